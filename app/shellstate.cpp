@@ -1,0 +1,7 @@
+#include "shellstate.h"
+
+ShellState &theShellState()
+{
+    static ShellState state;
+    return state;
+}

@@ -1,0 +1,7 @@
+#include "viewstate.h"
+
+ViewState &theViewState()
+{
+    static ViewState state;
+    return state;
+}

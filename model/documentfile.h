@@ -1,0 +1,12 @@
+#pragma once
+
+#include "documentstate.h"
+
+#include <QString>
+
+// Write the document to `path`, atomically. 0 on success, -1 on failure (a
+// message has been shown).
+int saveDocument(DocumentState &doc, const QString &path);
+// Replace the live part of the table with the file's content. 0 on success,
+// -1 on failure (a message has been shown; the table is unchanged).
+int loadDocument(DocumentState &doc, const QString &path);

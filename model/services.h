@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+struct DocumentState;
+
+// What the model needs from the layers above it: the system beep, an OK-only
+// message box, and the layout pass that recomputes object boxes. The shell
+// installs the real ones; tests install recorders.
+struct Services
+{
+    std::function<void()> beep;
+    std::function<void(const QString &text, const QString &caption)> showMessage;
+    std::function<void(DocumentState &)> layout;
+};
+
+Services &services();
+
+void beep();
+void showMessage(const QString &text, const QString &caption);
+void runLayout(DocumentState &doc);

@@ -1,0 +1,7 @@
+#include "renderstate.h"
+
+RenderState &theRenderState()
+{
+    static RenderState state;
+    return state;
+}
