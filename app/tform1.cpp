@@ -1,0 +1,5 @@
+#include "tform1.h"
+
+TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
+{
+}

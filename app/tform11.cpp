@@ -1,0 +1,5 @@
+#include "tform11.h"
+
+TForm11::TForm11(QWidget *parent) : QDialog(parent)
+{
+}
