@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// The preferences record, stored byte for byte (little-endian) in pgtpc.ini.
+struct prefStruct
+{
+    std::uint8_t reserved0[28];
+    std::int32_t maxObjects;
+    std::int32_t maxObjectsCopy;
+    std::uint8_t reserved36[116];
+    std::int32_t showLinks;
+};
+static_assert(sizeof(prefStruct) == 156);
+
+// The program-wide record; starts as 156 zero bytes.
+prefStruct &thePreferences();
+
+// <temporary directory>/pgtpc.ini
+QString preferencesPath();
+
+// 0 when an existing file was read; -1 when there was none (an empty one is
+// created) or reading failed (the system's text is shown under "Error").
+std::int16_t readPreferences(prefStruct &prefs, const QString &path);
+// 0 on success; -1 on failure (the system's text is shown under "Error").
+int writePreferences(const prefStruct &prefs, const QString &path);
+
+// The start-up cycle: read, create with defaults when missing, and return the
+// object capacity to use in this run.
+int loadStartupPreferences(prefStruct &prefs, const QString &path);
