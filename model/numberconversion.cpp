@@ -1,1 +1,102 @@
+#include "numberconversion.h"
 
+#include "paginetteerror.h"
+
+#include <QStringView>
+
+#include <algorithm>
+
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Exponents beyond this size all give the same result (0), so reading stops
+// growing there and a long exponent cannot overflow.
+constexpr std::int64_t exponentCap = 1'000'000'000;
+
+// 10^32 is a multiple of 2^32, so any power from 32 on is 0 modulo 2^32.
+std::uint32_t powerOfTenModulo(std::int64_t exponent)
+{
+    if (exponent >= 32)
+        return 0;
+    std::uint32_t result = 1;
+    for (std::int64_t i = 0; i < exponent; ++i)
+        result *= 10u;
+    return result;
+}
+
+[[noreturn]] void rejectNumber(const QString &text)
+{
+    throw PaginetteError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+}
+
+} // namespace
+
+std::int32_t textToInt32(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    const QStringView s(trimmed);
+    qsizetype pos = 0;
+
+    bool negative = false;
+    if (pos < s.size() && (s[pos] == u'+' || s[pos] == u'-')) {
+        negative = s[pos] == u'-';
+        ++pos;
+    }
+
+    // The mantissa's digits, integer and fraction part together, without the point.
+    QString mantissa;
+    qsizetype fractionDigits = 0;
+    bool seenPoint = false;
+    for (; pos < s.size(); ++pos) {
+        if (isDigit(s[pos])) {
+            mantissa.append(s[pos]);
+            if (seenPoint)
+                ++fractionDigits;
+        } else if (s[pos] == u'.' && !seenPoint) {
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (mantissa.isEmpty())
+        rejectNumber(text);
+
+    std::int64_t exponent = 0;
+    if (pos < s.size() && (s[pos] == u'e' || s[pos] == u'E')) {
+        ++pos;
+        bool negativeExponent = false;
+        if (pos < s.size() && (s[pos] == u'+' || s[pos] == u'-')) {
+            negativeExponent = s[pos] == u'-';
+            ++pos;
+        }
+        const qsizetype exponentStart = pos;
+        for (; pos < s.size() && isDigit(s[pos]); ++pos)
+            exponent = std::min(exponent * 10 + (s[pos].unicode() - u'0'), exponentCap);
+        if (pos == exponentStart)
+            rejectNumber(text);
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+    if (pos != s.size())
+        rejectNumber(text);
+
+    // value = mantissa * 10^scale; truncation toward zero drops the digits
+    // right of the point, and only the remainder modulo 2^32 is kept.
+    const std::int64_t scale = exponent - fractionDigits;
+    qsizetype integerDigits = mantissa.size();
+    if (scale < 0)
+        integerDigits = scale <= -integerDigits ? 0 : integerDigits + scale;
+
+    std::uint32_t magnitude = 0;
+    for (qsizetype i = 0; i < integerDigits; ++i)
+        magnitude = magnitude * 10u + static_cast<std::uint32_t>(mantissa[i].unicode() - u'0');
+    if (scale > 0)
+        magnitude *= powerOfTenModulo(scale);
+
+    const std::uint32_t bits = negative ? 0u - magnitude : magnitude;
+    return static_cast<std::int32_t>(bits);
+}
