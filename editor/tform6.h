@@ -1,21 +1,42 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
+#include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 
 class QScrollBar;
 
-// What the document window's close prompt needs from the shell above it.
-struct CloseHooks
+// The main frame's document flags as the document window reads and writes them.
+struct DocumentFlags
 {
-    std::function<int()> askSaveChanges;        // showMessageDialog result: 1, 2 or 5
-    std::function<bool(QString &path)> choosePath; // the save dialog; false when cancelled
-    std::function<void(const QString &path)> save;
+    std::int32_t docOpen = 0;
+    std::int32_t docNamed = 0;
+    std::int32_t docModified = 0;
+    QString docFileName;
 };
 
-// The one document window: shows the last rendered page and scrolls it.
+// Everything the document window needs from the main frame above it. The main
+// frame sets all of them before it shows the window.
+struct DocumentWindowHooks
+{
+    std::function<void()> render; // a screen render of the page shown
+    // The message dialog: 1 for OK, 2 for Cancel or the close box, 5 for No.
+    std::function<int(const QString &label, const QString &line1, const QString &line2,
+                      std::int16_t showCancel, std::int16_t showNo)>
+        messageDialog;
+    std::function<bool(QString &path)> choosePath; // the save dialog; false when cancelled
+    std::function<bool(const QString &path)> save; // writes the document; true on success
+    std::function<DocumentFlags()> readFlags;
+    std::function<void(const DocumentFlags &)> writeFlags;
+};
+
+// The one document window: shows the last rendered page and scrolls it
+// vertically. Its scroll state is theViewState(); object boxes are recomputed
+// through the layout service of model/services.h.
 class TForm6 : public QWidget
 {
     Q_OBJECT
@@ -26,18 +47,48 @@ public:
     QScrollBar *ScrollBar1 = nullptr;
     QScrollBar *ScrollBar2 = nullptr;
 
-    void setCloseHooks(CloseHooks hooks);
-    // The close prompt. Returns false when the user cancelled the save dialog:
-    // the document then stays open.
+    void setHooks(DocumentWindowHooks hooks);
+
+    // The close prompt: offers to save a modified document, then marks the
+    // document closed. Returns false, changing nothing, when the user chose to
+    // save but cancelled the save dialog or the save failed. The window itself
+    // stays as it is.
     bool closeRequest();
-    // Show set-up: scroll step, back buffer, render.
+
+    // Show set-up: scroll step, back buffer, render. Runs whenever the window is shown.
     void FormShow();
-    // Copies the rendered page to the window.
+    // vScrollStep from the page height in printer dots and the window height;
+    // Page Setup runs it again.
+    void updateScrollStep();
+    // The window's bounds in its MDI area's (the main frame's client) coordinates.
+    QRect frameBounds() const;
+
+    // Shows a rendered page; it stays on the window until the next one.
     void present(const QImage &image);
+    QImage presentedImage() const { return m_presented; }
 
 Q_SIGNALS:
     // Sent after anything that changed the selection, so the main frame can
     // refresh its command states.
     void selectionChanged();
-    void renderRequested();
+
+public Q_SLOTS:
+    void ScrollBar1Scroll(int position);
+    void ScrollBar2Scroll(int position);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void FormKeyDown();
+    void renderScreen() const;
+
+    DocumentWindowHooks m_hooks;
+    QImage m_presented;
 };
+
+// (pageBottom - windowHeight) div 100, never below 0.
+std::int32_t scrollStepFor(std::int32_t pageBottom, std::int32_t windowHeight);
