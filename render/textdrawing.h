@@ -2,15 +2,33 @@
 
 #include "objectrecord.h"
 
+#include <QColor>
+#include <QFont>
 #include <QString>
 
 #include <cstdint>
 
 class QPainter;
 
+// A font whose character cell (ascent plus descent) is an exact, possibly
+// fractional, number of pixels. QFont only knows whole pixel sizes for the em,
+// so the font is made at a large reference size and drawn and measured under
+// the scale `scale`.
+struct CellFont
+{
+    QFont font;
+    qreal scale = 1;
+    qreal ascent = 0; // at the reference size
+};
+
+CellFont makeCellFont(const QString &face, qreal cellHeight);
+
+// 0x00BBGGRR as stored in the object record.
+QColor colorFromBgr(std::int32_t value);
+
 // Draws `text` in the object's face, size (character cell height * scale),
 // colour and angle, with the top-left corner of the first cell at
-// (x * scale + ox, y * scale + oy).
+// (x * scale + ox, y * scale + oy). The caller chooses the background mode.
 void drawObjectText(QPainter &painter, const mainStruct2 &object, const QString &face,
                     const QString &text, std::int32_t scale, std::int32_t ox, std::int32_t oy);
 // Width of the unrotated text at scale 1, in pixels.
