@@ -20,12 +20,18 @@ struct RenderContext
 };
 
 // Screen mode (toPrinter false): draws into backBuffer and presents it.
-// Printer mode: draws the objects only onto `canvas` at scale printerResolution div 72.
+// Printer mode: draws the objects only onto `canvas` at scale printerResolution div 72,
+// with the page origin at the painter's origin.
 void renderPage(DocumentState &doc, RenderState &state, const RenderContext &context,
                 QPainter *canvas, bool toPrinter);
+// The grey desk over the whole device and the white, black-framed page sheet.
 void drawPageSheet(QPainter &painter, const RenderState &state, std::int32_t scrollOffset);
+// Link overlay: a red marker and a line from each member's box to the next one's.
 void drawLinks(QPainter &painter, const DocumentState &doc);
+// A black frame on the box of every selected object.
 void drawSelection(QPainter &painter, const DocumentState &doc);
+// Forms every number at its start value and recomputes every object's box in
+// window pixels for the given scroll offset.
 void layoutPass(DocumentState &doc, std::int32_t scrollOffset);
 // printerResolution div 72, at least 1.
 std::int32_t printerScale(std::int32_t printerResolution);
