@@ -1,0 +1,524 @@
+#include "pagerenderer.h"
+#include "renderprobe.h"
+#include "textdrawing.h"
+
+#include <QPainter>
+#include <QtTest>
+
+#include <limits>
+
+namespace {
+
+const QRgb white = qRgb(255, 255, 255);
+const QRgb black = qRgb(0, 0, 0);
+const QRgb grey = qRgb(0x80, 0x80, 0x80);
+const QRgb red = qRgb(255, 0, 0);
+const QRgb blue = qRgb(0, 0, 255);
+
+// A document window of the design size over a 400 x 300 sheet
+// (2000 x 1500 dots at 360 dpi).
+struct Scene
+{
+    Scene()
+    {
+        state.pageExtent = {0, 0, 2000, 1500};
+        context.windowRect = QRect(0, 0, 773, 479);
+        context.present = [this](const QImage &image) {
+            ++presents;
+            presentedSize = image.size();
+        };
+    }
+    Scene(const Scene &) = delete;
+    Scene &operator=(const Scene &) = delete;
+
+    const QImage &render(std::int32_t scroll = 0)
+    {
+        context.scrollOffset = scroll;
+        layoutPass(doc, scroll);
+        renderPage(doc, state, context, nullptr, false);
+        return state.backBuffer;
+    }
+
+    QImage print(QSize size)
+    {
+        QImage page = whiteImage(size.width(), size.height());
+        QPainter painter(&page);
+        renderPage(doc, state, context, &painter, true);
+        return page;
+    }
+
+    DocumentState doc{20};
+    RenderState state;
+    RenderContext context;
+    int presents = 0;
+    QSize presentedSize;
+};
+
+bool isFramed(const QImage &image, const Bounds32 &box)
+{
+    for (int x = box.left; x < box.right; ++x) {
+        if (image.pixel(x, box.top) != black || image.pixel(x, box.bottom - 1) != black)
+            return false;
+    }
+    for (int y = box.top; y < box.bottom; ++y) {
+        if (image.pixel(box.left, y) != black || image.pixel(box.right - 1, y) != black)
+            return false;
+    }
+    return true;
+}
+
+// A red 4 x 4 marker at the box's bottom-left corner, where only the line
+// leaving its centre may cross it.
+bool hasMarker(const QImage &image, const Bounds32 &box)
+{
+    return countColor(image, red, QRect(box.left - 2, box.bottom - 2, 4, 4)) >= 12;
+}
+
+QRect around(int x, int y, int margin)
+{
+    return QRect(x - margin, y - margin, 2 * margin + 1, 2 * margin + 1);
+}
+
+} // namespace
+
+class TestPageRenderer : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void printerScaleIsAtLeastOne_data();
+    void printerScaleIsAtLeastOne();
+    void emptyPageShowsDeskAndFramedSheet();
+    void bufferCoversWindowFromClientOrigin();
+    void sheetSizeFollowsPrinterResolution();
+    void closedDocumentDrawsNothing();
+    void objectsSitAtWindowOffset();
+    void stackingOrderDecidesWhatIsOnTop();
+    void lowerTextShowsThroughGaps();
+    void strayDrawOrderEntriesAreSkipped();
+    void scrollMovesEverythingButTheDesk();
+    void linkOverlayMarksEachStep();
+    void severalLinksAllHaveRedMarkers();
+    void malformedChainsEndTheirWalk();
+    void selectionFramesFollowBoxes();
+    void layoutPassBoxes();
+    void layoutPassFormsStartValues();
+    void printerModeDrawsObjectsOnlyScaled();
+    void rendersFormThePageShown();
+};
+
+void TestPageRenderer::printerScaleIsAtLeastOne_data()
+{
+    QTest::addColumn<std::int32_t>("resolution");
+    QTest::addColumn<std::int32_t>("scale");
+    QTest::newRow("360") << 360 << 5;
+    QTest::newRow("300") << 300 << 4;
+    QTest::newRow("600") << 600 << 8;
+    QTest::newRow("72") << 72 << 1;
+    QTest::newRow("71") << 71 << 1;
+    QTest::newRow("0") << 0 << 1;
+    QTest::newRow("negative") << -600 << 1;
+    QTest::newRow("largest") << std::numeric_limits<std::int32_t>::max() << 29826161;
+}
+
+void TestPageRenderer::printerScaleIsAtLeastOne()
+{
+    QFETCH(std::int32_t, resolution);
+    QFETCH(std::int32_t, scale);
+    QCOMPARE(printerScale(resolution), scale);
+}
+
+void TestPageRenderer::emptyPageShowsDeskAndFramedSheet()
+{
+    Scene scene;
+    const QImage &image = scene.render();
+    QCOMPARE(image.size(), QSize(773, 479));
+    QCOMPARE(scene.presents, 1);
+    QCOMPARE(scene.presentedSize, QSize(773, 479));
+
+    // Sheet (40, 40) to (440, 340), right and bottom exclusive, framed inside.
+    QCOMPARE(image.pixel(39, 100), grey);
+    QCOMPARE(image.pixel(40, 100), black);
+    QCOMPARE(image.pixel(41, 100), white);
+    QCOMPARE(image.pixel(438, 100), white);
+    QCOMPARE(image.pixel(439, 100), black);
+    QCOMPARE(image.pixel(440, 100), grey);
+    QCOMPARE(image.pixel(100, 39), grey);
+    QCOMPARE(image.pixel(100, 40), black);
+    QCOMPARE(image.pixel(100, 339), black);
+    QCOMPARE(image.pixel(100, 340), grey);
+    QCOMPARE(findInk(image, white, QRect(41, 41, 398, 298)).pixels, 0);
+    QCOMPARE(countColor(image, black), 2 * 400 + 2 * 298);
+    QCOMPARE(countColor(image, grey), 773 * 479 - 400 * 300);
+}
+
+void TestPageRenderer::bufferCoversWindowFromClientOrigin()
+{
+    Scene scene;
+    scene.context.windowRect = QRect(10, 20, 300, 200);
+    scene.render();
+    QCOMPARE(scene.state.backBuffer.size(), QSize(310, 220));
+    const Bounds32 bounds = scene.state.windowBounds;
+    QCOMPARE(bounds.left, 10);
+    QCOMPARE(bounds.top, 20);
+    QCOMPARE(bounds.right, 310);
+    QCOMPARE(bounds.bottom, 220);
+
+    // A window with no area leaves nothing to draw on and nothing to show.
+    Scene empty;
+    empty.context.windowRect = QRect();
+    empty.render();
+    QVERIFY(empty.state.backBuffer.isNull());
+    QCOMPARE(empty.presents, 0);
+}
+
+void TestPageRenderer::sheetSizeFollowsPrinterResolution()
+{
+    Scene scene;
+    scene.state.printerResolution = 600;
+    scene.state.pageExtent = {0, 0, 2400, 1600};
+    const QImage eighth = scene.render();
+    QCOMPARE(eighth.pixel(339, 100), black);
+    QCOMPARE(eighth.pixel(340, 100), grey);
+    QCOMPARE(eighth.pixel(100, 239), black);
+    QCOMPARE(eighth.pixel(100, 240), grey);
+
+    // Below 72 dpi the divisor stays 1 instead of dividing by zero.
+    scene.state.printerResolution = 50;
+    scene.state.pageExtent = {100, 50, 400, 250};
+    const QImage whole = scene.render();
+    QCOMPARE(whole.pixel(339, 100), black);
+    QCOMPARE(whole.pixel(340, 100), grey);
+    QCOMPARE(whole.pixel(100, 239), black);
+    QCOMPARE(whole.pixel(100, 240), grey);
+
+    // An inverted extent gives no sheet at all.
+    scene.state.pageExtent = {0, 0, -2000, -1500};
+    QCOMPARE(countColor(scene.render(), grey), 773 * 479);
+}
+
+void TestPageRenderer::closedDocumentDrawsNothing()
+{
+    Scene scene;
+    addObject(scene.doc, KindText, 10, 10, QStringLiteral("Hello!"));
+    scene.context.docOpen = false;
+    scene.render();
+    QVERIFY(scene.state.backBuffer.isNull());
+    QCOMPARE(scene.presents, 0);
+    QCOMPARE(scene.state.windowBounds.right, 0);
+    QCOMPARE(findInk(scene.print({400, 300}), white).pixels, 0);
+}
+
+void TestPageRenderer::objectsSitAtWindowOffset()
+{
+    Scene scene;
+    addObject(scene.doc, KindText, 10, 20, QStringLiteral("Hello!"), 0x0000FF);
+    const QImage &image = scene.render();
+    const Ink ink = findInk(image, white, QRect(41, 41, 398, 298));
+    QVERIFY(ink.bounds.left() >= 50 && ink.bounds.left() <= 52);
+    QVERIFY(ink.bounds.top() >= 60 && ink.bounds.bottom() < 74);
+    QVERIFY(countColor(image, red) > 0);
+}
+
+void TestPageRenderer::stackingOrderDecidesWhatIsOnTop()
+{
+    Scene scene;
+    addObject(scene.doc, KindText, 50, 50, QStringLiteral("MMMM"), 0x0000FF, 40);
+    addObject(scene.doc, KindText, 50, 50, QStringLiteral("MMMM"), 0xFF0000, 40);
+    QImage image = scene.render();
+    QCOMPARE(countColor(image, red), 0);
+    QVERIFY(countColor(image, blue) > 20);
+
+    // Bring the red one to the front.
+    scene.doc.drawOrder[0] = 1;
+    scene.doc.drawOrder[1] = 0;
+    image = scene.render();
+    QCOMPARE(countColor(image, blue), 0);
+    QVERIFY(countColor(image, red) > 20);
+}
+
+void TestPageRenderer::lowerTextShowsThroughGaps()
+{
+    Scene scene;
+    addObject(scene.doc, KindText, 50, 50, QStringLiteral("MMMMMM"), 0x0000FF, 40);
+    const int redAlone = countColor(scene.render(), red);
+    addObject(scene.doc, KindText, 70, 50, QStringLiteral("l"), 0xFF0000, 40);
+    const QImage &image = scene.render();
+    QVERIFY(countColor(image, blue) > 0);
+    QVERIFY(countColor(image, red) > redAlone / 2);
+}
+
+void TestPageRenderer::strayDrawOrderEntriesAreSkipped()
+{
+    Scene scene;
+    addObject(scene.doc, KindText, 20, 20, QStringLiteral("MMMM"), 0xFF0000, 40);
+    addObject(scene.doc, KindText, 20, 120, QStringLiteral("MMMM"), 0x00FF00, 40);
+    // A slot past the live objects that would show in red if it were read.
+    scene.doc.objects[7] = scene.doc.objects[0];
+    scene.doc.objects[7].color = 0x0000FF;
+    scene.doc.texts[7] = QStringLiteral("MMMM");
+    scene.doc.fontNames[7] = QStringLiteral("Arial");
+
+    scene.doc.drawOrder[0] = 7;
+    scene.doc.drawOrder[1] = 0;
+    QImage image = scene.render();
+    QCOMPARE(countColor(image, red), 0);
+    QCOMPARE(countColor(image, qRgb(0, 255, 0)), 0);
+    QVERIFY(countColor(image, blue) > 0);
+
+    scene.doc.drawOrder[0] = -1;
+    scene.doc.drawOrder[1] = 1;
+    image = scene.render();
+    QCOMPARE(countColor(image, blue), 0);
+    QVERIFY(countColor(image, qRgb(0, 255, 0)) > 0);
+}
+
+void TestPageRenderer::scrollMovesEverythingButTheDesk()
+{
+    Scene scene;
+    const int a = addObject(scene.doc, KindText, 100, 150, QStringLiteral("Hello!"), 0x0000FF);
+    const int b = addObject(scene.doc, KindText, 200, 230, QStringLiteral("World"));
+    linkObjects(scene.doc, 0, {a, b});
+    scene.doc.objects[b].selected = 1;
+    scene.context.showLinkOverlay = true;
+
+    const QImage still = scene.render(0);
+    const QImage scrolled = scene.render(120);
+    QCOMPARE(scene.doc.objects[a].bounds.top, 150 + 40 - 120);
+
+    for (int y = 0; y + 120 < still.height(); ++y) {
+        for (int x = 0; x < still.width(); ++x) {
+            if (scrolled.pixel(x, y) != still.pixel(x, y + 120))
+                QFAIL(qPrintable(QStringLiteral("pixel %1,%2 differs").arg(x).arg(y)));
+        }
+    }
+    // The desk below the moved sheet is filled as before.
+    QCOMPARE(scrolled.pixel(100, 219), black);
+    QCOMPARE(countColor(scrolled, grey, QRect(0, 220, 773, 259)), 773 * 259);
+    QVERIFY(isFramed(scrolled, scene.doc.objects[b].bounds));
+    QVERIFY(hasMarker(scrolled, scene.doc.objects[a].bounds));
+}
+
+void TestPageRenderer::linkOverlayMarksEachStep()
+{
+    Scene scene;
+    const int a = addObject(scene.doc, KindText, 50, 50, QStringLiteral("AAAA"));
+    const int b = addObject(scene.doc, KindText, 150, 100, QStringLiteral("BBBB"));
+    const int c = addObject(scene.doc, KindText, 250, 150, QStringLiteral("CCCC"));
+    linkObjects(scene.doc, 0, {a, b, c});
+
+    const QImage plain = scene.render();
+    QCOMPARE(countColor(plain, red), 0);
+
+    scene.context.showLinkOverlay = true;
+    const QImage linked = scene.render();
+    const Bounds32 &boxA = scene.doc.objects[a].bounds;
+    const Bounds32 &boxB = scene.doc.objects[b].bounds;
+    const Bounds32 &boxC = scene.doc.objects[c].bounds;
+    QVERIFY(hasMarker(linked, boxA));
+    QVERIFY(hasMarker(linked, boxB));
+    QCOMPARE(countColor(linked, red, around(boxC.left, boxC.bottom, 4)), 0);
+    const int markers = countColor(linked, red);
+    QVERIFY2(markers >= 24 && markers <= 32, qPrintable(QString::number(markers)));
+
+    // A line from A's bottom-left to B's top-left: black half way along.
+    const int midX = (boxA.left + boxB.left) / 2;
+    const int midY = (boxA.bottom + boxB.top) / 2;
+    QVERIFY(countColor(linked, black, QRect(midX, midY - 1, 1, 3)) > 0);
+
+    // Only the overlay differs from the plain render.
+    const QRect overlay = QRect(QPoint(boxA.left - 2, boxA.bottom - 2), QPoint(boxC.left, boxC.top))
+                              .normalized()
+                              .adjusted(0, 0, 1, 1);
+    for (int y = 0; y < plain.height(); ++y) {
+        for (int x = 0; x < plain.width(); ++x) {
+            if (plain.pixel(x, y) != linked.pixel(x, y) && !overlay.contains(x, y))
+                QFAIL(qPrintable(QStringLiteral("pixel %1,%2 changed").arg(x).arg(y)));
+        }
+    }
+}
+
+void TestPageRenderer::severalLinksAllHaveRedMarkers()
+{
+    Scene scene;
+    scene.context.showLinkOverlay = true;
+    const int a = addObject(scene.doc, KindText, 20, 20, QStringLiteral("1"));
+    const int b = addObject(scene.doc, KindText, 60, 60, QStringLiteral("2"));
+    const int c = addObject(scene.doc, KindText, 120, 20, QStringLiteral("3"));
+    const int d = addObject(scene.doc, KindText, 160, 60, QStringLiteral("4"));
+    const int e = addObject(scene.doc, KindText, 220, 20, QStringLiteral("5"));
+    const int f = addObject(scene.doc, KindText, 260, 60, QStringLiteral("6"));
+    const int g = addObject(scene.doc, KindText, 300, 120, QStringLiteral("7"));
+    linkObjects(scene.doc, 1, {a, b});
+    linkObjects(scene.doc, 0, {c, d});
+    linkObjects(scene.doc, 2, {e, f, g});
+    const QImage &image = scene.render();
+    for (const int index : {a, c, e, f})
+        QVERIFY2(hasMarker(image, scene.doc.objects[index].bounds),
+                 qPrintable(QString::number(index)));
+    for (const int index : {b, d, g}) {
+        const Bounds32 &box = scene.doc.objects[index].bounds;
+        QCOMPARE(countColor(image, red, around(box.left, box.bottom, 3)), 0);
+    }
+}
+
+void TestPageRenderer::malformedChainsEndTheirWalk()
+{
+    Scene scene;
+    scene.context.showLinkOverlay = true;
+    const int a = addObject(scene.doc, KindText, 20, 20, QStringLiteral("A"));
+    const int b = addObject(scene.doc, KindText, 60, 60, QStringLiteral("B"));
+    const int c = addObject(scene.doc, KindText, 120, 20, QStringLiteral("C"));
+    const int d = addObject(scene.doc, KindText, 220, 20, QStringLiteral("D"));
+    const int e = addObject(scene.doc, KindText, 260, 60, QStringLiteral("E"));
+    linkObjects(scene.doc, 0, {a, b});
+    scene.doc.objects[b].linkNext = a; // a cycle
+    linkObjects(scene.doc, 1, {c});
+    scene.doc.objects[c].linkNext = 57; // past the table
+    linkObjects(scene.doc, 20, {d, e}); // a link number the table cannot hold
+
+    const QImage &image = scene.render();
+    QVERIFY(hasMarker(image, scene.doc.objects[a].bounds));
+    QVERIFY(hasMarker(image, scene.doc.objects[b].bounds));
+    for (const int index : {c, d}) {
+        const Bounds32 &box = scene.doc.objects[index].bounds;
+        QCOMPARE(countColor(image, red, around(box.left, box.bottom, 3)), 0);
+    }
+}
+
+void TestPageRenderer::selectionFramesFollowBoxes()
+{
+    Scene scene;
+    const int a = addObject(scene.doc, KindText, 50, 50, QStringLiteral("Hello!"));
+    const int b = addObject(scene.doc, KindText, 50, 100, QStringLiteral("Hello!"));
+    const int c = addObject(scene.doc, KindText, 50, 150, QStringLiteral("Hello!"));
+    const int d = addObject(scene.doc, KindText, 150, 250, QStringLiteral("Hello!"));
+    scene.doc.objects[a].selected = 1;
+    scene.doc.objects[b].selected = -1;
+    scene.doc.objects[c].selected = 0;
+    scene.doc.objects[d].selected = 1;
+    scene.doc.objects[d].angle = 90;
+
+    const QImage &image = scene.render();
+    QVERIFY(isFramed(image, scene.doc.objects[a].bounds));
+    QVERIFY(isFramed(image, scene.doc.objects[d].bounds));
+    QVERIFY(!isFramed(image, scene.doc.objects[b].bounds));
+    QVERIFY(!isFramed(image, scene.doc.objects[c].bounds));
+    // Just outside a frame the sheet is untouched.
+    const Bounds32 &box = scene.doc.objects[a].bounds;
+    QCOMPARE(image.pixel(box.left - 1, box.top + 3), white);
+    QCOMPARE(image.pixel(box.right, box.top + 3), white);
+    QCOMPARE(image.pixel(box.left + 3, box.top - 1), white);
+    QCOMPARE(image.pixel(box.left + 3, box.bottom), white);
+    // The rotated text rises out of its frame.
+    const Bounds32 &turned = scene.doc.objects[d].bounds;
+    QVERIFY(findInk(image, white, QRect(turned.left, turned.top - 30, 14, 25)).pixels > 20);
+}
+
+void TestPageRenderer::layoutPassBoxes()
+{
+    DocumentState doc(20);
+    const int number = addNumber(doc, 10, 20, -5, 5);
+    const int empty = addObject(doc, KindText, 30, 40, QString());
+    const int flat = addObject(doc, KindText, 50, 60, QStringLiteral("Hello!"));
+    const int turned = addObject(doc, KindText, 50, 60, QStringLiteral("Hello!"));
+    doc.objects[turned].angle = 90;
+    const int sizeless = addObject(doc, KindText, 70, 80, QStringLiteral("Hello!"), 0, 0);
+    const int edge = addObject(doc, KindText, std::numeric_limits<std::int32_t>::max(), 0,
+                               QStringLiteral("Hello!"));
+
+    layoutPass(doc, 30);
+
+    QCOMPARE(doc.texts[number], QStringLiteral("42949"));
+    const Bounds32 &box = doc.objects[number].bounds;
+    QCOMPARE(box.left, 50);
+    QCOMPARE(box.top, 30);
+    QCOMPARE(box.right,
+             50 + measureTextWidth(QStringLiteral("Arial"), 14, QStringLiteral("42949")));
+    QCOMPARE(box.bottom, 44);
+    QVERIFY(box.right - box.left > 20);
+
+    QCOMPARE(doc.objects[empty].bounds.right, doc.objects[empty].bounds.left);
+    QCOMPARE(doc.objects[empty].bounds.bottom, doc.objects[empty].bounds.top + 14);
+
+    const Bounds32 &flatBox = doc.objects[flat].bounds;
+    const Bounds32 &turnedBox = doc.objects[turned].bounds;
+    QCOMPARE(turnedBox.left, flatBox.left);
+    QCOMPARE(turnedBox.top, flatBox.top);
+    QCOMPARE(turnedBox.right, flatBox.right);
+    QCOMPARE(turnedBox.bottom, flatBox.bottom);
+
+    QCOMPARE(doc.objects[sizeless].bounds.right, doc.objects[sizeless].bounds.left);
+    QCOMPARE(doc.objects[sizeless].bounds.bottom, doc.objects[sizeless].bounds.top);
+
+    QCOMPARE(doc.objects[edge].bounds.left, std::numeric_limits<std::int32_t>::min() + 39);
+    QVERIFY(doc.objects[edge].bounds.right > doc.objects[edge].bounds.left);
+}
+
+void TestPageRenderer::layoutPassFormsStartValues()
+{
+    Scene scene;
+    const int negative = addNumber(scene.doc, 10, 20, -5, 5);
+    const int ninetyNine = addNumber(scene.doc, 10, 60, 99, 5);
+    const int text = addObject(scene.doc, KindText, 10, 100, QStringLiteral("Hello!"));
+    scene.doc.pageShown = 5;
+    scene.render();
+    // The page shows signed values for page 5; the layout pass went back to page 1.
+    QCOMPARE(scene.doc.texts[negative], QStringLiteral("000-1"));
+    QCOMPARE(scene.doc.texts[ninetyNine], QStringLiteral("00103"));
+    layoutPass(scene.doc, 0);
+    QCOMPARE(scene.doc.texts[negative], QStringLiteral("42949"));
+    QCOMPARE(scene.doc.texts[ninetyNine], QStringLiteral("00099"));
+    QCOMPARE(scene.doc.texts[text], QStringLiteral("Hello!"));
+}
+
+void TestPageRenderer::printerModeDrawsObjectsOnlyScaled()
+{
+    Scene scene;
+    scene.state.printerResolution = 600;
+    const int a = addObject(scene.doc, KindText, 100, 50, QStringLiteral("ÁgÁg"));
+    const int b = addObject(scene.doc, KindText, 20, 20, QString());
+    linkObjects(scene.doc, 0, {a, b});
+    scene.doc.objects[a].selected = 1;
+    scene.context.showLinkOverlay = true;
+    scene.context.scrollOffset = 120;
+    layoutPass(scene.doc, 120);
+
+    const QImage page = scene.print({1400, 700});
+    const Ink ink = findInk(page, white);
+    QVERIFY(ink.pixels > 500);
+    QVERIFY2(ink.bounds.left() >= 799 && ink.bounds.left() <= 804,
+             qPrintable(QString::number(ink.bounds.left())));
+    QVERIFY2(ink.bounds.top() >= 399 && ink.bounds.top() <= 406,
+             qPrintable(QString::number(ink.bounds.top())));
+    QVERIFY2(ink.bounds.bottom() <= 512, qPrintable(QString::number(ink.bounds.bottom())));
+    QVERIFY2(ink.bounds.height() >= 104, qPrintable(QString::number(ink.bounds.height())));
+    const std::int32_t width =
+        measureTextWidth(QStringLiteral("Arial"), 112, QStringLiteral("ÁgÁg"));
+    QVERIFY(ink.bounds.right() <= 800 + width);
+
+    // The screen side is left as it was.
+    QVERIFY(scene.state.backBuffer.isNull());
+    QCOMPARE(scene.presents, 0);
+    QCOMPARE(scene.state.windowBounds.right, 0);
+    QCOMPARE(scene.state.windowOffset, QPoint(40, 40));
+}
+
+void TestPageRenderer::rendersFormThePageShown()
+{
+    Scene scene;
+    const int number = addNumber(scene.doc, 10, 10, 125, 5);
+    scene.doc.pageShown = 3;
+    const QImage &screen = scene.render();
+    QCOMPARE(scene.doc.texts[number], QStringLiteral("00127"));
+    QVERIFY(findInk(screen, white, QRect(41, 41, 398, 298)).pixels > 20);
+
+    scene.doc.pageShown = 2;
+    scene.state.printerResolution = 72;
+    const QImage page = scene.print({200, 100});
+    QCOMPARE(scene.doc.texts[number], QStringLiteral("00126"));
+    QVERIFY(findInk(page, white).pixels > 20);
+}
+
+QTEST_MAIN(TestPageRenderer)
+#include "tst_pagerenderer.moc"

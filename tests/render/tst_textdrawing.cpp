@@ -1,0 +1,217 @@
+#include "renderprobe.h"
+#include "textdrawing.h"
+
+#include <QPainter>
+#include <QtTest>
+
+#include <limits>
+
+namespace {
+
+mainStruct2 textObject(std::int32_t x, std::int32_t y, std::int16_t fontSize,
+                       std::int32_t color = 0, std::int32_t angle = 0)
+{
+    mainStruct2 object = zeroRecord();
+    object.kind = KindText;
+    object.x = x;
+    object.y = y;
+    object.fontSize = fontSize;
+    object.color = color;
+    object.angle = angle;
+    return object;
+}
+
+QImage drawn(const mainStruct2 &object, const QString &text, std::int32_t scale = 1,
+             QSize size = {300, 200}, const QString &face = QStringLiteral("Arial"))
+{
+    QImage image = whiteImage(size.width(), size.height());
+    QPainter painter(&image);
+    drawObjectText(painter, object, face, text, scale, 0, 0);
+    return image;
+}
+
+} // namespace
+
+class TestTextDrawing : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void colorsAreBgr();
+    void redTextLiesRightOfAndBelowItsPoint();
+    void cellIsFontSizeHighOnScreen();
+    void cellIsScaledForThePrinter();
+    void measureIsTheCellScaledWidth();
+    void measureAgreesWithDrawing();
+    void emptyOrSizelessTextDrawsAndMeasuresNothing();
+    void angle90ReadsUpwards();
+    void angleMinus45Descends();
+    void unknownFaceStillDraws();
+    void positionsWrapIn32Bits();
+    void hugeFontStaysInsideItsCell();
+};
+
+void TestTextDrawing::colorsAreBgr()
+{
+    QCOMPARE(colorFromBgr(0x0000FF), QColor(255, 0, 0));
+    QCOMPARE(colorFromBgr(0x00FF00), QColor(0, 255, 0));
+    QCOMPARE(colorFromBgr(0xFF0000), QColor(0, 0, 255));
+    QCOMPARE(colorFromBgr(0x123456), QColor(0x56, 0x34, 0x12));
+    // The high byte is not part of the colour.
+    QCOMPARE(colorFromBgr(static_cast<std::int32_t>(0xFF0000FFu)), QColor(255, 0, 0));
+}
+
+void TestTextDrawing::redTextLiesRightOfAndBelowItsPoint()
+{
+    const QImage image = drawn(textObject(20, 30, 14, 0x0000FF), QStringLiteral("Hello!"));
+    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    QVERIFY(ink.pixels > 50);
+    QVERIFY(ink.bounds.left() >= 20 && ink.bounds.left() <= 22);
+    QVERIFY(ink.bounds.top() >= 30);
+    QVERIFY(ink.bounds.bottom() < 44);
+    // One solid colour: fully covered pixels are pure red, the rest red over white.
+    QVERIFY(countColor(image, qRgb(255, 0, 0)) > 0);
+    for (int y = ink.bounds.top(); y <= ink.bounds.bottom(); ++y) {
+        for (int x = ink.bounds.left(); x <= ink.bounds.right(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            QCOMPARE(qRed(pixel), 255);
+            QCOMPARE(qGreen(pixel), qBlue(pixel));
+        }
+    }
+}
+
+void TestTextDrawing::cellIsFontSizeHighOnScreen()
+{
+    // 'Á' reaches almost to the top of the cell and 'g' almost to its bottom;
+    // a font asked for a 14-pixel em would overflow a 14-pixel cell.
+    const QImage image = drawn(textObject(10, 10, 14), QStringLiteral("ÁgÁg"));
+    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    QVERIFY(ink.bounds.top() >= 10);
+    QVERIFY2(ink.bounds.bottom() <= 23, qPrintable(QString::number(ink.bounds.bottom())));
+    QVERIFY2(ink.bounds.height() >= 12, qPrintable(QString::number(ink.bounds.height())));
+}
+
+void TestTextDrawing::cellIsScaledForThePrinter()
+{
+    // 600 dpi: scale 8, a 14-unit cell is 112 dots high at (800, 400).
+    const QImage image = drawn(textObject(100, 50, 14), QStringLiteral("ÁgÁg"), 8, {1200, 600});
+    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    QVERIFY(ink.bounds.left() >= 799 && ink.bounds.left() <= 804);
+    QVERIFY(ink.bounds.top() >= 399 && ink.bounds.top() <= 406);
+    QVERIFY2(ink.bounds.bottom() <= 512, qPrintable(QString::number(ink.bounds.bottom())));
+    QVERIFY2(ink.bounds.height() >= 104, qPrintable(QString::number(ink.bounds.height())));
+}
+
+void TestTextDrawing::measureIsTheCellScaledWidth()
+{
+    // The em of a 14-pixel cell in this face is about 12.5 pixels, so
+    // "Hello!" (2.56 em) is 32 pixels wide, not the 36 of a 14-pixel em.
+    const std::int32_t small =
+        measureTextWidth(QStringLiteral("Arial"), 14, QStringLiteral("Hello!"));
+    QVERIFY2(small >= 31 && small <= 33, qPrintable(QString::number(small)));
+    const std::int32_t large =
+        measureTextWidth(QStringLiteral("Arial"), 112, QStringLiteral("Hello!"));
+    QVERIFY2(qAbs(large - 8 * small) <= 8, qPrintable(QString::number(large)));
+    // Wider text is wider; repeated text adds up.
+    const std::int32_t twice =
+        measureTextWidth(QStringLiteral("Arial"), 112, QStringLiteral("Hello!Hello!"));
+    QVERIFY(qAbs(twice - 2 * large) <= 1);
+}
+
+void TestTextDrawing::measureAgreesWithDrawing()
+{
+    const QString text = QStringLiteral("HHHHHHHH");
+    for (const std::int16_t size : {std::int16_t(14), std::int16_t(40)}) {
+        const std::int32_t width = measureTextWidth(QStringLiteral("Arial"), size, text);
+        const QImage image = drawn(textObject(10, 10, size), text, 1, {600, 100});
+        const Ink ink = findInk(image, qRgb(255, 255, 255));
+        // 'H' has small side bearings: the ink ends just inside the advance.
+        QVERIFY2(ink.bounds.right() <= 10 + width && ink.bounds.right() >= 10 + width - 4,
+                 qPrintable(QStringLiteral("%1 %2").arg(ink.bounds.right()).arg(width)));
+    }
+}
+
+void TestTextDrawing::emptyOrSizelessTextDrawsAndMeasuresNothing()
+{
+    QCOMPARE(measureTextWidth(QStringLiteral("Arial"), 14, QString()), 0);
+    QCOMPARE(measureTextWidth(QStringLiteral("Arial"), 0, QStringLiteral("Hello!")), 0);
+    QCOMPARE(measureTextWidth(QStringLiteral("Arial"), -14, QStringLiteral("Hello!")), 0);
+    QCOMPARE(findInk(drawn(textObject(10, 10, 14), QString()), qRgb(255, 255, 255)).pixels, 0);
+    QCOMPARE(
+        findInk(drawn(textObject(10, 10, 0), QStringLiteral("Hello!")), qRgb(255, 255, 255)).pixels,
+        0);
+    QCOMPARE(findInk(drawn(textObject(10, 10, -14), QStringLiteral("Hello!")), qRgb(255, 255, 255))
+                 .pixels,
+             0);
+}
+
+void TestTextDrawing::angle90ReadsUpwards()
+{
+    const QImage image = drawn(textObject(100, 150, 14, 0, 90), QStringLiteral("Hello!"));
+    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    QVERIFY(ink.pixels > 50);
+    // The line runs up from the point; the cell lies to its right.
+    QVERIFY(ink.bounds.bottom() <= 150);
+    QVERIFY(ink.bounds.top() < 150 - 25);
+    QVERIFY(ink.bounds.left() >= 99);
+    QVERIFY(ink.bounds.right() <= 100 + 14);
+}
+
+void TestTextDrawing::angleMinus45Descends()
+{
+    const QImage image = drawn(textObject(50, 50, 14, 0, -45), QStringLiteral("HHHHHHHH"));
+    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    QVERIFY(ink.pixels > 50);
+    QVERIFY(ink.bounds.top() >= 49);
+    const int middle = ink.bounds.center().x();
+    const Ink left = findInk(image, qRgb(255, 255, 255),
+                             QRect(QPoint(0, 0), QPoint(middle, image.height() - 1)));
+    const Ink right =
+        findInk(image, qRgb(255, 255, 255),
+                QRect(QPoint(middle + 1, 0), QPoint(image.width() - 1, image.height() - 1)));
+    // Going right the text goes down by about as much.
+    QVERIFY(right.bounds.center().y() - left.bounds.center().y() > 15);
+    QVERIFY(ink.bounds.height() > 40 && ink.bounds.width() > 40);
+}
+
+void TestTextDrawing::unknownFaceStillDraws()
+{
+    const QString face = QStringLiteral("No Such Face At All");
+    QVERIFY(measureTextWidth(face, 14, QStringLiteral("Hello!")) > 0);
+    const QImage image =
+        drawn(textObject(10, 10, 14), QStringLiteral("Hello!"), 1, {300, 200}, face);
+    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    QVERIFY(ink.pixels > 20);
+    QVERIFY(ink.bounds.top() >= 10 && ink.bounds.bottom() < 24);
+}
+
+void TestTextDrawing::positionsWrapIn32Bits()
+{
+    // 536870914 * 8 is 2^32 + 16: the device point wraps to x = 16.
+    const QImage image = drawn(textObject(536870914, 5, 4), QStringLiteral("H"), 8);
+    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    QVERIFY(ink.pixels > 20);
+    QVERIFY(ink.bounds.left() >= 16 && ink.bounds.left() <= 20);
+    // The largest x plus an offset wraps far to the left: nothing shows.
+    mainStruct2 farRight = textObject(std::numeric_limits<std::int32_t>::max(), 5, 14);
+    QImage offImage = whiteImage(300, 100);
+    {
+        QPainter painter(&offImage);
+        drawObjectText(painter, farRight, QStringLiteral("Arial"), QStringLiteral("Hello!"), 1, 40,
+                       0);
+    }
+    QCOMPARE(findInk(offImage, qRgb(255, 255, 255)).pixels, 0);
+}
+
+void TestTextDrawing::hugeFontStaysInsideItsCell()
+{
+    // A 262136-dot cell: the top of the cell above the capitals stays blank.
+    const QImage image = drawn(textObject(0, 0, 32767), QStringLiteral("H"), 8, {200, 200});
+    QCOMPARE(findInk(image, qRgb(255, 255, 255)).pixels, 0);
+    // Shifted up by half the cell and left into the left stem, the 'H' stem fills the view.
+    const QImage stem = drawn(textObject(-3520, -16384, 32767), QStringLiteral("H"), 8, {200, 200});
+    QCOMPARE(countColor(stem, qRgb(0, 0, 0)), 200 * 200);
+}
+
+QTEST_MAIN(TestTextDrawing)
+#include "tst_textdrawing.moc"
