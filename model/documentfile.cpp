@@ -90,9 +90,19 @@ template <std::size_t N> QString areaText(const char (&area)[N])
     return fromWindows1252(area, N);
 }
 
+// Writes all of `data`. A short write is retried so that a full disk or a file
+// size limit ends in an error carrying the system's text; Qt alone would
+// accept the shorter file.
 bool writeBytes(QSaveFile &file, const char *data, qint64 size)
 {
-    return file.write(data, size) == size;
+    while (size > 0) {
+        const qint64 written = file.write(data, size);
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
 }
 
 void appendRecord(LoadedObjects &loaded, const mainStruct2 &record, bool withStrings)
@@ -243,7 +253,8 @@ int saveDocument(DocumentState &doc, const QString &path)
 {
     const std::int32_t count = std::clamp(doc.objectCount, 0, doc.objectCapacity);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that every write reports its own outcome.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return reportSystemError(file.errorString());
 
     DocumentHeader header;
