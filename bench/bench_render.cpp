@@ -1,0 +1,112 @@
+// Prints how many screen renders, layout passes and printed pages per second
+// the renderer manages for documents of several sizes.
+
+#include "pagerenderer.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr qint64 runMilliseconds = 1000;
+constexpr int printerResolution = 360;
+
+// Number objects in rows of 20, linked in chains of four; some are red,
+// turned or selected.
+DocumentState makeDocument(int count)
+{
+    DocumentState doc(count);
+    for (int i = 0; i < count; ++i) {
+        mainStruct2 &object = doc.objects[i];
+        object = zeroRecord();
+        object.kind = KindNumber;
+        object.x = (i % 20) * 36;
+        object.y = (i / 20) * 18;
+        object.start = 125 + i;
+        object.stepPage = 1;
+        object.digits = 5;
+        object.fontSize = 14;
+        object.color = (i % 3 == 0) ? 0x0000FF : 0;
+        object.angle = (i % 7 == 0) ? 90 : 0;
+        object.selected = (i % 5 == 0) ? 1 : 0;
+        object.linkId = -1;
+        object.linkPrev = -1;
+        object.linkNext = -1;
+        doc.fontNames[i] = QStringLiteral("Arial");
+        doc.drawOrder[i] = i;
+    }
+    for (int i = 0; i + 1 < count; ++i) {
+        if (i % 4 == 3)
+            continue;
+        doc.objects[i].linkId = i / 4;
+        doc.objects[i + 1].linkId = i / 4;
+        doc.objects[i].linkNext = i + 1;
+        doc.objects[i + 1].linkPrev = i;
+    }
+    doc.objectCount = count;
+    doc.linkCount = (count + 3) / 4;
+    return doc;
+}
+
+double perSecond(const std::function<void()> &step)
+{
+    QElapsedTimer timer;
+    timer.start();
+    long runs = 0;
+    do {
+        step();
+        ++runs;
+    } while (timer.elapsed() < runMilliseconds);
+    return runs * 1000.0 / double(timer.elapsed());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    const int pageWidth = 8 * printerResolution;
+    const int pageHeight = 10 * printerResolution + printerResolution / 2;
+    std::printf("window 773 x 479, printed page %d x %d dots at %d dpi\n", pageWidth, pageHeight,
+                printerResolution);
+    std::printf("%8s %16s %16s %16s\n", "objects", "renders/s", "layouts/s", "pages/s");
+
+    for (const int count : {20, 200, 2000}) {
+        DocumentState doc = makeDocument(count);
+        RenderState state;
+        state.printerResolution = printerResolution;
+        state.pageExtent = {0, 0, pageWidth, pageHeight};
+        RenderContext context;
+        context.showLinkOverlay = true;
+        context.windowRect = QRect(0, 0, 773, 479);
+        int shown = 0;
+        context.present = [&shown](const QImage &) {
+            ++shown;
+        };
+
+        layoutPass(doc, 0);
+        const double renders = perSecond([&] {
+            doc.pageShown = doc.pageShown % 100 + 1;
+            renderPage(doc, state, context, nullptr, false);
+        });
+        const double layouts = perSecond([&] { layoutPass(doc, 0); });
+
+        QImage page(pageWidth, pageHeight, QImage::Format_RGB32);
+        const double pages = perSecond([&] {
+            page.fill(Qt::white);
+            QPainter painter(&page);
+            doc.pageShown = doc.pageShown % 100 + 1;
+            renderPage(doc, state, context, &painter, true);
+        });
+        std::printf("%8d %16.1f %16.1f %16.1f\n", count, renders, layouts, pages);
+    }
+    return 0;
+}
