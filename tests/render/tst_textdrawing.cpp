@@ -40,7 +40,6 @@ private Q_SLOTS:
     void colorsAreBgr();
     void redTextLiesRightOfAndBelowItsPoint();
     void cellIsFontSizeHighOnScreen();
-    void cellIsScaledForThePrinter();
     void measureIsTheCellScaledWidth();
     void measureAgreesWithDrawing();
     void emptyOrSizelessTextDrawsAndMeasuresNothing();
@@ -89,17 +88,6 @@ void TestTextDrawing::cellIsFontSizeHighOnScreen()
     QVERIFY(ink.bounds.top() >= 10);
     QVERIFY2(ink.bounds.bottom() <= 23, qPrintable(QString::number(ink.bounds.bottom())));
     QVERIFY2(ink.bounds.height() >= 12, qPrintable(QString::number(ink.bounds.height())));
-}
-
-void TestTextDrawing::cellIsScaledForThePrinter()
-{
-    // 600 dpi: scale 8, a 14-unit cell is 112 dots high at (800, 400).
-    const QImage image = drawn(textObject(100, 50, 14), QStringLiteral("ÁgÁg"), 8, {1200, 600});
-    const Ink ink = findInk(image, qRgb(255, 255, 255));
-    QVERIFY(ink.bounds.left() >= 799 && ink.bounds.left() <= 804);
-    QVERIFY(ink.bounds.top() >= 399 && ink.bounds.top() <= 406);
-    QVERIFY2(ink.bounds.bottom() <= 512, qPrintable(QString::number(ink.bounds.bottom())));
-    QVERIFY2(ink.bounds.height() >= 104, qPrintable(QString::number(ink.bounds.height())));
 }
 
 void TestTextDrawing::measureIsTheCellScaledWidth()
