@@ -162,6 +162,20 @@ void checkSavedCopyLoadsAlike(DocumentState &doc, const QString &copyPath)
     }
 }
 
+// A refused file leaves the table as a new one was built.
+void checkUntouched(const DocumentState &doc)
+{
+    const DocumentState fresh(capacity);
+    check(doc.objectCount == 0 && doc.linkCount == 0 && doc.pageShown == 1 &&
+              doc.pagesToPrint == 1 && doc.currentObject == -1 && doc.selectedCount == 0,
+          "refused file changed the document values");
+    for (std::int32_t i = 0; i < capacity; ++i)
+        check(isZero(doc.objects[i]) && doc.drawOrder[i] == 0 &&
+                  doc.fontNames[i] == fresh.fontNames[i] && doc.texts[i] == fresh.texts[i] &&
+                  doc.names[i] == fresh.names[i],
+              "refused file changed the table");
+}
+
 const QTemporaryDir &workDir()
 {
     static const QTemporaryDir dir;
@@ -183,8 +197,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     DocumentState doc(capacity);
-    if (loadDocument(doc, inputPath) != 0)
+    if (loadDocument(doc, inputPath) != 0) {
+        checkUntouched(doc);
         return 0;
+    }
     checkInvariants(doc);
     checkSavedCopyLoadsAlike(doc, workDir().filePath(QStringLiteral("copy.pgt")));
     return 0;
