@@ -15,10 +15,17 @@ struct prefStruct
 };
 static_assert(sizeof(prefStruct) == 156);
 
+inline constexpr int prefRecordSize = 156;
+// Capacity used when the stored one is unusable or the file cannot be had.
+inline constexpr int defaultObjectCapacity = 20;
+// Largest capacity start-up accepts from the file.
+inline constexpr int maxObjectCapacity = 10000;
+
 // The program-wide record; starts as 156 zero bytes.
 prefStruct &thePreferences();
 
-// <temporary directory>/pgtpc.ini
+// <temporary directory>/pgtpc.ini, or an empty path when the temporary
+// directory does not exist (so nothing lands in the file-system root).
 QString preferencesPath();
 
 // 0 when an existing file was read; -1 when there was none (an empty one is
@@ -28,5 +35,6 @@ std::int16_t readPreferences(prefStruct &prefs, const QString &path);
 int writePreferences(const prefStruct &prefs, const QString &path);
 
 // The start-up cycle: read, create with defaults when missing, and return the
-// object capacity to use in this run.
+// object capacity to use in this run. Never asks twice: when the file can be
+// neither read nor created, one "Error" box is shown and the defaults stay.
 int loadStartupPreferences(prefStruct &prefs, const QString &path);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "pagerenderer.h"
+
+struct ShellState;
+struct ViewState;
+class TForm6;
+
+// The render context of a screen render, taken from the shell state: nothing
+// is drawn while no document is open, links show in the link modes or when
+// Show Links is ticked (any value but 0, like the tick), and the page lands
+// in the document window when there is one.
+RenderContext screenRenderContext(const ShellState &shell, std::int32_t showLinks,
+                                  const ViewState &view, TForm6 *documentWindow);
+
+// A screen render of the program-wide document into the document window.
+void renderScreen(TForm6 *documentWindow);

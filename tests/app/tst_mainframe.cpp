@@ -1,0 +1,605 @@
+#include "apptestmain.h"
+#include "documentstate.h"
+#include "messagerecorder.h"
+#include "pagespinbox.h"
+#include "paginetteerror.h"
+#include "preferences.h"
+#include "shellstate.h"
+#include "tform1.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtEndian>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+// A row of the menu as the user sees it; "-" for a separator.
+struct MenuRow
+{
+    QString name;
+    QString text;
+    QKeySequence shortcut;
+    bool enabled = true;
+};
+
+QList<MenuRow> rowsOf(const QMenu *menu)
+{
+    QList<MenuRow> rows;
+    for (const QAction *action : menu->actions()) {
+        if (action->isSeparator())
+            rows.append({QStringLiteral("-"), QString(), QKeySequence(), true});
+        else
+            rows.append(
+                {action->objectName(), action->text(), action->shortcut(), action->isEnabled()});
+    }
+    return rows;
+}
+
+QKeySequence ctrl(Qt::Key key)
+{
+    return QKeySequence(Qt::CTRL | key);
+}
+
+MenuRow sep()
+{
+    return {QStringLiteral("-"), QString(), QKeySequence(), true};
+}
+
+// Answers the next modal box: fails the test when none comes.
+class ModalAnswerer : public QObject
+{
+public:
+    std::function<void(QWidget *)> inspect;
+    bool seen = false;
+
+    void arm()
+    {
+        QTimer::singleShot(0, this, [this] { poll(50); });
+    }
+
+private:
+    void poll(int attemptsLeft)
+    {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            seen = true;
+            inspect(modal);
+            // Closed whatever the inspection found, so a failure cannot hang the test.
+            if (modal->isVisible())
+                modal->close();
+            return;
+        }
+        if (attemptsLeft > 0)
+            QTimer::singleShot(20, this, [this, attemptsLeft] { poll(attemptsLeft - 1); });
+    }
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(MenuRow)
+
+class TestMainFrame : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void menuBarHasTheSevenMenus();
+    void menusMatchTheirTables_data();
+    void menusMatchTheirTables();
+    void toolBarControlsInOrder();
+    void toolBarControlTexts_data();
+    void toolBarControlTexts();
+    void startState();
+    void capacityComesFromThePreferences();
+    void modeButtons_data();
+    void modeButtons();
+    void toolsItems_data();
+    void toolsItems();
+    void modeGroupIsExclusive();
+    void pageBoxLeavesItsBlankStateOnFirstStep();
+    void updateMenuStateRules();
+    void exceptionFromHandlerIsShownAndProgramGoesOn();
+    void errorBoxIsCriticalWithProgramCaption();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_recorder;
+    std::unique_ptr<TForm1> m_frame;
+    QByteArray m_savedTmpdir;
+};
+
+void TestMainFrame::init()
+{
+    m_savedTmpdir = qgetenv("TMPDIR");
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    qputenv("TMPDIR", QFile::encodeName(m_dir->path()));
+    m_recorder = std::make_unique<MessageRecorder>();
+    theShellState() = ShellState{};
+    thePreferences() = prefStruct{};
+    m_frame = std::make_unique<TForm1>();
+    m_frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+}
+
+void TestMainFrame::cleanup()
+{
+    m_frame.reset();
+    m_recorder.reset();
+    qputenv("TMPDIR", m_savedTmpdir);
+    m_dir.reset();
+}
+
+void TestMainFrame::menuBarHasTheSevenMenus()
+{
+    QStringList titles;
+    for (const QAction *action : m_frame->menuBar()->actions())
+        titles.append(action->text());
+    QCOMPARE(titles, QStringList({"File", "Edit", "Tools", "View", "Add-ons", "Windows", "Help"}));
+}
+
+void TestMainFrame::menusMatchTheirTables_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QList<MenuRow>>("rows");
+
+    QTest::newRow("File") << "File1"
+                          << QList<MenuRow>{{"Quit1", "New", ctrl(Qt::Key_N)},
+                                            {"Close1", "Open", ctrl(Qt::Key_O)},
+                                            {"Close2", "Close", ctrl(Qt::Key_W)},
+                                            sep(),
+                                            {"Save1", "Save", ctrl(Qt::Key_S)},
+                                            {"SaveAs1", "Save As", QKeySequence()},
+                                            sep(),
+                                            {"PageSetup1", "Page Setup", ctrl(Qt::Key_T)},
+                                            {"Print1", "Print", ctrl(Qt::Key_P)},
+                                            sep(),
+                                            {"Quit2", "Quit", ctrl(Qt::Key_Q)}};
+    // Duplicate and Create Matrix are off: creation ran updateMenuState with nothing selected.
+    QTest::newRow("Edit") << "Edit1"
+                          << QList<MenuRow>{{"Undo1", "Undo", ctrl(Qt::Key_Z), false},
+                                            sep(),
+                                            {"Cut1", "Cut", ctrl(Qt::Key_X), false},
+                                            {"Copy1", "Copy", ctrl(Qt::Key_C), false},
+                                            {"Paste1", "Paste", ctrl(Qt::Key_V), false},
+                                            {"Clear", "Clear", QKeySequence()},
+                                            sep(),
+                                            {"SelectAll1", "Select All", ctrl(Qt::Key_A)},
+                                            {"Duplicate", "Duplicate", ctrl(Qt::Key_D), false},
+                                            sep(),
+                                            {"Preferences1", "Preferences", QKeySequence()}};
+    QTest::newRow("Tools") << "Tools1"
+                           << QList<MenuRow>{{"Main1", "Main", QKeySequence()},
+                                             sep(),
+                                             {"PlaceNumber1", "Place Number", QKeySequence()},
+                                             {"PlaceText1", "Place Text", QKeySequence()},
+                                             {"PlacePicture1", "Place Picture", QKeySequence()},
+                                             sep(),
+                                             {"LinkMode1", "Link Mode", QKeySequence()},
+                                             {"UnlinkMode1", "Unlink Mode", QKeySequence()}};
+    QTest::newRow("View") << "View1"
+                          << QList<MenuRow>{{"Arrange2", "Arrange", QKeySequence()},
+                                            {"Zoom1", "Zoom", QKeySequence()},
+                                            sep(),
+                                            {"ShowLinks1", "Show Links", QKeySequence()}};
+    QTest::newRow("View > Arrange")
+        << "Arrange2"
+        << QList<MenuRow>{{"BF", "Bring Forward", ctrl(Qt::Key_BracketRight)},
+                          {"SB", "Send Backward", ctrl(Qt::Key_BracketLeft)},
+                          sep(),
+                          {"BTF", "Bring To Front", ctrl(Qt::Key_F)},
+                          {"STB", "Send To Back", ctrl(Qt::Key_B)}};
+    QTest::newRow("View > Zoom") << "Zoom1"
+                                 << QList<MenuRow>{{"N251", "25 %", QKeySequence()},
+                                                   {"N501", "50 %", QKeySequence()},
+                                                   {"N1001", "100 %", QKeySequence()},
+                                                   {"N2001", "200 %", QKeySequence()}};
+    QTest::newRow("Add-ons") << "Addons1"
+                             << QList<MenuRow>{
+                                    {"CreateMatrix1", "Create Matrix", ctrl(Qt::Key_M), false},
+                                    {"ExporttoDB1", "Export to DB", ctrl(Qt::Key_E), false}};
+    QTest::newRow("Windows") << "Windows1"
+                             << QList<MenuRow>{
+                                    {"ObjectProperties1", "Object Properties", QKeySequence()},
+                                    sep(),
+                                    {"Untitled1", "Untitled", QKeySequence(), false}};
+    QTest::newRow("Help") << "Help1"
+                          << QList<MenuRow>{{"Help2", "Help", QKeySequence()},
+                                            sep(),
+                                            {"AboutPaginette1", "About Paginette", QKeySequence()}};
+}
+
+void TestMainFrame::menusMatchTheirTables()
+{
+    QFETCH(QString, menu);
+    QFETCH(QList<MenuRow>, rows);
+    const auto *found = m_frame->findChild<QMenu *>(menu);
+    QVERIFY(found);
+    const QList<MenuRow> actual = rowsOf(found);
+    QCOMPARE(actual.size(), rows.size());
+    for (int i = 0; i < rows.size(); ++i) {
+        const MenuRow &want = rows[i];
+        const MenuRow &got = actual[i];
+        const QByteArray where = QByteArray::number(i) + ": " + want.name.toUtf8();
+        QVERIFY2(got.name == want.name, where + " is " + got.name.toUtf8());
+        QVERIFY2(got.text == want.text, where + " text " + got.text.toUtf8());
+        QVERIFY2(got.shortcut == want.shortcut,
+                 where + " shortcut " + got.shortcut.toString().toUtf8());
+        QVERIFY2(got.enabled == want.enabled, where + " enabled state");
+        if (want.name != QStringLiteral("-"))
+            QCOMPARE(m_frame->findChild<QAction *>(want.name)->objectName(), want.name);
+    }
+}
+
+void TestMainFrame::toolBarControlsInOrder()
+{
+    QStringList order;
+    for (QAction *action : m_frame->ToolBar1->actions()) {
+        if (action->isSeparator())
+            order.append(QStringLiteral("|"));
+        else
+            order.append(m_frame->ToolBar1->widgetForAction(action)->objectName());
+    }
+    QCOMPARE(order,
+             QStringList({"|",    "main",   "|",       "number", "text",  "pict",    "|",
+                          "link", "unlink", "|",       "Label1", "pages", "|",       "Label2",
+                          "page", "|",      "zoom",    "|",      "left",  "hCenter", "right",
+                          "|",    "top",    "vCenter", "bottom", "|",     "mode"}));
+}
+
+void TestMainFrame::toolBarControlTexts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("glyph");
+
+    QTest::newRow("main") << "main"
+                          << "M"
+                          << "Main mode" << true << true;
+    QTest::newRow("number") << "number"
+                            << "N"
+                            << "Place Number" << true << true;
+    QTest::newRow("text") << "text"
+                          << "T"
+                          << "Place Text" << true << true;
+    QTest::newRow("pict") << "pict"
+                          << "P"
+                          << "Place Picture" << false << false;
+    QTest::newRow("link") << "link"
+                          << "L"
+                          << "Link Mode" << true << true;
+    QTest::newRow("unlink") << "unlink"
+                            << "U"
+                            << "Unlink Mode" << true << true;
+    QTest::newRow("left") << "left"
+                          << ""
+                          << "Align Object Left" << true << true;
+    QTest::newRow("hCenter") << "hCenter"
+                             << ""
+                             << "Align Objects Center" << true << true;
+    QTest::newRow("right") << "right"
+                           << ""
+                           << "Align Objects Right" << true << true;
+    QTest::newRow("top") << "top"
+                         << ""
+                         << "Align Objects Bottom" << true << true;
+    QTest::newRow("vCenter") << "vCenter"
+                             << ""
+                             << "Align Objects Center" << true << true;
+    QTest::newRow("bottom") << "bottom"
+                            << ""
+                            << "ALign Objects Right" << true << true;
+}
+
+void TestMainFrame::toolBarControlTexts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, hint);
+    QFETCH(bool, enabled);
+    QFETCH(bool, glyph);
+    const auto *button = m_frame->findChild<QToolButton *>(name);
+    QVERIFY(button);
+    QCOMPARE(button->text(), caption);
+    QCOMPARE(button->toolTip(), hint);
+    QCOMPARE(button->statusTip(), hint);
+    QCOMPARE(button->isEnabled(), enabled);
+    QCOMPARE(!button->icon().isNull(), glyph);
+    QCOMPARE(button->size(), QSize(23, 22));
+    QVERIFY(button->autoRaise());
+    const bool inGroup = m_frame->modeGroup->buttons().contains(const_cast<QToolButton *>(button));
+    QCOMPARE(inGroup, !caption.isEmpty());
+}
+
+void TestMainFrame::startState()
+{
+    QVERIFY(m_frame->main->isChecked());
+    QCOMPARE(m_frame->mode->text(), QStringLiteral("Main Mode"));
+    QCOMPARE(m_frame->mode->frameShape(), QFrame::Box);
+    QCOMPARE(m_frame->mode->size(), QSize(96, 22));
+    QCOMPARE(m_frame->pages->text(), QStringLiteral("1"));
+    QCOMPARE(m_frame->pages->toolTip(), QStringLiteral("Pages to Print"));
+    QCOMPARE(m_frame->page->text(), QStringLiteral("0"));
+    QCOMPARE(m_frame->page->toolTip(), QStringLiteral("Page Shown"));
+    QCOMPARE(m_frame->page->maximum(), 10000);
+    QVERIFY(!m_frame->zoom->isEnabled());
+    QCOMPARE(m_frame->zoom->currentText(), QStringLiteral("Zoom"));
+    QCOMPARE(m_frame->zoom->toolTip(), QStringLiteral("Zoom Factor"));
+    QCOMPARE(m_frame->zoom->count(), 4);
+    QCOMPARE(m_frame->zoom->itemText(3), QStringLiteral("200 %"));
+    QCOMPARE(m_frame->Label1->text(), QStringLiteral("Pages:"));
+    QCOMPARE(m_frame->Label2->text(), QStringLiteral("Page:"));
+    QCOMPARE(m_frame->windowTitle(), QStringLiteral("Paginette"));
+
+    const ShellState &shell = theShellState();
+    QCOMPARE(shell.editMode, ModeMain);
+    QCOMPARE(shell.docOpen, 1);
+    QCOMPARE(shell.docNamed, 0);
+    QCOMPARE(shell.docModified, 0);
+    const DocumentState &doc = theDocument();
+    QCOMPARE(doc.pageShown, 1);
+    QCOMPARE(doc.objectCapacity, 20);
+    QCOMPARE(doc.objectCount, 0);
+    QCOMPARE(doc.currentObject, -1);
+    QCOMPARE(doc.names.at(19), QStringLiteral("0"));
+    QVERIFY(m_frame->Close2->isEnabled());
+    QVERIFY(!m_frame->CreateMatrix1->isEnabled());
+    QVERIFY(!m_frame->Duplicate->isEnabled());
+
+    // A first start: the file was created after one message.
+    QCOMPARE(m_recorder->messages.size(), 1);
+    QCOMPARE(m_recorder->messages.first().first, QStringLiteral("Creating preferences file"));
+    QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("pgtpc.ini"))));
+}
+
+void TestMainFrame::capacityComesFromThePreferences()
+{
+    m_frame.reset();
+    QByteArray bytes(156, '\0');
+    qToLittleEndian(std::int32_t(50), reinterpret_cast<uchar *>(bytes.data()) + 28);
+    qToLittleEndian(std::int32_t(1), reinterpret_cast<uchar *>(bytes.data()) + 152);
+    QFile file(m_dir->filePath(QStringLiteral("pgtpc.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    m_recorder->messages.clear();
+
+    thePreferences() = prefStruct{};
+    m_frame = std::make_unique<TForm1>();
+    QCOMPARE(theDocument().objectCapacity, 50);
+    QCOMPARE(theDocument().objects.size(), std::size_t(50));
+    QCOMPARE(thePreferences().showLinks, 1);
+    QVERIFY(m_recorder->messages.isEmpty());
+}
+
+void TestMainFrame::modeButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("editMode");
+    QTest::newRow("number") << "number"
+                            << "Place Number" << int(ModePlaceNumber);
+    QTest::newRow("text") << "text"
+                          << "Place Text" << int(ModePlaceText);
+    QTest::newRow("link") << "link"
+                          << "Create Link" << int(ModeLink);
+    QTest::newRow("unlink") << "unlink"
+                            << "Break link" << int(ModeUnlink);
+}
+
+void TestMainFrame::modeButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, status);
+    QFETCH(int, editMode);
+    auto *clicked = m_frame->findChild<QToolButton *>(button);
+    QTest::mouseClick(clicked, Qt::LeftButton);
+    QVERIFY(clicked->isChecked());
+    QVERIFY(!m_frame->main->isChecked());
+    QCOMPARE(m_frame->mode->text(), status);
+    QCOMPARE(int(theShellState().editMode), editMode);
+
+    // And back to the main mode by its button.
+    QTest::mouseClick(m_frame->main, Qt::LeftButton);
+    QVERIFY(m_frame->main->isChecked());
+    QVERIFY(!clicked->isChecked());
+    QCOMPARE(m_frame->mode->text(), QStringLiteral("Main Mode"));
+    QCOMPARE(theShellState().editMode, ModeMain);
+}
+
+void TestMainFrame::toolsItems_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("editMode");
+    QTest::newRow("Place Number") << "PlaceNumber1"
+                                  << "number"
+                                  << "Place Number" << int(ModePlaceNumber);
+    QTest::newRow("Place Text") << "PlaceText1"
+                                << "text"
+                                << "Place Text" << int(ModePlaceText);
+    QTest::newRow("Place Picture") << "PlacePicture1"
+                                   << "pict"
+                                   << "Place Picture" << int(ModePlacePicture);
+    QTest::newRow("Link Mode") << "LinkMode1"
+                               << "link"
+                               << "Create Link" << int(ModeLink);
+    QTest::newRow("Unlink Mode") << "UnlinkMode1"
+                                 << "unlink"
+                                 << "Delete Link" << int(ModeUnlink);
+}
+
+void TestMainFrame::toolsItems()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, button);
+    QFETCH(QString, status);
+    QFETCH(int, editMode);
+    m_frame->findChild<QAction *>(item)->trigger();
+    const auto *down = m_frame->findChild<QToolButton *>(button);
+    QVERIFY(down->isChecked());
+    QVERIFY(!m_frame->main->isChecked());
+    QCOMPARE(m_frame->mode->text(), status);
+    QCOMPARE(int(theShellState().editMode), editMode);
+
+    m_frame->Main1->trigger();
+    QVERIFY(m_frame->main->isChecked());
+    QVERIFY(!down->isChecked());
+    QCOMPARE(m_frame->mode->text(), QStringLiteral("Main Mode"));
+    QCOMPARE(theShellState().editMode, ModeMain);
+}
+
+void TestMainFrame::modeGroupIsExclusive()
+{
+    const QButtonGroup *group = m_frame->modeGroup;
+    QVERIFY(group->exclusive());
+    QCOMPARE(group->buttons().size(), 6);
+
+    // Clicking the button that is down keeps it down.
+    QTest::mouseClick(m_frame->main, Qt::LeftButton);
+    QVERIFY(m_frame->main->isChecked());
+    QCOMPARE(group->checkedButton(), m_frame->main);
+
+    // The disabled picture button takes no click.
+    QTest::mouseClick(m_frame->pict, Qt::LeftButton);
+    QVERIFY(!m_frame->pict->isChecked());
+    QCOMPARE(theShellState().editMode, ModeMain);
+
+    QTest::mouseClick(m_frame->link, Qt::LeftButton);
+    int down = 0;
+    for (const QAbstractButton *button : group->buttons())
+        down += button->isChecked() ? 1 : 0;
+    QCOMPARE(down, 1);
+}
+
+void TestMainFrame::pageBoxLeavesItsBlankStateOnFirstStep()
+{
+    PageSpinBox *box = m_frame->page;
+    QCOMPARE(box->text(), QStringLiteral("0"));
+    box->stepDown();
+    QCOMPARE(box->value(), 1);
+    QCOMPARE(box->minimum(), 1);
+    QCOMPARE(box->text(), QStringLiteral("1"));
+    box->stepDown();
+    QCOMPARE(box->value(), 1);
+    box->stepUp();
+    QCOMPARE(box->value(), 2);
+}
+
+void TestMainFrame::updateMenuStateRules()
+{
+    DocumentState &doc = theDocument();
+    ShellState &shell = theShellState();
+
+    doc.selectedCount = 1;
+    m_frame->updateMenuState();
+    QVERIFY(m_frame->CreateMatrix1->isEnabled());
+    QVERIFY(m_frame->Duplicate->isEnabled());
+
+    doc.selectedCount = 2;
+    m_frame->updateMenuState();
+    QVERIFY(!m_frame->CreateMatrix1->isEnabled());
+    QVERIFY(m_frame->Duplicate->isEnabled());
+
+    doc.selectedCount = 0;
+    m_frame->updateMenuState();
+    QVERIFY(!m_frame->Duplicate->isEnabled());
+
+    // Save follows the modified flag of a named document only.
+    shell.docNamed = 1;
+    shell.docModified = 0;
+    m_frame->updateMenuState();
+    QVERIFY(!m_frame->Save1->isEnabled());
+    shell.docNamed = 0;
+    shell.docModified = 1;
+    m_frame->updateMenuState();
+    QVERIFY(!m_frame->Save1->isEnabled());
+    shell.docNamed = 1;
+    m_frame->updateMenuState();
+    QVERIFY(m_frame->Save1->isEnabled());
+
+    shell.docOpen = 0;
+    m_frame->updateMenuState();
+    QVERIFY(!m_frame->Close2->isEnabled());
+    shell.docOpen = 1;
+    m_frame->updateMenuState();
+    QVERIFY(m_frame->Close2->isEnabled());
+}
+
+void TestMainFrame::exceptionFromHandlerIsShownAndProgramGoesOn()
+{
+    auto *app = qobject_cast<Application *>(QCoreApplication::instance());
+    QVERIFY(app);
+    QStringList shown;
+    app->setErrorDisplay([&shown](const QString &text) { shown.append(text); });
+
+    // A slot that raises, reached from the event loop like every handler.
+    QTimer timer;
+    timer.setSingleShot(true);
+    int raised = 0;
+    connect(&timer, &QTimer::timeout, this, [&raised] {
+        ++raised;
+        if (raised == 1)
+            throw PaginetteError(QStringLiteral("'abc' is not a valid floating point value"));
+        throw std::runtime_error("out of range");
+    });
+    timer.start(0);
+    QTRY_COMPARE(raised, 1);
+    timer.start(0);
+    QTRY_COMPARE(raised, 2);
+    app->setErrorDisplay(showErrorBox);
+
+    QCOMPARE(raised, 2);
+    QCOMPARE(shown, QStringList({QStringLiteral("'abc' is not a valid floating point value"),
+                                 QStringLiteral("out of range")}));
+    // The program goes on: the frame still answers.
+    QTest::mouseClick(m_frame->number, Qt::LeftButton);
+    QCOMPARE(theShellState().editMode, ModePlaceNumber);
+}
+
+void TestMainFrame::errorBoxIsCriticalWithProgramCaption()
+{
+    ModalAnswerer answerer;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    answerer.inspect = [&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        QVERIFY(box);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        box->accept();
+    };
+    answerer.arm();
+    showErrorBox(QStringLiteral("Something failed"));
+    QVERIFY2(answerer.seen, "no message box came");
+    QCOMPARE(title, QStringLiteral("Paginette"));
+    QCOMPARE(text, QStringLiteral("Something failed"));
+    QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+PAGINETTE_APP_TEST_MAIN(TestMainFrame)
+#include "tst_mainframe.moc"
