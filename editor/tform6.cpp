@@ -47,6 +47,9 @@ TForm6::TForm6(QWidget *parent) : QWidget(parent)
     ScrollBar2->setPageStep(1);
     ScrollBar2->setFocusPolicy(Qt::StrongFocus);
 
+    ScrollBar1->installEventFilter(this);
+    ScrollBar2->installEventFilter(this);
+
     // Only the user's scrolling counts; positions set by the program report nothing.
     connect(ScrollBar1, &QAbstractSlider::actionTriggered, this,
             [this] { ScrollBar1Scroll(ScrollBar1->sliderPosition()); });
@@ -164,6 +167,28 @@ void TForm6::keyPressEvent(QKeyEvent *event)
         FormKeyDown();
     else
         QWidget::keyPressEvent(event);
+}
+
+bool TForm6::eventFilter(QObject *watched, QEvent *event)
+{
+    // Qt's scroll bars invert the arrow keys so that Up lowers the position,
+    // which turns Left into a step forward. Left and Up step back, Right and
+    // Down step forward, on both bars.
+    auto *bar = qobject_cast<QScrollBar *>(watched);
+    if (bar && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            if (key->key() == Qt::Key_Left) {
+                bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+                return true;
+            }
+            if (key->key() == Qt::Key_Right) {
+                bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm6::FormKeyDown()
