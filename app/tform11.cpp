@@ -16,9 +16,8 @@
 namespace {
 // Outer 188 x 195 less the dialog frame (3-pixel borders, 19-pixel caption).
 constexpr QSize clientSize{182, 170};
-// A larger table would not be allocated at the next start.
+// Start-up refuses a larger capacity, and a table without room is no use.
 constexpr std::int32_t minObjects = 1;
-constexpr std::int32_t maxObjects = 10000;
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int x, int y)
 {
@@ -80,10 +79,10 @@ void TForm11::Button1Click()
 {
     // A text that is not a number throws; the dialog then stays open.
     const std::int32_t value = textToInt32(Edit1->text());
-    if (value < minObjects || value > maxObjects) {
+    if (value < minObjects || value > maxObjectCapacity) {
         showMessage(QStringLiteral("Max Number of Objects must be from %1 to %2")
                         .arg(minObjects)
-                        .arg(maxObjects),
+                        .arg(maxObjectCapacity),
                     QStringLiteral("Preferences"));
         return;
     }

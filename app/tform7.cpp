@@ -1,6 +1,7 @@
 #include "tform7.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -226,4 +227,10 @@ void TForm7::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (const QScreen *shown = screen())
         move(shown->geometry().center() - rect().center());
+}
+
+void TForm7::keyPressEvent(QKeyEvent *event)
+{
+    // Only a mouse press closes the box; Escape does not.
+    event->accept();
 }
