@@ -1,0 +1,290 @@
+#include "documentstate.h"
+#include "renderstate.h"
+#include "services.h"
+#include "tform6.h"
+#include "viewstate.h"
+
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <limits>
+
+namespace {
+// What the window asked of the layers around it, in order.
+struct CallLog
+{
+    QStringList calls;
+    QList<int> vScrollPosAtLayout;
+    int beeps = 0;
+};
+} // namespace
+
+class TestDocumentWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    CallLog m_log;
+    DocumentFlags m_flags;
+    int m_dialogAnswer = 5;
+    QStringList m_dialogTexts;
+    QStringList m_savedPaths;
+
+    DocumentWindowHooks recordingHooks()
+    {
+        DocumentWindowHooks hooks;
+        hooks.render = [this] {
+            m_log.calls << QStringLiteral("render");
+        };
+        hooks.messageDialog = [this](const QString &label, const QString &line1,
+                                     const QString &line2, std::int16_t showCancel,
+                                     std::int16_t showNo) {
+            m_dialogTexts = {label, line1, line2, QString::number(showCancel),
+                             QString::number(showNo)};
+            return m_dialogAnswer;
+        };
+        hooks.save = [this](const QString &path) {
+            m_savedPaths << path;
+            return true;
+        };
+        hooks.readFlags = [this] {
+            return m_flags;
+        };
+        hooks.writeFlags = [this](const DocumentFlags &flags) {
+            m_flags = flags;
+        };
+        return hooks;
+    }
+
+    // A window shown and active, with a clean log.
+    std::unique_ptr<TForm6> shownWindow()
+    {
+        auto window = std::make_unique<TForm6>();
+        window->setHooks(recordingHooks());
+        window->show();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qWarning("document window did not become active");
+        m_log = CallLog();
+        return window;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        theViewState() = ViewState();
+        theRenderState() = RenderState();
+        resetTheDocument(20);
+        m_log = CallLog();
+        m_flags = DocumentFlags();
+        m_dialogTexts.clear();
+        m_savedPaths.clear();
+        services().beep = [this] {
+            ++m_log.beeps;
+        };
+        services().layout = [this](DocumentState &) {
+            m_log.calls << QStringLiteral("layout");
+            m_log.vScrollPosAtLayout << theViewState().vScrollPos;
+        };
+    }
+
+    void cleanup() { services() = Services(); }
+
+    void scrollStep_data()
+    {
+        QTest::addColumn<int>("pageBottom");
+        QTest::addColumn<int>("windowHeight");
+        QTest::addColumn<int>("step");
+        QTest::newRow("page taller than window") << 3960 << 479 << 34;
+        QTest::newRow("truncates toward zero") << 579 << 479 << 1;
+        QTest::newRow("less than one step") << 578 << 479 << 0;
+        QTest::newRow("window as tall as page") << 479 << 479 << 0;
+        QTest::newRow("window taller than page") << 300 << 479 << 0;
+        QTest::newRow("no printer extent") << 0 << 479 << 0;
+        QTest::newRow("largest extent")
+            << std::numeric_limits<std::int32_t>::max() << 0 << 21474836;
+        QTest::newRow("most negative extent")
+            << std::numeric_limits<std::int32_t>::min() << 479 << 0;
+    }
+
+    void scrollStep()
+    {
+        QFETCH(int, pageBottom);
+        QFETCH(int, windowHeight);
+        QFETCH(int, step);
+        QCOMPARE(scrollStepFor(pageBottom, windowHeight), step);
+    }
+
+    void showSetsUpScrollStepBufferAndRender()
+    {
+        theRenderState().pageExtent = Bounds32{0, 0, 2880, 3960};
+        TForm6 window;
+        window.setHooks(recordingHooks());
+        window.resize(773, 479);
+        window.show();
+
+        QCOMPARE(theViewState().vScrollStep, (3960 - 479) / 100);
+        // The buffer covers the window out to its right and bottom edges.
+        const QRect bounds = window.frameBounds();
+        QCOMPARE(theRenderState().backBuffer.size(),
+                 QSize(bounds.left() + bounds.width(), bounds.top() + bounds.height()));
+        QCOMPARE(m_log.calls, QStringList{QStringLiteral("render")});
+    }
+
+    void windowTallerThanPageScrollsInPlace()
+    {
+        theRenderState().pageExtent = Bounds32{0, 0, 2880, 300};
+        auto window = shownWindow();
+        QCOMPARE(theViewState().vScrollStep, 0);
+
+        window->ScrollBar1->setFocus();
+        QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
+        QCOMPARE(theViewState().vScrollPos, 10);
+        QCOMPARE(theViewState().scrollOffset(), 0);
+        QCOMPARE(m_log.calls, (QStringList{QStringLiteral("layout"), QStringLiteral("render")}));
+    }
+
+    void verticalScrollingMovesThePage()
+    {
+        theRenderState().pageExtent = Bounds32{0, 0, 2880, 3960};
+        auto window = shownWindow();
+        const int step = theViewState().vScrollStep;
+        QVERIFY(step > 0);
+        QCOMPARE(window->focusWidget(), window->ScrollBar1);
+
+        QTest::keyClick(window->ScrollBar1, Qt::Key_Down);
+        QCOMPARE(theViewState().vScrollPos, 1);
+        QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
+        QCOMPARE(theViewState().vScrollPos, 11);
+        QCOMPARE(theViewState().scrollOffset(), 11 * step);
+        // Each scroll runs the layout pass with the new position, then renders.
+        QCOMPARE(m_log.calls, (QStringList{QStringLiteral("layout"), QStringLiteral("render"),
+                                           QStringLiteral("layout"), QStringLiteral("render")}));
+        QCOMPARE(m_log.vScrollPosAtLayout, (QList<int>{1, 11}));
+
+        QTest::keyClick(window->ScrollBar1, Qt::Key_End);
+        QCOMPARE(theViewState().vScrollPos, 100);
+        QTest::keyClick(window->ScrollBar1, Qt::Key_Down);
+        QCOMPARE(theViewState().vScrollPos, 100);
+    }
+
+    void positionSetByTheProgramReportsNoScroll()
+    {
+        auto window = shownWindow();
+        window->ScrollBar1->setValue(40);
+        QCOMPARE(theViewState().vScrollPos, 0);
+        QVERIFY(m_log.calls.isEmpty());
+    }
+
+    void mouseOnTheScrollBarScrolls()
+    {
+        theRenderState().pageExtent = Bounds32{0, 0, 2880, 3960};
+        auto window = shownWindow();
+        QScrollBar *bar = window->ScrollBar1;
+        // Below the slider: one page step.
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(bar->width() / 2, bar->height() - 40));
+        QCOMPARE(theViewState().vScrollPos, 10);
+        QCOMPARE(m_log.calls.last(), QStringLiteral("render"));
+    }
+
+    void horizontalScrollingMovesNothing()
+    {
+        theRenderState().pageExtent = Bounds32{0, 0, 2880, 3960};
+        auto window = shownWindow();
+        window->ScrollBar2->setFocus();
+        QTest::keyClick(window->ScrollBar2, Qt::Key_Right);
+        QTest::keyClick(window->ScrollBar2, Qt::Key_Right);
+
+        QCOMPARE(theViewState().hScrollPos, 2);
+        QCOMPARE(theViewState().vScrollPos, 0);
+        QCOMPARE(theViewState().scrollOffset(), 0);
+        QCOMPARE(m_log.calls, (QStringList{QStringLiteral("layout"), QStringLiteral("render"),
+                                           QStringLiteral("layout"), QStringLiteral("render")}));
+    }
+
+    void arrowKeysStepLikeTheSystemScrollBar()
+    {
+        auto window = shownWindow();
+        QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
+        QTest::keyClick(window->ScrollBar1, Qt::Key_Left);
+        QCOMPARE(theViewState().vScrollPos, 9);
+        QTest::keyClick(window->ScrollBar1, Qt::Key_Up);
+        QCOMPARE(theViewState().vScrollPos, 8);
+        QTest::keyClick(window->ScrollBar1, Qt::Key_Right);
+        QCOMPARE(theViewState().vScrollPos, 9);
+        QTest::keyClick(window->ScrollBar1, Qt::Key_Down);
+        QCOMPARE(theViewState().vScrollPos, 10);
+
+        QTest::keyClick(window->ScrollBar2, Qt::Key_Down);
+        QTest::keyClick(window->ScrollBar2, Qt::Key_Right);
+        QTest::keyClick(window->ScrollBar2, Qt::Key_Left);
+        QCOMPARE(theViewState().hScrollPos, 1);
+        QCOMPARE(m_log.calls.count(QStringLiteral("render")), 8);
+    }
+
+    void scrollBarsDockedRightAndBottom()
+    {
+        auto window = shownWindow();
+        window->resize(600, 400);
+        const QRect right = window->ScrollBar1->geometry();
+        const QRect bottom = window->ScrollBar2->geometry();
+        QCOMPARE(right, QRect(584, 0, 16, 384));
+        QCOMPARE(bottom, QRect(0, 384, 600, 16));
+    }
+
+    void keyOnTheWindowBeepsThreeTimes()
+    {
+        auto window = shownWindow();
+        window->setFocus();
+        QVERIFY(window->hasFocus());
+        QTest::keyClick(window.get(), Qt::Key_A);
+        QCOMPARE(m_log.beeps, 3);
+        QVERIFY(m_log.calls.isEmpty());
+        QCOMPARE(theViewState().vScrollPos, 0);
+    }
+
+    void keyOnTheScrollBarDoesNotBeep()
+    {
+        auto window = shownWindow();
+        QCOMPARE(window->focusWidget(), window->ScrollBar1);
+        // A key the scroll bar leaves alone travels up to the window.
+        QTest::keyClick(window->ScrollBar1, Qt::Key_A);
+        QCOMPARE(m_log.beeps, 0);
+    }
+
+    void showsTheLastPresentedImage()
+    {
+        auto window = shownWindow();
+        QImage page(window->size(), QImage::Format_RGB32);
+        page.fill(Qt::gray);
+        page.setPixel(60, 70, qRgb(255, 0, 0));
+        window->present(page);
+        QCOMPARE(window->grab().toImage().pixel(60, 70), qRgb(255, 0, 0));
+
+        // A repaint the window system asks for shows the same picture again.
+        window->repaint();
+        QCOMPARE(window->grab().toImage().pixel(60, 70), qRgb(255, 0, 0));
+
+        QImage next = page;
+        next.setPixel(60, 70, qRgb(0, 0, 255));
+        window->present(next);
+        QCOMPARE(window->grab().toImage().pixel(60, 70), qRgb(0, 0, 255));
+    }
+
+    void closePromptAsksTheQuestion()
+    {
+        TForm6 window;
+        window.setHooks(recordingHooks());
+        m_flags = DocumentFlags{1, 1, 1, QStringLiteral("/tmp/doc.pgt")};
+        m_dialogAnswer = 5;
+        QVERIFY(window.closeRequest());
+        QVERIFY(m_savedPaths.isEmpty());
+        QCOMPARE(m_dialogTexts,
+                 (QStringList{QString(), QStringLiteral("Save changes before close?"), QString(),
+                              QStringLiteral("0"), QStringLiteral("1")}));
+    }
+};
+
+QTEST_MAIN(TestDocumentWindow)
+#include "tst_documentwindow.moc"
