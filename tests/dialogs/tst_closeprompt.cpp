@@ -1,0 +1,185 @@
+#include "messagedialog.h"
+#include "modalresponder.h"
+#include "tform3.h"
+#include "tform6.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+enum class Answer
+{
+    None,
+    ClickOk,
+    Enter,
+    ClickNo,
+    Escape,
+    CloseBox
+};
+} // namespace
+
+Q_DECLARE_METATYPE(Answer)
+Q_DECLARE_METATYPE(DocumentFlags)
+
+// The document window's close prompt with the real message dialog.
+class TestClosePrompt : public QObject
+{
+    Q_OBJECT
+
+private:
+    DocumentFlags m_flags;
+    bool m_pathChosen = true; // the save dialog's outcome
+    bool m_saveSucceeds = true;
+    int m_pathRequests = 0;
+    QStringList m_saved;
+
+    DocumentWindowHooks hooks()
+    {
+        DocumentWindowHooks result;
+        result.render = [] {
+        };
+        result.messageDialog = showMessageDialog;
+        result.choosePath = [this](QString &path) {
+            ++m_pathRequests;
+            if (m_pathChosen)
+                path = QStringLiteral("/docs/chosen.pgt");
+            return m_pathChosen;
+        };
+        result.save = [this](const QString &path) {
+            m_saved << path;
+            return m_saveSucceeds;
+        };
+        result.readFlags = [this] {
+            return m_flags;
+        };
+        result.writeFlags = [this](const DocumentFlags &flags) {
+            m_flags = flags;
+        };
+        return result;
+    }
+
+    static void answer(TForm3 *dialog, Answer how)
+    {
+        switch (how) {
+        case Answer::None:
+            break;
+        case Answer::ClickOk:
+            QTest::mouseClick(dialog->BitBtn1, Qt::LeftButton);
+            break;
+        case Answer::Enter:
+            typeKey(dialog, Qt::Key_Return);
+            break;
+        case Answer::ClickNo:
+            QTest::mouseClick(dialog->Button2, Qt::LeftButton);
+            break;
+        case Answer::Escape:
+            typeKey(dialog, Qt::Key_Escape);
+            break;
+        case Answer::CloseBox:
+            dialog->close();
+            break;
+        }
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_pathChosen = true;
+        m_saveSucceeds = true;
+        m_pathRequests = 0;
+        m_saved.clear();
+    }
+
+    void answers_data()
+    {
+        QTest::addColumn<DocumentFlags>("before");
+        QTest::addColumn<Answer>("how");
+        QTest::addColumn<bool>("pathChosen");
+        QTest::addColumn<bool>("saveSucceeds");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<QStringList>("saved");
+        QTest::addColumn<int>("pathRequests");
+        QTest::addColumn<DocumentFlags>("after");
+
+        const QString named = QStringLiteral("/docs/named.pgt");
+        const QString chosen = QStringLiteral("/docs/chosen.pgt");
+        const DocumentFlags closedNamed{0, 0, 0, named};
+        const DocumentFlags closedUnnamed{0, 0, 0, QString()};
+
+        QTest::newRow("unmodified: no prompt")
+            << DocumentFlags{1, 1, 0, named} << Answer::None << true << true << true
+            << QStringList() << 0 << closedNamed;
+        QTest::newRow("No writes nothing")
+            << DocumentFlags{1, 1, 1, named} << Answer::ClickNo << true << true << true
+            << QStringList() << 0 << closedNamed;
+        QTest::newRow("Escape answers No")
+            << DocumentFlags{1, 0, 1, QString()} << Answer::Escape << true << true << true
+            << QStringList() << 0 << closedUnnamed;
+        QTest::newRow("close box writes nothing")
+            << DocumentFlags{1, 1, 1, named} << Answer::CloseBox << true << true << true
+            << QStringList() << 0 << closedNamed;
+        QTest::newRow("OK saves a named document without asking")
+            << DocumentFlags{1, 1, 1, named} << Answer::ClickOk << true << true << true
+            << QStringList{named} << 0 << closedNamed;
+        QTest::newRow("Enter answers OK") << DocumentFlags{1, 1, 1, named} << Answer::Enter << true
+                                          << true << true << QStringList{named} << 0 << closedNamed;
+        QTest::newRow("OK asks a path for an unnamed document")
+            << DocumentFlags{1, 0, 1, QString()} << Answer::ClickOk << true << true << true
+            << QStringList{chosen} << 1 << DocumentFlags{0, 0, 0, chosen};
+        QTest::newRow("OK then cancelled save dialog keeps everything")
+            << DocumentFlags{1, 0, 1, QString()} << Answer::ClickOk << false << true << false
+            << QStringList() << 1 << DocumentFlags{1, 0, 1, QString()};
+        QTest::newRow("OK then failed save keeps everything")
+            << DocumentFlags{1, 1, 1, named} << Answer::ClickOk << true << false << false
+            << QStringList{named} << 0 << DocumentFlags{1, 1, 1, named};
+    }
+
+    void answers()
+    {
+        QFETCH(DocumentFlags, before);
+        QFETCH(Answer, how);
+        QFETCH(bool, pathChosen);
+        QFETCH(bool, saveSucceeds);
+        QFETCH(bool, closed);
+        QFETCH(QStringList, saved);
+        QFETCH(int, pathRequests);
+        QFETCH(DocumentFlags, after);
+
+        TForm3 dialog;
+        setMessageDialog(&dialog);
+        TForm6 window;
+        window.setHooks(hooks());
+        window.show();
+        m_flags = before;
+        m_pathChosen = pathChosen;
+        m_saveSucceeds = saveSucceeds;
+
+        QString question;
+        ModalResponder responder([&](QWidget *shown) {
+            auto *asked = qobject_cast<TForm3 *>(shown);
+            QVERIFY(asked);
+            question = asked->StaticText2->text();
+            answer(asked, how);
+        });
+        const bool result = window.closeRequest();
+        setMessageDialog(nullptr);
+
+        QCOMPARE(responder.answered(), how != Answer::None);
+        QVERIFY(!responder.leftOpen());
+        if (how != Answer::None)
+            QCOMPARE(question, QStringLiteral("Save changes before close?"));
+        QCOMPARE(result, closed);
+        QCOMPARE(m_saved, saved);
+        QCOMPARE(m_pathRequests, pathRequests);
+        QCOMPARE(m_flags.docOpen, after.docOpen);
+        QCOMPARE(m_flags.docNamed, after.docNamed);
+        QCOMPARE(m_flags.docModified, after.docModified);
+        QCOMPARE(m_flags.docFileName, after.docFileName);
+        // The window never closes or hides itself.
+        QVERIFY(window.isVisible());
+    }
+};
+
+QTEST_MAIN(TestClosePrompt)
+#include "tst_closeprompt.moc"

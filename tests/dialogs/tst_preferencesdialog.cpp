@@ -1,0 +1,211 @@
+#include "documentstate.h"
+#include "paginetteerror.h"
+#include "preferences.h"
+#include "services.h"
+#include "tform11.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+std::int32_t int32At(const QByteArray &bytes, int offset)
+{
+    return qFromLittleEndian<std::int32_t>(bytes.constData() + offset);
+}
+
+enum class Dismiss
+{
+    Cancel,
+    Escape,
+    CloseBox
+};
+} // namespace
+
+Q_DECLARE_METATYPE(Dismiss)
+
+class TestPreferencesDialog : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_temp;
+    QStringList m_messages;
+
+    static QByteArray fileBytes()
+    {
+        QFile file(preferencesPath());
+        if (!file.open(QIODevice::ReadOnly))
+            return QByteArray();
+        return file.readAll();
+    }
+
+    // The dialog shown with `text` typed over its value.
+    void showWithValue(TForm11 &dialog, const QString &text)
+    {
+        dialog.show();
+        dialog.Edit1->selectAll();
+        QTest::keyClicks(dialog.Edit1, text);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_temp.isValid());
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+        QVERIFY(preferencesPath().startsWith(m_temp.path()));
+    }
+
+    void init()
+    {
+        QFile::remove(preferencesPath());
+        thePreferences() = prefStruct{};
+        resetTheDocument(20);
+        m_messages.clear();
+        services().showMessage = [this](const QString &text, const QString &caption) {
+            m_messages << caption + QStringLiteral(": ") + text;
+        };
+    }
+
+    void cleanup() { services() = Services(); }
+
+    void showsTheCapacityInForce()
+    {
+        resetTheDocument(37);
+        thePreferences().maxObjects = 50;
+        TForm11 dialog;
+        QCOMPARE(dialog.Edit1->text(), QStringLiteral("20"));
+        dialog.show();
+        QCOMPARE(dialog.Edit1->text(), QStringLiteral("37"));
+    }
+
+    void okStoresTheValue_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("byEnter");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("whole number") << QStringLiteral("35") << false << 35;
+        QTest::newRow("fraction cut toward zero") << QStringLiteral("35.7") << false << 35;
+        QTest::newRow("Enter in the value") << QStringLiteral("35") << true << 35;
+        QTest::newRow("smallest") << QStringLiteral("1") << false << 1;
+        QTest::newRow("largest") << QStringLiteral("10000") << false << 10000;
+    }
+
+    void okStoresTheValue()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, byEnter);
+        QFETCH(int, stored);
+
+        thePreferences().showLinks = 1;
+        thePreferences().reserved36[0] = 0x5a;
+        TForm11 dialog;
+        showWithValue(dialog, typed);
+        if (byEnter)
+            QTest::keyClick(dialog.Edit1, Qt::Key_Return);
+        else
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(thePreferences().maxObjects, stored);
+        QCOMPARE(thePreferences().maxObjectsCopy, stored);
+        const QByteArray bytes = fileBytes();
+        QCOMPARE(bytes.size(), 156);
+        QCOMPARE(int32At(bytes, 28), stored);
+        QCOMPARE(int32At(bytes, 32), stored);
+        // The whole record is written, not just the capacity.
+        QCOMPARE(int32At(bytes, 152), 1);
+        QCOMPARE(std::uint8_t(bytes.at(36)), std::uint8_t(0x5a));
+        // The table keeps its size until the next start.
+        QCOMPARE(theDocument().objectCapacity, 20);
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void valueOutsideTheRangeIsRefused_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("negative fraction") << QStringLiteral("-2.5");
+        QTest::newRow("zero") << QStringLiteral("0");
+        QTest::newRow("too many") << QStringLiteral("10001");
+        QTest::newRow("beyond 32 bits") << QStringLiteral("1e12");
+    }
+
+    void valueOutsideTheRangeIsRefused()
+    {
+        QFETCH(QString, typed);
+        thePreferences().maxObjects = 20;
+        TForm11 dialog;
+        showWithValue(dialog, typed);
+        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().startsWith(QStringLiteral("Preferences: ")));
+        QCOMPARE(thePreferences().maxObjects, 20);
+        QVERIFY(!QFile::exists(preferencesPath()));
+    }
+
+    void textThatIsNoNumberRaises()
+    {
+        TForm11 dialog;
+        showWithValue(dialog, QStringLiteral("abc"));
+        // Raised to the application's error display, which leaves the dialog as it is.
+        try {
+            dialog.Button1Click();
+            QFAIL("no error raised");
+        } catch (const PaginetteError &error) {
+            QCOMPARE(error.message(), QStringLiteral("'abc' is not a valid floating point value"));
+        }
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(thePreferences().maxObjects, 0);
+        QVERIFY(!QFile::exists(preferencesPath()));
+    }
+
+    void dismissingStoresNothing_data()
+    {
+        QTest::addColumn<Dismiss>("how");
+        QTest::newRow("Cancel") << Dismiss::Cancel;
+        QTest::newRow("Escape") << Dismiss::Escape;
+        QTest::newRow("close box") << Dismiss::CloseBox;
+    }
+
+    void dismissingStoresNothing()
+    {
+        QFETCH(Dismiss, how);
+        TForm11 dialog;
+        showWithValue(dialog, QStringLiteral("35"));
+        switch (how) {
+        case Dismiss::Cancel:
+            QTest::mouseClick(dialog.Button2, Qt::LeftButton);
+            break;
+        case Dismiss::Escape:
+            QTest::keyClick(dialog.Edit1, Qt::Key_Escape);
+            break;
+        case Dismiss::CloseBox:
+            dialog.close();
+            break;
+        }
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(thePreferences().maxObjects, 0);
+        QVERIFY(!QFile::exists(preferencesPath()));
+    }
+
+    void reopeningShowsTheCapacityInForce()
+    {
+        TForm11 dialog;
+        showWithValue(dialog, QStringLiteral("35"));
+        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        QCOMPARE(int32At(fileBytes(), 28), 35);
+
+        dialog.show();
+        QCOMPARE(dialog.Edit1->text(), QStringLiteral("20"));
+    }
+};
+
+QTEST_MAIN(TestPreferencesDialog)
+#include "tst_preferencesdialog.moc"
