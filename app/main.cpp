@@ -9,7 +9,8 @@ int main(int argc, char **argv)
     try {
         installServices();
         TForm1 frame;
-        frame.show();
+        frame.createWindows();
+        frame.FormShow();
         app.exec();
     } catch (const std::exception &error) {
         app.showError(QString::fromLocal8Bit(error.what()));

@@ -1,28 +1,84 @@
 #include "tform1.h"
 
+#include "documentfile.h"
 #include "documentstate.h"
+#include "filedialogs.h"
+#include "messagedialog.h"
+#include "numberconversion.h"
+#include "objecttable.h"
 #include "pagespinbox.h"
 #include "preferences.h"
 #include "renderstate.h"
 #include "screenrender.h"
+#include "services.h"
+#include "tform10.h"
+#include "tform11.h"
+#include "tform2.h"
+#include "tform3.h"
+#include "tform6.h"
+#include "tform7.h"
 #include "toolglyphs.h"
+#include "viewstate.h"
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
+#include <QSignalBlocker>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
 constexpr QSize buttonSize{23, 22};
 constexpr QSize glyphSize{20, 20};
+// The resolution the program's printer works at.
+constexpr int printerDotsPerInch = 360;
+
+const QString readMePath = QStringLiteral("paginette_readme/pgt_readme.htm");
+
+bool isEnterKey(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// The printable area of the default printer in dots at the program's
+// resolution; Qt's default page when no printer is installed.
+Bounds32 printablePageExtent()
+{
+    QPrinter printer;
+    printer.setResolution(printerDotsPerInch);
+    const QRect area = printer.pageLayout().paintRectPixels(printerDotsPerInch);
+    return {0, 0, area.width(), area.height()};
+}
+
+// Where the read-me may be: the current folder, beside the program, then
+// the installed data folder.
+QStringList readMeLocations()
+{
+    return {QDir::current().absoluteFilePath(readMePath),
+            QCoreApplication::applicationDirPath() + QLatin1Char('/') + readMePath,
+            QStringLiteral(PAGINETTE_DATA_DIR) + QLatin1Char('/') + readMePath};
+}
 
 QAction *addItem(QMenu *menu, const QString &name, const QString &caption,
                  const QKeySequence &shortcut = QKeySequence())
@@ -70,7 +126,90 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCentralWidget(mdiArea);
+    fileDialogs = new FileDialogs(this);
+    m_hooks.runModal = [](QDialog &dialog) {
+        dialog.exec();
+    };
+    m_hooks.openUrl = [](const QUrl &url) {
+        return QDesktopServices::openUrl(url);
+    };
+    pages->installEventFilter(this);
+    page->installEventFilter(this);
+    connect(page, &QSpinBox::valueChanged, this, &TForm1::pageChange);
+    // Created disabled: the first show enables it after the splash.
+    setEnabled(false);
     FormCreate();
+}
+
+void TForm1::setHooks(ShellHooks hooks)
+{
+    m_hooks = std::move(hooks);
+}
+
+void TForm1::createWindows()
+{
+    Form2 = new TForm2(this);
+    // A window of its own beside the frame, keeping any hints it set itself.
+    Form2->setWindowFlag(Qt::Tool);
+    Form2->installEventFilter(this);
+    Form10 = new TForm10(this);
+    Form11 = new TForm11(this);
+    Form3 = new TForm3(this);
+    setMessageDialog(Form3);
+    Form7 = new TForm7(this);
+}
+
+void TForm1::FormShow()
+{
+    m_hooks.runModal(*Form7);
+    setEnabled(true);
+    showMaximized();
+    theRenderState().pageExtent = printablePageExtent();
+    theViewState().vScrollPos = 0;
+    if (theShellState().docOpen == 1) {
+        createDocumentWindow();
+        showObjectProperties();
+    }
+    ShowLinks1->setChecked(thePreferences().showLinks != 0);
+}
+
+void TForm1::createDocumentWindow()
+{
+    Form6 = new TForm6;
+    Form6->setHooks(documentWindowHooks());
+    connect(Form6, &TForm6::selectionChanged, this, &TForm1::updateMenuState);
+    // No system menu and no minimise, maximise or close box.
+    m_documentSubWindow =
+        mdiArea->addSubWindow(Form6, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    m_documentSubWindow->installEventFilter(this);
+    m_documentSubWindow->showMaximized();
+}
+
+DocumentWindowHooks TForm1::documentWindowHooks()
+{
+    DocumentWindowHooks hooks;
+    hooks.render = [this] {
+        renderScreen();
+    };
+    hooks.messageDialog = showMessageDialog;
+    hooks.choosePath = [this](QString &path) {
+        return fileDialogs->chooseSavePath(path);
+    };
+    hooks.save = [](const QString &path) {
+        return saveDocument(theDocument(), path) == 0;
+    };
+    hooks.readFlags = [] {
+        const ShellState &shell = theShellState();
+        return DocumentFlags{shell.docOpen, shell.docNamed, shell.docModified, shell.docFileName};
+    };
+    hooks.writeFlags = [](const DocumentFlags &flags) {
+        ShellState &shell = theShellState();
+        shell.docOpen = flags.docOpen;
+        shell.docNamed = flags.docNamed;
+        shell.docModified = flags.docModified;
+        shell.docFileName = flags.docFileName;
+    };
+    return hooks;
 }
 
 void TForm1::FormCreate()
@@ -104,6 +243,12 @@ void TForm1::createMenu()
     Print1 = addItem(file, QStringLiteral("Print1"), QStringLiteral("Print"), Qt::CTRL | Qt::Key_P);
     file->addSeparator();
     Quit2 = addItem(file, QStringLiteral("Quit2"), QStringLiteral("Quit"), Qt::CTRL | Qt::Key_Q);
+    connect(Quit1, &QAction::triggered, this, &TForm1::Quit1Click);
+    connect(Close1, &QAction::triggered, this, &TForm1::Close1Click);
+    connect(Close2, &QAction::triggered, this, &TForm1::Close2Click);
+    connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
+    connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
+    connect(Quit2, &QAction::triggered, this, &TForm1::Quit2Click);
 
     QMenu *edit = addMenu(bar, QStringLiteral("Edit1"), QStringLiteral("Edit"));
     Undo1 = addItem(edit, QStringLiteral("Undo1"), QStringLiteral("Undo"), Qt::CTRL | Qt::Key_Z);
@@ -119,6 +264,7 @@ void TForm1::createMenu()
                         Qt::CTRL | Qt::Key_D);
     edit->addSeparator();
     Preferences1 = addItem(edit, QStringLiteral("Preferences1"), QStringLiteral("Preferences"));
+    connect(Preferences1, &QAction::triggered, this, &TForm1::Preferences1Click);
     // No undo or clipboard in this program.
     for (QAction *never : {Undo1, Cut1, Copy1, Paste1})
         never->setEnabled(false);
@@ -159,6 +305,7 @@ void TForm1::createMenu()
     view->addSeparator();
     ShowLinks1 = addItem(view, QStringLiteral("ShowLinks1"), QStringLiteral("Show Links"));
     ShowLinks1->setCheckable(true);
+    connect(ShowLinks1, &QAction::triggered, this, &TForm1::ShowLinks1Click);
 
     QMenu *addOns = addMenu(bar, QStringLiteral("Addons1"), QStringLiteral("Add-ons"));
     CreateMatrix1 = addItem(addOns, QStringLiteral("CreateMatrix1"),
@@ -171,6 +318,7 @@ void TForm1::createMenu()
     ObjectProperties1 =
         addItem(windows, QStringLiteral("ObjectProperties1"), QStringLiteral("Object Properties"));
     ObjectProperties1->setCheckable(true);
+    connect(ObjectProperties1, &QAction::triggered, this, &TForm1::ObjectProperties1Click);
     windows->addSeparator();
     Untitled1 = addItem(windows, QStringLiteral("Untitled1"), QStringLiteral("Untitled"));
     Untitled1->setEnabled(false);
@@ -180,6 +328,8 @@ void TForm1::createMenu()
     help->addSeparator();
     AboutPaginette1 =
         addItem(help, QStringLiteral("AboutPaginette1"), QStringLiteral("About Paginette"));
+    connect(Help2, &QAction::triggered, this, &TForm1::Help2Click);
+    connect(AboutPaginette1, &QAction::triggered, this, &TForm1::AboutPaginette1Click);
 }
 
 QToolButton *TForm1::addModeButton(const QString &name, const QString &caption, const QString &hint)
@@ -324,7 +474,245 @@ void TForm1::setEditMode(EditMode editMode, const QString &status)
 
 void TForm1::renderScreen()
 {
-    ::renderScreen(nullptr);
+    ::renderScreen(Form6);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == pages && isEnterKey(event)) {
+        // Run from the event loop rather than inside Qt's key dispatch, which
+        // cannot unwind cleanly when the conversion raises.
+        QMetaObject::invokeMethod(this, &TForm1::pagesKeyDown, Qt::QueuedConnection);
+        return true;
+    }
+    if (watched == page && isEnterKey(event)) {
+        // Taken here: the spin box's own Enter handling would send its value
+        // through pageChange again.
+        pageKeyDown();
+        return true;
+    }
+    if (watched == Form2 && event->type() == QEvent::Hide && !event->spontaneous())
+        ObjectProperties1->setChecked(false);
+    if (watched == m_documentSubWindow && event->type() == QEvent::Close) {
+        // The one document window lives as long as the frame.
+        event->ignore();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        renderScreen();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (!closeDocument()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+bool TForm1::closeDocument()
+{
+    return theShellState().docOpen != 1 || !Form6 || Form6->closeRequest();
+}
+
+void TForm1::showDocumentWindow()
+{
+    if (!m_documentSubWindow)
+        return;
+    m_documentSubWindow->show();
+    mdiArea->setActiveSubWindow(m_documentSubWindow);
+}
+
+void TForm1::showObjectProperties()
+{
+    Form2->show();
+    ObjectProperties1->setChecked(true);
+}
+
+void TForm1::setCaption(const QString &caption)
+{
+    if (Form6)
+        Form6->setWindowTitle(caption);
+}
+
+// The boxes show the values of the document in hand, so what is printed is
+// what the boxes say.
+void TForm1::showDocumentValues()
+{
+    const DocumentState &doc = theDocument();
+    pages->setText(QString::number(doc.pagesToPrint));
+    const QSignalBlocker blocker(page);
+    page->settle();
+    page->setValue(doc.pageShown);
+}
+
+void TForm1::Quit1Click()
+{
+    ShellState &shell = theShellState();
+    if (shell.docOpen == 1) {
+        if (!closeDocument())
+            return;
+        shell.docOpen = 0;
+        clearDocument(theDocument());
+    }
+    showDocumentWindow();
+    shell.docOpen = 1;
+    shell.docNamed = 0;
+    shell.docModified = 0;
+    showObjectProperties();
+    showDocumentValues();
+    updateMenuState();
+    renderScreen();
+}
+
+void TForm1::Close1Click()
+{
+    ShellState &shell = theShellState();
+    if (shell.docOpen == 1 && !closeDocument())
+        return;
+    QString path;
+    if (!fileDialogs->chooseOpenPath(path))
+        return;
+    DocumentState &doc = theDocument();
+    // The file layer has shown why; the name and caption stay as they were.
+    if (loadDocument(doc, path) != 0)
+        return;
+    shell.docFileName = path;
+    showDocumentWindow();
+    setCaption(path);
+    shell.docOpen = 1;
+    shell.docNamed = 1;
+    shell.docModified = 0;
+    showObjectProperties();
+    showDocumentValues();
+    updateMenuState();
+    runLayout(doc);
+    renderScreen();
+}
+
+void TForm1::Close2Click()
+{
+    if (theShellState().docOpen == 1) {
+        Form2->close();
+        if (!closeDocument())
+            return;
+        clearDocument(theDocument());
+        showDocumentValues();
+    }
+    updateMenuState();
+}
+
+void TForm1::Save1Click()
+{
+    ShellState &shell = theShellState();
+    if (shell.docNamed != 0) {
+        if (saveDocument(theDocument(), shell.docFileName) == 0)
+            shell.docModified = 0;
+    } else {
+        QString path;
+        if (!fileDialogs->chooseSavePath(path))
+            return;
+        if (saveDocument(theDocument(), path) == 0) {
+            shell.docFileName = path;
+            shell.docNamed = 1;
+            shell.docModified = 0;
+            setCaption(path);
+        }
+    }
+    updateMenuState();
+}
+
+void TForm1::SaveAs1Click()
+{
+    QString path;
+    if (!fileDialogs->chooseSavePath(path))
+        return;
+    if (saveDocument(theDocument(), path) != 0)
+        return;
+    ShellState &shell = theShellState();
+    shell.docFileName = path;
+    shell.docNamed = 1;
+    shell.docModified = 0;
+    setCaption(path);
+}
+
+void TForm1::Quit2Click()
+{
+    // The close handling makes the offer to save.
+    close();
+}
+
+void TForm1::Preferences1Click()
+{
+    m_hooks.runModal(*Form11);
+}
+
+void TForm1::ShowLinks1Click()
+{
+    // The item has already changed its tick.
+    thePreferences().showLinks = ShowLinks1->isChecked() ? 1 : 0;
+    renderScreen();
+}
+
+void TForm1::ObjectProperties1Click()
+{
+    // The item has already changed its tick; closing the window removes it.
+    if (ObjectProperties1->isChecked())
+        showObjectProperties();
+    else
+        Form2->close();
+}
+
+void TForm1::Help2Click()
+{
+    for (const QString &location : readMeLocations()) {
+        if (QFileInfo(location).isFile() && m_hooks.openUrl(QUrl::fromLocalFile(location)))
+            return;
+    }
+    showMessage(QStringLiteral("Can't find Read Me files"), QString());
+}
+
+void TForm1::AboutPaginette1Click()
+{
+    m_hooks.runModal(*Form7);
+}
+
+void TForm1::pagesKeyDown()
+{
+    // A text that is no number raises here, before anything changed.
+    const std::int32_t count = textToInt32(pages->text());
+    DocumentState &doc = theDocument();
+    if (count != doc.pagesToPrint) {
+        doc.pagesToPrint = count;
+        theShellState().docModified = 1;
+        updateMenuState();
+    }
+    pages->setText(QString::number(count));
+    mode->setFocus();
+}
+
+void TForm1::pageChange(int value)
+{
+    page->settle();
+    DocumentState &doc = theDocument();
+    doc.pageShown = std::min<std::int32_t>(std::max(value, 1), doc.pagesToPrint);
+    {
+        const QSignalBlocker blocker(page);
+        page->setValue(doc.pageShown);
+    }
+    renderScreen();
+}
+
+void TForm1::pageKeyDown()
+{
+    theDocument().pageShown = page->value();
 }
 
 void TForm1::mainClick()

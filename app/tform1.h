@@ -4,16 +4,37 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
+class FileDialogs;
 class PageSpinBox;
 class QAction;
 class QButtonGroup;
 class QComboBox;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class QToolButton;
+class QUrl;
+class TForm10;
+class TForm11;
+class TForm2;
+class TForm3;
+class TForm6;
+class TForm7;
+struct DocumentWindowHooks;
+
+// How the main frame shows its modal windows and opens the read-me; tests
+// put recorders in their place.
+struct ShellHooks
+{
+    std::function<void(QDialog &)> runModal;
+    std::function<bool(const QUrl &)> openUrl;
+};
 
 // The main frame: the menu, the tool bar and the area that hosts the
 // document window. Its controls keep their design names as object names.
@@ -23,10 +44,30 @@ class TForm1 : public QMainWindow
 
 public:
     // Runs the creation handling: preferences, object table, an empty document.
+    // The frame stays disabled until FormShow.
     explicit TForm1(QWidget *parent = nullptr);
+
+    // Creates the other windows in start-up order, owned by the frame.
+    void createWindows();
+    // The first show: the About box as a splash, the printable area, the
+    // document window and the Object Properties window.
+    void FormShow();
+
+    void setHooks(ShellHooks hooks);
 
     // Enables Create Matrix, Duplicate, Save and Close from the document state.
     void updateMenuState();
+    // A screen render of the page shown into the document window.
+    void renderScreen();
+
+    TForm2 *Form2 = nullptr;
+    TForm10 *Form10 = nullptr;
+    TForm11 *Form11 = nullptr;
+    TForm3 *Form3 = nullptr;
+    TForm7 *Form7 = nullptr;
+    // The one document window, created by FormShow and never destroyed before the frame.
+    TForm6 *Form6 = nullptr;
+    FileDialogs *fileDialogs = nullptr;
 
     // File
     QAction *Quit1 = nullptr;  // New
@@ -100,6 +141,23 @@ public:
     QMdiArea *mdiArea = nullptr;
 
 public Q_SLOTS:
+    void Quit1Click();  // New
+    void Close1Click(); // Open
+    void Close2Click(); // Close
+    void Save1Click();
+    void SaveAs1Click();
+    void Quit2Click(); // Quit
+    void Preferences1Click();
+    void ShowLinks1Click();
+    void ObjectProperties1Click();
+    void Help2Click();
+    void AboutPaginette1Click();
+    // Enter in the Pages box takes its number over.
+    void pagesKeyDown();
+    void pageChange(int value);
+    // Enter in the Page box.
+    void pageKeyDown();
+
     // Mode buttons: set the mode and redraw, so the link overlay follows at once.
     void mainClick();
     void numberClick();
@@ -114,12 +172,29 @@ public Q_SLOTS:
     void LinkMode1Click();
     void UnlinkMode1Click();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // FormActivate: redraws the page whenever the frame becomes active.
+    void changeEvent(QEvent *event) override;
+    // The close box makes the same offer to save as File > Quit.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void FormCreate();
+    void createDocumentWindow();
+    DocumentWindowHooks documentWindowHooks();
+    void showDocumentWindow();
+    void showObjectProperties();
+    void showDocumentValues();
+    // The document window's close prompt; false when the user kept the document.
+    bool closeDocument();
+    void setCaption(const QString &caption);
     void createMenu();
     void createToolBar();
     QToolButton *addModeButton(const QString &name, const QString &caption, const QString &hint);
     QToolButton *addAlignButton(const QString &name, const QString &hint);
     void setEditMode(EditMode editMode, const QString &status);
-    void renderScreen();
+
+    ShellHooks m_hooks;
+    QMdiSubWindow *m_documentSubWindow = nullptr;
 };

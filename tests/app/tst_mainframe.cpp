@@ -1,11 +1,8 @@
 #include "apptestmain.h"
-#include "documentstate.h"
-#include "messagerecorder.h"
+#include "modalscript.h"
 #include "pagespinbox.h"
 #include "paginetteerror.h"
-#include "preferences.h"
-#include "shellstate.h"
-#include "tform1.h"
+#include "shellfixture.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -59,34 +56,6 @@ MenuRow sep()
     return {QStringLiteral("-"), QString(), QKeySequence(), true};
 }
 
-// Answers the next modal box: fails the test when none comes.
-class ModalAnswerer : public QObject
-{
-public:
-    std::function<void(QWidget *)> inspect;
-    bool seen = false;
-
-    void arm()
-    {
-        QTimer::singleShot(0, this, [this] { poll(50); });
-    }
-
-private:
-    void poll(int attemptsLeft)
-    {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            seen = true;
-            inspect(modal);
-            // Closed whatever the inspection found, so a failure cannot hang the test.
-            if (modal->isVisible())
-                modal->close();
-            return;
-        }
-        if (attemptsLeft > 0)
-            QTimer::singleShot(20, this, [this, attemptsLeft] { poll(attemptsLeft - 1); });
-    }
-};
-
 } // namespace
 
 Q_DECLARE_METATYPE(MenuRow)
@@ -107,6 +76,7 @@ private Q_SLOTS:
     void toolBarControlTexts();
     void startState();
     void capacityComesFromThePreferences();
+    void frameIsCreatedDisabledWithItsCaption();
     void modeButtons_data();
     void modeButtons();
     void toolsItems_data();
@@ -118,32 +88,21 @@ private Q_SLOTS:
     void errorBoxIsCriticalWithProgramCaption();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_recorder;
-    std::unique_ptr<TForm1> m_frame;
-    QByteArray m_savedTmpdir;
+    std::unique_ptr<ShellFixture> m_shell;
+    TForm1 *m_frame = nullptr;
 };
 
 void TestMainFrame::init()
 {
-    m_savedTmpdir = qgetenv("TMPDIR");
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    qputenv("TMPDIR", QFile::encodeName(m_dir->path()));
-    m_recorder = std::make_unique<MessageRecorder>();
-    theShellState() = ShellState{};
-    thePreferences() = prefStruct{};
-    m_frame = std::make_unique<TForm1>();
-    m_frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    m_shell = std::make_unique<ShellFixture>();
+    m_frame = m_shell->frame.get();
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame));
 }
 
 void TestMainFrame::cleanup()
 {
-    m_frame.reset();
-    m_recorder.reset();
-    qputenv("TMPDIR", m_savedTmpdir);
-    m_dir.reset();
+    m_frame = nullptr;
+    m_shell.reset();
 }
 
 void TestMainFrame::menuBarHasTheSevenMenus()
@@ -347,7 +306,9 @@ void TestMainFrame::startState()
     QCOMPARE(m_frame->zoom->itemText(3), QStringLiteral("200 %"));
     QCOMPARE(m_frame->Label1->text(), QStringLiteral("Pages:"));
     QCOMPARE(m_frame->Label2->text(), QStringLiteral("Page:"));
-    QCOMPARE(m_frame->windowTitle(), QStringLiteral("Paginette"));
+    // The maximised document window's caption joins the frame's, as in any
+    // multiple-document frame.
+    QCOMPARE(m_frame->windowTitle(), QStringLiteral("Paginette - [Untitled]"));
 
     const ShellState &shell = theShellState();
     QCOMPARE(shell.editMode, ModeMain);
@@ -365,29 +326,33 @@ void TestMainFrame::startState()
     QVERIFY(!m_frame->Duplicate->isEnabled());
 
     // A first start: the file was created after one message.
-    QCOMPARE(m_recorder->messages.size(), 1);
-    QCOMPARE(m_recorder->messages.first().first, QStringLiteral("Creating preferences file"));
-    QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("pgtpc.ini"))));
+    QCOMPARE(m_shell->recorder.messages.size(), 1);
+    QCOMPARE(m_shell->recorder.messages.first().first, QStringLiteral("Creating preferences file"));
+    QVERIFY(QFile::exists(m_shell->path(QStringLiteral("pgtpc.ini"))));
 }
 
 void TestMainFrame::capacityComesFromThePreferences()
 {
-    m_frame.reset();
+    cleanup();
     QByteArray bytes(156, '\0');
     qToLittleEndian(std::int32_t(50), reinterpret_cast<uchar *>(bytes.data()) + 28);
     qToLittleEndian(std::int32_t(1), reinterpret_cast<uchar *>(bytes.data()) + 152);
-    QFile file(m_dir->filePath(QStringLiteral("pgtpc.ini")));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-    file.close();
-    m_recorder->messages.clear();
+    m_shell = std::make_unique<ShellFixture>(bytes);
+    m_frame = m_shell->frame.get();
 
-    thePreferences() = prefStruct{};
-    m_frame = std::make_unique<TForm1>();
     QCOMPARE(theDocument().objectCapacity, 50);
     QCOMPARE(theDocument().objects.size(), std::size_t(50));
     QCOMPARE(thePreferences().showLinks, 1);
-    QVERIFY(m_recorder->messages.isEmpty());
+    QVERIFY(m_frame->ShowLinks1->isChecked());
+    QVERIFY(m_shell->recorder.messages.isEmpty());
+}
+
+void TestMainFrame::frameIsCreatedDisabledWithItsCaption()
+{
+    TForm1 bare;
+    QCOMPARE(bare.windowTitle(), QStringLiteral("Paginette"));
+    QVERIFY(!bare.isEnabled());
+    QVERIFY(!bare.Form6);
 }
 
 void TestMainFrame::modeButtons_data()
@@ -493,6 +458,7 @@ void TestMainFrame::modeGroupIsExclusive()
 
 void TestMainFrame::pageBoxLeavesItsBlankStateOnFirstStep()
 {
+    theDocument().pagesToPrint = 10;
     PageSpinBox *box = m_frame->page;
     QCOMPARE(box->text(), QStringLiteral("0"));
     box->stepDown();
@@ -547,11 +513,6 @@ void TestMainFrame::updateMenuStateRules()
 
 void TestMainFrame::exceptionFromHandlerIsShownAndProgramGoesOn()
 {
-    auto *app = qobject_cast<Application *>(QCoreApplication::instance());
-    QVERIFY(app);
-    QStringList shown;
-    app->setErrorDisplay([&shown](const QString &text) { shown.append(text); });
-
     // A slot that raises, reached from the event loop like every handler.
     QTimer timer;
     timer.setSingleShot(true);
@@ -566,11 +527,10 @@ void TestMainFrame::exceptionFromHandlerIsShownAndProgramGoesOn()
     QTRY_COMPARE(raised, 1);
     timer.start(0);
     QTRY_COMPARE(raised, 2);
-    app->setErrorDisplay(showErrorBox);
 
-    QCOMPARE(raised, 2);
-    QCOMPARE(shown, QStringList({QStringLiteral("'abc' is not a valid floating point value"),
-                                 QStringLiteral("out of range")}));
+    QCOMPARE(m_shell->errors,
+             QStringList({QStringLiteral("'abc' is not a valid floating point value"),
+                          QStringLiteral("out of range")}));
     // The program goes on: the frame still answers.
     QTest::mouseClick(m_frame->number, Qt::LeftButton);
     QCOMPARE(theShellState().editMode, ModePlaceNumber);
@@ -578,23 +538,22 @@ void TestMainFrame::exceptionFromHandlerIsShownAndProgramGoesOn()
 
 void TestMainFrame::errorBoxIsCriticalWithProgramCaption()
 {
-    ModalAnswerer answerer;
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
-    answerer.inspect = [&](QWidget *modal) {
+    ModalScript script;
+    script.expect("QMessageBox", [&](QWidget *modal) {
         auto *box = qobject_cast<QMessageBox *>(modal);
-        QVERIFY(box);
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
         buttons = box->standardButtons();
         box->accept();
-    };
-    answerer.arm();
+    });
+    script.start();
     showErrorBox(QStringLiteral("Something failed"));
-    QVERIFY2(answerer.seen, "no message box came");
+    QVERIFY2(script.finished(), "no message box came");
     QCOMPARE(title, QStringLiteral("Paginette"));
     QCOMPARE(text, QStringLiteral("Something failed"));
     QCOMPARE(icon, QMessageBox::Critical);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QFileDialog;
+class QWidget;
+
+// The main frame's open and save dialogs. They are kept, so the save dialog
+// offers the name last chosen in it and both remember their folder.
+class FileDialogs : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit FileDialogs(QWidget *owner);
+
+    // The chosen path; false when the user cancelled.
+    bool chooseOpenPath(QString &path);
+    bool chooseSavePath(QString &path);
+
+    QFileDialog *OpenDialog1 = nullptr;
+    QFileDialog *SaveDialog1 = nullptr;
+};
