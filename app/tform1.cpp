@@ -313,6 +313,7 @@ void TForm1::createMenu()
     ExporttoDB1 = addItem(addOns, QStringLiteral("ExporttoDB1"), QStringLiteral("Export to DB"),
                           Qt::CTRL | Qt::Key_E);
     ExporttoDB1->setEnabled(false);
+    connect(CreateMatrix1, &QAction::triggered, this, &TForm1::CreateMatrix1Click);
 
     QMenu *windows = addMenu(bar, QStringLiteral("Windows1"), QStringLiteral("Windows"));
     ObjectProperties1 =
@@ -659,6 +660,13 @@ void TForm1::ShowLinks1Click()
     // The item has already changed its tick.
     thePreferences().showLinks = ShowLinks1->isChecked() ? 1 : 0;
     renderScreen();
+}
+
+void TForm1::CreateMatrix1Click()
+{
+    // A matrix grows from exactly one selected object.
+    if (theDocument().selectedCount == 1)
+        m_hooks.runModal(*Form10);
 }
 
 void TForm1::ObjectProperties1Click()

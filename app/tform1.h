@@ -149,6 +149,7 @@ public Q_SLOTS:
     void Quit2Click(); // Quit
     void Preferences1Click();
     void ShowLinks1Click();
+    void CreateMatrix1Click();
     void ObjectProperties1Click();
     void Help2Click();
     void AboutPaginette1Click();

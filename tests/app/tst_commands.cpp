@@ -94,19 +94,15 @@ private Q_SLOTS:
     void failedOpenKeepsNameAndCaption();
     void cancelledOpenLeavesNoDocument();
     void closeCommand();
-    void quitWithoutChangesEnds();
-    void quitAnsweredNoEnds();
+    void quitEnds_data();
+    void quitEnds();
     void closeBoxOffersToSave();
     void pagesBox();
-    void pagesBoxRejectsText();
-    void pageBoxClampsToPagesToPrint();
-    void pageBoxEnterTakesValueAsIs();
-    void showLinksTicksAndRedraws();
-    void modeButtonRedrawsToolsItemDoesNot();
+    void pageBox();
+    void linkOverlayFollowsModeAndShowLinks();
     void objectPropertiesItemFollowsWindow();
-    void helpOpensReadMe();
-    void helpWithoutReadMe();
-    void aboutAndPreferencesAreModal();
+    void help();
+    void modalWindowsOfTheMenu();
 
 private:
     // The Object Properties window may hold the activation after start-up.
@@ -160,7 +156,13 @@ void TestCommands::startUpShowsSplashAndDocumentWindow()
              qPrintable(QString::number(extent.right)));
     QVERIFY(extent.bottom > extent.right);
     QCOMPARE(theViewState().vScrollPos, 0);
-    // The window was drawn when shown.
+    // The window was drawn when shown, and is drawn again whenever the frame
+    // becomes active.
+    QVERIFY(!window->presentedImage().isNull());
+    m_frame->Form2->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), m_frame->Form2);
+    window->present(QImage());
+    activateFrame();
     QVERIFY(!window->presentedImage().isNull());
 }
 
@@ -484,28 +486,29 @@ void TestCommands::closeCommand()
     QCOMPARE(m_frame->mdiArea->subWindowList().size(), 1);
 }
 
-void TestCommands::quitWithoutChangesEnds()
+void TestCommands::quitEnds_data()
 {
-    ModalScript script;
-    script.start();
-    m_frame->Quit2->trigger();
-    QCOMPARE(script.seen, QList<QByteArray>());
-    QVERIFY(!m_frame->isVisible());
-    QCOMPARE(theShellState().docOpen, 0);
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("unchanged: no question") << false;
+    QTest::newRow("changed, answered No") << true;
 }
 
-void TestCommands::quitAnsweredNoEnds()
+void TestCommands::quitEnds()
 {
-    placeNumber();
+    QFETCH(bool, modified);
+    if (modified)
+        placeNumber();
     ModalScript script;
-    script.expect("TForm3", answerSave(false));
+    if (modified)
+        script.expect("TForm3", answerSave(false));
     script.start();
     m_frame->Quit2->trigger();
     QVERIFY(script.finished());
-    QCOMPARE(script.answered(), 1);
+    QCOMPARE(script.unexpected(), 0);
     QVERIFY(!m_frame->isVisible());
+    QCOMPARE(theShellState().docOpen, 0);
+    QCOMPARE(QDir(m_shell->dir.path()).entryList(QDir::Files), QStringList{"pgtpc.ini"});
 }
-
 void TestCommands::closeBoxOffersToSave()
 {
     placeNumber();
@@ -535,6 +538,17 @@ void TestCommands::pagesBox()
     activateFrame();
     QLineEdit *pages = m_frame->pages;
     pages->setFocus();
+
+    // Not a number: the error is shown and nothing changes.
+    pages->selectAll();
+    QTest::keyClicks(pages, QStringLiteral("abc"));
+    QTest::keyClick(pages, Qt::Key_Return);
+    QTRY_COMPARE(m_shell->errors, QStringList{"'abc' is not a valid floating point value"});
+    QCOMPARE(theDocument().pagesToPrint, 1);
+    QCOMPARE(pages->text(), QStringLiteral("abc"));
+    QCOMPARE(QApplication::focusWidget(), pages);
+    QCOMPARE(theShellState().docModified, 0);
+
     pages->selectAll();
     QTest::keyClicks(pages, QStringLiteral("12.9"));
     QTest::keyClick(pages, Qt::Key_Return);
@@ -556,24 +570,7 @@ void TestCommands::pagesBox()
     QTRY_COMPARE(theDocument().pagesToPrint, -2);
     QCOMPARE(pages->text(), QStringLiteral("-2"));
 }
-
-void TestCommands::pagesBoxRejectsText()
-{
-    activateFrame();
-    QLineEdit *pages = m_frame->pages;
-    pages->setFocus();
-    pages->selectAll();
-    QTest::keyClicks(pages, QStringLiteral("abc"));
-    QTest::keyClick(pages, Qt::Key_Return);
-
-    QTRY_COMPARE(m_shell->errors, QStringList{"'abc' is not a valid floating point value"});
-    QCOMPARE(theDocument().pagesToPrint, 1);
-    QCOMPARE(pages->text(), QStringLiteral("abc"));
-    QCOMPARE(QApplication::focusWidget(), pages);
-    QCOMPARE(theShellState().docModified, 0);
-}
-
-void TestCommands::pageBoxClampsToPagesToPrint()
+void TestCommands::pageBox()
 {
     theDocument().pagesToPrint = 3;
     m_frame->Form6->present(QImage());
@@ -586,44 +583,24 @@ void TestCommands::pageBoxClampsToPagesToPrint()
     m_frame->page->setValue(2);
     QCOMPARE(theDocument().pageShown, 2);
 
-    // No pages to print: the box stays in its range.
-    theDocument().pagesToPrint = 0;
-    m_frame->page->setValue(4);
-    QCOMPARE(theDocument().pageShown, 0);
-    QCOMPARE(m_frame->page->value(), 1);
-}
-
-void TestCommands::pageBoxEnterTakesValueAsIs()
-{
-    // The box can hold more than the pages to print when that number shrank later.
-    theDocument().pagesToPrint = 3;
+    // Enter takes the box's value as it stands, which can exceed the pages
+    // to print when that number shrank later; no redraw.
     {
         const QSignalBlocker blocker(m_frame->page);
-        m_frame->page->settle();
         m_frame->page->setValue(7);
     }
     m_frame->Form6->present(QImage());
     QTest::keyClick(m_frame->page, Qt::Key_Return);
     QCOMPARE(theDocument().pageShown, 7);
     QVERIFY(m_frame->Form6->presentedImage().isNull());
+
+    // No pages to print: the box stays in its range.
+    theDocument().pagesToPrint = 0;
+    m_frame->page->setValue(4);
+    QCOMPARE(theDocument().pageShown, 0);
+    QCOMPARE(m_frame->page->value(), 1);
 }
-
-void TestCommands::showLinksTicksAndRedraws()
-{
-    m_frame->Form6->present(QImage());
-    m_frame->ShowLinks1->trigger();
-    QVERIFY(m_frame->ShowLinks1->isChecked());
-    QCOMPARE(thePreferences().showLinks, 1);
-    QVERIFY(!m_frame->Form6->presentedImage().isNull());
-
-    m_frame->ShowLinks1->trigger();
-    QVERIFY(!m_frame->ShowLinks1->isChecked());
-    QCOMPARE(thePreferences().showLinks, 0);
-    // Only written with the preferences dialog's OK.
-    QCOMPARE(readFile(m_shell->path(QStringLiteral("pgtpc.ini"))).mid(152, 4), QByteArray(4, '\0'));
-}
-
-void TestCommands::modeButtonRedrawsToolsItemDoesNot()
+void TestCommands::linkOverlayFollowsModeAndShowLinks()
 {
     // Two linked numbers: the overlay draws a line between them.
     DocumentState &doc = theDocument();
@@ -636,21 +613,29 @@ void TestCommands::modeButtonRedrawsToolsItemDoesNot()
     m_frame->renderScreen();
     const QImage plain = m_frame->Form6->presentedImage();
 
+    // The Tools item does not redraw; the button does.
     m_frame->LinkMode1->trigger();
     QCOMPARE(m_frame->Form6->presentedImage(), plain);
-
     m_frame->main->click();
     QTest::mouseClick(m_frame->link, Qt::LeftButton);
     const QImage linked = m_frame->Form6->presentedImage();
     QVERIFY(linked != plain);
-
-    // Show Links draws them in every mode.
     QTest::mouseClick(m_frame->main, Qt::LeftButton);
     QCOMPARE(m_frame->Form6->presentedImage(), plain);
-    m_frame->ShowLinks1->trigger();
-    QCOMPARE(m_frame->Form6->presentedImage(), linked);
-}
 
+    // Show Links draws them in every mode, at once.
+    m_frame->ShowLinks1->trigger();
+    QVERIFY(m_frame->ShowLinks1->isChecked());
+    QCOMPARE(thePreferences().showLinks, 1);
+    QCOMPARE(m_frame->Form6->presentedImage(), linked);
+
+    m_frame->ShowLinks1->trigger();
+    QVERIFY(!m_frame->ShowLinks1->isChecked());
+    QCOMPARE(thePreferences().showLinks, 0);
+    QCOMPARE(m_frame->Form6->presentedImage(), plain);
+    // Stored only by the preferences dialog's OK.
+    QCOMPARE(readFile(m_shell->path(QStringLiteral("pgtpc.ini"))).mid(152, 4), QByteArray(4, '\0'));
+}
 void TestCommands::objectPropertiesItemFollowsWindow()
 {
     QVERIFY(m_frame->ObjectProperties1->isChecked());
@@ -667,42 +652,49 @@ void TestCommands::objectPropertiesItemFollowsWindow()
     QVERIFY(!m_frame->ObjectProperties1->isChecked());
 }
 
-void TestCommands::helpOpensReadMe()
+void TestCommands::help()
 {
+    const MessageRecorder::Message notFound(QStringLiteral("Can't find Read Me files"), QString());
+    QVERIFY(QDir::setCurrent(m_shell->dir.path()));
+    const bool installedElsewhere =
+        QFileInfo::exists(QCoreApplication::applicationDirPath() +
+                          QStringLiteral("/paginette_readme/pgt_readme.htm")) ||
+        QFileInfo::exists(QStringLiteral(PAGINETTE_DATA_DIR "/paginette_readme/pgt_readme.htm"));
+    if (!installedElsewhere) {
+        m_frame->Help2->trigger();
+        QVERIFY(m_shell->opened.isEmpty());
+        QCOMPARE(m_shell->recorder.messages.last(), notFound);
+    }
+
+    // Found in the current folder first.
     QVERIFY(QDir(m_shell->dir.path()).mkpath(QStringLiteral("paginette_readme")));
     const QString readMe = m_shell->path(QStringLiteral("paginette_readme/pgt_readme.htm"));
     QVERIFY(writeFile(readMe, "<html></html>"));
-    QVERIFY(QDir::setCurrent(m_shell->dir.path()));
-
+    m_shell->recorder.messages.clear();
+    m_shell->opened.clear();
     m_frame->Help2->trigger();
-    QCOMPARE(m_shell->opened, QList<QUrl>{QUrl::fromLocalFile(readMe)});
-    QCOMPARE(m_shell->recorder.messages.size(), 1); // the preferences file only
+    QCOMPARE(m_shell->opened.first(), QUrl::fromLocalFile(readMe));
+    QVERIFY(m_shell->recorder.messages.isEmpty());
 
-    // A read-me that no program opens.
+    // A read-me that nothing opens.
     m_shell->openSucceeds = false;
     m_frame->Help2->trigger();
-    QCOMPARE(m_shell->recorder.messages.last(),
-             MessageRecorder::Message(QStringLiteral("Can't find Read Me files"), QString()));
+    QCOMPARE(m_shell->recorder.messages, QList<MessageRecorder::Message>{notFound});
 }
-
-void TestCommands::helpWithoutReadMe()
-{
-    QVERIFY(QDir::setCurrent(m_shell->dir.path()));
-    if (QFileInfo::exists(QCoreApplication::applicationDirPath() +
-                          QStringLiteral("/paginette_readme/pgt_readme.htm")) ||
-        QFileInfo::exists(QStringLiteral(PAGINETTE_DATA_DIR "/paginette_readme/pgt_readme.htm")))
-        QSKIP("a read-me is installed on this machine");
-    m_frame->Help2->trigger();
-    QVERIFY(m_shell->opened.isEmpty());
-    QCOMPARE(m_shell->recorder.messages.last(),
-             MessageRecorder::Message(QStringLiteral("Can't find Read Me files"), QString()));
-}
-
-void TestCommands::aboutAndPreferencesAreModal()
+void TestCommands::modalWindowsOfTheMenu()
 {
     m_frame->AboutPaginette1->trigger();
     m_frame->Preferences1->trigger();
     QCOMPARE(m_shell->modals, QList<QByteArray>({"TForm7", "TForm7", "TForm11"}));
+
+    // Create Matrix checks the selection itself, whatever the item's state.
+    m_frame->CreateMatrix1->setEnabled(true);
+    for (const std::int32_t count : {0, 2, 1}) {
+        theDocument().selectedCount = count;
+        m_frame->CreateMatrix1->trigger();
+    }
+    QCOMPARE(m_shell->modals.size(), 4);
+    QCOMPARE(m_shell->modals.last(), QByteArray("TForm10"));
 }
 
 PAGINETTE_APP_TEST_MAIN(TestCommands)

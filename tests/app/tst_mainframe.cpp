@@ -1,5 +1,6 @@
 #include "apptestmain.h"
 #include "modalscript.h"
+#include "objecttable.h"
 #include "pagespinbox.h"
 #include "paginetteerror.h"
 #include "shellfixture.h"
@@ -86,6 +87,7 @@ private Q_SLOTS:
     void updateMenuStateRules();
     void exceptionFromHandlerIsShownAndProgramGoesOn();
     void errorBoxIsCriticalWithProgramCaption();
+    void installedLayoutUsesTheScrollOffset();
 
 private:
     std::unique_ptr<ShellFixture> m_shell;
@@ -558,6 +560,24 @@ void TestMainFrame::errorBoxIsCriticalWithProgramCaption()
     QCOMPARE(text, QStringLiteral("Something failed"));
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+void TestMainFrame::installedLayoutUsesTheScrollOffset()
+{
+    const Services saved = services();
+    installServices();
+    const bool complete = services().beep && services().showMessage && services().layout;
+    DocumentState doc(2);
+    const int index = createObject(doc, KindNumber, 10, 100);
+    theViewState().vScrollPos = 3;
+    theViewState().vScrollStep = 7;
+    runLayout(doc);
+    services() = saved;
+
+    QVERIFY(complete);
+    // 40 pixels of window offset, less the scroll offset of 3 x 7.
+    QCOMPARE(doc.objects[index].bounds.left, 50);
+    QCOMPARE(doc.objects[index].bounds.top, 100 + 40 - 21);
 }
 
 PAGINETTE_APP_TEST_MAIN(TestMainFrame)
