@@ -37,6 +37,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QToolBar>
 #include <QToolButton>
@@ -149,8 +150,6 @@ void TForm1::setHooks(ShellHooks hooks)
 void TForm1::createWindows()
 {
     Form2 = new TForm2(this);
-    // A window of its own beside the frame, keeping any hints it set itself.
-    Form2->setWindowFlag(Qt::Tool);
     Form2->installEventFilter(this);
     Form10 = new TForm10(this);
     Form11 = new TForm11(this);
@@ -163,6 +162,8 @@ void TForm1::FormShow()
 {
     m_hooks.runModal(*Form7);
     setEnabled(true);
+    // Fill the work area even where no window manager maximises the frame.
+    setGeometry(screen()->availableGeometry());
     showMaximized();
     theRenderState().pageExtent = printablePageExtent();
     theViewState().vScrollPos = 0;
@@ -533,6 +534,12 @@ void TForm1::showDocumentWindow()
 
 void TForm1::showObjectProperties()
 {
+    if (!m_objectPropertiesPlaced) {
+        // Beside the page, at the frame's top right, the first time it opens.
+        const QRect frame = geometry();
+        Form2->move(frame.right() - Form2->frameGeometry().width() - 24, frame.top() + 80);
+        m_objectPropertiesPlaced = true;
+    }
     Form2->show();
     ObjectProperties1->setChecked(true);
 }

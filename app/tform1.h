@@ -198,4 +198,5 @@ private:
 
     ShellHooks m_hooks;
     QMdiSubWindow *m_documentSubWindow = nullptr;
+    bool m_objectPropertiesPlaced = false;
 };
