@@ -1,5 +1,7 @@
 #include "tform11.h"
 
+#include "designfont.h"
+
 #include "documentstate.h"
 #include "numberconversion.h"
 #include "preferences.h"
@@ -45,11 +47,7 @@ TForm11::TForm11(QWidget *parent)
     setWindowTitle(QStringLiteral("Preferences"));
     setModal(true);
     setFixedSize(clientSize);
-    // The design's 8-point sans serif, with Arial's metrics, so the fixed layout fits.
-    QFont designFont(QStringLiteral("Arial"));
-    designFont.setStyleHint(QFont::SansSerif);
-    designFont.setPixelSize(11);
-    setFont(designFont);
+    setFont(designFont());
 
     GroupBox1 = new QGroupBox(QStringLiteral("Max Number of Objects"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));

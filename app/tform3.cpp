@@ -1,5 +1,7 @@
 #include "tform3.h"
 
+#include "designfont.h"
+
 #include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,11 +38,7 @@ TForm3::TForm3(QWidget *parent)
     setWindowTitle(QStringLiteral("Error"));
     setModal(true);
     setFixedSize(clientSize);
-    // The design's 8-point sans serif, with Arial's metrics, so the fixed layout fits.
-    QFont designFont(QStringLiteral("Arial"));
-    designFont.setStyleHint(QFont::SansSerif);
-    designFont.setPixelSize(11);
-    setFont(designFont);
+    setFont(designFont());
 
     // Creation order is the tab order.
     Button1 = makeButton(this, "Button1", QStringLiteral("Cancel"), QRect(8, 64, 65, 20));
