@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -12,16 +13,10 @@
 
 // Answers the modal windows a command opens, one step per window, from a
 // timer inside their event loops. A window that comes when no step expects
-// it is closed and counted, so no test can hang on a modal window.
+// it is closed and reported, so no test can hang on a modal window.
 class ModalScript : public QObject
 {
 public:
-    struct Step
-    {
-        QByteArray className;
-        std::function<void(QWidget *)> answer;
-    };
-
     ModalScript() { connect(&m_timer, &QTimer::timeout, this, &ModalScript::poll); }
 
     ModalScript &expect(const QByteArray &className, std::function<void(QWidget *)> answer)
@@ -34,10 +29,9 @@ public:
     ModalScript &typePath(const QString &path)
     {
         return expect("QFileDialog", [path](QWidget *modal) {
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+            modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
             // QFileDialog's own accept() checks the typed name.
-            static_cast<QDialog *>(dialog)->accept();
+            static_cast<QDialog *>(qobject_cast<QFileDialog *>(modal))->accept();
         });
     }
 
@@ -46,34 +40,45 @@ public:
         return expect(className, [](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
     }
 
-    void start() { m_timer.start(10); }
-
-    bool finished() const { return m_next == m_steps.size(); }
-    int answered() const { return m_next; }
-    int unexpected() const { return m_unexpected; }
-    // What each modal window was, in the order they came.
-    QList<QByteArray> seen;
+    // Runs `command` while the script answers; returns what went amiss: the
+    // windows no step expected and the steps whose window never came.
+    QStringList run(const std::function<void()> &command)
+    {
+        m_timer.start(10);
+        command();
+        m_timer.stop();
+        QStringList problems = m_problems;
+        for (qsizetype i = m_next; i < m_steps.size(); ++i)
+            problems.append(QStringLiteral("no ") + QString::fromLatin1(m_steps[i].className));
+        return problems;
+    }
 
 private:
+    struct Step
+    {
+        QByteArray className;
+        std::function<void(QWidget *)> answer;
+    };
+
     void poll()
     {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || modal == m_lastAnswered)
             return;
-        seen.append(modal->metaObject()->className());
         if (m_next < m_steps.size() && modal->inherits(m_steps[m_next].className)) {
             m_lastAnswered = modal;
             const Step step = m_steps[m_next++];
             step.answer(modal);
             return;
         }
-        ++m_unexpected;
+        m_problems.append(QStringLiteral("unexpected ") +
+                          QString::fromLatin1(modal->metaObject()->className()));
         modal->close();
     }
 
     QTimer m_timer;
     QList<Step> m_steps;
-    int m_next = 0;
-    int m_unexpected = 0;
+    qsizetype m_next = 0;
+    QStringList m_problems;
     QPointer<QWidget> m_lastAnswered;
 };

@@ -10,8 +10,10 @@
 #include "viewstate.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUrl>
 
 #include <memory>
@@ -64,6 +66,8 @@ public:
     static Application *application() { return qobject_cast<Application *>(qApp); }
 
     QString path(const QString &name) const { return dir.filePath(name); }
+    // The files in the preferences folder, which is also where tests save.
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
 
     QTemporaryDir dir;
     MessageRecorder recorder;
@@ -75,4 +79,33 @@ public:
 
 private:
     QByteArray m_savedTmpdir;
+};
+
+// docOpen, docNamed and docModified, to compare in one step.
+inline QList<int> docFlags()
+{
+    const ShellState &shell = theShellState();
+    return {shell.docOpen, shell.docNamed, shell.docModified};
+}
+
+// A test class that drives the whole program, built afresh for each test function.
+class ShellTest : public QObject
+{
+protected:
+    // True once the frame is on screen.
+    bool startShell(const QByteArray &preferences = QByteArray())
+    {
+        m_shell = std::make_unique<ShellFixture>(preferences);
+        m_frame = m_shell->frame.get();
+        return QTest::qWaitForWindowExposed(m_frame);
+    }
+
+    void stopShell()
+    {
+        m_frame = nullptr;
+        m_shell.reset();
+    }
+
+    std::unique_ptr<ShellFixture> m_shell;
+    TForm1 *m_frame = nullptr;
 };

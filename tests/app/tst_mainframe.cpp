@@ -1,4 +1,5 @@
 #include "apptestmain.h"
+#include "filebytes.h"
 #include "modalscript.h"
 #include "objecttable.h"
 #include "pagespinbox.h"
@@ -8,19 +9,15 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QtEndian>
 
-#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -57,528 +54,452 @@ MenuRow sep()
     return {QStringLiteral("-"), QString(), QKeySequence(), true};
 }
 
+void addButtonRow(const char *name, const char *caption, const char *hint, bool enabled = true,
+                  bool glyph = true)
+{
+    QTest::newRow(name) << name << caption << hint << enabled << glyph;
+}
+
+void addModeRow(const char *control, const char *button, const char *status, EditMode editMode)
+{
+    QTest::newRow(control) << control << button << status << int(editMode);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(MenuRow)
 
-class TestMainFrame : public QObject
+class TestMainFrame : public ShellTest
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
-
-    void menuBarHasTheSevenMenus();
-    void menusMatchTheirTables_data();
-    void menusMatchTheirTables();
-    void toolBarControlsInOrder();
-    void toolBarControlTexts_data();
-    void toolBarControlTexts();
-    void startState();
-    void capacityComesFromThePreferences();
-    void frameIsCreatedDisabledWithItsCaption();
-    void modeButtons_data();
-    void modeButtons();
-    void toolsItems_data();
-    void toolsItems();
-    void modeGroupIsExclusive();
-    void pageBoxLeavesItsBlankStateOnFirstStep();
-    void updateMenuStateRules();
-    void exceptionFromHandlerIsShownAndProgramGoesOn();
-    void errorBoxIsCriticalWithProgramCaption();
-    void installedLayoutUsesTheScrollOffset();
-
-private:
-    std::unique_ptr<ShellFixture> m_shell;
-    TForm1 *m_frame = nullptr;
-};
-
-void TestMainFrame::init()
-{
-    m_shell = std::make_unique<ShellFixture>();
-    m_frame = m_shell->frame.get();
-    QVERIFY(QTest::qWaitForWindowExposed(m_frame));
-}
-
-void TestMainFrame::cleanup()
-{
-    m_frame = nullptr;
-    m_shell.reset();
-}
-
-void TestMainFrame::menuBarHasTheSevenMenus()
-{
-    QStringList titles;
-    for (const QAction *action : m_frame->menuBar()->actions())
-        titles.append(action->text());
-    QCOMPARE(titles, QStringList({"File", "Edit", "Tools", "View", "Add-ons", "Windows", "Help"}));
-}
-
-void TestMainFrame::menusMatchTheirTables_data()
-{
-    QTest::addColumn<QString>("menu");
-    QTest::addColumn<QList<MenuRow>>("rows");
-
-    QTest::newRow("File") << "File1"
-                          << QList<MenuRow>{{"Quit1", "New", ctrl(Qt::Key_N)},
-                                            {"Close1", "Open", ctrl(Qt::Key_O)},
-                                            {"Close2", "Close", ctrl(Qt::Key_W)},
-                                            sep(),
-                                            {"Save1", "Save", ctrl(Qt::Key_S)},
-                                            {"SaveAs1", "Save As", QKeySequence()},
-                                            sep(),
-                                            {"PageSetup1", "Page Setup", ctrl(Qt::Key_T)},
-                                            {"Print1", "Print", ctrl(Qt::Key_P)},
-                                            sep(),
-                                            {"Quit2", "Quit", ctrl(Qt::Key_Q)}};
-    // Duplicate and Create Matrix are off: creation ran updateMenuState with nothing selected.
-    QTest::newRow("Edit") << "Edit1"
-                          << QList<MenuRow>{{"Undo1", "Undo", ctrl(Qt::Key_Z), false},
-                                            sep(),
-                                            {"Cut1", "Cut", ctrl(Qt::Key_X), false},
-                                            {"Copy1", "Copy", ctrl(Qt::Key_C), false},
-                                            {"Paste1", "Paste", ctrl(Qt::Key_V), false},
-                                            {"Clear", "Clear", QKeySequence()},
-                                            sep(),
-                                            {"SelectAll1", "Select All", ctrl(Qt::Key_A)},
-                                            {"Duplicate", "Duplicate", ctrl(Qt::Key_D), false},
-                                            sep(),
-                                            {"Preferences1", "Preferences", QKeySequence()}};
-    QTest::newRow("Tools") << "Tools1"
-                           << QList<MenuRow>{{"Main1", "Main", QKeySequence()},
-                                             sep(),
-                                             {"PlaceNumber1", "Place Number", QKeySequence()},
-                                             {"PlaceText1", "Place Text", QKeySequence()},
-                                             {"PlacePicture1", "Place Picture", QKeySequence()},
-                                             sep(),
-                                             {"LinkMode1", "Link Mode", QKeySequence()},
-                                             {"UnlinkMode1", "Unlink Mode", QKeySequence()}};
-    QTest::newRow("View") << "View1"
-                          << QList<MenuRow>{{"Arrange2", "Arrange", QKeySequence()},
-                                            {"Zoom1", "Zoom", QKeySequence()},
-                                            sep(),
-                                            {"ShowLinks1", "Show Links", QKeySequence()}};
-    QTest::newRow("View > Arrange")
-        << "Arrange2"
-        << QList<MenuRow>{{"BF", "Bring Forward", ctrl(Qt::Key_BracketRight)},
-                          {"SB", "Send Backward", ctrl(Qt::Key_BracketLeft)},
-                          sep(),
-                          {"BTF", "Bring To Front", ctrl(Qt::Key_F)},
-                          {"STB", "Send To Back", ctrl(Qt::Key_B)}};
-    QTest::newRow("View > Zoom") << "Zoom1"
-                                 << QList<MenuRow>{{"N251", "25 %", QKeySequence()},
-                                                   {"N501", "50 %", QKeySequence()},
-                                                   {"N1001", "100 %", QKeySequence()},
-                                                   {"N2001", "200 %", QKeySequence()}};
-    QTest::newRow("Add-ons") << "Addons1"
-                             << QList<MenuRow>{
-                                    {"CreateMatrix1", "Create Matrix", ctrl(Qt::Key_M), false},
-                                    {"ExporttoDB1", "Export to DB", ctrl(Qt::Key_E), false}};
-    QTest::newRow("Windows") << "Windows1"
-                             << QList<MenuRow>{
-                                    {"ObjectProperties1", "Object Properties", QKeySequence()},
-                                    sep(),
-                                    {"Untitled1", "Untitled", QKeySequence(), false}};
-    QTest::newRow("Help") << "Help1"
-                          << QList<MenuRow>{{"Help2", "Help", QKeySequence()},
-                                            sep(),
-                                            {"AboutPaginette1", "About Paginette", QKeySequence()}};
-}
-
-void TestMainFrame::menusMatchTheirTables()
-{
-    QFETCH(QString, menu);
-    QFETCH(QList<MenuRow>, rows);
-    const auto *found = m_frame->findChild<QMenu *>(menu);
-    QVERIFY(found);
-    const QList<MenuRow> actual = rowsOf(found);
-    QCOMPARE(actual.size(), rows.size());
-    for (int i = 0; i < rows.size(); ++i) {
-        const MenuRow &want = rows[i];
-        const MenuRow &got = actual[i];
-        const QByteArray where = QByteArray::number(i) + ": " + want.name.toUtf8();
-        QVERIFY2(got.name == want.name, where + " is " + got.name.toUtf8());
-        QVERIFY2(got.text == want.text, where + " text " + got.text.toUtf8());
-        QVERIFY2(got.shortcut == want.shortcut,
-                 where + " shortcut " + got.shortcut.toString().toUtf8());
-        QVERIFY2(got.enabled == want.enabled, where + " enabled state");
-        if (want.name != QStringLiteral("-"))
-            QCOMPARE(m_frame->findChild<QAction *>(want.name)->objectName(), want.name);
-    }
-}
-
-void TestMainFrame::toolBarControlsInOrder()
-{
-    QStringList order;
-    for (QAction *action : m_frame->ToolBar1->actions()) {
-        if (action->isSeparator())
-            order.append(QStringLiteral("|"));
+    // A tool button is clicked, a menu item triggered.
+    void activate(const QString &control)
+    {
+        if (auto *item = m_frame->findChild<QAction *>(control))
+            item->trigger();
         else
-            order.append(m_frame->ToolBar1->widgetForAction(action)->objectName());
+            QTest::mouseClick(m_frame->findChild<QToolButton *>(control), Qt::LeftButton);
     }
-    QCOMPARE(order,
-             QStringList({"|",    "main",   "|",       "number", "text",  "pict",    "|",
-                          "link", "unlink", "|",       "Label1", "pages", "|",       "Label2",
-                          "page", "|",      "zoom",    "|",      "left",  "hCenter", "right",
-                          "|",    "top",    "vCenter", "bottom", "|",     "mode"}));
-}
 
-void TestMainFrame::toolBarControlTexts_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("hint");
-    QTest::addColumn<bool>("enabled");
-    QTest::addColumn<bool>("glyph");
+private Q_SLOTS:
+    void init() { QVERIFY(startShell()); }
+    void cleanup() { stopShell(); }
 
-    QTest::newRow("main") << "main"
-                          << "M"
-                          << "Main mode" << true << true;
-    QTest::newRow("number") << "number"
-                            << "N"
-                            << "Place Number" << true << true;
-    QTest::newRow("text") << "text"
-                          << "T"
-                          << "Place Text" << true << true;
-    QTest::newRow("pict") << "pict"
-                          << "P"
-                          << "Place Picture" << false << false;
-    QTest::newRow("link") << "link"
-                          << "L"
-                          << "Link Mode" << true << true;
-    QTest::newRow("unlink") << "unlink"
-                            << "U"
-                            << "Unlink Mode" << true << true;
-    QTest::newRow("left") << "left"
-                          << ""
-                          << "Align Object Left" << true << true;
-    QTest::newRow("hCenter") << "hCenter"
-                             << ""
-                             << "Align Objects Center" << true << true;
-    QTest::newRow("right") << "right"
-                           << ""
-                           << "Align Objects Right" << true << true;
-    QTest::newRow("top") << "top"
-                         << ""
-                         << "Align Objects Bottom" << true << true;
-    QTest::newRow("vCenter") << "vCenter"
-                             << ""
-                             << "Align Objects Center" << true << true;
-    QTest::newRow("bottom") << "bottom"
-                            << ""
-                            << "ALign Objects Right" << true << true;
-}
+    void menuBarHasTheSevenMenus()
+    {
+        QStringList titles;
+        for (const QAction *action : m_frame->menuBar()->actions())
+            titles.append(action->text());
+        QCOMPARE(titles,
+                 QStringList({"File", "Edit", "Tools", "View", "Add-ons", "Windows", "Help"}));
+    }
 
-void TestMainFrame::toolBarControlTexts()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QString, hint);
-    QFETCH(bool, enabled);
-    QFETCH(bool, glyph);
-    const auto *button = m_frame->findChild<QToolButton *>(name);
-    QVERIFY(button);
-    QCOMPARE(button->text(), caption);
-    QCOMPARE(button->toolTip(), hint);
-    QCOMPARE(button->statusTip(), hint);
-    QCOMPARE(button->isEnabled(), enabled);
-    QCOMPARE(!button->icon().isNull(), glyph);
-    QCOMPARE(button->size(), QSize(23, 22));
-    QVERIFY(button->autoRaise());
-    const bool inGroup = m_frame->modeGroup->buttons().contains(const_cast<QToolButton *>(button));
-    QCOMPARE(inGroup, !caption.isEmpty());
-}
+    void menusMatchTheirTables_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QList<MenuRow>>("rows");
 
-void TestMainFrame::startState()
-{
-    QVERIFY(m_frame->main->isChecked());
-    QCOMPARE(m_frame->mode->text(), QStringLiteral("Main Mode"));
-    QCOMPARE(m_frame->mode->frameShape(), QFrame::Box);
-    QCOMPARE(m_frame->mode->size(), QSize(96, 22));
-    QCOMPARE(m_frame->pages->text(), QStringLiteral("1"));
-    QCOMPARE(m_frame->pages->toolTip(), QStringLiteral("Pages to Print"));
-    QCOMPARE(m_frame->page->text(), QStringLiteral("0"));
-    QCOMPARE(m_frame->page->toolTip(), QStringLiteral("Page Shown"));
-    QCOMPARE(m_frame->page->maximum(), 10000);
-    QVERIFY(!m_frame->zoom->isEnabled());
-    QCOMPARE(m_frame->zoom->currentText(), QStringLiteral("Zoom"));
-    QCOMPARE(m_frame->zoom->toolTip(), QStringLiteral("Zoom Factor"));
-    QCOMPARE(m_frame->zoom->count(), 4);
-    QCOMPARE(m_frame->zoom->itemText(3), QStringLiteral("200 %"));
-    QCOMPARE(m_frame->Label1->text(), QStringLiteral("Pages:"));
-    QCOMPARE(m_frame->Label2->text(), QStringLiteral("Page:"));
-    // The maximised document window's caption joins the frame's, as in any
-    // multiple-document frame.
-    QCOMPARE(m_frame->windowTitle(), QStringLiteral("Paginette - [Untitled]"));
+        QTest::newRow("File") << "File1"
+                              << QList<MenuRow>{{"Quit1", "New", ctrl(Qt::Key_N)},
+                                                {"Close1", "Open", ctrl(Qt::Key_O)},
+                                                {"Close2", "Close", ctrl(Qt::Key_W)},
+                                                sep(),
+                                                {"Save1", "Save", ctrl(Qt::Key_S)},
+                                                {"SaveAs1", "Save As", QKeySequence()},
+                                                sep(),
+                                                {"PageSetup1", "Page Setup", ctrl(Qt::Key_T)},
+                                                {"Print1", "Print", ctrl(Qt::Key_P)},
+                                                sep(),
+                                                {"Quit2", "Quit", ctrl(Qt::Key_Q)}};
+        // Duplicate and Create Matrix are off: creation ran updateMenuState with nothing selected.
+        QTest::newRow("Edit") << "Edit1"
+                              << QList<MenuRow>{{"Undo1", "Undo", ctrl(Qt::Key_Z), false},
+                                                sep(),
+                                                {"Cut1", "Cut", ctrl(Qt::Key_X), false},
+                                                {"Copy1", "Copy", ctrl(Qt::Key_C), false},
+                                                {"Paste1", "Paste", ctrl(Qt::Key_V), false},
+                                                {"Clear", "Clear", QKeySequence()},
+                                                sep(),
+                                                {"SelectAll1", "Select All", ctrl(Qt::Key_A)},
+                                                {"Duplicate", "Duplicate", ctrl(Qt::Key_D), false},
+                                                sep(),
+                                                {"Preferences1", "Preferences", QKeySequence()}};
+        QTest::newRow("Tools") << "Tools1"
+                               << QList<MenuRow>{{"Main1", "Main", QKeySequence()},
+                                                 sep(),
+                                                 {"PlaceNumber1", "Place Number", QKeySequence()},
+                                                 {"PlaceText1", "Place Text", QKeySequence()},
+                                                 {"PlacePicture1", "Place Picture", QKeySequence()},
+                                                 sep(),
+                                                 {"LinkMode1", "Link Mode", QKeySequence()},
+                                                 {"UnlinkMode1", "Unlink Mode", QKeySequence()}};
+        QTest::newRow("View") << "View1"
+                              << QList<MenuRow>{{"Arrange2", "Arrange", QKeySequence()},
+                                                {"Zoom1", "Zoom", QKeySequence()},
+                                                sep(),
+                                                {"ShowLinks1", "Show Links", QKeySequence()}};
+        QTest::newRow("View > Arrange")
+            << "Arrange2"
+            << QList<MenuRow>{{"BF", "Bring Forward", ctrl(Qt::Key_BracketRight)},
+                              {"SB", "Send Backward", ctrl(Qt::Key_BracketLeft)},
+                              sep(),
+                              {"BTF", "Bring To Front", ctrl(Qt::Key_F)},
+                              {"STB", "Send To Back", ctrl(Qt::Key_B)}};
+        QTest::newRow("View > Zoom") << "Zoom1"
+                                     << QList<MenuRow>{{"N251", "25 %", QKeySequence()},
+                                                       {"N501", "50 %", QKeySequence()},
+                                                       {"N1001", "100 %", QKeySequence()},
+                                                       {"N2001", "200 %", QKeySequence()}};
+        QTest::newRow("Add-ons") << "Addons1"
+                                 << QList<MenuRow>{
+                                        {"CreateMatrix1", "Create Matrix", ctrl(Qt::Key_M), false},
+                                        {"ExporttoDB1", "Export to DB", ctrl(Qt::Key_E), false}};
+        QTest::newRow("Windows") << "Windows1"
+                                 << QList<MenuRow>{
+                                        {"ObjectProperties1", "Object Properties", QKeySequence()},
+                                        sep(),
+                                        {"Untitled1", "Untitled", QKeySequence(), false}};
+        QTest::newRow("Help") << "Help1"
+                              << QList<MenuRow>{
+                                     {"Help2", "Help", QKeySequence()},
+                                     sep(),
+                                     {"AboutPaginette1", "About Paginette", QKeySequence()}};
+    }
 
-    const ShellState &shell = theShellState();
-    QCOMPARE(shell.editMode, ModeMain);
-    QCOMPARE(shell.docOpen, 1);
-    QCOMPARE(shell.docNamed, 0);
-    QCOMPARE(shell.docModified, 0);
-    const DocumentState &doc = theDocument();
-    QCOMPARE(doc.pageShown, 1);
-    QCOMPARE(doc.objectCapacity, 20);
-    QCOMPARE(doc.objectCount, 0);
-    QCOMPARE(doc.currentObject, -1);
-    QCOMPARE(doc.names.at(19), QStringLiteral("0"));
-    QVERIFY(m_frame->Close2->isEnabled());
-    QVERIFY(!m_frame->CreateMatrix1->isEnabled());
-    QVERIFY(!m_frame->Duplicate->isEnabled());
+    void menusMatchTheirTables()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QList<MenuRow>, rows);
+        const auto *found = m_frame->findChild<QMenu *>(menu);
+        QVERIFY(found);
+        const QList<MenuRow> actual = rowsOf(found);
+        QCOMPARE(actual.size(), rows.size());
+        for (int i = 0; i < rows.size(); ++i) {
+            const MenuRow &want = rows[i];
+            const MenuRow &got = actual[i];
+            const QByteArray where = QByteArray::number(i) + ": " + want.name.toUtf8();
+            QVERIFY2(got.name == want.name, where + " is " + got.name.toUtf8());
+            QVERIFY2(got.text == want.text, where + " text " + got.text.toUtf8());
+            QVERIFY2(got.shortcut == want.shortcut,
+                     where + " shortcut " + got.shortcut.toString().toUtf8());
+            QVERIFY2(got.enabled == want.enabled, where + " enabled state");
+            // The design name finds this very item and no other.
+            if (want.name != QStringLiteral("-"))
+                QVERIFY2(m_frame->findChild<QAction *>(want.name) == found->actions().at(i),
+                         where + " found by name");
+        }
+    }
 
-    // A first start: the file was created after one message.
-    QCOMPARE(m_shell->recorder.messages.size(), 1);
-    QCOMPARE(m_shell->recorder.messages.first().first, QStringLiteral("Creating preferences file"));
-    QVERIFY(QFile::exists(m_shell->path(QStringLiteral("pgtpc.ini"))));
-}
+    void toolBarControlsInOrder()
+    {
+        QStringList order;
+        for (QAction *action : m_frame->ToolBar1->actions()) {
+            if (action->isSeparator())
+                order.append(QStringLiteral("|"));
+            else
+                order.append(m_frame->ToolBar1->widgetForAction(action)->objectName());
+        }
+        QCOMPARE(order,
+                 QStringList({"|",    "main",   "|",       "number", "text",  "pict",    "|",
+                              "link", "unlink", "|",       "Label1", "pages", "|",       "Label2",
+                              "page", "|",      "zoom",    "|",      "left",  "hCenter", "right",
+                              "|",    "top",    "vCenter", "bottom", "|",     "mode"}));
+    }
 
-void TestMainFrame::capacityComesFromThePreferences()
-{
-    cleanup();
-    QByteArray bytes(156, '\0');
-    qToLittleEndian(std::int32_t(50), reinterpret_cast<uchar *>(bytes.data()) + 28);
-    qToLittleEndian(std::int32_t(1), reinterpret_cast<uchar *>(bytes.data()) + 152);
-    m_shell = std::make_unique<ShellFixture>(bytes);
-    m_frame = m_shell->frame.get();
+    void toolBarControlTexts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("hint");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("glyph");
+        addButtonRow("main", "M", "Main mode");
+        addButtonRow("number", "N", "Place Number");
+        addButtonRow("text", "T", "Place Text");
+        addButtonRow("pict", "P", "Place Picture", false, false);
+        addButtonRow("link", "L", "Link Mode");
+        addButtonRow("unlink", "U", "Unlink Mode");
+        addButtonRow("left", "", "Align Object Left");
+        addButtonRow("hCenter", "", "Align Objects Center");
+        addButtonRow("right", "", "Align Objects Right");
+        addButtonRow("top", "", "Align Objects Bottom");
+        addButtonRow("vCenter", "", "Align Objects Center");
+        addButtonRow("bottom", "", "ALign Objects Right");
+    }
 
-    QCOMPARE(theDocument().objectCapacity, 50);
-    QCOMPARE(theDocument().objects.size(), std::size_t(50));
-    QCOMPARE(thePreferences().showLinks, 1);
-    QVERIFY(m_frame->ShowLinks1->isChecked());
-    QVERIFY(m_shell->recorder.messages.isEmpty());
-}
+    void toolBarControlTexts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, hint);
+        QFETCH(bool, enabled);
+        QFETCH(bool, glyph);
+        auto *button = m_frame->findChild<QToolButton *>(name);
+        QVERIFY(button);
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(button->toolTip(), hint);
+        QCOMPARE(button->statusTip(), hint);
+        QCOMPARE(button->isEnabled(), enabled);
+        QCOMPARE(!button->icon().isNull(), glyph);
+        QCOMPARE(button->size(), QSize(23, 22));
+        QVERIFY(button->autoRaise());
+        // The mode buttons, and only they, carry a caption and form the group.
+        QCOMPARE(m_frame->modeGroup->buttons().contains(button), !caption.isEmpty());
+    }
 
-void TestMainFrame::frameIsCreatedDisabledWithItsCaption()
-{
-    TForm1 bare;
-    QCOMPARE(bare.windowTitle(), QStringLiteral("Paginette"));
-    QVERIFY(!bare.isEnabled());
-    QVERIFY(!bare.Form6);
-}
+    void startState()
+    {
+        QVERIFY(m_frame->main->isChecked());
+        QCOMPARE(m_frame->mode->text(), QStringLiteral("Main Mode"));
+        QCOMPARE(m_frame->mode->frameShape(), QFrame::Box);
+        QCOMPARE(m_frame->mode->size(), QSize(96, 22));
+        QCOMPARE(m_frame->pages->text(), QStringLiteral("1"));
+        QCOMPARE(m_frame->pages->toolTip(), QStringLiteral("Pages to Print"));
+        QCOMPARE(m_frame->page->text(), QStringLiteral("0"));
+        QCOMPARE(m_frame->page->toolTip(), QStringLiteral("Page Shown"));
+        QCOMPARE(m_frame->page->maximum(), 10000);
+        QVERIFY(!m_frame->zoom->isEnabled());
+        QCOMPARE(m_frame->zoom->currentText(), QStringLiteral("Zoom"));
+        QCOMPARE(m_frame->zoom->toolTip(), QStringLiteral("Zoom Factor"));
+        QCOMPARE(m_frame->zoom->count(), 4);
+        QCOMPARE(m_frame->zoom->itemText(3), QStringLiteral("200 %"));
+        QCOMPARE(m_frame->Label1->text(), QStringLiteral("Pages:"));
+        QCOMPARE(m_frame->Label2->text(), QStringLiteral("Page:"));
+        // The maximised document window's caption joins the frame's, as in any
+        // multiple-document frame.
+        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Paginette - [Untitled]"));
 
-void TestMainFrame::modeButtons_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<int>("editMode");
-    QTest::newRow("number") << "number"
-                            << "Place Number" << int(ModePlaceNumber);
-    QTest::newRow("text") << "text"
-                          << "Place Text" << int(ModePlaceText);
-    QTest::newRow("link") << "link"
-                          << "Create Link" << int(ModeLink);
-    QTest::newRow("unlink") << "unlink"
-                            << "Break link" << int(ModeUnlink);
-}
+        QCOMPARE(theShellState().editMode, ModeMain);
+        QCOMPARE(docFlags(), (QList<int>{1, 0, 0}));
+        const DocumentState &doc = theDocument();
+        QCOMPARE(doc.pageShown, 1);
+        QCOMPARE(doc.objectCapacity, 20);
+        QCOMPARE(doc.objectCount, 0);
+        QCOMPARE(doc.currentObject, -1);
+        QCOMPARE(doc.names.at(19), QStringLiteral("0"));
+        QVERIFY(m_frame->Close2->isEnabled());
+        QVERIFY(!m_frame->CreateMatrix1->isEnabled());
+        QVERIFY(!m_frame->Duplicate->isEnabled());
 
-void TestMainFrame::modeButtons()
-{
-    QFETCH(QString, button);
-    QFETCH(QString, status);
-    QFETCH(int, editMode);
-    auto *clicked = m_frame->findChild<QToolButton *>(button);
-    QTest::mouseClick(clicked, Qt::LeftButton);
-    QVERIFY(clicked->isChecked());
-    QVERIFY(!m_frame->main->isChecked());
-    QCOMPARE(m_frame->mode->text(), status);
-    QCOMPARE(int(theShellState().editMode), editMode);
+        // A first start: the file was created after one message.
+        QCOMPARE(m_shell->recorder.messages.size(), 1);
+        QCOMPARE(m_shell->recorder.messages.first().first,
+                 QStringLiteral("Creating preferences file"));
+        QCOMPARE(m_shell->files(), QStringList{"pgtpc.ini"});
+    }
 
-    // And back to the main mode by its button.
-    QTest::mouseClick(m_frame->main, Qt::LeftButton);
-    QVERIFY(m_frame->main->isChecked());
-    QVERIFY(!clicked->isChecked());
-    QCOMPARE(m_frame->mode->text(), QStringLiteral("Main Mode"));
-    QCOMPARE(theShellState().editMode, ModeMain);
-}
+    void capacityComesFromThePreferences()
+    {
+        stopShell();
+        QVERIFY(startShell(preferenceRecord(50, 0, 1)));
 
-void TestMainFrame::toolsItems_data()
-{
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<int>("editMode");
-    QTest::newRow("Place Number") << "PlaceNumber1"
-                                  << "number"
-                                  << "Place Number" << int(ModePlaceNumber);
-    QTest::newRow("Place Text") << "PlaceText1"
-                                << "text"
-                                << "Place Text" << int(ModePlaceText);
-    QTest::newRow("Place Picture") << "PlacePicture1"
-                                   << "pict"
-                                   << "Place Picture" << int(ModePlacePicture);
-    QTest::newRow("Link Mode") << "LinkMode1"
-                               << "link"
-                               << "Create Link" << int(ModeLink);
-    QTest::newRow("Unlink Mode") << "UnlinkMode1"
-                                 << "unlink"
-                                 << "Delete Link" << int(ModeUnlink);
-}
+        QCOMPARE(theDocument().objectCapacity, 50);
+        QCOMPARE(theDocument().objects.size(), std::size_t(50));
+        QCOMPARE(thePreferences().showLinks, 1);
+        QVERIFY(m_frame->ShowLinks1->isChecked());
+        QVERIFY(m_shell->recorder.messages.isEmpty());
+    }
 
-void TestMainFrame::toolsItems()
-{
-    QFETCH(QString, item);
-    QFETCH(QString, button);
-    QFETCH(QString, status);
-    QFETCH(int, editMode);
-    m_frame->findChild<QAction *>(item)->trigger();
-    const auto *down = m_frame->findChild<QToolButton *>(button);
-    QVERIFY(down->isChecked());
-    QVERIFY(!m_frame->main->isChecked());
-    QCOMPARE(m_frame->mode->text(), status);
-    QCOMPARE(int(theShellState().editMode), editMode);
+    void frameIsCreatedDisabledWithItsCaption()
+    {
+        TForm1 bare;
+        QCOMPARE(bare.windowTitle(), QStringLiteral("Paginette"));
+        QVERIFY(!bare.isEnabled());
+        QVERIFY(!bare.Form6);
+    }
 
-    m_frame->Main1->trigger();
-    QVERIFY(m_frame->main->isChecked());
-    QVERIFY(!down->isChecked());
-    QCOMPARE(m_frame->mode->text(), QStringLiteral("Main Mode"));
-    QCOMPARE(theShellState().editMode, ModeMain);
-}
+    // Each mode by its tool button and by its Tools item, then back to the
+    // main mode the same way. The two disagree on the unlink status text.
+    void modeControls_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("editMode");
+        addModeRow("number", "number", "Place Number", ModePlaceNumber);
+        addModeRow("text", "text", "Place Text", ModePlaceText);
+        addModeRow("link", "link", "Create Link", ModeLink);
+        addModeRow("unlink", "unlink", "Break link", ModeUnlink);
+        addModeRow("PlaceNumber1", "number", "Place Number", ModePlaceNumber);
+        addModeRow("PlaceText1", "text", "Place Text", ModePlaceText);
+        addModeRow("PlacePicture1", "pict", "Place Picture", ModePlacePicture);
+        addModeRow("LinkMode1", "link", "Create Link", ModeLink);
+        addModeRow("UnlinkMode1", "unlink", "Delete Link", ModeUnlink);
+    }
 
-void TestMainFrame::modeGroupIsExclusive()
-{
-    const QButtonGroup *group = m_frame->modeGroup;
-    QVERIFY(group->exclusive());
-    QCOMPARE(group->buttons().size(), 6);
+    void modeControls()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, button);
+        QFETCH(QString, status);
+        QFETCH(int, editMode);
+        activate(control);
+        const auto *down = m_frame->findChild<QToolButton *>(button);
+        QVERIFY(down->isChecked());
+        QVERIFY(!m_frame->main->isChecked());
+        QCOMPARE(m_frame->mode->text(), status);
+        QCOMPARE(int(theShellState().editMode), editMode);
 
-    // Clicking the button that is down keeps it down.
-    QTest::mouseClick(m_frame->main, Qt::LeftButton);
-    QVERIFY(m_frame->main->isChecked());
-    QCOMPARE(group->checkedButton(), m_frame->main);
+        const bool byItem = m_frame->findChild<QAction *>(control) != nullptr;
+        activate(byItem ? QStringLiteral("Main1") : QStringLiteral("main"));
+        QVERIFY(m_frame->main->isChecked());
+        QVERIFY(!down->isChecked());
+        QCOMPARE(m_frame->mode->text(), QStringLiteral("Main Mode"));
+        QCOMPARE(theShellState().editMode, ModeMain);
+    }
 
-    // The disabled picture button takes no click.
-    QTest::mouseClick(m_frame->pict, Qt::LeftButton);
-    QVERIFY(!m_frame->pict->isChecked());
-    QCOMPARE(theShellState().editMode, ModeMain);
+    void modeGroupIsExclusive()
+    {
+        const QButtonGroup *group = m_frame->modeGroup;
+        QCOMPARE(group->buttons().size(), 6);
 
-    QTest::mouseClick(m_frame->link, Qt::LeftButton);
-    int down = 0;
-    for (const QAbstractButton *button : group->buttons())
-        down += button->isChecked() ? 1 : 0;
-    QCOMPARE(down, 1);
-}
+        // Clicking the button that is down keeps it down.
+        QTest::mouseClick(m_frame->main, Qt::LeftButton);
+        QVERIFY(m_frame->main->isChecked());
+        QCOMPARE(group->checkedButton(), m_frame->main);
 
-void TestMainFrame::pageBoxLeavesItsBlankStateOnFirstStep()
-{
-    theDocument().pagesToPrint = 10;
-    PageSpinBox *box = m_frame->page;
-    QCOMPARE(box->text(), QStringLiteral("0"));
-    box->stepDown();
-    QCOMPARE(box->value(), 1);
-    QCOMPARE(box->minimum(), 1);
-    QCOMPARE(box->text(), QStringLiteral("1"));
-    box->stepDown();
-    QCOMPARE(box->value(), 1);
-    box->stepUp();
-    QCOMPARE(box->value(), 2);
-}
+        // The disabled picture button takes no click.
+        QTest::mouseClick(m_frame->pict, Qt::LeftButton);
+        QVERIFY(!m_frame->pict->isChecked());
+        QCOMPARE(theShellState().editMode, ModeMain);
 
-void TestMainFrame::updateMenuStateRules()
-{
-    DocumentState &doc = theDocument();
-    ShellState &shell = theShellState();
+        QTest::mouseClick(m_frame->link, Qt::LeftButton);
+        int down = 0;
+        for (const QAbstractButton *button : group->buttons())
+            down += button->isChecked() ? 1 : 0;
+        QCOMPARE(down, 1);
+    }
 
-    doc.selectedCount = 1;
-    m_frame->updateMenuState();
-    QVERIFY(m_frame->CreateMatrix1->isEnabled());
-    QVERIFY(m_frame->Duplicate->isEnabled());
+    void pageBoxLeavesItsBlankStateOnFirstStep()
+    {
+        theDocument().pagesToPrint = 10;
+        PageSpinBox *box = m_frame->page;
+        QCOMPARE(box->text(), QStringLiteral("0"));
+        box->stepDown();
+        QCOMPARE(box->value(), 1);
+        QCOMPARE(box->minimum(), 1);
+        QCOMPARE(box->text(), QStringLiteral("1"));
+        box->stepDown();
+        QCOMPARE(box->value(), 1);
+        box->stepUp();
+        QCOMPARE(box->value(), 2);
+    }
 
-    doc.selectedCount = 2;
-    m_frame->updateMenuState();
-    QVERIFY(!m_frame->CreateMatrix1->isEnabled());
-    QVERIFY(m_frame->Duplicate->isEnabled());
+    // Every item starts the row in the state opposite to the one it must end
+    // in, so each row sees it set; Save of an unnamed document must keep it.
+    void updateMenuStateRules_data()
+    {
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("open");
+        QTest::addColumn<int>("named");
+        QTest::addColumn<int>("modified");
+        QTest::addColumn<bool>("matrix");
+        QTest::addColumn<bool>("duplicate");
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<bool>("close");
+        QTest::newRow("one selected") << 1 << 1 << 0 << 0 << true << true << false << true;
+        QTest::newRow("two selected") << 2 << 1 << 0 << 0 << false << true << true << true;
+        QTest::newRow("none selected") << 0 << 1 << 0 << 0 << false << false << true << true;
+        QTest::newRow("named, unmodified") << 0 << 1 << 1 << 0 << false << false << false << true;
+        QTest::newRow("named, modified") << 0 << 1 << 1 << 1 << false << false << true << true;
+        QTest::newRow("unnamed, modified") << 0 << 1 << 0 << 1 << false << false << false << true;
+        QTest::newRow("no document") << 0 << 0 << 0 << 0 << false << false << true << false;
+    }
 
-    doc.selectedCount = 0;
-    m_frame->updateMenuState();
-    QVERIFY(!m_frame->Duplicate->isEnabled());
+    void updateMenuStateRules()
+    {
+        QFETCH(int, selected);
+        QFETCH(int, open);
+        QFETCH(int, named);
+        QFETCH(int, modified);
+        QFETCH(bool, matrix);
+        QFETCH(bool, duplicate);
+        QFETCH(bool, save);
+        QFETCH(bool, close);
+        theDocument().selectedCount = selected;
+        ShellState &shell = theShellState();
+        shell.docOpen = open;
+        shell.docNamed = named;
+        shell.docModified = modified;
+        m_frame->CreateMatrix1->setEnabled(!matrix);
+        m_frame->Duplicate->setEnabled(!duplicate);
+        m_frame->Save1->setEnabled(named == 1 ? !save : save);
+        m_frame->Close2->setEnabled(!close);
 
-    // Save follows the modified flag of a named document only.
-    shell.docNamed = 1;
-    shell.docModified = 0;
-    m_frame->updateMenuState();
-    QVERIFY(!m_frame->Save1->isEnabled());
-    shell.docNamed = 0;
-    shell.docModified = 1;
-    m_frame->updateMenuState();
-    QVERIFY(!m_frame->Save1->isEnabled());
-    shell.docNamed = 1;
-    m_frame->updateMenuState();
-    QVERIFY(m_frame->Save1->isEnabled());
+        m_frame->updateMenuState();
+        QCOMPARE(m_frame->CreateMatrix1->isEnabled(), matrix);
+        QCOMPARE(m_frame->Duplicate->isEnabled(), duplicate);
+        QCOMPARE(m_frame->Save1->isEnabled(), save);
+        QCOMPARE(m_frame->Close2->isEnabled(), close);
+    }
 
-    shell.docOpen = 0;
-    m_frame->updateMenuState();
-    QVERIFY(!m_frame->Close2->isEnabled());
-    shell.docOpen = 1;
-    m_frame->updateMenuState();
-    QVERIFY(m_frame->Close2->isEnabled());
-}
+    void exceptionFromHandlerIsShownAndProgramGoesOn()
+    {
+        // A slot that raises, reached from the event loop like every handler.
+        QTimer timer;
+        timer.setSingleShot(true);
+        int raised = 0;
+        connect(&timer, &QTimer::timeout, this, [&raised] {
+            ++raised;
+            if (raised == 1)
+                throw PaginetteError(QStringLiteral("'abc' is not a valid floating point value"));
+            throw std::runtime_error("out of range");
+        });
+        timer.start(0);
+        QTRY_COMPARE(raised, 1);
+        timer.start(0);
+        QTRY_COMPARE(raised, 2);
 
-void TestMainFrame::exceptionFromHandlerIsShownAndProgramGoesOn()
-{
-    // A slot that raises, reached from the event loop like every handler.
-    QTimer timer;
-    timer.setSingleShot(true);
-    int raised = 0;
-    connect(&timer, &QTimer::timeout, this, [&raised] {
-        ++raised;
-        if (raised == 1)
-            throw PaginetteError(QStringLiteral("'abc' is not a valid floating point value"));
-        throw std::runtime_error("out of range");
-    });
-    timer.start(0);
-    QTRY_COMPARE(raised, 1);
-    timer.start(0);
-    QTRY_COMPARE(raised, 2);
+        QCOMPARE(m_shell->errors,
+                 QStringList({QStringLiteral("'abc' is not a valid floating point value"),
+                              QStringLiteral("out of range")}));
+        // The program goes on: the frame still answers.
+        QTest::mouseClick(m_frame->number, Qt::LeftButton);
+        QCOMPARE(theShellState().editMode, ModePlaceNumber);
+    }
 
-    QCOMPARE(m_shell->errors,
-             QStringList({QStringLiteral("'abc' is not a valid floating point value"),
-                          QStringLiteral("out of range")}));
-    // The program goes on: the frame still answers.
-    QTest::mouseClick(m_frame->number, Qt::LeftButton);
-    QCOMPARE(theShellState().editMode, ModePlaceNumber);
-}
+    void errorBoxIsCriticalWithProgramCaption()
+    {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        ModalScript script;
+        script.expect("QMessageBox", [&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->accept();
+        });
+        QCOMPARE(script.run([] { showErrorBox(QStringLiteral("Something failed")); }),
+                 QStringList());
+        QCOMPARE(title, QStringLiteral("Paginette"));
+        QCOMPARE(text, QStringLiteral("Something failed"));
+        QCOMPARE(icon, QMessageBox::Critical);
+        QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
 
-void TestMainFrame::errorBoxIsCriticalWithProgramCaption()
-{
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    ModalScript script;
-    script.expect("QMessageBox", [&](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        buttons = box->standardButtons();
-        box->accept();
-    });
-    script.start();
-    showErrorBox(QStringLiteral("Something failed"));
-    QVERIFY2(script.finished(), "no message box came");
-    QCOMPARE(title, QStringLiteral("Paginette"));
-    QCOMPARE(text, QStringLiteral("Something failed"));
-    QCOMPARE(icon, QMessageBox::Critical);
-    QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-}
+    void installedLayoutUsesTheScrollOffset()
+    {
+        const Services saved = services();
+        installServices();
+        const bool complete = services().beep && services().showMessage && services().layout;
+        DocumentState doc(2);
+        const int index = createObject(doc, KindNumber, 10, 100);
+        theViewState().vScrollPos = 3;
+        theViewState().vScrollStep = 7;
+        runLayout(doc);
+        services() = saved;
 
-void TestMainFrame::installedLayoutUsesTheScrollOffset()
-{
-    const Services saved = services();
-    installServices();
-    const bool complete = services().beep && services().showMessage && services().layout;
-    DocumentState doc(2);
-    const int index = createObject(doc, KindNumber, 10, 100);
-    theViewState().vScrollPos = 3;
-    theViewState().vScrollStep = 7;
-    runLayout(doc);
-    services() = saved;
-
-    QVERIFY(complete);
-    // 40 pixels of window offset, less the scroll offset of 3 x 7.
-    QCOMPARE(doc.objects[index].bounds.left, 50);
-    QCOMPARE(doc.objects[index].bounds.top, 100 + 40 - 21);
-}
+        QVERIFY(complete);
+        // 40 pixels of window offset, less the scroll offset of 3 x 7.
+        QCOMPARE(doc.objects[index].bounds.left, 50);
+        QCOMPARE(doc.objects[index].bounds.top, 100 + 40 - 21);
+    }
+};
 
 PAGINETTE_APP_TEST_MAIN(TestMainFrame)
 #include "tst_mainframe.moc"
