@@ -200,7 +200,7 @@ private Q_SLOTS:
         TForm11 dialog;
         showWithValue(dialog, QStringLiteral("35"));
         QTest::mouseClick(dialog.Button1, Qt::LeftButton);
-        QCOMPARE(int32At(fileBytes(), 28), 35);
+        QCOMPARE(fileBytes().mid(28, 4), QByteArray("\x23\0\0\0", 4));
 
         dialog.show();
         QCOMPARE(dialog.Edit1->text(), QStringLiteral("20"));
