@@ -18,6 +18,18 @@ struct CallLog
     QList<int> vScrollPosAtLayout;
     int beeps = 0;
 };
+
+// An 8 by 11 inch printable area at 360 dots per inch, far taller than the window.
+constexpr Bounds32 tallPage{0, 0, 2880, 3960};
+
+// The calls of `count` scroll actions: each runs the layout pass, then renders.
+QStringList scrolls(int count)
+{
+    QStringList calls;
+    for (int i = 0; i < count; ++i)
+        calls << QStringLiteral("layout") << QStringLiteral("render");
+    return calls;
+}
 } // namespace
 
 class TestDocumentWindow : public QObject
@@ -117,17 +129,15 @@ private Q_SLOTS:
 
     void showSetsUpScrollStepBufferAndRender()
     {
-        theRenderState().pageExtent = Bounds32{0, 0, 2880, 3960};
+        theRenderState().pageExtent = tallPage;
         TForm6 window;
         window.setHooks(recordingHooks());
         window.resize(773, 479);
         window.show();
 
-        QCOMPARE(theViewState().vScrollStep, (3960 - 479) / 100);
+        QCOMPARE(theViewState().vScrollStep, 34);
         // The buffer covers the window out to its right and bottom edges.
-        const QRect bounds = window.frameBounds();
-        QCOMPARE(theRenderState().backBuffer.size(),
-                 QSize(bounds.left() + bounds.width(), bounds.top() + bounds.height()));
+        QCOMPARE(theRenderState().backBuffer.size(), QSize(773, 479));
         QCOMPARE(m_log.calls, QStringList{QStringLiteral("render")});
     }
 
@@ -141,25 +151,24 @@ private Q_SLOTS:
         QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
         QCOMPARE(theViewState().vScrollPos, 10);
         QCOMPARE(theViewState().scrollOffset(), 0);
-        QCOMPARE(m_log.calls, (QStringList{QStringLiteral("layout"), QStringLiteral("render")}));
+        QCOMPARE(m_log.calls, scrolls(1));
     }
 
     void verticalScrollingMovesThePage()
     {
-        theRenderState().pageExtent = Bounds32{0, 0, 2880, 3960};
+        theRenderState().pageExtent = tallPage;
         auto window = shownWindow();
-        const int step = theViewState().vScrollStep;
-        QVERIFY(step > 0);
+        // (3960 - 479) div 100 for the window's design height.
+        QCOMPARE(theViewState().vScrollStep, 34);
         QCOMPARE(window->focusWidget(), window->ScrollBar1);
 
         QTest::keyClick(window->ScrollBar1, Qt::Key_Down);
         QCOMPARE(theViewState().vScrollPos, 1);
         QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
         QCOMPARE(theViewState().vScrollPos, 11);
-        QCOMPARE(theViewState().scrollOffset(), 11 * step);
+        QCOMPARE(theViewState().scrollOffset(), 374);
         // Each scroll runs the layout pass with the new position, then renders.
-        QCOMPARE(m_log.calls, (QStringList{QStringLiteral("layout"), QStringLiteral("render"),
-                                           QStringLiteral("layout"), QStringLiteral("render")}));
+        QCOMPARE(m_log.calls, scrolls(2));
         QCOMPARE(m_log.vScrollPosAtLayout, (QList<int>{1, 11}));
 
         QTest::keyClick(window->ScrollBar1, Qt::Key_End);
@@ -184,7 +193,7 @@ private Q_SLOTS:
 
     void horizontalScrollingMovesNothing()
     {
-        theRenderState().pageExtent = Bounds32{0, 0, 2880, 3960};
+        theRenderState().pageExtent = tallPage;
         auto window = shownWindow();
         window->ScrollBar2->setFocus();
         QTest::keyClick(window->ScrollBar2, Qt::Key_Right);
@@ -193,8 +202,7 @@ private Q_SLOTS:
         QCOMPARE(theViewState().hScrollPos, 2);
         QCOMPARE(theViewState().vScrollPos, 0);
         QCOMPARE(theViewState().scrollOffset(), 0);
-        QCOMPARE(m_log.calls, (QStringList{QStringLiteral("layout"), QStringLiteral("render"),
-                                           QStringLiteral("layout"), QStringLiteral("render")}));
+        QCOMPARE(m_log.calls, scrolls(2));
     }
 
     void arrowKeysStepLikeTheSystemScrollBar()
