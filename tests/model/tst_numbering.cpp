@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -49,6 +50,12 @@ void chain(DocumentState &doc, std::int32_t link, std::initializer_list<int> mem
     doc.linkCount = std::max(doc.linkCount, link + 1);
 }
 
+// The texts of the live objects.
+QStringList textsOf(const DocumentState &doc)
+{
+    return QStringList(doc.texts.begin(), doc.texts.begin() + doc.objectCount);
+}
+
 } // namespace
 
 class NumberingTest : public QObject
@@ -56,28 +63,29 @@ class NumberingTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { services() = Services{}; }
+    void init() { m_recorder.emplace(); }
+    void cleanup() { m_recorder.reset(); }
 
     void valueOnPageWrapsIn32Bits();
     void formatNumber_data();
     void formatNumber();
-    void zeroDigitsBeepAndShowNothing();
-    void pagesAdvanceByStep();
-    void longPageTextIsCut();
-    void negativeValueOnPageAndAtStart();
+    void zeroDigitObjectsBeepOnEveryPage();
+    void pageAndStartTexts_data();
+    void pageAndStartTexts();
     void pageFormattingLeavesOtherKindsAlone();
     void linkPropagatesStartAndDigits();
     void linkWithTextMember();
     void linkPropagationWrapsAndStopsOnDamagedChains();
     void linksPropagateInLinkNumberOrder();
-    void decimalStart_data();
-    void decimalStart();
+    void startEntries_data();
+    void startEntries();
     void invalidDecimalStartChangesNothing_data();
     void invalidDecimalStartChangesNothing();
-    void hexadecimalStart_data();
-    void hexadecimalStart();
     void hexadecimalTextsReadBackToTheSameValue();
     void endTextShowsLastPrintedPageWithoutSideEffects();
+
+private:
+    std::optional<ServicesRecorder> m_recorder;
 };
 
 void NumberingTest::valueOnPageWrapsIn32Bits()
@@ -106,14 +114,18 @@ void NumberingTest::formatNumber_data()
     QTest::addColumn<int>("digits");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("expectedZeros");
+    QTest::addColumn<int>("beeps");
 
-    QTest::newRow("zero-filled") << "125" << 5 << "00125" << 2;
-    QTest::newRow("exact width") << "12345" << 5 << "12345" << 0;
-    QTest::newRow("cut to leading characters") << "101" << 2 << "10" << -1;
-    QTest::newRow("zeros go before the minus sign") << "-5" << 4 << "00-5" << 2;
-    QTest::newRow("minus sign counts") << "-123" << 3 << "-12" << -1;
-    QTest::newRow("unsigned -5 cut") << "4294967291" << 4 << "4294" << -6;
-    QTest::newRow("wide") << "7" << 12 << "000000000007" << 11;
+    QTest::newRow("zero-filled") << "125" << 5 << "00125" << 2 << 0;
+    QTest::newRow("exact width") << "12345" << 5 << "12345" << 0 << 0;
+    QTest::newRow("cut to leading characters") << "101" << 2 << "10" << -1 << 0;
+    QTest::newRow("zeros go before the minus sign") << "-5" << 4 << "00-5" << 2 << 0;
+    QTest::newRow("minus sign counts") << "-123" << 3 << "-12" << -1 << 0;
+    QTest::newRow("unsigned -5 cut") << "4294967291" << 4 << "4294" << -6 << 0;
+    QTest::newRow("wide") << "7" << 12 << "000000000007" << 11 << 0;
+    // No width: a beep, nothing to show, and the zero count left as it was.
+    QTest::newRow("zero digits") << "125" << 0 << "" << 99 << 1;
+    QTest::newRow("negative digits") << "125" << -4 << "" << 99 << 1;
 }
 
 void NumberingTest::formatNumber()
@@ -122,78 +134,73 @@ void NumberingTest::formatNumber()
     QFETCH(int, digits);
     QFETCH(QString, expected);
     QFETCH(int, expectedZeros);
-    ServicesRecorder recorder;
+    QFETCH(int, beeps);
 
     std::int16_t zeros = 99;
     QCOMPARE(::formatNumber(text, static_cast<std::int16_t>(digits), &zeros), expected);
     QCOMPARE(zeros, expectedZeros);
-    QCOMPARE(recorder.beeps, 0);
+    QCOMPARE(m_recorder->beeps, beeps);
+    // The zero count is optional.
+    QCOMPARE(::formatNumber(text, static_cast<std::int16_t>(digits)), expected);
 }
 
-void NumberingTest::zeroDigitsBeepAndShowNothing()
+void NumberingTest::zeroDigitObjectsBeepOnEveryPage()
 {
-    ServicesRecorder recorder;
-    std::int16_t zeros = 3;
-    QVERIFY(::formatNumber(QStringLiteral("125"), 0, &zeros).isEmpty());
-    QCOMPARE(recorder.beeps, 1);
-    QCOMPARE(zeros, 3);
-
-    QVERIFY(::formatNumber(QStringLiteral("125"), -4).isEmpty());
-    QCOMPARE(recorder.beeps, 2);
-
     DocumentState doc(3);
     addNumber(doc, 125, 1, 0);
     addNumber(doc, 125, 1, 0);
     formatPage(doc, 1);
-    QCOMPARE(recorder.beeps, 4);
+    QCOMPARE(m_recorder->beeps, 2);
     QVERIFY(doc.texts[0].isEmpty());
 }
 
-void NumberingTest::pagesAdvanceByStep()
+void NumberingTest::pageAndStartTexts_data()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(2);
-    addNumber(doc, 125, 1, 5);
-    const QStringList expected{"00125", "00126", "00127"};
-    for (int page = 1; page <= 3; ++page) {
-        formatPage(doc, page);
-        QCOMPARE(doc.texts[0], expected[page - 1]);
-        QCOMPARE(doc.objects[0].zeros, 2);
-    }
+    QTest::addColumn<std::int32_t>("start");
+    QTest::addColumn<std::int32_t>("stepPage");
+    QTest::addColumn<int>("digits");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("pageText");
+    QTest::addColumn<int>("pageZeros");
+    QTest::addColumn<QString>("startText");
+    QTest::addColumn<int>("startZeros");
+
+    QTest::newRow("first page") << 125 << 1 << 5 << 1 << "00125" << 2 << "00125" << 2;
+    QTest::newRow("second page") << 125 << 1 << 5 << 2 << "00126" << 2 << "00125" << 2;
+    QTest::newRow("third page") << 125 << 1 << 5 << 3 << "00127" << 2 << "00125" << 2;
+    QTest::newRow("first page of a wide step") << 1 << 10 << 2 << 1 << "01" << 1 << "01" << 1;
+    QTest::newRow("exactly full") << 1 << 10 << 2 << 10 << "91" << 0 << "01" << 1;
+    QTest::newRow("long page text is cut") << 1 << 10 << 2 << 11 << "10" << -1 << "01" << 1;
+    // Pages show the signed value, the start text the unsigned one.
+    QTest::newRow("negative") << -5 << 1 << 4 << 1 << "00-5" << 2 << "4294" << -6;
 }
 
-void NumberingTest::longPageTextIsCut()
+void NumberingTest::pageAndStartTexts()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(1);
-    addNumber(doc, 1, 10, 2);
-    formatPage(doc, 10);
-    QCOMPARE(doc.texts[0], QStringLiteral("91"));
-    QCOMPARE(doc.objects[0].zeros, 0);
-    formatPage(doc, 11);
-    QCOMPARE(doc.texts[0], QStringLiteral("10"));
-    QCOMPARE(doc.objects[0].zeros, -1);
-    // The width comes from the value formed now, not from the cut one before.
-    formatPage(doc, 1);
-    QCOMPARE(doc.texts[0], QStringLiteral("01"));
-    QCOMPARE(doc.objects[0].zeros, 1);
-}
+    QFETCH(std::int32_t, start);
+    QFETCH(std::int32_t, stepPage);
+    QFETCH(int, digits);
+    QFETCH(int, page);
+    QFETCH(QString, pageText);
+    QFETCH(int, pageZeros);
+    QFETCH(QString, startText);
+    QFETCH(int, startZeros);
 
-void NumberingTest::negativeValueOnPageAndAtStart()
-{
-    ServicesRecorder recorder;
     DocumentState doc(1);
-    addNumber(doc, -5, 1, 4);
-    formatPage(doc, 1);
-    QCOMPARE(doc.texts[0], QStringLiteral("00-5"));
+    addNumber(doc, start, stepPage, static_cast<std::int16_t>(digits));
+    // The width comes from the value formed now, not from a text formed before.
+    doc.texts[0] = QStringLiteral("123456789");
+    doc.objects[0].zeros = 99;
+    formatPage(doc, page);
+    QCOMPARE(doc.texts[0], pageText);
+    QCOMPARE(doc.objects[0].zeros, pageZeros);
     formatStartTexts(doc);
-    QCOMPARE(doc.texts[0], QStringLiteral("4294"));
-    QCOMPARE(doc.objects[0].zeros, -6);
+    QCOMPARE(doc.texts[0], startText);
+    QCOMPARE(doc.objects[0].zeros, startZeros);
 }
 
 void NumberingTest::pageFormattingLeavesOtherKindsAlone()
 {
-    ServicesRecorder recorder;
     DocumentState doc(3);
     addObject(doc, KindText, 1, 1, 5);
     doc.texts[0] = QStringLiteral("Hello!");
@@ -205,25 +212,23 @@ void NumberingTest::pageFormattingLeavesOtherKindsAlone()
     QCOMPARE(doc.texts[0], QStringLiteral("Hello!"));
     QVERIFY(doc.texts[1].isEmpty());
     QCOMPARE(doc.texts[2], QStringLiteral("03"));
-    // Slots beyond the live objects are not touched.
+    // Nor are their records.
     QCOMPARE(doc.objects[0].zeros, 0);
 }
 
 void NumberingTest::linkPropagatesStartAndDigits()
 {
-    ServicesRecorder recorder;
     DocumentState doc(4);
     const int head = addNumber(doc, 100, 1, 3);
     const int second = addNumber(doc, 7, 1, 8);
     const int third = addNumber(doc, 9, 1, 1);
-    doc.objects[head].stepLink = 5;
-    doc.objects[second].stepLink = 5;
-    doc.objects[third].stepLink = 5;
+    for (const int member : {head, second, third})
+        doc.objects[member].stepLink = 5;
     doc.objects[third].stepPage = 2;
     chain(doc, 0, {head, second, third});
 
     propagateLinks(doc);
-    QCOMPARE(recorder.layouts, 1);
+    QCOMPARE(m_recorder->layouts, 1);
     QCOMPARE(doc.objects[head].start, 100);
     QCOMPARE(doc.objects[second].start, 105);
     QCOMPARE(doc.objects[third].start, 110);
@@ -231,14 +236,10 @@ void NumberingTest::linkPropagatesStartAndDigits()
     QCOMPARE(doc.texts[third], QStringLiteral("110"));
 
     formatPage(doc, 1);
-    QCOMPARE(doc.texts[head], QStringLiteral("100"));
-    QCOMPARE(doc.texts[second], QStringLiteral("105"));
-    QCOMPARE(doc.texts[third], QStringLiteral("110"));
+    QCOMPARE(textsOf(doc), (QStringList{"100", "105", "110"}));
     // Each member keeps its own page step.
     formatPage(doc, 2);
-    QCOMPARE(doc.texts[head], QStringLiteral("101"));
-    QCOMPARE(doc.texts[second], QStringLiteral("106"));
-    QCOMPARE(doc.texts[third], QStringLiteral("112"));
+    QCOMPARE(textsOf(doc), (QStringList{"101", "106", "112"}));
 
     // An edited Start of a later member does not last.
     doc.objects[second].start = 500;
@@ -259,7 +260,6 @@ void NumberingTest::linkPropagatesStartAndDigits()
 
 void NumberingTest::linkWithTextMember()
 {
-    ServicesRecorder recorder;
     DocumentState doc(2);
     const int number = addNumber(doc, 125, 1, 5);
     const int text = addObject(doc, KindText, 0, 0, 0);
@@ -276,7 +276,6 @@ void NumberingTest::linkWithTextMember()
 
 void NumberingTest::linkPropagationWrapsAndStopsOnDamagedChains()
 {
-    ServicesRecorder recorder;
     DocumentState doc(5);
     const int head = addNumber(doc, int32Max, 1, 10);
     const int next = addNumber(doc, 0, 1, 2);
@@ -293,7 +292,7 @@ void NumberingTest::linkPropagationWrapsAndStopsOnDamagedChains()
     doc.objects[c].linkNext = b;
     doc.objects[next].linkNext = 4000;
     propagateLinks(doc);
-    QCOMPARE(recorder.layouts, 2);
+    QCOMPARE(m_recorder->layouts, 2);
     QCOMPARE(doc.objects[a].start, 1);
     QVERIFY(doc.objects[b].start >= 2);
     QVERIFY(doc.objects[c].start >= 3);
@@ -302,7 +301,6 @@ void NumberingTest::linkPropagationWrapsAndStopsOnDamagedChains()
 
 void NumberingTest::linksPropagateInLinkNumberOrder()
 {
-    ServicesRecorder recorder;
     DocumentState doc(3);
     // Two damaged links share their second member: the higher link number,
     // whose head comes first in the table, runs last and wins.
@@ -316,42 +314,59 @@ void NumberingTest::linksPropagateInLinkNumberOrder()
     QCOMPARE(doc.objects[shared].start, 101);
 }
 
-void NumberingTest::decimalStart_data()
+void NumberingTest::startEntries_data()
 {
     QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("format");
     QTest::addColumn<std::int32_t>("start");
     QTest::addColumn<int>("digits");
     QTest::addColumn<int>("zeros");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("007") << "007" << 7 << 3 << 2 << "7";
-    QTest::newRow("125") << "125" << 125 << 3 << 0 << "125";
-    QTest::newRow("fraction") << "1.5" << 1 << 3 << 2 << "1";
-    QTest::newRow("negative") << "-3" << -3 << 2 << -8 << "4294967293";
-    QTest::newRow("blanks count") << " 42 " << 42 << 4 << 2 << "42";
-    QTest::newRow("1e20") << "1e20" << 1661992960 << 4 << -6 << "1661992960";
-    QTest::newRow("23 nines") << "99999999999999999999999" << -159383553 << 23 << 13
-                              << "4135583743";
+    QTest::newRow("decimal 007") << "007" << 0 << 7 << 3 << 2 << "7";
+    QTest::newRow("decimal 125") << "125" << 0 << 125 << 3 << 0 << "125";
+    QTest::newRow("decimal fraction") << "1.5" << 0 << 1 << 3 << 2 << "1";
+    QTest::newRow("decimal negative") << "-3" << 0 << -3 << 2 << -8 << "4294967293";
+    QTest::newRow("decimal blanks count") << " 42 " << 0 << 42 << 4 << 2 << "42";
+    QTest::newRow("decimal 1e20") << "1e20" << 0 << 1661992960 << 4 << -6 << "1661992960";
+    QTest::newRow("decimal 23 nines")
+        << "99999999999999999999999" << 0 << -159383553 << 23 << 13 << "4135583743";
+
+    // A hexadecimal entry leaves the object's text as it was.
+    const QString untouched = QStringLiteral("untouched");
+    QTest::newRow("hex 1A") << "1A" << 1 << 26 << 2 << 0 << untouched;
+    QTest::newRow("hex 00ff") << "00ff" << 1 << 255 << 4 << 2 << untouched;
+    QTest::newRow("hex only 8 characters read")
+        << "123456789" << 1 << 305419896 << 9 << 0 << untouched;
+    QTest::newRow("hex not a hex digit") << "1G" << 1 << -1 << 2 << 0 << untouched;
+    QTest::newRow("hex bad character past the eighth is ignored")
+        << "0000000AZ" << 1 << 10 << 9 << 7 << untouched;
+    QTest::newRow("hex all bits") << "FFFFFFFF" << 1 << -1 << 8 << 0 << untouched;
+    QTest::newRow("hex top bit") << "80000000" << 1 << int32Min << 8 << 0 << untouched;
+    QTest::newRow("hex empty") << "" << 1 << 0 << 0 << 0 << untouched;
+    QTest::newRow("hex blank is not a digit") << " 1" << 1 << -1 << 2 << 0 << untouched;
 }
 
-void NumberingTest::decimalStart()
+void NumberingTest::startEntries()
 {
     QFETCH(QString, entry);
+    QFETCH(int, format);
     QFETCH(std::int32_t, start);
     QFETCH(int, digits);
     QFETCH(int, zeros);
     QFETCH(QString, text);
-    ServicesRecorder recorder;
 
     DocumentState doc(2);
     addNumber(doc, 125, 1, 5);
     const int index = addNumber(doc, 125, 1, 5);
-    doc.objects[index].format = 1;
-    parseStart(doc, index, entry, 0);
+    // The other format beforehand, so that storing the new one shows.
+    doc.objects[index].format = format == 0 ? 1 : 0;
+    doc.texts[index] = QStringLiteral("untouched");
+    parseStart(doc, index, entry, static_cast<std::int16_t>(format));
     QCOMPARE(doc.objects[index].start, start);
     QCOMPARE(doc.objects[index].digits, digits);
     QCOMPARE(doc.objects[index].zeros, zeros);
-    QCOMPARE(doc.objects[index].format, 0);
+    QCOMPARE(doc.objects[index].format, format);
     QCOMPARE(doc.texts[index], text);
     QCOMPARE(doc.objects[0].start, 125);
 }
@@ -368,7 +383,6 @@ void NumberingTest::invalidDecimalStartChangesNothing_data()
 void NumberingTest::invalidDecimalStartChangesNothing()
 {
     QFETCH(QString, entry);
-    ServicesRecorder recorder;
     DocumentState doc(1);
     addNumber(doc, 125, 1, 5);
     doc.texts[0] = QStringLiteral("00125");
@@ -378,46 +392,8 @@ void NumberingTest::invalidDecimalStartChangesNothing()
     QCOMPARE(doc.texts[0], QStringLiteral("00125"));
 }
 
-void NumberingTest::hexadecimalStart_data()
-{
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<std::int32_t>("start");
-    QTest::addColumn<int>("digits");
-    QTest::addColumn<int>("zeros");
-
-    QTest::newRow("1A") << "1A" << 26 << 2 << 0;
-    QTest::newRow("00ff") << "00ff" << 255 << 4 << 2;
-    QTest::newRow("only 8 characters read") << "123456789" << 305419896 << 9 << 0;
-    QTest::newRow("not a hex digit") << "1G" << -1 << 2 << 0;
-    QTest::newRow("bad character past the eighth is ignored") << "0000000AZ" << 10 << 9 << 7;
-    QTest::newRow("all bits") << "FFFFFFFF" << -1 << 8 << 0;
-    QTest::newRow("top bit") << "80000000" << int32Min << 8 << 0;
-    QTest::newRow("empty") << "" << 0 << 0 << 0;
-    QTest::newRow("blank is not a digit") << " 1" << -1 << 2 << 0;
-}
-
-void NumberingTest::hexadecimalStart()
-{
-    QFETCH(QString, entry);
-    QFETCH(std::int32_t, start);
-    QFETCH(int, digits);
-    QFETCH(int, zeros);
-    ServicesRecorder recorder;
-
-    DocumentState doc(1);
-    addNumber(doc, 125, 1, 5);
-    doc.texts[0] = QStringLiteral("untouched");
-    parseStart(doc, 0, entry, 1);
-    QCOMPARE(doc.objects[0].start, start);
-    QCOMPARE(doc.objects[0].digits, digits);
-    QCOMPARE(doc.objects[0].zeros, zeros);
-    QCOMPARE(doc.objects[0].format, 1);
-    QCOMPARE(doc.texts[0], QStringLiteral("untouched"));
-}
-
 void NumberingTest::hexadecimalTextsReadBackToTheSameValue()
 {
-    ServicesRecorder recorder;
     DocumentState doc(1);
     addNumber(doc, 0, 1, 5);
     parseStart(doc, 0, QStringLiteral("00ff"), 1);
@@ -446,7 +422,6 @@ void NumberingTest::hexadecimalTextsReadBackToTheSameValue()
 
 void NumberingTest::endTextShowsLastPrintedPageWithoutSideEffects()
 {
-    ServicesRecorder recorder;
     DocumentState doc(2);
     addNumber(doc, 125, 1, 5);
     const int index = addNumber(doc, 1, 10, 2);

@@ -4,9 +4,12 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -26,14 +29,52 @@ void setBounds(DocumentState &doc, int index, std::int32_t left, std::int32_t to
     doc.objects[index].bounds = Bounds32{left, top, right, bottom};
 }
 
-// Objects of the given kinds, each with its own font and name so moves can be traced.
-void fill(DocumentState &doc, int count)
+// A table of `capacity` slots holding `count` objects, numbers and texts in turn, each with
+// its own font and text so moves can be traced.
+DocumentState filled(int count, int capacity)
 {
+    DocumentState doc(capacity);
     for (int i = 0; i < count; ++i) {
         const int index = createObject(doc, i % 2 == 0 ? KindNumber : KindText, 10 * i, 0);
         doc.fontNames[index] = QStringLiteral("font%1").arg(i);
         doc.texts[index] = QStringLiteral("text%1").arg(i);
     }
+    return doc;
+}
+
+DocumentState filled(int count)
+{
+    return filled(count, count);
+}
+
+// Font name, text and name of one object.
+QStringList stringsOf(const DocumentState &doc, int index)
+{
+    return {doc.fontNames[index], doc.texts[index], doc.names[index]};
+}
+
+// linkId, linkPrev and linkNext of one object.
+using Link = QList<std::int32_t>;
+const Link unlinked{-1, -1, -1};
+
+Link linkOf(const DocumentState &doc, int index)
+{
+    const mainStruct2 &object = doc.objects[index];
+    return {object.linkId, object.linkPrev, object.linkNext};
+}
+
+// Links the objects, head first, the way the link tool does; false when a step is refused.
+bool buildLink(DocumentState &doc, std::initializer_list<int> members)
+{
+    bool linked = startLink(doc, *members.begin());
+    for (auto member = members.begin() + 1; linked && member != members.end(); ++member)
+        linked = appendToLink(doc, *member);
+    return linked;
+}
+
+void setDrawOrder(DocumentState &doc, std::initializer_list<std::int32_t> order)
+{
+    std::copy(order.begin(), order.end(), doc.drawOrder.begin());
 }
 
 QList<std::int32_t> drawOrderOf(const DocumentState &doc)
@@ -48,7 +89,8 @@ class ObjectTableTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { services() = Services{}; }
+    void init() { m_recorder.emplace(); }
+    void cleanup() { m_recorder.reset(); }
 
     void newObjectsGetTheirDefaults();
     void fullTablePlacesNothing();
@@ -65,12 +107,14 @@ private Q_SLOTS:
     void appendJoinsTheLinkOfLastLinked();
     void lastLinkedForgetsRemovedObjects();
     void destroyLinkRenumbersHigherLinks();
+
+private:
+    std::optional<ServicesRecorder> m_recorder;
 };
 
 void ObjectTableTest::newObjectsGetTheirDefaults()
 {
-    ServicesRecorder recorder;
-    recorder.layoutStep = formatStartTexts;
+    m_recorder->layoutStep = formatStartTexts;
     DocumentState doc(4);
 
     QCOMPARE(createObject(doc, KindNumber, 30, -7), 0);
@@ -84,15 +128,13 @@ void ObjectTableTest::newObjectsGetTheirDefaults()
     QCOMPARE(number.stepPage, 1);
     QCOMPARE(number.stepLink, 1);
     QCOMPARE(number.fontSize, 14);
-    QCOMPARE(number.linkId, -1);
-    QCOMPARE(number.linkPrev, -1);
-    QCOMPARE(number.linkNext, -1);
+    QCOMPARE(linkOf(doc, 0), unlinked);
     QCOMPARE(number.selected, 0);
     QCOMPARE(number.format, 0);
     QCOMPARE(doc.fontNames[0], QStringLiteral("Arial"));
     QCOMPARE(doc.names[0], QStringLiteral("num0"));
     QCOMPARE(doc.texts[0], QStringLiteral("00125"));
-    QCOMPARE(recorder.layouts, 1);
+    QCOMPARE(m_recorder->layouts, 1);
 
     QCOMPARE(createObject(doc, KindText, 1, 2), 1);
     QCOMPARE(doc.names[1], QStringLiteral("txt1"));
@@ -108,21 +150,19 @@ void ObjectTableTest::newObjectsGetTheirDefaults()
 
     QCOMPARE(doc.objectCount, 3);
     QCOMPARE(drawOrderOf(doc), (QList<std::int32_t>{0, 1, 2}));
-    QCOMPARE(recorder.layouts, 3);
+    QCOMPARE(m_recorder->layouts, 3);
 }
 
 void ObjectTableTest::fullTablePlacesNothing()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(2);
-    fill(doc, 2);
+    DocumentState doc = filled(2);
     const QString lastName = doc.names[1];
     QCOMPARE(createObject(doc, KindNumber, 5, 5), -1);
     QCOMPARE(doc.objectCount, 2);
     QCOMPARE(doc.names[1], lastName);
-    QCOMPARE(recorder.layouts, 2);
-    QCOMPARE(recorder.beeps, 0);
-    QVERIFY(recorder.messages.isEmpty());
+    QCOMPARE(m_recorder->layouts, 2);
+    QCOMPARE(m_recorder->beeps, 0);
+    QVERIFY(m_recorder->messages.isEmpty());
 
     DocumentState noRoom(0);
     QCOMPARE(createObject(noRoom, KindText, 0, 0), -1);
@@ -131,25 +171,19 @@ void ObjectTableTest::fullTablePlacesNothing()
 
 void ObjectTableTest::deleteMiddleKeepsStringsAndOrder()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(3);
-    fill(doc, 3);
+    DocumentState doc = filled(3);
     doc.objects[2].selected = 1;
     deleteObject(doc, 1);
 
     QCOMPARE(doc.objectCount, 2);
-    QCOMPARE(doc.fontNames[0], QStringLiteral("font0"));
-    QCOMPARE(doc.texts[0], QStringLiteral("text0"));
-    QCOMPARE(doc.names[0], QStringLiteral("num0"));
-    QCOMPARE(doc.fontNames[1], QStringLiteral("font2"));
-    QCOMPARE(doc.texts[1], QStringLiteral("text2"));
-    QCOMPARE(doc.names[1], QStringLiteral("num2"));
+    QCOMPARE(stringsOf(doc, 0), (QStringList{"font0", "text0", "num0"}));
+    QCOMPARE(stringsOf(doc, 1), (QStringList{"font2", "text2", "num2"}));
     QCOMPARE(doc.objects[1].x, 20);
     QCOMPARE(doc.objects[1].kind, KindNumber);
     QCOMPARE(drawOrderOf(doc), (QList<std::int32_t>{0, 1}));
     QCOMPARE(doc.drawOrder[2], 0);
     QVERIFY(isZeroRecord(doc.objects[2]));
-    QVERIFY(recorder.messages.isEmpty());
+    QVERIFY(m_recorder->messages.isEmpty());
     // The moved object's selection is counted at its new place.
     QCOMPARE(doc.selectedCount, 1);
     QCOMPARE(doc.currentObject, 1);
@@ -157,13 +191,8 @@ void ObjectTableTest::deleteMiddleKeepsStringsAndOrder()
 
 void ObjectTableTest::deleteFollowsReorderedDrawOrder()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(4);
-    fill(doc, 4);
-    doc.drawOrder[0] = 3;
-    doc.drawOrder[1] = 1;
-    doc.drawOrder[2] = 0;
-    doc.drawOrder[3] = 2;
+    DocumentState doc = filled(4);
+    setDrawOrder(doc, {3, 1, 0, 2});
     deleteObject(doc, 1);
     QCOMPARE(drawOrderOf(doc), (QList<std::int32_t>{2, 0, 1}));
     deleteObject(doc, 2);
@@ -173,9 +202,7 @@ void ObjectTableTest::deleteFollowsReorderedDrawOrder()
 
 void ObjectTableTest::deleteOutsideTheTableDoesNothing()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(4);
-    fill(doc, 2);
+    DocumentState doc = filled(2, 4);
     for (const int index : {-1, 2, 3, 1000, std::numeric_limits<int>::min()}) {
         deleteObject(doc, index);
         QCOMPARE(doc.objectCount, 2);
@@ -185,42 +212,28 @@ void ObjectTableTest::deleteOutsideTheTableDoesNothing()
 
 void ObjectTableTest::deletingLinkedMemberDissolvesItsLink()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(6);
-    fill(doc, 6);
+    DocumentState doc = filled(6);
     // Link 0: objects 0, 1, 3. Link 1: objects 4, 2, 5, with neighbours right behind the
     // deleted slot.
-    QVERIFY(startLink(doc, 0));
-    QVERIFY(appendToLink(doc, 1));
-    QVERIFY(appendToLink(doc, 3));
-    QVERIFY(startLink(doc, 4));
-    QVERIFY(appendToLink(doc, 2));
-    QVERIFY(appendToLink(doc, 5));
+    QVERIFY(buildLink(doc, {0, 1, 3}));
+    QVERIFY(buildLink(doc, {4, 2, 5}));
     QCOMPARE(doc.linkCount, 2);
 
     deleteObject(doc, 1);
-    QCOMPARE(recorder.messages.size(), 1);
-    QCOMPARE(recorder.messages[0],
+    QCOMPARE(m_recorder->messages.size(), 1);
+    QCOMPARE(m_recorder->messages[0],
              ServicesRecorder::Message(deleteLinkedText, deleteLinkedCaption));
     QCOMPARE(doc.objectCount, 5);
     QCOMPARE(doc.linkCount, 1);
-    for (const int index : {0, 2}) {
-        QCOMPARE(doc.objects[index].linkId, -1);
-        QCOMPARE(doc.objects[index].linkPrev, -1);
-        QCOMPARE(doc.objects[index].linkNext, -1);
-    }
+    QCOMPARE(linkOf(doc, 0), unlinked);
+    QCOMPARE(linkOf(doc, 2), unlinked);
     // The other link keeps naming the same objects, now one slot lower.
     QCOMPARE(doc.names[3], QStringLiteral("num4"));
     QCOMPARE(doc.names[1], QStringLiteral("num2"));
     QCOMPARE(doc.names[4], QStringLiteral("txt5"));
-    for (const int index : {1, 3, 4})
-        QCOMPARE(doc.objects[index].linkId, 0);
-    QCOMPARE(doc.objects[3].linkPrev, -1);
-    QCOMPARE(doc.objects[3].linkNext, 1);
-    QCOMPARE(doc.objects[1].linkPrev, 3);
-    QCOMPARE(doc.objects[1].linkNext, 4);
-    QCOMPARE(doc.objects[4].linkPrev, 1);
-    QCOMPARE(doc.objects[4].linkNext, -1);
+    QCOMPARE(linkOf(doc, 3), (Link{0, -1, 1}));
+    QCOMPARE(linkOf(doc, 1), (Link{0, 3, 4}));
+    QCOMPARE(linkOf(doc, 4), (Link{0, 1, -1}));
     QCOMPARE(doc.lastLinked, 4);
 
     // The remaining link still propagates along the moved indices.
@@ -232,12 +245,8 @@ void ObjectTableTest::deletingLinkedMemberDissolvesItsLink()
 
 void ObjectTableTest::deleteSelectedRemovesEachMarkedObject()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(5);
-    fill(doc, 5);
-    QVERIFY(startLink(doc, 1));
-    QVERIFY(appendToLink(doc, 2));
-    QVERIFY(appendToLink(doc, 3));
+    DocumentState doc = filled(5);
+    QVERIFY(buildLink(doc, {1, 2, 3}));
     for (const int index : {1, 2, 3, 4})
         doc.objects[index].selected = 1;
     doc.objects[0].selected = 0;
@@ -245,7 +254,7 @@ void ObjectTableTest::deleteSelectedRemovesEachMarkedObject()
     QCOMPARE(doc.selectedCount, 4);
 
     deleteSelected(doc);
-    QCOMPARE(recorder.messages.size(), 1);
+    QCOMPARE(m_recorder->messages.size(), 1);
     QCOMPARE(doc.objectCount, 1);
     QCOMPARE(doc.names[0], QStringLiteral("num0"));
     QCOMPARE(doc.linkCount, 0);
@@ -258,9 +267,7 @@ void ObjectTableTest::deleteSelectedRemovesEachMarkedObject()
 
 void ObjectTableTest::clearEmptiesEverySlot()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(4);
-    fill(doc, 3);
+    DocumentState doc = filled(3, 4);
     QVERIFY(startLink(doc, 0));
     doc.objects[1].selected = 1;
     refreshSelection(doc);
@@ -278,9 +285,7 @@ void ObjectTableTest::clearEmptiesEverySlot()
     QCOMPARE(doc.selectedCount, 0);
     for (int slot = 0; slot < doc.objectCapacity; ++slot) {
         QVERIFY(isZeroRecord(doc.objects[slot]));
-        QCOMPARE(doc.fontNames[slot], QStringLiteral(" "));
-        QCOMPARE(doc.texts[slot], QStringLiteral(" "));
-        QCOMPARE(doc.names[slot], QStringLiteral(" "));
+        QCOMPARE(stringsOf(doc, slot), (QStringList{" ", " ", " "}));
         QCOMPARE(doc.drawOrder[slot], 0);
     }
     // The first number of the new document starts the names again.
@@ -292,9 +297,7 @@ void ObjectTableTest::clearEmptiesEverySlot()
 
 void ObjectTableTest::hitTestFindsTopmost()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(4);
-    fill(doc, 3);
+    DocumentState doc = filled(3, 4);
     setBounds(doc, 0, 0, 0, 100, 50);
     setBounds(doc, 1, 50, 20, 150, 80);
     setBounds(doc, 2, 500, 500, 510, 510);
@@ -310,9 +313,7 @@ void ObjectTableTest::hitTestFindsTopmost()
     QCOMPARE(doc.lastHit, -1);
 
     // After bringing object 0 to the front it wins the overlap.
-    doc.drawOrder[0] = 1;
-    doc.drawOrder[1] = 2;
-    doc.drawOrder[2] = 0;
+    setDrawOrder(doc, {1, 2, 0});
     QCOMPARE(hitTest(doc, 60, 30), 0);
     QCOMPARE(hitTest(doc, 505, 505), 2);
 
@@ -323,9 +324,7 @@ void ObjectTableTest::hitTestFindsTopmost()
 
 void ObjectTableTest::selectInRectAddsIntersectingObjects()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(4);
-    fill(doc, 4);
+    DocumentState doc = filled(4);
     setBounds(doc, 0, 0, 0, 10, 10);
     setBounds(doc, 1, 20, 0, 30, 10);
     setBounds(doc, 2, 40, 0, 50, 10);
@@ -349,9 +348,7 @@ void ObjectTableTest::selectInRectAddsIntersectingObjects()
 
 void ObjectTableTest::deselectAndMoveOnlyMarkedObjects()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(3);
-    fill(doc, 3);
+    DocumentState doc = filled(3);
     doc.objects[0].selected = 1;
     doc.objects[1].selected = 0;
     doc.objects[2].selected = 1;
@@ -381,25 +378,22 @@ void ObjectTableTest::deselectAndMoveOnlyMarkedObjects()
 
 void ObjectTableTest::linkBuildingAndRefusals()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(4);
-    fill(doc, 4);
-    const int layoutsBefore = recorder.layouts;
+    DocumentState doc = filled(4);
+    const int layoutsBefore = m_recorder->layouts;
 
     QVERIFY(!appendToLink(doc, 1));
     QVERIFY(startLink(doc, 2));
-    QCOMPARE(doc.objects[2].linkId, 0);
+    QCOMPARE(linkOf(doc, 2), (Link{0, -1, -1}));
     QCOMPARE(doc.linkCount, 1);
     QCOMPARE(doc.lastLinked, 2);
     QVERIFY(!startLink(doc, 2));
     QVERIFY(!startLink(doc, 4));
 
     QVERIFY(appendToLink(doc, 1));
-    QCOMPARE(doc.objects[1].linkId, 0);
-    QCOMPARE(doc.objects[1].linkPrev, 2);
-    QCOMPARE(doc.objects[2].linkNext, 1);
+    QCOMPARE(linkOf(doc, 1), (Link{0, 2, -1}));
+    QCOMPARE(linkOf(doc, 2), (Link{0, -1, 1}));
     QCOMPARE(doc.lastLinked, 1);
-    QCOMPARE(recorder.layouts, layoutsBefore + 1);
+    QCOMPARE(m_recorder->layouts, layoutsBefore + 1);
     // The text object behind the number now carries the next value.
     QCOMPARE(doc.objects[1].start, 126);
     QCOMPARE(doc.objects[1].digits, 5);
@@ -408,14 +402,12 @@ void ObjectTableTest::linkBuildingAndRefusals()
     QVERIFY(!appendToLink(doc, 2));
     QVERIFY(!appendToLink(doc, -1));
     QCOMPARE(doc.objects[2].linkNext, 1);
-    QCOMPARE(recorder.beeps, 0);
+    QCOMPARE(m_recorder->beeps, 0);
 }
 
 void ObjectTableTest::appendJoinsTheLinkOfLastLinked()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(4);
-    fill(doc, 4);
+    DocumentState doc = filled(4);
     QVERIFY(startLink(doc, 0));
     // A later link made elsewhere (as by Create Matrix) takes the top number.
     doc.objects[3].linkId = doc.linkCount++;
@@ -434,9 +426,7 @@ void ObjectTableTest::appendJoinsTheLinkOfLastLinked()
 
 void ObjectTableTest::lastLinkedForgetsRemovedObjects()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(5);
-    fill(doc, 5);
+    DocumentState doc = filled(5);
 
     QVERIFY(startLink(doc, 3));
     deleteObject(doc, 0);
@@ -464,28 +454,21 @@ void ObjectTableTest::lastLinkedForgetsRemovedObjects()
 
 void ObjectTableTest::destroyLinkRenumbersHigherLinks()
 {
-    ServicesRecorder recorder;
-    DocumentState doc(6);
-    fill(doc, 6);
-    for (const int head : {0, 2, 4}) {
-        QVERIFY(startLink(doc, head));
-        QVERIFY(appendToLink(doc, head + 1));
-    }
+    DocumentState doc = filled(6);
+    for (const int head : {0, 2, 4})
+        QVERIFY(buildLink(doc, {head, head + 1}));
     doc.objects[2].start = 50;
     propagateLinks(doc);
     QCOMPARE(doc.objects[3].start, 51);
 
     destroyLink(doc, 1);
     QCOMPARE(doc.linkCount, 2);
-    QCOMPARE(doc.objects[0].linkId, 0);
-    QCOMPARE(doc.objects[1].linkId, 0);
-    QCOMPARE(doc.objects[2].linkId, -1);
-    QCOMPARE(doc.objects[3].linkId, -1);
-    QCOMPARE(doc.objects[3].linkPrev, -1);
-    QCOMPARE(doc.objects[2].linkNext, -1);
-    QCOMPARE(doc.objects[4].linkId, 1);
-    QCOMPARE(doc.objects[5].linkId, 1);
-    QCOMPARE(doc.objects[4].linkNext, 5);
+    QCOMPARE(linkOf(doc, 0), (Link{0, -1, 1}));
+    QCOMPARE(linkOf(doc, 1), (Link{0, 0, -1}));
+    QCOMPARE(linkOf(doc, 2), unlinked);
+    QCOMPARE(linkOf(doc, 3), unlinked);
+    QCOMPARE(linkOf(doc, 4), (Link{1, -1, 5}));
+    QCOMPARE(linkOf(doc, 5), (Link{1, 4, -1}));
     // Former members keep the values they received.
     QCOMPARE(doc.objects[3].start, 51);
 
