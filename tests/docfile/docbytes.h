@@ -1,5 +1,7 @@
 #pragma once
 
+#include "objectrecord.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -76,4 +78,9 @@ inline QByteArray fileOrder(const QList<std::int32_t> &order)
     for (int i = 0; i < order.size(); ++i)
         putLe(bytes, 4 * i, order[i], 4);
     return bytes;
+}
+
+inline QByteArray toByteArray(const RecordBytes &bytes)
+{
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), recordSize);
 }

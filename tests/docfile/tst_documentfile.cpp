@@ -29,8 +29,9 @@ struct Field
 
 // Three objects whose every field differs from its neighbours' and from zero,
 // with non-zero reserved areas that must not reach the file.
-void fillSample(DocumentState &doc)
+DocumentState sampleDocument()
 {
+    DocumentState doc(20);
     for (int i = 0; i < 3; ++i) {
         mainStruct2 &r = doc.objects[i];
         r.x = 100 + i;
@@ -72,6 +73,7 @@ void fillSample(DocumentState &doc)
     doc.linkCount = 1;
     doc.pageShown = 2;
     doc.pagesToPrint = 9;
+    return doc;
 }
 
 QList<Field> sampleFields(int i)
@@ -118,14 +120,17 @@ QByteArray area(const QByteArray &text)
     return text + QByteArray(64 - text.size(), '\0');
 }
 
+QByteArray recordBytesOf(const mainStruct2 &record)
+{
+    return toByteArray(recordToBytes(record));
+}
+
 // Everything a load may change, for checking that a refused file changed nothing.
 QByteArray fingerprint(const DocumentState &doc)
 {
     QByteArray result;
-    for (const mainStruct2 &record : doc.objects) {
-        const RecordBytes bytes = recordToBytes(record);
-        result.append(reinterpret_cast<const char *>(bytes.data()), recordSize);
-    }
+    for (const mainStruct2 &record : doc.objects)
+        result.append(recordBytesOf(record));
     for (const auto *strings : {&doc.fontNames, &doc.texts, &doc.names})
         for (const QString &text : *strings)
             result.append(text.toUtf8()).append('\n');
@@ -135,12 +140,6 @@ QByteArray fingerprint(const DocumentState &doc)
                                      doc.pagesToPrint, doc.selectedCount, doc.currentObject})
         result.append(QByteArray::number(value)).append(',');
     return result;
-}
-
-QByteArray recordBytesOf(const mainStruct2 &record)
-{
-    const RecordBytes bytes = recordToBytes(record);
-    return QByteArray(reinterpret_cast<const char *>(bytes.data()), recordSize);
 }
 
 class FileSizeLimit
@@ -187,6 +186,7 @@ private Q_SLOTS:
     void pageShownFollowsPagesToPrint();
     void refusedFilesLeaveTheTableUnchanged_data();
     void refusedFilesLeaveTheTableUnchanged();
+    void unreadablePathsLeaveTheTableUnchanged();
     void shortFileShowsOneBox_data();
     void shortFileShowsOneBox();
     void badDrawOrderBecomesIdentity_data();
@@ -201,7 +201,7 @@ private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QString writeFile(const QString &name, const QByteArray &bytes) const;
     static QByteArray readFile(const QString &path);
-    static void keepAsSeed(const QString &path);
+    static QString keepAsSeed(const QString &path);
 
     QTemporaryDir m_dir;
     QList<Message> m_messages;
@@ -222,18 +222,20 @@ QByteArray TestDocumentFile::readFile(const QString &path)
 }
 
 // The files the tests have checked double as seeds for the loader's fuzzer.
-void TestDocumentFile::keepAsSeed(const QString &path)
+QString TestDocumentFile::keepAsSeed(const QString &path)
 {
     const QString dir = qEnvironmentVariable("PAGINETTE_SEED_DIR");
     if (dir.isEmpty())
-        return;
+        return path;
     QString name = QFileInfo(path).completeBaseName();
     if (const char *tag = QTest::currentDataTag())
         name +=
             QLatin1Char('-') + QString::fromLatin1(tag).replace(QLatin1Char(' '), QLatin1Char('-'));
     const QString target = QDir(dir).filePath(name + QStringLiteral(".pgt"));
     QFile::remove(target);
-    QVERIFY(QFile::copy(path, target));
+    if (!QFile::copy(path, target))
+        qFatal("cannot keep %s as a seed", qPrintable(path));
+    return path;
 }
 
 void TestDocumentFile::init()
@@ -265,8 +267,7 @@ void TestDocumentFile::emptyDocumentIsTheBareHeader()
 
 void TestDocumentFile::everyFieldLandsAtItsOffset()
 {
-    DocumentState doc(20);
-    fillSample(doc);
+    DocumentState doc = sampleDocument();
     QCOMPARE(saveDocument(doc, path("three.pgt")), 0);
     const QByteArray file = readFile(path("three.pgt"));
     QCOMPARE(file.size(), 1224);
@@ -296,8 +297,7 @@ void TestDocumentFile::everyFieldLandsAtItsOffset()
 
 void TestDocumentFile::roundTripRestoresTheDocument()
 {
-    DocumentState saved(20);
-    fillSample(saved);
+    DocumentState saved = sampleDocument();
     QCOMPARE(saveDocument(saved, path("trip.pgt")), 0);
 
     DocumentState loaded(20);
@@ -325,8 +325,7 @@ void TestDocumentFile::roundTripRestoresTheDocument()
 
 void TestDocumentFile::overwritingLeavesOnlyTheNewContent()
 {
-    DocumentState doc(20);
-    fillSample(doc);
+    DocumentState doc = sampleDocument();
     QCOMPARE(saveDocument(doc, path("shrink.pgt")), 0);
     clearDocument(doc);
     QCOMPARE(saveDocument(doc, path("shrink.pgt")), 0);
@@ -335,8 +334,7 @@ void TestDocumentFile::overwritingLeavesOnlyTheNewContent()
 
 void TestDocumentFile::longAndForeignTextIsCutAndReplaced()
 {
-    DocumentState doc(20);
-    fillSample(doc);
+    DocumentState doc = sampleDocument();
     doc.texts[0] = QString(70, QLatin1Char('x'));
     doc.names[1] = QString(63, QLatin1Char('n'));
     doc.fontNames[2] = QStringLiteral("\u4e2d\u6587 Font");
@@ -354,8 +352,8 @@ void TestDocumentFile::longAndForeignTextIsCutAndReplaced()
     // An area without a NUL ends at its 64th byte, not in the next field.
     QByteArray record = fileRecord(1);
     putText(record, 92, QByteArray(64, 'F'));
-    writeFile("full.pgt", fileHeader(1, 0) + record + fileOrder({0}));
-    QCOMPARE(loadDocument(loaded, path("full.pgt")), 0);
+    QCOMPARE(
+        loadDocument(loaded, writeFile("full.pgt", fileHeader(1, 0) + record + fileOrder({0}))), 0);
     QCOMPARE(loaded.fontNames[0], QString(64, QLatin1Char('F')));
 }
 
@@ -367,10 +365,8 @@ void TestDocumentFile::largeCountsAreCut()
         bytes += fileRecord(i);
         reversed.prepend(i);
     }
-    keepAsSeed(writeFile("fifty.pgt", bytes + fileOrder(reversed)));
-
     DocumentState doc(20);
-    QCOMPARE(loadDocument(doc, path("fifty.pgt")), 0);
+    QCOMPARE(loadDocument(doc, keepAsSeed(writeFile("fifty.pgt", bytes + fileOrder(reversed)))), 0);
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(doc.objectCount, 20);
     QCOMPARE(doc.linkCount, 20);
@@ -398,9 +394,9 @@ void TestDocumentFile::pageShownFollowsPagesToPrint()
     QFETCH(int, shownInFile);
     QFETCH(int, toPrintInFile);
     QFETCH(int, shown);
-    writeFile("pages.pgt", fileHeader(0, 0, shownInFile, toPrintInFile));
     DocumentState doc(20);
-    QCOMPARE(loadDocument(doc, path("pages.pgt")), 0);
+    QCOMPARE(
+        loadDocument(doc, writeFile("pages.pgt", fileHeader(0, 0, shownInFile, toPrintInFile))), 0);
     QCOMPARE(doc.pageShown, shown);
     QCOMPARE(doc.pagesToPrint, toPrintInFile);
 }
@@ -408,35 +404,33 @@ void TestDocumentFile::pageShownFollowsPagesToPrint()
 void TestDocumentFile::refusedFilesLeaveTheTableUnchanged_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("caption");
-    const QString badHeader = QStringLiteral("Bad file header");
-    const QString oops = QStringLiteral("O-o-o-ps");
-    QTest::newRow("zero length") << QByteArray() << badHeader << oops;
-    QTest::newRow("47 bytes") << fileHeader(0, 0).left(47) << badHeader << oops;
-    QTest::newRow("record size 387")
-        << fileHeader(1, 0, 1, 1, 387) + fileRecord(1) << badHeader << oops;
-    QTest::newRow("record size 389")
-        << fileHeader(1, 0, 1, 1, 389) + fileRecord(1) + '\0' << badHeader << oops;
-    QTest::newRow("negative objects") << fileHeader(-1, 0) << badHeader << oops;
-    QTest::newRow("negative links") << fileHeader(0, INT32_MIN) << badHeader << oops;
+    QTest::newRow("zero length") << QByteArray();
+    QTest::newRow("47 bytes") << fileHeader(0, 0).left(47);
+    QTest::newRow("record size 387") << fileHeader(1, 0, 1, 1, 387) + fileRecord(1);
+    QTest::newRow("record size 389") << fileHeader(1, 0, 1, 1, 389) + fileRecord(1) + '\0';
+    QTest::newRow("negative objects") << fileHeader(-1, 0);
+    QTest::newRow("negative links") << fileHeader(0, INT32_MIN);
 }
 
 void TestDocumentFile::refusedFilesLeaveTheTableUnchanged()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
-    QFETCH(QString, caption);
-    DocumentState doc(20);
-    fillSample(doc);
+    DocumentState doc = sampleDocument();
     refreshSelection(doc);
     const QByteArray before = fingerprint(doc);
 
     QCOMPARE(loadDocument(doc, writeFile("refused.pgt", bytes)), -1);
-    QCOMPARE(m_messages, QList<Message>({{text, caption}}));
+    QCOMPARE(m_messages,
+             QList<Message>({{QStringLiteral("Bad file header"), QStringLiteral("O-o-o-ps")}}));
     QCOMPARE(fingerprint(doc), before);
+}
 
-    // Paths that cannot be opened at all: missing, or a directory.
+void TestDocumentFile::unreadablePathsLeaveTheTableUnchanged()
+{
+    DocumentState doc = sampleDocument();
+    refreshSelection(doc);
+    const QByteArray before = fingerprint(doc);
+
     const Message cantOpen{QStringLiteral("Can't open file"), QStringLiteral("File Name")};
     for (const QString &unreadable : {path("missing.pgt"), m_dir.path()}) {
         m_messages.clear();
@@ -466,13 +460,12 @@ void TestDocumentFile::shortFileShowsOneBox()
     QFETCH(QString, boxText);
     QByteArray last = fileRecord(7);
     putText(last, 92, "Tahoma");
-    keepAsSeed(writeFile("short.pgt", fileHeader(headerCount, 0) + fileRecord(0) + fileRecord(1) +
-                                          last.left(lastRecordBytes)));
+    const QByteArray bytes =
+        fileHeader(headerCount, 0) + fileRecord(0) + fileRecord(1) + last.left(lastRecordBytes);
 
     // Slot 2 held a different object before; none of it may remain.
-    DocumentState doc(20);
-    fillSample(doc);
-    QCOMPARE(loadDocument(doc, path("short.pgt")), 0);
+    DocumentState doc = sampleDocument();
+    QCOMPARE(loadDocument(doc, keepAsSeed(writeFile("short.pgt", bytes))), 0);
     QCOMPARE(m_messages, QList<Message>({{boxText, QStringLiteral("fontNameChar")}}));
     QCOMPARE(doc.objectCount, objects);
     for (int i = 0; i < 2; ++i) {
@@ -507,14 +500,13 @@ void TestDocumentFile::badDrawOrderBecomesIdentity()
 {
     QFETCH(QByteArray, order);
     QFETCH(QList<std::int32_t>, expected);
-    keepAsSeed(writeFile("order.pgt",
-                         fileHeader(3, 0) + fileRecord(0) + fileRecord(1) + fileRecord(2) + order));
+    const QByteArray bytes =
+        fileHeader(3, 0) + fileRecord(0) + fileRecord(1) + fileRecord(2) + order;
     DocumentState doc(20);
-    QCOMPARE(loadDocument(doc, path("order.pgt")), 0);
+    QCOMPARE(loadDocument(doc, keepAsSeed(writeFile("order.pgt", bytes))), 0);
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(doc.objectCount, 3);
-    for (int i = 0; i < 3; ++i)
-        QCOMPARE(doc.drawOrder[i], expected[i]);
+    QCOMPARE(QList<std::int32_t>(doc.drawOrder.begin(), doc.drawOrder.begin() + 3), expected);
 }
 
 void TestDocumentFile::brokenLinksAreDissolved_data()
@@ -525,27 +517,28 @@ void TestDocumentFile::brokenLinksAreDissolved_data()
     // Objects 3 and 4 form a proper second link in every row but the last.
     const LinkFields head1{1, -1, 4};
     const LinkFields tail1{1, 3, -1};
+    const QList<std::int32_t> onlySecondKept{-1, -1, -1, 1, 1};
     QTest::newRow("proper chains") << LinkTable{{0, -1, 1}, {0, 0, 2}, {0, 1, -1}, head1, tail1}
                                    << QList<std::int32_t>{0, 0, 0, 1, 1};
     QTest::newRow("two heads") << LinkTable{{0, -1, 1}, {0, 0, -1}, {0, -1, -1}, head1, tail1}
-                               << QList<std::int32_t>{-1, -1, -1, 1, 1};
+                               << onlySecondKept;
     QTest::newRow("cycle") << LinkTable{{0, -1, 1}, {0, 0, 2}, {0, 1, 1}, head1, tail1}
-                           << QList<std::int32_t>{-1, -1, -1, 1, 1};
+                           << onlySecondKept;
     QTest::newRow("no head") << LinkTable{{0, 2, 1}, {0, 0, 2}, {0, 1, 0}, head1, tail1}
-                             << QList<std::int32_t>{-1, -1, -1, 1, 1};
-    QTest::newRow("wrong linkPrev") << LinkTable{{0, -1, 1}, {0, 0, 2}, {0, 0, -1}, head1, tail1}
-                                    << QList<std::int32_t>{-1, -1, -1, 1, 1};
+                             << onlySecondKept;
+    QTest::newRow("wrong linkPrev")
+        << LinkTable{{0, -1, 1}, {0, 0, 2}, {0, 0, -1}, head1, tail1} << onlySecondKept;
     QTest::newRow("member of another link")
-        << LinkTable{{0, -1, 3}, none, none, head1, tail1} << QList<std::int32_t>{-1, -1, -1, 1, 1};
-    QTest::newRow("member not reached") << LinkTable{{0, -1, -1}, {0, 0, -1}, none, head1, tail1}
-                                        << QList<std::int32_t>{-1, -1, -1, 1, 1};
-    QTest::newRow("next beyond the objects") << LinkTable{{0, -1, 50}, none, none, head1, tail1}
-                                             << QList<std::int32_t>{-1, -1, -1, 1, 1};
-    QTest::newRow("negative next") << LinkTable{{0, -1, -5}, none, none, head1, tail1}
-                                   << QList<std::int32_t>{-1, -1, -1, 1, 1};
+        << LinkTable{{0, -1, 3}, none, none, head1, tail1} << onlySecondKept;
+    QTest::newRow("member not reached")
+        << LinkTable{{0, -1, -1}, {0, 0, -1}, none, head1, tail1} << onlySecondKept;
+    QTest::newRow("next beyond the objects")
+        << LinkTable{{0, -1, 50}, none, none, head1, tail1} << onlySecondKept;
+    QTest::newRow("negative next")
+        << LinkTable{{0, -1, -5}, none, none, head1, tail1} << onlySecondKept;
     QTest::newRow("link number out of range")
         << LinkTable{{2, -1, -1}, {-7, -1, -1}, {INT32_MAX, -1, -1}, head1, tail1}
-        << QList<std::int32_t>{-1, -1, -1, 1, 1};
+        << onlySecondKept;
     QTest::newRow("unlinked with neighbours")
         << LinkTable{{-1, 3, 4}, none, none, none, none} << QList<std::int32_t>{-1, -1, -1, -1, -1};
 }
@@ -557,10 +550,10 @@ void TestDocumentFile::brokenLinksAreDissolved()
     QByteArray bytes = fileHeader(5, 2);
     for (int i = 0; i < 5; ++i)
         bytes += fileRecord(i, links[i]);
-    keepAsSeed(writeFile("links.pgt", bytes + fileOrder({0, 1, 2, 3, 4})));
-
     DocumentState doc(20);
-    QCOMPARE(loadDocument(doc, path("links.pgt")), 0);
+    QCOMPARE(
+        loadDocument(doc, keepAsSeed(writeFile("links.pgt", bytes + fileOrder({0, 1, 2, 3, 4})))),
+        0);
     QCOMPARE(doc.linkCount, 2);
     for (int i = 0; i < 5; ++i) {
         const mainStruct2 &object = doc.objects[i];
@@ -573,24 +566,22 @@ void TestDocumentFile::brokenLinksAreDissolved()
 
 void TestDocumentFile::selectionFollowsTheMarks()
 {
-    keepAsSeed(writeFile("marks.pgt", fileHeader(4, 0) + fileRecord(0, {}, 0) +
-                                          fileRecord(1, {}, -1) + fileRecord(2, {}, 1) +
-                                          fileRecord(3, {}, 1) + fileOrder({0, 1, 2, 3})));
+    const QByteArray marks = fileHeader(4, 0) + fileRecord(0, {}, 0) + fileRecord(1, {}, -1) +
+                             fileRecord(2, {}, 1) + fileRecord(3, {}, 1) + fileOrder({0, 1, 2, 3});
     DocumentState doc(20);
-    QCOMPARE(loadDocument(doc, path("marks.pgt")), 0);
+    QCOMPARE(loadDocument(doc, keepAsSeed(writeFile("marks.pgt", marks))), 0);
     QCOMPARE(doc.selectedCount, 2);
     QCOMPARE(doc.currentObject, 2);
 
-    writeFile("nomarks.pgt", fileHeader(1, 0) + fileRecord(0, {}, 2) + fileOrder({0}));
-    QCOMPARE(loadDocument(doc, path("nomarks.pgt")), 0);
+    const QByteArray noMarks = fileHeader(1, 0) + fileRecord(0, {}, 2) + fileOrder({0});
+    QCOMPARE(loadDocument(doc, writeFile("nomarks.pgt", noMarks)), 0);
     QCOMPARE(doc.selectedCount, 0);
     QCOMPARE(doc.currentObject, 1);
 }
 
 void TestDocumentFile::failedSaveKeepsTheOldFile()
 {
-    DocumentState doc(20);
-    fillSample(doc);
+    DocumentState doc = sampleDocument();
     const auto expectOneError = [this] {
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(m_messages[0].second, QStringLiteral("Error"));
@@ -622,8 +613,7 @@ void TestDocumentFile::failedSaveKeepsTheOldFile()
 
 void TestDocumentFile::smallerDocumentLeavesNoTrace()
 {
-    DocumentState doc(20);
-    fillSample(doc);
+    DocumentState doc = sampleDocument();
     QCOMPARE(saveDocument(doc, path("larger.pgt")), 0);
     writeFile("smaller.pgt", fileHeader(1, 0) + fileRecord(9) + fileOrder({0}));
 
