@@ -9,6 +9,13 @@
 #include <cstdint>
 #include <initializer_list>
 
+inline constexpr QRgb white = 0xFFFFFFFF;
+inline constexpr QRgb black = 0xFF000000;
+inline constexpr QRgb grey = 0xFF808080;
+inline constexpr QRgb red = 0xFFFF0000;
+inline constexpr QRgb green = 0xFF00FF00;
+inline constexpr QRgb blue = 0xFF0000FF;
+
 // The pixels of `image` inside `area` that differ from `background`.
 struct Ink
 {

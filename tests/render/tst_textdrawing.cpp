@@ -21,12 +21,22 @@ mainStruct2 textObject(std::int32_t x, std::int32_t y, std::int16_t fontSize,
     return object;
 }
 
-QImage drawn(const mainStruct2 &object, const QString &text, std::int32_t scale = 1,
-             QSize size = {300, 200}, const QString &face = QStringLiteral("Arial"))
+// Where and how an object is drawn: the scale, the white image drawn on, the face
+// and the device offset of the page origin.
+struct Canvas
 {
-    QImage image = whiteImage(size.width(), size.height());
+    std::int32_t scale = 1;
+    QSize size{300, 200};
+    QString face = QStringLiteral("Arial");
+    QPoint offset{0, 0};
+};
+
+QImage drawn(const mainStruct2 &object, const QString &text, const Canvas &canvas = {})
+{
+    QImage image = whiteImage(canvas.size.width(), canvas.size.height());
     QPainter painter(&image);
-    drawObjectText(painter, object, face, text, scale, 0, 0);
+    drawObjectText(painter, object, canvas.face, text, canvas.scale, canvas.offset.x(),
+                   canvas.offset.y());
     return image;
 }
 
@@ -42,6 +52,7 @@ private Q_SLOTS:
     void cellIsFontSizeHighOnScreen();
     void measureIsTheCellScaledWidth();
     void measureAgreesWithDrawing();
+    void emptyOrSizelessTextDrawsAndMeasuresNothing_data();
     void emptyOrSizelessTextDrawsAndMeasuresNothing();
     void angle90ReadsUpwards();
     void angleMinus45Descends();
@@ -63,13 +74,13 @@ void TestTextDrawing::colorsAreBgr()
 void TestTextDrawing::redTextLiesRightOfAndBelowItsPoint()
 {
     const QImage image = drawn(textObject(20, 30, 14, 0x0000FF), QStringLiteral("Hello!"));
-    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    const Ink ink = findInk(image, white);
     QVERIFY(ink.pixels > 50);
     QVERIFY(ink.bounds.left() >= 20 && ink.bounds.left() <= 22);
     QVERIFY(ink.bounds.top() >= 30);
     QVERIFY(ink.bounds.bottom() < 44);
     // One solid colour: fully covered pixels are pure red, the rest red over white.
-    QVERIFY(countColor(image, qRgb(255, 0, 0)) > 0);
+    QVERIFY(countColor(image, red) > 0);
     for (int y = ink.bounds.top(); y <= ink.bounds.bottom(); ++y) {
         for (int x = ink.bounds.left(); x <= ink.bounds.right(); ++x) {
             const QRgb pixel = image.pixel(x, y);
@@ -84,7 +95,7 @@ void TestTextDrawing::cellIsFontSizeHighOnScreen()
     // 'Á' reaches almost to the top of the cell and 'g' almost to its bottom;
     // a font asked for a 14-pixel em would overflow a 14-pixel cell.
     const QImage image = drawn(textObject(10, 10, 14), QStringLiteral("ÁgÁg"));
-    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    const Ink ink = findInk(image, white);
     QVERIFY(ink.bounds.top() >= 10);
     QVERIFY2(ink.bounds.bottom() <= 23, qPrintable(QString::number(ink.bounds.bottom())));
     QVERIFY2(ink.bounds.height() >= 12, qPrintable(QString::number(ink.bounds.height())));
@@ -111,32 +122,36 @@ void TestTextDrawing::measureAgreesWithDrawing()
     const QString text = QStringLiteral("HHHHHHHH");
     for (const std::int16_t size : {std::int16_t(14), std::int16_t(40)}) {
         const std::int32_t width = measureTextWidth(QStringLiteral("Arial"), size, text);
-        const QImage image = drawn(textObject(10, 10, size), text, 1, {600, 100});
-        const Ink ink = findInk(image, qRgb(255, 255, 255));
+        const QImage image = drawn(textObject(10, 10, size), text, {.size = {600, 100}});
+        const Ink ink = findInk(image, white);
         // 'H' has small side bearings: the ink ends just inside the advance.
         QVERIFY2(ink.bounds.right() <= 10 + width && ink.bounds.right() >= 10 + width - 4,
                  qPrintable(QStringLiteral("%1 %2").arg(ink.bounds.right()).arg(width)));
     }
 }
 
+void TestTextDrawing::emptyOrSizelessTextDrawsAndMeasuresNothing_data()
+{
+    QTest::addColumn<int>("fontSize");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty text") << 14 << QString();
+    QTest::newRow("size 0") << 0 << QStringLiteral("Hello!");
+    QTest::newRow("negative size") << -14 << QStringLiteral("Hello!");
+}
+
 void TestTextDrawing::emptyOrSizelessTextDrawsAndMeasuresNothing()
 {
-    QCOMPARE(measureTextWidth(QStringLiteral("Arial"), 14, QString()), 0);
-    QCOMPARE(measureTextWidth(QStringLiteral("Arial"), 0, QStringLiteral("Hello!")), 0);
-    QCOMPARE(measureTextWidth(QStringLiteral("Arial"), -14, QStringLiteral("Hello!")), 0);
-    QCOMPARE(findInk(drawn(textObject(10, 10, 14), QString()), qRgb(255, 255, 255)).pixels, 0);
-    QCOMPARE(
-        findInk(drawn(textObject(10, 10, 0), QStringLiteral("Hello!")), qRgb(255, 255, 255)).pixels,
-        0);
-    QCOMPARE(findInk(drawn(textObject(10, 10, -14), QStringLiteral("Hello!")), qRgb(255, 255, 255))
-                 .pixels,
-             0);
+    QFETCH(int, fontSize);
+    QFETCH(QString, text);
+    const auto size = static_cast<std::int16_t>(fontSize);
+    QCOMPARE(measureTextWidth(QStringLiteral("Arial"), size, text), 0);
+    QCOMPARE(findInk(drawn(textObject(10, 10, size), text), white).pixels, 0);
 }
 
 void TestTextDrawing::angle90ReadsUpwards()
 {
     const QImage image = drawn(textObject(100, 150, 14, 0, 90), QStringLiteral("Hello!"));
-    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    const Ink ink = findInk(image, white);
     QVERIFY(ink.pixels > 50);
     // The line runs up from the point; the cell lies to its right.
     QVERIFY(ink.bounds.bottom() <= 150);
@@ -148,15 +163,13 @@ void TestTextDrawing::angle90ReadsUpwards()
 void TestTextDrawing::angleMinus45Descends()
 {
     const QImage image = drawn(textObject(50, 50, 14, 0, -45), QStringLiteral("HHHHHHHH"));
-    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    const Ink ink = findInk(image, white);
     QVERIFY(ink.pixels > 50);
     QVERIFY(ink.bounds.top() >= 49);
     const int middle = ink.bounds.center().x();
-    const Ink left = findInk(image, qRgb(255, 255, 255),
-                             QRect(QPoint(0, 0), QPoint(middle, image.height() - 1)));
-    const Ink right =
-        findInk(image, qRgb(255, 255, 255),
-                QRect(QPoint(middle + 1, 0), QPoint(image.width() - 1, image.height() - 1)));
+    const Ink left = findInk(image, white, QRect(QPoint(0, 0), QPoint(middle, image.height() - 1)));
+    const Ink right = findInk(
+        image, white, QRect(QPoint(middle + 1, 0), QPoint(image.width() - 1, image.height() - 1)));
     // Going right the text goes down by about as much.
     QVERIFY(right.bounds.center().y() - left.bounds.center().y() > 15);
     QVERIFY(ink.bounds.height() > 40 && ink.bounds.width() > 40);
@@ -166,9 +179,8 @@ void TestTextDrawing::unknownFaceStillDraws()
 {
     const QString face = QStringLiteral("No Such Face At All");
     QVERIFY(measureTextWidth(face, 14, QStringLiteral("Hello!")) > 0);
-    const QImage image =
-        drawn(textObject(10, 10, 14), QStringLiteral("Hello!"), 1, {300, 200}, face);
-    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    const QImage image = drawn(textObject(10, 10, 14), QStringLiteral("Hello!"), {.face = face});
+    const Ink ink = findInk(image, white);
     QVERIFY(ink.pixels > 20);
     QVERIFY(ink.bounds.top() >= 10 && ink.bounds.bottom() < 24);
 }
@@ -176,29 +188,27 @@ void TestTextDrawing::unknownFaceStillDraws()
 void TestTextDrawing::positionsWrapIn32Bits()
 {
     // 536870914 * 8 is 2^32 + 16: the device point wraps to x = 16.
-    const QImage image = drawn(textObject(536870914, 5, 4), QStringLiteral("H"), 8);
-    const Ink ink = findInk(image, qRgb(255, 255, 255));
+    const QImage image = drawn(textObject(536870914, 5, 4), QStringLiteral("H"), {.scale = 8});
+    const Ink ink = findInk(image, white);
     QVERIFY(ink.pixels > 20);
     QVERIFY(ink.bounds.left() >= 16 && ink.bounds.left() <= 20);
     // The largest x plus an offset wraps far to the left: nothing shows.
-    mainStruct2 farRight = textObject(std::numeric_limits<std::int32_t>::max(), 5, 14);
-    QImage offImage = whiteImage(300, 100);
-    {
-        QPainter painter(&offImage);
-        drawObjectText(painter, farRight, QStringLiteral("Arial"), QStringLiteral("Hello!"), 1, 40,
-                       0);
-    }
-    QCOMPARE(findInk(offImage, qRgb(255, 255, 255)).pixels, 0);
+    const QImage offImage =
+        drawn(textObject(std::numeric_limits<std::int32_t>::max(), 5, 14), QStringLiteral("Hello!"),
+              {.size = {300, 100}, .offset = {40, 0}});
+    QCOMPARE(findInk(offImage, white).pixels, 0);
 }
 
 void TestTextDrawing::hugeFontStaysInsideItsCell()
 {
     // A 262136-dot cell: the top of the cell above the capitals stays blank.
-    const QImage image = drawn(textObject(0, 0, 32767), QStringLiteral("H"), 8, {200, 200});
-    QCOMPARE(findInk(image, qRgb(255, 255, 255)).pixels, 0);
+    const QImage image =
+        drawn(textObject(0, 0, 32767), QStringLiteral("H"), {.scale = 8, .size = {200, 200}});
+    QCOMPARE(findInk(image, white).pixels, 0);
     // Shifted up by half the cell and left into the left stem, the 'H' stem fills the view.
-    const QImage stem = drawn(textObject(-3520, -16384, 32767), QStringLiteral("H"), 8, {200, 200});
-    QCOMPARE(countColor(stem, qRgb(0, 0, 0)), 200 * 200);
+    const QImage stem = drawn(textObject(-3520, -16384, 32767), QStringLiteral("H"),
+                              {.scale = 8, .size = {200, 200}});
+    QCOMPARE(countColor(stem, black), 200 * 200);
 }
 
 QTEST_MAIN(TestTextDrawing)
