@@ -265,8 +265,10 @@ void TestPageRenderer::strayDrawOrderEntriesAreSkipped()
     Scene scene;
     addObject(scene.doc, KindText, 20, 20, QStringLiteral("MMMM"), 0xFF0000, 40);
     addObject(scene.doc, KindText, 20, 120, QStringLiteral("MMMM"), 0x00FF00, 40);
-    // A slot past the live objects that would show in red if it were read.
+    // A slot past the live objects that would show in red if it were read; placed apart,
+    // so that no live object covers it.
     scene.doc.objects[7] = scene.doc.objects[0];
+    scene.doc.objects[7].y = 220;
     scene.doc.objects[7].color = 0x0000FF;
     scene.doc.texts[7] = QStringLiteral("MMMM");
     scene.doc.fontNames[7] = QStringLiteral("Arial");
