@@ -2,6 +2,7 @@
 
 #include "numberconversion.h"
 #include "services.h"
+#include "wrapint.h"
 
 #include <algorithm>
 #include <limits>
@@ -66,10 +67,7 @@ qsizetype leadingZeroCount(const QString &text)
 
 std::int32_t valueOnPage(const mainStruct2 &object, std::int32_t page)
 {
-    const std::uint32_t pagesAfterFirst = static_cast<std::uint32_t>(page) - 1u;
-    const std::uint32_t value = static_cast<std::uint32_t>(object.start) +
-                                pagesAfterFirst * static_cast<std::uint32_t>(object.stepPage);
-    return static_cast<std::int32_t>(value);
+    return wrapAdd(object.start, wrapMul(wrapSub(page, 1), object.stepPage));
 }
 
 QString formatNumber(const QString &valueText, std::int16_t digits, std::int16_t *zeros)
@@ -132,8 +130,7 @@ void propagateLinks(DocumentState &doc)
                 break;
             const mainStruct2 &from = doc.objects[current];
             mainStruct2 &to = doc.objects[next];
-            to.start = static_cast<std::int32_t>(static_cast<std::uint32_t>(from.start) +
-                                                 static_cast<std::uint32_t>(from.stepLink));
+            to.start = wrapAdd(from.start, from.stepLink);
             to.digits = from.digits;
             storeFormatted(doc, next, to.start, true);
             current = next;

@@ -2,6 +2,7 @@
 
 #include "numbering.h"
 #include "services.h"
+#include "wrapint.h"
 
 #include <algorithm>
 #include <limits>
@@ -55,11 +56,6 @@ bool intersects(const Bounds32 &a, const Bounds32 &b)
 bool contains(const Bounds32 &r, std::int32_t px, std::int32_t py)
 {
     return r.left <= px && px < r.right && r.top <= py && py < r.bottom;
-}
-
-std::int32_t wrappingAdd(std::int32_t a, std::int32_t b)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
 
 } // namespace
@@ -220,8 +216,8 @@ void moveSelected(DocumentState &doc, std::int32_t dx, std::int32_t dy)
     for (int i = 0; i < doc.objectCount; ++i) {
         mainStruct2 &object = doc.objects[i];
         if (object.selected == 1) {
-            object.x = wrappingAdd(object.x, dx);
-            object.y = wrappingAdd(object.y, dy);
+            object.x = wrapAdd(object.x, dx);
+            object.y = wrapAdd(object.y, dy);
         }
     }
 }
