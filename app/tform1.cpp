@@ -9,6 +9,7 @@
 #include "pagespinbox.h"
 #include "preferences.h"
 #include "renderstate.h"
+#include "saveprompt.h"
 #include "screenrender.h"
 #include "services.h"
 #include "tform10.h"
@@ -176,7 +177,8 @@ void TForm1::FormShow()
 
 void TForm1::createDocumentWindow()
 {
-    Form6 = new TForm6;
+    Form6 =
+        new TForm6(EditorContext{theDocument(), theShellState(), theViewState(), theRenderState()});
     Form6->setHooks(documentWindowHooks());
     connect(Form6, &TForm6::selectionChanged, this, &TForm1::updateMenuState);
     // No system menu and no minimise, maximise or close box.
@@ -191,24 +193,6 @@ DocumentWindowHooks TForm1::documentWindowHooks()
     DocumentWindowHooks hooks;
     hooks.render = [this] {
         renderScreen();
-    };
-    hooks.messageDialog = showMessageDialog;
-    hooks.choosePath = [this](QString &path) {
-        return fileDialogs->chooseSavePath(path);
-    };
-    hooks.save = [](const QString &path) {
-        return saveDocument(theDocument(), path) == 0;
-    };
-    hooks.readFlags = [] {
-        const ShellState &shell = theShellState();
-        return DocumentFlags{shell.docOpen, shell.docNamed, shell.docModified, shell.docFileName};
-    };
-    hooks.writeFlags = [](const DocumentFlags &flags) {
-        ShellState &shell = theShellState();
-        shell.docOpen = flags.docOpen;
-        shell.docNamed = flags.docNamed;
-        shell.docModified = flags.docModified;
-        shell.docFileName = flags.docFileName;
     };
     return hooks;
 }
@@ -521,7 +505,20 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 bool TForm1::closeDocument()
 {
-    return theShellState().docOpen != 1 || !Form6 || Form6->closeRequest();
+    return theShellState().docOpen != 1 || maybeSave();
+}
+
+bool TForm1::maybeSave()
+{
+    SavePromptServices prompt;
+    prompt.messageDialog = showMessageDialog;
+    prompt.choosePath = [this](QString &path) {
+        return fileDialogs->chooseSavePath(path);
+    };
+    prompt.save = [](const QString &path) {
+        return saveDocument(theDocument(), path) == 0;
+    };
+    return ::maybeSave(theShellState(), prompt);
 }
 
 void TForm1::showDocumentWindow()

@@ -187,8 +187,12 @@ private:
     void showDocumentWindow();
     void showObjectProperties();
     void showDocumentValues();
-    // The document window's close prompt; false when the user kept the document.
+    // The offer to save of an open document; false when the user kept it.
     bool closeDocument();
+    // Offers to save a modified document, then marks the document closed.
+    // Returns false, changing nothing, when the user chose to save but
+    // cancelled the save dialog or the save failed.
+    bool maybeSave();
     void setCaption(const QString &caption);
     void createMenu();
     void createToolBar();

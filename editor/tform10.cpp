@@ -1,5 +1,3 @@
 #include "tform10.h"
 
-TForm10::TForm10(QWidget *parent) : QDialog(parent)
-{
-}
+TForm10::TForm10(QWidget *parent) : QDialog(parent) {}

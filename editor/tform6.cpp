@@ -1,9 +1,6 @@
 #include "tform6.h"
 
-#include "documentstate.h"
-#include "renderstate.h"
 #include "services.h"
-#include "viewstate.h"
 
 #include <QKeyEvent>
 #include <QMdiArea>
@@ -25,7 +22,7 @@ std::int32_t scrollStepFor(std::int32_t pageBottom, std::int32_t windowHeight)
     return static_cast<std::int32_t>(std::max<std::int64_t>(step, 0));
 }
 
-TForm6::TForm6(QWidget *parent) : QWidget(parent)
+TForm6::TForm6(const EditorContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("TForm6"));
     setWindowTitle(QStringLiteral("Untitled"));
@@ -62,35 +59,12 @@ void TForm6::setHooks(DocumentWindowHooks hooks)
     m_hooks = std::move(hooks);
 }
 
-bool TForm6::closeRequest()
-{
-    DocumentFlags flags = m_hooks.readFlags();
-    if (flags.docModified == 1) {
-        const int answer = m_hooks.messageDialog(
-            QString(), QStringLiteral("Save changes before close?"), QString(), 0, 1);
-        if (answer == 1) {
-            QString path = flags.docFileName;
-            if (flags.docNamed != 1 && !m_hooks.choosePath(path))
-                return false;
-            // A failed write keeps the document open so no work is lost.
-            if (!m_hooks.save(path))
-                return false;
-            flags.docFileName = path;
-        }
-    }
-    flags.docOpen = 0;
-    flags.docNamed = 0;
-    flags.docModified = 0;
-    m_hooks.writeFlags(flags);
-    return true;
-}
-
 void TForm6::FormShow()
 {
     updateScrollStep();
     const QRect bounds = frameBounds();
     // Sized by the window's right and bottom edges, so it covers the whole window.
-    QImage &backBuffer = theRenderState().backBuffer;
+    QImage &backBuffer = m_context.render.backBuffer;
     const QSize bufferSize(std::max(bounds.left() + bounds.width(), 0),
                            std::max(bounds.top() + bounds.height(), 0));
     if (backBuffer.size() != bufferSize)
@@ -100,7 +74,7 @@ void TForm6::FormShow()
 
 void TForm6::updateScrollStep()
 {
-    theViewState().vScrollStep = scrollStepFor(theRenderState().pageExtent.bottom, height());
+    m_context.view.vScrollStep = scrollStepFor(m_context.render.pageExtent.bottom, height());
 }
 
 QRect TForm6::frameBounds() const
@@ -120,16 +94,16 @@ void TForm6::present(const QImage &image)
 
 void TForm6::ScrollBar1Scroll(int position)
 {
-    theViewState().vScrollPos = position;
-    runLayout(theDocument());
+    m_context.view.vScrollPos = position;
+    runLayout(m_context.doc);
     renderScreen();
 }
 
 void TForm6::ScrollBar2Scroll(int position)
 {
     // Stored only: the page never moves sideways.
-    theViewState().hScrollPos = position;
-    runLayout(theDocument());
+    m_context.view.hScrollPos = position;
+    runLayout(m_context.doc);
     renderScreen();
 }
 

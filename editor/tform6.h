@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editorcontext.h"
+
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -10,50 +12,27 @@
 
 class QScrollBar;
 
-// The main frame's document flags as the document window reads and writes them.
-struct DocumentFlags
-{
-    std::int32_t docOpen = 0;
-    std::int32_t docNamed = 0;
-    std::int32_t docModified = 0;
-    QString docFileName;
-};
-
 // Everything the document window needs from the main frame above it. The main
 // frame sets all of them before it shows the window.
 struct DocumentWindowHooks
 {
     std::function<void()> render; // a screen render of the page shown
-    // The message dialog: 1 for OK, 2 for Cancel or the close box, 5 for No.
-    std::function<int(const QString &label, const QString &line1, const QString &line2,
-                      std::int16_t showCancel, std::int16_t showNo)>
-        messageDialog;
-    std::function<bool(QString &path)> choosePath; // the save dialog; false when cancelled
-    std::function<bool(const QString &path)> save; // writes the document; true on success
-    std::function<DocumentFlags()> readFlags;
-    std::function<void(const DocumentFlags &)> writeFlags;
 };
 
 // The one document window: shows the last rendered page and scrolls it
-// vertically. Its scroll state is theViewState(); object boxes are recomputed
-// through the layout service of model/services.h.
+// vertically. Object boxes are recomputed through the layout service of
+// model/services.h.
 class TForm6 : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TForm6(QWidget *parent = nullptr);
+    explicit TForm6(const EditorContext &context, QWidget *parent = nullptr);
 
     QScrollBar *ScrollBar1 = nullptr;
     QScrollBar *ScrollBar2 = nullptr;
 
     void setHooks(DocumentWindowHooks hooks);
-
-    // The close prompt: offers to save a modified document, then marks the
-    // document closed. Returns false, changing nothing, when the user chose to
-    // save but cancelled the save dialog or the save failed. The window itself
-    // stays as it is.
-    bool closeRequest();
 
     // Show set-up: scroll step, back buffer, render. Runs whenever the window is shown.
     void FormShow();
@@ -87,6 +66,7 @@ private:
     void FormKeyDown();
     void renderScreen() const;
 
+    EditorContext m_context;
     DocumentWindowHooks m_hooks;
     QImage m_presented;
 };

@@ -5,7 +5,8 @@
 #include <cstdint>
 
 // Object kinds as stored in the record's `kind` field.
-enum ObjectKind : std::int32_t {
+enum ObjectKind : std::int32_t
+{
     KindNumber = 0,
     KindText = 1,
     KindPicture = 3,

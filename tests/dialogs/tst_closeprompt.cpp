@@ -1,28 +1,35 @@
 #include "messageanswer.h"
 #include "messagedialog.h"
-#include "tform6.h"
+#include "saveprompt.h"
+#include "shellstate.h"
 
 #include <QTest>
 
+// docOpen, docNamed, docModified and docFileName of the shell.
+struct DocumentFlags
+{
+    std::int32_t docOpen = 0;
+    std::int32_t docNamed = 0;
+    std::int32_t docModified = 0;
+    QString docFileName;
+};
 Q_DECLARE_METATYPE(DocumentFlags)
 
-// The document window's close prompt with the real message dialog.
+// The offer to save before a document closes, with the real message dialog.
 class TestClosePrompt : public QObject
 {
     Q_OBJECT
 
 private:
-    DocumentFlags m_flags;
+    ShellState m_shell;
     bool m_pathChosen = true; // the save dialog's outcome
     bool m_saveSucceeds = true;
     int m_pathRequests = 0;
     QStringList m_saved;
 
-    DocumentWindowHooks hooks()
+    SavePromptServices services()
     {
-        DocumentWindowHooks result;
-        result.render = [] {
-        };
+        SavePromptServices result;
         result.messageDialog = showMessageDialog;
         result.choosePath = [this](QString &path) {
             ++m_pathRequests;
@@ -33,12 +40,6 @@ private:
         result.save = [this](const QString &path) {
             m_saved << path;
             return m_saveSucceeds;
-        };
-        result.readFlags = [this] {
-            return m_flags;
-        };
-        result.writeFlags = [this](const DocumentFlags &flags) {
-            m_flags = flags;
         };
         return result;
     }
@@ -109,33 +110,37 @@ private Q_SLOTS:
 
         TForm3 dialog;
         setMessageDialog(&dialog);
-        TForm6 window;
-        window.setHooks(hooks());
-        window.show();
-        m_flags = before;
+        m_shell = ShellState();
+        m_shell.docOpen = before.docOpen;
+        m_shell.docNamed = before.docNamed;
+        m_shell.docModified = before.docModified;
+        m_shell.docFileName = before.docFileName;
         m_pathChosen = pathChosen;
         m_saveSucceeds = saveSucceeds;
 
         ShownDialog shown;
         const ModalResponder responder = answerNext(how, shown);
-        const bool result = window.closeRequest();
+        const bool result = maybeSave(m_shell, services());
         setMessageDialog(nullptr);
 
         // Only a modified document asks.
         const bool asked = before.docModified == 1;
         QCOMPARE(responder.answered(), asked);
         QVERIFY(!responder.leftOpen());
-        if (asked)
+        if (asked) {
+            QCOMPARE(shown.label, QString());
             QCOMPARE(shown.line1, QStringLiteral("Save changes before close?"));
+            QCOMPARE(shown.line2, QString());
+            QVERIFY(!shown.cancelShown);
+            QVERIFY(shown.noShown);
+        }
         QCOMPARE(result, closed);
         QCOMPARE(m_saved, saved);
         QCOMPARE(m_pathRequests, pathRequests);
-        QCOMPARE(m_flags.docOpen, after.docOpen);
-        QCOMPARE(m_flags.docNamed, after.docNamed);
-        QCOMPARE(m_flags.docModified, after.docModified);
-        QCOMPARE(m_flags.docFileName, after.docFileName);
-        // The window never closes or hides itself.
-        QVERIFY(window.isVisible());
+        QCOMPARE(m_shell.docOpen, after.docOpen);
+        QCOMPARE(m_shell.docNamed, after.docNamed);
+        QCOMPARE(m_shell.docModified, after.docModified);
+        QCOMPARE(m_shell.docFileName, after.docFileName);
     }
 };
 

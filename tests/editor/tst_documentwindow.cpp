@@ -1,8 +1,5 @@
-#include "documentstate.h"
-#include "renderstate.h"
 #include "services.h"
 #include "tform6.h"
-#include "viewstate.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -38,10 +35,12 @@ class TestDocumentWindow : public QObject
 
 private:
     CallLog m_log;
-    DocumentFlags m_flags;
-    int m_dialogAnswer = 5;
-    QStringList m_dialogTexts;
-    QStringList m_savedPaths;
+    DocumentState m_doc;
+    ShellState m_shell;
+    ViewState m_view;
+    RenderState m_render;
+
+    EditorContext context() { return EditorContext{m_doc, m_shell, m_view, m_render}; }
 
     DocumentWindowHooks recordingHooks()
     {
@@ -49,30 +48,13 @@ private:
         hooks.render = [this] {
             m_log.calls << QStringLiteral("render");
         };
-        hooks.messageDialog = [this](const QString &label, const QString &line1,
-                                     const QString &line2, std::int16_t showCancel,
-                                     std::int16_t showNo) {
-            m_dialogTexts = {label, line1, line2, QString::number(showCancel),
-                             QString::number(showNo)};
-            return m_dialogAnswer;
-        };
-        hooks.save = [this](const QString &path) {
-            m_savedPaths << path;
-            return true;
-        };
-        hooks.readFlags = [this] {
-            return m_flags;
-        };
-        hooks.writeFlags = [this](const DocumentFlags &flags) {
-            m_flags = flags;
-        };
         return hooks;
     }
 
     // A window shown and active, with a clean log.
     std::unique_ptr<TForm6> shownWindow()
     {
-        auto window = std::make_unique<TForm6>();
+        auto window = std::make_unique<TForm6>(context());
         window->setHooks(recordingHooks());
         window->show();
         if (!QTest::qWaitForWindowActive(window.get()))
@@ -84,19 +66,16 @@ private:
 private Q_SLOTS:
     void init()
     {
-        theViewState() = ViewState();
-        theRenderState() = RenderState();
-        resetTheDocument(20);
+        m_view = ViewState();
+        m_render = RenderState();
+        m_doc = DocumentState(20);
         m_log = CallLog();
-        m_flags = DocumentFlags();
-        m_dialogTexts.clear();
-        m_savedPaths.clear();
         services().beep = [this] {
             ++m_log.beeps;
         };
         services().layout = [this](DocumentState &) {
             m_log.calls << QStringLiteral("layout");
-            m_log.vScrollPosAtLayout << theViewState().vScrollPos;
+            m_log.vScrollPosAtLayout << m_view.vScrollPos;
         };
     }
 
@@ -129,57 +108,57 @@ private Q_SLOTS:
 
     void showSetsUpScrollStepBufferAndRender()
     {
-        theRenderState().pageExtent = tallPage;
-        TForm6 window;
+        m_render.pageExtent = tallPage;
+        TForm6 window(context());
         window.setHooks(recordingHooks());
         window.resize(773, 479);
         window.show();
 
-        QCOMPARE(theViewState().vScrollStep, 34);
+        QCOMPARE(m_view.vScrollStep, 34);
         // The buffer covers the window out to its right and bottom edges.
-        QCOMPARE(theRenderState().backBuffer.size(), QSize(773, 479));
+        QCOMPARE(m_render.backBuffer.size(), QSize(773, 479));
         QCOMPARE(m_log.calls, QStringList{QStringLiteral("render")});
     }
 
     void windowTallerThanPageScrollsInPlace()
     {
-        theRenderState().pageExtent = Bounds32{0, 0, 2880, 300};
+        m_render.pageExtent = Bounds32{0, 0, 2880, 300};
         auto window = shownWindow();
-        QCOMPARE(theViewState().vScrollStep, 0);
+        QCOMPARE(m_view.vScrollStep, 0);
 
         window->ScrollBar1->setFocus();
         QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
-        QCOMPARE(theViewState().vScrollPos, 10);
-        QCOMPARE(theViewState().scrollOffset(), 0);
+        QCOMPARE(m_view.vScrollPos, 10);
+        QCOMPARE(m_view.scrollOffset(), 0);
         QCOMPARE(m_log.calls, scrolls(1));
     }
 
     void verticalScrollingMovesThePage()
     {
-        theRenderState().pageExtent = tallPage;
+        m_render.pageExtent = tallPage;
         auto window = shownWindow();
         // (3960 - 479) div 100 for the window's design height.
-        QCOMPARE(theViewState().vScrollStep, 34);
+        QCOMPARE(m_view.vScrollStep, 34);
         QCOMPARE(window->focusWidget(), window->ScrollBar1);
 
         QTest::keyClick(window->ScrollBar1, Qt::Key_Down);
-        QCOMPARE(theViewState().vScrollPos, 1);
+        QCOMPARE(m_view.vScrollPos, 1);
         QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
-        QCOMPARE(theViewState().vScrollPos, 11);
-        QCOMPARE(theViewState().scrollOffset(), 374);
+        QCOMPARE(m_view.vScrollPos, 11);
+        QCOMPARE(m_view.scrollOffset(), 374);
         // Each scroll runs the layout pass with the new position, then renders.
         QCOMPARE(m_log.calls, scrolls(2));
         QCOMPARE(m_log.vScrollPosAtLayout, (QList<int>{1, 11}));
 
         QTest::keyClick(window->ScrollBar1, Qt::Key_End);
-        QCOMPARE(theViewState().vScrollPos, 100);
+        QCOMPARE(m_view.vScrollPos, 100);
         QTest::keyClick(window->ScrollBar1, Qt::Key_Down);
-        QCOMPARE(theViewState().vScrollPos, 100);
+        QCOMPARE(m_view.vScrollPos, 100);
 
         // A click above the slider: one page step back.
         QScrollBar *bar = window->ScrollBar1;
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, 40));
-        QCOMPARE(theViewState().vScrollPos, 90);
+        QCOMPARE(m_view.vScrollPos, 90);
         QCOMPARE(m_log.calls.last(), QStringLiteral("render"));
     }
 
@@ -187,21 +166,21 @@ private Q_SLOTS:
     {
         auto window = shownWindow();
         window->ScrollBar1->setValue(40);
-        QCOMPARE(theViewState().vScrollPos, 0);
+        QCOMPARE(m_view.vScrollPos, 0);
         QVERIFY(m_log.calls.isEmpty());
     }
 
     void horizontalScrollingMovesNothing()
     {
-        theRenderState().pageExtent = tallPage;
+        m_render.pageExtent = tallPage;
         auto window = shownWindow();
         window->ScrollBar2->setFocus();
         QTest::keyClick(window->ScrollBar2, Qt::Key_Right);
         QTest::keyClick(window->ScrollBar2, Qt::Key_Right);
 
-        QCOMPARE(theViewState().hScrollPos, 2);
-        QCOMPARE(theViewState().vScrollPos, 0);
-        QCOMPARE(theViewState().scrollOffset(), 0);
+        QCOMPARE(m_view.hScrollPos, 2);
+        QCOMPARE(m_view.vScrollPos, 0);
+        QCOMPARE(m_view.scrollOffset(), 0);
         QCOMPARE(m_log.calls, scrolls(2));
     }
 
@@ -210,18 +189,18 @@ private Q_SLOTS:
         auto window = shownWindow();
         QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
         QTest::keyClick(window->ScrollBar1, Qt::Key_Left);
-        QCOMPARE(theViewState().vScrollPos, 9);
+        QCOMPARE(m_view.vScrollPos, 9);
         QTest::keyClick(window->ScrollBar1, Qt::Key_Up);
-        QCOMPARE(theViewState().vScrollPos, 8);
+        QCOMPARE(m_view.vScrollPos, 8);
         QTest::keyClick(window->ScrollBar1, Qt::Key_Right);
-        QCOMPARE(theViewState().vScrollPos, 9);
+        QCOMPARE(m_view.vScrollPos, 9);
         QTest::keyClick(window->ScrollBar1, Qt::Key_Down);
-        QCOMPARE(theViewState().vScrollPos, 10);
+        QCOMPARE(m_view.vScrollPos, 10);
 
         QTest::keyClick(window->ScrollBar2, Qt::Key_Down);
         QTest::keyClick(window->ScrollBar2, Qt::Key_Right);
         QTest::keyClick(window->ScrollBar2, Qt::Key_Left);
-        QCOMPARE(theViewState().hScrollPos, 1);
+        QCOMPARE(m_view.hScrollPos, 1);
         QCOMPARE(m_log.calls.count(QStringLiteral("render")), 8);
     }
 
@@ -243,7 +222,7 @@ private Q_SLOTS:
         QTest::keyClick(window.get(), Qt::Key_A);
         QCOMPARE(m_log.beeps, 3);
         QVERIFY(m_log.calls.isEmpty());
-        QCOMPARE(theViewState().vScrollPos, 0);
+        QCOMPARE(m_view.vScrollPos, 0);
     }
 
     void keyOnTheScrollBarDoesNotBeep()
@@ -272,19 +251,6 @@ private Q_SLOTS:
         next.setPixel(60, 70, qRgb(0, 0, 255));
         window->present(next);
         QCOMPARE(window->grab().toImage().pixel(60, 70), qRgb(0, 0, 255));
-    }
-
-    void closePromptAsksTheQuestion()
-    {
-        TForm6 window;
-        window.setHooks(recordingHooks());
-        m_flags = DocumentFlags{1, 1, 1, QStringLiteral("/tmp/doc.pgt")};
-        m_dialogAnswer = 5;
-        QVERIFY(window.closeRequest());
-        QVERIFY(m_savedPaths.isEmpty());
-        QCOMPARE(m_dialogTexts,
-                 (QStringList{QString(), QStringLiteral("Save changes before close?"), QString(),
-                              QStringLiteral("0"), QStringLiteral("1")}));
     }
 };
 

@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-enum EditMode : std::int32_t {
+enum EditMode : std::int32_t
+{
     ModeMain = 0,
     ModePlaceNumber = 1,
     ModePlaceText = 2,
