@@ -1,19 +1,17 @@
-#include "application.h"
+#include "appservices.h"
 #include "tform1.h"
+#include "viewstate.h"
 
-#include <exception>
+#include <QApplication>
 
 int main(int argc, char **argv)
 {
-    Application app(argc, argv);
-    try {
-        installServices();
-        TForm1 frame;
-        frame.createWindows();
-        frame.FormShow();
-        app.exec();
-    } catch (const std::exception &error) {
-        app.showError(QString::fromLocal8Bit(error.what()));
-    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Paginette"));
+    installServices(theViewState());
+    TForm1 frame;
+    frame.createWindows();
+    frame.FormShow();
+    QApplication::exec();
     return 0;
 }

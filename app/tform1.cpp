@@ -3,6 +3,7 @@
 #include "documentfile.h"
 #include "documentstate.h"
 #include "filedialogs.h"
+#include "guarded.h"
 #include "messagedialog.h"
 #include "numberconversion.h"
 #include "objecttable.h"
@@ -466,9 +467,7 @@ void TForm1::renderScreen()
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == pages && isEnterKey(event)) {
-        // Run from the event loop rather than inside Qt's key dispatch, which
-        // cannot unwind cleanly when the conversion raises.
-        QMetaObject::invokeMethod(this, &TForm1::pagesKeyDown, Qt::QueuedConnection);
+        pagesKeyDown();
         return true;
     }
     if (watched == page && isEnterKey(event)) {
@@ -698,16 +697,18 @@ void TForm1::AboutPaginette1Click()
 
 void TForm1::pagesKeyDown()
 {
-    // A text that is no number raises here, before anything changed.
-    const std::int32_t count = textToInt32(pages->text());
-    DocumentState &doc = theDocument();
-    if (count != doc.pagesToPrint) {
-        doc.pagesToPrint = count;
-        theShellState().docModified = 1;
-        updateMenuState();
-    }
-    pages->setText(QString::number(count));
-    mode->setFocus();
+    guarded([this] {
+        // A text that is no number is reported here, before anything changed.
+        const std::int32_t count = textToInt32(pages->text());
+        DocumentState &doc = theDocument();
+        if (count != doc.pagesToPrint) {
+            doc.pagesToPrint = count;
+            theShellState().docModified = 1;
+            updateMenuState();
+        }
+        pages->setText(QString::number(count));
+        mode->setFocus();
+    });
 }
 
 void TForm1::pageChange(int value)

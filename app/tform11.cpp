@@ -3,6 +3,7 @@
 #include "designfont.h"
 
 #include "documentstate.h"
+#include "guarded.h"
 #include "numberconversion.h"
 #include "preferences.h"
 #include "services.h"
@@ -75,20 +76,22 @@ void TForm11::FormShow()
 
 void TForm11::Button1Click()
 {
-    // A text that is not a number throws; the dialog then stays open.
-    const std::int32_t value = textToInt32(Edit1->text());
-    if (value < minObjects || value > maxObjectCapacity) {
-        showMessage(QStringLiteral("Max Number of Objects must be from %1 to %2")
-                        .arg(minObjects)
-                        .arg(maxObjectCapacity),
-                    QStringLiteral("Preferences"));
-        return;
-    }
-    prefStruct &prefs = thePreferences();
-    prefs.maxObjects = value;
-    prefs.maxObjectsCopy = value;
-    writePreferences(prefs, preferencesPath());
-    accept();
+    // A text that is not a number is reported; the dialog then stays open.
+    guarded([this] {
+        const std::int32_t value = textToInt32(Edit1->text());
+        if (value < minObjects || value > maxObjectCapacity) {
+            showMessage(QStringLiteral("Max Number of Objects must be from %1 to %2")
+                            .arg(minObjects)
+                            .arg(maxObjectCapacity),
+                        QStringLiteral("Preferences"));
+            return;
+        }
+        prefStruct &prefs = thePreferences();
+        prefs.maxObjects = value;
+        prefs.maxObjectsCopy = value;
+        writePreferences(prefs, preferencesPath());
+        accept();
+    });
 }
 
 void TForm11::Button2Click()

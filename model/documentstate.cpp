@@ -6,8 +6,7 @@ DocumentState::DocumentState(int capacity)
     : objects(std::max(capacity, 0), zeroRecord()),
       fontNames(std::max(capacity, 0), QStringLiteral("0")),
       texts(std::max(capacity, 0), QStringLiteral("0")),
-      names(std::max(capacity, 0), QStringLiteral("0")),
-      drawOrder(std::max(capacity, 0), 0),
+      names(std::max(capacity, 0), QStringLiteral("0")), drawOrder(std::max(capacity, 0), 0),
       objectCapacity(std::max(capacity, 0))
 {
 }

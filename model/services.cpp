@@ -18,6 +18,12 @@ void showMessage(const QString &text, const QString &caption)
         services().showMessage(text, caption);
 }
 
+void showError(const QString &text)
+{
+    if (services().showError)
+        services().showError(text);
+}
+
 void runLayout(DocumentState &doc)
 {
     if (services().layout)

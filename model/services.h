@@ -7,12 +7,14 @@
 struct DocumentState;
 
 // What the model needs from the layers above it: the system beep, an OK-only
-// message box, and the layout pass that recomputes object boxes. The shell
-// installs the real ones; tests install recorders.
+// message box, the error display of input handlers, and the layout pass that
+// recomputes object boxes. The shell installs the real ones; tests install
+// recorders.
 struct Services
 {
     std::function<void()> beep;
     std::function<void(const QString &text, const QString &caption)> showMessage;
+    std::function<void(const QString &text)> showError;
     std::function<void(DocumentState &)> layout;
 };
 
@@ -20,4 +22,5 @@ Services &services();
 
 void beep();
 void showMessage(const QString &text, const QString &caption);
+void showError(const QString &text);
 void runLayout(DocumentState &doc);

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "application.h"
-
+#include <QApplication>
 #include <QTest>
 
-// Like QTEST_MAIN, but with the program's own application object, so that
-// exceptions from event handlers reach its display as they do in the program.
+// Like QTEST_MAIN, but named like the program, so that boxes without a
+// caption of their own carry the same title as in the program.
 #define PAGINETTE_APP_TEST_MAIN(TestClass)                                                         \
     int main(int argc, char **argv)                                                                \
     {                                                                                              \
-        Application app(argc, argv);                                                               \
+        QApplication app(argc, argv);                                                              \
+        QApplication::setApplicationName(QStringLiteral("Paginette"));                             \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
         TestClass test;                                                                            \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \

@@ -22,6 +22,9 @@ public:
         services().showMessage = [this](const QString &text, const QString &caption) {
             messages.append({text, caption});
         };
+        services().showError = [this](const QString &text) {
+            errors.append(text);
+        };
         services().layout = [this](DocumentState &) {
             ++layouts;
         };
@@ -41,6 +44,7 @@ public:
     int beeps = 0;
     int layouts = 0;
     QList<Message> messages;
+    QStringList errors;
 
 private:
     Services m_previous;

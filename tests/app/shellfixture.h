@@ -1,6 +1,6 @@
 #pragma once
 
-#include "application.h"
+#include "appservices.h"
 #include "documentstate.h"
 #include "messagerecorder.h"
 #include "preferences.h"
@@ -37,7 +37,6 @@ public:
         thePreferences() = prefStruct{};
         theViewState() = ViewState{};
         theRenderState() = RenderState{};
-        application()->setErrorDisplay([this](const QString &text) { errors.append(text); });
 
         frame = std::make_unique<TForm1>();
         frame->createWindows();
@@ -56,14 +55,11 @@ public:
     ~ShellFixture()
     {
         frame.reset();
-        application()->setErrorDisplay(showErrorBox);
         qputenv("TMPDIR", m_savedTmpdir);
     }
 
     ShellFixture(const ShellFixture &) = delete;
     ShellFixture &operator=(const ShellFixture &) = delete;
-
-    static Application *application() { return qobject_cast<Application *>(qApp); }
 
     QString path(const QString &name) const { return dir.filePath(name); }
     // The files in the preferences folder, which is also where tests save.
@@ -75,7 +71,6 @@ public:
     QList<QByteArray> modals;
     QList<QUrl> opened;
     bool openSucceeds = true;
-    QStringList errors;
 
 private:
     QByteArray m_savedTmpdir;

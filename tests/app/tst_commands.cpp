@@ -445,7 +445,8 @@ private Q_SLOTS:
 
         // Not a number: the error is shown and nothing changes.
         type(QStringLiteral("abc"), Qt::Key_Return);
-        QTRY_COMPARE(m_shell->errors, QStringList{"'abc' is not a valid floating point value"});
+        QTRY_COMPARE(m_shell->recorder.errors,
+                     QStringList{"'abc' is not a valid floating point value"});
         QCOMPARE(theDocument().pagesToPrint, 1);
         QCOMPARE(pages->text(), QStringLiteral("abc"));
         QCOMPARE(QApplication::focusWidget(), pages);
