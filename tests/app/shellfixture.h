@@ -2,9 +2,9 @@
 
 #include "appservices.h"
 #include "documentstate.h"
-#include "messagerecorder.h"
 #include "preferences.h"
 #include "renderstate.h"
+#include "servicesrecorder.h"
 #include "shellstate.h"
 #include "tform1.h"
 #include "viewstate.h"
@@ -66,7 +66,7 @@ public:
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
 
     QTemporaryDir dir;
-    MessageRecorder recorder;
+    ServicesRecorder recorder;
     std::unique_ptr<TForm1> frame;
     QList<QByteArray> modals;
     QList<QUrl> opened;

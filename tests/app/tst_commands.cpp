@@ -346,8 +346,8 @@ private Q_SLOTS:
         QCOMPARE(run(script, m_frame->Close1), QStringList());
 
         QCOMPARE(m_shell->recorder.messages.last(),
-                 MessageRecorder::Message(QStringLiteral("Bad file header"),
-                                          QStringLiteral("O-o-o-ps")));
+                 ServicesRecorder::Message(QStringLiteral("Bad file header"),
+                                           QStringLiteral("O-o-o-ps")));
         QCOMPARE(theShellState().docFileName, named);
         QCOMPARE(m_frame->Form6->windowTitle(), named);
         // The document closed before the dialog stays closed.
@@ -556,8 +556,8 @@ private Q_SLOTS:
 
     void help()
     {
-        const MessageRecorder::Message notFound(QStringLiteral("Can't find Read Me files"),
-                                                QString());
+        const ServicesRecorder::Message notFound(QStringLiteral("Can't find Read Me files"),
+                                                 QString());
         QVERIFY(QDir::setCurrent(m_shell->dir.path()));
         const QString readMe = QStringLiteral("/paginette_readme/pgt_readme.htm");
         const bool installedElsewhere =
@@ -582,7 +582,7 @@ private Q_SLOTS:
         // A read-me that nothing opens.
         m_shell->openSucceeds = false;
         m_frame->Help2->trigger();
-        QCOMPARE(m_shell->recorder.messages, QList<MessageRecorder::Message>{notFound});
+        QCOMPARE(m_shell->recorder.messages, QList<ServicesRecorder::Message>{notFound});
     }
 
     void modalWindowsOfTheMenu()

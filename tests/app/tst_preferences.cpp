@@ -1,6 +1,6 @@
 #include "filebytes.h"
-#include "messagerecorder.h"
 #include "preferences.h"
+#include "servicesrecorder.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -34,7 +34,7 @@ private Q_SLOTS:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         qputenv("TMPDIR", QFile::encodeName(m_dir->path()));
-        m_recorder = std::make_unique<MessageRecorder>();
+        m_recorder = std::make_unique<ServicesRecorder>();
     }
 
     void cleanup()
@@ -57,8 +57,8 @@ private Q_SLOTS:
 
         QCOMPARE(m_recorder->messages.size(), 1);
         QCOMPARE(m_recorder->messages.first(),
-                 MessageRecorder::Message(QStringLiteral("Creating preferences file"),
-                                          QStringLiteral("File")));
+                 ServicesRecorder::Message(QStringLiteral("Creating preferences file"),
+                                           QStringLiteral("File")));
         QCOMPARE(readFile(path()), preferenceRecord(20, 20, 0));
         QCOMPARE(prefs.maxObjects, 20);
         QCOMPARE(prefs.maxObjectsCopy, 20);
@@ -271,7 +271,7 @@ private:
     QString path() const { return m_dir->filePath(QStringLiteral("pgtpc.ini")); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_recorder;
+    std::unique_ptr<ServicesRecorder> m_recorder;
     QByteArray m_savedTmpdir;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modalresponder.h"
+#include "modalscript.h"
 #include "tform3.h"
 
 #include <QLabel>
@@ -73,12 +73,11 @@ inline ShownDialog shownDialog(const TForm3 *dialog)
     return shown;
 }
 
-// Answers the next message dialog `how`, noting what it showed in `shown`.
-inline ModalResponder answerNext(Answer how, ShownDialog &shown)
+// A script that answers one message dialog `how`, noting what it showed in `shown`.
+inline void expectMessageDialog(ModalScript &script, Answer how, ShownDialog &shown)
 {
-    return ModalResponder([how, &shown](QWidget *widget) {
+    script.expect("TForm3", [how, &shown](QWidget *widget) {
         auto *dialog = qobject_cast<TForm3 *>(widget);
-        QVERIFY(dialog);
         shown = shownDialog(dialog);
         answerDialog(dialog, how);
     });

@@ -1,4 +1,4 @@
-#include "modalresponder.h"
+#include "modalscript.h"
 #include "tform7.h"
 
 #include <QLabel>
@@ -28,7 +28,8 @@ private Q_SLOTS:
         TForm7 about;
         // Shown twice: the box is created once and reused.
         for (int round = 0; round < 2; ++round) {
-            ModalResponder responder([&](QWidget *dialog) {
+            ModalScript script;
+            script.expect("TForm7", [&](QWidget *dialog) {
                 QWidget *pressed = dialog->findChild<QWidget *>(target);
                 QVERIFY(pressed);
                 const QPoint centre = pressed->rect().center();
@@ -38,9 +39,7 @@ private Q_SLOTS:
                                   hit ? hit->mapFrom(dialog, pressed->mapTo(dialog, centre))
                                       : centre);
             });
-            about.exec();
-            QVERIFY(responder.answered());
-            QVERIFY(!responder.leftOpen());
+            QCOMPARE(script.run([&about] { about.exec(); }), QStringList());
         }
     }
 
@@ -48,16 +47,15 @@ private Q_SLOTS:
     {
         TForm7 about;
         bool stayedOpen = false;
-        ModalResponder responder([&](QWidget *dialog) {
+        ModalScript script;
+        script.expect("TForm7", [&](QWidget *dialog) {
             typeKey(dialog, Qt::Key_Return);
             typeKey(dialog, Qt::Key_Escape);
             typeKey(dialog, Qt::Key_Space);
             stayedOpen = dialog->isVisible();
             QTest::mousePress(about.Image1, Qt::LeftButton);
         });
-        about.exec();
-        QVERIFY(responder.answered());
-        QVERIFY(!responder.leftOpen());
+        QCOMPARE(script.run([&about] { about.exec(); }), QStringList());
         QVERIFY(stayedOpen);
     }
 

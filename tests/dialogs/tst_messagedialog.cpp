@@ -56,12 +56,15 @@ private Q_SLOTS:
         QFETCH(int, result);
 
         ShownDialog shown;
-        const ModalResponder responder = answerNext(how, shown);
-        const int answer = showMessageDialog(
-            QStringLiteral("Label"), QStringLiteral("Line one"), QStringLiteral("Line two"),
-            static_cast<std::int16_t>(showCancel), static_cast<std::int16_t>(showNo));
-        QVERIFY(responder.answered());
-        QVERIFY(!responder.leftOpen());
+        ModalScript script;
+        expectMessageDialog(script, how, shown);
+        int answer = 0;
+        QCOMPARE(script.run([&] {
+            answer = showMessageDialog(
+                QStringLiteral("Label"), QStringLiteral("Line one"), QStringLiteral("Line two"),
+                static_cast<std::int16_t>(showCancel), static_cast<std::int16_t>(showNo));
+        }),
+                 QStringList());
         QCOMPARE(answer, result);
         QCOMPARE(shown.cancelShown, showCancel != 0);
         QCOMPARE(shown.noShown, showNo != 0);
@@ -71,14 +74,17 @@ private Q_SLOTS:
     void escapeWithOnlyOkDoesNothing()
     {
         bool stayedOpen = false;
-        ModalResponder responder([&](QWidget *dialog) {
+        ModalScript script;
+        script.expect("TForm3", [&](QWidget *dialog) {
             typeKey(dialog, Qt::Key_Escape);
             stayedOpen = dialog->isVisible();
             dialog->close();
         });
-        const int answer =
-            showMessageDialog(QString(), QStringLiteral("Question"), QString(), 0, 0);
-        QVERIFY(responder.answered());
+        int answer = 0;
+        QCOMPARE(script.run([&] {
+            answer = showMessageDialog(QString(), QStringLiteral("Question"), QString(), 0, 0);
+        }),
+                 QStringList());
         QVERIFY(stayedOpen);
         QCOMPARE(answer, 2);
     }
@@ -86,22 +92,21 @@ private Q_SLOTS:
     void eachCallReplacesTheEarlierOne()
     {
         ShownDialog first;
-        {
-            const ModalResponder responder = answerNext(Answer::Escape, first);
-            QCOMPARE(showMessageDialog(QStringLiteral("Warning:"),
-                                       QStringLiteral("A long first line"),
-                                       QStringLiteral("A second line"), 1, 1),
-                     2);
-            QVERIFY(responder.answered());
-        }
-        QCOMPARE(first.label, QStringLiteral("Warning:"));
-
         ShownDialog second;
-        const ModalResponder responder = answerNext(Answer::Enter, second);
-        const int answer = showMessageDialog(
-            QString(), QStringLiteral("Save changes before close?"), QString(), 0, 1);
-        QVERIFY(responder.answered());
-        QCOMPARE(answer, 1);
+        ModalScript script;
+        expectMessageDialog(script, Answer::Escape, first);
+        expectMessageDialog(script, Answer::Enter, second);
+        QList<int> answers;
+        QCOMPARE(script.run([&] {
+            answers << showMessageDialog(QStringLiteral("Warning:"),
+                                         QStringLiteral("A long first line"),
+                                         QStringLiteral("A second line"), 1, 1);
+            answers << showMessageDialog(QString(), QStringLiteral("Save changes before close?"),
+                                         QString(), 0, 1);
+        }),
+                 QStringList());
+        QCOMPARE(answers, (QList<int>{2, 1}));
+        QCOMPARE(first.label, QStringLiteral("Warning:"));
         QCOMPARE(second.label, QString());
         QCOMPARE(second.line1, QStringLiteral("Save changes before close?"));
         QCOMPARE(second.line2, QString());
@@ -116,13 +121,17 @@ private Q_SLOTS:
     {
         setMessageDialog(nullptr);
         QWidget *shown = nullptr;
-        ModalResponder responder([&](QWidget *dialog) {
+        ModalScript script;
+        script.expect("TForm3", [&](QWidget *dialog) {
             shown = dialog;
             typeKey(dialog, Qt::Key_Escape);
         });
-        const int answer = showMessageDialog(QString(), QStringLiteral("Line"), QString(), 0, 1);
+        int answer = 0;
+        QCOMPARE(script.run([&] {
+            answer = showMessageDialog(QString(), QStringLiteral("Line"), QString(), 0, 1);
+        }),
+                 QStringList());
         setMessageDialog(m_dialog);
-        QVERIFY(responder.answered());
         QVERIFY(shown != m_dialog);
         QCOMPARE(answer, 5);
     }

@@ -1,3 +1,4 @@
+#include "documentbuilder.h"
 #include "numbering.h"
 #include "paginetteerror.h"
 #include "servicesrecorder.h"
@@ -14,47 +15,6 @@ namespace {
 
 constexpr std::int32_t int32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t int32Min = std::numeric_limits<std::int32_t>::min();
-
-int addObject(DocumentState &doc, std::int32_t kind, std::int32_t start, std::int32_t stepPage,
-              std::int16_t digits)
-{
-    const int n = doc.objectCount++;
-    mainStruct2 &object = doc.objects[n];
-    object = zeroRecord();
-    object.kind = kind;
-    object.start = start;
-    object.stepPage = stepPage;
-    object.stepLink = 1;
-    object.digits = digits;
-    object.linkId = object.linkPrev = object.linkNext = -1;
-    doc.drawOrder[n] = n;
-    return n;
-}
-
-int addNumber(DocumentState &doc, std::int32_t start, std::int32_t stepPage, std::int16_t digits)
-{
-    return addObject(doc, KindNumber, start, stepPage, digits);
-}
-
-// Chains the objects, in the order given, into link `link`.
-void chain(DocumentState &doc, std::int32_t link, std::initializer_list<int> members)
-{
-    int previous = -1;
-    for (const int index : members) {
-        doc.objects[index].linkId = link;
-        doc.objects[index].linkPrev = previous;
-        if (previous != -1)
-            doc.objects[previous].linkNext = index;
-        previous = index;
-    }
-    doc.linkCount = std::max(doc.linkCount, link + 1);
-}
-
-// The texts of the live objects.
-QStringList textsOf(const DocumentState &doc)
-{
-    return QStringList(doc.texts.begin(), doc.texts.begin() + doc.objectCount);
-}
 
 } // namespace
 
@@ -147,8 +107,8 @@ void NumberingTest::formatNumber()
 void NumberingTest::zeroDigitObjectsBeepOnEveryPage()
 {
     DocumentState doc(3);
-    addNumber(doc, 125, 1, 0);
-    addNumber(doc, 125, 1, 0);
+    addNumber(doc, 0, 0, 125, 0);
+    addNumber(doc, 0, 0, 125, 0);
     formatPage(doc, 1);
     QCOMPARE(m_recorder->beeps, 2);
     QVERIFY(doc.texts[0].isEmpty());
@@ -187,7 +147,7 @@ void NumberingTest::pageAndStartTexts()
     QFETCH(int, startZeros);
 
     DocumentState doc(1);
-    addNumber(doc, start, stepPage, static_cast<std::int16_t>(digits));
+    addNumber(doc, 0, 0, start, static_cast<std::int16_t>(digits), stepPage);
     // The width comes from the value formed now, not from a text formed before.
     doc.texts[0] = QStringLiteral("123456789");
     doc.objects[0].zeros = 99;
@@ -202,11 +162,15 @@ void NumberingTest::pageAndStartTexts()
 void NumberingTest::pageFormattingLeavesOtherKindsAlone()
 {
     DocumentState doc(3);
-    addObject(doc, KindText, 1, 1, 5);
+    // Texts and pictures that carry number fields all the same.
+    for (const std::int32_t kind : {KindText, KindPicture}) {
+        const int index = addObject(doc, kind, 0, 0, QString());
+        doc.objects[index].start = 1;
+        doc.objects[index].stepPage = 1;
+        doc.objects[index].digits = 5;
+    }
     doc.texts[0] = QStringLiteral("Hello!");
-    addObject(doc, KindPicture, 1, 1, 5);
-    doc.texts[1] = QString();
-    addNumber(doc, 3, 1, 2);
+    addNumber(doc, 0, 0, 3, 2);
     formatPage(doc, 2);
     formatStartTexts(doc);
     QCOMPARE(doc.texts[0], QStringLiteral("Hello!"));
@@ -219,13 +183,13 @@ void NumberingTest::pageFormattingLeavesOtherKindsAlone()
 void NumberingTest::linkPropagatesStartAndDigits()
 {
     DocumentState doc(4);
-    const int head = addNumber(doc, 100, 1, 3);
-    const int second = addNumber(doc, 7, 1, 8);
-    const int third = addNumber(doc, 9, 1, 1);
+    const int head = addNumber(doc, 0, 0, 100, 3);
+    const int second = addNumber(doc, 0, 0, 7, 8);
+    const int third = addNumber(doc, 0, 0, 9, 1);
     for (const int member : {head, second, third})
         doc.objects[member].stepLink = 5;
     doc.objects[third].stepPage = 2;
-    chain(doc, 0, {head, second, third});
+    linkObjects(doc, 0, {head, second, third});
 
     propagateLinks(doc);
     QCOMPARE(m_recorder->layouts, 1);
@@ -249,9 +213,9 @@ void NumberingTest::linkPropagatesStartAndDigits()
     // Links run in any table order: the chain, not the index, decides.
     DocumentState reversed(3);
     for (int i = 0; i < 3; ++i)
-        addNumber(reversed, 0, 1, 2);
+        addNumber(reversed, 0, 0, 0, 2);
     reversed.objects[2].start = 40;
-    chain(reversed, 0, {2, 1, 0});
+    linkObjects(reversed, 0, {2, 1, 0});
     propagateLinks(reversed);
     QCOMPARE(reversed.objects[1].start, 41);
     QCOMPARE(reversed.objects[0].start, 42);
@@ -261,10 +225,9 @@ void NumberingTest::linkPropagatesStartAndDigits()
 void NumberingTest::linkWithTextMember()
 {
     DocumentState doc(2);
-    const int number = addNumber(doc, 125, 1, 5);
-    const int text = addObject(doc, KindText, 0, 0, 0);
-    doc.texts[text] = QStringLiteral("Hello!");
-    chain(doc, 0, {number, text});
+    const int number = addNumber(doc, 0, 0, 125, 5);
+    const int text = addObject(doc, KindText, 0, 0, QStringLiteral("Hello!"));
+    linkObjects(doc, 0, {number, text});
 
     propagateLinks(doc);
     QCOMPARE(doc.texts[text], QStringLiteral("00126"));
@@ -277,18 +240,18 @@ void NumberingTest::linkWithTextMember()
 void NumberingTest::linkPropagationWrapsAndStopsOnDamagedChains()
 {
     DocumentState doc(5);
-    const int head = addNumber(doc, int32Max, 1, 10);
-    const int next = addNumber(doc, 0, 1, 2);
-    chain(doc, 0, {head, next});
+    const int head = addNumber(doc, 0, 0, int32Max, 10);
+    const int next = addNumber(doc, 0, 0, 0, 2);
+    linkObjects(doc, 0, {head, next});
     propagateLinks(doc);
     QCOMPARE(doc.objects[next].start, int32Min);
     QCOMPARE(doc.texts[next], QStringLiteral("2147483648"));
 
     // A cycle behind a head and a pointer past the table must both end.
-    const int a = addNumber(doc, 1, 1, 1);
-    const int b = addNumber(doc, 0, 1, 1);
-    const int c = addNumber(doc, 0, 1, 1);
-    chain(doc, 1, {a, b, c});
+    const int a = addNumber(doc, 0, 0, 1, 1);
+    const int b = addNumber(doc, 0, 0, 0, 1);
+    const int c = addNumber(doc, 0, 0, 0, 1);
+    linkObjects(doc, 1, {a, b, c});
     doc.objects[c].linkNext = b;
     doc.objects[next].linkNext = 4000;
     propagateLinks(doc);
@@ -304,10 +267,10 @@ void NumberingTest::linksPropagateInLinkNumberOrder()
     DocumentState doc(3);
     // Two damaged links share their second member: the higher link number,
     // whose head comes first in the table, runs last and wins.
-    const int headOfLink1 = addNumber(doc, 100, 1, 3);
-    const int headOfLink0 = addNumber(doc, 200, 1, 3);
-    const int shared = addNumber(doc, 0, 1, 3);
-    chain(doc, 1, {headOfLink1, shared});
+    const int headOfLink1 = addNumber(doc, 0, 0, 100, 3);
+    const int headOfLink0 = addNumber(doc, 0, 0, 200, 3);
+    const int shared = addNumber(doc, 0, 0, 0, 3);
+    linkObjects(doc, 1, {headOfLink1, shared});
     doc.objects[headOfLink0].linkId = 0;
     doc.objects[headOfLink0].linkNext = shared;
     propagateLinks(doc);
@@ -357,8 +320,8 @@ void NumberingTest::startEntries()
     QFETCH(QString, text);
 
     DocumentState doc(2);
-    addNumber(doc, 125, 1, 5);
-    const int index = addNumber(doc, 125, 1, 5);
+    addNumber(doc, 0, 0, 125, 5);
+    const int index = addNumber(doc, 0, 0, 125, 5);
     // The other format beforehand, so that storing the new one shows.
     doc.objects[index].format = format == 0 ? 1 : 0;
     doc.texts[index] = QStringLiteral("untouched");
@@ -384,7 +347,7 @@ void NumberingTest::invalidDecimalStartChangesNothing()
 {
     QFETCH(QString, entry);
     DocumentState doc(1);
-    addNumber(doc, 125, 1, 5);
+    addNumber(doc, 0, 0, 125, 5);
     doc.texts[0] = QStringLiteral("00125");
     QVERIFY_THROWS_EXCEPTION(PaginetteError, parseStart(doc, 0, entry, 0));
     QCOMPARE(doc.objects[0].start, 125);
@@ -395,7 +358,7 @@ void NumberingTest::invalidDecimalStartChangesNothing()
 void NumberingTest::hexadecimalTextsReadBackToTheSameValue()
 {
     DocumentState doc(1);
-    addNumber(doc, 0, 1, 5);
+    addNumber(doc, 0, 0, 0, 5);
     parseStart(doc, 0, QStringLiteral("00ff"), 1);
     formatStartTexts(doc);
     QCOMPARE(doc.texts[0], QStringLiteral("00FF"));
@@ -423,8 +386,8 @@ void NumberingTest::hexadecimalTextsReadBackToTheSameValue()
 void NumberingTest::endTextShowsLastPrintedPageWithoutSideEffects()
 {
     DocumentState doc(2);
-    addNumber(doc, 125, 1, 5);
-    const int index = addNumber(doc, 1, 10, 2);
+    addNumber(doc, 0, 0, 125, 5);
+    const int index = addNumber(doc, 0, 0, 1, 2, 10);
     formatPage(doc, 1);
     doc.pagesToPrint = 11;
 

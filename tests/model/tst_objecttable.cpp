@@ -1,3 +1,4 @@
+#include "documentbuilder.h"
 #include "numbering.h"
 #include "objecttable.h"
 #include "servicesrecorder.h"
@@ -53,16 +54,6 @@ QStringList stringsOf(const DocumentState &doc, int index)
     return {doc.fontNames[index], doc.texts[index], doc.names[index]};
 }
 
-// linkId, linkPrev and linkNext of one object.
-using Link = QList<std::int32_t>;
-const Link unlinked{-1, -1, -1};
-
-Link linkOf(const DocumentState &doc, int index)
-{
-    const mainStruct2 &object = doc.objects[index];
-    return {object.linkId, object.linkPrev, object.linkNext};
-}
-
 // Links the objects, head first, the way the link tool does; false when a step is refused.
 bool buildLink(DocumentState &doc, std::initializer_list<int> members)
 {
@@ -75,11 +66,6 @@ bool buildLink(DocumentState &doc, std::initializer_list<int> members)
 void setDrawOrder(DocumentState &doc, std::initializer_list<std::int32_t> order)
 {
     std::copy(order.begin(), order.end(), doc.drawOrder.begin());
-}
-
-QList<std::int32_t> drawOrderOf(const DocumentState &doc)
-{
-    return QList<std::int32_t>(doc.drawOrder.begin(), doc.drawOrder.begin() + doc.objectCount);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documentstate.h"
+#include "documentbuilder.h"
 
 #include <QImage>
 #include <QRect>
@@ -60,50 +60,4 @@ inline QImage whiteImage(int width, int height)
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
     return image;
-}
-
-// Appends an unlinked object in face "Arial" on top of the stacking order.
-inline int addObject(DocumentState &doc, std::int32_t kind, std::int32_t x, std::int32_t y,
-                     const QString &text, std::int32_t color = 0, std::int16_t fontSize = 14)
-{
-    const int index = doc.objectCount;
-    mainStruct2 &object = doc.objects[index];
-    object = zeroRecord();
-    object.kind = kind;
-    object.x = x;
-    object.y = y;
-    object.color = color;
-    object.fontSize = fontSize;
-    object.linkId = -1;
-    object.linkPrev = -1;
-    object.linkNext = -1;
-    doc.fontNames[index] = QStringLiteral("Arial");
-    doc.texts[index] = text;
-    doc.drawOrder[index] = index;
-    ++doc.objectCount;
-    return index;
-}
-
-inline int addNumber(DocumentState &doc, std::int32_t x, std::int32_t y, std::int32_t start,
-                     std::int16_t digits, std::int32_t stepPage = 1)
-{
-    const int index = addObject(doc, KindNumber, x, y, QString());
-    doc.objects[index].start = start;
-    doc.objects[index].digits = digits;
-    doc.objects[index].stepPage = stepPage;
-    return index;
-}
-
-// Chains the given objects, in that order, into link `id`.
-inline void linkObjects(DocumentState &doc, std::int32_t id, std::initializer_list<int> members)
-{
-    int previous = -1;
-    for (const int index : members) {
-        doc.objects[index].linkId = id;
-        doc.objects[index].linkPrev = previous;
-        doc.objects[index].linkNext = -1;
-        if (previous != -1)
-            doc.objects[previous].linkNext = index;
-        previous = index;
-    }
 }

@@ -4,8 +4,8 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QPointer>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -13,12 +13,14 @@
 
 // Answers the modal windows a command opens, one step per window, from a
 // timer inside their event loops. A window that comes when no step expects
-// it is closed and reported, so no test can hang on a modal window.
+// it, or that its answer leaves open, is closed and reported, so no test can
+// hang on a modal window.
 class ModalScript : public QObject
 {
 public:
     ModalScript() { connect(&m_timer, &QTimer::timeout, this, &ModalScript::poll); }
 
+    // `className` is matched with QObject::inherits, so "QDialog" takes any dialog.
     ModalScript &expect(const QByteArray &className, std::function<void(QWidget *)> answer)
     {
         m_steps.append({className, std::move(answer)});
@@ -41,7 +43,8 @@ public:
     }
 
     // Runs `command` while the script answers; returns what went amiss: the
-    // windows no step expected and the steps whose window never came.
+    // windows no step expected, those left open, and the steps whose window
+    // never came.
     QStringList run(const std::function<void()> &command)
     {
         m_timer.start(10);
@@ -63,16 +66,19 @@ private:
     void poll()
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal == m_lastAnswered)
+        if (!modal)
             return;
+        const QString name = QString::fromLatin1(modal->metaObject()->className());
         if (m_next < m_steps.size() && modal->inherits(m_steps[m_next].className)) {
-            m_lastAnswered = modal;
             const Step step = m_steps[m_next++];
             step.answer(modal);
+            if (modal->isVisible()) {
+                m_problems.append(name + QStringLiteral(" left open"));
+                modal->hide();
+            }
             return;
         }
-        m_problems.append(QStringLiteral("unexpected ") +
-                          QString::fromLatin1(modal->metaObject()->className()));
+        m_problems.append(QStringLiteral("unexpected ") + name);
         modal->close();
     }
 
@@ -80,5 +86,11 @@ private:
     QList<Step> m_steps;
     qsizetype m_next = 0;
     QStringList m_problems;
-    QPointer<QWidget> m_lastAnswered;
 };
+
+// A key as the user types it: to the widget holding the window's focus.
+inline void typeKey(QWidget *window, Qt::Key key)
+{
+    QWidget *target = window->focusWidget() ? window->focusWidget() : window;
+    QTest::keyClick(target, key);
+}

@@ -4,17 +4,20 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <utility>
 
-// Records the message boxes and beeps the program asks for, instead of
-// showing them; puts the previous services back when it goes out of scope.
-class MessageRecorder
+// Records the beeps, message boxes, errors and layout passes the program asks
+// for, instead of making them; puts the previous services back when it goes
+// out of scope.
+class ServicesRecorder
 {
 public:
     using Message = std::pair<QString, QString>; // text, caption
 
-    MessageRecorder() : m_previous(services())
+    ServicesRecorder() : m_previous(services())
     {
         services().beep = [this] {
             ++beeps;
@@ -25,13 +28,15 @@ public:
         services().showError = [this](const QString &text) {
             errors.append(text);
         };
-        services().layout = [this](DocumentState &) {
+        services().layout = [this](DocumentState &doc) {
             ++layouts;
+            if (layoutStep)
+                layoutStep(doc);
         };
     }
-    ~MessageRecorder() { services() = m_previous; }
-    MessageRecorder(const MessageRecorder &) = delete;
-    MessageRecorder &operator=(const MessageRecorder &) = delete;
+    ~ServicesRecorder() { services() = m_previous; }
+    ServicesRecorder(const ServicesRecorder &) = delete;
+    ServicesRecorder &operator=(const ServicesRecorder &) = delete;
 
     QStringList captions() const
     {
@@ -45,6 +50,8 @@ public:
     int layouts = 0;
     QList<Message> messages;
     QStringList errors;
+    // What the layout pass does besides being counted; nothing by default.
+    std::function<void(DocumentState &)> layoutStep;
 
 private:
     Services m_previous;

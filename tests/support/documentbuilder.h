@@ -1,0 +1,90 @@
+#pragma once
+
+#include "documentstate.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+
+// Builds documents record by record, apart from the table operations under
+// test: every object is appended unlinked, in face "Arial", on top of the
+// stacking order.
+
+inline int addObject(DocumentState &doc, std::int32_t kind, std::int32_t x, std::int32_t y,
+                     const QString &text, std::int32_t color = 0, std::int16_t fontSize = 14)
+{
+    const int index = doc.objectCount;
+    mainStruct2 &object = doc.objects[index];
+    object = zeroRecord();
+    object.kind = kind;
+    object.x = x;
+    object.y = y;
+    object.color = color;
+    object.fontSize = fontSize;
+    object.stepLink = 1;
+    object.linkId = -1;
+    object.linkPrev = -1;
+    object.linkNext = -1;
+    doc.fontNames[index] = QStringLiteral("Arial");
+    doc.texts[index] = text;
+    doc.drawOrder[index] = index;
+    ++doc.objectCount;
+    return index;
+}
+
+inline int addNumber(DocumentState &doc, std::int32_t x, std::int32_t y, std::int32_t start,
+                     std::int16_t digits, std::int32_t stepPage = 1)
+{
+    const int index = addObject(doc, KindNumber, x, y, QString());
+    doc.objects[index].start = start;
+    doc.objects[index].digits = digits;
+    doc.objects[index].stepPage = stepPage;
+    return index;
+}
+
+// Chains the given objects, in that order, into link `id`, and counts the link.
+inline void linkObjects(DocumentState &doc, std::int32_t id, std::initializer_list<int> members)
+{
+    int previous = -1;
+    for (const int index : members) {
+        doc.objects[index].linkId = id;
+        doc.objects[index].linkPrev = previous;
+        doc.objects[index].linkNext = -1;
+        if (previous != -1)
+            doc.objects[previous].linkNext = index;
+        previous = index;
+    }
+    doc.linkCount = std::max(doc.linkCount, id + 1);
+}
+
+inline void selectObjects(DocumentState &doc, std::initializer_list<int> members)
+{
+    for (const int index : members)
+        doc.objects[index].selected = 1;
+}
+
+// Compact dumps of the live objects, to compare whole.
+
+inline QStringList textsOf(const DocumentState &doc)
+{
+    return QStringList(doc.texts.begin(), doc.texts.begin() + doc.objectCount);
+}
+
+inline QList<std::int32_t> drawOrderOf(const DocumentState &doc)
+{
+    return QList<std::int32_t>(doc.drawOrder.begin(), doc.drawOrder.begin() + doc.objectCount);
+}
+
+// linkId, linkPrev and linkNext of one object.
+using Link = QList<std::int32_t>;
+inline const Link unlinked{-1, -1, -1};
+
+inline Link linkOf(const DocumentState &doc, int index)
+{
+    const mainStruct2 &object = doc.objects[index];
+    return {object.linkId, object.linkPrev, object.linkNext};
+}
