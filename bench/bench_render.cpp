@@ -1,6 +1,9 @@
 // Prints how many screen renders, layout passes and printed pages per second
-// the renderer manages for documents of several sizes.
+// the renderer manages for documents of several sizes, and what one step of a
+// drag costs: the selection moved, a layout pass and a screen render, as on
+// every pointer move.
 
+#include "objecttable.h"
 #include "pagerenderer.h"
 
 #include <QElapsedTimer>
@@ -77,9 +80,10 @@ int main(int argc, char **argv)
     const int pageHeight = 10 * printerResolution + printerResolution / 2;
     std::printf("window 773 x 479, printed page %d x %d dots at %d dpi\n", pageWidth, pageHeight,
                 printerResolution);
-    std::printf("%8s %16s %16s %16s\n", "objects", "renders/s", "layouts/s", "pages/s");
+    std::printf("%8s %12s %12s %12s %14s\n", "objects", "renders/s", "layouts/s", "pages/s",
+                "drag step ms");
 
-    for (const int count : {20, 200, 2000}) {
+    for (const int count : {20, 1000, 10000}) {
         DocumentState doc = makeDocument(count);
         RenderState state;
         state.printerResolution = printerResolution;
@@ -98,6 +102,14 @@ int main(int argc, char **argv)
             renderPage(doc, state, context, nullptr, false);
         });
         const double layouts = perSecond([&] { layoutPass(doc, 0); });
+        refreshSelection(doc);
+        int travel = 1;
+        const double drags = perSecond([&] {
+            travel = -travel;
+            moveSelected(doc, travel, travel);
+            layoutPass(doc, 0);
+            renderPage(doc, state, context, nullptr, false);
+        });
 
         QImage page(pageWidth, pageHeight, QImage::Format_RGB32);
         const double pages = perSecond([&] {
@@ -106,7 +118,8 @@ int main(int argc, char **argv)
             doc.pageShown = doc.pageShown % 100 + 1;
             renderPage(doc, state, context, &painter, true);
         });
-        std::printf("%8d %16.1f %16.1f %16.1f\n", count, renders, layouts, pages);
+        std::printf("%8d %12.1f %12.1f %12.1f %14.3f\n", count, renders, layouts, pages,
+                    1000.0 / drags);
     }
     return 0;
 }

@@ -51,8 +51,28 @@ void frameBox(QPainter &painter, const Bounds32 &box, const QColor &color)
     fillBox(painter, box.right - 1, box.top, box.right, box.bottom, color);
 }
 
+// True when nothing drawn at the device point within `reach` can touch `area`.
+bool beyond(const QRect &area, qint64 x, qint64 y, qint64 reach)
+{
+    return x + reach < area.left() || x - reach > area.right() || y + reach < area.top() ||
+           y - reach > area.bottom();
+}
+
+// Whether the box from (left, top) to (right, bottom), edges exclusive, meets `area`.
+bool meets(const QRect &area, qint64 left, qint64 top, qint64 right, qint64 bottom)
+{
+    return left <= area.right() && right > area.left() && top <= area.bottom() &&
+           bottom > area.top();
+}
+
+bool meets(const QRect &area, const Bounds32 &box)
+{
+    return meets(area, box.left, box.top, box.right, box.bottom);
+}
+
+// Texts that cannot reach `visible` are skipped; an empty `visible` draws all.
 void drawObjects(QPainter &painter, const DocumentState &doc, std::int32_t scale, std::int32_t ox,
-                 std::int32_t oy)
+                 std::int32_t oy, const QRect &visible = QRect())
 {
     const Qt::BGMode previousMode = painter.backgroundMode();
     painter.setBackgroundMode(Qt::TransparentMode);
@@ -63,8 +83,12 @@ void drawObjects(QPainter &painter, const DocumentState &doc, std::int32_t scale
         const std::int32_t index = doc.drawOrder[k];
         if (!inTable(index, count))
             continue;
-        drawObjectText(painter, doc.objects[index], doc.fontNames[index], doc.texts[index], scale,
-                       ox, oy);
+        const mainStruct2 &object = doc.objects[index];
+        if (!visible.isEmpty() &&
+            beyond(visible, qint64{object.x} * scale + ox, qint64{object.y} * scale + oy,
+                   textReach(object, doc.fontNames[index], doc.texts[index], scale)))
+            continue;
+        drawObjectText(painter, object, doc.fontNames[index], doc.texts[index], scale, ox, oy);
     }
     painter.setBackgroundMode(previousMode);
 }
@@ -111,7 +135,7 @@ void renderPage(DocumentState &doc, RenderState &state, const RenderContext &con
         drawPageSheet(painter, state, context.scrollOffset);
         formatPage(doc, doc.pageShown);
         drawObjects(painter, doc, 1, state.windowOffset.x(),
-                    wrapSub(state.windowOffset.y(), context.scrollOffset));
+                    wrapSub(state.windowOffset.y(), context.scrollOffset), state.backBuffer.rect());
         if (context.showLinkOverlay)
             drawLinks(painter, doc);
         drawSelection(painter, doc);
@@ -149,6 +173,7 @@ void drawLinks(QPainter &painter, const DocumentState &doc)
     std::stable_sort(heads.begin(), heads.end(),
                      [](const auto &a, const auto &b) { return a.first < b.first; });
 
+    const QRect visible = painter.viewport();
     painter.save();
     painter.setPen(QPen(Qt::black, 1));
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -161,10 +186,16 @@ void drawLinks(QPainter &painter, const DocumentState &doc)
                 break;
             const Bounds32 &from = doc.objects[current].bounds;
             const Bounds32 &to = doc.objects[next].bounds;
+            current = next;
+            // The marker and the line lie in the box their end points span.
+            if (!meets(visible, qint64{std::min(from.left, to.left)} - 2,
+                       qint64{std::min(from.bottom, to.top)} - 2,
+                       qint64{std::max(from.left, to.left)} + 3,
+                       qint64{std::max(from.bottom, to.top)} + 3))
+                continue;
             fillBox(painter, wrapSub(from.left, 2), wrapSub(from.bottom, 2), wrapAdd(from.left, 2),
                     wrapAdd(from.bottom, 2), markerColor);
             painter.drawLine(QPointF(from.left, from.bottom), QPointF(to.left, to.top));
-            current = next;
         }
     }
     painter.restore();
@@ -172,9 +203,10 @@ void drawLinks(QPainter &painter, const DocumentState &doc)
 
 void drawSelection(QPainter &painter, const DocumentState &doc)
 {
+    const QRect visible = painter.viewport();
     const std::int32_t count = liveCount(doc);
     for (std::int32_t i = 0; i < count; ++i) {
-        if (doc.objects[i].selected == 1)
+        if (doc.objects[i].selected == 1 && meets(visible, doc.objects[i].bounds))
             frameBox(painter, doc.objects[i].bounds, Qt::black);
     }
 }

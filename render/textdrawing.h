@@ -18,10 +18,14 @@ struct CellFont
 {
     QFont font;
     qreal scale = 1;
-    qreal ascent = 0; // at the reference size
+    qreal ascent = 0;     // at the reference size
+    qreal maxAdvance = 0; // of the widest character, at the reference size
 };
 
 CellFont makeCellFont(const QString &face, qreal cellHeight);
+// The same font, kept from an earlier call with the same face and height:
+// every render and printed page asks for the same few fonts again.
+CellFont cachedCellFont(const QString &face, qint64 cellHeight);
 
 // 0x00BBGGRR as stored in the object record.
 QColor colorFromBgr(std::int32_t value);
@@ -31,5 +35,10 @@ QColor colorFromBgr(std::int32_t value);
 // (x * scale + ox, y * scale + oy). The caller chooses the background mode.
 void drawObjectText(QPainter &painter, const mainStruct2 &object, const QString &face,
                     const QString &text, std::int32_t scale, std::int32_t ox, std::int32_t oy);
-// Width of the unrotated text at scale 1, in pixels.
+// How far from its reference point the object's text can reach on the device,
+// whatever its angle: a bound for skipping texts that cannot touch the target.
+qint64 textReach(const mainStruct2 &object, const QString &face, const QString &text,
+                 std::int32_t scale);
+// Width of the unrotated text at scale 1, in pixels. Widths are kept, so
+// measuring the same text again costs a lookup.
 std::int32_t measureTextWidth(const QString &face, std::int16_t fontSize, const QString &text);

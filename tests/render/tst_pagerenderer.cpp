@@ -120,6 +120,8 @@ private Q_SLOTS:
     void layoutPassFormsStartValues();
     void printerModeDrawsObjectsOnlyScaled();
     void rendersFormThePageShown();
+    void textsAndLinksFromBeyondTheWindowAreDrawn_data();
+    void textsAndLinksFromBeyondTheWindowAreDrawn();
 };
 
 void TestPageRenderer::printerScaleIsAtLeastOne_data()
@@ -516,3 +518,43 @@ void TestPageRenderer::rendersFormThePageShown()
 
 QTEST_MAIN(TestPageRenderer)
 #include "tst_pagerenderer.moc"
+
+void TestPageRenderer::textsAndLinksFromBeyondTheWindowAreDrawn_data()
+{
+    // Page points and angles whose reference points lie outside the 773 x 479
+    // window (page origin at 40, 40), and a strip of grey desk they reach into.
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to"); // a second, linked object; (0, 0) for none
+    QTest::addColumn<int>("angle");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRect>("strip");
+    QTest::newRow("long text from the left")
+        << QPoint(-300, 20) << QPoint() << 0 << QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWW")
+        << QRect(0, 55, 39, 20);
+    QTest::newRow("turned up from below")
+        << QPoint(100, 449) << QPoint() << 90 << QStringLiteral("Hello") << QRect(130, 450, 40, 29);
+    QTest::newRow("turned down from above")
+        << QPoint(100, -60) << QPoint() << -90 << QStringLiteral("Hello") << QRect(100, 0, 40, 39);
+    QTest::newRow("link across the window") << QPoint(500, -300) << QPoint(500, 900) << 0
+                                            << QStringLiteral("A") << QRect(530, 0, 20, 39);
+}
+
+void TestPageRenderer::textsAndLinksFromBeyondTheWindowAreDrawn()
+{
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    QFETCH(int, angle);
+    QFETCH(QString, text);
+    QFETCH(QRect, strip);
+
+    Scene scene;
+    const int first = addObject(scene.doc, KindText, from.x(), from.y(), text);
+    scene.doc.objects[first].angle = angle;
+    if (!to.isNull()) {
+        const int second = addObject(scene.doc, KindText, to.x(), to.y(), text);
+        linkObjects(scene.doc, 0, {first, second});
+        scene.context.showLinkOverlay = true;
+    }
+    const QImage &image = scene.render();
+    QVERIFY(countColor(image, grey, strip) < strip.width() * strip.height());
+}
