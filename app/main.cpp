@@ -9,7 +9,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Paginette"));
     installServices(theViewState());
-    TForm1 frame;
+    TForm1 frame(AppContext{theDocument(), theShellState(), theRenderState(), theViewState(),
+                            thePreferences()});
     frame.createWindows();
     frame.FormShow();
     QApplication::exec();

@@ -4,11 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-constexpr int firstPage = 1;
-constexpr int lastPage = 10000;
-} // namespace
-
 PageSpinBox::PageSpinBox(QWidget *parent) : QSpinBox(parent)
 {
     setRange(0, lastPage);

@@ -10,6 +10,9 @@ class PageSpinBox : public QSpinBox
     Q_OBJECT
 
 public:
+    static constexpr int firstPage = 1;
+    static constexpr int lastPage = 10000;
+
     explicit PageSpinBox(QWidget *parent = nullptr);
 
     // Leaves the blank state: the range becomes 1 to 10000.

@@ -1,6 +1,5 @@
 #include "screenrender.h"
 
-#include "preferences.h"
 #include "shellstate.h"
 #include "tform6.h"
 #include "viewstate.h"
@@ -20,12 +19,4 @@ RenderContext screenRenderContext(const ShellState &shell, std::int32_t showLink
         };
     }
     return context;
-}
-
-void renderScreen(TForm6 *documentWindow)
-{
-    renderPage(theDocument(), theRenderState(),
-               screenRenderContext(theShellState(), thePreferences().showLinks, theViewState(),
-                                   documentWindow),
-               nullptr, false);
 }

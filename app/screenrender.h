@@ -12,6 +12,3 @@ class TForm6;
 // in the document window when there is one.
 RenderContext screenRenderContext(const ShellState &shell, std::int32_t showLinks,
                                   const ViewState &view, TForm6 *documentWindow);
-
-// A screen render of the program-wide document into the document window.
-void renderScreen(TForm6 *documentWindow);

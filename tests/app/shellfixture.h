@@ -38,7 +38,8 @@ public:
         theViewState() = ViewState{};
         theRenderState() = RenderState{};
 
-        frame = std::make_unique<TForm1>();
+        frame = std::make_unique<TForm1>(AppContext{
+            theDocument(), theShellState(), theRenderState(), theViewState(), thePreferences()});
         frame->createWindows();
         ShellHooks hooks;
         hooks.runModal = [this](QDialog &dialog) {

@@ -301,7 +301,15 @@ private Q_SLOTS:
 
     void frameIsCreatedDisabledWithItsCaption()
     {
-        TForm1 bare;
+        // Built on state of its own, apart from the program-wide one.
+        DocumentState doc;
+        ShellState shell;
+        RenderState render;
+        ViewState view;
+        prefStruct prefs{};
+        TForm1 bare(AppContext{doc, shell, render, view, prefs});
+        QCOMPARE(doc.objectCapacity, 20);
+        QCOMPARE(shell.docOpen, 1);
         QCOMPARE(bare.windowTitle(), QStringLiteral("Paginette"));
         QVERIFY(!bare.isEnabled());
         QVERIFY(!bare.Form6);

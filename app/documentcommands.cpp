@@ -1,0 +1,128 @@
+#include "documentcommands.h"
+
+#include "documentfile.h"
+#include "filedialogs.h"
+#include "messagedialog.h"
+#include "objecttable.h"
+#include "saveprompt.h"
+#include "services.h"
+#include "tform1.h"
+#include "tform2.h"
+#include "tform6.h"
+
+DocumentCommands::DocumentCommands(TForm1 &frame, const AppContext &context)
+    : m_frame(frame), m_context(context)
+{
+}
+
+void DocumentCommands::newDocument()
+{
+    ShellState &shell = m_context.shell;
+    if (shell.docOpen == 1) {
+        if (!closeDocument())
+            return;
+        shell.docOpen = 0;
+        clearDocument(m_context.doc);
+    }
+    shell.docOpen = 1;
+    shell.docNamed = 0;
+    shell.docModified = 0;
+    showDocument();
+}
+
+void DocumentCommands::open()
+{
+    ShellState &shell = m_context.shell;
+    if (shell.docOpen == 1 && !closeDocument())
+        return;
+    QString path;
+    if (!m_frame.fileDialogs->chooseOpenPath(path))
+        return;
+    // The file layer has shown why; the name and caption stay as they were.
+    if (loadDocument(m_context.doc, path) != 0)
+        return;
+    shell.docOpen = 1;
+    setCurrentFile(path);
+    runLayout(m_context.doc);
+    showDocument();
+}
+
+void DocumentCommands::close()
+{
+    if (m_context.shell.docOpen == 1) {
+        m_frame.Form2->close();
+        if (!closeDocument())
+            return;
+        clearDocument(m_context.doc);
+        m_frame.showDocumentValues();
+    }
+    m_frame.updateMenuState();
+}
+
+void DocumentCommands::save()
+{
+    const ShellState &shell = m_context.shell;
+    if (shell.docNamed != 0) {
+        if (saveDocument(m_context.doc, shell.docFileName) == 0)
+            setCurrentFile(shell.docFileName);
+    } else {
+        QString path;
+        if (!m_frame.fileDialogs->chooseSavePath(path))
+            return;
+        if (saveDocument(m_context.doc, path) == 0)
+            setCurrentFile(path);
+    }
+    m_frame.updateMenuState();
+}
+
+void DocumentCommands::saveAs()
+{
+    QString path;
+    if (!m_frame.fileDialogs->chooseSavePath(path))
+        return;
+    if (saveDocument(m_context.doc, path) == 0)
+        setCurrentFile(path);
+}
+
+void DocumentCommands::quit()
+{
+    // The frame's close handling makes the offer to save.
+    m_frame.close();
+}
+
+bool DocumentCommands::closeDocument()
+{
+    return m_context.shell.docOpen != 1 || maybeSave();
+}
+
+bool DocumentCommands::maybeSave()
+{
+    SavePromptServices prompt;
+    prompt.messageDialog = showMessageDialog;
+    prompt.choosePath = [this](QString &path) {
+        return m_frame.fileDialogs->chooseSavePath(path);
+    };
+    prompt.save = [this](const QString &path) {
+        return saveDocument(m_context.doc, path) == 0;
+    };
+    return ::maybeSave(m_context.shell, prompt);
+}
+
+void DocumentCommands::setCurrentFile(const QString &path)
+{
+    ShellState &shell = m_context.shell;
+    shell.docFileName = path;
+    shell.docNamed = 1;
+    shell.docModified = 0;
+    if (m_frame.Form6)
+        m_frame.Form6->setWindowTitle(path);
+}
+
+void DocumentCommands::showDocument()
+{
+    m_frame.showDocumentWindow();
+    m_frame.showObjectProperties();
+    m_frame.showDocumentValues();
+    m_frame.updateMenuState();
+    m_frame.renderScreen();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "appcontext.h"
+
+#include <QString>
+
+class TForm1;
+
+// File > New, Open, Close, Save, Save As and Quit, and the offer to save
+// that New, Open, Close and Quit make before a document goes.
+class DocumentCommands
+{
+public:
+    DocumentCommands(TForm1 &frame, const AppContext &context);
+
+    void newDocument();
+    void open();
+    void close();
+    void save();
+    void saveAs();
+    void quit();
+
+    // The offer to save of an open document; false when the user kept it.
+    bool closeDocument();
+
+private:
+    bool maybeSave();
+    // The document now has this name and nothing unsaved.
+    void setCurrentFile(const QString &path);
+    // A document is shown afresh: window in front, Object Properties open,
+    // the boxes and commands following it.
+    void showDocument();
+
+    TForm1 &m_frame;
+    AppContext m_context;
+};

@@ -1,0 +1,288 @@
+#include "mainframeui.h"
+
+#include "pagespinbox.h"
+#include "toolglyphs.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <initializer_list>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr QSize buttonSize{23, 22};
+constexpr QSize glyphSize{20, 20};
+
+// One row of a menu: an item, a separator (no member), or a submenu whose
+// rows follow in `children`.
+struct MenuRow
+{
+    QAction *MainFrameUi::*item = nullptr;
+    const char *name = nullptr;
+    const char *caption = nullptr;
+    QKeySequence shortcut = {};
+    bool enabled = true;
+    bool checkable = false;
+    QMenu *MainFrameUi::*submenu = nullptr;
+    std::vector<MenuRow> children = {};
+};
+
+const MenuRow separator{};
+
+MenuRow item(QAction *MainFrameUi::*member, const char *name, const char *caption,
+             QKeySequence shortcut = {})
+{
+    return MenuRow{member, name, caption, shortcut};
+}
+
+// Items that are shown but have no command in this program.
+MenuRow inert(QAction *MainFrameUi::*member, const char *name, const char *caption,
+              QKeySequence shortcut = {})
+{
+    return MenuRow{member, name, caption, shortcut, false};
+}
+
+MenuRow ticked(QAction *MainFrameUi::*member, const char *name, const char *caption)
+{
+    return MenuRow{member, name, caption, {}, true, true};
+}
+
+MenuRow submenu(QMenu *MainFrameUi::*member, const char *name, const char *caption,
+                std::vector<MenuRow> rows)
+{
+    MenuRow row{nullptr, name, caption};
+    row.submenu = member;
+    row.children = std::move(rows);
+    return row;
+}
+
+void addRows(QMenu *menu, MainFrameUi &ui, const std::vector<MenuRow> &rows)
+{
+    for (const MenuRow &row : rows) {
+        if (row.submenu) {
+            QMenu *submenu = menu->addMenu(QString::fromLatin1(row.caption));
+            submenu->setObjectName(QLatin1String(row.name));
+            submenu->menuAction()->setObjectName(QLatin1String(row.name));
+            ui.*row.submenu = submenu;
+            addRows(submenu, ui, row.children);
+        } else if (row.item) {
+            QAction *action = menu->addAction(QString::fromLatin1(row.caption));
+            action->setObjectName(QLatin1String(row.name));
+            action->setShortcut(row.shortcut);
+            action->setEnabled(row.enabled);
+            action->setCheckable(row.checkable);
+            ui.*row.item = action;
+        } else {
+            menu->addSeparator();
+        }
+    }
+}
+
+void addMenu(QMenuBar *bar, MainFrameUi &ui, const char *name, const char *title,
+             const std::vector<MenuRow> &rows)
+{
+    QMenu *menu = bar->addMenu(QString::fromLatin1(title));
+    menu->setObjectName(QLatin1String(name));
+    addRows(menu, ui, rows);
+}
+
+void buildMenu(QMenuBar *bar, MainFrameUi &ui)
+{
+    using Ui = MainFrameUi;
+    const auto ctrl = [](int key) {
+        return QKeySequence(Qt::CTRL | key);
+    };
+    addMenu(bar, ui, "File1", "File",
+            {item(&Ui::Quit1, "Quit1", "New", ctrl(Qt::Key_N)),
+             item(&Ui::Close1, "Close1", "Open", ctrl(Qt::Key_O)),
+             item(&Ui::Close2, "Close2", "Close", ctrl(Qt::Key_W)), separator,
+             item(&Ui::Save1, "Save1", "Save", ctrl(Qt::Key_S)),
+             item(&Ui::SaveAs1, "SaveAs1", "Save As"), separator,
+             item(&Ui::PageSetup1, "PageSetup1", "Page Setup", ctrl(Qt::Key_T)),
+             item(&Ui::Print1, "Print1", "Print", ctrl(Qt::Key_P)), separator,
+             item(&Ui::Quit2, "Quit2", "Quit", ctrl(Qt::Key_Q))});
+    // No undo or clipboard in this program.
+    addMenu(bar, ui, "Edit1", "Edit",
+            {inert(&Ui::Undo1, "Undo1", "Undo", ctrl(Qt::Key_Z)), separator,
+             inert(&Ui::Cut1, "Cut1", "Cut", ctrl(Qt::Key_X)),
+             inert(&Ui::Copy1, "Copy1", "Copy", ctrl(Qt::Key_C)),
+             inert(&Ui::Paste1, "Paste1", "Paste", ctrl(Qt::Key_V)),
+             item(&Ui::Clear, "Clear", "Clear"), separator,
+             item(&Ui::SelectAll1, "SelectAll1", "Select All", ctrl(Qt::Key_A)),
+             item(&Ui::Duplicate, "Duplicate", "Duplicate", ctrl(Qt::Key_D)), separator,
+             item(&Ui::Preferences1, "Preferences1", "Preferences")});
+    addMenu(bar, ui, "Tools1", "Tools",
+            {item(&Ui::Main1, "Main1", "Main"), separator,
+             item(&Ui::PlaceNumber1, "PlaceNumber1", "Place Number"),
+             item(&Ui::PlaceText1, "PlaceText1", "Place Text"),
+             item(&Ui::PlacePicture1, "PlacePicture1", "Place Picture"), separator,
+             item(&Ui::LinkMode1, "LinkMode1", "Link Mode"),
+             item(&Ui::UnlinkMode1, "UnlinkMode1", "Unlink Mode")});
+    // The page is always shown at one pixel per page unit; the zoom items do nothing.
+    addMenu(bar, ui, "View1", "View",
+            {submenu(&Ui::Arrange2, "Arrange2", "Arrange",
+                     {item(&Ui::BF, "BF", "Bring Forward", ctrl(Qt::Key_BracketRight)),
+                      item(&Ui::SB, "SB", "Send Backward", ctrl(Qt::Key_BracketLeft)), separator,
+                      item(&Ui::BTF, "BTF", "Bring To Front", ctrl(Qt::Key_F)),
+                      item(&Ui::STB, "STB", "Send To Back", ctrl(Qt::Key_B))}),
+             submenu(&Ui::Zoom1, "Zoom1", "Zoom",
+                     {item(&Ui::N251, "N251", "25 %"), item(&Ui::N501, "N501", "50 %"),
+                      item(&Ui::N1001, "N1001", "100 %"), item(&Ui::N2001, "N2001", "200 %")}),
+             separator, ticked(&Ui::ShowLinks1, "ShowLinks1", "Show Links")});
+    addMenu(bar, ui, "Addons1", "Add-ons",
+            {item(&Ui::CreateMatrix1, "CreateMatrix1", "Create Matrix", ctrl(Qt::Key_M)),
+             inert(&Ui::ExporttoDB1, "ExporttoDB1", "Export to DB", ctrl(Qt::Key_E))});
+    addMenu(bar, ui, "Windows1", "Windows",
+            {ticked(&Ui::ObjectProperties1, "ObjectProperties1", "Object Properties"), separator,
+             inert(&Ui::Untitled1, "Untitled1", "Untitled")});
+    addMenu(bar, ui, "Help1", "Help",
+            {item(&Ui::Help2, "Help2", "Help"), separator,
+             item(&Ui::AboutPaginette1, "AboutPaginette1", "About Paginette")});
+}
+
+// One tool-bar button; mode buttons join the radio group.
+struct ButtonRow
+{
+    QToolButton *MainFrameUi::*member;
+    const char *name;
+    const char *caption;
+    const char *hint;
+    std::optional<Glyph> glyph;
+};
+
+void addButtons(QToolBar *bar, MainFrameUi &ui, QButtonGroup *group,
+                std::initializer_list<ButtonRow> rows)
+{
+    for (const ButtonRow &row : rows) {
+        auto *button = new QToolButton(bar);
+        button->setObjectName(QLatin1String(row.name));
+        button->setText(QString::fromLatin1(row.caption));
+        button->setToolTip(QString::fromLatin1(row.hint));
+        button->setStatusTip(QString::fromLatin1(row.hint));
+        button->setAutoRaise(true);
+        button->setFixedSize(buttonSize);
+        button->setIconSize(glyphSize);
+        if (row.glyph)
+            button->setIcon(toolGlyph(*row.glyph));
+        if (group) {
+            button->setCheckable(true);
+            group->addButton(button);
+        }
+        bar->addWidget(button);
+        ui.*row.member = button;
+    }
+}
+
+QLabel *addLabel(QToolBar *bar, const char *name, const char *caption, int width)
+{
+    auto *label = new QLabel(QString::fromLatin1(caption), bar);
+    label->setObjectName(QLatin1String(name));
+    label->setFixedWidth(width);
+    bar->addWidget(label);
+    return label;
+}
+
+void buildToolBar(QMainWindow &frame, MainFrameUi &ui)
+{
+    using Ui = MainFrameUi;
+    QToolBar *bar = new QToolBar(&frame);
+    ui.ToolBar1 = bar;
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(glyphSize);
+    bar->toggleViewAction()->setVisible(false);
+    frame.addToolBar(Qt::TopToolBarArea, bar);
+
+    ui.modeGroup = new QButtonGroup(&frame);
+    ui.modeGroup->setObjectName(QStringLiteral("modeGroup"));
+    ui.modeGroup->setExclusive(true);
+
+    bar->addSeparator();
+    addButtons(bar, ui, ui.modeGroup, {{&Ui::main, "main", "M", "Main mode", Glyph::Main}});
+    bar->addSeparator();
+    addButtons(bar, ui, ui.modeGroup,
+               {{&Ui::number, "number", "N", "Place Number", Glyph::Number},
+                {&Ui::text, "text", "T", "Place Text", Glyph::Text},
+                {&Ui::pict, "pict", "P", "Place Picture", std::nullopt}});
+    // Pictures can be placed from the Tools menu only.
+    ui.pict->setEnabled(false);
+    bar->addSeparator();
+    addButtons(bar, ui, ui.modeGroup,
+               {{&Ui::link, "link", "L", "Link Mode", Glyph::Link},
+                {&Ui::unlink, "unlink", "U", "Unlink Mode", Glyph::Unlink}});
+    bar->addSeparator();
+
+    ui.Label1 = addLabel(bar, "Label1", "Pages:", 37);
+    ui.pages = new QLineEdit(QStringLiteral("1"), bar);
+    ui.pages->setObjectName(QStringLiteral("pages"));
+    ui.pages->setFixedWidth(34);
+    ui.pages->setToolTip(QStringLiteral("Pages to Print"));
+    bar->addWidget(ui.pages);
+    bar->addSeparator();
+
+    ui.Label2 = addLabel(bar, "Label2", "Page:", 32);
+    ui.page = new PageSpinBox(bar);
+    ui.page->setObjectName(QStringLiteral("page"));
+    ui.page->setMinimumWidth(46);
+    ui.page->setToolTip(QStringLiteral("Page Shown"));
+    bar->addWidget(ui.page);
+    bar->addSeparator();
+
+    ui.zoom = new QComboBox(bar);
+    ui.zoom->setObjectName(QStringLiteral("zoom"));
+    ui.zoom->setEditable(true);
+    ui.zoom->addItems({QStringLiteral("25 %"), QStringLiteral("50 %"), QStringLiteral("100 %"),
+                       QStringLiteral("200 %")});
+    ui.zoom->setCurrentIndex(-1);
+    ui.zoom->setEditText(QStringLiteral("Zoom"));
+    ui.zoom->setToolTip(QStringLiteral("Zoom Factor"));
+    ui.zoom->setMinimumWidth(57);
+    ui.zoom->setEnabled(false);
+    bar->addWidget(ui.zoom);
+    bar->addSeparator();
+
+    // The hints are the program's own, odd ones included.
+    addButtons(bar, ui, nullptr,
+               {{&Ui::left, "left", "", "Align Object Left", Glyph::AlignLeft},
+                {&Ui::hCenter, "hCenter", "", "Align Objects Center", Glyph::AlignHCenter},
+                {&Ui::right, "right", "", "Align Objects Right", Glyph::AlignRight}});
+    bar->addSeparator();
+    addButtons(bar, ui, nullptr,
+               {{&Ui::top, "top", "", "Align Objects Bottom", Glyph::AlignTop},
+                {&Ui::vCenter, "vCenter", "", "Align Objects Center", Glyph::AlignVCenter},
+                {&Ui::bottom, "bottom", "", "ALign Objects Right", Glyph::AlignBottom}});
+    bar->addSeparator();
+
+    ui.mode = new QLabel(QStringLiteral("Main Mode"), bar);
+    ui.mode->setObjectName(QStringLiteral("mode"));
+    ui.mode->setFrameStyle(QFrame::Box | QFrame::Plain);
+    ui.mode->setLineWidth(1);
+    ui.mode->setFixedSize(96, 22);
+    bar->addWidget(ui.mode);
+}
+
+} // namespace
+
+void buildMainFrameUi(QMainWindow &frame, MainFrameUi &ui)
+{
+    buildMenu(frame.menuBar(), ui);
+    buildToolBar(frame, ui);
+    ui.mdiArea = new QMdiArea(&frame);
+    ui.mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    ui.mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui.mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frame.setCentralWidget(ui.mdiArea);
+}

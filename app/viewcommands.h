@@ -1,0 +1,32 @@
+#pragma once
+
+#include "appcontext.h"
+
+struct MainFrameUi;
+class TForm1;
+
+// The Pages and Page boxes, Show Links, and the enabled states of the
+// commands that follow the document and its selection.
+class ViewCommands
+{
+public:
+    ViewCommands(TForm1 &frame, MainFrameUi &ui, const AppContext &context);
+
+    // Enter in the Pages box takes its number over.
+    void pagesKeyDown();
+    void pageChange(int value);
+    // Enter in the Page box.
+    void pageKeyDown();
+    void showLinks();
+
+    // The boxes show the values of the document in hand.
+    void showDocumentValues();
+
+    // Create Matrix, Duplicate, Save and Close from the document state.
+    void updateMenuState();
+
+private:
+    TForm1 &m_frame;
+    MainFrameUi &m_ui;
+    AppContext m_context;
+};
