@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -113,8 +114,26 @@ void appendRecord(LoadedObjects &loaded, const mainStruct2 &record, bool withStr
     loaded.names.push_back(withStrings ? areaText(record.nameChar) : QString());
 }
 
+// The record read from the first `got` bytes of its 388; what was not read
+// is zero, but link fields not read say "not linked": zero would name link 0
+// and break an intact link of the records before it.
+mainStruct2 partialRecord(const RecordBytes &bytes, qint64 got)
+{
+    mainStruct2 record = recordFromBytes(bytes);
+    constexpr qint64 linkIdEnd = offsetof(mainStruct2, linkId) + 4;
+    constexpr qint64 linkPrevEnd = offsetof(mainStruct2, linkPrev) + 4;
+    constexpr qint64 linkNextEnd = offsetof(mainStruct2, linkNext) + 4;
+    if (got < linkIdEnd)
+        record.linkId = -1;
+    if (got < linkPrevEnd)
+        record.linkPrev = -1;
+    if (got < linkNextEnd)
+        record.linkNext = -1;
+    return record;
+}
+
 // Reads up to `count` records. A file that ends early gives one message for
-// its short record and keeps the records begun; what was not read stays zero.
+// its short record and keeps the records begun.
 void readRecords(QFile &file, std::int32_t count, LoadedObjects &loaded)
 {
     for (std::int32_t i = 0; i < count; ++i) {
@@ -122,10 +141,10 @@ void readRecords(QFile &file, std::int32_t count, LoadedObjects &loaded)
         const qint64 got = file.read(reinterpret_cast<char *>(bytes.data()), recordSize);
         if (got < 0) {
             showMessage(QStringLiteral("Read error"), QStringLiteral("Record"));
-            appendRecord(loaded, zeroRecord(), false);
+            appendRecord(loaded, partialRecord(RecordBytes{}, 0), false);
             continue;
         }
-        const mainStruct2 record = recordFromBytes(bytes);
+        const mainStruct2 record = partialRecord(bytes, got);
         if (got < recordSize) {
             showMessage(areaText(record.fontNameChar), QStringLiteral("fontNameChar"));
             if (got > 0)

@@ -1,4 +1,5 @@
 #include "docbytes.h"
+#include "documentbuilder.h"
 #include "documentfile.h"
 #include "objecttable.h"
 #include "services.h"
@@ -189,6 +190,7 @@ private Q_SLOTS:
     void unreadablePathsLeaveTheTableUnchanged();
     void shortFileShowsOneBox_data();
     void shortFileShowsOneBox();
+    void shortLastRecordKeepsTheLinksBeforeIt();
     void badDrawOrderBecomesIdentity_data();
     void badDrawOrderBecomesIdentity();
     void brokenLinksAreDissolved_data();
@@ -480,6 +482,20 @@ void TestDocumentFile::shortFileShowsOneBox()
     QCOMPARE(doc.fontNames[2], objects == 3 ? boxText : QStringLiteral(" "));
     for (int i = 0; i < objects; ++i)
         QCOMPARE(doc.drawOrder[i], i);
+}
+
+void TestDocumentFile::shortLastRecordKeepsTheLinksBeforeIt()
+{
+    // Cut before the link fields of the last record.
+    const QByteArray bytes = fileHeader(3, 1) + fileRecord(0, {0, -1, 1}) +
+                             fileRecord(1, {0, 0, -1}) + fileRecord(2).left(50);
+    DocumentState doc(20);
+    QCOMPARE(loadDocument(doc, keepAsSeed(writeFile("shortlinked.pgt", bytes))), 0);
+    QCOMPARE(doc.objectCount, 3);
+    QCOMPARE(doc.linkCount, 1);
+    QCOMPARE(linkOf(doc, 0), (Link{0, -1, 1}));
+    QCOMPARE(linkOf(doc, 1), (Link{0, 0, -1}));
+    QCOMPARE(linkOf(doc, 2), unlinked);
 }
 
 void TestDocumentFile::badDrawOrderBecomesIdentity_data()
