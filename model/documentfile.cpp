@@ -272,6 +272,9 @@ int saveDocument(DocumentState &doc, const QString &path)
 {
     const std::int32_t count = std::clamp(doc.objectCount, 0, doc.objectCapacity);
     QSaveFile file(path);
+    // A file the user may write in a folder they may not: written in place,
+    // since no temporary file can be made beside it.
+    file.setDirectWriteFallback(true);
     // Unbuffered, so that every write reports its own outcome.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return reportSystemError(file.errorString());
@@ -299,8 +302,9 @@ int saveDocument(DocumentState &doc, const QString &path)
         written = writeBytes(file, reinterpret_cast<const char *>(entry), orderEntrySize);
     }
 
-    // Until commit the target is untouched; a failed save discards the
-    // temporary file and leaves the old document as it was.
+    // Until commit the target is untouched (unless written in place); a
+    // failed save discards the temporary file and leaves the old document
+    // as it was.
     if (!written || !file.commit())
         return reportSystemError(file.errorString());
     return 0;

@@ -12,6 +12,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 
 using Message = std::pair<QString, QString>;
@@ -169,6 +171,23 @@ private:
 
 } // namespace
 
+// Saves as a user who may write the file but not its folder: as root, from a
+// child process that has given up root; 0 when the save succeeded.
+int saveWithoutFolderRights(DocumentState &doc, const QString &path)
+{
+    if (geteuid() != 0)
+        return saveDocument(doc, path);
+    const pid_t child = fork();
+    if (child == 0) {
+        constexpr uid_t nobody = 65534;
+        const bool dropped = setgid(nobody) == 0 && setuid(nobody) == 0;
+        _exit(dropped && saveDocument(doc, path) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : -1;
+}
+
 class TestDocumentFile : public QObject
 {
     Q_OBJECT
@@ -197,6 +216,7 @@ private Q_SLOTS:
     void brokenLinksAreDissolved();
     void selectionFollowsTheMarks();
     void failedSaveKeepsTheOldFile();
+    void fileInAFolderThatCannotBeWrittenIsSavedInPlace();
     void smallerDocumentLeavesNoTrace();
 
 private:
@@ -625,6 +645,28 @@ void TestDocumentFile::failedSaveKeepsTheOldFile()
     expectOneError();
     QCOMPARE(readFile(path("old.pgt")), old);
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), entriesBefore);
+}
+
+void TestDocumentFile::fileInAFolderThatCannotBeWrittenIsSavedInPlace()
+{
+    DocumentState doc = sampleDocument();
+    QCOMPARE(saveDocument(doc, path("free.pgt")), 0);
+
+    QVERIFY(QDir(m_dir.path()).mkdir("locked"));
+    const QString locked = path("locked/doc.pgt");
+    writeFile("locked/doc.pgt", fileHeader(0, 0));
+    const auto all = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    const auto enter = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    const auto write = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    QVERIFY(QFile::setPermissions(m_dir.path(), all | enter | QFileDevice::WriteOwner));
+    QVERIFY(QFile::setPermissions(path("locked"), all | enter));
+    QVERIFY(QFile::setPermissions(locked, all | write));
+
+    const int result = saveWithoutFolderRights(doc, locked);
+    QFile::setPermissions(path("locked"), all | enter | QFileDevice::WriteOwner);
+    QCOMPARE(result, 0);
+    QCOMPARE(readFile(locked), readFile(path("free.pgt")));
+    QCOMPARE(QDir(path("locked")).entryList(QDir::Files), QStringList{"doc.pgt"});
 }
 
 void TestDocumentFile::smallerDocumentLeavesNoTrace()
