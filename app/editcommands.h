@@ -10,6 +10,11 @@ class EditCommands
 public:
     EditCommands(TForm1 &frame, const AppContext &context);
 
+    // Deletes the selected objects.
+    void clear();
+    void selectAll();
+    // Copies the selection 10 units right of and below itself.
+    void duplicate();
     void preferences();
 
 private:

@@ -6,8 +6,10 @@
 #include "messagedialog.h"
 #include "modecommands.h"
 #include "pagespinbox.h"
+#include "pagetool.h"
 #include "screenrender.h"
 #include "services.h"
+#include "textdrawing.h"
 #include "tform10.h"
 #include "tform11.h"
 #include "tform2.h"
@@ -18,6 +20,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -101,6 +104,9 @@ void TForm1::connectCommands()
     connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
     connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
     connect(Quit2, &QAction::triggered, this, &TForm1::Quit2Click);
+    connect(Clear, &QAction::triggered, this, &TForm1::ClearClick);
+    connect(SelectAll1, &QAction::triggered, this, &TForm1::SelectAll1Click);
+    connect(Duplicate, &QAction::triggered, this, &TForm1::DuplicateClick);
     connect(Preferences1, &QAction::triggered, this, &TForm1::Preferences1Click);
     connect(Main1, &QAction::triggered, this, &TForm1::Main1Click);
     connect(PlaceNumber1, &QAction::triggered, this, &TForm1::PlaceNumber1Click);
@@ -137,8 +143,19 @@ void TForm1::runModal(QDialog &dialog)
 
 void TForm1::createWindows()
 {
-    Form2 = new TForm2(this);
+    Form2 = new TForm2(m_context.doc, m_context.shell, this);
     Form2->installEventFilter(this);
+    ColorDialog1 = new QColorDialog(this);
+    ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
+    Form2->setColorChooser([this](std::int32_t current) -> std::optional<std::int32_t> {
+        ColorDialog1->setCurrentColor(colorFromBgr(current));
+        if (ColorDialog1->exec() != QDialog::Accepted)
+            return std::nullopt;
+        const QColor chosen = ColorDialog1->selectedColor();
+        return chosen.red() | chosen.green() << 8 | chosen.blue() << 16;
+    });
+    connect(Form2, &TForm2::objectChanged, this, &TForm1::renderScreen);
+    connect(Form2, &TForm2::documentModified, this, &TForm1::updateMenuState);
     Form10 = new TForm10(this);
     Form11 = new TForm11(this);
     Form3 = new TForm3(this);
@@ -170,7 +187,14 @@ void TForm1::createDocumentWindow()
         renderScreen();
     };
     Form6->setHooks(hooks);
-    connect(Form6, &TForm6::selectionChanged, this, &TForm1::updateMenuState);
+    PageTool *tool = Form6->pageTool;
+    connect(tool, &PageTool::pressed, this, [this] {
+        Form2->colorChanged = 0;
+        selectionChanged();
+    });
+    connect(tool, &PageTool::selectionChanged, this, &TForm1::selectionChanged);
+    connect(tool, &PageTool::objectsMoved, Form2, &TForm2::fillDialog);
+    connect(tool, &PageTool::documentModified, this, &TForm1::updateMenuState);
     // No system menu and no minimise, maximise or close box.
     m_documentSubWindow =
         mdiArea->addSubWindow(Form6, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -195,6 +219,14 @@ void TForm1::FormCreate()
 void TForm1::updateMenuState()
 {
     m_viewCommands->updateMenuState();
+}
+
+void TForm1::selectionChanged()
+{
+    Form2->fillDialog();
+    m_viewCommands->updateAlignButtons();
+    m_viewCommands->updateArrangeItems();
+    updateMenuState();
 }
 
 void TForm1::renderScreen()
@@ -296,6 +328,21 @@ void TForm1::SaveAs1Click()
 void TForm1::Quit2Click()
 {
     m_documentCommands->quit();
+}
+
+void TForm1::ClearClick()
+{
+    m_editCommands->clear();
+}
+
+void TForm1::SelectAll1Click()
+{
+    m_editCommands->selectAll();
+}
+
+void TForm1::DuplicateClick()
+{
+    m_editCommands->duplicate();
 }
 
 void TForm1::Preferences1Click()

@@ -12,6 +12,7 @@ class DocumentCommands;
 class EditCommands;
 class FileDialogs;
 class ModeCommands;
+class QColorDialog;
 class QDialog;
 class QMdiSubWindow;
 class QUrl;
@@ -56,6 +57,8 @@ public:
 
     // Enables Create Matrix, Duplicate, Save and Close from the document state.
     void updateMenuState();
+    // The selection changed: the Object Properties window and the commands follow it.
+    void selectionChanged();
     // A screen render of the page shown into the document window.
     void renderScreen();
 
@@ -72,6 +75,7 @@ public:
     // The one document window, created by FormShow and never destroyed before the frame.
     TForm6 *Form6 = nullptr;
     FileDialogs *fileDialogs = nullptr;
+    QColorDialog *ColorDialog1 = nullptr;
 
 public Q_SLOTS:
     void Quit1Click();  // New
@@ -80,6 +84,9 @@ public Q_SLOTS:
     void Save1Click();
     void SaveAs1Click();
     void Quit2Click(); // Quit
+    void ClearClick();
+    void SelectAll1Click();
+    void DuplicateClick();
     void Preferences1Click();
     void ShowLinks1Click();
     void CreateMatrix1Click();

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -78,4 +79,19 @@ void ViewCommands::updateMenuState()
     if (shell.docNamed == 1)
         m_ui.Save1->setEnabled(shell.docModified == 1);
     m_ui.Close2->setEnabled(shell.docOpen == 1);
+}
+
+void ViewCommands::updateAlignButtons()
+{
+    const bool several = m_context.doc.selectedCount >= 2;
+    for (QToolButton *button :
+         {m_ui.left, m_ui.hCenter, m_ui.right, m_ui.top, m_ui.vCenter, m_ui.bottom})
+        button->setEnabled(several);
+}
+
+void ViewCommands::updateArrangeItems()
+{
+    const bool one = m_context.doc.selectedCount == 1;
+    for (QAction *item : {m_ui.BF, m_ui.SB, m_ui.BTF, m_ui.STB})
+        item->setEnabled(one);
 }

@@ -24,6 +24,9 @@ public:
 
     // Create Matrix, Duplicate, Save and Close from the document state.
     void updateMenuState();
+    // The align buttons need two selected objects, the Arrange items one.
+    void updateAlignButtons();
+    void updateArrangeItems();
 
 private:
     TForm1 &m_frame;

@@ -1,9 +1,11 @@
 #include "tform6.h"
 
+#include "pagetool.h"
 #include "services.h"
 
 #include <QKeyEvent>
 #include <QMdiArea>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -46,6 +48,12 @@ TForm6::TForm6(const EditorContext &context, QWidget *parent) : QWidget(parent),
 
     ScrollBar1->installEventFilter(this);
     ScrollBar2->installEventFilter(this);
+
+    pageTool = new PageTool(context, this);
+    connect(pageTool, &PageTool::redrawRequested, this, &TForm6::renderScreen);
+    connect(pageTool, &PageTool::bandChanged, this, qOverload<>(&QWidget::update));
+    // Moves count without a button held too.
+    setMouseTracking(true);
 
     // Only the user's scrolling counts; positions set by the program report nothing.
     connect(ScrollBar1, &QAbstractSlider::actionTriggered, this,
@@ -129,9 +137,40 @@ void TForm6::resizeEvent(QResizeEvent *event)
 
 void TForm6::paintEvent(QPaintEvent *)
 {
-    // Between renders the window shows the last page it was given.
+    // Between renders the window shows the last page it was given, with the
+    // rubber band over it while one is dragged.
     QPainter painter(this);
     painter.drawImage(0, 0, m_presented);
+    const Bounds32 band = pageTool->bandRect();
+    if (band.right > band.left && band.bottom > band.top) {
+        painter.setPen(QPen(Qt::black, 0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(
+            QRect(QPoint(band.left, band.top), QPoint(band.right - 1, band.bottom - 1)));
+    }
+}
+
+void TForm6::mousePressEvent(QMouseEvent *event)
+{
+    // As activating the window would, the keys go back to the vertical bar.
+    ScrollBar1->setFocus();
+    pageTool->mousePressed(event->position().toPoint(), event->modifiers());
+}
+
+void TForm6::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double click is a press like the first.
+    mousePressEvent(event);
+}
+
+void TForm6::mouseMoveEvent(QMouseEvent *event)
+{
+    pageTool->mouseMoved(event->position().toPoint(), event->buttons());
+}
+
+void TForm6::mouseReleaseEvent(QMouseEvent *)
+{
+    pageTool->mouseReleased();
 }
 
 void TForm6::keyPressEvent(QKeyEvent *event)
@@ -145,24 +184,62 @@ void TForm6::keyPressEvent(QKeyEvent *event)
 
 bool TForm6::eventFilter(QObject *watched, QEvent *event)
 {
-    // Qt's scroll bars invert the arrow keys so that Up lowers the position,
-    // which turns Left into a step forward. Left and Up step back, Right and
-    // Down step forward, on both bars.
-    auto *bar = qobject_cast<QScrollBar *>(watched);
-    if (bar && event->type() == QEvent::KeyPress) {
+    if (watched == ScrollBar1 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (ScrollBar1KeyDown(key->key(), key->modifiers()))
+            return true;
+    }
+    // Qt's scroll bars invert the arrow keys so that Left steps forward; on
+    // the horizontal bar, as on the vertical one, Left steps back.
+    if (watched == ScrollBar2 && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
             if (key->key() == Qt::Key_Left) {
-                bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+                ScrollBar2->triggerAction(QAbstractSlider::SliderSingleStepSub);
                 return true;
             }
             if (key->key() == Qt::Key_Right) {
-                bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+                ScrollBar2->triggerAction(QAbstractSlider::SliderSingleStepAdd);
                 return true;
             }
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool TForm6::ScrollBar1KeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    const std::int32_t step = modifiers.testFlag(Qt::ShiftModifier) ? 10 : 1;
+    if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+        pageTool->deleteSelection();
+        return true;
+    }
+    // The view moves against the object, then the bar takes its own line
+    // step: step 1 leaves the view in place, Shift moves it 9 positions.
+    struct Arrow
+    {
+        int key;
+        int scroll; // how the position moves before the bar's own step
+        std::int32_t dx;
+        std::int32_t dy;
+        QAbstractSlider::SliderAction lineStep;
+    };
+    static constexpr Arrow arrows[] = {
+        {Qt::Key_Left, 1, -1, 0, QAbstractSlider::SliderSingleStepSub},
+        {Qt::Key_Up, 1, 0, -1, QAbstractSlider::SliderSingleStepSub},
+        {Qt::Key_Right, -1, 1, 0, QAbstractSlider::SliderSingleStepAdd},
+        {Qt::Key_Down, -1, 0, 1, QAbstractSlider::SliderSingleStepAdd},
+    };
+    for (const Arrow &arrow : arrows) {
+        if (arrow.key != key)
+            continue;
+        // Set by the program: the bar reports no scroll for it.
+        ScrollBar1->setValue(ScrollBar1->value() + arrow.scroll * step);
+        pageTool->nudge(arrow.dx * step, arrow.dy * step);
+        ScrollBar1->triggerAction(arrow.lineStep);
+        return true;
+    }
+    return false;
 }
 
 void TForm6::FormKeyDown()

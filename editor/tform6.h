@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 
+class PageTool;
 class QScrollBar;
 
 // Everything the document window needs from the main frame above it. The main
@@ -19,8 +20,9 @@ struct DocumentWindowHooks
     std::function<void()> render; // a screen render of the page shown
 };
 
-// The one document window: shows the last rendered page and scrolls it
-// vertically. Object boxes are recomputed through the layout service of
+// The one document window: shows the last rendered page, scrolls it
+// vertically, and hands the mouse and the keys of its vertical scroll bar to
+// its page tool. Object boxes are recomputed through the layout service of
 // model/services.h.
 class TForm6 : public QWidget
 {
@@ -31,6 +33,7 @@ public:
 
     QScrollBar *ScrollBar1 = nullptr;
     QScrollBar *ScrollBar2 = nullptr;
+    PageTool *pageTool = nullptr;
 
     void setHooks(DocumentWindowHooks hooks);
 
@@ -46,11 +49,6 @@ public:
     void present(const QImage &image);
     QImage presentedImage() const { return m_presented; }
 
-Q_SIGNALS:
-    // Sent after anything that changed the selection, so the main frame can
-    // refresh its command states.
-    void selectionChanged();
-
 public Q_SLOTS:
     void ScrollBar1Scroll(int position);
     void ScrollBar2Scroll(int position);
@@ -60,10 +58,17 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormKeyDown();
+    // A key while ScrollBar1 has the focus; false when the key is not the
+    // page's, so the bar handles it itself.
+    bool ScrollBar1KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void renderScreen() const;
 
     EditorContext m_context;

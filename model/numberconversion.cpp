@@ -28,14 +28,16 @@ std::uint32_t powerOfTenModulo(std::int64_t exponent)
     return result;
 }
 
-[[noreturn]] void rejectNumber(const QString &text)
-{
-    throw PaginetteError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
-}
-
 } // namespace
 
 std::int32_t textToInt32(const QString &text)
+{
+    if (const std::optional<std::int32_t> value = readInt32(text))
+        return *value;
+    throw PaginetteError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+}
+
+std::optional<std::int32_t> readInt32(const QString &text)
 {
     const QString trimmed = text.trimmed();
     const QStringView s(trimmed);
@@ -63,7 +65,7 @@ std::int32_t textToInt32(const QString &text)
         }
     }
     if (mantissa.isEmpty())
-        rejectNumber(text);
+        return std::nullopt;
 
     std::int64_t exponent = 0;
     if (pos < s.size() && (s[pos] == u'e' || s[pos] == u'E')) {
@@ -77,12 +79,12 @@ std::int32_t textToInt32(const QString &text)
         for (; pos < s.size() && isDigit(s[pos]); ++pos)
             exponent = std::min(exponent * 10 + (s[pos].unicode() - u'0'), exponentCap);
         if (pos == exponentStart)
-            rejectNumber(text);
+            return std::nullopt;
         if (negativeExponent)
             exponent = -exponent;
     }
     if (pos != s.size())
-        rejectNumber(text);
+        return std::nullopt;
 
     // value = mantissa * 10^scale; truncation toward zero drops the digits
     // right of the point, and only the remainder modulo 2^32 is kept.

@@ -30,6 +30,9 @@ void storeFormatted(DocumentState &doc, int index, std::int32_t value, bool asUn
         formatNumber(numberValueText(object, value, asUnsigned), object.digits, &object.zeros);
 }
 
+// Only this many characters of a hexadecimal entry are read.
+constexpr qsizetype hexStartLength = 8;
+
 int hexDigitValue(QChar c)
 {
     if (c >= u'0' && c <= u'9')
@@ -39,20 +42,6 @@ int hexDigitValue(QChar c)
     if (c >= u'A' && c <= u'F')
         return c.unicode() - u'A' + 10;
     return -1;
-}
-
-// At most the first 8 characters count; any non-hex digit among them gives -1,
-// an empty entry 0.
-std::int32_t readHexStart(const QString &entry)
-{
-    std::uint32_t value = 0;
-    for (const QChar c : QStringView(entry).left(8)) {
-        const int digit = hexDigitValue(c);
-        if (digit < 0)
-            return -1;
-        value = value * 16u + static_cast<std::uint32_t>(digit);
-    }
-    return static_cast<std::int32_t>(value);
 }
 
 qsizetype leadingZeroCount(const QString &text)
@@ -160,11 +149,33 @@ void parseStart(DocumentState &doc, int index, const QString &entry, std::int16_
     }
 }
 
+std::int32_t readHexStart(const QString &entry)
+{
+    std::uint32_t value = 0;
+    for (const QChar c : QStringView(entry).left(hexStartLength)) {
+        const int digit = hexDigitValue(c);
+        if (digit < 0)
+            return -1;
+        value = value * 16u + static_cast<std::uint32_t>(digit);
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+bool isHexadecimalEntry(const QString &entry)
+{
+    const QStringView read = QStringView(entry).left(hexStartLength);
+    return !read.isEmpty() &&
+           std::all_of(read.begin(), read.end(), [](QChar c) { return hexDigitValue(c) >= 0; });
+}
+
 QString endText(const DocumentState &doc, int index)
 {
     if (!isLive(doc, index))
         return QString();
-    const mainStruct2 &object = doc.objects[index];
-    return formatNumber(numberValueText(object, valueOnPage(object, doc.pagesToPrint), false),
-                        object.digits);
+    return pageText(doc.objects[index], doc.pagesToPrint);
+}
+
+QString pageText(const mainStruct2 &object, std::int32_t page)
+{
+    return formatNumber(numberValueText(object, valueOnPage(object, page), false), object.digits);
 }

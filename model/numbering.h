@@ -36,6 +36,15 @@ void propagateLinks(DocumentState &doc);
 // PaginetteError and changes nothing.
 void parseStart(DocumentState &doc, int index, const QString &entry, std::int16_t format);
 
+// The value of a hexadecimal Start entry: its first 8 characters read as
+// hexadecimal digits, -1 (all bits) when one of them is not a digit, 0 when
+// the entry is empty.
+std::int32_t readHexStart(const QString &entry);
+// Whether every character that readHexStart reads is a hexadecimal digit.
+bool isHexadecimalEntry(const QString &entry);
+
 // The text object `index` shows on the last printed page (`pagesToPrint`).
 // Leaves the document untouched.
 QString endText(const DocumentState &doc, int index);
+// The text `object` shows on page `page`.
+QString pageText(const mainStruct2 &object, std::int32_t page);

@@ -1,11 +1,427 @@
 #include "tform2.h"
 
-TForm2::TForm2(QWidget *parent) : QWidget(parent)
+#include "designfont.h"
+#include "guarded.h"
+#include "numbering.h"
+#include "services.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <cstring>
+
+namespace {
+
+constexpr QSize clientSize{268, 75};
+// Room for what a character area of the document file holds.
+constexpr int longestText = 63;
+constexpr int rowHeight = 21;
+
+template <typename Widget> Widget *place(QWidget *tab, const char *name, const QRect &geometry)
 {
-    setObjectName(QStringLiteral("Form2"));
+    auto *widget = new Widget(tab);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+QLabel *label(QWidget *tab, const char *name, const QString &text, int left, int top)
+{
+    auto *result = new QLabel(text, tab);
+    result->setObjectName(QLatin1String(name));
+    result->move(left, top + 3);
+    result->adjustSize();
+    // The handlers park the keyboard focus on labels, out of the edit boxes.
+    result->setFocusPolicy(Qt::ClickFocus);
+    return result;
+}
+
+QLineEdit *edit(QWidget *tab, const char *name, const QString &text, const QRect &geometry)
+{
+    auto *result = place<QLineEdit>(tab, name, geometry);
+    result->setText(text);
+    return result;
+}
+
+bool isEnter(const QKeyEvent *key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+// A record and its strings, to tell whether an apply changed anything.
+struct Snapshot
+{
+    mainStruct2 record;
+    QString fontName;
+    QString text;
+    QString name;
+
+    bool operator==(const Snapshot &other) const
+    {
+        return std::memcmp(&record, &other.record, sizeof record) == 0 &&
+               fontName == other.fontName && text == other.text && name == other.name;
+    }
+};
+
+Snapshot snapshotOf(const DocumentState &doc, int index)
+{
+    return {doc.objects[index], doc.fontNames[index], doc.texts[index], doc.names[index]};
+}
+
+} // namespace
+
+TForm2::TForm2(DocumentState &doc, ShellState &shell, QWidget *parent)
+    : QWidget(parent), m_doc(doc), m_shell(shell)
+{
+    setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Object Properties"));
     // A small tool window that stays above the page it edits, with a close box only.
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    resize(268, 75);
+    setFont(designFont());
+    setFixedSize(clientSize);
+
+    PageControl1 = place<QTabWidget>(this, "PageControl1", QRect(QPoint(0, 0), clientSize));
+    PageControl1->setDocumentMode(true);
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    TabSheet3 = new QWidget;
+    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+    TabSheet4 = new QWidget;
+    TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
+    PageControl1->addTab(TabSheet1, QStringLiteral("Number"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Text"));
+    PageControl1->addTab(TabSheet3, QStringLiteral("Position"));
+    PageControl1->addTab(TabSheet4, QStringLiteral("Font"));
+    PageControl1->setEnabled(false);
+
+    buildNumberTab();
+    buildTextTab();
+    buildPositionTab();
+    buildFontTab();
+    connectHandlers();
+}
+
+void TForm2::buildNumberTab()
+{
+    QWidget *tab = TabSheet1;
+    startLabel = label(tab, "startLabel", QStringLiteral("Start:"), 4, 2);
+    start = edit(tab, "start", QStringLiteral("0"), QRect(36, 2, 64, rowHeight));
+    format = place<QComboBox>(tab, "format", QRect(104, 2, 86, rowHeight));
+    format->setEditable(true);
+    format->addItems({QStringLiteral("decimal"), QStringLiteral("hexadecimal")});
+    format->setEditText(QStringLiteral("d"));
+    endLabel = label(tab, "endLabel", QStringLiteral("End:"), 196, 2);
+    end = label(tab, "end", QStringLiteral("0"), 222, 2);
+    nextPageLabel = label(tab, "nextPageLabel", QStringLiteral("To next page:"), 4, 26);
+    nextPage = edit(tab, "nextPage", QStringLiteral("1"), QRect(76, 26, 44, rowHeight));
+    nextLinkLabel = label(tab, "nextLinkLabel", QStringLiteral("To next in link:"), 126, 26);
+    nextLink = edit(tab, "nextLink", QStringLiteral("1"), QRect(210, 26, 44, rowHeight));
+}
+
+void TForm2::buildTextTab()
+{
+    textLabel = label(TabSheet2, "textLabel", QStringLiteral("Text:"), 4, 2);
+    text = edit(TabSheet2, "text", QStringLiteral("text"), QRect(40, 2, 217, 41));
+    text->setMaxLength(longestText);
+}
+
+void TForm2::buildPositionTab()
+{
+    QWidget *tab = TabSheet3;
+    horizontalLabel = label(tab, "horizontalLabel", QStringLiteral("Horizontal:"), 4, 2);
+    x = edit(tab, "x", QStringLiteral("100"), QRect(62, 2, 44, rowHeight));
+    verticalLabel = label(tab, "verticalLabel", QStringLiteral("Vertical:"), 112, 2);
+    y = edit(tab, "y", QStringLiteral("100"), QRect(158, 2, 44, rowHeight));
+    angleLabel = label(tab, "angleLabel", QStringLiteral("Angle:"), 206, 2);
+    angle = edit(tab, "angle", QStringLiteral("angle"), QRect(238, 2, 26, rowHeight));
+    nameLabel = label(tab, "nameLabel", QStringLiteral("Name:"), 4, 26);
+    name = edit(tab, "name", QStringLiteral("name"), QRect(62, 26, 140, rowHeight));
+    name->setMaxLength(longestText);
+}
+
+void TForm2::buildFontTab()
+{
+    QWidget *tab = TabSheet4;
+    fontLabel = label(tab, "fontLabel", QStringLiteral("Font:"), 4, 2);
+    font = place<QComboBox>(tab, "font", QRect(36, 2, 130, rowHeight));
+    font->addItem(QStringLiteral("Font"));
+    sizeLabel = label(tab, "sizeLabel", QStringLiteral("Size:"), 172, 2);
+    size = place<QSpinBox>(tab, "size", QRect(200, 2, 52, rowHeight));
+    size->setRange(smallestFontSize, largestFontSize);
+    color = place<QComboBox>(tab, "color", QRect(4, 26, 84, rowHeight));
+    color->addItems(colorNames());
+    color->setCurrentIndex(-1);
+    color->setPlaceholderText(QStringLiteral("Color"));
+    style = place<QComboBox>(tab, "style", QRect(92, 26, 70, rowHeight));
+    style->addItems({QStringLiteral("Plain"), QStringLiteral("Bold"), QStringLiteral("Italic"),
+                     QStringLiteral("Outline")});
+    style->setCurrentIndex(-1);
+    style->setPlaceholderText(QStringLiteral("Style"));
+    style->setEnabled(false);
+
+    // Three toggles of one group that change nothing; their hints are the program's own.
+    alignGroup = new QButtonGroup(this);
+    const struct
+    {
+        QToolButton *TForm2::*member;
+        const char *name;
+        const char *hint;
+    } buttons[] = {{&TForm2::left, "left", "Text Align Left"},
+                   {&TForm2::center, "center", "Text Align Right"},
+                   {&TForm2::right, "right", "Text Align Right"}};
+    int left = 170;
+    for (const auto &row : buttons) {
+        auto *button = place<QToolButton>(tab, row.name, QRect(left, 26, 22, rowHeight));
+        button->setToolTip(QLatin1String(row.hint));
+        button->setCheckable(true);
+        button->setAutoRaise(true);
+        alignGroup->addButton(button);
+        this->*row.member = button;
+        left += 24;
+    }
+}
+
+void TForm2::connectHandlers()
+{
+    for (QWidget *field : std::initializer_list<QWidget *>{start, nextPage, nextLink, text, x, y,
+                                                           angle, name, size, font, color, style})
+        field->installEventFilter(this);
+
+    connect(format, &QComboBox::activated, this, [this] { changed(NumberGroup); });
+    connect(format->lineEdit(), &QLineEdit::textEdited, this, [this] { changed(NumberGroup); });
+    connect(font, &QComboBox::activated, this, [this] { changed(FontGroup); });
+    connect(size, &QSpinBox::valueChanged, this, [this] { changed(FontGroup); });
+    connect(color, &QComboBox::activated, this, [this] {
+        colorChanged = 1;
+        m_colorBoxChanged = true;
+        changed(FontGroup);
+        m_colorBoxChanged = false;
+    });
+    connect(start, &QLineEdit::textEdited, this, &TForm2::previewEnd);
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
+        if (oneSelected())
+            fillDialog();
+    });
+}
+
+void TForm2::setColorChooser(ColorChooser chooser)
+{
+    m_chooseColor = std::move(chooser);
+}
+
+bool TForm2::oneSelected() const
+{
+    return m_doc.selectedCount == 1 && m_doc.currentObject >= 0 &&
+           m_doc.currentObject < m_doc.objectCount;
+}
+
+void TForm2::fillDialog()
+{
+    if (!oneSelected()) {
+        PageControl1->setEnabled(false);
+        return;
+    }
+    PageControl1->setEnabled(true);
+    const int index = m_doc.currentObject;
+    // A colour chosen for another object is not carried over to this one.
+    if (index != m_filledObject)
+        colorChanged = 0;
+    m_filledObject = index;
+
+    QWidget *tab = PageControl1->currentWidget();
+    if (tab == TabSheet1) {
+        const NumberEntries entries = numberEntriesOf(m_doc, index);
+        format->setEditText(entries.format);
+        start->setText(entries.start);
+        start->selectAll();
+        nextPage->setText(entries.nextPage);
+        nextLink->setText(entries.nextLink);
+        refreshEnd();
+    } else if (tab == TabSheet2) {
+        text->setText(m_doc.texts[index]);
+    } else if (tab == TabSheet3) {
+        const PositionEntries entries = positionEntriesOf(m_doc, index);
+        x->setText(entries.x);
+        y->setText(entries.y);
+        angle->setText(entries.angle);
+        name->setText(entries.name);
+    } else {
+        const mainStruct2 &object = m_doc.objects[index];
+        QStringList faces = QFontDatabase::families();
+        // A face the system lacks is still the object's and shown as such.
+        if (!faces.contains(m_doc.fontNames[index]))
+            faces.prepend(m_doc.fontNames[index]);
+        font->clear();
+        font->addItems(faces);
+        font->setCurrentText(m_doc.fontNames[index]);
+        // Setting the size counts as changing it: an out-of-range size is
+        // stored brought into range at once.
+        size->setValue(sizeEntryOf(object));
+        if (const std::optional<QString> colorName = colorNameOf(m_doc.objects[index]))
+            color->setCurrentText(*colorName);
+        size->selectAll();
+    }
+}
+
+void TForm2::refreshEnd()
+{
+    end->setText(endText(m_doc, m_doc.currentObject));
+    end->adjustSize();
+}
+
+void TForm2::previewEnd()
+{
+    if (!oneSelected())
+        return;
+    const bool hexadecimal = format->currentText() != QLatin1String("decimal");
+    if (const std::optional<QString> preview =
+            endPreview(m_doc, m_doc.currentObject, start->text(), hexadecimal)) {
+        end->setText(*preview);
+        end->adjustSize();
+    }
+}
+
+void TForm2::applyEdits()
+{
+    apply(false);
+}
+
+void TForm2::entered(Group group, QWidget *label)
+{
+    guarded([this, group, label] {
+        applyGroup = group;
+        if (group != FontGroup)
+            apply(false);
+        label->setFocus();
+    });
+}
+
+void TForm2::changed(Group group)
+{
+    guarded([this, group] {
+        applyGroup = group;
+        apply(false);
+    });
+}
+
+void TForm2::apply(bool closing)
+{
+    if (!oneSelected() || applyGroup == NoGroup)
+        return;
+    const int index = m_doc.currentObject;
+    const Snapshot before = snapshotOf(m_doc, index);
+    const auto noteChange = [&] {
+        if (snapshotOf(m_doc, index) == before)
+            return;
+        m_shell.docModified = 1;
+        Q_EMIT documentModified();
+    };
+    try {
+        storeGroup(index, closing);
+    } catch (...) {
+        // The fields stored before the one that failed keep their values.
+        noteChange();
+        throw;
+    }
+    noteChange();
+    runLayout(m_doc);
+    Q_EMIT objectChanged();
+}
+
+void TForm2::storeGroup(int index, bool closing)
+{
+    switch (applyGroup) {
+    case NumberGroup:
+        applyNumber(m_doc, index,
+                    NumberEntries{start->text(), format->currentText(), nextPage->text(),
+                                  nextLink->text()});
+        break;
+    case TextGroup:
+        applyText(m_doc, index, text->text());
+        break;
+    case PositionGroup:
+        applyPosition(m_doc, index,
+                      PositionEntries{x->text(), y->text(), angle->text(), name->text()});
+        break;
+    case FontGroup:
+        applyFont(m_doc, index, FontEntries{size->value(), font->currentText()});
+        if (!closing && colorChanged == 1)
+            applyColor(m_doc.objects[index]);
+        break;
+    default:
+        break;
+    }
+}
+
+void TForm2::applyColor(mainStruct2 &object)
+{
+    const QString chosen = color->currentText();
+    if (chosen != customColorName()) {
+        applyNamedColor(object, chosen);
+        return;
+    }
+    // The chooser opens only when the colour box itself was just set to it.
+    if (!m_colorBoxChanged || !m_chooseColor)
+        return;
+    if (const std::optional<std::int32_t> picked = m_chooseColor(object.color))
+        applyCustomColor(object, *picked);
+}
+
+void TForm2::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        fillDialog();
+}
+
+void TForm2::closeEvent(QCloseEvent *event)
+{
+    // A field that is no number keeps the window open, so it can be mended.
+    bool applied = false;
+    guarded([this, &applied] {
+        apply(true);
+        applied = true;
+    });
+    if (!applied) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+bool TForm2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    // Font, colour and style are changed with the mouse only.
+    if (watched == font || watched == color || watched == style) {
+        fontLabel->setFocus();
+        return true;
+    }
+    if (!isEnter(key))
+        return QWidget::eventFilter(watched, event);
+    if (watched == start || watched == nextPage || watched == nextLink)
+        entered(NumberGroup, end);
+    else if (watched == text)
+        entered(TextGroup, textLabel);
+    else if (watched == x || watched == y || watched == angle || watched == name)
+        entered(PositionGroup, horizontalLabel);
+    else if (watched == size)
+        entered(FontGroup, fontLabel);
+    else
+        return QWidget::eventFilter(watched, event);
+    return true;
 }

@@ -1,11 +1,136 @@
 #pragma once
 
+#include "documentstate.h"
+#include "objectproperties.h"
+#include "shellstate.h"
+
 #include <QWidget>
 
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+class QTabWidget;
+class QToolButton;
+
+// The colour chooser the window asks, owned by the main frame: the colour
+// confirmed (0x00BBGGRR), or nothing when the user cancelled.
+using ColorChooser = std::function<std::optional<std::int32_t>(std::int32_t current)>;
+
+// The Object Properties window: edits the one selected object, a group of
+// fields at a time. A group is written back when the user confirms a field
+// with Enter or changes a box, and once more when the window closes.
 class TForm2 : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TForm2(QWidget *parent = nullptr);
+    enum Group : std::int32_t
+    {
+        NoGroup = 0,
+        NumberGroup = 1,
+        TextGroup = 2,
+        PositionGroup = 3,
+        FontGroup = 4
+    };
+
+    TForm2(DocumentState &doc, ShellState &shell, QWidget *parent = nullptr);
+
+    void setColorChooser(ColorChooser chooser);
+
+    // Shows the current object's values on the active tab, or disables the
+    // tabs unless exactly one object is selected.
+    void fillDialog();
+    // Writes the fields of group `applyGroup` into the current object, then
+    // lays out and asks for a redraw.
+    void applyEdits();
+
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TabSheet1 = nullptr; // Number
+    QWidget *TabSheet2 = nullptr; // Text
+    QWidget *TabSheet3 = nullptr; // Position
+    QWidget *TabSheet4 = nullptr; // Font
+
+    QLabel *startLabel = nullptr;
+    QLineEdit *start = nullptr;
+    QComboBox *format = nullptr;
+    QLabel *endLabel = nullptr;
+    QLabel *end = nullptr;
+    QLabel *nextPageLabel = nullptr;
+    QLineEdit *nextPage = nullptr;
+    QLabel *nextLinkLabel = nullptr;
+    QLineEdit *nextLink = nullptr;
+
+    QLabel *textLabel = nullptr;
+    QLineEdit *text = nullptr;
+
+    QLabel *horizontalLabel = nullptr;
+    QLineEdit *x = nullptr;
+    QLabel *verticalLabel = nullptr;
+    QLineEdit *y = nullptr;
+    QLabel *angleLabel = nullptr;
+    QLineEdit *angle = nullptr;
+    QLabel *nameLabel = nullptr;
+    QLineEdit *name = nullptr;
+
+    QLabel *fontLabel = nullptr;
+    QComboBox *font = nullptr;
+    QLabel *sizeLabel = nullptr;
+    QSpinBox *size = nullptr;
+    QComboBox *color = nullptr;
+    QComboBox *style = nullptr;
+    QButtonGroup *alignGroup = nullptr;
+    QToolButton *left = nullptr;
+    QToolButton *center = nullptr;
+    QToolButton *right = nullptr;
+
+    // The group last edited, kept across selections and across closing.
+    std::int32_t applyGroup = NoGroup;
+    // The colour box was changed since the last press on the page.
+    std::int16_t colorChanged = 0;
+
+Q_SIGNALS:
+    // A group was written back and laid out: the page must be drawn.
+    void objectChanged();
+    // The document now has unsaved changes.
+    void documentModified();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildNumberTab();
+    void buildTextTab();
+    void buildPositionTab();
+    void buildFontTab();
+    void connectHandlers();
+
+    // Enter in a field of `group`: the group is applied, then the focus
+    // leaves the field for `label`. A field that is no number is reported
+    // and ends the handler there.
+    void entered(Group group, QWidget *label);
+    // A box of `group` changed: the group is applied.
+    void changed(Group group);
+    // `closing`: the Font group keeps the colour as it is.
+    void apply(bool closing);
+    void storeGroup(int index, bool closing);
+    void applyColor(mainStruct2 &object);
+    void refreshEnd();
+    void previewEnd();
+    bool oneSelected() const;
+
+    DocumentState &m_doc;
+    ShellState &m_shell;
+    ColorChooser m_chooseColor;
+    // The colour box itself changed this time, not the font or the size.
+    bool m_colorBoxChanged = false;
+    // The object last filled in; the colour box's change belongs to it.
+    int m_filledObject = -1;
 };

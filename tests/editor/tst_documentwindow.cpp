@@ -1,3 +1,5 @@
+#include "documentbuilder.h"
+#include "objecttable.h"
 #include "services.h"
 #include "tform6.h"
 
@@ -141,18 +143,16 @@ private Q_SLOTS:
         QCOMPARE(m_view.vScrollStep, 34);
         QCOMPARE(window->focusWidget(), window->ScrollBar1);
 
-        QTest::keyClick(window->ScrollBar1, Qt::Key_Down);
-        QCOMPARE(m_view.vScrollPos, 1);
         QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
-        QCOMPARE(m_view.vScrollPos, 11);
-        QCOMPARE(m_view.scrollOffset(), 374);
+        QCOMPARE(m_view.vScrollPos, 10);
+        QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
+        QCOMPARE(m_view.vScrollPos, 20);
+        QCOMPARE(m_view.scrollOffset(), 680);
         // Each scroll runs the layout pass with the new position, then renders.
         QCOMPARE(m_log.calls, scrolls(2));
-        QCOMPARE(m_log.vScrollPosAtLayout, (QList<int>{1, 11}));
+        QCOMPARE(m_log.vScrollPosAtLayout, (QList<int>{10, 20}));
 
         QTest::keyClick(window->ScrollBar1, Qt::Key_End);
-        QCOMPARE(m_view.vScrollPos, 100);
-        QTest::keyClick(window->ScrollBar1, Qt::Key_Down);
         QCOMPARE(m_view.vScrollPos, 100);
 
         // A click above the slider: one page step back.
@@ -184,24 +184,63 @@ private Q_SLOTS:
         QCOMPARE(m_log.calls, scrolls(2));
     }
 
-    void arrowKeysStepLikeTheSystemScrollBar()
+    // The page's arrow keys move the selection and then let the bar take its
+    // own line step: the view stays unless Shift makes the first move 10.
+    void arrowKeysNudgeTheSelection_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("shift");
+        QTest::addColumn<int>("positionAfter");
+        QTest::addColumn<QPoint>("moved");
+        QTest::newRow("Up at 50") << 50 << int(Qt::Key_Up) << false << 50 << QPoint(0, -1);
+        QTest::newRow("Shift+Up at 50") << 50 << int(Qt::Key_Up) << true << 59 << QPoint(0, -10);
+        QTest::newRow("Shift+Down at 50") << 50 << int(Qt::Key_Down) << true << 41 << QPoint(0, 10);
+        QTest::newRow("Left at 50") << 50 << int(Qt::Key_Left) << false << 50 << QPoint(-1, 0);
+        QTest::newRow("Shift+Right at 50")
+            << 50 << int(Qt::Key_Right) << true << 41 << QPoint(10, 0);
+        QTest::newRow("Left at 0") << 0 << int(Qt::Key_Left) << false << 0 << QPoint(-1, 0);
+        QTest::newRow("Left at 100") << 100 << int(Qt::Key_Left) << false << 99 << QPoint(-1, 0);
+        QTest::newRow("Right at 0") << 0 << int(Qt::Key_Right) << false << 1 << QPoint(1, 0);
+        QTest::newRow("Shift+Up at 95") << 95 << int(Qt::Key_Up) << true << 99 << QPoint(0, -10);
+    }
+
+    void arrowKeysNudgeTheSelection()
+    {
+        QFETCH(int, position);
+        QFETCH(int, key);
+        QFETCH(bool, shift);
+        QFETCH(int, positionAfter);
+        QFETCH(QPoint, moved);
+
+        const int selected = addObject(m_doc, KindText, 100, 200, QStringLiteral("A"));
+        const int other = addObject(m_doc, KindText, 300, 200, QStringLiteral("B"));
+        selectObjects(m_doc, {selected});
+        refreshSelection(m_doc);
+        auto window = shownWindow();
+        window->ScrollBar1->setValue(position);
+        m_view.vScrollPos = position;
+
+        QTest::keyClick(window->ScrollBar1, Qt::Key(key),
+                        shift ? Qt::ShiftModifier : Qt::NoModifier);
+        QCOMPARE(m_view.vScrollPos, positionAfter);
+        QCOMPARE(QPoint(m_doc.objects[selected].x, m_doc.objects[selected].y),
+                 QPoint(100, 200) + moved);
+        QCOMPARE(QPoint(m_doc.objects[other].x, m_doc.objects[other].y), QPoint(300, 200));
+        QCOMPARE(m_shell.docModified, 1);
+        // The bar's own step is reported as a scroll: laid out, then drawn.
+        QCOMPARE(m_log.calls.mid(m_log.calls.size() - 2), scrolls(1));
+    }
+
+    void horizontalArrowKeysStepLikeTheSystemScrollBar()
     {
         auto window = shownWindow();
-        QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
-        QTest::keyClick(window->ScrollBar1, Qt::Key_Left);
-        QCOMPARE(m_view.vScrollPos, 9);
-        QTest::keyClick(window->ScrollBar1, Qt::Key_Up);
-        QCOMPARE(m_view.vScrollPos, 8);
-        QTest::keyClick(window->ScrollBar1, Qt::Key_Right);
-        QCOMPARE(m_view.vScrollPos, 9);
-        QTest::keyClick(window->ScrollBar1, Qt::Key_Down);
-        QCOMPARE(m_view.vScrollPos, 10);
-
+        window->ScrollBar2->setFocus();
         QTest::keyClick(window->ScrollBar2, Qt::Key_Down);
         QTest::keyClick(window->ScrollBar2, Qt::Key_Right);
         QTest::keyClick(window->ScrollBar2, Qt::Key_Left);
         QCOMPARE(m_view.hScrollPos, 1);
-        QCOMPARE(m_log.calls.count(QStringLiteral("render")), 8);
+        QCOMPARE(m_log.calls, scrolls(3));
     }
 
     void scrollBarsDockedRightAndBottom()

@@ -1,0 +1,233 @@
+#include "documentbuilder.h"
+#include "editing.h"
+#include "objecttable.h"
+#include "servicesrecorder.h"
+
+#include <QTest>
+
+namespace {
+
+using Marks = QList<int>;
+
+DocumentState withMarks(const Marks &marks, int capacity)
+{
+    DocumentState doc(capacity);
+    for (const int mark : marks) {
+        const int index = addNumber(doc, 10 * doc.objectCount, 0, 100 + doc.objectCount, 3);
+        doc.objects[index].selected = static_cast<std::int16_t>(mark);
+    }
+    refreshSelection(doc);
+    return doc;
+}
+
+Marks marksOf(const DocumentState &doc)
+{
+    Marks marks;
+    for (int i = 0; i < doc.objectCount; ++i)
+        marks << doc.objects[i].selected;
+    return marks;
+}
+
+// linkId, linkPrev and linkNext of every live object, as "id prev next" per object.
+QStringList linksOf(const DocumentState &doc)
+{
+    QStringList links;
+    for (int i = 0; i < doc.objectCount; ++i) {
+        const Link link = linkOf(doc, i);
+        links << QStringLiteral("%1 %2 %3").arg(link[0]).arg(link[1]).arg(link[2]);
+    }
+    return links;
+}
+
+// A press of the link tool on an object, or on empty page (-1).
+struct LinkStep
+{
+    int hit;
+    bool shift;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<LinkStep>)
+
+class EditingTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void selectPress_data();
+    void selectPress();
+    void linkPresses_data();
+    void linkPresses();
+    void unlinkPress();
+    void duplicate_data();
+    void duplicate();
+    void duplicateCopiesWholeRecordsAndStrings();
+
+private:
+    ServicesRecorder m_recorder;
+};
+
+void EditingTest::selectPress_data()
+{
+    QTest::addColumn<Marks>("before");
+    QTest::addColumn<int>("hit");
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<Marks>("after");
+    QTest::addColumn<int>("current");
+
+    QTest::newRow("empty page deselects all")
+        << Marks{1, 1, 0} << -1 << false << Marks{-1, -1, -1} << 3;
+    QTest::newRow("Shift on empty page deselects all too")
+        << Marks{1, 0, 0} << -1 << true << Marks{-1, -1, -1} << 3;
+    QTest::newRow("Shift deselects a selected one with mark 0")
+        << Marks{1, 1, 0} << 0 << true << Marks{0, 1, 0} << 1;
+    QTest::newRow("Shift adds an unselected one")
+        << Marks{1, 0, -1} << 2 << true << Marks{1, 0, 1} << 0;
+    QTest::newRow("plain press selects an unselected one alone")
+        << Marks{1, 1, 0} << 2 << false << Marks{-1, -1, 1} << 2;
+    QTest::newRow("plain press on a selected one keeps the selection")
+        << Marks{1, 1, 0} << 1 << false << Marks{1, 1, 0} << 0;
+}
+
+void EditingTest::selectPress()
+{
+    QFETCH(Marks, before);
+    QFETCH(int, hit);
+    QFETCH(bool, shift);
+    QFETCH(Marks, after);
+    QFETCH(int, current);
+
+    DocumentState doc = withMarks(before, 5);
+    ::selectPress(doc, hit, shift);
+    QCOMPARE(marksOf(doc), after);
+    QCOMPARE(doc.selectedCount, after.count(1));
+    QCOMPARE(doc.currentObject, current);
+}
+
+void EditingTest::linkPresses_data()
+{
+    QTest::addColumn<QList<LinkStep>>("steps");
+    QTest::addColumn<QList<bool>>("accepted");
+    QTest::addColumn<QStringList>("links");
+    QTest::addColumn<int>("linkCount");
+    QTest::addColumn<QList<int>>("starts");
+
+    const QStringList none{"-1 -1 -1", "-1 -1 -1", "-1 -1 -1"};
+    QTest::newRow("press and two Shift presses chain three")
+        << QList<LinkStep>{{0, false}, {1, true}, {2, true}} << QList<bool>{true, true, true}
+        << QStringList{"0 -1 1", "0 0 2", "0 1 -1"} << 1 << QList<int>{100, 101, 102};
+    QTest::newRow("Shift press before any link is refused")
+        << QList<LinkStep>{{1, true}} << QList<bool>{false} << none << 0
+        << QList<int>{100, 101, 102};
+    QTest::newRow("press on a linked object is refused")
+        << QList<LinkStep>{{0, false}, {1, true}, {1, false}, {0, true}}
+        << QList<bool>{true, true, false, false} << QStringList{"0 -1 1", "0 0 -1", "-1 -1 -1"} << 1
+        << QList<int>{100, 101, 102};
+    QTest::newRow("empty page is refused and changes nothing")
+        << QList<LinkStep>{{0, false}, {-1, false}, {-1, true}} << QList<bool>{true, false, false}
+        << QStringList{"0 -1 -1", "-1 -1 -1", "-1 -1 -1"} << 1 << QList<int>{100, 101, 102};
+    QTest::newRow("a new press starts a second link")
+        << QList<LinkStep>{{0, false}, {2, false}, {1, true}} << QList<bool>{true, true, true}
+        << QStringList{"0 -1 -1", "1 2 -1", "1 -1 1"} << 2 << QList<int>{100, 103, 102};
+}
+
+void EditingTest::linkPresses()
+{
+    QFETCH(QList<LinkStep>, steps);
+    QFETCH(QList<bool>, accepted);
+    QFETCH(QStringList, links);
+    QFETCH(int, linkCount);
+    QFETCH(QList<int>, starts);
+
+    DocumentState doc = withMarks({0, 0, 0}, 5);
+    QList<bool> results;
+    for (const LinkStep &step : steps)
+        results << linkPress(doc, step.hit, step.shift);
+    QCOMPARE(results, accepted);
+    QCOMPARE(linksOf(doc), links);
+    QCOMPARE(doc.linkCount, linkCount);
+    QList<int> startValues;
+    for (int i = 0; i < doc.objectCount; ++i)
+        startValues << doc.objects[i].start;
+    QCOMPARE(startValues, starts);
+}
+
+void EditingTest::unlinkPress()
+{
+    DocumentState doc = withMarks({0, 0, 0, 0}, 5);
+    linkObjects(doc, 0, {0, 1});
+    linkObjects(doc, 1, {2, 3});
+    QVERIFY(!::unlinkPress(doc, -1));
+    QVERIFY(::unlinkPress(doc, 1));
+    // The other link moves down to number 0.
+    QCOMPARE(linksOf(doc), (QStringList{"-1 -1 -1", "-1 -1 -1", "0 -1 3", "0 2 -1"}));
+    QCOMPARE(doc.linkCount, 1);
+    QVERIFY(!::unlinkPress(doc, 0));
+    QCOMPARE(doc.linkCount, 1);
+}
+
+void EditingTest::duplicate_data()
+{
+    QTest::addColumn<Marks>("marks");
+    QTest::addColumn<int>("capacity");
+    QTest::addColumn<bool>("roomLeft");
+    QTest::addColumn<Marks>("after");
+
+    QTest::newRow("two copies of two") << Marks{1, 0, 1} << 6 << true << Marks{-1, -1, -1, 1, 1};
+    QTest::newRow("one slot for three: one copy")
+        << Marks{1, 1, 1} << 4 << false << Marks{-1, -1, -1, 1};
+    QTest::newRow("the last copy fills the table") << Marks{0, 1} << 3 << false << Marks{-1, -1, 1};
+    QTest::newRow("full table: no copy") << Marks{1, 1} << 2 << false << Marks{-1, -1};
+    QTest::newRow("nothing selected: nothing to do") << Marks{0, 0} << 2 << true << Marks{-1, -1};
+}
+
+void EditingTest::duplicate()
+{
+    QFETCH(Marks, marks);
+    QFETCH(int, capacity);
+    QFETCH(bool, roomLeft);
+    QFETCH(Marks, after);
+
+    DocumentState doc = withMarks(marks, capacity);
+    QCOMPARE(duplicateSelected(doc), roomLeft);
+    QCOMPARE(marksOf(doc), after);
+    QCOMPARE(doc.selectedCount, after.count(1));
+}
+
+void EditingTest::duplicateCopiesWholeRecordsAndStrings()
+{
+    DocumentState doc(6);
+    const int first = addNumber(doc, 100, 100, 125, 5);
+    const int second = addObject(doc, KindText, 200, 150, QStringLiteral("Hello!"));
+    doc.fontNames[second] = QStringLiteral("Courier");
+    doc.objects[second].angle = 30;
+    doc.objects[first].format = 1;
+    linkObjects(doc, 0, {first, second});
+    selectObjects(doc, {first, second});
+    refreshSelection(doc);
+    std::swap(doc.drawOrder[0], doc.drawOrder[1]);
+
+    QVERIFY(duplicateSelected(doc));
+    QCOMPARE(doc.objectCount, 4);
+    QCOMPARE(QPoint(doc.objects[2].x, doc.objects[2].y), QPoint(110, 110));
+    QCOMPARE(QPoint(doc.objects[3].x, doc.objects[3].y), QPoint(210, 160));
+    QCOMPARE(doc.objects[2].format, 1);
+    QCOMPARE(doc.objects[3].angle, 30);
+    QCOMPARE((QStringList{doc.names[2], doc.names[3]}), (QStringList{"num2", "txt3"}));
+    QCOMPARE(doc.texts[3], QStringLiteral("Hello!"));
+    QCOMPARE(doc.fontNames[3], QStringLiteral("Courier"));
+    // Copies are never linked, and are drawn on top.
+    QCOMPARE(linksOf(doc).mid(2), (QStringList{"-1 -1 -1", "-1 -1 -1"}));
+    QCOMPARE(linkOf(doc, first), (Link{0, -1, second}));
+    QCOMPARE(drawOrderOf(doc), (QList<std::int32_t>{1, 0, 2, 3}));
+    QCOMPARE(doc.currentObject, 2);
+
+    // Repeated, the group steps on diagonally.
+    QVERIFY(!duplicateSelected(doc));
+    QCOMPARE(QPoint(doc.objects[5].x, doc.objects[5].y), QPoint(220, 170));
+    QCOMPARE(marksOf(doc), (Marks{-1, -1, -1, -1, 1, 1}));
+}
+
+QTEST_APPLESS_MAIN(EditingTest)
+#include "tst_editing.moc"
