@@ -2,6 +2,7 @@
 
 #include "appservices.h"
 #include "documentstate.h"
+#include "pagerenderer.h"
 #include "preferences.h"
 #include "renderstate.h"
 #include "servicesrecorder.h"
@@ -28,6 +29,10 @@ public:
         : m_savedTmpdir(qgetenv("TMPDIR"))
     {
         qputenv("TMPDIR", QFile::encodeName(dir.path()));
+        // Boxes as the program computes them, for the tests that click on objects.
+        recorder.layoutStep = [](DocumentState &doc) {
+            layoutPass(doc, theViewState().scrollOffset());
+        };
         if (!preferences.isNull()) {
             QFile file(dir.filePath(QStringLiteral("pgtpc.ini")));
             if (file.open(QIODevice::WriteOnly))

@@ -1,0 +1,261 @@
+#include "apptestmain.h"
+#include "documentfile.h"
+#include "modalscript.h"
+#include "objecttable.h"
+#include "shellfixture.h"
+#include "tform2.h"
+#include "tform6.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace {
+
+// The page point (x, y) as a point of the document window, scrolled to the top.
+QPoint windowPoint(int x, int y)
+{
+    return QPoint(x + 40, y + 40);
+}
+
+QPoint positionOf(int index)
+{
+    const mainStruct2 &object = theDocument().objects[index];
+    return QPoint(object.x, object.y);
+}
+
+// Picks an entry of a combo box with the mouse, as a user does.
+void pick(QComboBox *box, const QString &entry)
+{
+    QTest::mouseClick(box, Qt::LeftButton);
+    QAbstractItemView *view = box->view();
+    QTRY_VERIFY(view->isVisible());
+    // A popup takes no release for a double-click interval after it opens.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QModelIndex index = view->model()->index(box->findText(entry), 0);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      view->visualRect(index).center());
+}
+
+void typeInto(QLineEdit *edit, const QString &text)
+{
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+} // namespace
+
+// The editing tools, keys and commands through the real widgets, down to the
+// document and the saved file.
+class TestEditingTools : public ShellTest
+{
+    Q_OBJECT
+
+    TForm6 *window() const { return m_frame->Form6; }
+
+    void click(QPoint point, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::mouseClick(window(), Qt::LeftButton, modifiers, point);
+    }
+
+    // A number placed with the tool at a page point; its index.
+    int placeNumber(int x, int y)
+    {
+        QTest::mouseClick(m_frame->number, Qt::LeftButton);
+        click(windowPoint(x, y));
+        QTest::mouseClick(m_frame->main, Qt::LeftButton);
+        return theDocument().objectCount - 1;
+    }
+
+    void drag(QPoint from, QPoint to)
+    {
+        QTest::mousePress(window(), Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(window(), (from + to) / 2);
+        QTest::mouseMove(window(), to);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(startShell());
+        m_shell->recorder.messages.clear();
+    }
+    void cleanup() { stopShell(); }
+
+    void placedObjectsLandWhereClicked()
+    {
+        const int number = placeNumber(200, 260);
+        QTest::mouseClick(m_frame->text, Qt::LeftButton);
+        click(windowPoint(50, 60));
+        const DocumentState &doc = theDocument();
+        QCOMPARE(doc.objectCount, 2);
+        QCOMPARE(positionOf(number), QPoint(200, 260));
+        QCOMPARE(positionOf(1), QPoint(50, 60));
+        QCOMPARE((QStringList{doc.texts[0], doc.names[0], doc.texts[1], doc.names[1]}),
+                 (QStringList{"00125", "num0", "Hello!", "txt1"}));
+        // The number's box starts exactly at the click.
+        QCOMPARE(doc.objects[number].bounds.left, windowPoint(200, 260).x());
+        QCOMPARE(doc.objects[number].bounds.top, windowPoint(200, 260).y());
+
+        // Quit offers to save what was placed.
+        ModalScript script;
+        script.expect("TForm3", [](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
+        QCOMPARE(script.run([this] { m_frame->Quit2->trigger(); }), QStringList());
+    }
+
+    void startAndColourFromObjectProperties()
+    {
+        const int number = placeNumber(100, 100);
+        click(windowPoint(105, 105));
+        TForm2 *properties = m_frame->Form2;
+        QVERIFY(properties->PageControl1->isEnabled());
+        QCOMPARE(properties->start->text(), QStringLiteral("00125"));
+
+        typeInto(properties->start, QStringLiteral("007"));
+        QCOMPARE(theDocument().texts[number], QStringLiteral("007"));
+        QCOMPARE(QApplication::focusWidget(), properties->end);
+        typeInto(properties->start, QStringLiteral("7"));
+        QCOMPARE(theDocument().texts[number], QStringLiteral("7"));
+
+        properties->PageControl1->setCurrentWidget(properties->TabSheet4);
+        pick(properties->color, QStringLiteral("Green"));
+        QCOMPARE(theDocument().objects[number].color, 32768);
+        QCOMPARE(theShellState().docModified, 1);
+
+        // A colour from the chooser; cancelling it changes nothing.
+        ModalScript script;
+        script.expect("QColorDialog", [](QWidget *modal) {
+            auto *chooser = qobject_cast<QColorDialog *>(modal);
+            chooser->setCurrentColor(QColor(1, 2, 3));
+            chooser->accept();
+        });
+        script.cancel("QColorDialog");
+        QCOMPARE(script.run([&] {
+            pick(properties->color, QStringLiteral("Custom ..."));
+            pick(properties->color, QStringLiteral("Custom ..."));
+        }),
+                 QStringList());
+        QCOMPARE(theDocument().objects[number].color, 0x030201);
+        QCOMPARE(theDocument().objects[number].customColor, 1);
+    }
+
+    void badEntryIsReportedAndStopsTheGroup()
+    {
+        const int number = placeNumber(100, 100);
+        click(windowPoint(105, 105));
+        TForm2 *properties = m_frame->Form2;
+        properties->start->setText(QStringLiteral("9"));
+        typeInto(properties->nextPage, QStringLiteral("x"));
+        QCOMPARE(m_shell->recorder.errors,
+                 QStringList{QStringLiteral("'x' is not a valid floating point value")});
+        QCOMPARE(theDocument().objects[number].start, 9);
+        QCOMPARE(theDocument().objects[number].stepPage, 1);
+        // The handler ended at the error: the focus stays in the box.
+        QCOMPARE(QApplication::focusWidget(), properties->nextPage);
+    }
+
+    void linkToolChainsNumbers()
+    {
+        for (const int x : {100, 200, 300})
+            placeNumber(x, 100);
+        QTest::mouseClick(m_frame->link, Qt::LeftButton);
+        click(windowPoint(105, 105));
+        click(windowPoint(205, 105), Qt::ShiftModifier);
+        click(windowPoint(305, 105), Qt::ShiftModifier);
+        const DocumentState &doc = theDocument();
+        QCOMPARE((QList<int>{doc.objects[0].start, doc.objects[1].start, doc.objects[2].start}),
+                 (QList<int>{125, 126, 127}));
+        QCOMPARE(doc.objects[2].linkPrev, 1);
+
+        // Empty page beeps and changes nothing.
+        const int beeps = m_shell->recorder.beeps;
+        click(windowPoint(400, 400));
+        QCOMPARE(m_shell->recorder.beeps, beeps + 1);
+        QCOMPARE(doc.linkCount, 1);
+    }
+
+    void dragMovesBySelectionByThePointersTravel()
+    {
+        const int a = placeNumber(100, 100);
+        const int b = placeNumber(100, 200);
+        click(windowPoint(105, 105));
+        click(windowPoint(105, 205), Qt::ShiftModifier);
+        drag(windowPoint(105, 205), windowPoint(152, 171));
+        QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier, windowPoint(152, 171));
+        QCOMPARE(positionOf(a), QPoint(147, 66));
+        QCOMPARE(positionOf(b), QPoint(147, 166));
+        QCOMPARE(m_frame->Form2->PageControl1->isEnabled(), false);
+        QVERIFY(m_frame->left->isEnabled());
+    }
+
+    void rubberBandSelectsWhatItTouches()
+    {
+        placeNumber(100, 100);
+        placeNumber(100, 200);
+        placeNumber(300, 200);
+        drag(windowPoint(50, 50), windowPoint(120, 205));
+        // Drawn over the page while it is dragged.
+        const QImage dragging = window()->grab().toImage();
+        QCOMPARE(dragging.pixelColor(windowPoint(80, 50)), QColor(Qt::black));
+        QCOMPARE(dragging.pixelColor(windowPoint(50, 150)), QColor(Qt::black));
+        QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier, windowPoint(120, 205));
+        QCOMPARE(window()->grab().toImage().pixelColor(windowPoint(80, 50)), QColor(Qt::white));
+
+        const DocumentState &doc = theDocument();
+        QCOMPARE(
+            (QList<int>{doc.objects[0].selected, doc.objects[1].selected, doc.objects[2].selected}),
+            (QList<int>{1, 1, -1}));
+        QCOMPARE(doc.selectedCount, 2);
+    }
+
+    void backspaceWarnsOncePerLink()
+    {
+        for (const int x : {100, 200, 300})
+            placeNumber(x, 100);
+        QTest::mouseClick(m_frame->link, Qt::LeftButton);
+        click(windowPoint(105, 105));
+        click(windowPoint(205, 105), Qt::ShiftModifier);
+        click(windowPoint(305, 105), Qt::ShiftModifier);
+        QTest::mouseClick(m_frame->main, Qt::LeftButton);
+        click(windowPoint(105, 105));
+        click(windowPoint(205, 105), Qt::ShiftModifier);
+
+        QTest::keyClick(window()->ScrollBar1, Qt::Key_Backspace);
+        const DocumentState &doc = theDocument();
+        QCOMPARE(m_shell->recorder.captions(), QStringList{QStringLiteral("O-o-ops!")});
+        QCOMPARE(doc.objectCount, 1);
+        QCOMPARE(doc.objects[0].linkId, -1);
+        QCOMPARE(doc.linkCount, 0);
+    }
+
+    void duplicateStepsCopiesAndClearDisablesIt()
+    {
+        placeNumber(100, 100);
+        click(windowPoint(105, 105));
+        QVERIFY(m_frame->Duplicate->isEnabled());
+        QTest::keyClick(m_frame, Qt::Key_D, Qt::ControlModifier);
+        QTest::keyClick(m_frame, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(theDocument().objectCount, 3);
+        QCOMPARE(positionOf(2), QPoint(120, 120));
+        QCOMPARE(theDocument().currentObject, 2);
+
+        m_frame->Clear->trigger();
+        QCOMPARE(theDocument().objectCount, 2);
+        QVERIFY(!m_frame->Duplicate->isEnabled());
+        QTest::keyClick(m_frame, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(theDocument().selectedCount, 2);
+        QVERIFY(m_frame->Duplicate->isEnabled());
+    }
+};
+
+PAGINETTE_APP_TEST_MAIN(TestEditingTools)
+#include "tst_editingtools.moc"
