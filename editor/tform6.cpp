@@ -157,12 +157,6 @@ void TForm6::mousePressEvent(QMouseEvent *event)
     pageTool->mousePressed(event->position().toPoint(), event->modifiers());
 }
 
-void TForm6::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    // The second press of a double click is a press like the first.
-    mousePressEvent(event);
-}
-
 void TForm6::mouseMoveEvent(QMouseEvent *event)
 {
     pageTool->mouseMoved(event->position().toPoint(), event->buttons());

@@ -70,7 +70,20 @@ bool meets(const QRect &area, const Bounds32 &box)
     return meets(area, box.left, box.top, box.right, box.bottom);
 }
 
-// Texts that cannot reach `visible` are skipped; an empty `visible` draws all.
+// A picture object shows its box on screen as a grey dashed frame, so that it
+// can be found, selected and moved; nothing of it is printed.
+void drawPicturePlaceholder(QPainter &painter, std::int32_t px, std::int32_t py)
+{
+    painter.save();
+    painter.setPen(QPen(deskColor, 1, Qt::DashLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.drawRect(QRectF(px + 0.5, py + 0.5, pictureSize - 1, pictureSize - 1));
+    painter.restore();
+}
+
+// On screen, what cannot reach `visible` is skipped; an empty `visible`
+// stands for the printer, which draws every text and no picture.
 void drawObjects(QPainter &painter, const DocumentState &doc, std::int32_t scale, std::int32_t ox,
                  std::int32_t oy, const QRect &visible = QRect())
 {
@@ -84,7 +97,13 @@ void drawObjects(QPainter &painter, const DocumentState &doc, std::int32_t scale
         if (!inTable(index, count))
             continue;
         const mainStruct2 &object = doc.objects[index];
-        if (!visible.isEmpty() &&
+        const bool onScreen = !visible.isEmpty();
+        if (object.kind == KindPicture) {
+            if (onScreen)
+                drawPicturePlaceholder(painter, wrapAdd(object.x, ox), wrapAdd(object.y, oy));
+            continue;
+        }
+        if (onScreen &&
             beyond(visible, qint64{object.x} * scale + ox, qint64{object.y} * scale + oy,
                    textReach(object, doc.fontNames[index], doc.texts[index], scale)))
             continue;
@@ -217,12 +236,14 @@ void layoutPass(DocumentState &doc, std::int32_t scrollOffset)
     const std::int32_t count = liveCount(doc);
     for (std::int32_t i = 0; i < count; ++i) {
         mainStruct2 &object = doc.objects[i];
+        const bool picture = object.kind == KindPicture;
         const std::int32_t width =
-            measureTextWidth(doc.fontNames[i], object.fontSize, doc.texts[i]);
+            picture ? pictureSize
+                    : measureTextWidth(doc.fontNames[i], object.fontSize, doc.texts[i]);
         Bounds32 &box = object.bounds;
         box.left = wrapAdd(object.x, pageWindowOffset);
         box.top = wrapSub(wrapAdd(object.y, pageWindowOffset), scrollOffset);
         box.right = wrapAdd(box.left, width);
-        box.bottom = wrapAdd(box.top, object.fontSize);
+        box.bottom = wrapAdd(box.top, picture ? pictureSize : object.fontSize);
     }
 }

@@ -9,6 +9,9 @@
 
 class QPainter;
 
+// The side of the placeholder frame a picture object shows on screen, and of its box.
+inline constexpr std::int32_t pictureSize = 32;
+
 // What a render needs to know of the shell and the document window.
 struct RenderContext
 {

@@ -12,6 +12,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -50,6 +52,26 @@ QLineEdit *edit(QWidget *tab, const char *name, const QString &text, const QRect
     auto *result = place<QLineEdit>(tab, name, geometry);
     result->setText(text);
     return result;
+}
+
+// Lines of text set flush left, centred or flush right.
+QIcon alignGlyph(Qt::Alignment alignment)
+{
+    QPixmap glyph(16, 16);
+    glyph.fill(Qt::transparent);
+    QPainter painter(&glyph);
+    painter.setPen(QPen(Qt::black, 1));
+    const int lengths[] = {12, 8, 12, 6};
+    for (int row = 0; row < 4; ++row) {
+        const int length = lengths[row];
+        int left = 2;
+        if (alignment == Qt::AlignHCenter)
+            left = 8 - length / 2;
+        else if (alignment == Qt::AlignRight)
+            left = 14 - length;
+        painter.drawLine(left, 3 + 3 * row, left + length - 1, 3 + 3 * row);
+    }
+    return QIcon(glyph);
 }
 
 bool isEnter(const QKeyEvent *key)
@@ -178,13 +200,15 @@ void TForm2::buildFontTab()
         QToolButton *TForm2::*member;
         const char *name;
         const char *hint;
-    } buttons[] = {{&TForm2::left, "left", "Text Align Left"},
-                   {&TForm2::center, "center", "Text Align Right"},
-                   {&TForm2::right, "right", "Text Align Right"}};
+        Qt::Alignment alignment;
+    } buttons[] = {{&TForm2::left, "left", "Text Align Left", Qt::AlignLeft},
+                   {&TForm2::center, "center", "Text Align Right", Qt::AlignHCenter},
+                   {&TForm2::right, "right", "Text Align Right", Qt::AlignRight}};
     int left = 170;
     for (const auto &row : buttons) {
         auto *button = place<QToolButton>(tab, row.name, QRect(left, 26, 22, rowHeight));
         button->setToolTip(QLatin1String(row.hint));
+        button->setIcon(alignGlyph(row.alignment));
         button->setCheckable(true);
         button->setAutoRaise(true);
         alignGroup->addButton(button);

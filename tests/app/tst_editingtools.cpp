@@ -112,6 +112,35 @@ private Q_SLOTS:
         QCOMPARE(script.run([this] { m_frame->Quit2->trigger(); }), QStringList());
     }
 
+    void doubleClickPlacesTwo()
+    {
+        QTest::mouseClick(m_frame->number, Qt::LeftButton);
+        // What the window system sends: a click, then the double click in place
+        // of the second press.
+        click(windowPoint(10, 10));
+        QTest::mouseDClick(window(), Qt::LeftButton, Qt::NoModifier, windowPoint(10, 10));
+        QCOMPARE(theDocument().objectCount, 2);
+        QCOMPARE(positionOf(1), QPoint(10, 10));
+    }
+
+    void closingAppliesTheLastGroupOnly()
+    {
+        const int number = placeNumber(100, 100);
+        click(windowPoint(105, 105));
+        TForm2 *properties = m_frame->Form2;
+        properties->PageControl1->setCurrentWidget(properties->TabSheet3);
+        typeInto(properties->x, QStringLiteral("150"));
+        properties->y->setText(QStringLiteral("77"));
+        properties->PageControl1->setCurrentWidget(properties->TabSheet2);
+        properties->text->setText(QStringLiteral("lost"));
+
+        m_frame->ObjectProperties1->trigger();
+        QVERIFY(!properties->isVisible());
+        QVERIFY(!m_frame->ObjectProperties1->isChecked());
+        QCOMPARE(positionOf(number), QPoint(150, 77));
+        QCOMPARE(theDocument().texts[number], QStringLiteral("00125"));
+    }
+
     void startAndColourFromObjectProperties()
     {
         const int number = placeNumber(100, 100);

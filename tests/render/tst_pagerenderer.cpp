@@ -120,6 +120,7 @@ private Q_SLOTS:
     void layoutPassFormsStartValues();
     void printerModeDrawsObjectsOnlyScaled();
     void rendersFormThePageShown();
+    void pictureShowsAPlaceholderOnScreenOnly();
     void textsAndLinksFromBeyondTheWindowAreDrawn_data();
     void textsAndLinksFromBeyondTheWindowAreDrawn();
 };
@@ -557,4 +558,20 @@ void TestPageRenderer::textsAndLinksFromBeyondTheWindowAreDrawn()
     }
     const QImage &image = scene.render();
     QVERIFY(countColor(image, grey, strip) < strip.width() * strip.height());
+}
+
+void TestPageRenderer::pictureShowsAPlaceholderOnScreenOnly()
+{
+    Scene scene;
+    const int picture = addObject(scene.doc, KindPicture, 100, 100, QStringLiteral("ignored"));
+    const QImage &screen = scene.render();
+    QCOMPARE(edges(scene.doc.objects[picture].bounds), (Edges{140, 140, 172, 172}));
+    // A dashed grey frame on the box's edges, nothing inside.
+    const QRect box(140, 140, 32, 32);
+    const int frame = countColor(screen, grey, box);
+    QVERIFY2(frame > 32 && frame < 4 * 31, qPrintable(QString::number(frame)));
+    QCOMPARE(countColor(screen, grey, box.adjusted(1, 1, -1, -1)), 0);
+    QCOMPARE(countColor(screen, black, box), 0);
+
+    QCOMPARE(findInk(scene.print(QSize(400, 400)), white).pixels, 0);
 }
