@@ -86,6 +86,28 @@ QPointF printableOrigin()
     return printer.pageLayout().paintRect(QPageLayout::Point).topLeft();
 }
 
+// File > Print of the program, the queue chosen in its print dialog.
+struct ProgramPrint
+{
+    explicit ProgramPrint(DocumentState &doc) : commands(doc, shell, render, view, {}, &frame)
+    {
+        shell.docOpen = 1;
+        dialogs.print = [](QPrinter &printer) {
+            printer.setPrinterName(queue);
+            return true;
+        };
+        commands.setDialogs(dialogs);
+    }
+
+    ShellState shell;
+    RenderState render;
+    ViewState view;
+    QWidget frame;
+    PrintDialogs dialogs;
+    PrintCommands commands;
+    const ServicesRecorder recorder;
+};
+
 } // namespace
 
 class TestCupsRun : public QObject
@@ -133,21 +155,9 @@ void TestCupsRun::runReachesTheQueue()
     const QStringList before = queuePdfs();
 
     if (fromTheProgram) {
-        ShellState shell;
-        shell.docOpen = 1;
-        RenderState render;
-        ViewState view;
-        QWidget frame;
-        PrintCommands commands(doc, shell, render, view, {}, &frame);
-        PrintDialogs dialogs;
-        dialogs.print = [](QPrinter &printer) {
-            printer.setPrinterName(queue);
-            return true;
-        };
-        commands.setDialogs(dialogs);
-        const ServicesRecorder recorder;
-        commands.Print1Click();
-        QCOMPARE(recorder.errors, QStringList());
+        ProgramPrint print(doc);
+        print.commands.Print1Click();
+        QCOMPARE(print.recorder.errors, QStringList());
         QCOMPARE(doc.pageShown, 2);
     } else {
         const ToolRun run =
