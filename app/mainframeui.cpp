@@ -111,7 +111,8 @@ void buildMenu(QMenuBar *bar, MainFrameUi &ui)
              item(&Ui::Save1, "Save1", "Save", ctrl(Qt::Key_S)),
              item(&Ui::SaveAs1, "SaveAs1", "Save As"), separator,
              item(&Ui::PageSetup1, "PageSetup1", "Page Setup", ctrl(Qt::Key_T)),
-             item(&Ui::Print1, "Print1", "Print", ctrl(Qt::Key_P)), separator,
+             item(&Ui::Print1, "Print1", "Print", ctrl(Qt::Key_P)),
+             item(&Ui::PrintPreview1, "PrintPreview1", "Print Preview"), separator,
              item(&Ui::Quit2, "Quit2", "Quit", ctrl(Qt::Key_Q))});
     // No undo or clipboard in this program.
     addMenu(bar, ui, "Edit1", "Edit",

@@ -24,6 +24,7 @@ struct MainFrameUi
     QAction *SaveAs1 = nullptr;
     QAction *PageSetup1 = nullptr;
     QAction *Print1 = nullptr;
+    QAction *PrintPreview1 = nullptr;
     QAction *Quit2 = nullptr; // Quit
     // Edit
     QAction *Undo1 = nullptr;

@@ -7,6 +7,7 @@
 #include "modecommands.h"
 #include "pagespinbox.h"
 #include "pagetool.h"
+#include "printcommands.h"
 #include "screenrender.h"
 #include "services.h"
 #include "textdrawing.h"
@@ -30,15 +31,11 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPrinter>
 #include <QScreen>
 #include <QToolButton>
 #include <QUrl>
 
 namespace {
-
-// The resolution the program's printer works at.
-constexpr int printerDotsPerInch = 360;
 
 const QString readMePath = QStringLiteral("paginette_readme/pgt_readme.htm");
 
@@ -48,16 +45,6 @@ bool isEnterKey(const QEvent *event)
         return false;
     const int key = static_cast<const QKeyEvent *>(event)->key();
     return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-// The printable area of the default printer in dots at the program's
-// resolution; Qt's default page when no printer is installed.
-Bounds32 printablePageExtent()
-{
-    QPrinter printer;
-    printer.setResolution(printerDotsPerInch);
-    const QRect area = printer.pageLayout().paintRectPixels(printerDotsPerInch);
-    return {0, 0, area.width(), area.height()};
 }
 
 // Where the read-me may be: the current folder, beside the program, then
@@ -82,6 +69,15 @@ TForm1::TForm1(const AppContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Paginette"));
     buildMainFrameUi(*this, *this);
     fileDialogs = new FileDialogs(this);
+    PrintFrameHooks printHooks;
+    printHooks.redraw = [this] {
+        renderScreen();
+    };
+    printHooks.documentWindowHeight = [this] {
+        return Form6 ? Form6->height() : 0;
+    };
+    printCommands = new PrintCommands(context.doc, context.shell, context.render, context.view,
+                                      printHooks, this);
     m_hooks.runModal = [](QDialog &dialog) {
         dialog.exec();
     };
@@ -103,6 +99,9 @@ void TForm1::connectCommands()
     connect(Close2, &QAction::triggered, this, &TForm1::Close2Click);
     connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
     connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
+    connect(PageSetup1, &QAction::triggered, this, &TForm1::PageSetup1Click);
+    connect(Print1, &QAction::triggered, this, &TForm1::Print1Click);
+    connect(PrintPreview1, &QAction::triggered, this, &TForm1::PrintPreview1Click);
     connect(Quit2, &QAction::triggered, this, &TForm1::Quit2Click);
     connect(Clear, &QAction::triggered, this, &TForm1::ClearClick);
     connect(SelectAll1, &QAction::triggered, this, &TForm1::SelectAll1Click);
@@ -170,7 +169,7 @@ void TForm1::FormShow()
     // Fill the work area even where no window manager maximises the frame.
     setGeometry(screen()->availableGeometry());
     showMaximized();
-    m_context.render.pageExtent = printablePageExtent();
+    m_context.render.pageExtent = printCommands->printableExtent();
     m_context.view.vScrollPos = 0;
     if (m_context.shell.docOpen == 1) {
         createDocumentWindow();
@@ -323,6 +322,21 @@ void TForm1::Save1Click()
 void TForm1::SaveAs1Click()
 {
     m_documentCommands->saveAs();
+}
+
+void TForm1::PageSetup1Click()
+{
+    printCommands->PageSetup1Click();
+}
+
+void TForm1::Print1Click()
+{
+    printCommands->Print1Click();
+}
+
+void TForm1::PrintPreview1Click()
+{
+    printCommands->PrintPreview1Click();
 }
 
 void TForm1::Quit2Click()

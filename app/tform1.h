@@ -12,6 +12,7 @@ class DocumentCommands;
 class EditCommands;
 class FileDialogs;
 class ModeCommands;
+class PrintCommands;
 class QColorDialog;
 class QDialog;
 class QMdiSubWindow;
@@ -75,6 +76,8 @@ public:
     // The one document window, created by FormShow and never destroyed before the frame.
     TForm6 *Form6 = nullptr;
     FileDialogs *fileDialogs = nullptr;
+    // The one printer and the commands that print on it.
+    PrintCommands *printCommands = nullptr;
     QColorDialog *ColorDialog1 = nullptr;
 
 public Q_SLOTS:
@@ -83,6 +86,9 @@ public Q_SLOTS:
     void Close2Click(); // Close
     void Save1Click();
     void SaveAs1Click();
+    void PageSetup1Click();
+    void Print1Click();
+    void PrintPreview1Click();
     void Quit2Click(); // Quit
     void ClearClick();
     void SelectAll1Click();

@@ -347,3 +347,17 @@ int loadDocument(DocumentState &doc, const QString &path)
     refreshSelection(doc);
     return 0;
 }
+
+std::optional<std::int32_t> storedObjectCount(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    std::array<uchar, headerSize> headerData{};
+    if (file.read(reinterpret_cast<char *>(headerData.data()), headerSize) != headerSize)
+        return std::nullopt;
+    const std::optional<DocumentHeader> header = parseHeader(headerData);
+    if (!header)
+        return std::nullopt;
+    return header->objectCount;
+}

@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-gtk-platformtheme
     fonts-liberation2 fontconfig
     xvfb xdotool xauth imagemagick poppler-utils
+    libcups2-dev cups printer-driver-cups-pdf
 )
 
 missing=()

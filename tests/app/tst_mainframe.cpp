@@ -108,6 +108,7 @@ private Q_SLOTS:
                                                 sep(),
                                                 {"PageSetup1", "Page Setup", ctrl(Qt::Key_T)},
                                                 {"Print1", "Print", ctrl(Qt::Key_P)},
+                                                {"PrintPreview1", "Print Preview", QKeySequence()},
                                                 sep(),
                                                 {"Quit2", "Quit", ctrl(Qt::Key_Q)}};
         // Duplicate and Create Matrix are off: creation ran updateMenuState with nothing selected.

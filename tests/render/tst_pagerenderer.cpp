@@ -87,13 +87,6 @@ template <std::size_t N> std::array<int, N> addLabels(DocumentState &doc, const 
     return indices;
 }
 
-using Edges = QList<std::int32_t>;
-
-Edges edges(const Bounds32 &box)
-{
-    return {box.left, box.top, box.right, box.bottom};
-}
-
 } // namespace
 
 class TestPageRenderer : public QObject

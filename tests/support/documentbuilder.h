@@ -79,6 +79,14 @@ inline QList<std::int32_t> drawOrderOf(const DocumentState &doc)
     return QList<std::int32_t>(doc.drawOrder.begin(), doc.drawOrder.begin() + doc.objectCount);
 }
 
+// left, top, right and bottom of a box.
+using Edges = QList<std::int32_t>;
+
+inline Edges edges(const Bounds32 &box)
+{
+    return {box.left, box.top, box.right, box.bottom};
+}
+
 // linkId, linkPrev and linkNext of one object.
 using Link = QList<std::int32_t>;
 inline const Link unlinked{-1, -1, -1};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+inline constexpr int exitPrinted = 0;
+inline constexpr int exitFailed = 1; // a document or output error
+inline constexpr int exitUsage = 2;
+
+// One run of the tool: a document to a PDF file or to a print queue.
+struct PrintRequest
+{
+    std::optional<std::int32_t> pages; // the document's own Pages when absent
+    QString output;                    // -o: the PDF file
+    QString queue;                     // -P: the print queue
+    QString document;
+};
+
+// What the command line asks for: a run, the help, or nothing but a usage error.
+struct CommandLine
+{
+    PrintRequest request;
+    bool help = false;
+    QString error;
+};
+
+CommandLine parseCommandLine(const QStringList &arguments);
+QString usageText();

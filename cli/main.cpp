@@ -1,0 +1,85 @@
+// paginette-print: prints a Paginette document without the desktop.
+
+#include "commandline.h"
+#include "printtool.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void interrupt(int)
+{
+    interrupted = 1;
+}
+
+void writeLine(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+}
+
+// Qt's own chatter (platform notes, font fallbacks) is not for the user of a
+// batch tool.
+void quietQt(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        writeLine(stderr, text);
+}
+
+// Stops the run between two pages on Ctrl+C or a termination request, so
+// that the spool is removed and nothing half-done is left behind. Shows the
+// page on a terminal, a few times a second.
+PrintProgress progressOnStderr()
+{
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    auto shown = std::make_shared<QElapsedTimer>();
+    return [terminal, shown](std::int32_t page, std::int32_t pages) {
+        if (terminal && (!shown->isValid() || shown->elapsed() >= 100 || page == pages)) {
+            std::fprintf(stderr, "\rpaginette-print: page %d of %d", page, pages);
+            if (page == pages)
+                std::fputc('\n', stderr);
+            shown->start();
+        }
+        return interrupted == 0;
+    };
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // No display is needed: the pages are drawn off screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQt);
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("paginette-print"));
+
+    const CommandLine line = parseCommandLine(QCoreApplication::arguments());
+    if (line.help) {
+        std::fputs(usageText().toLocal8Bit().constData(), stdout);
+        return exitPrinted;
+    }
+    if (!line.error.isEmpty()) {
+        writeLine(stderr, QStringLiteral("paginette-print: ") + line.error);
+        std::fputs(usageText().section(QLatin1Char('\n'), 0, 0).toLocal8Bit().constData(), stderr);
+        std::fputs("\nTry 'paginette-print --help' for more.\n", stderr);
+        return exitUsage;
+    }
+
+    std::signal(SIGINT, interrupt);
+    std::signal(SIGTERM, interrupt);
+    ToolReport report;
+    report.message = [](const QString &text) {
+        writeLine(stderr, QStringLiteral("paginette-print: ") + text);
+    };
+    report.progress = progressOnStderr();
+    return printDocument(line.request, report);
+}

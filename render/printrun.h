@@ -1,0 +1,57 @@
+#pragma once
+
+#include "documentstate.h"
+#include "renderstate.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QPagedPaintDevice;
+class QPaintDevice;
+
+// The paged device a print run draws on: a printer, a PDF writer, a preview.
+struct PrintSheets
+{
+    QPaintDevice *device = nullptr;
+    // Ends the current sheet and starts the next; false when the device failed.
+    std::function<bool()> newSheet;
+    // The device's own report of a failure, empty while it is sound.
+    std::function<QString()> failure;
+    // Called while the job is still open when the run is cancelled or fails,
+    // so that the device can drop what it was given.
+    std::function<void()> abort;
+};
+
+// Sheets of a PDF writer or of any other paged device that needs nothing more.
+PrintSheets pagedSheets(QPagedPaintDevice &device);
+
+// Told before each page is drawn (page i of n); returning false cancels the run.
+using PrintProgress = std::function<bool(std::int32_t page, std::int32_t pages)>;
+
+enum class PrintOutcome
+{
+    Printed,
+    Cancelled,
+    Failed,
+};
+
+struct PrintResult
+{
+    PrintOutcome outcome = PrintOutcome::Printed;
+    std::int32_t pagesDrawn = 0;
+    QString error; // why a failed run stopped
+};
+
+// The message of a run that would print no page, or an empty text when
+// there is something to print.
+QString nothingToPrint(std::int32_t pagesToPrint);
+
+// Draws pages 1 to doc.pagesToPrint onto the sheets: for each page, pageShown
+// is set to it and the page is rendered in printer mode at scale
+// printerResolution div 72; a new sheet separates two pages. The painter is
+// begun and ended here. pageShown is put back however the run ends. With
+// fewer than one page to print the device is not touched.
+PrintResult printRun(DocumentState &doc, RenderState &state, bool docOpen,
+                     const PrintSheets &sheets, const PrintProgress &progress = {});

@@ -1,0 +1,225 @@
+#include "documentbuilder.h"
+#include "documentfile.h"
+#include "printcommands.h"
+#include "servicesrecorder.h"
+#include "toolrun.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString queue = QStringLiteral(PRINT_QUEUE);
+const QString folder = QStringLiteral(PRINT_QUEUE_FOLDER);
+constexpr int jobTimeoutMs = 90000;
+
+// A word pdftotext found, and where its first character starts, in points.
+struct Word
+{
+    QString text;
+    QPointF origin;
+};
+
+QList<Word> pageWords(const QString &path, int page)
+{
+    const QString number = QString::number(page);
+    const ToolRun run = runTool(QStringLiteral("pdftotext"),
+                                {QStringLiteral("-bbox"), QStringLiteral("-f"), number,
+                                 QStringLiteral("-l"), number, path, QStringLiteral("-")});
+    static const QRegularExpression word(
+        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re"));
+    QList<Word> words;
+    for (auto match = word.globalMatch(run.out); match.hasNext();) {
+        const auto found = match.next();
+        words.append(
+            {found.captured(3), {found.captured(1).toDouble(), found.captured(2).toDouble()}});
+    }
+    return words;
+}
+
+QStringList queuePdfs()
+{
+    return QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
+}
+
+int completedJobs()
+{
+    const ToolRun run =
+        runTool(QStringLiteral("lpstat"),
+                {QStringLiteral("-W"), QStringLiteral("completed"), QStringLiteral("-o"), queue});
+    return static_cast<int>(run.out.count(QLatin1Char('\n')));
+}
+
+bool jobsPending()
+{
+    return !runTool(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue})
+                .out.trimmed()
+                .isEmpty();
+}
+
+// The PDF files the queue wrote since `before`, once it has nothing left to do.
+QStringList pdfsAfter(const QStringList &before, int expected)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QStringList added;
+    do {
+        QTest::qWait(200);
+        added.clear();
+        for (const QString &name : queuePdfs()) {
+            if (!before.contains(name))
+                added.append(QDir(folder).filePath(name));
+        }
+    } while ((added.size() < expected || jobsPending()) && timer.elapsed() < jobTimeoutMs);
+    return added;
+}
+
+// Where the printable area of the queue's paper starts, in points.
+QPointF printableOrigin()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(queue);
+    return printer.pageLayout().paintRect(QPageLayout::Point).topLeft();
+}
+
+// File > Print of the program, the queue chosen in its print dialog.
+struct ProgramPrint
+{
+    explicit ProgramPrint(DocumentState &doc) : commands(doc, shell, render, view, {}, &frame)
+    {
+        shell.docOpen = 1;
+        dialogs.print = [](QPrinter &printer) {
+            printer.setPrinterName(queue);
+            return true;
+        };
+        commands.setDialogs(dialogs);
+    }
+
+    ShellState shell;
+    RenderState render;
+    ViewState view;
+    QWidget frame;
+    PrintDialogs dialogs;
+    PrintCommands commands;
+    const ServicesRecorder recorder;
+};
+
+} // namespace
+
+class TestCupsRun : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void runReachesTheQueue_data();
+    void runReachesTheQueue();
+    void cancelledRunSendsNoJob();
+};
+
+void TestCupsRun::initTestCase()
+{
+    const ToolRun run = runTool(QStringLiteral("lpstat"), {QStringLiteral("-p"), queue});
+    QVERIFY2(
+        run.exitCode == 0 && run.out.contains(queue),
+        qPrintable(QStringLiteral("no print queue %1 (scripts/start-print-queue.sh sets it up): %2")
+                       .arg(queue, run.err)));
+    QPrinter printer;
+    printer.setPrinterName(queue);
+    QCOMPARE(printer.printerName(), queue);
+    QCOMPARE(printer.outputFormat(), QPrinter::NativeFormat);
+}
+
+void TestCupsRun::runReachesTheQueue_data()
+{
+    QTest::addColumn<bool>("fromTheProgram");
+    QTest::newRow("paginette-print -P") << false;
+    QTest::newRow("File > Print") << true;
+}
+
+void TestCupsRun::runReachesTheQueue()
+{
+    QFETCH(bool, fromTheProgram);
+
+    DocumentState doc(1);
+    addNumber(doc, 72, 72, 125, 5);
+    doc.pagesToPrint = 3;
+    doc.pageShown = 2;
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("doc.pgt"));
+    QCOMPARE(saveDocument(doc, path), 0);
+    const QStringList before = queuePdfs();
+
+    if (fromTheProgram) {
+        ProgramPrint print(doc);
+        print.commands.Print1Click();
+        QCOMPARE(print.recorder.errors, QStringList());
+        QCOMPARE(doc.pageShown, 2);
+    } else {
+        const ToolRun run =
+            runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-P"), queue, path});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exitCode, 0);
+    }
+
+    const QStringList printed = pdfsAfter(before, 1);
+    QCOMPARE(printed.size(), 1);
+    QCOMPARE(pdfPageCount(printed.first()), 3);
+    const QPointF expected = printableOrigin() + QPointF(72, 72);
+    const QStringList numbers{"00125", "00126", "00127"};
+    for (int page = 1; page <= 3; ++page) {
+        const QList<Word> words = pageWords(printed.first(), page);
+        QCOMPARE(words.size(), 1);
+        QCOMPARE(words.first().text, numbers[page - 1]);
+        // One inch in from the printable area's left edge, and below its top
+        // by the inch less what the font leaves above the digits.
+        QVERIFY2(qAbs(words.first().origin.x() - expected.x()) < 0.5,
+                 qPrintable(QString::number(words.first().origin.x())));
+        QVERIFY(words.first().origin.y() > expected.y() &&
+                words.first().origin.y() < expected.y() + 14);
+        if (page > 1)
+            QCOMPARE(words.first().origin, pageWords(printed.first(), 1).first().origin);
+    }
+}
+
+void TestCupsRun::cancelledRunSendsNoJob()
+{
+    DocumentState doc(1);
+    addNumber(doc, 72, 72, 125, 5);
+    doc.pagesToPrint = 5;
+    ShellState shell;
+    shell.docOpen = 1;
+    RenderState render;
+    ViewState view;
+    QWidget frame;
+    PrintCommands commands(doc, shell, render, view, {}, &frame);
+    PrintDialogs dialogs;
+    dialogs.print = [](QPrinter &printer) {
+        printer.setPrinterName(queue);
+        return true;
+    };
+    dialogs.progress = [](std::int32_t) {
+        return [](std::int32_t page, std::int32_t) {
+            return page < 3;
+        };
+    };
+    commands.setDialogs(dialogs);
+    const QStringList before = queuePdfs();
+    const int jobs = completedJobs();
+    const ServicesRecorder recorder;
+
+    commands.Print1Click();
+
+    QCOMPARE(recorder.errors, QStringList());
+    QVERIFY(!jobsPending());
+    QTest::qWait(2000);
+    QCOMPARE(completedJobs(), jobs);
+    QCOMPARE(queuePdfs(), before);
+}
+
+QTEST_MAIN(TestCupsRun)
+#include "tst_cupsrun.moc"

@@ -1,0 +1,174 @@
+#include "printrun.h"
+#include "renderprobe.h"
+#include "sheetrecorder.h"
+
+#include <QtTest>
+
+class TestPrintRun : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyPageShowsItsNumbers_data();
+    void everyPageShowsItsNumbers();
+    void endedRunsPutPageShownBack_data();
+    void endedRunsPutPageShownBack();
+    void scaleIsResolutionDiv72_data();
+    void scaleIsResolutionDiv72();
+};
+
+void TestPrintRun::everyPageShowsItsNumbers_data()
+{
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<int>("pageShown");
+    QTest::addColumn<QList<QStringList>>("texts");
+
+    QTest::newRow("one page") << 1 << 1 << QList<QStringList>{{"00125", "Hello!", "010"}};
+    QTest::newRow("three pages, page 2 shown")
+        << 3 << 2
+        << QList<QStringList>{
+               {"00125", "Hello!", "010"}, {"00126", "Hello!", "020"}, {"00127", "Hello!", "030"}};
+}
+
+void TestPrintRun::everyPageShowsItsNumbers()
+{
+    QFETCH(int, pages);
+    QFETCH(int, pageShown);
+    QFETCH(QList<QStringList>, texts);
+
+    DocumentState doc(20);
+    addNumber(doc, 72, 72, 125, 5);
+    addObject(doc, KindText, 72, 144, QStringLiteral("Hello!"));
+    addNumber(doc, 200, 72, 10, 3, 10);
+    doc.pagesToPrint = pages;
+    doc.pageShown = pageShown;
+    RenderState state;
+    SheetRecorder recorder(doc, QSize(1200, 1000));
+    QList<QPair<int, int>> told;
+    const PrintResult result =
+        printRun(doc, state, true, recorder.sheets(), [&told](std::int32_t page, std::int32_t of) {
+            told.append({page, of});
+            return true;
+        });
+    recorder.finish();
+
+    QCOMPARE(result.outcome, PrintOutcome::Printed);
+    QCOMPARE(result.pagesDrawn, pages);
+    QCOMPARE(recorder.newSheets, pages - 1);
+    QCOMPARE(recorder.aborts, 0);
+    QCOMPARE(recorder.texts, texts);
+    QCOMPARE(doc.pageShown, pageShown);
+    QCOMPARE(told.size(), pages);
+    QCOMPARE(told.last(), qMakePair(pages, pages));
+    // The same design on every sheet: the ink starts at one place, the pages differ.
+    for (qsizetype i = 1; i < recorder.pages.size(); ++i) {
+        QCOMPARE(findInk(recorder.pages[i], white).bounds.topLeft(),
+                 findInk(recorder.pages[0], white).bounds.topLeft());
+        QVERIFY(recorder.pages[i] != recorder.pages[i - 1]);
+    }
+}
+
+void TestPrintRun::endedRunsPutPageShownBack_data()
+{
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<int>("cancelAt");
+    QTest::addColumn<int>("refuseSheet");
+    QTest::addColumn<int>("failAfterPage");
+    QTest::addColumn<bool>("canBegin");
+    QTest::addColumn<PrintOutcome>("outcome");
+    QTest::addColumn<int>("pagesDrawn");
+    QTest::addColumn<int>("aborts");
+
+    QTest::newRow("cancelled before page 3")
+        << 6 << 3 << 0 << 0 << true << PrintOutcome::Cancelled << 2 << 1;
+    QTest::newRow("cancelled at once")
+        << 6 << 1 << 0 << 0 << true << PrintOutcome::Cancelled << 0 << 1;
+    QTest::newRow("second new sheet fails")
+        << 6 << 0 << 2 << 0 << true << PrintOutcome::Failed << 2 << 1;
+    QTest::newRow("device fails after page 4")
+        << 6 << 0 << 0 << 4 << true << PrintOutcome::Failed << 4 << 1;
+    // With nothing to print, a device that cannot begin is never asked to.
+    QTest::newRow("Pages 0") << 0 << 0 << 0 << 0 << false << PrintOutcome::Printed << 0 << 0;
+    QTest::newRow("painter cannot begin")
+        << 6 << 0 << 0 << 0 << false << PrintOutcome::Failed << 0 << 0;
+}
+
+void TestPrintRun::endedRunsPutPageShownBack()
+{
+    QFETCH(int, pages);
+    QFETCH(int, cancelAt);
+    QFETCH(int, refuseSheet);
+    QFETCH(int, failAfterPage);
+    QFETCH(bool, canBegin);
+    QFETCH(PrintOutcome, outcome);
+    QFETCH(int, pagesDrawn);
+    QFETCH(int, aborts);
+
+    DocumentState doc(20);
+    addNumber(doc, 10, 10, 1, 3);
+    doc.pagesToPrint = pages;
+    doc.pageShown = 5;
+    RenderState state;
+    SheetRecorder recorder(doc, QSize(200, 200));
+    recorder.refuseSheet = refuseSheet;
+    recorder.failAfterPage = failAfterPage;
+    PrintSheets sheets = recorder.sheets();
+    QImage nothing;
+    if (!canBegin)
+        sheets.device = &nothing;
+    if (!canBegin && pages > 0)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("QPainter::begin"));
+
+    const PrintResult result =
+        printRun(doc, state, true, sheets,
+                 [cancelAt](std::int32_t page, std::int32_t) { return page != cancelAt; });
+
+    QCOMPARE(result.outcome, outcome);
+    QCOMPARE(result.pagesDrawn, pagesDrawn);
+    QCOMPARE(recorder.aborts, aborts);
+    QCOMPARE(result.error.isEmpty(), outcome != PrintOutcome::Failed);
+    QCOMPARE(doc.pageShown, 5);
+}
+
+void TestPrintRun::scaleIsResolutionDiv72_data()
+{
+    QTest::addColumn<int>("resolution");
+    QTest::addColumn<QPoint>("position");
+    QTest::addColumn<QPoint>("cellCorner");
+    QTest::addColumn<int>("cellHeight");
+
+    // 300 dpi gives 4, not 4.17: x 72 lands 288 dots in, not 300.
+    QTest::newRow("300 dpi") << 300 << QPoint(72, 72) << QPoint(288, 288) << 56;
+    QTest::newRow("600 dpi") << 600 << QPoint(100, 50) << QPoint(800, 400) << 112;
+    QTest::newRow("360 dpi") << 360 << QPoint(72, 10) << QPoint(360, 50) << 70;
+}
+
+void TestPrintRun::scaleIsResolutionDiv72()
+{
+    QFETCH(int, resolution);
+    QFETCH(QPoint, position);
+    QFETCH(QPoint, cellCorner);
+    QFETCH(int, cellHeight);
+
+    DocumentState doc(20);
+    addNumber(doc, position.x(), position.y(), 0, 5);
+    RenderState state;
+    state.printerResolution = resolution;
+    SheetRecorder recorder(doc, QSize(1400, 1000));
+    QCOMPARE(printRun(doc, state, true, recorder.sheets()).outcome, PrintOutcome::Printed);
+    recorder.finish();
+
+    // "00000": its ink starts just right of and below the cell corner and
+    // stays inside the cell.
+    const Ink ink = findInk(recorder.pages.first(), white);
+    QVERIFY2(ink.bounds.left() >= cellCorner.x() &&
+                 ink.bounds.left() < cellCorner.x() + cellHeight / 8,
+             qPrintable(QString::number(ink.bounds.left())));
+    QVERIFY(ink.bounds.top() >= cellCorner.y() &&
+            ink.bounds.top() < cellCorner.y() + cellHeight / 3);
+    QVERIFY(ink.bounds.bottom() < cellCorner.y() + cellHeight);
+    QVERIFY(ink.bounds.bottom() > cellCorner.y() + cellHeight / 2);
+}
+
+QTEST_MAIN(TestPrintRun)
+#include "tst_printrun.moc"

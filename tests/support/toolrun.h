@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// One run of a command-line program: exit code and what it wrote.
+struct ToolRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+inline ToolRun runTool(const QString &program, const QStringList &arguments, int timeoutMs = 120000)
+{
+    QProcess process;
+    process.start(program, arguments);
+    ToolRun run;
+    if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        process.waitForFinished();
+        run.err = QStringLiteral("did not finish: ") + process.errorString();
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+// The text pdftotext reads from one page of a PDF file, trimmed.
+inline QString pdfPageText(const QString &path, int page)
+{
+    const QString number = QString::number(page);
+    const ToolRun run = runTool(QStringLiteral("pdftotext"),
+                                {QStringLiteral("-f"), number, QStringLiteral("-l"), number,
+                                 QStringLiteral("-layout"), path, QStringLiteral("-")});
+    return run.exitCode == 0 ? run.out.trimmed() : QStringLiteral("pdftotext: ") + run.err;
+}
+
+// The page count pdfinfo reads from a PDF file, or -1.
+inline int pdfPageCount(const QString &path)
+{
+    const ToolRun run = runTool(QStringLiteral("pdfinfo"), {path});
+    for (const QString &line : run.out.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("Pages:")))
+            return line.mid(6).trimmed().toInt();
+    }
+    return -1;
+}
