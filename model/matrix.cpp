@@ -77,7 +77,8 @@ std::vector<int> fillGrid(DocumentState &doc, int source, const MatrixParameters
                 cells.push_back(source);
                 continue;
             }
-            // A grid of any size ends here at the latest, within the capacity.
+            // Every cell after the first takes a slot, so even a huge grid stops
+            // here once the table is full.
             if (doc.objectCount >= doc.objectCapacity) {
                 beep();
                 return {};
