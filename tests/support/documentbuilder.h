@@ -119,3 +119,14 @@ inline QString linksOf(const DocumentState &doc)
     }
     return links.join(u' ');
 }
+
+// Every object's place and numbering, in table order: "x,y:start+stepLink ...".
+inline QString cellsOf(const DocumentState &doc)
+{
+    QStringList cells;
+    for (int i = 0; i < doc.objectCount; ++i) {
+        const mainStruct2 &o = doc.objects[i];
+        cells.append(QStringLiteral("%1,%2:%3+%4").arg(o.x).arg(o.y).arg(o.start).arg(o.stepLink));
+    }
+    return cells.join(u' ');
+}
