@@ -119,6 +119,17 @@ void TForm1::connectCommands()
     connect(Help2, &QAction::triggered, this, &TForm1::Help2Click);
     connect(AboutPaginette1, &QAction::triggered, this, &TForm1::AboutPaginette1Click);
 
+    connect(BF, &QAction::triggered, this, &TForm1::BFClick);
+    connect(SB, &QAction::triggered, this, &TForm1::SBClick);
+    connect(BTF, &QAction::triggered, this, &TForm1::BTFClick);
+    connect(STB, &QAction::triggered, this, &TForm1::STBClick);
+    connect(left, &QToolButton::clicked, this, &TForm1::leftClick);
+    connect(hCenter, &QToolButton::clicked, this, &TForm1::hCenterClick);
+    connect(right, &QToolButton::clicked, this, &TForm1::rightClick);
+    connect(top, &QToolButton::clicked, this, &TForm1::topClick);
+    connect(vCenter, &QToolButton::clicked, this, &TForm1::vCenterClick);
+    connect(bottom, &QToolButton::clicked, this, &TForm1::bottomClick);
+
     connect(main, &QToolButton::clicked, this, &TForm1::mainClick);
     connect(number, &QToolButton::clicked, this, &TForm1::numberClick);
     connect(text, &QToolButton::clicked, this, &TForm1::textClick);
@@ -155,7 +166,8 @@ void TForm1::createWindows()
     });
     connect(Form2, &TForm2::objectChanged, this, &TForm1::renderScreen);
     connect(Form2, &TForm2::documentModified, this, &TForm1::updateMenuState);
-    Form10 = new TForm10(this);
+    Form10 = new TForm10(
+        m_context.editor(), [this] { renderScreen(); }, this);
     Form11 = new TForm11(this);
     Form3 = new TForm3(this);
     setMessageDialog(Form3);
@@ -369,11 +381,63 @@ void TForm1::ShowLinks1Click()
     m_viewCommands->showLinks();
 }
 
+void TForm1::BFClick()
+{
+    m_viewCommands->arrange(DrawOrderMove::BringForward);
+}
+
+void TForm1::SBClick()
+{
+    m_viewCommands->arrange(DrawOrderMove::SendBackward);
+}
+
+void TForm1::BTFClick()
+{
+    m_viewCommands->arrange(DrawOrderMove::BringToFront);
+}
+
+void TForm1::STBClick()
+{
+    m_viewCommands->arrange(DrawOrderMove::SendToBack);
+}
+
+void TForm1::leftClick()
+{
+    m_viewCommands->align(AlignRule::Left);
+}
+
+void TForm1::hCenterClick()
+{
+    m_viewCommands->align(AlignRule::HCenter);
+}
+
+void TForm1::rightClick()
+{
+    m_viewCommands->align(AlignRule::Right);
+}
+
+void TForm1::topClick()
+{
+    m_viewCommands->align(AlignRule::Top);
+}
+
+void TForm1::vCenterClick()
+{
+    m_viewCommands->align(AlignRule::VCenter);
+}
+
+void TForm1::bottomClick()
+{
+    m_viewCommands->align(AlignRule::Bottom);
+}
+
 void TForm1::CreateMatrix1Click()
 {
     // A matrix grows from exactly one selected object.
-    if (m_context.doc.selectedCount == 1)
+    if (m_context.doc.selectedCount == 1) {
         runModal(*Form10);
+        updateMenuState();
+    }
 }
 
 void TForm1::ObjectProperties1Click()

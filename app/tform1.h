@@ -94,6 +94,10 @@ public Q_SLOTS:
     void SelectAll1Click();
     void DuplicateClick();
     void Preferences1Click();
+    void BFClick();
+    void SBClick();
+    void BTFClick();
+    void STBClick();
     void ShowLinks1Click();
     void CreateMatrix1Click();
     void ObjectProperties1Click();
@@ -102,6 +106,14 @@ public Q_SLOTS:
     void pagesKeyDown();
     void pageChange(int value);
     void pageKeyDown();
+
+    // The align buttons of the tool bar.
+    void leftClick();
+    void hCenterClick();
+    void rightClick();
+    void topClick();
+    void vCenterClick();
+    void bottomClick();
 
     void mainClick();
     void numberClick();

@@ -4,6 +4,8 @@
 #include "mainframeui.h"
 #include "numberconversion.h"
 #include "pagespinbox.h"
+#include "services.h"
+#include "textdrawing.h"
 #include "tform1.h"
 
 #include <QAction>
@@ -57,6 +59,30 @@ void ViewCommands::showLinks()
 {
     // The item has already changed its tick.
     m_context.prefs.showLinks = m_ui.ShowLinks1->isChecked() ? 1 : 0;
+    m_frame.renderScreen();
+}
+
+void ViewCommands::align(AlignRule rule)
+{
+    DocumentState &doc = m_context.doc;
+    const bool moved = alignSelected(doc, rule, [&doc](int index) {
+        return measureTextWidth(doc.fontNames[index], doc.objects[index].fontSize,
+                                doc.texts[index]);
+    });
+    if (moved) {
+        m_context.shell.docModified = 1;
+        updateMenuState();
+    }
+    runLayout(doc);
+    m_frame.renderScreen();
+}
+
+void ViewCommands::arrange(DrawOrderMove move)
+{
+    if (!moveInDrawOrder(m_context.doc, move))
+        return;
+    m_context.shell.docModified = 1;
+    updateMenuState();
     m_frame.renderScreen();
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "appcontext.h"
+#include "arrange.h"
 
 struct MainFrameUi;
 class TForm1;
 
-// The Pages and Page boxes, Show Links, and the enabled states of the
-// commands that follow the document and its selection.
+// The Pages and Page boxes, Show Links, the align buttons and the Arrange
+// items, and the enabled states of the commands that follow the document and
+// its selection.
 class ViewCommands
 {
 public:
@@ -18,6 +20,10 @@ public:
     // Enter in the Page box.
     void pageKeyDown();
     void showLinks();
+    // Lines up the selected objects by `rule`.
+    void align(AlignRule rule);
+    // Moves the one selected object in the drawing order.
+    void arrange(DrawOrderMove move);
 
     // The boxes show the values of the document in hand.
     void showDocumentValues();

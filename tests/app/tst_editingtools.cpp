@@ -1,5 +1,5 @@
 #include "apptestmain.h"
-#include "documentfile.h"
+#include "documentbuilder.h"
 #include "modalscript.h"
 #include "objecttable.h"
 #include "shellfixture.h"
@@ -16,6 +16,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -283,6 +285,36 @@ private Q_SLOTS:
         QTest::keyClick(m_frame, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(theDocument().selectedCount, 2);
         QVERIFY(m_frame->Duplicate->isEnabled());
+    }
+
+    void alignButtonsAndArrangeItems()
+    {
+        placeNumber(100, 100);
+        QTest::mouseClick(m_frame->text, Qt::LeftButton);
+        click(windowPoint(150, 200));
+        placeNumber(70, 300);
+        QTest::mouseClick(m_frame->main, Qt::LeftButton);
+        QTest::keyClick(m_frame, Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(m_frame->right->isEnabled());
+        QVERIFY(!m_frame->BTF->isEnabled());
+
+        const DocumentState &doc = theDocument();
+        QTest::mouseClick(m_frame->right, Qt::LeftButton);
+        QCOMPARE(doc.objects[1].bounds.right, doc.objects[0].bounds.right);
+        QCOMPARE(doc.objects[2].bounds.right, doc.objects[0].bounds.right);
+        QVERIFY(doc.objects[1].bounds.right > windowPoint(150, 0).x());
+        const int leftmost = std::min({doc.objects[0].x, doc.objects[1].x, doc.objects[2].x});
+        QTest::mouseClick(m_frame->left, Qt::LeftButton);
+        QCOMPARE(positionsOf(doc), QStringLiteral("%1,100 %1,200 %1,300").arg(leftmost));
+        QCOMPARE(theShellState().docModified, 1);
+
+        click(windowPoint(400, 400));
+        click(windowPoint(leftmost + 5, 305));
+        QVERIFY(m_frame->BTF->isEnabled());
+        QTest::keyClick(m_frame, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(drawOrderOf(doc), (QList<std::int32_t>{2, 0, 1}));
+        QTest::keyClick(m_frame, Qt::Key_BracketRight, Qt::ControlModifier);
+        QCOMPARE(drawOrderOf(doc), (QList<std::int32_t>{0, 2, 1}));
     }
 };
 

@@ -63,11 +63,6 @@ bool buildLink(DocumentState &doc, std::initializer_list<int> members)
     return linked;
 }
 
-void setDrawOrder(DocumentState &doc, std::initializer_list<std::int32_t> order)
-{
-    std::copy(order.begin(), order.end(), doc.drawOrder.begin());
-}
-
 } // namespace
 
 class ObjectTableTest : public QObject

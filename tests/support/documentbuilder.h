@@ -61,6 +61,12 @@ inline void linkObjects(DocumentState &doc, std::int32_t id, std::initializer_li
     doc.linkCount = std::max(doc.linkCount, id + 1);
 }
 
+// The first entries of the drawing order, bottom first.
+inline void setDrawOrder(DocumentState &doc, const QList<std::int32_t> &order)
+{
+    std::copy(order.begin(), order.end(), doc.drawOrder.begin());
+}
+
 inline void selectObjects(DocumentState &doc, std::initializer_list<int> members)
 {
     for (const int index : members)
@@ -95,4 +101,40 @@ inline Link linkOf(const DocumentState &doc, int index)
 {
     const mainStruct2 &object = doc.objects[index];
     return {object.linkId, object.linkPrev, object.linkNext};
+}
+
+// Every object's position, in table order: "x,y x,y ...".
+inline QString positionsOf(const DocumentState &doc)
+{
+    QStringList positions;
+    for (int i = 0; i < doc.objectCount; ++i)
+        positions.append(QStringLiteral("%1,%2").arg(doc.objects[i].x).arg(doc.objects[i].y));
+    return positions.join(u' ');
+}
+
+// Every object's linkId, linkPrev and linkNext, in table order: "id,prev,next",
+// or "-" for an unlinked object.
+inline QString linksOf(const DocumentState &doc)
+{
+    QStringList links;
+    for (int i = 0; i < doc.objectCount; ++i) {
+        const mainStruct2 &object = doc.objects[i];
+        links.append(object.linkId == -1 ? QStringLiteral("-")
+                                         : QStringLiteral("%1,%2,%3")
+                                               .arg(object.linkId)
+                                               .arg(object.linkPrev)
+                                               .arg(object.linkNext));
+    }
+    return links.join(u' ');
+}
+
+// Every object's place and numbering, in table order: "x,y:start+stepLink ...".
+inline QString cellsOf(const DocumentState &doc)
+{
+    QStringList cells;
+    for (int i = 0; i < doc.objectCount; ++i) {
+        const mainStruct2 &o = doc.objects[i];
+        cells.append(QStringLiteral("%1,%2:%3+%4").arg(o.x).arg(o.y).arg(o.start).arg(o.stepLink));
+    }
+    return cells.join(u' ');
 }

@@ -94,3 +94,10 @@ inline void typeKey(QWidget *window, Qt::Key key)
     QWidget *target = window->focusWidget() ? window->focusWidget() : window;
     QTest::keyClick(target, key);
 }
+
+// Replaces an edit's text as the user does: select all, then type.
+inline void retype(QLineEdit *edit, const QString &text)
+{
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, text);
+}

@@ -1,0 +1,133 @@
+#include "matrix.h"
+
+#include "numbering.h"
+#include "objecttable.h"
+#include "services.h"
+#include "wrapint.h"
+
+#include <limits>
+#include <vector>
+
+namespace {
+
+bool makesLink(std::int32_t type)
+{
+    return type >= 1 && type <= 5;
+}
+
+bool columnByColumn(std::int32_t type)
+{
+    return type == 3 || type == 4;
+}
+
+// Types 2 and 4 step only from the last cell of a row (column) to the next.
+bool stepsPerLine(std::int32_t type)
+{
+    return type == 2 || type == 4;
+}
+
+// A copy of the source in the next free slot, at (row, column) of the grid.
+void appendCopy(DocumentState &doc, int source, const MatrixParameters &parameters,
+                std::int32_t row, std::int32_t column)
+{
+    const int m = doc.objectCount;
+    const mainStruct2 &from = doc.objects[source];
+    mainStruct2 copy = zeroRecord();
+    copy.start = from.start;
+    copy.stepPage = from.stepPage;
+    copy.stepLink = from.stepLink;
+    copy.digits = from.digits;
+    copy.zeros = from.zeros;
+    copy.color = from.color;
+    copy.customColor = from.customColor;
+    copy.fontSize = from.fontSize;
+    copy.kind = from.kind;
+    copy.angle = from.angle;
+    copy.reserved38 = from.reserved38;
+    copy.reserved76 = from.reserved76;
+    copy.x = wrapAdd(from.x, wrapMul(parameters.matrixDX, column));
+    copy.y = wrapAdd(from.y, wrapMul(parameters.matrixDY, row));
+    copy.linkId = -1;
+    copy.linkPrev = -1;
+    copy.linkNext = -1;
+    copy.selected = -1;
+    doc.objects[m] = copy;
+    doc.texts[m] = doc.texts[source];
+    doc.fontNames[m] = doc.fontNames[source];
+    doc.names[m] =
+        (copy.kind == KindNumber ? QStringLiteral("num%1") : QStringLiteral("txt%1")).arg(m);
+    doc.drawOrder[m] = m;
+    ++doc.objectCount;
+}
+
+// Visits the cells in the order of the type, copying the source into every
+// cell but the first. Returns the cells in visiting order, or nothing when the
+// table filled up before the last cell.
+std::vector<int> fillGrid(DocumentState &doc, int source, const MatrixParameters &parameters)
+{
+    const std::int32_t rows = parameters.matrixRows;
+    const std::int32_t columns = parameters.matrixColumns;
+    const bool byColumn = columnByColumn(parameters.matrixType);
+    const std::int32_t outer = byColumn ? columns : rows;
+    const std::int32_t inner = byColumn ? rows : columns;
+    std::vector<int> cells;
+    for (std::int32_t a = 0; a < outer; ++a) {
+        for (std::int32_t b = 0; b < inner; ++b) {
+            if (cells.empty()) {
+                cells.push_back(source);
+                continue;
+            }
+            // Every cell after the first takes a slot, so even a huge grid stops
+            // here once the table is full.
+            if (doc.objectCount >= doc.objectCapacity) {
+                beep();
+                return {};
+            }
+            cells.push_back(doc.objectCount);
+            appendCopy(doc, source, parameters, byColumn ? b : a, byColumn ? a : b);
+        }
+    }
+    return cells;
+}
+
+// Chains the cells in visiting order into a new link.
+void linkCells(DocumentState &doc, const std::vector<int> &cells,
+               const MatrixParameters &parameters)
+{
+    const int source = cells.front();
+    // A source already in a link leaves it first, as deleting it would.
+    if (doc.objects[source].linkId != -1)
+        destroyLink(doc, doc.objects[source].linkId);
+
+    const std::int32_t type = parameters.matrixType;
+    const std::int32_t line =
+        columnByColumn(type) ? parameters.matrixRows : parameters.matrixColumns;
+    const std::int32_t stackStep = wrapMul(parameters.pagesToPrint, doc.objects[source].stepPage);
+    const std::size_t count = cells.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        mainStruct2 &cell = doc.objects[cells[i]];
+        cell.linkId = doc.linkCount;
+        cell.linkPrev = i == 0 ? -1 : cells[i - 1];
+        cell.linkNext = i + 1 == count ? -1 : cells[i + 1];
+        if (stepsPerLine(type))
+            cell.stepLink = (i + 1) % static_cast<std::size_t>(line) == 0 ? 1 : 0;
+        else if (type == 5)
+            cell.stepLink = stackStep;
+    }
+    ++doc.linkCount;
+}
+
+} // namespace
+
+void createMatrix(DocumentState &doc, const MatrixParameters &parameters)
+{
+    const int source = doc.currentObject;
+    if (doc.selectedCount != 1 || source < 0 || source >= doc.objectCount)
+        return;
+    const std::vector<int> cells = fillGrid(doc, source, parameters);
+    // A link needs a new link number; only a damaged document has none left.
+    if (!cells.empty() && makesLink(parameters.matrixType) && doc.linkCount >= 0 &&
+        doc.linkCount < std::numeric_limits<std::int32_t>::max())
+        linkCells(doc, cells, parameters);
+    propagateLinks(doc);
+}
