@@ -1,5 +1,7 @@
 #pragma once
 
+#include "documentstate.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -18,8 +20,6 @@ static_assert(sizeof(prefStruct) == 156);
 inline constexpr int prefRecordSize = 156;
 // Capacity used when the stored one is unusable or the file cannot be had.
 inline constexpr int defaultObjectCapacity = 20;
-// Largest capacity start-up accepts from the file.
-inline constexpr int maxObjectCapacity = 10000;
 
 // The program-wide record; starts as 156 zero bytes.
 prefStruct &thePreferences();

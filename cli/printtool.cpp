@@ -1,7 +1,6 @@
 #include "printtool.h"
 
 #include "documentfile.h"
-#include "preferences.h"
 #include "printerjob.h"
 #include "services.h"
 

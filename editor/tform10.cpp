@@ -2,12 +2,12 @@
 
 #include "matrixpictures.h"
 
+#include "designfont.h"
 #include "guarded.h"
 #include "matrix.h"
 #include "numberconversion.h"
 
 #include <QCheckBox>
-#include <QFont>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,9 +58,7 @@ TForm10::TForm10(const EditorContext &context, std::function<void()> render, QWi
     setWindowTitle(QStringLiteral("Create Matrix"));
     setModal(true);
     setFixedSize(clientSize);
-    QFont font(QStringLiteral("Arial"), 8);
-    font.setStyleHint(QFont::SansSerif);
-    setFont(font);
+    setFont(designFont());
 
     StaticText1 = place(new QLabel(QStringLiteral("Columns:"), this), "StaticText1", 8, 10, 47, 17);
     columns = place(new QLineEdit(QStringLiteral("2"), this), "columns", 56, 8, 41, 21);

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+// The largest object table the program allows.
+inline constexpr int maxObjectCapacity = 10000;
+
 // The object table and the document values that travel with it.
 // Every array holds exactly `objectCapacity` entries and is never resized.
 struct DocumentState

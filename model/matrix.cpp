@@ -67,6 +67,9 @@ std::vector<int> fillGrid(DocumentState &doc, int source, const MatrixParameters
 {
     const std::int32_t rows = parameters.matrixRows;
     const std::int32_t columns = parameters.matrixColumns;
+    // No cell at all; a huge count on the other side would only be walked.
+    if (rows < 1 || columns < 1)
+        return {};
     const bool byColumn = columnByColumn(parameters.matrixType);
     const std::int32_t outer = byColumn ? columns : rows;
     const std::int32_t inner = byColumn ? rows : columns;
