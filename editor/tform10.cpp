@@ -66,10 +66,10 @@ TForm10::TForm10(const EditorContext &context, std::function<void()> render, QWi
     rows = place(new QLineEdit(QStringLiteral("2"), this), "rows", 56, 32, 41, 21);
     StaticText3 = place(new QLabel(QStringLiteral("Between columns (dX):"), this), "StaticText3",
                         104, 10, 113, 17);
-    dx = place(new QLineEdit(QStringLiteral("2"), this), "dx", 216, 8, 41, 21);
+    dx = place(new QLineEdit(QStringLiteral("2"), this), "dx", 222, 8, 37, 21);
     StaticText4 = place(new QLabel(QStringLiteral("Between rows (dY):"), this), "StaticText4", 104,
                         34, 96, 17);
-    dy = place(new QLineEdit(QStringLiteral("2"), this), "dy", 216, 32, 41, 21);
+    dy = place(new QLineEdit(QStringLiteral("2"), this), "dy", 222, 32, 37, 21);
     create_link =
         place(new QCheckBox(QStringLiteral("Create Link"), this), "create_link", 8, 64, 97, 17);
 
