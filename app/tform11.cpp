@@ -1,6 +1,6 @@
 #include "tform11.h"
 
-#include "designfont.h"
+#include "dialogstyle.h"
 
 #include "documentstate.h"
 #include "guarded.h"
@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 namespace {
@@ -104,7 +103,6 @@ void TForm11::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *shown = screen())
-        move(shown->geometry().center() - rect().center());
+    centerOnScreen(*this);
     FormShow();
 }

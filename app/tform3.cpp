@@ -1,12 +1,11 @@
 #include "tform3.h"
 
-#include "designfont.h"
+#include "dialogstyle.h"
 
 #include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 // Outer 235 x 120 less the dialog frame (3-pixel borders, 19-pixel caption).
@@ -86,8 +85,7 @@ void TForm3::reject()
 void TForm3::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (const QScreen *shown = screen())
-        move(shown->geometry().center() - rect().center());
+    centerOnScreen(*this);
 }
 
 void TForm3::keyPressEvent(QKeyEvent *event)

@@ -1,5 +1,7 @@
 #include "tform7.h"
 
+#include "dialogstyle.h"
+
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -7,7 +9,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-#include <QScreen>
 
 #include <cmath>
 
@@ -225,8 +226,7 @@ bool TForm7::eventFilter(QObject *watched, QEvent *event)
 void TForm7::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (const QScreen *shown = screen())
-        move(shown->geometry().center() - rect().center());
+    centerOnScreen(*this);
 }
 
 void TForm7::keyPressEvent(QKeyEvent *event)

@@ -2,7 +2,7 @@
 
 #include "matrixpictures.h"
 
-#include "designfont.h"
+#include "dialogstyle.h"
 #include "guarded.h"
 #include "matrix.h"
 #include "numberconversion.h"
@@ -14,7 +14,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShowEvent>
 
 #include <iterator>
@@ -149,8 +148,7 @@ void TForm10::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *shown = screen())
-        move(shown->geometry().center() - rect().center());
+    centerOnScreen(*this);
     FormShow();
 }
 

@@ -1,6 +1,6 @@
 #include "tform2.h"
 
-#include "designfont.h"
+#include "dialogstyle.h"
 #include "guarded.h"
 #include "numbering.h"
 #include "services.h"

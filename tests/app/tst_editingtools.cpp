@@ -78,6 +78,17 @@ class TestEditingTools : public ShellTest
         return theDocument().objectCount - 1;
     }
 
+    // Three numbers in a row at x 100, 200 and 300, chained with the link tool.
+    void chainThreeNumbers()
+    {
+        for (const int x : {100, 200, 300})
+            placeNumber(x, 100);
+        QTest::mouseClick(m_frame->link, Qt::LeftButton);
+        click(windowPoint(105, 105));
+        click(windowPoint(205, 105), Qt::ShiftModifier);
+        click(windowPoint(305, 105), Qt::ShiftModifier);
+    }
+
     void drag(QPoint from, QPoint to)
     {
         QTest::mousePress(window(), Qt::LeftButton, Qt::NoModifier, from);
@@ -196,12 +207,7 @@ private Q_SLOTS:
 
     void linkToolChainsNumbers()
     {
-        for (const int x : {100, 200, 300})
-            placeNumber(x, 100);
-        QTest::mouseClick(m_frame->link, Qt::LeftButton);
-        click(windowPoint(105, 105));
-        click(windowPoint(205, 105), Qt::ShiftModifier);
-        click(windowPoint(305, 105), Qt::ShiftModifier);
+        chainThreeNumbers();
         const DocumentState &doc = theDocument();
         QCOMPARE((QList<int>{doc.objects[0].start, doc.objects[1].start, doc.objects[2].start}),
                  (QList<int>{125, 126, 127}));
@@ -250,12 +256,7 @@ private Q_SLOTS:
 
     void backspaceWarnsOncePerLink()
     {
-        for (const int x : {100, 200, 300})
-            placeNumber(x, 100);
-        QTest::mouseClick(m_frame->link, Qt::LeftButton);
-        click(windowPoint(105, 105));
-        click(windowPoint(205, 105), Qt::ShiftModifier);
-        click(windowPoint(305, 105), Qt::ShiftModifier);
+        chainThreeNumbers();
         QTest::mouseClick(m_frame->main, Qt::LeftButton);
         click(windowPoint(105, 105));
         click(windowPoint(205, 105), Qt::ShiftModifier);
