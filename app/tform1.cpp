@@ -168,7 +168,7 @@ void TForm1::createWindows()
     connect(Form2, &TForm2::documentModified, this, &TForm1::updateMenuState);
     Form10 = new TForm10(
         m_context.editor(), [this] { renderScreen(); }, this);
-    Form11 = new TForm11(this);
+    Form11 = new TForm11(m_context.prefs, m_context.doc, this);
     Form3 = new TForm3(this);
     setMessageDialog(Form3);
     Form7 = new TForm7(this);

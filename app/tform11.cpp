@@ -39,9 +39,10 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, 
 }
 } // namespace
 
-TForm11::TForm11(QWidget *parent)
+TForm11::TForm11(prefStruct &prefs, const DocumentState &doc, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint)
+                          Qt::WindowCloseButtonHint),
+      m_prefs(prefs), m_doc(doc)
 {
     setObjectName(QStringLiteral("TForm11"));
     setWindowTitle(QStringLiteral("Preferences"));
@@ -70,7 +71,7 @@ TForm11::TForm11(QWidget *parent)
 void TForm11::FormShow()
 {
     // The capacity in force in this run, not the value last stored.
-    Edit1->setText(QString::number(theDocument().objectCapacity));
+    Edit1->setText(QString::number(m_doc.objectCapacity));
 }
 
 void TForm11::Button1Click()
@@ -85,10 +86,9 @@ void TForm11::Button1Click()
                         QStringLiteral("Preferences"));
             return;
         }
-        prefStruct &prefs = thePreferences();
-        prefs.maxObjects = value;
-        prefs.maxObjectsCopy = value;
-        writePreferences(prefs, preferencesPath());
+        m_prefs.maxObjects = value;
+        m_prefs.maxObjectsCopy = value;
+        writePreferences(m_prefs, preferencesPath());
         accept();
     });
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "documentstate.h"
+#include "preferences.h"
+
 #include <QDialog>
 
 class QGroupBox;
@@ -14,7 +17,8 @@ class TForm11 : public QDialog
     Q_OBJECT
 
 public:
-    explicit TForm11(QWidget *parent = nullptr);
+    // Edits `prefs`; shows the capacity of `doc`, the one in force.
+    TForm11(prefStruct &prefs, const DocumentState &doc, QWidget *parent = nullptr);
 
     QGroupBox *GroupBox1 = nullptr;
     QLabel *Label1 = nullptr;
@@ -32,4 +36,8 @@ public Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+
+private:
+    prefStruct &m_prefs;
+    const DocumentState &m_doc;
 };

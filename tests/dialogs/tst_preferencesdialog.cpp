@@ -78,7 +78,7 @@ private Q_SLOTS:
     {
         resetTheDocument(37);
         thePreferences().maxObjects = 50;
-        TForm11 dialog;
+        TForm11 dialog(thePreferences(), theDocument());
         QCOMPARE(dialog.Edit1->text(), QStringLiteral("20"));
         dialog.show();
         QCOMPARE(dialog.Edit1->text(), QStringLiteral("37"));
@@ -104,7 +104,7 @@ private Q_SLOTS:
 
         thePreferences().showLinks = 1;
         thePreferences().reserved36[0] = 0x5a;
-        TForm11 dialog;
+        TForm11 dialog(thePreferences(), theDocument());
         showWithValue(dialog, typed);
         if (byEnter)
             QTest::keyClick(dialog.Edit1, Qt::Key_Return);
@@ -140,7 +140,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, typed);
         thePreferences().maxObjects = 20;
-        TForm11 dialog;
+        TForm11 dialog(thePreferences(), theDocument());
         showWithValue(dialog, typed);
         QTest::mouseClick(dialog.Button1, Qt::LeftButton);
 
@@ -153,7 +153,7 @@ private Q_SLOTS:
 
     void textThatIsNoNumberIsReported()
     {
-        TForm11 dialog;
+        TForm11 dialog(thePreferences(), theDocument());
         showWithValue(dialog, QStringLiteral("abc"));
         QTest::mouseClick(dialog.Button1, Qt::LeftButton);
         // The error display leaves the dialog as it is.
@@ -175,7 +175,7 @@ private Q_SLOTS:
     void dismissingStoresNothing()
     {
         QFETCH(Dismiss, how);
-        TForm11 dialog;
+        TForm11 dialog(thePreferences(), theDocument());
         showWithValue(dialog, QStringLiteral("35"));
         switch (how) {
         case Dismiss::Cancel:
@@ -196,7 +196,7 @@ private Q_SLOTS:
 
     void reopeningShowsTheCapacityInForce()
     {
-        TForm11 dialog;
+        TForm11 dialog(thePreferences(), theDocument());
         showWithValue(dialog, QStringLiteral("35"));
         QTest::mouseClick(dialog.Button1, Qt::LeftButton);
         QCOMPARE(fileBytes().mid(28, 4), QByteArray("\x23\0\0\0", 4));
