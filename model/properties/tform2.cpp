@@ -287,8 +287,12 @@ void TForm2::fillDialog()
         // A face the system lacks is still the object's and shown as such.
         if (!faces.contains(m_doc.fontNames[index]))
             faces.prepend(m_doc.fontNames[index]);
-        font->clear();
-        font->addItems(faces);
+        // Refilled only when the list changes: a drag fills on every move.
+        if (faces != m_faces) {
+            m_faces = faces;
+            font->clear();
+            font->addItems(faces);
+        }
         font->setCurrentText(m_doc.fontNames[index]);
         // Setting the size counts as changing it: an out-of-range size is
         // stored brought into range at once.

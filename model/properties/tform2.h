@@ -4,6 +4,7 @@
 #include "objectproperties.h"
 #include "shellstate.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
@@ -133,4 +134,6 @@ private:
     bool m_colorBoxChanged = false;
     // The object last filled in; the colour box's change belongs to it.
     int m_filledObject = -1;
+    // The faces the font box lists.
+    QStringList m_faces;
 };
