@@ -93,8 +93,7 @@ void PrintCommands::printOn(QPrinter &printer)
     QString error = job.open();
     if (error.isEmpty()) {
         const PrintResult result =
-            printRun(m_doc, m_render, m_shell.docOpen == 1, job.sheets(),
-                     m_dialogs.progress ? m_dialogs.progress(m_doc.pagesToPrint) : PrintProgress());
+            printRun(m_doc, m_render, m_shell.docOpen == 1, job.sheets(), progress());
         if (result.outcome == PrintOutcome::Printed)
             error = job.deliver();
         else
@@ -104,11 +103,15 @@ void PrintCommands::printOn(QPrinter &printer)
         showError(error);
 }
 
+PrintProgress PrintCommands::progress() const
+{
+    return m_dialogs.progress ? m_dialogs.progress(m_doc.pagesToPrint) : PrintProgress();
+}
+
 void PrintCommands::previewOn(QPrinter &printer)
 {
     // Drawn at the preview's own resolution; printing alone sets the program's.
     RenderState preview = m_render;
     preview.printerResolution = printer.resolution();
-    printRun(m_doc, preview, m_shell.docOpen == 1, pagedSheets(printer),
-             m_dialogs.progress ? m_dialogs.progress(m_doc.pagesToPrint) : PrintProgress());
+    printRun(m_doc, preview, m_shell.docOpen == 1, pagedSheets(printer), progress());
 }

@@ -45,6 +45,8 @@ private:
     bool somethingToPrint() const;
     // A whole run on `printer`, handed over only when every page is drawn.
     void printOn(QPrinter &printer);
+    // The progress of a run of the document's pages, when there is a dialog for it.
+    PrintProgress progress() const;
     // The run drawn into the preview's pages.
     void previewOn(QPrinter &printer);
 

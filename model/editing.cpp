@@ -82,8 +82,7 @@ bool duplicateSelected(DocumentState &doc)
         object.selected = 1;
         doc.fontNames[m] = doc.fontNames[copy.source];
         doc.texts[m] = doc.texts[copy.source];
-        doc.names[m] =
-            (object.kind == KindNumber ? QStringLiteral("num%1") : QStringLiteral("txt%1")).arg(m);
+        doc.names[m] = defaultName(object.kind, m);
         doc.drawOrder[m] = m;
         ++doc.objectCount;
     }

@@ -54,8 +54,7 @@ void appendCopy(DocumentState &doc, int source, const MatrixParameters &paramete
     doc.objects[m] = copy;
     doc.texts[m] = doc.texts[source];
     doc.fontNames[m] = doc.fontNames[source];
-    doc.names[m] =
-        (copy.kind == KindNumber ? QStringLiteral("num%1") : QStringLiteral("txt%1")).arg(m);
+    doc.names[m] = defaultName(copy.kind, m);
     doc.drawOrder[m] = m;
     ++doc.objectCount;
 }

@@ -60,6 +60,11 @@ bool contains(const Bounds32 &r, std::int32_t px, std::int32_t py)
 
 } // namespace
 
+QString defaultName(std::int32_t kind, int index)
+{
+    return (kind == KindNumber ? QStringLiteral("num%1") : QStringLiteral("txt%1")).arg(index);
+}
+
 int createObject(DocumentState &doc, std::int32_t kind, std::int32_t px, std::int32_t py)
 {
     if (doc.objectCount >= doc.objectCapacity)
@@ -83,10 +88,10 @@ int createObject(DocumentState &doc, std::int32_t kind, std::int32_t px, std::in
         object.stepPage = 1;
         object.stepLink = 1;
         doc.texts[n] = numberValueText(object, object.start, true);
-        doc.names[n] = QStringLiteral("num%1").arg(n);
+        doc.names[n] = defaultName(kind, n);
     } else if (kind == KindText) {
         doc.texts[n] = QStringLiteral("Hello!");
-        doc.names[n] = QStringLiteral("txt%1").arg(n);
+        doc.names[n] = defaultName(kind, n);
     } else {
         // No text or name of its own, but none left over from an earlier object.
         doc.texts[n].clear();

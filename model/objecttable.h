@@ -11,6 +11,9 @@ int createObject(DocumentState &doc, std::int32_t kind, std::int32_t px, std::in
 // does nothing.
 void deleteObject(DocumentState &doc, int index);
 void deleteSelected(DocumentState &doc);
+// The name an object placed or copied into slot `index` takes: "num" and the
+// slot for a number, "txt" and the slot for any other kind.
+QString defaultName(std::int32_t kind, int index);
 // Empties the table for a new document.
 void clearDocument(DocumentState &doc);
 

@@ -89,6 +89,7 @@ void drawObjects(QPainter &painter, const DocumentState &doc, std::int32_t scale
 {
     const Qt::BGMode previousMode = painter.backgroundMode();
     painter.setBackgroundMode(Qt::TransparentMode);
+    const bool onScreen = !visible.isEmpty();
     const std::int32_t count = liveCount(doc);
     const auto orderSize = static_cast<std::int32_t>(
         std::min<std::size_t>(doc.drawOrder.size(), std::numeric_limits<std::int32_t>::max()));
@@ -97,7 +98,6 @@ void drawObjects(QPainter &painter, const DocumentState &doc, std::int32_t scale
         if (!inTable(index, count))
             continue;
         const mainStruct2 &object = doc.objects[index];
-        const bool onScreen = !visible.isEmpty();
         if (object.kind == KindPicture) {
             if (onScreen)
                 drawPicturePlaceholder(painter, wrapAdd(object.x, ox), wrapAdd(object.y, oy));
