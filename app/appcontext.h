@@ -3,15 +3,19 @@
 #include "editorcontext.h"
 #include "preferences.h"
 
-// The state the shell's commands work on. The program passes its
-// program-wide instances; tests may pass fresh ones.
+// The state the shell's commands work on. main() passes the program's own
+// instances; tests pass fresh ones.
 struct AppContext
 {
-    DocumentState &doc;
+    DocumentEditor &editor;
     ShellState &shell;
     RenderState &render;
     ViewState &view;
     prefStruct &prefs;
+    Feedback feedback;
 
-    EditorContext editor() const { return EditorContext{doc, shell, view, render}; }
+    EditorContext editorContext() const
+    {
+        return EditorContext{editor, shell, view, render, feedback};
+    }
 };

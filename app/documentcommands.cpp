@@ -5,7 +5,6 @@
 #include "messagedialog.h"
 #include "objecttable.h"
 #include "saveprompt.h"
-#include "services.h"
 #include "tform1.h"
 #include "tform2.h"
 #include "tform6.h"
@@ -22,7 +21,7 @@ void DocumentCommands::newDocument()
         if (!closeDocument())
             return;
         shell.docOpen = 0;
-        clearDocument(m_context.doc);
+        clearCurrentDocument();
     }
     shell.docOpen = 1;
     shell.docNamed = 0;
@@ -38,12 +37,15 @@ void DocumentCommands::open()
     QString path;
     if (!m_frame.fileDialogs->chooseOpenPath(path))
         return;
-    // The file layer has shown why; the name and caption stay as they were.
-    if (loadDocument(m_context.doc, path) != 0)
+    const LoadResult loaded = loadDocument(path, m_context.editor.document().capacity);
+    for (const FileMessage &message : loaded.messages)
+        m_context.feedback.tell(message.text, message.caption);
+    // Refused: the name and caption stay as they were.
+    if (!loaded.document)
         return;
+    m_context.editor.replace(*loaded.document);
     shell.docOpen = 1;
     setCurrentFile(path);
-    runLayout(m_context.doc);
     showDocument();
 }
 
@@ -53,7 +55,7 @@ void DocumentCommands::close()
         m_frame.Form2->close();
         if (!closeDocument())
             return;
-        clearDocument(m_context.doc);
+        clearCurrentDocument();
         m_frame.showDocumentValues();
     }
     m_frame.updateMenuState();
@@ -63,13 +65,13 @@ void DocumentCommands::save()
 {
     const ShellState &shell = m_context.shell;
     if (shell.docNamed != 0) {
-        if (saveDocument(m_context.doc, shell.docFileName) == 0)
+        if (write(shell.docFileName))
             setCurrentFile(shell.docFileName);
     } else {
         QString path;
         if (!m_frame.fileDialogs->chooseSavePath(path))
             return;
-        if (saveDocument(m_context.doc, path) == 0)
+        if (write(path))
             setCurrentFile(path);
     }
     m_frame.updateMenuState();
@@ -80,7 +82,7 @@ void DocumentCommands::saveAs()
     QString path;
     if (!m_frame.fileDialogs->chooseSavePath(path))
         return;
-    if (saveDocument(m_context.doc, path) == 0)
+    if (write(path))
         setCurrentFile(path);
 }
 
@@ -103,9 +105,24 @@ bool DocumentCommands::maybeSave()
         return m_frame.fileDialogs->chooseSavePath(path);
     };
     prompt.save = [this](const QString &path) {
-        return saveDocument(m_context.doc, path) == 0;
+        return write(path);
     };
     return ::maybeSave(m_context.shell, prompt);
+}
+
+bool DocumentCommands::write(const QString &path)
+{
+    const QList<Bounds32> boxes = m_frame.Form6 ? m_frame.Form6->boxes() : QList<Bounds32>();
+    const QString error = saveDocument(m_context.editor.document(), boxes, path);
+    if (error.isEmpty())
+        return true;
+    m_context.feedback.tell(error, QStringLiteral("Error"));
+    return false;
+}
+
+void DocumentCommands::clearCurrentDocument()
+{
+    m_context.editor.replace(emptyDocument(m_context.editor.document().capacity));
 }
 
 void DocumentCommands::setCurrentFile(const QString &path)
@@ -113,7 +130,7 @@ void DocumentCommands::setCurrentFile(const QString &path)
     ShellState &shell = m_context.shell;
     shell.docFileName = path;
     shell.docNamed = 1;
-    shell.docModified = 0;
+    m_context.editor.markSaved();
     if (m_frame.Form6)
         m_frame.Form6->setWindowTitle(path);
 }

@@ -25,6 +25,10 @@ public:
 
 private:
     bool maybeSave();
+    // Writes the document to `path`; false after telling why it failed.
+    bool write(const QString &path);
+    // An empty document of the same capacity, its history started afresh.
+    void clearCurrentDocument();
     // The document now has this name and nothing unsaved.
     void setCurrentFile(const QString &path);
     // A document is shown afresh: window in front, Object Properties open,

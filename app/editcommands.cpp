@@ -2,7 +2,6 @@
 
 #include "editing.h"
 #include "pagetool.h"
-#include "services.h"
 #include "tform1.h"
 #include "tform11.h"
 #include "tform6.h"
@@ -15,26 +14,34 @@ EditCommands::EditCommands(TForm1 &frame, const AppContext &context)
 void EditCommands::clear()
 {
     if (m_frame.Form6)
-        m_frame.Form6->pageTool->deleteSelection();
+        m_frame.Form6->pageTool->deleteSelection(QStringLiteral("Clear"));
 }
 
 void EditCommands::selectAll()
 {
-    ::selectAll(m_context.doc);
-    m_frame.selectionChanged();
-    m_frame.renderScreen();
+    m_context.editor.select([](Document &doc) { ::selectAll(doc); });
 }
 
 void EditCommands::duplicate()
 {
-    DocumentState &doc = m_context.doc;
-    if (doc.selectedCount == 0)
+    DocumentEditor &editor = m_context.editor;
+    if (selectedCount(editor.document()) == 0)
         return;
-    if (!duplicateSelected(doc))
-        beep();
-    m_context.shell.docModified = 1;
-    m_frame.selectionChanged();
-    m_frame.renderScreen();
+    const bool complete = editor.edit(QStringLiteral("Duplicate"),
+                                      [](Document &doc) { return duplicateSelected(doc); });
+    // The table filled up before every copy was made.
+    if (!complete)
+        m_context.feedback.sound();
+}
+
+void EditCommands::undo()
+{
+    m_context.editor.undo();
+}
+
+void EditCommands::redo()
+{
+    m_context.editor.redo();
 }
 
 void EditCommands::preferences()

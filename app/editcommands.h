@@ -15,6 +15,8 @@ public:
     void selectAll();
     // Copies the selection 10 units right of and below itself.
     void duplicate();
+    void undo();
+    void redo();
     void preferences();
 
 private:

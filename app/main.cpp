@@ -1,4 +1,8 @@
-#include "appservices.h"
+#include "desktopfeedback.h"
+#include "documenteditor.h"
+#include "preferences.h"
+#include "renderstate.h"
+#include "shellstate.h"
 #include "tform1.h"
 #include "viewstate.h"
 
@@ -8,9 +12,15 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Paginette"));
-    installServices(theViewState());
-    TForm1 frame(AppContext{theDocument(), theShellState(), theRenderState(), theViewState(),
-                            thePreferences()});
+    ErrorDisplay errorDisplay;
+    app.installEventFilter(&errorDisplay);
+
+    ShellState shell;
+    RenderState render;
+    ViewState view;
+    prefStruct prefs{};
+    DocumentEditor editor(shell);
+    TForm1 frame(AppContext{editor, shell, render, view, prefs, desktopFeedback()});
     frame.createWindows();
     frame.FormShow();
     QApplication::exec();

@@ -47,6 +47,13 @@ MenuRow item(QAction *MainFrameUi::*member, const char *name, const char *captio
     return MenuRow{member, name, caption, shortcut};
 }
 
+// Items that are disabled until the program's state enables them.
+MenuRow disabled(QAction *MainFrameUi::*member, const char *name, const char *caption,
+                 QKeySequence shortcut = {})
+{
+    return MenuRow{member, name, caption, shortcut, false};
+}
+
 // Items that are shown but have no command in this program.
 MenuRow inert(QAction *MainFrameUi::*member, const char *name, const char *caption,
               QKeySequence shortcut = {})
@@ -114,16 +121,18 @@ void buildMenu(QMenuBar *bar, MainFrameUi &ui)
              item(&Ui::Print1, "Print1", "Print", ctrl(Qt::Key_P)),
              item(&Ui::PrintPreview1, "PrintPreview1", "Print Preview"), separator,
              item(&Ui::Quit2, "Quit2", "Quit", ctrl(Qt::Key_Q))});
-    // No undo or clipboard in this program.
+    // No clipboard in this program; Undo and Redo follow the history.
     addMenu(bar, ui, "Edit1", "Edit",
-            {inert(&Ui::Undo1, "Undo1", "Undo", ctrl(Qt::Key_Z)), separator,
-             inert(&Ui::Cut1, "Cut1", "Cut", ctrl(Qt::Key_X)),
+            {disabled(&Ui::Undo1, "Undo1", "Undo", ctrl(Qt::Key_Z)),
+             disabled(&Ui::Redo1, "Redo1", "Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)),
+             separator, inert(&Ui::Cut1, "Cut1", "Cut", ctrl(Qt::Key_X)),
              inert(&Ui::Copy1, "Copy1", "Copy", ctrl(Qt::Key_C)),
              inert(&Ui::Paste1, "Paste1", "Paste", ctrl(Qt::Key_V)),
              item(&Ui::Clear, "Clear", "Clear"), separator,
              item(&Ui::SelectAll1, "SelectAll1", "Select All", ctrl(Qt::Key_A)),
              item(&Ui::Duplicate, "Duplicate", "Duplicate", ctrl(Qt::Key_D)), separator,
              item(&Ui::Preferences1, "Preferences1", "Preferences")});
+    ui.Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), ctrl(Qt::Key_Y)});
     addMenu(bar, ui, "Tools1", "Tools",
             {item(&Ui::Main1, "Main1", "Main"), separator,
              item(&Ui::PlaceNumber1, "PlaceNumber1", "Place Number"),

@@ -28,6 +28,7 @@ struct MainFrameUi
     QAction *Quit2 = nullptr; // Quit
     // Edit
     QAction *Undo1 = nullptr;
+    QAction *Redo1 = nullptr;
     QAction *Cut1 = nullptr;
     QAction *Copy1 = nullptr;
     QAction *Paste1 = nullptr;

@@ -1,7 +1,5 @@
 #include "preferences.h"
 
-#include "services.h"
-
 #include <QDir>
 #include <QFile>
 #include <QtEndian>
@@ -45,9 +43,9 @@ prefStruct decode(const PrefBytes &bytes)
     return prefs;
 }
 
-void reportSystemError(int error)
+void reportSystemError(const Feedback &feedback, int error)
 {
-    showMessage(QString::fromLocal8Bit(std::strerror(error)).left(100), QStringLiteral("Error"));
+    feedback.tell(QString::fromLocal8Bit(std::strerror(error)).left(100), QStringLiteral("Error"));
 }
 
 // The temporary directory may be shared with other users: never follow a
@@ -155,12 +153,6 @@ void setDefaultCapacity(prefStruct &prefs)
 
 } // namespace
 
-prefStruct &thePreferences()
-{
-    static prefStruct prefs{};
-    return prefs;
-}
-
 QString preferencesPath()
 {
     const QString directory = QDir::tempPath();
@@ -169,22 +161,22 @@ QString preferencesPath()
     return directory + QStringLiteral("/pgtpc.ini");
 }
 
-std::int16_t readPreferences(prefStruct &prefs, const QString &path)
+std::int16_t readPreferences(prefStruct &prefs, const QString &path, const Feedback &feedback)
 {
     const ReadResult result = readRecord(prefs, path);
     if (result.outcome == ReadOutcome::Failed)
-        reportSystemError(result.error);
+        reportSystemError(feedback, result.error);
     return result.outcome == ReadOutcome::Read ? 0 : -1;
 }
 
-int writePreferences(const prefStruct &prefs, const QString &path)
+int writePreferences(const prefStruct &prefs, const QString &path, const Feedback &feedback)
 {
     const QByteArray name = QFile::encodeName(path);
     int fd = openOwnRegularFile(name, O_WRONLY);
     if (fd < 0 && errno == ENOENT)
         fd = openOwnRegularFile(name, O_WRONLY | O_CREAT | O_EXCL);
     if (fd < 0) {
-        reportSystemError(errno);
+        reportSystemError(feedback, errno);
         return -1;
     }
     // Not truncated: a longer file keeps its tail.
@@ -195,24 +187,25 @@ int writePreferences(const prefStruct &prefs, const QString &path)
     if (written && !closed)
         error = errno;
     if (!written || !closed) {
-        reportSystemError(error);
+        reportSystemError(feedback, error);
         return -1;
     }
     return 0;
 }
 
-int loadStartupPreferences(prefStruct &prefs, const QString &path)
+int loadStartupPreferences(prefStruct &prefs, const QString &path, const Feedback &feedback)
 {
     ReadResult result = readRecord(prefs, path);
     if (result.outcome == ReadOutcome::Failed) {
-        reportSystemError(result.error);
+        reportSystemError(feedback, result.error);
         setDefaultCapacity(prefs);
         return defaultObjectCapacity;
     }
     if (result.outcome == ReadOutcome::Created) {
-        showMessage(QStringLiteral("Creating preferences file"), QStringLiteral("File"));
+        feedback.tell(QStringLiteral("Creating preferences file"), QStringLiteral("File"));
         setDefaultCapacity(prefs);
-        if (writePreferences(prefs, path) != 0 || readPreferences(prefs, path) != 0) {
+        if (writePreferences(prefs, path, feedback) != 0 ||
+            readPreferences(prefs, path, feedback) != 0) {
             setDefaultCapacity(prefs);
             return defaultObjectCapacity;
         }

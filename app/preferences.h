@@ -1,6 +1,7 @@
 #pragma once
 
-#include "documentstate.h"
+#include "document.h"
+#include "feedback.h"
 
 #include <QString>
 
@@ -21,20 +22,17 @@ inline constexpr int prefRecordSize = 156;
 // Capacity used when the stored one is unusable or the file cannot be had.
 inline constexpr int defaultObjectCapacity = 20;
 
-// The program-wide record; starts as 156 zero bytes.
-prefStruct &thePreferences();
-
 // <temporary directory>/pgtpc.ini, or an empty path when the temporary
 // directory does not exist (so nothing lands in the file-system root).
 QString preferencesPath();
 
 // 0 when an existing file was read; -1 when there was none (an empty one is
-// created) or reading failed (the system's text is shown under "Error").
-std::int16_t readPreferences(prefStruct &prefs, const QString &path);
-// 0 on success; -1 on failure (the system's text is shown under "Error").
-int writePreferences(const prefStruct &prefs, const QString &path);
+// created) or reading failed (the system's text is told under "Error").
+std::int16_t readPreferences(prefStruct &prefs, const QString &path, const Feedback &feedback);
+// 0 on success; -1 on failure (the system's text is told under "Error").
+int writePreferences(const prefStruct &prefs, const QString &path, const Feedback &feedback);
 
 // The start-up cycle: read, create with defaults when missing, and return the
 // object capacity to use in this run. Never asks twice: when the file can be
 // neither read nor created, one "Error" box is shown and the defaults stay.
-int loadStartupPreferences(prefStruct &prefs, const QString &path);
+int loadStartupPreferences(prefStruct &prefs, const QString &path, const Feedback &feedback);

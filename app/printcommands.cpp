@@ -2,7 +2,6 @@
 
 #include "guarded.h"
 #include "printerjob.h"
-#include "services.h"
 #include "tform6.h"
 
 #include <QPaintEngine>
@@ -11,10 +10,11 @@ namespace {
 const QString printCaption = QStringLiteral("Print");
 } // namespace
 
-PrintCommands::PrintCommands(DocumentState &doc, ShellState &shell, RenderState &render,
-                             ViewState &view, PrintFrameHooks hooks, QWidget *parent)
-    : QObject(parent), m_doc(doc), m_shell(shell), m_render(render), m_view(view),
-      m_hooks(std::move(hooks)), m_dialogs(standardPrintDialogs(parent)),
+PrintCommands::PrintCommands(const DocumentEditor &editor, ShellState &shell, RenderState &render,
+                             ViewState &view, const Feedback &feedback, PrintFrameHooks hooks,
+                             QWidget *parent)
+    : QObject(parent), m_editor(editor), m_shell(shell), m_render(render), m_view(view),
+      m_feedback(feedback), m_hooks(std::move(hooks)), m_dialogs(standardPrintDialogs(parent)),
       m_printer(QPrinter::HighResolution)
 {
     setObjectName(QStringLiteral("PrintCommands"));
@@ -35,9 +35,9 @@ bool PrintCommands::somethingToPrint() const
 {
     if (m_shell.docOpen != 1)
         return false;
-    const QString nothing = nothingToPrint(m_doc.pagesToPrint);
+    const QString nothing = nothingToPrint(m_editor.document().pagesToPrint);
     if (!nothing.isEmpty()) {
-        showMessage(nothing, printCaption);
+        m_feedback.tell(nothing, printCaption);
         return false;
     }
     return true;
@@ -92,26 +92,26 @@ void PrintCommands::printOn(QPrinter &printer)
     PrinterJob job(printer);
     QString error = job.open();
     if (error.isEmpty()) {
-        const PrintResult result =
-            printRun(m_doc, m_render, m_shell.docOpen == 1, job.sheets(), progress());
+        const PrintResult result = printRun(m_editor.document(), m_render.printerResolution,
+                                            m_shell.docOpen == 1, job.sheets(), progress());
         if (result.outcome == PrintOutcome::Printed)
             error = job.deliver();
         else
             error = result.error;
     }
     if (!error.isEmpty())
-        showError(error);
+        reportError(error);
 }
 
 PrintProgress PrintCommands::progress() const
 {
-    return m_dialogs.progress ? m_dialogs.progress(m_doc.pagesToPrint) : PrintProgress();
+    return m_dialogs.progress ? m_dialogs.progress(m_editor.document().pagesToPrint)
+                              : PrintProgress();
 }
 
 void PrintCommands::previewOn(QPrinter &printer)
 {
     // Drawn at the preview's own resolution; printing alone sets the program's.
-    RenderState preview = m_render;
-    preview.printerResolution = printer.resolution();
-    printRun(m_doc, preview, m_shell.docOpen == 1, pagedSheets(printer), progress());
+    printRun(m_editor.document(), printer.resolution(), m_shell.docOpen == 1, pagedSheets(printer),
+             progress());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "documentstate.h"
+#include "documenteditor.h"
+#include "feedback.h"
 #include "printdialogs.h"
 #include "renderstate.h"
 #include "shellstate.h"
@@ -27,8 +28,9 @@ class PrintCommands : public QObject
 
 public:
     // `parent` owns the commands and carries their dialogs.
-    PrintCommands(DocumentState &doc, ShellState &shell, RenderState &render, ViewState &view,
-                  PrintFrameHooks hooks, QWidget *parent);
+    PrintCommands(const DocumentEditor &editor, ShellState &shell, RenderState &render,
+                  ViewState &view, const Feedback &feedback, PrintFrameHooks hooks,
+                  QWidget *parent);
 
     void setDialogs(PrintDialogs dialogs);
     QPrinter &printer() { return m_printer; }
@@ -50,10 +52,11 @@ private:
     // The run drawn into the preview's pages.
     void previewOn(QPrinter &printer);
 
-    DocumentState &m_doc;
+    const DocumentEditor &m_editor;
     ShellState &m_shell;
     RenderState &m_render;
     ViewState &m_view;
+    Feedback m_feedback;
     PrintFrameHooks m_hooks;
     PrintDialogs m_dialogs;
     QPrinter m_printer;

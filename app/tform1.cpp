@@ -1,6 +1,7 @@
 #include "tform1.h"
 
 #include "documentcommands.h"
+#include "documentfile.h"
 #include "editcommands.h"
 #include "filedialogs.h"
 #include "messagedialog.h"
@@ -9,7 +10,6 @@
 #include "pagetool.h"
 #include "printcommands.h"
 #include "screenrender.h"
-#include "services.h"
 #include "textdrawing.h"
 #include "tform10.h"
 #include "tform11.h"
@@ -33,6 +33,7 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QUrl>
 
 namespace {
@@ -76,8 +77,8 @@ TForm1::TForm1(const AppContext &context, QWidget *parent)
     printHooks.documentWindowHeight = [this] {
         return Form6 ? Form6->height() : 0;
     };
-    printCommands = new PrintCommands(context.doc, context.shell, context.render, context.view,
-                                      printHooks, this);
+    printCommands = new PrintCommands(context.editor, context.shell, context.render, context.view,
+                                      context.feedback, printHooks, this);
     m_hooks.runModal = [](QDialog &dialog) {
         dialog.exec();
     };
@@ -103,6 +104,8 @@ void TForm1::connectCommands()
     connect(Print1, &QAction::triggered, this, &TForm1::Print1Click);
     connect(PrintPreview1, &QAction::triggered, this, &TForm1::PrintPreview1Click);
     connect(Quit2, &QAction::triggered, this, &TForm1::Quit2Click);
+    connect(Undo1, &QAction::triggered, this, &TForm1::Undo1Click);
+    connect(Redo1, &QAction::triggered, this, &TForm1::Redo1Click);
     connect(Clear, &QAction::triggered, this, &TForm1::ClearClick);
     connect(SelectAll1, &QAction::triggered, this, &TForm1::SelectAll1Click);
     connect(Duplicate, &QAction::triggered, this, &TForm1::DuplicateClick);
@@ -136,6 +139,20 @@ void TForm1::connectCommands()
     connect(link, &QToolButton::clicked, this, &TForm1::linkClick);
     connect(unlink, &QToolButton::clicked, this, &TForm1::unlinkClick);
 
+    DocumentEditor &editor = m_context.editor;
+    connect(&editor, &DocumentEditor::changed, this, &TForm1::documentChanged);
+    connect(&editor, &DocumentEditor::modifiedChanged, this, &TForm1::updateMenuState);
+    // The items name the step they take back or make again.
+    const QUndoStack &stack = editor.undoStack();
+    connect(&stack, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
+    connect(&stack, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
+    connect(&stack, &QUndoStack::undoTextChanged, this, [this](const QString &step) {
+        Undo1->setText(step.isEmpty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + step);
+    });
+    connect(&stack, &QUndoStack::redoTextChanged, this, [this](const QString &step) {
+        Redo1->setText(step.isEmpty() ? QStringLiteral("Redo") : QStringLiteral("Redo ") + step);
+    });
+
     pages->installEventFilter(this);
     page->installEventFilter(this);
     connect(page, &QSpinBox::valueChanged, this, &TForm1::pageChange);
@@ -153,7 +170,7 @@ void TForm1::runModal(QDialog &dialog)
 
 void TForm1::createWindows()
 {
-    Form2 = new TForm2(m_context.doc, m_context.shell, this);
+    Form2 = new TForm2(m_context.editor, this);
     Form2->installEventFilter(this);
     ColorDialog1 = new QColorDialog(this);
     ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
@@ -164,11 +181,9 @@ void TForm1::createWindows()
         const QColor chosen = ColorDialog1->selectedColor();
         return chosen.red() | chosen.green() << 8 | chosen.blue() << 16;
     });
-    connect(Form2, &TForm2::objectChanged, this, &TForm1::renderScreen);
-    connect(Form2, &TForm2::documentModified, this, &TForm1::updateMenuState);
-    Form10 = new TForm10(
-        m_context.editor(), [this] { renderScreen(); }, this);
-    Form11 = new TForm11(m_context.prefs, m_context.doc, this);
+    Form10 = new TForm10(m_context.editorContext(), this);
+    Form11 = new TForm11(m_context.prefs, m_context.editor.document().capacity, m_context.feedback,
+                         this);
     Form3 = new TForm3(this);
     setMessageDialog(Form3);
     Form7 = new TForm7(this);
@@ -192,20 +207,16 @@ void TForm1::FormShow()
 
 void TForm1::createDocumentWindow()
 {
-    Form6 = new TForm6(m_context.editor());
+    Form6 = new TForm6(m_context.editorContext());
     DocumentWindowHooks hooks;
     hooks.render = [this] {
         renderScreen();
     };
     Form6->setHooks(hooks);
+    Form6->updateLayout();
     PageTool *tool = Form6->pageTool;
-    connect(tool, &PageTool::pressed, this, [this] {
-        Form2->colorChanged = 0;
-        selectionChanged();
-    });
-    connect(tool, &PageTool::selectionChanged, this, &TForm1::selectionChanged);
-    connect(tool, &PageTool::objectsMoved, Form2, &TForm2::fillDialog);
-    connect(tool, &PageTool::documentModified, this, &TForm1::updateMenuState);
+    connect(tool, &PageTool::pressed, this, [this] { Form2->colorChanged = 0; });
+    connect(tool, &PageTool::pressHandled, Form2, &TForm2::fillDialog);
     // No system menu and no minimise, maximise or close box.
     m_documentSubWindow =
         mdiArea->addSubWindow(Form6, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -217,8 +228,9 @@ void TForm1::FormCreate()
 {
     // The document window gives it its size when it is shown.
     m_context.render.backBuffer = QImage(QSize(1, 1), QImage::Format_RGB32);
-    const int capacity = loadStartupPreferences(m_context.prefs, preferencesPath());
-    m_context.doc = DocumentState(capacity);
+    const int capacity =
+        loadStartupPreferences(m_context.prefs, preferencesPath(), m_context.feedback);
+    m_context.editor.replace(emptyDocument(capacity));
     main->setChecked(true);
     ShellState &shell = m_context.shell;
     shell.docOpen = 1;
@@ -232,20 +244,25 @@ void TForm1::updateMenuState()
     m_viewCommands->updateMenuState();
 }
 
-void TForm1::selectionChanged()
+void TForm1::documentChanged()
 {
-    Form2->fillDialog();
+    if (Form6)
+        Form6->updateLayout();
     m_viewCommands->updateAlignButtons();
     m_viewCommands->updateArrangeItems();
     updateMenuState();
+    renderScreen();
 }
 
 void TForm1::renderScreen()
 {
-    renderPage(
-        m_context.doc, m_context.render,
-        screenRenderContext(m_context.shell, m_context.prefs.showLinks, m_context.view, Form6),
-        nullptr, false);
+    const QList<Bounds32> noBoxes;
+    const RenderReport report = renderPage(
+        m_context.editor.document(), Form6 ? Form6->boxes() : noBoxes, m_context.render,
+        screenRenderContext(m_context.shell, m_context.prefs.showLinks, m_context.view, Form6));
+    // A number without a width shows nothing; the beep says something is amiss.
+    if (report.emptyNumbers > 0)
+        m_context.feedback.sound();
 }
 
 void TForm1::showDocumentWindow()
@@ -356,6 +373,16 @@ void TForm1::Quit2Click()
     m_documentCommands->quit();
 }
 
+void TForm1::Undo1Click()
+{
+    m_editCommands->undo();
+}
+
+void TForm1::Redo1Click()
+{
+    m_editCommands->redo();
+}
+
 void TForm1::ClearClick()
 {
     m_editCommands->clear();
@@ -383,58 +410,58 @@ void TForm1::ShowLinks1Click()
 
 void TForm1::BFClick()
 {
-    m_viewCommands->arrange(DrawOrderMove::BringForward);
+    m_viewCommands->arrange(DrawOrderMove::BringForward, QStringLiteral("Bring Forward"));
 }
 
 void TForm1::SBClick()
 {
-    m_viewCommands->arrange(DrawOrderMove::SendBackward);
+    m_viewCommands->arrange(DrawOrderMove::SendBackward, QStringLiteral("Send Backward"));
 }
 
 void TForm1::BTFClick()
 {
-    m_viewCommands->arrange(DrawOrderMove::BringToFront);
+    m_viewCommands->arrange(DrawOrderMove::BringToFront, QStringLiteral("Bring To Front"));
 }
 
 void TForm1::STBClick()
 {
-    m_viewCommands->arrange(DrawOrderMove::SendToBack);
+    m_viewCommands->arrange(DrawOrderMove::SendToBack, QStringLiteral("Send To Back"));
 }
 
 void TForm1::leftClick()
 {
-    m_viewCommands->align(AlignRule::Left);
+    m_viewCommands->align(AlignRule::Left, QStringLiteral("Align Left"));
 }
 
 void TForm1::hCenterClick()
 {
-    m_viewCommands->align(AlignRule::HCenter);
+    m_viewCommands->align(AlignRule::HCenter, QStringLiteral("Align Centers"));
 }
 
 void TForm1::rightClick()
 {
-    m_viewCommands->align(AlignRule::Right);
+    m_viewCommands->align(AlignRule::Right, QStringLiteral("Align Right"));
 }
 
 void TForm1::topClick()
 {
-    m_viewCommands->align(AlignRule::Top);
+    m_viewCommands->align(AlignRule::Top, QStringLiteral("Align Top"));
 }
 
 void TForm1::vCenterClick()
 {
-    m_viewCommands->align(AlignRule::VCenter);
+    m_viewCommands->align(AlignRule::VCenter, QStringLiteral("Align Middles"));
 }
 
 void TForm1::bottomClick()
 {
-    m_viewCommands->align(AlignRule::Bottom);
+    m_viewCommands->align(AlignRule::Bottom, QStringLiteral("Align Bottom"));
 }
 
 void TForm1::CreateMatrix1Click()
 {
     // A matrix grows from exactly one selected object.
-    if (m_context.doc.selectedCount == 1) {
+    if (selectedCount(m_context.editor.document()) == 1) {
         runModal(*Form10);
         updateMenuState();
     }
@@ -455,7 +482,7 @@ void TForm1::Help2Click()
         if (QFileInfo(location).isFile() && m_hooks.openUrl(QUrl::fromLocalFile(location)))
             return;
     }
-    showMessage(QStringLiteral("Can't find Read Me files"), QString());
+    m_context.feedback.tell(QStringLiteral("Can't find Read Me files"), QString());
 }
 
 void TForm1::AboutPaginette1Click()

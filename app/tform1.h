@@ -58,8 +58,8 @@ public:
 
     // Enables Create Matrix, Duplicate, Save and Close from the document state.
     void updateMenuState();
-    // The selection changed: the Object Properties window and the commands follow it.
-    void selectionChanged();
+    // The document changed: its layout, the commands and the page follow it.
+    void documentChanged();
     // A screen render of the page shown into the document window.
     void renderScreen();
 
@@ -90,6 +90,8 @@ public Q_SLOTS:
     void Print1Click();
     void PrintPreview1Click();
     void Quit2Click(); // Quit
+    void Undo1Click();
+    void Redo1Click();
     void ClearClick();
     void SelectAll1Click();
     void DuplicateClick();

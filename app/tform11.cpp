@@ -2,11 +2,9 @@
 
 #include "dialogstyle.h"
 
-#include "documentstate.h"
+#include "document.h"
 #include "guarded.h"
 #include "numberconversion.h"
-#include "preferences.h"
-#include "services.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -39,10 +37,11 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, 
 }
 } // namespace
 
-TForm11::TForm11(prefStruct &prefs, const DocumentState &doc, QWidget *parent)
+TForm11::TForm11(prefStruct &prefs, std::int32_t capacity, const Feedback &feedback,
+                 QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      m_prefs(prefs), m_doc(doc)
+      m_prefs(prefs), m_capacity(capacity), m_feedback(feedback)
 {
     setObjectName(QStringLiteral("TForm11"));
     setWindowTitle(QStringLiteral("Preferences"));
@@ -71,7 +70,7 @@ TForm11::TForm11(prefStruct &prefs, const DocumentState &doc, QWidget *parent)
 void TForm11::FormShow()
 {
     // The capacity in force in this run, not the value last stored.
-    Edit1->setText(QString::number(m_doc.objectCapacity));
+    Edit1->setText(QString::number(m_capacity));
 }
 
 void TForm11::Button1Click()
@@ -80,15 +79,15 @@ void TForm11::Button1Click()
     guarded([this] {
         const std::int32_t value = textToInt32(Edit1->text());
         if (value < minObjects || value > maxObjectCapacity) {
-            showMessage(QStringLiteral("Max Number of Objects must be from %1 to %2")
-                            .arg(minObjects)
-                            .arg(maxObjectCapacity),
-                        QStringLiteral("Preferences"));
+            m_feedback.tell(QStringLiteral("Max Number of Objects must be from %1 to %2")
+                                .arg(minObjects)
+                                .arg(maxObjectCapacity),
+                            QStringLiteral("Preferences"));
             return;
         }
         m_prefs.maxObjects = value;
         m_prefs.maxObjectsCopy = value;
-        writePreferences(m_prefs, preferencesPath());
+        writePreferences(m_prefs, preferencesPath(), m_feedback);
         accept();
     });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documentstate.h"
+#include "feedback.h"
 #include "preferences.h"
 
 #include <QDialog>
@@ -17,8 +17,9 @@ class TForm11 : public QDialog
     Q_OBJECT
 
 public:
-    // Edits `prefs`; shows the capacity of `doc`, the one in force.
-    TForm11(prefStruct &prefs, const DocumentState &doc, QWidget *parent = nullptr);
+    // Edits `prefs`; shows `capacity`, the one in force in this run.
+    TForm11(prefStruct &prefs, std::int32_t capacity, const Feedback &feedback,
+            QWidget *parent = nullptr);
 
     QGroupBox *GroupBox1 = nullptr;
     QLabel *Label1 = nullptr;
@@ -39,5 +40,6 @@ protected:
 
 private:
     prefStruct &m_prefs;
-    const DocumentState &m_doc;
+    const std::int32_t m_capacity;
+    Feedback m_feedback;
 };

@@ -3,9 +3,9 @@
 #include "guarded.h"
 #include "mainframeui.h"
 #include "numberconversion.h"
+#include "numbering.h"
+#include "objectshapes.h"
 #include "pagespinbox.h"
-#include "services.h"
-#include "textdrawing.h"
 #include "tform1.h"
 
 #include <QAction>
@@ -26,12 +26,8 @@ void ViewCommands::pagesKeyDown()
     guarded([this] {
         // A text that is no number is reported here, before anything changed.
         const std::int32_t count = textToInt32(m_ui.pages->text());
-        DocumentState &doc = m_context.doc;
-        if (count != doc.pagesToPrint) {
-            doc.pagesToPrint = count;
-            m_context.shell.docModified = 1;
-            updateMenuState();
-        }
+        m_context.editor.edit(QStringLiteral("Pages"),
+                              [count](Document &doc) { doc.pagesToPrint = count; });
         m_ui.pages->setText(QString::number(count));
         m_ui.mode->setFocus();
     });
@@ -40,19 +36,20 @@ void ViewCommands::pagesKeyDown()
 void ViewCommands::pageChange(int value)
 {
     m_ui.page->settle();
-    DocumentState &doc = m_context.doc;
-    doc.pageShown = std::min<std::int32_t>(std::max(value, 1), doc.pagesToPrint);
+    DocumentEditor &editor = m_context.editor;
+    const std::int32_t shown =
+        std::min<std::int32_t>(std::max(value, 1), editor.document().pagesToPrint);
     {
         const QSignalBlocker blocker(m_ui.page);
-        m_ui.page->setValue(doc.pageShown);
+        m_ui.page->setValue(shown);
     }
-    m_frame.renderScreen();
+    editor.setPageShown(shown);
 }
 
 void ViewCommands::pageKeyDown()
 {
     // The box shows a blank 0 until its first change; no page below 1 is taken.
-    m_context.doc.pageShown = std::max(m_ui.page->value(), PageSpinBox::firstPage);
+    m_context.editor.setPageShown(std::max(m_ui.page->value(), PageSpinBox::firstPage));
 }
 
 void ViewCommands::showLinks()
@@ -62,33 +59,25 @@ void ViewCommands::showLinks()
     m_frame.renderScreen();
 }
 
-void ViewCommands::align(AlignRule rule)
+void ViewCommands::align(AlignRule rule, const QString &label)
 {
-    DocumentState &doc = m_context.doc;
-    const bool moved = alignSelected(doc, rule, [&doc](int index) {
-        return measureTextWidth(doc.fontNames[index], doc.objects[index].fontSize,
-                                doc.texts[index]);
+    m_context.editor.edit(label, [rule](Document &doc) {
+        // Each object is as wide as it shows on the page shown.
+        alignSelected(doc, rule, [&doc](int index) {
+            const PageObject &object = doc.objects[index];
+            return objectBoxSize(object, objectText(object, doc.pageShown, doc.pagesToPrint)).width;
+        });
     });
-    if (moved) {
-        m_context.shell.docModified = 1;
-        updateMenuState();
-    }
-    runLayout(doc);
-    m_frame.renderScreen();
 }
 
-void ViewCommands::arrange(DrawOrderMove move)
+void ViewCommands::arrange(DrawOrderMove move, const QString &label)
 {
-    if (!moveInDrawOrder(m_context.doc, move))
-        return;
-    m_context.shell.docModified = 1;
-    updateMenuState();
-    m_frame.renderScreen();
+    m_context.editor.edit(label, [move](Document &doc) { moveInDrawOrder(doc, move); });
 }
 
 void ViewCommands::showDocumentValues()
 {
-    const DocumentState &doc = m_context.doc;
+    const Document &doc = m_context.editor.document();
     m_ui.pages->setText(QString::number(doc.pagesToPrint));
     const QSignalBlocker blocker(m_ui.page);
     m_ui.page->settle();
@@ -97,10 +86,10 @@ void ViewCommands::showDocumentValues()
 
 void ViewCommands::updateMenuState()
 {
-    const DocumentState &doc = m_context.doc;
+    const std::int32_t selected = selectedCount(m_context.editor.document());
     const ShellState &shell = m_context.shell;
-    m_ui.CreateMatrix1->setEnabled(doc.selectedCount == 1);
-    m_ui.Duplicate->setEnabled(doc.selectedCount != 0);
+    m_ui.CreateMatrix1->setEnabled(selected == 1);
+    m_ui.Duplicate->setEnabled(selected != 0);
     // An unnamed document leaves Save as it was.
     if (shell.docNamed == 1)
         m_ui.Save1->setEnabled(shell.docModified == 1);
@@ -109,7 +98,7 @@ void ViewCommands::updateMenuState()
 
 void ViewCommands::updateAlignButtons()
 {
-    const bool several = m_context.doc.selectedCount >= 2;
+    const bool several = selectedCount(m_context.editor.document()) >= 2;
     for (QToolButton *button :
          {m_ui.left, m_ui.hCenter, m_ui.right, m_ui.top, m_ui.vCenter, m_ui.bottom})
         button->setEnabled(several);
@@ -117,7 +106,7 @@ void ViewCommands::updateAlignButtons()
 
 void ViewCommands::updateArrangeItems()
 {
-    const bool one = m_context.doc.selectedCount == 1;
+    const bool one = selectedCount(m_context.editor.document()) == 1;
     for (QAction *item : {m_ui.BF, m_ui.SB, m_ui.BTF, m_ui.STB})
         item->setEnabled(one);
 }

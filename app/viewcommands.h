@@ -20,10 +20,10 @@ public:
     // Enter in the Page box.
     void pageKeyDown();
     void showLinks();
-    // Lines up the selected objects by `rule`.
-    void align(AlignRule rule);
-    // Moves the one selected object in the drawing order.
-    void arrange(DrawOrderMove move);
+    // Lines up the selected objects by `rule`, as the step `label`.
+    void align(AlignRule rule, const QString &label);
+    // Moves the one selected object in the drawing order, as the step `label`.
+    void arrange(DrawOrderMove move, const QString &label);
 
     // The boxes show the values of the document in hand.
     void showDocumentValues();

@@ -2,7 +2,6 @@
 
 #include "documentfile.h"
 #include "printerjob.h"
-#include "services.h"
 
 #include <QPageLayout>
 #include <QPrinter>
@@ -11,49 +10,24 @@
 
 namespace {
 
-// Sends the model's message boxes to the report while it lives, and counts them.
-class MessageRoute
-{
-public:
-    explicit MessageRoute(const std::function<void(const QString &)> &message)
-        : m_previous(services())
-    {
-        services().showMessage = [this, message](const QString &text, const QString &) {
-            ++m_count;
-            if (message)
-                message(text);
-        };
-        services().beep = {};
-    }
-    ~MessageRoute() { services() = m_previous; }
-    MessageRoute(const MessageRoute &) = delete;
-    MessageRoute &operator=(const MessageRoute &) = delete;
-
-    int count() const { return m_count; }
-
-private:
-    Services m_previous;
-    int m_count = 0;
-};
-
 // The document with a table as large as it needs, up to the program's
 // largest. A file the reader has anything to say about is not printed: a
 // run from part of a design is waste.
-std::optional<DocumentState> loadForPrinting(const QString &path, const ToolReport &report)
+std::optional<Document> loadForPrinting(const QString &path, const ToolReport &report)
 {
-    const std::optional<std::int32_t> claimed = storedObjectCount(path);
-    if (claimed && *claimed > maxObjectCapacity) {
+    const LoadResult loaded = loadDocument(path, maxObjectCapacity);
+    if (loaded.storedObjects > maxObjectCapacity) {
         report.message(QStringLiteral("%1 holds %2 objects; the program allows %3 at most")
                            .arg(path)
-                           .arg(*claimed)
+                           .arg(loaded.storedObjects)
                            .arg(maxObjectCapacity));
         return std::nullopt;
     }
-    DocumentState doc(claimed.value_or(0));
-    const MessageRoute route(report.message);
-    if (loadDocument(doc, path) != 0 || route.count() > 0)
+    for (const FileMessage &message : loaded.messages)
+        report.message(QStringLiteral("%1: %2").arg(path, message.detail));
+    if (!loaded.messages.isEmpty())
         return std::nullopt;
-    return doc;
+    return loaded.document;
 }
 
 // The printer for the request, or an error text.
@@ -79,7 +53,7 @@ QString choosePrinter(QPrinter &printer, const PrintRequest &request)
 
 int printDocument(const PrintRequest &request, const ToolReport &report)
 {
-    std::optional<DocumentState> doc = loadForPrinting(request.document, report);
+    std::optional<Document> doc = loadForPrinting(request.document, report);
     if (!doc)
         return exitFailed;
     if (request.pages)
@@ -93,12 +67,11 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     QPrinter printer(QPrinter::HighResolution);
     QString error = choosePrinter(printer, request);
     if (error.isEmpty()) {
-        RenderState state;
-        state.printerResolution = printer.resolution();
         PrinterJob job(printer);
         error = job.open();
         if (error.isEmpty()) {
-            const PrintResult result = printRun(*doc, state, true, job.sheets(), report.progress);
+            const PrintResult result =
+                printRun(*doc, printer.resolution(), true, job.sheets(), report.progress);
             if (result.outcome == PrintOutcome::Printed)
                 error = job.deliver();
             else if (result.outcome == PrintOutcome::Cancelled)

@@ -1,16 +1,18 @@
 #pragma once
 
-#include "documentstate.h"
+#include "documenteditor.h"
+#include "feedback.h"
 #include "renderstate.h"
 #include "shellstate.h"
 #include "viewstate.h"
 
-// The state the document window and its editing work on. The program passes
-// its program-wide instances; tests pass their own.
+// What the document window and its editing work on. The program passes its
+// own instances; tests pass theirs.
 struct EditorContext
 {
-    DocumentState &doc;
+    DocumentEditor &editor;
     ShellState &shell;
     ViewState &view;
     RenderState &render;
+    Feedback feedback;
 };

@@ -2,10 +2,12 @@
 
 #include "editing.h"
 #include "objecttable.h"
-#include "services.h"
 #include "wrapint.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -15,128 +17,129 @@ Bounds32 normalised(QPoint a, QPoint b)
             std::max(a.y(), b.y())};
 }
 
+// Names the selection, so that nudges of the same objects fold into one step.
+std::uint64_t selectionKey(const Document &doc)
+{
+    std::vector<int> selected;
+    for (int i = 0; i < doc.count(); ++i) {
+        if (doc.objects[i].isSelected())
+            selected.push_back(i);
+    }
+    // Never 0, which asks for no folding.
+    return (std::uint64_t{qHashRange(selected.begin(), selected.end())} << 1) | 1u;
+}
+
+const QString linkedDeletion = QStringLiteral("You delete linked object. Link will be destroyed.");
+
 } // namespace
 
-PageTool::PageTool(const EditorContext &context, QObject *parent)
-    : QObject(parent), m_context(context)
+PageTool::PageTool(const EditorContext &context, const QList<Bounds32> &boxes, QObject *parent)
+    : QObject(parent), m_context(context), m_boxes(boxes)
 {
 }
 
 void PageTool::mousePressed(QPoint point, Qt::KeyboardModifiers modifiers)
 {
-    DocumentState &doc = m_context.doc;
+    Q_EMIT pressed();
+    DocumentEditor &editor = m_context.editor;
     dragAnchor = point;
     bandCorner = point;
     movedSincePress = false;
-    const int hit = hitTest(doc, point.x(), point.y());
+    const int hit = hitTest(editor.document(), m_boxes, point.x(), point.y());
+    lastHit = hit;
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
 
     switch (m_context.shell.editMode) {
     case ModeMain:
-        selectPress(doc, hit, shift);
+        editor.select([hit, shift](Document &doc) { selectPress(doc, hit, shift); });
         break;
     case ModePlaceNumber:
-        place(KindNumber, point);
-        setModified();
+        if (!place(KindNumber, point, QStringLiteral("Place Number")))
+            editor.markModified();
         break;
     case ModePlaceText:
-        place(KindText, point);
-        setModified();
+        if (!place(KindText, point, QStringLiteral("Place Text")))
+            editor.markModified();
         break;
     case ModePlacePicture:
         // The release marks the document modified.
-        place(KindPicture, point);
+        place(KindPicture, point, QStringLiteral("Place Picture"));
         break;
     case ModeLink:
-        if (linkPress(doc, hit, shift))
-            setModified();
-        else
-            beep();
+        if (!editor.edit(QStringLiteral("Link"),
+                         [hit, shift](Document &doc) { return linkPress(doc, hit, shift); }))
+            m_context.feedback.sound();
         break;
     case ModeUnlink:
-        if (unlinkPress(doc, hit))
-            setModified();
+        editor.edit(QStringLiteral("Unlink"), [hit](Document &doc) { unlinkPress(doc, hit); });
         break;
     }
-
-    refreshSelection(doc);
-    Q_EMIT pressed();
-    // Drawn after every press, so the selection frames follow a click even
-    // on a document without changes.
-    Q_EMIT redrawRequested();
+    Q_EMIT pressHandled();
 }
 
 void PageTool::mouseMoved(QPoint point, Qt::MouseButtons buttons)
 {
     if (m_context.shell.editMode != ModeMain)
         return;
-    DocumentState &doc = m_context.doc;
+    DocumentEditor &editor = m_context.editor;
     const bool leftHeld = buttons.testFlag(Qt::LeftButton);
     // A press on empty page drags a band; it has deselected everything, so
     // nothing is dragged with it.
-    if (doc.lastHit == -1 && leftHeld) {
+    if (lastHit == -1 && leftHeld) {
         m_bandRect = normalised(dragAnchor, point);
         bandCorner = point;
         Q_EMIT bandChanged();
     }
-    refreshSelection(doc);
-    if (doc.selectedCount != 0 && leftHeld) {
+    if (selectedCount(editor.document()) != 0 && leftHeld) {
         // Exactly the pointer's travel, one page unit per pixel, no limits.
-        moveSelected(doc, wrapSub(point.x(), dragAnchor.x()), wrapSub(point.y(), dragAnchor.y()));
+        const std::int32_t dx = wrapSub(point.x(), dragAnchor.x());
+        const std::int32_t dy = wrapSub(point.y(), dragAnchor.y());
         dragAnchor = point;
-        runLayout(doc);
-        Q_EMIT redrawRequested();
-        Q_EMIT objectsMoved();
+        editor.gestureChange([dx, dy](Document &doc) { moveSelected(doc, dx, dy); });
     }
     movedSincePress = true;
-    setModified();
+    editor.markModified();
 }
 
 void PageTool::mouseReleased()
 {
-    DocumentState &doc = m_context.doc;
-    selectInRect(doc, m_bandRect);
-    refreshSelection(doc);
-    Q_EMIT selectionChanged();
-    if (movedSincePress)
-        Q_EMIT redrawRequested();
+    DocumentEditor &editor = m_context.editor;
+    editor.endGesture(QStringLiteral("Move"));
+    const Bounds32 band = m_bandRect;
+    if (band.right > band.left && band.bottom > band.top) {
+        editor.select([this, band](Document &doc) { selectInRect(doc, m_boxes, band); });
+    }
     m_bandRect = Bounds32{};
     Q_EMIT bandChanged();
-    setModified();
+    editor.markModified();
 }
 
 void PageTool::nudge(std::int32_t dx, std::int32_t dy)
 {
-    DocumentState &doc = m_context.doc;
-    if (doc.selectedCount != 0) {
-        moveSelected(doc, dx, dy);
-        setModified();
-    }
-    Q_EMIT redrawRequested();
+    DocumentEditor &editor = m_context.editor;
+    if (selectedCount(editor.document()) == 0)
+        return;
+    editor.edit(
+        QStringLiteral("Nudge"), [dx, dy](Document &doc) { moveSelected(doc, dx, dy); },
+        selectionKey(editor.document()));
 }
 
-void PageTool::deleteSelection()
+void PageTool::deleteSelection(const QString &label)
 {
-    DocumentState &doc = m_context.doc;
-    const std::int32_t before = doc.objectCount;
-    deleteSelected(doc);
-    if (doc.objectCount != before)
-        setModified();
-    Q_EMIT selectionChanged();
-    Q_EMIT redrawRequested();
+    const Removal removal =
+        m_context.editor.edit(label, [](Document &doc) { return deleteSelected(doc); });
+    for (int i = 0; i < removal.dissolvedLinks; ++i)
+        m_context.feedback.tell(linkedDeletion, QStringLiteral("O-o-ops!"));
 }
 
-void PageTool::place(std::int32_t kind, QPoint point)
+bool PageTool::place(std::int32_t kind, QPoint point, const QString &label)
 {
     // Window pixels to page units: less the page's offset in the window,
     // which moves up by the scroll offset.
     const QPoint &offset = m_context.render.windowOffset;
     const std::int32_t top = wrapSub(offset.y(), m_context.view.scrollOffset());
-    createObject(m_context.doc, kind, wrapSub(point.x(), offset.x()), wrapSub(point.y(), top));
-}
-
-void PageTool::setModified()
-{
-    m_context.shell.docModified = 1;
-    Q_EMIT documentModified();
+    const std::int32_t x = wrapSub(point.x(), offset.x());
+    const std::int32_t y = wrapSub(point.y(), top);
+    return m_context.editor.edit(
+        label, [kind, x, y](Document &doc) { return createObject(doc, kind, x, y).has_value(); });
 }

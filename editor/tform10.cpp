@@ -17,7 +17,6 @@
 #include <QShowEvent>
 
 #include <iterator>
-#include <utility>
 
 namespace {
 // Outer 273 x 307 less the dialog frame (3-pixel borders, 19-pixel caption);
@@ -48,10 +47,10 @@ QRadioButton *makeType(QWidget *parent, const char *name, const QString &text, i
 }
 } // namespace
 
-TForm10::TForm10(const EditorContext &context, std::function<void()> render, QWidget *parent)
+TForm10::TForm10(const EditorContext &context, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      m_context(context), m_render(std::move(render))
+      m_context(context)
 {
     setObjectName(QStringLiteral("TForm10"));
     setWindowTitle(QStringLiteral("Create Matrix"));
@@ -107,7 +106,7 @@ void TForm10::FormShow()
     create_link->setChecked(false);
     for (QRadioButton *button : typeButtons())
         button->setEnabled(false);
-    StaticText5->setText(QStringLiteral("Pages: %1").arg(m_context.doc.pagesToPrint));
+    StaticText5->setText(QStringLiteral("Pages: %1").arg(m_context.editor.document().pagesToPrint));
 }
 
 void TForm10::create_linkClick()
@@ -129,11 +128,14 @@ void TForm10::Button1Click()
         parameters.matrixDX = textToInt32(dx->text());
         parameters.matrixDY = textToInt32(dy->text());
         parameters.matrixType = chosenType();
-        parameters.pagesToPrint = m_context.doc.pagesToPrint;
-        m_context.shell.docModified = 1;
-        createMatrix(m_context.doc, parameters);
-        if (m_render)
-            m_render();
+        parameters.pagesToPrint = m_context.editor.document().pagesToPrint;
+        const bool complete =
+            m_context.editor.edit(QStringLiteral("Create Matrix"), [&parameters](Document &doc) {
+                return createMatrix(doc, parameters);
+            });
+        // The table filled up before the last cell.
+        if (!complete)
+            m_context.feedback.sound();
         accept();
     });
 }

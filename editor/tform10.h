@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 
 class QCheckBox;
 class QFrame;
@@ -22,8 +21,7 @@ class TForm10 : public QDialog
     Q_OBJECT
 
 public:
-    // `render` asks for a screen render of the page shown.
-    TForm10(const EditorContext &context, std::function<void()> render, QWidget *parent = nullptr);
+    explicit TForm10(const EditorContext &context, QWidget *parent = nullptr);
 
     QLabel *StaticText1 = nullptr;
     QLineEdit *columns = nullptr;
@@ -67,5 +65,4 @@ private:
     std::int32_t chosenType() const;
 
     EditorContext m_context;
-    std::function<void()> m_render;
 };

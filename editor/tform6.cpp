@@ -1,7 +1,7 @@
 #include "tform6.h"
 
+#include "layout.h"
 #include "pagetool.h"
-#include "services.h"
 
 #include <QKeyEvent>
 #include <QMdiArea>
@@ -49,8 +49,7 @@ TForm6::TForm6(const EditorContext &context, QWidget *parent) : QWidget(parent),
     ScrollBar1->installEventFilter(this);
     ScrollBar2->installEventFilter(this);
 
-    pageTool = new PageTool(context, this);
-    connect(pageTool, &PageTool::redrawRequested, this, &TForm6::renderScreen);
+    pageTool = new PageTool(context, m_boxes, this);
     connect(pageTool, &PageTool::bandChanged, this, qOverload<>(&QWidget::update));
     // Moves count without a button held too.
     setMouseTracking(true);
@@ -65,6 +64,11 @@ TForm6::TForm6(const EditorContext &context, QWidget *parent) : QWidget(parent),
 void TForm6::setHooks(DocumentWindowHooks hooks)
 {
     m_hooks = std::move(hooks);
+}
+
+void TForm6::updateLayout()
+{
+    m_boxes = layoutPass(m_context.editor.document(), m_context.view.scrollOffset());
 }
 
 void TForm6::FormShow()
@@ -103,7 +107,7 @@ void TForm6::present(const QImage &image)
 void TForm6::ScrollBar1Scroll(int position)
 {
     m_context.view.vScrollPos = position;
-    runLayout(m_context.doc);
+    updateLayout();
     renderScreen();
 }
 
@@ -111,7 +115,7 @@ void TForm6::ScrollBar2Scroll(int position)
 {
     // Stored only: the page never moves sideways.
     m_context.view.hScrollPos = position;
-    runLayout(m_context.doc);
+    updateLayout();
     renderScreen();
 }
 
@@ -205,7 +209,7 @@ bool TForm6::ScrollBar1KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     const std::int32_t step = modifiers.testFlag(Qt::ShiftModifier) ? 10 : 1;
     if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
-        pageTool->deleteSelection();
+        pageTool->deleteSelection(QStringLiteral("Delete"));
         return true;
     }
     // The view moves against the object, then the bar takes its own line
@@ -238,9 +242,8 @@ bool TForm6::ScrollBar1KeyDown(int key, Qt::KeyboardModifiers modifiers)
 
 void TForm6::FormKeyDown()
 {
-    beep();
-    beep();
-    beep();
+    for (int i = 0; i < 3; ++i)
+        m_context.feedback.sound();
 }
 
 void TForm6::renderScreen() const

@@ -3,6 +3,7 @@
 #include "editorcontext.h"
 
 #include <QImage>
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -21,9 +22,8 @@ struct DocumentWindowHooks
 };
 
 // The one document window: shows the last rendered page, scrolls it
-// vertically, and hands the mouse and the keys of its vertical scroll bar to
-// its page tool. Object boxes are recomputed through the layout service of
-// model/services.h.
+// vertically, keeps the boxes of the objects as they lie in it, and hands the
+// mouse and the keys of its vertical scroll bar to its page tool.
 class TForm6 : public QWidget
 {
     Q_OBJECT
@@ -36,6 +36,11 @@ public:
     PageTool *pageTool = nullptr;
 
     void setHooks(DocumentWindowHooks hooks);
+
+    // The objects' boxes for the page shown and the scroll position.
+    const QList<Bounds32> &boxes() const { return m_boxes; }
+    // Lays the document out again; run after every change and scroll.
+    void updateLayout();
 
     // Show set-up: scroll step, back buffer, render. Runs whenever the window is shown.
     void FormShow();
@@ -74,6 +79,7 @@ private:
 
     EditorContext m_context;
     DocumentWindowHooks m_hooks;
+    QList<Bounds32> m_boxes;
     QImage m_presented;
 };
 

@@ -11,5 +11,3 @@ struct ViewState
 
     std::int32_t scrollOffset() const { return vScrollPos * vScrollStep; }
 };
-
-ViewState &theViewState();

@@ -20,7 +20,7 @@ bool meetsAtSmallest(AlignRule rule)
 }
 
 // The value a rule lines up, for an object of text width w.
-std::int32_t alignedValue(AlignRule rule, const mainStruct2 &object, std::int32_t w)
+std::int32_t alignedValue(AlignRule rule, const PageObject &object, std::int32_t w)
 {
     switch (rule) {
     case AlignRule::Left:
@@ -40,7 +40,7 @@ std::int32_t alignedValue(AlignRule rule, const mainStruct2 &object, std::int32_
 }
 
 // The x (horizontal rules) or y that gives the object the value `meeting`.
-std::int32_t placedAt(AlignRule rule, std::int32_t meeting, const mainStruct2 &object,
+std::int32_t placedAt(AlignRule rule, std::int32_t meeting, const PageObject &object,
                       std::int32_t w)
 {
     switch (rule) {
@@ -61,10 +61,11 @@ std::int32_t placedAt(AlignRule rule, std::int32_t meeting, const mainStruct2 &o
 
 // The position in the live part of drawOrder that holds `index`, searched
 // from the bottom up or from the top down.
-std::optional<int> positionOf(const DocumentState &doc, std::int32_t index, bool fromTop)
+std::optional<int> positionOf(const Document &doc, std::int32_t index, bool fromTop)
 {
-    for (int k = 0; k < doc.objectCount; ++k) {
-        const int p = fromTop ? doc.objectCount - 1 - k : k;
+    const auto size = static_cast<int>(doc.drawOrder.size());
+    for (int k = 0; k < size; ++k) {
+        const int p = fromTop ? size - 1 - k : k;
         if (doc.drawOrder[p] == index)
             return p;
     }
@@ -73,13 +74,13 @@ std::optional<int> positionOf(const DocumentState &doc, std::int32_t index, bool
 
 } // namespace
 
-bool alignSelected(DocumentState &doc, AlignRule rule, const TextWidthOf &widthOf)
+bool alignSelected(Document &doc, AlignRule rule, const TextWidthOf &widthOf)
 {
     const bool horizontal = isHorizontal(rule);
     std::vector<int> members;
     std::vector<std::int32_t> widths;
-    for (int i = 0; i < doc.objectCount; ++i) {
-        if (doc.objects[i].selected == 1) {
+    for (int i = 0; i < doc.count(); ++i) {
+        if (doc.objects[i].isSelected()) {
             members.push_back(i);
             widths.push_back(horizontal ? widthOf(i) : 0);
         }
@@ -97,7 +98,7 @@ bool alignSelected(DocumentState &doc, AlignRule rule, const TextWidthOf &widthO
 
     bool moved = false;
     for (std::size_t k = 0; k < members.size(); ++k) {
-        mainStruct2 &object = doc.objects[members[k]];
+        PageObject &object = doc.objects[members[k]];
         std::int32_t &coordinate = horizontal ? object.x : object.y;
         const std::int32_t placed = placedAt(rule, meeting, object, widths[k]);
         moved = moved || placed != coordinate;
@@ -106,12 +107,12 @@ bool alignSelected(DocumentState &doc, AlignRule rule, const TextWidthOf &widthO
     return moved;
 }
 
-bool moveInDrawOrder(DocumentState &doc, DrawOrderMove move)
+bool moveInDrawOrder(Document &doc, DrawOrderMove move)
 {
-    if (doc.selectedCount != 1)
+    const int current = soleSelected(doc);
+    if (current < 0)
         return false;
-    const std::int32_t current = doc.currentObject;
-    const int last = doc.objectCount - 1;
+    const int last = static_cast<int>(doc.drawOrder.size()) - 1;
     const auto order = doc.drawOrder.begin();
     // Send Backward looks from the top down; the others from the bottom up.
     const std::optional<int> found = positionOf(doc, current, move == DrawOrderMove::SendBackward);

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "documentstate.h"
+#include "document.h"
 
 #include <cstdint>
 #include <functional>
 
-// The width of object `index`'s display text, unscaled and unrotated. The
-// model cannot measure text; the caller passes the renderer's measurement.
+// The width of object `index` as shown, unscaled and unrotated. The model
+// cannot measure text; the caller passes the renderer's measurement.
 using TextWidthOf = std::function<std::int32_t(int index)>;
 
 // The six align buttons: which coordinate of the selected objects is made equal.
@@ -25,7 +25,7 @@ enum class AlignRule
 // outside the selection never decide where the selection goes. Only x or y
 // change; `widthOf` is asked only for the horizontal rules. Returns whether
 // any object moved.
-bool alignSelected(DocumentState &doc, AlignRule rule, const TextWidthOf &widthOf);
+bool alignSelected(Document &doc, AlignRule rule, const TextWidthOf &widthOf);
 
 // The four View > Arrange moves of the current object in the drawing order.
 enum class DrawOrderMove
@@ -36,6 +36,6 @@ enum class DrawOrderMove
     SendToBack,
 };
 
-// Moves `currentObject` in `drawOrder`; only when exactly one object is
-// selected. Records stay in their slots. Returns whether the order changed.
-bool moveInDrawOrder(DocumentState &doc, DrawOrderMove move);
+// Moves the one selected object in `drawOrder`; nothing unless exactly one
+// object is selected. Records stay in their slots. Returns whether the order changed.
+bool moveInDrawOrder(Document &doc, DrawOrderMove move);

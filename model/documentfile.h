@@ -1,18 +1,50 @@
 #pragma once
 
-#include "documentstate.h"
+#include "document.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
 #include <optional>
 
-// Write the document to `path`, atomically. 0 on success, -1 on failure (a
-// message has been shown).
-int saveDocument(DocumentState &doc, const QString &path);
-// Replace the live part of the table with the file's content. 0 on success,
-// -1 on failure (a message has been shown; the table is unchanged).
-int loadDocument(DocumentState &doc, const QString &path);
-// The object count a document file's header claims, or nothing when the
-// file has no readable, sound header. Shows no message.
-std::optional<std::int32_t> storedObjectCount(const QString &path);
+class QIODevice;
+
+// What the reader has to say about a file: the message box the program
+// shows, and the same in words that stand on their own after the file's name
+// (the command-line tool prints those).
+struct FileMessage
+{
+    QString text;
+    QString caption;
+    QString detail;
+
+    bool operator==(const FileMessage &) const = default;
+};
+
+struct LoadResult
+{
+    // Nothing when the file was refused; the messages say why.
+    std::optional<Document> document;
+    // In the order they arose; beside a document, what was wrong with a file
+    // that loaded all the same.
+    QList<FileMessage> messages;
+    // How many objects the header claims; more than the capacity were cut.
+    std::int32_t storedObjects = 0;
+};
+
+// Reads a document with room for `capacity` objects. A file that cannot be
+// opened or has no sound header is refused; a file cut short loads the
+// objects before the cut.
+LoadResult loadDocument(const QString &path, std::int32_t capacity);
+LoadResult readDocument(QIODevice &device, std::int32_t capacity);
+LoadResult readDocument(const QByteArray &bytes, std::int32_t capacity);
+
+// The file's bytes: the header, every object's record with its box from
+// `boxes` (one per object, in window pixels) and, for a number, the text it
+// shows on the page shown, then the drawing order.
+QByteArray documentBytes(const Document &doc, const QList<Bounds32> &boxes);
+// Writes the document to `path` whole or not at all. Empty on success, else
+// the system's text for what failed.
+QString saveDocument(const Document &doc, const QList<Bounds32> &boxes, const QString &path);

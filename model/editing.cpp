@@ -1,92 +1,66 @@
 #include "editing.h"
 
+#include "kinds.h"
 #include "objecttable.h"
-#include "services.h"
 #include "wrapint.h"
 
-#include <vector>
-
-namespace {
-
-bool isLive(const DocumentState &doc, int index)
+void selectPress(Document &doc, int hit, bool shift)
 {
-    return index >= 0 && index < doc.objectCount;
-}
-
-// A copy and the object it was taken from, whose strings it takes.
-struct Copy
-{
-    mainStruct2 record;
-    int source;
-};
-
-} // namespace
-
-void selectPress(DocumentState &doc, int hit, bool shift)
-{
-    if (!isLive(doc, hit)) {
+    if (!doc.isLive(hit)) {
         deselectAll(doc);
         return;
     }
-    std::int16_t &mark = doc.objects[hit].selected;
     if (shift) {
+        std::int16_t &mark = doc.objects[hit].selected;
         mark = mark == 1 ? 0 : 1;
-    } else {
-        if (mark != 1)
-            deselectAll(doc);
-        mark = 1;
+        return;
     }
-    refreshSelection(doc);
+    if (!doc.objects[hit].isSelected())
+        deselectAll(doc);
+    doc.objects[hit].selected = 1;
 }
 
-bool linkPress(DocumentState &doc, int hit, bool shift)
+bool linkPress(Document &doc, int hit, bool shift)
 {
     return shift ? appendToLink(doc, hit) : startLink(doc, hit);
 }
 
-bool unlinkPress(DocumentState &doc, int hit)
+bool unlinkPress(Document &doc, int hit)
 {
-    if (!isLive(doc, hit) || doc.objects[hit].linkId == -1)
+    if (!doc.isLive(hit) || !doc.objects[hit].isLinked())
         return false;
     destroyLink(doc, doc.objects[hit].linkId);
     return true;
 }
 
-void selectAll(DocumentState &doc)
+void selectAll(Document &doc)
 {
-    for (int i = 0; i < doc.objectCount; ++i)
-        doc.objects[i].selected = 1;
-    refreshSelection(doc);
+    for (PageObject &object : doc.objects)
+        object.selected = 1;
 }
 
-bool duplicateSelected(DocumentState &doc)
+bool duplicateSelected(Document &doc)
 {
-    std::vector<Copy> duplicateBuffer;
-    for (int i = 0; i < doc.objectCount; ++i) {
-        if (doc.objects[i].selected == 1)
-            duplicateBuffer.push_back({doc.objects[i], i});
+    QList<PageObject> copies;
+    for (const PageObject &object : std::as_const(doc.objects)) {
+        if (object.isSelected())
+            copies.append(object);
     }
     deselectAll(doc);
 
-    for (const Copy &copy : duplicateBuffer) {
-        if (doc.objectCount >= doc.objectCapacity)
+    for (PageObject copy : std::as_const(copies)) {
+        if (doc.isFull())
             break;
-        const int m = doc.objectCount;
-        mainStruct2 &object = doc.objects[m];
-        object = copy.record;
-        object.x = wrapAdd(object.x, 10);
-        object.y = wrapAdd(object.y, 10);
-        object.linkId = -1;
-        object.linkPrev = -1;
-        object.linkNext = -1;
-        object.selected = 1;
-        doc.fontNames[m] = doc.fontNames[copy.source];
-        doc.texts[m] = doc.texts[copy.source];
-        doc.names[m] = defaultName(object.kind, m);
-        doc.drawOrder[m] = m;
-        ++doc.objectCount;
+        const int m = doc.count();
+        copy.x = wrapAdd(copy.x, 10);
+        copy.y = wrapAdd(copy.y, 10);
+        copy.linkId = -1;
+        copy.linkPrev = -1;
+        copy.linkNext = -1;
+        copy.selected = 1;
+        copy.name = defaultName(copy.kind, m);
+        doc.objects.append(copy);
+        doc.drawOrder.append(m);
     }
-    runLayout(doc);
-    refreshSelection(doc);
-    return duplicateBuffer.empty() || doc.objectCount < doc.objectCapacity;
+    return copies.isEmpty() || !doc.isFull();
 }

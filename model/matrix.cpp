@@ -1,8 +1,8 @@
 #include "matrix.h"
 
+#include "kinds.h"
 #include "numbering.h"
 #include "objecttable.h"
-#include "services.h"
 #include "wrapint.h"
 
 #include <limits>
@@ -27,12 +27,12 @@ bool stepsPerLine(std::int32_t type)
 }
 
 // A copy of the source in the next free slot, at (row, column) of the grid.
-void appendCopy(DocumentState &doc, int source, const MatrixParameters &parameters,
-                std::int32_t row, std::int32_t column)
+void appendCopy(Document &doc, int source, const MatrixParameters &parameters, std::int32_t row,
+                std::int32_t column)
 {
-    const int m = doc.objectCount;
-    const mainStruct2 &from = doc.objects[source];
-    mainStruct2 copy = zeroRecord();
+    const int m = doc.count();
+    const PageObject &from = doc.objects[source];
+    PageObject copy;
     copy.start = from.start;
     copy.stepPage = from.stepPage;
     copy.stepLink = from.stepLink;
@@ -43,62 +43,63 @@ void appendCopy(DocumentState &doc, int source, const MatrixParameters &paramete
     copy.fontSize = from.fontSize;
     copy.kind = from.kind;
     copy.angle = from.angle;
-    copy.reserved38 = from.reserved38;
-    copy.reserved76 = from.reserved76;
     copy.x = wrapAdd(from.x, wrapMul(parameters.matrixDX, column));
     copy.y = wrapAdd(from.y, wrapMul(parameters.matrixDY, row));
     copy.linkId = -1;
     copy.linkPrev = -1;
     copy.linkNext = -1;
     copy.selected = -1;
-    doc.objects[m] = copy;
-    doc.texts[m] = doc.texts[source];
-    doc.fontNames[m] = doc.fontNames[source];
-    doc.names[m] = defaultName(copy.kind, m);
-    doc.drawOrder[m] = m;
-    ++doc.objectCount;
+    copy.text = from.text;
+    copy.fontName = from.fontName;
+    copy.name = defaultName(copy.kind, m);
+    doc.objects.append(copy);
+    doc.drawOrder.append(m);
 }
 
+// The cells in visiting order; `complete` is false when the table filled up
+// before the last cell.
+struct Grid
+{
+    std::vector<int> cells;
+    bool complete = true;
+};
+
 // Visits the cells in the order of the type, copying the source into every
-// cell but the first. Returns the cells in visiting order, or nothing when the
-// table filled up before the last cell.
-std::vector<int> fillGrid(DocumentState &doc, int source, const MatrixParameters &parameters)
+// cell but the first.
+Grid fillGrid(Document &doc, int source, const MatrixParameters &parameters)
 {
     const std::int32_t rows = parameters.matrixRows;
     const std::int32_t columns = parameters.matrixColumns;
     // No cell at all; a huge count on the other side would only be walked.
     if (rows < 1 || columns < 1)
-        return {};
+        return Grid{};
     const bool byColumn = columnByColumn(parameters.matrixType);
     const std::int32_t outer = byColumn ? columns : rows;
     const std::int32_t inner = byColumn ? rows : columns;
-    std::vector<int> cells;
+    Grid grid;
     for (std::int32_t a = 0; a < outer; ++a) {
         for (std::int32_t b = 0; b < inner; ++b) {
-            if (cells.empty()) {
-                cells.push_back(source);
+            if (grid.cells.empty()) {
+                grid.cells.push_back(source);
                 continue;
             }
             // Every cell after the first takes a slot, so even a huge grid stops
             // here once the table is full.
-            if (doc.objectCount >= doc.objectCapacity) {
-                beep();
-                return {};
-            }
-            cells.push_back(doc.objectCount);
+            if (doc.isFull())
+                return Grid{{}, false};
+            grid.cells.push_back(doc.count());
             appendCopy(doc, source, parameters, byColumn ? b : a, byColumn ? a : b);
         }
     }
-    return cells;
+    return grid;
 }
 
 // Chains the cells in visiting order into a new link.
-void linkCells(DocumentState &doc, const std::vector<int> &cells,
-               const MatrixParameters &parameters)
+void linkCells(Document &doc, const std::vector<int> &cells, const MatrixParameters &parameters)
 {
     const int source = cells.front();
     // A source already in a link leaves it first, as deleting it would.
-    if (doc.objects[source].linkId != -1)
+    if (doc.objects[source].isLinked())
         destroyLink(doc, doc.objects[source].linkId);
 
     const std::int32_t type = parameters.matrixType;
@@ -107,7 +108,7 @@ void linkCells(DocumentState &doc, const std::vector<int> &cells,
     const std::int32_t stackStep = wrapMul(parameters.pagesToPrint, doc.objects[source].stepPage);
     const std::size_t count = cells.size();
     for (std::size_t i = 0; i < count; ++i) {
-        mainStruct2 &cell = doc.objects[cells[i]];
+        PageObject &cell = doc.objects[cells[i]];
         cell.linkId = doc.linkCount;
         cell.linkPrev = i == 0 ? -1 : cells[i - 1];
         cell.linkNext = i + 1 == count ? -1 : cells[i + 1];
@@ -121,15 +122,16 @@ void linkCells(DocumentState &doc, const std::vector<int> &cells,
 
 } // namespace
 
-void createMatrix(DocumentState &doc, const MatrixParameters &parameters)
+bool createMatrix(Document &doc, const MatrixParameters &parameters)
 {
-    const int source = doc.currentObject;
-    if (doc.selectedCount != 1 || source < 0 || source >= doc.objectCount)
-        return;
-    const std::vector<int> cells = fillGrid(doc, source, parameters);
+    const int source = soleSelected(doc);
+    if (source < 0)
+        return true;
+    const Grid grid = fillGrid(doc, source, parameters);
     // A link needs a new link number; only a damaged document has none left.
-    if (!cells.empty() && makesLink(parameters.matrixType) && doc.linkCount >= 0 &&
+    if (!grid.cells.empty() && makesLink(parameters.matrixType) && doc.linkCount >= 0 &&
         doc.linkCount < std::numeric_limits<std::int32_t>::max())
-        linkCells(doc, cells, parameters);
+        linkCells(doc, grid.cells, parameters);
     propagateLinks(doc);
+    return grid.complete;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documentstate.h"
+#include "document.h"
 
 #include <cstdint>
 
@@ -20,7 +20,7 @@ struct MatrixParameters
 
 // Turns the one selected object into the first cell of a grid of copies and,
 // for types 1 to 5, links the cells in the order of the type and propagates
-// the links. Does nothing unless exactly one object is selected. When the
-// table fills up before the last cell, it beeps and the copies made so far
-// stay, unlinked. The caller marks the document modified and redraws.
-void createMatrix(DocumentState &doc, const MatrixParameters &parameters);
+// the links. Does nothing unless exactly one object is selected. False when
+// the table filled up before the last cell: the copies made so far stay,
+// unlinked.
+bool createMatrix(Document &doc, const MatrixParameters &parameters);

@@ -1,7 +1,7 @@
 #include "numbering.h"
 
+#include "kinds.h"
 #include "numberconversion.h"
-#include "services.h"
 #include "wrapint.h"
 
 #include <algorithm>
@@ -15,19 +15,6 @@ std::int16_t clampToInt16(qsizetype value)
 {
     return static_cast<std::int16_t>(std::clamp<qsizetype>(
         value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
-}
-
-bool isLive(const DocumentState &doc, std::int64_t index)
-{
-    return index >= 0 && index < doc.objectCount;
-}
-
-// Fixed-width text of `value` for object `index`, stored as its text.
-void storeFormatted(DocumentState &doc, int index, std::int32_t value, bool asUnsigned)
-{
-    mainStruct2 &object = doc.objects[index];
-    doc.texts[index] =
-        formatNumber(numberValueText(object, value, asUnsigned), object.digits, &object.zeros);
 }
 
 // Only this many characters of a hexadecimal entry are read.
@@ -54,17 +41,15 @@ qsizetype leadingZeroCount(const QString &text)
 
 } // namespace
 
-std::int32_t valueOnPage(const mainStruct2 &object, std::int32_t page)
+std::int32_t valueOnPage(const PageObject &object, std::int32_t page)
 {
     return wrapAdd(object.start, wrapMul(wrapSub(page, 1), object.stepPage));
 }
 
 QString formatNumber(const QString &valueText, std::int16_t digits, std::int16_t *zeros)
 {
-    if (digits <= 0) {
-        beep();
+    if (digits <= 0)
         return QString();
-    }
     const qsizetype fill = digits - valueText.size();
     if (zeros)
         *zeros = clampToInt16(fill);
@@ -73,7 +58,7 @@ QString formatNumber(const QString &valueText, std::int16_t digits, std::int16_t
     return valueText.left(digits);
 }
 
-QString numberValueText(const mainStruct2 &object, std::int32_t value, bool asUnsigned)
+QString numberValueText(const PageObject &object, std::int32_t value, bool asUnsigned)
 {
     const auto bits = static_cast<std::uint32_t>(value);
     if (object.format != 0)
@@ -81,29 +66,30 @@ QString numberValueText(const mainStruct2 &object, std::int32_t value, bool asUn
     return asUnsigned ? QString::number(bits) : QString::number(value);
 }
 
-void formatPage(DocumentState &doc, std::int32_t page)
+QString objectText(const PageObject &object, std::int32_t page, std::int32_t)
 {
-    for (int i = 0; i < doc.objectCount; ++i) {
-        if (doc.objects[i].kind == KindNumber)
-            storeFormatted(doc, i, valueOnPage(doc.objects[i], page), false);
-    }
+    if (!kindRow(object.kind).numbered)
+        return object.text;
+    return formatNumber(numberValueText(object, valueOnPage(object, page), false), object.digits);
 }
 
-void formatStartTexts(DocumentState &doc)
+bool showsNothing(const PageObject &object)
 {
-    for (int i = 0; i < doc.objectCount; ++i) {
-        if (doc.objects[i].kind == KindNumber)
-            storeFormatted(doc, i, doc.objects[i].start, true);
-    }
+    return kindRow(object.kind).numbered && object.digits <= 0;
 }
 
-void propagateLinks(DocumentState &doc)
+QString startText(const PageObject &object)
+{
+    return formatNumber(numberValueText(object, object.start, true), object.digits);
+}
+
+void propagateLinks(Document &doc)
 {
     // Heads in ascending link number, ties in table order.
     std::vector<std::pair<std::int32_t, int>> heads;
-    for (int i = 0; i < doc.objectCount; ++i) {
-        const mainStruct2 &object = doc.objects[i];
-        if (object.linkId >= 0 && object.linkId < doc.objectCapacity && object.linkPrev == -1)
+    for (int i = 0; i < doc.count(); ++i) {
+        const PageObject &object = doc.objects[i];
+        if (object.linkId >= 0 && object.linkId < doc.capacity && object.linkPrev == -1)
             heads.emplace_back(object.linkId, i);
     }
     std::stable_sort(heads.begin(), heads.end(),
@@ -113,35 +99,32 @@ void propagateLinks(DocumentState &doc)
         int current = head.second;
         // A well-formed chain has fewer steps than there are objects; the bound
         // stops a damaged one that loops.
-        for (int steps = 0; steps < doc.objectCount; ++steps) {
+        for (int steps = 0; steps < doc.count(); ++steps) {
             const std::int32_t next = doc.objects[current].linkNext;
-            if (!isLive(doc, next))
+            if (!doc.isLive(next))
                 break;
-            const mainStruct2 &from = doc.objects[current];
-            mainStruct2 &to = doc.objects[next];
+            const PageObject &from = doc.objects[current];
+            PageObject &to = doc.objects[next];
             to.start = wrapAdd(from.start, from.stepLink);
             to.digits = from.digits;
-            storeFormatted(doc, next, to.start, true);
+            const QString formed =
+                formatNumber(numberValueText(to, to.start, true), to.digits, &to.zeros);
+            if (!kindRow(to.kind).numbered)
+                to.text = formed;
             current = next;
         }
     }
-    runLayout(doc);
 }
 
-void parseStart(DocumentState &doc, int index, const QString &entry, std::int16_t format)
+void parseStart(PageObject &object, const QString &entry, std::int16_t format)
 {
-    if (!isLive(doc, index))
-        return;
     if (format == 0) {
         const std::int32_t start = textToInt32(entry);
-        mainStruct2 &object = doc.objects[index];
         object.format = format;
         object.start = start;
         object.digits = clampToInt16(entry.size());
-        doc.texts[index] = numberValueText(object, start, true);
-        object.zeros = clampToInt16(object.digits - doc.texts[index].size());
+        object.zeros = clampToInt16(object.digits - numberValueText(object, start, true).size());
     } else {
-        mainStruct2 &object = doc.objects[index];
         object.format = format;
         object.start = readHexStart(entry);
         object.digits = clampToInt16(entry.size());
@@ -168,14 +151,9 @@ bool isHexadecimalEntry(const QString &entry)
            std::all_of(read.begin(), read.end(), [](QChar c) { return hexDigitValue(c) >= 0; });
 }
 
-QString endText(const DocumentState &doc, int index)
+QString endText(const Document &doc, int index)
 {
-    if (!isLive(doc, index))
+    if (!doc.isLive(index))
         return QString();
-    return pageText(doc.objects[index], doc.pagesToPrint);
-}
-
-QString pageText(const mainStruct2 &object, std::int32_t page)
-{
-    return formatNumber(numberValueText(object, valueOnPage(object, page), false), object.digits);
+    return objectText(doc.objects[index], doc.pagesToPrint, doc.pagesToPrint);
 }

@@ -1,5 +1,6 @@
 #include "objectproperties.h"
 
+#include "kinds.h"
 #include "numberconversion.h"
 #include "numbering.h"
 
@@ -47,23 +48,19 @@ QString customColorName()
     return QStringLiteral("Custom ...");
 }
 
-NumberEntries numberEntriesOf(DocumentState &doc, int index)
+NumberEntries numberEntriesOf(const PageObject &object)
 {
-    mainStruct2 &object = doc.objects[index];
-    doc.texts[index] =
-        formatNumber(numberValueText(object, object.start, true), object.digits, &object.zeros);
-    return NumberEntries{doc.texts[index], object.format != 0 ? hexadecimalFormat : decimalFormat,
+    return NumberEntries{startText(object), object.format != 0 ? hexadecimalFormat : decimalFormat,
                          QString::number(object.stepPage), QString::number(object.stepLink)};
 }
 
-PositionEntries positionEntriesOf(const DocumentState &doc, int index)
+PositionEntries positionEntriesOf(const PageObject &object)
 {
-    const mainStruct2 &object = doc.objects[index];
     return PositionEntries{QString::number(object.x), QString::number(object.y),
-                           QString::number(object.angle), doc.names[index]};
+                           QString::number(object.angle), object.name};
 }
 
-std::optional<QString> colorNameOf(const mainStruct2 &object)
+std::optional<QString> colorNameOf(const PageObject &object)
 {
     if (object.customColor == 1)
         return customColorName();
@@ -74,15 +71,15 @@ std::optional<QString> colorNameOf(const mainStruct2 &object)
     return std::nullopt;
 }
 
-int sizeEntryOf(const mainStruct2 &object)
+int sizeEntryOf(const PageObject &object)
 {
     return std::clamp<int>(object.fontSize, smallestFontSize, largestFontSize);
 }
 
-std::optional<QString> endPreview(const DocumentState &doc, int index, const QString &entry,
+std::optional<QString> endPreview(const Document &doc, int index, const QString &entry,
                                   bool hexadecimal)
 {
-    mainStruct2 object = doc.objects[index];
+    PageObject object = doc.objects[index];
     if (hexadecimal) {
         if (!isHexadecimalEntry(entry))
             return std::nullopt;
@@ -95,48 +92,48 @@ std::optional<QString> endPreview(const DocumentState &doc, int index, const QSt
     }
     object.format = hexadecimal ? 1 : 0;
     object.digits = entryDigits(entry);
-    return pageText(object, doc.pagesToPrint);
+    return objectText(object, doc.pagesToPrint, doc.pagesToPrint);
 }
 
-void applyNumber(DocumentState &doc, int index, const NumberEntries &entries)
+void applyNumber(Document &doc, int index, const NumberEntries &entries)
 {
-    mainStruct2 &object = doc.objects[index];
+    PageObject &object = doc.objects[index];
     object.format = entries.format == decimalFormat ? 0 : 1;
     if (object.format != 0) {
-        parseStart(doc, index, entries.start, object.format);
+        parseStart(object, entries.start, object.format);
         object.stepPage = textToInt32(entries.nextPage);
         object.stepLink = textToInt32(entries.nextLink);
     } else {
         object.start = textToInt32(entries.start);
         object.stepPage = textToInt32(entries.nextPage);
         object.stepLink = textToInt32(entries.nextLink);
-        parseStart(doc, index, entries.start, 0);
+        parseStart(object, entries.start, 0);
     }
     propagateLinks(doc);
 }
 
-void applyText(DocumentState &doc, int index, const QString &text)
+void applyText(PageObject &object, const QString &text)
 {
-    doc.texts[index] = text;
+    if (!kindRow(object.kind).numbered)
+        object.text = text;
 }
 
-void applyPosition(DocumentState &doc, int index, const PositionEntries &entries)
+void applyPosition(PageObject &object, const PositionEntries &entries)
 {
-    mainStruct2 &object = doc.objects[index];
     object.x = textToInt32(entries.x);
     object.y = textToInt32(entries.y);
     object.angle = textToInt32(entries.angle);
-    doc.names[index] = entries.name;
+    object.name = entries.name;
 }
 
-void applyFont(DocumentState &doc, int index, const FontEntries &entries)
+void applyFont(PageObject &object, const FontEntries &entries)
 {
-    doc.objects[index].fontSize =
+    object.fontSize =
         static_cast<std::int16_t>(std::clamp(entries.size, smallestFontSize, largestFontSize));
-    doc.fontNames[index] = entries.font;
+    object.fontName = entries.font;
 }
 
-void applyNamedColor(mainStruct2 &object, const QString &name)
+void applyNamedColor(PageObject &object, const QString &name)
 {
     for (const NamedColor &color : namedColors) {
         if (name == QLatin1String(color.name))
@@ -144,7 +141,7 @@ void applyNamedColor(mainStruct2 &object, const QString &name)
     }
 }
 
-void applyCustomColor(mainStruct2 &object, std::int32_t color)
+void applyCustomColor(PageObject &object, std::int32_t color)
 {
     object.color = color;
     object.customColor = 1;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documentstate.h"
+#include "document.h"
 
 #include <QString>
 #include <QStringList>
@@ -44,29 +44,29 @@ QStringList colorNames();
 // The entry that chooses the system colour chooser.
 QString customColorName();
 
-// Forms the number's text from its start, as the layout pass does, and
-// stores it as the object's text; the entries show it.
-NumberEntries numberEntriesOf(DocumentState &doc, int index);
-PositionEntries positionEntriesOf(const DocumentState &doc, int index);
+// The Start entry shows the number's start value at its width.
+NumberEntries numberEntriesOf(const PageObject &object);
+PositionEntries positionEntriesOf(const PageObject &object);
 // "Custom ..." for a colour from the chooser, else the name of the colour,
 // or nothing when no name has this colour.
-std::optional<QString> colorNameOf(const mainStruct2 &object);
+std::optional<QString> colorNameOf(const PageObject &object);
 // The size box's value: the font size brought into 1 to 150.
-int sizeEntryOf(const mainStruct2 &object);
+int sizeEntryOf(const PageObject &object);
 
 // What "End:" shows while `entry` is being typed: the text of the last
 // printed page if the entry were applied, or nothing when the entry is not
 // (yet) a number in the given format.
-std::optional<QString> endPreview(const DocumentState &doc, int index, const QString &entry,
+std::optional<QString> endPreview(const Document &doc, int index, const QString &entry,
                                   bool hexadecimal);
 
 // Each apply stores its fields in order; the Number group then propagates
-// the links. The caller runs the layout pass and redraws.
-void applyNumber(DocumentState &doc, int index, const NumberEntries &entries);
-void applyText(DocumentState &doc, int index, const QString &text);
-void applyPosition(DocumentState &doc, int index, const PositionEntries &entries);
-void applyFont(DocumentState &doc, int index, const FontEntries &entries);
+// the links.
+void applyNumber(Document &doc, int index, const NumberEntries &entries);
+// A number's text is its value: only other objects take a typed text.
+void applyText(PageObject &object, const QString &text);
+void applyPosition(PageObject &object, const PositionEntries &entries);
+void applyFont(PageObject &object, const FontEntries &entries);
 // A named colour stores its value; any other name changes nothing.
-void applyNamedColor(mainStruct2 &object, const QString &name);
+void applyNamedColor(PageObject &object, const QString &name);
 // A colour confirmed in the chooser, 0x00BBGGRR.
-void applyCustomColor(mainStruct2 &object, std::int32_t color);
+void applyCustomColor(PageObject &object, std::int32_t color);

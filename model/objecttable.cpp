@@ -1,28 +1,13 @@
 #include "objecttable.h"
 
+#include "kinds.h"
 #include "numbering.h"
-#include "services.h"
 #include "wrapint.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace {
-
-const QString emptySlotText = QStringLiteral(" ");
-
-bool isLive(const DocumentState &doc, std::int64_t index)
-{
-    return index >= 0 && index < doc.objectCount;
-}
-
-void clearSlot(DocumentState &doc, int slot)
-{
-    doc.objects[slot] = zeroRecord();
-    doc.fontNames[slot] = emptySlotText;
-    doc.texts[slot] = emptySlotText;
-    doc.names[slot] = emptySlotText;
-}
 
 // Keeps a remembered object index naming the same object after `removed` was
 // taken out of the table; -1 when it was the removed one.
@@ -34,17 +19,16 @@ void followRemoval(std::int32_t &remembered, int removed)
         --remembered;
 }
 
-void removeFromDrawOrder(DocumentState &doc, int removed, int oldCount)
+void removeFromDrawOrder(Document &doc, int removed)
 {
-    const auto begin = doc.drawOrder.begin();
-    const auto last = begin + oldCount;
-    const auto kept = std::remove(begin, last, removed);
-    std::for_each(begin, kept, [removed](std::int32_t &entry) {
+    QList<std::int32_t> &order = doc.drawOrder;
+    order.removeIf([removed](std::int32_t entry) { return entry == removed; });
+    for (std::int32_t &entry : order) {
         if (entry > removed)
             --entry;
-    });
-    // Free entries are zero; a damaged order that lacked the entry drops its last one.
-    std::fill(std::min(kept, begin + doc.objectCount), last, 0);
+    }
+    // A damaged order that lacked the entry keeps as many entries as objects.
+    order.resize(std::min<qsizetype>(order.size(), doc.count()));
 }
 
 bool intersects(const Bounds32 &a, const Bounds32 &b)
@@ -58,178 +42,119 @@ bool contains(const Bounds32 &r, std::int32_t px, std::int32_t py)
     return r.left <= px && px < r.right && r.top <= py && py < r.bottom;
 }
 
-} // namespace
-
-QString defaultName(std::int32_t kind, int index)
+void unlink(PageObject &object)
 {
-    return (kind == KindNumber ? QStringLiteral("num%1") : QStringLiteral("txt%1")).arg(index);
-}
-
-int createObject(DocumentState &doc, std::int32_t kind, std::int32_t px, std::int32_t py)
-{
-    if (doc.objectCount >= doc.objectCapacity)
-        return -1;
-    const int n = doc.objectCount;
-    mainStruct2 &object = doc.objects[n];
-    object = zeroRecord();
-    object.kind = kind;
-    object.x = px;
-    object.y = py;
     object.linkId = -1;
     object.linkPrev = -1;
     object.linkNext = -1;
+}
+
+} // namespace
+
+std::optional<int> createObject(Document &doc, std::int32_t kind, std::int32_t px, std::int32_t py)
+{
+    if (doc.isFull())
+        return std::nullopt;
+    const int n = doc.count();
+    const KindRow &row = kindRow(kind);
+    PageObject object;
+    object.kind = kind;
+    object.x = px;
+    object.y = py;
     object.fontSize = 14;
-    doc.fontNames[n] = QStringLiteral("Arial");
-
-    if (kind == KindNumber) {
-        object.start = 125;
-        object.digits = 5;
-        object.zeros = 2;
-        object.stepPage = 1;
-        object.stepLink = 1;
-        doc.texts[n] = numberValueText(object, object.start, true);
-        doc.names[n] = defaultName(kind, n);
-    } else if (kind == KindText) {
-        doc.texts[n] = QStringLiteral("Hello!");
-        doc.names[n] = defaultName(kind, n);
-    } else {
-        // No text or name of its own, but none left over from an earlier object.
-        doc.texts[n].clear();
-        doc.names[n].clear();
-    }
-
-    doc.drawOrder[n] = n;
-    ++doc.objectCount;
-    runLayout(doc);
+    object.fontName = QStringLiteral("Arial");
+    row.placeDefaults(object);
+    if (row.namedWhenPlaced)
+        object.name = defaultName(kind, n);
+    doc.objects.append(object);
+    doc.drawOrder.append(n);
     return n;
 }
 
-void deleteObject(DocumentState &doc, int index)
+Removal deleteObject(Document &doc, int index)
 {
-    if (!isLive(doc, index))
-        return;
+    Removal removal;
+    if (!doc.isLive(index))
+        return removal;
     const std::int32_t link = doc.objects[index].linkId;
-    if (link != -1) {
-        showMessage(QStringLiteral("You delete linked object. Link will be destroyed."),
-                    QStringLiteral("O-o-ops!"));
-    }
-
-    const int oldCount = doc.objectCount;
-    for (int i = index; i + 1 < oldCount; ++i) {
-        doc.objects[i] = doc.objects[i + 1];
-        doc.fontNames[i] = std::move(doc.fontNames[i + 1]);
-        doc.texts[i] = std::move(doc.texts[i + 1]);
-        doc.names[i] = std::move(doc.names[i + 1]);
-    }
-    clearSlot(doc, oldCount - 1);
-    doc.objectCount = oldCount - 1;
-    removeFromDrawOrder(doc, index, oldCount);
+    doc.objects.removeAt(index);
+    removeFromDrawOrder(doc, index);
+    removal.removedObjects = 1;
 
     followRemoval(doc.lastLinked, index);
-    followRemoval(doc.lastHit, index);
-    if (link != -1)
+    if (link != -1) {
         destroyLink(doc, link);
-
-    for (int i = 0; i < doc.objectCount; ++i) {
-        mainStruct2 &object = doc.objects[i];
-        if (object.linkId == -1)
+        removal.dissolvedLinks = 1;
+    }
+    for (PageObject &object : doc.objects) {
+        if (!object.isLinked())
             continue;
         if (object.linkPrev > index)
             --object.linkPrev;
         if (object.linkNext > index)
             --object.linkNext;
     }
-    refreshSelection(doc);
+    return removal;
 }
 
-void deleteSelected(DocumentState &doc)
+Removal deleteSelected(Document &doc)
 {
+    Removal total;
     // From the top down, so the indices still to visit do not move.
-    for (int i = doc.objectCount - 1; i >= 0; --i) {
-        if (doc.objects[i].selected == 1)
-            deleteObject(doc, i);
+    for (int i = doc.count() - 1; i >= 0; --i) {
+        if (!doc.objects[i].isSelected())
+            continue;
+        const Removal one = deleteObject(doc, i);
+        total.dissolvedLinks += one.dissolvedLinks;
+        total.removedObjects += one.removedObjects;
     }
-    refreshSelection(doc);
+    return total;
 }
 
-void clearDocument(DocumentState &doc)
+void clearDocument(Document &doc)
 {
-    for (int i = 0; i < doc.objectCapacity; ++i)
-        clearSlot(doc, i);
-    std::fill(doc.drawOrder.begin(), doc.drawOrder.end(), 0);
-    doc.objectCount = 0;
-    doc.linkCount = 0;
-    doc.lastLinked = -1;
-    doc.lastHit = -1;
-    doc.pageShown = 1;
-    doc.pagesToPrint = 1;
-    refreshSelection(doc);
+    doc = emptyDocument(doc.capacity);
 }
 
-std::int32_t countSelected(const DocumentState &doc)
+void deselectAll(Document &doc)
 {
-    std::int32_t count = 0;
-    for (std::int32_t i = 0; i < doc.objectCount; ++i) {
-        if (doc.objects[i].selected == 1)
-            ++count;
-    }
-    return count;
+    for (PageObject &object : doc.objects)
+        object.selected = -1;
 }
 
-std::int32_t firstSelected(const DocumentState &doc)
+void selectInRect(Document &doc, const QList<Bounds32> &boxes, const Bounds32 &rect)
 {
-    for (std::int32_t i = 0; i < doc.objectCount; ++i) {
-        if (doc.objects[i].selected == 1)
-            return i;
-    }
-    return doc.objectCount;
-}
-
-void deselectAll(DocumentState &doc)
-{
-    for (int i = 0; i < doc.objectCount; ++i)
-        doc.objects[i].selected = -1;
-    refreshSelection(doc);
-}
-
-void selectInRect(DocumentState &doc, const Bounds32 &rect)
-{
-    for (int i = 0; i < doc.objectCount; ++i) {
-        if (intersects(doc.objects[i].bounds, rect))
+    const auto count = std::min<qsizetype>(doc.count(), boxes.size());
+    for (qsizetype i = 0; i < count; ++i) {
+        if (intersects(boxes[i], rect))
             doc.objects[i].selected = 1;
     }
-    refreshSelection(doc);
 }
 
-int hitTest(DocumentState &doc, std::int32_t px, std::int32_t py)
+int hitTest(const Document &doc, const QList<Bounds32> &boxes, std::int32_t px, std::int32_t py)
 {
     int hit = -1;
-    for (int k = 0; k < doc.objectCount; ++k) {
-        const std::int32_t index = doc.drawOrder[k];
+    for (const std::int32_t index : doc.drawOrder) {
         // Later entries are drawn above earlier ones, so the last match wins.
-        if (isLive(doc, index) && contains(doc.objects[index].bounds, px, py))
+        if (doc.isLive(index) && index < boxes.size() && contains(boxes[index], px, py))
             hit = index;
     }
-    doc.lastHit = hit;
     return hit;
 }
 
-void moveSelected(DocumentState &doc, std::int32_t dx, std::int32_t dy)
+void moveSelected(Document &doc, std::int32_t dx, std::int32_t dy)
 {
-    if (doc.selectedCount == 0)
-        return;
-    for (int i = 0; i < doc.objectCount; ++i) {
-        mainStruct2 &object = doc.objects[i];
-        if (object.selected == 1) {
+    for (PageObject &object : doc.objects) {
+        if (object.isSelected()) {
             object.x = wrapAdd(object.x, dx);
             object.y = wrapAdd(object.y, dy);
         }
     }
 }
 
-bool startLink(DocumentState &doc, int index)
+bool startLink(Document &doc, int index)
 {
-    if (!isLive(doc, index) || doc.objects[index].linkId != -1 || doc.linkCount < 0 ||
+    if (!doc.isLive(index) || doc.objects[index].isLinked() || doc.linkCount < 0 ||
         doc.linkCount == std::numeric_limits<std::int32_t>::max())
         return false;
     doc.objects[index].linkId = doc.linkCount;
@@ -238,15 +163,15 @@ bool startLink(DocumentState &doc, int index)
     return true;
 }
 
-bool appendToLink(DocumentState &doc, int index)
+bool appendToLink(Document &doc, int index)
 {
-    if (!isLive(doc, index) || doc.objects[index].linkId != -1 || !isLive(doc, doc.lastLinked))
+    if (!doc.isLive(index) || doc.objects[index].isLinked() || !doc.isLive(doc.lastLinked))
         return false;
-    mainStruct2 &tail = doc.objects[doc.lastLinked];
+    PageObject &tail = doc.objects[doc.lastLinked];
     // The new member joins the link of lastLinked, which must still end there.
-    if (tail.linkId == -1 || tail.linkNext != -1)
+    if (!tail.isLinked() || tail.linkNext != -1)
         return false;
-    mainStruct2 &object = doc.objects[index];
+    PageObject &object = doc.objects[index];
     object.linkId = tail.linkId;
     object.linkPrev = doc.lastLinked;
     tail.linkNext = index;
@@ -255,29 +180,19 @@ bool appendToLink(DocumentState &doc, int index)
     return true;
 }
 
-void destroyLink(DocumentState &doc, std::int32_t link)
+void destroyLink(Document &doc, std::int32_t link)
 {
     if (link < 0)
         return;
-    if (isLive(doc, doc.lastLinked) && doc.objects[doc.lastLinked].linkId == link)
+    if (doc.isLive(doc.lastLinked) && doc.objects[doc.lastLinked].linkId == link)
         doc.lastLinked = -1;
-    for (int i = 0; i < doc.objectCount; ++i) {
-        mainStruct2 &object = doc.objects[i];
-        if (object.linkId == link) {
-            object.linkId = -1;
-            object.linkPrev = -1;
-            object.linkNext = -1;
-        } else if (object.linkId > link) {
+    for (PageObject &object : doc.objects) {
+        if (object.linkId == link)
+            unlink(object);
+        else if (object.linkId > link)
             --object.linkId;
-        }
     }
     // A number beyond linkCount, found only in a damaged file, is not counted.
     if (link < doc.linkCount)
         --doc.linkCount;
-}
-
-void refreshSelection(DocumentState &doc)
-{
-    doc.selectedCount = countSelected(doc);
-    doc.currentObject = firstSelected(doc);
 }

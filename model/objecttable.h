@@ -1,40 +1,48 @@
 #pragma once
 
-#include "documentstate.h"
+#include "document.h"
+
+#include <QList>
 
 #include <cstdint>
+#include <optional>
 
-// Appends an object with the defaults of its kind and runs the layout pass.
-// Returns its index, or -1 when the table is full.
-int createObject(DocumentState &doc, std::int32_t kind, std::int32_t px, std::int32_t py);
+// The object table's own operations. They change the document and report
+// what happened; the caller tells the user (a beep, a message) and redraws.
+
+// Appends an object of `kind` at (px, py) with the defaults of its kind, on
+// top of the drawing order. Nothing when the table is full.
+std::optional<int> createObject(Document &doc, std::int32_t kind, std::int32_t px, std::int32_t py);
+
+// How many links a deletion dissolved; each is worth one warning.
+struct Removal
+{
+    int dissolvedLinks = 0;
+    int removedObjects = 0;
+};
+
 // Removes one object, dissolving its link; an index outside the live objects
 // does nothing.
-void deleteObject(DocumentState &doc, int index);
-void deleteSelected(DocumentState &doc);
-// The name an object placed or copied into slot `index` takes: "num" and the
-// slot for a number, "txt" and the slot for any other kind.
-QString defaultName(std::int32_t kind, int index);
-// Empties the table for a new document.
-void clearDocument(DocumentState &doc);
+Removal deleteObject(Document &doc, int index);
+// Removes every selected object, from the highest index down.
+Removal deleteSelected(Document &doc);
+// Empties the table for a new document; the capacity stays.
+void clearDocument(Document &doc);
 
-std::int32_t countSelected(const DocumentState &doc);
-// Lowest selected index, or objectCount when none is selected.
-std::int32_t firstSelected(const DocumentState &doc);
-void deselectAll(DocumentState &doc);
-// Adds every object whose bounds meet `rect` (window pixels) to the selection.
-void selectInRect(DocumentState &doc, const Bounds32 &rect);
-// The topmost object whose bounds contain the point, or -1; also kept in lastHit.
-int hitTest(DocumentState &doc, std::int32_t px, std::int32_t py);
-void moveSelected(DocumentState &doc, std::int32_t dx, std::int32_t dy);
+void deselectAll(Document &doc);
+// Adds every object whose box meets `rect` to the selection. `boxes` holds
+// one box per object, in window pixels.
+void selectInRect(Document &doc, const QList<Bounds32> &boxes, const Bounds32 &rect);
+// The topmost object whose box contains the point, or -1.
+int hitTest(const Document &doc, const QList<Bounds32> &boxes, std::int32_t px, std::int32_t py);
+// Moves the selected objects; nothing when none is selected.
+void moveSelected(Document &doc, std::int32_t dx, std::int32_t dy);
 
-// Makes an unlinked object the head of a new link. Returns false, changing
-// nothing, when the object cannot start a link; the caller beeps.
-bool startLink(DocumentState &doc, int index);
+// Makes an unlinked object the head of a new link. False, changing nothing,
+// when the object cannot start a link.
+bool startLink(Document &doc, int index);
 // Appends an unlinked object behind lastLinked and propagates the links.
-// Returns false, changing nothing, when it cannot; the caller beeps.
-bool appendToLink(DocumentState &doc, int index);
+// False, changing nothing, when it cannot.
+bool appendToLink(Document &doc, int index);
 // Unlinks every member of link `link` and renumbers the links above it.
-void destroyLink(DocumentState &doc, std::int32_t link);
-
-// Sets `selectedCount` and `currentObject` from the selection marks.
-void refreshSelection(DocumentState &doc);
+void destroyLink(Document &doc, std::int32_t link);

@@ -1,6 +1,7 @@
 #include "pagerenderer.h"
 
 #include "numbering.h"
+#include "objectshapes.h"
 #include "textdrawing.h"
 #include "wrapint.h"
 
@@ -8,7 +9,6 @@
 #include <QPen>
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 #include <vector>
 
@@ -16,20 +16,6 @@ namespace {
 
 const QColor deskColor(0x80, 0x80, 0x80);
 const QColor markerColor = colorFromBgr(0x0000FF);
-
-// Live slots that really exist, whatever objectCount claims.
-std::int32_t liveCount(const DocumentState &doc)
-{
-    const auto slots = std::min({doc.objects.size(), doc.fontNames.size(), doc.texts.size()});
-    return std::clamp<std::int32_t>(doc.objectCount, 0,
-                                    static_cast<std::int32_t>(std::min<std::size_t>(
-                                        slots, std::numeric_limits<std::int32_t>::max())));
-}
-
-bool inTable(std::int32_t index, std::int32_t count)
-{
-    return index >= 0 && index < count;
-}
 
 // Fills left..right-1 by top..bottom-1; an empty or inverted box paints nothing.
 void fillBox(QPainter &painter, std::int32_t left, std::int32_t top, std::int32_t right,
@@ -70,46 +56,30 @@ bool meets(const QRect &area, const Bounds32 &box)
     return meets(area, box.left, box.top, box.right, box.bottom);
 }
 
-// A picture object shows its box on screen as a grey dashed frame, so that it
-// can be found, selected and moved; nothing of it is printed.
-void drawPicturePlaceholder(QPainter &painter, std::int32_t px, std::int32_t py)
+// Draws the objects of page `page` in drawing order. On screen, what cannot
+// reach `visible` is skipped; an empty `visible` stands for paper.
+RenderReport drawObjects(QPainter &painter, const Document &doc, std::int32_t page,
+                         std::int32_t scale, std::int32_t ox, std::int32_t oy,
+                         const QRect &visible = QRect())
 {
-    painter.save();
-    painter.setPen(QPen(deskColor, 1, Qt::DashLine));
-    painter.setBrush(Qt::NoBrush);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.drawRect(QRectF(px + 0.5, py + 0.5, pictureSize - 1, pictureSize - 1));
-    painter.restore();
-}
-
-// On screen, what cannot reach `visible` is skipped; an empty `visible`
-// stands for the printer, which draws every text and no picture.
-void drawObjects(QPainter &painter, const DocumentState &doc, std::int32_t scale, std::int32_t ox,
-                 std::int32_t oy, const QRect &visible = QRect())
-{
+    RenderReport report;
     const Qt::BGMode previousMode = painter.backgroundMode();
     painter.setBackgroundMode(Qt::TransparentMode);
     const bool onScreen = !visible.isEmpty();
-    const std::int32_t count = liveCount(doc);
-    const auto orderSize = static_cast<std::int32_t>(
-        std::min<std::size_t>(doc.drawOrder.size(), std::numeric_limits<std::int32_t>::max()));
-    for (std::int32_t k = 0; k < std::min(count, orderSize); ++k) {
-        const std::int32_t index = doc.drawOrder[k];
-        if (!inTable(index, count))
+    for (const std::int32_t index : doc.drawOrder) {
+        if (!doc.isLive(index))
             continue;
-        const mainStruct2 &object = doc.objects[index];
-        if (object.kind == KindPicture) {
-            if (onScreen)
-                drawPicturePlaceholder(painter, wrapAdd(object.x, ox), wrapAdd(object.y, oy));
+        const PageObject &object = doc.objects[index];
+        if (showsNothing(object))
+            ++report.emptyNumbers;
+        const QString text = objectText(object, page, doc.pagesToPrint);
+        if (onScreen && beyond(visible, qint64{object.x} * scale + ox,
+                               qint64{object.y} * scale + oy, objectReach(object, text, scale)))
             continue;
-        }
-        if (onScreen &&
-            beyond(visible, qint64{object.x} * scale + ox, qint64{object.y} * scale + oy,
-                   textReach(object, doc.fontNames[index], doc.texts[index], scale)))
-            continue;
-        drawObjectText(painter, object, doc.fontNames[index], doc.texts[index], scale, ox, oy);
+        drawObject(painter, object, text, scale, ox, oy, onScreen);
     }
     painter.setBackgroundMode(previousMode);
+    return report;
 }
 
 // Sizes the buffer so that it covers the window from the client origin.
@@ -130,37 +100,36 @@ std::int32_t printerScale(std::int32_t printerResolution)
     return std::max(printerResolution / 72, 1);
 }
 
-void renderPage(DocumentState &doc, RenderState &state, const RenderContext &context,
-                QPainter *canvas, bool toPrinter)
+RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, RenderState &state,
+                        const RenderContext &context)
 {
     if (!context.docOpen)
-        return;
-
-    if (toPrinter) {
-        if (!canvas)
-            return;
-        formatPage(doc, doc.pageShown);
-        drawObjects(*canvas, doc, printerScale(state.printerResolution), 0, 0);
-        return;
-    }
-
+        return {};
     const QRect &window = context.windowRect;
     state.windowBounds = {window.left(), window.top(), wrapAdd(window.right(), 1),
                           wrapAdd(window.bottom(), 1)};
     if (!prepareBackBuffer(state.backBuffer, state.windowBounds))
-        return;
+        return {};
+    RenderReport report;
     {
         QPainter painter(&state.backBuffer);
         drawPageSheet(painter, state, context.scrollOffset);
-        formatPage(doc, doc.pageShown);
-        drawObjects(painter, doc, 1, state.windowOffset.x(),
-                    wrapSub(state.windowOffset.y(), context.scrollOffset), state.backBuffer.rect());
+        report = drawObjects(painter, doc, doc.pageShown, 1, state.windowOffset.x(),
+                             wrapSub(state.windowOffset.y(), context.scrollOffset),
+                             state.backBuffer.rect());
         if (context.showLinkOverlay)
-            drawLinks(painter, doc);
-        drawSelection(painter, doc);
+            drawLinks(painter, doc, boxes);
+        drawSelection(painter, doc, boxes);
     }
     if (context.present)
         context.present(state.backBuffer);
+    return report;
+}
+
+RenderReport renderPrintedPage(QPainter &painter, const Document &doc, std::int32_t page,
+                               std::int32_t scale)
+{
+    return drawObjects(painter, doc, page, scale, 0, 0);
 }
 
 void drawPageSheet(QPainter &painter, const RenderState &state, std::int32_t scrollOffset)
@@ -179,14 +148,17 @@ void drawPageSheet(QPainter &painter, const RenderState &state, std::int32_t scr
     frameBox(painter, sheet, Qt::black);
 }
 
-void drawLinks(QPainter &painter, const DocumentState &doc)
+void drawLinks(QPainter &painter, const Document &doc, const QList<Bounds32> &boxes)
 {
-    const std::int32_t count = liveCount(doc);
+    const auto count = static_cast<std::int32_t>(std::min<qsizetype>(doc.count(), boxes.size()));
+    const auto inTable = [count](std::int32_t index) {
+        return index >= 0 && index < count;
+    };
     // Heads in the order the links are drawn: ascending link number, then table order.
     std::vector<std::pair<std::int32_t, std::int32_t>> heads;
     for (std::int32_t i = 0; i < count; ++i) {
-        const mainStruct2 &object = doc.objects[i];
-        if (object.linkPrev == -1 && object.linkId >= 0 && object.linkId < doc.objectCapacity)
+        const PageObject &object = doc.objects[i];
+        if (object.linkPrev == -1 && object.linkId >= 0 && object.linkId < doc.capacity)
             heads.emplace_back(object.linkId, i);
     }
     std::stable_sort(heads.begin(), heads.end(),
@@ -201,10 +173,10 @@ void drawLinks(QPainter &painter, const DocumentState &doc)
         // A malformed chain (a cycle or a stray index) ends the walk.
         for (std::int32_t steps = 0; steps < count; ++steps) {
             const std::int32_t next = doc.objects[current].linkNext;
-            if (!inTable(next, count))
+            if (!inTable(next))
                 break;
-            const Bounds32 &from = doc.objects[current].bounds;
-            const Bounds32 &to = doc.objects[next].bounds;
+            const Bounds32 &from = boxes[current];
+            const Bounds32 &to = boxes[next];
             current = next;
             // The marker and the line lie in the box their end points span.
             if (!meets(visible, qint64{std::min(from.left, to.left)} - 2,
@@ -220,30 +192,12 @@ void drawLinks(QPainter &painter, const DocumentState &doc)
     painter.restore();
 }
 
-void drawSelection(QPainter &painter, const DocumentState &doc)
+void drawSelection(QPainter &painter, const Document &doc, const QList<Bounds32> &boxes)
 {
     const QRect visible = painter.viewport();
-    const std::int32_t count = liveCount(doc);
-    for (std::int32_t i = 0; i < count; ++i) {
-        if (doc.objects[i].selected == 1 && meets(visible, doc.objects[i].bounds))
-            frameBox(painter, doc.objects[i].bounds, Qt::black);
-    }
-}
-
-void layoutPass(DocumentState &doc, std::int32_t scrollOffset)
-{
-    formatStartTexts(doc);
-    const std::int32_t count = liveCount(doc);
-    for (std::int32_t i = 0; i < count; ++i) {
-        mainStruct2 &object = doc.objects[i];
-        const bool picture = object.kind == KindPicture;
-        const std::int32_t width =
-            picture ? pictureSize
-                    : measureTextWidth(doc.fontNames[i], object.fontSize, doc.texts[i]);
-        Bounds32 &box = object.bounds;
-        box.left = wrapAdd(object.x, pageWindowOffset);
-        box.top = wrapSub(wrapAdd(object.y, pageWindowOffset), scrollOffset);
-        box.right = wrapAdd(box.left, width);
-        box.bottom = wrapAdd(box.top, picture ? pictureSize : object.fontSize);
+    const auto count = std::min<qsizetype>(doc.count(), boxes.size());
+    for (qsizetype i = 0; i < count; ++i) {
+        if (doc.objects[i].isSelected() && meets(visible, boxes[i]))
+            frameBox(painter, boxes[i], Qt::black);
     }
 }

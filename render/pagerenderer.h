@@ -1,18 +1,16 @@
 #pragma once
 
-#include "documentstate.h"
+#include "document.h"
 #include "renderstate.h"
 
+#include <QList>
 #include <QRect>
 
 #include <functional>
 
 class QPainter;
 
-// The side of the placeholder frame a picture object shows on screen, and of its box.
-inline constexpr std::int32_t pictureSize = 32;
-
-// What a render needs to know of the shell and the document window.
+// What a screen render needs to know of the shell and the document window.
 struct RenderContext
 {
     bool docOpen = true;
@@ -22,19 +20,26 @@ struct RenderContext
     std::function<void(const QImage &)> present; // copies backBuffer to the window
 };
 
-// Screen mode (toPrinter false): draws into backBuffer and presents it.
-// Printer mode: draws the objects only onto `canvas` at scale printerResolution div 72,
-// with the page origin at the painter's origin.
-void renderPage(DocumentState &doc, RenderState &state, const RenderContext &context,
-                QPainter *canvas, bool toPrinter);
+// What a render has to report: numbers that show nothing, having no width.
+struct RenderReport
+{
+    int emptyNumbers = 0;
+};
+
+// A screen render of the page shown: the desk, the sheet, the objects, the
+// link overlay and the selection frames into backBuffer, which is then
+// presented. `boxes` are the layout's boxes for the same scroll offset.
+RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, RenderState &state,
+                        const RenderContext &context);
+// Page `page` of the run as printed: the objects only, at `scale` dots per
+// page unit, with the page origin at the painter's origin.
+RenderReport renderPrintedPage(QPainter &painter, const Document &doc, std::int32_t page,
+                               std::int32_t scale);
 // The grey desk over the whole device and the white, black-framed page sheet.
 void drawPageSheet(QPainter &painter, const RenderState &state, std::int32_t scrollOffset);
 // Link overlay: a red marker and a line from each member's box to the next one's.
-void drawLinks(QPainter &painter, const DocumentState &doc);
+void drawLinks(QPainter &painter, const Document &doc, const QList<Bounds32> &boxes);
 // A black frame on the box of every selected object.
-void drawSelection(QPainter &painter, const DocumentState &doc);
-// Forms every number at its start value and recomputes every object's box in
-// window pixels for the given scroll offset.
-void layoutPass(DocumentState &doc, std::int32_t scrollOffset);
+void drawSelection(QPainter &painter, const Document &doc, const QList<Bounds32> &boxes);
 // printerResolution div 72, at least 1.
 std::int32_t printerScale(std::int32_t printerResolution);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objectrecord.h"
+#include "pageobject.h"
 
 #include <QImage>
 #include <QPoint>
@@ -19,5 +19,3 @@ struct RenderState
     QImage backBuffer;                                       // surface of every screen render
     Bounds32 windowBounds; // document window bounds, recorded by each screen render
 };
-
-RenderState &theRenderState();

@@ -91,13 +91,13 @@ QColor colorFromBgr(std::int32_t value)
                   static_cast<int>((bits >> 16) & 0xFF));
 }
 
-void drawObjectText(QPainter &painter, const mainStruct2 &object, const QString &face,
-                    const QString &text, std::int32_t scale, std::int32_t ox, std::int32_t oy)
+void drawObjectText(QPainter &painter, const PageObject &object, const QString &text,
+                    std::int32_t scale, std::int32_t ox, std::int32_t oy)
 {
     const qint64 cellHeight = qint64{object.fontSize} * scale;
     if (cellHeight <= 0 || text.isEmpty())
         return;
-    const CellFont cellFont = cachedCellFont(face, cellHeight);
+    const CellFont cellFont = cachedCellFont(object.fontName, cellHeight);
     if (cellFont.scale <= 0)
         return;
 
@@ -116,13 +116,12 @@ void drawObjectText(QPainter &painter, const mainStruct2 &object, const QString 
     painter.restore();
 }
 
-qint64 textReach(const mainStruct2 &object, const QString &face, const QString &text,
-                 std::int32_t scale)
+qint64 textReach(const PageObject &object, const QString &text, std::int32_t scale)
 {
     const qint64 cellHeight = qint64{object.fontSize} * scale;
     if (cellHeight <= 0 || text.isEmpty())
         return 0;
-    const CellFont cellFont = cachedCellFont(face, cellHeight);
+    const CellFont cellFont = cachedCellFont(object.fontName, cellHeight);
     // No line is longer than its characters at the widest advance; one more
     // cell on each side covers the glyphs' overhang and the turned cell.
     const qreal length = qreal(text.size()) * cellFont.maxAdvance * cellFont.scale;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objectrecord.h"
+#include "pageobject.h"
 
 #include <QColor>
 #include <QFont>
@@ -33,12 +33,11 @@ QColor colorFromBgr(std::int32_t value);
 // Draws `text` in the object's face, size (character cell height * scale),
 // colour and angle, with the top-left corner of the first cell at
 // (x * scale + ox, y * scale + oy). The caller chooses the background mode.
-void drawObjectText(QPainter &painter, const mainStruct2 &object, const QString &face,
-                    const QString &text, std::int32_t scale, std::int32_t ox, std::int32_t oy);
+void drawObjectText(QPainter &painter, const PageObject &object, const QString &text,
+                    std::int32_t scale, std::int32_t ox, std::int32_t oy);
 // How far from its reference point the object's text can reach on the device,
 // whatever its angle: a bound for skipping texts that cannot touch the target.
-qint64 textReach(const mainStruct2 &object, const QString &face, const QString &text,
-                 std::int32_t scale);
+qint64 textReach(const PageObject &object, const QString &text, std::int32_t scale);
 // Width of the unrotated text at scale 1, in pixels. Widths are kept, so
 // measuring the same text again costs a lookup.
 std::int32_t measureTextWidth(const QString &face, std::int16_t fontSize, const QString &text);

@@ -3,7 +3,6 @@
 #include "dialogstyle.h"
 #include "guarded.h"
 #include "numbering.h"
-#include "services.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -14,12 +13,12 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <QScopeGuard>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
-
-#include <cstring>
 
 namespace {
 
@@ -79,30 +78,9 @@ bool isEnter(const QKeyEvent *key)
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
-// A record and its strings, to tell whether an apply changed anything.
-struct Snapshot
-{
-    mainStruct2 record;
-    QString fontName;
-    QString text;
-    QString name;
-
-    bool operator==(const Snapshot &other) const
-    {
-        return std::memcmp(&record, &other.record, sizeof record) == 0 &&
-               fontName == other.fontName && text == other.text && name == other.name;
-    }
-};
-
-Snapshot snapshotOf(const DocumentState &doc, int index)
-{
-    return {doc.objects[index], doc.fontNames[index], doc.texts[index], doc.names[index]};
-}
-
 } // namespace
 
-TForm2::TForm2(DocumentState &doc, ShellState &shell, QWidget *parent)
-    : QWidget(parent), m_doc(doc), m_shell(shell)
+TForm2::TForm2(DocumentEditor &editor, QWidget *parent) : QWidget(parent), m_editor(editor)
 {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Object Properties"));
@@ -224,7 +202,9 @@ void TForm2::connectHandlers()
         field->installEventFilter(this);
 
     connect(format, &QComboBox::activated, this, [this] { changed(NumberGroup); });
-    connect(format->lineEdit(), &QLineEdit::textEdited, this, [this] { changed(NumberGroup); });
+    // What is typed into the format box stays there while it is typed.
+    connect(format->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { changed(NumberGroup, false); });
     connect(font, &QComboBox::activated, this, [this] { changed(FontGroup); });
     connect(size, &QSpinBox::valueChanged, this, [this] { changed(FontGroup); });
     connect(color, &QComboBox::activated, this, [this] {
@@ -235,9 +215,10 @@ void TForm2::connectHandlers()
     });
     connect(start, &QLineEdit::textEdited, this, &TForm2::previewEnd);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
-        if (oneSelected())
+        if (editedObject() >= 0)
             fillDialog();
     });
+    connect(&m_editor, &DocumentEditor::changed, this, &TForm2::refresh);
 }
 
 void TForm2::setColorChooser(ColorChooser chooser)
@@ -245,28 +226,40 @@ void TForm2::setColorChooser(ColorChooser chooser)
     m_chooseColor = std::move(chooser);
 }
 
-bool TForm2::oneSelected() const
+int TForm2::editedObject() const
 {
-    return m_doc.selectedCount == 1 && m_doc.currentObject >= 0 &&
-           m_doc.currentObject < m_doc.objectCount;
+    return soleSelected(m_editor.document());
 }
 
 void TForm2::fillDialog()
 {
-    if (!oneSelected()) {
+    fill(true);
+}
+
+void TForm2::refresh()
+{
+    if (!m_applying)
+        fill(false);
+}
+
+void TForm2::fill(bool storeSize)
+{
+    const int index = editedObject();
+    if (index < 0) {
         PageControl1->setEnabled(false);
         return;
     }
     PageControl1->setEnabled(true);
-    const int index = m_doc.currentObject;
     // A colour chosen for another object is not carried over to this one.
     if (index != m_filledObject)
         colorChanged = 0;
     m_filledObject = index;
 
+    const Document &doc = m_editor.document();
+    const PageObject &object = doc.objects[index];
     QWidget *tab = PageControl1->currentWidget();
     if (tab == TabSheet1) {
-        const NumberEntries entries = numberEntriesOf(m_doc, index);
+        const NumberEntries entries = numberEntriesOf(object);
         format->setEditText(entries.format);
         start->setText(entries.start);
         start->selectAll();
@@ -274,30 +267,34 @@ void TForm2::fillDialog()
         nextLink->setText(entries.nextLink);
         refreshEnd();
     } else if (tab == TabSheet2) {
-        text->setText(m_doc.texts[index]);
+        text->setText(objectText(object, doc.pageShown, doc.pagesToPrint));
     } else if (tab == TabSheet3) {
-        const PositionEntries entries = positionEntriesOf(m_doc, index);
+        const PositionEntries entries = positionEntriesOf(object);
         x->setText(entries.x);
         y->setText(entries.y);
         angle->setText(entries.angle);
         name->setText(entries.name);
     } else {
-        const mainStruct2 &object = m_doc.objects[index];
         QStringList faces = QFontDatabase::families();
         // A face the system lacks is still the object's and shown as such.
-        if (!faces.contains(m_doc.fontNames[index]))
-            faces.prepend(m_doc.fontNames[index]);
+        if (!faces.contains(object.fontName))
+            faces.prepend(object.fontName);
         // Refilled only when the list changes: a drag fills on every move.
         if (faces != m_faces) {
             m_faces = faces;
             font->clear();
             font->addItems(faces);
         }
-        font->setCurrentText(m_doc.fontNames[index]);
-        // Setting the size counts as changing it: an out-of-range size is
-        // stored brought into range at once.
-        size->setValue(sizeEntryOf(object));
-        if (const std::optional<QString> colorName = colorNameOf(m_doc.objects[index]))
+        font->setCurrentText(object.fontName);
+        const std::optional<QString> colorName = colorNameOf(object);
+        {
+            // Setting the size counts as changing it when the window is
+            // filled for a selection: an out-of-range size is then stored
+            // brought into range.
+            const QSignalBlocker blocker(storeSize ? nullptr : size);
+            size->setValue(sizeEntryOf(object));
+        }
+        if (colorName)
             color->setCurrentText(*colorName);
         size->selectAll();
     }
@@ -305,106 +302,111 @@ void TForm2::fillDialog()
 
 void TForm2::refreshEnd()
 {
-    end->setText(endText(m_doc, m_doc.currentObject));
+    end->setText(endText(m_editor.document(), editedObject()));
     end->adjustSize();
 }
 
 void TForm2::previewEnd()
 {
-    if (!oneSelected())
+    const int index = editedObject();
+    if (index < 0)
         return;
     const bool hexadecimal = format->currentText() != QLatin1String("decimal");
     if (const std::optional<QString> preview =
-            endPreview(m_doc, m_doc.currentObject, start->text(), hexadecimal)) {
+            endPreview(m_editor.document(), index, start->text(), hexadecimal)) {
         end->setText(*preview);
         end->adjustSize();
     }
-}
-
-void TForm2::applyEdits()
-{
-    apply(false);
 }
 
 void TForm2::entered(Group group, QWidget *label)
 {
     guarded([this, group, label] {
         applyGroup = group;
-        if (group != FontGroup)
+        if (group != FontGroup) {
             apply(false);
+            // What was stored, which links and ranges may have changed.
+            fill(false);
+        }
         label->setFocus();
     });
 }
 
-void TForm2::changed(Group group)
+void TForm2::changed(Group group, bool showStored)
 {
-    guarded([this, group] {
+    guarded([this, group, showStored] {
         applyGroup = group;
         apply(false);
+        if (showStored)
+            fill(false);
     });
 }
 
 void TForm2::apply(bool closing)
 {
-    if (!oneSelected() || applyGroup == NoGroup)
+    const int index = editedObject();
+    if (index < 0 || applyGroup == NoGroup)
         return;
-    const int index = m_doc.currentObject;
-    const Snapshot before = snapshotOf(m_doc, index);
-    const auto noteChange = [&] {
-        if (snapshotOf(m_doc, index) == before)
-            return;
-        m_shell.docModified = 1;
-        Q_EMIT documentModified();
-    };
-    try {
-        storeGroup(index, closing);
-    } catch (...) {
-        // The fields stored before the one that failed keep their values.
-        noteChange();
-        throw;
-    }
-    noteChange();
-    runLayout(m_doc);
-    Q_EMIT objectChanged();
+    const Group group = static_cast<Group>(applyGroup);
+    // Asked before the edit, so that no dialog runs in the middle of one.
+    const std::optional<std::int32_t> color =
+        group == FontGroup ? chosenColor(m_editor.document().objects[index].color, closing)
+                           : std::nullopt;
+    static const QString labels[] = {QString(), QStringLiteral("Number"), QStringLiteral("Text"),
+                                     QStringLiteral("Position"), QStringLiteral("Font")};
+    m_applying = true;
+    const auto done = qScopeGuard([this] { m_applying = false; });
+    // The fields stored before one that is no number keep their values.
+    m_editor.edit(labels[group], [this, index, closing, &color](Document &doc) {
+        storeGroup(doc, index, closing, color);
+    });
 }
 
-void TForm2::storeGroup(int index, bool closing)
+std::optional<std::int32_t> TForm2::chosenColor(std::int32_t current, bool closing)
 {
+    if (closing || colorChanged != 1)
+        return std::nullopt;
+    const QString chosen = color->currentText();
+    if (chosen != customColorName()) {
+        PageObject named;
+        named.color = current;
+        applyNamedColor(named, chosen);
+        return named.color;
+    }
+    // The chooser opens only when the colour box itself was just set to it.
+    if (!m_colorBoxChanged || !m_chooseColor)
+        return std::nullopt;
+    return m_chooseColor(current);
+}
+
+void TForm2::storeGroup(Document &doc, int index, bool closing,
+                        const std::optional<std::int32_t> &chosen)
+{
+    PageObject &object = doc.objects[index];
     switch (applyGroup) {
     case NumberGroup:
-        applyNumber(m_doc, index,
+        applyNumber(doc, index,
                     NumberEntries{start->text(), format->currentText(), nextPage->text(),
                                   nextLink->text()});
         break;
     case TextGroup:
-        applyText(m_doc, index, text->text());
+        applyText(object, text->text());
         break;
     case PositionGroup:
-        applyPosition(m_doc, index,
-                      PositionEntries{x->text(), y->text(), angle->text(), name->text()});
+        applyPosition(object, PositionEntries{x->text(), y->text(), angle->text(), name->text()});
         break;
     case FontGroup:
-        applyFont(m_doc, index, FontEntries{size->value(), font->currentText()});
-        if (!closing && colorChanged == 1)
-            applyColor(m_doc.objects[index]);
+        applyFont(object, FontEntries{size->value(), font->currentText()});
+        if (!closing && chosen) {
+            if (color->currentText() == customColorName())
+                applyCustomColor(object, *chosen);
+            else
+                object.color = *chosen;
+        }
         break;
     default:
         break;
     }
-}
-
-void TForm2::applyColor(mainStruct2 &object)
-{
-    const QString chosen = color->currentText();
-    if (chosen != customColorName()) {
-        applyNamedColor(object, chosen);
-        return;
-    }
-    // The chooser opens only when the colour box itself was just set to it.
-    if (!m_colorBoxChanged || !m_chooseColor)
-        return;
-    if (const std::optional<std::int32_t> picked = m_chooseColor(object.color))
-        applyCustomColor(object, *picked);
 }
 
 void TForm2::showEvent(QShowEvent *event)

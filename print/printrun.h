@@ -1,7 +1,6 @@
 #pragma once
 
-#include "documentstate.h"
-#include "renderstate.h"
+#include "document.h"
 
 #include <QString>
 
@@ -48,10 +47,10 @@ struct PrintResult
 // there is something to print.
 QString nothingToPrint(std::int32_t pagesToPrint);
 
-// Draws pages 1 to doc.pagesToPrint onto the sheets: for each page, pageShown
-// is set to it and the page is rendered in printer mode at scale
-// printerResolution div 72; a new sheet separates two pages. The painter is
-// begun and ended here. pageShown is put back however the run ends. With
-// fewer than one page to print the device is not touched.
-PrintResult printRun(DocumentState &doc, RenderState &state, bool docOpen,
+// Draws pages 1 to doc.pagesToPrint onto the sheets, each page's objects
+// with their values for that page, at scale printerResolution div 72; a new
+// sheet separates two pages. The painter is begun and ended here. Without an
+// open document the sheets stay blank. With fewer than one page to print the
+// device is not touched.
+PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool docOpen,
                      const PrintSheets &sheets, const PrintProgress &progress = {});

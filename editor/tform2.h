@@ -1,8 +1,7 @@
 #pragma once
 
-#include "documentstate.h"
+#include "documenteditor.h"
 #include "objectproperties.h"
-#include "shellstate.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -40,16 +39,14 @@ public:
         FontGroup = 4
     };
 
-    TForm2(DocumentState &doc, ShellState &shell, QWidget *parent = nullptr);
+    explicit TForm2(DocumentEditor &editor, QWidget *parent = nullptr);
 
     void setColorChooser(ColorChooser chooser);
 
     // Shows the current object's values on the active tab, or disables the
-    // tabs unless exactly one object is selected.
+    // tabs unless exactly one object is selected. Showing a size out of range
+    // stores it brought into range.
     void fillDialog();
-    // Writes the fields of group `applyGroup` into the current object, then
-    // lays out and asks for a redraw.
-    void applyEdits();
 
     QTabWidget *PageControl1 = nullptr;
     QWidget *TabSheet1 = nullptr; // Number
@@ -95,12 +92,6 @@ public:
     // The colour box was changed since the last press on the page.
     std::int16_t colorChanged = 0;
 
-Q_SIGNALS:
-    // A group was written back and laid out: the page must be drawn.
-    void objectChanged();
-    // The document now has unsaved changes.
-    void documentModified();
-
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -117,19 +108,28 @@ private:
     // leaves the field for `label`. A field that is no number is reported
     // and ends the handler there.
     void entered(Group group, QWidget *label);
-    // A box of `group` changed: the group is applied.
-    void changed(Group group);
+    // A box of `group` changed: the group is applied, and the window shows
+    // what was stored when `showStored`.
+    void changed(Group group, bool showStored = true);
     // `closing`: the Font group keeps the colour as it is.
     void apply(bool closing);
-    void storeGroup(int index, bool closing);
-    void applyColor(mainStruct2 &object);
+    // The colour the Font group stores, if any: a named one, or one
+    // confirmed in the chooser.
+    std::optional<std::int32_t> chosenColor(std::int32_t current, bool closing);
+    void storeGroup(Document &doc, int index, bool closing,
+                    const std::optional<std::int32_t> &color);
+    // Shows the stored values again after the document changed under the window.
+    void refresh();
+    // `storeSize`: a size shown brought into range is stored so.
+    void fill(bool storeSize);
     void refreshEnd();
     void previewEnd();
-    bool oneSelected() const;
+    int editedObject() const;
 
-    DocumentState &m_doc;
-    ShellState &m_shell;
+    DocumentEditor &m_editor;
     ColorChooser m_chooseColor;
+    // An apply is in progress: the window shows what the user typed.
+    bool m_applying = false;
     // The colour box itself changed this time, not the font or the size.
     bool m_colorBoxChanged = false;
     // The object last filled in; the colour box's change belongs to it.

@@ -7,20 +7,6 @@
 
 namespace {
 
-// Puts pageShown back when the run ends, whichever way it ends.
-class PageShownKeeper
-{
-public:
-    explicit PageShownKeeper(DocumentState &doc) : m_doc(doc), m_kept(doc.pageShown) {}
-    ~PageShownKeeper() { m_doc.pageShown = m_kept; }
-    PageShownKeeper(const PageShownKeeper &) = delete;
-    PageShownKeeper &operator=(const PageShownKeeper &) = delete;
-
-private:
-    DocumentState &m_doc;
-    const std::int32_t m_kept;
-};
-
 QString deviceFailure(const PrintSheets &sheets)
 {
     return sheets.failure ? sheets.failure() : QString();
@@ -45,7 +31,7 @@ QString nothingToPrint(std::int32_t pagesToPrint)
     return QStringLiteral("Nothing to print: Pages is %1").arg(pagesToPrint);
 }
 
-PrintResult printRun(DocumentState &doc, RenderState &state, bool docOpen,
+PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool docOpen,
                      const PrintSheets &sheets, const PrintProgress &progress)
 {
     PrintResult result;
@@ -53,7 +39,6 @@ PrintResult printRun(DocumentState &doc, RenderState &state, bool docOpen,
     if (pages < 1)
         return result;
 
-    const PageShownKeeper keeper(doc);
     QPainter painter;
     if (!sheets.device || !painter.begin(sheets.device)) {
         result.outcome = PrintOutcome::Failed;
@@ -63,15 +48,14 @@ PrintResult printRun(DocumentState &doc, RenderState &state, bool docOpen,
         return result;
     }
 
-    RenderContext context;
-    context.docOpen = docOpen;
+    const std::int32_t scale = printerScale(printerResolution);
     for (std::int32_t page = 1; page <= pages; ++page) {
         if (progress && !progress(page, pages)) {
             result.outcome = PrintOutcome::Cancelled;
             break;
         }
-        doc.pageShown = page;
-        renderPage(doc, state, context, &painter, true);
+        if (docOpen)
+            renderPrintedPage(painter, doc, page, scale);
         ++result.pagesDrawn;
         result.error = deviceFailure(sheets);
         if (result.error.isEmpty() && page < pages && sheets.newSheet && !sheets.newSheet()) {

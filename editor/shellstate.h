@@ -19,9 +19,8 @@ struct ShellState
 {
     std::int32_t docOpen = 0;
     std::int32_t docNamed = 0;
+    // Set by the document editor for every edit; nothing else sets it for one.
     std::int32_t docModified = 0;
     QString docFileName;
     EditMode editMode = ModeMain;
 };
-
-ShellState &theShellState();

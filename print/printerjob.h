@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objectrecord.h"
+#include "pageobject.h"
 #include "printrun.h"
 
 #include <QString>

@@ -1,7 +1,0 @@
-#include "viewstate.h"
-
-ViewState &theViewState()
-{
-    static ViewState state;
-    return state;
-}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "pageobject.h"
+
+#include <QList>
+
+#include <cstdint>
+
+// The largest object table the program allows.
+inline constexpr int maxObjectCapacity = 10000;
+
+// A document: its objects in table order, the order they are drawn in, and
+// the values that travel with them in the file.
+struct Document
+{
+    QList<PageObject> objects;
+    // Entry k is the index of the object drawn k-th, bottom first; a
+    // permutation of the objects' indices.
+    QList<std::int32_t> drawOrder;
+    std::int32_t linkCount = 0; // links are numbered 0 .. linkCount - 1
+    // The object the Link tool put into a link last, or -1.
+    std::int32_t lastLinked = -1;
+    std::int32_t pageShown = 1;
+    std::int32_t pagesToPrint = 1;
+    // The most objects it may hold, from the preferences; checked on insert.
+    std::int32_t capacity = 0;
+
+    bool operator==(const Document &) const = default;
+
+    int count() const { return static_cast<int>(objects.size()); }
+    bool isFull() const { return count() >= capacity; }
+    bool isLive(std::int64_t index) const { return index >= 0 && index < count(); }
+};
+
+// An empty document with room for `capacity` objects.
+Document emptyDocument(std::int32_t capacity);
+
+std::int32_t selectedCount(const Document &doc);
+// The lowest selected index, or the object count when none is selected.
+std::int32_t firstSelected(const Document &doc);
+// The object that the Object Properties window edits: the only selected
+// one, or -1.
+int soleSelected(const Document &doc);

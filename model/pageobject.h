@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+// Object kinds as the document file stores them. A file may hold any other
+// value; such an object is shown like a text object.
+enum ObjectKind : std::int32_t
+{
+    KindNumber = 0,
+    KindText = 1,
+    KindPicture = 3,
+};
+
+// A box in document-window pixels: left and top inside, right and bottom outside.
+struct Bounds32
+{
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+
+    bool operator==(const Bounds32 &) const = default;
+};
+
+// One object on the page, as a value: what it is, where it sits, how it
+// counts, how it looks, and its place in a link.
+struct PageObject
+{
+    std::int32_t kind = KindNumber;
+    std::int32_t x = 0; // left of the text, in page units
+    std::int32_t y = 0; // top of the text, in page units
+
+    // The number rule: start + (page - 1) * stepPage, `digits` characters wide.
+    std::int32_t start = 0;
+    std::int32_t stepPage = 0;
+    std::int32_t stepLink = 0; // added from this member to the next one of its link
+    std::int16_t digits = 0;
+    std::int16_t format = 0; // 0 decimal, 1 hexadecimal
+
+    std::int32_t color = 0; // 0x00BBGGRR
+    std::int16_t customColor = 0;
+    std::int16_t fontSize = 0; // character cell height in page units
+    std::int32_t angle = 0;    // degrees, counter-clockwise
+    QString fontName;
+    QString text; // a text object's text; what a number showed when last saved
+    QString name;
+
+    std::int32_t linkId = -1;   // the link it belongs to, or -1
+    std::int32_t linkPrev = -1; // the member before it, or -1
+    std::int32_t linkNext = -1; // the member after it, or -1
+
+    // 1 is selected; deselecting writes -1 or 0, and the file keeps either.
+    std::int16_t selected = 0;
+    // Leading zeros of the text last formed; the file keeps the count.
+    std::int16_t zeros = 0;
+    // The record's reserved bytes as they were read, so that a file goes back
+    // out byte for byte; empty when they are all zero.
+    QByteArray reserved;
+
+    bool operator==(const PageObject &) const = default;
+
+    bool isSelected() const { return selected == 1; }
+    bool isLinked() const { return linkId != -1; }
+};

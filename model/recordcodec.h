@@ -1,0 +1,27 @@
+#pragma once
+
+#include "pageobject.h"
+
+#include <array>
+#include <cstdint>
+
+// The 388-byte object record of the document file. Only the file reader and
+// writer use it.
+
+inline constexpr int recordSize = 388;
+
+using RecordBytes = std::array<std::uint8_t, recordSize>;
+
+// Little-endian encoding of every field at its file offset. The object's
+// text is written as given (the writer puts a number's shown text there), and
+// its reserved bytes go back where they came from.
+RecordBytes encodeRecord(const PageObject &object, const Bounds32 &bounds);
+// The object a record describes; its box, which the program computes anew,
+// is left out.
+PageObject decodeRecord(const RecordBytes &bytes);
+
+// Offsets the reader needs to tell which fields a short record still holds.
+inline constexpr int fontNameOffset = 92;
+inline constexpr int linkIdOffset = 64;
+inline constexpr int linkPrevOffset = 68;
+inline constexpr int linkNextOffset = 72;

@@ -1,7 +1,0 @@
-#include "shellstate.h"
-
-ShellState &theShellState()
-{
-    static ShellState state;
-    return state;
-}

@@ -1,0 +1,23 @@
+#include "layout.h"
+
+#include "numbering.h"
+#include "objectshapes.h"
+#include "renderstate.h"
+#include "wrapint.h"
+
+QList<Bounds32> layoutPass(const Document &doc, std::int32_t scrollOffset)
+{
+    QList<Bounds32> boxes;
+    boxes.reserve(doc.count());
+    for (const PageObject &object : doc.objects) {
+        const BoxSize size =
+            objectBoxSize(object, objectText(object, doc.pageShown, doc.pagesToPrint));
+        Bounds32 box;
+        box.left = wrapAdd(object.x, pageWindowOffset);
+        box.top = wrapSub(wrapAdd(object.y, pageWindowOffset), scrollOffset);
+        box.right = wrapAdd(box.left, size.width);
+        box.bottom = wrapAdd(box.top, size.height);
+        boxes.append(box);
+    }
+    return boxes;
+}

@@ -1,7 +1,0 @@
-#include "renderstate.h"
-
-RenderState &theRenderState()
-{
-    static RenderState state;
-    return state;
-}
