@@ -5,7 +5,6 @@
 // and 10,000 pages, both times, their ratio and both peaks.
 
 #include "commandline.h"
-#include "documentbuilder.h"
 #include "documentfile.h"
 #include "printerjob.h"
 #include "printtool.h"
@@ -89,10 +88,20 @@ QList<Number> numbers()
 QString saveDocument(const QString &path)
 {
     const QList<Number> all = numbers();
-    DocumentState doc(static_cast<int>(all.size()));
-    for (const Number &number : all)
-        addNumber(doc, number.x, number.y, number.start, digits);
-    return ::saveDocument(doc, path) == 0 ? path : QString();
+    Document doc = emptyDocument(static_cast<std::int32_t>(all.size()));
+    for (const Number &number : all) {
+        PageObject object;
+        object.x = number.x;
+        object.y = number.y;
+        object.start = number.start;
+        object.stepPage = 1;
+        object.digits = digits;
+        object.fontSize = fontSize;
+        object.fontName = QStringLiteral("Arial");
+        doc.drawOrder.append(doc.count());
+        doc.objects.append(object);
+    }
+    return ::saveDocument(doc, {}, path).isEmpty() ? path : QString();
 }
 
 // The paper the tool prints a PDF file on.

@@ -3,6 +3,7 @@
 // drag costs: the selection moved, a layout pass and a screen render, as on
 // every pointer move.
 
+#include "layout.h"
 #include "objecttable.h"
 #include "pagerenderer.h"
 
@@ -21,12 +22,11 @@ constexpr int printerResolution = 360;
 
 // Number objects in rows of 20, linked in chains of four; some are red,
 // turned or selected.
-DocumentState makeDocument(int count)
+Document makeDocument(int count)
 {
-    DocumentState doc(count);
+    Document doc = emptyDocument(count);
     for (int i = 0; i < count; ++i) {
-        mainStruct2 &object = doc.objects[i];
-        object = zeroRecord();
+        PageObject object;
         object.kind = KindNumber;
         object.x = (i % 20) * 36;
         object.y = (i / 20) * 18;
@@ -37,11 +37,9 @@ DocumentState makeDocument(int count)
         object.color = (i % 3 == 0) ? 0x0000FF : 0;
         object.angle = (i % 7 == 0) ? 90 : 0;
         object.selected = (i % 5 == 0) ? 1 : 0;
-        object.linkId = -1;
-        object.linkPrev = -1;
-        object.linkNext = -1;
-        doc.fontNames[i] = QStringLiteral("Arial");
-        doc.drawOrder[i] = i;
+        object.fontName = QStringLiteral("Arial");
+        doc.objects.append(object);
+        doc.drawOrder.append(i);
     }
     for (int i = 0; i + 1 < count; ++i) {
         if (i % 4 == 3)
@@ -51,7 +49,6 @@ DocumentState makeDocument(int count)
         doc.objects[i].linkNext = i + 1;
         doc.objects[i + 1].linkPrev = i;
     }
-    doc.objectCount = count;
     doc.linkCount = (count + 3) / 4;
     return doc;
 }
@@ -84,7 +81,7 @@ int main(int argc, char **argv)
                 "drag step ms");
 
     for (const int count : {20, 1000, 10000}) {
-        DocumentState doc = makeDocument(count);
+        Document doc = makeDocument(count);
         RenderState state;
         state.printerResolution = printerResolution;
         state.pageExtent = {0, 0, pageWidth, pageHeight};
@@ -96,27 +93,27 @@ int main(int argc, char **argv)
             ++shown;
         };
 
-        layoutPass(doc, 0);
+        QList<Bounds32> boxes = layoutPass(doc, 0);
         const double renders = perSecond([&] {
             doc.pageShown = doc.pageShown % 100 + 1;
-            renderPage(doc, state, context, nullptr, false);
+            renderPage(doc, boxes, state, context);
         });
-        const double layouts = perSecond([&] { layoutPass(doc, 0); });
-        refreshSelection(doc);
+        const double layouts = perSecond([&] { boxes = layoutPass(doc, 0); });
         int travel = 1;
         const double drags = perSecond([&] {
             travel = -travel;
             moveSelected(doc, travel, travel);
-            layoutPass(doc, 0);
-            renderPage(doc, state, context, nullptr, false);
+            boxes = layoutPass(doc, 0);
+            renderPage(doc, boxes, state, context);
         });
 
         QImage page(pageWidth, pageHeight, QImage::Format_RGB32);
+        int printed = 0;
         const double pages = perSecond([&] {
             page.fill(Qt::white);
             QPainter painter(&page);
-            doc.pageShown = doc.pageShown % 100 + 1;
-            renderPage(doc, state, context, &painter, true);
+            printed = printed % 100 + 1;
+            renderPrintedPage(painter, doc, printed, printerScale(printerResolution));
         });
         std::printf("%8d %12.1f %12.1f %12.1f %14.3f\n", count, renders, layouts, pages,
                     1000.0 / drags);
