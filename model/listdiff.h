@@ -6,23 +6,25 @@
 #include <iterator>
 
 // What changed between two versions of a list, holding only the entries that
-// differ. Lists of the same length keep each changed entry with its index;
-// lists of different lengths keep the one stretch between their common start
-// and their common end.
+// differ: entries changed in place, each with its index, and at most one
+// stretch where entries were taken out or put in. Of the ways to describe a
+// change of length (one stretch between the common start and the common
+// end, or changes in place followed by a changed tail) the smaller is kept.
 template <typename T> class ListDiff
 {
 public:
     static ListDiff between(const QList<T> &before, const QList<T> &after)
     {
-        ListDiff diff;
-        if (before.size() == after.size()) {
-            for (qsizetype i = 0; i < before.size(); ++i) {
-                if (!(before[i] == after[i]))
-                    diff.m_entries.append({i, before[i], after[i]});
-            }
-            return diff;
-        }
         const qsizetype shorter = std::min(before.size(), after.size());
+        ListDiff inPlace;
+        for (qsizetype i = 0; i < shorter; ++i) {
+            if (!(before[i] == after[i]))
+                inPlace.m_entries.append({i, before[i], after[i]});
+        }
+        if (before.size() == after.size())
+            return inPlace;
+        inPlace.setStretch(before, after, shorter, 0);
+
         qsizetype head = 0;
         while (head < shorter && before[head] == after[head])
             ++head;
@@ -30,33 +32,27 @@ public:
         while (tail < shorter - head &&
                before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
             ++tail;
-        diff.m_resized = true;
-        diff.m_at = head;
-        diff.m_removed = before.mid(head, before.size() - head - tail);
-        diff.m_inserted = after.mid(head, after.size() - head - tail);
-        return diff;
+        ListDiff stretch;
+        stretch.setStretch(before, after, head, tail);
+        return stretch.heldEntries() < inPlace.heldEntries() ? stretch : inPlace;
     }
 
     bool isEmpty() const { return !m_resized && m_entries.isEmpty(); }
 
     void undo(QList<T> &list) const
     {
-        if (m_resized) {
+        if (m_resized)
             splice(list, m_inserted.size(), m_removed);
-            return;
-        }
         for (const Entry &entry : m_entries)
             list[entry.index] = entry.before;
     }
 
     void redo(QList<T> &list) const
     {
-        if (m_resized) {
-            splice(list, m_removed.size(), m_inserted);
-            return;
-        }
         for (const Entry &entry : m_entries)
             list[entry.index] = entry.after;
+        if (m_resized)
+            splice(list, m_removed.size(), m_inserted);
     }
 
     // Folds in `later`, a change made right after this one, so that one undo
@@ -89,7 +85,7 @@ public:
     // How many entries it holds, before and after together.
     qsizetype heldEntries() const
     {
-        return m_resized ? m_removed.size() + m_inserted.size() : 2 * m_entries.size();
+        return 2 * m_entries.size() + m_removed.size() + m_inserted.size();
     }
 
 private:
@@ -99,6 +95,15 @@ private:
         T before;
         T after;
     };
+
+    // Entries from `at` up to the last `tail` ones were taken out and put in.
+    void setStretch(const QList<T> &before, const QList<T> &after, qsizetype at, qsizetype tail)
+    {
+        m_resized = true;
+        m_at = at;
+        m_removed = before.mid(at, before.size() - at - tail);
+        m_inserted = after.mid(at, after.size() - at - tail);
+    }
 
     void splice(QList<T> &list, qsizetype replacedCount, const QList<T> &replacement) const
     {

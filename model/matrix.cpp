@@ -3,6 +3,7 @@
 #include "kinds.h"
 #include "numbering.h"
 #include "objecttable.h"
+#include "recordcodec.h"
 #include "wrapint.h"
 
 #include <limits>
@@ -43,6 +44,7 @@ void appendCopy(Document &doc, int source, const MatrixParameters &parameters, s
     copy.fontSize = from.fontSize;
     copy.kind = from.kind;
     copy.angle = from.angle;
+    copy.reserved = reservedOfCopies(from.reserved);
     copy.x = wrapAdd(from.x, wrapMul(parameters.matrixDX, column));
     copy.y = wrapAdd(from.y, wrapMul(parameters.matrixDY, row));
     copy.linkId = -1;

@@ -20,6 +20,9 @@ constexpr std::pair<int, int> reservedAreas[] = {
     {12, 8}, {38, 2}, {42, 2}, {76, 2}, {80, 12}, {156, 4}, {224, 4}, {292, 90},
 };
 
+// The reserved words a Create Matrix cell carries over from its source.
+constexpr int copiedReservedWords[] = {38, 76};
+
 template <typename T> void put(RecordBytes &bytes, int offset, T value)
 {
     qToLittleEndian<T>(value, bytes.data() + offset);
@@ -114,4 +117,14 @@ PageObject decodeRecord(const RecordBytes &bytes)
     if (any)
         object.reserved = reserved;
     return object;
+}
+
+QByteArray reservedOfCopies(const QByteArray &reserved)
+{
+    if (reserved.size() != recordSize)
+        return {};
+    QByteArray copied(recordSize, '\0');
+    for (const int offset : copiedReservedWords)
+        copied.replace(offset, 2, reserved.constData() + offset, 2);
+    return copied.count('\0') == recordSize ? QByteArray() : copied;
 }

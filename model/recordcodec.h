@@ -20,6 +20,10 @@ RecordBytes encodeRecord(const PageObject &object, const Bounds32 &bounds);
 // is left out.
 PageObject decodeRecord(const RecordBytes &bytes);
 
+// The reserved bytes a Create Matrix cell takes from its source: the two
+// reserved words at 38 and 76, and nothing else. Empty when they are zero.
+QByteArray reservedOfCopies(const QByteArray &reserved);
+
 // Offsets the reader needs to tell which fields a short record still holds.
 inline constexpr int fontNameOffset = 92;
 inline constexpr int linkIdOffset = 64;

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "appservices.h"
-#include "documentstate.h"
-#include "pagerenderer.h"
+#include "documenteditor.h"
+#include "feedbackrecorder.h"
 #include "preferences.h"
 #include "renderstate.h"
-#include "servicesrecorder.h"
 #include "shellstate.h"
 #include "tform1.h"
 #include "viewstate.h"
@@ -29,22 +27,13 @@ public:
         : m_savedTmpdir(qgetenv("TMPDIR"))
     {
         qputenv("TMPDIR", QFile::encodeName(dir.path()));
-        // Boxes as the program computes them, for the tests that click on objects.
-        recorder.layoutStep = [](DocumentState &doc) {
-            layoutPass(doc, theViewState().scrollOffset());
-        };
         if (!preferences.isNull()) {
             QFile file(dir.filePath(QStringLiteral("pgtpc.ini")));
             if (file.open(QIODevice::WriteOnly))
                 file.write(preferences);
         }
-        theShellState() = ShellState{};
-        thePreferences() = prefStruct{};
-        theViewState() = ViewState{};
-        theRenderState() = RenderState{};
-
-        frame = std::make_unique<TForm1>(AppContext{
-            theDocument(), theShellState(), theRenderState(), theViewState(), thePreferences()});
+        frame = std::make_unique<TForm1>(
+            AppContext{editor, shell, render, view, prefs, recorder.feedback()});
         frame->createWindows();
         ShellHooks hooks;
         hooks.runModal = [this](QDialog &dialog) {
@@ -71,8 +60,17 @@ public:
     // The files in the preferences folder, which is also where tests save.
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
 
+    const Document &doc() const { return editor.document(); }
+    // docOpen, docNamed and docModified, to compare in one step.
+    QList<int> docFlags() const { return {shell.docOpen, shell.docNamed, shell.docModified}; }
+
     QTemporaryDir dir;
-    ServicesRecorder recorder;
+    FeedbackRecorder recorder;
+    ShellState shell;
+    RenderState render;
+    ViewState view;
+    prefStruct prefs{};
+    DocumentEditor editor{shell};
     std::unique_ptr<TForm1> frame;
     QList<QByteArray> modals;
     QList<QUrl> opened;
@@ -81,13 +79,6 @@ public:
 private:
     QByteArray m_savedTmpdir;
 };
-
-// docOpen, docNamed and docModified, to compare in one step.
-inline QList<int> docFlags()
-{
-    const ShellState &shell = theShellState();
-    return {shell.docOpen, shell.docNamed, shell.docModified};
-}
 
 // A test class that drives the whole program, built afresh for each test function.
 class ShellTest : public QObject

@@ -1,8 +1,8 @@
 #include "apptestmain.h"
+#include "documentbuilder.h"
 #include "filebytes.h"
 #include "modalscript.h"
 #include "objecttable.h"
-#include "pagerenderer.h"
 #include "pagespinbox.h"
 #include "shellfixture.h"
 #include "tform2.h"
@@ -38,11 +38,12 @@ QByteArray documentHeader(std::int32_t pageShown, std::int32_t pagesToPrint)
     return bytes;
 }
 
-// An edit: one number placed, as the document window's editing does it.
-void placeNumber()
+// A document holding one number, as opened or made by New.
+Document oneNumber()
 {
-    createObject(theDocument(), KindNumber, 100, 100);
-    theShellState().docModified = 1;
+    Document doc = emptyDocument(20);
+    addNumber(doc, 10, 10, 125, 5);
+    return doc;
 }
 
 // The message dialog's close question, answered with OK or No.
@@ -101,9 +102,16 @@ class TestCommands : public ShellTest
     // The document as a named file, its path in the window's caption.
     void nameDocument(const QString &path)
     {
-        theShellState().docNamed = 1;
-        theShellState().docFileName = path;
+        m_shell->shell.docNamed = 1;
+        m_shell->shell.docFileName = path;
         m_frame->Form6->setWindowTitle(path);
+    }
+
+    // An edit: one number placed, through the editor as the document window's editing does it.
+    void placeNumber()
+    {
+        m_shell->editor.edit(QStringLiteral("Place Number"),
+                             [](Document &doc) { createObject(doc, KindNumber, 100, 100); });
     }
 
     QString m_savedCurrent;
@@ -138,13 +146,13 @@ private Q_SLOTS:
         QVERIFY(!m_frame->ShowLinks1->isChecked());
 
         // The printable area at 360 dots per inch: some 7 to 9 inches wide.
-        const Bounds32 &extent = theRenderState().pageExtent;
+        const Bounds32 &extent = m_shell->render.pageExtent;
         QCOMPARE(extent.left, 0);
         QCOMPARE(extent.top, 0);
         QVERIFY2(extent.right > 7 * 360 && extent.right < 9 * 360,
                  qPrintable(QString::number(extent.right)));
         QVERIFY(extent.bottom > extent.right);
-        QCOMPARE(theViewState().vScrollPos, 0);
+        QCOMPARE(m_shell->view.vScrollPos, 0);
         // The window was drawn when shown, and is drawn again whenever the frame
         // becomes active.
         QVERIFY(!window->presentedImage().isNull());
@@ -157,20 +165,22 @@ private Q_SLOTS:
 
     void newDocument()
     {
-        createObject(theDocument(), KindNumber, 10, 10);
-        theDocument().pagesToPrint = 9;
-        m_frame->pages->setText(QStringLiteral("9"));
+        Document doc = oneNumber();
+        doc.pagesToPrint = 9;
+        m_shell->editor.replace(doc);
+        m_frame->showDocumentValues();
+        QCOMPARE(m_frame->pages->text(), QStringLiteral("9"));
         const QString old = m_shell->path(QStringLiteral("old.pgt"));
         nameDocument(old);
 
         ModalScript none;
         QCOMPARE(run(none, m_frame->Quit1), QStringList());
-        QCOMPARE(docFlags(), (QList<int>{1, 0, 0}));
-        QCOMPARE(theDocument().objectCount, 0);
-        QCOMPARE(theDocument().pagesToPrint, 1);
+        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 0}));
+        QCOMPARE(m_shell->doc().count(), 0);
+        QCOMPARE(m_shell->doc().pagesToPrint, 1);
         QCOMPARE(m_frame->pages->text(), QStringLiteral("1"));
         // Name and caption are left as they were.
-        QCOMPARE(theShellState().docFileName, old);
+        QCOMPARE(m_shell->shell.docFileName, old);
         QCOMPARE(m_frame->Form6->windowTitle(), old);
         QVERIFY(m_frame->Form2->isVisible());
     }
@@ -184,8 +194,8 @@ private Q_SLOTS:
         QCOMPARE(run(script, m_frame->Quit1), QStringList());
 
         QCOMPARE(question, QStringLiteral("Save changes before close?"));
-        QCOMPARE(theDocument().objectCount, 0);
-        QCOMPARE(docFlags(), (QList<int>{1, 0, 0}));
+        QCOMPARE(m_shell->doc().count(), 0);
+        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 0}));
         QCOMPARE(m_shell->files(), QStringList{"pgtpc.ini"});
     }
 
@@ -206,8 +216,8 @@ private Q_SLOTS:
         script.expect("TForm3", answerSave(true)).cancel("QFileDialog");
         QCOMPARE(run(script, m_frame->findChild<QAction *>(command)), QStringList());
 
-        QCOMPARE(docFlags(), (QList<int>{1, 0, 1}));
-        QCOMPARE(theDocument().objectCount, 1);
+        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 1}));
+        QCOMPARE(m_shell->doc().count(), 1);
         QVERIFY(m_frame->isVisible());
         QCOMPARE(m_frame->Form6->windowTitle(), QStringLiteral("Untitled"));
         QCOMPARE(m_shell->files(), QStringList{"pgtpc.ini"});
@@ -223,8 +233,8 @@ private Q_SLOTS:
         QCOMPARE(run(script, m_frame->Quit1), QStringList());
 
         QCOMPARE(readFile(path).size(), oneObjectFileSize);
-        QCOMPARE(theDocument().objectCount, 0);
-        QCOMPARE(theShellState().docModified, 0);
+        QCOMPARE(m_shell->doc().count(), 0);
+        QCOMPARE(m_shell->shell.docModified, 0);
     }
 
     void saveOfNewDocumentWrites48Bytes()
@@ -236,13 +246,12 @@ private Q_SLOTS:
         QCOMPARE(run(script, m_frame->Save1), QStringList());
 
         QCOMPARE(readFile(written), documentHeader(1, 1));
-        QCOMPARE(docFlags(), (QList<int>{1, 1, 0}));
-        QCOMPARE(theShellState().docFileName, written);
+        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 1, 0}));
+        QCOMPARE(m_shell->shell.docFileName, written);
         QCOMPARE(m_frame->Form6->windowTitle(), written);
         // Named and unmodified: nothing to save until the next edit.
         QVERIFY(!m_frame->Save1->isEnabled());
-        theShellState().docModified = 1;
-        m_frame->updateMenuState();
+        placeNumber();
         QVERIFY(m_frame->Save1->isEnabled());
     }
 
@@ -263,7 +272,7 @@ private Q_SLOTS:
         QCOMPARE(run(cancelled, m_frame->SaveAs1), QStringList());
         QCOMPARE(second, QStringLiteral("chosen.pgt"));
         // The cancelled dialog changed nothing.
-        QCOMPARE(theShellState().docFileName, m_shell->path(QStringLiteral("chosen.pgt")));
+        QCOMPARE(m_shell->shell.docFileName, m_shell->path(QStringLiteral("chosen.pgt")));
     }
 
     void saveAsThenSaveWritesWithoutDialog()
@@ -275,14 +284,14 @@ private Q_SLOTS:
         QCOMPARE(run(saveAs, m_frame->SaveAs1), QStringList());
         // Replaced without a question.
         QCOMPARE(readFile(path).size(), 48);
-        QCOMPARE(theShellState().docNamed, 1);
+        QCOMPARE(m_shell->shell.docNamed, 1);
         QCOMPARE(m_frame->Form6->windowTitle(), path);
 
         placeNumber();
         ModalScript none;
         QCOMPARE(run(none, m_frame->Save1), QStringList());
         QCOMPARE(readFile(path).size(), oneObjectFileSize);
-        QCOMPARE(theShellState().docModified, 0);
+        QCOMPARE(m_shell->shell.docModified, 0);
     }
 
     void failedSaveKeepsNameAndModified()
@@ -295,23 +304,23 @@ private Q_SLOTS:
         saveAs.typePath(unreachable);
         QCOMPARE(run(saveAs, m_frame->SaveAs1), QStringList());
         QCOMPARE(m_shell->recorder.captions(), QStringList({"File", "Error"}));
-        QCOMPARE(docFlags(), (QList<int>{1, 1, 1}));
-        QCOMPARE(theShellState().docFileName, named);
+        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 1, 1}));
+        QCOMPARE(m_shell->shell.docFileName, named);
         QCOMPARE(m_frame->Form6->windowTitle(), named);
 
         // Save of an unnamed document that fails leaves it unnamed.
-        theShellState().docNamed = 0;
+        m_shell->shell.docNamed = 0;
         ModalScript save;
         save.typePath(unreachable);
         QCOMPARE(run(save, m_frame->Save1), QStringList());
-        QCOMPARE(docFlags(), (QList<int>{1, 0, 1}));
-        QCOMPARE(theShellState().docFileName, named);
+        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 1}));
+        QCOMPARE(m_shell->shell.docFileName, named);
 
         // And a named one stays modified.
         nameDocument(unreachable);
         ModalScript none;
         QCOMPARE(run(none, m_frame->Save1), QStringList());
-        QCOMPARE(theShellState().docModified, 1);
+        QCOMPARE(m_shell->shell.docModified, 1);
         QVERIFY(m_frame->Save1->isEnabled());
         QCOMPARE(m_shell->recorder.messages.size(), 4);
     }
@@ -324,11 +333,11 @@ private Q_SLOTS:
         script.typePath(path);
         QCOMPARE(run(script, m_frame->Close1), QStringList());
 
-        QCOMPARE(docFlags(), (QList<int>{1, 1, 0}));
-        QCOMPARE(theShellState().docFileName, path);
+        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 1, 0}));
+        QCOMPARE(m_shell->shell.docFileName, path);
         QCOMPARE(m_frame->Form6->windowTitle(), path);
-        QCOMPARE(theDocument().pagesToPrint, 3);
-        QCOMPARE(theDocument().pageShown, 2);
+        QCOMPARE(m_shell->doc().pagesToPrint, 3);
+        QCOMPARE(m_shell->doc().pageShown, 2);
         // The boxes show the values of the opened document.
         QCOMPARE(m_frame->pages->text(), QStringLiteral("3"));
         QCOMPARE(m_frame->page->value(), 2);
@@ -346,36 +355,36 @@ private Q_SLOTS:
         QCOMPARE(run(script, m_frame->Close1), QStringList());
 
         QCOMPARE(m_shell->recorder.messages.last(),
-                 ServicesRecorder::Message(QStringLiteral("Bad file header"),
+                 FeedbackRecorder::Message(QStringLiteral("Bad file header"),
                                            QStringLiteral("O-o-o-ps")));
-        QCOMPARE(theShellState().docFileName, named);
+        QCOMPARE(m_shell->shell.docFileName, named);
         QCOMPARE(m_frame->Form6->windowTitle(), named);
         // The document closed before the dialog stays closed.
-        QCOMPARE(theShellState().docOpen, 0);
-        QCOMPARE(theShellState().docNamed, 0);
+        QCOMPARE(m_shell->shell.docOpen, 0);
+        QCOMPARE(m_shell->shell.docNamed, 0);
     }
 
     void cancelledOpenLeavesNoDocument()
     {
-        createObject(theDocument(), KindNumber, 10, 10);
+        m_shell->editor.replace(oneNumber());
         ModalScript script;
         script.cancel("QFileDialog");
         QCOMPARE(run(script, m_frame->Close1), QStringList());
 
-        QCOMPARE(theShellState().docOpen, 0);
-        QCOMPARE(theDocument().objectCount, 1);
+        QCOMPARE(m_shell->shell.docOpen, 0);
+        QCOMPARE(m_shell->doc().count(), 1);
         m_frame->updateMenuState();
         QVERIFY(!m_frame->Close2->isEnabled());
     }
 
     void closeCommand()
     {
-        createObject(theDocument(), KindNumber, 10, 10);
+        m_shell->editor.replace(oneNumber());
         m_frame->Form6->setWindowTitle(QStringLiteral("/some/file.pgt"));
         m_frame->Close2->trigger();
 
-        QCOMPARE(docFlags(), (QList<int>{0, 0, 0}));
-        QCOMPARE(theDocument().objectCount, 0);
+        QCOMPARE(m_shell->docFlags(), (QList<int>{0, 0, 0}));
+        QCOMPARE(m_shell->doc().count(), 0);
         QVERIFY(!m_frame->Close2->isEnabled());
         QVERIFY(!m_frame->Form2->isVisible());
         QVERIFY(!m_frame->ObjectProperties1->isChecked());
@@ -385,7 +394,7 @@ private Q_SLOTS:
 
         // New opens a document in the same window.
         m_frame->Quit1->trigger();
-        QCOMPARE(theShellState().docOpen, 1);
+        QCOMPARE(m_shell->shell.docOpen, 1);
         QVERIFY(m_frame->Close2->isEnabled());
         QCOMPARE(m_frame->mdiArea->subWindowList().size(), 1);
     }
@@ -407,7 +416,7 @@ private Q_SLOTS:
         }
         QCOMPARE(run(script, m_frame->Quit2), QStringList());
         QVERIFY(!m_frame->isVisible());
-        QCOMPARE(theShellState().docOpen, 0);
+        QCOMPARE(m_shell->shell.docOpen, 0);
         QCOMPARE(m_shell->files(), QStringList{"pgtpc.ini"});
     }
 
@@ -420,7 +429,7 @@ private Q_SLOTS:
         QCOMPARE(keep.run([&] { closed = m_frame->close(); }), QStringList());
         QVERIFY(!closed);
         QVERIFY(m_frame->isVisible());
-        QCOMPARE(theShellState().docModified, 1);
+        QCOMPARE(m_shell->shell.docModified, 1);
 
         const QString path = m_shell->path(QStringLiteral("at close"));
         ModalScript save;
@@ -445,27 +454,27 @@ private Q_SLOTS:
 
         // Not a number: the error is shown and nothing changes.
         type(QStringLiteral("abc"), Qt::Key_Return);
-        QTRY_COMPARE(m_shell->recorder.errors,
+        QTRY_COMPARE(m_shell->recorder.errors(),
                      QStringList{"'abc' is not a valid floating point value"});
-        QCOMPARE(theDocument().pagesToPrint, 1);
+        QCOMPARE(m_shell->doc().pagesToPrint, 1);
         QCOMPARE(pages->text(), QStringLiteral("abc"));
         QCOMPARE(QApplication::focusWidget(), pages);
-        QCOMPARE(theShellState().docModified, 0);
+        QCOMPARE(m_shell->shell.docModified, 0);
 
         type(QStringLiteral("12.9"), Qt::Key_Return);
-        QTRY_COMPARE(theDocument().pagesToPrint, 12);
+        QTRY_COMPARE(m_shell->doc().pagesToPrint, 12);
         QCOMPARE(pages->text(), QStringLiteral("12"));
         QCOMPARE(QApplication::focusWidget(), m_frame->mode);
-        QCOMPARE(theShellState().docModified, 1);
+        QCOMPARE(m_shell->shell.docModified, 1);
 
         // Typed without Enter: not taken over.
         pages->setFocus();
         type(QStringLiteral("7"), Qt::Key_unknown);
-        QCOMPARE(theDocument().pagesToPrint, 12);
+        QCOMPARE(m_shell->doc().pagesToPrint, 12);
 
         // No range check; keypad Enter works too.
         type(QStringLiteral("-2.5"), Qt::Key_Enter);
-        QTRY_COMPARE(theDocument().pagesToPrint, -2);
+        QTRY_COMPARE(m_shell->doc().pagesToPrint, -2);
         QCOMPARE(pages->text(), QStringLiteral("-2"));
     }
 
@@ -474,7 +483,7 @@ private Q_SLOTS:
         QCOMPARE(m_frame->page->text(), QStringLiteral("0"));
         m_frame->page->setFocus();
         QTest::keyClick(m_frame->page, Qt::Key_Return);
-        QCOMPARE(theDocument().pageShown, 1);
+        QCOMPARE(m_shell->doc().pageShown, 1);
 
         const QString typed = m_shell->path(QStringLiteral("blank"));
         ModalScript script;
@@ -485,44 +494,47 @@ private Q_SLOTS:
 
     void pageBox()
     {
-        theDocument().pagesToPrint = 3;
+        Document doc = oneNumber();
+        doc.pagesToPrint = 3;
+        m_shell->editor.replace(doc);
         m_frame->Form6->present(QImage());
         m_frame->page->setValue(5);
-        QCOMPARE(theDocument().pageShown, 3);
+        QCOMPARE(m_shell->doc().pageShown, 3);
         QCOMPARE(m_frame->page->value(), 3);
         QCOMPARE(m_frame->page->text(), QStringLiteral("3"));
         QVERIFY(!m_frame->Form6->presentedImage().isNull());
 
         m_frame->page->setValue(2);
-        QCOMPARE(theDocument().pageShown, 2);
+        QCOMPARE(m_shell->doc().pageShown, 2);
 
         // Enter takes the box's value as it stands, which can exceed the pages
-        // to print when that number shrank later; no redraw.
+        // to print when that number shrank later, and shows that page.
         {
             const QSignalBlocker blocker(m_frame->page);
             m_frame->page->setValue(7);
         }
         m_frame->Form6->present(QImage());
         QTest::keyClick(m_frame->page, Qt::Key_Return);
-        QCOMPARE(theDocument().pageShown, 7);
-        QVERIFY(m_frame->Form6->presentedImage().isNull());
+        QCOMPARE(m_shell->doc().pageShown, 7);
+        QVERIFY(!m_frame->Form6->presentedImage().isNull());
 
         // No pages to print: the box stays in its range.
-        theDocument().pagesToPrint = 0;
+        m_frame->pages->setText(QStringLiteral("0"));
+        QTest::keyClick(m_frame->pages, Qt::Key_Return);
+        QCOMPARE(m_shell->doc().pagesToPrint, 0);
         m_frame->page->setValue(4);
-        QCOMPARE(theDocument().pageShown, 0);
+        QCOMPARE(m_shell->doc().pageShown, 0);
         QCOMPARE(m_frame->page->value(), 1);
     }
 
     void linkOverlayFollowsModeAndShowLinks()
     {
         // Two linked numbers: the overlay draws a line between them.
-        DocumentState &doc = theDocument();
-        const int first = createObject(doc, KindNumber, 50, 50);
-        const int second = createObject(doc, KindNumber, 200, 200);
-        startLink(doc, first);
-        appendToLink(doc, second);
-        layoutPass(doc, 0);
+        Document doc = emptyDocument(20);
+        const int first = addNumber(doc, 50, 50, 125, 5);
+        const int second = addNumber(doc, 200, 200, 126, 5);
+        linkObjects(doc, 0, {first, second});
+        m_shell->editor.replace(doc);
         QCoreApplication::processEvents();
         m_frame->renderScreen();
         const QImage plain = m_frame->Form6->presentedImage();
@@ -540,12 +552,12 @@ private Q_SLOTS:
         // Show Links draws them in every mode, at once.
         m_frame->ShowLinks1->trigger();
         QVERIFY(m_frame->ShowLinks1->isChecked());
-        QCOMPARE(thePreferences().showLinks, 1);
+        QCOMPARE(m_shell->prefs.showLinks, 1);
         QCOMPARE(m_frame->Form6->presentedImage(), linked);
 
         m_frame->ShowLinks1->trigger();
         QVERIFY(!m_frame->ShowLinks1->isChecked());
-        QCOMPARE(thePreferences().showLinks, 0);
+        QCOMPARE(m_shell->prefs.showLinks, 0);
         QCOMPARE(m_frame->Form6->presentedImage(), plain);
         // Stored only by the preferences dialog's OK.
         QCOMPARE(readFile(m_shell->path(QStringLiteral("pgtpc.ini"))).mid(152, 4),
@@ -570,7 +582,7 @@ private Q_SLOTS:
 
     void help()
     {
-        const ServicesRecorder::Message notFound(QStringLiteral("Can't find Read Me files"),
+        const FeedbackRecorder::Message notFound(QStringLiteral("Can't find Read Me files"),
                                                  QString());
         QVERIFY(QDir::setCurrent(m_shell->dir.path()));
         const QString readMe = QStringLiteral("/paginette_readme/pgt_readme.htm");
@@ -596,7 +608,7 @@ private Q_SLOTS:
         // A read-me that nothing opens.
         m_shell->openSucceeds = false;
         m_frame->Help2->trigger();
-        QCOMPARE(m_shell->recorder.messages, QList<ServicesRecorder::Message>{notFound});
+        QCOMPARE(m_shell->recorder.messages, QList<FeedbackRecorder::Message>{notFound});
     }
 
     void modalWindowsOfTheMenu()
@@ -606,9 +618,15 @@ private Q_SLOTS:
         QCOMPARE(m_shell->modals, QList<QByteArray>({"TForm7", "TForm7", "TForm11"}));
 
         // Create Matrix checks the selection itself, whatever the item's state.
-        m_frame->CreateMatrix1->setEnabled(true);
-        for (const std::int32_t count : {0, 2, 1}) {
-            theDocument().selectedCount = count;
+        Document doc = oneNumber();
+        addNumber(doc, 10, 100, 200, 5);
+        m_shell->editor.replace(doc);
+        for (const int count : {0, 2, 1}) {
+            m_shell->editor.select([count](Document &marked) {
+                for (int i = 0; i < marked.count(); ++i)
+                    marked.objects[i].selected = i < count ? 1 : 0;
+            });
+            m_frame->CreateMatrix1->setEnabled(true);
             m_frame->CreateMatrix1->trigger();
         }
         QCOMPARE(m_shell->modals.size(), 4);

@@ -1,7 +1,6 @@
 #include "apptestmain.h"
 #include "documentbuilder.h"
 #include "modalscript.h"
-#include "objecttable.h"
 #include "shellfixture.h"
 #include "tform2.h"
 #include "tform6.h"
@@ -27,9 +26,9 @@ QPoint windowPoint(int x, int y)
     return QPoint(x + 40, y + 40);
 }
 
-QPoint positionOf(int index)
+QPoint positionOf(const Document &doc, int index)
 {
-    const mainStruct2 &object = theDocument().objects[index];
+    const PageObject &object = doc.objects[index];
     return QPoint(object.x, object.y);
 }
 
@@ -63,6 +62,8 @@ class TestEditingTools : public ShellTest
     Q_OBJECT
 
     TForm6 *window() const { return m_frame->Form6; }
+    const Document &doc() const { return m_shell->doc(); }
+    QPoint positionOf(int index) const { return ::positionOf(doc(), index); }
 
     void click(QPoint point, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -70,12 +71,15 @@ class TestEditingTools : public ShellTest
     }
 
     // A number placed with the tool at a page point; its index.
-    int placeNumber(int x, int y)
+    int placeNumber(int x, int y) { return placeWith(m_frame->number, x, y); }
+
+    // An object placed with `tool` at a page point; its index.
+    int placeWith(QToolButton *tool, int x, int y)
     {
-        QTest::mouseClick(m_frame->number, Qt::LeftButton);
+        QTest::mouseClick(tool, Qt::LeftButton);
         click(windowPoint(x, y));
         QTest::mouseClick(m_frame->main, Qt::LeftButton);
-        return theDocument().objectCount - 1;
+        return doc().count() - 1;
     }
 
     // Three numbers in a row at x 100, 200 and 300, chained with the link tool.
@@ -109,15 +113,15 @@ private Q_SLOTS:
         const int number = placeNumber(200, 260);
         QTest::mouseClick(m_frame->text, Qt::LeftButton);
         click(windowPoint(50, 60));
-        const DocumentState &doc = theDocument();
-        QCOMPARE(doc.objectCount, 2);
+        QCOMPARE(doc().count(), 2);
         QCOMPARE(positionOf(number), QPoint(200, 260));
         QCOMPARE(positionOf(1), QPoint(50, 60));
-        QCOMPARE((QStringList{doc.texts[0], doc.names[0], doc.texts[1], doc.names[1]}),
-                 (QStringList{"00125", "num0", "Hello!", "txt1"}));
+        QCOMPARE(textsOf(doc()), (QStringList{"00125", "Hello!"}));
+        QCOMPARE((QStringList{doc().objects[0].name, doc().objects[1].name}),
+                 (QStringList{"num0", "txt1"}));
         // The number's box starts exactly at the click.
-        QCOMPARE(doc.objects[number].bounds.left, windowPoint(200, 260).x());
-        QCOMPARE(doc.objects[number].bounds.top, windowPoint(200, 260).y());
+        const Bounds32 box = window()->boxes().at(number);
+        QCOMPARE(QPoint(box.left, box.top), windowPoint(200, 260));
 
         // Quit offers to save what was placed.
         ModalScript script;
@@ -132,13 +136,14 @@ private Q_SLOTS:
         // of the second press.
         click(windowPoint(10, 10));
         QTest::mouseDClick(window(), Qt::LeftButton, Qt::NoModifier, windowPoint(10, 10));
-        QCOMPARE(theDocument().objectCount, 2);
+        QCOMPARE(doc().count(), 2);
         QCOMPARE(positionOf(1), QPoint(10, 10));
     }
 
     void closingAppliesTheLastGroupOnly()
     {
-        const int number = placeNumber(100, 100);
+        // A text object: a number takes no typed text whatever group is applied.
+        const int object = placeWith(m_frame->text, 100, 100);
         click(windowPoint(105, 105));
         TForm2 *properties = m_frame->Form2;
         properties->PageControl1->setCurrentWidget(properties->TabSheet3);
@@ -150,8 +155,8 @@ private Q_SLOTS:
         m_frame->ObjectProperties1->trigger();
         QVERIFY(!properties->isVisible());
         QVERIFY(!m_frame->ObjectProperties1->isChecked());
-        QCOMPARE(positionOf(number), QPoint(150, 77));
-        QCOMPARE(theDocument().texts[number], QStringLiteral("00125"));
+        QCOMPARE(positionOf(object), QPoint(150, 77));
+        QCOMPARE(textsOf(doc()).at(object), QStringLiteral("Hello!"));
     }
 
     void startAndColourFromObjectProperties()
@@ -163,15 +168,15 @@ private Q_SLOTS:
         QCOMPARE(properties->start->text(), QStringLiteral("00125"));
 
         typeInto(properties->start, QStringLiteral("007"));
-        QCOMPARE(theDocument().texts[number], QStringLiteral("007"));
+        QCOMPARE(textsOf(doc()).at(number), QStringLiteral("007"));
         QCOMPARE(QApplication::focusWidget(), properties->end);
         typeInto(properties->start, QStringLiteral("7"));
-        QCOMPARE(theDocument().texts[number], QStringLiteral("7"));
+        QCOMPARE(textsOf(doc()).at(number), QStringLiteral("7"));
 
         properties->PageControl1->setCurrentWidget(properties->TabSheet4);
         pick(properties->color, QStringLiteral("Green"));
-        QCOMPARE(theDocument().objects[number].color, 32768);
-        QCOMPARE(theShellState().docModified, 1);
+        QCOMPARE(doc().objects[number].color, 32768);
+        QCOMPARE(m_shell->shell.docModified, 1);
 
         // A colour from the chooser; cancelling it changes nothing.
         ModalScript script;
@@ -186,8 +191,8 @@ private Q_SLOTS:
             pick(properties->color, QStringLiteral("Custom ..."));
         }),
                  QStringList());
-        QCOMPARE(theDocument().objects[number].color, 0x030201);
-        QCOMPARE(theDocument().objects[number].customColor, 1);
+        QCOMPARE(doc().objects[number].color, 0x030201);
+        QCOMPARE(doc().objects[number].customColor, 1);
     }
 
     void badEntryIsReportedAndStopsTheGroup()
@@ -197,10 +202,10 @@ private Q_SLOTS:
         TForm2 *properties = m_frame->Form2;
         properties->start->setText(QStringLiteral("9"));
         typeInto(properties->nextPage, QStringLiteral("x"));
-        QCOMPARE(m_shell->recorder.errors,
+        QCOMPARE(m_shell->recorder.errors(),
                  QStringList{QStringLiteral("'x' is not a valid floating point value")});
-        QCOMPARE(theDocument().objects[number].start, 9);
-        QCOMPARE(theDocument().objects[number].stepPage, 1);
+        QCOMPARE(doc().objects[number].start, 9);
+        QCOMPARE(doc().objects[number].stepPage, 1);
         // The handler ended at the error: the focus stays in the box.
         QCOMPARE(QApplication::focusWidget(), properties->nextPage);
     }
@@ -208,16 +213,14 @@ private Q_SLOTS:
     void linkToolChainsNumbers()
     {
         chainThreeNumbers();
-        const DocumentState &doc = theDocument();
-        QCOMPARE((QList<int>{doc.objects[0].start, doc.objects[1].start, doc.objects[2].start}),
-                 (QList<int>{125, 126, 127}));
-        QCOMPARE(doc.objects[2].linkPrev, 1);
+        QCOMPARE(cellsOf(doc()), QStringLiteral("100,100:125+1 200,100:126+1 300,100:127+1"));
+        QCOMPARE(linksOf(doc()), QStringLiteral("0,-1,1 0,0,2 0,1,-1"));
 
         // Empty page beeps and changes nothing.
         const int beeps = m_shell->recorder.beeps;
         click(windowPoint(400, 400));
         QCOMPARE(m_shell->recorder.beeps, beeps + 1);
-        QCOMPARE(doc.linkCount, 1);
+        QCOMPARE(doc().linkCount, 1);
     }
 
     void dragMovesBySelectionByThePointersTravel()
@@ -247,11 +250,10 @@ private Q_SLOTS:
         QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier, windowPoint(120, 205));
         QCOMPARE(window()->grab().toImage().pixelColor(windowPoint(80, 50)), QColor(Qt::white));
 
-        const DocumentState &doc = theDocument();
-        QCOMPARE(
-            (QList<int>{doc.objects[0].selected, doc.objects[1].selected, doc.objects[2].selected}),
-            (QList<int>{1, 1, -1}));
-        QCOMPARE(doc.selectedCount, 2);
+        QCOMPARE((QList<int>{doc().objects[0].selected, doc().objects[1].selected,
+                             doc().objects[2].selected}),
+                 (QList<int>{1, 1, -1}));
+        QCOMPARE(selectedCount(doc()), 2);
     }
 
     void backspaceWarnsOncePerLink()
@@ -262,11 +264,10 @@ private Q_SLOTS:
         click(windowPoint(205, 105), Qt::ShiftModifier);
 
         QTest::keyClick(window()->ScrollBar1, Qt::Key_Backspace);
-        const DocumentState &doc = theDocument();
         QCOMPARE(m_shell->recorder.captions(), QStringList{QStringLiteral("O-o-ops!")});
-        QCOMPARE(doc.objectCount, 1);
-        QCOMPARE(doc.objects[0].linkId, -1);
-        QCOMPARE(doc.linkCount, 0);
+        QCOMPARE(doc().count(), 1);
+        QCOMPARE(linkOf(doc(), 0), unlinked);
+        QCOMPARE(doc().linkCount, 0);
     }
 
     void duplicateStepsCopiesAndClearDisablesIt()
@@ -276,15 +277,15 @@ private Q_SLOTS:
         QVERIFY(m_frame->Duplicate->isEnabled());
         QTest::keyClick(m_frame, Qt::Key_D, Qt::ControlModifier);
         QTest::keyClick(m_frame, Qt::Key_D, Qt::ControlModifier);
-        QCOMPARE(theDocument().objectCount, 3);
+        QCOMPARE(doc().count(), 3);
         QCOMPARE(positionOf(2), QPoint(120, 120));
-        QCOMPARE(theDocument().currentObject, 2);
+        QCOMPARE(soleSelected(doc()), 2);
 
         m_frame->Clear->trigger();
-        QCOMPARE(theDocument().objectCount, 2);
+        QCOMPARE(doc().count(), 2);
         QVERIFY(!m_frame->Duplicate->isEnabled());
         QTest::keyClick(m_frame, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(theDocument().selectedCount, 2);
+        QCOMPARE(selectedCount(doc()), 2);
         QVERIFY(m_frame->Duplicate->isEnabled());
     }
 
@@ -299,23 +300,24 @@ private Q_SLOTS:
         QVERIFY(m_frame->right->isEnabled());
         QVERIFY(!m_frame->BTF->isEnabled());
 
-        const DocumentState &doc = theDocument();
         QTest::mouseClick(m_frame->right, Qt::LeftButton);
-        QCOMPARE(doc.objects[1].bounds.right, doc.objects[0].bounds.right);
-        QCOMPARE(doc.objects[2].bounds.right, doc.objects[0].bounds.right);
-        QVERIFY(doc.objects[1].bounds.right > windowPoint(150, 0).x());
-        const int leftmost = std::min({doc.objects[0].x, doc.objects[1].x, doc.objects[2].x});
+        const QList<Bounds32> &boxes = window()->boxes();
+        QCOMPARE(boxes[1].right, boxes[0].right);
+        QCOMPARE(boxes[2].right, boxes[0].right);
+        QVERIFY(boxes[1].right > windowPoint(150, 0).x());
+        const QList<PageObject> &objects = doc().objects;
+        const int leftmost = std::min({objects[0].x, objects[1].x, objects[2].x});
         QTest::mouseClick(m_frame->left, Qt::LeftButton);
-        QCOMPARE(positionsOf(doc), QStringLiteral("%1,100 %1,200 %1,300").arg(leftmost));
-        QCOMPARE(theShellState().docModified, 1);
+        QCOMPARE(positionsOf(doc()), QStringLiteral("%1,100 %1,200 %1,300").arg(leftmost));
+        QCOMPARE(m_shell->shell.docModified, 1);
 
         click(windowPoint(400, 400));
         click(windowPoint(leftmost + 5, 305));
         QVERIFY(m_frame->BTF->isEnabled());
         QTest::keyClick(m_frame, Qt::Key_B, Qt::ControlModifier);
-        QCOMPARE(drawOrderOf(doc), (QList<std::int32_t>{2, 0, 1}));
+        QCOMPARE(drawOrderOf(doc()), (QList<std::int32_t>{2, 0, 1}));
         QTest::keyClick(m_frame, Qt::Key_BracketRight, Qt::ControlModifier);
-        QCOMPARE(drawOrderOf(doc), (QList<std::int32_t>{0, 2, 1}));
+        QCOMPARE(drawOrderOf(doc()), (QList<std::int32_t>{0, 2, 1}));
     }
 };
 

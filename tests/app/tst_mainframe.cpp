@@ -1,11 +1,13 @@
 #include "apptestmain.h"
+#include "desktopfeedback.h"
+#include "documentbuilder.h"
 #include "filebytes.h"
 #include "guarded.h"
 #include "modalscript.h"
-#include "objecttable.h"
 #include "pagespinbox.h"
 #include "paginetteerror.h"
 #include "shellfixture.h"
+#include "tform6.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -15,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -111,9 +114,13 @@ private Q_SLOTS:
                                                 {"PrintPreview1", "Print Preview", QKeySequence()},
                                                 sep(),
                                                 {"Quit2", "Quit", ctrl(Qt::Key_Q)}};
-        // Duplicate and Create Matrix are off: creation ran updateMenuState with nothing selected.
+        // Duplicate and Create Matrix are off: the empty document has nothing selected.
+        // Undo and Redo are off: its history is empty.
         QTest::newRow("Edit") << "Edit1"
                               << QList<MenuRow>{{"Undo1", "Undo", ctrl(Qt::Key_Z), false},
+                                                {"Redo1", "Redo",
+                                                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                                 false},
                                                 sep(),
                                                 {"Cut1", "Cut", ctrl(Qt::Key_X), false},
                                                 {"Copy1", "Copy", ctrl(Qt::Key_C), false},
@@ -138,13 +145,14 @@ private Q_SLOTS:
                                                 {"Zoom1", "Zoom", QKeySequence()},
                                                 sep(),
                                                 {"ShowLinks1", "Show Links", QKeySequence()}};
+        // Arrange moves the one selected object: off with none.
         QTest::newRow("View > Arrange")
             << "Arrange2"
-            << QList<MenuRow>{{"BF", "Bring Forward", ctrl(Qt::Key_BracketRight)},
-                              {"SB", "Send Backward", ctrl(Qt::Key_BracketLeft)},
+            << QList<MenuRow>{{"BF", "Bring Forward", ctrl(Qt::Key_BracketRight), false},
+                              {"SB", "Send Backward", ctrl(Qt::Key_BracketLeft), false},
                               sep(),
-                              {"BTF", "Bring To Front", ctrl(Qt::Key_F)},
-                              {"STB", "Send To Back", ctrl(Qt::Key_B)}};
+                              {"BTF", "Bring To Front", ctrl(Qt::Key_F), false},
+                              {"STB", "Send To Back", ctrl(Qt::Key_B), false}};
         QTest::newRow("View > Zoom") << "Zoom1"
                                      << QList<MenuRow>{{"N251", "25 %", QKeySequence()},
                                                        {"N501", "50 %", QKeySequence()},
@@ -219,12 +227,13 @@ private Q_SLOTS:
         addButtonRow("pict", "P", "Place Picture", false, false);
         addButtonRow("link", "L", "Link Mode");
         addButtonRow("unlink", "U", "Unlink Mode");
-        addButtonRow("left", "", "Align Object Left");
-        addButtonRow("hCenter", "", "Align Objects Center");
-        addButtonRow("right", "", "Align Objects Right");
-        addButtonRow("top", "", "Align Objects Bottom");
-        addButtonRow("vCenter", "", "Align Objects Center");
-        addButtonRow("bottom", "", "ALign Objects Right");
+        // Aligning takes two selected objects: off with none.
+        addButtonRow("left", "", "Align Object Left", false);
+        addButtonRow("hCenter", "", "Align Objects Center", false);
+        addButtonRow("right", "", "Align Objects Right", false);
+        addButtonRow("top", "", "Align Objects Bottom", false);
+        addButtonRow("vCenter", "", "Align Objects Center", false);
+        addButtonRow("bottom", "", "ALign Objects Right", false);
     }
 
     void toolBarControlTexts()
@@ -269,14 +278,13 @@ private Q_SLOTS:
         // multiple-document frame.
         QCOMPARE(m_frame->windowTitle(), QStringLiteral("Paginette - [Untitled]"));
 
-        QCOMPARE(theShellState().editMode, ModeMain);
-        QCOMPARE(docFlags(), (QList<int>{1, 0, 0}));
-        const DocumentState &doc = theDocument();
+        QCOMPARE(m_shell->shell.editMode, ModeMain);
+        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 0}));
+        const Document &doc = m_shell->doc();
         QCOMPARE(doc.pageShown, 1);
-        QCOMPARE(doc.objectCapacity, 20);
-        QCOMPARE(doc.objectCount, 0);
-        QCOMPARE(doc.currentObject, -1);
-        QCOMPARE(doc.names.at(19), QStringLiteral("0"));
+        QCOMPARE(doc.capacity, 20);
+        QCOMPARE(doc.count(), 0);
+        QCOMPARE(soleSelected(doc), -1);
         QVERIFY(m_frame->Close2->isEnabled());
         QVERIFY(!m_frame->CreateMatrix1->isEnabled());
         QVERIFY(!m_frame->Duplicate->isEnabled());
@@ -293,23 +301,23 @@ private Q_SLOTS:
         stopShell();
         QVERIFY(startShell(preferenceRecord(50, 0, 1)));
 
-        QCOMPARE(theDocument().objectCapacity, 50);
-        QCOMPARE(theDocument().objects.size(), std::size_t(50));
-        QCOMPARE(thePreferences().showLinks, 1);
+        QCOMPARE(m_shell->doc().capacity, 50);
+        QCOMPARE(m_shell->doc().count(), 0);
+        QCOMPARE(m_shell->prefs.showLinks, 1);
         QVERIFY(m_frame->ShowLinks1->isChecked());
         QVERIFY(m_shell->recorder.messages.isEmpty());
     }
 
     void frameIsCreatedDisabledWithItsCaption()
     {
-        // Built on state of its own, apart from the program-wide one.
-        DocumentState doc;
+        // Built on state of its own, apart from the fixture's.
         ShellState shell;
         RenderState render;
         ViewState view;
         prefStruct prefs{};
-        TForm1 bare(AppContext{doc, shell, render, view, prefs});
-        QCOMPARE(doc.objectCapacity, 20);
+        DocumentEditor editor(shell);
+        TForm1 bare(AppContext{editor, shell, render, view, prefs, m_shell->recorder.feedback()});
+        QCOMPARE(editor.document().capacity, 20);
         QCOMPARE(shell.docOpen, 1);
         QCOMPARE(bare.windowTitle(), QStringLiteral("Paginette"));
         QVERIFY(!bare.isEnabled());
@@ -346,14 +354,14 @@ private Q_SLOTS:
         QVERIFY(down->isChecked());
         QVERIFY(!m_frame->main->isChecked());
         QCOMPARE(m_frame->mode->text(), status);
-        QCOMPARE(int(theShellState().editMode), editMode);
+        QCOMPARE(int(m_shell->shell.editMode), editMode);
 
         const bool byItem = m_frame->findChild<QAction *>(control) != nullptr;
         activate(byItem ? QStringLiteral("Main1") : QStringLiteral("main"));
         QVERIFY(m_frame->main->isChecked());
         QVERIFY(!down->isChecked());
         QCOMPARE(m_frame->mode->text(), QStringLiteral("Main Mode"));
-        QCOMPARE(theShellState().editMode, ModeMain);
+        QCOMPARE(m_shell->shell.editMode, ModeMain);
     }
 
     void modeGroupIsExclusive()
@@ -369,7 +377,7 @@ private Q_SLOTS:
         // The disabled picture button takes no click.
         QTest::mouseClick(m_frame->pict, Qt::LeftButton);
         QVERIFY(!m_frame->pict->isChecked());
-        QCOMPARE(theShellState().editMode, ModeMain);
+        QCOMPARE(m_shell->shell.editMode, ModeMain);
 
         QTest::mouseClick(m_frame->link, Qt::LeftButton);
         int down = 0;
@@ -380,7 +388,9 @@ private Q_SLOTS:
 
     void pageBoxLeavesItsBlankStateOnFirstStep()
     {
-        theDocument().pagesToPrint = 10;
+        Document doc = emptyDocument(20);
+        doc.pagesToPrint = 10;
+        m_shell->editor.replace(doc);
         PageSpinBox *box = m_frame->page;
         QCOMPARE(box->text(), QStringLiteral("0"));
         box->stepDown();
@@ -424,8 +434,14 @@ private Q_SLOTS:
         QFETCH(bool, duplicate);
         QFETCH(bool, save);
         QFETCH(bool, close);
-        theDocument().selectedCount = selected;
-        ShellState &shell = theShellState();
+        // One object more than are selected: the count of selected ones decides.
+        Document doc = emptyDocument(20);
+        for (int i = 0; i <= selected; ++i)
+            addNumber(doc, 10, 10 + 30 * i, i, 3);
+        for (int i = 0; i < selected; ++i)
+            doc.objects[i].selected = 1;
+        m_shell->editor.replace(doc);
+        ShellState &shell = m_shell->shell;
         shell.docOpen = open;
         shell.docNamed = named;
         shell.docModified = modified;
@@ -443,8 +459,9 @@ private Q_SLOTS:
 
     void errorInHandlerIsShownAfterItAndProgramGoesOn()
     {
-        const Services saved = services();
-        installServices(theViewState());
+        // The program's error display, in front of the fixture's recorder.
+        ErrorDisplay display;
+        qApp->installEventFilter(&display);
         QStringList shown;
         ModalScript script;
         script.expect("QMessageBox", [&shown](QWidget *modal) {
@@ -459,13 +476,13 @@ private Q_SLOTS:
             QVERIFY(shown.isEmpty());
             QTRY_COMPARE(shown.size(), 1);
         });
-        services() = saved;
 
         QCOMPARE(problems, QStringList());
         QCOMPARE(shown, QStringList{QStringLiteral("'abc' is not a valid floating point value")});
         // The program goes on: the frame still answers.
         QTest::mouseClick(m_frame->number, Qt::LeftButton);
-        QCOMPARE(theShellState().editMode, ModePlaceNumber);
+        QCOMPARE(m_shell->shell.editMode, ModePlaceNumber);
+        QCOMPARE(m_shell->recorder.errors(), QStringList());
     }
 
     void errorBoxIsCriticalWithProgramCaption()
@@ -491,23 +508,42 @@ private Q_SLOTS:
         QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 
-    void installedLayoutUsesTheScrollOffset()
+    void desktopFeedbackTellsInABox()
     {
-        const Services saved = services();
-        installServices(theViewState());
-        const bool complete =
-            services().beep && services().showMessage && services().showError && services().layout;
-        DocumentState doc(2);
-        const int index = createObject(doc, KindNumber, 10, 100);
-        theViewState().vScrollPos = 3;
-        theViewState().vScrollStep = 7;
-        runLayout(doc);
-        services() = saved;
+        const Feedback feedback = desktopFeedback();
+        QVERIFY(feedback.beep);
+        QString title;
+        QString text;
+        ModalScript script;
+        script.expect("QMessageBox", [&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            title = box->windowTitle();
+            text = box->text();
+            box->accept();
+        });
+        QCOMPARE(script.run([&] { feedback.tell(QStringLiteral("Told"), QString()); }),
+                 QStringList());
+        // A box without a caption of its own carries the program's name.
+        QCOMPARE(title, QStringLiteral("Paginette"));
+        QCOMPARE(text, QStringLiteral("Told"));
+    }
 
-        QVERIFY(complete);
-        // 40 pixels of window offset, less the scroll offset of 3 x 7.
-        QCOMPARE(doc.objects[index].bounds.left, 50);
-        QCOMPARE(doc.objects[index].bounds.top, 100 + 40 - 21);
+    void documentWindowLaysOutAtTheScrollOffset()
+    {
+        Document doc = emptyDocument(20);
+        const int index = addNumber(doc, 10, 100, 125, 5);
+        m_shell->editor.replace(doc);
+        QScrollBar *bar = m_frame->Form6->ScrollBar1;
+        for (int step = 0; step < 3; ++step)
+            bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        const ViewState &view = m_shell->view;
+        QCOMPARE(view.vScrollPos, 3);
+        QVERIFY(view.vScrollStep > 0);
+
+        // 40 pixels of window offset, less the scroll offset.
+        const Bounds32 box = m_frame->Form6->boxes().at(index);
+        QCOMPARE(box.left, 50);
+        QCOMPARE(box.top, 100 + 40 - 3 * view.vScrollStep);
     }
 };
 

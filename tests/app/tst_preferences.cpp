@@ -1,6 +1,6 @@
+#include "feedbackrecorder.h"
 #include "filebytes.h"
 #include "preferences.h"
-#include "servicesrecorder.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -34,7 +34,7 @@ private Q_SLOTS:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         qputenv("TMPDIR", QFile::encodeName(m_dir->path()));
-        m_recorder = std::make_unique<ServicesRecorder>();
+        m_recorder = std::make_unique<FeedbackRecorder>();
     }
 
     void cleanup()
@@ -53,11 +53,11 @@ private Q_SLOTS:
     void firstStartCreatesDefaultFileOnce()
     {
         prefStruct prefs{};
-        QCOMPARE(loadStartupPreferences(prefs, preferencesPath()), 20);
+        QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
 
         QCOMPARE(m_recorder->messages.size(), 1);
         QCOMPARE(m_recorder->messages.first(),
-                 ServicesRecorder::Message(QStringLiteral("Creating preferences file"),
+                 FeedbackRecorder::Message(QStringLiteral("Creating preferences file"),
                                            QStringLiteral("File")));
         QCOMPARE(readFile(path()), preferenceRecord(20, 20, 0));
         QCOMPARE(prefs.maxObjects, 20);
@@ -70,9 +70,9 @@ private Q_SLOTS:
 
         // The next start finds it and asks nothing.
         prefStruct next{};
-        QCOMPARE(loadStartupPreferences(next, preferencesPath()), 20);
+        QCOMPARE(loadStartupPreferences(next, preferencesPath(), feedback()), 20);
         QCOMPARE(m_recorder->messages.size(), 1);
-        QCOMPARE(readPreferences(next, path()), std::int16_t(0));
+        QCOMPARE(readPreferences(next, path(), feedback()), std::int16_t(0));
     }
 
     void storedCapacity_data()
@@ -94,7 +94,7 @@ private Q_SLOTS:
         QFETCH(int, capacity);
         QVERIFY(writeFile(path(), preferenceRecord(stored, stored, 0)));
         prefStruct prefs{};
-        QCOMPARE(loadStartupPreferences(prefs, preferencesPath()), capacity);
+        QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), capacity);
         QVERIFY(m_recorder->messages.isEmpty());
         // The stored value itself is kept as read.
         QCOMPARE(prefs.maxObjects, stored);
@@ -106,7 +106,7 @@ private Q_SLOTS:
         prefs.maxObjects = 0x01020304;
         prefs.maxObjectsCopy = -2;
         prefs.showLinks = 1;
-        QCOMPARE(writePreferences(prefs, path()), 0);
+        QCOMPARE(writePreferences(prefs, path(), feedback()), 0);
 
         const QByteArray bytes = readFile(path());
         QCOMPARE(bytes.size(), 156);
@@ -115,7 +115,7 @@ private Q_SLOTS:
         QCOMPARE(int32At(bytes, 152), 1);
 
         prefStruct back{};
-        QCOMPARE(readPreferences(back, path()), std::int16_t(0));
+        QCOMPARE(readPreferences(back, path(), feedback()), std::int16_t(0));
         QCOMPARE(back.maxObjects, 0x01020304);
         QCOMPARE(back.maxObjectsCopy, -2);
         QCOMPARE(back.showLinks, 1);
@@ -130,7 +130,7 @@ private Q_SLOTS:
         prefStruct prefs{};
         prefs.maxObjects = 0x7F000000;
         prefs.showLinks = 1;
-        QCOMPARE(readPreferences(prefs, path()), std::int16_t(0));
+        QCOMPARE(readPreferences(prefs, path(), feedback()), std::int16_t(0));
         QCOMPARE(prefs.maxObjects, 0x7F000105);
         QCOMPARE(prefs.showLinks, 1);
         QVERIFY(m_recorder->messages.isEmpty());
@@ -138,7 +138,7 @@ private Q_SLOTS:
         // An empty file at start-up leaves maxObjects at 0: a table with no room.
         QVERIFY(writeFile(path(), QByteArray()));
         prefStruct fresh{};
-        QCOMPARE(loadStartupPreferences(fresh, preferencesPath()), 0);
+        QCOMPARE(loadStartupPreferences(fresh, preferencesPath(), feedback()), 0);
         QVERIFY(m_recorder->messages.isEmpty());
     }
 
@@ -147,10 +147,10 @@ private Q_SLOTS:
         const QByteArray tail("tail that is not ours", 21);
         QVERIFY(writeFile(path(), preferenceRecord(35, 35, 0) + tail));
         prefStruct prefs{};
-        QCOMPARE(loadStartupPreferences(prefs, preferencesPath()), 35);
+        QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 35);
         prefs.showLinks = 1;
         prefs.maxObjects = 7;
-        QCOMPARE(writePreferences(prefs, path()), 0);
+        QCOMPARE(writePreferences(prefs, path(), feedback()), 0);
 
         const QByteArray bytes = readFile(path());
         QCOMPARE(bytes.size(), 156 + tail.size());
@@ -168,10 +168,10 @@ private Q_SLOTS:
             bytes[i] = char(i);
         QVERIFY(writeFile(path(), bytes));
         prefStruct prefs{};
-        QCOMPARE(readPreferences(prefs, path()), std::int16_t(0));
+        QCOMPARE(readPreferences(prefs, path(), feedback()), std::int16_t(0));
         prefs.maxObjects = 35;
         prefs.maxObjectsCopy = 35;
-        QCOMPARE(writePreferences(prefs, path()), 0);
+        QCOMPARE(writePreferences(prefs, path(), feedback()), 0);
 
         QByteArray expected = bytes;
         putInt32(expected, 28, 35);
@@ -188,12 +188,12 @@ private Q_SLOTS:
         QVERIFY(QFile::link(target, path()));
 
         prefStruct prefs{};
-        QCOMPARE(loadStartupPreferences(prefs, preferencesPath()), 20);
+        QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
         QCOMPARE(m_recorder->captions(), QStringList{QStringLiteral("Error")});
         QVERIFY(!m_recorder->messages.first().first.isEmpty());
         QCOMPARE(prefs.showLinks, 0);
 
-        QCOMPARE(writePreferences(prefs, path()), -1);
+        QCOMPARE(writePreferences(prefs, path(), feedback()), -1);
         QCOMPARE(readFile(target), victim);
         QVERIFY(isSymbolicLink(path()));
     }
@@ -205,8 +205,8 @@ private Q_SLOTS:
         QVERIFY(QFile::link(target, path()));
 
         prefStruct prefs{};
-        QCOMPARE(loadStartupPreferences(prefs, preferencesPath()), 20);
-        QCOMPARE(writePreferences(prefs, path()), -1);
+        QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
+        QCOMPARE(writePreferences(prefs, path(), feedback()), -1);
         QVERIFY(!QFile::exists(target));
         QCOMPARE(m_recorder->captions(),
                  QStringList({QStringLiteral("Error"), QStringLiteral("Error")}));
@@ -221,12 +221,12 @@ private Q_SLOTS:
         QCOMPARE(::chown(QFile::encodeName(path()).constData(), 65534, 65534), 0);
 
         prefStruct prefs{};
-        QCOMPARE(loadStartupPreferences(prefs, preferencesPath()), 20);
+        QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
         QCOMPARE(prefs.showLinks, 0);
         QCOMPARE(m_recorder->captions(), QStringList{QStringLiteral("Error")});
         QCOMPARE(m_recorder->messages.first().first, QString::fromLocal8Bit(std::strerror(EACCES)));
 
-        QCOMPARE(writePreferences(prefs, path()), -1);
+        QCOMPARE(writePreferences(prefs, path(), feedback()), -1);
         QCOMPARE(readFile(path()), planted);
     }
 
@@ -237,7 +237,7 @@ private Q_SLOTS:
         QVERIFY(preferencesPath().isEmpty());
 
         prefStruct prefs{};
-        QCOMPARE(loadStartupPreferences(prefs, preferencesPath()), 20);
+        QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
         QCOMPARE(m_recorder->captions(), QStringList{QStringLiteral("Error")});
         QCOMPARE(prefs.maxObjects, 20);
         QCOMPARE(prefs.maxObjectsCopy, 20);
@@ -250,7 +250,7 @@ private Q_SLOTS:
         qputenv("TMPDIR", QFile::encodeName(notADirectory));
 
         prefStruct prefs{};
-        QCOMPARE(loadStartupPreferences(prefs, preferencesPath()), 20);
+        QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
         QCOMPARE(m_recorder->captions(), QStringList{QStringLiteral("Error")});
         QCOMPARE(m_recorder->messages.first().first,
                  QString::fromLocal8Bit(std::strerror(ENOTDIR)));
@@ -261,17 +261,18 @@ private Q_SLOTS:
     {
         QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
         prefStruct prefs{};
-        QCOMPARE(loadStartupPreferences(prefs, preferencesPath()), 20);
-        QCOMPARE(writePreferences(prefs, path()), -1);
+        QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
+        QCOMPARE(writePreferences(prefs, path(), feedback()), -1);
         QCOMPARE(m_recorder->captions(),
                  QStringList({QStringLiteral("Error"), QStringLiteral("Error")}));
     }
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("pgtpc.ini")); }
+    Feedback feedback() const { return m_recorder->feedback(); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ServicesRecorder> m_recorder;
+    std::unique_ptr<FeedbackRecorder> m_recorder;
     QByteArray m_savedTmpdir;
 };
 

@@ -1,9 +1,10 @@
 #include "apptestmain.h"
 #include "documentbuilder.h"
+#include "feedbackrecorder.h"
 #include "modalscript.h"
 #include "printcommands.h"
 #include "printerjob.h"
-#include "servicesrecorder.h"
+#include "toolrun.h"
 
 #include <QDir>
 #include <QPageLayout>
@@ -27,15 +28,17 @@ int pdfPages(const QString &path)
     return static_cast<int>(file.readAll().count("/Type /Page\n"));
 }
 
-// The print commands over their own document with one number, Pages 3 and
-// page 2 shown; dialogs answered by the test, runs written to out.pdf.
+// The print commands over their own document with one number, `pages` Pages
+// and page 2 shown; dialogs answered by the test, runs written to out.pdf.
 struct PrintBench
 {
-    PrintBench()
+    explicit PrintBench(std::int32_t pages = 3)
     {
+        Document doc = emptyDocument(20);
         addNumber(doc, 72, 72, 125, 5);
-        doc.pagesToPrint = 3;
+        doc.pagesToPrint = pages;
         doc.pageShown = 2;
+        editor.replace(doc);
         shell.docOpen = 1;
         render.printerResolution = 300; // as left by an earlier run on another printer
         PrintFrameHooks hooks;
@@ -45,7 +48,8 @@ struct PrintBench
         hooks.documentWindowHeight = [] {
             return windowHeight;
         };
-        commands = std::make_unique<PrintCommands>(doc, shell, render, view, hooks, &frame);
+        commands = std::make_unique<PrintCommands>(editor, shell, render, view, recorder.feedback(),
+                                                   hooks, &frame);
 
         dialogs.print = [this](QPrinter &printer) {
             ++printDialogs;
@@ -71,13 +75,13 @@ struct PrintBench
     QTemporaryDir dir;
     QString output = dir.filePath(QStringLiteral("out.pdf"));
     QWidget frame;
-    DocumentState doc{20};
+    FeedbackRecorder recorder;
     ShellState shell;
+    DocumentEditor editor{shell};
     RenderState render;
     ViewState view;
     PrintDialogs dialogs;
     std::unique_ptr<PrintCommands> commands;
-    ServicesRecorder recorder;
     bool confirm = true;
     int cancelAt = 0;
     int printDialogs = 0;
@@ -128,14 +132,17 @@ void TestPrintCommands::printRunsEveryPageAt360Dpi()
     }
 
     QCOMPARE(bench.printDialogs, 1);
-    QCOMPARE(bench.recorder.errors, QStringList());
+    QCOMPARE(bench.recorder.errors(), QStringList());
     QCOMPARE(pdfPages(bench.output), 3);
     QCOMPARE(bench.files(), QStringList{"out.pdf"});
     QCOMPARE(bench.render.printerResolution, 360);
     QCOMPARE(bench.commands->printer().resolution(), 360);
     QCOMPARE(bench.commands->printer().docName(), QStringLiteral("Paginette 2.0"));
     QCOMPARE(bench.commands->printer().outputFileName(), bench.output);
-    QCOMPARE(bench.doc.pageShown, 2);
+    // Each page carries its own number, whatever page is shown.
+    QCOMPARE((QStringList{pdfPageText(bench.output, 1), pdfPageText(bench.output, 2),
+                          pdfPageText(bench.output, 3)}),
+             (QStringList{"00125", "00126", "00127"}));
     QCOMPARE(bench.redraws, 0);
 }
 
@@ -147,10 +154,10 @@ void TestPrintCommands::runsThatPrintNothing_data()
     QTest::addColumn<int>("cancelAt");
     QTest::addColumn<QString>("output");
     QTest::addColumn<int>("printDialogs");
-    QTest::addColumn<QList<ServicesRecorder::Message>>("messages");
+    QTest::addColumn<QList<FeedbackRecorder::Message>>("messages");
     QTest::addColumn<QString>("error");
 
-    using Messages = QList<ServicesRecorder::Message>;
+    using Messages = QList<FeedbackRecorder::Message>;
     const QString out = QStringLiteral("out.pdf");
     QTest::newRow("no document") << 0 << 3 << true << 0 << out << 0 << Messages{} << "";
     QTest::newRow("Pages 0") << 1 << 0 << true << 0 << out << 0
@@ -171,12 +178,11 @@ void TestPrintCommands::runsThatPrintNothing()
     QFETCH(int, cancelAt);
     QFETCH(QString, output);
     QFETCH(int, printDialogs);
-    QFETCH(QList<ServicesRecorder::Message>, messages);
+    QFETCH(QList<FeedbackRecorder::Message>, messages);
     QFETCH(QString, error);
 
-    PrintBench bench;
+    PrintBench bench(pages);
     bench.shell.docOpen = docOpen;
-    bench.doc.pagesToPrint = pages;
     bench.confirm = confirm;
     bench.cancelAt = cancelAt;
     bench.output = bench.dir.filePath(output);
@@ -190,15 +196,14 @@ void TestPrintCommands::runsThatPrintNothing()
 
     QCOMPARE(bench.printDialogs, printDialogs);
     QCOMPARE(bench.recorder.messages, messages);
-    QCOMPARE(bench.recorder.errors.size(), error.isEmpty() ? 0 : 1);
+    const QStringList errors = bench.recorder.errors();
+    QCOMPARE(errors.size(), error.isEmpty() ? 0 : 1);
     if (!error.isEmpty())
-        QVERIFY2(bench.recorder.errors.first().startsWith(error),
-                 qPrintable(bench.recorder.errors.first()));
+        QVERIFY2(errors.first().startsWith(error), qPrintable(errors.first()));
     QFile kept(old);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray("the last run"));
     QCOMPARE(bench.files(), QStringList{"out.pdf"});
-    QCOMPARE(bench.doc.pageShown, 2);
 }
 
 void TestPrintCommands::pageSetupTakesTheSheet_data()
@@ -253,8 +258,7 @@ void TestPrintCommands::previewShowsEveryPage()
 
     QCOMPARE(previewPages, 3);
     QCOMPARE(bench.files(), QStringList());
-    QCOMPARE(bench.recorder.errors, QStringList());
-    QCOMPARE(bench.doc.pageShown, 2);
+    QCOMPARE(bench.recorder.errors(), QStringList());
     QCOMPARE(bench.render.printerResolution, 300);
 }
 

@@ -1,7 +1,7 @@
 #include "documentbuilder.h"
 #include "documentfile.h"
+#include "feedbackrecorder.h"
 #include "printcommands.h"
-#include "servicesrecorder.h"
 #include "toolrun.h"
 
 #include <QDir>
@@ -86,26 +86,32 @@ QPointF printableOrigin()
     return printer.pageLayout().paintRect(QPageLayout::Point).topLeft();
 }
 
-// File > Print of the program, the queue chosen in its print dialog.
+// File > Print of the program on `doc`, the queue chosen in its print dialog;
+// `progress` stands for the progress dialog when given.
 struct ProgramPrint
 {
-    explicit ProgramPrint(DocumentState &doc) : commands(doc, shell, render, view, {}, &frame)
+    explicit ProgramPrint(const Document &doc,
+                          std::function<PrintProgress(std::int32_t)> progress = {})
+        : commands(editor, shell, render, view, recorder.feedback(), {}, &frame)
     {
+        editor.replace(doc);
         shell.docOpen = 1;
         dialogs.print = [](QPrinter &printer) {
             printer.setPrinterName(queue);
             return true;
         };
+        dialogs.progress = std::move(progress);
         commands.setDialogs(dialogs);
     }
 
+    FeedbackRecorder recorder;
     ShellState shell;
+    DocumentEditor editor{shell};
     RenderState render;
     ViewState view;
     QWidget frame;
     PrintDialogs dialogs;
     PrintCommands commands;
-    const ServicesRecorder recorder;
 };
 
 } // namespace
@@ -145,20 +151,19 @@ void TestCupsRun::runReachesTheQueue()
 {
     QFETCH(bool, fromTheProgram);
 
-    DocumentState doc(1);
+    Document doc = emptyDocument(1);
     addNumber(doc, 72, 72, 125, 5);
     doc.pagesToPrint = 3;
     doc.pageShown = 2;
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("doc.pgt"));
-    QCOMPARE(saveDocument(doc, path), 0);
+    QCOMPARE(saveDocument(doc, {}, path), QString());
     const QStringList before = queuePdfs();
 
     if (fromTheProgram) {
         ProgramPrint print(doc);
         print.commands.Print1Click();
-        QCOMPARE(print.recorder.errors, QStringList());
-        QCOMPARE(doc.pageShown, 2);
+        QCOMPARE(print.recorder.errors(), QStringList());
     } else {
         const ToolRun run =
             runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-P"), queue, path});
@@ -188,33 +193,20 @@ void TestCupsRun::runReachesTheQueue()
 
 void TestCupsRun::cancelledRunSendsNoJob()
 {
-    DocumentState doc(1);
+    Document doc = emptyDocument(1);
     addNumber(doc, 72, 72, 125, 5);
     doc.pagesToPrint = 5;
-    ShellState shell;
-    shell.docOpen = 1;
-    RenderState render;
-    ViewState view;
-    QWidget frame;
-    PrintCommands commands(doc, shell, render, view, {}, &frame);
-    PrintDialogs dialogs;
-    dialogs.print = [](QPrinter &printer) {
-        printer.setPrinterName(queue);
-        return true;
-    };
-    dialogs.progress = [](std::int32_t) {
+    ProgramPrint print(doc, [](std::int32_t) {
         return [](std::int32_t page, std::int32_t) {
             return page < 3;
         };
-    };
-    commands.setDialogs(dialogs);
+    });
     const QStringList before = queuePdfs();
     const int jobs = completedJobs();
-    const ServicesRecorder recorder;
 
-    commands.Print1Click();
+    print.commands.Print1Click();
 
-    QCOMPARE(recorder.errors, QStringList());
+    QCOMPARE(print.recorder.errors(), QStringList());
     QVERIFY(!jobsPending());
     QTest::qWait(2000);
     QCOMPARE(completedJobs(), jobs);

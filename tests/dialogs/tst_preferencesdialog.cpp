@@ -1,6 +1,5 @@
-#include "documentstate.h"
+#include "feedbackrecorder.h"
 #include "preferences.h"
-#include "services.h"
 #include "tform11.h"
 
 #include <QFile>
@@ -9,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include <memory>
 
 namespace {
 std::int32_t int32At(const QByteArray &bytes, int offset)
@@ -32,7 +33,8 @@ class TestPreferencesDialog : public QObject
 
 private:
     QTemporaryDir m_temp;
-    QStringList m_messages;
+    prefStruct m_prefs{};
+    std::unique_ptr<FeedbackRecorder> m_recorder;
 
     static QByteArray fileBytes()
     {
@@ -42,12 +44,29 @@ private:
         return file.readAll();
     }
 
+    // The dialog over the test's preferences, in a run with room for `capacity` objects.
+    std::unique_ptr<TForm11> dialogFor(std::int32_t capacity = 20)
+    {
+        return std::make_unique<TForm11>(m_prefs, capacity, m_recorder->feedback());
+    }
+
     // The dialog shown with `text` typed over its value.
-    void showWithValue(TForm11 &dialog, const QString &text)
+    static void showWithValue(TForm11 &dialog, const QString &text)
     {
         dialog.show();
         dialog.Edit1->selectAll();
         QTest::keyClicks(dialog.Edit1, text);
+    }
+
+    // What the user was told: "caption: text" for each box, then the errors.
+    QStringList told() const
+    {
+        QStringList lines;
+        for (const FeedbackRecorder::Message &message : m_recorder->messages)
+            lines << message.second + QStringLiteral(": ") + message.first;
+        for (const QString &error : m_recorder->errors())
+            lines << QStringLiteral("error: ") + error;
+        return lines;
     }
 
 private Q_SLOTS:
@@ -61,27 +80,19 @@ private Q_SLOTS:
     void init()
     {
         QFile::remove(preferencesPath());
-        thePreferences() = prefStruct{};
-        resetTheDocument(20);
-        m_messages.clear();
-        services().showMessage = [this](const QString &text, const QString &caption) {
-            m_messages << caption + QStringLiteral(": ") + text;
-        };
-        services().showError = [this](const QString &text) {
-            m_messages << QStringLiteral("error: ") + text;
-        };
+        m_prefs = prefStruct{};
+        m_recorder = std::make_unique<FeedbackRecorder>();
     }
 
-    void cleanup() { services() = Services(); }
+    void cleanup() { m_recorder.reset(); }
 
     void showsTheCapacityInForce()
     {
-        resetTheDocument(37);
-        thePreferences().maxObjects = 50;
-        TForm11 dialog(thePreferences(), theDocument());
-        QCOMPARE(dialog.Edit1->text(), QStringLiteral("20"));
-        dialog.show();
-        QCOMPARE(dialog.Edit1->text(), QStringLiteral("37"));
+        m_prefs.maxObjects = 50;
+        const auto dialog = dialogFor(37);
+        QCOMPARE(dialog->Edit1->text(), QStringLiteral("20"));
+        dialog->show();
+        QCOMPARE(dialog->Edit1->text(), QStringLiteral("37"));
     }
 
     void okStoresTheValue_data()
@@ -102,19 +113,19 @@ private Q_SLOTS:
         QFETCH(bool, byEnter);
         QFETCH(int, stored);
 
-        thePreferences().showLinks = 1;
-        thePreferences().reserved36[0] = 0x5a;
-        TForm11 dialog(thePreferences(), theDocument());
-        showWithValue(dialog, typed);
+        m_prefs.showLinks = 1;
+        m_prefs.reserved36[0] = 0x5a;
+        const auto dialog = dialogFor();
+        showWithValue(*dialog, typed);
         if (byEnter)
-            QTest::keyClick(dialog.Edit1, Qt::Key_Return);
+            QTest::keyClick(dialog->Edit1, Qt::Key_Return);
         else
-            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+            QTest::mouseClick(dialog->Button1, Qt::LeftButton);
 
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(thePreferences().maxObjects, stored);
-        QCOMPARE(thePreferences().maxObjectsCopy, stored);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(m_prefs.maxObjects, stored);
+        QCOMPARE(m_prefs.maxObjectsCopy, stored);
         const QByteArray bytes = fileBytes();
         QCOMPARE(bytes.size(), 156);
         QCOMPARE(int32At(bytes, 28), stored);
@@ -122,9 +133,7 @@ private Q_SLOTS:
         // The whole record is written, not just the capacity.
         QCOMPARE(int32At(bytes, 152), 1);
         QCOMPARE(std::uint8_t(bytes.at(36)), std::uint8_t(0x5a));
-        // The table keeps its size until the next start.
-        QCOMPARE(theDocument().objectCapacity, 20);
-        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(told(), QStringList());
     }
 
     void valueOutsideTheRangeIsRefused_data()
@@ -139,28 +148,29 @@ private Q_SLOTS:
     void valueOutsideTheRangeIsRefused()
     {
         QFETCH(QString, typed);
-        thePreferences().maxObjects = 20;
-        TForm11 dialog(thePreferences(), theDocument());
-        showWithValue(dialog, typed);
-        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        m_prefs.maxObjects = 20;
+        const auto dialog = dialogFor();
+        showWithValue(*dialog, typed);
+        QTest::mouseClick(dialog->Button1, Qt::LeftButton);
 
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages.first().startsWith(QStringLiteral("Preferences: ")));
-        QCOMPARE(thePreferences().maxObjects, 20);
+        QVERIFY(dialog->isVisible());
+        const QStringList lines = told();
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines.first().startsWith(QStringLiteral("Preferences: ")));
+        QCOMPARE(m_prefs.maxObjects, 20);
         QVERIFY(!QFile::exists(preferencesPath()));
     }
 
     void textThatIsNoNumberIsReported()
     {
-        TForm11 dialog(thePreferences(), theDocument());
-        showWithValue(dialog, QStringLiteral("abc"));
-        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        const auto dialog = dialogFor();
+        showWithValue(*dialog, QStringLiteral("abc"));
+        QTest::mouseClick(dialog->Button1, Qt::LeftButton);
         // The error display leaves the dialog as it is.
-        QCOMPARE(m_messages,
+        QCOMPARE(told(),
                  QStringList{QStringLiteral("error: 'abc' is not a valid floating point value")});
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(thePreferences().maxObjects, 0);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(m_prefs.maxObjects, 0);
         QVERIFY(!QFile::exists(preferencesPath()));
     }
 
@@ -175,34 +185,35 @@ private Q_SLOTS:
     void dismissingStoresNothing()
     {
         QFETCH(Dismiss, how);
-        TForm11 dialog(thePreferences(), theDocument());
-        showWithValue(dialog, QStringLiteral("35"));
+        const auto dialog = dialogFor();
+        showWithValue(*dialog, QStringLiteral("35"));
         switch (how) {
         case Dismiss::Cancel:
-            QTest::mouseClick(dialog.Button2, Qt::LeftButton);
+            QTest::mouseClick(dialog->Button2, Qt::LeftButton);
             break;
         case Dismiss::Escape:
-            QTest::keyClick(dialog.Edit1, Qt::Key_Escape);
+            QTest::keyClick(dialog->Edit1, Qt::Key_Escape);
             break;
         case Dismiss::CloseBox:
-            dialog.close();
+            dialog->close();
             break;
         }
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(thePreferences().maxObjects, 0);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+        QCOMPARE(m_prefs.maxObjects, 0);
         QVERIFY(!QFile::exists(preferencesPath()));
     }
 
+    // The value stored takes effect at the next start: this run keeps its capacity.
     void reopeningShowsTheCapacityInForce()
     {
-        TForm11 dialog(thePreferences(), theDocument());
-        showWithValue(dialog, QStringLiteral("35"));
-        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        const auto dialog = dialogFor();
+        showWithValue(*dialog, QStringLiteral("35"));
+        QTest::mouseClick(dialog->Button1, Qt::LeftButton);
         QCOMPARE(fileBytes().mid(28, 4), QByteArray("\x23\0\0\0", 4));
 
-        dialog.show();
-        QCOMPARE(dialog.Edit1->text(), QStringLiteral("20"));
+        dialog->show();
+        QCOMPARE(dialog->Edit1->text(), QStringLiteral("20"));
     }
 };
 

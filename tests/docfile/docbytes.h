@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objectrecord.h"
+#include "recordcodec.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "codepage.h"
 #include "docbytes.h"
-#include "objectrecord.h"
+#include "recordcodec.h"
 
 #include <QTest>
 
@@ -9,7 +9,9 @@ class TestRecordEncoding : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void decodingIgnoresReservedBytes();
+    void everyFieldAndReservedByteRoundTrips();
+    void reservedBytesAreKeptOnlyWhenSet_data();
+    void reservedBytesAreKeptOnlyWhenSet();
     void negativeValuesRoundTrip();
     void codePageMapsBothWays_data();
     void codePageMapsBothWays();
@@ -18,51 +20,75 @@ private Q_SLOTS:
     void readingStopsAtNulOrAreaEnd();
 };
 
-void TestRecordEncoding::decodingIgnoresReservedBytes()
+void TestRecordEncoding::everyFieldAndReservedByteRoundTrips()
 {
     RecordBytes bytes;
     bytes.fill(0xAB);
-    const mainStruct2 record = recordFromBytes(bytes);
-    QCOMPARE(record.x, std::int32_t(0xABABABABu));
-    QCOMPARE(record.selected, std::int16_t(0xABAB));
+    const PageObject object = decodeRecord(bytes);
+    QCOMPARE(object.x, std::int32_t(0xABABABABu));
+    QCOMPARE(object.selected, std::int16_t(0xABAB));
+    QCOMPARE(object.angle, std::int32_t(0xABABABABu));
+    QCOMPARE(object.text, QString(64, QChar(0xAB)));
 
-    // The record's fields lie at their file offsets in memory too, so the reserved
-    // areas can be read at the same places: zero when read, and zero when written back.
-    const QByteArray inMemory(reinterpret_cast<const char *>(&record), recordSize);
-    const QByteArray written = toByteArray(recordToBytes(record));
-    for (const auto &[offset, width] :
+    // Written back with its box, the record comes out as it went in, but that a
+    // character area holds at most 63 characters and its NUL.
+    const std::int32_t edge = std::int32_t(0xABABABABu);
+    QByteArray expected = toByteArray(bytes);
+    for (const int areaEnd : {155, 223, 291})
+        expected[areaEnd] = '\0';
+    QCOMPARE(toByteArray(encodeRecord(object, Bounds32{edge, edge, edge, edge})), expected);
+}
+
+void TestRecordEncoding::reservedBytesAreKeptOnlyWhenSet_data()
+{
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<bool>("kept");
+    QTest::addColumn<bool>("writtenBack");
+    // The first and last byte of every reserved area, and the field bytes after them.
+    for (const auto &[start, width] :
          {std::pair{12, 8}, {38, 2}, {42, 2}, {76, 2}, {80, 12}, {156, 4}, {224, 4}, {292, 90}}) {
-        QCOMPARE(inMemory.mid(offset, width), QByteArray(width, '\0'));
-        QCOMPARE(written.mid(offset, width), QByteArray(width, '\0'));
+        QTest::addRow("reserved %d", start) << start << true << true;
+        QTest::addRow("reserved %d", start + width - 1) << start + width - 1 << true << true;
+        // The box after 42 is not read: the program computes it anew.
+        QTest::addRow("field %d", start + width) << start + width << false << (start != 42);
     }
-    QCOMPARE(written.mid(92, 64), QByteArray(64, char(0xAB)));
-    QCOMPARE(getLe(written, 384, 4), std::int32_t(0xABABABABu));
+    QTest::addRow("field 11") << 11 << false << true;
+}
+
+void TestRecordEncoding::reservedBytesAreKeptOnlyWhenSet()
+{
+    QFETCH(int, offset);
+    QFETCH(bool, kept);
+    QFETCH(bool, writtenBack);
+    RecordBytes bytes{};
+    bytes[offset] = 0x5A;
+    const PageObject object = decodeRecord(bytes);
+    QCOMPARE(object.reserved.isEmpty(), !kept);
+    const QByteArray written = toByteArray(encodeRecord(object, Bounds32{}));
+    QCOMPARE(written, writtenBack ? toByteArray(bytes) : QByteArray(recordSize, '\0'));
 }
 
 void TestRecordEncoding::negativeValuesRoundTrip()
 {
-    mainStruct2 record = zeroRecord();
-    record.x = -2;
-    record.start = INT32_MIN;
-    record.digits = -1;
-    record.fontSize = INT16_MIN;
-    record.angle = -90;
-    record.linkPrev = -1;
-    const RecordBytes bytes = recordToBytes(record);
+    PageObject object;
+    object.x = -2;
+    object.start = INT32_MIN;
+    object.digits = -1;
+    object.fontSize = INT16_MIN;
+    object.angle = -90;
+    object.linkPrev = -1;
+    object.selected = -1;
+    const RecordBytes bytes = encodeRecord(object, Bounds32{-1, -2, -3, INT32_MIN});
     const QByteArray written = toByteArray(bytes);
     QCOMPARE(written.mid(0, 4), QByteArray::fromHex("feffffff"));
     QCOMPARE(written.mid(8, 4), QByteArray::fromHex("00000080"));
     QCOMPARE(written.mid(28, 2), QByteArray::fromHex("ffff"));
     QCOMPARE(written.mid(40, 2), QByteArray::fromHex("0080"));
+    QCOMPARE(written.mid(44, 16), QByteArray::fromHex("fffffffffeffffff"
+                                                      "fdffffff00000080"));
     QCOMPARE(written.mid(384, 4), QByteArray::fromHex("a6ffffff"));
 
-    const mainStruct2 back = recordFromBytes(bytes);
-    QCOMPARE(back.x, -2);
-    QCOMPARE(back.start, INT32_MIN);
-    QCOMPARE(back.digits, -1);
-    QCOMPARE(back.fontSize, INT16_MIN);
-    QCOMPARE(back.angle, -90);
-    QCOMPARE(back.linkPrev, -1);
+    QVERIFY(decodeRecord(bytes) == object);
 }
 
 void TestRecordEncoding::codePageMapsBothWays_data()

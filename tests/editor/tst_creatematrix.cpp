@@ -1,7 +1,6 @@
 #include "documentbuilder.h"
+#include "feedbackrecorder.h"
 #include "modalscript.h"
-#include "objecttable.h"
-#include "servicesrecorder.h"
 #include "tform10.h"
 
 #include <QCheckBox>
@@ -11,24 +10,40 @@
 #include <QTest>
 
 #include <memory>
-#include <optional>
 
 class TestCreateMatrix : public QObject
 {
     Q_OBJECT
 
 private:
-    DocumentState m_doc;
     ShellState m_shell;
+    DocumentEditor m_editor{m_shell};
     ViewState m_view;
     RenderState m_render;
-    std::optional<ServicesRecorder> m_recorder;
-    int m_renders = 0;
+    std::unique_ptr<FeedbackRecorder> m_recorder;
+    int m_changes = 0;
     std::unique_ptr<TForm10> m_dialog;
 
     template <typename Control = QWidget> Control *control(const QString &name) const
     {
         return m_dialog->findChild<Control *>(name);
+    }
+
+    // One selected three-digit number, Pages 3, in a table of `capacity`.
+    void setUp(std::int32_t capacity)
+    {
+        m_dialog.reset();
+        Document doc = emptyDocument(capacity);
+        addNumber(doc, 100, 50, 1, 3);
+        selectObjects(doc, {0});
+        doc.pagesToPrint = 3;
+        m_shell = ShellState();
+        m_editor.replace(doc);
+        m_recorder = std::make_unique<FeedbackRecorder>();
+        m_changes = 0;
+        connect(&m_editor, &DocumentEditor::changed, m_recorder.get(), [this] { ++m_changes; });
+        m_dialog = std::make_unique<TForm10>(
+            EditorContext{m_editor, m_shell, m_view, m_render, m_recorder->feedback()});
     }
 
     void click(const QString &name) const { QTest::mouseClick(control(name), Qt::LeftButton); }
@@ -46,19 +61,7 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_doc = DocumentState(20);
-        addNumber(m_doc, 100, 50, 1, 3);
-        selectObjects(m_doc, {0});
-        refreshSelection(m_doc);
-        m_doc.pagesToPrint = 3;
-        m_shell = ShellState();
-        m_recorder.emplace();
-        m_renders = 0;
-        m_dialog = std::make_unique<TForm10>(EditorContext{m_doc, m_shell, m_view, m_render},
-                                             [this] { ++m_renders; });
-    }
+    void init() { setUp(20); }
 
     void cleanup()
     {
@@ -68,37 +71,56 @@ private Q_SLOTS:
 
     void okMakesTheMatrix_data()
     {
+        QTest::addColumn<int>("capacity");
         QTest::addColumn<QStringList>("entries"); // rows, columns, dx, dy
         QTest::addColumn<QStringList>("clicks");  // ending with OK, or Enter when not
         QTest::addColumn<QString>("cells");
+        QTest::addColumn<QString>("links");
         QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("beeps");
         QTest::newRow("fractions and negatives truncate")
-            << QStringList{"2.9", "1", "5", "-1.5"} << QStringList{"Button1"}
+            << 20 << QStringList{"2.9", "1", "5", "-1.5"} << QStringList{"Button1"}
             << "100,50:1+1 100,49:1+1"
-            << "";
+            << "- -"
+            << "" << 0;
         QTest::newRow("type 3 by its button")
-            << QStringList{"2", "3", "100", "40"} << QStringList{"create_link", "u3", "Button1"}
+            << 20 << QStringList{"2", "3", "100", "40"}
+            << QStringList{"create_link", "u3", "Button1"}
             << "100,50:1+1 100,90:2+1 200,50:3+1 200,90:4+1 300,50:5+1 300,90:6+1"
-            << "";
+            << "0,-1,1 0,0,2 0,1,3 0,2,4 0,3,5 0,4,-1"
+            << "" << 0;
         QTest::newRow("type 5 by the Pages value, Enter")
-            << QStringList{"1", "2", "10", "0"} << QStringList{"create_link", "u5"}
+            << 20 << QStringList{"1", "2", "10", "0"} << QStringList{"create_link", "u5"}
             << "100,50:1+3 110,50:4+3"
-            << "";
+            << "0,-1,1 0,0,-1"
+            << "" << 0;
         QTest::newRow("link box ticked off again")
-            << QStringList{"1", "2", "10", "0"}
+            << 20 << QStringList{"1", "2", "10", "0"}
             << QStringList{"create_link", "u3", "create_link", "Button1"} << "100,50:1+1 110,50:1+1"
-            << "";
+            << "- -"
+            << "" << 0;
         QTest::newRow("not a number: rows read first, dialog stays open")
-            << QStringList{"x", "y", "1", "1"} << QStringList{"Button1"} << "100,50:1+1"
-            << "'x' is not a valid floating point value";
+            << 20 << QStringList{"x", "y", "1", "1"} << QStringList{"Button1"} << "100,50:1+1"
+            << "-"
+            << "'x' is not a valid floating point value" << 0;
+        // The cells made before the table filled up stay, unlinked; the beep says so.
+        QTest::newRow("table fills up")
+            << 3 << QStringList{"2", "2", "10", "20"} << QStringList{"create_link", "Button1"}
+            << "100,50:1+1 110,50:1+1 100,70:1+1"
+            << "- - -"
+            << "" << 1;
     }
 
     void okMakesTheMatrix()
     {
+        QFETCH(int, capacity);
         QFETCH(QStringList, entries);
         QFETCH(QStringList, clicks);
         QFETCH(QString, cells);
+        QFETCH(QString, links);
         QFETCH(QString, error);
+        QFETCH(int, beeps);
+        setUp(capacity);
         bool openAfterOk = false;
         ModalScript script;
         script.expect("TForm10", [&](QWidget *dialog) {
@@ -117,10 +139,16 @@ private Q_SLOTS:
 
         const bool made = error.isEmpty();
         QCOMPARE(openAfterOk, !made);
-        QCOMPARE(cellsOf(m_doc), cells);
-        QCOMPARE(m_recorder->errors, made ? QStringList() : QStringList{error});
+        QCOMPARE(cellsOf(m_editor.document()), cells);
+        QCOMPARE(linksOf(m_editor.document()), links);
+        QCOMPARE(m_recorder->errors(), made ? QStringList() : QStringList{error});
+        QCOMPARE(m_recorder->beeps, beeps);
         QCOMPARE(m_shell.docModified, made ? 1 : 0);
-        QCOMPARE(m_renders, made ? 1 : 0);
+        QCOMPARE(m_changes, made ? 1 : 0);
+
+        // The whole matrix is one step of the history.
+        m_editor.undo();
+        QCOMPARE(cellsOf(m_editor.document()), QStringLiteral("100,50:1+1"));
     }
 
     void showResetsTheLinkChoice()
@@ -146,15 +174,19 @@ private Q_SLOTS:
         });
         QCOMPARE(script.run([this] {
             m_dialog->exec();
-            m_doc.pagesToPrint = 9;
+            Document doc = m_editor.document();
+            doc.pagesToPrint = 9;
+            m_editor.replace(doc);
+            m_changes = 0;
             m_dialog->exec();
         }),
                  QStringList());
 
         QCOMPARE(seen, (QStringList{"00000 00000", "11111 10000", "00000 00010", "00000 10000", "7",
                                     "Pages: 9", "unlinked"}));
-        QCOMPARE(cellsOf(m_doc), "100,50:1+1");
-        QCOMPARE(m_renders, 0);
+        QCOMPARE(cellsOf(m_editor.document()), "100,50:1+1");
+        QCOMPARE(m_changes, 0);
+        QCOMPARE(m_shell.docModified, 0);
     }
 };
 

@@ -1,6 +1,5 @@
 #include "documentbuilder.h"
-#include "objecttable.h"
-#include "services.h"
+#include "feedbackrecorder.h"
 #include "tform6.h"
 
 #include <QScrollBar>
@@ -10,24 +9,26 @@
 #include <limits>
 
 namespace {
-// What the window asked of the layers around it, in order.
-struct CallLog
-{
-    QStringList calls;
-    QList<int> vScrollPosAtLayout;
-    int beeps = 0;
-};
-
 // An 8 by 11 inch printable area at 360 dots per inch, far taller than the window.
 constexpr Bounds32 tallPage{0, 0, 2880, 3960};
 
-// The calls of `count` scroll actions: each runs the layout pass, then renders.
-QStringList scrolls(int count)
+// The renders of scroll actions: each lays the page out for the new scroll
+// offset, then renders.
+QStringList rendersAt(const QList<int> &scrollOffsets)
 {
     QStringList calls;
-    for (int i = 0; i < count; ++i)
-        calls << QStringLiteral("layout") << QStringLiteral("render");
+    for (const int offset : scrollOffsets)
+        calls << QStringLiteral("render at %1").arg(offset);
     return calls;
+}
+
+// A document whose first object, at the page origin, tells from its box the
+// scroll offset the window last laid the page out for.
+Document documentWithMarker()
+{
+    Document doc = emptyDocument(20);
+    addObject(doc, KindText, 0, 0, QStringLiteral("M"));
+    return doc;
 }
 } // namespace
 
@@ -36,19 +37,29 @@ class TestDocumentWindow : public QObject
     Q_OBJECT
 
 private:
-    CallLog m_log;
-    DocumentState m_doc;
+    // What the window asked of the layers around it, in order: each render,
+    // with the scroll offset the window's boxes were laid out for by then.
+    QStringList m_calls;
+    FeedbackRecorder m_recorder;
     ShellState m_shell;
+    DocumentEditor m_editor{m_shell};
     ViewState m_view;
     RenderState m_render;
 
-    EditorContext context() { return EditorContext{m_doc, m_shell, m_view, m_render}; }
+    EditorContext context()
+    {
+        return EditorContext{m_editor, m_shell, m_view, m_render, m_recorder.feedback()};
+    }
 
-    DocumentWindowHooks recordingHooks()
+    DocumentWindowHooks recordingHooks(const TForm6 &window)
     {
         DocumentWindowHooks hooks;
-        hooks.render = [this] {
-            m_log.calls << QStringLiteral("render");
+        hooks.render = [this, &window] {
+            const QList<Bounds32> &boxes = window.boxes();
+            m_calls
+                << (boxes.isEmpty()
+                        ? QStringLiteral("render")
+                        : QStringLiteral("render at %1").arg(pageWindowOffset - boxes.first().top));
         };
         return hooks;
     }
@@ -57,11 +68,11 @@ private:
     std::unique_ptr<TForm6> shownWindow()
     {
         auto window = std::make_unique<TForm6>(context());
-        window->setHooks(recordingHooks());
+        window->setHooks(recordingHooks(*window));
         window->show();
         if (!QTest::qWaitForWindowActive(window.get()))
             qWarning("document window did not become active");
-        m_log = CallLog();
+        m_calls.clear();
         return window;
     }
 
@@ -70,18 +81,11 @@ private Q_SLOTS:
     {
         m_view = ViewState();
         m_render = RenderState();
-        m_doc = DocumentState(20);
-        m_log = CallLog();
-        services().beep = [this] {
-            ++m_log.beeps;
-        };
-        services().layout = [this](DocumentState &) {
-            m_log.calls << QStringLiteral("layout");
-            m_log.vScrollPosAtLayout << m_view.vScrollPos;
-        };
+        m_shell = ShellState();
+        m_editor.replace(documentWithMarker());
+        m_calls.clear();
+        m_recorder.beeps = 0;
     }
-
-    void cleanup() { services() = Services(); }
 
     void scrollStep_data()
     {
@@ -112,14 +116,14 @@ private Q_SLOTS:
     {
         m_render.pageExtent = tallPage;
         TForm6 window(context());
-        window.setHooks(recordingHooks());
+        window.setHooks(recordingHooks(window));
         window.resize(773, 479);
         window.show();
 
         QCOMPARE(m_view.vScrollStep, 34);
         // The buffer covers the window out to its right and bottom edges.
         QCOMPARE(m_render.backBuffer.size(), QSize(773, 479));
-        QCOMPARE(m_log.calls, QStringList{QStringLiteral("render")});
+        QCOMPARE(m_calls.size(), 1);
     }
 
     void windowTallerThanPageScrollsInPlace()
@@ -132,7 +136,7 @@ private Q_SLOTS:
         QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
         QCOMPARE(m_view.vScrollPos, 10);
         QCOMPARE(m_view.scrollOffset(), 0);
-        QCOMPARE(m_log.calls, scrolls(1));
+        QCOMPARE(m_calls, rendersAt({0}));
     }
 
     void verticalScrollingMovesThePage()
@@ -148,9 +152,8 @@ private Q_SLOTS:
         QTest::keyClick(window->ScrollBar1, Qt::Key_PageDown);
         QCOMPARE(m_view.vScrollPos, 20);
         QCOMPARE(m_view.scrollOffset(), 680);
-        // Each scroll runs the layout pass with the new position, then renders.
-        QCOMPARE(m_log.calls, scrolls(2));
-        QCOMPARE(m_log.vScrollPosAtLayout, (QList<int>{10, 20}));
+        // Each scroll lays the page out for the new position, then renders.
+        QCOMPARE(m_calls, rendersAt({340, 680}));
 
         QTest::keyClick(window->ScrollBar1, Qt::Key_End);
         QCOMPARE(m_view.vScrollPos, 100);
@@ -159,7 +162,7 @@ private Q_SLOTS:
         QScrollBar *bar = window->ScrollBar1;
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, 40));
         QCOMPARE(m_view.vScrollPos, 90);
-        QCOMPARE(m_log.calls.last(), QStringLiteral("render"));
+        QCOMPARE(m_calls.last(), rendersAt({3060}).first());
     }
 
     void positionSetByTheProgramReportsNoScroll()
@@ -167,7 +170,7 @@ private Q_SLOTS:
         auto window = shownWindow();
         window->ScrollBar1->setValue(40);
         QCOMPARE(m_view.vScrollPos, 0);
-        QVERIFY(m_log.calls.isEmpty());
+        QVERIFY(m_calls.isEmpty());
     }
 
     void horizontalScrollingMovesNothing()
@@ -181,7 +184,7 @@ private Q_SLOTS:
         QCOMPARE(m_view.hScrollPos, 2);
         QCOMPARE(m_view.vScrollPos, 0);
         QCOMPARE(m_view.scrollOffset(), 0);
-        QCOMPARE(m_log.calls, scrolls(2));
+        QCOMPARE(m_calls, rendersAt({0, 0}));
     }
 
     // The page's arrow keys move the selection and then let the bar take its
@@ -213,10 +216,11 @@ private Q_SLOTS:
         QFETCH(int, positionAfter);
         QFETCH(QPoint, moved);
 
-        const int selected = addObject(m_doc, KindText, 100, 200, QStringLiteral("A"));
-        const int other = addObject(m_doc, KindText, 300, 200, QStringLiteral("B"));
-        selectObjects(m_doc, {selected});
-        refreshSelection(m_doc);
+        Document doc = documentWithMarker();
+        const int selected = addObject(doc, KindText, 100, 200, QStringLiteral("A"));
+        const int other = addObject(doc, KindText, 300, 200, QStringLiteral("B"));
+        selectObjects(doc, {selected});
+        m_editor.replace(doc);
         auto window = shownWindow();
         window->ScrollBar1->setValue(position);
         m_view.vScrollPos = position;
@@ -224,12 +228,17 @@ private Q_SLOTS:
         QTest::keyClick(window->ScrollBar1, Qt::Key(key),
                         shift ? Qt::ShiftModifier : Qt::NoModifier);
         QCOMPARE(m_view.vScrollPos, positionAfter);
-        QCOMPARE(QPoint(m_doc.objects[selected].x, m_doc.objects[selected].y),
+        const Document &after = m_editor.document();
+        QCOMPARE(QPoint(after.objects[selected].x, after.objects[selected].y),
                  QPoint(100, 200) + moved);
-        QCOMPARE(QPoint(m_doc.objects[other].x, m_doc.objects[other].y), QPoint(300, 200));
+        QCOMPARE(QPoint(after.objects[other].x, after.objects[other].y), QPoint(300, 200));
         QCOMPARE(m_shell.docModified, 1);
         // The bar's own step is reported as a scroll: laid out, then drawn.
-        QCOMPARE(m_log.calls.mid(m_log.calls.size() - 2), scrolls(1));
+        QCOMPARE(m_calls, rendersAt({0}));
+
+        // The nudge is one step of the history.
+        m_editor.undo();
+        QCOMPARE(positionsOf(m_editor.document()), QStringLiteral("0,0 100,200 300,200"));
     }
 
     void horizontalArrowKeysStepLikeTheSystemScrollBar()
@@ -240,7 +249,7 @@ private Q_SLOTS:
         QTest::keyClick(window->ScrollBar2, Qt::Key_Right);
         QTest::keyClick(window->ScrollBar2, Qt::Key_Left);
         QCOMPARE(m_view.hScrollPos, 1);
-        QCOMPARE(m_log.calls, scrolls(3));
+        QCOMPARE(m_calls, rendersAt({0, 0, 0}));
     }
 
     void scrollBarsDockedRightAndBottom()
@@ -259,8 +268,8 @@ private Q_SLOTS:
         window->setFocus();
         QVERIFY(window->hasFocus());
         QTest::keyClick(window.get(), Qt::Key_A);
-        QCOMPARE(m_log.beeps, 3);
-        QVERIFY(m_log.calls.isEmpty());
+        QCOMPARE(m_recorder.beeps, 3);
+        QVERIFY(m_calls.isEmpty());
         QCOMPARE(m_view.vScrollPos, 0);
     }
 
@@ -270,7 +279,7 @@ private Q_SLOTS:
         QCOMPARE(window->focusWidget(), window->ScrollBar1);
         // A key the scroll bar leaves alone travels up to the window.
         QTest::keyClick(window->ScrollBar1, Qt::Key_A);
-        QCOMPARE(m_log.beeps, 0);
+        QCOMPARE(m_recorder.beeps, 0);
     }
 
     void showsTheLastPresentedImage()

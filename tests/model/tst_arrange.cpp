@@ -1,6 +1,5 @@
 #include "arrange.h"
 #include "documentbuilder.h"
-#include "objecttable.h"
 
 #include <QTest>
 
@@ -49,7 +48,7 @@ private Q_SLOTS:
         QFETCH(AlignRule, rule);
         QFETCH(Objects, objects);
         QFETCH(QString, positions);
-        DocumentState doc(objects.size());
+        Document doc = emptyDocument(static_cast<std::int32_t>(objects.size()));
         for (const QList<int> &o : objects) {
             const int i = addObject(doc, KindText, o[0], o[1], QString(), 0, std::int16_t(o[2]));
             doc.objects[i].selected = o[4] == 1 ? 1 : -1;
@@ -95,14 +94,12 @@ private Q_SLOTS:
         QFETCH(QList<int>, selected);
         QFETCH(DrawOrderMove, move);
         QFETCH(Order, result);
-        // Free slots above the live objects, whose zero entries must stay out of reach.
-        DocumentState doc(order.size() + 2);
+        Document doc = emptyDocument(static_cast<std::int32_t>(order.size()));
         for (qsizetype i = 0; i < order.size(); ++i)
             addObject(doc, KindNumber, 0, 0, QString());
         setDrawOrder(doc, order);
         for (const int index : selected)
             doc.objects[index].selected = 1;
-        refreshSelection(doc);
 
         QCOMPARE(moveInDrawOrder(doc, move), result != order);
         QCOMPARE(drawOrderOf(doc), result);

@@ -1,7 +1,6 @@
 #include "documentbuilder.h"
 #include "editing.h"
 #include "objecttable.h"
-#include "servicesrecorder.h"
 
 #include <QTest>
 
@@ -9,23 +8,14 @@ namespace {
 
 using Marks = QList<int>;
 
-DocumentState withMarks(const Marks &marks, int capacity)
+Document withMarks(const Marks &marks, int capacity)
 {
-    DocumentState doc(capacity);
+    Document doc = emptyDocument(capacity);
     for (const int mark : marks) {
-        const int index = addNumber(doc, 10 * doc.objectCount, 0, 100 + doc.objectCount, 3);
+        const int index = addNumber(doc, 10 * doc.count(), 0, 100 + doc.count(), 3);
         doc.objects[index].selected = static_cast<std::int16_t>(mark);
     }
-    refreshSelection(doc);
     return doc;
-}
-
-Marks marksOf(const DocumentState &doc)
-{
-    Marks marks;
-    for (int i = 0; i < doc.objectCount; ++i)
-        marks << doc.objects[i].selected;
-    return marks;
 }
 
 // A press of the link tool on an object, or on empty page (-1).
@@ -51,10 +41,7 @@ private Q_SLOTS:
     void unlinkPress();
     void duplicate_data();
     void duplicate();
-    void duplicateCopiesWholeRecordsAndStrings();
-
-private:
-    ServicesRecorder m_recorder;
+    void duplicateCopiesWholeObjects();
 };
 
 void EditingTest::selectPress_data()
@@ -87,11 +74,11 @@ void EditingTest::selectPress()
     QFETCH(Marks, after);
     QFETCH(int, current);
 
-    DocumentState doc = withMarks(before, 5);
+    Document doc = withMarks(before, 5);
     ::selectPress(doc, hit, shift);
     QCOMPARE(marksOf(doc), after);
-    QCOMPARE(doc.selectedCount, after.count(1));
-    QCOMPARE(doc.currentObject, current);
+    QCOMPARE(selectedCount(doc), after.count(1));
+    QCOMPARE(firstSelected(doc), current);
 }
 
 void EditingTest::linkPresses_data()
@@ -129,7 +116,7 @@ void EditingTest::linkPresses()
     QFETCH(int, linkCount);
     QFETCH(QList<int>, starts);
 
-    DocumentState doc = withMarks({0, 0, 0}, 5);
+    Document doc = withMarks({0, 0, 0}, 5);
     QList<bool> results;
     for (const LinkStep &step : steps)
         results << linkPress(doc, step.hit, step.shift);
@@ -137,14 +124,14 @@ void EditingTest::linkPresses()
     QCOMPARE(linksOf(doc), links);
     QCOMPARE(doc.linkCount, linkCount);
     QList<int> startValues;
-    for (int i = 0; i < doc.objectCount; ++i)
-        startValues << doc.objects[i].start;
+    for (const PageObject &object : doc.objects)
+        startValues << object.start;
     QCOMPARE(startValues, starts);
 }
 
 void EditingTest::unlinkPress()
 {
-    DocumentState doc = withMarks({0, 0, 0, 0}, 5);
+    Document doc = withMarks({0, 0, 0, 0}, 5);
     linkObjects(doc, 0, {0, 1});
     linkObjects(doc, 1, {2, 3});
     QVERIFY(!::unlinkPress(doc, -1));
@@ -178,42 +165,55 @@ void EditingTest::duplicate()
     QFETCH(bool, roomLeft);
     QFETCH(Marks, after);
 
-    DocumentState doc = withMarks(marks, capacity);
+    Document doc = withMarks(marks, capacity);
     QCOMPARE(duplicateSelected(doc), roomLeft);
     QCOMPARE(marksOf(doc), after);
-    QCOMPARE(doc.selectedCount, after.count(1));
+    QList<std::int32_t> order;
+    for (int i = 0; i < after.size(); ++i)
+        order << i;
+    QCOMPARE(drawOrderOf(doc), order);
 }
 
-void EditingTest::duplicateCopiesWholeRecordsAndStrings()
+void EditingTest::duplicateCopiesWholeObjects()
 {
-    DocumentState doc(6);
+    Document doc = emptyDocument(6);
     const int first = addNumber(doc, 100, 100, 125, 5);
     const int second = addObject(doc, KindText, 200, 150, QStringLiteral("Hello!"));
-    doc.fontNames[second] = QStringLiteral("Courier");
+    doc.objects[second].fontName = QStringLiteral("Courier");
     doc.objects[second].angle = 30;
+    doc.objects[second].reserved = QByteArray(388, '\0');
+    doc.objects[second].reserved[300] = 9;
     doc.objects[first].format = 1;
     linkObjects(doc, 0, {first, second});
     selectObjects(doc, {first, second});
-    refreshSelection(doc);
     std::swap(doc.drawOrder[0], doc.drawOrder[1]);
 
     QVERIFY(duplicateSelected(doc));
-    QCOMPARE(doc.objectCount, 4);
-    QCOMPARE(QPoint(doc.objects[2].x, doc.objects[2].y), QPoint(110, 110));
-    QCOMPARE(QPoint(doc.objects[3].x, doc.objects[3].y), QPoint(210, 160));
-    QCOMPARE(doc.objects[2].format, 1);
-    QCOMPARE(doc.objects[3].angle, 30);
-    QCOMPARE((QStringList{doc.names[2], doc.names[3]}), (QStringList{"num2", "txt3"}));
-    QCOMPARE(doc.texts[3], QStringLiteral("Hello!"));
-    QCOMPARE(doc.fontNames[3], QStringLiteral("Courier"));
+    QCOMPARE(doc.count(), 4);
+    // A copy is its source moved by (10, 10), unlinked, selected and named after its slot.
+    const struct
+    {
+        int source;
+        int copy;
+        const char *name;
+    } copies[] = {{first, 2, "num2"}, {second, 3, "txt3"}};
+    for (const auto &[source, copy, name] : copies) {
+        PageObject expected = doc.objects[source];
+        expected.x += 10;
+        expected.y += 10;
+        expected.linkId = expected.linkPrev = expected.linkNext = -1;
+        expected.selected = 1;
+        expected.name = QLatin1String(name);
+        QCOMPARE(objectDump(doc.objects[copy]), objectDump(expected));
+    }
     // Copies are never linked, and are drawn on top.
     QCOMPARE(linksOf(doc), QStringLiteral("0,-1,1 0,0,-1 - -"));
     QCOMPARE(drawOrderOf(doc), (QList<std::int32_t>{1, 0, 2, 3}));
-    QCOMPARE(doc.currentObject, 2);
+    QCOMPARE(firstSelected(doc), 2);
 
     // Repeated, the group steps on diagonally.
     QVERIFY(!duplicateSelected(doc));
-    QCOMPARE(QPoint(doc.objects[5].x, doc.objects[5].y), QPoint(220, 170));
+    QCOMPARE(positionsOf(doc), QStringLiteral("100,100 200,150 110,110 210,160 120,120 220,170"));
     QCOMPARE(marksOf(doc), (Marks{-1, -1, -1, -1, 1, 1}));
 }
 

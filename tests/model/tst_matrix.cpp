@@ -1,12 +1,10 @@
 #include "documentbuilder.h"
 #include "matrix.h"
-#include "objecttable.h"
-#include "servicesrecorder.h"
+#include "recordcodec.h"
 
 #include <QTest>
 
 #include <cstdint>
-#include <cstring>
 
 namespace {
 MatrixParameters grid(std::int32_t rows, std::int32_t columns, std::int32_t type,
@@ -15,15 +13,14 @@ MatrixParameters grid(std::int32_t rows, std::int32_t columns, std::int32_t type
     return MatrixParameters{rows, columns, 9, dy, type, pages};
 }
 
-// A table of `capacity` slots; the selected source is object `source` of `count`
-// numbers from 1, 2, 3, ... placed at (0, 0) with stepPage 2.
-DocumentState documentOf(int capacity, int count = 1, int source = 0)
+// A table with room for `capacity` objects; the selected source is object `source` of
+// `count` numbers from 1, 2, 3, ... placed at (0, 0) with stepPage 2.
+Document documentOf(int capacity, int count = 1, int source = 0)
 {
-    DocumentState doc(capacity);
+    Document doc = emptyDocument(capacity);
     for (int i = 0; i < count; ++i)
         addNumber(doc, 0, 0, i + 1, 3, 2);
     selectObjects(doc, {source});
-    refreshSelection(doc);
     return doc;
 }
 } // namespace
@@ -42,36 +39,36 @@ private Q_SLOTS:
         QTest::addColumn<int>("stepLink");
         QTest::addColumn<QString>("cells");
         QTest::addColumn<int>("linkCount");
-        QTest::addColumn<int>("beeps");
+        QTest::addColumn<bool>("complete");
         QTest::newRow("2 x 2, no link")
-            << grid(2, 2, -1) << 20 << 1 << "0,0:1+1 9,0:1+1 0,5:1+1 9,5:1+1" << 0 << 0;
+            << grid(2, 2, -1) << 20 << 1 << "0,0:1+1 9,0:1+1 0,5:1+1 9,5:1+1" << 0 << true;
         QTest::newRow("type 1, upward")
-            << grid(2, 2, 1, 1, -5) << 20 << 1 << "0,0:1+1 9,0:2+1 0,-5:3+1 9,-5:4+1" << 1 << 0;
+            << grid(2, 2, 1, 1, -5) << 20 << 1 << "0,0:1+1 9,0:2+1 0,-5:3+1 9,-5:4+1" << 1 << true;
         QTest::newRow("type 2") << grid(3, 2, 2) << 20 << 1
-                                << "0,0:1+0 9,0:1+1 0,5:2+0 9,5:2+1 0,10:3+0 9,10:3+1" << 1 << 0;
+                                << "0,0:1+0 9,0:1+1 0,5:2+0 9,5:2+1 0,10:3+0 9,10:3+1" << 1 << true;
         QTest::newRow("type 3") << grid(2, 3, 3) << 20 << 5
                                 << "0,0:1+5 0,5:6+5 9,0:11+5 9,5:16+5 18,0:21+5 18,5:26+5" << 1
-                                << 0;
+                                << true;
         QTest::newRow("type 4") << grid(2, 3, 4) << 20 << 1
-                                << "0,0:1+0 0,5:1+1 9,0:2+0 9,5:2+1 18,0:3+0 18,5:3+1" << 1 << 0;
+                                << "0,0:1+0 0,5:1+1 9,0:2+0 9,5:2+1 18,0:3+0 18,5:3+1" << 1 << true;
         QTest::newRow("type 5, three pages of step 2")
-            << grid(2, 2, 5, 3) << 20 << 1 << "0,0:1+6 9,0:7+6 0,5:13+6 9,5:19+6" << 1 << 0;
+            << grid(2, 2, 5, 3) << 20 << 1 << "0,0:1+6 9,0:7+6 0,5:13+6 9,5:19+6" << 1 << true;
         QTest::newRow("type 5, stack step wraps")
             << grid(1, 2, 5, 1 << 30) << 20 << 1 << "0,0:1+-2147483648 9,0:-2147483647+-2147483648"
-            << 1 << 0;
+            << 1 << true;
         QTest::newRow("1 x 1 links the source alone")
-            << grid(1, 1, 1) << 20 << 1 << "0,0:1+1" << 1 << 0;
+            << grid(1, 1, 1) << 20 << 1 << "0,0:1+1" << 1 << true;
         QTest::newRow("negative rows and columns")
-            << grid(-2, -3, 1) << 20 << 1 << "0,0:1+1" << 0 << 0;
+            << grid(-2, -3, 1) << 20 << 1 << "0,0:1+1" << 0 << true;
         QTest::newRow("table filled exactly")
-            << grid(2, 2, 1) << 4 << 1 << "0,0:1+1 9,0:2+1 0,5:3+1 9,5:4+1" << 1 << 0;
+            << grid(2, 2, 1) << 4 << 1 << "0,0:1+1 9,0:2+1 0,5:3+1 9,5:4+1" << 1 << true;
         QTest::newRow("table full before the last cell")
-            << grid(3, 3, 1) << 3 << 1 << "0,0:1+1 9,0:1+1 18,0:1+1" << 0 << 1;
-        QTest::newRow("any size stops at a full table")
-            << grid(2147483647, 2147483647, 3) << 3 << 1 << "0,0:1+1 0,5:1+1 0,10:1+1" << 0 << 1;
+            << grid(3, 3, 1) << 3 << 1 << "0,0:1+1 9,0:1+1 18,0:1+1" << 0 << false;
+        QTest::newRow("any size stops at a full table") << grid(2147483647, 2147483647, 3) << 3 << 1
+                                                        << "0,0:1+1 0,5:1+1 0,10:1+1" << 0 << false;
         QTest::newRow("row distance wraps")
             << grid(3, 1, -1, 1, 1 << 30) << 20 << 1 << "0,0:1+1 0,1073741824:1+1 0,-2147483648:1+1"
-            << 0 << 0;
+            << 0 << true;
     }
 
     void visitCopiesAndLinks()
@@ -81,17 +78,18 @@ private Q_SLOTS:
         QFETCH(int, stepLink);
         QFETCH(QString, cells);
         QFETCH(int, linkCount);
-        QFETCH(int, beeps);
-        const ServicesRecorder recorder;
-        DocumentState doc = documentOf(capacity);
+        QFETCH(bool, complete);
+        Document doc = documentOf(capacity);
         doc.objects[0].stepLink = stepLink;
 
-        createMatrix(doc, parameters);
+        QCOMPARE(createMatrix(doc, parameters), complete);
 
         QCOMPARE(cellsOf(doc), cells);
         QCOMPARE(doc.linkCount, linkCount);
-        QCOMPARE(recorder.beeps, beeps);
-        QCOMPARE(recorder.layouts, 1); // the copies get their boxes, also from a full table
+        // Every cell is drawn above what was there before, in the order it was made.
+        QCOMPARE(drawOrderOf(doc).size(), doc.count());
+        for (int k = 0; k < doc.count(); ++k)
+            QCOMPARE(doc.drawOrder[k], k);
     }
 
     void sourceAlreadyLinked_data()
@@ -112,8 +110,7 @@ private Q_SLOTS:
         QFETCH(MatrixParameters, parameters);
         QFETCH(int, capacity);
         QFETCH(QString, links);
-        const ServicesRecorder recorder;
-        DocumentState doc = documentOf(capacity, 5, 1);
+        Document doc = documentOf(capacity, 5, 1);
         linkObjects(doc, 0, {0, 1, 2});
         linkObjects(doc, 1, {3, 4});
 
@@ -125,34 +122,39 @@ private Q_SLOTS:
 
     void copyTakesTheListedFields()
     {
-        const ServicesRecorder recorder;
-        DocumentState doc = documentOf(3, 2, 1);
+        Document doc = documentOf(3, 2, 1);
         setDrawOrder(doc, {1, 0});
         // Every byte of the source's record set, so a field copied or left out shows.
-        mainStruct2 &from = doc.objects[1];
-        std::memset(static_cast<void *>(&from), 0x35, sizeof from);
+        RecordBytes bytes;
+        bytes.fill(0x35);
+        PageObject &from = doc.objects[1];
+        from = decodeRecord(bytes);
         from.kind = KindText;
         from.linkId = -1;
         from.selected = 1;
-        doc.texts[1] = QStringLiteral("Label");
 
-        createMatrix(doc, grid(1, 2, -1));
+        QVERIFY(createMatrix(doc, grid(1, 2, -1)));
 
-        mainStruct2 expected = zeroRecord();
-        for (auto field : {&mainStruct2::start, &mainStruct2::stepPage, &mainStruct2::stepLink,
-                           &mainStruct2::color, &mainStruct2::kind, &mainStruct2::angle})
+        PageObject expected;
+        for (auto field : {&PageObject::start, &PageObject::stepPage, &PageObject::stepLink,
+                           &PageObject::color, &PageObject::kind, &PageObject::angle})
             expected.*field = from.*field;
-        for (auto field :
-             {&mainStruct2::digits, &mainStruct2::zeros, &mainStruct2::customColor,
-              &mainStruct2::reserved38, &mainStruct2::fontSize, &mainStruct2::reserved76})
+        for (auto field : {&PageObject::digits, &PageObject::zeros, &PageObject::customColor,
+                           &PageObject::fontSize})
             expected.*field = from.*field;
+        expected.fontName = from.fontName;
+        expected.text = from.text;
+        expected.name = QStringLiteral("txt2");
+        // Of the record's reserved bytes, only the words at 38 and 76 come along.
+        expected.reserved = QByteArray(recordSize, '\0');
+        for (const int offset : {38, 39, 76, 77})
+            expected.reserved[offset] = 0x35;
         expected.x = from.x + 9;
         expected.y = from.y;
         expected.linkId = expected.linkPrev = expected.linkNext = expected.selected = -1;
-        QVERIFY(std::memcmp(&doc.objects[2], &expected, sizeof expected) == 0);
-        QCOMPARE((QStringList{doc.texts[2], doc.names[2]}), (QStringList{"Label", "txt2"}));
+        QCOMPARE(objectDump(doc.objects[2]), objectDump(expected));
         QCOMPARE(drawOrderOf(doc), (QList<std::int32_t>{1, 0, 2}));
-        QCOMPARE(doc.currentObject, 1);
+        QCOMPARE(firstSelected(doc), 1);
     }
 };
 

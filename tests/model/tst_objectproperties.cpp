@@ -1,16 +1,15 @@
 #include "documentbuilder.h"
 #include "objectproperties.h"
 #include "paginetteerror.h"
-#include "servicesrecorder.h"
 
 #include <QTest>
 
 namespace {
 
 // The Number fields of an object as a compact dump.
-QString numberOf(const DocumentState &doc, int index)
+QString numberOf(const Document &doc, int index)
 {
-    const mainStruct2 &object = doc.objects[index];
+    const PageObject &object = doc.objects[index];
     return QStringLiteral("start %1 digits %2 zeros %3 steps %4/%5 format %6")
         .arg(object.start)
         .arg(object.digits)
@@ -42,30 +41,30 @@ private Q_SLOTS:
     void applyNumber_data();
     void applyNumber();
     void linkedMemberGetsItsStartBack();
+    void applyTextLeavesNumbersAlone();
     void applyPositionStopsAtTheFirstBadField();
     void colorNames_data();
     void colorNames();
     void endPreview_data();
     void endPreview();
-
-private:
-    ServicesRecorder m_recorder;
 };
 
 void ObjectPropertiesTest::numberEntriesShowTheStartText()
 {
-    DocumentState doc(2);
-    const int index = addNumber(doc, 0, 0, 125, 5, -3);
-    doc.texts[index] = QStringLiteral("00127");
-    NumberEntries entries = numberEntriesOf(doc, index);
+    PageObject object;
+    object.start = 125;
+    object.digits = 5;
+    object.stepPage = -3;
+    object.stepLink = 1;
+    // Formed from the start value, not from a text stored before.
+    object.text = QStringLiteral("00127");
+    NumberEntries entries = numberEntriesOf(object);
     QCOMPARE((QStringList{entries.start, entries.format, entries.nextPage, entries.nextLink}),
              (QStringList{"00125", "decimal", "-3", "1"}));
-    // Formed from the start value, and kept as the object's text.
-    QCOMPARE(doc.texts[index], QStringLiteral("00125"));
 
-    doc.objects[index].format = 1;
-    doc.objects[index].start = 255;
-    entries = numberEntriesOf(doc, index);
+    object.format = 1;
+    object.start = 255;
+    entries = numberEntriesOf(object);
     QCOMPARE((QStringList{entries.start, entries.format}), (QStringList{"000FF", "hexadecimal"}));
 }
 
@@ -132,7 +131,7 @@ void ObjectPropertiesTest::applyNumber()
     QFETCH(QString, after);
     QFETCH(QString, error);
 
-    DocumentState doc(2);
+    Document doc = emptyDocument(2);
     const int index = addNumber(doc, 0, 0, 125, 5, 2);
     doc.objects[index].zeros = 2;
     const QString raised = errorOf([&] {
@@ -144,7 +143,7 @@ void ObjectPropertiesTest::applyNumber()
 
 void ObjectPropertiesTest::linkedMemberGetsItsStartBack()
 {
-    DocumentState doc(2);
+    Document doc = emptyDocument(2);
     const int head = addNumber(doc, 0, 0, 100, 3);
     const int member = addNumber(doc, 0, 0, 101, 3);
     doc.objects[head].stepLink = 5;
@@ -154,18 +153,35 @@ void ObjectPropertiesTest::linkedMemberGetsItsStartBack()
              QStringLiteral("start 105 digits 3 zeros 0 steps 1/1 format 0"));
 }
 
+void ObjectPropertiesTest::applyTextLeavesNumbersAlone()
+{
+    Document doc = emptyDocument(3);
+    addNumber(doc, 0, 0, 125, 5);
+    addObject(doc, KindText, 0, 0, QStringLiteral("Hello!"));
+    addObject(doc, KindPicture, 0, 0, QString());
+    for (PageObject &object : doc.objects)
+        applyText(object, QStringLiteral("typed"));
+    // A number shows its value; the typed text is not kept for it.
+    QCOMPARE(textsOf(doc, 1), (QStringList{"00125", "typed", "typed"}));
+    QVERIFY(doc.objects[0].text.isEmpty());
+}
+
 void ObjectPropertiesTest::applyPositionStopsAtTheFirstBadField()
 {
-    DocumentState doc(1);
-    const int index = addObject(doc, KindText, 10, 20, QStringLiteral("t"));
-    doc.names[index] = QStringLiteral("old");
+    PageObject object;
+    object.x = 10;
+    object.y = 20;
+    object.name = QStringLiteral("old");
     QCOMPARE(errorOf([&] {
-                 applyPosition(doc, index, PositionEntries{"30", "y?", "45", "new"});
+                 applyPosition(object, PositionEntries{"30", "y?", "45", "new"});
              }),
              QStringLiteral("'y?' is not a valid floating point value"));
-    QCOMPARE((QList<int>{doc.objects[index].x, doc.objects[index].y, doc.objects[index].angle}),
-             (QList<int>{30, 20, 0}));
-    QCOMPARE(doc.names[index], QStringLiteral("old"));
+    QCOMPARE((QList<int>{object.x, object.y, object.angle}), (QList<int>{30, 20, 0}));
+    QCOMPARE(object.name, QStringLiteral("old"));
+
+    applyPosition(object, PositionEntries{"-1", "2.5", "1e2", "new"});
+    QCOMPARE((QList<int>{object.x, object.y, object.angle}), (QList<int>{-1, 2, 100}));
+    QCOMPARE(object.name, QStringLiteral("new"));
 }
 
 void ObjectPropertiesTest::colorNames_data()
@@ -185,13 +201,13 @@ void ObjectPropertiesTest::colorNames()
     QFETCH(int, color);
     QFETCH(int, customColor);
     QFETCH(QString, name);
-    mainStruct2 object = zeroRecord();
+    PageObject object;
     object.color = color;
     object.customColor = static_cast<std::int16_t>(customColor);
     QCOMPARE(colorNameOf(object).value_or(QString()), name);
 
     // Named colours map back to their values; Gradient and the chooser's entry store nothing.
-    mainStruct2 painted = zeroRecord();
+    PageObject painted;
     painted.color = 7;
     applyNamedColor(painted, name);
     QCOMPARE(painted.color, name.isEmpty() || customColor ? 7 : color);
@@ -221,7 +237,7 @@ void ObjectPropertiesTest::endPreview()
     QFETCH(bool, hexadecimal);
     QFETCH(QString, end);
 
-    DocumentState doc(1);
+    Document doc = emptyDocument(1);
     const int index = addNumber(doc, 0, 0, 125, 5);
     doc.pagesToPrint = 3;
     QCOMPARE(::endPreview(doc, index, entry, hexadecimal).value_or(QString()), end);

@@ -1,3 +1,4 @@
+#include "layout.h"
 #include "pagerenderer.h"
 #include "renderprobe.h"
 #include "textdrawing.h"
@@ -26,25 +27,29 @@ struct Scene
     Scene(const Scene &) = delete;
     Scene &operator=(const Scene &) = delete;
 
+    // A screen render of the page shown, over the boxes the layout gives.
     const QImage &render(std::int32_t scroll = 0)
     {
         context.scrollOffset = scroll;
-        layoutPass(doc, scroll);
-        renderPage(doc, state, context, nullptr, false);
+        boxes = layoutPass(doc, scroll);
+        report = renderPage(doc, boxes, state, context);
         return state.backBuffer;
     }
 
-    QImage print(QSize size)
+    // Page `page` of the run on a white sheet, at `scale` dots per page unit.
+    QImage print(QSize size, std::int32_t page = 1, std::int32_t scale = 1)
     {
-        QImage page = whiteImage(size.width(), size.height());
-        QPainter painter(&page);
-        renderPage(doc, state, context, &painter, true);
-        return page;
+        QImage sheet = whiteImage(size.width(), size.height());
+        QPainter painter(&sheet);
+        report = renderPrintedPage(painter, doc, page, scale);
+        return sheet;
     }
 
-    DocumentState doc{20};
+    Document doc = emptyDocument(20);
+    QList<Bounds32> boxes;
     RenderState state;
     RenderContext context;
+    RenderReport report;
     int presents = 0;
     QSize presentedSize;
 };
@@ -77,12 +82,12 @@ bool isUnmarked(const QImage &image, const Bounds32 &box, int margin)
 }
 
 // One-letter text objects (A, B, C and on) at the given page points; their indices.
-template <std::size_t N> std::array<int, N> addLabels(DocumentState &doc, const QPoint (&points)[N])
+template <std::size_t N> std::array<int, N> addLabels(Document &doc, const QPoint (&points)[N])
 {
     std::array<int, N> indices{};
     for (std::size_t i = 0; i < N; ++i) {
         indices[i] = addObject(doc, KindText, points[i].x(), points[i].y(),
-                               QString(QChar(u'A' + doc.objectCount)));
+                               QString(QChar(u'A' + doc.count())));
     }
     return indices;
 }
@@ -110,9 +115,12 @@ private Q_SLOTS:
     void malformedChainsEndTheirWalk();
     void selectionFramesFollowBoxes();
     void layoutPassBoxes();
-    void layoutPassFormsStartValues();
-    void printerModeDrawsObjectsOnlyScaled();
-    void rendersFormThePageShown();
+    void layoutMeasuresThePageShown();
+    void printedPageDrawsObjectsOnlyScaled();
+    void rendersShowTheirPage_data();
+    void rendersShowTheirPage();
+    void numbersWithoutWidthAreReported_data();
+    void numbersWithoutWidthAreReported();
     void pictureShowsAPlaceholderOnScreenOnly();
     void textsAndLinksFromBeyondTheWindowAreDrawn_data();
     void textsAndLinksFromBeyondTheWindowAreDrawn();
@@ -214,7 +222,6 @@ void TestPageRenderer::closedDocumentDrawsNothing()
     QVERIFY(scene.state.backBuffer.isNull());
     QCOMPARE(scene.presents, 0);
     QCOMPARE(scene.state.windowBounds.right, 0);
-    QCOMPARE(findInk(scene.print({400, 300}), white).pixels, 0);
 }
 
 void TestPageRenderer::objectsSitAtWindowOffset()
@@ -261,23 +268,14 @@ void TestPageRenderer::strayDrawOrderEntriesAreSkipped()
     Scene scene;
     addObject(scene.doc, KindText, 20, 20, QStringLiteral("MMMM"), 0xFF0000, 40);
     addObject(scene.doc, KindText, 20, 120, QStringLiteral("MMMM"), 0x00FF00, 40);
-    // A slot past the live objects that would show in red if it were read; placed apart,
-    // so that no live object covers it.
-    scene.doc.objects[7] = scene.doc.objects[0];
-    scene.doc.objects[7].y = 220;
-    scene.doc.objects[7].color = 0x0000FF;
-    scene.doc.texts[7] = QStringLiteral("MMMM");
-    scene.doc.fontNames[7] = QStringLiteral("Arial");
 
-    scene.doc.drawOrder[0] = 7;
-    scene.doc.drawOrder[1] = 0;
+    // Entries naming no object are passed over; an object the order leaves out is not drawn.
+    setDrawOrder(scene.doc, {7, 0});
     QImage image = scene.render();
-    QCOMPARE(countColor(image, red), 0);
     QCOMPARE(countColor(image, green), 0);
     QVERIFY(countColor(image, blue) > 0);
 
-    scene.doc.drawOrder[0] = -1;
-    scene.doc.drawOrder[1] = 1;
+    setDrawOrder(scene.doc, {-1, 1, 2});
     image = scene.render();
     QCOMPARE(countColor(image, blue), 0);
     QVERIFY(countColor(image, green) > 0);
@@ -294,7 +292,7 @@ void TestPageRenderer::scrollMovesEverythingButTheDesk()
 
     const QImage still = scene.render(0);
     const QImage scrolled = scene.render(120);
-    QCOMPARE(scene.doc.objects[a].bounds.top, 150 + 40 - 120);
+    QCOMPARE(scene.boxes[a].top, 150 + 40 - 120);
 
     for (int y = 0; y + 120 < still.height(); ++y) {
         for (int x = 0; x < still.width(); ++x) {
@@ -305,8 +303,8 @@ void TestPageRenderer::scrollMovesEverythingButTheDesk()
     // The desk below the moved sheet is filled as before.
     QCOMPARE(scrolled.pixel(100, 219), black);
     QCOMPARE(countColor(scrolled, grey, QRect(0, 220, 773, 259)), 773 * 259);
-    QVERIFY(isFramed(scrolled, scene.doc.objects[b].bounds));
-    QVERIFY(hasMarker(scrolled, scene.doc.objects[a].bounds));
+    QVERIFY(isFramed(scrolled, scene.boxes[b]));
+    QVERIFY(hasMarker(scrolled, scene.boxes[a]));
 }
 
 void TestPageRenderer::linkOverlayMarksEachStep()
@@ -322,9 +320,9 @@ void TestPageRenderer::linkOverlayMarksEachStep()
 
     scene.context.showLinkOverlay = true;
     const QImage linked = scene.render();
-    const Bounds32 &boxA = scene.doc.objects[a].bounds;
-    const Bounds32 &boxB = scene.doc.objects[b].bounds;
-    const Bounds32 &boxC = scene.doc.objects[c].bounds;
+    const Bounds32 &boxA = scene.boxes[a];
+    const Bounds32 &boxB = scene.boxes[b];
+    const Bounds32 &boxC = scene.boxes[c];
     QVERIFY(hasMarker(linked, boxA));
     QVERIFY(hasMarker(linked, boxB));
     QVERIFY(isUnmarked(linked, boxC, 4));
@@ -359,11 +357,9 @@ void TestPageRenderer::severalLinksAllHaveRedMarkers()
     linkObjects(scene.doc, 2, {e, f, g});
     const QImage &image = scene.render();
     for (const int index : {a, c, e, f})
-        QVERIFY2(hasMarker(image, scene.doc.objects[index].bounds),
-                 qPrintable(QString::number(index)));
+        QVERIFY2(hasMarker(image, scene.boxes[index]), qPrintable(QString::number(index)));
     for (const int index : {b, d, g})
-        QVERIFY2(isUnmarked(image, scene.doc.objects[index].bounds, 3),
-                 qPrintable(QString::number(index)));
+        QVERIFY2(isUnmarked(image, scene.boxes[index], 3), qPrintable(QString::number(index)));
 }
 
 void TestPageRenderer::malformedChainsEndTheirWalk()
@@ -379,11 +375,10 @@ void TestPageRenderer::malformedChainsEndTheirWalk()
     linkObjects(scene.doc, 20, {d, e}); // a link number the table cannot hold
 
     const QImage &image = scene.render();
-    QVERIFY(hasMarker(image, scene.doc.objects[a].bounds));
-    QVERIFY(hasMarker(image, scene.doc.objects[b].bounds));
+    QVERIFY(hasMarker(image, scene.boxes[a]));
+    QVERIFY(hasMarker(image, scene.boxes[b]));
     for (const int index : {c, d})
-        QVERIFY2(isUnmarked(image, scene.doc.objects[index].bounds, 3),
-                 qPrintable(QString::number(index)));
+        QVERIFY2(isUnmarked(image, scene.boxes[index], 3), qPrintable(QString::number(index)));
 }
 
 void TestPageRenderer::selectionFramesFollowBoxes()
@@ -400,24 +395,24 @@ void TestPageRenderer::selectionFramesFollowBoxes()
     scene.doc.objects[d].angle = 90;
 
     const QImage &image = scene.render();
-    QVERIFY(isFramed(image, scene.doc.objects[a].bounds));
-    QVERIFY(isFramed(image, scene.doc.objects[d].bounds));
-    QVERIFY(!isFramed(image, scene.doc.objects[b].bounds));
-    QVERIFY(!isFramed(image, scene.doc.objects[c].bounds));
+    QVERIFY(isFramed(image, scene.boxes[a]));
+    QVERIFY(isFramed(image, scene.boxes[d]));
+    QVERIFY(!isFramed(image, scene.boxes[b]));
+    QVERIFY(!isFramed(image, scene.boxes[c]));
     // Just outside a frame the sheet is untouched.
-    const Bounds32 &box = scene.doc.objects[a].bounds;
+    const Bounds32 &box = scene.boxes[a];
     QCOMPARE(image.pixel(box.left - 1, box.top + 3), white);
     QCOMPARE(image.pixel(box.right, box.top + 3), white);
     QCOMPARE(image.pixel(box.left + 3, box.top - 1), white);
     QCOMPARE(image.pixel(box.left + 3, box.bottom), white);
     // The rotated text rises out of its frame.
-    const Bounds32 &turned = scene.doc.objects[d].bounds;
+    const Bounds32 &turned = scene.boxes[d];
     QVERIFY(findInk(image, white, QRect(turned.left, turned.top - 30, 14, 25)).pixels > 20);
 }
 
 void TestPageRenderer::layoutPassBoxes()
 {
-    DocumentState doc(20);
+    Document doc = emptyDocument(20);
     const int number = addNumber(doc, 10, 20, -5, 5);
     const int empty = addObject(doc, KindText, 30, 40, QString());
     const int flat = addObject(doc, KindText, 50, 60, QStringLiteral("Hello!"));
@@ -427,54 +422,58 @@ void TestPageRenderer::layoutPassBoxes()
     const int edge = addObject(doc, KindText, std::numeric_limits<std::int32_t>::max(), 0,
                                QStringLiteral("Hello!"));
 
-    layoutPass(doc, 30);
+    const QList<Bounds32> boxes = layoutPass(doc, 30);
 
-    // Boxes start at the window offset less the scroll, as wide as the start text and as
-    // high as the size.
-    QCOMPARE(doc.texts[number], QStringLiteral("42949"));
+    // Boxes start at the window offset less the scroll, as wide as the text of the page
+    // shown and as high as the size.
+    QCOMPARE(boxes.size(), doc.count());
     const std::int32_t width =
-        measureTextWidth(QStringLiteral("Arial"), 14, QStringLiteral("42949"));
+        measureTextWidth(QStringLiteral("Arial"), 14, QStringLiteral("000-5"));
     QVERIFY(width > 20);
-    QCOMPARE(edges(doc.objects[number].bounds), (Edges{50, 30, 50 + width, 44}));
-    QCOMPARE(edges(doc.objects[empty].bounds), (Edges{70, 50, 70, 64}));
+    QCOMPARE(edges(boxes[number]), (Edges{50, 30, 50 + width, 44}));
+    QCOMPARE(edges(boxes[empty]), (Edges{70, 50, 70, 64}));
     // The angle does not turn the box.
-    QCOMPARE(edges(doc.objects[turned].bounds), edges(doc.objects[flat].bounds));
-    QCOMPARE(edges(doc.objects[sizeless].bounds), (Edges{110, 90, 110, 90}));
+    QCOMPARE(edges(boxes[turned]), edges(boxes[flat]));
+    QCOMPARE(edges(boxes[sizeless]), (Edges{110, 90, 110, 90}));
 
-    QCOMPARE(doc.objects[edge].bounds.left, std::numeric_limits<std::int32_t>::min() + 39);
-    QVERIFY(doc.objects[edge].bounds.right > doc.objects[edge].bounds.left);
+    QCOMPARE(boxes[edge].left, std::numeric_limits<std::int32_t>::min() + 39);
+    QVERIFY(boxes[edge].right > boxes[edge].left);
 }
 
-void TestPageRenderer::layoutPassFormsStartValues()
+void TestPageRenderer::layoutMeasuresThePageShown()
 {
-    Scene scene;
-    const int negative = addNumber(scene.doc, 10, 20, -5, 5);
-    const int ninetyNine = addNumber(scene.doc, 10, 60, 99, 5);
-    const int text = addObject(scene.doc, KindText, 10, 100, QStringLiteral("Hello!"));
-    scene.doc.pageShown = 5;
-    scene.render();
-    // The page shows signed values for page 5; the layout pass went back to page 1.
-    QCOMPARE(scene.doc.texts[negative], QStringLiteral("000-1"));
-    QCOMPARE(scene.doc.texts[ninetyNine], QStringLiteral("00103"));
-    layoutPass(scene.doc, 0);
-    QCOMPARE(scene.doc.texts[negative], QStringLiteral("42949"));
-    QCOMPARE(scene.doc.texts[ninetyNine], QStringLiteral("00099"));
-    QCOMPARE(scene.doc.texts[text], QStringLiteral("Hello!"));
+    Document doc = emptyDocument(20);
+    addNumber(doc, 10, 20, -5, 5);
+    addNumber(doc, 10, 60, 99, 5);
+    addObject(doc, KindText, 10, 100, QStringLiteral("Hello!"));
+    // The page shown and what each object shows on it.
+    const QList<std::pair<std::int32_t, QStringList>> pages{
+        {1, {"000-5", "00099", "Hello!"}},
+        {5, {"000-1", "00103", "Hello!"}},
+        {6, {"00000", "00104", "Hello!"}},
+    };
+    for (const auto &[page, texts] : pages) {
+        doc.pageShown = page;
+        QList<std::int32_t> expected;
+        for (const QString &text : texts)
+            expected.append(measureTextWidth(QStringLiteral("Arial"), 14, text));
+        QList<std::int32_t> widths;
+        for (const Bounds32 &box : layoutPass(doc, 0))
+            widths.append(box.right - box.left);
+        QCOMPARE(widths, expected);
+    }
 }
 
-void TestPageRenderer::printerModeDrawsObjectsOnlyScaled()
+void TestPageRenderer::printedPageDrawsObjectsOnlyScaled()
 {
     Scene scene;
-    scene.state.printerResolution = 600;
     const int a = addObject(scene.doc, KindText, 100, 50, QStringLiteral("ÁgÁg"));
     const int b = addObject(scene.doc, KindText, 20, 20, QString());
     linkObjects(scene.doc, 0, {a, b});
     scene.doc.objects[a].selected = 1;
-    scene.context.showLinkOverlay = true;
-    scene.context.scrollOffset = 120;
-    layoutPass(scene.doc, 120);
 
-    const QImage page = scene.print({1400, 700});
+    // 600 dpi: 8 dots per page unit.
+    const QImage page = scene.print({1400, 700}, 1, 8);
     const Ink ink = findInk(page, white);
     QVERIFY(ink.pixels > 500);
     QVERIFY2(ink.bounds.left() >= 799 && ink.bounds.left() <= 804,
@@ -486,32 +485,76 @@ void TestPageRenderer::printerModeDrawsObjectsOnlyScaled()
     const std::int32_t width =
         measureTextWidth(QStringLiteral("Arial"), 112, QStringLiteral("ÁgÁg"));
     QVERIFY(ink.bounds.right() <= 800 + width);
-
-    // The screen side is left as it was.
-    QVERIFY(scene.state.backBuffer.isNull());
-    QCOMPARE(scene.presents, 0);
-    QCOMPARE(scene.state.windowBounds.right, 0);
-    QCOMPARE(scene.state.windowOffset, QPoint(40, 40));
+    // The ink bounds leave no room for a desk, a sheet or a selection frame; no link marker.
+    QCOMPARE(countColor(page, red), 0);
 }
 
-void TestPageRenderer::rendersFormThePageShown()
+void TestPageRenderer::rendersShowTheirPage_data()
 {
-    Scene scene;
-    const int number = addNumber(scene.doc, 10, 10, 125, 5);
-    scene.doc.pageShown = 3;
-    const QImage &screen = scene.render();
-    QCOMPARE(scene.doc.texts[number], QStringLiteral("00127"));
-    QVERIFY(findInk(screen, white, QRect(41, 41, 398, 298)).pixels > 20);
-
-    scene.doc.pageShown = 2;
-    scene.state.printerResolution = 72;
-    const QImage page = scene.print({200, 100});
-    QCOMPARE(scene.doc.texts[number], QStringLiteral("00126"));
-    QVERIFY(findInk(page, white).pixels > 20);
+    QTest::addColumn<bool>("printed");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("pageShown");
+    QTest::addColumn<int>("page"); // the printed page
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("screen, page 3 shown") << false << 125 << 3 << 0 << QStringLiteral("00127");
+    QTest::newRow("screen, signed start") << false << -5 << 1 << 0 << QStringLiteral("000-5");
+    QTest::newRow("printed page 2, page 3 shown")
+        << true << 125 << 3 << 2 << QStringLiteral("00126");
 }
 
-QTEST_MAIN(TestPageRenderer)
-#include "tst_pagerenderer.moc"
+void TestPageRenderer::rendersShowTheirPage()
+{
+    QFETCH(bool, printed);
+    QFETCH(int, start);
+    QFETCH(int, pageShown);
+    QFETCH(int, page);
+    QFETCH(QString, shown);
+
+    // A number, and a text object showing what the number should show on that page.
+    Scene number;
+    addNumber(number.doc, 10, 10, start, 5);
+    Scene text;
+    addObject(text.doc, KindText, 10, 10, shown);
+    for (Scene *scene : {&number, &text})
+        scene->doc.pageShown = pageShown;
+
+    const QImage image = printed ? number.print({200, 100}, page) : number.render();
+    const QImage expected = printed ? text.print({200, 100}, page) : text.render();
+    QVERIFY(findInk(expected, white, printed ? QRect() : QRect(41, 41, 150, 50)).pixels > 20);
+    QVERIFY(image == expected);
+}
+
+void TestPageRenderer::numbersWithoutWidthAreReported_data()
+{
+    QTest::addColumn<bool>("printed");
+    QTest::addColumn<bool>("docOpen");
+    QTest::addColumn<QList<int>>("digits"); // of the numbers on the page
+    QTest::addColumn<int>("reported");
+    QTest::newRow("screen") << false << true << QList<int>{5, 0, -3, 0} << 3;
+    QTest::newRow("printed") << true << true << QList<int>{5, 0, -3, 0} << 3;
+    QTest::newRow("every number has a width") << false << true << QList<int>{5, 1} << 0;
+    QTest::newRow("closed document") << false << false << QList<int>{0} << 0;
+}
+
+void TestPageRenderer::numbersWithoutWidthAreReported()
+{
+    QFETCH(bool, printed);
+    QFETCH(bool, docOpen);
+    QFETCH(QList<int>, digits);
+    QFETCH(int, reported);
+
+    Scene scene;
+    addObject(scene.doc, KindText, 10, 10, QString());
+    addObject(scene.doc, KindPicture, 10, 40, QString());
+    for (const int width : digits)
+        addNumber(scene.doc, 10, 80 + 20 * scene.doc.count(), 1, static_cast<std::int16_t>(width));
+    scene.context.docOpen = docOpen;
+    if (printed)
+        scene.print({400, 300});
+    else
+        scene.render();
+    QCOMPARE(scene.report.emptyNumbers, reported);
+}
 
 void TestPageRenderer::textsAndLinksFromBeyondTheWindowAreDrawn_data()
 {
@@ -558,7 +601,7 @@ void TestPageRenderer::pictureShowsAPlaceholderOnScreenOnly()
     Scene scene;
     const int picture = addObject(scene.doc, KindPicture, 100, 100, QStringLiteral("ignored"));
     const QImage &screen = scene.render();
-    QCOMPARE(edges(scene.doc.objects[picture].bounds), (Edges{140, 140, 172, 172}));
+    QCOMPARE(edges(scene.boxes[picture]), (Edges{140, 140, 172, 172}));
     // A dashed grey frame on the box's edges, nothing inside.
     const QRect box(140, 140, 32, 32);
     const int frame = countColor(screen, grey, box);
@@ -568,3 +611,6 @@ void TestPageRenderer::pictureShowsAPlaceholderOnScreenOnly()
 
     QCOMPARE(findInk(scene.print(QSize(400, 400)), white).pixels, 0);
 }
+
+QTEST_MAIN(TestPageRenderer)
+#include "tst_pagerenderer.moc"

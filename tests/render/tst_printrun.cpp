@@ -4,6 +4,25 @@
 
 #include <QtTest>
 
+namespace {
+
+// The first page of a run of `doc` in which every object is a text showing
+// `texts`, in table order: what a page of `doc` should look like.
+QImage pageShowing(Document doc, const QStringList &texts, QSize size)
+{
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        doc.objects[i].kind = KindText;
+        doc.objects[i].text = texts[i];
+    }
+    doc.pagesToPrint = 1;
+    SheetRecorder recorder(size);
+    printRun(doc, 360, true, recorder.sheets());
+    recorder.finish();
+    return recorder.pages.first();
+}
+
+} // namespace
+
 class TestPrintRun : public QObject
 {
     Q_OBJECT
@@ -11,8 +30,9 @@ class TestPrintRun : public QObject
 private Q_SLOTS:
     void everyPageShowsItsNumbers_data();
     void everyPageShowsItsNumbers();
-    void endedRunsPutPageShownBack_data();
-    void endedRunsPutPageShownBack();
+    void closedDocumentLeavesSheetsBlank();
+    void endedRunsReportHowTheyEnded_data();
+    void endedRunsReportHowTheyEnded();
     void scaleIsResolutionDiv72_data();
     void scaleIsResolutionDiv72();
 };
@@ -36,17 +56,17 @@ void TestPrintRun::everyPageShowsItsNumbers()
     QFETCH(int, pageShown);
     QFETCH(QList<QStringList>, texts);
 
-    DocumentState doc(20);
+    Document doc = emptyDocument(20);
     addNumber(doc, 72, 72, 125, 5);
     addObject(doc, KindText, 72, 144, QStringLiteral("Hello!"));
     addNumber(doc, 200, 72, 10, 3, 10);
     doc.pagesToPrint = pages;
     doc.pageShown = pageShown;
-    RenderState state;
-    SheetRecorder recorder(doc, QSize(1200, 1000));
+    const QSize size(1200, 1000);
+    SheetRecorder recorder(size);
     QList<QPair<int, int>> told;
     const PrintResult result =
-        printRun(doc, state, true, recorder.sheets(), [&told](std::int32_t page, std::int32_t of) {
+        printRun(doc, 360, true, recorder.sheets(), [&told](std::int32_t page, std::int32_t of) {
             told.append({page, of});
             return true;
         });
@@ -56,8 +76,10 @@ void TestPrintRun::everyPageShowsItsNumbers()
     QCOMPARE(result.pagesDrawn, pages);
     QCOMPARE(recorder.newSheets, pages - 1);
     QCOMPARE(recorder.aborts, 0);
-    QCOMPARE(recorder.texts, texts);
-    QCOMPARE(doc.pageShown, pageShown);
+    QCOMPARE(recorder.pages.size(), texts.size());
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        QVERIFY2(recorder.pages[i] == pageShowing(doc, texts[i], size),
+                 qPrintable(texts[i].join(u' ')));
     QCOMPARE(told.size(), pages);
     QCOMPARE(told.last(), qMakePair(pages, pages));
     // The same design on every sheet: the ink starts at one place, the pages differ.
@@ -68,7 +90,22 @@ void TestPrintRun::everyPageShowsItsNumbers()
     }
 }
 
-void TestPrintRun::endedRunsPutPageShownBack_data()
+void TestPrintRun::closedDocumentLeavesSheetsBlank()
+{
+    Document doc = emptyDocument(20);
+    addObject(doc, KindText, 10, 10, QStringLiteral("Hello!"));
+    doc.pagesToPrint = 2;
+    SheetRecorder recorder(QSize(200, 100));
+    const PrintResult result = printRun(doc, 360, false, recorder.sheets());
+    recorder.finish();
+    QCOMPARE(result.outcome, PrintOutcome::Printed);
+    QCOMPARE(result.pagesDrawn, 2);
+    QCOMPARE(recorder.pages.size(), 2);
+    for (const QImage &page : recorder.pages)
+        QCOMPARE(findInk(page, white).pixels, 0);
+}
+
+void TestPrintRun::endedRunsReportHowTheyEnded_data()
 {
     QTest::addColumn<int>("pages");
     QTest::addColumn<int>("cancelAt");
@@ -93,7 +130,7 @@ void TestPrintRun::endedRunsPutPageShownBack_data()
         << 6 << 0 << 0 << 0 << false << PrintOutcome::Failed << 0 << 0;
 }
 
-void TestPrintRun::endedRunsPutPageShownBack()
+void TestPrintRun::endedRunsReportHowTheyEnded()
 {
     QFETCH(int, pages);
     QFETCH(int, cancelAt);
@@ -104,12 +141,10 @@ void TestPrintRun::endedRunsPutPageShownBack()
     QFETCH(int, pagesDrawn);
     QFETCH(int, aborts);
 
-    DocumentState doc(20);
+    Document doc = emptyDocument(20);
     addNumber(doc, 10, 10, 1, 3);
     doc.pagesToPrint = pages;
-    doc.pageShown = 5;
-    RenderState state;
-    SheetRecorder recorder(doc, QSize(200, 200));
+    SheetRecorder recorder(QSize(200, 200));
     recorder.refuseSheet = refuseSheet;
     recorder.failAfterPage = failAfterPage;
     PrintSheets sheets = recorder.sheets();
@@ -120,14 +155,13 @@ void TestPrintRun::endedRunsPutPageShownBack()
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("QPainter::begin"));
 
     const PrintResult result =
-        printRun(doc, state, true, sheets,
+        printRun(doc, 360, true, sheets,
                  [cancelAt](std::int32_t page, std::int32_t) { return page != cancelAt; });
 
     QCOMPARE(result.outcome, outcome);
     QCOMPARE(result.pagesDrawn, pagesDrawn);
     QCOMPARE(recorder.aborts, aborts);
     QCOMPARE(result.error.isEmpty(), outcome != PrintOutcome::Failed);
-    QCOMPARE(doc.pageShown, 5);
 }
 
 void TestPrintRun::scaleIsResolutionDiv72_data()
@@ -150,12 +184,10 @@ void TestPrintRun::scaleIsResolutionDiv72()
     QFETCH(QPoint, cellCorner);
     QFETCH(int, cellHeight);
 
-    DocumentState doc(20);
+    Document doc = emptyDocument(20);
     addNumber(doc, position.x(), position.y(), 0, 5);
-    RenderState state;
-    state.printerResolution = resolution;
-    SheetRecorder recorder(doc, QSize(1400, 1000));
-    QCOMPARE(printRun(doc, state, true, recorder.sheets()).outcome, PrintOutcome::Printed);
+    SheetRecorder recorder(QSize(1400, 1000));
+    QCOMPARE(printRun(doc, resolution, true, recorder.sheets()).outcome, PrintOutcome::Printed);
     recorder.finish();
 
     // "00000": its ink starts just right of and below the cell corner and

@@ -8,10 +8,10 @@
 
 namespace {
 
-mainStruct2 textObject(std::int32_t x, std::int32_t y, std::int16_t fontSize,
-                       std::int32_t color = 0, std::int32_t angle = 0)
+PageObject textObject(std::int32_t x, std::int32_t y, std::int16_t fontSize, std::int32_t color = 0,
+                      std::int32_t angle = 0)
 {
-    mainStruct2 object = zeroRecord();
+    PageObject object;
     object.kind = KindText;
     object.x = x;
     object.y = y;
@@ -31,12 +31,12 @@ struct Canvas
     QPoint offset{0, 0};
 };
 
-QImage drawn(const mainStruct2 &object, const QString &text, const Canvas &canvas = {})
+QImage drawn(PageObject object, const QString &text, const Canvas &canvas = {})
 {
+    object.fontName = canvas.face;
     QImage image = whiteImage(canvas.size.width(), canvas.size.height());
     QPainter painter(&image);
-    drawObjectText(painter, object, canvas.face, text, canvas.scale, canvas.offset.x(),
-                   canvas.offset.y());
+    drawObjectText(painter, object, text, canvas.scale, canvas.offset.x(), canvas.offset.y());
     return image;
 }
 

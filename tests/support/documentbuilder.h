@@ -1,6 +1,7 @@
 #pragma once
 
-#include "documentstate.h"
+#include "document.h"
+#include "numbering.h"
 
 #include <QList>
 #include <QString>
@@ -10,33 +11,29 @@
 #include <cstdint>
 #include <initializer_list>
 
-// Builds documents record by record, apart from the table operations under
+// Builds documents object by object, apart from the table operations under
 // test: every object is appended unlinked, in face "Arial", on top of the
 // stacking order.
 
-inline int addObject(DocumentState &doc, std::int32_t kind, std::int32_t x, std::int32_t y,
+inline int addObject(Document &doc, std::int32_t kind, std::int32_t x, std::int32_t y,
                      const QString &text, std::int32_t color = 0, std::int16_t fontSize = 14)
 {
-    const int index = doc.objectCount;
-    mainStruct2 &object = doc.objects[index];
-    object = zeroRecord();
+    PageObject object;
     object.kind = kind;
     object.x = x;
     object.y = y;
     object.color = color;
     object.fontSize = fontSize;
     object.stepLink = 1;
-    object.linkId = -1;
-    object.linkPrev = -1;
-    object.linkNext = -1;
-    doc.fontNames[index] = QStringLiteral("Arial");
-    doc.texts[index] = text;
-    doc.drawOrder[index] = index;
-    ++doc.objectCount;
+    object.fontName = QStringLiteral("Arial");
+    object.text = text;
+    const int index = doc.count();
+    doc.objects.append(object);
+    doc.drawOrder.append(index);
     return index;
 }
 
-inline int addNumber(DocumentState &doc, std::int32_t x, std::int32_t y, std::int32_t start,
+inline int addNumber(Document &doc, std::int32_t x, std::int32_t y, std::int32_t start,
                      std::int16_t digits, std::int32_t stepPage = 1)
 {
     const int index = addObject(doc, KindNumber, x, y, QString());
@@ -47,7 +44,7 @@ inline int addNumber(DocumentState &doc, std::int32_t x, std::int32_t y, std::in
 }
 
 // Chains the given objects, in that order, into link `id`, and counts the link.
-inline void linkObjects(DocumentState &doc, std::int32_t id, std::initializer_list<int> members)
+inline void linkObjects(Document &doc, std::int32_t id, std::initializer_list<int> members)
 {
     int previous = -1;
     for (const int index : members) {
@@ -61,28 +58,32 @@ inline void linkObjects(DocumentState &doc, std::int32_t id, std::initializer_li
     doc.linkCount = std::max(doc.linkCount, id + 1);
 }
 
-// The first entries of the drawing order, bottom first.
-inline void setDrawOrder(DocumentState &doc, const QList<std::int32_t> &order)
+// The drawing order, bottom first.
+inline void setDrawOrder(Document &doc, const QList<std::int32_t> &order)
 {
-    std::copy(order.begin(), order.end(), doc.drawOrder.begin());
+    doc.drawOrder = order;
 }
 
-inline void selectObjects(DocumentState &doc, std::initializer_list<int> members)
+inline void selectObjects(Document &doc, std::initializer_list<int> members)
 {
     for (const int index : members)
         doc.objects[index].selected = 1;
 }
 
-// Compact dumps of the live objects, to compare whole.
+// Compact dumps of the objects, to compare whole.
 
-inline QStringList textsOf(const DocumentState &doc)
+// What every object shows on `page` (the page shown when not given).
+inline QStringList textsOf(const Document &doc, std::int32_t page = 0)
 {
-    return QStringList(doc.texts.begin(), doc.texts.begin() + doc.objectCount);
+    QStringList texts;
+    for (const PageObject &object : doc.objects)
+        texts.append(objectText(object, page > 0 ? page : doc.pageShown, doc.pagesToPrint));
+    return texts;
 }
 
-inline QList<std::int32_t> drawOrderOf(const DocumentState &doc)
+inline QList<std::int32_t> drawOrderOf(const Document &doc)
 {
-    return QList<std::int32_t>(doc.drawOrder.begin(), doc.drawOrder.begin() + doc.objectCount);
+    return doc.drawOrder;
 }
 
 // left, top, right and bottom of a box.
@@ -97,28 +98,27 @@ inline Edges edges(const Bounds32 &box)
 using Link = QList<std::int32_t>;
 inline const Link unlinked{-1, -1, -1};
 
-inline Link linkOf(const DocumentState &doc, int index)
+inline Link linkOf(const Document &doc, int index)
 {
-    const mainStruct2 &object = doc.objects[index];
+    const PageObject &object = doc.objects[index];
     return {object.linkId, object.linkPrev, object.linkNext};
 }
 
 // Every object's position, in table order: "x,y x,y ...".
-inline QString positionsOf(const DocumentState &doc)
+inline QString positionsOf(const Document &doc)
 {
     QStringList positions;
-    for (int i = 0; i < doc.objectCount; ++i)
-        positions.append(QStringLiteral("%1,%2").arg(doc.objects[i].x).arg(doc.objects[i].y));
+    for (const PageObject &object : doc.objects)
+        positions.append(QStringLiteral("%1,%2").arg(object.x).arg(object.y));
     return positions.join(u' ');
 }
 
 // Every object's linkId, linkPrev and linkNext, in table order: "id,prev,next",
 // or "-" for an unlinked object.
-inline QString linksOf(const DocumentState &doc)
+inline QString linksOf(const Document &doc)
 {
     QStringList links;
-    for (int i = 0; i < doc.objectCount; ++i) {
-        const mainStruct2 &object = doc.objects[i];
+    for (const PageObject &object : doc.objects) {
         links.append(object.linkId == -1 ? QStringLiteral("-")
                                          : QStringLiteral("%1,%2,%3")
                                                .arg(object.linkId)
@@ -129,12 +129,53 @@ inline QString linksOf(const DocumentState &doc)
 }
 
 // Every object's place and numbering, in table order: "x,y:start+stepLink ...".
-inline QString cellsOf(const DocumentState &doc)
+inline QString cellsOf(const Document &doc)
 {
     QStringList cells;
-    for (int i = 0; i < doc.objectCount; ++i) {
-        const mainStruct2 &o = doc.objects[i];
+    for (const PageObject &o : doc.objects)
         cells.append(QStringLiteral("%1,%2:%3+%4").arg(o.x).arg(o.y).arg(o.start).arg(o.stepLink));
-    }
     return cells.join(u' ');
+}
+
+// Every object's selection mark, in table order.
+inline QList<int> marksOf(const Document &doc)
+{
+    QList<int> marks;
+    for (const PageObject &object : doc.objects)
+        marks.append(object.selected);
+    return marks;
+}
+
+// Every field of an object on one line, so that two objects compare whole and
+// a difference shows where it is.
+inline QString objectDump(const PageObject &o)
+{
+    const QList<std::int32_t> values{o.kind,     o.x,      o.y,      o.start,    o.stepPage,
+                                     o.stepLink, o.digits, o.format, o.color,    o.customColor,
+                                     o.fontSize, o.angle,  o.linkId, o.linkPrev, o.linkNext,
+                                     o.selected, o.zeros};
+    QStringList fields;
+    for (const std::int32_t value : values)
+        fields.append(QString::number(value));
+    return fields.join(u' ') +
+           QStringLiteral(" font '%1' text '%2' name '%3' reserved %4")
+               .arg(o.fontName, o.text, o.name, QString::fromLatin1(o.reserved.toHex()));
+}
+
+// The document values, then one line per object, then the drawing order.
+inline QStringList documentDump(const Document &doc)
+{
+    QStringList lines{QStringLiteral("links %1 last %2 pages %3/%4 capacity %5")
+                          .arg(doc.linkCount)
+                          .arg(doc.lastLinked)
+                          .arg(doc.pageShown)
+                          .arg(doc.pagesToPrint)
+                          .arg(doc.capacity)};
+    for (const PageObject &object : doc.objects)
+        lines.append(objectDump(object));
+    QStringList order;
+    for (const std::int32_t entry : doc.drawOrder)
+        order.append(QString::number(entry));
+    lines.append(QStringLiteral("order ") + order.join(u' '));
+    return lines;
 }

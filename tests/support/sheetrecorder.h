@@ -8,12 +8,11 @@
 #include <QStringList>
 
 // A paged device made of one white image: each new sheet keeps a copy of the
-// image and wipes it, and the texts the document held when the sheet was
-// finished. Failures can be planted after a given page.
+// image and wipes it. Failures can be planted after a given page.
 class SheetRecorder
 {
 public:
-    SheetRecorder(DocumentState &doc, QSize size) : m_doc(doc), m_image(size, QImage::Format_RGB32)
+    explicit SheetRecorder(QSize size) : m_image(size, QImage::Format_RGB32)
     {
         m_image.fill(Qt::white);
     }
@@ -41,7 +40,6 @@ public:
     void finish() { keepSheet(); }
 
     QList<QImage> pages;
-    QList<QStringList> texts;
     int newSheets = 0;
     int aborts = 0;
     int refuseSheet = 0;   // the new sheet (counted from 1) that fails; 0 for none
@@ -49,12 +47,7 @@ public:
 
 private:
     int pagesSeen() const { return newSheets + 1; }
-    void keepSheet()
-    {
-        pages.append(m_image.copy());
-        texts.append(textsOf(m_doc));
-    }
+    void keepSheet() { pages.append(m_image.copy()); }
 
-    DocumentState &m_doc;
     QImage m_image;
 };
