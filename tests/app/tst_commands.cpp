@@ -574,13 +574,27 @@ private Q_SLOTS:
                                                  QString());
         QVERIFY(QDir::setCurrent(m_shell->dir.path()));
         const QString readMe = QStringLiteral("/paginette_readme/pgt_readme.htm");
+        const QString programDir = QCoreApplication::applicationDirPath();
         const bool installedElsewhere =
-            QFileInfo::exists(QCoreApplication::applicationDirPath() + readMe) ||
-            QFileInfo::exists(QStringLiteral(PAGINETTE_DATA_DIR) + readMe);
+            QFileInfo::exists(programDir + readMe) ||
+            QFileInfo::exists(programDir + QStringLiteral("/../share/paginette") + readMe);
         if (!installedElsewhere) {
             m_frame->Help2->trigger();
             QVERIFY(m_shell->opened.isEmpty());
             QCOMPARE(m_shell->recorder.messages.last(), notFound);
+
+            // Found from the program's folder where an install puts it; taken
+            // away again before anything is checked.
+            QDir share(programDir + QStringLiteral("/../share"));
+            const QString installed = share.filePath(QStringLiteral("paginette") + readMe);
+            const bool written = share.mkpath(QStringLiteral("paginette/paginette_readme")) &&
+                                 writeFile(installed, "<html></html>");
+            m_frame->Help2->trigger();
+            QDir(share.filePath(QStringLiteral("paginette"))).removeRecursively();
+            share.rmdir(share.absolutePath());
+            QVERIFY(written);
+            QCOMPARE(QDir::cleanPath(m_shell->opened.value(0).toLocalFile()),
+                     QDir::cleanPath(installed));
         }
 
         // Found in the current folder first.
