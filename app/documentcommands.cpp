@@ -32,16 +32,26 @@ void DocumentCommands::newDocument()
 
 void DocumentCommands::open()
 {
-    ShellState &shell = m_context.shell;
-    if (shell.docOpen == 1 && !closeDocument())
+    if (m_context.shell.docOpen == 1 && !closeDocument())
         return;
     QString path;
-    if (!m_frame.fileDialogs->chooseOpenPath(path))
+    if (m_frame.fileDialogs->chooseOpenPath(path))
+        load(path);
+}
+
+void DocumentCommands::openFile(const QString &path)
+{
+    if (m_context.shell.docOpen == 1 && !closeDocument())
         return;
+    load(path);
+}
+
+void DocumentCommands::load(const QString &path)
+{
     // The file layer has shown why; the name and caption stay as they were.
     if (loadDocument(m_context.doc, path) != 0)
         return;
-    shell.docOpen = 1;
+    m_context.shell.docOpen = 1;
     setCurrentFile(path);
     runLayout(m_context.doc);
     showDocument();

@@ -15,6 +15,8 @@ public:
 
     void newDocument();
     void open();
+    // Opens the document at `path` as File > Open does, without the dialog.
+    void openFile(const QString &path);
     void close();
     void save();
     void saveAs();
@@ -25,6 +27,7 @@ public:
 
 private:
     bool maybeSave();
+    void load(const QString &path);
     // The document now has this name and nothing unsaved.
     void setCurrentFile(const QString &path);
     // A document is shown afresh: window in front, Object Properties open,

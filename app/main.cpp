@@ -1,18 +1,52 @@
 #include "appservices.h"
+#include "launchoptions.h"
 #include "tform1.h"
 #include "viewstate.h"
 
 #include <QApplication>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+QStringList rawArguments(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    // --help and --version answer before anything needs a display. Qt's own
+    // options (-platform, -style...) are taken out only by QApplication, so
+    // the command line is read again once it exists.
+    const LaunchOptions early = parseLaunchOptions(rawArguments(argc, argv));
+    if (early.help || early.version) {
+        std::fputs((early.help ? launchUsage() : launchVersion()).toLocal8Bit().constData(),
+                   stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
+    const LaunchOptions options = parseLaunchOptions(QCoreApplication::arguments());
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "paginette: %s\nTry 'paginette --help' for more.\n",
+                     options.error.toLocal8Bit().constData());
+        return 2;
+    }
     QApplication::setApplicationName(QStringLiteral("Paginette"));
     installServices(theViewState());
     TForm1 frame(AppContext{theDocument(), theShellState(), theRenderState(), theViewState(),
                             thePreferences()});
     frame.createWindows();
     frame.FormShow();
+    if (!options.document.isEmpty())
+        frame.openDocument(QFileInfo(options.document).absoluteFilePath());
     QApplication::exec();
     return 0;
 }

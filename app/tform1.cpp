@@ -322,6 +322,11 @@ void TForm1::Close1Click()
     m_documentCommands->open();
 }
 
+void TForm1::openDocument(const QString &path)
+{
+    m_documentCommands->openFile(path);
+}
+
 void TForm1::Close2Click()
 {
     m_documentCommands->close();

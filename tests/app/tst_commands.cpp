@@ -316,13 +316,25 @@ private Q_SLOTS:
         QCOMPARE(m_shell->recorder.messages.size(), 4);
     }
 
+    void openShowsPathAsCaption_data()
+    {
+        QTest::addColumn<bool>("fromCommandLine");
+        QTest::newRow("File > Open") << false;
+        QTest::newRow("named on the command line") << true;
+    }
+
     void openShowsPathAsCaption()
     {
+        QFETCH(bool, fromCommandLine);
         const QString path = m_shell->path(QStringLiteral("hand made.pgt"));
         QVERIFY(writeFile(path, documentHeader(2, 3)));
         ModalScript script;
-        script.typePath(path);
-        QCOMPARE(run(script, m_frame->Close1), QStringList());
+        if (fromCommandLine) {
+            QCOMPARE(script.run([this, path] { m_frame->openDocument(path); }), QStringList());
+        } else {
+            script.typePath(path);
+            QCOMPARE(run(script, m_frame->Close1), QStringList());
+        }
 
         QCOMPARE(docFlags(), (QList<int>{1, 1, 0}));
         QCOMPARE(theShellState().docFileName, path);
