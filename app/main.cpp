@@ -4,7 +4,9 @@
 #include "viewstate.h"
 
 #include <QApplication>
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -16,6 +18,17 @@ QStringList rawArguments(int argc, char **argv)
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     return arguments;
+}
+
+// The application icon at every size the resource carries.
+QIcon applicationIcon()
+{
+    QIcon icon;
+    QDirIterator png(QStringLiteral(":/icons"), {QStringLiteral("paginette.png")}, QDir::Files,
+                     QDirIterator::Subdirectories);
+    while (png.hasNext())
+        icon.addFile(png.next());
+    return icon;
 }
 
 } // namespace
@@ -40,6 +53,9 @@ int main(int argc, char **argv)
         return 2;
     }
     QApplication::setApplicationName(QStringLiteral("Paginette"));
+    // The desktop entry's name: the shell matches the windows to its entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("paginette"));
+    QApplication::setWindowIcon(applicationIcon());
     installServices(theViewState());
     TForm1 frame(AppContext{theDocument(), theShellState(), theRenderState(), theViewState(),
                             thePreferences()});
