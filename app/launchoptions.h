@@ -7,10 +7,10 @@
 // the version, or nothing but a usage error.
 struct LaunchOptions
 {
-    QString document; // empty: start with a new document
+    QString document{}; // empty: start with a new document
     bool help = false;
     bool version = false;
-    QString error;
+    QString error{};
 
     bool operator==(const LaunchOptions &) const = default;
 };

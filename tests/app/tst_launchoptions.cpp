@@ -2,16 +2,6 @@
 
 #include <QtTest>
 
-namespace {
-
-LaunchOptions options(const QString &document, bool help = false, bool version = false,
-                      const QString &error = QString())
-{
-    return LaunchOptions{document, help, version, error};
-}
-
-} // namespace
-
 // Shown when two sets of options differ.
 char *toString(const LaunchOptions &options)
 {
@@ -31,22 +21,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<LaunchOptions>("expected");
-        QTest::newRow("nothing") << QStringList{} << options(QString());
-        QTest::newRow("a document") << QStringList{"tickets.pgt"} << options("tickets.pgt");
+        QTest::newRow("nothing") << QStringList{} << LaunchOptions{};
+        QTest::newRow("a document")
+            << QStringList{"tickets.pgt"} << LaunchOptions{.document = "tickets.pgt"};
         QTest::newRow("a document named like an option")
-            << QStringList{"--", "-odd.pgt"} << options("-odd.pgt");
-        QTest::newRow("help") << QStringList{"--help"} << options(QString(), true);
-        QTest::newRow("short help") << QStringList{"-h"} << options(QString(), true);
-        QTest::newRow("version") << QStringList{"--version"} << options(QString(), false, true);
+            << QStringList{"--", "-odd.pgt"} << LaunchOptions{.document = "-odd.pgt"};
+        QTest::newRow("help") << QStringList{"--help"} << LaunchOptions{.help = true};
+        QTest::newRow("short help") << QStringList{"-h"} << LaunchOptions{.help = true};
+        QTest::newRow("version") << QStringList{"--version"} << LaunchOptions{.version = true};
         // Before QApplication has taken out its own options, help still answers.
         QTest::newRow("help beside a Qt option")
             << QStringList{"-style", "fusion", "--help"}
-            << options(QString(), true, false, "Unknown options: s, t, y, l, e.");
+            << LaunchOptions{.help = true, .error = "Unknown options: s, t, y, l, e."};
         QTest::newRow("unknown option")
-            << QStringList{"--pages", "3"}
-            << options(QString(), false, false, "Unknown option 'pages'.");
-        QTest::newRow("two documents") << QStringList{"a.pgt", "b.pgt"}
-                                       << options(QString(), false, false, "give one document");
+            << QStringList{"--pages", "3"} << LaunchOptions{.error = "Unknown option 'pages'."};
+        QTest::newRow("two documents")
+            << QStringList{"a.pgt", "b.pgt"} << LaunchOptions{.error = "give one document"};
     }
 
     void parse()

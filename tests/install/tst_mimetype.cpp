@@ -55,13 +55,6 @@ private Q_SLOTS:
                  0);
     }
 
-    void describesTheType()
-    {
-        const QMimeType type = QMimeDatabase().mimeTypeForName(paginetteType);
-        QCOMPARE(QStringList({type.comment(), type.globPatterns().join(QLatin1Char(' '))}),
-                 QStringList({QStringLiteral("Paginette document"), QStringLiteral("*.pgt")}));
-    }
-
     void typeOfFile_data()
     {
         QTest::addColumn<QString>("name");
