@@ -31,12 +31,22 @@ void DocumentCommands::newDocument()
 
 void DocumentCommands::open()
 {
-    ShellState &shell = m_context.shell;
-    if (shell.docOpen == 1 && !closeDocument())
+    if (m_context.shell.docOpen == 1 && !closeDocument())
         return;
     QString path;
-    if (!m_frame.fileDialogs->chooseOpenPath(path))
+    if (m_frame.fileDialogs->chooseOpenPath(path))
+        load(path);
+}
+
+void DocumentCommands::openFile(const QString &path)
+{
+    if (m_context.shell.docOpen == 1 && !closeDocument())
         return;
+    load(path);
+}
+
+void DocumentCommands::load(const QString &path)
+{
     const LoadResult loaded = loadDocument(path, m_context.editor.document().capacity);
     for (const FileMessage &message : loaded.messages)
         m_context.feedback.tell(message.text, message.caption);
@@ -44,7 +54,7 @@ void DocumentCommands::open()
     if (!loaded.document)
         return;
     m_context.editor.replace(*loaded.document);
-    shell.docOpen = 1;
+    m_context.shell.docOpen = 1;
     setCurrentFile(path);
     showDocument();
 }

@@ -15,6 +15,8 @@ public:
 
     void newDocument();
     void open();
+    // Opens the document at `path` as File > Open does, without the dialog.
+    void openFile(const QString &path);
     void close();
     void save();
     void saveAs();
@@ -29,6 +31,8 @@ private:
     bool write(const QString &path);
     // An empty document of the same capacity, its history started afresh.
     void clearCurrentDocument();
+    // Reads the document at `path` in place of the one in hand.
+    void load(const QString &path);
     // The document now has this name and nothing unsaved.
     void setCurrentFile(const QString &path);
     // A document is shown afresh: window in front, Object Properties open,

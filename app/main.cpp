@@ -1,5 +1,6 @@
 #include "desktopfeedback.h"
 #include "documenteditor.h"
+#include "launchoptions.h"
 #include "preferences.h"
 #include "renderstate.h"
 #include "shellstate.h"
@@ -7,13 +8,61 @@
 #include "viewstate.h"
 
 #include <QApplication>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QIcon>
+
+#include <cstdio>
+
+namespace {
+
+QStringList rawArguments(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+// The application icon at every size the resource carries.
+QIcon applicationIcon()
+{
+    QIcon icon;
+    QDirIterator png(QStringLiteral(":/icons"), {QStringLiteral("paginette.png")}, QDir::Files,
+                     QDirIterator::Subdirectories);
+    while (png.hasNext())
+        icon.addFile(png.next());
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    // --help and --version answer before anything needs a display. Qt's own
+    // options (-platform, -style...) are taken out only by QApplication, so
+    // the command line is read again once it exists.
+    const LaunchOptions early = parseLaunchOptions(rawArguments(argc, argv));
+    if (early.help || early.version) {
+        std::fputs((early.help ? launchUsage() : launchVersion()).toLocal8Bit().constData(),
+                   stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Paginette"));
+    // The desktop entry's name: the shell matches the windows to its entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("paginette"));
+    QApplication::setWindowIcon(applicationIcon());
     ErrorDisplay errorDisplay;
     app.installEventFilter(&errorDisplay);
+
+    // A command line the program cannot follow is told about, and the
+    // program starts as it would without one.
+    const LaunchOptions options = parseLaunchOptions(QCoreApplication::arguments());
+    if (!options.error.isEmpty())
+        std::fprintf(stderr, "paginette: %s\n%s", options.error.toLocal8Bit().constData(),
+                     launchUsage().toLocal8Bit().constData());
 
     ShellState shell;
     RenderState render;
@@ -23,6 +72,8 @@ int main(int argc, char **argv)
     TForm1 frame(AppContext{editor, shell, render, view, prefs, desktopFeedback()});
     frame.createWindows();
     frame.FormShow();
+    if (!options.document.isEmpty())
+        frame.openDocument(QFileInfo(options.document).absoluteFilePath());
     QApplication::exec();
     return 0;
 }

@@ -49,12 +49,13 @@ bool isEnterKey(const QEvent *event)
 }
 
 // Where the read-me may be: the current folder, beside the program, then
-// the installed data folder.
+// the data folder of the installed program, wherever its prefix is.
 QStringList readMeLocations()
 {
+    const QString programDir = QCoreApplication::applicationDirPath();
     return {QDir::current().absoluteFilePath(readMePath),
-            QCoreApplication::applicationDirPath() + QLatin1Char('/') + readMePath,
-            QStringLiteral(PAGINETTE_DATA_DIR) + QLatin1Char('/') + readMePath};
+            programDir + QLatin1Char('/') + readMePath,
+            programDir + QStringLiteral("/../share/paginette/") + readMePath};
 }
 
 } // namespace
@@ -336,6 +337,11 @@ void TForm1::Quit1Click()
 void TForm1::Close1Click()
 {
     m_documentCommands->open();
+}
+
+void TForm1::openDocument(const QString &path)
+{
+    m_documentCommands->openFile(path);
 }
 
 void TForm1::Close2Click()

@@ -63,6 +63,8 @@ public:
     // A screen render of the page shown into the document window.
     void renderScreen();
 
+    // Opens the document named on the command line, as File > Open would.
+    void openDocument(const QString &path);
     void showDocumentWindow();
     void showObjectProperties();
     // The Pages and Page boxes show the values of the document in hand.

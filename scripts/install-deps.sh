@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the program need.
-# Quick when everything is already there.
+# Installs the Debian packages that building and running the program need,
+# and any packages named as arguments. Quick when everything is already
+# there. Usage: scripts/install-deps.sh [PACKAGE...]
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev
+    cmake ninja-build g++
     qt6-base-dev qt6-gtk-platformtheme
     fonts-liberation2 fontconfig
-    xvfb xdotool xauth imagemagick poppler-utils
-    libcups2-dev cups printer-driver-cups-pdf
+    libcups2-dev librsvg2-bin
+    "$@"
 )
 
 missing=()

@@ -325,13 +325,25 @@ private Q_SLOTS:
         QCOMPARE(m_shell->recorder.messages.size(), 4);
     }
 
+    void openShowsPathAsCaption_data()
+    {
+        QTest::addColumn<bool>("fromCommandLine");
+        QTest::newRow("File > Open") << false;
+        QTest::newRow("named on the command line") << true;
+    }
+
     void openShowsPathAsCaption()
     {
+        QFETCH(bool, fromCommandLine);
         const QString path = m_shell->path(QStringLiteral("hand made.pgt"));
         QVERIFY(writeFile(path, documentHeader(2, 3)));
         ModalScript script;
-        script.typePath(path);
-        QCOMPARE(run(script, m_frame->Close1), QStringList());
+        if (fromCommandLine) {
+            QCOMPARE(script.run([this, path] { m_frame->openDocument(path); }), QStringList());
+        } else {
+            script.typePath(path);
+            QCOMPARE(run(script, m_frame->Close1), QStringList());
+        }
 
         QCOMPARE(m_shell->docFlags(), (QList<int>{1, 1, 0}));
         QCOMPARE(m_shell->shell.docFileName, path);
@@ -586,13 +598,27 @@ private Q_SLOTS:
                                                  QString());
         QVERIFY(QDir::setCurrent(m_shell->dir.path()));
         const QString readMe = QStringLiteral("/paginette_readme/pgt_readme.htm");
+        const QString programDir = QCoreApplication::applicationDirPath();
         const bool installedElsewhere =
-            QFileInfo::exists(QCoreApplication::applicationDirPath() + readMe) ||
-            QFileInfo::exists(QStringLiteral(PAGINETTE_DATA_DIR) + readMe);
+            QFileInfo::exists(programDir + readMe) ||
+            QFileInfo::exists(programDir + QStringLiteral("/../share/paginette") + readMe);
         if (!installedElsewhere) {
             m_frame->Help2->trigger();
             QVERIFY(m_shell->opened.isEmpty());
             QCOMPARE(m_shell->recorder.messages.last(), notFound);
+
+            // Found from the program's folder where an install puts it; taken
+            // away again before anything is checked.
+            QDir share(programDir + QStringLiteral("/../share"));
+            const QString installed = share.filePath(QStringLiteral("paginette") + readMe);
+            const bool written = share.mkpath(QStringLiteral("paginette/paginette_readme")) &&
+                                 writeFile(installed, "<html></html>");
+            m_frame->Help2->trigger();
+            QDir(share.filePath(QStringLiteral("paginette"))).removeRecursively();
+            share.rmdir(share.absolutePath());
+            QVERIFY(written);
+            QCOMPARE(QDir::cleanPath(m_shell->opened.value(0).toLocalFile()),
+                     QDir::cleanPath(installed));
         }
 
         // Found in the current folder first.
