@@ -9,6 +9,7 @@ packages=(
     fonts-liberation2 fontconfig
     xvfb xdotool xauth imagemagick poppler-utils
     libcups2-dev cups printer-driver-cups-pdf
+    libzint-dev zbar-tools dmtx-utils
 )
 
 missing=()
