@@ -80,7 +80,6 @@ private Q_SLOTS:
     void badStylesAreRefused();
     void boxAndBarsFollowTheStyle_data();
     void boxAndBarsFollowTheStyle();
-    void cacheTellsStylesApart();
     void textLineSitsUnderTheBars_data() { addSymbologyRows(); }
     void textLineSitsUnderTheBars();
     void barsDrawAsExactRectangles_data() { addSymbologyRows(); }
@@ -235,20 +234,6 @@ void TestBarcode::boxAndBarsFollowTheStyle()
     // Every shape scales with the module, not just the box.
     QCOMPARE(symbol,
              scaled(encoded({symbology, barHeight / moduleWidth, 1, false}, text), moduleWidth));
-}
-
-void TestBarcode::cacheTellsStylesApart()
-{
-    // Each style differs from the first in one field: a key that left one
-    // out would give back the symbol of an earlier style.
-    const QList<BarcodeStyle> styles{{Symbology::Code39, 36, 1, true},
-                                     {Symbology::Code39, 36, 2, true},
-                                     {Symbology::Code39, 18, 1, true},
-                                     {Symbology::Code39, 36, 1, false},
-                                     {Symbology::Code128, 36, 1, true}};
-    for (const BarcodeStyle &style : styles)
-        QCOMPARE(cachedBarcode(style, "TKT-00125").symbol,
-                 encodeBarcode(style, "TKT-00125").symbol);
 }
 
 void TestBarcode::textLineSitsUnderTheBars()
