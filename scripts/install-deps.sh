@@ -8,7 +8,7 @@ packages=(
     cmake ninja-build g++
     qt6-base-dev qt6-gtk-platformtheme
     fonts-liberation2 fontconfig
-    libcups2-dev librsvg2-bin
+    libcups2-dev librsvg2-bin libzint-dev
     "$@"
 )
 

@@ -8,5 +8,5 @@ set -euo pipefail
 exec "$(dirname "$0")/install-deps.sh" \
     clang libclang-rt-14-dev \
     xvfb xdotool xauth imagemagick poppler-utils \
-    cups printer-driver-cups-pdf \
+    cups printer-driver-cups-pdf zbar-tools dmtx-utils \
     desktop-file-utils appstream shared-mime-info libxml2-utils groff-base dpkg-dev file

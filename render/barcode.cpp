@@ -1,0 +1,429 @@
+#include "barcode.h"
+
+#include <zint.h>
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPainter>
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+namespace {
+
+struct SymbologyInfo
+{
+    Symbology symbology;
+    QStringView name;
+    QStringView title;
+    int libraryId;
+};
+
+constexpr SymbologyInfo symbologyInfos[] = {
+    {Symbology::Code128, u"code128", u"Code 128", BARCODE_CODE128},
+    {Symbology::Code39, u"code39", u"Code 39", BARCODE_CODE39},
+    {Symbology::Ean13, u"ean13", u"EAN-13", BARCODE_EANX},
+    {Symbology::UpcA, u"upca", u"UPC-A", BARCODE_UPCA},
+    {Symbology::Itf, u"itf", u"Interleaved 2 of 5", BARCODE_C25INTER},
+    {Symbology::Qr, u"qr", u"QR code", BARCODE_QRCODE},
+    {Symbology::DataMatrix, u"datamatrix", u"Data Matrix", BARCODE_DATAMATRIX},
+};
+
+const SymbologyInfo &infoOf(Symbology symbology)
+{
+    return *std::find_if(
+        std::begin(symbologyInfos), std::end(symbologyInfos),
+        [symbology](const SymbologyInfo &info) { return info.symbology == symbology; });
+}
+
+QString titleOf(Symbology symbology)
+{
+    return infoOf(symbology).title.toString();
+}
+
+// The library's limits for the symbologies whose length rule is plain.
+constexpr qsizetype code39MostCharacters = 85;
+constexpr qsizetype itfMostDigits = 90;
+
+// Bounds on what Code 128, QR code and Data Matrix hold, which depends on the
+// mix of characters. A text within `surelyFits` UTF-8 bytes fits whatever its
+// characters (the densest kinds pack more); past `mostCharacters` nothing fits
+// (no kind packs denser than digits); in between only the library can tell.
+struct Capacity
+{
+    qsizetype surelyFits;
+    qsizetype mostCharacters;
+};
+
+std::optional<Capacity> capacityOf(Symbology symbology)
+{
+    switch (symbology) {
+    case Symbology::Code128:
+        // 60 symbol characters: an ASCII character takes at most two (a shift
+        // and itself), a pair of digits one.
+        return Capacity{30, 120};
+    case Symbology::Qr:
+        // 2953 bytes at the lowest error correction, less an ECI header.
+        return Capacity{2949, 7089};
+    case Symbology::DataMatrix:
+        // 1556 bytes in the largest square, less an ECI header.
+        return Capacity{1550, 3116};
+    default:
+        return std::nullopt;
+    }
+}
+
+QString quoted(const QString &text)
+{
+    constexpr qsizetype shown = 16;
+    const QString visible = text.size() > shown + 4 ? text.left(shown) + QChar(0x2026) : text;
+    return QLatin1Char('\'') + visible + QLatin1Char('\'');
+}
+
+// Every message puts the user's text in one multi-argument arg() call, so a
+// '%1' in it is never taken for a place holder.
+QString refusal(const QString &rule, const QString &text, const QString &reason = {})
+{
+    return reason.isEmpty() ? QStringLiteral("%1: %2").arg(rule, quoted(text))
+                            : QStringLiteral("%1: %2 has %3").arg(rule, quoted(text), reason);
+}
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+std::optional<QString> firstOutside(const QString &text, bool (*allowed)(QChar))
+{
+    const auto other = std::find_if_not(text.begin(), text.end(), allowed);
+    if (other != text.end())
+        return quoted(QString(*other));
+    return std::nullopt;
+}
+
+// What keeps `text` from being digits only: letters, or the first other character.
+std::optional<QString> notDigits(const QString &text)
+{
+    if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); }))
+        return QStringLiteral("letters");
+    return firstOutside(text, isDigit);
+}
+
+bool isCode39Character(QChar c)
+{
+    return isDigit(c) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+           QStringView(u" -.$/+%").contains(c);
+}
+
+// Code 128 reaches past ASCII only through FNC4 shifts, which common readers
+// decode wrongly; the printed symbol must read back as the text.
+bool isAscii(QChar c)
+{
+    return c.unicode() < 0x80;
+}
+
+std::optional<QString> fixedDigitsRefusal(Symbology symbology, const QString &text,
+                                          qsizetype digits)
+{
+    const QString rule = QStringLiteral("%1 takes %2 digits (its check digit is added)")
+                             .arg(titleOf(symbology), QString::number(digits));
+    if (const auto bad = notDigits(text))
+        return refusal(rule, text, *bad);
+    if (text.size() != digits)
+        return refusal(rule, text, QString::number(text.size()) + QStringLiteral(" digits"));
+    return std::nullopt;
+}
+
+std::optional<QString> itfRefusal(const QString &text)
+{
+    const QString title = titleOf(Symbology::Itf);
+    if (const auto bad = notDigits(text))
+        return refusal(title + QStringLiteral(" takes digits only"), text, *bad);
+    // The library would add a leading zero, and the symbol would read differently.
+    if (text.size() % 2 != 0)
+        return refusal(title + QStringLiteral(" needs an even number of digits"), text);
+    if (text.size() > itfMostDigits)
+        return refusal(
+            QStringLiteral("%1 takes at most %2 digits").arg(title, QString::number(itfMostDigits)),
+            text, QString::number(text.size()) + QStringLiteral(" digits"));
+    return std::nullopt;
+}
+
+std::optional<QString> code39Refusal(const QString &text)
+{
+    const QString title = titleOf(Symbology::Code39);
+    // The library would turn small letters into capitals.
+    if (const auto bad = firstOutside(text, isCode39Character))
+        return refusal(title +
+                           QStringLiteral(" takes digits, capital letters, space and - . $ / + %"),
+                       text, *bad);
+    if (text.size() > code39MostCharacters)
+        return refusal(QStringLiteral("%1 takes at most %2 characters")
+                           .arg(title, QString::number(code39MostCharacters)),
+                       text, QString::number(text.size()) + QStringLiteral(" characters"));
+    return std::nullopt;
+}
+
+// The rules that need no encoding: characters, digit counts, plain lengths.
+std::optional<QString> ruleRefusal(Symbology symbology, const QString &text)
+{
+    if (text.isEmpty())
+        return titleOf(symbology) + QStringLiteral(" needs a text to encode: the text is empty");
+    switch (symbology) {
+    case Symbology::Code128:
+        if (const auto bad = firstOutside(text, isAscii))
+            return refusal(titleOf(symbology) + QStringLiteral(" takes ASCII characters only"),
+                           text, *bad);
+        return std::nullopt;
+    case Symbology::Code39:
+        return code39Refusal(text);
+    case Symbology::Ean13:
+        return fixedDigitsRefusal(symbology, text, 12);
+    case Symbology::UpcA:
+        return fixedDigitsRefusal(symbology, text, 11);
+    case Symbology::Itf:
+        return itfRefusal(text);
+    case Symbology::Qr:
+    case Symbology::DataMatrix:
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+QString tooLong(Symbology symbology, const QString &text)
+{
+    return refusal(titleOf(symbology) + QStringLiteral(" cannot hold so much text"), text,
+                   QString::number(text.size()) + QStringLiteral(" characters"));
+}
+
+enum class Fit
+{
+    Fits,
+    TooLong,
+    Unsure
+};
+
+Fit capacityFit(Symbology symbology, const QString &text)
+{
+    const std::optional<Capacity> capacity = capacityOf(symbology);
+    if (!capacity)
+        return Fit::Fits;
+    // One UTF-16 unit is at most three UTF-8 bytes: most texts need no conversion.
+    if (text.size() * 3 <= capacity->surelyFits)
+        return Fit::Fits;
+    if (text.size() > capacity->mostCharacters)
+        return Fit::TooLong;
+    return text.toUtf8().size() <= capacity->surelyFits ? Fit::Fits : Fit::Unsure;
+}
+
+struct SymbolDeleter
+{
+    void operator()(zint_symbol *symbol) const { ZBarcode_Delete(symbol); }
+};
+using SymbolPtr = std::unique_ptr<zint_symbol, SymbolDeleter>;
+
+SymbolPtr makeSymbol(const BarcodeStyle &style)
+{
+    SymbolPtr symbol(ZBarcode_Create());
+    if (!symbol)
+        throw std::bad_alloc();
+    symbol->symbology = infoOf(style.symbology).libraryId;
+    symbol->input_mode = UNICODE_MODE;
+    symbol->output_options = BARCODE_QUIET_ZONES;
+    // At this scale the vector output measures in modules.
+    symbol->scale = 0.5f;
+    symbol->height = static_cast<float>(style.barHeight / style.moduleWidth);
+    symbol->show_hrt = style.showText ? 1 : 0;
+    // A number's symbol keeps its shape as the number grows.
+    if (style.symbology == Symbology::DataMatrix)
+        symbol->option_3 = DM_SQUARE;
+    return symbol;
+}
+
+// The library's refusal of an encoding that returned `error`.
+QString libraryRefusal(Symbology symbology, const QString &text, int error,
+                       const zint_symbol &symbol)
+{
+    if (error == ZINT_ERROR_TOO_LONG)
+        return tooLong(symbology, text);
+    // "Error 123: What went wrong": the number means nothing to the user.
+    QString reason = QString::fromUtf8(symbol.errtxt);
+    reason = reason.mid(reason.indexOf(QLatin1String(": ")) + 2);
+    return QStringLiteral("%1 cannot encode %2: %3").arg(titleOf(symbology), quoted(text), reason);
+}
+
+// Encodes without drawing; the result or the refusal.
+std::optional<QString> encodeInto(zint_symbol &symbol, Symbology symbology, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    const int error = ZBarcode_Encode(
+        &symbol, reinterpret_cast<const unsigned char *>(bytes.constData()), int(bytes.size()));
+    if (error >= ZINT_ERROR)
+        return libraryRefusal(symbology, text, error, symbol);
+    return std::nullopt;
+}
+
+Qt::Alignment alignmentOf(int libraryAlignment)
+{
+    switch (libraryAlignment) {
+    case 1:
+        return Qt::AlignLeft;
+    case 2:
+        return Qt::AlignRight;
+    default:
+        return Qt::AlignHCenter;
+    }
+}
+
+BarcodeSymbol shapesOf(const zint_vector &vector, qreal module)
+{
+    BarcodeSymbol result;
+    result.size = QSizeF(vector.width, vector.height) * module;
+    for (const zint_vector_rect *rect = vector.rectangles; rect; rect = rect->next)
+        result.bars.append(QRectF(rect->x * module, rect->y * module, rect->width * module,
+                                  rect->height * module));
+    for (const zint_vector_string *string = vector.strings; string; string = string->next)
+        result.texts.append({QString::fromUtf8(reinterpret_cast<const char *>(string->text)),
+                             QPointF(string->x, string->y) * module, alignmentOf(string->halign),
+                             string->fsize * module});
+    return result;
+}
+
+std::optional<QString> styleRefusal(const BarcodeStyle &style)
+{
+    if (!(style.moduleWidth > 0))
+        return titleOf(style.symbology) + QStringLiteral(" needs a module width above 0");
+    if (!isMatrixSymbology(style.symbology) && !(style.barHeight > 0))
+        return titleOf(style.symbology) + QStringLiteral(" needs a bar height above 0");
+    return std::nullopt;
+}
+
+struct CacheKey
+{
+    BarcodeStyle style;
+    QString text;
+    bool operator==(const CacheKey &) const = default;
+};
+
+size_t qHash(const CacheKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, static_cast<int>(key.style.symbology), key.style.barHeight,
+                      key.style.moduleWidth, key.style.showText, key.text);
+}
+
+// Emptied when full: enough for the symbols of several screen pages.
+constexpr qsizetype cacheLimit = 512;
+
+// Text is drawn at this size and scaled, so that its size need not be whole pixels.
+constexpr int textReferencePixels = 256;
+
+void drawTexts(QPainter &painter, const QList<BarcodeText> &texts, const QColor &color,
+               const QString &face)
+{
+    QFont font(face);
+    font.setPixelSize(textReferencePixels);
+    // Hinted metrics would not scale linearly from the reference size.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    const QFontMetricsF metrics(font);
+    painter.setFont(font);
+    painter.setPen(color);
+    for (const BarcodeText &text : texts) {
+        const qreal width = metrics.horizontalAdvance(text.text);
+        const qreal left = text.alignment.testFlag(Qt::AlignLeft)    ? 0
+                           : text.alignment.testFlag(Qt::AlignRight) ? -width
+                                                                     : -width / 2;
+        painter.save();
+        painter.translate(text.anchor);
+        painter.scale(text.fontSize / textReferencePixels, text.fontSize / textReferencePixels);
+        painter.drawText(QPointF(left, 0), text.text);
+        painter.restore();
+    }
+}
+
+} // namespace
+
+QString symbologyName(Symbology symbology)
+{
+    return infoOf(symbology).name.toString();
+}
+
+std::optional<Symbology> symbologyFromName(QStringView name)
+{
+    for (const SymbologyInfo &info : symbologyInfos) {
+        if (info.name == name)
+            return info.symbology;
+    }
+    return std::nullopt;
+}
+
+QString symbologyTitle(Symbology symbology)
+{
+    return titleOf(symbology);
+}
+
+bool isMatrixSymbology(Symbology symbology)
+{
+    return symbology == Symbology::Qr || symbology == Symbology::DataMatrix;
+}
+
+std::optional<QString> barcodeRefusal(Symbology symbology, const QString &text)
+{
+    if (auto refused = ruleRefusal(symbology, text))
+        return refused;
+    switch (capacityFit(symbology, text)) {
+    case Fit::Fits:
+        return std::nullopt;
+    case Fit::TooLong:
+        return tooLong(symbology, text);
+    case Fit::Unsure:
+        break;
+    }
+    const SymbolPtr symbol = makeSymbol(BarcodeStyle{.symbology = symbology});
+    return encodeInto(*symbol, symbology, text);
+}
+
+EncodedBarcode encodeBarcode(const BarcodeStyle &style, const QString &text)
+{
+    if (auto refused = ruleRefusal(style.symbology, text))
+        return {{}, *refused};
+    if (capacityFit(style.symbology, text) == Fit::TooLong)
+        return {{}, tooLong(style.symbology, text)};
+    if (auto refused = styleRefusal(style))
+        return {{}, *refused};
+    const SymbolPtr symbol = makeSymbol(style);
+    if (auto refused = encodeInto(*symbol, style.symbology, text))
+        return {{}, *refused};
+    if (const int error = ZBarcode_Buffer_Vector(symbol.get(), 0); error >= ZINT_ERROR)
+        return {{}, libraryRefusal(style.symbology, text, error, *symbol)};
+    return {shapesOf(*symbol->vector, style.moduleWidth), {}};
+}
+
+EncodedBarcode cachedBarcode(const BarcodeStyle &style, const QString &text)
+{
+    static QHash<CacheKey, EncodedBarcode> cache;
+    const CacheKey key{style, text};
+    const auto found = cache.constFind(key);
+    if (found != cache.cend())
+        return *found;
+    const EncodedBarcode made = encodeBarcode(style, text);
+    if (cache.size() >= cacheLimit)
+        cache.clear();
+    cache.insert(key, made);
+    return made;
+}
+
+void drawBarcode(QPainter &painter, const BarcodeSymbol &symbol, QPointF origin, qreal scale,
+                 const QColor &color, const QString &face)
+{
+    painter.save();
+    painter.translate(origin);
+    painter.scale(scale, scale);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawRects(symbol.bars.constData(), int(symbol.bars.size()));
+    if (!symbol.texts.isEmpty())
+        drawTexts(painter, symbol.texts, color, face);
+    painter.restore();
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <optional>
+
+class QPainter;
+
+enum class Symbology
+{
+    Code128,
+    Code39,
+    Ean13,
+    UpcA,
+    Itf,
+    Qr,
+    DataMatrix
+};
+
+inline constexpr std::array allSymbologies{
+    Symbology::Code128, Symbology::Code39, Symbology::Ean13,     Symbology::UpcA,
+    Symbology::Itf,     Symbology::Qr,     Symbology::DataMatrix};
+
+// The name kept in documents, e.g. "code128".
+QString symbologyName(Symbology symbology);
+// The symbology stored under `name`; nothing for a name it does not know.
+std::optional<Symbology> symbologyFromName(QStringView name);
+// The name shown to the user, e.g. "Code 128".
+QString symbologyTitle(Symbology symbology);
+// QR code and Data Matrix: square modules, no bar height, no text line.
+bool isMatrixSymbology(Symbology symbology);
+
+// Lengths are in page units (1/72 inch).
+struct BarcodeStyle
+{
+    Symbology symbology = Symbology::Code128;
+    qreal barHeight = 36;  // not used by the matrix symbologies
+    qreal moduleWidth = 1; // the narrowest bar, or the side of a square module
+    bool showText = true;  // the text line under the bars; not used by the matrix symbologies
+    bool operator==(const BarcodeStyle &) const = default;
+};
+
+// One piece of the human-readable line: `anchor` is the point on its baseline
+// that its left end, centre or right end (`alignment`) is placed on.
+struct BarcodeText
+{
+    QString text;
+    QPointF anchor;
+    Qt::Alignment alignment = Qt::AlignHCenter;
+    qreal fontSize = 0; // em height
+    bool operator==(const BarcodeText &) const = default;
+};
+
+// A symbol in page units. The box includes the quiet zones the library gives
+// each symbology (seven to eleven modules beside the linear codes, four around
+// QR code, one around Data Matrix), so that a layout keeping boxes apart keeps
+// the symbols readable. The library gives the dark areas already merged: each
+// run of dark modules in a row is one rectangle, and equal runs in consecutive
+// rows are joined.
+struct BarcodeSymbol
+{
+    QSizeF size;
+    QList<QRectF> bars; // relative to the box's top-left corner
+    QList<BarcodeText> texts;
+    bool operator==(const BarcodeSymbol &) const = default;
+};
+
+struct EncodedBarcode
+{
+    BarcodeSymbol symbol; // empty when refused
+    QString refusal;      // why the text was refused, for the user
+    bool ok() const { return refusal.isEmpty(); }
+};
+
+// Why `text` cannot be shown in `symbology`, or nothing. Cheap for the texts a
+// number forms; only a text near the capacity of Code 128, QR code or Data
+// Matrix is tried in the library.
+std::optional<QString> barcodeRefusal(Symbology symbology, const QString &text);
+// The symbol of `text`, or the refusal. EAN-13 and UPC-A add their check digit.
+EncodedBarcode encodeBarcode(const BarcodeStyle &style, const QString &text);
+// The same, kept from a recent call with the same style and text: the screen
+// redraws the same page often. Not for use from more than one thread.
+EncodedBarcode cachedBarcode(const BarcodeStyle &style, const QString &text);
+
+// Fills the bars as exact rectangles (no pen, no antialiasing) and draws the
+// text line in `face`, with the box's top-left corner at `origin` (device
+// units) and `scale` device units per page unit.
+void drawBarcode(QPainter &painter, const BarcodeSymbol &symbol, QPointF origin, qreal scale,
+                 const QColor &color, const QString &face);
