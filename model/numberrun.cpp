@@ -15,6 +15,10 @@ NumberRun::NumberRun(std::int32_t start, std::int32_t stepPage, std::int16_t dig
     const QStringView last(u"{last}");
     if (m_format.prefix.contains(last) || m_format.suffix.contains(last))
         appendNumber(m_last, valueOn(m_pages));
+    // Room for the longest text: every brace may open a placeholder.
+    const qsizetype braces = m_format.prefix.count(u'{') + m_format.suffix.count(u'{');
+    m_textCapacity = m_format.prefix.size() + m_format.suffix.size() + std::max(m_width, 0) + 1 +
+                     braces * std::max(DigitText::capacity, m_last.size());
 }
 
 QString NumberRun::text(std::int32_t page) const
@@ -24,7 +28,7 @@ QString NumberRun::text(std::int32_t page) const
         appendNumber(out, valueOn(page));
         return out;
     }
-    out.reserve(m_format.prefix.size() + std::max(m_width, 0) + 1 + m_format.suffix.size());
+    out.reserve(m_textCapacity);
     appendExpanded(out, m_format.prefix, page, m_pages, m_last);
     appendNumber(out, valueOn(page));
     appendExpanded(out, m_format.suffix, page, m_pages, m_last);

@@ -43,6 +43,7 @@ private:
     bool m_hasAffixes = false;
     // The number part of the last page's text, for {last}.
     QString m_last;
+    qsizetype m_textCapacity = 0;
 };
 
 // The whole text of a number object on `page` of a run of `pages` pages, as
