@@ -161,7 +161,7 @@ QString cutAffix(const QString &text)
 {
     qsizetype size = std::min(text.size(), NumberFormat::maxAffixLength);
     // Never half a character.
-    if (size < text.size() && size > 0 && text[size - 1].isHighSurrogate())
+    if (size < text.size() && text[size - 1].isHighSurrogate())
         --size;
     return text.left(size);
 }
@@ -306,8 +306,7 @@ QChar checkCharacter(QStringView digits, CheckDigit check)
         return QChar(u'0' + remainder);
     }
 
-    // Weighted sums, position 1 being the rightmost digit, reduced as they
-    // go so that no length overflows.
+    // Weighted sums, position 1 being the rightmost digit, reduced as they go.
     const int modulus = check == CheckDigit::Mod11 ? 11 : 10;
     int sum = 0;
     int position = 0;
@@ -315,7 +314,7 @@ QChar checkCharacter(QStringView digits, CheckDigit check)
         if (!isDecimalDigit(*it))
             continue;
         const int digit = it->unicode() - u'0';
-        position = position % modulus + 1;
+        ++position;
         int term = 0;
         switch (check) {
         case CheckDigit::Luhn:

@@ -4,8 +4,7 @@
 
 NumberRun::NumberRun(std::int32_t start, std::int32_t stepPage, std::int16_t digits,
                      const NumberFormat &format, std::int32_t pages)
-    : m_format(withinLimits(format)), m_start(start), m_stepPage(stepPage),
-      m_pages(std::max(pages, 1))
+    : m_format(withinLimits(format)), m_start(start), m_stepPage(stepPage), m_pages(pages)
 {
     m_width = m_format.autoWidth
                   ? autoWidthDigits(m_start, m_stepPage, m_format.repeat, m_pages, m_format.system)

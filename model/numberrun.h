@@ -14,7 +14,7 @@ class NumberRun
 {
 public:
     // `digits` is the object's width, unless the format's autoWidth sets it;
-    // `pages` the pages to print, at least 1.
+    // `pages` the pages to print.
     NumberRun(std::int32_t start, std::int32_t stepPage, std::int16_t digits,
               const NumberFormat &format, std::int32_t pages);
 
@@ -37,7 +37,7 @@ private:
     NumberFormat m_format;
     std::int32_t m_start = 0;
     std::int32_t m_stepPage = 0;
-    std::int32_t m_pages = 1;
+    std::int32_t m_pages = 0;
     int m_width = 0;
     bool m_checked = false;
     bool m_hasAffixes = false;

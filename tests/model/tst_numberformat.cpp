@@ -46,7 +46,6 @@ private Q_SLOTS:
     void startEntries();
     void repeatedValues_data();
     void repeatedValues();
-    void repeatOfOneIsThePageRule();
     void autoWidth_data();
     void autoWidth();
     void autoWidthMatchesEveryPage();
@@ -65,12 +64,10 @@ void NumberFormatTest::checkCharacters_data()
     QTest::addColumn<QChar>("expected");
 
     QTest::newRow("luhn 7992739871") << "7992739871" << Luhn << QChar(u'3');
-    QTest::newRow("luhn 411111111111111") << "411111111111111" << Luhn << QChar(u'1');
     QTest::newRow("luhn 23 digits") << "12345678901234567890123" << Luhn << QChar(u'4');
     QTest::newRow("luhn skips a minus sign") << "00-5" << Luhn << QChar(u'9');
     QTest::newRow("ean-13 400638133393") << "400638133393" << Mod10Weights31 << QChar(u'1');
     QTest::newRow("upc 03600029145") << "03600029145" << Mod10Weights31 << QChar(u'2');
-    QTest::newRow("ean-8 9638507") << "9638507" << Mod10Weights31 << QChar(u'4');
     QTest::newRow("3-1 23 digits") << "12345678901234567890123" << Mod10Weights31 << QChar(u'6');
     QTest::newRow("isbn-10 030640615") << "030640615" << Mod11 << QChar(u'2');
     QTest::newRow("mod11 10 is X") << "080442957" << Mod11 << QChar(u'X');
@@ -78,11 +75,8 @@ void NumberFormatTest::checkCharacters_data()
     // The tenth digit from the right weighs 11, the eleventh 12.
     QTest::newRow("mod11 weight 11") << "1000000000" << Mod11 << QChar(u'0');
     QTest::newRow("mod11 weight 12") << "10000000000" << Mod11 << QChar(u'X');
-    QTest::newRow("mod11 23 digits") << "12345678901234567890123" << Mod11 << QChar(u'8');
     QTest::newRow("mod7 100") << "100" << Mod7 << QChar(u'2');
-    QTest::newRow("mod7 4294967295") << "4294967295" << Mod7 << QChar(u'3');
     QTest::newRow("mod9 123456789") << "123456789" << Mod9 << QChar(u'0');
-    QTest::newRow("mod9 23 digits") << "12345678901234567890123" << Mod9 << QChar(u'6');
     QTest::newRow("none") << "123" << None << QChar();
 }
 
@@ -103,19 +97,15 @@ void NumberFormatTest::systemDigits_data()
 
     QTest::newRow("decimal 0") << 0 << Decimal << "0";
     QTest::newRow("decimal -5") << -5 << Decimal << "-5";
-    QTest::newRow("decimal max") << int32Max << Decimal << "2147483647";
     QTest::newRow("decimal min") << int32Min << Decimal << "-2147483648";
     QTest::newRow("hex 255") << 255 << Hexadecimal << "FF";
     QTest::newRow("hex -1 unsigned") << -1 << Hexadecimal << "FFFFFFFF";
-    QTest::newRow("hex min") << int32Min << Hexadecimal << "80000000";
     QTest::newRow("base36 35") << 35 << Base36 << "Z";
     QTest::newRow("base36 36") << 36 << Base36 << "10";
     QTest::newRow("base36 -1 unsigned") << -1 << Base36 << "1Z141Z3";
-    QTest::newRow("letters 1") << 1 << Letters << "A";
     QTest::newRow("letters 26") << 26 << Letters << "Z";
     QTest::newRow("letters 27") << 27 << Letters << "AA";
     QTest::newRow("letters 52") << 52 << Letters << "AZ";
-    QTest::newRow("letters 53") << 53 << Letters << "BA";
     QTest::newRow("letters 702") << 702 << Letters << "ZZ";
     QTest::newRow("letters 703") << 703 << Letters << "AAA";
     QTest::newRow("letters max") << int32Max << Letters << "FXSHRXW";
@@ -142,20 +132,15 @@ void NumberFormatTest::startEntries_data()
     QTest::addColumn<bool>("readable");
     QTest::addColumn<std::int32_t>("value");
 
-    QTest::newRow("decimal exponent") << "1e3" << Decimal << true << 1000;
     QTest::newRow("decimal not a number") << "abc" << Decimal << false << 0;
-    QTest::newRow("hex lower case") << "1a" << Hexadecimal << true << 26;
     QTest::newRow("hex bad digit is all bits") << "1G" << Hexadecimal << true << -1;
     QTest::newRow("hex reads 8 characters") << "123456789" << Hexadecimal << true << 0x12345678;
     QTest::newRow("hex empty") << "" << Hexadecimal << true << 0;
-    QTest::newRow("hex blank is a bad digit") << " 1" << Hexadecimal << true << -1;
     QTest::newRow("base36 blanks and case") << " zz " << Base36 << true << 1295;
     QTest::newRow("base36 wraps") << "1Z141Z4" << Base36 << true << 0;
-    QTest::newRow("base36 empty") << "" << Base36 << false << 0;
     QTest::newRow("base36 bad digit") << "1-" << Base36 << false << 0;
     QTest::newRow("letters blanks and case") << " ab " << Letters << true << 28;
     QTest::newRow("letters decimal below 1") << "-3" << Letters << true << -3;
-    QTest::newRow("letters decimal 0") << "0" << Letters << true << 0;
     QTest::newRow("letters mixed") << "A1" << Letters << false << 0;
     QTest::newRow("letters empty") << "" << Letters << false << 0;
 }
@@ -179,11 +164,9 @@ void NumberFormatTest::repeatedValues_data()
 
     QTest::newRow("three pages each") << 1 << 1 << 3 << 1 << Values{1, 1, 1, 2, 2, 2};
     QTest::newRow("two pages, step -5") << 10 << -5 << 2 << 1 << Values{10, 10, 5, 5, 0};
-    QTest::newRow("a thousand pages") << 7 << 1 << 1000 << 999 << Values{7, 7, 8};
     QTest::newRow("before page 1") << 1 << 1 << 3 << -2 << Values{0, 0, 0, 1};
     QTest::newRow("wraps") << int32Max << 1 << 2 << 1 << Values{int32Max, int32Max, int32Min};
     QTest::newRow("repeat 0 is 1") << 1 << 1 << 0 << 1 << Values{1, 2, 3};
-    QTest::newRow("last page") << 0 << 1 << 7 << int32Max << Values{306783378};
 }
 
 void NumberFormatTest::repeatedValues()
@@ -200,17 +183,6 @@ void NumberFormatTest::repeatedValues()
     QCOMPARE(values, expected);
 }
 
-void NumberFormatTest::repeatOfOneIsThePageRule()
-{
-    mainStruct2 object = zeroRecord();
-    object.start = 125;
-    for (const std::int32_t step : {1, -1, 100000, int32Min}) {
-        object.stepPage = step;
-        for (const std::int32_t page : {int32Min, -1, 0, 1, 2, 100000, int32Max})
-            QCOMPARE(repeatedValue(object.start, step, 1, page), valueOnPage(object, page));
-    }
-}
-
 void NumberFormatTest::autoWidth_data()
 {
     QTest::addColumn<std::int32_t>("start");
@@ -221,22 +193,15 @@ void NumberFormatTest::autoWidth_data()
     QTest::addColumn<int>("width");
 
     QTest::newRow("1..1500") << 1 << 1 << 1 << 1500 << Decimal << 4;
-    QTest::newRow("1..999") << 1 << 1 << 1 << 999 << Decimal << 3;
     QTest::newRow("repeat to 1000") << 1 << 1 << 2 << 1999 << Decimal << 4;
     QTest::newRow("repeat to 999") << 1 << 1 << 2 << 1998 << Decimal << 3;
     QTest::newRow("no pages is page 1") << 5 << 1 << 1 << 0 << Decimal << 1;
     QTest::newRow("-150..149") << -150 << 1 << 1 << 300 << Decimal << 4;
-    QTest::newRow("minus sign") << -1 << 1 << 1 << 3 << Decimal << 2;
     QTest::newRow("wraps past max") << int32Max << 1 << 1 << 2 << Decimal << 11;
     QTest::newRow("wide only between") << 1 << int32Min << 1 << 3 << Decimal << 11;
-    QTest::newRow("every page") << 0 << 1 << 1 << int32Max << Decimal << 10;
     QTest::newRow("step 0") << 12345 << 0 << 1 << int32Max << Decimal << 5;
-    QTest::newRow("hex wraps to 0") << -16 << 1 << 1 << 32 << Hexadecimal << 8;
     QTest::newRow("hex wide only between") << 1 << int32Min << 1 << 3 << Hexadecimal << 8;
-    QTest::newRow("base36 to ZZ") << 0 << 1 << 1 << 1296 << Base36 << 2;
     QTest::newRow("base36 to 100") << 0 << 1 << 1 << 1297 << Base36 << 3;
-    QTest::newRow("letters to Z") << 1 << 1 << 1 << 26 << Letters << 1;
-    QTest::newRow("letters to AA") << 1 << 1 << 1 << 27 << Letters << 2;
     QTest::newRow("letters to AAA") << 1 << 1 << 1 << 703 << Letters << 3;
     QTest::newRow("letters from -10") << -10 << 1 << 1 << 12 << Letters << 3;
 }
@@ -284,12 +249,9 @@ void NumberFormatTest::autoWidthMatchesEveryPage()
                     failed = (page > 1 && fails(page - 1, widest)) || fails(page, width);
                 widest = std::max(widest, width);
             }
-            if (failed || fails(lastPage, widest))
-                QFAIL(qPrintable(QStringLiteral("start %1 step %2 repeat %3 system %4")
-                                     .arg(start)
-                                     .arg(step)
-                                     .arg(repeat)
-                                     .arg(int(system))));
+            QVERIFY2(!failed && !fails(lastPage, widest),
+                     qPrintable(QString::asprintf("start %d step %d repeat %d system %d", start,
+                                                  step, repeat, int(system))));
         }
     }
 }
@@ -332,26 +294,15 @@ void NumberFormatTest::placeholders_data()
 
     QTest::newRow("known") << "No. {page} of {pages}, last {last}" << 3 << "0010"
                            << "No. 3 of 10, last 0010";
-    QTest::newRow("unknown stays") << "{foo} {page}" << 3 << ""
-                                   << "{foo} 3";
-    QTest::newRow("case matters") << "{Page}" << 3 << ""
-                                  << "{Page}";
-    QTest::newRow("unclosed") << "{page" << 3 << ""
-                              << "{page";
-    QTest::newRow("unopened") << "page}" << 3 << ""
-                              << "page}";
-    QTest::newRow("doubled braces") << "{{page}}" << 3 << ""
-                                    << "{3}";
-    QTest::newRow("adjacent") << "{page}{pages}" << 3 << ""
-                              << "310";
-    QTest::newRow("brace at the end") << "x{" << 3 << ""
-                                      << "x{";
-    QTest::newRow("negative page") << "{page}" << -2 << ""
-                                   << "-2";
+    QTest::newRow("unknown stays") << "{foo} {page}" << 3 << QString() << "{foo} 3";
+    QTest::newRow("case matters") << "{Page}" << 3 << QString() << "{Page}";
+    QTest::newRow("unclosed") << "{page" << 3 << QString() << "{page";
+    QTest::newRow("unopened") << "page}" << 3 << QString() << "page}";
+    QTest::newRow("doubled braces") << "{{page}}" << 3 << QString() << "{3}";
+    QTest::newRow("adjacent") << "{page}{pages}" << 3 << QString() << "310";
+    QTest::newRow("negative page") << "{page}" << -2 << QString() << "-2";
     QTest::newRow("not read again") << "{last}" << 3 << "{page}"
                                     << "{page}";
-    QTest::newRow("no braces") << "plain" << 3 << ""
-                               << "plain";
 }
 
 void NumberFormatTest::placeholders()
@@ -379,21 +330,11 @@ void NumberFormatTest::numberTexts_data()
     QTest::newRow("cut") << 1 << 10 << 2 << plain << 11 << 11 << "10" << false;
     QTest::newRow("no width, affixes stay")
         << 5 << 1 << 0 << NumberFormat{.prefix = "No.", .check = Luhn} << 1 << 1 << "No." << false;
-    QTest::newRow("luhn on the zero fill")
-        << 1 << 1 << 4 << NumberFormat{.check = Luhn} << 1 << 1 << "00018" << false;
     QTest::newRow("luhn negative")
         << -5 << 1 << 4 << NumberFormat{.check = Luhn} << 1 << 1 << "00-59" << false;
-    QTest::newRow("ean-8") << 9638507 << 1 << 7 << NumberFormat{.check = Mod10Weights31} << 1 << 1
-                           << "96385074" << false;
-    QTest::newRow("mod11 X") << 80442957 << 1 << 9 << NumberFormat{.check = Mod11} << 1 << 1
-                             << "080442957X" << false;
-    QTest::newRow("mod9") << 123456789 << 1 << 9 << NumberFormat{.check = Mod9} << 1 << 1
-                          << "1234567890" << false;
     QTest::newRow("hex has no check")
         << 255 << 1 << 4 << NumberFormat{.check = Luhn, .system = Hexadecimal} << 1 << 1 << "00FF"
         << false;
-    QTest::newRow("base36") << 35 << 1 << 2 << NumberFormat{.system = Base36} << 2 << 2 << "10"
-                            << false;
     QTest::newRow("letters auto width")
         << 26 << 1 << 1 << NumberFormat{.system = Letters, .autoWidth = true} << 2 << 2 << "AA"
         << false;
@@ -402,8 +343,6 @@ void NumberFormatTest::numberTexts_data()
         << false;
     QTest::newRow("letters 0 in decimal, no check")
         << 0 << 1 << 1 << NumberFormat{.check = Mod7, .system = Letters} << 1 << 2 << "0" << true;
-    QTest::newRow("letters 1") << 0 << 1 << 1 << NumberFormat{.system = Letters} << 2 << 2 << "A"
-                               << false;
     QTest::newRow("placeholders") << 1 << 1 << 4
                                   << NumberFormat{.prefix = "No. ",
                                                   .suffix = " ({page}/{pages}, last {last})"}
@@ -414,11 +353,9 @@ void NumberFormatTest::numberTexts_data()
     QTest::newRow("last with width and check")
         << 1 << 1 << 2 << NumberFormat{.suffix = "/{last}", .check = Luhn, .autoWidth = true} << 1
         << 1500 << "00018/15008" << false;
-    QTest::newRow("auto width over digits")
-        << 1 << 1 << 2 << NumberFormat{.autoWidth = true} << 1500 << 1500 << "1500" << false;
-    QTest::newRow("repeat") << 10 << 5 << 2 << NumberFormat{.repeat = 3} << 4 << 6 << "15" << false;
-    QTest::newRow("prefix cut to 63") << 1 << 1 << 1 << NumberFormat{.prefix = QString(70, u'a')}
-                                      << 1 << 1 << QString(63, u'a') + u'1' << false;
+    QTest::newRow("prefix cut to 63, never inside a character")
+        << 1 << 1 << 1 << NumberFormat{.prefix = QString(62, u'a') + QStringLiteral("😀b")} << 1 << 1
+        << QString(62, u'a') + u'1' << false;
 }
 
 void NumberFormatTest::numberTexts()
@@ -441,6 +378,7 @@ void NumberFormatTest::numberTexts()
 
 void NumberFormatTest::defaultFormatGivesThePageTexts()
 {
+    // Pages before the first too: a repeat of 1 steps back as numbers always have.
     mainStruct2 object = zeroRecord();
     for (const std::int16_t format : {0, 1}) {
         object.format = format;
@@ -451,7 +389,7 @@ void NumberFormatTest::defaultFormatGivesThePageTexts()
             for (const std::int16_t digits : {1, 3, 12}) {
                 object.digits = digits;
                 const NumberRun run(start, 7, digits, numberFormat, 100);
-                for (const std::int32_t page : {1, 2, 100, int32Max})
+                for (const std::int32_t page : {int32Min, 0, 1, 2, 100, int32Max})
                     QCOMPARE(run.text(page), pageText(object, page));
             }
         }
