@@ -44,6 +44,7 @@ struct NumberFormat
     static constexpr int maxRepeat = 1000;
 
     // Printed before and after the number; may hold {page}, {pages} and {last}.
+    // Initialized, so that designated initializers may leave them out.
     QString prefix{};
     QString suffix{};
     // Each value is printed on this many pages in a row before it advances.

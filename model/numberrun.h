@@ -19,8 +19,9 @@ public:
               const NumberFormat &format, std::int32_t pages);
 
     // The object's whole text on `page`: its value in its system,
-    // zero-filled or cut to the width as number texts always are, its check
-    // character, and prefix and suffix around them with their placeholders.
+    // zero-filled or cut to the width as number texts always are, the check
+    // character of those digits as printed, and prefix and suffix around
+    // them with their placeholders.
     // When the width is 0 or less the number part is empty, without a check
     // character (the caller beeps, as for any number that cannot be shown).
     QString text(std::int32_t page) const;
