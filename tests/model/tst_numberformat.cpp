@@ -64,11 +64,9 @@ void NumberFormatTest::checkCharacters_data()
     QTest::addColumn<QChar>("expected");
 
     QTest::newRow("luhn 7992739871") << "7992739871" << Luhn << QChar(u'3');
-    QTest::newRow("luhn 23 digits") << "12345678901234567890123" << Luhn << QChar(u'4');
     QTest::newRow("luhn skips a minus sign") << "00-5" << Luhn << QChar(u'9');
     QTest::newRow("ean-13 400638133393") << "400638133393" << Mod10Weights31 << QChar(u'1');
     QTest::newRow("upc 03600029145") << "03600029145" << Mod10Weights31 << QChar(u'2');
-    QTest::newRow("3-1 23 digits") << "12345678901234567890123" << Mod10Weights31 << QChar(u'6');
     QTest::newRow("isbn-10 030640615") << "030640615" << Mod11 << QChar(u'2');
     QTest::newRow("mod11 10 is X") << "080442957" << Mod11 << QChar(u'X');
     QTest::newRow("mod11 11 is 0") << "000000000" << Mod11 << QChar(u'0');
