@@ -35,8 +35,9 @@ struct ExtensionBlock
 // many bytes of UTF-8 JSON. No bytes give every object the default format;
 // bytes after the block are left to the caller. Nothing when the block is
 // damaged: a bad tag, a length past the end, JSON that does not parse, or a
-// value of the wrong type, out of range or naming no object. A damaged block
-// is never used in part.
+// value of the wrong type, out of range or naming no object. A version other
+// than 1 counts as damaged: later additions come as new keys, which are kept.
+// A damaged block is never used in part.
 std::optional<ExtensionBlock> readExtensionBlock(QByteArrayView bytes, std::int32_t objectCount);
 
 // The block's bytes, keys in a stable order, only objects and keys that
