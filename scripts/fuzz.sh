@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the document loader's fuzz target with clang in build-fuzz and runs it
-# on a copy of the seed corpus. Usage: scripts/fuzz.sh [RUNS] (default 20000).
-# Exits non-zero when an input crashes the loader or breaks the table.
+# Builds the fuzz targets of the document loader and of the extension block
+# reader with clang in build-fuzz and runs each on a copy of its seed corpus.
+# Usage: scripts/fuzz.sh [RUNS] (default 20000). Exits non-zero when an input
+# crashes the loader or breaks the table, or crashes the block reader or
+# changes through writing and reading.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +12,7 @@ build=build-fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPAGINETTE_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target fuzz_loaddocument -- -j2
+cmake --build "$build" --target fuzz_loaddocument fuzz_extensionblock -- -j2
 
 # The fuzzer adds what it finds to its corpus; keep the committed seeds as
 # they are.
@@ -26,3 +28,10 @@ fi
 
 "$build"/tests/fuzz/fuzz_loaddocument -runs="$runs" -max_total_time=180 -print_final_stats=1 \
     -artifact_prefix="$build"/ "$corpus"
+
+# The extension block reader, on its own seeds.
+blocks="$(mktemp -d)"
+trap 'rm -rf "$corpus" "$blocks"' EXIT
+cp tests/fuzz/corpus-extensionblock/* "$blocks"/
+"$build"/tests/fuzz/fuzz_extensionblock -runs="$runs" -max_total_time=60 -print_final_stats=1 \
+    -artifact_prefix="$build"/ "$blocks"

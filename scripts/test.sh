@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs a short fuzz of the document loader, then
-# every test headless through CTest.
+# UndefinedBehaviorSanitizer, runs a short fuzz of the document loader and of
+# the extension block, then every test headless through CTest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -11,10 +11,11 @@ cmake --build build-asan
 
 fuzzlog=build-asan/fuzz.log
 if scripts/fuzz.sh 20000 >"$fuzzlog" 2>&1; then
-    echo "Fuzzing the document loader: $(grep -Eo 'Done [0-9]+ runs' "$fuzzlog" || echo 'done'), no crash"
+    echo "Fuzzing the document loader and the extension block:" \
+        "$(grep -Eo 'Done [0-9]+ runs' "$fuzzlog" | paste -sd ',' - || echo 'done'), no crash"
 else
     tail -n 60 "$fuzzlog"
-    echo "Fuzzing the document loader failed; see $fuzzlog"
+    echo "Fuzzing failed; see $fuzzlog"
     exit 1
 fi
 

@@ -1,0 +1,96 @@
+// Times forming the texts of 20 number objects on 10,000 pages: the bare
+// fixed-width digits numbers have always printed against the same texts
+// formed through number formats. Processor time, the best of five rounds.
+
+#include "numbering.h"
+#include "numberrun.h"
+
+#include <QList>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int objectCount = 20;
+constexpr std::int32_t pageCount = 10000;
+constexpr int rounds = 5;
+constexpr std::int16_t digits = 5;
+
+// Best processor seconds of `rounds` runs of `body`; `sink` keeps the work.
+double bestSeconds(const std::function<qsizetype()> &body, qsizetype &sink)
+{
+    double best = 1e9;
+    for (int round = 0; round < rounds; ++round) {
+        const std::clock_t begin = std::clock();
+        sink += body();
+        const std::clock_t end = std::clock();
+        best = std::min(best, double(end - begin) / CLOCKS_PER_SEC);
+    }
+    return best;
+}
+
+qsizetype bareDigits()
+{
+    qsizetype total = 0;
+    mainStruct2 object = zeroRecord();
+    object.digits = digits;
+    object.stepPage = 1;
+    for (std::int32_t page = 1; page <= pageCount; ++page) {
+        for (int i = 0; i < objectCount; ++i) {
+            object.start = 10000 + i * pageCount;
+            total += pageText(object, page).size();
+        }
+    }
+    return total;
+}
+
+qsizetype formatted(const NumberFormat &format)
+{
+    std::vector<NumberRun> runs;
+    for (int i = 0; i < objectCount; ++i)
+        runs.emplace_back(10000 + i * pageCount, 1, digits, format, pageCount);
+    qsizetype total = 0;
+    for (std::int32_t page = 1; page <= pageCount; ++page) {
+        for (const NumberRun &run : runs)
+            total += run.text(page).size();
+    }
+    return total;
+}
+
+struct Case
+{
+    const char *name;
+    NumberFormat format;
+};
+
+} // namespace
+
+int main()
+{
+    qsizetype sink = 0;
+    const double bare = bestSeconds(bareDigits, sink);
+    std::printf("%d numbers on %d pages, processor seconds, best of %d\n", objectCount, pageCount,
+                rounds);
+    std::printf("  %-34s %8.4f  %6.3f us/text\n", "bare digits", bare,
+                bare * 1e6 / (objectCount * pageCount));
+
+    const QList<Case> cases = {
+        {"default format", {}},
+        {"luhn check", {.check = CheckDigit::Luhn}},
+        {"auto width, mod 11", {.check = CheckDigit::Mod11, .autoWidth = true}},
+        {"letters, repeat 3", {.repeat = 3, .system = NumberSystem::Letters}},
+        {"prefix and suffix", {.prefix = "No. ", .suffix = " of 99"}},
+        {"placeholders", {.prefix = "{page}/{pages} ", .suffix = " to {last}"}},
+    };
+    for (const Case &c : cases) {
+        const double seconds = bestSeconds([&c] { return formatted(c.format); }, sink);
+        std::printf("  %-34s %8.4f  %6.3f us/text  %5.2f x bare\n", c.name, seconds,
+                    seconds * 1e6 / (objectCount * pageCount), seconds / bare);
+    }
+    return sink == 0;
+}

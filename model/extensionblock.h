@@ -1,0 +1,47 @@
+#pragma once
+
+#include "numberformat.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QJsonObject>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// One object's number format as a document stores it, with the keys of its
+// entry this version does not know, to be written back as they came.
+struct StoredFormat
+{
+    NumberFormat format;
+    QJsonObject unknownKeys;
+
+    bool operator==(const StoredFormat &) const = default;
+};
+
+// What a document carries after its drawing order: one stored format per
+// object in table order, and the block's own keys this version does not know.
+struct ExtensionBlock
+{
+    std::vector<StoredFormat> objects;
+    QJsonObject unknownKeys;
+
+    bool operator==(const ExtensionBlock &) const = default;
+};
+
+// Reads the bytes after a document's drawing order for a table of
+// `objectCount` objects: "PGTX", a little-endian uint32 byte length, then that
+// many bytes of UTF-8 JSON. No bytes give every object the default format;
+// bytes after the block are left to the caller. Nothing when the block is
+// damaged: a bad tag, a length past the end, JSON that does not parse, or a
+// value of the wrong type, out of range or naming no object. A version other
+// than 1 counts as damaged: later additions come as new keys, which are kept.
+// A damaged block is never used in part.
+std::optional<ExtensionBlock> readExtensionBlock(QByteArrayView bytes, std::int32_t objectCount);
+
+// The block's bytes, keys in a stable order, only objects and keys that
+// differ from the defaults. Empty when every format is the default and
+// nothing unknown is kept, so such a document stays as it always was.
+// Formats are written within their limits, so the block always reads back.
+QByteArray extensionBlockBytes(const ExtensionBlock &block);

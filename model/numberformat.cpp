@@ -1,0 +1,375 @@
+#include "numberformat.h"
+
+#include "numberconversion.h"
+#include "wrapint.h"
+#include "wrapsearch.h"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+constexpr char16_t digitAlphabet[] = u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr std::uint64_t wrapModulus = std::uint64_t{1} << 32;
+constexpr std::uint64_t signBit = std::uint64_t{1} << 31;
+// Only this many characters of a hexadecimal entry are read.
+constexpr qsizetype hexStartLength = 8;
+
+void writeRadix(std::uint32_t bits, std::uint32_t radix, DigitText &out)
+{
+    do {
+        out.prepend(digitAlphabet[bits % radix]);
+        bits /= radix;
+    } while (bits != 0);
+}
+
+void writeDecimal(std::int32_t value, DigitText &out)
+{
+    const auto bits = static_cast<std::uint32_t>(value);
+    writeRadix(value < 0 ? 0u - bits : bits, 10, out);
+    if (value < 0)
+        out.prepend(u'-');
+}
+
+// Bijective base 26: no digit stands for zero, so each place runs A..Z for 1..26.
+void writeLetters(std::uint32_t value, DigitText &out)
+{
+    while (value != 0) {
+        --value;
+        out.prepend(static_cast<char16_t>(u'A' + value % 26));
+        value /= 26;
+    }
+}
+
+// 0..9 for decimal digits, 10..35 for letters of either case, -1 otherwise.
+int digitValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'z')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'Z')
+        return u - u'A' + 10;
+    return -1;
+}
+
+bool isDecimalDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+std::int32_t readHexadecimal(QStringView entry)
+{
+    std::uint32_t value = 0;
+    for (const QChar c : entry.left(hexStartLength)) {
+        const int digit = digitValue(c);
+        if (digit < 0 || digit >= 16)
+            return -1;
+        value = value * 16u + static_cast<std::uint32_t>(digit);
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::int32_t> readBase36(QStringView entry)
+{
+    if (entry.isEmpty())
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (const QChar c : entry) {
+        const int digit = digitValue(c);
+        if (digit < 0)
+            return std::nullopt;
+        value = value * 36u + static_cast<std::uint32_t>(digit);
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::int32_t> readLetters(QStringView entry)
+{
+    if (entry.isEmpty())
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (const QChar c : entry) {
+        // A is 1, Z is 26.
+        const int digit = digitValue(c) - 9;
+        if (digit < 1)
+            return std::nullopt;
+        value = value * 26u + static_cast<std::uint32_t>(digit);
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+int shownWidth(std::int32_t value, NumberSystem system)
+{
+    DigitText digits;
+    writeDigits(value, system, digits);
+    return static_cast<int>(digits.view().size());
+}
+
+// The first position in [first, last] where `reached` holds, or last + 1;
+// once it holds it holds for every later position.
+template <typename Predicate>
+std::uint64_t firstReached(std::uint64_t first, std::uint64_t last, Predicate reached)
+{
+    std::uint64_t end = last + 1;
+    while (first < end) {
+        const std::uint64_t middle = first + (end - first) / 2;
+        if (reached(middle))
+            end = middle;
+        else
+            first = middle + 1;
+    }
+    return first;
+}
+
+struct BitRange
+{
+    std::uint64_t first = 0;
+    std::uint64_t last = 0;
+};
+
+// The values `width` or more characters wide, as one range of their 32 bits.
+// Decimal and letters widen away from 0 both ways, so the range runs from the
+// first wide positive value across the sign change to the last wide negative
+// one; hexadecimal and base 36 widen with the unsigned value.
+std::optional<BitRange> valuesAtLeast(int width, NumberSystem system)
+{
+    const auto widthOf = [system](std::uint64_t bits) {
+        return shownWidth(static_cast<std::int32_t>(static_cast<std::uint32_t>(bits)), system);
+    };
+    const auto wide = [&](std::uint64_t bits) {
+        return widthOf(bits) >= width;
+    };
+    BitRange range;
+    if (system == NumberSystem::Decimal || system == NumberSystem::Letters) {
+        range.first = firstReached(0, signBit - 1, wide);
+        range.last = firstReached(signBit, wrapModulus - 1,
+                                  [&](std::uint64_t bits) { return !wide(bits); }) -
+                     1;
+    } else {
+        range.first = firstReached(0, wrapModulus - 1, wide);
+        range.last = wrapModulus - 1;
+    }
+    if (range.first > range.last)
+        return std::nullopt;
+    return range;
+}
+
+QString cutAffix(const QString &text)
+{
+    qsizetype size = std::min(text.size(), NumberFormat::maxAffixLength);
+    // Never half a character.
+    if (size < text.size() && text[size - 1].isHighSurrogate())
+        --size;
+    return text.left(size);
+}
+
+void appendDecimal(QString &out, std::int32_t value)
+{
+    DigitText digits;
+    writeDecimal(value, digits);
+    out.append(digits.view());
+}
+
+enum class Placeholder
+{
+    Page,
+    Pages,
+    Last
+};
+
+struct PlaceholderName
+{
+    std::u16string_view text;
+    Placeholder placeholder;
+};
+
+constexpr PlaceholderName placeholderNames[] = {
+    {u"{page}", Placeholder::Page},
+    {u"{pages}", Placeholder::Pages},
+    {u"{last}", Placeholder::Last},
+};
+
+} // namespace
+
+NumberFormat withinLimits(NumberFormat format)
+{
+    format.prefix = cutAffix(format.prefix);
+    format.suffix = cutAffix(format.suffix);
+    format.repeat = std::clamp(format.repeat, 1, NumberFormat::maxRepeat);
+    return format;
+}
+
+std::int32_t repeatedValue(std::int32_t start, std::int32_t stepPage, int repeat, std::int32_t page)
+{
+    const std::int64_t span = std::max(repeat, 1);
+    const std::int64_t offset = std::int64_t{page} - 1;
+    // Rounded down, so that pages before the first step back as page 0
+    // always has.
+    const std::int64_t steps = offset >= 0 ? offset / span : -((-offset + span - 1) / span);
+    const auto stepCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(steps));
+    return wrapAdd(start, wrapMul(stepCount, stepPage));
+}
+
+bool writeDigits(std::int32_t value, NumberSystem system, DigitText &out)
+{
+    const auto bits = static_cast<std::uint32_t>(value);
+    switch (system) {
+    case NumberSystem::Decimal:
+        writeDecimal(value, out);
+        return true;
+    case NumberSystem::Hexadecimal:
+        writeRadix(bits, 16, out);
+        return true;
+    case NumberSystem::Base36:
+        writeRadix(bits, 36, out);
+        return true;
+    case NumberSystem::Letters:
+        if (value < 1) {
+            writeDecimal(value, out);
+            return false;
+        }
+        writeLetters(bits, out);
+        return true;
+    }
+    writeDecimal(value, out);
+    return false;
+}
+
+std::optional<QString> systemDigits(std::int32_t value, NumberSystem system)
+{
+    DigitText digits;
+    if (!writeDigits(value, system, digits))
+        return std::nullopt;
+    return digits.view().toString();
+}
+
+std::optional<std::int32_t> readStartEntry(const QString &entry, NumberSystem system)
+{
+    switch (system) {
+    case NumberSystem::Decimal:
+        return readInt32(entry);
+    case NumberSystem::Hexadecimal:
+        return readHexadecimal(entry);
+    case NumberSystem::Base36:
+        return readBase36(QStringView(entry).trimmed());
+    case NumberSystem::Letters:
+        if (const std::optional<std::int32_t> value = readLetters(QStringView(entry).trimmed()))
+            return value;
+        return readInt32(entry);
+    }
+    return std::nullopt;
+}
+
+int autoWidthDigits(std::int32_t start, std::int32_t stepPage, int repeat, std::int32_t pages,
+                    NumberSystem system)
+{
+    const std::int32_t lastPage = std::max(pages, 1);
+    const std::uint64_t valueCount =
+        static_cast<std::uint64_t>(lastPage - 1) / static_cast<std::uint64_t>(std::max(repeat, 1)) +
+        1;
+    const int ends = std::max(shownWidth(start, system),
+                              shownWidth(repeatedValue(start, stepPage, repeat, lastPage), system));
+    // Values in between can only be wider than both ends when the run wraps
+    // or crosses zero; ask, widest first, whether any reaches each width.
+    for (int width = static_cast<int>(DigitText::capacity); width > ends; --width) {
+        const std::optional<BitRange> wide = valuesAtLeast(width, system);
+        if (!wide)
+            continue;
+        const std::optional<std::uint64_t> first = firstStepInto(
+            static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(stepPage),
+            static_cast<std::uint32_t>(wide->first), static_cast<std::uint32_t>(wide->last));
+        if (first && *first < valueCount)
+            return width;
+    }
+    return ends;
+}
+
+bool checkDigitApplies(const NumberFormat &format)
+{
+    return format.check != CheckDigit::None && format.system == NumberSystem::Decimal;
+}
+
+QChar checkCharacter(QStringView digits, CheckDigit check)
+{
+    if (check == CheckDigit::None)
+        return QChar();
+    if (check == CheckDigit::Mod7 || check == CheckDigit::Mod9) {
+        const int divisor = check == CheckDigit::Mod7 ? 7 : 9;
+        int remainder = 0;
+        for (const QChar c : digits) {
+            if (isDecimalDigit(c))
+                remainder = (remainder * 10 + (c.unicode() - u'0')) % divisor;
+        }
+        return QChar(u'0' + remainder);
+    }
+
+    // Weighted sums, position 1 being the rightmost digit, reduced as they go.
+    const int modulus = check == CheckDigit::Mod11 ? 11 : 10;
+    int sum = 0;
+    int position = 0;
+    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
+        if (!isDecimalDigit(*it))
+            continue;
+        const int digit = it->unicode() - u'0';
+        ++position;
+        int term = 0;
+        switch (check) {
+        case CheckDigit::Luhn:
+            term = position % 2 == 1 ? (digit * 2 > 9 ? digit * 2 - 9 : digit * 2) : digit;
+            break;
+        case CheckDigit::Mod10Weights31:
+            term = position % 2 == 1 ? digit * 3 : digit;
+            break;
+        default:
+            term = digit * ((position + 1) % 11);
+            break;
+        }
+        sum = (sum + term) % modulus;
+    }
+    const int value = (modulus - sum) % modulus;
+    return value == 10 ? QChar(u'X') : QChar(u'0' + value);
+}
+
+QString expandPlaceholders(QStringView text, std::int32_t page, std::int32_t pages,
+                           QStringView last)
+{
+    QString out;
+    appendExpanded(out, text, page, pages, last);
+    return out;
+}
+
+void appendExpanded(QString &out, QStringView text, std::int32_t page, std::int32_t pages,
+                    QStringView last)
+{
+    qsizetype copied = 0;
+    qsizetype brace = text.indexOf(u'{');
+    while (brace >= 0) {
+        const QStringView rest = text.sliced(brace);
+        const auto named = std::find_if(std::begin(placeholderNames), std::end(placeholderNames),
+                                        [rest](const PlaceholderName &name) {
+                                            return rest.startsWith(QStringView(name.text));
+                                        });
+        if (named == std::end(placeholderNames)) {
+            brace = text.indexOf(u'{', brace + 1);
+            continue;
+        }
+        out.append(text.sliced(copied, brace - copied));
+        switch (named->placeholder) {
+        case Placeholder::Page:
+            appendDecimal(out, page);
+            break;
+        case Placeholder::Pages:
+            appendDecimal(out, pages);
+            break;
+        case Placeholder::Last:
+            out.append(last);
+            break;
+        }
+        copied = brace + static_cast<qsizetype>(named->text.size());
+        brace = text.indexOf(u'{', copied);
+    }
+    out.append(text.sliced(copied));
+}

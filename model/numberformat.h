@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <optional>
+
+// The check character appended after a number's digits.
+enum class CheckDigit : std::uint8_t
+{
+    None,
+    // Every second digit from the rightmost doubled (less 9 when over 9).
+    Luhn,
+    // Weights 3, 1, 3, ... from the rightmost digit, as on retail bar codes.
+    Mod10Weights31,
+    // Weights 2, 3, 4, ... from the rightmost digit; 11 less the remainder of
+    // the sum, 10 written as X and 11 as 0.
+    Mod11,
+    // The remainder of the number divided by 7.
+    Mod7,
+    // The remainder of the number divided by 9.
+    Mod9,
+};
+
+// The digits a number is written in.
+enum class NumberSystem : std::uint8_t
+{
+    Decimal,
+    // Upper case, of the unsigned 32-bit value.
+    Hexadecimal,
+    // 0-9 then A-Z, of the unsigned 32-bit value.
+    Base36,
+    // A..Z, AA, AB, ...: 1 is A, 26 is Z, 27 is AA. Nothing below 1.
+    Letters,
+};
+
+// How a number object writes its value. The defaults write plain decimal
+// digits to the object's own width, one value per page.
+struct NumberFormat
+{
+    static constexpr qsizetype maxAffixLength = 63;
+    static constexpr int maxRepeat = 1000;
+
+    // Printed before and after the number; may hold {page}, {pages} and {last}.
+    // Initialized, so that designated initializers may leave them out.
+    QString prefix{};
+    QString suffix{};
+    // Each value is printed on this many pages in a row before it advances.
+    int repeat = 1;
+    CheckDigit check = CheckDigit::None;
+    NumberSystem system = NumberSystem::Decimal;
+    // The width follows the widest value of the run instead of the object's
+    // digit count.
+    bool autoWidth = false;
+
+    bool operator==(const NumberFormat &) const = default;
+};
+
+// `format` with its affixes cut to maxAffixLength and repeat brought into
+// 1..maxRepeat.
+NumberFormat withinLimits(NumberFormat format);
+
+// The value on `page` when each value stays `repeat` pages:
+// start + floor((page - 1) / repeat) * stepPage, wrapping in 32 bits. A
+// repeat below 1 counts as 1.
+std::int32_t repeatedValue(std::int32_t start, std::int32_t stepPage, int repeat,
+                           std::int32_t page);
+
+// The digits of a 32-bit value, formed without allocating: room for the
+// longest, "-2147483648", filled from the right.
+struct DigitText
+{
+    static constexpr qsizetype capacity = 11;
+
+    char16_t chars[capacity] = {};
+    qsizetype first = capacity;
+
+    void prepend(char16_t c) { chars[--first] = c; }
+    QStringView view() const { return QStringView(chars + first, capacity - first); }
+};
+
+// Writes the digits of `value` in `system` into `out`, or its decimal digits
+// when `system` has none for it; whether they are in `system`.
+bool writeDigits(std::int32_t value, NumberSystem system, DigitText &out);
+
+// The digits of `value` in `system`: decimal with a leading '-' when
+// negative; hexadecimal and base 36 of the unsigned 32-bit value; letters
+// of a value from 1 up. Nothing for a value below 1 in letters, which have
+// no digits for it: the caller shows the decimal digits instead and says so.
+std::optional<QString> systemDigits(std::int32_t value, NumberSystem system);
+
+// Reads a Start entry written in `system`; nothing when it is not a number
+// there. Decimal reads as every decimal entry does (a fraction and an
+// exponent accepted, modulo 2^32). Hexadecimal reads the first 8 characters
+// and gives -1 when one of them is not a hexadecimal digit, 0 for an empty
+// entry. Base 36 and letters read the whole entry, blanks around it
+// ignored, case ignored, modulo 2^32; letters also read a decimal entry,
+// the form a value below 1 is shown in.
+std::optional<std::int32_t> readStartEntry(const QString &entry, NumberSystem system);
+
+// The character count of the widest value on pages 1..pages (at least page
+// 1) in `system`, a minus sign and the decimal form of a letters value
+// below 1 included.
+int autoWidthDigits(std::int32_t start, std::int32_t stepPage, int repeat, std::int32_t pages,
+                    NumberSystem system);
+
+// Check characters are defined on decimal digits only: a number written in
+// another system carries none, whatever its check setting, so that no
+// decimal check character follows digits it cannot check.
+bool checkDigitApplies(const NumberFormat &format);
+
+// The check character of the decimal digits in `digits`; other characters
+// (a minus sign) are passed over. A null QChar for CheckDigit::None.
+QChar checkCharacter(QStringView digits, CheckDigit check);
+
+// `text` with {page}, {pages} and {last} replaced by the page number, the
+// pages to print and `last`. A brace that opens no known name stays as it
+// stands; replaced text is not scanned again.
+QString expandPlaceholders(QStringView text, std::int32_t page, std::int32_t pages,
+                           QStringView last);
+// The same, appended to `out`.
+void appendExpanded(QString &out, QStringView text, std::int32_t page, std::int32_t pages,
+                    QStringView last);

@@ -1,0 +1,198 @@
+#include "extensionblock.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTest>
+#include <QtEndian>
+
+Q_DECLARE_METATYPE(ExtensionBlock)
+
+namespace {
+
+constexpr qsizetype headerSize = 8;
+
+QByteArray blockOf(const QByteArray &json, quint32 length)
+{
+    char lengthBytes[4];
+    qToLittleEndian<quint32>(length, lengthBytes);
+    return QByteArray("PGTX") + QByteArray(lengthBytes, 4) + json;
+}
+
+QByteArray blockOf(const QByteArray &json)
+{
+    return blockOf(json, static_cast<quint32>(json.size()));
+}
+
+// The JSON of a version 1 block whose objects are `objects`.
+QByteArray versionOne(const QByteArray &objects)
+{
+    return R"({"version":1,"objects":)" + objects + "}";
+}
+
+QJsonObject jsonOf(const QByteArray &block)
+{
+    return QJsonDocument::fromJson(block.mid(headerSize)).object();
+}
+
+ExtensionBlock blockWith(int count, int index, const NumberFormat &format,
+                         const QJsonObject &unknownKeys = {})
+{
+    ExtensionBlock block;
+    block.objects.resize(static_cast<std::size_t>(count));
+    block.objects[static_cast<std::size_t>(index)] = {format, unknownKeys};
+    return block;
+}
+
+} // namespace
+
+class ExtensionBlockTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void writes_data();
+    void writes();
+    void reads_data();
+    void reads();
+};
+
+void ExtensionBlockTest::writes_data()
+{
+    QTest::addColumn<ExtensionBlock>("block");
+    // Empty when no block is written at all.
+    QTest::addColumn<QByteArray>("json");
+
+    QTest::newRow("defaults") << blockWith(3, 1, {}) << QByteArray();
+    QTest::newRow("one object")
+        << blockWith(2, 1, {.prefix = "No. ", .repeat = 3, .check = CheckDigit::Luhn})
+        << QByteArray(
+               R"({"objects":{"1":{"check":"luhn","prefix":"No. ","repeat":3}},"version":1})");
+    QTest::newRow("every key")
+        << blockWith(1, 0,
+                     {.prefix = "a",
+                      .suffix = "b",
+                      .repeat = 2,
+                      .check = CheckDigit::Mod10Weights31,
+                      .system = NumberSystem::Letters,
+                      .autoWidth = true})
+        << QByteArray(R"({"objects":{"0":{"autoWidth":true,"check":"mod10-31","prefix":"a",)"
+                      R"("repeat":2,"suffix":"b","system":"letters"}},"version":1})");
+    QTest::newRow("unknown keys of a default format")
+        << blockWith(1, 0, {}, {{"barcode", QJsonObject{{"module", 2}}}})
+        << QByteArray(R"({"objects":{"0":{"barcode":{"module":2}}},"version":1})");
+    QTest::newRow("known keys win over unknown ones")
+        << blockWith(1, 0, {.repeat = 2}, {{"repeat", 7}, {"system", "hex"}})
+        << QByteArray(R"({"objects":{"0":{"repeat":2}},"version":1})");
+    ExtensionBlock topLevel = blockWith(1, 0, {});
+    topLevel.unknownKeys.insert("later", QJsonArray{1, 2});
+    QTest::newRow("unknown top-level key")
+        << topLevel << QByteArray(R"({"later":[1,2],"objects":{},"version":1})");
+    QTest::newRow("within the limits")
+        << blockWith(1, 0, {.prefix = QString(70, u'p'), .repeat = 5000})
+        << R"({"objects":{"0":{"prefix":")" + QByteArray(63, 'p') +
+               R"(","repeat":1000}},"version":1})";
+    ExtensionBlock twoObjects = blockWith(11, 2, {.system = NumberSystem::Hexadecimal});
+    twoObjects.objects[10].format.system = NumberSystem::Base36;
+    QTest::newRow("index order")
+        << twoObjects
+        << QByteArray(R"({"objects":{"10":{"system":"base36"},"2":{"system":"hex"}},"version":1})");
+}
+
+void ExtensionBlockTest::writes()
+{
+    QFETCH(ExtensionBlock, block);
+    QFETCH(QByteArray, json);
+    const QByteArray bytes = extensionBlockBytes(block);
+    QCOMPARE(bytes, json.isEmpty() ? QByteArray() : blockOf(json));
+    // What is written reads back, and writes the same bytes again.
+    const auto count = static_cast<std::int32_t>(block.objects.size());
+    const std::optional<ExtensionBlock> read = readExtensionBlock(bytes, count);
+    QVERIFY(read);
+    QCOMPARE(extensionBlockBytes(*read), bytes);
+}
+
+void ExtensionBlockTest::reads_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("readable");
+    // The JSON the block read writes back; empty when it writes nothing.
+    QTest::addColumn<QByteArray>("rewritten");
+
+    const auto same = [](const char *name, const QByteArray &json) {
+        QTest::newRow(name) << blockOf(json) << true << json;
+    };
+    const auto damaged = [](const char *name, const QByteArray &bytes) {
+        QTest::newRow(name) << bytes << false << QByteArray();
+    };
+
+    const QByteArray sound = versionOne(R"({"0":{"repeat":2}})");
+    QTest::newRow("no block") << QByteArray() << true << QByteArray();
+    QTest::newRow("bytes after the block") << blockOf(sound) + "later" << true << sound;
+    QTest::newRow("every name")
+        << blockOf(versionOne(
+               R"({"0":{"check":"luhn","system":"hex"},"1":{"check":"mod10-31","system":"base36"},)"
+               R"("2":{"check":"mod11","system":"letters"},"3":{"check":"mod7","system":"decimal"},)"
+               R"("4":{"check":"mod9","prefix":"№ ","suffix":"✓😀","repeat":1000,"autoWidth":true}})"))
+        << true
+        << versionOne(
+               R"({"0":{"check":"luhn","system":"hex"},"1":{"check":"mod10-31","system":"base36"},)"
+               R"("2":{"check":"mod11","system":"letters"},"3":{"check":"mod7"},)"
+               R"("4":{"check":"mod9","prefix":"№ ","suffix":"✓😀","repeat":1000,"autoWidth":true}})");
+    QTest::newRow("defaults are not written")
+        << blockOf(
+               versionOne(R"({"0":{"repeat":1,"autoWidth":false,"prefix":"","system":"decimal"}})"))
+        << true << QByteArray();
+    same("barcode kept", versionOne(R"({"0":{"repeat":3,"barcode":)"
+                                    R"({"symbology":"qr","height":40,"module":2,"text":true}}})"));
+    same("top-level keys kept",
+         R"({"version":1,"fonts":["A"],"objects":{"1":{"system":"hex"}},"z":null})");
+    same("unknown key of a default format", versionOne(R"({"4":{"later":[1]}})"));
+    const QByteArray a63(63, 'a');
+    same("prefix of 63", versionOne(R"({"0":{"prefix":")" + a63 + "\"}}"));
+    same("repeat 1000", versionOne(R"({"0":{"repeat":1000}})"));
+    QTest::newRow("no objects") << blockOf(R"({"version":1})") << true << QByteArray();
+
+    damaged("bad tag", "PGTY" + blockOf(sound).mid(4));
+    damaged("shorter than a header", QByteArray("PGTX\x01\x00", 6));
+    damaged("length past the end", blockOf(sound).chopped(1));
+    damaged("largest length", blockOf("{}", 0xFFFFFFFF));
+    damaged("not JSON", blockOf("{version:1}"));
+    damaged("JSON array", blockOf("[1]"));
+    damaged("no version", blockOf(R"({"objects":{}})"));
+    damaged("version 2", blockOf(R"({"version":2})"));
+    damaged("objects not an object", blockOf(versionOne("[]")));
+    damaged("index past the objects", blockOf(versionOne(R"({"5":{}})")));
+    damaged("index not a number", blockOf(versionOne(R"({"a":{}})")));
+    damaged("negative index", blockOf(versionOne(R"({"-1":{}})")));
+    damaged("index with a leading zero", blockOf(versionOne(R"({"01":{}})")));
+    damaged("huge index", blockOf(versionOne(R"({"99999999999":{}})")));
+    damaged("entry not an object", blockOf(versionOne(R"({"0":3})")));
+    damaged("prefix of 64", blockOf(versionOne(R"({"0":{"prefix":"a)" + a63 + "\"}}")));
+    damaged("repeat 1001", blockOf(versionOne(R"({"0":{"repeat":1001}})")));
+    damaged("repeat 0", blockOf(versionOne(R"({"0":{"repeat":0}})")));
+    damaged("repeat 2.5", blockOf(versionOne(R"({"0":{"repeat":2.5}})")));
+    damaged("check mod12", blockOf(versionOne(R"({"0":{"check":"mod12"}})")));
+    damaged("check with a blank", blockOf(versionOne(R"({"0":{"check":"luhn "}})")));
+    damaged("system in capitals", blockOf(versionOne(R"({"0":{"system":"HEX"}})")));
+    damaged("autoWidth as number", blockOf(versionOne(R"({"0":{"autoWidth":1}})")));
+    damaged("one bad entry of two", blockOf(versionOne(R"({"0":{"repeat":2},"1":{"repeat":0}})")));
+}
+
+void ExtensionBlockTest::reads()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, readable);
+    QFETCH(QByteArray, rewritten);
+
+    const std::optional<ExtensionBlock> read = readExtensionBlock(bytes, 5);
+    QCOMPARE(read.has_value(), readable);
+    if (!read)
+        return;
+    QCOMPARE(read->objects.size(), std::size_t{5});
+    const QByteArray written = extensionBlockBytes(*read);
+    QCOMPARE(written.isEmpty(), rewritten.isEmpty());
+    QCOMPARE(jsonOf(written), QJsonDocument::fromJson(rewritten).object());
+}
+
+QTEST_APPLESS_MAIN(ExtensionBlockTest)
+#include "tst_extensionblock.moc"
