@@ -37,13 +37,14 @@ double bestSeconds(const std::function<qsizetype()> &body, qsizetype &sink)
 qsizetype bareDigits()
 {
     qsizetype total = 0;
-    mainStruct2 object = zeroRecord();
+    PageObject object;
     object.digits = digits;
     object.stepPage = 1;
     for (std::int32_t page = 1; page <= pageCount; ++page) {
         for (int i = 0; i < objectCount; ++i) {
             object.start = 10000 + i * pageCount;
-            total += pageText(object, page).size();
+            total += formatNumber(numberValueText(object, valueOnPage(object, page), false), digits)
+                         .size();
         }
     }
     return total;
