@@ -5,6 +5,7 @@
 #include "numbering.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -18,11 +19,16 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
 
 constexpr QSize clientSize{268, 75};
+// The Format tab has more rows than the others; the window grows while it shows.
+constexpr QSize formatClientSize{268, 124};
+// The size box takes three digits; what is past the largest size is brought to it.
+constexpr int typedSizeLimit = 999;
 // Room for what a character area of the document file holds.
 constexpr int longestText = 63;
 constexpr int rowHeight = 21;
@@ -100,16 +106,20 @@ TForm2::TForm2(DocumentEditor &editor, QWidget *parent) : QWidget(parent), m_edi
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
     TabSheet4 = new QWidget;
     TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
+    TabSheet5 = new QWidget;
+    TabSheet5->setObjectName(QStringLiteral("TabSheet5"));
     PageControl1->addTab(TabSheet1, QStringLiteral("Number"));
     PageControl1->addTab(TabSheet2, QStringLiteral("Text"));
     PageControl1->addTab(TabSheet3, QStringLiteral("Position"));
     PageControl1->addTab(TabSheet4, QStringLiteral("Font"));
+    PageControl1->addTab(TabSheet5, QStringLiteral("Format"));
     PageControl1->setEnabled(false);
 
     buildNumberTab();
     buildTextTab();
     buildPositionTab();
     buildFontTab();
+    buildFormatTab();
     connectHandlers();
 }
 
@@ -120,7 +130,7 @@ void TForm2::buildNumberTab()
     start = edit(tab, "start", QStringLiteral("0"), QRect(36, 2, 64, rowHeight));
     format = place<QComboBox>(tab, "format", QRect(104, 2, 86, rowHeight));
     format->setEditable(true);
-    format->addItems({QStringLiteral("decimal"), QStringLiteral("hexadecimal")});
+    format->addItems(systemNames());
     format->setEditText(QStringLiteral("d"));
     endLabel = label(tab, "endLabel", QStringLiteral("End:"), 196, 2);
     end = label(tab, "end", QStringLiteral("0"), 222, 2);
@@ -159,7 +169,7 @@ void TForm2::buildFontTab()
     font->addItem(QStringLiteral("Font"));
     sizeLabel = label(tab, "sizeLabel", QStringLiteral("Size:"), 172, 2);
     size = place<QSpinBox>(tab, "size", QRect(200, 2, 52, rowHeight));
-    size->setRange(smallestFontSize, largestFontSize);
+    size->setRange(smallestFontSize, typedSizeLimit);
     color = place<QComboBox>(tab, "color", QRect(4, 26, 84, rowHeight));
     color->addItems(colorNames());
     color->setCurrentIndex(-1);
@@ -195,13 +205,54 @@ void TForm2::buildFontTab()
     }
 }
 
+void TForm2::buildFormatTab()
+{
+    QWidget *tab = TabSheet5;
+    prefixLabel = label(tab, "prefixLabel", QStringLiteral("Prefix:"), 4, 2);
+    prefix = edit(tab, "prefix", QString(), QRect(44, 2, 86, rowHeight));
+    prefix->setMaxLength(NumberFormat::maxAffixLength);
+    suffixLabel = label(tab, "suffixLabel", QStringLiteral("Suffix:"), 136, 2);
+    suffix = edit(tab, "suffix", QString(), QRect(176, 2, 86, rowHeight));
+    suffix->setMaxLength(NumberFormat::maxAffixLength);
+    prefix->setToolTip(QStringLiteral("{page}, {pages} and {last} stand for the page, the "
+                                      "pages to print and the value on the last page"));
+    suffix->setToolTip(prefix->toolTip());
+    repeatLabel = label(tab, "repeatLabel", QStringLiteral("Repeat:"), 4, 26);
+    repeat = place<QSpinBox>(tab, "repeat", QRect(44, 26, 56, rowHeight));
+    repeat->setRange(1, NumberFormat::maxRepeat);
+    repeat->setToolTip(QStringLiteral("Pages each value is printed on"));
+    checkLabel = label(tab, "checkLabel", QStringLiteral("Check:"), 108, 26);
+    check = place<QComboBox>(tab, "check", QRect(146, 26, 116, rowHeight));
+    check->addItems(checkNames());
+    systemLabel = label(tab, "systemLabel", QStringLiteral("System:"), 4, 50);
+    system = place<QComboBox>(tab, "system", QRect(44, 50, 86, rowHeight));
+    system->addItems(systemNames());
+    autoWidth = place<QCheckBox>(tab, "autoWidth", QRect(136, 50, 128, rowHeight));
+    autoWidth->setText(QStringLiteral("Width of the last"));
+    autoWidth->setToolTip(QStringLiteral("As many digits as the widest value of the run"));
+}
+
 void TForm2::connectHandlers()
 {
     for (QWidget *field : std::initializer_list<QWidget *>{start, nextPage, nextLink, text, x, y,
-                                                           angle, name, size, font, color, style})
+                                                           angle, name, size, font, color, style,
+                                                           prefix, suffix, repeat, check, system})
         field->installEventFilter(this);
 
-    connect(format, &QComboBox::activated, this, [this] { changed(NumberGroup); });
+    connect(format, &QComboBox::activated, this, [this] {
+        // The entry keeps its value in the system chosen, so it reads there.
+        const int index = editedObject();
+        if (index >= 0)
+            start->setText(convertStartEntry(start->text(),
+                                             m_editor.document().objects[index].format.system,
+                                             systemNamed(format->currentText())));
+        changed(NumberGroup);
+    });
+    connect(check, &QComboBox::activated, this, [this] { changed(FormatGroup); });
+    connect(system, &QComboBox::activated, this, [this] { changed(FormatGroup); });
+    connect(autoWidth, &QCheckBox::clicked, this, [this] { changed(FormatGroup); });
+    // Enter or leaving the box; an unchanged repeat makes no step.
+    connect(repeat, &QSpinBox::editingFinished, this, [this] { changed(FormatGroup); });
     // What is typed into the format box stays there while it is typed.
     connect(format->lineEdit(), &QLineEdit::textEdited, this,
             [this] { changed(NumberGroup, false); });
@@ -215,6 +266,8 @@ void TForm2::connectHandlers()
     });
     connect(start, &QLineEdit::textEdited, this, &TForm2::previewEnd);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
+        setFixedSize(PageControl1->currentWidget() == TabSheet5 ? formatClientSize : clientSize);
+        PageControl1->resize(QWidget::size());
         if (editedObject() >= 0)
             fillDialog();
     });
@@ -274,7 +327,7 @@ void TForm2::fill(bool storeSize)
         y->setText(entries.y);
         angle->setText(entries.angle);
         name->setText(entries.name);
-    } else {
+    } else if (tab == TabSheet4) {
         QStringList faces = QFontDatabase::families();
         // A face the system lacks is still the object's and shown as such.
         if (!faces.contains(object.fontName))
@@ -297,12 +350,23 @@ void TForm2::fill(bool storeSize)
         if (colorName)
             color->setCurrentText(*colorName);
         size->selectAll();
+    } else {
+        const FormatEntries entries = formatEntriesOf(object);
+        prefix->setText(entries.prefix);
+        suffix->setText(entries.suffix);
+        {
+            const QSignalBlocker blocker(repeat);
+            repeat->setValue(entries.repeat);
+        }
+        check->setCurrentText(entries.check);
+        system->setCurrentText(entries.system);
+        autoWidth->setChecked(entries.autoWidth);
     }
 }
 
 void TForm2::refreshEnd()
 {
-    end->setText(endText(m_editor.document(), editedObject()));
+    end->setText(::endLabel(m_editor.document(), editedObject()));
     end->adjustSize();
 }
 
@@ -311,9 +375,8 @@ void TForm2::previewEnd()
     const int index = editedObject();
     if (index < 0)
         return;
-    const bool hexadecimal = format->currentText() != QLatin1String("decimal");
-    if (const std::optional<QString> preview =
-            endPreview(m_editor.document(), index, start->text(), hexadecimal)) {
+    if (const std::optional<QString> preview = endPreview(m_editor.document(), index, start->text(),
+                                                          systemNamed(format->currentText()))) {
         end->setText(*preview);
         end->adjustSize();
     }
@@ -352,8 +415,12 @@ void TForm2::apply(bool closing)
     const std::optional<std::int32_t> color =
         group == FontGroup ? chosenColor(m_editor.document().objects[index].color, closing)
                            : std::nullopt;
-    static const QString labels[] = {QString(), QStringLiteral("Number"), QStringLiteral("Text"),
-                                     QStringLiteral("Position"), QStringLiteral("Font")};
+    static const QString labels[] = {QString(),
+                                     QStringLiteral("Number"),
+                                     QStringLiteral("Text"),
+                                     QStringLiteral("Position"),
+                                     QStringLiteral("Font"),
+                                     QStringLiteral("Format")};
     m_applying = true;
     const auto done = qScopeGuard([this] { m_applying = false; });
     // The fields stored before one that is no number keep their values.
@@ -404,6 +471,11 @@ void TForm2::storeGroup(Document &doc, int index, bool closing,
                 object.color = *chosen;
         }
         break;
+    case FormatGroup:
+        applyFormat(object, FormatEntries{prefix->text(), suffix->text(), repeat->value(),
+                                          check->currentText(), system->currentText(),
+                                          autoWidth->isChecked()});
+        break;
     default:
         break;
     }
@@ -431,8 +503,43 @@ void TForm2::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
+TForm2::Group TForm2::groupOf(const QObject *field) const
+{
+    if (field == start || field == nextPage || field == nextLink)
+        return NumberGroup;
+    if (field == text)
+        return TextGroup;
+    if (field == x || field == y || field == angle || field == name)
+        return PositionGroup;
+    if (field == prefix || field == suffix)
+        return FormatGroup;
+    return NoGroup;
+}
+
+void TForm2::commitTyped(Group group, QLineEdit *field)
+{
+    bool applied = false;
+    guarded([this, group, &applied] {
+        applyGroup = group;
+        apply(false);
+        fill(false);
+        applied = true;
+    });
+    // An entry that is no number keeps the focus, so that it can be mended.
+    if (!applied)
+        QTimer::singleShot(0, field, [field] { field->setFocus(); });
+}
+
 bool TForm2::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::FocusOut) {
+        // A typed value is applied when the focus leaves its box, as Enter would.
+        auto *field = qobject_cast<QLineEdit *>(watched);
+        const Group group = groupOf(watched);
+        if (field && group != NoGroup && field->isModified())
+            commitTyped(group, field);
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
@@ -451,6 +558,8 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
         entered(PositionGroup, horizontalLabel);
     else if (watched == size)
         entered(FontGroup, fontLabel);
+    else if (watched == prefix || watched == suffix)
+        entered(FormatGroup, prefixLabel);
     else
         return QWidget::eventFilter(watched, event);
     return true;

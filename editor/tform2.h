@@ -11,6 +11,7 @@
 #include <optional>
 
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -36,7 +37,8 @@ public:
         NumberGroup = 1,
         TextGroup = 2,
         PositionGroup = 3,
-        FontGroup = 4
+        FontGroup = 4,
+        FormatGroup = 5
     };
 
     explicit TForm2(DocumentEditor &editor, QWidget *parent = nullptr);
@@ -53,6 +55,7 @@ public:
     QWidget *TabSheet2 = nullptr; // Text
     QWidget *TabSheet3 = nullptr; // Position
     QWidget *TabSheet4 = nullptr; // Font
+    QWidget *TabSheet5 = nullptr; // Format
 
     QLabel *startLabel = nullptr;
     QLineEdit *start = nullptr;
@@ -87,6 +90,18 @@ public:
     QToolButton *center = nullptr;
     QToolButton *right = nullptr;
 
+    QLabel *prefixLabel = nullptr;
+    QLineEdit *prefix = nullptr;
+    QLabel *suffixLabel = nullptr;
+    QLineEdit *suffix = nullptr;
+    QLabel *repeatLabel = nullptr;
+    QSpinBox *repeat = nullptr;
+    QLabel *checkLabel = nullptr;
+    QComboBox *check = nullptr;
+    QLabel *systemLabel = nullptr;
+    QComboBox *system = nullptr;
+    QCheckBox *autoWidth = nullptr;
+
     // The group last edited, kept across selections and across closing.
     std::int32_t applyGroup = NoGroup;
     // The colour box was changed since the last press on the page.
@@ -102,12 +117,17 @@ private:
     void buildTextTab();
     void buildPositionTab();
     void buildFontTab();
+    void buildFormatTab();
     void connectHandlers();
 
     // Enter in a field of `group`: the group is applied, then the focus
     // leaves the field for `label`. A field that is no number is reported
     // and ends the handler there.
     void entered(Group group, QWidget *label);
+    // The group of a box whose typed text Enter applies, or NoGroup.
+    Group groupOf(const QObject *field) const;
+    // The focus left `field` with a typed value: the group is applied.
+    void commitTyped(Group group, QLineEdit *field);
     // A box of `group` changed: the group is applied, and the window shows
     // what was stored when `showStored`.
     void changed(Group group, bool showStored = true);

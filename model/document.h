@@ -2,6 +2,7 @@
 
 #include "pageobject.h"
 
+#include <QJsonObject>
 #include <QList>
 
 #include <cstdint>
@@ -24,6 +25,8 @@ struct Document
     std::int32_t pagesToPrint = 1;
     // The most objects it may hold, from the preferences; checked on insert.
     std::int32_t capacity = 0;
+    // What the file said of the document that this version does not know.
+    QJsonObject extensionKeys;
 
     bool operator==(const Document &) const = default;
 

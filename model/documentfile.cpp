@@ -1,5 +1,6 @@
 #include "documentfile.h"
 
+#include "extensionblock.h"
 #include "kinds.h"
 #include "numbering.h"
 #include "recordcodec.h"
@@ -19,6 +20,9 @@ namespace {
 constexpr int headerSize = 48;
 constexpr int orderEntrySize = 4;
 constexpr int maxErrorTextLength = 100;
+// More than any document's number formats take; a longer block is damaged.
+constexpr qint64 maxExtensionBlockSize = qint64{16} << 20;
+const QByteArray extensionBlockTag = QByteArrayLiteral("PGTX");
 
 // The values of the header after its format marks and before its reserved
 // tail.
@@ -210,6 +214,68 @@ void repairLinks(QList<PageObject> &objects, std::int32_t linkCount)
     }
 }
 
+// Skips `count` bytes; false when the file ends first.
+bool skip(QIODevice &device, qint64 count)
+{
+    constexpr qint64 chunk = 1 << 16;
+    while (count > 0) {
+        const QByteArray skipped = device.read(std::min(count, chunk));
+        if (skipped.isEmpty())
+            return false;
+        count -= skipped.size();
+    }
+    return true;
+}
+
+FileMessage damagedFormats()
+{
+    const QString text = QStringLiteral("Some number formats could not be read");
+    return {text, QStringLiteral("Number Formats"), text};
+}
+
+// Gives the objects the number formats of the block after the drawing order.
+// Bytes there that do not begin with the block's tag are the leftover tail
+// of a longer file written over in place, which readers have always passed
+// over; a block that is damaged is not used at all.
+void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
+                 QList<FileMessage> &messages)
+{
+    const QByteArray bytes = device.read(maxExtensionBlockSize + 1);
+    if (!bytes.startsWith(extensionBlockTag))
+        return;
+    const std::optional<ExtensionBlock> block = bytes.size() > maxExtensionBlockSize
+                                                    ? std::nullopt
+                                                    : readExtensionBlock(bytes, storedObjects);
+    if (!block) {
+        messages.append(damagedFormats());
+        return;
+    }
+    for (int i = 0; i < doc.count() && i < static_cast<int>(block->objects.size()); ++i) {
+        PageObject &object = doc.objects[i];
+        const StoredFormat &stored = block->objects[static_cast<std::size_t>(i)];
+        const NumberSystem recorded = object.format.system;
+        object.format = stored.format;
+        // Hexadecimal is the record's to say; the block names other systems.
+        if (stored.format.system == NumberSystem::Decimal)
+            object.format.system = recorded;
+        object.extensionKeys = stored.unknownKeys;
+    }
+    doc.extensionKeys = block->unknownKeys;
+}
+
+QByteArray formatBytes(const Document &doc)
+{
+    ExtensionBlock block;
+    block.unknownKeys = doc.extensionKeys;
+    for (const PageObject &object : doc.objects) {
+        StoredFormat stored{object.format, object.extensionKeys};
+        if (stored.format.system == NumberSystem::Hexadecimal)
+            stored.format.system = NumberSystem::Decimal;
+        block.objects.push_back(stored);
+    }
+    return extensionBlockBytes(block);
+}
+
 // Writes all of `data`. A short write is retried so that a full disk or a file
 // size limit ends in an error carrying the system's text; Qt alone would
 // accept the shorter file.
@@ -280,8 +346,14 @@ LoadResult readDocument(QIODevice &device, std::int32_t capacity)
     Document doc = emptyDocument(capacity);
     const bool countCut = header->objectCount > doc.capacity;
     doc.objects = readRecords(device, std::min(header->objectCount, doc.capacity), result.messages);
+    const bool whole = doc.count() == header->objectCount;
     // After a cut the file's order describes records that were not read.
     doc.drawOrder = readDrawOrder(device, doc.count(), !countCut);
+    // The formats follow the whole order, past the records that were cut.
+    if (whole || (countCut && result.messages.isEmpty() &&
+                  skip(device, qint64{header->objectCount - doc.count()} * recordSize +
+                                   qint64{header->objectCount} * orderEntrySize)))
+        readFormats(device, header->objectCount, doc, result.messages);
     doc.linkCount = std::min(header->linkCount, doc.capacity);
     repairLinks(doc.objects, doc.linkCount);
     doc.pagesToPrint = header->pagesToPrint;
@@ -310,6 +382,8 @@ QByteArray documentBytes(const Document &doc, const QList<Bounds32> &boxes)
         qToLittleEndian<qint32>(entry, data);
         bytes.append(reinterpret_cast<const char *>(data), orderEntrySize);
     }
+    // Nothing more unless some object uses what the records cannot hold.
+    bytes.append(formatBytes(doc));
     return bytes;
 }
 

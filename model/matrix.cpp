@@ -44,6 +44,8 @@ void appendCopy(Document &doc, int source, const MatrixParameters &parameters, s
     copy.fontSize = from.fontSize;
     copy.kind = from.kind;
     copy.angle = from.angle;
+    copy.format = from.format;
+    copy.extensionKeys = from.extensionKeys;
     copy.reserved = reservedOfCopies(from.reserved);
     copy.x = wrapAdd(from.x, wrapMul(parameters.matrixDX, column));
     copy.y = wrapAdd(from.y, wrapMul(parameters.matrixDY, row));

@@ -2,6 +2,8 @@
 
 #include "kinds.h"
 #include "numberconversion.h"
+#include "numberrun.h"
+#include "paginetteerror.h"
 #include "wrapint.h"
 
 #include <algorithm>
@@ -60,17 +62,24 @@ QString formatNumber(const QString &valueText, std::int16_t digits, std::int16_t
 
 QString numberValueText(const PageObject &object, std::int32_t value, bool asUnsigned)
 {
-    const auto bits = static_cast<std::uint32_t>(value);
-    if (object.format != 0)
-        return QString::number(bits, 16).toUpper();
-    return asUnsigned ? QString::number(bits) : QString::number(value);
+    const NumberSystem system = object.format.system;
+    if (system != NumberSystem::Decimal)
+        return systemDigits(value, system).value_or(QString::number(value));
+    return asUnsigned ? QString::number(static_cast<std::uint32_t>(value)) : QString::number(value);
 }
 
-QString objectText(const PageObject &object, std::int32_t page, std::int32_t)
+QString objectText(const PageObject &object, std::int32_t page, std::int32_t pages)
 {
     if (!kindRow(object.kind).numbered)
         return object.text;
-    return formatNumber(numberValueText(object, valueOnPage(object, page), false), object.digits);
+    return numberText(object.start, object.stepPage, object.digits, object.format, page, pages);
+}
+
+bool showsInDecimal(const PageObject &object, std::int32_t page, std::int32_t pages)
+{
+    return kindRow(object.kind).numbered &&
+           NumberRun(object.start, object.stepPage, object.digits, object.format, pages)
+               .showsDecimal(page);
 }
 
 bool showsNothing(const PageObject &object)
@@ -116,20 +125,35 @@ void propagateLinks(Document &doc)
     }
 }
 
-void parseStart(PageObject &object, const QString &entry, std::int16_t format)
+void parseStart(PageObject &object, const QString &entry, NumberSystem system)
 {
-    if (format == 0) {
+    switch (system) {
+    case NumberSystem::Decimal: {
         const std::int32_t start = textToInt32(entry);
-        object.format = format;
+        object.format.system = system;
         object.start = start;
         object.digits = clampToInt16(entry.size());
         object.zeros = clampToInt16(object.digits - numberValueText(object, start, true).size());
-    } else {
-        object.format = format;
-        object.start = readHexStart(entry);
-        object.digits = clampToInt16(entry.size());
-        object.zeros = clampToInt16(leadingZeroCount(entry));
+        return;
     }
+    case NumberSystem::Hexadecimal:
+        object.start = readHexStart(entry);
+        break;
+    case NumberSystem::Base36:
+    case NumberSystem::Letters: {
+        const std::optional<std::int32_t> start = readStartEntry(entry, system);
+        if (!start) {
+            throw PaginetteError(system == NumberSystem::Base36
+                                     ? QStringLiteral("'%1' is not a base 36 number").arg(entry)
+                                     : QStringLiteral("'%1' is not written in letters").arg(entry));
+        }
+        object.start = *start;
+        break;
+    }
+    }
+    object.format.system = system;
+    object.digits = clampToInt16(entry.size());
+    object.zeros = clampToInt16(leadingZeroCount(entry));
 }
 
 std::int32_t readHexStart(const QString &entry)

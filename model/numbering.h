@@ -17,15 +17,19 @@ std::int32_t valueOnPage(const PageObject &object, std::int32_t page);
 // Stores the leading-zero count in `zeros` when given and digits is above 0.
 QString formatNumber(const QString &valueText, std::int16_t digits, std::int16_t *zeros = nullptr);
 
-// The digits of a value: decimal (signed, or the unsigned reading when
-// `asUnsigned`), or upper-case hexadecimal of the unsigned value when the
-// object's format is not 0.
+// The digits of a value in the object's number system: decimal (signed, or
+// the unsigned reading when `asUnsigned`), upper-case hexadecimal or base 36
+// of the unsigned value, or letters (decimal for a value below 1).
 QString numberValueText(const PageObject &object, std::int32_t value, bool asUnsigned);
 
 // What the object shows on page `page` of a run of `pages` pages: a number's
-// value for that page, any other object its text. Every text that is drawn,
-// printed, measured or previewed comes from here.
+// formatted value for that page (prefix, digits, check character, suffix),
+// any other object its text. Every text that is drawn, printed, measured or
+// previewed comes from here.
 QString objectText(const PageObject &object, std::int32_t page, std::int32_t pages);
+// Whether a number's value on `page` has no digits in its system (letters
+// below 1) and shows in decimal instead.
+bool showsInDecimal(const PageObject &object, std::int32_t page, std::int32_t pages);
 
 // A number with no width shows nothing on any page.
 bool showsNothing(const PageObject &object);
@@ -38,10 +42,10 @@ QString startText(const PageObject &object);
 // formatted start as its text.
 void propagateLinks(Document &doc);
 
-// Reads a Start entry into the object's start, digits and zeros and stores
-// `format` with it. A decimal entry that is not a number throws
-// PaginetteError and changes nothing.
-void parseStart(PageObject &object, const QString &entry, std::int16_t format);
+// Reads a Start entry written in `system` into the object's start, digits
+// and zeros and stores `system` with it. A decimal, base 36 or letters entry
+// that is no number there throws PaginetteError and changes nothing.
+void parseStart(PageObject &object, const QString &entry, NumberSystem system);
 
 // The value of a hexadecimal Start entry: its first 8 characters read as
 // hexadecimal digits, -1 (all bits) when one of them is not a digit, 0 when

@@ -23,8 +23,33 @@ constexpr std::array<NamedColor, 4> namedColors{{
     {"Blue", 16711680},
 }};
 
-const QString decimalFormat = QStringLiteral("decimal");
-const QString hexadecimalFormat = QStringLiteral("hexadecimal");
+struct NamedSystem
+{
+    const char *name;
+    NumberSystem system;
+};
+
+constexpr std::array<NamedSystem, 4> namedSystems{{
+    {"decimal", NumberSystem::Decimal},
+    {"hexadecimal", NumberSystem::Hexadecimal},
+    {"base 36", NumberSystem::Base36},
+    {"letters", NumberSystem::Letters},
+}};
+
+struct NamedCheck
+{
+    const char *name;
+    CheckDigit check;
+};
+
+constexpr std::array<NamedCheck, 6> namedChecks{{
+    {"none", CheckDigit::None},
+    {"Luhn (mod 10)", CheckDigit::Luhn},
+    {"mod 10, weights 3-1", CheckDigit::Mod10Weights31},
+    {"mod 11", CheckDigit::Mod11},
+    {"mod 7", CheckDigit::Mod7},
+    {"mod 9", CheckDigit::Mod9},
+}};
 
 std::int16_t entryDigits(const QString &entry)
 {
@@ -48,10 +73,57 @@ QString customColorName()
     return QStringLiteral("Custom ...");
 }
 
+QStringList systemNames()
+{
+    QStringList names;
+    for (const NamedSystem &named : namedSystems)
+        names << QLatin1String(named.name);
+    return names;
+}
+
+QStringList checkNames()
+{
+    QStringList names;
+    for (const NamedCheck &named : namedChecks)
+        names << QLatin1String(named.name);
+    return names;
+}
+
+NumberSystem systemNamed(const QString &name)
+{
+    for (const NamedSystem &named : namedSystems) {
+        if (name == QLatin1String(named.name))
+            return named.system;
+    }
+    return NumberSystem::Hexadecimal;
+}
+
+QString systemName(NumberSystem system)
+{
+    for (const NamedSystem &named : namedSystems) {
+        if (named.system == system)
+            return QLatin1String(named.name);
+    }
+    return QString();
+}
+
 NumberEntries numberEntriesOf(const PageObject &object)
 {
-    return NumberEntries{startText(object), object.format != 0 ? hexadecimalFormat : decimalFormat,
+    return NumberEntries{startText(object), systemName(object.format.system),
                          QString::number(object.stepPage), QString::number(object.stepLink)};
+}
+
+FormatEntries formatEntriesOf(const PageObject &object)
+{
+    const NumberFormat &format = object.format;
+    QString check;
+    for (const NamedCheck &named : namedChecks) {
+        if (named.check == format.check)
+            check = QLatin1String(named.name);
+    }
+    return FormatEntries{
+        format.prefix,   format.suffix, format.repeat, check, systemName(format.system),
+        format.autoWidth};
 }
 
 PositionEntries positionEntriesOf(const PageObject &object)
@@ -76,38 +148,77 @@ int sizeEntryOf(const PageObject &object)
     return std::clamp<int>(object.fontSize, smallestFontSize, largestFontSize);
 }
 
+namespace {
+
+QString endLabelOf(const PageObject &object, std::int32_t pages)
+{
+    const QString text = objectText(object, pages, pages);
+    if (!showsInDecimal(object, pages, pages))
+        return text;
+    return QStringLiteral("%1 (decimal: below A)").arg(text);
+}
+
+} // namespace
+
+QString endLabel(const Document &doc, int index)
+{
+    if (!doc.isLive(index))
+        return QString();
+    return endLabelOf(doc.objects[index], doc.pagesToPrint);
+}
+
 std::optional<QString> endPreview(const Document &doc, int index, const QString &entry,
-                                  bool hexadecimal)
+                                  NumberSystem system)
 {
     PageObject object = doc.objects[index];
-    if (hexadecimal) {
+    if (system == NumberSystem::Hexadecimal) {
         if (!isHexadecimalEntry(entry))
             return std::nullopt;
         object.start = readHexStart(entry);
     } else {
-        const std::optional<std::int32_t> start = readInt32(entry);
+        const std::optional<std::int32_t> start =
+            system == NumberSystem::Decimal ? readInt32(entry) : readStartEntry(entry, system);
         if (!start)
             return std::nullopt;
         object.start = *start;
     }
-    object.format = hexadecimal ? 1 : 0;
+    object.format.system = system;
     object.digits = entryDigits(entry);
-    return objectText(object, doc.pagesToPrint, doc.pagesToPrint);
+    return endLabelOf(object, doc.pagesToPrint);
+}
+
+QString convertStartEntry(const QString &entry, NumberSystem from, NumberSystem to)
+{
+    if (from == to)
+        return entry;
+    const std::optional<std::int32_t> value =
+        from == NumberSystem::Hexadecimal
+            ? (isHexadecimalEntry(entry) ? std::optional(readHexStart(entry)) : std::nullopt)
+            : readStartEntry(entry, from);
+    if (!value)
+        return entry;
+    PageObject object;
+    object.format.system = to;
+    // Read unsigned, as the Start entry always shows a decimal start.
+    const QString digits = numberValueText(object, *value, true);
+    return digits.size() < entry.size() ? QString(entry.size() - digits.size(), u'0') + digits
+                                        : digits;
 }
 
 void applyNumber(Document &doc, int index, const NumberEntries &entries)
 {
     PageObject &object = doc.objects[index];
-    object.format = entries.format == decimalFormat ? 0 : 1;
-    if (object.format != 0) {
-        parseStart(object, entries.start, object.format);
+    const NumberSystem system = systemNamed(entries.format);
+    object.format.system = system;
+    if (system != NumberSystem::Decimal) {
+        parseStart(object, entries.start, system);
         object.stepPage = textToInt32(entries.nextPage);
         object.stepLink = textToInt32(entries.nextLink);
     } else {
         object.start = textToInt32(entries.start);
         object.stepPage = textToInt32(entries.nextPage);
         object.stepLink = textToInt32(entries.nextLink);
-        parseStart(object, entries.start, 0);
+        parseStart(object, entries.start, system);
     }
     propagateLinks(doc);
 }
@@ -131,6 +242,21 @@ void applyFont(PageObject &object, const FontEntries &entries)
     object.fontSize =
         static_cast<std::int16_t>(std::clamp(entries.size, smallestFontSize, largestFontSize));
     object.fontName = entries.font;
+}
+
+void applyFormat(PageObject &object, const FormatEntries &entries)
+{
+    NumberFormat format = object.format;
+    format.prefix = entries.prefix;
+    format.suffix = entries.suffix;
+    format.repeat = entries.repeat;
+    for (const NamedCheck &named : namedChecks) {
+        if (entries.check == QLatin1String(named.name))
+            format.check = named.check;
+    }
+    format.system = systemNamed(entries.system);
+    format.autoWidth = entries.autoWidth;
+    object.format = withinLimits(format);
 }
 
 void applyNamedColor(PageObject &object, const QString &name)

@@ -39,6 +39,27 @@ struct FontEntries
     QString font;
 };
 
+// The Format group: what is printed around the digits, the repeat, the
+// check character, the number system and the width from the run.
+struct FormatEntries
+{
+    QString prefix;
+    QString suffix;
+    int repeat = 1;
+    QString check;
+    QString system;
+    bool autoWidth = false;
+};
+
+// The number systems the format boxes name, in their order.
+QStringList systemNames();
+// The check characters the check box names, in its order; "none" first.
+QStringList checkNames();
+// The system a format box's text names. Any text but the four names is
+// hexadecimal, as a typed format always was.
+NumberSystem systemNamed(const QString &name);
+QString systemName(NumberSystem system);
+
 // The colours the colour box names, in its order.
 QStringList colorNames();
 // The entry that chooses the system colour chooser.
@@ -46,6 +67,7 @@ QString customColorName();
 
 // The Start entry shows the number's start value at its width.
 NumberEntries numberEntriesOf(const PageObject &object);
+FormatEntries formatEntriesOf(const PageObject &object);
 PositionEntries positionEntriesOf(const PageObject &object);
 // "Custom ..." for a colour from the chooser, else the name of the colour,
 // or nothing when no name has this colour.
@@ -53,11 +75,18 @@ std::optional<QString> colorNameOf(const PageObject &object);
 // The size box's value: the font size brought into 1 to 150.
 int sizeEntryOf(const PageObject &object);
 
-// What "End:" shows while `entry` is being typed: the text of the last
-// printed page if the entry were applied, or nothing when the entry is not
-// (yet) a number in the given format.
+// What "End:" shows for the object: the whole text of the last printed
+// page, and a note when its value can only be shown in decimal.
+QString endLabel(const Document &doc, int index);
+// What "End:" shows while `entry` is being typed: as endLabel if the entry
+// were applied in `system`, or nothing when the entry is not (yet) a number
+// in it.
 std::optional<QString> endPreview(const Document &doc, int index, const QString &entry,
-                                  bool hexadecimal);
+                                  NumberSystem system);
+// A Start entry written in `from` rewritten with the same value in `to`, as
+// wide as it was where the value fits; unchanged when it is no number in
+// `from`.
+QString convertStartEntry(const QString &entry, NumberSystem from, NumberSystem to);
 
 // Each apply stores its fields in order; the Number group then propagates
 // the links.
@@ -66,6 +95,9 @@ void applyNumber(Document &doc, int index, const NumberEntries &entries);
 void applyText(PageObject &object, const QString &text);
 void applyPosition(PageObject &object, const PositionEntries &entries);
 void applyFont(PageObject &object, const FontEntries &entries);
+// Affixes longer than a document stores are cut; the repeat is brought into
+// 1 to 1000.
+void applyFormat(PageObject &object, const FormatEntries &entries);
 // A named colour stores its value; any other name changes nothing.
 void applyNamedColor(PageObject &object, const QString &name);
 // A colour confirmed in the chooser, 0x00BBGGRR.

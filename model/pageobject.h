@@ -1,6 +1,9 @@
 #pragma once
 
+#include "numberformat.h"
+
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 
 #include <cstdint>
@@ -33,12 +36,13 @@ struct PageObject
     std::int32_t x = 0; // left of the text, in page units
     std::int32_t y = 0; // top of the text, in page units
 
-    // The number rule: start + (page - 1) * stepPage, `digits` characters wide.
+    // The number rule: start + (page - 1) * stepPage, `digits` characters wide,
+    // written as `format` says.
     std::int32_t start = 0;
     std::int32_t stepPage = 0;
     std::int32_t stepLink = 0; // added from this member to the next one of its link
     std::int16_t digits = 0;
-    std::int16_t format = 0; // 0 decimal, 1 hexadecimal
+    NumberFormat format;
 
     std::int32_t color = 0; // 0x00BBGGRR
     std::int16_t customColor = 0;
@@ -59,6 +63,9 @@ struct PageObject
     // The record's reserved bytes as they were read, so that a file goes back
     // out byte for byte; empty when they are all zero.
     QByteArray reserved;
+    // What the file said of the object that this version does not know, to
+    // be written back as it came.
+    QJsonObject extensionKeys;
 
     bool operator==(const PageObject &) const = default;
 

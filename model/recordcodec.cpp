@@ -78,7 +78,9 @@ RecordBytes encodeRecord(const PageObject &object, const Bounds32 &bounds)
     putText(bytes, fontNameOffset, object.fontName);
     putText(bytes, textOffset, object.text);
     putText(bytes, nameOffset, object.name);
-    put<qint16>(bytes, 382, object.format);
+    // The record knows decimal and hexadecimal; other systems are the
+    // extension block's, and read as decimal where it is not known.
+    put<qint16>(bytes, 382, object.format.system == NumberSystem::Hexadecimal ? 1 : 0);
     put<qint32>(bytes, 384, object.angle);
     return bytes;
 }
@@ -104,7 +106,8 @@ PageObject decodeRecord(const RecordBytes &bytes)
     object.fontName = getText(bytes, fontNameOffset);
     object.text = getText(bytes, textOffset);
     object.name = getText(bytes, nameOffset);
-    object.format = get<qint16>(bytes, 382);
+    if (get<qint16>(bytes, 382) != 0)
+        object.format.system = NumberSystem::Hexadecimal;
     object.angle = get<qint32>(bytes, 384);
 
     QByteArray reserved(recordSize, '\0');

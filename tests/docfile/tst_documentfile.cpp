@@ -66,7 +66,7 @@ Document sampleDocument()
         r.linkPrev = i == 1 ? 0 : -1;
         r.linkNext = i == 0 ? 1 : -1;
         r.selected = std::int16_t(1 - i);
-        r.format = std::int16_t(i == 0);
+        r.format.system = i == 0 ? NumberSystem::Hexadecimal : NumberSystem::Decimal;
         r.angle = 90 * i;
         r.reserved = sampleReserved(i);
         doc.objects.append(r);

@@ -183,7 +183,7 @@ void EditingTest::duplicateCopiesWholeObjects()
     doc.objects[second].angle = 30;
     doc.objects[second].reserved = QByteArray(388, '\0');
     doc.objects[second].reserved[300] = 9;
-    doc.objects[first].format = 1;
+    doc.objects[first].format.system = NumberSystem::Hexadecimal;
     linkObjects(doc, 0, {first, second});
     selectObjects(doc, {first, second});
     std::swap(doc.drawOrder[0], doc.drawOrder[1]);

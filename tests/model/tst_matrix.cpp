@@ -127,11 +127,13 @@ private Q_SLOTS:
         // Every byte of the source's record set, so a field copied or left out shows.
         RecordBytes bytes;
         bytes.fill(0x35);
-        PageObject &from = doc.objects[1];
-        from = decodeRecord(bytes);
+        PageObject from = decodeRecord(bytes);
         from.kind = KindText;
         from.linkId = -1;
         from.selected = 1;
+        from.format.prefix = QStringLiteral("No. ");
+        from.format.repeat = 3;
+        doc.objects[1] = from;
 
         QVERIFY(createMatrix(doc, grid(1, 2, -1)));
 
@@ -144,6 +146,8 @@ private Q_SLOTS:
             expected.*field = from.*field;
         expected.fontName = from.fontName;
         expected.text = from.text;
+        // The whole number format comes along.
+        expected.format = from.format;
         expected.name = QStringLiteral("txt2");
         // Of the record's reserved bytes, only the words at 38 and 76 come along.
         expected.reserved = QByteArray(recordSize, '\0');

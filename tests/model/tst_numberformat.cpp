@@ -379,8 +379,8 @@ void NumberFormatTest::defaultFormatGivesThePageTexts()
     // Pages before the first too: a repeat of 1 steps back as numbers always have.
     PageObject object;
     for (const std::int16_t format : {0, 1}) {
-        object.format = format;
         const NumberFormat numberFormat{.system = format == 0 ? Decimal : Hexadecimal};
+        object.format = numberFormat;
         for (const std::int32_t start : {0, 125, -5, int32Max, int32Min}) {
             object.start = start;
             object.stepPage = 7;

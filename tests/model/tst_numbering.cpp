@@ -306,12 +306,13 @@ void NumberingTest::startEntries()
 
     PageObject object = numberObject(125, 5);
     // The other format beforehand, so that storing the new one shows.
-    object.format = format == 0 ? 1 : 0;
-    parseStart(object, entry, static_cast<std::int16_t>(format));
+    const NumberSystem system = format == 0 ? NumberSystem::Decimal : NumberSystem::Hexadecimal;
+    object.format.system = format == 0 ? NumberSystem::Hexadecimal : NumberSystem::Decimal;
+    parseStart(object, entry, system);
     QCOMPARE(object.start, start);
     QCOMPARE(object.digits, digits);
     QCOMPARE(object.zeros, zeros);
-    QCOMPARE(object.format, format);
+    QCOMPARE(object.format.system, system);
     QCOMPARE(startText(object), shown);
 }
 
@@ -329,29 +330,30 @@ void NumberingTest::invalidDecimalStartChangesNothing()
     QFETCH(QString, entry);
     PageObject object = numberObject(125, 5);
     object.zeros = 2;
-    object.format = 1;
+    object.format.system = NumberSystem::Hexadecimal;
     const PageObject before = object;
-    QVERIFY_THROWS_EXCEPTION(PaginetteError, parseStart(object, entry, 0));
+    QVERIFY_THROWS_EXCEPTION(PaginetteError, parseStart(object, entry, NumberSystem::Decimal));
     QVERIFY(object == before);
 }
 
 void NumberingTest::hexadecimalTextsReadBackToTheSameValue()
 {
     PageObject object = numberObject(0, 5);
-    parseStart(object, QStringLiteral("00ff"), 1);
+    constexpr NumberSystem hex = NumberSystem::Hexadecimal;
+    parseStart(object, QStringLiteral("00ff"), hex);
     QCOMPARE(startText(object), QStringLiteral("00FF"));
 
     // Applying the shown text again keeps the value and the width.
-    parseStart(object, startText(object), 1);
+    parseStart(object, startText(object), hex);
     QCOMPARE(object.start, 255);
     QCOMPARE(object.digits, 4);
 
     // Pages show the unsigned 32-bit value, never a minus sign.
-    parseStart(object, QStringLiteral("fffffffe"), 1);
+    parseStart(object, QStringLiteral("fffffffe"), hex);
     QCOMPARE(objectText(object, 3, 3), QStringLiteral("00000000"));
     const QString second = objectText(object, 2, 3);
     QCOMPARE(second, QStringLiteral("FFFFFFFF"));
-    parseStart(object, second, 1);
+    parseStart(object, second, hex);
     QCOMPARE(object.start, -1);
 
     QCOMPARE(numberValueText(object, -5, false), QStringLiteral("FFFFFFFB"));
@@ -377,7 +379,7 @@ void NumberingTest::endTextShowsTheLastPrintedPage()
     doc.objects[index].stepPage = 0;
     doc.objects[index].digits = 4;
     QCOMPARE(endText(doc, index), QStringLiteral("00-5"));
-    doc.objects[index].format = 1;
+    doc.objects[index].format.system = NumberSystem::Hexadecimal;
     QCOMPARE(endText(doc, index), QStringLiteral("FFFF"));
 
     QVERIFY(endText(doc, 3).isEmpty());

@@ -16,7 +16,7 @@ QString numberOf(const Document &doc, int index)
         .arg(object.zeros)
         .arg(object.stepPage)
         .arg(object.stepLink)
-        .arg(object.format);
+        .arg(int(object.format.system));
 }
 
 // The conversion error an apply raised, or nothing.
@@ -62,7 +62,7 @@ void ObjectPropertiesTest::numberEntriesShowTheStartText()
     QCOMPARE((QStringList{entries.start, entries.format, entries.nextPage, entries.nextLink}),
              (QStringList{"00125", "decimal", "-3", "1"}));
 
-    object.format = 1;
+    object.format.system = NumberSystem::Hexadecimal;
     object.start = 255;
     entries = numberEntriesOf(object);
     QCOMPARE((QStringList{entries.start, entries.format}), (QStringList{"000FF", "hexadecimal"}));
@@ -218,29 +218,52 @@ void ObjectPropertiesTest::colorNames()
 void ObjectPropertiesTest::endPreview_data()
 {
     QTest::addColumn<QString>("entry");
-    QTest::addColumn<bool>("hexadecimal");
+    QTest::addColumn<QString>("system");
     QTest::addColumn<QString>("end");
 
     // Three pages of one step each: the last page shows start + 2.
-    QTest::newRow("decimal") << "7" << false << "9";
-    QTest::newRow("decimal keeps the typed width") << "007" << false << "009";
-    QTest::newRow("a lone minus is no number yet") << "-" << false << "";
-    QTest::newRow("empty") << "" << false << "";
-    QTest::newRow("hexadecimal") << "1a" << true << "1C";
-    QTest::newRow("not a hexadecimal digit") << "1G" << true << "";
-    QTest::newRow("hexadecimal text read as decimal is no number") << "ff" << false << "";
+    QTest::newRow("decimal") << "7"
+                             << "decimal"
+                             << "9";
+    QTest::newRow("decimal keeps the typed width") << "007"
+                                                   << "decimal"
+                                                   << "009";
+    QTest::newRow("a lone minus is no number yet") << "-"
+                                                   << "decimal"
+                                                   << "";
+    QTest::newRow("empty") << ""
+                           << "decimal"
+                           << "";
+    QTest::newRow("hexadecimal") << "1a"
+                                 << "hexadecimal"
+                                 << "1C";
+    QTest::newRow("not a hexadecimal digit") << "1G"
+                                             << "hexadecimal"
+                                             << "";
+    QTest::newRow("hexadecimal text read as decimal is no number") << "ff"
+                                                                   << "decimal"
+                                                                   << "";
+    QTest::newRow("base 36") << "0z"
+                             << "base 36"
+                             << "11";
+    QTest::newRow("letters") << "A"
+                             << "letters"
+                             << "C";
+    QTest::newRow("letters below A show in decimal") << "-3"
+                                                     << "letters"
+                                                     << "-1 (decimal: below A)";
 }
 
 void ObjectPropertiesTest::endPreview()
 {
     QFETCH(QString, entry);
-    QFETCH(bool, hexadecimal);
+    QFETCH(QString, system);
     QFETCH(QString, end);
 
     Document doc = emptyDocument(1);
     const int index = addNumber(doc, 0, 0, 125, 5);
     doc.pagesToPrint = 3;
-    QCOMPARE(::endPreview(doc, index, entry, hexadecimal).value_or(QString()), end);
+    QCOMPARE(::endPreview(doc, index, entry, systemNamed(system)).value_or(QString()), end);
     // A preview stores nothing.
     QCOMPARE(numberOf(doc, index), QStringLiteral("start 125 digits 5 zeros 0 steps 1/1 format 0"));
 }

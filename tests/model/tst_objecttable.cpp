@@ -91,7 +91,7 @@ void ObjectTableTest::newObjectsGetTheirDefaults()
     QCOMPARE(number.fontSize, 14);
     QCOMPARE(linkOf(doc, 0), unlinked);
     QCOMPARE(number.selected, 0);
-    QCOMPARE(number.format, 0);
+    QVERIFY(number.format == NumberFormat{});
     QCOMPARE(number.fontName, QStringLiteral("Arial"));
     QCOMPARE(number.name, QStringLiteral("num0"));
 

@@ -150,16 +150,18 @@ inline QList<int> marksOf(const Document &doc)
 // a difference shows where it is.
 inline QString objectDump(const PageObject &o)
 {
-    const QList<std::int32_t> values{o.kind,     o.x,      o.y,      o.start,    o.stepPage,
-                                     o.stepLink, o.digits, o.format, o.color,    o.customColor,
-                                     o.fontSize, o.angle,  o.linkId, o.linkPrev, o.linkNext,
-                                     o.selected, o.zeros};
+    const NumberFormat &f = o.format;
+    const QList<std::int32_t> values{
+        o.kind,     o.x,           o.y,           o.start,  o.stepPage,   o.stepLink, o.digits,
+        o.color,    o.customColor, o.fontSize,    o.angle,  o.linkId,     o.linkPrev, o.linkNext,
+        o.selected, o.zeros,       int(f.system), f.repeat, int(f.check), f.autoWidth};
     QStringList fields;
     for (const std::int32_t value : values)
         fields.append(QString::number(value));
     return fields.join(u' ') +
-           QStringLiteral(" font '%1' text '%2' name '%3' reserved %4")
-               .arg(o.fontName, o.text, o.name, QString::fromLatin1(o.reserved.toHex()));
+           QStringLiteral(" font '%1' text '%2' name '%3' affixes '%4' '%5' reserved %6")
+               .arg(o.fontName, o.text, o.name, f.prefix, f.suffix,
+                    QString::fromLatin1(o.reserved.toHex()));
 }
 
 // The document values, then one line per object, then the drawing order.
