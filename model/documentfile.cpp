@@ -4,6 +4,7 @@
 #include "objecttable.h"
 #include "services.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QSaveFile>
 #include <QtEndian>
@@ -134,7 +135,7 @@ mainStruct2 partialRecord(const RecordBytes &bytes, qint64 got)
 
 // Reads up to `count` records. A file that ends early gives one message for
 // its short record and keeps the records begun.
-void readRecords(QFile &file, std::int32_t count, LoadedObjects &loaded)
+void readRecords(QIODevice &file, std::int32_t count, LoadedObjects &loaded)
 {
     for (std::int32_t i = 0; i < count; ++i) {
         RecordBytes bytes{};
@@ -168,7 +169,7 @@ bool isPermutation(const std::vector<std::int32_t> &order)
 
 // The file's drawing order when it names every loaded object once; the
 // identity order otherwise.
-std::vector<std::int32_t> readDrawOrder(QFile &file, std::size_t count, bool usable)
+std::vector<std::int32_t> readDrawOrder(QIODevice &file, std::size_t count, bool usable)
 {
     std::vector<std::int32_t> order(count);
     if (usable) {
@@ -266,6 +267,10 @@ void installObjects(DocumentState &doc, const LoadedObjects &loaded)
     doc.objectCount = count;
 }
 
+// The document read from `file`, past its opening, as loadDocument describes.
+int readDocument(DocumentState &doc, QIODevice &file);
+std::optional<std::int32_t> readObjectCount(QIODevice &file);
+
 } // namespace
 
 int saveDocument(DocumentState &doc, const QString &path)
@@ -317,7 +322,21 @@ int loadDocument(DocumentState &doc, const QString &path)
         showMessage(QStringLiteral("Can't open file"), QStringLiteral("File Name"));
         return -1;
     }
+    return readDocument(doc, file);
+}
 
+int loadDocument(DocumentState &doc, const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readDocument(doc, buffer);
+}
+
+namespace {
+
+int readDocument(DocumentState &doc, QIODevice &file)
+{
     std::array<uchar, headerSize> headerData{};
     const qint64 got = file.read(reinterpret_cast<char *>(headerData.data()), headerSize);
     if (got < 0)
@@ -348,11 +367,28 @@ int loadDocument(DocumentState &doc, const QString &path)
     return 0;
 }
 
+} // namespace
+
 std::optional<std::int32_t> storedObjectCount(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
+    return readObjectCount(file);
+}
+
+std::optional<std::int32_t> storedObjectCount(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readObjectCount(buffer);
+}
+
+namespace {
+
+std::optional<std::int32_t> readObjectCount(QIODevice &file)
+{
     std::array<uchar, headerSize> headerData{};
     if (file.read(reinterpret_cast<char *>(headerData.data()), headerSize) != headerSize)
         return std::nullopt;
@@ -361,3 +397,5 @@ std::optional<std::int32_t> storedObjectCount(const QString &path)
         return std::nullopt;
     return header->objectCount;
 }
+
+} // namespace
