@@ -118,7 +118,7 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone_data()
         << "huge" << QStringList{}
         << "doc.pgt holds 10001 objects; the program allows 10000 at most";
     QTest::newRow("no folder for the output")
-        << "good" << QStringList{"-o", "gone/out.pdf"} << "Can't write";
+        << "good" << QStringList{"-o", "gone/out.pdf"} << "gone/out.pdf: No such file or directory";
 }
 
 void TestPrintTool::refusedRunsLeaveTheOutputAlone()
