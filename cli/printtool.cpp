@@ -1,8 +1,11 @@
 #include "printtool.h"
 
 #include "documentfile.h"
+#include "documentinput.h"
+#include "outputtarget.h"
 #include "printerjob.h"
 #include "services.h"
+#include "stopsignals.h"
 
 #include <QPageLayout>
 #include <QPrinter>
@@ -11,17 +14,18 @@
 
 namespace {
 
-// Sends the model's message boxes to the report while it lives, and counts them.
+// Sends the model's message boxes to the report while it lives, naming the
+// document, and counts them.
 class MessageRoute
 {
 public:
-    explicit MessageRoute(const std::function<void(const QString &)> &message)
+    MessageRoute(const std::function<void(const QString &)> &message, const QString &document)
         : m_previous(services())
     {
-        services().showMessage = [this, message](const QString &text, const QString &) {
+        services().showMessage = [this, message, document](const QString &text, const QString &) {
             ++m_count;
             if (message)
-                message(text);
+                message(document + QStringLiteral(": ") + text);
         };
         services().beep = {};
     }
@@ -39,19 +43,20 @@ private:
 // The document with a table as large as it needs, up to the program's
 // largest. A file the reader has anything to say about is not printed: a
 // run from part of a design is waste.
-std::optional<DocumentState> loadForPrinting(const QString &path, const ToolReport &report)
+std::optional<DocumentState> loadForPrinting(const QByteArray &bytes, const QString &name,
+                                             const ToolReport &report)
 {
-    const std::optional<std::int32_t> claimed = storedObjectCount(path);
+    const std::optional<std::int32_t> claimed = storedObjectCount(bytes);
     if (claimed && *claimed > maxObjectCapacity) {
         report.message(QStringLiteral("%1 holds %2 objects; the program allows %3 at most")
-                           .arg(path)
+                           .arg(name)
                            .arg(*claimed)
                            .arg(maxObjectCapacity));
         return std::nullopt;
     }
     DocumentState doc(claimed.value_or(0));
-    const MessageRoute route(report.message);
-    if (loadDocument(doc, path) != 0 || route.count() > 0)
+    const MessageRoute route(report.message, name);
+    if (loadDocument(doc, bytes) != 0 || route.count() > 0)
         return std::nullopt;
     return doc;
 }
@@ -69,47 +74,72 @@ QString choosePrinter(QPrinter &printer, const PrintRequest &request)
         const QPageLayout layout = printer.pageLayout();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setPageLayout(layout);
-        printer.setOutputFileName(request.output);
     }
     preparePrinter(printer);
     return {};
+}
+
+// The document printed to the request's output; an error text when it was
+// not.
+QString printRequest(DocumentState &doc, const PrintRequest &request,
+                     const std::optional<OutputTarget> &target, const ToolReport &report)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QString error = choosePrinter(printer, request);
+    if (!error.isEmpty())
+        return error;
+    RenderState state;
+    state.printerResolution = printer.resolution();
+    PrinterJob job(printer, target);
+    error = job.open();
+    if (!error.isEmpty())
+        return error;
+    const PrintResult result = printRun(doc, state, true, job.sheets(), report.progress);
+    if (result.outcome == PrintOutcome::Cancelled)
+        return QStringLiteral("Cancelled; nothing was printed");
+    if (result.outcome == PrintOutcome::Failed)
+        return result.error;
+    error = job.deliver();
+    if (error.isEmpty() && job.rewroteInPlace())
+        report.message(QStringLiteral("%1: its folder is not writable; the file was rewritten "
+                                      "in place")
+                           .arg(request.output));
+    return error;
 }
 
 } // namespace
 
 int printDocument(const PrintRequest &request, const ToolReport &report)
 {
-    std::optional<DocumentState> doc = loadForPrinting(request.document, report);
+    // Whatever else went wrong, a run a signal stopped ends as the signal says.
+    const auto failed = [&report](const QString &error) {
+        if (const int signal = stopSignal())
+            return exitStopped(signal);
+        report.message(error);
+        return exitFailed;
+    };
+
+    const DocumentInput input = readDocument(request.document);
+    if (!input.error.isEmpty())
+        return failed(input.error);
+    const QString name = documentName(request.document);
+    std::optional<DocumentState> doc = loadForPrinting(input.bytes, name, report);
     if (!doc)
         return exitFailed;
     if (request.pages)
         doc->pagesToPrint = *request.pages;
     const QString nothing = nothingToPrint(doc->pagesToPrint);
-    if (!nothing.isEmpty()) {
-        report.message(nothing);
-        return exitFailed;
-    }
+    if (!nothing.isEmpty())
+        return failed(name + QStringLiteral(": ") + nothing);
 
-    QPrinter printer(QPrinter::HighResolution);
-    QString error = choosePrinter(printer, request);
-    if (error.isEmpty()) {
-        RenderState state;
-        state.printerResolution = printer.resolution();
-        PrinterJob job(printer);
-        error = job.open();
-        if (error.isEmpty()) {
-            const PrintResult result = printRun(*doc, state, true, job.sheets(), report.progress);
-            if (result.outcome == PrintOutcome::Printed)
-                error = job.deliver();
-            else if (result.outcome == PrintOutcome::Cancelled)
-                error = QStringLiteral("Cancelled; nothing was printed");
-            else
-                error = result.error;
+    std::optional<OutputTarget> target;
+    if (!request.output.isEmpty()) {
+        target = resolveOutput(request.output, input.identity);
+        if (target->kind == OutputKind::Document) {
+            report.message(target->refusal);
+            return exitUsage;
         }
     }
-    if (!error.isEmpty()) {
-        report.message(error);
-        return exitFailed;
-    }
-    return exitPrinted;
+    const QString error = printRequest(*doc, request, target, report);
+    return error.isEmpty() ? exitPrinted : failed(error);
 }
