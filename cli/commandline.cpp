@@ -1,8 +1,20 @@
 #include "commandline.h"
 
+#include <QCommandLineParser>
+
+#include <functional>
 #include <limits>
+#include <vector>
 
 namespace {
+
+// One option: its names, value and help, and what it does to the command
+// line; an error text when its value will not do.
+struct ToolOption
+{
+    QCommandLineOption option;
+    std::function<QString(CommandLine &, const QString &value)> apply;
+};
 
 std::optional<std::int32_t> pageCount(const QString &text)
 {
@@ -14,73 +26,112 @@ std::optional<std::int32_t> pageCount(const QString &text)
     return static_cast<std::int32_t>(value);
 }
 
-// The value after an option, or an error when there is none.
-bool takeValue(const QStringList &arguments, qsizetype &i, QString &value, QString &error)
+const std::vector<ToolOption> &toolOptions()
 {
-    if (i + 1 >= arguments.size()) {
-        error = QStringLiteral("%1 needs a value").arg(arguments[i]);
-        return false;
-    }
-    value = arguments[++i];
-    return true;
+    static const std::vector<ToolOption> options{
+        {QCommandLineOption(QStringLiteral("pages"),
+                            QStringLiteral("print pages 1 to N (default: the document's Pages)"),
+                            QStringLiteral("N")),
+         [](CommandLine &line, const QString &value) {
+             line.request.pages = pageCount(value);
+             return line.request.pages
+                        ? QString()
+                        : QStringLiteral("--pages needs a whole number, not '%1'").arg(value);
+         }},
+        {QCommandLineOption(QStringLiteral("o"),
+                            QStringLiteral("write the run to FILE; - is standard output"),
+                            QStringLiteral("FILE")),
+         [](CommandLine &line, const QString &value) {
+             line.request.output = value;
+             return value.isEmpty() ? QStringLiteral("-o needs a file name") : QString();
+         }},
+        {QCommandLineOption(QStringLiteral("P"),
+                            QStringLiteral("send the run to the print queue QUEUE"),
+                            QStringLiteral("QUEUE")),
+         [](CommandLine &line, const QString &value) {
+             line.request.queue = value;
+             return value.isEmpty() ? QStringLiteral("-P needs a queue name") : QString();
+         }},
+        {QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("show this help")),
+         [](CommandLine &line, const QString &) {
+             line.help = true;
+             return QString();
+         }},
+        {QCommandLineOption(QStringLiteral("version"), QStringLiteral("show the version")),
+         [](CommandLine &line, const QString &) {
+             line.version = true;
+             return QString();
+         }},
+    };
+    return options;
+}
+
+// "-o FILE" or "--pages N", as the help shows an option.
+QString optionSynopsis(const QCommandLineOption &option)
+{
+    QStringList names;
+    for (const QString &name : option.names())
+        names.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+    QString synopsis = names.join(QStringLiteral(", "));
+    if (!option.valueName().isEmpty())
+        synopsis += QLatin1Char(' ') + option.valueName();
+    return synopsis;
 }
 
 } // namespace
 
 QString usageText()
 {
-    return QStringLiteral(
-        "Usage: paginette-print [--pages N] (-o OUT.pdf | -P QUEUE) DOCUMENT.pgt\n"
-        "Prints pages 1 to N of a Paginette document at 360 dpi, every number\n"
-        "advanced on each page, to a PDF file or to a print queue.\n"
-        "\n"
-        "  --pages N    print pages 1 to N (default: the document's own Pages)\n"
-        "  -o OUT.pdf   write the run to OUT.pdf; an existing file is replaced\n"
-        "               only when the whole run is written\n"
-        "  -P QUEUE     send the run to the print queue QUEUE\n"
-        "  --help       show this help\n"
-        "\n"
-        "Exit status: 0 printed, 1 document or output error, 2 usage error.\n");
+    QString text =
+        QStringLiteral("Usage: paginette-print [--pages N] (-o OUT.pdf | -P QUEUE) DOCUMENT.pgt\n"
+                       "Prints pages 1 to N of a Paginette document at 360 dpi, every number\n"
+                       "advanced on each page, to a PDF file or to a print queue. A DOCUMENT of\n"
+                       "- is read from standard input. An existing file is replaced only by a\n"
+                       "whole run.\n"
+                       "\n");
+    for (const ToolOption &entry : toolOptions()) {
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(optionSynopsis(entry.option), -12)
+                    .arg(entry.option.description());
+    }
+    text += QStringLiteral("\nExit status: 0 printed, 1 document or output error, 2 usage error,\n"
+                           "128+N stopped by signal N.\n");
+    return text;
+}
+
+QString versionText()
+{
+    return QStringLiteral("paginette-print " PAGINETTE_VERSION "\n");
 }
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     CommandLine line;
-    PrintRequest &request = line.request;
-    QStringList documents;
-    // arguments[0] is the program.
-    for (qsizetype i = 1; i < arguments.size() && line.error.isEmpty(); ++i) {
-        const QString &argument = arguments[i];
-        QString value;
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            line.help = true;
-        } else if (argument == QLatin1String("--pages")) {
-            if (takeValue(arguments, i, value, line.error)) {
-                request.pages = pageCount(value);
-                if (!request.pages)
-                    line.error =
-                        QStringLiteral("--pages needs a whole number, not '%1'").arg(value);
-            }
-        } else if (argument == QLatin1String("-o")) {
-            if (takeValue(arguments, i, value, line.error))
-                request.output = value;
-        } else if (argument == QLatin1String("-P")) {
-            if (takeValue(arguments, i, value, line.error))
-                request.queue = value;
-        } else if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
-            line.error = QStringLiteral("unknown option %1").arg(argument);
-        } else {
-            documents.append(argument);
-        }
-    }
-    if (line.help || !line.error.isEmpty())
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    for (const ToolOption &entry : toolOptions())
+        parser.addOption(entry.option);
+    if (!parser.parse(arguments)) {
+        line.error = parser.errorText();
         return line;
+    }
+    for (const ToolOption &entry : toolOptions()) {
+        const QStringList values = parser.values(entry.option);
+        if (parser.isSet(entry.option) && line.error.isEmpty())
+            line.error = entry.apply(line, values.isEmpty() ? QString() : values.constLast());
+    }
+    if (line.help || line.version || !line.error.isEmpty())
+        return line;
+
+    const QStringList documents = parser.positionalArguments();
+    const PrintRequest &request = line.request;
     if (request.output.isEmpty() == request.queue.isEmpty())
         line.error = QStringLiteral("give either -o OUT.pdf or -P QUEUE");
     else if (documents.size() != 1)
         line.error = documents.isEmpty() ? QStringLiteral("no document given")
                                          : QStringLiteral("give one document");
     else
-        request.document = documents.first();
+        line.request.document = documents.first();
     return line;
 }

@@ -9,23 +9,31 @@
 inline constexpr int exitPrinted = 0;
 inline constexpr int exitFailed = 1; // a document or output error
 inline constexpr int exitUsage = 2;
+// As a shell reports a program that a signal ended.
+inline constexpr int exitStopped(int signal)
+{
+    return 128 + signal;
+}
 
 // One run of the tool: a document to a PDF file or to a print queue.
 struct PrintRequest
 {
     std::optional<std::int32_t> pages; // the document's own Pages when absent
-    QString output;                    // -o: the PDF file
+    QString output;                    // -o: the PDF file; "-" for standard output
     QString queue;                     // -P: the print queue
-    QString document;
+    QString document;                  // "-" for standard input
 };
 
-// What the command line asks for: a run, the help, or nothing but a usage error.
+// What the command line asks for: a run, the help, the version, or nothing
+// but a usage error.
 struct CommandLine
 {
     PrintRequest request;
     bool help = false;
+    bool version = false;
     QString error;
 };
 
 CommandLine parseCommandLine(const QStringList &arguments);
 QString usageText();
+QString versionText();

@@ -2,22 +2,15 @@
 
 #include "commandline.h"
 #include "printtool.h"
+#include "stopsignals.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
 
-#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void interrupt(int)
-{
-    interrupted = 1;
-}
 
 void writeLine(std::FILE *stream, const QString &text)
 {
@@ -33,9 +26,9 @@ void quietQt(QtMsgType type, const QMessageLogContext &, const QString &text)
         writeLine(stderr, text);
 }
 
-// Stops the run between two pages on Ctrl+C or a termination request, so
-// that the spool is removed and nothing half-done is left behind. Shows the
-// page on a terminal, a few times a second.
+// Stops the run between two pages when a signal asks, so that the spool goes
+// and nothing half-done is left behind. Shows the page on a terminal, a few
+// times a second.
 PrintProgress progressOnStderr()
 {
     const bool terminal = isatty(STDERR_FILENO) != 0;
@@ -47,7 +40,7 @@ PrintProgress progressOnStderr()
                 std::fputc('\n', stderr);
             shown->start();
         }
-        return interrupted == 0;
+        return stopSignal() == 0;
     };
 }
 
@@ -55,16 +48,14 @@ PrintProgress progressOnStderr()
 
 int main(int argc, char **argv)
 {
-    // No display is needed: the pages are drawn off screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quietQt);
-    QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("paginette-print"));
-
-    const CommandLine line = parseCommandLine(QCoreApplication::arguments());
-    if (line.help) {
-        std::fputs(usageText().toLocal8Bit().constData(), stdout);
+    // Read before Qt starts, so that the help, the version and usage errors
+    // need no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine line = parseCommandLine(arguments);
+    if (line.help || line.version) {
+        std::fputs((line.help ? usageText() : versionText()).toLocal8Bit().constData(), stdout);
         return exitPrinted;
     }
     if (!line.error.isEmpty()) {
@@ -73,9 +64,15 @@ int main(int argc, char **argv)
         std::fputs("\nTry 'paginette-print --help' for more.\n", stderr);
         return exitUsage;
     }
+    catchStopSignals();
 
-    std::signal(SIGINT, interrupt);
-    std::signal(SIGTERM, interrupt);
+    // No display is needed: the pages are drawn off screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQt);
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("paginette-print"));
+
     ToolReport report;
     report.message = [](const QString &text) {
         writeLine(stderr, QStringLiteral("paginette-print: ") + text);

@@ -1,7 +1,10 @@
 #include "printtool.h"
 
 #include "documentfile.h"
+#include "documentinput.h"
+#include "outputtarget.h"
 #include "printerjob.h"
+#include "stopsignals.h"
 
 #include <QPageLayout>
 #include <QPrinter>
@@ -10,21 +13,22 @@
 
 namespace {
 
-// The document with a table as large as it needs, up to the program's
-// largest. A file the reader has anything to say about is not printed: a
-// run from part of a design is waste.
-std::optional<Document> loadForPrinting(const QString &path, const ToolReport &report)
+// The document with room for as many objects as the program allows. A file
+// the reader has anything to say about is not printed: a run from part of a
+// design is waste.
+std::optional<Document> loadForPrinting(const QByteArray &bytes, const QString &name,
+                                        const ToolReport &report)
 {
-    const LoadResult loaded = loadDocument(path, maxObjectCapacity);
+    const LoadResult loaded = readDocument(bytes, maxObjectCapacity);
     if (loaded.storedObjects > maxObjectCapacity) {
         report.message(QStringLiteral("%1 holds %2 objects; the program allows %3 at most")
-                           .arg(path)
+                           .arg(name)
                            .arg(loaded.storedObjects)
                            .arg(maxObjectCapacity));
         return std::nullopt;
     }
     for (const FileMessage &message : loaded.messages)
-        report.message(QStringLiteral("%1: %2").arg(path, message.detail));
+        report.message(QStringLiteral("%1: %2").arg(name, message.detail));
     if (!loaded.messages.isEmpty())
         return std::nullopt;
     return loaded.document;
@@ -43,46 +47,71 @@ QString choosePrinter(QPrinter &printer, const PrintRequest &request)
         const QPageLayout layout = printer.pageLayout();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setPageLayout(layout);
-        printer.setOutputFileName(request.output);
     }
     preparePrinter(printer);
     return {};
+}
+
+// The document printed to the request's output; an error text when it was
+// not.
+QString printRequest(const Document &doc, const PrintRequest &request,
+                     const std::optional<OutputTarget> &target, const ToolReport &report)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QString error = choosePrinter(printer, request);
+    if (!error.isEmpty())
+        return error;
+    PrinterJob job(printer, target);
+    error = job.open();
+    if (!error.isEmpty())
+        return error;
+    const PrintResult result =
+        printRun(doc, printer.resolution(), true, job.sheets(), report.progress);
+    if (result.outcome == PrintOutcome::Cancelled)
+        return QStringLiteral("Cancelled; nothing was printed");
+    if (result.outcome == PrintOutcome::Failed)
+        return result.error;
+    error = job.deliver();
+    if (error.isEmpty() && job.rewroteInPlace())
+        report.message(QStringLiteral("%1: its folder is not writable; the file was rewritten "
+                                      "in place")
+                           .arg(request.output));
+    return error;
 }
 
 } // namespace
 
 int printDocument(const PrintRequest &request, const ToolReport &report)
 {
-    std::optional<Document> doc = loadForPrinting(request.document, report);
+    // Whatever else went wrong, a run a signal stopped ends as the signal says.
+    const auto failed = [&report](const QString &error) {
+        if (const int signal = stopSignal())
+            return exitStopped(signal);
+        report.message(error);
+        return exitFailed;
+    };
+
+    const DocumentInput input = readDocumentInput(request.document);
+    if (!input.error.isEmpty())
+        return failed(input.error);
+    const QString name = documentName(request.document);
+    std::optional<Document> doc = loadForPrinting(input.bytes, name, report);
     if (!doc)
         return exitFailed;
     if (request.pages)
         doc->pagesToPrint = *request.pages;
     const QString nothing = nothingToPrint(doc->pagesToPrint);
-    if (!nothing.isEmpty()) {
-        report.message(nothing);
-        return exitFailed;
-    }
+    if (!nothing.isEmpty())
+        return failed(name + QStringLiteral(": ") + nothing);
 
-    QPrinter printer(QPrinter::HighResolution);
-    QString error = choosePrinter(printer, request);
-    if (error.isEmpty()) {
-        PrinterJob job(printer);
-        error = job.open();
-        if (error.isEmpty()) {
-            const PrintResult result =
-                printRun(*doc, printer.resolution(), true, job.sheets(), report.progress);
-            if (result.outcome == PrintOutcome::Printed)
-                error = job.deliver();
-            else if (result.outcome == PrintOutcome::Cancelled)
-                error = QStringLiteral("Cancelled; nothing was printed");
-            else
-                error = result.error;
+    std::optional<OutputTarget> target;
+    if (!request.output.isEmpty()) {
+        target = resolveOutput(request.output, input.identity);
+        if (target->kind == OutputKind::Document) {
+            report.message(target->refusal);
+            return exitUsage;
         }
     }
-    if (!error.isEmpty()) {
-        report.message(error);
-        return exitFailed;
-    }
-    return exitPrinted;
+    const QString error = printRequest(*doc, request, target, report);
+    return error.isEmpty() ? exitPrinted : failed(error);
 }

@@ -14,7 +14,9 @@ struct ToolReport
     PrintProgress progress;
 };
 
-// Loads the document with the program's own reader, refusing what it refuses,
-// and prints the run the request asks for through the program's print loop.
-// Returns exitPrinted, or exitFailed after a message.
+// Reads the document once, loads it with the program's own reader, refusing
+// what it refuses, and prints the run the request asks for through the
+// program's print loop. Returns exitPrinted; exitFailed after a message;
+// exitUsage when the output is the document itself; exitStopped(N) when
+// signal N stopped the run.
 int printDocument(const PrintRequest &request, const ToolReport &report);

@@ -1,14 +1,14 @@
 #include "printerjob.h"
 
+#include "systemerror.h"
+
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QPrintEngine>
 #include <QPrinter>
 
 #include <cups/cups.h>
 
-#include <filesystem>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -76,14 +76,13 @@ QString sendToQueue(QPrinter &printer, const QString &file)
     return {};
 }
 
-// A new file gets the usual rights; a replaced one keeps its own.
-void giveRights(const QString &spool, const QString &target)
+// The spool of a run to a queue is in the temporary folder; its errors name
+// that folder.
+QString spoolError(int error)
 {
-    const QFileInfo existing(target);
-    QFile::setPermissions(spool, existing.exists()
-                                     ? existing.permissions()
-                                     : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                           QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    return error == 0 ? QString()
+                      : QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(QDir::tempPath()),
+                                                     systemError(error));
 }
 
 } // namespace
@@ -100,65 +99,63 @@ Bounds32 printableExtent(const QPrinter &printer)
     return {0, 0, area.width(), area.height()};
 }
 
-PrinterJob::PrinterJob(QPrinter &printer)
-    : m_printer(printer), m_outputFile(printer.outputFileName())
+PrinterJob::PrinterJob(QPrinter &printer, const std::optional<OutputTarget> &file)
+    : m_printer(printer)
 {
+    if (file)
+        m_file.emplace(*file);
+    else if (!printer.outputFileName().isEmpty())
+        m_file.emplace(resolveOutput(printer.outputFileName()));
 }
 
-PrinterJob::~PrinterJob()
-{
-    if (m_opened)
-        m_printer.setOutputFileName(m_outputFile);
-}
+PrinterJob::~PrinterJob() = default;
 
 QString PrinterJob::open()
 {
-    // Beside the chosen file, so that the last step is a rename on one file
-    // system; in the temporary folder for a queue. No ".pdf" ending, which
-    // would turn a queue's printer into a PDF writer.
-    const QString pattern = m_outputFile.isEmpty()
-                                ? QDir::temp().filePath(QStringLiteral("paginette-job-XXXXXX"))
-                                : m_outputFile + QStringLiteral(".XXXXXX.part");
-    m_spool.setFileTemplate(pattern);
-    if (!m_spool.open())
-        return QStringLiteral("Can't write %1: %2")
-            .arg(QDir::toNativeSeparators(m_outputFile.isEmpty() ? QDir::tempPath() : m_outputFile),
-                 m_spool.errorString());
-    m_spool.close();
-    m_printer.setOutputFileName(m_spool.fileName());
-    m_opened = true;
+    const QString error = m_file ? m_file->open() : spoolError(m_queueSpool.open(QDir::tempPath()));
+    if (!error.isEmpty())
+        return error;
+    m_writer = std::make_unique<QPdfWriter>(&device());
+    m_writer->setPageLayout(m_printer.pageLayout());
+    m_writer->setResolution(m_printer.resolution());
+    m_writer->setTitle(m_printer.docName());
+    m_writer->setCreator(m_printer.creator());
     return {};
 }
 
 PrintSheets PrinterJob::sheets()
 {
-    PrintSheets sheets = pagedSheets(m_printer);
-    QPrinter &printer = m_printer;
-    sheets.failure = [&printer] {
-        return printer.printerState() == QPrinter::Error
-                   ? QStringLiteral("The printer reported an error.")
-                   : QString();
+    PrintSheets sheets = pagedSheets(*m_writer);
+    sheets.failure = [this] {
+        return failure();
     };
-    sheets.abort = [&printer] {
-        printer.abort();
+    sheets.abort = [this] {
+        device().abandon();
     };
     return sheets;
 }
 
 QString PrinterJob::deliver()
 {
-    if (!m_outputFile.isEmpty()) {
-        giveRights(m_spool.fileName(), m_outputFile);
-        std::error_code error;
-        // Replaces an existing file in one step.
-        std::filesystem::rename(QFile::encodeName(m_spool.fileName()).toStdString(),
-                                QFile::encodeName(m_outputFile).toStdString(), error);
-        if (error)
-            return QStringLiteral("Can't write %1: %2")
-                .arg(QDir::toNativeSeparators(m_outputFile),
-                     QString::fromLocal8Bit(error.message()));
-        m_spool.setAutoRemove(false);
-        return {};
-    }
-    return sendToQueue(m_printer, m_spool.fileName());
+    if (m_file)
+        return m_file->commit();
+    CheckedFile &spool = m_queueSpool.file();
+    if (!spool.finish())
+        return failure();
+    return sendToQueue(m_printer, m_queueSpool.readablePath());
+}
+
+bool PrinterJob::rewroteInPlace() const
+{
+    return m_file && m_file->rewroteInPlace();
+}
+
+CheckedFile &PrinterJob::device()
+{
+    return m_file ? m_file->device() : m_queueSpool.file();
+}
+
+QString PrinterJob::failure() const
+{
+    return m_file ? m_file->failure() : spoolError(m_queueSpool.file().failure());
 }

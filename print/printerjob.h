@@ -1,10 +1,15 @@
 #pragma once
 
+#include "outputfile.h"
 #include "pageobject.h"
 #include "printrun.h"
+#include "spool.h"
 
+#include <QPdfWriter>
 #include <QString>
-#include <QTemporaryFile>
+
+#include <memory>
+#include <optional>
 
 class QPrinter;
 
@@ -18,30 +23,37 @@ void preparePrinter(QPrinter &printer);
 Bounds32 printableExtent(const QPrinter &printer);
 
 // One run on a QPrinter. Qt's engines on Linux write their PDF file, or hand
-// the job to CUPS, when the painter ends, and QPrinter::abort cannot stop
-// that; so the run is spooled to a file of its own and handed over only when
-// every page is drawn. A cancelled or failed run sends no job and leaves the
-// chosen output file as it was.
+// the job to CUPS, when the painter ends, and neither reports a failed
+// write; so the run is drawn into a PDF writer on a file of its own, every
+// write checked, and handed over only when every page is drawn and the file
+// is whole. A cancelled or failed run sends no job and leaves the chosen
+// output file as it was.
 class PrinterJob
 {
 public:
-    explicit PrinterJob(QPrinter &printer);
-    // Gives the printer its own output back and removes the spool.
+    // A run to `file`, or else to the printer's output file, or else to its
+    // queue; on the printer's paper, resolution and job title.
+    explicit PrinterJob(QPrinter &printer, const std::optional<OutputTarget> &file = {});
     ~PrinterJob();
     PrinterJob(const PrinterJob &) = delete;
     PrinterJob &operator=(const PrinterJob &) = delete;
 
-    // Sends the printer's output to the spool; an error text when no spool
-    // can be made.
+    // Makes the spool or opens the stream; an error text when it cannot.
     QString open();
     PrintSheets sheets();
-    // Hands the finished run over: the spool takes the place of the chosen
-    // file, or goes to the printer's queue. An error text when that failed.
+    // Hands the finished run over: it takes the place of the chosen file, or
+    // goes to the printer's queue. An error text when that failed.
     QString deliver();
+    // True when the chosen file was rewritten in place, its folder taking no
+    // spool.
+    bool rewroteInPlace() const;
 
 private:
+    CheckedFile &device();
+    QString failure() const;
+
     QPrinter &m_printer;
-    const QString m_outputFile; // the file chosen for the run; empty for a queue
-    QTemporaryFile m_spool;
-    bool m_opened = false;
+    std::optional<OutputFile> m_file; // none for a queue
+    Spool m_queueSpool;
+    std::unique_ptr<QPdfWriter> m_writer;
 };

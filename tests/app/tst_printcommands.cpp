@@ -167,7 +167,8 @@ void TestPrintCommands::runsThatPrintNothing_data()
     QTest::newRow("dialog cancelled") << 1 << 3 << false << 0 << out << 1 << Messages{} << "";
     QTest::newRow("cancelled on page 2") << 1 << 3 << true << 2 << out << 1 << Messages{} << "";
     QTest::newRow("no folder for the file")
-        << 1 << 3 << true << 0 << "gone/out.pdf" << 1 << Messages{} << "Can't write";
+        << 1 << 3 << true << 0 << "gone/out.pdf" << 1 << Messages{}
+        << "/gone/out.pdf: No such file or directory";
 }
 
 void TestPrintCommands::runsThatPrintNothing()
@@ -199,7 +200,7 @@ void TestPrintCommands::runsThatPrintNothing()
     const QStringList errors = bench.recorder.errors();
     QCOMPARE(errors.size(), error.isEmpty() ? 0 : 1);
     if (!error.isEmpty())
-        QVERIFY2(errors.first().startsWith(error), qPrintable(errors.first()));
+        QVERIFY2(errors.first().endsWith(error), qPrintable(errors.first()));
     QFile kept(old);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray("the last run"));

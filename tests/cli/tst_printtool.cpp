@@ -1,20 +1,102 @@
 #include "documentbuilder.h"
 #include "documentfile.h"
+#include "smalldisk.h"
 #include "toolrun.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <functional>
+#include <optional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
 const QString tool = QStringLiteral(PAGINETTE_PRINT);
 const QString usageLine =
     QStringLiteral("Usage: paginette-print [--pages N] (-o OUT.pdf | -P QUEUE) DOCUMENT.pgt");
+const QStringList threePages{"00125", "00126", "00127"};
+// A header, the largest table with its drawing order, and room for an
+// extension block.
+constexpr qint64 largestDocument = 48 + 10000 * (388 + 4) + 16 * 1024 * 1024;
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// What is at `path`, with a file's permission bits: "file 0644".
+QString fileType(const QString &path)
+{
+    static const QMap<mode_t, QString> types{
+        {S_IFREG, "file"},         {S_IFLNK, "symbolic link"},
+        {S_IFIFO, "FIFO"},         {S_IFCHR, "character device"},
+        {S_IFBLK, "block device"}, {S_IFSOCK, "socket"},
+        {S_IFDIR, "directory"}};
+    struct stat status = {};
+    if (::lstat(encoded(path).constData(), &status) != 0)
+        return QStringLiteral("none");
+    const QString type = types.value(status.st_mode & S_IFMT);
+    return S_ISREG(status.st_mode) ? type + QStringLiteral(" 0%1").arg(status.st_mode & 0777, 0, 8)
+                                   : type;
+}
+
+QStringList pageTexts(const QString &pdf)
+{
+    QStringList texts;
+    for (int page = 1, pages = pdfPageCount(pdf); page <= pages; ++page)
+        texts.append(pdfPageText(pdf, page));
+    return texts;
+}
+
+// Polls, for up to a minute, until `ready` holds; false when the process
+// ends first.
+bool waitWhileRunning(const QProcess &process, const std::function<bool()> &ready)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!ready()) {
+        if (process.state() == QProcess::NotRunning || timer.elapsed() > 60000)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+// The kernel's name for the call the process is blocked in.
+QString waitChannel(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/wchan").arg(pid));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+}
+
+// True when the process has a file of `folder` open that has begun to grow.
+bool writesInto(qint64 pid, const QString &folder)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System)) {
+        char target[4096];
+        const ssize_t size = ::readlink(encoded(fds.filePath(fd)).constData(), target, 4095);
+        struct stat status = {};
+        if (size > 0 && QFile::decodeName(QByteArray(target, size)).startsWith(folder + '/') &&
+            ::stat(encoded(fds.filePath(fd)).constData(), &status) == 0 && status.st_size > 0)
+            return true;
+    }
+    return false;
+}
 
 // Documents and output files in a folder of their own.
 struct Folder
 {
+    Folder() = default;
+    explicit Folder(const QString &parent) : dir(parent + QStringLiteral("/run-XXXXXX")) {}
+
     QString path(const QString &name) const { return dir.filePath(name); }
 
     // `count` numbers from 125 up in rows of five, Pages 3.
@@ -42,10 +124,51 @@ struct Folder
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
+    // Every entry below the folder, hidden and special ones too.
+    QStringList entries() const
+    {
+        QStringList names;
+        QDirIterator it(dir.path(),
+                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            names.append(QDir(dir.path()).relativeFilePath(it.next()));
+        names.sort();
+        return names;
+    }
 
     QTemporaryDir dir;
 };
+
+// The tool run in the folder; `prepare` may change the process before it starts.
+ToolRun runIn(const Folder &folder, const QStringList &arguments, const QByteArray &input = {},
+              const std::function<void(QProcess &)> &prepare = {})
+{
+    QProcess process;
+    process.setWorkingDirectory(folder.dir.path());
+    process.setProgram(tool);
+    process.setArguments(arguments);
+    if (prepare)
+        prepare(process);
+    process.start();
+    if (!input.isNull()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
+    return finishRun(process, 60000);
+}
+
+// Root writes wherever it likes; run as an ordinary user, the tool meets the
+// folder's rights.
+void asOrdinaryUser(QProcess &process)
+{
+    if (::geteuid() != 0)
+        return;
+    process.setArguments(
+        QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", process.program()} +
+        process.arguments());
+    process.setProgram(QStringLiteral("setpriv"));
+}
 
 } // namespace
 
@@ -54,51 +177,65 @@ class TestPrintTool : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void usageErrorsExit2_data();
-    void usageErrorsExit2();
-    void helpShowsTheUsage();
+    void commandLineNeedsNoDisplay_data();
+    void commandLineNeedsNoDisplay();
     void refusedRunsLeaveTheOutputAlone_data();
     void refusedRunsLeaveTheOutputAlone();
     void printsEveryPageOfTheRun_data();
     void printsEveryPageOfTheRun();
     void noObjectIsCut();
+    void outputsOfEveryKind_data();
+    void outputsOfEveryKind();
+    void signalsStopTheRun_data();
+    void signalsStopTheRun();
 };
 
-void TestPrintTool::usageErrorsExit2_data()
+void TestPrintTool::commandLineNeedsNoDisplay_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("nothing") << QStringList{} << "give either -o OUT.pdf or -P QUEUE";
+    QTest::addColumn<QString>("out");   // the first line on standard output
+    QTest::addColumn<QString>("error"); // a usage error on standard error
+    const QString none;
+    const QString giveOne = QStringLiteral("give either -o OUT.pdf or -P QUEUE");
+    QTest::newRow("--help") << QStringList{"--help"} << usageLine << none;
+    QTest::newRow("--version") << QStringList{"--version"} << QStringLiteral("paginette-print 2.0")
+                               << none;
+    QTest::newRow("nothing") << QStringList{} << none << giveOne;
     QTest::newRow("file and queue")
-        << QStringList{"-o", "a.pdf", "-P", "q", "doc.pgt"} << "give either -o OUT.pdf or -P QUEUE";
-    QTest::newRow("no document") << QStringList{"-o", "a.pdf"} << "no document given";
-    QTest::newRow("two documents")
-        << QStringList{"-o", "a.pdf", "a.pgt", "b.pgt"} << "give one document";
-    QTest::newRow("pages not a number") << QStringList{"--pages", "ten", "-o", "a.pdf", "d.pgt"}
-                                        << "--pages needs a whole number, not 'ten'";
-    QTest::newRow("unknown option")
-        << QStringList{"-x", "-o", "a.pdf", "d.pgt"} << "unknown option -x";
+        << QStringList{"-o", "a.pdf", "-P", "q", "d.pgt"} << none << giveOne;
+    QTest::newRow("no document") << QStringList{"-o", "a.pdf"} << none
+                                 << QStringLiteral("no document given");
+    QTest::newRow("two documents") << QStringList{"-o", "a.pdf", "a.pgt", "b.pgt"} << none
+                                   << QStringLiteral("give one document");
+    QTest::newRow("pages not a number")
+        << QStringList{"--pages=ten", "-o", "a.pdf", "d.pgt"} << none
+        << QStringLiteral("--pages needs a whole number, not 'ten'");
+    QTest::newRow("unknown option") << QStringList{"-x", "-o", "a.pdf", "d.pgt"} << none
+                                    << QStringLiteral("Unknown option 'x'.");
+    QTest::newRow("no value") << QStringList{"d.pgt", "-o"} << none
+                              << QStringLiteral("Missing value after '-o'.");
 }
 
-void TestPrintTool::usageErrorsExit2()
+void TestPrintTool::commandLineNeedsNoDisplay()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, out);
     QFETCH(QString, error);
 
-    const ToolRun run = runTool(tool, arguments);
-    QCOMPARE(run.exitCode, 2);
+    const Folder folder;
+    const ToolRun run = runIn(folder, arguments, {}, [](QProcess &process) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        process.setProcessEnvironment(environment);
+    });
+    QCOMPARE(run.exitCode, error.isEmpty() ? 0 : 2);
+    QCOMPARE(run.out.section(QLatin1Char('\n'), 0, 0), out);
     QCOMPARE(run.err.section(QLatin1Char('\n'), 0, 1),
-             QStringLiteral("paginette-print: ") + error + QLatin1Char('\n') + usageLine);
-    QCOMPARE(run.out, QString());
-}
-
-void TestPrintTool::helpShowsTheUsage()
-{
-    const ToolRun run = runTool(tool, {QStringLiteral("--help")});
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out.section(QLatin1Char('\n'), 0, 0), usageLine);
-    QVERIFY(run.out.contains(QLatin1String("--pages N")));
-    QCOMPARE(run.err, QString());
+             error.isEmpty()
+                 ? QString()
+                 : QStringLiteral("paginette-print: ") + error + QLatin1Char('\n') + usageLine);
 }
 
 void TestPrintTool::refusedRunsLeaveTheOutputAlone_data()
@@ -113,14 +250,20 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone_data()
     QTest::newRow("records cut short")
         << "cut" << QStringList{} << "doc.pgt: the file ends inside object 2 of 3";
     QTest::newRow("Pages 0 in the document")
-        << "pages0" << QStringList{} << "Nothing to print: Pages is 0";
+        << "pages0" << QStringList{} << "doc.pgt: Nothing to print: Pages is 0";
     QTest::newRow("--pages -1") << "good" << QStringList{"--pages", "-1"}
-                                << "Nothing to print: Pages is -1";
+                                << "doc.pgt: Nothing to print: Pages is -1";
     QTest::newRow("more objects than the program allows")
         << "huge" << QStringList{}
         << "doc.pgt holds 10001 objects; the program allows 10000 at most";
+    const QString tooLarge =
+        QStringLiteral(": larger than any document (%1 bytes at most)").arg(largestDocument);
+    QTest::newRow("a file larger than any document")
+        << "oversized" << QStringList{} << QStringLiteral("doc.pgt") + tooLarge;
+    QTest::newRow("a stream larger than any document")
+        << "oversized stream" << QStringList{} << QStringLiteral("standard input") + tooLarge;
     QTest::newRow("no folder for the output")
-        << "good" << QStringList{"-o", "gone/out.pdf"} << "Can't write";
+        << "good" << QStringList{"-o", "gone/out.pdf"} << "gone/out.pdf: No such file or directory";
 }
 
 void TestPrintTool::refusedRunsLeaveTheOutputAlone()
@@ -131,6 +274,8 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone()
 
     Folder folder;
     const QString doc = folder.path(QStringLiteral("doc.pgt"));
+    QString argument = QStringLiteral("doc.pgt");
+    QByteArray input;
     if (document == QLatin1String("good")) {
         folder.document(QStringLiteral("doc.pgt"));
     } else if (document == QLatin1String("garbage")) {
@@ -140,6 +285,12 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone()
     } else if (document == QLatin1String("cut")) {
         folder.document(QStringLiteral("doc.pgt"), 3);
         QVERIFY(QFile::resize(doc, 48 + 388 + 100));
+    } else if (document == QLatin1String("oversized")) {
+        folder.document(QStringLiteral("doc.pgt"));
+        QVERIFY(QFile::resize(doc, largestDocument + 1));
+    } else if (document == QLatin1String("oversized stream")) {
+        input = QByteArray(largestDocument + 1, '\0');
+        argument = QStringLiteral("-");
     } else if (document == QLatin1String("huge")) {
         folder.document(QStringLiteral("doc.pgt"), 2);
         QFile file(doc);
@@ -150,50 +301,74 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone()
     }
     const QByteArray old("the last run");
     folder.file(QStringLiteral("out.pdf"), old);
-    QDir::setCurrent(folder.dir.path());
     if (!options.contains(QLatin1String("-o")))
         options << QStringLiteral("-o") << QStringLiteral("out.pdf");
-    const QStringList before = folder.files();
+    const QStringList before = folder.entries();
 
-    const ToolRun run = runTool(tool, options << QStringLiteral("doc.pgt"));
+    const ToolRun run = runIn(folder, options << argument, input);
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.startsWith(QStringLiteral("paginette-print: ") + message),
              qPrintable(run.err));
     QCOMPARE(folder.content(QStringLiteral("out.pdf")), old);
-    QCOMPARE(folder.files(), before);
+    QCOMPARE(folder.entries(), before);
 }
 
 void TestPrintTool::printsEveryPageOfTheRun_data()
 {
     QTest::addColumn<QStringList>("pages");
+    QTest::addColumn<QString>("source"); // where the document comes from
+    QTest::addColumn<QString>("output");
     QTest::addColumn<QStringList>("texts");
-    QTest::newRow("the document's Pages")
-        << QStringList{} << QStringList{"00125", "00126", "00127"};
-    QTest::newRow("--pages 5") << QStringList{"--pages", "5"}
+    const QString file = QStringLiteral("file");
+    const QString out = QStringLiteral("out.pdf");
+    QTest::newRow("the document's Pages") << QStringList{} << file << out << threePages;
+    QTest::newRow("--pages 5") << QStringList{"--pages", "5"} << file << out
                                << QStringList{"00125", "00126", "00127", "00128", "00129"};
-    QTest::newRow("--pages 1") << QStringList{"--pages", "1"} << QStringList{"00125"};
+    QTest::newRow("--pages=1") << QStringList{"--pages=1"} << file << out << QStringList{"00125"};
+    QTest::newRow("document on standard input") << QStringList{} << "-" << out << threePages;
+    QTest::newRow("document from a FIFO") << QStringList{} << "FIFO" << out << threePages;
+    QTest::newRow("PDF on standard output") << QStringList{} << file << "-" << threePages;
 }
 
 void TestPrintTool::printsEveryPageOfTheRun()
 {
     QFETCH(QStringList, pages);
+    QFETCH(QString, source);
+    QFETCH(QString, output);
     QFETCH(QStringList, texts);
 
     Folder folder;
-    const QString doc = folder.document(QStringLiteral("doc.pgt"));
+    folder.document(QStringLiteral("doc.pgt"));
     folder.file(QStringLiteral("out.pdf"), "the last run");
-    const ToolRun run = runTool(tool, pages << QStringLiteral("-o")
-                                            << folder.path(QStringLiteral("out.pdf")) << doc);
+    QString document = QStringLiteral("doc.pgt");
+    QByteArray input;
+    QProcess writer;
+    if (source == QLatin1String("-")) {
+        input = folder.content(document);
+        document = source;
+    } else if (source == QLatin1String("FIFO")) {
+        QCOMPARE(::mkfifo(encoded(folder.path(QStringLiteral("doc.fifo"))).constData(), 0600), 0);
+        // The writer opens the FIFO in a process of its own: opening waits for the reader.
+        writer.setWorkingDirectory(folder.dir.path());
+        writer.start(QStringLiteral("sh"), {"-c", "exec cat doc.pgt >doc.fifo"});
+        document = QStringLiteral("doc.fifo");
+    }
+    // Standard output goes to a file beside the folder.
+    const QTemporaryDir elsewhere;
+    const QString pdf = output == QLatin1String("-") ? elsewhere.filePath(QStringLiteral("out.pdf"))
+                                                     : folder.path(output);
+    const QStringList before = folder.entries();
+
+    const ToolRun run = runIn(folder, pages << QStringLiteral("-o") << output << document, input,
+                              [&](QProcess &process) {
+                                  if (output == QLatin1String("-"))
+                                      process.setStandardOutputFile(pdf);
+                              });
     QCOMPARE(run.err, QString());
     QCOMPARE(run.exitCode, 0);
-
-    const QString out = folder.path(QStringLiteral("out.pdf"));
-    QCOMPARE(pdfPageCount(out), texts.size());
-    QStringList printed;
-    for (int page = 1; page <= texts.size(); ++page)
-        printed.append(pdfPageText(out, page));
-    QCOMPARE(printed, texts);
-    QCOMPARE(folder.files(), (QStringList{"doc.pgt", "out.pdf"}));
+    QCOMPARE(pageTexts(pdf), texts);
+    QCOMPARE(folder.entries(), before);
+    writer.waitForFinished();
 }
 
 void TestPrintTool::noObjectIsCut()
@@ -209,6 +384,188 @@ void TestPrintTool::noObjectIsCut()
     const QStringList lastRow =
         pdfPageText(out, 2).split(QLatin1Char('\n')).last().simplified().split(QLatin1Char(' '));
     QCOMPARE(lastRow, (QStringList{"20126", "21126", "22126", "23126", "24126"}));
+}
+
+void TestPrintTool::outputsOfEveryKind_data()
+{
+    QTest::addColumn<QString>("made"); // what is made at `name` before the run
+    QTest::addColumn<QString>("name"); // the -o argument
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");   // on standard error, whole
+    QTest::addColumn<QString>("typeAfter"); // what is at `name` after the run
+    QTest::addColumn<QString>("printedAt"); // where the run can be read, if anywhere
+
+    const auto row = [](const char *name, const QString &made, const QString &output, int exitCode,
+                        const QString &why, const QString &typeAfter, const QString &printedAt) {
+        const QString message =
+            why.isEmpty() ? why : QStringLiteral("paginette-print: %1: %2\n").arg(output, why);
+        QTest::newRow(name) << made << output << exitCode << message << typeAfter << printedAt;
+    };
+    const QString out = QStringLiteral("out.pdf");
+    const QString none;
+    const QString inPlace =
+        QStringLiteral("its folder is not writable; the file was rewritten in place");
+    const QString doc = QStringLiteral("is the document being printed; nothing was written");
+    // Every run is made under umask 027.
+    row("a new file", none, out, 0, none, "file 0640", out);
+    row("a file of 0600", "file", out, 0, none, "file 0600", out);
+    row("a full disk, found at the end", "full disk", out, 1, "No space left on device",
+        "file 0600", none);
+    row("a full disk, found mid-run", "full disk, long run", out, 1, "No space left on device",
+        "file 0600", none);
+    row("a file in a folder not writable", "unwritable folder", out, 0, inPlace, "file 0666", out);
+    row("FIFO", "FIFO", out, 0, none, "FIFO", "copy.pdf");
+    row("character device", "character device", out, 0, none, "character device", none);
+    row("symbolic link", "symbolic link", out, 0, none, "symbolic link", "real/target.pdf");
+    row("symbolic link to no file yet", "dangling link", out, 0, none, "symbolic link",
+        "real/new.pdf");
+    row("directory", "directory", out, 1, "Is a directory", "directory", none);
+    row("socket", "socket", out, 1, "is a socket, not a file", "socket", none);
+    row("block device", "block device", out, 1, "is a block device, not a file", "block device",
+        none);
+    row("the document", none, "doc.pgt", 2, doc, "file 0644", none);
+    row("the document by another name", none, "./doc.pgt", 2, doc, "file 0644", none);
+    row("a hard link to the document", "hard link", "copy.pgt", 2, doc, "file 0644", none);
+    row("a symbolic link to the document", "link to the document", "alias.pgt", 2, doc,
+        "symbolic link", none);
+}
+
+void TestPrintTool::outputsOfEveryKind()
+{
+    QFETCH(QString, made);
+    QFETCH(QString, name);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QFETCH(QString, typeAfter);
+    QFETCH(QString, printedAt);
+
+    std::optional<SmallDisk> disk;
+    if (made.startsWith(QLatin1String("full disk")) && !disk.emplace().mounted())
+        QSKIP(qPrintable(disk->reason));
+    const Folder folder(disk ? disk->path() : QDir::tempPath());
+    const QString doc = folder.document(QStringLiteral("doc.pgt"), 1,
+                                        made.endsWith(QLatin1String("long run")) ? 200 : 3);
+    QCOMPARE(::chmod(encoded(doc).constData(), 0644), 0);
+    const QByteArray design = folder.content(QStringLiteral("doc.pgt"));
+    const QByteArray out = encoded(folder.path(name));
+    static const QMap<QString, QPair<mode_t, dev_t>> nodes{
+        {"FIFO", {S_IFIFO | 0644, 0}},
+        {"socket", {S_IFSOCK | 0644, 0}},
+        {"character device", {S_IFCHR | 0666, makedev(1, 3)}}, // a null device
+        {"block device", {S_IFBLK | 0600, makedev(7, 0)}}};
+    if (made.endsWith(QLatin1String("device")) && ::geteuid() != 0)
+        QSKIP("making a device node needs root");
+    if (nodes.contains(made)) {
+        QCOMPARE(::mknod(out.constData(), nodes[made].first, nodes[made].second), 0);
+    } else if (made == QLatin1String("unwritable folder")) {
+        folder.file(name, "the last run");
+        QCOMPARE(::chmod(out.constData(), 0666), 0);
+    } else if (made == QLatin1String("file") || disk) {
+        folder.file(name, "the last run");
+        QCOMPARE(::chmod(out.constData(), 0600), 0);
+    } else if (made == QLatin1String("directory")) {
+        QVERIFY(QDir(folder.dir.path()).mkdir(name));
+    } else if (made == QLatin1String("hard link")) {
+        QCOMPARE(::link(encoded(doc).constData(), out.constData()), 0);
+    } else if (made == QLatin1String("link to the document")) {
+        QCOMPARE(::symlink("doc.pgt", out.constData()), 0);
+    } else if (made.endsWith(QLatin1String("link"))) {
+        QVERIFY(QDir(folder.dir.path()).mkdir(QStringLiteral("real")));
+        if (made == QLatin1String("symbolic link"))
+            folder.file(printedAt, "the last run");
+        QCOMPARE(::symlink(encoded(printedAt).constData(), out.constData()), 0);
+    }
+    if (made == QLatin1String("unwritable folder"))
+        QCOMPARE(::chmod(encoded(folder.dir.path()).constData(), 0555), 0);
+    if (disk)
+        QVERIFY(disk->fill());
+    // A file left in place keeps its content.
+    const QByteArray kept = printedAt.isEmpty() && typeAfter.startsWith(QLatin1String("file"))
+                                ? folder.content(name)
+                                : QByteArray();
+    QProcess reader;
+    if (made == QLatin1String("FIFO")) {
+        reader.setStandardOutputFile(folder.path(printedAt));
+        reader.start(QStringLiteral("cat"), {folder.path(name)});
+    }
+    QStringList expected = folder.entries();
+    if (!printedAt.isEmpty() && !expected.contains(printedAt))
+        expected.append(printedAt);
+    expected.sort();
+
+    const ToolRun run = runIn(folder, {QStringLiteral("-o"), name, QStringLiteral("doc.pgt")}, {},
+                              [&made](QProcess &process) {
+                                  process.setChildProcessModifier([] { ::umask(027); });
+                                  if (made == QLatin1String("unwritable folder"))
+                                      asOrdinaryUser(process);
+                              });
+    ::chmod(encoded(folder.dir.path()).constData(), 0700);
+    if (!reader.waitForFinished(10000))
+        reader.kill();
+    QCOMPARE(run.err, message);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(fileType(folder.path(name)), typeAfter);
+    QCOMPARE(folder.content(QStringLiteral("doc.pgt")), design);
+    if (!kept.isNull())
+        QCOMPARE(folder.content(name), kept);
+    if (!printedAt.isEmpty())
+        QCOMPARE(pageTexts(folder.path(printedAt)), threePages);
+    QCOMPARE(folder.entries(), expected);
+}
+
+void TestPrintTool::signalsStopTheRun_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("signal");
+    const QStringList longRun{"--pages", "1000000", "-o", "out.pdf", "doc.pgt"};
+    // A FIFO nobody opens from the other side: opening it waits for ever.
+    const QStringList fifoDocument{"-o", "out.pdf", "fifo"};
+    const QStringList fifoOutput{"-o", "fifo", "doc.pgt"};
+    QTest::newRow("SIGKILL mid-run") << longRun << SIGKILL;
+    QTest::newRow("SIGHUP mid-run") << longRun << SIGHUP;
+    QTest::newRow("SIGINT mid-run") << longRun << SIGINT;
+    QTest::newRow("SIGQUIT mid-run") << longRun << SIGQUIT;
+    QTest::newRow("SIGTERM mid-run") << longRun << SIGTERM;
+    QTest::newRow("SIGINT opening a FIFO document") << fifoDocument << SIGINT;
+    QTest::newRow("SIGTERM opening a FIFO document") << fifoDocument << SIGTERM;
+    QTest::newRow("SIGHUP opening a FIFO output") << fifoOutput << SIGHUP;
+}
+
+void TestPrintTool::signalsStopTheRun()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, signal);
+
+    Folder folder;
+    folder.document(QStringLiteral("doc.pgt"), 20);
+    folder.file(QStringLiteral("out.pdf"), "the last run");
+    QCOMPARE(::mkfifo(encoded(folder.path(QStringLiteral("fifo"))).constData(), 0600), 0);
+    const QStringList before = folder.entries();
+    QProcess process;
+    process.setWorkingDirectory(folder.dir.path());
+    process.start(tool, arguments);
+    const qint64 pid = process.processId();
+    // Signalled once the spool has begun to grow, or once blocked on the FIFO.
+    const bool fifo = arguments.contains(QLatin1String("fifo"));
+    QVERIFY2(waitWhileRunning(process,
+                              [&] {
+                                  return fifo
+                                             ? waitChannel(pid) == QLatin1String("wait_for_partner")
+                                             : writesInto(pid, folder.dir.path());
+                              }),
+             "the run never got there");
+
+    QCOMPARE(::kill(pid_t(pid), signal), 0);
+    const bool finished = process.waitForFinished(10000);
+    if (!finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    QVERIFY2(finished, "still running after the signal");
+    const int exit = process.exitStatus() == QProcess::CrashExit ? -1 : process.exitCode();
+    QCOMPARE(exit, signal == SIGKILL ? -1 : 128 + signal);
+    QCOMPARE(folder.content(QStringLiteral("out.pdf")), QByteArray("the last run"));
+    QCOMPARE(folder.entries(), before);
 }
 
 QTEST_GUILESS_MAIN(TestPrintTool)

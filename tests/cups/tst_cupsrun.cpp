@@ -2,12 +2,14 @@
 #include "documentfile.h"
 #include "feedbackrecorder.h"
 #include "printcommands.h"
+#include "smalldisk.h"
 #include "toolrun.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -143,33 +145,59 @@ void TestCupsRun::initTestCase()
 void TestCupsRun::runReachesTheQueue_data()
 {
     QTest::addColumn<bool>("fromTheProgram");
-    QTest::newRow("paginette-print -P") << false;
-    QTest::newRow("File > Print") << true;
+    QTest::addColumn<bool>("fullSpool"); // room for the start of the spool only
+    QTest::newRow("paginette-print -P") << false << false;
+    QTest::newRow("File > Print") << true << false;
+    QTest::newRow("paginette-print -P, spool disk full") << false << true;
+    QTest::newRow("File > Print, spool disk full") << true << true;
 }
 
 void TestCupsRun::runReachesTheQueue()
 {
     QFETCH(bool, fromTheProgram);
+    QFETCH(bool, fullSpool);
 
     Document doc = emptyDocument(1);
     addNumber(doc, 72, 72, 125, 5);
-    doc.pagesToPrint = 3;
+    doc.pagesToPrint = fullSpool ? 10 : 3;
     doc.pageShown = 2;
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("doc.pgt"));
     QCOMPARE(saveDocument(doc, {}, path), QString());
     const QStringList before = queuePdfs();
+    const int jobs = completedJobs();
+    // The spool of a run to a queue is made in the temporary folder.
+    const SmallDisk disk;
+    const QByteArray temp = qgetenv("TMPDIR");
+    const auto restore =
+        qScopeGuard([&temp] { temp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", temp); });
+    if (fullSpool) {
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.reason));
+        QVERIFY(disk.fill(4096));
+        qputenv("TMPDIR", QFile::encodeName(disk.path()));
+    }
 
+    QString error;
     if (fromTheProgram) {
         ProgramPrint print(doc);
         print.commands.Print1Click();
-        QCOMPARE(print.recorder.errors(), QStringList());
+        error = print.recorder.errors().join(QLatin1Char('\n'));
     } else {
         const ToolRun run =
             runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-P"), queue, path});
-        QCOMPARE(run.err, QString());
-        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.exitCode, fullSpool ? 1 : 0);
+        error = run.err.trimmed();
     }
+    if (fullSpool) {
+        QVERIFY2(error.endsWith(QLatin1String(": No space left on device")), qPrintable(error));
+        QVERIFY(!jobsPending());
+        QTest::qWait(2000);
+        QCOMPARE(completedJobs(), jobs);
+        QCOMPARE(queuePdfs(), before);
+        return;
+    }
+    QCOMPARE(error, QString());
 
     const QStringList printed = pdfsAfter(before, 1);
     QCOMPARE(printed.size(), 1);

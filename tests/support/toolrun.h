@@ -12,10 +12,9 @@ struct ToolRun
     QString err;
 };
 
-inline ToolRun runTool(const QString &program, const QStringList &arguments, int timeoutMs = 120000)
+// Waits for a started program and collects what it wrote.
+inline ToolRun finishRun(QProcess &process, int timeoutMs = 120000)
 {
-    QProcess process;
-    process.start(program, arguments);
     ToolRun run;
     if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
@@ -27,6 +26,13 @@ inline ToolRun runTool(const QString &program, const QStringList &arguments, int
     run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
     run.err = QString::fromLocal8Bit(process.readAllStandardError());
     return run;
+}
+
+inline ToolRun runTool(const QString &program, const QStringList &arguments, int timeoutMs = 120000)
+{
+    QProcess process;
+    process.start(program, arguments);
+    return finishRun(process, timeoutMs);
 }
 
 // The text pdftotext reads from one page of a PDF file, trimmed.

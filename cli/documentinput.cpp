@@ -1,0 +1,84 @@
+#include "documentinput.h"
+
+#include "stopsignals.h"
+#include "systemerror.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype readChunk = 64 * 1024;
+
+bool isStandardInput(const QString &name)
+{
+    return name == QLatin1String("-");
+}
+
+QString tooLarge(const QString &name)
+{
+    return QStringLiteral("%1: larger than any document (%2 bytes at most)")
+        .arg(documentName(name))
+        .arg(maxDocumentBytes);
+}
+
+QString failed(const QString &name, int error)
+{
+    return QStringLiteral("%1: %2").arg(documentName(name), systemError(error));
+}
+
+// Reads `fd` to its end, refusing more than any document holds.
+DocumentInput readAll(int fd, const QString &name)
+{
+    DocumentInput input;
+    input.identity = identityOf(fd);
+    struct stat status = {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > maxDocumentBytes) {
+        input.error = tooLarge(name);
+        return input;
+    }
+    QByteArray chunk(readChunk, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk.data(), static_cast<size_t>(chunk.size()));
+        if (got == 0)
+            return input;
+        if (got < 0 && errno == EINTR && stopSignal() == 0)
+            continue;
+        if (got < 0) {
+            input.error = failed(name, errno);
+            return input;
+        }
+        if (input.bytes.size() + got > maxDocumentBytes) {
+            input.error = tooLarge(name);
+            return input;
+        }
+        input.bytes.append(chunk.constData(), got);
+    }
+}
+
+} // namespace
+
+QString documentName(const QString &name)
+{
+    return isStandardInput(name) ? QStringLiteral("standard input") : name;
+}
+
+DocumentInput readDocumentInput(const QString &name)
+{
+    if (isStandardInput(name))
+        return readAll(STDIN_FILENO, name);
+    // Opening a FIFO waits for its writer.
+    const int fd = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        DocumentInput input;
+        input.error = failed(name, errno);
+        return input;
+    }
+    DocumentInput input = readAll(fd, name);
+    ::close(fd);
+    return input;
+}
