@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 
 constexpr QSize clientSize{268, 75};
@@ -257,7 +259,13 @@ void TForm2::connectHandlers()
     connect(format->lineEdit(), &QLineEdit::textEdited, this,
             [this] { changed(NumberGroup, false); });
     connect(font, &QComboBox::activated, this, [this] { changed(FontGroup); });
-    connect(size, &QSpinBox::valueChanged, this, [this] { changed(FontGroup); });
+    // What is typed into the size box stays there while it is typed; leaving
+    // the box shows a size past the largest brought to it.
+    connect(size, &QSpinBox::valueChanged, this, [this] { changed(FontGroup, false); });
+    connect(size, &QSpinBox::editingFinished, this, [this] {
+        const QSignalBlocker blocker(size);
+        size->setValue(std::min(size->value(), largestFontSize));
+    });
     connect(color, &QComboBox::activated, this, [this] {
         colorChanged = 1;
         m_colorBoxChanged = true;

@@ -7,14 +7,17 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include <algorithm>
 
@@ -32,10 +35,12 @@ QPoint positionOf(const Document &doc, int index)
     return QPoint(object.x, object.y);
 }
 
-// Picks an entry of a combo box with the mouse, as a user does.
+// Picks an entry of a combo box with the mouse, as a user does; the arrow
+// opens the list of a box that takes typing too.
 void pick(QComboBox *box, const QString &entry)
 {
-    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(box->width() - 6, box->height() / 2));
     QAbstractItemView *view = box->view();
     QTRY_VERIFY(view->isVisible());
     // A popup takes no release for a double-click interval after it opens.
@@ -208,6 +213,105 @@ private Q_SLOTS:
         QCOMPARE(doc().objects[number].stepPage, 1);
         // The handler ended at the error: the focus stays in the box.
         QCOMPARE(QApplication::focusWidget(), properties->nextPage);
+    }
+
+    void formatTabAppliesThroughItsControls()
+    {
+        const int number = placeNumber(100, 100);
+        click(windowPoint(105, 105));
+        TForm2 *properties = m_frame->Form2;
+        QTest::mouseClick(properties->PageControl1->tabBar(), Qt::LeftButton, Qt::NoModifier,
+                          properties->PageControl1->tabBar()->tabRect(4).center());
+        QCOMPARE(properties->PageControl1->currentWidget(), properties->TabSheet5);
+        typeInto(properties->prefix, QStringLiteral("No. "));
+        typeInto(properties->suffix, QStringLiteral(" of {last}"));
+        properties->repeat->setFocus();
+        properties->repeat->selectAll();
+        QTest::keyClicks(properties->repeat, QStringLiteral("3"));
+        QTest::keyClick(properties->repeat, Qt::Key_Return);
+        pick(properties->check, QStringLiteral("Luhn (mod 10)"));
+        QTest::mouseClick(properties->autoWidth, Qt::LeftButton);
+
+        const NumberFormat expected{.prefix = QStringLiteral("No. "),
+                                    .suffix = QStringLiteral(" of {last}"),
+                                    .repeat = 3,
+                                    .check = CheckDigit::Luhn,
+                                    .autoWidth = true};
+        QVERIFY(doc().objects[number].format == expected);
+        // 125 on pages 1 to 3 at the width of the run's widest value, with its
+        // check: Luhn gives 5 for 125 and 1 for 127, the value on page 9.
+        m_frame->pages->setText(QStringLiteral("9"));
+        QTest::keyClick(m_frame->pages, Qt::Key_Return);
+        QCOMPARE(textsOf(doc(), 3).at(number), QStringLiteral("No. 1255 of 1271"));
+        QCOMPARE(m_shell->editor.undoStack().count(), 7);
+    }
+
+    void switchingTheSystemKeepsTheStartValue()
+    {
+        const int number = placeNumber(100, 100);
+        click(windowPoint(105, 105));
+        TForm2 *properties = m_frame->Form2;
+        pick(properties->format, QStringLiteral("hexadecimal"));
+        typeInto(properties->start, QStringLiteral("00ff"));
+        QCOMPARE(doc().objects[number].start, 255);
+        pick(properties->format, QStringLiteral("decimal"));
+        QCOMPARE(m_shell->recorder.errors(), QStringList());
+        QCOMPARE(properties->start->text(), QStringLiteral("0255"));
+        QCOMPARE(doc().objects[number].start, 255);
+        QCOMPARE(textsOf(doc()).at(number), QStringLiteral("0255"));
+    }
+
+    void theWindowShowsWhatWasStored()
+    {
+        chainThreeNumbers();
+        QTest::mouseClick(m_frame->main, Qt::LeftButton);
+        click(windowPoint(205, 105));
+        TForm2 *properties = m_frame->Form2;
+        m_frame->pages->setText(QStringLiteral("5"));
+        QTest::keyClick(m_frame->pages, Qt::Key_Return);
+        // A member's start comes from the link, whatever is typed.
+        typeInto(properties->start, QStringLiteral("900"));
+        QCOMPARE(properties->start->text(), QStringLiteral("00126"));
+        QCOMPARE(properties->end->text(), QStringLiteral("00130"));
+        typeInto(properties->nextPage, QStringLiteral("2"));
+        QCOMPARE(properties->end->text(), QStringLiteral("00134"));
+    }
+
+    void leavingABoxAppliesWhatWasTyped()
+    {
+        const int number = placeNumber(100, 100);
+        click(windowPoint(105, 105));
+        TForm2 *properties = m_frame->Form2;
+        properties->PageControl1->setCurrentWidget(properties->TabSheet3);
+        properties->x->setFocus();
+        properties->x->selectAll();
+        QTest::keyClicks(properties->x, QStringLiteral("140"));
+        QTest::keyClick(properties->x, Qt::Key_Tab);
+        QCOMPARE(positionOf(number), QPoint(140, 100));
+        // A bad entry is told and keeps the focus, so that it can be mended.
+        properties->x->setFocus();
+        properties->x->selectAll();
+        QTest::keyClicks(properties->x, QStringLiteral("x1"));
+        QTest::keyClick(properties->x, Qt::Key_Tab);
+        QCOMPARE(m_shell->recorder.errors(),
+                 QStringList{QStringLiteral("'x1' is not a valid floating point value")});
+        QTRY_COMPARE(QApplication::focusWidget(), properties->x);
+        QCOMPARE(positionOf(number), QPoint(140, 100));
+    }
+
+    void sizeBoxTakesThreeDigits()
+    {
+        const int number = placeNumber(100, 100);
+        click(windowPoint(105, 105));
+        TForm2 *properties = m_frame->Form2;
+        properties->PageControl1->setCurrentWidget(properties->TabSheet4);
+        properties->size->setFocus();
+        properties->size->selectAll();
+        QTest::keyClicks(properties->size, QStringLiteral("200"));
+        QCOMPARE(doc().objects[number].fontSize, 150);
+        QCOMPARE(properties->size->text(), QStringLiteral("200"));
+        QTest::keyClick(properties->size, Qt::Key_Tab);
+        QCOMPARE(properties->size->value(), 150);
     }
 
     void linkToolChainsNumbers()

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -208,6 +209,9 @@ private Q_SLOTS:
     void failedSaveKeepsTheOldFile();
     void fileInAFolderThatCannotBeWrittenIsSavedInPlace();
     void loadedDocumentTakesObjectsUpToItsCapacity();
+    void numberFormatsTravelAfterTheDrawingOrder();
+    void damagedFormatsLeavePlainNumbers_data();
+    void damagedFormatsLeavePlainNumbers();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -702,3 +706,110 @@ void TestDocumentFile::loadedDocumentTakesObjectsUpToItsCapacity()
 
 QTEST_GUILESS_MAIN(TestDocumentFile)
 #include "tst_documentfile.moc"
+
+namespace {
+
+// Two numbers and a text: the first hexadecimal with a prefix, the second in
+// base 36 repeating, with a check and a width from the run.
+Document formattedDocument()
+{
+    Document doc = emptyDocument(20);
+    const int hex = addNumber(doc, 10, 10, 255, 4);
+    doc.objects[hex].format.system = NumberSystem::Hexadecimal;
+    doc.objects[hex].format.prefix = QStringLiteral("No. ");
+    const int base36 = addNumber(doc, 10, 40, 35, 3);
+    NumberFormat &format = doc.objects[base36].format;
+    format = NumberFormat{.suffix = QStringLiteral(" of {last}"),
+                          .repeat = 3,
+                          .check = CheckDigit::Luhn,
+                          .system = NumberSystem::Base36,
+                          .autoWidth = true};
+    addObject(doc, KindText, 10, 70, QStringLiteral("Hello!"));
+    return doc;
+}
+
+// The JSON of the block after a drawing order of `count` entries.
+QJsonObject blockJson(const QByteArray &file, int count)
+{
+    const qsizetype at = 48 + qsizetype{count} * 392;
+    if (file.mid(at, 4) != "PGTX")
+        return {};
+    const auto length = static_cast<qsizetype>(getLe(file, int(at) + 4, 4));
+    return QJsonDocument::fromJson(file.mid(at + 8, length)).object();
+}
+
+} // namespace
+
+void TestDocumentFile::numberFormatsTravelAfterTheDrawingOrder()
+{
+    Document doc = formattedDocument();
+    // What a later version wrote that this one does not know.
+    doc.objects[1].extensionKeys = {{QStringLiteral("barcode"), QJsonObject{{"text", true}}}};
+    doc.extensionKeys = {{QStringLiteral("layers"), 2}};
+    const QByteArray file = documentBytes(doc, {});
+    const QJsonObject json = blockJson(file, 3);
+    QCOMPARE(json.value(QStringLiteral("version")).toInt(), 1);
+    QCOMPARE(json.value(QStringLiteral("layers")).toInt(), 2);
+    const QJsonObject objects = json.value(QStringLiteral("objects")).toObject();
+    // The record says hexadecimal: the block names only what it must.
+    QCOMPARE(objects.value(QStringLiteral("0")).toObject(),
+             (QJsonObject{{QStringLiteral("prefix"), QStringLiteral("No. ")}}));
+    QCOMPARE(objects.value(QStringLiteral("1")).toObject().keys(),
+             (QStringList{"autoWidth", "barcode", "check", "repeat", "suffix", "system"}));
+    QVERIFY(!objects.contains(QStringLiteral("2")));
+
+    const LoadResult loaded = readDocument(file, 20);
+    QCOMPARE(messagesOf(loaded), QStringList());
+    QVERIFY(loaded.document);
+    for (int i = 0; i < doc.count(); ++i) {
+        QVERIFY(loaded.document->objects[i].format == doc.objects[i].format);
+        QCOMPARE(loaded.document->objects[i].extensionKeys, doc.objects[i].extensionKeys);
+    }
+    QCOMPARE(loaded.document->extensionKeys, doc.extensionKeys);
+    QCOMPARE(documentBytes(*loaded.document, {}), file);
+    keepAsSeed(writeFile("formats.pgt", file));
+
+    // Without formats the file is what it always was.
+    for (PageObject &object : doc.objects) {
+        object.format = NumberFormat{};
+        object.extensionKeys = {};
+    }
+    doc.extensionKeys = {};
+    QCOMPARE(documentBytes(doc, {}).size(), 48 + 3 * 392);
+}
+
+void TestDocumentFile::damagedFormatsLeavePlainNumbers_data()
+{
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("damaged");
+    const auto block = [](const QByteArray &json, int extra = 0) {
+        QByteArray bytes("PGTX");
+        bytes.append(QByteArray(4, '\0'));
+        putLe(bytes, 4, json.size() + extra, 4);
+        return bytes + json;
+    };
+    QTest::newRow("JSON that does not parse") << block("{\"version\": 1, ") << true;
+    QTest::newRow("length past the end") << block("{\"version\": 1}", 5) << true;
+    QTest::newRow("repeat out of range")
+        << block(R"({"version": 1, "objects": {"0": {"repeat": 0}}})") << true;
+    QTest::newRow("prefix of the wrong type")
+        << block(R"({"version": 1, "objects": {"0": {"prefix": 7}}})") << true;
+    // What follows the order of a file written over a longer one in place.
+    QTest::newRow("an old file's tail") << QByteArray("\x01\x02\x03\x04junk") << false;
+}
+
+void TestDocumentFile::damagedFormatsLeavePlainNumbers()
+{
+    QFETCH(QByteArray, after);
+    QFETCH(bool, damaged);
+    Document doc = emptyDocument(20);
+    addNumber(doc, 10, 10, 7, 3);
+    const QByteArray plain = documentBytes(doc, {});
+    const LoadResult loaded = readDocument(plain + after, 20);
+    QVERIFY(loaded.document);
+    QCOMPARE(documentBytes(*loaded.document, {}), plain);
+    QCOMPARE(messagesOf(loaded),
+             damaged ? QStringList{"Some number formats could not be read | Number Formats | Some "
+                                   "number formats could not be read"}
+                     : QStringList());
+}
