@@ -1,13 +1,16 @@
 #include "tform2.h"
 
+#include "barcode.h"
 #include "dialogstyle.h"
 #include "guarded.h"
+#include "kinds.h"
 #include "numbering.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,7 +31,7 @@ namespace {
 
 constexpr QSize clientSize{268, 75};
 // The Format tab has more rows than the others; the window grows while it shows.
-constexpr QSize formatClientSize{268, 124};
+constexpr QSize formatClientSize{268, 150};
 // The size box takes three digits; what is past the largest size is brought to it.
 constexpr int typedSizeLimit = 999;
 // Room for what a character area of the document file holds.
@@ -232,6 +235,23 @@ void TForm2::buildFormatTab()
     autoWidth = place<QCheckBox>(tab, "autoWidth", QRect(136, 50, 128, rowHeight));
     autoWidth->setText(QStringLiteral("Width of the last"));
     autoWidth->setToolTip(QStringLiteral("As many digits as the widest value of the run"));
+
+    barcodeLabel = label(tab, "barcodeLabel", QStringLiteral("Barcode:"), 4, 74);
+    barcode = place<QComboBox>(tab, "barcode", QRect(52, 74, 112, rowHeight));
+    barcode->addItems(barcodeNames());
+    barHeightLabel = label(tab, "barHeightLabel", QStringLiteral("Height:"), 170, 74);
+    barHeight = place<QDoubleSpinBox>(tab, "barHeight", QRect(208, 74, 56, rowHeight));
+    moduleWidthLabel = label(tab, "moduleWidthLabel", QStringLiteral("Module:"), 4, 98);
+    moduleWidth = place<QDoubleSpinBox>(tab, "moduleWidth", QRect(52, 98, 64, rowHeight));
+    for (QDoubleSpinBox *length : {barHeight, moduleWidth}) {
+        length->setRange(BarcodeStyle::smallestLength, BarcodeStyle::largestLength);
+        length->setDecimals(2);
+        length->setSingleStep(0.25);
+    }
+    barHeight->setToolTip(QStringLiteral("Height of the bars, in points"));
+    moduleWidth->setToolTip(QStringLiteral("Narrowest bar, or side of a square module, in points"));
+    barcodeText = place<QCheckBox>(tab, "barcodeText", QRect(124, 98, 140, rowHeight));
+    barcodeText->setText(QStringLiteral("Text under the bars"));
 }
 
 void TForm2::connectHandlers()
@@ -253,6 +273,10 @@ void TForm2::connectHandlers()
     connect(check, &QComboBox::activated, this, [this] { changed(FormatGroup); });
     connect(system, &QComboBox::activated, this, [this] { changed(FormatGroup); });
     connect(autoWidth, &QCheckBox::clicked, this, [this] { changed(FormatGroup); });
+    connect(barcode, &QComboBox::activated, this, [this] { changed(FormatGroup); });
+    connect(barcodeText, &QCheckBox::clicked, this, [this] { changed(FormatGroup); });
+    for (QDoubleSpinBox *length : {barHeight, moduleWidth})
+        connect(length, &QDoubleSpinBox::editingFinished, this, [this] { changed(FormatGroup); });
     // Enter or leaving the box; an unchanged repeat makes no step.
     connect(repeat, &QSpinBox::editingFinished, this, [this] { changed(FormatGroup); });
     // What is typed into the format box stays there while it is typed.
@@ -369,6 +393,15 @@ void TForm2::fill(bool storeSize)
         check->setCurrentText(entries.check);
         system->setCurrentText(entries.system);
         autoWidth->setChecked(entries.autoWidth);
+        barcode->setCurrentText(entries.barcode);
+        for (const auto &[box, value] :
+             {std::pair{barHeight, entries.barHeight}, {moduleWidth, entries.moduleWidth}}) {
+            const QSignalBlocker blocker(box);
+            box->setValue(value);
+        }
+        barcodeText->setChecked(entries.barcodeText);
+        // Formats are the numbers'.
+        TabSheet5->setEnabled(kindRow(object.kind).numbered);
     }
 }
 
@@ -432,8 +465,16 @@ void TForm2::apply(bool closing)
     m_applying = true;
     const auto done = qScopeGuard([this] { m_applying = false; });
     // The fields stored before one that is no number keep their values.
-    m_editor.edit(labels[group], [this, index, closing, &color](Document &doc) {
+    m_editor.edit(labels[group], [this, group, index, closing, &color](Document &doc) {
+        const Document before = doc;
         storeGroup(doc, index, closing, color);
+        // What a barcode cannot show is refused where it is typed.
+        const bool numbering = group == NumberGroup || group == FormatGroup;
+        if (const QString refusal = numbering ? unscannable(doc, index) : QString();
+            !refusal.isEmpty()) {
+            doc = before;
+            throw PaginetteError(refusal);
+        }
     });
 }
 
@@ -480,9 +521,7 @@ void TForm2::storeGroup(Document &doc, int index, bool closing,
         }
         break;
     case FormatGroup:
-        applyFormat(object, FormatEntries{prefix->text(), suffix->text(), repeat->value(),
-                                          check->currentText(), system->currentText(),
-                                          autoWidth->isChecked()});
+        applyFormat(object, formatEntries());
         break;
     default:
         break;
@@ -509,6 +548,36 @@ void TForm2::closeEvent(QCloseEvent *event)
         return;
     }
     QWidget::closeEvent(event);
+}
+
+FormatEntries TForm2::formatEntries() const
+{
+    FormatEntries entries;
+    entries.prefix = prefix->text();
+    entries.suffix = suffix->text();
+    entries.repeat = repeat->value();
+    entries.check = check->currentText();
+    entries.system = system->currentText();
+    entries.autoWidth = autoWidth->isChecked();
+    entries.barcode = barcode->currentText();
+    entries.barHeight = barHeight->value();
+    entries.moduleWidth = moduleWidth->value();
+    entries.barcodeText = barcodeText->isChecked();
+    return entries;
+}
+
+QString TForm2::unscannable(const Document &doc, int index)
+{
+    const PageObject &object = doc.objects[index];
+    if (!object.format.barcode || !kindRow(object.kind).numbered)
+        return {};
+    for (const std::int32_t page : {1, doc.pageShown, doc.pagesToPrint}) {
+        const EncodedBarcode code =
+            cachedBarcode(*object.format.barcode, objectText(object, page, doc.pagesToPrint));
+        if (!code.ok())
+            return code.refusal;
+    }
+    return {};
 }
 
 TForm2::Group TForm2::groupOf(const QObject *field) const

@@ -13,6 +13,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -101,6 +102,13 @@ public:
     QLabel *systemLabel = nullptr;
     QComboBox *system = nullptr;
     QCheckBox *autoWidth = nullptr;
+    QLabel *barcodeLabel = nullptr;
+    QComboBox *barcode = nullptr;
+    QLabel *barHeightLabel = nullptr;
+    QDoubleSpinBox *barHeight = nullptr;
+    QLabel *moduleWidthLabel = nullptr;
+    QDoubleSpinBox *moduleWidth = nullptr;
+    QCheckBox *barcodeText = nullptr;
 
     // The group last edited, kept across selections and across closing.
     std::int32_t applyGroup = NoGroup;
@@ -124,6 +132,10 @@ private:
     // leaves the field for `label`. A field that is no number is reported
     // and ends the handler there.
     void entered(Group group, QWidget *label);
+    FormatEntries formatEntries() const;
+    // Why a number shown as a barcode cannot show its value on the first,
+    // the shown or the last page; empty when it can.
+    static QString unscannable(const Document &doc, int index);
     // The group of a box whose typed text Enter applies, or NoGroup.
     Group groupOf(const QObject *field) const;
     // The focus left `field` with a typed value: the group is applied.

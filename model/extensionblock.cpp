@@ -79,6 +79,63 @@ constexpr QLatin1StringView repeatKey("repeat");
 constexpr QLatin1StringView checkKey("check");
 constexpr QLatin1StringView systemKey("system");
 constexpr QLatin1StringView autoWidthKey("autoWidth");
+constexpr QLatin1StringView barcodeKey("barcode");
+constexpr QLatin1StringView symbologyKey("symbology");
+constexpr QLatin1StringView heightKey("height");
+constexpr QLatin1StringView moduleKey("module");
+constexpr QLatin1StringView textKey("text");
+
+bool readLength(const QJsonValue &value, double &length)
+{
+    const double read = value.toDouble();
+    if (!value.isDouble() ||
+        !(read >= BarcodeStyle::smallestLength && read <= BarcodeStyle::largestLength))
+        return false;
+    length = read;
+    return true;
+}
+
+// A barcode names its symbology; its other keys may be left out.
+bool readBarcode(const QJsonValue &value, std::optional<BarcodeStyle> &barcode)
+{
+    if (!value.isObject())
+        return false;
+    const QJsonObject entry = value.toObject();
+    BarcodeStyle style;
+    const std::optional<Symbology> symbology =
+        symbologyFromName(entry.value(symbologyKey).toString());
+    if (!symbology)
+        return false;
+    style.symbology = *symbology;
+    for (auto it = entry.begin(); it != entry.end(); ++it) {
+        const QString &key = it.key();
+        if (key == heightKey) {
+            if (!readLength(it.value(), style.barHeight))
+                return false;
+        } else if (key == moduleKey) {
+            if (!readLength(it.value(), style.moduleWidth))
+                return false;
+        } else if (key == textKey) {
+            if (!it.value().isBool())
+                return false;
+            style.showText = it.value().toBool();
+        } else if (key != symbologyKey) {
+            style.unknownKeys.insert(key, it.value());
+        }
+    }
+    barcode = style;
+    return true;
+}
+
+QJsonObject barcodeEntry(const BarcodeStyle &style)
+{
+    QJsonObject entry = style.unknownKeys;
+    entry.insert(symbologyKey, symbologyName(style.symbology));
+    entry.insert(heightKey, style.barHeight);
+    entry.insert(moduleKey, style.moduleWidth);
+    entry.insert(textKey, style.showText);
+    return entry;
+}
 
 // How each key of an object's entry is read into a format: false on a value
 // of the wrong type or out of range.
@@ -114,12 +171,16 @@ constexpr KeyReader keyReaders[] = {
          f.autoWidth = v.toBool();
          return v.isBool();
      }},
+    {barcodeKey,
+     [](const QJsonValue &v, NumberFormat &f) {
+         return readBarcode(v, f.barcode);
+     }},
 };
 
 // Every key this version knows, with its value in `format`.
 QJsonObject knownKeys(const NumberFormat &format)
 {
-    return {
+    QJsonObject keys{
         {prefixKey, format.prefix},
         {suffixKey, format.suffix},
         {repeatKey, format.repeat},
@@ -127,6 +188,9 @@ QJsonObject knownKeys(const NumberFormat &format)
         {systemKey, nameOf(systemNames, format.system)},
         {autoWidthKey, format.autoWidth},
     };
+    if (format.barcode)
+        keys.insert(barcodeKey, barcodeEntry(*format.barcode));
+    return keys;
 }
 
 std::optional<StoredFormat> readEntry(const QJsonValue &value)

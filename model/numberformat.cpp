@@ -199,6 +199,13 @@ NumberFormat withinLimits(NumberFormat format)
     format.prefix = cutAffix(format.prefix);
     format.suffix = cutAffix(format.suffix);
     format.repeat = std::clamp(format.repeat, 1, NumberFormat::maxRepeat);
+    if (format.barcode) {
+        BarcodeStyle &style = *format.barcode;
+        style.barHeight =
+            std::clamp(style.barHeight, BarcodeStyle::smallestLength, BarcodeStyle::largestLength);
+        style.moduleWidth = std::clamp(style.moduleWidth, BarcodeStyle::smallestLength,
+                                       BarcodeStyle::largestLength);
+    }
     return format;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "barcodestyle.h"
+
 #include <QChar>
 #include <QString>
 #include <QStringView>
@@ -54,12 +56,14 @@ struct NumberFormat
     // The width follows the widest value of the run instead of the object's
     // digit count.
     bool autoWidth = false;
+    // Shown as a barcode of the whole text instead of the text, when set.
+    std::optional<BarcodeStyle> barcode{};
 
     bool operator==(const NumberFormat &) const = default;
 };
 
-// `format` with its affixes cut to maxAffixLength and repeat brought into
-// 1..maxRepeat.
+// `format` with its affixes cut to maxAffixLength, repeat brought into
+// 1..maxRepeat and a barcode's lengths into their range.
 NumberFormat withinLimits(NumberFormat format);
 
 // The value on `page` when each value stays `repeat` pages:

@@ -89,6 +89,14 @@ QStringList checkNames()
     return names;
 }
 
+QStringList barcodeNames()
+{
+    QStringList names{QStringLiteral("none")};
+    for (const Symbology symbology : allSymbologies)
+        names << symbologyTitle(symbology);
+    return names;
+}
+
 NumberSystem systemNamed(const QString &name)
 {
     for (const NamedSystem &named : namedSystems) {
@@ -121,9 +129,20 @@ FormatEntries formatEntriesOf(const PageObject &object)
         if (named.check == format.check)
             check = QLatin1String(named.name);
     }
-    return FormatEntries{
-        format.prefix,   format.suffix, format.repeat, check, systemName(format.system),
-        format.autoWidth};
+    FormatEntries entries;
+    entries.prefix = format.prefix;
+    entries.suffix = format.suffix;
+    entries.repeat = format.repeat;
+    entries.check = check;
+    entries.system = systemName(format.system);
+    entries.autoWidth = format.autoWidth;
+    const BarcodeStyle style = format.barcode.value_or(BarcodeStyle{});
+    entries.barcode =
+        format.barcode ? symbologyTitle(format.barcode->symbology) : QStringLiteral("none");
+    entries.barHeight = style.barHeight;
+    entries.moduleWidth = style.moduleWidth;
+    entries.barcodeText = style.showText;
+    return entries;
 }
 
 PositionEntries positionEntriesOf(const PageObject &object)
@@ -256,6 +275,14 @@ void applyFormat(PageObject &object, const FormatEntries &entries)
     }
     format.system = systemNamed(entries.system);
     format.autoWidth = entries.autoWidth;
+    std::optional<BarcodeStyle> barcode;
+    for (const Symbology symbology : allSymbologies) {
+        if (entries.barcode == symbologyTitle(symbology))
+            barcode =
+                BarcodeStyle{symbology, entries.barHeight, entries.moduleWidth, entries.barcodeText,
+                             format.barcode ? format.barcode->unknownKeys : QJsonObject()};
+    }
+    format.barcode = barcode;
     object.format = withinLimits(format);
 }
 

@@ -49,12 +49,19 @@ struct FormatEntries
     QString check;
     QString system;
     bool autoWidth = false;
+    // The symbology's title, or "none" for the number's text.
+    QString barcode;
+    double barHeight = 36;
+    double moduleWidth = 1;
+    bool barcodeText = true;
 };
 
 // The number systems the format boxes name, in their order.
 QStringList systemNames();
 // The check characters the check box names, in its order; "none" first.
 QStringList checkNames();
+// "none", then the title of every symbology.
+QStringList barcodeNames();
 // The system a format box's text names. Any text but the four names is
 // hexadecimal, as a typed format always was.
 NumberSystem systemNamed(const QString &name);

@@ -54,8 +54,17 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
             result.outcome = PrintOutcome::Cancelled;
             break;
         }
-        if (docOpen)
+        if (docOpen) {
+            // Nothing unscannable is printed: the run stops before such a page.
+            const QString unscannable = unscannableOn(doc, page);
+            if (!unscannable.isEmpty()) {
+                result.outcome = PrintOutcome::Failed;
+                result.error =
+                    QStringLiteral("Page %1 cannot be printed: %2").arg(page).arg(unscannable);
+                break;
+            }
             renderPrintedPage(painter, doc, page, scale);
+        }
         ++result.pagesDrawn;
         result.error = deviceFailure(sheets);
         if (result.error.isEmpty() && page < pages && sheets.newSheet && !sheets.newSheet()) {

@@ -15,19 +15,17 @@ namespace {
 struct SymbologyInfo
 {
     Symbology symbology;
-    QStringView name;
-    QStringView title;
     int libraryId;
 };
 
 constexpr SymbologyInfo symbologyInfos[] = {
-    {Symbology::Code128, u"code128", u"Code 128", BARCODE_CODE128},
-    {Symbology::Code39, u"code39", u"Code 39", BARCODE_CODE39},
-    {Symbology::Ean13, u"ean13", u"EAN-13", BARCODE_EANX},
-    {Symbology::UpcA, u"upca", u"UPC-A", BARCODE_UPCA},
-    {Symbology::Itf, u"itf", u"Interleaved 2 of 5", BARCODE_C25INTER},
-    {Symbology::Qr, u"qr", u"QR code", BARCODE_QRCODE},
-    {Symbology::DataMatrix, u"datamatrix", u"Data Matrix", BARCODE_DATAMATRIX},
+    {Symbology::Code128, BARCODE_CODE128},
+    {Symbology::Code39, BARCODE_CODE39},
+    {Symbology::Ean13, BARCODE_EANX},
+    {Symbology::UpcA, BARCODE_UPCA},
+    {Symbology::Itf, BARCODE_C25INTER},
+    {Symbology::Qr, BARCODE_QRCODE},
+    {Symbology::DataMatrix, BARCODE_DATAMATRIX},
 };
 
 const SymbologyInfo &infoOf(Symbology symbology)
@@ -39,7 +37,7 @@ const SymbologyInfo &infoOf(Symbology symbology)
 
 QString titleOf(Symbology symbology)
 {
-    return infoOf(symbology).title.toString();
+    return symbologyTitle(symbology);
 }
 
 // The library's limits for the symbologies whose length rule is plain.
@@ -342,30 +340,6 @@ void drawTexts(QPainter &painter, const QList<BarcodeText> &texts, const QColor 
 }
 
 } // namespace
-
-QString symbologyName(Symbology symbology)
-{
-    return infoOf(symbology).name.toString();
-}
-
-std::optional<Symbology> symbologyFromName(QStringView name)
-{
-    for (const SymbologyInfo &info : symbologyInfos) {
-        if (info.name == name)
-            return info.symbology;
-    }
-    return std::nullopt;
-}
-
-QString symbologyTitle(Symbology symbology)
-{
-    return titleOf(symbology);
-}
-
-bool isMatrixSymbology(Symbology symbology)
-{
-    return symbology == Symbology::Qr || symbology == Symbology::DataMatrix;
-}
 
 std::optional<QString> barcodeRefusal(Symbology symbology, const QString &text)
 {

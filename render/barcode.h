@@ -1,5 +1,7 @@
 #pragma once
 
+#include "barcodestyle.h"
+
 #include <QColor>
 #include <QList>
 #include <QPointF>
@@ -8,44 +10,9 @@
 #include <QString>
 #include <QStringView>
 
-#include <array>
 #include <optional>
 
 class QPainter;
-
-enum class Symbology
-{
-    Code128,
-    Code39,
-    Ean13,
-    UpcA,
-    Itf,
-    Qr,
-    DataMatrix
-};
-
-inline constexpr std::array allSymbologies{
-    Symbology::Code128, Symbology::Code39, Symbology::Ean13,     Symbology::UpcA,
-    Symbology::Itf,     Symbology::Qr,     Symbology::DataMatrix};
-
-// The name kept in documents, e.g. "code128".
-QString symbologyName(Symbology symbology);
-// The symbology stored under `name`; nothing for a name it does not know.
-std::optional<Symbology> symbologyFromName(QStringView name);
-// The name shown to the user, e.g. "Code 128".
-QString symbologyTitle(Symbology symbology);
-// QR code and Data Matrix: square modules, no bar height, no text line.
-bool isMatrixSymbology(Symbology symbology);
-
-// Lengths are in page units (1/72 inch).
-struct BarcodeStyle
-{
-    Symbology symbology = Symbology::Code128;
-    qreal barHeight = 36;  // not used by the matrix symbologies
-    qreal moduleWidth = 1; // the narrowest bar, or the side of a square module
-    bool showText = true;  // the text line under the bars; not used by the matrix symbologies
-    bool operator==(const BarcodeStyle &) const = default;
-};
 
 // One piece of the human-readable line: `anchor` is the point on its baseline
 // that its left end, centre or right end (`alignment`) is placed on.

@@ -1,5 +1,6 @@
 #include "objectshapes.h"
 
+#include "barcode.h"
 #include "textdrawing.h"
 #include "wrapint.h"
 
@@ -8,14 +9,33 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
 const QColor placeholderColor(0x80, 0x80, 0x80);
+const QColor refusedColor(0xC0, 0x26, 0x2D);
 
 BoxSize textBox(const PageObject &object, const QString &text)
 {
     return {measureTextWidth(object.fontName, object.fontSize, text), object.fontSize};
+}
+
+std::int32_t wholeUnits(qreal length)
+{
+    return static_cast<std::int32_t>(std::clamp<qreal>(std::ceil(length), 0, 1e9));
+}
+
+// A number shown as a barcode is as large as its symbol; one the symbology
+// refuses keeps the box of its text.
+BoxSize numberBox(const PageObject &object, const QString &text)
+{
+    if (!object.format.barcode)
+        return textBox(object, text);
+    const EncodedBarcode code = cachedBarcode(*object.format.barcode, text);
+    if (!code.ok())
+        return textBox(object, text);
+    return {wholeUnits(code.symbol.size.width()), wholeUnits(code.symbol.size.height())};
 }
 
 BoxSize pictureBox(const PageObject &, const QString &)
@@ -27,6 +47,47 @@ void drawText(QPainter &painter, const PageObject &object, const QString &text, 
               std::int32_t ox, std::int32_t oy, bool)
 {
     drawObjectText(painter, object, text, scale, ox, oy);
+}
+
+// A barcode is drawn turned about its top-left corner like a text. A value
+// its symbology refuses shows on screen as its text in a red dashed frame, and
+// nothing on paper: the print run stops before such a page.
+void drawNumber(QPainter &painter, const PageObject &object, const QString &text,
+                std::int32_t scale, std::int32_t ox, std::int32_t oy, bool onScreen)
+{
+    if (!object.format.barcode) {
+        drawObjectText(painter, object, text, scale, ox, oy);
+        return;
+    }
+    const EncodedBarcode code = cachedBarcode(*object.format.barcode, text);
+    const std::int32_t px = wrapAdd(wrapMul(object.x, scale), ox);
+    const std::int32_t py = wrapAdd(wrapMul(object.y, scale), oy);
+    if (!code.ok()) {
+        if (!onScreen)
+            return;
+        drawObjectText(painter, object, text, scale, ox, oy);
+        const BoxSize box = textBox(object, text);
+        painter.save();
+        painter.setPen(QPen(refusedColor, 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(px - 1.5, py - 1.5, box.width + 2, box.height + 2));
+        painter.restore();
+        return;
+    }
+    painter.save();
+    painter.translate(px, py);
+    painter.rotate(-qreal(object.angle % 360));
+    drawBarcode(painter, code.symbol, QPointF(0, 0), scale, colorFromBgr(object.color),
+                object.fontName);
+    painter.restore();
+}
+
+qint64 numberReach(const PageObject &object, const QString &text, std::int32_t scale)
+{
+    if (!object.format.barcode)
+        return textReach(object, text, scale);
+    const BoxSize box = numberBox(object, text);
+    return (qint64{box.width} + box.height) * scale + textReach(object, text, scale);
 }
 
 // A picture shows its box on screen as a grey dashed frame, so that it can be
@@ -66,7 +127,7 @@ struct ShapeRow
 
 // Numbers and texts are lines of text; any kind no row names is drawn like text.
 constexpr std::array<ShapeRow, 3> shapeRows{{
-    {KindNumber, textBox, drawText, textReachOf},
+    {KindNumber, numberBox, drawNumber, numberReach},
     {KindText, textBox, drawText, textReachOf},
     {KindPicture, pictureBox, drawPicture, pictureReach},
 }};

@@ -1,5 +1,6 @@
 #include "pagerenderer.h"
 
+#include "barcode.h"
 #include "numbering.h"
 #include "objectshapes.h"
 #include "textdrawing.h"
@@ -130,6 +131,23 @@ RenderReport renderPrintedPage(QPainter &painter, const Document &doc, std::int3
                                std::int32_t scale)
 {
     return drawObjects(painter, doc, page, scale, 0, 0);
+}
+
+QString unscannableOn(const Document &doc, std::int32_t page)
+{
+    for (int i = 0; i < doc.count(); ++i) {
+        const PageObject &object = doc.objects[i];
+        if (!object.format.barcode)
+            continue;
+        const QString text = objectText(object, page, doc.pagesToPrint);
+        const EncodedBarcode code = cachedBarcode(*object.format.barcode, text);
+        if (!code.ok()) {
+            const QString name =
+                object.name.isEmpty() ? QStringLiteral("object %1").arg(i + 1) : object.name;
+            return QStringLiteral("%1: %2").arg(name, code.refusal);
+        }
+    }
+    return {};
 }
 
 void drawPageSheet(QPainter &painter, const RenderState &state, std::int32_t scrollOffset)

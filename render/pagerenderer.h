@@ -35,6 +35,10 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
 // page unit, with the page origin at the painter's origin.
 RenderReport renderPrintedPage(QPainter &painter, const Document &doc, std::int32_t page,
                                std::int32_t scale);
+// Why page `page` cannot be printed: the first number on it shown as a
+// barcode whose value its symbology refuses, named with the reason. Empty
+// when every barcode on the page can be printed.
+QString unscannableOn(const Document &doc, std::int32_t page);
 // The grey desk over the whole device and the white, black-framed page sheet.
 void drawPageSheet(QPainter &painter, const RenderState &state, std::int32_t scrollOffset);
 // Link overlay: a red marker and a line from each member's box to the next one's.

@@ -246,6 +246,29 @@ private Q_SLOTS:
         QCOMPARE(m_shell->editor.undoStack().count(), 7);
     }
 
+    void aBarcodeIsChosenOnTheFormatTab()
+    {
+        const int number = placeNumber(100, 100);
+        click(windowPoint(105, 105));
+        TForm2 *properties = m_frame->Form2;
+        properties->PageControl1->setCurrentWidget(properties->TabSheet5);
+        pick(properties->barcode, QStringLiteral("QR code"));
+        const std::optional<BarcodeStyle> chosen = doc().objects[number].format.barcode;
+        QVERIFY(chosen && chosen->symbology == Symbology::Qr);
+        // The box is the symbol's: a square.
+        const Bounds32 box = window()->boxes().at(number);
+        QVERIFY(box.right - box.left > 14);
+        QCOMPARE(box.right - box.left, box.bottom - box.top);
+
+        // A value the symbology cannot show is refused where it is chosen.
+        pick(properties->barcode, QStringLiteral("EAN-13"));
+        const QStringList errors = m_shell->recorder.errors();
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().startsWith(QLatin1String("EAN-13 takes 12 digits")),
+                 qPrintable(errors.first()));
+        QVERIFY(doc().objects[number].format.barcode == chosen);
+    }
+
     void switchingTheSystemKeepsTheStartValue()
     {
         const int number = placeNumber(100, 100);

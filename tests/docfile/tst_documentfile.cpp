@@ -744,7 +744,11 @@ void TestDocumentFile::numberFormatsTravelAfterTheDrawingOrder()
 {
     Document doc = formattedDocument();
     // What a later version wrote that this one does not know.
-    doc.objects[1].extensionKeys = {{QStringLiteral("barcode"), QJsonObject{{"text", true}}}};
+    doc.objects[1].extensionKeys = {{QStringLiteral("engraving"), QJsonObject{{"depth", 2}}}};
+    doc.objects[1].format.barcode = BarcodeStyle{.symbology = Symbology::Qr,
+                                                 .barHeight = 40,
+                                                 .moduleWidth = 2,
+                                                 .unknownKeys = {{"quiet", 4}}};
     doc.extensionKeys = {{QStringLiteral("layers"), 2}};
     const QByteArray file = documentBytes(doc, {});
     const QJsonObject json = blockJson(file, 3);
@@ -754,8 +758,13 @@ void TestDocumentFile::numberFormatsTravelAfterTheDrawingOrder()
     // The record says hexadecimal: the block names only what it must.
     QCOMPARE(objects.value(QStringLiteral("0")).toObject(),
              (QJsonObject{{QStringLiteral("prefix"), QStringLiteral("No. ")}}));
-    QCOMPARE(objects.value(QStringLiteral("1")).toObject().keys(),
-             (QStringList{"autoWidth", "barcode", "check", "repeat", "suffix", "system"}));
+    const QJsonObject second = objects.value(QStringLiteral("1")).toObject();
+    QCOMPARE(second.keys(), (QStringList{"autoWidth", "barcode", "check", "engraving", "repeat",
+                                         "suffix", "system"}));
+    QCOMPARE(
+        second.value(QStringLiteral("barcode")).toObject(),
+        (QJsonObject{
+            {"symbology", "qr"}, {"height", 40}, {"module", 2}, {"text", true}, {"quiet", 4}}));
     QVERIFY(!objects.contains(QStringLiteral("2")));
 
     const LoadResult loaded = readDocument(file, 20);
@@ -794,6 +803,13 @@ void TestDocumentFile::damagedFormatsLeavePlainNumbers_data()
         << block(R"({"version": 1, "objects": {"0": {"repeat": 0}}})") << true;
     QTest::newRow("prefix of the wrong type")
         << block(R"({"version": 1, "objects": {"0": {"prefix": 7}}})") << true;
+    QTest::newRow("barcode of no known symbology")
+        << block(R"({"version": 1, "objects": {"0": {"barcode": {"symbology": "pdf417"}}}})")
+        << true;
+    QTest::newRow("barcode module out of range")
+        << block(
+               R"({"version": 1, "objects": {"0": {"barcode": {"symbology": "qr", "module": 0}}}})")
+        << true;
     // What follows the order of a file written over a longer one in place.
     QTest::newRow("an old file's tail") << QByteArray("\x01\x02\x03\x04junk") << false;
 }

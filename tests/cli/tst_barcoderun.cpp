@@ -1,0 +1,137 @@
+#include "documentbuilder.h"
+#include "documentfile.h"
+#include "toolrun.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+constexpr std::int32_t pages = 3;
+
+struct Shown
+{
+    Symbology symbology;
+    NumberFormat format;
+    std::int32_t start;
+    std::int16_t digits;
+};
+
+// One number of every symbology, one above the other, each formatted.
+const QList<Shown> shown{
+    {Symbology::Code128, {.prefix = "A-"}, 125, 5},
+    {Symbology::Code39, {.prefix = "T"}, 7, 4},
+    {Symbology::Ean13, {.prefix = "40"}, 125, 10},
+    {Symbology::UpcA, {.prefix = "7"}, 125, 10},
+    {Symbology::Itf, {}, 125, 6},
+    {Symbology::Qr, {.prefix = "Ticket ", .suffix = " of {last}"}, 125, 5},
+    {Symbology::DataMatrix, {.prefix = "DM-"}, 125, 4},
+};
+
+Document barcodeRun()
+{
+    Document doc = emptyDocument(int(shown.size()));
+    for (int i = 0; i < shown.size(); ++i) {
+        const int number = addNumber(doc, 36, 36 + 90 * i, shown[i].start, shown[i].digits);
+        NumberFormat format = shown[i].format;
+        const bool matrix = isMatrixSymbology(shown[i].symbology);
+        format.barcode = BarcodeStyle{
+            .symbology = shown[i].symbology, .barHeight = 40, .moduleWidth = matrix ? 2.5 : 1.2};
+        doc.objects[number].format = format;
+    }
+    doc.pagesToPrint = pages;
+    return doc;
+}
+
+// What a scanner reads of a number's text: EAN-13 and UPC-A add their check digit.
+QString scanned(Symbology symbology, const QString &text)
+{
+    if (symbology != Symbology::Ean13 && symbology != Symbology::UpcA)
+        return text;
+    return text + checkCharacter(text, CheckDigit::Mod10Weights31);
+}
+
+} // namespace
+
+// Every symbology paginette-print draws reads back, on every page, as
+// exactly the number's formatted value.
+class TestBarcodeRun : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyCodeScansAsItsValue()
+    {
+        for (const char *tool : {"pdftoppm", "zbarimg", "dmtxread"}) {
+            if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+                QSKIP(qPrintable(QStringLiteral("%1 is not installed").arg(tool)));
+        }
+        const QTemporaryDir dir;
+        const Document doc = barcodeRun();
+        const QString document = dir.filePath(QStringLiteral("codes.pgt"));
+        QCOMPARE(saveDocument(doc, {}, document), QString());
+        const QString pdf = dir.filePath(QStringLiteral("codes.pdf"));
+        const ToolRun print =
+            runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-o"), pdf, document});
+        QCOMPARE(print.err, QString());
+        QCOMPARE(print.exitCode, 0);
+
+        for (std::int32_t page = 1; page <= pages; ++page) {
+            const QString image = dir.filePath(QStringLiteral("page%1").arg(page));
+            const QString number = QString::number(page);
+            const ToolRun raster =
+                runTool(QStringLiteral("pdftoppm"), {"-r", "300", "-gray", "-singlefile", "-f",
+                                                     number, "-l", number, pdf, image});
+            QVERIFY2(raster.exitCode == 0, qPrintable(raster.err));
+            QStringList expected;
+            QString matrix;
+            for (int i = 0; i < shown.size(); ++i) {
+                const QString text =
+                    scanned(shown[i].symbology, objectText(doc.objects[i], page, doc.pagesToPrint));
+                if (shown[i].symbology == Symbology::DataMatrix)
+                    matrix = text;
+                else
+                    expected.append(text);
+            }
+            const ToolRun bars = runTool(QStringLiteral("zbarimg"),
+                                         {"--raw", "-q", "-Supca.enable", image + ".pgm"});
+            QStringList read = bars.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            read.sort();
+            expected.sort();
+            QCOMPARE(read, expected);
+            const ToolRun squares = runTool(QStringLiteral("dmtxread"), {"-N1", image + ".pgm"});
+            QCOMPARE(squares.out, matrix);
+        }
+        // Worked out by hand for page 1: EAN-13 400000000125 has check 6.
+        QCOMPARE(scanned(Symbology::Ean13, objectText(doc.objects[2], 1, pages)),
+                 QStringLiteral("4000000001256"));
+    }
+
+    void aValueTheSymbologyRefusesStopsTheRun()
+    {
+        const QTemporaryDir dir;
+        Document doc = emptyDocument(1);
+        // Interleaved 2 of 5 pairs its digits: after the page number's second
+        // digit comes, on page 10, they no longer pair.
+        const int number = addNumber(doc, 36, 36, 98, 3);
+        doc.objects[number].name = QStringLiteral("stub");
+        doc.objects[number].format =
+            NumberFormat{.prefix = QStringLiteral("{page}"),
+                         .barcode = BarcodeStyle{.symbology = Symbology::Itf}};
+        doc.pagesToPrint = 12;
+        const QString document = dir.filePath(QStringLiteral("stub.pgt"));
+        QCOMPARE(saveDocument(doc, {}, document), QString());
+        const QString pdf = dir.filePath(QStringLiteral("stub.pdf"));
+        const ToolRun print =
+            runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-o"), pdf, document});
+        QCOMPARE(print.exitCode, 1);
+        QVERIFY2(print.err.contains(QLatin1String("Page 10 cannot be printed: stub: Interleaved 2 "
+                                                  "of 5 needs an even number of digits")),
+                 qPrintable(print.err));
+        QVERIFY(!QFile::exists(pdf));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBarcodeRun)
+#include "tst_barcoderun.moc"
