@@ -78,8 +78,8 @@ void ExtensionBlockTest::writes_data()
         << QByteArray(R"({"objects":{"0":{"autoWidth":true,"check":"mod10-31","prefix":"a",)"
                       R"("repeat":2,"suffix":"b","system":"letters"}},"version":1})");
     QTest::newRow("unknown keys of a default format")
-        << blockWith(1, 0, {}, {{"barcode", QJsonObject{{"module", 2}}}})
-        << QByteArray(R"({"objects":{"0":{"barcode":{"module":2}}},"version":1})");
+        << blockWith(1, 0, {}, {{"engraving", QJsonObject{{"depth", 2}}}})
+        << QByteArray(R"({"objects":{"0":{"engraving":{"depth":2}}},"version":1})");
     QTest::newRow("known keys win over unknown ones")
         << blockWith(1, 0, {.repeat = 2}, {{"repeat", 7}, {"system", "hex"}})
         << QByteArray(R"({"objects":{"0":{"repeat":2}},"version":1})");
