@@ -1,8 +1,11 @@
-// Times paginette-print's print path against Qt's own floor: the same texts
-// on the same pages drawn with plain QPainter::drawText calls into a
-// QPdfWriter at 360 dpi, one QFont made per text. Each run is a child
-// process of its own, so that its peak memory is its own. Prints, for 1,000
-// and 10,000 pages, both times, their ratio and both peaks.
+// Times paginette-print's print path against Qt's plain floor: the same
+// texts on the same pages drawn with plain QPainter::drawText calls, one font
+// set once, into a QPdfWriter at 360 dpi. The tool prints a page of 20 bare
+// numbers, a page of the same numbers formatted (prefix, suffix with {last},
+// repeat, check characters, base 36) and a page of 20 QR codes of them. Each
+// run is a child process of its own, so that its peak memory is its own.
+// Prints, for 1,000 and 10,000 pages, the processor seconds of each (best of
+// three), their ratios and the peaks.
 
 #include "commandline.h"
 #include "documentfile.h"
@@ -38,8 +41,8 @@ constexpr std::int16_t fontSize = 14;
 constexpr std::int16_t digits = 5;
 constexpr int scale = printerDotsPerInch / 72;
 // The em of Arial whose cell (ascent plus descent) is fontSize * scale dots.
-constexpr int baselinePixelSize = 61;
-constexpr int baselineAscent = 55; // of that em, so both draw at one place
+constexpr int floorPixelSize = 61;
+constexpr int floorAscent = 55; // of that em, so both draw at one place
 
 // Seconds on the clock and of processor time (user and system) of this process.
 struct Times
@@ -76,6 +79,14 @@ struct Number
     std::int32_t start;
 };
 
+// What a page of the tool carries.
+enum class Page
+{
+    Digits,
+    Formatted,
+    QrCodes,
+};
+
 // 20 five-digit numbers in Arial 14, four columns of five.
 QList<Number> numbers()
 {
@@ -85,12 +96,31 @@ QList<Number> numbers()
     return result;
 }
 
-QString saveDocument(const QString &path)
+// Formats of every kind, in turn over the numbers of a page.
+NumberFormat formatOf(int index)
+{
+    switch (index % 4) {
+    case 0:
+        return {.prefix = QStringLiteral("No. "), .suffix = QStringLiteral(" of {last}")};
+    case 1:
+        return {.repeat = 3, .check = CheckDigit::Luhn};
+    case 2:
+        return {.check = CheckDigit::Mod11, .autoWidth = true};
+    default:
+        return {.prefix = QStringLiteral("{page}-"), .system = NumberSystem::Base36};
+    }
+}
+
+QString saveDocument(const QString &path, Page page)
 {
     const QList<Number> all = numbers();
     Document doc = emptyDocument(static_cast<std::int32_t>(all.size()));
     for (const Number &number : all) {
         PageObject object;
+        if (page == Page::Formatted)
+            object.format = formatOf(doc.count());
+        if (page == Page::QrCodes)
+            object.format.barcode = BarcodeStyle{.symbology = Symbology::Qr, .moduleWidth = 1.5};
         object.x = number.x;
         object.y = number.y;
         object.start = number.start;
@@ -111,9 +141,9 @@ QPageLayout toolPageLayout()
     return printer.pageLayout();
 }
 
-Times runTool(const QString &folder, int pages)
+Times runTool(const QString &folder, int pages, Page page)
 {
-    const QString document = saveDocument(folder + QStringLiteral("/run.pgt"));
+    const QString document = saveDocument(folder + QStringLiteral("/run.pgt"), page);
     PrintRequest request;
     request.pages = pages;
     request.output = folder + QStringLiteral("/tool.pdf");
@@ -128,23 +158,23 @@ Times runTool(const QString &folder, int pages)
     return stopwatch.read();
 }
 
-Times runBaseline(const QString &folder, int pages)
+Times runFloor(const QString &folder, int pages)
 {
     const QList<Number> all = numbers();
     const QPageLayout layout = toolPageLayout();
     const Stopwatch stopwatch;
-    QPdfWriter writer(folder + QStringLiteral("/baseline.pdf"));
+    QPdfWriter writer(folder + QStringLiteral("/floor.pdf"));
     writer.setPageLayout(layout);
     writer.setResolution(printerDotsPerInch);
     QPainter painter(&writer);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(floorPixelSize);
+    painter.setFont(font);
     for (int page = 1; page <= pages; ++page) {
         for (const Number &number : all) {
-            QFont font(QStringLiteral("Arial"));
-            font.setPixelSize(baselinePixelSize);
-            painter.setFont(font);
             const QString text =
                 QString::number(number.start + page - 1).rightJustified(digits, QLatin1Char('0'));
-            painter.drawText(QPoint(number.x * scale, number.y * scale + baselineAscent), text);
+            painter.drawText(QPoint(number.x * scale, number.y * scale + floorAscent), text);
         }
         if (page < pages)
             writer.newPage();
@@ -210,6 +240,18 @@ Figures bestOf(const char *self, const char *phase, int pages)
     return best;
 }
 
+// The child runs, by the name the parent gives them.
+Times runPhase(const char *phase, const QString &folder, int pages)
+{
+    if (qstrcmp(phase, "digits") == 0)
+        return runTool(folder, pages, Page::Digits);
+    if (qstrcmp(phase, "formatted") == 0)
+        return runTool(folder, pages, Page::Formatted);
+    if (qstrcmp(phase, "qr") == 0)
+        return runTool(folder, pages, Page::QrCodes);
+    return runFloor(folder, pages);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -226,32 +268,44 @@ int main(int argc, char **argv)
         // no part of either print path.
         QFontMetricsF(QFont(QStringLiteral("Arial"))).height();
         const QTemporaryDir folder;
-        const int pages = std::atoi(argv[2]);
-        const Times times = qstrcmp(argv[1], "tool") == 0 ? runTool(folder.path(), pages)
-                                                          : runBaseline(folder.path(), pages);
+        const Times times = runPhase(argv[1], folder.path(), std::atoi(argv[2]));
         std::printf("%.6f %.6f\n", times.wall, times.cpu);
         return 0;
     }
 
-    std::printf("20 five-digit numbers in Arial 14 per page, to PDF at %d dpi; "
-                "processor seconds (clock seconds), best of %d runs\n",
+    std::printf("20 numbers in Arial 14 per page, to PDF at %d dpi; processor seconds "
+                "(clock seconds), best of %d runs\n",
                 printerDotsPerInch, repeats);
-    std::printf("%7s %18s %18s %7s %12s %10s\n", "pages", "baseline", "tool", "ratio",
-                "baseline MB", "tool MB");
-    Figures tool[2];
+    std::printf("%6s %15s %15s %6s %15s %6s %15s %6s  %s\n", "pages", "floor", "digits", "/floor",
+                "formatted", "/digits", "QR codes", "/digits",
+                "peak MB: floor digits formatted QR");
+    Figures digits[2];
+    Figures qr[2];
     for (int size = 0; size < 2; ++size) {
         const int pages = size == 0 ? 1000 : 10000;
-        const Figures baseline = bestOf(argv[0], "baseline", pages);
-        tool[size] = bestOf(argv[0], "tool", pages);
-        std::printf("%7d %8.2f (%6.2f) %8.2f (%6.2f) %7.2f %12.1f %10.1f\n", pages,
-                    baseline.times.cpu, baseline.times.wall, tool[size].times.cpu,
-                    tool[size].times.wall, tool[size].times.cpu / baseline.times.cpu,
-                    baseline.peakMegabytes, tool[size].peakMegabytes);
+        const Figures floor = bestOf(argv[0], "floor", pages);
+        digits[size] = bestOf(argv[0], "digits", pages);
+        const Figures formatted = bestOf(argv[0], "formatted", pages);
+        qr[size] = bestOf(argv[0], "qr", pages);
+        const auto seconds = [](const Figures &figures) {
+            return QStringLiteral("%1 (%2)")
+                .arg(figures.times.cpu, 6, 'f', 2)
+                .arg(figures.times.wall, 6, 'f', 2)
+                .toStdString();
+        };
+        std::printf("%6d %15s %15s %6.2f %15s %6.2f %15s %6.2f  %.1f %.1f %.1f %.1f\n", pages,
+                    seconds(floor).c_str(), seconds(digits[size]).c_str(),
+                    digits[size].times.cpu / floor.times.cpu, seconds(formatted).c_str(),
+                    formatted.times.cpu / digits[size].times.cpu, seconds(qr[size]).c_str(),
+                    qr[size].times.cpu / digits[size].times.cpu, floor.peakMegabytes,
+                    digits[size].peakMegabytes, formatted.peakMegabytes, qr[size].peakMegabytes);
         std::fflush(stdout);
     }
-    std::printf("tool, 10000 pages against 1000: processor time %.2f times ten times, "
-                "peak memory %.2f times\n",
-                tool[1].times.cpu / (10 * tool[0].times.cpu),
-                tool[1].peakMegabytes / tool[0].peakMegabytes);
+    std::printf("10000 pages against 1000: digits %.2f times ten times the processor time and "
+                "%.2f times the peak memory; QR codes %.2f and %.2f\n",
+                digits[1].times.cpu / (10 * digits[0].times.cpu),
+                digits[1].peakMegabytes / digits[0].peakMegabytes,
+                qr[1].times.cpu / (10 * qr[0].times.cpu),
+                qr[1].peakMegabytes / qr[0].peakMegabytes);
     return 0;
 }

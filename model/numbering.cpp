@@ -75,6 +75,24 @@ QString objectText(const PageObject &object, std::int32_t page, std::int32_t pag
     return numberText(object.start, object.stepPage, object.digits, object.format, page, pages);
 }
 
+RunTexts::RunTexts(const Document &doc) : m_doc(doc)
+{
+    m_runs.reserve(static_cast<std::size_t>(doc.count()));
+    for (const PageObject &object : doc.objects) {
+        if (kindRow(object.kind).numbered)
+            m_runs.emplace_back(std::in_place, object.start, object.stepPage, object.digits,
+                                object.format, doc.pagesToPrint);
+        else
+            m_runs.emplace_back();
+    }
+}
+
+QString RunTexts::text(int index, std::int32_t page) const
+{
+    const std::optional<NumberRun> &run = m_runs[static_cast<std::size_t>(index)];
+    return run ? run->text(page) : m_doc.objects[index].text;
+}
+
 bool showsInDecimal(const PageObject &object, std::int32_t page, std::int32_t pages)
 {
     return kindRow(object.kind).numbered &&

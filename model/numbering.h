@@ -1,10 +1,13 @@
 #pragma once
 
 #include "document.h"
+#include "numberrun.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 // The numbering rule: what a number shows on each page of a run, and how the
 // members of a link follow one another.
@@ -27,6 +30,22 @@ QString numberValueText(const PageObject &object, std::int32_t value, bool asUns
 // any other object its text. Every text that is drawn, printed, measured or
 // previewed comes from here.
 QString objectText(const PageObject &object, std::int32_t page, std::int32_t pages);
+// The texts of a document's objects over one run of its pages to print, as
+// objectText gives them; what stays the same from page to page (a number's
+// width, its last value) is worked out once, for the pages of a print run.
+class RunTexts
+{
+public:
+    explicit RunTexts(const Document &doc);
+
+    QString text(int index, std::int32_t page) const;
+    const Document &document() const { return m_doc; }
+
+private:
+    const Document &m_doc;
+    std::vector<std::optional<NumberRun>> m_runs; // none for an object that is no number
+};
+
 // Whether a number's value on `page` has no digits in its system (letters
 // below 1) and shows in decimal instead.
 bool showsInDecimal(const PageObject &object, std::int32_t page, std::int32_t pages);

@@ -49,6 +49,7 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     }
 
     const std::int32_t scale = printerScale(printerResolution);
+    const RunTexts texts(doc);
     for (std::int32_t page = 1; page <= pages; ++page) {
         if (progress && !progress(page, pages)) {
             result.outcome = PrintOutcome::Cancelled;
@@ -56,14 +57,14 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
         }
         if (docOpen) {
             // Nothing unscannable is printed: the run stops before such a page.
-            const QString unscannable = unscannableOn(doc, page);
+            const QString unscannable = unscannableOn(texts, page);
             if (!unscannable.isEmpty()) {
                 result.outcome = PrintOutcome::Failed;
                 result.error =
                     QStringLiteral("Page %1 cannot be printed: %2").arg(page).arg(unscannable);
                 break;
             }
-            renderPrintedPage(painter, doc, page, scale);
+            renderPrintedPage(painter, texts, page, scale);
         }
         ++result.pagesDrawn;
         result.error = deviceFailure(sheets);

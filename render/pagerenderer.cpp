@@ -59,10 +59,11 @@ bool meets(const QRect &area, const Bounds32 &box)
 
 // Draws the objects of page `page` in drawing order. On screen, what cannot
 // reach `visible` is skipped; an empty `visible` stands for paper.
-RenderReport drawObjects(QPainter &painter, const Document &doc, std::int32_t page,
+RenderReport drawObjects(QPainter &painter, const RunTexts &texts, std::int32_t page,
                          std::int32_t scale, std::int32_t ox, std::int32_t oy,
                          const QRect &visible = QRect())
 {
+    const Document &doc = texts.document();
     RenderReport report;
     const Qt::BGMode previousMode = painter.backgroundMode();
     painter.setBackgroundMode(Qt::TransparentMode);
@@ -73,7 +74,7 @@ RenderReport drawObjects(QPainter &painter, const Document &doc, std::int32_t pa
         const PageObject &object = doc.objects[index];
         if (showsNothing(object))
             ++report.emptyNumbers;
-        const QString text = objectText(object, page, doc.pagesToPrint);
+        const QString text = texts.text(index, page);
         if (onScreen && beyond(visible, qint64{object.x} * scale + ox,
                                qint64{object.y} * scale + oy, objectReach(object, text, scale)))
             continue;
@@ -115,7 +116,7 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
     {
         QPainter painter(&state.backBuffer);
         drawPageSheet(painter, state, context.scrollOffset);
-        report = drawObjects(painter, doc, doc.pageShown, 1, state.windowOffset.x(),
+        report = drawObjects(painter, RunTexts(doc), doc.pageShown, 1, state.windowOffset.x(),
                              wrapSub(state.windowOffset.y(), context.scrollOffset),
                              state.backBuffer.rect());
         if (context.showLinkOverlay)
@@ -130,16 +131,23 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
 RenderReport renderPrintedPage(QPainter &painter, const Document &doc, std::int32_t page,
                                std::int32_t scale)
 {
-    return drawObjects(painter, doc, page, scale, 0, 0);
+    return drawObjects(painter, RunTexts(doc), page, scale, 0, 0);
 }
 
-QString unscannableOn(const Document &doc, std::int32_t page)
+RenderReport renderPrintedPage(QPainter &painter, const RunTexts &texts, std::int32_t page,
+                               std::int32_t scale)
 {
+    return drawObjects(painter, texts, page, scale, 0, 0);
+}
+
+QString unscannableOn(const RunTexts &texts, std::int32_t page)
+{
+    const Document &doc = texts.document();
     for (int i = 0; i < doc.count(); ++i) {
         const PageObject &object = doc.objects[i];
         if (!object.format.barcode)
             continue;
-        const QString text = objectText(object, page, doc.pagesToPrint);
+        const QString text = texts.text(i, page);
         const EncodedBarcode code = cachedBarcode(*object.format.barcode, text);
         if (!code.ok()) {
             const QString name =

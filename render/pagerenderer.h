@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document.h"
+#include "numbering.h"
 #include "renderstate.h"
 
 #include <QList>
@@ -35,10 +36,13 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
 // page unit, with the page origin at the painter's origin.
 RenderReport renderPrintedPage(QPainter &painter, const Document &doc, std::int32_t page,
                                std::int32_t scale);
+// The same with the run's texts worked out once, for the pages of a print run.
+RenderReport renderPrintedPage(QPainter &painter, const RunTexts &texts, std::int32_t page,
+                               std::int32_t scale);
 // Why page `page` cannot be printed: the first number on it shown as a
 // barcode whose value its symbology refuses, named with the reason. Empty
 // when every barcode on the page can be printed.
-QString unscannableOn(const Document &doc, std::int32_t page);
+QString unscannableOn(const RunTexts &texts, std::int32_t page);
 // The grey desk over the whole device and the white, black-framed page sheet.
 void drawPageSheet(QPainter &painter, const RenderState &state, std::int32_t scrollOffset);
 // Link overlay: a red marker and a line from each member's box to the next one's.

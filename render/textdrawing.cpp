@@ -3,10 +3,14 @@
 #include "wrapint.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QRawFont>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -24,12 +28,13 @@ struct FontKey
 {
     QString face;
     qint64 cellHeight;
+    int dpi = 0; // of the device a font is sized for; 0 for the reference font
     bool operator==(const FontKey &) const = default;
 };
 
 size_t qHash(const FontKey &key, size_t seed = 0)
 {
-    return qHashMulti(seed, key.face, key.cellHeight);
+    return qHashMulti(seed, key.face, key.cellHeight, key.dpi);
 }
 
 struct WidthKey
@@ -51,6 +56,94 @@ void insertBounded(QHash<Key, Value> &cache, qsizetype limit, const Key &key, co
     if (cache.size() >= limit)
         cache.clear();
     cache.insert(key, value);
+}
+
+// Characters that no face shapes: digits, capitals and the space. A text of
+// these alone is the run of their glyphs, each at its advance, as shaping
+// without kerning would place them; most number texts are such texts.
+constexpr bool needsNoShaping(char16_t c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || c == u' ';
+}
+constexpr char16_t plainCharacters = 128;
+
+// A font sized for one device so that its character cell is the cell, and
+// its ascent there: a text then needs no transform of its own. The glyphs of
+// the characters that need no shaping are kept with their advances.
+struct DeviceFont
+{
+    QFont font;
+    qreal ascent = 0;
+    QRawFont raw;
+    std::array<quint32, plainCharacters> glyphs{}; // 0 where the face lacks one
+    std::array<qreal, plainCharacters> advances{};
+};
+
+void keepPlainGlyphs(DeviceFont &font, const QFont &reference, qreal pixelSize)
+{
+    font.raw = QRawFont::fromFont(reference);
+    if (!font.raw.isValid())
+        return;
+    font.raw.setPixelSize(pixelSize);
+    QString plain;
+    for (char16_t c = 0; c < plainCharacters; ++c) {
+        if (needsNoShaping(c))
+            plain.append(QChar(c));
+    }
+    const QList<quint32> glyphs = font.raw.glyphIndexesForString(plain);
+    const QList<QPointF> advances = font.raw.advancesForGlyphIndexes(glyphs);
+    for (qsizetype i = 0; i < plain.size() && i < glyphs.size(); ++i) {
+        const char16_t c = plain[i].unicode();
+        font.glyphs[c] = glyphs[i];
+        font.advances[c] = advances[i].x();
+    }
+}
+
+// Draws a text of characters that need no shaping as the run of their
+// glyphs; false, drawing nothing, for any other text.
+bool drawPlainGlyphs(QPainter &painter, const DeviceFont &font, QPointF baseline,
+                     const QString &text)
+{
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    glyphs.reserve(text.size());
+    positions.reserve(text.size());
+    qreal x = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= plainCharacters || !needsNoShaping(u) || font.glyphs[u] == 0)
+            return false;
+        glyphs.append(font.glyphs[u]);
+        positions.append(QPointF(x, 0));
+        x += font.advances[u];
+    }
+    QGlyphRun run;
+    run.setRawFont(font.raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    painter.drawGlyphRun(baseline, run);
+    return true;
+}
+
+DeviceFont cachedDeviceFont(const QString &face, qint64 cellHeight, int dpi)
+{
+    static QHash<FontKey, DeviceFont> cache;
+    const FontKey key{face, cellHeight, dpi};
+    const auto found = cache.constFind(key);
+    if (found != cache.cend())
+        return *found;
+    const CellFont cellFont = cachedCellFont(face, cellHeight);
+    DeviceFont made;
+    if (cellFont.scale > 0 && dpi > 0) {
+        made.font = cellFont.font;
+        // Unhinted, the metrics scale linearly from the reference size, and a
+        // point is dpi / 72 device pixels.
+        made.font.setPointSizeF(referencePixelSize * cellFont.scale * 72 / dpi);
+        made.ascent = cellFont.ascent * cellFont.scale;
+        keepPlainGlyphs(made, cellFont.font, referencePixelSize * cellFont.scale);
+    }
+    insertBounded(cache, fontCacheLimit, key, made);
+    return made;
 }
 
 } // namespace
@@ -97,13 +190,36 @@ void drawObjectText(QPainter &painter, const PageObject &object, const QString &
     const qint64 cellHeight = qint64{object.fontSize} * scale;
     if (cellHeight <= 0 || text.isEmpty())
         return;
+    const std::int32_t px = wrapAdd(wrapMul(object.x, scale), ox);
+    const std::int32_t py = wrapAdd(wrapMul(object.y, scale), oy);
+    const QColor color = colorFromBgr(object.color);
+
+    const QPaintDevice *device = painter.device();
+    const QPaintEngine *engine = painter.paintEngine();
+    // On paper, once per number on every printed page: a font sized for the
+    // device, and no transform. A raster device would set such glyphs on
+    // whole pixels, a pixel off the cell; there the outline is scaled.
+    if (object.angle % 360 == 0 && device && engine && engine->type() != QPaintEngine::Raster) {
+        const DeviceFont font =
+            cachedDeviceFont(object.fontName, cellHeight, device->logicalDpiY());
+        if (font.ascent <= 0)
+            return;
+        // Numbers of one style follow one another: the painter's state is
+        // changed only where it differs.
+        if (painter.pen().color() != color || painter.pen().style() != Qt::SolidLine)
+            painter.setPen(color);
+        const QPointF baseline(px, py + font.ascent);
+        if (drawPlainGlyphs(painter, font, baseline, text))
+            return;
+        if (painter.font() != font.font)
+            painter.setFont(font.font);
+        painter.drawText(baseline, text);
+        return;
+    }
+
     const CellFont cellFont = cachedCellFont(object.fontName, cellHeight);
     if (cellFont.scale <= 0)
         return;
-
-    const std::int32_t px = wrapAdd(wrapMul(object.x, scale), ox);
-    const std::int32_t py = wrapAdd(wrapMul(object.y, scale), oy);
-
     painter.save();
     painter.translate(px, py);
     // Reduced first so that huge angles keep their precision; negative
@@ -111,7 +227,7 @@ void drawObjectText(QPainter &painter, const PageObject &object, const QString &
     painter.rotate(-qreal(object.angle % 360));
     painter.scale(cellFont.scale, cellFont.scale);
     painter.setFont(cellFont.font);
-    painter.setPen(colorFromBgr(object.color));
+    painter.setPen(color);
     painter.drawText(QPointF(0, cellFont.ascent), text);
     painter.restore();
 }

@@ -1,12 +1,21 @@
 #include "renderprobe.h"
 #include "textdrawing.h"
+#include "toolrun.h"
 
 #include <QPainter>
+#include <QPdfWriter>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <limits>
 
 namespace {
+
+QString toString(const QRect &r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
 
 PageObject textObject(std::int32_t x, std::int32_t y, std::int16_t fontSize, std::int32_t color = 0,
                       std::int32_t angle = 0)
@@ -50,6 +59,8 @@ private Q_SLOTS:
     void colorsAreBgr();
     void redTextLiesRightOfAndBelowItsPoint();
     void cellIsFontSizeHighOnScreen();
+    void paperShowsTheScaledOutline_data();
+    void paperShowsTheScaledOutline();
     void measureIsTheCellScaledWidth();
     void measureAgreesWithDrawing();
     void emptyOrSizelessTextDrawsAndMeasuresNothing_data();
@@ -99,6 +110,52 @@ void TestTextDrawing::cellIsFontSizeHighOnScreen()
     QVERIFY(ink.bounds.top() >= 10);
     QVERIFY2(ink.bounds.bottom() <= 23, qPrintable(QString::number(ink.bounds.bottom())));
     QVERIFY2(ink.bounds.height() >= 12, qPrintable(QString::number(ink.bounds.height())));
+}
+
+void TestTextDrawing::paperShowsTheScaledOutline_data()
+{
+    QTest::addColumn<QString>("text");
+    // Digits and capitals are set as their glyphs, other text is shaped.
+    QTest::newRow("digits") << QStringLiteral("00125");
+    QTest::newRow("capitals and a space") << QStringLiteral("AB 12");
+    QTest::newRow("shaped") << QStringLiteral("\u00c1gNo. 7");
+}
+
+void TestTextDrawing::paperShowsTheScaledOutline()
+{
+    // A text on paper takes the cell of the same text drawn as a scaled
+    // outline: at 360 dpi, scale 5, it lands on the same dots.
+    QFETCH(QString, text);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        QSKIP("pdftoppm is not installed");
+    const Canvas canvas{5, {400, 150}, QStringLiteral("Arial"), {20, 20}};
+    const Ink outline = findInk(drawn(textObject(2, 2, 14), text, canvas), white);
+
+    const QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("text.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(360);
+        writer.setPageMargins(QMarginsF());
+        writer.setPageSize(QPageSize(QSizeF(80, 30), QPageSize::Point));
+        QPainter painter(&writer);
+        PageObject object = textObject(2, 2, 14);
+        object.fontName = canvas.face;
+        drawObjectText(painter, object, text, canvas.scale, canvas.offset.x(), canvas.offset.y());
+    }
+    const QString image = dir.filePath(QStringLiteral("text"));
+    const ToolRun raster =
+        runTool(QStringLiteral("pdftoppm"), {"-r", "360", "-gray", "-singlefile", pdf, image});
+    QVERIFY2(raster.exitCode == 0, qPrintable(raster.err));
+    const Ink paper = findInk(QImage(image + QStringLiteral(".pgm")), white);
+    for (const auto &[drawnEdge, printedEdge] :
+         {std::pair{outline.bounds.left(), paper.bounds.left()},
+          {outline.bounds.top(), paper.bounds.top()},
+          {outline.bounds.right(), paper.bounds.right()},
+          {outline.bounds.bottom(), paper.bounds.bottom()}})
+        QVERIFY2(qAbs(drawnEdge - printedEdge) <= 1,
+                 qPrintable(QStringLiteral("outline %1, paper %2")
+                                .arg(toString(outline.bounds), toString(paper.bounds))));
 }
 
 void TestTextDrawing::measureIsTheCellScaledWidth()
