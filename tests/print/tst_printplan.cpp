@@ -1,0 +1,162 @@
+#include "calibration.h"
+#include "printplan.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <limits>
+
+class TestPrintPlan : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sheetsComeInThePlansOrder_data();
+    void sheetsComeInThePlansOrder();
+    void plansThatDoNotFitTheRun_data();
+    void plansThatDoNotFitTheRun();
+    void calibrationMovesAndStretchesFromThePapersCorner_data();
+    void calibrationMovesAndStretchesFromThePapersCorner();
+    void calibrationIsStoredPerPrinter();
+};
+
+void TestPrintPlan::sheetsComeInThePlansOrder_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<bool>("collate");
+    QTest::addColumn<QList<int>>("pages");
+
+    QTest::newRow("every page once") << 1 << 3 << 1 << true << QList<int>{1, 2, 3};
+    QTest::newRow("pages 4 to 6") << 4 << 6 << 1 << false << QList<int>{4, 5, 6};
+    QTest::newRow("collated copies") << 1 << 3 << 2 << true << QList<int>{1, 2, 3, 1, 2, 3};
+    QTest::newRow("uncollated copies") << 1 << 3 << 2 << false << QList<int>{1, 1, 2, 2, 3, 3};
+    QTest::newRow("uncollated copies of a reprint")
+        << 37 << 38 << 3 << false << QList<int>{37, 37, 37, 38, 38, 38};
+    QTest::newRow("copies of one page") << 5 << 5 << 3 << true << QList<int>{5, 5, 5};
+}
+
+void TestPrintPlan::sheetsComeInThePlansOrder()
+{
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(int, copies);
+    QFETCH(bool, collate);
+    QFETCH(QList<int>, pages);
+
+    const PrintPlan plan{first, last, copies, collate, {}};
+    QList<int> printed;
+    for (std::int64_t sheet = 1; sheet <= sheetCount(plan); ++sheet)
+        printed.append(pageOnSheet(plan, sheet));
+    QCOMPARE(printed, pages);
+}
+
+void TestPrintPlan::plansThatDoNotFitTheRun_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<QString>("error");
+
+    constexpr int most = std::numeric_limits<std::int32_t>::max();
+    QTest::newRow("the whole run") << 1 << 10 << 1 << "";
+    QTest::newRow("its last page, 999 times") << 10 << 10 << 999 << "";
+    QTest::newRow("past the last page")
+        << 8 << 11 << 1 << "Pages 8 to 11 are not in the run of 10 pages";
+    QTest::newRow("first after last")
+        << 5 << 4 << 1 << "Pages 5 to 4 are not in the run of 10 pages";
+    QTest::newRow("page 0") << 0 << 3 << 1 << "Pages 0 to 3 are not in the run of 10 pages";
+    QTest::newRow("no copies") << 1 << 10 << 0 << "Copies must be from 1 to 999";
+    QTest::newRow("1000 copies") << 1 << 10 << 1000 << "Copies must be from 1 to 999";
+    QTest::newRow("more sheets than a run counts")
+        << 1 << most << 2 << "2 copies of 2147483647 pages are more sheets than a run can count";
+}
+
+void TestPrintPlan::plansThatDoNotFitTheRun()
+{
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(int, copies);
+    QFETCH(QString, error);
+
+    const std::int32_t pages = last == std::numeric_limits<std::int32_t>::max() ? last : 10;
+    QCOMPARE(planError(PrintPlan{first, last, copies, true, {}}, pages), error);
+}
+
+void TestPrintPlan::calibrationMovesAndStretchesFromThePapersCorner_data()
+{
+    QTest::addColumn<double>("offsetX");
+    QTest::addColumn<double>("offsetY");
+    QTest::addColumn<double>("scaleX");
+    QTest::addColumn<double>("scaleY");
+    QTest::addColumn<QPointF>("origin"); // of the printable area, in points
+    QTest::addColumn<QPointF>("point");  // drawn, in dots at 360 dpi
+    QTest::addColumn<QPointF>("printed");
+
+    const QPointF corner(0, 0);
+    const QPointF inch(72, 72);
+    QTest::newRow("none") << 0.0 << 0.0 << 100.0 << 100.0 << inch << QPointF(100, 200)
+                          << QPointF(100, 200);
+    // 2.54 mm is 36 dots at 360 dpi.
+    QTest::newRow("2.54 mm right, 1.27 mm up")
+        << 2.54 << -1.27 << 100.0 << 100.0 << inch << QPointF(100, 200) << QPointF(136, 182);
+    QTest::newRow("stretched from the printable area's corner")
+        << 0.0 << 0.0 << 110.0 << 90.0 << corner << QPointF(100, 200) << QPointF(110, 180);
+    // The printable area starts an inch (360 dots) into the paper, where
+    // the stretch has already moved it by a tenth.
+    QTest::newRow("stretched from the paper's corner")
+        << 0.0 << 0.0 << 110.0 << 90.0 << inch << QPointF(100, 100) << QPointF(146, 54);
+    QTest::newRow("stretched, then moved")
+        << 2.54 << 2.54 << 110.0 << 110.0 << inch << QPointF(0, 0) << QPointF(72, 72);
+}
+
+void TestPrintPlan::calibrationMovesAndStretchesFromThePapersCorner()
+{
+    QFETCH(double, offsetX);
+    QFETCH(double, offsetY);
+    QFETCH(double, scaleX);
+    QFETCH(double, scaleY);
+    QFETCH(QPointF, origin);
+    QFETCH(QPointF, point);
+    QFETCH(QPointF, printed);
+
+    const QPointF mapped =
+        calibrationTransform({offsetX, offsetY, scaleX, scaleY}, 360, origin).map(point);
+    QVERIFY2(qAbs(mapped.x() - printed.x()) < 1e-9 && qAbs(mapped.y() - printed.y()) < 1e-9,
+             qPrintable(QStringLiteral("%1, %2").arg(mapped.x()).arg(mapped.y())));
+}
+
+void TestPrintPlan::calibrationIsStoredPerPrinter()
+{
+    const QTemporaryDir dir;
+    const CalibrationStore store(dir.filePath(QStringLiteral("settings/paginette.conf")));
+    const Calibration office{1.5, -0.7, 99.5, 100.8};
+    const Calibration pdf{-20, 20, 90, 110};
+    const Calibration instance{0.1, 0.2, 100, 100};
+    QCOMPARE(store.save(QStringLiteral("office"), office), QString());
+    QCOMPARE(store.save(pdfOutputName(), pdf), QString());
+    QCOMPARE(store.save(QStringLiteral("office/duplex"), instance), QString());
+    {
+        // A value from outside the program's reach.
+        QSettings settings(store.path(), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("calibration/hand%20made/offsetX"), 35.0);
+    }
+
+    const QList<Calibration> loaded{
+        store.load(QStringLiteral("office")), store.load(pdfOutputName()),
+        store.load(QStringLiteral("office/duplex")), store.load(QStringLiteral("elsewhere")),
+        store.load(QStringLiteral("hand made"))};
+    const QList<Calibration> expected{office, pdf, instance, Calibration{},
+                                      Calibration{20, 0, 100, 100}};
+    QVERIFY(loaded == expected);
+
+    // A folder that cannot be made: the calibration is not written, and says so.
+    const CalibrationStore blocked(store.path() + QStringLiteral("/beneath/a/file.conf"));
+    QCOMPARE(blocked.save(QStringLiteral("office"), office),
+             blocked.path() + QStringLiteral(": the folder cannot be made"));
+}
+
+QTEST_GUILESS_MAIN(TestPrintPlan)
+#include "tst_printplan.moc"
