@@ -15,10 +15,39 @@ namespace {
 
 const QString jobTitle = QStringLiteral("Paginette 2.0");
 
-// The options of the printer's job, from Qt's public printer settings. The
-// run already holds its copies in its order, so CUPS is not asked for any;
-// nor for a page range, which the run has drawn.
-std::vector<std::pair<QByteArray, QByteArray>> jobOptions(const QPrinter &printer)
+QString sendToQueue(QPrinter &printer, const QString &file)
+{
+    // A printer name may carry a CUPS instance after a slash; the queue is before it.
+    const QByteArray queue = printer.printerName().section(QLatin1Char('/'), 0, 0).toUtf8();
+    if (queue.isEmpty())
+        return QStringLiteral("No printer is chosen.");
+    const std::vector<std::pair<QByteArray, QByteArray>> options = cupsJobOptions(printer);
+    std::vector<cups_option_t> cupsOptions;
+    for (const auto &option : options) {
+        cupsOptions.push_back({const_cast<char *>(option.first.constData()),
+                               const_cast<char *>(option.second.constData())});
+    }
+    const int job = cupsPrintFile(queue.constData(), QFile::encodeName(file).constData(),
+                                  printer.docName().toUtf8().constData(),
+                                  static_cast<int>(cupsOptions.size()), cupsOptions.data());
+    if (job == 0)
+        return QStringLiteral("The printer %1 refused the job: %2")
+            .arg(QString::fromUtf8(queue), QString::fromUtf8(cupsLastErrorString()));
+    return {};
+}
+
+// The spool of a run to a queue is in the temporary folder; its errors name
+// that folder.
+QString spoolError(int error)
+{
+    return error == 0 ? QString()
+                      : QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(QDir::tempPath()),
+                                                     systemError(error));
+}
+
+} // namespace
+
+std::vector<std::pair<QByteArray, QByteArray>> cupsJobOptions(const QPrinter &printer)
 {
     std::vector<std::pair<QByteArray, QByteArray>> options;
     const QPageLayout layout = printer.pageLayout();
@@ -46,38 +75,6 @@ std::vector<std::pair<QByteArray, QByteArray>> jobOptions(const QPrinter &printe
         options.emplace_back("outputorder", "reverse");
     return options;
 }
-
-QString sendToQueue(QPrinter &printer, const QString &file)
-{
-    // A printer name may carry a CUPS instance after a slash; the queue is before it.
-    const QByteArray queue = printer.printerName().section(QLatin1Char('/'), 0, 0).toUtf8();
-    if (queue.isEmpty())
-        return QStringLiteral("No printer is chosen.");
-    const std::vector<std::pair<QByteArray, QByteArray>> options = jobOptions(printer);
-    std::vector<cups_option_t> cupsOptions;
-    for (const auto &option : options) {
-        cupsOptions.push_back({const_cast<char *>(option.first.constData()),
-                               const_cast<char *>(option.second.constData())});
-    }
-    const int job = cupsPrintFile(queue.constData(), QFile::encodeName(file).constData(),
-                                  printer.docName().toUtf8().constData(),
-                                  static_cast<int>(cupsOptions.size()), cupsOptions.data());
-    if (job == 0)
-        return QStringLiteral("The printer %1 refused the job: %2")
-            .arg(QString::fromUtf8(queue), QString::fromUtf8(cupsLastErrorString()));
-    return {};
-}
-
-// The spool of a run to a queue is in the temporary folder; its errors name
-// that folder.
-QString spoolError(int error)
-{
-    return error == 0 ? QString()
-                      : QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(QDir::tempPath()),
-                                                     systemError(error));
-}
-
-} // namespace
 
 void preparePrinter(QPrinter &printer)
 {

@@ -11,6 +11,8 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QPrinter;
 
@@ -27,6 +29,11 @@ bool printsToFile(const QPrinter &printer);
 // The name the printer's calibration is stored under: its queue, or the
 // entry of PDF output.
 QString calibrationName(const QPrinter &printer);
+// The options a job on the printer's queue is sent with, read from Qt's
+// public printer settings: paper, sides, orientation, grey, page order. The
+// run already holds its copies in its order and its page range, so CUPS is
+// asked for neither.
+std::vector<std::pair<QByteArray, QByteArray>> cupsJobOptions(const QPrinter &printer);
 // What the printer's settings ask of a run of `pages` pages: the page range
 // the print dialog gave, its copies and collation; the calibration is the
 // caller's to add.

@@ -1,6 +1,8 @@
 #include "calibration.h"
+#include "printerjob.h"
 #include "printplan.h"
 
+#include <QPrinter>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,6 +21,8 @@ private Q_SLOTS:
     void calibrationMovesAndStretchesFromThePapersCorner_data();
     void calibrationMovesAndStretchesFromThePapersCorner();
     void calibrationIsStoredPerPrinter();
+    void jobOptionsComeFromThePrintersSettings_data();
+    void jobOptionsComeFromThePrintersSettings();
 };
 
 void TestPrintPlan::sheetsComeInThePlansOrder_data()
@@ -158,5 +162,49 @@ void TestPrintPlan::calibrationIsStoredPerPrinter()
              blocked.path() + QStringLiteral(": the folder cannot be made"));
 }
 
-QTEST_GUILESS_MAIN(TestPrintPlan)
+void TestPrintPlan::jobOptionsComeFromThePrintersSettings_data()
+{
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<bool>("grey");
+    QTest::addColumn<bool>("reverse");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<QStringList>("options");
+
+    // A PDF printer: the sides a queue offers are its own.
+    QTest::newRow("as it comes") << false << false << false << 1
+                                 << QStringList{"media=A4", "sides=one-sided"};
+    // The run draws its copies; CUPS would make as many of each again.
+    QTest::newRow("3 copies") << false << false << false << 3
+                              << QStringList{"media=A4", "sides=one-sided"};
+    QTest::newRow("grey, last page first")
+        << false << true << true << 1
+        << QStringList{"media=A4", "sides=one-sided", "print-color-mode=monochrome",
+                       "outputorder=reverse"};
+    QTest::newRow("landscape, 2 copies")
+        << true << false << false << 2 << QStringList{"media=A4", "sides=one-sided", "landscape="};
+}
+
+void TestPrintPlan::jobOptionsComeFromThePrintersSettings()
+{
+    QFETCH(bool, landscape);
+    QFETCH(bool, grey);
+    QFETCH(bool, reverse);
+    QFETCH(int, copies);
+    QFETCH(QStringList, options);
+
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setColorMode(grey ? QPrinter::GrayScale : QPrinter::Color);
+    printer.setPageOrder(reverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    printer.setCopyCount(copies);
+    printer.setCollateCopies(true);
+    QStringList sent;
+    for (const auto &[name, value] : cupsJobOptions(printer))
+        sent.append(QString::fromUtf8(name + '=' + value));
+    QCOMPARE(sent, options);
+}
+
+QTEST_MAIN(TestPrintPlan)
 #include "tst_printplan.moc"
