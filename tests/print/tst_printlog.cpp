@@ -23,7 +23,6 @@ private Q_SLOTS:
     void fieldsAreQuotedWhereTheyMustBe_data();
     void fieldsAreQuotedWhereTheyMustBe();
     void runsAreAddedUnderOneHeader();
-    void aLogThatCannotBeWrittenIsReportedOnce();
 };
 
 void TestPrintLog::fieldsAreQuotedWhereTheyMustBe_data()
@@ -38,7 +37,6 @@ void TestPrintLog::fieldsAreQuotedWhereTheyMustBe_data()
                                  << QByteArray("\"one\ntwo\",\"three\r\n\"\r\n");
     QTest::newRow("blanks at the ends") << QStringList{" lead", "trail ", "in side"}
                                         << QByteArray("\" lead\",\"trail \",in side\r\n");
-    QTest::newRow("empty fields") << QStringList{"", "x", ""} << QByteArray(",x,\r\n");
     QTest::newRow("not ASCII") << QStringList{"Größe №5"} << QByteArray("Größe №5\r\n");
 }
 
@@ -86,24 +84,6 @@ void TestPrintLog::runsAreAddedUnderOneHeader()
                             "value,Last value\r\n2026-03-14 09:26:53,/home/ann/tickets.pgt,"));
     QCOMPARE(QDir(dir.filePath(QStringLiteral("paginette"))).entryList(QDir::Files),
              QStringList{"print-log.csv"});
-}
-
-void TestPrintLog::aLogThatCannotBeWrittenIsReportedOnce()
-{
-    const QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("file"));
-    QFile blocker(file);
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    PrintLog log(file + QStringLiteral("/paginette/print-log.csv"));
-    const PrintLogEntry entry =
-        logEntry(emptyDocument(1), wholeRun(1), QString(), QString(), QDateTime::currentDateTime());
-
-    QCOMPARE(log.append(entry),
-             QStringLiteral("The print log %1 could not be written: its folder cannot be made")
-                 .arg(log.path()));
-    QCOMPARE(log.append(entry), QString());
-    QCOMPARE(contentOf(file), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestPrintLog)
