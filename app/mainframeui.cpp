@@ -118,6 +118,7 @@ void buildMenu(QMenuBar *bar, MainFrameUi &ui)
              item(&Ui::Save1, "Save1", "Save", ctrl(Qt::Key_S)),
              item(&Ui::SaveAs1, "SaveAs1", "Save As"), separator,
              item(&Ui::PageSetup1, "PageSetup1", "Page Setup", ctrl(Qt::Key_T)),
+             item(&Ui::PrinterCalibration1, "PrinterCalibration1", "Printer Calibration..."),
              item(&Ui::Print1, "Print1", "Print", ctrl(Qt::Key_P)),
              item(&Ui::PrintPreview1, "PrintPreview1", "Print Preview"), separator,
              item(&Ui::Quit2, "Quit2", "Quit", ctrl(Qt::Key_Q))});
@@ -153,7 +154,9 @@ void buildMenu(QMenuBar *bar, MainFrameUi &ui)
              separator, ticked(&Ui::ShowLinks1, "ShowLinks1", "Show Links")});
     addMenu(bar, ui, "Addons1", "Add-ons",
             {item(&Ui::CreateMatrix1, "CreateMatrix1", "Create Matrix", ctrl(Qt::Key_M)),
-             inert(&Ui::ExporttoDB1, "ExporttoDB1", "Export to DB", ctrl(Qt::Key_E))});
+             inert(&Ui::ExporttoDB1, "ExporttoDB1", "Export to DB", ctrl(Qt::Key_E)), separator,
+             item(&Ui::ContinueNumbering1, "ContinueNumbering1", "Continue Numbering..."),
+             item(&Ui::PrintLog1, "PrintLog1", "Print Log")});
     addMenu(bar, ui, "Windows1", "Windows",
             {ticked(&Ui::ObjectProperties1, "ObjectProperties1", "Object Properties"), separator,
              inert(&Ui::Untitled1, "Untitled1", "Untitled")});

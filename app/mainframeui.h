@@ -23,6 +23,7 @@ struct MainFrameUi
     QAction *Save1 = nullptr;
     QAction *SaveAs1 = nullptr;
     QAction *PageSetup1 = nullptr;
+    QAction *PrinterCalibration1 = nullptr;
     QAction *Print1 = nullptr;
     QAction *PrintPreview1 = nullptr;
     QAction *Quit2 = nullptr; // Quit
@@ -58,6 +59,8 @@ struct MainFrameUi
     // Add-ons
     QAction *CreateMatrix1 = nullptr;
     QAction *ExporttoDB1 = nullptr;
+    QAction *ContinueNumbering1 = nullptr;
+    QAction *PrintLog1 = nullptr;
     // Windows
     QAction *ObjectProperties1 = nullptr;
     QAction *Untitled1 = nullptr;

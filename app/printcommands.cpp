@@ -1,13 +1,43 @@
 #include "printcommands.h"
 
+#include "calibrationpage.h"
 #include "guarded.h"
+#include "printablearea.h"
 #include "printerjob.h"
 #include "tform6.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QPaintEngine>
+#include <QStandardPaths>
 
 namespace {
+
 const QString printCaption = QStringLiteral("Print");
+const QString calibrationCaption = QStringLiteral("Printer Calibration");
+
+// A run that was handed over, or the reason it was not; empty when it was
+// cancelled.
+struct Delivery
+{
+    bool delivered = false;
+    QString error;
+};
+
+// Draws a run into the printer's job and hands it over when whole.
+template <typename Draw> Delivery deliver(PrinterJob &job, Draw &&draw)
+{
+    QString error = job.open();
+    if (!error.isEmpty())
+        return {false, error};
+    const PrintResult result = draw(job.sheets());
+    if (result.outcome != PrintOutcome::Printed)
+        return {false, result.error};
+    error = job.deliver();
+    return {error.isEmpty(), error};
+}
+
 } // namespace
 
 PrintCommands::PrintCommands(const DocumentEditor &editor, ShellState &shell, RenderState &render,
@@ -31,6 +61,11 @@ Bounds32 PrintCommands::printableExtent() const
     return ::printableExtent(m_printer);
 }
 
+QString PrintCommands::calibrationName() const
+{
+    return ::calibrationName(m_printer);
+}
+
 bool PrintCommands::somethingToPrint() const
 {
     if (m_shell.docOpen != 1)
@@ -43,11 +78,38 @@ bool PrintCommands::somethingToPrint() const
     return true;
 }
 
+void PrintCommands::offerFileName()
+{
+    const QFileInfo document(m_shell.docFileName);
+    const QString file =
+        m_shell.docNamed == 1
+            ? document.dir().filePath(document.completeBaseName() + QStringLiteral(".pdf"))
+            : QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                  .filePath(QStringLiteral("untitled.pdf"));
+    // Naming a PDF file turns the printer to PDF; a chosen queue stays
+    // chosen, and the file waits for the user to pick Print to File.
+    const bool toQueue = m_printer.outputFormat() == QPrinter::NativeFormat;
+    const QString queue = m_printer.printerName();
+    m_printer.setOutputFileName(file);
+    if (toQueue) {
+        m_printer.setOutputFormat(QPrinter::NativeFormat);
+        m_printer.setPrinterName(queue);
+    }
+}
+
 void PrintCommands::Print1Click()
 {
     guarded([this] {
-        if (!somethingToPrint() || !m_dialogs.print(m_printer))
+        if (!somethingToPrint())
             return;
+        const QString previousFile = m_printer.outputFileName();
+        const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
+        offerFileName();
+        if (!m_dialogs.print(m_printer, m_editor.document().pagesToPrint)) {
+            if (toFile)
+                m_printer.setOutputFileName(previousFile);
+            return;
+        }
         printOn(m_printer);
     });
 }
@@ -84,34 +146,100 @@ void PrintCommands::PrintPreview1Click()
     });
 }
 
+PrintPlan PrintCommands::planFor(const QPrinter &printer) const
+{
+    PrintPlan plan = printerPlan(printer, m_editor.document().pagesToPrint);
+    plan.calibration = m_calibrations.load(::calibrationName(printer));
+    return plan;
+}
+
+bool PrintCommands::outsideAccepted(const QPrinter &printer, const PrintPlan &plan) const
+{
+    const QStringList outside = objectsOutside(m_editor.document(), plan, printer.resolution(),
+                                               printer.pageLayout().paintRect(QPageLayout::Point));
+    if (outside.isEmpty() || !m_dialogs.confirm)
+        return true;
+    return m_dialogs.confirm(
+        QStringLiteral("These objects fall outside the printable area of %1: %2.\n"
+                       "Print anyway?")
+            .arg(::calibrationName(printer), outside.join(QStringLiteral(", "))),
+        printCaption);
+}
+
 void PrintCommands::printOn(QPrinter &printer)
 {
     // A dialog may have changed the resolution; the program prints at its own.
     preparePrinter(printer);
     m_render.printerResolution = printer.resolution();
-    PrinterJob job(printer);
-    QString error = job.open();
-    if (error.isEmpty()) {
-        const PrintResult result = printRun(m_editor.document(), m_render.printerResolution,
-                                            m_shell.docOpen == 1, job.sheets(), progress());
-        if (result.outcome == PrintOutcome::Printed)
-            error = job.deliver();
-        else
-            error = result.error;
+    const Document &doc = m_editor.document();
+    const PrintPlan plan = planFor(printer);
+    const QString wrong = planError(plan, doc.pagesToPrint);
+    if (!wrong.isEmpty()) {
+        m_feedback.tell(wrong, printCaption);
+        return;
     }
-    if (!error.isEmpty())
-        reportError(error);
+    if (m_shell.docOpen == 1 && !outsideAccepted(printer, plan))
+        return;
+    PrinterJob job(printer);
+    const Delivery delivery = deliver(job, [&](const PrintSheets &sheets) {
+        return printRun(
+            doc, m_render.printerResolution, m_shell.docOpen == 1, sheets, plan,
+            progress(static_cast<std::int32_t>(sheetCount(plan)), ProgressLabel::Printing));
+    });
+    if (!delivery.error.isEmpty())
+        reportError(delivery.error);
+    if (delivery.delivered)
+        logRun(printer, plan);
 }
 
-PrintProgress PrintCommands::progress() const
+PrintProgress PrintCommands::progress(std::int32_t sheets, ProgressLabel label) const
 {
-    return m_dialogs.progress ? m_dialogs.progress(m_editor.document().pagesToPrint)
-                              : PrintProgress();
+    return m_dialogs.progress ? m_dialogs.progress(sheets, label) : PrintProgress();
 }
 
 void PrintCommands::previewOn(QPrinter &printer)
 {
     // Drawn at the preview's own resolution; printing alone sets the program's.
-    printRun(m_editor.document(), printer.resolution(), m_shell.docOpen == 1, pagedSheets(printer),
-             progress());
+    const Document &doc = m_editor.document();
+    PrintPlan plan = wholeRun(doc.pagesToPrint);
+    plan.calibration = m_calibrations.load(::calibrationName(printer));
+    printRun(doc, printer.resolution(), m_shell.docOpen == 1, pagedSheets(printer), plan,
+             progress(doc.pagesToPrint, ProgressLabel::Preparing));
+}
+
+void PrintCommands::logRun(const QPrinter &printer, const PrintPlan &plan)
+{
+    const QString destination = printsToFile(printer)
+                                    ? QFileInfo(printer.outputFileName()).absoluteFilePath()
+                                    : printer.printerName();
+    const QString document =
+        m_shell.docNamed == 1 ? m_shell.docFileName : QStringLiteral("untitled");
+    const QString error = m_log.append(
+        logEntry(m_editor.document(), plan, document, destination, QDateTime::currentDateTime()));
+    if (!error.isEmpty())
+        m_feedback.tell(error, QStringLiteral("Print Log"));
+}
+
+void PrintCommands::printTestPage(const Calibration &calibration)
+{
+    preparePrinter(m_printer);
+    std::optional<OutputTarget> target;
+    if (printsToFile(m_printer)) {
+        target = resolveOutput(QFileInfo(m_printer.outputFileName())
+                                   .dir()
+                                   .filePath(QStringLiteral("calibration-page.pdf")));
+    }
+    const QPageLayout layout = m_printer.pageLayout();
+    const CalibrationPage page{calibrationName(), calibration,
+                               layout.fullRect(QPageLayout::Millimeter).size(),
+                               layout.paintRect(QPageLayout::Millimeter)};
+    PrinterJob job(m_printer, target);
+    const Delivery delivery = deliver(job, [&](const PrintSheets &sheets) {
+        return printCalibrationPage(page, m_printer.resolution(), sheets);
+    });
+    if (!delivery.error.isEmpty())
+        reportError(delivery.error);
+    else if (delivery.delivered && target)
+        m_feedback.tell(QStringLiteral("The test page was written to %1").arg(target->name),
+                        calibrationCaption);
 }

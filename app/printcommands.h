@@ -1,8 +1,11 @@
 #pragma once
 
+#include "calibration.h"
 #include "documenteditor.h"
 #include "feedback.h"
 #include "printdialogs.h"
+#include "printlog.h"
+#include "printplan.h"
 #include "renderstate.h"
 #include "shellstate.h"
 #include "viewstate.h"
@@ -20,8 +23,10 @@ struct PrintFrameHooks
     std::function<std::int32_t()> documentWindowHeight; // for the scroll step
 };
 
-// File > Print, Page Setup and Print Preview on the program's one printer,
-// which works at 360 dots per inch.
+// File > Print, Page Setup, Printer Calibration's test page and Print
+// Preview on the program's one printer, which works at 360 dots per inch.
+// Every run is drawn on the calibration stored for the printer it goes to,
+// and every completed run is logged.
 class PrintCommands : public QObject
 {
     Q_OBJECT
@@ -36,6 +41,14 @@ public:
     QPrinter &printer() { return m_printer; }
     // The printable area of the printer in dots, as pageExtent holds it.
     Bounds32 printableExtent() const;
+    const CalibrationStore &calibrations() const { return m_calibrations; }
+    // The name the calibration of the printer is kept under.
+    QString calibrationName() const;
+    const PrintLog &printLog() const { return m_log; }
+
+    // Prints the calibration page of `calibration` on the printer; a run to
+    // PDF writes it beside the printer's output file, as calibration-page.pdf.
+    void printTestPage(const Calibration &calibration);
 
 public Q_SLOTS:
     void Print1Click();
@@ -45,12 +58,20 @@ public Q_SLOTS:
 private:
     // False, after saying why when there is a document, when nothing is to be printed.
     bool somethingToPrint() const;
+    // Offers the document's own name, with .pdf, as the print dialog's file.
+    void offerFileName();
+    // The run the printer's settings ask for, on the printer's calibration.
+    PrintPlan planFor(const QPrinter &printer) const;
+    // True unless objects fall outside the printable area and the user,
+    // told which, cancels.
+    bool outsideAccepted(const QPrinter &printer, const PrintPlan &plan) const;
     // A whole run on `printer`, handed over only when every page is drawn.
     void printOn(QPrinter &printer);
-    // The progress of a run of the document's pages, when there is a dialog for it.
-    PrintProgress progress() const;
+    // The progress of a run of `sheets` sheets, when there is a dialog for it.
+    PrintProgress progress(std::int32_t sheets, ProgressLabel label) const;
     // The run drawn into the preview's pages.
     void previewOn(QPrinter &printer);
+    void logRun(const QPrinter &printer, const PrintPlan &plan);
 
     const DocumentEditor &m_editor;
     ShellState &m_shell;
@@ -60,4 +81,6 @@ private:
     PrintFrameHooks m_hooks;
     PrintDialogs m_dialogs;
     QPrinter m_printer;
+    CalibrationStore m_calibrations;
+    PrintLog m_log;
 };

@@ -2,6 +2,8 @@
 
 #include "guarded.h"
 
+#include <QEvent>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPointer>
 #include <QPrintDialog>
@@ -26,17 +28,48 @@ struct ProgressWindow
     QPointer<QProgressDialog> dialog;
 };
 
+// Hides the print dialog's list of pages and its odd or even page set each
+// time it shows: Qt hands them to CUPS in options of its own, and the run,
+// which draws its own pages, cannot pass them on.
+class CupsPageChoices : public QObject
+{
+public:
+    explicit CupsPageChoices(QWidget *dialog) : QObject(dialog)
+    {
+        dialog->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            for (const char *name :
+                 {"pagesRadioButton", "pagesLineEdit", "pageSetCombo", "pageSetLabel"}) {
+                if (auto *widget = watched->findChild<QWidget *>(QLatin1String(name)))
+                    widget->hide();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 PrintDialogs standardPrintDialogs(QWidget *parent)
 {
     PrintDialogs dialogs;
-    dialogs.print = [parent](QPrinter &printer) {
+    dialogs.print = [parent](QPrinter &printer, std::int32_t pages) {
         QPrintDialog dialog(&printer, parent);
-        // A run is always every page: no range, no selection. Printing to a
-        // PDF file stays, as on every Linux desktop.
-        dialog.setOptions(QAbstractPrintDialog::PrintToFile |
+        // A range of the run and copies, no selection and no current page.
+        // Printing to a PDF file stays, as on every Linux desktop.
+        dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                           QAbstractPrintDialog::PrintCollateCopies);
+        dialog.setMinMax(1, pages);
+        // Every run starts as the whole run: the range of a reprint is not
+        // kept for the next one.
+        printer.setPrintRange(QPrinter::AllPages);
+        printer.setFromTo(1, pages);
+        new CupsPageChoices(&dialog);
         return dialog.exec() == QDialog::Accepted;
     };
     dialogs.pageSetup = [parent](QPrinter &printer) {
@@ -49,26 +82,34 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
                          [&paint](QPrinter *target) { guarded([&] { paint(*target); }); });
         dialog.exec();
     };
-    dialogs.progress = [parent](std::int32_t pages) {
-        return printProgressDialog(parent, pages);
+    dialogs.progress = [parent](std::int32_t sheets, ProgressLabel label) {
+        return printProgressDialog(parent, sheets, label);
+    };
+    dialogs.confirm = [parent](const QString &text, const QString &caption) {
+        return QMessageBox::warning(parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                    QMessageBox::Cancel) == QMessageBox::Ok;
     };
     return dialogs;
 }
 
-PrintProgress printProgressDialog(QWidget *parent, std::int32_t pages)
+PrintProgress printProgressDialog(QWidget *parent, std::int32_t sheets, ProgressLabel label)
 {
     auto window = std::make_shared<ProgressWindow>(parent);
     QProgressDialog *dialog = window->dialog;
-    dialog->setWindowTitle(QStringLiteral("Print"));
+    dialog->setWindowTitle(label == ProgressLabel::Printing ? QStringLiteral("Print")
+                                                            : QStringLiteral("Print Preview"));
     dialog->setCancelButtonText(QStringLiteral("Cancel"));
     dialog->setWindowModality(Qt::WindowModal);
-    dialog->setRange(0, pages);
+    dialog->setRange(0, sheets);
     dialog->setMinimumDuration(progressDelayMilliseconds);
-    return [window](std::int32_t page, std::int32_t of) {
+    const QString text = label == ProgressLabel::Printing
+                             ? QStringLiteral("Printing page %1 of %2")
+                             : QStringLiteral("Preparing page %1 of %2");
+    return [window, text](std::int32_t page, std::int32_t of) {
         QProgressDialog *dialog = window->dialog;
         if (!dialog)
             return false;
-        dialog->setLabelText(QStringLiteral("Printing page %1 of %2").arg(page).arg(of));
+        dialog->setLabelText(text.arg(page).arg(of));
         // Lets the dialog appear and its Cancel button be pressed.
         dialog->setValue(page - 1);
         return !dialog->wasCanceled();

@@ -1,5 +1,6 @@
 #include "tform1.h"
 
+#include "addoncommands.h"
 #include "documentcommands.h"
 #include "documentfile.h"
 #include "editcommands.h"
@@ -15,8 +16,11 @@
 #include "tform11.h"
 #include "tform2.h"
 #include "tform3.h"
+#include "tform4.h"
 #include "tform6.h"
 #include "tform7.h"
+#include "tform8.h"
+#include "tform9.h"
 #include "viewcommands.h"
 
 #include <QAction>
@@ -65,7 +69,8 @@ TForm1::TForm1(const AppContext &context, QWidget *parent)
       m_documentCommands(std::make_unique<DocumentCommands>(*this, context)),
       m_modeCommands(std::make_unique<ModeCommands>(*this, *this, context.shell)),
       m_editCommands(std::make_unique<EditCommands>(*this, context)),
-      m_viewCommands(std::make_unique<ViewCommands>(*this, *this, context))
+      m_viewCommands(std::make_unique<ViewCommands>(*this, *this, context)),
+      m_addonCommands(std::make_unique<AddonCommands>(*this, context))
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Paginette"));
@@ -102,6 +107,7 @@ void TForm1::connectCommands()
     connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
     connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
     connect(PageSetup1, &QAction::triggered, this, &TForm1::PageSetup1Click);
+    connect(PrinterCalibration1, &QAction::triggered, this, &TForm1::PrinterCalibration1Click);
     connect(Print1, &QAction::triggered, this, &TForm1::Print1Click);
     connect(PrintPreview1, &QAction::triggered, this, &TForm1::PrintPreview1Click);
     connect(Quit2, &QAction::triggered, this, &TForm1::Quit2Click);
@@ -119,6 +125,8 @@ void TForm1::connectCommands()
     connect(UnlinkMode1, &QAction::triggered, this, &TForm1::UnlinkMode1Click);
     connect(ShowLinks1, &QAction::triggered, this, &TForm1::ShowLinks1Click);
     connect(CreateMatrix1, &QAction::triggered, this, &TForm1::CreateMatrix1Click);
+    connect(ContinueNumbering1, &QAction::triggered, this, &TForm1::ContinueNumbering1Click);
+    connect(PrintLog1, &QAction::triggered, this, &TForm1::PrintLog1Click);
     connect(ObjectProperties1, &QAction::triggered, this, &TForm1::ObjectProperties1Click);
     connect(Help2, &QAction::triggered, this, &TForm1::Help2Click);
     connect(AboutPaginette1, &QAction::triggered, this, &TForm1::AboutPaginette1Click);
@@ -187,7 +195,12 @@ void TForm1::createWindows()
                          this);
     Form3 = new TForm3(this);
     setMessageDialog(Form3);
+    Form4 = new TForm4(printCommands->calibrations(), m_context.feedback, this);
+    Form4->setTestPagePrinter(
+        [this](const Calibration &calibration) { printCommands->printTestPage(calibration); });
     Form7 = new TForm7(this);
+    Form8 = new TForm8(this);
+    Form9 = new TForm9(this);
 }
 
 void TForm1::FormShow()
@@ -364,6 +377,12 @@ void TForm1::PageSetup1Click()
     printCommands->PageSetup1Click();
 }
 
+void TForm1::PrinterCalibration1Click()
+{
+    Form4->edit(printCommands->calibrationName());
+    runModal(*Form4);
+}
+
 void TForm1::Print1Click()
 {
     printCommands->Print1Click();
@@ -471,6 +490,16 @@ void TForm1::CreateMatrix1Click()
         runModal(*Form10);
         updateMenuState();
     }
+}
+
+void TForm1::ContinueNumbering1Click()
+{
+    m_addonCommands->continueNumbering();
+}
+
+void TForm1::PrintLog1Click()
+{
+    m_addonCommands->showPrintLog();
 }
 
 void TForm1::ObjectProperties1Click()

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class AddonCommands;
 class DocumentCommands;
 class EditCommands;
 class FileDialogs;
@@ -21,8 +22,11 @@ class TForm10;
 class TForm11;
 class TForm2;
 class TForm3;
+class TForm4;
 class TForm6;
 class TForm7;
+class TForm8;
+class TForm9;
 class ViewCommands;
 struct DocumentWindowHooks;
 
@@ -74,7 +78,10 @@ public:
     TForm10 *Form10 = nullptr;
     TForm11 *Form11 = nullptr;
     TForm3 *Form3 = nullptr;
+    TForm4 *Form4 = nullptr;
     TForm7 *Form7 = nullptr;
+    TForm8 *Form8 = nullptr;
+    TForm9 *Form9 = nullptr;
     // The one document window, created by FormShow and never destroyed before the frame.
     TForm6 *Form6 = nullptr;
     FileDialogs *fileDialogs = nullptr;
@@ -89,6 +96,7 @@ public Q_SLOTS:
     void Save1Click();
     void SaveAs1Click();
     void PageSetup1Click();
+    void PrinterCalibration1Click();
     void Print1Click();
     void PrintPreview1Click();
     void Quit2Click(); // Quit
@@ -104,6 +112,8 @@ public Q_SLOTS:
     void STBClick();
     void ShowLinks1Click();
     void CreateMatrix1Click();
+    void ContinueNumbering1Click();
+    void PrintLog1Click();
     void ObjectProperties1Click();
     void Help2Click();
     void AboutPaginette1Click();
@@ -149,6 +159,7 @@ private:
     std::unique_ptr<ModeCommands> m_modeCommands;
     std::unique_ptr<EditCommands> m_editCommands;
     std::unique_ptr<ViewCommands> m_viewCommands;
+    std::unique_ptr<AddonCommands> m_addonCommands;
     QMdiSubWindow *m_documentSubWindow = nullptr;
     bool m_objectPropertiesPlaced = false;
 };

@@ -1,6 +1,10 @@
 #include "commandline.h"
 
+#include "calibration.h"
+#include "printplan.h"
+
 #include <QCommandLineParser>
+#include <QLocale>
 
 #include <functional>
 #include <limits>
@@ -26,6 +30,36 @@ std::optional<std::int32_t> pageCount(const QString &text)
     return static_cast<std::int32_t>(value);
 }
 
+// "F-L" with 1 <= F <= L; whether L is in the run is known once the
+// document is read.
+std::optional<PageRange> pageRange(const QString &text)
+{
+    const QStringList ends = text.split(QLatin1Char('-'));
+    if (ends.size() != 2)
+        return std::nullopt;
+    const std::optional<std::int32_t> first = pageCount(ends[0]);
+    const std::optional<std::int32_t> last = pageCount(ends[1]);
+    if (!first || !last || *first < 1 || *last < *first)
+        return std::nullopt;
+    return PageRange{*first, *last};
+}
+
+// "X,Y", both from `low` to `high`, written with a decimal point.
+std::optional<QPointF> numberPair(const QString &text, double low, double high)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 2)
+        return std::nullopt;
+    const QLocale c = QLocale::c();
+    bool okX = false;
+    bool okY = false;
+    const double x = c.toDouble(parts[0].trimmed(), &okX);
+    const double y = c.toDouble(parts[1].trimmed(), &okY);
+    if (!okX || !okY || x < low || x > high || y < low || y > high)
+        return std::nullopt;
+    return QPointF(x, y);
+}
+
 const std::vector<ToolOption> &toolOptions()
 {
     static const std::vector<ToolOption> options{
@@ -37,6 +71,63 @@ const std::vector<ToolOption> &toolOptions()
              return line.request.pages
                         ? QString()
                         : QStringLiteral("--pages needs a whole number, not '%1'").arg(value);
+         }},
+        {QCommandLineOption(QStringLiteral("range"),
+                            QStringLiteral("print pages F to L only, as the whole run prints them"),
+                            QStringLiteral("F-L")),
+         [](CommandLine &line, const QString &value) {
+             line.request.range = pageRange(value);
+             return line.request.range
+                        ? QString()
+                        : QStringLiteral("--range needs pages F-L with 1 <= F <= L, not '%1'")
+                              .arg(value);
+         }},
+        {QCommandLineOption(QStringLiteral("n"),
+                            QStringLiteral("print COPIES of each page, page by page (1, 1, 2, 2)"),
+                            QStringLiteral("COPIES")),
+         [](CommandLine &line, const QString &value) {
+             const std::optional<std::int32_t> copies = pageCount(value);
+             if (!copies || *copies < 1 || *copies > PrintPlan::maxCopies)
+                 return QStringLiteral("-n needs a number of copies from 1 to %1, not '%2'")
+                     .arg(PrintPlan::maxCopies)
+                     .arg(value);
+             line.request.copies = *copies;
+             return QString();
+         }},
+        {QCommandLineOption(QStringLiteral("collate"),
+                            QStringLiteral("print the copies in sets (1, 2, 1, 2)")),
+         [](CommandLine &line, const QString &) {
+             line.request.collate = true;
+             return QString();
+         }},
+        {QCommandLineOption(QStringLiteral("printer-profile"),
+                            QStringLiteral("use the calibration stored for the queue or for PDF")),
+         [](CommandLine &line, const QString &) {
+             line.request.printerProfile = true;
+             return QString();
+         }},
+        {QCommandLineOption(QStringLiteral("offset"),
+                            QStringLiteral("move the print X mm right and Y mm down (-20 to 20)"),
+                            QStringLiteral("X,Y")),
+         [](CommandLine &line, const QString &value) {
+             line.request.offset =
+                 numberPair(value, -Calibration::maxOffset, Calibration::maxOffset);
+             return line.request.offset
+                        ? QString()
+                        : QStringLiteral("--offset needs X,Y in millimetres from -20 to 20, "
+                                         "not '%1'")
+                              .arg(value);
+         }},
+        {QCommandLineOption(QStringLiteral("scale"),
+                            QStringLiteral("stretch the print by SX and SY per cent (90 to 110)"),
+                            QStringLiteral("SX,SY")),
+         [](CommandLine &line, const QString &value) {
+             line.request.scale = numberPair(value, Calibration::minScale, Calibration::maxScale);
+             return line.request.scale
+                        ? QString()
+                        : QStringLiteral("--scale needs SX,SY in per cent from 90 to 110, not "
+                                         "'%1'")
+                              .arg(value);
          }},
         {QCommandLineOption(QStringLiteral("o"),
                             QStringLiteral("write the run to FILE; - is standard output"),
@@ -84,19 +175,19 @@ QString optionSynopsis(const QCommandLineOption &option)
 QString usageText()
 {
     QString text =
-        QStringLiteral("Usage: paginette-print [--pages N] (-o OUT.pdf | -P QUEUE) DOCUMENT.pgt\n"
+        QStringLiteral("Usage: paginette-print [OPTION]... (-o OUT.pdf | -P QUEUE) DOCUMENT.pgt\n"
                        "Prints pages 1 to N of a Paginette document at 360 dpi, every number\n"
                        "advanced on each page, to a PDF file or to a print queue. A DOCUMENT of\n"
                        "- is read from standard input. An existing file is replaced only by a\n"
-                       "whole run.\n"
+                       "whole run. Every printed run is added to the print log.\n"
                        "\n");
     for (const ToolOption &entry : toolOptions()) {
         text += QStringLiteral("  %1  %2\n")
-                    .arg(optionSynopsis(entry.option), -12)
+                    .arg(optionSynopsis(entry.option), -19)
                     .arg(entry.option.description());
     }
-    text += QStringLiteral("\nExit status: 0 printed, 1 document or output error, 2 usage error,\n"
-                           "128+N stopped by signal N.\n");
+    text += QStringLiteral("\nExit status: 0 printed, 1 document or output error, 2 usage error\n"
+                           "or a range outside the run, 128+N stopped by signal N.\n");
     return text;
 }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <QPointF>
+
 #include <cstdint>
 #include <optional>
 
@@ -15,13 +17,27 @@ inline constexpr int exitStopped(int signal)
     return 128 + signal;
 }
 
+// Pages first..last of a run.
+struct PageRange
+{
+    std::int32_t first = 1;
+    std::int32_t last = 1;
+};
+
 // One run of the tool: a document to a PDF file or to a print queue.
 struct PrintRequest
 {
     std::optional<std::int32_t> pages; // the document's own Pages when absent
-    QString output;                    // -o: the PDF file; "-" for standard output
-    QString queue;                     // -P: the print queue
-    QString document;                  // "-" for standard input
+    std::optional<PageRange> range;    // every page of the run when absent
+    int copies = 1;
+    bool collate = false;
+    // Whether the stored calibration of the queue (of PDF output with -o) applies.
+    bool printerProfile = false;
+    std::optional<QPointF> offset; // millimetres, over the stored calibration's
+    std::optional<QPointF> scale;  // per cent, likewise
+    QString output;                // -o: the PDF file; "-" for standard output
+    QString queue;                 // -P: the print queue
+    QString document;              // "-" for standard input
 };
 
 // What the command line asks for: a run, the help, the version, or nothing

@@ -4,8 +4,11 @@
 #include "documentinput.h"
 #include "outputtarget.h"
 #include "printerjob.h"
+#include "printlog.h"
 #include "stopsignals.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
 
@@ -52,21 +55,57 @@ QString choosePrinter(QPrinter &printer, const PrintRequest &request)
     return {};
 }
 
+// The pages, copies and calibration the request asks for.
+PrintPlan requestPlan(const PrintRequest &request, const QPrinter &printer, std::int32_t pages)
+{
+    PrintPlan plan = wholeRun(pages);
+    if (request.range) {
+        plan.first = request.range->first;
+        plan.last = request.range->last;
+    }
+    plan.copies = request.copies;
+    plan.collate = request.collate;
+    if (request.printerProfile)
+        plan.calibration = CalibrationStore().load(calibrationName(printer));
+    if (request.offset) {
+        plan.calibration.offsetX = request.offset->x();
+        plan.calibration.offsetY = request.offset->y();
+    }
+    if (request.scale) {
+        plan.calibration.scaleX = request.scale->x();
+        plan.calibration.scaleY = request.scale->y();
+    }
+    return plan;
+}
+
+// How the log names where the run went.
+QString logPrinter(const PrintRequest &request)
+{
+    if (!request.queue.isEmpty())
+        return request.queue;
+    if (request.output == QLatin1String("-"))
+        return QStringLiteral("standard output");
+    return QFileInfo(request.output).absoluteFilePath();
+}
+
+QString logDocument(const PrintRequest &request)
+{
+    return request.document == QLatin1String("-") ? documentName(request.document)
+                                                  : QFileInfo(request.document).absoluteFilePath();
+}
+
 // The document printed to the request's output; an error text when it was
 // not.
-QString printRequest(const Document &doc, const PrintRequest &request,
-                     const std::optional<OutputTarget> &target, const ToolReport &report)
+QString printRequest(const Document &doc, const PrintRequest &request, const PrintPlan &plan,
+                     QPrinter &printer, const std::optional<OutputTarget> &target,
+                     const ToolReport &report)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    QString error = choosePrinter(printer, request);
-    if (!error.isEmpty())
-        return error;
     PrinterJob job(printer, target);
-    error = job.open();
+    QString error = job.open();
     if (!error.isEmpty())
         return error;
     const PrintResult result =
-        printRun(doc, printer.resolution(), true, job.sheets(), report.progress);
+        printRun(doc, printer.resolution(), true, job.sheets(), plan, report.progress);
     if (result.outcome == PrintOutcome::Cancelled)
         return QStringLiteral("Cancelled; nothing was printed");
     if (result.outcome == PrintOutcome::Failed)
@@ -112,6 +151,24 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
             return exitUsage;
         }
     }
-    const QString error = printRequest(*doc, request, target, report);
-    return error.isEmpty() ? exitPrinted : failed(error);
+    QPrinter printer(QPrinter::HighResolution);
+    QString error = choosePrinter(printer, request);
+    if (!error.isEmpty())
+        return failed(error);
+    const PrintPlan plan = requestPlan(request, printer, doc->pagesToPrint);
+    error = planError(plan, doc->pagesToPrint);
+    if (!error.isEmpty()) {
+        report.message(name + QStringLiteral(": ") + error);
+        return exitUsage;
+    }
+    error = printRequest(*doc, request, plan, printer, target, report);
+    if (!error.isEmpty())
+        return failed(error);
+    // A log that cannot be written is told of; the run is printed all the same.
+    PrintLog log;
+    const QString logError = log.append(logEntry(
+        *doc, plan, logDocument(request), logPrinter(request), QDateTime::currentDateTime()));
+    if (!logError.isEmpty())
+        report.message(logError);
+    return exitPrinted;
 }

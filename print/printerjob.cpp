@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPrintEngine>
 #include <QPrinter>
 
 #include <cups/cups.h>
@@ -16,52 +15,13 @@ namespace {
 
 const QString jobTitle = QStringLiteral("Paginette 2.0");
 
-// Where Qt's CUPS support keeps the job options of the printer properties
-// dialog (pages per sheet, banners, the printer's own settings).
-constexpr auto cupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
-
-// The options Qt would give CUPS for this printer's job.
-std::vector<std::pair<QByteArray, QByteArray>> jobOptions(QPrinter &printer)
-{
-    std::vector<std::pair<QByteArray, QByteArray>> options;
-    const QPageLayout layout = printer.pageLayout();
-    options.emplace_back("media", layout.pageSize().key().toUtf8());
-    const int copies = printer.copyCount();
-    if (copies > 1) {
-        options.emplace_back("copies", QByteArray::number(copies));
-        if (printer.collateCopies())
-            options.emplace_back("Collate", "True");
-    }
-    const bool portrait = layout.orientation() == QPageLayout::Portrait;
-    switch (printer.duplex()) {
-    case QPrinter::DuplexNone:
-        options.emplace_back("sides", "one-sided");
-        break;
-    case QPrinter::DuplexAuto:
-        options.emplace_back("sides", portrait ? "two-sided-long-edge" : "two-sided-short-edge");
-        break;
-    case QPrinter::DuplexLongSide:
-        options.emplace_back("sides", "two-sided-long-edge");
-        break;
-    case QPrinter::DuplexShortSide:
-        options.emplace_back("sides", "two-sided-short-edge");
-        break;
-    }
-    if (!portrait)
-        options.emplace_back("landscape", "");
-    const QStringList pairs = printer.printEngine()->property(cupsOptionsKey).toStringList();
-    for (qsizetype i = 0; i + 1 < pairs.size(); i += 2)
-        options.emplace_back(pairs[i].toUtf8(), pairs[i + 1].toUtf8());
-    return options;
-}
-
 QString sendToQueue(QPrinter &printer, const QString &file)
 {
     // A printer name may carry a CUPS instance after a slash; the queue is before it.
     const QByteArray queue = printer.printerName().section(QLatin1Char('/'), 0, 0).toUtf8();
     if (queue.isEmpty())
         return QStringLiteral("No printer is chosen.");
-    const std::vector<std::pair<QByteArray, QByteArray>> options = jobOptions(printer);
+    const std::vector<std::pair<QByteArray, QByteArray>> options = cupsJobOptions(printer);
     std::vector<cups_option_t> cupsOptions;
     for (const auto &option : options) {
         cupsOptions.push_back({const_cast<char *>(option.first.constData()),
@@ -87,6 +47,35 @@ QString spoolError(int error)
 
 } // namespace
 
+std::vector<std::pair<QByteArray, QByteArray>> cupsJobOptions(const QPrinter &printer)
+{
+    std::vector<std::pair<QByteArray, QByteArray>> options;
+    const QPageLayout layout = printer.pageLayout();
+    options.emplace_back("media", layout.pageSize().key().toUtf8());
+    const bool portrait = layout.orientation() == QPageLayout::Portrait;
+    switch (printer.duplex()) {
+    case QPrinter::DuplexNone:
+        options.emplace_back("sides", "one-sided");
+        break;
+    case QPrinter::DuplexAuto:
+        options.emplace_back("sides", portrait ? "two-sided-long-edge" : "two-sided-short-edge");
+        break;
+    case QPrinter::DuplexLongSide:
+        options.emplace_back("sides", "two-sided-long-edge");
+        break;
+    case QPrinter::DuplexShortSide:
+        options.emplace_back("sides", "two-sided-short-edge");
+        break;
+    }
+    if (!portrait)
+        options.emplace_back("landscape", "");
+    if (printer.colorMode() == QPrinter::GrayScale)
+        options.emplace_back("print-color-mode", "monochrome");
+    if (printer.pageOrder() == QPrinter::LastPageFirst)
+        options.emplace_back("outputorder", "reverse");
+    return options;
+}
+
 void preparePrinter(QPrinter &printer)
 {
     printer.setResolution(printerDotsPerInch);
@@ -99,12 +88,39 @@ Bounds32 printableExtent(const QPrinter &printer)
     return {0, 0, area.width(), area.height()};
 }
 
+bool printsToFile(const QPrinter &printer)
+{
+    // A printer keeps a file name offered in the print dialog while a queue
+    // is chosen; the output format tells which of them takes the run.
+    return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+}
+
+QString calibrationName(const QPrinter &printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return pdfOutputName();
+    // The instances of a queue print on the same paper path.
+    return printer.printerName().section(QLatin1Char('/'), 0, 0);
+}
+
+PrintPlan printerPlan(const QPrinter &printer, std::int32_t pages)
+{
+    PrintPlan plan = wholeRun(pages);
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        plan.first = printer.fromPage();
+        plan.last = printer.toPage();
+    }
+    plan.copies = printer.copyCount();
+    plan.collate = printer.collateCopies();
+    return plan;
+}
+
 PrinterJob::PrinterJob(QPrinter &printer, const std::optional<OutputTarget> &file)
     : m_printer(printer)
 {
     if (file)
         m_file.emplace(*file);
-    else if (!printer.outputFileName().isEmpty())
+    else if (printsToFile(printer))
         m_file.emplace(resolveOutput(printer.outputFileName()));
 }
 

@@ -2,6 +2,7 @@
 
 #include "outputfile.h"
 #include "pageobject.h"
+#include "printplan.h"
 #include "printrun.h"
 #include "spool.h"
 
@@ -10,6 +11,8 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QPrinter;
 
@@ -21,6 +24,20 @@ inline constexpr int printerDotsPerInch = 360;
 void preparePrinter(QPrinter &printer);
 // (0, 0, printable width, printable height) in dots at the program's resolution.
 Bounds32 printableExtent(const QPrinter &printer);
+// Whether a run on the printer goes to its output file rather than a queue.
+bool printsToFile(const QPrinter &printer);
+// The name the printer's calibration is stored under: its queue, or the
+// entry of PDF output.
+QString calibrationName(const QPrinter &printer);
+// The options a job on the printer's queue is sent with, read from Qt's
+// public printer settings: paper, sides, orientation, grey, page order. The
+// run already holds its copies in its order and its page range, so CUPS is
+// asked for neither.
+std::vector<std::pair<QByteArray, QByteArray>> cupsJobOptions(const QPrinter &printer);
+// What the printer's settings ask of a run of `pages` pages: the page range
+// the print dialog gave, its copies and collation; the calibration is the
+// caller's to add.
+PrintPlan printerPlan(const QPrinter &printer, std::int32_t pages);
 
 // One run on a QPrinter. Qt's engines on Linux write their PDF file, or hand
 // the job to CUPS, when the painter ends, and neither reports a failed

@@ -21,6 +21,7 @@ PrintSheets pagedSheets(QPagedPaintDevice &device)
     sheets.newSheet = [&device] {
         return device.newPage();
     };
+    sheets.printableOrigin = device.pageLayout().paintRect(QPageLayout::Point).topLeft();
     return sheets;
 }
 
@@ -32,12 +33,18 @@ QString nothingToPrint(std::int32_t pagesToPrint)
 }
 
 PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool docOpen,
-                     const PrintSheets &sheets, const PrintProgress &progress)
+                     const PrintSheets &sheets, const PrintPlan &plan,
+                     const PrintProgress &progress)
 {
     PrintResult result;
-    const std::int32_t pages = doc.pagesToPrint;
-    if (pages < 1)
+    if (doc.pagesToPrint < 1)
         return result;
+    result.error = planError(plan, doc.pagesToPrint);
+    if (!result.error.isEmpty()) {
+        result.outcome = PrintOutcome::Failed;
+        return result;
+    }
+    const auto sheetsToDraw = static_cast<std::int32_t>(sheetCount(plan));
 
     QPainter painter;
     if (!sheets.device || !painter.begin(sheets.device)) {
@@ -50,12 +57,15 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
 
     const std::int32_t scale = printerScale(printerResolution);
     const RunTexts texts(doc);
-    for (std::int32_t page = 1; page <= pages; ++page) {
-        if (progress && !progress(page, pages)) {
+    const QTransform calibrated =
+        calibrationTransform(plan.calibration, printerResolution, sheets.printableOrigin);
+    for (std::int32_t sheet = 1; sheet <= sheetsToDraw; ++sheet) {
+        if (progress && !progress(sheet, sheetsToDraw)) {
             result.outcome = PrintOutcome::Cancelled;
             break;
         }
         if (docOpen) {
+            const std::int32_t page = pageOnSheet(plan, sheet);
             // Nothing unscannable is printed: the run stops before such a page.
             const QString unscannable = unscannableOn(texts, page);
             if (!unscannable.isEmpty()) {
@@ -64,14 +74,17 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
                     QStringLiteral("Page %1 cannot be printed: %2").arg(page).arg(unscannable);
                 break;
             }
+            painter.setTransform(calibrated);
             renderPrintedPage(painter, texts, page, scale);
         }
         ++result.pagesDrawn;
         result.error = deviceFailure(sheets);
-        if (result.error.isEmpty() && page < pages && sheets.newSheet && !sheets.newSheet()) {
+        if (result.error.isEmpty() && sheet < sheetsToDraw && sheets.newSheet &&
+            !sheets.newSheet()) {
             result.error = deviceFailure(sheets);
             if (result.error.isEmpty())
-                result.error = QStringLiteral("The printer could not start page %1.").arg(page + 1);
+                result.error =
+                    QStringLiteral("The printer could not start page %1.").arg(sheet + 1);
         }
         if (!result.error.isEmpty()) {
             result.outcome = PrintOutcome::Failed;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "document.h"
+#include "printplan.h"
 
+#include <QPointF>
 #include <QString>
 
 #include <cstdint>
@@ -21,12 +23,16 @@ struct PrintSheets
     // Called while the job is still open when the run is cancelled or fails,
     // so that the device can drop what it was given.
     std::function<void()> abort;
+    // Where the device's painter origin lies on the paper, in points: the
+    // corner of the printable area, about which a calibration does not turn.
+    QPointF printableOrigin;
 };
 
 // Sheets of a PDF writer or of any other paged device that needs nothing more.
 PrintSheets pagedSheets(QPagedPaintDevice &device);
 
-// Told before each page is drawn (page i of n); returning false cancels the run.
+// Told before each sheet is drawn (sheet i of the run's n); returning false
+// cancels the run.
 using PrintProgress = std::function<bool(std::int32_t page, std::int32_t pages)>;
 
 enum class PrintOutcome
@@ -39,18 +45,27 @@ enum class PrintOutcome
 struct PrintResult
 {
     PrintOutcome outcome = PrintOutcome::Printed;
-    std::int32_t pagesDrawn = 0;
-    QString error; // why a failed run stopped
+    std::int32_t pagesDrawn = 0; // sheets, copies counted
+    QString error;               // why a failed run stopped
 };
 
 // The message of a run that would print no page, or an empty text when
 // there is something to print.
 QString nothingToPrint(std::int32_t pagesToPrint);
 
-// Draws pages 1 to doc.pagesToPrint onto the sheets, each page's objects
-// with their values for that page, at scale printerResolution div 72; a new
-// sheet separates two pages. The painter is begun and ended here. Without an
+// Draws the sheets of `plan` in its order, each page's objects with their
+// values for that page of the whole run of doc.pagesToPrint pages, at scale
+// printerResolution div 72, under the plan's calibration; a new sheet
+// separates two sheets. The painter is begun and ended here. Without an
 // open document the sheets stay blank. With fewer than one page to print the
-// device is not touched.
+// device is not touched; nor is it for a plan that does not fit the run,
+// which fails.
 PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool docOpen,
-                     const PrintSheets &sheets, const PrintProgress &progress = {});
+                     const PrintSheets &sheets, const PrintPlan &plan,
+                     const PrintProgress &progress = {});
+// Pages 1 to doc.pagesToPrint, once each, uncalibrated.
+inline PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool docOpen,
+                            const PrintSheets &sheets, const PrintProgress &progress = {})
+{
+    return printRun(doc, printerResolution, docOpen, sheets, wholeRun(doc.pagesToPrint), progress);
+}

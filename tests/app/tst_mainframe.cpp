@@ -110,6 +110,8 @@ private Q_SLOTS:
                                                 {"SaveAs1", "Save As", QKeySequence()},
                                                 sep(),
                                                 {"PageSetup1", "Page Setup", ctrl(Qt::Key_T)},
+                                                {"PrinterCalibration1", "Printer Calibration...",
+                                                 QKeySequence()},
                                                 {"Print1", "Print", ctrl(Qt::Key_P)},
                                                 {"PrintPreview1", "Print Preview", QKeySequence()},
                                                 sep(),
@@ -158,10 +160,13 @@ private Q_SLOTS:
                                                        {"N501", "50 %", QKeySequence()},
                                                        {"N1001", "100 %", QKeySequence()},
                                                        {"N2001", "200 %", QKeySequence()}};
-        QTest::newRow("Add-ons") << "Addons1"
-                                 << QList<MenuRow>{
-                                        {"CreateMatrix1", "Create Matrix", ctrl(Qt::Key_M), false},
-                                        {"ExporttoDB1", "Export to DB", ctrl(Qt::Key_E), false}};
+        QTest::newRow("Add-ons")
+            << "Addons1"
+            << QList<MenuRow>{{"CreateMatrix1", "Create Matrix", ctrl(Qt::Key_M), false},
+                              {"ExporttoDB1", "Export to DB", ctrl(Qt::Key_E), false},
+                              sep(),
+                              {"ContinueNumbering1", "Continue Numbering...", QKeySequence()},
+                              {"PrintLog1", "Print Log", QKeySequence()}};
         QTest::newRow("Windows") << "Windows1"
                                  << QList<MenuRow>{
                                         {"ObjectProperties1", "Object Properties", QKeySequence()},

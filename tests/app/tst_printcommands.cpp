@@ -4,13 +4,20 @@
 #include "modalscript.h"
 #include "printcommands.h"
 #include "printerjob.h"
+#include "tform4.h"
 #include "toolrun.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
+#include <QLabel>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -28,12 +35,29 @@ int pdfPages(const QString &path)
     return static_cast<int>(file.readAll().count("/Type /Page\n"));
 }
 
+using Messages = QList<FeedbackRecorder::Message>;
+
+QStringList pageTexts(const QString &pdf)
+{
+    QStringList texts;
+    for (int page = 1, pages = pdfPageCount(pdf); page <= pages; ++page)
+        texts.append(pdfPageText(pdf, page));
+    return texts;
+}
+
 // The print commands over their own document with one number, `pages` Pages
-// and page 2 shown; dialogs answered by the test, runs written to out.pdf.
+// and page 2 shown; dialogs answered by the test, runs written to out.pdf;
+// settings and print log in a folder of their own.
 struct PrintBench
 {
-    explicit PrintBench(std::int32_t pages = 3)
+    // A blocked log has a file where its folder should be.
+    explicit PrintBench(std::int32_t pages = 3, bool logBlocked = false)
     {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+        QFile blocker(home.filePath(QStringLiteral("data")));
+        if (logBlocked)
+            blocker.open(QIODevice::WriteOnly);
         Document doc = emptyDocument(20);
         addNumber(doc, 72, 72, 125, 5);
         doc.pagesToPrint = pages;
@@ -51,27 +75,43 @@ struct PrintBench
         commands = std::make_unique<PrintCommands>(editor, shell, render, view, recorder.feedback(),
                                                    hooks, &frame);
 
-        dialogs.print = [this](QPrinter &printer) {
+        dialogs.print = [this](QPrinter &printer, std::int32_t) {
             ++printDialogs;
             printer.setOutputFileName(output);
             // A dialog may leave the printer at another resolution.
             printer.setResolution(600);
+            if (range.size() == 2) {
+                printer.setPrintRange(QPrinter::PageRange);
+                printer.setFromTo(range[0], range[1]);
+            }
+            printer.setCopyCount(copies);
+            printer.setCollateCopies(collate);
             return confirm;
         };
         dialogs.pageSetup = [this](QPrinter &printer) {
             printer.setPageOrientation(QPageLayout::Landscape);
             return confirm;
         };
-        dialogs.progress = [this](std::int32_t) {
+        dialogs.progress = [this](std::int32_t, ProgressLabel label) {
+            labels.append(label);
             return [this](std::int32_t page, std::int32_t) {
                 return page != cancelAt;
             };
+        };
+        dialogs.confirm = [this](const QString &text, const QString &caption) {
+            warnings.append({text, caption});
+            return passWarnings;
         };
         commands->setDialogs(dialogs);
     }
 
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
+    QString logPath() const
+    {
+        return home.filePath(QStringLiteral("data/paginette/print-log.csv"));
+    }
 
+    QTemporaryDir home;
     QTemporaryDir dir;
     QString output = dir.filePath(QStringLiteral("out.pdf"));
     QWidget frame;
@@ -84,8 +124,14 @@ struct PrintBench
     std::unique_ptr<PrintCommands> commands;
     bool confirm = true;
     int cancelAt = 0;
+    QList<int> range; // from and to, set in the print dialog
+    int copies = 1;
+    bool collate = true;
+    bool passWarnings = true;
     int printDialogs = 0;
     int redraws = 0;
+    QList<ProgressLabel> labels;
+    Messages warnings;
 };
 
 } // namespace
@@ -102,8 +148,17 @@ private Q_SLOTS:
     void pageSetupTakesTheSheet_data();
     void pageSetupTakesTheSheet();
     void previewShowsEveryPage();
-    void printDialogOffersNoRange();
+    void printDialogOffersARangeAndTheDocumentsFile_data();
+    void printDialogOffersARangeAndTheDocumentsFile();
+    void printDialogsRangePrintsThosePages();
+    void progressDialogCountsPagesAndCancels_data();
     void progressDialogCountsPagesAndCancels();
+    void objectsOutsideThePrintableAreaAreNamed_data();
+    void objectsOutsideThePrintableAreaAreNamed();
+    void completedRunsAreLogged_data();
+    void completedRunsAreLogged();
+    void calibrationDialogKeepsEachPrintersValues();
+    void testPageShowsThePrinterAndItsValues();
 };
 
 void TestPrintCommands::printRunsEveryPageAt360Dpi_data()
@@ -122,7 +177,7 @@ void TestPrintCommands::printRunsEveryPageAt360Dpi()
         // What the preview does when the user prints from it, after its print dialog.
         bench.dialogs.preview = [&bench](QPrinter &printer,
                                          const std::function<void(QPrinter &)> &paint) {
-            bench.dialogs.print(printer);
+            bench.dialogs.print(printer, 3);
             paint(printer);
         };
         bench.commands->setDialogs(bench.dialogs);
@@ -144,6 +199,7 @@ void TestPrintCommands::printRunsEveryPageAt360Dpi()
                           pdfPageText(bench.output, 3)}),
              (QStringList{"00125", "00126", "00127"}));
     QCOMPARE(bench.redraws, 0);
+    QCOMPARE(bench.labels, QList<ProgressLabel>{ProgressLabel::Printing});
 }
 
 void TestPrintCommands::runsThatPrintNothing_data()
@@ -157,7 +213,6 @@ void TestPrintCommands::runsThatPrintNothing_data()
     QTest::addColumn<QList<FeedbackRecorder::Message>>("messages");
     QTest::addColumn<QString>("error");
 
-    using Messages = QList<FeedbackRecorder::Message>;
     const QString out = QStringLiteral("out.pdf");
     QTest::newRow("no document") << 0 << 3 << true << 0 << out << 0 << Messages{} << "";
     QTest::newRow("Pages 0") << 1 << 0 << true << 0 << out << 0
@@ -169,6 +224,10 @@ void TestPrintCommands::runsThatPrintNothing_data()
     QTest::newRow("no folder for the file")
         << 1 << 3 << true << 0 << "gone/out.pdf" << 1 << Messages{}
         << "/gone/out.pdf: No such file or directory";
+    // Chosen in a print dialog whose spin boxes allow no such thing.
+    QTest::newRow("a range past the run")
+        << 1 << 3 << true << -1 << out << 1
+        << Messages{{"Pages 2 to 5 are not in the run of 3 pages", "Print"}} << "";
 }
 
 void TestPrintCommands::runsThatPrintNothing()
@@ -186,6 +245,8 @@ void TestPrintCommands::runsThatPrintNothing()
     bench.shell.docOpen = docOpen;
     bench.confirm = confirm;
     bench.cancelAt = cancelAt;
+    if (cancelAt < 0)
+        bench.range = {2, 5};
     bench.output = bench.dir.filePath(output);
     const QString old = bench.dir.filePath(QStringLiteral("out.pdf"));
     {
@@ -205,6 +266,7 @@ void TestPrintCommands::runsThatPrintNothing()
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray("the last run"));
     QCOMPARE(bench.files(), QStringList{"out.pdf"});
+    QVERIFY(!QFile::exists(bench.logPath()));
 }
 
 void TestPrintCommands::pageSetupTakesTheSheet_data()
@@ -261,42 +323,250 @@ void TestPrintCommands::previewShowsEveryPage()
     QCOMPARE(bench.files(), QStringList());
     QCOMPARE(bench.recorder.errors(), QStringList());
     QCOMPARE(bench.render.printerResolution, 300);
+    QVERIFY(!bench.labels.isEmpty());
+    QCOMPARE(bench.labels, QList<ProgressLabel>(bench.labels.size(), ProgressLabel::Preparing));
+    QVERIFY(!QFile::exists(bench.logPath()));
 }
 
-void TestPrintCommands::printDialogOffersNoRange()
+void TestPrintCommands::printDialogOffersARangeAndTheDocumentsFile_data()
 {
-    QWidget frame;
-    QPrinter printer;
-    QAbstractPrintDialog::PrintDialogOptions options;
+    QTest::addColumn<QString>("document"); // empty for an unnamed one
+    QTest::addColumn<QString>("offered");
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QTest::newRow("a named document") << "/srv/jobs/tickets.2026.pgt"
+                                      << "/srv/jobs/tickets.2026.pdf";
+    QTest::newRow("an unnamed document") << "" << documents + QStringLiteral("/untitled.pdf");
+}
+
+void TestPrintCommands::printDialogOffersARangeAndTheDocumentsFile()
+{
+    QFETCH(QString, document);
+    QFETCH(QString, offered);
+
+    PrintBench bench(10);
+    bench.shell.docNamed = document.isEmpty() ? 0 : 1;
+    bench.shell.docFileName = document;
+    bench.dialogs.print = standardPrintDialogs(&bench.frame).print;
+    bench.commands->setDialogs(bench.dialogs);
+    QPrintDialog::PrintDialogOptions options;
+    QStringList shown;
     ModalScript script;
-    script.expect("QPrintDialog", [&options](QWidget *dialog) {
+    script.expect("QPrintDialog", [&](QWidget *dialog) {
         options = qobject_cast<QPrintDialog *>(dialog)->options();
+        shown = QStringList{dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->text(),
+                            QString::number(dialog->findChild<QSpinBox *>("to")->maximum())};
+        for (const char *name : {"printRange", "pagesRadioButton", "pageSetCombo"}) {
+            const auto *widget = dialog->findChild<QWidget *>(QLatin1String(name));
+            shown.append(widget && !widget->isHidden() && widget->isEnabled()
+                             ? QLatin1String(name)
+                             : QStringLiteral("hidden"));
+        }
         qobject_cast<QDialog *>(dialog)->reject();
     });
-    bool confirmed = true;
-    QCOMPARE(script.run([&] { confirmed = standardPrintDialogs(&frame).print(printer); }),
-             QStringList());
-    QVERIFY(!confirmed);
+    QCOMPARE(script.run([&bench] { bench.commands->Print1Click(); }), QStringList());
+
+    QCOMPARE(shown, (QStringList{offered, "10", "printRange", "hidden", "hidden"}));
     QVERIFY(options.testFlag(QAbstractPrintDialog::PrintToFile));
-    QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintPageRange));
+    QVERIFY(options.testFlag(QAbstractPrintDialog::PrintPageRange));
+    QVERIFY(options.testFlag(QAbstractPrintDialog::PrintCollateCopies));
     QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintSelection));
     QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintCurrentPage));
+    QCOMPARE(bench.files(), QStringList());
+}
+
+void TestPrintCommands::printDialogsRangePrintsThosePages()
+{
+    PrintBench bench(10);
+    bench.dialogs.print = standardPrintDialogs(&bench.frame).print;
+    bench.commands->setDialogs(bench.dialogs);
+    ModalScript script;
+    script.expect("QPrintDialog", [&bench](QWidget *dialog) {
+        auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+        printers->setCurrentIndex(printers->count() - 1); // Print to File (PDF)
+        dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(bench.output);
+        QTest::mouseClick(dialog->findChild<QRadioButton *>(QStringLiteral("printRange")),
+                          Qt::LeftButton);
+        dialog->findChild<QSpinBox *>(QStringLiteral("from"))->setValue(4);
+        dialog->findChild<QSpinBox *>(QStringLiteral("to"))->setValue(6);
+        qobject_cast<QDialog *>(dialog)->accept();
+    });
+    QCOMPARE(script.run([&bench] { bench.commands->Print1Click(); }), QStringList());
+
+    QCOMPARE(bench.recorder.errors(), QStringList());
+    QCOMPARE(pageTexts(bench.output), (QStringList{"00128", "00129", "00130"}));
+}
+
+void TestPrintCommands::progressDialogCountsPagesAndCancels_data()
+{
+    QTest::addColumn<ProgressLabel>("label");
+    QTest::addColumn<QStringList>("shown"); // caption, then the texts
+    QTest::newRow("printing") << ProgressLabel::Printing
+                              << QStringList{"Print", "Printing page 1 of 5",
+                                             "Printing page 4 of 5"};
+    QTest::newRow("preparing a preview")
+        << ProgressLabel::Preparing
+        << QStringList{"Print Preview", "Preparing page 1 of 5", "Preparing page 4 of 5"};
 }
 
 void TestPrintCommands::progressDialogCountsPagesAndCancels()
 {
+    QFETCH(ProgressLabel, label);
+    QFETCH(QStringList, shown);
+
     QWidget frame;
-    const PrintProgress progress = printProgressDialog(&frame, 5);
+    const PrintProgress progress = printProgressDialog(&frame, 5, label);
     QVERIFY(progress(1, 5));
     auto *dialog = frame.findChild<QProgressDialog *>();
     QVERIFY(dialog);
-    QCOMPARE(dialog->labelText(), QStringLiteral("Printing page 1 of 5"));
+    QStringList texts{dialog->windowTitle(), dialog->labelText()};
     QCOMPARE(dialog->maximum(), 5);
     QVERIFY(progress(4, 5));
-    QCOMPARE(dialog->labelText(), QStringLiteral("Printing page 4 of 5"));
+    texts.append(dialog->labelText());
+    QCOMPARE(texts, shown);
     QCOMPARE(dialog->value(), 3);
     dialog->cancel();
     QVERIFY(!progress(5, 5));
+}
+
+void TestPrintCommands::objectsOutsideThePrintableAreaAreNamed_data()
+{
+    QTest::addColumn<double>("offset"); // millimetres right, stored for PDF output
+    QTest::addColumn<bool>("passWarnings");
+    QTest::addColumn<QString>("warning");
+    QTest::addColumn<int>("pages"); // printed
+
+    const QString text = QStringLiteral("These objects fall outside the printable area of PDF "
+                                        "output: edge, \"Admit one\".\nPrint anyway?");
+    QTest::newRow("all inside") << 0.0 << true << "" << 3;
+    QTest::newRow("pushed out, printed anyway") << 20.0 << true << text << 3;
+    QTest::newRow("pushed out, cancelled") << 20.0 << false << text << 0;
+}
+
+void TestPrintCommands::objectsOutsideThePrintableAreaAreNamed()
+{
+    QFETCH(double, offset);
+    QFETCH(bool, passWarnings);
+    QFETCH(QString, warning);
+    QFETCH(int, pages);
+
+    PrintBench bench;
+    bench.passWarnings = passWarnings;
+    QCOMPARE(CalibrationStore().save(pdfOutputName(), {offset, 0, 100, 100}), QString());
+    // 10 mm (28 units) and less from the printable area's right edge.
+    QPrinter &printer = bench.commands->printer();
+    printer.setOutputFileName(bench.output);
+    const int right = int(printer.pageLayout().paintRect(QPageLayout::Point).width());
+    Document doc = bench.editor.document();
+    const int edge = addNumber(doc, right - 50, 200, 1, 3);
+    doc.objects[edge].name = QStringLiteral("edge");
+    addObject(doc, KindText, right - 60, 300, QStringLiteral("Admit one"));
+    bench.editor.replace(doc);
+
+    bench.commands->Print1Click();
+    const Messages warned =
+        warning.isEmpty() ? Messages{} : Messages{{warning, QStringLiteral("Print")}};
+    QCOMPARE(bench.warnings, warned);
+    QCOMPARE(bench.files(), pages ? QStringList{"out.pdf"} : QStringList{});
+    QCOMPARE(pdfPageCount(bench.output), pages ? pages : -1);
+}
+
+void TestPrintCommands::completedRunsAreLogged_data()
+{
+    QTest::addColumn<int>("cancelAt");
+    QTest::addColumn<bool>("logBlocked");
+    QTest::addColumn<int>("runs"); // logged
+    QTest::newRow("printed twice") << 0 << false << 2;
+    QTest::newRow("cancelled twice") << 2 << false << 0;
+    QTest::newRow("no room for the log, told once") << 0 << true << 0;
+}
+
+void TestPrintCommands::completedRunsAreLogged()
+{
+    QFETCH(int, cancelAt);
+    QFETCH(bool, logBlocked);
+    QFETCH(int, runs);
+
+    PrintBench bench(3, logBlocked);
+    bench.shell.docNamed = 1;
+    bench.shell.docFileName = QStringLiteral("/srv/jobs/tickets.pgt");
+    bench.cancelAt = cancelAt;
+    bench.commands->Print1Click();
+    // Pages 2 to 3 of the run, two of each.
+    bench.range = {2, 3};
+    bench.copies = 2;
+    bench.collate = false;
+    bench.commands->Print1Click();
+
+    const QString blocked = QStringLiteral("The print log %1 could not be written: its folder "
+                                           "cannot be made")
+                                .arg(bench.logPath());
+    QCOMPARE(bench.recorder.messages,
+             (logBlocked ? Messages{{blocked, QStringLiteral("Print Log")}} : Messages{}));
+    QCOMPARE(pageTexts(bench.output),
+             (cancelAt ? QStringList{} : QStringList{"00126", "00126", "00127", "00127"}));
+    QList<QStringList> records = PrintLog(bench.logPath()).read();
+    for (qsizetype i = 1; i < records.size(); ++i)
+        records[i].removeFirst(); // the date and time
+    const QString document = bench.shell.docFileName;
+    QCOMPARE(records.mid(1),
+             runs == 0 ? QList<QStringList>{}
+                       : (QList<QStringList>{
+                             {document, bench.output, "1", "3", "1", "", "00125", "00127"},
+                             {document, bench.output, "2", "3", "2", "", "00126", "00127"}}));
+}
+
+void TestPrintCommands::calibrationDialogKeepsEachPrintersValues()
+{
+    const QTemporaryDir dir;
+    const CalibrationStore store(dir.filePath(QStringLiteral("paginette.conf")));
+    QCOMPARE(store.save(QStringLiteral("office"), {1.5, -0.5, 99.0, 101.0}), QString());
+    FeedbackRecorder recorder;
+    TForm4 dialog(store, recorder.feedback());
+    QList<Calibration> testPages;
+    dialog.setTestPagePrinter([&testPages](const Calibration &c) { testPages.append(c); });
+
+    dialog.edit(QStringLiteral("office"));
+    const Calibration shown = dialog.values();
+    dialog.hOffset->setValue(-20.5); // held at the bound
+    dialog.vScale->setValue(109.94);
+    QTest::mouseClick(dialog.TestPageBtn, Qt::LeftButton);
+    QTest::mouseClick(dialog.OKBtn, Qt::LeftButton);
+    const int accepted = dialog.result();
+    dialog.edit(pdfOutputName());
+    const Calibration pdf = dialog.values();
+    dialog.hScale->setValue(95);
+    QTest::mouseClick(dialog.CancelBtn, Qt::LeftButton);
+
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Printer Calibration"));
+    QCOMPARE(dialog.PrinterName->text(), QStringLiteral("Printer: PDF output"));
+    QCOMPARE(accepted, int(QDialog::Accepted));
+    const Calibration office{-20, -0.5, 99.0, 109.9};
+    QVERIFY((QList<Calibration>{shown, pdf, store.load(QStringLiteral("office")),
+                                store.load(pdfOutputName())}) ==
+            (QList<Calibration>{{1.5, -0.5, 99.0, 101.0}, {}, office, {}}));
+    QVERIFY(testPages == QList<Calibration>{office});
+}
+
+void TestPrintCommands::testPageShowsThePrinterAndItsValues()
+{
+    PrintBench bench;
+    bench.commands->printer().setOutputFileName(bench.output);
+    bench.commands->printTestPage({1.5, -0.5, 99.0, 100.0});
+
+    const QString page = bench.dir.filePath(QStringLiteral("calibration-page.pdf"));
+    QCOMPARE(bench.recorder.errors(), QStringList());
+    QCOMPARE(bench.recorder.messages,
+             (Messages{{QStringLiteral("The test page was written to ") + page,
+                        QStringLiteral("Printer Calibration")}}));
+    QCOMPARE(bench.files(), QStringList{"calibration-page.pdf"});
+    QCOMPARE(pdfPageCount(page), 1);
+    const QString text = pdfPageText(page, 1);
+    for (const QString &shown :
+         {QStringLiteral("Printer: PDF output"),
+          QStringLiteral("Horizontal offset 1.5 mm, vertical offset -0.5 mm"),
+          QStringLiteral("Horizontal scale 99.0 %, vertical scale 100.0 %"),
+          QStringLiteral("20 mm"), QStringLiteral("100 mm")})
+        QVERIFY2(text.contains(shown), qPrintable(shown));
 }
 
 PAGINETTE_APP_TEST_MAIN(TestPrintCommands)

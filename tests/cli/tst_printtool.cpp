@@ -1,11 +1,14 @@
+#include "calibration.h"
 #include "documentbuilder.h"
 #include "documentfile.h"
+#include "printlog.h"
 #include "smalldisk.h"
 #include "toolrun.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,7 +23,7 @@ namespace {
 
 const QString tool = QStringLiteral(PAGINETTE_PRINT);
 const QString usageLine =
-    QStringLiteral("Usage: paginette-print [--pages N] (-o OUT.pdf | -P QUEUE) DOCUMENT.pgt");
+    QStringLiteral("Usage: paginette-print [OPTION]... (-o OUT.pdf | -P QUEUE) DOCUMENT.pgt");
 const QStringList threePages{"00125", "00126", "00127"};
 // A header, the largest table with its drawing order, and room for an
 // extension block.
@@ -53,6 +56,22 @@ QStringList pageTexts(const QString &pdf)
     for (int page = 1, pages = pdfPageCount(pdf); page <= pages; ++page)
         texts.append(pdfPageText(pdf, page));
     return texts;
+}
+
+// Where pdftotext finds each word of page 1 to begin, in millimetres.
+QList<QPointF> wordCorners(const QString &pdf)
+{
+    const ToolRun run = runTool(QStringLiteral("pdftotext"),
+                                {"-bbox", "-f", "1", "-l", "1", pdf, QStringLiteral("-")});
+    static const QRegularExpression word(
+        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)")re"));
+    QList<QPointF> corners;
+    for (auto match = word.globalMatch(run.out); match.hasNext();) {
+        const auto found = match.next();
+        corners.append(QPointF(found.captured(1).toDouble(), found.captured(2).toDouble()) *
+                       (25.4 / 72));
+    }
+    return corners;
 }
 
 // Polls, for up to a minute, until `ready` holds; false when the process
@@ -159,11 +178,16 @@ ToolRun runIn(const Folder &folder, const QStringList &arguments, const QByteArr
 }
 
 // Root writes wherever it likes; run as an ordinary user, the tool meets the
-// folder's rights.
+// folder's rights. The user logs its runs in a data folder of its own, beside
+// the tests' one.
 void asOrdinaryUser(QProcess &process)
 {
     if (::geteuid() != 0)
         return;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"),
+                       qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/../other"));
+    process.setProcessEnvironment(environment);
     process.setArguments(
         QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", process.program()} +
         process.arguments());
@@ -177,6 +201,7 @@ class TestPrintTool : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void commandLineNeedsNoDisplay_data();
     void commandLineNeedsNoDisplay();
     void refusedRunsLeaveTheOutputAlone_data();
@@ -188,7 +213,26 @@ private Q_SLOTS:
     void outputsOfEveryKind();
     void signalsStopTheRun_data();
     void signalsStopTheRun();
+    void calibrationMovesEveryObject_data();
+    void calibrationMovesEveryObject();
+    void printedRunsAreLogged_data();
+    void printedRunsAreLogged();
+
+private:
+    // The user's settings and data folders of every run of the tool.
+    QTemporaryDir m_home;
 };
+
+void TestPrintTool::initTestCase()
+{
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
+    // The data folder of the ordinary user some runs are made as.
+    const QString other = m_home.filePath(QStringLiteral("other"));
+    QVERIFY(QDir().mkpath(other));
+    QCOMPARE(::chmod(encoded(m_home.path()).constData(), 0755), 0);
+    QCOMPARE(::chmod(encoded(other).constData(), 0777), 0);
+}
 
 void TestPrintTool::commandLineNeedsNoDisplay_data()
 {
@@ -214,6 +258,21 @@ void TestPrintTool::commandLineNeedsNoDisplay_data()
                                     << QStringLiteral("Unknown option 'x'.");
     QTest::newRow("no value") << QStringList{"d.pgt", "-o"} << none
                               << QStringLiteral("Missing value after '-o'.");
+    const auto refused = [](const char *name, const QStringList &option, const char *error) {
+        QTest::newRow(name) << (option + QStringList{"-o", "a.pdf", "d.pgt"}) << QString()
+                            << QString::fromUtf8(error);
+    };
+    refused("range of one page", {"--range", "5"},
+            "--range needs pages F-L with 1 <= F <= L, not '5'");
+    refused("range backwards", {"--range=4-2"},
+            "--range needs pages F-L with 1 <= F <= L, not '4-2'");
+    refused("no copies", {"-n", "0"}, "-n needs a number of copies from 1 to 999, not '0'");
+    refused("offset beyond 20 mm", {"--offset", "20.5,0"},
+            "--offset needs X,Y in millimetres from -20 to 20, not '20.5,0'");
+    refused("scale below 90 %", {"--scale", "89.9,100"},
+            "--scale needs SX,SY in per cent from 90 to 110, not '89.9,100'");
+    refused("scale not a number", {"--scale", "a,b"},
+            "--scale needs SX,SY in per cent from 90 to 110, not 'a,b'");
 }
 
 void TestPrintTool::commandLineNeedsNoDisplay()
@@ -243,27 +302,35 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone_data()
     QTest::addColumn<QString>("document"); // what the folder holds as doc.pgt
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("exitCode");
     // What the reader has to say about a document follows the document's name.
     QTest::newRow("no such document")
-        << "none" << QStringList{} << "doc.pgt: No such file or directory";
-    QTest::newRow("damaged header") << "garbage" << QStringList{} << "doc.pgt: Bad file header";
+        << "none" << QStringList{} << "doc.pgt: No such file or directory" << 1;
+    QTest::newRow("damaged header")
+        << "garbage" << QStringList{} << "doc.pgt: Bad file header" << 1;
     QTest::newRow("records cut short")
-        << "cut" << QStringList{} << "doc.pgt: the file ends inside object 2 of 3";
+        << "cut" << QStringList{} << "doc.pgt: the file ends inside object 2 of 3" << 1;
     QTest::newRow("Pages 0 in the document")
-        << "pages0" << QStringList{} << "doc.pgt: Nothing to print: Pages is 0";
+        << "pages0" << QStringList{} << "doc.pgt: Nothing to print: Pages is 0" << 1;
     QTest::newRow("--pages -1") << "good" << QStringList{"--pages", "-1"}
-                                << "doc.pgt: Nothing to print: Pages is -1";
+                                << "doc.pgt: Nothing to print: Pages is -1" << 1;
     QTest::newRow("more objects than the program allows")
         << "huge" << QStringList{}
-        << "doc.pgt holds 10001 objects; the program allows 10000 at most";
+        << "doc.pgt holds 10001 objects; the program allows 10000 at most" << 1;
     const QString tooLarge =
         QStringLiteral(": larger than any document (%1 bytes at most)").arg(largestDocument);
     QTest::newRow("a file larger than any document")
-        << "oversized" << QStringList{} << QStringLiteral("doc.pgt") + tooLarge;
+        << "oversized" << QStringList{} << QStringLiteral("doc.pgt") + tooLarge << 1;
     QTest::newRow("a stream larger than any document")
-        << "oversized stream" << QStringList{} << QStringLiteral("standard input") + tooLarge;
-    QTest::newRow("no folder for the output")
-        << "good" << QStringList{"-o", "gone/out.pdf"} << "gone/out.pdf: No such file or directory";
+        << "oversized stream" << QStringList{} << QStringLiteral("standard input") + tooLarge << 1;
+    QTest::newRow("no folder for the output") << "good" << QStringList{"-o", "gone/out.pdf"}
+                                              << "gone/out.pdf: No such file or directory" << 1;
+    QTest::newRow("a range past the run")
+        << "good" << QStringList{"--range", "2-4"}
+        << "doc.pgt: Pages 2 to 4 are not in the run of 3 pages" << 2;
+    QTest::newRow("a range past --pages")
+        << "good" << QStringList{"--pages", "5", "--range", "6-6"}
+        << "doc.pgt: Pages 6 to 6 are not in the run of 5 pages" << 2;
 }
 
 void TestPrintTool::refusedRunsLeaveTheOutputAlone()
@@ -271,6 +338,7 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone()
     QFETCH(QString, document);
     QFETCH(QStringList, options);
     QFETCH(QString, message);
+    QFETCH(int, exitCode);
 
     Folder folder;
     const QString doc = folder.path(QStringLiteral("doc.pgt"));
@@ -306,7 +374,7 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone()
     const QStringList before = folder.entries();
 
     const ToolRun run = runIn(folder, options << argument, input);
-    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.startsWith(QStringLiteral("paginette-print: ") + message),
              qPrintable(run.err));
     QCOMPARE(folder.content(QStringLiteral("out.pdf")), old);
@@ -325,6 +393,17 @@ void TestPrintTool::printsEveryPageOfTheRun_data()
     QTest::newRow("--pages 5") << QStringList{"--pages", "5"} << file << out
                                << QStringList{"00125", "00126", "00127", "00128", "00129"};
     QTest::newRow("--pages=1") << QStringList{"--pages=1"} << file << out << QStringList{"00125"};
+    QTest::newRow("--range 2-3") << QStringList{"--range", "2-3"} << file << out
+                                 << QStringList{"00126", "00127"};
+    QTest::newRow("--pages 9 --range 8-9") << QStringList{"--pages", "9", "--range", "8-9"} << file
+                                           << out << QStringList{"00132", "00133"};
+    QTest::newRow("-n 2") << QStringList{"-n", "2"} << file << out
+                          << QStringList{"00125", "00125", "00126", "00126", "00127", "00127"};
+    QTest::newRow("-n 2 --collate")
+        << QStringList{"-n", "2", "--collate"} << file << out
+        << QStringList{"00125", "00126", "00127", "00125", "00126", "00127"};
+    QTest::newRow("-n3 --range 3-3") << QStringList{"-n3", "--range", "3-3"} << file << out
+                                     << QStringList{"00127", "00127", "00127"};
     QTest::newRow("document on standard input") << QStringList{} << "-" << out << threePages;
     QTest::newRow("document from a FIFO") << QStringList{} << "FIFO" << out << threePages;
     QTest::newRow("PDF on standard output") << QStringList{} << file << "-" << threePages;
@@ -566,6 +645,96 @@ void TestPrintTool::signalsStopTheRun()
     QCOMPARE(exit, signal == SIGKILL ? -1 : 128 + signal);
     QCOMPARE(folder.content(QStringLiteral("out.pdf")), QByteArray("the last run"));
     QCOMPARE(folder.entries(), before);
+}
+
+void TestPrintTool::calibrationMovesEveryObject_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QPointF>("shift"); // millimetres
+
+    QTest::newRow("--offset 2.5,-1.0") << QStringList{"--offset", "2.5,-1.0"} << QPointF(2.5, -1);
+    QTest::newRow("--printer-profile") << QStringList{"--printer-profile"} << QPointF(1.5, 2.0);
+    QTest::newRow("--offset over the profile")
+        << QStringList{"--printer-profile", "--offset", "0,-2"} << QPointF(0, -2);
+    QTest::newRow("the profile only when asked") << QStringList{} << QPointF(0, 0);
+}
+
+void TestPrintTool::calibrationMovesEveryObject()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QPointF, shift);
+
+    const CalibrationStore store;
+    QCOMPARE(store.save(pdfOutputName(), {1.5, 2.0, 100, 100}), QString());
+    const Folder folder;
+    folder.document(QStringLiteral("doc.pgt"), 7);
+    QCOMPARE(runIn(folder, {"-o", "plain.pdf", "doc.pgt"}).exitCode, 0);
+    const ToolRun run = runIn(folder, options + QStringList{"-o", "moved.pdf", "doc.pgt"});
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.exitCode, 0);
+
+    const QList<QPointF> plain = wordCorners(folder.path(QStringLiteral("plain.pdf")));
+    const QList<QPointF> moved = wordCorners(folder.path(QStringLiteral("moved.pdf")));
+    QCOMPARE(plain.size(), 7);
+    QCOMPARE(moved.size(), plain.size());
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        const QPointF by = moved[i] - plain[i];
+        QVERIFY2(
+            qAbs(by.x() - shift.x()) <= 0.05 && qAbs(by.y() - shift.y()) <= 0.05,
+            qPrintable(QStringLiteral("word %1 moved %2, %3 mm").arg(i).arg(by.x()).arg(by.y())));
+    }
+}
+
+void TestPrintTool::printedRunsAreLogged_data()
+{
+    QTest::addColumn<bool>("logWritable");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a line for the run") << true << "";
+    QTest::newRow("a log that cannot be written")
+        << false
+        << "paginette-print: The print log %1 could not be written: its folder cannot "
+           "be made\n";
+}
+
+void TestPrintTool::printedRunsAreLogged()
+{
+    QFETCH(bool, logWritable);
+    QFETCH(QString, message);
+
+    const QTemporaryDir data;
+    QString home = data.filePath(QStringLiteral("data"));
+    if (!logWritable) {
+        // A file where the data folder should be.
+        home = data.filePath(QStringLiteral("file"));
+        QFile blocker(home);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    const QString log = home + QStringLiteral("/paginette/print-log.csv");
+    const auto inHome = [&home](QProcess &process) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home);
+        process.setProcessEnvironment(environment);
+    };
+    Folder folder;
+    folder.document(QStringLiteral("doc.pgt"), 2);
+    const ToolRun run =
+        runIn(folder, {"--range", "2-3", "-n", "2", "-o", "a.pdf", "doc.pgt"}, {}, inHome);
+
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, message.isEmpty() ? message : message.arg(log));
+    QList<QStringList> records = PrintLog(log).read();
+    if (!logWritable) {
+        QCOMPARE(records, QList<QStringList>{});
+        return;
+    }
+    QCOMPARE(records.size(), 2);
+    const QDateTime logged =
+        QDateTime::fromString(records[1].takeFirst(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    QVERIFY(qAbs(logged.secsTo(QDateTime::currentDateTime())) < 120);
+    QCOMPARE(records, (QList<QStringList>{logHeader(),
+                                          {folder.path(QStringLiteral("doc.pgt")),
+                                           folder.path(QStringLiteral("a.pdf")), "2", "3", "2", "",
+                                           "00126", "00127", "", "01126", "01127"}}));
 }
 
 QTEST_GUILESS_MAIN(TestPrintTool)

@@ -93,13 +93,16 @@ QPointF printableOrigin()
 struct ProgramPrint
 {
     explicit ProgramPrint(const Document &doc,
-                          std::function<PrintProgress(std::int32_t)> progress = {})
+                          std::function<PrintProgress(std::int32_t, ProgressLabel)> progress = {},
+                          int copies = 1)
         : commands(editor, shell, render, view, recorder.feedback(), {}, &frame)
     {
         editor.replace(doc);
         shell.docOpen = 1;
-        dialogs.print = [](QPrinter &printer) {
+        dialogs.print = [copies](QPrinter &printer, std::int32_t) {
             printer.setPrinterName(queue);
+            printer.setCopyCount(copies);
+            printer.setCollateCopies(false);
             return true;
         };
         dialogs.progress = std::move(progress);
@@ -146,16 +149,21 @@ void TestCupsRun::runReachesTheQueue_data()
 {
     QTest::addColumn<bool>("fromTheProgram");
     QTest::addColumn<bool>("fullSpool"); // room for the start of the spool only
-    QTest::newRow("paginette-print -P") << false << false;
-    QTest::newRow("File > Print") << true << false;
-    QTest::newRow("paginette-print -P, spool disk full") << false << true;
-    QTest::newRow("File > Print, spool disk full") << true << true;
+    QTest::addColumn<int>("copies");     // uncollated
+    QTest::newRow("paginette-print -P") << false << false << 1;
+    QTest::newRow("File > Print") << true << false << 1;
+    // The run draws its copies: CUPS, asked for none, makes no more.
+    QTest::newRow("paginette-print -P -n 2") << false << false << 2;
+    QTest::newRow("File > Print, 2 copies") << true << false << 2;
+    QTest::newRow("paginette-print -P, spool disk full") << false << true << 1;
+    QTest::newRow("File > Print, spool disk full") << true << true << 1;
 }
 
 void TestCupsRun::runReachesTheQueue()
 {
     QFETCH(bool, fromTheProgram);
     QFETCH(bool, fullSpool);
+    QFETCH(int, copies);
 
     Document doc = emptyDocument(1);
     addNumber(doc, 72, 72, 125, 5);
@@ -180,12 +188,13 @@ void TestCupsRun::runReachesTheQueue()
 
     QString error;
     if (fromTheProgram) {
-        ProgramPrint print(doc);
+        ProgramPrint print(doc, {}, copies);
         print.commands.Print1Click();
         error = print.recorder.errors().join(QLatin1Char('\n'));
     } else {
         const ToolRun run =
-            runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-P"), queue, path});
+            runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-n"), QString::number(copies),
+                                                      QStringLiteral("-P"), queue, path});
         QCOMPARE(run.exitCode, fullSpool ? 1 : 0);
         error = run.err.trimmed();
     }
@@ -201,10 +210,12 @@ void TestCupsRun::runReachesTheQueue()
 
     const QStringList printed = pdfsAfter(before, 1);
     QCOMPARE(printed.size(), 1);
-    QCOMPARE(pdfPageCount(printed.first()), 3);
+    QStringList numbers;
+    for (const QString &number : QStringList{"00125", "00126", "00127"})
+        numbers += QStringList(copies, number);
+    QCOMPARE(pdfPageCount(printed.first()), numbers.size());
     const QPointF expected = printableOrigin() + QPointF(72, 72);
-    const QStringList numbers{"00125", "00126", "00127"};
-    for (int page = 1; page <= 3; ++page) {
+    for (int page = 1; page <= numbers.size(); ++page) {
         const QList<Word> words = pageWords(printed.first(), page);
         QCOMPARE(words.size(), 1);
         QCOMPARE(words.first().text, numbers[page - 1]);
@@ -224,7 +235,7 @@ void TestCupsRun::cancelledRunSendsNoJob()
     Document doc = emptyDocument(1);
     addNumber(doc, 72, 72, 125, 5);
     doc.pagesToPrint = 5;
-    ProgramPrint print(doc, [](std::int32_t) {
+    ProgramPrint print(doc, [](std::int32_t, ProgressLabel) {
         return [](std::int32_t page, std::int32_t) {
             return page < 3;
         };

@@ -35,6 +35,8 @@ private Q_SLOTS:
     void endedRunsReportHowTheyEnded();
     void scaleIsResolutionDiv72_data();
     void scaleIsResolutionDiv72();
+    void planPrintsItsSheetsInOrder_data();
+    void planPrintsItsSheetsInOrder();
 };
 
 void TestPrintRun::everyPageShowsItsNumbers_data()
@@ -200,6 +202,51 @@ void TestPrintRun::scaleIsResolutionDiv72()
             ink.bounds.top() < cellCorner.y() + cellHeight / 3);
     QVERIFY(ink.bounds.bottom() < cellCorner.y() + cellHeight);
     QVERIFY(ink.bounds.bottom() > cellCorner.y() + cellHeight / 2);
+}
+
+void TestPrintRun::planPrintsItsSheetsInOrder_data()
+{
+    QTest::addColumn<PrintPlan>("plan");
+    QTest::addColumn<QList<int>>("pages");
+
+    QTest::newRow("pages 4 to 6") << PrintPlan{4, 6, 1, true, {}} << QList<int>{4, 5, 6};
+    QTest::newRow("uncollated") << PrintPlan{2, 3, 2, false, {}} << QList<int>{2, 2, 3, 3};
+}
+
+void TestPrintRun::planPrintsItsSheetsInOrder()
+{
+    QFETCH(PrintPlan, plan);
+    QFETCH(QList<int>, pages);
+
+    // {pages} and {last} keep the whole run's values on every page printed.
+    Document doc = emptyDocument(20);
+    addNumber(doc, 20, 20, 125, 5);
+    addNumber(doc, 20, 60, 1, 2);
+    doc.objects[1].format.suffix = QStringLiteral(" of {pages}, last {last}");
+    doc.pagesToPrint = 6;
+    const QSize size(900, 500);
+    const auto pageImage = [&](int page) {
+        QStringList texts;
+        for (const PageObject &object : doc.objects)
+            texts.append(objectText(object, page, doc.pagesToPrint));
+        return pageShowing(doc, texts, size);
+    };
+
+    SheetRecorder recorder(size);
+    QList<QPair<int, int>> told;
+    const PrintResult result =
+        printRun(doc, 360, true, recorder.sheets(), plan, [&told](std::int32_t i, std::int32_t n) {
+            told.append({i, n});
+            return true;
+        });
+    recorder.finish();
+
+    QCOMPARE(result.outcome, PrintOutcome::Printed);
+    QCOMPARE(recorder.pages.size(), pages.size());
+    for (qsizetype i = 0; i < pages.size(); ++i)
+        QVERIFY2(recorder.pages[i] == pageImage(pages[i]), qPrintable(QString::number(i)));
+    QCOMPARE(told.size(), pages.size());
+    QCOMPARE(told.last(), qMakePair(int(pages.size()), int(pages.size())));
 }
 
 QTEST_MAIN(TestPrintRun)

@@ -1,0 +1,112 @@
+#include "calibration.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+constexpr double millimetresPerInch = 25.4;
+constexpr double pointsPerInch = 72.0;
+
+// One group per printer; the name is escaped so that no character of it
+// can split or clash with a key.
+QString groupOf(const QString &printer)
+{
+    return QStringLiteral("calibration/") + QString::fromLatin1(QUrl::toPercentEncoding(printer));
+}
+
+} // namespace
+
+bool isWithinLimits(const Calibration &calibration)
+{
+    const auto offset = [](double value) {
+        return value >= -Calibration::maxOffset && value <= Calibration::maxOffset;
+    };
+    const auto scale = [](double value) {
+        return value >= Calibration::minScale && value <= Calibration::maxScale;
+    };
+    return offset(calibration.offsetX) && offset(calibration.offsetY) &&
+           scale(calibration.scaleX) && scale(calibration.scaleY);
+}
+
+Calibration withinLimits(Calibration calibration)
+{
+    const auto offset = [](double value) {
+        return std::clamp(value, -Calibration::maxOffset, Calibration::maxOffset);
+    };
+    const auto scale = [](double value) {
+        return std::clamp(value, Calibration::minScale, Calibration::maxScale);
+    };
+    return {offset(calibration.offsetX), offset(calibration.offsetY), scale(calibration.scaleX),
+            scale(calibration.scaleY)};
+}
+
+QTransform calibrationTransform(const Calibration &calibration, int dotsPerInch,
+                                QPointF printableOrigin)
+{
+    const double dotsPerMillimetre = dotsPerInch / millimetresPerInch;
+    const QPointF margin = printableOrigin * (dotsPerInch / pointsPerInch);
+    const double sx = calibration.scaleX / 100.0;
+    const double sy = calibration.scaleY / 100.0;
+    // A point q of the printable area lies at margin + q on the paper; it
+    // goes to scale * (margin + q) + offset there, back in painter terms.
+    return QTransform(sx, 0, 0, sy,
+                      sx * margin.x() - margin.x() + calibration.offsetX * dotsPerMillimetre,
+                      sy * margin.y() - margin.y() + calibration.offsetY * dotsPerMillimetre);
+}
+
+QString pdfOutputName()
+{
+    return QStringLiteral("PDF output");
+}
+
+QString userSettingsPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/paginette/paginette.conf");
+}
+
+CalibrationStore::CalibrationStore(QString path) : m_path(std::move(path)) {}
+
+Calibration CalibrationStore::load(const QString &printer) const
+{
+    const QSettings settings(m_path, QSettings::IniFormat);
+    const QString group = groupOf(printer) + QLatin1Char('/');
+    const auto read = [&](const char *key, double fallback) {
+        bool ok = false;
+        const double value = settings.value(group + QLatin1String(key)).toDouble(&ok);
+        return ok ? value : fallback;
+    };
+    return withinLimits(
+        {read("offsetX", 0), read("offsetY", 0), read("scaleX", 100), read("scaleY", 100)});
+}
+
+QString CalibrationStore::save(const QString &printer, const Calibration &calibration) const
+{
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
+        return QStringLiteral("%1: the folder cannot be made").arg(m_path);
+    QSettings settings(m_path, QSettings::IniFormat);
+    settings.beginGroup(groupOf(printer));
+    settings.setValue(QStringLiteral("offsetX"), calibration.offsetX);
+    settings.setValue(QStringLiteral("offsetY"), calibration.offsetY);
+    settings.setValue(QStringLiteral("scaleX"), calibration.scaleX);
+    settings.setValue(QStringLiteral("scaleY"), calibration.scaleY);
+    settings.endGroup();
+    // QSettings writes a whole new file and puts it in place.
+    settings.sync();
+    switch (settings.status()) {
+    case QSettings::NoError:
+        return {};
+    case QSettings::AccessError:
+        return QStringLiteral("%1: the calibration could not be written").arg(m_path);
+    case QSettings::FormatError:
+        return QStringLiteral("%1: the file is damaged; the calibration was not written")
+            .arg(m_path);
+    }
+    return {};
+}

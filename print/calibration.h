@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QPointF>
+#include <QString>
+#include <QTransform>
+
+// How far one printer misplaces the page, and so what undoes it: the print
+// is moved right and down by the offsets and stretched by the scales about
+// the paper's top-left corner. The screen is never shifted.
+struct Calibration
+{
+    static constexpr double maxOffset = 20.0; // millimetres, either way
+    static constexpr double minScale = 90.0;  // per cent
+    static constexpr double maxScale = 110.0;
+
+    double offsetX = 0;  // millimetres; positive moves the print right
+    double offsetY = 0;  // millimetres; positive moves it down
+    double scaleX = 100; // per cent
+    double scaleY = 100;
+
+    bool operator==(const Calibration &) const = default;
+};
+
+// Whether every value is in its range.
+bool isWithinLimits(const Calibration &calibration);
+// `calibration` with every value brought into its range.
+Calibration withinLimits(Calibration calibration);
+
+// The painter transform that applies `calibration` to a page drawn at
+// `dotsPerInch`, whose painter origin lies `printableOrigin` points (1/72
+// inch) from the paper's corner, as a printer's printable area does.
+QTransform calibrationTransform(const Calibration &calibration, int dotsPerInch,
+                                QPointF printableOrigin);
+
+// The entry a run to a PDF file keeps its calibration under: no queue has
+// a name with a blank.
+QString pdfOutputName();
+
+// The user's settings file: paginette/paginette.conf in the user's
+// configuration folder. The fixed preferences file is not the place.
+QString userSettingsPath();
+
+// The calibrations of the user's printers, one entry per printer name, in
+// a settings file of the user's.
+class CalibrationStore
+{
+public:
+    explicit CalibrationStore(QString path = userSettingsPath());
+
+    // The stored calibration of `printer`, brought within limits; a printer
+    // without one prints as it is.
+    Calibration load(const QString &printer) const;
+    // An error text when the file could not be written.
+    QString save(const QString &printer, const Calibration &calibration) const;
+
+    const QString &path() const { return m_path; }
+
+private:
+    QString m_path;
+};

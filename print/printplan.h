@@ -1,0 +1,39 @@
+#pragma once
+
+#include "calibration.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// What one run prints: pages first..last of the document's run, each page
+// with the values it has in the whole run, so that a reprint of page 37 is
+// page 37 again; each page `copies` times; on the calibration of the
+// printer it goes to.
+struct PrintPlan
+{
+    static constexpr int maxCopies = 999;
+
+    std::int32_t first = 1;
+    std::int32_t last = 1;
+    int copies = 1;
+    // Collated copies print in sets, 1, 2, 3, 1, 2, 3; uncollated ones page
+    // by page, 1, 1, 2, 2, 3, 3, as carbonless sets are put together.
+    bool collate = true;
+    Calibration calibration;
+
+    bool operator==(const PrintPlan &) const = default;
+};
+
+// Every page of a run of `pages` pages, once, as the paper takes it.
+PrintPlan wholeRun(std::int32_t pages);
+
+// The sheets the plan prints; 0 when its range is empty.
+std::int64_t sheetCount(const PrintPlan &plan);
+// The page that sheet `sheet` (counted from 1) of the plan carries.
+std::int32_t pageOnSheet(const PrintPlan &plan, std::int64_t sheet);
+
+// Why the plan cannot print from a run of `pages` pages (a range outside
+// it, copies out of bounds, more sheets than a run counts), or an empty
+// text.
+QString planError(const PrintPlan &plan, std::int32_t pages);

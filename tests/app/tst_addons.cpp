@@ -1,0 +1,163 @@
+#include "apptestmain.h"
+#include "continuenumbering.h"
+#include "documentbuilder.h"
+#include "printlog.h"
+#include "shellfixture.h"
+#include "tform8.h"
+#include "tform9.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QUndoStack>
+
+namespace {
+
+using Rows = QList<QStringList>;
+
+QStringList tableRow(const QTableWidget *table, int row)
+{
+    QStringList cells;
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const QTableWidgetItem *item = table->item(row, column);
+        cells.append(item ? item->text() : QStringLiteral("-"));
+    }
+    return cells;
+}
+
+QStringList headerOf(const QTableWidget *table)
+{
+    QStringList labels;
+    for (int column = 0; column < table->columnCount(); ++column)
+        labels.append(table->horizontalHeaderItem(column)->text());
+    return labels;
+}
+
+} // namespace
+
+// Add-ons > Continue Numbering and Print Log, through the menu of the whole program.
+class TestAddons : public ShellTest
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
+        QVERIFY(startShell());
+    }
+
+    void cleanup() { stopShell(); }
+
+    void continueNumberingShowsTheNextRunFirst_data()
+    {
+        QTest::addColumn<bool>("numbers");
+        QTest::addColumn<bool>("agree");
+        QTest::newRow("agreed") << true << true;
+        QTest::newRow("cancelled") << true << false;
+        QTest::newRow("no numbers") << false << true;
+    }
+
+    void continueNumberingShowsTheNextRunFirst()
+    {
+        QFETCH(bool, numbers);
+        QFETCH(bool, agree);
+
+        Document doc = emptyDocument(20);
+        addObject(doc, KindText, 10, 100, QStringLiteral("Admit one"));
+        if (numbers) {
+            const int head = addNumber(doc, 10, 10, 1, 4);
+            const int member = addNumber(doc, 10, 40, 0, 4);
+            doc.objects[head].format.repeat = 2;
+            doc.objects[head].stepLink = 1000;
+            doc.objects[head].name = QStringLiteral("ticket");
+            doc.objects[member].name = QStringLiteral("stub");
+            linkObjects(doc, 0, {head, member});
+            propagateLinks(doc);
+        }
+        doc.pagesToPrint = 5;
+        m_shell->editor.replace(doc);
+        QStringList shown;
+        ShellHooks hooks;
+        hooks.runModal = [&](QDialog &dialog) {
+            const auto *form = qobject_cast<TForm8 *>(&dialog);
+            shown.append(form->Label1->text());
+            for (int row = 0; row < form->Numbers->rowCount(); ++row)
+                shown.append(tableRow(form->Numbers, row).join(u' '));
+            dialog.setResult(agree ? QDialog::Accepted : QDialog::Rejected);
+        };
+        m_frame->setHooks(hooks);
+        m_shell->recorder.messages.clear(); // those of the start
+
+        m_frame->ContinueNumbering1->trigger();
+
+        const QUndoStack &history = m_shell->editor.undoStack();
+        if (!numbers) {
+            QCOMPARE(shown, QStringList{});
+            QCOMPARE(m_shell->recorder.messages,
+                     (QList<FeedbackRecorder::Message>{
+                         {"The document has no numbers to move on.", "Continue Numbering"}}));
+            QCOMPARE(history.count(), 0);
+            return;
+        }
+        QCOMPARE(shown, (QStringList{"Move every number on by a run of 5 pages? The next run "
+                                     "starts with:",
+                                     "ticket 0004", "stub 1004"}));
+        if (!agree) {
+            QCOMPARE(documentDump(m_shell->doc()), documentDump(doc));
+            QCOMPARE(history.count(), 0);
+            return;
+        }
+        QCOMPARE(firstValues(m_shell->doc()),
+                 (QList<NextFirstValue>{{"ticket", "0004"}, {"stub", "1004"}}));
+        QCOMPARE(history.count(), 1);
+        QCOMPARE(m_frame->Undo1->text(), QStringLiteral("Undo Continue Numbering"));
+        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 1}));
+        m_frame->Undo1->trigger();
+        QCOMPARE(documentDump(m_shell->doc()), documentDump(doc));
+    }
+
+    void printLogShowsAndCopiesRuns()
+    {
+        Document doc = emptyDocument(20);
+        addNumber(doc, 10, 10, 125, 5);
+        doc.objects[0].name = QStringLiteral("ticket");
+        doc.pagesToPrint = 10;
+        PrintLog log(defaultPrintLogPath());
+        const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
+        QCOMPARE(log.append(logEntry(doc, wholeRun(10), "/srv/a.pgt", "office", when)), QString());
+        addNumber(doc, 10, 40, 7, 2);
+        doc.objects[1].name = QStringLiteral("stub\tleft");
+        QCOMPARE(log.append(logEntry(doc, PrintPlan{4, 6, 2, false, {}}, "/srv/b.pgt", "office",
+                                     when.addSecs(60))),
+                 QString());
+
+        m_frame->PrintLog1->trigger();
+        TForm9 *window = m_frame->Form9;
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTableWidget *table = window->LogTable;
+        QCOMPARE(window->Status->text(), log.path());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Print Log"));
+        QCOMPARE(headerOf(table), logHeader() + logHeader().mid(6));
+        QCOMPARE(tableRow(table, 0),
+                 (QStringList{"2026-03-14 09:26:53", "/srv/a.pgt", "office", "1", "10", "1",
+                              "ticket", "00125", "00134", "-", "-", "-"}));
+
+        table->selectAll();
+        QApplication::clipboard()->clear();
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("2026-03-14 09:26:53\t/srv/a.pgt\toffice\t1\t10\t1\tticket\t00125"
+                                "\t00134\n"
+                                "2026-03-14 09:27:53\t/srv/b.pgt\toffice\t4\t6\t2\tticket\t00128"
+                                "\t00130\tstub left\t10\t12\n"));
+    }
+
+private:
+    QTemporaryDir m_home;
+};
+
+PAGINETTE_APP_TEST_MAIN(TestAddons)
+#include "tst_addons.moc"

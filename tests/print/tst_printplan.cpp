@@ -1,0 +1,168 @@
+#include "calibration.h"
+#include "printerjob.h"
+#include "printplan.h"
+
+#include <QPrinter>
+#include <QtTest>
+
+#include <limits>
+
+class TestPrintPlan : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sheetsComeInThePlansOrder_data();
+    void sheetsComeInThePlansOrder();
+    void plansThatDoNotFitTheRun_data();
+    void plansThatDoNotFitTheRun();
+    void calibrationMovesAndStretchesFromThePapersCorner_data();
+    void calibrationMovesAndStretchesFromThePapersCorner();
+    void jobOptionsComeFromThePrintersSettings_data();
+    void jobOptionsComeFromThePrintersSettings();
+};
+
+void TestPrintPlan::sheetsComeInThePlansOrder_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<bool>("collate");
+    QTest::addColumn<QList<int>>("pages");
+
+    QTest::newRow("pages 4 to 6") << 4 << 6 << 1 << false << QList<int>{4, 5, 6};
+    QTest::newRow("collated copies") << 1 << 3 << 2 << true << QList<int>{1, 2, 3, 1, 2, 3};
+    QTest::newRow("uncollated copies") << 1 << 3 << 2 << false << QList<int>{1, 1, 2, 2, 3, 3};
+    QTest::newRow("uncollated copies of a reprint")
+        << 37 << 38 << 3 << false << QList<int>{37, 37, 37, 38, 38, 38};
+}
+
+void TestPrintPlan::sheetsComeInThePlansOrder()
+{
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(int, copies);
+    QFETCH(bool, collate);
+    QFETCH(QList<int>, pages);
+
+    const PrintPlan plan{first, last, copies, collate, {}};
+    QList<int> printed;
+    for (std::int64_t sheet = 1; sheet <= sheetCount(plan); ++sheet)
+        printed.append(pageOnSheet(plan, sheet));
+    QCOMPARE(printed, pages);
+}
+
+void TestPrintPlan::plansThatDoNotFitTheRun_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<QString>("error");
+
+    constexpr int most = std::numeric_limits<std::int32_t>::max();
+    QTest::newRow("the whole run") << 1 << 10 << 1 << "";
+    QTest::newRow("past the last page")
+        << 8 << 11 << 1 << "Pages 8 to 11 are not in the run of 10 pages";
+    QTest::newRow("first after last")
+        << 5 << 4 << 1 << "Pages 5 to 4 are not in the run of 10 pages";
+    QTest::newRow("no copies") << 1 << 10 << 0 << "Copies must be from 1 to 999";
+    QTest::newRow("more sheets than a run counts")
+        << 1 << most << 2 << "2 copies of 2147483647 pages are more sheets than a run can count";
+}
+
+void TestPrintPlan::plansThatDoNotFitTheRun()
+{
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(int, copies);
+    QFETCH(QString, error);
+
+    const std::int32_t pages = last == std::numeric_limits<std::int32_t>::max() ? last : 10;
+    QCOMPARE(planError(PrintPlan{first, last, copies, true, {}}, pages), error);
+}
+
+void TestPrintPlan::calibrationMovesAndStretchesFromThePapersCorner_data()
+{
+    QTest::addColumn<double>("offsetX");
+    QTest::addColumn<double>("offsetY");
+    QTest::addColumn<double>("scaleX");
+    QTest::addColumn<double>("scaleY");
+    QTest::addColumn<QPointF>("origin"); // of the printable area, in points
+    QTest::addColumn<QPointF>("point");  // drawn, in dots at 360 dpi
+    QTest::addColumn<QPointF>("printed");
+
+    const QPointF corner(0, 0);
+    const QPointF inch(72, 72);
+    // 2.54 mm is 36 dots at 360 dpi.
+    QTest::newRow("2.54 mm right, 1.27 mm up")
+        << 2.54 << -1.27 << 100.0 << 100.0 << inch << QPointF(100, 200) << QPointF(136, 182);
+    QTest::newRow("stretched from the printable area's corner")
+        << 0.0 << 0.0 << 110.0 << 90.0 << corner << QPointF(100, 200) << QPointF(110, 180);
+    // The printable area starts an inch (360 dots) into the paper, where
+    // the stretch has already moved it by a tenth.
+    QTest::newRow("stretched from the paper's corner")
+        << 0.0 << 0.0 << 110.0 << 90.0 << inch << QPointF(100, 100) << QPointF(146, 54);
+    QTest::newRow("stretched, then moved")
+        << 2.54 << 2.54 << 110.0 << 110.0 << inch << QPointF(0, 0) << QPointF(72, 72);
+}
+
+void TestPrintPlan::calibrationMovesAndStretchesFromThePapersCorner()
+{
+    QFETCH(double, offsetX);
+    QFETCH(double, offsetY);
+    QFETCH(double, scaleX);
+    QFETCH(double, scaleY);
+    QFETCH(QPointF, origin);
+    QFETCH(QPointF, point);
+    QFETCH(QPointF, printed);
+
+    const QPointF mapped =
+        calibrationTransform({offsetX, offsetY, scaleX, scaleY}, 360, origin).map(point);
+    QVERIFY2(qAbs(mapped.x() - printed.x()) < 1e-9 && qAbs(mapped.y() - printed.y()) < 1e-9,
+             qPrintable(QStringLiteral("%1, %2").arg(mapped.x()).arg(mapped.y())));
+}
+
+void TestPrintPlan::jobOptionsComeFromThePrintersSettings_data()
+{
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<bool>("grey");
+    QTest::addColumn<bool>("reverse");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<QStringList>("options");
+
+    // A PDF printer: the sides a queue offers are its own.
+    // The run draws its copies; CUPS would make as many of each again.
+    QTest::newRow("3 copies") << false << false << false << 3
+                              << QStringList{"media=A4", "sides=one-sided"};
+    QTest::newRow("grey, last page first")
+        << false << true << true << 1
+        << QStringList{"media=A4", "sides=one-sided", "print-color-mode=monochrome",
+                       "outputorder=reverse"};
+    QTest::newRow("landscape, 2 copies")
+        << true << false << false << 2 << QStringList{"media=A4", "sides=one-sided", "landscape="};
+}
+
+void TestPrintPlan::jobOptionsComeFromThePrintersSettings()
+{
+    QFETCH(bool, landscape);
+    QFETCH(bool, grey);
+    QFETCH(bool, reverse);
+    QFETCH(int, copies);
+    QFETCH(QStringList, options);
+
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setColorMode(grey ? QPrinter::GrayScale : QPrinter::Color);
+    printer.setPageOrder(reverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    printer.setCopyCount(copies);
+    printer.setCollateCopies(true);
+    QStringList sent;
+    for (const auto &[name, value] : cupsJobOptions(printer))
+        sent.append(QString::fromUtf8(name + '=' + value));
+    QCOMPARE(sent, options);
+}
+
+QTEST_MAIN(TestPrintPlan)
+#include "tst_printplan.moc"
