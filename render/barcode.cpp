@@ -43,6 +43,10 @@ QString titleOf(Symbology symbology)
 // The library's limits for the symbologies whose length rule is plain.
 constexpr qsizetype code39MostCharacters = 85;
 constexpr qsizetype itfMostDigits = 90;
+// A number's text is its digits between two affixes of at most 63
+// characters. Longer texts, which the library could still take, cost
+// milliseconds for every value drawn; no number needs them.
+constexpr qsizetype matrixMostCharacters = 256;
 
 // Bounds on what Code 128, QR code and Data Matrix hold, which depends on the
 // mix of characters. A text within `surelyFits` UTF-8 bytes fits whatever its
@@ -61,12 +65,6 @@ std::optional<Capacity> capacityOf(Symbology symbology)
         // 60 symbol characters: an ASCII character takes at most two (a shift
         // and itself), a pair of digits one.
         return Capacity{30, 120};
-    case Symbology::Qr:
-        // 2953 bytes at the lowest error correction, less an ECI header.
-        return Capacity{2949, 7089};
-    case Symbology::DataMatrix:
-        // 1556 bytes in the largest square, less an ECI header.
-        return Capacity{1550, 3116};
     default:
         return std::nullopt;
     }
@@ -184,6 +182,11 @@ std::optional<QString> ruleRefusal(Symbology symbology, const QString &text)
         return itfRefusal(text);
     case Symbology::Qr:
     case Symbology::DataMatrix:
+        // Three UTF-8 bytes to a character at most: the longest text fits either.
+        if (text.size() > matrixMostCharacters)
+            return refusal(QStringLiteral("%1 takes at most %2 characters")
+                               .arg(titleOf(symbology), QString::number(matrixMostCharacters)),
+                           text, QString::number(text.size()) + QStringLiteral(" characters"));
         return std::nullopt;
     }
     return std::nullopt;
@@ -310,8 +313,10 @@ size_t qHash(const CacheKey &key, size_t seed = 0)
                       key.style.moduleWidth, key.style.showText, key.text);
 }
 
-// Emptied when full: enough for the symbols of several screen pages.
-constexpr qsizetype cacheLimit = 512;
+// Emptied when its symbols would hold more rectangles than this, about 64 MB:
+// enough for the symbols of a page of 10,000 numbers, so that the screen's
+// layout and drawing encode each value once.
+constexpr qsizetype cacheRectangles = qsizetype{1} << 21;
 
 // Text is drawn at this size and scaled, so that its size need not be whole pixels.
 constexpr int textReferencePixels = 256;
@@ -376,14 +381,20 @@ EncodedBarcode encodeBarcode(const BarcodeStyle &style, const QString &text)
 EncodedBarcode cachedBarcode(const BarcodeStyle &style, const QString &text)
 {
     static QHash<CacheKey, EncodedBarcode> cache;
+    static qsizetype held = 0;
     const CacheKey key{style, text};
     const auto found = cache.constFind(key);
     if (found != cache.cend())
         return *found;
     const EncodedBarcode made = encodeBarcode(style, text);
-    if (cache.size() >= cacheLimit)
+    // A refusal holds no rectangle but still takes room.
+    const qsizetype cost = made.symbol.bars.size() + 1;
+    if (held + cost > cacheRectangles) {
         cache.clear();
+        held = 0;
+    }
     cache.insert(key, made);
+    held += cost;
     return made;
 }
 

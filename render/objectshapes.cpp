@@ -59,7 +59,8 @@ void drawNumber(QPainter &painter, const PageObject &object, const QString &text
         drawObjectText(painter, object, text, scale, ox, oy);
         return;
     }
-    const EncodedBarcode code = cachedBarcode(*object.format.barcode, text);
+    const EncodedBarcode code = onScreen ? cachedBarcode(*object.format.barcode, text)
+                                         : encodeBarcode(*object.format.barcode, text);
     const std::int32_t px = wrapAdd(wrapMul(object.x, scale), ox);
     const std::int32_t py = wrapAdd(wrapMul(object.y, scale), oy);
     if (!code.ok()) {

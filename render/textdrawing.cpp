@@ -8,16 +8,19 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRawFont>
+#include <QtMath>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 // Large enough that the reference metrics, kept to 1/64 pixel, scale down
-// without visible error.
-constexpr int referencePixelSize = 512;
+// without visible error, and small enough that the face keeps its glyphs'
+// metrics: from about 384 pixels on, every text asks the face again.
+constexpr int referencePixelSize = 256;
 
 // Caches are emptied when they reach these sizes, which bounds their memory
 // however many different texts a run draws.
@@ -56,6 +59,93 @@ void insertBounded(QHash<Key, Value> &cache, qsizetype limit, const Key &key, co
     if (cache.size() >= limit)
         cache.clear();
     cache.insert(key, value);
+}
+
+// Nothing of a text reaches farther from its point than the largest page a
+// PDF can hold, 200 inches, and no cell is taller: what lies beyond cannot be
+// on any page, and a value crafted larger would only cost time.
+constexpr qint64 largestReach = 14400; // page units
+
+qint64 drawnCell(qint64 cellHeight, std::int32_t scale)
+{
+    return std::min(cellHeight, largestReach * scale);
+}
+
+// How far along its line a text drawn at `point` turned by `angle` degrees
+// needs to reach to cover the painter's device, in device units, and never
+// farther than the largest page; nothing when the line's band, a cell on
+// either side of its cell, misses the device.
+std::optional<qreal> deviceReach(const QPainter &painter, QPointF point, std::int32_t angle,
+                                 qint64 cellHeight, std::int32_t scale)
+{
+    const qreal largest = qreal(largestReach) * scale;
+    const QPaintDevice *device = painter.device();
+    bool invertible = false;
+    const QTransform toPage = painter.worldTransform().inverted(&invertible);
+    if (!device || !invertible)
+        return largest;
+    const QRectF area = toPage.mapRect(QRectF(0, 0, device->width(), device->height()));
+    // The line runs counter-clockwise from the x axis, and y points down.
+    const qreal radians = qDegreesToRadians(qreal(angle % 360));
+    const QPointF along(std::cos(radians), -std::sin(radians));
+    const QPointF across(-along.y(), along.x());
+    qreal farthest = std::numeric_limits<qreal>::lowest();
+    qreal highest = std::numeric_limits<qreal>::max();
+    qreal lowest = std::numeric_limits<qreal>::lowest();
+    for (const QPointF corner :
+         {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight()}) {
+        farthest = std::max(farthest, QPointF::dotProduct(corner - point, along));
+        const qreal below = QPointF::dotProduct(corner - point, across);
+        highest = std::min(highest, below);
+        lowest = std::max(lowest, below);
+    }
+    const auto cell = qreal(cellHeight);
+    if (farthest < -cell || lowest < -cell || highest > 2 * cell)
+        return std::nullopt;
+    return std::min(farthest, largest);
+}
+
+// The part of `text` that can reach `reach` device units in `font`: its
+// characters up to the first that starts beyond the reach, each taking its
+// own advance (shaping without kerning narrows no line below that).
+QString reachableText(const QString &text, const CellFont &font, qreal reach)
+{
+    // A text narrower at its widest advance than the reach is whole.
+    if (font.scale <= 0 || qreal(text.size()) * font.maxAdvance * font.scale <= reach)
+        return text;
+    reach /= font.scale;
+    const QFontMetricsF metrics(font.font);
+    QHash<QChar, qreal> advances;
+    qreal start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (start > reach)
+            return text.left(i);
+        auto found = advances.find(text[i]);
+        if (found == advances.end())
+            found = advances.insert(text[i], metrics.horizontalAdvance(text[i]));
+        start += *found;
+    }
+    return text;
+}
+
+// Beyond this many characters a line is summed character by character: a
+// number zero-filled to thousands of digits would cost its shaping, and its
+// digits have no shaping to take into account.
+constexpr qsizetype shapedLength = 256;
+
+qreal advanceOf(const QFontMetricsF &metrics, const QString &text)
+{
+    if (text.size() <= shapedLength)
+        return metrics.horizontalAdvance(text);
+    qreal advance = metrics.horizontalAdvance(text.left(shapedLength));
+    QHash<QChar, qreal> advances;
+    for (const QChar c : QStringView(text).sliced(shapedLength)) {
+        auto found = advances.find(c);
+        if (found == advances.end())
+            found = advances.insert(c, metrics.horizontalAdvance(c));
+        advance += *found;
+    }
+    return advance;
 }
 
 // Characters that no face shapes: digits, capitals and the space. A text of
@@ -184,14 +274,19 @@ QColor colorFromBgr(std::int32_t value)
                   static_cast<int>((bits >> 16) & 0xFF));
 }
 
-void drawObjectText(QPainter &painter, const PageObject &object, const QString &text,
+void drawObjectText(QPainter &painter, const PageObject &object, const QString &whole,
                     std::int32_t scale, std::int32_t ox, std::int32_t oy)
 {
-    const qint64 cellHeight = qint64{object.fontSize} * scale;
-    if (cellHeight <= 0 || text.isEmpty())
+    const qint64 cellHeight = drawnCell(qint64{object.fontSize} * scale, scale);
+    if (cellHeight <= 0 || whole.isEmpty())
         return;
     const std::int32_t px = wrapAdd(wrapMul(object.x, scale), ox);
     const std::int32_t py = wrapAdd(wrapMul(object.y, scale), oy);
+    const std::optional<qreal> reach =
+        deviceReach(painter, QPointF(px, py), object.angle, cellHeight, scale);
+    if (!reach)
+        return;
+    const QString text = reachableText(whole, cachedCellFont(object.fontName, cellHeight), *reach);
     const QColor color = colorFromBgr(object.color);
 
     const QPaintDevice *device = painter.device();
@@ -232,29 +327,31 @@ void drawObjectText(QPainter &painter, const PageObject &object, const QString &
     painter.restore();
 }
 
-qint64 textReach(const PageObject &object, const QString &text, std::int32_t scale)
+qint64 textReach(const PageObject &object, const QString &whole, std::int32_t scale)
 {
-    const qint64 cellHeight = qint64{object.fontSize} * scale;
-    if (cellHeight <= 0 || text.isEmpty())
+    const qint64 cellHeight = drawnCell(qint64{object.fontSize} * scale, scale);
+    if (cellHeight <= 0 || whole.isEmpty())
         return 0;
     const CellFont cellFont = cachedCellFont(object.fontName, cellHeight);
+    const QString text = reachableText(whole, cellFont, qreal(largestReach) * scale);
     // No line is longer than its characters at the widest advance; one more
     // cell on each side covers the glyphs' overhang and the turned cell.
     const qreal length = qreal(text.size()) * cellFont.maxAdvance * cellFont.scale;
     return qint64(std::ceil(length)) + 2 * cellHeight;
 }
 
-std::int32_t measureTextWidth(const QString &face, std::int16_t fontSize, const QString &text)
+std::int32_t measureTextWidth(const QString &face, std::int16_t fontSize, const QString &whole)
 {
-    if (fontSize <= 0 || text.isEmpty())
+    if (fontSize <= 0 || whole.isEmpty())
         return 0;
+    const CellFont cellFont = cachedCellFont(face, drawnCell(fontSize, 1));
+    const QString text = reachableText(whole, cellFont, qreal(largestReach));
     static QHash<WidthKey, std::int32_t> cache;
     const WidthKey key{face, fontSize, text};
     const auto found = cache.constFind(key);
     if (found != cache.cend())
         return *found;
-    const CellFont cellFont = cachedCellFont(face, fontSize);
-    const qreal width = QFontMetricsF(cellFont.font).horizontalAdvance(text) * cellFont.scale;
+    const qreal width = advanceOf(QFontMetricsF(cellFont.font), text) * cellFont.scale;
     constexpr qreal largest = std::numeric_limits<std::int32_t>::max();
     const auto measured = static_cast<std::int32_t>(qRound64(std::clamp(width, qreal(0), largest)));
     insertBounded(cache, widthCacheLimit, key, measured);

@@ -33,6 +33,8 @@ QColor colorFromBgr(std::int32_t value);
 // Draws `text` in the object's face, size (character cell height * scale),
 // colour and angle, with the top-left corner of the first cell at
 // (x * scale + ox, y * scale + oy). The caller chooses the background mode.
+// What lies farther than 200 inches from the point, the largest page there
+// is, is neither drawn nor measured, and no cell is drawn taller.
 void drawObjectText(QPainter &painter, const PageObject &object, const QString &text,
                     std::int32_t scale, std::int32_t ox, std::int32_t oy);
 // How far from its reference point the object's text can reach on the device,

@@ -70,6 +70,8 @@ private Q_SLOTS:
     void unknownFaceStillDraws();
     void positionsWrapIn32Bits();
     void hugeFontStaysInsideItsCell();
+    void longTextShowsAsItsHead_data();
+    void longTextShowsAsItsHead();
 };
 
 void TestTextDrawing::colorsAreBgr()
@@ -258,14 +260,37 @@ void TestTextDrawing::positionsWrapIn32Bits()
 
 void TestTextDrawing::hugeFontStaysInsideItsCell()
 {
-    // A 262136-dot cell: the top of the cell above the capitals stays blank.
+    // A cell taller than the largest page: the top of the cell above the capitals stays blank.
     const QImage image =
         drawn(textObject(0, 0, 32767), QStringLiteral("H"), {.scale = 8, .size = {200, 200}});
     QCOMPARE(findInk(image, white).pixels, 0);
-    // Shifted up by half the cell and left into the left stem, the 'H' stem fills the view.
-    const QImage stem = drawn(textObject(-3520, -16384, 32767), QStringLiteral("H"),
-                              {.scale = 8, .size = {200, 200}});
-    QCOMPARE(countColor(stem, black), 200 * 200);
+    // It is drawn as the largest page's cell, 14400 units: shifted up by half that cell and
+    // left into the left stem, the 'H' stem fills the view at both sizes.
+    for (const std::int16_t size : {std::int16_t(14400), std::int16_t(32767)}) {
+        const QImage stem = drawn(textObject(-1547, -7200, size), QStringLiteral("H"),
+                                  {.scale = 8, .size = {200, 200}});
+        QCOMPARE(countColor(stem, black), 200 * 200);
+    }
+}
+
+void TestTextDrawing::longTextShowsAsItsHead_data()
+{
+    QTest::addColumn<std::int32_t>("angle");
+    QTest::newRow("level") << 0;
+    QTest::newRow("turned") << -30;
+}
+
+void TestTextDrawing::longTextShowsAsItsHead()
+{
+    // Digits beyond the device are not drawn, and what shows is what the whole line shows.
+    QFETCH(std::int32_t, angle);
+    const QString digits = QString(30000, QLatin1Char('8')).replace(7, 1, QLatin1Char('1'));
+    const PageObject object = textObject(5, 20, 14, 0, angle);
+    const QImage whole = drawn(object, digits.left(60), {.size = {2000, 400}});
+    QCOMPARE(drawn(object, digits), whole.copy(0, 0, 300, 200));
+    // Nor is a line measured past the largest page: 14400 units and the last started digit.
+    const std::int32_t width = measureTextWidth(QStringLiteral("Arial"), 14, digits);
+    QVERIFY2(width >= 14400 && width < 14400 + 14, qPrintable(QString::number(width)));
 }
 
 QTEST_MAIN(TestTextDrawing)
