@@ -2,6 +2,7 @@
 
 #include "guarded.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -109,9 +110,14 @@ PrintProgress printProgressDialog(QWidget *parent, std::int32_t sheets, Progress
         QProgressDialog *dialog = window->dialog;
         if (!dialog)
             return false;
-        dialog->setLabelText(text.arg(page).arg(of));
-        // Lets the dialog appear and its Cancel button be pressed.
-        dialog->setValue(page - 1);
+        // Lets the dialog appear and its Cancel button be pressed; asked
+        // again within a long page, it only lets the button be pressed.
+        if (dialog->value() == page - 1) {
+            QCoreApplication::processEvents();
+        } else {
+            dialog->setLabelText(text.arg(page).arg(of));
+            dialog->setValue(page - 1);
+        }
         return !dialog->wasCanceled();
     };
 }

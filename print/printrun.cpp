@@ -75,7 +75,13 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
                 break;
             }
             painter.setTransform(calibrated);
-            renderPrintedPage(painter, texts, page, scale);
+            const KeepDrawing keepDrawing = [&progress, sheet, sheetsToDraw] {
+                return !progress || progress(sheet, sheetsToDraw);
+            };
+            if (renderPrintedPage(painter, texts, page, scale, keepDrawing).stopped) {
+                result.outcome = PrintOutcome::Cancelled;
+                break;
+            }
         }
         ++result.pagesDrawn;
         result.error = deviceFailure(sheets);

@@ -31,8 +31,9 @@ struct PrintSheets
 // Sheets of a PDF writer or of any other paged device that needs nothing more.
 PrintSheets pagedSheets(QPagedPaintDevice &device);
 
-// Told before each sheet is drawn (sheet i of the run's n); returning false
-// cancels the run.
+// Told before each sheet is drawn (sheet i of the run's n), and again about
+// ten times a second while a sheet takes long; returning false cancels the
+// run, within the sheet.
 using PrintProgress = std::function<bool(std::int32_t page, std::int32_t pages)>;
 
 enum class PrintOutcome

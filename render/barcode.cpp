@@ -362,6 +362,13 @@ std::optional<QString> barcodeRefusal(Symbology symbology, const QString &text)
     return encodeInto(*symbol, symbology, text);
 }
 
+std::optional<QString> barcodeRefusal(const BarcodeStyle &style, const QString &text)
+{
+    if (auto refused = barcodeRefusal(style.symbology, text))
+        return refused;
+    return styleRefusal(style);
+}
+
 EncodedBarcode encodeBarcode(const BarcodeStyle &style, const QString &text)
 {
     if (auto refused = ruleRefusal(style.symbology, text))

@@ -50,6 +50,8 @@ struct EncodedBarcode
 // number forms; only a text near the capacity of Code 128, QR code or Data
 // Matrix is tried in the library.
 std::optional<QString> barcodeRefusal(Symbology symbology, const QString &text);
+// The same for a whole style: also why the style itself cannot be drawn.
+std::optional<QString> barcodeRefusal(const BarcodeStyle &style, const QString &text);
 // The symbol of `text`, or the refusal. EAN-13 and UPC-A add their check digit.
 EncodedBarcode encodeBarcode(const BarcodeStyle &style, const QString &text);
 // The same, kept from a recent call with the same style and text: the screen

@@ -6,6 +6,7 @@
 #include "textdrawing.h"
 #include "wrapint.h"
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QPen>
 
@@ -57,18 +58,30 @@ bool meets(const QRect &area, const Bounds32 &box)
     return meets(area, box.left, box.top, box.right, box.bottom);
 }
 
+// How often a long page asks whether to go on.
+constexpr qint64 askEveryMilliseconds = 100;
+
 // Draws the objects of page `page` in drawing order. On screen, what cannot
 // reach `visible` is skipped; an empty `visible` stands for paper.
 RenderReport drawObjects(QPainter &painter, const RunTexts &texts, std::int32_t page,
                          std::int32_t scale, std::int32_t ox, std::int32_t oy,
-                         const QRect &visible = QRect())
+                         const QRect &visible = QRect(), const KeepDrawing &keepDrawing = {})
 {
     const Document &doc = texts.document();
     RenderReport report;
     const Qt::BGMode previousMode = painter.backgroundMode();
     painter.setBackgroundMode(Qt::TransparentMode);
     const bool onScreen = !visible.isEmpty();
+    QElapsedTimer sinceAsked;
+    sinceAsked.start();
     for (const std::int32_t index : doc.drawOrder) {
+        if (keepDrawing && sinceAsked.elapsed() >= askEveryMilliseconds) {
+            if (!keepDrawing()) {
+                report.stopped = true;
+                break;
+            }
+            sinceAsked.restart();
+        }
         if (!doc.isLive(index))
             continue;
         const PageObject &object = doc.objects[index];
@@ -135,9 +148,9 @@ RenderReport renderPrintedPage(QPainter &painter, const Document &doc, std::int3
 }
 
 RenderReport renderPrintedPage(QPainter &painter, const RunTexts &texts, std::int32_t page,
-                               std::int32_t scale)
+                               std::int32_t scale, const KeepDrawing &keepDrawing)
 {
-    return drawObjects(painter, texts, page, scale, 0, 0);
+    return drawObjects(painter, texts, page, scale, 0, 0, QRect(), keepDrawing);
 }
 
 QString unscannableOn(const RunTexts &texts, std::int32_t page)
@@ -148,11 +161,10 @@ QString unscannableOn(const RunTexts &texts, std::int32_t page)
         if (!object.format.barcode)
             continue;
         const QString text = texts.text(i, page);
-        const EncodedBarcode code = cachedBarcode(*object.format.barcode, text);
-        if (!code.ok()) {
+        if (const auto refusal = barcodeRefusal(*object.format.barcode, text)) {
             const QString name =
                 object.name.isEmpty() ? QStringLiteral("object %1").arg(i + 1) : object.name;
-            return QStringLiteral("%1: %2").arg(name, code.refusal);
+            return QStringLiteral("%1: %2").arg(name, *refusal);
         }
     }
     return {};

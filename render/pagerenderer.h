@@ -21,10 +21,14 @@ struct RenderContext
     std::function<void(const QImage &)> present; // copies backBuffer to the window
 };
 
+// Asked now and then while a printed page takes long to draw; false stops it.
+using KeepDrawing = std::function<bool()>;
+
 // What a render has to report: numbers that show nothing, having no width.
 struct RenderReport
 {
     int emptyNumbers = 0;
+    bool stopped = false; // a printed page left unfinished when asked to stop
 };
 
 // A screen render of the page shown: the desk, the sheet, the objects, the
@@ -37,8 +41,10 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
 RenderReport renderPrintedPage(QPainter &painter, const Document &doc, std::int32_t page,
                                std::int32_t scale);
 // The same with the run's texts worked out once, for the pages of a print run.
+// `keepDrawing` is asked about ten times a second while the page is drawn, so
+// that a run can be cancelled within a page that takes long.
 RenderReport renderPrintedPage(QPainter &painter, const RunTexts &texts, std::int32_t page,
-                               std::int32_t scale);
+                               std::int32_t scale, const KeepDrawing &keepDrawing = {});
 // Why page `page` cannot be printed: the first number on it shown as a
 // barcode whose value its symbology refuses, named with the reason. Empty
 // when every barcode on the page can be printed.

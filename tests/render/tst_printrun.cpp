@@ -33,6 +33,7 @@ private Q_SLOTS:
     void closedDocumentLeavesSheetsBlank();
     void endedRunsReportHowTheyEnded_data();
     void endedRunsReportHowTheyEnded();
+    void cancelStopsWithinALongPage();
     void scaleIsResolutionDiv72_data();
     void scaleIsResolutionDiv72();
     void planPrintsItsSheetsInOrder_data();
@@ -164,6 +165,29 @@ void TestPrintRun::endedRunsReportHowTheyEnded()
     QCOMPARE(result.pagesDrawn, pagesDrawn);
     QCOMPARE(recorder.aborts, aborts);
     QCOMPARE(result.error.isEmpty(), outcome != PrintOutcome::Failed);
+}
+
+void TestPrintRun::cancelStopsWithinALongPage()
+{
+    // Thousands of large QR codes make a page that takes seconds; the run
+    // asks again within it and stops there.
+    Document doc = emptyDocument(10000);
+    for (int i = 0; i < 5000; ++i) {
+        const int index = addNumber(doc, i % 500, i % 700, i, 250);
+        doc.objects[index].format.barcode = BarcodeStyle{.symbology = Symbology::Qr};
+    }
+    doc.pagesToPrint = 2;
+    SheetRecorder recorder(QSize(200, 200));
+    int asked = 0;
+    const PrintResult result =
+        printRun(doc, 360, true, recorder.sheets(), [&asked](std::int32_t page, std::int32_t) {
+            ++asked;
+            return page == 1 && asked == 1;
+        });
+    QCOMPARE(result.outcome, PrintOutcome::Cancelled);
+    QCOMPARE(result.pagesDrawn, 0);
+    QCOMPARE(asked, 2);
+    QCOMPARE(recorder.aborts, 1);
 }
 
 void TestPrintRun::scaleIsResolutionDiv72_data()
