@@ -9,15 +9,19 @@
 #include "tform3.h"
 #include "tform6.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSignalSpy>
 #include <QToolButton>
 
 namespace {
@@ -58,6 +62,11 @@ std::function<void(QWidget *)> answerSave(bool save, QString *question = nullptr
         else
             dialog->Button2Click();
     };
+}
+
+QLineEdit *nameBox(QWidget *fileDialog)
+{
+    return fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
 }
 
 // A file dialog whose suggested name is noted before `path` is typed, or
@@ -590,6 +599,65 @@ private Q_SLOTS:
         // Closing the window itself removes the tick.
         m_frame->Form2->close();
         QVERIFY(!m_frame->ObjectProperties1->isChecked());
+    }
+
+    // A path typed into the name box as the user types it, then Enter. The
+    // folder is new to the dialog, so its names arrive from the background
+    // only after the dialog has closed, as on a slow disk. The next time the
+    // dialog runs, the box completes names again.
+    void typedPathLeavesNoListOverTheFrame_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("File > Open") << false;
+        QTest::newRow("File > Save As") << true;
+    }
+
+    void typedPathLeavesNoListOverTheFrame()
+    {
+        QFETCH(bool, save);
+        QAction *command = save ? m_frame->SaveAs1 : m_frame->Close1;
+        const QString folder = m_shell->path(QStringLiteral("fresh"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/doc.pgt");
+        for (const QString &name : {path, folder + QStringLiteral("/doc copy.pgt")})
+            QVERIFY(writeFile(name, documentHeader(1, 4)));
+        activateFrame();
+
+        std::unique_ptr<QSignalSpy> loaded;
+        ModalScript typed;
+        typed.expect("QFileDialog", [&](QWidget *modal) {
+            auto *model = modal->findChild<QFileSystemModel *>();
+            loaded = std::make_unique<QSignalSpy>(model, &QFileSystemModel::directoryLoaded);
+            QLineEdit *name = nameBox(modal);
+            name->selectAll();
+            QTest::keyClicks(name, path);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QCOMPARE(run(typed, command), QStringList());
+        QCOMPARE(m_shell->shell.docFileName, path);
+        QTRY_VERIFY(loaded->contains(QVariantList{folder}));
+
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        // The next key reaches the frame through its window, as the user's does.
+        m_frame->pages->setFocus();
+        m_frame->pages->selectAll();
+        QTest::keyClick(m_frame->windowHandle(), Qt::Key_7);
+        QCOMPARE(m_frame->pages->text(), QStringLiteral("7"));
+
+        bool listed = false;
+        ModalScript again;
+        again.expect("QFileDialog", [&](QWidget *modal) {
+            QLineEdit *name = nameBox(modal);
+            name->selectAll();
+            QTest::keyClicks(name, folder + QStringLiteral("/do"));
+            QVERIFY(name->completer());
+            const QWidget *list = name->completer()->popup();
+            listed = QTest::qWaitFor([list] { return list->isVisible(); });
+            qobject_cast<QDialog *>(modal)->reject();
+        });
+        QCOMPARE(run(again, command), QStringList());
+        QVERIFY(listed);
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
     }
 
     void help()
