@@ -13,9 +13,12 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <initializer_list>
 #include <optional>
 #include <vector>
@@ -195,13 +198,34 @@ void addButtons(QToolBar *bar, MainFrameUi &ui, QButtonGroup *group,
     }
 }
 
-QLabel *addLabel(QToolBar *bar, const char *name, const char *caption, int width)
+QLabel *addLabel(QToolBar *bar, const char *name, const char *caption)
 {
     auto *label = new QLabel(QString::fromLatin1(caption), bar);
     label->setObjectName(QLatin1String(name));
-    label->setFixedWidth(width);
     bar->addWidget(label);
     return label;
+}
+
+// The width at which `edit` shows `sample` whole: the text with the cursor
+// and its pixel beyond it, the space QLineEdit keeps either side, and the
+// style's frame.
+int widthShowing(const QLineEdit &edit, const QString &sample)
+{
+    constexpr int lineEditMargin = 2;
+    const QStyle *style = edit.style();
+    const QMargins margins = edit.textMargins();
+    const QFontMetrics metrics = edit.fontMetrics();
+    const int text = metrics.horizontalAdvance(sample) + 1 +
+                     style->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, &edit) +
+                     2 * lineEditMargin + margins.left() + margins.right();
+    QStyleOptionFrame option;
+    option.initFrom(&edit);
+    option.lineWidth =
+        edit.hasFrame() ? style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit) : 0;
+    option.state |= QStyle::State_Sunken;
+    return style
+        ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, metrics.height()), &edit)
+        .width();
 }
 
 void buildToolBar(QMainWindow &frame, MainFrameUi &ui)
@@ -235,18 +259,16 @@ void buildToolBar(QMainWindow &frame, MainFrameUi &ui)
                 {&Ui::unlink, "unlink", "U", "Unlink Mode", Glyph::Unlink}});
     bar->addSeparator();
 
-    ui.Label1 = addLabel(bar, "Label1", "Pages:", 37);
+    ui.Label1 = addLabel(bar, "Label1", "Pages:");
     ui.pages = new QLineEdit(QStringLiteral("1"), bar);
     ui.pages->setObjectName(QStringLiteral("pages"));
-    ui.pages->setFixedWidth(34);
     ui.pages->setToolTip(QStringLiteral("Pages to Print"));
     bar->addWidget(ui.pages);
     bar->addSeparator();
 
-    ui.Label2 = addLabel(bar, "Label2", "Page:", 32);
+    ui.Label2 = addLabel(bar, "Label2", "Page:");
     ui.page = new PageSpinBox(bar);
     ui.page->setObjectName(QStringLiteral("page"));
-    ui.page->setMinimumWidth(46);
     ui.page->setToolTip(QStringLiteral("Page Shown"));
     bar->addWidget(ui.page);
     bar->addSeparator();
@@ -286,10 +308,20 @@ void buildToolBar(QMainWindow &frame, MainFrameUi &ui)
 
 } // namespace
 
+void fitToolBarToFont(MainFrameUi &ui)
+{
+    // The design widths are the least; a larger font widens the controls.
+    ui.Label1->setFixedWidth(std::max(37, ui.Label1->sizeHint().width()));
+    ui.pages->setFixedWidth(std::max(34, widthShowing(*ui.pages, QStringLiteral("60000"))));
+    ui.Label2->setFixedWidth(std::max(32, ui.Label2->sizeHint().width()));
+    ui.page->setMinimumWidth(std::max(46, ui.page->sizeHint().width()));
+}
+
 void buildMainFrameUi(QMainWindow &frame, MainFrameUi &ui)
 {
     buildMenu(frame.menuBar(), ui);
     buildToolBar(frame, ui);
+    fitToolBarToFont(ui);
     ui.mdiArea = new QMdiArea(&frame);
     ui.mdiArea->setObjectName(QStringLiteral("mdiArea"));
     ui.mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

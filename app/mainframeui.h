@@ -93,3 +93,7 @@ struct MainFrameUi
 // Builds the menu bar, the tool bar and the area that hosts the document
 // window into `frame`. Nothing is connected here.
 void buildMainFrameUi(QMainWindow &frame, MainFrameUi &ui);
+
+// Sizes the Pages and Page boxes and their labels for their font, so that
+// five digits and the labels' colons show whole.
+void fitToolBarToFont(MainFrameUi &ui);

@@ -318,6 +318,8 @@ void TForm1::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         renderScreen();
+    else if (event->type() == QEvent::FontChange)
+        fitToolBarToFont(*this);
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

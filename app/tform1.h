@@ -133,7 +133,8 @@ public Q_SLOTS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // FormActivate: redraws the page whenever the frame becomes active.
+    // FormActivate: redraws the page whenever the frame becomes active. A
+    // new font resizes the tool bar's boxes.
     void changeEvent(QEvent *event) override;
     // The close box makes the same offer to save as File > Quit.
     void closeEvent(QCloseEvent *event) override;

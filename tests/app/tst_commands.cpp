@@ -499,20 +499,6 @@ private Q_SLOTS:
         QCOMPARE(pages->text(), QStringLiteral("-2"));
     }
 
-    void enterInTheBlankPageBoxKeepsPageOne()
-    {
-        QCOMPARE(m_frame->page->text(), QStringLiteral("0"));
-        m_frame->page->setFocus();
-        QTest::keyClick(m_frame->page, Qt::Key_Return);
-        QCOMPARE(m_shell->doc().pageShown, 1);
-
-        const QString typed = m_shell->path(QStringLiteral("blank"));
-        ModalScript script;
-        script.typePath(typed);
-        QCOMPARE(run(script, m_frame->Save1), QStringList());
-        QCOMPARE(readFile(typed + QStringLiteral(".pgt")), documentHeader(1, 1));
-    }
-
     void pageBox()
     {
         Document doc = oneNumber();

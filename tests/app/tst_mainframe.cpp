@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -53,6 +54,24 @@ QKeySequence ctrl(Qt::Key key)
 MenuRow sep()
 {
     return {QStringLiteral("-"), QString(), QKeySequence(), true};
+}
+
+// Whether `edit` shows `text` whole. A line edit scrolls its text as it
+// paints, to keep the cursor in view, but only where the text is wider than
+// the box: so the start of the text stays put when the cursor goes to its end.
+bool showsWhole(QLineEdit *edit, const QString &text)
+{
+    edit->setText(text);
+    edit->setCursorPosition(0);
+    const auto cursorRect = [edit] {
+        return edit->inputMethodQuery(Qt::ImCursorRectangle);
+    };
+    edit->grab();
+    const QVariant start = cursorRect();
+    edit->end(false);
+    edit->grab();
+    edit->setCursorPosition(0);
+    return cursorRect() == start;
 }
 
 void addButtonRow(const char *name, const char *caption, const char *hint, bool enabled = true,
@@ -264,7 +283,7 @@ private Q_SLOTS:
         QCOMPARE(m_frame->mode->size(), QSize(96, 22));
         QCOMPARE(m_frame->pages->text(), QStringLiteral("1"));
         QCOMPARE(m_frame->pages->toolTip(), QStringLiteral("Pages to Print"));
-        QCOMPARE(m_frame->page->text(), QStringLiteral("0"));
+        QCOMPARE(m_frame->page->text(), QStringLiteral("1"));
         QCOMPARE(m_frame->page->toolTip(), QStringLiteral("Page Shown"));
         QCOMPARE(m_frame->page->maximum(), 10000);
         QVERIFY(!m_frame->zoom->isEnabled());
@@ -386,21 +405,61 @@ private Q_SLOTS:
         QCOMPARE(down, 1);
     }
 
-    void pageBoxLeavesItsBlankStateOnFirstStep()
+    void pageBoxStepsWithinItsRange()
     {
         Document doc = emptyDocument(20);
         doc.pagesToPrint = 10;
         m_shell->editor.replace(doc);
         PageSpinBox *box = m_frame->page;
-        QCOMPARE(box->text(), QStringLiteral("0"));
         box->stepDown();
-        QCOMPARE(box->value(), 1);
-        QCOMPARE(box->minimum(), 1);
         QCOMPARE(box->text(), QStringLiteral("1"));
-        box->stepDown();
-        QCOMPARE(box->value(), 1);
         box->stepUp();
-        QCOMPARE(box->value(), 2);
+        QCOMPARE(box->text(), QStringLiteral("2"));
+        QCOMPARE(m_shell->doc().pageShown, 2);
+        // Enter takes the page the box shows.
+        m_shell->editor.setPageShown(5);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(m_shell->doc().pageShown, 2);
+    }
+
+    // The boxes show five digits and the labels their colons, in the desktop
+    // font, in a larger one and when the font changes while the program runs;
+    // the design widths are the least they take.
+    void boxesAndLabelsShowTheirTextsWhole_data()
+    {
+        QTest::addColumn<int>("pixelSize");
+        QTest::addColumn<bool>("onTheFrame");
+        QTest::newRow("desktop font") << 0 << false;
+        QTest::newRow("larger desktop font") << 22 << false;
+        QTest::newRow("larger font on the frame") << 22 << true;
+    }
+
+    void boxesAndLabelsShowTheirTextsWhole()
+    {
+        QFETCH(int, pixelSize);
+        QFETCH(bool, onTheFrame);
+        const QFont desktop = QApplication::font();
+        const auto restore = qScopeGuard([desktop] { QApplication::setFont(desktop); });
+        if (pixelSize > 0) {
+            QFont larger = desktop;
+            larger.setPixelSize(pixelSize);
+            if (onTheFrame)
+                m_frame->setFont(larger);
+            else
+                QApplication::setFont(larger);
+            // The desktop's font reaches the windows from the event loop.
+            QTRY_COMPARE(m_frame->font().pixelSize(), pixelSize);
+        }
+
+        const QList<std::pair<QLabel *, int>> labels{{m_frame->Label1, 37}, {m_frame->Label2, 32}};
+        for (const auto &[label, design] : labels) {
+            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+            QVERIFY(label->width() >= design);
+        }
+        QVERIFY(m_frame->pages->width() >= 34);
+        QVERIFY(showsWhole(m_frame->pages, QStringLiteral("60000")));
+        QVERIFY(m_frame->page->width() >= 46);
+        QVERIFY(showsWhole(m_frame->page->findChild<QLineEdit *>(), QStringLiteral("10000")));
     }
 
     // Every item starts the row in the state opposite to the one it must end
