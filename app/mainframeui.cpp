@@ -108,61 +108,63 @@ void addMenu(QMenuBar *bar, MainFrameUi &ui, const char *name, const char *title
     addRows(menu, ui, rows);
 }
 
+// The '&' in a caption marks the letter that, underlined, picks the title or
+// item from the keyboard (Alt+F opens File); each letter is used once per menu.
 void buildMenu(QMenuBar *bar, MainFrameUi &ui)
 {
     using Ui = MainFrameUi;
     const auto ctrl = [](int key) {
         return QKeySequence(Qt::CTRL | key);
     };
-    addMenu(bar, ui, "File1", "File",
-            {item(&Ui::Quit1, "Quit1", "New", ctrl(Qt::Key_N)),
-             item(&Ui::Close1, "Close1", "Open", ctrl(Qt::Key_O)),
-             item(&Ui::Close2, "Close2", "Close", ctrl(Qt::Key_W)), separator,
-             item(&Ui::Save1, "Save1", "Save", ctrl(Qt::Key_S)),
-             item(&Ui::SaveAs1, "SaveAs1", "Save As"), separator,
-             item(&Ui::PageSetup1, "PageSetup1", "Page Setup", ctrl(Qt::Key_T)),
-             item(&Ui::Print1, "Print1", "Print", ctrl(Qt::Key_P)),
-             item(&Ui::PrintPreview1, "PrintPreview1", "Print Preview"), separator,
-             item(&Ui::Quit2, "Quit2", "Quit", ctrl(Qt::Key_Q))});
+    addMenu(bar, ui, "File1", "&File",
+            {item(&Ui::Quit1, "Quit1", "&New", ctrl(Qt::Key_N)),
+             item(&Ui::Close1, "Close1", "&Open", ctrl(Qt::Key_O)),
+             item(&Ui::Close2, "Close2", "&Close", ctrl(Qt::Key_W)), separator,
+             item(&Ui::Save1, "Save1", "&Save", ctrl(Qt::Key_S)),
+             item(&Ui::SaveAs1, "SaveAs1", "Save &As"), separator,
+             item(&Ui::PageSetup1, "PageSetup1", "Page Set&up", ctrl(Qt::Key_T)),
+             item(&Ui::Print1, "Print1", "&Print", ctrl(Qt::Key_P)),
+             item(&Ui::PrintPreview1, "PrintPreview1", "Print Pre&view"), separator,
+             item(&Ui::Quit2, "Quit2", "&Quit", ctrl(Qt::Key_Q))});
     // No clipboard in this program; Undo and Redo follow the history.
-    addMenu(bar, ui, "Edit1", "Edit",
-            {disabled(&Ui::Undo1, "Undo1", "Undo", ctrl(Qt::Key_Z)),
-             disabled(&Ui::Redo1, "Redo1", "Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)),
-             separator, inert(&Ui::Cut1, "Cut1", "Cut", ctrl(Qt::Key_X)),
-             inert(&Ui::Copy1, "Copy1", "Copy", ctrl(Qt::Key_C)),
-             inert(&Ui::Paste1, "Paste1", "Paste", ctrl(Qt::Key_V)),
-             item(&Ui::Clear, "Clear", "Clear"), separator,
-             item(&Ui::SelectAll1, "SelectAll1", "Select All", ctrl(Qt::Key_A)),
-             item(&Ui::Duplicate, "Duplicate", "Duplicate", ctrl(Qt::Key_D)), separator,
-             item(&Ui::Preferences1, "Preferences1", "Preferences")});
+    addMenu(bar, ui, "Edit1", "&Edit",
+            {disabled(&Ui::Undo1, "Undo1", "&Undo", ctrl(Qt::Key_Z)),
+             disabled(&Ui::Redo1, "Redo1", "&Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)),
+             separator, inert(&Ui::Cut1, "Cut1", "Cu&t", ctrl(Qt::Key_X)),
+             inert(&Ui::Copy1, "Copy1", "&Copy", ctrl(Qt::Key_C)),
+             inert(&Ui::Paste1, "Paste1", "&Paste", ctrl(Qt::Key_V)),
+             item(&Ui::Clear, "Clear", "Cl&ear"), separator,
+             item(&Ui::SelectAll1, "SelectAll1", "Select &All", ctrl(Qt::Key_A)),
+             item(&Ui::Duplicate, "Duplicate", "&Duplicate", ctrl(Qt::Key_D)), separator,
+             item(&Ui::Preferences1, "Preferences1", "Pre&ferences")});
     ui.Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), ctrl(Qt::Key_Y)});
-    addMenu(bar, ui, "Tools1", "Tools",
-            {item(&Ui::Main1, "Main1", "Main"), separator,
-             item(&Ui::PlaceNumber1, "PlaceNumber1", "Place Number"),
-             item(&Ui::PlaceText1, "PlaceText1", "Place Text"),
-             item(&Ui::PlacePicture1, "PlacePicture1", "Place Picture"), separator,
-             item(&Ui::LinkMode1, "LinkMode1", "Link Mode"),
-             item(&Ui::UnlinkMode1, "UnlinkMode1", "Unlink Mode")});
+    addMenu(bar, ui, "Tools1", "&Tools",
+            {item(&Ui::Main1, "Main1", "&Main"), separator,
+             item(&Ui::PlaceNumber1, "PlaceNumber1", "Place &Number"),
+             item(&Ui::PlaceText1, "PlaceText1", "Place &Text"),
+             item(&Ui::PlacePicture1, "PlacePicture1", "Place &Picture"), separator,
+             item(&Ui::LinkMode1, "LinkMode1", "&Link Mode"),
+             item(&Ui::UnlinkMode1, "UnlinkMode1", "&Unlink Mode")});
     // The page is always shown at one pixel per page unit; the zoom items do nothing.
-    addMenu(bar, ui, "View1", "View",
-            {submenu(&Ui::Arrange2, "Arrange2", "Arrange",
-                     {item(&Ui::BF, "BF", "Bring Forward", ctrl(Qt::Key_BracketRight)),
-                      item(&Ui::SB, "SB", "Send Backward", ctrl(Qt::Key_BracketLeft)), separator,
-                      item(&Ui::BTF, "BTF", "Bring To Front", ctrl(Qt::Key_F)),
-                      item(&Ui::STB, "STB", "Send To Back", ctrl(Qt::Key_B))}),
-             submenu(&Ui::Zoom1, "Zoom1", "Zoom",
-                     {item(&Ui::N251, "N251", "25 %"), item(&Ui::N501, "N501", "50 %"),
-                      item(&Ui::N1001, "N1001", "100 %"), item(&Ui::N2001, "N2001", "200 %")}),
-             separator, ticked(&Ui::ShowLinks1, "ShowLinks1", "Show Links")});
-    addMenu(bar, ui, "Addons1", "Add-ons",
-            {item(&Ui::CreateMatrix1, "CreateMatrix1", "Create Matrix", ctrl(Qt::Key_M)),
-             inert(&Ui::ExporttoDB1, "ExporttoDB1", "Export to DB", ctrl(Qt::Key_E))});
-    addMenu(bar, ui, "Windows1", "Windows",
-            {ticked(&Ui::ObjectProperties1, "ObjectProperties1", "Object Properties"), separator,
-             inert(&Ui::Untitled1, "Untitled1", "Untitled")});
-    addMenu(bar, ui, "Help1", "Help",
-            {item(&Ui::Help2, "Help2", "Help"), separator,
-             item(&Ui::AboutPaginette1, "AboutPaginette1", "About Paginette")});
+    addMenu(bar, ui, "View1", "&View",
+            {submenu(&Ui::Arrange2, "Arrange2", "&Arrange",
+                     {item(&Ui::BF, "BF", "Bring &Forward", ctrl(Qt::Key_BracketRight)),
+                      item(&Ui::SB, "SB", "Send &Backward", ctrl(Qt::Key_BracketLeft)), separator,
+                      item(&Ui::BTF, "BTF", "Bring &To Front", ctrl(Qt::Key_F)),
+                      item(&Ui::STB, "STB", "&Send To Back", ctrl(Qt::Key_B))}),
+             submenu(&Ui::Zoom1, "Zoom1", "&Zoom",
+                     {item(&Ui::N251, "N251", "&25 %"), item(&Ui::N501, "N501", "&50 %"),
+                      item(&Ui::N1001, "N1001", "&100 %"), item(&Ui::N2001, "N2001", "2&00 %")}),
+             separator, ticked(&Ui::ShowLinks1, "ShowLinks1", "Show &Links")});
+    addMenu(bar, ui, "Addons1", "&Add-ons",
+            {item(&Ui::CreateMatrix1, "CreateMatrix1", "Create &Matrix", ctrl(Qt::Key_M)),
+             inert(&Ui::ExporttoDB1, "ExporttoDB1", "&Export to DB", ctrl(Qt::Key_E))});
+    addMenu(bar, ui, "Windows1", "&Windows",
+            {ticked(&Ui::ObjectProperties1, "ObjectProperties1", "&Object Properties"), separator,
+             inert(&Ui::Untitled1, "Untitled1", "&Untitled")});
+    addMenu(bar, ui, "Help1", "&Help",
+            {item(&Ui::Help2, "Help2", "&Help"), separator,
+             item(&Ui::AboutPaginette1, "AboutPaginette1", "&About Paginette")});
 }
 
 // One tool-bar button; mode buttons join the radio group.

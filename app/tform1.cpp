@@ -148,10 +148,10 @@ void TForm1::connectCommands()
     connect(&stack, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
     connect(&stack, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
     connect(&stack, &QUndoStack::undoTextChanged, this, [this](const QString &step) {
-        Undo1->setText(step.isEmpty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + step);
+        Undo1->setText(step.isEmpty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + step);
     });
     connect(&stack, &QUndoStack::redoTextChanged, this, [this](const QString &step) {
-        Redo1->setText(step.isEmpty() ? QStringLiteral("Redo") : QStringLiteral("Redo ") + step);
+        Redo1->setText(step.isEmpty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + step);
     });
 
     pages->installEventFilter(this);

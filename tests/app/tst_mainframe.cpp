@@ -3,6 +3,7 @@
 #include "documentbuilder.h"
 #include "filebytes.h"
 #include "guarded.h"
+#include "menucaption.h"
 #include "modalscript.h"
 #include "pagespinbox.h"
 #include "paginetteerror.h"
@@ -19,6 +20,7 @@
 #include <QMessageBox>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -40,8 +42,8 @@ QList<MenuRow> rowsOf(const QMenu *menu)
         if (action->isSeparator())
             rows.append({QStringLiteral("-"), QString(), QKeySequence(), true});
         else
-            rows.append(
-                {action->objectName(), action->text(), action->shortcut(), action->isEnabled()});
+            rows.append({action->objectName(), shownCaption(action->text()), action->shortcut(),
+                         action->isEnabled()});
     }
     return rows;
 }
@@ -110,7 +112,7 @@ private Q_SLOTS:
     {
         QStringList titles;
         for (const QAction *action : m_frame->menuBar()->actions())
-            titles.append(action->text());
+            titles.append(shownCaption(action->text()));
         QCOMPARE(titles,
                  QStringList({"File", "Edit", "Tools", "View", "Add-ons", "Windows", "Help"}));
     }
@@ -215,6 +217,70 @@ private Q_SLOTS:
                 QVERIFY2(m_frame->findChild<QAction *>(want.name) == found->actions().at(i),
                          where + " found by name");
         }
+    }
+
+    // Every title and item has an underlined letter, none twice in one menu.
+    void menuLettersAreUnique()
+    {
+        QList<const QWidget *> menus{m_frame->menuBar()};
+        for (const QMenu *menu : m_frame->menuBar()->findChildren<QMenu *>())
+            menus.append(menu);
+        for (const QWidget *menu : menus) {
+            QStringList letters;
+            for (const QAction *action : menu->actions()) {
+                if (action->isSeparator())
+                    continue;
+                const QString letter = QKeySequence::mnemonic(action->text()).toString();
+                const QByteArray where = action->text().toUtf8();
+                QVERIFY2(!letter.isEmpty(), where + " has no letter");
+                QVERIFY2(!letters.contains(letter), where + " repeats a letter of its menu");
+                letters.append(letter);
+            }
+        }
+    }
+
+    // Alt and a title's letter open its menu; an item's letter then picks it.
+    void menusAnswerAltAndTheirLetters_data()
+    {
+        QTest::addColumn<int>("title");
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<int>("letter");
+        QTest::addColumn<QString>("item");
+        QTest::newRow("File > New") << int(Qt::Key_F) << "File1" << int(Qt::Key_N) << "Quit1";
+        QTest::newRow("Edit > Select All")
+            << int(Qt::Key_E) << "Edit1" << int(Qt::Key_A) << "SelectAll1";
+        QTest::newRow("Tools > Place Number")
+            << int(Qt::Key_T) << "Tools1" << int(Qt::Key_N) << "PlaceNumber1";
+        QTest::newRow("View > Show Links")
+            << int(Qt::Key_V) << "View1" << int(Qt::Key_L) << "ShowLinks1";
+        // Both of its items are off with nothing selected: Escape closes it.
+        QTest::newRow("Add-ons") << int(Qt::Key_A) << "Addons1" << int(Qt::Key_Escape) << "";
+        QTest::newRow("Windows > Object Properties")
+            << int(Qt::Key_W) << "Windows1" << int(Qt::Key_O) << "ObjectProperties1";
+        QTest::newRow("Help > About Paginette")
+            << int(Qt::Key_H) << "Help1" << int(Qt::Key_A) << "AboutPaginette1";
+    }
+
+    void menusAnswerAltAndTheirLetters()
+    {
+        QFETCH(int, title);
+        QFETCH(QString, menu);
+        QFETCH(int, letter);
+        QFETCH(QString, item);
+        m_frame->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), m_frame);
+        const auto *opened = m_frame->findChild<QMenu *>(menu);
+        QSignalSpy triggered(m_frame->menuBar(), &QMenuBar::triggered);
+
+        // Keys through the frame's window, as the user's come.
+        QTest::keyClick(m_frame->windowHandle(), Qt::Key(title), Qt::AltModifier);
+        QTRY_VERIFY(opened->isVisible());
+        QTest::keyClick(m_frame->windowHandle(), Qt::Key(letter));
+        QTRY_VERIFY(!opened->isVisible());
+        QStringList picked;
+        for (const QList<QVariant> &signal : triggered)
+            picked.append(signal.first().value<QAction *>()->objectName());
+        QCOMPARE(picked, item.isEmpty() ? QStringList() : QStringList{item});
     }
 
     void toolBarControlsInOrder()
