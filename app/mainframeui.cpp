@@ -163,7 +163,7 @@ void buildMenu(QMenuBar *bar, MainFrameUi &ui)
             {ticked(&Ui::ObjectProperties1, "ObjectProperties1", "&Object Properties"), separator,
              inert(&Ui::Untitled1, "Untitled1", "&Untitled")});
     addMenu(bar, ui, "Help1", "&Help",
-            {item(&Ui::Help2, "Help2", "&Help"), separator,
+            {item(&Ui::Help2, "Help2", "&Help", QKeySequence(Qt::Key_F1)), separator,
              item(&Ui::AboutPaginette1, "AboutPaginette1", "&About Paginette")});
 }
 

@@ -4,6 +4,7 @@
 #include "documentfile.h"
 #include "editcommands.h"
 #include "filedialogs.h"
+#include "helpwindow.h"
 #include "messagedialog.h"
 #include "modecommands.h"
 #include "pagespinbox.h"
@@ -35,6 +36,8 @@
 #include <QToolButton>
 #include <QUndoStack>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -188,6 +191,7 @@ void TForm1::createWindows()
     Form3 = new TForm3(this);
     setMessageDialog(Form3);
     Form7 = new TForm7(this);
+    helpWindow = new HelpWindow(this);
 }
 
 void TForm1::FormShow()
@@ -486,11 +490,18 @@ void TForm1::ObjectProperties1Click()
 
 void TForm1::Help2Click()
 {
-    for (const QString &location : readMeLocations()) {
-        if (QFileInfo(location).isFile() && m_hooks.openUrl(QUrl::fromLocalFile(location)))
-            return;
+    const QStringList locations = readMeLocations();
+    const auto found =
+        std::find_if(locations.begin(), locations.end(),
+                     [](const QString &location) { return QFileInfo(location).isFile(); });
+    if (found == locations.end()) {
+        m_context.feedback.tell(QStringLiteral("Can't find Read Me files"), QString());
+        return;
     }
-    m_context.feedback.tell(QStringLiteral("Can't find Read Me files"), QString());
+    // The desktop's browser shows it; where it has none, a window of our own.
+    const QUrl readMe = QUrl::fromLocalFile(*found);
+    if (!m_hooks.openUrl(readMe))
+        helpWindow->showPage(readMe);
 }
 
 void TForm1::AboutPaginette1Click()

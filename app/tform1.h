@@ -11,6 +11,7 @@
 class DocumentCommands;
 class EditCommands;
 class FileDialogs;
+class HelpWindow;
 class ModeCommands;
 class PrintCommands;
 class QColorDialog;
@@ -78,6 +79,8 @@ public:
     // The one document window, created by FormShow and never destroyed before the frame.
     TForm6 *Form6 = nullptr;
     FileDialogs *fileDialogs = nullptr;
+    // Shows the read-me where the desktop has no browser for it.
+    HelpWindow *helpWindow = nullptr;
     // The one printer and the commands that print on it.
     PrintCommands *printCommands = nullptr;
     QColorDialog *ColorDialog1 = nullptr;

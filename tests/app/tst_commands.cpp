@@ -1,6 +1,7 @@
 #include "apptestmain.h"
 #include "documentbuilder.h"
 #include "filebytes.h"
+#include "helpwindow.h"
 #include "modalscript.h"
 #include "objecttable.h"
 #include "pagespinbox.h"
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSignalSpy>
+#include <QTextBrowser>
 #include <QToolButton>
 
 namespace {
@@ -660,6 +662,7 @@ private Q_SLOTS:
             m_frame->Help2->trigger();
             QVERIFY(m_shell->opened.isEmpty());
             QCOMPARE(m_shell->recorder.messages.last(), notFound);
+            QVERIFY(!m_frame->helpWindow->isVisible());
 
             // Found from the program's folder where an install puts it; taken
             // away again before anything is checked.
@@ -675,20 +678,25 @@ private Q_SLOTS:
                      QDir::cleanPath(installed));
         }
 
-        // Found in the current folder first.
+        // Found in the current folder first; F1 opens it too.
         QVERIFY(QDir(m_shell->dir.path()).mkpath(QStringLiteral("paginette_readme")));
         const QString local = m_shell->dir.path() + readMe;
-        QVERIFY(writeFile(local, "<html></html>"));
+        QVERIFY(writeFile(local, "<html><head><title>Read me</title></head></html>"));
         m_shell->recorder.messages.clear();
         m_shell->opened.clear();
-        m_frame->Help2->trigger();
-        QCOMPARE(m_shell->opened.first(), QUrl::fromLocalFile(local));
-        QVERIFY(m_shell->recorder.messages.isEmpty());
+        activateFrame();
+        QTest::keyClick(m_frame->windowHandle(), Qt::Key_F1);
+        QCOMPARE(m_shell->opened, QList<QUrl>{QUrl::fromLocalFile(local)});
+        QVERIFY(!m_frame->helpWindow->isVisible());
 
-        // A read-me that nothing opens.
+        // A desktop without a browser for it: the program shows it itself.
         m_shell->openSucceeds = false;
         m_frame->Help2->trigger();
-        QCOMPARE(m_shell->recorder.messages, QList<FeedbackRecorder::Message>{notFound});
+        const HelpWindow *window = m_frame->helpWindow;
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Paginette Help"));
+        QCOMPARE(window->browser->documentTitle(), QStringLiteral("Read me"));
+        QVERIFY(m_shell->recorder.messages.isEmpty());
     }
 
     void modalWindowsOfTheMenu()

@@ -190,7 +190,7 @@ private Q_SLOTS:
                                         {"Untitled1", "Untitled", QKeySequence(), false}};
         QTest::newRow("Help") << "Help1"
                               << QList<MenuRow>{
-                                     {"Help2", "Help", QKeySequence()},
+                                     {"Help2", "Help", QKeySequence(Qt::Key_F1)},
                                      sep(),
                                      {"AboutPaginette1", "About Paginette", QKeySequence()}};
     }
