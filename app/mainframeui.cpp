@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -174,7 +173,27 @@ struct ButtonRow
     const char *name;
     const char *caption;
     const char *hint;
-    std::optional<Glyph> glyph;
+};
+
+// The buttons that show a picture; Place Picture shows its letter.
+struct GlyphButton
+{
+    QToolButton *MainFrameUi::*member;
+    Glyph glyph;
+};
+
+constexpr GlyphButton glyphButtons[] = {
+    {&MainFrameUi::main, Glyph::Main},
+    {&MainFrameUi::number, Glyph::Number},
+    {&MainFrameUi::text, Glyph::Text},
+    {&MainFrameUi::link, Glyph::Link},
+    {&MainFrameUi::unlink, Glyph::Unlink},
+    {&MainFrameUi::left, Glyph::AlignLeft},
+    {&MainFrameUi::hCenter, Glyph::AlignHCenter},
+    {&MainFrameUi::right, Glyph::AlignRight},
+    {&MainFrameUi::top, Glyph::AlignTop},
+    {&MainFrameUi::vCenter, Glyph::AlignVCenter},
+    {&MainFrameUi::bottom, Glyph::AlignBottom},
 };
 
 void addButtons(QToolBar *bar, MainFrameUi &ui, QButtonGroup *group,
@@ -189,8 +208,6 @@ void addButtons(QToolBar *bar, MainFrameUi &ui, QButtonGroup *group,
         button->setAutoRaise(true);
         button->setFixedSize(buttonSize);
         button->setIconSize(glyphSize);
-        if (row.glyph)
-            button->setIcon(toolGlyph(*row.glyph));
         if (group) {
             button->setCheckable(true);
             group->addButton(button);
@@ -247,18 +264,18 @@ void buildToolBar(QMainWindow &frame, MainFrameUi &ui)
     ui.modeGroup->setExclusive(true);
 
     bar->addSeparator();
-    addButtons(bar, ui, ui.modeGroup, {{&Ui::main, "main", "M", "Main mode", Glyph::Main}});
+    addButtons(bar, ui, ui.modeGroup, {{&Ui::main, "main", "M", "Main mode"}});
     bar->addSeparator();
     addButtons(bar, ui, ui.modeGroup,
-               {{&Ui::number, "number", "N", "Place Number", Glyph::Number},
-                {&Ui::text, "text", "T", "Place Text", Glyph::Text},
-                {&Ui::pict, "pict", "P", "Place Picture", std::nullopt}});
+               {{&Ui::number, "number", "N", "Place Number"},
+                {&Ui::text, "text", "T", "Place Text"},
+                {&Ui::pict, "pict", "P", "Place Picture"}});
     // Pictures can be placed from the Tools menu only.
     ui.pict->setEnabled(false);
     bar->addSeparator();
-    addButtons(bar, ui, ui.modeGroup,
-               {{&Ui::link, "link", "L", "Link Mode", Glyph::Link},
-                {&Ui::unlink, "unlink", "U", "Unlink Mode", Glyph::Unlink}});
+    addButtons(
+        bar, ui, ui.modeGroup,
+        {{&Ui::link, "link", "L", "Link Mode"}, {&Ui::unlink, "unlink", "U", "Unlink Mode"}});
     bar->addSeparator();
 
     ui.Label1 = addLabel(bar, "Label1", "Pages:");
@@ -290,14 +307,14 @@ void buildToolBar(QMainWindow &frame, MainFrameUi &ui)
 
     // The hints are the program's own, odd ones included.
     addButtons(bar, ui, nullptr,
-               {{&Ui::left, "left", "", "Align Object Left", Glyph::AlignLeft},
-                {&Ui::hCenter, "hCenter", "", "Align Objects Center", Glyph::AlignHCenter},
-                {&Ui::right, "right", "", "Align Objects Right", Glyph::AlignRight}});
+               {{&Ui::left, "left", "", "Align Object Left"},
+                {&Ui::hCenter, "hCenter", "", "Align Objects Center"},
+                {&Ui::right, "right", "", "Align Objects Right"}});
     bar->addSeparator();
     addButtons(bar, ui, nullptr,
-               {{&Ui::top, "top", "", "Align Objects Bottom", Glyph::AlignTop},
-                {&Ui::vCenter, "vCenter", "", "Align Objects Center", Glyph::AlignVCenter},
-                {&Ui::bottom, "bottom", "", "ALign Objects Right", Glyph::AlignBottom}});
+               {{&Ui::top, "top", "", "Align Objects Bottom"},
+                {&Ui::vCenter, "vCenter", "", "Align Objects Center"},
+                {&Ui::bottom, "bottom", "", "ALign Objects Right"}});
     bar->addSeparator();
 
     ui.mode = new QLabel(QStringLiteral("Main Mode"), bar);
@@ -319,11 +336,18 @@ void fitToolBarToFont(MainFrameUi &ui)
     ui.page->setMinimumWidth(std::max(46, ui.page->sizeHint().width()));
 }
 
+void paintToolGlyphs(MainFrameUi &ui, const QPalette &palette)
+{
+    for (const GlyphButton &button : glyphButtons)
+        (ui.*button.member)->setIcon(toolGlyph(button.glyph, palette));
+}
+
 void buildMainFrameUi(QMainWindow &frame, MainFrameUi &ui)
 {
     buildMenu(frame.menuBar(), ui);
     buildToolBar(frame, ui);
     fitToolBarToFont(ui);
+    paintToolGlyphs(ui, frame.palette());
     ui.mdiArea = new QMdiArea(&frame);
     ui.mdiArea->setObjectName(QStringLiteral("mdiArea"));
     ui.mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

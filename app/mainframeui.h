@@ -9,6 +9,7 @@ class QLineEdit;
 class QMainWindow;
 class QMdiArea;
 class QMenu;
+class QPalette;
 class QToolBar;
 class QToolButton;
 
@@ -97,3 +98,6 @@ void buildMainFrameUi(QMainWindow &frame, MainFrameUi &ui);
 // Sizes the Pages and Page boxes and their labels for their font, so that
 // five digits and the labels' colons show whole.
 void fitToolBarToFont(MainFrameUi &ui);
+
+// Draws the tool bar's pictures in the colours of `palette`.
+void paintToolGlyphs(MainFrameUi &ui, const QPalette &palette);

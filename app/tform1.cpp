@@ -324,6 +324,8 @@ void TForm1::changeEvent(QEvent *event)
         renderScreen();
     else if (event->type() == QEvent::FontChange)
         fitToolBarToFont(*this);
+    else if (event->type() == QEvent::PaletteChange)
+        paintToolGlyphs(*this, palette());
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

@@ -137,7 +137,7 @@ public Q_SLOTS:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     // FormActivate: redraws the page whenever the frame becomes active. A
-    // new font resizes the tool bar's boxes.
+    // new font resizes the tool bar's boxes, a new palette redraws its pictures.
     void changeEvent(QEvent *event) override;
     // The close box makes the same offer to save as File > Quit.
     void closeEvent(QCloseEvent *event) override;

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPalette>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -74,6 +75,33 @@ bool showsWhole(QLineEdit *edit, const QString &text)
     edit->grab();
     edit->setCursorPosition(0);
     return cursorRect() == start;
+}
+
+// How many pixels of `picture` are drawn, mostly opaque, in a colour nearer
+// `ink` than `paper`.
+int inkPixels(const QImage &picture, const QColor &ink, const QColor &paper)
+{
+    const auto distance = [](const QColor &a, const QColor &b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+               std::abs(a.blue() - b.blue());
+    };
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor pixel = picture.pixelColor(x, y);
+            if (pixel.alpha() > 100 && distance(pixel, ink) < distance(pixel, paper))
+                ++count;
+        }
+    return count;
+}
+
+QPalette darkPalette()
+{
+    QPalette dark(QColor(53, 53, 53), QColor(45, 45, 45));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    return dark;
 }
 
 void addButtonRow(const char *name, const char *caption, const char *hint, bool enabled = true,
@@ -339,6 +367,48 @@ private Q_SLOTS:
         QVERIFY(button->autoRaise());
         // The mode buttons, and only they, carry a caption and form the group.
         QCOMPARE(m_frame->modeGroup->buttons().contains(button), !caption.isEmpty());
+    }
+
+    // The pictures are drawn in the button text of the palette in force, the
+    // desktop's or the frame's, changed while the program runs too; at 1x
+    // and, pixel for pixel, at 2x.
+    void toolGlyphsFollowThePalette_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<bool>("onTheFrame");
+        QTest::newRow("desktop palette") << false << false;
+        QTest::newRow("dark desktop palette") << true << false;
+        QTest::newRow("dark palette on the frame") << true << true;
+    }
+
+    void toolGlyphsFollowThePalette()
+    {
+        QFETCH(bool, dark);
+        QFETCH(bool, onTheFrame);
+        const QPalette desktop = QApplication::palette();
+        const auto restore = qScopeGuard([desktop] { QApplication::setPalette(desktop); });
+        if (dark && onTheFrame) {
+            m_frame->setPalette(darkPalette());
+        } else if (dark) {
+            QApplication::setPalette(darkPalette());
+            // The desktop's palette reaches the windows from the event loop.
+            QTRY_COMPARE(m_frame->palette().color(QPalette::ButtonText), QColor(Qt::white));
+        }
+        const QPalette palette = m_frame->palette();
+        const QColor ink = palette.color(QPalette::ButtonText);
+        const QColor paper = palette.color(QPalette::Button);
+
+        for (const char *name : {"main", "number", "text", "link", "unlink", "left", "hCenter",
+                                 "right", "top", "vCenter", "bottom"}) {
+            const QIcon icon = m_frame->findChild<QToolButton *>(name)->icon();
+            for (const qreal scale : {1.0, 2.0}) {
+                const QPixmap picture = icon.pixmap(QSize(20, 20), scale);
+                const QByteArray where = QByteArray(name) + " at " + QByteArray::number(scale);
+                QVERIFY2(picture.size() == QSize(20, 20) * scale, where);
+                QCOMPARE(picture.devicePixelRatio(), scale);
+                QVERIFY2(inkPixels(picture.toImage(), ink, paper) >= 8 * scale, where);
+            }
+        }
     }
 
     void startState()
