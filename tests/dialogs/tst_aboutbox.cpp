@@ -52,7 +52,6 @@ private Q_SLOTS:
         QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << true;
         QTest::newRow("Space") << int(Qt::Key_Space) << true;
         QTest::newRow("a letter") << int(Qt::Key_A) << false;
-        QTest::newRow("Tab") << int(Qt::Key_Tab) << false;
     }
 
     void keys()

@@ -2,15 +2,9 @@
 
 #include <QString>
 
-// A menu caption as the user reads it: the '&' that marks the underlined
-// letter is dropped, and "&&" reads as one '&'.
+// A menu caption as the user reads it, without the '&' that marks its
+// underlined letter.
 inline QString shownCaption(const QString &text)
 {
-    QString shown;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&' && i + 1 < text.size())
-            ++i;
-        shown.append(text[i]);
-    }
-    return shown;
+    return QString(text).remove(u'&');
 }
