@@ -1,13 +1,46 @@
 #include "filedialogs.h"
 
+#include <QCompleter>
 #include <QFileDialog>
+#include <QLineEdit>
 
 namespace {
 
+// Qt's name box completes names from a folder it reads in the background and
+// brings up their list whenever the folder arrives, even when the dialog has
+// closed by then; over the main window that list would take the next key and
+// click. So the box has its completer only while the dialog runs; taking it
+// away hides the list and stops it coming back.
+class NameCompletion
+{
+public:
+    explicit NameCompletion(const QFileDialog *dialog)
+        : m_name(dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+    {
+        // The dialog owns its completer, so the box can give it up and take it back.
+        if (m_name)
+            m_name->setCompleter(
+                dialog->findChild<QCompleter *>(QString(), Qt::FindDirectChildrenOnly));
+    }
+    ~NameCompletion()
+    {
+        if (m_name)
+            m_name->setCompleter(nullptr);
+    }
+    NameCompletion(const NameCompletion &) = delete;
+    NameCompletion &operator=(const NameCompletion &) = delete;
+
+private:
+    QLineEdit *m_name;
+};
+
 bool runDialog(QFileDialog *dialog, QString &path)
 {
-    if (dialog->exec() != QDialog::Accepted)
-        return false;
+    {
+        const NameCompletion completion(dialog);
+        if (dialog->exec() != QDialog::Accepted)
+            return false;
+    }
     const QStringList chosen = dialog->selectedFiles();
     if (chosen.isEmpty())
         return false;

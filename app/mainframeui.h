@@ -9,6 +9,7 @@ class QLineEdit;
 class QMainWindow;
 class QMdiArea;
 class QMenu;
+class QPalette;
 class QToolBar;
 class QToolButton;
 
@@ -96,3 +97,10 @@ struct MainFrameUi
 // Builds the menu bar, the tool bar and the area that hosts the document
 // window into `frame`. Nothing is connected here.
 void buildMainFrameUi(QMainWindow &frame, MainFrameUi &ui);
+
+// Sizes the Pages and Page boxes and their labels for their font, so that
+// five digits and the labels' colons show whole.
+void fitToolBarToFont(MainFrameUi &ui);
+
+// Draws the tool bar's pictures in the colours of `palette`.
+void paintToolGlyphs(MainFrameUi &ui, const QPalette &palette);

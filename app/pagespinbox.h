@@ -2,9 +2,7 @@
 
 #include <QSpinBox>
 
-// The tool bar's Page box: 1 to 10000, but it shows "0" until its first
-// change, since no value is given to it at creation. A step from that blank
-// state lands on the box's range like any other out-of-range value.
+// The tool bar's Page box: the page shown, 1 to 10000.
 class PageSpinBox : public QSpinBox
 {
     Q_OBJECT
@@ -14,12 +12,4 @@ public:
     static constexpr int lastPage = 10000;
 
     explicit PageSpinBox(QWidget *parent = nullptr);
-
-    // Leaves the blank state: the range becomes 1 to 10000.
-    void settle();
-
-    void stepBy(int steps) override;
-
-protected:
-    StepEnabled stepEnabled() const override;
 };

@@ -5,6 +5,7 @@
 #include "documentfile.h"
 #include "editcommands.h"
 #include "filedialogs.h"
+#include "helpwindow.h"
 #include "messagedialog.h"
 #include "modecommands.h"
 #include "pagespinbox.h"
@@ -39,6 +40,8 @@
 #include <QToolButton>
 #include <QUndoStack>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -156,10 +159,10 @@ void TForm1::connectCommands()
     connect(&stack, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
     connect(&stack, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
     connect(&stack, &QUndoStack::undoTextChanged, this, [this](const QString &step) {
-        Undo1->setText(step.isEmpty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + step);
+        Undo1->setText(step.isEmpty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + step);
     });
     connect(&stack, &QUndoStack::redoTextChanged, this, [this](const QString &step) {
-        Redo1->setText(step.isEmpty() ? QStringLiteral("Redo") : QStringLiteral("Redo ") + step);
+        Redo1->setText(step.isEmpty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + step);
     });
 
     pages->installEventFilter(this);
@@ -201,6 +204,7 @@ void TForm1::createWindows()
     Form7 = new TForm7(this);
     Form8 = new TForm8(this);
     Form9 = new TForm9(this);
+    helpWindow = new HelpWindow(this);
 }
 
 void TForm1::FormShow()
@@ -331,6 +335,10 @@ void TForm1::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         renderScreen();
+    else if (event->type() == QEvent::FontChange)
+        fitToolBarToFont(*this);
+    else if (event->type() == QEvent::PaletteChange)
+        paintToolGlyphs(*this, palette());
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -513,11 +521,18 @@ void TForm1::ObjectProperties1Click()
 
 void TForm1::Help2Click()
 {
-    for (const QString &location : readMeLocations()) {
-        if (QFileInfo(location).isFile() && m_hooks.openUrl(QUrl::fromLocalFile(location)))
-            return;
+    const QStringList locations = readMeLocations();
+    const auto found =
+        std::find_if(locations.begin(), locations.end(),
+                     [](const QString &location) { return QFileInfo(location).isFile(); });
+    if (found == locations.end()) {
+        m_context.feedback.tell(QStringLiteral("Can't find Read Me files"), QString());
+        return;
     }
-    m_context.feedback.tell(QStringLiteral("Can't find Read Me files"), QString());
+    // The desktop's browser shows it; where it has none, a window of our own.
+    const QUrl readMe = QUrl::fromLocalFile(*found);
+    if (!m_hooks.openUrl(readMe))
+        helpWindow->showPage(readMe);
 }
 
 void TForm1::AboutPaginette1Click()

@@ -12,6 +12,7 @@ class AddonCommands;
 class DocumentCommands;
 class EditCommands;
 class FileDialogs;
+class HelpWindow;
 class ModeCommands;
 class PrintCommands;
 class QColorDialog;
@@ -85,6 +86,8 @@ public:
     // The one document window, created by FormShow and never destroyed before the frame.
     TForm6 *Form6 = nullptr;
     FileDialogs *fileDialogs = nullptr;
+    // Shows the read-me where the desktop has no browser for it.
+    HelpWindow *helpWindow = nullptr;
     // The one printer and the commands that print on it.
     PrintCommands *printCommands = nullptr;
     QColorDialog *ColorDialog1 = nullptr;
@@ -143,7 +146,8 @@ public Q_SLOTS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // FormActivate: redraws the page whenever the frame becomes active.
+    // FormActivate: redraws the page whenever the frame becomes active. A
+    // new font resizes the tool bar's boxes, a new palette redraws its pictures.
     void changeEvent(QEvent *event) override;
     // The close box makes the same offer to save as File > Quit.
     void closeEvent(QCloseEvent *event) override;

@@ -231,6 +231,17 @@ void TForm7::showEvent(QShowEvent *event)
 
 void TForm7::keyPressEvent(QKeyEvent *event)
 {
-    // Only a mouse press closes the box; Escape does not.
+    // Shown as a splash before the frame is usable, so the keyboard gets past
+    // it as the mouse does; other keys leave it up.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        Image1MouseDown();
+        break;
+    default:
+        break;
+    }
     event->accept();
 }

@@ -4,7 +4,8 @@
 
 class QLabel;
 
-// The About box: the version over a picture, closed by a mouse press on it.
+// The About box: the version over a picture, closed by a mouse press on it
+// or by Escape, Enter or Space.
 class TForm7 : public QDialog
 {
     Q_OBJECT

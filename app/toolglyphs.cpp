@@ -2,13 +2,25 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QPixmap>
 
 namespace {
 
 constexpr int glyphSize = 20;
 
-void drawArrow(QPainter &p)
+// Lines, letters and chains in the button text; the arrow filled like a
+// button; the alignment bars in the highlight; the break of a chain in red,
+// which shows on dark and light alike.
+struct GlyphColours
+{
+    QColor ink;
+    QColor fill;
+    QColor accent;
+    QColor alert;
+};
+
+void drawArrow(QPainter &p, const GlyphColours &colours)
 {
     QPainterPath arrow;
     arrow.moveTo(6, 3);
@@ -19,7 +31,7 @@ void drawArrow(QPainter &p)
     arrow.lineTo(11, 12);
     arrow.lineTo(15, 12);
     arrow.closeSubpath();
-    p.setBrush(Qt::white);
+    p.setBrush(colours.fill);
     p.drawPath(arrow);
 }
 
@@ -38,29 +50,28 @@ void drawChainLink(QPainter &p, const QRectF &box)
     p.drawRoundedRect(box, 3, 3);
 }
 
-void drawLink(QPainter &p)
+void drawLink(QPainter &p, const GlyphColours &colours)
 {
-    p.setPen(QPen(QColor(0, 0, 160), 2));
+    p.setPen(QPen(colours.ink, 2));
     drawChainLink(p, QRectF(2, 7, 9, 6));
     drawChainLink(p, QRectF(9, 7, 9, 6));
 }
 
-void drawUnlink(QPainter &p)
+void drawUnlink(QPainter &p, const GlyphColours &colours)
 {
-    p.setPen(QPen(QColor(0, 0, 160), 2));
+    p.setPen(QPen(colours.ink, 2));
     drawChainLink(p, QRectF(1, 9, 8, 6));
     drawChainLink(p, QRectF(11, 5, 8, 6));
-    p.setPen(QPen(QColor(200, 0, 0), 1.5));
+    p.setPen(QPen(colours.alert, 1.5));
     p.drawLine(QPointF(9, 4), QPointF(11, 16));
 }
 
 // Three bars of different lengths lined up against a guide line.
-void drawAlignment(QPainter &p, Glyph glyph)
+void drawAlignment(QPainter &p, Glyph glyph, const GlyphColours &colours)
 {
     const bool horizontal =
         glyph == Glyph::AlignLeft || glyph == Glyph::AlignHCenter || glyph == Glyph::AlignRight;
     const int lengths[3] = {12, 7, 15};
-    const QColor bar(40, 90, 170);
     for (int i = 0; i < 3; ++i) {
         const int length = lengths[i];
         const int across = 3 + i * 5;
@@ -71,32 +82,33 @@ void drawAlignment(QPainter &p, Glyph glyph)
             along = glyphSize - 3 - length;
         const QRect box =
             horizontal ? QRect(along, across, length, 4) : QRect(across, along, 4, length);
-        p.fillRect(box, bar);
+        p.fillRect(box, colours.accent);
     }
-    p.setPen(QPen(Qt::black, 1, Qt::DashLine));
-    int guide = 2;
+    p.setPen(QPen(colours.ink, 1, Qt::DashLine));
+    // Through the middle of a pixel, so that the line is sharp.
+    qreal guide = 2.5;
     if (glyph == Glyph::AlignHCenter || glyph == Glyph::AlignVCenter)
-        guide = glyphSize / 2;
+        guide = glyphSize / 2 + 0.5;
     else if (glyph == Glyph::AlignRight || glyph == Glyph::AlignBottom)
-        guide = glyphSize - 3;
+        guide = glyphSize - 2.5;
     if (horizontal)
-        p.drawLine(guide, 1, guide, glyphSize - 2);
+        p.drawLine(QLineF(guide, 1, guide, glyphSize - 2));
     else
-        p.drawLine(1, guide, glyphSize - 2, guide);
+        p.drawLine(QLineF(1, guide, glyphSize - 2, guide));
 }
 
-} // namespace
-
-QIcon toolGlyph(Glyph glyph)
+QPixmap drawGlyph(Glyph glyph, const GlyphColours &colours, qreal scale)
 {
-    QPixmap pixmap(glyphSize, glyphSize);
+    QPixmap pixmap(QSize(glyphSize, glyphSize) * scale);
+    pixmap.setDevicePixelRatio(scale);
     pixmap.fill(Qt::transparent);
+    // The painter draws in the 20 x 20 units of the design at any scale.
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::black);
+    p.setPen(colours.ink);
     switch (glyph) {
     case Glyph::Main:
-        drawArrow(p);
+        drawArrow(p, colours);
         break;
     case Glyph::Number:
         drawLetters(p, QStringLiteral("12"), 11);
@@ -105,15 +117,26 @@ QIcon toolGlyph(Glyph glyph)
         drawLetters(p, QStringLiteral("T"), 15);
         break;
     case Glyph::Link:
-        drawLink(p);
+        drawLink(p, colours);
         break;
     case Glyph::Unlink:
-        drawUnlink(p);
+        drawUnlink(p, colours);
         break;
     default:
-        drawAlignment(p, glyph);
+        drawAlignment(p, glyph, colours);
         break;
     }
-    p.end();
-    return QIcon(pixmap);
+    return pixmap;
+}
+
+} // namespace
+
+QIcon toolGlyph(Glyph glyph, const QPalette &palette)
+{
+    const GlyphColours colours{palette.color(QPalette::ButtonText), palette.color(QPalette::Button),
+                               palette.color(QPalette::Highlight), QColor(200, 0, 0)};
+    QIcon icon;
+    for (const qreal scale : {1.0, 2.0})
+        icon.addPixmap(drawGlyph(glyph, colours, scale));
+    return icon;
 }

@@ -35,7 +35,6 @@ void ViewCommands::pagesKeyDown()
 
 void ViewCommands::pageChange(int value)
 {
-    m_ui.page->settle();
     DocumentEditor &editor = m_context.editor;
     const std::int32_t shown =
         std::min<std::int32_t>(std::max(value, 1), editor.document().pagesToPrint);
@@ -48,8 +47,7 @@ void ViewCommands::pageChange(int value)
 
 void ViewCommands::pageKeyDown()
 {
-    // The box shows a blank 0 until its first change; no page below 1 is taken.
-    m_context.editor.setPageShown(std::max(m_ui.page->value(), PageSpinBox::firstPage));
+    m_context.editor.setPageShown(m_ui.page->value());
 }
 
 void ViewCommands::showLinks()
@@ -80,7 +78,6 @@ void ViewCommands::showDocumentValues()
     const Document &doc = m_context.editor.document();
     m_ui.pages->setText(QString::number(doc.pagesToPrint));
     const QSignalBlocker blocker(m_ui.page);
-    m_ui.page->settle();
     m_ui.page->setValue(doc.pageShown);
 }
 

@@ -1,6 +1,8 @@
 #include "apptestmain.h"
 #include "documentbuilder.h"
 #include "filebytes.h"
+#include "filedialogs.h"
+#include "helpwindow.h"
 #include "modalscript.h"
 #include "objecttable.h"
 #include "pagespinbox.h"
@@ -12,12 +14,15 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSignalSpy>
+#include <QTextBrowser>
 #include <QToolButton>
 
 namespace {
@@ -58,6 +63,17 @@ std::function<void(QWidget *)> answerSave(bool save, QString *question = nullptr
         else
             dialog->Button2Click();
     };
+}
+
+// Types `text` over the file dialog's name box, key by key through the
+// dialog's window as the user's keys come: to the list of names while it is up.
+void typeIntoNameBox(QWidget *fileDialog, const QString &text)
+{
+    auto *name = fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    name->setFocus();
+    name->selectAll();
+    for (const QChar c : text)
+        QTest::keyClick(fileDialog->windowHandle(), c.toLatin1());
 }
 
 // A file dialog whose suggested name is noted before `path` is typed, or
@@ -490,20 +506,6 @@ private Q_SLOTS:
         QCOMPARE(pages->text(), QStringLiteral("-2"));
     }
 
-    void enterInTheBlankPageBoxKeepsPageOne()
-    {
-        QCOMPARE(m_frame->page->text(), QStringLiteral("0"));
-        m_frame->page->setFocus();
-        QTest::keyClick(m_frame->page, Qt::Key_Return);
-        QCOMPARE(m_shell->doc().pageShown, 1);
-
-        const QString typed = m_shell->path(QStringLiteral("blank"));
-        ModalScript script;
-        script.typePath(typed);
-        QCOMPARE(run(script, m_frame->Save1), QStringList());
-        QCOMPARE(readFile(typed + QStringLiteral(".pgt")), documentHeader(1, 1));
-    }
-
     void pageBox()
     {
         Document doc = oneNumber();
@@ -592,6 +594,50 @@ private Q_SLOTS:
         QVERIFY(!m_frame->ObjectProperties1->isChecked());
     }
 
+    // File > Open with a path typed into the name box key by key, then Enter.
+    // The folder is new to the dialog, so its names arrive from the
+    // background only after the dialog has closed, as from a slow disk. The
+    // next time the dialog runs, the box lists matching names again. The save
+    // dialog is run by the same code.
+    void typedPathLeavesNoListOverTheFrame()
+    {
+        const QFileDialog *dialog = m_frame->fileDialogs->OpenDialog1;
+        const QString folder = m_shell->path(QStringLiteral("fresh"));
+        const QString path = folder + QStringLiteral("/doc.pgt");
+        QVERIFY(QDir().mkpath(folder));
+        for (const QString &name : {path, folder + QStringLiteral("/doc copy.pgt")})
+            QVERIFY(writeFile(name, documentHeader(1, 4)));
+        QSignalSpy loaded(dialog->findChild<QFileSystemModel *>(),
+                          &QFileSystemModel::directoryLoaded);
+        activateFrame();
+
+        ModalScript typed;
+        typed.expect("QFileDialog", [&path](QWidget *modal) {
+            typeIntoNameBox(modal, path);
+            QTest::keyClick(modal->windowHandle(), Qt::Key_Return);
+        });
+        QCOMPARE(run(typed, m_frame->Close1), QStringList());
+        QCOMPARE(m_shell->shell.docFileName, path);
+        QTRY_VERIFY(loaded.contains(QVariantList{folder}));
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        // The next key reaches the frame through its window, as the user's does.
+        m_frame->pages->setFocus();
+        m_frame->pages->selectAll();
+        QTest::keyClick(m_frame->windowHandle(), Qt::Key_7);
+        QCOMPARE(m_frame->pages->text(), QStringLiteral("7"));
+
+        bool listed = false;
+        ModalScript again;
+        again.expect("QFileDialog", [&](QWidget *modal) {
+            typeIntoNameBox(modal, folder + QStringLiteral("/do"));
+            listed = QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; });
+            qobject_cast<QDialog *>(modal)->reject();
+        });
+        QCOMPARE(run(again, m_frame->Close1), QStringList());
+        QVERIFY(listed);
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+    }
+
     void help()
     {
         const FeedbackRecorder::Message notFound(QStringLiteral("Can't find Read Me files"),
@@ -621,20 +667,25 @@ private Q_SLOTS:
                      QDir::cleanPath(installed));
         }
 
-        // Found in the current folder first.
+        // Found in the current folder first; F1 opens it too.
         QVERIFY(QDir(m_shell->dir.path()).mkpath(QStringLiteral("paginette_readme")));
         const QString local = m_shell->dir.path() + readMe;
-        QVERIFY(writeFile(local, "<html></html>"));
+        QVERIFY(writeFile(local, "<html><head><title>Read me</title></head></html>"));
         m_shell->recorder.messages.clear();
         m_shell->opened.clear();
-        m_frame->Help2->trigger();
-        QCOMPARE(m_shell->opened.first(), QUrl::fromLocalFile(local));
-        QVERIFY(m_shell->recorder.messages.isEmpty());
+        activateFrame();
+        QTest::keyClick(m_frame->windowHandle(), Qt::Key_F1);
+        QCOMPARE(m_shell->opened, QList<QUrl>{QUrl::fromLocalFile(local)});
+        QVERIFY(!m_frame->helpWindow->isVisible());
 
-        // A read-me that nothing opens.
+        // A desktop without a browser for it: the program shows it itself.
         m_shell->openSucceeds = false;
         m_frame->Help2->trigger();
-        QCOMPARE(m_shell->recorder.messages, QList<FeedbackRecorder::Message>{notFound});
+        const HelpWindow *window = m_frame->helpWindow;
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Paginette Help"));
+        QCOMPARE(window->browser->documentTitle(), QStringLiteral("Read me"));
+        QVERIFY(m_shell->recorder.messages.isEmpty());
     }
 
     void modalWindowsOfTheMenu()

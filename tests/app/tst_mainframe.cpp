@@ -3,6 +3,7 @@
 #include "documentbuilder.h"
 #include "filebytes.h"
 #include "guarded.h"
+#include "menucaption.h"
 #include "modalscript.h"
 #include "pagespinbox.h"
 #include "paginetteerror.h"
@@ -17,9 +18,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPalette>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -39,8 +43,8 @@ QList<MenuRow> rowsOf(const QMenu *menu)
         if (action->isSeparator())
             rows.append({QStringLiteral("-"), QString(), QKeySequence(), true});
         else
-            rows.append(
-                {action->objectName(), action->text(), action->shortcut(), action->isEnabled()});
+            rows.append({action->objectName(), shownCaption(action->text()), action->shortcut(),
+                         action->isEnabled()});
     }
     return rows;
 }
@@ -53,6 +57,38 @@ QKeySequence ctrl(Qt::Key key)
 MenuRow sep()
 {
     return {QStringLiteral("-"), QString(), QKeySequence(), true};
+}
+
+// Whether `edit` shows `text` whole. A line edit scrolls its text as it
+// paints, to keep the cursor in view, but only where the text is wider than
+// the box: so the start of the text stays put when the cursor goes to its end.
+bool showsWhole(QLineEdit *edit, const QString &text)
+{
+    edit->setText(text);
+    edit->setCursorPosition(0);
+    const auto cursorRect = [edit] {
+        return edit->inputMethodQuery(Qt::ImCursorRectangle);
+    };
+    edit->grab();
+    const QVariant start = cursorRect();
+    edit->end(false);
+    edit->grab();
+    edit->setCursorPosition(0);
+    return cursorRect() == start;
+}
+
+// How many pixels of `picture` are drawn, mostly opaque, nearer `ink` than
+// `paper` in lightness.
+int inkPixels(const QImage &picture, QRgb ink, QRgb paper)
+{
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb pixel = picture.pixel(x, y);
+            count += qAlpha(pixel) > 100 &&
+                     std::abs(qGray(pixel) - qGray(ink)) < std::abs(qGray(pixel) - qGray(paper));
+        }
+    return count;
 }
 
 void addButtonRow(const char *name, const char *caption, const char *hint, bool enabled = true,
@@ -91,7 +127,7 @@ private Q_SLOTS:
     {
         QStringList titles;
         for (const QAction *action : m_frame->menuBar()->actions())
-            titles.append(action->text());
+            titles.append(shownCaption(action->text()));
         QCOMPARE(titles,
                  QStringList({"File", "Edit", "Tools", "View", "Add-ons", "Windows", "Help"}));
     }
@@ -174,7 +210,7 @@ private Q_SLOTS:
                                         {"Untitled1", "Untitled", QKeySequence(), false}};
         QTest::newRow("Help") << "Help1"
                               << QList<MenuRow>{
-                                     {"Help2", "Help", QKeySequence()},
+                                     {"Help2", "Help", QKeySequence(Qt::Key_F1)},
                                      sep(),
                                      {"AboutPaginette1", "About Paginette", QKeySequence()}};
     }
@@ -201,6 +237,39 @@ private Q_SLOTS:
                 QVERIFY2(m_frame->findChild<QAction *>(want.name) == found->actions().at(i),
                          where + " found by name");
         }
+    }
+
+    // Every title and item has an underlined letter, none twice in a menu.
+    // Alt and a title's letter open its menu; an item's letter picks it.
+    void menusAnswerTheirLetters()
+    {
+        QList<const QWidget *> menus{m_frame->menuBar()};
+        for (const QMenu *menu : m_frame->menuBar()->findChildren<QMenu *>())
+            menus.append(menu);
+        for (const QWidget *menu : menus) {
+            QStringList letters;
+            for (const QAction *action : menu->actions())
+                if (!action->isSeparator())
+                    letters.append(QKeySequence::mnemonic(action->text()).toString());
+            QVERIFY2(!letters.contains(QString()) && letters.removeDuplicates() == 0,
+                     qPrintable(letters.join(u' ')));
+        }
+
+        m_frame->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), m_frame);
+        // Keys through the frame's window, as the user's come.
+        QWindow *window = m_frame->windowHandle();
+        for (const QAction *title : m_frame->menuBar()->actions()) {
+            QTest::keyClick(window, QKeySequence::mnemonic(title->text())[0].key(),
+                            Qt::AltModifier);
+            QTRY_VERIFY2(title->menu()->isVisible(), qPrintable(title->text()));
+            QTest::keyClick(window, Qt::Key_Escape);
+            QTRY_VERIFY(!title->menu()->isVisible());
+        }
+        QTest::keyClick(window, Qt::Key_T, Qt::AltModifier);
+        QTRY_VERIFY(m_frame->findChild<QMenu *>(QStringLiteral("Tools1"))->isVisible());
+        QTest::keyClick(window, Qt::Key_N);
+        QCOMPARE(m_shell->shell.editMode, ModePlaceNumber);
     }
 
     void toolBarControlsInOrder()
@@ -269,7 +338,7 @@ private Q_SLOTS:
         QCOMPARE(m_frame->mode->size(), QSize(96, 22));
         QCOMPARE(m_frame->pages->text(), QStringLiteral("1"));
         QCOMPARE(m_frame->pages->toolTip(), QStringLiteral("Pages to Print"));
-        QCOMPARE(m_frame->page->text(), QStringLiteral("0"));
+        QCOMPARE(m_frame->page->text(), QStringLiteral("1"));
         QCOMPARE(m_frame->page->toolTip(), QStringLiteral("Page Shown"));
         QCOMPARE(m_frame->page->maximum(), 10000);
         QVERIFY(!m_frame->zoom->isEnabled());
@@ -391,21 +460,61 @@ private Q_SLOTS:
         QCOMPARE(down, 1);
     }
 
-    void pageBoxLeavesItsBlankStateOnFirstStep()
+    // The boxes show five digits and the labels their colons, never narrower
+    // than designed, and the pictures are drawn in the button text at 1x and
+    // 2x: in the desktop's look, and in a larger, dark one given to the
+    // desktop or to the frame while the program runs.
+    void toolBarFollowsFontAndPalette_data()
     {
-        Document doc = emptyDocument(20);
-        doc.pagesToPrint = 10;
-        m_shell->editor.replace(doc);
-        PageSpinBox *box = m_frame->page;
-        QCOMPARE(box->text(), QStringLiteral("0"));
-        box->stepDown();
-        QCOMPARE(box->value(), 1);
-        QCOMPARE(box->minimum(), 1);
-        QCOMPARE(box->text(), QStringLiteral("1"));
-        box->stepDown();
-        QCOMPARE(box->value(), 1);
-        box->stepUp();
-        QCOMPARE(box->value(), 2);
+        QTest::addColumn<QString>("changed");
+        QTest::newRow("desktop look") << "";
+        QTest::newRow("larger, dark desktop look") << "desktop";
+        QTest::newRow("larger, dark look on the frame") << "frame";
+    }
+
+    void toolBarFollowsFontAndPalette()
+    {
+        QFETCH(QString, changed);
+        const QFont font = QApplication::font();
+        const QPalette palette = QApplication::palette();
+        const auto restore = qScopeGuard([=] {
+            QApplication::setFont(font);
+            QApplication::setPalette(palette);
+        });
+        QFont larger = font;
+        larger.setPixelSize(22);
+        QPalette dark(QColor(53, 53, 53), QColor(45, 45, 45));
+        dark.setColor(QPalette::ButtonText, Qt::white);
+        if (changed == QStringLiteral("frame")) {
+            m_frame->setFont(larger);
+            m_frame->setPalette(dark);
+        } else if (changed == QStringLiteral("desktop")) {
+            QApplication::setFont(larger);
+            QApplication::setPalette(dark);
+            // The desktop's look reaches the windows from the event loop.
+            QTRY_COMPARE(m_frame->palette().color(QPalette::ButtonText), QColor(Qt::white));
+            QTRY_COMPARE(m_frame->font().pixelSize(), 22);
+        }
+
+        for (const auto &[label, design] : {std::pair{m_frame->Label1, 37}, {m_frame->Label2, 32}})
+            QVERIFY2(label->width() >= std::max(design, label->sizeHint().width()),
+                     qPrintable(label->text()));
+        QVERIFY(m_frame->pages->width() >= 34 && m_frame->page->width() >= 46);
+        QVERIFY(showsWhole(m_frame->pages, QStringLiteral("60000")));
+        QVERIFY(showsWhole(m_frame->page->findChild<QLineEdit *>(), QStringLiteral("10000")));
+
+        const QRgb ink = m_frame->palette().color(QPalette::ButtonText).rgb();
+        const QRgb paper = m_frame->palette().color(QPalette::Button).rgb();
+        for (const char *name : {"main", "number", "text", "link", "unlink", "left", "hCenter",
+                                 "right", "top", "vCenter", "bottom"})
+            for (const qreal scale : {1.0, 2.0}) {
+                const QPixmap picture =
+                    m_frame->findChild<QToolButton *>(name)->icon().pixmap(QSize(20, 20), scale);
+                QVERIFY2(picture.size() == QSize(20, 20) * scale &&
+                             inkPixels(picture.toImage(), ink, paper) >= 8,
+                         name);
+                QCOMPARE(picture.devicePixelRatio(), scale);
+            }
     }
 
     // Every item starts the row in the state opposite to the one it must end

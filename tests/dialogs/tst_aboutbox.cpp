@@ -43,20 +43,33 @@ private Q_SLOTS:
         }
     }
 
-    void keysDoNotClose()
+    void keys_data()
     {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << true;
+        QTest::newRow("Return") << int(Qt::Key_Return) << true;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << true;
+        QTest::newRow("Space") << int(Qt::Key_Space) << true;
+        QTest::newRow("a letter") << int(Qt::Key_A) << false;
+    }
+
+    void keys()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, closes);
         TForm7 about;
-        bool stayedOpen = false;
+        bool closed = false;
         ModalScript script;
         script.expect("TForm7", [&](QWidget *dialog) {
-            typeKey(dialog, Qt::Key_Return);
-            typeKey(dialog, Qt::Key_Escape);
-            typeKey(dialog, Qt::Key_Space);
-            stayedOpen = dialog->isVisible();
-            QTest::mousePress(about.Image1, Qt::LeftButton);
+            // Through the window, as the user's key comes.
+            QTest::keyClick(dialog->windowHandle(), Qt::Key(key));
+            closed = !dialog->isVisible();
+            if (!closed)
+                QTest::mousePress(about.Image1, Qt::LeftButton);
         });
         QCOMPARE(script.run([&about] { about.exec(); }), QStringList());
-        QVERIFY(stayedOpen);
+        QCOMPARE(closed, closes);
     }
 
     void pictureIsDrawn()
