@@ -5,6 +5,9 @@
 LaunchOptions parseLaunchOptions(const QStringList &arguments)
 {
     QCommandLineParser parser;
+    // Qt's own options are single-dash words: "-stylesheet" must not read as
+    // "-s -t -y ... -h" and ask for the help.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOption(help);

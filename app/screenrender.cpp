@@ -14,6 +14,7 @@ RenderContext screenRenderContext(const ShellState &shell, std::int32_t showLink
     context.scrollOffset = view.scrollOffset();
     if (documentWindow) {
         context.windowRect = documentWindow->frameBounds();
+        context.devicePixelRatio = documentWindow->devicePixelRatioF();
         context.present = [documentWindow](const QImage &image) {
             documentWindow->present(image);
         };

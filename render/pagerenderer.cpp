@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPen>
+#include <QtMath>
 
 #include <algorithm>
 #include <utility>
@@ -18,6 +19,8 @@ namespace {
 
 const QColor deskColor(0x80, 0x80, 0x80);
 const QColor markerColor = colorFromBgr(0x0000FF);
+// No screen scales further; a larger ratio would only cost memory.
+constexpr qreal maxPixelRatio = 8;
 
 // Fills left..right-1 by top..bottom-1; an empty or inverted box paints nothing.
 void fillBox(QPainter &painter, std::int32_t left, std::int32_t top, std::int32_t right,
@@ -97,14 +100,19 @@ RenderReport drawObjects(QPainter &painter, const RunTexts &texts, std::int32_t 
     return report;
 }
 
-// Sizes the buffer so that it covers the window from the client origin.
-bool prepareBackBuffer(QImage &buffer, const Bounds32 &window)
+// Sizes the buffer so that it covers the window from the client origin, in
+// the screen's device pixels: on a scaled screen the page is drawn at its
+// resolution rather than enlarged from window pixels.
+bool prepareBackBuffer(QImage &buffer, const Bounds32 &window, qreal ratio)
 {
     if (window.right <= 0 || window.bottom <= 0)
         return false;
-    const QSize size(window.right, window.bottom);
+    if (!(ratio >= 1 && ratio <= maxPixelRatio))
+        ratio = 1;
+    const QSize size(qCeil(window.right * ratio), qCeil(window.bottom * ratio));
     if (buffer.size() != size || buffer.format() != QImage::Format_RGB32)
         buffer = QImage(size, QImage::Format_RGB32);
+    buffer.setDevicePixelRatio(ratio);
     return !buffer.isNull();
 }
 
@@ -123,7 +131,7 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
     const QRect &window = context.windowRect;
     state.windowBounds = {window.left(), window.top(), wrapAdd(window.right(), 1),
                           wrapAdd(window.bottom(), 1)};
-    if (!prepareBackBuffer(state.backBuffer, state.windowBounds))
+    if (!prepareBackBuffer(state.backBuffer, state.windowBounds, context.devicePixelRatio))
         return {};
     RenderReport report;
     {
@@ -131,7 +139,7 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
         drawPageSheet(painter, state, context.scrollOffset);
         report = drawObjects(painter, RunTexts(doc), doc.pageShown, 1, state.windowOffset.x(),
                              wrapSub(state.windowOffset.y(), context.scrollOffset),
-                             state.backBuffer.rect());
+                             QRect(0, 0, state.windowBounds.right, state.windowBounds.bottom));
         if (context.showLinkOverlay)
             drawLinks(painter, doc, boxes);
         drawSelection(painter, doc, boxes);

@@ -18,6 +18,7 @@ struct RenderContext
     bool showLinkOverlay = false;  // a link mode is on or Show Links is ticked
     std::int32_t scrollOffset = 0; // vScrollPos * vScrollStep
     QRect windowRect;              // document window bounds in the main frame's client area
+    qreal devicePixelRatio = 1;    // device pixels to a window pixel on the window's screen
     std::function<void(const QImage &)> present; // copies backBuffer to the window
 };
 

@@ -32,7 +32,11 @@ private Q_SLOTS:
         // Before QApplication has taken out its own options, help still answers.
         QTest::newRow("help beside a Qt option")
             << QStringList{"-style", "fusion", "--help"}
-            << LaunchOptions{.help = true, .error = "Unknown options: s, t, y, l, e."};
+            << LaunchOptions{.help = true, .error = "Unknown option 'style'."};
+        // A Qt option whose letters hold an h is not a request for help.
+        QTest::newRow("Qt option with an h")
+            << QStringList{"-stylesheet", "dark.qss"}
+            << LaunchOptions{.error = "Unknown option 'stylesheet'."};
         QTest::newRow("unknown option")
             << QStringList{"--pages", "3"} << LaunchOptions{.error = "Unknown option 'pages'."};
         QTest::newRow("two documents")

@@ -105,6 +105,7 @@ private Q_SLOTS:
     void deskAndSheetFollowPrinterResolution_data();
     void deskAndSheetFollowPrinterResolution();
     void closedDocumentDrawsNothing();
+    void objectsSitAtWindowOffset_data();
     void objectsSitAtWindowOffset();
     void stackingOrderDecidesWhatIsOnTop();
     void lowerTextShowsThroughGaps();
@@ -224,15 +225,34 @@ void TestPageRenderer::closedDocumentDrawsNothing()
     QCOMPARE(scene.state.windowBounds.right, 0);
 }
 
+void TestPageRenderer::objectsSitAtWindowOffset_data()
+{
+    QTest::addColumn<int>("ratio");
+    QTest::newRow("100 %") << 1;
+    QTest::newRow("200 %") << 2;
+}
+
 void TestPageRenderer::objectsSitAtWindowOffset()
 {
+    // On a scaled screen the page is drawn in device pixels, in the same place.
+    QFETCH(int, ratio);
     Scene scene;
+    scene.context.devicePixelRatio = ratio;
     addObject(scene.doc, KindText, 10, 20, QStringLiteral("Hello!"), 0x0000FF);
     const QImage &image = scene.render();
-    const Ink ink = findInk(image, white, QRect(41, 41, 398, 298));
-    QVERIFY(ink.bounds.left() >= 50 && ink.bounds.left() <= 52);
-    QVERIFY(ink.bounds.top() >= 60 && ink.bounds.bottom() < 74);
+    QCOMPARE(image.size(), QSize(773, 479) * ratio);
+    QCOMPARE(image.devicePixelRatio(), qreal(ratio));
+    const Ink ink = findInk(image, white, QRect(41 * ratio, 41 * ratio, 398 * ratio, 298 * ratio));
+    QVERIFY(ink.bounds.left() >= 50 * ratio && ink.bounds.left() <= 52 * ratio);
+    QVERIFY(ink.bounds.top() >= 60 * ratio && ink.bounds.bottom() < 74 * ratio);
     QVERIFY(countColor(image, red) > 0);
+    // Drawn at that resolution, not window pixels enlarged: neighbours differ within pairs.
+    int split = 0;
+    for (int y = ink.bounds.top(); y <= ink.bounds.bottom(); ++y) {
+        for (int x = ink.bounds.left() & ~1; x < ink.bounds.right(); x += 2)
+            split += image.pixel(x, y) != image.pixel(x + 1, y) ? 1 : 0;
+    }
+    QVERIFY(split > 0);
 }
 
 void TestPageRenderer::stackingOrderDecidesWhatIsOnTop()
