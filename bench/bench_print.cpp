@@ -2,13 +2,15 @@
 // texts on the same pages drawn with plain QPainter::drawText calls, one font
 // set once, into a QPdfWriter at 360 dpi. The tool prints a page of 20 bare
 // numbers, a page of the same numbers formatted (prefix, suffix with {last},
-// repeat, check characters, base 36) and a page of 20 QR codes of them. Each
-// run is a child process of its own, so that its peak memory is its own.
-// Prints, for 1,000 and 10,000 pages, the processor seconds of each (best of
-// three), their ratios and the peaks.
+// repeat, check characters, base 36), a page of bare numbers as wide as the
+// formatted texts, which sets as many glyphs without any format, and a page
+// of 20 QR codes of them. Each run is a child process of its own, so that its
+// peak memory is its own. Prints, for 1,000 and 10,000 pages, the processor
+// seconds of each (best of three), their ratios and the peaks.
 
 #include "commandline.h"
 #include "documentfile.h"
+#include "numbering.h"
 #include "printerjob.h"
 #include "printtool.h"
 
@@ -84,6 +86,8 @@ enum class Page
 {
     Digits,
     Formatted,
+    // Bare numbers with as many digits as the formatted texts have characters.
+    FormattedWidths,
     QrCodes,
 };
 
@@ -111,13 +115,13 @@ NumberFormat formatOf(int index)
     }
 }
 
-QString saveDocument(const QString &path, Page page)
+QString saveDocument(const QString &path, Page page, int pages)
 {
     const QList<Number> all = numbers();
     Document doc = emptyDocument(static_cast<std::int32_t>(all.size()));
     for (const Number &number : all) {
         PageObject object;
-        if (page == Page::Formatted)
+        if (page == Page::Formatted || page == Page::FormattedWidths)
             object.format = formatOf(doc.count());
         if (page == Page::QrCodes)
             object.format.barcode = BarcodeStyle{.symbology = Symbology::Qr, .moduleWidth = 1.5};
@@ -126,6 +130,10 @@ QString saveDocument(const QString &path, Page page)
         object.start = number.start;
         object.stepPage = 1;
         object.digits = digits;
+        if (page == Page::FormattedWidths) {
+            object.digits = static_cast<std::int16_t>(objectText(object, 1, pages).size());
+            object.format = {};
+        }
         object.fontSize = fontSize;
         object.fontName = QStringLiteral("Arial");
         doc.drawOrder.append(doc.count());
@@ -143,7 +151,7 @@ QPageLayout toolPageLayout()
 
 Times runTool(const QString &folder, int pages, Page page)
 {
-    const QString document = saveDocument(folder + QStringLiteral("/run.pgt"), page);
+    const QString document = saveDocument(folder + QStringLiteral("/run.pgt"), page, pages);
     PrintRequest request;
     request.pages = pages;
     request.output = folder + QStringLiteral("/tool.pdf");
@@ -247,6 +255,8 @@ Times runPhase(const char *phase, const QString &folder, int pages)
         return runTool(folder, pages, Page::Digits);
     if (qstrcmp(phase, "formatted") == 0)
         return runTool(folder, pages, Page::Formatted);
+    if (qstrcmp(phase, "widths") == 0)
+        return runTool(folder, pages, Page::FormattedWidths);
     if (qstrcmp(phase, "qr") == 0)
         return runTool(folder, pages, Page::QrCodes);
     return runFloor(folder, pages);
@@ -276,8 +286,8 @@ int main(int argc, char **argv)
     std::printf("20 numbers in Arial 14 per page, to PDF at %d dpi; processor seconds "
                 "(clock seconds), best of %d runs\n",
                 printerDotsPerInch, repeats);
-    std::printf("%6s %15s %15s %6s %15s %6s %15s %6s  %s\n", "pages", "floor", "digits", "/floor",
-                "formatted", "/digits", "QR codes", "/digits",
+    std::printf("%6s %15s %15s %6s %15s %6s %15s %6s %15s %6s  %s\n", "pages", "floor", "digits",
+                "/floor", "formatted", "/digits", "same widths", "/width", "QR codes", "/digits",
                 "peak MB: floor digits formatted QR");
     Figures digits[2];
     Figures qr[2];
@@ -286,6 +296,7 @@ int main(int argc, char **argv)
         const Figures floor = bestOf(argv[0], "floor", pages);
         digits[size] = bestOf(argv[0], "digits", pages);
         const Figures formatted = bestOf(argv[0], "formatted", pages);
+        const Figures widths = bestOf(argv[0], "widths", pages);
         qr[size] = bestOf(argv[0], "qr", pages);
         const auto seconds = [](const Figures &figures) {
             return QStringLiteral("%1 (%2)")
@@ -293,10 +304,11 @@ int main(int argc, char **argv)
                 .arg(figures.times.wall, 6, 'f', 2)
                 .toStdString();
         };
-        std::printf("%6d %15s %15s %6.2f %15s %6.2f %15s %6.2f  %.1f %.1f %.1f %.1f\n", pages,
-                    seconds(floor).c_str(), seconds(digits[size]).c_str(),
+        std::printf("%6d %15s %15s %6.2f %15s %6.2f %15s %6.2f %15s %6.2f  %.1f %.1f %.1f %.1f\n",
+                    pages, seconds(floor).c_str(), seconds(digits[size]).c_str(),
                     digits[size].times.cpu / floor.times.cpu, seconds(formatted).c_str(),
-                    formatted.times.cpu / digits[size].times.cpu, seconds(qr[size]).c_str(),
+                    formatted.times.cpu / digits[size].times.cpu, seconds(widths).c_str(),
+                    formatted.times.cpu / widths.times.cpu, seconds(qr[size]).c_str(),
                     qr[size].times.cpu / digits[size].times.cpu, floor.peakMegabytes,
                     digits[size].peakMegabytes, formatted.peakMegabytes, qr[size].peakMegabytes);
         std::fflush(stdout);

@@ -8,12 +8,14 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRawFont>
+#include <QTextLayout>
 #include <QtMath>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -148,51 +150,93 @@ qreal advanceOf(const QFontMetricsF &metrics, const QString &text)
     return advance;
 }
 
-// Characters that no face shapes: digits, capitals and the space. A text of
-// these alone is the run of their glyphs, each at its advance, as shaping
-// without kerning would place them; most number texts are such texts.
-constexpr bool needsNoShaping(char16_t c)
+// Latin-1 characters need no bidi reordering and no script shaping; a
+// number's digits take no substitution in any face. The shaping a face may
+// still do to its letters and signs (ligatures and the like) stays within a
+// run of them, and each such run is shaped once per font and kept.
+constexpr char16_t tableCharacters = 256;
+
+constexpr bool isDigit(char16_t c)
 {
-    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || c == u' ';
+    return c >= u'0' && c <= u'9';
 }
-constexpr char16_t plainCharacters = 128;
+
+// Capitals and the space, which faces set as their glyphs: runs of them alone
+// are not shaped to be sure, so that numbers in letters cost no shaping.
+constexpr bool isCapitalOrSpace(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') || c == u' ';
+}
 
 // A font sized for one device so that its character cell is the cell, and
 // its ascent there: a text then needs no transform of its own. The glyphs of
-// the characters that need no shaping are kept with their advances.
+// the Latin-1 characters are kept with their advances.
 struct DeviceFont
 {
     QFont font;
     qreal ascent = 0;
     QRawFont raw;
-    std::array<quint32, plainCharacters> glyphs{}; // 0 where the face lacks one
-    std::array<qreal, plainCharacters> advances{};
+    std::array<quint32, tableCharacters> glyphs{}; // 0 where the face lacks one
+    std::array<qreal, tableCharacters> advances{};
 };
 
-void keepPlainGlyphs(DeviceFont &font, const QFont &reference, qreal pixelSize)
+void keepTableGlyphs(DeviceFont &font, const QFont &reference, qreal pixelSize)
 {
     font.raw = QRawFont::fromFont(reference);
     if (!font.raw.isValid())
         return;
     font.raw.setPixelSize(pixelSize);
-    QString plain;
-    for (char16_t c = 0; c < plainCharacters; ++c) {
-        if (needsNoShaping(c))
-            plain.append(QChar(c));
-    }
-    const QList<quint32> glyphs = font.raw.glyphIndexesForString(plain);
+    QString table;
+    for (char16_t c = u' '; c < tableCharacters; ++c)
+        table.append(QChar(c));
+    const QList<quint32> glyphs = font.raw.glyphIndexesForString(table);
     const QList<QPointF> advances = font.raw.advancesForGlyphIndexes(glyphs);
-    for (qsizetype i = 0; i < plain.size() && i < glyphs.size(); ++i) {
-        const char16_t c = plain[i].unicode();
+    for (qsizetype i = 0; i < table.size() && i < glyphs.size(); ++i) {
+        const char16_t c = table[i].unicode();
         font.glyphs[c] = glyphs[i];
         font.advances[c] = advances[i].x();
     }
 }
 
-// Draws a text of characters that need no shaping as the run of their
-// glyphs; false, drawing nothing, for any other text.
-bool drawPlainGlyphs(QPainter &painter, const DeviceFont &font, QPointF baseline,
-                     const QString &text)
+struct RunKey
+{
+    FontKey font;
+    QString run;
+    bool operator==(const RunKey &) const = default;
+};
+
+size_t qHash(const RunKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.font, key.run);
+}
+
+// Whether shaping `run` in the font gives the face's own glyphs of its
+// characters, one for one, so that their glyphs at their advances are what
+// shaping would draw.
+bool shapesAsItsGlyphs(const DeviceFont &font, const FontKey &key, const QString &run)
+{
+    static QHash<RunKey, bool> cache;
+    const RunKey runKey{key, run};
+    const auto found = cache.constFind(runKey);
+    if (found != cache.cend())
+        return *found;
+    QTextLayout layout(run, font.font);
+    layout.beginLayout();
+    layout.createLine().setNumColumns(run.size());
+    layout.endLayout();
+    const QList<QGlyphRun> shaped = layout.glyphRuns();
+    bool plain = shaped.size() == 1 && shaped[0].glyphIndexes().size() == run.size();
+    for (qsizetype i = 0; plain && i < run.size(); ++i)
+        plain = shaped[0].glyphIndexes()[i] == font.glyphs[run[i].unicode()];
+    insertBounded(cache, widthCacheLimit, runKey, plain);
+    return plain;
+}
+
+// Draws a Latin-1 text as the run of its glyphs, each at its advance, when
+// its runs of letters and signs shape as their glyphs; false, drawing
+// nothing, for any other text.
+bool drawTableGlyphs(QPainter &painter, const DeviceFont &font, const FontKey &key,
+                     QPointF baseline, const QString &text)
 {
     QList<quint32> glyphs;
     QList<QPointF> positions;
@@ -201,11 +245,24 @@ bool drawPlainGlyphs(QPainter &painter, const DeviceFont &font, QPointF baseline
     qreal x = 0;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u >= plainCharacters || !needsNoShaping(u) || font.glyphs[u] == 0)
+        if (u >= tableCharacters || font.glyphs[u] == 0)
             return false;
         glyphs.append(font.glyphs[u]);
         positions.append(QPointF(x, 0));
         x += font.advances[u];
+    }
+    for (qsizetype start = 0; start < text.size();) {
+        if (isDigit(text[start].unicode())) {
+            ++start;
+            continue;
+        }
+        qsizetype end = start;
+        bool capitalsOnly = true;
+        for (; end < text.size() && !isDigit(text[end].unicode()); ++end)
+            capitalsOnly = capitalsOnly && isCapitalOrSpace(text[end].unicode());
+        if (!capitalsOnly && !shapesAsItsGlyphs(font, key, text.sliced(start, end - start)))
+            return false;
+        start = end;
     }
     QGlyphRun run;
     run.setRawFont(font.raw);
@@ -215,24 +272,23 @@ bool drawPlainGlyphs(QPainter &painter, const DeviceFont &font, QPointF baseline
     return true;
 }
 
-DeviceFont cachedDeviceFont(const QString &face, qint64 cellHeight, int dpi)
+std::shared_ptr<const DeviceFont> cachedDeviceFont(const FontKey &key)
 {
-    static QHash<FontKey, DeviceFont> cache;
-    const FontKey key{face, cellHeight, dpi};
+    static QHash<FontKey, std::shared_ptr<const DeviceFont>> cache;
     const auto found = cache.constFind(key);
     if (found != cache.cend())
         return *found;
-    const CellFont cellFont = cachedCellFont(face, cellHeight);
-    DeviceFont made;
-    if (cellFont.scale > 0 && dpi > 0) {
-        made.font = cellFont.font;
+    const CellFont cellFont = cachedCellFont(key.face, key.cellHeight);
+    auto made = std::make_shared<DeviceFont>();
+    if (cellFont.scale > 0 && key.dpi > 0) {
+        made->font = cellFont.font;
         // Unhinted, the metrics scale linearly from the reference size, and a
         // point is dpi / 72 device pixels.
-        made.font.setPointSizeF(referencePixelSize * cellFont.scale * 72 / dpi);
-        made.ascent = cellFont.ascent * cellFont.scale;
-        keepPlainGlyphs(made, cellFont.font, referencePixelSize * cellFont.scale);
+        made->font.setPointSizeF(referencePixelSize * cellFont.scale * 72 / key.dpi);
+        made->ascent = cellFont.ascent * cellFont.scale;
+        keepTableGlyphs(*made, cellFont.font, referencePixelSize * cellFont.scale);
     }
-    insertBounded(cache, fontCacheLimit, key, made);
+    insertBounded(cache, fontCacheLimit, key, std::shared_ptr<const DeviceFont>(made));
     return made;
 }
 
@@ -295,8 +351,9 @@ void drawObjectText(QPainter &painter, const PageObject &object, const QString &
     // device, and no transform. A raster device would set such glyphs on
     // whole pixels, a pixel off the cell; there the outline is scaled.
     if (object.angle % 360 == 0 && device && engine && engine->type() != QPaintEngine::Raster) {
-        const DeviceFont font =
-            cachedDeviceFont(object.fontName, cellHeight, device->logicalDpiY());
+        const FontKey key{object.fontName, cellHeight, device->logicalDpiY()};
+        const std::shared_ptr<const DeviceFont> shared = cachedDeviceFont(key);
+        const DeviceFont &font = *shared;
         if (font.ascent <= 0)
             return;
         // Numbers of one style follow one another: the painter's state is
@@ -304,7 +361,7 @@ void drawObjectText(QPainter &painter, const PageObject &object, const QString &
         if (painter.pen().color() != color || painter.pen().style() != Qt::SolidLine)
             painter.setPen(color);
         const QPointF baseline(px, py + font.ascent);
-        if (drawPlainGlyphs(painter, font, baseline, text))
+        if (drawTableGlyphs(painter, font, key, baseline, text))
             return;
         if (painter.font() != font.font)
             painter.setFont(font.font);

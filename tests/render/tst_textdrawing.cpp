@@ -117,10 +117,11 @@ void TestTextDrawing::cellIsFontSizeHighOnScreen()
 void TestTextDrawing::paperShowsTheScaledOutline_data()
 {
     QTest::addColumn<QString>("text");
-    // Digits and capitals are set as their glyphs, other text is shaped.
+    // Set as their glyphs where shaping would change nothing, else shaped.
     QTest::newRow("digits") << QStringLiteral("00125");
     QTest::newRow("capitals and a space") << QStringLiteral("AB 12");
-    QTest::newRow("shaped") << QStringLiteral("\u00c1gNo. 7");
+    QTest::newRow("letters and signs") << QStringLiteral("\u00c1gNo. 7");
+    QTest::newRow("beyond Latin-1") << QStringLiteral("\u2116 7 \u0416");
 }
 
 void TestTextDrawing::paperShowsTheScaledOutline()
