@@ -108,6 +108,9 @@ QString printRequest(const Document &doc, const PrintRequest &request, const Pri
         printRun(doc, printer.resolution(), true, job.sheets(), plan, report.progress);
     if (result.outcome == PrintOutcome::Cancelled)
         return QStringLiteral("Cancelled; nothing was printed");
+    // The document's fault is told with its name, as the output's is with its.
+    if (result.outcome == PrintOutcome::Failed && result.refusedPage != 0)
+        return documentName(request.document) + QStringLiteral(": ") + result.error;
     if (result.outcome == PrintOutcome::Failed)
         return result.error;
     error = job.deliver();

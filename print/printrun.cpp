@@ -70,6 +70,7 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
             const QString unscannable = unscannableOn(texts, page);
             if (!unscannable.isEmpty()) {
                 result.outcome = PrintOutcome::Failed;
+                result.refusedPage = page;
                 result.error =
                     QStringLiteral("Page %1 cannot be printed: %2").arg(page).arg(unscannable);
                 break;

@@ -48,6 +48,9 @@ struct PrintResult
     PrintOutcome outcome = PrintOutcome::Printed;
     std::int32_t pagesDrawn = 0; // sheets, copies counted
     QString error;               // why a failed run stopped
+    // The page the run stopped before because of what the document holds
+    // there (a barcode its symbology refuses); 0 when it did not.
+    std::int32_t refusedPage = 0;
 };
 
 // The message of a run that would print no page, or an empty text when

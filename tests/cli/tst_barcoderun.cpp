@@ -126,8 +126,9 @@ private Q_SLOTS:
         const ToolRun print =
             runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-o"), pdf, document});
         QCOMPARE(print.exitCode, 1);
-        QVERIFY2(print.err.contains(QLatin1String("Page 10 cannot be printed: stub: Interleaved 2 "
-                                                  "of 5 needs an even number of digits")),
+        QVERIFY2(print.err.contains(QLatin1String("stub.pgt: Page 10 cannot be printed: stub: "
+                                                  "Interleaved 2 of 5 needs an even number of "
+                                                  "digits")),
                  qPrintable(print.err));
         QVERIFY(!QFile::exists(pdf));
     }
