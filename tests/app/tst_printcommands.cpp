@@ -95,6 +95,7 @@ struct PrintBench
         dialogs.progress = [this](std::int32_t, ProgressLabel label) {
             labels.append(label);
             return [this](std::int32_t page, std::int32_t) {
+                shownWhileRunning.append(editor.document().pageShown);
                 return page != cancelAt;
             };
         };
@@ -131,6 +132,7 @@ struct PrintBench
     int printDialogs = 0;
     int redraws = 0;
     QList<ProgressLabel> labels;
+    QList<std::int32_t> shownWhileRunning; // the page shown, as each sheet starts
     Messages warnings;
 };
 
@@ -326,6 +328,10 @@ void TestPrintCommands::previewShowsEveryPage()
     QVERIFY(!bench.labels.isEmpty());
     QCOMPARE(bench.labels, QList<ProgressLabel>(bench.labels.size(), ProgressLabel::Preparing));
     QVERIFY(!QFile::exists(bench.logPath()));
+    // The document window keeps its page while the preview prepares the others.
+    QVERIFY(!bench.shownWhileRunning.isEmpty());
+    QCOMPARE(bench.shownWhileRunning,
+             QList<std::int32_t>(bench.shownWhileRunning.size(), std::int32_t{2}));
 }
 
 void TestPrintCommands::printDialogOffersARangeAndTheDocumentsFile_data()
