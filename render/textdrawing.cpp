@@ -109,7 +109,7 @@ std::optional<qreal> deviceReach(const QPainter &painter, QPointF point, std::in
 
 // The part of `text` that can reach `reach` device units in `font`: its
 // characters up to the first that starts beyond the reach, each taking its
-// own advance (shaping without kerning narrows no line below that).
+// own advance.
 QString reachableText(const QString &text, const CellFont &font, qreal reach)
 {
     // A text narrower at its widest advance than the reach is whole.
@@ -342,7 +342,10 @@ void drawObjectText(QPainter &painter, const PageObject &object, const QString &
         deviceReach(painter, QPointF(px, py), object.angle, cellHeight, scale);
     if (!reach)
         return;
-    const QString text = reachableText(whole, cachedCellFont(object.fontName, cellHeight), *reach);
+    // Ligatures may set a line narrower than its characters' advances: twice
+    // the reach leaves room for them.
+    const QString text =
+        reachableText(whole, cachedCellFont(object.fontName, cellHeight), 2 * *reach);
     const QColor color = colorFromBgr(object.color);
 
     const QPaintDevice *device = painter.device();
