@@ -107,6 +107,36 @@ std::optional<qreal> deviceReach(const QPainter &painter, QPointF point, std::in
     return std::min(farthest, largest);
 }
 
+// The advances of single characters in one font, asked of the font once
+// each: long lines are summed character by character, and most of their
+// characters are Latin-1.
+class CharacterAdvances
+{
+public:
+    explicit CharacterAdvances(const QFont &font) : m_metrics(font) { m_latin.fill(-1); }
+
+    qreal operator()(QChar c)
+    {
+        if (c.unicode() < m_latin.size()) {
+            qreal &advance = m_latin[c.unicode()];
+            if (advance < 0)
+                advance = m_metrics.horizontalAdvance(c);
+            return advance;
+        }
+        auto found = m_others.find(c);
+        if (found == m_others.end())
+            found = m_others.insert(c, m_metrics.horizontalAdvance(c));
+        return *found;
+    }
+
+    const QFontMetricsF &metrics() const { return m_metrics; }
+
+private:
+    QFontMetricsF m_metrics;
+    std::array<qreal, 256> m_latin;
+    QHash<QChar, qreal> m_others;
+};
+
 // The part of `text` that can reach `reach` device units in `font`: its
 // characters up to the first that starts beyond the reach, each taking its
 // own advance.
@@ -116,16 +146,12 @@ QString reachableText(const QString &text, const CellFont &font, qreal reach)
     if (font.scale <= 0 || qreal(text.size()) * font.maxAdvance * font.scale <= reach)
         return text;
     reach /= font.scale;
-    const QFontMetricsF metrics(font.font);
-    QHash<QChar, qreal> advances;
+    CharacterAdvances advances(font.font);
     qreal start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (start > reach)
             return text.left(i);
-        auto found = advances.find(text[i]);
-        if (found == advances.end())
-            found = advances.insert(text[i], metrics.horizontalAdvance(text[i]));
-        start += *found;
+        start += advances(text[i]);
     }
     return text;
 }
@@ -135,18 +161,14 @@ QString reachableText(const QString &text, const CellFont &font, qreal reach)
 // digits have no shaping to take into account.
 constexpr qsizetype shapedLength = 256;
 
-qreal advanceOf(const QFontMetricsF &metrics, const QString &text)
+qreal advanceOf(const QFont &font, const QString &text)
 {
+    CharacterAdvances advances(font);
     if (text.size() <= shapedLength)
-        return metrics.horizontalAdvance(text);
-    qreal advance = metrics.horizontalAdvance(text.left(shapedLength));
-    QHash<QChar, qreal> advances;
-    for (const QChar c : QStringView(text).sliced(shapedLength)) {
-        auto found = advances.find(c);
-        if (found == advances.end())
-            found = advances.insert(c, metrics.horizontalAdvance(c));
-        advance += *found;
-    }
+        return advances.metrics().horizontalAdvance(text);
+    qreal advance = advances.metrics().horizontalAdvance(text.left(shapedLength));
+    for (const QChar c : QStringView(text).sliced(shapedLength))
+        advance += advances(c);
     return advance;
 }
 
@@ -411,7 +433,7 @@ std::int32_t measureTextWidth(const QString &face, std::int16_t fontSize, const 
     const auto found = cache.constFind(key);
     if (found != cache.cend())
         return *found;
-    const qreal width = advanceOf(QFontMetricsF(cellFont.font), text) * cellFont.scale;
+    const qreal width = advanceOf(cellFont.font, text) * cellFont.scale;
     constexpr qreal largest = std::numeric_limits<std::int32_t>::max();
     const auto measured = static_cast<std::int32_t>(qRound64(std::clamp(width, qreal(0), largest)));
     insertBounded(cache, widthCacheLimit, key, measured);
