@@ -1,6 +1,5 @@
 #include "documentbuilder.h"
-#include "documentfile.h"
-#include "toolrun.h"
+#include "savedrun.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -69,11 +68,7 @@ private Q_SLOTS:
         }
         const QTemporaryDir dir;
         const Document doc = barcodeRun();
-        const QString document = dir.filePath(QStringLiteral("codes.pgt"));
-        QCOMPARE(saveDocument(doc, {}, document), QString());
-        const QString pdf = dir.filePath(QStringLiteral("codes.pdf"));
-        const ToolRun print =
-            runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-o"), pdf, document});
+        const auto [pdf, print] = printSaved(dir, doc, QStringLiteral("codes"));
         QCOMPARE(print.err, QString());
         QCOMPARE(print.exitCode, 0);
 
@@ -120,11 +115,7 @@ private Q_SLOTS:
             NumberFormat{.prefix = QStringLiteral("{page}"),
                          .barcode = BarcodeStyle{.symbology = Symbology::Itf}};
         doc.pagesToPrint = 12;
-        const QString document = dir.filePath(QStringLiteral("stub.pgt"));
-        QCOMPARE(saveDocument(doc, {}, document), QString());
-        const QString pdf = dir.filePath(QStringLiteral("stub.pdf"));
-        const ToolRun print =
-            runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-o"), pdf, document});
+        const auto [pdf, print] = printSaved(dir, doc, QStringLiteral("stub"));
         QCOMPARE(print.exitCode, 1);
         QVERIFY2(print.err.contains(QLatin1String("stub.pgt: Page 10 cannot be printed: stub: "
                                                   "Interleaved 2 of 5 needs an even number of "

@@ -1,6 +1,5 @@
 #include "documentbuilder.h"
-#include "documentfile.h"
-#include "toolrun.h"
+#include "savedrun.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -39,11 +38,7 @@ private Q_SLOTS:
     {
         const QTemporaryDir dir;
         const Document doc = formattedRun();
-        const QString document = dir.filePath(QStringLiteral("run.pgt"));
-        QCOMPARE(saveDocument(doc, {}, document), QString());
-        const QString pdf = dir.filePath(QStringLiteral("run.pdf"));
-        const ToolRun print =
-            runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-o"), pdf, document});
+        const auto [pdf, print] = printSaved(dir, doc, QStringLiteral("run"));
         QCOMPARE(print.err, QString());
         QCOMPARE(print.exitCode, 0);
 
