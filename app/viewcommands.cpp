@@ -62,8 +62,7 @@ void ViewCommands::align(AlignRule rule, const QString &label)
     m_context.editor.edit(label, [rule](Document &doc) {
         // Each object is as wide as it shows on the page shown.
         alignSelected(doc, rule, [&doc](int index) {
-            const PageObject &object = doc.objects[index];
-            return objectBoxSize(object, objectText(object, doc.pageShown, doc.pagesToPrint)).width;
+            return objectBoxSize(doc.objects[index], objectText(doc, index, doc.pageShown)).width;
         });
     });
 }

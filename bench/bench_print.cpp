@@ -131,7 +131,9 @@ QString saveDocument(const QString &path, Page page, int pages)
         object.stepPage = 1;
         object.digits = digits;
         if (page == Page::FormattedWidths) {
-            object.digits = static_cast<std::int16_t>(objectText(object, 1, pages).size());
+            object.digits = static_cast<std::int16_t>(
+                numberText(object.start, object.stepPage, object.digits, object.format, 1, pages)
+                    .size());
             object.format = {};
         }
         object.fontSize = fontSize;

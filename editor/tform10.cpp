@@ -129,13 +129,17 @@ void TForm10::Button1Click()
         parameters.matrixDY = textToInt32(dy->text());
         parameters.matrixType = chosenType();
         parameters.pagesToPrint = m_context.editor.document().pagesToPrint;
-        const bool complete =
+        const MatrixResult result =
             m_context.editor.edit(QStringLiteral("Create Matrix"), [&parameters](Document &doc) {
                 return createMatrix(doc, parameters);
             });
-        // The table filled up before the last cell.
-        if (!complete)
-            m_context.feedback.sound();
+        // Nothing was made; the dialog stays open for a smaller grid.
+        if (!result.made) {
+            m_context.feedback.tell(
+                noRoomMessage(QStringLiteral("The matrix"), result.needed, result.room),
+                QStringLiteral("Create Matrix"));
+            return;
+        }
         accept();
     });
 }

@@ -352,7 +352,7 @@ void TForm2::fill(bool storeSize)
         nextLink->setText(entries.nextLink);
         refreshEnd();
     } else if (tab == TabSheet2) {
-        text->setText(objectText(object, doc.pageShown, doc.pagesToPrint));
+        text->setText(objectText(doc, index, doc.pageShown));
     } else if (tab == TabSheet3) {
         const PositionEntries entries = positionEntriesOf(object);
         x->setText(entries.x);
@@ -573,7 +573,7 @@ QString TForm2::unscannable(const Document &doc, int index)
         return {};
     for (const std::int32_t page : {1, doc.pageShown, doc.pagesToPrint}) {
         const EncodedBarcode code =
-            cachedBarcode(*object.format.barcode, objectText(object, page, doc.pagesToPrint));
+            cachedBarcode(*object.format.barcode, objectText(doc, index, page));
         if (!code.ok())
             return code.refusal;
     }

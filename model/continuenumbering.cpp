@@ -4,25 +4,81 @@
 #include "numbering.h"
 #include "wrapint.h"
 
-#include <algorithm>
+#include <vector>
 
-std::int32_t stepsAfterRun(std::int32_t pages, int repeat)
+namespace {
+
+// The members of the link `head` starts, in link order.
+std::vector<int> linkMembers(const Document &doc, int head)
 {
-    if (pages <= 0)
-        return 0;
-    const std::int64_t span = std::max(repeat, 1);
-    return static_cast<std::int32_t>((std::int64_t{pages} + span - 1) / span);
+    std::vector<int> members{head};
+    for (int steps = 0; steps < doc.count(); ++steps) {
+        const std::int32_t next = doc.objects[members.back()].linkNext;
+        if (!doc.isLive(next) || next == head)
+            break;
+        members.push_back(next);
+    }
+    return members;
 }
+
+// How far a member's values move over the run: the values it printed times
+// its step. A member that is no number shows one fixed value; it keeps step
+// with the member before it.
+std::int32_t advanceOf(const PageObject &object, std::int32_t values, std::int32_t before)
+{
+    return kindRow(object.kind).numbered ? wrapMul(values, object.stepPage) : before;
+}
+
+void moveLink(Document &doc, int head)
+{
+    const std::vector<int> members = linkMembers(doc, head);
+    const std::int32_t values = valuesInRun(doc.pagesToPrint, doc.objects[head].format.repeat);
+    std::vector<std::int32_t> advance;
+    std::int32_t before = 0;
+    for (const int member : members) {
+        before = advanceOf(doc.objects[member], values, before);
+        advance.push_back(before);
+    }
+
+    bool stacked = members.size() > 1;
+    for (std::size_t i = 0; stacked && i + 1 < members.size(); ++i) {
+        const PageObject &from = doc.objects[members[i]];
+        stacked =
+            advance[i] != 0 && doc.objects[members[i + 1]].start == wrapAdd(from.start, advance[i]);
+    }
+    PageObject &first = doc.objects[head];
+    if (stacked) {
+        // The next run's first stack follows this run's last one.
+        const PageObject &last = doc.objects[members.back()];
+        first.start = wrapAdd(last.start, advance.back());
+        return;
+    }
+    first.start = wrapAdd(first.start, advance.front());
+    // Members that count in other steps than the one before them move by
+    // their own; their link step takes up the difference.
+    for (std::size_t i = 0; i + 1 < members.size(); ++i) {
+        PageObject &from = doc.objects[members[i]];
+        from.stepLink = wrapAdd(from.stepLink, wrapSub(advance[i + 1], advance[i]));
+    }
+}
+
+} // namespace
 
 void continueNumbering(Document &doc)
 {
+    for (int i = 0; i < doc.count(); ++i) {
+        PageObject &object = doc.objects[i];
+        if (object.isLinked()) {
+            if (object.linkPrev == -1)
+                moveLink(doc, i);
+        } else if (kindRow(object.kind).numbered) {
+            const std::int32_t values = valuesInRun(doc.pagesToPrint, object.format.repeat);
+            object.start = wrapAdd(object.start, wrapMul(values, object.stepPage));
+        }
+    }
     for (PageObject &object : doc.objects) {
-        const bool head = object.isLinked() && object.linkPrev == -1;
-        if (!head && (object.isLinked() || !kindRow(object.kind).numbered))
-            continue;
-        const std::int32_t steps = stepsAfterRun(doc.pagesToPrint, object.format.repeat);
-        object.start = wrapAdd(object.start, wrapMul(steps, object.stepPage));
-        formatNumber(numberValueText(object, object.start, true), object.digits, &object.zeros);
+        if (kindRow(object.kind).numbered)
+            widthText(object, object.start, true, &object.zeros);
     }
     propagateLinks(doc);
 }
@@ -30,9 +86,10 @@ void continueNumbering(Document &doc)
 QList<NextFirstValue> firstValues(const Document &doc)
 {
     QList<NextFirstValue> values;
-    for (const PageObject &object : doc.objects) {
+    for (int i = 0; i < doc.count(); ++i) {
+        const PageObject &object = doc.objects[i];
         if (kindRow(object.kind).numbered)
-            values.append({object.name, objectText(object, 1, doc.pagesToPrint)});
+            values.append({object.name, objectText(doc, i, 1)});
     }
     return values;
 }

@@ -5,8 +5,6 @@
 #include <QList>
 #include <QString>
 
-#include <cstdint>
-
 // Moving the numbers on after a run, so that the next run starts where this
 // one ended.
 
@@ -19,16 +17,12 @@ struct NextFirstValue
     bool operator==(const NextFirstValue &) const = default;
 };
 
-// The steps a number takes over a run of `pages` pages when each value
-// stays `repeat` pages: a value the run began counts as printed, so a run
-// that ends inside a repeat moves on to the next value, ceil(pages /
-// repeat). A repeat below 1 counts as 1; no pages take no steps.
-std::int32_t stepsAfterRun(std::int32_t pages, int repeat);
-
-// Moves every link head and every unlinked number on by stepsAfterRun of
-// the document's Pages times its stepPage, so that the next run's first page
-// shows the value that follows the last page's; the members of each link
-// then follow their head.
+// Moves every number on past what the document's run of Pages printed of
+// it, so that the next run prints no value again. An unlinked number moves
+// by the values it printed times its stepPage. A link is one series: when
+// each member starts where the member before it ends (a stack), the whole
+// link moves past its last member; otherwise every member moves by what it
+// printed, its link steps following so that the link stays as it is.
 void continueNumbering(Document &doc);
 
 // What each number of `doc`, in table order, shows on the first page.

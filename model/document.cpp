@@ -2,6 +2,16 @@
 
 #include <algorithm>
 
+QString noRoomMessage(const QString &what, std::int64_t needed, std::int32_t room)
+{
+    return QStringLiteral("%1 needs %2 new objects; the document has room for %3 more. "
+                          "Max Number of Objects in Edit > Preferences sets the room, from the "
+                          "next start.")
+        .arg(what)
+        .arg(needed)
+        .arg(room);
+}
+
 Document emptyDocument(std::int32_t capacity)
 {
     Document doc;

@@ -4,6 +4,7 @@
 
 #include <QJsonObject>
 #include <QList>
+#include <QString>
 
 #include <cstdint>
 
@@ -34,6 +35,10 @@ struct Document
     bool isFull() const { return count() >= capacity; }
     bool isLive(std::int64_t index) const { return index >= 0 && index < count(); }
 };
+
+// What the user is told when `what` ("The matrix") needs `needed` new
+// objects and the table has room for `room` more.
+QString noRoomMessage(const QString &what, std::int64_t needed, std::int32_t room);
 
 // An empty document with room for `capacity` objects.
 Document emptyDocument(std::int32_t capacity);

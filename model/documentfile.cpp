@@ -299,8 +299,7 @@ PageObject storedForm(const PageObject &object, std::int32_t pageShown)
 {
     PageObject stored = object;
     if (kindRow(object.kind).numbered)
-        stored.text = formatNumber(numberValueText(object, valueOnPage(object, pageShown), false),
-                                   object.digits, &stored.zeros);
+        stored.text = widthText(object, valueOnPage(object, pageShown), false, &stored.zeros);
     return stored;
 }
 

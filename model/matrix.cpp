@@ -6,6 +6,7 @@
 #include "recordcodec.h"
 #include "wrapint.h"
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -60,42 +61,28 @@ void appendCopy(Document &doc, int source, const MatrixParameters &parameters, s
     doc.drawOrder.append(m);
 }
 
-// The cells in visiting order; `complete` is false when the table filled up
-// before the last cell.
-struct Grid
-{
-    std::vector<int> cells;
-    bool complete = true;
-};
-
 // Visits the cells in the order of the type, copying the source into every
-// cell but the first.
-Grid fillGrid(Document &doc, int source, const MatrixParameters &parameters)
+// cell but the first; the cells in visiting order. The table has room for
+// them all.
+std::vector<int> fillGrid(Document &doc, int source, const MatrixParameters &parameters)
 {
     const std::int32_t rows = parameters.matrixRows;
     const std::int32_t columns = parameters.matrixColumns;
-    // No cell at all; a huge count on the other side would only be walked.
-    if (rows < 1 || columns < 1)
-        return Grid{};
     const bool byColumn = columnByColumn(parameters.matrixType);
     const std::int32_t outer = byColumn ? columns : rows;
     const std::int32_t inner = byColumn ? rows : columns;
-    Grid grid;
+    std::vector<int> cells;
     for (std::int32_t a = 0; a < outer; ++a) {
         for (std::int32_t b = 0; b < inner; ++b) {
-            if (grid.cells.empty()) {
-                grid.cells.push_back(source);
+            if (cells.empty()) {
+                cells.push_back(source);
                 continue;
             }
-            // Every cell after the first takes a slot, so even a huge grid stops
-            // here once the table is full.
-            if (doc.isFull())
-                return Grid{{}, false};
-            grid.cells.push_back(doc.count());
+            cells.push_back(doc.count());
             appendCopy(doc, source, parameters, byColumn ? b : a, byColumn ? a : b);
         }
     }
-    return grid;
+    return cells;
 }
 
 // Chains the cells in visiting order into a new link.
@@ -109,7 +96,9 @@ void linkCells(Document &doc, const std::vector<int> &cells, const MatrixParamet
     const std::int32_t type = parameters.matrixType;
     const std::int32_t line =
         columnByColumn(type) ? parameters.matrixRows : parameters.matrixColumns;
-    const std::int32_t stackStep = wrapMul(parameters.pagesToPrint, doc.objects[source].stepPage);
+    const PageObject &head = doc.objects[source];
+    const std::int32_t stackStep =
+        wrapMul(valuesInRun(parameters.pagesToPrint, head.format.repeat), head.stepPage);
     const std::size_t count = cells.size();
     for (std::size_t i = 0; i < count; ++i) {
         PageObject &cell = doc.objects[cells[i]];
@@ -126,16 +115,22 @@ void linkCells(Document &doc, const std::vector<int> &cells, const MatrixParamet
 
 } // namespace
 
-bool createMatrix(Document &doc, const MatrixParameters &parameters)
+MatrixResult createMatrix(Document &doc, const MatrixParameters &parameters)
 {
     const int source = soleSelected(doc);
     if (source < 0)
-        return true;
-    const Grid grid = fillGrid(doc, source, parameters);
+        return {};
+    const bool anyCell = parameters.matrixRows >= 1 && parameters.matrixColumns >= 1;
+    const std::int64_t needed =
+        anyCell ? std::int64_t{parameters.matrixRows} * parameters.matrixColumns - 1 : 0;
+    const std::int32_t room = std::max(doc.capacity - doc.count(), 0);
+    if (needed > room)
+        return {false, needed, room};
+    const std::vector<int> cells = anyCell ? fillGrid(doc, source, parameters) : std::vector<int>();
     // A link needs a new link number; only a damaged document has none left.
-    if (!grid.cells.empty() && makesLink(parameters.matrixType) && doc.linkCount >= 0 &&
+    if (!cells.empty() && makesLink(parameters.matrixType) && doc.linkCount >= 0 &&
         doc.linkCount < std::numeric_limits<std::int32_t>::max())
-        linkCells(doc, grid.cells, parameters);
+        linkCells(doc, cells, parameters);
     propagateLinks(doc);
-    return grid.complete;
+    return {};
 }

@@ -18,9 +18,22 @@ struct MatrixParameters
     std::int32_t pagesToPrint = 1; // the stack height of type 5
 };
 
+// What Create Matrix did. When the table has no room for the whole grid
+// nothing is made: `needed` objects would be added where the table holds
+// `room` more.
+struct MatrixResult
+{
+    bool made = true;
+    std::int64_t needed = 0;
+    std::int32_t room = 0;
+
+    bool operator==(const MatrixResult &) const = default;
+};
+
 // Turns the one selected object into the first cell of a grid of copies and,
 // for types 1 to 5, links the cells in the order of the type and propagates
-// the links. Does nothing unless exactly one object is selected. False when
-// the table filled up before the last cell: the copies made so far stay,
-// unlinked.
-bool createMatrix(Document &doc, const MatrixParameters &parameters);
+// the links. A type 5 stack holds what the run prints of one cell: each cell
+// starts past the values the cell before it prints, its repeat counted. Does
+// nothing unless exactly one object is selected, and nothing when the table
+// cannot take every cell.
+MatrixResult createMatrix(Document &doc, const MatrixParameters &parameters);

@@ -209,6 +209,19 @@ NumberFormat withinLimits(NumberFormat format)
     return format;
 }
 
+bool padsWithZeros(NumberSystem system)
+{
+    return system != NumberSystem::Letters;
+}
+
+std::int32_t valuesInRun(std::int32_t pages, int repeat)
+{
+    if (pages <= 0)
+        return 0;
+    const std::int64_t span = std::max(repeat, 1);
+    return static_cast<std::int32_t>((std::int64_t{pages} + span - 1) / span);
+}
+
 std::int32_t repeatedValue(std::int32_t start, std::int32_t stepPage, int repeat, std::int32_t page)
 {
     const std::int64_t span = std::max(repeat, 1);
@@ -294,6 +307,31 @@ int autoWidthDigits(std::int32_t start, std::int32_t stepPage, int repeat, std::
     return ends;
 }
 
+std::optional<WidthGrowth> firstGrowth(std::int32_t start, std::int32_t stepPage, int repeat,
+                                       int width, std::int32_t firstPage, std::int32_t lastPage,
+                                       NumberSystem system)
+{
+    if (width < 0 || width >= static_cast<int>(DigitText::capacity) || firstPage < 1 ||
+        lastPage < firstPage)
+        return std::nullopt;
+    const std::optional<BitRange> wide = valuesAtLeast(width + 1, system);
+    if (!wide)
+        return std::nullopt;
+    const std::int64_t span = std::max(repeat, 1);
+    const std::int64_t firstValue = (std::int64_t{firstPage} - 1) / span;
+    const std::int64_t lastValue = (std::int64_t{lastPage} - 1) / span;
+    const std::int32_t base = repeatedValue(start, stepPage, repeat, firstPage);
+    const std::optional<std::uint64_t> steps = firstStepInto(
+        static_cast<std::uint32_t>(base), static_cast<std::uint32_t>(stepPage),
+        static_cast<std::uint32_t>(wide->first), static_cast<std::uint32_t>(wide->last));
+    if (!steps || *steps > static_cast<std::uint64_t>(lastValue - firstValue))
+        return std::nullopt;
+    const std::int64_t value = firstValue + static_cast<std::int64_t>(*steps);
+    const auto page =
+        static_cast<std::int32_t>(std::max<std::int64_t>(firstPage, value * span + 1));
+    return WidthGrowth{page, shownWidth(repeatedValue(start, stepPage, repeat, page), system)};
+}
+
 bool checkDigitApplies(const NumberFormat &format)
 {
     return format.check != CheckDigit::None && format.system == NumberSystem::Decimal;
@@ -331,7 +369,8 @@ QChar checkCharacter(QStringView digits, CheckDigit check)
             term = position % 2 == 1 ? digit * 3 : digit;
             break;
         default:
-            term = digit * ((position + 1) % 11);
+            // Weight 11 would count as 0 and let that digit change unseen.
+            term = digit * ((position - 1) % 9 + 2);
             break;
         }
         sum = (sum + term) % modulus;

@@ -17,8 +17,8 @@ enum class CheckDigit : std::uint8_t
     Luhn,
     // Weights 3, 1, 3, ... from the rightmost digit, as on retail bar codes.
     Mod10Weights31,
-    // Weights 2, 3, 4, ... from the rightmost digit; 11 less the remainder of
-    // the sum, 10 written as X and 11 as 0.
+    // Weights 2, 3, ... 10 from the rightmost digit, then 2 again; 11 less
+    // the remainder of the sum, 10 written as X and 11 as 0.
     Mod11,
     // The remainder of the number divided by 7.
     Mod7,
@@ -66,11 +66,21 @@ struct NumberFormat
 // 1..maxRepeat and a barcode's lengths into their range.
 NumberFormat withinLimits(NumberFormat format);
 
+// Whether a width fills the number with leading '0': digit systems only,
+// never letters.
+bool padsWithZeros(NumberSystem system);
+
 // The value on `page` when each value stays `repeat` pages:
 // start + floor((page - 1) / repeat) * stepPage, wrapping in 32 bits. A
 // repeat below 1 counts as 1.
 std::int32_t repeatedValue(std::int32_t start, std::int32_t stepPage, int repeat,
                            std::int32_t page);
+
+// The values a run of `pages` pages prints when each value stays `repeat`
+// pages: a value the run began counts as printed, so a run that ends inside
+// a repeat counts it, ceil(pages / repeat). A repeat below 1 counts as 1; no
+// pages print no values.
+std::int32_t valuesInRun(std::int32_t pages, int repeat);
 
 // The digits of a 32-bit value, formed without allocating: room for the
 // longest, "-2147483648", filled from the right.
@@ -109,6 +119,24 @@ std::optional<std::int32_t> readStartEntry(const QString &entry, NumberSystem sy
 // below 1 included.
 int autoWidthDigits(std::int32_t start, std::int32_t stepPage, int repeat, std::int32_t pages,
                     NumberSystem system);
+
+// Where a number first prints more characters than its width: the page and
+// how many characters its value has there.
+struct WidthGrowth
+{
+    std::int32_t page = 0;
+    int characters = 0;
+
+    bool operator==(const WidthGrowth &) const = default;
+};
+
+// The first page from `firstPage` to `lastPage` whose value, each value
+// staying `repeat` pages, is wider than `width` characters in `system`;
+// nothing when every value fits. Found in a few dozen steps however long
+// the run.
+std::optional<WidthGrowth> firstGrowth(std::int32_t start, std::int32_t stepPage, int repeat,
+                                       int width, std::int32_t firstPage, std::int32_t lastPage,
+                                       NumberSystem system);
 
 // Check characters are defined on decimal digits only: a number written in
 // another system carries none, whatever its check setting, so that no

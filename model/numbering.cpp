@@ -54,10 +54,10 @@ QString formatNumber(const QString &valueText, std::int16_t digits, std::int16_t
         return QString();
     const qsizetype fill = digits - valueText.size();
     if (zeros)
-        *zeros = clampToInt16(fill);
-    if (fill >= 0)
+        *zeros = clampToInt16(std::max<qsizetype>(fill, 0));
+    if (fill > 0)
         return QString(fill, u'0') + valueText;
-    return valueText.left(digits);
+    return valueText;
 }
 
 QString numberValueText(const PageObject &object, std::int32_t value, bool asUnsigned)
@@ -68,20 +68,80 @@ QString numberValueText(const PageObject &object, std::int32_t value, bool asUns
     return asUnsigned ? QString::number(static_cast<std::uint32_t>(value)) : QString::number(value);
 }
 
-QString objectText(const PageObject &object, std::int32_t page, std::int32_t pages)
+QString widthText(const PageObject &object, std::int32_t value, bool asUnsigned,
+                  std::int16_t *zeros)
 {
+    const QString digits = numberValueText(object, value, asUnsigned);
+    if (padsWithZeros(object.format.system))
+        return formatNumber(digits, object.digits, zeros);
+    if (object.digits <= 0)
+        return QString();
+    if (zeros)
+        *zeros = 0;
+    return digits;
+}
+
+int seriesHead(const Document &doc, int index)
+{
+    int head = index;
+    // A proper chain has fewer steps than there are objects; the bound stops
+    // a damaged one that loops.
+    for (int steps = 0; steps < doc.count(); ++steps) {
+        const std::int32_t previous = doc.objects[head].linkPrev;
+        if (!doc.objects[head].isLinked() || !doc.isLive(previous))
+            break;
+        head = previous;
+    }
+    return head;
+}
+
+std::vector<int> seriesHeads(const Document &doc)
+{
+    std::vector<int> heads(static_cast<std::size_t>(doc.count()));
+    for (int i = 0; i < doc.count(); ++i)
+        heads[static_cast<std::size_t>(i)] = i;
+    for (int i = 0; i < doc.count(); ++i) {
+        const PageObject &object = doc.objects[i];
+        if (!object.isLinked() || object.linkPrev != -1)
+            continue;
+        int current = i;
+        for (int steps = 0; steps < doc.count(); ++steps) {
+            const std::int32_t next = doc.objects[current].linkNext;
+            if (!doc.isLive(next) || next == i)
+                break;
+            heads[static_cast<std::size_t>(next)] = i;
+            current = next;
+        }
+    }
+    return heads;
+}
+
+NumberFormat seriesFormat(const Document &doc, int index, int head)
+{
+    NumberFormat format = doc.objects[index].format;
+    format.repeat = doc.objects[head].format.repeat;
+    return format;
+}
+
+QString objectText(const Document &doc, int index, std::int32_t page)
+{
+    const PageObject &object = doc.objects[index];
     if (!kindRow(object.kind).numbered)
         return object.text;
-    return numberText(object.start, object.stepPage, object.digits, object.format, page, pages);
+    return numberText(object.start, object.stepPage, object.digits,
+                      seriesFormat(doc, index, seriesHead(doc, index)), page, doc.pagesToPrint);
 }
 
 RunTexts::RunTexts(const Document &doc) : m_doc(doc)
 {
+    const std::vector<int> heads = seriesHeads(doc);
     m_runs.reserve(static_cast<std::size_t>(doc.count()));
-    for (const PageObject &object : doc.objects) {
+    for (int i = 0; i < doc.count(); ++i) {
+        const PageObject &object = doc.objects[i];
         if (kindRow(object.kind).numbered)
             m_runs.emplace_back(std::in_place, object.start, object.stepPage, object.digits,
-                                object.format, doc.pagesToPrint);
+                                seriesFormat(doc, i, heads[static_cast<std::size_t>(i)]),
+                                doc.pagesToPrint);
         else
             m_runs.emplace_back();
     }
@@ -93,10 +153,24 @@ QString RunTexts::text(int index, std::int32_t page) const
     return run ? run->text(page) : m_doc.objects[index].text;
 }
 
-bool showsInDecimal(const PageObject &object, std::int32_t page, std::int32_t pages)
+std::int32_t RunTexts::value(int index, std::int32_t page) const
 {
+    const std::optional<NumberRun> &run = m_runs[static_cast<std::size_t>(index)];
+    return run ? run->value(page) : 0;
+}
+
+int RunTexts::repeat(int index) const
+{
+    const std::optional<NumberRun> &run = m_runs[static_cast<std::size_t>(index)];
+    return run ? run->repeat() : 1;
+}
+
+bool showsInDecimal(const Document &doc, int index, std::int32_t page)
+{
+    const PageObject &object = doc.objects[index];
     return kindRow(object.kind).numbered &&
-           NumberRun(object.start, object.stepPage, object.digits, object.format, pages)
+           NumberRun(object.start, object.stepPage, object.digits,
+                     seriesFormat(doc, index, seriesHead(doc, index)), doc.pagesToPrint)
                .showsDecimal(page);
 }
 
@@ -107,7 +181,7 @@ bool showsNothing(const PageObject &object)
 
 QString startText(const PageObject &object)
 {
-    return formatNumber(numberValueText(object, object.start, true), object.digits);
+    return widthText(object, object.start, true);
 }
 
 void propagateLinks(Document &doc)
@@ -134,8 +208,7 @@ void propagateLinks(Document &doc)
             PageObject &to = doc.objects[next];
             to.start = wrapAdd(from.start, from.stepLink);
             to.digits = from.digits;
-            const QString formed =
-                formatNumber(numberValueText(to, to.start, true), to.digits, &to.zeros);
+            const QString formed = widthText(to, to.start, true, &to.zeros);
             if (!kindRow(to.kind).numbered)
                 to.text = formed;
             current = next;
@@ -197,5 +270,16 @@ QString endText(const Document &doc, int index)
 {
     if (!doc.isLive(index))
         return QString();
-    return objectText(doc.objects[index], doc.pagesToPrint, doc.pagesToPrint);
+    return objectText(doc, index, doc.pagesToPrint);
+}
+
+std::optional<WidthGrowth> widthGrowth(const Document &doc, int index, std::int32_t firstPage,
+                                       std::int32_t lastPage)
+{
+    const PageObject &object = doc.objects[index];
+    if (!kindRow(object.kind).numbered || object.format.autoWidth || object.digits <= 0)
+        return std::nullopt;
+    const NumberFormat format = seriesFormat(doc, index, seriesHead(doc, index));
+    return firstGrowth(object.start, object.stepPage, format.repeat, object.digits, firstPage,
+                       lastPage, format.system);
 }

@@ -15,9 +15,10 @@
 // start + (page - 1) * stepPage, wrapping in 32 bits.
 std::int32_t valueOnPage(const PageObject &object, std::int32_t page);
 
-// The fixed-width text of `valueText`: zero-filled on the left when short,
-// cut to its leading characters when long, empty when `digits` is 0 or less.
-// Stores the leading-zero count in `zeros` when given and digits is above 0.
+// The fixed-width text of `valueText`: zero-filled on the left when shorter
+// than `digits`, whole when longer (a number never loses a character), empty
+// when `digits` is 0 or less. Stores the leading-zero count in `zeros` when
+// given and digits is above 0.
 QString formatNumber(const QString &valueText, std::int16_t digits, std::int16_t *zeros = nullptr);
 
 // The digits of a value in the object's number system: decimal (signed, or
@@ -25,20 +26,42 @@ QString formatNumber(const QString &valueText, std::int16_t digits, std::int16_t
 // of the unsigned value, or letters (decimal for a value below 1).
 QString numberValueText(const PageObject &object, std::int32_t value, bool asUnsigned);
 
-// What the object shows on page `page` of a run of `pages` pages: a number's
-// formatted value for that page (prefix, digits, check character, suffix),
-// any other object its text. Every text that is drawn, printed, measured or
-// previewed comes from here.
-QString objectText(const PageObject &object, std::int32_t page, std::int32_t pages);
+// numberValueText at the object's width: zero-filled in a digit system,
+// never in letters, never cut. Stores the leading-zero count in `zeros` as
+// formatNumber does.
+QString widthText(const PageObject &object, std::int32_t value, bool asUnsigned,
+                  std::int16_t *zeros = nullptr);
+
+// A link is one series: every member keeps step with its head page by page,
+// so the head's repeat holds for the whole link.
+
+// The head of the link object `index` is in, or `index` itself when it is
+// not linked. A damaged chain ends the walk where it breaks.
+int seriesHead(const Document &doc, int index);
+// The head of every object, in table order, found in one walk of each link.
+std::vector<int> seriesHeads(const Document &doc);
+// The format object `index` counts with: its own, with its head's repeat.
+NumberFormat seriesFormat(const Document &doc, int index, int head);
+
+// What object `index` shows on page `page` of the document's run: a
+// number's formatted value for that page (prefix, digits, check character,
+// suffix), any other object its text. Every text that is drawn, printed,
+// measured or previewed comes from here or from RunTexts.
+QString objectText(const Document &doc, int index, std::int32_t page);
 // The texts of a document's objects over one run of its pages to print, as
 // objectText gives them; what stays the same from page to page (a number's
-// width, its last value) is worked out once, for the pages of a print run.
+// width, its last value, its link's repeat) is worked out once, for the pages
+// of a print run.
 class RunTexts
 {
 public:
     explicit RunTexts(const Document &doc);
 
     QString text(int index, std::int32_t page) const;
+    // The value number `index` prints on `page`; 0 for an object that is no number.
+    std::int32_t value(int index, std::int32_t page) const;
+    // The repeat number `index` counts with; 1 for an object that is no number.
+    int repeat(int index) const;
     const Document &document() const { return m_doc; }
 
 private:
@@ -46,9 +69,9 @@ private:
     std::vector<std::optional<NumberRun>> m_runs; // none for an object that is no number
 };
 
-// Whether a number's value on `page` has no digits in its system (letters
-// below 1) and shows in decimal instead.
-bool showsInDecimal(const PageObject &object, std::int32_t page, std::int32_t pages);
+// Whether number `index`'s value on `page` has no digits in its system
+// (letters below 1) and shows in decimal instead.
+bool showsInDecimal(const Document &doc, int index, std::int32_t page);
 
 // A number with no width shows nothing on any page.
 bool showsNothing(const PageObject &object);
@@ -75,3 +98,9 @@ bool isHexadecimalEntry(const QString &entry);
 
 // The text object `index` shows on the last printed page.
 QString endText(const Document &doc, int index);
+
+// Where number `index` first prints more characters than its width on pages
+// `firstPage` to `lastPage` of the run; nothing for an object that is no
+// number, one whose width follows the run, or one that always fits.
+std::optional<WidthGrowth> widthGrowth(const Document &doc, int index, std::int32_t firstPage,
+                                       std::int32_t lastPage);

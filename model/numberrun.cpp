@@ -10,13 +10,15 @@ NumberRun::NumberRun(std::int32_t start, std::int32_t stepPage, std::int16_t dig
                   ? autoWidthDigits(m_start, m_stepPage, m_format.repeat, m_pages, m_format.system)
                   : digits;
     m_checked = checkDigitApplies(m_format);
+    m_pads = padsWithZeros(m_format.system);
     m_hasAffixes = !m_format.prefix.isEmpty() || !m_format.suffix.isEmpty();
     const QStringView last(u"{last}");
     if (m_format.prefix.contains(last) || m_format.suffix.contains(last))
-        appendNumber(m_last, valueOn(m_pages));
+        appendNumber(m_last, value(m_pages));
     // Room for the longest text: every brace may open a placeholder.
     const qsizetype braces = m_format.prefix.count(u'{') + m_format.suffix.count(u'{');
-    m_textCapacity = m_format.prefix.size() + m_format.suffix.size() + std::max(m_width, 0) + 1 +
+    m_textCapacity = m_format.prefix.size() + m_format.suffix.size() +
+                     std::max<qsizetype>(m_width, DigitText::capacity) + 1 +
                      braces * std::max(DigitText::capacity, m_last.size());
 }
 
@@ -24,12 +26,12 @@ QString NumberRun::text(std::int32_t page) const
 {
     QString out;
     if (!m_hasAffixes) {
-        appendNumber(out, valueOn(page));
+        appendNumber(out, value(page));
         return out;
     }
     out.reserve(m_textCapacity);
     appendExpanded(out, m_format.prefix, page, m_pages, m_last);
-    appendNumber(out, valueOn(page));
+    appendNumber(out, value(page));
     appendExpanded(out, m_format.suffix, page, m_pages, m_last);
     return out;
 }
@@ -37,10 +39,10 @@ QString NumberRun::text(std::int32_t page) const
 bool NumberRun::showsDecimal(std::int32_t page) const
 {
     DigitText digits;
-    return !writeDigits(valueOn(page), m_format.system, digits);
+    return !writeDigits(value(page), m_format.system, digits);
 }
 
-std::int32_t NumberRun::valueOn(std::int32_t page) const
+std::int32_t NumberRun::value(std::int32_t page) const
 {
     return repeatedValue(m_start, m_stepPage, m_format.repeat, page);
 }
@@ -53,12 +55,13 @@ void NumberRun::appendNumber(QString &out, std::int32_t value) const
     writeDigits(value, m_format.system, digits);
     const QStringView shown = digits.view();
     const qsizetype begin = out.size();
-    const qsizetype fill = m_width - shown.size();
-    if (out.capacity() < begin + m_width + 1)
-        out.reserve(begin + m_width + 1);
+    const qsizetype fill = m_pads ? m_width - shown.size() : 0;
+    if (out.capacity() < begin + std::max<qsizetype>(m_width, shown.size()) + 1)
+        out.reserve(begin + std::max<qsizetype>(m_width, shown.size()) + 1);
     if (fill > 0)
         out.resize(begin + fill, u'0');
-    out.append(shown.left(m_width));
+    // Never cut: a value wider than the width prints whole.
+    out.append(shown);
     if (m_checked)
         out.append(checkCharacter(QStringView(out).sliced(begin), m_format.check));
 }

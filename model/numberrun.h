@@ -18,8 +18,8 @@ public:
     NumberRun(std::int32_t start, std::int32_t stepPage, std::int16_t digits,
               const NumberFormat &format, std::int32_t pages);
 
-    // The object's whole text on `page`: its value in its system,
-    // zero-filled or cut to the width as number texts always are, the check
+    // The object's whole text on `page`: its value in its system, zero-filled
+    // to the width in a digit system and never cut, the check
     // character of those digits as printed, and prefix and suffix around
     // them with their placeholders.
     // When the width is 0 or less the number part is empty, without a check
@@ -28,10 +28,12 @@ public:
     // Whether the value on `page` has no digits in the system (letters
     // below 1) and shows in decimal.
     bool showsDecimal(std::int32_t page) const;
+    // The value printed on `page`.
+    std::int32_t value(std::int32_t page) const;
     int width() const { return m_width; }
+    int repeat() const { return m_format.repeat; }
 
 private:
-    std::int32_t valueOn(std::int32_t page) const;
     // The fixed-width digits and check character of `value`.
     void appendNumber(QString &out, std::int32_t value) const;
 
@@ -41,6 +43,7 @@ private:
     std::int32_t m_pages = 0;
     int m_width = 0;
     bool m_checked = false;
+    bool m_pads = true;
     bool m_hasAffixes = false;
     // The number part of the last page's text, for {last}.
     QString m_last;

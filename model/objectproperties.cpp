@@ -169,10 +169,10 @@ int sizeEntryOf(const PageObject &object)
 
 namespace {
 
-QString endLabelOf(const PageObject &object, std::int32_t pages)
+QString endLabelOf(const Document &doc, int index)
 {
-    const QString text = objectText(object, pages, pages);
-    if (!showsInDecimal(object, pages, pages))
+    const QString text = objectText(doc, index, doc.pagesToPrint);
+    if (!showsInDecimal(doc, index, doc.pagesToPrint))
         return text;
     return QStringLiteral("%1 (decimal: below A)").arg(text);
 }
@@ -183,13 +183,14 @@ QString endLabel(const Document &doc, int index)
 {
     if (!doc.isLive(index))
         return QString();
-    return endLabelOf(doc.objects[index], doc.pagesToPrint);
+    return endLabelOf(doc, index);
 }
 
 std::optional<QString> endPreview(const Document &doc, int index, const QString &entry,
                                   NumberSystem system)
 {
-    PageObject object = doc.objects[index];
+    Document previewed = doc;
+    PageObject &object = previewed.objects[index];
     if (system == NumberSystem::Hexadecimal) {
         if (!isHexadecimalEntry(entry))
             return std::nullopt;
@@ -203,7 +204,7 @@ std::optional<QString> endPreview(const Document &doc, int index, const QString 
     }
     object.format.system = system;
     object.digits = entryDigits(entry);
-    return endLabelOf(object, doc.pagesToPrint);
+    return endLabelOf(previewed, index);
 }
 
 QString convertStartEntry(const QString &entry, NumberSystem from, NumberSystem to)
@@ -220,8 +221,9 @@ QString convertStartEntry(const QString &entry, NumberSystem from, NumberSystem 
     object.format.system = to;
     // Read unsigned, as the Start entry always shows a decimal start.
     const QString digits = numberValueText(object, *value, true);
-    return digits.size() < entry.size() ? QString(entry.size() - digits.size(), u'0') + digits
-                                        : digits;
+    return padsWithZeros(to) && digits.size() < entry.size()
+               ? QString(entry.size() - digits.size(), u'0') + digits
+               : digits;
 }
 
 void applyNumber(Document &doc, int index, const NumberEntries &entries)

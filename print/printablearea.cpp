@@ -36,11 +36,13 @@ QStringList objectsOutside(const Document &doc, const PrintPlan &plan, int dotsP
     const QRectF area = QRectF(QPointF(0, 0), printable.size() * dotsPerPoint)
                             .adjusted(-slack, -slack, slack, slack);
     QStringList names;
-    for (const PageObject &object : doc.objects) {
+    const RunTexts texts(doc);
+    for (int i = 0; i < doc.count(); ++i) {
+        const PageObject &object = doc.objects[i];
         if (object.kind == KindPicture)
             continue;
         for (const std::int32_t page : {plan.first, plan.last}) {
-            const QString text = objectText(object, page, doc.pagesToPrint);
+            const QString text = texts.text(i, page);
             const QRectF box = printedBox(object, text, scale, calibration);
             if (!box.isEmpty() && !area.contains(box)) {
                 names.append(object.name.isEmpty() ? QStringLiteral("\"%1\"").arg(text)

@@ -77,38 +77,45 @@ private Q_SLOTS:
         QTest::addColumn<QString>("cells");
         QTest::addColumn<QString>("links");
         QTest::addColumn<QString>("error");
-        QTest::addColumn<int>("beeps");
+        QTest::addColumn<QString>("told"); // in a message box
         QTest::newRow("fractions and negatives truncate")
             << 20 << QStringList{"2.9", "1", "5", "-1.5"} << QStringList{"Button1"}
             << "100,50:1+1 100,49:1+1"
             << "- -"
-            << "" << 0;
+            << ""
+            << "";
         QTest::newRow("type 3 by its button")
             << 20 << QStringList{"2", "3", "100", "40"}
             << QStringList{"create_link", "u3", "Button1"}
             << "100,50:1+1 100,90:2+1 200,50:3+1 200,90:4+1 300,50:5+1 300,90:6+1"
             << "0,-1,1 0,0,2 0,1,3 0,2,4 0,3,5 0,4,-1"
-            << "" << 0;
+            << ""
+            << "";
         QTest::newRow("type 5 by the Pages value, Enter")
             << 20 << QStringList{"1", "2", "10", "0"} << QStringList{"create_link", "u5"}
             << "100,50:1+3 110,50:4+3"
             << "0,-1,1 0,0,-1"
-            << "" << 0;
+            << ""
+            << "";
         QTest::newRow("link box ticked off again")
             << 20 << QStringList{"1", "2", "10", "0"}
             << QStringList{"create_link", "u3", "create_link", "Button1"} << "100,50:1+1 110,50:1+1"
             << "- -"
-            << "" << 0;
+            << ""
+            << "";
         QTest::newRow("not a number: rows read first, dialog stays open")
             << 20 << QStringList{"x", "y", "1", "1"} << QStringList{"Button1"} << "100,50:1+1"
             << "-"
-            << "'x' is not a valid floating point value" << 0;
-        // The cells made before the table filled up stay, unlinked; the beep says so.
-        QTest::newRow("table fills up")
+            << "'x' is not a valid floating point value"
+            << "";
+        // Nothing is made; the dialog stays open for a smaller matrix.
+        QTest::newRow("no room for the matrix")
             << 3 << QStringList{"2", "2", "10", "20"} << QStringList{"create_link", "Button1"}
-            << "100,50:1+1 110,50:1+1 100,70:1+1"
-            << "- - -"
-            << "" << 1;
+            << "100,50:1+1"
+            << "-"
+            << ""
+            << "The matrix needs 3 new objects; the document has room for 2 more. Max Number of "
+               "Objects in Edit > Preferences sets the room, from the next start.";
     }
 
     void okMakesTheMatrix()
@@ -119,7 +126,7 @@ private Q_SLOTS:
         QFETCH(QString, cells);
         QFETCH(QString, links);
         QFETCH(QString, error);
-        QFETCH(int, beeps);
+        QFETCH(QString, told);
         setUp(capacity);
         bool openAfterOk = false;
         ModalScript script;
@@ -137,12 +144,16 @@ private Q_SLOTS:
         });
         QCOMPARE(script.run([this] { m_dialog->exec(); }), QStringList());
 
-        const bool made = error.isEmpty();
+        const bool made = error.isEmpty() && told.isEmpty();
         QCOMPARE(openAfterOk, !made);
         QCOMPARE(cellsOf(m_editor.document()), cells);
         QCOMPARE(linksOf(m_editor.document()), links);
-        QCOMPARE(m_recorder->errors(), made ? QStringList() : QStringList{error});
-        QCOMPARE(m_recorder->beeps, beeps);
+        QCOMPARE(m_recorder->errors(), error.isEmpty() ? QStringList() : QStringList{error});
+        using Messages = QList<FeedbackRecorder::Message>;
+        const Messages expected =
+            told.isEmpty() ? Messages{} : Messages{{told, QStringLiteral("Create Matrix")}};
+        QCOMPARE(m_recorder->messages, expected);
+        QCOMPARE(m_recorder->beeps, 0);
         QCOMPARE(m_shell.docModified, made ? 1 : 0);
         QCOMPARE(m_changes, made ? 1 : 0);
 

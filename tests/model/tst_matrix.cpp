@@ -37,38 +37,46 @@ private Q_SLOTS:
         QTest::addColumn<MatrixParameters>("parameters");
         QTest::addColumn<int>("capacity");
         QTest::addColumn<int>("stepLink");
+        QTest::addColumn<int>("repeat");
         QTest::addColumn<QString>("cells");
         QTest::addColumn<int>("linkCount");
-        QTest::addColumn<bool>("complete");
+        QTest::addColumn<QString>("result");
+        const QString made = QStringLiteral("made");
         QTest::newRow("2 x 2, no link")
-            << grid(2, 2, -1) << 20 << 1 << "0,0:1+1 9,0:1+1 0,5:1+1 9,5:1+1" << 0 << true;
-        QTest::newRow("type 1, upward")
-            << grid(2, 2, 1, 1, -5) << 20 << 1 << "0,0:1+1 9,0:2+1 0,-5:3+1 9,-5:4+1" << 1 << true;
-        QTest::newRow("type 2") << grid(3, 2, 2) << 20 << 1
-                                << "0,0:1+0 9,0:1+1 0,5:2+0 9,5:2+1 0,10:3+0 9,10:3+1" << 1 << true;
-        QTest::newRow("type 3") << grid(2, 3, 3) << 20 << 5
+            << grid(2, 2, -1) << 20 << 1 << 1 << "0,0:1+1 9,0:1+1 0,5:1+1 9,5:1+1" << 0 << made;
+        QTest::newRow("type 1, upward") << grid(2, 2, 1, 1, -5) << 20 << 1 << 1
+                                        << "0,0:1+1 9,0:2+1 0,-5:3+1 9,-5:4+1" << 1 << made;
+        QTest::newRow("type 2") << grid(3, 2, 2) << 20 << 1 << 1
+                                << "0,0:1+0 9,0:1+1 0,5:2+0 9,5:2+1 0,10:3+0 9,10:3+1" << 1 << made;
+        QTest::newRow("type 3") << grid(2, 3, 3) << 20 << 5 << 1
                                 << "0,0:1+5 0,5:6+5 9,0:11+5 9,5:16+5 18,0:21+5 18,5:26+5" << 1
-                                << true;
-        QTest::newRow("type 4") << grid(2, 3, 4) << 20 << 1
-                                << "0,0:1+0 0,5:1+1 9,0:2+0 9,5:2+1 18,0:3+0 18,5:3+1" << 1 << true;
+                                << made;
+        QTest::newRow("type 4") << grid(2, 3, 4) << 20 << 1 << 1
+                                << "0,0:1+0 0,5:1+1 9,0:2+0 9,5:2+1 18,0:3+0 18,5:3+1" << 1 << made;
         QTest::newRow("type 5, three pages of step 2")
-            << grid(2, 2, 5, 3) << 20 << 1 << "0,0:1+6 9,0:7+6 0,5:13+6 9,5:19+6" << 1 << true;
+            << grid(2, 2, 5, 3) << 20 << 1 << 1 << "0,0:1+6 9,0:7+6 0,5:13+6 9,5:19+6" << 1 << made;
+        // A stack holds what the run prints of one cell: ceil(500 / 3) values.
+        QTest::newRow("type 5, repeat 3 over 500 pages")
+            << grid(1, 3, 5, 500) << 20 << 1 << 3 << "0,0:1+334 9,0:335+334 18,0:669+334" << 1
+            << made;
         QTest::newRow("type 5, stack step wraps")
-            << grid(1, 2, 5, 1 << 30) << 20 << 1 << "0,0:1+-2147483648 9,0:-2147483647+-2147483648"
-            << 1 << true;
+            << grid(1, 2, 5, 1 << 30) << 20 << 1 << 1
+            << "0,0:1+-2147483648 9,0:-2147483647+-2147483648" << 1 << made;
         QTest::newRow("1 x 1 links the source alone")
-            << grid(1, 1, 1) << 20 << 1 << "0,0:1+1" << 1 << true;
+            << grid(1, 1, 1) << 20 << 1 << 1 << "0,0:1+1" << 1 << made;
         QTest::newRow("negative rows and columns")
-            << grid(-2, -3, 1) << 20 << 1 << "0,0:1+1" << 0 << true;
+            << grid(-2, -3, 1) << 20 << 1 << 1 << "0,0:1+1" << 0 << made;
         QTest::newRow("table filled exactly")
-            << grid(2, 2, 1) << 4 << 1 << "0,0:1+1 9,0:2+1 0,5:3+1 9,5:4+1" << 1 << true;
-        QTest::newRow("table full before the last cell")
-            << grid(3, 3, 1) << 3 << 1 << "0,0:1+1 9,0:1+1 18,0:1+1" << 0 << false;
-        QTest::newRow("any size stops at a full table") << grid(2147483647, 2147483647, 3) << 3 << 1
-                                                        << "0,0:1+1 0,5:1+1 0,10:1+1" << 0 << false;
+            << grid(2, 2, 1) << 4 << 1 << 1 << "0,0:1+1 9,0:2+1 0,5:3+1 9,5:4+1" << 1 << made;
+        // Nothing is made when the table cannot take every cell.
+        QTest::newRow("no room for the last cell")
+            << grid(3, 3, 1) << 3 << 1 << 1 << "0,0:1+1" << 0 << "needs 8, room 2";
+        QTest::newRow("any size asks for its room")
+            << grid(2147483647, 2147483647, 3) << 3 << 1 << 1 << "0,0:1+1" << 0
+            << "needs 4611686014132420608, room 2";
         QTest::newRow("row distance wraps")
-            << grid(3, 1, -1, 1, 1 << 30) << 20 << 1 << "0,0:1+1 0,1073741824:1+1 0,-2147483648:1+1"
-            << 0 << true;
+            << grid(3, 1, -1, 1, 1 << 30) << 20 << 1 << 1
+            << "0,0:1+1 0,1073741824:1+1 0,-2147483648:1+1" << 0 << made;
     }
 
     void visitCopiesAndLinks()
@@ -76,14 +84,20 @@ private Q_SLOTS:
         QFETCH(MatrixParameters, parameters);
         QFETCH(int, capacity);
         QFETCH(int, stepLink);
+        QFETCH(int, repeat);
         QFETCH(QString, cells);
         QFETCH(int, linkCount);
-        QFETCH(bool, complete);
+        QFETCH(QString, result);
         Document doc = documentOf(capacity);
         doc.objects[0].stepLink = stepLink;
+        doc.objects[0].format.repeat = repeat;
 
-        QCOMPARE(createMatrix(doc, parameters), complete);
+        const MatrixResult outcome = createMatrix(doc, parameters);
 
+        QCOMPARE(outcome.made
+                     ? QStringLiteral("made")
+                     : QStringLiteral("needs %1, room %2").arg(outcome.needed).arg(outcome.room),
+                 result);
         QCOMPARE(cellsOf(doc), cells);
         QCOMPARE(doc.linkCount, linkCount);
         // Every cell is drawn above what was there before, in the order it was made.
@@ -102,7 +116,7 @@ private Q_SLOTS:
             << grid(1, 2, 1) << 9 << "- 1,-1,5 - 0,-1,4 0,3,-1 1,1,-1";
         QTest::newRow("keeps it without a link") << grid(1, 2, -1) << 9 << kept + " -";
         QTest::newRow("keeps it with no columns") << grid(1, 0, 1) << 9 << kept;
-        QTest::newRow("keeps it when the table fills") << grid(1, 3, 1) << 6 << kept + " -";
+        QTest::newRow("keeps it when the table has no room") << grid(1, 3, 1) << 6 << kept;
     }
 
     void sourceAlreadyLinked()
@@ -135,7 +149,7 @@ private Q_SLOTS:
         from.format.repeat = 3;
         doc.objects[1] = from;
 
-        QVERIFY(createMatrix(doc, grid(1, 2, -1)));
+        QVERIFY(createMatrix(doc, grid(1, 2, -1)).made);
 
         PageObject expected;
         for (auto field : {&PageObject::start, &PageObject::stepPage, &PageObject::stepLink,

@@ -70,9 +70,11 @@ void NumberFormatTest::checkCharacters_data()
     QTest::newRow("isbn-10 030640615") << "030640615" << Mod11 << QChar(u'2');
     QTest::newRow("mod11 10 is X") << "080442957" << Mod11 << QChar(u'X');
     QTest::newRow("mod11 11 is 0") << "000000000" << Mod11 << QChar(u'0');
-    // The tenth digit from the right weighs 11, the eleventh 12.
-    QTest::newRow("mod11 weight 11") << "1000000000" << Mod11 << QChar(u'0');
-    QTest::newRow("mod11 weight 12") << "10000000000" << Mod11 << QChar(u'X');
+    // Weights run 2 to 10 and start again: the tenth digit from the right
+    // weighs 2, so changing it changes the check character.
+    QTest::newRow("mod11 tenth digit weighs 2") << "1034567890" << Mod11 << QChar(u'5');
+    QTest::newRow("mod11 tenth digit changed") << "2034567890" << Mod11 << QChar(u'3');
+    QTest::newRow("mod11 eleventh digit weighs 3") << "10000000000" << Mod11 << QChar(u'8');
     QTest::newRow("mod7 100") << "100" << Mod7 << QChar(u'2');
     QTest::newRow("mod9 123456789") << "123456789" << Mod9 << QChar(u'0');
     QTest::newRow("none") << "123" << None << QChar();
@@ -238,7 +240,11 @@ void NumberFormatTest::autoWidthMatchesEveryPage()
                 return autoWidthDigits(start, step, repeat, pages, system) != widest;
             };
             // Page by page, the run up to each page that widens it, and up to
-            // the page before.
+            // the page before; and the first page from `firstPage` wider than
+            // the first page's value.
+            const std::int32_t firstPage = random.bounded(1, lastPage + 1);
+            const int fitting = shownWidth(repeatedValue(start, step, repeat, 1), system);
+            std::optional<WidthGrowth> growth;
             int widest = 0;
             bool failed = false;
             for (std::int32_t page = 1; page <= lastPage && !failed; ++page) {
@@ -246,10 +252,16 @@ void NumberFormatTest::autoWidthMatchesEveryPage()
                 if (width > widest)
                     failed = (page > 1 && fails(page - 1, widest)) || fails(page, width);
                 widest = std::max(widest, width);
+                if (!growth && page >= firstPage && width > fitting)
+                    growth = WidthGrowth{page, width};
             }
-            QVERIFY2(!failed && !fails(lastPage, widest),
-                     qPrintable(QString::asprintf("start %d step %d repeat %d system %d", start,
-                                                  step, repeat, int(system))));
+            const QByteArray run = QString::asprintf("start %d step %d repeat %d system %d", start,
+                                                     step, repeat, int(system))
+                                       .toLatin1();
+            QVERIFY2(!failed && !fails(lastPage, widest), run.constData());
+            QVERIFY2(firstGrowth(start, step, repeat, fitting, firstPage, lastPage, system) ==
+                         growth,
+                     run.constData());
         }
     }
 }
@@ -325,7 +337,8 @@ void NumberFormatTest::numberTexts_data()
 
     const NumberFormat plain;
     QTest::newRow("zero-filled") << 125 << 1 << 5 << plain << 2 << 10 << "00126" << false;
-    QTest::newRow("cut") << 1 << 10 << 2 << plain << 11 << 11 << "10" << false;
+    QTest::newRow("wider than the width, whole")
+        << 1 << 10 << 2 << plain << 11 << 11 << "101" << false;
     QTest::newRow("no width, affixes stay")
         << 5 << 1 << 0 << NumberFormat{.prefix = "No.", .check = Luhn} << 1 << 1 << "No." << false;
     QTest::newRow("luhn negative")
@@ -336,9 +349,11 @@ void NumberFormatTest::numberTexts_data()
     QTest::newRow("letters auto width")
         << 26 << 1 << 1 << NumberFormat{.system = Letters, .autoWidth = true} << 2 << 2 << "AA"
         << false;
-    QTest::newRow("letters zero-filled")
-        << 26 << 1 << 1 << NumberFormat{.system = Letters, .autoWidth = true} << 1 << 2 << "0Z"
+    QTest::newRow("letters never zero-filled")
+        << 26 << 1 << 1 << NumberFormat{.system = Letters, .autoWidth = true} << 1 << 2 << "Z"
         << false;
+    QTest::newRow("letters from Y go on past Z")
+        << 25 << 1 << 1 << NumberFormat{.system = Letters} << 4 << 30 << "AB" << false;
     QTest::newRow("letters 0 in decimal, no check")
         << 0 << 1 << 1 << NumberFormat{.check = Mod7, .system = Letters} << 1 << 2 << "0" << true;
     QTest::newRow("placeholders") << 1 << 1 << 4

@@ -250,10 +250,7 @@ void TestPrintRun::planPrintsItsSheetsInOrder()
     doc.pagesToPrint = 6;
     const QSize size(900, 500);
     const auto pageImage = [&](int page) {
-        QStringList texts;
-        for (const PageObject &object : doc.objects)
-            texts.append(objectText(object, page, doc.pagesToPrint));
-        return pageShowing(doc, texts, size);
+        return pageShowing(doc, textsOf(doc, page), size);
     };
 
     SheetRecorder recorder(size);

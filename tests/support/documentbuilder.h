@@ -76,9 +76,19 @@ inline void selectObjects(Document &doc, std::initializer_list<int> members)
 inline QStringList textsOf(const Document &doc, std::int32_t page = 0)
 {
     QStringList texts;
-    for (const PageObject &object : doc.objects)
-        texts.append(objectText(object, page > 0 ? page : doc.pageShown, doc.pagesToPrint));
+    for (int i = 0; i < doc.count(); ++i)
+        texts.append(objectText(doc, i, page > 0 ? page : doc.pageShown));
     return texts;
+}
+
+// What `object`, alone in a document, shows on `page` of a run of `pages`.
+inline QString textOf(const PageObject &object, std::int32_t page, std::int32_t pages)
+{
+    Document doc = emptyDocument(1);
+    doc.objects.append(object);
+    doc.drawOrder.append(0);
+    doc.pagesToPrint = pages;
+    return objectText(doc, 0, page);
 }
 
 inline QList<std::int32_t> drawOrderOf(const Document &doc)
