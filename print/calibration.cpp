@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -77,10 +78,11 @@ Calibration CalibrationStore::load(const QString &printer) const
 {
     const QSettings settings(m_path, QSettings::IniFormat);
     const QString group = groupOf(printer) + QLatin1Char('/');
+    // A value that is no finite number is damaged: the printer prints as it is.
     const auto read = [&](const char *key, double fallback) {
         bool ok = false;
         const double value = settings.value(group + QLatin1String(key)).toDouble(&ok);
-        return ok ? value : fallback;
+        return ok && std::isfinite(value) ? value : fallback;
     };
     return withinLimits(
         {read("offsetX", 0), read("offsetY", 0), read("scaleX", 100), read("scaleY", 100)});

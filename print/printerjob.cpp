@@ -71,8 +71,6 @@ std::vector<std::pair<QByteArray, QByteArray>> cupsJobOptions(const QPrinter &pr
         options.emplace_back("landscape", "");
     if (printer.colorMode() == QPrinter::GrayScale)
         options.emplace_back("print-color-mode", "monochrome");
-    if (printer.pageOrder() == QPrinter::LastPageFirst)
-        options.emplace_back("outputorder", "reverse");
     return options;
 }
 
@@ -112,6 +110,7 @@ PrintPlan printerPlan(const QPrinter &printer, std::int32_t pages)
     }
     plan.copies = printer.copyCount();
     plan.collate = printer.collateCopies();
+    plan.lastPageFirst = printer.pageOrder() == QPrinter::LastPageFirst;
     return plan;
 }
 

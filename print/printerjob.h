@@ -30,13 +30,13 @@ bool printsToFile(const QPrinter &printer);
 // entry of PDF output.
 QString calibrationName(const QPrinter &printer);
 // The options a job on the printer's queue is sent with, read from Qt's
-// public printer settings: paper, sides, orientation, grey, page order. The
-// run already holds its copies in its order and its page range, so CUPS is
-// asked for neither.
+// public printer settings: paper, sides, orientation, grey. The run already
+// holds its copies, its page order and its page range, so CUPS is asked for
+// none of them.
 std::vector<std::pair<QByteArray, QByteArray>> cupsJobOptions(const QPrinter &printer);
 // What the printer's settings ask of a run of `pages` pages: the page range
-// the print dialog gave, its copies and collation; the calibration is the
-// caller's to add.
+// the print dialog gave, its copies, collation and page order; the
+// calibration is the caller's to add.
 PrintPlan printerPlan(const QPrinter &printer, std::int32_t pages);
 
 // One run on a QPrinter. Qt's engines on Linux write their PDF file, or hand

@@ -21,7 +21,14 @@ std::int32_t pageOnSheet(const PrintPlan &plan, std::int64_t sheet)
     const std::int64_t index = sheet - 1;
     const std::int64_t pages = std::int64_t{plan.last} - plan.first + 1;
     const std::int64_t offset = plan.collate ? index % pages : index / plan.copies;
-    return static_cast<std::int32_t>(plan.first + offset);
+    return static_cast<std::int32_t>(plan.lastPageFirst ? plan.last - offset : plan.first + offset);
+}
+
+int copyOnSheet(const PrintPlan &plan, std::int64_t sheet)
+{
+    const std::int64_t index = sheet - 1;
+    const std::int64_t pages = std::int64_t{plan.last} - plan.first + 1;
+    return static_cast<int>((plan.collate ? index / pages : index % plan.copies) + 1);
 }
 
 QString planError(const PrintPlan &plan, std::int32_t pages)

@@ -21,6 +21,9 @@ struct PrintPlan
     // by page, 1, 1, 2, 2, 3, 3, as carbonless sets are put together.
     bool collate = true;
     Calibration calibration;
+    // The last page first, as the print dialog's Reverse asks: each set of
+    // copies, or the pages with their copies, run backwards.
+    bool lastPageFirst = false;
 
     bool operator==(const PrintPlan &) const = default;
 };
@@ -32,6 +35,8 @@ PrintPlan wholeRun(std::int32_t pages);
 std::int64_t sheetCount(const PrintPlan &plan);
 // The page that sheet `sheet` (counted from 1) of the plan carries.
 std::int32_t pageOnSheet(const PrintPlan &plan, std::int64_t sheet);
+// Which copy of its page sheet `sheet` is, counted from 1.
+int copyOnSheet(const PrintPlan &plan, std::int64_t sheet);
 
 // Why the plan cannot print from a run of `pages` pages (a range outside
 // it, copies out of bounds, more sheets than a run counts), or an empty

@@ -20,6 +20,8 @@ private Q_SLOTS:
     void calibrationMovesAndStretchesFromThePapersCorner();
     void jobOptionsComeFromThePrintersSettings_data();
     void jobOptionsComeFromThePrintersSettings();
+    void storedCalibrationsAreReadWithinLimits_data();
+    void storedCalibrationsAreReadWithinLimits();
 };
 
 void TestPrintPlan::sheetsComeInThePlansOrder_data()
@@ -28,13 +30,26 @@ void TestPrintPlan::sheetsComeInThePlansOrder_data()
     QTest::addColumn<int>("last");
     QTest::addColumn<int>("copies");
     QTest::addColumn<bool>("collate");
+    QTest::addColumn<bool>("lastPageFirst");
     QTest::addColumn<QList<int>>("pages");
+    QTest::addColumn<QList<int>>("copyNumbers");
 
-    QTest::newRow("pages 4 to 6") << 4 << 6 << 1 << false << QList<int>{4, 5, 6};
-    QTest::newRow("collated copies") << 1 << 3 << 2 << true << QList<int>{1, 2, 3, 1, 2, 3};
-    QTest::newRow("uncollated copies") << 1 << 3 << 2 << false << QList<int>{1, 1, 2, 2, 3, 3};
+    QTest::newRow("pages 4 to 6") << 4 << 6 << 1 << false << false << QList<int>{4, 5, 6}
+                                  << QList<int>{1, 1, 1};
+    QTest::newRow("collated copies") << 1 << 3 << 2 << true << false << QList<int>{1, 2, 3, 1, 2, 3}
+                                     << QList<int>{1, 1, 1, 2, 2, 2};
+    QTest::newRow("uncollated copies")
+        << 1 << 3 << 2 << false << false << QList<int>{1, 1, 2, 2, 3, 3}
+        << QList<int>{1, 2, 1, 2, 1, 2};
     QTest::newRow("uncollated copies of a reprint")
-        << 37 << 38 << 3 << false << QList<int>{37, 37, 37, 38, 38, 38};
+        << 37 << 38 << 3 << false << false << QList<int>{37, 37, 37, 38, 38, 38}
+        << QList<int>{1, 2, 3, 1, 2, 3};
+    QTest::newRow("reverse, uncollated")
+        << 2 << 4 << 2 << false << true << QList<int>{4, 4, 3, 3, 2, 2}
+        << QList<int>{1, 2, 1, 2, 1, 2};
+    QTest::newRow("reverse, collated")
+        << 2 << 4 << 2 << true << true << QList<int>{4, 3, 2, 4, 3, 2}
+        << QList<int>{1, 1, 1, 2, 2, 2};
 }
 
 void TestPrintPlan::sheetsComeInThePlansOrder()
@@ -43,13 +58,19 @@ void TestPrintPlan::sheetsComeInThePlansOrder()
     QFETCH(int, last);
     QFETCH(int, copies);
     QFETCH(bool, collate);
+    QFETCH(bool, lastPageFirst);
     QFETCH(QList<int>, pages);
+    QFETCH(QList<int>, copyNumbers);
 
-    const PrintPlan plan{first, last, copies, collate, {}};
+    const PrintPlan plan{first, last, copies, collate, {}, lastPageFirst};
     QList<int> printed;
-    for (std::int64_t sheet = 1; sheet <= sheetCount(plan); ++sheet)
+    QList<int> printedCopies;
+    for (std::int64_t sheet = 1; sheet <= sheetCount(plan); ++sheet) {
         printed.append(pageOnSheet(plan, sheet));
+        printedCopies.append(copyOnSheet(plan, sheet));
+    }
     QCOMPARE(printed, pages);
+    QCOMPARE(printedCopies, copyNumbers);
 }
 
 void TestPrintPlan::plansThatDoNotFitTheRun_data()
@@ -134,10 +155,10 @@ void TestPrintPlan::jobOptionsComeFromThePrintersSettings_data()
     // The run draws its copies; CUPS would make as many of each again.
     QTest::newRow("3 copies") << false << false << false << 3
                               << QStringList{"media=A4", "sides=one-sided"};
+    // The run draws its pages last first; CUPS would turn them round again.
     QTest::newRow("grey, last page first")
         << false << true << true << 1
-        << QStringList{"media=A4", "sides=one-sided", "print-color-mode=monochrome",
-                       "outputorder=reverse"};
+        << QStringList{"media=A4", "sides=one-sided", "print-color-mode=monochrome"};
     QTest::newRow("landscape, 2 copies")
         << true << false << false << 2 << QStringList{"media=A4", "sides=one-sided", "landscape="};
 }
@@ -162,6 +183,44 @@ void TestPrintPlan::jobOptionsComeFromThePrintersSettings()
     for (const auto &[name, value] : cupsJobOptions(printer))
         sent.append(QString::fromUtf8(name + '=' + value));
     QCOMPARE(sent, options);
+    QCOMPARE(printerPlan(printer, 10).lastPageFirst, reverse);
+}
+
+void TestPrintPlan::storedCalibrationsAreReadWithinLimits_data()
+{
+    QTest::addColumn<QStringList>("values"); // keys of the printer "office"
+    QTest::addColumn<QList<double>>("read");
+
+    QTest::newRow("as stored") << QStringList{"offsetX=1.5", "offsetY=-2", "scaleX=99",
+                                              "scaleY=101"}
+                               << QList<double>{1.5, -2, 99, 101};
+    QTest::newRow("out of range, brought in")
+        << QStringList{"offsetX=30", "scaleY=50"} << QList<double>{20, 0, 100, 90};
+    // A value that is no number is damaged: the printer prints as it is.
+    QTest::newRow("nan") << QStringList{"offsetX=nan", "scaleX=nan"}
+                         << QList<double>{0, 0, 100, 100};
+    QTest::newRow("infinity") << QStringList{"offsetY=inf", "scaleY=-inf"}
+                              << QList<double>{0, 0, 100, 100};
+    QTest::newRow("text") << QStringList{"offsetX=left"} << QList<double>{0, 0, 100, 100};
+}
+
+void TestPrintPlan::storedCalibrationsAreReadWithinLimits()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QList<double>, read);
+
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("paginette.conf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QByteArray text = "[calibration]\n";
+    for (const QString &value : values)
+        text += "office\\" + value.toLatin1() + '\n';
+    QCOMPARE(file.write(text), text.size());
+    file.close();
+
+    const Calibration loaded = CalibrationStore(path).load(QStringLiteral("office"));
+    QCOMPARE((QList<double>{loaded.offsetX, loaded.offsetY, loaded.scaleX, loaded.scaleY}), read);
 }
 
 QTEST_MAIN(TestPrintPlan)
