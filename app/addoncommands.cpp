@@ -39,7 +39,7 @@ void AddonCommands::continueNumbering()
 void AddonCommands::showPrintLog()
 {
     TForm9 *window = m_frame.Form9;
-    window->showLog(m_frame.printCommands->printLog().path());
+    window->showLog(m_frame.printCommands->printLog().path(), m_frame.printCommands->printedRuns());
     window->show();
     window->raise();
     window->activateWindow();

@@ -4,6 +4,7 @@
 #include "guarded.h"
 #include "printablearea.h"
 #include "printerjob.h"
+#include "runcheck.h"
 #include "tform6.h"
 
 #include <QDateTime>
@@ -157,13 +158,36 @@ bool PrintCommands::outsideAccepted(const QPrinter &printer, const PrintPlan &pl
 {
     const QStringList outside = objectsOutside(m_editor.document(), plan, printer.resolution(),
                                                printer.pageLayout().paintRect(QPageLayout::Point));
-    if (outside.isEmpty() || !m_dialogs.confirm)
+    return outside.isEmpty() || confirmed({outsideLine(::calibrationName(printer), outside)},
+                                          QStringLiteral("Print anyway?"));
+}
+
+bool PrintCommands::confirmed(const QStringList &lines, const QString &question) const
+{
+    if (lines.isEmpty() || !m_dialogs.confirm)
         return true;
-    return m_dialogs.confirm(
-        QStringLiteral("These objects fall outside the printable area of %1: %2.\n"
-                       "Print anyway?")
-            .arg(::calibrationName(printer), outside.join(QStringLiteral(", "))),
-        printCaption);
+    return m_dialogs.confirm(lines.join(u'\n') + u'\n' + question, printCaption);
+}
+
+bool PrintCommands::runAccepted(const QPrinter &printer, const PrintPlan &plan) const
+{
+    if (m_shell.docOpen != 1)
+        return true;
+    const Document &doc = m_editor.document();
+    if (!outsideAccepted(printer, plan) ||
+        !confirmed(growthLines(doc, plan), QStringLiteral("Print anyway?")))
+        return false;
+    // An untitled document has no earlier runs to be told apart from.
+    if (m_shell.docNamed != 1)
+        return true;
+    return confirmed(reprintLines(doc, plan, m_log.entriesOf(documentPath())),
+                     QStringLiteral("Print them again?"));
+}
+
+QString PrintCommands::documentPath() const
+{
+    return m_shell.docNamed == 1 ? QFileInfo(m_shell.docFileName).absoluteFilePath()
+                                 : QStringLiteral("untitled");
 }
 
 void PrintCommands::printOn(QPrinter &printer)
@@ -178,7 +202,7 @@ void PrintCommands::printOn(QPrinter &printer)
         m_feedback.tell(wrong, printCaption);
         return;
     }
-    if (m_shell.docOpen == 1 && !outsideAccepted(printer, plan))
+    if (!runAccepted(printer, plan))
         return;
     PrinterJob job(printer);
     const Delivery delivery = deliver(job, [&](const PrintSheets &sheets) {
@@ -212,10 +236,10 @@ void PrintCommands::logRun(const QPrinter &printer, const PrintPlan &plan)
     const QString destination = printsToFile(printer)
                                     ? QFileInfo(printer.outputFileName()).absoluteFilePath()
                                     : printer.printerName();
-    const QString document =
-        m_shell.docNamed == 1 ? m_shell.docFileName : QStringLiteral("untitled");
-    const QString error = m_log.append(
-        logEntry(m_editor.document(), plan, document, destination, QDateTime::currentDateTime()));
+    const PrintLogEntry entry = logEntry(m_editor.document(), plan, documentPath(), destination,
+                                         QDateTime::currentDateTime());
+    m_printedRuns.append({entry, m_editor.document(), plan});
+    const QString error = m_log.append(entry);
     if (!error.isEmpty())
         m_feedback.tell(error, QStringLiteral("Print Log"));
 }

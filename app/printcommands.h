@@ -16,6 +16,15 @@
 #include <cstdint>
 #include <functional>
 
+// A run this program printed: its log entry, the document as it was and
+// the plan it printed.
+struct PrintedRun
+{
+    PrintLogEntry entry;
+    Document document;
+    PrintPlan plan;
+};
+
 // What the print commands need from the main frame.
 struct PrintFrameHooks
 {
@@ -45,6 +54,9 @@ public:
     // The name the calibration of the printer is kept under.
     QString calibrationName() const;
     const PrintLog &printLog() const { return m_log; }
+    // The runs this program printed, with what they printed from, so that
+    // their manifests can be made.
+    const QList<PrintedRun> &printedRuns() const { return m_printedRuns; }
 
     // Prints the calibration page of `calibration` on the printer; a run to
     // PDF writes it beside the printer's output file, as calibration-page.pdf.
@@ -65,6 +77,14 @@ private:
     // True unless objects fall outside the printable area and the user,
     // told which, cancels.
     bool outsideAccepted(const QPrinter &printer, const PrintPlan &plan) const;
+    // True unless the user, told the lines, cancels at `question`.
+    bool confirmed(const QStringList &lines, const QString &question) const;
+    // Whether the run goes ahead after what the user is told before it:
+    // objects outside the printable area, numbers that outgrow their width,
+    // values printed before.
+    bool runAccepted(const QPrinter &printer, const PrintPlan &plan) const;
+    // The document's path as the print log keeps it.
+    QString documentPath() const;
     // A whole run on `printer`, handed over only when every page is drawn.
     void printOn(QPrinter &printer);
     // The progress of a run of `sheets` sheets, when there is a dialog for it.
@@ -83,4 +103,5 @@ private:
     QPrinter m_printer;
     CalibrationStore m_calibrations;
     PrintLog m_log;
+    QList<PrintedRun> m_printedRuns;
 };

@@ -1,18 +1,47 @@
 #include "tform9.h"
 
 #include "dialogstyle.h"
+#include "guarded.h"
+#include "manifest.h"
 #include "printlog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <set>
+
+namespace {
+
+constexpr int fixedColumns = 6;
+
+// What a row shows of a record: the fixed fields, the values every number
+// printed, then name, first and last value of each number. A record that
+// is no run (a damaged line) shows as it is.
+QStringList shownFields(const QStringList &record)
+{
+    const std::optional<PrintLogEntry> entry = entryFromFields(record);
+    if (!entry)
+        return record;
+    QStringList fields = record.mid(0, fixedColumns);
+    const bool withValues = (record.size() - fixedColumns) % 3 == 1;
+    fields << (withValues ? record.back() : QString());
+    for (const PrintLogEntry::NumberSpan &number : entry->numbers)
+        fields << number.name << number.first << number.last;
+    return fields;
+}
+
+} // namespace
 
 TForm9::TForm9(QWidget *parent) : QWidget(parent, Qt::Window)
 {
@@ -29,9 +58,19 @@ TForm9::TForm9(QWidget *parent) : QWidget(parent, Qt::Window)
     LogTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     LogTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     LogTable->horizontalHeader()->setStretchLastSection(true);
+    SaveManifest = new QPushButton(QStringLiteral("Save Manifest..."), this);
+    SaveManifest->setObjectName(QStringLiteral("SaveManifest"));
+    SaveManifest->setEnabled(false);
+    SaveManifest->setToolTip(
+        QStringLiteral("Writes every number the selected run printed, sheet by sheet, to a CSV "
+                       "file; for runs printed since Paginette started"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(SaveManifest);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Status);
     layout->addWidget(LogTable);
+    layout->addLayout(buttons);
 
     auto *copy = new QAction(QStringLiteral("Copy"), this);
     copy->setObjectName(QStringLiteral("CopyRows"));
@@ -39,37 +78,55 @@ TForm9::TForm9(QWidget *parent) : QWidget(parent, Qt::Window)
     copy->setShortcutContext(Qt::WindowShortcut);
     addAction(copy);
     connect(copy, &QAction::triggered, this, &TForm9::copySelection);
+    connect(SaveManifest, &QPushButton::clicked, this, &TForm9::saveManifest);
+    connect(LogTable, &QTableWidget::itemSelectionChanged, this, &TForm9::selectionChanged);
+
+    m_chooseManifestPath = [this](const QString &suggested) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Save Manifest"), suggested,
+                                            QStringLiteral("CSV files (*.csv)"));
+    };
 }
 
-void TForm9::showLog(const QString &path)
+void TForm9::setManifestPathChooser(std::function<QString(const QString &)> choose)
 {
+    m_chooseManifestPath = std::move(choose);
+}
+
+void TForm9::showLog(const QString &path, const QList<PrintedRun> &printed)
+{
+    m_printed = printed;
     QString error;
-    QList<QStringList> records = PrintLog(path).read(&error);
-    const QStringList header = records.isEmpty() ? logHeader() : records.takeFirst();
-    qsizetype columns = header.size();
-    for (const QStringList &record : records)
-        columns = std::max(columns, record.size());
+    m_records = PrintLog(path).read(&error);
+    if (!m_records.isEmpty() && !entryFromFields(m_records.front()))
+        m_records.removeFirst();
+    QList<QStringList> rows;
+    qsizetype columns = fixedColumns + 4;
+    for (const QStringList &record : std::as_const(m_records)) {
+        rows.append(shownFields(record));
+        columns = std::max(columns, rows.back().size());
+    }
     // Each further number takes three more columns, named as the first three.
-    QStringList labels = header;
-    const QStringList numberColumns = logHeader().mid(6);
+    const QStringList header = logHeader();
+    QStringList labels = header.mid(0, fixedColumns) << header.back();
     for (qsizetype column = labels.size(); column < columns; ++column)
-        labels.append(numberColumns[(column - 6) % 3]);
+        labels.append(header[fixedColumns + (column - fixedColumns - 1) % 3]);
 
     LogTable->clear();
     LogTable->setColumnCount(static_cast<int>(columns));
     LogTable->setHorizontalHeaderLabels(labels);
-    LogTable->setRowCount(static_cast<int>(records.size()));
-    for (int row = 0; row < records.size(); ++row) {
-        for (int column = 0; column < records[row].size(); ++column)
-            LogTable->setItem(row, column, new QTableWidgetItem(records[row][column]));
+    LogTable->setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < rows.size(); ++row) {
+        for (int column = 0; column < rows[row].size(); ++column)
+            LogTable->setItem(row, column, new QTableWidgetItem(rows[row][column]));
     }
     LogTable->resizeColumnsToContents();
     if (!error.isEmpty())
         Status->setText(error);
-    else if (records.isEmpty())
+    else if (rows.isEmpty())
         Status->setText(QStringLiteral("No run has been logged yet (%1).").arg(path));
     else
         Status->setText(path);
+    selectionChanged();
 }
 
 QString TForm9::selectedText() const
@@ -100,4 +157,42 @@ void TForm9::copySelection()
     const QString text = selectedText();
     if (!text.isEmpty())
         QApplication::clipboard()->setText(text);
+}
+
+const PrintedRun *TForm9::selectedRun() const
+{
+    const QModelIndexList rows = LogTable->selectionModel()->selectedRows();
+    if (rows.size() != 1 || rows.front().row() >= m_records.size())
+        return nullptr;
+    const QStringList &record = m_records[rows.front().row()];
+    const auto found = std::find_if(m_printed.begin(), m_printed.end(), [&](const PrintedRun &run) {
+        return logFields(run.entry) == record;
+    });
+    return found == m_printed.end() ? nullptr : &*found;
+}
+
+void TForm9::selectionChanged()
+{
+    SaveManifest->setEnabled(selectedRun() != nullptr);
+}
+
+void TForm9::saveManifest()
+{
+    guarded([this] {
+        const PrintedRun *run = selectedRun();
+        if (!run)
+            return;
+        const QFileInfo document(run->entry.document);
+        const QString suggested =
+            (document.isAbsolute() ? document.dir() : QDir::home())
+                .filePath(document.completeBaseName() + QStringLiteral("-manifest.csv"));
+        const QString path = m_chooseManifestPath(suggested);
+        if (path.isEmpty())
+            return;
+        const QString error = ::saveManifest(path, run->document, run->plan);
+        if (!error.isEmpty())
+            reportError(error);
+        else
+            Status->setText(QStringLiteral("The manifest was written to %1").arg(path));
+    });
 }

@@ -55,7 +55,11 @@ std::optional<QPointF> numberPair(const QString &text, double low, double high)
     bool okY = false;
     const double x = c.toDouble(parts[0].trimmed(), &okX);
     const double y = c.toDouble(parts[1].trimmed(), &okY);
-    if (!okX || !okY || x < low || x > high || y < low || y > high)
+    // Written so that NaN, which compares false with anything, is refused too.
+    const auto within = [low, high](double value) {
+        return value >= low && value <= high;
+    };
+    if (!okX || !okY || !within(x) || !within(y))
         return std::nullopt;
     return QPointF(x, y);
 }
@@ -129,6 +133,19 @@ const std::vector<ToolOption> &toolOptions()
                                          "'%1'")
                               .arg(value);
          }},
+        {QCommandLineOption(QStringLiteral("fresh-only"),
+                            QStringLiteral("refuse a run that prints a value printed before")),
+         [](CommandLine &line, const QString &) {
+             line.request.freshOnly = true;
+             return QString();
+         }},
+        {QCommandLineOption(QStringLiteral("manifest"),
+                            QStringLiteral("write every number printed, sheet by sheet, to FILE"),
+                            QStringLiteral("FILE.csv")),
+         [](CommandLine &line, const QString &value) {
+             line.request.manifest = value;
+             return value.isEmpty() ? QStringLiteral("--manifest needs a file name") : QString();
+         }},
         {QCommandLineOption(QStringLiteral("o"),
                             QStringLiteral("write the run to FILE; - is standard output"),
                             QStringLiteral("FILE")),
@@ -186,8 +203,13 @@ QString usageText()
                     .arg(optionSynopsis(entry.option), -19)
                     .arg(entry.option.description());
     }
-    text += QStringLiteral("\nExit status: 0 printed, 1 document or output error, 2 usage error\n"
-                           "or a range outside the run, 128+N stopped by signal N.\n");
+    text +=
+        QStringLiteral("\nBefore the run it names, on standard error, numbers that outgrow their\n"
+                       "width, objects outside the printable area and values that the print\n"
+                       "log says were printed before.\n"
+                       "\nExit status: 0 printed, 1 document or output error (or values printed\n"
+                       "before, with --fresh-only), 2 usage error or a range outside the run,\n"
+                       "128+N stopped by signal N.\n");
     return text;
 }
 

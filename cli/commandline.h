@@ -35,9 +35,13 @@ struct PrintRequest
     bool printerProfile = false;
     std::optional<QPointF> offset; // millimetres, over the stored calibration's
     std::optional<QPointF> scale;  // per cent, likewise
-    QString output;                // -o: the PDF file; "-" for standard output
-    QString queue;                 // -P: the print queue
-    QString document;              // "-" for standard input
+    // Refuses a run that would print a value an earlier run of the document
+    // printed, as the print log tells.
+    bool freshOnly = false;
+    QString manifest; // the file the run's manifest goes to, when asked
+    QString output;   // -o: the PDF file; "-" for standard output
+    QString queue;    // -P: the print queue
+    QString document; // "-" for standard input
 };
 
 // What the command line asks for: a run, the help, the version, or nothing

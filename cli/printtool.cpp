@@ -2,9 +2,13 @@
 
 #include "documentfile.h"
 #include "documentinput.h"
+#include "manifest.h"
+#include "outputfile.h"
 #include "outputtarget.h"
+#include "printablearea.h"
 #include "printerjob.h"
 #include "printlog.h"
+#include "runcheck.h"
 #include "stopsignals.h"
 
 #include <QDateTime>
@@ -94,6 +98,30 @@ QString logDocument(const PrintRequest &request)
                                                   : QFileInfo(request.document).absoluteFilePath();
 }
 
+// Tells what the user may want to stop the run for, as the program asks
+// before a run. False when the request refuses a run that prints values
+// again.
+bool toldBeforeRun(const Document &doc, const PrintRequest &request, const PrintPlan &plan,
+                   const QPrinter &printer, const PrintLog &log, const ToolReport &report)
+{
+    const QStringList outside = objectsOutside(doc, plan, printer.resolution(),
+                                               printer.pageLayout().paintRect(QPageLayout::Point));
+    if (!outside.isEmpty())
+        report.message(outsideLine(calibrationName(printer), outside));
+    for (const QString &line : growthLines(doc, plan))
+        report.message(line);
+    // A stream has no name to find its earlier runs by.
+    if (request.document == QLatin1String("-"))
+        return true;
+    const QStringList again = reprintLines(doc, plan, log.entriesOf(logDocument(request)));
+    for (const QString &line : again)
+        report.message(line);
+    if (again.isEmpty() || !request.freshOnly)
+        return true;
+    report.message(QStringLiteral("--fresh-only: nothing was printed"));
+    return false;
+}
+
 // The document printed to the request's output; an error text when it was
 // not.
 QString printRequest(const Document &doc, const PrintRequest &request, const PrintPlan &plan,
@@ -154,6 +182,21 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
             return exitUsage;
         }
     }
+    std::optional<OutputTarget> manifestTarget;
+    if (!request.manifest.isEmpty()) {
+        manifestTarget = resolveOutput(request.manifest, input.identity);
+        if (manifestTarget->kind == OutputKind::Document) {
+            report.message(manifestTarget->refusal);
+            return exitUsage;
+        }
+        if (target && manifestTarget->kind != OutputKind::Refused &&
+            QFileInfo(manifestTarget->file).absoluteFilePath() ==
+                QFileInfo(target->file).absoluteFilePath()) {
+            report.message(QStringLiteral("%1: the manifest and the run cannot go to one file")
+                               .arg(request.manifest));
+            return exitUsage;
+        }
+    }
     QPrinter printer(QPrinter::HighResolution);
     QString error = choosePrinter(printer, request);
     if (!error.isEmpty())
@@ -164,14 +207,32 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
         report.message(name + QStringLiteral(": ") + error);
         return exitUsage;
     }
+    PrintLog log;
+    if (!toldBeforeRun(*doc, request, plan, printer, log, report))
+        return exitFailed;
+    // The manifest is made whole beside the run and put in place with it.
+    std::optional<OutputFile> manifest;
+    if (manifestTarget) {
+        manifest.emplace(*manifestTarget);
+        error = manifest->open();
+        if (error.isEmpty() && !writeManifest(manifest->device(), *doc, plan))
+            error = manifest->failure();
+        if (!error.isEmpty())
+            return failed(error);
+    }
     error = printRequest(*doc, request, plan, printer, target, report);
     if (!error.isEmpty())
         return failed(error);
     // A log that cannot be written is told of; the run is printed all the same.
-    PrintLog log;
-    const QString logError = log.append(logEntry(
-        *doc, plan, logDocument(request), logPrinter(request), QDateTime::currentDateTime()));
+    const QString logError = log.append(logEntry(*doc, plan, logDocument(request),
+                                                 logPrinter(request), QDateTime::currentDateTime()),
+                                        [] { return stopSignal() == 0; });
     if (!logError.isEmpty())
         report.message(logError);
+    if (manifest) {
+        error = manifest->commit();
+        if (!error.isEmpty())
+            return failed(error);
+    }
     return exitPrinted;
 }

@@ -2,18 +2,52 @@
 
 #include "kinds.h"
 #include "numbering.h"
+#include "wrapint.h"
+#include "wrapsearch.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QSaveFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <QThread>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// Another run may be logging at the same moment.
-constexpr int lockWaitMilliseconds = 5000;
+// Another run may be logging at the same moment; appending takes it an instant.
+constexpr int lockWaitMilliseconds = 30000;
+constexpr unsigned long lockRetryMilliseconds = 10;
+constexpr qsizetype readChunk = 1 << 20;
+constexpr int fixedFields = 6;
+constexpr int fieldsPerNumber = 3;
+// Past this many values on both sides, two runs of different steps are
+// taken to meet rather than compared value by value.
+constexpr std::int64_t mostValuesCompared = 1'000'000;
+const QString dateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+QString failed(const QString &path, const QString &why)
+{
+    return QStringLiteral("The print log %1 could not be written: %2").arg(path, why);
+}
+
+QString notRegular(const QString &path)
+{
+    return QStringLiteral("The print log %1 is not a regular file; it was left alone").arg(path);
+}
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 bool needsQuotes(const QString &field)
 {
@@ -24,37 +58,294 @@ bool needsQuotes(const QString &field)
            field.front().isSpace() || field.back().isSpace();
 }
 
-QString failed(const QString &path, const QString &why)
+// What a spreadsheet reads as a formula, and the mark that keeps it text.
+bool looksLikeFormula(QStringView field)
 {
-    return QStringLiteral("The print log %1 could not be written: %2").arg(path, why);
+    if (field.isEmpty())
+        return false;
+    return QStringView(u"=+-@\t\r'").contains(field.front());
+}
+
+constexpr QChar formulaMark = u'\'';
+
+QString unmarked(QString field)
+{
+    if (field.size() > 1 && field.front() == formulaMark &&
+        looksLikeFormula(QStringView(field).sliced(1)))
+        field.remove(0, 1);
+    return field;
+}
+
+// Finds the records of CSV text a piece at a time, so that a long log is
+// never held whole: a record ends at a line break outside quotes.
+class CsvRecords
+{
+public:
+    template <typename OnRecord> void feed(QByteArrayView piece, OnRecord &&onRecord)
+    {
+        m_pending.append(piece);
+        const char *data = m_pending.constData();
+        qsizetype begin = 0;
+        for (qsizetype i = m_scanned; i < m_pending.size(); ++i) {
+            const char c = data[i];
+            if (m_skipLineFeed) {
+                m_skipLineFeed = false;
+                if (c == '\n') {
+                    begin = i + 1;
+                    continue;
+                }
+            }
+            if (c == '"') {
+                m_quoted = !m_quoted;
+            } else if (!m_quoted && (c == '\n' || c == '\r')) {
+                onRecord(QByteArrayView(data + begin, i - begin));
+                m_skipLineFeed = c == '\r';
+                begin = i + 1;
+            }
+        }
+        m_pending.remove(0, begin);
+        m_scanned = m_pending.size();
+    }
+
+    template <typename OnRecord> void finish(OnRecord &&onRecord)
+    {
+        if (!m_pending.isEmpty())
+            onRecord(QByteArrayView(m_pending));
+        m_pending.clear();
+        m_scanned = 0;
+    }
+
+private:
+    QByteArray m_pending;
+    qsizetype m_scanned = 0;
+    bool m_quoted = false;
+    bool m_skipLineFeed = false;
+};
+
+// The fields of one record, quotes and formula marks taken off.
+QStringList fieldsOf(QByteArrayView record)
+{
+    QStringList fields;
+    QByteArray field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < record.size(); ++i) {
+        const char c = record[i];
+        if (quoted) {
+            if (c != '"')
+                field.append(c);
+            else if (i + 1 < record.size() && record[i + 1] == '"')
+                field.append(record[++i]);
+            else
+                quoted = false;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields.append(unmarked(QString::fromUtf8(std::exchange(field, {}))));
+        } else {
+            field.append(c);
+        }
+    }
+    fields.append(unmarked(QString::fromUtf8(field)));
+    return fields;
+}
+
+// A descriptor that is closed when it goes.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+
+    int get() const { return m_fd; }
+    // Closes it; the system's error number when closing failed, else 0.
+    int close()
+    {
+        const int result = ::close(std::exchange(m_fd, -1));
+        return result == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+bool isRegular(int fd)
+{
+    struct stat status
+    {
+    };
+    return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// Opens the log without waiting on it, however the name is reached: a FIFO
+// would otherwise hold the open until a reader came.
+int openWithoutWaiting(const QString &path, int flags, int &error)
+{
+    const QByteArray name = QFile::encodeName(path);
+    int fd = -1;
+    do {
+        fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    } while (fd < 0 && errno == EINTR);
+    error = fd < 0 ? errno : 0;
+    if (fd >= 0 && !isRegular(fd)) {
+        ::close(fd);
+        error = ENODEV;
+        return -1;
+    }
+    if (fd >= 0)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *next = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, static_cast<std::size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        next += written;
+        left -= written;
+    }
+    return true;
+}
+
+// Reads the whole of a regular file at `path` a piece at a time.
+template <typename OnChunk> QString readPieces(const QString &path, OnChunk &&onChunk)
+{
+    int error = 0;
+    const Descriptor file(openWithoutWaiting(path, O_RDONLY, error));
+    if (file.get() < 0)
+        return error == ENODEV ? QStringLiteral("%1: not a regular file").arg(path)
+                               : QStringLiteral("%1: %2").arg(path, systemText(error));
+    QByteArray chunk(readChunk, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t got = ::read(file.get(), chunk.data(), static_cast<std::size_t>(readChunk));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return QStringLiteral("%1: %2").arg(path, systemText(errno));
+        if (got == 0)
+            return {};
+        onChunk(QByteArrayView(chunk.constData(), got));
+    }
+}
+
+QString valuesField(const QList<PrintLogEntry::NumberSpan> &numbers)
+{
+    QStringList tokens;
+    for (const PrintLogEntry::NumberSpan &number : numbers) {
+        const PrintedValues values = number.values.value_or(PrintedValues{});
+        tokens.append(
+            QStringLiteral("%1+%2*%3").arg(values.first).arg(values.step).arg(values.count));
+    }
+    return tokens.join(u' ');
+}
+
+std::optional<PrintedValues> valuesOf(const QString &token)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(-?\\d+)\\+(-?\\d+)\\*(\\d+)$"));
+    const QRegularExpressionMatch match = pattern.match(token);
+    if (!match.hasMatch())
+        return std::nullopt;
+    bool firstOk = false;
+    bool stepOk = false;
+    bool countOk = false;
+    const PrintedValues values{match.captured(1).toInt(&firstOk), match.captured(2).toInt(&stepOk),
+                               match.captured(3).toLongLong(&countOk)};
+    if (!firstOk || !stepOk || !countOk)
+        return std::nullopt;
+    return values;
+}
+
+bool contains(const PrintedValues &values, std::int32_t value)
+{
+    const std::optional<std::uint64_t> step = firstStepInto(
+        static_cast<std::uint32_t>(values.first), static_cast<std::uint32_t>(values.step),
+        static_cast<std::uint32_t>(value), static_cast<std::uint32_t>(value));
+    return step && static_cast<std::int64_t>(*step) < values.count;
 }
 
 } // namespace
+
+bool sharesAValue(const PrintedValues &a, const PrintedValues &b)
+{
+    if (a.count <= 0 || b.count <= 0)
+        return false;
+    if (a.step == 0 || a.count == 1)
+        return contains(b, a.first);
+    if (b.step == 0 || b.count == 1)
+        return contains(a, b.first);
+    if (a.step == b.step || a.step == wrapSub(0, b.step)) {
+        // b run backwards has a's step; then a + i s = b + j s for some i, j
+        // exactly when (i - j) s reaches b - a with i - j from -(m - 1) to n - 1.
+        const std::int32_t step = a.step;
+        const std::int32_t bFirst =
+            a.step == b.step
+                ? b.first
+                : wrapAdd(b.first, wrapMul(static_cast<std::int32_t>(b.count - 1), b.step));
+        const auto behind = static_cast<std::int32_t>(b.count - 1);
+        const std::optional<std::uint64_t> steps =
+            firstStepInto(static_cast<std::uint32_t>(wrapSub(a.first, wrapMul(behind, step))),
+                          static_cast<std::uint32_t>(step), static_cast<std::uint32_t>(bFirst),
+                          static_cast<std::uint32_t>(bFirst));
+        return steps && static_cast<std::int64_t>(*steps) <= a.count + b.count - 2;
+    }
+    const PrintedValues &shorter = a.count <= b.count ? a : b;
+    const PrintedValues &longer = a.count <= b.count ? b : a;
+    if (shorter.count > mostValuesCompared)
+        return true;
+    std::int32_t value = shorter.first;
+    for (std::int64_t i = 0; i < shorter.count; ++i, value = wrapAdd(value, shorter.step)) {
+        if (contains(longer, value))
+            return true;
+    }
+    return false;
+}
+
+PrintedValues valuesPrinted(const RunTexts &texts, int index, const PrintPlan &plan)
+{
+    const std::int64_t repeat = std::max(texts.repeat(index), 1);
+    const std::int64_t count =
+        (std::int64_t{plan.last} - 1) / repeat - (std::int64_t{plan.first} - 1) / repeat + 1;
+    return {texts.value(index, plan.first), texts.document().objects[index].stepPage, count};
+}
 
 PrintLogEntry logEntry(const Document &doc, const PrintPlan &plan, const QString &document,
                        const QString &printer, const QDateTime &when)
 {
     PrintLogEntry entry{when, document, printer, plan.first, plan.last, plan.copies, {}};
-    for (const PageObject &object : doc.objects) {
+    const RunTexts texts(doc);
+    for (int i = 0; i < doc.count(); ++i) {
+        const PageObject &object = doc.objects[i];
         if (!kindRow(object.kind).numbered)
             continue;
-        entry.numbers.append({object.name, objectText(object, plan.first, doc.pagesToPrint),
-                              objectText(object, plan.last, doc.pagesToPrint)});
+        entry.numbers.append({object.name, texts.text(i, plan.first), texts.text(i, plan.last),
+                              valuesPrinted(texts, i, plan)});
     }
     return entry;
 }
 
 QStringList logHeader()
 {
-    return {
-        QStringLiteral("Date"),       QStringLiteral("Document"),    QStringLiteral("Printer"),
-        QStringLiteral("First page"), QStringLiteral("Last page"),   QStringLiteral("Copies"),
-        QStringLiteral("Number"),     QStringLiteral("First value"), QStringLiteral("Last value")};
+    return {QStringLiteral("Date"),       QStringLiteral("Document"),
+            QStringLiteral("Printer"),    QStringLiteral("First page"),
+            QStringLiteral("Last page"),  QStringLiteral("Copies"),
+            QStringLiteral("Number"),     QStringLiteral("First value"),
+            QStringLiteral("Last value"), QStringLiteral("Printed values")};
 }
 
 QStringList logFields(const PrintLogEntry &entry)
 {
-    QStringList fields{entry.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+    QStringList fields{entry.when.toString(dateFormat),
                        entry.document,
                        entry.printer,
                        QString::number(entry.firstPage),
@@ -62,19 +353,55 @@ QStringList logFields(const PrintLogEntry &entry)
                        QString::number(entry.copies)};
     for (const PrintLogEntry::NumberSpan &number : entry.numbers)
         fields << number.name << number.first << number.last;
+    // One field more than the triples: the layout tells itself from older lines.
+    fields << valuesField(entry.numbers);
     return fields;
+}
+
+std::optional<PrintLogEntry> entryFromFields(const QStringList &fields)
+{
+    if (fields.size() < fixedFields)
+        return std::nullopt;
+    const qsizetype rest = fields.size() - fixedFields;
+    const bool withValues = rest % fieldsPerNumber == 1;
+    if (!withValues && rest % fieldsPerNumber != 0)
+        return std::nullopt;
+    PrintLogEntry entry;
+    entry.when = QDateTime::fromString(fields[0], dateFormat);
+    bool firstOk = false;
+    bool lastOk = false;
+    bool copiesOk = false;
+    entry.document = fields[1];
+    entry.printer = fields[2];
+    entry.firstPage = fields[3].toInt(&firstOk);
+    entry.lastPage = fields[4].toInt(&lastOk);
+    entry.copies = fields[5].toInt(&copiesOk);
+    if (!entry.when.isValid() || !firstOk || !lastOk || !copiesOk)
+        return std::nullopt;
+    const qsizetype numbers = rest / fieldsPerNumber;
+    const QStringList tokens =
+        withValues ? fields.back().split(u' ', Qt::SkipEmptyParts) : QStringList();
+    for (qsizetype n = 0; n < numbers; ++n) {
+        const qsizetype at = fixedFields + n * fieldsPerNumber;
+        PrintLogEntry::NumberSpan number{fields[at], fields[at + 1], fields[at + 2], {}};
+        if (tokens.size() == numbers)
+            number.values = valuesOf(tokens[n]);
+        entry.numbers.append(number);
+    }
+    return entry;
 }
 
 QByteArray csvRecord(const QStringList &fields)
 {
     QStringList written;
     for (const QString &field : fields) {
-        if (needsQuotes(field)) {
-            QString quoted = field;
+        const QString shown = looksLikeFormula(field) ? formulaMark + field : field;
+        if (needsQuotes(shown)) {
+            QString quoted = shown;
             quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
             written.append(QLatin1Char('"') + quoted + QLatin1Char('"'));
         } else {
-            written.append(field);
+            written.append(shown);
         }
     }
     return written.join(QLatin1Char(',')).toUtf8() + "\r\n";
@@ -82,45 +409,13 @@ QByteArray csvRecord(const QStringList &fields)
 
 QList<QStringList> parseCsv(const QByteArray &bytes)
 {
-    const QString text = QString::fromUtf8(bytes);
     QList<QStringList> records;
-    QStringList record;
-    QString field;
-    bool quoted = false;
-    bool fieldStarted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c != QLatin1Char('"'))
-                field.append(c);
-            else if (i + 1 < text.size() && text[i + 1] == QLatin1Char('"'))
-                field.append(text[++i]);
-            else
-                quoted = false;
-        } else if (c == QLatin1Char('"')) {
-            quoted = true;
-            fieldStarted = true;
-        } else if (c == QLatin1Char(',')) {
-            record.append(field);
-            field.clear();
-            fieldStarted = true;
-        } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
-                ++i;
-            record.append(field);
-            records.append(record);
-            record.clear();
-            field.clear();
-            fieldStarted = false;
-        } else {
-            field.append(c);
-            fieldStarted = true;
-        }
-    }
-    if (fieldStarted || !record.isEmpty()) {
-        record.append(field);
-        records.append(record);
-    }
+    const auto keep = [&records](QByteArrayView record) {
+        records.append(fieldsOf(record));
+    };
+    CsvRecords parser;
+    parser.feed(bytes, keep);
+    parser.finish(keep);
     return records;
 }
 
@@ -132,60 +427,103 @@ QString defaultPrintLogPath()
 
 PrintLog::PrintLog(QString path) : m_path(std::move(path)) {}
 
-QString PrintLog::append(const PrintLogEntry &entry)
+QString PrintLog::append(const PrintLogEntry &entry, const KeepWaiting &keepWaiting)
 {
-    const QString error = write(entry);
+    const QString error = write(entry, keepWaiting);
     if (error.isEmpty() || m_failureReported)
         return {};
     m_failureReported = true;
     return error;
 }
 
-QString PrintLog::write(const PrintLogEntry &entry) const
+QString PrintLog::write(const PrintLogEntry &entry, const KeepWaiting &keepWaiting) const
 {
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return failed(m_path, QStringLiteral("its folder cannot be made"));
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    if (!lock.tryLock(lockWaitMilliseconds))
-        return failed(m_path, QStringLiteral("another program holds it"));
+    int error = 0;
+    Descriptor log(openWithoutWaiting(m_path, O_WRONLY | O_APPEND | O_CREAT, error));
+    if (log.get() < 0)
+        return error == ENODEV || error == ENXIO ? notRegular(m_path)
+                                                 : failed(m_path, systemText(error));
 
-    QByteArray content;
-    QFile old(m_path);
-    if (old.exists()) {
-        if (!old.open(QIODevice::ReadOnly))
-            return failed(m_path, old.errorString());
-        content = old.readAll();
-        if (old.error() != QFileDevice::NoError)
-            return failed(m_path, old.errorString());
+    // The lock is the file's own, so it goes with the process however that ends.
+    QElapsedTimer waited;
+    waited.start();
+    while (::flock(log.get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return failed(m_path, systemText(errno));
+        if ((keepWaiting && !keepWaiting()) || waited.elapsed() > lockWaitMilliseconds)
+            return failed(m_path, QStringLiteral("another program holds it"));
+        QThread::msleep(lockRetryMilliseconds);
     }
-    if (content.isEmpty())
-        content = csvRecord(logHeader());
-    else if (!content.endsWith('\n'))
-        content += "\r\n";
-    content += csvRecord(logFields(entry));
 
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(m_path, file.errorString());
-    if (file.write(content) != content.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return failed(m_path, why);
+    struct stat status
+    {
+    };
+    if (::fstat(log.get(), &status) != 0)
+        return failed(m_path, systemText(errno));
+    QByteArray line;
+    if (status.st_size == 0) {
+        line = csvRecord(logHeader());
+    } else {
+        char last = '\n';
+        if (::pread(log.get(), &last, 1, status.st_size - 1) == 1 && last != '\n')
+            line = "\r\n";
     }
-    if (!file.commit())
-        return failed(m_path, file.errorString());
+    line += csvRecord(logFields(entry));
+    if (!writeAll(log.get(), line)) {
+        const int why = errno;
+        // A line half written would read as a damaged run.
+        if (::ftruncate(log.get(), status.st_size) != 0)
+            return failed(m_path, systemText(why) + QStringLiteral("; the log ends in a cut line"));
+        return failed(m_path, systemText(why));
+    }
+    if (const int why = log.close())
+        return failed(m_path, systemText(why));
     return {};
 }
 
 QList<QStringList> PrintLog::read(QString *error) const
 {
-    QFile file(m_path);
-    if (!file.exists())
+    if (!QFileInfo::exists(m_path))
         return {};
-    if (!file.open(QIODevice::ReadOnly)) {
+    QList<QStringList> records;
+    const auto keep = [&records](QByteArrayView record) {
+        records.append(fieldsOf(record));
+    };
+    CsvRecords parser;
+    const QString failure =
+        readPieces(m_path, [&](QByteArrayView piece) { parser.feed(piece, keep); });
+    if (!failure.isEmpty()) {
         if (error)
-            *error = QStringLiteral("%1: %2").arg(m_path, file.errorString());
+            *error = failure;
         return {};
     }
-    return parseCsv(file.readAll());
+    parser.finish(keep);
+    return records;
+}
+
+QList<PrintLogEntry> PrintLog::entriesOf(const QString &document, QString *error) const
+{
+    QList<PrintLogEntry> entries;
+    if (!QFileInfo::exists(m_path))
+        return entries;
+    // Only a line that holds the document's name as written can be one of its runs.
+    const QByteArray written = document.toUtf8();
+    const auto keep = [&](QByteArrayView record) {
+        if (!record.contains(written))
+            return;
+        const QStringList fields = fieldsOf(record);
+        if (fields.size() < 2 || fields[1] != document)
+            return;
+        if (std::optional<PrintLogEntry> entry = entryFromFields(fields))
+            entries.append(std::move(*entry));
+    };
+    CsvRecords parser;
+    const QString failure =
+        readPieces(m_path, [&](QByteArrayView piece) { parser.feed(piece, keep); });
+    if (!failure.isEmpty() && error)
+        *error = failure;
+    parser.finish(keep);
+    return entries;
 }

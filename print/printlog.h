@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document.h"
+#include "numbering.h"
 #include "printplan.h"
 
 #include <QByteArray>
@@ -9,15 +10,38 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+
+// The values one number printed in a run: first, first + step, ... count
+// values, wrapping in 32 bits. A repeat prints each of them on several
+// pages; the values are what a reprint is checked against.
+struct PrintedValues
+{
+    std::int32_t first = 0;
+    std::int32_t step = 0;
+    std::int64_t count = 0;
+
+    bool operator==(const PrintedValues &) const = default;
+};
+
+// Whether two runs of values have a value in common.
+bool sharesAValue(const PrintedValues &a, const PrintedValues &b);
+
+// The values number `index` prints on the plan's pages.
+PrintedValues valuesPrinted(const RunTexts &texts, int index, const PrintPlan &plan);
+
 // One completed run as the print log keeps it.
 struct PrintLogEntry
 {
-    // The values a number printed on the run's first and last page.
+    // What a number printed on the run's first and last page, and every
+    // value it printed; lines of older versions have no values.
     struct NumberSpan
     {
         QString name;
         QString first;
         QString last;
+        std::optional<PrintedValues> values;
 
         bool operator==(const NumberSpan &) const = default;
     };
@@ -39,14 +63,22 @@ PrintLogEntry logEntry(const Document &doc, const PrintPlan &plan, const QString
 
 // The fields of the log's header and of an entry's line: date and time,
 // document, printer, first and last page, copies, then name, first and last
-// value of each number.
+// value of each number, and last the values every number printed.
 QStringList logHeader();
 QStringList logFields(const PrintLogEntry &entry);
+// The entry a line of the log holds, in this version's layout or in the
+// layout of older ones (without the values); nothing for a line that is
+// neither, such as the header.
+std::optional<PrintLogEntry> entryFromFields(const QStringList &fields);
 
 // One CSV record ending in CR LF: a field holding a comma, a quote, a line
-// break or a blank at either end is quoted, its quotes doubled.
+// break or a blank at either end is quoted, its quotes doubled. A field
+// that a spreadsheet would take for a formula (it begins with =, +, -, @,
+// a tab or a carriage return), or that begins with the quote that marks
+// one, gets a leading ' so that it is only ever shown.
 QByteArray csvRecord(const QStringList &fields);
-// The records of a CSV text, quoted fields and line breaks in them read.
+// The records of a CSV text, quoted fields and line breaks in them read and
+// the formula marks taken off.
 QList<QStringList> parseCsv(const QByteArray &text);
 
 // paginette/print-log.csv in the user's data folder, which the program and
@@ -57,22 +89,29 @@ QString defaultPrintLogPath();
 class PrintLog
 {
 public:
+    // Asked now and then while another run holds the log; false gives up.
+    using KeepWaiting = std::function<bool()>;
+
     explicit PrintLog(QString path = defaultPrintLogPath());
 
-    // Adds the entry's line, and a header when the file is new. The file is
-    // written whole and then put in place, so that a failed write leaves
-    // the log as it was. Returns why it could not be written the first
-    // time that happens, and an empty text ever after: a log is reported
-    // once and never stops a print.
-    QString append(const PrintLogEntry &entry);
+    // Appends the entry's line in place under the log's lock, and a header
+    // when the file is new, so that it costs the same however long the log
+    // is. A log that is not a regular file (a link to one is) is left alone.
+    // Returns why the line could not be written the first time that happens,
+    // and an empty text ever after: a log is reported once and never stops
+    // a print.
+    QString append(const PrintLogEntry &entry, const KeepWaiting &keepWaiting = {});
     // The records of the log, its header first; empty with an error text
     // when it cannot be read, empty alone when there is no log yet.
     QList<QStringList> read(QString *error = nullptr) const;
+    // The entries of runs printed from `document`, oldest first, read a
+    // line at a time.
+    QList<PrintLogEntry> entriesOf(const QString &document, QString *error = nullptr) const;
 
     const QString &path() const { return m_path; }
 
 private:
-    QString write(const PrintLogEntry &entry) const;
+    QString write(const PrintLogEntry &entry, const KeepWaiting &keepWaiting) const;
 
     QString m_path;
     bool m_failureReported = false;

@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QUndoStack>
 
@@ -141,19 +142,70 @@ private Q_SLOTS:
         QTableWidget *table = window->LogTable;
         QCOMPARE(window->Status->text(), log.path());
         QCOMPARE(window->windowTitle(), QStringLiteral("Print Log"));
-        QCOMPARE(headerOf(table), logHeader() + logHeader().mid(6));
+        const QStringList header = logHeader();
+        QCOMPARE(headerOf(table),
+                 header.mid(0, 6) + header.mid(9) + header.mid(6, 3) + header.mid(6, 3));
         QCOMPARE(tableRow(table, 0),
                  (QStringList{"2026-03-14 09:26:53", "/srv/a.pgt", "office", "1", "10", "1",
-                              "ticket", "00125", "00134", "-", "-", "-"}));
+                              "125+1*10", "ticket", "00125", "00134", "-", "-", "-"}));
 
         table->selectAll();
         QApplication::clipboard()->clear();
         QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(),
-                 QStringLiteral("2026-03-14 09:26:53\t/srv/a.pgt\toffice\t1\t10\t1\tticket\t00125"
-                                "\t00134\n"
-                                "2026-03-14 09:27:53\t/srv/b.pgt\toffice\t4\t6\t2\tticket\t00128"
-                                "\t00130\tstub left\t10\t12\n"));
+                 QStringLiteral("2026-03-14 09:26:53\t/srv/a.pgt\toffice\t1\t10\t1\t125+1*10\t"
+                                "ticket\t00125\t00134\n"
+                                "2026-03-14 09:27:53\t/srv/b.pgt\toffice\t4\t6\t2\t128+1*3 "
+                                "10+1*3\tticket\t00128\t00130\tstub left\t10\t12\n"));
+    }
+
+    void manifestsOfRunsPrintedHere()
+    {
+        Document doc = emptyDocument(20);
+        addNumber(doc, 10, 10, 125, 5);
+        doc.objects[0].name = QStringLiteral("ticket");
+        addObject(doc, KindText, 10, 40, QStringLiteral("Admit one"));
+        addNumber(doc, 10, 70, 1, 2);
+        doc.objects[2].format.prefix = QStringLiteral("=");
+        doc.pagesToPrint = 9;
+        const PrintPlan plan{8, 9, 2, false, {}};
+        const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
+        const PrintedRun here{logEntry(doc, plan, "/srv/a.pgt", "office", when), doc, plan};
+        PrintLog log(defaultPrintLogPath());
+        QCOMPARE(log.append(logEntry(doc, plan, "/srv/a.pgt", "office", when.addSecs(-60))),
+                 QString());
+        QCOMPARE(log.append(here.entry), QString());
+        const QString manifest = m_home.filePath(QStringLiteral("a-manifest.csv"));
+        QStringList offered;
+        TForm9 window;
+        window.setManifestPathChooser([&](const QString &suggested) {
+            offered.append(suggested);
+            return manifest;
+        });
+        window.showLog(log.path(), {here});
+
+        // Only the run this program printed has a manifest to save.
+        QList<bool> enabled;
+        const int rows = window.LogTable->rowCount();
+        for (const int row : {rows - 2, rows - 1}) {
+            window.LogTable->clearSelection();
+            window.LogTable->selectRow(row);
+            enabled.append(window.SaveManifest->isEnabled());
+        }
+        QCOMPARE(enabled, (QList<bool>{false, true}));
+        QTest::mouseClick(window.SaveManifest, Qt::LeftButton);
+
+        QCOMPARE(offered, QStringList{"/srv/a-manifest.csv"});
+        QCOMPARE(PrintLog(manifest).read(),
+                 (QList<QStringList>{{"Sheet", "Page", "Copy", "Object", "Text"},
+                                     {"1", "8", "1", "ticket", "00132"},
+                                     {"1", "8", "1", "object 3", "=08"},
+                                     {"2", "8", "2", "ticket", "00132"},
+                                     {"2", "8", "2", "object 3", "=08"},
+                                     {"3", "9", "1", "ticket", "00133"},
+                                     {"3", "9", "1", "object 3", "=09"},
+                                     {"4", "9", "2", "ticket", "00133"},
+                                     {"4", "9", "2", "object 3", "=09"}}));
     }
 
 private:

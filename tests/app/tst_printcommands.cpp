@@ -7,6 +7,7 @@
 #include "tform4.h"
 #include "toolrun.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -157,6 +158,8 @@ private Q_SLOTS:
     void progressDialogCountsPagesAndCancels();
     void objectsOutsideThePrintableAreaAreNamed_data();
     void objectsOutsideThePrintableAreaAreNamed();
+    void numbersOutgrowingTheirWidthAreNamed_data();
+    void numbersOutgrowingTheirWidthAreNamed();
     void completedRunsAreLogged_data();
     void completedRunsAreLogged();
     void calibrationDialogKeepsEachPrintersValues();
@@ -394,12 +397,14 @@ void TestPrintCommands::printDialogsRangePrintsThosePages()
                           Qt::LeftButton);
         dialog->findChild<QSpinBox *>(QStringLiteral("from"))->setValue(4);
         dialog->findChild<QSpinBox *>(QStringLiteral("to"))->setValue(6);
+        dialog->findChild<QCheckBox *>(QStringLiteral("reverse"))->setChecked(true);
         qobject_cast<QDialog *>(dialog)->accept();
     });
     QCOMPARE(script.run([&bench] { bench.commands->Print1Click(); }), QStringList());
 
     QCOMPARE(bench.recorder.errors(), QStringList());
-    QCOMPARE(pageTexts(bench.output), (QStringList{"00128", "00129", "00130"}));
+    // Reverse: the last page first.
+    QCOMPARE(pageTexts(bench.output), (QStringList{"00130", "00129", "00128"}));
 }
 
 void TestPrintCommands::progressDialogCountsPagesAndCancels_data()
@@ -476,6 +481,35 @@ void TestPrintCommands::objectsOutsideThePrintableAreaAreNamed()
     QCOMPARE(pdfPageCount(bench.output), pages ? pages : -1);
 }
 
+void TestPrintCommands::numbersOutgrowingTheirWidthAreNamed_data()
+{
+    QTest::addColumn<bool>("passWarnings");
+    QTest::newRow("printed anyway") << true;
+    QTest::newRow("cancelled") << false;
+}
+
+void TestPrintCommands::numbersOutgrowingTheirWidthAreNamed()
+{
+    QFETCH(bool, passWarnings);
+
+    PrintBench bench;
+    bench.passWarnings = passWarnings;
+    Document doc = bench.editor.document();
+    const int count = addNumber(doc, 72, 144, 99, 2);
+    doc.objects[count].name = QStringLiteral("count");
+    bench.editor.replace(doc);
+    bench.commands->Print1Click();
+
+    QCOMPARE(bench.warnings,
+             (Messages{{"count grows from 2 to 3 digits on page 2.\nPrint anyway?", "Print"}}));
+    // Printed whole, never cut.
+    QStringList printed;
+    for (const QString &page : pageTexts(bench.output))
+        printed.append(page.simplified());
+    const QStringList whole{"00125 99", "00126 100", "00127 101"};
+    QCOMPARE(printed, passWarnings ? whole : QStringList{});
+}
+
 void TestPrintCommands::completedRunsAreLogged_data()
 {
     QTest::addColumn<int>("cancelAt");
@@ -515,10 +549,19 @@ void TestPrintCommands::completedRunsAreLogged()
         records[i].removeFirst(); // the date and time
     const QString document = bench.shell.docFileName;
     QCOMPARE(records.mid(1),
-             runs == 0 ? QList<QStringList>{}
-                       : (QList<QStringList>{
-                             {document, bench.output, "1", "3", "1", "", "00125", "00127"},
-                             {document, bench.output, "2", "3", "2", "", "00126", "00127"}}));
+             runs == 0
+                 ? QList<QStringList>{}
+                 : (QList<QStringList>{
+                       {document, bench.output, "1", "3", "1", "", "00125", "00127", "125+1*3"},
+                       {document, bench.output, "2", "3", "2", "", "00126", "00127", "126+1*2"}}));
+    // The second run prints values the first printed, and says so first.
+    QCOMPARE(bench.warnings.size(), runs == 2 ? 1 : 0);
+    if (runs == 2) {
+        const QString warning = bench.warnings.front().first;
+        QVERIFY2(warning.startsWith(QLatin1String("object 1 printed 00125-00127 on ")) &&
+                     warning.endsWith(QLatin1String(".\nPrint them again?")),
+                 qPrintable(warning));
+    }
 }
 
 void TestPrintCommands::calibrationDialogKeepsEachPrintersValues()

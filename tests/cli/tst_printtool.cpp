@@ -217,6 +217,10 @@ private Q_SLOTS:
     void calibrationMovesEveryObject();
     void printedRunsAreLogged_data();
     void printedRunsAreLogged();
+    void runsSayWhatTheUserMayStopFor_data();
+    void runsSayWhatTheUserMayStopFor();
+    void manifestsListEveryNumberPrinted_data();
+    void manifestsListEveryNumberPrinted();
 
 private:
     // The user's settings and data folders of every run of the tool.
@@ -273,6 +277,12 @@ void TestPrintTool::commandLineNeedsNoDisplay_data()
             "--scale needs SX,SY in per cent from 90 to 110, not '89.9,100'");
     refused("scale not a number", {"--scale", "a,b"},
             "--scale needs SX,SY in per cent from 90 to 110, not 'a,b'");
+    refused("offset nan", {"--offset", "nan,0"},
+            "--offset needs X,Y in millimetres from -20 to 20, not 'nan,0'");
+    refused("offset infinite", {"--offset", "0,inf"},
+            "--offset needs X,Y in millimetres from -20 to 20, not '0,inf'");
+    refused("scale nan", {"--scale", "nan,100"},
+            "--scale needs SX,SY in per cent from 90 to 110, not 'nan,100'");
 }
 
 void TestPrintTool::commandLineNeedsNoDisplay()
@@ -667,8 +677,10 @@ void TestPrintTool::calibrationMovesEveryObject()
     const CalibrationStore store;
     QCOMPARE(store.save(pdfOutputName(), {1.5, 2.0, 100, 100}), QString());
     const Folder folder;
+    // Two files of one design, so that the second run prints nothing again.
+    folder.document(QStringLiteral("plain.pgt"), 7);
     folder.document(QStringLiteral("doc.pgt"), 7);
-    QCOMPARE(runIn(folder, {"-o", "plain.pdf", "doc.pgt"}).exitCode, 0);
+    QCOMPARE(runIn(folder, {"-o", "plain.pdf", "plain.pgt"}).exitCode, 0);
     const ToolRun run = runIn(folder, options + QStringList{"-o", "moved.pdf", "doc.pgt"});
     QCOMPARE(run.err, QString());
     QCOMPARE(run.exitCode, 0);
@@ -731,10 +743,121 @@ void TestPrintTool::printedRunsAreLogged()
     const QDateTime logged =
         QDateTime::fromString(records[1].takeFirst(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     QVERIFY(qAbs(logged.secsTo(QDateTime::currentDateTime())) < 120);
-    QCOMPARE(records, (QList<QStringList>{logHeader(),
-                                          {folder.path(QStringLiteral("doc.pgt")),
-                                           folder.path(QStringLiteral("a.pdf")), "2", "3", "2", "",
-                                           "00126", "00127", "", "01126", "01127"}}));
+    QCOMPARE(records,
+             (QList<QStringList>{logHeader(),
+                                 {folder.path(QStringLiteral("doc.pgt")),
+                                  folder.path(QStringLiteral("a.pdf")), "2", "3", "2", "", "00126",
+                                  "00127", "", "01126", "01127", "126+1*2 1126+1*2"}}));
+}
+
+void TestPrintTool::runsSayWhatTheUserMayStopFor_data()
+{
+    QTest::addColumn<QStringList>("before"); // a run made first, if any
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said"); // DATE the date of the run before
+    QTest::addColumn<QStringList>("pages");
+
+    const QStringList out{"-o", "out.pdf", "doc.pgt"};
+    const QStringList again{"-o", "first.pdf", "doc.pgt"};
+    const QString printedBefore =
+        QStringLiteral("paginette-print: object 1 printed 00125-00127 on DATE.\n");
+    QTest::newRow("nothing to say") << QStringList{} << out << 125 << 72 << 0 << "" << threePages;
+    QTest::newRow("printed before")
+        << again << out << 125 << 72 << 0 << printedBefore << threePages;
+    QTest::newRow("printed before, --fresh-only")
+        << again << QStringList{"--fresh-only"} + out << 125 << 72 << 1
+        << printedBefore + "paginette-print: --fresh-only: nothing was printed\n"
+        << QStringList{};
+    QTest::newRow("a part printed before")
+        << QStringList{"--range", "3-3"} + again << QStringList{"--pages", "5"} + out << 125 << 72
+        << 0 << "paginette-print: object 1 printed 00127 on DATE.\n"
+        << QStringList{"00125", "00126", "00127", "00128", "00129"};
+    QTest::newRow("what comes next, --fresh-only")
+        << again << QStringList{"--fresh-only", "--pages", "5", "--range", "4-5"} + out << 125 << 72
+        << 0 << "" << QStringList{"00128", "00129"};
+    QTest::newRow("a number outgrows its width")
+        << QStringList{} << out << 99998 << 72 << 0
+        << "paginette-print: object 1 grows from 5 to 6 digits on page 3.\n"
+        << QStringList{"99998", "99999", "100000"};
+    QTest::newRow("pushed off the paper")
+        << QStringList{} << QStringList{"--offset", "20,0"} + out << 125 << 520 << 0
+        << "paginette-print: These objects fall outside the printable area of PDF output: "
+           "\"00125\".\n"
+        << QStringList{"", "", ""};
+}
+
+void TestPrintTool::runsSayWhatTheUserMayStopFor()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, options);
+    QFETCH(int, start);
+    QFETCH(int, x);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QFETCH(QStringList, pages);
+
+    const Folder folder;
+    Document doc = emptyDocument(1);
+    addNumber(doc, x, 72, start, 5);
+    doc.pagesToPrint = 3;
+    QCOMPARE(saveDocument(doc, {}, folder.path(QStringLiteral("doc.pgt"))), QString());
+    if (!before.isEmpty())
+        QCOMPARE(runIn(folder, before).exitCode, 0);
+    const ToolRun run = runIn(folder, options);
+
+    static const QRegularExpression date(
+        QStringLiteral(" on \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d\\."));
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(QString(run.err).replace(date, QStringLiteral(" on DATE.")), said);
+    QCOMPARE(pageTexts(folder.path(QStringLiteral("out.pdf"))), pages);
+}
+
+void TestPrintTool::manifestsListEveryNumberPrinted_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("rows"); // sheet, page, copy, object, text
+    QTest::addColumn<QString>("error");
+
+    const QStringList out{"-o", "out.pdf", "doc.pgt"};
+    QTest::newRow("collated copies of a range")
+        << QStringList{"--manifest", "m.csv", "--range", "2-3", "-n", "2", "--collate"} + out << 0
+        << QStringList{"1,2,1,object 1,00126", "1,2,1,object 2,01126", "2,3,1,object 1,00127",
+                       "2,3,1,object 2,01127", "3,2,2,object 1,00126", "3,2,2,object 2,01126",
+                       "4,3,2,object 1,00127", "4,3,2,object 2,01127"}
+        << "";
+    QTest::newRow("no folder for it")
+        << QStringList{"--manifest", "gone/m.csv"} + out << 1 << QStringList{}
+        << "paginette-print: gone/m.csv: No such file or directory\n";
+    QTest::newRow("the run's own file")
+        << QStringList{"--manifest", "./out.pdf"} + out << 2 << QStringList{}
+        << "paginette-print: ./out.pdf: the manifest and the run cannot go to one file\n";
+}
+
+void TestPrintTool::manifestsListEveryNumberPrinted()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, error);
+
+    const Folder folder;
+    folder.document(QStringLiteral("doc.pgt"), 2);
+    const ToolRun run = runIn(folder, options);
+
+    QCOMPARE(run.err, error);
+    QCOMPARE(run.exitCode, exitCode);
+    if (rows.isEmpty()) {
+        QVERIFY(!QFile::exists(folder.path(QStringLiteral("m.csv"))));
+        return;
+    }
+    QStringList written;
+    for (const QStringList &record : PrintLog(folder.path(QStringLiteral("m.csv"))).read())
+        written.append(record.join(u','));
+    QCOMPARE(written, QStringList{"Sheet,Page,Copy,Object,Text"} + rows);
 }
 
 QTEST_GUILESS_MAIN(TestPrintTool)

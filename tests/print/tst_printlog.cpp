@@ -1,9 +1,18 @@
 #include "documentbuilder.h"
 #include "printlog.h"
+#include "smalldisk.h"
+#include "wrapint.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <set>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -13,7 +22,34 @@ QByteArray contentOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("none");
 }
 
+// What is at `path`, a link followed: "file", "FIFO", "character device", ...
+QString typeAt(const QString &path)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return QStringLiteral("none");
+    if (S_ISREG(status.st_mode))
+        return QStringLiteral("file");
+    if (S_ISFIFO(status.st_mode))
+        return QStringLiteral("FIFO");
+    if (S_ISCHR(status.st_mode))
+        return QStringLiteral("character device");
+    return S_ISDIR(status.st_mode) ? QStringLiteral("folder") : QStringLiteral("other");
+}
+
+// A run of pages 1 to 3 of a document with one number, named as given.
+PrintLogEntry entryOf(const QString &document, const QDateTime &when)
+{
+    Document doc = emptyDocument(1);
+    addNumber(doc, 10, 10, 125, 5);
+    doc.objects[0].name = QStringLiteral("ticket");
+    doc.pagesToPrint = 3;
+    return logEntry(doc, wholeRun(3), document, QStringLiteral("office"), when);
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(PrintedValues)
 
 class TestPrintLog : public QObject
 {
@@ -23,6 +59,11 @@ private Q_SLOTS:
     void fieldsAreQuotedWhereTheyMustBe_data();
     void fieldsAreQuotedWhereTheyMustBe();
     void runsAreAddedUnderOneHeader();
+    void logsThatAreNoFileAreLeftAlone_data();
+    void logsThatAreNoFileAreLeftAlone();
+    void aFullDiskIsToldInTheSystemsWords();
+    void runsAtOnceAllGetTheirLine();
+    void valuesMeetAsCountingThemSays();
 };
 
 void TestPrintLog::fieldsAreQuotedWhereTheyMustBe_data()
@@ -38,6 +79,13 @@ void TestPrintLog::fieldsAreQuotedWhereTheyMustBe_data()
     QTest::newRow("blanks at the ends") << QStringList{" lead", "trail ", "in side"}
                                         << QByteArray("\" lead\",\"trail \",in side\r\n");
     QTest::newRow("not ASCII") << QStringList{"Größe №5"} << QByteArray("Größe №5\r\n");
+    // What a spreadsheet would run as a formula is written as text.
+    QTest::newRow("formulas") << QStringList{"=HYPERLINK(\"x\")", "@SUM(1)", "-2+3", "+1"}
+                              << QByteArray("\"'=HYPERLINK(\"\"x\"\")\",'@SUM(1),'-2+3,'+1\r\n");
+    QTest::newRow("a tab or a return first")
+        << QStringList{"\tx", "\ry"} << QByteArray("'\tx,\"'\ry\"\r\n");
+    QTest::newRow("the mark itself") << QStringList{"'=1", "'"} << QByteArray("''=1,''\r\n");
+    QTest::newRow("inside is no formula") << QStringList{"a=b", "1-2"} << QByteArray("a=b,1-2\r\n");
 }
 
 void TestPrintLog::fieldsAreQuotedWhereTheyMustBe()
@@ -58,6 +106,7 @@ void TestPrintLog::runsAreAddedUnderOneHeader()
     addNumber(doc, 10, 70, 1, 3, 10);
     doc.objects[2].name = QStringLiteral("stub, left");
     doc.objects[2].format.prefix = QStringLiteral("{page}/{pages}:");
+    doc.objects[2].format.repeat = 2;
     doc.pagesToPrint = 10;
     const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
     const PrintLogEntry reprint =
@@ -73,17 +122,181 @@ void TestPrintLog::runsAreAddedUnderOneHeader()
 
     const QList<QStringList> expected{
         {"Date", "Document", "Printer", "First page", "Last page", "Copies", "Number",
-         "First value", "Last value"},
+         "First value", "Last value", "Printed values"},
         {"2026-03-14 09:26:53", "/home/ann/tickets.pgt", "office", "4", "6", "2", "ticket", "00128",
-         "00130", "stub, left", "4/10:031", "6/10:051"},
+         "00130", "stub, left", "4/10:011", "6/10:021", "128+1*3 11+10*2"},
         {"2026-03-15 09:26:53", "/home/ann/t.pgt", "/home/ann/t.pdf", "1", "10", "1", "ticket",
-         "00125", "00134", "stub, left", "1/10:001", "10/10:091"}};
+         "00125", "00134", "stub, left", "1/10:001", "10/10:041", "125+1*10 1+10*5"}};
     QCOMPARE(log.read(), expected);
     QVERIFY(contentOf(log.path())
                 .startsWith("Date,Document,Printer,First page,Last page,Copies,Number,First "
-                            "value,Last value\r\n2026-03-14 09:26:53,/home/ann/tickets.pgt,"));
+                            "value,Last value,Printed values\r\n2026-03-14 09:26:53,"));
     QCOMPARE(QDir(dir.filePath(QStringLiteral("paginette"))).entryList(QDir::Files),
              QStringList{"print-log.csv"});
+    // The runs of one document read back as they were logged, to the second.
+    QCOMPARE(log.entriesOf(QStringLiteral("/home/ann/t.pgt")), QList<PrintLogEntry>{whole});
+
+    // A line of an older version, without the values, reads without them.
+    QFile older(log.path());
+    QVERIFY(older.open(QIODevice::Append));
+    older.write(csvRecord(logFields(whole).mid(0, 12)));
+    older.close();
+    PrintLogEntry withoutValues = whole;
+    withoutValues.numbers[0].values.reset();
+    withoutValues.numbers[1].values.reset();
+    QCOMPARE(log.entriesOf(QStringLiteral("/home/ann/t.pgt")),
+             (QList<PrintLogEntry>{whole, withoutValues}));
+}
+
+void TestPrintLog::logsThatAreNoFileAreLeftAlone_data()
+{
+    QTest::addColumn<QString>("made"); // what the log's name leads to
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("said"); // %1 the log's path
+
+    const QString leftAlone =
+        QStringLiteral("The print log %1 is not a regular file; it was left alone");
+    QTest::newRow("a link to a file") << "link to file"
+                                      << "file" << QString();
+    // The usual way to switch a log off.
+    QTest::newRow("a link to /dev/null") << "link to /dev/null"
+                                         << "character device" << leftAlone;
+    QTest::newRow("a FIFO with no reader") << "FIFO"
+                                           << "FIFO" << leftAlone;
+    QTest::newRow("a folder") << "folder"
+                              << "folder"
+                              << "The print log %1 could not be written: Is a directory";
+}
+
+void TestPrintLog::logsThatAreNoFileAreLeftAlone()
+{
+    QFETCH(QString, made);
+    QFETCH(QString, type);
+    QFETCH(QString, said);
+
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("print-log.csv"));
+    const QString file = dir.filePath(QStringLiteral("elsewhere.csv"));
+    const QByteArray name = QFile::encodeName(path);
+    if (made == QLatin1String("link to file"))
+        QVERIFY(QFile::link(file, path));
+    else if (made == QLatin1String("link to /dev/null"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), path));
+    else if (made == QLatin1String("FIFO"))
+        QVERIFY2(::mkfifo(name.constData(), 0600) == 0, "no FIFO");
+    else
+        QVERIFY(QDir().mkdir(path));
+
+    PrintLog log(path);
+    const QString told =
+        log.append(entryOf(QStringLiteral("/a.pgt"), QDateTime::currentDateTime()));
+
+    QCOMPARE(told, said.isEmpty() ? said : said.arg(path));
+    QCOMPARE(typeAt(path), type);
+    QCOMPARE(QFileInfo(path).isSymLink(), made.startsWith(QLatin1String("link")));
+    if (said.isEmpty()) {
+        QCOMPARE(log.read().size(), 2);
+        QCOMPARE(typeAt(file), QStringLiteral("file"));
+    } else {
+        QString error;
+        QCOMPARE(log.read(&error), QList<QStringList>{});
+        QVERIFY(!error.isEmpty());
+    }
+}
+
+void TestPrintLog::aFullDiskIsToldInTheSystemsWords()
+{
+    const SmallDisk disk;
+    if (!disk.mounted())
+        QSKIP(qPrintable(disk.reason));
+    PrintLog log(disk.path() + QStringLiteral("/print-log.csv"));
+    QCOMPARE(log.append(entryOf(QStringLiteral("/a.pgt"), QDateTime::currentDateTime())),
+             QString());
+    const QByteArray before = contentOf(log.path());
+    QVERIFY(disk.fill());
+
+    Document doc = emptyDocument(200);
+    for (int i = 0; i < 200; ++i)
+        addNumber(doc, 10, 10, i, 5);
+    const QString said = log.append(
+        logEntry(doc, wholeRun(1), QStringLiteral("/b.pgt"), {}, QDateTime::currentDateTime()));
+
+    QCOMPARE(said, QStringLiteral("The print log %1 could not be written: No space left on device")
+                       .arg(log.path()));
+    // No cut line is left behind.
+    QCOMPARE(contentOf(log.path()), before);
+}
+
+void TestPrintLog::runsAtOnceAllGetTheirLine()
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("print-log.csv"));
+    {
+        // A long log: appending costs no more for it.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray line = csvRecord(logFields(entryOf(QStringLiteral("/old.pgt"), {})));
+        QByteArray block;
+        while (block.size() < (1 << 20))
+            block += line;
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(file.write(block), block.size());
+    }
+    constexpr int runs = 10;
+    std::vector<std::thread> threads;
+    std::vector<QString> said(runs);
+    for (int run = 0; run < runs; ++run) {
+        threads.emplace_back([&said, &path, run] {
+            PrintLog log(path);
+            said[static_cast<std::size_t>(run)] = log.append(
+                entryOf(QStringLiteral("/run%1.pgt").arg(run), QDateTime::currentDateTime()));
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+
+    std::set<QString> logged;
+    for (int run = 0; run < runs; ++run) {
+        QCOMPARE(said[static_cast<std::size_t>(run)], QString());
+        const QList<PrintLogEntry> entries =
+            PrintLog(path).entriesOf(QStringLiteral("/run%1.pgt").arg(run));
+        QCOMPARE(entries.size(), 1);
+        logged.insert(entries.front().document);
+    }
+    QCOMPARE(logged.size(), std::size_t(runs));
+}
+
+void TestPrintLog::valuesMeetAsCountingThemSays()
+{
+    // Runs near each other, with steps alike, opposite or apart, some wrapping.
+    QRandomGenerator random(20261208);
+    const std::int32_t steps[] = {0, 1, -1, 2, 3, -3, 7, 1000, 1 << 30, INT32_MIN};
+    for (int trial = 0; trial < 3000; ++trial) {
+        const auto pick = [&] {
+            PrintedValues values;
+            values.first = trial % 3 == 0 ? wrapAdd(INT32_MAX, random.bounded(-20, 20))
+                                          : random.bounded(-40, 40);
+            values.step = steps[random.bounded(qsizetype(std::size(steps)))];
+            values.count = random.bounded(0, 30);
+            return values;
+        };
+        const PrintedValues a = pick();
+        const PrintedValues b = pick();
+        std::set<std::int32_t> seen;
+        for (std::int64_t i = 0; i < a.count; ++i)
+            seen.insert(wrapAdd(a.first, wrapMul(static_cast<std::int32_t>(i), a.step)));
+        bool meet = false;
+        for (std::int64_t j = 0; j < b.count && !meet; ++j)
+            meet = seen.count(wrapAdd(b.first, wrapMul(static_cast<std::int32_t>(j), b.step)));
+        QVERIFY2(sharesAValue(a, b) == meet && sharesAValue(b, a) == meet,
+                 qPrintable(QStringLiteral("%1+%2*%3 and %4+%5*%6")
+                                .arg(a.first)
+                                .arg(a.step)
+                                .arg(a.count)
+                                .arg(b.first)
+                                .arg(b.step)
+                                .arg(b.count)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPrintLog)

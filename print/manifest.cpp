@@ -1,0 +1,66 @@
+#include "manifest.h"
+
+#include "kinds.h"
+#include "numbering.h"
+#include "outputfile.h"
+#include "printlog.h"
+
+#include <QIODevice>
+
+#include <vector>
+
+namespace {
+
+// Rows go out in pieces of about this size.
+constexpr qsizetype pieceSize = 1 << 16;
+
+} // namespace
+
+QStringList manifestHeader()
+{
+    return {QStringLiteral("Sheet"), QStringLiteral("Page"), QStringLiteral("Copy"),
+            QStringLiteral("Object"), QStringLiteral("Text")};
+}
+
+bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan)
+{
+    const RunTexts texts(doc);
+    std::vector<int> numbers;
+    QStringList names;
+    for (int i = 0; i < doc.count(); ++i) {
+        if (!kindRow(doc.objects[i].kind).numbered)
+            continue;
+        numbers.push_back(i);
+        const QString &name = doc.objects[i].name;
+        names.append(name.isEmpty() ? QStringLiteral("object %1").arg(i + 1) : name);
+    }
+    QByteArray piece = csvRecord(manifestHeader());
+    const std::int64_t sheets = sheetCount(plan);
+    for (std::int64_t sheet = 1; sheet <= sheets; ++sheet) {
+        const std::int32_t page = pageOnSheet(plan, sheet);
+        const QString sheetText = QString::number(sheet);
+        const QString pageText = QString::number(page);
+        const QString copyText = QString::number(copyOnSheet(plan, sheet));
+        for (std::size_t n = 0; n < numbers.size(); ++n) {
+            piece += csvRecord({sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
+                                texts.text(numbers[n], page)});
+        }
+        if (piece.size() >= pieceSize) {
+            if (device.write(piece) != piece.size())
+                return false;
+            piece.clear();
+        }
+    }
+    return device.write(piece) == piece.size();
+}
+
+QString saveManifest(const QString &name, const Document &doc, const PrintPlan &plan)
+{
+    OutputFile file(resolveOutput(name));
+    QString error = file.open();
+    if (!error.isEmpty())
+        return error;
+    if (!writeManifest(file.device(), doc, plan))
+        return file.failure();
+    return file.commit();
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "document.h"
+#include "printplan.h"
+
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+// A run's manifest, what a print shop hands the customer with the job: one
+// CSV row per number printed, with the sheet of the run it is on, the page
+// of the document's run that sheet carries, the copy, the object's name and
+// its text exactly as printed.
+
+QStringList manifestHeader();
+
+// Writes the manifest of `plan` from `doc` into `device`, header first.
+// False when a write failed.
+bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan);
+
+// Writes the manifest to the file `name`, whole or not at all. Empty on
+// success, else "NAME: why".
+QString saveManifest(const QString &name, const Document &doc, const PrintPlan &plan);

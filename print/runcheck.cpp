@@ -1,0 +1,76 @@
+#include "runcheck.h"
+
+#include "kinds.h"
+#include "numbering.h"
+
+namespace {
+
+// The most lines a run names; the rest are counted.
+constexpr qsizetype mostLines = 20;
+
+QString nameOf(const Document &doc, int index)
+{
+    const QString &name = doc.objects[index].name;
+    return name.isEmpty() ? QStringLiteral("object %1").arg(index + 1) : name;
+}
+
+QStringList cut(QStringList lines)
+{
+    if (lines.size() <= mostLines)
+        return lines;
+    const qsizetype more = lines.size() - mostLines;
+    lines.resize(mostLines);
+    lines.append(QStringLiteral("... and %1 more.").arg(more));
+    return lines;
+}
+
+} // namespace
+
+QString outsideLine(const QString &printer, const QStringList &objects)
+{
+    return QStringLiteral("These objects fall outside the printable area of %1: %2.")
+        .arg(printer, objects.join(QStringLiteral(", ")));
+}
+
+QStringList growthLines(const Document &doc, const PrintPlan &plan)
+{
+    QStringList lines;
+    for (int i = 0; i < doc.count(); ++i) {
+        const std::optional<WidthGrowth> growth = widthGrowth(doc, i, plan.first, plan.last);
+        if (!growth)
+            continue;
+        lines.append(QStringLiteral("%1 grows from %2 to %3 digits on page %4.")
+                         .arg(nameOf(doc, i))
+                         .arg(doc.objects[i].digits)
+                         .arg(growth->characters)
+                         .arg(growth->page));
+    }
+    return cut(lines);
+}
+
+QStringList reprintLines(const Document &doc, const PrintPlan &plan,
+                         const QList<PrintLogEntry> &earlier)
+{
+    const RunTexts texts(doc);
+    QStringList lines;
+    for (const PrintLogEntry &run : earlier) {
+        for (const PrintLogEntry::NumberSpan &before : run.numbers) {
+            if (!before.values)
+                continue;
+            for (int i = 0; i < doc.count(); ++i) {
+                const PageObject &object = doc.objects[i];
+                if (!kindRow(object.kind).numbered || object.name != before.name ||
+                    showsNothing(object) ||
+                    !sharesAValue(valuesPrinted(texts, i, plan), *before.values))
+                    continue;
+                const QString values =
+                    before.first == before.last ? before.first : before.first + u'-' + before.last;
+                lines.append(QStringLiteral("%1 printed %2 on %3.")
+                                 .arg(nameOf(doc, i), values,
+                                      run.when.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+                break;
+            }
+        }
+    }
+    return cut(lines);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "document.h"
+#include "printlog.h"
+#include "printplan.h"
+
+#include <QList>
+#include <QStringList>
+
+// What a run says before it starts, a line for each thing the user may want
+// to stop for: the program asks once for each kind, paginette-print writes
+// them to standard error.
+
+// "These objects fall outside the printable area of PRINTER: num0, num1."
+QString outsideLine(const QString &printer, const QStringList &objects);
+
+// "num0 grows from 2 to 3 digits on page 6." for every number whose value
+// outgrows its width on the plan's pages; the value prints whole.
+QStringList growthLines(const Document &doc, const PrintPlan &plan);
+
+// "num0 printed 0001-0010 on 2026-12-08 14:02." for every number (by name)
+// that prints a value again that an earlier run of `earlier`, all of the
+// same document, printed.
+QStringList reprintLines(const Document &doc, const PrintPlan &plan,
+                         const QList<PrintLogEntry> &earlier);
