@@ -24,6 +24,12 @@ Feedback desktopFeedback()
                         QApplication::activeWindow());
         box.exec();
     };
+    feedback.question = [](const QString &text, const QString &caption) {
+        QMessageBox box(QMessageBox::Question, caption, text,
+                        QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
+        box.setDefaultButton(QMessageBox::Cancel);
+        return box.exec() == QMessageBox::Ok;
+    };
     return feedback;
 }
 

@@ -9,8 +9,9 @@
 // icon, OK.
 void showErrorBox(const QString &text);
 
-// The system beep and OK-only message boxes over the active window; a box
-// without a caption of its own carries the program's name.
+// The system beep, OK-only message boxes and OK or Cancel questions over the
+// active window; a box without a caption of its own carries the program's
+// name.
 Feedback desktopFeedback();
 
 // The program's one error display: watches the application object for the

@@ -24,6 +24,9 @@ public:
 
     // The offer to save of an open document; false when the user kept it.
     bool closeDocument();
+    // The offer to save as the program ends; when the user lets it go, the
+    // document is closed.
+    bool closeForQuit();
 
 private:
     bool maybeSave();

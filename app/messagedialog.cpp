@@ -13,10 +13,11 @@ QPointer<TForm3> &sharedDialog()
     return dialog;
 }
 
-int ask(TForm3 &dialog, const QString &label, const QString &line1, const QString &line2,
-        std::int16_t showCancel, std::int16_t showNo)
+int ask(TForm3 &dialog, const QString &caption, const QString &label, const QString &line1,
+        const QString &line2, std::int16_t showCancel, std::int16_t showNo)
 {
     // Every setting is made on each call, so nothing of an earlier question shows through.
+    dialog.setWindowTitle(caption);
     dialog.Button1->setVisible(showCancel != 0);
     dialog.Button2->setVisible(showNo != 0);
     dialog.StaticText1->setText(label);
@@ -30,13 +31,13 @@ int ask(TForm3 &dialog, const QString &label, const QString &line1, const QStrin
 }
 } // namespace
 
-int showMessageDialog(const QString &label, const QString &line1, const QString &line2,
-                      std::int16_t showCancel, std::int16_t showNo)
+int showMessageDialog(const QString &caption, const QString &label, const QString &line1,
+                      const QString &line2, std::int16_t showCancel, std::int16_t showNo)
 {
     if (TForm3 *dialog = sharedDialog())
-        return ask(*dialog, label, line1, line2, showCancel, showNo);
+        return ask(*dialog, caption, label, line1, line2, showCancel, showNo);
     TForm3 transient;
-    return ask(transient, label, line1, line2, showCancel, showNo);
+    return ask(transient, caption, label, line1, line2, showCancel, showNo);
 }
 
 void setMessageDialog(TForm3 *dialog)

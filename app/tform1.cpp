@@ -104,6 +104,9 @@ TForm1::~TForm1() = default;
 
 void TForm1::connectCommands()
 {
+    // Connected first, so that every command reads what the Pages box shows.
+    for (QAction *action : findChildren<QAction *>())
+        connect(action, &QAction::triggered, this, [this] { m_viewCommands->takePagesBox(); });
     connect(Quit1, &QAction::triggered, this, &TForm1::Quit1Click);
     connect(Close1, &QAction::triggered, this, &TForm1::Close1Click);
     connect(Close2, &QAction::triggered, this, &TForm1::Close2Click);
@@ -268,6 +271,7 @@ void TForm1::documentChanged()
         Form6->updateLayout();
     m_viewCommands->updateAlignButtons();
     m_viewCommands->updateArrangeItems();
+    showDocumentValues();
     updateMenuState();
     renderScreen();
 }
@@ -314,6 +318,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         pagesKeyDown();
         return true;
     }
+    if (watched == pages && event->type() == QEvent::FocusOut)
+        m_viewCommands->takePagesBox();
     if (watched == page && isEnterKey(event)) {
         // Taken here: the spin box's own Enter handling would send its value
         // through pageChange again.
@@ -343,7 +349,7 @@ void TForm1::changeEvent(QEvent *event)
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    if (!m_documentCommands->closeDocument()) {
+    if (!m_documentCommands->closeForQuit()) {
         event->ignore();
         return;
     }

@@ -23,14 +23,28 @@ ViewCommands::ViewCommands(TForm1 &frame, MainFrameUi &ui, const AppContext &con
 
 void ViewCommands::pagesKeyDown()
 {
-    guarded([this] {
+    if (applyPages())
+        m_ui.mode->setFocus();
+}
+
+void ViewCommands::takePagesBox()
+{
+    if (m_ui.pages->text() != QString::number(m_context.editor.document().pagesToPrint))
+        applyPages();
+}
+
+bool ViewCommands::applyPages()
+{
+    bool applied = false;
+    guarded([this, &applied] {
         // A text that is no number is reported here, before anything changed.
         const std::int32_t count = textToInt32(m_ui.pages->text());
         m_context.editor.edit(QStringLiteral("Pages"),
                               [count](Document &doc) { doc.pagesToPrint = count; });
         m_ui.pages->setText(QString::number(count));
-        m_ui.mode->setFocus();
+        applied = true;
     });
+    return applied;
 }
 
 void ViewCommands::pageChange(int value)
@@ -75,7 +89,9 @@ void ViewCommands::arrange(DrawOrderMove move, const QString &label)
 void ViewCommands::showDocumentValues()
 {
     const Document &doc = m_context.editor.document();
-    m_ui.pages->setText(QString::number(doc.pagesToPrint));
+    // What the user is typing stays until it is taken over.
+    if (!m_ui.pages->isModified())
+        m_ui.pages->setText(QString::number(doc.pagesToPrint));
     const QSignalBlocker blocker(m_ui.page);
     m_ui.page->setValue(doc.pageShown);
 }

@@ -16,6 +16,9 @@ public:
 
     // Enter in the Pages box takes its number over.
     void pagesKeyDown();
+    // What the Pages box shows is what the next command uses: taken over
+    // when it loses the focus and before every command.
+    void takePagesBox();
     void pageChange(int value);
     // Enter in the Page box.
     void pageKeyDown();
@@ -35,6 +38,9 @@ public:
     void updateArrangeItems();
 
 private:
+    // Takes the Pages box's number over; false when it is no number.
+    bool applyPages();
+
     TForm1 &m_frame;
     MainFrameUi &m_ui;
     AppContext m_context;

@@ -72,6 +72,9 @@ const std::vector<ToolOption> &toolOptions()
                             QStringLiteral("N")),
          [](CommandLine &line, const QString &value) {
              line.request.pages = pageCount(value);
+             if (line.request.pages && *line.request.pages < 1)
+                 return QStringLiteral("--pages needs a whole number of at least 1, not '%1'")
+                     .arg(value);
              return line.request.pages
                         ? QString()
                         : QStringLiteral("--pages needs a whole number, not '%1'").arg(value);

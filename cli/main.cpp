@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -44,10 +45,29 @@ PrintProgress progressOnStderr()
     };
 }
 
+// Whether descriptor `fd` is open.
+bool isOpen(int fd)
+{
+    return ::fcntl(fd, F_GETFD) != -1;
+}
+
+// Puts /dev/null where standard input, output or error is closed, so that
+// no file the tool opens later takes their number and receives what is
+// meant for them.
+void fillClosedStandardDescriptors()
+{
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (!isOpen(fd))
+            ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    const bool standardOutputOpen = isOpen(STDOUT_FILENO);
+    fillClosedStandardDescriptors();
     // Read before Qt starts, so that the help, the version and usage errors
     // need no display.
     QStringList arguments;
@@ -63,6 +83,10 @@ int main(int argc, char **argv)
         std::fputs(usageText().section(QLatin1Char('\n'), 0, 0).toLocal8Bit().constData(), stderr);
         std::fputs("\nTry 'paginette-print --help' for more.\n", stderr);
         return exitUsage;
+    }
+    if (line.request.output == QLatin1String("-") && !standardOutputOpen) {
+        writeLine(stderr, QStringLiteral("paginette-print: standard output is closed"));
+        return exitFailed;
     }
     catchStopSignals();
 

@@ -227,6 +227,8 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     const QString logError = log.append(logEntry(*doc, plan, logDocument(request),
                                                  logPrinter(request), QDateTime::currentDateTime()),
                                         [] { return stopSignal() == 0; });
+    if (const int signal = stopSignal())
+        return exitStopped(signal);
     if (!logError.isEmpty())
         report.message(logError);
     if (manifest) {

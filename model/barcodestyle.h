@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QJsonObject>
+#include "unknownkeys.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -44,7 +45,7 @@ struct BarcodeStyle
     bool showText = true;   // the text line under the bars; not used by the matrix symbologies
     // What a document said of the barcode that this version does not know.
     // Initialized, so that designated initializers may leave it out.
-    QJsonObject unknownKeys{};
+    UnknownKeys unknownKeys{};
 
     bool operator==(const BarcodeStyle &) const = default;
 };

@@ -2,11 +2,23 @@
 
 #include "pageobject.h"
 
-#include <QJsonObject>
 #include <QList>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
+
+// The extension block a document was read with, kept so that a save gives
+// it back byte for byte while the formats it holds are unchanged, and a
+// damaged one is never dropped without asking.
+struct StoredBlock
+{
+    QByteArray bytes;   // as the file held them
+    QByteArray formats; // the block the formats read from it would make
+    bool damaged = false;
+
+    bool operator==(const StoredBlock &) const = default;
+};
 
 // The largest object table the program allows.
 inline constexpr int maxObjectCapacity = 10000;
@@ -27,7 +39,8 @@ struct Document
     // The most objects it may hold, from the preferences; checked on insert.
     std::int32_t capacity = 0;
     // What the file said of the document that this version does not know.
-    QJsonObject extensionKeys;
+    UnknownKeys extensionKeys;
+    std::optional<StoredBlock> storedBlock;
 
     bool operator==(const Document &) const = default;
 

@@ -23,6 +23,8 @@ constexpr int maxErrorTextLength = 100;
 // More than any document's number formats take; a longer block is damaged.
 constexpr qint64 maxExtensionBlockSize = qint64{16} << 20;
 const QByteArray extensionBlockTag = QByteArrayLiteral("PGTX");
+// The tag and the block's length.
+constexpr qsizetype blockHeaderSize = 8;
 
 // The values of the header after its format marks and before its reserved
 // tail.
@@ -233,21 +235,48 @@ FileMessage damagedFormats()
     return {text, QStringLiteral("Number Formats"), text};
 }
 
-// Gives the objects the number formats of the block after the drawing order.
-// Bytes there that do not begin with the block's tag are the leftover tail
-// of a longer file written over in place, which readers have always passed
-// over; a block that is damaged is not used at all.
+QByteArray formatBytes(const Document &doc)
+{
+    ExtensionBlock block;
+    block.unknownKeys = doc.extensionKeys;
+    for (const PageObject &object : doc.objects) {
+        StoredFormat stored{object.format, object.extensionKeys};
+        if (stored.format.system == NumberSystem::Hexadecimal)
+            stored.format.system = NumberSystem::Decimal;
+        block.objects.push_back(stored);
+    }
+    return extensionBlockBytes(block);
+}
+
+// Whether the bytes after the drawing order are meant as a block: they
+// begin with its tag, or with the tag's first letters, or carry a length
+// that fits them followed by JSON. Anything else is the leftover tail of a
+// longer file written over in place, which readers have always passed over.
+bool isBlock(const QByteArray &tail)
+{
+    if (tail.startsWith(extensionBlockTag.left(3)))
+        return true;
+    if (tail.size() <= blockHeaderSize || tail[blockHeaderSize] != '{')
+        return false;
+    const auto length = qFromLittleEndian<quint32>(tail.constData() + extensionBlockTag.size());
+    return length <= quint64(tail.size() - blockHeaderSize);
+}
+
+// Gives the objects the number formats of the block after the drawing order
+// and keeps the block's bytes. A block that is damaged is not used at all.
 void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
                  QList<FileMessage> &messages)
 {
     const QByteArray bytes = device.read(maxExtensionBlockSize + 1);
-    if (!bytes.startsWith(extensionBlockTag))
+    if (!isBlock(bytes))
         return;
-    const std::optional<ExtensionBlock> block = bytes.size() > maxExtensionBlockSize
-                                                    ? std::nullopt
-                                                    : readExtensionBlock(bytes, storedObjects);
+    const std::optional<ExtensionBlock> block =
+        bytes.startsWith(extensionBlockTag) && bytes.size() <= maxExtensionBlockSize
+            ? readExtensionBlock(bytes, storedObjects)
+            : std::nullopt;
     if (!block) {
         messages.append(damagedFormats());
+        doc.storedBlock = StoredBlock{bytes, formatBytes(doc), true};
         return;
     }
     for (int i = 0; i < doc.count() && i < static_cast<int>(block->objects.size()); ++i) {
@@ -261,19 +290,9 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
         object.extensionKeys = stored.unknownKeys;
     }
     doc.extensionKeys = block->unknownKeys;
-}
-
-QByteArray formatBytes(const Document &doc)
-{
-    ExtensionBlock block;
-    block.unknownKeys = doc.extensionKeys;
-    for (const PageObject &object : doc.objects) {
-        StoredFormat stored{object.format, object.extensionKeys};
-        if (stored.format.system == NumberSystem::Hexadecimal)
-            stored.format.system = NumberSystem::Decimal;
-        block.objects.push_back(stored);
-    }
-    return extensionBlockBytes(block);
+    const auto length = qFromLittleEndian<quint32>(bytes.constData() + extensionBlockTag.size());
+    doc.storedBlock =
+        StoredBlock{bytes.left(blockHeaderSize + qsizetype(length)), formatBytes(doc), false};
 }
 
 // Writes all of `data`. A short write is retried so that a full disk or a file
@@ -353,6 +372,9 @@ LoadResult readDocument(QIODevice &device, std::int32_t capacity)
                   skip(device, qint64{header->objectCount - doc.count()} * recordSize +
                                    qint64{header->objectCount} * orderEntrySize)))
         readFormats(device, header->objectCount, doc, result.messages);
+    // A block that names objects left out cannot go back as it came.
+    if (countCut)
+        doc.storedBlock.reset();
     doc.linkCount = std::min(header->linkCount, doc.capacity);
     repairLinks(doc.objects, doc.linkCount);
     doc.pagesToPrint = header->pagesToPrint;
@@ -381,9 +403,18 @@ QByteArray documentBytes(const Document &doc, const QList<Bounds32> &boxes)
         qToLittleEndian<qint32>(entry, data);
         bytes.append(reinterpret_cast<const char *>(data), orderEntrySize);
     }
-    // Nothing more unless some object uses what the records cannot hold.
-    bytes.append(formatBytes(doc));
+    // Nothing more unless some object uses what the records cannot hold; the
+    // block read goes back as it came while its formats are unchanged.
+    const QByteArray formats = formatBytes(doc);
+    const bool asRead = doc.storedBlock && formats == doc.storedBlock->formats;
+    bytes.append(asRead ? doc.storedBlock->bytes : formats);
     return bytes;
+}
+
+bool saveDropsUnreadFormats(const Document &doc)
+{
+    return doc.storedBlock && doc.storedBlock->damaged &&
+           formatBytes(doc) != doc.storedBlock->formats;
 }
 
 QString saveDocument(const Document &doc, const QList<Bounds32> &boxes, const QString &path)

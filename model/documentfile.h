@@ -45,6 +45,10 @@ LoadResult readDocument(const QByteArray &bytes, std::int32_t capacity);
 // `boxes` (one per object, in window pixels) and, for a number, the text it
 // shows on the page shown, then the drawing order.
 QByteArray documentBytes(const Document &doc, const QList<Bounds32> &boxes);
+// Whether a save would leave out an extension block that could not be read:
+// the document's formats are no longer those it was read with.
+bool saveDropsUnreadFormats(const Document &doc);
+
 // Writes the document to `path` whole or not at all. Empty on success, else
 // the system's text for what failed.
 QString saveDocument(const Document &doc, const QList<Bounds32> &boxes, const QString &path);

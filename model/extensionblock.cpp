@@ -1,6 +1,9 @@
 #include "extensionblock.h"
 
+#include "jsontext.h"
+
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
 #include <QtEndian>
@@ -96,9 +99,11 @@ bool readLength(const QJsonValue &value, double &length)
 }
 
 // A barcode names its symbology; its other keys may be left out.
-bool readBarcode(const QJsonValue &value, std::optional<BarcodeStyle> &barcode)
+bool readBarcode(const QJsonValue &value, QByteArrayView text,
+                 std::optional<BarcodeStyle> &barcode)
 {
-    if (!value.isObject())
+    const std::optional<JsonMembers> members = objectMembers(text);
+    if (!value.isObject() || !members)
         return false;
     const QJsonObject entry = value.toObject();
     BarcodeStyle style;
@@ -107,34 +112,47 @@ bool readBarcode(const QJsonValue &value, std::optional<BarcodeStyle> &barcode)
     if (!symbology)
         return false;
     style.symbology = *symbology;
-    for (auto it = entry.begin(); it != entry.end(); ++it) {
-        const QString &key = it.key();
+    for (const auto &[key, json] : *members) {
+        const QJsonValue field = entry.value(key);
         if (key == heightKey) {
-            if (!readLength(it.value(), style.barHeight))
+            if (!readLength(field, style.barHeight))
                 return false;
         } else if (key == moduleKey) {
-            if (!readLength(it.value(), style.moduleWidth))
+            if (!readLength(field, style.moduleWidth))
                 return false;
         } else if (key == textKey) {
-            if (!it.value().isBool())
+            if (!field.isBool())
                 return false;
-            style.showText = it.value().toBool();
+            style.showText = field.toBool();
         } else if (key != symbologyKey) {
-            style.unknownKeys.insert(key, it.value());
+            style.unknownKeys.insert(key, json);
         }
     }
     barcode = style;
     return true;
 }
 
-QJsonObject barcodeEntry(const BarcodeStyle &style)
+// Members of an object: the unknown ones it came with, then the known
+// ones, which win over an unknown key of the same name.
+JsonMembers withUnknown(const UnknownKeys &unknown, const JsonMembers &known)
 {
-    QJsonObject entry = style.unknownKeys;
-    entry.insert(symbologyKey, symbologyName(style.symbology));
-    entry.insert(heightKey, style.barHeight);
-    entry.insert(moduleKey, style.moduleWidth);
-    entry.insert(textKey, style.showText);
-    return entry;
+    JsonMembers members;
+    for (const auto &[key, json] : unknown.members()) {
+        const bool isKnown = std::any_of(known.begin(), known.end(),
+                                         [&key](const auto &member) { return member.first == key; });
+        if (!isKnown)
+            members.append({key, json});
+    }
+    return members + known;
+}
+
+QByteArray barcodeText(const BarcodeStyle &style)
+{
+    return objectText(withUnknown(style.unknownKeys,
+                                  {{symbologyKey, jsonText(symbologyName(style.symbology))},
+                                   {heightKey, jsonText(style.barHeight)},
+                                   {moduleKey, jsonText(style.moduleWidth)},
+                                   {textKey, jsonText(style.showText)}}));
 }
 
 // How each key of an object's entry is read into a format: false on a value
@@ -142,45 +160,45 @@ QJsonObject barcodeEntry(const BarcodeStyle &style)
 struct KeyReader
 {
     QLatin1StringView name;
-    bool (*read)(const QJsonValue &value, NumberFormat &format);
+    bool (*read)(const QJsonValue &value, QByteArrayView text, NumberFormat &format);
 };
 
 constexpr KeyReader keyReaders[] = {
     {prefixKey,
-     [](const QJsonValue &v, NumberFormat &f) {
+     [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
          return readAffix(v, f.prefix);
      }},
     {suffixKey,
-     [](const QJsonValue &v, NumberFormat &f) {
+     [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
          return readAffix(v, f.suffix);
      }},
     {repeatKey,
-     [](const QJsonValue &v, NumberFormat &f) {
+     [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
          return readRepeat(v, f.repeat);
      }},
     {checkKey,
-     [](const QJsonValue &v, NumberFormat &f) {
+     [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
          return readName(checkNames, v, f.check);
      }},
     {systemKey,
-     [](const QJsonValue &v, NumberFormat &f) {
+     [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
          return readName(systemNames, v, f.system);
      }},
     {autoWidthKey,
-     [](const QJsonValue &v, NumberFormat &f) {
+     [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
          f.autoWidth = v.toBool();
          return v.isBool();
      }},
     {barcodeKey,
-     [](const QJsonValue &v, NumberFormat &f) {
-         return readBarcode(v, f.barcode);
+     [](const QJsonValue &v, QByteArrayView text, NumberFormat &f) {
+         return readBarcode(v, text, f.barcode);
      }},
 };
 
-// Every key this version knows, with its value in `format`.
+// Every key this version knows but the barcode, with its value in `format`.
 QJsonObject knownKeys(const NumberFormat &format)
 {
-    QJsonObject keys{
+    return QJsonObject{
         {prefixKey, format.prefix},
         {suffixKey, format.suffix},
         {repeatKey, format.repeat},
@@ -188,24 +206,22 @@ QJsonObject knownKeys(const NumberFormat &format)
         {systemKey, nameOf(systemNames, format.system)},
         {autoWidthKey, format.autoWidth},
     };
-    if (format.barcode)
-        keys.insert(barcodeKey, barcodeEntry(*format.barcode));
-    return keys;
 }
 
-std::optional<StoredFormat> readEntry(const QJsonValue &value)
+std::optional<StoredFormat> readEntry(const QJsonValue &value, QByteArrayView text)
 {
-    if (!value.isObject())
+    const std::optional<JsonMembers> members = objectMembers(text);
+    if (!value.isObject() || !members)
         return std::nullopt;
     const QJsonObject entry = value.toObject();
     StoredFormat stored;
-    for (auto it = entry.begin(); it != entry.end(); ++it) {
+    for (const auto &[key, json] : *members) {
         const auto reader =
             std::find_if(std::begin(keyReaders), std::end(keyReaders),
-                         [&it](const KeyReader &candidate) { return it.key() == candidate.name; });
+                         [&key](const KeyReader &candidate) { return key == candidate.name; });
         if (reader == std::end(keyReaders))
-            stored.unknownKeys.insert(it.key(), it.value());
-        else if (!reader->read(it.value(), stored.format))
+            stored.unknownKeys.insert(key, json);
+        else if (!reader->read(entry.value(key), json, stored.format))
             return std::nullopt;
     }
     return stored;
@@ -228,15 +244,17 @@ std::optional<std::int32_t> objectIndex(const QString &key, std::int32_t objectC
     return static_cast<std::int32_t>(index);
 }
 
-bool readObjects(const QJsonValue &value, ExtensionBlock &block)
+bool readObjects(const QJsonValue &value, QByteArrayView text, ExtensionBlock &block)
 {
-    if (!value.isObject())
+    const std::optional<JsonMembers> members = objectMembers(text);
+    if (!value.isObject() || !members)
         return false;
     const QJsonObject objects = value.toObject();
     const auto count = static_cast<std::int32_t>(block.objects.size());
-    for (auto it = objects.begin(); it != objects.end(); ++it) {
-        const std::optional<std::int32_t> index = objectIndex(it.key(), count);
-        const std::optional<StoredFormat> stored = index ? readEntry(it.value()) : std::nullopt;
+    for (const auto &[key, json] : *members) {
+        const std::optional<std::int32_t> index = objectIndex(key, count);
+        const std::optional<StoredFormat> stored =
+            index ? readEntry(objects.value(key), json) : std::nullopt;
         if (!stored)
             return false;
         block.objects[*index] = *stored;
@@ -244,20 +262,26 @@ bool readObjects(const QJsonValue &value, ExtensionBlock &block)
     return true;
 }
 
-// The keys of an object's entry: the unknown ones it came with and the
-// known ones that differ from the defaults.
-QJsonObject entryOf(const StoredFormat &stored)
+// The members of an object's entry: the unknown keys it came with and the
+// known ones that differ from the defaults. A known key at its default is
+// left out, and so is an unknown key of a known name.
+JsonMembers entryOf(const StoredFormat &stored)
 {
-    const QJsonObject known = knownKeys(withinLimits(stored.format));
+    const NumberFormat format = withinLimits(stored.format);
+    const QJsonObject known = knownKeys(format);
     const QJsonObject defaults = knownKeys(NumberFormat());
-    QJsonObject entry = stored.unknownKeys;
+    JsonMembers members;
+    for (const auto &[key, json] : stored.unknownKeys.members()) {
+        if (!known.contains(key) && key != barcodeKey)
+            members.append({key, json});
+    }
     for (auto it = known.begin(); it != known.end(); ++it) {
         if (it.value() != defaults.value(it.key()))
-            entry.insert(it.key(), it.value());
-        else
-            entry.remove(it.key());
+            members.append({it.key(), jsonText(it.value())});
     }
-    return entry;
+    if (format.barcode)
+        members.append({barcodeKey, barcodeText(*format.barcode)});
+    return members;
 }
 
 } // namespace
@@ -276,22 +300,25 @@ std::optional<ExtensionBlock> readExtensionBlock(QByteArrayView bytes, std::int3
     if (length > static_cast<quint64>(bytes.size() - headerSize))
         return std::nullopt;
 
+    const QByteArrayView json = bytes.sliced(headerSize, static_cast<qsizetype>(length));
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(
-        bytes.sliced(headerSize, static_cast<qsizetype>(length)).toByteArray(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(json.toByteArray(), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    const std::optional<JsonMembers> members = objectMembers(json);
+    if (!members)
         return std::nullopt;
 
     const QJsonObject root = document.object();
     const QJsonValue version = root.value(versionKey);
     if (!version.isDouble() || version.toDouble() != blockVersion)
         return std::nullopt;
-    for (auto it = root.begin(); it != root.end(); ++it) {
-        if (it.key() == objectsKey) {
-            if (!readObjects(it.value(), block))
+    for (const auto &[key, text] : *members) {
+        if (key == objectsKey) {
+            if (!readObjects(root.value(objectsKey), text, block))
                 return std::nullopt;
-        } else if (it.key() != versionKey) {
-            block.unknownKeys.insert(it.key(), it.value());
+        } else if (key != versionKey) {
+            block.unknownKeys.insert(key, text);
         }
     }
     return block;
@@ -299,20 +326,18 @@ std::optional<ExtensionBlock> readExtensionBlock(QByteArrayView bytes, std::int3
 
 QByteArray extensionBlockBytes(const ExtensionBlock &block)
 {
-    QJsonObject objects;
+    JsonMembers objects;
     for (std::size_t i = 0; i < block.objects.size(); ++i) {
-        const QJsonObject entry = entryOf(block.objects[i]);
+        const JsonMembers entry = entryOf(block.objects[i]);
         if (!entry.isEmpty())
-            objects.insert(QString::number(i), entry);
+            objects.append({QString::number(i), objectText(entry)});
     }
     if (objects.isEmpty() && block.unknownKeys.isEmpty())
         return QByteArray();
 
-    QJsonObject root = block.unknownKeys;
-    root.insert(versionKey, blockVersion);
-    root.insert(objectsKey, objects);
-    const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Compact);
-
+    const QByteArray json = objectText(withUnknown(
+        block.unknownKeys,
+        {{versionKey, jsonText(blockVersion)}, {objectsKey, objectText(objects)}}));
     QByteArray bytes;
     bytes.reserve(blockTag.size() + lengthSize + json.size());
     bytes.append(blockTag);

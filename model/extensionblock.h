@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QJsonObject>
 
 #include <cstdint>
 #include <optional>
@@ -15,7 +14,7 @@
 struct StoredFormat
 {
     NumberFormat format;
-    QJsonObject unknownKeys;
+    UnknownKeys unknownKeys;
 
     bool operator==(const StoredFormat &) const = default;
 };
@@ -25,7 +24,7 @@ struct StoredFormat
 struct ExtensionBlock
 {
     std::vector<StoredFormat> objects;
-    QJsonObject unknownKeys;
+    UnknownKeys unknownKeys;
 
     bool operator==(const ExtensionBlock &) const = default;
 };

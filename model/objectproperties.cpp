@@ -282,7 +282,7 @@ void applyFormat(PageObject &object, const FormatEntries &entries)
         if (entries.barcode == symbologyTitle(symbology))
             barcode =
                 BarcodeStyle{symbology, entries.barHeight, entries.moduleWidth, entries.barcodeText,
-                             format.barcode ? format.barcode->unknownKeys : QJsonObject()};
+                             format.barcode ? format.barcode->unknownKeys : UnknownKeys()};
     }
     format.barcode = barcode;
     object.format = withinLimits(format);

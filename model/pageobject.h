@@ -2,8 +2,9 @@
 
 #include "numberformat.h"
 
+#include "unknownkeys.h"
+
 #include <QByteArray>
-#include <QJsonObject>
 #include <QString>
 
 #include <cstdint>
@@ -65,7 +66,7 @@ struct PageObject
     QByteArray reserved;
     // What the file said of the object that this version does not know, to
     // be written back as it came.
-    QJsonObject extensionKeys;
+    UnknownKeys extensionKeys;
 
     bool operator==(const PageObject &) const = default;
 

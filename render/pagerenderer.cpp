@@ -126,15 +126,17 @@ std::int32_t printerScale(std::int32_t printerResolution)
 RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, RenderState &state,
                         const RenderContext &context)
 {
-    if (!context.docOpen)
-        return {};
     const QRect &window = context.windowRect;
     state.windowBounds = {window.left(), window.top(), wrapAdd(window.right(), 1),
                           wrapAdd(window.bottom(), 1)};
     if (!prepareBackBuffer(state.backBuffer, state.windowBounds, context.devicePixelRatio))
         return {};
     RenderReport report;
-    {
+    if (!context.docOpen) {
+        // No document: the desk alone, so that a closed one is no longer shown.
+        QPainter painter(&state.backBuffer);
+        painter.fillRect(state.backBuffer.rect(), deskColor);
+    } else {
         QPainter painter(&state.backBuffer);
         drawPageSheet(painter, state, context.scrollOffset);
         report = drawObjects(painter, RunTexts(doc), doc.pageShown, 1, state.windowOffset.x(),

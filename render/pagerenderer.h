@@ -34,7 +34,8 @@ struct RenderReport
 
 // A screen render of the page shown: the desk, the sheet, the objects, the
 // link overlay and the selection frames into backBuffer, which is then
-// presented. `boxes` are the layout's boxes for the same scroll offset.
+// presented; without an open document the desk alone. `boxes` are the
+// layout's boxes for the same scroll offset.
 RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, RenderState &state,
                         const RenderContext &context);
 // Page `page` of the run as printed: the objects only, at `scale` dots per

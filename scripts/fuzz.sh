@@ -35,7 +35,7 @@ if [ -d /dev/shm ] && [ -w /dev/shm ]; then
     export TMPDIR=/dev/shm
 fi
 # Font libraries keep caches that they never free.
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

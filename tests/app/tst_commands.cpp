@@ -1,5 +1,6 @@
 #include "apptestmain.h"
 #include "documentbuilder.h"
+#include "documentfile.h"
 #include "filebytes.h"
 #include "filedialogs.h"
 #include "helpwindow.h"
@@ -218,18 +219,26 @@ private Q_SLOTS:
     void savingCancelledKeepsTheDocument_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::newRow("New") << "Quit1";
-        QTest::newRow("Open") << "Close1";
-        QTest::newRow("Close") << "Close2";
-        QTest::newRow("Quit") << "Quit2";
+        QTest::addColumn<bool>("escape"); // at the question, else OK and a cancelled save dialog
+        for (const bool escape : {false, true}) {
+            const char *how = escape ? "Escape at the question" : "save dialog cancelled";
+            QTest::addRow("New, %s", how) << "Quit1" << escape;
+            QTest::addRow("Open, %s", how) << "Close1" << escape;
+            QTest::addRow("Close, %s", how) << "Close2" << escape;
+            QTest::addRow("Quit, %s", how) << "Quit2" << escape;
+        }
     }
 
     void savingCancelledKeepsTheDocument()
     {
         QFETCH(QString, command);
+        QFETCH(bool, escape);
         placeNumber();
         ModalScript script;
-        script.expect("TForm3", answerSave(true)).cancel("QFileDialog");
+        if (escape)
+            script.expect("TForm3", [](QWidget *dialog) { typeKey(dialog, Qt::Key_Escape); });
+        else
+            script.expect("TForm3", answerSave(true)).cancel("QFileDialog");
         QCOMPARE(run(script, m_frame->findChild<QAction *>(command)), QStringList());
 
         QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 1}));
@@ -372,6 +381,88 @@ private Q_SLOTS:
         QVERIFY(m_frame->Close2->isEnabled());
     }
 
+    void pagesBoxIsTakenOverBeforeUse_data()
+    {
+        QTest::addColumn<QString>("then");
+        QTest::newRow("Enter") << "Enter";
+        QTest::newRow("the focus leaves") << "focus";
+        QTest::newRow("a command from its shortcut") << "command";
+    }
+
+    void pagesBoxIsTakenOverBeforeUse()
+    {
+        QFETCH(QString, then);
+        activateFrame();
+        m_frame->pages->setFocus();
+        m_frame->pages->selectAll();
+        QTest::keyClicks(m_frame->pages, QStringLiteral("7"));
+        QCOMPARE(m_shell->doc().pagesToPrint, 1);
+        if (then == QLatin1String("Enter"))
+            QTest::keyClick(m_frame->pages, Qt::Key_Return);
+        else if (then == QLatin1String("focus"))
+            m_frame->page->setFocus();
+        else
+            QTest::keyClick(m_frame->pages, Qt::Key_F1);
+
+        // What the box shows is what the next command uses.
+        QCOMPARE(m_shell->doc().pagesToPrint, 7);
+        QCOMPARE(m_frame->pages->text(), QStringLiteral("7"));
+    }
+
+    void documentsLargerThanTheRoomOpenWhole()
+    {
+        Document doc = emptyDocument(25);
+        for (int i = 0; i < 25; ++i)
+            addNumber(doc, 10, 10 + 20 * i, i, 3);
+        const QString path = m_shell->path(QStringLiteral("large.pgt"));
+        QCOMPARE(saveDocument(doc, {}, path), QString());
+        ModalScript script;
+        script.typePath(path);
+        QCOMPARE(run(script, m_frame->Close1), QStringList());
+
+        QCOMPARE(m_shell->recorder.messages.last(),
+                 FeedbackRecorder::Message("This document holds 25 objects; the room for objects "
+                                           "is now 25 for this session.",
+                                           "Max Number of Objects"));
+        QCOMPARE(m_shell->doc().count(), 25);
+        m_shell->editor.edit(QStringLiteral("Pages"), [](Document &d) { d.pagesToPrint = 2; });
+        QCOMPARE(run(script, m_frame->Save1), QStringList());
+        QCOMPARE(readFile(path).size(), 48 + 25 * (388 + 4));
+    }
+
+    void unreadFormatsAreNotDroppedWithoutAsking_data()
+    {
+        QTest::addColumn<bool>("agree");
+        QTest::newRow("saved without them") << true;
+        QTest::newRow("cancelled") << false;
+    }
+
+    void unreadFormatsAreNotDroppedWithoutAsking()
+    {
+        QFETCH(bool, agree);
+        const QString path = m_shell->path(QStringLiteral("damaged.pgt"));
+        const QByteArray damaged =
+            documentBytes(oneNumber(), {}) + QByteArray("PGTx\x02\x00\x00\x00{}");
+        QVERIFY(writeFile(path, damaged));
+        ModalScript script;
+        script.typePath(path);
+        QCOMPARE(run(script, m_frame->Close1), QStringList());
+        QCOMPARE(m_shell->recorder.captions().last(), QStringLiteral("Number Formats"));
+
+        m_shell->editor.edit(QStringLiteral("Format"), [](Document &doc) {
+            doc.objects[0].format.prefix = QStringLiteral("No. ");
+        });
+        m_shell->recorder.answer = agree;
+        QCOMPARE(run(script, m_frame->Save1), QStringList());
+
+        QCOMPARE(m_shell->recorder.questions,
+                 (QList<FeedbackRecorder::Message>{
+                     {"Save without the number formats that could not be read?",
+                      "Number Formats"}}));
+        QCOMPARE(readFile(path) == damaged, !agree);
+        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 1, agree ? 0 : 1}));
+    }
+
     void failedOpenKeepsNameAndCaption()
     {
         const QString named = m_shell->path(QStringLiteral("current.pgt"));
@@ -382,27 +473,29 @@ private Q_SLOTS:
         script.typePath(empty);
         QCOMPARE(run(script, m_frame->Close1), QStringList());
 
+        // The file is named with the reason, under the reader's caption.
         QCOMPARE(m_shell->recorder.messages.last(),
-                 FeedbackRecorder::Message(QStringLiteral("Bad file header"),
+                 FeedbackRecorder::Message(QStringLiteral("empty.pgt: Bad file header"),
                                            QStringLiteral("O-o-o-ps")));
         QCOMPARE(m_shell->shell.docFileName, named);
         QCOMPARE(m_frame->Form6->windowTitle(), named);
-        // The document closed before the dialog stays closed.
-        QCOMPARE(m_shell->shell.docOpen, 0);
-        QCOMPARE(m_shell->shell.docNamed, 0);
+        // The document in hand stays open.
+        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 1, 0}));
     }
 
-    void cancelledOpenLeavesNoDocument()
+    void cancelledOpenKeepsTheDocument()
     {
-        m_shell->editor.replace(oneNumber());
+        placeNumber();
         ModalScript script;
+        script.expect("TForm3", answerSave(false));
         script.cancel("QFileDialog");
         QCOMPARE(run(script, m_frame->Close1), QStringList());
 
-        QCOMPARE(m_shell->shell.docOpen, 0);
+        // As it was: open, modified, and asked about again when it goes.
+        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 1}));
         QCOMPARE(m_shell->doc().count(), 1);
         m_frame->updateMenuState();
-        QVERIFY(!m_frame->Close2->isEnabled());
+        QVERIFY(m_frame->Close2->isEnabled());
     }
 
     void closeCommand()
@@ -628,6 +721,8 @@ private Q_SLOTS:
 
         bool listed = false;
         ModalScript again;
+        // Open takes the 7 over first: a change, offered to be saved.
+        again.expect("TForm3", answerSave(false));
         again.expect("QFileDialog", [&](QWidget *modal) {
             typeIntoNameBox(modal, folder + QStringLiteral("/do"));
             listed = QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; });

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <functional>
 #include <optional>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -213,6 +214,8 @@ private Q_SLOTS:
     void outputsOfEveryKind();
     void signalsStopTheRun_data();
     void signalsStopTheRun();
+    void aSignalEndsTheWaitForTheLog();
+    void closedStandardOutputIsSaid();
     void calibrationMovesEveryObject_data();
     void calibrationMovesEveryObject();
     void printedRunsAreLogged_data();
@@ -271,6 +274,9 @@ void TestPrintTool::commandLineNeedsNoDisplay_data()
     refused("range backwards", {"--range=4-2"},
             "--range needs pages F-L with 1 <= F <= L, not '4-2'");
     refused("no copies", {"-n", "0"}, "-n needs a number of copies from 1 to 999, not '0'");
+    refused("no pages", {"--pages", "0"}, "--pages needs a whole number of at least 1, not '0'");
+    refused("pages below 0", {"--pages=-1"},
+            "--pages needs a whole number of at least 1, not '-1'");
     refused("offset beyond 20 mm", {"--offset", "20.5,0"},
             "--offset needs X,Y in millimetres from -20 to 20, not '20.5,0'");
     refused("scale below 90 %", {"--scale", "89.9,100"},
@@ -320,10 +326,10 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone_data()
         << "garbage" << QStringList{} << "doc.pgt: Bad file header" << 1;
     QTest::newRow("records cut short")
         << "cut" << QStringList{} << "doc.pgt: the file ends inside object 2 of 3" << 1;
+    QTest::newRow("a tag one letter wrong")
+        << "PGTx" << QStringList{} << "doc.pgt: Some number formats could not be read" << 1;
     QTest::newRow("Pages 0 in the document")
         << "pages0" << QStringList{} << "doc.pgt: Nothing to print: Pages is 0" << 1;
-    QTest::newRow("--pages -1") << "good" << QStringList{"--pages", "-1"}
-                                << "doc.pgt: Nothing to print: Pages is -1" << 1;
     QTest::newRow("more objects than the program allows")
         << "huge" << QStringList{}
         << "doc.pgt holds 10001 objects; the program allows 10000 at most" << 1;
@@ -358,6 +364,11 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone()
         folder.document(QStringLiteral("doc.pgt"));
     } else if (document == QLatin1String("garbage")) {
         folder.file(QStringLiteral("doc.pgt"), QByteArray(100, 'x'));
+    } else if (document == QLatin1String("PGTx")) {
+        folder.document(QStringLiteral("doc.pgt"));
+        QFile file(doc);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write(R"(PGTx"    {"version":1,"objects":{"0":{"prefix":"No. "}}})");
     } else if (document == QLatin1String("pages0")) {
         folder.document(QStringLiteral("doc.pgt"), 1, 0);
     } else if (document == QLatin1String("cut")) {
@@ -655,6 +666,46 @@ void TestPrintTool::signalsStopTheRun()
     QCOMPARE(exit, signal == SIGKILL ? -1 : 128 + signal);
     QCOMPARE(folder.content(QStringLiteral("out.pdf")), QByteArray("the last run"));
     QCOMPARE(folder.entries(), before);
+}
+
+void TestPrintTool::aSignalEndsTheWaitForTheLog()
+{
+    const QTemporaryDir data;
+    const QString log = data.filePath(QStringLiteral("paginette/print-log.csv"));
+    QVERIFY(QDir().mkpath(QFileInfo(log).path()));
+    QFile held(log);
+    QVERIFY(held.open(QIODevice::WriteOnly));
+    // Another run holds the log.
+    QCOMPARE(::flock(held.handle(), LOCK_EX), 0);
+    Folder folder;
+    folder.document(QStringLiteral("doc.pgt"));
+    QProcess process;
+    process.setWorkingDirectory(folder.dir.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+    process.setProcessEnvironment(environment);
+    process.start(tool, {"-o", "out.pdf", "doc.pgt"});
+    // Once the run is in place, the tool waits for the log.
+    QVERIFY2(waitWhileRunning(process,
+                              [&] { return QFile::exists(folder.path(QStringLiteral("out.pdf"))); }),
+             "the run never got there");
+    QTest::qWait(200);
+
+    QCOMPARE(::kill(pid_t(process.processId()), SIGTERM), 0);
+    QVERIFY2(process.waitForFinished(10000), "still waiting after the signal");
+    QCOMPARE(process.exitCode(), 128 + SIGTERM);
+    QCOMPARE(held.size(), 0);
+}
+
+void TestPrintTool::closedStandardOutputIsSaid()
+{
+    const Folder folder;
+    folder.document(QStringLiteral("doc.pgt"));
+    const ToolRun run = runIn(folder, {"-o", "-", "doc.pgt"}, {}, [](QProcess &process) {
+        process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+    });
+    QCOMPARE(run.err, QStringLiteral("paginette-print: standard output is closed\n"));
+    QCOMPARE(run.exitCode, 1);
 }
 
 void TestPrintTool::calibrationMovesEveryObject_data()

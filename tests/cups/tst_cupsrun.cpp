@@ -196,7 +196,7 @@ void TestCupsRun::runReachesTheQueue()
             runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-n"), QString::number(copies),
                                                       QStringLiteral("-P"), queue, path});
         QCOMPARE(run.exitCode, fullSpool ? 1 : 0);
-        error = run.err.trimmed();
+        error = programErrors(run.err).trimmed();
     }
     if (fullSpool) {
         QVERIFY2(error.endsWith(QLatin1String(": No space left on device")), qPrintable(error));

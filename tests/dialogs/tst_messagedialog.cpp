@@ -61,8 +61,9 @@ private Q_SLOTS:
         int answer = 0;
         QCOMPARE(script.run([&] {
             answer = showMessageDialog(
-                QStringLiteral("Label"), QStringLiteral("Line one"), QStringLiteral("Line two"),
-                static_cast<std::int16_t>(showCancel), static_cast<std::int16_t>(showNo));
+                QStringLiteral("Error"), QStringLiteral("Label"), QStringLiteral("Line one"),
+                QStringLiteral("Line two"), static_cast<std::int16_t>(showCancel),
+                static_cast<std::int16_t>(showNo));
         }),
                  QStringList());
         QCOMPARE(answer, result);
@@ -82,7 +83,8 @@ private Q_SLOTS:
         });
         int answer = 0;
         QCOMPARE(script.run([&] {
-            answer = showMessageDialog(QString(), QStringLiteral("Question"), QString(), 0, 0);
+            answer = showMessageDialog(QStringLiteral("Error"), QString(), QStringLiteral("Question"),
+                                       QString(), 0, 0);
         }),
                  QStringList());
         QVERIFY(stayedOpen);
@@ -98,11 +100,12 @@ private Q_SLOTS:
         expectMessageDialog(script, Answer::Enter, second);
         QList<int> answers;
         QCOMPARE(script.run([&] {
-            answers << showMessageDialog(QStringLiteral("Warning:"),
+            answers << showMessageDialog(QStringLiteral("Error"), QStringLiteral("Warning:"),
                                          QStringLiteral("A long first line"),
                                          QStringLiteral("A second line"), 1, 1);
-            answers << showMessageDialog(QString(), QStringLiteral("Save changes before close?"),
-                                         QString(), 0, 1);
+            answers << showMessageDialog(QStringLiteral("Paginette"), QString(),
+                                         QStringLiteral("Save changes before close?"), QString(),
+                                         0, 1);
         }),
                  QStringList());
         QCOMPARE(answers, (QList<int>{2, 1}));
@@ -110,7 +113,8 @@ private Q_SLOTS:
         QCOMPARE(second.label, QString());
         QCOMPARE(second.line1, QStringLiteral("Save changes before close?"));
         QCOMPARE(second.line2, QString());
-        QCOMPARE(second.caption, QStringLiteral("Error"));
+        QCOMPARE(first.caption, QStringLiteral("Error"));
+        QCOMPARE(second.caption, QStringLiteral("Paginette"));
         QVERIFY(!second.cancelShown);
         QCOMPARE(second.focused, m_dialog->BitBtn1);
         // The texts size themselves to what they show.
@@ -128,7 +132,8 @@ private Q_SLOTS:
         });
         int answer = 0;
         QCOMPARE(script.run([&] {
-            answer = showMessageDialog(QString(), QStringLiteral("Line"), QString(), 0, 1);
+            answer = showMessageDialog(QStringLiteral("Error"), QString(), QStringLiteral("Line"),
+                                       QString(), 0, 1);
         }),
                  QStringList());
         setMessageDialog(m_dialog);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -744,12 +745,12 @@ void TestDocumentFile::numberFormatsTravelAfterTheDrawingOrder()
 {
     Document doc = formattedDocument();
     // What a later version wrote that this one does not know.
-    doc.objects[1].extensionKeys = {{QStringLiteral("engraving"), QJsonObject{{"depth", 2}}}};
+    doc.objects[1].extensionKeys = {{QStringLiteral("engraving"), R"({"depth":2})"}};
     doc.objects[1].format.barcode = BarcodeStyle{.symbology = Symbology::Qr,
                                                  .barHeight = 40,
                                                  .moduleWidth = 2,
-                                                 .unknownKeys = {{"quiet", 4}}};
-    doc.extensionKeys = {{QStringLiteral("layers"), 2}};
+                                                 .unknownKeys = {{"quiet", "4"}}};
+    doc.extensionKeys = {{QStringLiteral("layers"), "2"}};
     const QByteArray file = documentBytes(doc, {});
     const QJsonObject json = blockJson(file, 3);
     QCOMPARE(json.value(QStringLiteral("version")).toInt(), 1);
@@ -810,8 +811,16 @@ void TestDocumentFile::damagedFormatsLeavePlainNumbers_data()
         << block(
                R"({"version": 1, "objects": {"0": {"barcode": {"symbology": "qr", "module": 0}}}})")
         << true;
+    // One wrong letter in the tag, or the tag gone with its length and JSON left.
+    QTest::newRow("tag PGTx") << "PGTx" + block(R"({"version":1,"objects":{"0":{"repeat":2}}})")
+                                              .mid(4)
+                              << true;
+    QTest::newRow("tag gone") << QByteArray(4, '\0') + block(R"({"version":1,"objects":{}})").mid(4)
+                              << true;
     // What follows the order of a file written over a longer one in place.
     QTest::newRow("an old file's tail") << QByteArray("\x01\x02\x03\x04junk") << false;
+    QTest::newRow("an old file's tail, a brace after a long length")
+        << QByteArray("\x01\x02\x03\x04\xff\xff\x00\x00{}") << false;
 }
 
 void TestDocumentFile::damagedFormatsLeavePlainNumbers()
@@ -823,9 +832,17 @@ void TestDocumentFile::damagedFormatsLeavePlainNumbers()
     const QByteArray plain = documentBytes(doc, {});
     const LoadResult loaded = readDocument(plain + after, 20);
     QVERIFY(loaded.document);
-    QCOMPARE(documentBytes(*loaded.document, {}), plain);
     QCOMPARE(messagesOf(loaded),
              damaged ? QStringList{"Some number formats could not be read | Number Formats | Some "
                                    "number formats could not be read"}
                      : QStringList());
+    // A damaged block is kept as it came while nothing takes its place; an
+    // old file's tail is not.
+    QCOMPARE(documentBytes(*loaded.document, {}), damaged ? plain + after : plain);
+    QVERIFY(!saveDropsUnreadFormats(*loaded.document));
+    Document formatted = *loaded.document;
+    formatted.objects[0].format.prefix = QStringLiteral("No. ");
+    QCOMPARE(saveDropsUnreadFormats(formatted), damaged);
+    formatted.objects[0].format.prefix.clear();
+    QVERIFY(!saveDropsUnreadFormats(formatted));
 }

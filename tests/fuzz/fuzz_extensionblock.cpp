@@ -35,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::optional<ExtensionBlock> again = readExtensionBlock(written, objectCount);
     check(again.has_value(), "a written block does not read");
     check(*again == *block, "a block changed through writing and reading");
+    check(extensionBlockBytes(*again) == written, "a block read back writes other bytes");
 
     // The formats a file carries, over a run that wraps and spans wide
     // values: auto width never cuts a value, and placeholders expand.

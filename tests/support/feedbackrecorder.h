@@ -34,6 +34,10 @@ public:
         feedback.message = [this](const QString &text, const QString &caption) {
             messages.append({text, caption});
         };
+        feedback.question = [this](const QString &text, const QString &caption) {
+            questions.append({text, caption});
+            return answer;
+        };
         return feedback;
     }
 
@@ -54,6 +58,8 @@ public:
 
     int beeps = 0;
     QList<Message> messages;
+    QList<Message> questions;
+    bool answer = true; // to every question
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override

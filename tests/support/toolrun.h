@@ -28,6 +28,24 @@ inline ToolRun finishRun(QProcess &process, int timeoutMs = 120000)
     return run;
 }
 
+// What the program itself wrote to standard error: a sanitizer's summary of
+// the suppressions it used is the build's, not the program's.
+inline QString programErrors(const QString &err)
+{
+    QStringList lines = err.split(QLatin1Char('\n'));
+    const qsizetype summary = lines.indexOf(QStringLiteral("Suppressions used:"));
+    if (summary >= 0) {
+        qsizetype end = summary + 1;
+        while (end < lines.size() && lines[end].startsWith(QLatin1Char(' ')))
+            ++end;
+        // The rule of dashes that closes the summary goes with it.
+        if (end < lines.size() && lines[end].startsWith(QLatin1String("-----")))
+            ++end;
+        lines.remove(summary, end - summary);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 inline ToolRun runTool(const QString &program, const QStringList &arguments, int timeoutMs = 120000)
 {
     QProcess process;
