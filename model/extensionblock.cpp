@@ -137,11 +137,12 @@ bool readBarcode(const QJsonValue &value, QByteArrayView text,
 JsonMembers withUnknown(const UnknownKeys &unknown, const JsonMembers &known)
 {
     JsonMembers members;
-    for (const auto &[key, json] : unknown.members()) {
+    for (const UnknownKeys::Member &member : unknown.members()) {
+        const QString &key = member.first;
         const bool isKnown = std::any_of(known.begin(), known.end(),
-                                         [&key](const auto &member) { return member.first == key; });
+                                         [&key](const auto &other) { return other.first == key; });
         if (!isKnown)
-            members.append({key, json});
+            members.append(member);
     }
     return members + known;
 }
@@ -215,7 +216,9 @@ std::optional<StoredFormat> readEntry(const QJsonValue &value, QByteArrayView te
         return std::nullopt;
     const QJsonObject entry = value.toObject();
     StoredFormat stored;
-    for (const auto &[key, json] : *members) {
+    for (const auto &member : *members) {
+        const QString &key = member.first;
+        const QByteArray &json = member.second;
         const auto reader =
             std::find_if(std::begin(keyReaders), std::end(keyReaders),
                          [&key](const KeyReader &candidate) { return key == candidate.name; });

@@ -10,8 +10,14 @@ UnknownKeys::UnknownKeys(std::initializer_list<Member> members)
 
 void UnknownKeys::insert(const QString &key, const QByteArray &json)
 {
-    remove(key);
-    m_members.append({key, json});
+    // Kept in key order, so that the same keys compare equal however they came.
+    const auto at = std::lower_bound(
+        m_members.begin(), m_members.end(), key,
+        [](const Member &member, const QString &wanted) { return member.first < wanted; });
+    if (at != m_members.end() && at->first == key)
+        at->second = json;
+    else
+        m_members.insert(at, {key, json});
 }
 
 void UnknownKeys::remove(const QString &key)

@@ -22,6 +22,7 @@ public:
     void insert(const QString &key, const QByteArray &json);
     void remove(const QString &key);
     bool isEmpty() const { return m_members.isEmpty(); }
+    // In the order of their keys.
     const QList<Member> &members() const { return m_members; }
 
     bool operator==(const UnknownKeys &) const = default;

@@ -52,8 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         bare.autoWidth = true;
         const NumberRun run(start, step, 3, bare, pages);
         const qsizetype width = run.width() + (checkDigitApplies(bare) ? 1 : 0);
-        check(run.text(1).size() == width && run.text(pages).size() == width,
-              "auto width cut a value");
+        // Digit systems fill to the width; letters are never filled.
+        const auto fits = [&](qsizetype size) {
+            return padsWithZeros(bare.system) ? size == width : size <= width;
+        };
+        check(fits(run.text(1).size()) && fits(run.text(pages).size()), "auto width cut a value");
         NumberRun(start, step, 3, stored.format, pages).text(pages);
     }
     return 0;
