@@ -1,21 +1,49 @@
 #include "addoncommands.h"
 
+#include "actions.h"
 #include "continuenumbering.h"
+#include "continuenumberingdialog.h"
+#include "creatematrixdialog.h"
 #include "guarded.h"
 #include "printcommands.h"
-#include "tform1.h"
-#include "tform8.h"
-#include "tform9.h"
+#include "printlogwindow.h"
 
-AddonCommands::AddonCommands(TForm1 &frame, const AppContext &context)
-    : m_frame(frame), m_context(context)
+AddonCommands::AddonCommands(const AppContext &context, const PrintCommands &print,
+                             const ShellHooks &hooks, QWidget *parent)
+    : QObject(parent), m_context(context), m_print(print), m_hooks(hooks), m_parent(parent)
 {
+    createMatrixAction =
+        makeAction(parent, "createMatrixAction", "Create &Matrix", ctrl(Qt::Key_M));
+    // No database in this program.
+    exportToDbAction =
+        makeAction(parent, "exportToDbAction", "&Export to DB", ctrl(Qt::Key_E), false);
+    continueNumberingAction =
+        makeAction(parent, "continueNumberingAction", "&Continue Numbering...");
+    printLogAction = makeAction(parent, "printLogAction", "&Print Log");
+    connect(createMatrixAction, &QAction::triggered, this, &AddonCommands::createMatrix);
+    connect(continueNumberingAction, &QAction::triggered, this, &AddonCommands::continueNumbering);
+    connect(printLogAction, &QAction::triggered, this, &AddonCommands::showPrintLog);
+}
+
+void AddonCommands::updateEnabled()
+{
+    createMatrixAction->setEnabled(selectedCount(m_context.editor.document()) == 1);
+}
+
+void AddonCommands::createMatrix()
+{
+    // A matrix grows from exactly one selected object.
+    if (selectedCount(m_context.editor.document()) != 1)
+        return;
+    if (!m_createMatrixDialog)
+        m_createMatrixDialog = new CreateMatrixDialog(m_context.editorContext(), m_parent);
+    m_hooks.runModal(*m_createMatrixDialog);
 }
 
 void AddonCommands::continueNumbering()
 {
     guarded([this] {
-        if (m_context.shell.docOpen != 1)
+        if (!m_context.session.docOpen)
             return;
         DocumentEditor &editor = m_context.editor;
         Document next = editor.document();
@@ -26,10 +54,12 @@ void AddonCommands::continueNumbering()
                                     QStringLiteral("Continue Numbering"));
             return;
         }
-        m_frame.Form8->showValues(values, next.pagesToPrint);
-        m_frame.Form8->setResult(QDialog::Rejected);
-        m_frame.runModal(*m_frame.Form8);
-        if (m_frame.Form8->result() != QDialog::Accepted)
+        if (!m_continueNumberingDialog)
+            m_continueNumberingDialog = new ContinueNumberingDialog(m_parent);
+        m_continueNumberingDialog->showValues(values, next.pagesToPrint);
+        m_continueNumberingDialog->setResult(QDialog::Rejected);
+        m_hooks.runModal(*m_continueNumberingDialog);
+        if (m_continueNumberingDialog->result() != QDialog::Accepted)
             return;
         editor.edit(QStringLiteral("Continue Numbering"),
                     [](Document &doc) { ::continueNumbering(doc); });
@@ -38,9 +68,10 @@ void AddonCommands::continueNumbering()
 
 void AddonCommands::showPrintLog()
 {
-    TForm9 *window = m_frame.Form9;
-    window->showLog(m_frame.printCommands->printLog().path(), m_frame.printCommands->printedRuns());
-    window->show();
-    window->raise();
-    window->activateWindow();
+    if (!m_printLogWindow)
+        m_printLogWindow = new PrintLogWindow(m_parent);
+    m_printLogWindow->showLog(m_print.printLog().path(), m_print.printedRuns());
+    m_printLogWindow->show();
+    m_printLogWindow->raise();
+    m_printLogWindow->activateWindow();
 }

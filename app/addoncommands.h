@@ -2,22 +2,48 @@
 
 #include "appcontext.h"
 
-class TForm1;
+#include <QObject>
 
-// The Add-ons menu's commands of a run's aftermath: Continue Numbering and
-// Print Log.
-class AddonCommands
+class ContinueNumberingDialog;
+class CreateMatrixDialog;
+class PrintCommands;
+class PrintLogWindow;
+class QAction;
+class QWidget;
+
+// The Add-ons menu: Create Matrix, and a run's aftermath, Continue
+// Numbering and the Print Log.
+class AddonCommands : public QObject
 {
-public:
-    AddonCommands(TForm1 &frame, const AppContext &context);
+    Q_OBJECT
 
+public:
+    // `print` keeps the log and the runs printed; `parent`, the main window,
+    // carries the items and the windows.
+    AddonCommands(const AppContext &context, const PrintCommands &print, const ShellHooks &hooks,
+                  QWidget *parent);
+
+    QAction *createMatrixAction = nullptr;
+    QAction *exportToDbAction = nullptr;
+    QAction *continueNumberingAction = nullptr;
+    QAction *printLogAction = nullptr;
+
+    // Create Matrix grows from exactly one selected object.
+    void updateEnabled();
+
+private:
+    void createMatrix();
     // Shows the next run's first values and, when the user agrees, moves every
     // number on by the run, as one undo step.
     void continueNumbering();
     // Opens the print log in its window.
     void showPrintLog();
 
-private:
-    TForm1 &m_frame;
     AppContext m_context;
+    const PrintCommands &m_print;
+    const ShellHooks &m_hooks;
+    QWidget *m_parent;
+    CreateMatrixDialog *m_createMatrixDialog = nullptr;
+    ContinueNumberingDialog *m_continueNumberingDialog = nullptr;
+    PrintLogWindow *m_printLogWindow = nullptr;
 };

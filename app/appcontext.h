@@ -3,19 +3,32 @@
 #include "editorcontext.h"
 #include "preferences.h"
 
-// The state the shell's commands work on. main() passes the program's own
+#include <functional>
+
+class QDialog;
+class QUrl;
+
+// How the program shows its modal windows and opens the read-me; tests put
+// recorders in their place.
+struct ShellHooks
+{
+    std::function<void(QDialog &)> runModal;
+    std::function<bool(const QUrl &)> openUrl;
+};
+
+// The state the program's commands work on. main() passes the program's own
 // instances; tests pass fresh ones.
 struct AppContext
 {
     DocumentEditor &editor;
-    ShellState &shell;
+    Session &session;
     RenderState &render;
     ViewState &view;
-    prefStruct &prefs;
+    PreferencesRecord &prefs;
     Feedback feedback;
 
     EditorContext editorContext() const
     {
-        return EditorContext{editor, shell, view, render, feedback};
+        return EditorContext{editor, session, view, render, feedback};
     }
 };

@@ -1,19 +1,42 @@
 #include "documentcommands.h"
 
+#include "actions.h"
 #include "documentfile.h"
+#include "documentwindow.h"
 #include "filedialogs.h"
 #include "messagedialog.h"
 #include "objecttable.h"
 #include "saveprompt.h"
-#include "tform1.h"
-#include "tform2.h"
-#include "tform6.h"
 
 #include <QFileInfo>
 
-DocumentCommands::DocumentCommands(TForm1 &frame, const AppContext &context)
-    : m_frame(frame), m_context(context)
+DocumentCommands::DocumentCommands(const AppContext &context, DocumentWindow &window,
+                                   QWidget *parent)
+    : QObject(parent), m_context(context), m_window(window), m_parent(parent),
+      m_fileDialogs(new FileDialogs(parent))
 {
+    newAction = makeAction(parent, "newAction", "&New", ctrl(Qt::Key_N));
+    openAction = makeAction(parent, "openAction", "&Open", ctrl(Qt::Key_O));
+    closeAction = makeAction(parent, "closeAction", "&Close", ctrl(Qt::Key_W));
+    saveAction = makeAction(parent, "saveAction", "&Save", ctrl(Qt::Key_S));
+    saveAsAction = makeAction(parent, "saveAsAction", "Save &As");
+    quitAction = makeAction(parent, "quitAction", "&Quit", ctrl(Qt::Key_Q));
+    connect(newAction, &QAction::triggered, this, &DocumentCommands::newDocument);
+    connect(openAction, &QAction::triggered, this, &DocumentCommands::open);
+    connect(closeAction, &QAction::triggered, this, &DocumentCommands::close);
+    connect(saveAction, &QAction::triggered, this, &DocumentCommands::save);
+    connect(saveAsAction, &QAction::triggered, this, &DocumentCommands::saveAs);
+    // The window's close handling makes the offer to save.
+    connect(quitAction, &QAction::triggered, parent, &QWidget::close);
+}
+
+void DocumentCommands::updateEnabled()
+{
+    const Session &session = m_context.session;
+    closeAction->setEnabled(session.docOpen);
+    // An unnamed document leaves Save as it was.
+    if (session.docNamed)
+        saveAction->setEnabled(session.docModified);
 }
 
 void DocumentCommands::newDocument()
@@ -21,17 +44,17 @@ void DocumentCommands::newDocument()
     if (!closeDocument())
         return;
     clearCurrentDocument();
-    ShellState &shell = m_context.shell;
-    shell.docOpen = 1;
-    shell.docNamed = 0;
-    showDocument();
+    Session &session = m_context.session;
+    session.docOpen = true;
+    session.docNamed = false;
+    Q_EMIT documentShown();
 }
 
 void DocumentCommands::open()
 {
     // A cancelled Open leaves the document as it was.
     QString path;
-    if (closeDocument() && m_frame.fileDialogs->chooseOpenPath(path))
+    if (closeDocument() && m_fileDialogs->chooseOpenPath(path))
         load(path);
 }
 
@@ -74,78 +97,74 @@ void DocumentCommands::load(const QString &path)
     if (!loaded.document)
         return;
     m_context.editor.replace(*loaded.document);
-    m_context.shell.docOpen = 1;
+    m_context.session.docOpen = true;
     setCurrentFile(path);
-    showDocument();
+    Q_EMIT documentShown();
 }
 
 void DocumentCommands::close()
 {
-    ShellState &shell = m_context.shell;
-    if (shell.docOpen == 1) {
-        m_frame.Form2->close();
+    Session &session = m_context.session;
+    if (session.docOpen) {
+        Q_EMIT documentClosing();
         if (!closeDocument())
             return;
+        session.docOpen = false;
+        session.docNamed = false;
         clearCurrentDocument();
-        shell.docOpen = 0;
-        shell.docNamed = 0;
-        m_frame.showDocumentValues();
-        // A closed document is no longer drawn.
-        m_frame.renderScreen();
+        Q_EMIT documentClosed();
     }
-    m_frame.updateMenuState();
+    updateEnabled();
 }
 
 void DocumentCommands::save()
 {
-    const ShellState &shell = m_context.shell;
-    if (shell.docNamed != 0) {
-        if (write(shell.docFileName))
-            setCurrentFile(shell.docFileName);
+    const Session &session = m_context.session;
+    if (session.docNamed) {
+        if (write(session.docFileName))
+            setCurrentFile(session.docFileName);
     } else {
         QString path;
-        if (!m_frame.fileDialogs->chooseSavePath(path))
+        if (!m_fileDialogs->chooseSavePath(path))
             return;
         if (write(path))
             setCurrentFile(path);
     }
-    m_frame.updateMenuState();
+    updateEnabled();
 }
 
 void DocumentCommands::saveAs()
 {
     QString path;
-    if (!m_frame.fileDialogs->chooseSavePath(path))
+    if (!m_fileDialogs->chooseSavePath(path))
         return;
     if (write(path))
         setCurrentFile(path);
 }
 
-void DocumentCommands::quit()
-{
-    // The frame's close handling makes the offer to save.
-    m_frame.close();
-}
-
 bool DocumentCommands::closeDocument()
 {
-    return m_context.shell.docOpen != 1 || maybeSave();
+    return !m_context.session.docOpen || maybeSave();
 }
 
 bool DocumentCommands::closeForQuit()
 {
     if (!closeDocument())
         return false;
-    m_context.shell.docOpen = 0;
+    m_context.session.docOpen = false;
     return true;
 }
 
 bool DocumentCommands::maybeSave()
 {
     SavePromptServices prompt;
-    prompt.messageDialog = showMessageDialog;
+    prompt.messageDialog = [this](const QString &caption, const QString &label,
+                                  const QString &line1, const QString &line2, bool showCancel,
+                                  bool showNo) {
+        return showMessageDialog(m_parent, caption, label, line1, line2, showCancel, showNo);
+    };
     prompt.choosePath = [this](QString &path) {
-        return m_frame.fileDialogs->chooseSavePath(path);
+        return m_fileDialogs->chooseSavePath(path);
     };
     prompt.save = [this](const QString &path) {
         if (!write(path))
@@ -153,7 +172,7 @@ bool DocumentCommands::maybeSave()
         setCurrentFile(path);
         return true;
     };
-    return ::maybeSave(m_context.shell, prompt);
+    return ::maybeSave(m_context.session, prompt);
 }
 
 bool DocumentCommands::write(const QString &path)
@@ -164,8 +183,7 @@ bool DocumentCommands::write(const QString &path)
             QStringLiteral("Save without the number formats that could not be read?"),
             QStringLiteral("Number Formats")))
         return false;
-    const QList<Bounds32> boxes = m_frame.Form6 ? m_frame.Form6->boxes() : QList<Bounds32>();
-    const QString error = saveDocument(doc, boxes, path);
+    const QString error = saveDocument(doc, m_window.boxes(), path);
     if (error.isEmpty())
         return true;
     m_context.feedback.tell(error, QStringLiteral("Error"));
@@ -180,19 +198,9 @@ void DocumentCommands::clearCurrentDocument()
 
 void DocumentCommands::setCurrentFile(const QString &path)
 {
-    ShellState &shell = m_context.shell;
-    shell.docFileName = path;
-    shell.docNamed = 1;
+    Session &session = m_context.session;
+    session.docFileName = path;
+    session.docNamed = true;
     m_context.editor.markSaved();
-    if (m_frame.Form6)
-        m_frame.Form6->setWindowTitle(path);
-}
-
-void DocumentCommands::showDocument()
-{
-    m_frame.showDocumentWindow();
-    m_frame.showObjectProperties();
-    m_frame.showDocumentValues();
-    m_frame.updateMenuState();
-    m_frame.renderScreen();
+    m_window.setWindowTitle(path);
 }

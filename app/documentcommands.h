@@ -2,35 +2,61 @@
 
 #include "appcontext.h"
 
+#include <QObject>
 #include <QString>
 
-class TForm1;
+class DocumentWindow;
+class FileDialogs;
+class QAction;
+class QWidget;
 
 // File > New, Open, Close, Save, Save As and Quit, and the offer to save
 // that New, Open, Close and Quit make before a document goes.
-class DocumentCommands
+class DocumentCommands : public QObject
 {
-public:
-    DocumentCommands(TForm1 &frame, const AppContext &context);
+    Q_OBJECT
 
-    void newDocument();
-    void open();
+public:
+    // `window` is the one document window; `parent`, the main window, carries
+    // the items and the dialogs, and closes on Quit.
+    DocumentCommands(const AppContext &context, DocumentWindow &window, QWidget *parent);
+
+    QAction *newAction = nullptr;
+    QAction *openAction = nullptr;
+    QAction *closeAction = nullptr;
+    QAction *saveAction = nullptr;
+    QAction *saveAsAction = nullptr;
+    QAction *quitAction = nullptr;
+
     // Opens the document at `path` as File > Open does, without the dialog.
     void openFile(const QString &path);
+    // The offer to save as the program ends; when the user lets it go, the
+    // document is closed. False when the user kept it.
+    bool closeForQuit();
+    // Close follows whether a document is open; Save, for a named document,
+    // whether it holds unsaved changes.
+    void updateEnabled();
+
+Q_SIGNALS:
+    // A document is shown afresh, by New or Open.
+    void documentShown();
+    // File > Close is about to close the document.
+    void documentClosing();
+    // File > Close closed it.
+    void documentClosed();
+
+private:
+    void newDocument();
+    void open();
     void close();
     void save();
     void saveAs();
-    void quit();
 
     // The offer to save of an open document; false when the user kept it.
     bool closeDocument();
-    // The offer to save as the program ends; when the user lets it go, the
-    // document is closed.
-    bool closeForQuit();
-
-private:
     bool maybeSave();
-    // Writes the document to `path`; false after telling why it failed.
+    // Writes the document to `path`; false after telling why it failed, or
+    // when the user would rather not drop what could not be read.
     bool write(const QString &path);
     // An empty document of the same capacity, its history started afresh.
     void clearCurrentDocument();
@@ -38,10 +64,9 @@ private:
     void load(const QString &path);
     // The document now has this name and nothing unsaved.
     void setCurrentFile(const QString &path);
-    // A document is shown afresh: window in front, Object Properties open,
-    // the boxes and commands following it.
-    void showDocument();
 
-    TForm1 &m_frame;
     AppContext m_context;
+    DocumentWindow &m_window;
+    QWidget *m_parent;
+    FileDialogs *m_fileDialogs;
 };

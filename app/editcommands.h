@@ -2,24 +2,45 @@
 
 #include "appcontext.h"
 
-class TForm1;
+#include <QObject>
+
+class PageTool;
+class PreferencesDialog;
+class QAction;
+class QWidget;
 
 // The Edit menu's commands.
-class EditCommands
+class EditCommands : public QObject
 {
-public:
-    EditCommands(TForm1 &frame, const AppContext &context);
+    Q_OBJECT
 
-    // Deletes the selected objects.
-    void clear();
-    void selectAll();
-    // Copies the selection 10 units right of and below itself.
-    void duplicate();
-    void undo();
-    void redo();
-    void preferences();
+public:
+    // `pageTool` deletes the selection; `parent`, the main window, carries the
+    // items and the Preferences dialog.
+    EditCommands(const AppContext &context, PageTool &pageTool, const ShellHooks &hooks,
+                 QWidget *parent);
+
+    QAction *undoAction = nullptr;
+    QAction *redoAction = nullptr;
+    QAction *cutAction = nullptr;
+    QAction *copyAction = nullptr;
+    QAction *pasteAction = nullptr;
+    QAction *clearAction = nullptr;
+    QAction *selectAllAction = nullptr;
+    QAction *duplicateAction = nullptr;
+    QAction *preferencesAction = nullptr;
+
+    // Duplicate needs a selected object.
+    void updateEnabled();
 
 private:
-    TForm1 &m_frame;
+    // Copies the selection 10 units right of and below itself.
+    void duplicate();
+    void preferences();
+
     AppContext m_context;
+    PageTool &m_pageTool;
+    const ShellHooks &m_hooks;
+    QWidget *m_parent;
+    PreferencesDialog *m_preferencesDialog = nullptr;
 };

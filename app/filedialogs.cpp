@@ -52,29 +52,29 @@ bool runDialog(QFileDialog *dialog, QString &path)
 
 FileDialogs::FileDialogs(QWidget *owner) : QObject(owner)
 {
-    OpenDialog1 = new QFileDialog(owner);
-    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    openDialog = new QFileDialog(owner);
+    openDialog->setObjectName(QStringLiteral("openDialog"));
+    openDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    openDialog->setFileMode(QFileDialog::ExistingFile);
 
-    SaveDialog1 = new QFileDialog(owner, QStringLiteral("Save Paginette file"));
-    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setFileMode(QFileDialog::AnyFile);
-    SaveDialog1->setDefaultSuffix(QStringLiteral("pgt"));
-    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
-    SaveDialog1->selectFile(QStringLiteral("number"));
+    saveDialog = new QFileDialog(owner, QStringLiteral("Save Paginette file"));
+    saveDialog->setObjectName(QStringLiteral("saveDialog"));
+    saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    saveDialog->setFileMode(QFileDialog::AnyFile);
+    saveDialog->setDefaultSuffix(QStringLiteral("pgt"));
+    saveDialog->setOption(QFileDialog::DontConfirmOverwrite);
+    saveDialog->selectFile(QStringLiteral("number"));
 }
 
 bool FileDialogs::chooseOpenPath(QString &path)
 {
-    return runDialog(OpenDialog1, path);
+    return runDialog(openDialog, path);
 }
 
 bool FileDialogs::chooseSavePath(QString &path)
 {
-    if (!runDialog(SaveDialog1, path))
+    if (!runDialog(saveDialog, path))
         return false;
-    SaveDialog1->selectFile(path);
+    saveDialog->selectFile(path);
     return true;
 }

@@ -6,7 +6,7 @@
 class QFileDialog;
 class QWidget;
 
-// The main frame's open and save dialogs. They are kept, so the save dialog
+// The open and save dialogs of File. They are kept, so the save dialog
 // offers the name last chosen in it and both remember their folder.
 class FileDialogs : public QObject
 {
@@ -19,6 +19,6 @@ public:
     bool chooseOpenPath(QString &path);
     bool chooseSavePath(QString &path);
 
-    QFileDialog *OpenDialog1 = nullptr;
-    QFileDialog *SaveDialog1 = nullptr;
+    QFileDialog *openDialog = nullptr;
+    QFileDialog *saveDialog = nullptr;
 };

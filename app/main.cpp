@@ -1,10 +1,10 @@
 #include "desktopfeedback.h"
 #include "documenteditor.h"
 #include "launchoptions.h"
+#include "mainwindow.h"
 #include "preferences.h"
 #include "renderstate.h"
-#include "shellstate.h"
-#include "tform1.h"
+#include "session.h"
 #include "viewstate.h"
 
 #include <QApplication>
@@ -64,16 +64,15 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "paginette: %s\n%s", options.error.toLocal8Bit().constData(),
                      launchUsage().toLocal8Bit().constData());
 
-    ShellState shell;
+    Session session;
     RenderState render;
     ViewState view;
-    prefStruct prefs{};
-    DocumentEditor editor(shell);
-    TForm1 frame(AppContext{editor, shell, render, view, prefs, desktopFeedback()});
-    frame.createWindows();
-    frame.FormShow();
+    PreferencesRecord prefs{};
+    DocumentEditor editor(session);
+    MainWindow window(AppContext{editor, session, render, view, prefs, desktopFeedback()});
+    window.start();
     if (!options.document.isEmpty())
-        frame.openDocument(QFileInfo(options.document).absoluteFilePath());
+        window.openDocument(QFileInfo(options.document).absoluteFilePath());
     QApplication::exec();
     return 0;
 }

@@ -1,15 +1,56 @@
 #pragma once
 
+#include <QDialog>
 #include <QString>
 
-#include <cstdint>
+class QLabel;
+class QPushButton;
 
-class TForm3;
+// The message dialog: a question with the answers OK (1), Cancel (2) and
+// No (5), Cancel and No shown on request.
+class MessageDialog : public QDialog
+{
+    Q_OBJECT
 
-// Asks a question in the message dialog under `caption`: 1 for OK, 2 for
-// Cancel (also the close box), 5 for No.
-int showMessageDialog(const QString &caption, const QString &label, const QString &line1,
-                      const QString &line2, std::int16_t showCancel, std::int16_t showNo);
+public:
+    enum Answer
+    {
+        AnswerOk = 1,
+        AnswerCancel = 2,
+        AnswerNo = 5
+    };
 
-// The dialog instance showMessageDialog uses, set by start-up.
-void setMessageDialog(TForm3 *dialog);
+    explicit MessageDialog(QWidget *parent = nullptr);
+
+    // Shows the question and returns the answer; every setting is made on
+    // each call, so nothing of an earlier question shows through.
+    int ask(const QString &caption, const QString &label, const QString &line1,
+            const QString &line2, bool showCancel, bool showNo);
+
+    QPushButton *cancelButton = nullptr;
+    QPushButton *okButton = nullptr;
+    QLabel *label = nullptr;
+    QLabel *firstLine = nullptr;
+    QLabel *secondLine = nullptr;
+    QPushButton *noButton = nullptr;
+
+public Q_SLOTS:
+    void answerOk();
+    void answerCancel();
+    void answerNo();
+    // The close box answers Cancel.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    // Puts the keyboard focus on the first button shown, as a fresh dialog has it.
+    void focusFirstButton();
+};
+
+// Asks a question in a message dialog over `parent`: 1 for OK, 2 for Cancel
+// (also the close box), 5 for No.
+int showMessageDialog(QWidget *parent, const QString &caption, const QString &label,
+                      const QString &line1, const QString &line2, bool showCancel, bool showNo);

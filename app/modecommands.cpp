@@ -1,10 +1,9 @@
 #include "modecommands.h"
 
-#include "mainframeui.h"
-#include "tform1.h"
+#include "actions.h"
 
+#include <QButtonGroup>
 #include <QLabel>
-#include <QToolButton>
 
 #include <algorithm>
 #include <array>
@@ -16,18 +15,34 @@ namespace {
 struct ModeRow
 {
     EditMode mode;
-    QToolButton *MainFrameUi::*button;
+    QAction *ModeCommands::*item;
+    QToolButton *ModeCommands::*button;
+    const char *itemName;
+    const char *itemCaption;
+    const char *buttonName;
+    const char *buttonCaption;
+    const char *hint;
     const char *buttonStatus;
     const char *itemStatus;
 };
 
-constexpr std::array<ModeRow, 6> modeRows{{
-    {ModeMain, &MainFrameUi::main, "Main Mode", "Main Mode"},
-    {ModePlaceNumber, &MainFrameUi::number, "Place Number", "Place Number"},
-    {ModePlaceText, &MainFrameUi::text, "Place Text", "Place Text"},
-    {ModePlacePicture, &MainFrameUi::pict, "Place Picture", "Place Picture"},
-    {ModeLink, &MainFrameUi::link, "Create Link", "Create Link"},
-    {ModeUnlink, &MainFrameUi::unlink, "Break link", "Delete Link"},
+const std::array<ModeRow, 6> modeRows{{
+    {ModeMain, &ModeCommands::mainModeAction, &ModeCommands::mainModeButton, "mainModeAction",
+     "&Main", "mainModeButton", "M", "Main mode", "Main Mode", "Main Mode"},
+    {ModePlaceNumber, &ModeCommands::placeNumberAction, &ModeCommands::placeNumberButton,
+     "placeNumberAction", "Place &Number", "placeNumberButton", "N", "Place Number", "Place Number",
+     "Place Number"},
+    {ModePlaceText, &ModeCommands::placeTextAction, &ModeCommands::placeTextButton,
+     "placeTextAction", "Place &Text", "placeTextButton", "T", "Place Text", "Place Text",
+     "Place Text"},
+    {ModePlacePicture, &ModeCommands::placePictureAction, &ModeCommands::placePictureButton,
+     "placePictureAction", "Place &Picture", "placePictureButton", "P", "Place Picture",
+     "Place Picture", "Place Picture"},
+    {ModeLink, &ModeCommands::linkModeAction, &ModeCommands::linkModeButton, "linkModeAction",
+     "&Link Mode", "linkModeButton", "L", "Link Mode", "Create Link", "Create Link"},
+    {ModeUnlink, &ModeCommands::unlinkModeAction, &ModeCommands::unlinkModeButton,
+     "unlinkModeAction", "&Unlink Mode", "unlinkModeButton", "U", "Unlink Mode", "Break link",
+     "Delete Link"},
 }};
 
 const ModeRow &rowOf(EditMode mode)
@@ -38,22 +53,45 @@ const ModeRow &rowOf(EditMode mode)
 
 } // namespace
 
-ModeCommands::ModeCommands(TForm1 &frame, MainFrameUi &ui, ShellState &shell)
-    : m_frame(frame), m_ui(ui), m_shell(shell)
+ModeCommands::ModeCommands(Session &session, std::function<void()> redraw, QWidget *parent)
+    : QObject(parent), m_session(session), m_redraw(std::move(redraw))
 {
+    modeGroup = new QButtonGroup(parent);
+    modeGroup->setObjectName(QStringLiteral("modeGroup"));
+    modeGroup->setExclusive(true);
+    for (const ModeRow &row : modeRows) {
+        QAction *item = makeAction(parent, row.itemName, row.itemCaption);
+        QToolButton *button =
+            makeToolButton(parent, row.buttonName, row.buttonCaption, row.hint, true);
+        modeGroup->addButton(button);
+        this->*row.item = item;
+        this->*row.button = button;
+        const EditMode mode = row.mode;
+        connect(item, &QAction::triggered, this, [this, mode] { chooseFromMenu(mode); });
+        connect(button, &QToolButton::clicked, this, [this, mode] { chooseFromButton(mode); });
+    }
+    // Pictures can be placed from the Tools menu only.
+    placePictureButton->setEnabled(false);
+    mainModeButton->setChecked(true);
+
+    modeLabel = new QLabel(QStringLiteral("Main Mode"), parent);
+    modeLabel->setObjectName(QStringLiteral("modeLabel"));
+    modeLabel->setFrameStyle(QFrame::Box | QFrame::Plain);
+    modeLabel->setLineWidth(1);
+    modeLabel->setFixedSize(96, 22);
 }
 
 void ModeCommands::chooseFromButton(EditMode mode)
 {
-    m_ui.mode->setText(QString::fromLatin1(rowOf(mode).buttonStatus));
-    m_shell.editMode = mode;
-    m_frame.renderScreen();
+    modeLabel->setText(QString::fromLatin1(rowOf(mode).buttonStatus));
+    m_session.editMode = mode;
+    m_redraw();
 }
 
 void ModeCommands::chooseFromMenu(EditMode mode)
 {
     const ModeRow &row = rowOf(mode);
-    (m_ui.*row.button)->setChecked(true);
-    m_ui.mode->setText(QString::fromLatin1(row.itemStatus));
-    m_shell.editMode = mode;
+    (this->*row.button)->setChecked(true);
+    modeLabel->setText(QString::fromLatin1(row.itemStatus));
+    m_session.editMode = mode;
 }

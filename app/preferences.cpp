@@ -21,7 +21,7 @@ constexpr int maxObjectsCopyOffset = 32;
 constexpr int reserved36Offset = 36;
 constexpr int showLinksOffset = 152;
 
-PrefBytes encode(const prefStruct &prefs)
+PrefBytes encode(const PreferencesRecord &prefs)
 {
     PrefBytes bytes{};
     std::memcpy(bytes.data(), prefs.reserved0, sizeof prefs.reserved0);
@@ -32,9 +32,9 @@ PrefBytes encode(const prefStruct &prefs)
     return bytes;
 }
 
-prefStruct decode(const PrefBytes &bytes)
+PreferencesRecord decode(const PrefBytes &bytes)
 {
-    prefStruct prefs{};
+    PreferencesRecord prefs{};
     std::memcpy(prefs.reserved0, bytes.data(), sizeof prefs.reserved0);
     prefs.maxObjects = qFromLittleEndian<std::int32_t>(bytes.data() + maxObjectsOffset);
     prefs.maxObjectsCopy = qFromLittleEndian<std::int32_t>(bytes.data() + maxObjectsCopyOffset);
@@ -121,7 +121,7 @@ struct ReadResult
 
 // Reads the record without reporting, so the start-up cycle can tell a
 // missing file from one that cannot be had at all.
-ReadResult readRecord(prefStruct &prefs, const QString &path)
+ReadResult readRecord(PreferencesRecord &prefs, const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     bool created = false;
@@ -145,7 +145,7 @@ ReadResult readRecord(prefStruct &prefs, const QString &path)
     return {created ? ReadOutcome::Created : ReadOutcome::Read, 0};
 }
 
-void setDefaultCapacity(prefStruct &prefs)
+void setDefaultCapacity(PreferencesRecord &prefs)
 {
     prefs.maxObjects = defaultObjectCapacity;
     prefs.maxObjectsCopy = defaultObjectCapacity;
@@ -161,7 +161,8 @@ QString preferencesPath()
     return directory + QStringLiteral("/pgtpc.ini");
 }
 
-std::int16_t readPreferences(prefStruct &prefs, const QString &path, const Feedback &feedback)
+std::int16_t readPreferences(PreferencesRecord &prefs, const QString &path,
+                             const Feedback &feedback)
 {
     const ReadResult result = readRecord(prefs, path);
     if (result.outcome == ReadOutcome::Failed)
@@ -169,7 +170,7 @@ std::int16_t readPreferences(prefStruct &prefs, const QString &path, const Feedb
     return result.outcome == ReadOutcome::Read ? 0 : -1;
 }
 
-int writePreferences(const prefStruct &prefs, const QString &path, const Feedback &feedback)
+int writePreferences(const PreferencesRecord &prefs, const QString &path, const Feedback &feedback)
 {
     const QByteArray name = QFile::encodeName(path);
     int fd = openOwnRegularFile(name, O_WRONLY);
@@ -193,7 +194,7 @@ int writePreferences(const prefStruct &prefs, const QString &path, const Feedbac
     return 0;
 }
 
-int loadStartupPreferences(prefStruct &prefs, const QString &path, const Feedback &feedback)
+int loadStartupPreferences(PreferencesRecord &prefs, const QString &path, const Feedback &feedback)
 {
     ReadResult result = readRecord(prefs, path);
     if (result.outcome == ReadOutcome::Failed) {

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 // The preferences record, stored byte for byte (little-endian) in pgtpc.ini.
-struct prefStruct
+struct PreferencesRecord
 {
     std::uint8_t reserved0[28];
     std::int32_t maxObjects;
@@ -16,7 +16,7 @@ struct prefStruct
     std::uint8_t reserved36[116];
     std::int32_t showLinks;
 };
-static_assert(sizeof(prefStruct) == 156);
+static_assert(sizeof(PreferencesRecord) == 156);
 
 inline constexpr int prefRecordSize = 156;
 // Capacity used when the stored one is unusable or the file cannot be had.
@@ -28,11 +28,12 @@ QString preferencesPath();
 
 // 0 when an existing file was read; -1 when there was none (an empty one is
 // created) or reading failed (the system's text is told under "Error").
-std::int16_t readPreferences(prefStruct &prefs, const QString &path, const Feedback &feedback);
+std::int16_t readPreferences(PreferencesRecord &prefs, const QString &path,
+                             const Feedback &feedback);
 // 0 on success; -1 on failure (the system's text is told under "Error").
-int writePreferences(const prefStruct &prefs, const QString &path, const Feedback &feedback);
+int writePreferences(const PreferencesRecord &prefs, const QString &path, const Feedback &feedback);
 
 // The start-up cycle: read, create with defaults when missing, and return the
 // object capacity to use in this run. Never asks twice: when the file can be
 // neither read nor created, one "Error" box is shown and the defaults stay.
-int loadStartupPreferences(prefStruct &prefs, const QString &path, const Feedback &feedback);
+int loadStartupPreferences(PreferencesRecord &prefs, const QString &path, const Feedback &feedback);

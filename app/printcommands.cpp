@@ -1,11 +1,14 @@
 #include "printcommands.h"
 
+#include "actions.h"
+#include "printercalibrationdialog.h"
+
 #include "calibrationpage.h"
+#include "documentwindow.h"
 #include "guarded.h"
 #include "printablearea.h"
 #include "printerjob.h"
 #include "runcheck.h"
-#include "tform6.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -41,15 +44,42 @@ template <typename Draw> Delivery deliver(PrinterJob &job, Draw &&draw)
 
 } // namespace
 
-PrintCommands::PrintCommands(const DocumentEditor &editor, ShellState &shell, RenderState &render,
+PrintCommands::PrintCommands(const DocumentEditor &editor, Session &session, RenderState &render,
                              ViewState &view, const Feedback &feedback, PrintFrameHooks hooks,
                              QWidget *parent)
-    : QObject(parent), m_editor(editor), m_shell(shell), m_render(render), m_view(view),
+    : QObject(parent), m_editor(editor), m_session(session), m_render(render), m_view(view),
       m_feedback(feedback), m_hooks(std::move(hooks)), m_dialogs(standardPrintDialogs(parent)),
-      m_printer(QPrinter::HighResolution)
+      m_printer(QPrinter::HighResolution), m_runModal([](QDialog &dialog) { dialog.exec(); })
 {
     setObjectName(QStringLiteral("PrintCommands"));
     preparePrinter(m_printer);
+    pageSetupAction = makeAction(parent, "pageSetupAction", "Page Set&up", ctrl(Qt::Key_T));
+    printerCalibrationAction =
+        makeAction(parent, "printerCalibrationAction", "Printer Ca&libration...");
+    printAction = makeAction(parent, "printAction", "&Print", ctrl(Qt::Key_P));
+    printPreviewAction = makeAction(parent, "printPreviewAction", "Print Pre&view");
+    connect(pageSetupAction, &QAction::triggered, this, &PrintCommands::pageSetup);
+    connect(printerCalibrationAction, &QAction::triggered, this,
+            &PrintCommands::printerCalibration);
+    connect(printAction, &QAction::triggered, this, &PrintCommands::print);
+    connect(printPreviewAction, &QAction::triggered, this, &PrintCommands::printPreview);
+}
+
+void PrintCommands::setModalRunner(std::function<void(QDialog &)> runModal)
+{
+    m_runModal = std::move(runModal);
+}
+
+void PrintCommands::printerCalibration()
+{
+    if (!m_calibrationDialog) {
+        m_calibrationDialog = new PrinterCalibrationDialog(m_calibrations, m_feedback,
+                                                           qobject_cast<QWidget *>(parent()));
+        m_calibrationDialog->setTestPagePrinter(
+            [this](const Calibration &calibration) { printTestPage(calibration); });
+    }
+    m_calibrationDialog->edit(calibrationName());
+    m_runModal(*m_calibrationDialog);
 }
 
 void PrintCommands::setDialogs(PrintDialogs dialogs)
@@ -69,7 +99,7 @@ QString PrintCommands::calibrationName() const
 
 bool PrintCommands::somethingToPrint() const
 {
-    if (m_shell.docOpen != 1)
+    if (!m_session.docOpen)
         return false;
     const QString nothing = nothingToPrint(m_editor.document().pagesToPrint);
     if (!nothing.isEmpty()) {
@@ -81,9 +111,9 @@ bool PrintCommands::somethingToPrint() const
 
 void PrintCommands::offerFileName()
 {
-    const QFileInfo document(m_shell.docFileName);
+    const QFileInfo document(m_session.docFileName);
     const QString file =
-        m_shell.docNamed == 1
+        m_session.docNamed
             ? document.dir().filePath(document.completeBaseName() + QStringLiteral(".pdf"))
             : QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                   .filePath(QStringLiteral("untitled.pdf"));
@@ -98,7 +128,7 @@ void PrintCommands::offerFileName()
     }
 }
 
-void PrintCommands::Print1Click()
+void PrintCommands::print()
 {
     guarded([this] {
         if (!somethingToPrint())
@@ -115,7 +145,7 @@ void PrintCommands::Print1Click()
     });
 }
 
-void PrintCommands::PageSetup1Click()
+void PrintCommands::pageSetup()
 {
     guarded([this] {
         if (!m_dialogs.pageSetup(m_printer))
@@ -129,7 +159,7 @@ void PrintCommands::PageSetup1Click()
     });
 }
 
-void PrintCommands::PrintPreview1Click()
+void PrintCommands::printPreview()
 {
     guarded([this] {
         if (!somethingToPrint())
@@ -171,14 +201,14 @@ bool PrintCommands::confirmed(const QStringList &lines, const QString &question)
 
 bool PrintCommands::runAccepted(const QPrinter &printer, const PrintPlan &plan) const
 {
-    if (m_shell.docOpen != 1)
+    if (!m_session.docOpen)
         return true;
     const Document &doc = m_editor.document();
     if (!outsideAccepted(printer, plan) ||
         !confirmed(growthLines(doc, plan), QStringLiteral("Print anyway?")))
         return false;
     // An untitled document has no earlier runs to be told apart from.
-    if (m_shell.docNamed != 1)
+    if (!m_session.docNamed)
         return true;
     return confirmed(reprintLines(doc, plan, m_log.entriesOf(documentPath())),
                      QStringLiteral("Print them again?"));
@@ -186,8 +216,8 @@ bool PrintCommands::runAccepted(const QPrinter &printer, const PrintPlan &plan) 
 
 QString PrintCommands::documentPath() const
 {
-    return m_shell.docNamed == 1 ? QFileInfo(m_shell.docFileName).absoluteFilePath()
-                                 : QStringLiteral("untitled");
+    return m_session.docNamed ? QFileInfo(m_session.docFileName).absoluteFilePath()
+                              : QStringLiteral("untitled");
 }
 
 void PrintCommands::printOn(QPrinter &printer)
@@ -207,7 +237,7 @@ void PrintCommands::printOn(QPrinter &printer)
     PrinterJob job(printer);
     const Delivery delivery = deliver(job, [&](const PrintSheets &sheets) {
         return printRun(
-            doc, m_render.printerResolution, m_shell.docOpen == 1, sheets, plan,
+            doc, m_render.printerResolution, m_session.docOpen, sheets, plan,
             progress(static_cast<std::int32_t>(sheetCount(plan)), ProgressLabel::Printing));
     });
     if (!delivery.error.isEmpty())
@@ -227,7 +257,7 @@ void PrintCommands::previewOn(QPrinter &printer)
     const Document &doc = m_editor.document();
     PrintPlan plan = wholeRun(doc.pagesToPrint);
     plan.calibration = m_calibrations.load(::calibrationName(printer));
-    printRun(doc, printer.resolution(), m_shell.docOpen == 1, pagedSheets(printer), plan,
+    printRun(doc, printer.resolution(), m_session.docOpen, pagedSheets(printer), plan,
              progress(doc.pagesToPrint, ProgressLabel::Preparing));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "appcontext.h"
 #include "calibration.h"
 #include "documenteditor.h"
 #include "feedback.h"
@@ -7,7 +8,7 @@
 #include "printlog.h"
 #include "printplan.h"
 #include "renderstate.h"
-#include "shellstate.h"
+#include "session.h"
 #include "viewstate.h"
 
 #include <QObject>
@@ -25,26 +26,34 @@ struct PrintedRun
     PrintPlan plan;
 };
 
-// What the print commands need from the main frame.
+// What the print commands need from the main window.
 struct PrintFrameHooks
 {
     std::function<void()> redraw;                       // a screen render of the page shown
     std::function<std::int32_t()> documentWindowHeight; // for the scroll step
 };
 
-// File > Print, Page Setup, Printer Calibration's test page and Print
-// Preview on the program's one printer, which works at 360 dots per inch.
-// Every run is drawn on the calibration stored for the printer it goes to,
-// and every completed run is logged.
+class PrinterCalibrationDialog;
+class QAction;
+
+// File > Page Setup, Printer Calibration, Print and Print Preview on the
+// program's one printer, which works at 360 dots per inch. Every run is
+// drawn on the calibration stored for the printer it goes to, and every
+// completed run is logged.
 class PrintCommands : public QObject
 {
     Q_OBJECT
 
 public:
-    // `parent` owns the commands and carries their dialogs.
-    PrintCommands(const DocumentEditor &editor, ShellState &shell, RenderState &render,
+    // `parent` owns the commands and carries their items and dialogs.
+    PrintCommands(const DocumentEditor &editor, Session &session, RenderState &render,
                   ViewState &view, const Feedback &feedback, PrintFrameHooks hooks,
                   QWidget *parent);
+
+    QAction *pageSetupAction = nullptr;
+    QAction *printerCalibrationAction = nullptr;
+    QAction *printAction = nullptr;
+    QAction *printPreviewAction = nullptr;
 
     void setDialogs(PrintDialogs dialogs);
     QPrinter &printer() { return m_printer; }
@@ -62,10 +71,14 @@ public:
     // PDF writes it beside the printer's output file, as calibration-page.pdf.
     void printTestPage(const Calibration &calibration);
 
+    // Shows the Printer Calibration dialog for the printer, through `runModal`.
+    void setModalRunner(std::function<void(QDialog &)> runModal);
+
 public Q_SLOTS:
-    void Print1Click();
-    void PageSetup1Click();
-    void PrintPreview1Click();
+    void print();
+    void pageSetup();
+    void printPreview();
+    void printerCalibration();
 
 private:
     // False, after saying why when there is a document, when nothing is to be printed.
@@ -94,7 +107,7 @@ private:
     void logRun(const QPrinter &printer, const PrintPlan &plan);
 
     const DocumentEditor &m_editor;
-    ShellState &m_shell;
+    Session &m_session;
     RenderState &m_render;
     ViewState &m_view;
     Feedback m_feedback;
@@ -104,4 +117,6 @@ private:
     CalibrationStore m_calibrations;
     PrintLog m_log;
     QList<PrintedRun> m_printedRuns;
+    std::function<void(QDialog &)> m_runModal;
+    PrinterCalibrationDialog *m_calibrationDialog = nullptr;
 };

@@ -1,22 +1,22 @@
 #include "saveprompt.h"
 
-#include "shellstate.h"
-#include "tform3.h"
+#include "messagedialog.h"
+#include "session.h"
 
-bool maybeSave(const ShellState &shell, const SavePromptServices &services)
+bool maybeSave(const Session &session, const SavePromptServices &services)
 {
-    if (shell.docModified != 1)
+    if (!session.docModified)
         return true;
     // With Cancel shown, Escape and the close box keep the document.
     const int answer =
         services.messageDialog(QStringLiteral("Paginette"), QString(),
-                               QStringLiteral("Save changes before close?"), QString(), 1, 1);
-    if (answer == TForm3::AnswerCancel)
+                               QStringLiteral("Save changes before close?"), QString(), true, true);
+    if (answer == MessageDialog::AnswerCancel)
         return false;
-    if (answer == TForm3::AnswerNo)
+    if (answer == MessageDialog::AnswerNo)
         return true;
-    QString path = shell.docFileName;
-    if (shell.docNamed != 1 && !services.choosePath(path))
+    QString path = session.docFileName;
+    if (!session.docNamed && !services.choosePath(path))
         return false;
     // A failed write keeps the document open so no work is lost.
     return services.save(path);

@@ -1,16 +1,16 @@
 #include "screenrender.h"
 
-#include "shellstate.h"
-#include "tform6.h"
+#include "documentwindow.h"
+#include "session.h"
 #include "viewstate.h"
 
-RenderContext screenRenderContext(const ShellState &shell, std::int32_t showLinks,
-                                  const ViewState &view, TForm6 *documentWindow)
+RenderContext screenRenderContext(const Session &session, std::int32_t showLinks,
+                                  const ViewState &view, DocumentWindow *documentWindow)
 {
     RenderContext context;
-    context.docOpen = shell.docOpen != 0;
+    context.docOpen = session.docOpen;
     context.showLinkOverlay =
-        shell.editMode == ModeLink || shell.editMode == ModeUnlink || showLinks != 0;
+        session.editMode == ModeLink || session.editMode == ModeUnlink || showLinks != 0;
     context.scrollOffset = view.scrollOffset();
     if (documentWindow) {
         context.windowRect = documentWindow->frameBounds();

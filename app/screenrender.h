@@ -2,13 +2,13 @@
 
 #include "pagerenderer.h"
 
-struct ShellState;
+struct Session;
 struct ViewState;
-class TForm6;
+class DocumentWindow;
 
-// The render context of a screen render, taken from the shell state: nothing
+// The render context of a screen render, taken from the session: nothing
 // is drawn while no document is open, links show in the link modes or when
 // Show Links is ticked (any value but 0, like the tick), and the page lands
 // in the document window when there is one.
-RenderContext screenRenderContext(const ShellState &shell, std::int32_t showLinks,
-                                  const ViewState &view, TForm6 *documentWindow);
+RenderContext screenRenderContext(const Session &session, std::int32_t showLinks,
+                                  const ViewState &view, DocumentWindow *documentWindow);

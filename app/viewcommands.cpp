@@ -1,35 +1,194 @@
 #include "viewcommands.h"
 
+#include "actions.h"
 #include "guarded.h"
-#include "mainframeui.h"
 #include "numberconversion.h"
 #include "numbering.h"
 #include "objectshapes.h"
 #include "pagespinbox.h"
-#include "tform1.h"
 
-#include <QAction>
+#include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 
 #include <algorithm>
 
-ViewCommands::ViewCommands(TForm1 &frame, MainFrameUi &ui, const AppContext &context)
-    : m_frame(frame), m_ui(ui), m_context(context)
+namespace {
+
+bool isEnterKey(const QEvent *event)
 {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-void ViewCommands::pagesKeyDown()
+QLabel *makeLabel(QWidget *parent, const char *name, const char *caption)
 {
-    if (applyPages())
-        m_ui.mode->setFocus();
+    auto *label = new QLabel(QString::fromLatin1(caption), parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+// The width at which `edit` shows `sample` whole: the text with the cursor
+// and its pixel beyond it, the space QLineEdit keeps either side, and the
+// style's frame.
+int widthShowing(const QLineEdit &edit, const QString &sample)
+{
+    constexpr int lineEditMargin = 2;
+    const QStyle *style = edit.style();
+    const QMargins margins = edit.textMargins();
+    const QFontMetrics metrics = edit.fontMetrics();
+    const int text = metrics.horizontalAdvance(sample) + 1 +
+                     style->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, &edit) +
+                     2 * lineEditMargin + margins.left() + margins.right();
+    QStyleOptionFrame option;
+    option.initFrom(&edit);
+    option.lineWidth =
+        edit.hasFrame() ? style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit) : 0;
+    option.state |= QStyle::State_Sunken;
+    return style
+        ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, metrics.height()), &edit)
+        .width();
+}
+
+// One align button: what it lines up and the step it makes. The hints are
+// the program's own, odd ones included.
+struct AlignRow
+{
+    QToolButton *ViewCommands::*button;
+    const char *name;
+    const char *hint;
+    AlignRule rule;
+    const char *step;
+};
+
+const AlignRow alignRows[] = {
+    {&ViewCommands::alignLeftButton, "alignLeftButton", "Align Object Left", AlignRule::Left,
+     "Align Left"},
+    {&ViewCommands::alignHCenterButton, "alignHCenterButton", "Align Objects Center",
+     AlignRule::HCenter, "Align Centers"},
+    {&ViewCommands::alignRightButton, "alignRightButton", "Align Objects Right", AlignRule::Right,
+     "Align Right"},
+    {&ViewCommands::alignTopButton, "alignTopButton", "Align Objects Bottom", AlignRule::Top,
+     "Align Top"},
+    {&ViewCommands::alignVCenterButton, "alignVCenterButton", "Align Objects Center",
+     AlignRule::VCenter, "Align Middles"},
+    {&ViewCommands::alignBottomButton, "alignBottomButton", "ALign Objects Right",
+     AlignRule::Bottom, "Align Bottom"},
+};
+
+// One Arrange item: its move in the drawing order.
+struct ArrangeRow
+{
+    QAction *ViewCommands::*item;
+    const char *name;
+    const char *caption;
+    int key;
+    DrawOrderMove move;
+    const char *step;
+};
+
+const ArrangeRow arrangeRows[] = {
+    {&ViewCommands::bringForwardAction, "bringForwardAction", "Bring &Forward",
+     Qt::Key_BracketRight, DrawOrderMove::BringForward, "Bring Forward"},
+    {&ViewCommands::sendBackwardAction, "sendBackwardAction", "Send &Backward", Qt::Key_BracketLeft,
+     DrawOrderMove::SendBackward, "Send Backward"},
+    {&ViewCommands::bringToFrontAction, "bringToFrontAction", "Bring &To Front", Qt::Key_F,
+     DrawOrderMove::BringToFront, "Bring To Front"},
+    {&ViewCommands::sendToBackAction, "sendToBackAction", "&Send To Back", Qt::Key_B,
+     DrawOrderMove::SendToBack, "Send To Back"},
+};
+
+} // namespace
+
+ViewCommands::ViewCommands(const AppContext &context, std::function<void()> redraw, QWidget *parent)
+    : QObject(parent), m_context(context), m_redraw(std::move(redraw))
+{
+    for (const ArrangeRow &row : arrangeRows) {
+        QAction *item = makeAction(parent, row.name, row.caption, ctrl(row.key));
+        this->*row.item = item;
+        const DrawOrderMove move = row.move;
+        const QString step = QString::fromLatin1(row.step);
+        connect(item, &QAction::triggered, this, [this, move, step] { arrange(move, step); });
+    }
+    zoom25Action = makeAction(parent, "zoom25Action", "&25 %");
+    zoom50Action = makeAction(parent, "zoom50Action", "&50 %");
+    zoom100Action = makeAction(parent, "zoom100Action", "&100 %");
+    zoom200Action = makeAction(parent, "zoom200Action", "2&00 %");
+    showLinksAction = makeAction(parent, "showLinksAction", "Show &Links");
+    showLinksAction->setCheckable(true);
+    showLinksAction->setChecked(m_context.prefs.showLinks != 0);
+    connect(showLinksAction, &QAction::triggered, this, [this] {
+        // The item has already changed its tick.
+        m_context.prefs.showLinks = showLinksAction->isChecked() ? 1 : 0;
+        m_redraw();
+    });
+
+    pagesLabel = makeLabel(parent, "pagesLabel", "Pages:");
+    pagesEdit = new QLineEdit(QStringLiteral("1"), parent);
+    pagesEdit->setObjectName(QStringLiteral("pagesEdit"));
+    pagesEdit->setToolTip(QStringLiteral("Pages to Print"));
+    pageLabel = makeLabel(parent, "pageLabel", "Page:");
+    pageSpinBox = new PageSpinBox(parent);
+    pageSpinBox->setObjectName(QStringLiteral("pageSpinBox"));
+    pageSpinBox->setToolTip(QStringLiteral("Page Shown"));
+    zoomCombo = new QComboBox(parent);
+    zoomCombo->setObjectName(QStringLiteral("zoomCombo"));
+    zoomCombo->setEditable(true);
+    zoomCombo->addItems({QStringLiteral("25 %"), QStringLiteral("50 %"), QStringLiteral("100 %"),
+                         QStringLiteral("200 %")});
+    zoomCombo->setCurrentIndex(-1);
+    zoomCombo->setEditText(QStringLiteral("Zoom"));
+    zoomCombo->setToolTip(QStringLiteral("Zoom Factor"));
+    zoomCombo->setMinimumWidth(57);
+    zoomCombo->setEnabled(false);
+    for (const AlignRow &row : alignRows) {
+        QToolButton *button = makeToolButton(parent, row.name, "", row.hint);
+        this->*row.button = button;
+        const AlignRule rule = row.rule;
+        const QString step = QString::fromLatin1(row.step);
+        connect(button, &QToolButton::clicked, this, [this, rule, step] { align(rule, step); });
+    }
+
+    pagesEdit->installEventFilter(this);
+    pageSpinBox->installEventFilter(this);
+    connect(pageSpinBox, &QSpinBox::valueChanged, this, &ViewCommands::pageChanged);
+}
+
+void ViewCommands::watchCommand(QAction *command)
+{
+    command->installEventFilter(this);
+}
+
+bool ViewCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Shortcut)
+        takePagesBox();
+    if (watched == pagesEdit && isEnterKey(event)) {
+        if (applyPages() && m_focusAfterPages)
+            m_focusAfterPages->setFocus();
+        return true;
+    }
+    if (watched == pagesEdit && event->type() == QEvent::FocusOut)
+        takePagesBox();
+    if (watched == pageSpinBox && isEnterKey(event)) {
+        // Taken here: the spin box's own Enter handling would send its value
+        // through pageChanged again.
+        m_context.editor.setPageShown(pageSpinBox->value());
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ViewCommands::takePagesBox()
 {
-    if (m_ui.pages->text() != QString::number(m_context.editor.document().pagesToPrint))
+    if (pagesEdit->text() != QString::number(m_context.editor.document().pagesToPrint))
         applyPages();
 }
 
@@ -38,45 +197,35 @@ bool ViewCommands::applyPages()
     bool applied = false;
     guarded([this, &applied] {
         // A text that is no number is reported here, before anything changed.
-        const std::int32_t count = textToInt32(m_ui.pages->text());
+        const std::int32_t count = textToInt32(pagesEdit->text());
         m_context.editor.edit(QStringLiteral("Pages"),
                               [count](Document &doc) { doc.pagesToPrint = count; });
-        m_ui.pages->setText(QString::number(count));
+        pagesEdit->setText(QString::number(count));
         applied = true;
     });
     return applied;
 }
 
-void ViewCommands::pageChange(int value)
+void ViewCommands::pageChanged(int value)
 {
     DocumentEditor &editor = m_context.editor;
     const std::int32_t shown =
         std::min<std::int32_t>(std::max(value, 1), editor.document().pagesToPrint);
     {
-        const QSignalBlocker blocker(m_ui.page);
-        m_ui.page->setValue(shown);
+        const QSignalBlocker blocker(pageSpinBox);
+        pageSpinBox->setValue(shown);
     }
     editor.setPageShown(shown);
 }
 
-void ViewCommands::pageKeyDown()
-{
-    m_context.editor.setPageShown(m_ui.page->value());
-}
-
-void ViewCommands::showLinks()
-{
-    // The item has already changed its tick.
-    m_context.prefs.showLinks = m_ui.ShowLinks1->isChecked() ? 1 : 0;
-    m_frame.renderScreen();
-}
-
 void ViewCommands::align(AlignRule rule, const QString &label)
 {
-    m_context.editor.edit(label, [rule](Document &doc) {
+    RenderCache &cache = m_context.render.cache;
+    m_context.editor.edit(label, [rule, &cache](Document &doc) {
         // Each object is as wide as it shows on the page shown.
-        alignSelected(doc, rule, [&doc](int index) {
-            return objectBoxSize(doc.objects[index], objectText(doc, index, doc.pageShown)).width;
+        alignSelected(doc, rule, [&doc, &cache](int index) {
+            return objectBoxSize(cache, doc.objects[index], objectText(doc, index, doc.pageShown))
+                .width;
         });
     });
 }
@@ -90,35 +239,26 @@ void ViewCommands::showDocumentValues()
 {
     const Document &doc = m_context.editor.document();
     // What the user is typing stays until it is taken over.
-    if (!m_ui.pages->isModified())
-        m_ui.pages->setText(QString::number(doc.pagesToPrint));
-    const QSignalBlocker blocker(m_ui.page);
-    m_ui.page->setValue(doc.pageShown);
+    if (!pagesEdit->isModified())
+        pagesEdit->setText(QString::number(doc.pagesToPrint));
+    const QSignalBlocker blocker(pageSpinBox);
+    pageSpinBox->setValue(doc.pageShown);
 }
 
-void ViewCommands::updateMenuState()
+void ViewCommands::updateEnabled()
 {
     const std::int32_t selected = selectedCount(m_context.editor.document());
-    const ShellState &shell = m_context.shell;
-    m_ui.CreateMatrix1->setEnabled(selected == 1);
-    m_ui.Duplicate->setEnabled(selected != 0);
-    // An unnamed document leaves Save as it was.
-    if (shell.docNamed == 1)
-        m_ui.Save1->setEnabled(shell.docModified == 1);
-    m_ui.Close2->setEnabled(shell.docOpen == 1);
+    for (const AlignRow &row : alignRows)
+        (this->*row.button)->setEnabled(selected >= 2);
+    for (const ArrangeRow &row : arrangeRows)
+        (this->*row.item)->setEnabled(selected == 1);
 }
 
-void ViewCommands::updateAlignButtons()
+void ViewCommands::fitToFont()
 {
-    const bool several = selectedCount(m_context.editor.document()) >= 2;
-    for (QToolButton *button :
-         {m_ui.left, m_ui.hCenter, m_ui.right, m_ui.top, m_ui.vCenter, m_ui.bottom})
-        button->setEnabled(several);
-}
-
-void ViewCommands::updateArrangeItems()
-{
-    const bool one = selectedCount(m_context.editor.document()) == 1;
-    for (QAction *item : {m_ui.BF, m_ui.SB, m_ui.BTF, m_ui.STB})
-        item->setEnabled(one);
+    // The design widths are the least; a larger font widens the controls.
+    pagesLabel->setFixedWidth(std::max(37, pagesLabel->sizeHint().width()));
+    pagesEdit->setFixedWidth(std::max(34, widthShowing(*pagesEdit, QStringLiteral("60000"))));
+    pageLabel->setFixedWidth(std::max(32, pageLabel->sizeHint().width()));
+    pageSpinBox->setMinimumWidth(std::max(46, pageSpinBox->sizeHint().width()));
 }

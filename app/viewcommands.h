@@ -3,45 +3,85 @@
 #include "appcontext.h"
 #include "arrange.h"
 
-struct MainFrameUi;
-class TForm1;
+#include <QObject>
 
-// The Pages and Page boxes, Show Links, the align buttons and the Arrange
-// items, and the enabled states of the commands that follow the document and
-// its selection.
-class ViewCommands
+#include <functional>
+
+class PageSpinBox;
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class QWidget;
+
+// The Pages and Page boxes, the zoom box, Show Links, the align buttons and
+// the Arrange items.
+class ViewCommands : public QObject
 {
-public:
-    ViewCommands(TForm1 &frame, MainFrameUi &ui, const AppContext &context);
+    Q_OBJECT
 
-    // Enter in the Pages box takes its number over.
-    void pagesKeyDown();
+public:
+    // `redraw` renders the page shown; `parent`, the main window, carries the
+    // items and the tool-bar controls.
+    ViewCommands(const AppContext &context, std::function<void()> redraw, QWidget *parent);
+
+    QAction *bringForwardAction = nullptr;
+    QAction *sendBackwardAction = nullptr;
+    QAction *bringToFrontAction = nullptr;
+    QAction *sendToBackAction = nullptr;
+    // The page is always shown at one pixel per page unit: these do nothing.
+    QAction *zoom25Action = nullptr;
+    QAction *zoom50Action = nullptr;
+    QAction *zoom100Action = nullptr;
+    QAction *zoom200Action = nullptr;
+    QAction *showLinksAction = nullptr;
+
+    QLabel *pagesLabel = nullptr;
+    QLineEdit *pagesEdit = nullptr;
+    QLabel *pageLabel = nullptr;
+    PageSpinBox *pageSpinBox = nullptr;
+    QComboBox *zoomCombo = nullptr;
+    QToolButton *alignLeftButton = nullptr;
+    QToolButton *alignHCenterButton = nullptr;
+    QToolButton *alignRightButton = nullptr;
+    QToolButton *alignTopButton = nullptr;
+    QToolButton *alignVCenterButton = nullptr;
+    QToolButton *alignBottomButton = nullptr;
+
+    // The boxes show the values of the document in hand.
+    void showDocumentValues();
     // What the Pages box shows is what the next command uses: taken over
     // when it loses the focus and before every command.
     void takePagesBox();
-    void pageChange(int value);
-    // Enter in the Page box.
-    void pageKeyDown();
-    void showLinks();
+    // Takes the Pages box over before `command` runs from its shortcut,
+    // which leaves the box the focus.
+    void watchCommand(QAction *command);
+    // The align buttons need two selected objects, the Arrange items one.
+    void updateEnabled();
+    // Sizes the Pages and Page boxes and their labels for their font, so that
+    // five digits and the labels' colons show whole.
+    void fitToFont();
+    // Where the keyboard focus goes once Enter has taken the Pages box over.
+    void setFocusAfterPages(QWidget *widget) { m_focusAfterPages = widget; }
+
+protected:
+    // Enter in the Pages box takes its number over; in the Page box, it sets
+    // the page shown without a redraw. A watched command's shortcut takes
+    // the Pages box over before the command runs.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Takes the Pages box's number over; false when it is no number.
+    bool applyPages();
+    // A value of the Page box: the page shown, no further than the run.
+    void pageChanged(int value);
     // Lines up the selected objects by `rule`, as the step `label`.
     void align(AlignRule rule, const QString &label);
     // Moves the one selected object in the drawing order, as the step `label`.
     void arrange(DrawOrderMove move, const QString &label);
 
-    // The boxes show the values of the document in hand.
-    void showDocumentValues();
-
-    // Create Matrix, Duplicate, Save and Close from the document state.
-    void updateMenuState();
-    // The align buttons need two selected objects, the Arrange items one.
-    void updateAlignButtons();
-    void updateArrangeItems();
-
-private:
-    // Takes the Pages box's number over; false when it is no number.
-    bool applyPages();
-
-    TForm1 &m_frame;
-    MainFrameUi &m_ui;
     AppContext m_context;
+    std::function<void()> m_redraw;
+    QWidget *m_focusAfterPages = nullptr;
 };

@@ -110,7 +110,7 @@ int main(int argc, char **argv)
         RenderContext context;
         context.windowRect = QRect(0, 0, 773, 479);
         QList<Bounds32> boxes;
-        const double layout = millisecondsOf([&] { boxes = layoutPass(doc, 0); });
+        const double layout = millisecondsOf([&] { boxes = layoutPass(doc, 0, state.cache); });
         const double render = millisecondsOf([&] { renderPage(doc, boxes, state, context); });
 
         QBuffer pdf;

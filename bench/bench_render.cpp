@@ -93,17 +93,17 @@ int main(int argc, char **argv)
             ++shown;
         };
 
-        QList<Bounds32> boxes = layoutPass(doc, 0);
+        QList<Bounds32> boxes = layoutPass(doc, 0, state.cache);
         const double renders = perSecond([&] {
             doc.pageShown = doc.pageShown % 100 + 1;
             renderPage(doc, boxes, state, context);
         });
-        const double layouts = perSecond([&] { boxes = layoutPass(doc, 0); });
+        const double layouts = perSecond([&] { boxes = layoutPass(doc, 0, state.cache); });
         int travel = 1;
         const double drags = perSecond([&] {
             travel = -travel;
             moveSelected(doc, travel, travel);
-            boxes = layoutPass(doc, 0);
+            boxes = layoutPass(doc, 0, state.cache);
             renderPage(doc, boxes, state, context);
         });
 
@@ -113,7 +113,8 @@ int main(int argc, char **argv)
             page.fill(Qt::white);
             QPainter painter(&page);
             printed = printed % 100 + 1;
-            renderPrintedPage(painter, doc, printed, printerScale(printerResolution));
+            renderPrintedPage(painter, state.cache, RunTexts(doc), printed,
+                              printerScale(printerResolution));
         });
         std::printf("%8d %12.1f %12.1f %12.1f %14.3f\n", count, renders, layouts, pages,
                     1000.0 / drags);

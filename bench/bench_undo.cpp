@@ -6,6 +6,7 @@
 #include "documenteditor.h"
 #include "editing.h"
 #include "objecttable.h"
+#include "selection.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -51,10 +52,10 @@ Document makeDocument()
 // Selects the objects `first` .. `first + count - 1` alone.
 void selectRun(DocumentEditor &editor, int first, int count)
 {
-    editor.select([first, count](Document &doc) {
-        deselectAll(doc);
-        for (int i = first; i < first + count && i < doc.count(); ++i)
-            doc.objects[i].selected = 1;
+    editor.select([first, count](Selection &selection) {
+        deselectAll(selection);
+        for (int i = first; i < first + count && i < selection.count(); ++i)
+            selection.setMark(i, 1);
     });
 }
 
@@ -109,8 +110,8 @@ void makeStep(DocumentEditor &editor, int step)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    ShellState shell;
-    DocumentEditor editor(shell);
+    Session session;
+    DocumentEditor editor(session);
 
     const double empty = heapMegabytes();
     editor.replace(makeDocument());

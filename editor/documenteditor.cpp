@@ -4,9 +4,10 @@
 
 #include <QUndoStack>
 
-DocumentEditor::DocumentEditor(ShellState &shell, QObject *parent)
-    : QObject(parent), m_shell(shell), m_stack(new QUndoStack(this))
+DocumentEditor::DocumentEditor(Session &session, QObject *parent)
+    : QObject(parent), m_session(session), m_stack(new QUndoStack(this))
 {
+    connect(m_stack, &QUndoStack::cleanChanged, this, &DocumentEditor::cleanChanged);
 }
 
 DocumentEditor::~DocumentEditor() = default;
@@ -37,19 +38,27 @@ void DocumentEditor::replace(const Document &doc)
     m_gestureBase.reset();
     m_doc = doc;
     m_stack->clear();
+    // A history left unclean by markModified alone is clean again only here.
+    m_stack->setClean();
+    cleanChanged(true);
     Q_EMIT changed();
 }
 
 void DocumentEditor::markSaved()
 {
     m_stack->setClean();
-    m_shell.docModified = 0;
-    Q_EMIT modifiedChanged();
+    cleanChanged(true);
 }
 
 void DocumentEditor::markModified()
 {
-    m_shell.docModified = 1;
+    m_stack->resetClean();
+    cleanChanged(false);
+}
+
+void DocumentEditor::cleanChanged(bool clean)
+{
+    m_session.docModified = !clean;
     Q_EMIT modifiedChanged();
 }
 
@@ -95,14 +104,16 @@ void DocumentEditor::record(const Document &before, const QString &label, std::u
     if (diff.isEmpty())
         return;
     m_stack->push(new DocumentStep(*this, diff, label, mergeKey));
-    m_shell.docModified = 1;
-    Q_EMIT modifiedChanged();
+    // A step folded into one made before the save leaves the history where
+    // it was, and the document is modified all the same.
+    if (m_stack->isClean())
+        m_stack->resetClean();
+    cleanChanged(false);
     Q_EMIT changed();
 }
 
 void DocumentEditor::stepApplied()
 {
-    m_shell.docModified = m_stack->isClean() ? 0 : 1;
-    Q_EMIT modifiedChanged();
+    cleanChanged(m_stack->isClean());
     Q_EMIT changed();
 }

@@ -2,7 +2,8 @@
 
 #include "document.h"
 #include "documentdiff.h"
-#include "shellstate.h"
+#include "selection.h"
+#include "session.h"
 
 #include <QObject>
 #include <QString>
@@ -14,15 +15,16 @@
 class QUndoStack;
 
 // The one door through which the document changes. Every edit becomes one
-// step of the undo history and marks the document modified; every change,
-// edit or not, is announced by `changed()`, which the main frame answers
-// with the layout, the menu state and a redraw.
+// step of the undo history; the session's modified state follows the
+// history, here alone: modified unless the history stands where the document
+// was last saved. Every change, edit or not, is announced by `changed()`,
+// which the main window answers with the layout, the menu state and a redraw.
 class DocumentEditor : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit DocumentEditor(ShellState &shell, QObject *parent = nullptr);
+    explicit DocumentEditor(Session &session, QObject *parent = nullptr);
     ~DocumentEditor() override;
 
     const Document &document() const { return m_doc; }
@@ -52,10 +54,11 @@ public:
         }
     }
 
-    // Changes that are not edits: the selection marks.
+    // Changes that are not edits: the selection marks, and nothing else.
     template <typename Change> void select(Change &&change)
     {
-        change(m_doc);
+        Selection selection(m_doc);
+        change(selection);
         Q_EMIT changed();
     }
     // The page the document window shows, a view value kept in the file.
@@ -72,12 +75,12 @@ public:
     }
     void endGesture(const QString &label);
 
-    // A new or opened document: its history starts here.
+    // A new or opened document: its history starts here, with nothing unsaved.
     void replace(const Document &doc);
     // Saved: the history's clean point is here and nothing is unsaved.
     void markSaved();
     // Marks the document modified without an edit (the pointer moving over
-    // the page in Main mode does).
+    // the page in Main mode does): the history leaves its clean point.
     void markModified();
 
     void undo();
@@ -96,11 +99,12 @@ private:
     void openStep();
     void closeStep(const QString &label, std::uint64_t mergeKey);
     void record(const Document &before, const QString &label, std::uint64_t mergeKey);
-    // Undo or redo has changed the document: it is modified unless the
-    // history stands where it was last saved.
+    // Undo or redo has changed the document.
     void stepApplied();
+    // The history stands at its clean point, or has left it.
+    void cleanChanged(bool clean);
 
-    ShellState &m_shell;
+    Session &m_session;
     Document m_doc;
     QUndoStack *m_stack = nullptr;
     // The document before the outermost open edit, and how deep edits nest.

@@ -3,7 +3,7 @@
 #include "documenteditor.h"
 #include "feedback.h"
 #include "renderstate.h"
-#include "shellstate.h"
+#include "session.h"
 #include "viewstate.h"
 
 // What the document window and its editing work on. The program passes its
@@ -11,7 +11,7 @@
 struct EditorContext
 {
     DocumentEditor &editor;
-    ShellState &shell;
+    Session &session;
     ViewState &view;
     RenderState &render;
     Feedback feedback;

@@ -49,9 +49,9 @@ void PageTool::mousePressed(QPoint point, Qt::KeyboardModifiers modifiers)
     lastHit = hit;
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
 
-    switch (m_context.shell.editMode) {
+    switch (m_context.session.editMode) {
     case ModeMain:
-        editor.select([hit, shift](Document &doc) { selectPress(doc, hit, shift); });
+        editor.select([hit, shift](Selection &selection) { selectPress(selection, hit, shift); });
         break;
     case ModePlaceNumber:
         if (!place(KindNumber, point, QStringLiteral("Place Number")))
@@ -79,7 +79,7 @@ void PageTool::mousePressed(QPoint point, Qt::KeyboardModifiers modifiers)
 
 void PageTool::mouseMoved(QPoint point, Qt::MouseButtons buttons)
 {
-    if (m_context.shell.editMode != ModeMain)
+    if (m_context.session.editMode != ModeMain)
         return;
     DocumentEditor &editor = m_context.editor;
     const bool leftHeld = buttons.testFlag(Qt::LeftButton);
@@ -107,7 +107,8 @@ void PageTool::mouseReleased()
     editor.endGesture(QStringLiteral("Move"));
     const Bounds32 band = m_bandRect;
     if (band.right > band.left && band.bottom > band.top) {
-        editor.select([this, band](Document &doc) { selectInRect(doc, m_boxes, band); });
+        editor.select(
+            [this, band](Selection &selection) { selectInRect(selection, m_boxes, band); });
     }
     m_bandRect = Bounds32{};
     Q_EMIT bandChanged();

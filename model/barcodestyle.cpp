@@ -4,21 +4,25 @@
 
 namespace {
 
+// What the document knows of each symbology, one row each; the renderer
+// keeps its own row of how each is drawn.
 struct SymbologyRow
 {
     Symbology symbology;
     QStringView name;
     QStringView title;
+    // Square modules: no bar height, no text line.
+    bool matrix;
 };
 
 constexpr SymbologyRow symbologyRows[] = {
-    {Symbology::Code128, u"code128", u"Code 128"},
-    {Symbology::Code39, u"code39", u"Code 39"},
-    {Symbology::Ean13, u"ean13", u"EAN-13"},
-    {Symbology::UpcA, u"upca", u"UPC-A"},
-    {Symbology::Itf, u"itf", u"Interleaved 2 of 5"},
-    {Symbology::Qr, u"qr", u"QR code"},
-    {Symbology::DataMatrix, u"datamatrix", u"Data Matrix"},
+    {Symbology::Code128, u"code128", u"Code 128", false},
+    {Symbology::Code39, u"code39", u"Code 39", false},
+    {Symbology::Ean13, u"ean13", u"EAN-13", false},
+    {Symbology::UpcA, u"upca", u"UPC-A", false},
+    {Symbology::Itf, u"itf", u"Interleaved 2 of 5", false},
+    {Symbology::Qr, u"qr", u"QR code", true},
+    {Symbology::DataMatrix, u"datamatrix", u"Data Matrix", true},
 };
 
 const SymbologyRow &rowOf(Symbology symbology)
@@ -51,5 +55,5 @@ QString symbologyTitle(Symbology symbology)
 
 bool isMatrixSymbology(Symbology symbology)
 {
-    return symbology == Symbology::Qr || symbology == Symbology::DataMatrix;
+    return rowOf(symbology).matrix;
 }

@@ -2,23 +2,8 @@
 
 #include "kinds.h"
 #include "objecttable.h"
+#include "selection.h"
 #include "wrapint.h"
-
-void selectPress(Document &doc, int hit, bool shift)
-{
-    if (!doc.isLive(hit)) {
-        deselectAll(doc);
-        return;
-    }
-    if (shift) {
-        std::int16_t &mark = doc.objects[hit].selected;
-        mark = mark == 1 ? 0 : 1;
-        return;
-    }
-    if (!doc.objects[hit].isSelected())
-        deselectAll(doc);
-    doc.objects[hit].selected = 1;
-}
 
 bool linkPress(Document &doc, int hit, bool shift)
 {
@@ -33,12 +18,6 @@ bool unlinkPress(Document &doc, int hit)
     return true;
 }
 
-void selectAll(Document &doc)
-{
-    for (PageObject &object : doc.objects)
-        object.selected = 1;
-}
-
 bool duplicateSelected(Document &doc)
 {
     QList<PageObject> copies;
@@ -46,19 +25,17 @@ bool duplicateSelected(Document &doc)
         if (object.isSelected())
             copies.append(object);
     }
-    deselectAll(doc);
+    Selection selection(doc);
+    deselectAll(selection);
 
-    for (PageObject copy : std::as_const(copies)) {
+    for (const PageObject &source : std::as_const(copies)) {
         if (doc.isFull())
             break;
         const int m = doc.count();
+        PageObject copy = copyOf(source, m);
         copy.x = wrapAdd(copy.x, 10);
         copy.y = wrapAdd(copy.y, 10);
-        copy.linkId = -1;
-        copy.linkPrev = -1;
-        copy.linkNext = -1;
         copy.selected = 1;
-        copy.name = defaultName(copy.kind, m);
         doc.objects.append(copy);
         doc.drawOrder.append(m);
     }

@@ -5,11 +5,6 @@
 // What a press and the Edit commands do to the document. `hit` is the object
 // under the pointer, or -1 for empty page.
 
-// Main mode: a press on empty page deselects all; Shift toggles the object
-// under the pointer; a plain press on an unselected object selects it alone,
-// and on a selected one keeps the whole selection, ready to be dragged.
-void selectPress(Document &doc, int hit, bool shift);
-
 // Link mode: a press starts a link at an unlinked object, a Shift press
 // appends one behind the object linked last. False, changing nothing, when
 // refused.
@@ -18,8 +13,6 @@ bool linkPress(Document &doc, int hit, bool shift);
 // Unlink mode: dissolves the link of the object under the pointer. False
 // when there was none.
 bool unlinkPress(Document &doc, int hit);
-
-void selectAll(Document &doc);
 
 // Copies every selected object 10 units right of and below itself, unlinked
 // and on top, and leaves exactly the copies selected. False when copies were

@@ -29,13 +29,6 @@ constexpr std::pair<CheckDigit, const char *> checkNames[] = {
     {CheckDigit::Mod9, "mod9"},
 };
 
-constexpr std::pair<NumberSystem, const char *> systemNames[] = {
-    {NumberSystem::Decimal, "decimal"},
-    {NumberSystem::Hexadecimal, "hex"},
-    {NumberSystem::Base36, "base36"},
-    {NumberSystem::Letters, "letters"},
-};
-
 template <typename Enum, std::size_t N>
 bool readName(const std::pair<Enum, const char *> (&names)[N], const QJsonValue &value, Enum &item)
 {
@@ -56,6 +49,18 @@ QString nameOf(const std::pair<Enum, const char *> (&names)[N], Enum item)
     const auto found = std::find_if(std::begin(names), std::end(names),
                                     [item](const auto &entry) { return entry.first == item; });
     return found == std::end(names) ? QString() : QString::fromLatin1(found->second);
+}
+
+bool readSystem(const QJsonValue &value, NumberSystem &system)
+{
+    const QString key = value.toString();
+    for (const NumberSystemRow &row : numberSystemRows()) {
+        if (key == QLatin1String(row.fileKey)) {
+            system = row.system;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool readAffix(const QJsonValue &value, QString &text)
@@ -99,8 +104,7 @@ bool readLength(const QJsonValue &value, double &length)
 }
 
 // A barcode names its symbology; its other keys may be left out.
-bool readBarcode(const QJsonValue &value, QByteArrayView text,
-                 std::optional<BarcodeStyle> &barcode)
+bool readBarcode(const QJsonValue &value, QByteArrayView text, std::optional<BarcodeStyle> &barcode)
 {
     const std::optional<JsonMembers> members = objectMembers(text);
     if (!value.isObject() || !members)
@@ -149,11 +153,11 @@ JsonMembers withUnknown(const UnknownKeys &unknown, const JsonMembers &known)
 
 QByteArray barcodeText(const BarcodeStyle &style)
 {
-    return objectText(withUnknown(style.unknownKeys,
-                                  {{symbologyKey, jsonText(symbologyName(style.symbology))},
-                                   {heightKey, jsonText(style.barHeight)},
-                                   {moduleKey, jsonText(style.moduleWidth)},
-                                   {textKey, jsonText(style.showText)}}));
+    return objectText(
+        withUnknown(style.unknownKeys, {{symbologyKey, jsonText(symbologyName(style.symbology))},
+                                        {heightKey, jsonText(style.barHeight)},
+                                        {moduleKey, jsonText(style.moduleWidth)},
+                                        {textKey, jsonText(style.showText)}}));
 }
 
 // How each key of an object's entry is read into a format: false on a value
@@ -183,7 +187,7 @@ constexpr KeyReader keyReaders[] = {
      }},
     {systemKey,
      [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
-         return readName(systemNames, v, f.system);
+         return readSystem(v, f.system);
      }},
     {autoWidthKey,
      [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
@@ -204,7 +208,7 @@ QJsonObject knownKeys(const NumberFormat &format)
         {suffixKey, format.suffix},
         {repeatKey, format.repeat},
         {checkKey, nameOf(checkNames, format.check)},
-        {systemKey, nameOf(systemNames, format.system)},
+        {systemKey, QLatin1String(numberSystemRow(format.system).fileKey)},
         {autoWidthKey, format.autoWidth},
     };
 }
@@ -338,9 +342,9 @@ QByteArray extensionBlockBytes(const ExtensionBlock &block)
     if (objects.isEmpty() && block.unknownKeys.isEmpty())
         return QByteArray();
 
-    const QByteArray json = objectText(withUnknown(
-        block.unknownKeys,
-        {{versionKey, jsonText(blockVersion)}, {objectsKey, objectText(objects)}}));
+    const QByteArray json =
+        objectText(withUnknown(block.unknownKeys, {{versionKey, jsonText(blockVersion)},
+                                                   {objectsKey, objectText(objects)}}));
     QByteArray bytes;
     bytes.reserve(blockTag.size() + lengthSize + json.size());
     bytes.append(blockTag);

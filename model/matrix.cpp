@@ -34,29 +34,12 @@ void appendCopy(Document &doc, int source, const MatrixParameters &parameters, s
 {
     const int m = doc.count();
     const PageObject &from = doc.objects[source];
-    PageObject copy;
-    copy.start = from.start;
-    copy.stepPage = from.stepPage;
-    copy.stepLink = from.stepLink;
-    copy.digits = from.digits;
-    copy.zeros = from.zeros;
-    copy.color = from.color;
-    copy.customColor = from.customColor;
-    copy.fontSize = from.fontSize;
-    copy.kind = from.kind;
-    copy.angle = from.angle;
-    copy.format = from.format;
-    copy.extensionKeys = from.extensionKeys;
+    PageObject copy = copyOf(from, m);
+    // Cells have always carried only the reserved words copies take, and
+    // stored matrices keep their bytes.
     copy.reserved = reservedOfCopies(from.reserved);
     copy.x = wrapAdd(from.x, wrapMul(parameters.matrixDX, column));
     copy.y = wrapAdd(from.y, wrapMul(parameters.matrixDY, row));
-    copy.linkId = -1;
-    copy.linkPrev = -1;
-    copy.linkNext = -1;
-    copy.selected = -1;
-    copy.text = from.text;
-    copy.fontName = from.fontName;
-    copy.name = defaultName(copy.kind, m);
     doc.objects.append(copy);
     doc.drawOrder.append(m);
 }

@@ -1,6 +1,5 @@
 #include "numberformat.h"
 
-#include "numberconversion.h"
 #include "wrapint.h"
 #include "wrapsearch.h"
 
@@ -10,95 +9,12 @@
 
 namespace {
 
-constexpr char16_t digitAlphabet[] = u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr std::uint64_t wrapModulus = std::uint64_t{1} << 32;
 constexpr std::uint64_t signBit = std::uint64_t{1} << 31;
-// Only this many characters of a hexadecimal entry are read.
-constexpr qsizetype hexStartLength = 8;
-
-void writeRadix(std::uint32_t bits, std::uint32_t radix, DigitText &out)
-{
-    do {
-        out.prepend(digitAlphabet[bits % radix]);
-        bits /= radix;
-    } while (bits != 0);
-}
-
-void writeDecimal(std::int32_t value, DigitText &out)
-{
-    const auto bits = static_cast<std::uint32_t>(value);
-    writeRadix(value < 0 ? 0u - bits : bits, 10, out);
-    if (value < 0)
-        out.prepend(u'-');
-}
-
-// Bijective base 26: no digit stands for zero, so each place runs A..Z for 1..26.
-void writeLetters(std::uint32_t value, DigitText &out)
-{
-    while (value != 0) {
-        --value;
-        out.prepend(static_cast<char16_t>(u'A' + value % 26));
-        value /= 26;
-    }
-}
-
-// 0..9 for decimal digits, 10..35 for letters of either case, -1 otherwise.
-int digitValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'z')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'Z')
-        return u - u'A' + 10;
-    return -1;
-}
 
 bool isDecimalDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
-}
-
-std::int32_t readHexadecimal(QStringView entry)
-{
-    std::uint32_t value = 0;
-    for (const QChar c : entry.left(hexStartLength)) {
-        const int digit = digitValue(c);
-        if (digit < 0 || digit >= 16)
-            return -1;
-        value = value * 16u + static_cast<std::uint32_t>(digit);
-    }
-    return static_cast<std::int32_t>(value);
-}
-
-std::optional<std::int32_t> readBase36(QStringView entry)
-{
-    if (entry.isEmpty())
-        return std::nullopt;
-    std::uint32_t value = 0;
-    for (const QChar c : entry) {
-        const int digit = digitValue(c);
-        if (digit < 0)
-            return std::nullopt;
-        value = value * 36u + static_cast<std::uint32_t>(digit);
-    }
-    return static_cast<std::int32_t>(value);
-}
-
-std::optional<std::int32_t> readLetters(QStringView entry)
-{
-    if (entry.isEmpty())
-        return std::nullopt;
-    std::uint32_t value = 0;
-    for (const QChar c : entry) {
-        // A is 1, Z is 26.
-        const int digit = digitValue(c) - 9;
-        if (digit < 1)
-            return std::nullopt;
-        value = value * 26u + static_cast<std::uint32_t>(digit);
-    }
-    return static_cast<std::int32_t>(value);
 }
 
 int shownWidth(std::int32_t value, NumberSystem system)
@@ -169,7 +85,7 @@ QString cutAffix(const QString &text)
 void appendDecimal(QString &out, std::int32_t value)
 {
     DigitText digits;
-    writeDecimal(value, digits);
+    writeDigits(value, NumberSystem::Decimal, digits);
     out.append(digits.view());
 }
 
@@ -211,7 +127,7 @@ NumberFormat withinLimits(NumberFormat format)
 
 bool padsWithZeros(NumberSystem system)
 {
-    return system != NumberSystem::Letters;
+    return numberSystemRow(system).padsWithZeros;
 }
 
 std::int32_t valuesInRun(std::int32_t pages, int repeat)
@@ -235,26 +151,9 @@ std::int32_t repeatedValue(std::int32_t start, std::int32_t stepPage, int repeat
 
 bool writeDigits(std::int32_t value, NumberSystem system, DigitText &out)
 {
-    const auto bits = static_cast<std::uint32_t>(value);
-    switch (system) {
-    case NumberSystem::Decimal:
-        writeDecimal(value, out);
+    if (numberSystemRow(system).write(value, out))
         return true;
-    case NumberSystem::Hexadecimal:
-        writeRadix(bits, 16, out);
-        return true;
-    case NumberSystem::Base36:
-        writeRadix(bits, 36, out);
-        return true;
-    case NumberSystem::Letters:
-        if (value < 1) {
-            writeDecimal(value, out);
-            return false;
-        }
-        writeLetters(bits, out);
-        return true;
-    }
-    writeDecimal(value, out);
+    numberSystemRow(NumberSystem::Decimal).write(value, out);
     return false;
 }
 
@@ -268,19 +167,7 @@ std::optional<QString> systemDigits(std::int32_t value, NumberSystem system)
 
 std::optional<std::int32_t> readStartEntry(const QString &entry, NumberSystem system)
 {
-    switch (system) {
-    case NumberSystem::Decimal:
-        return readInt32(entry);
-    case NumberSystem::Hexadecimal:
-        return readHexadecimal(entry);
-    case NumberSystem::Base36:
-        return readBase36(QStringView(entry).trimmed());
-    case NumberSystem::Letters:
-        if (const std::optional<std::int32_t> value = readLetters(QStringView(entry).trimmed()))
-            return value;
-        return readInt32(entry);
-    }
-    return std::nullopt;
+    return numberSystemRow(system).read(entry);
 }
 
 int autoWidthDigits(std::int32_t start, std::int32_t stepPage, int repeat, std::int32_t pages,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "barcodestyle.h"
+#include "numbersystems.h"
 
 #include <QChar>
 #include <QString>
@@ -24,18 +25,6 @@ enum class CheckDigit : std::uint8_t
     Mod7,
     // The remainder of the number divided by 9.
     Mod9,
-};
-
-// The digits a number is written in.
-enum class NumberSystem : std::uint8_t
-{
-    Decimal,
-    // Upper case, of the unsigned 32-bit value.
-    Hexadecimal,
-    // 0-9 then A-Z, of the unsigned 32-bit value.
-    Base36,
-    // A..Z, AA, AB, ...: 1 is A, 26 is Z, 27 is AA. Nothing below 1.
-    Letters,
 };
 
 // How a number object writes its value. The defaults write plain decimal
@@ -81,19 +70,6 @@ std::int32_t repeatedValue(std::int32_t start, std::int32_t stepPage, int repeat
 // a repeat counts it, ceil(pages / repeat). A repeat below 1 counts as 1; no
 // pages print no values.
 std::int32_t valuesInRun(std::int32_t pages, int repeat);
-
-// The digits of a 32-bit value, formed without allocating: room for the
-// longest, "-2147483648", filled from the right.
-struct DigitText
-{
-    static constexpr qsizetype capacity = 11;
-
-    char16_t chars[capacity] = {};
-    qsizetype first = capacity;
-
-    void prepend(char16_t c) { chars[--first] = c; }
-    QStringView view() const { return QStringView(chars + first, capacity - first); }
-};
 
 // Writes the digits of `value` in `system` into `out`, or its decimal digits
 // when `system` has none for it; whether they are in `system`.

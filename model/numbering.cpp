@@ -218,45 +218,18 @@ void propagateLinks(Document &doc)
 
 void parseStart(PageObject &object, const QString &entry, NumberSystem system)
 {
-    switch (system) {
-    case NumberSystem::Decimal: {
-        const std::int32_t start = textToInt32(entry);
-        object.format.system = system;
-        object.start = start;
-        object.digits = clampToInt16(entry.size());
-        object.zeros = clampToInt16(object.digits - numberValueText(object, start, true).size());
-        return;
-    }
-    case NumberSystem::Hexadecimal:
-        object.start = readHexStart(entry);
-        break;
-    case NumberSystem::Base36:
-    case NumberSystem::Letters: {
-        const std::optional<std::int32_t> start = readStartEntry(entry, system);
-        if (!start) {
-            throw PaginetteError(system == NumberSystem::Base36
-                                     ? QStringLiteral("'%1' is not a base 36 number").arg(entry)
-                                     : QStringLiteral("'%1' is not written in letters").arg(entry));
-        }
-        object.start = *start;
-        break;
-    }
-    }
+    const NumberSystemRow &row = numberSystemRow(system);
+    const std::optional<std::int32_t> start = row.read(entry);
+    if (!start)
+        throw PaginetteError(QString::fromLatin1(row.refusal).arg(entry));
     object.format.system = system;
+    object.start = *start;
     object.digits = clampToInt16(entry.size());
-    object.zeros = clampToInt16(leadingZeroCount(entry));
-}
-
-std::int32_t readHexStart(const QString &entry)
-{
-    std::uint32_t value = 0;
-    for (const QChar c : QStringView(entry).left(hexStartLength)) {
-        const int digit = hexDigitValue(c);
-        if (digit < 0)
-            return -1;
-        value = value * 16u + static_cast<std::uint32_t>(digit);
-    }
-    return static_cast<std::int32_t>(value);
+    // A decimal entry's zeros are its width less its value's digits; other
+    // systems count the zeros typed.
+    object.zeros = system == NumberSystem::Decimal
+                       ? clampToInt16(object.digits - numberValueText(object, *start, true).size())
+                       : clampToInt16(leadingZeroCount(entry));
 }
 
 bool isHexadecimalEntry(const QString &entry)

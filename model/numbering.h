@@ -89,11 +89,8 @@ void propagateLinks(Document &doc);
 // that is no number there throws PaginetteError and changes nothing.
 void parseStart(PageObject &object, const QString &entry, NumberSystem system);
 
-// The value of a hexadecimal Start entry: its first 8 characters read as
-// hexadecimal digits, -1 (all bits) when one of them is not a digit, 0 when
-// the entry is empty.
-std::int32_t readHexStart(const QString &entry);
-// Whether every character that readHexStart reads is a hexadecimal digit.
+// Whether every character a hexadecimal Start entry is read by is a
+// hexadecimal digit.
 bool isHexadecimalEntry(const QString &entry);
 
 // The text object `index` shows on the last printed page.

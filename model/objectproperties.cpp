@@ -23,19 +23,6 @@ constexpr std::array<NamedColor, 4> namedColors{{
     {"Blue", 16711680},
 }};
 
-struct NamedSystem
-{
-    const char *name;
-    NumberSystem system;
-};
-
-constexpr std::array<NamedSystem, 4> namedSystems{{
-    {"decimal", NumberSystem::Decimal},
-    {"hexadecimal", NumberSystem::Hexadecimal},
-    {"base 36", NumberSystem::Base36},
-    {"letters", NumberSystem::Letters},
-}};
-
 struct NamedCheck
 {
     const char *name;
@@ -76,8 +63,8 @@ QString customColorName()
 QStringList systemNames()
 {
     QStringList names;
-    for (const NamedSystem &named : namedSystems)
-        names << QLatin1String(named.name);
+    for (const NumberSystemRow &row : numberSystemRows())
+        names << QLatin1String(row.title);
     return names;
 }
 
@@ -99,20 +86,16 @@ QStringList barcodeNames()
 
 NumberSystem systemNamed(const QString &name)
 {
-    for (const NamedSystem &named : namedSystems) {
-        if (name == QLatin1String(named.name))
-            return named.system;
+    for (const NumberSystemRow &row : numberSystemRows()) {
+        if (name == QLatin1String(row.title))
+            return row.system;
     }
     return NumberSystem::Hexadecimal;
 }
 
 QString systemName(NumberSystem system)
 {
-    for (const NamedSystem &named : namedSystems) {
-        if (named.system == system)
-            return QLatin1String(named.name);
-    }
-    return QString();
+    return QLatin1String(numberSystemRow(system).title);
 }
 
 NumberEntries numberEntriesOf(const PageObject &object)
@@ -194,7 +177,7 @@ std::optional<QString> endPreview(const Document &doc, int index, const QString 
     if (system == NumberSystem::Hexadecimal) {
         if (!isHexadecimalEntry(entry))
             return std::nullopt;
-        object.start = readHexStart(entry);
+        object.start = *readStartEntry(entry, system);
     } else {
         const std::optional<std::int32_t> start =
             system == NumberSystem::Decimal ? readInt32(entry) : readStartEntry(entry, system);
@@ -213,7 +196,7 @@ QString convertStartEntry(const QString &entry, NumberSystem from, NumberSystem 
         return entry;
     const std::optional<std::int32_t> value =
         from == NumberSystem::Hexadecimal
-            ? (isHexadecimalEntry(entry) ? std::optional(readHexStart(entry)) : std::nullopt)
+            ? (isHexadecimalEntry(entry) ? readStartEntry(entry, from) : std::nullopt)
             : readStartEntry(entry, from);
     if (!value)
         return entry;

@@ -31,12 +31,6 @@ void removeFromDrawOrder(Document &doc, int removed)
     order.resize(std::min<qsizetype>(order.size(), doc.count()));
 }
 
-bool intersects(const Bounds32 &a, const Bounds32 &b)
-{
-    return std::max(a.left, b.left) < std::min(a.right, b.right) &&
-           std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
-}
-
 bool contains(const Bounds32 &r, std::int32_t px, std::int32_t py)
 {
     return r.left <= px && px < r.right && r.top <= py && py < r.bottom;
@@ -69,6 +63,15 @@ std::optional<int> createObject(Document &doc, std::int32_t kind, std::int32_t p
     doc.objects.append(object);
     doc.drawOrder.append(n);
     return n;
+}
+
+PageObject copyOf(const PageObject &source, int index)
+{
+    PageObject copy = source;
+    unlink(copy);
+    copy.selected = -1;
+    copy.name = defaultName(copy.kind, index);
+    return copy;
 }
 
 Removal deleteObject(Document &doc, int index)
@@ -114,21 +117,6 @@ Removal deleteSelected(Document &doc)
 void clearDocument(Document &doc)
 {
     doc = emptyDocument(doc.capacity);
-}
-
-void deselectAll(Document &doc)
-{
-    for (PageObject &object : doc.objects)
-        object.selected = -1;
-}
-
-void selectInRect(Document &doc, const QList<Bounds32> &boxes, const Bounds32 &rect)
-{
-    const auto count = std::min<qsizetype>(doc.count(), boxes.size());
-    for (qsizetype i = 0; i < count; ++i) {
-        if (intersects(boxes[i], rect))
-            doc.objects[i].selected = 1;
-    }
 }
 
 int hitTest(const Document &doc, const QList<Bounds32> &boxes, std::int32_t px, std::int32_t py)

@@ -14,6 +14,11 @@
 // top of the drawing order. Nothing when the table is full.
 std::optional<int> createObject(Document &doc, std::int32_t kind, std::int32_t px, std::int32_t py);
 
+// The copy of `source` that becomes object `index`: everything of the
+// source but its place in a link, its selection mark and its name, which is
+// the copy's own. Every object a command copies is copied so.
+PageObject copyOf(const PageObject &source, int index);
+
 // How many links a deletion dissolved; each is worth one warning.
 struct Removal
 {
@@ -29,10 +34,6 @@ Removal deleteSelected(Document &doc);
 // Empties the table for a new document; the capacity stays.
 void clearDocument(Document &doc);
 
-void deselectAll(Document &doc);
-// Adds every object whose box meets `rect` to the selection. `boxes` holds
-// one box per object, in window pixels.
-void selectInRect(Document &doc, const QList<Bounds32> &boxes, const Bounds32 &rect);
 // The topmost object whose box contains the point, or -1.
 int hitTest(const Document &doc, const QList<Bounds32> &boxes, std::int32_t px, std::int32_t py);
 // Moves the selected objects; nothing when none is selected.

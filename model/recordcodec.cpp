@@ -1,6 +1,6 @@
 #include "recordcodec.h"
 
-#include "codepage.h"
+#include "windows1252.h"
 
 #include <QtEndian>
 

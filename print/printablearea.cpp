@@ -13,10 +13,10 @@ constexpr double slack = 0.5;
 
 // The object's box on the device, turned by its angle about its reference
 // point and moved by the calibration.
-QRectF printedBox(const PageObject &object, const QString &text, std::int32_t scale,
-                  const QTransform &calibration)
+QRectF printedBox(RenderCache &cache, const PageObject &object, const QString &text,
+                  std::int32_t scale, const QTransform &calibration)
 {
-    const BoxSize size = objectBoxSize(object, text);
+    const BoxSize size = objectBoxSize(cache, object, text);
     QTransform placed;
     placed.translate(qreal(object.x) * scale, qreal(object.y) * scale);
     placed.rotate(-qreal(object.angle % 360));
@@ -37,13 +37,14 @@ QStringList objectsOutside(const Document &doc, const PrintPlan &plan, int dotsP
                             .adjusted(-slack, -slack, slack, slack);
     QStringList names;
     const RunTexts texts(doc);
+    RenderCache cache;
     for (int i = 0; i < doc.count(); ++i) {
         const PageObject &object = doc.objects[i];
         if (object.kind == KindPicture)
             continue;
         for (const std::int32_t page : {plan.first, plan.last}) {
             const QString text = texts.text(i, page);
-            const QRectF box = printedBox(object, text, scale, calibration);
+            const QRectF box = printedBox(cache, object, text, scale, calibration);
             if (!box.isEmpty() && !area.contains(box)) {
                 names.append(object.name.isEmpty() ? QStringLiteral("\"%1\"").arg(text)
                                                    : object.name);

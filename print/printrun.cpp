@@ -57,6 +57,8 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
 
     const std::int32_t scale = printerScale(printerResolution);
     const RunTexts texts(doc);
+    // The run's own: nothing of it is shared with the screen.
+    RenderCache cache;
     const QTransform calibrated =
         calibrationTransform(plan.calibration, printerResolution, sheets.printableOrigin);
     for (std::int32_t sheet = 1; sheet <= sheetsToDraw; ++sheet) {
@@ -79,7 +81,7 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
             const KeepDrawing keepDrawing = [&progress, sheet, sheetsToDraw] {
                 return !progress || progress(sheet, sheetsToDraw);
             };
-            if (renderPrintedPage(painter, texts, page, scale, keepDrawing).stopped) {
+            if (renderPrintedPage(painter, cache, texts, page, scale, keepDrawing).stopped) {
                 result.outcome = PrintOutcome::Cancelled;
                 break;
             }

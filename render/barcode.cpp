@@ -1,5 +1,7 @@
 #include "barcode.h"
 
+#include "rendercachetables.h"
+
 #include <zint.h>
 
 #include <QFontMetricsF>
@@ -11,29 +13,6 @@
 #include <new>
 
 namespace {
-
-struct SymbologyInfo
-{
-    Symbology symbology;
-    int libraryId;
-};
-
-constexpr SymbologyInfo symbologyInfos[] = {
-    {Symbology::Code128, BARCODE_CODE128},
-    {Symbology::Code39, BARCODE_CODE39},
-    {Symbology::Ean13, BARCODE_EANX},
-    {Symbology::UpcA, BARCODE_UPCA},
-    {Symbology::Itf, BARCODE_C25INTER},
-    {Symbology::Qr, BARCODE_QRCODE},
-    {Symbology::DataMatrix, BARCODE_DATAMATRIX},
-};
-
-const SymbologyInfo &infoOf(Symbology symbology)
-{
-    return *std::find_if(
-        std::begin(symbologyInfos), std::end(symbologyInfos),
-        [symbology](const SymbologyInfo &info) { return info.symbology == symbology; });
-}
 
 QString titleOf(Symbology symbology)
 {
@@ -57,18 +36,6 @@ struct Capacity
     qsizetype surelyFits;
     qsizetype mostCharacters;
 };
-
-std::optional<Capacity> capacityOf(Symbology symbology)
-{
-    switch (symbology) {
-    case Symbology::Code128:
-        // 60 symbol characters: an ASCII character takes at most two (a shift
-        // and itself), a pair of digits one.
-        return Capacity{30, 120};
-    default:
-        return std::nullopt;
-    }
-}
 
 QString quoted(const QString &text)
 {
@@ -161,35 +128,70 @@ std::optional<QString> code39Refusal(const QString &text)
     return std::nullopt;
 }
 
-// The rules that need no encoding: characters, digit counts, plain lengths.
+std::optional<QString> code128Refusal(const QString &text)
+{
+    if (const auto bad = firstOutside(text, isAscii))
+        return refusal(titleOf(Symbology::Code128) + QStringLiteral(" takes ASCII characters only"),
+                       text, *bad);
+    return std::nullopt;
+}
+
+std::optional<QString> ean13Refusal(const QString &text)
+{
+    return fixedDigitsRefusal(Symbology::Ean13, text, 12);
+}
+
+std::optional<QString> upcaRefusal(const QString &text)
+{
+    return fixedDigitsRefusal(Symbology::UpcA, text, 11);
+}
+
+// Three UTF-8 bytes to a character at most: the longest text fits either.
+template <Symbology symbology> std::optional<QString> matrixRefusal(const QString &text)
+{
+    if (text.size() > matrixMostCharacters)
+        return refusal(QStringLiteral("%1 takes at most %2 characters")
+                           .arg(titleOf(symbology), QString::number(matrixMostCharacters)),
+                       text, QString::number(text.size()) + QStringLiteral(" characters"));
+    return std::nullopt;
+}
+
+// What varies from one symbology to the next in drawing it, one row each;
+// its names are the model's row.
+struct SymbologyRow
+{
+    Symbology symbology;
+    int libraryId;
+    // The rules that need no encoding: characters, digit counts, plain lengths.
+    std::optional<QString> (*rules)(const QString &text);
+    // What it holds, where that depends on the mix of characters.
+    std::optional<Capacity> capacity;
+};
+
+const SymbologyRow symbologyRows[] = {
+    // 60 symbol characters: an ASCII character takes at most two (a shift
+    // and itself), a pair of digits one.
+    {Symbology::Code128, BARCODE_CODE128, code128Refusal, Capacity{30, 120}},
+    {Symbology::Code39, BARCODE_CODE39, code39Refusal, std::nullopt},
+    {Symbology::Ean13, BARCODE_EANX, ean13Refusal, std::nullopt},
+    {Symbology::UpcA, BARCODE_UPCA, upcaRefusal, std::nullopt},
+    {Symbology::Itf, BARCODE_C25INTER, itfRefusal, std::nullopt},
+    {Symbology::Qr, BARCODE_QRCODE, matrixRefusal<Symbology::Qr>, std::nullopt},
+    {Symbology::DataMatrix, BARCODE_DATAMATRIX, matrixRefusal<Symbology::DataMatrix>, std::nullopt},
+};
+
+const SymbologyRow &rowOf(Symbology symbology)
+{
+    return *std::find_if(
+        std::begin(symbologyRows), std::end(symbologyRows),
+        [symbology](const SymbologyRow &row) { return row.symbology == symbology; });
+}
+
 std::optional<QString> ruleRefusal(Symbology symbology, const QString &text)
 {
     if (text.isEmpty())
         return titleOf(symbology) + QStringLiteral(" needs a text to encode: the text is empty");
-    switch (symbology) {
-    case Symbology::Code128:
-        if (const auto bad = firstOutside(text, isAscii))
-            return refusal(titleOf(symbology) + QStringLiteral(" takes ASCII characters only"),
-                           text, *bad);
-        return std::nullopt;
-    case Symbology::Code39:
-        return code39Refusal(text);
-    case Symbology::Ean13:
-        return fixedDigitsRefusal(symbology, text, 12);
-    case Symbology::UpcA:
-        return fixedDigitsRefusal(symbology, text, 11);
-    case Symbology::Itf:
-        return itfRefusal(text);
-    case Symbology::Qr:
-    case Symbology::DataMatrix:
-        // Three UTF-8 bytes to a character at most: the longest text fits either.
-        if (text.size() > matrixMostCharacters)
-            return refusal(QStringLiteral("%1 takes at most %2 characters")
-                               .arg(titleOf(symbology), QString::number(matrixMostCharacters)),
-                           text, QString::number(text.size()) + QStringLiteral(" characters"));
-        return std::nullopt;
-    }
-    return std::nullopt;
+    return rowOf(symbology).rules(text);
 }
 
 QString tooLong(Symbology symbology, const QString &text)
@@ -207,7 +209,7 @@ enum class Fit
 
 Fit capacityFit(Symbology symbology, const QString &text)
 {
-    const std::optional<Capacity> capacity = capacityOf(symbology);
+    const std::optional<Capacity> &capacity = rowOf(symbology).capacity;
     if (!capacity)
         return Fit::Fits;
     // One UTF-16 unit is at most three UTF-8 bytes: most texts need no conversion.
@@ -229,7 +231,7 @@ SymbolPtr makeSymbol(const BarcodeStyle &style)
     SymbolPtr symbol(ZBarcode_Create());
     if (!symbol)
         throw std::bad_alloc();
-    symbol->symbology = infoOf(style.symbology).libraryId;
+    symbol->symbology = rowOf(style.symbology).libraryId;
     symbol->input_mode = UNICODE_MODE;
     symbol->output_options = BARCODE_QUIET_ZONES;
     // At this scale the vector output measures in modules.
@@ -298,19 +300,6 @@ std::optional<QString> styleRefusal(const BarcodeStyle &style)
     if (!isMatrixSymbology(style.symbology) && !(style.barHeight > 0))
         return titleOf(style.symbology) + QStringLiteral(" needs a bar height above 0");
     return std::nullopt;
-}
-
-struct CacheKey
-{
-    BarcodeStyle style;
-    QString text;
-    bool operator==(const CacheKey &) const = default;
-};
-
-size_t qHash(const CacheKey &key, size_t seed = 0)
-{
-    return qHashMulti(seed, static_cast<int>(key.style.symbology), key.style.barHeight,
-                      key.style.moduleWidth, key.style.showText, key.text);
 }
 
 // Emptied when its symbols would hold more rectangles than this, about 64 MB:
@@ -385,11 +374,12 @@ EncodedBarcode encodeBarcode(const BarcodeStyle &style, const QString &text)
     return {shapesOf(*symbol->vector, style.moduleWidth), {}};
 }
 
-EncodedBarcode cachedBarcode(const BarcodeStyle &style, const QString &text)
+EncodedBarcode cachedBarcode(RenderCache &renderCache, const BarcodeStyle &style,
+                             const QString &text)
 {
-    static QHash<CacheKey, EncodedBarcode> cache;
-    static qsizetype held = 0;
-    const CacheKey key{style, text};
+    QHash<SymbolKey, EncodedBarcode> &cache = renderCache.tables().symbols;
+    qsizetype &held = renderCache.tables().symbolRectangles;
+    const SymbolKey key{style, text};
     const auto found = cache.constFind(key);
     if (found != cache.cend())
         return *found;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "barcodestyle.h"
+#include "rendercache.h"
 
 #include <QColor>
 #include <QList>
@@ -54,11 +55,10 @@ std::optional<QString> barcodeRefusal(Symbology symbology, const QString &text);
 std::optional<QString> barcodeRefusal(const BarcodeStyle &style, const QString &text);
 // The symbol of `text`, or the refusal. EAN-13 and UPC-A add their check digit.
 EncodedBarcode encodeBarcode(const BarcodeStyle &style, const QString &text);
-// The same, kept from a recent call with the same style and text: the screen
-// lays out and redraws the same page often. A print run, whose values are new
-// on every page, encodes them without keeping them. Not for use from more
-// than one thread.
-EncodedBarcode cachedBarcode(const BarcodeStyle &style, const QString &text);
+// The same, kept in `cache` from a recent call with the same style and text:
+// the screen lays out and redraws the same page often. A print run, whose
+// values are new on every page, encodes them without keeping them.
+EncodedBarcode cachedBarcode(RenderCache &cache, const BarcodeStyle &style, const QString &text);
 
 // Fills the bars as exact rectangles (no pen, no antialiasing) and draws the
 // text line in `face`, with the box's top-left corner at `origin` (device

@@ -5,14 +5,14 @@
 #include "renderstate.h"
 #include "wrapint.h"
 
-QList<Bounds32> layoutPass(const Document &doc, std::int32_t scrollOffset)
+QList<Bounds32> layoutPass(const Document &doc, std::int32_t scrollOffset, RenderCache &cache)
 {
     QList<Bounds32> boxes;
     boxes.reserve(doc.count());
     const RunTexts texts(doc);
     for (int i = 0; i < doc.count(); ++i) {
         const PageObject &object = doc.objects[i];
-        const BoxSize size = objectBoxSize(object, texts.text(i, doc.pageShown));
+        const BoxSize size = objectBoxSize(cache, object, texts.text(i, doc.pageShown));
         Bounds32 box;
         box.left = wrapAdd(object.x, pageWindowOffset);
         box.top = wrapSub(wrapAdd(object.y, pageWindowOffset), scrollOffset);

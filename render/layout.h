@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document.h"
+#include "rendercache.h"
 
 #include <QList>
 
@@ -10,4 +11,4 @@
 // shown, for a vertical scroll offset: what hit tests, the rubber band, the
 // selection frames and the link overlay read. One box per object, in table
 // order. The box is that of the unrotated object.
-QList<Bounds32> layoutPass(const Document &doc, std::int32_t scrollOffset);
+QList<Bounds32> layoutPass(const Document &doc, std::int32_t scrollOffset, RenderCache &cache);

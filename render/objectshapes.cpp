@@ -16,9 +16,9 @@ namespace {
 const QColor placeholderColor(0x80, 0x80, 0x80);
 const QColor refusedColor(0xC0, 0x26, 0x2D);
 
-BoxSize textBox(const PageObject &object, const QString &text)
+BoxSize textBox(RenderCache &cache, const PageObject &object, const QString &text)
 {
-    return {measureTextWidth(object.fontName, object.fontSize, text), object.fontSize};
+    return {measureTextWidth(cache, object.fontName, object.fontSize, text), object.fontSize};
 }
 
 std::int32_t wholeUnits(qreal length)
@@ -28,46 +28,47 @@ std::int32_t wholeUnits(qreal length)
 
 // A number shown as a barcode is as large as its symbol; one the symbology
 // refuses keeps the box of its text.
-BoxSize numberBox(const PageObject &object, const QString &text)
+BoxSize numberBox(RenderCache &cache, const PageObject &object, const QString &text)
 {
     if (!object.format.barcode)
-        return textBox(object, text);
-    const EncodedBarcode code = cachedBarcode(*object.format.barcode, text);
+        return textBox(cache, object, text);
+    const EncodedBarcode code = cachedBarcode(cache, *object.format.barcode, text);
     if (!code.ok())
-        return textBox(object, text);
+        return textBox(cache, object, text);
     return {wholeUnits(code.symbol.size.width()), wholeUnits(code.symbol.size.height())};
 }
 
-BoxSize pictureBox(const PageObject &, const QString &)
+BoxSize pictureBox(RenderCache &, const PageObject &, const QString &)
 {
     return {pictureSize, pictureSize};
 }
 
-void drawText(QPainter &painter, const PageObject &object, const QString &text, std::int32_t scale,
-              std::int32_t ox, std::int32_t oy, bool)
+void drawText(QPainter &painter, RenderCache &cache, const PageObject &object, const QString &text,
+              std::int32_t scale, std::int32_t ox, std::int32_t oy, bool)
 {
-    drawObjectText(painter, object, text, scale, ox, oy);
+    drawObjectText(painter, cache, object, text, scale, ox, oy);
 }
 
 // A barcode is drawn turned about its top-left corner like a text. A value
 // its symbology refuses shows on screen as its text in a red dashed frame, and
 // nothing on paper: the print run stops before such a page.
-void drawNumber(QPainter &painter, const PageObject &object, const QString &text,
-                std::int32_t scale, std::int32_t ox, std::int32_t oy, bool onScreen)
+void drawNumber(QPainter &painter, RenderCache &cache, const PageObject &object,
+                const QString &text, std::int32_t scale, std::int32_t ox, std::int32_t oy,
+                bool onScreen)
 {
     if (!object.format.barcode) {
-        drawObjectText(painter, object, text, scale, ox, oy);
+        drawObjectText(painter, cache, object, text, scale, ox, oy);
         return;
     }
-    const EncodedBarcode code = onScreen ? cachedBarcode(*object.format.barcode, text)
+    const EncodedBarcode code = onScreen ? cachedBarcode(cache, *object.format.barcode, text)
                                          : encodeBarcode(*object.format.barcode, text);
     const std::int32_t px = wrapAdd(wrapMul(object.x, scale), ox);
     const std::int32_t py = wrapAdd(wrapMul(object.y, scale), oy);
     if (!code.ok()) {
         if (!onScreen)
             return;
-        drawObjectText(painter, object, text, scale, ox, oy);
-        const BoxSize box = textBox(object, text);
+        drawObjectText(painter, cache, object, text, scale, ox, oy);
+        const BoxSize box = textBox(cache, object, text);
         painter.save();
         painter.setPen(QPen(refusedColor, 1, Qt::DashLine));
         painter.setBrush(Qt::NoBrush);
@@ -83,18 +84,19 @@ void drawNumber(QPainter &painter, const PageObject &object, const QString &text
     painter.restore();
 }
 
-qint64 numberReach(const PageObject &object, const QString &text, std::int32_t scale)
+qint64 numberReach(RenderCache &cache, const PageObject &object, const QString &text,
+                   std::int32_t scale)
 {
     if (!object.format.barcode)
-        return textReach(object, text, scale);
-    const BoxSize box = numberBox(object, text);
-    return (qint64{box.width} + box.height) * scale + textReach(object, text, scale);
+        return textReach(cache, object, text, scale);
+    const BoxSize box = numberBox(cache, object, text);
+    return (qint64{box.width} + box.height) * scale + textReach(cache, object, text, scale);
 }
 
 // A picture shows its box on screen as a grey dashed frame, so that it can be
 // found, selected and moved; nothing of it is printed.
-void drawPicture(QPainter &painter, const PageObject &object, const QString &, std::int32_t,
-                 std::int32_t ox, std::int32_t oy, bool onScreen)
+void drawPicture(QPainter &painter, RenderCache &, const PageObject &object, const QString &,
+                 std::int32_t, std::int32_t ox, std::int32_t oy, bool onScreen)
 {
     if (!onScreen)
         return;
@@ -107,12 +109,13 @@ void drawPicture(QPainter &painter, const PageObject &object, const QString &, s
     painter.restore();
 }
 
-qint64 textReachOf(const PageObject &object, const QString &text, std::int32_t scale)
+qint64 textReachOf(RenderCache &cache, const PageObject &object, const QString &text,
+                   std::int32_t scale)
 {
-    return textReach(object, text, scale);
+    return textReach(cache, object, text, scale);
 }
 
-qint64 pictureReach(const PageObject &, const QString &, std::int32_t scale)
+qint64 pictureReach(RenderCache &, const PageObject &, const QString &, std::int32_t scale)
 {
     return qint64{2} * pictureSize * scale;
 }
@@ -120,10 +123,10 @@ qint64 pictureReach(const PageObject &, const QString &, std::int32_t scale)
 struct ShapeRow
 {
     std::int32_t kind;
-    BoxSize (*box)(const PageObject &, const QString &);
-    void (*draw)(QPainter &, const PageObject &, const QString &, std::int32_t, std::int32_t,
-                 std::int32_t, bool);
-    qint64 (*reach)(const PageObject &, const QString &, std::int32_t);
+    BoxSize (*box)(RenderCache &, const PageObject &, const QString &);
+    void (*draw)(QPainter &, RenderCache &, const PageObject &, const QString &, std::int32_t,
+                 std::int32_t, std::int32_t, bool);
+    qint64 (*reach)(RenderCache &, const PageObject &, const QString &, std::int32_t);
 };
 
 // Numbers and texts are lines of text; any kind no row names is drawn like text.
@@ -142,18 +145,20 @@ const ShapeRow &shapeRow(std::int32_t kind)
 
 } // namespace
 
-BoxSize objectBoxSize(const PageObject &object, const QString &text)
+BoxSize objectBoxSize(RenderCache &cache, const PageObject &object, const QString &text)
 {
-    return shapeRow(object.kind).box(object, text);
+    return shapeRow(object.kind).box(cache, object, text);
 }
 
-void drawObject(QPainter &painter, const PageObject &object, const QString &text,
-                std::int32_t scale, std::int32_t ox, std::int32_t oy, bool onScreen)
+void drawObject(QPainter &painter, RenderCache &cache, const PageObject &object,
+                const QString &text, std::int32_t scale, std::int32_t ox, std::int32_t oy,
+                bool onScreen)
 {
-    shapeRow(object.kind).draw(painter, object, text, scale, ox, oy, onScreen);
+    shapeRow(object.kind).draw(painter, cache, object, text, scale, ox, oy, onScreen);
 }
 
-qint64 objectReach(const PageObject &object, const QString &text, std::int32_t scale)
+qint64 objectReach(RenderCache &cache, const PageObject &object, const QString &text,
+                   std::int32_t scale)
 {
-    return shapeRow(object.kind).reach(object, text, scale);
+    return shapeRow(object.kind).reach(cache, object, text, scale);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pageobject.h"
+#include "rendercache.h"
 
 #include <QString>
 
@@ -21,14 +22,16 @@ struct BoxSize
     std::int32_t width = 0;
     std::int32_t height = 0;
 };
-BoxSize objectBoxSize(const PageObject &object, const QString &text);
+BoxSize objectBoxSize(RenderCache &cache, const PageObject &object, const QString &text);
 
 // Draws the object showing `text` with its reference point at page point
 // (x, y) * scale + (ox, oy). `onScreen` tells the screen from paper: a
 // picture shows a placeholder on screen and nothing on paper.
-void drawObject(QPainter &painter, const PageObject &object, const QString &text,
-                std::int32_t scale, std::int32_t ox, std::int32_t oy, bool onScreen);
+void drawObject(QPainter &painter, RenderCache &cache, const PageObject &object,
+                const QString &text, std::int32_t scale, std::int32_t ox, std::int32_t oy,
+                bool onScreen);
 
 // How far from its reference point the object can reach on the device,
 // whatever its angle: a bound for skipping objects that cannot touch the target.
-qint64 objectReach(const PageObject &object, const QString &text, std::int32_t scale);
+qint64 objectReach(RenderCache &cache, const PageObject &object, const QString &text,
+                   std::int32_t scale);

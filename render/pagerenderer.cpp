@@ -66,8 +66,8 @@ constexpr qint64 askEveryMilliseconds = 100;
 
 // Draws the objects of page `page` in drawing order. On screen, what cannot
 // reach `visible` is skipped; an empty `visible` stands for paper.
-RenderReport drawObjects(QPainter &painter, const RunTexts &texts, std::int32_t page,
-                         std::int32_t scale, std::int32_t ox, std::int32_t oy,
+RenderReport drawObjects(QPainter &painter, RenderCache &cache, const RunTexts &texts,
+                         std::int32_t page, std::int32_t scale, std::int32_t ox, std::int32_t oy,
                          const QRect &visible = QRect(), const KeepDrawing &keepDrawing = {})
 {
     const Document &doc = texts.document();
@@ -91,10 +91,11 @@ RenderReport drawObjects(QPainter &painter, const RunTexts &texts, std::int32_t 
         if (showsNothing(object))
             ++report.emptyNumbers;
         const QString text = texts.text(index, page);
-        if (onScreen && beyond(visible, qint64{object.x} * scale + ox,
-                               qint64{object.y} * scale + oy, objectReach(object, text, scale)))
+        if (onScreen &&
+            beyond(visible, qint64{object.x} * scale + ox, qint64{object.y} * scale + oy,
+                   objectReach(cache, object, text, scale)))
             continue;
-        drawObject(painter, object, text, scale, ox, oy, onScreen);
+        drawObject(painter, cache, object, text, scale, ox, oy, onScreen);
     }
     painter.setBackgroundMode(previousMode);
     return report;
@@ -139,7 +140,8 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
     } else {
         QPainter painter(&state.backBuffer);
         drawPageSheet(painter, state, context.scrollOffset);
-        report = drawObjects(painter, RunTexts(doc), doc.pageShown, 1, state.windowOffset.x(),
+        report = drawObjects(painter, state.cache, RunTexts(doc), doc.pageShown, 1,
+                             state.windowOffset.x(),
                              wrapSub(state.windowOffset.y(), context.scrollOffset),
                              QRect(0, 0, state.windowBounds.right, state.windowBounds.bottom));
         if (context.showLinkOverlay)
@@ -151,16 +153,11 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
     return report;
 }
 
-RenderReport renderPrintedPage(QPainter &painter, const Document &doc, std::int32_t page,
-                               std::int32_t scale)
+RenderReport renderPrintedPage(QPainter &painter, RenderCache &cache, const RunTexts &texts,
+                               std::int32_t page, std::int32_t scale,
+                               const KeepDrawing &keepDrawing)
 {
-    return drawObjects(painter, RunTexts(doc), page, scale, 0, 0);
-}
-
-RenderReport renderPrintedPage(QPainter &painter, const RunTexts &texts, std::int32_t page,
-                               std::int32_t scale, const KeepDrawing &keepDrawing)
-{
-    return drawObjects(painter, texts, page, scale, 0, 0, QRect(), keepDrawing);
+    return drawObjects(painter, cache, texts, page, scale, 0, 0, QRect(), keepDrawing);
 }
 
 QString unscannableOn(const RunTexts &texts, std::int32_t page)

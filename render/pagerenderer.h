@@ -17,7 +17,7 @@ struct RenderContext
     bool docOpen = true;
     bool showLinkOverlay = false;  // a link mode is on or Show Links is ticked
     std::int32_t scrollOffset = 0; // vScrollPos * vScrollStep
-    QRect windowRect;              // document window bounds in the main frame's client area
+    QRect windowRect;              // document window bounds in the main window's client area
     qreal devicePixelRatio = 1;    // device pixels to a window pixel on the window's screen
     std::function<void(const QImage &)> present; // copies backBuffer to the window
 };
@@ -38,15 +38,13 @@ struct RenderReport
 // layout's boxes for the same scroll offset.
 RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, RenderState &state,
                         const RenderContext &context);
-// Page `page` of the run as printed: the objects only, at `scale` dots per
-// page unit, with the page origin at the painter's origin.
-RenderReport renderPrintedPage(QPainter &painter, const Document &doc, std::int32_t page,
-                               std::int32_t scale);
-// The same with the run's texts worked out once, for the pages of a print run.
-// `keepDrawing` is asked about ten times a second while the page is drawn, so
-// that a run can be cancelled within a page that takes long.
-RenderReport renderPrintedPage(QPainter &painter, const RunTexts &texts, std::int32_t page,
-                               std::int32_t scale, const KeepDrawing &keepDrawing = {});
+// Page `page` of the run whose texts are `texts`, as printed: the objects
+// only, at `scale` dots per page unit, with the page origin at the painter's
+// origin. `keepDrawing` is asked about ten times a second while the page is
+// drawn, so that a run can be cancelled within a page that takes long.
+RenderReport renderPrintedPage(QPainter &painter, RenderCache &cache, const RunTexts &texts,
+                               std::int32_t page, std::int32_t scale,
+                               const KeepDrawing &keepDrawing = {});
 // Why page `page` cannot be printed: the first number on it shown as a
 // barcode whose value its symbology refuses, named with the reason. Empty
 // when every barcode on the page can be printed.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pageobject.h"
+#include "rendercache.h"
 
 #include <QImage>
 #include <QPoint>
@@ -18,4 +19,5 @@ struct RenderState
     QPoint windowOffset{pageWindowOffset, pageWindowOffset}; // page origin in the document window
     QImage backBuffer;                                       // surface of every screen render
     Bounds32 windowBounds; // document window bounds, recorded by each screen render
+    RenderCache cache;     // of the screen's renders and layouts
 };

@@ -1,5 +1,6 @@
 #include "textdrawing.h"
 
+#include "rendercachetables.h"
 #include "wrapint.h"
 
 #include <QFontMetricsF>
@@ -28,32 +29,6 @@ constexpr int referencePixelSize = 256;
 // however many different texts a run draws.
 constexpr qsizetype fontCacheLimit = 256;
 constexpr qsizetype widthCacheLimit = 1 << 16;
-
-struct FontKey
-{
-    QString face;
-    qint64 cellHeight;
-    int dpi = 0; // of the device a font is sized for; 0 for the reference font
-    bool operator==(const FontKey &) const = default;
-};
-
-size_t qHash(const FontKey &key, size_t seed = 0)
-{
-    return qHashMulti(seed, key.face, key.cellHeight, key.dpi);
-}
-
-struct WidthKey
-{
-    QString face;
-    std::int16_t fontSize;
-    QString text;
-    bool operator==(const WidthKey &) const = default;
-};
-
-size_t qHash(const WidthKey &key, size_t seed = 0)
-{
-    return qHashMulti(seed, key.face, key.fontSize, key.text);
-}
 
 template <typename Key, typename Value>
 void insertBounded(QHash<Key, Value> &cache, qsizetype limit, const Key &key, const Value &value)
@@ -172,12 +147,9 @@ qreal advanceOf(const QFont &font, const QString &text)
     return advance;
 }
 
-// Latin-1 characters need no bidi reordering and no script shaping; a
-// number's digits take no substitution in any face. The shaping a face may
+// A number's digits take no substitution in any face. The shaping a face may
 // still do to its letters and signs (ligatures and the like) stays within a
 // run of them, and each such run is shaped once per font and kept.
-constexpr char16_t tableCharacters = 256;
-
 constexpr bool isDigit(char16_t c)
 {
     return c >= u'0' && c <= u'9';
@@ -189,18 +161,6 @@ constexpr bool isCapitalOrSpace(char16_t c)
 {
     return (c >= u'A' && c <= u'Z') || c == u' ';
 }
-
-// A font sized for one device so that its character cell is the cell, and
-// its ascent there: a text then needs no transform of its own. The glyphs of
-// the Latin-1 characters are kept with their advances.
-struct DeviceFont
-{
-    QFont font;
-    qreal ascent = 0;
-    QRawFont raw;
-    std::array<quint32, tableCharacters> glyphs{}; // 0 where the face lacks one
-    std::array<qreal, tableCharacters> advances{};
-};
 
 void keepTableGlyphs(DeviceFont &font, const QFont &reference, qreal pixelSize)
 {
@@ -220,24 +180,13 @@ void keepTableGlyphs(DeviceFont &font, const QFont &reference, qreal pixelSize)
     }
 }
 
-struct RunKey
-{
-    FontKey font;
-    QString run;
-    bool operator==(const RunKey &) const = default;
-};
-
-size_t qHash(const RunKey &key, size_t seed = 0)
-{
-    return qHashMulti(seed, key.font, key.run);
-}
-
 // Whether shaping `run` in the font gives the face's own glyphs of its
 // characters, one for one, so that their glyphs at their advances are what
 // shaping would draw.
-bool shapesAsItsGlyphs(const DeviceFont &font, const FontKey &key, const QString &run)
+bool shapesAsItsGlyphs(RenderCache &renderCache, const DeviceFont &font, const FontKey &key,
+                       const QString &run)
 {
-    static QHash<RunKey, bool> cache;
+    QHash<RunKey, bool> &cache = renderCache.tables().plainRuns;
     const RunKey runKey{key, run};
     const auto found = cache.constFind(runKey);
     if (found != cache.cend())
@@ -257,8 +206,8 @@ bool shapesAsItsGlyphs(const DeviceFont &font, const FontKey &key, const QString
 // Draws a Latin-1 text as the run of its glyphs, each at its advance, when
 // its runs of letters and signs shape as their glyphs; false, drawing
 // nothing, for any other text.
-bool drawTableGlyphs(QPainter &painter, const DeviceFont &font, const FontKey &key,
-                     QPointF baseline, const QString &text)
+bool drawTableGlyphs(QPainter &painter, RenderCache &cache, const DeviceFont &font,
+                     const FontKey &key, QPointF baseline, const QString &text)
 {
     QList<quint32> glyphs;
     QList<QPointF> positions;
@@ -282,7 +231,7 @@ bool drawTableGlyphs(QPainter &painter, const DeviceFont &font, const FontKey &k
         bool capitalsOnly = true;
         for (; end < text.size() && !isDigit(text[end].unicode()); ++end)
             capitalsOnly = capitalsOnly && isCapitalOrSpace(text[end].unicode());
-        if (!capitalsOnly && !shapesAsItsGlyphs(font, key, text.sliced(start, end - start)))
+        if (!capitalsOnly && !shapesAsItsGlyphs(cache, font, key, text.sliced(start, end - start)))
             return false;
         start = end;
     }
@@ -294,13 +243,13 @@ bool drawTableGlyphs(QPainter &painter, const DeviceFont &font, const FontKey &k
     return true;
 }
 
-std::shared_ptr<const DeviceFont> cachedDeviceFont(const FontKey &key)
+std::shared_ptr<const DeviceFont> cachedDeviceFont(RenderCache &renderCache, const FontKey &key)
 {
-    static QHash<FontKey, std::shared_ptr<const DeviceFont>> cache;
+    QHash<FontKey, std::shared_ptr<const DeviceFont>> &cache = renderCache.tables().deviceFonts;
     const auto found = cache.constFind(key);
     if (found != cache.cend())
         return *found;
-    const CellFont cellFont = cachedCellFont(key.face, key.cellHeight);
+    const CellFont cellFont = cachedCellFont(renderCache, key.face, key.cellHeight);
     auto made = std::make_shared<DeviceFont>();
     if (cellFont.scale > 0 && key.dpi > 0) {
         made->font = cellFont.font;
@@ -333,9 +282,9 @@ CellFont makeCellFont(const QString &face, qreal cellHeight)
     return result;
 }
 
-CellFont cachedCellFont(const QString &face, qint64 cellHeight)
+CellFont cachedCellFont(RenderCache &renderCache, const QString &face, qint64 cellHeight)
 {
-    static QHash<FontKey, CellFont> cache;
+    QHash<FontKey, CellFont> &cache = renderCache.tables().cellFonts;
     const FontKey key{face, cellHeight};
     const auto found = cache.constFind(key);
     if (found != cache.cend())
@@ -352,8 +301,8 @@ QColor colorFromBgr(std::int32_t value)
                   static_cast<int>((bits >> 16) & 0xFF));
 }
 
-void drawObjectText(QPainter &painter, const PageObject &object, const QString &whole,
-                    std::int32_t scale, std::int32_t ox, std::int32_t oy)
+void drawObjectText(QPainter &painter, RenderCache &cache, const PageObject &object,
+                    const QString &whole, std::int32_t scale, std::int32_t ox, std::int32_t oy)
 {
     const qint64 cellHeight = drawnCell(qint64{object.fontSize} * scale, scale);
     if (cellHeight <= 0 || whole.isEmpty())
@@ -367,7 +316,7 @@ void drawObjectText(QPainter &painter, const PageObject &object, const QString &
     // Ligatures may set a line narrower than its characters' advances: twice
     // the reach leaves room for them.
     const QString text =
-        reachableText(whole, cachedCellFont(object.fontName, cellHeight), 2 * *reach);
+        reachableText(whole, cachedCellFont(cache, object.fontName, cellHeight), 2 * *reach);
     const QColor color = colorFromBgr(object.color);
 
     const QPaintDevice *device = painter.device();
@@ -377,7 +326,7 @@ void drawObjectText(QPainter &painter, const PageObject &object, const QString &
     // whole pixels, a pixel off the cell; there the outline is scaled.
     if (object.angle % 360 == 0 && device && engine && engine->type() != QPaintEngine::Raster) {
         const FontKey key{object.fontName, cellHeight, device->logicalDpiY()};
-        const std::shared_ptr<const DeviceFont> shared = cachedDeviceFont(key);
+        const std::shared_ptr<const DeviceFont> shared = cachedDeviceFont(cache, key);
         const DeviceFont &font = *shared;
         if (font.ascent <= 0)
             return;
@@ -386,7 +335,7 @@ void drawObjectText(QPainter &painter, const PageObject &object, const QString &
         if (painter.pen().color() != color || painter.pen().style() != Qt::SolidLine)
             painter.setPen(color);
         const QPointF baseline(px, py + font.ascent);
-        if (drawTableGlyphs(painter, font, key, baseline, text))
+        if (drawTableGlyphs(painter, cache, font, key, baseline, text))
             return;
         if (painter.font() != font.font)
             painter.setFont(font.font);
@@ -394,7 +343,7 @@ void drawObjectText(QPainter &painter, const PageObject &object, const QString &
         return;
     }
 
-    const CellFont cellFont = cachedCellFont(object.fontName, cellHeight);
+    const CellFont cellFont = cachedCellFont(cache, object.fontName, cellHeight);
     if (cellFont.scale <= 0)
         return;
     painter.save();
@@ -409,12 +358,13 @@ void drawObjectText(QPainter &painter, const PageObject &object, const QString &
     painter.restore();
 }
 
-qint64 textReach(const PageObject &object, const QString &whole, std::int32_t scale)
+qint64 textReach(RenderCache &cache, const PageObject &object, const QString &whole,
+                 std::int32_t scale)
 {
     const qint64 cellHeight = drawnCell(qint64{object.fontSize} * scale, scale);
     if (cellHeight <= 0 || whole.isEmpty())
         return 0;
-    const CellFont cellFont = cachedCellFont(object.fontName, cellHeight);
+    const CellFont cellFont = cachedCellFont(cache, object.fontName, cellHeight);
     const QString text = reachableText(whole, cellFont, qreal(largestReach) * scale);
     // No line is longer than its characters at the widest advance; one more
     // cell on each side covers the glyphs' overhang and the turned cell.
@@ -422,13 +372,14 @@ qint64 textReach(const PageObject &object, const QString &whole, std::int32_t sc
     return qint64(std::ceil(length)) + 2 * cellHeight;
 }
 
-std::int32_t measureTextWidth(const QString &face, std::int16_t fontSize, const QString &whole)
+std::int32_t measureTextWidth(RenderCache &renderCache, const QString &face, std::int16_t fontSize,
+                              const QString &whole)
 {
     if (fontSize <= 0 || whole.isEmpty())
         return 0;
-    const CellFont cellFont = cachedCellFont(face, drawnCell(fontSize, 1));
+    const CellFont cellFont = cachedCellFont(renderCache, face, drawnCell(fontSize, 1));
     const QString text = reachableText(whole, cellFont, qreal(largestReach));
-    static QHash<WidthKey, std::int32_t> cache;
+    QHash<WidthKey, std::int32_t> &cache = renderCache.tables().widths;
     const WidthKey key{face, fontSize, text};
     const auto found = cache.constFind(key);
     if (found != cache.cend())

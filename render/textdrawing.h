@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pageobject.h"
+#include "rendercache.h"
 
 #include <QColor>
 #include <QFont>
@@ -25,7 +26,7 @@ struct CellFont
 CellFont makeCellFont(const QString &face, qreal cellHeight);
 // The same font, kept from an earlier call with the same face and height:
 // every render and printed page asks for the same few fonts again.
-CellFont cachedCellFont(const QString &face, qint64 cellHeight);
+CellFont cachedCellFont(RenderCache &cache, const QString &face, qint64 cellHeight);
 
 // 0x00BBGGRR as stored in the object record.
 QColor colorFromBgr(std::int32_t value);
@@ -35,11 +36,13 @@ QColor colorFromBgr(std::int32_t value);
 // (x * scale + ox, y * scale + oy). The caller chooses the background mode.
 // What lies farther than 200 inches from the point, the largest page there
 // is, is neither drawn nor measured, and no cell is drawn taller.
-void drawObjectText(QPainter &painter, const PageObject &object, const QString &text,
-                    std::int32_t scale, std::int32_t ox, std::int32_t oy);
+void drawObjectText(QPainter &painter, RenderCache &cache, const PageObject &object,
+                    const QString &text, std::int32_t scale, std::int32_t ox, std::int32_t oy);
 // How far from its reference point the object's text can reach on the device,
 // whatever its angle: a bound for skipping texts that cannot touch the target.
-qint64 textReach(const PageObject &object, const QString &text, std::int32_t scale);
+qint64 textReach(RenderCache &cache, const PageObject &object, const QString &text,
+                 std::int32_t scale);
 // Width of the unrotated text at scale 1, in pixels. Widths are kept, so
 // measuring the same text again costs a lookup.
-std::int32_t measureTextWidth(const QString &face, std::int16_t fontSize, const QString &text);
+std::int32_t measureTextWidth(RenderCache &cache, const QString &face, std::int16_t fontSize,
+                              const QString &text);

@@ -1,16 +1,20 @@
 #pragma once
 
 #include "documenteditor.h"
+#include "documentwindow.h"
 #include "feedbackrecorder.h"
+#include "mainwindow.h"
+#include "objectpropertieswindow.h"
+#include "pagespinbox.h"
 #include "preferences.h"
 #include "renderstate.h"
-#include "shellstate.h"
-#include "tform1.h"
+#include "session.h"
 #include "viewstate.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -32,9 +36,8 @@ public:
             if (file.open(QIODevice::WriteOnly))
                 file.write(preferences);
         }
-        frame = std::make_unique<TForm1>(
-            AppContext{editor, shell, render, view, prefs, recorder.feedback()});
-        frame->createWindows();
+        frame = std::make_unique<MainWindow>(
+            AppContext{editor, session, render, view, prefs, recorder.feedback()});
         ShellHooks hooks;
         hooks.runModal = [this](QDialog &dialog) {
             modals.append(dialog.metaObject()->className());
@@ -44,7 +47,7 @@ public:
             return openSucceeds;
         };
         frame->setHooks(hooks);
-        frame->FormShow();
+        frame->start();
     }
 
     ~ShellFixture()
@@ -62,16 +65,19 @@ public:
 
     const Document &doc() const { return editor.document(); }
     // docOpen, docNamed and docModified, to compare in one step.
-    QList<int> docFlags() const { return {shell.docOpen, shell.docNamed, shell.docModified}; }
+    QList<bool> docFlags() const
+    {
+        return {session.docOpen, session.docNamed, session.docModified};
+    }
 
     QTemporaryDir dir;
     FeedbackRecorder recorder;
-    ShellState shell;
+    Session session;
     RenderState render;
     ViewState view;
-    prefStruct prefs{};
-    DocumentEditor editor{shell};
-    std::unique_ptr<TForm1> frame;
+    PreferencesRecord prefs{};
+    DocumentEditor editor{session};
+    std::unique_ptr<MainWindow> frame;
     QList<QByteArray> modals;
     QList<QUrl> opened;
     bool openSucceeds = true;
@@ -98,6 +104,21 @@ protected:
         m_shell.reset();
     }
 
+    // The main window's child named `name`; a missing one ends the test run,
+    // as the name in the code has changed.
+    template <typename T = QAction> T *child(const char *name) const
+    {
+        T *found = m_frame->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("The main window has no %s named %s", T::staticMetaObject.className(), name);
+        return found;
+    }
+    QAction *action(const char *name) const { return child<QAction>(name); }
+    QLineEdit *pagesEdit() const { return child<QLineEdit>("pagesEdit"); }
+    PageSpinBox *pageSpinBox() const { return child<PageSpinBox>("pageSpinBox"); }
+    DocumentWindow *documentWindow() const { return m_frame->documentWindow(); }
+    ObjectPropertiesWindow *objectProperties() const { return m_frame->objectProperties(); }
+
     std::unique_ptr<ShellFixture> m_shell;
-    TForm1 *m_frame = nullptr;
+    MainWindow *m_frame = nullptr;
 };

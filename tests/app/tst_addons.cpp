@@ -1,11 +1,11 @@
 #include "apptestmain.h"
 #include "continuenumbering.h"
+#include "continuenumberingdialog.h"
 #include "documentbuilder.h"
 #include "menucaption.h"
 #include "printlog.h"
+#include "printlogwindow.h"
 #include "shellfixture.h"
-#include "tform8.h"
-#include "tform9.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -84,16 +84,16 @@ private Q_SLOTS:
         QStringList shown;
         ShellHooks hooks;
         hooks.runModal = [&](QDialog &dialog) {
-            const auto *form = qobject_cast<TForm8 *>(&dialog);
-            shown.append(form->Label1->text());
-            for (int row = 0; row < form->Numbers->rowCount(); ++row)
-                shown.append(tableRow(form->Numbers, row).join(u' '));
+            const auto *form = qobject_cast<ContinueNumberingDialog *>(&dialog);
+            shown.append(form->questionLabel->text());
+            for (int row = 0; row < form->valuesTable->rowCount(); ++row)
+                shown.append(tableRow(form->valuesTable, row).join(u' '));
             dialog.setResult(agree ? QDialog::Accepted : QDialog::Rejected);
         };
         m_frame->setHooks(hooks);
         m_shell->recorder.messages.clear(); // those of the start
 
-        m_frame->ContinueNumbering1->trigger();
+        action("continueNumberingAction")->trigger();
 
         const QUndoStack &history = m_shell->editor.undoStack();
         if (!numbers) {
@@ -115,9 +115,10 @@ private Q_SLOTS:
         QCOMPARE(firstValues(m_shell->doc()),
                  (QList<NextFirstValue>{{"ticket", "0004"}, {"stub", "1004"}}));
         QCOMPARE(history.count(), 1);
-        QCOMPARE(shownCaption(m_frame->Undo1->text()), QStringLiteral("Undo Continue Numbering"));
-        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 1}));
-        m_frame->Undo1->trigger();
+        QCOMPARE(shownCaption(action("undoAction")->text()),
+                 QStringLiteral("Undo Continue Numbering"));
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{true, false, true}));
+        action("undoAction")->trigger();
         QCOMPARE(documentDump(m_shell->doc()), documentDump(doc));
     }
 
@@ -136,11 +137,11 @@ private Q_SLOTS:
                                      when.addSecs(60))),
                  QString());
 
-        m_frame->PrintLog1->trigger();
-        TForm9 *window = m_frame->Form9;
+        action("printLogAction")->trigger();
+        auto *window = child<PrintLogWindow>("PrintLogWindow");
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        QTableWidget *table = window->LogTable;
-        QCOMPARE(window->Status->text(), log.path());
+        QTableWidget *table = window->logTable;
+        QCOMPARE(window->statusLabel->text(), log.path());
         QCOMPARE(window->windowTitle(), QStringLiteral("Print Log"));
         const QStringList header = logHeader();
         QCOMPARE(headerOf(table),
@@ -177,7 +178,7 @@ private Q_SLOTS:
         QCOMPARE(log.append(here.entry), QString());
         const QString manifest = m_home.filePath(QStringLiteral("a-manifest.csv"));
         QStringList offered;
-        TForm9 window;
+        PrintLogWindow window;
         window.setManifestPathChooser([&](const QString &suggested) {
             offered.append(suggested);
             return manifest;
@@ -186,14 +187,14 @@ private Q_SLOTS:
 
         // Only the run this program printed has a manifest to save.
         QList<bool> enabled;
-        const int rows = window.LogTable->rowCount();
+        const int rows = window.logTable->rowCount();
         for (const int row : {rows - 2, rows - 1}) {
-            window.LogTable->clearSelection();
-            window.LogTable->selectRow(row);
-            enabled.append(window.SaveManifest->isEnabled());
+            window.logTable->clearSelection();
+            window.logTable->selectRow(row);
+            enabled.append(window.saveManifestButton->isEnabled());
         }
         QCOMPARE(enabled, (QList<bool>{false, true}));
-        QTest::mouseClick(window.SaveManifest, Qt::LeftButton);
+        QTest::mouseClick(window.saveManifestButton, Qt::LeftButton);
 
         QCOMPARE(offered, QStringList{"/srv/a-manifest.csv"});
         QCOMPARE(PrintLog(manifest).read(),

@@ -1,16 +1,16 @@
 #include "apptestmain.h"
 #include "documentbuilder.h"
 #include "documentfile.h"
+#include "documentwindow.h"
 #include "filebytes.h"
 #include "filedialogs.h"
 #include "helpwindow.h"
+#include "messagedialog.h"
 #include "modalscript.h"
+#include "objectpropertieswindow.h"
 #include "objecttable.h"
 #include "pagespinbox.h"
 #include "shellfixture.h"
-#include "tform2.h"
-#include "tform3.h"
-#include "tform6.h"
 
 #include <QAction>
 #include <QDir>
@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSignalSpy>
@@ -56,13 +57,13 @@ Document oneNumber()
 std::function<void(QWidget *)> answerSave(bool save, QString *question = nullptr)
 {
     return [save, question](QWidget *modal) {
-        auto *dialog = qobject_cast<TForm3 *>(modal);
+        auto *dialog = qobject_cast<MessageDialog *>(modal);
         if (question)
-            *question = dialog->StaticText2->text();
+            *question = dialog->firstLine->text();
         if (save)
-            dialog->BitBtn1Click();
+            dialog->okButton->click();
         else
-            dialog->Button2Click();
+            dialog->noButton->click();
     };
 }
 
@@ -119,9 +120,9 @@ class TestCommands : public ShellTest
     // The document as a named file, its path in the window's caption.
     void nameDocument(const QString &path)
     {
-        m_shell->shell.docNamed = 1;
-        m_shell->shell.docFileName = path;
-        m_frame->Form6->setWindowTitle(path);
+        m_shell->session.docNamed = true;
+        m_shell->session.docFileName = path;
+        documentWindow()->setWindowTitle(path);
     }
 
     // An edit: one number placed, through the editor as the document window's editing does it.
@@ -148,19 +149,19 @@ private Q_SLOTS:
 
     void startUpShowsSplashAndDocumentWindow()
     {
-        QCOMPARE(m_shell->modals, QList<QByteArray>{"TForm7"});
+        QCOMPARE(m_shell->modals, QList<QByteArray>{"AboutDialog"});
         QVERIFY(m_frame->isEnabled());
         QVERIFY(m_frame->isVisible());
 
-        TForm6 *window = m_frame->Form6;
+        DocumentWindow *window = documentWindow();
         QVERIFY(window);
         QCOMPARE(window->windowTitle(), QStringLiteral("Untitled"));
         QVERIFY(window->isVisible());
-        QCOMPARE(m_frame->mdiArea->subWindowList().size(), 1);
-        QVERIFY(m_frame->mdiArea->subWindowList().first()->isMaximized());
-        QVERIFY(m_frame->Form2->isVisible());
-        QVERIFY(m_frame->ObjectProperties1->isChecked());
-        QVERIFY(!m_frame->ShowLinks1->isChecked());
+        QCOMPARE(m_frame->mdiArea()->subWindowList().size(), 1);
+        QVERIFY(m_frame->mdiArea()->subWindowList().first()->isMaximized());
+        QVERIFY(objectProperties()->isVisible());
+        QVERIFY(action("objectPropertiesAction")->isChecked());
+        QVERIFY(!action("showLinksAction")->isChecked());
 
         // The printable area at 360 dots per inch: some 7 to 9 inches wide.
         const Bounds32 &extent = m_shell->render.pageExtent;
@@ -173,8 +174,8 @@ private Q_SLOTS:
         // The window was drawn when shown, and is drawn again whenever the frame
         // becomes active.
         QVERIFY(!window->presentedImage().isNull());
-        m_frame->Form2->activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), m_frame->Form2);
+        objectProperties()->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), objectProperties());
         window->present(QImage());
         activateFrame();
         QVERIFY(!window->presentedImage().isNull());
@@ -186,20 +187,20 @@ private Q_SLOTS:
         doc.pagesToPrint = 9;
         m_shell->editor.replace(doc);
         m_frame->showDocumentValues();
-        QCOMPARE(m_frame->pages->text(), QStringLiteral("9"));
+        QCOMPARE(pagesEdit()->text(), QStringLiteral("9"));
         const QString old = m_shell->path(QStringLiteral("old.pgt"));
         nameDocument(old);
 
         ModalScript none;
-        QCOMPARE(run(none, m_frame->Quit1), QStringList());
-        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 0}));
+        QCOMPARE(run(none, action("newAction")), QStringList());
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{true, false, false}));
         QCOMPARE(m_shell->doc().count(), 0);
         QCOMPARE(m_shell->doc().pagesToPrint, 1);
-        QCOMPARE(m_frame->pages->text(), QStringLiteral("1"));
+        QCOMPARE(pagesEdit()->text(), QStringLiteral("1"));
         // Name and caption are left as they were.
-        QCOMPARE(m_shell->shell.docFileName, old);
-        QCOMPARE(m_frame->Form6->windowTitle(), old);
-        QVERIFY(m_frame->Form2->isVisible());
+        QCOMPARE(m_shell->session.docFileName, old);
+        QCOMPARE(documentWindow()->windowTitle(), old);
+        QVERIFY(objectProperties()->isVisible());
     }
 
     void newAsksBeforeDroppingChanges()
@@ -207,12 +208,12 @@ private Q_SLOTS:
         placeNumber();
         QString question;
         ModalScript script;
-        script.expect("TForm3", answerSave(false, &question));
-        QCOMPARE(run(script, m_frame->Quit1), QStringList());
+        script.expect("MessageDialog", answerSave(false, &question));
+        QCOMPARE(run(script, action("newAction")), QStringList());
 
         QCOMPARE(question, QStringLiteral("Save changes before close?"));
         QCOMPARE(m_shell->doc().count(), 0);
-        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 0}));
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{true, false, false}));
         QCOMPARE(m_shell->files(), QStringList{"pgtpc.ini"});
     }
 
@@ -222,10 +223,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("escape"); // at the question, else OK and a cancelled save dialog
         for (const bool escape : {false, true}) {
             const char *how = escape ? "Escape at the question" : "save dialog cancelled";
-            QTest::addRow("New, %s", how) << "Quit1" << escape;
-            QTest::addRow("Open, %s", how) << "Close1" << escape;
-            QTest::addRow("Close, %s", how) << "Close2" << escape;
-            QTest::addRow("Quit, %s", how) << "Quit2" << escape;
+            QTest::addRow("New, %s", how) << "newAction" << escape;
+            QTest::addRow("Open, %s", how) << "openAction" << escape;
+            QTest::addRow("Close, %s", how) << "closeAction" << escape;
+            QTest::addRow("Quit, %s", how) << "quitAction" << escape;
         }
     }
 
@@ -236,15 +237,16 @@ private Q_SLOTS:
         placeNumber();
         ModalScript script;
         if (escape)
-            script.expect("TForm3", [](QWidget *dialog) { typeKey(dialog, Qt::Key_Escape); });
+            script.expect("MessageDialog",
+                          [](QWidget *dialog) { typeKey(dialog, Qt::Key_Escape); });
         else
-            script.expect("TForm3", answerSave(true)).cancel("QFileDialog");
+            script.expect("MessageDialog", answerSave(true)).cancel("QFileDialog");
         QCOMPARE(run(script, m_frame->findChild<QAction *>(command)), QStringList());
 
-        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 1}));
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{true, false, true}));
         QCOMPARE(m_shell->doc().count(), 1);
         QVERIFY(m_frame->isVisible());
-        QCOMPARE(m_frame->Form6->windowTitle(), QStringLiteral("Untitled"));
+        QCOMPARE(documentWindow()->windowTitle(), QStringLiteral("Untitled"));
         QCOMPARE(m_shell->files(), QStringList{"pgtpc.ini"});
     }
 
@@ -254,12 +256,12 @@ private Q_SLOTS:
         nameDocument(path);
         placeNumber();
         ModalScript script;
-        script.expect("TForm3", answerSave(true));
-        QCOMPARE(run(script, m_frame->Quit1), QStringList());
+        script.expect("MessageDialog", answerSave(true));
+        QCOMPARE(run(script, action("newAction")), QStringList());
 
         QCOMPARE(readFile(path).size(), oneObjectFileSize);
         QCOMPARE(m_shell->doc().count(), 0);
-        QCOMPARE(m_shell->shell.docModified, 0);
+        QVERIFY(!m_shell->session.docModified);
     }
 
     void saveOfNewDocumentWrites48Bytes()
@@ -268,16 +270,16 @@ private Q_SLOTS:
         const QString written = typed + QStringLiteral(".pgt");
         ModalScript script;
         script.typePath(typed);
-        QCOMPARE(run(script, m_frame->Save1), QStringList());
+        QCOMPARE(run(script, action("saveAction")), QStringList());
 
         QCOMPARE(readFile(written), documentHeader(1, 1));
-        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 1, 0}));
-        QCOMPARE(m_shell->shell.docFileName, written);
-        QCOMPARE(m_frame->Form6->windowTitle(), written);
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{true, true, false}));
+        QCOMPARE(m_shell->session.docFileName, written);
+        QCOMPARE(documentWindow()->windowTitle(), written);
         // Named and unmodified: nothing to save until the next edit.
-        QVERIFY(!m_frame->Save1->isEnabled());
+        QVERIFY(!action("saveAction")->isEnabled());
         placeNumber();
-        QVERIFY(m_frame->Save1->isEnabled());
+        QVERIFY(action("saveAction")->isEnabled());
     }
 
     void saveDialogSuggestsNumberThenLastName()
@@ -288,16 +290,16 @@ private Q_SLOTS:
         ModalScript chosen;
         chosen.expect("QFileDialog",
                       noteSuggestion(first, title, m_shell->path(QStringLiteral("chosen"))));
-        QCOMPARE(run(chosen, m_frame->SaveAs1), QStringList());
+        QCOMPARE(run(chosen, action("saveAsAction")), QStringList());
         QCOMPARE(title, QStringLiteral("Save Paginette file"));
         QCOMPARE(first, QStringLiteral("number"));
 
         ModalScript cancelled;
         cancelled.expect("QFileDialog", noteSuggestion(second, title, QString()));
-        QCOMPARE(run(cancelled, m_frame->SaveAs1), QStringList());
+        QCOMPARE(run(cancelled, action("saveAsAction")), QStringList());
         QCOMPARE(second, QStringLiteral("chosen.pgt"));
         // The cancelled dialog changed nothing.
-        QCOMPARE(m_shell->shell.docFileName, m_shell->path(QStringLiteral("chosen.pgt")));
+        QCOMPARE(m_shell->session.docFileName, m_shell->path(QStringLiteral("chosen.pgt")));
     }
 
     void saveAsThenSaveWritesWithoutDialog()
@@ -306,17 +308,17 @@ private Q_SLOTS:
         QVERIFY(writeFile(path, QByteArray(5000, 'x')));
         ModalScript saveAs;
         saveAs.typePath(path);
-        QCOMPARE(run(saveAs, m_frame->SaveAs1), QStringList());
+        QCOMPARE(run(saveAs, action("saveAsAction")), QStringList());
         // Replaced without a question.
         QCOMPARE(readFile(path).size(), 48);
-        QCOMPARE(m_shell->shell.docNamed, 1);
-        QCOMPARE(m_frame->Form6->windowTitle(), path);
+        QCOMPARE(m_shell->session.docNamed, 1);
+        QCOMPARE(documentWindow()->windowTitle(), path);
 
         placeNumber();
         ModalScript none;
-        QCOMPARE(run(none, m_frame->Save1), QStringList());
+        QCOMPARE(run(none, action("saveAction")), QStringList());
         QCOMPARE(readFile(path).size(), oneObjectFileSize);
-        QCOMPARE(m_shell->shell.docModified, 0);
+        QVERIFY(!m_shell->session.docModified);
     }
 
     void failedSaveKeepsNameAndModified()
@@ -327,26 +329,26 @@ private Q_SLOTS:
         const QString unreachable = m_shell->path(QStringLiteral("no/such/folder/doc.pgt"));
         ModalScript saveAs;
         saveAs.typePath(unreachable);
-        QCOMPARE(run(saveAs, m_frame->SaveAs1), QStringList());
+        QCOMPARE(run(saveAs, action("saveAsAction")), QStringList());
         QCOMPARE(m_shell->recorder.captions(), QStringList({"File", "Error"}));
-        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 1, 1}));
-        QCOMPARE(m_shell->shell.docFileName, named);
-        QCOMPARE(m_frame->Form6->windowTitle(), named);
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{true, true, true}));
+        QCOMPARE(m_shell->session.docFileName, named);
+        QCOMPARE(documentWindow()->windowTitle(), named);
 
         // Save of an unnamed document that fails leaves it unnamed.
-        m_shell->shell.docNamed = 0;
+        m_shell->session.docNamed = false;
         ModalScript save;
         save.typePath(unreachable);
-        QCOMPARE(run(save, m_frame->Save1), QStringList());
-        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 1}));
-        QCOMPARE(m_shell->shell.docFileName, named);
+        QCOMPARE(run(save, action("saveAction")), QStringList());
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{true, false, true}));
+        QCOMPARE(m_shell->session.docFileName, named);
 
         // And a named one stays modified.
         nameDocument(unreachable);
         ModalScript none;
-        QCOMPARE(run(none, m_frame->Save1), QStringList());
-        QCOMPARE(m_shell->shell.docModified, 1);
-        QVERIFY(m_frame->Save1->isEnabled());
+        QCOMPARE(run(none, action("saveAction")), QStringList());
+        QVERIFY(m_shell->session.docModified);
+        QVERIFY(action("saveAction")->isEnabled());
         QCOMPARE(m_shell->recorder.messages.size(), 4);
     }
 
@@ -367,18 +369,18 @@ private Q_SLOTS:
             QCOMPARE(script.run([this, path] { m_frame->openDocument(path); }), QStringList());
         } else {
             script.typePath(path);
-            QCOMPARE(run(script, m_frame->Close1), QStringList());
+            QCOMPARE(run(script, action("openAction")), QStringList());
         }
 
-        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 1, 0}));
-        QCOMPARE(m_shell->shell.docFileName, path);
-        QCOMPARE(m_frame->Form6->windowTitle(), path);
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{true, true, false}));
+        QCOMPARE(m_shell->session.docFileName, path);
+        QCOMPARE(documentWindow()->windowTitle(), path);
         QCOMPARE(m_shell->doc().pagesToPrint, 3);
         QCOMPARE(m_shell->doc().pageShown, 2);
         // The boxes show the values of the opened document.
-        QCOMPARE(m_frame->pages->text(), QStringLiteral("3"));
-        QCOMPARE(m_frame->page->value(), 2);
-        QVERIFY(m_frame->Close2->isEnabled());
+        QCOMPARE(pagesEdit()->text(), QStringLiteral("3"));
+        QCOMPARE(pageSpinBox()->value(), 2);
+        QVERIFY(action("closeAction")->isEnabled());
     }
 
     void pagesBoxIsTakenOverBeforeUse_data()
@@ -393,20 +395,20 @@ private Q_SLOTS:
     {
         QFETCH(QString, then);
         activateFrame();
-        m_frame->pages->setFocus();
-        m_frame->pages->selectAll();
-        QTest::keyClicks(m_frame->pages, QStringLiteral("7"));
+        pagesEdit()->setFocus();
+        pagesEdit()->selectAll();
+        QTest::keyClicks(pagesEdit(), QStringLiteral("7"));
         QCOMPARE(m_shell->doc().pagesToPrint, 1);
         if (then == QLatin1String("Enter"))
-            QTest::keyClick(m_frame->pages, Qt::Key_Return);
+            QTest::keyClick(pagesEdit(), Qt::Key_Return);
         else if (then == QLatin1String("focus"))
-            m_frame->page->setFocus();
+            pageSpinBox()->setFocus();
         else
-            QTest::keyClick(m_frame->pages, Qt::Key_F1);
+            QTest::keyClick(pagesEdit(), Qt::Key_F1);
 
         // What the box shows is what the next command uses.
         QCOMPARE(m_shell->doc().pagesToPrint, 7);
-        QCOMPARE(m_frame->pages->text(), QStringLiteral("7"));
+        QCOMPARE(pagesEdit()->text(), QStringLiteral("7"));
     }
 
     void documentsLargerThanTheRoomOpenWhole()
@@ -418,7 +420,7 @@ private Q_SLOTS:
         QCOMPARE(saveDocument(doc, {}, path), QString());
         ModalScript script;
         script.typePath(path);
-        QCOMPARE(run(script, m_frame->Close1), QStringList());
+        QCOMPARE(run(script, action("openAction")), QStringList());
 
         QCOMPARE(m_shell->recorder.messages.last(),
                  FeedbackRecorder::Message("This document holds 25 objects; the room for objects "
@@ -426,7 +428,7 @@ private Q_SLOTS:
                                            "Max Number of Objects"));
         QCOMPARE(m_shell->doc().count(), 25);
         m_shell->editor.edit(QStringLiteral("Pages"), [](Document &d) { d.pagesToPrint = 2; });
-        QCOMPARE(run(script, m_frame->Save1), QStringList());
+        QCOMPARE(run(script, action("saveAction")), QStringList());
         QCOMPARE(readFile(path).size(), 48 + 25 * (388 + 4));
     }
 
@@ -446,21 +448,21 @@ private Q_SLOTS:
         QVERIFY(writeFile(path, damaged));
         ModalScript script;
         script.typePath(path);
-        QCOMPARE(run(script, m_frame->Close1), QStringList());
+        QCOMPARE(run(script, action("openAction")), QStringList());
         QCOMPARE(m_shell->recorder.captions().last(), QStringLiteral("Number Formats"));
 
         m_shell->editor.edit(QStringLiteral("Format"), [](Document &doc) {
             doc.objects[0].format.prefix = QStringLiteral("No. ");
         });
         m_shell->recorder.answer = agree;
-        QCOMPARE(run(script, m_frame->Save1), QStringList());
+        QCOMPARE(run(script, action("saveAction")), QStringList());
 
-        QCOMPARE(m_shell->recorder.questions,
-                 (QList<FeedbackRecorder::Message>{
-                     {"Save without the number formats that could not be read?",
-                      "Number Formats"}}));
+        QCOMPARE(
+            m_shell->recorder.questions,
+            (QList<FeedbackRecorder::Message>{
+                {"Save without the number formats that could not be read?", "Number Formats"}}));
         QCOMPARE(readFile(path) == damaged, !agree);
-        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 1, agree ? 0 : 1}));
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{true, true, !agree}));
     }
 
     void failedOpenKeepsNameAndCaption()
@@ -471,53 +473,53 @@ private Q_SLOTS:
         QVERIFY(writeFile(empty, QByteArray()));
         ModalScript script;
         script.typePath(empty);
-        QCOMPARE(run(script, m_frame->Close1), QStringList());
+        QCOMPARE(run(script, action("openAction")), QStringList());
 
         // The file is named with the reason, under the reader's caption.
         QCOMPARE(m_shell->recorder.messages.last(),
                  FeedbackRecorder::Message(QStringLiteral("empty.pgt: Bad file header"),
                                            QStringLiteral("O-o-o-ps")));
-        QCOMPARE(m_shell->shell.docFileName, named);
-        QCOMPARE(m_frame->Form6->windowTitle(), named);
+        QCOMPARE(m_shell->session.docFileName, named);
+        QCOMPARE(documentWindow()->windowTitle(), named);
         // The document in hand stays open.
-        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 1, 0}));
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{true, true, false}));
     }
 
     void cancelledOpenKeepsTheDocument()
     {
         placeNumber();
         ModalScript script;
-        script.expect("TForm3", answerSave(false));
+        script.expect("MessageDialog", answerSave(false));
         script.cancel("QFileDialog");
-        QCOMPARE(run(script, m_frame->Close1), QStringList());
+        QCOMPARE(run(script, action("openAction")), QStringList());
 
         // As it was: open, modified, and asked about again when it goes.
-        QCOMPARE(m_shell->docFlags(), (QList<int>{1, 0, 1}));
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{true, false, true}));
         QCOMPARE(m_shell->doc().count(), 1);
         m_frame->updateMenuState();
-        QVERIFY(m_frame->Close2->isEnabled());
+        QVERIFY(action("closeAction")->isEnabled());
     }
 
     void closeCommand()
     {
         m_shell->editor.replace(oneNumber());
-        m_frame->Form6->setWindowTitle(QStringLiteral("/some/file.pgt"));
-        m_frame->Close2->trigger();
+        documentWindow()->setWindowTitle(QStringLiteral("/some/file.pgt"));
+        action("closeAction")->trigger();
 
-        QCOMPARE(m_shell->docFlags(), (QList<int>{0, 0, 0}));
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{false, false, false}));
         QCOMPARE(m_shell->doc().count(), 0);
-        QVERIFY(!m_frame->Close2->isEnabled());
-        QVERIFY(!m_frame->Form2->isVisible());
-        QVERIFY(!m_frame->ObjectProperties1->isChecked());
+        QVERIFY(!action("closeAction")->isEnabled());
+        QVERIFY(!objectProperties()->isVisible());
+        QVERIFY(!action("objectPropertiesAction")->isChecked());
         // The window stays, with its caption.
-        QVERIFY(m_frame->Form6->isVisible());
-        QCOMPARE(m_frame->Form6->windowTitle(), QStringLiteral("/some/file.pgt"));
+        QVERIFY(documentWindow()->isVisible());
+        QCOMPARE(documentWindow()->windowTitle(), QStringLiteral("/some/file.pgt"));
 
         // New opens a document in the same window.
-        m_frame->Quit1->trigger();
-        QCOMPARE(m_shell->shell.docOpen, 1);
-        QVERIFY(m_frame->Close2->isEnabled());
-        QCOMPARE(m_frame->mdiArea->subWindowList().size(), 1);
+        action("newAction")->trigger();
+        QCOMPARE(m_shell->session.docOpen, 1);
+        QVERIFY(action("closeAction")->isEnabled());
+        QCOMPARE(m_frame->mdiArea()->subWindowList().size(), 1);
     }
 
     void quitEnds_data()
@@ -533,11 +535,11 @@ private Q_SLOTS:
         ModalScript script;
         if (modified) {
             placeNumber();
-            script.expect("TForm3", answerSave(false));
+            script.expect("MessageDialog", answerSave(false));
         }
-        QCOMPARE(run(script, m_frame->Quit2), QStringList());
+        QCOMPARE(run(script, action("quitAction")), QStringList());
         QVERIFY(!m_frame->isVisible());
-        QCOMPARE(m_shell->shell.docOpen, 0);
+        QCOMPARE(m_shell->session.docOpen, 0);
         QCOMPARE(m_shell->files(), QStringList{"pgtpc.ini"});
     }
 
@@ -546,15 +548,15 @@ private Q_SLOTS:
         placeNumber();
         bool closed = true;
         ModalScript keep;
-        keep.expect("TForm3", answerSave(true)).cancel("QFileDialog");
+        keep.expect("MessageDialog", answerSave(true)).cancel("QFileDialog");
         QCOMPARE(keep.run([&] { closed = m_frame->close(); }), QStringList());
         QVERIFY(!closed);
         QVERIFY(m_frame->isVisible());
-        QCOMPARE(m_shell->shell.docModified, 1);
+        QVERIFY(m_shell->session.docModified);
 
         const QString path = m_shell->path(QStringLiteral("at close"));
         ModalScript save;
-        save.expect("TForm3", answerSave(true)).typePath(path);
+        save.expect("MessageDialog", answerSave(true)).typePath(path);
         QCOMPARE(save.run([&] { closed = m_frame->close(); }), QStringList());
         QVERIFY(closed);
         QVERIFY(!m_frame->isVisible());
@@ -564,7 +566,7 @@ private Q_SLOTS:
     void pagesBox()
     {
         activateFrame();
-        QLineEdit *pages = m_frame->pages;
+        QLineEdit *pages = pagesEdit();
         pages->setFocus();
         const auto type = [pages](const QString &text, Qt::Key enter) {
             pages->selectAll();
@@ -580,13 +582,13 @@ private Q_SLOTS:
         QCOMPARE(m_shell->doc().pagesToPrint, 1);
         QCOMPARE(pages->text(), QStringLiteral("abc"));
         QCOMPARE(QApplication::focusWidget(), pages);
-        QCOMPARE(m_shell->shell.docModified, 0);
+        QVERIFY(!m_shell->session.docModified);
 
         type(QStringLiteral("12.9"), Qt::Key_Return);
         QTRY_COMPARE(m_shell->doc().pagesToPrint, 12);
         QCOMPARE(pages->text(), QStringLiteral("12"));
-        QCOMPARE(QApplication::focusWidget(), m_frame->mode);
-        QCOMPARE(m_shell->shell.docModified, 1);
+        QCOMPARE(QApplication::focusWidget(), child<QLabel>("modeLabel"));
+        QVERIFY(m_shell->session.docModified);
 
         // Typed without Enter: not taken over.
         pages->setFocus();
@@ -604,34 +606,34 @@ private Q_SLOTS:
         Document doc = oneNumber();
         doc.pagesToPrint = 3;
         m_shell->editor.replace(doc);
-        m_frame->Form6->present(QImage());
-        m_frame->page->setValue(5);
+        documentWindow()->present(QImage());
+        pageSpinBox()->setValue(5);
         QCOMPARE(m_shell->doc().pageShown, 3);
-        QCOMPARE(m_frame->page->value(), 3);
-        QCOMPARE(m_frame->page->text(), QStringLiteral("3"));
-        QVERIFY(!m_frame->Form6->presentedImage().isNull());
+        QCOMPARE(pageSpinBox()->value(), 3);
+        QCOMPARE(pageSpinBox()->text(), QStringLiteral("3"));
+        QVERIFY(!documentWindow()->presentedImage().isNull());
 
-        m_frame->page->setValue(2);
+        pageSpinBox()->setValue(2);
         QCOMPARE(m_shell->doc().pageShown, 2);
 
         // Enter takes the box's value as it stands, which can exceed the pages
         // to print when that number shrank later, and shows that page.
         {
-            const QSignalBlocker blocker(m_frame->page);
-            m_frame->page->setValue(7);
+            const QSignalBlocker blocker(pageSpinBox());
+            pageSpinBox()->setValue(7);
         }
-        m_frame->Form6->present(QImage());
-        QTest::keyClick(m_frame->page, Qt::Key_Return);
+        documentWindow()->present(QImage());
+        QTest::keyClick(pageSpinBox(), Qt::Key_Return);
         QCOMPARE(m_shell->doc().pageShown, 7);
-        QVERIFY(!m_frame->Form6->presentedImage().isNull());
+        QVERIFY(!documentWindow()->presentedImage().isNull());
 
         // No pages to print: the box stays in its range.
-        m_frame->pages->setText(QStringLiteral("0"));
-        QTest::keyClick(m_frame->pages, Qt::Key_Return);
+        pagesEdit()->setText(QStringLiteral("0"));
+        QTest::keyClick(pagesEdit(), Qt::Key_Return);
         QCOMPARE(m_shell->doc().pagesToPrint, 0);
-        m_frame->page->setValue(4);
+        pageSpinBox()->setValue(4);
         QCOMPARE(m_shell->doc().pageShown, 0);
-        QCOMPARE(m_frame->page->value(), 1);
+        QCOMPARE(pageSpinBox()->value(), 1);
     }
 
     void linkOverlayFollowsModeAndShowLinks()
@@ -644,28 +646,28 @@ private Q_SLOTS:
         m_shell->editor.replace(doc);
         QCoreApplication::processEvents();
         m_frame->renderScreen();
-        const QImage plain = m_frame->Form6->presentedImage();
+        const QImage plain = documentWindow()->presentedImage();
 
         // The Tools item does not redraw; the button does.
-        m_frame->LinkMode1->trigger();
-        QCOMPARE(m_frame->Form6->presentedImage(), plain);
-        m_frame->main->click();
-        QTest::mouseClick(m_frame->link, Qt::LeftButton);
-        const QImage linked = m_frame->Form6->presentedImage();
+        action("linkModeAction")->trigger();
+        QCOMPARE(documentWindow()->presentedImage(), plain);
+        child<QToolButton>("mainModeButton")->click();
+        QTest::mouseClick(child<QToolButton>("linkModeButton"), Qt::LeftButton);
+        const QImage linked = documentWindow()->presentedImage();
         QVERIFY(linked != plain);
-        QTest::mouseClick(m_frame->main, Qt::LeftButton);
-        QCOMPARE(m_frame->Form6->presentedImage(), plain);
+        QTest::mouseClick(child<QToolButton>("mainModeButton"), Qt::LeftButton);
+        QCOMPARE(documentWindow()->presentedImage(), plain);
 
         // Show Links draws them in every mode, at once.
-        m_frame->ShowLinks1->trigger();
-        QVERIFY(m_frame->ShowLinks1->isChecked());
+        action("showLinksAction")->trigger();
+        QVERIFY(action("showLinksAction")->isChecked());
         QCOMPARE(m_shell->prefs.showLinks, 1);
-        QCOMPARE(m_frame->Form6->presentedImage(), linked);
+        QCOMPARE(documentWindow()->presentedImage(), linked);
 
-        m_frame->ShowLinks1->trigger();
-        QVERIFY(!m_frame->ShowLinks1->isChecked());
+        action("showLinksAction")->trigger();
+        QVERIFY(!action("showLinksAction")->isChecked());
         QCOMPARE(m_shell->prefs.showLinks, 0);
-        QCOMPARE(m_frame->Form6->presentedImage(), plain);
+        QCOMPARE(documentWindow()->presentedImage(), plain);
         // Stored only by the preferences dialog's OK.
         QCOMPARE(readFile(m_shell->path(QStringLiteral("pgtpc.ini"))).mid(152, 4),
                  QByteArray(4, '\0'));
@@ -673,18 +675,18 @@ private Q_SLOTS:
 
     void objectPropertiesItemFollowsWindow()
     {
-        QVERIFY(m_frame->ObjectProperties1->isChecked());
-        m_frame->ObjectProperties1->trigger();
-        QVERIFY(!m_frame->Form2->isVisible());
-        QVERIFY(!m_frame->ObjectProperties1->isChecked());
+        QVERIFY(action("objectPropertiesAction")->isChecked());
+        action("objectPropertiesAction")->trigger();
+        QVERIFY(!objectProperties()->isVisible());
+        QVERIFY(!action("objectPropertiesAction")->isChecked());
 
-        m_frame->ObjectProperties1->trigger();
-        QVERIFY(m_frame->Form2->isVisible());
-        QVERIFY(m_frame->ObjectProperties1->isChecked());
+        action("objectPropertiesAction")->trigger();
+        QVERIFY(objectProperties()->isVisible());
+        QVERIFY(action("objectPropertiesAction")->isChecked());
 
         // Closing the window itself removes the tick.
-        m_frame->Form2->close();
-        QVERIFY(!m_frame->ObjectProperties1->isChecked());
+        objectProperties()->close();
+        QVERIFY(!action("objectPropertiesAction")->isChecked());
     }
 
     // File > Open with a path typed into the name box key by key, then Enter.
@@ -694,7 +696,7 @@ private Q_SLOTS:
     // dialog is run by the same code.
     void typedPathLeavesNoListOverTheFrame()
     {
-        const QFileDialog *dialog = m_frame->fileDialogs->OpenDialog1;
+        const QFileDialog *dialog = child<QFileDialog>("openDialog");
         const QString folder = m_shell->path(QStringLiteral("fresh"));
         const QString path = folder + QStringLiteral("/doc.pgt");
         QVERIFY(QDir().mkpath(folder));
@@ -709,26 +711,33 @@ private Q_SLOTS:
             typeIntoNameBox(modal, path);
             QTest::keyClick(modal->windowHandle(), Qt::Key_Return);
         });
-        QCOMPARE(run(typed, m_frame->Close1), QStringList());
-        QCOMPARE(m_shell->shell.docFileName, path);
+        QCOMPARE(run(typed, action("openAction")), QStringList());
+        QCOMPARE(m_shell->session.docFileName, path);
         QTRY_VERIFY(loaded.contains(QVariantList{folder}));
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
         // The next key reaches the frame through its window, as the user's does.
-        m_frame->pages->setFocus();
-        m_frame->pages->selectAll();
+        activateFrame();
+        pagesEdit()->setFocus();
+        pagesEdit()->selectAll();
         QTest::keyClick(m_frame->windowHandle(), Qt::Key_7);
-        QCOMPARE(m_frame->pages->text(), QStringLiteral("7"));
+        QCOMPARE(pagesEdit()->text(), QStringLiteral("7"));
 
         bool listed = false;
         ModalScript again;
-        // Open takes the 7 over first: a change, offered to be saved.
-        again.expect("TForm3", answerSave(false));
+        // File > Open by its letters, as the user's keys come: the menu takes
+        // the 7 over first, a change, offered to be saved.
+        again.expect("MessageDialog", answerSave(false));
         again.expect("QFileDialog", [&](QWidget *modal) {
             typeIntoNameBox(modal, folder + QStringLiteral("/do"));
             listed = QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; });
             qobject_cast<QDialog *>(modal)->reject();
         });
-        QCOMPARE(run(again, m_frame->Close1), QStringList());
+        QCOMPARE(again.run([this] {
+            QTest::keyClick(m_frame->windowHandle(), Qt::Key_F, Qt::AltModifier);
+            QTRY_VERIFY(child<QMenu>("fileMenu")->isVisible());
+            QTest::keyClick(m_frame->windowHandle(), Qt::Key_O);
+        }),
+                 QStringList());
         QVERIFY(listed);
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
     }
@@ -744,7 +753,7 @@ private Q_SLOTS:
             QFileInfo::exists(programDir + readMe) ||
             QFileInfo::exists(programDir + QStringLiteral("/../share/paginette") + readMe);
         if (!installedElsewhere) {
-            m_frame->Help2->trigger();
+            action("helpAction")->trigger();
             QVERIFY(m_shell->opened.isEmpty());
             QCOMPARE(m_shell->recorder.messages.last(), notFound);
 
@@ -754,7 +763,7 @@ private Q_SLOTS:
             const QString installed = share.filePath(QStringLiteral("paginette") + readMe);
             const bool written = share.mkpath(QStringLiteral("paginette/paginette_readme")) &&
                                  writeFile(installed, "<html></html>");
-            m_frame->Help2->trigger();
+            action("helpAction")->trigger();
             QDir(share.filePath(QStringLiteral("paginette"))).removeRecursively();
             share.rmdir(share.absolutePath());
             QVERIFY(written);
@@ -771,12 +780,12 @@ private Q_SLOTS:
         activateFrame();
         QTest::keyClick(m_frame->windowHandle(), Qt::Key_F1);
         QCOMPARE(m_shell->opened, QList<QUrl>{QUrl::fromLocalFile(local)});
-        QVERIFY(!m_frame->helpWindow->isVisible());
+        QVERIFY(!m_frame->findChild<HelpWindow *>());
 
         // A desktop without a browser for it: the program shows it itself.
         m_shell->openSucceeds = false;
-        m_frame->Help2->trigger();
-        const HelpWindow *window = m_frame->helpWindow;
+        action("helpAction")->trigger();
+        const HelpWindow *window = child<HelpWindow>("HelpWindow");
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("Paginette Help"));
         QCOMPARE(window->browser->documentTitle(), QStringLiteral("Read me"));
@@ -785,24 +794,25 @@ private Q_SLOTS:
 
     void modalWindowsOfTheMenu()
     {
-        m_frame->AboutPaginette1->trigger();
-        m_frame->Preferences1->trigger();
-        QCOMPARE(m_shell->modals, QList<QByteArray>({"TForm7", "TForm7", "TForm11"}));
+        action("aboutAction")->trigger();
+        action("preferencesAction")->trigger();
+        QCOMPARE(m_shell->modals,
+                 QList<QByteArray>({"AboutDialog", "AboutDialog", "PreferencesDialog"}));
 
         // Create Matrix checks the selection itself, whatever the item's state.
         Document doc = oneNumber();
         addNumber(doc, 10, 100, 200, 5);
         m_shell->editor.replace(doc);
         for (const int count : {0, 2, 1}) {
-            m_shell->editor.select([count](Document &marked) {
-                for (int i = 0; i < marked.count(); ++i)
-                    marked.objects[i].selected = i < count ? 1 : 0;
+            m_shell->editor.select([count](Selection &selection) {
+                for (int i = 0; i < selection.count(); ++i)
+                    selection.setMark(i, i < count ? 1 : 0);
             });
-            m_frame->CreateMatrix1->setEnabled(true);
-            m_frame->CreateMatrix1->trigger();
+            action("createMatrixAction")->setEnabled(true);
+            action("createMatrixAction")->trigger();
         }
         QCOMPARE(m_shell->modals.size(), 4);
-        QCOMPARE(m_shell->modals.last(), QByteArray("TForm10"));
+        QCOMPARE(m_shell->modals.last(), QByteArray("CreateMatrixDialog"));
     }
 };
 

@@ -1,9 +1,9 @@
 #include "apptestmain.h"
 #include "documentbuilder.h"
+#include "documentwindow.h"
 #include "modalscript.h"
+#include "objectpropertieswindow.h"
 #include "shellfixture.h"
-#include "tform2.h"
-#include "tform6.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -66,7 +66,7 @@ class TestEditingTools : public ShellTest
 {
     Q_OBJECT
 
-    TForm6 *window() const { return m_frame->Form6; }
+    DocumentWindow *window() const { return documentWindow(); }
     const Document &doc() const { return m_shell->doc(); }
     QPoint positionOf(int index) const { return ::positionOf(doc(), index); }
 
@@ -76,14 +76,17 @@ class TestEditingTools : public ShellTest
     }
 
     // A number placed with the tool at a page point; its index.
-    int placeNumber(int x, int y) { return placeWith(m_frame->number, x, y); }
+    int placeNumber(int x, int y)
+    {
+        return placeWith(child<QToolButton>("placeNumberButton"), x, y);
+    }
 
     // An object placed with `tool` at a page point; its index.
     int placeWith(QToolButton *tool, int x, int y)
     {
         QTest::mouseClick(tool, Qt::LeftButton);
         click(windowPoint(x, y));
-        QTest::mouseClick(m_frame->main, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>("mainModeButton"), Qt::LeftButton);
         return doc().count() - 1;
     }
 
@@ -92,7 +95,7 @@ class TestEditingTools : public ShellTest
     {
         for (const int x : {100, 200, 300})
             placeNumber(x, 100);
-        QTest::mouseClick(m_frame->link, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>("linkModeButton"), Qt::LeftButton);
         click(windowPoint(105, 105));
         click(windowPoint(205, 105), Qt::ShiftModifier);
         click(windowPoint(305, 105), Qt::ShiftModifier);
@@ -116,7 +119,7 @@ private Q_SLOTS:
     void placedObjectsLandWhereClicked()
     {
         const int number = placeNumber(200, 260);
-        QTest::mouseClick(m_frame->text, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>("placeTextButton"), Qt::LeftButton);
         click(windowPoint(50, 60));
         QCOMPARE(doc().count(), 2);
         QCOMPARE(positionOf(number), QPoint(200, 260));
@@ -130,13 +133,14 @@ private Q_SLOTS:
 
         // Quit offers to save what was placed.
         ModalScript script;
-        script.expect("TForm3", [](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
-        QCOMPARE(script.run([this] { m_frame->Quit2->trigger(); }), QStringList());
+        script.expect("MessageDialog",
+                      [](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
+        QCOMPARE(script.run([this] { action("quitAction")->trigger(); }), QStringList());
     }
 
     void doubleClickPlacesTwo()
     {
-        QTest::mouseClick(m_frame->number, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>("placeNumberButton"), Qt::LeftButton);
         // What the window system sends: a click, then the double click in place
         // of the second press.
         click(windowPoint(10, 10));
@@ -148,18 +152,18 @@ private Q_SLOTS:
     void closingAppliesTheLastGroupOnly()
     {
         // A text object: a number takes no typed text whatever group is applied.
-        const int object = placeWith(m_frame->text, 100, 100);
+        const int object = placeWith(child<QToolButton>("placeTextButton"), 100, 100);
         click(windowPoint(105, 105));
-        TForm2 *properties = m_frame->Form2;
-        properties->PageControl1->setCurrentWidget(properties->TabSheet3);
-        typeInto(properties->x, QStringLiteral("150"));
-        properties->y->setText(QStringLiteral("77"));
-        properties->PageControl1->setCurrentWidget(properties->TabSheet2);
-        properties->text->setText(QStringLiteral("lost"));
+        ObjectPropertiesWindow *properties = objectProperties();
+        properties->tabs->setCurrentWidget(properties->positionTab);
+        typeInto(properties->xEdit, QStringLiteral("150"));
+        properties->yEdit->setText(QStringLiteral("77"));
+        properties->tabs->setCurrentWidget(properties->textTab);
+        properties->textEdit->setText(QStringLiteral("lost"));
 
-        m_frame->ObjectProperties1->trigger();
+        action("objectPropertiesAction")->trigger();
         QVERIFY(!properties->isVisible());
-        QVERIFY(!m_frame->ObjectProperties1->isChecked());
+        QVERIFY(!action("objectPropertiesAction")->isChecked());
         QCOMPARE(positionOf(object), QPoint(150, 77));
         QCOMPARE(textsOf(doc()).at(object), QStringLiteral("Hello!"));
     }
@@ -168,20 +172,20 @@ private Q_SLOTS:
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        TForm2 *properties = m_frame->Form2;
-        QVERIFY(properties->PageControl1->isEnabled());
-        QCOMPARE(properties->start->text(), QStringLiteral("00125"));
+        ObjectPropertiesWindow *properties = objectProperties();
+        QVERIFY(properties->tabs->isEnabled());
+        QCOMPARE(properties->startEdit->text(), QStringLiteral("00125"));
 
-        typeInto(properties->start, QStringLiteral("007"));
+        typeInto(properties->startEdit, QStringLiteral("007"));
         QCOMPARE(textsOf(doc()).at(number), QStringLiteral("007"));
-        QCOMPARE(QApplication::focusWidget(), properties->end);
-        typeInto(properties->start, QStringLiteral("7"));
+        QCOMPARE(QApplication::focusWidget(), properties->endValue);
+        typeInto(properties->startEdit, QStringLiteral("7"));
         QCOMPARE(textsOf(doc()).at(number), QStringLiteral("7"));
 
-        properties->PageControl1->setCurrentWidget(properties->TabSheet4);
-        pick(properties->color, QStringLiteral("Green"));
+        properties->tabs->setCurrentWidget(properties->fontTab);
+        pick(properties->colorBox, QStringLiteral("Green"));
         QCOMPARE(doc().objects[number].color, 32768);
-        QCOMPARE(m_shell->shell.docModified, 1);
+        QVERIFY(m_shell->session.docModified);
 
         // A colour from the chooser; cancelling it changes nothing.
         ModalScript script;
@@ -192,8 +196,8 @@ private Q_SLOTS:
         });
         script.cancel("QColorDialog");
         QCOMPARE(script.run([&] {
-            pick(properties->color, QStringLiteral("Custom ..."));
-            pick(properties->color, QStringLiteral("Custom ..."));
+            pick(properties->colorBox, QStringLiteral("Custom ..."));
+            pick(properties->colorBox, QStringLiteral("Custom ..."));
         }),
                  QStringList());
         QCOMPARE(doc().objects[number].color, 0x030201);
@@ -204,33 +208,33 @@ private Q_SLOTS:
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        TForm2 *properties = m_frame->Form2;
-        properties->start->setText(QStringLiteral("9"));
-        typeInto(properties->nextPage, QStringLiteral("x"));
+        ObjectPropertiesWindow *properties = objectProperties();
+        properties->startEdit->setText(QStringLiteral("9"));
+        typeInto(properties->nextPageEdit, QStringLiteral("x"));
         QCOMPARE(m_shell->recorder.errors(),
                  QStringList{QStringLiteral("'x' is not a valid floating point value")});
         QCOMPARE(doc().objects[number].start, 9);
         QCOMPARE(doc().objects[number].stepPage, 1);
         // The handler ended at the error: the focus stays in the box.
-        QCOMPARE(QApplication::focusWidget(), properties->nextPage);
+        QCOMPARE(QApplication::focusWidget(), properties->nextPageEdit);
     }
 
     void formatTabAppliesThroughItsControls()
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        TForm2 *properties = m_frame->Form2;
-        QTest::mouseClick(properties->PageControl1->tabBar(), Qt::LeftButton, Qt::NoModifier,
-                          properties->PageControl1->tabBar()->tabRect(4).center());
-        QCOMPARE(properties->PageControl1->currentWidget(), properties->TabSheet5);
-        typeInto(properties->prefix, QStringLiteral("No. "));
-        typeInto(properties->suffix, QStringLiteral(" of {last}"));
-        properties->repeat->setFocus();
-        properties->repeat->selectAll();
-        QTest::keyClicks(properties->repeat, QStringLiteral("3"));
-        QTest::keyClick(properties->repeat, Qt::Key_Return);
-        pick(properties->check, QStringLiteral("Luhn (mod 10)"));
-        QTest::mouseClick(properties->autoWidth, Qt::LeftButton);
+        ObjectPropertiesWindow *properties = objectProperties();
+        QTest::mouseClick(properties->tabs->tabBar(), Qt::LeftButton, Qt::NoModifier,
+                          properties->tabs->tabBar()->tabRect(4).center());
+        QCOMPARE(properties->tabs->currentWidget(), properties->formatTab);
+        typeInto(properties->prefixEdit, QStringLiteral("No. "));
+        typeInto(properties->suffixEdit, QStringLiteral(" of {last}"));
+        properties->repeatSpinBox->setFocus();
+        properties->repeatSpinBox->selectAll();
+        QTest::keyClicks(properties->repeatSpinBox, QStringLiteral("3"));
+        QTest::keyClick(properties->repeatSpinBox, Qt::Key_Return);
+        pick(properties->checkCharacterBox, QStringLiteral("Luhn (mod 10)"));
+        QTest::mouseClick(properties->autoWidthCheckBox, Qt::LeftButton);
 
         const NumberFormat expected{.prefix = QStringLiteral("No. "),
                                     .suffix = QStringLiteral(" of {last}"),
@@ -240,8 +244,8 @@ private Q_SLOTS:
         QVERIFY(doc().objects[number].format == expected);
         // 125 on pages 1 to 3 at the width of the run's widest value, with its
         // check: Luhn gives 5 for 125 and 1 for 127, the value on page 9.
-        m_frame->pages->setText(QStringLiteral("9"));
-        QTest::keyClick(m_frame->pages, Qt::Key_Return);
+        pagesEdit()->setText(QStringLiteral("9"));
+        QTest::keyClick(pagesEdit(), Qt::Key_Return);
         QCOMPARE(textsOf(doc(), 3).at(number), QStringLiteral("No. 1255 of 1271"));
         QCOMPARE(m_shell->editor.undoStack().count(), 7);
     }
@@ -250,9 +254,9 @@ private Q_SLOTS:
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        TForm2 *properties = m_frame->Form2;
-        properties->PageControl1->setCurrentWidget(properties->TabSheet5);
-        pick(properties->barcode, QStringLiteral("QR code"));
+        ObjectPropertiesWindow *properties = objectProperties();
+        properties->tabs->setCurrentWidget(properties->formatTab);
+        pick(properties->barcodeBox, QStringLiteral("QR code"));
         const std::optional<BarcodeStyle> chosen = doc().objects[number].format.barcode;
         QVERIFY(chosen && chosen->symbology == Symbology::Qr);
         // The box is the symbol's: a square.
@@ -261,7 +265,7 @@ private Q_SLOTS:
         QCOMPARE(box.right - box.left, box.bottom - box.top);
 
         // A value the symbology cannot show is refused where it is chosen.
-        pick(properties->barcode, QStringLiteral("EAN-13"));
+        pick(properties->barcodeBox, QStringLiteral("EAN-13"));
         const QStringList errors = m_shell->recorder.errors();
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors.first().startsWith(QLatin1String("EAN-13 takes 12 digits")),
@@ -273,13 +277,13 @@ private Q_SLOTS:
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        TForm2 *properties = m_frame->Form2;
-        pick(properties->format, QStringLiteral("hexadecimal"));
-        typeInto(properties->start, QStringLiteral("00ff"));
+        ObjectPropertiesWindow *properties = objectProperties();
+        pick(properties->formatBox, QStringLiteral("hexadecimal"));
+        typeInto(properties->startEdit, QStringLiteral("00ff"));
         QCOMPARE(doc().objects[number].start, 255);
-        pick(properties->format, QStringLiteral("decimal"));
+        pick(properties->formatBox, QStringLiteral("decimal"));
         QCOMPARE(m_shell->recorder.errors(), QStringList());
-        QCOMPARE(properties->start->text(), QStringLiteral("0255"));
+        QCOMPARE(properties->startEdit->text(), QStringLiteral("0255"));
         QCOMPARE(doc().objects[number].start, 255);
         QCOMPARE(textsOf(doc()).at(number), QStringLiteral("0255"));
     }
@@ -287,38 +291,38 @@ private Q_SLOTS:
     void theWindowShowsWhatWasStored()
     {
         chainThreeNumbers();
-        QTest::mouseClick(m_frame->main, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>("mainModeButton"), Qt::LeftButton);
         click(windowPoint(205, 105));
-        TForm2 *properties = m_frame->Form2;
-        m_frame->pages->setText(QStringLiteral("5"));
-        QTest::keyClick(m_frame->pages, Qt::Key_Return);
+        ObjectPropertiesWindow *properties = objectProperties();
+        pagesEdit()->setText(QStringLiteral("5"));
+        QTest::keyClick(pagesEdit(), Qt::Key_Return);
         // A member's start comes from the link, whatever is typed.
-        typeInto(properties->start, QStringLiteral("900"));
-        QCOMPARE(properties->start->text(), QStringLiteral("00126"));
-        QCOMPARE(properties->end->text(), QStringLiteral("00130"));
-        typeInto(properties->nextPage, QStringLiteral("2"));
-        QCOMPARE(properties->end->text(), QStringLiteral("00134"));
+        typeInto(properties->startEdit, QStringLiteral("900"));
+        QCOMPARE(properties->startEdit->text(), QStringLiteral("00126"));
+        QCOMPARE(properties->endValue->text(), QStringLiteral("00130"));
+        typeInto(properties->nextPageEdit, QStringLiteral("2"));
+        QCOMPARE(properties->endValue->text(), QStringLiteral("00134"));
     }
 
     void leavingABoxAppliesWhatWasTyped()
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        TForm2 *properties = m_frame->Form2;
-        properties->PageControl1->setCurrentWidget(properties->TabSheet3);
-        properties->x->setFocus();
-        properties->x->selectAll();
-        QTest::keyClicks(properties->x, QStringLiteral("140"));
-        QTest::keyClick(properties->x, Qt::Key_Tab);
+        ObjectPropertiesWindow *properties = objectProperties();
+        properties->tabs->setCurrentWidget(properties->positionTab);
+        properties->xEdit->setFocus();
+        properties->xEdit->selectAll();
+        QTest::keyClicks(properties->xEdit, QStringLiteral("140"));
+        QTest::keyClick(properties->xEdit, Qt::Key_Tab);
         QCOMPARE(positionOf(number), QPoint(140, 100));
         // A bad entry is told and keeps the focus, so that it can be mended.
-        properties->x->setFocus();
-        properties->x->selectAll();
-        QTest::keyClicks(properties->x, QStringLiteral("x1"));
-        QTest::keyClick(properties->x, Qt::Key_Tab);
+        properties->xEdit->setFocus();
+        properties->xEdit->selectAll();
+        QTest::keyClicks(properties->xEdit, QStringLiteral("x1"));
+        QTest::keyClick(properties->xEdit, Qt::Key_Tab);
         QCOMPARE(m_shell->recorder.errors(),
                  QStringList{QStringLiteral("'x1' is not a valid floating point value")});
-        QTRY_COMPARE(QApplication::focusWidget(), properties->x);
+        QTRY_COMPARE(QApplication::focusWidget(), properties->xEdit);
         QCOMPARE(positionOf(number), QPoint(140, 100));
     }
 
@@ -326,15 +330,15 @@ private Q_SLOTS:
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        TForm2 *properties = m_frame->Form2;
-        properties->PageControl1->setCurrentWidget(properties->TabSheet4);
-        properties->size->setFocus();
-        properties->size->selectAll();
-        QTest::keyClicks(properties->size, QStringLiteral("200"));
+        ObjectPropertiesWindow *properties = objectProperties();
+        properties->tabs->setCurrentWidget(properties->fontTab);
+        properties->sizeSpinBox->setFocus();
+        properties->sizeSpinBox->selectAll();
+        QTest::keyClicks(properties->sizeSpinBox, QStringLiteral("200"));
         QCOMPARE(doc().objects[number].fontSize, 150);
-        QCOMPARE(properties->size->text(), QStringLiteral("200"));
-        QTest::keyClick(properties->size, Qt::Key_Tab);
-        QCOMPARE(properties->size->value(), 150);
+        QCOMPARE(properties->sizeSpinBox->text(), QStringLiteral("200"));
+        QTest::keyClick(properties->sizeSpinBox, Qt::Key_Tab);
+        QCOMPARE(properties->sizeSpinBox->value(), 150);
     }
 
     void linkToolChainsNumbers()
@@ -360,8 +364,8 @@ private Q_SLOTS:
         QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier, windowPoint(152, 171));
         QCOMPARE(positionOf(a), QPoint(147, 66));
         QCOMPARE(positionOf(b), QPoint(147, 166));
-        QCOMPARE(m_frame->Form2->PageControl1->isEnabled(), false);
-        QVERIFY(m_frame->left->isEnabled());
+        QCOMPARE(objectProperties()->tabs->isEnabled(), false);
+        QVERIFY(child<QToolButton>("alignLeftButton")->isEnabled());
     }
 
     void rubberBandSelectsWhatItTouches()
@@ -386,11 +390,11 @@ private Q_SLOTS:
     void backspaceWarnsOncePerLink()
     {
         chainThreeNumbers();
-        QTest::mouseClick(m_frame->main, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>("mainModeButton"), Qt::LeftButton);
         click(windowPoint(105, 105));
         click(windowPoint(205, 105), Qt::ShiftModifier);
 
-        QTest::keyClick(window()->ScrollBar1, Qt::Key_Backspace);
+        QTest::keyClick(window()->verticalScrollBar, Qt::Key_Backspace);
         QCOMPARE(m_shell->recorder.captions(), QStringList{QStringLiteral("O-o-ops!")});
         QCOMPARE(doc().count(), 1);
         QCOMPARE(linkOf(doc(), 0), unlinked);
@@ -401,46 +405,46 @@ private Q_SLOTS:
     {
         placeNumber(100, 100);
         click(windowPoint(105, 105));
-        QVERIFY(m_frame->Duplicate->isEnabled());
+        QVERIFY(action("duplicateAction")->isEnabled());
         QTest::keyClick(m_frame, Qt::Key_D, Qt::ControlModifier);
         QTest::keyClick(m_frame, Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(doc().count(), 3);
         QCOMPARE(positionOf(2), QPoint(120, 120));
         QCOMPARE(soleSelected(doc()), 2);
 
-        m_frame->Clear->trigger();
+        action("clearAction")->trigger();
         QCOMPARE(doc().count(), 2);
-        QVERIFY(!m_frame->Duplicate->isEnabled());
+        QVERIFY(!action("duplicateAction")->isEnabled());
         QTest::keyClick(m_frame, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(selectedCount(doc()), 2);
-        QVERIFY(m_frame->Duplicate->isEnabled());
+        QVERIFY(action("duplicateAction")->isEnabled());
     }
 
     void alignButtonsAndArrangeItems()
     {
         placeNumber(100, 100);
-        QTest::mouseClick(m_frame->text, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>("placeTextButton"), Qt::LeftButton);
         click(windowPoint(150, 200));
         placeNumber(70, 300);
-        QTest::mouseClick(m_frame->main, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>("mainModeButton"), Qt::LeftButton);
         QTest::keyClick(m_frame, Qt::Key_A, Qt::ControlModifier);
-        QVERIFY(m_frame->right->isEnabled());
-        QVERIFY(!m_frame->BTF->isEnabled());
+        QVERIFY(child<QToolButton>("alignRightButton")->isEnabled());
+        QVERIFY(!action("bringToFrontAction")->isEnabled());
 
-        QTest::mouseClick(m_frame->right, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>("alignRightButton"), Qt::LeftButton);
         const QList<Bounds32> &boxes = window()->boxes();
         QCOMPARE(boxes[1].right, boxes[0].right);
         QCOMPARE(boxes[2].right, boxes[0].right);
         QVERIFY(boxes[1].right > windowPoint(150, 0).x());
         const QList<PageObject> &objects = doc().objects;
         const int leftmost = std::min({objects[0].x, objects[1].x, objects[2].x});
-        QTest::mouseClick(m_frame->left, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>("alignLeftButton"), Qt::LeftButton);
         QCOMPARE(positionsOf(doc()), QStringLiteral("%1,100 %1,200 %1,300").arg(leftmost));
-        QCOMPARE(m_shell->shell.docModified, 1);
+        QVERIFY(m_shell->session.docModified);
 
         click(windowPoint(400, 400));
         click(windowPoint(leftmost + 5, 305));
-        QVERIFY(m_frame->BTF->isEnabled());
+        QVERIFY(action("bringToFrontAction")->isEnabled());
         QTest::keyClick(m_frame, Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(drawOrderOf(doc()), (QList<std::int32_t>{2, 0, 1}));
         QTest::keyClick(m_frame, Qt::Key_BracketRight, Qt::ControlModifier);

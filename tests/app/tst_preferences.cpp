@@ -52,7 +52,7 @@ private Q_SLOTS:
 
     void firstStartCreatesDefaultFileOnce()
     {
-        prefStruct prefs{};
+        PreferencesRecord prefs{};
         QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
 
         QCOMPARE(m_recorder->messages.size(), 1);
@@ -69,7 +69,7 @@ private Q_SLOTS:
                  QFile::Permissions());
 
         // The next start finds it and asks nothing.
-        prefStruct next{};
+        PreferencesRecord next{};
         QCOMPARE(loadStartupPreferences(next, preferencesPath(), feedback()), 20);
         QCOMPARE(m_recorder->messages.size(), 1);
         QCOMPARE(readPreferences(next, path(), feedback()), std::int16_t(0));
@@ -93,7 +93,7 @@ private Q_SLOTS:
         QFETCH(std::int32_t, stored);
         QFETCH(int, capacity);
         QVERIFY(writeFile(path(), preferenceRecord(stored, stored, 0)));
-        prefStruct prefs{};
+        PreferencesRecord prefs{};
         QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), capacity);
         QVERIFY(m_recorder->messages.isEmpty());
         // The stored value itself is kept as read.
@@ -102,7 +102,7 @@ private Q_SLOTS:
 
     void recordIsLittleEndianAtItsOffsets()
     {
-        prefStruct prefs{};
+        PreferencesRecord prefs{};
         prefs.maxObjects = 0x01020304;
         prefs.maxObjectsCopy = -2;
         prefs.showLinks = 1;
@@ -114,7 +114,7 @@ private Q_SLOTS:
         QCOMPARE(int32At(bytes, 32), -2);
         QCOMPARE(int32At(bytes, 152), 1);
 
-        prefStruct back{};
+        PreferencesRecord back{};
         QCOMPARE(readPreferences(back, path(), feedback()), std::int16_t(0));
         QCOMPARE(back.maxObjects, 0x01020304);
         QCOMPARE(back.maxObjectsCopy, -2);
@@ -127,7 +127,7 @@ private Q_SLOTS:
         // 30 bytes: the two low bytes of maxObjects are in the file, the rest is not.
         QByteArray bytes = preferenceRecord(0x0105, 0, 0).left(30);
         QVERIFY(writeFile(path(), bytes));
-        prefStruct prefs{};
+        PreferencesRecord prefs{};
         prefs.maxObjects = 0x7F000000;
         prefs.showLinks = 1;
         QCOMPARE(readPreferences(prefs, path(), feedback()), std::int16_t(0));
@@ -137,7 +137,7 @@ private Q_SLOTS:
 
         // An empty file at start-up leaves maxObjects at 0: a table with no room.
         QVERIFY(writeFile(path(), QByteArray()));
-        prefStruct fresh{};
+        PreferencesRecord fresh{};
         QCOMPARE(loadStartupPreferences(fresh, preferencesPath(), feedback()), 0);
         QVERIFY(m_recorder->messages.isEmpty());
     }
@@ -146,7 +146,7 @@ private Q_SLOTS:
     {
         const QByteArray tail("tail that is not ours", 21);
         QVERIFY(writeFile(path(), preferenceRecord(35, 35, 0) + tail));
-        prefStruct prefs{};
+        PreferencesRecord prefs{};
         QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 35);
         prefs.showLinks = 1;
         prefs.maxObjects = 7;
@@ -167,7 +167,7 @@ private Q_SLOTS:
         for (int i = 36; i < 152; ++i)
             bytes[i] = char(i);
         QVERIFY(writeFile(path(), bytes));
-        prefStruct prefs{};
+        PreferencesRecord prefs{};
         QCOMPARE(readPreferences(prefs, path(), feedback()), std::int16_t(0));
         prefs.maxObjects = 35;
         prefs.maxObjectsCopy = 35;
@@ -187,7 +187,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(target, victim));
         QVERIFY(QFile::link(target, path()));
 
-        prefStruct prefs{};
+        PreferencesRecord prefs{};
         QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
         QCOMPARE(m_recorder->captions(), QStringList{QStringLiteral("Error")});
         QVERIFY(!m_recorder->messages.first().first.isEmpty());
@@ -204,7 +204,7 @@ private Q_SLOTS:
         const QString target = elsewhere.filePath(QStringLiteral("planted"));
         QVERIFY(QFile::link(target, path()));
 
-        prefStruct prefs{};
+        PreferencesRecord prefs{};
         QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
         QCOMPARE(writePreferences(prefs, path(), feedback()), -1);
         QVERIFY(!QFile::exists(target));
@@ -220,7 +220,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(path(), planted));
         QCOMPARE(::chown(QFile::encodeName(path()).constData(), 65534, 65534), 0);
 
-        prefStruct prefs{};
+        PreferencesRecord prefs{};
         QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
         QCOMPARE(prefs.showLinks, 0);
         QCOMPARE(m_recorder->captions(), QStringList{QStringLiteral("Error")});
@@ -236,7 +236,7 @@ private Q_SLOTS:
         // Nothing may land in the file-system root instead.
         QVERIFY(preferencesPath().isEmpty());
 
-        prefStruct prefs{};
+        PreferencesRecord prefs{};
         QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
         QCOMPARE(m_recorder->captions(), QStringList{QStringLiteral("Error")});
         QCOMPARE(prefs.maxObjects, 20);
@@ -249,7 +249,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(notADirectory, "x"));
         qputenv("TMPDIR", QFile::encodeName(notADirectory));
 
-        prefStruct prefs{};
+        PreferencesRecord prefs{};
         QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
         QCOMPARE(m_recorder->captions(), QStringList{QStringLiteral("Error")});
         QCOMPARE(m_recorder->messages.first().first,
@@ -260,7 +260,7 @@ private Q_SLOTS:
     void fifoAtThePathDoesNotHang()
     {
         QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
-        prefStruct prefs{};
+        PreferencesRecord prefs{};
         QCOMPARE(loadStartupPreferences(prefs, preferencesPath(), feedback()), 20);
         QCOMPARE(writePreferences(prefs, path(), feedback()), -1);
         QCOMPARE(m_recorder->captions(),

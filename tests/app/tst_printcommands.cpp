@@ -3,8 +3,8 @@
 #include "feedbackrecorder.h"
 #include "modalscript.h"
 #include "printcommands.h"
+#include "printercalibrationdialog.h"
 #include "printerjob.h"
-#include "tform4.h"
 #include "toolrun.h"
 
 #include <QCheckBox>
@@ -64,7 +64,7 @@ struct PrintBench
         doc.pagesToPrint = pages;
         doc.pageShown = 2;
         editor.replace(doc);
-        shell.docOpen = 1;
+        session.docOpen = true;
         render.printerResolution = 300; // as left by an earlier run on another printer
         PrintFrameHooks hooks;
         hooks.redraw = [this] {
@@ -73,8 +73,8 @@ struct PrintBench
         hooks.documentWindowHeight = [] {
             return windowHeight;
         };
-        commands = std::make_unique<PrintCommands>(editor, shell, render, view, recorder.feedback(),
-                                                   hooks, &frame);
+        commands = std::make_unique<PrintCommands>(editor, session, render, view,
+                                                   recorder.feedback(), hooks, &frame);
 
         dialogs.print = [this](QPrinter &printer, std::int32_t) {
             ++printDialogs;
@@ -118,8 +118,8 @@ struct PrintBench
     QString output = dir.filePath(QStringLiteral("out.pdf"));
     QWidget frame;
     FeedbackRecorder recorder;
-    ShellState shell;
-    DocumentEditor editor{shell};
+    Session session;
+    DocumentEditor editor{session};
     RenderState render;
     ViewState view;
     PrintDialogs dialogs;
@@ -186,9 +186,9 @@ void TestPrintCommands::printRunsEveryPageAt360Dpi()
             paint(printer);
         };
         bench.commands->setDialogs(bench.dialogs);
-        bench.commands->PrintPreview1Click();
+        bench.commands->printPreviewAction->trigger();
     } else {
-        bench.commands->Print1Click();
+        bench.commands->printAction->trigger();
     }
 
     QCOMPARE(bench.printDialogs, 1);
@@ -247,7 +247,7 @@ void TestPrintCommands::runsThatPrintNothing()
     QFETCH(QString, error);
 
     PrintBench bench(pages);
-    bench.shell.docOpen = docOpen;
+    bench.session.docOpen = docOpen;
     bench.confirm = confirm;
     bench.cancelAt = cancelAt;
     if (cancelAt < 0)
@@ -259,7 +259,7 @@ void TestPrintCommands::runsThatPrintNothing()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("the last run");
     }
-    bench.commands->Print1Click();
+    bench.commands->printAction->trigger();
 
     QCOMPARE(bench.printDialogs, printDialogs);
     QCOMPARE(bench.recorder.messages, messages);
@@ -291,7 +291,7 @@ void TestPrintCommands::pageSetupTakesTheSheet()
     QVERIFY(portrait.bottom > portrait.right);
     bench.render.pageExtent = portrait;
     bench.view.vScrollStep = 7;
-    bench.commands->PageSetup1Click();
+    bench.commands->pageSetupAction->trigger();
 
     if (!confirm) {
         QCOMPARE(edges(bench.render.pageExtent), edges(portrait));
@@ -322,7 +322,8 @@ void TestPrintCommands::previewShowsEveryPage()
         previewPages = dialog->findChild<QPrintPreviewWidget *>()->pageCount();
         qobject_cast<QDialog *>(dialog)->reject();
     });
-    QCOMPARE(script.run([&bench] { bench.commands->PrintPreview1Click(); }), QStringList());
+    QCOMPARE(script.run([&bench] { bench.commands->printPreviewAction->trigger(); }),
+             QStringList());
 
     QCOMPARE(previewPages, 3);
     QCOMPARE(bench.files(), QStringList());
@@ -353,8 +354,8 @@ void TestPrintCommands::printDialogOffersARangeAndTheDocumentsFile()
     QFETCH(QString, offered);
 
     PrintBench bench(10);
-    bench.shell.docNamed = document.isEmpty() ? 0 : 1;
-    bench.shell.docFileName = document;
+    bench.session.docNamed = document.isEmpty() ? 0 : 1;
+    bench.session.docFileName = document;
     bench.dialogs.print = standardPrintDialogs(&bench.frame).print;
     bench.commands->setDialogs(bench.dialogs);
     QPrintDialog::PrintDialogOptions options;
@@ -372,7 +373,7 @@ void TestPrintCommands::printDialogOffersARangeAndTheDocumentsFile()
         }
         qobject_cast<QDialog *>(dialog)->reject();
     });
-    QCOMPARE(script.run([&bench] { bench.commands->Print1Click(); }), QStringList());
+    QCOMPARE(script.run([&bench] { bench.commands->printAction->trigger(); }), QStringList());
 
     QCOMPARE(shown, (QStringList{offered, "10", "printRange", "hidden", "hidden"}));
     QVERIFY(options.testFlag(QAbstractPrintDialog::PrintToFile));
@@ -400,7 +401,7 @@ void TestPrintCommands::printDialogsRangePrintsThosePages()
         dialog->findChild<QCheckBox *>(QStringLiteral("reverse"))->setChecked(true);
         qobject_cast<QDialog *>(dialog)->accept();
     });
-    QCOMPARE(script.run([&bench] { bench.commands->Print1Click(); }), QStringList());
+    QCOMPARE(script.run([&bench] { bench.commands->printAction->trigger(); }), QStringList());
 
     QCOMPARE(bench.recorder.errors(), QStringList());
     // Reverse: the last page first.
@@ -473,7 +474,7 @@ void TestPrintCommands::objectsOutsideThePrintableAreaAreNamed()
     addObject(doc, KindText, right - 60, 300, QStringLiteral("Admit one"));
     bench.editor.replace(doc);
 
-    bench.commands->Print1Click();
+    bench.commands->printAction->trigger();
     const Messages warned =
         warning.isEmpty() ? Messages{} : Messages{{warning, QStringLiteral("Print")}};
     QCOMPARE(bench.warnings, warned);
@@ -498,7 +499,7 @@ void TestPrintCommands::numbersOutgrowingTheirWidthAreNamed()
     const int count = addNumber(doc, 72, 144, 99, 2);
     doc.objects[count].name = QStringLiteral("count");
     bench.editor.replace(doc);
-    bench.commands->Print1Click();
+    bench.commands->printAction->trigger();
 
     QCOMPARE(bench.warnings,
              (Messages{{"count grows from 2 to 3 digits on page 2.\nPrint anyway?", "Print"}}));
@@ -527,15 +528,15 @@ void TestPrintCommands::completedRunsAreLogged()
     QFETCH(int, runs);
 
     PrintBench bench(3, logBlocked);
-    bench.shell.docNamed = 1;
-    bench.shell.docFileName = QStringLiteral("/srv/jobs/tickets.pgt");
+    bench.session.docNamed = true;
+    bench.session.docFileName = QStringLiteral("/srv/jobs/tickets.pgt");
     bench.cancelAt = cancelAt;
-    bench.commands->Print1Click();
+    bench.commands->printAction->trigger();
     // Pages 2 to 3 of the run, two of each.
     bench.range = {2, 3};
     bench.copies = 2;
     bench.collate = false;
-    bench.commands->Print1Click();
+    bench.commands->printAction->trigger();
 
     const QString blocked = QStringLiteral("The print log %1 could not be written: its folder "
                                            "cannot be made")
@@ -547,7 +548,7 @@ void TestPrintCommands::completedRunsAreLogged()
     QList<QStringList> records = PrintLog(bench.logPath()).read();
     for (qsizetype i = 1; i < records.size(); ++i)
         records[i].removeFirst(); // the date and time
-    const QString document = bench.shell.docFileName;
+    const QString document = bench.session.docFileName;
     QCOMPARE(records.mid(1),
              runs == 0
                  ? QList<QStringList>{}
@@ -570,24 +571,24 @@ void TestPrintCommands::calibrationDialogKeepsEachPrintersValues()
     const CalibrationStore store(dir.filePath(QStringLiteral("paginette.conf")));
     QCOMPARE(store.save(QStringLiteral("office"), {1.5, -0.5, 99.0, 101.0}), QString());
     FeedbackRecorder recorder;
-    TForm4 dialog(store, recorder.feedback());
+    PrinterCalibrationDialog dialog(store, recorder.feedback());
     QList<Calibration> testPages;
     dialog.setTestPagePrinter([&testPages](const Calibration &c) { testPages.append(c); });
 
     dialog.edit(QStringLiteral("office"));
     const Calibration shown = dialog.values();
-    dialog.hOffset->setValue(-20.5); // held at the bound
-    dialog.vScale->setValue(109.94);
-    QTest::mouseClick(dialog.TestPageBtn, Qt::LeftButton);
-    QTest::mouseClick(dialog.OKBtn, Qt::LeftButton);
+    dialog.horizontalOffsetSpinBox->setValue(-20.5); // held at the bound
+    dialog.verticalScaleSpinBox->setValue(109.94);
+    QTest::mouseClick(dialog.testPageButton, Qt::LeftButton);
+    QTest::mouseClick(dialog.okButton, Qt::LeftButton);
     const int accepted = dialog.result();
     dialog.edit(pdfOutputName());
     const Calibration pdf = dialog.values();
-    dialog.hScale->setValue(95);
-    QTest::mouseClick(dialog.CancelBtn, Qt::LeftButton);
+    dialog.horizontalScaleSpinBox->setValue(95);
+    QTest::mouseClick(dialog.cancelButton, Qt::LeftButton);
 
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Printer Calibration"));
-    QCOMPARE(dialog.PrinterName->text(), QStringLiteral("Printer: PDF output"));
+    QCOMPARE(dialog.printerLabel->text(), QStringLiteral("Printer: PDF output"));
     QCOMPARE(accepted, int(QDialog::Accepted));
     const Calibration office{-20, -0.5, 99.0, 109.9};
     QVERIFY((QList<Calibration>{shown, pdf, store.load(QStringLiteral("office")),

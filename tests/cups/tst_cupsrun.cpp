@@ -95,10 +95,10 @@ struct ProgramPrint
     explicit ProgramPrint(const Document &doc,
                           std::function<PrintProgress(std::int32_t, ProgressLabel)> progress = {},
                           int copies = 1)
-        : commands(editor, shell, render, view, recorder.feedback(), {}, &frame)
+        : commands(editor, session, render, view, recorder.feedback(), {}, &frame)
     {
         editor.replace(doc);
-        shell.docOpen = 1;
+        session.docOpen = true;
         dialogs.print = [copies](QPrinter &printer, std::int32_t) {
             printer.setPrinterName(queue);
             printer.setCopyCount(copies);
@@ -110,8 +110,8 @@ struct ProgramPrint
     }
 
     FeedbackRecorder recorder;
-    ShellState shell;
-    DocumentEditor editor{shell};
+    Session session;
+    DocumentEditor editor{session};
     RenderState render;
     ViewState view;
     QWidget frame;
@@ -189,7 +189,7 @@ void TestCupsRun::runReachesTheQueue()
     QString error;
     if (fromTheProgram) {
         ProgramPrint print(doc, {}, copies);
-        print.commands.Print1Click();
+        print.commands.printAction->trigger();
         error = print.recorder.errors().join(QLatin1Char('\n'));
     } else {
         const ToolRun run =
@@ -243,7 +243,7 @@ void TestCupsRun::cancelledRunSendsNoJob()
     const QStringList before = queuePdfs();
     const int jobs = completedJobs();
 
-    print.commands.Print1Click();
+    print.commands.printAction->trigger();
 
     QCOMPARE(print.recorder.errors(), QStringList());
     QVERIFY(!jobsPending());

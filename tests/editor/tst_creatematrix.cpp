@@ -1,7 +1,7 @@
+#include "creatematrixdialog.h"
 #include "documentbuilder.h"
 #include "feedbackrecorder.h"
 #include "modalscript.h"
-#include "tform10.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -16,13 +16,13 @@ class TestCreateMatrix : public QObject
     Q_OBJECT
 
 private:
-    ShellState m_shell;
-    DocumentEditor m_editor{m_shell};
+    Session m_session;
+    DocumentEditor m_editor{m_session};
     ViewState m_view;
     RenderState m_render;
     std::unique_ptr<FeedbackRecorder> m_recorder;
     int m_changes = 0;
-    std::unique_ptr<TForm10> m_dialog;
+    std::unique_ptr<CreateMatrixDialog> m_dialog;
 
     template <typename Control = QWidget> Control *control(const QString &name) const
     {
@@ -37,23 +37,24 @@ private:
         addNumber(doc, 100, 50, 1, 3);
         selectObjects(doc, {0});
         doc.pagesToPrint = 3;
-        m_shell = ShellState();
+        m_session = Session();
         m_editor.replace(doc);
         m_recorder = std::make_unique<FeedbackRecorder>();
         m_changes = 0;
         connect(&m_editor, &DocumentEditor::changed, m_recorder.get(), [this] { ++m_changes; });
-        m_dialog = std::make_unique<TForm10>(
-            EditorContext{m_editor, m_shell, m_view, m_render, m_recorder->feedback()});
+        m_dialog = std::make_unique<CreateMatrixDialog>(
+            EditorContext{m_editor, m_session, m_view, m_render, m_recorder->feedback()});
     }
 
     void click(const QString &name) const { QTest::mouseClick(control(name), Qt::LeftButton); }
 
-    // Enabled and checked marks of u1 to u5, as "11111 10000".
+    // Enabled and checked marks of the type buttons, as "11111 10000".
     QString typeStates() const
     {
         QString enabled;
         QString checked;
-        for (const QString name : {"u1", "u2", "u3", "u4", "u5"}) {
+        for (const QString name :
+             {"type1Button", "type2Button", "type3Button", "type4Button", "type5Button"}) {
             enabled += control(name)->isEnabled() ? u'1' : u'0';
             checked += control<QRadioButton>(name)->isChecked() ? u'1' : u'0';
         }
@@ -79,39 +80,40 @@ private Q_SLOTS:
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("told"); // in a message box
         QTest::newRow("fractions and negatives truncate")
-            << 20 << QStringList{"2.9", "1", "5", "-1.5"} << QStringList{"Button1"}
+            << 20 << QStringList{"2.9", "1", "5", "-1.5"} << QStringList{"okButton"}
             << "100,50:1+1 100,49:1+1"
             << "- -"
             << ""
             << "";
         QTest::newRow("type 3 by its button")
             << 20 << QStringList{"2", "3", "100", "40"}
-            << QStringList{"create_link", "u3", "Button1"}
+            << QStringList{"createLinkCheckBox", "type3Button", "okButton"}
             << "100,50:1+1 100,90:2+1 200,50:3+1 200,90:4+1 300,50:5+1 300,90:6+1"
             << "0,-1,1 0,0,2 0,1,3 0,2,4 0,3,5 0,4,-1"
             << ""
             << "";
         QTest::newRow("type 5 by the Pages value, Enter")
-            << 20 << QStringList{"1", "2", "10", "0"} << QStringList{"create_link", "u5"}
-            << "100,50:1+3 110,50:4+3"
+            << 20 << QStringList{"1", "2", "10", "0"}
+            << QStringList{"createLinkCheckBox", "type5Button"} << "100,50:1+3 110,50:4+3"
             << "0,-1,1 0,0,-1"
             << ""
             << "";
         QTest::newRow("link box ticked off again")
             << 20 << QStringList{"1", "2", "10", "0"}
-            << QStringList{"create_link", "u3", "create_link", "Button1"} << "100,50:1+1 110,50:1+1"
+            << QStringList{"createLinkCheckBox", "type3Button", "createLinkCheckBox", "okButton"}
+            << "100,50:1+1 110,50:1+1"
             << "- -"
             << ""
             << "";
         QTest::newRow("not a number: rows read first, dialog stays open")
-            << 20 << QStringList{"x", "y", "1", "1"} << QStringList{"Button1"} << "100,50:1+1"
+            << 20 << QStringList{"x", "y", "1", "1"} << QStringList{"okButton"} << "100,50:1+1"
             << "-"
             << "'x' is not a valid floating point value"
             << "";
         // Nothing is made; the dialog stays open for a smaller matrix.
         QTest::newRow("no room for the matrix")
-            << 3 << QStringList{"2", "2", "10", "20"} << QStringList{"create_link", "Button1"}
-            << "100,50:1+1"
+            << 3 << QStringList{"2", "2", "10", "20"}
+            << QStringList{"createLinkCheckBox", "okButton"} << "100,50:1+1"
             << "-"
             << ""
             << "The matrix needs 3 new objects; the document has room for 2 more. Max Number of "
@@ -130,17 +132,17 @@ private Q_SLOTS:
         setUp(capacity);
         bool openAfterOk = false;
         ModalScript script;
-        script.expect("TForm10", [&](QWidget *dialog) {
-            const QStringList edits{"rows", "columns", "dx", "dy"};
+        script.expect("CreateMatrixDialog", [&](QWidget *dialog) {
+            const QStringList edits{"rowsEdit", "columnsEdit", "dxEdit", "dyEdit"};
             for (int k = 0; k < 4; ++k)
                 retype(control<QLineEdit>(edits[k]), entries[k]);
             for (const QString &name : clicks)
                 click(name);
-            if (clicks.last() != "Button1")
+            if (clicks.last() != "okButton")
                 typeKey(dialog, Qt::Key_Return);
             openAfterOk = dialog->isVisible();
             if (openAfterOk)
-                click("Button2");
+                click("cancelButton");
         });
         QCOMPARE(script.run([this] { m_dialog->exec(); }), QStringList());
 
@@ -154,7 +156,7 @@ private Q_SLOTS:
             told.isEmpty() ? Messages{} : Messages{{told, QStringLiteral("Create Matrix")}};
         QCOMPARE(m_recorder->messages, expected);
         QCOMPARE(m_recorder->beeps, 0);
-        QCOMPARE(m_shell.docModified, made ? 1 : 0);
+        QCOMPARE(m_session.docModified, made);
         QCOMPARE(m_changes, made ? 1 : 0);
 
         // The whole matrix is one step of the history.
@@ -166,21 +168,21 @@ private Q_SLOTS:
     {
         QStringList seen;
         ModalScript script;
-        script.expect("TForm10", [&](QWidget *) {
+        script.expect("CreateMatrixDialog", [&](QWidget *) {
             seen << typeStates();
-            click("create_link");
+            click("createLinkCheckBox");
             seen << typeStates();
-            click("u4");
-            click("create_link");
+            click("type4Button");
+            click("createLinkCheckBox");
             seen << typeStates();
-            click("create_link");
-            retype(control<QLineEdit>("columns"), "7");
-            click("Button2");
+            click("createLinkCheckBox");
+            retype(control<QLineEdit>("columnsEdit"), "7");
+            click("cancelButton");
         });
-        script.expect("TForm10", [&](QWidget *dialog) {
-            seen << typeStates() << control<QLineEdit>("columns")->text()
-                 << control<QLabel>("StaticText5")->text()
-                 << (control<QCheckBox>("create_link")->isChecked() ? "linked" : "unlinked");
+        script.expect("CreateMatrixDialog", [&](QWidget *dialog) {
+            seen << typeStates() << control<QLineEdit>("columnsEdit")->text()
+                 << control<QLabel>("pagesLabel")->text()
+                 << (control<QCheckBox>("createLinkCheckBox")->isChecked() ? "linked" : "unlinked");
             typeKey(dialog, Qt::Key_Escape);
         });
         QCOMPARE(script.run([this] {
@@ -197,7 +199,7 @@ private Q_SLOTS:
                                     "Pages: 9", "unlinked"}));
         QCOMPARE(cellsOf(m_editor.document()), "100,50:1+1");
         QCOMPARE(m_changes, 0);
-        QCOMPARE(m_shell.docModified, 0);
+        QVERIFY(!m_session.docModified);
     }
 };
 

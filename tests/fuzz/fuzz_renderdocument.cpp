@@ -46,8 +46,8 @@ const QTemporaryDir &workDir()
 void drawOnScreen(Document doc, std::int32_t page)
 {
     doc.pageShown = page;
-    const QList<Bounds32> boxes = layoutPass(doc, 0);
     RenderState state;
+    const QList<Bounds32> boxes = layoutPass(doc, 0, state.cache);
     state.pageExtent = printablePage;
     RenderContext context;
     context.windowRect = documentWindow;
@@ -60,7 +60,8 @@ void drawAsPrinted(const Document &doc, std::int32_t page)
     QImage sheet(printedSide, printedSide, QImage::Format_RGB32);
     sheet.fill(Qt::white);
     QPainter painter(&sheet);
-    renderPrintedPage(painter, doc, page, printerScale(printerResolution));
+    RenderCache cache;
+    renderPrintedPage(painter, cache, RunTexts(doc), page, printerScale(printerResolution));
 }
 
 void printTwoPages(const Document &doc)

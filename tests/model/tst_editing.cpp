@@ -1,6 +1,7 @@
 #include "documentbuilder.h"
 #include "editing.h"
 #include "objecttable.h"
+#include "selection.h"
 
 #include <QTest>
 
@@ -75,7 +76,8 @@ void EditingTest::selectPress()
     QFETCH(int, current);
 
     Document doc = withMarks(before, 5);
-    ::selectPress(doc, hit, shift);
+    Selection selection(doc);
+    ::selectPress(selection, hit, shift);
     QCOMPARE(marksOf(doc), after);
     QCOMPARE(selectedCount(doc), after.count(1));
     QCOMPARE(firstSelected(doc), current);

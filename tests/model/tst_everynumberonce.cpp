@@ -3,6 +3,7 @@
 #include "matrix.h"
 #include "numberformat.h"
 #include "objecttable.h"
+#include "selection.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -165,7 +166,8 @@ private:
                                          : rows * columns;
         const int source = addNumberObject(made, m_random.bounded(1, 1000), stepPage);
         doc.objects[source].stepLink = 1;
-        deselectAll(doc);
+        Selection selection(doc);
+        deselectAll(selection);
         doc.objects[source].selected = 1;
         const int before = doc.count();
         const MatrixResult result =
@@ -174,7 +176,7 @@ private:
         std::vector<int> cells{source};
         for (int i = before; i < doc.count(); ++i)
             cells.push_back(i);
-        deselectAll(doc);
+        deselectAll(selection);
         made.series.push_back(cells);
         if (type == 5) {
             Stack stack;

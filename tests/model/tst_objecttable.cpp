@@ -1,6 +1,7 @@
 #include "documentbuilder.h"
 #include "numbering.h"
 #include "objecttable.h"
+#include "selection.h"
 
 #include <QTest>
 
@@ -260,8 +261,9 @@ void ObjectTableTest::selectInRectAddsIntersectingObjects()
     Document doc = filled(4);
     const QList<Bounds32> boxes{{0, 0, 10, 10}, {20, 0, 30, 10}, {40, 0, 50, 10}, {60, 0, 70, 10}};
     doc.objects[3].selected = 1;
+    Selection selection(doc);
 
-    selectInRect(doc, boxes, Bounds32{5, 5, 20, 6});
+    selectInRect(selection, boxes, Bounds32{5, 5, 20, 6});
     // Object 1 only touches the band's right edge: no common area.
     QCOMPARE(doc.objects[0].selected, 1);
     QVERIFY(doc.objects[1].selected != 1);
@@ -270,14 +272,14 @@ void ObjectTableTest::selectInRectAddsIntersectingObjects()
     QCOMPARE(selectedCount(doc), 2);
     QCOMPARE(firstSelected(doc), 0);
 
-    selectInRect(doc, boxes, Bounds32{45, 0, 45, 10});
+    selectInRect(selection, boxes, Bounds32{45, 0, 45, 10});
     QVERIFY(doc.objects[2].selected != 1);
-    selectInRect(doc, boxes, Bounds32{21, 9, 49, 10});
+    selectInRect(selection, boxes, Bounds32{21, 9, 49, 10});
     QCOMPARE(selectedCount(doc), 4);
 
     // Objects beyond the boxes given are left alone.
-    deselectAll(doc);
-    selectInRect(doc, boxes.mid(0, 2), Bounds32{0, 0, 100, 10});
+    deselectAll(selection);
+    selectInRect(selection, boxes.mid(0, 2), Bounds32{0, 0, 100, 10});
     QCOMPARE(selectedCount(doc), 2);
 }
 
@@ -292,7 +294,8 @@ void ObjectTableTest::deselectAndMoveOnlyMarkedObjects()
     moveSelected(doc, 3, -4);
     QCOMPARE(positionsOf(doc), QStringLiteral("3,-4 10,0 -2147483646,-4"));
 
-    deselectAll(doc);
+    Selection selection(doc);
+    deselectAll(selection);
     QCOMPARE(marksOf(doc), (QList<int>{-1, -1, -1}));
     QCOMPARE(selectedCount(doc), 0);
     QCOMPARE(firstSelected(doc), 3);

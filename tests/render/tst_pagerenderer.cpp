@@ -31,7 +31,7 @@ struct Scene
     const QImage &render(std::int32_t scroll = 0)
     {
         context.scrollOffset = scroll;
-        boxes = layoutPass(doc, scroll);
+        boxes = layoutPass(doc, scroll, state.cache);
         report = renderPage(doc, boxes, state, context);
         return state.backBuffer;
     }
@@ -41,7 +41,7 @@ struct Scene
     {
         QImage sheet = whiteImage(size.width(), size.height());
         QPainter painter(&sheet);
-        report = renderPrintedPage(painter, doc, page, scale);
+        report = renderPrintedPage(painter, state.cache, RunTexts(doc), page, scale);
         return sheet;
     }
 
@@ -433,6 +433,7 @@ void TestPageRenderer::selectionFramesFollowBoxes()
 
 void TestPageRenderer::layoutPassBoxes()
 {
+    RenderCache cache;
     Document doc = emptyDocument(20);
     const int number = addNumber(doc, 10, 20, -5, 5);
     const int empty = addObject(doc, KindText, 30, 40, QString());
@@ -443,13 +444,13 @@ void TestPageRenderer::layoutPassBoxes()
     const int edge = addObject(doc, KindText, std::numeric_limits<std::int32_t>::max(), 0,
                                QStringLiteral("Hello!"));
 
-    const QList<Bounds32> boxes = layoutPass(doc, 30);
+    const QList<Bounds32> boxes = layoutPass(doc, 30, cache);
 
     // Boxes start at the window offset less the scroll, as wide as the text of the page
     // shown and as high as the size.
     QCOMPARE(boxes.size(), doc.count());
     const std::int32_t width =
-        measureTextWidth(QStringLiteral("Arial"), 14, QStringLiteral("000-5"));
+        measureTextWidth(cache, QStringLiteral("Arial"), 14, QStringLiteral("000-5"));
     QVERIFY(width > 20);
     QCOMPARE(edges(boxes[number]), (Edges{50, 30, 50 + width, 44}));
     QCOMPARE(edges(boxes[empty]), (Edges{70, 50, 70, 64}));
@@ -463,6 +464,7 @@ void TestPageRenderer::layoutPassBoxes()
 
 void TestPageRenderer::layoutMeasuresThePageShown()
 {
+    RenderCache cache;
     Document doc = emptyDocument(20);
     addNumber(doc, 10, 20, -5, 5);
     addNumber(doc, 10, 60, 99, 5);
@@ -477,9 +479,9 @@ void TestPageRenderer::layoutMeasuresThePageShown()
         doc.pageShown = page;
         QList<std::int32_t> expected;
         for (const QString &text : texts)
-            expected.append(measureTextWidth(QStringLiteral("Arial"), 14, text));
+            expected.append(measureTextWidth(cache, QStringLiteral("Arial"), 14, text));
         QList<std::int32_t> widths;
-        for (const Bounds32 &box : layoutPass(doc, 0))
+        for (const Bounds32 &box : layoutPass(doc, 0, cache))
             widths.append(box.right - box.left);
         QCOMPARE(widths, expected);
     }
@@ -487,6 +489,7 @@ void TestPageRenderer::layoutMeasuresThePageShown()
 
 void TestPageRenderer::printedPageDrawsObjectsOnlyScaled()
 {
+    RenderCache cache;
     Scene scene;
     const int a = addObject(scene.doc, KindText, 100, 50, QStringLiteral("ÁgÁg"));
     const int b = addObject(scene.doc, KindText, 20, 20, QString());
@@ -504,7 +507,7 @@ void TestPageRenderer::printedPageDrawsObjectsOnlyScaled()
     QVERIFY2(ink.bounds.bottom() <= 512, qPrintable(QString::number(ink.bounds.bottom())));
     QVERIFY2(ink.bounds.height() >= 104, qPrintable(QString::number(ink.bounds.height())));
     const std::int32_t width =
-        measureTextWidth(QStringLiteral("Arial"), 112, QStringLiteral("ÁgÁg"));
+        measureTextWidth(cache, QStringLiteral("Arial"), 112, QStringLiteral("ÁgÁg"));
     QVERIFY(ink.bounds.right() <= 800 + width);
     // The ink bounds leave no room for a desk, a sheet or a selection frame; no link marker.
     QCOMPARE(countColor(page, red), 0);

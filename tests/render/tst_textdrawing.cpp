@@ -42,10 +42,12 @@ struct Canvas
 
 QImage drawn(PageObject object, const QString &text, const Canvas &canvas = {})
 {
+    RenderCache cache;
     object.fontName = canvas.face;
     QImage image = whiteImage(canvas.size.width(), canvas.size.height());
     QPainter painter(&image);
-    drawObjectText(painter, object, text, canvas.scale, canvas.offset.x(), canvas.offset.y());
+    drawObjectText(painter, cache, object, text, canvas.scale, canvas.offset.x(),
+                   canvas.offset.y());
     return image;
 }
 
@@ -126,6 +128,7 @@ void TestTextDrawing::paperShowsTheScaledOutline_data()
 
 void TestTextDrawing::paperShowsTheScaledOutline()
 {
+    RenderCache cache;
     // A text on paper takes the cell of the same text drawn as a scaled
     // outline: at 360 dpi, scale 5, it lands on the same dots.
     QFETCH(QString, text);
@@ -144,7 +147,8 @@ void TestTextDrawing::paperShowsTheScaledOutline()
         QPainter painter(&writer);
         PageObject object = textObject(2, 2, 14);
         object.fontName = canvas.face;
-        drawObjectText(painter, object, text, canvas.scale, canvas.offset.x(), canvas.offset.y());
+        drawObjectText(painter, cache, object, text, canvas.scale, canvas.offset.x(),
+                       canvas.offset.y());
     }
     const QString image = dir.filePath(QStringLiteral("text"));
     const ToolRun raster =
@@ -163,25 +167,27 @@ void TestTextDrawing::paperShowsTheScaledOutline()
 
 void TestTextDrawing::measureIsTheCellScaledWidth()
 {
+    RenderCache cache;
     // The em of a 14-pixel cell in this face is about 12.5 pixels, so
     // "Hello!" (2.56 em) is 32 pixels wide, not the 36 of a 14-pixel em.
     const std::int32_t small =
-        measureTextWidth(QStringLiteral("Arial"), 14, QStringLiteral("Hello!"));
+        measureTextWidth(cache, QStringLiteral("Arial"), 14, QStringLiteral("Hello!"));
     QVERIFY2(small >= 31 && small <= 33, qPrintable(QString::number(small)));
     const std::int32_t large =
-        measureTextWidth(QStringLiteral("Arial"), 112, QStringLiteral("Hello!"));
+        measureTextWidth(cache, QStringLiteral("Arial"), 112, QStringLiteral("Hello!"));
     QVERIFY2(qAbs(large - 8 * small) <= 8, qPrintable(QString::number(large)));
     // Wider text is wider; repeated text adds up.
     const std::int32_t twice =
-        measureTextWidth(QStringLiteral("Arial"), 112, QStringLiteral("Hello!Hello!"));
+        measureTextWidth(cache, QStringLiteral("Arial"), 112, QStringLiteral("Hello!Hello!"));
     QVERIFY(qAbs(twice - 2 * large) <= 1);
 }
 
 void TestTextDrawing::measureAgreesWithDrawing()
 {
+    RenderCache cache;
     const QString text = QStringLiteral("HHHHHHHH");
     for (const std::int16_t size : {std::int16_t(14), std::int16_t(40)}) {
-        const std::int32_t width = measureTextWidth(QStringLiteral("Arial"), size, text);
+        const std::int32_t width = measureTextWidth(cache, QStringLiteral("Arial"), size, text);
         const QImage image = drawn(textObject(10, 10, size), text, {.size = {600, 100}});
         const Ink ink = findInk(image, white);
         // 'H' has small side bearings: the ink ends just inside the advance.
@@ -201,10 +207,11 @@ void TestTextDrawing::emptyOrSizelessTextDrawsAndMeasuresNothing_data()
 
 void TestTextDrawing::emptyOrSizelessTextDrawsAndMeasuresNothing()
 {
+    RenderCache cache;
     QFETCH(int, fontSize);
     QFETCH(QString, text);
     const auto size = static_cast<std::int16_t>(fontSize);
-    QCOMPARE(measureTextWidth(QStringLiteral("Arial"), size, text), 0);
+    QCOMPARE(measureTextWidth(cache, QStringLiteral("Arial"), size, text), 0);
     QCOMPARE(findInk(drawn(textObject(10, 10, size), text), white).pixels, 0);
 }
 
@@ -237,8 +244,9 @@ void TestTextDrawing::angleMinus45Descends()
 
 void TestTextDrawing::unknownFaceStillDraws()
 {
+    RenderCache cache;
     const QString face = QStringLiteral("No Such Face At All");
-    QVERIFY(measureTextWidth(face, 14, QStringLiteral("Hello!")) > 0);
+    QVERIFY(measureTextWidth(cache, face, 14, QStringLiteral("Hello!")) > 0);
     const QImage image = drawn(textObject(10, 10, 14), QStringLiteral("Hello!"), {.face = face});
     const Ink ink = findInk(image, white);
     QVERIFY(ink.pixels > 20);
@@ -283,6 +291,7 @@ void TestTextDrawing::longTextShowsAsItsHead_data()
 
 void TestTextDrawing::longTextShowsAsItsHead()
 {
+    RenderCache cache;
     // Digits beyond the device are not drawn, and what shows is what the whole line shows.
     QFETCH(std::int32_t, angle);
     const QString digits = QString(30000, QLatin1Char('8')).replace(7, 1, QLatin1Char('1'));
@@ -290,7 +299,7 @@ void TestTextDrawing::longTextShowsAsItsHead()
     const QImage whole = drawn(object, digits.left(60), {.size = {2000, 400}});
     QCOMPARE(drawn(object, digits), whole.copy(0, 0, 300, 200));
     // Nor is a line measured past the largest page: 14400 units and the last started digit.
-    const std::int32_t width = measureTextWidth(QStringLiteral("Arial"), 14, digits);
+    const std::int32_t width = measureTextWidth(cache, QStringLiteral("Arial"), 14, digits);
     QVERIFY2(width >= 14400 && width < 14400 + 14, qPrintable(QString::number(width)));
 }
 

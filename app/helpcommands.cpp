@@ -1,0 +1,62 @@
+#include "helpcommands.h"
+
+#include "aboutdialog.h"
+#include "actions.h"
+#include "helpwindow.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+const QString readMePath = QStringLiteral("paginette_readme/pgt_readme.htm");
+
+// Where the read-me may be: the current folder, beside the program, then
+// the data folder of the installed program, wherever its prefix is.
+QStringList readMeLocations()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    return {QDir::current().absoluteFilePath(readMePath),
+            programDir + QLatin1Char('/') + readMePath,
+            programDir + QStringLiteral("/../share/paginette/") + readMePath};
+}
+
+} // namespace
+
+HelpCommands::HelpCommands(const Feedback &feedback, const ShellHooks &hooks, QWidget *parent)
+    : QObject(parent), m_feedback(feedback), m_hooks(hooks), m_parent(parent)
+{
+    helpAction = makeAction(parent, "helpAction", "&Help", QKeySequence(Qt::Key_F1));
+    aboutAction = makeAction(parent, "aboutAction", "&About Paginette");
+    connect(helpAction, &QAction::triggered, this, &HelpCommands::showHelp);
+    connect(aboutAction, &QAction::triggered, this, &HelpCommands::showAbout);
+}
+
+void HelpCommands::showAbout()
+{
+    if (!m_aboutDialog)
+        m_aboutDialog = new AboutDialog(m_parent);
+    m_hooks.runModal(*m_aboutDialog);
+}
+
+void HelpCommands::showHelp()
+{
+    const QStringList locations = readMeLocations();
+    const auto found =
+        std::find_if(locations.begin(), locations.end(),
+                     [](const QString &location) { return QFileInfo(location).isFile(); });
+    if (found == locations.end()) {
+        m_feedback.tell(QStringLiteral("Can't find Read Me files"), QString());
+        return;
+    }
+    const QUrl readMe = QUrl::fromLocalFile(*found);
+    if (m_hooks.openUrl(readMe))
+        return;
+    if (!m_helpWindow)
+        m_helpWindow = new HelpWindow(m_parent);
+    m_helpWindow->showPage(readMe);
+}

@@ -1,0 +1,657 @@
+#include "objectpropertieswindow.h"
+
+#include "barcode.h"
+#include "dialogstyle.h"
+#include "guarded.h"
+#include "kinds.h"
+#include "numbering.h"
+#include "textdrawing.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QScopeGuard>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+constexpr QSize clientSize{268, 75};
+// The Format tab has more rows than the others; the window grows while it shows.
+constexpr QSize formatClientSize{268, 150};
+// The size box takes three digits; what is past the largest size is brought to it.
+constexpr int typedSizeLimit = 999;
+// Room for what a character area of the document file holds.
+constexpr int longestText = 63;
+constexpr int rowHeight = 21;
+
+template <typename Widget> Widget *place(QWidget *tab, const char *name, const QRect &geometry)
+{
+    auto *widget = new Widget(tab);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+QLabel *label(QWidget *tab, const char *name, const QString &text, int left, int top)
+{
+    auto *result = new QLabel(text, tab);
+    result->setObjectName(QLatin1String(name));
+    result->move(left, top + 3);
+    result->adjustSize();
+    // The handlers park the keyboard focus on labels, out of the edit boxes.
+    result->setFocusPolicy(Qt::ClickFocus);
+    return result;
+}
+
+QLineEdit *edit(QWidget *tab, const char *name, const QString &text, const QRect &geometry)
+{
+    auto *result = place<QLineEdit>(tab, name, geometry);
+    result->setText(text);
+    return result;
+}
+
+// Lines of text set flush left, centred or flush right.
+QIcon alignGlyph(Qt::Alignment alignment)
+{
+    QPixmap glyph(16, 16);
+    glyph.fill(Qt::transparent);
+    QPainter painter(&glyph);
+    painter.setPen(QPen(Qt::black, 1));
+    const int lengths[] = {12, 8, 12, 6};
+    for (int row = 0; row < 4; ++row) {
+        const int length = lengths[row];
+        int left = 2;
+        if (alignment == Qt::AlignHCenter)
+            left = 8 - length / 2;
+        else if (alignment == Qt::AlignRight)
+            left = 14 - length;
+        painter.drawLine(left, 3 + 3 * row, left + length - 1, 3 + 3 * row);
+    }
+    return QIcon(glyph);
+}
+
+bool isEnter(const QKeyEvent *key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+ObjectPropertiesWindow::ObjectPropertiesWindow(DocumentEditor &editor, QWidget *parent)
+    : QWidget(parent), m_editor(editor)
+{
+    setObjectName(QStringLiteral("ObjectPropertiesWindow"));
+    setWindowTitle(QStringLiteral("Object Properties"));
+    // A small tool window that stays above the page it edits, with a close box only.
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFont(designFont());
+    setFixedSize(clientSize);
+
+    tabs = place<QTabWidget>(this, "tabs", QRect(QPoint(0, 0), clientSize));
+    tabs->setDocumentMode(true);
+    numberTab = new QWidget;
+    numberTab->setObjectName(QStringLiteral("numberTab"));
+    textTab = new QWidget;
+    textTab->setObjectName(QStringLiteral("textTab"));
+    positionTab = new QWidget;
+    positionTab->setObjectName(QStringLiteral("positionTab"));
+    fontTab = new QWidget;
+    fontTab->setObjectName(QStringLiteral("fontTab"));
+    formatTab = new QWidget;
+    formatTab->setObjectName(QStringLiteral("formatTab"));
+    tabs->addTab(numberTab, QStringLiteral("Number"));
+    tabs->addTab(textTab, QStringLiteral("Text"));
+    tabs->addTab(positionTab, QStringLiteral("Position"));
+    tabs->addTab(fontTab, QStringLiteral("Font"));
+    tabs->addTab(formatTab, QStringLiteral("Format"));
+    tabs->setEnabled(false);
+
+    buildNumberTab();
+    buildTextTab();
+    buildPositionTab();
+    buildFontTab();
+    buildFormatTab();
+    connectHandlers();
+}
+
+void ObjectPropertiesWindow::buildNumberTab()
+{
+    QWidget *tab = numberTab;
+    startLabel = label(tab, "startLabel", QStringLiteral("Start:"), 4, 2);
+    startEdit = edit(tab, "startEdit", QStringLiteral("0"), QRect(36, 2, 64, rowHeight));
+    formatBox = place<QComboBox>(tab, "formatBox", QRect(104, 2, 86, rowHeight));
+    formatBox->setEditable(true);
+    formatBox->addItems(systemNames());
+    formatBox->setEditText(QStringLiteral("d"));
+    endLabel = label(tab, "endLabel", QStringLiteral("End:"), 196, 2);
+    endValue = label(tab, "endValue", QStringLiteral("0"), 222, 2);
+    nextPageLabel = label(tab, "nextPageLabel", QStringLiteral("To next page:"), 4, 26);
+    nextPageEdit = edit(tab, "nextPageEdit", QStringLiteral("1"), QRect(76, 26, 44, rowHeight));
+    nextLinkLabel = label(tab, "nextLinkLabel", QStringLiteral("To next in link:"), 126, 26);
+    nextLinkEdit = edit(tab, "nextLinkEdit", QStringLiteral("1"), QRect(210, 26, 44, rowHeight));
+}
+
+void ObjectPropertiesWindow::buildTextTab()
+{
+    textLabel = label(textTab, "textLabel", QStringLiteral("Text:"), 4, 2);
+    textEdit = edit(textTab, "textEdit", QStringLiteral("text"), QRect(40, 2, 217, 41));
+    textEdit->setMaxLength(longestText);
+}
+
+void ObjectPropertiesWindow::buildPositionTab()
+{
+    QWidget *tab = positionTab;
+    horizontalLabel = label(tab, "horizontalLabel", QStringLiteral("Horizontal:"), 4, 2);
+    xEdit = edit(tab, "xEdit", QStringLiteral("100"), QRect(62, 2, 44, rowHeight));
+    verticalLabel = label(tab, "verticalLabel", QStringLiteral("Vertical:"), 112, 2);
+    yEdit = edit(tab, "yEdit", QStringLiteral("100"), QRect(158, 2, 44, rowHeight));
+    angleLabel = label(tab, "angleLabel", QStringLiteral("Angle:"), 206, 2);
+    angleEdit = edit(tab, "angleEdit", QStringLiteral("angle"), QRect(238, 2, 26, rowHeight));
+    nameLabel = label(tab, "nameLabel", QStringLiteral("Name:"), 4, 26);
+    nameEdit = edit(tab, "nameEdit", QStringLiteral("name"), QRect(62, 26, 140, rowHeight));
+    nameEdit->setMaxLength(longestText);
+}
+
+void ObjectPropertiesWindow::buildFontTab()
+{
+    QWidget *tab = fontTab;
+    fontLabel = label(tab, "fontLabel", QStringLiteral("Font:"), 4, 2);
+    fontBox = place<QComboBox>(tab, "fontBox", QRect(36, 2, 130, rowHeight));
+    fontBox->addItem(QStringLiteral("Font"));
+    sizeLabel = label(tab, "sizeLabel", QStringLiteral("Size:"), 172, 2);
+    sizeSpinBox = place<QSpinBox>(tab, "sizeSpinBox", QRect(200, 2, 52, rowHeight));
+    sizeSpinBox->setRange(smallestFontSize, typedSizeLimit);
+    colorBox = place<QComboBox>(tab, "colorBox", QRect(4, 26, 84, rowHeight));
+    colorBox->addItems(colorNames());
+    colorBox->setCurrentIndex(-1);
+    colorBox->setPlaceholderText(QStringLiteral("Color"));
+    styleBox = place<QComboBox>(tab, "styleBox", QRect(92, 26, 70, rowHeight));
+    styleBox->addItems({QStringLiteral("Plain"), QStringLiteral("Bold"), QStringLiteral("Italic"),
+                        QStringLiteral("Outline")});
+    styleBox->setCurrentIndex(-1);
+    styleBox->setPlaceholderText(QStringLiteral("Style"));
+    styleBox->setEnabled(false);
+
+    // Three toggles of one group that change nothing; their hints are the program's own.
+    alignGroup = new QButtonGroup(this);
+    const struct
+    {
+        QToolButton *ObjectPropertiesWindow::*member;
+        const char *name;
+        const char *hint;
+        Qt::Alignment alignment;
+    } buttons[] = {{&ObjectPropertiesWindow::alignTextLeftButton, "alignTextLeftButton",
+                    "Text Align Left", Qt::AlignLeft},
+                   {&ObjectPropertiesWindow::alignTextCenterButton, "alignTextCenterButton",
+                    "Text Align Right", Qt::AlignHCenter},
+                   {&ObjectPropertiesWindow::alignTextRightButton, "alignTextRightButton",
+                    "Text Align Right", Qt::AlignRight}};
+    int left = 170;
+    for (const auto &row : buttons) {
+        auto *button = place<QToolButton>(tab, row.name, QRect(left, 26, 22, rowHeight));
+        button->setToolTip(QLatin1String(row.hint));
+        button->setIcon(alignGlyph(row.alignment));
+        button->setCheckable(true);
+        button->setAutoRaise(true);
+        alignGroup->addButton(button);
+        this->*row.member = button;
+        left += 24;
+    }
+}
+
+void ObjectPropertiesWindow::buildFormatTab()
+{
+    QWidget *tab = formatTab;
+    prefixLabel = label(tab, "prefixLabel", QStringLiteral("Prefix:"), 4, 2);
+    prefixEdit = edit(tab, "prefixEdit", QString(), QRect(44, 2, 86, rowHeight));
+    prefixEdit->setMaxLength(NumberFormat::maxAffixLength);
+    suffixLabel = label(tab, "suffixLabel", QStringLiteral("Suffix:"), 136, 2);
+    suffixEdit = edit(tab, "suffixEdit", QString(), QRect(176, 2, 86, rowHeight));
+    suffixEdit->setMaxLength(NumberFormat::maxAffixLength);
+    prefixEdit->setToolTip(QStringLiteral("{page}, {pages} and {last} stand for the page, the "
+                                          "pages to print and the value on the last page"));
+    suffixEdit->setToolTip(prefixEdit->toolTip());
+    repeatLabel = label(tab, "repeatLabel", QStringLiteral("Repeat:"), 4, 26);
+    repeatSpinBox = place<QSpinBox>(tab, "repeatSpinBox", QRect(44, 26, 56, rowHeight));
+    repeatSpinBox->setRange(1, NumberFormat::maxRepeat);
+    repeatSpinBox->setToolTip(QStringLiteral("Pages each value is printed on"));
+    checkLabel = label(tab, "checkLabel", QStringLiteral("Check:"), 108, 26);
+    checkCharacterBox = place<QComboBox>(tab, "checkCharacterBox", QRect(146, 26, 116, rowHeight));
+    checkCharacterBox->addItems(checkNames());
+    systemLabel = label(tab, "systemLabel", QStringLiteral("System:"), 4, 50);
+    systemBox = place<QComboBox>(tab, "systemBox", QRect(44, 50, 86, rowHeight));
+    systemBox->addItems(systemNames());
+    autoWidthCheckBox = place<QCheckBox>(tab, "autoWidthCheckBox", QRect(136, 50, 128, rowHeight));
+    autoWidthCheckBox->setText(QStringLiteral("Width of the last"));
+    autoWidthCheckBox->setToolTip(QStringLiteral("As many digits as the widest value of the run"));
+
+    barcodeLabel = label(tab, "barcodeLabel", QStringLiteral("Barcode:"), 4, 74);
+    barcodeBox = place<QComboBox>(tab, "barcodeBox", QRect(52, 74, 112, rowHeight));
+    barcodeBox->addItems(barcodeNames());
+    barHeightLabel = label(tab, "barHeightLabel", QStringLiteral("Height:"), 170, 74);
+    barHeightSpinBox =
+        place<QDoubleSpinBox>(tab, "barHeightSpinBox", QRect(208, 74, 56, rowHeight));
+    moduleWidthLabel = label(tab, "moduleWidthLabel", QStringLiteral("Module:"), 4, 98);
+    moduleWidthSpinBox =
+        place<QDoubleSpinBox>(tab, "moduleWidthSpinBox", QRect(52, 98, 64, rowHeight));
+    for (QDoubleSpinBox *length : {barHeightSpinBox, moduleWidthSpinBox}) {
+        length->setRange(BarcodeStyle::smallestLength, BarcodeStyle::largestLength);
+        length->setDecimals(2);
+        length->setSingleStep(0.25);
+    }
+    barHeightSpinBox->setToolTip(QStringLiteral("Height of the bars, in points"));
+    moduleWidthSpinBox->setToolTip(
+        QStringLiteral("Narrowest bar, or side of a square module, in points"));
+    barcodeTextCheckBox =
+        place<QCheckBox>(tab, "barcodeTextCheckBox", QRect(124, 98, 140, rowHeight));
+    barcodeTextCheckBox->setText(QStringLiteral("Text under the bars"));
+}
+
+void ObjectPropertiesWindow::connectHandlers()
+{
+    for (QWidget *field : std::initializer_list<QWidget *>{
+             startEdit, nextPageEdit, nextLinkEdit, textEdit, xEdit, yEdit, angleEdit, nameEdit,
+             sizeSpinBox, fontBox, colorBox, styleBox, prefixEdit, suffixEdit, repeatSpinBox,
+             checkCharacterBox, systemBox})
+        field->installEventFilter(this);
+
+    connect(formatBox, &QComboBox::activated, this, [this] {
+        // The entry keeps its value in the system chosen, so it reads there.
+        const int index = editedObject();
+        if (index >= 0)
+            startEdit->setText(convertStartEntry(startEdit->text(),
+                                                 m_editor.document().objects[index].format.system,
+                                                 systemNamed(formatBox->currentText())));
+        changed(NumberGroup);
+    });
+    connect(checkCharacterBox, &QComboBox::activated, this, [this] { changed(FormatGroup); });
+    connect(systemBox, &QComboBox::activated, this, [this] { changed(FormatGroup); });
+    connect(autoWidthCheckBox, &QCheckBox::clicked, this, [this] { changed(FormatGroup); });
+    connect(barcodeBox, &QComboBox::activated, this, [this] { changed(FormatGroup); });
+    connect(barcodeTextCheckBox, &QCheckBox::clicked, this, [this] { changed(FormatGroup); });
+    for (QDoubleSpinBox *length : {barHeightSpinBox, moduleWidthSpinBox})
+        connect(length, &QDoubleSpinBox::editingFinished, this, [this] { changed(FormatGroup); });
+    // Enter or leaving the box; an unchanged repeat makes no step.
+    connect(repeatSpinBox, &QSpinBox::editingFinished, this, [this] { changed(FormatGroup); });
+    // What is typed into the format box stays there while it is typed.
+    connect(formatBox->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { changed(NumberGroup, false); });
+    connect(fontBox, &QComboBox::activated, this, [this] { changed(FontGroup); });
+    // What is typed into the size box stays there while it is typed; leaving
+    // the box shows a size past the largest brought to it.
+    connect(sizeSpinBox, &QSpinBox::valueChanged, this, [this] { changed(FontGroup, false); });
+    connect(sizeSpinBox, &QSpinBox::editingFinished, this, [this] {
+        const QSignalBlocker blocker(sizeSpinBox);
+        sizeSpinBox->setValue(std::min(sizeSpinBox->value(), largestFontSize));
+    });
+    connect(colorBox, &QComboBox::activated, this, [this] {
+        colorChanged = true;
+        m_colorBoxChanged = true;
+        changed(FontGroup);
+        m_colorBoxChanged = false;
+    });
+    connect(startEdit, &QLineEdit::textEdited, this, &ObjectPropertiesWindow::previewEnd);
+    connect(tabs, &QTabWidget::currentChanged, this, [this] {
+        setFixedSize(tabs->currentWidget() == formatTab ? formatClientSize : clientSize);
+        tabs->resize(QWidget::size());
+        if (editedObject() >= 0)
+            fillDialog();
+    });
+    connect(&m_editor, &DocumentEditor::changed, this, &ObjectPropertiesWindow::refresh);
+}
+
+int ObjectPropertiesWindow::editedObject() const
+{
+    return soleSelected(m_editor.document());
+}
+
+void ObjectPropertiesWindow::fillDialog()
+{
+    fill(true);
+}
+
+void ObjectPropertiesWindow::refresh()
+{
+    if (!m_applying)
+        fill(false);
+}
+
+void ObjectPropertiesWindow::fill(bool storeSize)
+{
+    const int index = editedObject();
+    if (index < 0) {
+        tabs->setEnabled(false);
+        return;
+    }
+    tabs->setEnabled(true);
+    // A colour chosen for another object is not carried over to this one.
+    if (index != m_filledObject)
+        colorChanged = false;
+    m_filledObject = index;
+
+    const Document &doc = m_editor.document();
+    const PageObject &object = doc.objects[index];
+    QWidget *tab = tabs->currentWidget();
+    if (tab == numberTab) {
+        const NumberEntries entries = numberEntriesOf(object);
+        formatBox->setEditText(entries.format);
+        startEdit->setText(entries.start);
+        startEdit->selectAll();
+        nextPageEdit->setText(entries.nextPage);
+        nextLinkEdit->setText(entries.nextLink);
+        refreshEnd();
+    } else if (tab == textTab) {
+        textEdit->setText(objectText(doc, index, doc.pageShown));
+    } else if (tab == positionTab) {
+        const PositionEntries entries = positionEntriesOf(object);
+        xEdit->setText(entries.x);
+        yEdit->setText(entries.y);
+        angleEdit->setText(entries.angle);
+        nameEdit->setText(entries.name);
+    } else if (tab == fontTab) {
+        QStringList faces = QFontDatabase::families();
+        // A face the system lacks is still the object's and shown as such.
+        if (!faces.contains(object.fontName))
+            faces.prepend(object.fontName);
+        // Refilled only when the list changes: a drag fills on every move.
+        if (faces != m_faces) {
+            m_faces = faces;
+            fontBox->clear();
+            fontBox->addItems(faces);
+        }
+        fontBox->setCurrentText(object.fontName);
+        const std::optional<QString> colorName = colorNameOf(object);
+        {
+            // Setting the size counts as changing it when the window is
+            // filled for a selection: an out-of-range size is then stored
+            // brought into range.
+            const QSignalBlocker blocker(storeSize ? nullptr : sizeSpinBox);
+            sizeSpinBox->setValue(sizeEntryOf(object));
+        }
+        if (colorName)
+            colorBox->setCurrentText(*colorName);
+        sizeSpinBox->selectAll();
+    } else {
+        const FormatEntries entries = formatEntriesOf(object);
+        prefixEdit->setText(entries.prefix);
+        suffixEdit->setText(entries.suffix);
+        {
+            const QSignalBlocker blocker(repeatSpinBox);
+            repeatSpinBox->setValue(entries.repeat);
+        }
+        checkCharacterBox->setCurrentText(entries.check);
+        systemBox->setCurrentText(entries.system);
+        autoWidthCheckBox->setChecked(entries.autoWidth);
+        barcodeBox->setCurrentText(entries.barcode);
+        for (const auto &[box, value] : {std::pair{barHeightSpinBox, entries.barHeight},
+                                         {moduleWidthSpinBox, entries.moduleWidth}}) {
+            const QSignalBlocker blocker(box);
+            box->setValue(value);
+        }
+        barcodeTextCheckBox->setChecked(entries.barcodeText);
+        // Formats are the numbers'.
+        formatTab->setEnabled(kindRow(object.kind).numbered);
+    }
+}
+
+void ObjectPropertiesWindow::refreshEnd()
+{
+    endValue->setText(::endLabel(m_editor.document(), editedObject()));
+    endValue->adjustSize();
+}
+
+void ObjectPropertiesWindow::previewEnd()
+{
+    const int index = editedObject();
+    if (index < 0)
+        return;
+    if (const std::optional<QString> preview = endPreview(
+            m_editor.document(), index, startEdit->text(), systemNamed(formatBox->currentText()))) {
+        endValue->setText(*preview);
+        endValue->adjustSize();
+    }
+}
+
+void ObjectPropertiesWindow::entered(Group group, QWidget *label)
+{
+    guarded([this, group, label] {
+        applyGroup = group;
+        if (group != FontGroup) {
+            apply(false);
+            // What was stored, which links and ranges may have changed.
+            fill(false);
+        }
+        label->setFocus();
+    });
+}
+
+void ObjectPropertiesWindow::changed(Group group, bool showStored)
+{
+    guarded([this, group, showStored] {
+        applyGroup = group;
+        apply(false);
+        if (showStored)
+            fill(false);
+    });
+}
+
+void ObjectPropertiesWindow::apply(bool closing)
+{
+    const int index = editedObject();
+    if (index < 0 || applyGroup == NoGroup)
+        return;
+    const Group group = applyGroup;
+    // Asked before the edit, so that no dialog runs in the middle of one.
+    const std::optional<std::int32_t> color =
+        group == FontGroup ? chosenColor(m_editor.document().objects[index].color, closing)
+                           : std::nullopt;
+    static const QString labels[] = {QString(),
+                                     QStringLiteral("Number"),
+                                     QStringLiteral("Text"),
+                                     QStringLiteral("Position"),
+                                     QStringLiteral("Font"),
+                                     QStringLiteral("Format")};
+    m_applying = true;
+    const auto done = qScopeGuard([this] { m_applying = false; });
+    // The fields stored before one that is no number keep their values.
+    m_editor.edit(labels[group], [this, group, index, closing, &color](Document &doc) {
+        const Document before = doc;
+        storeGroup(doc, index, closing, color);
+        // What a barcode cannot show is refused where it is typed.
+        const bool numbering = group == NumberGroup || group == FormatGroup;
+        if (const QString refusal = numbering ? unscannable(doc, index) : QString();
+            !refusal.isEmpty()) {
+            doc = before;
+            throw PaginetteError(refusal);
+        }
+    });
+}
+
+std::optional<std::int32_t> ObjectPropertiesWindow::chosenColor(std::int32_t current, bool closing)
+{
+    if (closing || !colorChanged)
+        return std::nullopt;
+    const QString chosen = colorBox->currentText();
+    if (chosen != customColorName()) {
+        PageObject named;
+        named.color = current;
+        applyNamedColor(named, chosen);
+        return named.color;
+    }
+    // The chooser opens only when the colour box itself was just set to it.
+    if (!m_colorBoxChanged)
+        return std::nullopt;
+    if (!m_colorDialog) {
+        m_colorDialog = new QColorDialog(this);
+        m_colorDialog->setObjectName(QStringLiteral("colorDialog"));
+    }
+    m_colorDialog->setCurrentColor(colorFromBgr(current));
+    if (m_colorDialog->exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QColor picked = m_colorDialog->selectedColor();
+    return picked.red() | picked.green() << 8 | picked.blue() << 16;
+}
+
+void ObjectPropertiesWindow::storeGroup(Document &doc, int index, bool closing,
+                                        const std::optional<std::int32_t> &chosen)
+{
+    PageObject &object = doc.objects[index];
+    switch (applyGroup) {
+    case NumberGroup:
+        applyNumber(doc, index,
+                    NumberEntries{startEdit->text(), formatBox->currentText(), nextPageEdit->text(),
+                                  nextLinkEdit->text()});
+        break;
+    case TextGroup:
+        applyText(object, textEdit->text());
+        break;
+    case PositionGroup:
+        applyPosition(object, PositionEntries{xEdit->text(), yEdit->text(), angleEdit->text(),
+                                              nameEdit->text()});
+        break;
+    case FontGroup:
+        applyFont(object, FontEntries{sizeSpinBox->value(), fontBox->currentText()});
+        if (!closing && chosen) {
+            if (colorBox->currentText() == customColorName())
+                applyCustomColor(object, *chosen);
+            else
+                object.color = *chosen;
+        }
+        break;
+    case FormatGroup:
+        applyFormat(object, formatEntries());
+        break;
+    default:
+        break;
+    }
+}
+
+void ObjectPropertiesWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        fillDialog();
+}
+
+void ObjectPropertiesWindow::closeEvent(QCloseEvent *event)
+{
+    // A field that is no number keeps the window open, so it can be mended.
+    bool applied = false;
+    guarded([this, &applied] {
+        apply(true);
+        applied = true;
+    });
+    if (!applied) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+FormatEntries ObjectPropertiesWindow::formatEntries() const
+{
+    FormatEntries entries;
+    entries.prefix = prefixEdit->text();
+    entries.suffix = suffixEdit->text();
+    entries.repeat = repeatSpinBox->value();
+    entries.check = checkCharacterBox->currentText();
+    entries.system = systemBox->currentText();
+    entries.autoWidth = autoWidthCheckBox->isChecked();
+    entries.barcode = barcodeBox->currentText();
+    entries.barHeight = barHeightSpinBox->value();
+    entries.moduleWidth = moduleWidthSpinBox->value();
+    entries.barcodeText = barcodeTextCheckBox->isChecked();
+    return entries;
+}
+
+QString ObjectPropertiesWindow::unscannable(const Document &doc, int index)
+{
+    const PageObject &object = doc.objects[index];
+    if (!object.format.barcode || !kindRow(object.kind).numbered)
+        return {};
+    for (const std::int32_t page : {1, doc.pageShown, doc.pagesToPrint}) {
+        if (const std::optional<QString> refusal =
+                barcodeRefusal(*object.format.barcode, objectText(doc, index, page)))
+            return *refusal;
+    }
+    return {};
+}
+
+ObjectPropertiesWindow::Group ObjectPropertiesWindow::groupOf(const QObject *field) const
+{
+    if (field == startEdit || field == nextPageEdit || field == nextLinkEdit)
+        return NumberGroup;
+    if (field == textEdit)
+        return TextGroup;
+    if (field == xEdit || field == yEdit || field == angleEdit || field == nameEdit)
+        return PositionGroup;
+    if (field == prefixEdit || field == suffixEdit)
+        return FormatGroup;
+    return NoGroup;
+}
+
+void ObjectPropertiesWindow::commitTyped(Group group, QLineEdit *field)
+{
+    bool applied = false;
+    guarded([this, group, &applied] {
+        applyGroup = group;
+        apply(false);
+        fill(false);
+        applied = true;
+    });
+    // An entry that is no number keeps the focus, so that it can be mended.
+    if (!applied)
+        QTimer::singleShot(0, field, [field] { field->setFocus(); });
+}
+
+bool ObjectPropertiesWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        // A typed value is applied when the focus leaves its box, as Enter would.
+        auto *field = qobject_cast<QLineEdit *>(watched);
+        const Group group = groupOf(watched);
+        if (field && group != NoGroup && field->isModified())
+            commitTyped(group, field);
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    // Font, colour and style are changed with the mouse only.
+    if (watched == fontBox || watched == colorBox || watched == styleBox) {
+        fontLabel->setFocus();
+        return true;
+    }
+    if (!isEnter(key))
+        return QWidget::eventFilter(watched, event);
+    if (watched == startEdit || watched == nextPageEdit || watched == nextLinkEdit)
+        entered(NumberGroup, endValue);
+    else if (watched == textEdit)
+        entered(TextGroup, textLabel);
+    else if (watched == xEdit || watched == yEdit || watched == angleEdit || watched == nameEdit)
+        entered(PositionGroup, horizontalLabel);
+    else if (watched == sizeSpinBox)
+        entered(FontGroup, fontLabel);
+    else if (watched == prefixEdit || watched == suffixEdit)
+        entered(FormatGroup, prefixLabel);
+    else
+        return QWidget::eventFilter(watched, event);
+    return true;
+}

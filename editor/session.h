@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+enum EditMode : std::int32_t
+{
+    ModeMain = 0,
+    ModePlaceNumber = 1,
+    ModePlaceText = 2,
+    ModePlacePicture = 3,
+    ModeLink = 4,
+    ModeUnlink = 5,
+};
+
+// The session of the document in hand: whether one is open, under which
+// file name, whether it holds unsaved changes, and the editing mode.
+struct Session
+{
+    bool docOpen = false;
+    bool docNamed = false;
+    // Follows the undo history; the document editor alone writes it.
+    bool docModified = false;
+    QString docFileName;
+    EditMode editMode = ModeMain;
+};

@@ -1,0 +1,94 @@
+#pragma once
+
+// The tables of a RenderCache, for the code of render/ alone.
+
+#include "barcode.h"
+#include "rendercache.h"
+#include "textdrawing.h"
+
+#include <QFont>
+#include <QHash>
+#include <QRawFont>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+struct FontKey
+{
+    QString face;
+    qint64 cellHeight;
+    int dpi = 0; // of the device a font is sized for; 0 for the reference font
+    bool operator==(const FontKey &) const = default;
+};
+
+inline size_t qHash(const FontKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.face, key.cellHeight, key.dpi);
+}
+
+struct WidthKey
+{
+    QString face;
+    std::int16_t fontSize;
+    QString text;
+    bool operator==(const WidthKey &) const = default;
+};
+
+inline size_t qHash(const WidthKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.face, key.fontSize, key.text);
+}
+
+struct RunKey
+{
+    FontKey font;
+    QString run;
+    bool operator==(const RunKey &) const = default;
+};
+
+inline size_t qHash(const RunKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.font, key.run);
+}
+
+// Latin-1 characters need no bidi reordering and no script shaping: their
+// glyphs are kept with each font sized for a device.
+inline constexpr char16_t tableCharacters = 256;
+
+// A font sized for one device so that its character cell is the cell, and
+// its ascent there: a text then needs no transform of its own. The glyphs of
+// the Latin-1 characters are kept with their advances.
+struct DeviceFont
+{
+    QFont font;
+    qreal ascent = 0;
+    QRawFont raw;
+    std::array<quint32, tableCharacters> glyphs{}; // 0 where the face lacks one
+    std::array<qreal, tableCharacters> advances{};
+};
+
+struct SymbolKey
+{
+    BarcodeStyle style;
+    QString text;
+    bool operator==(const SymbolKey &) const = default;
+};
+
+inline size_t qHash(const SymbolKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, static_cast<int>(key.style.symbology), key.style.barHeight,
+                      key.style.moduleWidth, key.style.showText, key.text);
+}
+
+struct RenderCache::Tables
+{
+    QHash<FontKey, CellFont> cellFonts;
+    QHash<FontKey, std::shared_ptr<const DeviceFont>> deviceFonts;
+    QHash<WidthKey, std::int32_t> widths;
+    // Whether a run shapes as its characters' own glyphs.
+    QHash<RunKey, bool> plainRuns;
+    QHash<SymbolKey, EncodedBarcode> symbols;
+    qsizetype symbolRectangles = 0; // held by `symbols`
+};
