@@ -13,7 +13,8 @@ class QUrl;
 struct ShellHooks
 {
     std::function<void(QDialog &)> runModal;
-    std::function<bool(const QUrl &)> openUrl;
+    // Calls `notOpened`, maybe later, when the desktop has no program for `url`.
+    std::function<void(const QUrl &url, std::function<void()> notOpened)> openUrl;
 };
 
 // The state the program's commands work on. main() passes the program's own

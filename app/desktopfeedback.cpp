@@ -25,8 +25,8 @@ Feedback desktopFeedback()
         box.exec();
     };
     feedback.question = [](const QString &text, const QString &caption) {
-        QMessageBox box(QMessageBox::Question, caption, text,
-                        QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
+        QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                        QApplication::activeWindow());
         box.setDefaultButton(QMessageBox::Cancel);
         return box.exec() == QMessageBox::Ok;
     };

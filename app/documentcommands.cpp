@@ -34,9 +34,14 @@ void DocumentCommands::updateEnabled()
 {
     const Session &session = m_context.session;
     closeAction->setEnabled(session.docOpen);
-    // An unnamed document leaves Save as it was.
-    if (session.docNamed)
-        saveAction->setEnabled(session.docModified);
+    // A document never saved has something to save, edited or not.
+    saveAction->setEnabled(session.docOpen && (!session.docNamed || session.docModified));
+    // The title names the document; [*] marks unsaved changes, and a "[*]"
+    // of the file's own name is doubled so that it shows as written.
+    QString name = session.docNamed ? session.docFileName : QStringLiteral("Untitled");
+    name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+    m_window.setWindowTitle(name + QStringLiteral("[*]"));
+    m_window.setWindowModified(session.docModified);
 }
 
 void DocumentCommands::newDocument()
@@ -202,5 +207,5 @@ void DocumentCommands::setCurrentFile(const QString &path)
     session.docFileName = path;
     session.docNamed = true;
     m_context.editor.markSaved();
-    m_window.setWindowTitle(path);
+    updateEnabled();
 }

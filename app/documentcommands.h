@@ -33,8 +33,9 @@ public:
     // The offer to save as the program ends; when the user lets it go, the
     // document is closed. False when the user kept it.
     bool closeForQuit();
-    // Close follows whether a document is open; Save, for a named document,
-    // whether it holds unsaved changes.
+    // Close follows whether a document is open; Save whether it holds
+    // anything unsaved; the document window's title, its name and whether it
+    // holds unsaved changes.
     void updateEnabled();
 
 Q_SIGNALS:

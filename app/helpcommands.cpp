@@ -54,9 +54,9 @@ void HelpCommands::showHelp()
         return;
     }
     const QUrl readMe = QUrl::fromLocalFile(*found);
-    if (m_hooks.openUrl(readMe))
-        return;
-    if (!m_helpWindow)
-        m_helpWindow = new HelpWindow(m_parent);
-    m_helpWindow->showPage(readMe);
+    m_hooks.openUrl(readMe, [this, readMe] {
+        if (!m_helpWindow)
+            m_helpWindow = new HelpWindow(m_parent);
+        m_helpWindow->showPage(readMe);
+    });
 }

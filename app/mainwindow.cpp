@@ -2,6 +2,7 @@
 
 #include "actions.h"
 #include "addoncommands.h"
+#include "desktopbrowser.h"
 #include "documentcommands.h"
 #include "documentwindow.h"
 #include "editcommands.h"
@@ -17,7 +18,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,8 +64,8 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     m_hooks.runModal = [](QDialog &dialog) {
         dialog.exec();
     };
-    m_hooks.openUrl = [](const QUrl &url) {
-        return QDesktopServices::openUrl(url);
+    m_hooks.openUrl = [this](const QUrl &url, std::function<void()> notOpened) {
+        openInDesktop(this, url, std::move(notOpened));
     };
 
     // The document window gives it its size when it is shown.
@@ -299,6 +299,9 @@ void MainWindow::openDocument(const QString &path)
 
 void MainWindow::updateMenuState()
 {
+    // The document window's title joins this window's, where its [*] shows
+    // this window's modified state.
+    setWindowModified(m_context.session.docModified);
     m_documentCommands->updateEnabled();
     m_editCommands->updateEnabled();
     m_viewCommands->updateEnabled();

@@ -53,6 +53,8 @@ PrintCommands::PrintCommands(const DocumentEditor &editor, Session &session, Ren
 {
     setObjectName(QStringLiteral("PrintCommands"));
     preparePrinter(m_printer);
+    if (!printsToFile(m_printer))
+        m_chosenQueue = m_printer.printerName();
     pageSetupAction = makeAction(parent, "pageSetupAction", "Page Set&up", ctrl(Qt::Key_T));
     printerCalibrationAction =
         makeAction(parent, "printerCalibrationAction", "Printer Ca&libration...");
@@ -133,6 +135,10 @@ void PrintCommands::print()
     guarded([this] {
         if (!somethingToPrint())
             return;
+        // Every run starts whole, one copy of each page, whatever the last one chose.
+        m_printer.setCopyCount(1);
+        m_printer.setPrintRange(QPrinter::AllPages);
+        m_printer.setFromTo(0, 0);
         const QString previousFile = m_printer.outputFileName();
         const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
         offerFileName();
@@ -141,8 +147,20 @@ void PrintCommands::print()
                 m_printer.setOutputFileName(previousFile);
             return;
         }
+        if (!printsToFile(m_printer))
+            m_chosenQueue = m_printer.printerName();
         printOn(m_printer);
+        returnToChosenQueue();
     });
+}
+
+void PrintCommands::returnToChosenQueue()
+{
+    if (!printsToFile(m_printer) || m_chosenQueue.isEmpty())
+        return;
+    m_printer.setOutputFileName(QString());
+    m_printer.setOutputFormat(QPrinter::NativeFormat);
+    m_printer.setPrinterName(m_chosenQueue);
 }
 
 void PrintCommands::pageSetup()

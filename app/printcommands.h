@@ -85,6 +85,9 @@ private:
     bool somethingToPrint() const;
     // Offers the document's own name, with .pdf, as the print dialog's file.
     void offerFileName();
+    // A run to a file is the run's own choice: the printer goes back to the
+    // queue the user last chose, where there is one.
+    void returnToChosenQueue();
     // The run the printer's settings ask for, on the printer's calibration.
     PrintPlan planFor(const QPrinter &printer) const;
     // True unless objects fall outside the printable area and the user,
@@ -114,6 +117,7 @@ private:
     PrintFrameHooks m_hooks;
     PrintDialogs m_dialogs;
     QPrinter m_printer;
+    QString m_chosenQueue;
     CalibrationStore m_calibrations;
     PrintLog m_log;
     QList<PrintedRun> m_printedRuns;

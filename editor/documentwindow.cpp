@@ -215,29 +215,29 @@ bool DocumentWindow::pageKey(int key, Qt::KeyboardModifiers modifiers)
         pageTool->deleteSelection(QStringLiteral("Delete"));
         return true;
     }
-    // The view moves against the object, then the bar takes its own line
-    // step: step 1 leaves the view in place, Shift moves it 9 positions.
+    // A Shift step moves the view 9 positions against the object; a single
+    // step leaves it in place, at the ends of the bar too.
     struct Arrow
     {
         int key;
-        int scroll; // how the position moves before the bar's own step
+        int scroll; // the way the view moves with a Shift step
         std::int32_t dx;
         std::int32_t dy;
-        QAbstractSlider::SliderAction lineStep;
     };
     static constexpr Arrow arrows[] = {
-        {Qt::Key_Left, 1, -1, 0, QAbstractSlider::SliderSingleStepSub},
-        {Qt::Key_Up, 1, 0, -1, QAbstractSlider::SliderSingleStepSub},
-        {Qt::Key_Right, -1, 1, 0, QAbstractSlider::SliderSingleStepAdd},
-        {Qt::Key_Down, -1, 0, 1, QAbstractSlider::SliderSingleStepAdd},
+        {Qt::Key_Left, 1, -1, 0},
+        {Qt::Key_Up, 1, 0, -1},
+        {Qt::Key_Right, -1, 1, 0},
+        {Qt::Key_Down, -1, 0, 1},
     };
     for (const Arrow &arrow : arrows) {
         if (arrow.key != key)
             continue;
-        // Set by the program: the bar reports no scroll for it.
-        verticalScrollBar->setValue(verticalScrollBar->value() + arrow.scroll * step);
+        if (step > 1) {
+            verticalScrollBar->setValue(verticalScrollBar->value() + arrow.scroll * (step - 1));
+            verticalScrolled(verticalScrollBar->value());
+        }
         pageTool->nudge(arrow.dx * step, arrow.dy * step);
-        verticalScrollBar->triggerAction(arrow.lineStep);
         return true;
     }
     return false;

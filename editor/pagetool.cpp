@@ -29,6 +29,15 @@ std::uint64_t selectionKey(const Document &doc)
     return (std::uint64_t{qHashRange(selected.begin(), selected.end())} << 1) | 1u;
 }
 
+// Names the link a press in Link mode starts or extends, so that a link made
+// press by press is one step. Even, where selection keys are odd.
+std::uint64_t linkKey(const Document &doc, bool extending)
+{
+    const bool extendable = extending && doc.isLive(doc.lastLinked);
+    const std::int64_t link = extendable ? doc.objects[doc.lastLinked].linkId : doc.linkCount;
+    return static_cast<std::uint64_t>(link + 1) << 1;
+}
+
 const QString linkedDeletion = QStringLiteral("You delete linked object. Link will be destroyed.");
 
 } // namespace
@@ -66,8 +75,10 @@ void PageTool::mousePressed(QPoint point, Qt::KeyboardModifiers modifiers)
         place(KindPicture, point, QStringLiteral("Place Picture"));
         break;
     case ModeLink:
-        if (!editor.edit(QStringLiteral("Link"),
-                         [hit, shift](Document &doc) { return linkPress(doc, hit, shift); }))
+        if (!editor.edit(
+                QStringLiteral("Link"),
+                [hit, shift](Document &doc) { return linkPress(doc, hit, shift); },
+                linkKey(editor.document(), shift)))
             m_context.feedback.sound();
         break;
     case ModeUnlink:

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
 
 #include <memory>
 
@@ -42,9 +43,10 @@ public:
         hooks.runModal = [this](QDialog &dialog) {
             modals.append(dialog.metaObject()->className());
         };
-        hooks.openUrl = [this](const QUrl &url) {
+        hooks.openUrl = [this](const QUrl &url, const std::function<void()> &notOpened) {
             opened.append(url);
-            return openSucceeds;
+            if (!openSucceeds)
+                notOpened();
         };
         frame->setHooks(hooks);
         frame->start();
@@ -114,6 +116,12 @@ protected:
         return found;
     }
     QAction *action(const char *name) const { return child<QAction>(name); }
+    // The main window's title as the desktop shows it, the document's joined in.
+    QString shownTitle() const { return m_frame->windowHandle()->title(); }
+    static QString titleOf(const QString &document)
+    {
+        return QStringLiteral("Paginette - [%1]").arg(document);
+    }
     QLineEdit *pagesEdit() const { return child<QLineEdit>("pagesEdit"); }
     PageSpinBox *pageSpinBox() const { return child<PageSpinBox>("pageSpinBox"); }
     DocumentWindow *documentWindow() const { return m_frame->documentWindow(); }

@@ -1,4 +1,5 @@
 #include "apptestmain.h"
+#include "desktopbrowser.h"
 #include "documentbuilder.h"
 #include "documentfile.h"
 #include "documentwindow.h"
@@ -21,6 +22,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSignalSpy>
@@ -122,7 +124,7 @@ class TestCommands : public ShellTest
     {
         m_shell->session.docNamed = true;
         m_shell->session.docFileName = path;
-        documentWindow()->setWindowTitle(path);
+        m_frame->updateMenuState();
     }
 
     // An edit: one number placed, through the editor as the document window's editing does it.
@@ -155,7 +157,7 @@ private Q_SLOTS:
 
         DocumentWindow *window = documentWindow();
         QVERIFY(window);
-        QCOMPARE(window->windowTitle(), QStringLiteral("Untitled"));
+        QCOMPARE(shownTitle(), titleOf(QStringLiteral("Untitled")));
         QVERIFY(window->isVisible());
         QCOMPARE(m_frame->mdiArea()->subWindowList().size(), 1);
         QVERIFY(m_frame->mdiArea()->subWindowList().first()->isMaximized());
@@ -197,9 +199,8 @@ private Q_SLOTS:
         QCOMPARE(m_shell->doc().count(), 0);
         QCOMPARE(m_shell->doc().pagesToPrint, 1);
         QCOMPARE(pagesEdit()->text(), QStringLiteral("1"));
-        // Name and caption are left as they were.
-        QCOMPARE(m_shell->session.docFileName, old);
-        QCOMPARE(documentWindow()->windowTitle(), old);
+        // The new document is untitled.
+        QCOMPARE(shownTitle(), titleOf(QStringLiteral("Untitled")));
         QVERIFY(objectProperties()->isVisible());
     }
 
@@ -246,7 +247,7 @@ private Q_SLOTS:
         QCOMPARE(m_shell->docFlags(), (QList<bool>{true, false, true}));
         QCOMPARE(m_shell->doc().count(), 1);
         QVERIFY(m_frame->isVisible());
-        QCOMPARE(documentWindow()->windowTitle(), QStringLiteral("Untitled"));
+        QCOMPARE(shownTitle(), titleOf(QStringLiteral("Untitled*")));
         QCOMPARE(m_shell->files(), QStringList{"pgtpc.ini"});
     }
 
@@ -275,7 +276,7 @@ private Q_SLOTS:
         QCOMPARE(readFile(written), documentHeader(1, 1));
         QCOMPARE(m_shell->docFlags(), (QList<bool>{true, true, false}));
         QCOMPARE(m_shell->session.docFileName, written);
-        QCOMPARE(documentWindow()->windowTitle(), written);
+        QCOMPARE(shownTitle(), titleOf(written));
         // Named and unmodified: nothing to save until the next edit.
         QVERIFY(!action("saveAction")->isEnabled());
         placeNumber();
@@ -311,8 +312,8 @@ private Q_SLOTS:
         QCOMPARE(run(saveAs, action("saveAsAction")), QStringList());
         // Replaced without a question.
         QCOMPARE(readFile(path).size(), 48);
-        QCOMPARE(m_shell->session.docNamed, 1);
-        QCOMPARE(documentWindow()->windowTitle(), path);
+        QVERIFY(m_shell->session.docNamed);
+        QCOMPARE(shownTitle(), titleOf(path));
 
         placeNumber();
         ModalScript none;
@@ -333,7 +334,7 @@ private Q_SLOTS:
         QCOMPARE(m_shell->recorder.captions(), QStringList({"File", "Error"}));
         QCOMPARE(m_shell->docFlags(), (QList<bool>{true, true, true}));
         QCOMPARE(m_shell->session.docFileName, named);
-        QCOMPARE(documentWindow()->windowTitle(), named);
+        QCOMPARE(shownTitle(), titleOf(named + u'*'));
 
         // Save of an unnamed document that fails leaves it unnamed.
         m_shell->session.docNamed = false;
@@ -374,7 +375,7 @@ private Q_SLOTS:
 
         QCOMPARE(m_shell->docFlags(), (QList<bool>{true, true, false}));
         QCOMPARE(m_shell->session.docFileName, path);
-        QCOMPARE(documentWindow()->windowTitle(), path);
+        QCOMPARE(shownTitle(), titleOf(path));
         QCOMPARE(m_shell->doc().pagesToPrint, 3);
         QCOMPARE(m_shell->doc().pageShown, 2);
         // The boxes show the values of the opened document.
@@ -480,7 +481,7 @@ private Q_SLOTS:
                  FeedbackRecorder::Message(QStringLiteral("empty.pgt: Bad file header"),
                                            QStringLiteral("O-o-o-ps")));
         QCOMPARE(m_shell->session.docFileName, named);
-        QCOMPARE(documentWindow()->windowTitle(), named);
+        QCOMPARE(shownTitle(), titleOf(named));
         // The document in hand stays open.
         QCOMPARE(m_shell->docFlags(), (QList<bool>{true, true, false}));
     }
@@ -511,9 +512,9 @@ private Q_SLOTS:
         QVERIFY(!action("closeAction")->isEnabled());
         QVERIFY(!objectProperties()->isVisible());
         QVERIFY(!action("objectPropertiesAction")->isChecked());
-        // The window stays, with its caption.
+        // The window stays, untitled.
         QVERIFY(documentWindow()->isVisible());
-        QCOMPARE(documentWindow()->windowTitle(), QStringLiteral("/some/file.pgt"));
+        QCOMPARE(shownTitle(), titleOf(QStringLiteral("Untitled")));
 
         // New opens a document in the same window.
         action("newAction")->trigger();
@@ -790,6 +791,39 @@ private Q_SLOTS:
         QCOMPARE(window->windowTitle(), QStringLiteral("Paginette Help"));
         QCOMPARE(window->browser->documentTitle(), QStringLiteral("Read me"));
         QVERIFY(m_shell->recorder.messages.isEmpty());
+    }
+
+    // The desktop's opener tells by its exit status whether it had a program
+    // for the read-me; a desktop without an opener has none.
+    void desktopWithoutABrowser_data()
+    {
+        QTest::addColumn<QByteArray>("opener"); // the script's body; empty: none
+        QTest::addColumn<bool>("notOpened");
+        QTest::newRow("a browser") << QByteArray("exit 0") << false;
+        QTest::newRow("no program for it") << QByteArray("exit 3") << true;
+        QTest::newRow("no opener") << QByteArray() << true;
+    }
+
+    void desktopWithoutABrowser()
+    {
+        QFETCH(QByteArray, opener);
+        QFETCH(bool, notOpened);
+        const QString bin = m_shell->path(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(bin));
+        if (!opener.isEmpty()) {
+            const QString script = bin + QStringLiteral("/xdg-open");
+            QVERIFY(writeFile(script, "#!/bin/sh\n" + opener + "\n"));
+            QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin));
+        bool told = false;
+        openInDesktop(m_frame, QUrl::fromLocalFile(m_shell->path(QStringLiteral("read.htm"))),
+                      [&told] { told = true; });
+        qputenv("PATH", path);
+        // The opener goes once it has said.
+        QTRY_VERIFY(!m_frame->findChild<QProcess *>());
+        QCOMPARE(told, notOpened);
     }
 
     void modalWindowsOfTheMenu()

@@ -318,7 +318,7 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>("pageLabel")->text(), QStringLiteral("Page:"));
         // The maximised document window's caption joins the frame's, as in any
         // multiple-document frame.
-        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Paginette - [Untitled]"));
+        QCOMPARE(shownTitle(), titleOf(QStringLiteral("Untitled")));
 
         QCOMPARE(m_shell->session.editMode, ModeMain);
         QCOMPARE(m_shell->docFlags(), (QList<bool>{true, false, false}));
@@ -490,7 +490,8 @@ private Q_SLOTS:
     }
 
     // Every item starts the row in the state opposite to the one it must end
-    // in, so each row sees it set; Save of an unnamed document must keep it.
+    // in, so each row sees it set. The title names the document, a "[*]" of
+    // its name shown as written, and marks unsaved changes.
     void updateMenuStateRules_data()
     {
         QTest::addColumn<int>("selected");
@@ -501,20 +502,19 @@ private Q_SLOTS:
         QTest::addColumn<bool>("duplicate");
         QTest::addColumn<bool>("save");
         QTest::addColumn<bool>("close");
+        QTest::addColumn<QString>("title");
         QTest::newRow("one selected")
-            << 1 << true << false << false << true << true << false << true;
+            << 1 << true << false << false << true << true << true << true << "Untitled";
         QTest::newRow("two selected")
-            << 2 << true << false << false << false << true << true << true;
-        QTest::newRow("none selected")
-            << 0 << true << false << false << false << false << true << true;
+            << 2 << true << false << false << false << true << true << true << "Untitled";
         QTest::newRow("named, unmodified")
-            << 0 << true << true << false << false << false << false << true;
+            << 0 << true << true << false << false << false << false << true << "/docs/a[*]b.pgt";
         QTest::newRow("named, modified")
-            << 0 << true << true << true << false << false << true << true;
+            << 0 << true << true << true << false << false << true << true << "/docs/a[*]b.pgt*";
         QTest::newRow("unnamed, modified")
-            << 0 << true << false << true << false << false << false << true;
+            << 0 << true << false << true << false << false << true << true << "Untitled*";
         QTest::newRow("no document")
-            << 0 << false << false << false << false << false << true << false;
+            << 0 << false << false << false << false << false << false << false << "Untitled";
     }
 
     void updateMenuStateRules()
@@ -527,6 +527,7 @@ private Q_SLOTS:
         QFETCH(bool, duplicate);
         QFETCH(bool, save);
         QFETCH(bool, close);
+        QFETCH(QString, title);
         // One object more than are selected: the count of selected ones decides.
         Document doc = emptyDocument(20);
         for (int i = 0; i <= selected; ++i)
@@ -537,10 +538,11 @@ private Q_SLOTS:
         Session &session = m_shell->session;
         session.docOpen = open;
         session.docNamed = named;
+        session.docFileName = QStringLiteral("/docs/a[*]b.pgt");
         session.docModified = modified;
         action("createMatrixAction")->setEnabled(!matrix);
         action("duplicateAction")->setEnabled(!duplicate);
-        action("saveAction")->setEnabled(named ? !save : save);
+        action("saveAction")->setEnabled(!save);
         action("closeAction")->setEnabled(!close);
 
         m_frame->updateMenuState();
@@ -548,6 +550,7 @@ private Q_SLOTS:
         QCOMPARE(action("duplicateAction")->isEnabled(), duplicate);
         QCOMPARE(action("saveAction")->isEnabled(), save);
         QCOMPARE(action("closeAction")->isEnabled(), close);
+        QCOMPARE(shownTitle(), titleOf(title));
     }
 
     void errorInHandlerIsShownAfterItAndProgramGoesOn()

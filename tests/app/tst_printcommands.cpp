@@ -153,7 +153,7 @@ private Q_SLOTS:
     void previewShowsEveryPage();
     void printDialogOffersARangeAndTheDocumentsFile_data();
     void printDialogOffersARangeAndTheDocumentsFile();
-    void printDialogsRangePrintsThosePages();
+    void printDialogsRangePrintsThosePagesOnce();
     void progressDialogCountsPagesAndCancels_data();
     void progressDialogCountsPagesAndCancels();
     void objectsOutsideThePrintableAreaAreNamed_data();
@@ -384,7 +384,7 @@ void TestPrintCommands::printDialogOffersARangeAndTheDocumentsFile()
     QCOMPARE(bench.files(), QStringList());
 }
 
-void TestPrintCommands::printDialogsRangePrintsThosePages()
+void TestPrintCommands::printDialogsRangePrintsThosePagesOnce()
 {
     PrintBench bench(10);
     bench.dialogs.print = standardPrintDialogs(&bench.frame).print;
@@ -399,13 +399,27 @@ void TestPrintCommands::printDialogsRangePrintsThosePages()
         dialog->findChild<QSpinBox *>(QStringLiteral("from"))->setValue(4);
         dialog->findChild<QSpinBox *>(QStringLiteral("to"))->setValue(6);
         dialog->findChild<QCheckBox *>(QStringLiteral("reverse"))->setChecked(true);
+        dialog->findChild<QSpinBox *>(QStringLiteral("copies"))->setValue(2);
+        dialog->findChild<QCheckBox *>(QStringLiteral("collate"))->setChecked(false);
         qobject_cast<QDialog *>(dialog)->accept();
     });
     QCOMPARE(script.run([&bench] { bench.commands->printAction->trigger(); }), QStringList());
 
     QCOMPARE(bench.recorder.errors(), QStringList());
-    // Reverse: the last page first.
-    QCOMPARE(pageTexts(bench.output), (QStringList{"00130", "00129", "00128"}));
+    // Reverse: the last page first, its copies together.
+    QCOMPARE(pageTexts(bench.output),
+             (QStringList{"00130", "00130", "00129", "00129", "00128", "00128"}));
+
+    // The next run offers the whole run, one copy, again.
+    bool wholeRun = false;
+    ModalScript again;
+    again.expect("QPrintDialog", [&wholeRun](QWidget *dialog) {
+        wholeRun = dialog->findChild<QRadioButton *>(QStringLiteral("printAll"))->isChecked() &&
+                   dialog->findChild<QSpinBox *>(QStringLiteral("copies"))->value() == 1;
+        qobject_cast<QDialog *>(dialog)->reject();
+    });
+    QCOMPARE(again.run([&bench] { bench.commands->printAction->trigger(); }), QStringList());
+    QVERIFY(wholeRun);
 }
 
 void TestPrintCommands::progressDialogCountsPagesAndCancels_data()

@@ -40,8 +40,8 @@ QPoint windowPoint(int x, int y)
     return QPoint(x + 40, y + 40);
 }
 
-// Three five-digit numbers at x 100, 200, 300 linked in that order, a text
-// at (100, 200) on top, the second number selected.
+// Three five-digit numbers at x 100, 200, 300 linked in that order, texts
+// at (100, 200) and (100, 250) on top, the second number selected.
 Document startingDocument()
 {
     Document doc = emptyDocument(20);
@@ -49,6 +49,7 @@ Document startingDocument()
         addNumber(doc, x, 100, 125, 5);
     linkObjects(doc, 0, {0, 1, 2});
     addObject(doc, KindText, 100, 200, QStringLiteral("Hello!"));
+    addObject(doc, KindText, 100, 250, QStringLiteral("World"));
     selectObjects(doc, {1});
     return doc;
 }
@@ -135,6 +136,7 @@ class TestUndo : public ShellTest
         case Gesture::Link:
             click(child<QToolButton>("linkModeButton"));
             click(window(), windowPoint(105, 205));
+            click(window(), windowPoint(105, 255), Qt::ShiftModifier);
             break;
         case Gesture::Unlink:
             click(child<QToolButton>("unlinkModeButton"));
@@ -192,7 +194,7 @@ private Q_SLOTS:
         QTest::newRow("duplicate") << Gesture::Duplicate << "Duplicate";
         QTest::newRow("clear") << Gesture::Clear << "Clear";
         QTest::newRow("object properties group") << Gesture::StartEntry << "Number";
-        QTest::newRow("link click") << Gesture::Link << "Link";
+        QTest::newRow("linking two objects") << Gesture::Link << "Link";
         QTest::newRow("unlink click") << Gesture::Unlink << "Unlink";
         QTest::newRow("align") << Gesture::AlignLeft << "Align Left";
         QTest::newRow("arrange") << Gesture::BringToFront << "Bring To Front";
@@ -235,7 +237,7 @@ private Q_SLOTS:
     void selectingIsNoStep()
     {
         shortcut(Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(selectedCount(doc()), 4);
+        QCOMPARE(selectedCount(doc()), 5);
         click(window(), windowPoint(500, 500));
         QCOMPARE(m_shell->editor.undoStack().count(), 0);
         QVERIFY(!action("undoAction")->isEnabled());
@@ -246,7 +248,7 @@ private Q_SLOTS:
         const QString path = m_shell->path(QStringLiteral("saved.pgt"));
         ModalScript script;
         script.typePath(path);
-        QCOMPARE(script.run([this] { shortcut(Qt::Key_S, Qt::ControlModifier); }), QStringList());
+        QCOMPARE(script.run([this] { action("saveAsAction")->trigger(); }), QStringList());
         QCOMPARE(m_shell->docFlags(), (QList<bool>{true, true, false}));
         reactivate();
 

@@ -2,6 +2,7 @@
 #include "documentfile.h"
 #include "feedbackrecorder.h"
 #include "printcommands.h"
+#include "printerjob.h"
 #include "smalldisk.h"
 #include "toolrun.h"
 
@@ -130,6 +131,7 @@ private Q_SLOTS:
     void runReachesTheQueue_data();
     void runReachesTheQueue();
     void cancelledRunSendsNoJob();
+    void printToFileLeavesTheQueueChosen();
 };
 
 void TestCupsRun::initTestCase()
@@ -250,6 +252,49 @@ void TestCupsRun::cancelledRunSendsNoJob()
     QTest::qWait(2000);
     QCOMPARE(completedJobs(), jobs);
     QCOMPARE(queuePdfs(), before);
+}
+
+// Print to File serves its run: the next print dialog opens on the queue the
+// user chose, for one copy of the whole run.
+void TestCupsRun::printToFileLeavesTheQueueChosen()
+{
+    Document doc = emptyDocument(1);
+    addNumber(doc, 72, 72, 125, 5);
+    doc.pagesToPrint = 3;
+    ProgramPrint print(doc);
+    const QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("run.pdf"));
+    const QStringList before = queuePdfs();
+    QStringList opened;
+    print.dialogs.print = [&](QPrinter &printer, std::int32_t) {
+        opened << QStringLiteral("%1, %2 copy, %3")
+                      .arg(printsToFile(printer) ? QStringLiteral("file") : printer.printerName())
+                      .arg(printer.copyCount())
+                      .arg(printer.printRange() == QPrinter::AllPages ? "all" : "a range");
+        switch (opened.size()) {
+        case 1:
+            printer.setPrinterName(queue);
+            return true;
+        case 2:
+            printer.setOutputFileName(file);
+            printer.setCopyCount(2);
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(2, 3);
+            return true;
+        default:
+            return false;
+        }
+    };
+    print.commands.setDialogs(print.dialogs);
+    for (int run = 0; run < 3; ++run)
+        print.commands.printAction->trigger();
+
+    QCOMPARE(print.recorder.errors(), QStringList());
+    QCOMPARE(pdfPageCount(file), 4);
+    const QString onQueue = queue + QStringLiteral(", 1 copy, all");
+    QCOMPARE(opened.mid(1), (QStringList{onQueue, onQueue}));
+    QVERIFY(!printsToFile(print.commands.printer()));
+    QCOMPARE(pdfsAfter(before, 1).size(), 1);
 }
 
 QTEST_MAIN(TestCupsRun)

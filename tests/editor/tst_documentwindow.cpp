@@ -187,8 +187,8 @@ private Q_SLOTS:
         QCOMPARE(m_calls, rendersAt({0, 0}));
     }
 
-    // The page's arrow keys move the selection and then let the bar take its
-    // own line step: the view stays unless Shift makes the first move 10.
+    // The page's arrow keys move the selection; the view stays, at the ends
+    // of the bar too, unless Shift moves it 9 positions against the object.
     void arrowKeysNudgeTheSelection_data()
     {
         QTest::addColumn<int>("position");
@@ -203,9 +203,9 @@ private Q_SLOTS:
         QTest::newRow("Shift+Right at 50")
             << 50 << int(Qt::Key_Right) << true << 41 << QPoint(10, 0);
         QTest::newRow("Left at 0") << 0 << int(Qt::Key_Left) << false << 0 << QPoint(-1, 0);
-        QTest::newRow("Left at 100") << 100 << int(Qt::Key_Left) << false << 99 << QPoint(-1, 0);
-        QTest::newRow("Right at 0") << 0 << int(Qt::Key_Right) << false << 1 << QPoint(1, 0);
-        QTest::newRow("Shift+Up at 95") << 95 << int(Qt::Key_Up) << true << 99 << QPoint(0, -10);
+        QTest::newRow("Left at 100") << 100 << int(Qt::Key_Left) << false << 100 << QPoint(-1, 0);
+        QTest::newRow("Right at 0") << 0 << int(Qt::Key_Right) << false << 0 << QPoint(1, 0);
+        QTest::newRow("Shift+Up at 95") << 95 << int(Qt::Key_Up) << true << 100 << QPoint(0, -10);
     }
 
     void arrowKeysNudgeTheSelection()
@@ -233,8 +233,8 @@ private Q_SLOTS:
                  QPoint(100, 200) + moved);
         QCOMPARE(QPoint(after.objects[other].x, after.objects[other].y), QPoint(300, 200));
         QVERIFY(m_session.docModified);
-        // The bar's own step is reported as a scroll: laid out, then drawn.
-        QCOMPARE(m_calls, rendersAt({0}));
+        // A view that moves is laid out, then drawn.
+        QCOMPARE(m_calls, shift ? rendersAt({0}) : QStringList());
 
         // The nudge is one step of the history.
         m_editor.undo();
