@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -108,6 +109,10 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
 
     buildMenus();
     buildToolBar();
+    // Why a barcode on the page shows no symbol, while one does not.
+    m_refusalLabel = new QLabel(this);
+    m_refusalLabel->setObjectName(QStringLiteral("refusalLabel"));
+    statusBar()->addWidget(m_refusalLabel);
     connectDocument();
     // Created disabled: start() enables it after the splash.
     setEnabled(false);
@@ -342,6 +347,7 @@ void MainWindow::renderScreen()
     // A number without a width shows nothing; the beep says something is amiss.
     if (report.emptyNumbers > 0)
         m_context.feedback.sound();
+    m_refusalLabel->setText(report.refusal);
 }
 
 void MainWindow::showObjectProperties()

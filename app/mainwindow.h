@@ -13,6 +13,7 @@ class ModeCommands;
 class ObjectPropertiesWindow;
 class PrintCommands;
 class QAction;
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class ViewCommands;
@@ -81,6 +82,7 @@ private:
     bool m_objectPropertiesPlaced = false;
     QAction *m_objectPropertiesAction = nullptr;
     QAction *m_untitledAction = nullptr;
+    QLabel *m_refusalLabel = nullptr;
     // Children of the window, as the items and controls they own.
     DocumentCommands *m_documentCommands = nullptr;
     EditCommands *m_editCommands = nullptr;

@@ -1,6 +1,8 @@
 #include "documentwindow.h"
 
 #include "layout.h"
+#include "objecttable.h"
+#include "pagerenderer.h"
 #include "pagetool.h"
 
 #include <QKeyEvent>
@@ -9,6 +11,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -155,6 +158,23 @@ void DocumentWindow::paintEvent(QPaintEvent *)
         painter.drawRect(
             QRect(QPoint(band.left, band.top), QPoint(band.right - 1, band.bottom - 1)));
     }
+}
+
+bool DocumentWindow::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const Document &doc = m_context.editor.document();
+    const int hit = hitTest(doc, m_boxes, help->pos().x(), help->pos().y());
+    const QString why =
+        hit < 0 ? QString()
+                : refusalOnScreen(m_context.render.cache, RunTexts(doc), hit, doc.pageShown);
+    if (why.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), why, this);
+    return true;
 }
 
 void DocumentWindow::mousePressEvent(QMouseEvent *event)

@@ -59,6 +59,8 @@ public Q_SLOTS:
     void horizontalScrolled(int position);
 
 protected:
+    // A barcode that shows no symbol says why in its tool tip.
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

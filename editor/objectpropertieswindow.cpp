@@ -273,12 +273,7 @@ void ObjectPropertiesWindow::connectHandlers()
         field->installEventFilter(this);
 
     connect(formatBox, &QComboBox::activated, this, [this] {
-        // The entry keeps its value in the system chosen, so it reads there.
-        const int index = editedObject();
-        if (index >= 0)
-            startEdit->setText(convertStartEntry(startEdit->text(),
-                                                 m_editor.document().objects[index].format.system,
-                                                 systemNamed(formatBox->currentText())));
+        convertStartEntryTo(formatBox->currentText());
         changed(NumberGroup);
     });
     connect(checkCharacterBox, &QComboBox::activated, this, [this] { changed(FormatGroup); });
@@ -290,9 +285,14 @@ void ObjectPropertiesWindow::connectHandlers()
         connect(length, &QDoubleSpinBox::editingFinished, this, [this] { changed(FormatGroup); });
     // Enter or leaving the box; an unchanged repeat makes no step.
     connect(repeatSpinBox, &QSpinBox::editingFinished, this, [this] { changed(FormatGroup); });
-    // What is typed into the format box stays there while it is typed.
-    connect(formatBox->lineEdit(), &QLineEdit::textEdited, this,
-            [this] { changed(NumberGroup, false); });
+    // What is typed into the format box stays there while it is typed, and
+    // switches the system once it names one.
+    connect(formatBox->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &typed) {
+        if (!systemNames().contains(typed))
+            return;
+        convertStartEntryTo(typed);
+        changed(NumberGroup, false);
+    });
     connect(fontBox, &QComboBox::activated, this, [this] { changed(FontGroup); });
     // What is typed into the size box stays there while it is typed; leaving
     // the box shows a size past the largest brought to it.
@@ -315,6 +315,24 @@ void ObjectPropertiesWindow::connectHandlers()
             fillDialog();
     });
     connect(&m_editor, &DocumentEditor::changed, this, &ObjectPropertiesWindow::refresh);
+}
+
+ObjectPropertiesWindow::~ObjectPropertiesWindow()
+{
+    // The window hides as it goes, and a box that loses the focus then would
+    // apply itself to a window half gone.
+    for (const QObject *control : findChildren<QObject *>())
+        disconnect(control, nullptr, this, nullptr);
+}
+
+void ObjectPropertiesWindow::convertStartEntryTo(const QString &systemName)
+{
+    // The entry keeps its value in the system chosen, so it reads there.
+    const int index = editedObject();
+    if (index >= 0)
+        startEdit->setText(convertStartEntry(startEdit->text(),
+                                             m_editor.document().objects[index].format.system,
+                                             systemNamed(systemName)));
 }
 
 int ObjectPropertiesWindow::editedObject() const
@@ -468,20 +486,28 @@ void ObjectPropertiesWindow::apply(bool closing)
                                      QStringLiteral("Position"),
                                      QStringLiteral("Font"),
                                      QStringLiteral("Format")};
-    m_applying = true;
-    const auto done = qScopeGuard([this] { m_applying = false; });
-    // The fields stored before one that is no number keep their values.
-    m_editor.edit(labels[group], [this, group, index, closing, &color](Document &doc) {
-        const Document before = doc;
-        storeGroup(doc, index, closing, color);
-        // What a barcode cannot show is refused where it is typed.
-        const bool numbering = group == NumberGroup || group == FormatGroup;
-        if (const QString refusal = numbering ? unscannable(doc, index) : QString();
-            !refusal.isEmpty()) {
-            doc = before;
-            throw PaginetteError(refusal);
-        }
-    });
+    QString refusal;
+    {
+        m_applying = true;
+        const auto done = qScopeGuard([this] { m_applying = false; });
+        // The fields stored before one that is no number keep their values.
+        m_editor.edit(labels[group], [&](Document &doc) {
+            const Document before = doc;
+            storeGroup(doc, index, closing, color);
+            // What a barcode cannot show is refused where it is chosen.
+            if (group == NumberGroup || group == FormatGroup)
+                refusal = unscannable(doc, index);
+            if (!refusal.isEmpty())
+                doc = before;
+        });
+    }
+    if (!refusal.isEmpty()) {
+        // The window shows what is stored again: nothing refused stays on
+        // show, to be applied again when the focus moves.
+        applyGroup = NoGroup;
+        fill(false);
+        throw PaginetteError(refusal);
+    }
 }
 
 std::optional<std::int32_t> ObjectPropertiesWindow::chosenColor(std::int32_t current, bool closing)
@@ -587,9 +613,9 @@ QString ObjectPropertiesWindow::unscannable(const Document &doc, int index)
     if (!object.format.barcode || !kindRow(object.kind).numbered)
         return {};
     for (const std::int32_t page : {1, doc.pageShown, doc.pagesToPrint}) {
-        if (const std::optional<QString> refusal =
+        if (const std::optional<BarcodeRefusal> refusal =
                 barcodeRefusal(*object.format.barcode, objectText(doc, index, page)))
-            return *refusal;
+            return refusal->onPage(page);
     }
     return {};
 }

@@ -39,6 +39,7 @@ public:
     };
 
     explicit ObjectPropertiesWindow(DocumentEditor &editor, QWidget *parent = nullptr);
+    ~ObjectPropertiesWindow() override;
 
     // Shows the current object's values on the active tab, or disables the
     // tabs unless exactly one object is selected. Showing a size out of range
@@ -151,6 +152,8 @@ private:
     void refreshEnd();
     void previewEnd();
     int editedObject() const;
+    // The Start entry rewritten for the system named `systemName`.
+    void convertStartEntryTo(const QString &systemName);
 
     DocumentEditor &m_editor;
     // Built when the custom colour is first chosen.

@@ -74,6 +74,12 @@ PageObject copyOf(const PageObject &source, int index)
     return copy;
 }
 
+QString shownName(const Document &doc, int index)
+{
+    const QString &name = doc.objects[index].name;
+    return name.isEmpty() ? QStringLiteral("object %1").arg(index + 1) : name;
+}
+
 Removal deleteObject(Document &doc, int index)
 {
     Removal removal;

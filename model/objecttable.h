@@ -18,6 +18,8 @@ std::optional<int> createObject(Document &doc, std::int32_t kind, std::int32_t p
 // source but its place in a link, its selection mark and its name, which is
 // the copy's own. Every object a command copies is copied so.
 PageObject copyOf(const PageObject &source, int index);
+// How messages name object `index`: its name, or "object N" (from 1) when it has none.
+QString shownName(const Document &doc, int index);
 
 // How many links a deletion dissolved; each is worth one warning.
 struct Removal

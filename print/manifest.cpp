@@ -2,6 +2,7 @@
 
 #include "kinds.h"
 #include "numbering.h"
+#include "objecttable.h"
 #include "outputfile.h"
 #include "printlog.h"
 
@@ -31,8 +32,7 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
         if (!kindRow(doc.objects[i].kind).numbered)
             continue;
         numbers.push_back(i);
-        const QString &name = doc.objects[i].name;
-        names.append(name.isEmpty() ? QStringLiteral("object %1").arg(i + 1) : name);
+        names.append(shownName(doc, i));
     }
     QByteArray piece = csvRecord(manifestHeader());
     const std::int64_t sheets = sheetCount(plan);

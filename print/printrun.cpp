@@ -73,8 +73,7 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
             if (!unscannable.isEmpty()) {
                 result.outcome = PrintOutcome::Failed;
                 result.refusedPage = page;
-                result.error =
-                    QStringLiteral("Page %1 cannot be printed: %2").arg(page).arg(unscannable);
+                result.error = QStringLiteral("Cannot print ") + unscannable;
                 break;
             }
             painter.setTransform(calibrated);

@@ -2,17 +2,12 @@
 
 #include "kinds.h"
 #include "numbering.h"
+#include "objecttable.h"
 
 namespace {
 
 // The most lines a run names; the rest are counted.
 constexpr qsizetype mostLines = 20;
-
-QString nameOf(const Document &doc, int index)
-{
-    const QString &name = doc.objects[index].name;
-    return name.isEmpty() ? QStringLiteral("object %1").arg(index + 1) : name;
-}
 
 QStringList cut(QStringList lines)
 {
@@ -40,7 +35,7 @@ QStringList growthLines(const Document &doc, const PrintPlan &plan)
         if (!growth)
             continue;
         lines.append(QStringLiteral("%1 grows from %2 to %3 digits on page %4.")
-                         .arg(nameOf(doc, i))
+                         .arg(shownName(doc, i))
                          .arg(doc.objects[i].digits)
                          .arg(growth->characters)
                          .arg(growth->page));
@@ -66,7 +61,7 @@ QStringList reprintLines(const Document &doc, const PrintPlan &plan,
                 const QString values =
                     before.first == before.last ? before.first : before.first + u'-' + before.last;
                 lines.append(QStringLiteral("%1 printed %2 on %3.")
-                                 .arg(nameOf(doc, i), values,
+                                 .arg(shownName(doc, i), values,
                                       run.when.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
                 break;
             }

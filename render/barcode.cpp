@@ -44,12 +44,9 @@ QString quoted(const QString &text)
     return QLatin1Char('\'') + visible + QLatin1Char('\'');
 }
 
-// Every message puts the user's text in one multi-argument arg() call, so a
-// '%1' in it is never taken for a place holder.
-QString refusal(const QString &rule, const QString &text, const QString &reason = {})
+QString count(qsizetype n)
 {
-    return reason.isEmpty() ? QStringLiteral("%1: %2").arg(rule, quoted(text))
-                            : QStringLiteral("%1: %2 has %3").arg(rule, quoted(text), reason);
+    return QString::number(n);
 }
 
 bool isDigit(QChar c)
@@ -86,73 +83,94 @@ bool isAscii(QChar c)
     return c.unicode() < 0x80;
 }
 
-std::optional<QString> fixedDigitsRefusal(Symbology symbology, const QString &text,
-                                          qsizetype digits)
+// The check digit of EAN and UPC codes: the digits weighted 3 and 1 in turn
+// from the right, and what brings their sum to a multiple of 10.
+QChar checkDigit(QStringView digits)
 {
-    const QString rule = QStringLiteral("%1 takes %2 digits (its check digit is added)")
-                             .arg(titleOf(symbology), QString::number(digits));
+    int sum = 0;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        const int weight = (digits.size() - i) % 2 == 1 ? 3 : 1;
+        sum += weight * (digits[i].unicode() - u'0');
+    }
+    return QChar(u'0' + (10 - sum % 10) % 10);
+}
+
+// The digits of the code without its check digit, which is then added, or
+// with it.
+std::optional<BarcodeRefusal> fixedDigitsRefusal(Symbology symbology, const QString &text,
+                                                 qsizetype digits)
+{
+    const QString rule = QStringLiteral("%1 takes %2 or %3 digits")
+                             .arg(titleOf(symbology), count(digits), count(digits + 1));
     if (const auto bad = notDigits(text))
-        return refusal(rule, text, *bad);
-    if (text.size() != digits)
-        return refusal(rule, text, QString::number(text.size()) + QStringLiteral(" digits"));
+        return BarcodeRefusal{rule, *bad};
+    if (text.size() != digits && text.size() != digits + 1)
+        return BarcodeRefusal{rule, count(text.size())};
+    if (text.size() == digits + 1) {
+        const QChar expected = checkDigit(QStringView(text).first(digits));
+        if (text.back() != expected)
+            return BarcodeRefusal{QStringLiteral("The check digit of %1 is %2")
+                                      .arg(quoted(text.first(digits)), expected),
+                                  QString(text.back())};
+    }
     return std::nullopt;
 }
 
-std::optional<QString> itfRefusal(const QString &text)
+std::optional<BarcodeRefusal> itfRefusal(const QString &text)
 {
     const QString title = titleOf(Symbology::Itf);
     if (const auto bad = notDigits(text))
-        return refusal(title + QStringLiteral(" takes digits only"), text, *bad);
+        return BarcodeRefusal{title + QStringLiteral(" takes digits only"), *bad};
     // The library would add a leading zero, and the symbol would read differently.
     if (text.size() % 2 != 0)
-        return refusal(title + QStringLiteral(" needs an even number of digits"), text);
+        return BarcodeRefusal{title + QStringLiteral(" needs an even number of digits"),
+                              count(text.size())};
     if (text.size() > itfMostDigits)
-        return refusal(
-            QStringLiteral("%1 takes at most %2 digits").arg(title, QString::number(itfMostDigits)),
-            text, QString::number(text.size()) + QStringLiteral(" digits"));
+        return BarcodeRefusal{
+            QStringLiteral("%1 takes at most %2 digits").arg(title, count(itfMostDigits)),
+            count(text.size())};
     return std::nullopt;
 }
 
-std::optional<QString> code39Refusal(const QString &text)
+std::optional<BarcodeRefusal> code39Refusal(const QString &text)
 {
     const QString title = titleOf(Symbology::Code39);
     // The library would turn small letters into capitals.
     if (const auto bad = firstOutside(text, isCode39Character))
-        return refusal(title +
-                           QStringLiteral(" takes digits, capital letters, space and - . $ / + %"),
-                       text, *bad);
+        return BarcodeRefusal{
+            title + QStringLiteral(" takes digits, capital letters, space and - . $ / + %"), *bad};
     if (text.size() > code39MostCharacters)
-        return refusal(QStringLiteral("%1 takes at most %2 characters")
-                           .arg(title, QString::number(code39MostCharacters)),
-                       text, QString::number(text.size()) + QStringLiteral(" characters"));
+        return BarcodeRefusal{QStringLiteral("%1 takes at most %2 characters")
+                                  .arg(title, count(code39MostCharacters)),
+                              count(text.size())};
     return std::nullopt;
 }
 
-std::optional<QString> code128Refusal(const QString &text)
+std::optional<BarcodeRefusal> code128Refusal(const QString &text)
 {
     if (const auto bad = firstOutside(text, isAscii))
-        return refusal(titleOf(Symbology::Code128) + QStringLiteral(" takes ASCII characters only"),
-                       text, *bad);
+        return BarcodeRefusal{
+            titleOf(Symbology::Code128) + QStringLiteral(" takes ASCII characters only"), *bad};
     return std::nullopt;
 }
 
-std::optional<QString> ean13Refusal(const QString &text)
+std::optional<BarcodeRefusal> ean13Refusal(const QString &text)
 {
     return fixedDigitsRefusal(Symbology::Ean13, text, 12);
 }
 
-std::optional<QString> upcaRefusal(const QString &text)
+std::optional<BarcodeRefusal> upcaRefusal(const QString &text)
 {
     return fixedDigitsRefusal(Symbology::UpcA, text, 11);
 }
 
 // Three UTF-8 bytes to a character at most: the longest text fits either.
-template <Symbology symbology> std::optional<QString> matrixRefusal(const QString &text)
+template <Symbology symbology> std::optional<BarcodeRefusal> matrixRefusal(const QString &text)
 {
     if (text.size() > matrixMostCharacters)
-        return refusal(QStringLiteral("%1 takes at most %2 characters")
-                           .arg(titleOf(symbology), QString::number(matrixMostCharacters)),
-                       text, QString::number(text.size()) + QStringLiteral(" characters"));
+        return BarcodeRefusal{QStringLiteral("%1 takes at most %2 characters")
+                                  .arg(titleOf(symbology), count(matrixMostCharacters)),
+                              count(text.size())};
     return std::nullopt;
 }
 
@@ -163,7 +181,7 @@ struct SymbologyRow
     Symbology symbology;
     int libraryId;
     // The rules that need no encoding: characters, digit counts, plain lengths.
-    std::optional<QString> (*rules)(const QString &text);
+    std::optional<BarcodeRefusal> (*rules)(const QString &text);
     // What it holds, where that depends on the mix of characters.
     std::optional<Capacity> capacity;
 };
@@ -187,17 +205,18 @@ const SymbologyRow &rowOf(Symbology symbology)
         [symbology](const SymbologyRow &row) { return row.symbology == symbology; });
 }
 
-std::optional<QString> ruleRefusal(Symbology symbology, const QString &text)
+std::optional<BarcodeRefusal> ruleRefusal(Symbology symbology, const QString &text)
 {
     if (text.isEmpty())
-        return titleOf(symbology) + QStringLiteral(" needs a text to encode: the text is empty");
+        return BarcodeRefusal{titleOf(symbology) + QStringLiteral(" needs a text to encode"),
+                              QStringLiteral("an empty text")};
     return rowOf(symbology).rules(text);
 }
 
-QString tooLong(Symbology symbology, const QString &text)
+BarcodeRefusal tooLong(Symbology symbology, const QString &text)
 {
-    return refusal(titleOf(symbology) + QStringLiteral(" cannot hold so much text"), text,
-                   QString::number(text.size()) + QStringLiteral(" characters"));
+    return {titleOf(symbology) + QStringLiteral(" cannot hold so much text"),
+            count(text.size()) + QStringLiteral(" characters")};
 }
 
 enum class Fit
@@ -245,19 +264,20 @@ SymbolPtr makeSymbol(const BarcodeStyle &style)
 }
 
 // The library's refusal of an encoding that returned `error`.
-QString libraryRefusal(Symbology symbology, const QString &text, int error,
-                       const zint_symbol &symbol)
+BarcodeRefusal libraryRefusal(Symbology symbology, const QString &text, int error,
+                              const zint_symbol &symbol)
 {
     if (error == ZINT_ERROR_TOO_LONG)
         return tooLong(symbology, text);
     // "Error 123: What went wrong": the number means nothing to the user.
     QString reason = QString::fromUtf8(symbol.errtxt);
     reason = reason.mid(reason.indexOf(QLatin1String(": ")) + 2);
-    return QStringLiteral("%1 cannot encode %2: %3").arg(titleOf(symbology), quoted(text), reason);
+    return {QStringLiteral("%1: %2").arg(titleOf(symbology), reason), quoted(text)};
 }
 
 // Encodes without drawing; the result or the refusal.
-std::optional<QString> encodeInto(zint_symbol &symbol, Symbology symbology, const QString &text)
+std::optional<BarcodeRefusal> encodeInto(zint_symbol &symbol, Symbology symbology,
+                                         const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
     const int error = ZBarcode_Encode(
@@ -293,12 +313,16 @@ BarcodeSymbol shapesOf(const zint_vector &vector, qreal module)
     return result;
 }
 
-std::optional<QString> styleRefusal(const BarcodeStyle &style)
+std::optional<BarcodeRefusal> styleRefusal(const BarcodeStyle &style)
 {
     if (!(style.moduleWidth > 0))
-        return titleOf(style.symbology) + QStringLiteral(" needs a module width above 0");
+        return BarcodeRefusal{titleOf(style.symbology) +
+                                  QStringLiteral(" needs a module width above 0"),
+                              {}};
     if (!isMatrixSymbology(style.symbology) && !(style.barHeight > 0))
-        return titleOf(style.symbology) + QStringLiteral(" needs a bar height above 0");
+        return BarcodeRefusal{titleOf(style.symbology) +
+                                  QStringLiteral(" needs a bar height above 0"),
+                              {}};
     return std::nullopt;
 }
 
@@ -335,7 +359,14 @@ void drawTexts(QPainter &painter, const QList<BarcodeText> &texts, const QColor 
 
 } // namespace
 
-std::optional<QString> barcodeRefusal(Symbology symbology, const QString &text)
+QString BarcodeRefusal::onPage(std::int32_t page) const
+{
+    if (found.isEmpty())
+        return rule;
+    return QStringLiteral("%1; page %2 gives %3").arg(rule, QString::number(page), found);
+}
+
+std::optional<BarcodeRefusal> barcodeRefusal(Symbology symbology, const QString &text)
 {
     if (auto refused = ruleRefusal(symbology, text))
         return refused;
@@ -351,7 +382,7 @@ std::optional<QString> barcodeRefusal(Symbology symbology, const QString &text)
     return encodeInto(*symbol, symbology, text);
 }
 
-std::optional<QString> barcodeRefusal(const BarcodeStyle &style, const QString &text)
+std::optional<BarcodeRefusal> barcodeRefusal(const BarcodeStyle &style, const QString &text)
 {
     if (auto refused = barcodeRefusal(style.symbology, text))
         return refused;

@@ -40,20 +40,33 @@ struct BarcodeSymbol
     bool operator==(const BarcodeSymbol &) const = default;
 };
 
+// Why a text cannot be shown: the rule it breaks and what it gives instead,
+// as in "EAN-13 takes 12 or 13 digits" and "14". A style that cannot be drawn
+// at all gives nothing.
+struct BarcodeRefusal
+{
+    QString rule;
+    QString found;
+    bool operator==(const BarcodeRefusal &) const = default;
+    // For the user: "EAN-13 takes 12 or 13 digits; page 6 gives 14".
+    QString onPage(std::int32_t page) const;
+};
+
 struct EncodedBarcode
 {
     BarcodeSymbol symbol; // empty when refused
-    QString refusal;      // why the text was refused, for the user
-    bool ok() const { return refusal.isEmpty(); }
+    std::optional<BarcodeRefusal> refusal;
+    bool ok() const { return !refusal; }
 };
 
 // Why `text` cannot be shown in `symbology`, or nothing. Cheap for the texts a
 // number forms; only a text near the capacity of Code 128, QR code or Data
 // Matrix is tried in the library.
-std::optional<QString> barcodeRefusal(Symbology symbology, const QString &text);
+std::optional<BarcodeRefusal> barcodeRefusal(Symbology symbology, const QString &text);
 // The same for a whole style: also why the style itself cannot be drawn.
-std::optional<QString> barcodeRefusal(const BarcodeStyle &style, const QString &text);
-// The symbol of `text`, or the refusal. EAN-13 and UPC-A add their check digit.
+std::optional<BarcodeRefusal> barcodeRefusal(const BarcodeStyle &style, const QString &text);
+// The symbol of `text`, or the refusal. EAN-13 and UPC-A add their check
+// digit, or check the one given.
 EncodedBarcode encodeBarcode(const BarcodeStyle &style, const QString &text);
 // The same, kept in `cache` from a recent call with the same style and text:
 // the screen lays out and redraws the same page often. A print run, whose

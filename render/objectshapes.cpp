@@ -50,8 +50,8 @@ void drawText(QPainter &painter, RenderCache &cache, const PageObject &object, c
 }
 
 // A barcode is drawn turned about its top-left corner like a text. A value
-// its symbology refuses shows on screen as its text in a red dashed frame, and
-// nothing on paper: the print run stops before such a page.
+// its symbology refuses shows on screen as a red dashed frame the size of its
+// text, and nothing on paper: the print run stops before such a page.
 void drawNumber(QPainter &painter, RenderCache &cache, const PageObject &object,
                 const QString &text, std::int32_t scale, std::int32_t ox, std::int32_t oy,
                 bool onScreen)
@@ -67,7 +67,6 @@ void drawNumber(QPainter &painter, RenderCache &cache, const PageObject &object,
     if (!code.ok()) {
         if (!onScreen)
             return;
-        drawObjectText(painter, cache, object, text, scale, ox, oy);
         const BoxSize box = textBox(cache, object, text);
         painter.save();
         painter.setPen(QPen(refusedColor, 1, Qt::DashLine));

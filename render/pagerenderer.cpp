@@ -1,7 +1,9 @@
 #include "pagerenderer.h"
 
 #include "barcode.h"
+#include "kinds.h"
 #include "numbering.h"
+#include "objecttable.h"
 #include "objectshapes.h"
 #include "textdrawing.h"
 #include "wrapint.h"
@@ -61,6 +63,16 @@ bool meets(const QRect &area, const Bounds32 &box)
     return meets(area, box.left, box.top, box.right, box.bottom);
 }
 
+// The barcode style object `index` is drawn with; none for an object that
+// is no number, whose style is kept but not drawn.
+const BarcodeStyle *drawnBarcode(const Document &doc, int index)
+{
+    if (!doc.isLive(index) || !kindRow(doc.objects[index].kind).numbered ||
+        !doc.objects[index].format.barcode)
+        return nullptr;
+    return &*doc.objects[index].format.barcode;
+}
+
 // How often a long page asks whether to go on.
 constexpr qint64 askEveryMilliseconds = 100;
 
@@ -96,6 +108,11 @@ RenderReport drawObjects(QPainter &painter, RenderCache &cache, const RunTexts &
                    objectReach(cache, object, text, scale)))
             continue;
         drawObject(painter, cache, object, text, scale, ox, oy, onScreen);
+        if (onScreen && report.refusal.isEmpty()) {
+            if (const QString refusal = refusalOnScreen(cache, texts, index, page);
+                !refusal.isEmpty())
+                report.refusal = shownName(doc, index) + QStringLiteral(": ") + refusal;
+        }
     }
     painter.setBackgroundMode(previousMode);
     return report;
@@ -164,17 +181,22 @@ QString unscannableOn(const RunTexts &texts, std::int32_t page)
 {
     const Document &doc = texts.document();
     for (int i = 0; i < doc.count(); ++i) {
-        const PageObject &object = doc.objects[i];
-        if (!object.format.barcode)
+        const BarcodeStyle *style = drawnBarcode(doc, i);
+        if (!style)
             continue;
-        const QString text = texts.text(i, page);
-        if (const auto refusal = barcodeRefusal(*object.format.barcode, text)) {
-            const QString name =
-                object.name.isEmpty() ? QStringLiteral("object %1").arg(i + 1) : object.name;
-            return QStringLiteral("%1: %2").arg(name, *refusal);
-        }
+        if (const auto refusal = barcodeRefusal(*style, texts.text(i, page)))
+            return shownName(doc, i) + QStringLiteral(": ") + refusal->onPage(page);
     }
     return {};
+}
+
+QString refusalOnScreen(RenderCache &cache, const RunTexts &texts, int index, std::int32_t page)
+{
+    const BarcodeStyle *style = drawnBarcode(texts.document(), index);
+    if (!style)
+        return {};
+    const EncodedBarcode code = cachedBarcode(cache, *style, texts.text(index, page));
+    return code.refusal ? code.refusal->onPage(page) : QString();
 }
 
 void drawPageSheet(QPainter &painter, const RenderState &state, std::int32_t scrollOffset)

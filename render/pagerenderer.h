@@ -30,6 +30,9 @@ struct RenderReport
 {
     int emptyNumbers = 0;
     bool stopped = false; // a printed page left unfinished when asked to stop
+    // On screen, the first barcode drawn that shows no symbol, and why: "num0:
+    // EAN-13 takes 12 or 13 digits; page 6 gives 14".
+    QString refusal;
 };
 
 // A screen render of the page shown: the desk, the sheet, the objects, the
@@ -49,6 +52,9 @@ RenderReport renderPrintedPage(QPainter &painter, RenderCache &cache, const RunT
 // barcode whose value its symbology refuses, named with the reason. Empty
 // when every barcode on the page can be printed.
 QString unscannableOn(const RunTexts &texts, std::int32_t page);
+// Why object `index` shows no symbol on page `page` of the screen: "EAN-13
+// takes 12 or 13 digits; page 6 gives 14". Empty for a symbol or no barcode.
+QString refusalOnScreen(RenderCache &cache, const RunTexts &texts, int index, std::int32_t page);
 // The grey desk over the whole device and the white, black-framed page sheet.
 void drawPageSheet(QPainter &painter, const RenderState &state, std::int32_t scrollOffset);
 // Link overlay: a red marker and a line from each member's box to the next one's.

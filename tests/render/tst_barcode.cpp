@@ -14,7 +14,7 @@ BarcodeSymbol encoded(const BarcodeStyle &style, const QString &text)
 {
     const EncodedBarcode result = encodeBarcode(style, text);
     if (!result.ok())
-        qWarning("refused: %s", qPrintable(result.refusal));
+        qWarning("refused: %s", qPrintable(result.refusal->onPage(1)));
     return result.symbol;
 }
 
@@ -124,55 +124,57 @@ void TestBarcode::refusals_data()
 {
     QTest::addColumn<Symbology>("symbology");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("refusal"); // empty: accepted
+    QTest::addColumn<QString>("refusal"); // as page 6 shows it; empty: accepted
 
     for (const Symbology symbology : allSymbologies)
         QTest::addRow("%s empty", qPrintable(symbologyName(symbology)))
             << symbology << QString()
-            << symbologyTitle(symbology) + " needs a text to encode: the text is empty";
+            << symbologyTitle(symbology) + " needs a text to encode; page 6 gives an empty text";
 
-    const QString ean = "EAN-13 takes 12 digits (its check digit is added): ";
-    QTest::newRow("EAN-13 letters") << Symbology::Ean13 << "A-12" << ean + "'A-12' has letters";
-    QTest::newRow("EAN-13 dash") << Symbology::Ean13 << "12-4" << ean + "'12-4' has '-'";
-    QTest::newRow("EAN-13 with its check digit")
-        << Symbology::Ean13 << "4006381333931" << ean + "'4006381333931' has 13 digits";
-    QTest::newRow("UPC-A 10 digits")
-        << Symbology::UpcA << "0360002914"
-        << "UPC-A takes 11 digits (its check digit is added): '0360002914' has 10 digits";
+    const QString ean = "EAN-13 takes 12 or 13 digits; page 6 gives ";
+    QTest::newRow("EAN-13 letters") << Symbology::Ean13 << "A-12" << ean + "letters";
+    QTest::newRow("EAN-13 dash") << Symbology::Ean13 << "12-4" << ean + "'-'";
+    QTest::newRow("EAN-13 14 digits") << Symbology::Ean13 << "40063813339310" << ean + "14";
+    QTest::newRow("EAN-13 with its check digit") << Symbology::Ean13 << "4006381333931" << "";
+    QTest::newRow("EAN-13 with a wrong check digit")
+        << Symbology::Ean13 << "4006381333932"
+        << "The check digit of '400638133393' is 1; page 6 gives 2";
+    QTest::newRow("UPC-A with its check digit") << Symbology::UpcA << "036000291452" << "";
+    QTest::newRow("UPC-A 10 digits") << Symbology::UpcA << "0360002914"
+                                     << "UPC-A takes 11 or 12 digits; page 6 gives 10";
     QTest::newRow("ITF letters") << Symbology::Itf << "12A4"
-                                 << "Interleaved 2 of 5 takes digits only: '12A4' has letters";
+                                 << "Interleaved 2 of 5 takes digits only; page 6 gives letters";
     QTest::newRow("ITF odd") << Symbology::Itf << "123"
-                             << "Interleaved 2 of 5 needs an even number of digits: '123'";
+                             << "Interleaved 2 of 5 needs an even number of digits; page 6 gives 3";
     QTest::newRow("Code 39 small letter after '%1'")
         << Symbology::Code39 << "50%1x"
-        << "Code 39 takes digits, capital letters, space and - . $ / + %: '50%1x' has 'x'";
+        << "Code 39 takes digits, capital letters, space and - . $ / + %; page 6 gives 'x'";
     QTest::newRow("Code 128 accent") << Symbology::Code128 << "café"
-                                     << "Code 128 takes ASCII characters only: 'café' has 'é'";
+                                     << "Code 128 takes ASCII characters only; page 6 gives 'é'";
 
     // The library's limits: the longest text fits, one more character does not.
-    const auto limit = [](Symbology symbology, char16_t c, int most, const QString &rule) {
-        const QString over(most + 1, QChar(c));
+    const auto limit = [](Symbology symbology, char16_t c, int most, const QString &rule,
+                          const QString &unit = QString()) {
         const QByteArray name =
             symbologyName(symbology).toUtf8() + " '" + QString(QChar(c)).toUtf8();
         QTest::addRow("%s' %d", name.constData(), most)
             << symbology << QString(most, QChar(c)) << QString();
         QTest::addRow("%s' %d", name.constData(), most + 1)
-            << symbology << over
-            << rule + ": '" + over.left(16) + "…' has " + QString::number(most + 1) + " characters";
+            << symbology << QString(most + 1, QChar(c))
+            << rule + "; page 6 gives " + QString::number(most + 1) + unit;
     };
     const auto tooLong = [](Symbology symbology) {
         return symbologyTitle(symbology) + " cannot hold so much text";
     };
     limit(Symbology::Code39, 'Z', 85, "Code 39 takes at most 85 characters");
-    limit(Symbology::Code128, 'a', 60, tooLong(Symbology::Code128));
-    limit(Symbology::Code128, '5', 120, tooLong(Symbology::Code128));
+    limit(Symbology::Code128, 'a', 60, tooLong(Symbology::Code128), " characters");
+    limit(Symbology::Code128, '5', 120, tooLong(Symbology::Code128), " characters");
     // A number's text is far shorter than what the matrix codes could hold.
     limit(Symbology::Qr, u'中', 256, "QR code takes at most 256 characters");
     limit(Symbology::DataMatrix, u'é', 256, "Data Matrix takes at most 256 characters");
     // 91 digits is odd: past the limit means 92.
     QTest::newRow("itf 92") << Symbology::Itf << QString(92, '7')
-                            << "Interleaved 2 of 5 takes at most 90 digits: "
-                               "'7777777777777777…' has 92 digits";
+                            << "Interleaved 2 of 5 takes at most 90 digits; page 6 gives 92";
 }
 
 void TestBarcode::refusals()
@@ -180,18 +182,21 @@ void TestBarcode::refusals()
     QFETCH(Symbology, symbology);
     QFETCH(QString, text);
     QFETCH(QString, refusal);
+    const auto onPage6 = [](const std::optional<BarcodeRefusal> &refused) {
+        return refused ? refused->onPage(6) : QString();
+    };
     // The check as the user types and the encoding of a print run agree.
-    QCOMPARE(barcodeRefusal(symbology, text).value_or(QString()), refusal);
+    QCOMPARE(onPage6(barcodeRefusal(symbology, text)), refusal);
     const EncodedBarcode result = encodeBarcode({.symbology = symbology}, text);
-    QCOMPARE(result.refusal, refusal);
+    QCOMPARE(onPage6(result.refusal), refusal);
     QCOMPARE(result.symbol.bars.isEmpty(), !refusal.isEmpty());
 }
 
 void TestBarcode::badStylesAreRefused()
 {
-    QCOMPARE(encodeBarcode({Symbology::Itf, 36, 0, true}, "1234").refusal,
+    QCOMPARE(encodeBarcode({Symbology::Itf, 36, 0, true}, "1234").refusal->onPage(6),
              "Interleaved 2 of 5 needs a module width above 0");
-    QCOMPARE(encodeBarcode({Symbology::Code39, -1, 1, true}, "A").refusal,
+    QCOMPARE(encodeBarcode({Symbology::Code39, -1, 1, true}, "A").refusal->onPage(6),
              "Code 39 needs a bar height above 0");
     // A matrix symbology has no bar height to refuse.
     QVERIFY(encodeBarcode({Symbology::Qr, 0, 1, true}, "A").ok());

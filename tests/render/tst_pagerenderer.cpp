@@ -123,6 +123,7 @@ private Q_SLOTS:
     void numbersWithoutWidthAreReported_data();
     void numbersWithoutWidthAreReported();
     void pictureShowsAPlaceholderOnScreenOnly();
+    void refusedBarcodeShowsAFrameAndWhy();
     void textsAndLinksFromBeyondTheWindowAreDrawn_data();
     void textsAndLinksFromBeyondTheWindowAreDrawn();
 };
@@ -634,6 +635,28 @@ void TestPageRenderer::pictureShowsAPlaceholderOnScreenOnly()
     QCOMPARE(countColor(screen, black, box), 0);
 
     QCOMPARE(findInk(scene.print(QSize(400, 400)), white).pixels, 0);
+}
+
+// A value its symbology refuses shows a red dashed frame, nothing else, and
+// the render and the print say why, with the page.
+void TestPageRenderer::refusedBarcodeShowsAFrameAndWhy()
+{
+    Scene scene;
+    const int number = addNumber(scene.doc, 100, 100, 1, 5);
+    scene.doc.objects[number].format.barcode = BarcodeStyle{.symbology = Symbology::Ean13};
+    const QImage &screen = scene.render();
+    const Bounds32 &box = scene.boxes[number];
+    const QRect around(box.left - 2, box.top - 2, box.right - box.left + 4,
+                       box.bottom - box.top + 4);
+    const QRgb frame = QColor(0xC0, 0x26, 0x2D).rgb();
+    QVERIFY(countColor(screen, frame, around) > box.right - box.left);
+    QCOMPARE(countColor(screen, frame, around) + countColor(screen, white, around),
+             around.width() * around.height());
+
+    const QString why = QStringLiteral("EAN-13 takes 12 or 13 digits; page 1 gives 5");
+    QCOMPARE(scene.report.refusal, QStringLiteral("object 1: ") + why);
+    QCOMPARE(refusalOnScreen(scene.state.cache, RunTexts(scene.doc), number, 1), why);
+    QCOMPARE(unscannableOn(RunTexts(scene.doc), 1), QStringLiteral("object 1: ") + why);
 }
 
 QTEST_MAIN(TestPageRenderer)
