@@ -2,6 +2,7 @@
 
 #include "actions.h"
 #include "addoncommands.h"
+#include "calibration.h"
 #include "desktopbrowser.h"
 #include "documentcommands.h"
 #include "documentwindow.h"
@@ -58,7 +59,7 @@ template <typename Parent> QMenu *addMenu(Parent *parent, const char *name, cons
 } // namespace
 
 MainWindow::MainWindow(const AppContext &context, QWidget *parent)
-    : QMainWindow(parent), m_context(context)
+    : QMainWindow(parent), m_context(context), m_places(userSettingsPath())
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Paginette"));
@@ -352,13 +353,14 @@ void MainWindow::renderScreen()
 
 void MainWindow::showObjectProperties()
 {
-    if (!m_objectPropertiesPlaced) {
+    if (!m_objectPropertiesPlaced && !m_places.restore(*m_objectProperties)) {
         // Beside the page, at the window's top right, the first time it opens.
         const QRect frame = geometry();
-        m_objectProperties->move(frame.right() - m_objectProperties->frameGeometry().width() - 24,
+        m_objectProperties->adjustSize();
+        m_objectProperties->move(frame.right() - m_objectProperties->width() - 24,
                                  frame.top() + 80);
-        m_objectPropertiesPlaced = true;
     }
+    m_objectPropertiesPlaced = true;
     m_objectProperties->show();
     m_objectPropertiesAction->setChecked(true);
 }
@@ -392,5 +394,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    m_places.keep(*m_objectProperties);
     QMainWindow::closeEvent(event);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appcontext.h"
+#include "windowplaces.h"
 
 #include <QMainWindow>
 
@@ -73,6 +74,7 @@ private:
 
     AppContext m_context;
     ShellHooks m_hooks;
+    WindowPlaces m_places;
     QMdiArea *m_mdiArea = nullptr;
     // The one document window, hosted from start() and never destroyed
     // before the main window.

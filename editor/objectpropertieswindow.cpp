@@ -23,47 +23,61 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace {
 
-constexpr QSize clientSize{268, 75};
-// The Format tab has more rows than the others; the window grows while it shows.
-constexpr QSize formatClientSize{268, 150};
 // The size box takes three digits; what is past the largest size is brought to it.
 constexpr int typedSizeLimit = 999;
 // Room for what a character area of the document file holds.
 constexpr int longestText = 63;
-constexpr int rowHeight = 21;
 
-template <typename Widget> Widget *place(QWidget *tab, const char *name, const QRect &geometry)
+// A control of a tab, as wide as the design made it where it gave a width.
+template <typename Widget> Widget *make(QWidget *tab, const char *name, int designWidth = 0)
 {
     auto *widget = new Widget(tab);
     widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
+    if (designWidth > 0)
+        widget->setFixedWidth(designWidth);
     return widget;
 }
 
-QLabel *label(QWidget *tab, const char *name, const QString &text, int left, int top)
+QLabel *label(QWidget *tab, const char *name, const QString &text)
 {
     auto *result = new QLabel(text, tab);
     result->setObjectName(QLatin1String(name));
-    result->move(left, top + 3);
-    result->adjustSize();
     // The handlers park the keyboard focus on labels, out of the edit boxes.
     result->setFocusPolicy(Qt::ClickFocus);
     return result;
 }
 
-QLineEdit *edit(QWidget *tab, const char *name, const QString &text, const QRect &geometry)
+QLineEdit *edit(QWidget *tab, const char *name, const QString &text, int designWidth)
 {
-    auto *result = place<QLineEdit>(tab, name, geometry);
+    auto *result = make<QLineEdit>(tab, name, designWidth);
     result->setText(text);
     return result;
+}
+
+// The tab's rows, top to bottom, each its controls left to right.
+void layRows(QWidget *tab, std::initializer_list<std::initializer_list<QWidget *>> rows)
+{
+    auto *column = new QVBoxLayout(tab);
+    column->setContentsMargins(4, 2, 4, 2);
+    column->setSpacing(3);
+    for (const auto &controls : rows) {
+        auto *row = new QHBoxLayout;
+        for (QWidget *control : controls)
+            row->addWidget(control);
+        row->addStretch();
+        column->addLayout(row);
+    }
+    column->addStretch();
 }
 
 // Lines of text set flush left, centred or flush right.
@@ -102,10 +116,14 @@ ObjectPropertiesWindow::ObjectPropertiesWindow(DocumentEditor &editor, QWidget *
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFont(designFont());
-    setFixedSize(clientSize);
 
-    tabs = place<QTabWidget>(this, "tabs", QRect(QPoint(0, 0), clientSize));
+    tabs = make<QTabWidget>(this, "tabs");
     tabs->setDocumentMode(true);
+    // Every tab's title shows: the window is as wide as its tab bar.
+    tabs->tabBar()->setUsesScrollButtons(false);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tabs);
     numberTab = new QWidget;
     numberTab->setObjectName(QStringLiteral("numberTab"));
     textTab = new QWidget;
@@ -134,55 +152,60 @@ ObjectPropertiesWindow::ObjectPropertiesWindow(DocumentEditor &editor, QWidget *
 void ObjectPropertiesWindow::buildNumberTab()
 {
     QWidget *tab = numberTab;
-    startLabel = label(tab, "startLabel", QStringLiteral("Start:"), 4, 2);
-    startEdit = edit(tab, "startEdit", QStringLiteral("0"), QRect(36, 2, 64, rowHeight));
-    formatBox = place<QComboBox>(tab, "formatBox", QRect(104, 2, 86, rowHeight));
+    startLabel = label(tab, "startLabel", QStringLiteral("Start:"));
+    startEdit = edit(tab, "startEdit", QStringLiteral("0"), 64);
+    formatBox = make<QComboBox>(tab, "formatBox", 86);
     formatBox->setEditable(true);
     formatBox->addItems(systemNames());
     formatBox->setEditText(QStringLiteral("d"));
-    endLabel = label(tab, "endLabel", QStringLiteral("End:"), 196, 2);
-    endValue = label(tab, "endValue", QStringLiteral("0"), 222, 2);
-    nextPageLabel = label(tab, "nextPageLabel", QStringLiteral("To next page:"), 4, 26);
-    nextPageEdit = edit(tab, "nextPageEdit", QStringLiteral("1"), QRect(76, 26, 44, rowHeight));
-    nextLinkLabel = label(tab, "nextLinkLabel", QStringLiteral("To next in link:"), 126, 26);
-    nextLinkEdit = edit(tab, "nextLinkEdit", QStringLiteral("1"), QRect(210, 26, 44, rowHeight));
+    endLabel = label(tab, "endLabel", QStringLiteral("End:"));
+    endValue = label(tab, "endValue", QStringLiteral("0"));
+    nextPageLabel = label(tab, "nextPageLabel", QStringLiteral("To next page:"));
+    nextPageEdit = edit(tab, "nextPageEdit", QStringLiteral("1"), 44);
+    nextLinkLabel = label(tab, "nextLinkLabel", QStringLiteral("To next in link:"));
+    nextLinkEdit = edit(tab, "nextLinkEdit", QStringLiteral("1"), 44);
+    layRows(tab, {{startLabel, startEdit, formatBox, endLabel, endValue},
+                  {nextPageLabel, nextPageEdit, nextLinkLabel, nextLinkEdit}});
 }
 
 void ObjectPropertiesWindow::buildTextTab()
 {
-    textLabel = label(textTab, "textLabel", QStringLiteral("Text:"), 4, 2);
-    textEdit = edit(textTab, "textEdit", QStringLiteral("text"), QRect(40, 2, 217, 41));
+    textLabel = label(textTab, "textLabel", QStringLiteral("Text:"));
+    textEdit = edit(textTab, "textEdit", QStringLiteral("text"), 217);
     textEdit->setMaxLength(longestText);
+    layRows(textTab, {{textLabel, textEdit}});
 }
 
 void ObjectPropertiesWindow::buildPositionTab()
 {
     QWidget *tab = positionTab;
-    horizontalLabel = label(tab, "horizontalLabel", QStringLiteral("Horizontal:"), 4, 2);
-    xEdit = edit(tab, "xEdit", QStringLiteral("100"), QRect(62, 2, 44, rowHeight));
-    verticalLabel = label(tab, "verticalLabel", QStringLiteral("Vertical:"), 112, 2);
-    yEdit = edit(tab, "yEdit", QStringLiteral("100"), QRect(158, 2, 44, rowHeight));
-    angleLabel = label(tab, "angleLabel", QStringLiteral("Angle:"), 206, 2);
-    angleEdit = edit(tab, "angleEdit", QStringLiteral("angle"), QRect(238, 2, 26, rowHeight));
-    nameLabel = label(tab, "nameLabel", QStringLiteral("Name:"), 4, 26);
-    nameEdit = edit(tab, "nameEdit", QStringLiteral("name"), QRect(62, 26, 140, rowHeight));
+    horizontalLabel = label(tab, "horizontalLabel", QStringLiteral("Horizontal:"));
+    xEdit = edit(tab, "xEdit", QStringLiteral("100"), 44);
+    verticalLabel = label(tab, "verticalLabel", QStringLiteral("Vertical:"));
+    yEdit = edit(tab, "yEdit", QStringLiteral("100"), 44);
+    angleLabel = label(tab, "angleLabel", QStringLiteral("Angle:"));
+    angleEdit = edit(tab, "angleEdit", QStringLiteral("angle"), 32);
+    nameLabel = label(tab, "nameLabel", QStringLiteral("Name:"));
+    nameEdit = edit(tab, "nameEdit", QStringLiteral("name"), 140);
     nameEdit->setMaxLength(longestText);
+    layRows(tab, {{horizontalLabel, xEdit, verticalLabel, yEdit, angleLabel, angleEdit},
+                  {nameLabel, nameEdit}});
 }
 
 void ObjectPropertiesWindow::buildFontTab()
 {
     QWidget *tab = fontTab;
-    fontLabel = label(tab, "fontLabel", QStringLiteral("Font:"), 4, 2);
-    fontBox = place<QComboBox>(tab, "fontBox", QRect(36, 2, 130, rowHeight));
+    fontLabel = label(tab, "fontLabel", QStringLiteral("Font:"));
+    fontBox = make<QComboBox>(tab, "fontBox", 130);
     fontBox->addItem(QStringLiteral("Font"));
-    sizeLabel = label(tab, "sizeLabel", QStringLiteral("Size:"), 172, 2);
-    sizeSpinBox = place<QSpinBox>(tab, "sizeSpinBox", QRect(200, 2, 52, rowHeight));
+    sizeLabel = label(tab, "sizeLabel", QStringLiteral("Size:"));
+    sizeSpinBox = make<QSpinBox>(tab, "sizeSpinBox", 52);
     sizeSpinBox->setRange(smallestFontSize, typedSizeLimit);
-    colorBox = place<QComboBox>(tab, "colorBox", QRect(4, 26, 84, rowHeight));
+    colorBox = make<QComboBox>(tab, "colorBox", 84);
     colorBox->addItems(colorNames());
     colorBox->setCurrentIndex(-1);
     colorBox->setPlaceholderText(QStringLiteral("Color"));
-    styleBox = place<QComboBox>(tab, "styleBox", QRect(92, 26, 70, rowHeight));
+    styleBox = make<QComboBox>(tab, "styleBox", 70);
     styleBox->addItems({QStringLiteral("Plain"), QStringLiteral("Bold"), QStringLiteral("Italic"),
                         QStringLiteral("Outline")});
     styleBox->setCurrentIndex(-1);
@@ -203,54 +226,53 @@ void ObjectPropertiesWindow::buildFontTab()
                     "Text Align Right", Qt::AlignHCenter},
                    {&ObjectPropertiesWindow::alignTextRightButton, "alignTextRightButton",
                     "Text Align Right", Qt::AlignRight}};
-    int left = 170;
     for (const auto &row : buttons) {
-        auto *button = place<QToolButton>(tab, row.name, QRect(left, 26, 22, rowHeight));
+        auto *button = make<QToolButton>(tab, row.name);
         button->setToolTip(QLatin1String(row.hint));
         button->setIcon(alignGlyph(row.alignment));
         button->setCheckable(true);
         button->setAutoRaise(true);
         alignGroup->addButton(button);
         this->*row.member = button;
-        left += 24;
     }
+    layRows(tab, {{fontLabel, fontBox, sizeLabel, sizeSpinBox},
+                  {colorBox, styleBox, alignTextLeftButton, alignTextCenterButton,
+                   alignTextRightButton}});
 }
 
 void ObjectPropertiesWindow::buildFormatTab()
 {
     QWidget *tab = formatTab;
-    prefixLabel = label(tab, "prefixLabel", QStringLiteral("Prefix:"), 4, 2);
-    prefixEdit = edit(tab, "prefixEdit", QString(), QRect(44, 2, 86, rowHeight));
+    prefixLabel = label(tab, "prefixLabel", QStringLiteral("Prefix:"));
+    prefixEdit = edit(tab, "prefixEdit", QString(), 86);
     prefixEdit->setMaxLength(NumberFormat::maxAffixLength);
-    suffixLabel = label(tab, "suffixLabel", QStringLiteral("Suffix:"), 136, 2);
-    suffixEdit = edit(tab, "suffixEdit", QString(), QRect(176, 2, 86, rowHeight));
+    suffixLabel = label(tab, "suffixLabel", QStringLiteral("Suffix:"));
+    suffixEdit = edit(tab, "suffixEdit", QString(), 86);
     suffixEdit->setMaxLength(NumberFormat::maxAffixLength);
     prefixEdit->setToolTip(QStringLiteral("{page}, {pages} and {last} stand for the page, the "
                                           "pages to print and the value on the last page"));
     suffixEdit->setToolTip(prefixEdit->toolTip());
-    repeatLabel = label(tab, "repeatLabel", QStringLiteral("Repeat:"), 4, 26);
-    repeatSpinBox = place<QSpinBox>(tab, "repeatSpinBox", QRect(44, 26, 56, rowHeight));
+    repeatLabel = label(tab, "repeatLabel", QStringLiteral("Repeat:"));
+    repeatSpinBox = make<QSpinBox>(tab, "repeatSpinBox", 56);
     repeatSpinBox->setRange(1, NumberFormat::maxRepeat);
     repeatSpinBox->setToolTip(QStringLiteral("Pages each value is printed on"));
-    checkLabel = label(tab, "checkLabel", QStringLiteral("Check:"), 108, 26);
-    checkCharacterBox = place<QComboBox>(tab, "checkCharacterBox", QRect(146, 26, 116, rowHeight));
+    checkLabel = label(tab, "checkLabel", QStringLiteral("Check:"));
+    checkCharacterBox = make<QComboBox>(tab, "checkCharacterBox", 116);
     checkCharacterBox->addItems(checkNames());
-    systemLabel = label(tab, "systemLabel", QStringLiteral("System:"), 4, 50);
-    systemBox = place<QComboBox>(tab, "systemBox", QRect(44, 50, 86, rowHeight));
+    systemLabel = label(tab, "systemLabel", QStringLiteral("System:"));
+    systemBox = make<QComboBox>(tab, "systemBox", 86);
     systemBox->addItems(systemNames());
-    autoWidthCheckBox = place<QCheckBox>(tab, "autoWidthCheckBox", QRect(136, 50, 128, rowHeight));
+    autoWidthCheckBox = make<QCheckBox>(tab, "autoWidthCheckBox");
     autoWidthCheckBox->setText(QStringLiteral("Width of the last"));
     autoWidthCheckBox->setToolTip(QStringLiteral("As many digits as the widest value of the run"));
 
-    barcodeLabel = label(tab, "barcodeLabel", QStringLiteral("Barcode:"), 4, 74);
-    barcodeBox = place<QComboBox>(tab, "barcodeBox", QRect(52, 74, 112, rowHeight));
+    barcodeLabel = label(tab, "barcodeLabel", QStringLiteral("Barcode:"));
+    barcodeBox = make<QComboBox>(tab, "barcodeBox", 112);
     barcodeBox->addItems(barcodeNames());
-    barHeightLabel = label(tab, "barHeightLabel", QStringLiteral("Height:"), 170, 74);
-    barHeightSpinBox =
-        place<QDoubleSpinBox>(tab, "barHeightSpinBox", QRect(208, 74, 56, rowHeight));
-    moduleWidthLabel = label(tab, "moduleWidthLabel", QStringLiteral("Module:"), 4, 98);
-    moduleWidthSpinBox =
-        place<QDoubleSpinBox>(tab, "moduleWidthSpinBox", QRect(52, 98, 64, rowHeight));
+    barHeightLabel = label(tab, "barHeightLabel", QStringLiteral("Height:"));
+    barHeightSpinBox = make<QDoubleSpinBox>(tab, "barHeightSpinBox", 56);
+    moduleWidthLabel = label(tab, "moduleWidthLabel", QStringLiteral("Module:"));
+    moduleWidthSpinBox = make<QDoubleSpinBox>(tab, "moduleWidthSpinBox", 64);
     for (QDoubleSpinBox *length : {barHeightSpinBox, moduleWidthSpinBox}) {
         length->setRange(BarcodeStyle::smallestLength, BarcodeStyle::largestLength);
         length->setDecimals(2);
@@ -259,9 +281,13 @@ void ObjectPropertiesWindow::buildFormatTab()
     barHeightSpinBox->setToolTip(QStringLiteral("Height of the bars, in points"));
     moduleWidthSpinBox->setToolTip(
         QStringLiteral("Narrowest bar, or side of a square module, in points"));
-    barcodeTextCheckBox =
-        place<QCheckBox>(tab, "barcodeTextCheckBox", QRect(124, 98, 140, rowHeight));
+    barcodeTextCheckBox = make<QCheckBox>(tab, "barcodeTextCheckBox");
     barcodeTextCheckBox->setText(QStringLiteral("Text under the bars"));
+    layRows(tab, {{prefixLabel, prefixEdit, suffixLabel, suffixEdit},
+                  {repeatLabel, repeatSpinBox, checkLabel, checkCharacterBox},
+                  {systemLabel, systemBox, autoWidthCheckBox},
+                  {barcodeLabel, barcodeBox, barHeightLabel, barHeightSpinBox},
+                  {moduleWidthLabel, moduleWidthSpinBox, barcodeTextCheckBox}});
 }
 
 void ObjectPropertiesWindow::connectHandlers()
@@ -309,8 +335,6 @@ void ObjectPropertiesWindow::connectHandlers()
     });
     connect(startEdit, &QLineEdit::textEdited, this, &ObjectPropertiesWindow::previewEnd);
     connect(tabs, &QTabWidget::currentChanged, this, [this] {
-        setFixedSize(tabs->currentWidget() == formatTab ? formatClientSize : clientSize);
-        tabs->resize(QWidget::size());
         if (editedObject() >= 0)
             fillDialog();
     });
@@ -432,7 +456,6 @@ void ObjectPropertiesWindow::fill(bool storeSize)
 void ObjectPropertiesWindow::refreshEnd()
 {
     endValue->setText(::endLabel(m_editor.document(), editedObject()));
-    endValue->adjustSize();
 }
 
 void ObjectPropertiesWindow::previewEnd()
@@ -443,7 +466,6 @@ void ObjectPropertiesWindow::previewEnd()
     if (const std::optional<QString> preview = endPreview(
             m_editor.document(), index, startEdit->text(), systemNamed(formatBox->currentText()))) {
         endValue->setText(*preview);
-        endValue->adjustSize();
     }
 }
 

@@ -29,9 +29,11 @@ class ShellFixture
 {
 public:
     explicit ShellFixture(const QByteArray &preferences = QByteArray())
-        : m_savedTmpdir(qgetenv("TMPDIR"))
+        : m_savedTmpdir(qgetenv("TMPDIR")), m_savedConfigHome(qgetenv("XDG_CONFIG_HOME"))
     {
         qputenv("TMPDIR", QFile::encodeName(dir.path()));
+        // The settings, window places among them, are the fixture's own.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
         if (!preferences.isNull()) {
             QFile file(dir.filePath(QStringLiteral("pgtpc.ini")));
             if (file.open(QIODevice::WriteOnly))
@@ -56,6 +58,7 @@ public:
     {
         frame.reset();
         qputenv("TMPDIR", m_savedTmpdir);
+        qputenv("XDG_CONFIG_HOME", m_savedConfigHome);
     }
 
     ShellFixture(const ShellFixture &) = delete;
@@ -86,6 +89,7 @@ public:
 
 private:
     QByteArray m_savedTmpdir;
+    QByteArray m_savedConfigHome;
 };
 
 // A test class that drives the whole program, built afresh for each test function.

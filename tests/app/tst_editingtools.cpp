@@ -412,6 +412,57 @@ private Q_SLOTS:
         QCOMPARE(doc().linkCount, 0);
     }
 
+    // The window takes the size its tabs need, every tab title showing, at
+    // the design's font and at twice its size.
+    void objectPropertiesFitsItsTabs_data()
+    {
+        QTest::addColumn<int>("percent");
+        QTest::newRow("100 %") << 100;
+        QTest::newRow("200 %") << 200;
+    }
+
+    void objectPropertiesFitsItsTabs()
+    {
+        QFETCH(int, percent);
+        ObjectPropertiesWindow *properties = objectProperties();
+        QFont font = properties->font();
+        font.setPixelSize(font.pixelSize() * percent / 100);
+        properties->setFont(font);
+        properties->adjustSize();
+        const QTabBar *bar = properties->tabs->tabBar();
+        for (int tab = 0; tab < properties->tabs->count(); ++tab) {
+            QVERIFY(bar->rect().contains(bar->tabRect(tab)));
+            properties->tabs->setCurrentIndex(tab);
+            const QWidget *page = properties->tabs->currentWidget();
+            for (const QWidget *control :
+                 page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                QVERIFY2(page->rect().contains(control->geometry()),
+                         qPrintable(control->objectName()));
+            }
+        }
+        QVERIFY(properties->minimumWidth() < properties->maximumWidth());
+    }
+
+    // Where the window was, and its size, when the program ended is where it
+    // opens next time.
+    void objectPropertiesKeepsItsPlace()
+    {
+        ObjectPropertiesWindow *properties = objectProperties();
+        properties->resize(properties->size() + QSize(60, 30));
+        properties->move(150, 120);
+        const QRect kept = properties->geometry();
+        QVERIFY(m_frame->close());
+
+        MainWindow again(AppContext{m_shell->editor, m_shell->session, m_shell->render,
+                                    m_shell->view, m_shell->prefs, m_shell->recorder.feedback()});
+        ShellHooks hooks;
+        hooks.runModal = [](QDialog &) {
+        };
+        again.setHooks(hooks);
+        again.start();
+        QCOMPARE(again.objectProperties()->geometry(), kept);
+    }
+
     // A barcode that shows no symbol says why on the status bar and in its tool tip.
     void refusedBarcodeSaysWhy()
     {
