@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QClipboard;
 class QDialog;
 class QUrl;
 
@@ -27,6 +28,8 @@ struct AppContext
     ViewState &view;
     PreferencesRecord &prefs;
     Feedback feedback;
+    // The desktop's clipboard; without one, Cut, Copy and Paste stay off.
+    QClipboard *clipboard = nullptr;
 
     EditorContext editorContext() const
     {

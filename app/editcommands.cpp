@@ -1,11 +1,21 @@
 #include "editcommands.h"
 
 #include "actions.h"
+#include "copypaste.h"
 #include "editing.h"
 #include "pagetool.h"
 #include "preferencesdialog.h"
 
+#include <QClipboard>
+#include <QMimeData>
 #include <QUndoStack>
+
+namespace {
+
+// How far from the page's left edge and the view's top pasted text lands.
+constexpr std::int32_t textPasteMargin = 20;
+
+} // namespace
 
 EditCommands::EditCommands(const AppContext &context, PageTool &pageTool, const ShellHooks &hooks,
                            QWidget *parent)
@@ -15,7 +25,6 @@ EditCommands::EditCommands(const AppContext &context, PageTool &pageTool, const 
     redoAction = makeAction(parent, "redoAction", "&Redo",
                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), false);
     redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), ctrl(Qt::Key_Y)});
-    // No clipboard in this program.
     cutAction = makeAction(parent, "cutAction", "Cu&t", ctrl(Qt::Key_X), false);
     copyAction = makeAction(parent, "copyAction", "&Copy", ctrl(Qt::Key_C), false);
     pasteAction = makeAction(parent, "pasteAction", "&Paste", ctrl(Qt::Key_V), false);
@@ -32,6 +41,11 @@ EditCommands::EditCommands(const AppContext &context, PageTool &pageTool, const 
     connect(selectAllAction, &QAction::triggered, this, [this] {
         m_context.editor.select([](Selection &selection) { selectAll(selection); });
     });
+    connect(cutAction, &QAction::triggered, this, &EditCommands::cut);
+    connect(copyAction, &QAction::triggered, this, &EditCommands::copy);
+    connect(pasteAction, &QAction::triggered, this, &EditCommands::paste);
+    if (m_context.clipboard)
+        connect(m_context.clipboard, &QClipboard::dataChanged, this, &EditCommands::updateEnabled);
     connect(duplicateAction, &QAction::triggered, this, &EditCommands::duplicate);
     connect(preferencesAction, &QAction::triggered, this, &EditCommands::preferences);
 
@@ -51,7 +65,50 @@ EditCommands::EditCommands(const AppContext &context, PageTool &pageTool, const 
 
 void EditCommands::updateEnabled()
 {
-    duplicateAction->setEnabled(selectedCount(m_context.editor.document()) != 0);
+    const bool selected = selectedCount(m_context.editor.document()) != 0;
+    const bool open = m_context.session.docOpen && m_context.clipboard;
+    duplicateAction->setEnabled(selected);
+    cutAction->setEnabled(open && selected);
+    copyAction->setEnabled(open && selected);
+    const QMimeData *held = open ? m_context.clipboard->mimeData() : nullptr;
+    pasteAction->setEnabled(held &&
+                            (held->hasFormat(QLatin1String(objectsMimeType)) || held->hasText()));
+}
+
+void EditCommands::cut()
+{
+    if (!copyAction->isEnabled())
+        return;
+    copy();
+    m_pageTool.deleteSelection(QStringLiteral("Cut"));
+}
+
+void EditCommands::copy()
+{
+    const Document &doc = m_context.editor.document();
+    if (!copyAction->isEnabled())
+        return;
+    auto *mime = new QMimeData;
+    putObjects(*mime, copiedObjects(doc), copiedText(doc));
+    m_context.clipboard->setMimeData(mime);
+}
+
+void EditCommands::paste()
+{
+    if (!pasteAction->isEnabled())
+        return;
+    const QMimeData &held = *m_context.clipboard->mimeData();
+    const std::optional<Document> objects = takeObjects(held);
+    const QString text = held.text();
+    // Text from elsewhere lands near the top left of the page in view.
+    const std::int32_t top = m_context.view.scrollOffset() + textPasteMargin;
+    const PasteResult result = m_context.editor.edit(QStringLiteral("Paste"), [&](Document &doc) {
+        return objects ? pasteObjects(doc, *objects) : pasteLines(doc, text, textPasteMargin, top);
+    });
+    if (!result.pasted)
+        m_context.feedback.tell(
+            noRoomMessage(QStringLiteral("The paste"), result.needed, result.room),
+            QStringLiteral("Paste"));
 }
 
 void EditCommands::duplicate()

@@ -30,10 +30,17 @@ public:
     QAction *duplicateAction = nullptr;
     QAction *preferencesAction = nullptr;
 
-    // Duplicate needs a selected object.
+    // Duplicate, Cut and Copy need a selected object; Paste, objects or text
+    // on the clipboard.
     void updateEnabled();
 
 private:
+    // The selection to the clipboard, as objects and as text; Cut then
+    // deletes it.
+    void cut();
+    void copy();
+    // The clipboard's objects, or its lines of text, added as one step.
+    void paste();
     // Copies the selection 10 units right of and below itself.
     void duplicate();
     void preferences();

@@ -8,6 +8,7 @@
 #include "viewstate.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QIcon>
@@ -69,7 +70,8 @@ int main(int argc, char **argv)
     ViewState view;
     PreferencesRecord prefs{};
     DocumentEditor editor(session);
-    MainWindow window(AppContext{editor, session, render, view, prefs, desktopFeedback()});
+    MainWindow window(AppContext{editor, session, render, view, prefs, desktopFeedback(),
+                                 QGuiApplication::clipboard()});
     window.start();
     if (!options.document.isEmpty())
         window.openDocument(QFileInfo(options.document).absoluteFilePath());

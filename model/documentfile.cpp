@@ -159,13 +159,6 @@ QList<std::int32_t> readDrawOrder(QIODevice &device, int count, bool usable)
     return isPermutation(order) ? order : identityOrder(count);
 }
 
-void unlink(PageObject &object)
-{
-    object.linkId = -1;
-    object.linkPrev = -1;
-    object.linkNext = -1;
-}
-
 // A proper chain has one head; walking linkNext from it meets every member
 // once, each naming its predecessor in linkPrev, and ends with -1. Checking
 // linkPrev at every step also rules out cycles.
@@ -203,7 +196,7 @@ void repairLinks(QList<PageObject> &objects, std::int32_t linkCount)
     for (int i = 0; i < objects.size(); ++i) {
         PageObject &object = objects[i];
         if (object.linkId < 0 || object.linkId >= linkCount)
-            unlink(object);
+            object.unlink();
         else
             chains[object.linkId].push_back(i);
     }
@@ -212,7 +205,7 @@ void repairLinks(QList<PageObject> &objects, std::int32_t linkCount)
         if (members.empty() || isProperChain(objects, members, static_cast<std::int32_t>(link)))
             continue;
         for (const int member : members)
-            unlink(objects[member]);
+            objects[member].unlink();
     }
 }
 

@@ -36,13 +36,6 @@ bool contains(const Bounds32 &r, std::int32_t px, std::int32_t py)
     return r.left <= px && px < r.right && r.top <= py && py < r.bottom;
 }
 
-void unlink(PageObject &object)
-{
-    object.linkId = -1;
-    object.linkPrev = -1;
-    object.linkNext = -1;
-}
-
 } // namespace
 
 std::optional<int> createObject(Document &doc, std::int32_t kind, std::int32_t px, std::int32_t py)
@@ -68,7 +61,7 @@ std::optional<int> createObject(Document &doc, std::int32_t kind, std::int32_t p
 PageObject copyOf(const PageObject &source, int index)
 {
     PageObject copy = source;
-    unlink(copy);
+    copy.unlink();
     copy.selected = -1;
     copy.name = defaultName(copy.kind, index);
     return copy;
@@ -182,7 +175,7 @@ void destroyLink(Document &doc, std::int32_t link)
         doc.lastLinked = -1;
     for (PageObject &object : doc.objects) {
         if (object.linkId == link)
-            unlink(object);
+            object.unlink();
         else if (object.linkId > link)
             --object.linkId;
     }

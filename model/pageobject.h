@@ -72,4 +72,6 @@ struct PageObject
 
     bool isSelected() const { return selected == 1; }
     bool isLinked() const { return linkId != -1; }
+    // Out of its link, if it was in one.
+    void unlink() { linkId = linkPrev = linkNext = -1; }
 };

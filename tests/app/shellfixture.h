@@ -11,9 +11,11 @@
 #include "session.h"
 #include "viewstate.h"
 
+#include <QClipboard>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,8 +41,9 @@ public:
             if (file.open(QIODevice::WriteOnly))
                 file.write(preferences);
         }
-        frame = std::make_unique<MainWindow>(
-            AppContext{editor, session, render, view, prefs, recorder.feedback()});
+        frame = std::make_unique<MainWindow>(AppContext{editor, session, render, view, prefs,
+                                                        recorder.feedback(),
+                                                        QGuiApplication::clipboard()});
         ShellHooks hooks;
         hooks.runModal = [this](QDialog &dialog) {
             modals.append(dialog.metaObject()->className());

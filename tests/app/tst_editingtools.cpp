@@ -8,6 +8,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QHelpEvent>
@@ -461,6 +462,51 @@ private Q_SLOTS:
         again.setHooks(hooks);
         again.start();
         QCOMPARE(again.objectProperties()->geometry(), kept);
+    }
+
+    // Cut, Copy and Paste by their keys: the copy of a link lands beside it,
+    // linked, selected alone, in one step; Cut takes the selection away in
+    // one; text from elsewhere becomes text objects; no room, nothing.
+    void cutCopyAndPasteByTheirKeys()
+    {
+        chainThreeNumbers();
+        QTest::mouseClick(child<QToolButton>("mainModeButton"), Qt::LeftButton);
+        const auto key = [this](Qt::Key letter) {
+            QTest::keyClick(m_frame, letter, Qt::ControlModifier);
+        };
+        key(Qt::Key_A);
+        key(Qt::Key_C);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("00125\n00126\n00127"));
+        const QUndoStack &history = m_shell->editor.undoStack();
+        const int steps = history.count();
+        key(Qt::Key_V);
+        QCOMPARE(history.count(), steps + 1);
+        QCOMPARE(history.undoText(), QStringLiteral("Paste"));
+        QCOMPARE(positionsOf(doc()),
+                 QStringLiteral("100,100 200,100 300,100 110,110 210,110 310,110"));
+        QCOMPARE(linksOf(doc()), QStringLiteral("0,-1,1 0,0,2 0,1,-1 1,-1,4 1,3,5 1,4,-1"));
+        QCOMPARE(marksOf(doc()).mid(0, 3), (QList<int>{-1, -1, -1}));
+        QCOMPARE(selectedCount(doc()), 3);
+
+        key(Qt::Key_X);
+        QCOMPARE(history.undoText(), QStringLiteral("Cut"));
+        QCOMPARE(doc().count(), 3);
+        key(Qt::Key_V);
+        QCOMPARE(doc().count(), 6);
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("Seat 12\nRow B"));
+        key(Qt::Key_V);
+        QCOMPARE(textsOf(doc()).mid(6), (QStringList{"Seat 12", "Row B"}));
+        QCOMPARE(selectedCount(doc()), 2);
+
+        Document full = doc();
+        full.capacity = full.count() + 1;
+        m_shell->editor.replace(full);
+        key(Qt::Key_V);
+        QCOMPARE(doc().count(), full.count());
+        QCOMPARE(m_shell->recorder.messages.last(),
+                 FeedbackRecorder::Message(noRoomMessage(QStringLiteral("The paste"), 2, 1),
+                                           QStringLiteral("Paste")));
     }
 
     // A barcode that shows no symbol says why on the status bar and in its tool tip.
