@@ -2,6 +2,7 @@
 
 #include "actions.h"
 #include "printercalibrationdialog.h"
+#include "printpreviewdialog.h"
 
 #include "calibrationpage.h"
 #include "documentwindow.h"
@@ -13,7 +14,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QPaintEngine>
 #include <QStandardPaths>
 
 namespace {
@@ -183,15 +183,11 @@ void PrintCommands::printPreview()
         if (!somethingToPrint())
             return;
         preparePrinter(m_printer);
-        m_dialogs.preview(m_printer, [this](QPrinter &printer) {
-            // The preview records its pages through a picture engine; printing
-            // from it hands over the printer itself.
-            const QPaintEngine *engine = printer.paintEngine();
-            if (engine && engine->type() == QPaintEngine::Picture)
-                previewOn(printer);
-            else
-                printOn(printer);
-        });
+        PrintPreviewDialog preview(m_editor.document(), m_calibrations.load(calibrationName()),
+                                   m_printer.pageLayout(), qobject_cast<QWidget *>(parent()));
+        m_runModal(preview);
+        if (preview.printChosen())
+            print();
     });
 }
 
@@ -254,9 +250,8 @@ void PrintCommands::printOn(QPrinter &printer)
         return;
     PrinterJob job(printer);
     const Delivery delivery = deliver(job, [&](const PrintSheets &sheets) {
-        return printRun(
-            doc, m_render.printerResolution, m_session.docOpen, sheets, plan,
-            progress(static_cast<std::int32_t>(sheetCount(plan)), ProgressLabel::Printing));
+        return printRun(doc, m_render.printerResolution, m_session.docOpen, sheets, plan,
+                        progress(static_cast<std::int32_t>(sheetCount(plan))));
     });
     if (!delivery.error.isEmpty())
         reportError(delivery.error);
@@ -264,19 +259,9 @@ void PrintCommands::printOn(QPrinter &printer)
         logRun(printer, plan);
 }
 
-PrintProgress PrintCommands::progress(std::int32_t sheets, ProgressLabel label) const
+PrintProgress PrintCommands::progress(std::int32_t sheets) const
 {
-    return m_dialogs.progress ? m_dialogs.progress(sheets, label) : PrintProgress();
-}
-
-void PrintCommands::previewOn(QPrinter &printer)
-{
-    // Drawn at the preview's own resolution; printing alone sets the program's.
-    const Document &doc = m_editor.document();
-    PrintPlan plan = wholeRun(doc.pagesToPrint);
-    plan.calibration = m_calibrations.load(::calibrationName(printer));
-    printRun(doc, printer.resolution(), m_session.docOpen, pagedSheets(printer), plan,
-             progress(doc.pagesToPrint, ProgressLabel::Preparing));
+    return m_dialogs.progress ? m_dialogs.progress(sheets) : PrintProgress();
 }
 
 void PrintCommands::logRun(const QPrinter &printer, const PrintPlan &plan)

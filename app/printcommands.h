@@ -104,9 +104,7 @@ private:
     // A whole run on `printer`, handed over only when every page is drawn.
     void printOn(QPrinter &printer);
     // The progress of a run of `sheets` sheets, when there is a dialog for it.
-    PrintProgress progress(std::int32_t sheets, ProgressLabel label) const;
-    // The run drawn into the preview's pages.
-    void previewOn(QPrinter &printer);
+    PrintProgress progress(std::int32_t sheets) const;
     void logRun(const QPrinter &printer, const PrintPlan &plan);
 
     const DocumentEditor &m_editor;

@@ -1,14 +1,11 @@
 #include "printdialogs.h"
 
-#include "guarded.h"
-
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPointer>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 
@@ -77,14 +74,8 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
         QPageSetupDialog dialog(&printer, parent);
         return dialog.exec() == QDialog::Accepted;
     };
-    dialogs.preview = [parent](QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
-        QPrintPreviewDialog dialog(&printer, parent);
-        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                         [&paint](QPrinter *target) { guarded([&] { paint(*target); }); });
-        dialog.exec();
-    };
-    dialogs.progress = [parent](std::int32_t sheets, ProgressLabel label) {
-        return printProgressDialog(parent, sheets, label);
+    dialogs.progress = [parent](std::int32_t sheets) {
+        return printProgressDialog(parent, sheets);
     };
     dialogs.confirm = [parent](const QString &text, const QString &caption) {
         return QMessageBox::warning(parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
@@ -93,19 +84,16 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
     return dialogs;
 }
 
-PrintProgress printProgressDialog(QWidget *parent, std::int32_t sheets, ProgressLabel label)
+PrintProgress printProgressDialog(QWidget *parent, std::int32_t sheets)
 {
     auto window = std::make_shared<ProgressWindow>(parent);
     QProgressDialog *dialog = window->dialog;
-    dialog->setWindowTitle(label == ProgressLabel::Printing ? QStringLiteral("Print")
-                                                            : QStringLiteral("Print Preview"));
+    dialog->setWindowTitle(QStringLiteral("Print"));
     dialog->setCancelButtonText(QStringLiteral("Cancel"));
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setRange(0, sheets);
     dialog->setMinimumDuration(progressDelayMilliseconds);
-    const QString text = label == ProgressLabel::Printing
-                             ? QStringLiteral("Printing page %1 of %2")
-                             : QStringLiteral("Preparing page %1 of %2");
+    const QString text = QStringLiteral("Printing page %1 of %2");
     return [window, text](std::int32_t page, std::int32_t of) {
         QProgressDialog *dialog = window->dialog;
         if (!dialog)

@@ -110,3 +110,17 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     }
     return result;
 }
+
+QImage paperImage(RenderCache &cache, const RunTexts &texts, std::int32_t page,
+                  const Calibration &calibration, QSizeF paperSize, QPointF printableOrigin,
+                  std::int32_t dotsPerInch)
+{
+    const qreal dotsPerPoint = dotsPerInch / 72.0;
+    QImage sheet((paperSize * dotsPerPoint).toSize(), QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    painter.translate(printableOrigin * dotsPerPoint);
+    painter.setTransform(calibrationTransform(calibration, dotsPerInch, printableOrigin), true);
+    renderPrintedPage(painter, cache, texts, page, printerScale(dotsPerInch));
+    return sheet;
+}

@@ -2,14 +2,18 @@
 
 #include "document.h"
 #include "printplan.h"
+#include "rendercache.h"
 
+#include <QImage>
 #include <QPointF>
+#include <QSizeF>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 
 class QPagedPaintDevice;
+class RunTexts;
 class QPaintDevice;
 
 // The paged device a print run draws on: a printer, a PDF writer, a preview.
@@ -73,3 +77,11 @@ inline PrintResult printRun(const Document &doc, std::int32_t printerResolution,
 {
     return printRun(doc, printerResolution, docOpen, sheets, wholeRun(doc.pagesToPrint), progress);
 }
+
+// Page `page` of the run as it comes out on paper: a white sheet of
+// `paperSize` points at `dotsPerInch` (a multiple of 72), the objects placed
+// as the printer places them, its printable area starting `printableOrigin`
+// points from the corner, under `calibration`. What a preview shows.
+QImage paperImage(RenderCache &cache, const RunTexts &texts, std::int32_t page,
+                  const Calibration &calibration, QSizeF paperSize, QPointF printableOrigin,
+                  std::int32_t dotsPerInch);

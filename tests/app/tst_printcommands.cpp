@@ -2,9 +2,12 @@
 #include "documentbuilder.h"
 #include "feedbackrecorder.h"
 #include "modalscript.h"
+#include "previewpagesview.h"
 #include "printcommands.h"
 #include "printercalibrationdialog.h"
 #include "printerjob.h"
+#include "printpreviewdialog.h"
+#include "renderprobe.h"
 #include "toolrun.h"
 
 #include <QCheckBox>
@@ -14,10 +17,10 @@
 #include <QLabel>
 #include <QPageLayout>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -93,8 +96,8 @@ struct PrintBench
             printer.setPageOrientation(QPageLayout::Landscape);
             return confirm;
         };
-        dialogs.progress = [this](std::int32_t, ProgressLabel label) {
-            labels.append(label);
+        dialogs.progress = [this](std::int32_t) {
+            ++progressDialogs;
             return [this](std::int32_t page, std::int32_t) {
                 shownWhileRunning.append(editor.document().pageShown);
                 return page != cancelAt;
@@ -132,7 +135,7 @@ struct PrintBench
     bool passWarnings = true;
     int printDialogs = 0;
     int redraws = 0;
-    QList<ProgressLabel> labels;
+    int progressDialogs = 0;
     QList<std::int32_t> shownWhileRunning; // the page shown, as each sheet starts
     Messages warnings;
 };
@@ -154,7 +157,6 @@ private Q_SLOTS:
     void printDialogOffersARangeAndTheDocumentsFile_data();
     void printDialogOffersARangeAndTheDocumentsFile();
     void printDialogsRangePrintsThosePagesOnce();
-    void progressDialogCountsPagesAndCancels_data();
     void progressDialogCountsPagesAndCancels();
     void objectsOutsideThePrintableAreaAreNamed_data();
     void objectsOutsideThePrintableAreaAreNamed();
@@ -179,13 +181,9 @@ void TestPrintCommands::printRunsEveryPageAt360Dpi()
 
     PrintBench bench;
     if (fromThePreview) {
-        // What the preview does when the user prints from it, after its print dialog.
-        bench.dialogs.preview = [&bench](QPrinter &printer,
-                                         const std::function<void(QPrinter &)> &paint) {
-            bench.dialogs.print(printer, 3);
-            paint(printer);
-        };
-        bench.commands->setDialogs(bench.dialogs);
+        bench.commands->setModalRunner([](QDialog &preview) {
+            qobject_cast<PrintPreviewDialog *>(&preview)->printButton->click();
+        });
         bench.commands->printPreviewAction->trigger();
     } else {
         bench.commands->printAction->trigger();
@@ -203,7 +201,7 @@ void TestPrintCommands::printRunsEveryPageAt360Dpi()
                           pdfPageText(bench.output, 3)}),
              (QStringList{"00125", "00126", "00127"}));
     QCOMPARE(bench.redraws, 0);
-    QCOMPARE(bench.labels, QList<ProgressLabel>{ProgressLabel::Printing});
+    QCOMPARE(bench.progressDialogs, 1);
 }
 
 void TestPrintCommands::runsThatPrintNothing_data()
@@ -310,31 +308,48 @@ void TestPrintCommands::pageSetupTakesTheSheet()
     QCOMPARE(bench.render.printerResolution, 300);
 }
 
+// The preview opens on page 1 of the run, drawn as printed, and draws the
+// others only as they come into view; it prints nothing and changes nothing.
 void TestPrintCommands::previewShowsEveryPage()
 {
-    PrintBench bench;
-    bench.dialogs.preview = standardPrintDialogs(&bench.frame).preview;
-    bench.commands->setDialogs(bench.dialogs);
-    int previewPages = -1;
-    ModalScript script;
-    script.expect("QPrintPreviewDialog", [&previewPages](QWidget *dialog) {
-        previewPages = dialog->findChild<QPrintPreviewWidget *>()->pageCount();
-        qobject_cast<QDialog *>(dialog)->reject();
+    PrintBench bench(500);
+    QString label;
+    QImage shown;
+    int drawn = 0;
+    QString lastLabel;
+    int drawnAtTheEnd = 0;
+    bench.commands->setModalRunner([&](QDialog &dialog) {
+        auto &preview = *qobject_cast<PrintPreviewDialog *>(&dialog);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        label = preview.pageLabel->text();
+        shown = preview.pagesView->viewport()->grab().toImage();
+        drawn = preview.pagesView->pagesDrawn();
+        QScrollBar *bar = preview.pagesView->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        preview.pagesView->viewport()->grab();
+        lastLabel = preview.pageLabel->text();
+        drawnAtTheEnd = preview.pagesView->pagesDrawn();
+        preview.close();
     });
-    QCOMPARE(script.run([&bench] { bench.commands->printPreviewAction->trigger(); }),
-             QStringList());
+    bench.commands->printPreviewAction->trigger();
 
-    QCOMPARE(previewPages, 3);
+    QCOMPARE(label, QStringLiteral("Page 1 of 500"));
+    QVERIFY(drawn >= 1 && drawn <= 3);
+    // Scrolled to the end, the last pages alone are drawn.
+    QVERIFY2(lastLabel.endsWith(QLatin1String(" of 500")) &&
+                 lastLabel.section(u' ', 1, 1).toInt() >= 498,
+             qPrintable(lastLabel));
+    QVERIFY(drawnAtTheEnd > drawn && drawnAtTheEnd <= drawn + 3);
+    // The number, an inch in from the paper's corner; the desk and the
+    // sheet's frame lie outside.
+    QVERIFY(findInk(shown, white, QRect(14, 14, shown.width() / 3, shown.width() / 3)).pixels > 0);
     QCOMPARE(bench.files(), QStringList());
     QCOMPARE(bench.recorder.errors(), QStringList());
     QCOMPARE(bench.render.printerResolution, 300);
-    QVERIFY(!bench.labels.isEmpty());
-    QCOMPARE(bench.labels, QList<ProgressLabel>(bench.labels.size(), ProgressLabel::Preparing));
+    QCOMPARE(bench.printDialogs, 0);
+    QCOMPARE(bench.editor.document().pageShown, 2);
     QVERIFY(!QFile::exists(bench.logPath()));
-    // The document window keeps its page while the preview prepares the others.
-    QVERIFY(!bench.shownWhileRunning.isEmpty());
-    QCOMPARE(bench.shownWhileRunning,
-             QList<std::int32_t>(bench.shownWhileRunning.size(), std::int32_t{2}));
 }
 
 void TestPrintCommands::printDialogOffersARangeAndTheDocumentsFile_data()
@@ -421,25 +436,11 @@ void TestPrintCommands::printDialogsRangePrintsThosePagesOnce()
     QVERIFY(wholeRun);
 }
 
-void TestPrintCommands::progressDialogCountsPagesAndCancels_data()
-{
-    QTest::addColumn<ProgressLabel>("label");
-    QTest::addColumn<QStringList>("shown"); // caption, then the texts
-    QTest::newRow("printing") << ProgressLabel::Printing
-                              << QStringList{"Print", "Printing page 1 of 5",
-                                             "Printing page 4 of 5"};
-    QTest::newRow("preparing a preview")
-        << ProgressLabel::Preparing
-        << QStringList{"Print Preview", "Preparing page 1 of 5", "Preparing page 4 of 5"};
-}
-
 void TestPrintCommands::progressDialogCountsPagesAndCancels()
 {
-    QFETCH(ProgressLabel, label);
-    QFETCH(QStringList, shown);
-
+    const QStringList shown{"Print", "Printing page 1 of 5", "Printing page 4 of 5"};
     QWidget frame;
-    const PrintProgress progress = printProgressDialog(&frame, 5, label);
+    const PrintProgress progress = printProgressDialog(&frame, 5);
     QVERIFY(progress(1, 5));
     auto *dialog = frame.findChild<QProgressDialog *>();
     QVERIFY(dialog);

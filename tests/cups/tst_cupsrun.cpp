@@ -94,7 +94,7 @@ QPointF printableOrigin()
 struct ProgramPrint
 {
     explicit ProgramPrint(const Document &doc,
-                          std::function<PrintProgress(std::int32_t, ProgressLabel)> progress = {},
+                          std::function<PrintProgress(std::int32_t)> progress = {},
                           int copies = 1)
         : commands(editor, session, render, view, recorder.feedback(), {}, &frame)
     {
@@ -237,7 +237,7 @@ void TestCupsRun::cancelledRunSendsNoJob()
     Document doc = emptyDocument(1);
     addNumber(doc, 72, 72, 125, 5);
     doc.pagesToPrint = 5;
-    ProgramPrint print(doc, [](std::int32_t, ProgressLabel) {
+    ProgramPrint print(doc, [](std::int32_t) {
         return [](std::int32_t page, std::int32_t) {
             return page < 3;
         };

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void scaleIsResolutionDiv72();
     void planPrintsItsSheetsInOrder_data();
     void planPrintsItsSheetsInOrder();
+    void paperImageIsThePrintedSheet();
 };
 
 void TestPrintRun::everyPageShowsItsNumbers_data()
@@ -268,6 +269,28 @@ void TestPrintRun::planPrintsItsSheetsInOrder()
         QVERIFY2(recorder.pages[i] == pageImage(pages[i]), qPrintable(QString::number(i)));
     QCOMPARE(told.size(), pages.size());
     QCOMPARE(told.last(), qMakePair(int(pages.size()), int(pages.size())));
+}
+
+// What the preview shows of a sheet is the sheet the run prints, calibration
+// and all.
+void TestPrintRun::paperImageIsThePrintedSheet()
+{
+    Document doc = emptyDocument(20);
+    addNumber(doc, 72, 100, 41, 4);
+    addObject(doc, KindText, 200, 300, QStringLiteral("Admit one"));
+    doc.pagesToPrint = 3;
+    PrintPlan plan = wholeRun(3);
+    plan.calibration = {2.5, -1.5, 101, 99};
+    const QSize sheet(1190, 1684); // A4 at 144 dots per inch
+    SheetRecorder recorder(sheet);
+    QCOMPARE(printRun(doc, 144, true, recorder.sheets(), plan).outcome, PrintOutcome::Printed);
+    recorder.finish();
+
+    RenderCache cache;
+    const QImage shown =
+        paperImage(cache, RunTexts(doc), 2, plan.calibration, QSizeF(sheet) / 2, {}, 144);
+    QCOMPARE(shown, recorder.pages.at(1));
+    QVERIFY(findInk(shown, white).pixels > 0);
 }
 
 QTEST_MAIN(TestPrintRun)
