@@ -1,8 +1,8 @@
 #include "extensionblock.h"
 
 #include <QJsonArray>
-#include <QJsonObject>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 #include <QtEndian>
 

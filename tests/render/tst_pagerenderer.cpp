@@ -638,7 +638,7 @@ void TestPageRenderer::pictureShowsAPlaceholderOnScreenOnly()
 }
 
 // A value its symbology refuses shows a red dashed frame, nothing else, and
-// the render and the print say why, with the page.
+// the render says why.
 void TestPageRenderer::refusedBarcodeShowsAFrameAndWhy()
 {
     Scene scene;
@@ -648,15 +648,11 @@ void TestPageRenderer::refusedBarcodeShowsAFrameAndWhy()
     const Bounds32 &box = scene.boxes[number];
     const QRect around(box.left - 2, box.top - 2, box.right - box.left + 4,
                        box.bottom - box.top + 4);
-    const QRgb frame = QColor(0xC0, 0x26, 0x2D).rgb();
-    QVERIFY(countColor(screen, frame, around) > box.right - box.left);
-    QCOMPARE(countColor(screen, frame, around) + countColor(screen, white, around),
-             around.width() * around.height());
-
-    const QString why = QStringLiteral("EAN-13 takes 12 or 13 digits; page 1 gives 5");
-    QCOMPARE(scene.report.refusal, QStringLiteral("object 1: ") + why);
-    QCOMPARE(refusalOnScreen(scene.state.cache, RunTexts(scene.doc), number, 1), why);
-    QCOMPARE(unscannableOn(RunTexts(scene.doc), 1), QStringLiteral("object 1: ") + why);
+    const int frame = countColor(screen, QColor(0xC0, 0x26, 0x2D).rgb(), around);
+    QVERIFY(frame > box.right - box.left);
+    QCOMPARE(frame + countColor(screen, white, around), around.width() * around.height());
+    QCOMPARE(scene.report.refusal,
+             QStringLiteral("object 1: EAN-13 takes 12 or 13 digits; page 1 gives 5"));
 }
 
 QTEST_MAIN(TestPageRenderer)
