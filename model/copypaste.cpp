@@ -91,6 +91,8 @@ Document copiedObjects(const Document &doc)
             object.format = seriesFormat(doc, i, seriesHead(doc, i));
             object.unlink();
         }
+        if (object.picture && doc.pictures.contains(object.picture->id))
+            copied.pictures.add(doc.pictures.bytes(object.picture->id));
         copied.objects.append(object);
     }
     for (const std::int32_t entry : doc.drawOrder) {
@@ -144,6 +146,8 @@ PasteResult pasteObjects(Document &doc, const Document &copied)
     for (int step = 0; step < mostSteps && landsOnItsKind(doc, copied, shift); ++step)
         shift += pasteStep;
 
+    for (const auto &entry : copied.pictures.entries())
+        doc.pictures.add(entry.second);
     Selection selection(doc);
     deselectAll(selection);
     const int first = doc.count();

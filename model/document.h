@@ -38,6 +38,9 @@ struct Document
     std::int32_t pagesToPrint = 1;
     // The most objects it may hold, from the preferences; checked on insert.
     std::int32_t capacity = 0;
+    // The bytes of the pictures its objects show, and of those they showed:
+    // a step taken back may show them again.
+    PictureStore pictures;
     // What the file said of the document that this version does not know.
     UnknownKeys extensionKeys;
     std::optional<StoredBlock> storedBlock;

@@ -48,7 +48,7 @@ qsizetype DocumentDiff::heldEntries() const
 
 DocumentDiff::Values DocumentDiff::valuesOf(const Document &doc)
 {
-    return {doc.linkCount, doc.lastLinked, doc.pagesToPrint};
+    return {doc.linkCount, doc.lastLinked, doc.pagesToPrint, doc.pictures};
 }
 
 void DocumentDiff::setValues(Document &doc, const Values &values)
@@ -56,4 +56,5 @@ void DocumentDiff::setValues(Document &doc, const Values &values)
     doc.linkCount = values.linkCount;
     doc.lastLinked = values.lastLinked;
     doc.pagesToPrint = values.pagesToPrint;
+    doc.pictures = values.pictures;
 }

@@ -27,6 +27,7 @@ private:
         std::int32_t linkCount = 0;
         std::int32_t lastLinked = -1;
         std::int32_t pagesToPrint = 1;
+        PictureStore pictures;
 
         bool operator==(const Values &) const = default;
     };

@@ -20,8 +20,9 @@ namespace {
 constexpr int headerSize = 48;
 constexpr int orderEntrySize = 4;
 constexpr int maxErrorTextLength = 100;
-// More than any document's number formats take; a longer block is damaged.
-constexpr qint64 maxExtensionBlockSize = qint64{16} << 20;
+// Room for the formats and the pictures a document carries, each picture at
+// most 16 MB; a longer block is damaged.
+constexpr qint64 maxExtensionBlockSize = qint64{256} << 20;
 const QByteArray extensionBlockTag = QByteArrayLiteral("PGTX");
 // The tag and the block's length.
 constexpr qsizetype blockHeaderSize = 8;
@@ -233,9 +234,12 @@ QByteArray formatBytes(const Document &doc)
     ExtensionBlock block;
     block.unknownKeys = doc.extensionKeys;
     for (const PageObject &object : doc.objects) {
-        StoredFormat stored{object.format, object.extensionKeys};
+        StoredObject stored{object.format, object.picture, object.extensionKeys};
         if (stored.format.system == NumberSystem::Hexadecimal)
             stored.format.system = NumberSystem::Decimal;
+        // Only the pictures shown go with the document.
+        if (object.picture && doc.pictures.contains(object.picture->id))
+            block.pictures[object.picture->id] = doc.pictures.bytes(object.picture->id);
         block.objects.push_back(stored);
     }
     return extensionBlockBytes(block);
@@ -274,13 +278,22 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
     }
     for (int i = 0; i < doc.count() && i < static_cast<int>(block->objects.size()); ++i) {
         PageObject &object = doc.objects[i];
-        const StoredFormat &stored = block->objects[static_cast<std::size_t>(i)];
+        const StoredObject &stored = block->objects[static_cast<std::size_t>(i)];
         const NumberSystem recorded = object.format.system;
         object.format = stored.format;
         // Hexadecimal is the record's to say; the block names other systems.
         if (stored.format.system == NumberSystem::Decimal)
             object.format.system = recorded;
+        object.picture = stored.picture;
         object.extensionKeys = stored.unknownKeys;
+    }
+    // Kept under the ids their bytes give, whatever the file called them.
+    std::map<QString, QString> ids;
+    for (const auto &[id, bytes] : block->pictures)
+        ids[id] = doc.pictures.add(bytes);
+    for (PageObject &object : doc.objects) {
+        if (object.picture && ids.count(object.picture->id))
+            object.picture->id = ids[object.picture->id];
     }
     doc.extensionKeys = block->unknownKeys;
     const auto length = qFromLittleEndian<quint32>(bytes.constData() + extensionBlockTag.size());

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -22,6 +23,12 @@ constexpr qsizetype maxIndexLength = 10;
 
 constexpr QLatin1StringView versionKey("version");
 constexpr QLatin1StringView objectsKey("objects");
+constexpr QLatin1StringView picturesKey("pictures");
+constexpr QLatin1StringView pictureKey("picture");
+// A picture's size, in page units, is at most this: a square of 10 m.
+constexpr double largestPictureSide = 28346;
+// A file name kept with a picture is at most this long.
+constexpr qsizetype longestFileName = 1024;
 
 constexpr std::pair<CheckDigit, const char *> checkNames[] = {
     {CheckDigit::Luhn, "luhn"},   {CheckDigit::Mod10Weights31, "mod10-31"},
@@ -136,6 +143,72 @@ bool readBarcode(const QJsonValue &value, QByteArrayView text, std::optional<Bar
     return true;
 }
 
+bool readSide(const QJsonValue &value, double &side)
+{
+    const double read = value.toDouble();
+    if (!value.isDouble() || !(read > 0 && read <= largestPictureSide))
+        return false;
+    side = read;
+    return true;
+}
+
+// A picture names its bytes and its size; its other keys may be left out.
+bool readPicture(const QJsonValue &value, QByteArrayView text, std::optional<PictureRef> &picture)
+{
+    const std::optional<JsonMembers> members = objectMembers(text);
+    if (!value.isObject() || !members)
+        return false;
+    const QJsonObject entry = value.toObject();
+    PictureRef read;
+    read.id = entry.value(QLatin1String("id")).toString();
+    if (read.id.isEmpty() || !readSide(entry.value(QLatin1String("width")), read.width) ||
+        !readSide(entry.value(QLatin1String("height")), read.height))
+        return false;
+    for (const auto &[key, json] : *members) {
+        const QJsonValue field = entry.value(key);
+        if (key == QLatin1String("file")) {
+            if (!field.isString() || field.toString().size() > longestFileName)
+                return false;
+            read.file = field.toString();
+        } else if (key == QLatin1String("page")) {
+            const double page = field.toDouble();
+            if (!field.isDouble() ||
+                !(page >= 1 && page <= std::numeric_limits<std::int32_t>::max()) ||
+                std::trunc(page) != page)
+                return false;
+            read.page = static_cast<std::int32_t>(page);
+        } else if (key == QLatin1String("background") || key == QLatin1String("print")) {
+            if (!field.isBool())
+                return false;
+            (key == QLatin1String("print") ? read.printed : read.background) = field.toBool();
+        } else if (key != QLatin1String("id") && key != QLatin1String("width") &&
+                   key != QLatin1String("height")) {
+            read.unknownKeys.insert(key, json);
+        }
+    }
+    picture = read;
+    return true;
+}
+
+// The pictures' bytes, each under its id, in Base64.
+bool readPictures(const QJsonValue &value, QByteArrayView text,
+                  std::map<QString, QByteArray> &pictures)
+{
+    const std::optional<JsonMembers> members = objectMembers(text);
+    if (!value.isObject() || !members)
+        return false;
+    const QJsonObject entries = value.toObject();
+    for (const auto &member : *members) {
+        const QJsonValue entry = entries.value(member.first);
+        const auto decoded = QByteArray::fromBase64Encoding(
+            entry.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        if (!entry.isString() || !decoded || decoded.decoded.size() > maxPictureBytes)
+            return false;
+        pictures[member.first] = decoded.decoded;
+    }
+    return true;
+}
+
 // Members of an object: the unknown ones it came with, then the known
 // ones, which win over an unknown key of the same name.
 JsonMembers withUnknown(const UnknownKeys &unknown, const JsonMembers &known)
@@ -149,6 +222,22 @@ JsonMembers withUnknown(const UnknownKeys &unknown, const JsonMembers &known)
             members.append(member);
     }
     return members + known;
+}
+
+QByteArray pictureText(const PictureRef &picture)
+{
+    JsonMembers known{{QStringLiteral("id"), jsonText(picture.id)},
+                      {QStringLiteral("width"), jsonText(picture.width)},
+                      {QStringLiteral("height"), jsonText(picture.height)}};
+    if (!picture.file.isEmpty())
+        known.append({QStringLiteral("file"), jsonText(picture.file)});
+    if (picture.page != 1)
+        known.append({QStringLiteral("page"), jsonText(picture.page)});
+    if (picture.background)
+        known.append({QStringLiteral("background"), jsonText(true)});
+    if (!picture.printed)
+        known.append({QStringLiteral("print"), jsonText(false)});
+    return objectText(withUnknown(picture.unknownKeys, known));
 }
 
 QByteArray barcodeText(const BarcodeStyle &style)
@@ -213,23 +302,27 @@ QJsonObject knownKeys(const NumberFormat &format)
     };
 }
 
-std::optional<StoredFormat> readEntry(const QJsonValue &value, QByteArrayView text)
+std::optional<StoredObject> readEntry(const QJsonValue &value, QByteArrayView text)
 {
     const std::optional<JsonMembers> members = objectMembers(text);
     if (!value.isObject() || !members)
         return std::nullopt;
     const QJsonObject entry = value.toObject();
-    StoredFormat stored;
+    StoredObject stored;
     for (const auto &member : *members) {
         const QString &key = member.first;
         const QByteArray &json = member.second;
         const auto reader =
             std::find_if(std::begin(keyReaders), std::end(keyReaders),
                          [&key](const KeyReader &candidate) { return key == candidate.name; });
-        if (reader == std::end(keyReaders))
+        if (key == pictureKey) {
+            if (!readPicture(entry.value(key), json, stored.picture))
+                return std::nullopt;
+        } else if (reader == std::end(keyReaders)) {
             stored.unknownKeys.insert(key, json);
-        else if (!reader->read(entry.value(key), json, stored.format))
+        } else if (!reader->read(entry.value(key), json, stored.format)) {
             return std::nullopt;
+        }
     }
     return stored;
 }
@@ -260,7 +353,7 @@ bool readObjects(const QJsonValue &value, QByteArrayView text, ExtensionBlock &b
     const auto count = static_cast<std::int32_t>(block.objects.size());
     for (const auto &[key, json] : *members) {
         const std::optional<std::int32_t> index = objectIndex(key, count);
-        const std::optional<StoredFormat> stored =
+        const std::optional<StoredObject> stored =
             index ? readEntry(objects.value(key), json) : std::nullopt;
         if (!stored)
             return false;
@@ -272,14 +365,14 @@ bool readObjects(const QJsonValue &value, QByteArrayView text, ExtensionBlock &b
 // The members of an object's entry: the unknown keys it came with and the
 // known ones that differ from the defaults. A known key at its default is
 // left out, and so is an unknown key of a known name.
-JsonMembers entryOf(const StoredFormat &stored)
+JsonMembers entryOf(const StoredObject &stored)
 {
     const NumberFormat format = withinLimits(stored.format);
     const QJsonObject known = knownKeys(format);
     const QJsonObject defaults = knownKeys(NumberFormat());
     JsonMembers members;
     for (const auto &[key, json] : stored.unknownKeys.members()) {
-        if (!known.contains(key) && key != barcodeKey)
+        if (!known.contains(key) && key != barcodeKey && key != pictureKey)
             members.append({key, json});
     }
     for (auto it = known.begin(); it != known.end(); ++it) {
@@ -288,6 +381,8 @@ JsonMembers entryOf(const StoredFormat &stored)
     }
     if (format.barcode)
         members.append({barcodeKey, barcodeText(*format.barcode)});
+    if (stored.picture)
+        members.append({pictureKey, pictureText(*stored.picture)});
     return members;
 }
 
@@ -324,6 +419,9 @@ std::optional<ExtensionBlock> readExtensionBlock(QByteArrayView bytes, std::int3
         if (key == objectsKey) {
             if (!readObjects(root.value(objectsKey), text, block))
                 return std::nullopt;
+        } else if (key == picturesKey) {
+            if (!readPictures(root.value(picturesKey), text, block.pictures))
+                return std::nullopt;
         } else if (key != versionKey) {
             block.unknownKeys.insert(key, text);
         }
@@ -342,9 +440,14 @@ QByteArray extensionBlockBytes(const ExtensionBlock &block)
     if (objects.isEmpty() && block.unknownKeys.isEmpty())
         return QByteArray();
 
-    const QByteArray json =
-        objectText(withUnknown(block.unknownKeys, {{versionKey, jsonText(blockVersion)},
-                                                   {objectsKey, objectText(objects)}}));
+    JsonMembers known{{versionKey, jsonText(blockVersion)}, {objectsKey, objectText(objects)}};
+    if (!block.pictures.empty()) {
+        JsonMembers pictures;
+        for (const auto &[id, bytes] : block.pictures)
+            pictures.append({id, '"' + bytes.toBase64() + '"'});
+        known.append({picturesKey, objectText(pictures)});
+    }
+    const QByteArray json = objectText(withUnknown(block.unknownKeys, known));
     QByteArray bytes;
     bytes.reserve(blockTag.size() + lengthSize + json.size());
     bytes.append(blockTag);

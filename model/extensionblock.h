@@ -1,29 +1,35 @@
 #pragma once
 
 #include "numberformat.h"
+#include "picture.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
-// One object's number format as a document stores it, with the keys of its
-// entry this version does not know, to be written back as they came.
-struct StoredFormat
+// What a document stores of one object beyond its record: its number
+// format, its picture, and the keys of its entry this version does not
+// know, to be written back as they came.
+struct StoredObject
 {
     NumberFormat format;
+    std::optional<PictureRef> picture;
     UnknownKeys unknownKeys;
 
-    bool operator==(const StoredFormat &) const = default;
+    bool operator==(const StoredObject &) const = default;
 };
 
-// What a document carries after its drawing order: one stored format per
-// object in table order, and the block's own keys this version does not know.
+// What a document carries after its drawing order: one stored object per
+// object in table order, the bytes of the pictures they show by id, and the
+// block's own keys this version does not know.
 struct ExtensionBlock
 {
-    std::vector<StoredFormat> objects;
+    std::vector<StoredObject> objects;
+    std::map<QString, QByteArray> pictures;
     UnknownKeys unknownKeys;
 
     bool operator==(const ExtensionBlock &) const = default;

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "numberformat.h"
-
+#include "picture.h"
 #include "unknownkeys.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 // Object kinds as the document file stores them. A file may hold any other
 // value; such an object is shown like a text object.
@@ -44,6 +45,9 @@ struct PageObject
     std::int32_t stepLink = 0; // added from this member to the next one of its link
     std::int16_t digits = 0;
     NumberFormat format;
+    // A picture object's picture; none for a picture placed before there
+    // were pictures, which shows a frame.
+    std::optional<PictureRef> picture;
 
     std::int32_t color = 0; // 0x00BBGGRR
     std::int16_t customColor = 0;

@@ -1,5 +1,6 @@
 #include "printerjob.h"
 
+#include "picturedrawing.h"
 #include "systemerror.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -125,12 +127,23 @@ PrinterJob::PrinterJob(QPrinter &printer, const std::optional<OutputTarget> &fil
 
 PrinterJob::~PrinterJob() = default;
 
+void PrinterJob::placePdfPagesFrom(const PictureStore &pictures)
+{
+    const auto &entries = pictures.entries();
+    if (std::any_of(entries.begin(), entries.end(), [](const auto &entry) {
+            return pictureFormat(entry.second) == PictureFormat::Pdf;
+        }))
+        m_pdfPictures = pictures;
+}
+
 QString PrinterJob::open()
 {
-    const QString error = m_file ? m_file->open() : spoolError(m_queueSpool.open(QDir::tempPath()));
+    QString error = m_file ? m_file->open() : spoolError(m_queueSpool.open(QDir::tempPath()));
+    if (error.isEmpty() && m_pdfPictures)
+        error = spoolError(m_drawnSpool.openElsewhere());
     if (!error.isEmpty())
         return error;
-    m_writer = std::make_unique<QPdfWriter>(&device());
+    m_writer = std::make_unique<QPdfWriter>(&drawnInto());
     m_writer->setPageLayout(m_printer.pageLayout());
     m_writer->setResolution(m_printer.resolution());
     m_writer->setTitle(m_printer.docName());
@@ -145,13 +158,28 @@ PrintSheets PrinterJob::sheets()
         return failure();
     };
     sheets.abort = [this] {
+        drawnInto().abandon();
         device().abandon();
     };
+    if (m_pdfPictures)
+        sheets.placePdfPage = [this](const PdfPlacement &placement) {
+            m_placements.push_back(placement);
+        };
     return sheets;
 }
 
 QString PrinterJob::deliver()
 {
+    if (m_pdfPictures) {
+        if (!m_drawnSpool.file().finish())
+            return failure();
+        const QString error =
+            stampPdfPages(m_drawnSpool.readablePath(), device(), m_placements, *m_pdfPictures);
+        if (!error.isEmpty()) {
+            device().abandon();
+            return error;
+        }
+    }
     if (m_file)
         return m_file->commit();
     CheckedFile &spool = m_queueSpool.file();
@@ -170,7 +198,14 @@ CheckedFile &PrinterJob::device()
     return m_file ? m_file->device() : m_queueSpool.file();
 }
 
+CheckedFile &PrinterJob::drawnInto()
+{
+    return m_pdfPictures ? m_drawnSpool.file() : device();
+}
+
 QString PrinterJob::failure() const
 {
+    if (m_pdfPictures && m_drawnSpool.file().failure() != 0)
+        return spoolError(m_drawnSpool.file().failure());
     return m_file ? m_file->failure() : spoolError(m_queueSpool.file().failure());
 }

@@ -2,6 +2,7 @@
 
 #include "outputfile.h"
 #include "pageobject.h"
+#include "pdfstamp.h"
 #include "printplan.h"
 #include "printrun.h"
 #include "spool.h"
@@ -55,6 +56,10 @@ public:
     PrinterJob(const PrinterJob &) = delete;
     PrinterJob &operator=(const PrinterJob &) = delete;
 
+    // The pictures the run shows: the pages of PDF pictures go under the
+    // sheets as forms once the run is drawn, which it then is into a spool
+    // of its own. Before open().
+    void placePdfPagesFrom(const PictureStore &pictures);
     // Makes the spool or opens the stream; an error text when it cannot.
     QString open();
     PrintSheets sheets();
@@ -67,10 +72,16 @@ public:
 
 private:
     CheckedFile &device();
+    // What the run is drawn into: the device, or the spool its PDF pages are
+    // put under from.
+    CheckedFile &drawnInto();
     QString failure() const;
 
     QPrinter &m_printer;
     std::optional<OutputFile> m_file; // none for a queue
     Spool m_queueSpool;
     std::unique_ptr<QPdfWriter> m_writer;
+    std::optional<PictureStore> m_pdfPictures;
+    Spool m_drawnSpool;
+    std::vector<PdfPlacement> m_placements;
 };

@@ -2,9 +2,25 @@
 
 #include "calibration.h"
 
+#include <QByteArray>
+#include <QList>
+#include <QSizeF>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
+
+// A picture under every page of a run, covering its paper: a PDF's pages in
+// turn, page k of the run on page ((k - 1) mod n) + 1, each sheet taking the
+// size of its page; an image, whole and centred on the paper.
+struct RunBackground
+{
+    QByteArray bytes;
+    QString id;
+    QList<QSizeF> pageSizes; // a PDF's, in points; empty for an image
+
+    bool operator==(const RunBackground &) const = default;
+};
 
 // What one run prints: pages first..last of the document's run, each page
 // with the values it has in the whole run, so that a reprint of page 37 is
@@ -24,6 +40,7 @@ struct PrintPlan
     // The last page first, as the print dialog's Reverse asks: each set of
     // copies, or the pages with their copies, run backwards.
     bool lastPageFirst = false;
+    std::optional<RunBackground> background = std::nullopt;
 
     bool operator==(const PrintPlan &) const = default;
 };

@@ -1,6 +1,7 @@
 #include "printrun.h"
 
 #include "pagerenderer.h"
+#include "picturedrawing.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -12,6 +13,24 @@ QString deviceFailure(const PrintSheets &sheets)
     return sheets.failure ? sheets.failure() : QString();
 }
 
+// The run's background under page `page`: a PDF's page in turn, filling the
+// paper; an image, whole and centred on it.
+void drawRunBackground(QPainter &painter, RenderCache &cache, const RunBackground &background,
+                       std::int32_t page, const PaperSheet &sheet, std::int32_t scale)
+{
+    const QRectF paper(sheet.paper.topLeft() * scale, sheet.paper.size() * scale);
+    if (background.pageSizes.isEmpty()) {
+        const std::optional<PictureFile> file = readPictureFile(background.bytes);
+        if (file)
+            drawPicture(painter, cache, background.bytes, background.id, 1,
+                        fittedInto(file->size, paper), false, sheet.placePdfPage);
+        return;
+    }
+    const auto pages = static_cast<std::int32_t>(background.pageSizes.size());
+    drawPicture(painter, cache, background.bytes, background.id, (page - 1) % pages + 1, paper,
+                false, sheet.placePdfPage);
+}
+
 } // namespace
 
 PrintSheets pagedSheets(QPagedPaintDevice &device)
@@ -21,8 +40,37 @@ PrintSheets pagedSheets(QPagedPaintDevice &device)
     sheets.newSheet = [&device] {
         return device.newPage();
     };
-    sheets.printableOrigin = device.pageLayout().paintRect(QPageLayout::Point).topLeft();
+    const QPageLayout layout = device.pageLayout();
+    sheets.printableOrigin = layout.paintRect(QPageLayout::Point).topLeft();
+    sheets.paperSize = layout.fullRect(QPageLayout::Point).size();
+    sheets.setPaperSize = [&device](QSizeF size) {
+        device.setPageLayout(
+            QPageLayout(QPageSize(size, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+    };
     return sheets;
+}
+
+std::optional<RunBackground> runBackground(const QByteArray &bytes)
+{
+    const std::optional<PictureFile> file = readPictureFile(bytes);
+    if (!file)
+        return std::nullopt;
+    RunBackground background{bytes, pictureId(bytes), {}};
+    if (pictureFormat(bytes) == PictureFormat::Pdf) {
+        for (std::int32_t page = 1; page <= file->pages; ++page) {
+            const std::optional<PictureFile> read = readPictureFile(bytes, page);
+            background.pageSizes.append(read ? read->size : file->size);
+        }
+    }
+    return background;
+}
+
+QSizeF backgroundPaper(const PrintPlan &plan, std::int64_t sheet)
+{
+    if (!plan.background || plan.background->pageSizes.isEmpty())
+        return {};
+    const QList<QSizeF> &sizes = plan.background->pageSizes;
+    return sizes[(pageOnSheet(plan, sheet) - 1) % sizes.size()];
 }
 
 QString nothingToPrint(std::int32_t pagesToPrint)
@@ -61,11 +109,24 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     RenderCache cache;
     const QTransform calibrated =
         calibrationTransform(plan.calibration, printerResolution, sheets.printableOrigin);
-    for (std::int32_t sheet = 1; sheet <= sheetsToDraw; ++sheet) {
+    const qreal pointsPerDot = 72.0 / printerResolution;
+    std::int32_t sheet = 1;
+    const PdfPagePlacer placePdfPage = [&](const QString &id, std::int32_t page,
+                                           const QRectF &deviceRect) {
+        const QRectF points(deviceRect.topLeft() * pointsPerDot + sheets.printableOrigin,
+                            deviceRect.size() * pointsPerDot);
+        sheets.placePdfPage({sheet, id, page, points});
+    };
+    PaperSheet paper;
+    paper.placePdfPage = sheets.placePdfPage ? &placePdfPage : nullptr;
+    for (; sheet <= sheetsToDraw; ++sheet) {
         if (progress && !progress(sheet, sheetsToDraw)) {
             result.outcome = PrintOutcome::Cancelled;
             break;
         }
+        const QSizeF backgroundSize = backgroundPaper(plan, sheet);
+        const QPointF origin = backgroundSize.isEmpty() ? sheets.printableOrigin : QPointF();
+        paper.paper = QRectF(-origin, backgroundSize.isEmpty() ? sheets.paperSize : backgroundSize);
         if (docOpen) {
             const std::int32_t page = pageOnSheet(plan, sheet);
             // Nothing unscannable is printed: the run stops before such a page.
@@ -77,22 +138,28 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
                 break;
             }
             painter.setTransform(calibrated);
+            if (plan.background)
+                drawRunBackground(painter, cache, *plan.background, page, paper, scale);
             const KeepDrawing keepDrawing = [&progress, sheet, sheetsToDraw] {
                 return !progress || progress(sheet, sheetsToDraw);
             };
-            if (renderPrintedPage(painter, cache, texts, page, scale, keepDrawing).stopped) {
+            if (renderPrintedPage(painter, cache, texts, page, scale, paper, keepDrawing).stopped) {
                 result.outcome = PrintOutcome::Cancelled;
                 break;
             }
         }
         ++result.pagesDrawn;
         result.error = deviceFailure(sheets);
-        if (result.error.isEmpty() && sheet < sheetsToDraw && sheets.newSheet &&
-            !sheets.newSheet()) {
-            result.error = deviceFailure(sheets);
-            if (result.error.isEmpty())
-                result.error =
-                    QStringLiteral("The printer could not start page %1.").arg(sheet + 1);
+        if (result.error.isEmpty() && sheet < sheetsToDraw && sheets.newSheet) {
+            const QSizeF next = backgroundPaper(plan, sheet + 1);
+            if (!next.isEmpty() && sheets.setPaperSize)
+                sheets.setPaperSize(next);
+            if (!sheets.newSheet()) {
+                result.error = deviceFailure(sheets);
+                if (result.error.isEmpty())
+                    result.error =
+                        QStringLiteral("The printer could not start page %1.").arg(sheet + 1);
+            }
         }
         if (!result.error.isEmpty()) {
             result.outcome = PrintOutcome::Failed;
@@ -121,6 +188,7 @@ QImage paperImage(RenderCache &cache, const RunTexts &texts, std::int32_t page,
     QPainter painter(&sheet);
     painter.translate(printableOrigin * dotsPerPoint);
     painter.setTransform(calibrationTransform(calibration, dotsPerInch, printableOrigin), true);
-    renderPrintedPage(painter, cache, texts, page, printerScale(dotsPerInch));
+    renderPrintedPage(painter, cache, texts, page, printerScale(dotsPerInch),
+                      PaperSheet{QRectF(-printableOrigin, paperSize)});
     return sheet;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document.h"
+#include "pdfstamp.h"
 #include "printplan.h"
 #include "rendercache.h"
 
@@ -11,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QPagedPaintDevice;
 class RunTexts;
@@ -30,6 +32,16 @@ struct PrintSheets
     // Where the device's painter origin lies on the paper, in points: the
     // corner of the printable area, about which a calibration does not turn.
     QPointF printableOrigin;
+    // The paper, in points; empty where the device does not say.
+    QSizeF paperSize;
+    // Sets the paper of the sheets after the one drawn, in points, with no
+    // margins; where it is none, a run background that changes the paper
+    // from sheet to sheet keeps the first.
+    std::function<void(QSizeF)> setPaperSize;
+    // Takes the PDF pages the run's pictures show, for a PDF whose sheets
+    // get them as forms once written; where it is none, they are drawn as
+    // images.
+    std::function<void(const PdfPlacement &)> placePdfPage;
 };
 
 // Sheets of a PDF writer or of any other paged device that needs nothing more.
@@ -77,6 +89,13 @@ inline PrintResult printRun(const Document &doc, std::int32_t printerResolution,
 {
     return printRun(doc, printerResolution, docOpen, sheets, wholeRun(doc.pagesToPrint), progress);
 }
+
+// What `bytes`, a PDF, PNG, JPEG or SVG file, put under every page of a
+// run; nothing when they cannot be read.
+std::optional<RunBackground> runBackground(const QByteArray &bytes);
+// The paper sheet `sheet` of the plan takes for its background, in points;
+// empty when it has none or its paper is the printer's.
+QSizeF backgroundPaper(const PrintPlan &plan, std::int64_t sheet);
 
 // Page `page` of the run as it comes out on paper: a white sheet of
 // `paperSize` points at `dotsPerInch` (a multiple of 72), the objects placed

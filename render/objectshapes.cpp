@@ -1,6 +1,7 @@
 #include "objectshapes.h"
 
 #include "barcode.h"
+#include "picturedrawing.h"
 #include "textdrawing.h"
 #include "wrapint.h"
 
@@ -38,24 +39,32 @@ BoxSize numberBox(RenderCache &cache, const PageObject &object, const QString &t
     return {wholeUnits(code.symbol.size.width()), wholeUnits(code.symbol.size.height())};
 }
 
-BoxSize pictureBox(RenderCache &, const PageObject &, const QString &)
+// A picture is as large as it is set to be; one placed before there were
+// pictures keeps the placeholder's size.
+BoxSize pictureBox(RenderCache &, const PageObject &object, const QString &)
 {
-    return {pictureSize, pictureSize};
+    if (!object.picture)
+        return {pictureSize, pictureSize};
+    return {std::max(wholeUnits(object.picture->width), 1),
+            std::max(wholeUnits(object.picture->height), 1)};
 }
 
-void drawText(QPainter &painter, RenderCache &cache, const PageObject &object, const QString &text,
-              std::int32_t scale, std::int32_t ox, std::int32_t oy, bool)
+void drawText(const DrawTarget &target, const PageObject &object, const QString &text)
 {
-    drawObjectText(painter, cache, object, text, scale, ox, oy);
+    drawObjectText(target.painter, target.cache, object, text, target.scale, target.ox, target.oy);
 }
 
 // A barcode is drawn turned about its top-left corner like a text. A value
 // its symbology refuses shows on screen as a red dashed frame the size of its
 // text, and nothing on paper: the print run stops before such a page.
-void drawNumber(QPainter &painter, RenderCache &cache, const PageObject &object,
-                const QString &text, std::int32_t scale, std::int32_t ox, std::int32_t oy,
-                bool onScreen)
+void drawNumber(const DrawTarget &target, const PageObject &object, const QString &text)
 {
+    QPainter &painter = target.painter;
+    RenderCache &cache = target.cache;
+    const std::int32_t scale = target.scale;
+    const std::int32_t ox = target.ox;
+    const std::int32_t oy = target.oy;
+    const bool onScreen = target.onScreen;
     if (!object.format.barcode) {
         drawObjectText(painter, cache, object, text, scale, ox, oy);
         return;
@@ -92,20 +101,55 @@ qint64 numberReach(RenderCache &cache, const PageObject &object, const QString &
     return (qint64{box.width} + box.height) * scale + textReach(cache, object, text, scale);
 }
 
-// A picture shows its box on screen as a grey dashed frame, so that it can be
-// found, selected and moved; nothing of it is printed.
-void drawPicture(QPainter &painter, RenderCache &, const PageObject &object, const QString &,
-                 std::int32_t, std::int32_t ox, std::int32_t oy, bool onScreen)
+// The object's box on the device.
+QRectF deviceBox(const DrawTarget &target, const PageObject &object, const BoxSize &box)
 {
-    if (!onScreen)
-        return;
+    return QRectF(qreal(object.x) * target.scale + target.ox,
+                  qreal(object.y) * target.scale + target.oy, qreal(box.width) * target.scale,
+                  qreal(box.height) * target.scale);
+}
+
+// A grey dashed frame on a picture's box, with its file's name: what shows of
+// a picture that cannot be decoded, or of one placed before there were
+// pictures, so that it can be found, selected and moved.
+void drawPictureFrame(const DrawTarget &target, const QRectF &box, const QString &name)
+{
+    QPainter &painter = target.painter;
     painter.save();
     painter.setPen(QPen(placeholderColor, 1, Qt::DashLine));
     painter.setBrush(Qt::NoBrush);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.drawRect(QRectF(wrapAdd(object.x, ox) + 0.5, wrapAdd(object.y, oy) + 0.5,
-                            pictureSize - 1, pictureSize - 1));
+    painter.drawRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
+    if (!name.isEmpty())
+        painter.drawText(box.adjusted(3, 3, -3, -3),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere, name);
     painter.restore();
+}
+
+// A picture is drawn into `area` of the device. On paper, one that is set
+// not to print, or cannot be decoded, leaves nothing.
+void drawPictureInto(const DrawTarget &target, const PageObject &object, const QRectF &area)
+{
+    const PictureRef &picture = *object.picture;
+    if (!target.onScreen && !picture.printed)
+        return;
+    const QByteArray bytes = target.pictures.bytes(picture.id);
+    const bool drawn =
+        !bytes.isEmpty() && drawPicture(target.painter, target.cache, bytes, picture.id,
+                                        picture.page, area, target.onScreen, target.placePdfPage);
+    if (!drawn && target.onScreen)
+        drawPictureFrame(target, area, picture.file);
+}
+
+void drawPictureObject(const DrawTarget &target, const PageObject &object, const QString &)
+{
+    const QRectF box = deviceBox(target, object, pictureBox(target.cache, object, QString()));
+    if (!object.picture) {
+        if (target.onScreen)
+            drawPictureFrame(target, box, QString());
+        return;
+    }
+    drawPictureInto(target, object, box);
 }
 
 qint64 textReachOf(RenderCache &cache, const PageObject &object, const QString &text,
@@ -114,17 +158,18 @@ qint64 textReachOf(RenderCache &cache, const PageObject &object, const QString &
     return textReach(cache, object, text, scale);
 }
 
-qint64 pictureReach(RenderCache &, const PageObject &, const QString &, std::int32_t scale)
+qint64 pictureReach(RenderCache &cache, const PageObject &object, const QString &,
+                    std::int32_t scale)
 {
-    return qint64{2} * pictureSize * scale;
+    const BoxSize box = pictureBox(cache, object, QString());
+    return (qint64{box.width} + box.height) * scale;
 }
 
 struct ShapeRow
 {
     std::int32_t kind;
     BoxSize (*box)(RenderCache &, const PageObject &, const QString &);
-    void (*draw)(QPainter &, RenderCache &, const PageObject &, const QString &, std::int32_t,
-                 std::int32_t, std::int32_t, bool);
+    void (*draw)(const DrawTarget &, const PageObject &, const QString &);
     qint64 (*reach)(RenderCache &, const PageObject &, const QString &, std::int32_t);
 };
 
@@ -132,7 +177,7 @@ struct ShapeRow
 constexpr std::array<ShapeRow, 3> shapeRows{{
     {KindNumber, numberBox, drawNumber, numberReach},
     {KindText, textBox, drawText, textReachOf},
-    {KindPicture, pictureBox, drawPicture, pictureReach},
+    {KindPicture, pictureBox, drawPictureObject, pictureReach},
 }};
 
 const ShapeRow &shapeRow(std::int32_t kind)
@@ -149,11 +194,23 @@ BoxSize objectBoxSize(RenderCache &cache, const PageObject &object, const QStrin
     return shapeRow(object.kind).box(cache, object, text);
 }
 
-void drawObject(QPainter &painter, RenderCache &cache, const PageObject &object,
-                const QString &text, std::int32_t scale, std::int32_t ox, std::int32_t oy,
-                bool onScreen)
+void drawObject(const DrawTarget &target, const PageObject &object, const QString &text)
 {
-    shapeRow(object.kind).draw(painter, cache, object, text, scale, ox, oy, onScreen);
+    shapeRow(object.kind).draw(target, object, text);
+}
+
+bool isBackground(const PageObject &object)
+{
+    return object.kind == KindPicture && object.picture && object.picture->background;
+}
+
+void drawBackground(const DrawTarget &target, const PageObject &object, const QRectF &paper)
+{
+    const QRectF area(paper.left() * target.scale + target.ox,
+                      paper.top() * target.scale + target.oy, paper.width() * target.scale,
+                      paper.height() * target.scale);
+    drawPictureInto(target, object,
+                    fittedInto(QSizeF(object.picture->width, object.picture->height), area));
 }
 
 qint64 objectReach(RenderCache &cache, const PageObject &object, const QString &text,

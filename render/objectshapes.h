@@ -1,8 +1,10 @@
 #pragma once
 
 #include "pageobject.h"
+#include "picturedrawing.h"
 #include "rendercache.h"
 
+#include <QRectF>
 #include <QString>
 
 #include <cstdint>
@@ -24,12 +26,31 @@ struct BoxSize
 };
 BoxSize objectBoxSize(RenderCache &cache, const PageObject &object, const QString &text);
 
+// Where objects are drawn: the painter, with the device's units per page
+// unit and the page origin on it; the screen or paper; the bytes of the
+// pictures the objects show, and where a PDF writer takes the PDF pages they
+// show on paper.
+struct DrawTarget
+{
+    QPainter &painter;
+    RenderCache &cache;
+    const PictureStore &pictures;
+    std::int32_t scale = 1;
+    std::int32_t ox = 0;
+    std::int32_t oy = 0;
+    bool onScreen = false;
+    const PdfPagePlacer *placePdfPage = nullptr;
+};
+
 // Draws the object showing `text` with its reference point at page point
-// (x, y) * scale + (ox, oy). `onScreen` tells the screen from paper: a
-// picture shows a placeholder on screen and nothing on paper.
-void drawObject(QPainter &painter, RenderCache &cache, const PageObject &object,
-                const QString &text, std::int32_t scale, std::int32_t ox, std::int32_t oy,
-                bool onScreen);
+// (x, y) * scale + (ox, oy). On screen a picture that cannot be decoded
+// shows a frame with its name; on paper, nothing.
+void drawObject(const DrawTarget &target, const PageObject &object, const QString &text);
+// Whether the object is a picture set to cover the page, drawn first.
+bool isBackground(const PageObject &object);
+// Draws a background picture covering `paper` (page units from the page
+// origin), whole and centred.
+void drawBackground(const DrawTarget &target, const PageObject &object, const QRectF &paper);
 
 // How far from its reference point the object can reach on the device,
 // whatever its angle: a bound for skipping objects that cannot touch the target.

@@ -3,8 +3,8 @@
 #include "barcode.h"
 #include "kinds.h"
 #include "numbering.h"
-#include "objecttable.h"
 #include "objectshapes.h"
+#include "objecttable.h"
 #include "textdrawing.h"
 #include "wrapint.h"
 
@@ -76,17 +76,22 @@ const BarcodeStyle *drawnBarcode(const Document &doc, int index)
 // How often a long page asks whether to go on.
 constexpr qint64 askEveryMilliseconds = 100;
 
-// Draws the objects of page `page` in drawing order. On screen, what cannot
-// reach `visible` is skipped; an empty `visible` stands for paper.
-RenderReport drawObjects(QPainter &painter, RenderCache &cache, const RunTexts &texts,
-                         std::int32_t page, std::int32_t scale, std::int32_t ox, std::int32_t oy,
-                         const QRect &visible = QRect(), const KeepDrawing &keepDrawing = {})
+// Draws the objects of page `page` in drawing order, the pictures that
+// cover the page first. On screen, what cannot reach `visible` is skipped;
+// an empty `visible` stands for paper.
+RenderReport drawObjects(const DrawTarget &target, const RunTexts &texts, std::int32_t page,
+                         const QRectF &paper, const QRect &visible = QRect(),
+                         const KeepDrawing &keepDrawing = {})
 {
     const Document &doc = texts.document();
     RenderReport report;
+    QPainter &painter = target.painter;
     const Qt::BGMode previousMode = painter.backgroundMode();
     painter.setBackgroundMode(Qt::TransparentMode);
-    const bool onScreen = !visible.isEmpty();
+    for (const std::int32_t index : doc.drawOrder) {
+        if (doc.isLive(index) && isBackground(doc.objects[index]))
+            drawBackground(target, doc.objects[index], paper);
+    }
     QElapsedTimer sinceAsked;
     sinceAsked.start();
     for (const std::int32_t index : doc.drawOrder) {
@@ -97,25 +102,35 @@ RenderReport drawObjects(QPainter &painter, RenderCache &cache, const RunTexts &
             }
             sinceAsked.restart();
         }
-        if (!doc.isLive(index))
+        if (!doc.isLive(index) || isBackground(doc.objects[index]))
             continue;
         const PageObject &object = doc.objects[index];
         if (showsNothing(object))
             ++report.emptyNumbers;
         const QString text = texts.text(index, page);
-        if (onScreen &&
-            beyond(visible, qint64{object.x} * scale + ox, qint64{object.y} * scale + oy,
-                   objectReach(cache, object, text, scale)))
+        if (target.onScreen && beyond(visible, qint64{object.x} * target.scale + target.ox,
+                                      qint64{object.y} * target.scale + target.oy,
+                                      objectReach(target.cache, object, text, target.scale)))
             continue;
-        drawObject(painter, cache, object, text, scale, ox, oy, onScreen);
-        if (onScreen && report.refusal.isEmpty()) {
-            if (const QString refusal = refusalOnScreen(cache, texts, index, page);
+        drawObject(target, object, text);
+        if (target.onScreen && report.refusal.isEmpty()) {
+            if (const QString refusal = refusalOnScreen(target.cache, texts, index, page);
                 !refusal.isEmpty())
                 report.refusal = shownName(doc, index) + QStringLiteral(": ") + refusal;
         }
     }
     painter.setBackgroundMode(previousMode);
     return report;
+}
+
+// The paper on screen, in page units from the page origin: as the printer's
+// paper where it is known, else the sheet shown.
+QRectF screenPaper(const RenderState &state)
+{
+    if (!state.paper.isEmpty())
+        return state.paper;
+    const qreal divisor = printerScale(state.printerResolution);
+    return QRectF(0, 0, state.pageExtent.right / divisor, state.pageExtent.bottom / divisor);
 }
 
 // Sizes the buffer so that it covers the window from the client origin, in
@@ -157,9 +172,14 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
     } else {
         QPainter painter(&state.backBuffer);
         drawPageSheet(painter, state, context.scrollOffset);
-        report = drawObjects(painter, state.cache, RunTexts(doc), doc.pageShown, 1,
-                             state.windowOffset.x(),
-                             wrapSub(state.windowOffset.y(), context.scrollOffset),
+        const DrawTarget target{painter,
+                                state.cache,
+                                doc.pictures,
+                                1,
+                                state.windowOffset.x(),
+                                wrapSub(state.windowOffset.y(), context.scrollOffset),
+                                true};
+        report = drawObjects(target, RunTexts(doc), doc.pageShown, screenPaper(state),
                              QRect(0, 0, state.windowBounds.right, state.windowBounds.bottom));
         if (context.showLinkOverlay)
             drawLinks(painter, doc, boxes);
@@ -171,10 +191,12 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
 }
 
 RenderReport renderPrintedPage(QPainter &painter, RenderCache &cache, const RunTexts &texts,
-                               std::int32_t page, std::int32_t scale,
+                               std::int32_t page, std::int32_t scale, const PaperSheet &sheet,
                                const KeepDrawing &keepDrawing)
 {
-    return drawObjects(painter, cache, texts, page, scale, 0, 0, QRect(), keepDrawing);
+    const DrawTarget target{painter, cache, texts.document().pictures, scale, 0,
+                            0,       false, sheet.placePdfPage};
+    return drawObjects(target, texts, page, sheet.paper, QRect(), keepDrawing);
 }
 
 QString unscannableOn(const RunTexts &texts, std::int32_t page)

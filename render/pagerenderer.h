@@ -2,10 +2,12 @@
 
 #include "document.h"
 #include "numbering.h"
+#include "picturedrawing.h"
 #include "renderstate.h"
 
 #include <QList>
 #include <QRect>
+#include <QRectF>
 
 #include <functional>
 
@@ -41,12 +43,21 @@ struct RenderReport
 // layout's boxes for the same scroll offset.
 RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, RenderState &state,
                         const RenderContext &context);
+// What a printed page lies on: the paper, in page units from the page
+// origin, which pictures set as backgrounds cover; and where a PDF writer
+// takes the PDF pages the objects show, when it does.
+struct PaperSheet
+{
+    QRectF paper;
+    const PdfPagePlacer *placePdfPage = nullptr;
+};
+
 // Page `page` of the run whose texts are `texts`, as printed: the objects
 // only, at `scale` dots per page unit, with the page origin at the painter's
 // origin. `keepDrawing` is asked about ten times a second while the page is
 // drawn, so that a run can be cancelled within a page that takes long.
 RenderReport renderPrintedPage(QPainter &painter, RenderCache &cache, const RunTexts &texts,
-                               std::int32_t page, std::int32_t scale,
+                               std::int32_t page, std::int32_t scale, const PaperSheet &sheet = {},
                                const KeepDrawing &keepDrawing = {});
 // Why page `page` cannot be printed: the first number on it shown as a
 // barcode whose value its symbology refuses, named with the reason. Empty

@@ -6,13 +6,18 @@
 #include "rendercache.h"
 #include "textdrawing.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QHash>
+#include <QImage>
+#include <QPdfDocument>
 #include <QRawFont>
 #include <QString>
+#include <QSvgRenderer>
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 
 struct FontKey
@@ -82,6 +87,27 @@ inline size_t qHash(const SymbolKey &key, size_t seed = 0)
                       key.style.moduleWidth, key.style.showText, key.text);
 }
 
+struct PictureKey
+{
+    QString id;
+    std::int32_t page;
+    QSize size;
+    bool operator==(const PictureKey &) const = default;
+};
+
+inline size_t qHash(const PictureKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.id, key.page, key.size.width(), key.size.height());
+}
+
+// A PDF picture loaded once, with the bytes and the device it reads from.
+struct LoadedPdf
+{
+    QByteArray bytes;
+    QBuffer buffer;
+    QPdfDocument document;
+};
+
 struct RenderCache::Tables
 {
     QHash<FontKey, CellFont> cellFonts;
@@ -91,4 +117,12 @@ struct RenderCache::Tables
     QHash<RunKey, bool> plainRuns;
     QHash<SymbolKey, EncodedBarcode> symbols;
     qsizetype symbolRectangles = 0; // held by `symbols`
+    // Pictures decoded at the size they show, and the bytes they hold.
+    QHash<PictureKey, QImage> pictures;
+    qsizetype pictureBytes = 0;
+    // Images decoded whole for paper, by id: one image for a whole run.
+    QHash<QString, QImage> wholeImages;
+    // Loaded once each, by id; none for one that cannot be read.
+    std::map<QString, std::shared_ptr<LoadedPdf>> pdfs;
+    std::map<QString, std::shared_ptr<QSvgRenderer>> svgs;
 };

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRectF>
 
 #include <cstdint>
 
@@ -15,7 +16,8 @@ inline constexpr std::int32_t pageWindowOffset = 40;
 struct RenderState
 {
     std::int32_t printerResolution = 360;
-    Bounds32 pageExtent;                                     // printable area in printer dots
+    Bounds32 pageExtent; // printable area in printer dots
+    QRectF paper;        // the printer's paper, page units from the printable area's corner
     QPoint windowOffset{pageWindowOffset, pageWindowOffset}; // page origin in the document window
     QImage backBuffer;                                       // surface of every screen render
     Bounds32 windowBounds; // document window bounds, recorded by each screen render

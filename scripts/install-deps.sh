@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-gtk-platformtheme
     fonts-liberation2 fontconfig
     libcups2-dev librsvg2-bin libzint-dev
+    libqpdf-dev qt6-pdf-dev qt6-svg-dev
     "$@"
 )
 

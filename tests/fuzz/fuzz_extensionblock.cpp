@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto start = static_cast<std::int32_t>(hash);
     const std::int32_t step = -0x7FFFFFF1;
     const std::int32_t pages = 0x7FFFFFFF;
-    for (const StoredFormat &stored : block->objects) {
+    for (const StoredObject &stored : block->objects) {
         NumberFormat bare = stored.format;
         bare.prefix.clear();
         bare.suffix.clear();

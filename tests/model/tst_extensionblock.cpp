@@ -40,7 +40,7 @@ ExtensionBlock blockWith(int count, int index, const NumberFormat &format,
 {
     ExtensionBlock block;
     block.objects.resize(static_cast<std::size_t>(count));
-    block.objects[static_cast<std::size_t>(index)] = {format, unknownKeys};
+    block.objects[static_cast<std::size_t>(index)] = {format, std::nullopt, unknownKeys};
     return block;
 }
 
