@@ -12,6 +12,7 @@
 #include "objectpropertieswindow.h"
 #include "pagespinbox.h"
 #include "pagetool.h"
+#include "picturecommands.h"
 #include "printcommands.h"
 #include "screenrender.h"
 #include "toolglyphs.h"
@@ -78,18 +79,14 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     m_context.session.docOpen = true;
     m_context.session.docNamed = false;
 
-    m_documentWindow = new DocumentWindow(m_context.editorContext());
-    DocumentWindowHooks windowHooks;
-    windowHooks.render = [this] {
-        renderScreen();
-    };
-    m_documentWindow->setHooks(windowHooks);
-    m_objectProperties = new ObjectPropertiesWindow(m_context.editor, this);
-    m_objectProperties->installEventFilter(this);
-
     const auto redraw = [this] {
         renderScreen();
     };
+    m_documentWindow = new DocumentWindow(m_context.editorContext());
+    m_documentWindow->setHooks({redraw});
+    m_objectProperties = new ObjectPropertiesWindow(m_context.editor, this);
+    m_objectProperties->installEventFilter(this);
+
     m_documentCommands = new DocumentCommands(m_context, *m_documentWindow, this);
     m_editCommands = new EditCommands(m_context, *m_documentWindow->pageTool, m_hooks, this);
     m_modeCommands = new ModeCommands(m_context.session, redraw, this);
@@ -103,6 +100,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
                                         m_context.view, m_context.feedback, printHooks, this);
     m_addonCommands = new AddonCommands(m_context, *m_printCommands, m_hooks, this);
     m_helpCommands = new HelpCommands(m_context.feedback, m_hooks, this);
+    m_pictureCommands = new PictureCommands(m_context, this);
     m_objectPropertiesAction = makeAction(this, "objectPropertiesAction", "&Object Properties");
     m_objectPropertiesAction->setCheckable(true);
     // The Windows menu lists no windows: its one document window is fixed.
@@ -233,6 +231,7 @@ void MainWindow::paintGlyphs()
         {modes.mainModeButton, Glyph::Main},
         {modes.placeNumberButton, Glyph::Number},
         {modes.placeTextButton, Glyph::Text},
+        {modes.placePictureButton, Glyph::Picture},
         {modes.linkModeButton, Glyph::Link},
         {modes.unlinkModeButton, Glyph::Unlink},
         {view.alignLeftButton, Glyph::AlignLeft},
@@ -255,11 +254,14 @@ void MainWindow::connectDocument()
     connect(m_documentCommands, &DocumentCommands::documentClosing, m_objectProperties,
             &QWidget::close);
     connect(m_documentCommands, &DocumentCommands::documentClosed, this, [this] {
-        showDocumentValues();
+        m_viewCommands->showDocumentValues();
         // A closed document is no longer drawn.
         renderScreen();
     });
     const PageTool *tool = m_documentWindow->pageTool;
+    // Asked after the press: the file dialog does not run inside it.
+    connect(tool, &PageTool::pictureRequested, m_pictureCommands, &PictureCommands::placeAt,
+            Qt::QueuedConnection);
     connect(tool, &PageTool::pressed, this, [this] { m_objectProperties->colorChanged = false; });
     connect(tool, &PageTool::pressHandled, m_objectProperties, &ObjectPropertiesWindow::fillDialog);
     connect(m_objectPropertiesAction, &QAction::triggered, this, [this] {
@@ -314,15 +316,10 @@ void MainWindow::updateMenuState()
     m_addonCommands->updateEnabled();
 }
 
-void MainWindow::showDocumentValues()
-{
-    m_viewCommands->showDocumentValues();
-}
-
 void MainWindow::documentChanged()
 {
     m_documentWindow->updateLayout();
-    showDocumentValues();
+    m_viewCommands->showDocumentValues();
     updateMenuState();
     renderScreen();
 }
@@ -334,7 +331,7 @@ void MainWindow::documentShown()
         m_mdiArea->setActiveSubWindow(m_documentSubWindow);
     }
     showObjectProperties();
-    showDocumentValues();
+    m_viewCommands->showDocumentValues();
     updateMenuState();
     renderScreen();
 }

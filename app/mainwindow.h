@@ -12,6 +12,7 @@ class EditCommands;
 class HelpCommands;
 class ModeCommands;
 class ObjectPropertiesWindow;
+class PictureCommands;
 class PrintCommands;
 class QAction;
 class QLabel;
@@ -47,8 +48,6 @@ public:
 
     // Every item and control follows the document and its selection.
     void updateMenuState();
-    // The Pages and Page boxes show the values of the document in hand.
-    void showDocumentValues();
     // A screen render of the page shown into the document window.
     void renderScreen();
 
@@ -93,4 +92,5 @@ private:
     PrintCommands *m_printCommands = nullptr;
     AddonCommands *m_addonCommands = nullptr;
     HelpCommands *m_helpCommands = nullptr;
+    PictureCommands *m_pictureCommands = nullptr;
 };

@@ -70,8 +70,6 @@ ModeCommands::ModeCommands(Session &session, std::function<void()> redraw, QWidg
         connect(item, &QAction::triggered, this, [this, mode] { chooseFromMenu(mode); });
         connect(button, &QToolButton::clicked, this, [this, mode] { chooseFromButton(mode); });
     }
-    // Pictures can be placed from the Tools menu only.
-    placePictureButton->setEnabled(false);
     mainModeButton->setChecked(true);
 
     modeLabel = new QLabel(QStringLiteral("Main Mode"), parent);

@@ -66,6 +66,26 @@ void drawUnlink(QPainter &p, const GlyphColours &colours)
     p.drawLine(QPointF(9, 4), QPointF(11, 16));
 }
 
+// A framed landscape: hills under a sun.
+void drawPicture(QPainter &p, const GlyphColours &colours)
+{
+    p.setPen(QPen(colours.ink, 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(2.5, 4.5, 15, 11));
+    QPainterPath hills;
+    hills.moveTo(3, 15);
+    hills.lineTo(8, 9);
+    hills.lineTo(11, 12);
+    hills.lineTo(13, 10);
+    hills.lineTo(17, 15);
+    hills.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(colours.ink);
+    p.drawPath(hills);
+    p.setBrush(colours.accent);
+    p.drawEllipse(QPointF(13.5, 7.5), 1.5, 1.5);
+}
+
 // Three bars of different lengths lined up against a guide line.
 void drawAlignment(QPainter &p, Glyph glyph, const GlyphColours &colours)
 {
@@ -115,6 +135,9 @@ QPixmap drawGlyph(Glyph glyph, const GlyphColours &colours, qreal scale)
         break;
     case Glyph::Text:
         drawLetters(p, QStringLiteral("T"), 15);
+        break;
+    case Glyph::Picture:
+        drawPicture(p, colours);
         break;
     case Glyph::Link:
         drawLink(p, colours);

@@ -10,6 +10,7 @@ enum class Glyph
     Main,
     Number,
     Text,
+    Picture,
     Link,
     Unlink,
     AlignLeft,

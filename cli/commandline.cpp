@@ -149,6 +149,13 @@ const std::vector<ToolOption> &toolOptions()
              line.request.manifest = value;
              return value.isEmpty() ? QStringLiteral("--manifest needs a file name") : QString();
          }},
+        {QCommandLineOption(QStringLiteral("background"),
+                            QStringLiteral("put FILE (PDF, PNG, JPEG or SVG) under every page"),
+                            QStringLiteral("FILE")),
+         [](CommandLine &line, const QString &value) {
+             line.request.background = value;
+             return value.isEmpty() ? QStringLiteral("--background needs a file name") : QString();
+         }},
         {QCommandLineOption(QStringLiteral("o"),
                             QStringLiteral("write the run to FILE; - is standard output"),
                             QStringLiteral("FILE")),

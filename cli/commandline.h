@@ -39,6 +39,8 @@ struct PrintRequest
     // printed, as the print log tells.
     bool freshOnly = false;
     QString manifest; // the file the run's manifest goes to, when asked
+    // A PDF, PNG, JPEG or SVG file put under every page of the run.
+    QString background;
     QString output;   // -o: the PDF file; "-" for standard output
     QString queue;    // -P: the print queue
     QString document; // "-" for standard input

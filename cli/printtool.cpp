@@ -12,6 +12,7 @@
 #include "stopsignals.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
@@ -56,6 +57,25 @@ QString choosePrinter(QPrinter &printer, const PrintRequest &request)
         printer.setPageLayout(layout);
     }
     preparePrinter(printer);
+    return {};
+}
+
+// Puts the file `path` under every page of the plan; a PDF background gives
+// the first sheet its paper. An error text when the file cannot be used.
+QString addBackground(const QString &path, PrintPlan &plan, QPrinter &printer)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("%1: %2").arg(path, file.errorString());
+    if (file.size() > maxPictureBytes)
+        return QStringLiteral("%1: a background takes at most 16 MB").arg(path);
+    plan.background = runBackground(file.readAll());
+    if (!plan.background)
+        return QStringLiteral("%1: not a PDF, PNG, JPEG or SVG file that can be read").arg(path);
+    const QSizeF first = backgroundPaper(plan, 1);
+    if (!first.isEmpty())
+        printer.setPageLayout(
+            QPageLayout(QPageSize(first, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
     return {};
 }
 
@@ -129,6 +149,10 @@ QString printRequest(const Document &doc, const PrintRequest &request, const Pri
                      const ToolReport &report)
 {
     PrinterJob job(printer, target);
+    PictureStore pictures = doc.pictures;
+    if (plan.background)
+        pictures.add(plan.background->bytes);
+    job.placePdfPagesFrom(pictures);
     QString error = job.open();
     if (!error.isEmpty())
         return error;
@@ -201,7 +225,12 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     QString error = choosePrinter(printer, request);
     if (!error.isEmpty())
         return failed(error);
-    const PrintPlan plan = requestPlan(request, printer, doc->pagesToPrint);
+    PrintPlan plan = requestPlan(request, printer, doc->pagesToPrint);
+    if (!request.background.isEmpty()) {
+        error = addBackground(request.background, plan, printer);
+        if (!error.isEmpty())
+            return failed(error);
+    }
     error = planError(plan, doc->pagesToPrint);
     if (!error.isEmpty()) {
         report.message(name + QStringLiteral(": ") + error);

@@ -5,6 +5,7 @@
 #include "guarded.h"
 #include "kinds.h"
 #include "numbering.h"
+#include "picturedrawing.h"
 #include "textdrawing.h"
 
 #include <QButtonGroup>
@@ -134,11 +135,14 @@ ObjectPropertiesWindow::ObjectPropertiesWindow(DocumentEditor &editor, QWidget *
     fontTab->setObjectName(QStringLiteral("fontTab"));
     formatTab = new QWidget;
     formatTab->setObjectName(QStringLiteral("formatTab"));
+    pictureTab = new QWidget;
+    pictureTab->setObjectName(QStringLiteral("pictureTab"));
     tabs->addTab(numberTab, QStringLiteral("Number"));
     tabs->addTab(textTab, QStringLiteral("Text"));
     tabs->addTab(positionTab, QStringLiteral("Position"));
     tabs->addTab(fontTab, QStringLiteral("Font"));
     tabs->addTab(formatTab, QStringLiteral("Format"));
+    tabs->addTab(pictureTab, QStringLiteral("Picture"));
     tabs->setEnabled(false);
 
     buildNumberTab();
@@ -146,6 +150,7 @@ ObjectPropertiesWindow::ObjectPropertiesWindow(DocumentEditor &editor, QWidget *
     buildPositionTab();
     buildFontTab();
     buildFormatTab();
+    buildPictureTab();
     connectHandlers();
 }
 
@@ -290,6 +295,54 @@ void ObjectPropertiesWindow::buildFormatTab()
                   {moduleWidthLabel, moduleWidthSpinBox, barcodeTextCheckBox}});
 }
 
+void ObjectPropertiesWindow::buildPictureTab()
+{
+    QWidget *tab = pictureTab;
+    pictureWidthLabel = label(tab, "pictureWidthLabel", QStringLiteral("Width:"));
+    pictureWidthSpinBox = make<QDoubleSpinBox>(tab, "pictureWidthSpinBox", 72);
+    pictureHeightLabel = label(tab, "pictureHeightLabel", QStringLiteral("Height:"));
+    pictureHeightSpinBox = make<QDoubleSpinBox>(tab, "pictureHeightSpinBox", 72);
+    for (QDoubleSpinBox *side : {pictureWidthSpinBox, pictureHeightSpinBox}) {
+        side->setRange(smallestPictureSide, largestPictureSide);
+        side->setDecimals(1);
+        side->setToolTip(QStringLiteral("In page units, 72 to the inch"));
+    }
+    keepProportionsCheckBox = make<QCheckBox>(tab, "keepProportionsCheckBox");
+    keepProportionsCheckBox->setText(QStringLiteral("Keep proportions"));
+    keepProportionsCheckBox->setChecked(true);
+    pictureFileLabel = label(tab, "pictureFileLabel", QStringLiteral("File:"));
+    pictureFileValue = label(tab, "pictureFileValue", QString());
+    picturePageLabel = label(tab, "picturePageLabel", QStringLiteral("Page:"));
+    picturePageSpinBox = make<QSpinBox>(tab, "picturePageSpinBox", 56);
+    backgroundCheckBox = make<QCheckBox>(tab, "backgroundCheckBox");
+    backgroundCheckBox->setText(QStringLiteral("Page background"));
+    backgroundCheckBox->setToolTip(QStringLiteral("Covers the page, under everything else"));
+    printedCheckBox = make<QCheckBox>(tab, "printedCheckBox");
+    printedCheckBox->setText(QStringLiteral("Print it"));
+    printedCheckBox->setToolTip(
+        QStringLiteral("Off: shown on screen only, a guide for stock already printed"));
+    layRows(tab, {{pictureWidthLabel, pictureWidthSpinBox, pictureHeightLabel, pictureHeightSpinBox,
+                   keepProportionsCheckBox},
+                  {pictureFileLabel, pictureFileValue, picturePageLabel, picturePageSpinBox},
+                  {backgroundCheckBox, printedCheckBox}});
+}
+
+void ObjectPropertiesWindow::pictureSideSet(QDoubleSpinBox *side)
+{
+    const int index = editedObject();
+    if (index < 0 || !m_editor.document().objects[index].picture)
+        return;
+    const PictureRef &stored = *m_editor.document().objects[index].picture;
+    if (keepProportionsCheckBox->isChecked()) {
+        const bool width = side == pictureWidthSpinBox;
+        QDoubleSpinBox *other = width ? pictureHeightSpinBox : pictureWidthSpinBox;
+        const double ratio = width ? stored.height / stored.width : stored.width / stored.height;
+        const QSignalBlocker blocker(other);
+        other->setValue(side->value() * ratio);
+    }
+    changed(PictureGroup);
+}
+
 void ObjectPropertiesWindow::connectHandlers()
 {
     for (QWidget *field : std::initializer_list<QWidget *>{
@@ -307,6 +360,13 @@ void ObjectPropertiesWindow::connectHandlers()
     connect(autoWidthCheckBox, &QCheckBox::clicked, this, [this] { changed(FormatGroup); });
     connect(barcodeBox, &QComboBox::activated, this, [this] { changed(FormatGroup); });
     connect(barcodeTextCheckBox, &QCheckBox::clicked, this, [this] { changed(FormatGroup); });
+    for (QDoubleSpinBox *side : {pictureWidthSpinBox, pictureHeightSpinBox})
+        connect(side, &QDoubleSpinBox::editingFinished, this,
+                [this, side] { pictureSideSet(side); });
+    connect(picturePageSpinBox, &QSpinBox::editingFinished, this,
+            [this] { changed(PictureGroup); });
+    for (QCheckBox *choice : {backgroundCheckBox, printedCheckBox})
+        connect(choice, &QCheckBox::clicked, this, [this] { changed(PictureGroup); });
     for (QDoubleSpinBox *length : {barHeightSpinBox, moduleWidthSpinBox})
         connect(length, &QDoubleSpinBox::editingFinished, this, [this] { changed(FormatGroup); });
     // Enter or leaving the box; an unchanged repeat makes no step.
@@ -430,6 +490,25 @@ void ObjectPropertiesWindow::fill(bool storeSize)
         if (colorName)
             colorBox->setCurrentText(*colorName);
         sizeSpinBox->selectAll();
+    } else if (tab == pictureTab) {
+        pictureTab->setEnabled(object.picture.has_value());
+        const PictureRef picture = object.picture.value_or(PictureRef());
+        for (const auto &[side, value] : {std::pair{pictureWidthSpinBox, picture.width},
+                                          {pictureHeightSpinBox, picture.height}}) {
+            const QSignalBlocker blocker(side);
+            side->setValue(value);
+        }
+        pictureFileValue->setText(picture.file);
+        {
+            const std::optional<PictureFile> file =
+                readPictureFile(doc.pictures.bytes(picture.id), 1);
+            const QSignalBlocker blocker(picturePageSpinBox);
+            picturePageSpinBox->setRange(1, file ? file->pages : picture.page);
+            picturePageSpinBox->setValue(picture.page);
+            picturePageSpinBox->setEnabled(picturePageSpinBox->maximum() > 1);
+        }
+        backgroundCheckBox->setChecked(picture.background);
+        printedCheckBox->setChecked(picture.printed);
     } else {
         const FormatEntries entries = formatEntriesOf(object);
         prefixEdit->setText(entries.prefix);
@@ -507,7 +586,8 @@ void ObjectPropertiesWindow::apply(bool closing)
                                      QStringLiteral("Text"),
                                      QStringLiteral("Position"),
                                      QStringLiteral("Font"),
-                                     QStringLiteral("Format")};
+                                     QStringLiteral("Format"),
+                                     QStringLiteral("Picture")};
     QString refusal;
     {
         m_applying = true;
@@ -586,6 +666,9 @@ void ObjectPropertiesWindow::storeGroup(Document &doc, int index, bool closing,
     case FormatGroup:
         applyFormat(object, formatEntries());
         break;
+    case PictureGroup:
+        applyPicture(object, pictureEntries());
+        break;
     default:
         break;
     }
@@ -611,6 +694,13 @@ void ObjectPropertiesWindow::closeEvent(QCloseEvent *event)
         return;
     }
     QWidget::closeEvent(event);
+}
+
+PictureEntries ObjectPropertiesWindow::pictureEntries() const
+{
+    return PictureEntries{pictureWidthSpinBox->value(), pictureHeightSpinBox->value(),
+                          picturePageSpinBox->value(), backgroundCheckBox->isChecked(),
+                          printedCheckBox->isChecked()};
 }
 
 FormatEntries ObjectPropertiesWindow::formatEntries() const

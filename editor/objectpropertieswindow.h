@@ -35,7 +35,8 @@ public:
         TextGroup = 2,
         PositionGroup = 3,
         FontGroup = 4,
-        FormatGroup = 5
+        FormatGroup = 5,
+        PictureGroup = 6
     };
 
     explicit ObjectPropertiesWindow(DocumentEditor &editor, QWidget *parent = nullptr);
@@ -52,6 +53,7 @@ public:
     QWidget *positionTab = nullptr;
     QWidget *fontTab = nullptr;
     QWidget *formatTab = nullptr;
+    QWidget *pictureTab = nullptr;
 
     QLabel *startLabel = nullptr;
     QLineEdit *startEdit = nullptr;
@@ -105,6 +107,18 @@ public:
     QDoubleSpinBox *moduleWidthSpinBox = nullptr;
     QCheckBox *barcodeTextCheckBox = nullptr;
 
+    QLabel *pictureWidthLabel = nullptr;
+    QDoubleSpinBox *pictureWidthSpinBox = nullptr;
+    QLabel *pictureHeightLabel = nullptr;
+    QDoubleSpinBox *pictureHeightSpinBox = nullptr;
+    QCheckBox *keepProportionsCheckBox = nullptr;
+    QLabel *pictureFileLabel = nullptr;
+    QLabel *pictureFileValue = nullptr;
+    QLabel *picturePageLabel = nullptr;
+    QSpinBox *picturePageSpinBox = nullptr;
+    QCheckBox *backgroundCheckBox = nullptr;
+    QCheckBox *printedCheckBox = nullptr;
+
     // The group last edited, kept across selections and across closing.
     Group applyGroup = NoGroup;
     // The colour box was changed since the last press on the page.
@@ -121,13 +135,17 @@ private:
     void buildPositionTab();
     void buildFontTab();
     void buildFormatTab();
+    void buildPictureTab();
     void connectHandlers();
+    // A side of the picture was set: with proportions kept, the other follows.
+    void pictureSideSet(QDoubleSpinBox *side);
 
     // Enter in a field of `group`: the group is applied, then the focus
     // leaves the field for `label`. A field that is no number is reported
     // and ends the handler there.
     void entered(Group group, QWidget *label);
     FormatEntries formatEntries() const;
+    PictureEntries pictureEntries() const;
     // Why a number shown as a barcode cannot show its value on the first,
     // the shown or the last page; empty when it can.
     static QString unscannable(const Document &doc, int index);

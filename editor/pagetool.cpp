@@ -70,10 +70,11 @@ void PageTool::mousePressed(QPoint point, Qt::KeyboardModifiers modifiers)
         if (!place(KindText, point, QStringLiteral("Place Text")))
             editor.markModified();
         break;
-    case ModePlacePicture:
-        // The release marks the document modified.
-        place(KindPicture, point, QStringLiteral("Place Picture"));
+    case ModePlacePicture: {
+        const QPoint at = pagePoint(point);
+        Q_EMIT pictureRequested(at.x(), at.y());
         break;
+    }
     case ModeLink:
         if (!editor.edit(
                 QStringLiteral("Link"),
@@ -144,14 +145,19 @@ void PageTool::deleteSelection(const QString &label)
         m_context.feedback.tell(linkedDeletion, QStringLiteral("O-o-ops!"));
 }
 
-bool PageTool::place(std::int32_t kind, QPoint point, const QString &label)
+QPoint PageTool::pagePoint(QPoint point) const
 {
     // Window pixels to page units: less the page's offset in the window,
     // which moves up by the scroll offset.
     const QPoint &offset = m_context.render.windowOffset;
     const std::int32_t top = wrapSub(offset.y(), m_context.view.scrollOffset());
-    const std::int32_t x = wrapSub(point.x(), offset.x());
-    const std::int32_t y = wrapSub(point.y(), top);
-    return m_context.editor.edit(
-        label, [kind, x, y](Document &doc) { return createObject(doc, kind, x, y).has_value(); });
+    return QPoint(wrapSub(point.x(), offset.x()), wrapSub(point.y(), top));
+}
+
+bool PageTool::place(std::int32_t kind, QPoint point, const QString &label)
+{
+    const QPoint at = pagePoint(point);
+    return m_context.editor.edit(label, [kind, at](Document &doc) {
+        return createObject(doc, kind, at.x(), at.y()).has_value();
+    });
 }

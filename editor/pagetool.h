@@ -39,10 +39,15 @@ Q_SIGNALS:
     // now selected.
     void pressHandled();
     void bandChanged();
+    // A press in Place Picture mode at page point (x, y): a picture is to be
+    // chosen and placed there.
+    void pictureRequested(std::int32_t x, std::int32_t y);
 
 private:
     // Places an object as the step `label`; false when the table is full.
     bool place(std::int32_t kind, QPoint point, const QString &label);
+    // The page point under window point `point`.
+    QPoint pagePoint(QPoint point) const;
 
     EditorContext m_context;
     const QList<Bounds32> &m_boxes;

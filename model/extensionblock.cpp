@@ -25,8 +25,6 @@ constexpr QLatin1StringView versionKey("version");
 constexpr QLatin1StringView objectsKey("objects");
 constexpr QLatin1StringView picturesKey("pictures");
 constexpr QLatin1StringView pictureKey("picture");
-// A picture's size, in page units, is at most this: a square of 10 m.
-constexpr double largestPictureSide = 28346;
 // A file name kept with a picture is at most this long.
 constexpr qsizetype longestFileName = 1024;
 
@@ -146,7 +144,7 @@ bool readBarcode(const QJsonValue &value, QByteArrayView text, std::optional<Bar
 bool readSide(const QJsonValue &value, double &side)
 {
     const double read = value.toDouble();
-    if (!value.isDouble() || !(read > 0 && read <= largestPictureSide))
+    if (!value.isDouble() || !(read >= smallestPictureSide && read <= largestPictureSide))
         return false;
     side = read;
     return true;

@@ -271,6 +271,18 @@ void applyFormat(PageObject &object, const FormatEntries &entries)
     object.format = withinLimits(format);
 }
 
+void applyPicture(PageObject &object, const PictureEntries &entries)
+{
+    if (!object.picture)
+        return;
+    PictureRef &picture = *object.picture;
+    picture.width = std::clamp(entries.width, smallestPictureSide, largestPictureSide);
+    picture.height = std::clamp(entries.height, smallestPictureSide, largestPictureSide);
+    picture.page = std::max(entries.page, 1);
+    picture.background = entries.background;
+    picture.printed = entries.printed;
+}
+
 void applyNamedColor(PageObject &object, const QString &name)
 {
     for (const NamedColor &color : namedColors) {

@@ -33,6 +33,15 @@ struct PositionEntries
     QString name;
 };
 
+struct PictureEntries
+{
+    double width = 0;
+    double height = 0;
+    std::int32_t page = 1;
+    bool background = false;
+    bool printed = true;
+};
+
 struct FontEntries
 {
     int size = smallestFontSize;
@@ -105,6 +114,8 @@ void applyFont(PageObject &object, const FontEntries &entries);
 // Affixes longer than a document stores are cut; the repeat is brought into
 // 1 to 1000.
 void applyFormat(PageObject &object, const FormatEntries &entries);
+// A picture takes its size within bounds; an object with no picture, nothing.
+void applyPicture(PageObject &object, const PictureEntries &entries);
 // A named colour stores its value; any other name changes nothing.
 void applyNamedColor(PageObject &object, const QString &name);
 // A colour confirmed in the chooser, 0x00BBGGRR.

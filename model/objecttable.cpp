@@ -67,6 +67,25 @@ PageObject copyOf(const PageObject &source, int index)
     return copy;
 }
 
+std::optional<int> placePicture(Document &doc, std::int32_t px, std::int32_t py,
+                                const QByteArray &bytes, const QString &file, std::int32_t page,
+                                QSizeF size)
+{
+    const std::optional<int> placed = createObject(doc, KindPicture, px, py);
+    if (!placed)
+        return std::nullopt;
+    PageObject &object = doc.objects[*placed];
+    PictureRef &picture = object.picture.emplace();
+    picture.id = doc.pictures.add(bytes);
+    picture.file = file;
+    picture.page = page;
+    picture.width = size.width();
+    picture.height = size.height();
+    // What a reader that knows no pictures shows in its place.
+    object.text = file;
+    return placed;
+}
+
 QString shownName(const Document &doc, int index)
 {
     const QString &name = doc.objects[index].name;

@@ -3,6 +3,7 @@
 #include "document.h"
 
 #include <QList>
+#include <QSizeF>
 
 #include <cstdint>
 #include <optional>
@@ -18,6 +19,12 @@ std::optional<int> createObject(Document &doc, std::int32_t kind, std::int32_t p
 // source but its place in a link, its selection mark and its name, which is
 // the copy's own. Every object a command copies is copied so.
 PageObject copyOf(const PageObject &source, int index);
+// Appends a picture object showing page `page` of the picture file `bytes`
+// (named `file`) at (px, py), `size` page units large, on top of the drawing
+// order; the document keeps the bytes. Nothing when the table is full.
+std::optional<int> placePicture(Document &doc, std::int32_t px, std::int32_t py,
+                                const QByteArray &bytes, const QString &file, std::int32_t page,
+                                QSizeF size);
 // How messages name object `index`: its name, or "object N" (from 1) when it has none.
 QString shownName(const Document &doc, int index);
 

@@ -10,6 +10,9 @@
 
 // The largest picture file a document takes.
 inline constexpr qint64 maxPictureBytes = qint64{16} << 20;
+// The sides a picture may have, in page units: a point to 10 metres.
+inline constexpr double smallestPictureSide = 1;
+inline constexpr double largestPictureSide = 28346;
 
 // What a picture object shows: which of the document's pictures, from which
 // file and page it came, its size on the page, and how it prints.

@@ -48,11 +48,12 @@ struct SourcePdf
 std::string placement(QPDFObjectHandle form, const std::string &name,
                       const QPDFObjectHandle::Rectangle &rect)
 {
-    QPDFObjectHandle matrix = form.getKey("/Matrix");
+    QPDFObjectHandle dictionary = form.getDict();
+    QPDFObjectHandle matrix = dictionary.getKey("/Matrix");
     const QPDFMatrix formMatrix =
         matrix.isMatrix() ? QPDFMatrix(matrix.getArrayAsMatrix()) : QPDFMatrix();
     const QPDFObjectHandle::Rectangle shown =
-        formMatrix.transformRectangle(form.getKey("/BBox").getArrayAsRectangle());
+        formMatrix.transformRectangle(dictionary.getKey("/BBox").getArrayAsRectangle());
     const double width = shown.urx - shown.llx;
     const double height = shown.ury - shown.lly;
     if (!(width > 0 && height > 0))

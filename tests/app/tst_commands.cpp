@@ -188,7 +188,6 @@ private Q_SLOTS:
         Document doc = oneNumber();
         doc.pagesToPrint = 9;
         m_shell->editor.replace(doc);
-        m_frame->showDocumentValues();
         QCOMPARE(pagesEdit()->text(), QStringLiteral("9"));
         const QString old = m_shell->path(QStringLiteral("old.pgt"));
         nameDocument(old);

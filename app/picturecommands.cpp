@@ -1,0 +1,81 @@
+#include "picturecommands.h"
+
+#include "objecttable.h"
+#include "picturedrawing.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+
+namespace {
+
+const QString caption = QStringLiteral("Place Picture");
+
+} // namespace
+
+PictureCommands::PictureCommands(const AppContext &context, QWidget *parent)
+    : QObject(parent), m_context(context), m_parent(parent)
+{
+}
+
+bool PictureCommands::chooseFile(QString &path, QByteArray &bytes)
+{
+    if (!m_fileDialog) {
+        m_fileDialog = new QFileDialog(m_parent, caption);
+        m_fileDialog->setObjectName(QStringLiteral("pictureDialog"));
+        m_fileDialog->setFileMode(QFileDialog::ExistingFile);
+        m_fileDialog->setNameFilters({QStringLiteral("Pictures (*.png *.jpg *.jpeg *.svg *.pdf)"),
+                                      QStringLiteral("All files (*)")});
+    }
+    if (m_fileDialog->exec() != QDialog::Accepted || m_fileDialog->selectedFiles().isEmpty())
+        return false;
+    path = m_fileDialog->selectedFiles().first();
+    const QString name = QFileInfo(path).fileName();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_context.feedback.tell(name + QStringLiteral(": ") + file.errorString(), caption);
+        return false;
+    }
+    if (file.size() > maxPictureBytes) {
+        m_context.feedback.tell(
+            QStringLiteral("%1 is larger than 16 MB, the most a document takes").arg(name),
+            caption);
+        return false;
+    }
+    bytes = file.readAll();
+    return true;
+}
+
+void PictureCommands::placeAt(std::int32_t x, std::int32_t y)
+{
+    QString path;
+    QByteArray bytes;
+    if (!chooseFile(path, bytes))
+        return;
+    const QString name = QFileInfo(path).fileName();
+    std::optional<PictureFile> picture = readPictureFile(bytes);
+    std::int32_t page = 1;
+    if (picture && picture->pages > 1) {
+        bool chosen = false;
+        page = QInputDialog::getInt(
+            m_parent, caption,
+            QStringLiteral("Page of %1 (1 to %2):").arg(name).arg(picture->pages), 1, 1,
+            picture->pages, 1, &chosen);
+        if (!chosen)
+            return;
+        picture = readPictureFile(bytes, page);
+    }
+    if (!picture) {
+        m_context.feedback.tell(
+            QStringLiteral("%1 is no PNG, JPEG, SVG or PDF file that can be read").arg(name),
+            caption);
+        return;
+    }
+    const QSizeF size = picture->size;
+    const bool placed = m_context.editor.edit(caption, [&](Document &doc) {
+        return placePicture(doc, x, y, bytes, name, page, size).has_value();
+    });
+    if (!placed)
+        m_context.feedback.sound();
+}
