@@ -210,6 +210,20 @@ void repairLinks(QList<PageObject> &objects, std::int32_t linkCount)
     }
 }
 
+// Up to `most` bytes, read a piece at a time: no more is taken than arrives.
+QByteArray readAtMost(QIODevice &device, qint64 most)
+{
+    constexpr qint64 piece = qint64{1} << 20;
+    QByteArray bytes;
+    while (bytes.size() < most) {
+        const QByteArray read = device.read(std::min(most - bytes.size(), piece));
+        if (read.isEmpty())
+            break;
+        bytes += read;
+    }
+    return bytes;
+}
+
 // Skips `count` bytes; false when the file ends first.
 bool skip(QIODevice &device, qint64 count)
 {
@@ -264,7 +278,7 @@ bool isBlock(const QByteArray &tail)
 void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
                  QList<FileMessage> &messages)
 {
-    const QByteArray bytes = device.read(maxExtensionBlockSize + 1);
+    const QByteArray bytes = readAtMost(device, maxExtensionBlockSize + 1);
     if (!isBlock(bytes))
         return;
     const std::optional<ExtensionBlock> block =

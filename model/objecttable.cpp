@@ -79,8 +79,11 @@ std::optional<int> placePicture(Document &doc, std::int32_t px, std::int32_t py,
     picture.id = doc.pictures.add(bytes);
     picture.file = file;
     picture.page = page;
-    picture.width = size.width();
-    picture.height = size.height();
+    // Within the sides a picture may have, in its proportions as far as they go.
+    if (size.width() > largestPictureSide || size.height() > largestPictureSide)
+        size.scale(largestPictureSide, largestPictureSide, Qt::KeepAspectRatio);
+    picture.width = std::clamp(size.width(), smallestPictureSide, largestPictureSide);
+    picture.height = std::clamp(size.height(), smallestPictureSide, largestPictureSide);
     // What a reader that knows no pictures shows in its place.
     object.text = file;
     return placed;

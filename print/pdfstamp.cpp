@@ -1,134 +1,24 @@
 #include "pdfstamp.h"
 
+#include "qpdfpages.h"
+
 #include <QFile>
 #include <QIODevice>
-
-#include <qpdf/Pipeline.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFMatrix.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
-#include <qpdf/QPDFWriter.hh>
-
-#include <map>
-#include <memory>
-#include <sstream>
-
-namespace {
-
-// Where QPDFWriter writes: the run's output device, whose writes the run's
-// owner checks.
-class DevicePipeline : public Pipeline
-{
-public:
-    explicit DevicePipeline(QIODevice &device) : Pipeline("run output", nullptr), m_device(device)
-    {
-    }
-    void write(unsigned char const *data, size_t length) override
-    {
-        m_device.write(reinterpret_cast<const char *>(data), qint64(length));
-    }
-    void finish() override {}
-
-private:
-    QIODevice &m_device;
-};
-
-// A picture's pages, read once, kept until the run is written: copied
-// objects are read from their file as the run is written.
-struct SourcePdf
-{
-    QByteArray bytes;
-    QPDF pdf;
-    std::vector<QPDFPageObjectHelper> pages;
-};
-
-// The content that draws `form` (name `name`) filling `rect`, given in PDF
-// user space.
-std::string placement(QPDFObjectHandle form, const std::string &name,
-                      const QPDFObjectHandle::Rectangle &rect)
-{
-    QPDFObjectHandle dictionary = form.getDict();
-    QPDFObjectHandle matrix = dictionary.getKey("/Matrix");
-    const QPDFMatrix formMatrix =
-        matrix.isMatrix() ? QPDFMatrix(matrix.getArrayAsMatrix()) : QPDFMatrix();
-    const QPDFObjectHandle::Rectangle shown =
-        formMatrix.transformRectangle(dictionary.getKey("/BBox").getArrayAsRectangle());
-    const double width = shown.urx - shown.llx;
-    const double height = shown.ury - shown.lly;
-    if (!(width > 0 && height > 0))
-        return {};
-    const double sx = (rect.urx - rect.llx) / width;
-    const double sy = (rect.ury - rect.lly) / height;
-    std::ostringstream content;
-    content.imbue(std::locale::classic());
-    content << "q " << sx << " 0 0 " << sy << ' ' << rect.llx - shown.llx * sx << ' '
-            << rect.lly - shown.lly * sy << " cm " << name << " Do Q\n";
-    return content.str();
-}
-
-} // namespace
 
 QString stampPdfPages(const QString &runPdf, QIODevice &output,
                       const std::vector<PdfPlacement> &placements, const PictureStore &pictures)
 {
-    try {
-        QPDF run;
-        run.setSuppressWarnings(true);
-        run.processFile(QFile::encodeName(runPdf).constData());
-        std::vector<QPDFPageObjectHelper> sheets = QPDFPageDocumentHelper(run).getAllPages();
-        std::map<QString, std::unique_ptr<SourcePdf>> sources;
-        // Each page of a picture once, with its name on every sheet.
-        std::map<std::pair<QString, std::int32_t>, std::pair<QPDFObjectHandle, std::string>> forms;
-        for (const PdfPlacement &placed : placements) {
-            if (placed.sheet < 1 || std::size_t(placed.sheet) > sheets.size())
-                continue;
-            const auto key = std::make_pair(placed.id, placed.page);
-            if (!forms.count(key)) {
-                std::unique_ptr<SourcePdf> &source = sources[placed.id];
-                if (!source) {
-                    source = std::make_unique<SourcePdf>();
-                    source->bytes = pictures.bytes(placed.id);
-                    source->pdf.setSuppressWarnings(true);
-                    source->pdf.processMemoryFile(qPrintable(placed.id), source->bytes.constData(),
-                                                  std::size_t(source->bytes.size()));
-                    source->pages = QPDFPageDocumentHelper(source->pdf).getAllPages();
-                }
-                if (placed.page < 1 || std::size_t(placed.page) > source->pages.size())
-                    continue;
-                QPDFObjectHandle form = run.copyForeignObject(
-                    source->pages[std::size_t(placed.page - 1)].getFormXObjectForPage());
-                forms[key] = {form, "/PgtPicture" + std::to_string(forms.size())};
-            }
-            const auto &[form, name] = forms[key];
-            QPDFPageObjectHelper &sheet = sheets[std::size_t(placed.sheet - 1)];
-            QPDFObjectHandle resources = sheet.getAttribute("/Resources", false);
-            if (!resources.isDictionary()) {
-                resources = QPDFObjectHandle::newDictionary();
-                sheet.getObjectHandle().replaceKey("/Resources", resources);
-            }
-            QPDFObjectHandle xobjects = resources.getKey("/XObject");
-            if (!xobjects.isDictionary()) {
-                xobjects = QPDFObjectHandle::newDictionary();
-                resources.replaceKey("/XObject", xobjects);
-            }
-            xobjects.replaceKey(name, form);
-            const QPDFObjectHandle::Rectangle paper =
-                sheet.getAttribute("/MediaBox", false).getArrayAsRectangle();
-            const QRectF &rect = placed.rect;
-            const std::string content = placement(
-                form, name,
-                QPDFObjectHandle::Rectangle(paper.llx + rect.left(), paper.ury - rect.bottom(),
-                                            paper.llx + rect.right(), paper.ury - rect.top()));
-            if (!content.empty())
-                sheet.addPageContents(QPDFObjectHandle::newStream(&run, content), true);
-        }
-        DevicePipeline pipeline(output);
-        QPDFWriter writer(run);
-        writer.setOutputPipeline(&pipeline);
-        writer.write();
-        return {};
-    } catch (const std::exception &error) {
-        return QString::fromLocal8Bit(error.what());
-    }
+    std::vector<qpdfpages::Placement> placed;
+    placed.reserve(placements.size());
+    for (const PdfPlacement &placement : placements)
+        placed.push_back({placement.sheet, placement.id.toStdString(), placement.page,
+                          placement.rect.left(), placement.rect.top(), placement.rect.width(),
+                          placement.rect.height()});
+    const std::string error = qpdfpages::stamp(
+        QFile::encodeName(runPdf).toStdString(), placed,
+        [&pictures](const std::string &id) {
+            return pictures.bytes(QString::fromStdString(id)).toStdString();
+        },
+        [&output](const char *data, std::size_t length) { output.write(data, qint64(length)); });
+    return QString::fromLocal8Bit(error.c_str());
 }

@@ -316,13 +316,11 @@ BarcodeSymbol shapesOf(const zint_vector &vector, qreal module)
 std::optional<BarcodeRefusal> styleRefusal(const BarcodeStyle &style)
 {
     if (!(style.moduleWidth > 0))
-        return BarcodeRefusal{titleOf(style.symbology) +
-                                  QStringLiteral(" needs a module width above 0"),
-                              {}};
+        return BarcodeRefusal{
+            titleOf(style.symbology) + QStringLiteral(" needs a module width above 0"), {}};
     if (!isMatrixSymbology(style.symbology) && !(style.barHeight > 0))
-        return BarcodeRefusal{titleOf(style.symbology) +
-                                  QStringLiteral(" needs a bar height above 0"),
-                              {}};
+        return BarcodeRefusal{
+            titleOf(style.symbology) + QStringLiteral(" needs a bar height above 0"), {}};
     return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPdfDocument>
 #include <QSvgRenderer>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 
@@ -39,14 +40,31 @@ std::shared_ptr<LoadedPdf> loadedPdf(RenderCache::Tables &tables, const QByteArr
     return pdf;
 }
 
+// Whether the SVG's elements nest no deeper than a drawing needs: the SVG
+// module follows nesting on the stack.
+bool shallowEnough(const QByteArray &bytes)
+{
+    constexpr int deepest = 256;
+    QXmlStreamReader reader(bytes);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > deepest)
+            return false;
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return !reader.hasError();
+}
+
 std::shared_ptr<QSvgRenderer> svgRenderer(RenderCache::Tables &tables, const QByteArray &bytes,
                                           const QString &id)
 {
     const auto found = tables.svgs.find(id);
     if (found != tables.svgs.end())
         return found->second;
-    auto renderer = std::make_shared<QSvgRenderer>(bytes);
-    if (!renderer->isValid() || renderer->defaultSize().isEmpty())
+    auto renderer = shallowEnough(bytes) ? std::make_shared<QSvgRenderer>(bytes) : nullptr;
+    if (renderer && (!renderer->isValid() || renderer->defaultSize().isEmpty()))
         renderer.reset();
     tables.svgs.emplace(id, renderer);
     return renderer;

@@ -4,6 +4,7 @@
 #include "modalscript.h"
 #include "objectpropertieswindow.h"
 #include "shellfixture.h"
+#include "toolrun.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -492,6 +493,45 @@ private Q_SLOTS:
         QCOMPARE(m_shell->recorder.messages.last(),
                  FeedbackRecorder::Message(noRoomMessage(QStringLiteral("The paste"), 2, 1),
                                            QStringLiteral("Paste")));
+    }
+
+    // A picture from a file: placed where clicked at its natural size, one
+    // step, shown, and printed as one image.
+    void placesAPictureAndPrintsIt()
+    {
+        const QString file = m_shell->path(QStringLiteral("logo.png"));
+        QImage logo(144, 72, QImage::Format_RGB32);
+        logo.fill(Qt::red);
+        logo.setDotsPerMeterX(5669); // 144 to the inch: 72 x 36 page units
+        logo.setDotsPerMeterY(5669);
+        QVERIFY(logo.save(file));
+        QTest::mouseClick(child<QToolButton>("placePictureButton"), Qt::LeftButton);
+        ModalScript place;
+        place.typePath(file);
+        QCOMPARE(place.run([this] {
+            click(windowPoint(100, 100));
+            QTRY_COMPARE(doc().count(), 1);
+        }),
+                 QStringList());
+        const PageObject &placed = doc().objects.first();
+        QCOMPARE(positionOf(0), QPoint(100, 100));
+        QCOMPARE(qRound(placed.picture->width), 72);
+        QCOMPARE(qRound(placed.picture->height), 36);
+        QCOMPARE(m_shell->editor.undoStack().undoText(), QStringLiteral("Place Picture"));
+        const QImage shown = window()->presentedImage();
+        QCOMPARE(shown.pixelColor(windowPoint(136, 118)), QColor(Qt::red));
+
+        const QString out = m_shell->path(QStringLiteral("printed.pdf"));
+        ModalScript print;
+        print.expect("QPrintDialog", [&out](QWidget *dialog) {
+            auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+            printers->setCurrentIndex(printers->count() - 1); // Print to File (PDF)
+            dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(out);
+            qobject_cast<QDialog *>(dialog)->accept();
+        });
+        QCOMPARE(print.run([this] { action("printAction")->trigger(); }), QStringList());
+        const ToolRun images = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), out});
+        QCOMPARE(images.out.count(QLatin1String("image ")), 1);
     }
 
     // A barcode that shows no symbol says why on the status bar and in its tool tip.

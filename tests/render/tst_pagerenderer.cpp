@@ -1,9 +1,11 @@
 #include "layout.h"
 #include "pagerenderer.h"
+#include "picturedrawing.h"
 #include "renderprobe.h"
 #include "textdrawing.h"
 
 #include <QPainter>
+#include <QtEndian>
 #include <QtTest>
 
 #include <array>
@@ -124,6 +126,8 @@ private Q_SLOTS:
     void numbersWithoutWidthAreReported();
     void pictureShowsAPlaceholderOnScreenOnly();
     void refusedBarcodeShowsAFrameAndWhy();
+    void craftedPicturesAreBounded_data();
+    void craftedPicturesAreBounded();
     void textsAndLinksFromBeyondTheWindowAreDrawn_data();
     void textsAndLinksFromBeyondTheWindowAreDrawn();
 };
@@ -653,6 +657,45 @@ void TestPageRenderer::refusedBarcodeShowsAFrameAndWhy()
     QCOMPARE(frame + countColor(screen, white, around), around.width() * around.height());
     QCOMPARE(scene.report.refusal,
              QStringLiteral("object 1: EAN-13 takes 12 or 13 digits; page 1 gives 5"));
+}
+
+void TestPageRenderer::craftedPicturesAreBounded_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("readable");
+    // A bitmap header that claims 60,000 x 60,000 pixels.
+    QByteArray bitmap(54, '\0');
+    bitmap[0] = 'B';
+    bitmap[1] = 'M';
+    qToLittleEndian<quint32>(54, bitmap.data() + 10);
+    qToLittleEndian<quint32>(40, bitmap.data() + 14);
+    qToLittleEndian<qint32>(60000, bitmap.data() + 18);
+    qToLittleEndian<qint32>(60000, bitmap.data() + 22);
+    qToLittleEndian<quint16>(1, bitmap.data() + 26);
+    qToLittleEndian<quint16>(24, bitmap.data() + 28);
+    QTest::newRow("a bitmap of 3.6 billion pixels") << bitmap << false;
+    const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" ";
+    QTest::newRow("an SVG nested 100,000 deep")
+        << svg + "width=\"10\" height=\"10\">" + QByteArray("<g>").repeated(100000) +
+               QByteArray("</g>").repeated(100000) + "</svg>"
+        << false;
+    QTest::newRow("an SVG a billion units wide")
+        << svg + "width=\"1e9\" height=\"1e9\"><rect width=\"1e9\" height=\"1e9\"/></svg>" << true;
+}
+
+// A crafted picture is refused or drawn within bounds, however large it
+// says it is or is shown.
+void TestPageRenderer::craftedPicturesAreBounded()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, readable);
+    QCOMPARE(readPictureFile(bytes).has_value(), readable);
+    QImage sheet = whiteImage(100, 100);
+    QPainter painter(&sheet);
+    RenderCache cache;
+    QCOMPARE(drawPicture(painter, cache, bytes, QStringLiteral("crafted"), 1,
+                         QRectF(0, 0, 1e6, 1e6), true, nullptr),
+             readable);
 }
 
 QTEST_MAIN(TestPageRenderer)
