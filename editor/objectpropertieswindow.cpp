@@ -113,9 +113,10 @@ ObjectPropertiesWindow::ObjectPropertiesWindow(DocumentEditor &editor, QWidget *
 {
     setObjectName(QStringLiteral("ObjectPropertiesWindow"));
     setWindowTitle(QStringLiteral("Object Properties"));
-    // A small tool window that stays above the page it edits, with a close box only.
-    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // A small tool window above the page it edits, with a close box only; not
+    // above every window, which would hide the messages it causes.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setFont(designFont());
 
     tabs = make<QTabWidget>(this, "tabs");

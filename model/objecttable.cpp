@@ -100,16 +100,16 @@ Removal deleteObject(Document &doc, int index)
     Removal removal;
     if (!doc.isLive(index))
         return removal;
+    // The link goes first, while its chain and head are whole.
     const std::int32_t link = doc.objects[index].linkId;
-    doc.objects.removeAt(index);
-    removeFromDrawOrder(doc, index);
-    removal.removedObjects = 1;
-
-    followRemoval(doc.lastLinked, index);
     if (link != -1) {
         destroyLink(doc, link);
         removal.dissolvedLinks = 1;
     }
+    doc.objects.removeAt(index);
+    removeFromDrawOrder(doc, index);
+    removal.removedObjects = 1;
+    followRemoval(doc.lastLinked, index);
     for (PageObject &object : doc.objects) {
         if (!object.isLinked())
             continue;
@@ -195,6 +195,14 @@ void destroyLink(Document &doc, std::int32_t link)
         return;
     if (doc.isLive(doc.lastLinked) && doc.objects[doc.lastLinked].linkId == link)
         doc.lastLinked = -1;
+    // Every member counted with its head's repeat; it keeps that repeat, so
+    // that what each one prints stays as it was.
+    const std::vector<int> heads = seriesHeads(doc);
+    for (int i = 0; i < doc.count(); ++i) {
+        if (doc.objects[i].linkId == link)
+            doc.objects[i].format.repeat =
+                doc.objects[heads[static_cast<std::size_t>(i)]].format.repeat;
+    }
     for (PageObject &object : doc.objects) {
         if (object.linkId == link)
             object.unlink();

@@ -189,6 +189,15 @@ void ObjectTableTest::deletingLinkedMemberDissolvesItsLink()
     propagateLinks(doc);
     QCOMPARE(doc.objects[1].start, 11);
     QCOMPARE(doc.objects[4].start, 12);
+
+    // Members count with their head's repeat; the ones left print the same
+    // numbers once unlinked.
+    Document repeated = filled(5);
+    QVERIFY(buildLink(repeated, {0, 2, 4}));
+    repeated.objects[0].format.repeat = 3;
+    const QString before = objectText(repeated, 2, 5);
+    deleteObject(repeated, 0);
+    QCOMPARE(objectText(repeated, 1, 5), before);
 }
 
 void ObjectTableTest::deleteSelectedReportsEachDissolvedLink()
