@@ -5,16 +5,35 @@
 #include <QFile>
 #include <QIODevice>
 
-QString stampPdfPages(const QString &runPdf, QIODevice &output,
-                      const std::vector<PdfPlacement> &placements, const PictureStore &pictures)
+QImage PdfStandIns::imageFor(std::int32_t sheet, const QString &id, std::int32_t page)
 {
-    std::vector<qpdfpages::Placement> placed;
-    placed.reserve(placements.size());
-    for (const PdfPlacement &placement : placements)
-        placed.push_back({placement.sheet, placement.id.toStdString(), placement.page,
-                          placement.rect.left(), placement.rect.top(), placement.rect.width(),
-                          placement.rect.height()});
-    const std::string error = qpdfpages::stamp(
+    QImage &image = m_images[{id, page}];
+    if (image.isNull()) {
+        // Red above green and blue: never a grey, which a writer may keep
+        // in one channel; 2^21 colours, more than pages fit in a picture.
+        const auto n = static_cast<std::uint32_t>(m_standIns.size());
+        const QRgb color =
+            qRgb(int(0x80 | ((n >> 14) & 0x7f)), int((n >> 7) & 0x7f), int(n & 0x7f));
+        image = QImage(1, 1, QImage::Format_RGB32);
+        image.fill(color);
+        m_standIns.push_back({sheet, id, page, color});
+    }
+    return image;
+}
+
+QString stampPdfPages(const QString &runPdf, QIODevice &output,
+                      const std::vector<PdfStandIn> &standIns, const PictureStore &pictures)
+{
+    std::vector<qpdfpages::StandIn> placed;
+    placed.reserve(standIns.size());
+    for (const PdfStandIn &standIn : standIns)
+        placed.push_back({standIn.firstSheet,
+                          {static_cast<unsigned char>(qRed(standIn.color)),
+                           static_cast<unsigned char>(qGreen(standIn.color)),
+                           static_cast<unsigned char>(qBlue(standIn.color))},
+                          standIn.id.toStdString(),
+                          standIn.page});
+    const std::string error = qpdfpages::placeForms(
         QFile::encodeName(runPdf).toStdString(), placed,
         [&pictures](const std::string &id) {
             return pictures.bytes(QString::fromStdString(id)).toStdString();

@@ -2,28 +2,43 @@
 
 #include "picture.h"
 
-#include <QRectF>
+#include <QImage>
 #include <QString>
 
 #include <cstdint>
+#include <map>
+#include <utility>
 #include <vector>
 
 class QIODevice;
 
-// A PDF picture's page on a sheet of a run: which picture and page, and the
-// rectangle it fills, in points from the paper's top-left corner.
-struct PdfPlacement
+// A PDF picture's page in a run, drawn by the PDF writer as a stand-in: an
+// image of one pixel of a colour of its own, which the writer keeps once
+// however many sheets show it and which stampPdfPages turns into the page.
+struct PdfStandIn
 {
-    std::int32_t sheet = 0; // from 1
+    std::int32_t firstSheet = 0; // from 1
     QString id;
     std::int32_t page = 1;
-    QRectF rect;
+    QRgb color = 0;
 };
 
-// Writes the PDF of a run at `runPdf` to `output` with each placement's page
-// under the content of its sheet: each page of a picture is one form
-// XObject in the file, however many sheets show it, drawn by reference and
-// never copied, so that its vectors and text print as they are. An error
-// text when the run or a picture cannot be read; empty on success.
+// The stand-ins of one run, one for each page of a picture it shows.
+class PdfStandIns
+{
+public:
+    QImage imageFor(std::int32_t sheet, const QString &id, std::int32_t page);
+    const std::vector<PdfStandIn> &all() const { return m_standIns; }
+
+private:
+    std::vector<PdfStandIn> m_standIns;
+    std::map<std::pair<QString, std::int32_t>, QImage> m_images;
+};
+
+// Writes the PDF of a run at `runPdf` to `output` as it is, followed by an
+// update that puts in place of each stand-in's image the picture's page as
+// a form XObject: one object, drawn by reference from every sheet, never
+// copied, so that its vectors and text print as they are. An error text
+// when the run or a picture cannot be read; empty on success.
 QString stampPdfPages(const QString &runPdf, QIODevice &output,
-                      const std::vector<PdfPlacement> &placements, const PictureStore &pictures);
+                      const std::vector<PdfStandIn> &standIns, const PictureStore &pictures);

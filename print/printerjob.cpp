@@ -162,8 +162,8 @@ PrintSheets PrinterJob::sheets()
         device().abandon();
     };
     if (m_pdfPictures)
-        sheets.placePdfPage = [this](const PdfPlacement &placement) {
-            m_placements.push_back(placement);
+        sheets.placePdfPage = [this](std::int32_t sheet, const QString &id, std::int32_t page) {
+            return m_standIns.imageFor(sheet, id, page);
         };
     return sheets;
 }
@@ -174,7 +174,7 @@ QString PrinterJob::deliver()
         if (!m_drawnSpool.file().finish())
             return failure();
         const QString error =
-            stampPdfPages(m_drawnSpool.readablePath(), device(), m_placements, *m_pdfPictures);
+            stampPdfPages(m_drawnSpool.readablePath(), device(), m_standIns.all(), *m_pdfPictures);
         if (!error.isEmpty()) {
             device().abandon();
             return error;

@@ -83,5 +83,5 @@ private:
     std::unique_ptr<QPdfWriter> m_writer;
     std::optional<PictureStore> m_pdfPictures;
     Spool m_drawnSpool;
-    std::vector<PdfPlacement> m_placements;
+    PdfStandIns m_standIns;
 };

@@ -17,7 +17,9 @@ struct RunBackground
 {
     QByteArray bytes;
     QString id;
-    QList<QSizeF> pageSizes; // a PDF's, in points; empty for an image
+    // In points: a PDF's pages, or an image's one size, read once for the run.
+    QList<QSizeF> pageSizes;
+    bool pdf = false;
 
     bool operator==(const RunBackground &) const = default;
 };

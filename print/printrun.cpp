@@ -19,11 +19,10 @@ void drawRunBackground(QPainter &painter, RenderCache &cache, const RunBackgroun
                        std::int32_t page, const PaperSheet &sheet, std::int32_t scale)
 {
     const QRectF paper(sheet.paper.topLeft() * scale, sheet.paper.size() * scale);
-    if (background.pageSizes.isEmpty()) {
-        const std::optional<PictureFile> file = readPictureFile(background.bytes);
-        if (file)
-            drawPicture(painter, cache, background.bytes, background.id, 1,
-                        fittedInto(file->size, paper), false, sheet.placePdfPage);
+    if (!background.pdf) {
+        drawPicture(painter, cache, background.bytes, background.id, 1,
+                    fittedInto(background.pageSizes.constFirst(), paper), false,
+                    sheet.placePdfPage);
         return;
     }
     const auto pages = static_cast<std::int32_t>(background.pageSizes.size());
@@ -55,19 +54,18 @@ std::optional<RunBackground> runBackground(const QByteArray &bytes)
     const std::optional<PictureFile> file = readPictureFile(bytes);
     if (!file)
         return std::nullopt;
-    RunBackground background{bytes, pictureId(bytes), {}};
-    if (pictureFormat(bytes) == PictureFormat::Pdf) {
-        for (std::int32_t page = 1; page <= file->pages; ++page) {
-            const std::optional<PictureFile> read = readPictureFile(bytes, page);
-            background.pageSizes.append(read ? read->size : file->size);
-        }
+    RunBackground background{
+        bytes, pictureId(bytes), {file->size}, pictureFormat(bytes) == PictureFormat::Pdf};
+    for (std::int32_t page = 2; background.pdf && page <= file->pages; ++page) {
+        const std::optional<PictureFile> read = readPictureFile(bytes, page);
+        background.pageSizes.append(read ? read->size : file->size);
     }
     return background;
 }
 
 QSizeF backgroundPaper(const PrintPlan &plan, std::int64_t sheet)
 {
-    if (!plan.background || plan.background->pageSizes.isEmpty())
+    if (!plan.background || !plan.background->pdf)
         return {};
     const QList<QSizeF> &sizes = plan.background->pageSizes;
     return sizes[(pageOnSheet(plan, sheet) - 1) % sizes.size()];
@@ -109,13 +107,9 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     RenderCache cache;
     const QTransform calibrated =
         calibrationTransform(plan.calibration, printerResolution, sheets.printableOrigin);
-    const qreal pointsPerDot = 72.0 / printerResolution;
     std::int32_t sheet = 1;
-    const PdfPagePlacer placePdfPage = [&](const QString &id, std::int32_t page,
-                                           const QRectF &deviceRect) {
-        const QRectF points(deviceRect.topLeft() * pointsPerDot + sheets.printableOrigin,
-                            deviceRect.size() * pointsPerDot);
-        sheets.placePdfPage({sheet, id, page, points});
+    const PdfPagePlacer placePdfPage = [&](const QString &id, std::int32_t page) {
+        return sheets.placePdfPage(sheet, id, page);
     };
     PaperSheet paper;
     paper.placePdfPage = sheets.placePdfPage ? &placePdfPage : nullptr;

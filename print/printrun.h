@@ -38,10 +38,10 @@ struct PrintSheets
     // margins; where it is none, a run background that changes the paper
     // from sheet to sheet keeps the first.
     std::function<void(QSizeF)> setPaperSize;
-    // Takes the PDF pages the run's pictures show, for a PDF whose sheets
-    // get them as forms once written; where it is none, they are drawn as
-    // images.
-    std::function<void(const PdfPlacement &)> placePdfPage;
+    // Gives the stand-in that sheet `sheet` draws for a PDF page of the run's
+    // pictures, for a PDF that gets the page as a form once written; where
+    // it is none, PDF pages are drawn as images.
+    std::function<QImage(std::int32_t sheet, const QString &id, std::int32_t page)> placePdfPage;
 };
 
 // Sheets of a PDF writer or of any other paged device that needs nothing more.

@@ -1,8 +1,9 @@
 #pragma once
 
-// The part of placing PDF pages under a run's sheets that speaks to qpdf,
-// in plain C++17: qpdf's headers do not build as C++20 with every compiler.
+// The part of putting PDF pages into a run's file that speaks to qpdf, in
+// plain C++17: qpdf's headers do not build as C++20 with every compiler.
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -10,23 +11,22 @@
 
 namespace qpdfpages {
 
-struct Placement
+// An image of one pixel of colour `rgb`, first drawn on sheet `sheet`
+// (from 1), that stands for page `page` of the PDF picture `picture`.
+struct StandIn
 {
-    int sheet = 0; // from 1
+    int sheet = 0;
+    std::array<unsigned char, 3> rgb{};
     std::string picture;
     int page = 1;
-    // Points from the paper's top-left corner.
-    double left = 0;
-    double top = 0;
-    double width = 0;
-    double height = 0;
 };
 
-// Writes the PDF at `runPath` through `write` with each placement's page of
-// its picture (whose bytes `bytesOf` gives) under its sheet, one form
-// XObject for each page of a picture. An error text, empty on success.
-std::string stamp(const std::string &runPath, const std::vector<Placement> &placements,
-                  const std::function<std::string(const std::string &picture)> &bytesOf,
-                  const std::function<void(const char *data, std::size_t length)> &write);
+// Writes the PDF at `runPath` through `write` as it is, then an update in
+// which each stand-in's image object becomes its page of its picture (whose
+// bytes `bytesOf` gives) as a form XObject filling the image's square. An
+// error text, empty on success.
+std::string placeForms(const std::string &runPath, const std::vector<StandIn> &standIns,
+                       const std::function<std::string(const std::string &picture)> &bytesOf,
+                       const std::function<void(const char *data, std::size_t length)> &write);
 
 } // namespace qpdfpages

@@ -179,7 +179,11 @@ bool drawPicture(QPainter &painter, RenderCache &cache, const QByteArray &bytes,
         const auto pdf = loadedPdf(tables, bytes, id);
         if (!pdf || page > pdf->document.pageCount())
             return false;
-        (*placePdfPage)(id, page, painter.transform().mapRect(target));
+        // Its one pixel must reach the file as it is, to be found again.
+        painter.save();
+        painter.setRenderHint(QPainter::LosslessImageRendering);
+        painter.drawImage(target, (*placePdfPage)(id, page));
+        painter.restore();
         return true;
     }
     if (!onScreen && format == PictureFormat::Svg) {

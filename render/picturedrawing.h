@@ -33,16 +33,16 @@ struct PictureFile
 };
 std::optional<PictureFile> readPictureFile(const QByteArray &bytes, std::int32_t page = 1);
 
-// Takes a PDF page that a PDF writer's output will carry as a vector
-// form: its picture's id and page, and the device rectangle it fills.
-using PdfPagePlacer =
-    std::function<void(const QString &id, std::int32_t page, const QRectF &deviceRect)>;
+// Gives the stand-in for a PDF page that a PDF writer's output will carry as
+// a vector form: an image that the writer keeps once, for a later step to
+// replace with the page, given its picture's id and page.
+using PdfPagePlacer = std::function<QImage(const QString &id, std::int32_t page)>;
 
 // Draws page `page` of the picture `bytes` (id `id`) into `target`, in the
 // painter's coordinates. On screen, from a picture decoded at the size it
 // shows, kept in `cache`; on paper, an image is drawn whole (one image for
-// every page that shows it), an SVG as vectors, and a PDF page through
-// `placePdfPage` when given, else as an image at the device's resolution.
+// every page that shows it), an SVG as vectors, and a PDF page as the
+// stand-in `placePdfPage` gives, when given, else as an image at the device's resolution.
 // False, drawing nothing, when the picture cannot be decoded.
 bool drawPicture(QPainter &painter, RenderCache &cache, const QByteArray &bytes, const QString &id,
                  std::int32_t page, const QRectF &target, bool onScreen,
