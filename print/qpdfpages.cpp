@@ -1,5 +1,7 @@
 #include "qpdfpages.h"
 
+#include <qpdf/Pl_Buffer.hh>
+#include <qpdf/Pl_Flate.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFMatrix.hh>
 #include <qpdf/QPDFObjGen.hh>
@@ -161,6 +163,15 @@ void unparseRenumbered(QPDFObjectHandle object, const Renumbering &numbers, std:
     }
 }
 
+std::shared_ptr<Buffer> compressed(Buffer &data)
+{
+    Pl_Buffer output("compressed");
+    Pl_Flate flate("compress", &output, Pl_Flate::a_deflate);
+    flate.write(data.getBuffer(), data.getSize());
+    flate.finish();
+    return output.getBufferSharedPointer();
+}
+
 // Writes objects after the run's own bytes, keeping where each begins.
 class UpdateWriter
 {
@@ -188,10 +199,16 @@ public:
             unparseRenumbered(object, numbers, text);
             put(text);
         } else {
-            const std::shared_ptr<Buffer> data = object.getRawStreamData();
+            std::shared_ptr<Buffer> data = object.getRawStreamData();
             QPDFObjectHandle dictionary = streamDictionary.isInitialized()
                                               ? streamDictionary
                                               : object.getDict().shallowCopy();
+            // A page's content comes decoded: it is written compressed.
+            if (!dictionary.hasKey("/Filter")) {
+                data = compressed(*data);
+                dictionary.replaceKey("/Filter", QPDFObjectHandle::newName("/FlateDecode"));
+                dictionary.removeKey("/DecodeParms");
+            }
             dictionary.replaceKey("/Length", QPDFObjectHandle::newInteger(long(data->getSize())));
             unparseRenumbered(dictionary, numbers, text);
             put(text + "\nstream\n");

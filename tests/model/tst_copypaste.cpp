@@ -1,6 +1,7 @@
 #include "copypaste.h"
 #include "documentbuilder.h"
 #include "numbering.h"
+#include "objecttable.h"
 
 #include <QMimeData>
 #include <QRandomGenerator>
@@ -10,8 +11,8 @@
 
 namespace {
 
-// A document of numbers and texts: links, repeats, prefixes with {last},
-// QR codes, and a random selection.
+// A document of numbers, texts and pictures: links, repeats, prefixes with
+// {last}, QR codes, and a random selection.
 Document randomDocument(QRandomGenerator &random)
 {
     Document doc = emptyDocument(60);
@@ -22,6 +23,12 @@ Document randomDocument(QRandomGenerator &random)
         const std::int32_t y = 10 * random.bounded(0, 6);
         if (random.bounded(4) == 0) {
             addObject(doc, KindText, x, y, QStringLiteral("text %1").arg(i));
+            continue;
+        }
+        if (random.bounded(6) == 0) {
+            // Two pictures' bytes, so that some are shared and some are not.
+            const QByteArray bytes = QByteArray("picture ") + char('0' + random.bounded(2));
+            placePicture(doc, x, y, bytes, QStringLiteral("p.png"), 1, QSizeF(30, 20));
             continue;
         }
         const int number = addNumber(doc, x, y, random.bounded(0, 500), 4, random.bounded(1, 4));
@@ -62,6 +69,9 @@ QList<QStringList> selectedRuns(const Document &doc)
         QStringList run;
         for (std::int32_t page = 1; page <= doc.pagesToPrint; ++page)
             run.append(objectText(doc, i, page));
+        // A picture comes with its bytes.
+        if (const std::optional<PictureRef> &picture = doc.objects[i].picture)
+            run.append(QString::fromLatin1(doc.pictures.bytes(picture->id)));
         runs.append(run);
     }
     return runs;
