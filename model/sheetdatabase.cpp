@@ -1,0 +1,279 @@
+#include "sheetdatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+using PaperSizes = QHash<QString, QSizeF>;
+
+struct Shape
+{
+    QLatin1StringView element;
+    LabelShape shape;
+};
+
+constexpr Shape shapes[] = {
+    {QLatin1StringView("Label-rectangle"), LabelShape::Rectangle},
+    {QLatin1StringView("Label-round"), LabelShape::Round},
+    {QLatin1StringView("Label-ellipse"), LabelShape::Ellipse},
+    {QLatin1StringView("Label-cd"), LabelShape::Cd},
+};
+
+// A product as its file gives it: a layout, or the part it is the same as.
+struct ReadProduct
+{
+    SheetLayout layout;
+    QString equivalent;
+};
+
+// A distance attribute in points; `missing` when it is absent.
+std::optional<double> distanceOf(const QXmlStreamAttributes &attributes, QLatin1StringView name,
+                                 std::optional<double> missing = std::nullopt)
+{
+    if (!attributes.hasAttribute(name))
+        return missing;
+    return pointsOf(attributes.value(name));
+}
+
+std::optional<int> countOf(const QXmlStreamAttributes &attributes, QLatin1StringView name)
+{
+    bool ok = false;
+    const int count = attributes.value(name).toInt(&ok);
+    return ok ? std::optional(count) : std::nullopt;
+}
+
+// Reads the label element the reader is on (one of `shapes`) into `layout`,
+// with its grids; an error text when it cannot.
+QString readLabel(QXmlStreamReader &xml, LabelShape shape, SheetLayout &layout)
+{
+    const QXmlStreamAttributes attributes = xml.attributes();
+    layout.shape = shape;
+    if (shape == LabelShape::Round || shape == LabelShape::Cd) {
+        const std::optional<double> radius = distanceOf(attributes, QLatin1StringView("radius"));
+        if (!radius)
+            return QStringLiteral("a label without a radius");
+        // A CD label may be cut square: its width and height say how.
+        layout.label =
+            QSizeF(distanceOf(attributes, QLatin1StringView("width"), 2 * *radius).value_or(-1),
+                   distanceOf(attributes, QLatin1StringView("height"), 2 * *radius).value_or(-1));
+        layout.cornerRadius = *radius;
+        layout.holeRadius = distanceOf(attributes, QLatin1StringView("hole"), 0.0).value_or(-1);
+    } else {
+        layout.label = QSizeF(distanceOf(attributes, QLatin1StringView("width")).value_or(-1),
+                              distanceOf(attributes, QLatin1StringView("height")).value_or(-1));
+        layout.cornerRadius = distanceOf(attributes, QLatin1StringView("round"), 0.0).value_or(-1);
+    }
+    while (xml.readNextStartElement()) {
+        if (xml.name() != QLatin1StringView("Layout")) {
+            xml.skipCurrentElement();
+            continue;
+        }
+        const QXmlStreamAttributes grid = xml.attributes();
+        const std::optional<int> columns = countOf(grid, QLatin1StringView("nx"));
+        const std::optional<int> rows = countOf(grid, QLatin1StringView("ny"));
+        const auto x0 = distanceOf(grid, QLatin1StringView("x0"), 0.0);
+        const auto y0 = distanceOf(grid, QLatin1StringView("y0"), 0.0);
+        const auto dx = distanceOf(grid, QLatin1StringView("dx"), 0.0);
+        const auto dy = distanceOf(grid, QLatin1StringView("dy"), 0.0);
+        if (!columns || !rows || !x0 || !y0 || !dx || !dy)
+            return QStringLiteral("a layout that cannot be read");
+        layout.grids.append({*columns, *rows, *x0, *y0, *dx, *dy});
+        xml.skipCurrentElement();
+    }
+    return layout.problem();
+}
+
+// Reads the Template element the reader is on; an error text when it cannot.
+QString readProduct(QXmlStreamReader &xml, const PaperSizes &papers, ReadProduct &product)
+{
+    const QXmlStreamAttributes attributes = xml.attributes();
+    SheetLayout &layout = product.layout;
+    layout.make = attributes.value(QLatin1StringView("brand")).toString().trimmed();
+    layout.part = attributes.value(QLatin1StringView("part")).toString().trimmed();
+    layout.description = attributes.value(QLatin1StringView("_description")).toString();
+    if (layout.description.isEmpty())
+        layout.description = attributes.value(QLatin1StringView("description")).toString();
+    product.equivalent = attributes.value(QLatin1StringView("equiv")).toString().trimmed();
+    if (layout.make.isEmpty() || layout.part.isEmpty())
+        return QStringLiteral("a product without a make or part");
+    if (!product.equivalent.isEmpty()) {
+        xml.skipCurrentElement();
+        return {};
+    }
+    const QString size = attributes.value(QLatin1StringView("size")).toString();
+    if (papers.contains(size)) {
+        layout.paper = papers.value(size);
+    } else {
+        const auto width = distanceOf(attributes, QLatin1StringView("width"));
+        const auto height = distanceOf(attributes, QLatin1StringView("height"));
+        if (!width || !height)
+            return QStringLiteral("paper \"%1\", which is not known").arg(size);
+        layout.paper = QSizeF(*width, *height);
+    }
+    bool labelRead = false;
+    while (xml.readNextStartElement()) {
+        const auto shape = std::find_if(std::begin(shapes), std::end(shapes),
+                                        [&xml](const Shape &s) { return xml.name() == s.element; });
+        if (shape == std::end(shapes) || labelRead) {
+            xml.skipCurrentElement();
+            continue;
+        }
+        const QString problem = readLabel(xml, shape->shape, layout);
+        if (!problem.isEmpty())
+            return problem;
+        labelRead = true;
+    }
+    return labelRead ? QString() : QStringLiteral("no label");
+}
+
+PaperSizes readPaperSizes(const QString &path)
+{
+    PaperSizes papers;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return papers;
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement ||
+            xml.name() != QLatin1StringView("Paper-size"))
+            continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const auto width = distanceOf(attributes, QLatin1StringView("width"));
+        const auto height = distanceOf(attributes, QLatin1StringView("height"));
+        if (width && height)
+            papers.insert(attributes.value(QLatin1StringView("id")).toString(),
+                          QSizeF(*width, *height));
+    }
+    return papers;
+}
+
+QString nameOf(const SheetLayout &layout)
+{
+    return (layout.make + QLatin1Char(' ') + layout.part).toLower();
+}
+
+} // namespace
+
+SheetDatabase SheetDatabase::read(const QString &folder, QStringList *skipped)
+{
+    const QDir dir(folder);
+    const PaperSizes papers = readPaperSizes(dir.filePath(QStringLiteral("paper-sizes.xml")));
+    const auto skip = [skipped](const QString &line) {
+        if (skipped)
+            skipped->append(line);
+    };
+    std::vector<ReadProduct> read;
+    const QStringList files =
+        dir.entryList({QStringLiteral("*-templates.xml")}, QDir::Files, QDir::Name);
+    for (const QString &name : files) {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly)) {
+            skip(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
+            continue;
+        }
+        // Namespaced or not, elements are known by their local names.
+        QXmlStreamReader xml(&file);
+        std::vector<ReadProduct> fromFile;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement ||
+                xml.name() != QLatin1StringView("Template"))
+                continue;
+            const qint64 line = xml.lineNumber();
+            ReadProduct product;
+            const QString problem = readProduct(xml, papers, product);
+            if (problem.isEmpty())
+                fromFile.push_back(product);
+            else if (!xml.hasError())
+                skip(QStringLiteral("%1: line %2: %3 %4 has %5")
+                         .arg(file.fileName())
+                         .arg(line)
+                         .arg(product.layout.make, product.layout.part, problem));
+        }
+        if (xml.hasError()) {
+            skip(QStringLiteral("%1: line %2: %3")
+                     .arg(file.fileName())
+                     .arg(xml.lineNumber())
+                     .arg(xml.errorString()));
+            continue;
+        }
+        read.insert(read.end(), fromFile.begin(), fromFile.end());
+    }
+
+    std::map<QString, const SheetLayout *> byName;
+    std::map<QString, QString> equivalents;
+    for (const ReadProduct &product : read) {
+        if (product.equivalent.isEmpty())
+            byName.emplace(nameOf(product.layout), &product.layout);
+        else
+            equivalents.emplace(nameOf(product.layout), product.equivalent);
+    }
+    SheetDatabase database;
+    for (const ReadProduct &product : read) {
+        if (product.equivalent.isEmpty()) {
+            database.m_products.append(product.layout);
+            continue;
+        }
+        // The same as one that is the same as another: followed a few steps.
+        SheetLayout same;
+        same.make = product.layout.make;
+        same.part = product.equivalent;
+        auto found = byName.find(nameOf(same));
+        for (int step = 0; found == byName.end() && step < 8; ++step) {
+            const auto next = equivalents.find(nameOf(same));
+            if (next == equivalents.end())
+                break;
+            same.part = next->second;
+            found = byName.find(nameOf(same));
+        }
+        if (found == byName.end()) {
+            skip(QStringLiteral("%1 %2: the same as %3, which is not in the database")
+                     .arg(product.layout.make, product.layout.part, product.equivalent));
+            continue;
+        }
+        SheetLayout layout = *found->second;
+        layout.part = product.layout.part;
+        if (!product.layout.description.isEmpty())
+            layout.description = product.layout.description;
+        database.m_products.append(layout);
+    }
+    std::stable_sort(database.m_products.begin(), database.m_products.end(),
+                     [](const SheetLayout &a, const SheetLayout &b) {
+                         const int make = a.make.compare(b.make, Qt::CaseInsensitive);
+                         return make != 0 ? make < 0
+                                          : a.part.compare(b.part, Qt::CaseInsensitive) < 0;
+                     });
+    for (const SheetLayout &layout : std::as_const(database.m_products))
+        database.m_searchTexts.append(
+            (layout.make + QLatin1Char(' ') + layout.part + QLatin1Char(' ') + layout.description)
+                .toLower());
+    return database;
+}
+
+std::optional<SheetLayout> SheetDatabase::find(QStringView makeAndPart) const
+{
+    const QString wanted = makeAndPart.toString().simplified().toLower();
+    for (const SheetLayout &layout : m_products) {
+        if (nameOf(layout) == wanted)
+            return layout;
+    }
+    return std::nullopt;
+}
+
+QList<int> SheetDatabase::matching(QStringView text) const
+{
+    const QStringList words = text.toString().toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QList<int> found;
+    for (int i = 0; i < m_searchTexts.size(); ++i) {
+        const QString &searched = m_searchTexts[i];
+        if (std::all_of(words.begin(), words.end(),
+                        [&searched](const QString &word) { return searched.contains(word); }))
+            found.append(i);
+    }
+    return found;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "sheetlayout.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+
+// Where Debian's glabels-data package puts its database of label sheets.
+inline constexpr QLatin1StringView installedSheetFolder("/usr/share/libglabels-3.0/templates");
+
+// The label sheets makers sell, as the sheet database describes them: one
+// layout per product, products that are the same as another (`equiv`)
+// included, sorted by make and part.
+class SheetDatabase
+{
+public:
+    // Reads every product file (*-templates.xml) of `folder`, with the paper
+    // sizes of its paper-sizes.xml. A file or product that cannot be read is
+    // left out, with one line in `skipped` saying which and why.
+    static SheetDatabase read(const QString &folder, QStringList *skipped = nullptr);
+
+    const QList<SheetLayout> &products() const { return m_products; }
+    bool isEmpty() const { return m_products.isEmpty(); }
+    // The product named "MAKE PART" (any case), if there is one.
+    std::optional<SheetLayout> find(QStringView makeAndPart) const;
+    // The products whose make, part and description hold every word of
+    // `text` (any case), in the database's order; all of them for no words.
+    QList<int> matching(QStringView text) const;
+
+private:
+    QList<SheetLayout> m_products;
+    QStringList m_searchTexts; // "make part description", lower case
+};
