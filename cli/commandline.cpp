@@ -156,6 +156,33 @@ const std::vector<ToolOption> &toolOptions()
              line.request.background = value;
              return value.isEmpty() ? QStringLiteral("--background needs a file name") : QString();
          }},
+        {QCommandLineOption(QStringLiteral("sheet"),
+                            QStringLiteral("print on the labels of the product \"MAKE PART\""),
+                            QStringLiteral("\"MAKE PART\"")),
+         [](CommandLine &line, const QString &value) {
+             line.request.sheet = value.simplified();
+             return line.request.sheet.isEmpty() ? QStringLiteral("--sheet needs a product")
+                                                 : QString();
+         }},
+        {QCommandLineOption(QStringLiteral("first-cell"),
+                            QStringLiteral("start at cell N of the first sheet of labels"),
+                            QStringLiteral("N")),
+         [](CommandLine &line, const QString &value) {
+             const std::optional<std::int32_t> cell = pageCount(value);
+             if (!cell || *cell < 1)
+                 return QStringLiteral("--first-cell needs a whole number of at least 1, not "
+                                       "'%1'")
+                     .arg(value);
+             line.request.firstCell = *cell;
+             return QString();
+         }},
+        {QCommandLineOption(QStringLiteral("list-sheets"),
+                            QStringLiteral("list the products of the sheet database that match "
+                                           "[TEXT], and exit")),
+         [](CommandLine &line, const QString &) {
+             line.listSheets = QString();
+             return QString();
+         }},
         {QCommandLineOption(QStringLiteral("o"),
                             QStringLiteral("write the run to FILE; - is standard output"),
                             QStringLiteral("FILE")),
@@ -203,6 +230,7 @@ QString usageText()
 {
     QString text =
         QStringLiteral("Usage: paginette-print [OPTION]... (-o OUT.pdf | -P QUEUE) DOCUMENT.pgt\n"
+                       "       paginette-print --list-sheets [TEXT]\n"
                        "Prints pages 1 to N of a Paginette document at 360 dpi, every number\n"
                        "advanced on each page, to a PDF file or to a print queue. A DOCUMENT of\n"
                        "- is read from standard input. An existing file is replaced only by a\n"
@@ -248,6 +276,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return line;
 
     const QStringList documents = parser.positionalArguments();
+    if (line.listSheets) {
+        line.listSheets = documents.join(QLatin1Char(' '));
+        return line;
+    }
     const PrintRequest &request = line.request;
     if (request.output.isEmpty() == request.queue.isEmpty())
         line.error = QStringLiteral("give either -o OUT.pdf or -P QUEUE");

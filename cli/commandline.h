@@ -5,6 +5,8 @@
 
 #include <QPointF>
 
+#include "sheetdatabase.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -41,9 +43,14 @@ struct PrintRequest
     QString manifest; // the file the run's manifest goes to, when asked
     // A PDF, PNG, JPEG or SVG file put under every page of the run.
     QString background;
-    QString output;   // -o: the PDF file; "-" for standard output
-    QString queue;    // -P: the print queue
-    QString document; // "-" for standard input
+    // A product of the sheet database ("Avery 5160") to print on, whatever
+    // the document holds, and the cell of its first sheet the run starts in.
+    QString sheet;
+    int firstCell = 1;
+    QString sheetFolder = installedSheetFolder; // where the sheet database is
+    QString output;                             // -o: the PDF file; "-" for standard output
+    QString queue;                              // -P: the print queue
+    QString document;                           // "-" for standard input
 };
 
 // What the command line asks for: a run, the help, the version, or nothing
@@ -53,6 +60,8 @@ struct CommandLine
     PrintRequest request;
     bool help = false;
     bool version = false;
+    // --list-sheets: the products whose names hold every word of the text.
+    std::optional<QString> listSheets;
     QString error;
 };
 

@@ -84,6 +84,15 @@ int main(int argc, char **argv)
         std::fputs("\nTry 'paginette-print --help' for more.\n", stderr);
         return exitUsage;
     }
+    if (line.listSheets) {
+        ToolReport report;
+        report.message = [](const QString &text) {
+            writeLine(stderr, QStringLiteral("paginette-print: ") + text);
+        };
+        return listSheets(
+            *line.listSheets, installedSheetFolder,
+            [](const QString &text) { writeLine(stdout, text); }, report);
+    }
     if (line.request.output == QLatin1String("-") && !standardOutputOpen) {
         writeLine(stderr, QStringLiteral("paginette-print: standard output is closed"));
         return exitFailed;

@@ -89,6 +89,7 @@ PrintPlan requestPlan(const PrintRequest &request, const QPrinter &printer, std:
     }
     plan.copies = request.copies;
     plan.collate = request.collate;
+    plan.firstCell = request.firstCell;
     if (request.printerProfile)
         plan.calibration = CalibrationStore().load(calibrationName(printer));
     if (request.offset) {
@@ -142,6 +143,52 @@ bool toldBeforeRun(const Document &doc, const PrintRequest &request, const Print
     return false;
 }
 
+QString noSheetDatabase()
+{
+    return QStringLiteral("the sheet database is not installed; install the glabels-data "
+                          "package (apt install glabels-data)");
+}
+
+// "Avery 5160: Address Labels; 30 labels of 66.7 x 25.4 mm on 215.9 x 279.4 mm"
+QString sheetLine(const SheetLayout &layout)
+{
+    const auto mm = [](double points) {
+        return QString::number(points * 25.4 / 72, 'f', 1);
+    };
+    return QStringLiteral("%1: %2; %3 labels of %4 x %5 mm on %6 x %7 mm")
+        .arg(layout.title(), layout.description)
+        .arg(layout.cellCount())
+        .arg(mm(layout.label.width()), mm(layout.label.height()), mm(layout.paper.width()),
+             mm(layout.paper.height()));
+}
+
+// Gives `doc` the layout of the product --sheet names, in the order of the
+// sheet it had. False when there is no database (told through `report`) or
+// no such product (`unknown` says so).
+bool useSheet(const PrintRequest &request, Document &doc, const ToolReport &report,
+              QString &unknown)
+{
+    QStringList skipped;
+    const SheetDatabase database = SheetDatabase::read(request.sheetFolder, &skipped);
+    for (const QString &skip : skipped)
+        report.message(skip);
+    if (database.isEmpty()) {
+        report.message(noSheetDatabase());
+        return false;
+    }
+    std::optional<SheetLayout> layout = database.find(request.sheet);
+    if (!layout) {
+        unknown = QStringLiteral("--sheet: no product \"%1\"; paginette-print --list-sheets "
+                                 "TEXT lists the products that match")
+                      .arg(request.sheet);
+        return false;
+    }
+    if (doc.sheet)
+        layout->order = doc.sheet->order;
+    doc.sheet = layout;
+    return true;
+}
+
 // The document printed to the request's output; an error text when it was
 // not.
 QString printRequest(const Document &doc, const PrintRequest &request, const PrintPlan &plan,
@@ -175,6 +222,22 @@ QString printRequest(const Document &doc, const PrintRequest &request, const Pri
 
 } // namespace
 
+int listSheets(const QString &text, const QString &folder,
+               const std::function<void(const QString &)> &line, const ToolReport &report)
+{
+    QStringList skipped;
+    const SheetDatabase database = SheetDatabase::read(folder, &skipped);
+    for (const QString &skip : skipped)
+        report.message(skip);
+    if (database.isEmpty()) {
+        report.message(noSheetDatabase());
+        return exitFailed;
+    }
+    for (const int index : database.matching(text))
+        line(sheetLine(database.products()[index]));
+    return exitPrinted;
+}
+
 int printDocument(const PrintRequest &request, const ToolReport &report)
 {
     // Whatever else went wrong, a run a signal stopped ends as the signal says.
@@ -197,6 +260,22 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     const QString nothing = nothingToPrint(doc->pagesToPrint);
     if (!nothing.isEmpty())
         return failed(name + QStringLiteral(": ") + nothing);
+    if (!request.sheet.isEmpty()) {
+        QString unknown;
+        if (!useSheet(request, *doc, report, unknown)) {
+            report.message(unknown);
+            return unknown.isEmpty() ? exitFailed : exitUsage;
+        }
+    }
+    if (request.firstCell != 1 || doc->sheet) {
+        const QString cellError =
+            doc->sheet ? firstCellError(*doc->sheet, request.firstCell)
+                       : QStringLiteral("--first-cell needs a sheet of labels (--sheet)");
+        if (!cellError.isEmpty()) {
+            report.message(name + QStringLiteral(": ") + cellError);
+            return exitUsage;
+        }
+    }
 
     std::optional<OutputTarget> target;
     if (!request.output.isEmpty()) {

@@ -20,3 +20,10 @@ struct ToolReport
 // exitUsage when the output is the document itself; exitStopped(N) when
 // signal N stopped the run.
 int printDocument(const PrintRequest &request, const ToolReport &report);
+
+// Lists, a line each through `line`, the products of the sheet database in
+// `folder` whose names hold every word of `text`; files it cannot read are
+// told through `report`. Returns exitPrinted, or exitFailed when there is
+// no database.
+int listSheets(const QString &text, const QString &folder,
+               const std::function<void(const QString &)> &line, const ToolReport &report);

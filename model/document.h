@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pageobject.h"
+#include "sheetlayout.h"
 
 #include <QList>
 #include <QString>
@@ -41,6 +42,9 @@ struct Document
     // The bytes of the pictures its objects show, and of those they showed:
     // a step taken back may show them again.
     PictureStore pictures;
+    // The sheet of labels it prints on, each page of the run one label;
+    // none for plain paper, a page a sheet.
+    std::optional<SheetLayout> sheet;
     // What the file said of the document that this version does not know.
     UnknownKeys extensionKeys;
     std::optional<StoredBlock> storedBlock;

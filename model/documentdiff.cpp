@@ -48,7 +48,7 @@ qsizetype DocumentDiff::heldEntries() const
 
 DocumentDiff::Values DocumentDiff::valuesOf(const Document &doc)
 {
-    return {doc.linkCount, doc.lastLinked, doc.pagesToPrint, doc.pictures};
+    return {doc.linkCount, doc.lastLinked, doc.pagesToPrint, doc.pictures, doc.sheet};
 }
 
 void DocumentDiff::setValues(Document &doc, const Values &values)
@@ -57,4 +57,5 @@ void DocumentDiff::setValues(Document &doc, const Values &values)
     doc.lastLinked = values.lastLinked;
     doc.pagesToPrint = values.pagesToPrint;
     doc.pictures = values.pictures;
+    doc.sheet = values.sheet;
 }

@@ -28,6 +28,7 @@ private:
         std::int32_t lastLinked = -1;
         std::int32_t pagesToPrint = 1;
         PictureStore pictures;
+        std::optional<SheetLayout> sheet;
 
         bool operator==(const Values &) const = default;
     };

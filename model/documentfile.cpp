@@ -247,6 +247,7 @@ QByteArray formatBytes(const Document &doc)
 {
     ExtensionBlock block;
     block.unknownKeys = doc.extensionKeys;
+    block.sheet = doc.sheet;
     for (const PageObject &object : doc.objects) {
         StoredObject stored{object.format, object.picture, object.extensionKeys};
         if (stored.format.system == NumberSystem::Hexadecimal)
@@ -310,6 +311,7 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
             object.picture->id = ids[object.picture->id];
     }
     doc.extensionKeys = block->unknownKeys;
+    doc.sheet = block->sheet;
     const auto length = qFromLittleEndian<quint32>(bytes.constData() + extensionBlockTag.size());
     doc.storedBlock =
         StoredBlock{bytes.left(blockHeaderSize + qsizetype(length)), formatBytes(doc), false};

@@ -2,6 +2,7 @@
 
 #include "jsontext.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -25,8 +26,22 @@ constexpr QLatin1StringView versionKey("version");
 constexpr QLatin1StringView objectsKey("objects");
 constexpr QLatin1StringView picturesKey("pictures");
 constexpr QLatin1StringView pictureKey("picture");
+constexpr QLatin1StringView sheetKey("sheet");
 // A file name kept with a picture is at most this long.
 constexpr qsizetype longestFileName = 1024;
+
+constexpr std::pair<LabelShape, const char *> shapeNames[] = {
+    {LabelShape::Rectangle, "rectangle"},
+    {LabelShape::Round, "round"},
+    {LabelShape::Ellipse, "ellipse"},
+    {LabelShape::Cd, "cd"},
+};
+
+constexpr std::pair<SheetOrder, const char *> orderNames[] = {
+    {SheetOrder::AcrossRows, "rows"},
+    {SheetOrder::DownColumns, "columns"},
+    {SheetOrder::CutAndStack, "stack"},
+};
 
 constexpr std::pair<CheckDigit, const char *> checkNames[] = {
     {CheckDigit::Luhn, "luhn"},   {CheckDigit::Mod10Weights31, "mod10-31"},
@@ -188,6 +203,85 @@ bool readPicture(const QJsonValue &value, QByteArrayView text, std::optional<Pic
     return true;
 }
 
+// [width, height] in points.
+bool readSize(const QJsonValue &value, QSizeF &size)
+{
+    const QJsonArray pair = value.toArray();
+    if (!value.isArray() || pair.size() != 2 || !pair[0].isDouble() || !pair[1].isDouble())
+        return false;
+    size = QSizeF(pair[0].toDouble(), pair[1].toDouble());
+    return true;
+}
+
+QByteArray sizeText(const QSizeF &size)
+{
+    return jsonText(QJsonArray{size.width(), size.height()});
+}
+
+// Each grid as [columns, rows, x0, y0, dx, dy].
+bool readGrids(const QJsonValue &value, QList<LabelGrid> &grids)
+{
+    if (!value.isArray() || value.toArray().size() > SheetLayout::maxCells)
+        return false;
+    for (const QJsonValue &entry : value.toArray()) {
+        const QJsonArray numbers = entry.toArray();
+        if (numbers.size() != 6 || !std::all_of(numbers.begin(), numbers.end(),
+                                                [](const QJsonValue &n) { return n.isDouble(); }))
+            return false;
+        const double columns = numbers[0].toDouble();
+        const double rows = numbers[1].toDouble();
+        if (!(columns >= 1 && columns <= SheetLayout::maxCells && rows >= 1 &&
+              rows <= SheetLayout::maxCells))
+            return false;
+        grids.append({int(columns), int(rows), numbers[2].toDouble(), numbers[3].toDouble(),
+                      numbers[4].toDouble(), numbers[5].toDouble()});
+    }
+    return true;
+}
+
+// A sheet names its paper, labels and grids; its other keys may be left out.
+bool readSheet(const QJsonValue &value, QByteArrayView text, std::optional<SheetLayout> &sheet)
+{
+    const std::optional<JsonMembers> members = objectMembers(text);
+    if (!value.isObject() || !members)
+        return false;
+    const QJsonObject entry = value.toObject();
+    SheetLayout read;
+    if (!readSize(entry.value(QLatin1String("paper")), read.paper) ||
+        !readSize(entry.value(QLatin1String("label")), read.label) ||
+        !readGrids(entry.value(QLatin1String("grids")), read.grids))
+        return false;
+    for (const auto &[key, json] : *members) {
+        const QJsonValue field = entry.value(key);
+        if (key == QLatin1String("make") || key == QLatin1String("part") ||
+            key == QLatin1String("description")) {
+            if (!field.isString() || field.toString().size() > longestFileName)
+                return false;
+            (key == QLatin1String("make")   ? read.make
+             : key == QLatin1String("part") ? read.part
+                                            : read.description) = field.toString();
+        } else if (key == QLatin1String("shape")) {
+            if (!readName(shapeNames, field, read.shape))
+                return false;
+        } else if (key == QLatin1String("order")) {
+            if (!readName(orderNames, field, read.order))
+                return false;
+        } else if (key == QLatin1String("corner") || key == QLatin1String("hole")) {
+            if (!field.isDouble())
+                return false;
+            (key == QLatin1String("corner") ? read.cornerRadius : read.holeRadius) =
+                field.toDouble();
+        } else if (key != QLatin1String("paper") && key != QLatin1String("label") &&
+                   key != QLatin1String("grids")) {
+            read.unknownKeys.insert(key, json);
+        }
+    }
+    if (!read.problem().isEmpty())
+        return false;
+    sheet = read;
+    return true;
+}
+
 // The pictures' bytes, each under its id, in Base64.
 bool readPictures(const QJsonValue &value, QByteArrayView text,
                   std::map<QString, QByteArray> &pictures)
@@ -236,6 +330,29 @@ QByteArray pictureText(const PictureRef &picture)
     if (!picture.printed)
         known.append({QStringLiteral("print"), jsonText(false)});
     return objectText(withUnknown(picture.unknownKeys, known));
+}
+
+QByteArray sheetText(const SheetLayout &sheet)
+{
+    QJsonArray grids;
+    for (const LabelGrid &grid : sheet.grids)
+        grids.append(QJsonArray{grid.columns, grid.rows, grid.x0, grid.y0, grid.dx, grid.dy});
+    JsonMembers known{{QStringLiteral("paper"), sizeText(sheet.paper)},
+                      {QStringLiteral("shape"), jsonText(nameOf(shapeNames, sheet.shape))},
+                      {QStringLiteral("label"), sizeText(sheet.label)},
+                      {QStringLiteral("grids"), jsonText(grids)},
+                      {QStringLiteral("order"), jsonText(nameOf(orderNames, sheet.order))}};
+    if (!sheet.make.isEmpty())
+        known.append({QStringLiteral("make"), jsonText(sheet.make)});
+    if (!sheet.part.isEmpty())
+        known.append({QStringLiteral("part"), jsonText(sheet.part)});
+    if (!sheet.description.isEmpty())
+        known.append({QStringLiteral("description"), jsonText(sheet.description)});
+    if (sheet.cornerRadius != 0)
+        known.append({QStringLiteral("corner"), jsonText(sheet.cornerRadius)});
+    if (sheet.holeRadius != 0)
+        known.append({QStringLiteral("hole"), jsonText(sheet.holeRadius)});
+    return objectText(withUnknown(sheet.unknownKeys, known));
 }
 
 QByteArray barcodeText(const BarcodeStyle &style)
@@ -420,6 +537,9 @@ std::optional<ExtensionBlock> readExtensionBlock(QByteArrayView bytes, std::int3
         } else if (key == picturesKey) {
             if (!readPictures(root.value(picturesKey), text, block.pictures))
                 return std::nullopt;
+        } else if (key == sheetKey) {
+            if (!readSheet(root.value(sheetKey), text, block.sheet))
+                return std::nullopt;
         } else if (key != versionKey) {
             block.unknownKeys.insert(key, text);
         }
@@ -435,7 +555,7 @@ QByteArray extensionBlockBytes(const ExtensionBlock &block)
         if (!entry.isEmpty())
             objects.append({QString::number(i), objectText(entry)});
     }
-    if (objects.isEmpty() && block.unknownKeys.isEmpty())
+    if (objects.isEmpty() && block.unknownKeys.isEmpty() && !block.sheet)
         return QByteArray();
 
     JsonMembers known{{versionKey, jsonText(blockVersion)}, {objectsKey, objectText(objects)}};
@@ -445,6 +565,8 @@ QByteArray extensionBlockBytes(const ExtensionBlock &block)
             pictures.append({id, '"' + bytes.toBase64() + '"'});
         known.append({picturesKey, objectText(pictures)});
     }
+    if (block.sheet)
+        known.append({sheetKey, sheetText(*block.sheet)});
     const QByteArray json = objectText(withUnknown(block.unknownKeys, known));
     QByteArray bytes;
     bytes.reserve(blockTag.size() + lengthSize + json.size());

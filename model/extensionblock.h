@@ -2,6 +2,7 @@
 
 #include "numberformat.h"
 #include "picture.h"
+#include "sheetlayout.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -30,6 +31,7 @@ struct ExtensionBlock
 {
     std::vector<StoredObject> objects;
     std::map<QString, QByteArray> pictures;
+    std::optional<SheetLayout> sheet;
     UnknownKeys unknownKeys;
 
     bool operator==(const ExtensionBlock &) const = default;

@@ -100,6 +100,26 @@ LabelSlot labelSlot(const SheetLayout &layout, int firstCell, std::int64_t label
     return {rest % sheets, static_cast<int>(blank + rest / sheets)};
 }
 
+std::optional<std::int64_t> labelInCell(const SheetLayout &layout, int firstCell,
+                                        std::int64_t sheet, int cell, std::int64_t labels)
+{
+    const std::int64_t cells = std::max(layout.cellCount(), 1);
+    const std::int64_t blank = std::clamp<std::int64_t>(firstCell, 1, cells) - 1;
+    std::int64_t label = 0;
+    if (layout.order != SheetOrder::CutAndStack) {
+        label = sheet * cells + cell - blank;
+    } else {
+        const std::int64_t sheets = sheetsFor(layout, firstCell, labels);
+        if (sheet >= sheets || (sheet == 0 && cell < blank))
+            return std::nullopt;
+        label = cell < blank ? cell * (sheets - 1) + sheet - 1
+                             : blank * (sheets - 1) + (cell - blank) * sheets + sheet;
+    }
+    if (label < 0 || label >= labels)
+        return std::nullopt;
+    return label;
+}
+
 std::int64_t sheetsFor(const SheetLayout &layout, int firstCell, std::int64_t labels)
 {
     const std::int64_t cells = std::max(layout.cellCount(), 1);

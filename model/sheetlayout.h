@@ -87,6 +87,10 @@ struct LabelSlot
 };
 LabelSlot labelSlot(const SheetLayout &layout, int firstCell, std::int64_t label,
                     std::int64_t labels);
+// The label (from 0) that cell `cell` of sheet `sheet` holds, as labelSlot
+// places them; nothing for a blank cell.
+std::optional<std::int64_t> labelInCell(const SheetLayout &layout, int firstCell,
+                                        std::int64_t sheet, int cell, std::int64_t labels);
 // The sheets a run of `labels` labels from cell `firstCell` takes.
 std::int64_t sheetsFor(const SheetLayout &layout, int firstCell, std::int64_t labels);
 

@@ -43,6 +43,9 @@ struct PrintPlan
     // copies, or the pages with their copies, run backwards.
     bool lastPageFirst = false;
     std::optional<RunBackground> background = std::nullopt;
+    // On a sheet of labels, the cell of the first sheet the run starts in,
+    // from 1; the cells before it stay blank.
+    int firstCell = 1;
 
     bool operator==(const PrintPlan &) const = default;
 };

@@ -71,6 +71,13 @@ QSizeF backgroundPaper(const PrintPlan &plan, std::int64_t sheet)
     return sizes[(pageOnSheet(plan, sheet) - 1) % sizes.size()];
 }
 
+QString firstCellError(const SheetLayout &layout, int firstCell)
+{
+    if (firstCell >= 1 && firstCell <= layout.cellCount())
+        return {};
+    return QStringLiteral("The first cell must be from 1 to %1").arg(layout.cellCount());
+}
+
 QString nothingToPrint(std::int32_t pagesToPrint)
 {
     if (pagesToPrint >= 1)
@@ -86,11 +93,18 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     if (doc.pagesToPrint < 1)
         return result;
     result.error = planError(plan, doc.pagesToPrint);
+    if (result.error.isEmpty() && doc.sheet)
+        result.error = firstCellError(*doc.sheet, plan.firstCell);
     if (!result.error.isEmpty()) {
         result.outcome = PrintOutcome::Failed;
         return result;
     }
-    const auto sheetsToDraw = static_cast<std::int32_t>(sheetCount(plan));
+    const auto items = static_cast<std::int32_t>(sheetCount(plan));
+    const std::optional<SheetLayout> &labels = doc.sheet;
+    const std::int64_t paperSheets = labels ? sheetsFor(*labels, plan.firstCell, items) : items;
+    // A sheet of labels is the maker's paper, measured from its corner.
+    if (labels && sheets.setPaperSize)
+        sheets.setPaperSize(labels->paper);
 
     QPainter painter;
     if (!sheets.device || !painter.begin(sheets.device)) {
@@ -106,46 +120,81 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     // The run's own: nothing of it is shared with the screen.
     RenderCache cache;
     const QTransform calibrated =
-        calibrationTransform(plan.calibration, printerResolution, sheets.printableOrigin);
+        calibrationTransform(plan.calibration, printerResolution,
+                             labels ? QPointF() : sheets.printableOrigin);
     std::int32_t sheet = 1;
     const PdfPagePlacer placePdfPage = [&](const QString &id, std::int32_t page) {
         return sheets.placePdfPage(sheet, id, page);
     };
     PaperSheet paper;
     paper.placePdfPage = sheets.placePdfPage ? &placePdfPage : nullptr;
-    for (; sheet <= sheetsToDraw; ++sheet) {
-        if (progress && !progress(sheet, sheetsToDraw)) {
+    std::int32_t item = 0;
+    // Draws item `item` of the plan (a page, or a label in `cell`); false
+    // when the run ends there.
+    const auto drawItem = [&](const QRectF &cell) {
+        if (progress && !progress(item, items)) {
             result.outcome = PrintOutcome::Cancelled;
-            break;
+            return false;
         }
-        const QSizeF backgroundSize = backgroundPaper(plan, sheet);
-        const QPointF origin = backgroundSize.isEmpty() ? sheets.printableOrigin : QPointF();
-        paper.paper = QRectF(-origin, backgroundSize.isEmpty() ? sheets.paperSize : backgroundSize);
-        if (docOpen) {
-            const std::int32_t page = pageOnSheet(plan, sheet);
-            // Nothing unscannable is printed: the run stops before such a page.
-            const QString unscannable = unscannableOn(texts, page);
-            if (!unscannable.isEmpty()) {
-                result.outcome = PrintOutcome::Failed;
-                result.refusedPage = page;
-                result.error = QStringLiteral("Cannot print ") + unscannable;
-                break;
-            }
-            painter.setTransform(calibrated);
-            if (plan.background)
-                drawRunBackground(painter, cache, *plan.background, page, paper, scale);
-            const KeepDrawing keepDrawing = [&progress, sheet, sheetsToDraw] {
-                return !progress || progress(sheet, sheetsToDraw);
-            };
-            if (renderPrintedPage(painter, cache, texts, page, scale, paper, keepDrawing).stopped) {
-                result.outcome = PrintOutcome::Cancelled;
-                break;
-            }
+        if (!docOpen) {
+            ++result.pagesDrawn;
+            return true;
+        }
+        const std::int32_t page = pageOnSheet(plan, item);
+        // Nothing unscannable is printed: the run stops before such a page.
+        const QString unscannable = unscannableOn(texts, page);
+        if (!unscannable.isEmpty()) {
+            result.outcome = PrintOutcome::Failed;
+            result.refusedPage = page;
+            result.error = QStringLiteral("Cannot print ") + unscannable;
+            return false;
+        }
+        painter.setTransform(calibrated);
+        if (labels) {
+            painter.translate(cell.topLeft() * scale);
+            painter.setClipRect(QRectF(QPointF(0, 0), cell.size() * scale));
+            paper.paper = QRectF(QPointF(0, 0), cell.size());
+        }
+        if (plan.background)
+            drawRunBackground(painter, cache, *plan.background, page, paper, scale);
+        const KeepDrawing keepDrawing = [&progress, item, items] {
+            return !progress || progress(item, items);
+        };
+        const bool stopped =
+            renderPrintedPage(painter, cache, texts, page, scale, paper, keepDrawing).stopped;
+        painter.setClipping(false);
+        if (stopped) {
+            result.outcome = PrintOutcome::Cancelled;
+            return false;
         }
         ++result.pagesDrawn;
+        return true;
+    };
+    for (; sheet <= paperSheets; ++sheet) {
+        if (!labels) {
+            item = sheet;
+            const QSizeF backgroundSize = backgroundPaper(plan, sheet);
+            const QPointF origin = backgroundSize.isEmpty() ? sheets.printableOrigin : QPointF();
+            paper.paper =
+                QRectF(-origin, backgroundSize.isEmpty() ? sheets.paperSize : backgroundSize);
+            if (!drawItem({}))
+                break;
+        } else {
+            bool ended = false;
+            for (int cell = 0; cell < labels->cellCount() && !ended; ++cell) {
+                const std::optional<std::int64_t> label =
+                    labelInCell(*labels, plan.firstCell, sheet - 1, cell, items);
+                if (!label)
+                    continue;
+                item = static_cast<std::int32_t>(*label + 1);
+                ended = !drawItem(labels->cellRect(cell));
+            }
+            if (ended)
+                break;
+        }
         result.error = deviceFailure(sheets);
-        if (result.error.isEmpty() && sheet < sheetsToDraw && sheets.newSheet) {
-            const QSizeF next = backgroundPaper(plan, sheet + 1);
+        if (result.error.isEmpty() && sheet < paperSheets && sheets.newSheet) {
+            const QSizeF next = labels ? QSizeF() : backgroundPaper(plan, sheet + 1);
             if (!next.isEmpty() && sheets.setPaperSize)
                 sheets.setPaperSize(next);
             if (!sheets.newSheet()) {

@@ -69,6 +69,9 @@ struct PrintResult
     std::int32_t refusedPage = 0;
 };
 
+// Why a run cannot start at cell `firstCell` of `layout`, or empty.
+QString firstCellError(const SheetLayout &layout, int firstCell);
+
 // The message of a run that would print no page, or an empty text when
 // there is something to print.
 QString nothingToPrint(std::int32_t pagesToPrint);

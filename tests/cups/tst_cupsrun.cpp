@@ -20,30 +20,6 @@ const QString queue = QStringLiteral(PRINT_QUEUE);
 const QString folder = QStringLiteral(PRINT_QUEUE_FOLDER);
 constexpr int jobTimeoutMs = 90000;
 
-// A word pdftotext found, and where its first character starts, in points.
-struct Word
-{
-    QString text;
-    QPointF origin;
-};
-
-QList<Word> pageWords(const QString &path, int page)
-{
-    const QString number = QString::number(page);
-    const ToolRun run = runTool(QStringLiteral("pdftotext"),
-                                {QStringLiteral("-bbox"), QStringLiteral("-f"), number,
-                                 QStringLiteral("-l"), number, path, QStringLiteral("-")});
-    static const QRegularExpression word(
-        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re"));
-    QList<Word> words;
-    for (auto match = word.globalMatch(run.out); match.hasNext();) {
-        const auto found = match.next();
-        words.append(
-            {found.captured(3), {found.captured(1).toDouble(), found.captured(2).toDouble()}});
-    }
-    return words;
-}
-
 QStringList queuePdfs()
 {
     return QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);

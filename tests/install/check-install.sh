@@ -131,7 +131,7 @@ package)
     field() { dpkg-deb -f "$deb" "$1"; }
     [ "$(field Package) $(field Version) $(field Section)" = "paginette $version graphics" ] ||
         fail "package, version and section: $(field Package) $(field Version) $(field Section)"
-    [ "$(field Recommends)" = "fonts-liberation2, cups-client, qt6-gtk-platformtheme" ] ||
+    [ "$(field Recommends)" = "fonts-liberation2, cups-client, qt6-gtk-platformtheme, glabels-data" ] ||
         fail "Recommends: $(field Recommends)"
     for library in libqt6widgets6 libqt6printsupport6 libcups2 libc6; do
         field Depends | grep -qE "(^|, )$library( |,|$)" || fail "Depends lacks $library: $(field Depends)"

@@ -154,6 +154,20 @@ void ExtensionBlockTest::reads_data()
     same("prefix of 63", versionOne(R"({"0":{"prefix":")" + a63 + "\"}}"));
     same("repeat 1000", versionOne(R"({"0":{"repeat":1000}})"));
     QTest::newRow("no objects") << blockOf(R"({"version":1})") << true << QByteArray();
+    const QByteArray sheet =
+        R"({"version":1,"objects":{},"sheet":{"make":"Avery","part":"5160","paper":[612,792],)"
+        R"("shape":"rectangle","label":[189,72],"corner":4.5,"order":"stack",)"
+        R"("grids":[[3,10,11.25,36,200.25,72],[1,1,0,0,0,0]],"later":1}})";
+    same("a sheet, with a key it does not know", sheet);
+    same("a custom sheet", R"({"version":1,"objects":{},"sheet":{"paper":[100,100],)"
+                           R"("shape":"cd","label":[50,50],"hole":10,"order":"rows",)"
+                           R"("grids":[[1,1,0,0,0,0]]}})");
+    QByteArray noCells = sheet;
+    damaged("a sheet without cells", blockOf(noCells.replace("[3,10,", "[0,10,")));
+    QByteArray noPaper = sheet;
+    damaged("a sheet without paper", blockOf(noPaper.replace("[612,792]", "[612]")));
+    QByteArray shape = sheet;
+    damaged("a shape not known", blockOf(shape.replace("rectangle", "star")));
 
     damaged("bad tag", "PGTY" + blockOf(sound).mid(4));
     damaged("shorter than a header", QByteArray("PGTX\x01\x00", 6));

@@ -210,6 +210,15 @@ void TestSheets::everyLabelHasACellOfItsOwn()
             QVERIFY2(slot.sheet > 0 || slot.cell >= firstCell - 1, where);
             QVERIFY2(taken.emplace(std::pair{slot.sheet, slot.cell}, label).second, where);
         }
+        // Read cell by cell, the sheets give the same labels back.
+        for (std::int64_t sheet = 0; sheet < sheets; ++sheet) {
+            for (int cell = 0; cell < cells; ++cell) {
+                const auto found = taken.find({sheet, cell});
+                QCOMPARE(labelInCell(layout, firstCell, sheet, cell, labels),
+                         found == taken.end() ? std::nullopt
+                                              : std::optional<std::int64_t>(found->second));
+            }
+        }
         QCOMPARE(sheetsFor(layout, firstCell, labels),
                  taken.empty() ? 0 : taken.rbegin()->first.first + 1);
         // Cut and stack: a cell's label is the one the same cell of the

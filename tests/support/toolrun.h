@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPointF>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -72,4 +74,28 @@ inline int pdfPageCount(const QString &path)
             return line.mid(6).trimmed().toInt();
     }
     return -1;
+}
+
+// A word pdftotext found, and where its first character starts, in points.
+struct Word
+{
+    QString text;
+    QPointF origin;
+};
+
+inline QList<Word> pageWords(const QString &path, int page)
+{
+    const QString number = QString::number(page);
+    const ToolRun run = runTool(QStringLiteral("pdftotext"),
+                                {QStringLiteral("-bbox"), QStringLiteral("-f"), number,
+                                 QStringLiteral("-l"), number, path, QStringLiteral("-")});
+    static const QRegularExpression word(
+        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re"));
+    QList<Word> words;
+    for (auto match = word.globalMatch(run.out); match.hasNext();) {
+        const auto found = match.next();
+        words.append(
+            {found.captured(3), {found.captured(1).toDouble(), found.captured(2).toDouble()}});
+    }
+    return words;
 }

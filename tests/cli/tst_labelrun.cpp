@@ -1,0 +1,138 @@
+#include "documentbuilder.h"
+#include "documentfile.h"
+#include "sheetdatabase.h"
+#include "toolrun.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <map>
+
+namespace {
+
+// The words of page `page` of `pdf` by the cell of `layout` they begin in,
+// with where each begins from its cell's corner.
+std::map<int, Word> wordsByCell(const QString &pdf, int page, const SheetLayout &layout)
+{
+    std::map<int, Word> cells;
+    for (const Word &word : pageWords(pdf, page)) {
+        for (int cell = 0; cell < layout.cellCount(); ++cell) {
+            const QRectF rect = layout.cellRect(cell);
+            if (rect.contains(word.origin)) {
+                cells[cell] = {word.text, word.origin - rect.topLeft()};
+                break;
+            }
+        }
+    }
+    return cells;
+}
+
+QString numberText(int value)
+{
+    return QStringLiteral("%1").arg(value, 4, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+// paginette-print on sheets of labels, read back as a print shop would
+// check them: which number is in which cell of which sheet.
+class TestLabelRun : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_document;
+    SheetLayout m_avery5160;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        const std::optional<SheetLayout> layout =
+            SheetDatabase::read(installedSheetFolder).find(u"Avery 5160");
+        if (!layout)
+            QSKIP("glabels-data is not installed");
+        m_avery5160 = *layout;
+        Document doc = emptyDocument(5);
+        addNumber(doc, 5, 5, 1, 4);
+        m_document = m_dir.filePath(QStringLiteral("labels.pgt"));
+        QCOMPARE(saveDocument(doc, {}, m_document), QString());
+    }
+
+    // 100 labels from cell 7: two rows left blank, sheets 1 to 4, the last
+    // holding 16; each number at its place in its cell.
+    void aPartUsedSheetFirst()
+    {
+        const QString pdf = m_dir.filePath(QStringLiteral("from7.pdf"));
+        const ToolRun run = runTool(
+            QStringLiteral(PAGINETTE_PRINT),
+            {"--sheet", "Avery 5160", "--first-cell", "7", "--pages", "100", "-o", pdf, m_document});
+        QCOMPARE(programErrors(run.err), QString());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(pdfPageCount(pdf), 4);
+        const std::map<int, Word> first = wordsByCell(pdf, 1, m_avery5160);
+        QCOMPARE(first.size(), std::size_t{24});
+        QCOMPARE(first.begin()->first, 6);
+        QCOMPARE(first.begin()->second.text, numberText(1));
+        // The number's corner is 5 points into its label, from (x0, y0 + 2 dy).
+        const QPointF place = first.begin()->second.origin;
+        QVERIFY2((place - QPointF(5, 5)).manhattanLength() < 2,
+                 qPrintable(QStringLiteral("%1, %2").arg(place.x()).arg(place.y())));
+        int label = 1;
+        for (int sheet = 1; sheet <= 4; ++sheet) {
+            const std::map<int, Word> cells = wordsByCell(pdf, sheet, m_avery5160);
+            QCOMPARE(cells.size(), std::size_t(sheet == 1 ? 24 : sheet == 4 ? 16 : 30));
+            for (const auto &[cell, word] : cells) {
+                QCOMPARE(word.text, numberText(label++));
+                QVERIFY((word.origin - place).manhattanLength() < 0.5);
+            }
+        }
+        QCOMPARE(label, 101);
+    }
+
+    // Stored in the document: cut and stack over three sheets, cell c of each
+    // sheet continuing cell c of the sheet before.
+    void cutAndStack()
+    {
+        Document doc = emptyDocument(5);
+        addNumber(doc, 5, 5, 1, 4);
+        doc.sheet = m_avery5160;
+        doc.sheet->order = SheetOrder::CutAndStack;
+        doc.pagesToPrint = 90;
+        const QString stacked = m_dir.filePath(QStringLiteral("stacked.pgt"));
+        QCOMPARE(saveDocument(doc, {}, stacked), QString());
+        const QString pdf = m_dir.filePath(QStringLiteral("stacked.pdf"));
+        const ToolRun run = runTool(QStringLiteral(PAGINETTE_PRINT), {"-o", pdf, stacked});
+        QCOMPARE(programErrors(run.err), QString());
+        QCOMPARE(pdfPageCount(pdf), 3);
+        for (int sheet = 1; sheet <= 3; ++sheet) {
+            const std::map<int, Word> cells = wordsByCell(pdf, sheet, m_avery5160);
+            QCOMPARE(cells.size(), std::size_t{30});
+            for (const auto &[cell, word] : cells)
+                QCOMPARE(word.text, numberText(cell * 3 + sheet));
+        }
+    }
+
+    void unknownProductsAndCellsAreRefused()
+    {
+        const QString pdf = m_dir.filePath(QStringLiteral("refused.pdf"));
+        const ToolRun unknown = runTool(QStringLiteral(PAGINETTE_PRINT),
+                                        {"--sheet", "Avery 99999", "-o", pdf, m_document});
+        QCOMPARE(unknown.exitCode, 2);
+        QVERIFY(programErrors(unknown.err).contains(QLatin1String("--list-sheets")));
+        const ToolRun pastTheSheet =
+            runTool(QStringLiteral(PAGINETTE_PRINT),
+                    {"--sheet", "Avery 5160", "--first-cell", "31", "-o", pdf, m_document});
+        QCOMPARE(pastTheSheet.exitCode, 2);
+        QVERIFY(!QFile::exists(pdf));
+        const ToolRun listed =
+            runTool(QStringLiteral(PAGINETTE_PRINT), {"--list-sheets", "avery", "5160"});
+        QCOMPARE(listed.exitCode, 0);
+        QVERIFY(listed.out.startsWith(QLatin1String("Avery 15160: Address Labels; 30 labels")));
+        QVERIFY(listed.out.contains(QLatin1String("\nAvery 5160: Address Labels; 30 labels of "
+                                                  "66.7 x 25.4 mm on 215.9 x 279.4 mm\n")));
+    }
+};
+
+QTEST_MAIN(TestLabelRun)
+#include "tst_labelrun.moc"
