@@ -30,6 +30,8 @@ struct AppContext
     Feedback feedback;
     // The desktop's clipboard; without one, Cut, Copy and Paste stay off.
     QClipboard *clipboard = nullptr;
+    // Where the database of label sheets is read from.
+    QString sheetFolder{};
 
     EditorContext editorContext() const
     {

@@ -5,6 +5,7 @@
 #include "preferences.h"
 #include "renderstate.h"
 #include "session.h"
+#include "sheetdatabase.h"
 #include "viewstate.h"
 
 #include <QApplication>
@@ -71,7 +72,7 @@ int main(int argc, char **argv)
     PreferencesRecord prefs{};
     DocumentEditor editor(session);
     MainWindow window(AppContext{editor, session, render, view, prefs, desktopFeedback(),
-                                 QGuiApplication::clipboard()});
+                                 QGuiApplication::clipboard(), installedSheetFolder});
     window.start();
     if (!options.document.isEmpty())
         window.openDocument(QFileInfo(options.document).absoluteFilePath());

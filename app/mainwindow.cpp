@@ -15,6 +15,7 @@
 #include "picturecommands.h"
 #include "printcommands.h"
 #include "screenrender.h"
+#include "sheetcommands.h"
 #include "toolglyphs.h"
 #include "viewcommands.h"
 
@@ -99,6 +100,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     m_printCommands = new PrintCommands(m_context.editor, m_context.session, m_context.render,
                                         m_context.view, m_context.feedback, printHooks, this);
     m_addonCommands = new AddonCommands(m_context, *m_printCommands, m_hooks, this);
+    m_sheetCommands = new SheetCommands(m_context, m_hooks, this);
     m_helpCommands = new HelpCommands(m_context.feedback, m_hooks, this);
     m_pictureCommands = new PictureCommands(m_context, this);
     m_objectPropertiesAction = makeAction(this, "objectPropertiesAction", "&Object Properties");
@@ -133,8 +135,8 @@ void MainWindow::buildMenus()
     addItems(addMenu(bar, "fileMenu", "&File"),
              {document.newAction, document.openAction, document.closeAction, nullptr,
               document.saveAction, document.saveAsAction, nullptr, print.pageSetupAction,
-              print.printerCalibrationAction, print.printAction, print.printPreviewAction, nullptr,
-              document.quitAction});
+              m_sheetCommands->sheetLayoutAction, print.printerCalibrationAction, print.printAction,
+              print.printPreviewAction, nullptr, document.quitAction});
     const EditCommands &edit = *m_editCommands;
     addItems(addMenu(bar, "editMenu", "&Edit"),
              {edit.undoAction, edit.redoAction, nullptr, edit.cutAction, edit.copyAction,

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 class AddonCommands;
+class SheetCommands;
 class DocumentCommands;
 class DocumentWindow;
 class EditCommands;
@@ -91,6 +92,7 @@ private:
     ViewCommands *m_viewCommands = nullptr;
     PrintCommands *m_printCommands = nullptr;
     AddonCommands *m_addonCommands = nullptr;
+    SheetCommands *m_sheetCommands = nullptr;
     HelpCommands *m_helpCommands = nullptr;
     PictureCommands *m_pictureCommands = nullptr;
 };

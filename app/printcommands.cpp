@@ -142,14 +142,18 @@ void PrintCommands::print()
         const QString previousFile = m_printer.outputFileName();
         const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
         offerFileName();
-        if (!m_dialogs.print(m_printer, m_editor.document().pagesToPrint)) {
+        const Document &doc = m_editor.document();
+        LabelStart labels{doc.sheet ? doc.sheet->cellCount() : 0, 1};
+        if (!m_dialogs.print(m_printer, doc.pagesToPrint, doc.sheet ? &labels : nullptr)) {
             if (toFile)
                 m_printer.setOutputFileName(previousFile);
             return;
         }
         if (!printsToFile(m_printer))
             m_chosenQueue = m_printer.printerName();
+        m_firstCell = labels.firstCell;
         printOn(m_printer);
+        m_firstCell = 1;
         returnToChosenQueue();
     });
 }
@@ -195,6 +199,7 @@ PrintPlan PrintCommands::planFor(const QPrinter &printer) const
 {
     PrintPlan plan = printerPlan(printer, m_editor.document().pagesToPrint);
     plan.calibration = m_calibrations.load(::calibrationName(printer));
+    plan.firstCell = m_firstCell;
     return plan;
 }
 

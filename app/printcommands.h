@@ -116,6 +116,7 @@ private:
     PrintDialogs m_dialogs;
     QPrinter m_printer;
     QString m_chosenQueue;
+    int m_firstCell = 1; // of the run being printed on labels
     CalibrationStore m_calibrations;
     PrintLog m_log;
     QList<PrintedRun> m_printedRuns;

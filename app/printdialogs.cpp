@@ -2,12 +2,15 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFormLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QSpinBox>
 
 #include <memory>
 
@@ -53,10 +56,33 @@ protected:
 
 } // namespace
 
+namespace {
+
+// The print dialog's Labels tab: the cell of the first sheet the run
+// starts in, for a sheet whose first labels are gone.
+QSpinBox *labelsTab(QPrintDialog &dialog, const LabelStart &labels)
+{
+    auto *tab = new QWidget;
+    tab->setObjectName(QStringLiteral("labelsTab"));
+    tab->setWindowTitle(QStringLiteral("Labels"));
+    auto *firstCellBox = new QSpinBox(tab);
+    firstCellBox->setObjectName(QStringLiteral("firstCellBox"));
+    firstCellBox->setRange(1, labels.cells);
+    firstCellBox->setValue(labels.firstCell);
+    auto *form = new QFormLayout(tab);
+    form->addRow(QStringLiteral("Start at &label:"), firstCellBox);
+    form->addRow(
+        new QLabel(QStringLiteral("The labels before it on the first sheet stay blank."), tab));
+    dialog.setOptionTabs({tab});
+    return firstCellBox;
+}
+
+} // namespace
+
 PrintDialogs standardPrintDialogs(QWidget *parent)
 {
     PrintDialogs dialogs;
-    dialogs.print = [parent](QPrinter &printer, std::int32_t pages) {
+    dialogs.print = [parent](QPrinter &printer, std::int32_t pages, LabelStart *labels) {
         QPrintDialog dialog(&printer, parent);
         // A range of the run and copies, no selection and no current page.
         // Printing to a PDF file stays, as on every Linux desktop.
@@ -68,7 +94,12 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
         printer.setPrintRange(QPrinter::AllPages);
         printer.setFromTo(1, pages);
         new CupsPageChoices(&dialog);
-        return dialog.exec() == QDialog::Accepted;
+        QSpinBox *firstCellBox = labels ? labelsTab(dialog, *labels) : nullptr;
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        if (firstCellBox)
+            labels->firstCell = firstCellBox->value();
+        return true;
     };
     dialogs.pageSetup = [parent](QPrinter &printer) {
         QPageSetupDialog dialog(&printer, parent);

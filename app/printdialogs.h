@@ -12,11 +12,19 @@ class QWidget;
 
 // The dialogs of the print commands; tests put their own in place, so that
 // no test waits on a modal window.
+// Where a run on a sheet of `cells` labels starts: the print dialog asks.
+struct LabelStart
+{
+    int cells = 0;
+    int firstCell = 1;
+};
+
 struct PrintDialogs
 {
     // The print dialog of a run of `pages` pages: printer, properties, page
-    // range, copies, print to file. True when confirmed.
-    std::function<bool(QPrinter &, std::int32_t pages)> print;
+    // range, copies, print to file, and on labels the first cell. True when
+    // confirmed.
+    std::function<bool(QPrinter &, std::int32_t pages, LabelStart *labels)> print;
     // The page setup dialog: paper and orientation. True when confirmed.
     std::function<bool(QPrinter &)> pageSetup;
     // Progress of a run of `sheets` sheets, shown while it is drawn.

@@ -12,19 +12,33 @@
 
 PrintPreviewDialog::PrintPreviewDialog(const Document &doc, const Calibration &calibration,
                                        const QPageLayout &layout, QWidget *parent)
-    : QDialog(parent), m_texts(doc)
+    : QDialog(parent), m_texts(doc), m_labels(doc.sheet.has_value())
 {
     setObjectName(QStringLiteral("PrintPreviewDialog"));
     setWindowTitle(QStringLiteral("Print Preview"));
-    const QSizeF paper = layout.fullRect(QPageLayout::Point).size();
-    const QPointF printableOrigin = layout.paintRect(QPageLayout::Point).topLeft();
-    pagesView = new PreviewPagesView(
-        doc.pagesToPrint, paper,
-        [this, calibration, paper, printableOrigin](std::int32_t page, std::int32_t dotsPerInch) {
-            return paperImage(m_cache, m_texts, page, calibration, paper, printableOrigin,
-                              dotsPerInch);
-        },
-        this);
+    if (doc.sheet) {
+        // Sheets of labels, the run's labels in their cells.
+        PrintPlan plan = wholeRun(doc.pagesToPrint);
+        plan.calibration = calibration;
+        pagesView = new PreviewPagesView(
+            static_cast<std::int32_t>(sheetsFor(*doc.sheet, plan.firstCell, doc.pagesToPrint)),
+            doc.sheet->paper,
+            [this, plan](std::int32_t sheet, std::int32_t dotsPerInch) {
+                return labelSheetImage(m_cache, m_texts, plan, sheet, dotsPerInch);
+            },
+            this);
+    } else {
+        const QSizeF paper = layout.fullRect(QPageLayout::Point).size();
+        const QPointF printableOrigin = layout.paintRect(QPageLayout::Point).topLeft();
+        pagesView = new PreviewPagesView(
+            doc.pagesToPrint, paper,
+            [this, calibration, paper, printableOrigin](std::int32_t page,
+                                                        std::int32_t dotsPerInch) {
+                return paperImage(m_cache, m_texts, page, calibration, paper, printableOrigin,
+                                  dotsPerInch);
+            },
+            this);
+    }
     pageLabel = new QLabel(this);
     pageLabel->setObjectName(QStringLiteral("pageLabel"));
     printButton = new QPushButton(QStringLiteral("&Print..."), this);
@@ -56,5 +70,8 @@ PrintPreviewDialog::PrintPreviewDialog(const Document &doc, const Calibration &c
 
 void PrintPreviewDialog::showPage(std::int32_t page)
 {
-    pageLabel->setText(QStringLiteral("Page %1 of %2").arg(page).arg(pagesView->pageCount()));
+    pageLabel->setText(
+        (m_labels ? QStringLiteral("Sheet %1 of %2") : QStringLiteral("Page %1 of %2"))
+            .arg(page)
+            .arg(pagesView->pageCount()));
 }

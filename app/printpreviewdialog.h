@@ -34,6 +34,7 @@ private:
     void showPage(std::int32_t page);
 
     const RunTexts m_texts;
+    const bool m_labels; // sheets of labels, not pages
     RenderCache m_cache;
     bool m_printChosen = false;
 };

@@ -238,6 +238,8 @@ void ViewCommands::arrange(DrawOrderMove move, const QString &label)
 void ViewCommands::showDocumentValues()
 {
     const Document &doc = m_context.editor.document();
+    // On a sheet of labels the run counts labels.
+    pagesLabel->setText(doc.sheet ? QStringLiteral("Labels:") : QStringLiteral("Pages:"));
     // What the user is typing stays until it is taken over.
     if (!pagesEdit->isModified())
         pagesEdit->setText(QString::number(doc.pagesToPrint));
@@ -257,7 +259,11 @@ void ViewCommands::updateEnabled()
 void ViewCommands::fitToFont()
 {
     // The design widths are the least; a larger font widens the controls.
-    pagesLabel->setFixedWidth(std::max(37, pagesLabel->sizeHint().width()));
+    // Wide enough for "Labels:" too, which it says on a sheet of labels.
+    const int labelsWidth = pagesLabel->fontMetrics().horizontalAdvance(QStringLiteral("Labels:")) +
+                            pagesLabel->sizeHint().width() -
+                            pagesLabel->fontMetrics().horizontalAdvance(pagesLabel->text());
+    pagesLabel->setFixedWidth(std::max({37, pagesLabel->sizeHint().width(), labelsWidth}));
     pagesEdit->setFixedWidth(std::max(34, widthShowing(*pagesEdit, QStringLiteral("60000"))));
     pageLabel->setFixedWidth(std::max(32, pageLabel->sizeHint().width()));
     pageSpinBox->setMinimumWidth(std::max(46, pageSpinBox->sizeHint().width()));

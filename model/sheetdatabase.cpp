@@ -269,11 +269,14 @@ QList<int> SheetDatabase::matching(QStringView text) const
 {
     const QStringList words = text.toString().toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     QList<int> found;
+    QList<int> partTyped; // products whose whole number is one of the words
     for (int i = 0; i < m_searchTexts.size(); ++i) {
         const QString &searched = m_searchTexts[i];
-        if (std::all_of(words.begin(), words.end(),
-                        [&searched](const QString &word) { return searched.contains(word); }))
-            found.append(i);
+        if (!std::all_of(words.begin(), words.end(),
+                         [&searched](const QString &word) { return searched.contains(word); }))
+            continue;
+        const QString part = m_products[i].part.toLower();
+        (words.contains(part) ? partTyped : found).append(i);
     }
-    return found;
+    return partTyped + found;
 }

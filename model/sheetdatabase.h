@@ -28,7 +28,8 @@ public:
     // The product named "MAKE PART" (any case), if there is one.
     std::optional<SheetLayout> find(QStringView makeAndPart) const;
     // The products whose make, part and description hold every word of
-    // `text` (any case), in the database's order; all of them for no words.
+    // `text` (any case): first those whose part is one of the words, then
+    // the rest, each in the database's order; all of them for no words.
     QList<int> matching(QStringView text) const;
 
 private:

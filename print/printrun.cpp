@@ -1,5 +1,6 @@
 #include "printrun.h"
 
+#include "labelshape.h"
 #include "pagerenderer.h"
 #include "picturedrawing.h"
 
@@ -119,9 +120,8 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     const RunTexts texts(doc);
     // The run's own: nothing of it is shared with the screen.
     RenderCache cache;
-    const QTransform calibrated =
-        calibrationTransform(plan.calibration, printerResolution,
-                             labels ? QPointF() : sheets.printableOrigin);
+    const QTransform calibrated = calibrationTransform(plan.calibration, printerResolution,
+                                                       labels ? QPointF() : sheets.printableOrigin);
     std::int32_t sheet = 1;
     const PdfPagePlacer placePdfPage = [&](const QString &id, std::int32_t page) {
         return sheets.placePdfPage(sheet, id, page);
@@ -234,4 +234,37 @@ QImage paperImage(RenderCache &cache, const RunTexts &texts, std::int32_t page,
     renderPrintedPage(painter, cache, texts, page, printerScale(dotsPerInch),
                       PaperSheet{QRectF(-printableOrigin, paperSize)});
     return sheet;
+}
+
+QImage labelSheetImage(RenderCache &cache, const RunTexts &texts, const PrintPlan &plan,
+                       std::int64_t sheet, std::int32_t dotsPerInch)
+{
+    const Document &doc = texts.document();
+    if (!doc.sheet)
+        return {};
+    const SheetLayout &layout = *doc.sheet;
+    const qreal dotsPerPoint = dotsPerInch / 72.0;
+    QImage paper((layout.paper * dotsPerPoint).toSize(), QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    QPainter painter(&paper);
+    const QTransform calibrated = calibrationTransform(plan.calibration, dotsPerInch, QPointF());
+    const std::int32_t scale = printerScale(dotsPerInch);
+    const auto labels = static_cast<std::int32_t>(sheetCount(plan));
+    for (int cell = 0; cell < layout.cellCount(); ++cell) {
+        const QRectF rect = layout.cellRect(cell);
+        // Where the labels are, as a guide: the paper shows no such line.
+        painter.setTransform(calibrated);
+        painter.setPen(QPen(QColor(200, 200, 200), 0));
+        painter.drawPath(labelOutline(layout, QRectF(rect.topLeft() * scale, rect.size() * scale)));
+        const std::optional<std::int64_t> label =
+            labelInCell(layout, plan.firstCell, sheet - 1, cell, labels);
+        if (!label)
+            continue;
+        painter.translate(rect.topLeft() * scale);
+        painter.setClipRect(QRectF(QPointF(0, 0), rect.size() * scale));
+        renderPrintedPage(painter, cache, texts, pageOnSheet(plan, *label + 1), scale,
+                          PaperSheet{QRectF(QPointF(0, 0), rect.size())});
+        painter.setClipping(false);
+    }
+    return paper;
 }

@@ -107,3 +107,9 @@ QSizeF backgroundPaper(const PrintPlan &plan, std::int64_t sheet);
 QImage paperImage(RenderCache &cache, const RunTexts &texts, std::int32_t page,
                   const Calibration &calibration, QSizeF paperSize, QPointF printableOrigin,
                   std::int32_t dotsPerInch);
+// Sheet `sheet` (from 1) of the plan's run on the document's sheet of
+// labels, as it comes out on paper at `dotsPerInch` (a multiple of 72), each
+// label in its cell, the cells' outlines in light grey as a guide. What a
+// preview of labels shows; null without a sheet of labels.
+QImage labelSheetImage(RenderCache &cache, const RunTexts &texts, const PrintPlan &plan,
+                       std::int64_t sheet, std::int32_t dotsPerInch);

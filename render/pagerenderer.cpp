@@ -2,6 +2,7 @@
 
 #include "barcode.h"
 #include "kinds.h"
+#include "labelshape.h"
 #include "numbering.h"
 #include "objectshapes.h"
 #include "objecttable.h"
@@ -171,7 +172,15 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
         painter.fillRect(state.backBuffer.rect(), deskColor);
     } else {
         QPainter painter(&state.backBuffer);
-        drawPageSheet(painter, state, context.scrollOffset);
+        const QPointF origin(state.windowOffset.x(),
+                             wrapSub(state.windowOffset.y(), context.scrollOffset));
+        if (doc.sheet) {
+            // The page is one label of the sheet.
+            painter.fillRect(state.backBuffer.rect(), deskColor);
+            drawLabelGuide(painter, *doc.sheet, QRectF(origin, doc.sheet->label));
+        } else {
+            drawPageSheet(painter, state, context.scrollOffset);
+        }
         const DrawTarget target{painter,
                                 state.cache,
                                 doc.pictures,
@@ -179,7 +188,9 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
                                 state.windowOffset.x(),
                                 wrapSub(state.windowOffset.y(), context.scrollOffset),
                                 true};
-        report = drawObjects(target, RunTexts(doc), doc.pageShown, screenPaper(state),
+        const QRectF paper =
+            doc.sheet ? QRectF(QPointF(0, 0), doc.sheet->label) : screenPaper(state);
+        report = drawObjects(target, RunTexts(doc), doc.pageShown, paper,
                              QRect(0, 0, state.windowBounds.right, state.windowBounds.bottom));
         if (context.showLinkOverlay)
             drawLinks(painter, doc, boxes);

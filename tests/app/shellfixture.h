@@ -9,6 +9,7 @@
 #include "preferences.h"
 #include "renderstate.h"
 #include "session.h"
+#include "sheetdatabase.h"
 #include "viewstate.h"
 
 #include <QClipboard>
@@ -41,9 +42,9 @@ public:
             if (file.open(QIODevice::WriteOnly))
                 file.write(preferences);
         }
-        frame = std::make_unique<MainWindow>(AppContext{editor, session, render, view, prefs,
-                                                        recorder.feedback(),
-                                                        QGuiApplication::clipboard()});
+        frame = std::make_unique<MainWindow>(
+            AppContext{editor, session, render, view, prefs, recorder.feedback(),
+                       QGuiApplication::clipboard(), installedSheetFolder});
         ShellHooks hooks;
         hooks.runModal = [this](QDialog &dialog) {
             modals.append(dialog.metaObject()->className());

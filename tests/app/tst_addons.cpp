@@ -5,13 +5,18 @@
 #include "menucaption.h"
 #include "printlog.h"
 #include "printlogwindow.h"
+#include "sheetlayoutdialog.h"
 #include "shellfixture.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QUndoStack>
 
@@ -120,6 +125,52 @@ private Q_SLOTS:
         QCOMPARE(m_shell->docFlags(), (QList<bool>{true, false, true}));
         action("undoAction")->trigger();
         QCOMPARE(documentDump(m_shell->doc()), documentDump(doc));
+    }
+
+    // File > Sheet Layout: typing a product's number chooses it, OK stores
+    // it with the order chosen as one undo step, and the run counts labels.
+    void sheetLayoutFromTheDatabase()
+    {
+        if (!QDir(installedSheetFolder).exists())
+            QSKIP("glabels-data is not installed");
+        const Document before = m_shell->doc();
+        QString chosen;
+        bool plainPaper = false;
+        ShellHooks hooks;
+        hooks.runModal = [&](QDialog &dialog) {
+            auto *form = qobject_cast<SheetLayoutDialog *>(&dialog);
+            if (plainPaper) {
+                QTest::mouseClick(form->plainPaperButton, Qt::LeftButton);
+            } else {
+                QTest::keyClicks(form->searchEdit, QStringLiteral("5160"));
+                chosen = form->productList->currentItem()->text();
+                form->orderBox->setCurrentIndex(2);
+            }
+            QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("okButton")),
+                              Qt::LeftButton);
+        };
+        m_frame->setHooks(hooks);
+        action("sheetLayoutAction")->trigger();
+
+        QCOMPARE(chosen, QStringLiteral("Avery 5160: Address Labels"));
+        const std::optional<SheetLayout> sheet = m_shell->doc().sheet;
+        QVERIFY(sheet);
+        QCOMPARE(sheet->title(), QStringLiteral("Avery 5160"));
+        QCOMPARE(sheet->order, SheetOrder::CutAndStack);
+        QCOMPARE(m_frame->findChild<QLabel *>(QStringLiteral("pagesLabel"))->text(),
+                 QStringLiteral("Labels:"));
+        QCOMPARE(shownCaption(action("undoAction")->text()), QStringLiteral("Undo Sheet Layout"));
+        QCOMPARE(m_shell->editor.undoStack().count(), 1);
+
+        plainPaper = true;
+        action("sheetLayoutAction")->trigger();
+        QVERIFY(!m_shell->doc().sheet);
+        QCOMPARE(m_frame->findChild<QLabel *>(QStringLiteral("pagesLabel"))->text(),
+                 QStringLiteral("Pages:"));
+        action("undoAction")->trigger();
+        QCOMPARE(m_shell->doc().sheet, sheet);
+        action("undoAction")->trigger();
+        QCOMPARE(documentDump(m_shell->doc()), documentDump(before));
     }
 
     void printLogShowsAndCopiesRuns()

@@ -79,7 +79,7 @@ struct PrintBench
         commands = std::make_unique<PrintCommands>(editor, session, render, view,
                                                    recorder.feedback(), hooks, &frame);
 
-        dialogs.print = [this](QPrinter &printer, std::int32_t) {
+        dialogs.print = [this](QPrinter &printer, std::int32_t, LabelStart *) {
             ++printDialogs;
             printer.setOutputFileName(output);
             // A dialog may leave the printer at another resolution.
@@ -157,6 +157,7 @@ private Q_SLOTS:
     void printDialogOffersARangeAndTheDocumentsFile_data();
     void printDialogOffersARangeAndTheDocumentsFile();
     void printDialogsRangePrintsThosePagesOnce();
+    void printDialogStartsLabelsAtAChosenCell();
     void progressDialogCountsPagesAndCancels();
     void objectsOutsideThePrintableAreaAreNamed_data();
     void objectsOutsideThePrintableAreaAreNamed();
@@ -396,6 +397,46 @@ void TestPrintCommands::printDialogOffersARangeAndTheDocumentsFile()
     QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintSelection));
     QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintCurrentPage));
     QCOMPARE(bench.files(), QStringList());
+}
+
+// On a sheet of labels, the print dialog's Labels tab starts the run at a
+// cell of the first sheet: 5 labels from cell 3 of sheets of 2 x 2 take two
+// sheets, two labels on the first.
+void TestPrintCommands::printDialogStartsLabelsAtAChosenCell()
+{
+    PrintBench bench(5);
+    Document doc = bench.editor.document();
+    doc.objects[0].x = 5;
+    doc.objects[0].y = 5;
+    SheetLayout sheet;
+    sheet.paper = QSizeF(400, 400);
+    sheet.label = QSizeF(150, 100);
+    sheet.grids = {{2, 2, 20, 20, 180, 150}};
+    doc.sheet = sheet;
+    bench.editor.replace(doc);
+    bench.dialogs.print = standardPrintDialogs(&bench.frame).print;
+    bench.commands->setDialogs(bench.dialogs);
+    ModalScript script;
+    int cells = 0;
+    script.expect("QPrintDialog", [&](QWidget *dialog) {
+        auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+        printers->setCurrentIndex(printers->count() - 1); // Print to File (PDF)
+        dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(bench.output);
+        auto *firstCell = dialog->findChild<QSpinBox *>(QStringLiteral("firstCellBox"));
+        cells = firstCell->maximum();
+        firstCell->selectAll();
+        QTest::keyClicks(firstCell, QStringLiteral("3"));
+        qobject_cast<QDialog *>(dialog)->accept();
+    });
+    QCOMPARE(script.run([&bench] { bench.commands->printAction->trigger(); }), QStringList());
+    QCOMPARE(cells, 4);
+    QCOMPARE(pdfPageCount(bench.output), 2);
+    const QList<Word> first = pageWords(bench.output, 1);
+    QCOMPARE(first.size(), 2);
+    // Cell 3 is the first of the second row.
+    QCOMPARE(first[0].text, QStringLiteral("00125"));
+    QVERIFY(std::abs(first[0].origin.x() - 25) < 2 && std::abs(first[0].origin.y() - 175) < 2);
+    QCOMPARE(pageWords(bench.output, 2).size(), 3);
 }
 
 void TestPrintCommands::printDialogsRangePrintsThosePagesOnce()

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "appcontext.h"
+#include "sheetdatabase.h"
+
+#include <QObject>
+
+#include <optional>
+
+class QAction;
+class QWidget;
+class SheetLayoutDialog;
+
+// File > Sheet Layout: the sheet of labels the document prints on, chosen
+// from the sheet database, read the first time it is needed.
+class SheetCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    SheetCommands(const AppContext &context, const ShellHooks &hooks, QWidget *parent);
+
+    QAction *sheetLayoutAction = nullptr;
+
+private:
+    // Shows the dialog and, on OK, stores what was chosen, as one undo step.
+    void chooseSheetLayout();
+
+    AppContext m_context;
+    const ShellHooks &m_hooks;
+    QWidget *m_parent;
+    std::optional<SheetDatabase> m_database;
+    SheetLayoutDialog *m_dialog = nullptr;
+};
