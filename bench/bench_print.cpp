@@ -15,6 +15,7 @@
 #include "numbering.h"
 #include "printerjob.h"
 #include "printtool.h"
+#include "sheetdatabase.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -193,9 +194,10 @@ enum class Background
     Logo,
 };
 
-Times runTool(const QString &folder, int pages, Page page, Background background = Background::None)
+// Prints `document` as paginette-print does, `pages` pages of it.
+Times printTimed(const QString &folder, const QString &document, int pages,
+                 Background background = Background::None)
 {
-    const QString document = saveDocument(folder + QStringLiteral("/run.pgt"), page, pages);
     PrintRequest request;
     request.pages = pages;
     request.output = folder + QStringLiteral("/tool.pdf");
@@ -212,6 +214,46 @@ Times runTool(const QString &folder, int pages, Page page, Background background
     if (printDocument(request, report) != exitPrinted)
         std::exit(1);
     return stopwatch.read();
+}
+
+Times runTool(const QString &folder, int pages, Page page, Background background = Background::None)
+{
+    return printTimed(folder, saveDocument(folder + QStringLiteral("/run.pgt"), page, pages), pages,
+                      background);
+}
+
+// One number per label of an Avery 5160 sheet, `labels` labels; or with
+// `direct`, the same 30 numbers placed on a page in the sheet's cells, as
+// many pages as the labels take sheets.
+Times runLabels(const QString &folder, int labels, bool direct)
+{
+    const std::optional<SheetLayout> sheet =
+        SheetDatabase::read(installedSheetFolder).find(u"Avery 5160");
+    if (!sheet) {
+        std::fprintf(stderr, "glabels-data is not installed\n");
+        std::exit(1);
+    }
+    Document doc = emptyDocument(sheet->cellCount());
+    const int cells = direct ? sheet->cellCount() : 1;
+    for (int cell = 0; cell < cells; ++cell) {
+        PageObject object;
+        const QPointF corner = direct ? sheet->cellRect(cell).topLeft() : QPointF();
+        object.x = static_cast<std::int32_t>(corner.x()) + 5;
+        object.y = static_cast<std::int32_t>(corner.y()) + 5;
+        object.start = 10000 + cell * 1000;
+        object.digits = digits;
+        object.fontSize = fontSize;
+        object.fontName = QStringLiteral("Arial");
+        doc.drawOrder.append(doc.count());
+        doc.objects.append(object);
+    }
+    if (!direct)
+        doc.sheet = sheet;
+    const int pages = direct ? int(sheetsFor(*sheet, 1, labels)) : labels;
+    const QString document = folder + QStringLiteral("/labels.pgt");
+    if (!::saveDocument(doc, {}, document).isEmpty())
+        std::exit(1);
+    return printTimed(folder, document, pages);
 }
 
 Times runFloor(const QString &folder, int pages)
@@ -319,6 +361,8 @@ Times runPhase(const char *phase, const QString &folder, int pages)
         return runTool(folder, pages, Page::Digits, Background::Form);
     if (qstrcmp(phase, "logo") == 0)
         return runTool(folder, pages, Page::Digits, Background::Logo);
+    if (qstrcmp(phase, "labels") == 0 || qstrcmp(phase, "cells") == 0)
+        return runLabels(folder, pages, qstrcmp(phase, "cells") == 0);
     return runFloor(folder, pages);
 }
 
@@ -416,5 +460,13 @@ int main(int argc, char **argv)
     }
     std::printf("10000 pages against 1000 over the form: %.2f times the peak memory\n",
                 form[1].peakMegabytes / form[0].peakMegabytes);
+
+    const Figures labels = bestOf(argv[0], "labels", 10000);
+    const Figures cells = bestOf(argv[0], "cells", 10000);
+    std::printf("\n10000 labels on Avery 5160 sheets (334 sheets of 30): %.2f s; the same 30 "
+                "numbers on 334 pages drawn directly: %.2f s; labels %.2f times the pages; "
+                "peak MB %.1f and %.1f\n",
+                labels.times.cpu, cells.times.cpu, labels.times.cpu / cells.times.cpu,
+                labels.peakMegabytes, cells.peakMegabytes);
     return 0;
 }

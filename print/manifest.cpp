@@ -38,7 +38,10 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
     const std::int64_t sheets = sheetCount(plan);
     for (std::int64_t sheet = 1; sheet <= sheets; ++sheet) {
         const std::int32_t page = pageOnSheet(plan, sheet);
-        const QString sheetText = QString::number(sheet);
+        // On labels, the sheet of paper the label lies on.
+        const std::int64_t paperSheet =
+            doc.sheet ? labelSlot(*doc.sheet, plan.firstCell, sheet - 1, sheets).sheet + 1 : sheet;
+        const QString sheetText = QString::number(paperSheet);
         const QString pageText = QString::number(page);
         const QString copyText = QString::number(copyOnSheet(plan, sheet));
         for (std::size_t n = 0; n < numbers.size(); ++n) {

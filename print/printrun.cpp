@@ -3,6 +3,7 @@
 #include "labelshape.h"
 #include "pagerenderer.h"
 #include "picturedrawing.h"
+#include "printablearea.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -72,6 +73,17 @@ QSizeF backgroundPaper(const PrintPlan &plan, std::int64_t sheet)
     return sizes[(pageOnSheet(plan, sheet) - 1) % sizes.size()];
 }
 
+bool labelsNeedClip(const Document &doc, const PrintPlan &plan, std::int32_t dotsPerInch)
+{
+    const bool pictures =
+        std::any_of(doc.objects.begin(), doc.objects.end(), [](const PageObject &object) {
+            return object.picture && !object.picture->background;
+        });
+    return pictures ||
+           !objectsOutside(doc, plan, dotsPerInch, QRectF(QPointF(0, 0), doc.sheet->label))
+                .isEmpty();
+}
+
 QString firstCellError(const SheetLayout &layout, int firstCell)
 {
     if (firstCell >= 1 && firstCell <= layout.cellCount())
@@ -128,6 +140,9 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     };
     PaperSheet paper;
     paper.placePdfPage = sheets.placePdfPage ? &placePdfPage : nullptr;
+    // A label is clipped to its cell only where something would reach the
+    // next one: the clip costs a path on every label.
+    const bool clipLabels = labels && labelsNeedClip(doc, plan, printerResolution);
     std::int32_t item = 0;
     // Draws item `item` of the plan (a page, or a label in `cell`); false
     // when the run ends there.
@@ -149,17 +164,20 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
             result.error = QStringLiteral("Cannot print ") + unscannable;
             return false;
         }
-        painter.setTransform(calibrated);
         if (labels) {
-            painter.translate(cell.topLeft() * scale);
-            painter.setClipRect(QRectF(QPointF(0, 0), cell.size() * scale));
+            painter.setTransform(
+                QTransform::fromTranslate(cell.left() * scale, cell.top() * scale) * calibrated);
+            if (clipLabels)
+                painter.setClipRect(QRectF(QPointF(0, 0), cell.size() * scale));
             paper.paper = QRectF(QPointF(0, 0), cell.size());
+        } else {
+            painter.setTransform(calibrated);
         }
         if (plan.background)
             drawRunBackground(painter, cache, *plan.background, page, paper, scale);
-        const KeepDrawing keepDrawing = [&progress, item, items] {
-            return !progress || progress(item, items);
-        };
+        const KeepDrawing keepDrawing =
+            progress ? KeepDrawing([&progress, item, items] { return progress(item, items); })
+                     : KeepDrawing();
         const bool stopped =
             renderPrintedPage(painter, cache, texts, page, scale, paper, keepDrawing).stopped;
         painter.setClipping(false);

@@ -69,6 +69,9 @@ struct PrintResult
     std::int32_t refusedPage = 0;
 };
 
+// Whether the labels of a run on the document's sheet must be clipped to
+// their cells: some object of it may reach beyond its label.
+bool labelsNeedClip(const Document &doc, const PrintPlan &plan, std::int32_t dotsPerInch);
 // Why a run cannot start at cell `firstCell` of `layout`, or empty.
 QString firstCellError(const SheetLayout &layout, int firstCell);
 

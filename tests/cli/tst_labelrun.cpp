@@ -64,9 +64,10 @@ private Q_SLOTS:
     void aPartUsedSheetFirst()
     {
         const QString pdf = m_dir.filePath(QStringLiteral("from7.pdf"));
-        const ToolRun run = runTool(
-            QStringLiteral(PAGINETTE_PRINT),
-            {"--sheet", "Avery 5160", "--first-cell", "7", "--pages", "100", "-o", pdf, m_document});
+        const QString manifest = m_dir.filePath(QStringLiteral("from7.csv"));
+        const ToolRun run = runTool(QStringLiteral(PAGINETTE_PRINT),
+                                    {"--sheet", "Avery 5160", "--first-cell", "7", "--pages", "100",
+                                     "--manifest", manifest, "-o", pdf, m_document});
         QCOMPARE(programErrors(run.err), QString());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(pdfPageCount(pdf), 4);
@@ -88,6 +89,11 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(label, 101);
+        // The manifest names the sheet each label is on: 24 on the first.
+        QFile rows(manifest);
+        QVERIFY(rows.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = rows.readAll().split('\n');
+        QVERIFY(lines.value(24).startsWith("1,24,1,") && lines.value(25).startsWith("2,25,1,"));
     }
 
     // Stored in the document: cut and stack over three sheets, cell c of each
