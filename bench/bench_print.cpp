@@ -31,6 +31,8 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
+#include <zint.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +46,7 @@ extern char **environ;
 namespace {
 
 constexpr int repeats = 3;
+constexpr double qrModule = 1.5; // points
 constexpr int columns = 4;
 constexpr int rows = 5;
 constexpr std::int16_t fontSize = 14;
@@ -131,7 +134,8 @@ QString saveDocument(const QString &path, Page page, int pages)
         if (page == Page::Formatted || page == Page::FormattedWidths)
             object.format = formatOf(doc.count());
         if (page == Page::QrCodes)
-            object.format.barcode = BarcodeStyle{.symbology = Symbology::Qr, .moduleWidth = 1.5};
+            object.format.barcode =
+                BarcodeStyle{.symbology = Symbology::Qr, .moduleWidth = qrModule};
         object.x = number.x;
         object.y = number.y;
         object.start = number.start;
@@ -347,6 +351,59 @@ Figures bestOf(const char *self, const char *phase, int pages)
 }
 
 // The child runs, by the name the parent gives them.
+// The floor of a page of QR codes: libzint's symbols drawn as plain
+// rectangles, a row's dark run each, in module units under one scale, into
+// a QPdfWriter at the tool's resolution, one page at a time on one thread.
+Times runQrFloor(const QString &folder, int pages)
+{
+    const QList<Number> all = numbers();
+    const QPageLayout layout = toolPageLayout();
+    const Stopwatch stopwatch;
+    QPdfWriter writer(folder + QStringLiteral("/floor.pdf"));
+    writer.setPageLayout(layout);
+    writer.setResolution(printerDotsPerInch);
+    QPainter painter(&writer);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    constexpr int quiet = 4;
+    for (int page = 1; page <= pages; ++page) {
+        for (const Number &number : all) {
+            const QByteArray text = QByteArray::number(number.start + page - 1);
+            zint_symbol *symbol = ZBarcode_Create();
+            symbol->symbology = BARCODE_QRCODE;
+            symbol->input_mode = UNICODE_MODE;
+            if (ZBarcode_Encode(symbol, reinterpret_cast<const unsigned char *>(text.constData()),
+                                int(text.size())) >= ZINT_ERROR)
+                std::exit(1);
+            painter.save();
+            painter.translate(number.x * scale, number.y * scale);
+            painter.scale(qrModule * scale, qrModule * scale);
+            for (int row = 0; row < symbol->rows; ++row) {
+                for (int column = 0; column < symbol->width;) {
+                    const auto dark = [symbol, row](int at) {
+                        return (symbol->encoded_data[row][at >> 3] >> (at & 7)) & 1;
+                    };
+                    if (!dark(column)) {
+                        ++column;
+                        continue;
+                    }
+                    int end = column + 1;
+                    while (end < symbol->width && dark(end))
+                        ++end;
+                    painter.drawRect(QRect(column + quiet, row + quiet, end - column, 1));
+                    column = end;
+                }
+            }
+            painter.restore();
+            ZBarcode_Delete(symbol);
+        }
+        if (page < pages)
+            writer.newPage();
+    }
+    painter.end();
+    return stopwatch.read();
+}
+
 Times runPhase(const char *phase, const QString &folder, int pages)
 {
     if (qstrcmp(phase, "digits") == 0)
@@ -361,6 +418,8 @@ Times runPhase(const char *phase, const QString &folder, int pages)
         return runTool(folder, pages, Page::Digits, Background::Form);
     if (qstrcmp(phase, "logo") == 0)
         return runTool(folder, pages, Page::Digits, Background::Logo);
+    if (qstrcmp(phase, "qrfloor") == 0)
+        return runQrFloor(folder, pages);
     if (qstrcmp(phase, "labels") == 0 || qstrcmp(phase, "cells") == 0)
         return runLabels(folder, pages, qstrcmp(phase, "cells") == 0);
     return runFloor(folder, pages);
@@ -397,38 +456,44 @@ int main(int argc, char **argv)
         const QTemporaryDir folder;
         const Times times = runPhase(argv[1], folder.path(), std::atoi(argv[2]));
         const QString run = folder.filePath(QStringLiteral("tool.pdf"));
+        // Only the PNG run counts its images: reading a file back would
+        // count in the peak memory of the others.
+        const int images = qstrcmp(argv[1], "logo") == 0 ? imageObjects(run) : 0;
         std::printf("%.6f %.6f %lld %lld %d\n", times.wall, times.cpu, fileSize(run),
-                    fileSize(folder.filePath(QStringLiteral("form.pdf"))), imageObjects(run));
+                    fileSize(folder.filePath(QStringLiteral("form.pdf"))), images);
         return 0;
     }
 
     std::printf("20 numbers in Arial 14 per page, to PDF at %d dpi; processor seconds "
                 "(clock seconds), best of %d runs\n",
                 printerDotsPerInch, repeats);
-    std::printf("%6s %15s %15s %6s %15s %6s %15s %6s %15s %6s  %s\n", "pages", "floor", "digits",
-                "/floor", "formatted", "/digits", "same widths", "/width", "QR codes", "/digits",
-                "peak MB: floor digits formatted QR");
+    std::printf("%6s %15s %15s %6s %15s %6s %15s %6s %15s %15s %6s %6s  %s\n", "pages", "floor",
+                "digits", "/floor", "formatted", "/digits", "same widths", "/width", "QR floor",
+                "QR codes", "/floor", "wall/", "peak MB: floor digits formatted QR");
     Figures digits[2];
     Figures qr[2];
+    const auto seconds = [](const Figures &figures) {
+        return QStringLiteral("%1 (%2)")
+            .arg(figures.times.cpu, 6, 'f', 2)
+            .arg(figures.times.wall, 6, 'f', 2)
+            .toStdString();
+    };
     for (int size = 0; size < 2; ++size) {
         const int pages = size == 0 ? 1000 : 10000;
         const Figures floor = bestOf(argv[0], "floor", pages);
         digits[size] = bestOf(argv[0], "digits", pages);
         const Figures formatted = bestOf(argv[0], "formatted", pages);
         const Figures widths = bestOf(argv[0], "widths", pages);
+        const Figures qrFloor = bestOf(argv[0], "qrfloor", pages);
         qr[size] = bestOf(argv[0], "qr", pages);
-        const auto seconds = [](const Figures &figures) {
-            return QStringLiteral("%1 (%2)")
-                .arg(figures.times.cpu, 6, 'f', 2)
-                .arg(figures.times.wall, 6, 'f', 2)
-                .toStdString();
-        };
-        std::printf("%6d %15s %15s %6.2f %15s %6.2f %15s %6.2f %15s %6.2f  %.1f %.1f %.1f %.1f\n",
+        std::printf("%6d %15s %15s %6.2f %15s %6.2f %15s %6.2f %15s %15s %6.2f %6.2f  %.1f %.1f "
+                    "%.1f %.1f\n",
                     pages, seconds(floor).c_str(), seconds(digits[size]).c_str(),
                     digits[size].times.cpu / floor.times.cpu, seconds(formatted).c_str(),
                     formatted.times.cpu / digits[size].times.cpu, seconds(widths).c_str(),
-                    formatted.times.cpu / widths.times.cpu, seconds(qr[size]).c_str(),
-                    qr[size].times.cpu / digits[size].times.cpu, floor.peakMegabytes,
+                    formatted.times.cpu / widths.times.cpu, seconds(qrFloor).c_str(),
+                    seconds(qr[size]).c_str(), qr[size].times.cpu / qrFloor.times.cpu,
+                    qr[size].times.wall / qrFloor.times.wall, floor.peakMegabytes,
                     digits[size].peakMegabytes, formatted.peakMegabytes, qr[size].peakMegabytes);
         std::fflush(stdout);
     }
@@ -438,6 +503,14 @@ int main(int argc, char **argv)
                 digits[1].peakMegabytes / digits[0].peakMegabytes,
                 qr[1].times.cpu / (10 * qr[0].times.cpu),
                 qr[1].peakMegabytes / qr[0].peakMegabytes);
+    const Figures digitsLong = runChild(argv[0], "digits", 100000);
+    const Figures qrLong = runChild(argv[0], "qr", 100000);
+    std::printf("100000 pages, one run each: digits %s, peak %.1f MB (%.2f times 1000 pages'); "
+                "QR codes %s, peak %.1f MB (%.2f times)\n",
+                seconds(digitsLong).c_str(), digitsLong.peakMegabytes,
+                digitsLong.peakMegabytes / digits[0].peakMegabytes, seconds(qrLong).c_str(),
+                qrLong.peakMegabytes, qrLong.peakMegabytes / qr[0].peakMegabytes);
+    std::fflush(stdout);
 
     std::printf("\nthe bare numbers over a one-page PDF form and over a PNG (--background); "
                 "processor seconds, best of %d runs\n",

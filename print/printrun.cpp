@@ -4,6 +4,8 @@
 #include "pagerenderer.h"
 #include "picturedrawing.h"
 #include "printablearea.h"
+#include "runheap.h"
+#include "symbolprefetch.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -138,8 +140,13 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     const PdfPagePlacer placePdfPage = [&](const QString &id, std::int32_t page) {
         return sheets.placePdfPage(sheet, id, page);
     };
+    // The heap the run grows is kept until it ends, and the barcodes of the
+    // next page are encoded on a second core.
+    const RunHeap heap;
+    SymbolPrefetch symbols(texts);
     PaperSheet paper;
     paper.placePdfPage = sheets.placePdfPage ? &placePdfPage : nullptr;
+    paper.symbols = &symbols;
     // A label is clipped to its cell only where something would reach the
     // next one: the clip costs a path on every label.
     const bool clipLabels = labels && labelsNeedClip(doc, plan, printerResolution);
@@ -188,28 +195,42 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
         ++result.pagesDrawn;
         return true;
     };
+    // The items of paper sheet `on`, each with its cell on a sheet of labels.
+    const auto itemsOn = [&](std::int64_t on) {
+        std::vector<std::pair<int, std::int32_t>> found;
+        if (!labels) {
+            if (on <= items)
+                found.emplace_back(-1, static_cast<std::int32_t>(on));
+            return found;
+        }
+        for (int cell = 0; cell < labels->cellCount(); ++cell) {
+            if (const auto label = labelInCell(*labels, plan.firstCell, on - 1, cell, items))
+                found.emplace_back(cell, static_cast<std::int32_t>(*label + 1));
+        }
+        return found;
+    };
+    std::vector<std::pair<int, std::int32_t>> onSheet = itemsOn(1);
     for (; sheet <= paperSheets; ++sheet) {
         if (!labels) {
-            item = sheet;
             const QSizeF backgroundSize = backgroundPaper(plan, sheet);
             const QPointF origin = backgroundSize.isEmpty() ? sheets.printableOrigin : QPointF();
             paper.paper =
                 QRectF(-origin, backgroundSize.isEmpty() ? sheets.paperSize : backgroundSize);
-            if (!drawItem({}))
-                break;
-        } else {
-            bool ended = false;
-            for (int cell = 0; cell < labels->cellCount() && !ended; ++cell) {
-                const std::optional<std::int64_t> label =
-                    labelInCell(*labels, plan.firstCell, sheet - 1, cell, items);
-                if (!label)
-                    continue;
-                item = static_cast<std::int32_t>(*label + 1);
-                ended = !drawItem(labels->cellRect(cell));
-            }
-            if (ended)
-                break;
         }
+        std::vector<std::pair<int, std::int32_t>> onNextSheet = itemsOn(sheet + 1);
+        bool ended = false;
+        for (std::size_t k = 0; k < onSheet.size() && !ended; ++k) {
+            item = onSheet[k].second;
+            // The worker goes on to the page drawn after this one.
+            const std::int32_t next = k + 1 < onSheet.size() ? onSheet[k + 1].second
+                                      : onNextSheet.empty()  ? 0
+                                                             : onNextSheet.front().second;
+            symbols.startPage(pageOnSheet(plan, item), next ? pageOnSheet(plan, next) : 0);
+            ended = !drawItem(labels ? labels->cellRect(onSheet[k].first) : QRectF());
+        }
+        if (ended)
+            break;
+        onSheet = std::move(onNextSheet);
         result.error = deviceFailure(sheets);
         if (result.error.isEmpty() && sheet < paperSheets && sheets.newSheet) {
             const QSizeF next = labels ? QSizeF() : backgroundPaper(plan, sheet + 1);

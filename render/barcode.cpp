@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -184,6 +185,10 @@ struct SymbologyRow
     std::optional<BarcodeRefusal> (*rules)(const QString &text);
     // What it holds, where that depends on the mix of characters.
     std::optional<Capacity> capacity;
+    // A matrix symbol's quiet zone, in modules; its rectangles come from the
+    // library's grid of modules. Linear symbols, whose bars and text line
+    // the library lays out, have none.
+    std::optional<int> quietModules = std::nullopt;
 };
 
 const SymbologyRow symbologyRows[] = {
@@ -194,8 +199,9 @@ const SymbologyRow symbologyRows[] = {
     {Symbology::Ean13, BARCODE_EANX, ean13Refusal, std::nullopt},
     {Symbology::UpcA, BARCODE_UPCA, upcaRefusal, std::nullopt},
     {Symbology::Itf, BARCODE_C25INTER, itfRefusal, std::nullopt},
-    {Symbology::Qr, BARCODE_QRCODE, matrixRefusal<Symbology::Qr>, std::nullopt},
-    {Symbology::DataMatrix, BARCODE_DATAMATRIX, matrixRefusal<Symbology::DataMatrix>, std::nullopt},
+    {Symbology::Qr, BARCODE_QRCODE, matrixRefusal<Symbology::Qr>, std::nullopt, 4},
+    {Symbology::DataMatrix, BARCODE_DATAMATRIX, matrixRefusal<Symbology::DataMatrix>, std::nullopt,
+     1},
 };
 
 const SymbologyRow &rowOf(Symbology symbology)
@@ -299,17 +305,71 @@ Qt::Alignment alignmentOf(int libraryAlignment)
     }
 }
 
+// A linear symbol as the library lays it out, bars and text line, in modules.
 BarcodeSymbol shapesOf(const zint_vector &vector, qreal module)
 {
     BarcodeSymbol result;
     result.size = QSizeF(vector.width, vector.height) * module;
+    result.module = module;
     for (const zint_vector_rect *rect = vector.rectangles; rect; rect = rect->next)
-        result.bars.append(QRectF(rect->x * module, rect->y * module, rect->width * module,
-                                  rect->height * module));
+        result.bars.append(QRectF(rect->x, rect->y, rect->width, rect->height));
     for (const zint_vector_string *string = vector.strings; string; string = string->next)
         result.texts.append({QString::fromUtf8(reinterpret_cast<const char *>(string->text)),
-                             QPointF(string->x, string->y) * module, alignmentOf(string->halign),
-                             string->fsize * module});
+                             QPointF(string->x, string->y), alignmentOf(string->halign),
+                             string->fsize});
+    return result;
+}
+
+bool moduleIsDark(const zint_symbol &symbol, int row, int column)
+{
+    return (symbol.encoded_data[row][column >> 3] >> (column & 7)) & 1;
+}
+
+// A dark run of a row, columns [start, end), and the rectangle it is part of.
+struct Run
+{
+    int start;
+    int end;
+    qsizetype bar;
+};
+
+// A matrix symbol from the library's grid: each row's dark runs, a run
+// joined to the same run in the row above, in whole modules within the
+// quiet zone. Fewer and shorter rectangles than one a module, and no
+// drawing of the library's own to pay for.
+BarcodeSymbol gridShapesOf(const zint_symbol &symbol, int quiet, qreal module)
+{
+    BarcodeSymbol result;
+    result.size = QSizeF(symbol.width + 2 * quiet, symbol.rows + 2 * quiet) * module;
+    result.module = module;
+    std::vector<Run> above;
+    std::vector<Run> runs;
+    for (int row = 0; row < symbol.rows; ++row) {
+        runs.clear();
+        auto same = above.cbegin();
+        for (int column = 0; column < symbol.width;) {
+            if (!moduleIsDark(symbol, row, column)) {
+                ++column;
+                continue;
+            }
+            int end = column + 1;
+            while (end < symbol.width && moduleIsDark(symbol, row, end))
+                ++end;
+            // Runs come left to right in both rows: one walk finds its match.
+            while (same != above.cend() && same->start < column)
+                ++same;
+            if (same != above.cend() && same->start == column && same->end == end) {
+                QRectF &bar = result.bars[same->bar];
+                bar.setHeight(bar.height() + 1);
+                runs.push_back({column, end, same->bar});
+            } else {
+                runs.push_back({column, end, result.bars.size()});
+                result.bars.append(QRectF(column + quiet, row + quiet, end - column, 1));
+            }
+            column = end;
+        }
+        std::swap(above, runs);
+    }
     return result;
 }
 
@@ -398,6 +458,8 @@ EncodedBarcode encodeBarcode(const BarcodeStyle &style, const QString &text)
     const SymbolPtr symbol = makeSymbol(style);
     if (auto refused = encodeInto(*symbol, style.symbology, text))
         return {{}, *refused};
+    if (const std::optional<int> quiet = rowOf(style.symbology).quietModules)
+        return {gridShapesOf(*symbol, *quiet, style.moduleWidth), {}};
     if (const int error = ZBarcode_Buffer_Vector(symbol.get(), 0); error >= ZINT_ERROR)
         return {{}, libraryRefusal(style.symbology, text, error, *symbol)};
     return {shapesOf(*symbol->vector, style.moduleWidth), {}};
@@ -428,8 +490,10 @@ void drawBarcode(QPainter &painter, const BarcodeSymbol &symbol, QPointF origin,
                  const QColor &color, const QString &face)
 {
     painter.save();
+    // One transform to whole modules: a PDF then writes each bar in a few
+    // short numbers.
     painter.translate(origin);
-    painter.scale(scale, scale);
+    painter.scale(scale * symbol.module, scale * symbol.module);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
     painter.setBrush(color);

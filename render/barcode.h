@@ -26,17 +26,18 @@ struct BarcodeText
     bool operator==(const BarcodeText &) const = default;
 };
 
-// A symbol in page units. The box includes the quiet zones the library gives
-// each symbology (seven to eleven modules beside the linear codes, four around
-// QR code, one around Data Matrix), so that a layout keeping boxes apart keeps
-// the symbols readable. The library gives the dark areas already merged: each
-// run of dark modules in a row is one rectangle, and equal runs in consecutive
-// rows are joined.
+// A symbol: its box in page units, its shapes in modules. The box includes
+// the quiet zones of each symbology (seven to eleven modules beside the
+// linear codes, four around QR code, one around Data Matrix), so that a
+// layout keeping boxes apart keeps the symbols readable. The dark areas are
+// merged: each run of dark modules in a row is one rectangle, and equal runs
+// in consecutive rows are joined.
 struct BarcodeSymbol
 {
     QSizeF size;
-    QList<QRectF> bars; // relative to the box's top-left corner
-    QList<BarcodeText> texts;
+    qreal module = 1;         // page units a module
+    QList<QRectF> bars;       // in modules from the box's top-left corner
+    QList<BarcodeText> texts; // in modules likewise
     bool operator==(const BarcodeSymbol &) const = default;
 };
 

@@ -2,6 +2,7 @@
 
 #include "barcode.h"
 #include "picturedrawing.h"
+#include "symbolprefetch.h"
 #include "textdrawing.h"
 #include "wrapint.h"
 
@@ -69,8 +70,10 @@ void drawNumber(const DrawTarget &target, const PageObject &object, const QStrin
         drawObjectText(painter, cache, object, text, scale, ox, oy);
         return;
     }
-    const EncodedBarcode code = onScreen ? cachedBarcode(cache, *object.format.barcode, text)
-                                         : encodeBarcode(*object.format.barcode, text);
+    const BarcodeStyle &style = *object.format.barcode;
+    const EncodedBarcode code = onScreen         ? cachedBarcode(cache, style, text)
+                                : target.symbols ? target.symbols->symbolFor(style, text)
+                                                 : encodeBarcode(style, text);
     const std::int32_t px = wrapAdd(wrapMul(object.x, scale), ox);
     const std::int32_t py = wrapAdd(wrapMul(object.y, scale), oy);
     if (!code.ok()) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 class QPainter;
+class SymbolPrefetch;
 
 // How the renderer shows each kind of object: one row per kind, beside the
 // model's row in model/kinds.
@@ -40,6 +41,8 @@ struct DrawTarget
     std::int32_t oy = 0;
     bool onScreen = false;
     const PdfPagePlacer *placePdfPage = nullptr;
+    // On paper, where the symbols of the page come from, encoded ahead.
+    SymbolPrefetch *symbols = nullptr;
 };
 
 // Draws the object showing `text` with its reference point at page point

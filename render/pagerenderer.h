@@ -12,6 +12,7 @@
 #include <functional>
 
 class QPainter;
+class SymbolPrefetch;
 
 // What a screen render needs to know of the shell and the document window.
 struct RenderContext
@@ -50,6 +51,7 @@ struct PaperSheet
 {
     QRectF paper;
     const PdfPagePlacer *placePdfPage = nullptr;
+    SymbolPrefetch *symbols = nullptr; // the page's barcodes, encoded ahead
 };
 
 // Page `page` of the run whose texts are `texts`, as printed: the objects

@@ -2,6 +2,8 @@
 #include "renderprobe.h"
 #include "toolrun.h"
 
+#include <zint.h>
+
 #include <QPainter>
 #include <QPdfWriter>
 #include <QStandardPaths>
@@ -21,12 +23,7 @@ BarcodeSymbol encoded(const BarcodeStyle &style, const QString &text)
 BarcodeSymbol scaled(BarcodeSymbol symbol, qreal factor)
 {
     symbol.size *= factor;
-    for (QRectF &bar : symbol.bars)
-        bar = QRectF(bar.topLeft() * factor, bar.size() * factor);
-    for (BarcodeText &text : symbol.texts) {
-        text.anchor *= factor;
-        text.fontSize *= factor;
-    }
+    symbol.module *= factor;
     return symbol;
 }
 
@@ -84,6 +81,8 @@ private Q_SLOTS:
     void textLineSitsUnderTheBars();
     void barsDrawAsExactRectangles_data() { addSymbologyRows(); }
     void barsDrawAsExactRectangles();
+    void matrixSymbolsAreTheLibrarysDrawing_data();
+    void matrixSymbolsAreTheLibrarysDrawing();
     void printedSymbolsReadBack_data() { addSymbologyRows(); }
     void printedSymbolsReadBack();
 };
@@ -135,11 +134,13 @@ void TestBarcode::refusals_data()
     QTest::newRow("EAN-13 letters") << Symbology::Ean13 << "A-12" << ean + "letters";
     QTest::newRow("EAN-13 dash") << Symbology::Ean13 << "12-4" << ean + "'-'";
     QTest::newRow("EAN-13 14 digits") << Symbology::Ean13 << "40063813339310" << ean + "14";
-    QTest::newRow("EAN-13 with its check digit") << Symbology::Ean13 << "4006381333931" << "";
+    QTest::newRow("EAN-13 with its check digit") << Symbology::Ean13 << "4006381333931"
+                                                 << "";
     QTest::newRow("EAN-13 with a wrong check digit")
         << Symbology::Ean13 << "4006381333932"
         << "The check digit of '400638133393' is 1; page 6 gives 2";
-    QTest::newRow("UPC-A with its check digit") << Symbology::UpcA << "036000291452" << "";
+    QTest::newRow("UPC-A with its check digit") << Symbology::UpcA << "036000291452"
+                                                << "";
     QTest::newRow("UPC-A 10 digits") << Symbology::UpcA << "0360002914"
                                      << "UPC-A takes 11 or 12 digits; page 6 gives 10";
     QTest::newRow("ITF letters") << Symbology::Itf << "12A4"
@@ -275,10 +276,65 @@ void TestBarcode::barsDrawAsExactRectangles()
     QRectF bounds;
     for (const QRectF &bar : symbol.bars)
         bounds |= bar;
-    const QRect expected = QRectF(origin + bounds.topLeft() * 3, bounds.size() * 3).toRect();
+    const qreal pixels = 3 * symbol.module;
+    const QRect expected =
+        QRectF(origin + bounds.topLeft() * pixels, bounds.size() * pixels).toRect();
     const QRect ink = findInk(image, white).bounds;
     QVERIFY(expected.adjusted(-1, -1, 1, 1).contains(ink));
     QVERIFY(ink.adjusted(-1, -1, 1, 1).contains(expected));
+}
+
+void TestBarcode::matrixSymbolsAreTheLibrarysDrawing_data()
+{
+    QTest::addColumn<Symbology>("symbology");
+    QTest::addColumn<int>("libraryId");
+    QTest::newRow("QR code") << Symbology::Qr << BARCODE_QRCODE;
+    QTest::newRow("Data Matrix") << Symbology::DataMatrix << BARCODE_DATAMATRIX;
+}
+
+// The rectangles built from the module grid cover exactly the modules the
+// library's own drawing of the symbol covers, quiet zone and all, for the
+// values a run prints and for texts of every size.
+void TestBarcode::matrixSymbolsAreTheLibrarysDrawing()
+{
+    QFETCH(Symbology, symbology);
+    QFETCH(int, libraryId);
+    QStringList texts{sampleOf(symbology).text, QString(200, u'x')};
+    for (int value = 0; value < 300; value += 7)
+        texts.append(QStringLiteral("No. %1").arg(value * 104729, 7, 10, QLatin1Char('0')));
+    for (const QString &text : texts) {
+        const BarcodeSymbol symbol = encoded({symbology, 10, 2, false}, text);
+        const QSize modules = (symbol.size / symbol.module).toSize();
+        QImage ours(modules, QImage::Format_Mono);
+        ours.fill(0);
+        for (const QRectF &bar : symbol.bars) {
+            for (int y = int(bar.top()); y < int(bar.bottom()); ++y)
+                for (int x = int(bar.left()); x < int(bar.right()); ++x)
+                    ours.setPixel(x, y, 1);
+        }
+
+        zint_symbol *library = ZBarcode_Create();
+        library->symbology = libraryId;
+        library->input_mode = UNICODE_MODE;
+        library->output_options = BARCODE_QUIET_ZONES;
+        library->scale = 0.5f;
+        if (symbology == Symbology::DataMatrix)
+            library->option_3 = DM_SQUARE;
+        const QByteArray bytes = text.toUtf8();
+        QVERIFY(ZBarcode_Encode_and_Buffer_Vector(
+                    library, reinterpret_cast<const unsigned char *>(bytes.constData()),
+                    int(bytes.size()), 0) < ZINT_ERROR);
+        QImage theirs(modules, QImage::Format_Mono);
+        theirs.fill(0);
+        QCOMPARE(QSize(int(library->vector->width), int(library->vector->height)), modules);
+        for (const zint_vector_rect *rect = library->vector->rectangles; rect; rect = rect->next) {
+            for (int y = int(rect->y); y < int(rect->y + rect->height); ++y)
+                for (int x = int(rect->x); x < int(rect->x + rect->width); ++x)
+                    theirs.setPixel(x, y, 1);
+        }
+        ZBarcode_Delete(library);
+        QVERIFY2(ours == theirs, qPrintable(text));
+    }
 }
 
 void TestBarcode::printedSymbolsReadBack()
