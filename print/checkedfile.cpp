@@ -16,6 +16,11 @@ CheckedFile::CheckedFile(int fd) : m_fd(fd)
     QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
+bool CheckedFile::flush()
+{
+    return writeBuffer() && m_failure == 0;
+}
+
 void CheckedFile::close()
 {
     writeBuffer();

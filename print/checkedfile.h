@@ -17,6 +17,9 @@ public:
     // Only to where the device already is: a file written once, front to back.
     bool seek(qint64 pos) override;
 
+    // Writes out what is buffered, so that the file can be read back; false
+    // when any write failed.
+    bool flush();
     // Writes out what is buffered and asks the system to keep it on disk.
     // False when any write failed.
     bool finish();

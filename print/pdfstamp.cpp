@@ -22,7 +22,8 @@ QImage PdfStandIns::imageFor(std::int32_t sheet, const QString &id, std::int32_t
 }
 
 QString stampPdfPages(const QString &runPdf, QIODevice &output,
-                      const std::vector<PdfStandIn> &standIns, const PictureStore &pictures)
+                      const std::vector<PdfStandIn> &standIns, const PictureStore &pictures,
+                      bool copyRun)
 {
     std::vector<qpdfpages::StandIn> placed;
     placed.reserve(standIns.size());
@@ -38,6 +39,7 @@ QString stampPdfPages(const QString &runPdf, QIODevice &output,
         [&pictures](const std::string &id) {
             return pictures.bytes(QString::fromStdString(id)).toStdString();
         },
-        [&output](const char *data, std::size_t length) { output.write(data, qint64(length)); });
+        [&output](const char *data, std::size_t length) { output.write(data, qint64(length)); },
+        copyRun);
     return QString::fromLocal8Bit(error.c_str());
 }

@@ -35,10 +35,13 @@ private:
     std::map<std::pair<QString, std::int32_t>, QImage> m_images;
 };
 
-// Writes the PDF of a run at `runPdf` to `output` as it is, followed by an
-// update that puts in place of each stand-in's image the picture's page as
-// a form XObject: one object, drawn by reference from every sheet, never
-// copied, so that its vectors and text print as they are. An error text
-// when the run or a picture cannot be read; empty on success.
+// Writes to `output` an update of the PDF of a run at `runPdf` that puts
+// in place of each stand-in's image the picture's page as a form XObject:
+// one object, drawn by reference from every sheet, never copied, so that
+// its vectors and text print as they are. `output` is the run's own file,
+// open at its end, or with `copyRun` another, to which the run is copied
+// first. An error text when the run or a picture cannot be read; empty on
+// success.
 QString stampPdfPages(const QString &runPdf, QIODevice &output,
-                      const std::vector<PdfStandIn> &standIns, const PictureStore &pictures);
+                      const std::vector<PdfStandIn> &standIns, const PictureStore &pictures,
+                      bool copyRun);

@@ -139,7 +139,10 @@ void PrinterJob::placePdfPagesFrom(const PictureStore &pictures)
 QString PrinterJob::open()
 {
     QString error = m_file ? m_file->open() : spoolError(m_queueSpool.open(QDir::tempPath()));
-    if (error.isEmpty() && m_pdfPictures)
+    // PDF pages are put in place by an update appended to the run; a run
+    // that cannot be read back as it goes (a stream) is drawn elsewhere first.
+    m_drawnElsewhere = m_pdfPictures.has_value() && readableOutput().isEmpty();
+    if (error.isEmpty() && m_drawnElsewhere)
         error = spoolError(m_drawnSpool.openElsewhere());
     if (!error.isEmpty())
         return error;
@@ -171,10 +174,11 @@ PrintSheets PrinterJob::sheets()
 QString PrinterJob::deliver()
 {
     if (m_pdfPictures) {
-        if (!m_drawnSpool.file().finish())
+        if (!(m_drawnElsewhere ? m_drawnSpool.file().finish() : device().flush()))
             return failure();
         const QString error =
-            stampPdfPages(m_drawnSpool.readablePath(), device(), m_standIns.all(), *m_pdfPictures);
+            stampPdfPages(m_drawnElsewhere ? m_drawnSpool.readablePath() : readableOutput(),
+                          device(), m_standIns.all(), *m_pdfPictures, m_drawnElsewhere);
         if (!error.isEmpty()) {
             device().abandon();
             return error;
@@ -200,12 +204,17 @@ CheckedFile &PrinterJob::device()
 
 CheckedFile &PrinterJob::drawnInto()
 {
-    return m_pdfPictures ? m_drawnSpool.file() : device();
+    return m_drawnElsewhere ? m_drawnSpool.file() : device();
+}
+
+QString PrinterJob::readableOutput() const
+{
+    return m_file ? m_file->readablePath() : m_queueSpool.readablePath();
 }
 
 QString PrinterJob::failure() const
 {
-    if (m_pdfPictures && m_drawnSpool.file().failure() != 0)
+    if (m_drawnElsewhere && m_drawnSpool.file().failure() != 0)
         return spoolError(m_drawnSpool.file().failure());
     return m_file ? m_file->failure() : spoolError(m_queueSpool.file().failure());
 }

@@ -56,9 +56,9 @@ public:
     PrinterJob(const PrinterJob &) = delete;
     PrinterJob &operator=(const PrinterJob &) = delete;
 
-    // The pictures the run shows: the pages of PDF pictures go under the
-    // sheets as forms once the run is drawn, which it then is into a spool
-    // of its own. Before open().
+    // The pictures the run shows: the pages of PDF pictures are put in
+    // place as forms by an update appended to the run once it is drawn.
+    // Before open().
     void placePdfPagesFrom(const PictureStore &pictures);
     // Makes the spool or opens the stream; an error text when it cannot.
     QString open();
@@ -75,6 +75,8 @@ private:
     // What the run is drawn into: the device, or the spool its PDF pages are
     // put under from.
     CheckedFile &drawnInto();
+    // Where the output can be read back as it is written; empty for a stream.
+    QString readableOutput() const;
     QString failure() const;
 
     QPrinter &m_printer;
@@ -83,5 +85,6 @@ private:
     std::unique_ptr<QPdfWriter> m_writer;
     std::optional<PictureStore> m_pdfPictures;
     Spool m_drawnSpool;
+    bool m_drawnElsewhere = false; // into m_drawnSpool, the output being a stream
     PdfStandIns m_standIns;
 };

@@ -233,8 +233,9 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
         onSheet = std::move(onNextSheet);
         result.error = deviceFailure(sheets);
         if (result.error.isEmpty() && sheet < paperSheets && sheets.newSheet) {
+            // The paper changes only where the background's pages differ.
             const QSizeF next = labels ? QSizeF() : backgroundPaper(plan, sheet + 1);
-            if (!next.isEmpty() && sheets.setPaperSize)
+            if (!next.isEmpty() && next != backgroundPaper(plan, sheet) && sheets.setPaperSize)
                 sheets.setPaperSize(next);
             if (!sheets.newSheet()) {
                 result.error = deviceFailure(sheets);

@@ -1,5 +1,6 @@
 #include "qpdfpages.h"
 
+#include <qpdf/InputSource.hh>
 #include <qpdf/Pl_Buffer.hh>
 #include <qpdf/Pl_Flate.hh>
 #include <qpdf/QPDF.hh>
@@ -10,14 +11,100 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
+
+// A file read through a window of its bytes. qpdf reads a cross-reference
+// table an entry at a time, seeking to each: through stdio every seek is a
+// read, and a run of many pages has five entries a page.
+class WindowedFile : public InputSource
+{
+public:
+    explicit WindowedFile(const std::string &path) : m_name(path)
+    {
+        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat status = {};
+        if (m_fd < 0 || ::fstat(m_fd, &status) != 0)
+            throw std::runtime_error("The run's PDF could not be read back.");
+        m_size = status.st_size;
+    }
+    ~WindowedFile() override { ::close(m_fd); }
+
+    qpdf_offset_t findAndSkipNextEOL() override
+    {
+        for (;;) {
+            char ch = 0;
+            if (read(&ch, 1) == 0)
+                return m_position;
+            if (ch != '\r' && ch != '\n')
+                continue;
+            const qpdf_offset_t end = m_position - 1;
+            while (read(&ch, 1) == 1) {
+                if (ch != '\r' && ch != '\n') {
+                    unreadCh(ch);
+                    break;
+                }
+            }
+            return end;
+        }
+    }
+    const std::string &getName() const override { return m_name; }
+    qpdf_offset_t tell() override { return m_position; }
+    void seek(qpdf_offset_t offset, int whence) override
+    {
+        const qpdf_offset_t from = whence == SEEK_SET   ? 0
+                                   : whence == SEEK_CUR ? m_position
+                                                        : m_size;
+        if (from + offset < 0)
+            throw std::runtime_error(m_name + ": a seek before the start");
+        m_position = from + offset;
+    }
+    void rewind() override { m_position = 0; }
+    std::size_t read(char *buffer, std::size_t length) override
+    {
+        last_offset = m_position;
+        std::size_t done = 0;
+        while (done < length && m_position < m_size) {
+            if (m_position < m_windowStart ||
+                m_position >= m_windowStart + qpdf_offset_t(m_window.size())) {
+                m_window.resize(windowSize);
+                const ssize_t got = ::pread(m_fd, m_window.data(), windowSize, m_position);
+                if (got <= 0)
+                    throw std::runtime_error(m_name + ": the file could not be read");
+                m_window.resize(std::size_t(got));
+                m_windowStart = m_position;
+            }
+            const std::size_t at = std::size_t(m_position - m_windowStart);
+            const std::size_t count = std::min(length - done, m_window.size() - at);
+            std::memcpy(buffer + done, m_window.data() + at, count);
+            done += count;
+            m_position += qpdf_offset_t(count);
+        }
+        return done;
+    }
+    void unreadCh(char) override { --m_position; }
+
+private:
+    static constexpr std::size_t windowSize = 64 * 1024;
+
+    std::string m_name;
+    int m_fd = -1;
+    qpdf_offset_t m_size = 0;
+    qpdf_offset_t m_position = 0;
+    qpdf_offset_t m_windowStart = 0;
+    std::vector<char> m_window;
+};
 
 // A picture's pages, read once, kept until the update is written: copied
 // objects are read from them as they are written.
@@ -267,16 +354,26 @@ private:
     std::map<QPDFObjGen, long long> m_offsets;
 };
 
-// Copies the file at `path` through `write`; its size, or -1 when it cannot
-// be read. Sets `lastXref` to where its last cross-reference section starts.
+// Copies the file at `path` through `write`, or with `copy` false reads
+// only its end; its size, or -1 when it cannot be read. Sets `lastXref` to
+// where its last cross-reference section starts.
 long long copyFile(const std::string &path,
-                   const std::function<void(const char *, std::size_t)> &write, long long &lastXref)
+                   const std::function<void(const char *, std::size_t)> &write, long long &lastXref,
+                   bool copy)
 {
     std::ifstream file(path, std::ios::binary);
     std::string tail;
     long long size = 0;
-    std::vector<char> buffer(1 << 20);
-    while (file) {
+    if (!copy) {
+        file.seekg(0, std::ios::end);
+        size = file.tellg();
+        file.seekg(std::max<long long>(size - 1024, 0));
+        tail.assign(std::istreambuf_iterator<char>(file), {});
+        if (!file || size <= 0 || tail.empty())
+            return -1;
+    }
+    std::vector<char> buffer(copy ? 1 << 20 : 0);
+    while (copy && file) {
         file.read(buffer.data(), std::streamsize(buffer.size()));
         const auto got = static_cast<std::size_t>(file.gcount());
         if (got == 0)
@@ -302,12 +399,13 @@ long long copyFile(const std::string &path,
 
 std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<StandIn> &standIns,
                                   const std::function<std::string(const std::string &)> &bytesOf,
-                                  const std::function<void(const char *, std::size_t)> &write)
+                                  const std::function<void(const char *, std::size_t)> &write,
+                                  bool copyRun)
 {
     try {
         QPDF run;
         run.setSuppressWarnings(true);
-        run.processFile(runPath.c_str());
+        run.processInputSource(std::make_shared<WindowedFile>(runPath));
         QPDFObjectHandle trailer = run.getTrailer();
         const int firstNew = trailer.getKey("/Size").getIntValueAsInt();
         RunPages pages(run);
@@ -337,7 +435,7 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
         }
 
         long long lastXref = -1;
-        const long long size = copyFile(runPath, write, lastXref);
+        const long long size = copyFile(runPath, write, lastXref, copyRun);
         if (size < 0 || lastXref < 0)
             return "The run's PDF could not be read back.";
         // The objects the pages use, each once, numbered after the run's.

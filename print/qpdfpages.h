@@ -21,12 +21,14 @@ struct StandIn
     int page = 1;
 };
 
-// Writes the PDF at `runPath` through `write` as it is, then an update in
-// which each stand-in's image object becomes its page of its picture (whose
-// bytes `bytesOf` gives) as a form XObject filling the image's square. An
-// error text, empty on success.
+// Writes, through `write`, an update of the PDF at `runPath` in which each
+// stand-in's image object becomes its page of its picture (whose bytes
+// `bytesOf` gives) as a form XObject filling the image's square. With
+// `copyRun` the run's own bytes are written first; without, `write`
+// appends to the file at `runPath` itself. An error text, empty on success.
 std::string placeForms(const std::string &runPath, const std::vector<StandIn> &standIns,
                        const std::function<std::string(const std::string &picture)> &bytesOf,
-                       const std::function<void(const char *data, std::size_t length)> &write);
+                       const std::function<void(const char *data, std::size_t length)> &write,
+                       bool copyRun);
 
 } // namespace qpdfpages
