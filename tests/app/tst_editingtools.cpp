@@ -3,6 +3,7 @@
 #include "documentwindow.h"
 #include "modalscript.h"
 #include "objectpropertieswindow.h"
+#include "objecttable.h"
 #include "shellfixture.h"
 #include "toolrun.h"
 
@@ -13,8 +14,12 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QHelpEvent>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTabBar>
@@ -532,6 +537,98 @@ private Q_SLOTS:
         QCOMPARE(print.run([this] { action("printAction")->trigger(); }), QStringList());
         const ToolRun images = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), out});
         QCOMPARE(images.out.count(QLatin1String("image ")), 1);
+    }
+
+    // Place Picture asks which page of a PDF of several; a file too large or
+    // no picture at all is refused with a message, nothing placed.
+    void placePictureAsksAndRefuses_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("second page of two") << "pdf" << QString();
+        QTest::newRow("over 16 MB") << "large"
+                                    << "big.png is larger than 16 MB, the most a document takes";
+        QTest::newRow("no picture")
+            << "text"
+            << "notes.png is no PNG, JPEG, SVG or PDF file that can be read";
+    }
+
+    void placePictureAsksAndRefuses()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        const QString file = m_shell->path(kind == "pdf"     ? QStringLiteral("form.pdf")
+                                           : kind == "large" ? QStringLiteral("big.png")
+                                                             : QStringLiteral("notes.png"));
+        if (kind == "pdf") {
+            QPdfWriter writer(file);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            QPainter painter(&writer);
+            writer.setPageSize(QPageSize(QPageSize::A6));
+            writer.newPage();
+        } else {
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::WriteOnly));
+            QVERIFY(kind == "large" ? written.resize(maxPictureBytes + 1)
+                                    : written.write("shopping list\n") > 0);
+        }
+        m_shell->recorder.messages.clear();
+        QTest::mouseClick(child<QToolButton>("placePictureButton"), Qt::LeftButton);
+        ModalScript place;
+        place.typePath(file);
+        if (kind == "pdf")
+            place.expect("QInputDialog", [](QWidget *dialog) {
+                auto *ask = qobject_cast<QInputDialog *>(dialog);
+                ask->setIntValue(2);
+                ask->accept();
+            });
+        // The file dialog comes once the click is handled.
+        QCOMPARE(place.run([this] {
+            click(windowPoint(100, 100));
+            QTRY_VERIFY(doc().count() == 1 || !m_shell->recorder.messages.isEmpty());
+        }),
+                 QStringList());
+        if (kind == "pdf") {
+            QTRY_COMPARE(doc().count(), 1);
+            const PictureRef &picture = *doc().objects[0].picture;
+            QCOMPARE(picture.page, 2);
+            // A6, as Qt writes it: 297 x 420 points.
+            QCOMPARE(QSize(qRound(picture.width), qRound(picture.height)), QSize(297, 420));
+            return;
+        }
+        QTRY_COMPARE(m_shell->recorder.messages.size(), qsizetype{1});
+        QCOMPARE(m_shell->recorder.messages.first(),
+                 std::pair(message, QStringLiteral("Place Picture")));
+        QCOMPARE(doc().count(), 0);
+    }
+
+    // The Picture tab: a width typed keeps the proportions, the choices tick,
+    // each change one undo step.
+    void pictureTabAppliesThroughItsControls()
+    {
+        Document withPicture = emptyDocument(20);
+        placePicture(withPicture, 100, 100, QByteArray("not decoded: a frame"),
+                     QStringLiteral("a.png"), 1, QSizeF(72, 36));
+        m_shell->editor.replace(withPicture);
+        click(windowPoint(110, 110));
+        ObjectPropertiesWindow *properties = objectProperties();
+        QTest::mouseClick(properties->tabs->tabBar(), Qt::LeftButton, Qt::NoModifier,
+                          properties->tabs->tabBar()->tabRect(5).center());
+        QCOMPARE(properties->pictureFileValue->text(), QStringLiteral("a.png"));
+        properties->pictureWidthSpinBox->setFocus();
+        properties->pictureWidthSpinBox->selectAll();
+        QTest::keyClicks(properties->pictureWidthSpinBox, QStringLiteral("144"));
+        QTest::keyClick(properties->pictureWidthSpinBox, Qt::Key_Return);
+        QTest::mouseClick(properties->backgroundCheckBox, Qt::LeftButton);
+        QTest::mouseClick(properties->printedCheckBox, Qt::LeftButton);
+
+        const PictureRef &picture = *doc().objects[0].picture;
+        QCOMPARE(QSizeF(picture.width, picture.height), QSizeF(144, 72));
+        QVERIFY(picture.background && !picture.printed);
+        QCOMPARE(properties->pictureHeightSpinBox->value(), 72.0);
+        QCOMPARE(m_shell->editor.undoStack().count(), 3);
+        action("undoAction")->trigger();
+        QVERIFY(doc().objects[0].picture->printed);
     }
 
     // A barcode that shows no symbol says why on the status bar and in its tool tip.

@@ -1,11 +1,14 @@
 #include "documentbuilder.h"
 #include "documentfile.h"
+#include "objecttable.h"
 #include "toolrun.h"
 
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -67,17 +70,37 @@ private Q_SLOTS:
         QCOMPARE(saveDocument(doc, {}, m_document), QString());
     }
 
+    // To a file the form goes in by an update appended to the run; to a
+    // stream, the run is drawn elsewhere and copied before it.
+    void pdfPagesGoUnderInTurn_data()
+    {
+        QTest::addColumn<bool>("toStream");
+        QTest::newRow("to a file") << false;
+        QTest::newRow("to standard output") << true;
+    }
+
     void pdfPagesGoUnderInTurn()
     {
+        QFETCH(bool, toStream);
         const QString background = m_dir.filePath(QStringLiteral("form.pdf"));
         const QString out = m_dir.filePath(QStringLiteral("numbered.pdf"));
         QVERIFY(writeBackground(background));
-        const ToolRun run =
-            runTool(QStringLiteral(PAGINETTE_PRINT),
-                    {QStringLiteral("--pages"), QStringLiteral("3"), QStringLiteral("--background"),
-                     background, QStringLiteral("-o"), out, m_document});
+        // A document of its own, which the log has not seen print.
+        const QString document = m_dir.filePath(toStream ? "stream.pgt" : "file.pgt");
+        QVERIFY(QFile::copy(m_document, document));
+        QProcess process;
+        if (toStream)
+            process.setStandardOutputFile(out);
+        process.start(QStringLiteral(PAGINETTE_PRINT),
+                      {QStringLiteral("--pages"), QStringLiteral("3"),
+                       QStringLiteral("--background"), background, QStringLiteral("-o"),
+                       toStream ? QStringLiteral("-") : out, document});
+        const ToolRun run = finishRun(process);
         QCOMPARE(programErrors(run.err), QString());
         QCOMPARE(run.exitCode, 0);
+        // The stand-ins the writer drew are gone: no page shows an image.
+        const ToolRun images = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), out});
+        QCOMPARE(images.out.split(u'\n', Qt::SkipEmptyParts).size(), 2);
         const QStringList words{"Admit One", "Reserved Seat", "Admit One"};
         for (int page = 1; page <= 3; ++page) {
             const QString text = pdfPageText(out, page);
@@ -95,28 +118,67 @@ private Q_SLOTS:
         QVERIFY(forms[1].size() == 1 && forms[1] != forms[0]);
     }
 
+    // A picture that cannot be decoded prints nothing and stops nothing.
+    void anUnreadablePicturePrintsTheRest()
+    {
+        Document doc = emptyDocument(5);
+        addNumber(doc, 72, 72, 125, 5);
+        placePicture(doc, 72, 200, QByteArray("%PDF-1.4 cut short"), QStringLiteral("cut.pdf"), 1,
+                     QSizeF(100, 100));
+        const QString document = m_dir.filePath(QStringLiteral("unreadable.pgt"));
+        QCOMPARE(saveDocument(doc, {}, document), QString());
+        const QString out = m_dir.filePath(QStringLiteral("unreadable.pdf"));
+        const ToolRun run = runTool(
+            QStringLiteral(PAGINETTE_PRINT),
+            {QStringLiteral("--pages"), QStringLiteral("2"), QStringLiteral("-o"), out, document});
+        QCOMPARE(programErrors(run.err), QString());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(pdfPageText(out, 2), QStringLiteral("00126"));
+    }
+
+    // A raster background is one image in the file for the whole run; an
+    // SVG stays vectors, no image at all.
+    void anImageIsWrittenOnce_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("images");
+        QTest::newRow("PNG") << "logo.png" << 1;
+        QTest::newRow("JPEG") << "logo.jpg" << 1;
+        QTest::newRow("SVG") << "logo.svg" << 0;
+    }
+
     void anImageIsWrittenOnce()
     {
-        const QString background = m_dir.filePath(QStringLiteral("logo.png"));
-        const QString out = m_dir.filePath(QStringLiteral("logo.pdf"));
-        QImage logo(90, 60, QImage::Format_RGB32);
-        logo.fill(Qt::darkGreen);
-        QVERIFY(logo.save(background));
+        QFETCH(QString, name);
+        QFETCH(int, images);
+        const QString background = m_dir.filePath(name);
+        const QString out = m_dir.filePath(name + QStringLiteral(".pdf"));
+        if (name.endsWith(QLatin1String(".svg"))) {
+            QFile svg(background);
+            QVERIFY(svg.open(QIODevice::WriteOnly));
+            svg.write(R"(<svg xmlns="http://www.w3.org/2000/svg" width="90" height="60">)"
+                      R"(<rect width="90" height="60" fill="green"/></svg>)");
+        } else {
+            QImage logo(90, 60, QImage::Format_RGB32);
+            logo.fill(Qt::darkGreen);
+            QVERIFY(logo.save(background));
+        }
         const ToolRun run =
             runTool(QStringLiteral(PAGINETTE_PRINT),
                     {QStringLiteral("--pages"), QStringLiteral("4"), QStringLiteral("--background"),
                      background, QStringLiteral("-o"), out, m_document});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(pdfPageCount(out), 4);
-        const ToolRun images = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), out});
+        const ToolRun listed = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), out});
         // A header of two lines, then one line an image shown on a page; the
         // object number tells whether they are one.
         QStringList objects;
-        for (const QString &line : images.out.split(u'\n').mid(2))
+        for (const QString &line : listed.out.split(u'\n').mid(2))
             if (!line.isEmpty())
                 objects.append(line.simplified().section(u' ', 10, 10));
-        QCOMPARE(objects.size(), 4);
-        QCOMPARE(objects.count(objects.first()), 4);
+        QCOMPARE(objects.size(), 4 * images);
+        QCOMPARE(QSet<QString>(objects.begin(), objects.end()).size(), images);
+        QVERIFY(pdfPageText(out, 4).contains(QLatin1String("00128")));
     }
 };
 

@@ -211,6 +211,7 @@ private Q_SLOTS:
     void fileInAFolderThatCannotBeWrittenIsSavedInPlace();
     void loadedDocumentTakesObjectsUpToItsCapacity();
     void numberFormatsTravelAfterTheDrawingOrder();
+    void picturesAndTheSheetTravelWithTheDocument();
     void damagedFormatsLeavePlainNumbers_data();
     void damagedFormatsLeavePlainNumbers();
 
@@ -740,6 +741,51 @@ QJsonObject blockJson(const QByteArray &file, int count)
 }
 
 } // namespace
+
+// Each picture's bytes go once, under the id they give, whatever the file
+// called them; a picture no object shows stays behind; the sheet of labels
+// comes back whole.
+void TestDocumentFile::picturesAndTheSheetTravelWithTheDocument()
+{
+    Document doc = emptyDocument(10);
+    const QByteArray logo("logo bytes");
+    const QByteArray form("form bytes");
+    placePicture(doc, 0, 0, logo, QStringLiteral("logo.png"), 1, QSizeF(20, 10));
+    placePicture(doc, 30, 0, logo, QStringLiteral("logo.png"), 1, QSizeF(40, 20));
+    placePicture(doc, 0, 40, form, QStringLiteral("form.pdf"), 2, QSizeF(100, 140));
+    doc.objects[2].picture->background = true;
+    doc.objects[1].picture->printed = false;
+    doc.pictures.add(QByteArray("shown by a step taken back"));
+    SheetLayout sheet;
+    sheet.paper = QSizeF(612, 792);
+    sheet.label = QSizeF(189, 72);
+    sheet.grids = {{3, 10, 11.25, 36, 200.25, 72}};
+    sheet.order = SheetOrder::DownColumns;
+    doc.sheet = sheet;
+
+    QByteArray file = documentBytes(doc, {});
+    QCOMPARE(file.count(logo.toBase64()), 1);
+    QCOMPARE(file.count(form.toBase64()), 1);
+    QCOMPARE(file.count(QByteArray("shown by a step taken back").toBase64()), 0);
+    // A file that calls its pictures otherwise.
+    file.replace(pictureId(logo).toLatin1(), QByteArray(32, 'a'));
+
+    const LoadResult loaded = readDocument(file, 20);
+    QCOMPARE(messagesOf(loaded), QStringList());
+    QVERIFY(loaded.document);
+    const Document &back = *loaded.document;
+    QCOMPARE(back.pictures.entries().size(), std::size_t{2});
+    for (int i = 0; i < doc.count(); ++i) {
+        const PictureRef &picture = *back.objects[i].picture;
+        QCOMPARE(picture.id, doc.objects[i].picture->id);
+        QCOMPARE(back.pictures.bytes(picture.id), doc.pictures.bytes(picture.id));
+        QCOMPARE(picture.width, doc.objects[i].picture->width);
+        QCOMPARE(picture.page, doc.objects[i].picture->page);
+        QCOMPARE(picture.background, doc.objects[i].picture->background);
+        QCOMPARE(picture.printed, doc.objects[i].picture->printed);
+    }
+    QCOMPARE(back.sheet, doc.sheet);
+}
 
 void TestDocumentFile::numberFormatsTravelAfterTheDrawingOrder()
 {
