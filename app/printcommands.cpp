@@ -205,10 +205,10 @@ PrintPlan PrintCommands::planFor(const QPrinter &printer) const
 
 bool PrintCommands::outsideAccepted(const QPrinter &printer, const PrintPlan &plan) const
 {
-    const QStringList outside = objectsOutside(m_editor.document(), plan, printer.resolution(),
-                                               printer.pageLayout().paintRect(QPageLayout::Point));
-    return outside.isEmpty() || confirmed({outsideLine(::calibrationName(printer), outside)},
-                                          QStringLiteral("Print anyway?"));
+    const QString outside = outsideWarning(m_editor.document(), plan, printer.resolution(),
+                                           printer.pageLayout().paintRect(QPageLayout::Point),
+                                           ::calibrationName(printer));
+    return outside.isEmpty() || confirmed({outside}, QStringLiteral("Print anyway?"));
 }
 
 bool PrintCommands::confirmed(const QStringList &lines, const QString &question) const

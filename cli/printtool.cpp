@@ -125,10 +125,11 @@ QString logDocument(const PrintRequest &request)
 bool toldBeforeRun(const Document &doc, const PrintRequest &request, const PrintPlan &plan,
                    const QPrinter &printer, const PrintLog &log, const ToolReport &report)
 {
-    const QStringList outside = objectsOutside(doc, plan, printer.resolution(),
-                                               printer.pageLayout().paintRect(QPageLayout::Point));
+    const QString outside = outsideWarning(doc, plan, printer.resolution(),
+                                           printer.pageLayout().paintRect(QPageLayout::Point),
+                                           calibrationName(printer));
     if (!outside.isEmpty())
-        report.message(outsideLine(calibrationName(printer), outside));
+        report.message(outside);
     for (const QString &line : growthLines(doc, plan))
         report.message(line);
     // A stream has no name to find its earlier runs by.

@@ -3,6 +3,7 @@
 #include "kinds.h"
 #include "numbering.h"
 #include "objecttable.h"
+#include "printablearea.h"
 
 namespace {
 
@@ -25,6 +26,22 @@ QString outsideLine(const QString &printer, const QStringList &objects)
 {
     return QStringLiteral("These objects fall outside the printable area of %1: %2.")
         .arg(printer, objects.join(QStringLiteral(", ")));
+}
+
+QString outsideWarning(const Document &doc, const PrintPlan &plan, int dotsPerInch,
+                       const QRectF &printable, const QString &printer)
+{
+    if (doc.sheet) {
+        const QStringList outside =
+            objectsOutside(doc, plan, dotsPerInch, QRectF(QPointF(0, 0), doc.sheet->label));
+        return outside.isEmpty()
+                   ? QString()
+                   : QStringLiteral("These objects reach beyond the label and are cut off at "
+                                    "its edge: %1.")
+                         .arg(outside.join(QStringLiteral(", ")));
+    }
+    const QStringList outside = objectsOutside(doc, plan, dotsPerInch, printable);
+    return outside.isEmpty() ? QString() : outsideLine(printer, outside);
 }
 
 QStringList growthLines(const Document &doc, const PrintPlan &plan)

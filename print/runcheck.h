@@ -5,6 +5,7 @@
 #include "printplan.h"
 
 #include <QList>
+#include <QRectF>
 #include <QStringList>
 
 // What a run says before it starts, a line for each thing the user may want
@@ -13,6 +14,11 @@
 
 // "These objects fall outside the printable area of PRINTER: num0, num1."
 QString outsideLine(const QString &printer, const QStringList &objects);
+// The line naming the objects a run would cut off: beyond the printable area
+// of `printer` (`printable`, in points from the paper's corner), or on a
+// sheet of labels beyond their label. Empty when there are none.
+QString outsideWarning(const Document &doc, const PrintPlan &plan, int dotsPerInch,
+                       const QRectF &printable, const QString &printer);
 
 // "num0 grows from 2 to 3 digits on page 6." for every number whose value
 // outgrows its width on the plan's pages; the value prints whole.

@@ -161,6 +161,7 @@ private Q_SLOTS:
     void progressDialogCountsPagesAndCancels();
     void objectsOutsideThePrintableAreaAreNamed_data();
     void objectsOutsideThePrintableAreaAreNamed();
+    void objectsBeyondTheLabelAreNamed();
     void numbersOutgrowingTheirWidthAreNamed_data();
     void numbersOutgrowingTheirWidthAreNamed();
     void completedRunsAreLogged_data();
@@ -535,6 +536,29 @@ void TestPrintCommands::objectsOutsideThePrintableAreaAreNamed()
     QCOMPARE(bench.warnings, warned);
     QCOMPARE(bench.files(), pages ? QStringList{"out.pdf"} : QStringList{});
     QCOMPARE(pdfPageCount(bench.output), pages ? pages : -1);
+}
+
+// On a sheet of labels, what reaches beyond the label is named before the
+// run: the label cuts it off.
+void TestPrintCommands::objectsBeyondTheLabelAreNamed()
+{
+    PrintBench bench(2);
+    Document doc = bench.editor.document();
+    SheetLayout sheet;
+    sheet.paper = QSizeF(400, 400);
+    sheet.label = QSizeF(150, 100);
+    sheet.grids = {{2, 2, 20, 20, 180, 150}};
+    doc.sheet = sheet;
+    const int edge = addNumber(doc, 130, 10, 1, 3);
+    doc.objects[edge].name = QStringLiteral("edge");
+    bench.editor.replace(doc);
+    bench.passWarnings = false;
+    bench.commands->printAction->trigger();
+    // The bench's number lies at (72, 72), inside the label.
+    QCOMPARE(bench.warnings, (Messages{{"These objects reach beyond the label and are cut off "
+                                        "at its edge: edge.\nPrint anyway?",
+                                        QStringLiteral("Print")}}));
+    QCOMPARE(bench.files(), QStringList());
 }
 
 void TestPrintCommands::numbersOutgrowingTheirWidthAreNamed_data()
