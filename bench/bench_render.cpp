@@ -1,16 +1,19 @@
 // Prints how many screen renders, layout passes and printed pages per second
-// the renderer manages for documents of several sizes, and what one step of a
-// drag costs: the selection moved, a layout pass and a screen render, as on
-// every pointer move.
+// the renderer manages for documents of several sizes, the last over a PDF
+// page as its background, and what one step of a drag costs: the selection
+// moved, a layout pass and a screen render, as on every pointer move.
 
 #include "layout.h"
 #include "objecttable.h"
 #include "pagerenderer.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <cstdio>
 #include <functional>
@@ -53,6 +56,24 @@ Document makeDocument(int count)
     return doc;
 }
 
+// A page of a form made elsewhere: 40 lines of text and rules.
+QByteArray formPdf()
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(QPageSize(QPageSize::Letter));
+    writer.setResolution(72);
+    QPainter painter(&writer);
+    for (int row = 0; row < 40; ++row) {
+        painter.drawText(QPointF(40, 60 + row * 18),
+                         QStringLiteral("Admit one to the hall, row %1").arg(row + 1));
+        painter.drawLine(QPointF(40, 64 + row * 18), QPointF(550, 64 + row * 18));
+    }
+    painter.end();
+    return buffer.data();
+}
+
 double perSecond(const std::function<void()> &step)
 {
     QElapsedTimer timer;
@@ -77,11 +98,19 @@ int main(int argc, char **argv)
     const int pageHeight = 10 * printerResolution + printerResolution / 2;
     std::printf("window 773 x 479, printed page %d x %d dots at %d dpi\n", pageWidth, pageHeight,
                 printerResolution);
-    std::printf("%8s %12s %12s %12s %14s\n", "objects", "renders/s", "layouts/s", "pages/s",
+    std::printf("%12s %12s %12s %12s %14s\n", "objects", "renders/s", "layouts/s", "pages/s",
                 "drag step ms");
 
-    for (const int count : {20, 1000, 10000}) {
+    const QByteArray form = formPdf();
+    for (const auto &[count, background] :
+         {std::pair{20, false}, {1000, false}, {10000, false}, {1000, true}}) {
         Document doc = makeDocument(count);
+        if (background) {
+            doc.capacity += 1;
+            const int index =
+                *placePicture(doc, 0, 0, form, QStringLiteral("form.pdf"), 1, QSizeF(612, 792));
+            doc.objects[index].picture->background = true;
+        }
         RenderState state;
         state.printerResolution = printerResolution;
         state.pageExtent = {0, 0, pageWidth, pageHeight};
@@ -116,8 +145,10 @@ int main(int argc, char **argv)
             renderPrintedPage(painter, state.cache, RunTexts(doc), printed,
                               printerScale(printerResolution));
         });
-        std::printf("%8d %12.1f %12.1f %12.1f %14.3f\n", count, renders, layouts, pages,
-                    1000.0 / drags);
+        const QString objects =
+            QString::number(count) + (background ? QStringLiteral(" + form") : QString());
+        std::printf("%12s %12.1f %12.1f %12.1f %14.3f\n", qPrintable(objects), renders, layouts,
+                    pages, 1000.0 / drags);
     }
     return 0;
 }
