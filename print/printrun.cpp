@@ -22,7 +22,7 @@ QString deviceFailure(const PrintSheets &sheets)
 void drawRunBackground(QPainter &painter, RenderCache &cache, const RunBackground &background,
                        std::int32_t page, const PaperSheet &sheet, std::int32_t scale)
 {
-    const QRectF paper(sheet.paper.topLeft() * scale, sheet.paper.size() * scale);
+    const QRectF paper(sheet.paper.topLeft() * scale + sheet.origin, sheet.paper.size() * scale);
     if (!background.pdf) {
         drawPicture(painter, cache, background.bytes, background.id, 1,
                     fittedInto(background.pageSizes.constFirst(), paper), false,
@@ -171,14 +171,16 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
             result.error = QStringLiteral("Cannot print ") + unscannable;
             return false;
         }
-        if (labels) {
-            painter.setTransform(
-                QTransform::fromTranslate(cell.left() * scale, cell.top() * scale) * calibrated);
-            if (clipLabels)
-                painter.setClipRect(QRectF(QPointF(0, 0), cell.size() * scale));
-            paper.paper = QRectF(QPointF(0, 0), cell.size());
-        } else {
+        // A label is drawn at its cell's corner, in whole dots, with the
+        // painter's transform left alone: changing it on every label costs
+        // Qt's PDF engine more than the label does.
+        if (painter.transform() != calibrated)
             painter.setTransform(calibrated);
+        if (labels) {
+            paper.origin = (cell.topLeft() * scale).toPoint();
+            if (clipLabels)
+                painter.setClipRect(QRectF(paper.origin, cell.size() * scale));
+            paper.paper = QRectF(QPointF(0, 0), cell.size());
         }
         if (plan.background)
             drawRunBackground(painter, cache, *plan.background, page, paper, scale);

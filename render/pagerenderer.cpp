@@ -205,8 +205,9 @@ RenderReport renderPrintedPage(QPainter &painter, RenderCache &cache, const RunT
                                std::int32_t page, std::int32_t scale, const PaperSheet &sheet,
                                const KeepDrawing &keepDrawing)
 {
-    const DrawTarget target{painter, cache, texts.document().pictures, scale,        0,
-                            0,       false, sheet.placePdfPage,        sheet.symbols};
+    const DrawTarget target{
+        painter,          cache, texts.document().pictures, scale,        sheet.origin.x(),
+        sheet.origin.y(), false, sheet.placePdfPage,        sheet.symbols};
     return drawObjects(target, texts, page, sheet.paper, QRect(), keepDrawing);
 }
 

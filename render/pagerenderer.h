@@ -50,6 +50,8 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
 struct PaperSheet
 {
     QRectF paper;
+    // Where the page origin lies on the device: a label's cell on its sheet.
+    QPoint origin{};
     const PdfPagePlacer *placePdfPage = nullptr;
     SymbolPrefetch *symbols = nullptr; // the page's barcodes, encoded ahead
 };
