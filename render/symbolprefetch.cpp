@@ -27,7 +27,6 @@ SymbolPrefetch::~SymbolPrefetch()
 void SymbolPrefetch::startPage(std::int32_t page, std::int32_t next)
 {
     m_current.clear();
-    m_currentPage = page;
     if (!m_worker.joinable())
         return;
     std::unique_lock lock(m_mutex);

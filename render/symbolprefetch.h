@@ -48,7 +48,6 @@ private:
     const RunTexts &m_texts;
     std::vector<int> m_barcodes; // the objects drawn as barcodes
     std::vector<Encoded> m_current;
-    std::int32_t m_currentPage = 0;
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
