@@ -260,14 +260,20 @@ Times runLabels(const QString &folder, int labels, bool direct)
     return printTimed(folder, document, pages);
 }
 
+// A floor's PDF writer: the tool's paper, at its resolution.
+void setUpFloor(QPdfWriter &writer, const QPageLayout &layout)
+{
+    writer.setPageLayout(layout);
+    writer.setResolution(printerDotsPerInch);
+}
+
 Times runFloor(const QString &folder, int pages)
 {
     const QList<Number> all = numbers();
     const QPageLayout layout = toolPageLayout();
     const Stopwatch stopwatch;
     QPdfWriter writer(folder + QStringLiteral("/floor.pdf"));
-    writer.setPageLayout(layout);
-    writer.setResolution(printerDotsPerInch);
+    setUpFloor(writer, layout);
     QPainter painter(&writer);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(floorPixelSize);
@@ -350,7 +356,6 @@ Figures bestOf(const char *self, const char *phase, int pages)
     return best;
 }
 
-// The child runs, by the name the parent gives them.
 // The floor of a page of QR codes: libzint's symbols drawn as plain
 // rectangles, a row's dark run each, in module units under one scale, into
 // a QPdfWriter at the tool's resolution, one page at a time on one thread.
@@ -360,8 +365,7 @@ Times runQrFloor(const QString &folder, int pages)
     const QPageLayout layout = toolPageLayout();
     const Stopwatch stopwatch;
     QPdfWriter writer(folder + QStringLiteral("/floor.pdf"));
-    writer.setPageLayout(layout);
-    writer.setResolution(printerDotsPerInch);
+    setUpFloor(writer, layout);
     QPainter painter(&writer);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::black);
@@ -404,6 +408,7 @@ Times runQrFloor(const QString &folder, int pages)
     return stopwatch.read();
 }
 
+// The child runs, by the name the parent gives them.
 Times runPhase(const char *phase, const QString &folder, int pages)
 {
     if (qstrcmp(phase, "digits") == 0)

@@ -292,20 +292,22 @@ QImage labelSheetImage(RenderCache &cache, const RunTexts &texts, const PrintPla
     const QTransform calibrated = calibrationTransform(plan.calibration, dotsPerInch, QPointF());
     const std::int32_t scale = printerScale(dotsPerInch);
     const auto labels = static_cast<std::int32_t>(sheetCount(plan));
+    painter.setTransform(calibrated);
     for (int cell = 0; cell < layout.cellCount(); ++cell) {
         const QRectF rect = layout.cellRect(cell);
         // Where the labels are, as a guide: the paper shows no such line.
-        painter.setTransform(calibrated);
         painter.setPen(QPen(QColor(200, 200, 200), 0));
         painter.drawPath(labelOutline(layout, QRectF(rect.topLeft() * scale, rect.size() * scale)));
         const std::optional<std::int64_t> label =
             labelInCell(layout, plan.firstCell, sheet - 1, cell, labels);
         if (!label)
             continue;
-        painter.translate(rect.topLeft() * scale);
-        painter.setClipRect(QRectF(QPointF(0, 0), rect.size() * scale));
-        renderPrintedPage(painter, cache, texts, pageOnSheet(plan, *label + 1), scale,
-                          PaperSheet{QRectF(QPointF(0, 0), rect.size())});
+        // As the print run places it: at its cell's corner, clipped to it.
+        PaperSheet cellSheet;
+        cellSheet.paper = QRectF(QPointF(0, 0), rect.size());
+        cellSheet.origin = (rect.topLeft() * scale).toPoint();
+        painter.setClipRect(QRectF(cellSheet.origin, rect.size() * scale));
+        renderPrintedPage(painter, cache, texts, pageOnSheet(plan, *label + 1), scale, cellSheet);
         painter.setClipping(false);
     }
     return paper;
