@@ -5,7 +5,8 @@
 #include <QFile>
 #include <QIODevice>
 
-QImage PdfStandIns::imageFor(std::int32_t sheet, const QString &id, std::int32_t page)
+QImage PdfStandIns::imageFor(std::int32_t sheet, qint64 runLength, const QString &id,
+                             std::int32_t page)
 {
     QImage &image = m_images[{id, page}];
     if (image.isNull()) {
@@ -16,7 +17,7 @@ QImage PdfStandIns::imageFor(std::int32_t sheet, const QString &id, std::int32_t
             qRgb(int(0x80 | ((n >> 14) & 0x7f)), int((n >> 7) & 0x7f), int(n & 0x7f));
         image = QImage(1, 1, QImage::Format_RGB32);
         image.fill(color);
-        m_standIns.push_back({sheet, id, page, color});
+        m_standIns.push_back({sheet, runLength, id, page, color});
     }
     return image;
 }
@@ -29,6 +30,7 @@ QString stampPdfPages(const QString &runPdf, QIODevice &output,
     placed.reserve(standIns.size());
     for (const PdfStandIn &standIn : standIns)
         placed.push_back({standIn.firstSheet,
+                          standIn.writtenAfter,
                           {static_cast<unsigned char>(qRed(standIn.color)),
                            static_cast<unsigned char>(qGreen(standIn.color)),
                            static_cast<unsigned char>(qBlue(standIn.color))},

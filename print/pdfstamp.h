@@ -18,6 +18,9 @@ class QIODevice;
 struct PdfStandIn
 {
     std::int32_t firstSheet = 0; // from 1
+    // The run's length when the stand-in was made: its image object is
+    // written where it is first drawn, after that.
+    qint64 writtenAfter = 0;
     QString id;
     std::int32_t page = 1;
     QRgb color = 0;
@@ -27,7 +30,9 @@ struct PdfStandIn
 class PdfStandIns
 {
 public:
-    QImage imageFor(std::int32_t sheet, const QString &id, std::int32_t page);
+    // The stand-in for `page` of picture `id`, drawn on `sheet` of a run
+    // that has written `runLength` bytes so far.
+    QImage imageFor(std::int32_t sheet, qint64 runLength, const QString &id, std::int32_t page);
     const std::vector<PdfStandIn> &all() const { return m_standIns; }
 
 private:

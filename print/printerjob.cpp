@@ -166,7 +166,7 @@ PrintSheets PrinterJob::sheets()
     };
     if (m_pdfPictures)
         sheets.placePdfPage = [this](std::int32_t sheet, const QString &id, std::int32_t page) {
-            return m_standIns.imageFor(sheet, id, page);
+            return m_standIns.imageFor(sheet, drawnInto().pos(), id, page);
         };
     return sheets;
 }

@@ -1,6 +1,5 @@
 #include "qpdfpages.h"
 
-#include <qpdf/InputSource.hh>
 #include <qpdf/Pl_Buffer.hh>
 #include <qpdf/Pl_Flate.hh>
 #include <qpdf/QPDF.hh>
@@ -10,101 +9,219 @@
 #include <qpdf/QPDFPageObjectHelper.hh>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <set>
 #include <stdexcept>
-#include <sys/stat.h>
+#include <string_view>
 #include <unistd.h>
 #include <utility>
 
 namespace {
 
-// A file read through a window of its bytes. qpdf reads a cross-reference
-// table an entry at a time, seeking to each: through stdio every seek is a
-// read, and a run of many pages has five entries a page.
-class WindowedFile : public InputSource
+// The run's file, read at the few places the update needs.
+class RunFile
 {
 public:
-    explicit WindowedFile(const std::string &path) : m_name(path)
+    explicit RunFile(const std::string &path)
     {
         m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat status = {};
-        if (m_fd < 0 || ::fstat(m_fd, &status) != 0)
+        if (m_fd < 0)
             throw std::runtime_error("The run's PDF could not be read back.");
-        m_size = status.st_size;
     }
-    ~WindowedFile() override { ::close(m_fd); }
+    ~RunFile() { ::close(m_fd); }
+    RunFile(const RunFile &) = delete;
+    RunFile &operator=(const RunFile &) = delete;
 
-    qpdf_offset_t findAndSkipNextEOL() override
+    // Up to `length` bytes from `offset`: fewer only at the file's end.
+    std::string read(long long offset, std::size_t length) const
     {
-        for (;;) {
-            char ch = 0;
-            if (read(&ch, 1) == 0)
-                return m_position;
-            if (ch != '\r' && ch != '\n')
-                continue;
-            const qpdf_offset_t end = m_position - 1;
-            while (read(&ch, 1) == 1) {
-                if (ch != '\r' && ch != '\n') {
-                    unreadCh(ch);
-                    break;
-                }
-            }
-            return end;
-        }
-    }
-    const std::string &getName() const override { return m_name; }
-    qpdf_offset_t tell() override { return m_position; }
-    void seek(qpdf_offset_t offset, int whence) override
-    {
-        const qpdf_offset_t from = whence == SEEK_SET   ? 0
-                                   : whence == SEEK_CUR ? m_position
-                                                        : m_size;
-        if (from + offset < 0)
-            throw std::runtime_error(m_name + ": a seek before the start");
-        m_position = from + offset;
-    }
-    void rewind() override { m_position = 0; }
-    std::size_t read(char *buffer, std::size_t length) override
-    {
-        last_offset = m_position;
+        std::string bytes(length, '\0');
         std::size_t done = 0;
-        while (done < length && m_position < m_size) {
-            if (m_position < m_windowStart ||
-                m_position >= m_windowStart + qpdf_offset_t(m_window.size())) {
-                m_window.resize(windowSize);
-                const ssize_t got = ::pread(m_fd, m_window.data(), windowSize, m_position);
-                if (got <= 0)
-                    throw std::runtime_error(m_name + ": the file could not be read");
-                m_window.resize(std::size_t(got));
-                m_windowStart = m_position;
-            }
-            const std::size_t at = std::size_t(m_position - m_windowStart);
-            const std::size_t count = std::min(length - done, m_window.size() - at);
-            std::memcpy(buffer + done, m_window.data() + at, count);
-            done += count;
-            m_position += qpdf_offset_t(count);
+        while (done < length) {
+            const ssize_t got = ::pread(m_fd, bytes.data() + done, length - done,
+                                        static_cast<off_t>(offset) + static_cast<off_t>(done));
+            if (got < 0)
+                throw std::runtime_error("The run's PDF could not be read back.");
+            if (got == 0)
+                break;
+            done += std::size_t(got);
         }
-        return done;
+        bytes.resize(done);
+        return bytes;
     }
-    void unreadCh(char) override { --m_position; }
 
 private:
-    static constexpr std::size_t windowSize = 64 * 1024;
-
-    std::string m_name;
     int m_fd = -1;
-    qpdf_offset_t m_size = 0;
-    qpdf_offset_t m_position = 0;
-    qpdf_offset_t m_windowStart = 0;
-    std::vector<char> m_window;
 };
+
+// The whitespace-separated tokens of a dictionary's text, each name its
+// own token ("/Width 1/Height 1" is four).
+std::vector<std::string_view> tokens(std::string_view text)
+{
+    std::vector<std::string_view> found;
+    std::size_t start = std::string_view::npos;
+    for (std::size_t at = 0; at <= text.size(); ++at) {
+        const bool end = at == text.size();
+        const bool space = !end && std::isspace(static_cast<unsigned char>(text[at]));
+        if ((end || space || text[at] == '/') && start != std::string_view::npos) {
+            found.push_back(text.substr(start, at - start));
+            start = std::string_view::npos;
+        }
+        if (!end && !space && start == std::string_view::npos)
+            start = at;
+    }
+    return found;
+}
+
+// Whether `key` is followed by `value` among `entries`.
+bool hasEntry(const std::vector<std::string_view> &entries, std::string_view key,
+              std::string_view value)
+{
+    const auto found = std::find(entries.begin(), entries.end(), key);
+    return found != entries.end() && found + 1 != entries.end() && found[1] == value;
+}
+
+bool isDigit(char ch)
+{
+    return ch >= '0' && ch <= '9';
+}
+
+std::size_t skipSpace(std::string_view text, std::size_t at)
+{
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
+        ++at;
+    return at;
+}
+
+std::string inflated(std::string_view data)
+{
+    Pl_Buffer output("inflated");
+    Pl_Flate flate("inflate", &output, Pl_Flate::a_inflate);
+    flate.write(reinterpret_cast<const unsigned char *>(data.data()), data.size());
+    flate.finish();
+    const std::shared_ptr<Buffer> buffer = output.getBufferSharedPointer();
+    return {reinterpret_cast<const char *>(buffer->getBuffer()), buffer->getSize()};
+}
+
+// The object whose " obj" is at `header` in `bytes` when it is an image of
+// one pixel of colour `rgb`, as the PDF writer writes one: a flat
+// dictionary and a short stream, all within `bytes`.
+std::optional<QPDFObjGen> standInAt(std::string_view bytes, std::size_t header,
+                                    const std::array<unsigned char, 3> &rgb)
+{
+    std::size_t generation = header;
+    while (generation > 0 && isDigit(bytes[generation - 1]))
+        --generation;
+    std::size_t number = generation - 1;
+    if (generation == header || generation < 2 || bytes[number] != ' ')
+        return std::nullopt;
+    while (number > 0 && isDigit(bytes[number - 1]))
+        --number;
+    if (number == generation - 1 || header - number > 16)
+        return std::nullopt;
+
+    const std::size_t open = skipSpace(bytes, header + 4);
+    if (bytes.substr(open, 2) != "<<")
+        return std::nullopt;
+    const std::size_t close = bytes.find(">>", open + 2);
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    const std::vector<std::string_view> entries = tokens(bytes.substr(open + 2, close - open - 2));
+    const bool flate = hasEntry(entries, "/Filter", "/FlateDecode");
+    if (!hasEntry(entries, "/Subtype", "/Image") || !hasEntry(entries, "/Width", "1") ||
+        !hasEntry(entries, "/Height", "1") || !hasEntry(entries, "/ColorSpace", "/DeviceRGB") ||
+        !hasEntry(entries, "/BitsPerComponent", "8") ||
+        (!flate && std::find(entries.begin(), entries.end(), "/Filter") != entries.end()))
+        return std::nullopt;
+
+    std::size_t data = skipSpace(bytes, close + 2);
+    if (bytes.substr(data, 6) != "stream")
+        return std::nullopt;
+    data += 6;
+    data += bytes.substr(data, 2) == "\r\n" ? 2 : bytes.substr(data, 1) == "\n" ? 1 : 0;
+    std::size_t end = bytes.find("endstream", data);
+    if (end == std::string_view::npos)
+        return std::nullopt;
+    while (end > data && (bytes[end - 1] == '\n' || bytes[end - 1] == '\r'))
+        --end;
+    std::string pixel(bytes.substr(data, end - data));
+    if (flate) {
+        try {
+            pixel = inflated(pixel);
+        } catch (const std::exception &) {
+            return std::nullopt;
+        }
+    }
+    if (pixel.size() < rgb.size() ||
+        !std::equal(rgb.begin(), rgb.end(), reinterpret_cast<const unsigned char *>(pixel.data())))
+        return std::nullopt;
+    return QPDFObjGen(std::stoi(std::string(bytes.substr(number, generation - 1 - number))),
+                      std::stoi(std::string(bytes.substr(generation, header - generation))));
+}
+
+// The stand-in image of colour `rgb`, the first written at or after
+// `from`. The writer writes an image where it is first drawn, so the search
+// usually ends in its first chunk: the run's other objects are never read,
+// which kept a table of them all in memory, some 600 bytes a page.
+std::optional<QPDFObjGen> standInObject(const RunFile &run, long long from,
+                                        const std::array<unsigned char, 3> &rgb)
+{
+    constexpr std::size_t chunkSize = 256 * 1024;
+    constexpr long long lookBack = 24;      // an object's number and generation
+    constexpr std::size_t lookAhead = 4096; // a stand-in's dictionary and stream
+    for (long long at = std::max(from, 0LL);;) {
+        const long long base = std::max(at - lookBack, 0LL);
+        const std::string bytes = run.read(base, chunkSize);
+        const bool last = bytes.size() < chunkSize;
+        const std::size_t end = last ? bytes.size() : bytes.size() - lookAhead;
+        for (std::size_t hit = bytes.find(" obj", std::size_t(at - base));
+             hit != std::string::npos && hit < end; hit = bytes.find(" obj", hit + 1)) {
+            if (const auto image = standInAt(bytes, hit, rgb))
+                return image;
+        }
+        if (last)
+            return std::nullopt;
+        at = base + static_cast<long long>(end);
+    }
+}
+
+// What the update takes from the run's last trailer: the entries it keeps,
+// the first free object number and where the last cross-reference begins.
+struct RunTrailer
+{
+    std::string kept;
+    int size = 0;
+    long long lastXref = -1;
+};
+
+std::optional<RunTrailer> runTrailer(const std::string &tail)
+{
+    const std::size_t at = tail.rfind("trailer");
+    const std::size_t startxref = tail.rfind("startxref");
+    if (at == std::string::npos || startxref == std::string::npos || startxref < at)
+        return std::nullopt;
+    const std::string dictionary = tail.substr(at, startxref - at);
+    RunTrailer trailer;
+    std::smatch match;
+    for (const char *pattern :
+         {R"(/Root\s+\d+\s+\d+\s+R)", R"(/Info\s+\d+\s+\d+\s+R)", R"(/ID\s*\[[^\]]*\])"}) {
+        if (std::regex_search(dictionary, match, std::regex(pattern)))
+            trailer.kept += match.str() + ' ';
+    }
+    if (!std::regex_search(dictionary, match, std::regex(R"(/Size\s+(\d{1,9}))")) ||
+        trailer.kept.rfind("/Root", 0) != 0)
+        return std::nullopt;
+    trailer.size = std::stoi(match.str(1));
+    trailer.lastXref = std::atoll(tail.c_str() + startxref + 9);
+    return trailer;
+}
 
 // A picture's pages, read once, kept until the update is written: copied
 // objects are read from them as they are written.
@@ -114,62 +231,6 @@ struct SourcePdf
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
 };
-
-// The file's pages, found the short way in a PDF writer's flat page tree.
-class RunPages
-{
-public:
-    explicit RunPages(QPDF &run)
-        : m_run(run), m_kids(run.getRoot().getKey("/Pages").getKey("/Kids"))
-    {
-    }
-
-    std::optional<QPDFPageObjectHelper> sheet(int number)
-    {
-        if (number < 1)
-            return std::nullopt;
-        const auto index = static_cast<std::size_t>(number - 1);
-        if (m_all.empty() && m_kids.isArray() && index < std::size_t(m_kids.getArrayNItems())) {
-            // isPageObject would walk the whole tree.
-            QPDFObjectHandle page = m_kids.getArrayItem(int(index));
-            if (page.isDictionary() && page.getKey("/Type").isNameAndEquals("/Page"))
-                return QPDFPageObjectHelper(page);
-        }
-        if (m_all.empty())
-            m_all = QPDFPageDocumentHelper(m_run).getAllPages();
-        if (index >= m_all.size())
-            return std::nullopt;
-        return m_all[index];
-    }
-
-private:
-    QPDF &m_run;
-    QPDFObjectHandle m_kids;
-    std::vector<QPDFPageObjectHelper> m_all;
-};
-
-// The stand-in's image among the XObjects of `sheet`, or a null handle.
-QPDFObjectHandle standInImage(QPDFPageObjectHelper &sheet, const std::array<unsigned char, 3> &rgb)
-{
-    QPDFObjectHandle xobjects = sheet.getAttribute("/Resources", false).getKey("/XObject");
-    if (!xobjects.isDictionary())
-        return {};
-    for (auto &[name, xobject] : xobjects.ditems()) {
-        if (!xobject.isStream() || !xobject.isIndirect())
-            continue;
-        QPDFObjectHandle dictionary = xobject.getDict();
-        if (!dictionary.getKey("/Subtype").isNameAndEquals("/Image") ||
-            !dictionary.getKey("/Width").isInteger() ||
-            dictionary.getKey("/Width").getIntValue() != 1 ||
-            !dictionary.getKey("/Height").isInteger() ||
-            dictionary.getKey("/Height").getIntValue() != 1)
-            continue;
-        const std::shared_ptr<Buffer> pixel = xobject.getStreamData();
-        if (pixel->getSize() >= 3 && std::equal(rgb.begin(), rgb.end(), pixel->getBuffer()))
-            return xobject;
-    }
-    return {};
-}
 
 // The dictionary of `form` with a matrix that maps its box onto the unit
 // square, where an image is drawn: the form then fills what the image did.
@@ -317,7 +378,7 @@ public:
 
     // The cross-reference section of the objects written and the trailer
     // that chains it to the run's own.
-    void finish(QPDFObjectHandle trailer, long long previous, int size)
+    void finish(const RunTrailer &trailer, int size)
     {
         const long long start = m_offset;
         put("xref\n");
@@ -337,14 +398,8 @@ public:
                 put(line);
             }
         }
-        QPDFObjectHandle updated = QPDFObjectHandle::newDictionary();
-        for (const char *key : {"/Root", "/Info", "/ID"}) {
-            if (trailer.hasKey(key))
-                updated.replaceKey(key, trailer.getKey(key));
-        }
-        updated.replaceKey("/Size", QPDFObjectHandle::newInteger(size));
-        updated.replaceKey("/Prev", QPDFObjectHandle::newInteger(previous));
-        put("trailer\n" + updated.unparse() + "\nstartxref\n" + std::to_string(start) +
+        put("trailer\n<< " + trailer.kept + "/Size " + std::to_string(size) + " /Prev " +
+            std::to_string(trailer.lastXref) + " >>\nstartxref\n" + std::to_string(start) +
             "\n%%EOF\n");
     }
 
@@ -355,19 +410,19 @@ private:
 };
 
 // Copies the file at `path` through `write`, or with `copy` false reads
-// only its end; its size, or -1 when it cannot be read. Sets `lastXref` to
-// where its last cross-reference section starts.
+// only its end, which it leaves in `tail`; its size, or -1 when it cannot be
+// read.
 long long copyFile(const std::string &path,
-                   const std::function<void(const char *, std::size_t)> &write, long long &lastXref,
+                   const std::function<void(const char *, std::size_t)> &write, std::string &tail,
                    bool copy)
 {
+    constexpr std::size_t tailSize = 1024;
     std::ifstream file(path, std::ios::binary);
-    std::string tail;
     long long size = 0;
     if (!copy) {
         file.seekg(0, std::ios::end);
         size = file.tellg();
-        file.seekg(std::max<long long>(size - 1024, 0));
+        file.seekg(std::max<long long>(size - long(tailSize), 0));
         tail.assign(std::istreambuf_iterator<char>(file), {});
         if (!file || size <= 0 || tail.empty())
             return -1;
@@ -380,14 +435,12 @@ long long copyFile(const std::string &path,
             break;
         write(buffer.data(), got);
         size += static_cast<long long>(got);
-        tail = tail.substr(tail.size() > 1024 ? tail.size() - 1024 : 0) +
-               std::string(buffer.data() + (got > 1024 ? got - 1024 : 0),
-                           std::min<std::size_t>(got, 1024));
+        tail = tail.substr(tail.size() > tailSize ? tail.size() - tailSize : 0) +
+               std::string(buffer.data() + (got > tailSize ? got - tailSize : 0),
+                           std::min(got, tailSize));
     }
     if (file.bad())
         return -1;
-    const std::size_t at = tail.rfind("startxref");
-    lastXref = at == std::string::npos ? -1 : std::atoll(tail.c_str() + at + 9);
     if (!tail.empty() && tail.back() != '\n') {
         write("\n", 1);
         ++size;
@@ -403,19 +456,14 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
                                   bool copyRun)
 {
     try {
-        QPDF run;
-        run.setSuppressWarnings(true);
-        run.processInputSource(std::make_shared<WindowedFile>(runPath));
-        QPDFObjectHandle trailer = run.getTrailer();
-        const int firstNew = trailer.getKey("/Size").getIntValueAsInt();
-        RunPages pages(run);
+        const RunFile run(runPath);
         std::map<std::string, std::unique_ptr<SourcePdf>> sources;
         // Each stand-in's image object, with the page that takes its place.
         std::vector<std::pair<QPDFObjGen, QPDFObjectHandle>> forms;
         for (const StandIn &standIn : standIns) {
-            std::optional<QPDFPageObjectHelper> sheet = pages.sheet(standIn.sheet);
-            QPDFObjectHandle image = sheet ? standInImage(*sheet, standIn.rgb) : QPDFObjectHandle();
-            if (!image.isInitialized())
+            const std::optional<QPDFObjGen> image =
+                standInObject(run, standIn.writtenAfter, standIn.rgb);
+            if (!image)
                 return "A PDF picture's place on sheet " + std::to_string(standIn.sheet) +
                        " was not found.";
             std::unique_ptr<SourcePdf> &source = sources[standIn.picture];
@@ -430,18 +478,18 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
             if (standIn.page < 1 || std::size_t(standIn.page) > source->pages.size())
                 return "A PDF picture has no page " + std::to_string(standIn.page) + ".";
             forms.emplace_back(
-                image.getObjGen(),
-                source->pages[std::size_t(standIn.page - 1)].getFormXObjectForPage());
+                *image, source->pages[std::size_t(standIn.page - 1)].getFormXObjectForPage());
         }
 
-        long long lastXref = -1;
-        const long long size = copyFile(runPath, write, lastXref, copyRun);
-        if (size < 0 || lastXref < 0)
+        std::string tail;
+        const long long size = copyFile(runPath, write, tail, copyRun);
+        const std::optional<RunTrailer> trailer = size < 0 ? std::nullopt : runTrailer(tail);
+        if (!trailer || trailer->lastXref < 0)
             return "The run's PDF could not be read back.";
         // The objects the pages use, each once, numbered after the run's.
         std::map<QPDF *, Renumbering> numbers;
         std::vector<std::pair<QPDF *, QPDFObjectHandle>> used;
-        int objectCount = firstNew;
+        int objectCount = trailer->size;
         for (auto &[where, form] : forms) {
             QPDF *owner = &form.getQPDF();
             Renumbering &numbered = numbers[owner];
@@ -463,7 +511,7 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
         for (auto &[owner, object] : used)
             update.putObject(QPDFObjGen(numbers[owner][object.getObjGen()], 0), object,
                              numbers[owner]);
-        update.finish(trailer, lastXref, objectCount);
+        update.finish(*trailer, objectCount);
         return {};
     } catch (const std::exception &error) {
         return error.what();

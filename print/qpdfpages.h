@@ -12,10 +12,12 @@
 namespace qpdfpages {
 
 // An image of one pixel of colour `rgb`, first drawn on sheet `sheet`
-// (from 1), that stands for page `page` of the PDF picture `picture`.
+// (from 1) when the run had `writtenAfter` bytes, that stands for page
+// `page` of the PDF picture `picture`.
 struct StandIn
 {
     int sheet = 0;
+    long long writtenAfter = 0;
     std::array<unsigned char, 3> rgb{};
     std::string picture;
     int page = 1;
