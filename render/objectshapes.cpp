@@ -52,7 +52,8 @@ BoxSize pictureBox(RenderCache &, const PageObject &object, const QString &)
 
 void drawText(const DrawTarget &target, const PageObject &object, const QString &text)
 {
-    drawObjectText(target.painter, target.cache, object, text, target.scale, target.ox, target.oy);
+    drawObjectText(target.painter, target.cache, object, text, target.scale, target.ox, target.oy,
+                   target.deviceArea);
 }
 
 // A barcode is drawn turned about its top-left corner like a text. A value
@@ -67,7 +68,7 @@ void drawNumber(const DrawTarget &target, const PageObject &object, const QStrin
     const std::int32_t oy = target.oy;
     const bool onScreen = target.onScreen;
     if (!object.format.barcode) {
-        drawObjectText(painter, cache, object, text, scale, ox, oy);
+        drawObjectText(painter, cache, object, text, scale, ox, oy, target.deviceArea);
         return;
     }
     const BarcodeStyle &style = *object.format.barcode;

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 class QPainter;
 class SymbolPrefetch;
@@ -43,6 +44,9 @@ struct DrawTarget
     const PdfPagePlacer *placePdfPage = nullptr;
     // On paper, where the symbols of the page come from, encoded ahead.
     SymbolPrefetch *symbols = nullptr;
+    // The device in the painter's coordinates (deviceArea), which stay the
+    // same for every object drawn.
+    std::optional<QRectF> deviceArea;
 };
 
 // Draws the object showing `text` with its reference point at page point

@@ -187,7 +187,10 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
                                 1,
                                 state.windowOffset.x(),
                                 wrapSub(state.windowOffset.y(), context.scrollOffset),
-                                true};
+                                true,
+                                nullptr,
+                                nullptr,
+                                deviceArea(painter)};
         const QRectF paper =
             doc.sheet ? QRectF(QPointF(0, 0), doc.sheet->label) : screenPaper(state);
         report = drawObjects(target, RunTexts(doc), doc.pageShown, paper,
@@ -206,8 +209,8 @@ RenderReport renderPrintedPage(QPainter &painter, RenderCache &cache, const RunT
                                const KeepDrawing &keepDrawing)
 {
     const DrawTarget target{
-        painter,          cache, texts.document().pictures, scale,        sheet.origin.x(),
-        sheet.origin.y(), false, sheet.placePdfPage,        sheet.symbols};
+        painter,          cache, texts.document().pictures, scale,         sheet.origin.x(),
+        sheet.origin.y(), false, sheet.placePdfPage,        sheet.symbols, deviceArea(painter)};
     return drawObjects(target, texts, page, sheet.paper, QRect(), keepDrawing);
 }
 

@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QFont>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
 #include <QPdfDocument>
@@ -19,6 +20,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
+#include <utility>
 
 struct FontKey
 {
@@ -112,6 +115,11 @@ struct RenderCache::Tables
 {
     QHash<FontKey, CellFont> cellFonts;
     QHash<FontKey, std::shared_ptr<const DeviceFont>> deviceFonts;
+    // The last font each table gave: nearly every text asks for it again.
+    std::optional<std::pair<FontKey, CellFont>> lastCellFont;
+    std::optional<std::pair<FontKey, std::shared_ptr<const DeviceFont>>> lastDeviceFont;
+    // Lent to each text drawn as its glyphs: making one costs an allocation.
+    QGlyphRun glyphRun;
     QHash<WidthKey, std::int32_t> widths;
     // Whether a run shapes as its characters' own glyphs.
     QHash<RunKey, bool> plainRuns;

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
+#include <QVarLengthArray>
 #include <QtMath>
 
 #include <algorithm>
@@ -49,28 +50,26 @@ qint64 drawnCell(qint64 cellHeight, std::int32_t scale)
 }
 
 // How far along its line a text drawn at `point` turned by `angle` degrees
-// needs to reach to cover the painter's device, in device units, and never
-// farther than the largest page; nothing when the line's band, a cell on
-// either side of its cell, misses the device.
-std::optional<qreal> deviceReach(const QPainter &painter, QPointF point, std::int32_t angle,
-                                 qint64 cellHeight, std::int32_t scale)
+// needs to reach to cover `area`, the device in the painter's coordinates, in
+// device units, and never farther than the largest page; nothing when the
+// line's band, a cell on either side of its cell, misses the device.
+std::optional<qreal> deviceReach(const std::optional<QRectF> &area, QPointF point,
+                                 std::int32_t angle, qint64 cellHeight, std::int32_t scale)
 {
     const qreal largest = qreal(largestReach) * scale;
-    const QPaintDevice *device = painter.device();
-    bool invertible = false;
-    const QTransform toPage = painter.worldTransform().inverted(&invertible);
-    if (!device || !invertible)
+    if (!area)
         return largest;
-    const QRectF area = toPage.mapRect(QRectF(0, 0, device->width(), device->height()));
-    // The line runs counter-clockwise from the x axis, and y points down.
+    // The line runs counter-clockwise from the x axis, and y points down;
+    // most lines are level, which needs no trigonometry.
     const qreal radians = qDegreesToRadians(qreal(angle % 360));
-    const QPointF along(std::cos(radians), -std::sin(radians));
+    const QPointF along =
+        angle % 360 == 0 ? QPointF(1, 0) : QPointF(std::cos(radians), -std::sin(radians));
     const QPointF across(-along.y(), along.x());
     qreal farthest = std::numeric_limits<qreal>::lowest();
     qreal highest = std::numeric_limits<qreal>::max();
     qreal lowest = std::numeric_limits<qreal>::lowest();
     for (const QPointF corner :
-         {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight()}) {
+         {area->topLeft(), area->topRight(), area->bottomLeft(), area->bottomRight()}) {
         farthest = std::max(farthest, QPointF::dotProduct(corner - point, along));
         const qreal below = QPointF::dotProduct(corner - point, across);
         highest = std::min(highest, below);
@@ -209,10 +208,8 @@ bool shapesAsItsGlyphs(RenderCache &renderCache, const DeviceFont &font, const F
 bool drawTableGlyphs(QPainter &painter, RenderCache &cache, const DeviceFont &font,
                      const FontKey &key, QPointF baseline, const QString &text)
 {
-    QList<quint32> glyphs;
-    QList<QPointF> positions;
-    glyphs.reserve(text.size());
-    positions.reserve(text.size());
+    QVarLengthArray<quint32, 32> glyphs;
+    QVarLengthArray<QPointF, 32> positions;
     qreal x = 0;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
@@ -235,20 +232,26 @@ bool drawTableGlyphs(QPainter &painter, RenderCache &cache, const DeviceFont &fo
             return false;
         start = end;
     }
-    QGlyphRun run;
-    run.setRawFont(font.raw);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
+    QGlyphRun &run = cache.tables().glyphRun;
+    if (run.rawFont() != font.raw)
+        run.setRawFont(font.raw);
+    run.setRawData(glyphs.constData(), positions.constData(), int(glyphs.size()));
     painter.drawGlyphRun(baseline, run);
+    run.setRawData(nullptr, nullptr, 0);
     return true;
 }
 
 std::shared_ptr<const DeviceFont> cachedDeviceFont(RenderCache &renderCache, const FontKey &key)
 {
-    QHash<FontKey, std::shared_ptr<const DeviceFont>> &cache = renderCache.tables().deviceFonts;
+    RenderCache::Tables &tables = renderCache.tables();
+    if (tables.lastDeviceFont && tables.lastDeviceFont->first == key)
+        return tables.lastDeviceFont->second;
+    QHash<FontKey, std::shared_ptr<const DeviceFont>> &cache = tables.deviceFonts;
     const auto found = cache.constFind(key);
-    if (found != cache.cend())
+    if (found != cache.cend()) {
+        tables.lastDeviceFont.emplace(key, *found);
         return *found;
+    }
     const CellFont cellFont = cachedCellFont(renderCache, key.face, key.cellHeight);
     auto made = std::make_shared<DeviceFont>();
     if (cellFont.scale > 0 && key.dpi > 0) {
@@ -284,11 +287,16 @@ CellFont makeCellFont(const QString &face, qreal cellHeight)
 
 CellFont cachedCellFont(RenderCache &renderCache, const QString &face, qint64 cellHeight)
 {
-    QHash<FontKey, CellFont> &cache = renderCache.tables().cellFonts;
+    RenderCache::Tables &tables = renderCache.tables();
     const FontKey key{face, cellHeight};
+    if (tables.lastCellFont && tables.lastCellFont->first == key)
+        return tables.lastCellFont->second;
+    QHash<FontKey, CellFont> &cache = tables.cellFonts;
     const auto found = cache.constFind(key);
-    if (found != cache.cend())
+    if (found != cache.cend()) {
+        tables.lastCellFont.emplace(key, *found);
         return *found;
+    }
     const CellFont made = makeCellFont(face, qreal(cellHeight));
     insertBounded(cache, fontCacheLimit, key, made);
     return made;
@@ -301,8 +309,19 @@ QColor colorFromBgr(std::int32_t value)
                   static_cast<int>((bits >> 16) & 0xFF));
 }
 
+std::optional<QRectF> deviceArea(const QPainter &painter)
+{
+    const QPaintDevice *device = painter.device();
+    bool invertible = false;
+    const QTransform toPainter = painter.worldTransform().inverted(&invertible);
+    if (!device || !invertible)
+        return std::nullopt;
+    return toPainter.mapRect(QRectF(0, 0, device->width(), device->height()));
+}
+
 void drawObjectText(QPainter &painter, RenderCache &cache, const PageObject &object,
-                    const QString &whole, std::int32_t scale, std::int32_t ox, std::int32_t oy)
+                    const QString &whole, std::int32_t scale, std::int32_t ox, std::int32_t oy,
+                    const std::optional<QRectF> &area)
 {
     const qint64 cellHeight = drawnCell(qint64{object.fontSize} * scale, scale);
     if (cellHeight <= 0 || whole.isEmpty())
@@ -310,7 +329,7 @@ void drawObjectText(QPainter &painter, RenderCache &cache, const PageObject &obj
     const std::int32_t px = wrapAdd(wrapMul(object.x, scale), ox);
     const std::int32_t py = wrapAdd(wrapMul(object.y, scale), oy);
     const std::optional<qreal> reach =
-        deviceReach(painter, QPointF(px, py), object.angle, cellHeight, scale);
+        deviceReach(area, QPointF(px, py), object.angle, cellHeight, scale);
     if (!reach)
         return;
     // Ligatures may set a line narrower than its characters' advances: twice

@@ -46,8 +46,8 @@ QImage drawn(PageObject object, const QString &text, const Canvas &canvas = {})
     object.fontName = canvas.face;
     QImage image = whiteImage(canvas.size.width(), canvas.size.height());
     QPainter painter(&image);
-    drawObjectText(painter, cache, object, text, canvas.scale, canvas.offset.x(),
-                   canvas.offset.y());
+    drawObjectText(painter, cache, object, text, canvas.scale, canvas.offset.x(), canvas.offset.y(),
+                   deviceArea(painter));
     return image;
 }
 
@@ -148,7 +148,7 @@ void TestTextDrawing::paperShowsTheScaledOutline()
         PageObject object = textObject(2, 2, 14);
         object.fontName = canvas.face;
         drawObjectText(painter, cache, object, text, canvas.scale, canvas.offset.x(),
-                       canvas.offset.y());
+                       canvas.offset.y(), deviceArea(painter));
     }
     const QString image = dir.filePath(QStringLiteral("text"));
     const ToolRun raster =
