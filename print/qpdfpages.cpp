@@ -16,7 +16,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <regex>
 #include <set>
 #include <stdexcept>
 #include <string_view>
@@ -201,24 +200,41 @@ struct RunTrailer
     long long lastXref = -1;
 };
 
+bool isWholeNumber(std::string_view text)
+{
+    return !text.empty() && text.size() <= 9 && std::all_of(text.begin(), text.end(), isDigit);
+}
+
 std::optional<RunTrailer> runTrailer(const std::string &tail)
 {
     const std::size_t at = tail.rfind("trailer");
     const std::size_t startxref = tail.rfind("startxref");
     if (at == std::string::npos || startxref == std::string::npos || startxref < at)
         return std::nullopt;
-    const std::string dictionary = tail.substr(at, startxref - at);
-    RunTrailer trailer;
-    std::smatch match;
-    for (const char *pattern :
-         {R"(/Root\s+\d+\s+\d+\s+R)", R"(/Info\s+\d+\s+\d+\s+R)", R"(/ID\s*\[[^\]]*\])"}) {
-        if (std::regex_search(dictionary, match, std::regex(pattern)))
-            trailer.kept += match.str() + ' ';
-    }
-    if (!std::regex_search(dictionary, match, std::regex(R"(/Size\s+(\d{1,9}))")) ||
-        trailer.kept.rfind("/Root", 0) != 0)
+    const std::string_view text = std::string_view(tail).substr(at, startxref - at);
+    const std::size_t open = text.find("<<");
+    const std::size_t close = text.rfind(">>");
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open)
         return std::nullopt;
-    trailer.size = std::stoi(match.str(1));
+    const std::string_view dictionary = text.substr(open + 2, close - open - 2);
+    const std::vector<std::string_view> entries = tokens(dictionary);
+    RunTrailer trailer;
+    for (const std::string_view key : {"/Root", "/Info"}) {
+        const auto found = std::find(entries.begin(), entries.end(), key);
+        if (entries.end() - found >= 4 && isWholeNumber(found[1]) && isWholeNumber(found[2]) &&
+            found[3] == "R")
+            trailer.kept += std::string(key) + ' ' + std::string(found[1]) + ' ' +
+                            std::string(found[2]) + " R ";
+    }
+    const std::size_t id = dictionary.find("/ID");
+    const std::size_t idEnd =
+        id == std::string_view::npos ? std::string_view::npos : dictionary.find(']', id);
+    if (idEnd != std::string_view::npos)
+        trailer.kept += std::string(dictionary.substr(id, idEnd + 1 - id)) + ' ';
+    const auto size = std::find(entries.begin(), entries.end(), "/Size");
+    if (trailer.kept.rfind("/Root", 0) != 0 || entries.end() - size < 2 || !isWholeNumber(size[1]))
+        return std::nullopt;
+    trailer.size = std::stoi(std::string(size[1]));
     trailer.lastXref = std::atoll(tail.c_str() + startxref + 9);
     return trailer;
 }
@@ -249,6 +265,32 @@ QPDFObjectHandle unitSquareDictionary(QPDFObjectHandle form)
     unit.concat(own);
     dictionary.replaceKey("/Matrix", QPDFObjectHandle::newArray(unit));
     return dictionary;
+}
+
+// The stand-in's image object and the page that takes its place, as a form
+// and, when the page's content is one stream with direct filters, that
+// stream: the form then takes its bytes as they are instead of decoding and
+// compressing them again.
+struct PlacedForm
+{
+    QPDFObjGen where;
+    QPDFObjectHandle form;
+    QPDFObjectHandle contents;
+};
+
+QPDFObjectHandle singleContentStream(QPDFPageObjectHelper &page)
+{
+    QPDFObjectHandle contents = page.getObjectHandle().getKey("/Contents");
+    if (contents.isArray() && contents.getArrayNItems() == 1)
+        contents = contents.getArrayItem(0);
+    if (!contents.isStream())
+        return {};
+    QPDFObjectHandle dictionary = contents.getDict();
+    for (const char *key : {"/Filter", "/DecodeParms"}) {
+        if (dictionary.getKey(key).isIndirect())
+            return {};
+    }
+    return contents;
 }
 
 // Every indirect object that `root` reaches in a picture's file, which the
@@ -458,8 +500,7 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
     try {
         const RunFile run(runPath);
         std::map<std::string, std::unique_ptr<SourcePdf>> sources;
-        // Each stand-in's image object, with the page that takes its place.
-        std::vector<std::pair<QPDFObjGen, QPDFObjectHandle>> forms;
+        std::vector<PlacedForm> forms;
         for (const StandIn &standIn : standIns) {
             const std::optional<QPDFObjGen> image =
                 standInObject(run, standIn.writtenAfter, standIn.rgb);
@@ -477,8 +518,8 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
             }
             if (standIn.page < 1 || std::size_t(standIn.page) > source->pages.size())
                 return "A PDF picture has no page " + std::to_string(standIn.page) + ".";
-            forms.emplace_back(
-                *image, source->pages[std::size_t(standIn.page - 1)].getFormXObjectForPage());
+            QPDFPageObjectHelper &page = source->pages[std::size_t(standIn.page - 1)];
+            forms.push_back({*image, page.getFormXObjectForPage(), singleContentStream(page)});
         }
 
         std::string tail;
@@ -490,10 +531,10 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
         std::map<QPDF *, Renumbering> numbers;
         std::vector<std::pair<QPDF *, QPDFObjectHandle>> used;
         int objectCount = trailer->size;
-        for (auto &[where, form] : forms) {
-            QPDF *owner = &form.getQPDF();
+        for (PlacedForm &placed : forms) {
+            QPDF *owner = &placed.form.getQPDF();
             Renumbering &numbered = numbers[owner];
-            for (QPDFObjectHandle &object : reachedObjects(form.getDict())) {
+            for (QPDFObjectHandle &object : reachedObjects(placed.form.getDict())) {
                 if (numbered.emplace(object.getObjGen(), objectCount).second) {
                     ++objectCount;
                     used.emplace_back(owner, object);
@@ -501,12 +542,21 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
             }
         }
         UpdateWriter update(write, size);
-        for (auto &[where, form] : forms) {
-            QPDFObjectHandle dictionary = unitSquareDictionary(form);
-            if (dictionary.isInitialized())
-                update.putObject(where, form, numbers[&form.getQPDF()], dictionary);
-            else
-                update.putEmptyForm(where);
+        for (PlacedForm &placed : forms) {
+            QPDFObjectHandle dictionary = unitSquareDictionary(placed.form);
+            const Renumbering &numbered = numbers[&placed.form.getQPDF()];
+            if (!dictionary.isInitialized()) {
+                update.putEmptyForm(placed.where);
+            } else if (placed.contents.isInitialized()) {
+                QPDFObjectHandle filters = placed.contents.getDict();
+                for (const char *key : {"/Filter", "/DecodeParms"}) {
+                    if (filters.hasKey(key))
+                        dictionary.replaceKey(key, filters.getKey(key));
+                }
+                update.putObject(placed.where, placed.contents, numbered, dictionary);
+            } else {
+                update.putObject(placed.where, placed.form, numbered, dictionary);
+            }
         }
         for (auto &[owner, object] : used)
             update.putObject(QPDFObjGen(numbers[owner][object.getObjGen()], 0), object,
