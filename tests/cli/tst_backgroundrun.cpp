@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +33,21 @@ bool writeBackground(const QString &path)
     writer.setPageSize(QPageSize(QPageSize::A5));
     writer.newPage();
     painter.drawText(QPointF(1000, 3000), QStringLiteral("Reserved Seat"));
+    return painter.end();
+}
+
+// A PDF of one small page for each word, the word alone on it.
+bool writeWords(const QString &path, const QStringList &words)
+{
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QPageSize::A6));
+    QPainter painter(&writer);
+    painter.setFont(QFont(QStringLiteral("Liberation Sans"), 24));
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (i > 0)
+            writer.newPage();
+        painter.drawText(QPointF(300, 900), words[i]);
+    }
     return painter.end();
 }
 
@@ -137,6 +153,77 @@ private Q_SLOTS:
         QCOMPARE(forms[0].size(), 1u);
         QCOMPARE(forms[2], forms[0]);
         QVERIFY(forms[1].size() == 1 && forms[1] != forms[0]);
+    }
+
+    // Whatever pages of PDF pictures a run shows, as objects and as its
+    // background, and on whichever sheet each is first drawn, every stand-in
+    // becomes its page: each sheet shows the words of the pages it should and
+    // of no other, and no stand-in image is left.
+    void everyStandInBecomesItsPage()
+    {
+        const QList<QStringList> words{{"Amber", "Azure", "Aqua"}, {"Beige", "Black"}};
+        QStringList files;
+        QList<QByteArray> contents;
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            files.append(m_dir.filePath(QStringLiteral("words%1.pdf").arg(i)));
+            QVERIFY(writeWords(files.last(), words[i]));
+            QFile file(files.last());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            contents.append(file.readAll());
+        }
+        QRandomGenerator random(27);
+        for (int round = 0; round < 8; ++round) {
+            const int pages = random.bounded(1, 9);
+            const int background = random.bounded(-1, int(words.size()));
+            Document doc = emptyDocument(5);
+            addNumber(doc, 10, 10, 100, 3);
+            // The picture and page each object shows.
+            QList<std::pair<int, int>> shown;
+            for (int i = random.bounded(background < 0 ? 1 : 0, 4); i > 0; --i) {
+                const int picture = random.bounded(int(words.size()));
+                const int page = random.bounded(1, int(words[picture].size()) + 1);
+                QVERIFY(placePicture(doc, 10 + 70 * i, 150, contents[picture],
+                                     QStringLiteral("words.pdf"), page, QSizeF(60, 84)));
+                shown.append({picture, page});
+            }
+            const QString name = m_dir.filePath(QStringLiteral("round%1").arg(round));
+            QCOMPARE(saveDocument(doc, {}, name + QStringLiteral(".pgt")), QString());
+            const bool toStream = round % 2 == 1;
+            QStringList arguments{QStringLiteral("--pages"), QString::number(pages),
+                                  QStringLiteral("-o"),
+                                  toStream ? QStringLiteral("-") : name + QStringLiteral(".pdf"),
+                                  name + QStringLiteral(".pgt")};
+            if (background >= 0)
+                arguments << QStringLiteral("--background") << files[background];
+            QProcess process;
+            if (toStream)
+                process.setStandardOutputFile(name + QStringLiteral(".pdf"));
+            process.start(QStringLiteral(PAGINETTE_PRINT), arguments);
+            const ToolRun run = finishRun(process);
+            QCOMPARE(programErrors(run.err), QString());
+            QCOMPARE(run.exitCode, 0);
+            const ToolRun images =
+                runTool(QStringLiteral("pdfimages"),
+                        {QStringLiteral("-list"), name + QStringLiteral(".pdf")});
+            QCOMPARE(images.out.split(u'\n', Qt::SkipEmptyParts).size(), 2);
+            for (int page = 1; page <= pages; ++page) {
+                QSet<QString> expected;
+                for (const auto &[picture, shownPage] : shown)
+                    expected.insert(words[picture][shownPage - 1]);
+                if (background >= 0)
+                    expected.insert(words[background][(page - 1) % words[background].size()]);
+                const QString text = pdfPageText(name + QStringLiteral(".pdf"), page);
+                QVERIFY2(text.contains(QString::number(99 + page)), qPrintable(text));
+                for (const QStringList &pictureWords : words) {
+                    for (const QString &word : pictureWords)
+                        QVERIFY2(text.contains(word) == expected.contains(word),
+                                 qPrintable(QStringLiteral("round %1, page %2, %3: %4")
+                                                .arg(round)
+                                                .arg(page)
+                                                .arg(word, text)));
+                }
+            }
+        }
     }
 
     // A picture that cannot be decoded prints nothing and stops nothing.
