@@ -53,7 +53,7 @@ bool writeWords(const QString &path, const QStringList &words)
 
 // Rewrites `pdf` with each page's content in two streams, as some writers
 // leave it: the form then takes the content joined.
-void splitContents(const QString &pdf)
+bool splitContents(const QString &pdf)
 {
     QPDF file;
     file.processFile(QFile::encodeName(pdf).constData());
@@ -62,8 +62,7 @@ void splitContents(const QString &pdf)
     const QByteArray split = QFile::encodeName(pdf + QStringLiteral(".split"));
     QPDFWriter writer(file, split.constData());
     writer.write();
-    QFile::remove(pdf);
-    QFile::rename(pdf + QStringLiteral(".split"), pdf);
+    return QFile::remove(pdf) && QFile::rename(pdf + QStringLiteral(".split"), pdf);
 }
 
 // The forms each page of `pdf` draws, by object number.
@@ -121,7 +120,7 @@ private Q_SLOTS:
         const QString out = m_dir.filePath(QStringLiteral("numbered.pdf"));
         QVERIFY(writeBackground(background));
         if (contentInParts)
-            splitContents(background);
+            QVERIFY(splitContents(background));
         // A document of its own, which the log has not seen print.
         const QString document = m_dir.filePath(QTest::currentDataTag() + QStringLiteral(".pgt"));
         QVERIFY(QFile::copy(m_document, document));
