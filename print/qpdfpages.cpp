@@ -12,13 +12,13 @@
 #include <cctype>
 #include <cstdio>
 #include <fcntl.h>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <stdexcept>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -31,8 +31,10 @@ public:
     explicit RunFile(const std::string &path)
     {
         m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (m_fd < 0)
+        struct stat status = {};
+        if (m_fd < 0 || ::fstat(m_fd, &status) != 0)
             throw std::runtime_error("The run's PDF could not be read back.");
+        m_size = status.st_size;
     }
     ~RunFile() { ::close(m_fd); }
     RunFile(const RunFile &) = delete;
@@ -56,8 +58,24 @@ public:
         return bytes;
     }
 
+    // Its length when it was opened, before any update was appended.
+    long long size() const { return m_size; }
+
+    // Writes the whole file through `write`, a piece at a time.
+    void copyTo(const std::function<void(const char *, std::size_t)> &write) const
+    {
+        constexpr std::size_t pieceSize = 1 << 20;
+        for (long long at = 0; at < m_size; at += pieceSize) {
+            const std::string piece = read(at, pieceSize);
+            if (piece.empty())
+                throw std::runtime_error("The run's PDF could not be read back.");
+            write(piece.data(), piece.size());
+        }
+    }
+
 private:
     int m_fd = -1;
+    long long m_size = 0;
 };
 
 // The whitespace-separated tokens of a dictionary's text, each name its
@@ -99,14 +117,15 @@ std::size_t skipSpace(std::string_view text, std::size_t at)
     return at;
 }
 
-std::string inflated(std::string_view data)
+// `size` bytes at `data` through zlib, compressed or inflated as `action` says.
+std::shared_ptr<Buffer> flated(const unsigned char *data, std::size_t size,
+                               Pl_Flate::action_e action)
 {
-    Pl_Buffer output("inflated");
-    Pl_Flate flate("inflate", &output, Pl_Flate::a_inflate);
-    flate.write(reinterpret_cast<const unsigned char *>(data.data()), data.size());
+    Pl_Buffer output("flated");
+    Pl_Flate flate("flate", &output, action);
+    flate.write(data, size);
     flate.finish();
-    const std::shared_ptr<Buffer> buffer = output.getBufferSharedPointer();
-    return {reinterpret_cast<const char *>(buffer->getBuffer()), buffer->getSize()};
+    return output.getBufferSharedPointer();
 }
 
 // The object whose " obj" is at `header` in `bytes` when it is an image of
@@ -153,7 +172,11 @@ std::optional<QPDFObjGen> standInAt(std::string_view bytes, std::size_t header,
     std::string pixel(bytes.substr(data, end - data));
     if (flate) {
         try {
-            pixel = inflated(pixel);
+            const std::shared_ptr<Buffer> inflated =
+                flated(reinterpret_cast<const unsigned char *>(pixel.data()), pixel.size(),
+                       Pl_Flate::a_inflate);
+            pixel.assign(reinterpret_cast<const char *>(inflated->getBuffer()),
+                         inflated->getSize());
         } catch (const std::exception &) {
             return std::nullopt;
         }
@@ -353,15 +376,6 @@ void unparseRenumbered(QPDFObjectHandle object, const Renumbering &numbers, std:
     }
 }
 
-std::shared_ptr<Buffer> compressed(Buffer &data)
-{
-    Pl_Buffer output("compressed");
-    Pl_Flate flate("compress", &output, Pl_Flate::a_deflate);
-    flate.write(data.getBuffer(), data.getSize());
-    flate.finish();
-    return output.getBufferSharedPointer();
-}
-
 // Writes objects after the run's own bytes, keeping where each begins.
 class UpdateWriter
 {
@@ -395,7 +409,7 @@ public:
                                               : object.getDict().shallowCopy();
             // A page's content comes decoded: it is written compressed.
             if (!dictionary.hasKey("/Filter")) {
-                data = compressed(*data);
+                data = flated(data->getBuffer(), data->getSize(), Pl_Flate::a_deflate);
                 dictionary.replaceKey("/Filter", QPDFObjectHandle::newName("/FlateDecode"));
                 dictionary.removeKey("/DecodeParms");
             }
@@ -451,45 +465,6 @@ private:
     std::map<QPDFObjGen, long long> m_offsets;
 };
 
-// Copies the file at `path` through `write`, or with `copy` false reads
-// only its end, which it leaves in `tail`; its size, or -1 when it cannot be
-// read.
-long long copyFile(const std::string &path,
-                   const std::function<void(const char *, std::size_t)> &write, std::string &tail,
-                   bool copy)
-{
-    constexpr std::size_t tailSize = 1024;
-    std::ifstream file(path, std::ios::binary);
-    long long size = 0;
-    if (!copy) {
-        file.seekg(0, std::ios::end);
-        size = file.tellg();
-        file.seekg(std::max<long long>(size - long(tailSize), 0));
-        tail.assign(std::istreambuf_iterator<char>(file), {});
-        if (!file || size <= 0 || tail.empty())
-            return -1;
-    }
-    std::vector<char> buffer(copy ? 1 << 20 : 0);
-    while (copy && file) {
-        file.read(buffer.data(), std::streamsize(buffer.size()));
-        const auto got = static_cast<std::size_t>(file.gcount());
-        if (got == 0)
-            break;
-        write(buffer.data(), got);
-        size += static_cast<long long>(got);
-        tail = tail.substr(tail.size() > tailSize ? tail.size() - tailSize : 0) +
-               std::string(buffer.data() + (got > tailSize ? got - tailSize : 0),
-                           std::min(got, tailSize));
-    }
-    if (file.bad())
-        return -1;
-    if (!tail.empty() && tail.back() != '\n') {
-        write("\n", 1);
-        ++size;
-    }
-    return size;
-}
-
 } // namespace
 
 std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<StandIn> &standIns,
@@ -522,11 +497,18 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
             forms.push_back({*image, page.getFormXObjectForPage(), singleContentStream(page)});
         }
 
-        std::string tail;
-        const long long size = copyFile(runPath, write, tail, copyRun);
-        const std::optional<RunTrailer> trailer = size < 0 ? std::nullopt : runTrailer(tail);
+        constexpr long long tailSize = 1024;
+        const std::string tail = run.read(std::max(run.size() - tailSize, 0LL), tailSize);
+        const std::optional<RunTrailer> trailer = runTrailer(tail);
         if (!trailer || trailer->lastXref < 0)
             return "The run's PDF could not be read back.";
+        if (copyRun)
+            run.copyTo(write);
+        long long size = run.size();
+        if (tail.back() != '\n') {
+            write("\n", 1);
+            ++size;
+        }
         // The objects the pages use, each once, numbered after the run's.
         std::map<QPDF *, Renumbering> numbers;
         std::vector<std::pair<QPDF *, QPDFObjectHandle>> used;
