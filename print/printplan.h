@@ -1,28 +1,13 @@
 #pragma once
 
 #include "calibration.h"
+#include "runbackground.h"
 
-#include <QByteArray>
-#include <QList>
 #include <QSizeF>
 #include <QString>
 
 #include <cstdint>
 #include <optional>
-
-// A picture under every page of a run, covering its paper: a PDF's pages in
-// turn, page k of the run on page ((k - 1) mod n) + 1, each sheet taking the
-// size of its page; an image, whole and centred on the paper.
-struct RunBackground
-{
-    QByteArray bytes;
-    QString id;
-    // In points: a PDF's pages, or an image's one size, read once for the run.
-    QList<QSizeF> pageSizes;
-    bool pdf = false;
-
-    bool operator==(const RunBackground &) const = default;
-};
 
 // What one run prints: pages first..last of the document's run, each page
 // with the values it has in the whole run, so that a reprint of page 37 is

@@ -17,23 +17,6 @@ QString deviceFailure(const PrintSheets &sheets)
     return sheets.failure ? sheets.failure() : QString();
 }
 
-// The run's background under page `page`: a PDF's page in turn, filling the
-// paper; an image, whole and centred on it.
-void drawRunBackground(QPainter &painter, RenderCache &cache, const RunBackground &background,
-                       std::int32_t page, const PaperSheet &sheet, std::int32_t scale)
-{
-    const QRectF paper(sheet.paper.topLeft() * scale + sheet.origin, sheet.paper.size() * scale);
-    if (!background.pdf) {
-        drawPicture(painter, cache, background.bytes, background.id, 1,
-                    fittedInto(background.pageSizes.constFirst(), paper), false,
-                    sheet.placePdfPage);
-        return;
-    }
-    const auto pages = static_cast<std::int32_t>(background.pageSizes.size());
-    drawPicture(painter, cache, background.bytes, background.id, (page - 1) % pages + 1, paper,
-                false, sheet.placePdfPage);
-}
-
 } // namespace
 
 PrintSheets pagedSheets(QPagedPaintDevice &device)
@@ -53,26 +36,9 @@ PrintSheets pagedSheets(QPagedPaintDevice &device)
     return sheets;
 }
 
-std::optional<RunBackground> runBackground(const QByteArray &bytes)
-{
-    const std::optional<PictureFile> file = readPictureFile(bytes);
-    if (!file)
-        return std::nullopt;
-    RunBackground background{
-        bytes, pictureId(bytes), {file->size}, pictureFormat(bytes) == PictureFormat::Pdf};
-    for (std::int32_t page = 2; background.pdf && page <= file->pages; ++page) {
-        const std::optional<PictureFile> read = readPictureFile(bytes, page);
-        background.pageSizes.append(read ? read->size : file->size);
-    }
-    return background;
-}
-
 QSizeF backgroundPaper(const PrintPlan &plan, std::int64_t sheet)
 {
-    if (!plan.background || !plan.background->pdf)
-        return {};
-    const QList<QSizeF> &sizes = plan.background->pageSizes;
-    return sizes[(pageOnSheet(plan, sheet) - 1) % sizes.size()];
+    return plan.background ? plan.background->paperFor(pageOnSheet(plan, sheet)) : QSizeF();
 }
 
 bool labelsNeedClip(const Document &doc, const PrintPlan &plan, std::int32_t dotsPerInch)
@@ -182,8 +148,11 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
                 painter.setClipRect(QRectF(paper.origin, cell.size() * scale));
             paper.paper = QRectF(QPointF(0, 0), cell.size());
         }
-        if (plan.background)
-            drawRunBackground(painter, cache, *plan.background, page, paper, scale);
+        if (plan.background) {
+            const QRectF onDevice(paper.paper.topLeft() * scale + paper.origin,
+                                  paper.paper.size() * scale);
+            drawRunBackground(painter, cache, *plan.background, page, onDevice, paper.placePdfPage);
+        }
         const KeepDrawing keepDrawing =
             progress ? KeepDrawing([&progress, item, items] { return progress(item, items); })
                      : KeepDrawing();

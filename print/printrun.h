@@ -96,9 +96,6 @@ inline PrintResult printRun(const Document &doc, std::int32_t printerResolution,
     return printRun(doc, printerResolution, docOpen, sheets, wholeRun(doc.pagesToPrint), progress);
 }
 
-// What `bytes`, a PDF, PNG, JPEG or SVG file, put under every page of a
-// run; nothing when they cannot be read.
-std::optional<RunBackground> runBackground(const QByteArray &bytes);
 // The paper sheet `sheet` of the plan takes for its background, in points;
 // empty when it has none or its paper is the printer's.
 QSizeF backgroundPaper(const PrintPlan &plan, std::int64_t sheet);
