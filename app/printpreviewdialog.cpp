@@ -10,35 +10,31 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+namespace {
+
+// The whole run, once each page, under the printer's calibration.
+PrintPlan previewPlan(const Document &doc, const Calibration &calibration)
+{
+    PrintPlan plan = wholeRun(doc.pagesToPrint);
+    plan.calibration = calibration;
+    return plan;
+}
+
+} // namespace
+
 PrintPreviewDialog::PrintPreviewDialog(const Document &doc, const Calibration &calibration,
                                        const QPageLayout &layout, QWidget *parent)
-    : QDialog(parent), m_texts(doc), m_labels(doc.sheet.has_value())
+    : QDialog(parent), m_texts(doc),
+      m_placements(doc, previewPlan(doc, calibration), devicePaper(layout))
 {
     setObjectName(QStringLiteral("PrintPreviewDialog"));
     setWindowTitle(QStringLiteral("Print Preview"));
-    if (doc.sheet) {
-        // Sheets of labels, the run's labels in their cells.
-        PrintPlan plan = wholeRun(doc.pagesToPrint);
-        plan.calibration = calibration;
-        pagesView = new PreviewPagesView(
-            static_cast<std::int32_t>(sheetsFor(*doc.sheet, plan.firstCell, doc.pagesToPrint)),
-            doc.sheet->paper,
-            [this, plan](std::int32_t sheet, std::int32_t dotsPerInch) {
-                return labelSheetImage(m_cache, m_texts, plan, sheet, dotsPerInch);
-            },
-            this);
-    } else {
-        const QSizeF paper = layout.fullRect(QPageLayout::Point).size();
-        const QPointF printableOrigin = layout.paintRect(QPageLayout::Point).topLeft();
-        pagesView = new PreviewPagesView(
-            doc.pagesToPrint, paper,
-            [this, calibration, paper, printableOrigin](std::int32_t page,
-                                                        std::int32_t dotsPerInch) {
-                return paperImage(m_cache, m_texts, page, calibration, paper, printableOrigin,
-                                  dotsPerInch);
-            },
-            this);
-    }
+    pagesView = new PreviewPagesView(
+        static_cast<std::int32_t>(m_placements.sheetCount()), m_placements.paperOf(1),
+        [this](std::int32_t sheet, std::int32_t dotsPerInch) {
+            return sheetImage(m_cache, m_texts, m_placements, sheet, dotsPerInch);
+        },
+        this);
     pageLabel = new QLabel(this);
     pageLabel->setObjectName(QStringLiteral("pageLabel"));
     printButton = new QPushButton(QStringLiteral("&Print..."), this);
@@ -70,8 +66,8 @@ PrintPreviewDialog::PrintPreviewDialog(const Document &doc, const Calibration &c
 
 void PrintPreviewDialog::showPage(std::int32_t page)
 {
-    pageLabel->setText(
-        (m_labels ? QStringLiteral("Sheet %1 of %2") : QStringLiteral("Page %1 of %2"))
-            .arg(page)
-            .arg(pagesView->pageCount()));
+    pageLabel->setText((m_placements.sheetLayout() ? QStringLiteral("Sheet %1 of %2")
+                                                   : QStringLiteral("Page %1 of %2"))
+                           .arg(page)
+                           .arg(pagesView->pageCount()));
 }

@@ -2,6 +2,7 @@
 
 #include "calibration.h"
 #include "numbering.h"
+#include "placements.h"
 #include "rendercache.h"
 
 #include <QDialog>
@@ -34,7 +35,7 @@ private:
     void showPage(std::int32_t page);
 
     const RunTexts m_texts;
-    const bool m_labels; // sheets of labels, not pages
+    const RunPlacements m_placements;
     RenderCache m_cache;
     bool m_printChosen = false;
 };

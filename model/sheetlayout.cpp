@@ -81,25 +81,6 @@ QString SheetLayout::problem() const
     return {};
 }
 
-LabelSlot labelSlot(const SheetLayout &layout, int firstCell, std::int64_t label,
-                    std::int64_t labels)
-{
-    const std::int64_t cells = std::max(layout.cellCount(), 1);
-    const std::int64_t blank = std::clamp<std::int64_t>(firstCell, 1, cells) - 1;
-    if (layout.order != SheetOrder::CutAndStack) {
-        const std::int64_t slot = blank + label;
-        return {slot / cells, static_cast<int>(slot % cells)};
-    }
-    // Cell by cell through the stack of sheets; the first sheet's blank
-    // cells have one sheet fewer.
-    const std::int64_t sheets = sheetsFor(layout, firstCell, labels);
-    const std::int64_t shortSlots = blank * (sheets - 1);
-    if (label < shortSlots)
-        return {1 + label % (sheets - 1), static_cast<int>(label / (sheets - 1))};
-    const std::int64_t rest = label - shortSlots;
-    return {rest % sheets, static_cast<int>(blank + rest / sheets)};
-}
-
 std::optional<std::int64_t> labelInCell(const SheetLayout &layout, int firstCell,
                                         std::int64_t sheet, int cell, std::int64_t labels)
 {

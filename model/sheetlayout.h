@@ -75,20 +75,10 @@ struct SheetLayout
     QString problem() const;
 };
 
-// Where label `label` (from 0) of a run of `labels` lands: sheet `sheet`
-// (from 0) and the cell of that sheet, the run starting at cell `firstCell`
-// (from 1) of the first sheet, the cells before it left blank.
-struct LabelSlot
-{
-    std::int64_t sheet = 0;
-    int cell = 0;
-
-    bool operator==(const LabelSlot &) const = default;
-};
-LabelSlot labelSlot(const SheetLayout &layout, int firstCell, std::int64_t label,
-                    std::int64_t labels);
-// The label (from 0) that cell `cell` of sheet `sheet` holds, as labelSlot
-// places them; nothing for a blank cell.
+// The label (from 0) of a run of `labels` labels that cell `cell` of sheet
+// `sheet` (both from 0) holds, the run starting at cell `firstCell` (from 1)
+// of the first sheet, the cells before it left blank; nothing for a blank
+// cell.
 std::optional<std::int64_t> labelInCell(const SheetLayout &layout, int firstCell,
                                         std::int64_t sheet, int cell, std::int64_t labels);
 // The sheets a run of `labels` labels from cell `firstCell` takes.

@@ -4,6 +4,7 @@
 #include "numbering.h"
 #include "objecttable.h"
 #include "outputfile.h"
+#include "placements.h"
 #include "printlog.h"
 
 #include <QIODevice>
@@ -35,18 +36,16 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
         names.append(shownName(doc, i));
     }
     QByteArray piece = csvRecord(manifestHeader());
-    const std::int64_t sheets = sheetCount(plan);
-    for (std::int64_t sheet = 1; sheet <= sheets; ++sheet) {
-        const std::int32_t page = pageOnSheet(plan, sheet);
-        // On labels, the sheet of paper the label lies on.
-        const std::int64_t paperSheet =
-            doc.sheet ? labelSlot(*doc.sheet, plan.firstCell, sheet - 1, sheets).sheet + 1 : sheet;
-        const QString sheetText = QString::number(paperSheet);
-        const QString pageText = QString::number(page);
-        const QString copyText = QString::number(copyOnSheet(plan, sheet));
-        for (std::size_t n = 0; n < numbers.size(); ++n) {
-            piece += csvRecord({sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
-                                texts.text(numbers[n], page)});
+    const RunPlacements placements(doc, plan, {});
+    for (std::int64_t sheet = 1; sheet <= placements.sheetCount(); ++sheet) {
+        const QString sheetText = QString::number(sheet);
+        for (const Placement &placed : placements.onSheet(sheet)) {
+            const QString pageText = QString::number(placed.page);
+            const QString copyText = QString::number(placed.copy);
+            for (std::size_t n = 0; n < numbers.size(); ++n) {
+                piece += csvRecord({sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
+                                    texts.text(numbers[n], placed.page)});
+            }
         }
         if (piece.size() >= pieceSize) {
             if (device.write(piece) != piece.size())

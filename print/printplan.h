@@ -24,8 +24,8 @@ struct PrintPlan
     // by page, 1, 1, 2, 2, 3, 3, as carbonless sets are put together.
     bool collate = true;
     Calibration calibration;
-    // The last page first, as the print dialog's Reverse asks: each set of
-    // copies, or the pages with their copies, run backwards.
+    // The last sheet first, as the print dialog's Reverse asks: the sheets
+    // come out backwards, each with what it carries in the run's order.
     bool lastPageFirst = false;
     std::optional<RunBackground> background = std::nullopt;
     // On a sheet of labels, the cell of the first sheet the run starts in,
@@ -37,13 +37,6 @@ struct PrintPlan
 
 // Every page of a run of `pages` pages, once, as the paper takes it.
 PrintPlan wholeRun(std::int32_t pages);
-
-// The sheets the plan prints; 0 when its range is empty.
-std::int64_t sheetCount(const PrintPlan &plan);
-// The page that sheet `sheet` (counted from 1) of the plan carries.
-std::int32_t pageOnSheet(const PrintPlan &plan, std::int64_t sheet);
-// Which copy of its page sheet `sheet` is, counted from 1.
-int copyOnSheet(const PrintPlan &plan, std::int64_t sheet);
 
 // Why the plan cannot print from a run of `pages` pages (a range outside
 // it, copies out of bounds, more sheets than a run counts), or an empty

@@ -15,6 +15,7 @@
 #include <optional>
 
 class QPagedPaintDevice;
+class RunPlacements;
 class RunTexts;
 class QPaintDevice;
 
@@ -69,9 +70,9 @@ struct PrintResult
     std::int32_t refusedPage = 0;
 };
 
-// Whether the labels of a run on the document's sheet must be clipped to
-// their cells: some object of it may reach beyond its label.
-bool labelsNeedClip(const Document &doc, const PrintPlan &plan, std::int32_t dotsPerInch);
+// Whether the labels of a run on a sheet of labels must be clipped to their
+// cells: some object may reach beyond its label. False for pages.
+bool labelsNeedClip(const Document &doc, const RunPlacements &placements, std::int32_t dotsPerInch);
 // Why a run cannot start at cell `firstCell` of `layout`, or empty.
 QString firstCellError(const SheetLayout &layout, int firstCell);
 
@@ -96,20 +97,9 @@ inline PrintResult printRun(const Document &doc, std::int32_t printerResolution,
     return printRun(doc, printerResolution, docOpen, sheets, wholeRun(doc.pagesToPrint), progress);
 }
 
-// The paper sheet `sheet` of the plan takes for its background, in points;
-// empty when it has none or its paper is the printer's.
-QSizeF backgroundPaper(const PrintPlan &plan, std::int64_t sheet);
-
-// Page `page` of the run as it comes out on paper: a white sheet of
-// `paperSize` points at `dotsPerInch` (a multiple of 72), the objects placed
-// as the printer places them, its printable area starting `printableOrigin`
-// points from the corner, under `calibration`. What a preview shows.
-QImage paperImage(RenderCache &cache, const RunTexts &texts, std::int32_t page,
-                  const Calibration &calibration, QSizeF paperSize, QPointF printableOrigin,
-                  std::int32_t dotsPerInch);
-// Sheet `sheet` (from 1) of the plan's run on the document's sheet of
-// labels, as it comes out on paper at `dotsPerInch` (a multiple of 72), each
-// label in its cell, the cells' outlines in light grey as a guide. What a
-// preview of labels shows; null without a sheet of labels.
-QImage labelSheetImage(RenderCache &cache, const RunTexts &texts, const PrintPlan &plan,
-                       std::int64_t sheet, std::int32_t dotsPerInch);
+// Sheet `sheet` (from 1) of a run as it comes out on paper at `dotsPerInch`
+// (a multiple of 72): each placement drawn as the print run draws it, under
+// the plan's calibration, and on a sheet of labels the cells' outlines in
+// light grey as a guide. What a preview shows.
+QImage sheetImage(RenderCache &cache, const RunTexts &texts, const RunPlacements &placements,
+                  std::int64_t sheet, std::int32_t dotsPerInch);

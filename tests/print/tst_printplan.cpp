@@ -1,4 +1,5 @@
 #include "calibration.h"
+#include "placements.h"
 #include "printerjob.h"
 #include "printplan.h"
 
@@ -14,6 +15,7 @@ class TestPrintPlan : public QObject
 private Q_SLOTS:
     void sheetsComeInThePlansOrder_data();
     void sheetsComeInThePlansOrder();
+    void labelsKeepTheirCellsBackwards();
     void plansThatDoNotFitTheRun_data();
     void plansThatDoNotFitTheRun();
     void calibrationMovesAndStretchesFromThePapersCorner_data();
@@ -63,14 +65,54 @@ void TestPrintPlan::sheetsComeInThePlansOrder()
     QFETCH(QList<int>, copyNumbers);
 
     const PrintPlan plan{first, last, copies, collate, {}, lastPageFirst};
+    const RunPlacements placements(emptyDocument(1), plan, {});
     QList<int> printed;
     QList<int> printedCopies;
-    for (std::int64_t sheet = 1; sheet <= sheetCount(plan); ++sheet) {
-        printed.append(pageOnSheet(plan, sheet));
-        printedCopies.append(copyOnSheet(plan, sheet));
+    for (std::int64_t sheet = 1; sheet <= placements.sheetCount(); ++sheet) {
+        const Placement placed = placements.onSheet(sheet).constFirst();
+        printed.append(placed.page);
+        printedCopies.append(placed.copy);
     }
     QCOMPARE(printed, pages);
     QCOMPARE(printedCopies, copyNumbers);
+}
+
+// Reverse prints the sheets of labels last first, each label in the cell it
+// has forwards, whatever the sheet, first cell, order and copies; so do
+// plain pages, one a sheet.
+void TestPrintPlan::labelsKeepTheirCellsBackwards()
+{
+    QRandomGenerator random(qEnvironmentVariableIntValue("PAGINETTE_SEED") + 33);
+    for (int round = 0; round < 300; ++round) {
+        Document doc = emptyDocument(1);
+        if (random.bounded(4) != 0) {
+            SheetLayout layout;
+            layout.paper = QSizeF(612, 792);
+            layout.label = QSizeF(40, 20);
+            layout.grids.append({random.bounded(1, 5), random.bounded(1, 5), 10, 10, 50, 30});
+            layout.order = static_cast<SheetOrder>(random.bounded(3));
+            doc.sheet = layout;
+        }
+        PrintPlan plan = wholeRun(random.bounded(1, 60));
+        plan.first = random.bounded(1, plan.last + 1);
+        plan.copies = random.bounded(1, 4);
+        plan.collate = random.bounded(2) == 0;
+        plan.firstCell = doc.sheet ? random.bounded(1, doc.sheet->cellCount() + 1) : 1;
+        const RunPlacements forwards(doc, plan, {});
+        plan.lastPageFirst = true;
+        const RunPlacements backwards(doc, plan, {});
+        const QByteArray where = "round " + QByteArray::number(round);
+        QCOMPARE(backwards.sheetCount(), forwards.sheetCount());
+        const std::int64_t sheets = forwards.sheetCount();
+        for (std::int64_t sheet = 1; sheet <= sheets; ++sheet) {
+            QList<Placement> expected = forwards.onSheet(sheets + 1 - sheet);
+            for (Placement &placed : expected) {
+                placed.sheet = sheet;
+                placed.copy = plan.copies + 1 - placed.copy;
+            }
+            QVERIFY2(backwards.onSheet(sheet) == expected, where);
+        }
+    }
 }
 
 void TestPrintPlan::plansThatDoNotFitTheRun_data()

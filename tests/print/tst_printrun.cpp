@@ -1,3 +1,4 @@
+#include "placements.h"
 #include "printrun.h"
 #include "renderprobe.h"
 #include "sheetrecorder.h"
@@ -287,8 +288,8 @@ void TestPrintRun::paperImageIsThePrintedSheet()
     recorder.finish();
 
     RenderCache cache;
-    const QImage shown =
-        paperImage(cache, RunTexts(doc), 2, plan.calibration, QSizeF(sheet) / 2, {}, 144);
+    const RunPlacements placements(doc, plan, {QSizeF(sheet) / 2, {}});
+    const QImage shown = sheetImage(cache, RunTexts(doc), placements, 2, 144);
     QCOMPARE(shown, recorder.pages.at(1));
     QVERIFY(findInk(shown, white).pixels > 0);
 }

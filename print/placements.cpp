@@ -1,0 +1,83 @@
+#include "placements.h"
+
+DevicePaper devicePaper(const QPageLayout &layout)
+{
+    return {layout.fullRect(QPageLayout::Point).size(),
+            layout.paintRect(QPageLayout::Point).topLeft()};
+}
+
+RunPlacements::RunPlacements(const Document &doc, const PrintPlan &plan, const DevicePaper &device)
+    : m_plan(plan), m_layout(doc.sheet), m_device(device)
+{
+    if (plan.last >= plan.first && plan.copies >= 1)
+        m_items = (std::int64_t{plan.last} - plan.first + 1) * plan.copies;
+    m_sheets = m_layout ? sheetsFor(*m_layout, plan.firstCell, m_items) : m_items;
+}
+
+QSizeF RunPlacements::paperOf(std::int64_t sheet) const
+{
+    if (m_layout)
+        return m_layout->paper;
+    if (m_plan.background) {
+        const QSizeF page = m_plan.background->paperFor(itemPage(laidOut(sheet)).first);
+        if (!page.isEmpty())
+            return page;
+    }
+    return m_device.size;
+}
+
+bool RunPlacements::bringsPaper() const
+{
+    return m_layout || (m_plan.background && m_plan.background->pdf);
+}
+
+QList<Placement> RunPlacements::onSheet(std::int64_t sheet) const
+{
+    const std::int64_t forward = laidOut(sheet);
+    if (!m_layout)
+        return {
+            placed(sheet, forward, QRectF(QPointF(), paperOf(sheet)), m_device.printableOrigin)};
+    QList<Placement> placements;
+    for (int cell = 0; cell < m_layout->cellCount(); ++cell) {
+        const std::optional<std::int64_t> label =
+            labelInCell(*m_layout, m_plan.firstCell, forward, cell, m_items);
+        if (!label)
+            continue;
+        const QRectF rect = m_layout->cellRect(cell);
+        placements.append(placed(sheet, *label, rect, rect.topLeft()));
+    }
+    return placements;
+}
+
+std::optional<QSizeF> RunPlacements::labelSize() const
+{
+    if (!m_layout)
+        return std::nullopt;
+    return m_layout->label;
+}
+
+std::int64_t RunPlacements::laidOut(std::int64_t sheet) const
+{
+    // The sheets are laid out in the run's order and printed backwards for
+    // Reverse, so that the stack comes out in order face up.
+    return m_plan.lastPageFirst ? m_sheets - sheet : sheet - 1;
+}
+
+std::pair<std::int32_t, int> RunPlacements::itemPage(std::int64_t item) const
+{
+    const std::int64_t pages = std::int64_t{m_plan.last} - m_plan.first + 1;
+    // Collated copies print in sets, 1, 2, 3, 1, 2, 3; uncollated ones page
+    // by page, 1, 1, 2, 2, 3, 3.
+    const std::int64_t offset = m_plan.collate ? item % pages : item / m_plan.copies;
+    const std::int64_t copy = m_plan.collate ? item / pages : item % m_plan.copies;
+    return {static_cast<std::int32_t>(m_plan.first + offset), static_cast<int>(copy + 1)};
+}
+
+Placement RunPlacements::placed(std::int64_t sheet, std::int64_t item, const QRectF &cell,
+                                const QPointF &origin) const
+{
+    const auto [page, copy] = itemPage(item);
+    // Backwards, the first print of a page is its last copy laid out.
+    const int printed = m_plan.lastPageFirst ? m_plan.copies + 1 - copy : copy;
+    return {sheet, Side::Front, cell, origin, page, printed};
+}
