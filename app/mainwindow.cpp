@@ -288,7 +288,7 @@ void MainWindow::start()
     // Fill the work area even where no window manager maximises the window.
     setGeometry(screen()->availableGeometry());
     showMaximized();
-    m_context.render.pageExtent = m_printCommands->printableExtent();
+    m_printCommands->takePrintersPaper();
     m_context.view.vScrollPos = 0;
     m_viewCommands->showLinksAction->setChecked(m_context.prefs.showLinks != 0);
     if (!m_context.session.docOpen)

@@ -7,6 +7,7 @@
 #include "calibrationpage.h"
 #include "documentwindow.h"
 #include "guarded.h"
+#include "placements.h"
 #include "printablearea.h"
 #include "printerjob.h"
 #include "runcheck.h"
@@ -94,6 +95,12 @@ Bounds32 PrintCommands::printableExtent() const
     return ::printableExtent(m_printer);
 }
 
+void PrintCommands::takePrintersPaper()
+{
+    m_render.pageExtent = printableExtent();
+    m_render.paper = paperAroundPage(m_printer);
+}
+
 QString PrintCommands::calibrationName() const
 {
     return ::calibrationName(m_printer);
@@ -172,7 +179,7 @@ void PrintCommands::pageSetup()
     guarded([this] {
         if (!m_dialogs.pageSetup(m_printer))
             return;
-        m_render.pageExtent = printableExtent();
+        takePrintersPaper();
         if (m_hooks.documentWindowHeight)
             m_view.vScrollStep =
                 scrollStepFor(m_render.pageExtent.bottom, m_hooks.documentWindowHeight());
@@ -253,14 +260,12 @@ void PrintCommands::printOn(QPrinter &printer)
     }
     if (!runAccepted(printer, plan))
         return;
-    PrinterJob job(printer);
-    const Delivery delivery = deliver(job, [&](const PrintSheets &sheets) {
-        return printRun(doc, m_render.printerResolution, m_session.docOpen, sheets, plan,
-                        progress(static_cast<std::int32_t>(sheetCount(plan))));
-    });
-    if (!delivery.error.isEmpty())
-        reportError(delivery.error);
-    if (delivery.delivered)
+    const JobResult result =
+        printJob(doc, plan, printer, std::nullopt,
+                 progress(static_cast<std::int32_t>(RunPlacements(doc, plan, {}).count())));
+    if (!result.error.isEmpty())
+        reportError(result.error);
+    if (result.outcome == PrintOutcome::Printed)
         logRun(printer, plan);
 }
 

@@ -59,6 +59,9 @@ public:
     QPrinter &printer() { return m_printer; }
     // The printable area of the printer in dots, as pageExtent holds it.
     Bounds32 printableExtent() const;
+    // Shows the page on the printer's paper: its printable area as the
+    // sheet, and the paper around it that a page background covers.
+    void takePrintersPaper();
     const CalibrationStore &calibrations() const { return m_calibrations; }
     // The name the calibration of the printer is kept under.
     QString calibrationName() const;

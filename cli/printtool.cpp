@@ -5,6 +5,7 @@
 #include "manifest.h"
 #include "outputfile.h"
 #include "outputtarget.h"
+#include "placements.h"
 #include "printablearea.h"
 #include "printerjob.h"
 #include "printlog.h"
@@ -60,9 +61,11 @@ QString choosePrinter(QPrinter &printer, const PrintRequest &request)
     return {};
 }
 
-// Puts the file `path` under every page of the plan; a PDF background gives
-// the first sheet its paper. An error text when the file cannot be used.
-QString addBackground(const QString &path, PrintPlan &plan, QPrinter &printer)
+// Puts the file `path` under every page of the plan. A PDF background gives
+// the printer the paper of the run's first sheet, so that a queue is asked
+// for it; the numbers keep the printer's margins, as on plain paper. An
+// error text when the file cannot be used.
+QString addBackground(const QString &path, const Document &doc, PrintPlan &plan, QPrinter &printer)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -72,10 +75,12 @@ QString addBackground(const QString &path, PrintPlan &plan, QPrinter &printer)
     plan.background = runBackground(file.readAll());
     if (!plan.background)
         return QStringLiteral("%1: not a PDF, PNG, JPEG or SVG file that can be read").arg(path);
-    const QSizeF first = backgroundPaper(plan, 1);
-    if (!first.isEmpty())
-        printer.setPageLayout(
-            QPageLayout(QPageSize(first, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+    const QPageLayout layout = printer.pageLayout();
+    const RunPlacements placements(doc, plan, devicePaper(layout));
+    if (placements.bringsPaper() && placements.sheetCount() > 0)
+        printer.setPageLayout(QPageLayout(QPageSize(placements.paperOf(1), QPageSize::Point),
+                                          QPageLayout::Portrait, layout.margins(QPageLayout::Point),
+                                          QPageLayout::Point));
     return {};
 }
 
@@ -89,6 +94,7 @@ PrintPlan requestPlan(const PrintRequest &request, const QPrinter &printer, std:
     }
     plan.copies = request.copies;
     plan.collate = request.collate;
+    plan.lastPageFirst = request.reverse;
     plan.firstCell = request.firstCell;
     if (request.printerProfile)
         plan.calibration = CalibrationStore().load(calibrationName(printer));
@@ -196,16 +202,7 @@ QString printRequest(const Document &doc, const PrintRequest &request, const Pri
                      QPrinter &printer, const std::optional<OutputTarget> &target,
                      const ToolReport &report)
 {
-    PrinterJob job(printer, target);
-    PictureStore pictures = doc.pictures;
-    if (plan.background)
-        pictures.add(plan.background->bytes);
-    job.placePdfPagesFrom(pictures);
-    QString error = job.open();
-    if (!error.isEmpty())
-        return error;
-    const PrintResult result =
-        printRun(doc, printer.resolution(), true, job.sheets(), plan, report.progress);
+    const JobResult result = printJob(doc, plan, printer, target, report.progress);
     if (result.outcome == PrintOutcome::Cancelled)
         return QStringLiteral("Cancelled; nothing was printed");
     // The document's fault is told with its name, as the output's is with its.
@@ -213,12 +210,11 @@ QString printRequest(const Document &doc, const PrintRequest &request, const Pri
         return documentName(request.document) + QStringLiteral(": ") + result.error;
     if (result.outcome == PrintOutcome::Failed)
         return result.error;
-    error = job.deliver();
-    if (error.isEmpty() && job.rewroteInPlace())
+    if (result.rewroteInPlace)
         report.message(QStringLiteral("%1: its folder is not writable; the file was rewritten "
                                       "in place")
                            .arg(request.output));
-    return error;
+    return {};
 }
 
 } // namespace
@@ -307,7 +303,7 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
         return failed(error);
     PrintPlan plan = requestPlan(request, printer, doc->pagesToPrint);
     if (!request.background.isEmpty()) {
-        error = addBackground(request.background, plan, printer);
+        error = addBackground(request.background, *doc, plan, printer);
         if (!error.isEmpty())
             return failed(error);
     }

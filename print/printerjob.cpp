@@ -1,6 +1,7 @@
 #include "printerjob.h"
 
 #include "picturedrawing.h"
+#include "placements.h"
 #include "systemerror.h"
 
 #include <QDir>
@@ -88,6 +89,12 @@ Bounds32 printableExtent(const QPrinter &printer)
     return {0, 0, area.width(), area.height()};
 }
 
+QRectF paperAroundPage(const QPrinter &printer)
+{
+    const DevicePaper paper = devicePaper(printer.pageLayout());
+    return QRectF(-paper.printableOrigin, paper.size);
+}
+
 bool printsToFile(const QPrinter &printer)
 {
     // A printer keeps a file name offered in the print dialog while a queue
@@ -114,6 +121,33 @@ PrintPlan printerPlan(const QPrinter &printer, std::int32_t pages)
     plan.collate = printer.collateCopies();
     plan.lastPageFirst = printer.pageOrder() == QPrinter::LastPageFirst;
     return plan;
+}
+
+JobResult printJob(const Document &doc, const PrintPlan &plan, QPrinter &printer,
+                   const std::optional<OutputTarget> &file, const PrintProgress &progress)
+{
+    PrinterJob job(printer, file);
+    PictureStore pictures = doc.pictures;
+    if (plan.background)
+        pictures.add(plan.background->bytes);
+    job.placePdfPagesFrom(pictures);
+    JobResult result;
+    result.error = job.open();
+    if (!result.error.isEmpty()) {
+        result.outcome = PrintOutcome::Failed;
+        return result;
+    }
+    const PrintResult run = printRun(doc, printer.resolution(), true, job.sheets(), plan, progress);
+    result.outcome = run.outcome;
+    result.error = run.error;
+    result.refusedPage = run.refusedPage;
+    if (run.outcome != PrintOutcome::Printed)
+        return result;
+    result.error = job.deliver();
+    if (!result.error.isEmpty())
+        result.outcome = PrintOutcome::Failed;
+    result.rewroteInPlace = job.rewroteInPlace();
+    return result;
 }
 
 PrinterJob::PrinterJob(QPrinter &printer, const std::optional<OutputTarget> &file)

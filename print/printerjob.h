@@ -25,6 +25,9 @@ inline constexpr int printerDotsPerInch = 360;
 void preparePrinter(QPrinter &printer);
 // (0, 0, printable width, printable height) in dots at the program's resolution.
 Bounds32 printableExtent(const QPrinter &printer);
+// The printer's paper in page units from the corner of its printable area,
+// where the page's origin lies on paper as on screen.
+QRectF paperAroundPage(const QPrinter &printer);
 // Whether a run on the printer goes to its output file rather than a queue.
 bool printsToFile(const QPrinter &printer);
 // The name the printer's calibration is stored under: its queue, or the
@@ -39,6 +42,24 @@ std::vector<std::pair<QByteArray, QByteArray>> cupsJobOptions(const QPrinter &pr
 // the print dialog gave, its copies, collation and page order; the
 // calibration is the caller's to add.
 PrintPlan printerPlan(const QPrinter &printer, std::int32_t pages);
+
+// What became of a run sent to a printer or a file.
+struct JobResult
+{
+    PrintOutcome outcome = PrintOutcome::Printed; // Printed: drawn whole and handed over
+    QString error;                                // why it failed
+    // The page the run stopped before because of what the document holds
+    // there; 0 when it did not.
+    std::int32_t refusedPage = 0;
+    bool rewroteInPlace = false; // see PrinterJob::rewroteInPlace()
+};
+
+// The run of `plan` from `doc` on `printer`, into `file` when one is given:
+// drawn whole into a job of its own, every PDF page its pictures and its
+// background show put in place as a form, and handed over only then. The
+// one way a run of the program or of paginette-print reaches paper.
+JobResult printJob(const Document &doc, const PrintPlan &plan, QPrinter &printer,
+                   const std::optional<OutputTarget> &file, const PrintProgress &progress = {});
 
 // One run on a QPrinter. Qt's engines on Linux write their PDF file, or hand
 // the job to CUPS, when the painter ends, and neither reports a failed

@@ -2,6 +2,7 @@
 #include "documentbuilder.h"
 #include "feedbackrecorder.h"
 #include "modalscript.h"
+#include "objecttable.h"
 #include "previewpagesview.h"
 #include "printcommands.h"
 #include "printercalibrationdialog.h"
@@ -10,12 +11,15 @@
 #include "renderprobe.h"
 #include "toolrun.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -149,6 +153,7 @@ class TestPrintCommands : public QObject
 private Q_SLOTS:
     void printRunsEveryPageAt360Dpi_data();
     void printRunsEveryPageAt360Dpi();
+    void placedPdfPagesPrintAsTheyAre();
     void runsThatPrintNothing_data();
     void runsThatPrintNothing();
     void pageSetupTakesTheSheet_data();
@@ -204,6 +209,33 @@ void TestPrintCommands::printRunsEveryPageAt360Dpi()
              (QStringList{"00125", "00126", "00127"}));
     QCOMPARE(bench.redraws, 0);
     QCOMPARE(bench.progressDialogs, 1);
+}
+
+// File > Print writes a PDF picture's page as the PDF it is, words and
+// all, as paginette-print does: the run and the tool take one path.
+void TestPrintCommands::placedPdfPagesPrintAsTheyAre()
+{
+    QBuffer form;
+    QVERIFY(form.open(QIODevice::WriteOnly));
+    {
+        QPdfWriter writer(&form);
+        writer.setPageSize(QPageSize(QPageSize::A6));
+        QPainter painter(&writer);
+        painter.setFont(QFont(QStringLiteral("Liberation Sans"), 24));
+        painter.drawText(QPointF(300, 900), QStringLiteral("Cloakroom"));
+    }
+    PrintBench bench(1);
+    Document doc = bench.editor.document();
+    QVERIFY(placePicture(doc, 100, 200, form.data(), QStringLiteral("form.pdf"), 1,
+                         QSizeF(298, 420)));
+    bench.editor.replace(doc);
+    bench.commands->printAction->trigger();
+
+    QCOMPARE(bench.recorder.errors(), QStringList());
+    QStringList words =
+        pdfPageText(bench.output, 1).split(QRegularExpression(QStringLiteral("\\s+")));
+    words.sort();
+    QCOMPARE(words, (QStringList{"00125", "Cloakroom"}));
 }
 
 void TestPrintCommands::runsThatPrintNothing_data()
@@ -307,6 +339,10 @@ void TestPrintCommands::pageSetupTakesTheSheet()
     QVERIFY(qAbs(landscape.bottom - portrait.right) < printerDotsPerInch);
     QCOMPARE(bench.view.vScrollStep, (landscape.bottom - windowHeight) / 100);
     QCOMPARE(bench.redraws, 1);
+    // A page background is shown over the paper around the sheet, as printed.
+    const QPageLayout layout = bench.commands->printer().pageLayout();
+    QCOMPARE(bench.render.paper, QRectF(-layout.paintRect(QPageLayout::Point).topLeft(),
+                                        layout.fullRect(QPageLayout::Point).size()));
     QCOMPARE(bench.render.printerResolution, 300);
 }
 

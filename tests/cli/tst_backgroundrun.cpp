@@ -154,6 +154,52 @@ private Q_SLOTS:
         QVERIFY(forms[1].size() == 1 && forms[1] != forms[0]);
     }
 
+    // A number lands where it lands on plain paper, over a background given
+    // with --background and over the same page placed as the document's
+    // page background, which both lie where the screen shows them.
+    void numbersKeepTheirPlaceOverABackground()
+    {
+        const QString background = m_dir.filePath(QStringLiteral("place.pdf"));
+        QVERIFY(writeBackground(background));
+        QFile form(background);
+        QVERIFY(form.open(QIODevice::ReadOnly));
+        Document doc = emptyDocument(5);
+        addNumber(doc, 300, 340, 7, 3);
+        const auto printed = [&](const QString &name, const Document &printedDoc,
+                                 const QStringList &options) {
+            const QString document = m_dir.filePath(name + QStringLiteral(".pgt"));
+            const QString out = m_dir.filePath(name + QStringLiteral(".pdf"));
+            if (saveDocument(printedDoc, {}, document) != QString())
+                return QList<Word>();
+            const ToolRun run = runTool(QStringLiteral(PAGINETTE_PRINT),
+                                        options + QStringList{"-o", out, document});
+            return run.exitCode == 0 ? pageWords(out, 1) : QList<Word>();
+        };
+        const auto origin = [](const QList<Word> &words, const QString &text) {
+            for (const Word &word : words) {
+                if (word.text == text)
+                    return word.origin;
+            }
+            return QPointF(-1, -1);
+        };
+        const QList<Word> plain = printed(QStringLiteral("plain"), doc, {});
+        const QList<Word> under =
+            printed(QStringLiteral("under"), doc, {QStringLiteral("--background"), background});
+        const std::optional<int> picture = placePicture(
+            doc, 0, 0, form.readAll(), QStringLiteral("place.pdf"), 1, QSizeF(595, 842));
+        QVERIFY(picture);
+        doc.objects[*picture].picture->background = true;
+        const QList<Word> placed = printed(QStringLiteral("placed"), doc, {});
+
+        const QPointF number = origin(plain, QStringLiteral("007"));
+        QVERIFY(number.x() > 300 && number.y() > 340);
+        QVERIFY((origin(under, QStringLiteral("007")) - number).manhattanLength() < 0.5);
+        QVERIFY((origin(placed, QStringLiteral("007")) - number).manhattanLength() < 0.5);
+        const QPointF word = origin(under, QStringLiteral("Admit"));
+        QVERIFY(word.x() > 0);
+        QVERIFY((origin(placed, QStringLiteral("Admit")) - word).manhattanLength() < 0.5);
+    }
+
     // Whatever pages of PDF pictures a run shows, as objects and as its
     // background, and on whichever sheet each is first drawn, every stand-in
     // becomes its page: each sheet shows the words of the pages it should and
