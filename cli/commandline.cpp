@@ -107,6 +107,12 @@ const std::vector<ToolOption> &toolOptions()
              line.request.collate = true;
              return QString();
          }},
+        {QCommandLineOption(QStringLiteral("reverse"),
+                            QStringLiteral("print the last sheet first, each label in its cell")),
+         [](CommandLine &line, const QString &) {
+             line.request.reverse = true;
+             return QString();
+         }},
         {QCommandLineOption(QStringLiteral("printer-profile"),
                             QStringLiteral("use the calibration stored for the queue or for PDF")),
          [](CommandLine &line, const QString &) {

@@ -33,6 +33,8 @@ struct PrintRequest
     std::optional<PageRange> range;    // every page of the run when absent
     int copies = 1;
     bool collate = false;
+    // The last sheet first, as the print dialog's Reverse.
+    bool reverse = false;
     // Whether the stored calibration of the queue (of PDF output with -o) applies.
     bool printerProfile = false;
     std::optional<QPointF> offset; // millimetres, over the stored calibration's

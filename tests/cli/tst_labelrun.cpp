@@ -119,6 +119,25 @@ private Q_SLOTS:
         }
     }
 
+    // Reverse prints the last sheet first; every label stays in its cell.
+    void reverseKeepsEveryLabelInItsCell()
+    {
+        const QString pdf = m_dir.filePath(QStringLiteral("reversed.pdf"));
+        const ToolRun run =
+            runTool(QStringLiteral(PAGINETTE_PRINT),
+                    {"--sheet", "Avery 5160", "--pages", "35", "--reverse", "-o", pdf, m_document});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(pdfPageCount(pdf), 2);
+        const std::map<int, Word> last = wordsByCell(pdf, 1, m_avery5160);
+        const std::map<int, Word> first = wordsByCell(pdf, 2, m_avery5160);
+        QCOMPARE(last.size(), std::size_t{5});
+        QCOMPARE(first.size(), std::size_t{30});
+        for (const auto &[cell, word] : last)
+            QCOMPARE(word.text, numberText(31 + cell));
+        for (const auto &[cell, word] : first)
+            QCOMPARE(word.text, numberText(1 + cell));
+    }
+
     void unknownProductsAndCellsAreRefused()
     {
         const QString pdf = m_dir.filePath(QStringLiteral("refused.pdf"));
