@@ -1,0 +1,478 @@
+#include "sharedlog.h"
+
+#include <QAtomicInteger>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSysInfo>
+#include <QVariant>
+
+#include <limits>
+#include <map>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+// An unreachable server is given up on after this many seconds, unless the
+// address says otherwise.
+constexpr int connectSeconds = 10;
+// The lock that makes one machine at a time create the tables.
+constexpr qint64 tablesLock = 0x7061676e65747465; // "pagnette"
+
+const QStringList tables = {
+    QStringLiteral("CREATE TABLE paginette_schema (version integer NOT NULL)"),
+    QStringLiteral("CREATE TABLE paginette_runs ("
+                   " id bigserial PRIMARY KEY,"
+                   " local_id text UNIQUE,"
+                   " document_key text NOT NULL,"
+                   " document_path text NOT NULL,"
+                   " machine text NOT NULL,"
+                   " os_user text NOT NULL,"
+                   " printer text NOT NULL,"
+                   " printed_at timestamp NOT NULL,"
+                   " first_page integer NOT NULL,"
+                   " last_page integer NOT NULL,"
+                   " copies integer NOT NULL,"
+                   " state text NOT NULL CHECK (state IN ('reserved', 'complete', 'stopped')))"),
+    QStringLiteral("CREATE INDEX paginette_runs_document ON paginette_runs (document_key, id)"),
+    // A number's values in a run: first + step * i for i below value_count,
+    // wrapping in 32 bits; low and high hold them all, for the index.
+    QStringLiteral("CREATE TABLE paginette_values ("
+                   " run_id bigint NOT NULL REFERENCES paginette_runs (id) ON DELETE CASCADE,"
+                   " document_key text NOT NULL,"
+                   " position integer NOT NULL,"
+                   " object_name text NOT NULL,"
+                   " first_text text NOT NULL,"
+                   " last_text text NOT NULL,"
+                   " first_value integer NOT NULL,"
+                   " step integer NOT NULL,"
+                   " value_count bigint NOT NULL,"
+                   " low bigint NOT NULL,"
+                   " high bigint NOT NULL,"
+                   " PRIMARY KEY (run_id, position))"),
+    QStringLiteral("CREATE INDEX paginette_values_series"
+                   " ON paginette_values (document_key, object_name, low, high)"),
+};
+
+const QStringList stateNames = {QStringLiteral("reserved"), QStringLiteral("complete"),
+                                QStringLiteral("stopped")};
+
+QString stateName(SharedRun::State state)
+{
+    return stateNames[static_cast<int>(state)];
+}
+
+SharedRun::State stateOf(const QString &name)
+{
+    return static_cast<SharedRun::State>(std::max<qsizetype>(stateNames.indexOf(name), 0));
+}
+
+// The least and greatest value of a run of values; every value where they
+// wrap past the ends of 32 bits.
+std::pair<qint64, qint64> valueRange(const PrintedValues &values)
+{
+    const qint64 last = qint64{values.first} + qint64{values.step} * (values.count - 1);
+    const bool wraps = values.count > std::numeric_limits<std::uint32_t>::max() ||
+                       last < std::numeric_limits<std::int32_t>::min() ||
+                       last > std::numeric_limits<std::int32_t>::max();
+    if (wraps)
+        return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()};
+    return {std::min<qint64>(values.first, last), std::max<qint64>(values.first, last)};
+}
+
+// A prepared statement on the connection, its values bound in order.
+class Statement
+{
+public:
+    Statement(const QSqlDatabase &db, const QString &text) : m_query(db)
+    {
+        m_prepared = m_query.prepare(text);
+    }
+
+    Statement &operator<<(const QVariant &value)
+    {
+        m_query.addBindValue(value);
+        return *this;
+    }
+
+    // False, with the server's reason in `why`, when it failed.
+    bool run(QString &why)
+    {
+        if (m_prepared && m_query.exec())
+            return true;
+        why = m_query.lastError().databaseText().trimmed();
+        if (why.isEmpty())
+            why = m_query.lastError().text().trimmed();
+        return false;
+    }
+
+    QSqlQuery &query() { return m_query; }
+
+private:
+    QSqlQuery m_query;
+    bool m_prepared = false;
+};
+
+QString newConnectionName()
+{
+    static QAtomicInteger<int> made;
+    return QStringLiteral("paginette-shared-log-%1").arg(made.fetchAndAddRelaxed(1));
+}
+
+SharedRun runOf(const QSqlQuery &row)
+{
+    SharedRun run;
+    run.id = row.value(0).toLongLong();
+    run.localId = row.value(1).toString();
+    run.documentKey = row.value(2).toString();
+    run.entry.document = row.value(3).toString();
+    run.machine = row.value(4).toString();
+    run.user = row.value(5).toString();
+    run.entry.printer = row.value(6).toString();
+    run.entry.when = row.value(7).toDateTime();
+    run.entry.firstPage = row.value(8).toInt();
+    run.entry.lastPage = row.value(9).toInt();
+    run.entry.copies = row.value(10).toInt();
+    run.state = stateOf(row.value(11).toString());
+    return run;
+}
+
+const QString runColumns =
+    QStringLiteral("r.id, r.local_id, r.document_key, r.document_path, r.machine, r.os_user,"
+                   " r.printer, r.printed_at, r.first_page, r.last_page, r.copies, r.state");
+
+PrintLogEntry::NumberSpan spanOf(const QSqlQuery &row, int column)
+{
+    return {row.value(column).toString(), row.value(column + 1).toString(),
+            row.value(column + 2).toString(),
+            PrintedValues{row.value(column + 3).toInt(), row.value(column + 4).toInt(),
+                          row.value(column + 5).toLongLong()}};
+}
+
+const QString valueColumns =
+    QStringLiteral("v.object_name, v.first_text, v.last_text, v.first_value, v.step, "
+                   "v.value_count");
+
+// Runs read a row per value, gathered by run in the order they came.
+class RunsByRow
+{
+public:
+    void add(const QSqlQuery &row, int spanColumn)
+    {
+        const std::int64_t id = row.value(0).toLongLong();
+        auto found = m_index.find(id);
+        if (found == m_index.end()) {
+            found = m_index.emplace(id, m_runs.size()).first;
+            m_runs.append(runOf(row));
+        }
+        if (!row.value(spanColumn).isNull())
+            m_runs[found->second].entry.numbers.append(spanOf(row, spanColumn));
+    }
+
+    QList<SharedRun> runs() const { return m_runs; }
+
+private:
+    QList<SharedRun> m_runs;
+    std::map<std::int64_t, qsizetype> m_index;
+};
+
+} // namespace
+
+QString thisMachine()
+{
+    return QSysInfo::machineHostName();
+}
+
+QString thisUser()
+{
+    if (const passwd *entry = ::getpwuid(::getuid()))
+        return QString::fromLocal8Bit(entry->pw_name);
+    return QString::number(::getuid());
+}
+
+SharedLog::SharedLog(SharedLogAddress address)
+    : m_address(std::move(address)), m_connection(newConnectionName())
+{
+}
+
+SharedLog::~SharedLog()
+{
+    if (QSqlDatabase::contains(m_connection)) {
+        QSqlDatabase::database(m_connection, false).close();
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+}
+
+QString SharedLog::failure(const QString &what, const QString &why) const
+{
+    return QStringLiteral("The shared print log %1 %2: %3").arg(m_address.shown(), what, why);
+}
+
+QString SharedLog::open()
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return failure(QStringLiteral("cannot be used"),
+                       QStringLiteral("Qt's PostgreSQL driver is not installed (apt install "
+                                      "libqt6sql6-psql)"));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+    db.setHostName(m_address.host);
+    if (m_address.port >= 0)
+        db.setPort(m_address.port);
+    db.setDatabaseName(m_address.database);
+    db.setUserName(m_address.user);
+    db.setPassword(m_address.password);
+    QString options = m_address.options;
+    if (!options.contains(QLatin1String("connect_timeout=")))
+        options += (options.isEmpty() ? QString() : QStringLiteral(";")) +
+                   QStringLiteral("connect_timeout=%1").arg(connectSeconds);
+    db.setConnectOptions(options);
+    if (!db.open())
+        return failure(QStringLiteral("cannot be reached"),
+                       db.lastError().databaseText().trimmed().isEmpty()
+                           ? db.lastError().text().trimmed()
+                           : db.lastError().databaseText().trimmed());
+    return makeTables();
+}
+
+QString SharedLog::makeTables()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QString why;
+    Statement exists(db, QStringLiteral("SELECT to_regclass('paginette_schema') IS NOT NULL"));
+    if (!exists.run(why) || !exists.query().next())
+        return failure(QStringLiteral("cannot be read"), why);
+    if (!exists.query().value(0).toBool()) {
+        // Machines that start together make the tables once.
+        if (!db.transaction())
+            return failure(QStringLiteral("cannot be written"), db.lastError().text());
+        Statement lock(db, QStringLiteral("SELECT pg_advisory_xact_lock(?)"));
+        lock << tablesLock;
+        Statement again(db, QStringLiteral("SELECT to_regclass('paginette_schema') IS NOT NULL"));
+        bool made = lock.run(why) && again.run(why) && again.query().next();
+        if (made && !again.query().value(0).toBool()) {
+            // PostgreSQL prepares no CREATE; these carry no value to bind.
+            for (const QString &table : tables) {
+                QSqlQuery create(db);
+                if (made && !create.exec(table)) {
+                    why = create.lastError().databaseText().trimmed();
+                    made = false;
+                }
+            }
+            Statement version(db, QStringLiteral("INSERT INTO paginette_schema VALUES (?)"));
+            version << schemaVersion;
+            made = made && version.run(why);
+        }
+        if (!made) {
+            db.rollback();
+            return failure(QStringLiteral("has no tables, and the role %1 cannot make them")
+                               .arg(db.userName()),
+                           why);
+        }
+        if (!db.commit())
+            return failure(QStringLiteral("cannot be written"), db.lastError().text());
+    }
+    Statement version(db, QStringLiteral("SELECT max(version) FROM paginette_schema"));
+    if (!version.run(why) || !version.query().next())
+        return failure(QStringLiteral("cannot be read by the role %1").arg(db.userName()), why);
+    const int stored = version.query().value(0).toInt();
+    if (stored > schemaVersion)
+        return failure(QStringLiteral("cannot be used"),
+                       QStringLiteral("it was made by a newer Paginette (log version %1; this "
+                                      "one knows version %2)")
+                           .arg(stored)
+                           .arg(schemaVersion));
+    Statement rights(
+        db, QStringLiteral("SELECT has_table_privilege('paginette_runs', 'SELECT, INSERT, UPDATE')"
+                           " AND has_table_privilege('paginette_values', 'SELECT, INSERT, UPDATE')"
+                           " AND has_sequence_privilege('paginette_runs_id_seq', 'USAGE')"));
+    if (!rights.run(why) || !rights.query().next())
+        return failure(QStringLiteral("cannot be read by the role %1").arg(db.userName()), why);
+    if (!rights.query().value(0).toBool())
+        return failure(
+            QStringLiteral("cannot be used"),
+            QStringLiteral("the role %1 may not read and write its tables").arg(db.userName()));
+    return {};
+}
+
+QList<SharedRun> SharedLog::overlapping(const SharedRun &run, QString *error)
+{
+    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    RunsByRow found;
+    for (const PrintLogEntry::NumberSpan &number : run.entry.numbers) {
+        if (!number.values || number.values->count <= 0)
+            continue;
+        const auto [low, high] = valueRange(*number.values);
+        Statement select(db, QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") +
+                                 valueColumns +
+                                 QStringLiteral(" FROM paginette_values v JOIN paginette_runs r"
+                                                " ON r.id = v.run_id WHERE v.document_key = ?"
+                                                " AND v.object_name = ? AND v.low <= ?"
+                                                " AND v.high >= ? ORDER BY r.id"));
+        select << run.documentKey << number.name << high << low;
+        QString why;
+        if (!select.run(why)) {
+            if (error)
+                *error = failure(QStringLiteral("cannot be read"), why);
+            return {};
+        }
+        while (select.query().next()) {
+            // The index finds the candidates; the values decide.
+            const PrintLogEntry::NumberSpan span = spanOf(select.query(), 12);
+            if (sharesAValue(*span.values, *number.values))
+                found.add(select.query(), 12);
+        }
+    }
+    QList<SharedRun> runs = found.runs();
+    std::sort(runs.begin(), runs.end(),
+              [](const SharedRun &a, const SharedRun &b) { return a.id < b.id; });
+    return runs;
+}
+
+bool SharedLog::insert(const SharedRun &run, std::int64_t &runId, QString *error)
+{
+    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QString why;
+    Statement runRow(
+        db, QStringLiteral("INSERT INTO paginette_runs (local_id, document_key, document_path,"
+                           " machine, os_user, printer, printed_at, first_page, last_page,"
+                           " copies, state) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                           " ON CONFLICT (local_id) DO NOTHING RETURNING id"));
+    runRow << (run.localId.isEmpty() ? QVariant() : QVariant(run.localId)) << run.documentKey
+           << run.entry.document << run.machine << run.user << run.entry.printer << run.entry.when
+           << run.entry.firstPage << run.entry.lastPage << run.entry.copies << stateName(run.state);
+    if (!runRow.run(why)) {
+        if (error)
+            *error = failure(QStringLiteral("cannot be written"), why);
+        return false;
+    }
+    // A run sent before is there already.
+    runId = runRow.query().next() ? runRow.query().value(0).toLongLong() : 0;
+    for (qsizetype position = 0; runId != 0 && position < run.entry.numbers.size(); ++position) {
+        const PrintLogEntry::NumberSpan &number = run.entry.numbers[position];
+        const PrintedValues values = number.values.value_or(PrintedValues{});
+        const auto [low, high] = valueRange(values);
+        Statement valueRow(
+            db, QStringLiteral("INSERT INTO paginette_values (run_id, document_key, position,"
+                               " object_name, first_text, last_text, first_value, step,"
+                               " value_count, low, high)"
+                               " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        valueRow << qint64{runId} << run.documentKey << static_cast<int>(position) << number.name
+                 << number.first << number.last << values.first << values.step
+                 << qint64{values.count} << low << high;
+        if (!valueRow.run(why)) {
+            if (error)
+                *error = failure(QStringLiteral("cannot be written"), why);
+            return false;
+        }
+    }
+    return true;
+}
+
+Reservation SharedLog::reserve(const SharedRun &run,
+                               const std::function<bool(const QList<SharedRun> &)> &goAhead)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    Reservation reservation;
+    if (!db.transaction()) {
+        reservation.error = failure(QStringLiteral("cannot be written"), db.lastError().text());
+        return reservation;
+    }
+    // One machine at a time reads and reserves the document's values: read
+    // then write without it would hand the same values to two.
+    Statement lock(db, QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))"));
+    lock << run.documentKey;
+    QString why;
+    if (!lock.run(why)) {
+        db.rollback();
+        reservation.error = failure(QStringLiteral("cannot be locked"), why);
+        return reservation;
+    }
+    reservation.earlier = overlapping(run, &reservation.error);
+    if (reservation.error.isEmpty() && (!goAhead || goAhead(reservation.earlier)))
+        reservation.reserved = insert(run, reservation.runId, &reservation.error);
+    if (!reservation.reserved || !db.commit()) {
+        if (reservation.reserved)
+            reservation.error = failure(QStringLiteral("cannot be written"), db.lastError().text());
+        reservation.reserved = false;
+        db.rollback();
+    }
+    return reservation;
+}
+
+QString SharedLog::finish(std::int64_t runId, SharedRun::State state,
+                          const QList<PrintLogEntry::NumberSpan> &printed)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.transaction())
+        return failure(QStringLiteral("cannot be written"), db.lastError().text());
+    QString why;
+    Statement update(db, QStringLiteral("UPDATE paginette_runs SET state = ? WHERE id = ?"));
+    update << stateName(state) << qint64{runId};
+    bool done = update.run(why);
+    for (qsizetype position = 0; done && position < printed.size(); ++position) {
+        const PrintedValues values = printed[position].values.value_or(PrintedValues{});
+        const auto [low, high] = valueRange(values);
+        Statement shrink(db, QStringLiteral("UPDATE paginette_values SET last_text = ?,"
+                                            " value_count = ?, low = ?, high = ?"
+                                            " WHERE run_id = ? AND position = ?"));
+        shrink << printed[position].last << qint64{values.count} << low << high << qint64{runId}
+               << static_cast<int>(position);
+        done = shrink.run(why);
+    }
+    if (!done || !db.commit()) {
+        db.rollback();
+        return failure(QStringLiteral("cannot be written"),
+                       why.isEmpty() ? db.lastError().text() : why);
+    }
+    return {};
+}
+
+Reservation SharedLog::send(const SharedRun &run)
+{
+    return reserve(run, {});
+}
+
+QList<SharedRun> SharedLog::runs(const QString &documentKey, int limit, QString *error)
+{
+    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    Statement select(db, QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") +
+                             valueColumns +
+                             QStringLiteral(" FROM (SELECT * FROM paginette_runs WHERE ? = ''"
+                                            " OR document_key = ? ORDER BY id DESC LIMIT ?) r"
+                                            " LEFT JOIN paginette_values v ON v.run_id = r.id"
+                                            " ORDER BY r.id DESC, v.position"));
+    select << documentKey << documentKey << limit;
+    QString why;
+    if (!select.run(why)) {
+        if (error)
+            *error = failure(QStringLiteral("cannot be read"), why);
+        return {};
+    }
+    RunsByRow found;
+    while (select.query().next())
+        found.add(select.query(), 12);
+    return found.runs();
+}
+
+QList<SharedRun> SharedLog::valuesOf(const QString &documentKey, QString *error)
+{
+    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    Statement select(db, QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") +
+                             valueColumns +
+                             QStringLiteral(" FROM paginette_values v JOIN paginette_runs r"
+                                            " ON r.id = v.run_id WHERE v.document_key = ?"
+                                            " ORDER BY r.id, v.position"));
+    select << documentKey;
+    QString why;
+    if (!select.run(why)) {
+        if (error)
+            *error = failure(QStringLiteral("cannot be read"), why);
+        return {};
+    }
+    RunsByRow found;
+    while (select.query().next())
+        found.add(select.query(), 12);
+    return found.runs();
+}

@@ -1,0 +1,206 @@
+#include "logserver.h"
+#include "sharedlog.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QUuid>
+#include <QtTest>
+
+namespace {
+
+// A run of `document` printing num0's values first..first + count - 1.
+SharedRun runOf(const QString &document, std::int32_t first, std::int64_t count)
+{
+    SharedRun run;
+    run.documentKey = document;
+    run.machine = QStringLiteral("press-1");
+    run.user = QStringLiteral("maria");
+    run.entry.when = QDateTime(QDate(2026, 12, 9), QTime(8, 15));
+    run.entry.document = QStringLiteral("/jobs/tickets.pgt");
+    run.entry.printer = QStringLiteral("office");
+    run.entry.lastPage = static_cast<std::int32_t>(count);
+    run.entry.numbers.append({QStringLiteral("num0"), QString::number(first),
+                              QString::number(first + count - 1), PrintedValues{first, 1, count}});
+    return run;
+}
+
+} // namespace
+
+// The shared log against a real PostgreSQL server: what it refuses, and the
+// reservation that keeps two machines from printing one value.
+class TestSharedLog : public QObject
+{
+    Q_OBJECT
+
+    LogServer m_server;
+    QString m_document = QUuid::createUuid().toString(QUuid::WithoutBraces);
+
+    SharedLogAddress address(const QString &role = QStringLiteral("paginette")) const
+    {
+        return *parseSharedLogUri(m_server.uri(role));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(!m_server.password(QStringLiteral("paginette")).isEmpty(),
+                 "the suite's log server is not running");
+        // As a user's ~/.pgpass or environment gives it: the program never
+        // holds a password of its own.
+        qputenv("PGPASSWORD", m_server.password(QStringLiteral("paginette")).toUtf8());
+    }
+
+    void addressesAreReadOrRefused_data()
+    {
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<QString>("shown"); // empty: refused
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("host, port and database")
+            << "postgresql://shop@db.example.org:5433/paginette"
+            << "postgresql://shop@db.example.org:5433/paginette"
+            << "";
+        QTest::newRow("a socket folder")
+            << "postgres:///paginette?host=/run/postgresql&sslmode=disable"
+            << "postgresql:/paginette?host=/run/postgresql&sslmode=disable"
+            << "";
+        QTest::newRow("a password, never shown") << "postgresql://shop:s3cret@db/paginette"
+                                                 << "postgresql://shop@db/paginette"
+                                                 << "";
+        QTest::newRow("a password in the query, never shown")
+            << "postgresql://db/paginette?password=s3cret&user=shop"
+            << "postgresql://shop@db/paginette"
+            << "";
+        QTest::newRow("another scheme")
+            << "mysql://db/paginette"
+            << ""
+            << "not a postgresql:// URI (postgresql://USER@HOST/DATABASE)";
+        QTest::newRow("no database") << "postgresql://db"
+                                     << ""
+                                     << "the URI names no database (postgresql://HOST/DATABASE)";
+        QTest::newRow("a setting not passed on") << "postgresql://db/paginette?options=-c%20x"
+                                                 << ""
+                                                 << "the URI's options has no value it can use";
+        QTest::newRow("an unknown setting") << "postgresql://db/paginette?krbsrvname=x"
+                                            << ""
+                                            << "the URI's krbsrvname is not a setting the "
+                                               "program passes on";
+        QTest::newRow("no port") << "postgresql://db/paginette?port=99999"
+                                 << ""
+                                 << "the URI's port is no port number";
+    }
+
+    void addressesAreReadOrRefused()
+    {
+        QFETCH(QString, uri);
+        QFETCH(QString, shown);
+        QFETCH(QString, error);
+
+        QString why;
+        const std::optional<SharedLogAddress> address = parseSharedLogUri(uri, &why);
+        QCOMPARE(address ? address->shown() : QString(), shown);
+        QCOMPARE(why, error);
+    }
+
+    // Each way a server cannot serve the log is one message that names it,
+    // and never the password.
+    void serversThatCannotServeAreNamed_data()
+    {
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<QString>("said");
+
+        const QString socket = m_server.folder;
+        QTest::newRow("no server there") << "postgresql:///paginette?host=/nonexistent/folder"
+                                         << "cannot be reached";
+        QTest::newRow("a refused login")
+            << QStringLiteral("postgresql://paginette:wrong-s3cret@/paginette?host=%1").arg(socket)
+            << "password authentication failed";
+        QTest::newRow("a role without rights")
+            << QStringLiteral("postgresql://visitor:%1@/paginette?host=%2")
+                   .arg(m_server.password(QStringLiteral("visitor")), socket)
+            << "visitor";
+    }
+
+    void serversThatCannotServeAreNamed()
+    {
+        QFETCH(QString, uri);
+        QFETCH(QString, said);
+
+        // The tables are there for the visitor to be refused them.
+        SharedLog owner(address());
+        QCOMPARE(owner.open(), QString());
+        const std::optional<SharedLogAddress> parsed = parseSharedLogUri(uri);
+        QVERIFY(parsed);
+        SharedLog log(*parsed);
+        const QString error = log.open();
+        QVERIFY2(error.startsWith(QStringLiteral("The shared print log ") + parsed->shown()),
+                 qPrintable(error));
+        QVERIFY2(error.contains(said), qPrintable(error));
+        if (!parsed->password.isEmpty())
+            QVERIFY(!error.contains(parsed->password));
+    }
+
+    void aLogOfANewerVersionIsRefused()
+    {
+        SharedLog log(address());
+        QCOMPARE(log.open(), QString());
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "newer");
+        db.setHostName(m_server.folder);
+        db.setDatabaseName(QStringLiteral("paginette"));
+        db.setUserName(QStringLiteral("paginette"));
+        QVERIFY(db.open());
+        QSqlQuery(db).exec(QStringLiteral("INSERT INTO paginette_schema VALUES (99)"));
+        SharedLog newer(address());
+        const QString error = newer.open();
+        QSqlQuery(db).exec(QStringLiteral("DELETE FROM paginette_schema WHERE version = 99"));
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("newer"));
+        QVERIFY2(error.contains(QLatin1String("made by a newer Paginette (log version 99")),
+                 qPrintable(error));
+    }
+
+    // A reservation holds its values for every later run; a stopped run
+    // holds what it printed; a run sent twice is kept once.
+    void aReservationHoldsItsValues()
+    {
+        SharedLog log(address());
+        QCOMPARE(log.open(), QString());
+        const Reservation first = log.reserve(runOf(m_document, 1, 100), {});
+        QVERIFY2(first.reserved, qPrintable(first.error));
+        QVERIFY(first.earlier.isEmpty());
+
+        QList<SharedRun> seen;
+        const Reservation refused =
+            log.reserve(runOf(m_document, 50, 100), [&seen](const QList<SharedRun> &earlier) {
+                seen = earlier;
+                return false;
+            });
+        QVERIFY(!refused.reserved && refused.error.isEmpty());
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.first().id, first.runId);
+        QCOMPARE(seen.first().machine, QStringLiteral("press-1"));
+        QCOMPARE(seen.first().state, SharedRun::State::Reserved);
+
+        QCOMPARE(log.finish(first.runId, SharedRun::State::Stopped,
+                            {{"num0", "1", "20", PrintedValues{1, 1, 20}}}),
+                 QString());
+        const Reservation after = log.reserve(runOf(m_document, 21, 80), {});
+        QVERIFY(after.reserved && after.earlier.isEmpty());
+
+        SharedRun offline = runOf(m_document, 500, 10);
+        offline.localId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        offline.state = SharedRun::State::Complete;
+        QVERIFY(log.send(offline).reserved);
+        QVERIFY(log.send(offline).reserved);
+        const QList<SharedRun> runs = log.runs(m_document, 10);
+        QCOMPARE(runs.size(), 3);
+        QCOMPARE(runs.first().state, SharedRun::State::Complete);
+        QCOMPARE(runs.first().entry.numbers.first().values, (PrintedValues{500, 1, 10}));
+        QCOMPARE(runs.last().state, SharedRun::State::Stopped);
+        QCOMPARE(runs.last().entry.numbers.first().last, QStringLiteral("20"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSharedLog)
+#include "tst_sharedlog.moc"
