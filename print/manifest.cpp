@@ -1,10 +1,10 @@
 #include "manifest.h"
 
+#include "csv.h"
 #include "kinds.h"
 #include "numbering.h"
 #include "objecttable.h"
 #include "outputfile.h"
-#include "printlog.h"
 
 #include <QIODevice>
 
@@ -14,6 +14,20 @@ namespace {
 
 // Rows go out in pieces of about this size.
 constexpr qsizetype pieceSize = 1 << 16;
+
+// Every field quoted and none marked: a spreadsheet that imports the columns
+// as text shows each exactly as printed.
+QByteArray manifestRecord(const QStringList &fields)
+{
+    return csvRecord(fields, CsvQuotes::Always);
+}
+
+// What the paper shows of a number's text: a barcode's symbol and its text
+// line carry the check digit it adds.
+QString printedText(const PageObject &object, const QString &text)
+{
+    return object.format.barcode ? scannedText(object.format.barcode->symbology, text) : text;
+}
 
 } // namespace
 
@@ -34,7 +48,7 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
         numbers.push_back(i);
         names.append(shownName(doc, i));
     }
-    QByteArray piece = csvRecord(manifestHeader());
+    QByteArray piece = manifestRecord(manifestHeader());
     const std::int64_t sheets = sheetCount(plan);
     for (std::int64_t sheet = 1; sheet <= sheets; ++sheet) {
         const std::int32_t page = pageOnSheet(plan, sheet);
@@ -45,8 +59,10 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
         const QString pageText = QString::number(page);
         const QString copyText = QString::number(copyOnSheet(plan, sheet));
         for (std::size_t n = 0; n < numbers.size(); ++n) {
-            piece += csvRecord({sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
-                                texts.text(numbers[n], page)});
+            const int index = numbers[n];
+            piece +=
+                manifestRecord({sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
+                                printedText(doc.objects[index], texts.text(index, page))});
         }
         if (piece.size() >= pieceSize) {
             if (device.write(piece) != piece.size())
