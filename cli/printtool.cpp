@@ -116,7 +116,7 @@ QString logPrinter(const PrintRequest &request)
 QString logDocument(const PrintRequest &request)
 {
     return request.document == QLatin1String("-") ? documentName(request.document)
-                                                  : QFileInfo(request.document).absoluteFilePath();
+                                                  : logDocumentKey(request.document);
 }
 
 // Tells what the user may want to stop the run for, as the program asks
@@ -135,7 +135,11 @@ bool toldBeforeRun(const Document &doc, const PrintRequest &request, const Print
     // A stream has no name to find its earlier runs by.
     if (request.document == QLatin1String("-"))
         return true;
-    const QStringList again = reprintLines(doc, plan, log.entriesOf(logDocument(request)));
+    QString logTrouble;
+    const QList<PrintLogEntry> earlier = log.entriesOf(logDocument(request), &logTrouble);
+    if (!logTrouble.isEmpty())
+        report.message(logTrouble);
+    const QStringList again = reprintLines(doc, plan, earlier);
     for (const QString &line : again)
         report.message(line);
     if (again.isEmpty() || !request.freshOnly)
@@ -294,8 +298,7 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
             return exitUsage;
         }
         if (target && manifestTarget->kind != OutputKind::Refused &&
-            QFileInfo(manifestTarget->file).absoluteFilePath() ==
-                QFileInfo(target->file).absoluteFilePath()) {
+            sameFile(*manifestTarget, *target)) {
             report.message(QStringLiteral("%1: the manifest and the run cannot go to one file")
                                .arg(request.manifest));
             return exitUsage;
@@ -332,18 +335,24 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     error = printRequest(*doc, request, plan, printer, target, report);
     if (!error.isEmpty())
         return failed(error);
-    // A log that cannot be written is told of; the run is printed all the same.
-    const QString logError = log.append(logEntry(*doc, plan, logDocument(request),
-                                                 logPrinter(request), QDateTime::currentDateTime()),
-                                        [] { return stopSignal() == 0; });
+    // The run is delivered: its log line and manifest follow it whatever comes,
+    // a stop signal waiting until they are in place. A log another program
+    // holds takes the line later, from its side file.
+    QString logError;
+    QString manifestError;
+    {
+        const HeldStopSignals held;
+        logError = log.append(logEntry(*doc, plan, logDocument(request), logPrinter(request),
+                                       QDateTime::currentDateTime()),
+                              [] { return !stopAsked(); });
+        if (manifest)
+            manifestError = manifest->commit();
+    }
+    for (const QString &told : {logError, manifestError}) {
+        if (!told.isEmpty())
+            report.message(told);
+    }
     if (const int signal = stopSignal())
         return exitStopped(signal);
-    if (!logError.isEmpty())
-        report.message(logError);
-    if (manifest) {
-        error = manifest->commit();
-        if (!error.isEmpty())
-            return failed(error);
-    }
-    return exitPrinted;
+    return manifestError.isEmpty() ? exitPrinted : exitFailed;
 }
