@@ -168,20 +168,22 @@ QString sheetLine(const SheetLayout &layout)
 }
 
 // Gives `doc` the layout of the product --sheet names, in the order of the
-// sheet it had. False when there is no database (told through `report`) or
-// no such product (`unknown` says so).
+// sheet it had, reading only the files of the database that mention it.
+// False when there is no database (told through `report`) or no such product
+// (`unknown` says so).
 bool useSheet(const PrintRequest &request, Document &doc, const ToolReport &report,
               QString &unknown)
 {
     QStringList skipped;
-    const SheetDatabase database = SheetDatabase::read(request.sheetFolder, &skipped);
+    bool installed = false;
+    std::optional<SheetLayout> layout =
+        SheetDatabase::lookUp(request.sheetFolder, request.sheet, &installed, &skipped);
     for (const QString &skip : skipped)
         report.message(skip);
-    if (database.isEmpty()) {
+    if (!installed) {
         report.message(noSheetDatabase());
         return false;
     }
-    std::optional<SheetLayout> layout = database.find(request.sheet);
     if (!layout) {
         unknown = QStringLiteral("--sheet: no product \"%1\"; paginette-print --list-sheets "
                                  "TEXT lists the products that match")

@@ -6,7 +6,10 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -158,53 +161,93 @@ QString nameOf(const SheetLayout &layout)
     return (layout.make + QLatin1Char(' ') + layout.part).toLower();
 }
 
-} // namespace
-
-SheetDatabase SheetDatabase::read(const QString &folder, QStringList *skipped)
+// The name of the product of `make` that `part` names.
+QString nameOf(const QString &make, const QString &part)
 {
-    const QDir dir(folder);
-    const PaperSizes papers = readPaperSizes(dir.filePath(QStringLiteral("paper-sizes.xml")));
-    const auto skip = [skipped](const QString &line) {
-        if (skipped)
-            skipped->append(line);
-    };
-    std::vector<ReadProduct> read;
-    const QStringList files =
-        dir.entryList({QStringLiteral("*-templates.xml")}, QDir::Files, QDir::Name);
-    for (const QString &name : files) {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly)) {
-            skip(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
-            continue;
-        }
-        // Namespaced or not, elements are known by their local names.
-        QXmlStreamReader xml(&file);
-        std::vector<ReadProduct> fromFile;
-        while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement ||
-                xml.name() != QLatin1StringView("Template"))
-                continue;
-            const qint64 line = xml.lineNumber();
-            ReadProduct product;
-            const QString problem = readProduct(xml, papers, product);
-            if (problem.isEmpty())
-                fromFile.push_back(product);
-            else if (!xml.hasError())
-                skip(QStringLiteral("%1: line %2: %3 %4 has %5")
-                         .arg(file.fileName())
-                         .arg(line)
-                         .arg(product.layout.make, product.layout.part, problem));
-        }
-        if (xml.hasError()) {
-            skip(QStringLiteral("%1: line %2: %3")
-                     .arg(file.fileName())
-                     .arg(xml.lineNumber())
-                     .arg(xml.errorString()));
-            continue;
-        }
-        read.insert(read.end(), fromFile.begin(), fromFile.end());
-    }
+    SheetLayout named;
+    named.make = make;
+    named.part = part;
+    return nameOf(named);
+}
 
+using Skip = std::function<void(const QString &)>;
+
+// How many products one may be the same as in a row.
+constexpr int mostEquivalentSteps = 8;
+
+QStringList productFiles(const QDir &dir)
+{
+    return dir.entryList({QStringLiteral("*-templates.xml")}, QDir::Files, QDir::Name);
+}
+
+// The products of the file `name` holding `bytes`; nothing when it cannot be
+// read, which `skip` is told.
+std::optional<std::vector<ReadProduct>> readProducts(const QString &name, const QByteArray &bytes,
+                                                     const PaperSizes &papers, const Skip &skip)
+{
+    // Namespaced or not, elements are known by their local names.
+    QXmlStreamReader xml(bytes);
+    std::vector<ReadProduct> products;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement ||
+            xml.name() != QLatin1StringView("Template"))
+            continue;
+        const qint64 line = xml.lineNumber();
+        ReadProduct product;
+        const QString problem = readProduct(xml, papers, product);
+        if (problem.isEmpty())
+            products.push_back(product);
+        else if (!xml.hasError())
+            skip(QStringLiteral("%1: line %2: %3 %4 has %5")
+                     .arg(name)
+                     .arg(line)
+                     .arg(product.layout.make, product.layout.part, problem));
+    }
+    if (xml.hasError()) {
+        skip(QStringLiteral("%1: line %2: %3")
+                 .arg(name)
+                 .arg(xml.lineNumber())
+                 .arg(xml.errorString()));
+        return std::nullopt;
+    }
+    return products;
+}
+
+// Reads the products of the file `name` of `dir` into `read` when its bytes
+// pass `wanted`. False when they did not, so that it may be wanted later.
+bool readFile(const QDir &dir, const QString &name, const PaperSizes &papers, const Skip &skip,
+              const std::function<bool(const QByteArray &)> &wanted, std::vector<ReadProduct> &read)
+{
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        skip(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
+        return true;
+    }
+    const QByteArray bytes = file.readAll();
+    if (!wanted(bytes))
+        return false;
+    if (const auto products = readProducts(file.fileName(), bytes, papers, skip))
+        read.insert(read.end(), products->begin(), products->end());
+    return true;
+}
+
+// Whether a file of `bytes` may hold the product `name` names: its part's
+// last word is in them, in any case. A word the file may write otherwise
+// (escaped, or in letters beyond ASCII) is taken to be there.
+bool mayHold(const QByteArray &bytes, const QString &name)
+{
+    const QString word = name.section(QLatin1Char(' '), -1);
+    const bool plain = std::all_of(word.begin(), word.end(), [](QChar c) {
+        return c.unicode() < 0x80 && !QStringView(u"&<>\"'").contains(c);
+    });
+    return !plain || bytes.toLower().contains(word.toLatin1());
+}
+
+// The layouts of the products read, each product the same as another
+// taking that one's layout under its own part; one that leads to no product
+// is left out, which `skip` is told when given.
+QList<SheetLayout> resolvedLayouts(const std::vector<ReadProduct> &read, const Skip &skip)
+{
     std::map<QString, const SheetLayout *> byName;
     std::map<QString, QString> equivalents;
     for (const ReadProduct &product : read) {
@@ -213,10 +256,10 @@ SheetDatabase SheetDatabase::read(const QString &folder, QStringList *skipped)
         else
             equivalents.emplace(nameOf(product.layout), product.equivalent);
     }
-    SheetDatabase database;
+    QList<SheetLayout> layouts;
     for (const ReadProduct &product : read) {
         if (product.equivalent.isEmpty()) {
-            database.m_products.append(product.layout);
+            layouts.append(product.layout);
             continue;
         }
         // The same as one that is the same as another: followed a few steps.
@@ -224,7 +267,7 @@ SheetDatabase SheetDatabase::read(const QString &folder, QStringList *skipped)
         same.make = product.layout.make;
         same.part = product.equivalent;
         auto found = byName.find(nameOf(same));
-        for (int step = 0; found == byName.end() && step < 8; ++step) {
+        for (int step = 0; found == byName.end() && step < mostEquivalentSteps; ++step) {
             const auto next = equivalents.find(nameOf(same));
             if (next == equivalents.end())
                 break;
@@ -232,27 +275,90 @@ SheetDatabase SheetDatabase::read(const QString &folder, QStringList *skipped)
             found = byName.find(nameOf(same));
         }
         if (found == byName.end()) {
-            skip(QStringLiteral("%1 %2: the same as %3, which is not in the database")
-                     .arg(product.layout.make, product.layout.part, product.equivalent));
+            if (skip)
+                skip(QStringLiteral("%1 %2: the same as %3, which is not in the database")
+                         .arg(product.layout.make, product.layout.part, product.equivalent));
             continue;
         }
         SheetLayout layout = *found->second;
         layout.part = product.layout.part;
         if (!product.layout.description.isEmpty())
             layout.description = product.layout.description;
-        database.m_products.append(layout);
+        layouts.append(layout);
     }
-    std::stable_sort(database.m_products.begin(), database.m_products.end(),
-                     [](const SheetLayout &a, const SheetLayout &b) {
-                         const int make = a.make.compare(b.make, Qt::CaseInsensitive);
-                         return make != 0 ? make < 0
-                                          : a.part.compare(b.part, Qt::CaseInsensitive) < 0;
-                     });
-    for (const SheetLayout &layout : std::as_const(database.m_products))
-        database.m_searchTexts.append(
+    return layouts;
+}
+
+} // namespace
+
+SheetDatabase SheetDatabase::read(const QString &folder, QStringList *skipped)
+{
+    const QDir dir(folder);
+    const PaperSizes papers = readPaperSizes(dir.filePath(QStringLiteral("paper-sizes.xml")));
+    const Skip skip = [skipped](const QString &line) {
+        if (skipped)
+            skipped->append(line);
+    };
+    std::vector<ReadProduct> read;
+    for (const QString &name : productFiles(dir))
+        readFile(
+            dir, name, papers, skip, [](const QByteArray &) { return true; }, read);
+    return SheetDatabase(resolvedLayouts(read, skip));
+}
+
+std::optional<SheetLayout> SheetDatabase::lookUp(const QString &folder, QStringView makeAndPart,
+                                                 bool *installed, QStringList *skipped)
+{
+    const QDir dir(folder);
+    QStringList unread = productFiles(dir);
+    if (installed)
+        *installed = !unread.isEmpty();
+    const PaperSizes papers = readPaperSizes(dir.filePath(QStringLiteral("paper-sizes.xml")));
+    const Skip skip = [skipped](const QString &line) {
+        if (skipped)
+            skipped->append(line);
+    };
+    std::vector<ReadProduct> read;
+    const auto named = [&read](const QString &name) {
+        return std::find_if(read.begin(), read.end(), [&name](const ReadProduct &product) {
+            return nameOf(product.layout) == name;
+        });
+    };
+    // The files that may hold the product, then those of what it is the same as.
+    QString name = makeAndPart.toString().simplified().toLower();
+    for (int step = 0; step <= mostEquivalentSteps && !name.isEmpty(); ++step) {
+        if (named(name) == read.end()) {
+            QStringList passed;
+            for (const QString &file : std::as_const(unread)) {
+                const auto holds = [&name](const QByteArray &bytes) {
+                    return mayHold(bytes, name);
+                };
+                if (!readFile(dir, file, papers, skip, holds, read))
+                    passed.append(file);
+            }
+            unread = passed;
+        }
+        const auto product = named(name);
+        if (product == read.end())
+            return std::nullopt;
+        name = product->equivalent.isEmpty() ? QString()
+                                             : nameOf(product->layout.make, product->equivalent);
+    }
+    // Whatever else the files read hold is not asked for, nor told of.
+    return SheetDatabase(resolvedLayouts(read, {})).find(makeAndPart);
+}
+
+SheetDatabase::SheetDatabase(QList<SheetLayout> products) : m_products(std::move(products))
+{
+    std::stable_sort(
+        m_products.begin(), m_products.end(), [](const SheetLayout &a, const SheetLayout &b) {
+            const int make = a.make.compare(b.make, Qt::CaseInsensitive);
+            return make != 0 ? make < 0 : a.part.compare(b.part, Qt::CaseInsensitive) < 0;
+        });
+    for (const SheetLayout &layout : std::as_const(m_products))
+        m_searchTexts.append(
             (layout.make + QLatin1Char(' ') + layout.part + QLatin1Char(' ') + layout.description)
                 .toLower());
-    return database;
 }
 
 std::optional<SheetLayout> SheetDatabase::find(QStringView makeAndPart) const

@@ -37,6 +37,9 @@ private Q_SLOTS:
     void aBadFileIsSkippedWithOneLine();
     void searchFindsEveryWord();
     void everyLabelHasACellOfItsOwn();
+    void oneProductIsFoundAsTheWholeDatabaseGivesIt();
+    void oneProductIsLookedUpInItsFilesAlone_data();
+    void oneProductIsLookedUpInItsFilesAlone();
 };
 
 void TestSheets::everyInstalledProductReads()
@@ -79,24 +82,24 @@ void TestSheets::productsAsTheirFilesSay_data()
     QTest::newRow("inches") << "Avery 5160" << letter << int(LabelShape::Rectangle)
                             << QSizeF(189, 72) << 4.5
                             << QList<LabelGrid>{{3, 10, 11.25, 36, 200.25, 72}};
-    QTest::newRow("the same as another") << "avery 5260" << letter << int(LabelShape::Rectangle)
-                                         << QSizeF(189, 72) << 4.5
-                                         << QList<LabelGrid>{{3, 10, 11.25, 36, 200.25, 72}};
-    QTest::newRow("millimetres, A4") << "Zweckform 3474" << a4 << int(LabelShape::Rectangle)
-                                     << QSizeF(70 * mm, 37 * mm) << 0.0
-                                     << QList<LabelGrid>{{3, 8, 0, 0, 70 * mm, 37 * mm}};
+    QTest::newRow("the same as another")
+        << "avery 5260" << letter << int(LabelShape::Rectangle) << QSizeF(189, 72) << 4.5
+        << QList<LabelGrid>{{3, 10, 11.25, 36, 200.25, 72}};
+    QTest::newRow("millimetres, A4")
+        << "Zweckform 3474" << a4 << int(LabelShape::Rectangle) << QSizeF(70 * mm, 37 * mm) << 0.0
+        << QList<LabelGrid>{{3, 8, 0, 0, 70 * mm, 37 * mm}};
     QTest::newRow("no unit") << "Herma 4283" << a4 << int(LabelShape::Rectangle)
                              << QSizeF(544.252, 110.551) << 5.0
                              << QList<LabelGrid>{{1, 6, 25.5118, 32.5984, 544.252, 133.228}};
-    QTest::newRow("round") << "Avery 3274.2" << letter << int(LabelShape::Round)
-                           << QSizeF(108, 108) << 54.0
-                           << QList<LabelGrid>{{4, 5, 36, 54, 144, 144}};
+    QTest::newRow("round") << "Avery 3274.2" << letter << int(LabelShape::Round) << QSizeF(108, 108)
+                           << 54.0 << QList<LabelGrid>{{4, 5, 36, 54, 144, 144}};
     QTest::newRow("CD") << "Avery L6043" << a4 << int(LabelShape::Cd)
                         << QSizeF(117.4 * mm, 117.4 * mm) << 58.7 * mm
                         << QList<LabelGrid>{{1, 2, 46 * mm, 21.8 * mm, 123.75 * mm, 137 * mm}};
-    QTest::newRow("two layouts")
-        << "Pressit 50blank" << a4 << int(LabelShape::Cd) << QSizeF(333, 333) << 166.5
-        << QList<LabelGrid>{{1, 1, 30.096, 70.416, 351, 351}, {1, 1, 233.208, 440.712, 351, 351}};
+    QTest::newRow("two layouts") << "Pressit 50blank" << a4 << int(LabelShape::Cd)
+                                 << QSizeF(333, 333) << 166.5
+                                 << QList<LabelGrid>{{1, 1, 30.096, 70.416, 351, 351},
+                                                     {1, 1, 233.208, 440.712, 351, 351}};
 }
 
 void TestSheets::productsAsTheirFilesSay()
@@ -123,8 +126,10 @@ void TestSheets::productsAsTheirFilesSay()
         const LabelGrid &read = layout->grids[i];
         QCOMPARE(read.columns, grids[i].columns);
         QCOMPARE(read.rows, grids[i].rows);
-        for (const auto &[got, want] : {std::pair{read.x0, grids[i].x0}, {read.y0, grids[i].y0},
-                                        {read.dx, grids[i].dx}, {read.dy, grids[i].dy}})
+        for (const auto &[got, want] : {std::pair{read.x0, grids[i].x0},
+                                        {read.y0, grids[i].y0},
+                                        {read.dx, grids[i].dx},
+                                        {read.dy, grids[i].dy}})
             QVERIFY2(sameDistance(got, want), qPrintable(QString::number(got)));
     }
 }
@@ -134,12 +139,13 @@ void TestSheets::aBadFileIsSkippedWithOneLine()
     const QTemporaryDir folder;
     // A default namespace, a distance without a unit, a product the same as
     // another; then a file cut short.
-    const bool paperWritten = writeFile(folder.filePath(QStringLiteral("paper-sizes.xml")),
-                      R"(<Glabels-paper-sizes><Paper-size id="A4" width="210mm" height="297mm"/>
+    const bool paperWritten =
+        writeFile(folder.filePath(QStringLiteral("paper-sizes.xml")),
+                  R"(<Glabels-paper-sizes><Paper-size id="A4" width="210mm" height="297mm"/>
                          </Glabels-paper-sizes>)");
     QVERIFY(paperWritten);
     const bool goodWritten = writeFile(folder.filePath(QStringLiteral("good-templates.xml")),
-                      R"(<Glabels-templates xmlns="http://glabels.org/xmlns/3.0/">
+                                       R"(<Glabels-templates xmlns="http://glabels.org/xmlns/3.0/">
                          <Template brand="Make" part="1" size="A4" _description="Tags">
                            <Label-ellipse id="0" width="100" height="1in">
                              <Layout nx="2" ny="3" x0="10" y0="1cm" dx="120" dy="1pc"/>
@@ -149,8 +155,9 @@ void TestSheets::aBadFileIsSkippedWithOneLine()
                            <Label-round id="0" radius="1in"/></Template>
                          </Glabels-templates>)");
     QVERIFY(goodWritten);
-    const bool cutWritten = writeFile(folder.filePath(QStringLiteral("cut-templates.xml")),
-                                      R"(<Glabels-templates><Template brand="Cut" part="9" size="A4">)");
+    const bool cutWritten =
+        writeFile(folder.filePath(QStringLiteral("cut-templates.xml")),
+                  R"(<Glabels-templates><Template brand="Cut" part="9" size="A4">)");
     QVERIFY(cutWritten);
     QStringList skipped;
     const SheetDatabase database = SheetDatabase::read(folder.path(), &skipped);
@@ -170,7 +177,7 @@ void TestSheets::searchFindsEveryWord()
 {
     const QTemporaryDir folder;
     const bool written = writeFile(folder.filePath(QStringLiteral("a-templates.xml")),
-                      R"(<Glabels-templates>
+                                   R"(<Glabels-templates>
                          <Template brand="Avery" part="5160" size="Other" width="8.5in" height="11in" _description="Address Labels">
                            <Label-rectangle width="1in" height="1in"><Layout nx="1" ny="1"/></Label-rectangle></Template>
                          <Template brand="Herma" part="4212" size="Other" width="8.5in" height="11in" _description="Business Cards">
@@ -232,6 +239,83 @@ void TestSheets::everyLabelHasACellOfItsOwn()
             }
         }
     }
+}
+
+void TestSheets::oneProductIsFoundAsTheWholeDatabaseGivesIt()
+{
+    if (!QDir(installedSheetFolder).exists())
+        QSKIP("glabels-data is not installed");
+    const SheetDatabase database = SheetDatabase::read(installedSheetFolder);
+    // A sample of every make's products, those the same as another among them.
+    for (qsizetype i = 0; i < database.products().size(); i += 13) {
+        const QString title = database.products()[i].title();
+        QStringList skipped;
+        bool installed = false;
+        QCOMPARE(SheetDatabase::lookUp(installedSheetFolder, title.toUpper(), &installed, &skipped),
+                 database.find(title));
+        QVERIFY(installed);
+        QCOMPARE(skipped, QStringList());
+    }
+}
+
+void TestSheets::oneProductIsLookedUpInItsFilesAlone_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description"); // of the product found, if any
+    QTest::addColumn<int>("skipped");
+
+    QTest::newRow("in its file, another cut short") << "Make 1"
+                                                    << "Tags" << 0;
+    QTest::newRow("the same as one of another file") << "make 5"
+                                                     << "Tags" << 0;
+    QTest::newRow("a part of words") << "Make Tray (box 2)"
+                                     << "Trays" << 0;
+    QTest::newRow("no such product") << "Make 7"
+                                     << "" << 0;
+    QTest::newRow("a part the cut file mentions") << "Cut 9"
+                                                  << "" << 1;
+}
+
+void TestSheets::oneProductIsLookedUpInItsFilesAlone()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, description);
+    QFETCH(int, skipped);
+
+    const QTemporaryDir folder;
+    const QByteArray tags = R"(<Label-rectangle width="1in" height="1in"><Layout nx="1" ny="1"/>
+                               </Label-rectangle></Template>)";
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("paper-sizes.xml")),
+                      R"(<Glabels-paper-sizes><Paper-size id="A4" width="210mm" height="297mm"/>
+                         </Glabels-paper-sizes>)"));
+    const QByteArray products =
+        R"xml(<Glabels-templates><Template brand="Make" part="1" size="A4" _description="Tags">)xml" +
+        tags +
+        R"xml(<Template brand="Make" part="Tray (box 2)" size="A4" _description="Trays">)xml" +
+        tags + "</Glabels-templates>";
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("a-templates.xml")), products));
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("b-templates.xml")),
+                      R"(<Glabels-templates><Template brand="Make" part="5" equiv="1"/>
+                         </Glabels-templates>)"));
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("cut-templates.xml")),
+                      R"(<Glabels-templates><Template brand="Cut" part="9" size="A4">)"));
+
+    QStringList told;
+    bool installed = false;
+    const std::optional<SheetLayout> found =
+        SheetDatabase::lookUp(folder.path(), name, &installed, &told);
+    QVERIFY(installed);
+    QCOMPARE(found.has_value(), !description.isEmpty());
+    if (found) {
+        QCOMPARE(found->title().toLower(), name.toLower());
+        QCOMPARE(found->description, description);
+        QCOMPARE(*found, *SheetDatabase::read(folder.path()).find(name));
+    }
+    QCOMPARE(told.size(), skipped);
+
+    const QTemporaryDir empty;
+    QVERIFY(!SheetDatabase::lookUp(empty.path(), name, &installed));
+    QVERIFY(!installed);
 }
 
 QTEST_MAIN(TestSheets)
