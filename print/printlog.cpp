@@ -25,7 +25,8 @@
 
 namespace {
 
-// Another run may be logging at the same moment; appending takes it an instant.
+// Another run may be logging at the same moment, which takes it an instant;
+// a lock held longer than this sends the line to the side file.
 constexpr int lockWaitMilliseconds = 10000;
 constexpr unsigned long lockRetryMilliseconds = 10;
 constexpr qsizetype readChunk = 1 << 20;
