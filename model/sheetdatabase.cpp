@@ -6,6 +6,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <utility>
@@ -231,6 +232,54 @@ bool readFile(const QDir &dir, const QString &name, const PaperSizes &papers, co
     return true;
 }
 
+char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool isAsciiLetter(char c)
+{
+    return asciiLower(c) >= 'a' && asciiLower(c) <= 'z';
+}
+
+// Whether `bytes` hold `word`, ASCII in lower case, in any case. The search
+// runs on the word's longest stretch without letters, which has no case, and
+// checks the whole word where that is found.
+bool holdsInAnyCase(QByteArrayView bytes, QByteArrayView word)
+{
+    const auto sameLetters = [](char a, char b) {
+        return asciiLower(a) == asciiLower(b);
+    };
+    qsizetype anchor = 0;
+    qsizetype anchorSize = 0;
+    for (qsizetype at = 0; at < word.size();) {
+        qsizetype end = at;
+        while (end < word.size() && !isAsciiLetter(word[end]))
+            ++end;
+        if (end - at > anchorSize) {
+            anchor = at;
+            anchorSize = end - at;
+        }
+        at = end + 1;
+    }
+    if (anchorSize == 0)
+        return std::search(bytes.begin(), bytes.end(), word.begin(), word.end(), sameLetters) !=
+               bytes.end();
+    const char *const begin = bytes.data();
+    const char *const end = begin + bytes.size();
+    for (const char *found = begin;
+         (found = static_cast<const char *>(::memmem(
+              found, std::size_t(end - found), word.data() + anchor, std::size_t(anchorSize)))) !=
+         nullptr;
+         ++found) {
+        const char *const start = found - anchor;
+        if (start >= begin && start + word.size() <= end &&
+            std::equal(word.begin(), word.end(), start, sameLetters))
+            return true;
+    }
+    return false;
+}
+
 // Whether a file of `bytes` may hold the product `name` names: its part's
 // last word is in them, in any case. A word the file may write otherwise
 // (escaped, or in letters beyond ASCII) is taken to be there.
@@ -240,54 +289,54 @@ bool mayHold(const QByteArray &bytes, const QString &name)
     const bool plain = std::all_of(word.begin(), word.end(), [](QChar c) {
         return c.unicode() < 0x80 && !QStringView(u"&<>\"'").contains(c);
     });
-    return !plain || bytes.toLower().contains(word.toLatin1());
+    return !plain || holdsInAnyCase(bytes, word.toLatin1());
 }
 
-// The layouts of the products read, each product the same as another
-// taking that one's layout under its own part; one that leads to no product
-// is left out, which `skip` is told when given.
-QList<SheetLayout> resolvedLayouts(const std::vector<ReadProduct> &read, const Skip &skip)
+// The products read, by name, and the names of those the same as another.
+class ProductIndex
 {
-    std::map<QString, const SheetLayout *> byName;
-    std::map<QString, QString> equivalents;
-    for (const ReadProduct &product : read) {
-        if (product.equivalent.isEmpty())
-            byName.emplace(nameOf(product.layout), &product.layout);
-        else
-            equivalents.emplace(nameOf(product.layout), product.equivalent);
-    }
-    QList<SheetLayout> layouts;
-    for (const ReadProduct &product : read) {
-        if (product.equivalent.isEmpty()) {
-            layouts.append(product.layout);
-            continue;
+public:
+    explicit ProductIndex(const std::vector<ReadProduct> &read)
+    {
+        for (const ReadProduct &product : read) {
+            if (product.equivalent.isEmpty())
+                m_byName.emplace(nameOf(product.layout), &product.layout);
+            else
+                m_equivalents.emplace(nameOf(product.layout), product.equivalent);
         }
-        // The same as one that is the same as another: followed a few steps.
+    }
+
+    // The layout of `product`: its own, or for one the same as another that
+    // one's under its own part, followed a few steps; nothing when it leads
+    // to no product.
+    std::optional<SheetLayout> layoutOf(const ReadProduct &product) const
+    {
+        if (product.equivalent.isEmpty())
+            return product.layout;
         SheetLayout same;
         same.make = product.layout.make;
         same.part = product.equivalent;
-        auto found = byName.find(nameOf(same));
-        for (int step = 0; found == byName.end() && step < mostEquivalentSteps; ++step) {
-            const auto next = equivalents.find(nameOf(same));
-            if (next == equivalents.end())
+        auto found = m_byName.find(nameOf(same));
+        for (int step = 0; found == m_byName.end() && step < mostEquivalentSteps; ++step) {
+            const auto next = m_equivalents.find(nameOf(same));
+            if (next == m_equivalents.end())
                 break;
             same.part = next->second;
-            found = byName.find(nameOf(same));
+            found = m_byName.find(nameOf(same));
         }
-        if (found == byName.end()) {
-            if (skip)
-                skip(QStringLiteral("%1 %2: the same as %3, which is not in the database")
-                         .arg(product.layout.make, product.layout.part, product.equivalent));
-            continue;
-        }
+        if (found == m_byName.end())
+            return std::nullopt;
         SheetLayout layout = *found->second;
         layout.part = product.layout.part;
         if (!product.layout.description.isEmpty())
             layout.description = product.layout.description;
-        layouts.append(layout);
+        return layout;
     }
-    return layouts;
-}
+
+private:
+    std::map<QString, const SheetLayout *> m_byName;
+    std::map<QString, QString> m_equivalents;
+};
 
 } // namespace
 
@@ -303,7 +352,16 @@ SheetDatabase SheetDatabase::read(const QString &folder, QStringList *skipped)
     for (const QString &name : productFiles(dir))
         readFile(
             dir, name, papers, skip, [](const QByteArray &) { return true; }, read);
-    return SheetDatabase(resolvedLayouts(read, skip));
+    const ProductIndex index(read);
+    QList<SheetLayout> layouts;
+    for (const ReadProduct &product : read) {
+        if (std::optional<SheetLayout> layout = index.layoutOf(product))
+            layouts.append(*layout);
+        else
+            skip(QStringLiteral("%1 %2: the same as %3, which is not in the database")
+                     .arg(product.layout.make, product.layout.part, product.equivalent));
+    }
+    return SheetDatabase(layouts);
 }
 
 std::optional<SheetLayout> SheetDatabase::lookUp(const QString &folder, QStringView makeAndPart,
@@ -345,7 +403,15 @@ std::optional<SheetLayout> SheetDatabase::lookUp(const QString &folder, QStringV
                                              : nameOf(product->layout.make, product->equivalent);
     }
     // Whatever else the files read hold is not asked for, nor told of.
-    return SheetDatabase(resolvedLayouts(read, {})).find(makeAndPart);
+    const ProductIndex index(read);
+    const QString wanted = makeAndPart.toString().simplified().toLower();
+    for (const ReadProduct &product : read) {
+        if (nameOf(product.layout) != wanted)
+            continue;
+        if (std::optional<SheetLayout> layout = index.layoutOf(product))
+            return layout;
+    }
+    return std::nullopt;
 }
 
 SheetDatabase::SheetDatabase(QList<SheetLayout> products) : m_products(std::move(products))
