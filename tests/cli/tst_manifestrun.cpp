@@ -92,24 +92,12 @@ Document generatedDocument(quint32 seed)
     return doc;
 }
 
-// A number counting down past zero, as the page shows it: 0001, 0000, -001.
-Document countDown()
+// One number of `digits` from `start` by `step`, at `y`.
+Document oneNumber(std::int32_t y, std::int32_t start, std::int32_t step, std::int16_t digits,
+                   const NumberFormat &format = {})
 {
     Document doc = emptyDocument(1);
-    addNumber(doc, 36, textTop, 1, 4, -1);
-    doc.pagesToPrint = pages;
-    return doc;
-}
-
-// 12 or 11 digits, to which the symbol adds its check digit.
-Document withoutCheckDigit(Symbology symbology, const QString &prefix, std::int32_t start,
-                           std::int16_t digits)
-{
-    Document doc = emptyDocument(1);
-    const int index = addNumber(doc, 36, barcodeTop, start, digits);
-    doc.objects[index].format = NumberFormat{
-        .prefix = prefix,
-        .barcode = BarcodeStyle{.symbology = symbology, .barHeight = 40, .moduleWidth = 1.2}};
+    doc.objects[addNumber(doc, 36, y, start, digits, step)].format = format;
     doc.pagesToPrint = pages;
     return doc;
 }
@@ -168,11 +156,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<Document>("doc");
 
-        QTest::newRow("a number counting down past zero") << countDown();
-        QTest::newRow("EAN-13 given without its check digit")
-            << withoutCheckDigit(Symbology::Ean13, QStringLiteral("1234"), 99999997, 8);
+        // 0001, 0000, -001.
+        QTest::newRow("a number counting down past zero") << oneNumber(textTop, 1, -1, 4);
+        // 12 and 11 digits, to which the symbol adds its check digit.
+        const auto code = [](Symbology symbology) {
+            return BarcodeStyle{.symbology = symbology, .barHeight = 40, .moduleWidth = 1.2};
+        };
+        QTest::newRow("EAN-13 given without its check digit") << oneNumber(
+            barcodeTop, 99999997, 1, 8, {.prefix = "1234", .barcode = code(Symbology::Ean13)});
         QTest::newRow("UPC-A given without its check digit")
-            << withoutCheckDigit(Symbology::UpcA, QStringLiteral("7"), 125, 10);
+            << oneNumber(barcodeTop, 125, 1, 10, {.prefix = "7", .barcode = code(Symbology::UpcA)});
         for (const quint32 seed : {1u, 2u, 3u, 4u})
             QTest::addRow("generated document %u", seed) << generatedDocument(seed);
     }

@@ -9,7 +9,6 @@
 #include <QtTest>
 
 #include <set>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -67,7 +66,6 @@ private Q_SLOTS:
     void valuesMeetAsCountingThemSays();
     void everyRunOfADocumentIsFound_data();
     void everyRunOfADocumentIsFound();
-    void aHeldLogTakesTheLineAside();
 };
 
 void TestPrintLog::fieldsAreQuotedWhereTheyMustBe_data()
@@ -369,36 +367,6 @@ void TestPrintLog::everyRunOfADocumentIsFound()
                              .arg(skipped)
                              .arg(path);
     QCOMPARE(warning, said);
-}
-
-void TestPrintLog::aHeldLogTakesTheLineAside()
-{
-    const QTemporaryDir dir;
-    PrintLog log(dir.filePath(QStringLiteral("print-log.csv")));
-    const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
-    const PrintLogEntry first = entryOf(QStringLiteral("/srv/a.pgt"), when);
-    const PrintLogEntry second = entryOf(QStringLiteral("/srv/a.pgt"), when.addSecs(60));
-    QCOMPARE(log.append(entryOf(QStringLiteral("/srv/b.pgt"), when)), QString());
-    {
-        // Another program holds the log, and the run will not wait for it.
-        QFile held(log.path());
-        QVERIFY(held.open(QIODevice::ReadOnly));
-        QCOMPARE(::flock(held.handle(), LOCK_EX), 0);
-        const QByteArray before = contentOf(log.path());
-        QCOMPARE(PrintLog(log.path()).append(first, [] { return false; }),
-                 QStringLiteral("The print log %1 is held by another program; the run was noted "
-                                "in %2, which the next run adds to the log")
-                     .arg(log.path(), log.sidePath()));
-        QCOMPARE(contentOf(log.path()), before);
-        QCOMPARE(contentOf(log.sidePath()), logRecord(logFields(first)));
-        // The check reads the line where it waits.
-        QCOMPARE(log.entriesOf(QStringLiteral("/srv/a.pgt")), QList<PrintLogEntry>{first});
-    }
-
-    QCOMPARE(log.append(second), QString());
-    QVERIFY(!QFile::exists(log.sidePath()));
-    QCOMPARE(log.entriesOf(QStringLiteral("/srv/a.pgt")), (QList<PrintLogEntry>{first, second}));
-    QCOMPARE(log.read().size(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestPrintLog)
