@@ -48,12 +48,13 @@ bool readKnownKeys(const QJsonValue &value, QByteArrayView text,
     });
     if (!complete)
         return false;
-    for (const auto &[name, json] : *members) {
+    for (const JsonMembers::value_type &member : *members) {
+        const QString &name = member.first;
         const auto key = std::find_if(keys.begin(), keys.end(),
                                       [&name](const auto &known) { return name == known.name; });
         if (key == keys.end())
-            target.unknownKeys.insert(name, json);
-        else if (!key->read(object.value(name), json, target))
+            target.unknownKeys.insert(name, member.second);
+        else if (!key->read(object.value(name), member.second, target))
             return false;
     }
     return true;
