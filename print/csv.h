@@ -43,7 +43,8 @@ public:
         m_pending.append(piece);
         const char *data = m_pending.constData();
         qsizetype begin = 0;
-        for (qsizetype i = m_scanned; i < m_pending.size(); ++i) {
+        qsizetype i = m_scanned;
+        for (; i < m_pending.size(); ++i) {
             const char c = data[i];
             if (m_afterReturn) {
                 m_afterReturn = false;
@@ -64,10 +65,9 @@ public:
                 m_afterReturn = c == '\r';
                 begin = i + 1;
             }
-            m_scanned = i + 1;
         }
         m_pending.remove(0, begin);
-        m_scanned -= begin;
+        m_scanned = i - begin;
     }
 
     template <typename OnRecord> void finish(OnRecord &&onRecord)

@@ -1,3 +1,4 @@
+#include "csv.h"
 #include "documentbuilder.h"
 #include "printlog.h"
 #include "smalldisk.h"
@@ -66,6 +67,7 @@ private Q_SLOTS:
     void valuesMeetAsCountingThemSays();
     void everyRunOfADocumentIsFound_data();
     void everyRunOfADocumentIsFound();
+    void linesReadTheSameInPiecesOfAnySize();
 };
 
 void TestPrintLog::fieldsAreQuotedWhereTheyMustBe_data()
@@ -367,6 +369,29 @@ void TestPrintLog::everyRunOfADocumentIsFound()
                              .arg(skipped)
                              .arg(path);
     QCOMPARE(warning, said);
+}
+
+void TestPrintLog::linesReadTheSameInPiecesOfAnySize()
+{
+    // Quoted line breaks, a lone return, lines cut short inside quotes.
+    const QByteArray text = logRecord({"a\nb", "\"c\"", "d\re"}) + "\"torn\r\n" + logRecord({"x"}) +
+                            "y\rz\n\"cut" + "\r\n" + logRecord({"last"});
+    using Records = QList<std::pair<QByteArray, bool>>;
+    const auto read = [&text](qsizetype size) {
+        Records records;
+        const auto keep = [&records](QByteArrayView record, bool whole) {
+            records.append({record.toByteArray(), whole});
+        };
+        CsvRecords parser;
+        for (qsizetype at = 0; at < text.size(); at += size)
+            parser.feed(QByteArrayView(text).sliced(at, std::min(size, text.size() - at)), keep);
+        parser.finish(keep);
+        return records;
+    };
+    const Records whole = read(text.size());
+    QCOMPARE(whole.size(), 7);
+    for (qsizetype size = 1; size < text.size(); ++size)
+        QCOMPARE(read(size), whole);
 }
 
 QTEST_GUILESS_MAIN(TestPrintLog)
