@@ -120,10 +120,10 @@ public:
     QList<PrintLogEntry> entriesOf(const QString &key, QString *error = nullptr) const;
 
     const QString &path() const { return m_path; }
-    // Where lines wait while another program holds the log.
-    QString sidePath() const;
 
 private:
+    // Where lines wait while another program holds the log.
+    QString sidePath() const;
     QString write(const PrintLogEntry &entry, const KeepWaiting &keepWaiting) const;
 
     QString m_path;
