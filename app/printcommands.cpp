@@ -242,8 +242,7 @@ bool PrintCommands::runAccepted(const QPrinter &printer, const PrintPlan &plan) 
 
 QString PrintCommands::documentPath() const
 {
-    return m_session.docNamed ? QFileInfo(m_session.docFileName).absoluteFilePath()
-                              : QStringLiteral("untitled");
+    return m_session.docNamed ? logDocumentKey(m_session.docFileName) : QStringLiteral("untitled");
 }
 
 void PrintCommands::printOn(QPrinter &printer)

@@ -122,7 +122,7 @@ QString logPrinter(const PrintRequest &request)
 QString logDocument(const PrintRequest &request)
 {
     return request.document == QLatin1String("-") ? documentName(request.document)
-                                                  : QFileInfo(request.document).absoluteFilePath();
+                                                  : logDocumentKey(request.document);
 }
 
 // Tells what the user may want to stop the run for, as the program asks
@@ -141,7 +141,11 @@ bool toldBeforeRun(const Document &doc, const PrintRequest &request, const Print
     // A stream has no name to find its earlier runs by.
     if (request.document == QLatin1String("-"))
         return true;
-    const QStringList again = reprintLines(doc, plan, log.entriesOf(logDocument(request)));
+    QString logTrouble;
+    const QList<PrintLogEntry> earlier = log.entriesOf(logDocument(request), &logTrouble);
+    if (!logTrouble.isEmpty())
+        report.message(logTrouble);
+    const QStringList again = reprintLines(doc, plan, earlier);
     for (const QString &line : again)
         report.message(line);
     if (again.isEmpty() || !request.freshOnly)
@@ -170,20 +174,22 @@ QString sheetLine(const SheetLayout &layout)
 }
 
 // Gives `doc` the layout of the product --sheet names, in the order of the
-// sheet it had. False when there is no database (told through `report`) or
-// no such product (`unknown` says so).
+// sheet it had, reading only the files of the database that mention it.
+// False when there is no database (told through `report`) or no such product
+// (`unknown` says so).
 bool useSheet(const PrintRequest &request, Document &doc, const ToolReport &report,
               QString &unknown)
 {
     QStringList skipped;
-    const SheetDatabase database = SheetDatabase::read(request.sheetFolder, &skipped);
+    bool installed = false;
+    std::optional<SheetLayout> layout =
+        SheetDatabase::lookUp(request.sheetFolder, request.sheet, &installed, &skipped);
     for (const QString &skip : skipped)
         report.message(skip);
-    if (database.isEmpty()) {
+    if (!installed) {
         report.message(noSheetDatabase());
         return false;
     }
-    std::optional<SheetLayout> layout = database.find(request.sheet);
     if (!layout) {
         unknown = QStringLiteral("--sheet: no product \"%1\"; paginette-print --list-sheets "
                                  "TEXT lists the products that match")
@@ -290,8 +296,7 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
             return exitUsage;
         }
         if (target && manifestTarget->kind != OutputKind::Refused &&
-            QFileInfo(manifestTarget->file).absoluteFilePath() ==
-                QFileInfo(target->file).absoluteFilePath()) {
+            sameFile(*manifestTarget, *target)) {
             report.message(QStringLiteral("%1: the manifest and the run cannot go to one file")
                                .arg(request.manifest));
             return exitUsage;
@@ -328,18 +333,24 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     error = printRequest(*doc, request, plan, printer, target, report);
     if (!error.isEmpty())
         return failed(error);
-    // A log that cannot be written is told of; the run is printed all the same.
-    const QString logError = log.append(logEntry(*doc, plan, logDocument(request),
-                                                 logPrinter(request), QDateTime::currentDateTime()),
-                                        [] { return stopSignal() == 0; });
+    // The run is delivered: its log line and manifest follow it whatever comes,
+    // a stop signal waiting until they are in place. A log another program
+    // holds takes the line later, from its side file.
+    QString logError;
+    QString manifestError;
+    {
+        const HeldStopSignals held;
+        logError = log.append(logEntry(*doc, plan, logDocument(request), logPrinter(request),
+                                       QDateTime::currentDateTime()),
+                              [] { return !stopAsked(); });
+        if (manifest)
+            manifestError = manifest->commit();
+    }
+    for (const QString &told : {logError, manifestError}) {
+        if (!told.isEmpty())
+            report.message(told);
+    }
     if (const int signal = stopSignal())
         return exitStopped(signal);
-    if (!logError.isEmpty())
-        report.message(logError);
-    if (manifest) {
-        error = manifest->commit();
-        if (!error.isEmpty())
-            return failed(error);
-    }
-    return exitPrinted;
+    return manifestError.isEmpty() ? exitPrinted : exitFailed;
 }

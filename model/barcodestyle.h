@@ -32,6 +32,13 @@ std::optional<Symbology> symbologyFromName(QStringView name);
 QString symbologyTitle(Symbology symbology);
 // QR code and Data Matrix: square modules, no bar height, no text line.
 bool isMatrixSymbology(Symbology symbology);
+// How many digits EAN-13 (12) and UPC-A (11) take before their check
+// digit, which the symbol adds when it is not given; 0 for the others.
+qsizetype digitsBeforeCheck(Symbology symbology);
+// The text a scanner reads from the symbol of `text`, and its text line
+// shows: `text` itself, with the check digit the symbol adds to digits
+// given without it.
+QString scannedText(Symbology symbology, const QString &text);
 
 // How a number shown as a barcode looks. Lengths are in page units (1/72 inch).
 struct BarcodeStyle

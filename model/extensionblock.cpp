@@ -1,6 +1,7 @@
 #include "extensionblock.h"
 
 #include "jsontext.h"
+#include "knownkeys.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,14 +22,10 @@ constexpr qsizetype lengthSize = 4;
 constexpr int blockVersion = 1;
 // The longest index of a table of at most 2^31 - 1 objects.
 constexpr qsizetype maxIndexLength = 10;
-
-constexpr QLatin1StringView versionKey("version");
-constexpr QLatin1StringView objectsKey("objects");
-constexpr QLatin1StringView picturesKey("pictures");
-constexpr QLatin1StringView pictureKey("picture");
-constexpr QLatin1StringView sheetKey("sheet");
 // A file name kept with a picture is at most this long.
 constexpr qsizetype longestFileName = 1024;
+
+constexpr QLatin1StringView objectsKey("objects");
 
 constexpr std::pair<LabelShape, const char *> shapeNames[] = {
     {LabelShape::Rectangle, "rectangle"},
@@ -71,6 +68,14 @@ QString nameOf(const std::pair<Enum, const char *> (&names)[N], Enum item)
     return found == std::end(names) ? QString() : QString::fromLatin1(found->second);
 }
 
+// The JSON text of `value`, or nothing when it is `omitted`.
+template <typename Value> std::optional<QByteArray> unless(const Value &value, const Value &omitted)
+{
+    if (value == omitted)
+        return std::nullopt;
+    return jsonText(QJsonValue(value));
+}
+
 bool readSystem(const QJsonValue &value, NumberSystem &system)
 {
     const QString key = value.toString();
@@ -101,17 +106,13 @@ bool readRepeat(const QJsonValue &value, int &repeat)
     return true;
 }
 
-constexpr QLatin1StringView prefixKey("prefix");
-constexpr QLatin1StringView suffixKey("suffix");
-constexpr QLatin1StringView repeatKey("repeat");
-constexpr QLatin1StringView checkKey("check");
-constexpr QLatin1StringView systemKey("system");
-constexpr QLatin1StringView autoWidthKey("autoWidth");
-constexpr QLatin1StringView barcodeKey("barcode");
-constexpr QLatin1StringView symbologyKey("symbology");
-constexpr QLatin1StringView heightKey("height");
-constexpr QLatin1StringView moduleKey("module");
-constexpr QLatin1StringView textKey("text");
+bool readBool(const QJsonValue &value, bool &flag)
+{
+    if (!value.isBool())
+        return false;
+    flag = value.toBool();
+    return true;
+}
 
 bool readLength(const QJsonValue &value, double &length)
 {
@@ -124,37 +125,40 @@ bool readLength(const QJsonValue &value, double &length)
 }
 
 // A barcode names its symbology; its other keys may be left out.
-bool readBarcode(const QJsonValue &value, QByteArrayView text, std::optional<BarcodeStyle> &barcode)
-{
-    const std::optional<JsonMembers> members = objectMembers(text);
-    if (!value.isObject() || !members)
-        return false;
-    const QJsonObject entry = value.toObject();
-    BarcodeStyle style;
-    const std::optional<Symbology> symbology =
-        symbologyFromName(entry.value(symbologyKey).toString());
-    if (!symbology)
-        return false;
-    style.symbology = *symbology;
-    for (const auto &[key, json] : *members) {
-        const QJsonValue field = entry.value(key);
-        if (key == heightKey) {
-            if (!readLength(field, style.barHeight))
-                return false;
-        } else if (key == moduleKey) {
-            if (!readLength(field, style.moduleWidth))
-                return false;
-        } else if (key == textKey) {
-            if (!field.isBool())
-                return false;
-            style.showText = field.toBool();
-        } else if (key != symbologyKey) {
-            style.unknownKeys.insert(key, json);
-        }
-    }
-    barcode = style;
-    return true;
-}
+constexpr KnownKey<BarcodeStyle> barcodeKeys[] = {
+    {QLatin1StringView("symbology"),
+     [](const QJsonValue &v, QByteArrayView, BarcodeStyle &style) {
+         const std::optional<Symbology> symbology = symbologyFromName(v.toString());
+         if (symbology)
+             style.symbology = *symbology;
+         return symbology.has_value();
+     },
+     [](const BarcodeStyle &style) -> std::optional<QByteArray> {
+         return jsonText(symbologyName(style.symbology));
+     },
+     true},
+    {QLatin1StringView("height"),
+     [](const QJsonValue &v, QByteArrayView, BarcodeStyle &style) {
+         return readLength(v, style.barHeight);
+     },
+     [](const BarcodeStyle &style) -> std::optional<QByteArray> {
+         return jsonText(style.barHeight);
+     }},
+    {QLatin1StringView("module"),
+     [](const QJsonValue &v, QByteArrayView, BarcodeStyle &style) {
+         return readLength(v, style.moduleWidth);
+     },
+     [](const BarcodeStyle &style) -> std::optional<QByteArray> {
+         return jsonText(style.moduleWidth);
+     }},
+    {QLatin1StringView("text"),
+     [](const QJsonValue &v, QByteArrayView, BarcodeStyle &style) {
+         return readBool(v, style.showText);
+     },
+     [](const BarcodeStyle &style) -> std::optional<QByteArray> {
+         return jsonText(style.showText);
+     }},
+};
 
 bool readSide(const QJsonValue &value, double &side)
 {
@@ -166,42 +170,65 @@ bool readSide(const QJsonValue &value, double &side)
 }
 
 // A picture names its bytes and its size; its other keys may be left out.
-bool readPicture(const QJsonValue &value, QByteArrayView text, std::optional<PictureRef> &picture)
-{
-    const std::optional<JsonMembers> members = objectMembers(text);
-    if (!value.isObject() || !members)
-        return false;
-    const QJsonObject entry = value.toObject();
-    PictureRef read;
-    read.id = entry.value(QLatin1String("id")).toString();
-    if (read.id.isEmpty() || !readSide(entry.value(QLatin1String("width")), read.width) ||
-        !readSide(entry.value(QLatin1String("height")), read.height))
-        return false;
-    for (const auto &[key, json] : *members) {
-        const QJsonValue field = entry.value(key);
-        if (key == QLatin1String("file")) {
-            if (!field.isString() || field.toString().size() > longestFileName)
-                return false;
-            read.file = field.toString();
-        } else if (key == QLatin1String("page")) {
-            const double page = field.toDouble();
-            if (!field.isDouble() ||
-                !(page >= 1 && page <= std::numeric_limits<std::int32_t>::max()) ||
-                std::trunc(page) != page)
-                return false;
-            read.page = static_cast<std::int32_t>(page);
-        } else if (key == QLatin1String("background") || key == QLatin1String("print")) {
-            if (!field.isBool())
-                return false;
-            (key == QLatin1String("print") ? read.printed : read.background) = field.toBool();
-        } else if (key != QLatin1String("id") && key != QLatin1String("width") &&
-                   key != QLatin1String("height")) {
-            read.unknownKeys.insert(key, json);
-        }
-    }
-    picture = read;
-    return true;
-}
+constexpr KnownKey<PictureRef> pictureKeys[] = {
+    {QLatin1StringView("id"),
+     [](const QJsonValue &v, QByteArrayView, PictureRef &picture) {
+         picture.id = v.toString();
+         return !picture.id.isEmpty();
+     },
+     [](const PictureRef &picture) -> std::optional<QByteArray> { return jsonText(picture.id); },
+     true},
+    {QLatin1StringView("width"),
+     [](const QJsonValue &v, QByteArrayView, PictureRef &picture) {
+         return readSide(v, picture.width);
+     },
+     [](const PictureRef &picture) -> std::optional<QByteArray> { return jsonText(picture.width); },
+     true},
+    {QLatin1StringView("height"),
+     [](const QJsonValue &v, QByteArrayView, PictureRef &picture) {
+         return readSide(v, picture.height);
+     },
+     [](const PictureRef &picture) -> std::optional<QByteArray> {
+         return jsonText(picture.height);
+     },
+     true},
+    {QLatin1StringView("file"),
+     [](const QJsonValue &v, QByteArrayView, PictureRef &picture) {
+         if (!v.isString() || v.toString().size() > longestFileName)
+             return false;
+         picture.file = v.toString();
+         return true;
+     },
+     [](const PictureRef &picture) {
+         return unless(picture.file, QString());
+     }},
+    {QLatin1StringView("page"),
+     [](const QJsonValue &v, QByteArrayView, PictureRef &picture) {
+         const double page = v.toDouble();
+         if (!v.isDouble() || !(page >= 1 && page <= std::numeric_limits<std::int32_t>::max()) ||
+             std::trunc(page) != page)
+             return false;
+         picture.page = static_cast<std::int32_t>(page);
+         return true;
+     },
+     [](const PictureRef &picture) {
+         return unless(picture.page, 1);
+     }},
+    {QLatin1StringView("background"),
+     [](const QJsonValue &v, QByteArrayView, PictureRef &picture) {
+         return readBool(v, picture.background);
+     },
+     [](const PictureRef &picture) {
+         return unless(picture.background, false);
+     }},
+    {QLatin1StringView("print"),
+     [](const QJsonValue &v, QByteArrayView, PictureRef &picture) {
+         return readBool(v, picture.printed);
+     },
+     [](const PictureRef &picture) {
+         return unless(picture.printed, true);
+     }},
+};
 
 // [width, height] in points.
 bool readSize(const QJsonValue &value, QSizeF &size)
@@ -223,6 +250,7 @@ bool readGrids(const QJsonValue &value, QList<LabelGrid> &grids)
 {
     if (!value.isArray() || value.toArray().size() > SheetLayout::maxCells)
         return false;
+    QList<LabelGrid> read;
     for (const QJsonValue &entry : value.toArray()) {
         const QJsonArray numbers = entry.toArray();
         if (numbers.size() != 6 || !std::all_of(numbers.begin(), numbers.end(),
@@ -233,53 +261,240 @@ bool readGrids(const QJsonValue &value, QList<LabelGrid> &grids)
         if (!(columns >= 1 && columns <= SheetLayout::maxCells && rows >= 1 &&
               rows <= SheetLayout::maxCells))
             return false;
-        grids.append({int(columns), int(rows), numbers[2].toDouble(), numbers[3].toDouble(),
-                      numbers[4].toDouble(), numbers[5].toDouble()});
+        read.append({int(columns), int(rows), numbers[2].toDouble(), numbers[3].toDouble(),
+                     numbers[4].toDouble(), numbers[5].toDouble()});
     }
+    grids = read;
+    return true;
+}
+
+QByteArray gridsText(const QList<LabelGrid> &grids)
+{
+    QJsonArray written;
+    for (const LabelGrid &grid : grids)
+        written.append(QJsonArray{grid.columns, grid.rows, grid.x0, grid.y0, grid.dx, grid.dy});
+    return jsonText(written);
+}
+
+bool readName(const QJsonValue &value, QString &name)
+{
+    if (!value.isString() || value.toString().size() > longestFileName)
+        return false;
+    name = value.toString();
+    return true;
+}
+
+bool readDistance(const QJsonValue &value, double &distance)
+{
+    if (!value.isDouble())
+        return false;
+    distance = value.toDouble();
     return true;
 }
 
 // A sheet names its paper, labels and grids; its other keys may be left out.
-bool readSheet(const QJsonValue &value, QByteArrayView text, std::optional<SheetLayout> &sheet)
+constexpr KnownKey<SheetLayout> sheetKeys[] = {
+    {QLatin1StringView("paper"),
+     [](const QJsonValue &v, QByteArrayView, SheetLayout &sheet) {
+         return readSize(v, sheet.paper);
+     },
+     [](const SheetLayout &sheet) -> std::optional<QByteArray> { return sizeText(sheet.paper); },
+     true},
+    {QLatin1StringView("shape"),
+     [](const QJsonValue &v, QByteArrayView, SheetLayout &sheet) {
+         return readName(shapeNames, v, sheet.shape);
+     },
+     [](const SheetLayout &sheet) -> std::optional<QByteArray> {
+         return jsonText(nameOf(shapeNames, sheet.shape));
+     }},
+    {QLatin1StringView("label"),
+     [](const QJsonValue &v, QByteArrayView, SheetLayout &sheet) {
+         return readSize(v, sheet.label);
+     },
+     [](const SheetLayout &sheet) -> std::optional<QByteArray> { return sizeText(sheet.label); },
+     true},
+    {QLatin1StringView("grids"),
+     [](const QJsonValue &v, QByteArrayView, SheetLayout &sheet) {
+         return readGrids(v, sheet.grids);
+     },
+     [](const SheetLayout &sheet) -> std::optional<QByteArray> { return gridsText(sheet.grids); },
+     true},
+    {QLatin1StringView("order"),
+     [](const QJsonValue &v, QByteArrayView, SheetLayout &sheet) {
+         return readName(orderNames, v, sheet.order);
+     },
+     [](const SheetLayout &sheet) -> std::optional<QByteArray> {
+         return jsonText(nameOf(orderNames, sheet.order));
+     }},
+    {QLatin1StringView("make"),
+     [](const QJsonValue &v, QByteArrayView, SheetLayout &sheet) {
+         return readName(v, sheet.make);
+     },
+     [](const SheetLayout &sheet) {
+         return unless(sheet.make, QString());
+     }},
+    {QLatin1StringView("part"),
+     [](const QJsonValue &v, QByteArrayView, SheetLayout &sheet) {
+         return readName(v, sheet.part);
+     },
+     [](const SheetLayout &sheet) {
+         return unless(sheet.part, QString());
+     }},
+    {QLatin1StringView("description"),
+     [](const QJsonValue &v, QByteArrayView, SheetLayout &sheet) {
+         return readName(v, sheet.description);
+     },
+     [](const SheetLayout &sheet) {
+         return unless(sheet.description, QString());
+     }},
+    {QLatin1StringView("corner"),
+     [](const QJsonValue &v, QByteArrayView, SheetLayout &sheet) {
+         return readDistance(v, sheet.cornerRadius);
+     },
+     [](const SheetLayout &sheet) {
+         return unless(sheet.cornerRadius, 0.0);
+     }},
+    {QLatin1StringView("hole"),
+     [](const QJsonValue &v, QByteArrayView, SheetLayout &sheet) {
+         return readDistance(v, sheet.holeRadius);
+     },
+     [](const SheetLayout &sheet) {
+         return unless(sheet.holeRadius, 0.0);
+     }},
+};
+
+// Reads a keyed value that must also pass `valid` into `slot`, which holds
+// it only when it read whole.
+template <typename Value>
+bool readInto(const QJsonValue &value, QByteArrayView text, std::span<const KnownKey<Value>> keys,
+              std::optional<Value> &slot, bool (*valid)(const Value &) = nullptr)
+{
+    Value read;
+    if (!readKnownKeys(value, text, keys, read) || (valid && !valid(read)))
+        return false;
+    slot = read;
+    return true;
+}
+
+// What an object's entry holds: its number format's keys, the barcode it
+// is shown as and its picture.
+constexpr KnownKey<StoredObject> entryKeys[] = {
+    {QLatin1StringView("prefix"),
+     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+         return readAffix(v, o.format.prefix);
+     },
+     [](const StoredObject &o) {
+         return unless(o.format.prefix, QString());
+     }},
+    {QLatin1StringView("suffix"),
+     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+         return readAffix(v, o.format.suffix);
+     },
+     [](const StoredObject &o) {
+         return unless(o.format.suffix, QString());
+     }},
+    {QLatin1StringView("repeat"),
+     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+         return readRepeat(v, o.format.repeat);
+     },
+     [](const StoredObject &o) {
+         return unless(o.format.repeat, 1);
+     }},
+    {QLatin1StringView("check"),
+     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+         return readName(checkNames, v, o.format.check);
+     },
+     [](const StoredObject &o) {
+         return unless(nameOf(checkNames, o.format.check), QString());
+     }},
+    {QLatin1StringView("system"),
+     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+         return readSystem(v, o.format.system);
+     },
+     [](const StoredObject &o) {
+         return unless(QString::fromLatin1(numberSystemRow(o.format.system).fileKey),
+                       QString::fromLatin1(numberSystemRow(NumberSystem::Decimal).fileKey));
+     }},
+    {QLatin1StringView("autoWidth"),
+     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+         return readBool(v, o.format.autoWidth);
+     },
+     [](const StoredObject &o) {
+         return unless(o.format.autoWidth, false);
+     }},
+    {QLatin1StringView("barcode"),
+     [](const QJsonValue &v, QByteArrayView text, StoredObject &o) {
+         return readInto<BarcodeStyle>(v, text, barcodeKeys, o.format.barcode);
+     },
+     [](const StoredObject &o) -> std::optional<QByteArray> {
+         if (!o.format.barcode)
+             return std::nullopt;
+         return objectText(knownKeyMembers<BarcodeStyle>(*o.format.barcode, barcodeKeys));
+     }},
+    {QLatin1StringView("picture"),
+     [](const QJsonValue &v, QByteArrayView text, StoredObject &o) {
+         return readInto<PictureRef>(v, text, pictureKeys, o.picture);
+     },
+     [](const StoredObject &o) -> std::optional<QByteArray> {
+         if (!o.picture)
+             return std::nullopt;
+         return objectText(knownKeyMembers<PictureRef>(*o.picture, pictureKeys));
+     }},
+};
+
+// The members of an object's entry: the unknown keys it came with and the
+// known ones that differ from the defaults, its format within its limits.
+JsonMembers entryOf(const StoredObject &stored)
+{
+    StoredObject written = stored;
+    written.format = withinLimits(stored.format);
+    return knownKeyMembers<StoredObject>(written, entryKeys);
+}
+
+// The table index an entry's key names, written as a plain decimal number
+// without leading zeros so that two keys never name one object.
+std::optional<std::int32_t> objectIndex(const QString &key, std::int32_t objectCount)
+{
+    if (key.isEmpty() || key.size() > maxIndexLength || (key.size() > 1 && key[0] == u'0'))
+        return std::nullopt;
+    std::int64_t index = 0;
+    for (const QChar c : key) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        index = index * 10 + (c.unicode() - u'0');
+    }
+    if (index >= objectCount)
+        return std::nullopt;
+    return static_cast<std::int32_t>(index);
+}
+
+// Each object's entry under its table index.
+bool readObjects(const QJsonValue &value, QByteArrayView text, ExtensionBlock &block)
 {
     const std::optional<JsonMembers> members = objectMembers(text);
     if (!value.isObject() || !members)
         return false;
-    const QJsonObject entry = value.toObject();
-    SheetLayout read;
-    if (!readSize(entry.value(QLatin1String("paper")), read.paper) ||
-        !readSize(entry.value(QLatin1String("label")), read.label) ||
-        !readGrids(entry.value(QLatin1String("grids")), read.grids))
-        return false;
+    const QJsonObject objects = value.toObject();
+    const auto count = static_cast<std::int32_t>(block.objects.size());
     for (const auto &[key, json] : *members) {
-        const QJsonValue field = entry.value(key);
-        if (key == QLatin1String("make") || key == QLatin1String("part") ||
-            key == QLatin1String("description")) {
-            if (!field.isString() || field.toString().size() > longestFileName)
-                return false;
-            (key == QLatin1String("make")   ? read.make
-             : key == QLatin1String("part") ? read.part
-                                            : read.description) = field.toString();
-        } else if (key == QLatin1String("shape")) {
-            if (!readName(shapeNames, field, read.shape))
-                return false;
-        } else if (key == QLatin1String("order")) {
-            if (!readName(orderNames, field, read.order))
-                return false;
-        } else if (key == QLatin1String("corner") || key == QLatin1String("hole")) {
-            if (!field.isDouble())
-                return false;
-            (key == QLatin1String("corner") ? read.cornerRadius : read.holeRadius) =
-                field.toDouble();
-        } else if (key != QLatin1String("paper") && key != QLatin1String("label") &&
-                   key != QLatin1String("grids")) {
-            read.unknownKeys.insert(key, json);
-        }
+        const std::optional<std::int32_t> index = objectIndex(key, count);
+        StoredObject stored;
+        if (!index || !readKnownKeys<StoredObject>(objects.value(key), json, entryKeys, stored))
+            return false;
+        block.objects[*index] = stored;
     }
-    if (!read.problem().isEmpty())
-        return false;
-    sheet = read;
     return true;
+}
+
+QByteArray objectsText(const ExtensionBlock &block)
+{
+    JsonMembers objects;
+    for (std::size_t i = 0; i < block.objects.size(); ++i) {
+        const JsonMembers entry = entryOf(block.objects[i]);
+        if (!entry.isEmpty())
+            objects.append({QString::number(i), objectText(entry)});
+    }
+    return objectText(objects);
 }
 
 // The pictures' bytes, each under its id, in Base64.
@@ -301,205 +516,48 @@ bool readPictures(const QJsonValue &value, QByteArrayView text,
     return true;
 }
 
-// Members of an object: the unknown ones it came with, then the known
-// ones, which win over an unknown key of the same name.
-JsonMembers withUnknown(const UnknownKeys &unknown, const JsonMembers &known)
+QByteArray picturesText(const std::map<QString, QByteArray> &pictures)
 {
     JsonMembers members;
-    for (const UnknownKeys::Member &member : unknown.members()) {
-        const QString &key = member.first;
-        const bool isKnown = std::any_of(known.begin(), known.end(),
-                                         [&key](const auto &other) { return other.first == key; });
-        if (!isKnown)
-            members.append(member);
-    }
-    return members + known;
+    for (const auto &[id, bytes] : pictures)
+        members.append({id, '"' + bytes.toBase64() + '"'});
+    return objectText(members);
 }
 
-QByteArray pictureText(const PictureRef &picture)
-{
-    JsonMembers known{{QStringLiteral("id"), jsonText(picture.id)},
-                      {QStringLiteral("width"), jsonText(picture.width)},
-                      {QStringLiteral("height"), jsonText(picture.height)}};
-    if (!picture.file.isEmpty())
-        known.append({QStringLiteral("file"), jsonText(picture.file)});
-    if (picture.page != 1)
-        known.append({QStringLiteral("page"), jsonText(picture.page)});
-    if (picture.background)
-        known.append({QStringLiteral("background"), jsonText(true)});
-    if (!picture.printed)
-        known.append({QStringLiteral("print"), jsonText(false)});
-    return objectText(withUnknown(picture.unknownKeys, known));
-}
-
-QByteArray sheetText(const SheetLayout &sheet)
-{
-    QJsonArray grids;
-    for (const LabelGrid &grid : sheet.grids)
-        grids.append(QJsonArray{grid.columns, grid.rows, grid.x0, grid.y0, grid.dx, grid.dy});
-    JsonMembers known{{QStringLiteral("paper"), sizeText(sheet.paper)},
-                      {QStringLiteral("shape"), jsonText(nameOf(shapeNames, sheet.shape))},
-                      {QStringLiteral("label"), sizeText(sheet.label)},
-                      {QStringLiteral("grids"), jsonText(grids)},
-                      {QStringLiteral("order"), jsonText(nameOf(orderNames, sheet.order))}};
-    if (!sheet.make.isEmpty())
-        known.append({QStringLiteral("make"), jsonText(sheet.make)});
-    if (!sheet.part.isEmpty())
-        known.append({QStringLiteral("part"), jsonText(sheet.part)});
-    if (!sheet.description.isEmpty())
-        known.append({QStringLiteral("description"), jsonText(sheet.description)});
-    if (sheet.cornerRadius != 0)
-        known.append({QStringLiteral("corner"), jsonText(sheet.cornerRadius)});
-    if (sheet.holeRadius != 0)
-        known.append({QStringLiteral("hole"), jsonText(sheet.holeRadius)});
-    return objectText(withUnknown(sheet.unknownKeys, known));
-}
-
-QByteArray barcodeText(const BarcodeStyle &style)
-{
-    return objectText(
-        withUnknown(style.unknownKeys, {{symbologyKey, jsonText(symbologyName(style.symbology))},
-                                        {heightKey, jsonText(style.barHeight)},
-                                        {moduleKey, jsonText(style.moduleWidth)},
-                                        {textKey, jsonText(style.showText)}}));
-}
-
-// How each key of an object's entry is read into a format: false on a value
-// of the wrong type or out of range.
-struct KeyReader
-{
-    QLatin1StringView name;
-    bool (*read)(const QJsonValue &value, QByteArrayView text, NumberFormat &format);
-};
-
-constexpr KeyReader keyReaders[] = {
-    {prefixKey,
-     [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
-         return readAffix(v, f.prefix);
+// The block's own keys: its version, which later additions leave at 1, the
+// objects' entries, the pictures' bytes and the sheet.
+constexpr KnownKey<ExtensionBlock> blockKeys[] = {
+    {QLatin1StringView("version"),
+     [](const QJsonValue &v, QByteArrayView, ExtensionBlock &) {
+         return v.isDouble() && v.toDouble() == blockVersion;
+     },
+     [](const ExtensionBlock &) -> std::optional<QByteArray> { return jsonText(blockVersion); },
+     true},
+    {objectsKey, readObjects,
+     [](const ExtensionBlock &block) -> std::optional<QByteArray> {
+         return objectsText(block);
      }},
-    {suffixKey,
-     [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
-         return readAffix(v, f.suffix);
+    {QLatin1StringView("pictures"),
+     [](const QJsonValue &v, QByteArrayView text, ExtensionBlock &block) {
+         return readPictures(v, text, block.pictures);
+     },
+     [](const ExtensionBlock &block) -> std::optional<QByteArray> {
+         if (block.pictures.empty())
+             return std::nullopt;
+         return picturesText(block.pictures);
      }},
-    {repeatKey,
-     [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
-         return readRepeat(v, f.repeat);
-     }},
-    {checkKey,
-     [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
-         return readName(checkNames, v, f.check);
-     }},
-    {systemKey,
-     [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
-         return readSystem(v, f.system);
-     }},
-    {autoWidthKey,
-     [](const QJsonValue &v, QByteArrayView, NumberFormat &f) {
-         f.autoWidth = v.toBool();
-         return v.isBool();
-     }},
-    {barcodeKey,
-     [](const QJsonValue &v, QByteArrayView text, NumberFormat &f) {
-         return readBarcode(v, text, f.barcode);
+    {QLatin1StringView("sheet"),
+     [](const QJsonValue &v, QByteArrayView text, ExtensionBlock &block) {
+         return readInto<SheetLayout>(
+             v, text, sheetKeys, block.sheet,
+             [](const SheetLayout &sheet) { return sheet.problem().isEmpty(); });
+     },
+     [](const ExtensionBlock &block) -> std::optional<QByteArray> {
+         if (!block.sheet)
+             return std::nullopt;
+         return objectText(knownKeyMembers<SheetLayout>(*block.sheet, sheetKeys));
      }},
 };
-
-// Every key this version knows but the barcode, with its value in `format`.
-QJsonObject knownKeys(const NumberFormat &format)
-{
-    return QJsonObject{
-        {prefixKey, format.prefix},
-        {suffixKey, format.suffix},
-        {repeatKey, format.repeat},
-        {checkKey, nameOf(checkNames, format.check)},
-        {systemKey, QLatin1String(numberSystemRow(format.system).fileKey)},
-        {autoWidthKey, format.autoWidth},
-    };
-}
-
-std::optional<StoredObject> readEntry(const QJsonValue &value, QByteArrayView text)
-{
-    const std::optional<JsonMembers> members = objectMembers(text);
-    if (!value.isObject() || !members)
-        return std::nullopt;
-    const QJsonObject entry = value.toObject();
-    StoredObject stored;
-    for (const auto &member : *members) {
-        const QString &key = member.first;
-        const QByteArray &json = member.second;
-        const auto reader =
-            std::find_if(std::begin(keyReaders), std::end(keyReaders),
-                         [&key](const KeyReader &candidate) { return key == candidate.name; });
-        if (key == pictureKey) {
-            if (!readPicture(entry.value(key), json, stored.picture))
-                return std::nullopt;
-        } else if (reader == std::end(keyReaders)) {
-            stored.unknownKeys.insert(key, json);
-        } else if (!reader->read(entry.value(key), json, stored.format)) {
-            return std::nullopt;
-        }
-    }
-    return stored;
-}
-
-// The table index an entry's key names, written as a plain decimal number
-// without leading zeros so that two keys never name one object.
-std::optional<std::int32_t> objectIndex(const QString &key, std::int32_t objectCount)
-{
-    if (key.isEmpty() || key.size() > maxIndexLength || (key.size() > 1 && key[0] == u'0'))
-        return std::nullopt;
-    std::int64_t index = 0;
-    for (const QChar c : key) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        index = index * 10 + (c.unicode() - u'0');
-    }
-    if (index >= objectCount)
-        return std::nullopt;
-    return static_cast<std::int32_t>(index);
-}
-
-bool readObjects(const QJsonValue &value, QByteArrayView text, ExtensionBlock &block)
-{
-    const std::optional<JsonMembers> members = objectMembers(text);
-    if (!value.isObject() || !members)
-        return false;
-    const QJsonObject objects = value.toObject();
-    const auto count = static_cast<std::int32_t>(block.objects.size());
-    for (const auto &[key, json] : *members) {
-        const std::optional<std::int32_t> index = objectIndex(key, count);
-        const std::optional<StoredObject> stored =
-            index ? readEntry(objects.value(key), json) : std::nullopt;
-        if (!stored)
-            return false;
-        block.objects[*index] = *stored;
-    }
-    return true;
-}
-
-// The members of an object's entry: the unknown keys it came with and the
-// known ones that differ from the defaults. A known key at its default is
-// left out, and so is an unknown key of a known name.
-JsonMembers entryOf(const StoredObject &stored)
-{
-    const NumberFormat format = withinLimits(stored.format);
-    const QJsonObject known = knownKeys(format);
-    const QJsonObject defaults = knownKeys(NumberFormat());
-    JsonMembers members;
-    for (const auto &[key, json] : stored.unknownKeys.members()) {
-        if (!known.contains(key) && key != barcodeKey && key != pictureKey)
-            members.append({key, json});
-    }
-    for (auto it = known.begin(); it != known.end(); ++it) {
-        if (it.value() != defaults.value(it.key()))
-            members.append({it.key(), jsonText(it.value())});
-    }
-    if (format.barcode)
-        members.append({barcodeKey, barcodeText(*format.barcode)});
-    if (stored.picture)
-        members.append({pictureKey, pictureText(*stored.picture)});
-    return members;
-}
 
 } // namespace
 
@@ -522,52 +580,21 @@ std::optional<ExtensionBlock> readExtensionBlock(QByteArrayView bytes, std::int3
     const QJsonDocument document = QJsonDocument::fromJson(json.toByteArray(), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return std::nullopt;
-    const std::optional<JsonMembers> members = objectMembers(json);
-    if (!members)
+    if (!readKnownKeys<ExtensionBlock>(document.object(), json, blockKeys, block))
         return std::nullopt;
-
-    const QJsonObject root = document.object();
-    const QJsonValue version = root.value(versionKey);
-    if (!version.isDouble() || version.toDouble() != blockVersion)
-        return std::nullopt;
-    for (const auto &[key, text] : *members) {
-        if (key == objectsKey) {
-            if (!readObjects(root.value(objectsKey), text, block))
-                return std::nullopt;
-        } else if (key == picturesKey) {
-            if (!readPictures(root.value(picturesKey), text, block.pictures))
-                return std::nullopt;
-        } else if (key == sheetKey) {
-            if (!readSheet(root.value(sheetKey), text, block.sheet))
-                return std::nullopt;
-        } else if (key != versionKey) {
-            block.unknownKeys.insert(key, text);
-        }
-    }
     return block;
 }
 
 QByteArray extensionBlockBytes(const ExtensionBlock &block)
 {
-    JsonMembers objects;
-    for (std::size_t i = 0; i < block.objects.size(); ++i) {
-        const JsonMembers entry = entryOf(block.objects[i]);
-        if (!entry.isEmpty())
-            objects.append({QString::number(i), objectText(entry)});
-    }
-    if (objects.isEmpty() && block.unknownKeys.isEmpty() && !block.sheet)
+    const JsonMembers members = knownKeyMembers<ExtensionBlock>(block, blockKeys);
+    const auto objects = std::find_if(members.begin(), members.end(), [](const auto &member) {
+        return member.first == objectsKey;
+    });
+    // A document that uses nothing the block holds stays as it always was.
+    if (objects->second == "{}" && block.unknownKeys.isEmpty() && !block.sheet)
         return QByteArray();
-
-    JsonMembers known{{versionKey, jsonText(blockVersion)}, {objectsKey, objectText(objects)}};
-    if (!block.pictures.empty()) {
-        JsonMembers pictures;
-        for (const auto &[id, bytes] : block.pictures)
-            pictures.append({id, '"' + bytes.toBase64() + '"'});
-        known.append({picturesKey, objectText(pictures)});
-    }
-    if (block.sheet)
-        known.append({sheetKey, sheetText(*block.sheet)});
-    const QByteArray json = objectText(withUnknown(block.unknownKeys, known));
+    const QByteArray json = objectText(members);
     QByteArray bytes;
     bytes.reserve(blockTag.size() + lengthSize + json.size());
     bytes.append(blockTag);

@@ -149,6 +149,17 @@ std::int32_t repeatedValue(std::int32_t start, std::int32_t stepPage, int repeat
     return wrapAdd(start, wrapMul(stepCount, stepPage));
 }
 
+qsizetype appendFilled(QString &out, QStringView digits, qsizetype width)
+{
+    const bool negative = digits.startsWith(u'-');
+    const qsizetype fill = std::max<qsizetype>(width - digits.size(), 0);
+    if (negative)
+        out.append(u'-');
+    out.resize(out.size() + fill, u'0');
+    out.append(digits.sliced(negative ? 1 : 0));
+    return fill;
+}
+
 bool writeDigits(std::int32_t value, NumberSystem system, DigitText &out)
 {
     if (numberSystemRow(system).write(value, out))

@@ -71,6 +71,12 @@ std::int32_t repeatedValue(std::int32_t start, std::int32_t stepPage, int repeat
 // pages print no values.
 std::int32_t valuesInRun(std::int32_t pages, int repeat);
 
+// Appends `digits`, a value's digits in its system with a leading '-' when
+// it is negative, at `width` characters: the sign first, then the zeros that
+// fill the width, then the digits ("-001"); a wider value is never cut.
+// Returns how many zeros were added.
+qsizetype appendFilled(QString &out, QStringView digits, qsizetype width);
+
 // Writes the digits of `value` in `system` into `out`, or its decimal digits
 // when `system` has none for it; whether they are in `system`.
 bool writeDigits(std::int32_t value, NumberSystem system, DigitText &out);

@@ -52,12 +52,11 @@ QString formatNumber(const QString &valueText, std::int16_t digits, std::int16_t
 {
     if (digits <= 0)
         return QString();
-    const qsizetype fill = digits - valueText.size();
+    QString text;
+    const qsizetype fill = appendFilled(text, valueText, digits);
     if (zeros)
-        *zeros = clampToInt16(std::max<qsizetype>(fill, 0));
-    if (fill > 0)
-        return QString(fill, u'0') + valueText;
-    return valueText;
+        *zeros = clampToInt16(fill);
+    return text;
 }
 
 QString numberValueText(const PageObject &object, std::int32_t value, bool asUnsigned)

@@ -15,7 +15,7 @@
 // start + (page - 1) * stepPage, wrapping in 32 bits.
 std::int32_t valueOnPage(const PageObject &object, std::int32_t page);
 
-// The fixed-width text of `valueText`: zero-filled on the left when shorter
+// The fixed-width text of `valueText`: zero-filled after its sign when shorter
 // than `digits`, whole when longer (a number never loses a character), empty
 // when `digits` is 0 or less. Stores the leading-zero count in `zeros` when
 // given and digits is above 0.

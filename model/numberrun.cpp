@@ -55,13 +55,10 @@ void NumberRun::appendNumber(QString &out, std::int32_t value) const
     writeDigits(value, m_format.system, digits);
     const QStringView shown = digits.view();
     const qsizetype begin = out.size();
-    const qsizetype fill = m_pads ? m_width - shown.size() : 0;
     if (out.capacity() < begin + std::max<qsizetype>(m_width, shown.size()) + 1)
         out.reserve(begin + std::max<qsizetype>(m_width, shown.size()) + 1);
-    if (fill > 0)
-        out.resize(begin + fill, u'0');
-    // Never cut: a value wider than the width prints whole.
-    out.append(shown);
+    appendFilled(out, shown, m_pads ? m_width : 0);
+    // The check character passes over the sign.
     if (m_checked)
         out.append(checkCharacter(QStringView(out).sliced(begin), m_format.check));
 }

@@ -6,7 +6,11 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -158,101 +162,269 @@ QString nameOf(const SheetLayout &layout)
     return (layout.make + QLatin1Char(' ') + layout.part).toLower();
 }
 
+// The name of the product of `make` that `part` names.
+QString nameOf(const QString &make, const QString &part)
+{
+    SheetLayout named;
+    named.make = make;
+    named.part = part;
+    return nameOf(named);
+}
+
+using Skip = std::function<void(const QString &)>;
+
+// How many products one may be the same as in a row.
+constexpr int mostEquivalentSteps = 8;
+
+QStringList productFiles(const QDir &dir)
+{
+    return dir.entryList({QStringLiteral("*-templates.xml")}, QDir::Files, QDir::Name);
+}
+
+// The products of the file `name` holding `bytes`; nothing when it cannot be
+// read, which `skip` is told.
+std::optional<std::vector<ReadProduct>> readProducts(const QString &name, const QByteArray &bytes,
+                                                     const PaperSizes &papers, const Skip &skip)
+{
+    // Namespaced or not, elements are known by their local names.
+    QXmlStreamReader xml(bytes);
+    std::vector<ReadProduct> products;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement ||
+            xml.name() != QLatin1StringView("Template"))
+            continue;
+        const qint64 line = xml.lineNumber();
+        ReadProduct product;
+        const QString problem = readProduct(xml, papers, product);
+        if (problem.isEmpty())
+            products.push_back(product);
+        else if (!xml.hasError())
+            skip(QStringLiteral("%1: line %2: %3 %4 has %5")
+                     .arg(name)
+                     .arg(line)
+                     .arg(product.layout.make, product.layout.part, problem));
+    }
+    if (xml.hasError()) {
+        skip(QStringLiteral("%1: line %2: %3")
+                 .arg(name)
+                 .arg(xml.lineNumber())
+                 .arg(xml.errorString()));
+        return std::nullopt;
+    }
+    return products;
+}
+
+// Reads the products of the file `name` of `dir` into `read` when its bytes
+// pass `wanted`. False when they did not, so that it may be wanted later.
+bool readFile(const QDir &dir, const QString &name, const PaperSizes &papers, const Skip &skip,
+              const std::function<bool(const QByteArray &)> &wanted, std::vector<ReadProduct> &read)
+{
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        skip(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
+        return true;
+    }
+    const QByteArray bytes = file.readAll();
+    if (!wanted(bytes))
+        return false;
+    if (const auto products = readProducts(file.fileName(), bytes, papers, skip))
+        read.insert(read.end(), products->begin(), products->end());
+    return true;
+}
+
+char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool isAsciiLetter(char c)
+{
+    return asciiLower(c) >= 'a' && asciiLower(c) <= 'z';
+}
+
+// Whether `bytes` hold `word`, ASCII in lower case, in any case. The search
+// runs on the word's longest stretch without letters, which has no case, and
+// checks the whole word where that is found.
+bool holdsInAnyCase(QByteArrayView bytes, QByteArrayView word)
+{
+    const auto sameLetters = [](char a, char b) {
+        return asciiLower(a) == asciiLower(b);
+    };
+    qsizetype anchor = 0;
+    qsizetype anchorSize = 0;
+    for (qsizetype at = 0; at < word.size();) {
+        qsizetype end = at;
+        while (end < word.size() && !isAsciiLetter(word[end]))
+            ++end;
+        if (end - at > anchorSize) {
+            anchor = at;
+            anchorSize = end - at;
+        }
+        at = end + 1;
+    }
+    if (anchorSize == 0)
+        return std::search(bytes.begin(), bytes.end(), word.begin(), word.end(), sameLetters) !=
+               bytes.end();
+    const char *const begin = bytes.data();
+    const char *const end = begin + bytes.size();
+    for (const char *found = begin;
+         (found = static_cast<const char *>(::memmem(
+              found, std::size_t(end - found), word.data() + anchor, std::size_t(anchorSize)))) !=
+         nullptr;
+         ++found) {
+        const char *const start = found - anchor;
+        if (start >= begin && start + word.size() <= end &&
+            std::equal(word.begin(), word.end(), start, sameLetters))
+            return true;
+    }
+    return false;
+}
+
+// Whether a file of `bytes` may hold the product `name` names: its part's
+// last word is in them, in any case. A word the file may write otherwise
+// (escaped, or in letters beyond ASCII) is taken to be there.
+bool mayHold(const QByteArray &bytes, const QString &name)
+{
+    const QString word = name.section(QLatin1Char(' '), -1);
+    const bool plain = std::all_of(word.begin(), word.end(), [](QChar c) {
+        return c.unicode() < 0x80 && !QStringView(u"&<>\"'").contains(c);
+    });
+    return !plain || holdsInAnyCase(bytes, word.toLatin1());
+}
+
+// The products read, by name, and the names of those the same as another.
+class ProductIndex
+{
+public:
+    explicit ProductIndex(const std::vector<ReadProduct> &read)
+    {
+        for (const ReadProduct &product : read) {
+            if (product.equivalent.isEmpty())
+                m_byName.emplace(nameOf(product.layout), &product.layout);
+            else
+                m_equivalents.emplace(nameOf(product.layout), product.equivalent);
+        }
+    }
+
+    // The layout of `product`: its own, or for one the same as another that
+    // one's under its own part, followed a few steps; nothing when it leads
+    // to no product.
+    std::optional<SheetLayout> layoutOf(const ReadProduct &product) const
+    {
+        if (product.equivalent.isEmpty())
+            return product.layout;
+        SheetLayout same;
+        same.make = product.layout.make;
+        same.part = product.equivalent;
+        auto found = m_byName.find(nameOf(same));
+        for (int step = 0; found == m_byName.end() && step < mostEquivalentSteps; ++step) {
+            const auto next = m_equivalents.find(nameOf(same));
+            if (next == m_equivalents.end())
+                break;
+            same.part = next->second;
+            found = m_byName.find(nameOf(same));
+        }
+        if (found == m_byName.end())
+            return std::nullopt;
+        SheetLayout layout = *found->second;
+        layout.part = product.layout.part;
+        if (!product.layout.description.isEmpty())
+            layout.description = product.layout.description;
+        return layout;
+    }
+
+private:
+    std::map<QString, const SheetLayout *> m_byName;
+    std::map<QString, QString> m_equivalents;
+};
+
 } // namespace
 
 SheetDatabase SheetDatabase::read(const QString &folder, QStringList *skipped)
 {
     const QDir dir(folder);
     const PaperSizes papers = readPaperSizes(dir.filePath(QStringLiteral("paper-sizes.xml")));
-    const auto skip = [skipped](const QString &line) {
+    const Skip skip = [skipped](const QString &line) {
         if (skipped)
             skipped->append(line);
     };
     std::vector<ReadProduct> read;
-    const QStringList files =
-        dir.entryList({QStringLiteral("*-templates.xml")}, QDir::Files, QDir::Name);
-    for (const QString &name : files) {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly)) {
-            skip(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
-            continue;
-        }
-        // Namespaced or not, elements are known by their local names.
-        QXmlStreamReader xml(&file);
-        std::vector<ReadProduct> fromFile;
-        while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement ||
-                xml.name() != QLatin1StringView("Template"))
-                continue;
-            const qint64 line = xml.lineNumber();
-            ReadProduct product;
-            const QString problem = readProduct(xml, papers, product);
-            if (problem.isEmpty())
-                fromFile.push_back(product);
-            else if (!xml.hasError())
-                skip(QStringLiteral("%1: line %2: %3 %4 has %5")
-                         .arg(file.fileName())
-                         .arg(line)
-                         .arg(product.layout.make, product.layout.part, problem));
-        }
-        if (xml.hasError()) {
-            skip(QStringLiteral("%1: line %2: %3")
-                     .arg(file.fileName())
-                     .arg(xml.lineNumber())
-                     .arg(xml.errorString()));
-            continue;
-        }
-        read.insert(read.end(), fromFile.begin(), fromFile.end());
-    }
-
-    std::map<QString, const SheetLayout *> byName;
-    std::map<QString, QString> equivalents;
+    for (const QString &name : productFiles(dir))
+        readFile(
+            dir, name, papers, skip, [](const QByteArray &) { return true; }, read);
+    const ProductIndex index(read);
+    QList<SheetLayout> layouts;
     for (const ReadProduct &product : read) {
-        if (product.equivalent.isEmpty())
-            byName.emplace(nameOf(product.layout), &product.layout);
+        if (std::optional<SheetLayout> layout = index.layoutOf(product))
+            layouts.append(*layout);
         else
-            equivalents.emplace(nameOf(product.layout), product.equivalent);
-    }
-    SheetDatabase database;
-    for (const ReadProduct &product : read) {
-        if (product.equivalent.isEmpty()) {
-            database.m_products.append(product.layout);
-            continue;
-        }
-        // The same as one that is the same as another: followed a few steps.
-        SheetLayout same;
-        same.make = product.layout.make;
-        same.part = product.equivalent;
-        auto found = byName.find(nameOf(same));
-        for (int step = 0; found == byName.end() && step < 8; ++step) {
-            const auto next = equivalents.find(nameOf(same));
-            if (next == equivalents.end())
-                break;
-            same.part = next->second;
-            found = byName.find(nameOf(same));
-        }
-        if (found == byName.end()) {
             skip(QStringLiteral("%1 %2: the same as %3, which is not in the database")
                      .arg(product.layout.make, product.layout.part, product.equivalent));
-            continue;
-        }
-        SheetLayout layout = *found->second;
-        layout.part = product.layout.part;
-        if (!product.layout.description.isEmpty())
-            layout.description = product.layout.description;
-        database.m_products.append(layout);
     }
-    std::stable_sort(database.m_products.begin(), database.m_products.end(),
-                     [](const SheetLayout &a, const SheetLayout &b) {
-                         const int make = a.make.compare(b.make, Qt::CaseInsensitive);
-                         return make != 0 ? make < 0
-                                          : a.part.compare(b.part, Qt::CaseInsensitive) < 0;
-                     });
-    for (const SheetLayout &layout : std::as_const(database.m_products))
-        database.m_searchTexts.append(
+    return SheetDatabase(layouts);
+}
+
+std::optional<SheetLayout> SheetDatabase::lookUp(const QString &folder, QStringView makeAndPart,
+                                                 bool *installed, QStringList *skipped)
+{
+    const QDir dir(folder);
+    QStringList unread = productFiles(dir);
+    if (installed)
+        *installed = !unread.isEmpty();
+    const PaperSizes papers = readPaperSizes(dir.filePath(QStringLiteral("paper-sizes.xml")));
+    const Skip skip = [skipped](const QString &line) {
+        if (skipped)
+            skipped->append(line);
+    };
+    std::vector<ReadProduct> read;
+    const auto named = [&read](const QString &name) {
+        return std::find_if(read.begin(), read.end(), [&name](const ReadProduct &product) {
+            return nameOf(product.layout) == name;
+        });
+    };
+    // The files that may hold the product, then those of what it is the same as.
+    QString name = makeAndPart.toString().simplified().toLower();
+    for (int step = 0; step <= mostEquivalentSteps && !name.isEmpty(); ++step) {
+        if (named(name) == read.end()) {
+            QStringList passed;
+            for (const QString &file : std::as_const(unread)) {
+                const auto holds = [&name](const QByteArray &bytes) {
+                    return mayHold(bytes, name);
+                };
+                if (!readFile(dir, file, papers, skip, holds, read))
+                    passed.append(file);
+            }
+            unread = passed;
+        }
+        const auto product = named(name);
+        if (product == read.end())
+            return std::nullopt;
+        name = product->equivalent.isEmpty() ? QString()
+                                             : nameOf(product->layout.make, product->equivalent);
+    }
+    // Whatever else the files read hold is not asked for, nor told of.
+    const ProductIndex index(read);
+    const QString wanted = makeAndPart.toString().simplified().toLower();
+    for (const ReadProduct &product : read) {
+        if (nameOf(product.layout) != wanted)
+            continue;
+        if (std::optional<SheetLayout> layout = index.layoutOf(product))
+            return layout;
+    }
+    return std::nullopt;
+}
+
+SheetDatabase::SheetDatabase(QList<SheetLayout> products) : m_products(std::move(products))
+{
+    std::stable_sort(
+        m_products.begin(), m_products.end(), [](const SheetLayout &a, const SheetLayout &b) {
+            const int make = a.make.compare(b.make, Qt::CaseInsensitive);
+            return make != 0 ? make < 0 : a.part.compare(b.part, Qt::CaseInsensitive) < 0;
+        });
+    for (const SheetLayout &layout : std::as_const(m_products))
+        m_searchTexts.append(
             (layout.make + QLatin1Char(' ') + layout.part + QLatin1Char(' ') + layout.description)
                 .toLower());
-    return database;
 }
 
 std::optional<SheetLayout> SheetDatabase::find(QStringView makeAndPart) const

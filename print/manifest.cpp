@@ -1,11 +1,11 @@
 #include "manifest.h"
 
+#include "csv.h"
 #include "kinds.h"
 #include "numbering.h"
 #include "objecttable.h"
 #include "outputfile.h"
 #include "placements.h"
-#include "printlog.h"
 
 #include <QIODevice>
 
@@ -15,6 +15,20 @@ namespace {
 
 // Rows go out in pieces of about this size.
 constexpr qsizetype pieceSize = 1 << 16;
+
+// Every field quoted and none marked: a spreadsheet that imports the columns
+// as text shows each exactly as printed.
+QByteArray manifestRecord(const QStringList &fields)
+{
+    return csvRecord(fields, CsvQuotes::Always);
+}
+
+// What the paper shows of a number's text: a barcode's symbol and its text
+// line carry the check digit it adds.
+QString printedText(const PageObject &object, const QString &text)
+{
+    return object.format.barcode ? scannedText(object.format.barcode->symbology, text) : text;
+}
 
 } // namespace
 
@@ -35,7 +49,7 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
         numbers.push_back(i);
         names.append(shownName(doc, i));
     }
-    QByteArray piece = csvRecord(manifestHeader());
+    QByteArray piece = manifestRecord(manifestHeader());
     const RunPlacements placements(doc, plan, {});
     for (std::int64_t sheet = 1; sheet <= placements.sheetCount(); ++sheet) {
         const QString sheetText = QString::number(sheet);
@@ -43,8 +57,10 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
             const QString pageText = QString::number(placed.page);
             const QString copyText = QString::number(placed.copy);
             for (std::size_t n = 0; n < numbers.size(); ++n) {
-                piece += csvRecord({sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
-                                    texts.text(numbers[n], placed.page)});
+                const int index = numbers[n];
+                piece += manifestRecord(
+                    {sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
+                     printedText(doc.objects[index], texts.text(index, placed.page))});
             }
         }
         if (piece.size() >= pieceSize) {

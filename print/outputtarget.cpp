@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <climits>
@@ -38,6 +39,15 @@ std::optional<QString> linkTarget(const QString &path)
         return target;
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     return slash < 0 ? target : path.left(slash + 1) + target;
+}
+
+// The identity of the file at `path`, links followed.
+std::optional<FileIdentity> identityAt(const QString &path)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileIdentity{status.st_dev, status.st_ino};
 }
 
 } // namespace
@@ -106,4 +116,20 @@ OutputTarget resolveOutput(const QString &name, std::optional<FileIdentity> docu
     default:
         return refused(target, OutputKind::Refused, QStringLiteral("is not a file"));
     }
+}
+
+bool sameFile(const OutputTarget &a, const OutputTarget &b)
+{
+    const auto identity = [](const OutputTarget &target) {
+        return target.kind == OutputKind::StandardOutput ? identityOf(STDOUT_FILENO)
+                                                         : identityAt(target.file);
+    };
+    const std::optional<FileIdentity> first = identity(a);
+    const std::optional<FileIdentity> second = identity(b);
+    if (first || second)
+        return first == second;
+    const QFileInfo newA(a.file);
+    const QFileInfo newB(b.file);
+    const std::optional<FileIdentity> folder = identityAt(newA.path());
+    return newA.fileName() == newB.fileName() && folder && folder == identityAt(newB.path());
 }

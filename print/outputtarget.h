@@ -37,6 +37,10 @@ struct OutputTarget
     QString refusal; // "NAME: why" when no run may go there
 };
 
+// Whether two targets are one file, whichever names and folder links reach
+// it: the same file, or for new files the same name in the same folder.
+bool sameFile(const OutputTarget &a, const OutputTarget &b);
+
 // `name` "-" is standard output. A run is never written over `document`,
 // whichever name, hard link or symbolic link reaches it.
 OutputTarget resolveOutput(const QString &name, std::optional<FileIdentity> document = {});

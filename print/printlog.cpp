@@ -1,5 +1,6 @@
 #include "printlog.h"
 
+#include "csv.h"
 #include "kinds.h"
 #include "numbering.h"
 #include "wrapint.h"
@@ -17,14 +18,16 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <initializer_list>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// Another run may be logging at the same moment; appending takes it an instant.
-constexpr int lockWaitMilliseconds = 30000;
+// Another run may be logging at the same moment, which takes it an instant;
+// a lock held longer than this sends the line to the side file.
+constexpr int lockWaitMilliseconds = 10000;
 constexpr unsigned long lockRetryMilliseconds = 10;
 constexpr qsizetype readChunk = 1 << 20;
 constexpr int fixedFields = 6;
@@ -49,15 +52,6 @@ QString systemText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool needsQuotes(const QString &field)
-{
-    if (field.isEmpty())
-        return false;
-    return field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) ||
-           field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r')) ||
-           field.front().isSpace() || field.back().isSpace();
-}
-
 // What a spreadsheet reads as a formula, and the mark that keeps it text.
 bool looksLikeFormula(QStringView field)
 {
@@ -76,77 +70,26 @@ QString unmarked(QString field)
     return field;
 }
 
-// Finds the records of CSV text a piece at a time, so that a long log is
-// never held whole: a record ends at a line break outside quotes.
-class CsvRecords
+// The fields of a whole record, formula marks taken off.
+std::optional<QStringList> logFieldsOf(QByteArrayView record)
 {
-public:
-    template <typename OnRecord> void feed(QByteArrayView piece, OnRecord &&onRecord)
-    {
-        m_pending.append(piece);
-        const char *data = m_pending.constData();
-        qsizetype begin = 0;
-        for (qsizetype i = m_scanned; i < m_pending.size(); ++i) {
-            const char c = data[i];
-            if (m_skipLineFeed) {
-                m_skipLineFeed = false;
-                if (c == '\n') {
-                    begin = i + 1;
-                    continue;
-                }
-            }
-            if (c == '"') {
-                m_quoted = !m_quoted;
-            } else if (!m_quoted && (c == '\n' || c == '\r')) {
-                onRecord(QByteArrayView(data + begin, i - begin));
-                m_skipLineFeed = c == '\r';
-                begin = i + 1;
-            }
-        }
-        m_pending.remove(0, begin);
-        m_scanned = m_pending.size();
+    std::optional<QStringList> fields = csvFields(record);
+    if (fields) {
+        for (QString &field : *fields)
+            field = unmarked(std::move(field));
     }
-
-    template <typename OnRecord> void finish(OnRecord &&onRecord)
-    {
-        if (!m_pending.isEmpty())
-            onRecord(QByteArrayView(m_pending));
-        m_pending.clear();
-        m_scanned = 0;
-    }
-
-private:
-    QByteArray m_pending;
-    qsizetype m_scanned = 0;
-    bool m_quoted = false;
-    bool m_skipLineFeed = false;
-};
-
-// The fields of one record, quotes and formula marks taken off.
-QStringList fieldsOf(QByteArrayView record)
-{
-    QStringList fields;
-    QByteArray field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < record.size(); ++i) {
-        const char c = record[i];
-        if (quoted) {
-            if (c != '"')
-                field.append(c);
-            else if (i + 1 < record.size() && record[i + 1] == '"')
-                field.append(record[++i]);
-            else
-                quoted = false;
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.append(unmarked(QString::fromUtf8(std::exchange(field, {}))));
-        } else {
-            field.append(c);
-        }
-    }
-    fields.append(unmarked(QString::fromUtf8(field)));
     return fields;
+}
+
+QString skippedLines(const QString &path, qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 line of the print log %1 could not be read and was "
+                                       "skipped")
+                            .arg(path)
+                      : QStringLiteral("%1 lines of the print log %2 could not be read and were "
+                                       "skipped")
+                            .arg(count)
+                            .arg(path);
 }
 
 // A descriptor that is closed when it goes.
@@ -202,7 +145,7 @@ int openWithoutWaiting(const QString &path, int flags, int &error)
     return fd;
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
+bool writeAll(int fd, QByteArrayView bytes)
 {
     const char *next = bytes.constData();
     qsizetype left = bytes.size();
@@ -236,6 +179,122 @@ template <typename OnChunk> QString readPieces(const QString &path, OnChunk &&on
         if (got == 0)
             return {};
         onChunk(QByteArrayView(chunk.constData(), got));
+    }
+}
+
+// The records of the files at `paths` in turn, each read a piece at a time;
+// a file that is not there has none. An error text when one cannot be read.
+template <typename OnRecord>
+QString readRecords(std::initializer_list<QString> paths, OnRecord &&onRecord)
+{
+    for (const QString &path : paths) {
+        if (!QFileInfo::exists(path))
+            continue;
+        CsvRecords parser;
+        const QString failure =
+            readPieces(path, [&](QByteArrayView piece) { parser.feed(piece, onRecord); });
+        if (!failure.isEmpty())
+            return failure;
+        parser.finish(onRecord);
+    }
+    return {};
+}
+
+// Waits for the lock of the log at `fd` until it is had, `keepWaiting`
+// gives up or the time is up: 0 when it is held, EWOULDBLOCK when it was not
+// had, else the system's error.
+int lockWithin(int fd, const PrintLog::KeepWaiting &keepWaiting)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return errno;
+        if ((keepWaiting && !keepWaiting()) || waited.elapsed() > lockWaitMilliseconds)
+            return EWOULDBLOCK;
+        QThread::msleep(lockRetryMilliseconds);
+    }
+    return 0;
+}
+
+// Takes the lock of a side file, which others hold only while they append
+// a line or copy it into the log: 0, or the system's error.
+int lockHeld(int fd)
+{
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return errno;
+    }
+    return 0;
+}
+
+// A line break when the file at `fd`, `size` bytes long, ends inside a line
+// cut short, so that the next line starts a line of its own.
+QByteArray lineBreakAfter(int fd, off_t size)
+{
+    char last = '\n';
+    if (size > 0 && ::pread(fd, &last, 1, size - 1) == 1 && last != '\n')
+        return "\r\n";
+    return {};
+}
+
+// Copies the lines of the file at `from` to the end of `to`: 0, or the
+// system's error.
+int copyLines(int from, int to)
+{
+    QByteArray chunk(readChunk, Qt::Uninitialized);
+    char last = '\n';
+    for (;;) {
+        const ssize_t got = ::read(from, chunk.data(), static_cast<std::size_t>(readChunk));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            break;
+        last = chunk.at(static_cast<qsizetype>(got) - 1);
+        if (!writeAll(to, QByteArrayView(chunk.constData(), got)))
+            return errno;
+    }
+    return last == '\n' || writeAll(to, "\r\n") ? 0 : errno;
+}
+
+QString notedAside(const QString &log, const QString &side)
+{
+    return QStringLiteral("The print log %1 is held by another program; the run was noted in "
+                          "%2, which the next run adds to the log")
+        .arg(log, side);
+}
+
+// Appends `line` to the side file at `path`. The run that copies it into the
+// log removes it; a file removed while this one waited for its lock is
+// opened again.
+QString appendAside(const QString &path, const QByteArray &line)
+{
+    for (;;) {
+        int error = 0;
+        Descriptor side(openWithoutWaiting(path, O_WRONLY | O_APPEND | O_CREAT, error));
+        if (side.get() < 0)
+            return error == ENODEV || error == ENXIO ? notRegular(path)
+                                                     : failed(path, systemText(error));
+        if (const int why = lockHeld(side.get()))
+            return failed(path, systemText(why));
+        struct stat status
+        {
+        };
+        if (::fstat(side.get(), &status) != 0)
+            return failed(path, systemText(errno));
+        if (status.st_nlink == 0)
+            continue;
+        if (!writeAll(side.get(), lineBreakAfter(side.get(), status.st_size) + line)) {
+            const int why = errno;
+            if (::ftruncate(side.get(), status.st_size) != 0)
+                return failed(path, systemText(why) + QStringLiteral("; it ends in a cut line"));
+            return failed(path, systemText(why));
+        }
+        if (const int why = side.close())
+            return failed(path, systemText(why));
+        return {};
     }
 }
 
@@ -391,32 +450,35 @@ std::optional<PrintLogEntry> entryFromFields(const QStringList &fields)
     return entry;
 }
 
-QByteArray csvRecord(const QStringList &fields)
+QByteArray logRecord(const QStringList &fields)
 {
     QStringList written;
-    for (const QString &field : fields) {
-        const QString shown = looksLikeFormula(field) ? formulaMark + field : field;
-        if (needsQuotes(shown)) {
-            QString quoted = shown;
-            quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-            written.append(QLatin1Char('"') + quoted + QLatin1Char('"'));
-        } else {
-            written.append(shown);
-        }
+    written.reserve(fields.size());
+    for (QString field : fields) {
+        field.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        written.append(looksLikeFormula(field) ? formulaMark + field : field);
     }
-    return written.join(QLatin1Char(',')).toUtf8() + "\r\n";
+    return csvRecord(written);
 }
 
-QList<QStringList> parseCsv(const QByteArray &bytes)
+QList<QStringList> parseLog(QByteArrayView text)
 {
     QList<QStringList> records;
-    const auto keep = [&records](QByteArrayView record) {
-        records.append(fieldsOf(record));
+    const auto keep = [&records](QByteArrayView record, bool) {
+        if (std::optional<QStringList> fields = logFieldsOf(record))
+            records.append(std::move(*fields));
     };
     CsvRecords parser;
-    parser.feed(bytes, keep);
+    parser.feed(text, keep);
     parser.finish(keep);
     return records;
+}
+
+QString logDocumentKey(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString resolved = file.canonicalFilePath();
+    return resolved.isEmpty() ? file.absoluteFilePath() : resolved;
 }
 
 QString defaultPrintLogPath()
@@ -426,6 +488,11 @@ QString defaultPrintLogPath()
 }
 
 PrintLog::PrintLog(QString path) : m_path(std::move(path)) {}
+
+QString PrintLog::sidePath() const
+{
+    return m_path + QStringLiteral(".pending");
+}
 
 QString PrintLog::append(const PrintLogEntry &entry, const KeepWaiting &keepWaiting)
 {
@@ -445,16 +512,14 @@ QString PrintLog::write(const PrintLogEntry &entry, const KeepWaiting &keepWaiti
     if (log.get() < 0)
         return error == ENODEV || error == ENXIO ? notRegular(m_path)
                                                  : failed(m_path, systemText(error));
+    const QByteArray line = logRecord(logFields(entry));
 
     // The lock is the file's own, so it goes with the process however that ends.
-    QElapsedTimer waited;
-    waited.start();
-    while (::flock(log.get(), LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK && errno != EINTR)
-            return failed(m_path, systemText(errno));
-        if ((keepWaiting && !keepWaiting()) || waited.elapsed() > lockWaitMilliseconds)
-            return failed(m_path, QStringLiteral("another program holds it"));
-        QThread::msleep(lockRetryMilliseconds);
+    if (const int why = lockWithin(log.get(), keepWaiting)) {
+        if (why != EWOULDBLOCK)
+            return failed(m_path, systemText(why));
+        const QString aside = appendAside(sidePath(), line);
+        return aside.isEmpty() ? notedAside(m_path, sidePath()) : aside;
     }
 
     struct stat status
@@ -462,68 +527,78 @@ QString PrintLog::write(const PrintLogEntry &entry, const KeepWaiting &keepWaiti
     };
     if (::fstat(log.get(), &status) != 0)
         return failed(m_path, systemText(errno));
-    QByteArray line;
-    if (status.st_size == 0) {
-        line = csvRecord(logHeader());
-    } else {
-        char last = '\n';
-        if (::pread(log.get(), &last, 1, status.st_size - 1) == 1 && last != '\n')
-            line = "\r\n";
-    }
-    line += csvRecord(logFields(entry));
-    if (!writeAll(log.get(), line)) {
-        const int why = errno;
+    // Lines left aside while another program held the log go in first.
+    Descriptor side(openWithoutWaiting(sidePath(), O_RDONLY, error));
+    const bool foldsAside = side.get() >= 0 && lockHeld(side.get()) == 0;
+    const auto undone = [&](int why) {
         // A line half written would read as a damaged run.
         if (::ftruncate(log.get(), status.st_size) != 0)
             return failed(m_path, systemText(why) + QStringLiteral("; the log ends in a cut line"));
         return failed(m_path, systemText(why));
+    };
+    const QByteArray start =
+        status.st_size == 0 ? logRecord(logHeader()) : lineBreakAfter(log.get(), status.st_size);
+    if (!writeAll(log.get(), start))
+        return undone(errno);
+    if (foldsAside) {
+        if (const int why = copyLines(side.get(), log.get()))
+            return undone(why);
     }
+    if (!writeAll(log.get(), line))
+        return undone(errno);
     if (const int why = log.close())
         return failed(m_path, systemText(why));
+    if (foldsAside)
+        ::unlink(QFile::encodeName(sidePath()).constData());
     return {};
 }
 
 QList<QStringList> PrintLog::read(QString *error) const
 {
-    if (!QFileInfo::exists(m_path))
-        return {};
     QList<QStringList> records;
-    const auto keep = [&records](QByteArrayView record) {
-        records.append(fieldsOf(record));
+    qsizetype skipped = 0;
+    const auto keep = [&](QByteArrayView record, bool) {
+        if (std::optional<QStringList> fields = logFieldsOf(record))
+            records.append(std::move(*fields));
+        else
+            ++skipped;
     };
-    CsvRecords parser;
-    const QString failure =
-        readPieces(m_path, [&](QByteArrayView piece) { parser.feed(piece, keep); });
+    const QString failure = readRecords({m_path, sidePath()}, keep);
     if (!failure.isEmpty()) {
         if (error)
             *error = failure;
         return {};
     }
-    parser.finish(keep);
+    if (error && skipped > 0)
+        *error = skippedLines(m_path, skipped);
     return records;
 }
 
-QList<PrintLogEntry> PrintLog::entriesOf(const QString &document, QString *error) const
+QList<PrintLogEntry> PrintLog::entriesOf(const QString &key, QString *error) const
 {
     QList<PrintLogEntry> entries;
-    if (!QFileInfo::exists(m_path))
-        return entries;
-    // Only a line that holds the document's name as written can be one of its runs.
-    const QByteArray written = document.toUtf8();
-    const auto keep = [&](QByteArrayView record) {
+    qsizetype skipped = 0;
+    // Only a line that holds the key as the log writes it can be one of its runs.
+    const QByteArray written = logRecord({key}).chopped(2);
+    const auto keep = [&](QByteArrayView record, bool whole) {
+        if (!whole) {
+            ++skipped;
+            return;
+        }
         if (!record.contains(written))
             return;
-        const QStringList fields = fieldsOf(record);
-        if (fields.size() < 2 || fields[1] != document)
+        const std::optional<QStringList> fields = logFieldsOf(record);
+        if (!fields || fields->size() < 2 || (*fields)[1] != key)
             return;
-        if (std::optional<PrintLogEntry> entry = entryFromFields(fields))
+        if (std::optional<PrintLogEntry> entry = entryFromFields(*fields))
             entries.append(std::move(*entry));
+        else
+            ++skipped;
     };
-    CsvRecords parser;
-    const QString failure =
-        readPieces(m_path, [&](QByteArrayView piece) { parser.feed(piece, keep); });
-    if (!failure.isEmpty() && error)
-        *error = failure;
-    parser.finish(keep);
+    const QString failure = readRecords({m_path, sidePath()}, keep);
+    if (error)
+        *error = !failure.isEmpty() ? failure
+                 : skipped > 0      ? skippedLines(m_path, skipped)
+                                    : QString();
     return entries;
 }

@@ -5,6 +5,7 @@
 #include "printplan.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -71,15 +72,20 @@ QStringList logFields(const PrintLogEntry &entry);
 // neither, such as the header.
 std::optional<PrintLogEntry> entryFromFields(const QStringList &fields);
 
-// One CSV record ending in CR LF: a field holding a comma, a quote, a line
-// break or a blank at either end is quoted, its quotes doubled. A field
-// that a spreadsheet would take for a formula (it begins with =, +, -, @,
-// a tab or a carriage return), or that begins with the quote that marks
-// one, gets a leading ' so that it is only ever shown.
-QByteArray csvRecord(const QStringList &fields);
-// The records of a CSV text, quoted fields and line breaks in them read and
-// the formula marks taken off.
-QList<QStringList> parseCsv(const QByteArray &text);
+// One line of the log: a CSV record of `fields`, quoted where needed. A
+// field that a spreadsheet would take for a formula (it begins with =, +, -,
+// @, a tab or a carriage return), or that begins with the quote that marks
+// one, gets a leading ' so that it is only ever shown. A field's CR LF is
+// written as LF, so that CR LF only ever ends a line.
+QByteArray logRecord(const QStringList &fields);
+// The records of log text, formula marks taken off; a line that leaves a
+// quote open is skipped.
+QList<QStringList> parseLog(QByteArrayView text);
+
+// The name the print log keeps a document's runs under: its path with every
+// symbolic link resolved, so that the same document reached through a linked
+// folder is the same document.
+QString logDocumentKey(const QString &path);
 
 // paginette/print-log.csv in the user's data folder, which the program and
 // paginette-print share.
@@ -97,20 +103,27 @@ public:
     // Appends the entry's line in place under the log's lock, and a header
     // when the file is new, so that it costs the same however long the log
     // is. A log that is not a regular file (a link to one is) is left alone.
-    // Returns why the line could not be written the first time that happens,
-    // and an empty text ever after: a log is reported once and never stops
-    // a print.
+    // When the lock cannot be had within 10 s, or `keepWaiting` gives up, the
+    // line goes to a side file beside the log, which the next append adds to
+    // the log before its own line. Returns what the user should know the first
+    // time the line could not go to the log, and an empty text ever after: a
+    // log is reported once and never stops a print.
     QString append(const PrintLogEntry &entry, const KeepWaiting &keepWaiting = {});
-    // The records of the log, its header first; empty with an error text
-    // when it cannot be read, empty alone when there is no log yet.
+    // The records of the log and of its side file, the log's header first;
+    // empty with an error text when it cannot be read, empty alone when there
+    // is no log yet. Lines that cannot be read are skipped and counted in the
+    // error text.
     QList<QStringList> read(QString *error = nullptr) const;
-    // The entries of runs printed from `document`, oldest first, read a
-    // line at a time.
-    QList<PrintLogEntry> entriesOf(const QString &document, QString *error = nullptr) const;
+    // The entries of runs printed from the document logged under `key`
+    // (logDocumentKey), oldest first, read a line at a time; the error text
+    // tells of a log that could not be read or of lines skipped.
+    QList<PrintLogEntry> entriesOf(const QString &key, QString *error = nullptr) const;
 
     const QString &path() const { return m_path; }
 
 private:
+    // Where lines wait while another program holds the log.
+    QString sidePath() const;
     QString write(const PrintLogEntry &entry, const KeepWaiting &keepWaiting) const;
 
     QString m_path;

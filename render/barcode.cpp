@@ -84,23 +84,11 @@ bool isAscii(QChar c)
     return c.unicode() < 0x80;
 }
 
-// The check digit of EAN and UPC codes: the digits weighted 3 and 1 in turn
-// from the right, and what brings their sum to a multiple of 10.
-QChar checkDigit(QStringView digits)
-{
-    int sum = 0;
-    for (qsizetype i = 0; i < digits.size(); ++i) {
-        const int weight = (digits.size() - i) % 2 == 1 ? 3 : 1;
-        sum += weight * (digits[i].unicode() - u'0');
-    }
-    return QChar(u'0' + (10 - sum % 10) % 10);
-}
-
 // The digits of the code without its check digit, which is then added, or
 // with it.
-std::optional<BarcodeRefusal> fixedDigitsRefusal(Symbology symbology, const QString &text,
-                                                 qsizetype digits)
+std::optional<BarcodeRefusal> fixedDigitsRefusal(Symbology symbology, const QString &text)
 {
+    const qsizetype digits = digitsBeforeCheck(symbology);
     const QString rule = QStringLiteral("%1 takes %2 or %3 digits")
                              .arg(titleOf(symbology), count(digits), count(digits + 1));
     if (const auto bad = notDigits(text))
@@ -108,7 +96,7 @@ std::optional<BarcodeRefusal> fixedDigitsRefusal(Symbology symbology, const QStr
     if (text.size() != digits && text.size() != digits + 1)
         return BarcodeRefusal{rule, count(text.size())};
     if (text.size() == digits + 1) {
-        const QChar expected = checkDigit(QStringView(text).first(digits));
+        const QChar expected = scannedText(symbology, text.first(digits)).back();
         if (text.back() != expected)
             return BarcodeRefusal{QStringLiteral("The check digit of %1 is %2")
                                       .arg(quoted(text.first(digits)), expected),
@@ -157,12 +145,12 @@ std::optional<BarcodeRefusal> code128Refusal(const QString &text)
 
 std::optional<BarcodeRefusal> ean13Refusal(const QString &text)
 {
-    return fixedDigitsRefusal(Symbology::Ean13, text, 12);
+    return fixedDigitsRefusal(Symbology::Ean13, text);
 }
 
 std::optional<BarcodeRefusal> upcaRefusal(const QString &text)
 {
-    return fixedDigitsRefusal(Symbology::UpcA, text, 11);
+    return fixedDigitsRefusal(Symbology::UpcA, text);
 }
 
 // Three UTF-8 bytes to a character at most: the longest text fits either.

@@ -93,7 +93,8 @@ private Q_SLOTS:
         QFile rows(manifest);
         QVERIFY(rows.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = rows.readAll().split('\n');
-        QVERIFY(lines.value(24).startsWith("1,24,1,") && lines.value(25).startsWith("2,25,1,"));
+        QVERIFY(lines.value(24).startsWith(R"("1","24","1",)") &&
+                lines.value(25).startsWith(R"("2","25","1",)"));
     }
 
     // Stored in the document: cut and stack over three sheets, cell c of each

@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -214,7 +215,8 @@ private Q_SLOTS:
     void outputsOfEveryKind();
     void signalsStopTheRun_data();
     void signalsStopTheRun();
-    void aSignalEndsTheWaitForTheLog();
+    void aDeliveredRunIsAlwaysLogged_data();
+    void aDeliveredRunIsAlwaysLogged();
     void closedStandardOutputIsSaid();
     void calibrationMovesEveryObject_data();
     void calibrationMovesEveryObject();
@@ -668,33 +670,73 @@ void TestPrintTool::signalsStopTheRun()
     QCOMPARE(folder.entries(), before);
 }
 
-void TestPrintTool::aSignalEndsTheWaitForTheLog()
+void TestPrintTool::aDeliveredRunIsAlwaysLogged_data()
 {
+    QTest::addColumn<int>("signal"); // sent once the run is in place; none waits out the lock
+
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+    QTest::newRow("SIGQUIT") << SIGQUIT;
+    QTest::newRow("no signal: the lock held past 10 s") << 0;
+}
+
+void TestPrintTool::aDeliveredRunIsAlwaysLogged()
+{
+    QFETCH(int, signal);
+
     const QTemporaryDir data;
     const QString log = data.filePath(QStringLiteral("paginette/print-log.csv"));
+    const QString side = log + QStringLiteral(".pending");
     QVERIFY(QDir().mkpath(QFileInfo(log).path()));
-    QFile held(log);
-    QVERIFY(held.open(QIODevice::WriteOnly));
-    // Another run holds the log.
-    QCOMPARE(::flock(held.handle(), LOCK_EX), 0);
     Folder folder;
     folder.document(QStringLiteral("doc.pgt"));
+    const auto inData = [&data](QProcess &process) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+        process.setProcessEnvironment(environment);
+    };
+    auto held = std::make_unique<QFile>(log);
+    QVERIFY(held->open(QIODevice::WriteOnly));
+    // Another program holds the log.
+    QCOMPARE(::flock(held->handle(), LOCK_EX), 0);
     QProcess process;
     process.setWorkingDirectory(folder.dir.path());
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
-    process.setProcessEnvironment(environment);
-    process.start(tool, {"-o", "out.pdf", "doc.pgt"});
-    // Once the run is in place, the tool waits for the log.
-    QVERIFY2(waitWhileRunning(process,
-                              [&] { return QFile::exists(folder.path(QStringLiteral("out.pdf"))); }),
-             "the run never got there");
-    QTest::qWait(200);
+    inData(process);
+    process.start(tool, {"--manifest", "m.csv", "-o", "out.pdf", "doc.pgt"});
+    if (signal != 0) {
+        // Once the run is in place, the tool waits for the log.
+        QVERIFY2(
+            waitWhileRunning(process,
+                             [&] { return QFile::exists(folder.path(QStringLiteral("out.pdf"))); }),
+            "the run never got there");
+        QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
+    }
+    const ToolRun run = finishRun(process, 60000);
 
-    QCOMPARE(::kill(pid_t(process.processId()), SIGTERM), 0);
-    QVERIFY2(process.waitForFinished(10000), "still waiting after the signal");
-    QCOMPARE(process.exitCode(), 128 + SIGTERM);
-    QCOMPARE(held.size(), 0);
+    QCOMPARE(run.exitCode, signal == 0 ? 0 : 128 + signal);
+    QCOMPARE(run.err, QStringLiteral("paginette-print: The print log %1 is held by another "
+                                     "program; the run was noted in %2, which the next run adds "
+                                     "to the log\n")
+                          .arg(log, side));
+    QCOMPARE(pageTexts(folder.path(QStringLiteral("out.pdf"))), threePages);
+    QCOMPARE(PrintLog(folder.path(QStringLiteral("m.csv"))).read().size(), 4);
+    QCOMPARE(held->size(), 0);
+    QCOMPARE(PrintLog(log).entriesOf(folder.path(QStringLiteral("doc.pgt"))).size(), 1);
+
+    // The lock given up, the check reads the run where it waits, and the next
+    // run adds it to the log before its own.
+    held.reset();
+    const ToolRun fresh = runIn(folder, {"--fresh-only", "-o", "again.pdf", "doc.pgt"}, {}, inData);
+    QCOMPARE(fresh.exitCode, 1);
+    const ToolRun next = runIn(folder, {"-o", "again.pdf", "doc.pgt"}, {}, inData);
+    QCOMPARE(next.exitCode, 0);
+    QVERIFY(!QFile::exists(side));
+    const QList<PrintLogEntry> logged =
+        PrintLog(log).entriesOf(folder.path(QStringLiteral("doc.pgt")));
+    QCOMPARE(logged.size(), 2);
+    QCOMPARE(logged[0].printer, folder.path(QStringLiteral("out.pdf")));
+    QCOMPARE(logged[1].printer, folder.path(QStringLiteral("again.pdf")));
 }
 
 void TestPrintTool::closedStandardOutputIsSaid()
@@ -826,6 +868,16 @@ void TestPrintTool::runsSayWhatTheUserMayStopFor_data()
         << QStringList{"--range", "3-3"} + again << QStringList{"--pages", "5"} + out << 125 << 72
         << 0 << "paginette-print: object 1 printed 00127 on DATE.\n"
         << QStringList{"00125", "00126", "00127", "00128", "00129"};
+    // Whichever name and folder link reach the document, it is one document.
+    QTest::newRow("printed before through a linked folder, --fresh-only")
+        << again << QStringList{"--fresh-only", "-o", "out.pdf", "linked/doc.pgt"} << 125 << 72 << 1
+        << printedBefore + "paginette-print: --fresh-only: nothing was printed\n"
+        << QStringList{};
+    QTest::newRow("a name holding a quote, --fresh-only")
+        << QStringList{"-o", "first.pdf", "say \"hi\".pgt"}
+        << QStringList{"--fresh-only", "-o", "out.pdf", "say \"hi\".pgt"} << 125 << 72 << 1
+        << printedBefore + "paginette-print: --fresh-only: nothing was printed\n"
+        << QStringList{};
     QTest::newRow("what comes next, --fresh-only")
         << again << QStringList{"--fresh-only", "--pages", "5", "--range", "4-5"} + out << 125 << 72
         << 0 << "" << QStringList{"00128", "00129"};
@@ -854,7 +906,8 @@ void TestPrintTool::runsSayWhatTheUserMayStopFor()
     Document doc = emptyDocument(1);
     addNumber(doc, x, 72, start, 5);
     doc.pagesToPrint = 3;
-    QCOMPARE(saveDocument(doc, {}, folder.path(QStringLiteral("doc.pgt"))), QString());
+    QCOMPARE(saveDocument(doc, {}, folder.path(QFileInfo(options.back()).fileName())), QString());
+    QVERIFY(QFile::link(folder.dir.path(), folder.path(QStringLiteral("linked"))));
     if (!before.isEmpty())
         QCOMPARE(runIn(folder, before).exitCode, 0);
     const ToolRun run = runIn(folder, options);
@@ -886,6 +939,13 @@ void TestPrintTool::manifestsListEveryNumberPrinted_data()
     QTest::newRow("the run's own file")
         << QStringList{"--manifest", "./out.pdf"} + out << 2 << QStringList{}
         << "paginette-print: ./out.pdf: the manifest and the run cannot go to one file\n";
+    QTest::newRow("the run's own file through a linked folder")
+        << QStringList{"--manifest", "linked/out.pdf"} + out << 2 << QStringList{}
+        << "paginette-print: linked/out.pdf: the manifest and the run cannot go to one file\n";
+    QTest::newRow("the run's file there before, through a linked folder")
+        << QStringList{"--manifest", "linked/old.pdf", "-o", "old.pdf", "doc.pgt"} << 2
+        << QStringList{}
+        << "paginette-print: linked/old.pdf: the manifest and the run cannot go to one file\n";
 }
 
 void TestPrintTool::manifestsListEveryNumberPrinted()
@@ -897,12 +957,16 @@ void TestPrintTool::manifestsListEveryNumberPrinted()
 
     const Folder folder;
     folder.document(QStringLiteral("doc.pgt"), 2);
+    folder.file(QStringLiteral("old.pdf"), "the last run");
+    QVERIFY(QFile::link(folder.dir.path(), folder.path(QStringLiteral("linked"))));
     const ToolRun run = runIn(folder, options);
 
     QCOMPARE(run.err, error);
     QCOMPARE(run.exitCode, exitCode);
     if (rows.isEmpty()) {
         QVERIFY(!QFile::exists(folder.path(QStringLiteral("m.csv"))));
+        QVERIFY(!QFile::exists(folder.path(QStringLiteral("out.pdf"))));
+        QCOMPARE(folder.content(QStringLiteral("old.pdf")), QByteArray("the last run"));
         return;
     }
     QStringList written;

@@ -1,6 +1,7 @@
 #include "numberformat.h"
 #include "numbering.h"
 #include "numberrun.h"
+#include "objectproperties.h"
 #include "wrapint.h"
 #include "wrapsearch.h"
 
@@ -55,6 +56,8 @@ private Q_SLOTS:
     void numberTexts_data();
     void numberTexts();
     void defaultFormatGivesThePageTexts();
+    void signComesFirst_data();
+    void signComesFirst();
 };
 
 void NumberFormatTest::checkCharacters_data()
@@ -342,7 +345,7 @@ void NumberFormatTest::numberTexts_data()
     QTest::newRow("no width, affixes stay")
         << 5 << 1 << 0 << NumberFormat{.prefix = "No.", .check = Luhn} << 1 << 1 << "No." << false;
     QTest::newRow("luhn negative")
-        << -5 << 1 << 4 << NumberFormat{.check = Luhn} << 1 << 1 << "00-59" << false;
+        << -5 << 1 << 4 << NumberFormat{.check = Luhn} << 1 << 1 << "-0059" << false;
     QTest::newRow("hex has no check")
         << 255 << 1 << 4 << NumberFormat{.check = Luhn, .system = Hexadecimal} << 1 << 1 << "00FF"
         << false;
@@ -407,6 +410,47 @@ void NumberFormatTest::defaultFormatGivesThePageTexts()
                              formatNumber(numberValueText(object, valueOnPage(object, page), false),
                                           digits));
             }
+        }
+    }
+}
+
+void NumberFormatTest::signComesFirst_data()
+{
+    QTest::addColumn<NumberFormat>("format");
+
+    // Every system and check character the format boxes offer.
+    for (const QString &system : systemNames()) {
+        for (const QString &check : checkNames()) {
+            PageObject object;
+            FormatEntries entries = formatEntriesOf(object);
+            entries.system = system;
+            entries.check = check;
+            applyFormat(object, entries);
+            QTest::addRow("%s, check %s", qPrintable(system), qPrintable(check)) << object.format;
+        }
+    }
+}
+
+void NumberFormatTest::signComesFirst()
+{
+    QFETCH(NumberFormat, format);
+
+    for (const std::int32_t value : {int32Min, -123456, -5, -1, 0, 7, 123456, int32Max}) {
+        for (const std::int16_t width : {1, 4, 8, 12}) {
+            // The value's digits as its system writes them, decimal where
+            // it has none; zeros go between the sign and the digits.
+            DigitText written;
+            writeDigits(value, format.system, written);
+            const QStringView digits = written.view();
+            const bool negative = digits.startsWith(u'-');
+            const QStringView magnitude = digits.sliced(negative ? 1 : 0);
+            const qsizetype zeros =
+                padsWithZeros(format.system) ? std::max<qsizetype>(width - digits.size(), 0) : 0;
+            const QString filled = QString(zeros, u'0') + magnitude.toString();
+            QString expected = (negative ? QStringLiteral("-") : QString()) + filled;
+            if (checkDigitApplies(format))
+                expected += checkCharacter(filled, format.check);
+            QCOMPARE(NumberRun(value, 1, width, format, 1).text(1), expected);
         }
     }
 }

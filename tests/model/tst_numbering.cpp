@@ -76,7 +76,7 @@ void NumberingTest::formatNumber_data()
     QTest::newRow("exact width") << "12345" << 5 << "12345" << 0;
     // A number never loses a character.
     QTest::newRow("wider than the width, whole") << "101" << 2 << "101" << 0;
-    QTest::newRow("zeros go before the minus sign") << "-5" << 4 << "00-5" << 2;
+    QTest::newRow("zeros go after the minus sign") << "-5" << 4 << "-005" << 2;
     QTest::newRow("minus sign counts") << "-123" << 3 << "-123" << 0;
     QTest::newRow("unsigned -5 whole") << "4294967291" << 4 << "4294967291" << 0;
     QTest::newRow("wide") << "7" << 12 << "000000000007" << 11;
@@ -137,7 +137,7 @@ void NumberingTest::pageAndStartTexts_data()
     QTest::newRow("wider than the width, whole") << 1 << 10 << 2 << 11 << "101"
                                                  << "01";
     // Pages show the signed value, the start text the unsigned one.
-    QTest::newRow("negative") << -5 << 1 << 4 << 1 << "00-5"
+    QTest::newRow("negative") << -5 << 1 << 4 << 1 << "-005"
                               << "4294967291";
 }
 
@@ -379,7 +379,7 @@ void NumberingTest::endTextShowsTheLastPrintedPage()
     doc.objects[index].start = -5;
     doc.objects[index].stepPage = 0;
     doc.objects[index].digits = 4;
-    QCOMPARE(endText(doc, index), QStringLiteral("00-5"));
+    QCOMPARE(endText(doc, index), QStringLiteral("-005"));
     doc.objects[index].format.system = NumberSystem::Hexadecimal;
     QCOMPARE(endText(doc, index), QStringLiteral("FFFFFFFB"));
 

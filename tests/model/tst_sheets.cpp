@@ -37,6 +37,9 @@ private Q_SLOTS:
     void aBadFileIsSkippedWithOneLine();
     void searchFindsEveryWord();
     void everyLabelHasACellOfItsOwn();
+    void oneProductIsFoundAsTheWholeDatabaseGivesIt();
+    void oneProductIsLookedUpInItsFilesAlone_data();
+    void oneProductIsLookedUpInItsFilesAlone();
 };
 
 void TestSheets::everyInstalledProductReads()
@@ -236,6 +239,83 @@ void TestSheets::everyLabelHasACellOfItsOwn()
             }
         }
     }
+}
+
+void TestSheets::oneProductIsFoundAsTheWholeDatabaseGivesIt()
+{
+    if (!QDir(installedSheetFolder).exists())
+        QSKIP("glabels-data is not installed");
+    const SheetDatabase database = SheetDatabase::read(installedSheetFolder);
+    // A sample of every make's products, those the same as another among them.
+    for (qsizetype i = 0; i < database.products().size(); i += 13) {
+        const QString title = database.products()[i].title();
+        QStringList skipped;
+        bool installed = false;
+        QCOMPARE(SheetDatabase::lookUp(installedSheetFolder, title.toUpper(), &installed, &skipped),
+                 database.find(title));
+        QVERIFY(installed);
+        QCOMPARE(skipped, QStringList());
+    }
+}
+
+void TestSheets::oneProductIsLookedUpInItsFilesAlone_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description"); // of the product found, if any
+    QTest::addColumn<int>("skipped");
+
+    QTest::newRow("in its file, another cut short") << "Make 1"
+                                                    << "Tags" << 0;
+    QTest::newRow("the same as one of another file") << "make 5"
+                                                     << "Tags" << 0;
+    QTest::newRow("a part of words") << "Make Tray (box 2)"
+                                     << "Trays" << 0;
+    QTest::newRow("no such product") << "Make 7"
+                                     << "" << 0;
+    QTest::newRow("a part the cut file mentions") << "Cut 9"
+                                                  << "" << 1;
+}
+
+void TestSheets::oneProductIsLookedUpInItsFilesAlone()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, description);
+    QFETCH(int, skipped);
+
+    const QTemporaryDir folder;
+    const QByteArray tags = R"(<Label-rectangle width="1in" height="1in"><Layout nx="1" ny="1"/>
+                               </Label-rectangle></Template>)";
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("paper-sizes.xml")),
+                      R"(<Glabels-paper-sizes><Paper-size id="A4" width="210mm" height="297mm"/>
+                         </Glabels-paper-sizes>)"));
+    const QByteArray products =
+        R"xml(<Glabels-templates><Template brand="Make" part="1" size="A4" _description="Tags">)xml" +
+        tags +
+        R"xml(<Template brand="Make" part="Tray (box 2)" size="A4" _description="Trays">)xml" +
+        tags + "</Glabels-templates>";
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("a-templates.xml")), products));
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("b-templates.xml")),
+                      R"(<Glabels-templates><Template brand="Make" part="5" equiv="1"/>
+                         </Glabels-templates>)"));
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("cut-templates.xml")),
+                      R"(<Glabels-templates><Template brand="Cut" part="9" size="A4">)"));
+
+    QStringList told;
+    bool installed = false;
+    const std::optional<SheetLayout> found =
+        SheetDatabase::lookUp(folder.path(), name, &installed, &told);
+    QVERIFY(installed);
+    QCOMPARE(found.has_value(), !description.isEmpty());
+    if (found) {
+        QCOMPARE(found->title().toLower(), name.toLower());
+        QCOMPARE(found->description, description);
+        QCOMPARE(*found, *SheetDatabase::read(folder.path()).find(name));
+    }
+    QCOMPARE(told.size(), skipped);
+
+    const QTemporaryDir empty;
+    QVERIFY(!SheetDatabase::lookUp(empty.path(), name, &installed));
+    QVERIFY(!installed);
 }
 
 QTEST_MAIN(TestSheets)

@@ -1,3 +1,4 @@
+#include "csv.h"
 #include "documentbuilder.h"
 #include "printlog.h"
 #include "smalldisk.h"
@@ -64,6 +65,9 @@ private Q_SLOTS:
     void aFullDiskIsToldInTheSystemsWords();
     void runsAtOnceAllGetTheirLine();
     void valuesMeetAsCountingThemSays();
+    void everyRunOfADocumentIsFound_data();
+    void everyRunOfADocumentIsFound();
+    void linesReadTheSameInPiecesOfAnySize();
 };
 
 void TestPrintLog::fieldsAreQuotedWhereTheyMustBe_data()
@@ -74,8 +78,8 @@ void TestPrintLog::fieldsAreQuotedWhereTheyMustBe_data()
     QTest::newRow("plain") << QStringList{"a", "b c", "1"} << QByteArray("a,b c,1\r\n");
     QTest::newRow("a comma") << QStringList{"Smith, J", "2"} << QByteArray("\"Smith, J\",2\r\n");
     QTest::newRow("quotes") << QStringList{"say \"hi\""} << QByteArray("\"say \"\"hi\"\"\"\r\n");
-    QTest::newRow("line breaks") << QStringList{"one\ntwo", "three\r\n"}
-                                 << QByteArray("\"one\ntwo\",\"three\r\n\"\r\n");
+    QTest::newRow("line breaks") << QStringList{"one\ntwo", "three\r", "\rfour"}
+                                 << QByteArray("\"one\ntwo\",\"three\r\",\"'\rfour\"\r\n");
     QTest::newRow("blanks at the ends") << QStringList{" lead", "trail ", "in side"}
                                         << QByteArray("\" lead\",\"trail \",in side\r\n");
     QTest::newRow("not ASCII") << QStringList{"Größe №5"} << QByteArray("Größe №5\r\n");
@@ -93,8 +97,8 @@ void TestPrintLog::fieldsAreQuotedWhereTheyMustBe()
     QFETCH(QStringList, fields);
     QFETCH(QByteArray, record);
 
-    QCOMPARE(csvRecord(fields), record);
-    QCOMPARE(parseCsv(record + csvRecord({"next"})), (QList<QStringList>{fields, {"next"}}));
+    QCOMPARE(logRecord(fields), record);
+    QCOMPARE(parseLog(record + logRecord({"next"})), (QList<QStringList>{fields, {"next"}}));
 }
 
 void TestPrintLog::runsAreAddedUnderOneHeader()
@@ -139,7 +143,7 @@ void TestPrintLog::runsAreAddedUnderOneHeader()
     // A line of an older version, without the values, reads without them.
     QFile older(log.path());
     QVERIFY(older.open(QIODevice::Append));
-    older.write(csvRecord(logFields(whole).mid(0, 12)));
+    older.write(logRecord(logFields(whole).mid(0, 12)));
     older.close();
     PrintLogEntry withoutValues = whole;
     withoutValues.numbers[0].values.reset();
@@ -235,7 +239,7 @@ void TestPrintLog::runsAtOnceAllGetTheirLine()
         // A long log: appending costs no more for it.
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        const QByteArray line = csvRecord(logFields(entryOf(QStringLiteral("/old.pgt"), {})));
+        const QByteArray line = logRecord(logFields(entryOf(QStringLiteral("/old.pgt"), {})));
         QByteArray block;
         while (block.size() < (1 << 20))
             block += line;
@@ -297,6 +301,97 @@ void TestPrintLog::valuesMeetAsCountingThemSays()
                                 .arg(b.step)
                                 .arg(b.count)));
     }
+}
+
+void TestPrintLog::everyRunOfADocumentIsFound_data()
+{
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<QByteArray>("log");
+    QTest::addColumn<int>("runs");    // of the document
+    QTest::addColumn<int>("skipped"); // lines that cannot be read
+
+    const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
+    const auto line = [&when](const QString &document) {
+        return logRecord(logFields(entryOf(document, when)));
+    };
+    // A run cut short inside its quoted document field, and the line break
+    // the next run puts after it.
+    const auto torn = [&line](const QString &document) {
+        const QByteArray whole = line(document);
+        return whole.first(whole.indexOf(',') + 4) + "\r\n";
+    };
+    const QByteArray header = logRecord(logHeader());
+    const QString quoted = QStringLiteral("/home/ann/say \"hi\".pgt");
+    const QString comma = QStringLiteral("/home/ann/a, b.pgt");
+    const QString other = QStringLiteral("/home/ann/other, one.pgt");
+
+    QTest::newRow("a path holding a quote")
+        << quoted << header + line(other) + line(quoted) + line(other) << 1 << 0;
+    QTest::newRow("a torn line before a run")
+        << comma << header + torn(comma) + line(comma) << 1 << 1;
+    QTest::newRow("torn lines between runs and at the end")
+        << comma << header + line(comma) + torn(other) + line(comma) + torn(comma).chopped(2) << 2
+        << 2;
+    QTest::newRow("a torn line of a path holding a quote")
+        << quoted << header + torn(quoted) + line(quoted) + line(quoted) << 2 << 1;
+    QTest::newRow("a run of another layout")
+        << comma
+        << header + line(comma) + "2026-03-14 09:26:53,\"" + comma.toUtf8() + "\",office,1\r\n"
+        << 1 << 1;
+}
+
+void TestPrintLog::everyRunOfADocumentIsFound()
+{
+    QFETCH(QString, document);
+    QFETCH(QByteArray, log);
+    QFETCH(int, runs);
+    QFETCH(int, skipped);
+
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("print-log.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(log), log.size());
+    file.close();
+
+    QString warning;
+    const QList<PrintLogEntry> entries = PrintLog(path).entriesOf(document, &warning);
+    QCOMPARE(entries.size(), runs);
+    for (const PrintLogEntry &entry : entries)
+        QCOMPARE(entry, entryOf(document, QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53))));
+    const QString said =
+        skipped == 0   ? QString()
+        : skipped == 1 ? QStringLiteral("1 line of the print log %1 could not be read and was "
+                                        "skipped")
+                             .arg(path)
+                       : QStringLiteral("%1 lines of the print log %2 could not be read and "
+                                        "were skipped")
+                             .arg(skipped)
+                             .arg(path);
+    QCOMPARE(warning, said);
+}
+
+void TestPrintLog::linesReadTheSameInPiecesOfAnySize()
+{
+    // Quoted line breaks, a lone return, lines cut short inside quotes.
+    const QByteArray text = logRecord({"a\nb", "\"c\"", "d\re"}) + "\"torn\r\n" + logRecord({"x"}) +
+                            "y\rz\n\"cut" + "\r\n" + logRecord({"last"});
+    using Records = QList<std::pair<QByteArray, bool>>;
+    const auto read = [&text](qsizetype size) {
+        Records records;
+        const auto keep = [&records](QByteArrayView record, bool whole) {
+            records.append({record.toByteArray(), whole});
+        };
+        CsvRecords parser;
+        for (qsizetype at = 0; at < text.size(); at += size)
+            parser.feed(QByteArrayView(text).sliced(at, std::min(size, text.size() - at)), keep);
+        parser.finish(keep);
+        return records;
+    };
+    const Records whole = read(text.size());
+    QCOMPARE(whole.size(), 7);
+    for (qsizetype size = 1; size < text.size(); ++size)
+        QCOMPARE(read(size), whole);
 }
 
 QTEST_GUILESS_MAIN(TestPrintLog)

@@ -91,11 +91,16 @@ inline QList<Word> pageWords(const QString &path, int page)
                                  QStringLiteral("-l"), number, path, QStringLiteral("-")});
     static const QRegularExpression word(
         QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re"));
+    // The words come as XML text.
+    static const QList<std::pair<QString, QString>> entities{
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
     QList<Word> words;
     for (auto match = word.globalMatch(run.out); match.hasNext();) {
         const auto found = match.next();
-        words.append(
-            {found.captured(3), {found.captured(1).toDouble(), found.captured(2).toDouble()}});
+        QString text = found.captured(3);
+        for (const auto &[entity, character] : entities)
+            text.replace(entity, character);
+        words.append({text, {found.captured(1).toDouble(), found.captured(2).toDouble()}});
     }
     return words;
 }
