@@ -83,24 +83,38 @@ struct Word
     QPointF origin;
 };
 
-inline QList<Word> pageWords(const QString &path, int page)
+// The words of every page of a PDF file, page by page, read by one run of
+// pdftotext -bbox from page `first` to `last` (0: the last page).
+inline QList<QList<Word>> pagesWords(const QString &path, int first = 1, int last = 0)
 {
-    const QString number = QString::number(page);
-    const ToolRun run = runTool(QStringLiteral("pdftotext"),
-                                {QStringLiteral("-bbox"), QStringLiteral("-f"), number,
-                                 QStringLiteral("-l"), number, path, QStringLiteral("-")});
+    QStringList arguments{QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(first)};
+    if (last > 0)
+        arguments << QStringLiteral("-l") << QString::number(last);
+    const ToolRun run =
+        runTool(QStringLiteral("pdftotext"), arguments << path << QStringLiteral("-"));
     static const QRegularExpression word(
-        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re"));
+        QStringLiteral(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re"));
     // The words come as XML text.
     static const QList<std::pair<QString, QString>> entities{
         {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
-    QList<Word> words;
+    QList<QList<Word>> pages;
     for (auto match = word.globalMatch(run.out); match.hasNext();) {
         const auto found = match.next();
+        if (found.captured(0) == QLatin1String("<page ")) {
+            pages.append(QList<Word>());
+            continue;
+        }
         QString text = found.captured(3);
         for (const auto &[entity, character] : entities)
             text.replace(entity, character);
-        words.append({text, {found.captured(1).toDouble(), found.captured(2).toDouble()}});
+        if (!pages.isEmpty())
+            pages.last().append(
+                {text, {found.captured(1).toDouble(), found.captured(2).toDouble()}});
     }
-    return words;
+    return pages;
+}
+
+inline QList<Word> pageWords(const QString &path, int page)
+{
+    return pagesWords(path, page, page).value(0);
 }
