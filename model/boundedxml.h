@@ -14,6 +14,7 @@
 class BoundedXml
 {
 public:
+    // Reads the part from `device`, which it keeps.
     BoundedXml(std::unique_ptr<QIODevice> device, int depthLimit);
 
     // The next token, the depth kept.

@@ -218,7 +218,7 @@ DateShape dateShapeOf(const Section &section)
     return shape;
 }
 
-std::optional<QString> shownDate(double serial, const Section &section, bool date1904)
+std::optional<QString> shownDate(double serial, const DateShape &shape, bool date1904)
 {
     if (serial < 0 || serial >= 2958466) // after 9999-12-31
         return std::nullopt;
@@ -228,7 +228,6 @@ std::optional<QString> shownDate(double serial, const Section &section, bool dat
         days += 1;
         seconds = 0;
     }
-    const DateShape shape = dateShapeOf(section);
     QStringList shown;
     if (shape.date) {
         if (!date1904 && days == 60) {
@@ -475,16 +474,44 @@ QString shownIsoDateTime(QStringView iso)
     return shown;
 }
 
-bool isDateFormat(QStringView code)
+namespace {
+
+// A section read once: what it shows, ready for every value.
+struct ReadSection
 {
-    return parseSection(sectionsOf(code).front()).isDate;
+    Section section;
+    std::optional<NumberShape> number;
+    DateShape date;
+};
+
+} // namespace
+
+struct CellNumberFormat::Sections
+{
+    QList<ReadSection> sections;
+};
+
+CellNumberFormat::CellNumberFormat(QStringView code, bool date1904) : m_date1904(date1904)
+{
+    if (code.isEmpty())
+        return;
+    auto sections = std::make_shared<Sections>();
+    for (const QStringView text : sectionsOf(code)) {
+        ReadSection read{parseSection(text), std::nullopt, {}};
+        if (read.section.isDate)
+            read.date = dateShapeOf(read.section);
+        else
+            read.number = numberShapeOf(read.section);
+        sections->sections.append(std::move(read));
+    }
+    m_sections = std::move(sections);
 }
 
-QString formattedNumber(double value, QStringView code, bool date1904)
+QString CellNumberFormat::shown(double value) const
 {
-    if (!std::isfinite(value))
+    if (!m_sections || !std::isfinite(value))
         return generalNumber(value);
-    const QList<QStringView> sections = sectionsOf(code);
+    const QList<ReadSection> &sections = m_sections->sections;
     // A second section is for negative values, which it shows without
     // their sign; a third for zero.
     qsizetype index = 0;
@@ -495,18 +522,18 @@ QString formattedNumber(double value, QStringView code, bool date1904)
     } else if (value == 0 && sections.size() >= 3) {
         index = 2;
     }
-    const Section section = parseSection(sections[index]);
-    if (section.unsupported || section.isGeneral)
+    const ReadSection &read = sections[index];
+    if (read.section.unsupported || read.section.isGeneral)
         return generalNumber(value);
-    if (section.isDate)
-        return shownDate(value, section, date1904).value_or(generalNumber(value));
-    const std::optional<NumberShape> shape = numberShapeOf(section);
-    if (!shape)
+    if (read.section.isDate)
+        return shownDate(value, read.date, m_date1904).value_or(generalNumber(value));
+    if (!read.number)
         return generalNumber(value);
+    const NumberShape &shape = *read.number;
     // A section of text alone shows that text.
-    if (shape->placeholders == 0)
-        return shape->prefix;
-    const QString number = shownNumber(std::abs(value), *shape);
+    if (shape.placeholders == 0)
+        return shape.prefix;
+    const QString number = shownNumber(std::abs(value), shape);
     const QString sign = signShown && !allZeros(number) ? QStringLiteral("-") : QString();
-    return sign + shape->prefix + number + shape->suffix;
+    return sign + shape.prefix + number + shape.suffix;
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
+
 // A number's text as a spreadsheet shows it. A spreadsheet keeps 15
 // significant digits; past them a stored double holds only the noise of
 // binary fractions (0.30000000000000004), which no cell shows.
@@ -22,13 +24,22 @@ QString builtInNumberFormat(int id);
 // seconds) when the time is not midnight. The text itself when it is none.
 QString shownIsoDateTime(QStringView iso);
 
-// Whether `code` shows a date or a time.
-bool isDateFormat(QStringView code);
+// A spreadsheet's number format, its code read once, showing numbers as the
+// spreadsheet does: whole numbers, fixed decimals, thousands separators, per
+// cent, exponents and text around them; a date or time (a day count from
+// 1899-12-30, or 1904-01-01 in the 1904 system) as ISO "yyyy-MM-dd",
+// "HH:mm", "HH:mm:ss" or a date and a time. What the code asks for beyond
+// these (fractions, conditions, digits mixed with text) shows as General.
+class CellNumberFormat
+{
+public:
+    // General when `code` is empty.
+    explicit CellNumberFormat(QStringView code = {}, bool date1904 = false);
 
-// `value` shown under the number format `code`: whole numbers, fixed
-// decimals, thousands separators, per cent, exponents and text around them;
-// a date or time (a day count from 1899-12-30, or 1904-01-01 when
-// `date1904`) as ISO "yyyy-MM-dd", "HH:mm", "HH:mm:ss" or a date and a time.
-// What the code asks for beyond these (fractions, conditions, digits mixed
-// with text) shows as General.
-QString formattedNumber(double value, QStringView code, bool date1904 = false);
+    QString shown(double value) const;
+
+private:
+    struct Sections;
+    std::shared_ptr<const Sections> m_sections;
+    bool m_date1904 = false;
+};

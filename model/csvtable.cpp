@@ -18,6 +18,9 @@ public:
     }
 
     bool atEnd() const { return m_at == m_end; }
+    // Cells read so far with a quote inside, or text after their closing
+    // quote: what splitting by the wrong separator makes of quoted cells.
+    qsizetype strayQuotes() const { return m_strayQuotes; }
 
     // Reads the next row into `cells`; false when a quoted cell is still
     // open at the end of the text.
@@ -31,7 +34,10 @@ public:
             } else {
                 const QChar *start = m_at;
                 skipToCellEnd();
-                cells.append(QStringView(start, m_at).toString());
+                const QStringView cell(start, m_at);
+                if (cell.contains(u'"'))
+                    ++m_strayQuotes;
+                cells.append(cell.toString());
             }
             if (m_at == m_end)
                 return true;
@@ -89,6 +95,8 @@ private:
         }
         const QChar *rest = m_at;
         skipToCellEnd();
+        if (rest != m_at)
+            ++m_strayQuotes;
         cell.append(QStringView(rest, m_at));
         return true;
     }
@@ -96,6 +104,7 @@ private:
     const QChar *m_at;
     const QChar *m_end;
     char16_t m_separator;
+    qsizetype m_strayQuotes = 0;
 };
 
 // The separator a first line "sep=X" names, and the text after that line.
@@ -119,11 +128,20 @@ struct SeparatorFit
     // The share of the sampled rows with the usual count, and that count.
     double consistency = 0;
     qsizetype cells = 0;
+    qsizetype strayQuotes = 0;
+    // Whether it splits any row: rows that leave off their empty cells may
+    // make one cell the usual count.
+    bool splits = false;
 
     bool operator>(const SeparatorFit &other) const
     {
-        return consistency != other.consistency ? consistency > other.consistency
-                                                : cells > other.cells;
+        // A separator that cuts through quoted cells is the wrong one,
+        // however evenly it splits a few rows.
+        if (strayQuotes != other.strayQuotes)
+            return strayQuotes < other.strayQuotes;
+        if (consistency != other.consistency)
+            return consistency > other.consistency;
+        return cells > other.cells;
     }
 };
 
@@ -141,12 +159,15 @@ SeparatorFit fitOf(QStringView text, QChar separator)
         ++rowsWithCount[cells.size()];
         ++rows;
     }
+    const bool splits = std::any_of(rowsWithCount.keyBegin(), rowsWithCount.keyEnd(),
+                                    [](qsizetype count) { return count > 1; });
     SeparatorFit fit;
     for (auto it = rowsWithCount.cbegin(); it != rowsWithCount.cend(); ++it) {
-        const SeparatorFit candidate{double(it.value()) / double(rows), it.key()};
+        const SeparatorFit candidate{double(it.value()) / double(rows), it.key(), 0, splits};
         if (candidate > fit)
             fit = candidate;
     }
+    fit.strayQuotes = scanner.strayQuotes();
     return fit;
 }
 
@@ -158,7 +179,7 @@ QChar detectSeparator(QStringView text)
     SeparatorFit bestFit;
     for (const char16_t separator : csvSeparators) {
         const SeparatorFit fit = fitOf(text, QChar(separator));
-        if (fit.cells > 1 && fit > bestFit) {
+        if (fit.splits && fit > bestFit) {
             best = QChar(separator);
             bestFit = fit;
         }

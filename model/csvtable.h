@@ -10,8 +10,10 @@
 // order that settles a tie.
 inline constexpr char16_t csvSeparators[] = {u',', u';', u'\t', u'|'};
 
-// The one of csvSeparators that splits the first rows of `text` into more
-// than one cell most consistently, quotes respected; nothing when none does.
+// Of csvSeparators that split a row of the first rows of `text`, the one
+// that cuts through fewest quoted cells, and of those the one that splits
+// the rows most consistently, then into most cells; nothing when none
+// splits a row.
 QChar detectSeparator(QStringView text);
 
 // Reads delimited text as spreadsheets write it: a cell in double quotes may

@@ -54,21 +54,23 @@ NamedRows nameColumns(QList<QStringList> rows, bool header)
     NamedRows named;
     const QStringList given = header && !rows.isEmpty() ? rows.takeFirst() : QStringList();
     named.columns.resize(width);
-    // The file's names first, so that a generated one never takes a name
-    // the file gives a column.
+    // Each name the file gives is kept where it is first met; a name met
+    // again, and a column the file names not, then takes the first free of
+    // "Name (2)", "Name (3)", ... or of its letters.
     QSet<QString> taken;
     for (qsizetype column = 0; column < width && column < given.size(); ++column) {
         const QString name = given[column].trimmed();
-        if (!name.isEmpty()) {
-            named.columns[column] = distinctName(name, taken);
-            taken.insert(named.columns[column]);
+        if (!name.isEmpty() && !taken.contains(name)) {
+            named.columns[column] = name;
+            taken.insert(name);
         }
     }
     for (qsizetype column = 0; column < width; ++column) {
-        if (named.columns[column].isEmpty()) {
-            named.columns[column] = distinctName(columnLetters(column), taken);
-            taken.insert(named.columns[column]);
-        }
+        if (!named.columns[column].isEmpty())
+            continue;
+        const QString name = column < given.size() ? given[column].trimmed() : QString();
+        named.columns[column] = distinctName(name.isEmpty() ? columnLetters(column) : name, taken);
+        taken.insert(named.columns[column]);
     }
     // A row shared by repeats is left shared where it is already even.
     for (QStringList &row : rows) {

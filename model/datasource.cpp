@@ -94,9 +94,11 @@ DataRead readDataFile(const QString &path, const DataSourceOptions &options,
 {
     const QFileInfo info(path);
     const QString name = info.fileName();
+    if (!info.exists())
+        return {std::nullopt, messageOf(name, {QStringLiteral("there is no such file")})};
     // Opening a pipe or a device would wait on it or read without end.
     if (!info.isFile())
-        return {std::nullopt, messageOf(name, {QStringLiteral("no such file")})};
+        return {std::nullopt, messageOf(name, {QStringLiteral("this is no file of data")})};
     if (info.size() > limits.fileBytes)
         return {std::nullopt, messageOf(name, {tooLarge(limits)})};
     QFile file(path);

@@ -29,8 +29,10 @@ struct DataSourceOptions
 // spreadsheet shows them.
 //
 // Every row has one value per column. With a header, the header's names are
-// trimmed; an empty one takes its column's letters, and a name met again
-// becomes "Name (2)", "Name (3)", ... Without one, the columns are A, B, ...
+// trimmed and each is kept where it is first met; a name met again becomes
+// the first of "Name (2)", "Name (3)", ... that no column takes, and an empty
+// one its column's letters (made distinct the same way). Without one, the
+// columns are A, B, ...
 // A row longer than the header keeps its extra values under their columns'
 // letters; a shorter row is filled with empty values. Cells left empty at
 // the right of every row make no column, and empty rows at the end of the

@@ -170,19 +170,24 @@ QString guessedEncoding(QByteArrayView bytes)
     return QString::fromLatin1(uchardet_get_charset(detector.get()));
 }
 
-// How much of `text` reads as words: a non-ASCII letter beside a letter
-// counts for it, any other non-ASCII character between two letters against.
+// How much of `text` reads as words. A non-ASCII letter beside a letter
+// counts for it, unless it is a capital after a small letter; a capital
+// there, or a non-ASCII character that is no letter between two letters,
+// counts against it: what a wrong code page makes of a word.
 qsizetype wordLikeness(QStringView text)
 {
     qsizetype score = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].unicode() < 0x80)
+        const QChar c = text[i];
+        if (c.unicode() < 0x80)
             continue;
         const bool letterBefore = i > 0 && text[i - 1].isLetter();
         const bool letterAfter = i + 1 < text.size() && text[i + 1].isLetter();
-        if (text[i].isLetter() && (letterBefore || letterAfter))
+        if (c.isLetter() && c.isUpper() && letterBefore && text[i - 1].isLower())
+            --score;
+        else if (c.isLetter() && (letterBefore || letterAfter))
             ++score;
-        else if (!text[i].isLetter() && letterBefore && letterAfter)
+        else if (!c.isLetter() && letterBefore && letterAfter)
             --score;
     }
     return score;

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <charconv>
 #include <memory>
 #include <optional>
 
@@ -82,6 +83,24 @@ QString withEscapesRead(QString text)
     }
     read += QStringView(text).sliced(from);
     return read;
+}
+
+// A cell's number, read as XML writes it; a spreadsheet has millions.
+std::optional<double> numberOf(QStringView text)
+{
+    char latin1[64];
+    if (text.size() >= qsizetype(sizeof latin1))
+        return std::nullopt;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() >= 0x80)
+            return std::nullopt;
+        latin1[i] = char(text[i].unicode());
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(latin1, latin1 + text.size(), value);
+    if (error != std::errc() || end != latin1 + text.size())
+        return std::nullopt;
+    return value;
 }
 
 class XlsxReader
@@ -276,8 +295,10 @@ private:
         }
         if (!finished(*xml))
             return;
-        for (const int id : std::as_const(formatIds))
-            m_cellFormats.append(custom.contains(id) ? custom.value(id) : builtInNumberFormat(id));
+        for (const int id : std::as_const(formatIds)) {
+            m_cellFormats.append(CellNumberFormat(
+                custom.contains(id) ? custom.value(id) : builtInNumberFormat(id), m_date1904));
+        }
     }
 
     // The text of a string item (<si>, <is>): its <t>, or its runs' <t>s;
@@ -322,13 +343,11 @@ private:
 
     QString numberText(const QString &value, qsizetype style) const
     {
-        bool isNumber = false;
-        const double number = value.toDouble(&isNumber);
-        if (!isNumber)
+        const std::optional<double> number = numberOf(value);
+        if (!number)
             return value;
-        const QString code =
-            style >= 0 && style < m_cellFormats.size() ? m_cellFormats[style] : QString();
-        return code.isEmpty() ? generalNumber(number) : formattedNumber(number, code, m_date1904);
+        return style >= 0 && style < m_cellFormats.size() ? m_cellFormats[style].shown(*number)
+                                                          : generalNumber(*number);
     }
 
     // The text of the cell the reader is on; nothing when the cell names a
@@ -457,7 +476,7 @@ private:
     CellGrid m_grid;
     bool m_date1904 = false;
     QStringList m_sharedStrings;
-    QStringList m_cellFormats;
+    QList<CellNumberFormat> m_cellFormats;
 };
 
 } // namespace
