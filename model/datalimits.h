@@ -14,7 +14,8 @@ struct DataLimits
     qsizetype rows = 1'000'000;
     qsizetype columns = 1'000;
     qsizetype cells = 10'000'000;
-    // A cell's text, as long as the longest a spreadsheet keeps.
+    // A workbook cell's text, as long as the longest a spreadsheet keeps:
+    // a workbook may spell out spaces by the billion in a few bytes.
     qsizetype cellCharacters = 32'767;
     int xmlDepth = 64;
 };

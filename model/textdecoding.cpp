@@ -9,7 +9,6 @@
 #include <uchardet/uchardet.h>
 
 #include <array>
-#include <cerrno>
 #include <iconv.h>
 #include <memory>
 #include <optional>
@@ -22,16 +21,22 @@ struct UnicodeEncoding
     const char *name;
     QStringConverter::Encoding converter;
     QByteArrayView byteOrderMark;
+    qsizetype unitBytes;
 };
 
 // UTF-32LE's mark begins with UTF-16LE's, so it comes first.
 const std::array<UnicodeEncoding, 5> unicodeEncodings = {{
-    {"UTF-8", QStringConverter::Utf8, QByteArrayView("\xEF\xBB\xBF", 3)},
-    {"UTF-32LE", QStringConverter::Utf32LE, QByteArrayView("\xFF\xFE\0\0", 4)},
-    {"UTF-32BE", QStringConverter::Utf32BE, QByteArrayView("\0\0\xFE\xFF", 4)},
-    {"UTF-16LE", QStringConverter::Utf16LE, QByteArrayView("\xFF\xFE", 2)},
-    {"UTF-16BE", QStringConverter::Utf16BE, QByteArrayView("\xFE\xFF", 2)},
+    {"UTF-8", QStringConverter::Utf8, QByteArrayView("\xEF\xBB\xBF", 3), 1},
+    {"UTF-32LE", QStringConverter::Utf32LE, QByteArrayView("\xFF\xFE\0\0", 4), 4},
+    {"UTF-32BE", QStringConverter::Utf32BE, QByteArrayView("\0\0\xFE\xFF", 4), 4},
+    {"UTF-16LE", QStringConverter::Utf16LE, QByteArrayView("\xFF\xFE", 2), 2},
+    {"UTF-16BE", QStringConverter::Utf16BE, QByteArrayView("\xFE\xFF", 2), 2},
 }};
+
+// A decoder that takes what is left at the end as an error, rather than as
+// the start of a character still to come.
+constexpr QStringConverter::Flags wholeText =
+    QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
 
 const char *const windows1252 = "windows-1252";
 
@@ -83,9 +88,10 @@ DecodedText decodeUnicode(QByteArrayView bytes, const UnicodeEncoding &encoding)
 {
     if (bytes.startsWith(encoding.byteOrderMark))
         bytes = bytes.sliced(encoding.byteOrderMark.size());
-    QStringDecoder decoder(encoding.converter, QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder decoder(encoding.converter, wholeText);
     DecodedText decoded{decoder.decode(bytes), QString::fromLatin1(encoding.name), {}};
-    if (decoder.hasError()) {
+    // A last character cut short shows as U+FFFD, but not always as an error.
+    if (decoder.hasError() || bytes.size() % encoding.unitBytes != 0) {
         decoded.problem.text =
             QStringLiteral("line %1 is not %2 text")
                 .arg(lineAt(decoded.text, decoded.text.indexOf(QChar::ReplacementCharacter)))
@@ -207,7 +213,7 @@ DecodedText decodeDetected(QByteArrayView bytes)
     if (bytes.contains('\0'))
         return notText({{}, QString::fromLatin1(windows1252), {}},
                        lineAt(bytes, bytes.indexOf('\0')));
-    QStringDecoder utf8(QStringConverter::Utf8);
+    QStringDecoder utf8(QStringConverter::Utf8, wholeText);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return {std::move(text), QStringLiteral("UTF-8"), {}};

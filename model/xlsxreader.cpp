@@ -439,7 +439,13 @@ private:
             }
             if (text->isEmpty())
                 continue;
-            if (rowNumber < 1 || rowNumber > m_limits.rows)
+            if (rowNumber < 1) {
+                return problemAt(QStringLiteral("the workbook is damaged (%1: a row numbered %2)")
+                                     .arg(m_part)
+                                     .arg(rowNumber),
+                                 0);
+            }
+            if (rowNumber > m_limits.rows)
                 return problemAt(QStringLiteral("more than %1 rows").arg(m_limits.rows), rowNumber);
             if (column >= m_limits.columns)
                 return problemAt(QStringLiteral("more than %1 columns").arg(m_limits.columns),
@@ -461,6 +467,11 @@ private:
         if (m_grid.rows.size() < rowNumber)
             m_grid.rows.resize(rowNumber);
         QStringList &placed = m_grid.rows[rowNumber - 1];
+        if (placed.isEmpty()) {
+            placed = std::move(row);
+            return true;
+        }
+        // A row met again adds its cells.
         if (placed.size() < row.size())
             placed.resize(row.size());
         for (qsizetype i = 0; i < row.size(); ++i) {

@@ -694,6 +694,11 @@ void TestDataSource::refusals_data()
     QTest::newRow("not Shift_JIS when Shift_JIS is chosen")
         << QByteArray("a\n\x81\n") << "orders.csv" << encodedAs("SHIFT_JIS") << limits
         << "orders.csv: line 2 is not SHIFT_JIS text";
+    QTest::newRow("UTF-16 cut inside a character")
+        << QByteArray("\xFF\xFE"
+                      "a\0\n\0b",
+                      7)
+        << "orders.csv" << options << limits << "orders.csv: line 2 is not UTF-16LE text";
     QTest::newRow("an encoding no one knows")
         << QByteArray("a\n") << "orders.csv" << encodedAs("x-klingon") << limits
         << "orders.csv: x-klingon is no text encoding this program knows";
