@@ -107,6 +107,7 @@ bool isDateLetter(QChar c)
 Section parseSection(QStringView text)
 {
     Section section;
+    bool slash = false;
     const auto literal = [&section](const QString &shown) {
         if (!section.parts.isEmpty() && section.parts.constLast().kind == Part::Literal)
             section.parts.last().text += shown;
@@ -160,12 +161,14 @@ Section parseSection(QStringView text)
             section.parts.append({Part::Placeholder, c.toLower()});
         } else if (c == u'0' || c == u'#' || c == u'?' || c == u'.' || c == u',') {
             section.parts.append({Part::Placeholder, c});
-        } else if (c == u'/') {
-            section.unsupported = true; // a fraction
         } else {
+            slash = slash || c == u'/';
             literal(c);
         }
     }
+    // Outside a date a slash makes a fraction.
+    if (slash && !section.isDate)
+        section.unsupported = true;
     return section;
 }
 

@@ -575,6 +575,7 @@ void TestDataSource::cellsShowWhatTheSpreadsheetShows_data()
     number("text format @", "7", 49, {}, "7");
     number("built-in date", "46053", 14, {}, "2026-01-31");
     number("custom date", "46053.75", 164, "dd.mm.yyyy", "2026-01-31");
+    number("custom date with slashes", "46053", 164, "dd/mm/yyyy", "2026-01-31");
     number("custom date and time", "46053.75", 164, "yyyy-mm-dd hh:mm", "2026-01-31 18:00");
     number("time with seconds", "0.5000115740740741", 21, {}, "12:00:01");
     number("minutes, not months", "0.0625", 20, {}, "01:30");
