@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the tests need beside the build's: the fuzz
 # build's clang, the display and picture tools of the window tests, the
-# print service, the PostgreSQL server of the shared print log's tests, and
-# the tools that check the installed files and the package. Quick when
+# print service, the PostgreSQL server of the shared print log's tests,
+# the tools that check the installed files and the package, and Debian's
+# Python with the modules that write workbooks. Quick when
 # everything is already there.
 set -euo pipefail
 
@@ -10,4 +11,5 @@ exec "$(dirname "$0")/install-deps.sh" \
     clang libclang-rt-14-dev \
     xvfb xdotool xauth imagemagick poppler-utils \
     cups printer-driver-cups-pdf zbar-tools dmtx-utils postgresql \
-    desktop-file-utils appstream shared-mime-info libxml2-utils groff-base dpkg-dev file
+    desktop-file-utils appstream shared-mime-info libxml2-utils groff-base dpkg-dev file \
+    python3 python3-openpyxl python3-odf

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <QXmlStreamReader>
+
+#include <memory>
+
+// A part of a workbook read as XML within bounds: nesting deeper than a
+// limit is an error, found as the elements open, before the reader's stack
+// holds them; so is a document type declaration, which no workbook part has
+// and whose entities are the way for a small part to expand. Nothing outside
+// the part is read: entities are never fetched.
+class BoundedXml
+{
+public:
+    // Reads the part from `device`, which it keeps.
+    BoundedXml(std::unique_ptr<QIODevice> device, int depthLimit);
+
+    // The next token, the depth kept.
+    QXmlStreamReader::TokenType readNext();
+    // The next element inside the current one; false at the current one's
+    // end, the document's, or an error.
+    bool readNextStartElement();
+    // Reads to the end of the current element.
+    void skipCurrentElement();
+    // The text inside the current element, its children's included, read to
+    // its end.
+    QString readText();
+
+    QStringView name() const { return m_xml.name(); }
+    QXmlStreamAttributes attributes() const { return m_xml.attributes(); }
+    QStringView text() const { return m_xml.text(); }
+    bool isStartElement() const { return m_xml.isStartElement(); }
+    bool hasError() const { return m_xml.hasError(); }
+    // "line 3: ..." of the error.
+    QString errorText() const;
+
+private:
+    std::unique_ptr<QIODevice> m_device;
+    QXmlStreamReader m_xml;
+    int m_depth = 0;
+    int m_depthLimit;
+};

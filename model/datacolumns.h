@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A column's name when the file gives none, from its index (0 is A): A, B,
+// ..., Z, AA, AB, ...
+QString columnLetters(qsizetype index);
+
+// The columns of a read grid and its rows, evened as DataTable says: names
+// from the first row when `header`, else letters; each row as wide as the
+// names.
+struct NamedRows
+{
+    QStringList columns;
+    QList<QStringList> rows;
+};
+NamedRows nameColumns(QList<QStringList> rows, bool header);
