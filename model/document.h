@@ -45,6 +45,9 @@ struct Document
     // The sheet of labels it prints on, each page of the run one label;
     // none for plain paper, a page a sheet.
     std::optional<SheetLayout> sheet;
+    // Which job it is, as a UUID: a copy of the file on another machine is
+    // the same job. Empty until it is first saved with a shared print log.
+    QString id;
     // What the file said of the document that this version does not know.
     UnknownKeys extensionKeys;
     std::optional<StoredBlock> storedBlock;

@@ -248,6 +248,7 @@ QByteArray formatBytes(const Document &doc)
     ExtensionBlock block;
     block.unknownKeys = doc.extensionKeys;
     block.sheet = doc.sheet;
+    block.id = doc.id;
     for (const PageObject &object : doc.objects) {
         StoredObject stored{object.format, object.picture, object.extensionKeys};
         if (stored.format.system == NumberSystem::Hexadecimal)
@@ -312,6 +313,7 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
     }
     doc.extensionKeys = block->unknownKeys;
     doc.sheet = block->sheet;
+    doc.id = block->id;
     const auto length = qFromLittleEndian<quint32>(bytes.constData() + extensionBlockTag.size());
     doc.storedBlock =
         StoredBlock{bytes.left(blockHeaderSize + qsizetype(length)), formatBytes(doc), false};

@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QUuid>
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
@@ -525,7 +526,7 @@ QByteArray picturesText(const std::map<QString, QByteArray> &pictures)
 }
 
 // The block's own keys: its version, which later additions leave at 1, the
-// objects' entries, the pictures' bytes and the sheet.
+// objects' entries, the pictures' bytes, the sheet and the document's id.
 constexpr KnownKey<ExtensionBlock> blockKeys[] = {
     {QLatin1StringView("version"),
      [](const QJsonValue &v, QByteArrayView, ExtensionBlock &) {
@@ -556,6 +557,16 @@ constexpr KnownKey<ExtensionBlock> blockKeys[] = {
          if (!block.sheet)
              return std::nullopt;
          return objectText(knownKeyMembers<SheetLayout>(*block.sheet, sheetKeys));
+     }},
+    {QLatin1StringView("id"),
+     [](const QJsonValue &v, QByteArrayView, ExtensionBlock &block) {
+         block.id = v.toString();
+         return v.isString() && !QUuid::fromString(block.id).isNull();
+     },
+     [](const ExtensionBlock &block) -> std::optional<QByteArray> {
+         if (block.id.isEmpty())
+             return std::nullopt;
+         return jsonText(block.id);
      }},
 };
 
@@ -592,7 +603,8 @@ QByteArray extensionBlockBytes(const ExtensionBlock &block)
         return member.first == objectsKey;
     });
     // A document that uses nothing the block holds stays as it always was.
-    if (objects->second == "{}" && block.unknownKeys.isEmpty() && !block.sheet)
+    if (objects->second == "{}" && block.unknownKeys.isEmpty() && !block.sheet &&
+        block.id.isEmpty())
         return QByteArray();
     const QByteArray json = objectText(members);
     QByteArray bytes;

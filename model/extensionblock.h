@@ -32,6 +32,7 @@ struct ExtensionBlock
     std::vector<StoredObject> objects;
     std::map<QString, QByteArray> pictures;
     std::optional<SheetLayout> sheet;
+    QString id; // the document's, as a UUID; empty for none
     UnknownKeys unknownKeys;
 
     bool operator==(const ExtensionBlock &) const = default;
