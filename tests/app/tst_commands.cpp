@@ -73,6 +73,9 @@ std::function<void(QWidget *)> answerSave(bool save, QString *question = nullptr
 // dialog's window as the user's keys come: to the list of names while it is up.
 void typeIntoNameBox(QWidget *fileDialog, const QString &text)
 {
+    // Keys reach a dialog once it is the active window, as the user's do:
+    // until then they go to the window that still has the focus.
+    QVERIFY(QTest::qWaitForWindowActive(fileDialog));
     auto *name = fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
     name->setFocus();
     name->selectAll();
