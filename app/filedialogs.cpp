@@ -14,13 +14,13 @@ namespace {
 class NameCompletion
 {
 public:
-    explicit NameCompletion(const QFileDialog *dialog)
-        : m_name(dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+    explicit NameCompletion(const QFileDialog &dialog)
+        : m_name(dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
     {
         // The dialog owns its completer, so the box can give it up and take it back.
         if (m_name)
             m_name->setCompleter(
-                dialog->findChild<QCompleter *>(QString(), Qt::FindDirectChildrenOnly));
+                dialog.findChild<QCompleter *>(QString(), Qt::FindDirectChildrenOnly));
     }
     ~NameCompletion()
     {
@@ -34,21 +34,21 @@ private:
     QLineEdit *m_name;
 };
 
-bool runDialog(QFileDialog *dialog, QString &path)
+} // namespace
+
+bool runFileDialog(QFileDialog &dialog, QString &path)
 {
     {
         const NameCompletion completion(dialog);
-        if (dialog->exec() != QDialog::Accepted)
+        if (dialog.exec() != QDialog::Accepted)
             return false;
     }
-    const QStringList chosen = dialog->selectedFiles();
+    const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty())
         return false;
     path = chosen.first();
     return true;
 }
-
-} // namespace
 
 FileDialogs::FileDialogs(QWidget *owner) : QObject(owner)
 {
@@ -68,12 +68,12 @@ FileDialogs::FileDialogs(QWidget *owner) : QObject(owner)
 
 bool FileDialogs::chooseOpenPath(QString &path)
 {
-    return runDialog(openDialog, path);
+    return runFileDialog(*openDialog, path);
 }
 
 bool FileDialogs::chooseSavePath(QString &path)
 {
-    if (!runDialog(saveDialog, path))
+    if (!runFileDialog(*saveDialog, path))
         return false;
     saveDialog->selectFile(path);
     return true;

@@ -1,5 +1,6 @@
 #include "picturecommands.h"
 
+#include "filedialogs.h"
 #include "objecttable.h"
 #include "picturedrawing.h"
 
@@ -28,9 +29,8 @@ bool PictureCommands::chooseFile(QString &path, QByteArray &bytes)
         m_fileDialog->setNameFilters({QStringLiteral("Pictures (*.png *.jpg *.jpeg *.svg *.pdf)"),
                                       QStringLiteral("All files (*)")});
     }
-    if (m_fileDialog->exec() != QDialog::Accepted || m_fileDialog->selectedFiles().isEmpty())
+    if (!runFileDialog(*m_fileDialog, path))
         return false;
-    path = m_fileDialog->selectedFiles().first();
     const QString name = QFileInfo(path).fileName();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

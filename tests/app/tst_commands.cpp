@@ -745,6 +745,51 @@ private Q_SLOTS:
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
     }
 
+    // A file dialog's list of names goes with it: cancelled while the list
+    // is up, it leaves nothing over the frame to take the next click.
+    void nameListGoesWithItsDialog_data()
+    {
+        QTest::addColumn<bool>("picture");
+        QTest::newRow("File > Open") << false;
+        QTest::newRow("Place Picture") << true;
+    }
+
+    void nameListGoesWithItsDialog()
+    {
+        QFETCH(bool, picture);
+        const QString folder = m_shell->path(QStringLiteral("names"));
+        QVERIFY(QDir().mkpath(folder));
+        for (const char *name : {"doc.pgt", "doc.png"})
+            QVERIFY(writeFile(folder + u'/' + QLatin1String(name), "x"));
+        activateFrame();
+
+        bool listed = false;
+        bool answered = false;
+        ModalScript script;
+        script.expect("QFileDialog", [&](QWidget *modal) {
+            typeIntoNameBox(modal, folder + QStringLiteral("/do"));
+            listed = QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; });
+            qobject_cast<QDialog *>(modal)->reject();
+            answered = true;
+        });
+        QCOMPARE(script.run([&] {
+            if (picture) {
+                QTest::mouseClick(child<QToolButton>("placePictureButton"), Qt::LeftButton);
+                // The dialog comes once the press on the page is handled.
+                QTest::mouseClick(documentWindow(), Qt::LeftButton, Qt::NoModifier,
+                                  QPoint(140, 140));
+            } else {
+                action("openAction")->trigger();
+            }
+            QVERIFY(QTest::qWaitFor([&answered] { return answered; }));
+        }),
+                 QStringList());
+        QVERIFY(listed);
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        QTest::mouseClick(child<QToolButton>("placeNumberButton"), Qt::LeftButton);
+        QCOMPARE(m_shell->session.editMode, ModePlaceNumber);
+    }
+
     void help()
     {
         const FeedbackRecorder::Message notFound(QStringLiteral("Can't find Read Me files"),
