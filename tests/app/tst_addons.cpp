@@ -2,7 +2,9 @@
 #include "continuenumbering.h"
 #include "continuenumberingdialog.h"
 #include "documentbuilder.h"
+#include "documentfile.h"
 #include "menucaption.h"
+#include "modalscript.h"
 #include "printlog.h"
 #include "printlogwindow.h"
 #include "sheetlayoutdialog.h"
@@ -171,6 +173,111 @@ private Q_SLOTS:
         QCOMPARE(m_shell->doc().sheet, sheet);
         action("undoAction")->trigger();
         QCOMPARE(documentDump(m_shell->doc()), documentDump(before));
+    }
+
+    // Sheet Layout opened again on a document with a product shows that
+    // product chosen and in view, whether chosen here or read from the file.
+    void sheetLayoutShowsTheDocumentsProduct_data()
+    {
+        QTest::addColumn<bool>("last");
+        QTest::addColumn<bool>("fromFile");
+        QTest::newRow("Avery 5160, chosen here") << false << false;
+        QTest::newRow("Avery 5160, from the file") << false << true;
+        QTest::newRow("the database's last product, chosen here") << true << false;
+        QTest::newRow("the database's last product, from the file") << true << true;
+    }
+
+    void sheetLayoutShowsTheDocumentsProduct()
+    {
+        QFETCH(bool, last);
+        QFETCH(bool, fromFile);
+        const SheetDatabase database = SheetDatabase::read(installedSheetFolder);
+        if (database.isEmpty())
+            QSKIP("glabels-data is not installed");
+        const SheetLayout product =
+            last ? database.products().constLast() : *database.find(u"Avery 5160");
+        // The dialog runs for real, as the user sees it, answered by a script.
+        ShellHooks hooks;
+        hooks.runModal = [](QDialog &dialog) {
+            dialog.exec();
+        };
+        m_frame->setHooks(hooks);
+        if (fromFile) {
+            Document doc = emptyDocument(20);
+            doc.sheet = product;
+            const QString path = m_home.filePath(QStringLiteral("labels.pgt"));
+            QCOMPARE(saveDocument(doc, {}, path), QString());
+            m_frame->openDocument(path);
+        } else {
+            ModalScript choose;
+            choose.expect("SheetLayoutDialog", [&product](QWidget *dialog) {
+                auto *form = qobject_cast<SheetLayoutDialog *>(dialog);
+                QTest::keyClicks(form->searchEdit, product.title());
+                QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("okButton")),
+                                  Qt::LeftButton);
+            });
+            QCOMPARE(choose.run([this] { action("sheetLayoutAction")->trigger(); }), QStringList());
+        }
+        QCOMPARE(m_shell->doc().sheet, product);
+
+        bool productChecked = false;
+        QString current;
+        bool inView = false;
+        ModalScript look;
+        look.expect("SheetLayoutDialog", [&](QWidget *dialog) {
+            auto *form = qobject_cast<SheetLayoutDialog *>(dialog);
+            productChecked = form->productButton->isChecked();
+            const QListWidgetItem *item = form->productList->currentItem();
+            current = item ? item->text() : QString();
+            inView = item && item->isSelected() &&
+                     form->productList->viewport()->rect().contains(
+                         form->productList->visualItemRect(item));
+            qobject_cast<QDialog *>(dialog)->reject();
+        });
+        QCOMPARE(look.run([this] { action("sheetLayoutAction")->trigger(); }), QStringList());
+        QVERIFY(productChecked);
+        QCOMPARE(current, product.title() + QStringLiteral(": ") + product.description);
+        QVERIFY(inView);
+    }
+
+    // The products found as words are typed come as the command line lists
+    // them: those whose number was typed whole first.
+    void sheetSearchListsWholeNumbersFirst_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("a number") << "5160";
+        QTest::newRow("make and number") << "avery 5160";
+        QTest::newRow("words") << "business card";
+    }
+
+    void sheetSearchListsWholeNumbersFirst()
+    {
+        QFETCH(QString, typed);
+        const SheetDatabase database = SheetDatabase::read(installedSheetFolder);
+        if (database.isEmpty())
+            QSKIP("glabels-data is not installed");
+        QStringList expected;
+        for (const int index : database.matching(typed)) {
+            const SheetLayout &product = database.products()[index];
+            expected.append(product.title() + QStringLiteral(": ") + product.description);
+        }
+        QStringList listed;
+        QString chosen;
+        ShellHooks hooks;
+        hooks.runModal = [&](QDialog &dialog) {
+            auto *form = qobject_cast<SheetLayoutDialog *>(&dialog);
+            QTest::keyClicks(form->searchEdit, typed);
+            for (int row = 0; row < form->productList->count(); ++row) {
+                if (!form->productList->isRowHidden(row))
+                    listed.append(form->productList->item(row)->text());
+            }
+            chosen = form->productList->currentItem()->text();
+            dialog.reject();
+        };
+        m_frame->setHooks(hooks);
+        action("sheetLayoutAction")->trigger();
+        QCOMPARE(listed, expected);
+        QCOMPARE(chosen, expected.constFirst());
     }
 
     void printLogShowsAndCopiesRuns()
