@@ -54,7 +54,9 @@ class TestAddons : public ShellTest
 private Q_SLOTS:
     void init()
     {
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
+        // Each test its own print log.
+        qputenv("XDG_DATA_HOME",
+                QFile::encodeName(m_home.filePath(QStringLiteral("data%1").arg(++m_tests))));
         QVERIFY(startShell());
     }
 
@@ -318,6 +320,67 @@ private Q_SLOTS:
                                 "10+1*3\tticket\t00128\t00130\tstub left\t10\t12\n"));
     }
 
+    // An open Print Log shows each run as it is logged: one printed here,
+    // with its manifest to save, or one another program printed.
+    void printLogShowsRunsPrintedWhileOpen_data()
+    {
+        QTest::addColumn<bool>("here");
+        QTest::addColumn<bool>("earlierRun");
+        QTest::newRow("printed here") << true << false;
+        QTest::newRow("printed by another program, the first run logged") << false << false;
+        QTest::newRow("printed by another program, after a run") << false << true;
+    }
+
+    void printLogShowsRunsPrintedWhileOpen()
+    {
+        QFETCH(bool, here);
+        QFETCH(bool, earlierRun);
+        Document doc = emptyDocument(20);
+        addNumber(doc, 10, 10, 125, 5);
+        doc.objects[0].name = QStringLiteral("ticket");
+        doc.pagesToPrint = 3;
+        m_shell->editor.replace(doc);
+        PrintLog log(defaultPrintLogPath());
+        const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
+        if (earlierRun)
+            QCOMPARE(log.append(logEntry(doc, wholeRun(3), "/srv/a.pgt", "office", when)),
+                     QString());
+
+        action("printLogAction")->trigger();
+        auto *window = child<PrintLogWindow>("PrintLogWindow");
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTableWidget *table = window->logTable;
+        const int before = earlierRun ? 1 : 0;
+        QCOMPARE(table->rowCount(), before);
+        if (earlierRun)
+            table->selectRow(0);
+
+        if (here) {
+            const QString out = m_home.filePath(QStringLiteral("run.pdf"));
+            ModalScript print;
+            print.expect("QPrintDialog", [&out](QWidget *dialog) {
+                auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+                printers->setCurrentIndex(printers->count() - 1); // Print to File (PDF)
+                dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(out);
+                qobject_cast<QDialog *>(dialog)->accept();
+            });
+            QCOMPARE(print.run([this] { action("printAction")->trigger(); }), QStringList());
+            QCOMPARE(table->rowCount(), before + 1);
+            QCOMPARE(table->item(before, 2)->text(), out);
+        } else {
+            QCOMPARE(log.append(logEntry(doc, PrintPlan{2, 3, 1, false, {}}, "/srv/b.pgt", "office",
+                                         when.addSecs(60))),
+                     QString());
+            QTRY_COMPARE(table->rowCount(), before + 1);
+            QCOMPARE(table->item(before, 1)->text(), QStringLiteral("/srv/b.pgt"));
+        }
+        if (earlierRun)
+            QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
+        // Only a run printed here has its manifest to save.
+        table->selectRow(before);
+        QCOMPARE(window->saveManifestButton->isEnabled(), here);
+    }
+
     void manifestsOfRunsPrintedHere()
     {
         Document doc = emptyDocument(20);
@@ -369,6 +432,7 @@ private Q_SLOTS:
 
 private:
     QTemporaryDir m_home;
+    int m_tests = 0;
 };
 
 PAGINETTE_APP_TEST_MAIN(TestAddons)
