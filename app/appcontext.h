@@ -15,9 +15,9 @@ class QUrl;
 struct ShellHooks
 {
     std::function<void(QDialog &)> runModal;
-    std::function<void(AboutDialog &)> showSplash;
     // Calls `notOpened`, maybe later, when the desktop has no program for `url`.
     std::function<void(const QUrl &url, std::function<void()> notOpened)> openUrl;
+    std::function<void(AboutDialog &)> showSplash;
 };
 
 // The state the program's commands work on. main() passes the program's own

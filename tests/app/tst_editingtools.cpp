@@ -460,7 +460,7 @@ private Q_SLOTS:
 
         MainWindow again(AppContext{m_shell->editor, m_shell->session, m_shell->render,
                                     m_shell->view, m_shell->prefs, m_shell->recorder.feedback()});
-        again.setHooks({[](QDialog &) {}, {}});
+        again.setHooks({[](QDialog &) {}, {}, [](AboutDialog &) {}});
         again.start();
         QCOMPARE(again.objectProperties()->geometry(), kept);
     }
