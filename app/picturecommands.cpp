@@ -1,6 +1,7 @@
 #include "picturecommands.h"
 
 #include "filedialogs.h"
+#include "filenames.h"
 #include "objecttable.h"
 #include "picturedrawing.h"
 
@@ -32,9 +33,10 @@ bool PictureCommands::chooseFile(QString &path, QByteArray &bytes)
     if (!runFileDialog(*m_fileDialog, path))
         return false;
     const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_context.feedback.tell(name + QStringLiteral(": ") + file.errorString(), caption);
+    QFile file;
+    const QString error = openForReading(file, path);
+    if (!error.isEmpty()) {
+        m_context.feedback.tell(name + QStringLiteral(": ") + error, caption);
         return false;
     }
     if (file.size() > maxPictureBytes) {
