@@ -1,8 +1,15 @@
 #include "filedialogs.h"
 
+#include "filenames.h"
+#include "guarded.h"
+
 #include <QCompleter>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+
+#include <dirent.h>
 
 namespace {
 
@@ -34,6 +41,25 @@ private:
     QLineEdit *m_name;
 };
 
+// Whether the folder `folder` holds a name that is not UTF-8 and that Qt
+// reads as `shown`.
+bool holdsNameShownAs(const QString &folder, const QString &shown)
+{
+    DIR *dir = ::opendir(nativeFileName(folder).constData());
+    if (!dir)
+        return false;
+    bool found = false;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (holdsNonUtf8(fileNameFromNative(entry->d_name)) &&
+            QFile::decodeName(entry->d_name) == shown) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
 } // namespace
 
 bool runFileDialog(QFileDialog &dialog, QString &path)
@@ -46,8 +72,31 @@ bool runFileDialog(QFileDialog &dialog, QString &path)
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty())
         return false;
+    const QString refusal = dialogNameRefusal(chosen.first());
+    if (!refusal.isEmpty()) {
+        reportError(refusal);
+        return false;
+    }
     path = chosen.first();
     return true;
+}
+
+QString dialogNameRefusal(const QString &path)
+{
+    if (!path.contains(QChar::ReplacementCharacter))
+        return {};
+    // Each part of the path that shows U+FFFD may be such a name.
+    const QStringList parts = path.split(u'/');
+    QString folder = path.startsWith(u'/') ? QStringLiteral("/") : QStringLiteral(".");
+    for (const QString &part : parts) {
+        if (part.contains(QChar::ReplacementCharacter) && holdsNameShownAs(folder, part))
+            return QStringLiteral("%1: the name is not UTF-8, and a file dialog cannot pass such "
+                                  "a name on. Rename the file to use it here.")
+                .arg(path);
+        if (!part.isEmpty())
+            folder = QDir(folder).filePath(part);
+    }
+    return {};
 }
 
 FileDialogs::FileDialogs(QWidget *owner) : QObject(owner)

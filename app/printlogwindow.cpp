@@ -1,6 +1,7 @@
 #include "printlogwindow.h"
 
 #include "dialogstyle.h"
+#include "filedialogs.h"
 #include "guarded.h"
 #include "manifest.h"
 #include "printlog.h"
@@ -88,8 +89,13 @@ PrintLogWindow::PrintLogWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &PrintLogWindow::logChanged);
 
     m_chooseManifestPath = [this](const QString &suggested) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Save Manifest"), suggested,
-                                            QStringLiteral("CSV files (*.csv)"));
+        const QString path = QFileDialog::getSaveFileName(
+            this, QStringLiteral("Save Manifest"), suggested, QStringLiteral("CSV files (*.csv)"));
+        const QString refusal = dialogNameRefusal(path);
+        if (refusal.isEmpty())
+            return path;
+        reportError(refusal);
+        return QString();
     };
 }
 

@@ -5,6 +5,7 @@
 #include "documentwindow.h"
 #include "filebytes.h"
 #include "filedialogs.h"
+#include "filenames.h"
 #include "helpwindow.h"
 #include "messagedialog.h"
 #include "modalscript.h"
@@ -792,6 +793,79 @@ private Q_SLOTS:
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
         QTest::mouseClick(child<QToolButton>("placeNumberButton"), Qt::LeftButton);
         QCOMPARE(m_shell->session.editMode, ModePlaceNumber);
+    }
+
+    // A name that is not UTF-8, as the command line gives it, opens the file
+    // it names and is saved back to it, never to the twin Qt reads it as.
+    void aNonUtf8NameOpensAndSavesItsOwnFile()
+    {
+        const QByteArray bytes = QByteArray("doc") + '\xff' + ".pgt";
+        const QString name = m_shell->path(fileNameFromNative(bytes));
+        const QString twin = m_shell->path(QString::fromUtf8(bytes));
+        QVERIFY(writeFile(twin, documentHeader(1, 3)));
+        QCOMPARE(::rename(QFile::encodeName(twin).constData(), nativeFileName(name).constData()),
+                 0);
+        QVERIFY(writeFile(twin, documentHeader(1, 5)));
+        ModalScript none;
+        QCOMPARE(none.run([&] { m_frame->openDocument(name); }), QStringList());
+        QCOMPARE(m_shell->doc().pagesToPrint, 3);
+        QCOMPARE(m_shell->session.docFileName, name);
+        QCOMPARE(shownTitle(), titleOf(twin));
+
+        placeNumber();
+        QCOMPARE(run(none, action("saveAction")), QStringList());
+        QVERIFY(!m_shell->session.docModified);
+        QFile saved;
+        QCOMPARE(openForReading(saved, name), QString());
+        QCOMPARE(saved.readAll().size(), oneObjectFileSize);
+        QCOMPARE(readFile(twin), documentHeader(1, 5));
+    }
+
+    // A file dialog shows a name that is not UTF-8 as Qt reads it, and gives
+    // it so: chosen there, it is refused, and nothing is opened, saved or
+    // placed, the twin of that name least of all.
+    void aFileDialogRefusesANameItCannotPassOn_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("File > Open") << "open";
+        QTest::newRow("File > Save As") << "save as";
+        QTest::newRow("Place Picture") << "picture";
+    }
+
+    void aFileDialogRefusesANameItCannotPassOn()
+    {
+        QFETCH(QString, command);
+        const QByteArray bytes = QByteArray("doc") + '\xff' + ".pgt";
+        const QString twin = m_shell->path(QString::fromUtf8(bytes));
+        QVERIFY(writeFile(twin, documentHeader(2, 4)));
+        QCOMPARE(::rename(QFile::encodeName(twin).constData(),
+                          nativeFileName(m_shell->path(fileNameFromNative(bytes))).constData()),
+                 0);
+        QVERIFY(writeFile(twin, documentHeader(2, 4)));
+        const Document before = m_shell->doc();
+        activateFrame();
+
+        ModalScript script;
+        script.typePath(twin);
+        QCOMPARE(script.run([&] {
+            if (command == QLatin1String("picture")) {
+                QTest::mouseClick(child<QToolButton>("placePictureButton"), Qt::LeftButton);
+                QTest::mouseClick(documentWindow(), Qt::LeftButton, Qt::NoModifier,
+                                  QPoint(140, 140));
+                // The dialog comes once the press on the page is handled.
+                QVERIFY(QTest::qWaitFor([this] { return !m_shell->recorder.errors().isEmpty(); }));
+            } else {
+                action(command == QLatin1String("open") ? "openAction" : "saveAsAction")->trigger();
+            }
+        }),
+                 QStringList());
+        QCOMPARE(m_shell->recorder.errors(),
+                 QStringList{twin + QStringLiteral(": the name is not UTF-8, and a file dialog "
+                                                   "cannot pass such a name on. Rename the file "
+                                                   "to use it here.")});
+        QCOMPARE(documentDump(m_shell->doc()), documentDump(before));
+        QVERIFY(!m_shell->session.docNamed);
+        QCOMPARE(readFile(twin), documentHeader(2, 4));
     }
 
     void help()
