@@ -181,23 +181,19 @@ private Q_SLOTS:
     // product chosen and in view, whether chosen here or read from the file.
     void sheetLayoutShowsTheDocumentsProduct_data()
     {
-        QTest::addColumn<bool>("last");
         QTest::addColumn<bool>("fromFile");
-        QTest::newRow("Avery 5160, chosen here") << false << false;
-        QTest::newRow("Avery 5160, from the file") << false << true;
-        QTest::newRow("the database's last product, chosen here") << true << false;
-        QTest::newRow("the database's last product, from the file") << true << true;
+        QTest::newRow("chosen here") << false;
+        QTest::newRow("from the file") << true;
     }
 
     void sheetLayoutShowsTheDocumentsProduct()
     {
-        QFETCH(bool, last);
         QFETCH(bool, fromFile);
         const SheetDatabase database = SheetDatabase::read(installedSheetFolder);
         if (database.isEmpty())
             QSKIP("glabels-data is not installed");
-        const SheetLayout product =
-            last ? database.products().constLast() : *database.find(u"Avery 5160");
+        // Far enough down the list to be out of view unless brought there.
+        const SheetLayout product = *database.find(u"Avery 5160");
         // The dialog runs for real, as the user sees it, answered by a script.
         ShellHooks hooks;
         hooks.runModal = [](QDialog &dialog) {
@@ -249,7 +245,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::newRow("a number") << "5160";
         QTest::newRow("make and number") << "avery 5160";
-        QTest::newRow("words") << "business card";
     }
 
     void sheetSearchListsWholeNumbersFirst()

@@ -1,34 +1,10 @@
-#include "documentbuilder.h"
-#include "documentfile.h"
 #include "filenames.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-namespace {
-
-// Writes `content` to the file the bytes `name` name in `folder`, without
-// Qt's file names.
-bool writeRaw(const QTemporaryDir &folder, const QByteArray &name, const QByteArray &content)
-{
-    const QByteArray path = QFile::encodeName(folder.path()) + '/' + name;
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
-    return ::close(fd) == 0 && written;
-}
-
-} // namespace
-
 // File names are the bytes the system gives: read as a name, each comes back
-// as it was, and the name reaches its own file, not the one Qt would read it as.
+// as it was.
 class TestFileNames : public QObject
 {
     Q_OBJECT
@@ -62,37 +38,6 @@ private Q_SLOTS:
                 QVERIFY2(name == QString::fromUtf8(bytes), where.constData());
             QVERIFY2(!shownFileName(name).contains(QChar(0xDCFF)), where.constData());
         }
-    }
-
-    void aNameReachesItsOwnFile_data()
-    {
-        QTest::addColumn<bool>("relative");
-        QTest::newRow("an absolute name") << false;
-        QTest::newRow("a name in the working folder") << true;
-    }
-
-    void aNameReachesItsOwnFile()
-    {
-        QFETCH(bool, relative);
-        const QTemporaryDir folder;
-        Document three = emptyDocument(5);
-        three.pagesToPrint = 3;
-        Document five = three;
-        five.pagesToPrint = 5;
-        const QByteArray name = QByteArray("doc") + '\xff' + ".pgt";
-        // The twin under the name Qt reads the bytes as.
-        QVERIFY(writeRaw(folder, name, documentBytes(three, {})));
-        QVERIFY(writeRaw(folder, QString::fromUtf8(name).toUtf8(), documentBytes(five, {})));
-        const QString saved = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(folder.path()));
-        const QString given =
-            relative ? fileNameFromNative(name) : folder.path() + u'/' + fileNameFromNative(name);
-        const QString absolute = absoluteFileName(given);
-        const LoadResult read = loadDocument(absolute, 5);
-        QVERIFY(QDir::setCurrent(saved));
-        QVERIFY(read.document);
-        QCOMPARE(read.document->pagesToPrint, 3);
-        QCOMPARE(nativeFileName(absolute), QFile::encodeName(folder.path()) + '/' + name);
     }
 };
 
