@@ -2,6 +2,7 @@
 
 #include "dialogstyle.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,7 +10,11 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QSysInfo>
+#include <QTimer>
+#include <QVersionNumber>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -175,7 +180,8 @@ QPixmap aboutArtwork(const QSize &size)
     return pixmap;
 }
 
-QLabel *makeVersionText(QWidget *parent, const char *name, const QString &text, int x, int y,
+// A text of the footer that ends at `right`, at least `width` wide.
+QLabel *makeVersionText(QWidget *parent, const char *name, const QString &text, int right, int y,
                         int width)
 {
     auto *label = new QLabel(text, parent);
@@ -185,11 +191,24 @@ QLabel *makeVersionText(QWidget *parent, const char *name, const QString &text, 
     font.setPixelSize(11);
     label->setFont(font);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setGeometry(x, y, width, label->sizeHint().height());
+    width = std::max(width, label->sizeHint().width());
+    label->setGeometry(right - width, y, width, label->sizeHint().height());
     // A press on the text is a press on the picture beneath it.
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     return label;
 }
+
+// The system the program runs on and the Qt it runs with: "Linux, Qt 6.4".
+QString systemText()
+{
+    QString kernel = QSysInfo::kernelType();
+    if (!kernel.isEmpty())
+        kernel[0] = kernel[0].toUpper();
+    const QVersionNumber qt = QVersionNumber::fromString(QLatin1String(qVersion()));
+    return QStringLiteral("%1, Qt %2.%3").arg(kernel).arg(qt.majorVersion()).arg(qt.minorVersion());
+}
+
+constexpr int splashMilliseconds = 2000;
 } // namespace
 
 AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
@@ -204,22 +223,60 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     picture->setPixmap(aboutArtwork(imageRect.size()));
     picture->installEventFilter(this);
 
-    versionLabel = makeVersionText(this, "versionLabel", QStringLiteral("2.0 b5"), 360, 208, 34);
-    systemsLabel =
-        makeVersionText(this, "systemsLabel", QStringLiteral("Win 9X, NT, 2000"), 304, 224, 90);
+    versionLabel = makeVersionText(this, "versionLabel", QStringLiteral("2.0 b5"), 394, 208, 34);
+    systemsLabel = makeVersionText(this, "systemsLabel", systemText(), 394, 224, 90);
+
+    splashTimer = new QTimer(this);
+    splashTimer->setObjectName(QStringLiteral("splashTimer"));
+    splashTimer->setSingleShot(true);
+    splashTimer->setInterval(splashMilliseconds);
+    connect(splashTimer, &QTimer::timeout, this, &AboutDialog::dismiss);
+}
+
+void AboutDialog::showAsSplash()
+{
+    setModal(false);
+    m_splash = true;
+    // Any key or click in the program ends the greeting, and goes on to
+    // where it was meant.
+    QCoreApplication::instance()->installEventFilter(this);
+    splashTimer->start();
+    show();
+}
+
+int AboutDialog::exec()
+{
+    // A window already up is not made modal: the splash goes first.
+    if (m_splash) {
+        endSplash();
+        hide();
+    }
+    return QDialog::exec();
+}
+
+void AboutDialog::endSplash()
+{
+    splashTimer->stop();
+    if (m_splash)
+        QCoreApplication::instance()->removeEventFilter(this);
+    m_splash = false;
 }
 
 void AboutDialog::dismiss()
 {
+    endSplash();
     accept();
 }
 
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == picture && event->type() == QEvent::MouseButtonPress) {
+    const QEvent::Type type = event->type();
+    if (watched == picture && type == QEvent::MouseButtonPress) {
         dismiss();
         return true;
     }
+    if (m_splash && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress))
+        dismiss();
     return QDialog::eventFilter(watched, event);
 }
 
@@ -231,8 +288,8 @@ void AboutDialog::showEvent(QShowEvent *event)
 
 void AboutDialog::keyPressEvent(QKeyEvent *event)
 {
-    // Shown as a splash before the main window is usable, so the keyboard gets past
-    // it as the mouse does; other keys leave it up.
+    // The keys that close a dialog close it, as a press on it does; other
+    // keys leave it up, but for the splash, which any key closes.
     switch (event->key()) {
     case Qt::Key_Escape:
     case Qt::Key_Return:

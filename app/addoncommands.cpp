@@ -23,6 +23,11 @@ AddonCommands::AddonCommands(const AppContext &context, const PrintCommands &pri
     connect(createMatrixAction, &QAction::triggered, this, &AddonCommands::createMatrix);
     connect(continueNumberingAction, &QAction::triggered, this, &AddonCommands::continueNumbering);
     connect(printLogAction, &QAction::triggered, this, &AddonCommands::showPrintLog);
+    // An open Print Log shows each run as it is printed, with its manifest.
+    connect(&print, &PrintCommands::runLogged, this, [this] {
+        if (m_printLogWindow && m_printLogWindow->isVisible())
+            m_printLogWindow->showLog(m_print.printLog().path(), m_print.printedRuns());
+    });
 }
 
 void AddonCommands::updateEnabled()

@@ -5,17 +5,19 @@
 
 #include <functional>
 
+class AboutDialog;
 class QClipboard;
 class QDialog;
 class QUrl;
 
-// How the program shows its modal windows and opens the read-me; tests put
-// recorders in their place.
+// How the program shows its modal windows and its splash and opens the
+// read-me; tests put recorders in their place.
 struct ShellHooks
 {
     std::function<void(QDialog &)> runModal;
     // Calls `notOpened`, maybe later, when the desktop has no program for `url`.
     std::function<void(const QUrl &url, std::function<void()> notOpened)> openUrl;
+    std::function<void(AboutDialog &)> showSplash;
 };
 
 // The state the program's commands work on. main() passes the program's own

@@ -4,8 +4,10 @@
 #include "documentfile.h"
 #include "documentwindow.h"
 #include "filedialogs.h"
+#include "filenames.h"
 #include "messagedialog.h"
 #include "objecttable.h"
+#include "outputfile.h"
 #include "saveprompt.h"
 
 #include <QFileInfo>
@@ -38,7 +40,8 @@ void DocumentCommands::updateEnabled()
     saveAction->setEnabled(session.docOpen && (!session.docNamed || session.docModified));
     // The title names the document; [*] marks unsaved changes, and a "[*]"
     // of the file's own name is doubled so that it shows as written.
-    QString name = session.docNamed ? session.docFileName : QStringLiteral("Untitled");
+    QString name =
+        session.docNamed ? shownFileName(session.docFileName) : QStringLiteral("Untitled");
     name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
     m_window.setWindowTitle(name + QStringLiteral("[*]"));
     m_window.setWindowModified(session.docModified);
@@ -71,7 +74,7 @@ void DocumentCommands::openFile(const QString &path)
 
 void DocumentCommands::load(const QString &path)
 {
-    const QString name = QFileInfo(path).fileName();
+    const QString name = shownFileName(QFileInfo(path).fileName());
     std::int32_t capacity = m_context.editor.document().capacity;
     LoadResult loaded = loadDocument(path, capacity);
     // A document larger than the table's room gets the room it needs, up to
@@ -180,6 +183,18 @@ bool DocumentCommands::maybeSave()
     return ::maybeSave(m_context.session, prompt);
 }
 
+QString DocumentCommands::saveUnderNonUtf8Name(const Document &doc, const QString &path) const
+{
+    // Qt's files reach no such name: the document goes through the output
+    // file of a run, whole or not at all, as a run to that name would.
+    OutputFile file(resolveOutput(path));
+    QString error = file.open();
+    const QByteArray bytes = documentBytes(doc, m_window.boxes());
+    if (error.isEmpty() && file.device().write(bytes) != bytes.size())
+        error = file.failure();
+    return shownFileName(error.isEmpty() ? file.commit() : error);
+}
+
 bool DocumentCommands::write(const QString &path)
 {
     const Document &doc = m_context.editor.document();
@@ -188,7 +203,8 @@ bool DocumentCommands::write(const QString &path)
             QStringLiteral("Save without the number formats that could not be read?"),
             QStringLiteral("Number Formats")))
         return false;
-    const QString error = saveDocument(doc, m_window.boxes(), path);
+    const QString error = holdsNonUtf8(path) ? saveUnderNonUtf8Name(doc, path)
+                                             : saveDocument(doc, m_window.boxes(), path);
     if (error.isEmpty())
         return true;
     m_context.feedback.tell(error, QStringLiteral("Error"));

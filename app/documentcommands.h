@@ -59,6 +59,8 @@ private:
     // Writes the document to `path`; false after telling why it failed, or
     // when the user would rather not drop what could not be read.
     bool write(const QString &path);
+    // Writes `doc` to a name that is not UTF-8; empty on success, else why not.
+    QString saveUnderNonUtf8Name(const Document &doc, const QString &path) const;
     // An empty document of the same capacity, its history started afresh.
     void clearCurrentDocument();
     // Reads the document at `path` in place of the one in hand.

@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "copypaste.h"
 #include "editing.h"
+#include "guarded.h"
 #include "pagetool.h"
 #include "preferencesdialog.h"
 
@@ -95,20 +96,24 @@ void EditCommands::copy()
 
 void EditCommands::paste()
 {
-    if (!pasteAction->isEnabled())
-        return;
-    const QMimeData &held = *m_context.clipboard->mimeData();
-    const std::optional<Document> objects = takeObjects(held);
-    const QString text = held.text();
-    // Text from elsewhere lands near the top left of the page in view.
-    const std::int32_t top = m_context.view.scrollOffset() + textPasteMargin;
-    const PasteResult result = m_context.editor.edit(QStringLiteral("Paste"), [&](Document &doc) {
-        return objects ? pasteObjects(doc, *objects) : pasteLines(doc, text, textPasteMargin, top);
+    guarded([this] {
+        if (!pasteAction->isEnabled())
+            return;
+        const ClipboardContent held = takeFromClipboard(*m_context.clipboard->mimeData());
+        if (!held.refusal.isEmpty())
+            throw PaginetteError(held.refusal);
+        // Text from elsewhere lands near the top left of the page in view.
+        const std::int32_t top = m_context.view.scrollOffset() + textPasteMargin;
+        const PasteResult result =
+            m_context.editor.edit(QStringLiteral("Paste"), [&](Document &doc) {
+                return held.objects ? pasteObjects(doc, *held.objects)
+                                    : pasteLines(doc, held.text, textPasteMargin, top);
+            });
+        if (!result.pasted)
+            m_context.feedback.tell(
+                noRoomMessage(QStringLiteral("The paste"), result.needed, result.room),
+                QStringLiteral("Paste"));
     });
-    if (!result.pasted)
-        m_context.feedback.tell(
-            noRoomMessage(QStringLiteral("The paste"), result.needed, result.room),
-            QStringLiteral("Paste"));
 }
 
 void EditCommands::duplicate()

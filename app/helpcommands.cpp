@@ -43,6 +43,13 @@ void HelpCommands::showAbout()
     m_hooks.runModal(*m_aboutDialog);
 }
 
+void HelpCommands::showSplash()
+{
+    if (!m_aboutDialog)
+        m_aboutDialog = new AboutDialog(m_parent);
+    m_hooks.showSplash(*m_aboutDialog);
+}
+
 void HelpCommands::showHelp()
 {
     const QStringList locations = readMeLocations();

@@ -22,8 +22,10 @@ public:
     QAction *helpAction = nullptr;
     QAction *aboutAction = nullptr;
 
-    // The About box, shown modally.
+    // The About box, shown modally until it is closed.
     void showAbout();
+    // The About box as the program's greeting, which goes by itself.
+    void showSplash();
 
 private:
     // Opens the read-me in the desktop's browser, or in a window of the

@@ -1,5 +1,7 @@
 #include "launchoptions.h"
 
+#include "filenames.h"
+
 #include <QCommandLineParser>
 
 LaunchOptions parseLaunchOptions(const QStringList &arguments)
@@ -26,6 +28,14 @@ LaunchOptions parseLaunchOptions(const QStringList &arguments)
     else if (!documents.isEmpty())
         options.document = documents.first();
     return options;
+}
+
+LaunchOptions parseLaunchOptions(int argc, const char *const *argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(fileNameFromNative(argv[i]));
+    return parseLaunchOptions(arguments);
 }
 
 QString launchUsage()

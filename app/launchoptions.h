@@ -17,5 +17,8 @@ struct LaunchOptions
 
 // arguments[0] is the program, as in QCoreApplication::arguments().
 LaunchOptions parseLaunchOptions(const QStringList &arguments);
+// The command line as main() gets it: a document's name keeps bytes that are
+// not UTF-8, which QCoreApplication::arguments() would lose.
+LaunchOptions parseLaunchOptions(int argc, const char *const *argv);
 QString launchUsage();
 QString launchVersion();

@@ -1,5 +1,6 @@
 #include "desktopfeedback.h"
 #include "documenteditor.h"
+#include "filenames.h"
 #include "launchoptions.h"
 #include "mainwindow.h"
 #include "preferences.h"
@@ -11,20 +12,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDirIterator>
-#include <QFileInfo>
 #include <QIcon>
 
 #include <cstdio>
 
 namespace {
-
-QStringList rawArguments(int argc, char **argv)
-{
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    return arguments;
-}
 
 // The application icon at every size the resource carries.
 QIcon applicationIcon()
@@ -44,7 +36,7 @@ int main(int argc, char **argv)
     // --help and --version answer before anything needs a display. Qt's own
     // options (-platform, -style...) are taken out only by QApplication, so
     // the command line is read again once it exists.
-    const LaunchOptions early = parseLaunchOptions(rawArguments(argc, argv));
+    const LaunchOptions early = parseLaunchOptions(argc, argv);
     if (early.help || early.version) {
         std::fputs((early.help ? launchUsage() : launchVersion()).toLocal8Bit().constData(),
                    stdout);
@@ -60,10 +52,11 @@ int main(int argc, char **argv)
     app.installEventFilter(&errorDisplay);
 
     // A command line the program cannot follow is told about, and the
-    // program starts as it would without one.
-    const LaunchOptions options = parseLaunchOptions(QCoreApplication::arguments());
+    // program starts as it would without one. QApplication has taken its
+    // own options out of argv.
+    const LaunchOptions options = parseLaunchOptions(argc, argv);
     if (!options.error.isEmpty())
-        std::fprintf(stderr, "paginette: %s\n%s", options.error.toLocal8Bit().constData(),
+        std::fprintf(stderr, "paginette: %s\n%s", nativeFileName(options.error).constData(),
                      launchUsage().toLocal8Bit().constData());
 
     Session session;
@@ -75,7 +68,7 @@ int main(int argc, char **argv)
                                  QGuiApplication::clipboard(), installedSheetFolder});
     window.start();
     if (!options.document.isEmpty())
-        window.openDocument(QFileInfo(options.document).absoluteFilePath());
+        window.openDocument(absoluteFileName(options.document));
     QApplication::exec();
     return 0;
 }

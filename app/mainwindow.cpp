@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "aboutdialog.h"
 #include "actions.h"
 #include "addoncommands.h"
 #include "calibration.h"
@@ -71,6 +72,9 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     m_hooks.openUrl = [this](const QUrl &url, std::function<void()> notOpened) {
         openInDesktop(this, url, std::move(notOpened));
     };
+    m_hooks.showSplash = [](AboutDialog &splash) {
+        splash.showAsSplash();
+    };
 
     // The document window gives it its size when it is shown.
     m_context.render.backBuffer = QImage(QSize(1, 1), QImage::Format_RGB32);
@@ -115,7 +119,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     m_refusalLabel->setObjectName(QStringLiteral("refusalLabel"));
     statusBar()->addWidget(m_refusalLabel);
     connectDocument();
-    // Created disabled: start() enables it after the splash.
+    // Created disabled: start() enables it as it shows it.
     setEnabled(false);
     updateMenuState();
 }
@@ -283,7 +287,6 @@ void MainWindow::setHooks(ShellHooks hooks)
 
 void MainWindow::start()
 {
-    m_helpCommands->showAbout();
     setEnabled(true);
     // Fill the work area even where no window manager maximises the window.
     setGeometry(screen()->availableGeometry());
@@ -291,15 +294,17 @@ void MainWindow::start()
     m_printCommands->takePrintersPaper();
     m_context.view.vScrollPos = 0;
     m_viewCommands->showLinksAction->setChecked(m_context.prefs.showLinks != 0);
-    if (!m_context.session.docOpen)
-        return;
-    m_documentWindow->updateLayout();
-    // No system menu and no minimise, maximise or close box.
-    m_documentSubWindow = m_mdiArea->addSubWindow(
-        m_documentWindow, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    m_documentSubWindow->installEventFilter(this);
-    m_documentSubWindow->showMaximized();
-    showObjectProperties();
+    if (m_context.session.docOpen) {
+        m_documentWindow->updateLayout();
+        // No system menu and no minimise, maximise or close box.
+        m_documentSubWindow = m_mdiArea->addSubWindow(
+            m_documentWindow, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        m_documentSubWindow->installEventFilter(this);
+        m_documentSubWindow->showMaximized();
+        showObjectProperties();
+    }
+    // Over the program, which is usable at once.
+    m_helpCommands->showSplash();
 }
 
 void MainWindow::openDocument(const QString &path)

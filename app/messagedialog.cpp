@@ -66,15 +66,15 @@ int MessageDialog::ask(const QString &caption, const QString &labelText, const Q
     label->adjustSize();
     firstLine->adjustSize();
     secondLine->adjustSize();
-    focusFirstButton();
+    focusOk();
     return exec();
 }
 
-void MessageDialog::focusFirstButton()
+void MessageDialog::focusOk()
 {
-    // Cancel comes first in the tab order; without it OK takes the focus.
-    QPushButton *first = cancelButton->isVisibleTo(this) ? cancelButton : okButton;
-    first->setFocus(Qt::OtherFocusReason);
+    // Enter presses the button with the focus: OK, as people expect, though
+    // Cancel comes first in the tab order.
+    okButton->setFocus(Qt::OtherFocusReason);
 }
 
 void MessageDialog::answerOk()

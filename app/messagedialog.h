@@ -46,8 +46,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    // Puts the keyboard focus on the first button shown, as a fresh dialog has it.
-    void focusFirstButton();
+    // Puts the keyboard focus on OK, as a fresh dialog has it.
+    void focusOk();
 };
 
 // Asks a question in a message dialog over `parent`: 1 for OK, 2 for Cancel

@@ -1,5 +1,7 @@
 #include "picturecommands.h"
 
+#include "filedialogs.h"
+#include "filenames.h"
 #include "objecttable.h"
 #include "picturedrawing.h"
 
@@ -28,13 +30,13 @@ bool PictureCommands::chooseFile(QString &path, QByteArray &bytes)
         m_fileDialog->setNameFilters({QStringLiteral("Pictures (*.png *.jpg *.jpeg *.svg *.pdf)"),
                                       QStringLiteral("All files (*)")});
     }
-    if (m_fileDialog->exec() != QDialog::Accepted || m_fileDialog->selectedFiles().isEmpty())
+    if (!runFileDialog(*m_fileDialog, path))
         return false;
-    path = m_fileDialog->selectedFiles().first();
     const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_context.feedback.tell(name + QStringLiteral(": ") + file.errorString(), caption);
+    QFile file;
+    const QString error = openForReading(file, path);
+    if (!error.isEmpty()) {
+        m_context.feedback.tell(name + QStringLiteral(": ") + error, caption);
         return false;
     }
     if (file.size() > maxPictureBytes) {

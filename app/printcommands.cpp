@@ -284,6 +284,7 @@ void PrintCommands::logRun(const QPrinter &printer, const PrintPlan &plan)
     const QString error = m_log.append(entry);
     if (!error.isEmpty())
         m_feedback.tell(error, QStringLiteral("Print Log"));
+    Q_EMIT runLogged();
 }
 
 void PrintCommands::printTestPage(const Calibration &calibration)

@@ -77,6 +77,10 @@ public:
     // Shows the Printer Calibration dialog for the printer, through `runModal`.
     void setModalRunner(std::function<void(QDialog &)> runModal);
 
+Q_SIGNALS:
+    // A run was printed and logged; it is among printedRuns().
+    void runLogged();
+
 public Q_SLOTS:
     void print();
     void pageSetup();

@@ -1,5 +1,9 @@
 #include "printdialogs.h"
 
+#include "filedialogs.h"
+#include "guarded.h"
+#include "printerjob.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFormLayout>
@@ -97,6 +101,12 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
         QSpinBox *firstCellBox = labels ? labelsTab(dialog, *labels) : nullptr;
         if (dialog.exec() != QDialog::Accepted)
             return false;
+        const QString refusal =
+            printsToFile(printer) ? dialogNameRefusal(printer.outputFileName()) : QString();
+        if (!refusal.isEmpty()) {
+            reportError(refusal);
+            return false;
+        }
         if (firstCellBox)
             labels->firstCell = firstCellBox->value();
         return true;

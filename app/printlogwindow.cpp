@@ -1,6 +1,7 @@
 #include "printlogwindow.h"
 
 #include "dialogstyle.h"
+#include "filedialogs.h"
 #include "guarded.h"
 #include "manifest.h"
 #include "printlog.h"
@@ -11,8 +12,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -80,10 +83,19 @@ PrintLogWindow::PrintLogWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(copy, &QAction::triggered, this, &PrintLogWindow::copySelection);
     connect(saveManifestButton, &QPushButton::clicked, this, &PrintLogWindow::saveManifest);
     connect(logTable, &QTableWidget::itemSelectionChanged, this, &PrintLogWindow::selectionChanged);
+    // Runs printed elsewhere (paginette-print, a second Paginette) show as they are logged.
+    m_watcher = new QFileSystemWatcher(this);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &PrintLogWindow::logChanged);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &PrintLogWindow::logChanged);
 
     m_chooseManifestPath = [this](const QString &suggested) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Save Manifest"), suggested,
-                                            QStringLiteral("CSV files (*.csv)"));
+        const QString path = QFileDialog::getSaveFileName(
+            this, QStringLiteral("Save Manifest"), suggested, QStringLiteral("CSV files (*.csv)"));
+        const QString refusal = dialogNameRefusal(path);
+        if (refusal.isEmpty())
+            return path;
+        reportError(refusal);
+        return QString();
     };
 }
 
@@ -94,6 +106,14 @@ void PrintLogWindow::setManifestPathChooser(std::function<QString(const QString 
 
 void PrintLogWindow::showLog(const QString &path, const QList<PrintedRun> &printed)
 {
+    // The same log read again keeps the rows the user selected.
+    std::set<int> selected;
+    if (path == m_path) {
+        for (const QModelIndex &index : logTable->selectionModel()->selectedRows())
+            selected.insert(index.row());
+    }
+    const int rowsBefore = path == m_path ? logTable->rowCount() : 0;
+    m_path = path;
     m_printed = printed;
     QString error;
     m_records = PrintLog(path).read(&error);
@@ -120,6 +140,17 @@ void PrintLogWindow::showLog(const QString &path, const QList<PrintedRun> &print
             logTable->setItem(row, column, new QTableWidgetItem(rows[row][column]));
     }
     logTable->resizeColumnsToContents();
+    QItemSelection reselected;
+    for (const int row : selected) {
+        if (row < logTable->rowCount())
+            reselected.select(logTable->model()->index(row, 0), logTable->model()->index(row, 0));
+    }
+    logTable->selectionModel()->select(reselected, QItemSelectionModel::ClearAndSelect |
+                                                       QItemSelectionModel::Rows);
+    // Runs logged since are newest last: in view.
+    if (logTable->rowCount() > rowsBefore && rowsBefore > 0)
+        logTable->scrollToBottom();
+    watchLog();
     if (!error.isEmpty())
         statusLabel->setText(error);
     else if (rows.isEmpty())
@@ -127,6 +158,24 @@ void PrintLogWindow::showLog(const QString &path, const QList<PrintedRun> &print
     else
         statusLabel->setText(path);
     selectionChanged();
+}
+
+void PrintLogWindow::watchLog()
+{
+    const QStringList watched = m_watcher->files() + m_watcher->directories();
+    if (!watched.isEmpty())
+        m_watcher->removePaths(watched);
+    // A log not made yet is watched for in the nearest folder there is.
+    QString watch = QFileInfo(m_path).absoluteFilePath();
+    while (!QFileInfo::exists(watch) && QFileInfo(watch).absolutePath() != watch)
+        watch = QFileInfo(watch).absolutePath();
+    m_watcher->addPath(watch);
+}
+
+void PrintLogWindow::logChanged()
+{
+    if (isVisible())
+        showLog(m_path, m_printed);
 }
 
 QString PrintLogWindow::selectedText() const

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QFileSystemWatcher;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -23,8 +24,8 @@ public:
 
     // Asks where a manifest goes, offering `suggested`; empty when cancelled.
     void setManifestPathChooser(std::function<QString(const QString &suggested)> choose);
-    // Shows the log at `path` afresh; `printed` are the runs whose manifest
-    // can be saved.
+    // Shows the log at `path` afresh, and again whenever it changes while the
+    // window is open; `printed` are the runs whose manifest can be saved.
     void showLog(const QString &path, const QList<PrintedRun> &printed);
     // The selected rows, tab-separated, one line each.
     QString selectedText() const;
@@ -41,7 +42,12 @@ private:
     // The run of the one selected row, when this program printed it.
     const PrintedRun *selectedRun() const;
     void selectionChanged();
+    // Watches the log shown, or its folder until the log is made.
+    void watchLog();
+    void logChanged();
 
+    QString m_path;
+    QFileSystemWatcher *m_watcher = nullptr;
     QList<QStringList> m_records; // as the log holds them, one per row
     QList<PrintedRun> m_printed;
     std::function<QString(const QString &)> m_chooseManifestPath;

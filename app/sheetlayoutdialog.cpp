@@ -87,10 +87,8 @@ SheetLayoutDialog::SheetLayoutDialog(const SheetDatabase *database, QWidget *par
     missingDatabaseLabel->setObjectName(QStringLiteral("missingDatabaseLabel"));
     missingDatabaseLabel->setWordWrap(true);
     const bool haveProducts = m_database && !m_database->isEmpty();
-    if (haveProducts) {
-        for (const SheetLayout &layout : m_database->products())
-            productList->addItem(layout.title() + QStringLiteral(": ") + layout.description);
-    }
+    if (haveProducts)
+        listProducts(m_database->matching(QString()));
     missingDatabaseLabel->setVisible(!haveProducts);
     productButton->setEnabled(haveProducts);
     searchEdit->setEnabled(haveProducts);
@@ -189,22 +187,51 @@ QWidget *SheetLayoutDialog::makeCustomFields()
     return fields;
 }
 
+void SheetLayoutDialog::listProducts(const QList<int> &indices)
+{
+    QStringList titles;
+    titles.reserve(indices.size());
+    for (const int index : indices) {
+        const SheetLayout &product = m_database->products()[index];
+        titles.append(product.title() + QStringLiteral(": ") + product.description);
+    }
+    const QSignalBlocker blocker(productList);
+    productList->clear();
+    // In one go: an item at a time, the list lays itself out for each.
+    productList->addItems(titles);
+    m_listed = indices;
+}
+
+int SheetLayoutDialog::chosenProduct() const
+{
+    return m_listed.value(productList->currentRow(), -1);
+}
+
+void SheetLayoutDialog::chooseProduct(int index)
+{
+    const qsizetype row = m_listed.indexOf(index);
+    if (row >= 0)
+        productList->setCurrentRow(static_cast<int>(row));
+}
+
 void SheetLayoutDialog::search(const QString &text)
 {
     if (!m_database)
         return;
+    const int chosen = chosenProduct();
     const QList<int> found = m_database->matching(text);
-    std::vector<bool> shown(static_cast<std::size_t>(productList->count()), false);
-    for (const int index : found)
-        shown[static_cast<std::size_t>(index)] = true;
-    for (int row = 0; row < productList->count(); ++row)
-        productList->setRowHidden(row, !shown[static_cast<std::size_t>(row)]);
+    listProducts(found);
     // The best product found becomes the choice: one whose number was typed
-    // whole, else the first the list shows.
-    const int current = productList->currentRow();
-    if (!found.isEmpty() && (current < 0 || productList->isRowHidden(current) ||
-                             (!text.isEmpty() && found.first() != current)))
-        productList->setCurrentRow(found.first());
+    // whole, else the first listed; with nothing typed the choice stays.
+    if (found.isEmpty()) {
+        if (chosen >= 0)
+            updateChoice();
+        return;
+    }
+    const int best = text.trimmed().isEmpty() && chosen >= 0 ? chosen : found.first();
+    // The same choice again is no change: the drawing stays as it is.
+    const QSignalBlocker unchanged(best == chosen ? productList : nullptr);
+    chooseProduct(best);
 }
 
 void SheetLayoutDialog::fillCustomFields(const SheetLayout &layout)
@@ -264,7 +291,7 @@ void SheetLayoutDialog::showLayout(const std::optional<SheetLayout> &current)
                 return same == asStored;
             });
         if (found != products.end()) {
-            productList->setCurrentRow(static_cast<int>(found - products.begin()));
+            chooseProduct(static_cast<int>(found - products.begin()));
             productButton->setChecked(true);
         } else {
             customButton->setChecked(true);
@@ -281,8 +308,8 @@ std::optional<SheetLayout> SheetLayoutDialog::chosenLayout() const
     std::optional<SheetLayout> layout;
     if (customButton->isChecked())
         layout = customLayout();
-    else if (productButton->isChecked() && m_database && productList->currentRow() >= 0)
-        layout = m_database->products().value(productList->currentRow());
+    else if (productButton->isChecked() && m_database && chosenProduct() >= 0)
+        layout = m_database->products().value(chosenProduct());
     if (layout)
         layout->order = orderRows[std::max(orderBox->currentIndex(), 0)].order;
     return layout;
@@ -292,6 +319,14 @@ void SheetLayoutDialog::updateChoice()
 {
     orderBox->setEnabled(!plainPaperButton->isChecked());
     sheetPreview->showSheet(chosenLayout());
+}
+
+void SheetLayoutDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The choice in view, however the list was scrolled when last shown.
+    if (const QListWidgetItem *item = productList->currentItem())
+        productList->scrollToItem(item, QAbstractItemView::PositionAtCenter);
 }
 
 void SheetLayoutDialog::accept()

@@ -59,14 +59,25 @@ public:
 public Q_SLOTS:
     void accept() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QWidget *makeCustomFields();
-    // Hides the products that do not hold every word typed.
+    // Lists the products of the database at `indices`, in that order.
+    void listProducts(const QList<int> &indices);
+    // The index of the product chosen in the list; -1 for none.
+    int chosenProduct() const;
+    // Makes the product at `index` the list's choice, when it is listed.
+    void chooseProduct(int index);
+    // Lists the products that hold every word typed, those whose number was
+    // typed whole first.
     void search(const QString &text);
     void fillCustomFields(const SheetLayout &layout);
     SheetLayout customLayout() const;
     void updateChoice();
 
     const SheetDatabase *m_database;
+    QList<int> m_listed; // the product each row of the list shows
     QButtonGroup *m_kinds = nullptr;
 };

@@ -1,9 +1,8 @@
 #include "documentinput.h"
 
+#include "filenames.h"
 #include "stopsignals.h"
 #include "systemerror.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -72,7 +71,7 @@ DocumentInput readDocumentInput(const QString &name)
     if (isStandardInput(name))
         return readAll(STDIN_FILENO, name);
     // Opening a FIFO waits for its writer.
-    const int fd = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(nativeFileName(name).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         DocumentInput input;
         input.error = failed(name, errno);

@@ -1,6 +1,7 @@
 // paginette-print: prints a Paginette document without the desktop.
 
 #include "commandline.h"
+#include "filenames.h"
 #include "printtool.h"
 #include "stopsignals.h"
 
@@ -13,9 +14,10 @@
 
 namespace {
 
+// A file's name comes out as the bytes it came in with.
 void writeLine(std::FILE *stream, const QString &text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputs(nativeFileName(text).constData(), stream);
     std::fputc('\n', stream);
 }
 
@@ -69,10 +71,10 @@ int main(int argc, char **argv)
     const bool standardOutputOpen = isOpen(STDOUT_FILENO);
     fillClosedStandardDescriptors();
     // Read before Qt starts, so that the help, the version and usage errors
-    // need no display.
+    // need no display; names keep bytes that are not UTF-8.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(fileNameFromNative(argv[i]));
     const CommandLine line = parseCommandLine(arguments);
     if (line.help || line.version) {
         std::fputs((line.help ? usageText() : versionText()).toLocal8Bit().constData(), stdout);

@@ -2,6 +2,7 @@
 
 #include "documentfile.h"
 #include "documentinput.h"
+#include "filenames.h"
 #include "manifest.h"
 #include "outputfile.h"
 #include "outputtarget.h"
@@ -67,9 +68,10 @@ QString choosePrinter(QPrinter &printer, const PrintRequest &request)
 // error text when the file cannot be used.
 QString addBackground(const QString &path, const Document &doc, PrintPlan &plan, QPrinter &printer)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("%1: %2").arg(path, file.errorString());
+    QFile file;
+    const QString unread = openForReading(file, path);
+    if (!unread.isEmpty())
+        return QStringLiteral("%1: %2").arg(path, unread);
     if (file.size() > maxPictureBytes)
         return QStringLiteral("%1: a background takes at most 16 MB").arg(path);
     plan.background = runBackground(file.readAll());

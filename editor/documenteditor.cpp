@@ -38,7 +38,6 @@ void DocumentEditor::replace(const Document &doc)
     m_gestureBase.reset();
     m_doc = doc;
     m_stack->clear();
-    // A history left unclean by markModified alone is clean again only here.
     m_stack->setClean();
     cleanChanged(true);
     Q_EMIT changed();
@@ -48,12 +47,6 @@ void DocumentEditor::markSaved()
 {
     m_stack->setClean();
     cleanChanged(true);
-}
-
-void DocumentEditor::markModified()
-{
-    m_stack->resetClean();
-    cleanChanged(false);
 }
 
 void DocumentEditor::cleanChanged(bool clean)

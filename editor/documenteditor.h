@@ -79,9 +79,6 @@ public:
     void replace(const Document &doc);
     // Saved: the history's clean point is here and nothing is unsaved.
     void markSaved();
-    // Marks the document modified without an edit (the pointer moving over
-    // the page in Main mode does): the history leaves its clean point.
-    void markModified();
 
     void undo();
     void redo();

@@ -64,11 +64,11 @@ void PageTool::mousePressed(QPoint point, Qt::KeyboardModifiers modifiers)
         break;
     case ModePlaceNumber:
         if (!place(KindNumber, point, QStringLiteral("Place Number")))
-            editor.markModified();
+            m_context.feedback.sound();
         break;
     case ModePlaceText:
         if (!place(KindText, point, QStringLiteral("Place Text")))
-            editor.markModified();
+            m_context.feedback.sound();
         break;
     case ModePlacePicture: {
         const QPoint at = pagePoint(point);
@@ -110,7 +110,6 @@ void PageTool::mouseMoved(QPoint point, Qt::MouseButtons buttons)
         editor.gestureChange([dx, dy](Document &doc) { moveSelected(doc, dx, dy); });
     }
     movedSincePress = true;
-    editor.markModified();
 }
 
 void PageTool::mouseReleased()
@@ -124,7 +123,6 @@ void PageTool::mouseReleased()
     }
     m_bandRect = Bounds32{};
     Q_EMIT bandChanged();
-    editor.markModified();
 }
 
 void PageTool::nudge(std::int32_t dx, std::int32_t dy)

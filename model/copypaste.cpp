@@ -21,6 +21,10 @@ constexpr int mostSteps = 1000;
 constexpr std::int32_t lineStep = 20;
 // What a text object holds: a character area of the document file.
 constexpr qsizetype longestText = 63;
+// The most Paste reads from the clipboard, in either form: the most a
+// document file holds, its objects and the largest extension block.
+constexpr qint64 largestClipboard =
+    48 + qint64{maxObjectCapacity} * (388 + 4) + 8 + (qint64{256} << 20);
 
 // Whether any object of `copied`, moved by `shift`, would lie where an
 // object of its kind lies in `doc`.
@@ -128,14 +132,62 @@ void putObjects(QMimeData &mime, const Document &copied, const QString &text)
     mime.setText(text);
 }
 
-std::optional<Document> takeObjects(const QMimeData &mime)
+namespace {
+
+// Why the objects read cannot be pasted whole; empty when they can.
+QString objectsRefusal(const LoadResult &read)
 {
-    if (!mime.hasFormat(QLatin1String(objectsMimeType)))
-        return std::nullopt;
-    LoadResult read = readDocument(mime.data(QLatin1String(objectsMimeType)), maxObjectCapacity);
-    if (!read.document)
-        return std::nullopt;
-    return std::move(*read.document);
+    if (!read.messages.isEmpty())
+        return read.messages.constFirst().detail;
+    if (read.storedObjects > maxObjectCapacity)
+        return QStringLiteral("%1 objects, more than a document holds").arg(read.storedObjects);
+    for (const PageObject &object : read.document->objects) {
+        if (object.kind == KindPicture &&
+            (!object.picture || !read.document->pictures.contains(object.picture->id)))
+            return QStringLiteral("a picture without its bytes");
+    }
+    return {};
+}
+
+QString tooLarge(qint64 size)
+{
+    return QStringLiteral("Nothing was pasted: the clipboard holds %1 MB, more than a document "
+                          "can (%2 MB).")
+        .arg(size >> 20)
+        .arg(largestClipboard >> 20);
+}
+
+} // namespace
+
+ClipboardContent takeFromClipboard(const QMimeData &mime)
+{
+    ClipboardContent content;
+    if (!mime.hasFormat(QLatin1String(objectsMimeType))) {
+        content.text = mime.text();
+        if (content.text.size() > largestClipboard) {
+            content.refusal = tooLarge(content.text.size());
+            content.text.clear();
+        }
+        return content;
+    }
+    // The text beside them is a lesser copy: objects that cannot be read
+    // whole are not pasted in another form.
+    const QByteArray bytes = mime.data(QLatin1String(objectsMimeType));
+    if (bytes.size() > largestClipboard) {
+        content.refusal = tooLarge(bytes.size());
+        return content;
+    }
+    LoadResult read = readDocument(bytes, maxObjectCapacity);
+    const QString refusal = objectsRefusal(read);
+    if (!refusal.isEmpty()) {
+        content.refusal =
+            QStringLiteral("Nothing was pasted: the objects on the clipboard cannot be read "
+                           "whole (%1).")
+                .arg(refusal);
+        return content;
+    }
+    content.objects = std::move(read.document);
+    return content;
 }
 
 PasteResult pasteObjects(Document &doc, const Document &copied)

@@ -21,8 +21,18 @@ QString copiedText(const Document &doc);
 // document file's bytes, and plain text for other programs.
 inline constexpr char objectsMimeType[] = "application/x-paginette-objects";
 void putObjects(QMimeData &mime, const Document &copied, const QString &text);
-// The objects a clipboard holds in the program's own form, if it holds them.
-std::optional<Document> takeObjects(const QMimeData &mime);
+
+// What Paste takes from a clipboard: the objects of the program's own form,
+// read whole, else the text of other programs; or, when the clipboard holds
+// more than a document can or objects that cannot be read whole, nothing,
+// and why.
+struct ClipboardContent
+{
+    std::optional<Document> objects;
+    QString text;
+    QString refusal;
+};
+ClipboardContent takeFromClipboard(const QMimeData &mime);
 
 struct PasteResult
 {

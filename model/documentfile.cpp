@@ -1,6 +1,7 @@
 #include "documentfile.h"
 
 #include "extensionblock.h"
+#include "filenames.h"
 #include "kinds.h"
 #include "numbering.h"
 #include "recordcodec.h"
@@ -350,11 +351,12 @@ PageObject storedForm(const PageObject &object, std::int32_t pageShown)
 
 LoadResult loadDocument(const QString &path, std::int32_t capacity)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    const QString error = openForReading(file, path);
+    if (!error.isEmpty()) {
         LoadResult refused;
         refused.messages.append(
-            {QStringLiteral("Can't open file"), QStringLiteral("File Name"), file.errorString()});
+            {QStringLiteral("Can't open file"), QStringLiteral("File Name"), error});
         return refused;
     }
     return readDocument(file, capacity);

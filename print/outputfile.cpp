@@ -1,8 +1,8 @@
 #include "outputfile.h"
 
+#include "filenames.h"
 #include "systemerror.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -21,7 +21,7 @@ OutputFile::~OutputFile()
 
 QString OutputFile::open()
 {
-    const QByteArray file = QFile::encodeName(m_target.file);
+    const QByteArray file = nativeFileName(m_target.file);
     const QString folder = QFileInfo(m_target.file).path();
     switch (m_target.kind) {
     case OutputKind::StandardOutput:

@@ -1,5 +1,6 @@
 #include "outputtarget.h"
 
+#include "filenames.h"
 #include "systemerror.h"
 
 #include <QDir>
@@ -27,14 +28,14 @@ OutputTarget refused(OutputTarget target, OutputKind kind, const QString &why)
 std::optional<QString> linkTarget(const QString &path)
 {
     char text[PATH_MAX];
-    const ssize_t size = ::readlink(QFile::encodeName(path).constData(), text, sizeof text);
+    const ssize_t size = ::readlink(nativeFileName(path).constData(), text, sizeof text);
     if (size < 0)
         return std::nullopt;
     if (size == ssize_t(sizeof text)) {
         errno = ENAMETOOLONG;
         return std::nullopt;
     }
-    const QString target = QFile::decodeName(QByteArray(text, size));
+    const QString target = fileNameFromNative(QByteArray(text, size));
     if (QDir::isAbsolutePath(target))
         return target;
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -45,7 +46,7 @@ std::optional<QString> linkTarget(const QString &path)
 std::optional<FileIdentity> identityAt(const QString &path)
 {
     struct stat status = {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+    if (::stat(nativeFileName(path).constData(), &status) != 0)
         return std::nullopt;
     return FileIdentity{status.st_dev, status.st_ino};
 }
@@ -77,7 +78,7 @@ OutputTarget resolveOutput(const QString &name, std::optional<FileIdentity> docu
     QString file = name;
     struct stat status = {};
     for (int links = 0;; ++links) {
-        if (::lstat(QFile::encodeName(file).constData(), &status) != 0) {
+        if (::lstat(nativeFileName(file).constData(), &status) != 0) {
             if (errno != ENOENT)
                 return refused(target, OutputKind::Refused, systemError(errno));
             // A new file, or the missing end of a chain of links.

@@ -1,6 +1,7 @@
 #include "printlog.h"
 
 #include "csv.h"
+#include "filenames.h"
 #include "kinds.h"
 #include "numbering.h"
 #include "wrapint.h"
@@ -16,6 +17,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <initializer_list>
@@ -129,7 +132,7 @@ bool isRegular(int fd)
 // would otherwise hold the open until a reader came.
 int openWithoutWaiting(const QString &path, int flags, int &error)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = nativeFileName(path);
     int fd = -1;
     do {
         fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
@@ -476,9 +479,24 @@ QList<QStringList> parseLog(QByteArrayView text)
 
 QString logDocumentKey(const QString &path)
 {
-    const QFileInfo file(path);
-    const QString resolved = file.canonicalFilePath();
-    return resolved.isEmpty() ? file.absoluteFilePath() : resolved;
+    const QString absolute = absoluteFileName(path);
+    char resolved[PATH_MAX];
+    const QString key = ::realpath(nativeFileName(absolute).constData(), resolved)
+                            ? fileNameFromNative(resolved)
+                            : absolute;
+    if (!holdsNonUtf8(key))
+        return key;
+    // The log is UTF-8 text: a name's stray bytes are written as %XX, and a
+    // leading % tells such a key from any path.
+    QByteArray escaped("%");
+    for (const char byte : nativeFileName(key)) {
+        const auto value = static_cast<uchar>(byte);
+        if (value >= 0x80 || byte == '%')
+            escaped += '%' + QByteArray::number(value, 16).toUpper().rightJustified(2, '0');
+        else
+            escaped += byte;
+    }
+    return QString::fromLatin1(escaped);
 }
 
 QString defaultPrintLogPath()
@@ -549,7 +567,7 @@ QString PrintLog::write(const PrintLogEntry &entry, const KeepWaiting &keepWaiti
     if (const int why = log.close())
         return failed(m_path, systemText(why));
     if (foldsAside)
-        ::unlink(QFile::encodeName(sidePath()).constData());
+        ::unlink(nativeFileName(sidePath()).constData());
     return {};
 }
 

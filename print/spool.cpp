@@ -1,7 +1,8 @@
 #include "spool.h"
 
+#include "filenames.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
@@ -22,7 +23,7 @@ QByteArray freeName(const QString &folder)
 {
     const QString name = QStringLiteral(".paginette-%1.part")
                              .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-    return QFile::encodeName(QDir(folder).filePath(name));
+    return nativeFileName(QDir(folder).filePath(name));
 }
 
 } // namespace
@@ -33,12 +34,12 @@ Spool::~Spool()
     if (m_fd >= 0)
         ::close(m_fd);
     if (!m_name.isEmpty())
-        ::unlink(QFile::encodeName(m_name).constData());
+        ::unlink(nativeFileName(m_name).constData());
 }
 
 int Spool::open(const QString &folder, Kind kind)
 {
-    const QByteArray path = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QByteArray path = nativeFileName(folder.isEmpty() ? QStringLiteral(".") : folder);
     if (kind == Kind::Anonymous) {
         const int fd = ::open(path.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, newFileBits);
         if (fd >= 0)
@@ -50,7 +51,7 @@ int Spool::open(const QString &folder, Kind kind)
         const QByteArray name = freeName(folder);
         const int fd = ::open(name.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, newFileBits);
         if (fd >= 0)
-            return adopt(fd, QFile::decodeName(name));
+            return adopt(fd, fileNameFromNative(name));
         if (errno != EEXIST)
             return errno;
     }
@@ -85,16 +86,16 @@ int Spool::setPermissions(mode_t bits)
 
 int Spool::replace(const QString &target)
 {
-    const QByteArray to = QFile::encodeName(target);
+    const QByteArray to = nativeFileName(target);
     if (!m_name.isEmpty()) {
-        if (::rename(QFile::encodeName(m_name).constData(), to.constData()) != 0)
+        if (::rename(nativeFileName(m_name).constData(), to.constData()) != 0)
             return errno;
         m_name.clear();
         return 0;
     }
     // An anonymous file is given a name of its own beside the target first,
     // since a link cannot replace a file and a rename can.
-    const QByteArray self = QFile::encodeName(readablePath());
+    const QByteArray self = nativeFileName(readablePath());
     for (int attempt = 0; attempt < nameAttempts; ++attempt) {
         const QByteArray temporary = freeName(QFileInfo(target).path());
         if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporary.constData(),

@@ -53,6 +53,7 @@ struct ShownDialog
     bool cancelShown = false;
     bool noShown = false;
     QWidget *focused = nullptr;
+    bool okFocused = false;
     // The first line's text is as wide as what it shows.
     bool line1Fits = false;
 };
@@ -68,6 +69,7 @@ inline ShownDialog shownDialog(const MessageDialog *dialog)
     shown.cancelShown = dialog->cancelButton->isVisible();
     shown.noShown = dialog->noButton->isVisible();
     shown.focused = dialog->focusWidget();
+    shown.okFocused = shown.focused == dialog->okButton;
     shown.line1Fits = dialog->firstLine->width() >=
                       dialog->firstLine->fontMetrics().horizontalAdvance(shown.line1);
     return shown;

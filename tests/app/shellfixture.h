@@ -1,5 +1,6 @@
 #pragma once
 
+#include "aboutdialog.h"
 #include "documenteditor.h"
 #include "documentwindow.h"
 #include "feedbackrecorder.h"
@@ -26,8 +27,8 @@
 #include <memory>
 
 // The program as main() assembles it, with a fresh preferences folder, the
-// message boxes recorded, modal windows recorded instead of shown (file
-// dialogs and the message dialog excepted), and errors captured.
+// message boxes recorded, modal windows and the splash recorded instead of
+// shown (file dialogs and the message dialog excepted), and errors captured.
 class ShellFixture
 {
 public:
@@ -48,6 +49,9 @@ public:
         ShellHooks hooks;
         hooks.runModal = [this](QDialog &dialog) {
             modals.append(dialog.metaObject()->className());
+        };
+        hooks.showSplash = [this](AboutDialog &) {
+            splashes.append(frame->isVisible());
         };
         hooks.openUrl = [this](const QUrl &url, const std::function<void()> &notOpened) {
             opened.append(url);
@@ -88,6 +92,8 @@ public:
     DocumentEditor editor{session};
     std::unique_ptr<MainWindow> frame;
     QList<QByteArray> modals;
+    // A splash shown, each noting whether the frame was on screen beneath it.
+    QList<bool> splashes;
     QList<QUrl> opened;
     bool openSucceeds = true;
 

@@ -1,9 +1,16 @@
 #include "aboutdialog.h"
 #include "modalscript.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QVersionNumber>
 
 class TestAboutBox : public QObject
 {
@@ -70,6 +77,101 @@ private Q_SLOTS:
         });
         QCOMPARE(script.run([&about] { about.exec(); }), QStringList());
         QCOMPARE(closed, closes);
+    }
+
+    // The box names the system it runs on, in full.
+    void namesTheSystemItRunsOn()
+    {
+        AboutDialog about;
+        const QVersionNumber qt = QLibraryInfo::version();
+        const QString text = about.systemsLabel->text();
+        QCOMPARE(text,
+                 QStringLiteral("Linux, Qt %1.%2").arg(qt.majorVersion()).arg(qt.minorVersion()));
+        QVERIFY(about.systemsLabel->width() >=
+                about.systemsLabel->fontMetrics().horizontalAdvance(text));
+    }
+
+    // As the program's greeting the box goes by itself after two seconds.
+    void splashGoesByItself()
+    {
+        AboutDialog splash;
+        QSignalSpy closed(&splash, &QDialog::finished);
+        QElapsedTimer shown;
+        shown.start();
+        splash.showAsSplash();
+        QVERIFY(splash.isVisible());
+        QVERIFY(closed.wait(10000));
+        QVERIFY(!splash.isVisible());
+        // Not at once: a timer of two seconds fires within 5 % of them.
+        QVERIFY2(shown.elapsed() >= 1900, qPrintable(QString::number(shown.elapsed())));
+    }
+
+    // Any key or click in the program ends the splash and goes on to where it
+    // was meant.
+    void splashEndsAtAnyKeyOrClick_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("a letter on the splash") << "letter";
+        QTest::newRow("a press on the picture") << "picture";
+        QTest::newRow("a key to the program's window") << "key elsewhere";
+        QTest::newRow("a click on the program's window") << "click elsewhere";
+    }
+
+    void splashEndsAtAnyKeyOrClick()
+    {
+        QFETCH(QString, how);
+        QWidget program;
+        auto *edit = new QLineEdit(&program);
+        auto *button = new QPushButton(QStringLiteral("Go"), &program);
+        button->move(0, 40);
+        program.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&program));
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        AboutDialog splash(&program);
+        splash.showAsSplash();
+        QVERIFY(QTest::qWaitForWindowExposed(&splash));
+        if (how == "letter") {
+            QTest::keyClick(splash.windowHandle(), Qt::Key_A);
+        } else if (how == "picture") {
+            QTest::mousePress(splash.picture, Qt::LeftButton);
+        } else if (how == "key elsewhere") {
+            QTest::keyClick(edit, Qt::Key_A);
+            QCOMPARE(edit->text(), QStringLiteral("a"));
+        } else {
+            QTest::mouseClick(button, Qt::LeftButton);
+            QCOMPARE(clicked.size(), 1);
+        }
+        QVERIFY(!splash.isVisible());
+        QVERIFY(!splash.splashTimer->isActive());
+    }
+
+    // Help > About stays until it is closed, a splash still up included:
+    // nothing is set to close it, and a letter leaves it up.
+    void aboutBoxStaysUntilClosed_data()
+    {
+        QTest::addColumn<bool>("splashFirst");
+        QTest::newRow("shown afresh") << false;
+        QTest::newRow("while the splash is up") << true;
+    }
+
+    void aboutBoxStaysUntilClosed()
+    {
+        QFETCH(bool, splashFirst);
+        AboutDialog about;
+        if (splashFirst)
+            about.showAsSplash();
+        bool timed = true;
+        bool stayed = false;
+        ModalScript script;
+        script.expect("AboutDialog", [&](QWidget *dialog) {
+            timed = about.splashTimer->isActive();
+            QTest::keyClick(dialog->windowHandle(), Qt::Key_A);
+            stayed = dialog->isVisible();
+            QTest::mousePress(about.picture, Qt::LeftButton);
+        });
+        QCOMPARE(script.run([&about] { about.exec(); }), QStringList());
+        QVERIFY(!timed);
+        QVERIFY(stayed);
     }
 
     void pictureIsDrawn()

@@ -2,7 +2,9 @@
 #include "continuenumbering.h"
 #include "continuenumberingdialog.h"
 #include "documentbuilder.h"
+#include "documentfile.h"
 #include "menucaption.h"
+#include "modalscript.h"
 #include "printlog.h"
 #include "printlogwindow.h"
 #include "sheetlayoutdialog.h"
@@ -52,7 +54,9 @@ class TestAddons : public ShellTest
 private Q_SLOTS:
     void init()
     {
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
+        // Each test its own print log.
+        qputenv("XDG_DATA_HOME",
+                QFile::encodeName(m_home.filePath(QStringLiteral("data%1").arg(++m_tests))));
         QVERIFY(startShell());
     }
 
@@ -173,6 +177,106 @@ private Q_SLOTS:
         QCOMPARE(documentDump(m_shell->doc()), documentDump(before));
     }
 
+    // Sheet Layout opened again on a document with a product shows that
+    // product chosen and in view, whether chosen here or read from the file.
+    void sheetLayoutShowsTheDocumentsProduct_data()
+    {
+        QTest::addColumn<bool>("fromFile");
+        QTest::newRow("chosen here") << false;
+        QTest::newRow("from the file") << true;
+    }
+
+    void sheetLayoutShowsTheDocumentsProduct()
+    {
+        QFETCH(bool, fromFile);
+        const SheetDatabase database = SheetDatabase::read(installedSheetFolder);
+        if (database.isEmpty())
+            QSKIP("glabels-data is not installed");
+        // Far enough down the list to be out of view unless brought there.
+        const SheetLayout product = *database.find(u"Avery 5160");
+        // The dialog runs for real, as the user sees it, answered by a script.
+        ShellHooks hooks;
+        hooks.runModal = [](QDialog &dialog) {
+            dialog.exec();
+        };
+        m_frame->setHooks(hooks);
+        if (fromFile) {
+            Document doc = emptyDocument(20);
+            doc.sheet = product;
+            const QString path = m_home.filePath(QStringLiteral("labels.pgt"));
+            QCOMPARE(saveDocument(doc, {}, path), QString());
+            m_frame->openDocument(path);
+        } else {
+            ModalScript choose;
+            choose.expect("SheetLayoutDialog", [&product](QWidget *dialog) {
+                auto *form = qobject_cast<SheetLayoutDialog *>(dialog);
+                QTest::keyClicks(form->searchEdit, product.title());
+                QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("okButton")),
+                                  Qt::LeftButton);
+            });
+            QCOMPARE(choose.run([this] { action("sheetLayoutAction")->trigger(); }), QStringList());
+        }
+        QCOMPARE(m_shell->doc().sheet, product);
+
+        bool productChecked = false;
+        QString current;
+        bool inView = false;
+        ModalScript look;
+        look.expect("SheetLayoutDialog", [&](QWidget *dialog) {
+            auto *form = qobject_cast<SheetLayoutDialog *>(dialog);
+            productChecked = form->productButton->isChecked();
+            const QListWidgetItem *item = form->productList->currentItem();
+            current = item ? item->text() : QString();
+            inView = item && item->isSelected() &&
+                     form->productList->viewport()->rect().contains(
+                         form->productList->visualItemRect(item));
+            qobject_cast<QDialog *>(dialog)->reject();
+        });
+        QCOMPARE(look.run([this] { action("sheetLayoutAction")->trigger(); }), QStringList());
+        QVERIFY(productChecked);
+        QCOMPARE(current, product.title() + QStringLiteral(": ") + product.description);
+        QVERIFY(inView);
+    }
+
+    // The products found as words are typed come as the command line lists
+    // them: those whose number was typed whole first.
+    void sheetSearchListsWholeNumbersFirst_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("a number") << "5160";
+        QTest::newRow("make and number") << "avery 5160";
+    }
+
+    void sheetSearchListsWholeNumbersFirst()
+    {
+        QFETCH(QString, typed);
+        const SheetDatabase database = SheetDatabase::read(installedSheetFolder);
+        if (database.isEmpty())
+            QSKIP("glabels-data is not installed");
+        QStringList expected;
+        for (const int index : database.matching(typed)) {
+            const SheetLayout &product = database.products()[index];
+            expected.append(product.title() + QStringLiteral(": ") + product.description);
+        }
+        QStringList listed;
+        QString chosen;
+        ShellHooks hooks;
+        hooks.runModal = [&](QDialog &dialog) {
+            auto *form = qobject_cast<SheetLayoutDialog *>(&dialog);
+            QTest::keyClicks(form->searchEdit, typed);
+            for (int row = 0; row < form->productList->count(); ++row) {
+                if (!form->productList->isRowHidden(row))
+                    listed.append(form->productList->item(row)->text());
+            }
+            chosen = form->productList->currentItem()->text();
+            dialog.reject();
+        };
+        m_frame->setHooks(hooks);
+        action("sheetLayoutAction")->trigger();
+        QCOMPARE(listed, expected);
+        QCOMPARE(chosen, expected.constFirst());
+    }
+
     void printLogShowsAndCopiesRuns()
     {
         Document doc = emptyDocument(20);
@@ -209,6 +313,67 @@ private Q_SLOTS:
                                 "ticket\t00125\t00134\n"
                                 "2026-03-14 09:27:53\t/srv/b.pgt\toffice\t4\t6\t2\t128+1*3 "
                                 "10+1*3\tticket\t00128\t00130\tstub left\t10\t12\n"));
+    }
+
+    // An open Print Log shows each run as it is logged: one printed here,
+    // with its manifest to save, or one another program printed.
+    void printLogShowsRunsPrintedWhileOpen_data()
+    {
+        QTest::addColumn<bool>("here");
+        QTest::addColumn<bool>("earlierRun");
+        QTest::newRow("printed here") << true << false;
+        QTest::newRow("printed by another program, the first run logged") << false << false;
+        QTest::newRow("printed by another program, after a run") << false << true;
+    }
+
+    void printLogShowsRunsPrintedWhileOpen()
+    {
+        QFETCH(bool, here);
+        QFETCH(bool, earlierRun);
+        Document doc = emptyDocument(20);
+        addNumber(doc, 10, 10, 125, 5);
+        doc.objects[0].name = QStringLiteral("ticket");
+        doc.pagesToPrint = 3;
+        m_shell->editor.replace(doc);
+        PrintLog log(defaultPrintLogPath());
+        const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
+        if (earlierRun)
+            QCOMPARE(log.append(logEntry(doc, wholeRun(3), "/srv/a.pgt", "office", when)),
+                     QString());
+
+        action("printLogAction")->trigger();
+        auto *window = child<PrintLogWindow>("PrintLogWindow");
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTableWidget *table = window->logTable;
+        const int before = earlierRun ? 1 : 0;
+        QCOMPARE(table->rowCount(), before);
+        if (earlierRun)
+            table->selectRow(0);
+
+        if (here) {
+            const QString out = m_home.filePath(QStringLiteral("run.pdf"));
+            ModalScript print;
+            print.expect("QPrintDialog", [&out](QWidget *dialog) {
+                auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+                printers->setCurrentIndex(printers->count() - 1); // Print to File (PDF)
+                dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(out);
+                qobject_cast<QDialog *>(dialog)->accept();
+            });
+            QCOMPARE(print.run([this] { action("printAction")->trigger(); }), QStringList());
+            QCOMPARE(table->rowCount(), before + 1);
+            QCOMPARE(table->item(before, 2)->text(), out);
+        } else {
+            QCOMPARE(log.append(logEntry(doc, PrintPlan{2, 3, 1, false, {}}, "/srv/b.pgt", "office",
+                                         when.addSecs(60))),
+                     QString());
+            QTRY_COMPARE(table->rowCount(), before + 1);
+            QCOMPARE(table->item(before, 1)->text(), QStringLiteral("/srv/b.pgt"));
+        }
+        if (earlierRun)
+            QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
+        // Only a run printed here has its manifest to save.
+        table->selectRow(before);
+        QCOMPARE(window->saveManifestButton->isEnabled(), here);
     }
 
     void manifestsOfRunsPrintedHere()
@@ -262,6 +427,7 @@ private Q_SLOTS:
 
 private:
     QTemporaryDir m_home;
+    int m_tests = 0;
 };
 
 PAGINETTE_APP_TEST_MAIN(TestAddons)

@@ -86,8 +86,8 @@ private Q_SLOTS:
             << modified << Answer::ClickCancel << true << true << false << QStringList() << 0;
         QTest::newRow("OK saves a named document without asking")
             << modified << Answer::ClickOk << true << true << true << QStringList{named} << 0;
-        QTest::newRow("Enter presses the focused Cancel")
-            << modified << Answer::Enter << true << true << false << QStringList() << 0;
+        QTest::newRow("Enter saves, as OK does")
+            << modified << Answer::Enter << true << true << true << QStringList{named} << 0;
         QTest::newRow("OK asks a path for an unnamed document")
             << unnamed << Answer::ClickOk << true << true << true << QStringList{chosen} << 1;
         QTest::newRow("OK then cancelled save dialog keeps the document")

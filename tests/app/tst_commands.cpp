@@ -5,6 +5,7 @@
 #include "documentwindow.h"
 #include "filebytes.h"
 #include "filedialogs.h"
+#include "filenames.h"
 #include "helpwindow.h"
 #include "messagedialog.h"
 #include "modalscript.h"
@@ -73,6 +74,11 @@ std::function<void(QWidget *)> answerSave(bool save, QString *question = nullptr
 // dialog's window as the user's keys come: to the list of names while it is up.
 void typeIntoNameBox(QWidget *fileDialog, const QString &text)
 {
+    // Keys reach a dialog once it is the active window, as the user's do. The
+    // window system says so a while after the dialog shows, and a list of
+    // names up by then keeps the main window active, taking the keys; nor
+    // will qWaitForWindowActive() do: it counts a dialog active with its parent.
+    QTRY_COMPARE(QApplication::activeWindow(), fileDialog);
     auto *name = fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
     name->setFocus();
     name->selectAll();
@@ -151,7 +157,9 @@ private Q_SLOTS:
 
     void startUpShowsSplashAndDocumentWindow()
     {
-        QCOMPARE(m_shell->modals, QList<QByteArray>{"AboutDialog"});
+        // The splash comes over the program, on screen and usable at once.
+        QCOMPARE(m_shell->splashes, QList<bool>{true});
+        QCOMPARE(m_shell->modals, QList<QByteArray>());
         QVERIFY(m_frame->isEnabled());
         QVERIFY(m_frame->isVisible());
 
@@ -742,6 +750,112 @@ private Q_SLOTS:
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
     }
 
+    // Place Picture's list of names goes with its dialog, as File's does:
+    // cancelled while the list is up, it leaves nothing over the frame to
+    // take the next click.
+    void pictureNameListGoesWithItsDialog()
+    {
+        const QString folder = m_shell->path(QStringLiteral("names"));
+        QVERIFY(QDir().mkpath(folder));
+        for (const char *name : {"doc.pgt", "doc.png"})
+            QVERIFY(writeFile(folder + u'/' + QLatin1String(name), "x"));
+        activateFrame();
+
+        bool listed = false;
+        bool answered = false;
+        ModalScript script;
+        script.expect("QFileDialog", [&](QWidget *modal) {
+            typeIntoNameBox(modal, folder + QStringLiteral("/do"));
+            listed = QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; });
+            qobject_cast<QDialog *>(modal)->reject();
+            answered = true;
+        });
+        QCOMPARE(script.run([&] {
+            QTest::mouseClick(child<QToolButton>("placePictureButton"), Qt::LeftButton);
+            // The dialog comes once the press on the page is handled.
+            QTest::mouseClick(documentWindow(), Qt::LeftButton, Qt::NoModifier, QPoint(140, 140));
+            QVERIFY(QTest::qWaitFor([&answered] { return answered; }));
+        }),
+                 QStringList());
+        QVERIFY(listed);
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        QTest::mouseClick(child<QToolButton>("placeNumberButton"), Qt::LeftButton);
+        QCOMPARE(m_shell->session.editMode, ModePlaceNumber);
+    }
+
+    // A name that is not UTF-8, as the command line gives it, opens the file
+    // it names and is saved back to it, never to the twin Qt reads it as.
+    void aNonUtf8NameOpensAndSavesItsOwnFile()
+    {
+        const QByteArray bytes = QByteArray("doc") + '\xff' + ".pgt";
+        const QString name = m_shell->path(fileNameFromNative(bytes));
+        const QString twin = m_shell->path(QString::fromUtf8(bytes));
+        QVERIFY(writeFile(twin, documentHeader(1, 3)));
+        QCOMPARE(::rename(QFile::encodeName(twin).constData(), nativeFileName(name).constData()),
+                 0);
+        QVERIFY(writeFile(twin, documentHeader(1, 5)));
+        ModalScript none;
+        QCOMPARE(none.run([&] { m_frame->openDocument(name); }), QStringList());
+        QCOMPARE(m_shell->doc().pagesToPrint, 3);
+        QCOMPARE(m_shell->session.docFileName, name);
+        QCOMPARE(shownTitle(), titleOf(twin));
+
+        placeNumber();
+        QCOMPARE(run(none, action("saveAction")), QStringList());
+        QVERIFY(!m_shell->session.docModified);
+        QFile saved;
+        QCOMPARE(openForReading(saved, name), QString());
+        QCOMPARE(saved.readAll().size(), oneObjectFileSize);
+        QCOMPARE(readFile(twin), documentHeader(1, 5));
+    }
+
+    // A file dialog shows a name that is not UTF-8 as Qt reads it, and gives
+    // it so: chosen there, it is refused, and nothing is opened, saved or
+    // placed, the twin of that name least of all.
+    void aFileDialogRefusesANameItCannotPassOn_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("File > Open") << "open";
+        QTest::newRow("File > Save As") << "save as";
+        QTest::newRow("Place Picture") << "picture";
+    }
+
+    void aFileDialogRefusesANameItCannotPassOn()
+    {
+        QFETCH(QString, command);
+        const QByteArray bytes = QByteArray("doc") + '\xff' + ".pgt";
+        const QString twin = m_shell->path(QString::fromUtf8(bytes));
+        QVERIFY(writeFile(twin, documentHeader(2, 4)));
+        QCOMPARE(::rename(QFile::encodeName(twin).constData(),
+                          nativeFileName(m_shell->path(fileNameFromNative(bytes))).constData()),
+                 0);
+        QVERIFY(writeFile(twin, documentHeader(2, 4)));
+        const Document before = m_shell->doc();
+        activateFrame();
+
+        ModalScript script;
+        script.typePath(twin);
+        QCOMPARE(script.run([&] {
+            if (command == QLatin1String("picture")) {
+                QTest::mouseClick(child<QToolButton>("placePictureButton"), Qt::LeftButton);
+                QTest::mouseClick(documentWindow(), Qt::LeftButton, Qt::NoModifier,
+                                  QPoint(140, 140));
+                // The dialog comes once the press on the page is handled.
+                QVERIFY(QTest::qWaitFor([this] { return !m_shell->recorder.errors().isEmpty(); }));
+            } else {
+                action(command == QLatin1String("open") ? "openAction" : "saveAsAction")->trigger();
+            }
+        }),
+                 QStringList());
+        QCOMPARE(m_shell->recorder.errors(),
+                 QStringList{twin + QStringLiteral(": the name is not UTF-8, and a file dialog "
+                                                   "cannot pass such a name on. Rename the file "
+                                                   "to use it here.")});
+        QCOMPARE(documentDump(m_shell->doc()), documentDump(before));
+        QVERIFY(!m_shell->session.docNamed);
+        QCOMPARE(readFile(twin), documentHeader(2, 4));
+    }
+
     void help()
     {
         const FeedbackRecorder::Message notFound(QStringLiteral("Can't find Read Me files"),
@@ -829,8 +943,7 @@ private Q_SLOTS:
     {
         action("aboutAction")->trigger();
         action("preferencesAction")->trigger();
-        QCOMPARE(m_shell->modals,
-                 QList<QByteArray>({"AboutDialog", "AboutDialog", "PreferencesDialog"}));
+        QCOMPARE(m_shell->modals, QList<QByteArray>({"AboutDialog", "PreferencesDialog"}));
 
         // Create Matrix checks the selection itself, whatever the item's state.
         Document doc = oneNumber();
@@ -844,7 +957,7 @@ private Q_SLOTS:
             action("createMatrixAction")->setEnabled(true);
             action("createMatrixAction")->trigger();
         }
-        QCOMPARE(m_shell->modals.size(), 4);
+        QCOMPARE(m_shell->modals.size(), 3);
         QCOMPARE(m_shell->modals.last(), QByteArray("CreateMatrixDialog"));
     }
 };

@@ -1,4 +1,5 @@
 #include "apptestmain.h"
+#include "copypaste.h"
 #include "documentbuilder.h"
 #include "documentwindow.h"
 #include "modalscript.h"
@@ -17,6 +18,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -460,7 +462,10 @@ private Q_SLOTS:
 
         MainWindow again(AppContext{m_shell->editor, m_shell->session, m_shell->render,
                                     m_shell->view, m_shell->prefs, m_shell->recorder.feedback()});
-        again.setHooks({[](QDialog &) {}, {}});
+        again.setHooks({[](QDialog &) {},
+                        {},
+                        [](AboutDialog &) {
+                        }});
         again.start();
         QCOMPARE(again.objectProperties()->geometry(), kept);
     }
@@ -498,6 +503,41 @@ private Q_SLOTS:
         QCOMPARE(m_shell->recorder.messages.last(),
                  FeedbackRecorder::Message(noRoomMessage(QStringLiteral("The paste"), 2, 1),
                                            QStringLiteral("Paste")));
+    }
+
+    // Objects on the clipboard that cannot be read whole paste nothing, and
+    // the error display says why.
+    void pasteTellsWhyNothingWasPasted_data()
+    {
+        QTest::addColumn<int>("kept");
+        QTest::newRow("a copy cut inside its second object") << 48 + 388 + 100;
+        QTest::newRow("a copy that never came across") << 0;
+    }
+
+    void pasteTellsWhyNothingWasPasted()
+    {
+        QFETCH(int, kept);
+        Document copied = emptyDocument(20);
+        addNumber(copied, 10, 10, 125, 5);
+        addObject(copied, KindText, 10, 40, QStringLiteral("Admit one"));
+        addObject(copied, KindText, 10, 70, QStringLiteral("Row B"));
+        auto *mime = new QMimeData;
+        putObjects(*mime, copied, QStringLiteral("00125\nAdmit one\nRow B"));
+        mime->setData(QLatin1String(objectsMimeType),
+                      mime->data(QLatin1String(objectsMimeType)).left(kept));
+        QGuiApplication::clipboard()->setMimeData(mime);
+        placeNumber(100, 100);
+        const Document before = doc();
+        const int steps = m_shell->editor.undoStack().count();
+
+        QTest::keyClick(m_frame, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(documentDump(doc()), documentDump(before));
+        QCOMPARE(m_shell->editor.undoStack().count(), steps);
+        const QStringList errors = m_shell->recorder.errors();
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().startsWith(
+                     QStringLiteral("Nothing was pasted: the objects on the clipboard")),
+                 qPrintable(errors.first()));
     }
 
     // A picture from a file: placed where clicked at its natural size, one

@@ -1,3 +1,4 @@
+#include "filenames.h"
 #include "launchoptions.h"
 
 #include <QtTest>
@@ -49,6 +50,17 @@ private Q_SLOTS:
         QFETCH(LaunchOptions, expected);
         arguments.prepend(QStringLiteral("paginette"));
         QCOMPARE(parseLaunchOptions(arguments), expected);
+    }
+
+    // The command line as main() gets it: a document's name is its bytes,
+    // those that are not UTF-8 too.
+    void aDocumentsNameKeepsItsBytes()
+    {
+        const QByteArray name = QByteArray("tickets") + '\xff' + ".pgt";
+        const char *const arguments[] = {"paginette", name.constData()};
+        const LaunchOptions options = parseLaunchOptions(2, arguments);
+        QCOMPARE(options.error, QString());
+        QCOMPARE(nativeFileName(options.document), name);
     }
 };
 

@@ -25,10 +25,10 @@ private Q_SLOTS:
         QTest::newRow("No shown: close box") << false << true << Answer::CloseBox << 2;
         QTest::newRow("Cancel shown: click Cancel") << true << false << Answer::ClickCancel << 2;
         QTest::newRow("Cancel shown: Escape") << true << false << Answer::Escape << 2;
-        QTest::newRow("Cancel shown: Enter on the focused Cancel")
-            << true << false << Answer::Enter << 2;
+        QTest::newRow("Cancel shown: Enter answers OK") << true << false << Answer::Enter << 1;
         QTest::newRow("all shown: click OK") << true << true << Answer::ClickOk << 1;
         QTest::newRow("all shown: click No") << true << true << Answer::ClickNo << 5;
+        QTest::newRow("all shown: Enter answers OK") << true << true << Answer::Enter << 1;
         QTest::newRow("all shown: Escape answers Cancel") << true << true << Answer::Escape << 2;
         QTest::newRow("all shown: close box") << true << true << Answer::CloseBox << 2;
     }
@@ -54,6 +54,8 @@ private Q_SLOTS:
         QCOMPARE(shown.cancelShown, showCancel);
         QCOMPARE(shown.noShown, showNo);
         QVERIFY(shown.okShown);
+        // Enter answers what has the focus.
+        QVERIFY(shown.okFocused);
     }
 
     void escapeWithOnlyOkDoesNothing()

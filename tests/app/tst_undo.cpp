@@ -35,6 +35,23 @@ enum class Gesture
     Pages,
 };
 
+// What the user does that changes no object.
+enum class NoStep
+{
+    SelectClick,
+    Band,
+    PictureCancelled,
+    PlaceOnFullTable,
+};
+
+// The document as saved, whatever is selected: the selection is no edit.
+Document withoutSelection(Document doc)
+{
+    for (PageObject &object : doc.objects)
+        object.selected = 0;
+    return doc;
+}
+
 QPoint windowPoint(int x, int y)
 {
     return QPoint(x + 40, y + 40);
@@ -57,6 +74,7 @@ Document startingDocument()
 } // namespace
 
 Q_DECLARE_METATYPE(Gesture)
+Q_DECLARE_METATYPE(NoStep)
 
 // Every kind of step is taken back by Undo and made again by Redo, through
 // the Edit menu's shortcuts, restoring the document exactly.
@@ -234,13 +252,73 @@ private Q_SLOTS:
         QCOMPARE(m_shell->recorder.messages.size(), messages);
     }
 
-    void selectingIsNoStep()
+    // What changes no object is no step: a saved document stays saved, with
+    // nothing to undo and nothing for New to offer to save.
+    void whatIsNoStepLeavesTheDocumentSaved_data()
     {
-        shortcut(Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(selectedCount(doc()), 5);
-        click(window(), windowPoint(500, 500));
-        QCOMPARE(m_shell->editor.undoStack().count(), 0);
+        QTest::addColumn<NoStep>("gesture");
+        QTest::newRow("a click selecting an object") << NoStep::SelectClick;
+        QTest::newRow("a band around objects") << NoStep::Band;
+        QTest::newRow("Place Picture cancelled in its file dialog") << NoStep::PictureCancelled;
+        QTest::newRow("Place Number with the table full") << NoStep::PlaceOnFullTable;
+    }
+
+    void whatIsNoStepLeavesTheDocumentSaved()
+    {
+        QFETCH(NoStep, gesture);
+        if (gesture == NoStep::PlaceOnFullTable) {
+            Document full = startingDocument();
+            full.capacity = full.count();
+            m_shell->editor.replace(full);
+        }
+        ModalScript saveAs;
+        saveAs.typePath(m_shell->path(QStringLiteral("sel.pgt")));
+        QCOMPARE(saveAs.run([this] { action("saveAsAction")->trigger(); }), QStringList());
+        reactivate();
+        const Document saved = doc();
+
+        switch (gesture) {
+        case NoStep::SelectClick:
+            click(window(), windowPoint(105, 105));
+            QCOMPARE(selectedCount(doc()), 1);
+            break;
+        case NoStep::Band:
+            QTest::mousePress(window(), Qt::LeftButton, Qt::NoModifier, windowPoint(50, 180));
+            QTest::mouseMove(window(), windowPoint(200, 230));
+            QTest::mouseMove(window(), windowPoint(400, 300));
+            QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier, windowPoint(400, 300));
+            QCOMPARE(selectedCount(doc()), 2);
+            break;
+        case NoStep::PictureCancelled: {
+            click(child<QToolButton>("placePictureButton"));
+            bool cancelled = false;
+            ModalScript cancel;
+            cancel.expect("QFileDialog", [&cancelled](QWidget *dialog) {
+                qobject_cast<QDialog *>(dialog)->reject();
+                cancelled = true;
+            });
+            QCOMPARE(cancel.run([&] {
+                click(window(), windowPoint(400, 300));
+                // The dialog comes once the press on the page is handled.
+                QVERIFY(QTest::qWaitFor([&cancelled] { return cancelled; }));
+            }),
+                     QStringList());
+            reactivate();
+            break;
+        }
+        case NoStep::PlaceOnFullTable:
+            click(child<QToolButton>("placeNumberButton"));
+            click(window(), windowPoint(400, 300));
+            QCOMPARE(m_shell->recorder.beeps, 1);
+            break;
+        }
+        QCOMPARE(documentDump(withoutSelection(doc())), documentDump(withoutSelection(saved)));
+        QCOMPARE(m_shell->docFlags(), (QList<bool>{true, true, false}));
+        QVERIFY(!m_frame->isWindowModified());
         QVERIFY(!action("undoAction")->isEnabled());
+        QVERIFY(!action("saveAction")->isEnabled());
+        ModalScript noQuestion;
+        QCOMPARE(noQuestion.run([this] { action("newAction")->trigger(); }), QStringList());
     }
 
     void modifiedFollowsTheSavedPoint()

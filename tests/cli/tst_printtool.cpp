@@ -8,11 +8,14 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
+#include <dirent.h>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -196,6 +199,64 @@ void asOrdinaryUser(QProcess &process)
     process.setProgram(QStringLiteral("setpriv"));
 }
 
+// A name whose byte 0xFF is no UTF-8, and the name Qt would make of it.
+QByteArray nonUtf8(const char *stem, const char *suffix)
+{
+    return QByteArray(stem) + '\xff' + suffix;
+}
+QString lossy(const QByteArray &name)
+{
+    return QString::fromUtf8(name);
+}
+
+// The tool run in the folder with `arguments` as bytes, as a shell gives
+// them: each passes through printf, so that no byte is read as text on the
+// way. What it wrote to standard error is given as bytes too.
+int runWithBytes(const Folder &folder, const QList<QByteArray> &arguments, QByteArray &err)
+{
+    QString script = QStringLiteral("exec \"$0\"");
+    for (const QByteArray &argument : arguments) {
+        QString octal;
+        for (const char byte : argument)
+            octal += QStringLiteral("\\%1").arg(uchar(byte), 3, 8, QLatin1Char('0'));
+        script += QStringLiteral(" \"$(printf '%1')\"").arg(octal);
+    }
+    QProcess process;
+    process.setWorkingDirectory(folder.dir.path());
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, tool});
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    err = process.readAllStandardError();
+    return process.exitCode();
+}
+
+// What is at the bytes `name` in the folder, read without Qt's file names.
+QByteArray rawContent(const Folder &folder, const QByteArray &name)
+{
+    const int fd = ::open((encoded(folder.dir.path()) + '/' + name).constData(), O_RDONLY);
+    if (fd < 0)
+        return {};
+    QByteArray content;
+    char piece[65536];
+    for (ssize_t got; (got = ::read(fd, piece, sizeof piece)) > 0;)
+        content.append(piece, got);
+    ::close(fd);
+    return content;
+}
+
+// The names in the folder as the system gives them, sorted.
+QList<QByteArray> rawEntries(const Folder &folder)
+{
+    QList<QByteArray> names;
+    if (DIR *dir = ::opendir(encoded(folder.dir.path()).constData())) {
+        while (const dirent *entry = ::readdir(dir))
+            names.append(entry->d_name);
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 } // namespace
 
 class TestPrintTool : public QObject
@@ -226,6 +287,8 @@ private Q_SLOTS:
     void runsSayWhatTheUserMayStopFor();
     void manifestsListEveryNumberPrinted_data();
     void manifestsListEveryNumberPrinted();
+    void namesAreTheBytesTheSystemGave_data();
+    void namesAreTheBytesTheSystemGave();
 
 private:
     // The user's settings and data folders of every run of the tool.
@@ -977,3 +1040,78 @@ void TestPrintTool::manifestsListEveryNumberPrinted()
 
 QTEST_GUILESS_MAIN(TestPrintTool)
 #include "tst_printtool.moc"
+
+// A name on the command line reaches the file whose name it is, bytes that
+// are not UTF-8 and all, never the file Qt's reading of it names; a name
+// that reaches nothing is told as it was given.
+void TestPrintTool::namesAreTheBytesTheSystemGave_data()
+{
+    QTest::addColumn<QString>("named");
+    QTest::newRow("the document") << "document";
+    QTest::newRow("the output, -o") << "output";
+    QTest::newRow("the manifest, --manifest") << "manifest";
+    QTest::newRow("the background, --background") << "background";
+    QTest::newRow("a document that is not there") << "missing";
+}
+
+void TestPrintTool::namesAreTheBytesTheSystemGave()
+{
+    QFETCH(QString, named);
+    const Folder folder(m_home.path());
+    const QByteArray document = nonUtf8("doc", ".pgt");
+    const QByteArray output = nonUtf8("out", ".pdf");
+    const QByteArray manifest = nonUtf8("manifest", ".csv");
+    const QByteArray background = nonUtf8("background", ".png");
+    // The document of three pages has a twin of five under the name Qt reads.
+    QVERIFY(!folder.document(QStringLiteral("plain.pgt")).isEmpty());
+    if (named != QLatin1String("missing"))
+        QCOMPARE(::rename(encoded(folder.path(QStringLiteral("plain.pgt"))).constData(),
+                          (encoded(folder.dir.path()) + '/' + document).constData()),
+                 0);
+    QVERIFY(!folder.document(lossy(document), 1, 5).isEmpty());
+    QVERIFY(!folder.document(QStringLiteral("doc.pgt")).isEmpty());
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    QVERIFY(picture.save(folder.path(QStringLiteral("picture.png"))));
+    QCOMPARE(::rename(encoded(folder.path(QStringLiteral("picture.png"))).constData(),
+                      (encoded(folder.dir.path()) + '/' + background).constData()),
+             0);
+    folder.file(lossy(background), "no picture at all");
+    const QList<QByteArray> before = rawEntries(folder);
+
+    QList<QByteArray> arguments{"-o", named == QLatin1String("output") ? output : "out.pdf"};
+    if (named == QLatin1String("manifest"))
+        arguments << "--manifest" << manifest;
+    if (named == QLatin1String("background"))
+        arguments << "--background" << background;
+    const bool documentNamed =
+        named == QLatin1String("document") || named == QLatin1String("missing");
+    arguments << (documentNamed ? document : QByteArray("doc.pgt"));
+    QByteArray err;
+    const int exitCode = runWithBytes(folder, arguments, err);
+
+    if (named == QLatin1String("missing")) {
+        QCOMPARE(exitCode, 1);
+        QVERIFY2(err.contains("paginette-print: " + document + ": No such file or directory"),
+                 err.constData());
+        return;
+    }
+    QVERIFY2(exitCode == 0, err.constData());
+    // Nothing was made under any other name.
+    QList<QByteArray> made = rawEntries(folder);
+    for (const QByteArray &entry : before)
+        made.removeOne(entry);
+    QList<QByteArray> expected{named == QLatin1String("output") ? output : "out.pdf"};
+    if (named == QLatin1String("manifest"))
+        expected.prepend(manifest);
+    QCOMPARE(made, expected);
+    const QByteArray pdf = named == QLatin1String("output")
+                               ? rawContent(folder, output)
+                               : folder.content(QStringLiteral("out.pdf"));
+    QVERIFY(pdf.startsWith("%PDF"));
+    if (named == QLatin1String("manifest"))
+        QVERIFY(rawContent(folder, manifest).contains("Sheet"));
+    // The document read is the one named: three pages, not its twin's five.
+    const QString read = folder.file(QStringLiteral("read.pdf"), pdf);
+    QCOMPARE(pdfPageCount(read), 3);
+}

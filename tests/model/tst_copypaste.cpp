@@ -2,6 +2,7 @@
 #include "documentbuilder.h"
 #include "numbering.h"
 #include "objecttable.h"
+#include "picture.h"
 
 #include <QMimeData>
 #include <QRandomGenerator>
@@ -77,6 +78,24 @@ QList<QStringList> selectedRuns(const Document &doc)
     return runs;
 }
 
+// Three objects copied whole: a number with a prefix, a text and a picture
+// of `pictureBytes`, whose bytes go with it unless `withPictureBytes` is off.
+QByteArray copiedBytes(const QByteArray &pictureBytes, bool withPictureBytes = true)
+{
+    Document doc = emptyDocument(20);
+    const int number = addNumber(doc, 10, 10, 125, 5);
+    doc.objects[number].format.prefix = QStringLiteral("No. ");
+    addObject(doc, KindText, 10, 40, QStringLiteral("Admit one"));
+    placePicture(doc, 10, 70, pictureBytes, QStringLiteral("logo.png"), 1, QSizeF(30, 20));
+    if (!withPictureBytes)
+        doc.pictures = PictureStore();
+    for (PageObject &object : doc.objects)
+        object.selected = 1;
+    QMimeData mime;
+    putObjects(mime, copiedObjects(doc), copiedText(doc));
+    return mime.data(QLatin1String(objectsMimeType));
+}
+
 } // namespace
 
 class TestCopyPaste : public QObject
@@ -96,7 +115,9 @@ private Q_SLOTS:
             const Document source = randomDocument(random);
             QMimeData mime;
             putObjects(mime, copiedObjects(source), copiedText(source));
-            const std::optional<Document> copied = takeObjects(mime);
+            const ClipboardContent taken = takeFromClipboard(mime);
+            QCOMPARE(taken.refusal, QString());
+            const std::optional<Document> &copied = taken.objects;
             QVERIFY(copied);
             QCOMPARE(mime.text().count(u'\n') + 1, std::max<qsizetype>(copied->count(), 1));
 
@@ -122,6 +143,56 @@ private Q_SLOTS:
                 QCOMPARE(selectedRuns(doc), selectedRuns(source));
             }
         }
+    }
+
+    // Paste takes the clipboard's objects whole or not at all, and says why
+    // not; it reads no more than a document can hold.
+    void objectsNotWholeAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("why");
+        const QByteArray whole = copiedBytes("a picture");
+        QTest::newRow("cut inside an object")
+            << whole.left(48 + 388 + 100) << "the file ends inside object 2 of 3";
+        QTest::newRow("cut inside the block")
+            << whole.chopped(10) << "Some number formats could not be read";
+        QByteArray damaged = whole;
+        damaged.back() = '!';
+        QTest::newRow("a block that does not parse")
+            << damaged << "Some number formats could not be read";
+        QTest::newRow("a picture over 16 MB") << copiedBytes(QByteArray(maxPictureBytes + 1, 'p'))
+                                              << "Some number formats could not be read";
+        QTest::newRow("a picture without its bytes")
+            << copiedBytes("a picture", false) << "a picture without its bytes";
+        QTest::newRow("no document") << QByteArray("shopping list") << "Bad file header";
+        QTest::newRow("nothing, as a transfer that failed gives")
+            << QByteArray() << "Bad file header";
+    }
+
+    void objectsNotWholeAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
+        QMimeData mime;
+        mime.setData(QLatin1String(objectsMimeType), bytes);
+        mime.setText(QStringLiteral("00125\nAdmit one"));
+        const ClipboardContent taken = takeFromClipboard(mime);
+        QVERIFY(!taken.objects);
+        // The text beside them is not pasted in their place.
+        QCOMPARE(taken.text, QString());
+        QCOMPARE(taken.refusal, QStringLiteral("Nothing was pasted: the objects on the clipboard "
+                                               "cannot be read whole (%1).")
+                                    .arg(why));
+    }
+
+    void aClipboardLargerThanADocumentIsNotRead()
+    {
+        QMimeData mime;
+        mime.setData(QLatin1String(objectsMimeType), QByteArray(qsizetype{300} << 20, 'x'));
+        const ClipboardContent taken = takeFromClipboard(mime);
+        QVERIFY(!taken.objects);
+        QCOMPARE(taken.refusal, QStringLiteral("Nothing was pasted: the clipboard holds 300 MB, "
+                                               "more than a document can (259 MB)."));
     }
 };
 
