@@ -60,6 +60,12 @@ QString choosePrinter(QPrinter &printer, const PrintRequest &request)
     return {};
 }
 
+// Whether no signal has asked the tool to stop.
+bool stillWanted()
+{
+    return stopSignal() == 0;
+}
+
 // Puts the file `path` under every page of the plan; a PDF background gives
 // the first sheet its paper. An error text when the file cannot be used.
 QString addBackground(const QString &path, PrintPlan &plan, QPrinter &printer)
@@ -69,9 +75,10 @@ QString addBackground(const QString &path, PrintPlan &plan, QPrinter &printer)
         return QStringLiteral("%1: %2").arg(path, file.errorString());
     if (file.size() > maxPictureBytes)
         return QStringLiteral("%1: a background takes at most 16 MB").arg(path);
-    plan.background = runBackground(file.readAll());
+    QString why;
+    plan.background = runBackground(file.readAll(), plan.first, plan.last, &why, stillWanted);
     if (!plan.background)
-        return QStringLiteral("%1: not a PDF, PNG, JPEG or SVG file that can be read").arg(path);
+        return QStringLiteral("%1 %2").arg(path, why);
     const QSizeF first = backgroundPaper(plan, 1);
     if (!first.isEmpty())
         printer.setPageLayout(
@@ -132,6 +139,13 @@ bool toldBeforeRun(const Document &doc, const PrintRequest &request, const Print
         report.message(outside);
     for (const QString &line : growthLines(doc, plan))
         report.message(line);
+    const QStringList unreadable = pictureLines(doc, stillWanted);
+    for (const QString &line : unreadable)
+        report.message(line);
+    if (!unreadable.isEmpty()) {
+        report.message(QStringLiteral("pictures that cannot be read: nothing was printed"));
+        return false;
+    }
     // A stream has no name to find its earlier runs by.
     if (request.document == QLatin1String("-"))
         return true;
@@ -213,7 +227,7 @@ QString printRequest(const Document &doc, const PrintRequest &request, const Pri
         return documentName(request.document) + QStringLiteral(": ") + result.error;
     if (result.outcome == PrintOutcome::Failed)
         return result.error;
-    error = job.deliver();
+    error = job.deliver(stillWanted);
     if (error.isEmpty() && job.rewroteInPlace())
         report.message(QStringLiteral("%1: its folder is not writable; the file was rewritten "
                                       "in place")

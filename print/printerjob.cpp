@@ -130,9 +130,8 @@ PrinterJob::~PrinterJob() = default;
 void PrinterJob::placePdfPagesFrom(const PictureStore &pictures)
 {
     const auto &entries = pictures.entries();
-    if (std::any_of(entries.begin(), entries.end(), [](const auto &entry) {
-            return pictureFormat(entry.second) == PictureFormat::Pdf;
-        }))
+    if (std::any_of(entries.begin(), entries.end(),
+                    [](const auto &entry) { return placedAsItIs(entry.second); }))
         m_pdfPictures = pictures;
 }
 
@@ -171,14 +170,14 @@ PrintSheets PrinterJob::sheets()
     return sheets;
 }
 
-QString PrinterJob::deliver()
+QString PrinterJob::deliver(const std::function<bool()> &keepGoing)
 {
     if (m_pdfPictures) {
         if (!(m_drawnElsewhere ? m_drawnSpool.file().finish() : device().flush()))
             return failure();
         const QString error =
             stampPdfPages(m_drawnElsewhere ? m_drawnSpool.readablePath() : readableOutput(),
-                          device(), m_standIns.all(), *m_pdfPictures, m_drawnElsewhere);
+                          device(), m_standIns.all(), *m_pdfPictures, m_drawnElsewhere, keepGoing);
         if (!error.isEmpty()) {
             device().abandon();
             return error;

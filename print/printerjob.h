@@ -10,6 +10,7 @@
 #include <QPdfWriter>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -56,16 +57,17 @@ public:
     PrinterJob(const PrinterJob &) = delete;
     PrinterJob &operator=(const PrinterJob &) = delete;
 
-    // The pictures the run shows: the pages of PDF pictures are put in
-    // place as forms by an update appended to the run once it is drawn.
-    // Before open().
+    // The pictures the run shows: the pages of PDF pictures, and JPEGs, are
+    // put in place as they are by an update appended to the run once it is
+    // drawn. Before open().
     void placePdfPagesFrom(const PictureStore &pictures);
     // Makes the spool or opens the stream; an error text when it cannot.
     QString open();
     PrintSheets sheets();
     // Hands the finished run over: it takes the place of the chosen file, or
-    // goes to the printer's queue. An error text when that failed.
-    QString deliver();
+    // goes to the printer's queue. `keepGoing`, when given, may stop the
+    // pictures being put in place. An error text when that failed.
+    QString deliver(const std::function<bool()> &keepGoing = {});
     // True when the chosen file was rewritten in place, its folder taking no
     // spool.
     bool rewroteInPlace() const;

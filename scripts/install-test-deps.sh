@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the tests need beside the build's: the fuzz
 # build's clang, the display and picture tools of the window tests, the
-# print service, and the tools that check the installed files and the
-# package. Quick when everything is already there.
+# print service, qpdf to check every PDF written, and the tools that check
+# the installed files and the package. Quick when everything is already there.
 set -euo pipefail
 
 exec "$(dirname "$0")/install-deps.sh" \
     clang libclang-rt-14-dev \
-    xvfb xdotool xauth imagemagick poppler-utils \
+    xvfb xdotool xauth imagemagick poppler-utils qpdf \
     cups printer-driver-cups-pdf zbar-tools dmtx-utils \
     desktop-file-utils appstream shared-mime-info libxml2-utils groff-base dpkg-dev file

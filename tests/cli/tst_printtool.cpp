@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -618,6 +620,9 @@ void TestPrintTool::signalsStopTheRun_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("signal");
     const QStringList longRun{"--pages", "1000000", "-o", "out.pdf", "doc.pgt"};
+    // pages.pdf is a PDF of 2,000 pages.
+    const QStringList longBackground{"--pages", "2000",    "--background", "pages.pdf",
+                                     "-o",      "out.pdf", "doc.pgt"};
     // A FIFO nobody opens from the other side: opening it waits for ever.
     const QStringList fifoDocument{"-o", "out.pdf", "fifo"};
     const QStringList fifoOutput{"-o", "fifo", "doc.pgt"};
@@ -629,6 +634,7 @@ void TestPrintTool::signalsStopTheRun_data()
     QTest::newRow("SIGINT opening a FIFO document") << fifoDocument << SIGINT;
     QTest::newRow("SIGTERM opening a FIFO document") << fifoDocument << SIGTERM;
     QTest::newRow("SIGHUP opening a FIFO output") << fifoOutput << SIGHUP;
+    QTest::newRow("SIGTERM with a background of many pages") << longBackground << SIGTERM;
 }
 
 void TestPrintTool::signalsStopTheRun()
@@ -640,12 +646,19 @@ void TestPrintTool::signalsStopTheRun()
     folder.document(QStringLiteral("doc.pgt"), 20);
     folder.file(QStringLiteral("out.pdf"), "the last run");
     QCOMPARE(::mkfifo(encoded(folder.path(QStringLiteral("fifo"))).constData(), 0600), 0);
+    if (arguments.contains(QLatin1String("pages.pdf"))) {
+        QPdfWriter pages(folder.path(QStringLiteral("pages.pdf")));
+        QPainter painter(&pages);
+        for (int page = 2; page <= 2000; ++page)
+            QVERIFY(pages.newPage());
+    }
     const QStringList before = folder.entries();
     QProcess process;
     process.setWorkingDirectory(folder.dir.path());
     process.start(tool, arguments);
     const qint64 pid = process.processId();
-    // Signalled once the spool has begun to grow, or once blocked on the FIFO.
+    // Signalled once the spool has begun to grow (or the background is being
+    // read), or once blocked on the FIFO.
     const bool fifo = arguments.contains(QLatin1String("fifo"));
     QVERIFY2(waitWhileRunning(process,
                               [&] {
