@@ -5,6 +5,7 @@
 #include "picturefiles.h"
 #include "toolrun.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -258,6 +259,25 @@ private Q_SLOTS:
             QCOMPARE(run.exitCode, 1);
             QVERIFY(!QFile::exists(out));
         }
+    }
+
+    // The tool takes every document the program opens: one that holds a
+    // picture of nearly the most a document takes, whose block is larger in
+    // base64, prints.
+    void aDocumentTheProgramOpensPrints()
+    {
+        const QByteArray png = encodedImage(busyImage(QSize(2300, 2300), 23), "png");
+        QVERIFY(png.size() > 15900000 && png.size() <= maxPictureBytes);
+        const QString document = savedDocument(QStringLiteral("large"), png);
+        QVERIFY(QFileInfo(document).size() > 21000000);
+        const LoadResult opened = loadDocument(document, maxObjectCapacity);
+        QVERIFY(opened.document && opened.messages.isEmpty());
+        const QString out = m_dir.filePath(QStringLiteral("large.pdf"));
+        const ToolRun run =
+            runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-o"), out, document});
+        QCOMPARE(programErrors(run.err), QString());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(imagesOf(out).size(), 1);
     }
 
     // An SVG that names a file draws without it, whatever the file is: a

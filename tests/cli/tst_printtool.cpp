@@ -28,9 +28,6 @@ const QString tool = QStringLiteral(PAGINETTE_PRINT);
 const QString usageLine =
     QStringLiteral("Usage: paginette-print [OPTION]... (-o OUT.pdf | -P QUEUE) DOCUMENT.pgt");
 const QStringList threePages{"00125", "00126", "00127"};
-// A header, the largest table with its drawing order, and room for an
-// extension block.
-constexpr qint64 largestDocument = 48 + 10000 * (388 + 4) + 16 * 1024 * 1024;
 
 QByteArray encoded(const QString &path)
 {
@@ -336,7 +333,7 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone_data()
         << "huge" << QStringList{}
         << "doc.pgt holds 10001 objects; the program allows 10000 at most" << 1;
     const QString tooLarge =
-        QStringLiteral(": larger than any document (%1 bytes at most)").arg(largestDocument);
+        QStringLiteral(": larger than any document (%1 bytes at most)").arg(maxDocumentBytes);
     QTest::newRow("a file larger than any document")
         << "oversized" << QStringList{} << QStringLiteral("doc.pgt") + tooLarge << 1;
     QTest::newRow("a stream larger than any document")
@@ -378,9 +375,9 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone()
         QVERIFY(QFile::resize(doc, 48 + 388 + 100));
     } else if (document == QLatin1String("oversized")) {
         folder.document(QStringLiteral("doc.pgt"));
-        QVERIFY(QFile::resize(doc, largestDocument + 1));
+        QVERIFY(QFile::resize(doc, maxDocumentBytes + 1));
     } else if (document == QLatin1String("oversized stream")) {
-        input = QByteArray(largestDocument + 1, '\0');
+        input = QByteArray(maxDocumentBytes + 1, '\0');
         argument = QStringLiteral("-");
     } else if (document == QLatin1String("huge")) {
         folder.document(QStringLiteral("doc.pgt"), 2);
