@@ -58,6 +58,11 @@ std::optional<JpegHeader> readJpegHeader(const QByteArray &bytes)
         }
         if (marker == endOfImage)
             break;
+        // A restart or a temporary marker has no length.
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            at += 2;
+            continue;
+        }
         if (at + 4 > bytes.size())
             return std::nullopt;
         const int length = wordAt(bytes, at + 2);

@@ -276,11 +276,6 @@ PdfPages::PdfPages(const char *data, std::size_t size, const Limits &limits)
 
 PdfPages::~PdfPages() = default;
 
-int PdfPages::pageCount() const
-{
-    return static_cast<int>(m_reader->pages.size());
-}
-
 Excess PdfPages::excess(int page)
 {
     Reader &reader = *m_reader;

@@ -44,8 +44,6 @@ public:
     PdfPages(const PdfPages &) = delete;
     PdfPages &operator=(const PdfPages &) = delete;
 
-    // How many pages the file holds; 0 when it cannot be read.
-    int pageCount() const;
     // How page `page` (from 1) passes the limits.
     Excess excess(int page);
 

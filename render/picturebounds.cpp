@@ -32,8 +32,11 @@ QString rasterExcess(const QByteArray &bytes)
     if (pixels > mostPicturePixels)
         return QStringLiteral("has more than %1 megapixels").arg(mostPicturePixels >> 20);
     if (reader.format() == "jpeg") {
+        // Scans that cannot be counted are not decoded either.
         const std::optional<JpegHeader> jpeg = readJpegHeader(bytes);
-        if (jpeg && (jpeg->scans > mostJpegScans || jpeg->scans * pixels > mostJpegScanPixels))
+        if (!jpeg)
+            return unreadablePicture();
+        if (jpeg->scans > mostJpegScans || jpeg->scans * pixels > mostJpegScanPixels)
             return QStringLiteral("is a JPEG of %1 scans, more work to decode than a picture "
                                   "may take")
                 .arg(jpeg->scans);

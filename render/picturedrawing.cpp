@@ -27,10 +27,10 @@ constexpr qreal svgUnitsPerPageUnit = 96.0 / 72.0;
 // hundreds of megabytes of content once inflated, which Qt PDF would parse
 // whole.
 const pdfbounds::Limits pdfLimits{
-    std::size_t{32} << 20,
-    std::size_t(mostPicturePixels) * 4,
-    std::size_t(mostPicturePixels),
-    32,
+    .contentBytes = std::size_t{32} << 20,
+    .streamBytes = std::size_t(mostPicturePixels) * 4,
+    .imagePixels = std::size_t(mostPicturePixels),
+    .formDepth = 32,
 };
 
 QString pdfPageRefusal(pdfbounds::Excess excess, std::int32_t page)
@@ -290,7 +290,11 @@ bool drawPicture(QPainter &painter, RenderCache &cache, const QByteArray &bytes,
         return svg->renderer != nullptr;
     }
     if (!onScreen && format == PictureFormat::Raster) {
-        if (placePdfPage && passesAsItIs(bytes))
+        // Its markers are read once a run, not once a page.
+        auto asItIs = tables.jpegsAsTheyAre.find(id);
+        if (placePdfPage && asItIs == tables.jpegsAsTheyAre.end())
+            asItIs = tables.jpegsAsTheyAre.insert(id, passesAsItIs(bytes));
+        if (placePdfPage && *asItIs)
             return drawStandIn();
         // The one image of the run: a PDF writer writes it once, and as
         // its pixels are, never through a lossy encoder.

@@ -145,6 +145,8 @@ struct RenderCache::Tables
     qsizetype pictureBytes = 0;
     // Images decoded whole for paper, by id: one image for a whole run.
     QHash<QString, QImage> wholeImages;
+    // Whether each JPEG, by id, goes into a PDF as it is.
+    QHash<QString, bool> jpegsAsTheyAre;
     // Loaded once each, by id, with why one cannot be drawn.
     std::map<QString, std::shared_ptr<LoadedPdf>> pdfs;
     std::map<QString, std::shared_ptr<LoadedSvg>> svgs;
