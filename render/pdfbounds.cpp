@@ -1,17 +1,16 @@
 #include "pdfbounds.h"
 
-#include <qpdf/BufferInputSource.hh>
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
-#include <qpdf/QPDFTokenizer.hh>
 
 #include <algorithm>
 #include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pdfbounds {
@@ -48,8 +47,14 @@ private:
     bool m_over = false;
 };
 
-// Sums and products that stop at `most + 1`, which stands for anything past
-// the bound.
+// What drawing content costs: its bytes inflated and the operators it runs.
+// Each sum stops at its bound plus one, which stands for anything past it.
+struct Cost
+{
+    std::size_t bytes = 0;
+    std::size_t operators = 0;
+};
+
 std::size_t boundedSum(std::size_t a, std::size_t b, std::size_t most)
 {
     return a > most || b > most - a ? most + 1 : a + b;
@@ -60,37 +65,121 @@ std::size_t boundedProduct(std::size_t count, std::size_t each, std::size_t most
     return each != 0 && count > most / each ? most + 1 : count * each;
 }
 
-// How many times a content stream draws each named XObject (`/Name Do`).
-std::map<std::string, std::size_t> drawnXObjects(const std::string &content)
+// A content stream read: the operators it runs and how many times it draws
+// each named XObject (`/Name Do`).
+struct ReadContent
 {
+    std::size_t operators = 0;
     std::map<std::string, std::size_t> drawn;
-    auto input = std::make_shared<BufferInputSource>("content", content);
-    QPDFTokenizer tokenizer;
-    tokenizer.allowEOF();
-    std::string lastName;
-    for (;;) {
-        const QPDFTokenizer::Token token = tokenizer.readToken(input, "content", true);
-        const QPDFTokenizer::token_type_e type = token.getType();
-        if (type == QPDFTokenizer::tt_eof)
-            break;
-        if (type == QPDFTokenizer::tt_name) {
-            lastName = token.getValue();
+};
+
+bool isSpace(char ch)
+{
+    return ch == ' ' || ch == '\n' || ch == '\r' || ch == '\t' || ch == '\f' || ch == '\0';
+}
+
+bool isRegular(char ch)
+{
+    return !isSpace(ch) && std::string_view("()<>[]{}/%").find(ch) == std::string_view::npos;
+}
+
+int hexValue(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    return -1;
+}
+
+// A name as a resource dictionary's key spells it: `#xx` is a byte.
+std::string decodedName(std::string_view name)
+{
+    std::string decoded;
+    for (std::size_t at = 0; at < name.size(); ++at) {
+        if (name[at] == '#' && at + 2 < name.size() && hexValue(name[at + 1]) >= 0 &&
+            hexValue(name[at + 2]) >= 0) {
+            decoded += char(hexValue(name[at + 1]) * 16 + hexValue(name[at + 2]));
+            at += 2;
+        } else {
+            decoded += name[at];
+        }
+    }
+    return decoded;
+}
+
+// Read by a lexer of its own: qpdf's tokenizer takes longer over a stream of
+// millions of operators than Qt PDF takes to draw it.
+ReadContent readContent(std::string_view content)
+{
+    ReadContent read;
+    std::string_view lastName;
+    std::size_t at = 0;
+    const std::size_t end = content.size();
+    while (at < end) {
+        const char ch = content[at];
+        if (isSpace(ch)) {
+            ++at;
             continue;
         }
-        if (token.isWord("Do") && !lastName.empty())
-            ++drawn[lastName];
-        if (token.isWord("ID")) {
-            // An inline image's data follows one white-space character.
-            char skipped = 0;
-            input->read(&skipped, 1);
-            tokenizer.expectInlineImage(input);
-            if (tokenizer.readToken(input, "content", true).getType() !=
-                QPDFTokenizer::tt_inline_image)
-                break;
+        if (ch == '/') {
+            const std::size_t start = at++;
+            while (at < end && isRegular(content[at]))
+                ++at;
+            lastName = content.substr(start, at - start);
+            continue;
         }
-        lastName.clear();
+        const std::string_view name = lastName;
+        lastName = {};
+        if (ch == '%') {
+            while (at < end && content[at] != '\n' && content[at] != '\r')
+                ++at;
+        } else if (ch == '(') {
+            // A string, its parentheses balanced but for escaped ones.
+            int depth = 0;
+            do {
+                if (content[at] == '\\')
+                    ++at;
+                else if (content[at] == '(')
+                    ++depth;
+                else if (content[at] == ')')
+                    --depth;
+                ++at;
+            } while (at < end && depth > 0);
+        } else if (ch == '<' && at + 1 < end && content[at + 1] != '<') {
+            const std::size_t close = content.find('>', at);
+            at = close == std::string_view::npos ? end : close + 1;
+        } else if (!isRegular(ch)) {
+            ++at;
+        } else {
+            const std::size_t start = at;
+            while (at < end && isRegular(content[at]))
+                ++at;
+            const std::string_view word = content.substr(start, at - start);
+            if (std::string_view("0123456789+-.").find(word.front()) != std::string_view::npos ||
+                word == "true" || word == "false" || word == "null")
+                continue;
+            ++read.operators;
+            if (word == "Do" && !name.empty())
+                ++read.drawn[decodedName(name)];
+            // An inline image's data run to an EI between white space.
+            if (word == "ID") {
+                std::size_t image = at + 1;
+                for (;;) {
+                    image = content.find("EI", image);
+                    if (image == std::string_view::npos ||
+                        (isSpace(content[image - 1]) &&
+                         (image + 2 == end || isSpace(content[image + 2]))))
+                        break;
+                    image += 2;
+                }
+                at = image == std::string_view::npos ? end : image + 2;
+            }
+        }
     }
-    return drawn;
+    return read;
 }
 
 // The streams of a page's /Contents, one or an array of them.
@@ -123,7 +212,7 @@ struct PdfPages::Reader
     bool read = false;
     // Measured once for the whole file.
     std::set<QPDFObjGen> streamsChecked;
-    std::map<QPDFObjGen, std::size_t> formCosts;
+    std::map<QPDFObjGen, Cost> formCosts;
     // The forms being measured, to find one drawn within itself.
     std::set<QPDFObjGen> measuring;
     Excess found = Excess::None;
@@ -169,69 +258,87 @@ struct PdfPages::Reader
             }
         }
         BoundedSink sink(limits.streamBytes, nullptr);
-        stream.pipeStreamData(&sink, 0, qpdf_dl_generalized, true);
+        const bool whole = stream.pipeStreamData(&sink, 0, qpdf_dl_generalized);
         if (sink.over())
             found = Excess::Stream;
+        else if (!whole)
+            found = Excess::Unreadable;
     }
 
     // What the content streams `streams` cost to draw with `resources`:
-    // their bytes, each form they draw as many times as they draw it, and
-    // the patterns and Type 3 glyphs of the resources. Past the bound, with
-    // `found` saying why.
-    std::size_t cost(const std::vector<QPDFObjectHandle> &streams, QPDFObjectHandle resources,
-                     int depth)
+    // their own, each form they draw as many times as they draw it, and the
+    // patterns and Type 3 glyphs of the resources. Past the bounds, with
+    // `found` saying which.
+    Cost cost(const std::vector<QPDFObjectHandle> &streams, QPDFObjectHandle resources, int depth)
     {
-        const std::size_t most = limits.contentBytes;
-        std::size_t total = 0;
+        Cost total;
         std::map<std::string, std::size_t> drawn;
         for (QPDFObjectHandle stream : streams) {
             std::string bytes;
-            BoundedSink sink(most - total, &bytes);
-            stream.pipeStreamData(&sink, 0, qpdf_dl_specialized, true);
-            if (sink.over()) {
-                found = Excess::Content;
-                return most + 1;
+            BoundedSink sink(limits.contentBytes - total.bytes, &bytes);
+            const bool whole = stream.pipeStreamData(&sink, 0, qpdf_dl_specialized);
+            if (sink.over() || !whole) {
+                found = sink.over() ? Excess::Content : Excess::Unreadable;
+                return past();
             }
-            total += bytes.size();
-            for (const auto &[name, times] : drawnXObjects(bytes))
+            const ReadContent read = readContent(bytes);
+            add(total, {bytes.size(), read.operators});
+            for (const auto &[name, times] : read.drawn)
                 drawn[name] += times;
         }
+        if (!within(total))
+            return past(total);
         QPDFObjectHandle xobjects = entry(resources, "/XObject");
         for (const auto &[name, times] : drawn) {
             QPDFObjectHandle form = entry(xobjects, name.c_str());
             if (form.isStream() && form.getDict().getKey("/Subtype").isNameAndEquals("/Form"))
-                total = boundedSum(
-                    total, boundedProduct(times, formCost(form, resources, depth), most), most);
-            if (found != Excess::None || total > most)
+                add(total, formCost(form, resources, depth), times);
+            if (!within(total))
                 return past(total);
         }
         for (auto &[name, pattern] : entriesOf(entry(resources, "/Pattern"))) {
             if (pattern.isStream())
-                total = boundedSum(total, formCost(pattern, resources, depth), most);
-            if (found != Excess::None || total > most)
+                add(total, formCost(pattern, resources, depth));
+            if (!within(total))
                 return past(total);
         }
         for (auto &[name, font] : entriesOf(entry(resources, "/Font"))) {
             QPDFObjectHandle glyphResources = entry(font, "/Resources");
             for (auto &[glyph, procedure] : entriesOf(entry(font, "/CharProcs"))) {
                 if (procedure.isStream())
-                    total = boundedSum(
-                        total,
-                        formCost(procedure,
-                                 glyphResources.isDictionary() ? glyphResources : resources, depth),
-                        most);
-                if (found != Excess::None || total > most)
+                    add(total, formCost(procedure,
+                                        glyphResources.isDictionary() ? glyphResources : resources,
+                                        depth));
+                if (!within(total))
                     return past(total);
             }
         }
         return total;
     }
 
-    std::size_t past(std::size_t total)
+    // Adds `cost`, `times` over, to `total`.
+    void add(Cost &total, const Cost &cost, std::size_t times = 1) const
+    {
+        total.bytes =
+            boundedSum(total.bytes, boundedProduct(times, cost.bytes, limits.contentBytes),
+                       limits.contentBytes);
+        total.operators =
+            boundedSum(total.operators, boundedProduct(times, cost.operators, limits.operators),
+                       limits.operators);
+    }
+
+    bool within(const Cost &cost) const
+    {
+        return found == Excess::None && cost.bytes <= limits.contentBytes &&
+               cost.operators <= limits.operators;
+    }
+
+    // A cost past both bounds, saying which when nothing else did.
+    Cost past(const Cost &cost = {})
     {
         if (found == Excess::None)
-            found = Excess::Content;
-        return std::max(total, limits.contentBytes + 1);
+            found = cost.bytes > limits.contentBytes ? Excess::Content : Excess::Work;
+        return {limits.contentBytes + 1, limits.operators + 1};
     }
 
     static std::map<std::string, QPDFObjectHandle> entriesOf(QPDFObjectHandle dictionary)
@@ -242,17 +349,17 @@ struct PdfPages::Reader
 
     // A form's cost to draw once, with its own resources or else those it
     // is drawn with; kept once measured within the bounds.
-    std::size_t formCost(QPDFObjectHandle form, QPDFObjectHandle inherited, int depth)
+    Cost formCost(QPDFObjectHandle form, QPDFObjectHandle inherited, int depth)
     {
         const QPDFObjGen key = form.getObjGen();
         if (const auto known = formCosts.find(key); known != formCosts.end())
             return known->second;
         if (depth >= limits.formDepth || !measuring.insert(key).second) {
             found = Excess::Nesting;
-            return limits.contentBytes + 1;
+            return past();
         }
         QPDFObjectHandle own = form.getDict().getKey("/Resources");
-        const std::size_t measured = cost({form}, own.isDictionary() ? own : inherited, depth + 1);
+        const Cost measured = cost({form}, own.isDictionary() ? own : inherited, depth + 1);
         measuring.erase(key);
         if (found == Excess::None)
             formCosts.emplace(key, measured);
@@ -268,7 +375,7 @@ PdfPages::PdfPages(const char *data, std::size_t size, const Limits &limits)
         m_reader->pdf.setSuppressWarnings(true);
         m_reader->pdf.processMemoryFile("picture", data, size);
         m_reader->pages = QPDFPageDocumentHelper(m_reader->pdf).getAllPages();
-        m_reader->read = true;
+        m_reader->read = !m_reader->pdf.anyWarnings();
     } catch (const std::exception &) {
         m_reader->pages.clear();
     }
@@ -289,6 +396,10 @@ Excess PdfPages::excess(int page)
         reader.checkStreams(resources);
         if (reader.found == Excess::None)
             reader.cost(contentStreams(shown.getObjectHandle().getKey("/Contents")), resources, 0);
+        // A file qpdf had to mend, or a stream it could not inflate whole, may
+        // read otherwise in Qt PDF: what it measured is not what would be drawn.
+        if (reader.found == Excess::None && reader.pdf.anyWarnings())
+            return Excess::Unreadable;
         return reader.found;
     } catch (const std::exception &) {
         return Excess::Unreadable;

@@ -11,9 +11,10 @@ namespace pdfbounds {
 // What drawing one page may cost.
 struct Limits
 {
-    // The content the page draws, inflated: its own, and each form's, as
-    // many times as it is drawn.
+    // The content the page draws, inflated, and the operators it runs: its
+    // own, and each form's as many times as it is drawn.
     std::size_t contentBytes = 0;
+    std::size_t operators = 0;
     // Each stream the page uses (an image, a font), inflated.
     std::size_t streamBytes = 0;
     // Each image's pixels.
@@ -25,8 +26,9 @@ struct Limits
 enum class Excess
 {
     None,
-    Unreadable, // no such page, or a page that cannot be read
+    Unreadable, // no such page, or a file that is damaged
     Content,    // draws more than Limits::contentBytes
+    Work,       // runs more than Limits::operators
     Stream,     // uses a stream that inflates past Limits::streamBytes
     Image,      // holds an image of more than Limits::imagePixels
     Nesting,    // nests forms deeper than Limits::formDepth, or a form in itself

@@ -25,9 +25,10 @@ constexpr qreal svgUnitsPerPageUnit = 96.0 / 72.0;
 
 // What drawing a PDF page may cost: a page of a 261 KB file can hold
 // hundreds of megabytes of content once inflated, which Qt PDF would parse
-// whole.
+// whole, and Qt PDF runs about two million operators a second.
 const pdfbounds::Limits pdfLimits{
     .contentBytes = std::size_t{32} << 20,
+    .operators = std::size_t{4} << 20,
     .streamBytes = std::size_t(mostPicturePixels) * 4,
     .imagePixels = std::size_t(mostPicturePixels),
     .formDepth = 32,
@@ -43,6 +44,10 @@ QString pdfPageRefusal(pdfbounds::Excess excess, std::int32_t page)
     case pdfbounds::Excess::Content:
         return QStringLiteral("draws more than %1 MB on page %2")
             .arg(pdfLimits.contentBytes >> 20)
+            .arg(page);
+    case pdfbounds::Excess::Work:
+        return QStringLiteral("runs more than %1 million operators on page %2")
+            .arg(pdfLimits.operators >> 20)
             .arg(page);
     case pdfbounds::Excess::Stream:
         return QStringLiteral("holds data of more than %1 MB on page %2")

@@ -714,6 +714,15 @@ void TestPageRenderer::craftedPicturesAreBounded_data()
         << "";
     QTest::newRow("a PDF page of 48 MB of content")
         << pdfOfContent(std::size_t{48} << 20) << 1 << "draws more than 32 MB on page 1";
+    QTest::newRow("a PDF page of 4.7 million operators")
+        << pdfOfContent(std::size_t{9} << 20) << 1
+        << "runs more than 4 million operators on page 1";
+    // As a fuzzer found it: compressed content that qpdf cannot inflate
+    // whole, which Qt PDF may inflate further. Here its zlib header is gone.
+    QByteArray damaged = pdfOfContent(std::size_t{40} << 20);
+    damaged.replace(damaged.indexOf("stream\n") + 7, 2, QByteArray(2, '\0'));
+    QTest::newRow("a PDF page of 40 MB of content, damaged")
+        << damaged << 1 << "cannot be read on page 1";
     QTest::newRow("forms drawn 16 times within each other, 8 deep")
         << pdfOfNestedForms(8, 16) << 1 << "draws more than 32 MB on page 1";
     QTest::newRow("forms drawn 4 times within each other, 3 deep")
