@@ -190,15 +190,17 @@ std::optional<QPDFObjGen> standInAt(std::string_view bytes, std::size_t header,
 
 // The stand-in image of colour `rgb`, the first written at or after
 // `from`. The writer writes an image where it is first drawn, so the search
-// usually ends in its first chunk: the run's other objects are never read,
-// which kept a table of them all in memory, some 600 bytes a page.
+// usually ends within a few kilobytes, read in chunks that grow: the run's
+// other objects are never read, which kept a table of them all in memory,
+// some 600 bytes a page.
 std::optional<QPDFObjGen> standInObject(const RunFile &run, long long from,
                                         const std::array<unsigned char, 3> &rgb)
 {
-    constexpr std::size_t chunkSize = 256 * 1024;
+    constexpr std::size_t largestChunk = 256 * 1024;
     constexpr long long lookBack = 24;      // an object's number and generation
     constexpr std::size_t lookAhead = 4096; // a stand-in's dictionary and stream
-    for (long long at = std::max(from, 0LL);;) {
+    std::size_t chunkSize = 4 * lookAhead;
+    for (long long at = std::max(from, 0LL);; chunkSize = std::min(2 * chunkSize, largestChunk)) {
         const long long base = std::max(at - lookBack, 0LL);
         const std::string bytes = run.read(base, chunkSize);
         const bool last = bytes.size() < chunkSize;

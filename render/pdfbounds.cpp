@@ -6,6 +6,7 @@
 #include <qpdf/QPDFPageObjectHelper.hh>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -73,14 +74,32 @@ struct ReadContent
     std::map<std::string, std::size_t> drawn;
 };
 
+// What each byte is to PDF's lexer, looked up: a content stream is read a
+// byte at a time.
+enum class CharClass : unsigned char
+{
+    Regular,
+    Space,
+    Delimiter,
+};
+
+constexpr std::array<CharClass, 256> charClasses = [] {
+    std::array<CharClass, 256> classes{};
+    for (const unsigned char space : std::string_view(" \n\r\t\f\0", 6))
+        classes[space] = CharClass::Space;
+    for (const unsigned char delimiter : std::string_view("()<>[]{}/%"))
+        classes[delimiter] = CharClass::Delimiter;
+    return classes;
+}();
+
 bool isSpace(char ch)
 {
-    return ch == ' ' || ch == '\n' || ch == '\r' || ch == '\t' || ch == '\f' || ch == '\0';
+    return charClasses[static_cast<unsigned char>(ch)] == CharClass::Space;
 }
 
 bool isRegular(char ch)
 {
-    return !isSpace(ch) && std::string_view("()<>[]{}/%").find(ch) == std::string_view::npos;
+    return charClasses[static_cast<unsigned char>(ch)] == CharClass::Regular;
 }
 
 int hexValue(char ch)

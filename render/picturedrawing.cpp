@@ -78,23 +78,31 @@ std::shared_ptr<LoadedPdf> loadedPdf(RenderCache::Tables &tables, const QByteArr
         pdf->refusal = QStringLiteral("is protected by a password");
     else if (pdf->document.status() != QPdfDocument::Status::Ready || pdf->document.pageCount() < 1)
         pdf->refusal = unreadablePicture();
-    else
-        pdf->bounds = std::make_unique<pdfbounds::PdfPages>(
-            pdf->bytes.constData(), std::size_t(pdf->bytes.size()), pdfLimits);
     tables.pdfs.emplace(id, pdf);
     return pdf;
 }
 
-// Why page `page` of `pdf` cannot be drawn; empty when it can.
-QString pageRefusal(LoadedPdf &pdf, std::int32_t page)
+// Why `pdf` has no page `page`; empty when it has.
+QString missingPage(const LoadedPdf &pdf, std::int32_t page)
 {
     if (!pdf.refusal.isEmpty())
         return pdf.refusal;
     if (page < 1 || page > pdf.document.pageCount())
         return QStringLiteral("has no page %1").arg(page);
+    return {};
+}
+
+// Why page `page` of `pdf` cannot be drawn within bounds; empty when it can.
+QString pageRefusal(LoadedPdf &pdf, std::int32_t page)
+{
+    if (QString missing = missingPage(pdf, page); !missing.isEmpty())
+        return missing;
     const auto found = pdf.pageRefusals.find(page);
     if (found != pdf.pageRefusals.end())
         return found->second;
+    if (!pdf.bounds)
+        pdf.bounds = std::make_unique<pdfbounds::PdfPages>(
+            pdf.bytes.constData(), std::size_t(pdf.bytes.size()), pdfLimits);
     return pdf.pageRefusals.emplace(page, pdfPageRefusal(pdf.bounds->excess(page), page))
         .first->second;
 }
@@ -279,8 +287,10 @@ bool drawPicture(QPainter &painter, RenderCache &cache, const QByteArray &bytes,
         painter.restore();
         return true;
     };
+    // A page placed as it is is never drawn by Qt PDF: the check before the
+    // run measured it.
     if (!onScreen && format == PictureFormat::Pdf && placePdfPage) {
-        if (!pageRefusal(*loadedPdf(tables, bytes, id), page).isEmpty())
+        if (!missingPage(*loadedPdf(tables, bytes, id), page).isEmpty())
             return false;
         return drawStandIn();
     }

@@ -66,7 +66,9 @@ using PdfPagePlacer = std::function<QImage(const QString &id, std::int32_t page)
 // as the stand-in `placePdfPage` gives, when given, and any other image
 // whole and lossless (one image for every page that shows it); a PDF page
 // without a stand-in is drawn as an image at the device's resolution.
-// False, drawing nothing, when the picture cannot be decoded within bounds.
+// False, drawing nothing, when the picture cannot be decoded within bounds;
+// a PDF page drawn as a stand-in, which nothing here decodes, is measured
+// by the check before the run (readPictureFile), not here.
 bool drawPicture(QPainter &painter, RenderCache &cache, const QByteArray &bytes, const QString &id,
                  std::int32_t page, const QRectF &target, bool onScreen,
                  const PdfPagePlacer *placePdfPage);

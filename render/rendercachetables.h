@@ -113,6 +113,7 @@ struct LoadedPdf
     QPdfDocument document;
     // Why it cannot be drawn at all; empty when it can.
     QString refusal;
+    // Read when a page is first measured.
     std::unique_ptr<pdfbounds::PdfPages> bounds;
     // Why each page asked for cannot be drawn, empty for one that can.
     std::map<std::int32_t, QString> pageRefusals;

@@ -1,6 +1,7 @@
 #include "documentbuilder.h"
 #include "documentfile.h"
 #include "objecttable.h"
+#include "picturefiles.h"
 #include "toolrun.h"
 
 #include <QImage>
@@ -33,21 +34,6 @@ bool writeBackground(const QString &path)
     writer.setPageSize(QPageSize(QPageSize::A5));
     writer.newPage();
     painter.drawText(QPointF(1000, 3000), QStringLiteral("Reserved Seat"));
-    return painter.end();
-}
-
-// A PDF of one small page for each word, the word alone on it.
-bool writeWords(const QString &path, const QStringList &words)
-{
-    QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::A6));
-    QPainter painter(&writer);
-    painter.setFont(QFont(QStringLiteral("Liberation Sans"), 24));
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        painter.drawText(QPointF(300, 900), words[i]);
-    }
     return painter.end();
 }
 
@@ -166,10 +152,9 @@ private Q_SLOTS:
         QList<QByteArray> contents;
         for (qsizetype i = 0; i < words.size(); ++i) {
             files.append(m_dir.filePath(QStringLiteral("words%1.pdf").arg(i)));
-            QVERIFY(writeWords(files.last(), words[i]));
+            contents.append(wordsPdf(words[i]));
             QFile file(files.last());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            contents.append(file.readAll());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents.last()) > 0);
         }
         QRandomGenerator random(27);
         for (int round = 0; round < 8; ++round) {
