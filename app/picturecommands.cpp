@@ -56,7 +56,8 @@ void PictureCommands::placeAt(std::int32_t x, std::int32_t y)
     if (!chooseFile(path, bytes))
         return;
     const QString name = QFileInfo(path).fileName();
-    std::optional<PictureFile> picture = readPictureFile(bytes);
+    QString why;
+    std::optional<PictureFile> picture = readPictureFile(bytes, 1, &why);
     std::int32_t page = 1;
     if (picture && picture->pages > 1) {
         bool chosen = false;
@@ -66,12 +67,10 @@ void PictureCommands::placeAt(std::int32_t x, std::int32_t y)
             picture->pages, 1, &chosen);
         if (!chosen)
             return;
-        picture = readPictureFile(bytes, page);
+        picture = readPictureFile(bytes, page, &why);
     }
     if (!picture) {
-        m_context.feedback.tell(
-            QStringLiteral("%1 is no PNG, JPEG, SVG or PDF file that can be read").arg(name),
-            caption);
+        m_context.feedback.tell(name + u' ' + why, caption);
         return;
     }
     const QSizeF size = picture->size;
@@ -80,4 +79,14 @@ void PictureCommands::placeAt(std::int32_t x, std::int32_t y)
     });
     if (!placed)
         m_context.feedback.sound();
+    else if (picture->externalReferences > 0)
+        m_context.feedback.tell(
+            QStringLiteral("%1 refers to %2 outside it, not shown: a picture draws only what it "
+                           "holds.")
+                .arg(
+                    name,
+                    picture->externalReferences == 1
+                        ? QStringLiteral("a file or address")
+                        : QStringLiteral("%1 files or addresses").arg(picture->externalReferences)),
+            caption);
 }

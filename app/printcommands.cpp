@@ -231,7 +231,8 @@ bool PrintCommands::runAccepted(const QPrinter &printer, const PrintPlan &plan) 
         return true;
     const Document &doc = m_editor.document();
     if (!outsideAccepted(printer, plan) ||
-        !confirmed(growthLines(doc, plan), QStringLiteral("Print anyway?")))
+        !confirmed(growthLines(doc, plan), QStringLiteral("Print anyway?")) ||
+        !confirmed(pictureLines(doc), QStringLiteral("Print anyway?")))
         return false;
     // An untitled document has no earlier runs to be told apart from.
     if (!m_session.docNamed)

@@ -4,11 +4,11 @@
 // numbers, a page of the same numbers formatted (prefix, suffix with {last},
 // repeat, check characters, base 36), a page of bare numbers as wide as the
 // formatted texts, which sets as many glyphs without any format, and a page
-// of 20 QR codes of them; then the bare numbers over a one-page PDF form and
-// over a PNG, as `--background` puts them. Each run is a child process of its
-// own, so that its peak memory is its own. Prints, for 1,000 and 10,000
-// pages, the processor seconds of each (best of three), their ratios, the
-// peaks and the files' sizes.
+// of 20 QR codes of them; then the bare numbers over a one-page PDF form,
+// over a form of 36 pages and over a PNG, as `--background` puts them. Each
+// run is a child process of its own, so that its peak memory is its own.
+// Prints, for 1,000 and 10,000 pages, the processor seconds of each (best of
+// three), their ratios, the peaks and the files' sizes.
 
 #include "commandline.h"
 #include "documentfile.h"
@@ -162,8 +162,9 @@ QPageLayout toolPageLayout()
     return printer.pageLayout();
 }
 
-// A one-page A4 form of text and lines, as a form made elsewhere would be.
-QString writeForm(const QString &folder)
+// An A4 form of `pages` pages of text and lines, as a form made elsewhere
+// would be.
+QString writeForm(const QString &folder, int pages)
 {
     const QString path = folder + QStringLiteral("/form.pdf");
     QPdfWriter writer(path);
@@ -171,11 +172,17 @@ QString writeForm(const QString &folder)
     writer.setResolution(72);
     QPainter painter(&writer);
     painter.setFont(QFont(QStringLiteral("Liberation Serif"), 11));
-    for (int row = 0; row < 40; ++row) {
-        painter.drawText(
-            QPointF(40, 60 + row * 18),
-            QStringLiteral("Admit one to the hall, row %1, this form made elsewhere").arg(row + 1));
-        painter.drawLine(QPointF(40, 64 + row * 18), QPointF(550, 64 + row * 18));
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1)
+            writer.newPage();
+        for (int row = 0; row < 40; ++row) {
+            painter.drawText(QPointF(40, 60 + row * 18),
+                             QStringLiteral("Admit one to the hall, page %1, row %2, this form "
+                                            "made elsewhere")
+                                 .arg(page)
+                                 .arg(row + 1));
+            painter.drawLine(QPointF(40, 64 + row * 18), QPointF(550, 64 + row * 18));
+        }
     }
     return path;
 }
@@ -195,6 +202,7 @@ enum class Background
 {
     None,
     Form,
+    Forms, // of 36 pages
     Logo,
 };
 
@@ -208,8 +216,8 @@ Times printTimed(const QString &folder, const QString &document, int pages,
     request.sheet = sheet;
     request.output = folder + QStringLiteral("/tool.pdf");
     request.document = document;
-    if (background == Background::Form)
-        request.background = writeForm(folder);
+    if (background == Background::Form || background == Background::Forms)
+        request.background = writeForm(folder, background == Background::Forms ? 36 : 1);
     else if (background == Background::Logo)
         request.background = writeLogo(folder);
     ToolReport report;
@@ -422,6 +430,8 @@ Times runPhase(const char *phase, const QString &folder, int pages)
         return runTool(folder, pages, Page::QrCodes);
     if (qstrcmp(phase, "form") == 0)
         return runTool(folder, pages, Page::Digits, Background::Form);
+    if (qstrcmp(phase, "forms") == 0)
+        return runTool(folder, pages, Page::Digits, Background::Forms);
     if (qstrcmp(phase, "logo") == 0)
         return runTool(folder, pages, Page::Digits, Background::Logo);
     if (qstrcmp(phase, "qrfloor") == 0)
@@ -539,23 +549,27 @@ int main(int argc, char **argv)
                 qrLong.peakMegabytes, qrLong.peakMegabytes / qr[0].peakMegabytes);
     std::fflush(stdout);
 
-    std::printf("\nthe bare numbers over a one-page PDF form and over a PNG (--background); "
-                "processor seconds, best of %d runs\n",
+    std::printf("\nthe bare numbers over a one-page PDF form, over a form of 36 pages and over "
+                "a PNG (--background); processor seconds, best of %d runs\n",
                 repeats);
-    std::printf("%6s %8s %8s %7s %9s %9s %9s %9s %11s %8s %8s\n", "pages", "digits", "form",
-                "/digits", "file MB", "form MB", "over MB", "/(sum)", "peaks MB", "logo", "images");
+    std::printf("%6s %8s %8s %7s %9s %9s %9s %9s %11s %8s %7s %8s %8s\n", "pages", "digits", "form",
+                "/digits", "file MB", "form MB", "over MB", "/(sum)", "peaks MB", "36 pages",
+                "/digits", "logo", "images");
     Figures form[2];
     for (int size = 0; size < 2; ++size) {
         const int pages = size == 0 ? 1000 : 10000;
         form[size] = bestOf(argv[0], "form", pages);
+        const Figures forms = bestOf(argv[0], "forms", pages);
         const Figures logo = bestOf(argv[0], "logo", pages);
         const Figures &plain = digits[size];
-        std::printf("%6d %8.2f %8.2f %7.2f %9.2f %9.2f %9.2f %9.2f %5.1f %5.1f %8.2f %8d\n", pages,
-                    plain.times.cpu, form[size].times.cpu, form[size].times.cpu / plain.times.cpu,
-                    plain.fileMegabytes, form[size].backgroundMegabytes, form[size].fileMegabytes,
-                    form[size].fileMegabytes /
-                        (plain.fileMegabytes + form[size].backgroundMegabytes),
-                    plain.peakMegabytes, form[size].peakMegabytes, logo.times.cpu, logo.images);
+        std::printf(
+            "%6d %8.2f %8.2f %7.2f %9.2f %9.2f %9.2f %9.2f %5.1f %5.1f %8.2f %7.2f %8.2f "
+            "%8d\n",
+            pages, plain.times.cpu, form[size].times.cpu, form[size].times.cpu / plain.times.cpu,
+            plain.fileMegabytes, form[size].backgroundMegabytes, form[size].fileMegabytes,
+            form[size].fileMegabytes / (plain.fileMegabytes + form[size].backgroundMegabytes),
+            plain.peakMegabytes, form[size].peakMegabytes, forms.times.cpu,
+            forms.times.cpu / plain.times.cpu, logo.times.cpu, logo.images);
         std::fflush(stdout);
     }
     std::printf("10000 pages against 1000 over the form: %.2f times the peak memory\n",

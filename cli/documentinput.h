@@ -1,17 +1,12 @@
 #pragma once
 
-#include "document.h"
+#include "documentfile.h"
 #include "outputtarget.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <optional>
-
-// The most a document can hold: its header, the largest table with its
-// drawing order, and room for an extension block that documents will carry.
-inline constexpr qint64 maxDocumentBytes =
-    48 + qint64(maxObjectCapacity) * (388 + 4) + 16 * 1024 * 1024;
 
 // A document read whole, once, from a file, a FIFO or a pipe alike.
 struct DocumentInput

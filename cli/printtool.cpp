@@ -62,6 +62,12 @@ QString choosePrinter(QPrinter &printer, const PrintRequest &request)
     return {};
 }
 
+// Whether no signal has asked the tool to stop.
+bool stillWanted()
+{
+    return stopSignal() == 0;
+}
+
 // Puts the file `path` under every page of the plan. A PDF background gives
 // the printer the paper of the run's first sheet, so that a queue is asked
 // for it; the numbers keep the printer's margins, as on plain paper. An
@@ -74,9 +80,10 @@ QString addBackground(const QString &path, const Document &doc, PrintPlan &plan,
         return QStringLiteral("%1: %2").arg(path, unread);
     if (file.size() > maxPictureBytes)
         return QStringLiteral("%1: a background takes at most 16 MB").arg(path);
-    plan.background = runBackground(file.readAll());
+    QString why;
+    plan.background = runBackground(file.readAll(), plan.first, plan.last, &why, stillWanted);
     if (!plan.background)
-        return QStringLiteral("%1: not a PDF, PNG, JPEG or SVG file that can be read").arg(path);
+        return QStringLiteral("%1 %2").arg(path, why);
     const QPageLayout layout = printer.pageLayout();
     const RunPlacements placements(doc, plan, devicePaper(layout));
     if (placements.bringsPaper() && placements.sheetCount() > 0)
@@ -140,6 +147,13 @@ bool toldBeforeRun(const Document &doc, const PrintRequest &request, const Print
         report.message(outside);
     for (const QString &line : growthLines(doc, plan))
         report.message(line);
+    const QStringList unreadable = pictureLines(doc, stillWanted);
+    for (const QString &line : unreadable)
+        report.message(line);
+    if (!unreadable.isEmpty()) {
+        report.message(QStringLiteral("pictures that cannot be read: nothing was printed"));
+        return false;
+    }
     // A stream has no name to find its earlier runs by.
     if (request.document == QLatin1String("-"))
         return true;
@@ -210,7 +224,7 @@ QString printRequest(const Document &doc, const PrintRequest &request, const Pri
                      QPrinter &printer, const std::optional<OutputTarget> &target,
                      const ToolReport &report)
 {
-    const JobResult result = printJob(doc, plan, printer, target, report.progress);
+    const JobResult result = printJob(doc, plan, printer, target, report.progress, stillWanted);
     if (result.outcome == PrintOutcome::Cancelled)
         return QStringLiteral("Cancelled; nothing was printed");
     // The document's fault is told with its name, as the output's is with its.

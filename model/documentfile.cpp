@@ -21,9 +21,6 @@ namespace {
 constexpr int headerSize = 48;
 constexpr int orderEntrySize = 4;
 constexpr int maxErrorTextLength = 100;
-// Room for the formats and the pictures a document carries, each picture at
-// most 16 MB; a longer block is damaged.
-constexpr qint64 maxExtensionBlockSize = qint64{256} << 20;
 const QByteArray extensionBlockTag = QByteArrayLiteral("PGTX");
 // The tag and the block's length.
 constexpr qsizetype blockHeaderSize = 8;
@@ -281,11 +278,11 @@ bool isBlock(const QByteArray &tail)
 void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
                  QList<FileMessage> &messages)
 {
-    const QByteArray bytes = readAtMost(device, maxExtensionBlockSize + 1);
+    const QByteArray bytes = readAtMost(device, maxExtensionBlockBytes + 1);
     if (!isBlock(bytes))
         return;
     const std::optional<ExtensionBlock> block =
-        bytes.startsWith(extensionBlockTag) && bytes.size() <= maxExtensionBlockSize
+        bytes.startsWith(extensionBlockTag) && bytes.size() <= maxExtensionBlockBytes
             ? readExtensionBlock(bytes, storedObjects)
             : std::nullopt;
     if (!block) {

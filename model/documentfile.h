@@ -34,6 +34,17 @@ struct LoadResult
     std::int32_t storedObjects = 0;
 };
 
+// The largest extension block a document holds, its tag and length
+// counted: its formats, and pictures of up to 16 MB each. A longer one is
+// damaged.
+inline constexpr qint64 maxExtensionBlockBytes = qint64{256} << 20;
+// The most a document file holds: its header, the largest table with its
+// drawing order, and the largest extension block. Whatever reads a document
+// whole reads no more, so that the program and paginette-print take the
+// same documents.
+inline constexpr qint64 maxDocumentBytes =
+    48 + qint64{maxObjectCapacity} * (388 + 4) + maxExtensionBlockBytes;
+
 // Reads a document with room for `capacity` objects. A file that cannot be
 // opened or has no sound header is refused; a file cut short loads the
 // objects before the cut.

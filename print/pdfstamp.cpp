@@ -1,5 +1,7 @@
 #include "pdfstamp.h"
 
+#include "jpegheader.h"
+#include "picturedrawing.h"
 #include "qpdfpages.h"
 
 #include <QFile>
@@ -22,9 +24,25 @@ QImage PdfStandIns::imageFor(std::int32_t sheet, qint64 runLength, const QString
     return image;
 }
 
+namespace {
+
+// The frame of the picture `bytes` when it is a JPEG that goes in as it is.
+std::optional<qpdfpages::Jpeg> jpegFrame(const QByteArray &bytes)
+{
+    if (pictureFormat(bytes) != PictureFormat::Raster)
+        return std::nullopt;
+    const std::optional<JpegHeader> header = readJpegHeader(bytes);
+    if (!header)
+        return std::nullopt;
+    return qpdfpages::Jpeg{header->width, header->height, header->components,
+                           header->adobe && header->components == 4};
+}
+
+} // namespace
+
 QString stampPdfPages(const QString &runPdf, QIODevice &output,
                       const std::vector<PdfStandIn> &standIns, const PictureStore &pictures,
-                      bool copyRun)
+                      bool copyRun, const std::function<bool()> &keepGoing)
 {
     std::vector<qpdfpages::StandIn> placed;
     placed.reserve(standIns.size());
@@ -35,13 +53,14 @@ QString stampPdfPages(const QString &runPdf, QIODevice &output,
                            static_cast<unsigned char>(qGreen(standIn.color)),
                            static_cast<unsigned char>(qBlue(standIn.color))},
                           standIn.id.toStdString(),
-                          standIn.page});
+                          standIn.page,
+                          jpegFrame(pictures.bytes(standIn.id))});
     const std::string error = qpdfpages::placeForms(
         QFile::encodeName(runPdf).toStdString(), placed,
         [&pictures](const std::string &id) {
             return pictures.bytes(QString::fromStdString(id)).toStdString();
         },
         [&output](const char *data, std::size_t length) { output.write(data, qint64(length)); },
-        copyRun);
+        copyRun, keepGoing);
     return QString::fromLocal8Bit(error.c_str());
 }

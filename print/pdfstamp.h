@@ -6,15 +6,17 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
 
 class QIODevice;
 
-// A PDF picture's page in a run, drawn by the PDF writer as a stand-in: an
-// image of one pixel of a colour of its own, which the writer keeps once
-// however many sheets show it and which stampPdfPages turns into the page.
+// A PDF picture's page, or a JPEG, in a run, drawn by the PDF writer as a
+// stand-in: an image of one pixel of a colour of its own, which the writer
+// keeps once however many sheets show it and which stampPdfPages turns into
+// the page, or the JPEG as it is.
 struct PdfStandIn
 {
     std::int32_t firstSheet = 0; // from 1
@@ -41,12 +43,14 @@ private:
 };
 
 // Writes to `output` an update of the PDF of a run at `runPdf` that puts
-// in place of each stand-in's image the picture's page as a form XObject:
-// one object, drawn by reference from every sheet, never copied, so that
-// its vectors and text print as they are. `output` is the run's own file,
-// open at its end, or with `copyRun` another, to which the run is copied
-// first. An error text when the run or a picture cannot be read; empty on
-// success.
+// in place of each stand-in's image the picture's page as a form XObject,
+// or the JPEG's own bytes as the image's data: one object, drawn by
+// reference from every sheet, never copied, so that vectors and text print
+// as they are and a photograph as it was taken. `output` is the run's own
+// file, open at its end, or with `copyRun` another, to which the run is
+// copied first. `keepGoing`, when given, is asked between two pictures. An
+// error text when the run or a picture cannot be read, or the update was
+// stopped; empty on success.
 QString stampPdfPages(const QString &runPdf, QIODevice &output,
                       const std::vector<PdfStandIn> &standIns, const PictureStore &pictures,
-                      bool copyRun);
+                      bool copyRun, const std::function<bool()> &keepGoing = {});

@@ -124,7 +124,8 @@ PrintPlan printerPlan(const QPrinter &printer, std::int32_t pages)
 }
 
 JobResult printJob(const Document &doc, const PrintPlan &plan, QPrinter &printer,
-                   const std::optional<OutputTarget> &file, const PrintProgress &progress)
+                   const std::optional<OutputTarget> &file, const PrintProgress &progress,
+                   const std::function<bool()> &keepGoing)
 {
     PrinterJob job(printer, file);
     PictureStore pictures = doc.pictures;
@@ -143,7 +144,7 @@ JobResult printJob(const Document &doc, const PrintPlan &plan, QPrinter &printer
     result.refusedPage = run.refusedPage;
     if (run.outcome != PrintOutcome::Printed)
         return result;
-    result.error = job.deliver();
+    result.error = job.deliver(keepGoing);
     if (!result.error.isEmpty())
         result.outcome = PrintOutcome::Failed;
     result.rewroteInPlace = job.rewroteInPlace();
@@ -164,9 +165,8 @@ PrinterJob::~PrinterJob() = default;
 void PrinterJob::placePdfPagesFrom(const PictureStore &pictures)
 {
     const auto &entries = pictures.entries();
-    if (std::any_of(entries.begin(), entries.end(), [](const auto &entry) {
-            return pictureFormat(entry.second) == PictureFormat::Pdf;
-        }))
+    if (std::any_of(entries.begin(), entries.end(),
+                    [](const auto &entry) { return placedAsItIs(entry.second); }))
         m_pdfPictures = pictures;
 }
 
@@ -205,14 +205,14 @@ PrintSheets PrinterJob::sheets()
     return sheets;
 }
 
-QString PrinterJob::deliver()
+QString PrinterJob::deliver(const std::function<bool()> &keepGoing)
 {
     if (m_pdfPictures) {
         if (!(m_drawnElsewhere ? m_drawnSpool.file().finish() : device().flush()))
             return failure();
         const QString error =
             stampPdfPages(m_drawnElsewhere ? m_drawnSpool.readablePath() : readableOutput(),
-                          device(), m_standIns.all(), *m_pdfPictures, m_drawnElsewhere);
+                          device(), m_standIns.all(), *m_pdfPictures, m_drawnElsewhere, keepGoing);
         if (!error.isEmpty()) {
             device().abandon();
             return error;

@@ -10,6 +10,7 @@
 #include <QPdfWriter>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -58,8 +59,10 @@ struct JobResult
 // drawn whole into a job of its own, every PDF page its pictures and its
 // background show put in place as a form, and handed over only then. The
 // one way a run of the program or of paginette-print reaches paper.
+// `keepGoing` is asked while the PDF pages are put in place; false stops it.
 JobResult printJob(const Document &doc, const PrintPlan &plan, QPrinter &printer,
-                   const std::optional<OutputTarget> &file, const PrintProgress &progress = {});
+                   const std::optional<OutputTarget> &file, const PrintProgress &progress = {},
+                   const std::function<bool()> &keepGoing = {});
 
 // One run on a QPrinter. Qt's engines on Linux write their PDF file, or hand
 // the job to CUPS, when the painter ends, and neither reports a failed
@@ -77,16 +80,17 @@ public:
     PrinterJob(const PrinterJob &) = delete;
     PrinterJob &operator=(const PrinterJob &) = delete;
 
-    // The pictures the run shows: the pages of PDF pictures are put in
-    // place as forms by an update appended to the run once it is drawn.
-    // Before open().
+    // The pictures the run shows: the pages of PDF pictures, and JPEGs, are
+    // put in place as they are by an update appended to the run once it is
+    // drawn. Before open().
     void placePdfPagesFrom(const PictureStore &pictures);
     // Makes the spool or opens the stream; an error text when it cannot.
     QString open();
     PrintSheets sheets();
     // Hands the finished run over: it takes the place of the chosen file, or
-    // goes to the printer's queue. An error text when that failed.
-    QString deliver();
+    // goes to the printer's queue. `keepGoing`, when given, may stop the
+    // pictures being put in place. An error text when that failed.
+    QString deliver(const std::function<bool()> &keepGoing = {});
     // True when the chosen file was rewritten in place, its folder taking no
     // spool.
     bool rewroteInPlace() const;

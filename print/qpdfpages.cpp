@@ -190,15 +190,17 @@ std::optional<QPDFObjGen> standInAt(std::string_view bytes, std::size_t header,
 
 // The stand-in image of colour `rgb`, the first written at or after
 // `from`. The writer writes an image where it is first drawn, so the search
-// usually ends in its first chunk: the run's other objects are never read,
-// which kept a table of them all in memory, some 600 bytes a page.
+// usually ends within a few kilobytes, read in chunks that grow: the run's
+// other objects are never read, which kept a table of them all in memory,
+// some 600 bytes a page.
 std::optional<QPDFObjGen> standInObject(const RunFile &run, long long from,
                                         const std::array<unsigned char, 3> &rgb)
 {
-    constexpr std::size_t chunkSize = 256 * 1024;
+    constexpr std::size_t largestChunk = 256 * 1024;
     constexpr long long lookBack = 24;      // an object's number and generation
     constexpr std::size_t lookAhead = 4096; // a stand-in's dictionary and stream
-    for (long long at = std::max(from, 0LL);;) {
+    std::size_t chunkSize = 4 * lookAhead;
+    for (long long at = std::max(from, 0LL);; chunkSize = std::min(2 * chunkSize, largestChunk)) {
         const long long base = std::max(at - lookBack, 0LL);
         const std::string bytes = run.read(base, chunkSize);
         const bool last = bytes.size() < chunkSize;
@@ -423,6 +425,24 @@ public:
         put("\nendobj\n");
     }
 
+    // A JPEG as an image whose data are its own bytes, which the PDF's
+    // DCTDecode filter reads as they are.
+    void putJpeg(QPDFObjGen where, const qpdfpages::Jpeg &jpeg, const std::string &bytes)
+    {
+        static const char *const colorSpaces[] = {"/DeviceGray", "/DeviceGray", "/DeviceRGB",
+                                                  "/DeviceCMYK"};
+        m_offsets[where] = m_offset;
+        put(std::to_string(where.getObj()) + ' ' + std::to_string(where.getGen()) +
+            " obj\n<< /Type /XObject /Subtype /Image /Width " + std::to_string(jpeg.width) +
+            " /Height " + std::to_string(jpeg.height) + " /ColorSpace " +
+            colorSpaces[std::clamp(jpeg.components, 1, 4) - 1] + " /BitsPerComponent 8 " +
+            (jpeg.inverted ? "/Decode [ 1 0 1 0 1 0 1 0 ] " : "") + "/Filter /DCTDecode /Length " +
+            std::to_string(bytes.size()) + " >>\nstream\n");
+        m_write(bytes.data(), bytes.size());
+        m_offset += static_cast<long long>(bytes.size());
+        put("\nendstream\nendobj\n");
+    }
+
     // A page with no area shows nothing, rather than its stand-in.
     void putEmptyForm(QPDFObjGen where)
     {
@@ -470,18 +490,32 @@ private:
 std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<StandIn> &standIns,
                                   const std::function<std::string(const std::string &)> &bytesOf,
                                   const std::function<void(const char *, std::size_t)> &write,
-                                  bool copyRun)
+                                  bool copyRun, const std::function<bool()> &keepGoing)
 {
+    const std::string cancelled = "Cancelled; nothing was printed";
     try {
         const RunFile run(runPath);
+        // An update of no object would be a damaged file.
+        if (standIns.empty()) {
+            if (copyRun)
+                run.copyTo(write);
+            return {};
+        }
         std::map<std::string, std::unique_ptr<SourcePdf>> sources;
         std::vector<PlacedForm> forms;
+        std::vector<std::pair<QPDFObjGen, const StandIn *>> jpegs;
         for (const StandIn &standIn : standIns) {
+            if (keepGoing && !keepGoing())
+                return cancelled;
             const std::optional<QPDFObjGen> image =
                 standInObject(run, standIn.writtenAfter, standIn.rgb);
             if (!image)
-                return "A PDF picture's place on sheet " + std::to_string(standIn.sheet) +
+                return "A picture's place on sheet " + std::to_string(standIn.sheet) +
                        " was not found.";
+            if (standIn.jpeg) {
+                jpegs.emplace_back(*image, &standIn);
+                continue;
+            }
             std::unique_ptr<SourcePdf> &source = sources[standIn.picture];
             if (!source) {
                 source = std::make_unique<SourcePdf>();
@@ -514,6 +548,8 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
         std::vector<std::pair<QPDF *, QPDFObjectHandle>> used;
         int objectCount = trailer->size;
         for (PlacedForm &placed : forms) {
+            if (keepGoing && !keepGoing())
+                return cancelled;
             QPDF *owner = &placed.form.getQPDF();
             Renumbering &numbered = numbers[owner];
             for (QPDFObjectHandle &object : reachedObjects(placed.form.getDict())) {
@@ -524,7 +560,11 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
             }
         }
         UpdateWriter update(write, size);
+        for (const auto &[where, standIn] : jpegs)
+            update.putJpeg(where, *standIn->jpeg, bytesOf(standIn->picture));
         for (PlacedForm &placed : forms) {
+            if (keepGoing && !keepGoing())
+                return cancelled;
             QPDFObjectHandle dictionary = unitSquareDictionary(placed.form);
             const Renumbering &numbered = numbers[&placed.form.getQPDF()];
             if (!dictionary.isInitialized()) {
@@ -540,9 +580,12 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
                 update.putObject(placed.where, placed.form, numbered, dictionary);
             }
         }
-        for (auto &[owner, object] : used)
+        for (auto &[owner, object] : used) {
+            if (keepGoing && !keepGoing())
+                return cancelled;
             update.putObject(QPDFObjGen(numbers[owner][object.getObjGen()], 0), object,
                              numbers[owner]);
+        }
         update.finish(*trailer, objectCount);
         return {};
     } catch (const std::exception &error) {

@@ -3,7 +3,11 @@
 #include "kinds.h"
 #include "numbering.h"
 #include "objecttable.h"
+#include "picturedrawing.h"
 #include "printablearea.h"
+
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -56,6 +60,35 @@ QStringList growthLines(const Document &doc, const PrintPlan &plan)
                          .arg(doc.objects[i].digits)
                          .arg(growth->characters)
                          .arg(growth->page));
+    }
+    return cut(lines);
+}
+
+QStringList pictureLines(const Document &doc, const std::function<bool()> &keepGoing)
+{
+    // Why each picture and page cannot be drawn, read once however many
+    // objects show it.
+    std::map<std::pair<QString, std::int32_t>, QString> refusals;
+    QStringList lines;
+    for (int i = 0; i < doc.count(); ++i) {
+        const std::optional<PictureRef> &picture = doc.objects[i].picture;
+        if (!picture || !picture->printed)
+            continue;
+        if (keepGoing && !keepGoing())
+            break;
+        const auto key = std::pair(picture->id, picture->page);
+        auto found = refusals.find(key);
+        if (found == refusals.end()) {
+            QString why;
+            readPictureFile(doc.pictures.bytes(picture->id), picture->page, &why);
+            found = refusals.emplace(key, why).first;
+        }
+        if (!found->second.isEmpty())
+            lines.append(
+                QStringLiteral("%1: %2 %3.")
+                    .arg(shownName(doc, i),
+                         picture->file.isEmpty() ? QStringLiteral("its picture") : picture->file,
+                         found->second));
     }
     return cut(lines);
 }

@@ -8,6 +8,8 @@
 #include <QRectF>
 #include <QStringList>
 
+#include <functional>
+
 // What a run says before it starts, a line for each thing the user may want
 // to stop for: the program asks once for each kind, paginette-print writes
 // them to standard error.
@@ -23,6 +25,13 @@ QString outsideWarning(const Document &doc, const PrintPlan &plan, int dotsPerIn
 // "num0 grows from 2 to 3 digits on page 6." for every number whose value
 // outgrows its width on the plan's pages; the value prints whole.
 QStringList growthLines(const Document &doc, const PrintPlan &plan);
+
+// "pic0: logo.png has no page 5." for every picture the document prints that
+// cannot be drawn within bounds (a file cut short, a page past its end, a
+// PDF locked by a password, one that would take too much to decode): its
+// place would be left blank. Each picture is read once; `keepGoing`, asked
+// between two, stops the check.
+QStringList pictureLines(const Document &doc, const std::function<bool()> &keepGoing = {});
 
 // "num0 printed 0001-0010 on 2026-12-08 14:02." for every number (by name)
 // that prints a value again that an earlier run of `earlier`, all of the

@@ -1,20 +1,20 @@
 #include "picturedrawing.h"
 
+#include "jpegheader.h"
+#include "picturebounds.h"
 #include "rendercachetables.h"
+#include "svgcontent.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
 #include <QPdfDocument>
 #include <QSvgRenderer>
-#include <QXmlStreamReader>
 
 #include <algorithm>
 
 namespace {
 
-// A raster picture of more pixels than this is not decoded: 128 MB.
-constexpr qint64 mostPixels = qint64{32} << 20;
 // No picture is decoded larger than this on a side for the screen or a
 // preview; a larger one is drawn from it, scaled.
 constexpr int mostSide = 4096;
@@ -22,6 +22,46 @@ constexpr int mostSide = 4096;
 constexpr qsizetype mostCachedBytes = qsizetype{256} << 20;
 // SVG's unit is the CSS pixel, 96 to the inch.
 constexpr qreal svgUnitsPerPageUnit = 96.0 / 72.0;
+
+// What drawing a PDF page may cost: a page of a 261 KB file can hold
+// hundreds of megabytes of content once inflated, which Qt PDF would parse
+// whole, and Qt PDF runs about two million operators a second.
+const pdfbounds::Limits pdfLimits{
+    .contentBytes = std::size_t{32} << 20,
+    .operators = std::size_t{4} << 20,
+    .streamBytes = std::size_t(mostPicturePixels) * 4,
+    .imagePixels = std::size_t(mostPicturePixels),
+    .formDepth = 32,
+};
+
+QString pdfPageRefusal(pdfbounds::Excess excess, std::int32_t page)
+{
+    switch (excess) {
+    case pdfbounds::Excess::None:
+        return {};
+    case pdfbounds::Excess::Unreadable:
+        return QStringLiteral("cannot be read on page %1").arg(page);
+    case pdfbounds::Excess::Content:
+        return QStringLiteral("draws more than %1 MB on page %2")
+            .arg(pdfLimits.contentBytes >> 20)
+            .arg(page);
+    case pdfbounds::Excess::Work:
+        return QStringLiteral("runs more than %1 million operators on page %2")
+            .arg(pdfLimits.operators >> 20)
+            .arg(page);
+    case pdfbounds::Excess::Stream:
+        return QStringLiteral("holds data of more than %1 MB on page %2")
+            .arg(pdfLimits.streamBytes >> 20)
+            .arg(page);
+    case pdfbounds::Excess::Image:
+        return QStringLiteral("holds an image of more than %1 megapixels on page %2")
+            .arg(pdfLimits.imagePixels >> 20)
+            .arg(page);
+    case pdfbounds::Excess::Nesting:
+        return QStringLiteral("nests its drawings too deep on page %1").arg(page);
+    }
+    return {};
+}
 
 std::shared_ptr<LoadedPdf> loadedPdf(RenderCache::Tables &tables, const QByteArray &bytes,
                                      const QString &id)
@@ -34,56 +74,89 @@ std::shared_ptr<LoadedPdf> loadedPdf(RenderCache::Tables &tables, const QByteArr
     pdf->buffer.setBuffer(&pdf->bytes);
     pdf->buffer.open(QIODevice::ReadOnly);
     pdf->document.load(&pdf->buffer);
-    if (pdf->document.status() != QPdfDocument::Status::Ready || pdf->document.pageCount() < 1)
-        pdf.reset();
+    if (pdf->document.error() == QPdfDocument::Error::IncorrectPassword)
+        pdf->refusal = QStringLiteral("is protected by a password");
+    else if (pdf->document.status() != QPdfDocument::Status::Ready || pdf->document.pageCount() < 1)
+        pdf->refusal = unreadablePicture();
     tables.pdfs.emplace(id, pdf);
     return pdf;
 }
 
-// Whether the SVG's elements nest no deeper than a drawing needs: the SVG
-// module follows nesting on the stack.
-bool shallowEnough(const QByteArray &bytes)
+// Why `pdf` has no page `page`; empty when it has.
+QString missingPage(const LoadedPdf &pdf, std::int32_t page)
 {
-    constexpr int deepest = 256;
-    QXmlStreamReader reader(bytes);
-    int depth = 0;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement && ++depth > deepest)
-            return false;
-        if (token == QXmlStreamReader::EndElement)
-            --depth;
-    }
-    return !reader.hasError();
+    if (!pdf.refusal.isEmpty())
+        return pdf.refusal;
+    if (page < 1 || page > pdf.document.pageCount())
+        return QStringLiteral("has no page %1").arg(page);
+    return {};
 }
 
-std::shared_ptr<QSvgRenderer> svgRenderer(RenderCache::Tables &tables, const QByteArray &bytes,
-                                          const QString &id)
+// Why page `page` of `pdf` cannot be drawn within bounds; empty when it can.
+QString pageRefusal(LoadedPdf &pdf, std::int32_t page)
+{
+    if (QString missing = missingPage(pdf, page); !missing.isEmpty())
+        return missing;
+    const auto found = pdf.pageRefusals.find(page);
+    if (found != pdf.pageRefusals.end())
+        return found->second;
+    if (!pdf.bounds)
+        pdf.bounds = std::make_unique<pdfbounds::PdfPages>(
+            pdf.bytes.constData(), std::size_t(pdf.bytes.size()), pdfLimits);
+    return pdf.pageRefusals.emplace(page, pdfPageRefusal(pdf.bounds->excess(page), page))
+        .first->second;
+}
+
+std::shared_ptr<LoadedSvg> loadedSvg(RenderCache::Tables &tables, const QByteArray &bytes,
+                                     const QString &id)
 {
     const auto found = tables.svgs.find(id);
     if (found != tables.svgs.end())
         return found->second;
-    auto renderer = shallowEnough(bytes) ? std::make_shared<QSvgRenderer>(bytes) : nullptr;
-    if (renderer && (!renderer->isValid() || renderer->defaultSize().isEmpty()))
-        renderer.reset();
-    tables.svgs.emplace(id, renderer);
-    return renderer;
+    auto svg = std::make_shared<LoadedSvg>();
+    if (const std::optional<SvgContent> content = svgContent(bytes, &svg->refusal)) {
+        svg->externalReferences = content->externalReferences;
+        svg->renderer = std::make_unique<QSvgRenderer>(content->bytes);
+        if (!svg->renderer->isValid() || svg->renderer->defaultSize().isEmpty()) {
+            svg->renderer.reset();
+            svg->refusal = unreadablePicture();
+        }
+    }
+    tables.svgs.emplace(id, svg);
+    return svg;
 }
 
 // The raster picture decoded at `size`, or whole when `size` is empty;
-// null past the bounds or when it cannot be read.
-QImage decodedRaster(const QByteArray &bytes, QSize size = QSize())
+// null past the bounds or when it cannot be read, with why in `why`.
+QImage decodedRaster(const QByteArray &bytes, QSize size = QSize(), QString *why = nullptr)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QSize whole = reader.size();
-    if (!whole.isValid() || qint64{whole.width()} * whole.height() > mostPixels)
-        return {};
-    if (!size.isEmpty())
-        reader.setScaledSize(size);
-    return reader.read();
+    QString excess = rasterExcess(bytes);
+    QImage image;
+    if (excess.isEmpty()) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        reader.setDecideFormatFromContent(true);
+        if (!size.isEmpty())
+            reader.setScaledSize(size);
+        image = reader.read();
+        if (image.isNull())
+            excess = unreadablePicture();
+    }
+    if (why)
+        *why = excess;
+    return image;
+}
+
+// Whether the raster picture `bytes` goes into a PDF as it is: a JPEG that
+// a PDF's own filter reads, whose decoding passes the bounds.
+bool passesAsItIs(const QByteArray &bytes)
+{
+    const std::optional<JpegHeader> jpeg = readJpegHeader(bytes);
+    return jpeg && jpeg->dctDecodable && jpeg->precision == 8 &&
+           (jpeg->components == 1 || jpeg->components == 3 || jpeg->components == 4) &&
+           rasterExcess(bytes).isEmpty();
 }
 
 QSize boundedSize(QSizeF size)
@@ -108,15 +181,15 @@ QImage pictureImage(RenderCache::Tables &tables, const QByteArray &bytes, const 
         image = decodedRaster(bytes, size);
         break;
     case PictureFormat::Svg:
-        if (const auto renderer = svgRenderer(tables, bytes, id)) {
+        if (const auto svg = loadedSvg(tables, bytes, id); svg->renderer) {
             image = QImage(size, QImage::Format_ARGB32_Premultiplied);
             image.fill(Qt::transparent);
             QPainter painter(&image);
-            renderer->render(&painter, QRectF(QPointF(0, 0), size));
+            svg->renderer->render(&painter, QRectF(QPointF(0, 0), size));
         }
         break;
     case PictureFormat::Pdf:
-        if (const auto pdf = loadedPdf(tables, bytes, id); pdf && page <= pdf->document.pageCount())
+        if (const auto pdf = loadedPdf(tables, bytes, id); pageRefusal(*pdf, page).isEmpty())
             image = pdf->document.render(page - 1, size);
         break;
     }
@@ -141,32 +214,61 @@ PictureFormat pictureFormat(const QByteArray &bytes)
     return PictureFormat::Raster;
 }
 
-std::optional<PictureFile> readPictureFile(const QByteArray &bytes, std::int32_t page)
+bool placedAsItIs(const QByteArray &bytes)
 {
-    RenderCache cache;
-    RenderCache::Tables &tables = cache.tables();
+    switch (pictureFormat(bytes)) {
+    case PictureFormat::Pdf:
+        return true;
+    case PictureFormat::Raster:
+        return passesAsItIs(bytes);
+    case PictureFormat::Svg:
+        return false;
+    }
+    return false;
+}
+
+std::optional<PictureFile> readPictureFile(const QByteArray &bytes, std::int32_t page, QString *why)
+{
+    return PictureFileReader(bytes).read(page, why);
+}
+
+PictureFileReader::PictureFileReader(const QByteArray &bytes) : m_bytes(bytes) {}
+
+std::optional<PictureFile> PictureFileReader::read(std::int32_t page, QString *why)
+{
+    RenderCache::Tables &tables = m_cache.tables();
+    const QByteArray &bytes = m_bytes;
+    QString refusal;
+    std::optional<PictureFile> file;
     switch (pictureFormat(bytes)) {
     case PictureFormat::Raster: {
-        const QImage image = decodedRaster(bytes);
+        const QImage image = decodedRaster(bytes, QSize(), &refusal);
         if (image.isNull())
-            return std::nullopt;
+            break;
         // An image that says nothing of its resolution shows at 72 to the inch.
         const qreal dotsPerInch = image.dotsPerMeterX() * 0.0254;
         const qreal scale = dotsPerInch >= 1 ? 72 / dotsPerInch : 1;
-        return PictureFile{1, QSizeF(image.size()) * scale};
+        file = PictureFile{1, QSizeF(image.size()) * scale};
+        break;
     }
     case PictureFormat::Svg:
-        if (const auto renderer = svgRenderer(tables, bytes, QString()))
-            return PictureFile{1, QSizeF(renderer->defaultSize()) / svgUnitsPerPageUnit};
-        return std::nullopt;
+        if (const auto svg = loadedSvg(tables, bytes, QString()); svg->renderer)
+            file = PictureFile{1, QSizeF(svg->renderer->defaultSize()) / svgUnitsPerPageUnit,
+                               svg->externalReferences};
+        else
+            refusal = svg->refusal;
+        break;
     case PictureFormat::Pdf: {
         const auto pdf = loadedPdf(tables, bytes, QString());
-        if (!pdf || page < 1 || page > pdf->document.pageCount())
-            return std::nullopt;
-        return PictureFile{pdf->document.pageCount(), pdf->document.pagePointSize(page - 1)};
+        refusal = pageRefusal(*pdf, page);
+        if (refusal.isEmpty())
+            file = PictureFile{pdf->document.pageCount(), pdf->document.pagePointSize(page - 1)};
+        break;
     }
     }
-    return std::nullopt;
+    if (why)
+        *why = refusal;
+    return file;
 }
 
 bool drawPicture(QPainter &painter, RenderCache &cache, const QByteArray &bytes, const QString &id,
@@ -175,31 +277,52 @@ bool drawPicture(QPainter &painter, RenderCache &cache, const QByteArray &bytes,
 {
     RenderCache::Tables &tables = cache.tables();
     const PictureFormat format = pictureFormat(bytes);
-    if (!onScreen && format == PictureFormat::Pdf && placePdfPage) {
-        const auto pdf = loadedPdf(tables, bytes, id);
-        if (!pdf || page > pdf->document.pageCount())
-            return false;
-        // Its one pixel must reach the file as it is, to be found again.
+    // A PDF page, or a JPEG as it is, comes from a stand-in that the file
+    // has replaced once written. Its one pixel must reach the file as it
+    // is, to be found again.
+    const auto drawStandIn = [&] {
         painter.save();
         painter.setRenderHint(QPainter::LosslessImageRendering);
         painter.drawImage(target, (*placePdfPage)(id, page));
         painter.restore();
         return true;
+    };
+    // A page placed as it is is never drawn by Qt PDF: the check before the
+    // run measured it.
+    if (!onScreen && format == PictureFormat::Pdf && placePdfPage) {
+        if (!missingPage(*loadedPdf(tables, bytes, id), page).isEmpty())
+            return false;
+        return drawStandIn();
     }
     if (!onScreen && format == PictureFormat::Svg) {
-        const auto renderer = svgRenderer(tables, bytes, id);
-        if (renderer)
-            renderer->render(&painter, target);
-        return renderer != nullptr;
+        const auto svg = loadedSvg(tables, bytes, id);
+        if (svg->renderer) {
+            painter.save();
+            painter.setRenderHint(QPainter::LosslessImageRendering);
+            svg->renderer->render(&painter, target);
+            painter.restore();
+        }
+        return svg->renderer != nullptr;
     }
     if (!onScreen && format == PictureFormat::Raster) {
-        // The one image of the run: a PDF writer writes it once.
+        // Its markers are read once a run, not once a page.
+        auto asItIs = tables.jpegsAsTheyAre.find(id);
+        if (placePdfPage && asItIs == tables.jpegsAsTheyAre.end())
+            asItIs = tables.jpegsAsTheyAre.insert(id, passesAsItIs(bytes));
+        if (placePdfPage && *asItIs)
+            return drawStandIn();
+        // The one image of the run: a PDF writer writes it once, and as
+        // its pixels are, never through a lossy encoder.
         auto found = tables.wholeImages.find(id);
         if (found == tables.wholeImages.end())
             found = tables.wholeImages.insert(id, decodedRaster(bytes));
-        if (!found->isNull())
-            painter.drawImage(target, *found);
-        return !found->isNull();
+        if (found->isNull())
+            return false;
+        painter.save();
+        painter.setRenderHint(QPainter::LosslessImageRendering);
+        painter.drawImage(target, *found);
+        painter.restore();
+        return true;
     }
     // As many pixels as the device shows it with.
     const QRectF shown = painter.transform().mapRect(target);

@@ -3,6 +3,7 @@
 // The tables of a RenderCache, for the code of render/ alone.
 
 #include "barcode.h"
+#include "pdfbounds.h"
 #include "rendercache.h"
 #include "textdrawing.h"
 
@@ -103,12 +104,27 @@ inline size_t qHash(const PictureKey &key, size_t seed = 0)
     return qHashMulti(seed, key.id, key.page, key.size.width(), key.size.height());
 }
 
-// A PDF picture loaded once, with the bytes and the device it reads from.
+// A PDF picture loaded once, with the bytes and the device it reads from,
+// and what each page it was asked for costs to draw.
 struct LoadedPdf
 {
     QByteArray bytes;
     QBuffer buffer;
     QPdfDocument document;
+    // Why it cannot be drawn at all; empty when it can.
+    QString refusal;
+    // Read when a page is first measured.
+    std::unique_ptr<pdfbounds::PdfPages> bounds;
+    // Why each page asked for cannot be drawn, empty for one that can.
+    std::map<std::int32_t, QString> pageRefusals;
+};
+
+// An SVG picture loaded once, with only what it holds.
+struct LoadedSvg
+{
+    std::unique_ptr<QSvgRenderer> renderer; // none when it cannot be read
+    QString refusal;
+    std::int32_t externalReferences = 0;
 };
 
 struct RenderCache::Tables
@@ -130,7 +146,9 @@ struct RenderCache::Tables
     qsizetype pictureBytes = 0;
     // Images decoded whole for paper, by id: one image for a whole run.
     QHash<QString, QImage> wholeImages;
-    // Loaded once each, by id; none for one that cannot be read.
+    // Whether each JPEG, by id, goes into a PDF as it is.
+    QHash<QString, bool> jpegsAsTheyAre;
+    // Loaded once each, by id, with why one cannot be drawn.
     std::map<QString, std::shared_ptr<LoadedPdf>> pdfs;
-    std::map<QString, std::shared_ptr<QSvgRenderer>> svgs;
+    std::map<QString, std::shared_ptr<LoadedSvg>> svgs;
 };

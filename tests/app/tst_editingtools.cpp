@@ -5,6 +5,7 @@
 #include "modalscript.h"
 #include "objectpropertieswindow.h"
 #include "objecttable.h"
+#include "picturefiles.h"
 #include "shellfixture.h"
 #include "toolrun.h"
 
@@ -541,7 +542,7 @@ private Q_SLOTS:
     }
 
     // A picture from a file: placed where clicked at its natural size, one
-    // step, shown, and printed as one image.
+    // step, shown, and printed as one lossless image.
     void placesAPictureAndPrintsIt()
     {
         const QString file = m_shell->path(QStringLiteral("logo.png"));
@@ -576,11 +577,17 @@ private Q_SLOTS:
         });
         QCOMPARE(print.run([this] { action("printAction")->trigger(); }), QStringList());
         const ToolRun images = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), out});
-        QCOMPARE(images.out.count(QLatin1String("image ")), 1);
+        // A header of two lines, then the one image, as its pixels are: no
+        // lossy encoding.
+        const QStringList listed = images.out.split(u'\n', Qt::SkipEmptyParts).mid(2);
+        QCOMPARE(listed.size(), 1);
+        QCOMPARE(listed.first().simplified().section(u' ', 8, 8), QStringLiteral("image"));
     }
 
-    // Place Picture asks which page of a PDF of several; a file too large or
-    // no picture at all is refused with a message, nothing placed.
+    // Place Picture asks which page of a PDF of several; a file too large,
+    // one past the bounds of decoding or no picture at all is refused with a
+    // message, nothing placed; an SVG naming files outside it is placed, and
+    // the message says they are not shown.
     void placePictureAsksAndRefuses_data()
     {
         QTest::addColumn<QString>("kind");
@@ -591,16 +598,38 @@ private Q_SLOTS:
         QTest::newRow("no picture")
             << "text"
             << "notes.png is no PNG, JPEG, SVG or PDF file that can be read";
+        QTest::newRow("a JPEG of 300 scans more")
+            << "scans"
+            << "scans.jpg is a JPEG of SCANS scans, more work to decode than a picture may take";
+        QTest::newRow("an SVG naming a file")
+            << "svg"
+            << "logo.svg refers to a file or address outside it, not shown: a picture draws "
+               "only what it holds.";
     }
 
     void placePictureAsksAndRefuses()
     {
         QFETCH(QString, kind);
         QFETCH(QString, message);
-        const QString file = m_shell->path(kind == "pdf"     ? QStringLiteral("form.pdf")
-                                           : kind == "large" ? QStringLiteral("big.png")
-                                                             : QStringLiteral("notes.png"));
-        if (kind == "pdf") {
+        const QMap<QString, QString> names{{"pdf", "form.pdf"},
+                                           {"large", "big.png"},
+                                           {"text", "notes.png"},
+                                           {"scans", "scans.jpg"},
+                                           {"svg", "logo.svg"}};
+        const QString file = m_shell->path(names.value(kind));
+        const QByteArray scans =
+            withRepeatedScans(encodedImage(busyImage(QSize(64, 64), 5), "jpeg", true), 300);
+        message.replace(QStringLiteral("SCANS"), QString::number(jpegScans(scans)));
+        if (kind == "scans" || kind == "svg") {
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::WriteOnly));
+            written.write(kind == "scans"
+                              ? scans
+                              : R"(<svg xmlns="http://www.w3.org/2000/svg" )"
+                                R"(xmlns:xlink="http://www.w3.org/1999/xlink" width="40" )"
+                                R"(height="40"><image width="40" height="40" )"
+                                R"(xlink:href="/etc/hostname"/></svg>)");
+        } else if (kind == "pdf") {
             QPdfWriter writer(file);
             writer.setPageSize(QPageSize(QPageSize::A4));
             QPainter painter(&writer);
@@ -639,7 +668,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_shell->recorder.messages.size(), qsizetype{1});
         QCOMPARE(m_shell->recorder.messages.first(),
                  std::pair(message, QStringLiteral("Place Picture")));
-        QCOMPARE(doc().count(), 0);
+        QCOMPARE(doc().count(), kind == "svg" ? 1 : 0);
     }
 
     // The Picture tab: a width typed keeps the proportions, the choices tick,

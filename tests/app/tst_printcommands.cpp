@@ -3,6 +3,7 @@
 #include "feedbackrecorder.h"
 #include "modalscript.h"
 #include "objecttable.h"
+#include "picturefiles.h"
 #include "previewpagesview.h"
 #include "printcommands.h"
 #include "printercalibrationdialog.h"
@@ -167,6 +168,8 @@ private Q_SLOTS:
     void objectsOutsideThePrintableAreaAreNamed_data();
     void objectsOutsideThePrintableAreaAreNamed();
     void objectsBeyondTheLabelAreNamed();
+    void unreadablePicturesAreNamed_data();
+    void unreadablePicturesAreNamed();
     void numbersOutgrowingTheirWidthAreNamed_data();
     void numbersOutgrowingTheirWidthAreNamed();
     void completedRunsAreLogged_data();
@@ -570,6 +573,41 @@ void TestPrintCommands::objectsOutsideThePrintableAreaAreNamed()
     const Messages warned =
         warning.isEmpty() ? Messages{} : Messages{{warning, QStringLiteral("Print")}};
     QCOMPARE(bench.warnings, warned);
+    QCOMPARE(bench.files(), pages ? QStringList{"out.pdf"} : QStringList{});
+    QCOMPARE(pdfPageCount(bench.output), pages ? pages : -1);
+}
+
+void TestPrintCommands::unreadablePicturesAreNamed_data()
+{
+    QTest::addColumn<bool>("passWarnings");
+    QTest::addColumn<int>("pages"); // printed
+    QTest::newRow("printed anyway") << true << 3;
+    QTest::newRow("cancelled") << false << 0;
+}
+
+// A picture that cannot be read is named before the run, which prints it as
+// nothing only when asked to.
+void TestPrintCommands::unreadablePicturesAreNamed()
+{
+    QFETCH(bool, passWarnings);
+    QFETCH(int, pages);
+
+    PrintBench bench;
+    bench.passWarnings = passWarnings;
+    bench.commands->printer().setOutputFileName(bench.output);
+    Document doc = bench.editor.document();
+    const QByteArray png = encodedImage(busyImage(QSize(60, 40), 19), "png");
+    const std::optional<int> logo = placePicture(doc, 200, 300, png.left(png.size() / 2),
+                                                 QStringLiteral("cut.png"), 1, QSizeF(60, 40));
+    QVERIFY(logo);
+    doc.objects[*logo].name = QStringLiteral("logo");
+    bench.editor.replace(doc);
+
+    bench.commands->printAction->trigger();
+    QCOMPARE(bench.warnings,
+             (Messages{{"logo: cut.png is no PNG, JPEG, SVG or PDF file that can be read.\n"
+                        "Print anyway?",
+                        QStringLiteral("Print")}}));
     QCOMPARE(bench.files(), pages ? QStringList{"out.pdf"} : QStringList{});
     QCOMPARE(pdfPageCount(bench.output), pages ? pages : -1);
 }

@@ -9,6 +9,8 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -30,9 +32,6 @@ const QString tool = QStringLiteral(PAGINETTE_PRINT);
 const QString usageLine =
     QStringLiteral("Usage: paginette-print [OPTION]... (-o OUT.pdf | -P QUEUE) DOCUMENT.pgt");
 const QStringList threePages{"00125", "00126", "00127"};
-// A header, the largest table with its drawing order, and room for an
-// extension block.
-constexpr qint64 largestDocument = 48 + 10000 * (388 + 4) + 16 * 1024 * 1024;
 
 QByteArray encoded(const QString &path)
 {
@@ -399,7 +398,7 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone_data()
         << "huge" << QStringList{}
         << "doc.pgt holds 10001 objects; the program allows 10000 at most" << 1;
     const QString tooLarge =
-        QStringLiteral(": larger than any document (%1 bytes at most)").arg(largestDocument);
+        QStringLiteral(": larger than any document (%1 bytes at most)").arg(maxDocumentBytes);
     QTest::newRow("a file larger than any document")
         << "oversized" << QStringList{} << QStringLiteral("doc.pgt") + tooLarge << 1;
     QTest::newRow("a stream larger than any document")
@@ -441,9 +440,9 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone()
         QVERIFY(QFile::resize(doc, 48 + 388 + 100));
     } else if (document == QLatin1String("oversized")) {
         folder.document(QStringLiteral("doc.pgt"));
-        QVERIFY(QFile::resize(doc, largestDocument + 1));
+        QVERIFY(QFile::resize(doc, maxDocumentBytes + 1));
     } else if (document == QLatin1String("oversized stream")) {
-        input = QByteArray(largestDocument + 1, '\0');
+        input = QByteArray(maxDocumentBytes + 1, '\0');
         argument = QStringLiteral("-");
     } else if (document == QLatin1String("huge")) {
         folder.document(QStringLiteral("doc.pgt"), 2);
@@ -683,6 +682,9 @@ void TestPrintTool::signalsStopTheRun_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("signal");
     const QStringList longRun{"--pages", "1000000", "-o", "out.pdf", "doc.pgt"};
+    // pages.pdf is a PDF of 2,000 pages.
+    const QStringList longBackground{"--pages", "2000",    "--background", "pages.pdf",
+                                     "-o",      "out.pdf", "doc.pgt"};
     // A FIFO nobody opens from the other side: opening it waits for ever.
     const QStringList fifoDocument{"-o", "out.pdf", "fifo"};
     const QStringList fifoOutput{"-o", "fifo", "doc.pgt"};
@@ -694,6 +696,7 @@ void TestPrintTool::signalsStopTheRun_data()
     QTest::newRow("SIGINT opening a FIFO document") << fifoDocument << SIGINT;
     QTest::newRow("SIGTERM opening a FIFO document") << fifoDocument << SIGTERM;
     QTest::newRow("SIGHUP opening a FIFO output") << fifoOutput << SIGHUP;
+    QTest::newRow("SIGTERM with a background of many pages") << longBackground << SIGTERM;
 }
 
 void TestPrintTool::signalsStopTheRun()
@@ -705,12 +708,19 @@ void TestPrintTool::signalsStopTheRun()
     folder.document(QStringLiteral("doc.pgt"), 20);
     folder.file(QStringLiteral("out.pdf"), "the last run");
     QCOMPARE(::mkfifo(encoded(folder.path(QStringLiteral("fifo"))).constData(), 0600), 0);
+    if (arguments.contains(QLatin1String("pages.pdf"))) {
+        QPdfWriter pages(folder.path(QStringLiteral("pages.pdf")));
+        QPainter painter(&pages);
+        for (int page = 2; page <= 2000; ++page)
+            QVERIFY(pages.newPage());
+    }
     const QStringList before = folder.entries();
     QProcess process;
     process.setWorkingDirectory(folder.dir.path());
     process.start(tool, arguments);
     const qint64 pid = process.processId();
-    // Signalled once the spool has begun to grow, or once blocked on the FIFO.
+    // Signalled once the spool has begun to grow (or the background is being
+    // read), or once blocked on the FIFO.
     const bool fifo = arguments.contains(QLatin1String("fifo"));
     QVERIFY2(waitWhileRunning(process,
                               [&] {

@@ -1,12 +1,13 @@
 // Loads arbitrary bytes as the program opens a document, lays it out, draws
-// its first and last pages on screen and as printed, and prints two pages
-// into a PDF in memory. Any crash, sanitizer report or hang is a find; what is
+// its first and last pages on screen and as printed, reads its pictures as
+// the check before a run does, and prints two pages into a PDF in memory. Any crash, sanitizer report or hang is a find; what is
 // drawn is not checked.
 
 #include "documentfile.h"
 #include "layout.h"
 #include "pagerenderer.h"
 #include "printrun.h"
+#include "runcheck.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -104,6 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         drawOnScreen(doc, page);
         drawAsPrinted(doc, page);
     }
+    pictureLines(doc);
     if (doc.pagesToPrint >= 1)
         printTwoPages(doc);
     return 0;

@@ -1,10 +1,14 @@
+#include "craftedpdfs.h"
 #include "layout.h"
 #include "pagerenderer.h"
 #include "picturedrawing.h"
+#include "picturefiles.h"
 #include "renderprobe.h"
 #include "textdrawing.h"
 
 #include <QPainter>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
@@ -128,6 +132,8 @@ private Q_SLOTS:
     void refusedBarcodeShowsAFrameAndWhy();
     void craftedPicturesAreBounded_data();
     void craftedPicturesAreBounded();
+    void svgDrawsOnlyWhatItHolds_data();
+    void svgDrawsOnlyWhatItHolds();
     void textsAndLinksFromBeyondTheWindowAreDrawn_data();
     void textsAndLinksFromBeyondTheWindowAreDrawn();
 };
@@ -662,7 +668,8 @@ void TestPageRenderer::refusedBarcodeShowsAFrameAndWhy()
 void TestPageRenderer::craftedPicturesAreBounded_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("readable");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("refusal"); // empty when it is drawn
     // A bitmap header that claims 60,000 x 60,000 pixels.
     QByteArray bitmap(54, '\0');
     bitmap[0] = 'B';
@@ -673,29 +680,145 @@ void TestPageRenderer::craftedPicturesAreBounded_data()
     qToLittleEndian<qint32>(60000, bitmap.data() + 22);
     qToLittleEndian<quint16>(1, bitmap.data() + 26);
     qToLittleEndian<quint16>(24, bitmap.data() + 28);
-    QTest::newRow("a bitmap of 3.6 billion pixels") << bitmap << false;
+    QTest::newRow("a bitmap of 3.6 billion pixels")
+        << bitmap << 1 << "is no PNG, JPEG, SVG or PDF file that can be read";
+    QImage mono(8000, 5000, QImage::Format_Mono);
+    mono.fill(1);
+    QTest::newRow("a PNG of 40 megapixels")
+        << encodedImage(mono, "png") << 1 << "has more than 32 megapixels";
+    const QByteArray png = encodedImage(busyImage(QSize(200, 100), 3), "png");
+    QTest::newRow("a PNG cut short")
+        << png.left(png.size() / 2) << 1 << "is no PNG, JPEG, SVG or PDF file that can be read";
+    const QByteArray scans =
+        withRepeatedScans(encodedImage(busyImage(QSize(64, 64), 5), "jpeg", true), 300);
+    QTest::newRow("a JPEG of 300 scans more")
+        << scans << 1
+        << QStringLiteral("is a JPEG of %1 scans, more work to decode than a picture may take")
+               .arg(jpegScans(scans));
+    QImage flat(2048, 2048, QImage::Format_RGB32);
+    flat.fill(Qt::darkCyan);
+    const QByteArray wide = withRepeatedScans(encodedImage(flat, "jpeg", true), 130);
+    QTest::newRow("a JPEG of 130 scans more over 4 megapixels")
+        << wide << 1
+        << QStringLiteral("is a JPEG of %1 scans, more work to decode than a picture may take")
+               .arg(jpegScans(wide));
+    QTest::newRow("a progressive JPEG as encoders write it")
+        << encodedImage(busyImage(QSize(256, 256), 7), "jpeg", true) << 1 << "";
     const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" ";
     QTest::newRow("an SVG nested 100,000 deep")
         << svg + "width=\"10\" height=\"10\">" + QByteArray("<g>").repeated(100000) +
                QByteArray("</g>").repeated(100000) + "</svg>"
-        << false;
+        << 1 << "nests its elements more than 256 deep";
     QTest::newRow("an SVG a billion units wide")
-        << svg + "width=\"1e9\" height=\"1e9\"><rect width=\"1e9\" height=\"1e9\"/></svg>" << true;
+        << svg + "width=\"1e9\" height=\"1e9\"><rect width=\"1e9\" height=\"1e9\"/></svg>" << 1
+        << "";
+    QTest::newRow("a PDF page of 48 MB of content")
+        << pdfOfContent(std::size_t{48} << 20) << 1 << "draws more than 32 MB on page 1";
+    QTest::newRow("a PDF page of 4.7 million operators")
+        << pdfOfContent(std::size_t{9} << 20) << 1
+        << "runs more than 4 million operators on page 1";
+    // As a fuzzer found it: compressed content that qpdf cannot inflate
+    // whole, which Qt PDF may inflate further. Here its zlib header is gone.
+    QByteArray damaged = pdfOfContent(std::size_t{40} << 20);
+    damaged.replace(damaged.indexOf("stream\n") + 7, 2, QByteArray(2, '\0'));
+    QTest::newRow("a PDF page of 40 MB of content, damaged")
+        << damaged << 1 << "cannot be read on page 1";
+    QTest::newRow("forms drawn 16 times within each other, 8 deep")
+        << pdfOfNestedForms(8, 16) << 1 << "draws more than 32 MB on page 1";
+    QTest::newRow("forms drawn 4 times within each other, 3 deep")
+        << pdfOfNestedForms(3, 4) << 1 << "";
+    QTest::newRow("a form drawn within itself")
+        << pdfOfFormInItself() << 1 << "nests its drawings too deep on page 1";
+    QTest::newRow("a PDF image of 36 megapixels")
+        << pdfOfImage(6000, 6000) << 1 << "holds an image of more than 32 megapixels on page 1";
+    QTest::newRow("a page past the end") << wordsPdf({"One"}) << 2 << "has no page 2";
+    QTest::newRow("a PDF locked by a password") << lockedPdf() << 1 << "is protected by a password";
 }
 
-// A crafted picture is refused or drawn within bounds, however large it
-// says it is or is shown.
+// A crafted picture is refused, saying why, or drawn within bounds, however
+// large it says it is, is shown or costs to decode.
 void TestPageRenderer::craftedPicturesAreBounded()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(bool, readable);
-    QCOMPARE(readPictureFile(bytes).has_value(), readable);
+    QFETCH(int, page);
+    QFETCH(QString, refusal);
+    QString why;
+    QCOMPARE(readPictureFile(bytes, page, &why).has_value(), refusal.isEmpty());
+    QCOMPARE(why, refusal);
     QImage sheet = whiteImage(100, 100);
     QPainter painter(&sheet);
     RenderCache cache;
-    QCOMPARE(drawPicture(painter, cache, bytes, QStringLiteral("crafted"), 1,
+    QCOMPARE(drawPicture(painter, cache, bytes, QStringLiteral("crafted"), page,
                          QRectF(0, 0, 1e6, 1e6), true, nullptr),
-             readable);
+             refusal.isEmpty());
+}
+
+void TestPageRenderer::svgDrawsOnlyWhatItHolds_data()
+{
+    QTest::addColumn<QByteArray>("element"); // inside an SVG that draws a green square
+    QTest::addColumn<int>("references");     // to files or addresses, left out
+    QTest::addColumn<bool>("blue");          // a blue picture it holds is drawn
+    // FILE is a red picture beside the test; the SVG must never show it.
+    const QByteArray image = R"(<image x="50" y="0" width="50" height="50" )";
+    QTest::newRow("a file by its path") << image + R"(xlink:href="FILE"/>)" << 1 << false;
+    QTest::newRow("a file by its URL") << image + R"(xlink:href="file://FILE"/>)" << 1 << false;
+    QTest::newRow("a file beside the program") << image + R"(xlink:href="red.png"/>)" << 1 << false;
+    QTest::newRow("a file by href alone") << image + R"(href="FILE"/>)" << 1 << false;
+    QTest::newRow("an address") << image + R"(xlink:href="http://127.0.0.1:9/red.png"/>)" << 1
+                                << false;
+    QTest::newRow("another SVG's shape")
+        << QByteArray(R"(<use xlink:href="other.svg#shape"/>)") << 1 << false;
+    // INNER is an SVG, in base64, that shows FILE.
+    QTest::newRow("an SVG it holds that names a file")
+        << image + R"(xlink:href="data:image/svg+xml;base64,INNER"/>)" << 0 << false;
+    QImage bluePicture(8, 8, QImage::Format_RGB32);
+    bluePicture.fill(Qt::blue);
+    QTest::newRow("a PNG it holds") << image + R"(xlink:href="data:image/png;base64,)" +
+                                           encodedImage(bluePicture, "png").toBase64() + "\"/>"
+                                    << 0 << true;
+    QTest::newRow("a link for a viewer")
+        << QByteArray(R"(<a xlink:href="http://example.com/"><rect width="1" height="1"/></a>)")
+        << 0 << false;
+}
+
+// An SVG picture draws only what it holds, on screen and on paper: a file or
+// an address it names is never read, and placing it says how many it names.
+void TestPageRenderer::svgDrawsOnlyWhatItHolds()
+{
+    QFETCH(QByteArray, element);
+    QFETCH(int, references);
+    QFETCH(bool, blue);
+    QTemporaryDir dir;
+    QImage redPicture(8, 8, QImage::Format_RGB32);
+    redPicture.fill(Qt::red);
+    const QString file = dir.filePath(QStringLiteral("red.png"));
+    QVERIFY(redPicture.save(file));
+    // A relative name is the program's folder's.
+    const auto back = qScopeGuard([folder = QDir::currentPath()] { QDir::setCurrent(folder); });
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const QByteArray svg =
+        R"(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" )";
+    const QByteArray inner = svg + R"(width="50" height="50"><image width="50" height="50" )"
+                                   R"(xlink:href="FILE"/></svg>)";
+    const QByteArray bytes =
+        svg + R"(width="100" height="50"><rect width="50" height="50" fill="#00ff00"/>)" +
+        element.replace("INNER", inner.toBase64()).replace("FILE", QFile::encodeName(file)) +
+        "</svg>";
+    const std::optional<PictureFile> read = readPictureFile(bytes);
+    QVERIFY(read.has_value());
+    QCOMPARE(read->externalReferences, references);
+    for (const bool onScreen : {true, false}) {
+        QImage sheet = whiteImage(200, 100);
+        {
+            QPainter painter(&sheet);
+            RenderCache cache;
+            QVERIFY(drawPicture(painter, cache, bytes, QStringLiteral("svg"), 1,
+                                QRectF(0, 0, 200, 100), onScreen, nullptr));
+        }
+        QVERIFY(countColor(sheet, qRgb(0, 255, 0)) > 1000);
+        QCOMPARE(countColor(sheet, qRgb(255, 0, 0)), 0);
+        QCOMPARE(countColor(sheet, qRgb(0, 0, 255)) > 1000, blue);
+    }
 }
 
 QTEST_MAIN(TestPageRenderer)
