@@ -148,6 +148,29 @@ const std::vector<ToolOption> &toolOptions()
              line.request.freshOnly = true;
              return QString();
          }},
+        {QCommandLineOption(QStringLiteral("shared-log"),
+                            QStringLiteral("check and log the run on the shop's shared print log "
+                                           "(default: $PAGINETTE_SHARED_LOG)"),
+                            QStringLiteral("URI")),
+         [](CommandLine &line, const QString &value) {
+             line.request.sharedLog = value;
+             return value.isEmpty() ? QStringLiteral("--shared-log needs a postgresql:// URI")
+                                    : QString();
+         }},
+        {QCommandLineOption(QStringLiteral("offline-ok"),
+                            QStringLiteral("print when the shared log cannot be reached; it gets "
+                                           "the run later")),
+         [](CommandLine &line, const QString &) {
+             line.request.offlineOk = true;
+             return QString();
+         }},
+        {QCommandLineOption(QStringLiteral("continue"),
+                            QStringLiteral("start every number past the highest value the shared "
+                                           "log holds of it")),
+         [](CommandLine &line, const QString &) {
+             line.request.continuing = true;
+             return QString();
+         }},
         {QCommandLineOption(QStringLiteral("manifest"),
                             QStringLiteral("write every number printed, sheet by sheet, to FILE"),
                             QStringLiteral("FILE.csv")),
@@ -253,6 +276,7 @@ QString usageText()
                        "log says were printed before.\n"
                        "\nExit status: 0 printed, 1 document or output error (or values printed\n"
                        "before, with --fresh-only), 2 usage error or a range outside the run,\n"
+                       "3 the shared print log could not be reached (without --offline-ok),\n"
                        "128+N stopped by signal N.\n");
     return text;
 }

@@ -13,6 +13,8 @@
 inline constexpr int exitPrinted = 0;
 inline constexpr int exitFailed = 1; // a document or output error
 inline constexpr int exitUsage = 2;
+// The shared print log could not be reached, or failed on the way.
+inline constexpr int exitUnshared = 3;
 // As a shell reports a program that a signal ended.
 inline constexpr int exitStopped(int signal)
 {
@@ -43,6 +45,13 @@ struct PrintRequest
     // printed, as the print log tells.
     bool freshOnly = false;
     QString manifest; // the file the run's manifest goes to, when asked
+    // The shop's shared print log, a postgresql:// URI; empty for the one
+    // PAGINETTE_SHARED_LOG names, or none.
+    QString sharedLog;
+    // Prints without the shared log when it cannot be reached.
+    bool offlineOk = false;
+    // Starts every number past the highest value the shared log holds of it.
+    bool continuing = false;
     // A PDF, PNG, JPEG or SVG file put under every page of the run.
     QString background;
     // A product of the sheet database ("Avery 5160") to print on, whatever

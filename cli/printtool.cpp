@@ -11,6 +11,7 @@
 #include "printerjob.h"
 #include "printlog.h"
 #include "runcheck.h"
+#include "sharedlogsession.h"
 #include "stopsignals.h"
 
 #include <QDateTime>
@@ -19,6 +20,7 @@
 #include <QPageLayout>
 #include <QPrinter>
 
+#include <memory>
 #include <optional>
 
 namespace {
@@ -138,7 +140,7 @@ QString logDocument(const PrintRequest &request)
 // before a run. False when the request refuses a run that prints values
 // again.
 bool toldBeforeRun(const Document &doc, const PrintRequest &request, const PrintPlan &plan,
-                   const QPrinter &printer, const PrintLog &log, const ToolReport &report)
+                   const QPrinter &printer, const PrintLog *log, const ToolReport &report)
 {
     const QString outside = outsideWarning(doc, plan, printer.resolution(),
                                            printer.pageLayout().paintRect(QPageLayout::Point),
@@ -154,11 +156,12 @@ bool toldBeforeRun(const Document &doc, const PrintRequest &request, const Print
         report.message(QStringLiteral("pictures that cannot be read: nothing was printed"));
         return false;
     }
-    // A stream has no name to find its earlier runs by.
-    if (request.document == QLatin1String("-"))
+    // A stream has no name to find its earlier runs by; a shared log checks
+    // the run when it reserves it.
+    if (request.document == QLatin1String("-") || !log)
         return true;
     QString logTrouble;
-    const QList<PrintLogEntry> earlier = log.entriesOf(logDocument(request), &logTrouble);
+    const QList<PrintLogEntry> earlier = log->entriesOf(logDocument(request), &logTrouble);
     if (!logTrouble.isEmpty())
         report.message(logTrouble);
     const QStringList again = reprintLines(doc, plan, earlier);
@@ -237,6 +240,57 @@ QString printRequest(const Document &doc, const PrintRequest &request, const Pri
                                       "in place")
                            .arg(request.output));
     return {};
+}
+
+// The shop's shared print log the run goes through, when one is named, with
+// what waits for it sent; none when there is none, or, with --offline-ok,
+// when it cannot be reached (`unshared` then says so). Not empty in
+// `refusal` (an exit status) when the run must not go ahead.
+std::unique_ptr<SharedLogSession> openSharedLog(const PrintRequest &request, const Document &doc,
+                                                const ToolReport &report, bool &unshared,
+                                                int &refusal)
+{
+    const QString uri = request.sharedLog.isEmpty() ? qEnvironmentVariable("PAGINETTE_SHARED_LOG")
+                                                    : request.sharedLog;
+    if (uri.isEmpty()) {
+        if (request.continuing) {
+            report.message(QStringLiteral("--continue needs a shared print log (--shared-log)"));
+            refusal = exitUsage;
+        }
+        return nullptr;
+    }
+    QString why;
+    const std::optional<SharedLogAddress> address = parseSharedLogUri(uri, &why);
+    if (!address) {
+        report.message(QStringLiteral("--shared-log: ") + why);
+        refusal = exitUsage;
+        return nullptr;
+    }
+    // A stream without an id has no name the log could know it by.
+    if (request.document == QLatin1String("-") && doc.id.isEmpty()) {
+        report.message(QStringLiteral("%1: a document read from a stream is known to the "
+                                      "shared print log by its id, and it has none")
+                           .arg(address->shown()));
+        refusal = exitUnshared;
+        return nullptr;
+    }
+    auto shared = std::make_unique<SharedLogSession>(*address);
+    QStringList told;
+    const QString error = shared->open(told);
+    for (const QString &line : told)
+        report.message(line);
+    if (error.isEmpty())
+        return shared;
+    if (!request.offlineOk) {
+        report.message(error + QStringLiteral("; nothing was printed (--offline-ok prints "
+                                              "without it)"));
+        refusal = exitUnshared;
+        return nullptr;
+    }
+    report.message(error + QStringLiteral("; printing without it: the run is sent the next "
+                                          "time it is reached"));
+    unshared = true;
+    return nullptr;
 }
 
 } // namespace
@@ -334,8 +388,32 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
         return exitUsage;
     }
     PrintLog log;
-    if (!toldBeforeRun(*doc, request, plan, printer, log, report))
+    bool unshared = false;
+    int refusal = 0;
+    const std::unique_ptr<SharedLogSession> shared =
+        openSharedLog(request, *doc, report, unshared, refusal);
+    if (refusal != 0)
+        return refusal;
+    if (!toldBeforeRun(*doc, request, plan, printer, shared ? nullptr : &log, report))
         return exitFailed;
+    const QString documentKey = sharedDocumentKey(*doc, request.document);
+    if (shared) {
+        bool refused = false;
+        const auto goAhead = [&](const QStringList &again) {
+            for (const QString &line : again)
+                report.message(line);
+            refused = request.freshOnly && !again.isEmpty();
+            return !refused;
+        };
+        const PrintLogEntry reserved = logEntry(*doc, plan, logDocument(request),
+                                                logPrinter(request), QDateTime::currentDateTime());
+        if (!shared->reserve(*doc, plan, reserved, documentKey, request.continuing, goAhead,
+                             error)) {
+            report.message(refused ? QStringLiteral("--fresh-only: nothing was printed")
+                                   : error + QStringLiteral("; nothing was printed"));
+            return refused ? exitFailed : exitUnshared;
+        }
+    }
     // The manifest is made whole beside the run and put in place with it.
     std::optional<OutputFile> manifest;
     if (manifestTarget) {
@@ -347,22 +425,34 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
             return failed(error);
     }
     error = printRequest(*doc, request, plan, printer, target, report);
-    if (!error.isEmpty())
+    if (!error.isEmpty()) {
+        if (shared) {
+            const QString unheard = shared->finish(false);
+            if (!unheard.isEmpty())
+                report.message(unheard);
+        }
         return failed(error);
+    }
     // The run is delivered: its log line and manifest follow it whatever comes,
     // a stop signal waiting until they are in place. A log another program
     // holds takes the line later, from its side file.
     QString logError;
     QString manifestError;
+    QString sharedError;
     {
         const HeldStopSignals held;
-        logError = log.append(logEntry(*doc, plan, logDocument(request), logPrinter(request),
-                                       QDateTime::currentDateTime()),
-                              [] { return !stopAsked(); });
+        PrintLogEntry entry = logEntry(*doc, plan, logDocument(request), logPrinter(request),
+                                       QDateTime::currentDateTime());
+        entry.notShared = unshared;
+        logError = log.append(entry, [] { return !stopAsked(); });
         if (manifest)
             manifestError = manifest->commit();
+        if (shared)
+            sharedError = shared->finish(true);
+        else if (unshared)
+            sharedError = SharedLogSession::keepForLater(entry, documentKey);
     }
-    for (const QString &told : {logError, manifestError}) {
+    for (const QString &told : {logError, manifestError, sharedError}) {
         if (!told.isEmpty())
             report.message(told);
     }

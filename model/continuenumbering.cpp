@@ -4,6 +4,7 @@
 #include "numbering.h"
 #include "wrapint.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -81,6 +82,39 @@ void continueNumbering(Document &doc)
             widthText(object, object.start, true, &object.zeros);
     }
     propagateLinks(doc);
+}
+
+bool continuePast(Document &doc, const std::map<QString, PrintedExtremes> &printed)
+{
+    const std::vector<int> heads = seriesHeads(doc);
+    const RunTexts texts(doc);
+    std::map<int, std::int64_t> moves; // by head
+    for (int i = 0; i < doc.count(); ++i) {
+        const PageObject &object = doc.objects[i];
+        const auto found = printed.find(object.name);
+        if (!kindRow(object.kind).numbered || object.name.isEmpty() || found == printed.end())
+            continue;
+        const std::int64_t first = texts.value(i, 1);
+        const bool down = doc.objects[heads[i]].stepPage < 0;
+        const std::int64_t past = down ? found->second.lowest + object.stepPage - first
+                                       : found->second.highest + object.stepPage - first;
+        auto [move, added] = moves.emplace(heads[i], past);
+        if (!added)
+            move->second = down ? std::min(move->second, past) : std::max(move->second, past);
+    }
+    bool moved = false;
+    for (const auto &[head, move] : moves) {
+        const bool down = doc.objects[head].stepPage < 0;
+        if (down ? move >= 0 : move <= 0)
+            continue;
+        PageObject &object = doc.objects[head];
+        object.start =
+            wrapAdd(object.start, static_cast<std::int32_t>(static_cast<std::uint32_t>(move)));
+        widthText(object, object.start, true, &object.zeros);
+        moved = true;
+    }
+    propagateLinks(doc);
+    return moved;
 }
 
 QList<NextFirstValue> firstValues(const Document &doc)

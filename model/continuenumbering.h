@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <map>
+
 // Moving the numbers on after a run, so that the next run starts where this
 // one ended.
 
@@ -24,6 +26,23 @@ struct NextFirstValue
 // link moves past its last member; otherwise every member moves by what it
 // printed, its link steps following so that the link stays as it is.
 void continueNumbering(Document &doc);
+
+// The least and the greatest value a number printed or holds, as a shared
+// print log knows them from every machine.
+struct PrintedExtremes
+{
+    std::int64_t lowest = 0;
+    std::int64_t highest = 0;
+
+    bool operator==(const PrintedExtremes &) const = default;
+};
+
+// Moves every number past what any machine printed or holds of it
+// (`printed`, by the number's name): a series (a link, or a number alone)
+// moves as one, so that each member's first value lies a step past the
+// furthest value printed of it, up or down as it counts; a series none of
+// whose members printed anything stays. Whether anything moved.
+bool continuePast(Document &doc, const std::map<QString, PrintedExtremes> &printed);
 
 // What each number of `doc`, in table order, shows on the first page.
 QList<NextFirstValue> firstValues(const Document &doc);

@@ -301,6 +301,9 @@ QString appendAside(const QString &path, const QByteArray &line)
     }
 }
 
+// Closes the values of a line printed without the shared log.
+const QString notSharedMark = QStringLiteral("not-shared");
+
 QString valuesField(const QList<PrintLogEntry::NumberSpan> &numbers)
 {
     QStringList tokens;
@@ -384,7 +387,13 @@ PrintedValues valuesPrinted(const RunTexts &texts, int index, const PrintPlan &p
 PrintLogEntry logEntry(const Document &doc, const PrintPlan &plan, const QString &document,
                        const QString &printer, const QDateTime &when)
 {
-    PrintLogEntry entry{when, document, printer, plan.first, plan.last, plan.copies, {}};
+    PrintLogEntry entry;
+    entry.when = when;
+    entry.document = document;
+    entry.printer = printer;
+    entry.firstPage = plan.first;
+    entry.lastPage = plan.last;
+    entry.copies = plan.copies;
     const RunTexts texts(doc);
     for (int i = 0; i < doc.count(); ++i) {
         const PageObject &object = doc.objects[i];
@@ -416,7 +425,10 @@ QStringList logFields(const PrintLogEntry &entry)
     for (const PrintLogEntry::NumberSpan &number : entry.numbers)
         fields << number.name << number.first << number.last;
     // One field more than the triples: the layout tells itself from older lines.
-    fields << valuesField(entry.numbers);
+    QString values = valuesField(entry.numbers);
+    if (entry.notShared)
+        values += (values.isEmpty() ? QString() : QStringLiteral(" ")) + notSharedMark;
+    fields << values;
     return fields;
 }
 
@@ -441,8 +453,10 @@ std::optional<PrintLogEntry> entryFromFields(const QStringList &fields)
     if (!entry.when.isValid() || !firstOk || !lastOk || !copiesOk)
         return std::nullopt;
     const qsizetype numbers = rest / fieldsPerNumber;
-    const QStringList tokens =
-        withValues ? fields.back().split(u' ', Qt::SkipEmptyParts) : QStringList();
+    QStringList tokens = withValues ? fields.back().split(u' ', Qt::SkipEmptyParts) : QStringList();
+    entry.notShared = !tokens.isEmpty() && tokens.back() == notSharedMark;
+    if (entry.notShared)
+        tokens.removeLast();
     for (qsizetype n = 0; n < numbers; ++n) {
         const qsizetype at = fixedFields + n * fieldsPerNumber;
         PrintLogEntry::NumberSpan number{fields[at], fields[at + 1], fields[at + 2], {}};

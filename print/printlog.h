@@ -54,6 +54,13 @@ struct PrintLogEntry
     std::int32_t lastPage = 1;
     int copies = 1;
     QList<NumberSpan> numbers; // every number object, in table order
+    // Printed while the shared print log could not be reached, which gets
+    // the run later.
+    bool notShared = false;
+    // Of a run the shared log holds: the machine that printed it, and whether
+    // it never ended (a machine that stopped), its values counted as printed.
+    QString machine;
+    bool unfinished = false;
 
     bool operator==(const PrintLogEntry &) const = default;
 };

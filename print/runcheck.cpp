@@ -110,9 +110,14 @@ QStringList reprintLines(const Document &doc, const PrintPlan &plan,
                     continue;
                 const QString values =
                     before.first == before.last ? before.first : before.first + u'-' + before.last;
-                lines.append(QStringLiteral("%1 printed %2 on %3.")
-                                 .arg(shownName(doc, i), values,
-                                      run.when.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+                QString line = QStringLiteral("%1 printed %2 on %3")
+                                   .arg(shownName(doc, i), values,
+                                        run.when.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+                if (!run.machine.isEmpty())
+                    line += QStringLiteral(" at ") + run.machine;
+                if (run.unfinished)
+                    line += QStringLiteral(" (unfinished)");
+                lines.append(line + u'.');
                 break;
             }
         }

@@ -35,6 +35,7 @@ QStringList pictureLines(const Document &doc, const std::function<bool()> &keepG
 
 // "num0 printed 0001-0010 on 2026-12-08 14:02." for every number (by name)
 // that prints a value again that an earlier run of `earlier`, all of the
-// same document, printed.
+// same document, printed; a run of the shared log names its machine ("...
+// 14:02 at press-2."), and one that never ended is "(unfinished)".
 QStringList reprintLines(const Document &doc, const PrintPlan &plan,
                          const QList<PrintLogEntry> &earlier);

@@ -207,7 +207,9 @@ SharedLog::~SharedLog()
 
 QString SharedLog::failure(const QString &what, const QString &why) const
 {
-    return QStringLiteral("The shared print log %1 %2: %3").arg(m_address.shown(), what, why);
+    // The server's words come in lines; a message is one.
+    return QStringLiteral("The shared print log %1 %2: %3")
+        .arg(m_address.shown(), what, why.simplified());
 }
 
 QString SharedLog::open()
@@ -373,6 +375,23 @@ bool SharedLog::insert(const SharedRun &run, std::int64_t &runId, QString *error
 Reservation SharedLog::reserve(const SharedRun &run,
                                const std::function<bool(const QList<SharedRun> &)> &goAhead)
 {
+    return reserveUnderLock(
+        run.documentKey, false, [&run](const QList<SharedRun> &) { return run; }, goAhead);
+}
+
+Reservation
+SharedLog::reserveAfter(const QString &documentKey,
+                        const std::function<SharedRun(const QList<SharedRun> &)> &makeRun,
+                        const std::function<bool(const QList<SharedRun> &)> &goAhead)
+{
+    return reserveUnderLock(documentKey, true, makeRun, goAhead);
+}
+
+Reservation
+SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
+                            const std::function<SharedRun(const QList<SharedRun> &)> &makeRun,
+                            const std::function<bool(const QList<SharedRun> &)> &goAhead)
+{
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     Reservation reservation;
     if (!db.transaction()) {
@@ -382,14 +401,17 @@ Reservation SharedLog::reserve(const SharedRun &run,
     // One machine at a time reads and reserves the document's values: read
     // then write without it would hand the same values to two.
     Statement lock(db, QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))"));
-    lock << run.documentKey;
+    lock << documentKey;
     QString why;
     if (!lock.run(why)) {
         db.rollback();
         reservation.error = failure(QStringLiteral("cannot be locked"), why);
         return reservation;
     }
-    reservation.earlier = overlapping(run, &reservation.error);
+    const SharedRun run =
+        makeRun(readAll ? valuesOf(documentKey, &reservation.error) : QList<SharedRun>());
+    if (reservation.error.isEmpty())
+        reservation.earlier = overlapping(run, &reservation.error);
     if (reservation.error.isEmpty() && (!goAhead || goAhead(reservation.earlier)))
         reservation.reserved = insert(run, reservation.runId, &reservation.error);
     if (!reservation.reserved || !db.commit()) {

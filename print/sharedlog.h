@@ -70,6 +70,12 @@ public:
     // reserved as printing.
     Reservation reserve(const SharedRun &run,
                         const std::function<bool(const QList<SharedRun> &earlier)> &goAhead);
+    // The same for a run made under the lock by `makeRun` from every run of
+    // the document `documentKey` that printed or holds values, so that it
+    // can start past them all.
+    Reservation reserveAfter(const QString &documentKey,
+                             const std::function<SharedRun(const QList<SharedRun> &all)> &makeRun,
+                             const std::function<bool(const QList<SharedRun> &earlier)> &goAhead);
     // The end of reserved run `runId`: complete, or stopped having printed
     // `printed` (each number's values, in the order the run reserved them).
     QString finish(std::int64_t runId, SharedRun::State state,
@@ -84,6 +90,10 @@ public:
     QList<SharedRun> valuesOf(const QString &documentKey, QString *error = nullptr);
 
 private:
+    Reservation
+    reserveUnderLock(const QString &documentKey, bool readAll,
+                     const std::function<SharedRun(const QList<SharedRun> &all)> &makeRun,
+                     const std::function<bool(const QList<SharedRun> &earlier)> &goAhead);
     QString failure(const QString &what, const QString &why) const;
     QString makeTables();
     QList<SharedRun> overlapping(const SharedRun &run, QString *error);

@@ -4,10 +4,17 @@
 # in FOLDER, listening on a Unix socket in FOLDER only (no TCP). It holds the
 # database "paginette" owned by the role "paginette", a role "visitor" that
 # may connect but create nothing, and passwords for both, written to
-# FOLDER/passwords (role:password, one a line). Needs root, like apt-get.
-# Usage: scripts/start-log-server.sh FOLDER
+# FOLDER/passwords (role:password, one a line). With --again, starts the
+# server whose folder a stop with --keep left, its data as they were. Needs
+# root, like apt-get.
+# Usage: scripts/start-log-server.sh [--again] FOLDER
 set -euo pipefail
 
+again=no
+if [ "${1:-}" = --again ]; then
+    again=yes
+    shift
+fi
 folder="${1:?server folder}"
 bin="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)"
 [ -x "$bin/initdb" ] || { echo "PostgreSQL's server is not installed (apt install postgresql)" >&2; exit 1; }
@@ -15,6 +22,12 @@ bin="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)"
 as_postgres() {
     runuser -u postgres -- "$@"
 }
+
+if [ "$again" = yes ]; then
+    as_postgres "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 start >/dev/null
+    echo "PostgreSQL is running again on the socket in $folder"
+    exit 0
+fi
 
 if [ -f "$folder/data/postmaster.pid" ]; then
     "$(dirname "$0")/stop-log-server.sh" "$folder"
@@ -43,8 +56,7 @@ as_postgres "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 sta
 
 paginette_password="$(head -c 18 /dev/urandom | base64 | tr -d '/+=')"
 visitor_password="$(head -c 18 /dev/urandom | base64 | tr -d '/+=')"
-PGPASSWORD="$superuser_password" as_postgres env PGPASSWORD="$superuser_password" \
-    "$bin/psql" -q -v ON_ERROR_STOP=1 -h "$folder" -U postgres -d postgres <<SQL
+as_postgres env PGPASSWORD="$superuser_password" "$bin/psql" -q -v ON_ERROR_STOP=1 -h "$folder" -U postgres -d postgres <<SQL
 CREATE ROLE paginette LOGIN PASSWORD '$paginette_password';
 CREATE ROLE visitor LOGIN PASSWORD '$visitor_password';
 CREATE DATABASE paginette OWNER paginette;

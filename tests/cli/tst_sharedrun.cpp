@@ -1,0 +1,263 @@
+#include "documentbuilder.h"
+#include "documentfile.h"
+#include "logserver.h"
+#include "toolrun.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <QtTest>
+
+#include <map>
+#include <memory>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+const QString tool = QStringLiteral(PAGINETTE_PRINT);
+const QString scripts = QStringLiteral(PROJECT_SCRIPTS);
+
+// A machine of the shop: a folder of its own with a copy of the job, and
+// its own data folder, where its local print log and waiting runs are.
+struct Machine
+{
+    QTemporaryDir dir;
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    QProcessEnvironment environment(const QString &password) const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
+        environment.insert(QStringLiteral("PGPASSWORD"), password);
+        return environment;
+    }
+
+    // Starts paginette-print in the machine's folder.
+    std::unique_ptr<QProcess> start(const QStringList &arguments, const QString &password) const
+    {
+        auto process = std::make_unique<QProcess>();
+        process->setWorkingDirectory(dir.path());
+        process->setProcessEnvironment(environment(password));
+        process->start(tool, arguments);
+        return process;
+    }
+};
+
+// One job, a number counting from 1, as a copy on each machine shows it.
+Document job()
+{
+    Document doc = emptyDocument(5);
+    addNumber(doc, 72, 72, 1, 5);
+    doc.objects[0].name = QStringLiteral("ticket");
+    doc.pagesToPrint = 100;
+    doc.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    return doc;
+}
+
+// The numbers a run's PDF shows, one a page.
+QList<int> printedNumbers(const QString &pdf)
+{
+    QList<int> numbers;
+    for (const QList<Word> &page : pagesWords(pdf)) {
+        for (const Word &word : page)
+            numbers.append(word.text.toInt());
+    }
+    return numbers;
+}
+
+} // namespace
+
+// paginette-print with a shop's shared print log, on the suite's own
+// PostgreSQL server: machines started together never print a value twice,
+// and a server that goes away never passes silently.
+class TestSharedRun : public QObject
+{
+    Q_OBJECT
+
+    LogServer m_server;
+    QString m_password;
+
+    QString scalar(const QString &query)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "check");
+        db.setHostName(m_server.folder);
+        db.setDatabaseName(QStringLiteral("paginette"));
+        db.setUserName(QStringLiteral("paginette"));
+        db.setPassword(m_password);
+        QString value;
+        if (db.open()) {
+            QSqlQuery select(db);
+            if (select.exec(query) && select.next())
+                value = select.value(0).toString();
+            db.close();
+        }
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+        return value;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_password = m_server.password(QStringLiteral("paginette"));
+        QVERIFY2(!m_password.isEmpty(), "the suite's log server is not running");
+    }
+
+    // Two machines start the same job at the same instant, --fresh-only:
+    // one prints 1-100, the other refuses, naming its run and machine.
+    void twoMachinesNeverPrintOneValue()
+    {
+        const Document doc = job();
+        Machine machines[2];
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (Machine &machine : machines) {
+            QCOMPARE(saveDocument(doc, {}, machine.path(QStringLiteral("job.pgt"))), QString());
+            runs.push_back(machine.start(
+                {"--shared-log", m_server.uri(), "--fresh-only", "-o", "out.pdf", "job.pgt"},
+                m_password));
+        }
+        QList<int> exits;
+        QString refusal;
+        for (std::size_t m = 0; m < runs.size(); ++m) {
+            const ToolRun run = finishRun(*runs[m]);
+            exits.append(run.exitCode);
+            if (run.exitCode == 1)
+                refusal = run.err;
+            else
+                QCOMPARE(printedNumbers(machines[m].path(QStringLiteral("out.pdf"))).size(), 100);
+        }
+        std::sort(exits.begin(), exits.end());
+        QCOMPARE(exits, (QList<int>{0, 1}));
+        QVERIFY2(refusal.contains(QStringLiteral("ticket printed 00001-00100 on ")) &&
+                     refusal.contains(QStringLiteral(" at ") + QSysInfo::machineHostName()),
+                 qPrintable(refusal));
+    }
+
+    // Twenty machines start together, each continuing past what the others
+    // printed: every value from 1 to 2000 once.
+    void twentyMachinesContinueOneSeries()
+    {
+        const Document doc = job();
+        std::vector<std::unique_ptr<Machine>> machines;
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int m = 0; m < 20; ++m) {
+            machines.push_back(std::make_unique<Machine>());
+            QCOMPARE(saveDocument(doc, {}, machines.back()->path(QStringLiteral("job.pgt"))),
+                     QString());
+        }
+        for (const auto &machine : machines)
+            runs.push_back(machine->start(
+                {"--shared-log", m_server.uri(), "--continue", "-o", "out.pdf", "job.pgt"},
+                m_password));
+        QList<int> printed;
+        for (std::size_t m = 0; m < runs.size(); ++m) {
+            const ToolRun run = finishRun(*runs[m]);
+            QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+            printed += printedNumbers(machines[m]->path(QStringLiteral("out.pdf")));
+        }
+        std::sort(printed.begin(), printed.end());
+        QList<int> everyValue(2000);
+        std::iota(everyValue.begin(), everyValue.end(), 1);
+        QCOMPARE(printed, everyValue);
+    }
+
+    // The server goes away while a run prints: the run is whole, the local
+    // log holds it, and the next run that reaches the server sends its end.
+    void aServerGoneInTheMiddleHearsTheRunLater()
+    {
+        Document doc = job();
+        doc.pagesToPrint = 20000;
+        Machine machine;
+        QCOMPARE(saveDocument(doc, {}, machine.path(QStringLiteral("job.pgt"))), QString());
+        const std::unique_ptr<QProcess> process =
+            machine.start({"--shared-log", m_server.uri(), "-o", "out.pdf", "job.pgt"}, m_password);
+        const QString reserved =
+            QStringLiteral("SELECT count(*) FROM paginette_runs WHERE document_key = '%1' AND "
+                           "state = 'reserved'")
+                .arg(doc.id);
+        QVERIFY(QTest::qWaitFor([&] { return scalar(reserved) == QLatin1String("1"); }, 60000));
+        QCOMPARE(runTool(scripts + QStringLiteral("/stop-log-server.sh"),
+                         {QStringLiteral("--keep"), m_server.folder})
+                     .exitCode,
+                 0);
+        const ToolRun run = finishRun(*process, 300000);
+        QCOMPARE(runTool(scripts + QStringLiteral("/start-log-server.sh"),
+                         {QStringLiteral("--again"), m_server.folder})
+                     .exitCode,
+                 0);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains(QLatin1String("the run is sent the next time it is reached")),
+                 qPrintable(run.err));
+        QCOMPARE(runTool(QStringLiteral("qpdf"), {"--check", machine.path("out.pdf")}).exitCode, 0);
+        QFile log(machine.path(QStringLiteral("data/paginette/print-log.csv")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains(",1,20000,1,ticket,00001,20000,"));
+
+        QCOMPARE(scalar(reserved), QStringLiteral("1"));
+        QProcess sending;
+        sending.setWorkingDirectory(machine.dir.path());
+        sending.setProcessEnvironment(machine.environment(m_password));
+        sending.start(tool, {"--shared-log", m_server.uri(), "--range", "20000-20000", "-o",
+                             "next.pdf", "job.pgt"});
+        finishRun(sending);
+        QCOMPARE(scalar(reserved), QStringLiteral("0"));
+        QCOMPARE(scalar(QStringLiteral("SELECT state FROM paginette_runs WHERE document_key = "
+                                       "'%1' ORDER BY id LIMIT 1")
+                            .arg(doc.id)),
+                 QStringLiteral("complete"));
+    }
+
+    // What keeps a run from the shared log: one clear message each, nothing
+    // printed, and a password given never shown.
+    void aLogThatCannotServeStopsTheRun_data()
+    {
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+
+        const QString socket = m_server.folder;
+        QTest::newRow("a bad URI")
+            << "mysql://db/paginette" << 2 << "--shared-log: not a postgresql:// URI";
+        QTest::newRow("no server there")
+            << "postgresql://paginette:Pa55word@/paginette?host=/nonexistent" << 3
+            << "cannot be reached";
+        QTest::newRow("a refused login")
+            << QStringLiteral("postgresql://paginette:Pa55word@/paginette?host=%1").arg(socket) << 3
+            << "password authentication failed";
+        QTest::newRow("a role without the tables' rights")
+            << QStringLiteral("postgresql://visitor:%1@/paginette?host=%2")
+                   .arg(m_server.password(QStringLiteral("visitor")), socket)
+            << 3 << "cannot be read by the role visitor";
+    }
+
+    void aLogThatCannotServeStopsTheRun()
+    {
+        QFETCH(QString, uri);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+
+        Machine machine;
+        QCOMPARE(saveDocument(job(), {}, machine.path(QStringLiteral("job.pgt"))), QString());
+        QProcess process;
+        process.setWorkingDirectory(machine.dir.path());
+        process.setProcessEnvironment(machine.environment(QString()));
+        process.start(tool, {"--shared-log", uri, "-o", "out.pdf", "job.pgt"});
+        const ToolRun run = finishRun(process);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(said), qPrintable(run.err));
+        QCOMPARE(run.err.count(u'\n'), 1);
+        QVERIFY(!run.err.contains(QLatin1String("Pa55word")));
+        QVERIFY(!run.err.contains(m_server.password(QStringLiteral("visitor"))));
+        QVERIFY(!QFile::exists(machine.path(QStringLiteral("out.pdf"))));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSharedRun)
+#include "tst_sharedrun.moc"
