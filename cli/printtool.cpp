@@ -242,13 +242,11 @@ QString printRequest(const Document &doc, const PrintRequest &request, const Pri
     return {};
 }
 
-// The shop's shared print log the run goes through, when one is named, with
-// what waits for it sent; none when there is none, or, with --offline-ok,
-// when it cannot be reached (`unshared` then says so). Not empty in
-// `refusal` (an exit status) when the run must not go ahead.
-std::unique_ptr<SharedLogSession> openSharedLog(const PrintRequest &request, const Document &doc,
-                                                const ToolReport &report, bool &unshared,
-                                                int &refusal)
+// The shop's shared print log the run goes through, when one is named: a
+// session that starts connecting at once, while the run gets ready. Not 0 in
+// `refusal` (an exit status) when the request will not do.
+std::unique_ptr<SharedLogSession> startSharedLog(const PrintRequest &request,
+                                                 const ToolReport &report, int &refusal)
 {
     const QString uri = request.sharedLog.isEmpty() ? qEnvironmentVariable("PAGINETTE_SHARED_LOG")
                                                     : request.sharedLog;
@@ -266,31 +264,40 @@ std::unique_ptr<SharedLogSession> openSharedLog(const PrintRequest &request, con
         refusal = exitUsage;
         return nullptr;
     }
-    // A stream without an id has no name the log could know it by.
-    if (request.document == QLatin1String("-") && doc.id.isEmpty()) {
-        report.message(QStringLiteral("%1: a document read from a stream is known to the "
-                                      "shared print log by its id, and it has none")
-                           .arg(address->shown()));
-        refusal = exitUnshared;
-        return nullptr;
-    }
-    auto shared = std::make_unique<SharedLogSession>(*address);
+    return std::make_unique<SharedLogSession>(*address);
+}
+
+// Waits for the shared log to answer and for the runs that waited to be
+// sent. Without an answer the session goes, and with --offline-ok the run
+// prints without it (`unshared`); else `refusal` says how the tool ends.
+void awaitSharedLog(const PrintRequest &request, const Document &doc,
+                    std::unique_ptr<SharedLogSession> &shared, const ToolReport &report,
+                    bool &unshared, int &refusal)
+{
     QStringList told;
     const QString error = shared->open(told);
     for (const QString &line : told)
         report.message(line);
+    // A stream without an id has no name the log could know it by.
+    if (error.isEmpty() && request.document == QLatin1String("-") && doc.id.isEmpty()) {
+        report.message(QStringLiteral("a document read from a stream is known to the shared "
+                                      "print log by its id, and it has none; nothing was "
+                                      "printed"));
+        refusal = exitUnshared;
+        return;
+    }
     if (error.isEmpty())
-        return shared;
+        return;
+    shared.reset();
     if (!request.offlineOk) {
         report.message(error + QStringLiteral("; nothing was printed (--offline-ok prints "
                                               "without it)"));
         refusal = exitUnshared;
-        return nullptr;
+        return;
     }
     report.message(error + QStringLiteral("; printing without it: the run is sent the next "
                                           "time it is reached"));
     unshared = true;
-    return nullptr;
 }
 
 } // namespace
@@ -321,6 +328,10 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
         return exitFailed;
     };
 
+    int refusal = 0;
+    std::unique_ptr<SharedLogSession> shared = startSharedLog(request, report, refusal);
+    if (refusal != 0)
+        return refusal;
     const DocumentInput input = readDocumentInput(request.document);
     if (!input.error.isEmpty())
         return failed(input.error);
@@ -389,9 +400,8 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     }
     PrintLog log;
     bool unshared = false;
-    int refusal = 0;
-    const std::unique_ptr<SharedLogSession> shared =
-        openSharedLog(request, *doc, report, unshared, refusal);
+    if (shared)
+        awaitSharedLog(request, *doc, shared, report, unshared, refusal);
     if (refusal != 0)
         return refusal;
     if (!toldBeforeRun(*doc, request, plan, printer, shared ? nullptr : &log, report))

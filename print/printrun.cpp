@@ -84,7 +84,7 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     // The device's painter origin: its printable area's corner until the run
     // sets a paper of its own, which has no margins.
     QPointF deviceOrigin = sheets.printableOrigin;
-    std::optional<QSizeF> paperSet;
+    QSizeF paperSet; // none yet
     const auto usePaperOf = [&](std::int64_t sheet) {
         const QSizeF paper = placements.paperOf(sheet);
         if (!placements.bringsPaper() || paper == paperSet || !sheets.setPaperSize)

@@ -115,6 +115,62 @@ private:
     bool m_prepared = false;
 };
 
+// A text as the tables take it: an empty one is empty, never NULL, which
+// Qt's driver makes of a null QString.
+QVariant textValue(const QString &text)
+{
+    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+}
+
+// A PostgreSQL array literal of texts, each quoted, for one bound value
+// that unnest() takes apart: one statement for every number of a run.
+QString textArray(const QStringList &texts)
+{
+    QStringList quoted;
+    for (QString text : texts) {
+        text.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+        quoted.append(u'"' + text + u'"');
+    }
+    return u'{' + quoted.join(u',') + u'}';
+}
+
+template <typename Number> QString numberArray(const QList<Number> &numbers)
+{
+    QStringList texts;
+    for (const Number number : numbers)
+        texts.append(QString::number(number));
+    return u'{' + texts.join(u',') + u'}';
+}
+
+// The columns of a run's numbers, as arrays.
+struct NumberColumns
+{
+    QStringList names;
+    QStringList firsts;
+    QStringList lasts;
+    QList<qint64> firstValues;
+    QList<qint64> steps;
+    QList<qint64> counts;
+    QList<qint64> lows;
+    QList<qint64> highs;
+
+    explicit NumberColumns(const QList<PrintLogEntry::NumberSpan> &numbers)
+    {
+        for (const PrintLogEntry::NumberSpan &number : numbers) {
+            const PrintedValues values = number.values.value_or(PrintedValues{});
+            const auto [low, high] = valueRange(values);
+            names.append(number.name);
+            firsts.append(number.first);
+            lasts.append(number.last);
+            firstValues.append(values.first);
+            steps.append(values.step);
+            counts.append(values.count);
+            lows.append(low);
+            highs.append(high);
+        }
+    }
+};
+
 QString newConnectionName()
 {
     static QAtomicInteger<int> made;
@@ -301,35 +357,34 @@ QString SharedLog::makeTables()
 QList<SharedRun> SharedLog::overlapping(const SharedRun &run, QString *error)
 {
     const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    RunsByRow found;
-    for (const PrintLogEntry::NumberSpan &number : run.entry.numbers) {
-        if (!number.values || number.values->count <= 0)
-            continue;
-        const auto [low, high] = valueRange(*number.values);
-        Statement select(db, QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") +
-                                 valueColumns +
-                                 QStringLiteral(" FROM paginette_values v JOIN paginette_runs r"
-                                                " ON r.id = v.run_id WHERE v.document_key = ?"
-                                                " AND v.object_name = ? AND v.low <= ?"
-                                                " AND v.high >= ? ORDER BY r.id"));
-        select << run.documentKey << number.name << high << low;
-        QString why;
-        if (!select.run(why)) {
-            if (error)
-                *error = failure(QStringLiteral("cannot be read"), why);
-            return {};
-        }
-        while (select.query().next()) {
-            // The index finds the candidates; the values decide.
-            const PrintLogEntry::NumberSpan span = spanOf(select.query(), 12);
-            if (sharesAValue(*span.values, *number.values))
-                found.add(select.query(), 12);
-        }
+    const NumberColumns numbers(run.entry.numbers);
+    Statement select(db, QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") +
+                             valueColumns +
+                             QStringLiteral(", q.n FROM unnest(?::text[], ?::bigint[], ?::bigint[])"
+                                            " WITH ORDINALITY AS q(name, low, high, n)"
+                                            " JOIN paginette_values v ON v.document_key = ?"
+                                            " AND v.object_name = q.name AND v.low <= q.high"
+                                            " AND v.high >= q.low"
+                                            " JOIN paginette_runs r ON r.id = v.run_id"
+                                            " ORDER BY r.id, v.position"));
+    select << textArray(numbers.names) << numberArray(numbers.lows) << numberArray(numbers.highs)
+           << textValue(run.documentKey);
+    QString why;
+    if (!select.run(why)) {
+        if (error)
+            *error = failure(QStringLiteral("cannot be read"), why);
+        return {};
     }
-    QList<SharedRun> runs = found.runs();
-    std::sort(runs.begin(), runs.end(),
-              [](const SharedRun &a, const SharedRun &b) { return a.id < b.id; });
-    return runs;
+    RunsByRow found;
+    while (select.query().next()) {
+        // The index finds the candidates; the values decide.
+        const PrintLogEntry::NumberSpan span = spanOf(select.query(), 12);
+        const std::optional<PrintedValues> &mine =
+            run.entry.numbers.value(select.query().value(18).toInt() - 1).values;
+        if (mine && mine->count > 0 && sharesAValue(*span.values, *mine))
+            found.add(select.query(), 12);
+    }
+    return found.runs();
 }
 
 bool SharedLog::insert(const SharedRun &run, std::int64_t &runId, QString *error)
@@ -341,8 +396,9 @@ bool SharedLog::insert(const SharedRun &run, std::int64_t &runId, QString *error
                            " machine, os_user, printer, printed_at, first_page, last_page,"
                            " copies, state) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
                            " ON CONFLICT (local_id) DO NOTHING RETURNING id"));
-    runRow << (run.localId.isEmpty() ? QVariant() : QVariant(run.localId)) << run.documentKey
-           << run.entry.document << run.machine << run.user << run.entry.printer << run.entry.when
+    runRow << (run.localId.isEmpty() ? QVariant() : QVariant(run.localId))
+           << textValue(run.documentKey) << textValue(run.entry.document) << textValue(run.machine)
+           << textValue(run.user) << textValue(run.entry.printer) << run.entry.when
            << run.entry.firstPage << run.entry.lastPage << run.entry.copies << stateName(run.state);
     if (!runRow.run(why)) {
         if (error)
@@ -351,23 +407,27 @@ bool SharedLog::insert(const SharedRun &run, std::int64_t &runId, QString *error
     }
     // A run sent before is there already.
     runId = runRow.query().next() ? runRow.query().value(0).toLongLong() : 0;
-    for (qsizetype position = 0; runId != 0 && position < run.entry.numbers.size(); ++position) {
-        const PrintLogEntry::NumberSpan &number = run.entry.numbers[position];
-        const PrintedValues values = number.values.value_or(PrintedValues{});
-        const auto [low, high] = valueRange(values);
-        Statement valueRow(
-            db, QStringLiteral("INSERT INTO paginette_values (run_id, document_key, position,"
-                               " object_name, first_text, last_text, first_value, step,"
-                               " value_count, low, high)"
-                               " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-        valueRow << qint64{runId} << run.documentKey << static_cast<int>(position) << number.name
-                 << number.first << number.last << values.first << values.step
-                 << qint64{values.count} << low << high;
-        if (!valueRow.run(why)) {
-            if (error)
-                *error = failure(QStringLiteral("cannot be written"), why);
-            return false;
-        }
+    if (runId == 0 || run.entry.numbers.isEmpty())
+        return true;
+    const NumberColumns numbers(run.entry.numbers);
+    Statement values(
+        db, QStringLiteral("INSERT INTO paginette_values (run_id, document_key, position,"
+                           " object_name, first_text, last_text, first_value, step, value_count,"
+                           " low, high) SELECT ?, ?, n - 1, name, first_text, last_text,"
+                           " first_value, step, value_count, low, high"
+                           " FROM unnest(?::text[], ?::text[], ?::text[], ?::integer[],"
+                           " ?::integer[], ?::bigint[], ?::bigint[], ?::bigint[])"
+                           " WITH ORDINALITY AS u(name, first_text, last_text, first_value, step,"
+                           " value_count, low, high, n)"));
+    values << qint64{runId} << textValue(run.documentKey) << textArray(numbers.names)
+           << textArray(numbers.firsts) << textArray(numbers.lasts)
+           << numberArray(numbers.firstValues) << numberArray(numbers.steps)
+           << numberArray(numbers.counts) << numberArray(numbers.lows)
+           << numberArray(numbers.highs);
+    if (!values.run(why)) {
+        if (error)
+            *error = failure(QStringLiteral("cannot be written"), why);
+        return false;
     }
     return true;
 }
@@ -433,14 +493,16 @@ QString SharedLog::finish(std::int64_t runId, SharedRun::State state,
     Statement update(db, QStringLiteral("UPDATE paginette_runs SET state = ? WHERE id = ?"));
     update << stateName(state) << qint64{runId};
     bool done = update.run(why);
-    for (qsizetype position = 0; done && position < printed.size(); ++position) {
-        const PrintedValues values = printed[position].values.value_or(PrintedValues{});
-        const auto [low, high] = valueRange(values);
-        Statement shrink(db, QStringLiteral("UPDATE paginette_values SET last_text = ?,"
-                                            " value_count = ?, low = ?, high = ?"
-                                            " WHERE run_id = ? AND position = ?"));
-        shrink << printed[position].last << qint64{values.count} << low << high << qint64{runId}
-               << static_cast<int>(position);
+    if (done && !printed.isEmpty()) {
+        const NumberColumns numbers(printed);
+        Statement shrink(db, QStringLiteral("UPDATE paginette_values v SET last_text = u.last_text,"
+                                            " value_count = u.value_count, low = u.low,"
+                                            " high = u.high FROM unnest(?::text[], ?::bigint[],"
+                                            " ?::bigint[], ?::bigint[]) WITH ORDINALITY"
+                                            " AS u(last_text, value_count, low, high, n)"
+                                            " WHERE v.run_id = ? AND v.position = u.n - 1"));
+        shrink << textArray(numbers.lasts) << numberArray(numbers.counts)
+               << numberArray(numbers.lows) << numberArray(numbers.highs) << qint64{runId};
         done = shrink.run(why);
     }
     if (!done || !db.commit()) {

@@ -90,39 +90,52 @@ std::map<QString, PrintedExtremes> printedExtremes(const QList<SharedRun> &runs)
 }
 
 SharedLogSession::SharedLogSession(const SharedLogAddress &address, UnsharedRuns unshared)
-    : m_log(address), m_unshared(std::move(unshared))
+    : m_unshared(std::move(unshared))
 {
+    m_thread.start([this, address] { connect(address); });
 }
 
-QString SharedLogSession::open(QStringList &told)
+SharedLogSession::~SharedLogSession()
 {
-    QString error = m_log.open();
-    if (!error.isEmpty())
-        return error;
+    m_thread.run([this] { m_log.reset(); });
+}
+
+void SharedLogSession::connect(const SharedLogAddress &address)
+{
+    m_log = std::make_unique<SharedLog>(address);
+    m_openError = m_log->open();
+    if (!m_openError.isEmpty())
+        return;
     QString unread;
     const QList<SharedRun> waiting = m_unshared.waiting(&unread);
     if (!unread.isEmpty())
-        told.append(unread);
+        m_told.append(unread);
     QStringList sent;
     for (const SharedRun &run : waiting) {
         if (run.id != 0) {
             // Its values are held; the end of its run was not heard.
-            error = m_log.finish(run.id, run.state, run.entry.numbers);
+            m_openError = m_log->finish(run.id, run.state, run.entry.numbers);
         } else {
-            const Reservation kept = m_log.send(run);
-            error = kept.error;
-            told.append(overlapLines(run, kept.earlier));
+            const Reservation kept = m_log->send(run);
+            m_openError = kept.error;
+            m_told.append(overlapLines(run, kept.earlier));
         }
-        if (!error.isEmpty())
-            return error;
+        if (!m_openError.isEmpty())
+            return;
         sent.append(run.localId);
     }
     if (!sent.isEmpty()) {
         const QString left = m_unshared.remove(sent);
         if (!left.isEmpty())
-            told.append(left);
+            m_told.append(left);
     }
-    return {};
+}
+
+QString SharedLogSession::open(QStringList &told)
+{
+    m_thread.run([] {});
+    told = m_told;
+    return m_openError;
 }
 
 bool SharedLogSession::reserve(Document &doc, const PrintPlan &plan, const PrintLogEntry &entry,
@@ -134,20 +147,22 @@ bool SharedLogSession::reserve(Document &doc, const PrintPlan &plan, const Print
         return !goAhead || goAhead(reprintLines(doc, plan, entriesOf(earlier)));
     };
     Reservation reservation;
-    if (continuing) {
-        reservation = m_log.reserveAfter(
-            documentKey,
-            [&](const QList<SharedRun> &all) {
-                continuePast(doc, printedExtremes(all));
-                m_run = runOf(logEntry(doc, plan, entry.document, entry.printer, entry.when),
-                              documentKey);
-                return m_run;
-            },
-            check);
-    } else {
-        m_run = runOf(entry, documentKey);
-        reservation = m_log.reserve(m_run, check);
-    }
+    m_thread.run([&] {
+        if (continuing) {
+            reservation = m_log->reserveAfter(
+                documentKey,
+                [&](const QList<SharedRun> &all) {
+                    continuePast(doc, printedExtremes(all));
+                    m_run = runOf(logEntry(doc, plan, entry.document, entry.printer, entry.when),
+                                  documentKey);
+                    return m_run;
+                },
+                check);
+        } else {
+            m_run = runOf(entry, documentKey);
+            reservation = m_log->reserve(m_run, check);
+        }
+    });
     error = reservation.error;
     m_runId = reservation.reserved ? reservation.runId : 0;
     return reservation.reserved;
@@ -167,7 +182,8 @@ QString SharedLogSession::finish(bool printed)
                 span.values->count = 0;
         }
     }
-    const QString error = m_log.finish(ended.id, ended.state, ended.entry.numbers);
+    QString error;
+    m_thread.run([&] { error = m_log->finish(ended.id, ended.state, ended.entry.numbers); });
     if (error.isEmpty())
         return {};
     const QString kept = m_unshared.add(ended);

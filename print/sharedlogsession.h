@@ -3,12 +3,14 @@
 #include "continuenumbering.h"
 #include "printplan.h"
 #include "sharedlog.h"
+#include "sqlthread.h"
 #include "unsharedruns.h"
 
 #include <QStringList>
 
 #include <functional>
 #include <map>
+#include <memory>
 
 // The key a shared print log knows a document by: its id, or where it has
 // none, its resolved path as the local log keys it.
@@ -22,16 +24,22 @@ std::map<QString, PrintedExtremes> printedExtremes(const QList<SharedRun> &runs)
 // first gets the runs this machine printed without it, then holds the run's
 // values under its document's lock before the first page, and hears how the
 // run ended. Where the server stops answering on the way, what it did not
-// hear waits in the unshared runs for the next run that reaches it.
+// hear waits in the unshared runs for the next run that reaches it. The
+// connection lives on a thread of its own and is made as soon as the
+// session is, while the run gets ready.
 class SharedLogSession
 {
 public:
+    // Starts connecting and sending the runs that wait.
     explicit SharedLogSession(const SharedLogAddress &address,
                               UnsharedRuns unshared = UnsharedRuns());
+    ~SharedLogSession();
+    SharedLogSession(const SharedLogSession &) = delete;
+    SharedLogSession &operator=(const SharedLogSession &) = delete;
 
-    // Connects and sends the runs that wait; `told` gets a line for each
-    // value a sent run shares with a run of another machine. Why not, naming
-    // the server, when it cannot be reached.
+    // Waits for the connection and the runs sent; `told` gets a line for
+    // each value a sent run shares with a run of another machine. Why not,
+    // naming the server, when it cannot be reached.
     QString open(QStringList &told);
 
     // Reserves the values of the run of `plan` from `doc`, logged as `entry`
@@ -53,8 +61,14 @@ public:
                                 const UnsharedRuns &unshared = UnsharedRuns());
 
 private:
-    SharedLog m_log;
+    // On the connection's thread: connects and sends what waits.
+    void connect(const SharedLogAddress &address);
+
+    SqlThread m_thread;
+    std::unique_ptr<SharedLog> m_log; // made, used and ended on m_thread
     UnsharedRuns m_unshared;
+    QString m_openError;
+    QStringList m_told;
     SharedRun m_run;
     std::int64_t m_runId = 0;
 };
