@@ -24,10 +24,9 @@ public:
 
     CommandRows rows() const override;
 
+private:
     // Asks for the picture to place with its top-left corner at page point (x, y).
     void placeAt(std::int32_t x, std::int32_t y);
-
-private:
     // The file chosen and its bytes; false, having said why, when there is
     // none to place.
     bool chooseFile(QString &path, QByteArray &bytes);

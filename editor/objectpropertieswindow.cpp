@@ -70,8 +70,8 @@ ObjectPropertiesWindow::~ObjectPropertiesWindow()
 {
     // The window hides as it goes, and a box that loses the focus then would
     // apply itself to a window half gone.
-    for (const ObjectPage *page : std::as_const(m_pages))
-        disconnect(page, nullptr, this, nullptr);
+    for (const QObject *control : findChildren<QObject *>())
+        disconnect(control, nullptr, this, nullptr);
 }
 
 void ObjectPropertiesWindow::addPage(ObjectPage *page)
