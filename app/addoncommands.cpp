@@ -10,7 +10,7 @@
 
 AddonCommands::AddonCommands(const AppContext &context, const PrintCommands &print,
                              const ShellHooks &hooks, QWidget *parent)
-    : QObject(parent), m_context(context), m_print(print), m_hooks(hooks), m_parent(parent)
+    : Commands(parent), m_context(context), m_print(print), m_hooks(hooks), m_parent(parent)
 {
     createMatrixAction =
         makeAction(parent, "createMatrixAction", "Create &Matrix", ctrl(Qt::Key_M));
@@ -79,4 +79,14 @@ void AddonCommands::showPrintLog()
     m_printLogWindow->show();
     m_printLogWindow->raise();
     m_printLogWindow->activateWindow();
+}
+
+CommandRows AddonCommands::rows() const
+{
+    return {{{Menu::Addons, 1, 1, createMatrixAction},
+             {Menu::Addons, 1, 2, exportToDbAction},
+             {Menu::Addons, 2, 1, continueNumberingAction},
+             {Menu::Addons, 2, 2, printLogAction}},
+            {},
+            {}};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appcontext.h"
+#include "commands.h"
 
 #include <QObject>
 
@@ -13,7 +14,7 @@ class QWidget;
 
 // The Add-ons menu: Create Matrix, and a run's aftermath, Continue
 // Numbering and the Print Log.
-class AddonCommands : public QObject
+class AddonCommands : public Commands
 {
     Q_OBJECT
 
@@ -23,13 +24,15 @@ public:
     AddonCommands(const AppContext &context, const PrintCommands &print, const ShellHooks &hooks,
                   QWidget *parent);
 
+    CommandRows rows() const override;
+
     QAction *createMatrixAction = nullptr;
     QAction *exportToDbAction = nullptr;
     QAction *continueNumberingAction = nullptr;
     QAction *printLogAction = nullptr;
 
     // Create Matrix grows from exactly one selected object.
-    void updateEnabled();
+    void updateEnabled() override;
 
 private:
     void createMatrix();

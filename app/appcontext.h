@@ -20,8 +20,7 @@ struct ShellHooks
     std::function<void(AboutDialog &)> showSplash;
 };
 
-// The state the program's commands work on. main() passes the program's own
-// instances; tests pass fresh ones.
+// The state the program's commands work on, over an AppState.
 struct AppContext
 {
     DocumentEditor &editor;
@@ -39,4 +38,19 @@ struct AppContext
     {
         return EditorContext{editor, session, view, render, feedback};
     }
+};
+
+// The program's state, owned in one place: main() keeps one for the
+// program's life, each test a fresh one.
+struct AppState
+{
+    Session session;
+    RenderState render;
+    ViewState view;
+    PreferencesRecord prefs{};
+    DocumentEditor editor{session};
+
+    // The commands' context over this state, telling the user through
+    // `feedback`, with the desktop's clipboard and the installed sheets.
+    AppContext context(const Feedback &feedback);
 };

@@ -14,7 +14,7 @@
 
 DocumentCommands::DocumentCommands(const AppContext &context, DocumentWindow &window,
                                    QWidget *parent)
-    : QObject(parent), m_context(context), m_window(window), m_parent(parent),
+    : Commands(parent), m_context(context), m_window(window), m_parent(parent),
       m_fileDialogs(new FileDialogs(parent))
 {
     newAction = makeAction(parent, "newAction", "&New", ctrl(Qt::Key_N));
@@ -30,6 +30,13 @@ DocumentCommands::DocumentCommands(const AppContext &context, DocumentWindow &wi
     connect(saveAsAction, &QAction::triggered, this, &DocumentCommands::saveAs);
     // The window's close handling makes the offer to save.
     connect(quitAction, &QAction::triggered, parent, &QWidget::close);
+}
+
+void DocumentCommands::startUntitled(std::int32_t capacity)
+{
+    m_context.editor.replace(emptyDocument(capacity));
+    m_context.session.docOpen = true;
+    setCurrentFile(QString());
 }
 
 void DocumentCommands::updateEnabled()
@@ -52,9 +59,8 @@ void DocumentCommands::newDocument()
     if (!closeDocument())
         return;
     clearCurrentDocument();
-    Session &session = m_context.session;
-    session.docOpen = true;
-    session.docNamed = false;
+    m_context.session.docOpen = true;
+    setCurrentFile(QString());
     Q_EMIT documentShown();
 }
 
@@ -118,8 +124,8 @@ void DocumentCommands::close()
         if (!closeDocument())
             return;
         session.docOpen = false;
-        session.docNamed = false;
         clearCurrentDocument();
+        setCurrentFile(QString());
         Q_EMIT documentClosed();
     }
     updateEnabled();
@@ -221,7 +227,20 @@ void DocumentCommands::setCurrentFile(const QString &path)
 {
     Session &session = m_context.session;
     session.docFileName = path;
-    session.docNamed = true;
+    session.docNamed = !path.isEmpty();
     m_context.editor.markSaved();
     updateEnabled();
+}
+
+CommandRows DocumentCommands::rows() const
+{
+    // The print commands stand between Save As and Quit.
+    return {{{Menu::File, 1, 1, newAction},
+             {Menu::File, 1, 2, openAction},
+             {Menu::File, 1, 3, closeAction},
+             {Menu::File, 2, 1, saveAction},
+             {Menu::File, 2, 2, saveAsAction},
+             {Menu::File, 9, 1, quitAction}},
+            {},
+            {}};
 }

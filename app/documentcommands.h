@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appcontext.h"
+#include "commands.h"
 
 #include <QObject>
 #include <QString>
@@ -12,7 +13,7 @@ class QWidget;
 
 // File > New, Open, Close, Save, Save As and Quit, and the offer to save
 // that New, Open, Close and Quit make before a document goes.
-class DocumentCommands : public QObject
+class DocumentCommands : public Commands
 {
     Q_OBJECT
 
@@ -21,6 +22,8 @@ public:
     // the items and the dialogs, and closes on Quit.
     DocumentCommands(const AppContext &context, DocumentWindow &window, QWidget *parent);
 
+    CommandRows rows() const override;
+
     QAction *newAction = nullptr;
     QAction *openAction = nullptr;
     QAction *closeAction = nullptr;
@@ -28,6 +31,8 @@ public:
     QAction *saveAsAction = nullptr;
     QAction *quitAction = nullptr;
 
+    // The program's first document: empty, of `capacity` objects, untitled.
+    void startUntitled(std::int32_t capacity);
     // Opens the document at `path` as File > Open does, without the dialog.
     void openFile(const QString &path);
     // The offer to save as the program ends; when the user lets it go, the
@@ -36,7 +41,7 @@ public:
     // Close follows whether a document is open; Save whether it holds
     // anything unsaved; the document window's title, its name and whether it
     // holds unsaved changes.
-    void updateEnabled();
+    void updateEnabled() override;
 
 Q_SIGNALS:
     // A document is shown afresh, by New or Open.
@@ -65,7 +70,8 @@ private:
     void clearCurrentDocument();
     // Reads the document at `path` in place of the one in hand.
     void load(const QString &path);
-    // The document now has this name and nothing unsaved.
+    // The document in hand is the file at `path`, or untitled when `path`
+    // is empty, with nothing unsaved; the title follows.
     void setCurrentFile(const QString &path);
 
     AppContext m_context;

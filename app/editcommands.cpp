@@ -20,7 +20,7 @@ constexpr std::int32_t textPasteMargin = 20;
 
 EditCommands::EditCommands(const AppContext &context, PageTool &pageTool, const ShellHooks &hooks,
                            QWidget *parent)
-    : QObject(parent), m_context(context), m_pageTool(pageTool), m_hooks(hooks), m_parent(parent)
+    : Commands(parent), m_context(context), m_pageTool(pageTool), m_hooks(hooks), m_parent(parent)
 {
     undoAction = makeAction(parent, "undoAction", "&Undo", ctrl(Qt::Key_Z), false);
     redoAction = makeAction(parent, "redoAction", "&Redo",
@@ -134,4 +134,19 @@ void EditCommands::preferences()
         m_preferencesDialog = new PreferencesDialog(
             m_context.prefs, m_context.editor.document().capacity, m_context.feedback, m_parent);
     m_hooks.runModal(*m_preferencesDialog);
+}
+
+CommandRows EditCommands::rows() const
+{
+    return {{{Menu::Edit, 1, 1, undoAction},
+             {Menu::Edit, 1, 2, redoAction},
+             {Menu::Edit, 2, 1, cutAction},
+             {Menu::Edit, 2, 2, copyAction},
+             {Menu::Edit, 2, 3, pasteAction},
+             {Menu::Edit, 2, 4, clearAction},
+             {Menu::Edit, 3, 1, selectAllAction},
+             {Menu::Edit, 3, 2, duplicateAction},
+             {Menu::Edit, 4, 1, preferencesAction}},
+            {},
+            {}};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appcontext.h"
+#include "commands.h"
 
 #include <QObject>
 
@@ -10,7 +11,7 @@ class QAction;
 class QWidget;
 
 // The Edit menu's commands.
-class EditCommands : public QObject
+class EditCommands : public Commands
 {
     Q_OBJECT
 
@@ -19,6 +20,8 @@ public:
     // items and the Preferences dialog.
     EditCommands(const AppContext &context, PageTool &pageTool, const ShellHooks &hooks,
                  QWidget *parent);
+
+    CommandRows rows() const override;
 
     QAction *undoAction = nullptr;
     QAction *redoAction = nullptr;
@@ -32,7 +35,7 @@ public:
 
     // Duplicate, Cut and Copy need a selected object; Paste, objects or text
     // on the clipboard.
-    void updateEnabled();
+    void updateEnabled() override;
 
 private:
     // The selection to the clipboard, as objects and as text; Cut then

@@ -28,7 +28,7 @@ QStringList readMeLocations()
 } // namespace
 
 HelpCommands::HelpCommands(const Feedback &feedback, const ShellHooks &hooks, QWidget *parent)
-    : QObject(parent), m_feedback(feedback), m_hooks(hooks), m_parent(parent)
+    : Commands(parent), m_feedback(feedback), m_hooks(hooks), m_parent(parent)
 {
     helpAction = makeAction(parent, "helpAction", "&Help", QKeySequence(Qt::Key_F1));
     aboutAction = makeAction(parent, "aboutAction", "&About Paginette");
@@ -66,4 +66,9 @@ void HelpCommands::showHelp()
             m_helpWindow = new HelpWindow(m_parent);
         m_helpWindow->showPage(readMe);
     });
+}
+
+CommandRows HelpCommands::rows() const
+{
+    return {{{Menu::Help, 1, 1, helpAction}, {Menu::Help, 2, 1, aboutAction}}, {}, {}};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appcontext.h"
+#include "commands.h"
 
 #include <QObject>
 
@@ -11,13 +12,15 @@ class QWidget;
 
 // The Help menu: the read-me and the About box, which also greets the user
 // as the program starts.
-class HelpCommands : public QObject
+class HelpCommands : public Commands
 {
     Q_OBJECT
 
 public:
     // `parent`, the main window, carries the items and the windows.
     HelpCommands(const Feedback &feedback, const ShellHooks &hooks, QWidget *parent);
+
+    CommandRows rows() const override;
 
     QAction *helpAction = nullptr;
     QAction *aboutAction = nullptr;

@@ -1,16 +1,9 @@
 #include "desktopfeedback.h"
-#include "documenteditor.h"
 #include "filenames.h"
 #include "launchoptions.h"
 #include "mainwindow.h"
-#include "preferences.h"
-#include "renderstate.h"
-#include "session.h"
-#include "sheetdatabase.h"
-#include "viewstate.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDirIterator>
 #include <QIcon>
 
@@ -59,13 +52,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "paginette: %s\n%s", nativeFileName(options.error).constData(),
                      launchUsage().toLocal8Bit().constData());
 
-    Session session;
-    RenderState render;
-    ViewState view;
-    PreferencesRecord prefs{};
-    DocumentEditor editor(session);
-    MainWindow window(AppContext{editor, session, render, view, prefs, desktopFeedback(),
-                                 QGuiApplication::clipboard(), installedSheetFolder});
+    AppState state;
+    MainWindow window(state.context(desktopFeedback()));
     window.start();
     if (!options.document.isEmpty())
         window.openDocument(absoluteFileName(options.document));

@@ -1,9 +1,7 @@
 #include "mainwindow.h"
 
 #include "aboutdialog.h"
-#include "actions.h"
 #include "addoncommands.h"
-#include "calibration.h"
 #include "desktopbrowser.h"
 #include "documentcommands.h"
 #include "documentwindow.h"
@@ -11,20 +9,16 @@
 #include "helpcommands.h"
 #include "modecommands.h"
 #include "objectpropertieswindow.h"
-#include "pagespinbox.h"
-#include "pagetool.h"
 #include "picturecommands.h"
 #include "printcommands.h"
 #include "screenrender.h"
 #include "sheetcommands.h"
-#include "toolglyphs.h"
 #include "viewcommands.h"
+#include "windowcommands.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -35,34 +29,46 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include <initializer_list>
+#include <algorithm>
+#include <map>
+#include <optional>
 
 namespace {
 
-// Adds `items` to `menu` in order; a null item is a separator.
-void addItems(QMenu *menu, std::initializer_list<QAction *> items)
+// The menus, in the order of the menu bar; a title's '&' marks the letter
+// that opens it. A menu under another stands first in it, as one group.
+struct MenuTitle
 {
-    for (QAction *item : items) {
-        if (item)
-            menu->addAction(item);
-        else
-            menu->addSeparator();
-    }
-}
+    Menu menu;
+    const char *name;
+    const char *title;
+    std::optional<Menu> under;
+};
 
-// A menu under `name`; its title's '&' marks the letter that opens it.
-template <typename Parent> QMenu *addMenu(Parent *parent, const char *name, const char *title)
+const MenuTitle menuTitles[] = {
+    {Menu::File, "fileMenu", "&File", {}},
+    {Menu::Edit, "editMenu", "&Edit", {}},
+    {Menu::Tools, "toolsMenu", "&Tools", {}},
+    {Menu::View, "viewMenu", "&View", {}},
+    {Menu::Arrange, "arrangeMenu", "&Arrange", Menu::View},
+    {Menu::Zoom, "zoomMenu", "&Zoom", Menu::View},
+    {Menu::Addons, "addonsMenu", "&Add-ons", {}},
+    {Menu::Windows, "windowsMenu", "&Windows", {}},
+    {Menu::Help, "helpMenu", "&Help", {}},
+};
+
+// Rows in the order of their groups and places, whoever declared them.
+template <typename Row> void sortRows(QList<Row> &rows)
 {
-    QMenu *menu = parent->addMenu(QString::fromLatin1(title));
-    menu->setObjectName(QLatin1String(name));
-    menu->menuAction()->setObjectName(QLatin1String(name));
-    return menu;
+    std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
+        return std::pair{a.group, a.place} < std::pair{b.group, b.place};
+    });
 }
 
 } // namespace
 
 MainWindow::MainWindow(const AppContext &context, QWidget *parent)
-    : QMainWindow(parent), m_context(context), m_places(userSettingsPath())
+    : QMainWindow(parent), m_context(context)
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Paginette"));
@@ -78,40 +84,11 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
 
     // The document window gives it its size when it is shown.
     m_context.render.backBuffer = QImage(QSize(1, 1), QImage::Format_RGB32);
-    const int capacity =
-        loadStartupPreferences(m_context.prefs, preferencesPath(), m_context.feedback);
-    m_context.editor.replace(emptyDocument(capacity));
-    m_context.session.docOpen = true;
-    m_context.session.docNamed = false;
-
-    const auto redraw = [this] {
-        renderScreen();
-    };
     m_documentWindow = new DocumentWindow(m_context.editorContext());
-    m_documentWindow->setHooks({redraw});
-    m_objectProperties = new ObjectPropertiesWindow(m_context.editor, this);
-    m_objectProperties->installEventFilter(this);
-
-    m_documentCommands = new DocumentCommands(m_context, *m_documentWindow, this);
-    m_editCommands = new EditCommands(m_context, *m_documentWindow->pageTool, m_hooks, this);
-    m_modeCommands = new ModeCommands(m_context.session, redraw, this);
-    m_viewCommands = new ViewCommands(m_context, redraw, this);
-    PrintFrameHooks printHooks;
-    printHooks.redraw = redraw;
-    printHooks.documentWindowHeight = [this] {
-        return m_documentWindow->height();
-    };
-    m_printCommands = new PrintCommands(m_context.editor, m_context.session, m_context.render,
-                                        m_context.view, m_context.feedback, printHooks, this);
-    m_addonCommands = new AddonCommands(m_context, *m_printCommands, m_hooks, this);
-    m_sheetCommands = new SheetCommands(m_context, m_hooks, this);
-    m_helpCommands = new HelpCommands(m_context.feedback, m_hooks, this);
-    m_pictureCommands = new PictureCommands(m_context, this);
-    m_objectPropertiesAction = makeAction(this, "objectPropertiesAction", "&Object Properties");
-    m_objectPropertiesAction->setCheckable(true);
-    // The Windows menu lists no windows: its one document window is fixed.
-    m_untitledAction = makeAction(this, "untitledAction", "&Untitled", {}, false);
-
+    m_documentWindow->setHooks({[this] {
+        renderScreen();
+    }});
+    buildCommands();
     buildMenus();
     buildToolBar();
     // Why a barcode on the page shows no symbol, while one does not.
@@ -131,41 +108,62 @@ MainWindow::~MainWindow()
         delete m_documentWindow;
 }
 
+void MainWindow::buildCommands()
+{
+    const auto redraw = [this] {
+        renderScreen();
+    };
+    m_documentCommands = new DocumentCommands(m_context, *m_documentWindow, this);
+    m_documentCommands->startUntitled(
+        loadStartupPreferences(m_context.prefs, preferencesPath(), m_context.feedback));
+    PageTool &tool = *m_documentWindow->pageTool;
+    m_windowCommands = new WindowCommands(m_context.editor, tool, this);
+    m_modeCommands = new ModeCommands(m_context.session, redraw, this);
+    m_viewCommands = new ViewCommands(m_context, redraw, this);
+    PrintFrameHooks printHooks;
+    printHooks.redraw = redraw;
+    printHooks.documentWindowHeight = [this] {
+        return m_documentWindow->height();
+    };
+    m_printCommands = new PrintCommands(m_context.editor, m_context.session, m_context.render,
+                                        m_context.view, m_context.feedback, printHooks, this);
+    m_helpCommands = new HelpCommands(m_context.feedback, m_hooks, this);
+    m_commands = {m_documentCommands,
+                  new EditCommands(m_context, tool, m_hooks, this),
+                  m_modeCommands,
+                  m_viewCommands,
+                  m_printCommands,
+                  new SheetCommands(m_context, m_hooks, this),
+                  new PictureCommands(m_context, tool, this),
+                  new AddonCommands(m_context, *m_printCommands, m_hooks, this),
+                  m_windowCommands,
+                  m_helpCommands};
+}
+
 void MainWindow::buildMenus()
 {
-    QMenuBar *bar = menuBar();
-    const DocumentCommands &document = *m_documentCommands;
-    const PrintCommands &print = *m_printCommands;
-    addItems(addMenu(bar, "fileMenu", "&File"),
-             {document.newAction, document.openAction, document.closeAction, nullptr,
-              document.saveAction, document.saveAsAction, nullptr, print.pageSetupAction,
-              m_sheetCommands->sheetLayoutAction, print.printerCalibrationAction, print.printAction,
-              print.printPreviewAction, nullptr, document.quitAction});
-    const EditCommands &edit = *m_editCommands;
-    addItems(addMenu(bar, "editMenu", "&Edit"),
-             {edit.undoAction, edit.redoAction, nullptr, edit.cutAction, edit.copyAction,
-              edit.pasteAction, edit.clearAction, nullptr, edit.selectAllAction,
-              edit.duplicateAction, nullptr, edit.preferencesAction});
-    const ModeCommands &modes = *m_modeCommands;
-    addItems(addMenu(bar, "toolsMenu", "&Tools"),
-             {modes.mainModeAction, nullptr, modes.placeNumberAction, modes.placeTextAction,
-              modes.placePictureAction, nullptr, modes.linkModeAction, modes.unlinkModeAction});
-    const ViewCommands &view = *m_viewCommands;
-    QMenu *viewMenu = addMenu(bar, "viewMenu", "&View");
-    addItems(addMenu(viewMenu, "arrangeMenu", "&Arrange"),
-             {view.bringForwardAction, view.sendBackwardAction, nullptr, view.bringToFrontAction,
-              view.sendToBackAction});
-    addItems(addMenu(viewMenu, "zoomMenu", "&Zoom"),
-             {view.zoom25Action, view.zoom50Action, view.zoom100Action, view.zoom200Action});
-    addItems(viewMenu, {nullptr, view.showLinksAction});
-    const AddonCommands &addons = *m_addonCommands;
-    addItems(addMenu(bar, "addonsMenu", "&Add-ons"),
-             {addons.createMatrixAction, addons.exportToDbAction, nullptr,
-              addons.continueNumberingAction, addons.printLogAction});
-    addItems(addMenu(bar, "windowsMenu", "&Windows"),
-             {m_objectPropertiesAction, nullptr, m_untitledAction});
-    addItems(addMenu(bar, "helpMenu", "&Help"),
-             {m_helpCommands->helpAction, nullptr, m_helpCommands->aboutAction});
+    std::map<Menu, QMenu *> menus;
+    std::map<Menu, QList<MenuRow>> items;
+    for (const MenuTitle &title : menuTitles) {
+        QMenu *menu = title.under ? new QMenu(QString::fromLatin1(title.title), menus[*title.under])
+                                  : menuBar()->addMenu(QString::fromLatin1(title.title));
+        menu->setObjectName(QLatin1String(title.name));
+        menu->menuAction()->setObjectName(QLatin1String(title.name));
+        menus[title.menu] = menu;
+        if (title.under)
+            items[*title.under].append({*title.under, 0, int(title.menu), menu->menuAction()});
+    }
+    for (const Commands *commands : std::as_const(m_commands))
+        for (const MenuRow &row : commands->rows().menus)
+            items[row.menu].append(row);
+    for (auto &[menu, rows] : items) {
+        sortRows(rows);
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            if (i > 0 && rows[i].group != rows[i - 1].group)
+                menus[menu]->addSeparator();
+            menus[menu]->addAction(rows[i].item);
+        }
+    }
 
     // A command given from its shortcut reads what the boxes show too.
     for (QAction *item : findChildren<QAction *>())
@@ -182,43 +180,16 @@ void MainWindow::buildToolBar()
     bar->toggleViewAction()->setVisible(false);
     addToolBar(Qt::TopToolBarArea, bar);
 
-    const ModeCommands &modes = *m_modeCommands;
-    const ViewCommands &view = *m_viewCommands;
-    // A null control is a separator.
-    const std::initializer_list<QWidget *> controls{nullptr,
-                                                    modes.mainModeButton,
-                                                    nullptr,
-                                                    modes.placeNumberButton,
-                                                    modes.placeTextButton,
-                                                    modes.placePictureButton,
-                                                    nullptr,
-                                                    modes.linkModeButton,
-                                                    modes.unlinkModeButton,
-                                                    nullptr,
-                                                    view.pagesLabel,
-                                                    view.pagesEdit,
-                                                    nullptr,
-                                                    view.pageLabel,
-                                                    view.pageSpinBox,
-                                                    nullptr,
-                                                    view.zoomCombo,
-                                                    nullptr,
-                                                    view.alignLeftButton,
-                                                    view.alignHCenterButton,
-                                                    view.alignRightButton,
-                                                    nullptr,
-                                                    view.alignTopButton,
-                                                    view.alignVCenterButton,
-                                                    view.alignBottomButton,
-                                                    nullptr,
-                                                    modes.modeLabel};
-    for (QWidget *control : controls) {
-        if (control)
-            bar->addWidget(control);
-        else
+    QList<ToolBarRow> controls;
+    for (const Commands *commands : std::as_const(m_commands))
+        controls += commands->rows().toolBar;
+    sortRows(controls);
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+        if (i == 0 || controls[i].group != controls[i - 1].group)
             bar->addSeparator();
+        bar->addWidget(controls[i].control);
     }
-    m_viewCommands->setFocusAfterPages(modes.modeLabel);
+    m_viewCommands->setFocusAfterPages(m_modeCommands->modeLabel);
     m_viewCommands->fitToFont();
     paintGlyphs();
 
@@ -231,24 +202,9 @@ void MainWindow::buildToolBar()
 
 void MainWindow::paintGlyphs()
 {
-    const ModeCommands &modes = *m_modeCommands;
-    const ViewCommands &view = *m_viewCommands;
-    const std::pair<QToolButton *, Glyph> buttons[] = {
-        {modes.mainModeButton, Glyph::Main},
-        {modes.placeNumberButton, Glyph::Number},
-        {modes.placeTextButton, Glyph::Text},
-        {modes.placePictureButton, Glyph::Picture},
-        {modes.linkModeButton, Glyph::Link},
-        {modes.unlinkModeButton, Glyph::Unlink},
-        {view.alignLeftButton, Glyph::AlignLeft},
-        {view.alignHCenterButton, Glyph::AlignHCenter},
-        {view.alignRightButton, Glyph::AlignRight},
-        {view.alignTopButton, Glyph::AlignTop},
-        {view.alignVCenterButton, Glyph::AlignVCenter},
-        {view.alignBottomButton, Glyph::AlignBottom},
-    };
-    for (const auto &[button, glyph] : buttons)
-        button->setIcon(toolGlyph(glyph, palette()));
+    for (const Commands *commands : std::as_const(m_commands))
+        for (const auto &[button, glyph] : commands->rows().glyphs)
+            button->setIcon(toolGlyph(glyph, palette()));
 }
 
 void MainWindow::connectDocument()
@@ -257,26 +213,18 @@ void MainWindow::connectDocument()
     connect(&editor, &DocumentEditor::changed, this, &MainWindow::documentChanged);
     connect(&editor, &DocumentEditor::modifiedChanged, this, &MainWindow::updateMenuState);
     connect(m_documentCommands, &DocumentCommands::documentShown, this, &MainWindow::documentShown);
-    connect(m_documentCommands, &DocumentCommands::documentClosing, m_objectProperties,
-            &QWidget::close);
+    connect(m_documentCommands, &DocumentCommands::documentClosing,
+            m_windowCommands->objectProperties(), &QWidget::close);
     connect(m_documentCommands, &DocumentCommands::documentClosed, this, [this] {
         m_viewCommands->showDocumentValues();
         // A closed document is no longer drawn.
         renderScreen();
     });
-    const PageTool *tool = m_documentWindow->pageTool;
-    // Asked after the press: the file dialog does not run inside it.
-    connect(tool, &PageTool::pictureRequested, m_pictureCommands, &PictureCommands::placeAt,
-            Qt::QueuedConnection);
-    connect(tool, &PageTool::pressed, this, [this] { m_objectProperties->colorChanged = false; });
-    connect(tool, &PageTool::pressHandled, m_objectProperties, &ObjectPropertiesWindow::fillDialog);
-    connect(m_objectPropertiesAction, &QAction::triggered, this, [this] {
-        // The item has already changed its tick; closing the window removes it.
-        if (m_objectPropertiesAction->isChecked())
-            showObjectProperties();
-        else
-            m_objectProperties->close();
-    });
+}
+
+ObjectPropertiesWindow *MainWindow::objectProperties() const
+{
+    return m_windowCommands->objectProperties();
 }
 
 void MainWindow::setHooks(ShellHooks hooks)
@@ -301,7 +249,7 @@ void MainWindow::start()
             m_documentWindow, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
         m_documentSubWindow->installEventFilter(this);
         m_documentSubWindow->showMaximized();
-        showObjectProperties();
+        m_windowCommands->showObjectProperties();
     }
     // Over the program, which is usable at once.
     m_helpCommands->showSplash();
@@ -317,10 +265,8 @@ void MainWindow::updateMenuState()
     // The document window's title joins this window's, where its [*] shows
     // this window's modified state.
     setWindowModified(m_context.session.docModified);
-    m_documentCommands->updateEnabled();
-    m_editCommands->updateEnabled();
-    m_viewCommands->updateEnabled();
-    m_addonCommands->updateEnabled();
+    for (Commands *commands : std::as_const(m_commands))
+        commands->updateEnabled();
 }
 
 void MainWindow::documentChanged()
@@ -337,7 +283,7 @@ void MainWindow::documentShown()
         m_documentSubWindow->show();
         m_mdiArea->setActiveSubWindow(m_documentSubWindow);
     }
-    showObjectProperties();
+    m_windowCommands->showObjectProperties();
     m_viewCommands->showDocumentValues();
     updateMenuState();
     renderScreen();
@@ -355,24 +301,8 @@ void MainWindow::renderScreen()
     m_refusalLabel->setText(report.refusal);
 }
 
-void MainWindow::showObjectProperties()
-{
-    if (!m_objectPropertiesPlaced && !m_places.restore(*m_objectProperties)) {
-        // Beside the page, at the window's top right, the first time it opens.
-        const QRect frame = geometry();
-        m_objectProperties->adjustSize();
-        m_objectProperties->move(frame.right() - m_objectProperties->width() - 24,
-                                 frame.top() + 80);
-    }
-    m_objectPropertiesPlaced = true;
-    m_objectProperties->show();
-    m_objectPropertiesAction->setChecked(true);
-}
-
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_objectProperties && event->type() == QEvent::Hide && !event->spontaneous())
-        m_objectPropertiesAction->setChecked(false);
     if (watched == m_documentSubWindow && event->type() == QEvent::Close) {
         // The one document window lives as long as the main window.
         event->ignore();
@@ -388,7 +318,7 @@ void MainWindow::changeEvent(QEvent *event)
         renderScreen();
     else if (event->type() == QEvent::FontChange && m_viewCommands)
         m_viewCommands->fitToFont();
-    else if (event->type() == QEvent::PaletteChange && m_modeCommands)
+    else if (event->type() == QEvent::PaletteChange)
         paintGlyphs();
 }
 
@@ -398,6 +328,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    m_places.keep(*m_objectProperties);
+    m_windowCommands->keepPlaces();
     QMainWindow::closeEvent(event);
 }

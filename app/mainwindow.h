@@ -1,30 +1,27 @@
 #pragma once
 
 #include "appcontext.h"
-#include "windowplaces.h"
 
+#include <QList>
 #include <QMainWindow>
 
-class AddonCommands;
-class SheetCommands;
+class Commands;
 class DocumentCommands;
 class DocumentWindow;
-class EditCommands;
 class HelpCommands;
 class ModeCommands;
 class ObjectPropertiesWindow;
-class PictureCommands;
 class PrintCommands;
-class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class ViewCommands;
+class WindowCommands;
 
-// The main window: the menus and the tool bar, laid out from the items and
-// controls of the command classes that own them, and the area that hosts
-// the one document window. It follows the document and keeps the windows
-// beside it in step; the commands themselves are the command classes'.
+// The main window: the menus and the tool bar, laid out from the rows that
+// the command classes declare, and the area that hosts the one document
+// window. It follows the document and keeps the windows beside it in step;
+// the commands themselves are the command classes'.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -44,7 +41,7 @@ public:
     void openDocument(const QString &path);
 
     DocumentWindow *documentWindow() const { return m_documentWindow; }
-    ObjectPropertiesWindow *objectProperties() const { return m_objectProperties; }
+    ObjectPropertiesWindow *objectProperties() const;
     QMdiArea *mdiArea() const { return m_mdiArea; }
 
     // Every item and control follows the document and its selection.
@@ -61,6 +58,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildCommands();
     void buildMenus();
     void buildToolBar();
     void paintGlyphs();
@@ -70,29 +68,22 @@ private:
     // A document is shown afresh: window in front, Object Properties open,
     // the boxes and commands following it.
     void documentShown();
-    void showObjectProperties();
 
     AppContext m_context;
     ShellHooks m_hooks;
-    WindowPlaces m_places;
     QMdiArea *m_mdiArea = nullptr;
     // The one document window, hosted from start() and never destroyed
     // before the main window.
     DocumentWindow *m_documentWindow = nullptr;
     QMdiSubWindow *m_documentSubWindow = nullptr;
-    ObjectPropertiesWindow *m_objectProperties = nullptr;
-    bool m_objectPropertiesPlaced = false;
-    QAction *m_objectPropertiesAction = nullptr;
-    QAction *m_untitledAction = nullptr;
     QLabel *m_refusalLabel = nullptr;
-    // Children of the window, as the items and controls they own.
+    // Every command class, a child of the window; those the frame itself
+    // calls on are named too.
+    QList<Commands *> m_commands;
     DocumentCommands *m_documentCommands = nullptr;
-    EditCommands *m_editCommands = nullptr;
     ModeCommands *m_modeCommands = nullptr;
     ViewCommands *m_viewCommands = nullptr;
     PrintCommands *m_printCommands = nullptr;
-    AddonCommands *m_addonCommands = nullptr;
-    SheetCommands *m_sheetCommands = nullptr;
     HelpCommands *m_helpCommands = nullptr;
-    PictureCommands *m_pictureCommands = nullptr;
+    WindowCommands *m_windowCommands = nullptr;
 };

@@ -1,76 +1,53 @@
 #include "modecommands.h"
 
 #include "actions.h"
+#include "editorkinds.h"
 
 #include <QButtonGroup>
 #include <QLabel>
 
-#include <algorithm>
-#include <array>
-
 namespace {
 
-// The button and the Tools item of each mode, and the status texts they
-// write: the two differ for the unlink mode.
+// The modes of no kind: Main mode first, the place modes after it, then
+// the link modes. The two status texts differ for the unlink mode.
 struct ModeRow
 {
     EditMode mode;
-    QAction *ModeCommands::*item;
-    QToolButton *ModeCommands::*button;
-    const char *itemName;
-    const char *itemCaption;
-    const char *buttonName;
-    const char *buttonCaption;
-    const char *hint;
-    const char *buttonStatus;
-    const char *itemStatus;
+    ModeTool tool;
+    int group;
 };
 
-const std::array<ModeRow, 6> modeRows{{
-    {ModeMain, &ModeCommands::mainModeAction, &ModeCommands::mainModeButton, "mainModeAction",
-     "&Main", "mainModeButton", "M", "Main mode", "Main Mode", "Main Mode"},
-    {ModePlaceNumber, &ModeCommands::placeNumberAction, &ModeCommands::placeNumberButton,
-     "placeNumberAction", "Place &Number", "placeNumberButton", "N", "Place Number", "Place Number",
-     "Place Number"},
-    {ModePlaceText, &ModeCommands::placeTextAction, &ModeCommands::placeTextButton,
-     "placeTextAction", "Place &Text", "placeTextButton", "T", "Place Text", "Place Text",
-     "Place Text"},
-    {ModePlacePicture, &ModeCommands::placePictureAction, &ModeCommands::placePictureButton,
-     "placePictureAction", "Place &Picture", "placePictureButton", "P", "Place Picture",
-     "Place Picture", "Place Picture"},
-    {ModeLink, &ModeCommands::linkModeAction, &ModeCommands::linkModeButton, "linkModeAction",
-     "&Link Mode", "linkModeButton", "L", "Link Mode", "Create Link", "Create Link"},
-    {ModeUnlink, &ModeCommands::unlinkModeAction, &ModeCommands::unlinkModeButton,
-     "unlinkModeAction", "&Unlink Mode", "unlinkModeButton", "U", "Unlink Mode", "Break link",
-     "Delete Link"},
-}};
+constexpr int placeGroup = 2;
 
-const ModeRow &rowOf(EditMode mode)
-{
-    return *std::find_if(modeRows.begin(), modeRows.end(),
-                         [mode](const ModeRow &row) { return row.mode == mode; });
-}
+const ModeRow mainModeRow{ModeMain,
+                          {"mainModeAction", "&Main", "mainModeButton", "M", "Main mode",
+                           "Main Mode", "Main Mode", Glyph::Main},
+                          1};
+const ModeRow linkModeRows[] = {
+    {ModeLink,
+     {"linkModeAction", "&Link Mode", "linkModeButton", "L", "Link Mode", "Create Link",
+      "Create Link", Glyph::Link},
+     3},
+    {ModeUnlink,
+     {"unlinkModeAction", "&Unlink Mode", "unlinkModeButton", "U", "Unlink Mode", "Break link",
+      "Delete Link", Glyph::Unlink},
+     3},
+};
 
 } // namespace
 
 ModeCommands::ModeCommands(Session &session, std::function<void()> redraw, QWidget *parent)
-    : QObject(parent), m_session(session), m_redraw(std::move(redraw))
+    : Commands(parent), m_session(session), m_redraw(std::move(redraw))
 {
-    modeGroup = new QButtonGroup(parent);
-    modeGroup->setObjectName(QStringLiteral("modeGroup"));
-    modeGroup->setExclusive(true);
-    for (const ModeRow &row : modeRows) {
-        QAction *item = makeAction(parent, row.itemName, row.itemCaption);
-        QToolButton *button =
-            makeToolButton(parent, row.buttonName, row.buttonCaption, row.hint, true);
-        modeGroup->addButton(button);
-        this->*row.item = item;
-        this->*row.button = button;
-        const EditMode mode = row.mode;
-        connect(item, &QAction::triggered, this, [this, mode] { chooseFromMenu(mode); });
-        connect(button, &QToolButton::clicked, this, [this, mode] { chooseFromButton(mode); });
-    }
-    mainModeButton->setChecked(true);
+    m_modeGroup = new QButtonGroup(parent);
+    m_modeGroup->setObjectName(QStringLiteral("modeGroup"));
+    m_modeGroup->setExclusive(true);
+    addMode(parent, mainModeRow.mode, 0, mainModeRow.tool, mainModeRow.group);
+    for (const EditorKindRow &kind : editorKindRows())
+        addMode(parent, ModePlace, kind.kind, kind.tool, placeGroup);
+    for (const ModeRow &row : linkModeRows)
+        addMode(parent, row.mode, 0, row.tool, row.group);
+    m_tools.first().button->setChecked(true);
 
     modeLabel = new QLabel(QStringLiteral("Main Mode"), parent);
     modeLabel->setObjectName(QStringLiteral("modeLabel"));
@@ -79,17 +56,47 @@ ModeCommands::ModeCommands(Session &session, std::function<void()> redraw, QWidg
     modeLabel->setFixedSize(96, 22);
 }
 
-void ModeCommands::chooseFromButton(EditMode mode)
+void ModeCommands::addMode(QWidget *parent, EditMode editMode, std::int32_t placeKind,
+                           const ModeTool &row, int group)
 {
-    modeLabel->setText(QString::fromLatin1(rowOf(mode).buttonStatus));
-    m_session.editMode = mode;
+    const Tool tool{makeAction(parent, row.itemName, row.itemCaption),
+                    makeToolButton(parent, row.buttonName, row.buttonCaption, row.hint, true),
+                    row.glyph, group};
+    m_tools.append(tool);
+    m_modeGroup->addButton(tool.button);
+    const Mode mode{editMode, placeKind, QString::fromLatin1(row.buttonStatus),
+                    QString::fromLatin1(row.itemStatus)};
+    connect(tool.item, &QAction::triggered, this,
+            [this, mode, button = tool.button] { chooseFromMenu(mode, button); });
+    connect(tool.button, &QToolButton::clicked, this, [this, mode] { chooseFromButton(mode); });
+}
+
+CommandRows ModeCommands::rows() const
+{
+    CommandRows rows;
+    int place = 0;
+    for (const Tool &tool : m_tools) {
+        rows.menus.append({Menu::Tools, tool.group, ++place, tool.item});
+        rows.toolBar.append({tool.group, place, tool.button});
+        rows.glyphs.append({tool.button, tool.glyph});
+    }
+    // Last on the bar, after the view's controls.
+    rows.toolBar.append({9, 1, modeLabel});
+    return rows;
+}
+
+void ModeCommands::chooseFromButton(const Mode &mode)
+{
+    modeLabel->setText(mode.buttonStatus);
+    m_session.editMode = mode.mode;
+    m_session.placeKind = mode.placeKind;
     m_redraw();
 }
 
-void ModeCommands::chooseFromMenu(EditMode mode)
+void ModeCommands::chooseFromMenu(const Mode &mode, QToolButton *button)
 {
-    const ModeRow &row = rowOf(mode);
-    (this->*row.button)->setChecked(true);
-    modeLabel->setText(QString::fromLatin1(row.itemStatus));
-    m_session.editMode = mode;
+    button->setChecked(true);
+    modeLabel->setText(mode.itemStatus);
+    m_session.editMode = mode.mode;
+    m_session.placeKind = mode.placeKind;
 }

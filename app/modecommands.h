@@ -1,20 +1,18 @@
 #pragma once
 
+#include "commands.h"
+#include "editorkinds.h"
 #include "session.h"
-
-#include <QObject>
 
 #include <functional>
 
-class QAction;
 class QButtonGroup;
 class QLabel;
-class QToolButton;
-class QWidget;
 
 // The editing modes, chosen from the tool bar's mode buttons or the Tools
-// menu; each writes its status text into the mode label.
-class ModeCommands : public QObject
+// menu; each writes its status text into the mode label. Each kind of object
+// brings its place mode, as the editor's row of the kind names it.
+class ModeCommands : public Commands
 {
     Q_OBJECT
 
@@ -23,29 +21,40 @@ public:
     // items, the buttons and the label.
     ModeCommands(Session &session, std::function<void()> redraw, QWidget *parent);
 
-    QAction *mainModeAction = nullptr;
-    QAction *placeNumberAction = nullptr;
-    QAction *placeTextAction = nullptr;
-    QAction *placePictureAction = nullptr;
-    QAction *linkModeAction = nullptr;
-    QAction *unlinkModeAction = nullptr;
+    CommandRows rows() const override;
 
-    QToolButton *mainModeButton = nullptr;
-    QToolButton *placeNumberButton = nullptr;
-    QToolButton *placeTextButton = nullptr;
-    QToolButton *placePictureButton = nullptr;
-    QToolButton *linkModeButton = nullptr;
-    QToolButton *unlinkModeButton = nullptr;
-    QButtonGroup *modeGroup = nullptr;
     QLabel *modeLabel = nullptr;
 
 private:
+    // A mode as the session holds it, and the status texts its button and
+    // its item write: the two differ for the unlink mode.
+    struct Mode
+    {
+        EditMode mode;
+        std::int32_t placeKind;
+        QString buttonStatus;
+        QString itemStatus;
+    };
+    // A mode's item and button, and where they stand.
+    struct Tool
+    {
+        QAction *item;
+        QToolButton *button;
+        Glyph glyph;
+        int group;
+    };
+
+    // The item and the button of `editMode`, placing `placeKind` in ModePlace.
+    void addMode(QWidget *parent, EditMode editMode, std::int32_t placeKind, const ModeTool &row,
+                 int group);
     // A mode button: the mode is set and the page redrawn, so the link
     // overlay follows at once.
-    void chooseFromButton(EditMode mode);
+    void chooseFromButton(const Mode &mode);
     // A Tools item: its button goes down and the mode is set, without a redraw.
-    void chooseFromMenu(EditMode mode);
+    void chooseFromMenu(const Mode &mode, QToolButton *button);
 
     Session &m_session;
     std::function<void()> m_redraw;
+    QButtonGroup *m_modeGroup = nullptr;
+    QList<Tool> m_tools;
 };

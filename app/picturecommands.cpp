@@ -3,6 +3,7 @@
 #include "filedialogs.h"
 #include "filenames.h"
 #include "objecttable.h"
+#include "pagetool.h"
 #include "picturedrawing.h"
 
 #include <QFile>
@@ -16,9 +17,23 @@ const QString caption = QStringLiteral("Place Picture");
 
 } // namespace
 
-PictureCommands::PictureCommands(const AppContext &context, QWidget *parent)
-    : QObject(parent), m_context(context), m_parent(parent)
+PictureCommands::PictureCommands(const AppContext &context, const PageTool &tool, QWidget *parent)
+    : Commands(parent), m_context(context), m_parent(parent)
 {
+    // Asked after the press: the file dialog does not run inside it.
+    connect(
+        &tool, &PageTool::fileRequested, this,
+        [this](std::int32_t kind, std::int32_t x, std::int32_t y) {
+            if (kind == KindPicture)
+                placeAt(x, y);
+        },
+        Qt::QueuedConnection);
+}
+
+CommandRows PictureCommands::rows() const
+{
+    // Place Picture is a mode among the others.
+    return {};
 }
 
 bool PictureCommands::chooseFile(QString &path, QByteArray &bytes)

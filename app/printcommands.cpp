@@ -48,7 +48,7 @@ template <typename Draw> Delivery deliver(PrinterJob &job, Draw &&draw)
 PrintCommands::PrintCommands(const DocumentEditor &editor, Session &session, RenderState &render,
                              ViewState &view, const Feedback &feedback, PrintFrameHooks hooks,
                              QWidget *parent)
-    : QObject(parent), m_editor(editor), m_session(session), m_render(render), m_view(view),
+    : Commands(parent), m_editor(editor), m_session(session), m_render(render), m_view(view),
       m_feedback(feedback), m_hooks(std::move(hooks)), m_dialogs(standardPrintDialogs(parent)),
       m_printer(QPrinter::HighResolution), m_runModal([](QDialog &dialog) { dialog.exec(); })
 {
@@ -310,4 +310,15 @@ void PrintCommands::printTestPage(const Calibration &calibration)
     else if (delivery.delivered && target)
         m_feedback.tell(QStringLiteral("The test page was written to %1").arg(target->name),
                         calibrationCaption);
+}
+
+CommandRows PrintCommands::rows() const
+{
+    // Sheet Layout stands after Page Setup.
+    return {{{Menu::File, 3, 1, pageSetupAction},
+             {Menu::File, 3, 3, printerCalibrationAction},
+             {Menu::File, 3, 4, printAction},
+             {Menu::File, 3, 5, printPreviewAction}},
+            {},
+            {}};
 }

@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "calibration.h"
+#include "commands.h"
 #include "documenteditor.h"
 #include "feedback.h"
 #include "printdialogs.h"
@@ -40,7 +41,7 @@ class QAction;
 // program's one printer, which works at 360 dots per inch. Every run is
 // drawn on the calibration stored for the printer it goes to, and every
 // completed run is logged.
-class PrintCommands : public QObject
+class PrintCommands : public Commands
 {
     Q_OBJECT
 
@@ -49,6 +50,8 @@ public:
     PrintCommands(const DocumentEditor &editor, Session &session, RenderState &render,
                   ViewState &view, const Feedback &feedback, PrintFrameHooks hooks,
                   QWidget *parent);
+
+    CommandRows rows() const override;
 
     QAction *pageSetupAction = nullptr;
     QAction *printerCalibrationAction = nullptr;

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 SheetCommands::SheetCommands(const AppContext &context, const ShellHooks &hooks, QWidget *parent)
-    : QObject(parent), m_context(context), m_hooks(hooks), m_parent(parent)
+    : Commands(parent), m_context(context), m_hooks(hooks), m_parent(parent)
 {
     sheetLayoutAction = new QAction(QStringLiteral("S&heet Layout..."), parent);
     sheetLayoutAction->setObjectName(QStringLiteral("sheetLayoutAction"));
@@ -42,4 +42,9 @@ void SheetCommands::chooseSheetLayout()
         editor.edit(QStringLiteral("Sheet Layout"),
                     [&chosen](Document &doc) { doc.sheet = chosen; });
     });
+}
+
+CommandRows SheetCommands::rows() const
+{
+    return {{{Menu::File, 3, 2, sheetLayoutAction}}, {}, {}};
 }

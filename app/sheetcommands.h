@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appcontext.h"
+#include "commands.h"
 #include "sheetdatabase.h"
 
 #include <QObject>
@@ -13,12 +14,14 @@ class SheetLayoutDialog;
 
 // File > Sheet Layout: the sheet of labels the document prints on, chosen
 // from the sheet database, read the first time it is needed.
-class SheetCommands : public QObject
+class SheetCommands : public Commands
 {
     Q_OBJECT
 
 public:
     SheetCommands(const AppContext &context, const ShellHooks &hooks, QWidget *parent);
+
+    CommandRows rows() const override;
 
     QAction *sheetLayoutAction = nullptr;
 

@@ -57,8 +57,8 @@ int widthShowing(const QLineEdit &edit, const QString &sample)
         .width();
 }
 
-// One align button: what it lines up and the step it makes. The hints are
-// the program's own, odd ones included.
+// One align button: what it lines up, the step it makes, its picture and its
+// group on the tool bar. The hints are the program's own, odd ones included.
 struct AlignRow
 {
     QToolButton *ViewCommands::*button;
@@ -66,24 +66,26 @@ struct AlignRow
     const char *hint;
     AlignRule rule;
     const char *step;
+    Glyph glyph;
+    int group;
 };
 
 const AlignRow alignRows[] = {
     {&ViewCommands::alignLeftButton, "alignLeftButton", "Align Object Left", AlignRule::Left,
-     "Align Left"},
+     "Align Left", Glyph::AlignLeft, 7},
     {&ViewCommands::alignHCenterButton, "alignHCenterButton", "Align Objects Center",
-     AlignRule::HCenter, "Align Centers"},
+     AlignRule::HCenter, "Align Centers", Glyph::AlignHCenter, 7},
     {&ViewCommands::alignRightButton, "alignRightButton", "Align Objects Right", AlignRule::Right,
-     "Align Right"},
+     "Align Right", Glyph::AlignRight, 7},
     {&ViewCommands::alignTopButton, "alignTopButton", "Align Objects Bottom", AlignRule::Top,
-     "Align Top"},
+     "Align Top", Glyph::AlignTop, 8},
     {&ViewCommands::alignVCenterButton, "alignVCenterButton", "Align Objects Center",
-     AlignRule::VCenter, "Align Middles"},
+     AlignRule::VCenter, "Align Middles", Glyph::AlignVCenter, 8},
     {&ViewCommands::alignBottomButton, "alignBottomButton", "ALign Objects Right",
-     AlignRule::Bottom, "Align Bottom"},
+     AlignRule::Bottom, "Align Bottom", Glyph::AlignBottom, 8},
 };
 
-// One Arrange item: its move in the drawing order.
+// One Arrange item: its move in the drawing order, and its group in the menu.
 struct ArrangeRow
 {
     QAction *ViewCommands::*item;
@@ -92,23 +94,24 @@ struct ArrangeRow
     int key;
     DrawOrderMove move;
     const char *step;
+    int group;
 };
 
 const ArrangeRow arrangeRows[] = {
     {&ViewCommands::bringForwardAction, "bringForwardAction", "Bring &Forward",
-     Qt::Key_BracketRight, DrawOrderMove::BringForward, "Bring Forward"},
+     Qt::Key_BracketRight, DrawOrderMove::BringForward, "Bring Forward", 1},
     {&ViewCommands::sendBackwardAction, "sendBackwardAction", "Send &Backward", Qt::Key_BracketLeft,
-     DrawOrderMove::SendBackward, "Send Backward"},
+     DrawOrderMove::SendBackward, "Send Backward", 1},
     {&ViewCommands::bringToFrontAction, "bringToFrontAction", "Bring &To Front", Qt::Key_F,
-     DrawOrderMove::BringToFront, "Bring To Front"},
+     DrawOrderMove::BringToFront, "Bring To Front", 2},
     {&ViewCommands::sendToBackAction, "sendToBackAction", "&Send To Back", Qt::Key_B,
-     DrawOrderMove::SendToBack, "Send To Back"},
+     DrawOrderMove::SendToBack, "Send To Back", 2},
 };
 
 } // namespace
 
 ViewCommands::ViewCommands(const AppContext &context, std::function<void()> redraw, QWidget *parent)
-    : QObject(parent), m_context(context), m_redraw(std::move(redraw))
+    : Commands(parent), m_context(context), m_redraw(std::move(redraw))
 {
     for (const ArrangeRow &row : arrangeRows) {
         QAction *item = makeAction(parent, row.name, row.caption, ctrl(row.key));
@@ -267,4 +270,26 @@ void ViewCommands::fitToFont()
     pagesEdit->setFixedWidth(std::max(34, widthShowing(*pagesEdit, QStringLiteral("60000"))));
     pageLabel->setFixedWidth(std::max(32, pageLabel->sizeHint().width()));
     pageSpinBox->setMinimumWidth(std::max(46, pageSpinBox->sizeHint().width()));
+}
+
+CommandRows ViewCommands::rows() const
+{
+    CommandRows rows;
+    int place = 0;
+    for (const ArrangeRow &row : arrangeRows)
+        rows.menus.append({Menu::Arrange, row.group, ++place, this->*row.item});
+    for (QAction *zoom : {zoom25Action, zoom50Action, zoom100Action, zoom200Action})
+        rows.menus.append({Menu::Zoom, 1, ++place, zoom});
+    // After the Arrange and Zoom menus.
+    rows.menus.append({Menu::View, 2, 1, showLinksAction});
+    rows.toolBar = {{4, 1, pagesLabel},
+                    {4, 2, pagesEdit},
+                    {5, 1, pageLabel},
+                    {5, 2, pageSpinBox},
+                    {6, 1, zoomCombo}};
+    for (const AlignRow &row : alignRows) {
+        rows.toolBar.append({row.group, ++place, this->*row.button});
+        rows.glyphs.append({this->*row.button, row.glyph});
+    }
+    return rows;
 }

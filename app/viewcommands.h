@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "arrange.h"
+#include "commands.h"
 
 #include <QObject>
 
@@ -17,7 +18,7 @@ class QWidget;
 
 // The Pages and Page boxes, the zoom box, Show Links, the align buttons and
 // the Arrange items.
-class ViewCommands : public QObject
+class ViewCommands : public Commands
 {
     Q_OBJECT
 
@@ -25,6 +26,8 @@ public:
     // `redraw` renders the page shown; `parent`, the main window, carries the
     // items and the tool-bar controls.
     ViewCommands(const AppContext &context, std::function<void()> redraw, QWidget *parent);
+
+    CommandRows rows() const override;
 
     QAction *bringForwardAction = nullptr;
     QAction *sendBackwardAction = nullptr;
@@ -58,7 +61,7 @@ public:
     // which leaves the box the focus.
     void watchCommand(QAction *command);
     // The align buttons need two selected objects, the Arrange items one.
-    void updateEnabled();
+    void updateEnabled() override;
     // Sizes the Pages and Page boxes and their labels for their font, so that
     // five digits and the labels' colons show whole.
     void fitToFont();

@@ -1,7 +1,6 @@
 #include "objectpage.h"
 
 #include "documenteditor.h"
-#include "selection.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -9,8 +8,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-ObjectPage::ObjectPage(const DocumentEditor &editor, const char *name, const QString &title)
-    : m_editor(editor), m_title(title)
+ObjectPage::ObjectPage(const DocumentEditor &editor, PropertyPage id, const char *name,
+                       const QString &title)
+    : m_editor(editor), m_id(id), m_title(title)
 {
     setObjectName(QLatin1String(name));
 }

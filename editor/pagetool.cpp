@@ -1,6 +1,7 @@
 #include "pagetool.h"
 
 #include "editing.h"
+#include "editorkinds.h"
 #include "objecttable.h"
 #include "wrapint.h"
 
@@ -62,17 +63,15 @@ void PageTool::mousePressed(QPoint point, Qt::KeyboardModifiers modifiers)
     case ModeMain:
         editor.select([hit, shift](Selection &selection) { selectPress(selection, hit, shift); });
         break;
-    case ModePlaceNumber:
-        if (!place(KindNumber, point, QStringLiteral("Place Number")))
+    case ModePlace: {
+        const std::int32_t kind = m_context.session.placeKind;
+        const EditorKindRow &row = editorKindRow(kind);
+        if (row.placedFromFile) {
+            const QPoint at = pagePoint(point);
+            Q_EMIT fileRequested(kind, at.x(), at.y());
+        } else if (!place(kind, point, QString::fromLatin1(row.tool.hint))) {
             m_context.feedback.sound();
-        break;
-    case ModePlaceText:
-        if (!place(KindText, point, QStringLiteral("Place Text")))
-            m_context.feedback.sound();
-        break;
-    case ModePlacePicture: {
-        const QPoint at = pagePoint(point);
-        Q_EMIT pictureRequested(at.x(), at.y());
+        }
         break;
     }
     case ModeLink:

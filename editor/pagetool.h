@@ -39,9 +39,9 @@ Q_SIGNALS:
     // now selected.
     void pressHandled();
     void bandChanged();
-    // A press in Place Picture mode at page point (x, y): a picture is to be
-    // chosen and placed there.
-    void pictureRequested(std::int32_t x, std::int32_t y);
+    // A press in the place mode of a kind placed from a file, at page point
+    // (x, y): the file is to be chosen and the object placed there.
+    void fileRequested(std::int32_t kind, std::int32_t x, std::int32_t y);
 
 private:
     // Places an object as the step `label`; false when the table is full.

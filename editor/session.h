@@ -7,11 +7,10 @@
 enum EditMode : std::int32_t
 {
     ModeMain = 0,
-    ModePlaceNumber = 1,
-    ModePlaceText = 2,
-    ModePlacePicture = 3,
-    ModeLink = 4,
-    ModeUnlink = 5,
+    // Places an object of the session's placeKind.
+    ModePlace = 1,
+    ModeLink = 2,
+    ModeUnlink = 3,
 };
 
 // The session of the document in hand: whether one is open, under which
@@ -24,4 +23,5 @@ struct Session
     bool docModified = false;
     QString docFileName;
     EditMode editMode = ModeMain;
+    std::int32_t placeKind = 0;
 };

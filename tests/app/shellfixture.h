@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -26,10 +27,11 @@
 
 #include <memory>
 
-// The program as main() assembles it, with a fresh preferences folder, the
-// message boxes recorded, modal windows and the splash recorded instead of
-// shown (file dialogs and the message dialog excepted), and errors captured.
-class ShellFixture
+// The program as main() assembles it, on a state of its own, with a fresh
+// preferences folder, the message boxes recorded, modal windows and the
+// splash recorded instead of shown (file dialogs and the message dialog
+// excepted), and errors captured.
+class ShellFixture : public AppState
 {
 public:
     explicit ShellFixture(const QByteArray &preferences = QByteArray())
@@ -43,9 +45,7 @@ public:
             if (file.open(QIODevice::WriteOnly))
                 file.write(preferences);
         }
-        frame = std::make_unique<MainWindow>(
-            AppContext{editor, session, render, view, prefs, recorder.feedback(),
-                       QGuiApplication::clipboard(), installedSheetFolder});
+        frame = std::make_unique<MainWindow>(context(recorder.feedback()));
         ShellHooks hooks;
         hooks.runModal = [this](QDialog &dialog) {
             modals.append(dialog.metaObject()->className());
@@ -85,11 +85,6 @@ public:
 
     QTemporaryDir dir;
     FeedbackRecorder recorder;
-    Session session;
-    RenderState render;
-    ViewState view;
-    PreferencesRecord prefs{};
-    DocumentEditor editor{session};
     std::unique_ptr<MainWindow> frame;
     QList<QByteArray> modals;
     // A splash shown, each noting whether the frame was on screen beneath it.
@@ -139,7 +134,15 @@ protected:
     QLineEdit *pagesEdit() const { return child<QLineEdit>("pagesEdit"); }
     PageSpinBox *pageSpinBox() const { return child<PageSpinBox>("pageSpinBox"); }
     DocumentWindow *documentWindow() const { return m_frame->documentWindow(); }
+    // Whether a press on the page places an object of `kind`.
+    bool placing(std::int32_t kind) const
+    {
+        return m_shell->session.editMode == ModePlace && m_shell->session.placeKind == kind;
+    }
     ObjectPropertiesWindow *objectProperties() const { return m_frame->objectProperties(); }
+    // The Object Properties window's tabs, and the tab named `name`.
+    QTabWidget *propertyTabs() const { return child<QTabWidget>("tabs"); }
+    QWidget *propertyTab(const char *name) const { return child<QWidget>(name); }
 
     std::unique_ptr<ShellFixture> m_shell;
     MainWindow *m_frame = nullptr;

@@ -780,7 +780,7 @@ private Q_SLOTS:
         QVERIFY(listed);
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
         QTest::mouseClick(child<QToolButton>("placeNumberButton"), Qt::LeftButton);
-        QCOMPARE(m_shell->session.editMode, ModePlaceNumber);
+        QVERIFY(placing(KindNumber));
     }
 
     // A name that is not UTF-8, as the command line gives it, opens the file

@@ -167,11 +167,11 @@ private Q_SLOTS:
         const int object = placeWith(child<QToolButton>("placeTextButton"), 100, 100);
         click(windowPoint(105, 105));
         ObjectPropertiesWindow *properties = objectProperties();
-        properties->tabs->setCurrentWidget(properties->positionTab);
-        typeInto(properties->xEdit, QStringLiteral("150"));
-        properties->yEdit->setText(QStringLiteral("77"));
-        properties->tabs->setCurrentWidget(properties->textTab);
-        properties->textEdit->setText(QStringLiteral("lost"));
+        propertyTabs()->setCurrentWidget(propertyTab("positionTab"));
+        typeInto(child<QLineEdit>("xEdit"), QStringLiteral("150"));
+        child<QLineEdit>("yEdit")->setText(QStringLiteral("77"));
+        propertyTabs()->setCurrentWidget(propertyTab("textTab"));
+        child<QLineEdit>("textEdit")->setText(QStringLiteral("lost"));
 
         action("objectPropertiesAction")->trigger();
         QVERIFY(!properties->isVisible());
@@ -184,18 +184,17 @@ private Q_SLOTS:
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        ObjectPropertiesWindow *properties = objectProperties();
-        QVERIFY(properties->tabs->isEnabled());
-        QCOMPARE(properties->startEdit->text(), QStringLiteral("00125"));
+        QVERIFY(propertyTabs()->isEnabled());
+        QCOMPARE(child<QLineEdit>("startEdit")->text(), QStringLiteral("00125"));
 
-        typeInto(properties->startEdit, QStringLiteral("007"));
+        typeInto(child<QLineEdit>("startEdit"), QStringLiteral("007"));
         QCOMPARE(textsOf(doc()).at(number), QStringLiteral("007"));
-        QCOMPARE(QApplication::focusWidget(), properties->endValue);
-        typeInto(properties->startEdit, QStringLiteral("7"));
+        QCOMPARE(QApplication::focusWidget(), child<QLabel>("endValue"));
+        typeInto(child<QLineEdit>("startEdit"), QStringLiteral("7"));
         QCOMPARE(textsOf(doc()).at(number), QStringLiteral("7"));
 
-        properties->tabs->setCurrentWidget(properties->fontTab);
-        pick(properties->colorBox, QStringLiteral("Green"));
+        propertyTabs()->setCurrentWidget(propertyTab("fontTab"));
+        pick(child<QComboBox>("colorBox"), QStringLiteral("Green"));
         QCOMPARE(doc().objects[number].color, 32768);
         QVERIFY(m_shell->session.docModified);
 
@@ -208,8 +207,8 @@ private Q_SLOTS:
         });
         script.cancel("QColorDialog");
         QCOMPARE(script.run([&] {
-            pick(properties->colorBox, QStringLiteral("Custom ..."));
-            pick(properties->colorBox, QStringLiteral("Custom ..."));
+            pick(child<QComboBox>("colorBox"), QStringLiteral("Custom ..."));
+            pick(child<QComboBox>("colorBox"), QStringLiteral("Custom ..."));
         }),
                  QStringList());
         QCOMPARE(doc().objects[number].color, 0x030201);
@@ -220,33 +219,31 @@ private Q_SLOTS:
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        ObjectPropertiesWindow *properties = objectProperties();
-        properties->startEdit->setText(QStringLiteral("9"));
-        typeInto(properties->nextPageEdit, QStringLiteral("x"));
+        child<QLineEdit>("startEdit")->setText(QStringLiteral("9"));
+        typeInto(child<QLineEdit>("nextPageEdit"), QStringLiteral("x"));
         QCOMPARE(m_shell->recorder.errors(),
                  QStringList{QStringLiteral("'x' is not a valid floating point value")});
         QCOMPARE(doc().objects[number].start, 9);
         QCOMPARE(doc().objects[number].stepPage, 1);
         // The handler ended at the error: the focus stays in the box.
-        QCOMPARE(QApplication::focusWidget(), properties->nextPageEdit);
+        QCOMPARE(QApplication::focusWidget(), child<QLineEdit>("nextPageEdit"));
     }
 
     void formatTabAppliesThroughItsControls()
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        ObjectPropertiesWindow *properties = objectProperties();
-        QTest::mouseClick(properties->tabs->tabBar(), Qt::LeftButton, Qt::NoModifier,
-                          properties->tabs->tabBar()->tabRect(4).center());
-        QCOMPARE(properties->tabs->currentWidget(), properties->formatTab);
-        typeInto(properties->prefixEdit, QStringLiteral("No. "));
-        typeInto(properties->suffixEdit, QStringLiteral(" of {last}"));
-        properties->repeatSpinBox->setFocus();
-        properties->repeatSpinBox->selectAll();
-        QTest::keyClicks(properties->repeatSpinBox, QStringLiteral("3"));
-        QTest::keyClick(properties->repeatSpinBox, Qt::Key_Return);
-        pick(properties->checkCharacterBox, QStringLiteral("Luhn (mod 10)"));
-        QTest::mouseClick(properties->autoWidthCheckBox, Qt::LeftButton);
+        QTest::mouseClick(propertyTabs()->tabBar(), Qt::LeftButton, Qt::NoModifier,
+                          propertyTabs()->tabBar()->tabRect(4).center());
+        QCOMPARE(propertyTabs()->currentWidget(), propertyTab("formatTab"));
+        typeInto(child<QLineEdit>("prefixEdit"), QStringLiteral("No. "));
+        typeInto(child<QLineEdit>("suffixEdit"), QStringLiteral(" of {last}"));
+        child<QSpinBox>("repeatSpinBox")->setFocus();
+        child<QSpinBox>("repeatSpinBox")->selectAll();
+        QTest::keyClicks(child<QSpinBox>("repeatSpinBox"), QStringLiteral("3"));
+        QTest::keyClick(child<QSpinBox>("repeatSpinBox"), Qt::Key_Return);
+        pick(child<QComboBox>("checkCharacterBox"), QStringLiteral("Luhn (mod 10)"));
+        QTest::mouseClick(child<QCheckBox>("autoWidthCheckBox"), Qt::LeftButton);
 
         const NumberFormat expected{.prefix = QStringLiteral("No. "),
                                     .suffix = QStringLiteral(" of {last}"),
@@ -266,9 +263,8 @@ private Q_SLOTS:
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        ObjectPropertiesWindow *properties = objectProperties();
-        properties->tabs->setCurrentWidget(properties->formatTab);
-        pick(properties->barcodeBox, QStringLiteral("QR code"));
+        propertyTabs()->setCurrentWidget(propertyTab("formatTab"));
+        pick(child<QComboBox>("barcodeBox"), QStringLiteral("QR code"));
         const std::optional<BarcodeStyle> chosen = doc().objects[number].format.barcode;
         QVERIFY(chosen && chosen->symbology == Symbology::Qr);
         // The box is the symbol's: a square.
@@ -278,12 +274,12 @@ private Q_SLOTS:
 
         // A value the symbology cannot show is refused where it is chosen,
         // once, and the box shows what is stored again: the next tick stores.
-        pick(properties->barcodeBox, QStringLiteral("EAN-13"));
+        pick(child<QComboBox>("barcodeBox"), QStringLiteral("EAN-13"));
         QCOMPARE(m_shell->recorder.errors(),
                  QStringList{QStringLiteral("EAN-13 takes 12 or 13 digits; page 1 gives 5")});
         QVERIFY(doc().objects[number].format.barcode == chosen);
-        QCOMPARE(properties->barcodeBox->currentText(), QStringLiteral("QR code"));
-        QTest::mouseClick(properties->barcodeTextCheckBox, Qt::LeftButton);
+        QCOMPARE(child<QComboBox>("barcodeBox")->currentText(), QStringLiteral("QR code"));
+        QTest::mouseClick(child<QCheckBox>("barcodeTextCheckBox"), Qt::LeftButton);
         QCOMPARE(m_shell->recorder.errors().size(), 1);
         QCOMPARE(doc().objects[number].format.barcode->symbology, Symbology::Qr);
     }
@@ -292,20 +288,19 @@ private Q_SLOTS:
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        ObjectPropertiesWindow *properties = objectProperties();
-        pick(properties->formatBox, QStringLiteral("hexadecimal"));
-        typeInto(properties->startEdit, QStringLiteral("00ff"));
+        pick(child<QComboBox>("formatBox"), QStringLiteral("hexadecimal"));
+        typeInto(child<QLineEdit>("startEdit"), QStringLiteral("00ff"));
         QCOMPARE(doc().objects[number].start, 255);
-        pick(properties->formatBox, QStringLiteral("decimal"));
+        pick(child<QComboBox>("formatBox"), QStringLiteral("decimal"));
         QCOMPARE(m_shell->recorder.errors(), QStringList());
-        QCOMPARE(properties->startEdit->text(), QStringLiteral("0255"));
+        QCOMPARE(child<QLineEdit>("startEdit")->text(), QStringLiteral("0255"));
         QCOMPARE(doc().objects[number].start, 255);
         QCOMPARE(textsOf(doc()).at(number), QStringLiteral("0255"));
         // Typing a system's name switches as picking it does, once it is whole.
-        properties->formatBox->lineEdit()->selectAll();
-        QTest::keyClicks(properties->formatBox->lineEdit(), QStringLiteral("letters"));
+        child<QComboBox>("formatBox")->lineEdit()->selectAll();
+        QTest::keyClicks(child<QComboBox>("formatBox")->lineEdit(), QStringLiteral("letters"));
         QCOMPARE(m_shell->recorder.errors(), QStringList());
-        QCOMPARE(properties->startEdit->text(), QStringLiteral("IU"));
+        QCOMPARE(child<QLineEdit>("startEdit")->text(), QStringLiteral("IU"));
         QCOMPARE(doc().objects[number].start, 255);
     }
 
@@ -314,36 +309,34 @@ private Q_SLOTS:
         chainThreeNumbers();
         QTest::mouseClick(child<QToolButton>("mainModeButton"), Qt::LeftButton);
         click(windowPoint(205, 105));
-        ObjectPropertiesWindow *properties = objectProperties();
         pagesEdit()->setText(QStringLiteral("5"));
         QTest::keyClick(pagesEdit(), Qt::Key_Return);
         // A member's start comes from the link, whatever is typed.
-        typeInto(properties->startEdit, QStringLiteral("900"));
-        QCOMPARE(properties->startEdit->text(), QStringLiteral("00126"));
-        QCOMPARE(properties->endValue->text(), QStringLiteral("00130"));
-        typeInto(properties->nextPageEdit, QStringLiteral("2"));
-        QCOMPARE(properties->endValue->text(), QStringLiteral("00134"));
+        typeInto(child<QLineEdit>("startEdit"), QStringLiteral("900"));
+        QCOMPARE(child<QLineEdit>("startEdit")->text(), QStringLiteral("00126"));
+        QCOMPARE(child<QLabel>("endValue")->text(), QStringLiteral("00130"));
+        typeInto(child<QLineEdit>("nextPageEdit"), QStringLiteral("2"));
+        QCOMPARE(child<QLabel>("endValue")->text(), QStringLiteral("00134"));
     }
 
     void leavingABoxAppliesWhatWasTyped()
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        ObjectPropertiesWindow *properties = objectProperties();
-        properties->tabs->setCurrentWidget(properties->positionTab);
-        properties->xEdit->setFocus();
-        properties->xEdit->selectAll();
-        QTest::keyClicks(properties->xEdit, QStringLiteral("140"));
-        QTest::keyClick(properties->xEdit, Qt::Key_Tab);
+        propertyTabs()->setCurrentWidget(propertyTab("positionTab"));
+        child<QLineEdit>("xEdit")->setFocus();
+        child<QLineEdit>("xEdit")->selectAll();
+        QTest::keyClicks(child<QLineEdit>("xEdit"), QStringLiteral("140"));
+        QTest::keyClick(child<QLineEdit>("xEdit"), Qt::Key_Tab);
         QCOMPARE(positionOf(number), QPoint(140, 100));
         // A bad entry is told and keeps the focus, so that it can be mended.
-        properties->xEdit->setFocus();
-        properties->xEdit->selectAll();
-        QTest::keyClicks(properties->xEdit, QStringLiteral("x1"));
-        QTest::keyClick(properties->xEdit, Qt::Key_Tab);
+        child<QLineEdit>("xEdit")->setFocus();
+        child<QLineEdit>("xEdit")->selectAll();
+        QTest::keyClicks(child<QLineEdit>("xEdit"), QStringLiteral("x1"));
+        QTest::keyClick(child<QLineEdit>("xEdit"), Qt::Key_Tab);
         QCOMPARE(m_shell->recorder.errors(),
                  QStringList{QStringLiteral("'x1' is not a valid floating point value")});
-        QTRY_COMPARE(QApplication::focusWidget(), properties->xEdit);
+        QTRY_COMPARE(QApplication::focusWidget(), child<QLineEdit>("xEdit"));
         QCOMPARE(positionOf(number), QPoint(140, 100));
     }
 
@@ -351,15 +344,14 @@ private Q_SLOTS:
     {
         const int number = placeNumber(100, 100);
         click(windowPoint(105, 105));
-        ObjectPropertiesWindow *properties = objectProperties();
-        properties->tabs->setCurrentWidget(properties->fontTab);
-        properties->sizeSpinBox->setFocus();
-        properties->sizeSpinBox->selectAll();
-        QTest::keyClicks(properties->sizeSpinBox, QStringLiteral("200"));
+        propertyTabs()->setCurrentWidget(propertyTab("fontTab"));
+        child<QSpinBox>("sizeSpinBox")->setFocus();
+        child<QSpinBox>("sizeSpinBox")->selectAll();
+        QTest::keyClicks(child<QSpinBox>("sizeSpinBox"), QStringLiteral("200"));
         QCOMPARE(doc().objects[number].fontSize, 150);
-        QCOMPARE(properties->sizeSpinBox->text(), QStringLiteral("200"));
-        QTest::keyClick(properties->sizeSpinBox, Qt::Key_Tab);
-        QCOMPARE(properties->sizeSpinBox->value(), 150);
+        QCOMPARE(child<QSpinBox>("sizeSpinBox")->text(), QStringLiteral("200"));
+        QTest::keyClick(child<QSpinBox>("sizeSpinBox"), Qt::Key_Tab);
+        QCOMPARE(child<QSpinBox>("sizeSpinBox")->value(), 150);
     }
 
     void linkToolChainsNumbers()
@@ -385,7 +377,7 @@ private Q_SLOTS:
         QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier, windowPoint(152, 171));
         QCOMPARE(positionOf(a), QPoint(147, 66));
         QCOMPARE(positionOf(b), QPoint(147, 166));
-        QCOMPARE(objectProperties()->tabs->isEnabled(), false);
+        QCOMPARE(propertyTabs()->isEnabled(), false);
         QVERIFY(child<QToolButton>("alignLeftButton")->isEnabled());
     }
 
@@ -439,11 +431,11 @@ private Q_SLOTS:
         font.setPixelSize(font.pixelSize() * percent / 100);
         properties->setFont(font);
         properties->adjustSize();
-        const QTabBar *bar = properties->tabs->tabBar();
-        for (int tab = 0; tab < properties->tabs->count(); ++tab) {
+        const QTabBar *bar = propertyTabs()->tabBar();
+        for (int tab = 0; tab < propertyTabs()->count(); ++tab) {
             QVERIFY(bar->rect().contains(bar->tabRect(tab)));
-            properties->tabs->setCurrentIndex(tab);
-            const QWidget *page = properties->tabs->currentWidget();
+            propertyTabs()->setCurrentIndex(tab);
+            const QWidget *page = propertyTabs()->currentWidget();
             for (const QWidget *control : page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
                 QVERIFY2(page->rect().contains(control->geometry()),
                          qPrintable(control->objectName()));
@@ -680,21 +672,20 @@ private Q_SLOTS:
                      QStringLiteral("a.png"), 1, QSizeF(72, 36));
         m_shell->editor.replace(withPicture);
         click(windowPoint(110, 110));
-        ObjectPropertiesWindow *properties = objectProperties();
-        QTest::mouseClick(properties->tabs->tabBar(), Qt::LeftButton, Qt::NoModifier,
-                          properties->tabs->tabBar()->tabRect(5).center());
-        QCOMPARE(properties->pictureFileValue->text(), QStringLiteral("a.png"));
-        properties->pictureWidthSpinBox->setFocus();
-        properties->pictureWidthSpinBox->selectAll();
-        QTest::keyClicks(properties->pictureWidthSpinBox, QStringLiteral("144"));
-        QTest::keyClick(properties->pictureWidthSpinBox, Qt::Key_Return);
-        QTest::mouseClick(properties->backgroundCheckBox, Qt::LeftButton);
-        QTest::mouseClick(properties->printedCheckBox, Qt::LeftButton);
+        QTest::mouseClick(propertyTabs()->tabBar(), Qt::LeftButton, Qt::NoModifier,
+                          propertyTabs()->tabBar()->tabRect(5).center());
+        QCOMPARE(child<QLabel>("pictureFileValue")->text(), QStringLiteral("a.png"));
+        child<QDoubleSpinBox>("pictureWidthSpinBox")->setFocus();
+        child<QDoubleSpinBox>("pictureWidthSpinBox")->selectAll();
+        QTest::keyClicks(child<QDoubleSpinBox>("pictureWidthSpinBox"), QStringLiteral("144"));
+        QTest::keyClick(child<QDoubleSpinBox>("pictureWidthSpinBox"), Qt::Key_Return);
+        QTest::mouseClick(child<QCheckBox>("backgroundCheckBox"), Qt::LeftButton);
+        QTest::mouseClick(child<QCheckBox>("printedCheckBox"), Qt::LeftButton);
 
         const PictureRef &picture = *doc().objects[0].picture;
         QCOMPARE(QSizeF(picture.width, picture.height), QSizeF(144, 72));
         QVERIFY(picture.background && !picture.printed);
-        QCOMPARE(properties->pictureHeightSpinBox->value(), 72.0);
+        QCOMPARE(child<QDoubleSpinBox>("pictureHeightSpinBox")->value(), 72.0);
         QCOMPARE(m_shell->editor.undoStack().count(), 3);
         action("undoAction")->trigger();
         QVERIFY(doc().objects[0].picture->printed);

@@ -67,9 +67,10 @@ void addButtonRow(const char *name, const char *caption, const char *hint, bool 
     QTest::newRow(name) << name << caption << hint << enabled << glyph;
 }
 
-void addModeRow(const char *control, const char *button, const char *status, EditMode editMode)
+void addModeRow(const char *control, const char *button, const char *status, EditMode editMode,
+                std::int32_t placeKind = 0)
 {
-    QTest::newRow(control) << control << button << status << int(editMode);
+    QTest::newRow(control) << control << button << status << int(editMode) << placeKind;
 }
 
 } // namespace
@@ -216,7 +217,7 @@ private Q_SLOTS:
         QTest::keyClick(window, Qt::Key_T, Qt::AltModifier);
         QTRY_VERIFY(child<QMenu>("toolsMenu")->isVisible());
         QTest::keyClick(window, Qt::Key_N);
-        QCOMPARE(m_shell->session.editMode, ModePlaceNumber);
+        QVERIFY(placing(KindNumber));
     }
 
     void toolBarControlsInOrder()
@@ -376,13 +377,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("status");
         QTest::addColumn<int>("editMode");
-        addModeRow("placeNumberButton", "placeNumberButton", "Place Number", ModePlaceNumber);
-        addModeRow("placeTextButton", "placeTextButton", "Place Text", ModePlaceText);
+        QTest::addColumn<std::int32_t>("placeKind");
+        addModeRow("placeNumberButton", "placeNumberButton", "Place Number", ModePlace, KindNumber);
+        addModeRow("placeTextButton", "placeTextButton", "Place Text", ModePlace, KindText);
         addModeRow("linkModeButton", "linkModeButton", "Create Link", ModeLink);
         addModeRow("unlinkModeButton", "unlinkModeButton", "Break link", ModeUnlink);
-        addModeRow("placeNumberAction", "placeNumberButton", "Place Number", ModePlaceNumber);
-        addModeRow("placeTextAction", "placeTextButton", "Place Text", ModePlaceText);
-        addModeRow("placePictureAction", "placePictureButton", "Place Picture", ModePlacePicture);
+        addModeRow("placeNumberAction", "placeNumberButton", "Place Number", ModePlace, KindNumber);
+        addModeRow("placeTextAction", "placeTextButton", "Place Text", ModePlace, KindText);
+        addModeRow("placePictureAction", "placePictureButton", "Place Picture", ModePlace,
+                   KindPicture);
         addModeRow("linkModeAction", "linkModeButton", "Create Link", ModeLink);
         addModeRow("unlinkModeAction", "unlinkModeButton", "Delete Link", ModeUnlink);
     }
@@ -393,12 +396,14 @@ private Q_SLOTS:
         QFETCH(QString, button);
         QFETCH(QString, status);
         QFETCH(int, editMode);
+        QFETCH(std::int32_t, placeKind);
         activate(control);
         const auto *down = m_frame->findChild<QToolButton *>(button);
         QVERIFY(down->isChecked());
         QVERIFY(!child<QToolButton>("mainModeButton")->isChecked());
         QCOMPARE(child<QLabel>("modeLabel")->text(), status);
         QCOMPARE(int(m_shell->session.editMode), editMode);
+        QCOMPARE(m_shell->session.placeKind, placeKind);
 
         const bool byItem = m_frame->findChild<QAction *>(control) != nullptr;
         activate(byItem ? QStringLiteral("mainModeAction") : QStringLiteral("mainModeButton"));
@@ -573,7 +578,7 @@ private Q_SLOTS:
         QCOMPARE(shown, QStringList{QStringLiteral("'abc' is not a valid floating point value")});
         // The program goes on: the frame still answers.
         QTest::mouseClick(child<QToolButton>("placeNumberButton"), Qt::LeftButton);
-        QCOMPARE(m_shell->session.editMode, ModePlaceNumber);
+        QVERIFY(placing(KindNumber));
         QCOMPARE(m_shell->recorder.errors(), QStringList());
     }
 

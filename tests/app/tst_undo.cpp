@@ -144,7 +144,7 @@ class TestUndo : public ShellTest
             action("clearAction")->trigger();
             break;
         case Gesture::StartEntry: {
-            QLineEdit *start = objectProperties()->startEdit;
+            QLineEdit *start = child<QLineEdit>("startEdit");
             start->setFocus();
             start->selectAll();
             QTest::keyClicks(start, QStringLiteral("900"));

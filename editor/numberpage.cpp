@@ -1,0 +1,78 @@
+#include "numberpage.h"
+
+#include "objectproperties.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+NumberPage::NumberPage(const DocumentEditor &editor)
+    : ObjectPage(editor, PropertyPage::Number, "numberTab", QStringLiteral("Number"))
+{
+    QLabel *startLabel = label("startLabel", QStringLiteral("Start:"));
+    m_startEdit = edit("startEdit", QStringLiteral("0"), 64);
+    m_formatBox = make<QComboBox>("formatBox", 86);
+    m_formatBox->setEditable(true);
+    m_formatBox->addItems(systemNames());
+    m_formatBox->setEditText(QStringLiteral("d"));
+    QLabel *endLabel = label("endLabel", QStringLiteral("End:"));
+    m_endValue = label("endValue", QStringLiteral("0"));
+    QLabel *nextPageLabel = label("nextPageLabel", QStringLiteral("To next page:"));
+    m_nextPageEdit = edit("nextPageEdit", QStringLiteral("1"), 44);
+    QLabel *nextLinkLabel = label("nextLinkLabel", QStringLiteral("To next in link:"));
+    m_nextLinkEdit = edit("nextLinkEdit", QStringLiteral("1"), 44);
+    layRows({{startLabel, m_startEdit, m_formatBox, endLabel, m_endValue},
+             {nextPageLabel, m_nextPageEdit, nextLinkLabel, m_nextLinkEdit}});
+
+    applyOnEnter({m_startEdit, m_nextPageEdit, m_nextLinkEdit}, m_endValue);
+    connect(m_formatBox, &QComboBox::activated, this, [this] {
+        convertStartEntryTo(m_formatBox->currentText());
+        Q_EMIT changed(true);
+    });
+    // What is typed into the format box stays there while it is typed, and
+    // switches the system once it names one.
+    connect(m_formatBox->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &typed) {
+        if (!systemNames().contains(typed))
+            return;
+        convertStartEntryTo(typed);
+        Q_EMIT changed(false);
+    });
+    connect(m_startEdit, &QLineEdit::textEdited, this, &NumberPage::previewEnd);
+}
+
+void NumberPage::fill(const Document &doc, int index, bool)
+{
+    const NumberEntries entries = numberEntriesOf(doc.objects[index]);
+    m_formatBox->setEditText(entries.format);
+    m_startEdit->setText(entries.start);
+    m_startEdit->selectAll();
+    m_nextPageEdit->setText(entries.nextPage);
+    m_nextLinkEdit->setText(entries.nextLink);
+    m_endValue->setText(endLabel(doc, index));
+}
+
+void NumberPage::store(Document &doc, int index, bool)
+{
+    applyNumber(doc, index,
+                NumberEntries{m_startEdit->text(), m_formatBox->currentText(),
+                              m_nextPageEdit->text(), m_nextLinkEdit->text()});
+}
+
+void NumberPage::convertStartEntryTo(const QString &systemName)
+{
+    // The entry keeps its value in the system chosen, so it reads there.
+    const int index = editedObject();
+    if (index >= 0)
+        m_startEdit->setText(convertStartEntry(
+            m_startEdit->text(), document().objects[index].format.system, systemNamed(systemName)));
+}
+
+void NumberPage::previewEnd()
+{
+    const int index = editedObject();
+    if (index < 0)
+        return;
+    if (const std::optional<QString> preview = endPreview(document(), index, m_startEdit->text(),
+                                                          systemNamed(m_formatBox->currentText())))
+        m_endValue->setText(*preview);
+}
