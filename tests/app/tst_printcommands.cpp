@@ -229,8 +229,8 @@ void TestPrintCommands::placedPdfPagesPrintAsTheyAre()
     }
     PrintBench bench(1);
     Document doc = bench.editor.document();
-    QVERIFY(placePicture(doc, 100, 200, form.data(), QStringLiteral("form.pdf"), 1,
-                         QSizeF(298, 420)));
+    QVERIFY(
+        placePicture(doc, 100, 200, form.data(), QStringLiteral("form.pdf"), 1, QSizeF(298, 420)));
     bench.editor.replace(doc);
     bench.commands->printAction->trigger();
 
