@@ -105,7 +105,9 @@ void ObjectPropertiesWindow::refresh()
 
 void ObjectPropertiesWindow::fill(bool forSelection)
 {
-    const Document &doc = m_editor.document();
+    // A copy, shared and cheap: filling a page for a selection may store what
+    // it brings into range, and the pages read on from what they were given.
+    const Document doc = m_editor.document();
     const int index = soleSelected(doc);
     m_tabs->setEnabled(index >= 0);
     if (index < 0)
