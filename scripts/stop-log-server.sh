@@ -15,7 +15,9 @@ folder="${1:?server folder}"
 bin="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)"
 mode=fast
 [ "$keep" = yes ] && mode=immediate
-if [ -f "$folder/data/postmaster.pid" ]; then
+# A pid file a machine's restart left behind names no server to stop.
+if [ -f "$folder/data/postmaster.pid" ] &&
+    runuser -u postgres -- "$bin/pg_ctl" -D "$folder/data" status >/dev/null; then
     runuser -u postgres -- "$bin/pg_ctl" -D "$folder/data" -m "$mode" -w -t 60 stop >/dev/null
 fi
 if [ "$keep" = yes ]; then
