@@ -87,9 +87,17 @@ Document copiedObjects(const Document &doc)
     copied.pagesToPrint = doc.pagesToPrint;
     copied.pageShown = doc.pageShown;
     QHash<int, int> newIndex;
+    Document shown = doc;
+    for (const int i : picked) {
+        // A number showing another's text that goes without it shows what it
+        // showed, as a number of its own.
+        const std::int32_t source = doc.objects[i].sameAs;
+        if (doc.isLive(source) && !doc.objects[source].isSelected())
+            keepShownNumbers(shown, source, [i](int mirror) { return mirror == i; });
+    }
     for (const int i : picked) {
         newIndex.insert(i, copied.count());
-        PageObject object = doc.objects[i];
+        PageObject object = shown.objects[i];
         if (object.isLinked() && membersLeft.contains(object.linkId)) {
             // Counted with its link's repeat, as it was.
             object.format = seriesFormat(doc, i, seriesHead(doc, i));
@@ -102,6 +110,10 @@ Document copiedObjects(const Document &doc)
     for (const std::int32_t entry : doc.drawOrder) {
         if (newIndex.contains(entry))
             copied.drawOrder.append(newIndex.value(entry));
+    }
+    for (PageObject &object : copied.objects) {
+        if (object.sameAs != -1)
+            object.sameAs = newIndex.value(object.sameAs);
     }
     // Whole links, under the copy's own indices.
     for (int k = 0; k < copied.count(); ++k) {
@@ -208,6 +220,8 @@ PasteResult pasteObjects(Document &doc, const Document &copied)
         object.x = wrapAdd(object.x, shift);
         object.y = wrapAdd(object.y, shift);
         object.selected = 1;
+        if (object.sameAs != -1)
+            object.sameAs = first + object.sameAs;
         doc.objects.append(object);
     }
     for (const std::int32_t entry : copied.drawOrder) {

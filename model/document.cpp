@@ -37,3 +37,8 @@ int soleSelected(const Document &doc)
 {
     return selectedCount(doc) == 1 ? firstSelected(doc) : -1;
 }
+
+Side sideOf(const Document &doc, const PageObject &object)
+{
+    return doc.duplex == Duplex::Off ? Side::Front : object.side;
+}

@@ -21,6 +21,15 @@ struct StoredBlock
     bool operator==(const StoredBlock &) const = default;
 };
 
+// Whether the run is printed on both sides of the paper, and about which
+// edge the paper turns between them.
+enum class Duplex : std::uint8_t
+{
+    Off,
+    LongEdge,
+    ShortEdge,
+};
+
 // The largest object table the program allows.
 inline constexpr int maxObjectCapacity = 10000;
 
@@ -45,6 +54,7 @@ struct Document
     // The sheet of labels it prints on, each page of the run one label;
     // none for plain paper, a page a sheet.
     std::optional<SheetLayout> sheet;
+    Duplex duplex = Duplex::Off;
     // Which job it is, as a UUID: a copy of the file on another machine is
     // the same job. Empty until it is first saved with a shared print log.
     QString id;
@@ -58,6 +68,10 @@ struct Document
     bool isFull() const { return count() >= capacity; }
     bool isLive(std::int64_t index) const { return index >= 0 && index < count(); }
 };
+
+// The side `object` prints on: its own in a two-sided document; a one-sided
+// document has only a front, where every object prints.
+Side sideOf(const Document &doc, const PageObject &object);
 
 // What the user is told when `what` ("The matrix") needs `needed` new
 // objects and the table has room for `room` more.

@@ -247,8 +247,10 @@ QByteArray formatBytes(const Document &doc)
     block.unknownKeys = doc.extensionKeys;
     block.sheet = doc.sheet;
     block.id = doc.id;
+    block.duplex = doc.duplex;
     for (const PageObject &object : doc.objects) {
-        StoredObject stored{object.format, object.picture, object.extensionKeys};
+        StoredObject stored{object.format, object.picture, object.extensionKeys, object.side,
+                            object.sameAs};
         if (stored.format.system == NumberSystem::Hexadecimal)
             stored.format.system = NumberSystem::Decimal;
         // Only the pictures shown go with the document.
@@ -285,7 +287,22 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
         bytes.startsWith(extensionBlockTag) && bytes.size() <= maxExtensionBlockBytes
             ? readExtensionBlock(bytes, storedObjects)
             : std::nullopt;
-    if (!block) {
+    // A back number shows a front number's text: one that names no number
+    // of the table is damage, as a value out of range is.
+    const auto namesANumber = [&doc](const StoredObject &stored, int index) {
+        return stored.sameAs == -1 ||
+               (stored.sameAs != index && doc.isLive(stored.sameAs) &&
+                kindRow(doc.objects[stored.sameAs].kind).numbered);
+    };
+    bool mirrorsSound = true;
+    for (int i = 0; block && i < doc.count() && i < static_cast<int>(block->objects.size()); ++i)
+        mirrorsSound = mirrorsSound && namesANumber(block->objects[std::size_t(i)], i);
+    for (int i = 0; block && mirrorsSound && i < static_cast<int>(block->objects.size()); ++i) {
+        const std::int32_t source = block->objects[std::size_t(i)].sameAs;
+        // A number that shows another's shows it itself.
+        mirrorsSound = source == -1 || block->objects[std::size_t(source)].sameAs == -1;
+    }
+    if (!block || !mirrorsSound) {
         messages.append(damagedFormats());
         doc.storedBlock = StoredBlock{bytes, formatBytes(doc), true};
         return;
@@ -299,6 +316,8 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
         if (stored.format.system == NumberSystem::Decimal)
             object.format.system = recorded;
         object.picture = stored.picture;
+        object.side = stored.side;
+        object.sameAs = stored.sameAs;
         object.extensionKeys = stored.unknownKeys;
     }
     // Kept under the ids their bytes give, whatever the file called them.
@@ -312,6 +331,7 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
     doc.extensionKeys = block->unknownKeys;
     doc.sheet = block->sheet;
     doc.id = block->id;
+    doc.duplex = block->duplex;
     const auto length = qFromLittleEndian<quint32>(bytes.constData() + extensionBlockTag.size());
     doc.storedBlock =
         StoredBlock{bytes.left(blockHeaderSize + qsizetype(length)), formatBytes(doc), false};

@@ -47,6 +47,16 @@ constexpr std::pair<CheckDigit, const char *> checkNames[] = {
     {CheckDigit::Mod9, "mod9"},
 };
 
+constexpr std::pair<Side, const char *> sideNames[] = {
+    {Side::Front, "front"},
+    {Side::Back, "back"},
+};
+
+constexpr std::pair<Duplex, const char *> duplexNames[] = {
+    {Duplex::LongEdge, "long"},
+    {Duplex::ShortEdge, "short"},
+};
+
 template <typename Enum, std::size_t N>
 bool readName(const std::pair<Enum, const char *> (&names)[N], const QJsonValue &value, Enum &item)
 {
@@ -104,6 +114,17 @@ bool readRepeat(const QJsonValue &value, int &repeat)
         std::trunc(count) != count)
         return false;
     repeat = static_cast<int>(count);
+    return true;
+}
+
+// A table index; whether an object there can be named is the records' to say.
+bool readIndex(const QJsonValue &value, std::int32_t &index)
+{
+    const double number = value.toDouble();
+    if (!value.isDouble() || !(number >= 0 && number < maxObjectCapacity) ||
+        std::trunc(number) != number)
+        return false;
+    index = static_cast<std::int32_t>(number);
     return true;
 }
 
@@ -441,6 +462,20 @@ constexpr KnownKey<StoredObject> entryKeys[] = {
              return std::nullopt;
          return objectText(knownKeyMembers<PictureRef>(*o.picture, pictureKeys));
      }},
+    {QLatin1StringView("side"),
+     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+         return readName(sideNames, v, o.side);
+     },
+     [](const StoredObject &o) {
+         return unless(nameOf(sideNames, o.side), nameOf(sideNames, Side::Front));
+     }},
+    {QLatin1StringView("sameAs"),
+     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+         return readIndex(v, o.sameAs);
+     },
+     [](const StoredObject &o) {
+         return unless(o.sameAs, -1);
+     }},
 };
 
 // The members of an object's entry: the unknown keys it came with and the
@@ -558,6 +593,13 @@ constexpr KnownKey<ExtensionBlock> blockKeys[] = {
              return std::nullopt;
          return objectText(knownKeyMembers<SheetLayout>(*block.sheet, sheetKeys));
      }},
+    {QLatin1StringView("duplex"),
+     [](const QJsonValue &v, QByteArrayView, ExtensionBlock &block) {
+         return readName(duplexNames, v, block.duplex);
+     },
+     [](const ExtensionBlock &block) {
+         return unless(nameOf(duplexNames, block.duplex), QString());
+     }},
     {QLatin1StringView("id"),
      [](const QJsonValue &v, QByteArrayView, ExtensionBlock &block) {
          block.id = v.toString();
@@ -604,7 +646,7 @@ QByteArray extensionBlockBytes(const ExtensionBlock &block)
     });
     // A document that uses nothing the block holds stays as it always was.
     if (objects->second == "{}" && block.unknownKeys.isEmpty() && !block.sheet &&
-        block.id.isEmpty())
+        block.id.isEmpty() && block.duplex == Duplex::Off)
         return QByteArray();
     const QByteArray json = objectText(members);
     QByteArray bytes;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document.h"
 #include "numberformat.h"
 #include "picture.h"
 #include "sheetlayout.h"
@@ -20,6 +21,8 @@ struct StoredObject
     NumberFormat format;
     std::optional<PictureRef> picture;
     UnknownKeys unknownKeys;
+    Side side = Side::Front;
+    std::int32_t sameAs = -1; // a table index; checked against the records by the reader
 
     bool operator==(const StoredObject &) const = default;
 };
@@ -33,6 +36,7 @@ struct ExtensionBlock
     std::map<QString, QByteArray> pictures;
     std::optional<SheetLayout> sheet;
     QString id; // the document's, as a UUID; empty for none
+    Duplex duplex = Duplex::Off;
     UnknownKeys unknownKeys;
 
     bool operator==(const ExtensionBlock &) const = default;

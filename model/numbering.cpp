@@ -122,8 +122,18 @@ NumberFormat seriesFormat(const Document &doc, int index, int head)
     return format;
 }
 
+int shownSource(const Document &doc, int index)
+{
+    const std::int32_t source = doc.objects[index].sameAs;
+    return source != index && doc.isLive(source) && kindRow(doc.objects[source].kind).numbered &&
+                   kindRow(doc.objects[index].kind).numbered
+               ? source
+               : index;
+}
+
 QString objectText(const Document &doc, int index, std::int32_t page)
 {
+    index = shownSource(doc, index);
     const PageObject &object = doc.objects[index];
     if (!kindRow(object.kind).numbered)
         return object.text;
@@ -136,10 +146,12 @@ RunTexts::RunTexts(const Document &doc) : m_doc(doc)
     const std::vector<int> heads = seriesHeads(doc);
     m_runs.reserve(static_cast<std::size_t>(doc.count()));
     for (int i = 0; i < doc.count(); ++i) {
-        const PageObject &object = doc.objects[i];
+        // A back number that is the same as a front one runs as that one.
+        const int source = shownSource(doc, i);
+        const PageObject &object = doc.objects[source];
         if (kindRow(object.kind).numbered)
             m_runs.emplace_back(std::in_place, object.start, object.stepPage, object.digits,
-                                seriesFormat(doc, i, heads[static_cast<std::size_t>(i)]),
+                                seriesFormat(doc, source, heads[static_cast<std::size_t>(source)]),
                                 doc.pagesToPrint);
         else
             m_runs.emplace_back();
@@ -166,6 +178,7 @@ int RunTexts::repeat(int index) const
 
 bool showsInDecimal(const Document &doc, int index, std::int32_t page)
 {
+    index = shownSource(doc, index);
     const PageObject &object = doc.objects[index];
     return kindRow(object.kind).numbered &&
            NumberRun(object.start, object.stepPage, object.digits,

@@ -43,6 +43,11 @@ std::vector<int> seriesHeads(const Document &doc);
 // The format object `index` counts with: its own, with its head's repeat.
 NumberFormat seriesFormat(const Document &doc, int index, int head);
 
+// The object whose numbers object `index` shows: the front number it is the
+// same as, for a back number that shows exactly a front number's text, else
+// itself.
+int shownSource(const Document &doc, int index);
+
 // What object `index` shows on page `page` of the document's run: a
 // number's formatted value for that page (prefix, digits, check character,
 // suffix), any other object its text. Every text that is drawn, printed,

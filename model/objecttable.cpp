@@ -5,6 +5,7 @@
 #include "wrapint.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -95,11 +96,29 @@ QString shownName(const Document &doc, int index)
     return name.isEmpty() ? QStringLiteral("object %1").arg(index + 1) : name;
 }
 
+void keepShownNumbers(Document &doc, int source, const std::function<bool(int)> &mirror)
+{
+    const PageObject shown = doc.objects[source];
+    const NumberFormat format = seriesFormat(doc, source, seriesHead(doc, source));
+    for (int i = 0; i < doc.count(); ++i) {
+        PageObject &object = doc.objects[i];
+        if (object.sameAs != source || !mirror(i))
+            continue;
+        object.sameAs = -1;
+        object.start = shown.start;
+        object.stepPage = shown.stepPage;
+        object.digits = shown.digits;
+        object.zeros = shown.zeros;
+        object.format = format;
+    }
+}
+
 Removal deleteObject(Document &doc, int index)
 {
     Removal removal;
     if (!doc.isLive(index))
         return removal;
+    keepShownNumbers(doc, index, [](int) { return true; });
     // The link goes first, while its chain and head are whole.
     const std::int32_t link = doc.objects[index].linkId;
     if (link != -1) {
@@ -111,6 +130,8 @@ Removal deleteObject(Document &doc, int index)
     removal.removedObjects = 1;
     followRemoval(doc.lastLinked, index);
     for (PageObject &object : doc.objects) {
+        if (object.sameAs > index)
+            --object.sameAs;
         if (!object.isLinked())
             continue;
         if (object.linkPrev > index)

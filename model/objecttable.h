@@ -6,6 +6,7 @@
 #include <QSizeF>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // The object table's own operations. They change the document and report
@@ -35,8 +36,12 @@ struct Removal
     int removedObjects = 0;
 };
 
-// Removes one object, dissolving its link; an index outside the live objects
-// does nothing.
+// Makes every number that shows the text of `source` (sameAs), and that
+// `mirror` picks by index, a number of its own showing what it showed.
+void keepShownNumbers(Document &doc, int source, const std::function<bool(int)> &mirror);
+// Removes one object, dissolving its link; a number that showed its text
+// keeps showing what it showed. An index outside the live objects does
+// nothing.
 Removal deleteObject(Document &doc, int index);
 // Removes every selected object, from the highest index down.
 Removal deleteSelected(Document &doc);

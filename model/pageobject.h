@@ -19,6 +19,14 @@ enum ObjectKind : std::int32_t
     KindPicture = 3,
 };
 
+// The side of the paper an object is printed on; only a two-sided document
+// has a back.
+enum class Side : std::uint8_t
+{
+    Front,
+    Back,
+};
+
 // A box in document-window pixels: left and top inside, right and bottom outside.
 struct Bounds32
 {
@@ -56,6 +64,12 @@ struct PageObject
     QString fontName;
     QString text; // a text object's text; what a number showed when last saved
     QString name;
+
+    Side side = Side::Front;
+    // A number on the back that shows exactly the text of the front number
+    // at this table index on every page, as a stub does: one series printed
+    // on both sides; -1 for none.
+    std::int32_t sameAs = -1;
 
     std::int32_t linkId = -1;   // the link it belongs to, or -1
     std::int32_t linkPrev = -1; // the member before it, or -1
