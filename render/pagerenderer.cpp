@@ -81,7 +81,7 @@ constexpr qint64 askEveryMilliseconds = 100;
 // cover the page first. On screen, what cannot reach `visible` is skipped;
 // an empty `visible` stands for paper.
 RenderReport drawObjects(const DrawTarget &target, const RunTexts &texts, std::int32_t page,
-                         const QRectF &paper, const QRect &visible = QRect(),
+                         Side side, const QRectF &paper, const QRect &visible = QRect(),
                          const KeepDrawing &keepDrawing = {})
 {
     const Document &doc = texts.document();
@@ -89,8 +89,11 @@ RenderReport drawObjects(const DrawTarget &target, const RunTexts &texts, std::i
     QPainter &painter = target.painter;
     const Qt::BGMode previousMode = painter.backgroundMode();
     painter.setBackgroundMode(Qt::TransparentMode);
+    const auto onSide = [&doc, side](std::int32_t index) {
+        return doc.isLive(index) && sideOf(doc, doc.objects[index]) == side;
+    };
     for (const std::int32_t index : doc.drawOrder) {
-        if (doc.isLive(index) && isBackground(doc.objects[index]))
+        if (onSide(index) && isBackground(doc.objects[index]))
             drawBackground(target, doc.objects[index], paper);
     }
     QElapsedTimer sinceAsked;
@@ -103,7 +106,7 @@ RenderReport drawObjects(const DrawTarget &target, const RunTexts &texts, std::i
             }
             sinceAsked.restart();
         }
-        if (!doc.isLive(index) || isBackground(doc.objects[index]))
+        if (!onSide(index) || isBackground(doc.objects[index]))
             continue;
         const PageObject &object = doc.objects[index];
         if (showsNothing(object))
@@ -193,7 +196,7 @@ RenderReport renderPage(const Document &doc, const QList<Bounds32> &boxes, Rende
                                 deviceArea(painter)};
         const QRectF paper =
             doc.sheet ? QRectF(QPointF(0, 0), doc.sheet->label) : screenPaper(state);
-        report = drawObjects(target, RunTexts(doc), doc.pageShown, paper,
+        report = drawObjects(target, RunTexts(doc), doc.pageShown, context.side, paper,
                              QRect(0, 0, state.windowBounds.right, state.windowBounds.bottom));
         if (context.showLinkOverlay)
             drawLinks(painter, doc, boxes);
@@ -211,7 +214,7 @@ RenderReport renderPrintedPage(QPainter &painter, RenderCache &cache, const RunT
     const DrawTarget target{
         painter,          cache, texts.document().pictures, scale,         sheet.origin.x(),
         sheet.origin.y(), false, sheet.placePdfPage,        sheet.symbols, deviceArea(painter)};
-    return drawObjects(target, texts, page, sheet.paper, QRect(), keepDrawing);
+    return drawObjects(target, texts, page, sheet.side, sheet.paper, QRect(), keepDrawing);
 }
 
 QString unscannableOn(const RunTexts &texts, std::int32_t page)

@@ -22,6 +22,7 @@ struct RenderContext
     std::int32_t scrollOffset = 0; // vScrollPos * vScrollStep
     QRect windowRect;              // document window bounds in the main window's client area
     qreal devicePixelRatio = 1;    // device pixels to a window pixel on the window's screen
+    Side side = Side::Front;       // the side of the paper the window shows
     std::function<void(const QImage &)> present; // copies backBuffer to the window
 };
 
@@ -54,6 +55,7 @@ struct PaperSheet
     QPoint origin{};
     const PdfPagePlacer *placePdfPage = nullptr;
     SymbolPrefetch *symbols = nullptr; // the page's barcodes, encoded ahead
+    Side side = Side::Front;           // of the paper: only its objects are drawn
 };
 
 // Page `page` of the run whose texts are `texts`, as printed: the objects
