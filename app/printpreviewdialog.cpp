@@ -30,9 +30,9 @@ PrintPreviewDialog::PrintPreviewDialog(const Document &doc, const Calibration &c
     setObjectName(QStringLiteral("PrintPreviewDialog"));
     setWindowTitle(QStringLiteral("Print Preview"));
     pagesView = new PreviewPagesView(
-        static_cast<std::int32_t>(m_placements.sheetCount()), m_placements.paperOf(1),
-        [this](std::int32_t sheet, std::int32_t dotsPerInch) {
-            return sheetImage(m_cache, m_texts, m_placements, sheet, dotsPerInch);
+        static_cast<std::int32_t>(m_placements.faceCount()), m_placements.paperOf(1),
+        [this](std::int32_t face, std::int32_t dotsPerInch) {
+            return sheetImage(m_cache, m_texts, m_placements, face, dotsPerInch);
         },
         this);
     pageLabel = new QLabel(this);

@@ -1,5 +1,7 @@
 #include "pdfstamp.h"
 
+#include "filenames.h"
+
 #include "jpegheader.h"
 #include "picturedrawing.h"
 #include "qpdfpages.h"
@@ -42,7 +44,8 @@ std::optional<qpdfpages::Jpeg> jpegFrame(const QByteArray &bytes)
 
 QString stampPdfPages(const QString &runPdf, QIODevice &output,
                       const std::vector<PdfStandIn> &standIns, const PictureStore &pictures,
-                      bool copyRun, const std::function<bool()> &keepGoing)
+                      const QByteArray &catalogEntries, bool copyRun,
+                      const std::function<bool()> &keepGoing)
 {
     std::vector<qpdfpages::StandIn> placed;
     placed.reserve(standIns.size());
@@ -56,7 +59,7 @@ QString stampPdfPages(const QString &runPdf, QIODevice &output,
                           standIn.page,
                           jpegFrame(pictures.bytes(standIn.id))});
     const std::string error = qpdfpages::placeForms(
-        QFile::encodeName(runPdf).toStdString(), placed,
+        nativeFileName(runPdf).toStdString(), placed, catalogEntries.toStdString(),
         [&pictures](const std::string &id) {
             return pictures.bytes(QString::fromStdString(id)).toStdString();
         },

@@ -51,6 +51,8 @@ private:
 // copied first. `keepGoing`, when given, is asked between two pictures. An
 // error text when the run or a picture cannot be read, or the update was
 // stopped; empty on success.
+// The catalog of the update also gains `catalogEntries`.
 QString stampPdfPages(const QString &runPdf, QIODevice &output,
                       const std::vector<PdfStandIn> &standIns, const PictureStore &pictures,
-                      bool copyRun, const std::function<bool()> &keepGoing = {});
+                      const QByteArray &catalogEntries, bool copyRun,
+                      const std::function<bool()> &keepGoing = {});

@@ -7,7 +7,7 @@ DevicePaper devicePaper(const QPageLayout &layout)
 }
 
 RunPlacements::RunPlacements(const Document &doc, const PrintPlan &plan, const DevicePaper &device)
-    : m_plan(plan), m_layout(doc.sheet), m_device(device)
+    : m_plan(plan), m_layout(doc.sheet), m_duplex(doc.duplex), m_device(device)
 {
     if (plan.last >= plan.first && plan.copies >= 1)
         m_items = (std::int64_t{plan.last} - plan.first + 1) * plan.copies;
@@ -31,7 +31,80 @@ bool RunPlacements::bringsPaper() const
     return m_layout || (m_plan.background && m_plan.background->pdf);
 }
 
+QList<Side> RunPlacements::sides() const
+{
+    if (m_duplex == Duplex::Off)
+        return {Side::Front};
+    switch (m_plan.sides) {
+    case PrintedSides::Front:
+        return {Side::Front};
+    case PrintedSides::Back:
+        return {Side::Back};
+    case PrintedSides::Both:
+        break;
+    }
+    return {Side::Front, Side::Back};
+}
+
+std::int64_t RunPlacements::faceCount() const
+{
+    return m_sheets * sides().size();
+}
+
+Face RunPlacements::face(std::int64_t index) const
+{
+    const QList<Side> printed = sides();
+    return {(index - 1) / printed.size() + 1, printed[(index - 1) % printed.size()]};
+}
+
+QList<Placement> RunPlacements::onFace(const Face &face) const
+{
+    QList<Placement> placements = frontsOn(face.sheet);
+    if (face.side == Side::Back) {
+        const QSizeF paper = paperOf(face.sheet);
+        for (Placement &placed : placements)
+            placed = backOf(placed, paper);
+    }
+    return placements;
+}
+
 QList<Placement> RunPlacements::onSheet(std::int64_t sheet) const
+{
+    QList<Placement> placements;
+    for (const Side side : sides())
+        placements += onFace({sheet, side});
+    return placements;
+}
+
+QList<QRectF> RunPlacements::cellsOn(const Face &face) const
+{
+    QList<QRectF> cells;
+    for (int cell = 0; m_layout && cell < m_layout->cellCount(); ++cell) {
+        const QRectF rect = m_layout->cellRect(cell);
+        cells.append(face.side == Side::Back ? mirrored(rect, m_layout->paper) : rect);
+    }
+    return cells;
+}
+
+QRectF RunPlacements::mirrored(const QRectF &cell, const QSizeF &paper) const
+{
+    const QPointF corner = m_duplex == Duplex::LongEdge
+                               ? QPointF(paper.width() - cell.x() - cell.width(), cell.y())
+                               : QPointF(cell.x(), paper.height() - cell.y() - cell.height());
+    return QRectF(corner, cell.size());
+}
+
+Placement RunPlacements::backOf(const Placement &front, const QSizeF &paper) const
+{
+    Placement back = front;
+    back.side = Side::Back;
+    back.cell = mirrored(front.cell, paper);
+    // The back's content stands upright where its cell lies.
+    back.origin = back.cell.topLeft() + (front.origin - front.cell.topLeft());
+    return back;
+}
+
+QList<Placement> RunPlacements::frontsOn(std::int64_t sheet) const
 {
     const std::int64_t forward = laidOut(sheet);
     if (!m_layout)
@@ -59,8 +132,11 @@ std::optional<QSizeF> RunPlacements::labelSize() const
 std::int64_t RunPlacements::laidOut(std::int64_t sheet) const
 {
     // The sheets are laid out in the run's order and printed backwards for
-    // Reverse, so that the stack comes out in order face up.
-    return m_plan.lastPageFirst ? m_sheets - sheet : sheet - 1;
+    // Reverse, so that the stack comes out in order face up; so are the
+    // backs of a second pass that must meet a stack turned face up.
+    const bool backwards =
+        m_plan.lastPageFirst != (m_plan.backsReversed && sides() == QList<Side>{Side::Back});
+    return backwards ? m_sheets - sheet : sheet - 1;
 }
 
 std::pair<std::int32_t, int> RunPlacements::itemPage(std::int64_t item) const

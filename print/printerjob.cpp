@@ -89,6 +89,16 @@ Bounds32 printableExtent(const QPrinter &printer)
     return {0, 0, area.width(), area.height()};
 }
 
+QByteArray viewerPreferences(Duplex duplex)
+{
+    QByteArray entries = "\n/ViewerPreferences << /PrintScaling /None";
+    if (duplex == Duplex::LongEdge)
+        entries += " /Duplex /DuplexFlipLongEdge";
+    else if (duplex == Duplex::ShortEdge)
+        entries += " /Duplex /DuplexFlipShortEdge";
+    return entries + " >>";
+}
+
 QRectF paperAroundPage(const QPrinter &printer)
 {
     const DevicePaper paper = devicePaper(printer.pageLayout());
@@ -127,7 +137,14 @@ JobResult printJob(const Document &doc, const PrintPlan &plan, QPrinter &printer
                    const std::optional<OutputTarget> &file, const PrintProgress &progress,
                    const std::function<bool()> &keepGoing)
 {
+    // Both sides from one job: the queue turns the paper about the edge the
+    // document says, and a PDF tells its viewers to.
+    const Duplex duplex = plan.sides == PrintedSides::Both ? doc.duplex : Duplex::Off;
+    printer.setDuplex(duplex == Duplex::LongEdge    ? QPrinter::DuplexLongSide
+                      : duplex == Duplex::ShortEdge ? QPrinter::DuplexShortSide
+                                                    : QPrinter::DuplexNone);
     PrinterJob job(printer, file);
+    job.printOnBothSides(duplex);
     PictureStore pictures = doc.pictures;
     if (plan.background)
         pictures.add(plan.background->bytes);
@@ -162,6 +179,11 @@ PrinterJob::PrinterJob(QPrinter &printer, const std::optional<OutputTarget> &fil
 
 PrinterJob::~PrinterJob() = default;
 
+void PrinterJob::printOnBothSides(Duplex duplex)
+{
+    m_duplex = duplex;
+}
+
 void PrinterJob::placePdfPagesFrom(const PictureStore &pictures)
 {
     const auto &entries = pictures.entries();
@@ -173,9 +195,10 @@ void PrinterJob::placePdfPagesFrom(const PictureStore &pictures)
 QString PrinterJob::open()
 {
     QString error = m_file ? m_file->open() : spoolError(m_queueSpool.open(QDir::tempPath()));
-    // PDF pages are put in place by an update appended to the run; a run
-    // that cannot be read back as it goes (a stream) is drawn elsewhere first.
-    m_drawnElsewhere = m_pdfPictures.has_value() && readableOutput().isEmpty();
+    // An update appended to the run puts PDF pages in place and tells viewers
+    // how to print it; a run that cannot be read back as it goes (a stream)
+    // is drawn elsewhere first.
+    m_drawnElsewhere = readableOutput().isEmpty();
     if (error.isEmpty() && m_drawnElsewhere)
         error = spoolError(m_drawnSpool.openElsewhere());
     if (!error.isEmpty())
@@ -207,16 +230,15 @@ PrintSheets PrinterJob::sheets()
 
 QString PrinterJob::deliver(const std::function<bool()> &keepGoing)
 {
-    if (m_pdfPictures) {
-        if (!(m_drawnElsewhere ? m_drawnSpool.file().finish() : device().flush()))
-            return failure();
-        const QString error =
-            stampPdfPages(m_drawnElsewhere ? m_drawnSpool.readablePath() : readableOutput(),
-                          device(), m_standIns.all(), *m_pdfPictures, m_drawnElsewhere, keepGoing);
-        if (!error.isEmpty()) {
-            device().abandon();
-            return error;
-        }
+    if (!(m_drawnElsewhere ? m_drawnSpool.file().finish() : device().flush()))
+        return failure();
+    const QString error = stampPdfPages(
+        m_drawnElsewhere ? m_drawnSpool.readablePath() : readableOutput(), device(),
+        m_standIns.all(), m_pdfPictures.value_or(PictureStore()), viewerPreferences(m_duplex),
+        m_drawnElsewhere, keepGoing);
+    if (!error.isEmpty()) {
+        device().abandon();
+        return error;
     }
     if (m_file)
         return m_file->commit();

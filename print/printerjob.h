@@ -26,6 +26,10 @@ inline constexpr int printerDotsPerInch = 360;
 void preparePrinter(QPrinter &printer);
 // (0, 0, printable width, printable height) in dots at the program's resolution.
 Bounds32 printableExtent(const QPrinter &printer);
+// The catalog entries that tell a PDF viewer how to print a run: at its
+// size (no viewer shrinks a calibrated run to fit), and on both sides
+// turning about the edge `duplex` says.
+QByteArray viewerPreferences(Duplex duplex);
 // The printer's paper in page units from the corner of its printable area,
 // where the page's origin lies on paper as on screen.
 QRectF paperAroundPage(const QPrinter &printer);
@@ -80,6 +84,9 @@ public:
     PrinterJob(const PrinterJob &) = delete;
     PrinterJob &operator=(const PrinterJob &) = delete;
 
+    // Tells the PDF's viewers to print it on both sides, turning about the
+    // edge `duplex` says. Before deliver().
+    void printOnBothSides(Duplex duplex);
     // The pictures the run shows: the pages of PDF pictures, and JPEGs, are
     // put in place as they are by an update appended to the run once it is
     // drawn. Before open().
@@ -112,4 +119,5 @@ private:
     Spool m_drawnSpool;
     bool m_drawnElsewhere = false; // into m_drawnSpool, the output being a stream
     PdfStandIns m_standIns;
+    Duplex m_duplex = Duplex::Off;
 };

@@ -9,6 +9,16 @@
 #include <cstdint>
 #include <optional>
 
+// Which sides of a two-sided document a run prints: both, or one of them,
+// for a printer that prints one side (the fronts, then the backs on a
+// second pass through it).
+enum class PrintedSides
+{
+    Both,
+    Front,
+    Back,
+};
+
 // What one run prints: pages first..last of the document's run, each page
 // with the values it has in the whole run, so that a reprint of page 37 is
 // page 37 again; each page `copies` times; on the calibration of the
@@ -31,6 +41,12 @@ struct PrintPlan
     // On a sheet of labels, the cell of the first sheet the run starts in,
     // from 1; the cells before it stay blank.
     int firstCell = 1;
+    // The backs', for a run on both sides: a back has an error of its own.
+    Calibration backCalibration = {};
+    PrintedSides sides = PrintedSides::Both;
+    // The backs of a second pass last sheet first, for a printer that
+    // stacks its output face up.
+    bool backsReversed = false;
 
     bool operator==(const PrintPlan &) const = default;
 };

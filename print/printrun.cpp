@@ -80,7 +80,9 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
         return result;
     }
     const RunPlacements placements(doc, plan, {sheets.paperSize, sheets.printableOrigin});
-    const auto items = static_cast<std::int32_t>(placements.count());
+    // A label's front and back count as they are drawn.
+    const auto items = static_cast<std::int32_t>(placements.count() * placements.faceCount() /
+                                                 std::max<std::int64_t>(placements.sheetCount(), 1));
     // The device's painter origin: its printable area's corner until the run
     // sets a paper of its own, which has no margins.
     QPointF deviceOrigin = sheets.printableOrigin;
@@ -108,9 +110,9 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     const RunTexts texts(doc);
     // The run's own: nothing of it is shared with the screen.
     RenderCache cache;
-    std::int64_t sheet = 1;
+    std::int64_t faceIndex = 1;
     const PdfPagePlacer placePdfPage = [&](const QString &id, std::int32_t page) {
-        return sheets.placePdfPage(static_cast<std::int32_t>(sheet), id, page);
+        return sheets.placePdfPage(static_cast<std::int32_t>(faceIndex), id, page);
     };
     // The heap the run grows is kept until it ends, and the barcodes of the
     // next page are encoded on a second core.
@@ -145,12 +147,14 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
         // The page is drawn at its origin in whole dots through the drawing's
         // offset, the painter's transform left alone: changing it on every
         // label costs Qt's PDF engine more than the label does.
-        const QTransform calibrated =
-            calibrationTransform(plan.calibration, printerResolution, deviceOrigin);
+        const QTransform calibrated = calibrationTransform(
+            placed.side == Side::Back ? plan.backCalibration : plan.calibration, printerResolution,
+            deviceOrigin, paperSet.isValid() ? paperSet : sheets.paperSize);
         if (painter.transform() != calibrated)
             painter.setTransform(calibrated);
         paper.origin = ((placed.origin - deviceOrigin) * scale).toPoint();
         paper.paper = placed.cell.translated(-placed.origin);
+        paper.side = placed.side;
         if (clipCells)
             painter.setClipRect(QRectF(paper.origin, placed.cell.size() * scale));
         if (plan.background) {
@@ -175,31 +179,33 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
         ++drawn;
         return true;
     };
-    QList<Placement> onSheet = placements.onSheet(1);
-    for (; sheet <= placements.sheetCount(); ++sheet) {
-        QList<Placement> onNextSheet =
-            sheet < placements.sheetCount() ? placements.onSheet(sheet + 1) : QList<Placement>();
+    const std::int64_t faces = placements.faceCount();
+    QList<Placement> onFace = faces > 0 ? placements.onFace(placements.face(1)) : QList<Placement>();
+    for (; faceIndex <= faces; ++faceIndex) {
+        QList<Placement> onNextFace = faceIndex < faces
+                                          ? placements.onFace(placements.face(faceIndex + 1))
+                                          : QList<Placement>();
         bool ended = false;
-        for (qsizetype k = 0; k < onSheet.size() && !ended; ++k) {
+        for (qsizetype k = 0; k < onFace.size() && !ended; ++k) {
             // The worker goes on to the page drawn after this one.
-            const std::int32_t next = k + 1 < onSheet.size()  ? onSheet[k + 1].page
-                                      : onNextSheet.isEmpty() ? 0
-                                                              : onNextSheet.constFirst().page;
-            symbols.startPage(onSheet[k].page, next);
-            ended = !draw(onSheet[k]);
+            const std::int32_t next = k + 1 < onFace.size()  ? onFace[k + 1].page
+                                      : onNextFace.isEmpty() ? 0
+                                                             : onNextFace.constFirst().page;
+            symbols.startPage(onFace[k].page, next);
+            ended = !draw(onFace[k]);
         }
         if (ended)
             break;
-        onSheet = std::move(onNextSheet);
+        onFace = std::move(onNextFace);
         result.error = deviceFailure(sheets);
-        if (result.error.isEmpty() && sheet < placements.sheetCount() && sheets.newSheet) {
+        if (result.error.isEmpty() && faceIndex < faces && sheets.newSheet) {
             // The paper changes only where the background's pages differ.
-            usePaperOf(sheet + 1);
+            usePaperOf(placements.face(faceIndex + 1).sheet);
             if (!sheets.newSheet()) {
                 result.error = deviceFailure(sheets);
                 if (result.error.isEmpty())
-                    result.error =
-                        QStringLiteral("The printer could not start page %1.").arg(sheet + 1);
+                    result.error = QStringLiteral("The printer could not start page %1.")
+                                       .arg(faceIndex + 1);
             }
         }
         if (!result.error.isEmpty()) {
@@ -220,34 +226,37 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
 }
 
 QImage sheetImage(RenderCache &cache, const RunTexts &texts, const RunPlacements &placements,
-                  std::int64_t sheet, std::int32_t dotsPerInch)
+                  std::int64_t faceIndex, std::int32_t dotsPerInch)
 {
+    const Face face = placements.face(faceIndex);
+    const QSizeF paperSize = placements.paperOf(face.sheet);
     const qreal dotsPerPoint = dotsPerInch / 72.0;
-    QImage image((placements.paperOf(sheet) * dotsPerPoint).toSize(), QImage::Format_RGB32);
+    QImage image((paperSize * dotsPerPoint).toSize(), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    painter.setTransform(
-        calibrationTransform(placements.plan().calibration, dotsPerInch, QPointF()));
+    const PrintPlan &plan = placements.plan();
+    painter.setTransform(calibrationTransform(
+        face.side == Side::Back ? plan.backCalibration : plan.calibration, dotsPerInch, QPointF(),
+        paperSize));
     const std::int32_t scale = printerScale(dotsPerInch);
     // Where the labels are, as a guide: the paper shows no such line.
     if (const SheetLayout *layout = placements.sheetLayout()) {
         painter.setPen(QPen(QColor(200, 200, 200), 0));
-        for (int cell = 0; cell < layout->cellCount(); ++cell) {
-            const QRectF rect = layout->cellRect(cell);
+        for (const QRectF &rect : placements.cellsOn(face))
             painter.drawPath(
                 labelOutline(*layout, QRectF(rect.topLeft() * scale, rect.size() * scale)));
-        }
     }
     const bool labels = placements.labelSize().has_value();
-    for (const Placement &placed : placements.onSheet(sheet)) {
+    for (const Placement &placed : placements.onFace(face)) {
         // As the print run places it: at its origin, a label clipped to its cell.
         PaperSheet paper;
         paper.paper = placed.cell.translated(-placed.origin);
         paper.origin = (placed.origin * scale).toPoint();
+        paper.side = placed.side;
         if (labels)
             painter.setClipRect(QRectF(placed.cell.topLeft() * scale, placed.cell.size() * scale));
-        if (const auto &background = placements.plan().background)
-            drawRunBackground(painter, cache, *background, placed.page,
+        if (plan.background)
+            drawRunBackground(painter, cache, *plan.background, placed.page,
                               QRectF(placed.cell.topLeft() * scale, placed.cell.size() * scale),
                               nullptr);
         renderPrintedPage(painter, cache, texts, placed.page, scale, paper);

@@ -97,9 +97,10 @@ inline PrintResult printRun(const Document &doc, std::int32_t printerResolution,
     return printRun(doc, printerResolution, docOpen, sheets, wholeRun(doc.pagesToPrint), progress);
 }
 
-// Sheet `sheet` (from 1) of a run as it comes out on paper at `dotsPerInch`
-// (a multiple of 72): each placement drawn as the print run draws it, under
-// the plan's calibration, and on a sheet of labels the cells' outlines in
-// light grey as a guide. What a preview shows.
+// Face `face` (from 1: a sheet's front, then its back where the run prints
+// both) of a run as it comes out on paper at `dotsPerInch` (a multiple of
+// 72): each placement drawn as the print run draws it, under its side's
+// calibration, and on a sheet of labels the cells' outlines in light grey as
+// a guide. What a preview shows.
 QImage sheetImage(RenderCache &cache, const RunTexts &texts, const RunPlacements &placements,
-                  std::int64_t sheet, std::int32_t dotsPerInch);
+                  std::int64_t face, std::int32_t dotsPerInch);

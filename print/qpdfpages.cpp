@@ -273,6 +273,44 @@ struct SourcePdf
     std::vector<QPDFPageObjectHelper> pages;
 };
 
+// The run's catalog, found through its last cross-reference table, with
+// `entries` added to its dictionary: where it is and its new text. Nothing
+// when the run's table is not the one table a PDF writer like Qt's writes.
+std::optional<std::pair<QPDFObjGen, std::string>>
+catalogWith(const RunFile &run, const RunTrailer &trailer, const std::string &entries)
+{
+    const std::vector<std::string_view> kept = tokens(trailer.kept);
+    const auto root = std::find(kept.begin(), kept.end(), "/Root");
+    if (kept.end() - root < 3 || !isWholeNumber(root[1]) || !isWholeNumber(root[2]))
+        return std::nullopt;
+    const int object = std::stoi(std::string(root[1]));
+    const int generation = std::stoi(std::string(root[2]));
+    const std::string table = run.read(trailer.lastXref, 64);
+    const std::size_t firstLine = table.find('\n');
+    const std::size_t secondLine = table.find('\n', firstLine + 1);
+    if (table.rfind("xref", 0) != 0 || secondLine == std::string::npos ||
+        table.compare(firstLine + 1, 2, "0 ") != 0)
+        return std::nullopt;
+    constexpr std::size_t entrySize = 20;
+    const std::string entry = run.read(
+        trailer.lastXref + static_cast<long long>(secondLine + 1 + std::size_t(object) * entrySize),
+        entrySize);
+    if (entry.size() < entrySize || entry[17] != 'n' ||
+        !isWholeNumber(std::string_view(entry).substr(1, 9)))
+        return std::nullopt;
+    constexpr std::size_t longestCatalog = 4096;
+    const std::string text = run.read(std::stoll(entry.substr(0, 10)), longestCatalog);
+    const std::string head = std::to_string(object) + ' ' + std::to_string(generation) + " obj";
+    const std::size_t open = text.find("<<");
+    const std::size_t end = text.find("endobj");
+    const std::size_t close = text.rfind(">>", end);
+    if (text.rfind(head, 0) != 0 || open == std::string::npos || end == std::string::npos ||
+        close == std::string::npos || close < open)
+        return std::nullopt;
+    return std::pair{QPDFObjGen(object, generation),
+                     head + '\n' + text.substr(open, close - open) + entries + "\n>>\nendobj\n"};
+}
+
 // The dictionary of `form` with a matrix that maps its box onto the unit
 // square, where an image is drawn: the form then fills what the image did.
 QPDFObjectHandle unitSquareDictionary(QPDFObjectHandle form)
@@ -443,6 +481,13 @@ public:
         put("\nendstream\nendobj\n");
     }
 
+    // An object of the run written anew, whole, as `text`.
+    void putText(QPDFObjGen where, const std::string &text)
+    {
+        m_offsets[where] = m_offset;
+        put(text);
+    }
+
     // A page with no area shows nothing, rather than its stand-in.
     void putEmptyForm(QPDFObjGen where)
     {
@@ -488,6 +533,7 @@ private:
 } // namespace
 
 std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<StandIn> &standIns,
+                                  const std::string &catalogEntries,
                                   const std::function<std::string(const std::string &)> &bytesOf,
                                   const std::function<void(const char *, std::size_t)> &write,
                                   bool copyRun, const std::function<bool()> &keepGoing)
@@ -496,7 +542,7 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
     try {
         const RunFile run(runPath);
         // An update of no object would be a damaged file.
-        if (standIns.empty()) {
+        if (standIns.empty() && catalogEntries.empty()) {
             if (copyRun)
                 run.copyTo(write);
             return {};
@@ -560,6 +606,12 @@ std::string qpdfpages::placeForms(const std::string &runPath, const std::vector<
             }
         }
         UpdateWriter update(write, size);
+        if (!catalogEntries.empty()) {
+            const auto catalog = catalogWith(run, *trailer, catalogEntries);
+            if (!catalog)
+                return "The run's PDF could not be read back.";
+            update.putText(catalog->first, catalog->second);
+        }
         for (const auto &[where, standIn] : jpegs)
             update.putJpeg(where, *standIn->jpeg, bytesOf(standIn->picture));
         for (PlacedForm &placed : forms) {

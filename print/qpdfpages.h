@@ -39,12 +39,14 @@ struct StandIn
 // Writes, through `write`, an update of the PDF at `runPath` in which each
 // stand-in's image object becomes its page of its picture (whose bytes
 // `bytesOf` gives) as a form XObject filling the image's square, or the
-// JPEG as an image whose data are the file's bytes. With `copyRun` the
-// run's own bytes are written first; without, `write` appends to the file
-// at `runPath` itself. With no stand-in there is no update. `keepGoing`,
-// asked between two stand-ins, stops the update. An error text, empty on
-// success.
+// JPEG as an image whose data are the file's bytes, and whose catalog gains
+// `catalogEntries` (PDF dictionary entries, such as viewer preferences).
+// With `copyRun` the run's own bytes are written first; without, `write`
+// appends to the file at `runPath` itself. With no stand-in and no entries
+// there is no update. `keepGoing`, asked between two stand-ins, stops the
+// update. An error text, empty on success.
 std::string placeForms(const std::string &runPath, const std::vector<StandIn> &standIns,
+                       const std::string &catalogEntries,
                        const std::function<std::string(const std::string &picture)> &bytesOf,
                        const std::function<void(const char *data, std::size_t length)> &write,
                        bool copyRun, const std::function<bool()> &keepGoing);
