@@ -7,6 +7,9 @@
 #include "guarded.h"
 #include "printcommands.h"
 #include "printlogwindow.h"
+#include "sharedlogreads.h"
+#include "sharedlogsession.h"
+#include "sharedlogsetting.h"
 
 AddonCommands::AddonCommands(const AppContext &context, const PrintCommands &print,
                              const ShellHooks &hooks, QWidget *parent)
@@ -26,7 +29,7 @@ AddonCommands::AddonCommands(const AppContext &context, const PrintCommands &pri
     // An open Print Log shows each run as it is printed, with its manifest.
     connect(&print, &PrintCommands::runLogged, this, [this] {
         if (m_printLogWindow && m_printLogWindow->isVisible())
-            m_printLogWindow->showLog(m_print.printLog().path(), m_print.printedRuns());
+            refreshPrintLog();
     });
 }
 
@@ -51,23 +54,56 @@ void AddonCommands::continueNumbering()
         if (!m_context.session.docOpen)
             return;
         DocumentEditor &editor = m_context.editor;
-        Document next = editor.document();
-        ::continueNumbering(next);
-        const QList<NextFirstValue> values = firstValues(next);
-        if (values.isEmpty()) {
+        const QString caption = QStringLiteral("Continue Numbering");
+        if (firstValues(editor.document()).isEmpty()) {
             m_context.feedback.tell(QStringLiteral("The document has no numbers to move on."),
-                                    QStringLiteral("Continue Numbering"));
+                                    caption);
+            return;
+        }
+        QString error;
+        const std::optional<SharedLogAddress> address = SharedLogSetting().address(&error);
+        if (!error.isEmpty()) {
+            m_context.feedback.tell(error, caption);
+            return;
+        }
+        // With a shared log, past every value any machine printed or holds;
+        // else on by the document's own run.
+        std::map<QString, PrintedExtremes> printed;
+        if (address) {
+            const QString documentKey = sharedKey();
+            const QList<SharedRun> runs = documentKey.isEmpty()
+                                              ? QList<SharedRun>()
+                                              : sharedValuesOf(*address, documentKey, error);
+            if (!error.isEmpty()) {
+                m_context.feedback.tell(error, caption);
+                return;
+            }
+            printed = printedExtremes(runs);
+        }
+        const auto moveOn = [address, printed](Document &doc) {
+            if (address)
+                return continuePast(doc, printed);
+            ::continueNumbering(doc);
+            return true;
+        };
+        Document next = editor.document();
+        if (!moveOn(next)) {
+            m_context.feedback.tell(QStringLiteral("The shared print log holds no value of this "
+                                                   "document's numbers: they stay as they are."),
+                                    caption);
             return;
         }
         if (!m_continueNumberingDialog)
             m_continueNumberingDialog = new ContinueNumberingDialog(m_parent);
-        m_continueNumberingDialog->showValues(values, next.pagesToPrint);
+        if (address)
+            m_continueNumberingDialog->showValuesPast(firstValues(next), address->shown());
+        else
+            m_continueNumberingDialog->showValues(firstValues(next), next.pagesToPrint);
         m_continueNumberingDialog->setResult(QDialog::Rejected);
         m_hooks.runModal(*m_continueNumberingDialog);
         if (m_continueNumberingDialog->result() != QDialog::Accepted)
             return;
-        editor.edit(QStringLiteral("Continue Numbering"),
-                    [](Document &doc) { ::continueNumbering(doc); });
+        editor.edit(caption, moveOn);
     });
 }
 
@@ -75,10 +111,32 @@ void AddonCommands::showPrintLog()
 {
     if (!m_printLogWindow)
         m_printLogWindow = new PrintLogWindow(m_parent);
-    m_printLogWindow->showLog(m_print.printLog().path(), m_print.printedRuns());
+    refreshPrintLog();
     m_printLogWindow->show();
     m_printLogWindow->raise();
     m_printLogWindow->activateWindow();
+}
+
+void AddonCommands::refreshPrintLog()
+{
+    QString error;
+    const std::optional<SharedLogAddress> address = SharedLogSetting().address(&error);
+    const QString path = m_print.printLog().path();
+    if (!address) {
+        m_printLogWindow->showLog(path, m_print.printedRuns(), error);
+        return;
+    }
+    m_printLogWindow->showSharedLog(*address, sharedKey(), path, m_print.printedRuns());
+}
+
+QString AddonCommands::sharedKey() const
+{
+    const Document &doc = m_context.editor.document();
+    const Session &session = m_context.session;
+    // An untitled document has no runs of its own until it gets its id.
+    if (!session.docOpen || (!session.docNamed && doc.id.isEmpty()))
+        return {};
+    return sharedDocumentKey(doc, session.docFileName);
 }
 
 CommandRows AddonCommands::rows() const

@@ -13,7 +13,8 @@ class QAction;
 class QWidget;
 
 // The Add-ons menu: Create Matrix, and a run's aftermath, Continue
-// Numbering and the Print Log.
+// Numbering and the Print Log, through the shop's shared print log when one
+// is set.
 class AddonCommands : public Commands
 {
     Q_OBJECT
@@ -39,8 +40,12 @@ private:
     // Shows the next run's first values and, when the user agrees, moves every
     // number on by the run, as one undo step.
     void continueNumbering();
-    // Opens the print log in its window.
+    // Opens the print log in its window: the shop's shared log when one is
+    // set, else this computer's.
     void showPrintLog();
+    void refreshPrintLog();
+    // The key the shared log knows the open document by; empty for none.
+    QString sharedKey() const;
 
     AppContext m_context;
     const PrintCommands &m_print;

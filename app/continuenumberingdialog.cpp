@@ -54,6 +54,21 @@ void ContinueNumberingDialog::showValues(const QList<NextFirstValue> &values, st
     questionLabel->setText(QStringLiteral("Move every number on by a run of %1 pages? The next run "
                                           "starts with:")
                                .arg(pages));
+    listValues(values);
+}
+
+void ContinueNumberingDialog::showValuesPast(const QList<NextFirstValue> &values,
+                                             const QString &log)
+{
+    questionLabel->setText(QStringLiteral("Move every number past the values every machine "
+                                          "printed or holds, as the shared print log %1 tells? "
+                                          "The next run starts with:")
+                               .arg(log));
+    listValues(values);
+}
+
+void ContinueNumberingDialog::listValues(const QList<NextFirstValue> &values)
+{
     valuesTable->setRowCount(static_cast<int>(values.size()));
     for (int row = 0; row < values.size(); ++row) {
         valuesTable->setItem(row, 0, new QTableWidgetItem(values[row].name));

@@ -19,9 +19,15 @@ public:
 
     // Lists every number with its first value after a run of `pages` pages.
     void showValues(const QList<NextFirstValue> &values, std::int32_t pages);
+    // Lists every number with its first value past what every machine
+    // printed of it, as the shared print log `log` tells.
+    void showValuesPast(const QList<NextFirstValue> &values, const QString &log);
 
     QLabel *questionLabel = nullptr;
     QTableWidget *valuesTable = nullptr;
     QPushButton *okButton = nullptr;
     QPushButton *cancelButton = nullptr;
+
+private:
+    void listValues(const QList<NextFirstValue> &values);
 };

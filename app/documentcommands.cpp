@@ -9,6 +9,7 @@
 #include "objecttable.h"
 #include "outputfile.h"
 #include "saveprompt.h"
+#include "sharedlogsetting.h"
 
 #include <QFileInfo>
 
@@ -203,7 +204,13 @@ QString DocumentCommands::saveUnderNonUtf8Name(const Document &doc, const QStrin
 
 bool DocumentCommands::write(const QString &path)
 {
+    // A job printed through a shop's shared log is known by its id on every
+    // machine; without one, a document is saved as it always was. A block
+    // that could not be read is not replaced for it.
     const Document &doc = m_context.editor.document();
+    const bool unreadBlock = doc.storedBlock && doc.storedBlock->damaged;
+    if (!unreadBlock && !SharedLogSetting().uri().isEmpty())
+        m_context.editor.ensureId();
     if (saveDropsUnreadFormats(doc) &&
         !m_context.feedback.confirm(
             QStringLiteral("Save without the number formats that could not be read?"),

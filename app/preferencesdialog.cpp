@@ -5,19 +5,24 @@
 #include "document.h"
 #include "guarded.h"
 #include "numberconversion.h"
+#include "sharedlogsetting.h"
 
-#include <QFont>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
 
 namespace {
-// Outer 188 x 195 less the dialog frame (3-pixel borders, 19-pixel caption).
-constexpr QSize clientSize{182, 170};
+// The page of the capacity: the group and its labels where they always stood.
+constexpr QSize objectsPageSize{177, 121};
 // Start-up refuses a larger capacity, and a table without room is no use.
 constexpr std::int32_t minObjects = 1;
+
+const QString caption = QStringLiteral("Preferences");
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int x, int y)
 {
@@ -28,11 +33,11 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int x,
     return label;
 }
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, int x)
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 {
     auto *button = new QPushButton(text, parent);
     button->setObjectName(QLatin1String(name));
-    button->setGeometry(x, 136, 75, 25);
+    button->setFixedSize(75, 25);
     return button;
 }
 } // namespace
@@ -44,12 +49,17 @@ PreferencesDialog::PreferencesDialog(PreferencesRecord &prefs, std::int32_t capa
       m_prefs(prefs), m_capacity(capacity), m_feedback(feedback)
 {
     setObjectName(QStringLiteral("PreferencesDialog"));
-    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowTitle(caption);
     setModal(true);
-    setFixedSize(clientSize);
     setFont(designFont());
 
-    maxObjectsGroup = new QGroupBox(QStringLiteral("Max Number of Objects"), this);
+    pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("pages"));
+
+    objectsPage = new QWidget;
+    objectsPage->setObjectName(QStringLiteral("objectsPage"));
+    objectsPage->setMinimumSize(objectsPageSize);
+    maxObjectsGroup = new QGroupBox(QStringLiteral("Max Number of Objects"), objectsPage);
     maxObjectsGroup->setObjectName(QStringLiteral("maxObjectsGroup"));
     maxObjectsGroup->setGeometry(8, 8, 161, 105);
     valueLabel = makeLabel(maxObjectsGroup, "valueLabel", QStringLiteral("Value:"), 24, 28);
@@ -60,10 +70,41 @@ PreferencesDialog::PreferencesDialog(PreferencesRecord &prefs, std::int32_t capa
                              QStringLiteral("Restart Paginette to changes"), 8, 64);
     takeEffectLabel =
         makeLabel(maxObjectsGroup, "takeEffectLabel", QStringLiteral("take effect"), 56, 80);
+    pages->addTab(objectsPage, QStringLiteral("&Objects"));
 
-    cancelButton = makeButton(this, "cancelButton", QStringLiteral("Cancel"), 8);
-    okButton = makeButton(this, "okButton", QStringLiteral("OK"), 96);
+    printLogPage = new QWidget;
+    printLogPage->setObjectName(QStringLiteral("printLogPage"));
+    sharedLogEdit = new QLineEdit(printLogPage);
+    sharedLogEdit->setObjectName(QStringLiteral("sharedLogEdit"));
+    sharedLogEdit->setMinimumWidth(320);
+    sharedLogEdit->setPlaceholderText(QStringLiteral("postgresql://USER@HOST/DATABASE"));
+    auto *sharedLogLabel = new QLabel(QStringLiteral("&Shared print log:"), printLogPage);
+    sharedLogLabel->setBuddy(sharedLogEdit);
+    auto *sharedLogNote =
+        new QLabel(QStringLiteral("A PostgreSQL server that every machine of the shop logs "
+                                  "its runs in, so that none prints a number another has "
+                                  "printed. Empty: this computer's log alone. The password "
+                                  "comes from ~/.pgpass or PGPASSWORD, never from here."),
+                   printLogPage);
+    sharedLogNote->setWordWrap(true);
+    auto *printLogLayout = new QVBoxLayout(printLogPage);
+    printLogLayout->addWidget(sharedLogLabel);
+    printLogLayout->addWidget(sharedLogEdit);
+    printLogLayout->addWidget(sharedLogNote);
+    printLogLayout->addStretch();
+    pages->addTab(printLogPage, QStringLiteral("&Print Log"));
+
+    cancelButton = makeButton(this, "cancelButton", QStringLiteral("Cancel"));
+    okButton = makeButton(this, "okButton", QStringLiteral("OK"));
     okButton->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(okButton);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(pages);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(okButton, &QPushButton::clicked, this, &PreferencesDialog::store);
     connect(cancelButton, &QPushButton::clicked, this, &PreferencesDialog::cancel);
@@ -73,6 +114,7 @@ void PreferencesDialog::showCapacity()
 {
     // The capacity in force in this run, not the value last stored.
     maxObjectsEdit->setText(QString::number(m_capacity));
+    sharedLogEdit->setText(SharedLogSetting().uri());
 }
 
 void PreferencesDialog::store()
@@ -81,15 +123,27 @@ void PreferencesDialog::store()
     guarded([this] {
         const std::int32_t value = textToInt32(maxObjectsEdit->text());
         if (value < minObjects || value > maxObjectCapacity) {
+            pages->setCurrentWidget(objectsPage);
             m_feedback.tell(QStringLiteral("Max Number of Objects must be from %1 to %2")
                                 .arg(minObjects)
                                 .arg(maxObjectCapacity),
-                            QStringLiteral("Preferences"));
+                            caption);
+            return;
+        }
+        const QString sharedLog = sharedLogEdit->text().trimmed();
+        const QString refusal = SharedLogSetting::refusal(sharedLog);
+        if (!refusal.isEmpty()) {
+            pages->setCurrentWidget(printLogPage);
+            sharedLogEdit->setFocus();
+            m_feedback.tell(refusal, caption);
             return;
         }
         m_prefs.maxObjects = value;
         m_prefs.maxObjectsCopy = value;
         writePreferences(m_prefs, preferencesPath(), m_feedback);
+        const QString unkept = SharedLogSetting().store(sharedLog);
+        if (!unkept.isEmpty())
+            m_feedback.tell(unkept, caption);
         accept();
     });
 }

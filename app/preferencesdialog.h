@@ -9,9 +9,11 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTabWidget;
 
-// The Preferences dialog: edits "Max Number of Objects", which takes effect
-// at the next start.
+// The Preferences dialog, a page for each kind of setting: "Max Number of
+// Objects", which takes effect at the next start, and the shop's shared
+// print log, which the next print uses.
 class PreferencesDialog : public QDialog
 {
     Q_OBJECT
@@ -21,14 +23,19 @@ public:
     PreferencesDialog(PreferencesRecord &prefs, std::int32_t capacity, const Feedback &feedback,
                       QWidget *parent = nullptr);
 
+    QTabWidget *pages = nullptr;
+    QWidget *objectsPage = nullptr;
     QGroupBox *maxObjectsGroup = nullptr;
     QLabel *valueLabel = nullptr;
     QLineEdit *maxObjectsEdit = nullptr;
     QLabel *restartLabel = nullptr;
     QLabel *takeEffectLabel = nullptr;
+    QWidget *printLogPage = nullptr;
+    QLineEdit *sharedLogEdit = nullptr;  // a postgresql:// URI, or empty
     QPushButton *cancelButton = nullptr; // Cancel
     QPushButton *okButton = nullptr;     // OK
 
+    // Shows the capacity in force and the shared log kept.
     void showCapacity();
 
 public Q_SLOTS:

@@ -11,6 +11,7 @@
 #include "printablearea.h"
 #include "printerjob.h"
 #include "runcheck.h"
+#include "sharedlogrun.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -45,7 +46,7 @@ template <typename Draw> Delivery deliver(PrinterJob &job, Draw &&draw)
 
 } // namespace
 
-PrintCommands::PrintCommands(const DocumentEditor &editor, Session &session, RenderState &render,
+PrintCommands::PrintCommands(DocumentEditor &editor, Session &session, RenderState &render,
                              ViewState &view, const Feedback &feedback, PrintFrameHooks hooks,
                              QWidget *parent)
     : Commands(parent), m_editor(editor), m_session(session), m_render(render), m_view(view),
@@ -149,6 +150,8 @@ void PrintCommands::print()
         const QString previousFile = m_printer.outputFileName();
         const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
         offerFileName();
+        // The shop's shared log connects while the user chooses.
+        std::unique_ptr<SharedLogRun> shared = SharedLogRun::start();
         const Document &doc = m_editor.document();
         LabelStart labels{doc.sheet ? doc.sheet->cellCount() : 0, 1};
         if (!m_dialogs.print(m_printer, doc.pagesToPrint, doc.sheet ? &labels : nullptr)) {
@@ -159,7 +162,7 @@ void PrintCommands::print()
         if (!printsToFile(m_printer))
             m_chosenQueue = m_printer.printerName();
         m_firstCell = labels.firstCell;
-        printOn(m_printer);
+        printOn(m_printer, std::move(shared));
         m_firstCell = 1;
         returnToChosenQueue();
     });
@@ -225,7 +228,8 @@ bool PrintCommands::confirmed(const QStringList &lines, const QString &question)
     return m_dialogs.confirm(lines.join(u'\n') + u'\n' + question, printCaption);
 }
 
-bool PrintCommands::runAccepted(const QPrinter &printer, const PrintPlan &plan) const
+bool PrintCommands::runAccepted(const QPrinter &printer, const PrintPlan &plan,
+                                bool localReprints) const
 {
     if (!m_session.docOpen)
         return true;
@@ -234,11 +238,25 @@ bool PrintCommands::runAccepted(const QPrinter &printer, const PrintPlan &plan) 
         !confirmed(growthLines(doc, plan), QStringLiteral("Print anyway?")) ||
         !confirmed(pictureLines(doc), QStringLiteral("Print anyway?")))
         return false;
+    return !localReprints || localReprintsAccepted(plan);
+}
+
+bool PrintCommands::localReprintsAccepted(const PrintPlan &plan) const
+{
     // An untitled document has no earlier runs to be told apart from.
     if (!m_session.docNamed)
         return true;
-    return confirmed(reprintLines(doc, plan, m_log.entriesOf(documentPath())),
+    return confirmed(reprintLines(m_editor.document(), plan, m_log.entriesOf(documentPath())),
                      QStringLiteral("Print them again?"));
+}
+
+bool PrintCommands::printWithoutSharedLog(const QString &error) const
+{
+    return m_dialogs.choose &&
+           m_dialogs.choose(error + QStringLiteral("\nPrinted without it, the run is logged on "
+                                                   "this computer and sent to the shared log the "
+                                                   "next time it is reached."),
+                            printCaption, QStringLiteral("Print without the shared log"));
 }
 
 QString PrintCommands::documentPath() const
@@ -246,27 +264,86 @@ QString PrintCommands::documentPath() const
     return m_session.docNamed ? logDocumentKey(m_session.docFileName) : QStringLiteral("untitled");
 }
 
-void PrintCommands::printOn(QPrinter &printer)
+void PrintCommands::printOn(QPrinter &printer, std::unique_ptr<SharedLogRun> shared)
 {
     // A dialog may have changed the resolution; the program prints at its own.
     preparePrinter(printer);
     m_render.printerResolution = printer.resolution();
-    const Document &doc = m_editor.document();
     const PrintPlan plan = planFor(printer);
-    const QString wrong = planError(plan, doc.pagesToPrint);
+    const QString wrong = planError(plan, m_editor.document().pagesToPrint);
     if (!wrong.isEmpty()) {
         m_feedback.tell(wrong, printCaption);
         return;
     }
-    if (!runAccepted(printer, plan))
+    const bool sharedLogSet = shared != nullptr;
+    if (!sharedLogReady(shared) || !runAccepted(printer, plan, !shared))
         return;
+    // A job printed untitled is known by the id it gets now, and keeps it.
+    if (sharedLogSet && !m_session.docNamed)
+        m_editor.ensureId();
+    const Document &doc = m_editor.document();
+    const QString destination = printsToFile(printer)
+                                    ? QFileInfo(printer.outputFileName()).absoluteFilePath()
+                                    : printer.printerName();
+    PrintLogEntry entry =
+        logEntry(doc, plan, documentPath(), destination, QDateTime::currentDateTime());
+    const QString documentKey = sharedDocumentKey(doc, m_session.docFileName);
+    if (!runReserved(shared, plan, entry, documentKey))
+        return;
+    entry.notShared = sharedLogSet && !shared;
     const JobResult result =
         printJob(doc, plan, printer, std::nullopt,
                  progress(static_cast<std::int32_t>(RunPlacements(doc, plan, {}).count())));
     if (!result.error.isEmpty())
         reportError(result.error);
-    if (result.outcome == PrintOutcome::Printed)
-        logRun(printer, plan);
+    const bool printed = result.outcome == PrintOutcome::Printed;
+    if (shared) {
+        const QString unheard = shared->finish(printed);
+        if (!unheard.isEmpty())
+            m_feedback.tell(unheard, QStringLiteral("Print Log"));
+    }
+    if (!printed)
+        return;
+    // Without a shared log a run is logged as it ends, as it always was; with
+    // one, both logs give it the time it was reserved.
+    if (!sharedLogSet)
+        entry.when = QDateTime::currentDateTime();
+    logRun(entry, plan, entry.notShared ? documentKey : QString());
+}
+
+bool PrintCommands::sharedLogReady(std::unique_ptr<SharedLogRun> &shared) const
+{
+    if (!shared)
+        return true;
+    QStringList told;
+    const QString error = shared->open(told);
+    if (!told.isEmpty())
+        m_feedback.tell(told.join(u'\n'), QStringLiteral("Print Log"));
+    if (error.isEmpty())
+        return true;
+    // A log that cannot serve never passes silently.
+    if (!printWithoutSharedLog(error))
+        return false;
+    shared.reset();
+    return true;
+}
+
+bool PrintCommands::runReserved(std::unique_ptr<SharedLogRun> &shared, const PrintPlan &plan,
+                                const PrintLogEntry &entry, const QString &documentKey) const
+{
+    if (!shared)
+        return true;
+    QString error;
+    const auto askAgain = [this](const QStringList &lines) {
+        return confirmed(lines, QStringLiteral("Print them again?"));
+    };
+    if (shared->reserve(m_editor.document(), plan, entry, documentKey, askAgain, error))
+        return true;
+    if (error.isEmpty() || !printWithoutSharedLog(error))
+        return false;
+    // Without the shared log, the run is checked against this computer's.
+    shared.reset();
+    return localReprintsAccepted(plan);
 }
 
 PrintProgress PrintCommands::progress(std::int32_t sheets) const
@@ -274,17 +351,18 @@ PrintProgress PrintCommands::progress(std::int32_t sheets) const
     return m_dialogs.progress ? m_dialogs.progress(sheets) : PrintProgress();
 }
 
-void PrintCommands::logRun(const QPrinter &printer, const PrintPlan &plan)
+void PrintCommands::logRun(const PrintLogEntry &entry, const PrintPlan &plan,
+                           const QString &documentKey)
 {
-    const QString destination = printsToFile(printer)
-                                    ? QFileInfo(printer.outputFileName()).absoluteFilePath()
-                                    : printer.printerName();
-    const PrintLogEntry entry = logEntry(m_editor.document(), plan, documentPath(), destination,
-                                         QDateTime::currentDateTime());
     m_printedRuns.append({entry, m_editor.document(), plan});
     const QString error = m_log.append(entry);
     if (!error.isEmpty())
         m_feedback.tell(error, QStringLiteral("Print Log"));
+    if (!documentKey.isEmpty()) {
+        const QString unkept = SharedLogSession::keepForLater(entry, documentKey);
+        if (!unkept.isEmpty())
+            m_feedback.tell(unkept, QStringLiteral("Print Log"));
+    }
     Q_EMIT runLogged();
 }
 

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 // A run this program printed: its log entry, the document as it was and
 // the plan it printed.
@@ -36,20 +37,22 @@ struct PrintFrameHooks
 
 class PrinterCalibrationDialog;
 class QAction;
+class SharedLogRun;
 
 // File > Page Setup, Printer Calibration, Print and Print Preview on the
 // program's one printer, which works at 360 dots per inch. Every run is
 // drawn on the calibration stored for the printer it goes to, and every
-// completed run is logged.
+// completed run is logged. With a shop's shared print log set, a run
+// reserves its values there before its first page, and the log hears how
+// it ended.
 class PrintCommands : public Commands
 {
     Q_OBJECT
 
 public:
     // `parent` owns the commands and carries their items and dialogs.
-    PrintCommands(const DocumentEditor &editor, Session &session, RenderState &render,
-                  ViewState &view, const Feedback &feedback, PrintFrameHooks hooks,
-                  QWidget *parent);
+    PrintCommands(DocumentEditor &editor, Session &session, RenderState &render, ViewState &view,
+                  const Feedback &feedback, PrintFrameHooks hooks, QWidget *parent);
 
     CommandRows rows() const override;
 
@@ -107,17 +110,36 @@ private:
     bool confirmed(const QStringList &lines, const QString &question) const;
     // Whether the run goes ahead after what the user is told before it:
     // objects outside the printable area, numbers that outgrow their width,
-    // values printed before.
-    bool runAccepted(const QPrinter &printer, const PrintPlan &plan) const;
+    // and, with `localReprints`, values this computer's log printed before.
+    bool runAccepted(const QPrinter &printer, const PrintPlan &plan, bool localReprints) const;
+    // True unless values this computer's log printed before are printed
+    // again and the user, told which, cancels.
+    bool localReprintsAccepted(const PrintPlan &plan) const;
+    // Whether the user asks for the run without the shared log, which cannot
+    // serve it as `error` says.
+    bool printWithoutSharedLog(const QString &error) const;
+    // Waits for the shared log of `shared`, when there is one. One that
+    // cannot serve the run is let go when the user chooses to print without
+    // it; false when the user cancels.
+    bool sharedLogReady(std::unique_ptr<SharedLogRun> &shared) const;
+    // Reserves the run of `plan`, logged as `entry`, on the shared log of
+    // `shared`, when there is one, asking about values printed before; one
+    // that cannot serve it is let go as above, the run then checked against
+    // this computer's log. False when the run does not go ahead.
+    bool runReserved(std::unique_ptr<SharedLogRun> &shared, const PrintPlan &plan,
+                     const PrintLogEntry &entry, const QString &documentKey) const;
     // The document's path as the print log keeps it.
     QString documentPath() const;
-    // A whole run on `printer`, handed over only when every page is drawn.
-    void printOn(QPrinter &printer);
+    // A whole run on `printer`, handed over only when every page is drawn;
+    // through the shared log of `shared` when there is one.
+    void printOn(QPrinter &printer, std::unique_ptr<SharedLogRun> shared);
     // The progress of a run of `sheets` sheets, when there is a dialog for it.
     PrintProgress progress(std::int32_t sheets) const;
-    void logRun(const QPrinter &printer, const PrintPlan &plan);
+    // Logs the run printed as `entry`; one printed without the shared log is
+    // kept for it under `documentKey`.
+    void logRun(const PrintLogEntry &entry, const PrintPlan &plan, const QString &documentKey);
 
-    const DocumentEditor &m_editor;
+    DocumentEditor &m_editor;
     Session &m_session;
     RenderState &m_render;
     ViewState &m_view;

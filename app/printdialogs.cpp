@@ -14,6 +14,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QSpinBox>
 
 #include <memory>
@@ -121,6 +122,13 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
     dialogs.confirm = [parent](const QString &text, const QString &caption) {
         return QMessageBox::warning(parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
                                     QMessageBox::Cancel) == QMessageBox::Ok;
+    };
+    dialogs.choose = [parent](const QString &text, const QString &caption, const QString &goOn) {
+        QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Cancel, parent);
+        const QAbstractButton *chosen = box.addButton(goOn, QMessageBox::AcceptRole);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.exec();
+        return box.clickedButton() == chosen;
     };
     return dialogs;
 }

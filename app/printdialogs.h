@@ -31,6 +31,8 @@ struct PrintDialogs
     std::function<PrintProgress(std::int32_t sheets)> progress;
     // A warning the user may go past: true for OK, false for Cancel.
     std::function<bool(const QString &text, const QString &caption)> confirm;
+    // A warning with a way on: true for the button `goOn`, false for Cancel.
+    std::function<bool(const QString &text, const QString &caption, const QString &goOn)> choose;
 };
 
 // Qt's own dialogs, over `parent`.

@@ -3,6 +3,7 @@
 #include "documentstep.h"
 
 #include <QUndoStack>
+#include <QUuid>
 
 DocumentEditor::DocumentEditor(Session &session, QObject *parent)
     : QObject(parent), m_session(session), m_stack(new QUndoStack(this))
@@ -16,6 +17,12 @@ void DocumentEditor::setPageShown(std::int32_t page)
 {
     m_doc.pageShown = page;
     Q_EMIT changed();
+}
+
+void DocumentEditor::ensureId()
+{
+    if (m_doc.id.isEmpty())
+        m_doc.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
 void DocumentEditor::beginGesture()

@@ -63,6 +63,9 @@ public:
     }
     // The page the document window shows, a view value kept in the file.
     void setPageShown(std::int32_t page);
+    // Gives a document without an id a new one, a UUID: which job it is.
+    // Not an edit, so that no undo takes it back.
+    void ensureId();
 
     // A gesture, such as a drag from press to release, is one step however
     // many changes it makes on the way.

@@ -527,7 +527,7 @@ QList<SharedRun> SharedLog::runs(const QString &documentKey, int limit, QString 
                                             " OR document_key = ? ORDER BY id DESC LIMIT ?) r"
                                             " LEFT JOIN paginette_values v ON v.run_id = r.id"
                                             " ORDER BY r.id DESC, v.position"));
-    select << documentKey << documentKey << limit;
+    select << textValue(documentKey) << textValue(documentKey) << limit;
     QString why;
     if (!select.run(why)) {
         if (error)

@@ -1,10 +1,13 @@
 #include "feedbackrecorder.h"
 #include "preferences.h"
 #include "preferencesdialog.h"
+#include "sharedlogsetting.h"
 
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -80,6 +83,7 @@ private Q_SLOTS:
     void init()
     {
         QFile::remove(preferencesPath());
+        QFile::remove(userSettingsPath());
         m_prefs = PreferencesRecord{};
         m_recorder = std::make_unique<FeedbackRecorder>();
     }
@@ -202,6 +206,64 @@ private Q_SLOTS:
         QCOMPARE(dialog->result(), int(QDialog::Rejected));
         QCOMPARE(m_prefs.maxObjects, 0);
         QVERIFY(!QFile::exists(preferencesPath()));
+    }
+
+    // The shared print log is kept without a password, which the user is told
+    // where to put; a URI the program cannot use is refused on its page.
+    void sharedLogIsKeptWithoutAPassword_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<QString>("message");
+
+        const QString noPassword =
+            QStringLiteral("Preferences: Shared print log: Paginette keeps no password. Give the "
+                           "URI without it, and the password in ~/.pgpass or in the PGPASSWORD "
+                           "environment variable.");
+        QTest::newRow("a server") << "postgresql://shop@db.example.org:5433/paginette" << true
+                                  << "";
+        QTest::newRow("a socket folder")
+            << "postgresql:///paginette?host=/run/postgresql" << true << "";
+        QTest::newRow("none") << "" << true << "";
+        QTest::newRow("a password")
+            << "postgresql://shop:s3cret@db/paginette" << false << noPassword;
+        QTest::newRow("a password in the query")
+            << "postgresql://db/paginette?user=shop&password=s3cret" << false << noPassword;
+        QTest::newRow("not a postgresql:// URI")
+            << "mysql://db/paginette" << false
+            << "Preferences: Shared print log: not a postgresql:// URI "
+               "(postgresql://USER@HOST/DATABASE).";
+    }
+
+    void sharedLogIsKeptWithoutAPassword()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, kept);
+        QFETCH(QString, message);
+
+        const QString before = QStringLiteral("postgresql://office@db/paginette");
+        QCOMPARE(SharedLogSetting().store(before), QString());
+        const auto dialog = dialogFor();
+        dialog->show();
+        QTabBar *tabs = dialog->pages->tabBar();
+        QCOMPARE(tabs->tabText(0), QStringLiteral("&Objects"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral("&Print Log"));
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QCOMPARE(dialog->sharedLogEdit->text(), before);
+        dialog->sharedLogEdit->selectAll();
+        QTest::keyClick(dialog->sharedLogEdit, Qt::Key_Delete);
+        QTest::keyClicks(dialog->sharedLogEdit, typed);
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+        QTest::mouseClick(dialog->okButton, Qt::LeftButton);
+
+        QCOMPARE(told(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(dialog->isVisible(), !kept);
+        QCOMPARE(SharedLogSetting().uri(), kept ? typed : before);
+        if (!kept)
+            QCOMPARE(dialog->pages->currentWidget(), dialog->printLogPage);
+        QFile settings(userSettingsPath());
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        QVERIFY(!settings.readAll().contains("s3cret"));
     }
 
     // The value stored takes effect at the next start: this run keeps its capacity.

@@ -1,0 +1,422 @@
+#include "apptestmain.h"
+#include "continuenumbering.h"
+#include "continuenumberingdialog.h"
+#include "documentfile.h"
+#include "logserver.h"
+#include "modalscript.h"
+#include "printbench.h"
+#include "printlogwindow.h"
+#include "sharedlog.h"
+#include "sharedlogsetting.h"
+#include "shellfixture.h"
+#include "toolrun.h"
+#include "unsharedruns.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QSysInfo>
+#include <QTableWidget>
+#include <QUndoStack>
+#include <QUuid>
+
+namespace {
+
+QString newId()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+// A run of the job `documentKey` that another machine of the shop logged:
+// ticket's values first..first + count - 1.
+SharedRun runAt(const QString &documentKey, const QString &machine, const QString &user,
+                SharedRun::State state, std::int32_t first, std::int64_t count)
+{
+    SharedRun run;
+    run.localId = newId();
+    run.documentKey = documentKey;
+    run.machine = machine;
+    run.user = user;
+    run.state = state;
+    run.entry.when = QDateTime(QDate(2026, 12, 9), QTime(8, 15));
+    run.entry.document = QStringLiteral("/jobs/tickets.pgt");
+    run.entry.printer = QStringLiteral("office");
+    run.entry.lastPage = static_cast<std::int32_t>(count);
+    run.entry.numbers.append({QStringLiteral("ticket"), QString::number(first),
+                              QString::number(first + count - 1), PrintedValues{first, 1, count}});
+    return run;
+}
+
+QStringList tableRow(const QTableWidget *table, int row)
+{
+    QStringList cells;
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const QTableWidgetItem *item = table->item(row, column);
+        cells.append(item ? item->text() : QString());
+    }
+    while (!cells.isEmpty() && cells.back().isEmpty())
+        cells.removeLast();
+    return cells;
+}
+
+QStringList headerOf(const QTableWidget *table)
+{
+    QStringList labels;
+    for (int column = 0; column < table->columnCount(); ++column)
+        labels.append(table->horizontalHeaderItem(column)->text());
+    return labels;
+}
+
+// The job as a copy on a machine holds it: the number ticket, from 125.
+void takeJob(PrintBench &bench, const QString &id)
+{
+    Document doc = bench.editor.document();
+    doc.objects[0].name = QStringLiteral("ticket");
+    doc.id = id;
+    bench.editor.replace(doc);
+    bench.session.docNamed = true;
+    bench.session.docFileName = bench.dir.filePath(QStringLiteral("job.pgt"));
+}
+
+} // namespace
+
+// The program on a shop's shared print log, on the suite's own PostgreSQL
+// server: what a print, Continue Numbering and the Print Log window do with
+// it, and what saving gives a document.
+class TestSharedLogCommands : public ShellTest
+{
+    Q_OBJECT
+
+    LogServer m_server;
+    QString m_password;
+    QTemporaryDir m_home;
+
+    // The runs the server keeps of the job `documentKey`, newest first.
+    QList<SharedRun> serverRuns(const QString &documentKey)
+    {
+        SharedLog log(*parseSharedLogUri(m_server.uri()));
+        if (!log.open().isEmpty())
+            return {};
+        return log.runs(documentKey, 100);
+    }
+
+    bool logged(const SharedRun &run)
+    {
+        SharedLog log(*parseSharedLogUri(m_server.uri()));
+        return log.open().isEmpty() && log.reserve(run, {}).reserved;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_password = m_server.password(QStringLiteral("paginette"));
+        QVERIFY2(!m_password.isEmpty(), "the suite's log server is not running");
+        // As a user's environment gives it: the program keeps no password.
+        qputenv("PGPASSWORD", m_password.toUtf8());
+        // The log's tables, made by the role that may.
+        SharedLog log(*parseSharedLogUri(m_server.uri()));
+        QCOMPARE(log.open(), QString());
+    }
+
+    void init()
+    {
+        qputenv("PGPASSWORD", m_password.toUtf8());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(newId())));
+    }
+
+    void cleanup() { stopShell(); }
+
+    // A log that cannot serve the run is named with why, and the user may
+    // print without it: the run is logged here, marked, and waits for it.
+    void aLogThatCannotServeIsOffered_data()
+    {
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("printWithout");
+
+        const QString nowhere =
+            QStringLiteral("postgresql://paginette@/paginette?host=/nonexistent");
+        QTest::newRow("no server there, printed without it")
+            << nowhere << m_password << "cannot be reached" << true;
+        QTest::newRow("no server there, cancelled")
+            << nowhere << m_password << "cannot be reached" << false;
+        QTest::newRow("a refused login") << m_server.uri() << "wrong-s3cret"
+                                         << "password authentication failed" << true;
+        QTest::newRow("a role without the tables' rights")
+            << m_server.uri(QStringLiteral("visitor"))
+            << m_server.password(QStringLiteral("visitor")) << "the role visitor" << true;
+    }
+
+    void aLogThatCannotServeIsOffered()
+    {
+        QFETCH(QString, uri);
+        QFETCH(QString, password);
+        QFETCH(QString, said);
+        QFETCH(bool, printWithout);
+
+        PrintBench bench;
+        const QString id = newId();
+        takeJob(bench, id);
+        QCOMPARE(SharedLogSetting().store(uri), QString());
+        bench.goOn = printWithout;
+        qputenv("PGPASSWORD", password.toUtf8());
+        bench.commands->printAction->trigger();
+
+        QCOMPARE(bench.choices.size(), 1);
+        const QStringList choice = bench.choices.front();
+        QCOMPARE(choice[0], QStringLiteral("Print"));
+        QCOMPARE(choice[2], QStringLiteral("Print without the shared log"));
+        QVERIFY2(choice[1].startsWith(QStringLiteral("The shared print log ") +
+                                      parseSharedLogUri(uri)->shown()) &&
+                     choice[1].contains(said) && !choice[1].contains(password),
+                 qPrintable(choice[1]));
+        const QList<SharedRun> waiting = UnsharedRuns().waiting();
+        if (!printWithout) {
+            QVERIFY(!QFile::exists(bench.output));
+            QVERIFY(!QFile::exists(bench.logPath()));
+            QCOMPARE(waiting.size(), 0);
+            return;
+        }
+        QCOMPARE(pdfPageCount(bench.output), 3);
+        const QList<QStringList> lines = PrintLog(bench.logPath()).read();
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines.back().back().endsWith(QLatin1String(" not-shared")),
+                 qPrintable(lines.back().join(u',')));
+        QCOMPARE(waiting.size(), 1);
+        QCOMPARE(waiting.front().documentKey, id);
+        QCOMPARE(waiting.front().entry.numbers.front().values, (PrintedValues{125, 1, 3}));
+    }
+
+    // Two copies of one job in two programs: the second is asked about the
+    // first's run, named with its machine, and reserves only when told to.
+    void twoProgramsNeverPrintOneValueUnasked_data()
+    {
+        QTest::addColumn<bool>("again");
+        QTest::newRow("printed again") << true;
+        QTest::newRow("not printed again") << false;
+    }
+
+    void twoProgramsNeverPrintOneValueUnasked()
+    {
+        QFETCH(bool, again);
+
+        const QString id = newId();
+        PrintBench first;
+        PrintBench second;
+        takeJob(first, id);
+        takeJob(second, id);
+        QCOMPARE(SharedLogSetting().store(m_server.uri()), QString());
+        first.commands->printAction->trigger();
+        QCOMPARE(first.warnings, QList<FeedbackRecorder::Message>{});
+        QCOMPARE(pdfPageCount(first.output), 3);
+
+        second.passWarnings = again;
+        second.commands->printAction->trigger();
+
+        QCOMPARE(second.warnings.size(), 1);
+        const QString asked = second.warnings.front().first;
+        QVERIFY2(asked.startsWith(QStringLiteral("ticket printed 00125-00127 on ")) &&
+                     asked.endsWith(QStringLiteral(" at ") + QSysInfo::machineHostName() +
+                                    QStringLiteral(".\nPrint them again?")),
+                 qPrintable(asked));
+        QCOMPARE(second.warnings.front().second, QStringLiteral("Print"));
+        QCOMPARE(QFile::exists(second.output), again);
+        QList<SharedRun::State> states;
+        for (const SharedRun &run : serverRuns(id))
+            states.append(run.state);
+        const QList<SharedRun::State> complete(again ? 2 : 1, SharedRun::State::Complete);
+        QCOMPARE(states, complete);
+    }
+
+    // Continue Numbering moves past every value any machine printed or
+    // holds, the runs printed here that wait for the log among them.
+    void continueNumberingPassesEveryMachinesRuns_data()
+    {
+        QTest::addColumn<int>("printed"); // 0: by press-2, 1: unfinished, 2: here unshared
+        QTest::addColumn<QString>("next");
+        QTest::newRow("a run another machine printed") << 0 << "00251";
+        QTest::newRow("a reservation that never ended") << 1 << "00301";
+        QTest::newRow("a run printed here without the log") << 2 << "00121";
+        QTest::newRow("no run of the job") << 3 << "";
+    }
+
+    void continueNumberingPassesEveryMachinesRuns()
+    {
+        QFETCH(int, printed);
+        QFETCH(QString, next);
+
+        QVERIFY(startShell());
+        QCOMPARE(SharedLogSetting().store(m_server.uri()), QString());
+        const QString id = newId();
+        Document doc = emptyDocument(20);
+        addNumber(doc, 10, 10, 1, 5);
+        doc.objects[0].name = QStringLiteral("ticket");
+        doc.pagesToPrint = 100;
+        doc.id = id;
+        m_shell->editor.replace(doc);
+        const QString press2 = QStringLiteral("press-2");
+        const QString maria = QStringLiteral("maria");
+        if (printed == 0)
+            QVERIFY(logged(runAt(id, press2, maria, SharedRun::State::Complete, 1, 250)));
+        else if (printed == 1)
+            QVERIFY(logged(runAt(id, press2, maria, SharedRun::State::Reserved, 1, 300)));
+        else if (printed == 2)
+            QCOMPARE(UnsharedRuns().add(runAt(id, QSysInfo::machineHostName(), maria,
+                                              SharedRun::State::Complete, 1, 120)),
+                     QString());
+        // Another job's runs are not this one's.
+        QVERIFY(logged(runAt(newId(), press2, maria, SharedRun::State::Complete, 1, 900)));
+        QStringList shown;
+        ShellHooks hooks;
+        hooks.runModal = [&](QDialog &dialog) {
+            const auto *form = qobject_cast<ContinueNumberingDialog *>(&dialog);
+            shown.append(form->questionLabel->text());
+            for (int row = 0; row < form->valuesTable->rowCount(); ++row)
+                shown.append(tableRow(form->valuesTable, row).join(u' '));
+            dialog.setResult(QDialog::Accepted);
+        };
+        m_frame->setHooks(hooks);
+        m_shell->recorder.messages.clear();
+
+        action("continueNumberingAction")->trigger();
+
+        const QUndoStack &history = m_shell->editor.undoStack();
+        if (next.isEmpty()) {
+            QCOMPARE(shown, QStringList());
+            QCOMPARE(m_shell->recorder.messages,
+                     (QList<FeedbackRecorder::Message>{
+                         {"The shared print log holds no value of this document's numbers: they "
+                          "stay as they are.",
+                          "Continue Numbering"}}));
+            QCOMPARE(history.count(), 0);
+            return;
+        }
+        QCOMPARE(shown, (QStringList{QStringLiteral("Move every number past the values every "
+                                                    "machine printed or holds, as the shared "
+                                                    "print log %1 tells? The next run starts "
+                                                    "with:")
+                                         .arg(parseSharedLogUri(m_server.uri())->shown()),
+                                     QStringLiteral("ticket ") + next}));
+        QCOMPARE(firstValues(m_shell->doc()), (QList<NextFirstValue>{{"ticket", next}}));
+        QCOMPARE(history.count(), 1);
+        action("undoAction")->trigger();
+        QCOMPARE(documentDump(m_shell->doc()), documentDump(doc));
+    }
+
+    // The Print Log window shows the shared log: each run's machine, user and
+    // state, the open job's runs or all, and the manifest of a run printed
+    // here.
+    void printLogShowsTheSharedLog()
+    {
+        QVERIFY(startShell());
+        QCOMPARE(SharedLogSetting().store(m_server.uri()), QString());
+        const QString id = newId();
+        Document doc = emptyDocument(20);
+        addNumber(doc, 10, 10, 1001, 5);
+        doc.objects[0].name = QStringLiteral("ticket");
+        doc.pagesToPrint = 3;
+        doc.id = id;
+        m_shell->editor.replace(doc);
+        QVERIFY(logged(runAt(id, QStringLiteral("press-2"), QStringLiteral("maria"),
+                             SharedRun::State::Complete, 1, 100)));
+        QVERIFY(logged(runAt(id, QStringLiteral("press-3"), QStringLiteral("tomas"),
+                             SharedRun::State::Reserved, 101, 100)));
+        QVERIFY(logged(runAt(newId(), QStringLiteral("press-2"), QStringLiteral("maria"),
+                             SharedRun::State::Complete, 1, 10)));
+
+        action("printLogAction")->trigger();
+        auto *window = child<PrintLogWindow>("PrintLogWindow");
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTableWidget *table = window->logTable;
+        QCOMPARE(headerOf(table).mid(0, 13),
+                 (QStringList{"Date", "Document", "Printer", "First page", "Last page", "Copies",
+                              "Machine", "User", "State", "Printed values", "Number", "First value",
+                              "Last value"}));
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(tableRow(table, 0),
+                 (QStringList{"2026-12-09 08:15:00", "/jobs/tickets.pgt", "office", "1", "100", "1",
+                              "press-2", "maria", "complete", "1+1*100", "ticket", "1", "100"}));
+        QCOMPARE(tableRow(table, 1).mid(6, 3), (QStringList{"press-3", "tomas", "unfinished"}));
+        table->selectRow(1);
+        QApplication::clipboard()->clear();
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("2026-12-09 08:15:00\t/jobs/tickets.pgt\toffice\t1\t100\t1\t"
+                                "press-3\ttomas\tunfinished\t101+1*100\tticket\t101\t200\n"));
+        QVERIFY(!window->saveManifestButton->isEnabled());
+
+        window->showCombo->setCurrentIndex(window->showCombo->findText("All documents"));
+        QVERIFY(table->rowCount() >= 3);
+        window->showCombo->setCurrentIndex(window->showCombo->findText("This document"));
+        QCOMPARE(table->rowCount(), 2);
+
+        // A run printed here shows as it ends, its manifest to save.
+        const QString out = m_home.filePath(QStringLiteral("run.pdf"));
+        ModalScript print;
+        print.expect("QPrintDialog", [&out](QWidget *dialog) {
+            auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+            printers->setCurrentIndex(printers->count() - 1); // Print to File (PDF)
+            dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(out);
+            qobject_cast<QDialog *>(dialog)->accept();
+        });
+        QCOMPARE(print.run([this] { action("printAction")->trigger(); }), QStringList());
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(tableRow(table, 2).mid(1, 8),
+                 (QStringList{"untitled", out, "1", "3", "1", QSysInfo::machineHostName(),
+                              thisUser(), "complete"}));
+        table->selectRow(2);
+        QVERIFY(window->saveManifestButton->isEnabled());
+        table->selectRow(0);
+        QVERIFY(!window->saveManifestButton->isEnabled());
+    }
+
+    // Saved with a shared log set, a document gets its id, no undo step;
+    // without one it is saved as it always was.
+    void savingGivesTheJobItsId_data()
+    {
+        QTest::addColumn<bool>("shared");
+        QTest::newRow("with a shared log") << true;
+        QTest::newRow("without one") << false;
+    }
+
+    void savingGivesTheJobItsId()
+    {
+        QFETCH(bool, shared);
+
+        QVERIFY(startShell());
+        if (shared)
+            QCOMPARE(SharedLogSetting().store(m_server.uri()), QString());
+        Document doc = emptyDocument(20);
+        addNumber(doc, 10, 10, 1, 5);
+        m_shell->editor.replace(doc);
+        const QString path = m_shell->path(QStringLiteral("job.pgt"));
+        ModalScript saveAs;
+        saveAs.typePath(path);
+        QCOMPARE(saveAs.run([this] { action("saveAsAction")->trigger(); }), QStringList());
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const LoadResult loaded = loadDocument(path, 20);
+        QVERIFY(loaded.document);
+        QCOMPARE(loaded.document->id, m_shell->doc().id);
+        QCOMPARE(m_shell->editor.undoStack().count(), 0);
+        QVERIFY(!m_shell->session.docModified);
+        if (!shared) {
+            // No extension block: the bytes of every earlier version.
+            QVERIFY(!bytes.contains("PGTX"));
+            QCOMPARE(loaded.document->id, QString());
+            return;
+        }
+        QCOMPARE(QUuid::fromString(loaded.document->id).toString(QUuid::WithoutBraces),
+                 loaded.document->id);
+        QVERIFY(!QUuid::fromString(loaded.document->id).isNull());
+    }
+};
+
+PAGINETTE_APP_TEST_MAIN(TestSharedLogCommands)
+#include "tst_sharedlogcommands.moc"
