@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datasourcesettings.h"
 #include "pageobject.h"
 #include "sheetlayout.h"
 
@@ -45,6 +46,8 @@ struct Document
     // The sheet of labels it prints on, each page of the run one label;
     // none for plain paper, a page a sheet.
     std::optional<SheetLayout> sheet;
+    // The data file whose rows its runs print; none: a run of Pages pages.
+    std::optional<DataSourceSettings> data;
     // What the file said of the document that this version does not know.
     UnknownKeys extensionKeys;
     std::optional<StoredBlock> storedBlock;

@@ -248,6 +248,7 @@ QByteArray formatBytes(const Document &doc)
     ExtensionBlock block;
     block.unknownKeys = doc.extensionKeys;
     block.sheet = doc.sheet;
+    block.data = doc.data;
     for (const PageObject &object : doc.objects) {
         StoredObject stored{object.format, object.picture, object.extensionKeys};
         if (stored.format.system == NumberSystem::Hexadecimal)
@@ -274,6 +275,27 @@ bool isBlock(const QByteArray &tail)
     return length <= quint64(tail.size() - blockHeaderSize);
 }
 
+// Whether every number the data source says how to count is a number; of
+// objects a cut left out nothing is known.
+bool countsNumbersOnly(const std::optional<DataSourceSettings> &data, const Document &doc)
+{
+    if (!data)
+        return true;
+    return std::all_of(data->counting.begin(), data->counting.end(), [&doc](const auto &entry) {
+        return !doc.isLive(entry.first) || kindRow(doc.objects[entry.first].kind).numbered;
+    });
+}
+
+// The data source with only the countings of objects the table holds.
+std::optional<DataSourceSettings> dataOf(std::optional<DataSourceSettings> data,
+                                         const Document &doc)
+{
+    if (data)
+        std::erase_if(data->counting,
+                      [&doc](const auto &entry) { return !doc.isLive(entry.first); });
+    return data;
+}
+
 // Gives the objects the number formats of the block after the drawing order
 // and keeps the block's bytes. A block that is damaged is not used at all.
 void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
@@ -282,10 +304,12 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
     const QByteArray bytes = readAtMost(device, maxExtensionBlockSize + 1);
     if (!isBlock(bytes))
         return;
-    const std::optional<ExtensionBlock> block =
+    std::optional<ExtensionBlock> block =
         bytes.startsWith(extensionBlockTag) && bytes.size() <= maxExtensionBlockSize
             ? readExtensionBlock(bytes, storedObjects)
             : std::nullopt;
+    if (block && !countsNumbersOnly(block->data, doc))
+        block.reset();
     if (!block) {
         messages.append(damagedFormats());
         doc.storedBlock = StoredBlock{bytes, formatBytes(doc), true};
@@ -312,6 +336,7 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
     }
     doc.extensionKeys = block->unknownKeys;
     doc.sheet = block->sheet;
+    doc.data = dataOf(block->data, doc);
     const auto length = qFromLittleEndian<quint32>(bytes.constData() + extensionBlockTag.size());
     doc.storedBlock =
         StoredBlock{bytes.left(blockHeaderSize + qsizetype(length)), formatBytes(doc), false};

@@ -35,8 +35,8 @@ struct Removal
     int removedObjects = 0;
 };
 
-// Removes one object, dissolving its link; an index outside the live objects
-// does nothing.
+// Removes one object, dissolving its link and dropping how it counts across
+// data rows; an index outside the live objects does nothing.
 Removal deleteObject(Document &doc, int index);
 // Removes every selected object, from the highest index down.
 Removal deleteSelected(Document &doc);
