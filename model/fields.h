@@ -78,6 +78,7 @@ public:
     // fixedText().
     bool varies() const { return m_varies; }
     bool usesRow() const { return m_usesRow; }
+    bool isEmpty() const { return m_pieces.empty(); }
     QString fixedText() const;
     // How long it is on `row`, every page field counted at its widest.
     qsizetype longestOnRow(const QStringList &row, qsizetype lastLength) const;

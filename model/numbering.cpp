@@ -159,7 +159,7 @@ QString objectText(const Document &doc, int index, std::int32_t page)
                       seriesFormat(doc, index, seriesHead(doc, index)), page, doc.pagesToPrint);
 }
 
-RunTexts::RunTexts(const Document &doc) : m_doc(doc)
+RunTexts::RunTexts(const Document &doc) : m_doc(doc), m_pages(doc.pagesToPrint)
 {
     const std::vector<int> heads = seriesHeads(doc);
     m_runs.reserve(static_cast<std::size_t>(doc.count()));
@@ -243,6 +243,8 @@ QString RunTexts::text(int index, std::int32_t page) const
     }
     if (!run)
         return texts.text.filled(values);
+    if (texts.prefix.isEmpty() && texts.suffix.isEmpty() && !texts.usesRow)
+        return run->text(page);
     QString out;
     texts.prefix.appendTo(out, values);
     run->appendNumber(out, valueAt(index, page, place));
