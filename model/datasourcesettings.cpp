@@ -17,12 +17,6 @@ DataSourceOptions DataSourceSettings::readOptions() const
     return {header, separator, encoding, sheet};
 }
 
-NumberCounting DataSourceSettings::countingOf(std::int32_t index) const
-{
-    const auto found = counting.find(index);
-    return found == counting.end() ? NumberCounting{} : found->second;
-}
-
 QString resolvedDataFile(const QString &stored, const QString &documentPath)
 {
     if (stored.isEmpty())

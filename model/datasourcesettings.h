@@ -57,8 +57,6 @@ struct DataSourceSettings
     bool operator==(const DataSourceSettings &) const = default;
 
     DataSourceOptions readOptions() const;
-    // How number `index` counts; its own entry, whether or not it heads a link.
-    NumberCounting countingOf(std::int32_t index) const;
 };
 
 // The file `stored` names for a document at `documentPath`: relative paths

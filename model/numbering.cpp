@@ -310,7 +310,8 @@ QList<ValueSpan> printedSpans(const RunTexts &texts, int index, std::int32_t fir
 
     const RunRows &rows = texts.data()->rows();
     QList<ValueSpan> spans;
-    std::map<std::pair<std::int32_t, std::int32_t>, qsizetype> byFirst;
+    // Every span is in the number's step: one is known by its first value.
+    std::map<std::int32_t, qsizetype> byFirst;
     qsizetype previous = -1;
     for (qsizetype row = rows.placeOf(firstPage).row; row < rows.rowCount(); ++row) {
         const std::int64_t rowFirst = rows.firstPageOf(row);
@@ -325,15 +326,14 @@ QList<ValueSpan> printedSpans(const RunTexts &texts, int index, std::int32_t fir
             span(static_cast<std::int32_t>(from), from - rowFirst, to - from + 1);
         if (previous >= 0) {
             ValueSpan &before = spans[previous];
-            const auto after = wrapAdd(
-                before.first, wrapMul(static_cast<std::int32_t>(before.count), before.step));
-            if (before.step == printed.step && after == printed.first) {
+            const auto after =
+                wrapAdd(before.first, wrapMul(static_cast<std::int32_t>(before.count), step));
+            if (after == printed.first) {
                 before.count += printed.count;
                 continue;
             }
         }
-        const auto [found, added] =
-            byFirst.try_emplace({printed.first, printed.step}, spans.size());
+        const auto [found, added] = byFirst.try_emplace(printed.first, spans.size());
         if (added)
             spans.append(printed);
         else

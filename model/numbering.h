@@ -125,9 +125,9 @@ struct ValueSpan
 // few spans as say them, in the order they are first printed. One span
 // without data and for a number counting on through the rows; else one for
 // each row's pages, a row that continues the values of the one before
-// joined to it, and a span that begins where an earlier one begins, in the
-// same step, folded into the longer of the two: a number that restarts at
-// each row gives one span, the longest row's.
+// joined to it, and a span that begins where an earlier one begins folded
+// into the longer of the two: a number that restarts at each row gives one
+// span, the longest row's.
 QList<ValueSpan> printedSpans(const RunTexts &texts, int index, std::int32_t firstPage,
                               std::int32_t lastPage);
 
