@@ -2,6 +2,7 @@
 
 #include "kinds.h"
 #include "numbering.h"
+#include "rundata.h"
 #include "wrapint.h"
 
 #include <algorithm>
@@ -30,10 +31,10 @@ std::int32_t advanceOf(const PageObject &object, std::int32_t values, std::int32
     return kindRow(object.kind).numbered ? wrapMul(values, object.stepPage) : before;
 }
 
-void moveLink(Document &doc, int head)
+void moveLink(Document &doc, int head, std::int32_t pages)
 {
     const std::vector<int> members = linkMembers(doc, head);
-    const std::int32_t values = valuesInRun(doc.pagesToPrint, doc.objects[head].format.repeat);
+    const std::int32_t values = valuesInRun(pages, doc.objects[head].format.repeat);
     std::vector<std::int32_t> advance;
     std::int32_t before = 0;
     for (const int member : members) {
@@ -63,17 +64,19 @@ void moveLink(Document &doc, int head)
     }
 }
 
-} // namespace
-
-void continueNumbering(Document &doc)
+// Moves every series that counts on past a run of `pages`; with `data`,
+// the others stay.
+void moveOn(Document &doc, std::int32_t pages, const RunData *data)
 {
     for (int i = 0; i < doc.count(); ++i) {
         PageObject &object = doc.objects[i];
+        const bool head = object.isLinked() ? object.linkPrev == -1 : kindRow(object.kind).numbered;
+        if (!head || (data && data->countingOf(i) != NumberCounting::Mode::On))
+            continue;
         if (object.isLinked()) {
-            if (object.linkPrev == -1)
-                moveLink(doc, i);
-        } else if (kindRow(object.kind).numbered) {
-            const std::int32_t values = valuesInRun(doc.pagesToPrint, object.format.repeat);
+            moveLink(doc, i, pages);
+        } else {
+            const std::int32_t values = valuesInRun(pages, object.format.repeat);
             object.start = wrapAdd(object.start, wrapMul(values, object.stepPage));
         }
     }
@@ -83,6 +86,20 @@ void continueNumbering(Document &doc)
     }
     propagateLinks(doc);
 }
+
+// What each number of `doc`, in table order, shows on page 1 of `texts`.
+QList<NextFirstValue> firstTexts(const Document &doc, const RunTexts &texts)
+{
+    QList<NextFirstValue> values;
+    for (int i = 0; i < doc.count(); ++i) {
+        const PageObject &object = doc.objects[i];
+        if (kindRow(object.kind).numbered)
+            values.append({object.name, texts.text(i, 1)});
+    }
+    return values;
+}
+
+} // namespace
 
 bool continuePast(Document &doc, const std::map<QString, PrintedExtremes> &printed)
 {
@@ -117,13 +134,22 @@ bool continuePast(Document &doc, const std::map<QString, PrintedExtremes> &print
     return moved;
 }
 
+void continueNumbering(Document &doc)
+{
+    moveOn(doc, doc.pagesToPrint, nullptr);
+}
+
+void continueNumbering(Document &doc, const RunData &data)
+{
+    moveOn(doc, data.table() ? data.rows().pageCount() : doc.pagesToPrint, &data);
+}
+
 QList<NextFirstValue> firstValues(const Document &doc)
 {
-    QList<NextFirstValue> values;
-    for (int i = 0; i < doc.count(); ++i) {
-        const PageObject &object = doc.objects[i];
-        if (kindRow(object.kind).numbered)
-            values.append({object.name, objectText(doc, i, 1)});
-    }
-    return values;
+    return firstTexts(doc, RunTexts(doc));
+}
+
+QList<NextFirstValue> firstValues(const Document &doc, const RunData &data)
+{
+    return firstTexts(doc, RunTexts(doc, data));
 }

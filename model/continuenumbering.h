@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <map>
+class RunData;
 
 // Moving the numbers on after a run, so that the next run starts where this
 // one ended.
@@ -26,6 +27,11 @@ struct NextFirstValue
 // link moves past its last member; otherwise every member moves by what it
 // printed, its link steps following so that the link stays as it is.
 void continueNumbering(Document &doc);
+// The same after a run with `data` (made for `doc`): a series counting on
+// through the rows moves past the run's pages, the quantities' sum; one that
+// restarts at each row or starts where a column says stays as it is, its
+// values coming from the rows rather than from the run before.
+void continueNumbering(Document &doc, const RunData &data);
 
 // The least and the greatest value a number printed or holds, as a shared
 // print log knows them from every machine.
@@ -46,3 +52,5 @@ bool continuePast(Document &doc, const std::map<QString, PrintedExtremes> &print
 
 // What each number of `doc`, in table order, shows on the first page.
 QList<NextFirstValue> firstValues(const Document &doc);
+// The same for the next run with `data`.
+QList<NextFirstValue> firstValues(const Document &doc, const RunData &data);

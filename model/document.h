@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datasourcesettings.h"
 #include "pageobject.h"
 #include "sheetlayout.h"
 
@@ -58,6 +59,8 @@ struct Document
     // Which job it is, as a UUID: a copy of the file on another machine is
     // the same job. Empty until it is first saved with a shared print log.
     QString id;
+    // The data file whose rows its runs print; none: a run of Pages pages.
+    std::optional<DataSourceSettings> data;
     // What the file said of the document that this version does not know.
     UnknownKeys extensionKeys;
     std::optional<StoredBlock> storedBlock;

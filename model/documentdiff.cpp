@@ -48,7 +48,7 @@ qsizetype DocumentDiff::heldEntries() const
 
 DocumentDiff::Values DocumentDiff::valuesOf(const Document &doc)
 {
-    return {doc.linkCount, doc.lastLinked, doc.pagesToPrint, doc.pictures, doc.sheet};
+    return {doc.linkCount, doc.lastLinked, doc.pagesToPrint, doc.pictures, doc.sheet, doc.data};
 }
 
 void DocumentDiff::setValues(Document &doc, const Values &values)
@@ -58,4 +58,5 @@ void DocumentDiff::setValues(Document &doc, const Values &values)
     doc.pagesToPrint = values.pagesToPrint;
     doc.pictures = values.pictures;
     doc.sheet = values.sheet;
+    doc.data = values.data;
 }

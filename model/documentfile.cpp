@@ -248,6 +248,7 @@ QByteArray formatBytes(const Document &doc)
     block.sheet = doc.sheet;
     block.id = doc.id;
     block.duplex = doc.duplex;
+    block.data = doc.data;
     for (const PageObject &object : doc.objects) {
         StoredObject stored{object.format, object.picture, object.extensionKeys, object.side,
                             object.sameAs};
@@ -275,6 +276,27 @@ bool isBlock(const QByteArray &tail)
     return length <= quint64(tail.size() - blockHeaderSize);
 }
 
+// Whether every number the data source says how to count is a number; of
+// objects a cut left out nothing is known.
+bool countsNumbersOnly(const std::optional<DataSourceSettings> &data, const Document &doc)
+{
+    if (!data)
+        return true;
+    return std::all_of(data->counting.begin(), data->counting.end(), [&doc](const auto &entry) {
+        return !doc.isLive(entry.first) || kindRow(doc.objects[entry.first].kind).numbered;
+    });
+}
+
+// The data source with only the countings of objects the table holds.
+std::optional<DataSourceSettings> dataOf(std::optional<DataSourceSettings> data,
+                                         const Document &doc)
+{
+    if (data)
+        std::erase_if(data->counting,
+                      [&doc](const auto &entry) { return !doc.isLive(entry.first); });
+    return data;
+}
+
 // Gives the objects the number formats of the block after the drawing order
 // and keeps the block's bytes. A block that is damaged is not used at all.
 void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
@@ -283,7 +305,7 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
     const QByteArray bytes = readAtMost(device, maxExtensionBlockBytes + 1);
     if (!isBlock(bytes))
         return;
-    const std::optional<ExtensionBlock> block =
+    std::optional<ExtensionBlock> block =
         bytes.startsWith(extensionBlockTag) && bytes.size() <= maxExtensionBlockBytes
             ? readExtensionBlock(bytes, storedObjects)
             : std::nullopt;
@@ -302,6 +324,8 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
         // A number that shows another's shows it itself.
         mirrorsSound = source == -1 || block->objects[std::size_t(source)].sameAs == -1;
     }
+    if (block && !countsNumbersOnly(block->data, doc))
+        block.reset();
     if (!block || !mirrorsSound) {
         messages.append(damagedFormats());
         doc.storedBlock = StoredBlock{bytes, formatBytes(doc), true};
@@ -332,6 +356,7 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
     doc.sheet = block->sheet;
     doc.id = block->id;
     doc.duplex = block->duplex;
+    doc.data = dataOf(block->data, doc);
     const auto length = qFromLittleEndian<quint32>(bytes.constData() + extensionBlockTag.size());
     doc.storedBlock =
         StoredBlock{bytes.left(blockHeaderSize + qsizetype(length)), formatBytes(doc), false};

@@ -385,6 +385,158 @@ constexpr KnownKey<SheetLayout> sheetKeys[] = {
      }},
 };
 
+// The table index an entry's key names, written as a plain decimal number
+// without leading zeros so that two keys never name one object.
+std::optional<std::int32_t> objectIndex(const QString &key, std::int32_t objectCount)
+{
+    if (key.isEmpty() || key.size() > maxIndexLength || (key.size() > 1 && key[0] == u'0'))
+        return std::nullopt;
+    std::int64_t index = 0;
+    for (const QChar c : key) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        index = index * 10 + (c.unicode() - u'0');
+    }
+    if (index >= objectCount)
+        return std::nullopt;
+    return static_cast<std::int32_t>(index);
+}
+
+// A data file's path is at most this long, as the system's own paths.
+constexpr qsizetype longestPath = 4096;
+// An encoding's name, as iconv knows it, is at most this long.
+constexpr qsizetype longestEncoding = 64;
+
+bool readText(const QJsonValue &value, qsizetype longest, QString &text)
+{
+    if (!value.isString() || value.toString().size() > longest)
+        return false;
+    text = value.toString();
+    return true;
+}
+
+// A column is named as a spreadsheet's cell may be.
+bool readColumnName(const QJsonValue &value, QString &name)
+{
+    return readText(value, DataLimits{}.cellCharacters, name);
+}
+
+constexpr std::pair<NumberCounting::Mode, const char *> countingNames[] = {
+    {NumberCounting::Mode::On, "on"},
+    {NumberCounting::Mode::Restart, "restart"},
+};
+
+constexpr KnownKey<NumberCounting> startColumnKeys[] = {
+    {QLatin1StringView("startColumn"),
+     [](const QJsonValue &v, QByteArrayView, NumberCounting &counting) {
+         counting.mode = NumberCounting::Mode::StartColumn;
+         return readColumnName(v, counting.startColumn);
+     },
+     [](const NumberCounting &counting) -> std::optional<QByteArray> {
+         return jsonText(counting.startColumn);
+     },
+     true},
+};
+
+// "on", "restart" or {"startColumn": name}.
+bool readCounting(const QJsonValue &value, QByteArrayView text, NumberCounting &counting)
+{
+    if (value.isObject())
+        return readKnownKeys<NumberCounting>(value, text, startColumnKeys, counting);
+    return readName(countingNames, value, counting.mode);
+}
+
+QByteArray countingText(const NumberCounting &counting)
+{
+    if (counting.mode == NumberCounting::Mode::StartColumn)
+        return objectText(knownKeyMembers<NumberCounting>(counting, startColumnKeys));
+    return jsonText(nameOf(countingNames, counting.mode));
+}
+
+// Each number's counting under its table index, which the block checks
+// against its objects.
+bool readCountings(const QJsonValue &value, QByteArrayView text,
+                   std::map<std::int32_t, NumberCounting> &countings)
+{
+    const std::optional<JsonMembers> members = objectMembers(text);
+    if (!value.isObject() || !members)
+        return false;
+    const QJsonObject entries = value.toObject();
+    for (const auto &[key, json] : *members) {
+        const std::optional<std::int32_t> index =
+            objectIndex(key, std::numeric_limits<std::int32_t>::max());
+        NumberCounting counting;
+        if (!index || !readCounting(entries.value(key), json, counting))
+            return false;
+        countings[*index] = counting;
+    }
+    return true;
+}
+
+QByteArray countingsText(const std::map<std::int32_t, NumberCounting> &countings)
+{
+    JsonMembers members;
+    for (const auto &[index, counting] : countings)
+        members.append({QString::number(index), countingText(counting)});
+    return objectText(members);
+}
+
+// A data source names its file; its other keys may be left out.
+constexpr KnownKey<DataSourceSettings> dataKeys[] = {
+    {QLatin1StringView("file"),
+     [](const QJsonValue &v, QByteArrayView, DataSourceSettings &data) {
+         return readText(v, longestPath, data.file) && !data.file.isEmpty();
+     },
+     [](const DataSourceSettings &data) -> std::optional<QByteArray> {
+         return jsonText(data.file);
+     },
+     true},
+    {QLatin1StringView("header"),
+     [](const QJsonValue &v, QByteArrayView, DataSourceSettings &data) {
+         return readBool(v, data.header);
+     },
+     [](const DataSourceSettings &data) {
+         return unless(data.header, true);
+     }},
+    {QLatin1StringView("separator"),
+     [](const QJsonValue &v, QByteArrayView, DataSourceSettings &data) {
+         return readText(v, 1, data.separator);
+     },
+     [](const DataSourceSettings &data) {
+         return unless(data.separator, QString());
+     }},
+    {QLatin1StringView("encoding"),
+     [](const QJsonValue &v, QByteArrayView, DataSourceSettings &data) {
+         return readText(v, longestEncoding, data.encoding) && !data.encoding.isEmpty();
+     },
+     [](const DataSourceSettings &data) {
+         return unless(data.encoding, DataSourceSettings().encoding);
+     }},
+    {QLatin1StringView("sheet"),
+     [](const QJsonValue &v, QByteArrayView, DataSourceSettings &data) {
+         return readText(v, longestFileName, data.sheet);
+     },
+     [](const DataSourceSettings &data) {
+         return unless(data.sheet, QString());
+     }},
+    {QLatin1StringView("quantity"),
+     [](const QJsonValue &v, QByteArrayView, DataSourceSettings &data) {
+         return readColumnName(v, data.quantity);
+     },
+     [](const DataSourceSettings &data) {
+         return unless(data.quantity, QString());
+     }},
+    {QLatin1StringView("counting"),
+     [](const QJsonValue &v, QByteArrayView text, DataSourceSettings &data) {
+         return readCountings(v, text, data.counting);
+     },
+     [](const DataSourceSettings &data) -> std::optional<QByteArray> {
+         if (data.counting.empty())
+             return std::nullopt;
+         return countingsText(data.counting);
+     }},
+};
+
 // Reads a keyed value that must also pass `valid` into `slot`, which holds
 // it only when it read whole.
 template <typename Value>
@@ -487,23 +639,6 @@ JsonMembers entryOf(const StoredObject &stored)
     return knownKeyMembers<StoredObject>(written, entryKeys);
 }
 
-// The table index an entry's key names, written as a plain decimal number
-// without leading zeros so that two keys never name one object.
-std::optional<std::int32_t> objectIndex(const QString &key, std::int32_t objectCount)
-{
-    if (key.isEmpty() || key.size() > maxIndexLength || (key.size() > 1 && key[0] == u'0'))
-        return std::nullopt;
-    std::int64_t index = 0;
-    for (const QChar c : key) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        index = index * 10 + (c.unicode() - u'0');
-    }
-    if (index >= objectCount)
-        return std::nullopt;
-    return static_cast<std::int32_t>(index);
-}
-
 // Each object's entry under its table index.
 bool readObjects(const QJsonValue &value, QByteArrayView text, ExtensionBlock &block)
 {
@@ -561,7 +696,8 @@ QByteArray picturesText(const std::map<QString, QByteArray> &pictures)
 }
 
 // The block's own keys: its version, which later additions leave at 1, the
-// objects' entries, the pictures' bytes, the sheet and the document's id.
+// objects' entries, the pictures' bytes, the data source, the sheet, the
+// flip edge and the document's id.
 constexpr KnownKey<ExtensionBlock> blockKeys[] = {
     {QLatin1StringView("version"),
      [](const QJsonValue &v, QByteArrayView, ExtensionBlock &) {
@@ -581,6 +717,23 @@ constexpr KnownKey<ExtensionBlock> blockKeys[] = {
          if (block.pictures.empty())
              return std::nullopt;
          return picturesText(block.pictures);
+     }},
+    {QLatin1StringView("data"),
+     [](const QJsonValue &v, QByteArrayView text, ExtensionBlock &block) {
+         std::optional<DataSourceSettings> data;
+         if (!readInto<DataSourceSettings>(v, text, dataKeys, data))
+             return false;
+         // Every counting names one of the objects, known before the keys are read.
+         const auto count = static_cast<std::int32_t>(block.objects.size());
+         if (!data->counting.empty() && data->counting.rbegin()->first >= count)
+             return false;
+         block.data = std::move(data);
+         return true;
+     },
+     [](const ExtensionBlock &block) -> std::optional<QByteArray> {
+         if (!block.data)
+             return std::nullopt;
+         return objectText(knownKeyMembers<DataSourceSettings>(*block.data, dataKeys));
      }},
     {QLatin1StringView("sheet"),
      [](const QJsonValue &v, QByteArrayView text, ExtensionBlock &block) {
@@ -645,7 +798,7 @@ QByteArray extensionBlockBytes(const ExtensionBlock &block)
         return member.first == objectsKey;
     });
     // A document that uses nothing the block holds stays as it always was.
-    if (objects->second == "{}" && block.unknownKeys.isEmpty() && !block.sheet &&
+    if (objects->second == "{}" && block.unknownKeys.isEmpty() && !block.sheet && !block.data &&
         block.id.isEmpty() && block.duplex == Duplex::Off)
         return QByteArray();
     const QByteArray json = objectText(members);

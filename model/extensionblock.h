@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document.h"
+#include "datasourcesettings.h"
 #include "numberformat.h"
 #include "picture.h"
 #include "sheetlayout.h"
@@ -28,8 +29,9 @@ struct StoredObject
 };
 
 // What a document carries after its drawing order: one stored object per
-// object in table order, the bytes of the pictures they show by id, and the
-// block's own keys this version does not know.
+// object in table order, the bytes of the pictures they show by id, the
+// sheet of labels, the data source, and the block's own keys this version
+// does not know.
 struct ExtensionBlock
 {
     std::vector<StoredObject> objects;
@@ -37,6 +39,7 @@ struct ExtensionBlock
     std::optional<SheetLayout> sheet;
     QString id; // the document's, as a UUID; empty for none
     Duplex duplex = Duplex::Off;
+    std::optional<DataSourceSettings> data;
     UnknownKeys unknownKeys;
 
     bool operator==(const ExtensionBlock &) const = default;
@@ -47,8 +50,9 @@ struct ExtensionBlock
 // many bytes of UTF-8 JSON. No bytes give every object the default format;
 // bytes after the block are left to the caller. Nothing when the block is
 // damaged: a bad tag, a length past the end, JSON that does not parse, or a
-// value of the wrong type, out of range or naming no object. A version other
-// than 1 counts as damaged: later additions come as new keys, which are kept.
+// value of the wrong type, out of range or naming no object (an object's
+// entry, a number's counting). A version other than 1 counts as damaged:
+// later additions come as new keys, which are kept.
 // A damaged block is never used in part.
 std::optional<ExtensionBlock> readExtensionBlock(QByteArrayView bytes, std::int32_t objectCount);
 

@@ -22,9 +22,9 @@ void textDefaults(PageObject &object)
 void noDefaults(PageObject &) {}
 
 constexpr std::array<KindRow, 3> kindRows{{
-    {KindNumber, "num", true, true, numberDefaults},
-    {KindText, "txt", true, false, textDefaults},
-    {KindPicture, "txt", false, false, noDefaults},
+    {KindNumber, "num", true, true, false, numberDefaults},
+    {KindText, "txt", true, false, true, textDefaults},
+    {KindPicture, "txt", false, false, false, noDefaults},
 }};
 
 } // namespace

@@ -17,6 +17,8 @@ struct KindRow
     bool namedWhenPlaced;
     // Whether its text comes from the number rule.
     bool numbered;
+    // Whether its text is shown, and so may hold fields a run fills in.
+    bool showsText;
     // The values a placed object starts with beyond the common ones.
     void (*placeDefaults)(PageObject &object);
 };

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "document.h"
+#include "fields.h"
 #include "numberrun.h"
+#include "rowcounting.h"
 
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -48,6 +51,8 @@ NumberFormat seriesFormat(const Document &doc, int index, int head);
 // itself.
 int shownSource(const Document &doc, int index);
 
+class RunData;
+
 // What object `index` shows on page `page` of the document's run: a
 // number's formatted value for that page (prefix, digits, check character,
 // suffix), any other object its text. Every text that is drawn, printed,
@@ -61,18 +66,78 @@ class RunTexts
 {
 public:
     explicit RunTexts(const Document &doc);
+    // The texts of a run with `data`, which must outlive them and have been
+    // made for `doc`: fields filled in (fields.h); numbers counting across
+    // the data's rows as its countings say, every member of a link as its
+    // head, each value held `repeat` pages of its row; {page}, {pages} and
+    // {last} of the whole run, which is the data's pages (the document's
+    // Pages without a data file). A number's auto width follows the widest
+    // value of the whole run.
+    RunTexts(const Document &doc, const RunData &data);
 
     QString text(int index, std::int32_t page) const;
     // The value number `index` prints on `page`; 0 for an object that is no number.
     std::int32_t value(int index, std::int32_t page) const;
     // The repeat number `index` counts with; 1 for an object that is no number.
     int repeat(int index) const;
+    // How number `index` counts across data rows; on through them without data.
+    NumberCounting::Mode counting(int index) const;
     const Document &document() const { return m_doc; }
+    // The run's data; null for texts made without.
+    const RunData *data() const { return m_data; }
+    // The pages of the run.
+    std::int32_t pages() const { return m_pages; }
 
 private:
+    // What a run with data keeps of each object beyond its number rule.
+    struct DataTexts
+    {
+        FieldText prefix;
+        FieldText suffix;
+        FieldText text;
+        // Whether its text is shown: a number's, or a text object's.
+        bool shown = false;
+        bool usesRow = false;
+        NumberCounting::Mode counting = NumberCounting::Mode::On;
+        // A member keeps its distance from its head's start on every row.
+        std::int32_t fromHead = 0;
+        const std::vector<std::int32_t> *rowStarts = nullptr;
+        // The number part of the run's last page, for {last}.
+        QString last;
+    };
+    std::int32_t valueAt(int index, std::int32_t page, const RowPlace &place) const;
+
     const Document &m_doc;
+    const RunData *m_data = nullptr;
+    std::int32_t m_pages = 0;
     std::vector<std::optional<NumberRun>> m_runs; // none for an object that is no number
+    std::vector<DataTexts> m_dataTexts;           // empty without data
+    // Whose texts each object shows: a back number that is the same as a
+    // front one shows that one's.
+    std::vector<int> m_sources;
 };
+
+// The values a number printed, as a run of them: first, first + step, ...
+// `count` values, wrapping in 32 bits.
+struct ValueSpan
+{
+    std::int32_t first = 0;
+    std::int32_t step = 0;
+    std::int64_t count = 0;
+
+    bool operator==(const ValueSpan &) const = default;
+};
+
+// The values number `index` prints on pages `firstPage` to `lastPage` of
+// the run, which the check before a run and the print log compare, in as
+// few spans as say them, in the order they are first printed. One span
+// without data and for a number counting on through the rows; else one for
+// each row's pages, a row that continues the values of the one before
+// joined to it, and a span that begins where an earlier one begins folded
+// into the longer of the two: a number that restarts at each row gives one
+// span, the longest row's.
+QList<ValueSpan> printedSpans(const RunTexts &texts, int index, std::int32_t firstPage,
+                              std::int32_t lastPage);
 
 // Whether number `index`'s value on `page` has no digits in its system
 // (letters below 1) and shows in decimal instead.

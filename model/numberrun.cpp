@@ -47,6 +47,11 @@ std::int32_t NumberRun::value(std::int32_t page) const
     return repeatedValue(m_start, m_stepPage, m_format.repeat, page);
 }
 
+std::int32_t NumberRun::valueFrom(std::int32_t start, std::int32_t page) const
+{
+    return repeatedValue(start, m_stepPage, m_format.repeat, page);
+}
+
 void NumberRun::appendNumber(QString &out, std::int32_t value) const
 {
     if (m_width <= 0)

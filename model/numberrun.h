@@ -30,13 +30,16 @@ public:
     bool showsDecimal(std::int32_t page) const;
     // The value printed on `page`.
     std::int32_t value(std::int32_t page) const;
+    // The value on `page` of the same number started at `start` (a data
+    // row's own start).
+    std::int32_t valueFrom(std::int32_t start, std::int32_t page) const;
     int width() const { return m_width; }
     int repeat() const { return m_format.repeat; }
-
-private:
-    // The fixed-width digits and check character of `value`.
+    // Appends the fixed-width digits and check character of `value`: the
+    // text less its prefix and suffix.
     void appendNumber(QString &out, std::int32_t value) const;
 
+private:
     NumberFormat m_format;
     std::int32_t m_start = 0;
     std::int32_t m_stepPage = 0;

@@ -129,6 +129,8 @@ Removal deleteObject(Document &doc, int index)
     removeFromDrawOrder(doc, index);
     removal.removedObjects = 1;
     followRemoval(doc.lastLinked, index);
+    if (doc.data)
+        removeCounting(*doc.data, index);
     for (PageObject &object : doc.objects) {
         if (object.sameAs > index)
             --object.sameAs;

@@ -39,9 +39,9 @@ struct Removal
 // Makes every number that shows the text of `source` (sameAs), and that
 // `mirror` picks by index, a number of its own showing what it showed.
 void keepShownNumbers(Document &doc, int source, const std::function<bool(int)> &mirror);
-// Removes one object, dissolving its link; a number that showed its text
-// keeps showing what it showed. An index outside the live objects does
-// nothing.
+// Removes one object, dissolving its link and dropping how it counts across
+// data rows; a number that showed its text keeps showing what it showed. An
+// index outside the live objects does nothing.
 Removal deleteObject(Document &doc, int index);
 // Removes every selected object, from the highest index down.
 Removal deleteSelected(Document &doc);

@@ -1,8 +1,10 @@
 // Reads arbitrary bytes as the extension block of a table of a few objects and
 // aborts when a block that reads does not write back to itself, or when the
-// texts of its formats cannot be formed.
+// texts of its formats cannot be formed, or their fields, filled in as a data
+// run fills them, pass their bound.
 
 #include "extensionblock.h"
+#include "fields.h"
 #include "numberrun.h"
 
 #include <cstdint>
@@ -58,6 +60,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         };
         check(fits(run.text(1).size()) && fits(run.text(pages).size()), "auto width cut a value");
         NumberRun(start, step, 3, stored.format, pages).text(pages);
+    }
+
+    static const QStringList columns{QStringLiteral("Name"), QStringLiteral("Qty")};
+    static const QStringList row{QStringLiteral("Ada"), QStringLiteral("2")};
+    const FieldNames names{&columns, QStringLiteral("orders.csv"),
+                           QDateTime(QDate(2026, 1, 31), QTime(9, 30)), true};
+    for (const StoredObject &stored : block->objects) {
+        for (const QString &affix : {stored.format.prefix, stored.format.suffix}) {
+            const FieldRead read = readFields(affix, names, QStringLiteral("num0"));
+            const QString filled = read.text.filled({7, 40, u"0040", &row, 1});
+            check(filled.size() <= read.text.longestOnRow(row, 4),
+                  "fields filled in past their bound");
+        }
     }
     return 0;
 }

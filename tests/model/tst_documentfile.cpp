@@ -212,6 +212,7 @@ private Q_SLOTS:
     void loadedDocumentTakesObjectsUpToItsCapacity();
     void numberFormatsTravelAfterTheDrawingOrder();
     void picturesAndTheSheetTravelWithTheDocument();
+    void theDataSourceTravelsWithTheDocument();
     void damagedFormatsLeavePlainNumbers_data();
     void damagedFormatsLeavePlainNumbers();
 
@@ -785,6 +786,48 @@ void TestDocumentFile::picturesAndTheSheetTravelWithTheDocument()
         QCOMPARE(picture.printed, doc.objects[i].picture->printed);
     }
     QCOMPARE(back.sheet, doc.sheet);
+}
+
+// The data source comes back whole and the file goes back out as it came; a
+// counting that names an object that is no number damages the block; the
+// countings follow the objects through a cut and a deletion.
+void TestDocumentFile::theDataSourceTravelsWithTheDocument()
+{
+    Document doc = formattedDocument();
+    doc.data = DataSourceSettings{.file = "orders.csv", .quantity = "Qty"};
+    doc.data->counting[0] = {NumberCounting::Mode::Restart};
+    doc.data->counting[1] = {NumberCounting::Mode::StartColumn, "First"};
+    const QByteArray file = documentBytes(doc, {});
+    QCOMPARE(blockJson(file, 3).value(QStringLiteral("data")).toObject(),
+             QJsonDocument::fromJson(R"({"file":"orders.csv","quantity":"Qty","counting":)"
+                                     R"({"0":"restart","1":{"startColumn":"First"}}})")
+                 .object());
+    const LoadResult loaded = readDocument(file, 20);
+    QCOMPARE(messagesOf(loaded), QStringList());
+    QVERIFY(loaded.document);
+    QCOMPARE(loaded.document->data, doc.data);
+    QCOMPARE(documentBytes(*loaded.document, {}), file);
+    keepAsSeed(writeFile("data.pgt", file));
+
+    Document countsText = doc;
+    countsText.data->counting[2] = {NumberCounting::Mode::Restart};
+    const QByteArray damagedFile = documentBytes(countsText, {});
+    const LoadResult damaged = readDocument(damagedFile, 20);
+    QCOMPARE(messagesOf(damaged), QStringList{"Some number formats could not be read | Number "
+                                              "Formats | Some number formats could not be read"});
+    QCOMPARE(damaged.document->data, std::nullopt);
+    // The records show plain numbers now; the block goes back as it came.
+    const qsizetype blockStart = 48 + 3 * 392;
+    QCOMPARE(documentBytes(*damaged.document, {}).mid(blockStart), damagedFile.mid(blockStart));
+
+    const LoadResult cut = readDocument(file, 1);
+    QVERIFY(cut.document);
+    QCOMPARE(cut.document->data->counting,
+             (std::map<std::int32_t, NumberCounting>{{0, {NumberCounting::Mode::Restart}}}));
+
+    deleteObject(doc, 0);
+    QCOMPARE(doc.data->counting, (std::map<std::int32_t, NumberCounting>{
+                                     {0, {NumberCounting::Mode::StartColumn, "First"}}}));
 }
 
 void TestDocumentFile::numberFormatsTravelAfterTheDrawingOrder()

@@ -94,6 +94,26 @@ void ExtensionBlockTest::writes_data()
         << blockWith(1, 0, {.prefix = QString(70, u'p'), .repeat = 5000})
         << R"({"objects":{"0":{"prefix":")" + QByteArray(63, 'p') +
                R"(","repeat":1000}},"version":1})";
+    ExtensionBlock data = blockWith(3, 0, {});
+    data.data = DataSourceSettings{.file = "orders.csv", .quantity = "Qty"};
+    data.data->counting[0] = {NumberCounting::Mode::Restart};
+    data.data->counting[2] = {NumberCounting::Mode::StartColumn, "First"};
+    QTest::newRow("a data source")
+        << data
+        << QByteArray(R"({"data":{"counting":{"0":"restart","2":{"startColumn":"First"}},)"
+                      R"("file":"orders.csv","quantity":"Qty"},"objects":{},"version":1})");
+    ExtensionBlock everyChoice = blockWith(1, 0, {});
+    everyChoice.data = DataSourceSettings{.file = "../jobs/orders.xlsx",
+                                          .header = false,
+                                          .separator = ";",
+                                          .encoding = "windows-1252",
+                                          .sheet = "May"};
+    everyChoice.data->counting[0] = {};
+    QTest::newRow("a data source's every choice")
+        << everyChoice
+        << QByteArray(R"({"data":{"counting":{"0":"on"},"encoding":"windows-1252",)"
+                      R"("file":"../jobs/orders.xlsx","header":false,"separator":";",)"
+                      R"("sheet":"May"},"objects":{},"version":1})");
     ExtensionBlock twoObjects = blockWith(11, 2, {.system = NumberSystem::Hexadecimal});
     twoObjects.objects[10].format.system = NumberSystem::Base36;
     QTest::newRow("index order")
@@ -169,6 +189,34 @@ void ExtensionBlockTest::reads_data()
     QByteArray shape = sheet;
     damaged("a shape not known", blockOf(shape.replace("rectangle", "star")));
 
+    const QByteArray data =
+        R"({"version":1,"objects":{},"data":{"file":"orders.csv","header":true,"separator":",",)"
+        R"("encoding":"auto","sheet":"Orders","quantity":"Qty","later":[1],)"
+        R"("counting":{"0":"on","1":"restart","4":{"startColumn":"First","from":2}}}})";
+    QTest::newRow("a data source, with keys it does not know")
+        << blockOf(data) << true
+        << QByteArray(
+               R"({"version":1,"objects":{},"data":{"file":"orders.csv","separator":",",)"
+               R"("sheet":"Orders","quantity":"Qty","later":[1],)"
+               R"("counting":{"0":"on","1":"restart","4":{"startColumn":"First","from":2}}}})");
+    const auto damagedData = [&](const char *name, const QByteArray &from, const QByteArray &to) {
+        QByteArray changed = data;
+        QVERIFY(changed.contains(from));
+        damaged(name, blockOf(changed.replace(from, to)));
+    };
+    damagedData("a counting past the objects", R"("4":{)", R"("5":{)");
+    damagedData("a counting not by index", R"("1":"restart")", R"("one":"restart")");
+    damagedData("a counting of no known mode", "restart", "again");
+    damagedData("a start column not named", R"("startColumn":"First")", R"("startColumn":3)");
+    damagedData("a start column left out", R"("startColumn":"First",)", "");
+    damagedData("counting not an object",
+                R"({"0":"on","1":"restart","4":{"startColumn":"First","from":2}})", R"(["on"])");
+    damagedData("no file", R"("file":"orders.csv",)", "");
+    damagedData("an empty file name", R"("file":"orders.csv")", R"("file":"")");
+    damagedData("a separator of two characters", R"("separator":",")", R"("separator":",;")");
+    damagedData("header not true or false", R"("header":true)", R"("header":1)");
+    damagedData("no encoding", R"("encoding":"auto")", R"("encoding":"")");
+    damaged("data not an object", blockOf(R"({"version":1,"objects":{},"data":"orders.csv"})"));
     damaged("bad tag", "PGTY" + blockOf(sound).mid(4));
     damaged("shorter than a header", QByteArray("PGTX\x01\x00", 6));
     damaged("length past the end", blockOf(sound).chopped(1));
@@ -223,6 +271,9 @@ void ExtensionBlockTest::unknownValuesGoBackAsTheyCame_data()
     QTest::newRow("minus zero and 1.0") << written(R"({"0":{"a":-0,"b":1.0,"c":2E+3}})");
     QTest::newRow("blanks inside a value")
         << QByteArray(R"({"later":[ 1.50 , { "x" : "\u00e9" } ],"objects":{},"version":1})");
+    QTest::newRow("a data source's unknown keys")
+        << QByteArray(R"({"data":{"counting":{"0":{"from":-0,"startColumn":"A"}},"file":"a.csv",)"
+                      R"("later":1.0},"objects":{},"version":1})");
     QTest::newRow("beside a barcode")
         << written(R"({"0":{"barcode":{"height":40,"module":2,"quiet":4.0,"symbology":"qr",)"
                    R"("text":true},"repeat":3}})");

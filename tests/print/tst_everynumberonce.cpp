@@ -7,6 +7,7 @@
 #include "objecttable.h"
 #include "placements.h"
 #include "printrun.h"
+#include "rundata.h"
 #include "selection.h"
 #include "toolrun.h"
 
@@ -33,10 +34,20 @@
 // and across runs, no series (a link, or a number alone) prints a value in
 // two places; stacks meet with no gap. For a sample, the run printed to a
 // PDF shows in each cell the texts its placement says.
+//
+// Data runs too: a generated table of rows with quantities, zeros among
+// them, its run as long as they add up to, each series counting on through
+// the rows, restarting at each row, or starting where a column of its own
+// says (the rows owning ranges far apart): a series that counts on prints
+// every value once in the run and across runs; one that restarts, once in
+// each row; one that starts from a column, once in the run. The spans a
+// number's values are logged as hold exactly the values it printed, and a
+// field shows its row on every page.
 
 namespace {
 
 constexpr int documents = 250;
+constexpr int dataDocuments = 250;
 // How many documents of each kind, on plain paper and on labels, are
 // printed and read back.
 constexpr int printedOfEach = 5;
@@ -49,6 +60,11 @@ struct Affixes
 
 const Affixes affixChoices[] = {
     {}, {"No. ", ""}, {"{page}/", ""}, {"", " of {pages}"}, {"", " / {last}"}, {"#", " / {last}"}};
+// A data run's own: a field, and the date.
+const Affixes dataAffixChoices[] = {{"{Name}:", ""}, {"{date:yyMMdd}-", ""}};
+const QDateTime runStart(QDate(2026, 12, 24), QTime(8, 0));
+// The rows of a column of starts are this far apart.
+constexpr std::int32_t rowRange = 10'000'000;
 
 // A stack of Create Matrix type 5: its cells in link order.
 using Stack = std::vector<int>;
@@ -60,15 +76,22 @@ struct Generated
     std::vector<std::vector<int>> series;
     std::vector<Stack> stacks;
     PrintPlan plan;
+    // A data run's table; its settings are the document's.
+    std::optional<DataTable> table;
+    // A text object showing each page's row.
+    int rowText = -1;
 };
 
 // The value the number part of `text` shows, read back in `system` by the
 // system's own row, once the affixes and check character of `format` are
-// taken off; nothing when the text does not read back.
+// taken off; nothing when the text does not read back. `rowName` is what
+// the page's {Name} shows.
 std::optional<std::int64_t> shownValue(QString text, const NumberFormat &format, int page,
-                                       int pages)
+                                       int pages, const QString &rowName = {})
 {
-    const QString prefix = expandPlaceholders(format.prefix, page, pages, QString());
+    QString prefix = expandPlaceholders(format.prefix, page, pages, QString());
+    prefix.replace(QLatin1String("{Name}"), rowName)
+        .replace(QLatin1String("{date:yyMMdd}"), runStart.date().toString(u"yyMMdd"));
     if (!text.startsWith(prefix))
         return std::nullopt;
     text.remove(0, prefix.size());
@@ -92,12 +115,15 @@ class Generator
 public:
     explicit Generator(quint32 seed) : m_random(seed) {}
 
-    Generated document()
+    Generated document(bool data = false)
     {
         Generated made;
         made.doc = emptyDocument(200);
         made.doc.pagesToPrint =
             m_random.bounded(4) == 0 ? m_random.bounded(1, 601) : m_random.bounded(1, 40);
+        if (data)
+            addTable(made);
+        m_data = data;
         const int series = m_random.bounded(1, 5);
         for (int s = 0; s < series; ++s) {
             switch (m_random.bounded(3)) {
@@ -112,6 +138,8 @@ public:
                 break;
             }
         }
+        if (data)
+            chooseCountings(made);
         if (m_random.bounded(3) == 0)
             made.doc.sheet = sheet(made.doc);
         made.plan = plan(made.doc);
@@ -134,6 +162,56 @@ public:
     }
 
 private:
+    // Up to 8 rows named N1, N2, ..., each printing 0 to 4 pages, at least
+    // one page in all; the run is as long as they add up to.
+    void addTable(Generated &made)
+    {
+        DataTable table;
+        table.columns = {"Name", "Qty"};
+        std::int32_t pages = 0;
+        const int rows = m_random.bounded(1, 9);
+        for (int r = 0; r < rows; ++r) {
+            const int quantity = r == rows - 1 && pages == 0 ? 1 : pick({0, 1, 1, 2, 3, 4});
+            table.rows.append({QStringLiteral("N%1").arg(r + 1), QString::number(quantity)});
+            pages += quantity;
+        }
+        made.doc.pagesToPrint = pages;
+        made.doc.data = DataSourceSettings{.file = "orders.csv", .quantity = "Qty"};
+        made.rowText = addObject(made.doc, KindText, 10, 10, QStringLiteral("{Name} {row}"));
+        made.table = table;
+    }
+
+    // Each series counts on, restarts or starts from a column of its own,
+    // written in its head's system. The rows' starts lie rowRange apart, or
+    // each row starts where the one before it ended, in the widest step of
+    // the series, so that every row owns a range of its own. Rows that
+    // follow on print as many values as the run without data, which the
+    // series was made for, only when each value prints once.
+    void chooseCountings(Generated &made)
+    {
+        const Document &doc = made.doc;
+        for (std::size_t s = 0; s < made.series.size(); ++s) {
+            const int head = made.series[s].front();
+            const auto mode = static_cast<NumberCounting::Mode>(m_random.bounded(3));
+            made.doc.data->counting[head] = {mode, QStringLiteral("First%1").arg(s)};
+            if (mode != NumberCounting::Mode::StartColumn)
+                continue;
+            std::int32_t stride = 0;
+            for (const int member : made.series[s]) {
+                if (std::abs(doc.objects[member].stepPage) > std::abs(stride))
+                    stride = doc.objects[member].stepPage;
+            }
+            const int repeat = withinLimits(doc.objects[head].format).repeat;
+            const bool abutting = repeat == 1 && m_random.bounded(2) == 0;
+            made.table->columns.append(QStringLiteral("First%1").arg(s));
+            std::int32_t start = m_random.bounded(1000, 100000);
+            for (QStringList &row : made.table->rows) {
+                row.append(*systemDigits(start, doc.objects[head].format.system));
+                start += abutting ? row[1].toInt() * stride : rowRange;
+            }
+        }
+    }
+
     int pick(std::initializer_list<int> choices)
     {
         return *(choices.begin() + m_random.bounded(int(choices.size())));
@@ -164,7 +242,10 @@ private:
         format.system = systems[m_random.bounded(int(systems.size()))].system;
         if (numberSystemRow(format.system).padsWithZeros && m_random.bounded(2) == 0)
             format.check = static_cast<CheckDigit>(m_random.bounded(6));
-        const Affixes &affixes = affixChoices[m_random.bounded(int(std::size(affixChoices)))];
+        const Affixes &affixes =
+            m_data && m_random.bounded(3) == 0
+                ? dataAffixChoices[m_random.bounded(int(std::size(dataAffixChoices)))]
+                : affixChoices[m_random.bounded(int(std::size(affixChoices)))];
         format.prefix = affixes.prefix;
         format.suffix = affixes.suffix;
         format.autoWidth = m_random.bounded(5) == 0;
@@ -245,21 +326,49 @@ private:
     }
 
     QRandomGenerator m_random;
+    bool m_data = false;
 };
 
-// Where a series printed a value: the run of `repeat` pages it showed it on.
-// The cells of a Create Matrix row or column may show one value on a page
-// (a ticket and its stubs); on two such runs of pages it is printed twice.
-using PrintedAt = std::int64_t;
+// Where a series printed a value: the row of a series counting by rows (-1
+// for one that counts on), and the run of `repeat` pages of its counting it
+// showed it on. The cells of a Create Matrix row or column may show one
+// value on a page (a ticket and its stubs); on two such runs of pages it is
+// printed twice.
+using PrintedAt = std::pair<qsizetype, std::int64_t>;
+// What a series printed: each value, under the row it is once in for a
+// series that restarts at each row (-1: once in the run), and where.
+using Printed = std::map<std::pair<qsizetype, std::int64_t>, std::set<PrintedAt>>;
+
+// Where page `page` falls in its counting: its row (-1 without data, or for
+// a number counting on) and its page of that counting, from 0.
+PrintedAt countedPlace(const RunTexts &texts, int index, std::int32_t page)
+{
+    if (texts.counting(index) == NumberCounting::Mode::On)
+        return {-1, page - 1};
+    const RowPlace place = texts.data()->rows().placeOf(page);
+    return {place.row, place.index};
+}
+
+// The values the spans hold.
+std::set<std::int32_t> spannedValues(const QList<ValueSpan> &spans)
+{
+    std::set<std::int32_t> values;
+    for (const ValueSpan &span : spans) {
+        for (std::int64_t k = 0; k < span.count; ++k)
+            values.insert(static_cast<std::int32_t>(static_cast<std::uint32_t>(span.first) +
+                                                    static_cast<std::uint32_t>(k * span.step)));
+    }
+    return values;
+}
 
 // Checks every placement of the run: where it lies, what its numbers show;
 // gives each series' values with where they were printed.
-void checkRun(const Generated &generated, const Document &doc, const PrintPlan &plan,
-              std::vector<std::map<std::int64_t, std::set<PrintedAt>>> &printed,
+void checkRun(const Generated &generated, const Document &doc, const RunTexts &texts,
+              const PrintPlan &plan, std::vector<Printed> &printed,
               std::map<int, std::pair<std::int64_t, std::int64_t>> &ends, const QByteArray &where)
 {
-    const RunTexts texts(doc);
-    const int pages = doc.pagesToPrint;
+    const int pages = texts.pages();
+    const RunData *data = texts.data() && texts.data()->table() ? texts.data() : nullptr;
     const RunPlacements placements(doc, plan, {QSizeF(595, 842), QPointF(10, 10)});
     std::map<int, int> placedPages;
     for (std::int64_t sheet = 1; sheet <= placements.sheetCount(); ++sheet) {
@@ -271,18 +380,29 @@ void checkRun(const Generated &generated, const Document &doc, const PrintPlan &
             QVERIFY2(cells.insert({placed.cell.x(), placed.cell.y()}).second, at);
             QVERIFY2(QRectF(QPointF(), placements.paperOf(sheet)).contains(placed.cell), at);
             ++placedPages[placed.page];
+            QString rowName;
+            if (data) {
+                const qsizetype row = data->rows().placeOf(placed.page).row;
+                rowName = data->table()->rows[row][0];
+                QVERIFY2(data->rows().quantityOf(row) > 0, at);
+                QCOMPARE(texts.text(generated.rowText, placed.page),
+                         QStringLiteral("%1 %2").arg(rowName).arg(row + 1));
+            }
             for (std::size_t s = 0; s < generated.series.size(); ++s) {
                 for (const int index : generated.series[s]) {
                     const PageObject &object = doc.objects[index];
                     const QString text = texts.text(index, placed.page);
                     const std::optional<std::int64_t> value =
-                        shownValue(text, object.format, placed.page, pages);
+                        shownValue(text, object.format, placed.page, pages, rowName);
                     const QByteArray shown =
                         at + " " + object.name.toLatin1() + ": " + text.toUtf8();
                     QVERIFY2(value && *value == texts.value(index, placed.page), shown);
-                    const std::int64_t block = (placed.page - 1) / texts.repeat(index);
-                    printed[s][*value].insert(block);
-                    QVERIFY2(printed[s][*value].size() == 1, shown + " again");
+                    const PrintedAt counted = countedPlace(texts, index, placed.page);
+                    const qsizetype once =
+                        texts.counting(index) == NumberCounting::Mode::Restart ? counted.first : -1;
+                    std::set<PrintedAt> &places = printed[s][{once, *value}];
+                    places.insert({counted.first, counted.second / texts.repeat(index)});
+                    QVERIFY2(places.size() == 1, shown + " again");
                     if (placed.page == plan.first)
                         ends[index].first = *value;
                     if (placed.page == plan.last)
@@ -293,6 +413,16 @@ void checkRun(const Generated &generated, const Document &doc, const PrintPlan &
     }
     for (int page = plan.first; page <= plan.last; ++page)
         QVERIFY2(placedPages[page] == plan.copies, where + " page " + QByteArray::number(page));
+    // The spans the check and the log compare hold what each number printed.
+    for (const std::vector<int> &series : generated.series) {
+        for (const int index : series) {
+            std::set<std::int32_t> values;
+            for (int page = plan.first; page <= plan.last; ++page)
+                values.insert(texts.value(index, page));
+            QVERIFY2(spannedValues(printedSpans(texts, index, plan.first, plan.last)) == values,
+                     where + " spans of " + doc.objects[index].name.toLatin1());
+        }
+    }
     // The first sheet out holds the first page, or the last one backwards;
     // a stack from a first cell past 1 starts on the second sheet.
     if (doc.sheet && doc.sheet->order == SheetOrder::CutAndStack)
@@ -304,17 +434,20 @@ void checkRun(const Generated &generated, const Document &doc, const PrintPlan &
              where + " first sheet");
 }
 
-// Consecutive values of a number on consecutive pages of the whole run.
-void checkSteps(const Generated &generated, const Document &doc, const QByteArray &where)
+// Consecutive values of a number on consecutive pages of its counting.
+void checkSteps(const Generated &generated, const RunTexts &texts, const QByteArray &where)
 {
-    const RunTexts texts(doc);
     for (const std::vector<int> &series : generated.series) {
         for (const int index : series) {
             const int repeat = texts.repeat(index);
-            for (int page = 2; page <= doc.pagesToPrint; ++page) {
+            for (int page = 2; page <= texts.pages(); ++page) {
+                const PrintedAt before = countedPlace(texts, index, page - 1);
+                const PrintedAt counted = countedPlace(texts, index, page);
+                if (before.first != counted.first)
+                    continue;
                 const std::int64_t step = texts.value(index, page) - texts.value(index, page - 1);
-                const bool newBlock = (page - 1) % repeat == 0;
-                QVERIFY2(step == (newBlock ? doc.objects[index].stepPage : 0),
+                const bool newBlock = counted.second % repeat == 0;
+                QVERIFY2(step == (newBlock ? texts.document().objects[index].stepPage : 0),
                          where + " page " + QByteArray::number(page));
             }
         }
@@ -383,43 +516,73 @@ class TestEveryNumberOnce : public QObject
 
 private Q_SLOTS:
     void everyValueOnceAcrossRuns();
+    void everyValueOnceInDataRuns();
+
+private:
+    // Runs `count` generated documents, with data or without, two or three
+    // runs each joined by Continue Numbering.
+    void checkRuns(int count, bool data);
+
+    int m_printedOnPaper = 0;
+    int m_printedOnLabels = 0;
 };
 
 void TestEveryNumberOnce::everyValueOnceAcrossRuns()
 {
+    checkRuns(documents, false);
+}
+
+void TestEveryNumberOnce::everyValueOnceInDataRuns()
+{
+    checkRuns(dataDocuments, true);
+}
+
+void TestEveryNumberOnce::checkRuns(int count, bool withData)
+{
     const quint32 baseSeed = qEnvironmentVariableIntValue("PAGINETTE_SEED");
-    int printedOnPaper = 0;
-    int printedOnLabels = 0;
-    for (int made = 0; made < documents; ++made) {
+    for (int made = 0; made < count; ++made) {
         const quint32 seed = baseSeed + static_cast<quint32>(made);
         const QByteArray where = "seed " + QByteArray::number(seed);
         Generator generator(seed);
-        Generated generated = generator.document();
+        Generated generated = generator.document(withData);
         if (QTest::currentTestFailed())
             QFAIL(where.constData());
         Document doc = generated.doc;
-        std::vector<std::map<std::int64_t, std::set<PrintedAt>>> printedBefore(
-            generated.series.size());
+        std::vector<Printed> printedBefore(generated.series.size());
         const int runs = 2 + static_cast<int>(seed % 2);
         for (int run = 1; run <= runs; ++run) {
             const QByteArray at = where + " run " + QByteArray::number(run);
+            std::optional<RunData> data;
+            if (withData) {
+                RunDataRead read = runDataOf(doc, *doc.data, *generated.table,
+                                             QStringLiteral("orders.csv"), runStart);
+                QVERIFY2(read.data, at + " " + read.error.toUtf8());
+                data = std::move(read.data);
+            }
+            const RunTexts texts = data ? RunTexts(doc, *data) : RunTexts(doc);
             const PrintPlan plan = run == 1 ? generated.plan : generator.plan(doc);
-            checkSteps(generated, doc, at);
-            std::vector<std::map<std::int64_t, std::set<PrintedAt>>> printed(
-                generated.series.size());
+            checkSteps(generated, texts, at);
+            std::vector<Printed> printed(generated.series.size());
             std::map<int, std::pair<std::int64_t, std::int64_t>> ends; // first and last value
-            checkRun(generated, doc, plan, printed, ends, at);
+            checkRun(generated, doc, texts, plan, printed, ends, at);
             if (QTest::currentTestFailed())
                 return;
+            // Across runs, what counts on prints a value once; the others
+            // print their rows' values again.
             for (std::size_t s = 0; s < generated.series.size(); ++s) {
+                if (texts.counting(generated.series[s].front()) != NumberCounting::Mode::On)
+                    continue;
                 for (const auto &[value, places] : printed[s]) {
                     QVERIFY2(!printedBefore[s].contains(value),
-                             at + " prints " + QByteArray::number(qlonglong(value)) + " again");
+                             at + " prints " + QByteArray::number(qlonglong(value.second)) +
+                                 " again");
                     printedBefore[s][value] = places;
                 }
             }
-            if (plan.first == 1 && plan.last == doc.pagesToPrint) {
+            if (plan.first == 1 && plan.last == texts.pages()) {
                 for (const Stack &stack : generated.stacks) {
+                    if (texts.counting(stack.front()) != NumberCounting::Mode::On)
+                        continue;
                     for (std::size_t c = 0; c + 1 < stack.size(); ++c) {
                         const std::int64_t next =
                             ends[stack[c]].second + doc.objects[stack[c]].stepPage;
@@ -428,15 +591,19 @@ void TestEveryNumberOnce::everyValueOnceAcrossRuns()
                     }
                 }
             }
-            int &printedOfKind = doc.sheet ? printedOnLabels : printedOnPaper;
-            if (run == 1 && printedOfKind++ < printedOfEach) {
+            // The print loop is shown the run's data by the print layer.
+            int &printedOfKind = doc.sheet ? m_printedOnLabels : m_printedOnPaper;
+            if (!withData && run == 1 && printedOfKind++ < printedOfEach) {
                 checkPrinted(doc, plan, at);
                 if (QTest::currentTestFailed())
                     return;
             }
             // The next run starts where the whole of this one ends, from
             // the document as saved and read again.
-            continueNumbering(doc);
+            if (data)
+                continueNumbering(doc, *data);
+            else
+                continueNumbering(doc);
             const LoadResult reread = readDocument(documentBytes(doc, {}), doc.capacity);
             QVERIFY2(reread.document && reread.messages.isEmpty(), at);
             doc = *reread.document;
