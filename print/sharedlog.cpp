@@ -1,6 +1,7 @@
 #include "sharedlog.h"
 
 #include <QAtomicInteger>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -302,13 +303,23 @@ QString SharedLog::makeTables()
     if (!exists.run(why) || !exists.query().next())
         return failure(QStringLiteral("cannot be read"), why);
     if (!exists.query().value(0).toBool()) {
-        // Machines that start together make the tables once.
+        // Machines that start together make the tables once. The lock comes
+        // before the transaction: a transaction sees the tables another made
+        // while it waited for the lock only if it starts after the wait.
+        Statement lock(db, QStringLiteral("SELECT pg_advisory_lock(?)"));
+        lock << tablesLock;
+        if (!lock.run(why))
+            return failure(QStringLiteral("cannot be written"), why);
+        const auto unlock = qScopeGuard([&db] {
+            Statement release(db, QStringLiteral("SELECT pg_advisory_unlock(?)"));
+            release << tablesLock;
+            QString ignored;
+            release.run(ignored);
+        });
         if (!db.transaction())
             return failure(QStringLiteral("cannot be written"), db.lastError().text());
-        Statement lock(db, QStringLiteral("SELECT pg_advisory_xact_lock(?)"));
-        lock << tablesLock;
         Statement again(db, QStringLiteral("SELECT to_regclass('paginette_schema') IS NOT NULL"));
-        bool made = lock.run(why) && again.run(why) && again.query().next();
+        bool made = again.run(why) && again.query().next();
         if (made && !again.query().value(0).toBool()) {
             // PostgreSQL prepares no CREATE; these carry no value to bind.
             for (const QString &table : tables) {

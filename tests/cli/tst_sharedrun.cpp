@@ -125,16 +125,18 @@ private Q_SLOTS:
         }
         QList<int> exits;
         QString refusal;
+        QString said;
         for (std::size_t m = 0; m < runs.size(); ++m) {
             const ToolRun run = finishRun(*runs[m]);
             exits.append(run.exitCode);
+            said += run.err;
             if (run.exitCode == 1)
                 refusal = run.err;
-            else
+            else if (run.exitCode == 0)
                 QCOMPARE(printedNumbers(machines[m].path(QStringLiteral("out.pdf"))).size(), 100);
         }
         std::sort(exits.begin(), exits.end());
-        QCOMPARE(exits, (QList<int>{0, 1}));
+        QVERIFY2(exits == (QList<int>{0, 1}), qPrintable(said));
         QVERIFY2(refusal.contains(QStringLiteral("ticket printed 00001-00100 on ")) &&
                      refusal.contains(QStringLiteral(" at ") + QSysInfo::machineHostName()),
                  qPrintable(refusal));
