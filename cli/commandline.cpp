@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -64,6 +65,28 @@ std::optional<QPointF> numberPair(const QString &text, double low, double high)
     return QPointF(x, y);
 }
 
+template <typename Value, std::size_t N>
+std::optional<Value> named(const std::pair<Value, const char *> (&names)[N], const QString &text)
+{
+    for (const auto &[value, name] : names) {
+        if (text == QLatin1String(name))
+            return value;
+    }
+    return std::nullopt;
+}
+
+constexpr std::pair<Duplex, const char *> duplexNames[] = {
+    {Duplex::LongEdge, "long"},
+    {Duplex::ShortEdge, "short"},
+    {Duplex::Off, "off"},
+};
+
+constexpr std::pair<PrintedSides, const char *> sideNames[] = {
+    {PrintedSides::Both, "both"},
+    {PrintedSides::Front, "front"},
+    {PrintedSides::Back, "back"},
+};
+
 const std::vector<ToolOption> &toolOptions()
 {
     static const std::vector<ToolOption> options{
@@ -111,6 +134,34 @@ const std::vector<ToolOption> &toolOptions()
                             QStringLiteral("print the last sheet first, each label in its cell")),
          [](CommandLine &line, const QString &) {
              line.request.reverse = true;
+             return QString();
+         }},
+        {QCommandLineOption(QStringLiteral("duplex"),
+                            QStringLiteral("print both sides, the paper turning about its long or "
+                                           "short edge, or one side (default: the document's)"),
+                            QStringLiteral("long|short|off")),
+         [](CommandLine &line, const QString &value) {
+             line.request.duplex = named(duplexNames, value);
+             return line.request.duplex
+                        ? QString()
+                        : QStringLiteral("--duplex needs long, short or off, not '%1'").arg(value);
+         }},
+        {QCommandLineOption(QStringLiteral("sides"),
+                            QStringLiteral("print both sides, or the fronts or the backs alone, "
+                                           "one pass each through a printer that prints one"),
+                            QStringLiteral("both|front|back")),
+         [](CommandLine &line, const QString &value) {
+             const std::optional<PrintedSides> sides = named(sideNames, value);
+             line.request.sides = sides.value_or(PrintedSides::Both);
+             return sides
+                        ? QString()
+                        : QStringLiteral("--sides needs both, front or back, not '%1'").arg(value);
+         }},
+        {QCommandLineOption(QStringLiteral("backs-reversed"),
+                            QStringLiteral("print the backs last sheet first, for a printer that "
+                                           "stacks its output face up")),
+         [](CommandLine &line, const QString &) {
+             line.request.backsReversed = true;
              return QString();
          }},
         {QCommandLineOption(QStringLiteral("printer-profile"),

@@ -5,6 +5,8 @@
 
 #include <QPointF>
 
+#include "document.h"
+#include "printplan.h"
 #include "sheetdatabase.h"
 
 #include <cstdint>
@@ -37,6 +39,12 @@ struct PrintRequest
     bool collate = false;
     // The last sheet first, as the print dialog's Reverse.
     bool reverse = false;
+    // Both sides turning about this edge, or one side, over the document's.
+    std::optional<Duplex> duplex;
+    // The sides printed, one for each pass through a printer that prints one.
+    PrintedSides sides = PrintedSides::Both;
+    // The backs' pass last sheet first, for a printer stacking face up.
+    bool backsReversed = false;
     // Whether the stored calibration of the queue (of PDF output with -o) applies.
     bool printerProfile = false;
     std::optional<QPointF> offset; // millimetres, over the stored calibration's

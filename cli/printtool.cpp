@@ -107,15 +107,22 @@ PrintPlan requestPlan(const PrintRequest &request, const QPrinter &printer, std:
     plan.collate = request.collate;
     plan.lastPageFirst = request.reverse;
     plan.firstCell = request.firstCell;
-    if (request.printerProfile)
+    plan.sides = request.sides;
+    plan.backsReversed = request.backsReversed;
+    if (request.printerProfile) {
         plan.calibration = CalibrationStore().load(calibrationName(printer));
-    if (request.offset) {
-        plan.calibration.offsetX = request.offset->x();
-        plan.calibration.offsetY = request.offset->y();
+        plan.backCalibration = CalibrationStore().load(calibrationName(printer), Side::Back);
     }
-    if (request.scale) {
-        plan.calibration.scaleX = request.scale->x();
-        plan.calibration.scaleY = request.scale->y();
+    // What the command line says of the print holds for both sides.
+    for (Calibration *calibration : {&plan.calibration, &plan.backCalibration}) {
+        if (request.offset) {
+            calibration->offsetX = request.offset->x();
+            calibration->offsetY = request.offset->y();
+        }
+        if (request.scale) {
+            calibration->scaleX = request.scale->x();
+            calibration->scaleY = request.scale->y();
+        }
     }
     return plan;
 }
@@ -171,6 +178,18 @@ bool toldBeforeRun(const Document &doc, const PrintRequest &request, const Print
         return true;
     report.message(QStringLiteral("--fresh-only: nothing was printed"));
     return false;
+}
+
+// Why the sides asked for cannot be printed of `doc`; empty when they can.
+QString sidesError(const Document &doc, const PrintRequest &request)
+{
+    if (request.sides != PrintedSides::Both && doc.duplex == Duplex::Off)
+        return QStringLiteral("--sides front or back needs a two-sided document (--duplex long "
+                              "or short)");
+    if (request.backsReversed && request.sides != PrintedSides::Back)
+        return QStringLiteral("--backs-reversed is for the pass that prints the backs (--sides "
+                              "back)");
+    return {};
 }
 
 QString noSheetDatabase()
@@ -361,6 +380,14 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
         }
     }
 
+    if (request.duplex)
+        doc->duplex = *request.duplex;
+    const QString sides = sidesError(*doc, request);
+    if (!sides.isEmpty()) {
+        report.message(name + QStringLiteral(": ") + sides);
+        return exitUsage;
+    }
+
     std::optional<OutputTarget> target;
     if (!request.output.isEmpty()) {
         target = resolveOutput(request.output, input.identity);
@@ -388,6 +415,12 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     if (!error.isEmpty())
         return failed(error);
     PrintPlan plan = requestPlan(request, printer, doc->pagesToPrint);
+    // A queue that prints one side gets the fronts; the backs are a second
+    // pass the user starts once the stack is turned over.
+    const bool frontsAlone =
+        doc->duplex != Duplex::Off && plan.sides == PrintedSides::Both && !printsBothSides(printer);
+    if (frontsAlone)
+        plan.sides = PrintedSides::Front;
     if (!request.background.isEmpty()) {
         error = addBackground(request.background, *doc, plan, printer);
         if (!error.isEmpty())
@@ -466,6 +499,12 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
         if (!told.isEmpty())
             report.message(told);
     }
+    if (frontsAlone)
+        report.message(QStringLiteral("%1 prints on one side: the fronts were printed. Turn the "
+                                      "printed stack over, put it back in the paper tray and "
+                                      "print the backs with --sides back (and --backs-reversed "
+                                      "if the printer stacks its output face up)")
+                           .arg(request.queue));
     if (const int signal = stopSignal())
         return exitStopped(signal);
     return manifestError.isEmpty() ? exitPrinted : exitFailed;

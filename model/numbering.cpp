@@ -168,6 +168,11 @@ int shownSource(const Document &doc, int index)
                : index;
 }
 
+bool printsOwnValues(const Document &doc, int index)
+{
+    return kindRow(doc.objects[index].kind).numbered && shownSource(doc, index) == index;
+}
+
 QString objectText(const Document &doc, int index, std::int32_t page)
 {
     index = shownSource(doc, index);

@@ -50,6 +50,9 @@ NumberFormat seriesFormat(const Document &doc, int index, int head);
 // same as, for a back number that shows exactly a front number's text, else
 // itself.
 int shownSource(const Document &doc, int index);
+// Whether object `index` is a number printing values of its own, which a
+// run's log and check hold: not one showing another number's text.
+bool printsOwnValues(const Document &doc, int index);
 
 class RunData;
 

@@ -32,15 +32,21 @@ QString printedText(const PageObject &object, const QString &text)
 
 } // namespace
 
-QStringList manifestHeader()
+QStringList manifestHeader(const Document &doc)
 {
-    return {QStringLiteral("Sheet"), QStringLiteral("Page"), QStringLiteral("Copy"),
-            QStringLiteral("Object"), QStringLiteral("Text")};
+    QStringList header{QStringLiteral("Sheet"), QStringLiteral("Page"), QStringLiteral("Copy"),
+                       QStringLiteral("Object"), QStringLiteral("Text")};
+    // Only a two-sided run says which side a number is on: other manifests
+    // stay as they were.
+    if (doc.duplex != Duplex::Off)
+        header.append(QStringLiteral("Side"));
+    return header;
 }
 
 bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan)
 {
     const RunTexts texts(doc);
+    const bool twoSided = doc.duplex != Duplex::Off;
     std::vector<int> numbers;
     QStringList names;
     for (int i = 0; i < doc.count(); ++i) {
@@ -49,18 +55,24 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
         numbers.push_back(i);
         names.append(shownName(doc, i));
     }
-    QByteArray piece = manifestRecord(manifestHeader());
+    QByteArray piece = manifestRecord(manifestHeader(doc));
     const RunPlacements placements(doc, plan, {});
     for (std::int64_t sheet = 1; sheet <= placements.sheetCount(); ++sheet) {
         const QString sheetText = QString::number(sheet);
         for (const Placement &placed : placements.onSheet(sheet)) {
             const QString pageText = QString::number(placed.page);
             const QString copyText = QString::number(placed.copy);
+            const QString sideText =
+                placed.side == Side::Front ? QStringLiteral("front") : QStringLiteral("back");
             for (std::size_t n = 0; n < numbers.size(); ++n) {
                 const int index = numbers[n];
-                piece += manifestRecord(
-                    {sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
-                     printedText(doc.objects[index], texts.text(index, placed.page))});
+                if (sideOf(doc, doc.objects[index]) != placed.side)
+                    continue;
+                QStringList record{sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
+                                   printedText(doc.objects[index], texts.text(index, placed.page))};
+                if (twoSided)
+                    record.append(sideText);
+                piece += manifestRecord(record);
             }
         }
         if (piece.size() >= pieceSize) {

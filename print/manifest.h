@@ -13,9 +13,10 @@ class QIODevice;
 // of the document's run that sheet carries, the copy, the object's name and
 // its text exactly as the paper shows it and a scanner reads it (with the
 // check digit an EAN-13 or UPC-A symbol adds). Every field is quoted, none
-// marked against formulas, so that it imports as text.
+// marked against formulas, so that it imports as text. A two-sided run's
+// rows say the side too, each number printed on its own side.
 
-QStringList manifestHeader();
+QStringList manifestHeader(const Document &doc);
 
 // Writes the manifest of `plan` from `doc` into `device`, header first.
 // False when a write failed.

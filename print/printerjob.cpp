@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include <cups/cups.h>
 
@@ -87,6 +88,15 @@ Bounds32 printableExtent(const QPrinter &printer)
 {
     const QRect area = printer.pageLayout().paintRectPixels(printerDotsPerInch);
     return {0, 0, area.width(), area.height()};
+}
+
+bool printsBothSides(const QPrinter &printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return true;
+    const QList<QPrinter::DuplexMode> modes = QPrinterInfo(printer).supportedDuplexModes();
+    return modes.contains(QPrinter::DuplexLongSide) || modes.contains(QPrinter::DuplexShortSide) ||
+           modes.contains(QPrinter::DuplexAuto);
 }
 
 QByteArray viewerPreferences(Duplex duplex)
@@ -232,10 +242,10 @@ QString PrinterJob::deliver(const std::function<bool()> &keepGoing)
 {
     if (!(m_drawnElsewhere ? m_drawnSpool.file().finish() : device().flush()))
         return failure();
-    const QString error = stampPdfPages(
-        m_drawnElsewhere ? m_drawnSpool.readablePath() : readableOutput(), device(),
-        m_standIns.all(), m_pdfPictures.value_or(PictureStore()), viewerPreferences(m_duplex),
-        m_drawnElsewhere, keepGoing);
+    const QString error =
+        stampPdfPages(m_drawnElsewhere ? m_drawnSpool.readablePath() : readableOutput(), device(),
+                      m_standIns.all(), m_pdfPictures.value_or(PictureStore()),
+                      viewerPreferences(m_duplex), m_drawnElsewhere, keepGoing);
     if (!error.isEmpty()) {
         device().abandon();
         return error;

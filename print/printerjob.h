@@ -59,6 +59,10 @@ struct JobResult
     bool rewroteInPlace = false; // see PrinterJob::rewroteInPlace()
 };
 
+// Whether `printer` prints both sides of the paper in one job; PDF output
+// does, its viewer asked to.
+bool printsBothSides(const QPrinter &printer);
+
 // The run of `plan` from `doc` on `printer`, into `file` when one is given:
 // drawn whole into a job of its own, every PDF page its pictures and its
 // background show put in place as a form, and handed over only then. The

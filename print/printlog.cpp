@@ -397,7 +397,7 @@ PrintLogEntry logEntry(const Document &doc, const PrintPlan &plan, const QString
     const RunTexts texts(doc);
     for (int i = 0; i < doc.count(); ++i) {
         const PageObject &object = doc.objects[i];
-        if (!kindRow(object.kind).numbered)
+        if (!printsOwnValues(doc, i))
             continue;
         entry.numbers.append({object.name, texts.text(i, plan.first), texts.text(i, plan.last),
                               valuesPrinted(texts, i, plan)});

@@ -104,7 +104,7 @@ QStringList reprintLines(const Document &doc, const PrintPlan &plan,
                 continue;
             for (int i = 0; i < doc.count(); ++i) {
                 const PageObject &object = doc.objects[i];
-                if (!kindRow(object.kind).numbered || object.name != before.name ||
+                if (!printsOwnValues(doc, i) || object.name != before.name ||
                     showsNothing(object) ||
                     !sharesAValue(valuesPrinted(texts, i, plan), *before.values))
                     continue;

@@ -353,6 +353,10 @@ void TestPrintTool::commandLineNeedsNoDisplay_data()
             "--offset needs X,Y in millimetres from -20 to 20, not '0,inf'");
     refused("scale nan", {"--scale", "nan,100"},
             "--scale needs SX,SY in per cent from 90 to 110, not 'nan,100'");
+    refused("a flip edge that is none", {"--duplex", "top"},
+            "--duplex needs long, short or off, not 'top'");
+    refused("a side that is none", {"--sides", "left"},
+            "--sides needs both, front or back, not 'left'");
 }
 
 void TestPrintTool::commandLineNeedsNoDisplay()
@@ -411,6 +415,13 @@ void TestPrintTool::refusedRunsLeaveTheOutputAlone_data()
     QTest::newRow("a range past --pages")
         << "good" << QStringList{"--pages", "5", "--range", "6-6"}
         << "doc.pgt: Pages 6 to 6 are not in the run of 5 pages" << 2;
+    QTest::newRow("one side of a one-sided document")
+        << "good" << QStringList{"--sides", "back"}
+        << "doc.pgt: --sides front or back needs a two-sided document (--duplex long or short)"
+        << 2;
+    QTest::newRow("backs reversed on one pass")
+        << "good" << QStringList{"--duplex", "long", "--backs-reversed"}
+        << "doc.pgt: --backs-reversed is for the pass that prints the backs (--sides back)" << 2;
 }
 
 void TestPrintTool::refusedRunsLeaveTheOutputAlone()

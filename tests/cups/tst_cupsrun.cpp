@@ -107,6 +107,7 @@ private Q_SLOTS:
     void runReachesTheQueue();
     void cancelledRunSendsNoJob();
     void printToFileLeavesTheQueueChosen();
+    void aQueueOfOneSideGetsTheFronts();
 };
 
 void TestCupsRun::initTestCase()
@@ -261,6 +262,38 @@ void TestCupsRun::printToFileLeavesTheQueueChosen()
     QCOMPARE(pdfPageCount(file), 2);
     QCOMPARE(opened.last(), queue + QStringLiteral(" 1 1"));
     QCOMPARE(pdfsAfter(before, 1).size(), 1);
+}
+
+// A queue that prints one side gets the fronts of a two-sided run, and the
+// user is told how to print the backs.
+void TestCupsRun::aQueueOfOneSideGetsTheFronts()
+{
+    Document doc = emptyDocument(1);
+    addNumber(doc, 72, 72, 125, 5);
+    addNumber(doc, 72, 144, 900, 3);
+    doc.objects[1].side = Side::Back;
+    doc.duplex = Duplex::LongEdge;
+    doc.pagesToPrint = 3;
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("twosided.pgt"));
+    QCOMPARE(saveDocument(doc, {}, path), QString());
+    const QStringList before = queuePdfs();
+
+    const ToolRun run =
+        runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-P"), queue, path});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains(queue + QStringLiteral(" prints on one side: the fronts were "
+                                                     "printed. Turn the printed stack over")) &&
+                 run.err.contains(QLatin1String("--sides back")),
+             qPrintable(run.err));
+    const QStringList printed = pdfsAfter(before, 1);
+    QCOMPARE(printed.size(), 1);
+    QStringList texts;
+    for (const QList<Word> &page : pagesWords(printed.first())) {
+        for (const Word &word : page)
+            texts.append(word.text);
+    }
+    QCOMPARE(texts, (QStringList{"00125", "00126", "00127"}));
 }
 
 QTEST_MAIN(TestCupsRun)
