@@ -1,5 +1,6 @@
 #include "copypaste.h"
 #include "documentbuilder.h"
+#include "kinds.h"
 #include "numbering.h"
 #include "objecttable.h"
 #include "picture.h"
@@ -13,7 +14,7 @@
 namespace {
 
 // A document of numbers, texts and pictures: links, repeats, prefixes with
-// {last}, QR codes, and a random selection.
+// {last}, QR codes, back numbers showing front ones, and a random selection.
 Document randomDocument(QRandomGenerator &random)
 {
     Document doc = emptyDocument(60);
@@ -55,6 +56,20 @@ Document randomDocument(QRandomGenerator &random)
         first = last + 1;
     }
     propagateLinks(doc);
+    // Two-sided now and then, a number on the back showing a front number's
+    // text: copied without it, it keeps showing what it showed.
+    if (random.bounded(2) == 0)
+        doc.duplex = Duplex::LongEdge;
+    for (int i = 1; doc.duplex != Duplex::Off && i < doc.count(); ++i) {
+        const int front = int(random.bounded(i));
+        // The editor offers "Same as" to a number outside any link.
+        if (random.bounded(3) == 0 && kindRow(doc.objects[i].kind).numbered &&
+            !doc.objects[i].isLinked() && kindRow(doc.objects[front].kind).numbered &&
+            doc.objects[front].sameAs == -1) {
+            doc.objects[i].side = Side::Back;
+            doc.objects[i].sameAs = front;
+        }
+    }
     for (PageObject &object : doc.objects)
         object.selected = random.bounded(3) == 0 ? 1 : -1;
     return doc;

@@ -213,6 +213,8 @@ private Q_SLOTS:
     void numberFormatsTravelAfterTheDrawingOrder();
     void picturesAndTheSheetTravelWithTheDocument();
     void theDataSourceTravelsWithTheDocument();
+    void backNumbersNameAFrontNumber_data();
+    void backNumbersNameAFrontNumber();
     void damagedFormatsLeavePlainNumbers_data();
     void damagedFormatsLeavePlainNumbers();
 
@@ -791,6 +793,50 @@ void TestDocumentFile::picturesAndTheSheetTravelWithTheDocument()
 // The data source comes back whole and the file goes back out as it came; a
 // counting that names an object that is no number damages the block; the
 // countings follow the objects through a cut and a deletion.
+void TestDocumentFile::backNumbersNameAFrontNumber_data()
+{
+    QTest::addColumn<int>("object");   // the number on the back that names another
+    QTest::addColumn<int>("sameAs");   // what it names
+    QTest::addColumn<bool>("damaged"); // the block then read as damaged
+    QTest::newRow("a front number") << 1 << 0 << false;
+    QTest::newRow("itself") << 1 << 1 << true;
+    QTest::newRow("a text") << 1 << 2 << true;
+    QTest::newRow("no object of the table") << 1 << 7 << true;
+    QTest::newRow("one that names another itself") << 0 << 1 << true;
+}
+
+// A two-sided document comes back as it was saved; a back number naming
+// anything but a number that shows its own values is damage.
+void TestDocumentFile::backNumbersNameAFrontNumber()
+{
+    QFETCH(int, object);
+    QFETCH(int, sameAs);
+    QFETCH(bool, damaged);
+    Document doc = emptyDocument(20);
+    addNumber(doc, 10, 10, 7, 3);
+    addNumber(doc, 10, 40, 1, 3);
+    addObject(doc, KindText, 10, 70, QStringLiteral("stub"));
+    doc.duplex = Duplex::LongEdge;
+    doc.objects[1].side = Side::Back;
+    doc.objects[1].sameAs = 0;
+    doc.objects[object].sameAs = sameAs;
+    QCOMPARE(saveDocument(doc, {}, path("sides.pgt")), QString());
+    const LoadResult loaded = loadDocument(path("sides.pgt"), 20);
+    QVERIFY(loaded.document);
+    QCOMPARE(messagesOf(loaded).isEmpty(), !damaged);
+    const auto sides = [](const Document &d) {
+        QList<std::pair<Side, std::int32_t>> each;
+        for (const PageObject &o : d.objects)
+            each.append({o.side, o.sameAs});
+        return std::pair(d.duplex, each);
+    };
+    QCOMPARE(sides(*loaded.document) == sides(doc), !damaged);
+    if (damaged)
+        QCOMPARE(loaded.document->objects[object].sameAs, -1);
+    else
+        QCOMPARE(documentBytes(*loaded.document, {}), readFile(path("sides.pgt")));
+}
+
 void TestDocumentFile::theDataSourceTravelsWithTheDocument()
 {
     Document doc = formattedDocument();

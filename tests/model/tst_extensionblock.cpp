@@ -114,6 +114,14 @@ void ExtensionBlockTest::writes_data()
         << QByteArray(R"({"data":{"counting":{"0":"on"},"encoding":"windows-1252",)"
                       R"("file":"../jobs/orders.xlsx","header":false,"separator":";",)"
                       R"("sheet":"May"},"objects":{},"version":1})");
+    ExtensionBlock twoSided = blockWith(3, 0, {});
+    twoSided.duplex = Duplex::ShortEdge;
+    twoSided.objects[1].side = Side::Back;
+    twoSided.objects[2].side = Side::Back;
+    twoSided.objects[2].sameAs = 0;
+    QTest::newRow("two sides") << twoSided
+                               << QByteArray(R"({"duplex":"short","objects":{"1":{"side":"back"},)"
+                                             R"("2":{"sameAs":0,"side":"back"}},"version":1})");
     ExtensionBlock twoObjects = blockWith(11, 2, {.system = NumberSystem::Hexadecimal});
     twoObjects.objects[10].format.system = NumberSystem::Base36;
     QTest::newRow("index order")
@@ -216,6 +224,11 @@ void ExtensionBlockTest::reads_data()
     damagedData("a separator of two characters", R"("separator":",")", R"("separator":",;")");
     damagedData("header not true or false", R"("header":true)", R"("header":1)");
     damagedData("no encoding", R"("encoding":"auto")", R"("encoding":"")");
+    damaged("a flip edge of no known name", blockOf(R"({"version":1,"duplex":"top"})"));
+    damaged("a side of no known name", blockOf(versionOne(R"({"0":{"side":"left"}})")));
+    damaged("same as no index", blockOf(versionOne(R"({"0":{"sameAs":"num0"}})")));
+    damaged("same as a negative index", blockOf(versionOne(R"({"0":{"sameAs":-1}})")));
+    damaged("same as half an index", blockOf(versionOne(R"({"0":{"sameAs":1.5}})")));
     damaged("data not an object", blockOf(R"({"version":1,"objects":{},"data":"orders.csv"})"));
     damaged("bad tag", "PGTY" + blockOf(sound).mid(4));
     damaged("shorter than a header", QByteArray("PGTX\x01\x00", 6));

@@ -58,6 +58,39 @@ class ObjectTableTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // A back number showing a front number's text keeps showing it when the
+    // front number goes, as a number of its own; numbers after the deleted
+    // one still name their front number.
+    void aBackNumberOutlivesItsFrontNumber()
+    {
+        Document doc = emptyDocument(10);
+        addObject(doc, KindText, 0, 0, QStringLiteral("title"));
+        const int front = addNumber(doc, 10, 10, 7, 3, 2);
+        doc.objects[front].format.prefix = QStringLiteral("No. ");
+        doc.objects[front].format.repeat = 2;
+        const int other = addNumber(doc, 10, 40, 500, 4);
+        const int stub = addNumber(doc, 10, 70, 1, 1);
+        const int otherStub = addNumber(doc, 10, 100, 1, 1);
+        doc.duplex = Duplex::LongEdge;
+        doc.objects[stub].side = doc.objects[otherStub].side = Side::Back;
+        doc.objects[stub].sameAs = front;
+        doc.objects[otherStub].sameAs = other;
+        doc.pagesToPrint = 6;
+        QStringList before;
+        for (std::int32_t page = 1; page <= doc.pagesToPrint; ++page)
+            before << objectText(doc, stub, page) << objectText(doc, otherStub, page);
+        QCOMPARE(before.first(), QStringLiteral("No. 007"));
+
+        deleteObject(doc, 0);
+        deleteObject(doc, front - 1);
+        QStringList after;
+        for (std::int32_t page = 1; page <= doc.pagesToPrint; ++page)
+            after << objectText(doc, stub - 2, page) << objectText(doc, otherStub - 2, page);
+        QCOMPARE(after, before);
+        QCOMPARE(doc.objects[stub - 2].sameAs, -1);
+        QCOMPARE(doc.objects[otherStub - 2].sameAs, other - 2);
+    }
+
     void newObjectsGetTheirDefaults();
     void fullTablePlacesNothing();
     void deleteMiddleKeepsStringsAndOrder();

@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <QtTest>
 
+#include <cmath>
 #include <limits>
 
 class TestPrintPlan : public QObject
@@ -24,6 +25,9 @@ private Q_SLOTS:
     void jobOptionsComeFromThePrintersSettings();
     void storedCalibrationsAreReadWithinLimits_data();
     void storedCalibrationsAreReadWithinLimits();
+    void rotationTurnsAboutThePapersCentre_data();
+    void rotationTurnsAboutThePapersCentre();
+    void eachSideKeepsItsCalibration();
 };
 
 void TestPrintPlan::sheetsComeInThePlansOrder_data()
@@ -244,6 +248,8 @@ void TestPrintPlan::storedCalibrationsAreReadWithinLimits_data()
     QTest::newRow("infinity") << QStringList{"offsetY=inf", "scaleY=-inf"}
                               << QList<double>{0, 0, 100, 100};
     QTest::newRow("text") << QStringList{"offsetX=left"} << QList<double>{0, 0, 100, 100};
+    QTest::newRow("a rotation past 5 degrees")
+        << QStringList{"rotation=-90"} << QList<double>{0, 0, 100, 100, -50};
 }
 
 void TestPrintPlan::storedCalibrationsAreReadWithinLimits()
@@ -262,7 +268,61 @@ void TestPrintPlan::storedCalibrationsAreReadWithinLimits()
     file.close();
 
     const Calibration loaded = CalibrationStore(path).load(QStringLiteral("office"));
-    QCOMPARE((QList<double>{loaded.offsetX, loaded.offsetY, loaded.scaleX, loaded.scaleY}), read);
+    QCOMPARE((QList<double>{loaded.offsetX, loaded.offsetY, loaded.scaleX, loaded.scaleY,
+                            loaded.rotation})
+                 .first(read.size()),
+             read);
+}
+
+void TestPrintPlan::rotationTurnsAboutThePapersCentre_data()
+{
+    QTest::addColumn<double>("rotation"); // tenths of a degree
+    QTest::addColumn<double>("offsetX");
+    QTest::newRow("5 degrees clockwise") << 50.0 << 0.0;
+    QTest::newRow("1.2 degrees back") << -12.0 << 0.0;
+    QTest::newRow("turned, then moved 2.54 mm") << 30.0 << 2.54;
+}
+
+// A feed at an angle is undone about the paper's centre, after the offsets
+// have moved the print: the centre stays but for the offsets (turned with
+// the print), and a point 150 mm from it turns by the angle, at the same
+// distance.
+void TestPrintPlan::rotationTurnsAboutThePapersCentre()
+{
+    QFETCH(double, rotation);
+    QFETCH(double, offsetX);
+    const QSizeF a4(595, 842);
+    const QPointF origin(18, 18); // of the printable area, in points
+    const double dots = 360.0 / 72;
+    const QTransform transform =
+        calibrationTransform({offsetX, 0, 100, 100, rotation}, 360, origin, a4);
+    const QPointF centre = (QPointF(a4.width(), a4.height()) / 2 - origin) * dots;
+    const QPointF moved(offsetX * 360 / 25.4, 0);
+    const double away = 150 * 360 / 25.4;
+    const double angle = qDegreesToRadians(rotation / 10);
+    const QPointF turned = transform.map(centre + QPointF(away, 0)) - transform.map(centre);
+    const QPointF movedTurned(moved.x() * std::cos(angle), moved.x() * std::sin(angle));
+    QVERIFY((transform.map(centre) - centre - movedTurned).manhattanLength() < 1e-6);
+    QVERIFY2((turned - away * QPointF(std::cos(angle), std::sin(angle))).manhattanLength() < 1e-6,
+             qPrintable(QStringLiteral("%1, %2").arg(turned.x()).arg(turned.y())));
+}
+
+// The back of the paper has an error of its own: each side's calibration is
+// stored and read apart from the other's.
+void TestPrintPlan::eachSideKeepsItsCalibration()
+{
+    const QTemporaryDir dir;
+    const CalibrationStore store(dir.filePath(QStringLiteral("paginette.conf")));
+    const Calibration front{1.5, -2, 99, 101, 0};
+    const Calibration back{-0.5, 1, 100.5, 99.5, -12};
+    QCOMPARE(store.save(QStringLiteral("office"), front, Side::Front), QString());
+    QCOMPARE(store.save(QStringLiteral("office"), back, Side::Back), QString());
+    const auto values = [](const Calibration &c) {
+        return QList<double>{c.offsetX, c.offsetY, c.scaleX, c.scaleY, c.rotation};
+    };
+    QCOMPARE(values(store.load(QStringLiteral("office"))), values(front));
+    QCOMPARE(values(store.load(QStringLiteral("office"), Side::Back)), values(back));
+    QCOMPARE(values(store.load(QStringLiteral("shop"), Side::Back)), values(Calibration{}));
 }
 
 QTEST_MAIN(TestPrintPlan)
