@@ -209,11 +209,13 @@ enum class Background
 // Prints `document` as paginette-print does, `pages` pages of it, on the
 // product `sheet` of the sheet database when one is named.
 Times printTimed(const QString &folder, const QString &document, int pages,
-                 Background background = Background::None, const QString &sheet = {})
+                 Background background = Background::None, const QString &sheet = {},
+                 PrintedSides sides = PrintedSides::Both)
 {
     PrintRequest request;
     request.pages = pages;
     request.sheet = sheet;
+    request.sides = sides;
     request.output = folder + QStringLiteral("/tool.pdf");
     request.document = document;
     if (background == Background::Form || background == Background::Forms)
@@ -267,6 +269,32 @@ Times runLabels(const QString &folder, int labels, bool direct)
     if (!::saveDocument(doc, {}, document).isEmpty())
         std::exit(1);
     return printTimed(folder, document, pages, Background::None, direct ? QString() : product);
+}
+
+// Labels on both sides of `sheets` sheets of Avery 5160, each back a stub
+// showing its front's number, or with `frontsAlone` the fronts of that run.
+Times runTwoSided(const QString &folder, int sheets, bool frontsAlone)
+{
+    Document doc = emptyDocument(2);
+    for (const Side side : {Side::Front, Side::Back}) {
+        PageObject object;
+        object.x = 5;
+        object.y = 5;
+        object.start = 100000;
+        object.digits = 6;
+        object.fontSize = fontSize;
+        object.fontName = QStringLiteral("Arial");
+        object.side = side;
+        object.sameAs = side == Side::Back ? 0 : -1;
+        doc.drawOrder.append(doc.count());
+        doc.objects.append(object);
+    }
+    doc.duplex = Duplex::LongEdge;
+    const QString document = folder + QStringLiteral("/twosided.pgt");
+    if (!::saveDocument(doc, {}, document).isEmpty())
+        std::exit(1);
+    return printTimed(folder, document, sheets * 30, Background::None, QStringLiteral("Avery 5160"),
+                      frontsAlone ? PrintedSides::Front : PrintedSides::Both);
 }
 
 // A floor's PDF writer: the tool's paper, at its resolution.
@@ -436,6 +464,8 @@ Times runPhase(const char *phase, const QString &folder, int pages)
         return runTool(folder, pages, Page::Digits, Background::Logo);
     if (qstrcmp(phase, "qrfloor") == 0)
         return runQrFloor(folder, pages);
+    if (qstrcmp(phase, "twosided") == 0 || qstrcmp(phase, "fronts") == 0)
+        return runTwoSided(folder, pages, qstrcmp(phase, "fronts") == 0);
     if (qstrcmp(phase, "labels") == 0 || qstrcmp(phase, "cells") == 0)
         return runLabels(folder, pages, qstrcmp(phase, "cells") == 0);
     return runFloor(folder, pages);
@@ -464,6 +494,19 @@ int printLabelFigures(const char *self)
                 "%.2f s; labels %.2f times the pages; peak MB %.1f and %.1f\n",
                 labels.times.cpu, cells.times.cpu, labels.times.cpu / cells.times.cpu,
                 labels.peakMegabytes, cells.peakMegabytes);
+    return 0;
+}
+
+// 10,000 sheets of labels on both sides against their fronts alone.
+int printTwoSidedFigures(const char *self)
+{
+    const Figures both = bestOf(self, "twosided", 10000);
+    const Figures fronts = bestOf(self, "fronts", 10000);
+    std::printf("10000 sheets of Avery 5160 (300000 labels) on both sides, each back a stub "
+                "showing its front's number: %.2f s; the fronts alone: %.2f s; both sides %.2f "
+                "times the fronts; peak MB %.1f and %.1f\n",
+                both.times.cpu, fronts.times.cpu, both.times.cpu / fronts.times.cpu,
+                both.peakMegabytes, fronts.peakMegabytes);
     return 0;
 }
 
@@ -500,6 +543,9 @@ int main(int argc, char **argv)
     const bool labelsAlone = argc == 2 && qstrcmp(argv[1], "labels") == 0;
     if (labelsAlone)
         return printLabelFigures(argv[0]);
+    // "bench_print twosided" prints the two-sided figures alone.
+    if (argc == 2 && qstrcmp(argv[1], "twosided") == 0)
+        return printTwoSidedFigures(argv[0]);
 
     std::printf("20 numbers in Arial 14 per page, to PDF at %d dpi; processor seconds "
                 "(clock seconds), best of %d runs\n",
@@ -576,5 +622,6 @@ int main(int argc, char **argv)
                 form[1].peakMegabytes / form[0].peakMegabytes);
 
     std::printf("\n");
-    return printLabelFigures(argv[0]);
+    printLabelFigures(argv[0]);
+    return printTwoSidedFigures(argv[0]);
 }

@@ -52,6 +52,9 @@ QStringList growthLines(const Document &doc, const PrintPlan &plan)
 {
     QStringList lines;
     for (int i = 0; i < doc.count(); ++i) {
+        // A number showing another's text grows with it, told once.
+        if (shownSource(doc, i) != i)
+            continue;
         const std::optional<WidthGrowth> growth = widthGrowth(doc, i, plan.first, plan.last);
         if (!growth)
             continue;
