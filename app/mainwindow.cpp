@@ -2,6 +2,7 @@
 
 #include "aboutdialog.h"
 #include "addoncommands.h"
+#include "datasourcecommands.h"
 #include "desktopbrowser.h"
 #include "documentcommands.h"
 #include "documentwindow.h"
@@ -134,6 +135,7 @@ void MainWindow::buildCommands()
                   m_viewCommands,
                   m_printCommands,
                   new SheetCommands(m_context, m_hooks, this),
+                  new DataSourceCommands(m_context, m_hooks, this),
                   new PictureCommands(m_context, tool, this),
                   new AddonCommands(m_context, *m_printCommands, m_hooks, this),
                   m_windowCommands,
