@@ -19,6 +19,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <tuple>
 #include <vector>
 
 // The promise of a numbering program, checked over documents made by a
@@ -80,6 +81,8 @@ struct Generated
     std::optional<DataTable> table;
     // A text object showing each page's row.
     int rowText = -1;
+    // Back numbers that are the same as a front number: (stub, its number).
+    std::vector<std::pair<int, int>> stubs;
 };
 
 // The value the number part of `text` shows, read back in `system` by the
@@ -140,6 +143,8 @@ public:
         }
         if (data)
             chooseCountings(made);
+        if (m_random.bounded(3) == 0)
+            makeTwoSided(made);
         if (m_random.bounded(3) == 0)
             made.doc.sheet = sheet(made.doc);
         made.plan = plan(made.doc);
@@ -325,6 +330,29 @@ private:
         made.series.push_back({head, member});
     }
 
+    // Both sides: some numbers on the back, and a stub or two there showing
+    // a front number's text, one series printed on both sides.
+    void makeTwoSided(Generated &made)
+    {
+        Document &doc = made.doc;
+        doc.duplex = m_random.bounded(2) == 0 ? Duplex::LongEdge : Duplex::ShortEdge;
+        for (const std::vector<int> &series : made.series) {
+            for (const int index : series) {
+                if (m_random.bounded(3) == 0)
+                    doc.objects[index].side = Side::Back;
+            }
+        }
+        for (int stubs = m_random.bounded(1, 3); stubs > 0; --stubs) {
+            const std::vector<int> &series = made.series[m_random.bounded(int(made.series.size()))];
+            const int source = series[std::size_t(m_random.bounded(int(series.size())))];
+            const int stub = addNumber(doc, 0, 0, 1, 3);
+            doc.objects[stub].name = QStringLiteral("stub%1").arg(stub);
+            doc.objects[stub].side = Side::Back;
+            doc.objects[stub].sameAs = source;
+            made.stubs.emplace_back(stub, source);
+        }
+    }
+
     QRandomGenerator m_random;
     bool m_data = false;
 };
@@ -372,14 +400,33 @@ void checkRun(const Generated &generated, const Document &doc, const RunTexts &t
     const RunPlacements placements(doc, plan, {QSizeF(595, 842), QPointF(10, 10)});
     std::map<int, int> placedPages;
     for (std::int64_t sheet = 1; sheet <= placements.sheetCount(); ++sheet) {
-        std::set<std::pair<qreal, qreal>> cells;
+        std::set<std::tuple<Side, qreal, qreal>> cells;
+        // Each front's page and copy, by its cell mirrored onto the back.
+        std::map<std::pair<qreal, qreal>, std::pair<std::int32_t, int>> behind;
+        const QSizeF paper = placements.paperOf(sheet);
         for (const Placement &placed : placements.onSheet(sheet)) {
             const QByteArray at = where + " sheet " + QByteArray::number(qlonglong(sheet)) +
                                   " page " + QByteArray::number(placed.page);
             QVERIFY2(placed.page >= plan.first && placed.page <= plan.last, at);
-            QVERIFY2(cells.insert({placed.cell.x(), placed.cell.y()}).second, at);
-            QVERIFY2(QRectF(QPointF(), placements.paperOf(sheet)).contains(placed.cell), at);
-            ++placedPages[placed.page];
+            QVERIFY2(cells.insert({placed.side, placed.cell.x(), placed.cell.y()}).second, at);
+            QVERIFY2(QRectF(QPointF(), paper).contains(placed.cell), at);
+            if (placed.side == Side::Front) {
+                ++placedPages[placed.page];
+                const bool longEdge = doc.duplex == Duplex::LongEdge;
+                const QPointF mirrored =
+                    longEdge ? QPointF(paper.width() - placed.cell.right(), placed.cell.y())
+                             : QPointF(placed.cell.x(), paper.height() - placed.cell.bottom());
+                if (doc.duplex != Duplex::Off)
+                    behind[{mirrored.x(), mirrored.y()}] = {placed.page, placed.copy};
+            } else {
+                // The back of exactly a front printed, its page and copy.
+                const auto front = behind.find({placed.cell.x(), placed.cell.y()});
+                QVERIFY2(front != behind.end(), at + " back of no front");
+                QVERIFY2(front->second == std::pair(placed.page, placed.copy), at + " back");
+                behind.erase(front);
+                for (const auto &[stub, source] : generated.stubs)
+                    QCOMPARE(texts.text(stub, placed.page), texts.text(source, placed.page));
+            }
             QString rowName;
             if (data) {
                 const qsizetype row = data->rows().placeOf(placed.page).row;
@@ -391,6 +438,8 @@ void checkRun(const Generated &generated, const Document &doc, const RunTexts &t
             for (std::size_t s = 0; s < generated.series.size(); ++s) {
                 for (const int index : generated.series[s]) {
                     const PageObject &object = doc.objects[index];
+                    if (sideOf(doc, object) != placed.side)
+                        continue;
                     const QString text = texts.text(index, placed.page);
                     const std::optional<std::int64_t> value =
                         shownValue(text, object.format, placed.page, pages, rowName);
@@ -410,7 +459,11 @@ void checkRun(const Generated &generated, const Document &doc, const RunTexts &t
                 }
             }
         }
+        QVERIFY2(behind.empty(), where + " a front without its back");
     }
+    // A stub is no print of its own: the log and the check hold its number's.
+    for (const auto &[stub, source] : generated.stubs)
+        QVERIFY2(!printsOwnValues(doc, stub) && printsOwnValues(doc, source), where);
     for (int page = plan.first; page <= plan.last; ++page)
         QVERIFY2(placedPages[page] == plan.copies, where + " page " + QByteArray::number(page));
     // The spans the check and the log compare hold what each number printed.
@@ -486,12 +539,15 @@ void checkPrinted(Document doc, const PrintPlan &plan, const QByteArray &where)
     const RunPlacements placements(doc, plan, devicePaper(writer.pageLayout()));
     const RunTexts texts(doc);
     const QList<QList<Word>> pages = pagesWords(pdf);
-    QCOMPARE(pages.size(), placements.sheetCount());
-    for (std::int64_t sheet = 1; sheet <= placements.sheetCount(); ++sheet) {
-        const QList<Word> &words = pages[sheet - 1];
-        for (const Placement &placed : placements.onSheet(sheet)) {
+    QCOMPARE(pages.size(), placements.faceCount());
+    for (std::int64_t face = 1; face <= placements.faceCount(); ++face) {
+        const QList<Word> &words = pages[face - 1];
+        const std::int64_t sheet = placements.face(face).sheet;
+        for (const Placement &placed : placements.onFace(placements.face(face))) {
             for (int i = 0; i < doc.count(); ++i) {
                 const PageObject &object = doc.objects[i];
+                if (sideOf(doc, object) != placed.side)
+                    continue;
                 const QPointF corner = placed.origin + QPointF(object.x, object.y);
                 // Its line, within the cell it was placed in.
                 const QRectF band =
