@@ -4,6 +4,7 @@
 #include "copypaste.h"
 #include "editing.h"
 #include "guarded.h"
+#include "objecttable.h"
 #include "pagetool.h"
 #include "preferencesdialog.h"
 
@@ -40,7 +41,8 @@ EditCommands::EditCommands(const AppContext &context, PageTool &pageTool, const 
     connect(clearAction, &QAction::triggered, this,
             [this] { m_pageTool.deleteSelection(QStringLiteral("Clear")); });
     connect(selectAllAction, &QAction::triggered, this, [this] {
-        m_context.editor.select([](Selection &selection) { selectAll(selection); });
+        const Side side = shownSide(m_context.editor.document(), m_context.view);
+        m_context.editor.select([side](Selection &selection) { selectAll(selection, side); });
     });
     connect(cutAction, &QAction::triggered, this, &EditCommands::cut);
     connect(copyAction, &QAction::triggered, this, &EditCommands::copy);
@@ -104,10 +106,15 @@ void EditCommands::paste()
             throw PaginetteError(held.refusal);
         // Text from elsewhere lands near the top left of the page in view.
         const std::int32_t top = m_context.view.scrollOffset() + textPasteMargin;
+        const Side side = shownSide(m_context.editor.document(), m_context.view);
         const PasteResult result =
             m_context.editor.edit(QStringLiteral("Paste"), [&](Document &doc) {
-                return held.objects ? pasteObjects(doc, *held.objects)
-                                    : pasteLines(doc, held.text, textPasteMargin, top);
+                const int first = doc.count();
+                const PasteResult pasted = held.objects
+                                               ? pasteObjects(doc, *held.objects)
+                                               : pasteLines(doc, held.text, textPasteMargin, top);
+                putOnSide(doc, first, side);
+                return pasted;
             });
         if (!result.pasted)
             m_context.feedback.tell(

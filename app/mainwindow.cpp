@@ -281,6 +281,9 @@ void MainWindow::documentChanged()
 
 void MainWindow::documentShown()
 {
+    // Each document opens on its front.
+    m_context.view.side = Side::Front;
+    m_documentWindow->updateLayout();
     if (m_documentSubWindow) {
         m_documentSubWindow->show();
         m_mdiArea->setActiveSubWindow(m_documentSubWindow);
@@ -295,7 +298,8 @@ void MainWindow::renderScreen()
 {
     const RenderReport report =
         renderPage(m_context.editor.document(), m_documentWindow->boxes(), m_context.render,
-                   screenRenderContext(m_context.session, m_context.prefs.showLinks, m_context.view,
+                   screenRenderContext(m_context.editor.document(), m_context.session,
+                                       m_context.prefs.showLinks, m_context.view,
                                        m_documentSubWindow ? m_documentWindow : nullptr));
     // A number without a width shows nothing; the beep says something is amiss.
     if (report.emptyNumbers > 0)

@@ -89,8 +89,12 @@ void PictureCommands::placeAt(std::int32_t x, std::int32_t y)
         return;
     }
     const QSizeF size = picture->size;
+    const Side side = shownSide(m_context.editor.document(), m_context.view);
     const bool placed = m_context.editor.edit(caption, [&](Document &doc) {
-        return placePicture(doc, x, y, bytes, name, page, size).has_value();
+        const std::optional<int> index = placePicture(doc, x, y, bytes, name, page, size);
+        if (index)
+            putOnSide(doc, *index, side);
+        return index.has_value();
     });
     if (!placed)
         m_context.feedback.sound();

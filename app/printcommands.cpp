@@ -10,6 +10,7 @@
 #include "placements.h"
 #include "printablearea.h"
 #include "printerjob.h"
+#include "registrationtest.h"
 #include "runcheck.h"
 #include "sharedlogrun.h"
 
@@ -80,7 +81,13 @@ void PrintCommands::printerCalibration()
         m_calibrationDialog = new PrinterCalibrationDialog(m_calibrations, m_feedback,
                                                            qobject_cast<QWidget *>(parent()));
         m_calibrationDialog->setTestPagePrinter(
-            [this](const Calibration &calibration) { printTestPage(calibration); });
+            [this](const Calibration &front, const Calibration &back) {
+                printTestPage(front, back);
+            });
+        m_calibrationDialog->setTwoSidedTestPrinter(
+            [this](const Calibration &front, const Calibration &back) {
+                printTwoSidedTest(front, back);
+            });
     }
     m_calibrationDialog->edit(calibrationName());
     m_runModal(*m_calibrationDialog);
@@ -153,15 +160,20 @@ void PrintCommands::print()
         // The shop's shared log connects while the user chooses.
         std::unique_ptr<SharedLogRun> shared = SharedLogRun::start();
         const Document &doc = m_editor.document();
-        LabelStart labels{doc.sheet ? doc.sheet->cellCount() : 0, 1};
-        if (!m_dialogs.print(m_printer, doc.pagesToPrint, doc.sheet ? &labels : nullptr)) {
+        PrintChoices choices{doc.sheet ? doc.sheet->cellCount() : 0, 1, doc.duplex != Duplex::Off,
+                             m_frontsThenBacks, m_faceUp};
+        if (!m_dialogs.print(m_printer, doc.pagesToPrint, choices)) {
             if (toFile)
                 m_printer.setOutputFileName(previousFile);
             return;
         }
         if (!printsToFile(m_printer))
             m_chosenQueue = m_printer.printerName();
-        m_firstCell = labels.firstCell;
+        m_firstCell = choices.firstCell;
+        if (choices.twoSided) {
+            m_frontsThenBacks = choices.frontsThenBacks;
+            m_faceUp = choices.faceUp;
+        }
         printOn(m_printer, std::move(shared));
         m_firstCell = 1;
         returnToChosenQueue();
@@ -209,6 +221,7 @@ PrintPlan PrintCommands::planFor(const QPrinter &printer) const
 {
     PrintPlan plan = printerPlan(printer, m_editor.document().pagesToPrint);
     plan.calibration = m_calibrations.load(::calibrationName(printer));
+    plan.backCalibration = m_calibrations.load(::calibrationName(printer), Side::Back);
     plan.firstCell = m_firstCell;
     return plan;
 }
@@ -291,12 +304,7 @@ void PrintCommands::printOn(QPrinter &printer, std::unique_ptr<SharedLogRun> sha
     if (!runReserved(shared, plan, entry, documentKey))
         return;
     entry.notShared = sharedLogSet && !shared;
-    const JobResult result =
-        printJob(doc, plan, printer, std::nullopt,
-                 progress(static_cast<std::int32_t>(RunPlacements(doc, plan, {}).count())));
-    if (!result.error.isEmpty())
-        reportError(result.error);
-    const bool printed = result.outcome == PrintOutcome::Printed;
+    const bool printed = printSides(printer, plan);
     if (shared) {
         const QString unheard = shared->finish(printed);
         if (!unheard.isEmpty())
@@ -309,6 +317,43 @@ void PrintCommands::printOn(QPrinter &printer, std::unique_ptr<SharedLogRun> sha
     if (!sharedLogSet)
         entry.when = QDateTime::currentDateTime();
     logRun(entry, plan, entry.notShared ? documentKey : QString());
+}
+
+bool PrintCommands::printSides(QPrinter &printer, const PrintPlan &plan)
+{
+    const Document &doc = m_editor.document();
+    const auto pass = [&](const PrintPlan &sides, const std::optional<OutputTarget> &file) {
+        const JobResult result =
+            printJob(doc, sides, printer, file,
+                     progress(static_cast<std::int32_t>(RunPlacements(doc, sides, {}).count())));
+        if (!result.error.isEmpty())
+            reportError(result.error);
+        return result.outcome == PrintOutcome::Printed;
+    };
+    if (doc.duplex == Duplex::Off || !m_frontsThenBacks)
+        return pass(plan, std::nullopt);
+    PrintPlan fronts = plan;
+    fronts.sides = PrintedSides::Front;
+    if (!pass(fronts, std::nullopt))
+        return false;
+    // The fronts went out whatever the backs do: the run is logged.
+    if (!m_dialogs.choose ||
+        !m_dialogs.choose(QStringLiteral("Turn the printed stack over and put it back in the "
+                                         "paper tray, then press Continue."),
+                          printCaption, QStringLiteral("Continue")))
+        return true;
+    PrintPlan backs = plan;
+    backs.sides = PrintedSides::Back;
+    backs.backsReversed = m_faceUp;
+    // A file would be written over by the second pass: the backs go beside it.
+    std::optional<OutputTarget> backsFile;
+    if (printsToFile(printer)) {
+        const QFileInfo fronts(printer.outputFileName());
+        backsFile = resolveOutput(
+            fronts.dir().filePath(fronts.completeBaseName() + QStringLiteral("-backs.pdf")));
+    }
+    pass(backs, backsFile);
+    return true;
 }
 
 bool PrintCommands::sharedLogReady(std::unique_ptr<SharedLogRun> &shared) const
@@ -366,28 +411,59 @@ void PrintCommands::logRun(const PrintLogEntry &entry, const PrintPlan &plan,
     Q_EMIT runLogged();
 }
 
-void PrintCommands::printTestPage(const Calibration &calibration)
+std::optional<OutputTarget> PrintCommands::testTarget(const QString &fileName) const
 {
-    preparePrinter(m_printer);
-    std::optional<OutputTarget> target;
-    if (printsToFile(m_printer)) {
-        target = resolveOutput(QFileInfo(m_printer.outputFileName())
-                                   .dir()
-                                   .filePath(QStringLiteral("calibration-page.pdf")));
-    }
-    const QPageLayout layout = m_printer.pageLayout();
-    const CalibrationPage page{calibrationName(), calibration,
-                               layout.fullRect(QPageLayout::Millimeter).size(),
-                               layout.paintRect(QPageLayout::Millimeter)};
-    PrinterJob job(m_printer, target);
-    const Delivery delivery = deliver(job, [&](const PrintSheets &sheets) {
-        return printCalibrationPage(page, m_printer.resolution(), sheets);
-    });
+    if (!printsToFile(m_printer))
+        return std::nullopt;
+    return resolveOutput(QFileInfo(m_printer.outputFileName()).dir().filePath(fileName));
+}
+
+void PrintCommands::deliverTest(PrinterJob &job, const std::optional<OutputTarget> &target,
+                                const std::function<PrintResult(const PrintSheets &)> &draw,
+                                const QString &what)
+{
+    const Delivery delivery = deliver(job, draw);
     if (!delivery.error.isEmpty())
         reportError(delivery.error);
     else if (delivery.delivered && target)
-        m_feedback.tell(QStringLiteral("The test page was written to %1").arg(target->name),
+        m_feedback.tell(QStringLiteral("%1 was written to %2").arg(what, target->name),
                         calibrationCaption);
+}
+
+void PrintCommands::printTestPage(const Calibration &front, const Calibration &back)
+{
+    preparePrinter(m_printer);
+    const std::optional<OutputTarget> target = testTarget(QStringLiteral("calibration-page.pdf"));
+    const QPageLayout layout = m_printer.pageLayout();
+    const CalibrationPage page{calibrationName(), front, back,
+                               layout.fullRect(QPageLayout::Millimeter).size(),
+                               layout.paintRect(QPageLayout::Millimeter)};
+    PrinterJob job(m_printer, target);
+    deliverTest(
+        job, target,
+        [&](const PrintSheets &sheets) {
+            return printCalibrationPage(page, m_printer.resolution(), sheets);
+        },
+        QStringLiteral("The test page"));
+}
+
+void PrintCommands::printTwoSidedTest(const Calibration &front, const Calibration &back)
+{
+    preparePrinter(m_printer);
+    const std::optional<OutputTarget> target = testTarget(QStringLiteral("two-sided-test.pdf"));
+    // On the document's flip edge, the long edge for a one-sided document.
+    const Duplex documentFlip = m_editor.document().duplex;
+    const RegistrationTest test{m_printer.pageLayout().fullRect(QPageLayout::Millimeter).size(),
+                                documentFlip == Duplex::Off ? Duplex::LongEdge : documentFlip,
+                                front, back};
+    PrinterJob job(m_printer, target);
+    job.printOnBothSides(test.flip);
+    deliverTest(
+        job, target,
+        [&](const PrintSheets &sheets) {
+            return printRegistrationTest(test, m_printer.resolution(), sheets);
+        },
+        QStringLiteral("The two-sided test"));
 }
 
 CommandRows PrintCommands::rows() const

@@ -6,6 +6,7 @@
 #include "documenteditor.h"
 #include "feedback.h"
 #include "printdialogs.h"
+#include "printerjob.h"
 #include "printlog.h"
 #include "printplan.h"
 #include "renderstate.h"
@@ -18,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // A run this program printed: its log entry, the document as it was and
 // the plan it printed.
@@ -76,9 +78,14 @@ public:
     // their manifests can be made.
     const QList<PrintedRun> &printedRuns() const { return m_printedRuns; }
 
-    // Prints the calibration page of `calibration` on the printer; a run to
-    // PDF writes it beside the printer's output file, as calibration-page.pdf.
-    void printTestPage(const Calibration &calibration);
+    // Prints the calibration page, drawn with `front` and showing the values
+    // of both sides, on the printer; a run to PDF writes it beside the
+    // printer's output file, as calibration-page.pdf.
+    void printTestPage(const Calibration &front, const Calibration &back = {});
+    // Prints the two-sheet registration test on both sides of the paper, each
+    // side under its calibration; to PDF, as two-sided-test.pdf beside the
+    // printer's output file.
+    void printTwoSidedTest(const Calibration &front, const Calibration &back);
 
     // Shows the Printer Calibration dialog for the printer, through `runModal`.
     void setModalRunner(std::function<void(QDialog &)> runModal);
@@ -133,6 +140,17 @@ private:
     // A whole run on `printer`, handed over only when every page is drawn;
     // through the shared log of `shared` when there is one.
     void printOn(QPrinter &printer, std::unique_ptr<SharedLogRun> shared);
+    // Prints the run on both sides in one job, or the fronts, then, once the
+    // user has turned the stack over, the backs; true when what was printed
+    // is to be logged.
+    bool printSides(QPrinter &printer, const PrintPlan &plan);
+    // Where a test print goes: `fileName` beside the printer's output file,
+    // or the printer itself.
+    std::optional<OutputTarget> testTarget(const QString &fileName) const;
+    // Delivers a test print drawn by `draw`; a file written is named, as `what`.
+    void deliverTest(PrinterJob &job, const std::optional<OutputTarget> &target,
+                     const std::function<PrintResult(const PrintSheets &)> &draw,
+                     const QString &what);
     // The progress of a run of `sheets` sheets, when there is a dialog for it.
     PrintProgress progress(std::int32_t sheets) const;
     // Logs the run printed as `entry`; one printed without the shared log is
@@ -149,6 +167,10 @@ private:
     QPrinter m_printer;
     QString m_chosenQueue;
     int m_firstCell = 1; // of the run being printed on labels
+    // Chosen for a two-sided run and kept for the next: the printer prints
+    // one side, and how it stacks its output.
+    bool m_frontsThenBacks = false;
+    bool m_faceUp = false;
     CalibrationStore m_calibrations;
     PrintLog m_log;
     QList<PrintedRun> m_printedRuns;

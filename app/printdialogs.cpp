@@ -4,9 +4,11 @@
 #include "guarded.h"
 #include "printerjob.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -16,8 +18,10 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QVBoxLayout>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -65,7 +69,7 @@ namespace {
 
 // The print dialog's Labels tab: the cell of the first sheet the run
 // starts in, for a sheet whose first labels are gone.
-QSpinBox *labelsTab(QPrintDialog &dialog, const LabelStart &labels)
+QSpinBox *labelsTab(const PrintChoices &labels)
 {
     auto *tab = new QWidget;
     tab->setObjectName(QStringLiteral("labelsTab"));
@@ -78,8 +82,33 @@ QSpinBox *labelsTab(QPrintDialog &dialog, const LabelStart &labels)
     form->addRow(QStringLiteral("Start at &label:"), firstCellBox);
     form->addRow(
         new QLabel(QStringLiteral("The labels before it on the first sheet stay blank."), tab));
-    dialog.setOptionTabs({tab});
     return firstCellBox;
+}
+
+// The print dialog's Two-Sided tab, for a printer that prints one side: the
+// fronts first, then the backs on a second pass, in the order the printer
+// stacks its output.
+std::pair<QCheckBox *, QCheckBox *> sidesTab(const PrintChoices &choices)
+{
+    auto *tab = new QWidget;
+    tab->setObjectName(QStringLiteral("sidesTab"));
+    tab->setWindowTitle(QStringLiteral("Two-Sided"));
+    auto *frontsThenBacks = new QCheckBox(QStringLiteral("Print fronts, then backs"), tab);
+    frontsThenBacks->setObjectName(QStringLiteral("frontsThenBacksBox"));
+    frontsThenBacks->setChecked(choices.frontsThenBacks);
+    auto *faceUp = new QCheckBox(QStringLiteral("The printer stacks its output face up"), tab);
+    faceUp->setObjectName(QStringLiteral("faceUpBox"));
+    faceUp->setChecked(choices.faceUp);
+    faceUp->setEnabled(choices.frontsThenBacks);
+    QObject::connect(frontsThenBacks, &QCheckBox::toggled, faceUp, &QWidget::setEnabled);
+    auto *column = new QVBoxLayout(tab);
+    column->addWidget(frontsThenBacks);
+    auto *under = new QHBoxLayout;
+    under->addSpacing(20);
+    under->addWidget(faceUp);
+    column->addLayout(under);
+    column->addStretch();
+    return {frontsThenBacks, faceUp};
 }
 
 } // namespace
@@ -87,7 +116,7 @@ QSpinBox *labelsTab(QPrintDialog &dialog, const LabelStart &labels)
 PrintDialogs standardPrintDialogs(QWidget *parent)
 {
     PrintDialogs dialogs;
-    dialogs.print = [parent](QPrinter &printer, std::int32_t pages, LabelStart *labels) {
+    dialogs.print = [parent](QPrinter &printer, std::int32_t pages, PrintChoices &choices) {
         QPrintDialog dialog(&printer, parent);
         // A range of the run and copies, no selection and no current page.
         // Printing to a PDF file stays, as on every Linux desktop.
@@ -99,7 +128,15 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
         printer.setPrintRange(QPrinter::AllPages);
         printer.setFromTo(1, pages);
         new CupsPageChoices(&dialog);
-        QSpinBox *firstCellBox = labels ? labelsTab(dialog, *labels) : nullptr;
+        QList<QWidget *> tabs;
+        QSpinBox *firstCellBox = choices.cells > 0 ? labelsTab(choices) : nullptr;
+        if (firstCellBox)
+            tabs.append(firstCellBox->parentWidget());
+        const auto [frontsThenBacksBox, faceUpBox] =
+            choices.twoSided ? sidesTab(choices) : std::pair<QCheckBox *, QCheckBox *>();
+        if (frontsThenBacksBox)
+            tabs.append(frontsThenBacksBox->parentWidget());
+        dialog.setOptionTabs(tabs);
         if (dialog.exec() != QDialog::Accepted)
             return false;
         const QString refusal =
@@ -109,7 +146,11 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
             return false;
         }
         if (firstCellBox)
-            labels->firstCell = firstCellBox->value();
+            choices.firstCell = firstCellBox->value();
+        if (frontsThenBacksBox) {
+            choices.frontsThenBacks = frontsThenBacksBox->isChecked();
+            choices.faceUp = faceUpBox->isChecked();
+        }
         return true;
     };
     dialogs.pageSetup = [parent](QPrinter &printer) {

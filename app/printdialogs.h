@@ -12,19 +12,23 @@ class QWidget;
 
 // The dialogs of the print commands; tests put their own in place, so that
 // no test waits on a modal window.
-// Where a run on a sheet of `cells` labels starts: the print dialog asks.
-struct LabelStart
+// What the print dialog asks beyond Qt's own: where a run on a sheet of
+// `cells` labels starts (none on plain paper), and for a two-sided run
+// whether it goes through a printer that prints one side.
+struct PrintChoices
 {
     int cells = 0;
     int firstCell = 1;
+    bool twoSided = false;
+    bool frontsThenBacks = false; // every front, then every back on a second pass
+    bool faceUp = false;          // the printer stacks its output face up
 };
 
 struct PrintDialogs
 {
     // The print dialog of a run of `pages` pages: printer, properties, page
-    // range, copies, print to file, and on labels the first cell. True when
-    // confirmed.
-    std::function<bool(QPrinter &, std::int32_t pages, LabelStart *labels)> print;
+    // range, copies, print to file, and `choices`. True when confirmed.
+    std::function<bool(QPrinter &, std::int32_t pages, PrintChoices &choices)> print;
     // The page setup dialog: paper and orientation. True when confirmed.
     std::function<bool(QPrinter &)> pageSetup;
     // Progress of a run of `sheets` sheets, shown while it is drawn.

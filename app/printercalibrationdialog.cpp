@@ -3,6 +3,7 @@
 #include "dialogstyle.h"
 #include "guarded.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -59,6 +60,9 @@ PrinterCalibrationDialog::PrinterCalibrationDialog(const CalibrationStore &store
 
     printerLabel = new QLabel(this);
     printerLabel->setObjectName(QStringLiteral("printerLabel"));
+    sideBox = new QComboBox(this);
+    sideBox->setObjectName(QStringLiteral("sideBox"));
+    sideBox->addItems({QStringLiteral("Front"), QStringLiteral("Back")});
     const QString mm = QStringLiteral(" mm");
     const QString percent = QStringLiteral(" %");
     horizontalOffsetSpinBox = valueBox(this, "horizontalOffsetSpinBox", -Calibration::maxOffset,
@@ -69,61 +73,106 @@ PrinterCalibrationDialog::PrinterCalibrationDialog(const CalibrationStore &store
                                       Calibration::maxScale, percent);
     verticalScaleSpinBox = valueBox(this, "verticalScaleSpinBox", Calibration::minScale,
                                     Calibration::maxScale, percent);
+    rotationSpinBox = valueBox(this, "rotationSpinBox", -Calibration::maxRotation,
+                               Calibration::maxRotation, QStringLiteral(" tenths of a degree"));
+    rotationSpinBox->setDecimals(0);
+    rotationSpinBox->setSingleStep(1);
     auto *hint =
         new QLabel(QStringLiteral("A positive offset moves the print right and down."), this);
     testPageButton = button(this, "testPageButton", QStringLiteral("Print Test Page"));
+    twoSidedTestButton = button(this, "twoSidedTestButton", QStringLiteral("Print Two-Sided Test"));
     okButton = button(this, "okButton", QStringLiteral("OK"));
     cancelButton = button(this, "cancelButton", QStringLiteral("Cancel"));
     okButton->setDefault(true);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(testPageButton);
+    buttons->addWidget(twoSidedTestButton);
     buttons->addStretch();
     buttons->addWidget(okButton);
     buttons->addWidget(cancelButton);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(printerLabel);
+    auto *sideForm = new QFormLayout;
+    sideForm->addRow(QStringLiteral("&Side:"), sideBox);
+    layout->addLayout(sideForm);
     layout->addWidget(
         pairBox(this, QStringLiteral("Offset"), horizontalOffsetSpinBox, verticalOffsetSpinBox));
     layout->addWidget(
         pairBox(this, QStringLiteral("Scale"), horizontalScaleSpinBox, verticalScaleSpinBox));
+    auto *rotationForm = new QFormLayout;
+    rotationForm->addRow(QStringLiteral("&Rotation:"), rotationSpinBox);
+    layout->addLayout(rotationForm);
     layout->addWidget(hint);
     layout->addLayout(buttons);
 
     connect(okButton, &QPushButton::clicked, this, &PrinterCalibrationDialog::store);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(testPageButton, &QPushButton::clicked, this, &PrinterCalibrationDialog::printTestPage);
+    connect(twoSidedTestButton, &QPushButton::clicked, this,
+            &PrinterCalibrationDialog::printTwoSidedTest);
+    connect(sideBox, &QComboBox::currentIndexChanged, this,
+            [this](int index) { showSide(index == 1 ? Side::Back : Side::Front); });
 }
 
-void PrinterCalibrationDialog::setTestPagePrinter(std::function<void(const Calibration &)> print)
+void PrinterCalibrationDialog::setTestPagePrinter(SidesPrinter print)
 {
     m_printTestPage = std::move(print);
+}
+
+void PrinterCalibrationDialog::setTwoSidedTestPrinter(SidesPrinter print)
+{
+    m_printTwoSidedTest = std::move(print);
 }
 
 void PrinterCalibrationDialog::edit(const QString &printer)
 {
     m_printer = printer;
     printerLabel->setText(QStringLiteral("Printer: %1").arg(printer));
-    const Calibration stored = m_store.load(printer);
-    horizontalOffsetSpinBox->setValue(stored.offsetX);
-    verticalOffsetSpinBox->setValue(stored.offsetY);
-    horizontalScaleSpinBox->setValue(stored.scaleX);
-    verticalScaleSpinBox->setValue(stored.scaleY);
+    m_sides = {m_store.load(printer, Side::Front), m_store.load(printer, Side::Back)};
+    m_shown = Side::Front;
+    const QSignalBlocker blocker(sideBox);
+    sideBox->setCurrentIndex(0);
+    showValues(m_sides[0]);
+}
+
+void PrinterCalibrationDialog::showValues(const Calibration &calibration)
+{
+    horizontalOffsetSpinBox->setValue(calibration.offsetX);
+    verticalOffsetSpinBox->setValue(calibration.offsetY);
+    horizontalScaleSpinBox->setValue(calibration.scaleX);
+    verticalScaleSpinBox->setValue(calibration.scaleY);
+    rotationSpinBox->setValue(calibration.rotation);
+}
+
+void PrinterCalibrationDialog::showSide(Side side)
+{
+    m_sides[std::size_t(m_shown)] = values();
+    m_shown = side;
+    showValues(m_sides[std::size_t(side)]);
 }
 
 Calibration PrinterCalibrationDialog::values() const
 {
     return {horizontalOffsetSpinBox->value(), verticalOffsetSpinBox->value(),
-            horizontalScaleSpinBox->value(), verticalScaleSpinBox->value()};
+            horizontalScaleSpinBox->value(), verticalScaleSpinBox->value(),
+            rotationSpinBox->value()};
+}
+
+Calibration PrinterCalibrationDialog::valuesOf(Side side) const
+{
+    return side == m_shown ? values() : m_sides[std::size_t(side)];
 }
 
 void PrinterCalibrationDialog::store()
 {
     guarded([this] {
-        const QString error = m_store.save(m_printer, values());
-        if (!error.isEmpty()) {
-            m_feedback.tell(error, caption);
-            return;
+        for (const Side side : {Side::Front, Side::Back}) {
+            const QString error = m_store.save(m_printer, valuesOf(side), side);
+            if (!error.isEmpty()) {
+                m_feedback.tell(error, caption);
+                return;
+            }
         }
         accept();
     });
@@ -133,6 +182,14 @@ void PrinterCalibrationDialog::printTestPage()
 {
     guarded([this] {
         if (m_printTestPage)
-            m_printTestPage(values());
+            m_printTestPage(valuesOf(Side::Front), valuesOf(Side::Back));
+    });
+}
+
+void PrinterCalibrationDialog::printTwoSidedTest()
+{
+    guarded([this] {
+        if (m_printTwoSidedTest)
+            m_printTwoSidedTest(valuesOf(Side::Front), valuesOf(Side::Back));
     });
 }

@@ -4,10 +4,12 @@
 #include "session.h"
 #include "viewstate.h"
 
-RenderContext screenRenderContext(const Session &session, std::int32_t showLinks,
-                                  const ViewState &view, DocumentWindow *documentWindow)
+RenderContext screenRenderContext(const Document &doc, const Session &session,
+                                  std::int32_t showLinks, const ViewState &view,
+                                  DocumentWindow *documentWindow)
 {
     RenderContext context;
+    context.side = shownSide(doc, view);
     context.docOpen = session.docOpen;
     context.showLinkOverlay =
         session.editMode == ModeLink || session.editMode == ModeUnlink || showLinks != 0;

@@ -10,5 +10,7 @@ class DocumentWindow;
 // is drawn while no document is open, links show in the link modes or when
 // Show Links is ticked (any value but 0, like the tick), and the page lands
 // in the document window when there is one.
-RenderContext screenRenderContext(const Session &session, std::int32_t showLinks,
-                                  const ViewState &view, DocumentWindow *documentWindow);
+// The window draws the side of `doc` it shows.
+RenderContext screenRenderContext(const Document &doc, const Session &session,
+                                  std::int32_t showLinks, const ViewState &view,
+                                  DocumentWindow *documentWindow);

@@ -28,6 +28,9 @@ public:
 private:
     // Shows the dialog and, on OK, stores what was chosen, as one undo step.
     void chooseSheetLayout();
+    // Turning two-sided off while the back holds objects asks first; true
+    // to go on.
+    bool confirmOneSided() const;
 
     AppContext m_context;
     const ShellHooks &m_hooks;

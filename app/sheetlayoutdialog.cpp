@@ -34,6 +34,18 @@ constexpr OrderRow orderRows[] = {
     {SheetOrder::CutAndStack, "Cut and stack"},
 };
 
+struct DuplexRow
+{
+    Duplex duplex;
+    const char *title;
+};
+
+constexpr DuplexRow duplexRows[] = {
+    {Duplex::Off, "off"},
+    {Duplex::LongEdge, "flip on the long edge"},
+    {Duplex::ShortEdge, "flip on the short edge"},
+};
+
 QDoubleSpinBox *millimetreBox(QWidget *parent, const char *name, double lowest)
 {
     auto *box = new QDoubleSpinBox(parent);
@@ -98,6 +110,10 @@ SheetLayoutDialog::SheetLayoutDialog(const SheetDatabase *database, QWidget *par
     orderBox->setObjectName(QStringLiteral("orderBox"));
     for (const OrderRow &row : orderRows)
         orderBox->addItem(QString::fromLatin1(row.title));
+    twoSidedBox = new QComboBox(this);
+    twoSidedBox->setObjectName(QStringLiteral("twoSidedBox"));
+    for (const DuplexRow &row : duplexRows)
+        twoSidedBox->addItem(QString::fromLatin1(row.title));
     sheetPreview = new SheetPreview(this);
     buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
@@ -114,6 +130,7 @@ SheetLayoutDialog::SheetLayoutDialog(const SheetDatabase *database, QWidget *par
     choices->addWidget(makeCustomFields());
     auto *order = new QFormLayout;
     order->addRow(QStringLiteral("&Labels are filled:"), orderBox);
+    order->addRow(QStringLiteral("T&wo-sided:"), twoSidedBox);
     choices->addLayout(order);
     auto *columns = new QHBoxLayout;
     columns->addLayout(choices, 1);
@@ -313,6 +330,18 @@ std::optional<SheetLayout> SheetLayoutDialog::chosenLayout() const
     if (layout)
         layout->order = orderRows[std::max(orderBox->currentIndex(), 0)].order;
     return layout;
+}
+
+void SheetLayoutDialog::showDuplex(Duplex duplex)
+{
+    const auto row = std::find_if(std::begin(duplexRows), std::end(duplexRows),
+                                  [duplex](const DuplexRow &r) { return r.duplex == duplex; });
+    twoSidedBox->setCurrentIndex(static_cast<int>(row - std::begin(duplexRows)));
+}
+
+Duplex SheetLayoutDialog::chosenDuplex() const
+{
+    return duplexRows[std::max(twoSidedBox->currentIndex(), 0)].duplex;
 }
 
 void SheetLayoutDialog::updateChoice()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document.h"
 #include "sheetdatabase.h"
 
 #include <QDialog>
@@ -20,7 +21,8 @@ class SheetPreview;
 // File > Sheet Layout: plain paper, a product of the sheet database found
 // by make and number or by words as they are typed, or a sheet the user
 // measured; the order in which a run fills the labels; a drawing of the
-// sheet.
+// sheet; and whether the run prints on both sides, and about which edge
+// the paper turns.
 class SheetLayoutDialog : public QDialog
 {
     Q_OBJECT
@@ -34,6 +36,8 @@ public:
     void showLayout(const std::optional<SheetLayout> &current);
     // The choice: none for plain paper.
     std::optional<SheetLayout> chosenLayout() const;
+    void showDuplex(Duplex duplex);
+    Duplex chosenDuplex() const;
 
     QRadioButton *plainPaperButton = nullptr;
     QRadioButton *productButton = nullptr;
@@ -53,6 +57,7 @@ public:
     QDoubleSpinBox *acrossBox = nullptr;
     QDoubleSpinBox *downBox = nullptr;
     QComboBox *orderBox = nullptr;
+    QComboBox *twoSidedBox = nullptr;
     SheetPreview *sheetPreview = nullptr;
     QDialogButtonBox *buttons = nullptr;
 

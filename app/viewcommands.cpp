@@ -91,7 +91,7 @@ struct ArrangeRow
     QAction *ViewCommands::*item;
     const char *name;
     const char *caption;
-    int key;
+    QKeyCombination key;
     DrawOrderMove move;
     const char *step;
     int group;
@@ -99,13 +99,14 @@ struct ArrangeRow
 
 const ArrangeRow arrangeRows[] = {
     {&ViewCommands::bringForwardAction, "bringForwardAction", "Bring &Forward",
-     Qt::Key_BracketRight, DrawOrderMove::BringForward, "Bring Forward", 1},
-    {&ViewCommands::sendBackwardAction, "sendBackwardAction", "Send &Backward", Qt::Key_BracketLeft,
-     DrawOrderMove::SendBackward, "Send Backward", 1},
-    {&ViewCommands::bringToFrontAction, "bringToFrontAction", "Bring &To Front", Qt::Key_F,
-     DrawOrderMove::BringToFront, "Bring To Front", 2},
-    {&ViewCommands::sendToBackAction, "sendToBackAction", "&Send To Back", Qt::Key_B,
-     DrawOrderMove::SendToBack, "Send To Back", 2},
+     Qt::CTRL | Qt::Key_BracketRight, DrawOrderMove::BringForward, "Bring Forward", 1},
+    {&ViewCommands::sendBackwardAction, "sendBackwardAction", "Send &Backward",
+     Qt::CTRL | Qt::Key_BracketLeft, DrawOrderMove::SendBackward, "Send Backward", 1},
+    {&ViewCommands::bringToFrontAction, "bringToFrontAction", "Bring &To Front",
+     Qt::CTRL | Qt::Key_F, DrawOrderMove::BringToFront, "Bring To Front", 2},
+    // Ctrl+B is View > Back's.
+    {&ViewCommands::sendToBackAction, "sendToBackAction", "&Send To Back",
+     Qt::CTRL | Qt::SHIFT | Qt::Key_B, DrawOrderMove::SendToBack, "Send To Back", 2},
 };
 
 } // namespace
@@ -114,7 +115,7 @@ ViewCommands::ViewCommands(const AppContext &context, std::function<void()> redr
     : Commands(parent), m_context(context), m_redraw(std::move(redraw))
 {
     for (const ArrangeRow &row : arrangeRows) {
-        QAction *item = makeAction(parent, row.name, row.caption, ctrl(row.key));
+        QAction *item = makeAction(parent, row.name, row.caption, QKeySequence(row.key));
         this->*row.item = item;
         const DrawOrderMove move = row.move;
         const QString step = QString::fromLatin1(row.step);
@@ -133,6 +134,11 @@ ViewCommands::ViewCommands(const AppContext &context, std::function<void()> redr
         m_redraw();
     });
 
+    backAction = makeAction(parent, "backAction", "&Back", ctrl(Qt::Key_B), false);
+    backAction->setCheckable(true);
+    connect(backAction, &QAction::triggered, this,
+            [this](bool back) { showSide(back ? Side::Back : Side::Front); });
+
     pagesLabel = makeLabel(parent, "pagesLabel", "Pages:");
     pagesEdit = new QLineEdit(QStringLiteral("1"), parent);
     pagesEdit->setObjectName(QStringLiteral("pagesEdit"));
@@ -141,6 +147,13 @@ ViewCommands::ViewCommands(const AppContext &context, std::function<void()> redr
     pageSpinBox = new PageSpinBox(parent);
     pageSpinBox->setObjectName(QStringLiteral("pageSpinBox"));
     pageSpinBox->setToolTip(QStringLiteral("Page Shown"));
+    sideCombo = new QComboBox(parent);
+    sideCombo->setObjectName(QStringLiteral("sideCombo"));
+    sideCombo->addItems({QStringLiteral("Front"), QStringLiteral("Back")});
+    sideCombo->setToolTip(QStringLiteral("Side Shown"));
+    sideCombo->setEnabled(false);
+    connect(sideCombo, &QComboBox::activated, this,
+            [this](int index) { showSide(index == 1 ? Side::Back : Side::Front); });
     zoomCombo = new QComboBox(parent);
     zoomCombo->setObjectName(QStringLiteral("zoomCombo"));
     zoomCombo->setEditable(true);
@@ -248,6 +261,17 @@ void ViewCommands::showDocumentValues()
         pagesEdit->setText(QString::number(doc.pagesToPrint));
     const QSignalBlocker blocker(pageSpinBox);
     pageSpinBox->setValue(doc.pageShown);
+    const bool back = shownSide(doc, m_context.view) == Side::Back;
+    backAction->setChecked(back);
+    sideCombo->setCurrentIndex(back ? 1 : 0);
+}
+
+void ViewCommands::showSide(Side side)
+{
+    m_context.view.side = side;
+    const Side shown = shownSide(m_context.editor.document(), m_context.view);
+    // Announces the change, which lays out and draws the side now shown.
+    m_context.editor.select([shown](Selection &selection) { deselectOtherSide(selection, shown); });
 }
 
 void ViewCommands::updateEnabled()
@@ -257,6 +281,10 @@ void ViewCommands::updateEnabled()
         (this->*row.button)->setEnabled(selected >= 2);
     for (const ArrangeRow &row : arrangeRows)
         (this->*row.item)->setEnabled(selected == 1);
+    const bool twoSided =
+        m_context.session.docOpen && m_context.editor.document().duplex != Duplex::Off;
+    backAction->setEnabled(twoSided);
+    sideCombo->setEnabled(twoSided);
 }
 
 void ViewCommands::fitToFont()
@@ -282,11 +310,9 @@ CommandRows ViewCommands::rows() const
         rows.menus.append({Menu::Zoom, 1, ++place, zoom});
     // After the Arrange and Zoom menus.
     rows.menus.append({Menu::View, 2, 1, showLinksAction});
-    rows.toolBar = {{4, 1, pagesLabel},
-                    {4, 2, pagesEdit},
-                    {5, 1, pageLabel},
-                    {5, 2, pageSpinBox},
-                    {6, 1, zoomCombo}};
+    rows.menus.append({Menu::View, 3, 1, backAction});
+    rows.toolBar = {{4, 1, pagesLabel},  {4, 2, pagesEdit}, {5, 1, pageLabel},
+                    {5, 2, pageSpinBox}, {5, 3, sideCombo}, {6, 1, zoomCombo}};
     for (const AlignRow &row : alignRows) {
         rows.toolBar.append({row.group, ++place, this->*row.button});
         rows.glyphs.append({this->*row.button, row.glyph});

@@ -39,11 +39,14 @@ public:
     QAction *zoom100Action = nullptr;
     QAction *zoom200Action = nullptr;
     QAction *showLinksAction = nullptr;
+    // View > Back: the back of a two-sided document shown, or its front.
+    QAction *backAction = nullptr;
 
     QLabel *pagesLabel = nullptr;
     QLineEdit *pagesEdit = nullptr;
     QLabel *pageLabel = nullptr;
     PageSpinBox *pageSpinBox = nullptr;
+    QComboBox *sideCombo = nullptr; // Front or Back, beside the Page box
     QComboBox *zoomCombo = nullptr;
     QToolButton *alignLeftButton = nullptr;
     QToolButton *alignHCenterButton = nullptr;
@@ -60,8 +63,12 @@ public:
     // Takes the Pages box over before `command` runs from its shortcut,
     // which leaves the box the focus.
     void watchCommand(QAction *command);
-    // The align buttons need two selected objects, the Arrange items one.
+    // The align buttons need two selected objects, the Arrange items one;
+    // the side choices, a two-sided document.
     void updateEnabled() override;
+    // Shows `side` of the document; what was selected on the other side is
+    // no longer.
+    void showSide(Side side);
     // Sizes the Pages and Page boxes and their labels for their font, so that
     // five digits and the labels' colons show whole.
     void fitToFont();

@@ -72,8 +72,9 @@ void DocumentWindow::setHooks(DocumentWindowHooks hooks)
 
 void DocumentWindow::updateLayout()
 {
-    m_boxes = layoutPass(m_context.editor.document(), m_context.view.scrollOffset(),
-                         m_context.render.cache);
+    const Document &doc = m_context.editor.document();
+    m_boxes = layoutPass(doc, m_context.view.scrollOffset(), m_context.render.cache,
+                         shownSide(doc, m_context.view));
 }
 
 void DocumentWindow::prepareView()

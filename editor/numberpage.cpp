@@ -1,6 +1,8 @@
 #include "numberpage.h"
 
+#include "kinds.h"
 #include "objectproperties.h"
+#include "objecttable.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -21,8 +23,12 @@ NumberPage::NumberPage(const DocumentEditor &editor)
     m_nextPageEdit = edit("nextPageEdit", QStringLiteral("1"), 44);
     QLabel *nextLinkLabel = label("nextLinkLabel", QStringLiteral("To next in link:"));
     m_nextLinkEdit = edit("nextLinkEdit", QStringLiteral("1"), 44);
+    m_sameAsLabel = label("sameAsLabel", QStringLiteral("Same as:"));
+    m_sameAsBox = make<QComboBox>("sameAsBox", 120);
     layRows({{startLabel, m_startEdit, m_formatBox, endLabel, m_endValue},
-             {nextPageLabel, m_nextPageEdit, nextLinkLabel, m_nextLinkEdit}});
+             {nextPageLabel, m_nextPageEdit, nextLinkLabel, m_nextLinkEdit},
+             {m_sameAsLabel, m_sameAsBox}});
+    connect(m_sameAsBox, &QComboBox::activated, this, [this] { Q_EMIT changed(true); });
 
     applyOnEnter({m_startEdit, m_nextPageEdit, m_nextLinkEdit}, m_endValue);
     connect(m_formatBox, &QComboBox::activated, this, [this] {
@@ -49,10 +55,49 @@ void NumberPage::fill(const Document &doc, int index, bool)
     m_nextPageEdit->setText(entries.nextPage);
     m_nextLinkEdit->setText(entries.nextLink);
     m_endValue->setText(endLabel(doc, index));
+    fillSameAs(doc, index);
+}
+
+void NumberPage::fillSameAs(const Document &doc, int index)
+{
+    // Only a back has a front to show.
+    const bool onBack = sideOf(doc, doc.objects[index]) == Side::Back;
+    m_sameAsLabel->setVisible(onBack);
+    m_sameAsBox->setVisible(onBack);
+    m_sources.clear();
+    m_sameAsBox->clear();
+    m_sameAsBox->addItem(QStringLiteral("none"));
+    if (onBack) {
+        for (int i = 0; i < doc.count(); ++i) {
+            const PageObject &object = doc.objects[i];
+            if (kindRow(object.kind).numbered && sideOf(doc, object) == Side::Front &&
+                object.sameAs == -1) {
+                m_sources.append(i);
+                m_sameAsBox->addItem(shownName(doc, i));
+            }
+        }
+    }
+    const std::int32_t source = onBack ? doc.objects[index].sameAs : -1;
+    m_sameAsBox->setCurrentIndex(static_cast<int>(m_sources.indexOf(source) + 1));
+    // A number that shows another's text has no values of its own to set.
+    const bool own = chosenSource() == -1;
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{m_startEdit, m_formatBox, m_nextPageEdit, m_nextLinkEdit})
+        control->setEnabled(own);
+}
+
+std::int32_t NumberPage::chosenSource() const
+{
+    return m_sources.value(m_sameAsBox->currentIndex() - 1, -1);
 }
 
 void NumberPage::store(Document &doc, int index, bool)
 {
+    if (m_sameAsBox->isVisibleTo(this)) {
+        doc.objects[index].sameAs = chosenSource();
+        if (doc.objects[index].sameAs != -1)
+            return;
+    }
     applyNumber(doc, index,
                 NumberEntries{m_startEdit->text(), m_formatBox->currentText(),
                               m_nextPageEdit->text(), m_nextLinkEdit->text()});

@@ -2,10 +2,16 @@
 
 #include "objectpage.h"
 
+#include <QList>
+
+#include <cstdint>
+
 class QComboBox;
 
 // The Number tab: the start value in its system, the last page's value, and
-// the steps to the next page and to the next member of a link.
+// the steps to the next page and to the next member of a link. A number on
+// the back may instead show a front number's text ("Same as:"), which leaves
+// its own number controls off.
 class NumberPage : public ObjectPage
 {
     Q_OBJECT
@@ -22,10 +28,17 @@ private:
     void convertStartEntryTo(const QString &systemName);
     // What "End:" would show with the Start entry as typed.
     void previewEnd();
+    // Lists "none" and the front's numbers, and shows the one `index` shows.
+    void fillSameAs(const Document &doc, int index);
+    // The front number chosen in "Same as:", or -1 for none.
+    std::int32_t chosenSource() const;
 
     QLineEdit *m_startEdit = nullptr;
     QComboBox *m_formatBox = nullptr;
     QLabel *m_endValue = nullptr;
     QLineEdit *m_nextPageEdit = nullptr;
     QLineEdit *m_nextLinkEdit = nullptr;
+    QLabel *m_sameAsLabel = nullptr;
+    QComboBox *m_sameAsBox = nullptr;
+    QList<std::int32_t> m_sources; // the front number each item after "none" names
 };

@@ -154,7 +154,11 @@ QPoint PageTool::pagePoint(QPoint point) const
 bool PageTool::place(std::int32_t kind, QPoint point, const QString &label)
 {
     const QPoint at = pagePoint(point);
-    return m_context.editor.edit(label, [kind, at](Document &doc) {
-        return createObject(doc, kind, at.x(), at.y()).has_value();
+    const Side side = shownSide(m_context.editor.document(), m_context.view);
+    return m_context.editor.edit(label, [kind, at, side](Document &doc) {
+        const std::optional<int> placed = createObject(doc, kind, at.x(), at.y());
+        if (placed)
+            putOnSide(doc, *placed, side);
+        return placed.has_value();
     });
 }

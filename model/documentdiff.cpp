@@ -48,7 +48,8 @@ qsizetype DocumentDiff::heldEntries() const
 
 DocumentDiff::Values DocumentDiff::valuesOf(const Document &doc)
 {
-    return {doc.linkCount, doc.lastLinked, doc.pagesToPrint, doc.pictures, doc.sheet, doc.data};
+    return {doc.linkCount, doc.lastLinked, doc.pagesToPrint, doc.pictures,
+            doc.sheet,     doc.duplex,     doc.data};
 }
 
 void DocumentDiff::setValues(Document &doc, const Values &values)
@@ -58,5 +59,6 @@ void DocumentDiff::setValues(Document &doc, const Values &values)
     doc.pagesToPrint = values.pagesToPrint;
     doc.pictures = values.pictures;
     doc.sheet = values.sheet;
+    doc.duplex = values.duplex;
     doc.data = values.data;
 }

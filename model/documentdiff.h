@@ -29,6 +29,7 @@ private:
         std::int32_t pagesToPrint = 1;
         PictureStore pictures;
         std::optional<SheetLayout> sheet;
+        Duplex duplex = Duplex::Off;
         std::optional<DataSourceSettings> data;
 
         bool operator==(const Values &) const = default;

@@ -113,6 +113,17 @@ void keepShownNumbers(Document &doc, int source, const std::function<bool(int)> 
     }
 }
 
+void putOnSide(Document &doc, int first, Side side)
+{
+    for (int i = first; i < doc.count(); ++i)
+        doc.objects[i].side = side;
+    for (int i = first; i < doc.count(); ++i) {
+        const std::int32_t source = doc.objects[i].sameAs;
+        if (doc.isLive(source) && (side == Side::Front || doc.objects[source].side == Side::Back))
+            keepShownNumbers(doc, source, [i](int mirror) { return mirror == i; });
+    }
+}
+
 Removal deleteObject(Document &doc, int index)
 {
     Removal removal;

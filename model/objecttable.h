@@ -39,6 +39,11 @@ struct Removal
 // Makes every number that shows the text of `source` (sameAs), and that
 // `mirror` picks by index, a number of its own showing what it showed.
 void keepShownNumbers(Document &doc, int source, const std::function<bool(int)> &mirror);
+// Puts the objects from index `first` on, just added, on `side`. A number
+// among them that showed the text of a number now on the back keeps
+// showing what it showed, as a number of its own: only front numbers are
+// shown on the back.
+void putOnSide(Document &doc, int first, Side side);
 // Removes one object, dissolving its link and dropping how it counts across
 // data rows; a number that showed its text keeps showing what it showed. An
 // index outside the live objects does nothing.

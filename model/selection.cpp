@@ -27,10 +27,18 @@ void selectPress(Selection &selection, int hit, bool shift)
     selection.setMark(hit, 1);
 }
 
-void selectAll(Selection &selection)
+void selectAll(Selection &selection, Side side)
 {
     for (int i = 0; i < selection.count(); ++i)
-        selection.setMark(i, 1);
+        selection.setMark(i, selection.side(i) == side ? 1 : -1);
+}
+
+void deselectOtherSide(Selection &selection, Side side)
+{
+    for (int i = 0; i < selection.count(); ++i) {
+        if (selection.side(i) != side && selection.isSelected(i))
+            selection.setMark(i, -1);
+    }
 }
 
 void deselectAll(Selection &selection)

@@ -18,6 +18,7 @@ public:
     bool isSelected(int index) const { return m_doc.objects[index].isSelected(); }
     std::int16_t mark(int index) const { return m_doc.objects[index].selected; }
     void setMark(int index, std::int16_t mark) { m_doc.objects[index].selected = mark; }
+    Side side(int index) const { return sideOf(m_doc, m_doc.objects[index]); }
 
 private:
     Document &m_doc;
@@ -28,8 +29,11 @@ private:
 // and on a selected one keeps the whole selection, ready to be dragged.
 // `hit` is the object under the pointer, or -1.
 void selectPress(Selection &selection, int hit, bool shift);
-void selectAll(Selection &selection);
+// Selects every object on `side` and nothing on the other.
+void selectAll(Selection &selection, Side side);
 void deselectAll(Selection &selection);
+// Deselects every object that is not on `side`: the side no longer shown.
+void deselectOtherSide(Selection &selection, Side side);
 // Adds every object whose box meets `rect` to the selection. `boxes` holds
 // one box per object, in window pixels.
 void selectInRect(Selection &selection, const QList<Bounds32> &boxes, const Bounds32 &rect);

@@ -69,21 +69,32 @@ void drawCross(PaperPen &pen, double at)
 
 void drawValues(PaperPen &pen, const CalibrationPage &page)
 {
-    const Calibration &c = page.calibration;
-    const QStringList lines{
-        QStringLiteral("Printer: %1").arg(page.printer),
-        QStringLiteral("Horizontal offset %1 mm, vertical offset %2 mm")
-            .arg(c.offsetX, 0, 'f', 1)
-            .arg(c.offsetY, 0, 'f', 1),
-        QStringLiteral("Horizontal scale %1 %, vertical scale %2 %")
-            .arg(c.scaleX, 0, 'f', 1)
-            .arg(c.scaleY, 0, 'f', 1),
-        QString(),
-        QStringLiteral("The crosses should stand 20 mm and 100 mm from the paper's top and left"),
-        QStringLiteral("edges. Where the first stands 21.5 mm from the left edge, lower the"),
-        QStringLiteral("horizontal offset by 1.5 mm; where the crosses stand 81 mm apart"),
-        QStringLiteral("instead of 80 mm, multiply the scale by 80 / 81."),
+    const auto sideLines = [](const QString &side, const Calibration &c) {
+        return QStringList{
+            QStringLiteral("%1: horizontal offset %2 mm, vertical offset %3 mm")
+                .arg(side)
+                .arg(c.offsetX, 0, 'f', 1)
+                .arg(c.offsetY, 0, 'f', 1),
+            QStringLiteral("%1: horizontal scale %2 %, vertical scale %3 %, rotation %4")
+                .arg(side)
+                .arg(c.scaleX, 0, 'f', 1)
+                .arg(c.scaleY, 0, 'f', 1)
+                .arg(c.rotation, 0, 'f', 0),
+        };
     };
+    const QStringList lines =
+        QStringList{QStringLiteral("Printer: %1").arg(page.printer)} +
+        sideLines(QStringLiteral("Front"), page.calibration) +
+        sideLines(QStringLiteral("Back"), page.back) +
+        QStringList{
+            QString(),
+            QStringLiteral(
+                "The crosses should stand 20 mm and 100 mm from the paper's top and left"),
+            QStringLiteral("edges. Where the first stands 21.5 mm from the left edge, lower the"),
+            QStringLiteral("horizontal offset by 1.5 mm; where the crosses stand 81 mm apart"),
+            QStringLiteral("instead of 80 mm, multiply the scale by 80 / 81. Rotation is in"),
+            QStringLiteral("tenths of a degree; the page is drawn with the front's values."),
+        };
     double y = 40;
     for (const QString &line : lines) {
         pen.text(30, y, line, 3.5);

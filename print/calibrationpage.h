@@ -10,9 +10,10 @@
 struct CalibrationPage
 {
     QString printer;
-    Calibration calibration;
-    QSizeF paper;     // millimetres
-    QRectF printable; // millimetres from the paper's corner
+    Calibration calibration; // the front's, which the page is drawn with
+    Calibration back;        // shown beside it, for a run on both sides
+    QSizeF paper;            // millimetres
+    QRectF printable;        // millimetres from the paper's corner
 };
 
 // The distances from the paper's top-left corner at which the page's

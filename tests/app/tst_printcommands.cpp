@@ -10,6 +10,7 @@
 #include "printercalibrationdialog.h"
 #include "printerjob.h"
 #include "printpreviewdialog.h"
+#include "registrationtest.h"
 #include "renderprobe.h"
 #include "toolrun.h"
 
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -84,6 +86,10 @@ private Q_SLOTS:
     void completedRunsAreLogged();
     void calibrationDialogKeepsEachPrintersValues();
     void testPageShowsThePrinterAndItsValues();
+    void calibrationIsKeptPerSide();
+    void twoSidedTestPrintsFourFacesWithTheirSheets();
+    void twoSidedRunPrintsBothSidesOrFrontsThenBacks_data();
+    void twoSidedRunPrintsBothSidesOrFrontsThenBacks();
 };
 
 void TestPrintCommands::printRunsEveryPageAt360Dpi_data()
@@ -634,7 +640,8 @@ void TestPrintCommands::calibrationDialogKeepsEachPrintersValues()
     FeedbackRecorder recorder;
     PrinterCalibrationDialog dialog(store, recorder.feedback());
     QList<Calibration> testPages;
-    dialog.setTestPagePrinter([&testPages](const Calibration &c) { testPages.append(c); });
+    dialog.setTestPagePrinter(
+        [&testPages](const Calibration &c, const Calibration &) { testPages.append(c); });
 
     dialog.edit(QStringLiteral("office"));
     const Calibration shown = dialog.values();
@@ -662,7 +669,7 @@ void TestPrintCommands::testPageShowsThePrinterAndItsValues()
 {
     PrintBench bench;
     bench.commands->printer().setOutputFileName(bench.output);
-    bench.commands->printTestPage({1.5, -0.5, 99.0, 100.0});
+    bench.commands->printTestPage({1.5, -0.5, 99.0, 100.0}, {-2.0, 1.0, 101.0, 98.5, -12});
 
     const QString page = bench.dir.filePath(QStringLiteral("calibration-page.pdf"));
     QCOMPARE(bench.recorder.errors(), QStringList());
@@ -674,10 +681,164 @@ void TestPrintCommands::testPageShowsThePrinterAndItsValues()
     const QString text = pdfPageText(page, 1);
     for (const QString &shown :
          {QStringLiteral("Printer: PDF output"),
-          QStringLiteral("Horizontal offset 1.5 mm, vertical offset -0.5 mm"),
-          QStringLiteral("Horizontal scale 99.0 %, vertical scale 100.0 %"),
+          QStringLiteral("Front: horizontal offset 1.5 mm, vertical offset -0.5 mm"),
+          QStringLiteral("Front: horizontal scale 99.0 %, vertical scale 100.0 %, rotation 0"),
+          QStringLiteral("Back: horizontal offset -2.0 mm, vertical offset 1.0 mm"),
+          QStringLiteral("Back: horizontal scale 101.0 %, vertical scale 98.5 %, rotation -12"),
           QStringLiteral("20 mm"), QStringLiteral("100 mm")})
         QVERIFY2(text.contains(shown), qPrintable(shown));
+}
+
+// Each side's values go through the dialog's own boxes and come back
+// apart: the side box switches what the boxes show and store.
+void TestPrintCommands::calibrationIsKeptPerSide()
+{
+    const QTemporaryDir dir;
+    const CalibrationStore store(dir.filePath(QStringLiteral("paginette.conf")));
+    FeedbackRecorder recorder;
+    PrinterCalibrationDialog dialog(store, recorder.feedback());
+    dialog.edit(QStringLiteral("office"));
+    dialog.horizontalOffsetSpinBox->setValue(1.5);
+    dialog.rotationSpinBox->setValue(7);
+    dialog.sideBox->setCurrentIndex(1);
+    const Calibration backAtFirst = dialog.values();
+    dialog.verticalOffsetSpinBox->setValue(-2.5);
+    dialog.horizontalScaleSpinBox->setValue(101);
+    dialog.rotationSpinBox->setValue(-Calibration::maxRotation - 10); // held at the bound
+    QTest::mouseClick(dialog.okButton, Qt::LeftButton);
+
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.rotationSpinBox->minimum(), -Calibration::maxRotation);
+    QVERIFY(backAtFirst == Calibration{});
+    QVERIFY(
+        (store.load(QStringLiteral("office"), Side::Front) == Calibration{1.5, 0, 100, 100, 7}));
+    QVERIFY((store.load(QStringLiteral("office"), Side::Back) ==
+             Calibration{0, -2.5, 101, 100, -Calibration::maxRotation}));
+    // Shown again, each side shows its own.
+    dialog.edit(QStringLiteral("office"));
+    QCOMPARE(dialog.values().rotation, 7.0);
+    dialog.sideBox->setCurrentIndex(1);
+    QCOMPARE(dialog.values().offsetY, -2.5);
+}
+
+// Two sheets, front and back each: four pages, each with its sheet's number;
+// a back's crosses mirrored about the flip edge.
+void TestPrintCommands::twoSidedTestPrintsFourFacesWithTheirSheets()
+{
+    PrintBench bench;
+    bench.commands->printer().setOutputFileName(bench.output);
+    bench.commands->printTwoSidedTest({}, {});
+
+    const QString test = bench.dir.filePath(QStringLiteral("two-sided-test.pdf"));
+    QCOMPARE(bench.recorder.errors(), QStringList());
+    QCOMPARE(pdfPageCount(test), 4);
+    const QList<QList<Word>> pages = pagesWords(test);
+    QStringList sheets;
+    for (const QList<Word> &words : pages) {
+        QString figure;
+        for (const Word &word : words) {
+            if (word.text == u"1" || word.text == u"2")
+                figure += word.text;
+        }
+        sheets.append(figure);
+    }
+    QCOMPARE(sheets, (QStringList{"1", "1", "2", "2"}));
+    const QSizeF a4(210, 297);
+    for (const QPointF &cross : registrationCrosses(a4)) {
+        const QPointF back = mirroredOnBack(cross, a4, Duplex::LongEdge);
+        QCOMPARE(back.x() + cross.x(), a4.width());
+        QCOMPARE(back.y(), cross.y());
+        QCOMPARE(mirroredOnBack(cross, a4, Duplex::ShortEdge).y() + cross.y(), a4.height());
+    }
+}
+
+void TestPrintCommands::twoSidedRunPrintsBothSidesOrFrontsThenBacks_data()
+{
+    QTest::addColumn<bool>("frontsThenBacks");
+    QTest::addColumn<bool>("faceUp");
+    QTest::addColumn<bool>("turned"); // Continue pressed when asked
+    QTest::addColumn<QStringList>("fronts");
+    // The second pass, beside the first; the back shows its front's number.
+    QTest::addColumn<QStringList>("backs");
+    QTest::newRow("one job on both sides")
+        << false << false << true << QStringList{"00125", "00125", "00126", "00126"}
+        << QStringList();
+    QTest::newRow("fronts, then backs")
+        << true << false << true << QStringList{"00125", "00126", "00127"}
+        << QStringList{"00125", "00126", "00127"};
+    QTest::newRow("fronts, then backs stacked face up")
+        << true << true << true << QStringList{"00125", "00126", "00127"}
+        << QStringList{"00127", "00126", "00125"};
+    QTest::newRow("fronts, the turn cancelled")
+        << true << false << false << QStringList{"00125", "00126", "00127"} << QStringList();
+}
+
+// The print dialog's Two-Sided tab, through its own boxes; the turn of the
+// stack answered on the message box itself when it shows.
+void TestPrintCommands::twoSidedRunPrintsBothSidesOrFrontsThenBacks()
+{
+    QFETCH(bool, frontsThenBacks);
+    QFETCH(bool, faceUp);
+    QFETCH(bool, turned);
+    QFETCH(QStringList, fronts);
+    QFETCH(QStringList, backs);
+
+    PrintBench bench(frontsThenBacks ? 3 : 2);
+    Document doc = bench.editor.document();
+    doc.duplex = Duplex::LongEdge;
+    const int back = addNumber(doc, 72, 200, 0, 1);
+    doc.objects[back].side = Side::Back;
+    doc.objects[back].sameAs = 0;
+    bench.editor.replace(doc);
+    const PrintDialogs standard = standardPrintDialogs(&bench.frame);
+    bench.dialogs.print = standard.print;
+    bench.dialogs.choose = standard.choose;
+    bench.commands->setDialogs(bench.dialogs);
+    QString asked;
+    ModalScript script;
+    script.expect("QPrintDialog", [&](QWidget *dialog) {
+        auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+        printers->setCurrentIndex(printers->count() - 1); // Print to File (PDF)
+        dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(bench.output);
+        auto *firstPass = dialog->findChild<QCheckBox *>(QStringLiteral("frontsThenBacksBox"));
+        auto *stacked = dialog->findChild<QCheckBox *>(QStringLiteral("faceUpBox"));
+        if (frontsThenBacks)
+            firstPass->click();
+        if (faceUp)
+            stacked->click();
+        qobject_cast<QDialog *>(dialog)->accept();
+    });
+    if (frontsThenBacks)
+        script.expect("QMessageBox", [&](QWidget *box) {
+            auto *message = qobject_cast<QMessageBox *>(box);
+            asked = message->text();
+            for (QAbstractButton *button : message->buttons()) {
+                const bool goesOn = message->buttonRole(button) == QMessageBox::AcceptRole;
+                if (goesOn == turned)
+                    QTest::mouseClick(button, Qt::LeftButton);
+            }
+        });
+    QCOMPARE(script.run([&bench] { bench.commands->printAction->trigger(); }), QStringList());
+
+    QCOMPARE(bench.recorder.errors(), QStringList());
+    if (frontsThenBacks)
+        QCOMPARE(asked, QStringLiteral("Turn the printed stack over and put it back in the "
+                                       "paper tray, then press Continue."));
+    const auto textsOf = [](const QString &path) {
+        QStringList texts;
+        for (const QList<Word> &words : pagesWords(path))
+            for (const Word &word : words)
+                texts.append(word.text);
+        return texts;
+    };
+    QCOMPARE(textsOf(bench.output), fronts);
+    const QString backsFile = bench.dir.filePath(QStringLiteral("out-backs.pdf"));
+    QCOMPARE(QFile::exists(backsFile), !backs.isEmpty());
+    if (!backs.isEmpty())
+        QCOMPARE(textsOf(backsFile), backs);
+    // The run is one line of the log, however many passes it took.
+    QCOMPARE(bench.commands->printedRuns().size(), 1);
+    QCOMPARE(bench.commands->printLog().entriesOf(QStringLiteral("untitled")).size(), 1);
 }
 
 PAGINETTE_APP_TEST_MAIN(TestPrintCommands)
