@@ -79,6 +79,8 @@ void NumberPage::fillSameAs(const Document &doc, int index)
     }
     const std::int32_t source = onBack ? doc.objects[index].sameAs : -1;
     m_sameAsBox->setCurrentIndex(static_cast<int>(m_sources.indexOf(source) + 1));
+    // A member of a link counts with its link: it shows no other's text.
+    m_sameAsBox->setEnabled(!doc.objects[index].isLinked() || source != -1);
     // A number that shows another's text has no values of its own to set.
     const bool own = chosenSource() == -1;
     for (QWidget *control :
