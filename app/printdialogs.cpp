@@ -4,6 +4,8 @@
 #include "guarded.h"
 #include "printerjob.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFormLayout>
@@ -65,7 +67,7 @@ namespace {
 
 // The print dialog's Labels tab: the cell of the first sheet the run
 // starts in, for a sheet whose first labels are gone.
-QSpinBox *labelsTab(QPrintDialog &dialog, const LabelStart &labels)
+QSpinBox *labelsTab(const LabelStart &labels)
 {
     auto *tab = new QWidget;
     tab->setObjectName(QStringLiteral("labelsTab"));
@@ -78,8 +80,40 @@ QSpinBox *labelsTab(QPrintDialog &dialog, const LabelStart &labels)
     form->addRow(QStringLiteral("Start at &label:"), firstCellBox);
     form->addRow(
         new QLabel(QStringLiteral("The labels before it on the first sheet stay blank."), tab));
-    dialog.setOptionTabs({tab});
     return firstCellBox;
+}
+
+// The print dialog's Reprint tab: the runs the log holds, and whether the
+// run shows the date of the one chosen, so that a page reprinted after a
+// jam is the same page again.
+struct ReprintTab
+{
+    QWidget *tab = nullptr;
+    QComboBox *runCombo = nullptr;
+    QCheckBox *sameDateBox = nullptr;
+};
+
+ReprintTab reprintTab(const RunDateChoice &choice)
+{
+    ReprintTab reprint;
+    reprint.tab = new QWidget;
+    reprint.tab->setObjectName(QStringLiteral("reprintTab"));
+    reprint.tab->setWindowTitle(QStringLiteral("Reprint"));
+    reprint.runCombo = new QComboBox(reprint.tab);
+    reprint.runCombo->setObjectName(QStringLiteral("runCombo"));
+    // The latest run first: a jam is reprinted after the run it spoiled.
+    for (auto run = choice.runs.crbegin(); run != choice.runs.crend(); ++run)
+        reprint.runCombo->addItem(run->title, run->date);
+    reprint.sameDateBox =
+        new QCheckBox(QStringLiteral("&Use the date of that run"), reprint.tab);
+    reprint.sameDateBox->setObjectName(QStringLiteral("sameDateBox"));
+    auto *form = new QFormLayout(reprint.tab);
+    form->addRow(QStringLiteral("&Run:"), reprint.runCombo);
+    form->addRow(reprint.sameDateBox);
+    form->addRow(new QLabel(QStringLiteral("Its date and time fields then show what that run "
+                                           "printed."),
+                            reprint.tab));
+    return reprint;
 }
 
 } // namespace
@@ -87,7 +121,8 @@ QSpinBox *labelsTab(QPrintDialog &dialog, const LabelStart &labels)
 PrintDialogs standardPrintDialogs(QWidget *parent)
 {
     PrintDialogs dialogs;
-    dialogs.print = [parent](QPrinter &printer, std::int32_t pages, LabelStart *labels) {
+    dialogs.print = [parent](QPrinter &printer, std::int32_t pages, LabelStart *labels,
+                             RunDateChoice *runDate) {
         QPrintDialog dialog(&printer, parent);
         // A range of the run and copies, no selection and no current page.
         // Printing to a PDF file stays, as on every Linux desktop.
@@ -99,7 +134,17 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
         printer.setPrintRange(QPrinter::AllPages);
         printer.setFromTo(1, pages);
         new CupsPageChoices(&dialog);
-        QSpinBox *firstCellBox = labels ? labelsTab(dialog, *labels) : nullptr;
+        QSpinBox *firstCellBox = labels ? labelsTab(*labels) : nullptr;
+        QList<QWidget *> tabs;
+        if (firstCellBox)
+            tabs.append(firstCellBox->parentWidget());
+        const ReprintTab reprint = runDate && !runDate->runs.isEmpty()
+                                       ? reprintTab(*runDate)
+                                       : ReprintTab();
+        if (reprint.tab)
+            tabs.append(reprint.tab);
+        if (!tabs.isEmpty())
+            dialog.setOptionTabs(tabs);
         if (dialog.exec() != QDialog::Accepted)
             return false;
         const QString refusal =
@@ -110,6 +155,8 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
         }
         if (firstCellBox)
             labels->firstCell = firstCellBox->value();
+        if (reprint.tab && reprint.sameDateBox->isChecked())
+            runDate->chosen = reprint.runCombo->currentData().toDateTime();
         return true;
     };
     dialogs.pageSetup = [parent](QPrinter &printer) {

@@ -2,10 +2,13 @@
 
 #include "printrun.h"
 
+#include <QDateTime>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QPrinter;
 class QWidget;
@@ -19,12 +22,30 @@ struct LabelStart
     int firstCell = 1;
 };
 
+// A run of the document the print log holds, whose date a reprint may show
+// again: how the dialog names it, and its date.
+struct LoggedRunDate
+{
+    QString title;
+    QDateTime date;
+};
+
+// The earlier runs a reprint may take its date from, and the one chosen;
+// none: the run's own date, taken now.
+struct RunDateChoice
+{
+    QList<LoggedRunDate> runs;
+    std::optional<QDateTime> chosen;
+};
+
 struct PrintDialogs
 {
     // The print dialog of a run of `pages` pages: printer, properties, page
-    // range, copies, print to file, and on labels the first cell. True when
-    // confirmed.
-    std::function<bool(QPrinter &, std::int32_t pages, LabelStart *labels)> print;
+    // range, copies, print to file, on labels the first cell, and where the
+    // log holds earlier runs, whether to print with the date of one of them.
+    // True when confirmed.
+    std::function<bool(QPrinter &, std::int32_t pages, LabelStart *labels, RunDateChoice *runDate)>
+        print;
     // The page setup dialog: paper and orientation. True when confirmed.
     std::function<bool(QPrinter &)> pageSetup;
     // Progress of a run of `sheets` sheets, shown while it is drawn.

@@ -6,6 +6,7 @@
 #include "objecttable.h"
 #include "outputfile.h"
 #include "placements.h"
+#include "rundata.h"
 
 #include <QIODevice>
 
@@ -38,9 +39,11 @@ QStringList manifestHeader()
             QStringLiteral("Object"), QStringLiteral("Text")};
 }
 
-bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan)
+bool writeManifest(QIODevice &device, const RunTexts &texts, const PrintPlan &plan)
 {
-    const RunTexts texts(doc);
+    const Document &doc = texts.document();
+    // Which data row each page came from, for a run with a data file.
+    const RunRows *rows = texts.data() && texts.data()->table() ? &texts.data()->rows() : nullptr;
     std::vector<int> numbers;
     QStringList names;
     for (int i = 0; i < doc.count(); ++i) {
@@ -49,18 +52,23 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
         numbers.push_back(i);
         names.append(shownName(doc, i));
     }
-    QByteArray piece = manifestRecord(manifestHeader());
+    QByteArray piece =
+        manifestRecord(rows ? manifestHeader() << QStringLiteral("Row") : manifestHeader());
     const RunPlacements placements(doc, plan, {});
     for (std::int64_t sheet = 1; sheet <= placements.sheetCount(); ++sheet) {
         const QString sheetText = QString::number(sheet);
         for (const Placement &placed : placements.onSheet(sheet)) {
             const QString pageText = QString::number(placed.page);
             const QString copyText = QString::number(placed.copy);
+            const QString rowText =
+                rows ? QString::number(rows->placeOf(placed.page).row + 1) : QString();
             for (std::size_t n = 0; n < numbers.size(); ++n) {
                 const int index = numbers[n];
-                piece += manifestRecord(
-                    {sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
-                     printedText(doc.objects[index], texts.text(index, placed.page))});
+                QStringList record{sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
+                                   printedText(doc.objects[index], texts.text(index, placed.page))};
+                if (rows)
+                    record << rowText;
+                piece += manifestRecord(record);
             }
         }
         if (piece.size() >= pieceSize) {
@@ -72,13 +80,13 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
     return device.write(piece) == piece.size();
 }
 
-QString saveManifest(const QString &name, const Document &doc, const PrintPlan &plan)
+QString saveManifest(const QString &name, const RunTexts &texts, const PrintPlan &plan)
 {
     OutputFile file(resolveOutput(name));
     QString error = file.open();
     if (!error.isEmpty())
         return error;
-    if (!writeManifest(file.device(), doc, plan))
+    if (!writeManifest(file.device(), texts, plan))
         return file.failure();
     return file.commit();
 }

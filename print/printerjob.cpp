@@ -133,10 +133,11 @@ PrintPlan printerPlan(const QPrinter &printer, std::int32_t pages)
     return plan;
 }
 
-JobResult printJob(const Document &doc, const PrintPlan &plan, QPrinter &printer,
+JobResult printJob(const RunTexts &texts, const PrintPlan &plan, QPrinter &printer,
                    const std::optional<OutputTarget> &file, const PrintProgress &progress,
                    const std::function<bool()> &keepGoing)
 {
+    const Document &doc = texts.document();
     // Both sides from one job: the queue turns the paper about the edge the
     // document says, and a PDF tells its viewers to.
     const Duplex duplex = plan.sides == PrintedSides::Both ? doc.duplex : Duplex::Off;
@@ -155,7 +156,8 @@ JobResult printJob(const Document &doc, const PrintPlan &plan, QPrinter &printer
         result.outcome = PrintOutcome::Failed;
         return result;
     }
-    const PrintResult run = printRun(doc, printer.resolution(), true, job.sheets(), plan, progress);
+    const PrintResult run =
+        printRun(texts, printer.resolution(), true, job.sheets(), plan, progress);
     result.outcome = run.outcome;
     result.error = run.error;
     result.refusedPage = run.refusedPage;
@@ -232,10 +234,10 @@ QString PrinterJob::deliver(const std::function<bool()> &keepGoing)
 {
     if (!(m_drawnElsewhere ? m_drawnSpool.file().finish() : device().flush()))
         return failure();
-    const QString error = stampPdfPages(
-        m_drawnElsewhere ? m_drawnSpool.readablePath() : readableOutput(), device(),
-        m_standIns.all(), m_pdfPictures.value_or(PictureStore()), viewerPreferences(m_duplex),
-        m_drawnElsewhere, keepGoing);
+    const QString error =
+        stampPdfPages(m_drawnElsewhere ? m_drawnSpool.readablePath() : readableOutput(), device(),
+                      m_standIns.all(), m_pdfPictures.value_or(PictureStore()),
+                      viewerPreferences(m_duplex), m_drawnElsewhere, keepGoing);
     if (!error.isEmpty()) {
         device().abandon();
         return error;

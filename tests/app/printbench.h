@@ -44,7 +44,7 @@ struct PrintBench
         commands = std::make_unique<PrintCommands>(editor, session, render, view,
                                                    recorder.feedback(), hooks, &frame);
 
-        dialogs.print = [this](QPrinter &printer, std::int32_t, LabelStart *) {
+        dialogs.print = [this](QPrinter &printer, std::int32_t, LabelStart *, RunDateChoice *) {
             ++printDialogs;
             printer.setOutputFileName(output);
             // A dialog may leave the printer at another resolution.

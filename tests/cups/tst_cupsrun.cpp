@@ -75,7 +75,7 @@ struct ProgramPrint
     {
         editor.replace(doc);
         session.docOpen = true;
-        dialogs.print = [copies](QPrinter &printer, std::int32_t, LabelStart *) {
+        dialogs.print = [copies](QPrinter &printer, std::int32_t, LabelStart *, RunDateChoice *) {
             printer.setPrinterName(queue);
             printer.setCopyCount(copies);
             printer.setCollateCopies(false);
@@ -240,7 +240,7 @@ void TestCupsRun::printToFileLeavesTheQueueChosen()
     const QString file = dir.filePath(QStringLiteral("run.pdf"));
     const QStringList before = queuePdfs();
     QStringList opened;
-    print.dialogs.print = [&](QPrinter &printer, std::int32_t, LabelStart *) {
+    print.dialogs.print = [&](QPrinter &printer, std::int32_t, LabelStart *, RunDateChoice *) {
         opened << QStringLiteral("%1 %2 %3")
                       .arg(printsToFile(printer) ? QStringLiteral("file") : printer.printerName())
                       .arg(printer.copyCount())
