@@ -210,8 +210,7 @@ std::optional<QString> DocumentCommands::dataFileFrom(const QString &path) const
     if (!doc.data || doc.data->file.isEmpty() || QDir::isAbsolutePath(doc.data->file))
         return std::nullopt;
     const QString stored = relativeDataFile(
-        resolvedDataFile(doc.data->file, session.docNamed ? session.docFileName : QString()),
-        path);
+        resolvedDataFile(doc.data->file, session.docNamed ? session.docFileName : QString()), path);
     if (stored == doc.data->file)
         return std::nullopt;
     return stored;

@@ -195,8 +195,8 @@ void PrintCommands::print()
         auto data = std::make_shared<const RunData>(runData(QDateTime::currentDateTime()));
         LabelStart labels{doc.sheet ? doc.sheet->cellCount() : 0, 1};
         RunDateChoice runDate{loggedRunDates(), std::nullopt};
-        if (!m_dialogs.print(m_printer, RunTexts(doc, *data).pages(),
-                             doc.sheet ? &labels : nullptr, &runDate)) {
+        if (!m_dialogs.print(m_printer, RunTexts(doc, *data).pages(), doc.sheet ? &labels : nullptr,
+                             &runDate)) {
             if (toFile)
                 m_printer.setOutputFileName(previousFile);
             return;
@@ -243,8 +243,8 @@ void PrintCommands::printPreview()
         preparePrinter(m_printer);
         const RunData data = runData(QDateTime::currentDateTime());
         PrintPreviewDialog preview(RunTexts(m_editor.document(), data),
-                                   m_calibrations.load(calibrationName()),
-                                   m_printer.pageLayout(), qobject_cast<QWidget *>(parent()));
+                                   m_calibrations.load(calibrationName()), m_printer.pageLayout(),
+                                   qobject_cast<QWidget *>(parent()));
         m_runModal(preview);
         if (preview.printChosen())
             print();
@@ -386,8 +386,7 @@ bool PrintCommands::runReserved(std::unique_ptr<SharedLogRun> &shared, const Run
     const auto askAgain = [this](const QStringList &lines) {
         return confirmed(lines, QStringLiteral("Print them again?"));
     };
-    if (shared->reserve(texts.document(), texts.data(), plan, entry, documentKey, askAgain,
-                        error))
+    if (shared->reserve(texts.document(), texts.data(), plan, entry, documentKey, askAgain, error))
         return true;
     if (error.isEmpty() || !printWithoutSharedLog(error))
         return false;

@@ -27,7 +27,7 @@ struct PrintedRun
     PrintLogEntry entry;
     Document document;
     PrintPlan plan;
-    std::shared_ptr<const RunData> data;
+    std::shared_ptr<const RunData> data{};
 };
 
 // What the print commands need from the main window.

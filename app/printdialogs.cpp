@@ -104,8 +104,7 @@ ReprintTab reprintTab(const RunDateChoice &choice)
     // The latest run first: a jam is reprinted after the run it spoiled.
     for (auto run = choice.runs.crbegin(); run != choice.runs.crend(); ++run)
         reprint.runCombo->addItem(run->title, run->date);
-    reprint.sameDateBox =
-        new QCheckBox(QStringLiteral("&Use the date of that run"), reprint.tab);
+    reprint.sameDateBox = new QCheckBox(QStringLiteral("&Use the date of that run"), reprint.tab);
     reprint.sameDateBox->setObjectName(QStringLiteral("sameDateBox"));
     auto *form = new QFormLayout(reprint.tab);
     form->addRow(QStringLiteral("&Run:"), reprint.runCombo);
@@ -138,9 +137,8 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
         QList<QWidget *> tabs;
         if (firstCellBox)
             tabs.append(firstCellBox->parentWidget());
-        const ReprintTab reprint = runDate && !runDate->runs.isEmpty()
-                                       ? reprintTab(*runDate)
-                                       : ReprintTab();
+        const ReprintTab reprint =
+            runDate && !runDate->runs.isEmpty() ? reprintTab(*runDate) : ReprintTab();
         if (reprint.tab)
             tabs.append(reprint.tab);
         if (!tabs.isEmpty())

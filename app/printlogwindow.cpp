@@ -409,10 +409,9 @@ void PrintLogWindow::saveManifest()
         const QString path = m_chooseManifestPath(suggested);
         if (path.isEmpty())
             return;
-        const QString error =
-            ::saveManifest(path, run->data ? RunTexts(run->document, *run->data)
-                                           : RunTexts(run->document),
-                           run->plan);
+        const QString error = ::saveManifest(
+            path, run->data ? RunTexts(run->document, *run->data) : RunTexts(run->document),
+            run->plan);
         if (!error.isEmpty())
             reportError(error);
         else

@@ -39,8 +39,7 @@ QString SharedLogRun::open(QStringList &told)
 }
 
 bool SharedLogRun::reserve(const Document &doc, const RunData *data, const PrintPlan &plan,
-                           const PrintLogEntry &entry,
-                           const QString &documentKey,
+                           const PrintLogEntry &entry, const QString &documentKey,
                            const std::function<bool(const QStringList &)> &askAgain, QString &error)
 {
     QStringList passed;
@@ -54,8 +53,8 @@ bool SharedLogRun::reserve(const Document &doc, const RunData *data, const Print
         Document reserved = doc;
         bool done = false;
         waitForServer([&] {
-            done = m_session->reserve(reserved, data, plan, entry, documentKey, false, goAhead,
-                                       error);
+            done =
+                m_session->reserve(reserved, data, plan, entry, documentKey, false, goAhead, error);
         });
         if (done || !error.isEmpty())
             return done;

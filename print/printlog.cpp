@@ -352,6 +352,18 @@ QList<PrintedValues> valuesOf(const QString &token)
     return spans;
 }
 
+// Whether a text of the document shows the run's date or time: the lines
+// of other runs stay as they were.
+bool showsRunDate(const Document &doc)
+{
+    static const QRegularExpression field(QStringLiteral("\\{(date|time)[}:+-]"));
+    return std::any_of(doc.objects.begin(), doc.objects.end(), [](const PageObject &object) {
+        return field.match(object.text).hasMatch() ||
+               field.match(object.format.prefix).hasMatch() ||
+               field.match(object.format.suffix).hasMatch();
+    });
+}
+
 bool contains(const PrintedValues &values, std::int32_t value)
 {
     const std::optional<std::uint64_t> step = firstStepInto(
@@ -422,7 +434,7 @@ PrintLogEntry logEntry(const RunTexts &texts, const PrintPlan &plan, const QStri
     entry.firstPage = plan.first;
     entry.lastPage = plan.last;
     entry.copies = plan.copies;
-    if (texts.data())
+    if (texts.data() && (texts.data()->table() || showsRunDate(doc)))
         entry.runDate = texts.data()->moment();
     for (int i = 0; i < doc.count(); ++i) {
         const PageObject &object = doc.objects[i];

@@ -64,7 +64,8 @@ struct PrintLogEntry
     bool operator==(const PrintLogEntry &) const = default;
 };
 
-// The entry of a run of `plan` with `texts`; a run with data keeps its date.
+// The entry of a run of `plan` with `texts`; a run with a data file, or
+// whose texts show its date or time, keeps its date.
 PrintLogEntry logEntry(const RunTexts &texts, const PrintPlan &plan, const QString &document,
                        const QString &printer, const QDateTime &when);
 // The same for a run of the document's Pages, without data.

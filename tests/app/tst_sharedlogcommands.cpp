@@ -45,8 +45,10 @@ SharedRun runAt(const QString &documentKey, const QString &machine, const QStrin
     run.entry.document = QStringLiteral("/jobs/tickets.pgt");
     run.entry.printer = QStringLiteral("office");
     run.entry.lastPage = static_cast<std::int32_t>(count);
-    run.entry.numbers.append({QStringLiteral("ticket"), QString::number(first),
-                              QString::number(first + count - 1), {PrintedValues{first, 1, count}}});
+    run.entry.numbers.append({QStringLiteral("ticket"),
+                              QString::number(first),
+                              QString::number(first + count - 1),
+                              {PrintedValues{first, 1, count}}});
     return run;
 }
 

@@ -169,8 +169,8 @@ void TestPrintLog::dataRunsReadBackAsLogged()
         entry.printer = QStringLiteral("press");
         entry.lastPage = 1 + random.bounded(1000);
         for (int n = random.bounded(4); n > 0; --n) {
-            PrintLogEntry::NumberSpan number{QStringLiteral("num%1").arg(n), QStringLiteral("-4"),
-                                             QStringLiteral("=9"), {}};
+            PrintLogEntry::NumberSpan number{
+                QStringLiteral("num%1").arg(n), QStringLiteral("-4"), QStringLiteral("=9"), {}};
             for (int span = 1 + random.bounded(5); span > 0; --span)
                 number.values.append({static_cast<std::int32_t>(random.generate()),
                                       random.bounded(-3, 4), random.bounded(1, 100000)});
@@ -178,8 +178,8 @@ void TestPrintLog::dataRunsReadBackAsLogged()
         }
         entry.notShared = random.bounded(2) == 1;
         if (random.bounded(4) != 0)
-            entry.runDate =
-                QDateTime(QDate(2025, 12, 31).addDays(run), QTime(23, 59, 58, random.bounded(1000)));
+            entry.runDate = QDateTime(QDate(2025, 12, 31).addDays(run),
+                                      QTime(23, 59, 58, random.bounded(1000)));
         QCOMPARE(log.append(entry), QString());
         logged.append(entry);
     }

@@ -19,8 +19,10 @@ SharedRun runOf(const QString &document, std::int32_t first, std::int64_t count)
     run.entry.document = QStringLiteral("/jobs/tickets.pgt");
     run.entry.printer = QStringLiteral("office");
     run.entry.lastPage = static_cast<std::int32_t>(count);
-    run.entry.numbers.append({QStringLiteral("num0"), QString::number(first),
-                              QString::number(first + count - 1), {PrintedValues{first, 1, count}}});
+    run.entry.numbers.append({QStringLiteral("num0"),
+                              QString::number(first),
+                              QString::number(first + count - 1),
+                              {PrintedValues{first, 1, count}}});
     return run;
 }
 
