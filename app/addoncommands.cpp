@@ -5,8 +5,10 @@
 #include "continuenumberingdialog.h"
 #include "creatematrixdialog.h"
 #include "guarded.h"
+#include "paginetteerror.h"
 #include "printcommands.h"
 #include "printlogwindow.h"
+#include "rundata.h"
 #include "sharedlogreads.h"
 #include "sharedlogsession.h"
 #include "sharedlogsetting.h"
@@ -80,10 +82,25 @@ void AddonCommands::continueNumbering()
             }
             printed = printedExtremes(runs);
         }
-        const auto moveOn = [address, printed](Document &doc) {
+        // A document that prints from a data file moves on by the run its
+        // rows make now, read once.
+        std::shared_ptr<const RunData> data;
+        if (editor.document().data && !address) {
+            const Session &session = m_context.session;
+            RunDataRead read =
+                readRunData(editor.document(), session.docNamed ? session.docFileName : QString(),
+                            QDateTime::currentDateTime());
+            if (!read.data)
+                throw PaginetteError(read.error);
+            data = std::make_shared<const RunData>(std::move(*read.data));
+        }
+        const auto moveOn = [address, printed, data](Document &doc) {
             if (address)
                 return continuePast(doc, printed);
-            ::continueNumbering(doc);
+            if (data)
+                ::continueNumbering(doc, *data);
+            else
+                ::continueNumbering(doc);
             return true;
         };
         Document next = editor.document();
@@ -98,7 +115,9 @@ void AddonCommands::continueNumbering()
         if (address)
             m_continueNumberingDialog->showValuesPast(firstValues(next), address->shown());
         else
-            m_continueNumberingDialog->showValues(firstValues(next), next.pagesToPrint);
+            m_continueNumberingDialog->showValues(
+                data ? firstValues(next, *data) : firstValues(next),
+                data ? RunTexts(next, *data).pages() : next.pagesToPrint);
         m_continueNumberingDialog->setResult(QDialog::Rejected);
         m_hooks.runModal(*m_continueNumberingDialog);
         if (m_continueNumberingDialog->result() != QDialog::Accepted)

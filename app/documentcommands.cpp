@@ -11,6 +11,7 @@
 #include "saveprompt.h"
 #include "sharedlogsetting.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 DocumentCommands::DocumentCommands(const AppContext &context, DocumentWindow &window,
@@ -202,6 +203,19 @@ QString DocumentCommands::saveUnderNonUtf8Name(const Document &doc, const QStrin
     return shownFileName(error.isEmpty() ? file.commit() : error);
 }
 
+std::optional<QString> DocumentCommands::dataFileFrom(const QString &path) const
+{
+    const Document &doc = m_context.editor.document();
+    const Session &session = m_context.session;
+    if (!doc.data || doc.data->file.isEmpty() || QDir::isAbsolutePath(doc.data->file))
+        return std::nullopt;
+    const QString stored = relativeDataFile(
+        resolvedDataFile(doc.data->file, session.docNamed ? session.docFileName : QString()), path);
+    if (stored == doc.data->file)
+        return std::nullopt;
+    return stored;
+}
+
 bool DocumentCommands::write(const QString &path)
 {
     // A job printed through a shop's shared log is known by its id on every
@@ -216,8 +230,20 @@ bool DocumentCommands::write(const QString &path)
             QStringLiteral("Save without the number formats that could not be read?"),
             QStringLiteral("Number Formats")))
         return false;
-    const QString error = holdsNonUtf8(path) ? saveUnderNonUtf8Name(doc, path)
-                                             : saveDocument(doc, m_window.boxes(), path);
+    // Saved in another folder, the document still finds its data file; the
+    // document changes only once it is saved so.
+    const std::optional<QString> dataFile = dataFileFrom(path);
+    Document rebased;
+    if (dataFile) {
+        rebased = doc;
+        rebased.data->file = *dataFile;
+    }
+    const Document &saved = dataFile ? rebased : doc;
+    const QString error = holdsNonUtf8(path) ? saveUnderNonUtf8Name(saved, path)
+                                             : saveDocument(saved, m_window.boxes(), path);
+    if (error.isEmpty() && dataFile)
+        m_context.editor.edit(QStringLiteral("Save As"),
+                              [&dataFile](Document &changed) { changed.data->file = *dataFile; });
     if (error.isEmpty())
         return true;
     m_context.feedback.tell(error, QStringLiteral("Error"));

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class DocumentWindow;
 class FileDialogs;
 class QAction;
@@ -64,6 +66,9 @@ private:
     // Writes the document to `path`; false after telling why it failed, or
     // when the user would rather not drop what could not be read.
     bool write(const QString &path);
+    // How a document saved as `path` in another folder stores its data
+    // file, so that it keeps finding it; none when that does not change.
+    std::optional<QString> dataFileFrom(const QString &path) const;
     // Writes `doc` to a name that is not UTF-8; empty on success, else why not.
     QString saveUnderNonUtf8Name(const Document &doc, const QString &path) const;
     // An empty document of the same capacity, its history started afresh.

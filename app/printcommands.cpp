@@ -7,6 +7,7 @@
 #include "calibrationpage.h"
 #include "documentwindow.h"
 #include "guarded.h"
+#include "paginetteerror.h"
 #include "placements.h"
 #include "printablearea.h"
 #include "printerjob.h"
@@ -126,6 +127,43 @@ bool PrintCommands::somethingToPrint() const
     return true;
 }
 
+RunData PrintCommands::runData(const QDateTime &moment) const
+{
+    RunDataRead read = readRunData(m_editor.document(),
+                                   m_session.docNamed ? m_session.docFileName : QString(), moment);
+    if (!read.data)
+        throw PaginetteError(read.error);
+    return std::move(*read.data);
+}
+
+RunData PrintCommands::atDate(const RunData &data, const QDateTime &moment) const
+{
+    const Document &doc = m_editor.document();
+    RunDataRead read = data.table() ? runDataOf(doc, doc.data.value_or(DataSourceSettings{}),
+                                                *data.table(), data.fileName(), moment)
+                                    : readRunData(doc, QString(), moment);
+    if (!read.data)
+        throw PaginetteError(read.error);
+    return std::move(*read.data);
+}
+
+QList<LoggedRunDate> PrintCommands::loggedRunDates() const
+{
+    // An untitled document has no earlier runs.
+    if (!m_session.docNamed)
+        return {};
+    QList<LoggedRunDate> runs;
+    for (const PrintLogEntry &entry : m_log.entriesOf(documentPath())) {
+        if (entry.runDate)
+            runs.append({QStringLiteral("%1, pages %2 to %3")
+                             .arg(entry.runDate->toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+                             .arg(entry.firstPage)
+                             .arg(entry.lastPage),
+                         *entry.runDate});
+    }
+    return runs;
+}
+
 void PrintCommands::offerFileName()
 {
     const QFileInfo document(m_session.docFileName);
@@ -160,9 +198,15 @@ void PrintCommands::print()
         // The shop's shared log connects while the user chooses.
         std::unique_ptr<SharedLogRun> shared = SharedLogRun::start();
         const Document &doc = m_editor.document();
-        PrintChoices choices{doc.sheet ? doc.sheet->cellCount() : 0, 1, doc.duplex != Duplex::Off,
-                             m_frontsThenBacks, m_faceUp};
-        if (!m_dialogs.print(m_printer, doc.pagesToPrint, choices)) {
+        // The run reads its data once, now; its length is what its rows ask for.
+        auto data = std::make_shared<const RunData>(runData(QDateTime::currentDateTime()));
+        PrintChoices choices{doc.sheet ? doc.sheet->cellCount() : 0,
+                             1,
+                             doc.duplex != Duplex::Off,
+                             m_frontsThenBacks,
+                             m_faceUp,
+                             {loggedRunDates(), std::nullopt}};
+        if (!m_dialogs.print(m_printer, RunTexts(doc, *data).pages(), choices)) {
             if (toFile)
                 m_printer.setOutputFileName(previousFile);
             return;
@@ -174,7 +218,9 @@ void PrintCommands::print()
             m_frontsThenBacks = choices.frontsThenBacks;
             m_faceUp = choices.faceUp;
         }
-        printOn(m_printer, std::move(shared));
+        if (choices.runDate.chosen)
+            data = std::make_shared<const RunData>(atDate(*data, *choices.runDate.chosen));
+        printOn(m_printer, std::move(shared), std::move(data));
         m_firstCell = 1;
         returnToChosenQueue();
     });
@@ -209,26 +255,29 @@ void PrintCommands::printPreview()
         if (!somethingToPrint())
             return;
         preparePrinter(m_printer);
-        PrintPreviewDialog preview(m_editor.document(), m_calibrations.load(calibrationName()),
-                                   m_printer.pageLayout(), qobject_cast<QWidget *>(parent()));
+        const RunData data = runData(QDateTime::currentDateTime());
+        PrintPreviewDialog preview(RunTexts(m_editor.document(), data),
+                                   m_calibrations.load(calibrationName()), m_printer.pageLayout(),
+                                   qobject_cast<QWidget *>(parent()));
         m_runModal(preview);
         if (preview.printChosen())
             print();
     });
 }
 
-PrintPlan PrintCommands::planFor(const QPrinter &printer) const
+PrintPlan PrintCommands::planFor(const QPrinter &printer, const RunTexts &texts) const
 {
-    PrintPlan plan = printerPlan(printer, m_editor.document().pagesToPrint);
+    PrintPlan plan = printerPlan(printer, texts.pages());
     plan.calibration = m_calibrations.load(::calibrationName(printer));
     plan.backCalibration = m_calibrations.load(::calibrationName(printer), Side::Back);
     plan.firstCell = m_firstCell;
     return plan;
 }
 
-bool PrintCommands::outsideAccepted(const QPrinter &printer, const PrintPlan &plan) const
+bool PrintCommands::outsideAccepted(const QPrinter &printer, const RunTexts &texts,
+                                    const PrintPlan &plan) const
 {
-    const QString outside = outsideWarning(m_editor.document(), plan, printer.resolution(),
+    const QString outside = outsideWarning(texts, plan, printer.resolution(),
                                            printer.pageLayout().paintRect(QPageLayout::Point),
                                            ::calibrationName(printer));
     return outside.isEmpty() || confirmed({outside}, QStringLiteral("Print anyway?"));
@@ -241,25 +290,24 @@ bool PrintCommands::confirmed(const QStringList &lines, const QString &question)
     return m_dialogs.confirm(lines.join(u'\n') + u'\n' + question, printCaption);
 }
 
-bool PrintCommands::runAccepted(const QPrinter &printer, const PrintPlan &plan,
-                                bool localReprints) const
+bool PrintCommands::runAccepted(const QPrinter &printer, const RunTexts &texts,
+                                const PrintPlan &plan, bool localReprints) const
 {
     if (!m_session.docOpen)
         return true;
-    const Document &doc = m_editor.document();
-    if (!outsideAccepted(printer, plan) ||
-        !confirmed(growthLines(doc, plan), QStringLiteral("Print anyway?")) ||
-        !confirmed(pictureLines(doc), QStringLiteral("Print anyway?")))
+    if (!outsideAccepted(printer, texts, plan) ||
+        !confirmed(growthLines(texts, plan), QStringLiteral("Print anyway?")) ||
+        !confirmed(pictureLines(texts.document()), QStringLiteral("Print anyway?")))
         return false;
-    return !localReprints || localReprintsAccepted(plan);
+    return !localReprints || localReprintsAccepted(texts, plan);
 }
 
-bool PrintCommands::localReprintsAccepted(const PrintPlan &plan) const
+bool PrintCommands::localReprintsAccepted(const RunTexts &texts, const PrintPlan &plan) const
 {
     // An untitled document has no earlier runs to be told apart from.
     if (!m_session.docNamed)
         return true;
-    return confirmed(reprintLines(m_editor.document(), plan, m_log.entriesOf(documentPath())),
+    return confirmed(reprintLines(texts, plan, m_log.entriesOf(documentPath())),
                      QStringLiteral("Print them again?"));
 }
 
@@ -277,34 +325,36 @@ QString PrintCommands::documentPath() const
     return m_session.docNamed ? logDocumentKey(m_session.docFileName) : QStringLiteral("untitled");
 }
 
-void PrintCommands::printOn(QPrinter &printer, std::unique_ptr<SharedLogRun> shared)
+void PrintCommands::printOn(QPrinter &printer, std::unique_ptr<SharedLogRun> shared,
+                            std::shared_ptr<const RunData> data)
 {
     // A dialog may have changed the resolution; the program prints at its own.
     preparePrinter(printer);
     m_render.printerResolution = printer.resolution();
-    const PrintPlan plan = planFor(printer);
-    const QString wrong = planError(plan, m_editor.document().pagesToPrint);
+    const Document &doc = m_editor.document();
+    const RunTexts texts(doc, *data);
+    const PrintPlan plan = planFor(printer, texts);
+    const QString wrong = planError(plan, texts.pages());
     if (!wrong.isEmpty()) {
         m_feedback.tell(wrong, printCaption);
         return;
     }
     const bool sharedLogSet = shared != nullptr;
-    if (!sharedLogReady(shared) || !runAccepted(printer, plan, !shared))
+    if (!sharedLogReady(shared) || !runAccepted(printer, texts, plan, !shared))
         return;
     // A job printed untitled is known by the id it gets now, and keeps it.
     if (sharedLogSet && !m_session.docNamed)
         m_editor.ensureId();
-    const Document &doc = m_editor.document();
     const QString destination = printsToFile(printer)
                                     ? QFileInfo(printer.outputFileName()).absoluteFilePath()
                                     : printer.printerName();
     PrintLogEntry entry =
-        logEntry(doc, plan, documentPath(), destination, QDateTime::currentDateTime());
+        logEntry(texts, plan, documentPath(), destination, QDateTime::currentDateTime());
     const QString documentKey = sharedDocumentKey(doc, m_session.docFileName);
-    if (!runReserved(shared, plan, entry, documentKey))
+    if (!runReserved(shared, texts, plan, entry, documentKey))
         return;
     entry.notShared = sharedLogSet && !shared;
-    const bool printed = printSides(printer, plan);
+    const bool printed = printSides(printer, texts, plan);
     if (shared) {
         const QString unheard = shared->finish(printed);
         if (!unheard.isEmpty())
@@ -316,15 +366,15 @@ void PrintCommands::printOn(QPrinter &printer, std::unique_ptr<SharedLogRun> sha
     // one, both logs give it the time it was reserved.
     if (!sharedLogSet)
         entry.when = QDateTime::currentDateTime();
-    logRun(entry, plan, entry.notShared ? documentKey : QString());
+    logRun(entry, plan, entry.notShared ? documentKey : QString(), std::move(data));
 }
 
-bool PrintCommands::printSides(QPrinter &printer, const PrintPlan &plan)
+bool PrintCommands::printSides(QPrinter &printer, const RunTexts &texts, const PrintPlan &plan)
 {
-    const Document &doc = m_editor.document();
+    const Document &doc = texts.document();
     const auto pass = [&](const PrintPlan &sides, const std::optional<OutputTarget> &file) {
         const JobResult result =
-            printJob(doc, sides, printer, file,
+            printJob(texts, sides, printer, file,
                      progress(static_cast<std::int32_t>(RunPlacements(doc, sides, {}).count())));
         if (!result.error.isEmpty())
             reportError(result.error);
@@ -373,8 +423,9 @@ bool PrintCommands::sharedLogReady(std::unique_ptr<SharedLogRun> &shared) const
     return true;
 }
 
-bool PrintCommands::runReserved(std::unique_ptr<SharedLogRun> &shared, const PrintPlan &plan,
-                                const PrintLogEntry &entry, const QString &documentKey) const
+bool PrintCommands::runReserved(std::unique_ptr<SharedLogRun> &shared, const RunTexts &texts,
+                                const PrintPlan &plan, const PrintLogEntry &entry,
+                                const QString &documentKey) const
 {
     if (!shared)
         return true;
@@ -382,13 +433,13 @@ bool PrintCommands::runReserved(std::unique_ptr<SharedLogRun> &shared, const Pri
     const auto askAgain = [this](const QStringList &lines) {
         return confirmed(lines, QStringLiteral("Print them again?"));
     };
-    if (shared->reserve(m_editor.document(), plan, entry, documentKey, askAgain, error))
+    if (shared->reserve(texts.document(), texts.data(), plan, entry, documentKey, askAgain, error))
         return true;
     if (error.isEmpty() || !printWithoutSharedLog(error))
         return false;
     // Without the shared log, the run is checked against this computer's.
     shared.reset();
-    return localReprintsAccepted(plan);
+    return localReprintsAccepted(texts, plan);
 }
 
 PrintProgress PrintCommands::progress(std::int32_t sheets) const
@@ -397,9 +448,9 @@ PrintProgress PrintCommands::progress(std::int32_t sheets) const
 }
 
 void PrintCommands::logRun(const PrintLogEntry &entry, const PrintPlan &plan,
-                           const QString &documentKey)
+                           const QString &documentKey, std::shared_ptr<const RunData> data)
 {
-    m_printedRuns.append({entry, m_editor.document(), plan});
+    m_printedRuns.append({entry, m_editor.document(), plan, std::move(data)});
     const QString error = m_log.append(entry);
     if (!error.isEmpty())
         m_feedback.tell(error, QStringLiteral("Print Log"));

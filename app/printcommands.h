@@ -10,6 +10,7 @@
 #include "printlog.h"
 #include "printplan.h"
 #include "renderstate.h"
+#include "rundata.h"
 #include "session.h"
 #include "viewstate.h"
 
@@ -21,13 +22,14 @@
 #include <memory>
 #include <optional>
 
-// A run this program printed: its log entry, the document as it was and
-// the plan it printed.
+// A run this program printed: its log entry, the document as it was, the
+// plan it printed and the data it printed from.
 struct PrintedRun
 {
     PrintLogEntry entry;
     Document document;
     PrintPlan plan;
+    std::shared_ptr<const RunData> data{};
 };
 
 // What the print commands need from the main window.
@@ -103,25 +105,35 @@ public Q_SLOTS:
 private:
     // False, after saying why when there is a document, when nothing is to be printed.
     bool somethingToPrint() const;
+    // The data of a run starting at `moment`, read once: its data file and
+    // its date. Throws the reason it cannot print, naming file, row and
+    // column, for the one error display.
+    RunData runData(const QDateTime &moment) const;
+    // The same data at the date of an earlier run, its file not read again.
+    RunData atDate(const RunData &data, const QDateTime &moment) const;
+    // The runs of the document the log holds with their date.
+    QList<LoggedRunDate> loggedRunDates() const;
     // Offers the document's own name, with .pdf, as the print dialog's file.
     void offerFileName();
     // A run to a file is the run's own choice: the printer goes back to the
     // queue the user last chose, where there is one.
     void returnToChosenQueue();
     // The run the printer's settings ask for, on the printer's calibration.
-    PrintPlan planFor(const QPrinter &printer) const;
+    PrintPlan planFor(const QPrinter &printer, const RunTexts &texts) const;
     // True unless objects fall outside the printable area and the user,
     // told which, cancels.
-    bool outsideAccepted(const QPrinter &printer, const PrintPlan &plan) const;
+    bool outsideAccepted(const QPrinter &printer, const RunTexts &texts,
+                         const PrintPlan &plan) const;
     // True unless the user, told the lines, cancels at `question`.
     bool confirmed(const QStringList &lines, const QString &question) const;
     // Whether the run goes ahead after what the user is told before it:
     // objects outside the printable area, numbers that outgrow their width,
     // and, with `localReprints`, values this computer's log printed before.
-    bool runAccepted(const QPrinter &printer, const PrintPlan &plan, bool localReprints) const;
+    bool runAccepted(const QPrinter &printer, const RunTexts &texts, const PrintPlan &plan,
+                     bool localReprints) const;
     // True unless values this computer's log printed before are printed
     // again and the user, told which, cancels.
-    bool localReprintsAccepted(const PrintPlan &plan) const;
+    bool localReprintsAccepted(const RunTexts &texts, const PrintPlan &plan) const;
     // Whether the user asks for the run without the shared log, which cannot
     // serve it as `error` says.
     bool printWithoutSharedLog(const QString &error) const;
@@ -133,17 +145,19 @@ private:
     // `shared`, when there is one, asking about values printed before; one
     // that cannot serve it is let go as above, the run then checked against
     // this computer's log. False when the run does not go ahead.
-    bool runReserved(std::unique_ptr<SharedLogRun> &shared, const PrintPlan &plan,
-                     const PrintLogEntry &entry, const QString &documentKey) const;
+    bool runReserved(std::unique_ptr<SharedLogRun> &shared, const RunTexts &texts,
+                     const PrintPlan &plan, const PrintLogEntry &entry,
+                     const QString &documentKey) const;
     // The document's path as the print log keeps it.
     QString documentPath() const;
-    // A whole run on `printer`, handed over only when every page is drawn;
-    // through the shared log of `shared` when there is one.
-    void printOn(QPrinter &printer, std::unique_ptr<SharedLogRun> shared);
+    // A whole run on `printer` with `data`, handed over only when every
+    // page is drawn; through the shared log of `shared` when there is one.
+    void printOn(QPrinter &printer, std::unique_ptr<SharedLogRun> shared,
+                 std::shared_ptr<const RunData> data);
     // Prints the run on both sides in one job, or the fronts, then, once the
     // user has turned the stack over, the backs; true when what was printed
     // is to be logged.
-    bool printSides(QPrinter &printer, const PrintPlan &plan);
+    bool printSides(QPrinter &printer, const RunTexts &texts, const PrintPlan &plan);
     // Where a test print goes: `fileName` beside the printer's output file,
     // or the printer itself.
     std::optional<OutputTarget> testTarget(const QString &fileName) const;
@@ -155,7 +169,8 @@ private:
     PrintProgress progress(std::int32_t sheets) const;
     // Logs the run printed as `entry`; one printed without the shared log is
     // kept for it under `documentKey`.
-    void logRun(const PrintLogEntry &entry, const PrintPlan &plan, const QString &documentKey);
+    void logRun(const PrintLogEntry &entry, const PrintPlan &plan, const QString &documentKey,
+                std::shared_ptr<const RunData> data);
 
     DocumentEditor &m_editor;
     Session &m_session;

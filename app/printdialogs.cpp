@@ -5,6 +5,7 @@
 #include "printerjob.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFormLayout>
@@ -111,6 +112,38 @@ std::pair<QCheckBox *, QCheckBox *> sidesTab(const PrintChoices &choices)
     return {frontsThenBacks, faceUp};
 }
 
+// The print dialog's Reprint tab: the runs the log holds, and whether the
+// run shows the date of the one chosen, so that a page reprinted after a
+// jam is the same page again.
+struct ReprintTab
+{
+    QWidget *tab = nullptr;
+    QComboBox *runCombo = nullptr;
+    QCheckBox *sameDateBox = nullptr;
+};
+
+ReprintTab reprintTab(const RunDateChoice &choice)
+{
+    ReprintTab reprint;
+    reprint.tab = new QWidget;
+    reprint.tab->setObjectName(QStringLiteral("reprintTab"));
+    reprint.tab->setWindowTitle(QStringLiteral("Reprint"));
+    reprint.runCombo = new QComboBox(reprint.tab);
+    reprint.runCombo->setObjectName(QStringLiteral("runCombo"));
+    // The latest run first: a jam is reprinted after the run it spoiled.
+    for (auto run = choice.runs.crbegin(); run != choice.runs.crend(); ++run)
+        reprint.runCombo->addItem(run->title, run->date);
+    reprint.sameDateBox = new QCheckBox(QStringLiteral("&Use the date of that run"), reprint.tab);
+    reprint.sameDateBox->setObjectName(QStringLiteral("sameDateBox"));
+    auto *form = new QFormLayout(reprint.tab);
+    form->addRow(QStringLiteral("&Run:"), reprint.runCombo);
+    form->addRow(reprint.sameDateBox);
+    form->addRow(new QLabel(QStringLiteral("Its date and time fields then show what that run "
+                                           "printed."),
+                            reprint.tab));
+    return reprint;
+}
+
 } // namespace
 
 PrintDialogs standardPrintDialogs(QWidget *parent)
@@ -136,7 +169,12 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
             choices.twoSided ? sidesTab(choices) : std::pair<QCheckBox *, QCheckBox *>();
         if (frontsThenBacksBox)
             tabs.append(frontsThenBacksBox->parentWidget());
-        dialog.setOptionTabs(tabs);
+        const ReprintTab reprint =
+            choices.runDate.runs.isEmpty() ? ReprintTab() : reprintTab(choices.runDate);
+        if (reprint.tab)
+            tabs.append(reprint.tab);
+        if (!tabs.isEmpty())
+            dialog.setOptionTabs(tabs);
         if (dialog.exec() != QDialog::Accepted)
             return false;
         const QString refusal =
@@ -151,6 +189,8 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
             choices.frontsThenBacks = frontsThenBacksBox->isChecked();
             choices.faceUp = faceUpBox->isChecked();
         }
+        if (reprint.tab && reprint.sameDateBox->isChecked())
+            choices.runDate.chosen = reprint.runCombo->currentData().toDateTime();
         return true;
     };
     dialogs.pageSetup = [parent](QPrinter &printer) {

@@ -2,19 +2,39 @@
 
 #include "printrun.h"
 
+#include <QDateTime>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QPrinter;
 class QWidget;
 
 // The dialogs of the print commands; tests put their own in place, so that
 // no test waits on a modal window.
+// A run of the document the print log holds, whose date a reprint may show
+// again: how the dialog names it, and its date.
+struct LoggedRunDate
+{
+    QString title;
+    QDateTime date;
+};
+
+// The earlier runs a reprint may take its date from, and the one chosen;
+// none: the run's own date, taken now.
+struct RunDateChoice
+{
+    QList<LoggedRunDate> runs;
+    std::optional<QDateTime> chosen;
+};
+
 // What the print dialog asks beyond Qt's own: where a run on a sheet of
 // `cells` labels starts (none on plain paper), and for a two-sided run
-// whether it goes through a printer that prints one side.
+// whether it goes through a printer that prints one side, and where the log
+// holds earlier runs, whether the run shows the date of one of them.
 struct PrintChoices
 {
     int cells = 0;
@@ -22,6 +42,7 @@ struct PrintChoices
     bool twoSided = false;
     bool frontsThenBacks = false; // every front, then every back on a second pass
     bool faceUp = false;          // the printer stacks its output face up
+    RunDateChoice runDate;
 };
 
 struct PrintDialogs

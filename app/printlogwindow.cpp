@@ -40,8 +40,9 @@ QStringList shownFields(const QStringList &record)
     if (!entry)
         return record;
     QStringList fields = record.mid(0, fixedColumns);
-    const bool withValues = (record.size() - fixedColumns) % 3 == 1;
-    fields << (withValues ? record.back() : QString());
+    // The values follow the numbers' triples; a run's date may follow them.
+    const qsizetype rest = record.size() - fixedColumns;
+    fields << (rest % 3 != 0 ? record[fixedColumns + rest / 3 * 3] : QString());
     for (const PrintLogEntry::NumberSpan &number : entry->numbers)
         fields << number.name << number.first << number.last;
     return fields;
@@ -408,7 +409,9 @@ void PrintLogWindow::saveManifest()
         const QString path = m_chooseManifestPath(suggested);
         if (path.isEmpty())
             return;
-        const QString error = ::saveManifest(path, run->document, run->plan);
+        const QString error = ::saveManifest(
+            path, run->data ? RunTexts(run->document, *run->data) : RunTexts(run->document),
+            run->plan);
         if (!error.isEmpty())
             reportError(error);
         else

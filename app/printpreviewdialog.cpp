@@ -13,19 +13,19 @@
 namespace {
 
 // The whole run, once each page, under the printer's calibration.
-PrintPlan previewPlan(const Document &doc, const Calibration &calibration)
+PrintPlan previewPlan(const RunTexts &texts, const Calibration &calibration)
 {
-    PrintPlan plan = wholeRun(doc.pagesToPrint);
+    PrintPlan plan = wholeRun(texts.pages());
     plan.calibration = calibration;
     return plan;
 }
 
 } // namespace
 
-PrintPreviewDialog::PrintPreviewDialog(const Document &doc, const Calibration &calibration,
+PrintPreviewDialog::PrintPreviewDialog(const RunTexts &texts, const Calibration &calibration,
                                        const QPageLayout &layout, QWidget *parent)
-    : QDialog(parent), m_texts(doc),
-      m_placements(doc, previewPlan(doc, calibration), devicePaper(layout))
+    : QDialog(parent), m_texts(texts),
+      m_placements(texts.document(), previewPlan(texts, calibration), devicePaper(layout))
 {
     setObjectName(QStringLiteral("PrintPreviewDialog"));
     setWindowTitle(QStringLiteral("Print Preview"));

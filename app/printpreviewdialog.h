@@ -20,7 +20,8 @@ class PrintPreviewDialog : public QDialog
     Q_OBJECT
 
 public:
-    PrintPreviewDialog(const Document &doc, const Calibration &calibration,
+    // The run of `texts`, whose document and data outlive the dialog.
+    PrintPreviewDialog(const RunTexts &texts, const Calibration &calibration,
                        const QPageLayout &layout, QWidget *parent = nullptr);
 
     // Whether the user chose to print.

@@ -38,8 +38,8 @@ QString SharedLogRun::open(QStringList &told)
     return error;
 }
 
-bool SharedLogRun::reserve(const Document &doc, const PrintPlan &plan, const PrintLogEntry &entry,
-                           const QString &documentKey,
+bool SharedLogRun::reserve(const Document &doc, const RunData *data, const PrintPlan &plan,
+                           const PrintLogEntry &entry, const QString &documentKey,
                            const std::function<bool(const QStringList &)> &askAgain, QString &error)
 {
     QStringList passed;
@@ -53,7 +53,8 @@ bool SharedLogRun::reserve(const Document &doc, const PrintPlan &plan, const Pri
         Document reserved = doc;
         bool done = false;
         waitForServer([&] {
-            done = m_session->reserve(reserved, plan, entry, documentKey, false, goAhead, error);
+            done =
+                m_session->reserve(reserved, data, plan, entry, documentKey, false, goAhead, error);
         });
         if (done || !error.isEmpty())
             return done;

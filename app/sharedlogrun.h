@@ -38,8 +38,8 @@ public:
     // reservation is tried again, and goes ahead when it finds nothing the
     // user has not let pass. False with `error` empty when the user would
     // not print them again.
-    bool reserve(const Document &doc, const PrintPlan &plan, const PrintLogEntry &entry,
-                 const QString &documentKey,
+    bool reserve(const Document &doc, const RunData *data, const PrintPlan &plan,
+                 const PrintLogEntry &entry, const QString &documentKey,
                  const std::function<bool(const QStringList &lines)> &askAgain, QString &error);
 
     // The end of the run reserved: printed whole, or not. An error text when

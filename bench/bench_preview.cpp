@@ -43,7 +43,7 @@ double millisecondsToPageOne(const Document &doc, const QPageLayout &layout)
 {
     QElapsedTimer timer;
     timer.start();
-    PrintPreviewDialog preview(doc, Calibration{}, layout);
+    PrintPreviewDialog preview(RunTexts(doc), Calibration{}, layout);
     preview.show();
     while (preview.pagesView->pagesDrawn() == 0)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);

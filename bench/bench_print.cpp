@@ -445,6 +445,67 @@ Times runQrFloor(const QString &folder, int pages)
     return stopwatch.read();
 }
 
+// A number and two texts on `pages` pages: with `fields`, the texts are a
+// data file's {Name} and {Town}, a row a page; else the same words fixed.
+Times runRows(const QString &folder, int pages, bool fields)
+{
+    Document doc = emptyDocument(8);
+    PageObject number;
+    number.kind = KindNumber;
+    number.start = 1;
+    number.digits = 6;
+    number.stepPage = 1;
+    number.fontName = QStringLiteral("Arial");
+    number.fontSize = 14;
+    doc.objects.append(number);
+    for (const QString &text : {QStringLiteral("{Name}"), QStringLiteral("{Town}")}) {
+        PageObject shown = number;
+        shown.kind = KindText;
+        shown.y = 30 * doc.count();
+        shown.text = fields ? text : text.mid(1, text.size() - 2);
+        doc.objects.append(shown);
+    }
+    doc.drawOrder = {0, 1, 2};
+    doc.pagesToPrint = pages;
+    if (fields) {
+        QFile data(folder + QStringLiteral("/rows.csv"));
+        if (!data.open(QIODevice::WriteOnly))
+            std::exit(1);
+        QByteArray rows = "Name,Town\n";
+        for (int row = 1; row <= pages; ++row)
+            rows += "Customer" + QByteArray::number(row) + ",Lyon\n";
+        data.write(rows);
+        data.close();
+        doc.data = DataSourceSettings{.file = QStringLiteral("rows.csv")};
+    }
+    const QString path = folder + QStringLiteral("/rows.pgt");
+    if (!::saveDocument(doc, {}, path).isEmpty())
+        std::exit(1);
+    PrintRequest request;
+    request.output = folder + QStringLiteral("/tool.pdf");
+    request.document = path;
+    ToolReport report;
+    report.message = [](const QString &text) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    };
+    const Stopwatch stopwatch;
+    if (printDocument(request, report) != exitPrinted)
+        std::exit(1);
+    return stopwatch.read();
+}
+
+// 10,000 pages from a data file's rows against the same words fixed.
+int printRowFigures(const char *self)
+{
+    const Figures rows = bestOf(self, "datarows", 10000);
+    const Figures fixed = bestOf(self, "fixedrows", 10000);
+    std::printf("10000 pages, a number and two texts: from a data file's rows %.2f s, fixed "
+                "%.2f s; rows %.2f times fixed; peak MB %.1f and %.1f\n",
+                rows.times.cpu, fixed.times.cpu, rows.times.cpu / fixed.times.cpu,
+                rows.peakMegabytes, fixed.peakMegabytes);
+    return 0;
+}
+
 // The child runs, by the name the parent gives them.
 Times runPhase(const char *phase, const QString &folder, int pages)
 {
@@ -468,6 +529,8 @@ Times runPhase(const char *phase, const QString &folder, int pages)
         return runTwoSided(folder, pages, qstrcmp(phase, "fronts") == 0);
     if (qstrcmp(phase, "labels") == 0 || qstrcmp(phase, "cells") == 0)
         return runLabels(folder, pages, qstrcmp(phase, "cells") == 0);
+    if (qstrcmp(phase, "datarows") == 0 || qstrcmp(phase, "fixedrows") == 0)
+        return runRows(folder, pages, qstrcmp(phase, "datarows") == 0);
     return runFloor(folder, pages);
 }
 
@@ -546,6 +609,9 @@ int main(int argc, char **argv)
     // "bench_print twosided" prints the two-sided figures alone.
     if (argc == 2 && qstrcmp(argv[1], "twosided") == 0)
         return printTwoSidedFigures(argv[0]);
+    // "bench_print rows" prints a data run's figures alone.
+    if (argc == 2 && qstrcmp(argv[1], "rows") == 0)
+        return printRowFigures(argv[0]);
 
     std::printf("20 numbers in Arial 14 per page, to PDF at %d dpi; processor seconds "
                 "(clock seconds), best of %d runs\n",
@@ -622,6 +688,7 @@ int main(int argc, char **argv)
                 form[1].peakMegabytes / form[0].peakMegabytes);
 
     std::printf("\n");
+    printRowFigures(argv[0]);
     printLabelFigures(argv[0]);
     return printTwoSidedFigures(argv[0]);
 }

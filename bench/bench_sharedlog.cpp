@@ -113,7 +113,7 @@ Figures timeChecks(const SharedLogAddress &address)
         run.documentKey = QStringLiteral("document-7");
         run.entry.when = QDateTime::currentDateTime();
         run.entry.numbers.append(
-            {QStringLiteral("num0"), {}, {}, PrintedValues{50000 + i, 1, 100}});
+            {QStringLiteral("num0"), {}, {}, {PrintedValues{50000 + i, 1, 100}}});
         QElapsedTimer clock;
         clock.start();
         log.reserve(run, [](const QList<SharedRun> &) { return false; });

@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <functional>
 #include <limits>
@@ -86,6 +87,20 @@ constexpr std::pair<PrintedSides, const char *> sideNames[] = {
     {PrintedSides::Front, "front"},
     {PrintedSides::Back, "back"},
 };
+
+// "YYYY-MM-DD" at midnight, or "YYYY-MM-DDTHH:MM", a real date and time.
+std::optional<QDateTime> runDate(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}(T\\d{2}:\\d{2})?$"));
+    if (!form.match(text).hasMatch())
+        return std::nullopt;
+    const QDateTime date = text.size() == 10
+                               ? QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).startOfDay()
+                               : QDateTime::fromString(text, QStringLiteral("yyyy-MM-ddTHH:mm"));
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
 
 const std::vector<ToolOption> &toolOptions()
 {
@@ -255,6 +270,35 @@ const std::vector<ToolOption> &toolOptions()
                      .arg(value);
              line.request.firstCell = *cell;
              return QString();
+         }},
+        {QCommandLineOption(QStringLiteral("data"),
+                            QStringLiteral("print a page for each row of FILE (CSV, TSV, XLSX "
+                                           "or ODS) instead of the document's data file"),
+                            QStringLiteral("FILE")),
+         [](CommandLine &line, const QString &value) {
+             line.request.dataFile = value;
+             return value.isEmpty() ? QStringLiteral("--data needs a file name") : QString();
+         }},
+        {QCommandLineOption(QStringLiteral("quantity-column"),
+                            QStringLiteral("print each row on as many pages as its column NAME "
+                                           "says"),
+                            QStringLiteral("NAME")),
+         [](CommandLine &line, const QString &value) {
+             line.request.quantityColumn = value;
+             return value.isEmpty() ? QStringLiteral("--quantity-column needs a column name")
+                                    : QString();
+         }},
+        {QCommandLineOption(QStringLiteral("date"),
+                            QStringLiteral("the run's date and time, which {date} and {time} "
+                                           "show (default: now)"),
+                            QStringLiteral("YYYY-MM-DD[THH:MM]")),
+         [](CommandLine &line, const QString &value) {
+             line.request.date = runDate(value);
+             return line.request.date
+                        ? QString()
+                        : QStringLiteral("--date needs a date YYYY-MM-DD or a date and time "
+                                         "YYYY-MM-DDTHH:MM, not '%1'")
+                              .arg(value);
          }},
         {QCommandLineOption(QStringLiteral("list-sheets"),
                             QStringLiteral("list the products of the sheet database that match "

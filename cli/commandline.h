@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -66,6 +67,13 @@ struct PrintRequest
     // the document holds, and the cell of its first sheet the run starts in.
     QString sheet;
     int firstCell = 1;
+    // A data file for this run in place of the document's, relative to the
+    // current folder, and the column of its quantities.
+    QString dataFile;
+    std::optional<QString> quantityColumn;
+    // The run's date and time, which its date and time fields show; now
+    // when absent.
+    std::optional<QDateTime> date;
     QString sheetFolder = installedSheetFolder; // where the sheet database is
     QString output;                             // -o: the PDF file; "-" for standard output
     QString queue;                              // -P: the print queue

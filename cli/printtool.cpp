@@ -11,6 +11,7 @@
 #include "printerjob.h"
 #include "printlog.h"
 #include "runcheck.h"
+#include "rundata.h"
 #include "sharedlogsession.h"
 #include "stopsignals.h"
 
@@ -146,15 +147,16 @@ QString logDocument(const PrintRequest &request)
 // Tells what the user may want to stop the run for, as the program asks
 // before a run. False when the request refuses a run that prints values
 // again.
-bool toldBeforeRun(const Document &doc, const PrintRequest &request, const PrintPlan &plan,
+bool toldBeforeRun(const RunTexts &texts, const PrintRequest &request, const PrintPlan &plan,
                    const QPrinter &printer, const PrintLog *log, const ToolReport &report)
 {
-    const QString outside = outsideWarning(doc, plan, printer.resolution(),
+    const Document &doc = texts.document();
+    const QString outside = outsideWarning(texts, plan, printer.resolution(),
                                            printer.pageLayout().paintRect(QPageLayout::Point),
                                            calibrationName(printer));
     if (!outside.isEmpty())
         report.message(outside);
-    for (const QString &line : growthLines(doc, plan))
+    for (const QString &line : growthLines(texts, plan))
         report.message(line);
     const QStringList unreadable = pictureLines(doc, stillWanted);
     for (const QString &line : unreadable)
@@ -171,7 +173,7 @@ bool toldBeforeRun(const Document &doc, const PrintRequest &request, const Print
     const QList<PrintLogEntry> earlier = log->entriesOf(logDocument(request), &logTrouble);
     if (!logTrouble.isEmpty())
         report.message(logTrouble);
-    const QStringList again = reprintLines(doc, plan, earlier);
+    const QStringList again = reprintLines(texts, plan, earlier);
     for (const QString &line : again)
         report.message(line);
     if (again.isEmpty() || !request.freshOnly)
@@ -242,11 +244,11 @@ bool useSheet(const PrintRequest &request, Document &doc, const ToolReport &repo
 
 // The document printed to the request's output; an error text when it was
 // not.
-QString printRequest(const Document &doc, const PrintRequest &request, const PrintPlan &plan,
+QString printRequest(const RunTexts &texts, const PrintRequest &request, const PrintPlan &plan,
                      QPrinter &printer, const std::optional<OutputTarget> &target,
                      const ToolReport &report)
 {
-    const JobResult result = printJob(doc, plan, printer, target, report.progress, stillWanted);
+    const JobResult result = printJob(texts, plan, printer, target, report.progress, stillWanted);
     if (result.outcome == PrintOutcome::Cancelled)
         return QStringLiteral("Cancelled; nothing was printed");
     // The document's fault is told with its name, as the output's is with its.
@@ -319,6 +321,36 @@ void awaitSharedLog(const PrintRequest &request, const Document &doc,
     unshared = true;
 }
 
+// The run's data, read once before anything prints: the document's data
+// file or the one the request names, and the run's date. Not 0 in
+// `refusal` when the data or the request cannot be used.
+std::optional<RunData> readRequestData(const Document &doc, const PrintRequest &request,
+                                       const ToolReport &report, int &refusal)
+{
+    const bool dataFile = doc.data || !request.dataFile.isEmpty();
+    const QString unusable =
+        request.quantityColumn && !dataFile
+            ? QStringLiteral("--quantity-column needs a data file (--data)")
+        : request.pages && dataFile
+            ? QStringLiteral("--pages: a run from a data file prints the pages its rows ask for")
+            : QString();
+    if (!unusable.isEmpty()) {
+        report.message(unusable);
+        refusal = exitUsage;
+        return std::nullopt;
+    }
+    const QString documentPath =
+        request.document == QLatin1String("-") ? QString() : request.document;
+    RunDataRead read =
+        readRunData(doc, documentPath, request.date.value_or(QDateTime::currentDateTime()),
+                    {request.dataFile, request.quantityColumn});
+    if (!read.data) {
+        report.message(read.error + QStringLiteral("; nothing was printed"));
+        refusal = exitUsage;
+    }
+    return std::move(read.data);
+}
+
 } // namespace
 
 int listSheets(const QString &text, const QString &folder,
@@ -361,7 +393,7 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     if (request.pages)
         doc->pagesToPrint = *request.pages;
     const QString nothing = nothingToPrint(doc->pagesToPrint);
-    if (!nothing.isEmpty())
+    if (!nothing.isEmpty() && !doc->data && request.dataFile.isEmpty())
         return failed(name + QStringLiteral(": ") + nothing);
     if (!request.sheet.isEmpty()) {
         QString unknown;
@@ -379,6 +411,12 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
             return exitUsage;
         }
     }
+    // The document is as the run prints it: its data are read once, now.
+    const std::optional<RunData> data = readRequestData(*doc, request, report, refusal);
+    if (!data)
+        return refusal;
+    // Made again when the shared log moves the numbers on.
+    std::optional<RunTexts> texts(std::in_place, *doc, *data);
 
     if (request.duplex)
         doc->duplex = *request.duplex;
@@ -414,7 +452,7 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     QString error = choosePrinter(printer, request);
     if (!error.isEmpty())
         return failed(error);
-    PrintPlan plan = requestPlan(request, printer, doc->pagesToPrint);
+    PrintPlan plan = requestPlan(request, printer, texts->pages());
     // A queue that prints one side gets the fronts; the backs are a second
     // pass the user starts once the stack is turned over.
     const bool frontsAlone =
@@ -426,7 +464,7 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
         if (!error.isEmpty())
             return failed(error);
     }
-    error = planError(plan, doc->pagesToPrint);
+    error = planError(plan, texts->pages());
     if (!error.isEmpty()) {
         report.message(name + QStringLiteral(": ") + error);
         return exitUsage;
@@ -437,7 +475,7 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
         awaitSharedLog(request, *doc, shared, report, unshared, refusal);
     if (refusal != 0)
         return refusal;
-    if (!toldBeforeRun(*doc, request, plan, printer, shared ? nullptr : &log, report))
+    if (!toldBeforeRun(*texts, request, plan, printer, shared ? nullptr : &log, report))
         return exitFailed;
     const QString documentKey = sharedDocumentKey(*doc, request.document);
     if (shared) {
@@ -448,10 +486,13 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
             refused = request.freshOnly && !again.isEmpty();
             return !refused;
         };
-        const PrintLogEntry reserved = logEntry(*doc, plan, logDocument(request),
+        const PrintLogEntry reserved = logEntry(*texts, plan, logDocument(request),
                                                 logPrinter(request), QDateTime::currentDateTime());
-        if (!shared->reserve(*doc, plan, reserved, documentKey, request.continuing, goAhead,
-                             error)) {
+        texts.reset();
+        const bool reservedRun = shared->reserve(*doc, &*data, plan, reserved, documentKey,
+                                                 request.continuing, goAhead, error);
+        texts.emplace(*doc, *data);
+        if (!reservedRun) {
             report.message(refused ? QStringLiteral("--fresh-only: nothing was printed")
                                    : error + QStringLiteral("; nothing was printed"));
             return refused ? exitFailed : exitUnshared;
@@ -462,12 +503,12 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     if (manifestTarget) {
         manifest.emplace(*manifestTarget);
         error = manifest->open();
-        if (error.isEmpty() && !writeManifest(manifest->device(), *doc, plan))
+        if (error.isEmpty() && !writeManifest(manifest->device(), *texts, plan))
             error = manifest->failure();
         if (!error.isEmpty())
             return failed(error);
     }
-    error = printRequest(*doc, request, plan, printer, target, report);
+    error = printRequest(*texts, request, plan, printer, target, report);
     if (!error.isEmpty()) {
         if (shared) {
             const QString unheard = shared->finish(false);
@@ -484,7 +525,7 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     QString sharedError;
     {
         const HeldStopSignals held;
-        PrintLogEntry entry = logEntry(*doc, plan, logDocument(request), logPrinter(request),
+        PrintLogEntry entry = logEntry(*texts, plan, logDocument(request), logPrinter(request),
                                        QDateTime::currentDateTime());
         entry.notShared = unshared;
         logError = log.append(entry, [] { return !stopAsked(); });

@@ -6,6 +6,7 @@
 #include "objecttable.h"
 #include "outputfile.h"
 #include "placements.h"
+#include "rundata.h"
 
 #include <QIODevice>
 
@@ -43,9 +44,11 @@ QStringList manifestHeader(const Document &doc)
     return header;
 }
 
-bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan)
+bool writeManifest(QIODevice &device, const RunTexts &texts, const PrintPlan &plan)
 {
-    const RunTexts texts(doc);
+    const Document &doc = texts.document();
+    // Which data row each page came from, for a run with a data file.
+    const RunRows *rows = texts.data() && texts.data()->table() ? &texts.data()->rows() : nullptr;
     const bool twoSided = doc.duplex != Duplex::Off;
     std::vector<int> numbers;
     QStringList names;
@@ -55,7 +58,10 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
         numbers.push_back(i);
         names.append(shownName(doc, i));
     }
-    QByteArray piece = manifestRecord(manifestHeader(doc));
+    QStringList header = manifestHeader(doc);
+    if (rows)
+        header << QStringLiteral("Row");
+    QByteArray piece = manifestRecord(header);
     const RunPlacements placements(doc, plan, {});
     for (std::int64_t sheet = 1; sheet <= placements.sheetCount(); ++sheet) {
         const QString sheetText = QString::number(sheet);
@@ -64,6 +70,8 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
             const QString copyText = QString::number(placed.copy);
             const QString sideText =
                 placed.side == Side::Front ? QStringLiteral("front") : QStringLiteral("back");
+            const QString rowText =
+                rows ? QString::number(rows->placeOf(placed.page).row + 1) : QString();
             for (std::size_t n = 0; n < numbers.size(); ++n) {
                 const int index = numbers[n];
                 if (sideOf(doc, doc.objects[index]) != placed.side)
@@ -71,7 +79,9 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
                 QStringList record{sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
                                    printedText(doc.objects[index], texts.text(index, placed.page))};
                 if (twoSided)
-                    record.append(sideText);
+                    record << sideText;
+                if (rows)
+                    record << rowText;
                 piece += manifestRecord(record);
             }
         }
@@ -84,13 +94,13 @@ bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan
     return device.write(piece) == piece.size();
 }
 
-QString saveManifest(const QString &name, const Document &doc, const PrintPlan &plan)
+QString saveManifest(const QString &name, const RunTexts &texts, const PrintPlan &plan)
 {
     OutputFile file(resolveOutput(name));
     QString error = file.open();
     if (!error.isEmpty())
         return error;
-    if (!writeManifest(file.device(), doc, plan))
+    if (!writeManifest(file.device(), texts, plan))
         return file.failure();
     return file.commit();
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+class RunTexts;
+
 class QIODevice;
 
 // A run's manifest, what a print shop hands the customer with the job: one
@@ -14,14 +16,15 @@ class QIODevice;
 // its text exactly as the paper shows it and a scanner reads it (with the
 // check digit an EAN-13 or UPC-A symbol adds). Every field is quoted, none
 // marked against formulas, so that it imports as text. A two-sided run's
-// rows say the side too, each number printed on its own side.
+// rows say the side too, each number printed on its own side; a run with a
+// data file adds a last column, the data row (from 1) each page came from.
 
 QStringList manifestHeader(const Document &doc);
 
-// Writes the manifest of `plan` from `doc` into `device`, header first.
+// Writes the manifest of `plan` with `texts` into `device`, header first.
 // False when a write failed.
-bool writeManifest(QIODevice &device, const Document &doc, const PrintPlan &plan);
+bool writeManifest(QIODevice &device, const RunTexts &texts, const PrintPlan &plan);
 
 // Writes the manifest to the file `name`, whole or not at all. Empty on
 // success, else "NAME: why".
-QString saveManifest(const QString &name, const Document &doc, const PrintPlan &plan);
+QString saveManifest(const QString &name, const RunTexts &texts, const PrintPlan &plan);

@@ -26,9 +26,10 @@ QRectF printedBox(RenderCache &cache, const PageObject &object, const QString &t
 
 } // namespace
 
-QStringList objectsOutside(const Document &doc, const PrintPlan &plan, int dotsPerInch,
+QStringList objectsOutside(const RunTexts &texts, const PrintPlan &plan, int dotsPerInch,
                            const QRectF &printable)
 {
+    const Document &doc = texts.document();
     const std::int32_t scale = printerScale(dotsPerInch);
     const QTransform calibration =
         calibrationTransform(plan.calibration, dotsPerInch, printable.topLeft());
@@ -36,7 +37,6 @@ QStringList objectsOutside(const Document &doc, const PrintPlan &plan, int dotsP
     const QRectF area = QRectF(QPointF(0, 0), printable.size() * dotsPerPoint)
                             .adjusted(-slack, -slack, slack, slack);
     QStringList names;
-    const RunTexts texts(doc);
     RenderCache cache;
     for (int i = 0; i < doc.count(); ++i) {
         const PageObject &object = doc.objects[i];

@@ -143,10 +143,11 @@ PrintPlan printerPlan(const QPrinter &printer, std::int32_t pages)
     return plan;
 }
 
-JobResult printJob(const Document &doc, const PrintPlan &plan, QPrinter &printer,
+JobResult printJob(const RunTexts &texts, const PrintPlan &plan, QPrinter &printer,
                    const std::optional<OutputTarget> &file, const PrintProgress &progress,
                    const std::function<bool()> &keepGoing)
 {
+    const Document &doc = texts.document();
     // Both sides from one job: the queue turns the paper about the edge the
     // document says, and a PDF tells its viewers to.
     const Duplex duplex = plan.sides == PrintedSides::Both ? doc.duplex : Duplex::Off;
@@ -165,7 +166,8 @@ JobResult printJob(const Document &doc, const PrintPlan &plan, QPrinter &printer
         result.outcome = PrintOutcome::Failed;
         return result;
     }
-    const PrintResult run = printRun(doc, printer.resolution(), true, job.sheets(), plan, progress);
+    const PrintResult run =
+        printRun(texts, printer.resolution(), true, job.sheets(), plan, progress);
     result.outcome = run.outcome;
     result.error = run.error;
     result.refusedPage = run.refusedPage;

@@ -63,12 +63,12 @@ struct JobResult
 // does, its viewer asked to.
 bool printsBothSides(const QPrinter &printer);
 
-// The run of `plan` from `doc` on `printer`, into `file` when one is given:
-// drawn whole into a job of its own, every PDF page its pictures and its
-// background show put in place as a form, and handed over only then. The
-// one way a run of the program or of paginette-print reaches paper.
-// `keepGoing` is asked while the PDF pages are put in place; false stops it.
-JobResult printJob(const Document &doc, const PrintPlan &plan, QPrinter &printer,
+// The run of `plan` with `texts` (of a document and its run's data) on `printer`, into `file` when
+// one is given: drawn whole into a job of its own, every PDF page its pictures and its background
+// show put in place as a form, and handed over only then. The one way a run of the program or of
+// paginette-print reaches paper. `keepGoing` is asked while the PDF pages are put in place; false
+// stops it.
+JobResult printJob(const RunTexts &texts, const PrintPlan &plan, QPrinter &printer,
                    const std::optional<OutputTarget> &file, const PrintProgress &progress = {},
                    const std::function<bool()> &keepGoing = {});
 

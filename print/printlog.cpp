@@ -4,6 +4,7 @@
 #include "filenames.h"
 #include "kinds.h"
 #include "numbering.h"
+#include "rundata.h"
 #include "wrapint.h"
 #include "wrapsearch.h"
 
@@ -39,6 +40,8 @@ constexpr int fieldsPerNumber = 3;
 // taken to meet rather than compared value by value.
 constexpr std::int64_t mostValuesCompared = 1'000'000;
 const QString dateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+// A run's date to the millisecond: its {time:HH:mm:ss.zzz} prints the same again.
+const QString runDateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
 
 QString failed(const QString &path, const QString &why)
 {
@@ -308,14 +311,19 @@ QString valuesField(const QList<PrintLogEntry::NumberSpan> &numbers)
 {
     QStringList tokens;
     for (const PrintLogEntry::NumberSpan &number : numbers) {
-        const PrintedValues values = number.values.value_or(PrintedValues{});
-        tokens.append(
-            QStringLiteral("%1+%2*%3").arg(values.first).arg(values.step).arg(values.count));
+        // A number that printed several spans (a data run) gives them joined
+        // by commas, so that a token is still a number's.
+        QStringList spans;
+        for (const PrintedValues &values :
+             number.values.isEmpty() ? QList<PrintedValues>{{}} : number.values)
+            spans.append(
+                QStringLiteral("%1+%2*%3").arg(values.first).arg(values.step).arg(values.count));
+        tokens.append(spans.join(u','));
     }
     return tokens.join(u' ');
 }
 
-std::optional<PrintedValues> valuesOf(const QString &token)
+std::optional<PrintedValues> spanOf(QStringView token)
 {
     static const QRegularExpression pattern(QStringLiteral("^(-?\\d+)\\+(-?\\d+)\\*(\\d+)$"));
     const QRegularExpressionMatch match = pattern.match(token);
@@ -329,6 +337,31 @@ std::optional<PrintedValues> valuesOf(const QString &token)
     if (!firstOk || !stepOk || !countOk)
         return std::nullopt;
     return values;
+}
+
+// A number's token: its spans, or none when any of them cannot be read.
+QList<PrintedValues> valuesOf(const QString &token)
+{
+    QList<PrintedValues> spans;
+    for (const QStringView part : QStringView(token).split(u',')) {
+        const std::optional<PrintedValues> span = spanOf(part);
+        if (!span)
+            return {};
+        spans.append(*span);
+    }
+    return spans;
+}
+
+// Whether a text of the document shows the run's date or time: the lines
+// of other runs stay as they were.
+bool showsRunDate(const Document &doc)
+{
+    static const QRegularExpression field(QStringLiteral("\\{(date|time)[}:+-]"));
+    return std::any_of(doc.objects.begin(), doc.objects.end(), [](const PageObject &object) {
+        return field.match(object.text).hasMatch() ||
+               field.match(object.format.prefix).hasMatch() ||
+               field.match(object.format.suffix).hasMatch();
+    });
 }
 
 bool contains(const PrintedValues &values, std::int32_t value)
@@ -376,17 +409,24 @@ bool sharesAValue(const PrintedValues &a, const PrintedValues &b)
     return false;
 }
 
-PrintedValues valuesPrinted(const RunTexts &texts, int index, const PrintPlan &plan)
+bool sharesAValue(const QList<PrintedValues> &a, const QList<PrintedValues> &b)
 {
-    const std::int64_t repeat = std::max(texts.repeat(index), 1);
-    const std::int64_t count =
-        (std::int64_t{plan.last} - 1) / repeat - (std::int64_t{plan.first} - 1) / repeat + 1;
-    return {texts.value(index, plan.first), texts.document().objects[index].stepPage, count};
+    return std::any_of(a.begin(), a.end(), [&b](const PrintedValues &mine) {
+        return std::any_of(b.begin(), b.end(), [&mine](const PrintedValues &theirs) {
+            return sharesAValue(mine, theirs);
+        });
+    });
 }
 
-PrintLogEntry logEntry(const Document &doc, const PrintPlan &plan, const QString &document,
+QList<PrintedValues> valuesPrinted(const RunTexts &texts, int index, const PrintPlan &plan)
+{
+    return printedSpans(texts, index, plan.first, plan.last);
+}
+
+PrintLogEntry logEntry(const RunTexts &texts, const PrintPlan &plan, const QString &document,
                        const QString &printer, const QDateTime &when)
 {
+    const Document &doc = texts.document();
     PrintLogEntry entry;
     entry.when = when;
     entry.document = document;
@@ -394,7 +434,8 @@ PrintLogEntry logEntry(const Document &doc, const PrintPlan &plan, const QString
     entry.firstPage = plan.first;
     entry.lastPage = plan.last;
     entry.copies = plan.copies;
-    const RunTexts texts(doc);
+    if (texts.data() && (texts.data()->table() || showsRunDate(doc)))
+        entry.runDate = texts.data()->moment();
     for (int i = 0; i < doc.count(); ++i) {
         const PageObject &object = doc.objects[i];
         if (!printsOwnValues(doc, i))
@@ -429,6 +470,8 @@ QStringList logFields(const PrintLogEntry &entry)
     if (entry.notShared)
         values += (values.isEmpty() ? QString() : QStringLiteral(" ")) + notSharedMark;
     fields << values;
+    if (entry.runDate)
+        fields << entry.runDate->toString(runDateFormat);
     return fields;
 }
 
@@ -437,7 +480,9 @@ std::optional<PrintLogEntry> entryFromFields(const QStringList &fields)
     if (fields.size() < fixedFields)
         return std::nullopt;
     const qsizetype rest = fields.size() - fixedFields;
-    const bool withValues = rest % fieldsPerNumber == 1;
+    // Older lines end with the numbers' triples, or with their values.
+    const bool withRunDate = rest % fieldsPerNumber == 2;
+    const bool withValues = withRunDate || rest % fieldsPerNumber == 1;
     if (!withValues && rest % fieldsPerNumber != 0)
         return std::nullopt;
     PrintLogEntry entry;
@@ -452,8 +497,15 @@ std::optional<PrintLogEntry> entryFromFields(const QStringList &fields)
     entry.copies = fields[5].toInt(&copiesOk);
     if (!entry.when.isValid() || !firstOk || !lastOk || !copiesOk)
         return std::nullopt;
+    if (withRunDate) {
+        entry.runDate = QDateTime::fromString(fields.back(), runDateFormat);
+        if (!entry.runDate->isValid())
+            return std::nullopt;
+    }
     const qsizetype numbers = rest / fieldsPerNumber;
-    QStringList tokens = withValues ? fields.back().split(u' ', Qt::SkipEmptyParts) : QStringList();
+    QStringList tokens =
+        withValues ? fields[fixedFields + numbers * fieldsPerNumber].split(u' ', Qt::SkipEmptyParts)
+                   : QStringList();
     entry.notShared = !tokens.isEmpty() && tokens.back() == notSharedMark;
     if (entry.notShared)
         tokens.removeLast();

@@ -17,32 +17,28 @@
 // The values one number printed in a run: first, first + step, ... count
 // values, wrapping in 32 bits. A repeat prints each of them on several
 // pages; the values are what a reprint is checked against.
-struct PrintedValues
-{
-    std::int32_t first = 0;
-    std::int32_t step = 0;
-    std::int64_t count = 0;
-
-    bool operator==(const PrintedValues &) const = default;
-};
+using PrintedValues = ValueSpan;
 
 // Whether two runs of values have a value in common.
 bool sharesAValue(const PrintedValues &a, const PrintedValues &b);
+// Whether any span of `a` has a value in common with any of `b`.
+bool sharesAValue(const QList<PrintedValues> &a, const QList<PrintedValues> &b);
 
-// The values number `index` prints on the plan's pages.
-PrintedValues valuesPrinted(const RunTexts &texts, int index, const PrintPlan &plan);
+// The values number `index` prints on the plan's pages: one span, or on a
+// data run one for each run of rows that continue one another.
+QList<PrintedValues> valuesPrinted(const RunTexts &texts, int index, const PrintPlan &plan);
 
 // One completed run as the print log keeps it.
 struct PrintLogEntry
 {
     // What a number printed on the run's first and last page, and every
-    // value it printed; lines of older versions have no values.
+    // value it printed, in spans; lines of older versions have no values.
     struct NumberSpan
     {
         QString name;
         QString first;
         QString last;
-        std::optional<PrintedValues> values;
+        QList<PrintedValues> values;
 
         bool operator==(const NumberSpan &) const = default;
     };
@@ -61,17 +57,28 @@ struct PrintLogEntry
     // it never ended (a machine that stopped), its values counted as printed.
     QString machine;
     bool unfinished = false;
+    // The date and time the run's fields showed, taken when it started, so
+    // that a reprint can show them again; none in lines of older versions.
+    std::optional<QDateTime> runDate;
 
     bool operator==(const PrintLogEntry &) const = default;
 };
 
-// The entry of a run of `plan` from `doc`.
-PrintLogEntry logEntry(const Document &doc, const PrintPlan &plan, const QString &document,
+// The entry of a run of `plan` with `texts`; a run with a data file, or
+// whose texts show its date or time, keeps its date.
+PrintLogEntry logEntry(const RunTexts &texts, const PrintPlan &plan, const QString &document,
                        const QString &printer, const QDateTime &when);
+// The same for a run of the document's Pages, without data.
+inline PrintLogEntry logEntry(const Document &doc, const PrintPlan &plan, const QString &document,
+                              const QString &printer, const QDateTime &when)
+{
+    return logEntry(RunTexts(doc), plan, document, printer, when);
+}
 
 // The fields of the log's header and of an entry's line: date and time,
 // document, printer, first and last page, copies, then name, first and last
-// value of each number, and last the values every number printed.
+// value of each number, the values every number printed, and last the
+// run's date where it has one.
 QStringList logHeader();
 QStringList logFields(const PrintLogEntry &entry);
 // The entry a line of the log holds, in this version's layout or in the

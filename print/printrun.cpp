@@ -37,8 +37,10 @@ PrintSheets pagedSheets(QPagedPaintDevice &device)
     return sheets;
 }
 
-bool labelsNeedClip(const Document &doc, const RunPlacements &placements, std::int32_t dotsPerInch)
+bool labelsNeedClip(const RunTexts &texts, const RunPlacements &placements,
+                    std::int32_t dotsPerInch)
 {
+    const Document &doc = texts.document();
     const std::optional<QSizeF> label = placements.labelSize();
     if (!label)
         return false;
@@ -47,7 +49,7 @@ bool labelsNeedClip(const Document &doc, const RunPlacements &placements, std::i
             return object.picture && !object.picture->background;
         });
     return pictures ||
-           !objectsOutside(doc, placements.plan(), dotsPerInch, QRectF(QPointF(0, 0), *label))
+           !objectsOutside(texts, placements.plan(), dotsPerInch, QRectF(QPointF(0, 0), *label))
                 .isEmpty();
 }
 
@@ -65,14 +67,15 @@ QString nothingToPrint(std::int32_t pagesToPrint)
     return QStringLiteral("Nothing to print: Pages is %1").arg(pagesToPrint);
 }
 
-PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool docOpen,
+PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool docOpen,
                      const PrintSheets &sheets, const PrintPlan &plan,
                      const PrintProgress &progress)
 {
+    const Document &doc = texts.document();
     PrintResult result;
-    if (doc.pagesToPrint < 1)
+    if (texts.pages() < 1)
         return result;
-    result.error = planError(plan, doc.pagesToPrint);
+    result.error = planError(plan, texts.pages());
     if (result.error.isEmpty() && doc.sheet)
         result.error = firstCellError(*doc.sheet, plan.firstCell);
     if (!result.error.isEmpty()) {
@@ -81,8 +84,9 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     }
     const RunPlacements placements(doc, plan, {sheets.paperSize, sheets.printableOrigin});
     // A label's front and back count as they are drawn.
-    const auto items = static_cast<std::int32_t>(placements.count() * placements.faceCount() /
-                                                 std::max<std::int64_t>(placements.sheetCount(), 1));
+    const auto items =
+        static_cast<std::int32_t>(placements.count() * placements.faceCount() /
+                                  std::max<std::int64_t>(placements.sheetCount(), 1));
     // The device's painter origin: its printable area's corner until the run
     // sets a paper of its own, which has no margins.
     QPointF deviceOrigin = sheets.printableOrigin;
@@ -107,7 +111,6 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     }
 
     const std::int32_t scale = printerScale(printerResolution);
-    const RunTexts texts(doc);
     // The run's own: nothing of it is shared with the screen.
     RenderCache cache;
     std::int64_t faceIndex = 1;
@@ -123,7 +126,7 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
     paper.symbols = &symbols;
     // A label is clipped to its cell only where something would reach the
     // next one: the clip costs a path on every label.
-    const bool clipCells = labelsNeedClip(doc, placements, printerResolution);
+    const bool clipCells = labelsNeedClip(texts, placements, printerResolution);
     std::int32_t drawn = 0;
     // Draws one placement; false when the run ends there.
     const auto draw = [&](const Placement &placed) {
@@ -180,7 +183,8 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
         return true;
     };
     const std::int64_t faces = placements.faceCount();
-    QList<Placement> onFace = faces > 0 ? placements.onFace(placements.face(1)) : QList<Placement>();
+    QList<Placement> onFace =
+        faces > 0 ? placements.onFace(placements.face(1)) : QList<Placement>();
     for (; faceIndex <= faces; ++faceIndex) {
         QList<Placement> onNextFace = faceIndex < faces
                                           ? placements.onFace(placements.face(faceIndex + 1))
@@ -204,8 +208,8 @@ PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool d
             if (!sheets.newSheet()) {
                 result.error = deviceFailure(sheets);
                 if (result.error.isEmpty())
-                    result.error = QStringLiteral("The printer could not start page %1.")
-                                       .arg(faceIndex + 1);
+                    result.error =
+                        QStringLiteral("The printer could not start page %1.").arg(faceIndex + 1);
             }
         }
         if (!result.error.isEmpty()) {
@@ -235,9 +239,9 @@ QImage sheetImage(RenderCache &cache, const RunTexts &texts, const RunPlacements
     image.fill(Qt::white);
     QPainter painter(&image);
     const PrintPlan &plan = placements.plan();
-    painter.setTransform(calibrationTransform(
-        face.side == Side::Back ? plan.backCalibration : plan.calibration, dotsPerInch, QPointF(),
-        paperSize));
+    painter.setTransform(
+        calibrationTransform(face.side == Side::Back ? plan.backCalibration : plan.calibration,
+                             dotsPerInch, QPointF(), paperSize));
     const std::int32_t scale = printerScale(dotsPerInch);
     // Where the labels are, as a guide: the paper shows no such line.
     if (const SheetLayout *layout = placements.sheetLayout()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document.h"
+#include "numbering.h"
 #include "pdfstamp.h"
 #include "printplan.h"
 #include "rendercache.h"
@@ -16,7 +17,6 @@
 
 class QPagedPaintDevice;
 class RunPlacements;
-class RunTexts;
 class QPaintDevice;
 
 // The paged device a print run draws on: a printer, a PDF writer, a preview.
@@ -72,7 +72,8 @@ struct PrintResult
 
 // Whether the labels of a run on a sheet of labels must be clipped to their
 // cells: some object may reach beyond its label. False for pages.
-bool labelsNeedClip(const Document &doc, const RunPlacements &placements, std::int32_t dotsPerInch);
+bool labelsNeedClip(const RunTexts &texts, const RunPlacements &placements,
+                    std::int32_t dotsPerInch);
 // Why a run cannot start at cell `firstCell` of `layout`, or empty.
 QString firstCellError(const SheetLayout &layout, int firstCell);
 
@@ -81,15 +82,23 @@ QString firstCellError(const SheetLayout &layout, int firstCell);
 QString nothingToPrint(std::int32_t pagesToPrint);
 
 // Draws the sheets of `plan` in its order, each page's objects with their
-// values for that page of the whole run of doc.pagesToPrint pages, at scale
+// texts for that page of the whole run of `texts` (texts.pages() pages: a
+// data run's quantities' sum, else the document's Pages), at scale
 // printerResolution div 72, under the plan's calibration; a new sheet
 // separates two sheets. The painter is begun and ended here. Without an
 // open document the sheets stay blank. With fewer than one page to print the
 // device is not touched; nor is it for a plan that does not fit the run,
 // which fails.
-PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool docOpen,
+PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool docOpen,
                      const PrintSheets &sheets, const PrintPlan &plan,
                      const PrintProgress &progress = {});
+// The same for a run of the document's Pages, without data.
+inline PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool docOpen,
+                            const PrintSheets &sheets, const PrintPlan &plan,
+                            const PrintProgress &progress = {})
+{
+    return printRun(RunTexts(doc), printerResolution, docOpen, sheets, plan, progress);
+}
 // Pages 1 to doc.pagesToPrint, once each, uncalibrated.
 inline PrintResult printRun(const Document &doc, std::int32_t printerResolution, bool docOpen,
                             const PrintSheets &sheets, const PrintProgress &progress = {})

@@ -5,6 +5,7 @@
 #include "objecttable.h"
 #include "picturedrawing.h"
 #include "printablearea.h"
+#include "rundata.h"
 
 #include <map>
 #include <utility>
@@ -24,6 +25,41 @@ QStringList cut(QStringList lines)
     return lines;
 }
 
+// Where number `index` first outgrows its width on pages first..last. A
+// number that counts on through the rows does as it does without data;
+// one whose rows start again is looked at row by row.
+std::optional<WidthGrowth> growthOver(const RunTexts &texts, int index, std::int32_t first,
+                                      std::int32_t last)
+{
+    const Document &doc = texts.document();
+    if (texts.counting(index) == NumberCounting::Mode::On)
+        return widthGrowth(doc, index, first, last);
+    const PageObject &object = doc.objects[index];
+    if (!kindRow(object.kind).numbered || object.format.autoWidth || object.digits <= 0)
+        return std::nullopt;
+    const RunRows &rows = texts.data()->rows();
+    for (qsizetype row = rows.placeOf(first).row; row < rows.rowCount(); ++row) {
+        const std::int64_t rowFirst = rows.firstPageOf(row);
+        if (rowFirst > last)
+            break;
+        const std::int64_t rowLast = rowFirst + rows.quantityOf(row) - 1;
+        if (rowLast < first)
+            continue;
+        // Pages of the row counted from its first, which holds its start.
+        const auto fromRow = [rowFirst](std::int64_t page) {
+            return static_cast<std::int32_t>(page - rowFirst + 1);
+        };
+        const std::optional<WidthGrowth> growth = firstGrowth(
+            texts.value(index, static_cast<std::int32_t>(rowFirst)), object.stepPage,
+            texts.repeat(index), object.digits, fromRow(std::max<std::int64_t>(first, rowFirst)),
+            fromRow(std::min<std::int64_t>(last, rowLast)), object.format.system);
+        if (growth)
+            return WidthGrowth{static_cast<std::int32_t>(growth->page + rowFirst - 1),
+                               growth->characters};
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 QString outsideLine(const QString &printer, const QStringList &objects)
@@ -32,30 +68,32 @@ QString outsideLine(const QString &printer, const QStringList &objects)
         .arg(printer, objects.join(QStringLiteral(", ")));
 }
 
-QString outsideWarning(const Document &doc, const PrintPlan &plan, int dotsPerInch,
+QString outsideWarning(const RunTexts &texts, const PrintPlan &plan, int dotsPerInch,
                        const QRectF &printable, const QString &printer)
 {
+    const Document &doc = texts.document();
     if (doc.sheet) {
         const QStringList outside =
-            objectsOutside(doc, plan, dotsPerInch, QRectF(QPointF(0, 0), doc.sheet->label));
+            objectsOutside(texts, plan, dotsPerInch, QRectF(QPointF(0, 0), doc.sheet->label));
         return outside.isEmpty()
                    ? QString()
                    : QStringLiteral("These objects reach beyond the label and are cut off at "
                                     "its edge: %1.")
                          .arg(outside.join(QStringLiteral(", ")));
     }
-    const QStringList outside = objectsOutside(doc, plan, dotsPerInch, printable);
+    const QStringList outside = objectsOutside(texts, plan, dotsPerInch, printable);
     return outside.isEmpty() ? QString() : outsideLine(printer, outside);
 }
 
-QStringList growthLines(const Document &doc, const PrintPlan &plan)
+QStringList growthLines(const RunTexts &texts, const PrintPlan &plan)
 {
+    const Document &doc = texts.document();
     QStringList lines;
     for (int i = 0; i < doc.count(); ++i) {
         // A number showing another's text grows with it, told once.
         if (shownSource(doc, i) != i)
             continue;
-        const std::optional<WidthGrowth> growth = widthGrowth(doc, i, plan.first, plan.last);
+        const std::optional<WidthGrowth> growth = growthOver(texts, i, plan.first, plan.last);
         if (!growth)
             continue;
         lines.append(QStringLiteral("%1 grows from %2 to %3 digits on page %4.")
@@ -96,20 +134,20 @@ QStringList pictureLines(const Document &doc, const std::function<bool()> &keepG
     return cut(lines);
 }
 
-QStringList reprintLines(const Document &doc, const PrintPlan &plan,
+QStringList reprintLines(const RunTexts &texts, const PrintPlan &plan,
                          const QList<PrintLogEntry> &earlier)
 {
-    const RunTexts texts(doc);
+    const Document &doc = texts.document();
     QStringList lines;
     for (const PrintLogEntry &run : earlier) {
         for (const PrintLogEntry::NumberSpan &before : run.numbers) {
-            if (!before.values)
+            if (before.values.isEmpty())
                 continue;
             for (int i = 0; i < doc.count(); ++i) {
                 const PageObject &object = doc.objects[i];
                 if (!printsOwnValues(doc, i) || object.name != before.name ||
                     showsNothing(object) ||
-                    !sharesAValue(valuesPrinted(texts, i, plan), *before.values))
+                    !sharesAValue(valuesPrinted(texts, i, plan), before.values))
                     continue;
                 const QString values =
                     before.first == before.last ? before.first : before.first + u'-' + before.last;

@@ -19,12 +19,12 @@ QString outsideLine(const QString &printer, const QStringList &objects);
 // The line naming the objects a run would cut off: beyond the printable area
 // of `printer` (`printable`, in points from the paper's corner), or on a
 // sheet of labels beyond their label. Empty when there are none.
-QString outsideWarning(const Document &doc, const PrintPlan &plan, int dotsPerInch,
+QString outsideWarning(const RunTexts &texts, const PrintPlan &plan, int dotsPerInch,
                        const QRectF &printable, const QString &printer);
 
 // "num0 grows from 2 to 3 digits on page 6." for every number whose value
 // outgrows its width on the plan's pages; the value prints whole.
-QStringList growthLines(const Document &doc, const PrintPlan &plan);
+QStringList growthLines(const RunTexts &texts, const PrintPlan &plan);
 
 // "pic0: logo.png has no page 5." for every picture the document prints that
 // cannot be drawn within bounds (a file cut short, a page past its end, a
@@ -37,5 +37,5 @@ QStringList pictureLines(const Document &doc, const std::function<bool()> &keepG
 // that prints a value again that an earlier run of `earlier`, all of the
 // same document, printed; a run of the shared log names its machine ("...
 // 14:02 at press-2."), and one that never ended is "(unfinished)".
-QStringList reprintLines(const Document &doc, const PrintPlan &plan,
+QStringList reprintLines(const RunTexts &texts, const PrintPlan &plan,
                          const QList<PrintLogEntry> &earlier);

@@ -143,12 +143,15 @@ template <typename Number> QString numberArray(const QList<Number> &numbers)
     return u'{' + texts.join(u',') + u'}';
 }
 
-// The columns of a run's numbers, as arrays.
+// The columns of a run's numbers, as arrays: a row for each span of values
+// a number printed (a data run may print several), or one for a number
+// whose values are not known.
 struct NumberColumns
 {
     QStringList names;
     QStringList firsts;
     QStringList lasts;
+    QList<PrintedValues> spans;
     QList<qint64> firstValues;
     QList<qint64> steps;
     QList<qint64> counts;
@@ -158,16 +161,19 @@ struct NumberColumns
     explicit NumberColumns(const QList<PrintLogEntry::NumberSpan> &numbers)
     {
         for (const PrintLogEntry::NumberSpan &number : numbers) {
-            const PrintedValues values = number.values.value_or(PrintedValues{});
-            const auto [low, high] = valueRange(values);
-            names.append(number.name);
-            firsts.append(number.first);
-            lasts.append(number.last);
-            firstValues.append(values.first);
-            steps.append(values.step);
-            counts.append(values.count);
-            lows.append(low);
-            highs.append(high);
+            for (const PrintedValues &values :
+                 number.values.isEmpty() ? QList<PrintedValues>{{}} : number.values) {
+                const auto [low, high] = valueRange(values);
+                names.append(number.name);
+                firsts.append(number.first);
+                lasts.append(number.last);
+                spans.append(values);
+                firstValues.append(values.first);
+                steps.append(values.step);
+                counts.append(values.count);
+                lows.append(low);
+                highs.append(high);
+            }
         }
     }
 };
@@ -202,10 +208,11 @@ const QString runColumns =
 
 PrintLogEntry::NumberSpan spanOf(const QSqlQuery &row, int column)
 {
-    return {row.value(column).toString(), row.value(column + 1).toString(),
+    return {row.value(column).toString(),
+            row.value(column + 1).toString(),
             row.value(column + 2).toString(),
-            PrintedValues{row.value(column + 3).toInt(), row.value(column + 4).toInt(),
-                          row.value(column + 5).toLongLong()}};
+            {PrintedValues{row.value(column + 3).toInt(), row.value(column + 4).toInt(),
+                           row.value(column + 5).toLongLong()}}};
 }
 
 const QString valueColumns =
@@ -224,8 +231,16 @@ public:
             found = m_index.emplace(id, m_runs.size()).first;
             m_runs.append(runOf(row));
         }
-        if (!row.value(spanColumn).isNull())
-            m_runs[found->second].entry.numbers.append(spanOf(row, spanColumn));
+        if (row.value(spanColumn).isNull())
+            return;
+        // The rows of one number's spans come one after the other.
+        QList<PrintLogEntry::NumberSpan> &numbers = m_runs[found->second].entry.numbers;
+        PrintLogEntry::NumberSpan span = spanOf(row, spanColumn);
+        if (!numbers.isEmpty() && numbers.back().name == span.name &&
+            numbers.back().first == span.first && numbers.back().last == span.last)
+            numbers.back().values.append(span.values);
+        else
+            numbers.append(std::move(span));
     }
 
     QList<SharedRun> runs() const { return m_runs; }
@@ -390,9 +405,8 @@ QList<SharedRun> SharedLog::overlapping(const SharedRun &run, QString *error)
     while (select.query().next()) {
         // The index finds the candidates; the values decide.
         const PrintLogEntry::NumberSpan span = spanOf(select.query(), 12);
-        const std::optional<PrintedValues> &mine =
-            run.entry.numbers.value(select.query().value(18).toInt() - 1).values;
-        if (mine && mine->count > 0 && sharesAValue(*span.values, *mine))
+        const PrintedValues mine = numbers.spans.value(select.query().value(18).toInt() - 1);
+        if (mine.count > 0 && sharesAValue(span.values.front(), mine))
             found.add(select.query(), 12);
     }
     return found.runs();

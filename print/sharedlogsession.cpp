@@ -48,8 +48,7 @@ QStringList overlapLines(const SharedRun &sent, const QList<SharedRun> &earlier)
     for (const PrintLogEntry::NumberSpan &mine : sent.entry.numbers) {
         for (const SharedRun &other : earlier) {
             for (const PrintLogEntry::NumberSpan &theirs : other.entry.numbers) {
-                if (theirs.name != mine.name || !mine.values || !theirs.values ||
-                    !sharesAValue(*mine.values, *theirs.values))
+                if (theirs.name != mine.name || !sharesAValue(mine.values, theirs.values))
                     continue;
                 lines.append(QStringLiteral("%1 %2, printed here on %3 without the shared log, "
                                             "was printed on %4 at %5 too.")
@@ -73,17 +72,18 @@ std::map<QString, PrintedExtremes> printedExtremes(const QList<SharedRun> &runs)
     std::map<QString, PrintedExtremes> extremes;
     for (const SharedRun &run : runs) {
         for (const PrintLogEntry::NumberSpan &span : run.entry.numbers) {
-            if (!span.values || span.values->count <= 0)
-                continue;
-            const PrintedValues &values = *span.values;
-            const std::int64_t last =
-                std::int64_t{values.first} + std::int64_t{values.step} * (values.count - 1);
-            const PrintedExtremes found{std::min<std::int64_t>(values.first, last),
-                                        std::max<std::int64_t>(values.first, last)};
-            auto [at, added] = extremes.emplace(span.name, found);
-            if (!added)
-                at->second = {std::min(at->second.lowest, found.lowest),
-                              std::max(at->second.highest, found.highest)};
+            for (const PrintedValues &values : span.values) {
+                if (values.count <= 0)
+                    continue;
+                const std::int64_t last =
+                    std::int64_t{values.first} + std::int64_t{values.step} * (values.count - 1);
+                const PrintedExtremes found{std::min<std::int64_t>(values.first, last),
+                                            std::max<std::int64_t>(values.first, last)};
+                auto [at, added] = extremes.emplace(span.name, found);
+                if (!added)
+                    at->second = {std::min(at->second.lowest, found.lowest),
+                                  std::max(at->second.highest, found.highest)};
+            }
         }
     }
     return extremes;
@@ -138,13 +138,18 @@ QString SharedLogSession::open(QStringList &told)
     return m_openError;
 }
 
-bool SharedLogSession::reserve(Document &doc, const PrintPlan &plan, const PrintLogEntry &entry,
-                               const QString &documentKey, bool continuing,
+bool SharedLogSession::reserve(Document &doc, const RunData *data, const PrintPlan &plan,
+                               const PrintLogEntry &entry, const QString &documentKey,
+                               bool continuing,
                                const std::function<bool(const QStringList &)> &goAhead,
                                QString &error)
 {
+    // Made again after the document moves on, which changes its texts.
+    const auto runTexts = [&] {
+        return data ? RunTexts(doc, *data) : RunTexts(doc);
+    };
     const auto check = [&](const QList<SharedRun> &earlier) {
-        return !goAhead || goAhead(reprintLines(doc, plan, entriesOf(earlier)));
+        return !goAhead || goAhead(reprintLines(runTexts(), plan, entriesOf(earlier)));
     };
     Reservation reservation;
     m_thread.run([&] {
@@ -153,8 +158,9 @@ bool SharedLogSession::reserve(Document &doc, const PrintPlan &plan, const Print
                 documentKey,
                 [&](const QList<SharedRun> &all) {
                     continuePast(doc, printedExtremes(all));
-                    m_run = runOf(logEntry(doc, plan, entry.document, entry.printer, entry.when),
-                                  documentKey);
+                    m_run =
+                        runOf(logEntry(runTexts(), plan, entry.document, entry.printer, entry.when),
+                              documentKey);
                     return m_run;
                 },
                 check);
@@ -178,8 +184,8 @@ QString SharedLogSession::finish(bool printed)
     // A run stopped before it was handed over printed nothing.
     if (!printed) {
         for (PrintLogEntry::NumberSpan &span : ended.entry.numbers) {
-            if (span.values)
-                span.values->count = 0;
+            for (PrintedValues &values : span.values)
+                values.count = 0;
         }
     }
     QString error;

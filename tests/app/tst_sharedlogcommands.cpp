@@ -45,8 +45,10 @@ SharedRun runAt(const QString &documentKey, const QString &machine, const QStrin
     run.entry.document = QStringLiteral("/jobs/tickets.pgt");
     run.entry.printer = QStringLiteral("office");
     run.entry.lastPage = static_cast<std::int32_t>(count);
-    run.entry.numbers.append({QStringLiteral("ticket"), QString::number(first),
-                              QString::number(first + count - 1), PrintedValues{first, 1, count}});
+    run.entry.numbers.append({QStringLiteral("ticket"),
+                              QString::number(first),
+                              QString::number(first + count - 1),
+                              {PrintedValues{first, 1, count}}});
     return run;
 }
 
@@ -188,7 +190,7 @@ private Q_SLOTS:
                  qPrintable(lines.back().join(u',')));
         QCOMPARE(waiting.size(), 1);
         QCOMPARE(waiting.front().documentKey, id);
-        QCOMPARE(waiting.front().entry.numbers.front().values, (PrintedValues{125, 1, 3}));
+        QCOMPARE(waiting.front().entry.numbers.front().values, (QList<PrintedValues>{{125, 1, 3}}));
     }
 
     // Two copies of one job in two programs: the second is asked about the

@@ -60,6 +60,7 @@ private Q_SLOTS:
     void fieldsAreQuotedWhereTheyMustBe_data();
     void fieldsAreQuotedWhereTheyMustBe();
     void runsAreAddedUnderOneHeader();
+    void dataRunsReadBackAsLogged();
     void logsThatAreNoFileAreLeftAlone_data();
     void logsThatAreNoFileAreLeftAlone();
     void aFullDiskIsToldInTheSystemsWords();
@@ -146,10 +147,51 @@ void TestPrintLog::runsAreAddedUnderOneHeader()
     older.write(logRecord(logFields(whole).mid(0, 12)));
     older.close();
     PrintLogEntry withoutValues = whole;
-    withoutValues.numbers[0].values.reset();
-    withoutValues.numbers[1].values.reset();
+    withoutValues.numbers[0].values.clear();
+    withoutValues.numbers[1].values.clear();
     QCOMPARE(log.entriesOf(QStringLiteral("/home/ann/t.pgt")),
              (QList<PrintLogEntry>{whole, withoutValues}));
+}
+
+// A data run's line, several spans a number and the run's date, reads back
+// as it was logged, and an older line without the date still reads.
+void TestPrintLog::dataRunsReadBackAsLogged()
+{
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    const QTemporaryDir dir;
+    PrintLog log(dir.filePath(QStringLiteral("print-log.csv")));
+    QList<PrintLogEntry> logged;
+    for (int run = 0; run < 50; ++run) {
+        PrintLogEntry entry;
+        entry.when = QDateTime(QDate(2026, 1, 1).addDays(run), QTime(8, run % 60, 5));
+        entry.document = QStringLiteral("/jobs/orders.pgt");
+        entry.printer = QStringLiteral("press");
+        entry.lastPage = 1 + random.bounded(1000);
+        for (int n = random.bounded(4); n > 0; --n) {
+            PrintLogEntry::NumberSpan number{
+                QStringLiteral("num%1").arg(n), QStringLiteral("-4"), QStringLiteral("=9"), {}};
+            for (int span = 1 + random.bounded(5); span > 0; --span)
+                number.values.append({static_cast<std::int32_t>(random.generate()),
+                                      random.bounded(-3, 4), random.bounded(1, 100000)});
+            entry.numbers.append(number);
+        }
+        entry.notShared = random.bounded(2) == 1;
+        if (random.bounded(4) != 0)
+            entry.runDate = QDateTime(QDate(2025, 12, 31).addDays(run),
+                                      QTime(23, 59, 58, random.bounded(1000)));
+        QCOMPARE(log.append(entry), QString());
+        logged.append(entry);
+    }
+    QVERIFY2(log.entriesOf(QStringLiteral("/jobs/orders.pgt")) == logged,
+             qPrintable(QStringLiteral("seed %1").arg(seed)));
+
+    // Without its last field, a line of an older version: no date, all else kept.
+    PrintLogEntry older = logged.front();
+    older.runDate = QDateTime(QDate(2026, 2, 1), QTime(7, 0));
+    const QStringList fields = logFields(older);
+    older.runDate.reset();
+    QCOMPARE(entryFromFields(fields.mid(0, fields.size() - 1)), std::optional(older));
 }
 
 void TestPrintLog::logsThatAreNoFileAreLeftAlone_data()

@@ -19,8 +19,10 @@ SharedRun runOf(const QString &document, std::int32_t first, std::int64_t count)
     run.entry.document = QStringLiteral("/jobs/tickets.pgt");
     run.entry.printer = QStringLiteral("office");
     run.entry.lastPage = static_cast<std::int32_t>(count);
-    run.entry.numbers.append({QStringLiteral("num0"), QString::number(first),
-                              QString::number(first + count - 1), PrintedValues{first, 1, count}});
+    run.entry.numbers.append({QStringLiteral("num0"),
+                              QString::number(first),
+                              QString::number(first + count - 1),
+                              {PrintedValues{first, 1, count}}});
     return run;
 }
 
@@ -183,7 +185,7 @@ private Q_SLOTS:
         QCOMPARE(seen.first().state, SharedRun::State::Reserved);
 
         QCOMPARE(log.finish(first.runId, SharedRun::State::Stopped,
-                            {{"num0", "1", "20", PrintedValues{1, 1, 20}}}),
+                            {{"num0", "1", "20", {PrintedValues{1, 1, 20}}}}),
                  QString());
         const Reservation after = log.reserve(runOf(m_document, 21, 80), {});
         QVERIFY(after.reserved && after.earlier.isEmpty());
@@ -196,7 +198,7 @@ private Q_SLOTS:
         const QList<SharedRun> runs = log.runs(m_document, 10);
         QCOMPARE(runs.size(), 3);
         QCOMPARE(runs.first().state, SharedRun::State::Complete);
-        QCOMPARE(runs.first().entry.numbers.first().values, (PrintedValues{500, 1, 10}));
+        QCOMPARE(runs.first().entry.numbers.first().values, (QList<PrintedValues>{{500, 1, 10}}));
         QCOMPARE(runs.last().state, SharedRun::State::Stopped);
         QCOMPARE(runs.last().entry.numbers.first().last, QStringLiteral("20"));
     }
