@@ -28,6 +28,9 @@ NumberPage::NumberPage(const DocumentEditor &editor)
     layRows({{startLabel, m_startEdit, m_formatBox, endLabel, m_endValue},
              {nextPageLabel, m_nextPageEdit, nextLinkLabel, m_nextLinkEdit},
              {m_sameAsLabel, m_sameAsBox}});
+    // Shown for a number on the back only.
+    m_sameAsLabel->hide();
+    m_sameAsBox->hide();
     connect(m_sameAsBox, &QComboBox::activated, this, [this] { Q_EMIT changed(true); });
 
     applyOnEnter({m_startEdit, m_nextPageEdit, m_nextLinkEdit}, m_endValue);
