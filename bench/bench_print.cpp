@@ -497,10 +497,11 @@ Times runRows(const QString &folder, int pages, bool fields)
 // 10,000 pages from a data file's rows against the same words fixed.
 int printRowFigures(const char *self)
 {
-    const Figures rows = bestOf(self, "datarows", 10000);
-    const Figures fixed = bestOf(self, "fixedrows", 10000);
-    std::printf("10000 pages, a number and two texts: from a data file's rows %.2f s, fixed "
-                "%.2f s; rows %.2f times fixed; peak MB %.1f and %.1f\n",
+    const Figures rows = bestOf(self, "datarows", 100000);
+    const Figures fixed = bestOf(self, "fixedrows", 100000);
+    std::printf("100000 pages, a number and two texts: from a data file of 100000 rows, quantity "
+                "1, read inside the clock %.2f s, fixed texts %.2f s; rows %.2f times fixed; "
+                "peak MB %.1f and %.1f\n",
                 rows.times.cpu, fixed.times.cpu, rows.times.cpu / fixed.times.cpu,
                 rows.peakMegabytes, fixed.peakMegabytes);
     return 0;
