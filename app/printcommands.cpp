@@ -380,17 +380,23 @@ bool PrintCommands::printSides(QPrinter &printer, const RunTexts &texts, const P
             reportError(result.error);
         return result.outcome == PrintOutcome::Printed;
     };
-    if (doc.duplex == Duplex::Off || !m_frontsThenBacks)
+    // A printer that prints one side gets the fronts, then the backs, as if
+    // the user had asked for two passes.
+    const bool oneSided = !printsBothSides(printer);
+    if (doc.duplex == Duplex::Off || (!m_frontsThenBacks && !oneSided))
         return pass(plan, std::nullopt);
     PrintPlan fronts = plan;
     fronts.sides = PrintedSides::Front;
     if (!pass(fronts, std::nullopt))
         return false;
+    const QString turn = QStringLiteral("Turn the printed stack over and put it back in the "
+                                        "paper tray, then press Continue.");
+    const QString said =
+        m_frontsThenBacks ? turn
+                          : QStringLiteral("%1 prints on one side: the fronts were printed.\n\n%2")
+                                .arg(printer.printerName(), turn);
     // The fronts went out whatever the backs do: the run is logged.
-    if (!m_dialogs.choose ||
-        !m_dialogs.choose(QStringLiteral("Turn the printed stack over and put it back in the "
-                                         "paper tray, then press Continue."),
-                          printCaption, QStringLiteral("Continue")))
+    if (!m_dialogs.choose || !m_dialogs.choose(said, printCaption, QStringLiteral("Continue")))
         return true;
     PrintPlan backs = plan;
     backs.sides = PrintedSides::Back;

@@ -107,6 +107,7 @@ private Q_SLOTS:
     void runReachesTheQueue();
     void cancelledRunSendsNoJob();
     void printToFileLeavesTheQueueChosen();
+    void aQueueOfOneSideGetsTheFronts_data();
     void aQueueOfOneSideGetsTheFronts();
 };
 
@@ -265,9 +266,18 @@ void TestCupsRun::printToFileLeavesTheQueueChosen()
 }
 
 // A queue that prints one side gets the fronts of a two-sided run, and the
-// user is told how to print the backs.
+// user is told how to print the backs; the program prints them once the stack
+// is turned.
+void TestCupsRun::aQueueOfOneSideGetsTheFronts_data()
+{
+    QTest::addColumn<bool>("fromTheProgram");
+    QTest::newRow("paginette-print -P") << false;
+    QTest::newRow("File > Print") << true;
+}
+
 void TestCupsRun::aQueueOfOneSideGetsTheFronts()
 {
+    QFETCH(bool, fromTheProgram);
     Document doc = emptyDocument(1);
     addNumber(doc, 72, 72, 125, 5);
     addNumber(doc, 72, 144, 900, 3);
@@ -279,21 +289,47 @@ void TestCupsRun::aQueueOfOneSideGetsTheFronts()
     QCOMPARE(saveDocument(doc, {}, path), QString());
     const QStringList before = queuePdfs();
 
-    const ToolRun run =
-        runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-P"), queue, path});
-    QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.err.contains(queue + QStringLiteral(" prints on one side: the fronts were "
-                                                     "printed. Turn the printed stack over")) &&
-                 run.err.contains(QLatin1String("--sides back")),
-             qPrintable(run.err));
-    const QStringList printed = pdfsAfter(before, 1);
-    QCOMPARE(printed.size(), 1);
-    QStringList texts;
-    for (const QList<Word> &page : pagesWords(printed.first())) {
-        for (const Word &word : page)
-            texts.append(word.text);
+    if (fromTheProgram) {
+        ProgramPrint print(doc);
+        QStringList asked;
+        print.dialogs.choose = [&](const QString &text, const QString &, const QString &goOn) {
+            asked << text + u'|' + goOn;
+            // The fronts are in the queue before the user is asked to turn them.
+            return pdfsAfter(before, 1).size() == 1;
+        };
+        print.commands.setDialogs(print.dialogs);
+        print.commands.printAction->trigger();
+        QCOMPARE(print.recorder.errors(), QStringList());
+        QCOMPARE(asked, QStringList{queue + QStringLiteral(
+                                                " prints on one side: the fronts were printed.\n\n"
+                                                "Turn the printed stack over and put it back in "
+                                                "the paper tray, then press Continue.|Continue")});
+    } else {
+        const ToolRun run =
+            runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-P"), queue, path});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains(queue + QStringLiteral(" prints on one side: the fronts were "
+                                                         "printed. Turn the printed stack over")) &&
+                     run.err.contains(QLatin1String("--sides back")),
+                 qPrintable(run.err));
     }
-    QCOMPARE(texts, (QStringList{"00125", "00126", "00127"}));
+    const QStringList printed = pdfsAfter(before, fromTheProgram ? 2 : 1);
+    QCOMPARE(printed.size(), fromTheProgram ? 2 : 1);
+    // The fronts' job was in the queue before the backs' was asked for.
+    QStringList texts;
+    for (const QString &pdf : printed) {
+        for (const QList<Word> &page : pagesWords(pdf)) {
+            for (const Word &word : page)
+                texts.append(word.text);
+        }
+    }
+    QStringList expected{"00125", "00126", "00127"};
+    if (fromTheProgram)
+        expected << "900"
+                 << "901"
+                 << "902";
+    texts.sort();
+    QCOMPARE(texts, expected);
 }
 
 QTEST_MAIN(TestCupsRun)
