@@ -107,15 +107,10 @@ void drawValues(PaperPen &pen, const CalibrationPage &page)
 PrintResult printCalibrationPage(const CalibrationPage &page, int dotsPerInch,
                                  const PrintSheets &sheets)
 {
-    PrintResult result;
     QPainter painter;
-    if (!sheets.device || !painter.begin(sheets.device)) {
-        result.outcome = PrintOutcome::Failed;
-        result.error = sheets.failure ? sheets.failure() : QString();
-        if (result.error.isEmpty())
-            result.error = QStringLiteral("The printer could not start the job.");
-        return result;
-    }
+    if (std::optional<PrintResult> failed = beginSheets(painter, sheets))
+        return *failed;
+    PrintResult result;
     painter.setTransform(
         calibrationTransform(page.calibration, dotsPerInch, sheets.printableOrigin));
     PaperPen pen(painter, dotsPerInch, sheets.printableOrigin * (dotsPerInch / 72.0));

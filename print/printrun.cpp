@@ -20,6 +20,18 @@ QString deviceFailure(const PrintSheets &sheets)
 
 } // namespace
 
+std::optional<PrintResult> beginSheets(QPainter &painter, const PrintSheets &sheets)
+{
+    if (sheets.device && painter.begin(sheets.device))
+        return std::nullopt;
+    PrintResult failed;
+    failed.outcome = PrintOutcome::Failed;
+    failed.error = deviceFailure(sheets);
+    if (failed.error.isEmpty())
+        failed.error = QStringLiteral("The printer could not start the job.");
+    return failed;
+}
+
 PrintSheets pagedSheets(QPagedPaintDevice &device)
 {
     PrintSheets sheets;
@@ -102,13 +114,8 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
     usePaperOf(1);
 
     QPainter painter;
-    if (!sheets.device || !painter.begin(sheets.device)) {
-        result.outcome = PrintOutcome::Failed;
-        result.error = deviceFailure(sheets);
-        if (result.error.isEmpty())
-            result.error = QStringLiteral("The printer could not start the job.");
-        return result;
-    }
+    if (std::optional<PrintResult> failed = beginSheets(painter, sheets))
+        return *failed;
 
     const std::int32_t scale = printerScale(printerResolution);
     // The run's own: nothing of it is shared with the screen.

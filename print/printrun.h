@@ -15,6 +15,8 @@
 #include <functional>
 #include <optional>
 
+class QPainter;
+
 class QPagedPaintDevice;
 class RunPlacements;
 class QPaintDevice;
@@ -80,6 +82,10 @@ QString firstCellError(const SheetLayout &layout, int firstCell);
 // The message of a run that would print no page, or an empty text when
 // there is something to print.
 QString nothingToPrint(std::int32_t pagesToPrint);
+
+// Begins `painter` on the device of `sheets`; the failed run's result when
+// the device cannot start the job.
+std::optional<PrintResult> beginSheets(QPainter &painter, const PrintSheets &sheets);
 
 // Draws the sheets of `plan` in its order, each page's objects with their
 // texts for that page of the whole run of `texts` (texts.pages() pages: a

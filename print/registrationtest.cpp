@@ -72,15 +72,10 @@ QPointF mirroredOnBack(QPointF point, QSizeF paper, Duplex flip)
 PrintResult printRegistrationTest(const RegistrationTest &test, int dotsPerInch,
                                   const PrintSheets &sheets)
 {
-    PrintResult result;
     QPainter painter;
-    if (!sheets.device || !painter.begin(sheets.device)) {
-        result.outcome = PrintOutcome::Failed;
-        result.error = sheets.failure ? sheets.failure() : QString();
-        if (result.error.isEmpty())
-            result.error = QStringLiteral("The printer could not start the job.");
-        return result;
-    }
+    if (std::optional<PrintResult> failed = beginSheets(painter, sheets))
+        return *failed;
+    PrintResult result;
     for (int sheet = 1; sheet <= registrationSheets && result.error.isEmpty(); ++sheet) {
         for (const Side side : {Side::Front, Side::Back}) {
             if (result.pagesDrawn > 0 && sheets.newSheet && !sheets.newSheet())
