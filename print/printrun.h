@@ -15,11 +15,10 @@
 #include <functional>
 #include <optional>
 
-class QPainter;
-
 class QPagedPaintDevice;
-class RunPlacements;
 class QPaintDevice;
+class QPainter;
+class RunPlacements;
 
 // The paged device a print run draws on: a printer, a PDF writer, a preview.
 struct PrintSheets
