@@ -51,11 +51,12 @@ std::optional<MomentField> momentField(QStringView name)
     return field;
 }
 
-// Whether `format` writes any part of a date (d, M, y) or of a time (h, H,
-// m, s, z) outside its quoted text.
-bool showsAnything(QStringView format, bool time)
+constexpr QStringView dateLetters = u"dMy";
+constexpr QStringView timeLetters = u"hHmsz";
+
+// Whether `format` writes any of `letters` outside its quoted text.
+bool writesAny(QStringView format, QStringView letters)
 {
-    const QStringView letters = time ? QStringView(u"hHmsz") : QStringView(u"dMy");
     bool quoted = false;
     for (const QChar c : format) {
         if (c == u'\'')
@@ -117,11 +118,19 @@ QString momentText(const MomentField &field, const QDateTime &moment, QString &p
             QStringLiteral("has a format longer than %1 characters").arg(maxFieldFormatLength);
         return {};
     }
-    if (!showsAnything(format, field.time)) {
+    if (!writesAny(format, field.time ? timeLetters : dateLetters)) {
         problem = field.time ? QStringLiteral("shows nothing of the time: a time format is made "
                                               "of H, h, m and s, as HH:mm")
                              : QStringLiteral("shows nothing of the date: a date format is made "
                                               "of d, M and y, as dd.MM.yyyy");
+        return {};
+    }
+    // Letters of the other kind would print as themselves ("24.12.2026 HH:mm").
+    if (writesAny(format, field.time ? dateLetters : timeLetters)) {
+        problem = field.time ? QStringLiteral("writes the date in a time format: the date goes "
+                                              "in its own field, as {date:dd.MM.yyyy}")
+                             : QStringLiteral("writes the time in a date format: the time goes "
+                                              "in its own field, as {time:HH:mm}");
         return {};
     }
     if (field.time)

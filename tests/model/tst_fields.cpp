@@ -153,6 +153,18 @@ void FieldsTest::fieldsThatCannotBeFilledIn_data()
     QTest::newRow("no date format") << Names::NoDataAffix << "{date:}"
                                     << "`{date:}` in txt0 shows nothing of the date: a date "
                                        "format is made of d, M and y, as dd.MM.yyyy";
+    QTest::newRow("the time in a date format")
+        << Names::Data << "{date:yyyy-MM-dd HH:mm}"
+        << "`{date:yyyy-MM-dd HH:mm}` in txt0 writes the time in a date format: the time goes in "
+           "its own field, as {time:HH:mm}";
+    QTest::newRow("minutes for months")
+        << Names::NoData << "{date+30d:dd.mm.yyyy}"
+        << "`{date+30d:dd.mm.yyyy}` in txt0 writes the time in a date format: the time goes in "
+           "its own field, as {time:HH:mm}";
+    QTest::newRow("the date in a time format")
+        << Names::Data << "{time:HH:mm dd}"
+        << "`{time:HH:mm dd}` in txt0 writes the date in a time format: the date goes in its "
+           "own field, as {date:dd.MM.yyyy}";
     QTest::newRow("a time format of no time")
         << Names::Data << "{time:yyyy}"
         << "`{time:yyyy}` in txt0 shows nothing of the time: a time format is made of H, h, m "
