@@ -7,6 +7,9 @@
 
 bool linkPress(Document &doc, int hit, bool shift)
 {
+    // A number showing another's text has no values of its own to link.
+    if (doc.isLive(hit) && doc.objects[hit].sameAs != -1)
+        return false;
     return shift ? appendToLink(doc, hit) : startLink(doc, hit);
 }
 

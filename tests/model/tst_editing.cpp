@@ -90,24 +90,28 @@ void EditingTest::linkPresses_data()
     QTest::addColumn<QString>("links");
     QTest::addColumn<int>("linkCount");
     QTest::addColumn<QList<int>>("starts");
+    QTest::addColumn<int>("stub"); // a number showing object 0's text, or -1
 
     const QString none = QStringLiteral("- - -");
     QTest::newRow("press and two Shift presses chain three")
         << QList<LinkStep>{{0, false}, {1, true}, {2, true}} << QList<bool>{true, true, true}
-        << QString("0,-1,1 0,0,2 0,1,-1") << 1 << QList<int>{100, 101, 102};
+        << QString("0,-1,1 0,0,2 0,1,-1") << 1 << QList<int>{100, 101, 102} << -1;
     QTest::newRow("Shift press before any link is refused")
         << QList<LinkStep>{{1, true}} << QList<bool>{false} << none << 0
-        << QList<int>{100, 101, 102};
+        << QList<int>{100, 101, 102} << -1;
     QTest::newRow("press on a linked object is refused")
         << QList<LinkStep>{{0, false}, {1, true}, {1, false}, {0, true}}
         << QList<bool>{true, true, false, false} << QString("0,-1,1 0,0,-1 -") << 1
-        << QList<int>{100, 101, 102};
+        << QList<int>{100, 101, 102} << -1;
     QTest::newRow("empty page is refused and changes nothing")
         << QList<LinkStep>{{0, false}, {-1, false}, {-1, true}} << QList<bool>{true, false, false}
-        << QString("0,-1,-1 - -") << 1 << QList<int>{100, 101, 102};
+        << QString("0,-1,-1 - -") << 1 << QList<int>{100, 101, 102} << -1;
     QTest::newRow("a new press starts a second link")
         << QList<LinkStep>{{0, false}, {2, false}, {1, true}} << QList<bool>{true, true, true}
-        << QString("0,-1,-1 1,2,-1 1,-1,1") << 2 << QList<int>{100, 103, 102};
+        << QString("0,-1,-1 1,2,-1 1,-1,1") << 2 << QList<int>{100, 103, 102} << -1;
+    QTest::newRow("a number showing another's text is refused")
+        << QList<LinkStep>{{2, false}, {0, false}, {2, true}} << QList<bool>{false, true, false}
+        << QString("0,-1,-1 - -") << 1 << QList<int>{100, 101, 102} << 2;
 }
 
 void EditingTest::linkPresses()
@@ -117,8 +121,11 @@ void EditingTest::linkPresses()
     QFETCH(QString, links);
     QFETCH(int, linkCount);
     QFETCH(QList<int>, starts);
+    QFETCH(int, stub);
 
     Document doc = withMarks({0, 0, 0}, 5);
+    if (stub != -1)
+        doc.objects[stub].sameAs = 0;
     QList<bool> results;
     for (const LinkStep &step : steps)
         results << linkPress(doc, step.hit, step.shift);
