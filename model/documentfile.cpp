@@ -312,9 +312,8 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
     // A back number shows a front number's text: one that names no number
     // of the table is damage, as a value out of range is.
     const auto namesANumber = [&doc](const StoredObject &stored, int index) {
-        return stored.sameAs == -1 ||
-               (stored.sameAs != index && doc.isLive(stored.sameAs) &&
-                kindRow(doc.objects[stored.sameAs].kind).numbered);
+        return stored.sameAs == -1 || (stored.sameAs != index && doc.isLive(stored.sameAs) &&
+                                       kindRow(doc.objects[stored.sameAs].kind).numbered);
     };
     bool mirrorsSound = true;
     for (int i = 0; block && i < doc.count() && i < static_cast<int>(block->objects.size()); ++i)

@@ -5,10 +5,10 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QUuid>
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <QUuid>
 #include <QtEndian>
 
 #include <algorithm>
@@ -622,9 +622,7 @@ constexpr KnownKey<StoredObject> entryKeys[] = {
          return unless(nameOf(sideNames, o.side), nameOf(sideNames, Side::Front));
      }},
     {QLatin1StringView("sameAs"),
-     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
-         return readIndex(v, o.sameAs);
-     },
+     [](const QJsonValue &v, QByteArrayView, StoredObject &o) { return readIndex(v, o.sameAs); },
      [](const StoredObject &o) {
          return unless(o.sameAs, -1);
      }},

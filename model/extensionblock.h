@@ -1,7 +1,7 @@
 #pragma once
 
-#include "document.h"
 #include "datasourcesettings.h"
+#include "document.h"
 #include "numberformat.h"
 #include "picture.h"
 #include "sheetlayout.h"

@@ -72,9 +72,8 @@ QTransform calibrationTransform(const Calibration &calibration, int dotsPerInch,
     if (calibration.rotation == 0 || paper.isEmpty())
         return moved;
     // Turned about the paper's centre, in painter terms.
-    const QPointF centre = QPointF(paper.width(), paper.height()) / 2 *
-                               (dotsPerInch / pointsPerInch) -
-                           margin;
+    const QPointF centre =
+        QPointF(paper.width(), paper.height()) / 2 * (dotsPerInch / pointsPerInch) - margin;
     QTransform turned;
     turned.translate(centre.x(), centre.y());
     turned.rotate(calibration.rotation / 10);
