@@ -9,6 +9,19 @@ PrintPlan wholeRun(std::int32_t pages)
     return plan;
 }
 
+bool printsSide(const PrintPlan &plan, Side side)
+{
+    switch (plan.sides) {
+    case PrintedSides::Front:
+        return side == Side::Front;
+    case PrintedSides::Back:
+        return side == Side::Back;
+    case PrintedSides::Both:
+        break;
+    }
+    return true;
+}
+
 QString planError(const PrintPlan &plan, std::int32_t pages)
 {
     if (plan.first < 1 || plan.last < plan.first || plan.last > pages)

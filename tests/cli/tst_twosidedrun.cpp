@@ -283,6 +283,31 @@ private Q_SLOTS:
                  qPrintable(again.err));
     }
 
+    // Two passes through a printer that prints one side are one run: the
+    // backs' pass is no reprint of the fronts, and each pass again is named
+    // by the numbers of its own side.
+    void twoPassesAreOneRun()
+    {
+        const QString job = labelJob();
+        const QString pdf = m_dir.filePath(QStringLiteral("pass.pdf"));
+        const auto pass = [&](const char *sides) {
+            return runTool(tool,
+                           {"--sides", sides, "--pages", "5", "--fresh-only", "-o", pdf, job});
+        };
+        QCOMPARE(pass("front").exitCode, 0);
+        const ToolRun backs = pass("back");
+        QCOMPARE(programErrors(backs.err), QString());
+        QCOMPARE(backs.exitCode, 0);
+        for (const auto &[sides, named] : {std::pair("front", "object 1 printed 0001-0005"),
+                                           std::pair("back", "object 3 printed 5001-5005")}) {
+            const ToolRun again = pass(sides);
+            QCOMPARE(again.exitCode, 1);
+            const QStringList told = programErrors(again.err).split(u'\n', Qt::SkipEmptyParts);
+            QCOMPARE(told.size(), 2);
+            QVERIFY2(told[0].contains(QLatin1String(named)), qPrintable(again.err));
+        }
+    }
+
     // The manifest of a two-sided run names each number's side; the stub on
     // the back is the front's value again.
     void theManifestNamesTheSide()
