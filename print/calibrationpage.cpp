@@ -120,11 +120,5 @@ PrintResult printCalibrationPage(const CalibrationPage &page, int dotsPerInch,
     drawValues(pen, page);
     result.pagesDrawn = 1;
     result.error = sheets.failure ? sheets.failure() : QString();
-    if (!result.error.isEmpty() && sheets.abort)
-        sheets.abort();
-    if (!painter.end() && result.error.isEmpty())
-        result.error = QStringLiteral("The printer could not finish the job.");
-    if (!result.error.isEmpty())
-        result.outcome = PrintOutcome::Failed;
-    return result;
+    return endSheets(painter, sheets, result);
 }

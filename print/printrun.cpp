@@ -32,6 +32,17 @@ std::optional<PrintResult> beginSheets(QPainter &painter, const PrintSheets &she
     return failed;
 }
 
+PrintResult endSheets(QPainter &painter, const PrintSheets &sheets, PrintResult result)
+{
+    if (!result.error.isEmpty() && sheets.abort)
+        sheets.abort();
+    if (!painter.end() && result.error.isEmpty())
+        result.error = QStringLiteral("The printer could not finish the job.");
+    if (!result.error.isEmpty())
+        result.outcome = PrintOutcome::Failed;
+    return result;
+}
+
 PrintSheets pagedSheets(QPagedPaintDevice &device)
 {
     PrintSheets sheets;

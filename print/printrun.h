@@ -85,6 +85,9 @@ QString nothingToPrint(std::int32_t pagesToPrint);
 // Begins `painter` on the device of `sheets`; the failed run's result when
 // the device cannot start the job.
 std::optional<PrintResult> beginSheets(QPainter &painter, const PrintSheets &sheets);
+// Ends `painter`'s job on the device of `sheets` with what `result` drew: a
+// job that failed is dropped by the device and its result says why.
+PrintResult endSheets(QPainter &painter, const PrintSheets &sheets, PrintResult result);
 
 // Draws the sheets of `plan` in its order, each page's objects with their
 // texts for that page of the whole run of `texts` (texts.pages() pages: a

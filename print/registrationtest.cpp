@@ -85,11 +85,5 @@ PrintResult printRegistrationTest(const RegistrationTest &test, int dotsPerInch,
         }
         result.error = sheets.failure ? sheets.failure() : QString();
     }
-    if (!result.error.isEmpty() && sheets.abort)
-        sheets.abort();
-    if (!painter.end() && result.error.isEmpty())
-        result.error = QStringLiteral("The printer could not finish the job.");
-    if (!result.error.isEmpty())
-        result.outcome = PrintOutcome::Failed;
-    return result;
+    return endSheets(painter, sheets, result);
 }
