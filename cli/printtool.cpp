@@ -145,12 +145,10 @@ QString logDocument(const PrintRequest &request)
 }
 
 // Tells what the user may want to stop the run for, as the program asks
-// before a run. False when the request refuses a run that prints values
-// again.
-bool toldBeforeRun(const RunTexts &texts, const PrintRequest &request, const PrintPlan &plan,
-                   const QPrinter &printer, const PrintLog *log, const ToolReport &report)
+// before a run. False when a picture cannot be read.
+bool warnedBeforeRun(const RunTexts &texts, const PrintPlan &plan, const QPrinter &printer,
+                     const ToolReport &report)
 {
-    const Document &doc = texts.document();
     const QString outside = outsideWarning(texts, plan, printer.resolution(),
                                            printer.pageLayout().paintRect(QPageLayout::Point),
                                            calibrationName(printer));
@@ -158,19 +156,25 @@ bool toldBeforeRun(const RunTexts &texts, const PrintRequest &request, const Pri
         report.message(outside);
     for (const QString &line : growthLines(texts, plan))
         report.message(line);
-    const QStringList unreadable = pictureLines(doc, stillWanted);
+    const QStringList unreadable = pictureLines(texts.document(), stillWanted);
     for (const QString &line : unreadable)
         report.message(line);
-    if (!unreadable.isEmpty()) {
-        report.message(QStringLiteral("pictures that cannot be read: nothing was printed"));
-        return false;
-    }
-    // A stream has no name to find its earlier runs by; a shared log checks
-    // the run when it reserves it.
-    if (request.document == QLatin1String("-") || !log)
+    if (unreadable.isEmpty())
+        return true;
+    report.message(QStringLiteral("pictures that cannot be read: nothing was printed"));
+    return false;
+}
+
+// Names the values the local print log holds printed already. False when
+// the request refuses a run that prints values again.
+bool checkedAgainstLog(const RunTexts &texts, const PrintRequest &request, const PrintPlan &plan,
+                       const PrintLog &log, const ToolReport &report)
+{
+    // A stream has no name to find its earlier runs by.
+    if (request.document == QLatin1String("-"))
         return true;
     QString logTrouble;
-    const QList<PrintLogEntry> earlier = log->entriesOf(logDocument(request), &logTrouble);
+    const QList<PrintLogEntry> earlier = log.entriesOf(logDocument(request), &logTrouble);
     if (!logTrouble.isEmpty())
         report.message(logTrouble);
     const QStringList again = reprintLines(texts, plan, earlier);
@@ -469,13 +473,17 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
         report.message(name + QStringLiteral(": ") + error);
         return exitUsage;
     }
+    if (!warnedBeforeRun(*texts, plan, printer, report))
+        return exitFailed;
     PrintLog log;
     bool unshared = false;
+    // The log opened while the run got ready; a shared log checks the run
+    // when it reserves it.
     if (shared)
         awaitSharedLog(request, *doc, shared, report, unshared, refusal);
     if (refusal != 0)
         return refusal;
-    if (!toldBeforeRun(*texts, request, plan, printer, shared ? nullptr : &log, report))
+    if (!shared && !checkedAgainstLog(*texts, request, plan, log, report))
         return exitFailed;
     const QString documentKey = sharedDocumentKey(*doc, request.document);
     if (shared) {
