@@ -21,6 +21,8 @@ namespace {
 constexpr int connectSeconds = 10;
 // The lock that makes one machine at a time create the tables.
 constexpr qint64 tablesLock = 0x7061676e65747465; // "pagnette"
+// PostgreSQL's code for a statement naming a table that is not there.
+const QLatin1String undefinedTable("42P01");
 
 const QStringList tables = {
     QStringLiteral("CREATE TABLE paginette_schema (version integer NOT NULL)"),
@@ -250,6 +252,35 @@ private:
     std::map<std::int64_t, qsizetype> m_index;
 };
 
+// What the tables hold and allow, in one statement: the log is opened before
+// every run, and the tables are there but the first time.
+struct TablesFound
+{
+    bool missing = false;
+    int version = 0;
+    bool usable = false;
+    QString why; // the server's reason when they could not be read
+};
+
+TablesFound findTables(const QSqlDatabase &db)
+{
+    Statement check(
+        db, QStringLiteral("SELECT (SELECT max(version) FROM paginette_schema),"
+                           " has_table_privilege('paginette_runs', 'SELECT, INSERT, UPDATE')"
+                           " AND has_table_privilege('paginette_values', 'SELECT, INSERT, UPDATE')"
+                           " AND has_sequence_privilege('paginette_runs_id_seq', 'USAGE')"));
+    TablesFound found;
+    if (!check.run(found.why)) {
+        found.missing = check.query().lastError().nativeErrorCode() == undefinedTable;
+        return found;
+    }
+    if (check.query().next()) {
+        found.version = check.query().value(0).toInt();
+        found.usable = check.query().value(1).toBool();
+    }
+    return found;
+}
+
 } // namespace
 
 QString thisMachine()
@@ -312,71 +343,72 @@ QString SharedLog::open()
 
 QString SharedLog::makeTables()
 {
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    QString why;
-    Statement exists(db, QStringLiteral("SELECT to_regclass('paginette_schema') IS NOT NULL"));
-    if (!exists.run(why) || !exists.query().next())
-        return failure(QStringLiteral("cannot be read"), why);
-    if (!exists.query().value(0).toBool()) {
-        // Machines that start together make the tables once. The lock comes
-        // before the transaction: a transaction sees the tables another made
-        // while it waited for the lock only if it starts after the wait.
-        Statement lock(db, QStringLiteral("SELECT pg_advisory_lock(?)"));
-        lock << tablesLock;
-        if (!lock.run(why))
-            return failure(QStringLiteral("cannot be written"), why);
-        const auto unlock = qScopeGuard([&db] {
-            Statement release(db, QStringLiteral("SELECT pg_advisory_unlock(?)"));
-            release << tablesLock;
-            QString ignored;
-            release.run(ignored);
-        });
-        if (!db.transaction())
-            return failure(QStringLiteral("cannot be written"), db.lastError().text());
-        Statement again(db, QStringLiteral("SELECT to_regclass('paginette_schema') IS NOT NULL"));
-        bool made = again.run(why) && again.query().next();
-        if (made && !again.query().value(0).toBool()) {
-            // PostgreSQL prepares no CREATE; these carry no value to bind.
-            for (const QString &table : tables) {
-                QSqlQuery create(db);
-                if (made && !create.exec(table)) {
-                    why = create.lastError().databaseText().trimmed();
-                    made = false;
-                }
-            }
-            Statement version(db, QStringLiteral("INSERT INTO paginette_schema VALUES (?)"));
-            version << schemaVersion;
-            made = made && version.run(why);
-        }
-        if (!made) {
-            db.rollback();
-            return failure(QStringLiteral("has no tables, and the role %1 cannot make them")
-                               .arg(db.userName()),
-                           why);
-        }
-        if (!db.commit())
-            return failure(QStringLiteral("cannot be written"), db.lastError().text());
+    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    TablesFound found = findTables(db);
+    if (found.missing) {
+        const QString error = createTables();
+        if (!error.isEmpty())
+            return error;
+        found = findTables(db);
     }
-    Statement version(db, QStringLiteral("SELECT max(version) FROM paginette_schema"));
-    if (!version.run(why) || !version.query().next())
-        return failure(QStringLiteral("cannot be read by the role %1").arg(db.userName()), why);
-    const int stored = version.query().value(0).toInt();
-    if (stored > schemaVersion)
+    if (!found.why.isEmpty())
+        return failure(QStringLiteral("cannot be read by the role %1").arg(db.userName()),
+                       found.why);
+    if (found.version > schemaVersion)
         return failure(QStringLiteral("cannot be used"),
                        QStringLiteral("it was made by a newer Paginette (log version %1; this "
                                       "one knows version %2)")
-                           .arg(stored)
+                           .arg(found.version)
                            .arg(schemaVersion));
-    Statement rights(
-        db, QStringLiteral("SELECT has_table_privilege('paginette_runs', 'SELECT, INSERT, UPDATE')"
-                           " AND has_table_privilege('paginette_values', 'SELECT, INSERT, UPDATE')"
-                           " AND has_sequence_privilege('paginette_runs_id_seq', 'USAGE')"));
-    if (!rights.run(why) || !rights.query().next())
-        return failure(QStringLiteral("cannot be read by the role %1").arg(db.userName()), why);
-    if (!rights.query().value(0).toBool())
+    if (!found.usable)
         return failure(
             QStringLiteral("cannot be used"),
             QStringLiteral("the role %1 may not read and write its tables").arg(db.userName()));
+    return {};
+}
+
+QString SharedLog::createTables()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QString why;
+    // Machines that start together make the tables once. The lock comes
+    // before the transaction: a transaction sees the tables another made
+    // while it waited for the lock only if it starts after the wait.
+    Statement lock(db, QStringLiteral("SELECT pg_advisory_lock(?)"));
+    lock << tablesLock;
+    if (!lock.run(why))
+        return failure(QStringLiteral("cannot be written"), why);
+    const auto unlock = qScopeGuard([&db] {
+        Statement release(db, QStringLiteral("SELECT pg_advisory_unlock(?)"));
+        release << tablesLock;
+        QString ignored;
+        release.run(ignored);
+    });
+    if (!db.transaction())
+        return failure(QStringLiteral("cannot be written"), db.lastError().text());
+    Statement exists(db, QStringLiteral("SELECT to_regclass('paginette_schema') IS NOT NULL"));
+    bool made = exists.run(why) && exists.query().next();
+    if (made && !exists.query().value(0).toBool()) {
+        // PostgreSQL prepares no CREATE; these carry no value to bind.
+        for (const QString &table : tables) {
+            QSqlQuery create(db);
+            if (made && !create.exec(table)) {
+                why = create.lastError().databaseText().trimmed();
+                made = false;
+            }
+        }
+        Statement version(db, QStringLiteral("INSERT INTO paginette_schema VALUES (?)"));
+        version << schemaVersion;
+        made = made && version.run(why);
+    }
+    if (!made) {
+        db.rollback();
+        return failure(
+            QStringLiteral("has no tables, and the role %1 cannot make them").arg(db.userName()),
+            why);
+    }
+    if (!db.commit())
+        return failure(QStringLiteral("cannot be written"), db.lastError().text());
     return {};
 }
 
@@ -415,45 +447,38 @@ QList<SharedRun> SharedLog::overlapping(const SharedRun &run, QString *error)
 bool SharedLog::insert(const SharedRun &run, std::int64_t &runId, QString *error)
 {
     const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    QString why;
-    Statement runRow(
-        db, QStringLiteral("INSERT INTO paginette_runs (local_id, document_key, document_path,"
-                           " machine, os_user, printer, printed_at, first_page, last_page,"
-                           " copies, state) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                           " ON CONFLICT (local_id) DO NOTHING RETURNING id"));
-    runRow << (run.localId.isEmpty() ? QVariant() : QVariant(run.localId))
-           << textValue(run.documentKey) << textValue(run.entry.document) << textValue(run.machine)
-           << textValue(run.user) << textValue(run.entry.printer) << run.entry.when
-           << run.entry.firstPage << run.entry.lastPage << run.entry.copies << stateName(run.state);
-    if (!runRow.run(why)) {
-        if (error)
-            *error = failure(QStringLiteral("cannot be written"), why);
-        return false;
-    }
-    // A run sent before is there already.
-    runId = runRow.query().next() ? runRow.query().value(0).toLongLong() : 0;
-    if (runId == 0 || run.entry.numbers.isEmpty())
-        return true;
     const NumberColumns numbers(run.entry.numbers);
-    Statement values(
-        db, QStringLiteral("INSERT INTO paginette_values (run_id, document_key, position,"
+    // The run's row and its numbers' rows in one statement: a run sent
+    // before is there already, and adds neither.
+    Statement insert(
+        db, QStringLiteral("WITH r AS (INSERT INTO paginette_runs (local_id, document_key,"
+                           " document_path, machine, os_user, printer, printed_at, first_page,"
+                           " last_page, copies, state) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                           " ON CONFLICT (local_id) DO NOTHING RETURNING id),"
+                           " v AS (INSERT INTO paginette_values (run_id, document_key, position,"
                            " object_name, first_text, last_text, first_value, step, value_count,"
-                           " low, high) SELECT ?, ?, n - 1, name, first_text, last_text,"
+                           " low, high) SELECT r.id, ?, n - 1, name, first_text, last_text,"
                            " first_value, step, value_count, low, high"
-                           " FROM unnest(?::text[], ?::text[], ?::text[], ?::integer[],"
+                           " FROM r, unnest(?::text[], ?::text[], ?::text[], ?::integer[],"
                            " ?::integer[], ?::bigint[], ?::bigint[], ?::bigint[])"
                            " WITH ORDINALITY AS u(name, first_text, last_text, first_value, step,"
-                           " value_count, low, high, n)"));
-    values << qint64{runId} << textValue(run.documentKey) << textArray(numbers.names)
-           << textArray(numbers.firsts) << textArray(numbers.lasts)
-           << numberArray(numbers.firstValues) << numberArray(numbers.steps)
-           << numberArray(numbers.counts) << numberArray(numbers.lows)
+                           " value_count, low, high, n))"
+                           " SELECT id FROM r"));
+    insert << (run.localId.isEmpty() ? QVariant() : QVariant(run.localId))
+           << textValue(run.documentKey) << textValue(run.entry.document) << textValue(run.machine)
+           << textValue(run.user) << textValue(run.entry.printer) << run.entry.when
+           << run.entry.firstPage << run.entry.lastPage << run.entry.copies << stateName(run.state)
+           << textValue(run.documentKey) << textArray(numbers.names) << textArray(numbers.firsts)
+           << textArray(numbers.lasts) << numberArray(numbers.firstValues)
+           << numberArray(numbers.steps) << numberArray(numbers.counts) << numberArray(numbers.lows)
            << numberArray(numbers.highs);
-    if (!values.run(why)) {
+    QString why;
+    if (!insert.run(why)) {
         if (error)
             *error = failure(QStringLiteral("cannot be written"), why);
         return false;
     }
+    runId = insert.query().next() ? insert.query().value(0).toLongLong() : 0;
     return true;
 }
 
@@ -511,30 +536,22 @@ SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
 QString SharedLog::finish(std::int64_t runId, SharedRun::State state,
                           const QList<PrintLogEntry::NumberSpan> &printed)
 {
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    if (!db.transaction())
-        return failure(QStringLiteral("cannot be written"), db.lastError().text());
+    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    const NumberColumns numbers(printed);
+    // One statement, so the state and what printed change together.
+    Statement end(db, QStringLiteral("WITH s AS (UPDATE paginette_runs SET state = ? WHERE id = ?)"
+                                     " UPDATE paginette_values v SET last_text = u.last_text,"
+                                     " value_count = u.value_count, low = u.low, high = u.high"
+                                     " FROM unnest(?::text[], ?::bigint[], ?::bigint[],"
+                                     " ?::bigint[]) WITH ORDINALITY"
+                                     " AS u(last_text, value_count, low, high, n)"
+                                     " WHERE v.run_id = ? AND v.position = u.n - 1"));
+    end << stateName(state) << qint64{runId} << textArray(numbers.lasts)
+        << numberArray(numbers.counts) << numberArray(numbers.lows) << numberArray(numbers.highs)
+        << qint64{runId};
     QString why;
-    Statement update(db, QStringLiteral("UPDATE paginette_runs SET state = ? WHERE id = ?"));
-    update << stateName(state) << qint64{runId};
-    bool done = update.run(why);
-    if (done && !printed.isEmpty()) {
-        const NumberColumns numbers(printed);
-        Statement shrink(db, QStringLiteral("UPDATE paginette_values v SET last_text = u.last_text,"
-                                            " value_count = u.value_count, low = u.low,"
-                                            " high = u.high FROM unnest(?::text[], ?::bigint[],"
-                                            " ?::bigint[], ?::bigint[]) WITH ORDINALITY"
-                                            " AS u(last_text, value_count, low, high, n)"
-                                            " WHERE v.run_id = ? AND v.position = u.n - 1"));
-        shrink << textArray(numbers.lasts) << numberArray(numbers.counts)
-               << numberArray(numbers.lows) << numberArray(numbers.highs) << qint64{runId};
-        done = shrink.run(why);
-    }
-    if (!done || !db.commit()) {
-        db.rollback();
-        return failure(QStringLiteral("cannot be written"),
-                       why.isEmpty() ? db.lastError().text() : why);
-    }
+    if (!end.run(why))
+        return failure(QStringLiteral("cannot be written"), why);
     return {};
 }
 

@@ -96,6 +96,7 @@ private:
                      const std::function<bool(const QList<SharedRun> &earlier)> &goAhead);
     QString failure(const QString &what, const QString &why) const;
     QString makeTables();
+    QString createTables();
     QList<SharedRun> overlapping(const SharedRun &run, QString *error);
     bool insert(const SharedRun &run, std::int64_t &runId, QString *error);
 
