@@ -85,39 +85,6 @@ std::pair<qint64, qint64> valueRange(const PrintedValues &values)
     return {std::min<qint64>(values.first, last), std::max<qint64>(values.first, last)};
 }
 
-// A prepared statement on the connection, its values bound in order.
-class Statement
-{
-public:
-    Statement(const QSqlDatabase &db, const QString &text) : m_query(db)
-    {
-        m_prepared = m_query.prepare(text);
-    }
-
-    Statement &operator<<(const QVariant &value)
-    {
-        m_query.addBindValue(value);
-        return *this;
-    }
-
-    // False, with the server's reason in `why`, when it failed.
-    bool run(QString &why)
-    {
-        if (m_prepared && m_query.exec())
-            return true;
-        why = m_query.lastError().databaseText().trimmed();
-        if (why.isEmpty())
-            why = m_query.lastError().text().trimmed();
-        return false;
-    }
-
-    QSqlQuery &query() { return m_query; }
-
-private:
-    QSqlQuery m_query;
-    bool m_prepared = false;
-};
-
 // A text as the tables take it: an empty one is empty, never NULL, which
 // Qt's driver makes of a null QString.
 QVariant textValue(const QString &text)
@@ -221,6 +188,46 @@ const QString valueColumns =
     QStringLiteral("v.object_name, v.first_text, v.last_text, v.first_value, v.step, "
                    "v.value_count");
 
+// The statements of every run, prepared while the log opens, so that a run
+// waits for no parsing of its own.
+const QString tablesCheck =
+    QStringLiteral("SELECT (SELECT max(version) FROM paginette_schema),"
+                   " has_table_privilege('paginette_runs', 'SELECT, INSERT, UPDATE')"
+                   " AND has_table_privilege('paginette_values', 'SELECT, INSERT, UPDATE')"
+                   " AND has_sequence_privilege('paginette_runs_id_seq', 'USAGE')");
+const QString documentLock = QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))");
+const QString overlappingRuns =
+    QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") + valueColumns +
+    QStringLiteral(", q.n FROM unnest(?::text[], ?::bigint[], ?::bigint[])"
+                   " WITH ORDINALITY AS q(name, low, high, n)"
+                   " JOIN paginette_values v ON v.document_key = ?"
+                   " AND v.object_name = q.name AND v.low <= q.high AND v.high >= q.low"
+                   " JOIN paginette_runs r ON r.id = v.run_id ORDER BY r.id, v.position");
+// The run's row and its numbers' rows in one statement: a run sent before
+// is there already, and adds neither.
+const QString runInsert =
+    QStringLiteral("WITH r AS (INSERT INTO paginette_runs (local_id, document_key,"
+                   " document_path, machine, os_user, printer, printed_at, first_page,"
+                   " last_page, copies, state) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                   " ON CONFLICT (local_id) DO NOTHING RETURNING id),"
+                   " v AS (INSERT INTO paginette_values (run_id, document_key, position,"
+                   " object_name, first_text, last_text, first_value, step, value_count,"
+                   " low, high) SELECT r.id, ?, n - 1, name, first_text, last_text,"
+                   " first_value, step, value_count, low, high"
+                   " FROM r, unnest(?::text[], ?::text[], ?::text[], ?::integer[],"
+                   " ?::integer[], ?::bigint[], ?::bigint[], ?::bigint[])"
+                   " WITH ORDINALITY AS u(name, first_text, last_text, first_value, step,"
+                   " value_count, low, high, n))"
+                   " SELECT id FROM r");
+// One statement, so that the state and what printed change together.
+const QString runEnd =
+    QStringLiteral("WITH s AS (UPDATE paginette_runs SET state = ? WHERE id = ?)"
+                   " UPDATE paginette_values v SET last_text = u.last_text,"
+                   " value_count = u.value_count, low = u.low, high = u.high"
+                   " FROM unnest(?::text[], ?::bigint[], ?::bigint[], ?::bigint[])"
+                   " WITH ORDINALITY AS u(last_text, value_count, low, high, n)"
+                   " WHERE v.run_id = ? AND v.position = u.n - 1");
+
 // Runs read a row per value, gathered by run in the order they came.
 class RunsByRow
 {
@@ -262,26 +269,48 @@ struct TablesFound
     QString why; // the server's reason when they could not be read
 };
 
-TablesFound findTables(const QSqlDatabase &db)
-{
-    Statement check(
-        db, QStringLiteral("SELECT (SELECT max(version) FROM paginette_schema),"
-                           " has_table_privilege('paginette_runs', 'SELECT, INSERT, UPDATE')"
-                           " AND has_table_privilege('paginette_values', 'SELECT, INSERT, UPDATE')"
-                           " AND has_sequence_privilege('paginette_runs_id_seq', 'USAGE')"));
-    TablesFound found;
-    if (!check.run(found.why)) {
-        found.missing = check.query().lastError().nativeErrorCode() == undefinedTable;
-        return found;
-    }
-    if (check.query().next()) {
-        found.version = check.query().value(0).toInt();
-        found.usable = check.query().value(1).toBool();
-    }
-    return found;
-}
-
 } // namespace
+
+// A statement on the connection, and whether it could be prepared: one the
+// tables were not ready for is prepared again when it is next asked for.
+struct SharedLog::Prepared
+{
+    explicit Prepared(const QSqlDatabase &db) : query(db) {}
+
+    QSqlQuery query;
+    bool prepared = false;
+};
+
+// A prepared statement, its values bound in order.
+class SharedLog::Statement
+{
+public:
+    Statement(QSqlQuery &query, bool prepared) : m_query(query), m_prepared(prepared) {}
+
+    Statement &operator<<(const QVariant &value)
+    {
+        m_query.bindValue(m_bound++, value);
+        return *this;
+    }
+
+    // False, with the server's reason in `why`, when it failed.
+    bool run(QString &why)
+    {
+        if (m_prepared && m_query.exec())
+            return true;
+        why = m_query.lastError().databaseText().trimmed();
+        if (why.isEmpty())
+            why = m_query.lastError().text().trimmed();
+        return false;
+    }
+
+    QSqlQuery &query() { return m_query; }
+
+private:
+    QSqlQuery &m_query;
+    bool m_prepared = false;
+    int m_bound = 0;
+};
 
 QString thisMachine()
 {
@@ -302,6 +331,8 @@ SharedLog::SharedLog(SharedLogAddress address)
 
 SharedLog::~SharedLog()
 {
+    // A statement is freed on its connection, so before it closes.
+    m_statements.clear();
     if (QSqlDatabase::contains(m_connection)) {
         QSqlDatabase::database(m_connection, false).close();
         QSqlDatabase::removeDatabase(m_connection);
@@ -338,18 +369,47 @@ QString SharedLog::open()
                        db.lastError().databaseText().trimmed().isEmpty()
                            ? db.lastError().text().trimmed()
                            : db.lastError().databaseText().trimmed());
-    return makeTables();
+    const QString error = makeTables();
+    if (error.isEmpty()) {
+        // One that fails here is prepared again, and tells why, when it runs.
+        for (const QString &text : {documentLock, overlappingRuns, runInsert, runEnd})
+            statement(text);
+    }
+    return error;
+}
+
+SharedLog::Statement SharedLog::statement(const QString &text)
+{
+    std::unique_ptr<Prepared> &found = m_statements[text];
+    if (!found)
+        found = std::make_unique<Prepared>(QSqlDatabase::database(m_connection, false));
+    if (!found->prepared)
+        found->prepared = found->query.prepare(text);
+    return Statement(found->query, found->prepared);
 }
 
 QString SharedLog::makeTables()
 {
     const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    TablesFound found = findTables(db);
+    const auto findTables = [this] {
+        Statement check = statement(tablesCheck);
+        TablesFound found;
+        if (!check.run(found.why)) {
+            found.missing = check.query().lastError().nativeErrorCode() == undefinedTable;
+            return found;
+        }
+        if (check.query().next()) {
+            found.version = check.query().value(0).toInt();
+            found.usable = check.query().value(1).toBool();
+        }
+        return found;
+    };
+    TablesFound found = findTables();
     if (found.missing) {
         const QString error = createTables();
         if (!error.isEmpty())
             return error;
-        found = findTables(db);
+        found = findTables();
     }
     if (!found.why.isEmpty())
         return failure(QStringLiteral("cannot be read by the role %1").arg(db.userName()),
@@ -374,19 +434,20 @@ QString SharedLog::createTables()
     // Machines that start together make the tables once. The lock comes
     // before the transaction: a transaction sees the tables another made
     // while it waited for the lock only if it starts after the wait.
-    Statement lock(db, QStringLiteral("SELECT pg_advisory_lock(?)"));
+    Statement lock = statement(QStringLiteral("SELECT pg_advisory_lock(?)"));
     lock << tablesLock;
     if (!lock.run(why))
         return failure(QStringLiteral("cannot be written"), why);
-    const auto unlock = qScopeGuard([&db] {
-        Statement release(db, QStringLiteral("SELECT pg_advisory_unlock(?)"));
+    const auto unlock = qScopeGuard([this] {
+        Statement release = statement(QStringLiteral("SELECT pg_advisory_unlock(?)"));
         release << tablesLock;
         QString ignored;
         release.run(ignored);
     });
     if (!db.transaction())
         return failure(QStringLiteral("cannot be written"), db.lastError().text());
-    Statement exists(db, QStringLiteral("SELECT to_regclass('paginette_schema') IS NOT NULL"));
+    Statement exists =
+        statement(QStringLiteral("SELECT to_regclass('paginette_schema') IS NOT NULL"));
     bool made = exists.run(why) && exists.query().next();
     if (made && !exists.query().value(0).toBool()) {
         // PostgreSQL prepares no CREATE; these carry no value to bind.
@@ -397,7 +458,7 @@ QString SharedLog::createTables()
                 made = false;
             }
         }
-        Statement version(db, QStringLiteral("INSERT INTO paginette_schema VALUES (?)"));
+        Statement version = statement(QStringLiteral("INSERT INTO paginette_schema VALUES (?)"));
         version << schemaVersion;
         made = made && version.run(why);
     }
@@ -414,17 +475,8 @@ QString SharedLog::createTables()
 
 QList<SharedRun> SharedLog::overlapping(const SharedRun &run, QString *error)
 {
-    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     const NumberColumns numbers(run.entry.numbers);
-    Statement select(db, QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") +
-                             valueColumns +
-                             QStringLiteral(", q.n FROM unnest(?::text[], ?::bigint[], ?::bigint[])"
-                                            " WITH ORDINALITY AS q(name, low, high, n)"
-                                            " JOIN paginette_values v ON v.document_key = ?"
-                                            " AND v.object_name = q.name AND v.low <= q.high"
-                                            " AND v.high >= q.low"
-                                            " JOIN paginette_runs r ON r.id = v.run_id"
-                                            " ORDER BY r.id, v.position"));
+    Statement select = statement(overlappingRuns);
     select << textArray(numbers.names) << numberArray(numbers.lows) << numberArray(numbers.highs)
            << textValue(run.documentKey);
     QString why;
@@ -446,24 +498,8 @@ QList<SharedRun> SharedLog::overlapping(const SharedRun &run, QString *error)
 
 bool SharedLog::insert(const SharedRun &run, std::int64_t &runId, QString *error)
 {
-    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     const NumberColumns numbers(run.entry.numbers);
-    // The run's row and its numbers' rows in one statement: a run sent
-    // before is there already, and adds neither.
-    Statement insert(
-        db, QStringLiteral("WITH r AS (INSERT INTO paginette_runs (local_id, document_key,"
-                           " document_path, machine, os_user, printer, printed_at, first_page,"
-                           " last_page, copies, state) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                           " ON CONFLICT (local_id) DO NOTHING RETURNING id),"
-                           " v AS (INSERT INTO paginette_values (run_id, document_key, position,"
-                           " object_name, first_text, last_text, first_value, step, value_count,"
-                           " low, high) SELECT r.id, ?, n - 1, name, first_text, last_text,"
-                           " first_value, step, value_count, low, high"
-                           " FROM r, unnest(?::text[], ?::text[], ?::text[], ?::integer[],"
-                           " ?::integer[], ?::bigint[], ?::bigint[], ?::bigint[])"
-                           " WITH ORDINALITY AS u(name, first_text, last_text, first_value, step,"
-                           " value_count, low, high, n))"
-                           " SELECT id FROM r"));
+    Statement insert = statement(runInsert);
     insert << (run.localId.isEmpty() ? QVariant() : QVariant(run.localId))
            << textValue(run.documentKey) << textValue(run.entry.document) << textValue(run.machine)
            << textValue(run.user) << textValue(run.entry.printer) << run.entry.when
@@ -510,7 +546,7 @@ SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
     }
     // One machine at a time reads and reserves the document's values: read
     // then write without it would hand the same values to two.
-    Statement lock(db, QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))"));
+    Statement lock = statement(documentLock);
     lock << documentKey;
     QString why;
     if (!lock.run(why)) {
@@ -536,16 +572,8 @@ SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
 QString SharedLog::finish(std::int64_t runId, SharedRun::State state,
                           const QList<PrintLogEntry::NumberSpan> &printed)
 {
-    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     const NumberColumns numbers(printed);
-    // One statement, so the state and what printed change together.
-    Statement end(db, QStringLiteral("WITH s AS (UPDATE paginette_runs SET state = ? WHERE id = ?)"
-                                     " UPDATE paginette_values v SET last_text = u.last_text,"
-                                     " value_count = u.value_count, low = u.low, high = u.high"
-                                     " FROM unnest(?::text[], ?::bigint[], ?::bigint[],"
-                                     " ?::bigint[]) WITH ORDINALITY"
-                                     " AS u(last_text, value_count, low, high, n)"
-                                     " WHERE v.run_id = ? AND v.position = u.n - 1"));
+    Statement end = statement(runEnd);
     end << stateName(state) << qint64{runId} << textArray(numbers.lasts)
         << numberArray(numbers.counts) << numberArray(numbers.lows) << numberArray(numbers.highs)
         << qint64{runId};
@@ -562,13 +590,12 @@ Reservation SharedLog::send(const SharedRun &run)
 
 QList<SharedRun> SharedLog::runs(const QString &documentKey, int limit, QString *error)
 {
-    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    Statement select(db, QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") +
-                             valueColumns +
-                             QStringLiteral(" FROM (SELECT * FROM paginette_runs WHERE ? = ''"
-                                            " OR document_key = ? ORDER BY id DESC LIMIT ?) r"
-                                            " LEFT JOIN paginette_values v ON v.run_id = r.id"
-                                            " ORDER BY r.id DESC, v.position"));
+    Statement select =
+        statement(QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") + valueColumns +
+                  QStringLiteral(" FROM (SELECT * FROM paginette_runs WHERE ? = ''"
+                                 " OR document_key = ? ORDER BY id DESC LIMIT ?) r"
+                                 " LEFT JOIN paginette_values v ON v.run_id = r.id"
+                                 " ORDER BY r.id DESC, v.position"));
     select << textValue(documentKey) << textValue(documentKey) << limit;
     QString why;
     if (!select.run(why)) {
@@ -584,12 +611,11 @@ QList<SharedRun> SharedLog::runs(const QString &documentKey, int limit, QString 
 
 QList<SharedRun> SharedLog::valuesOf(const QString &documentKey, QString *error)
 {
-    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    Statement select(db, QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") +
-                             valueColumns +
-                             QStringLiteral(" FROM paginette_values v JOIN paginette_runs r"
-                                            " ON r.id = v.run_id WHERE v.document_key = ?"
-                                            " ORDER BY r.id, v.position"));
+    Statement select =
+        statement(QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") + valueColumns +
+                  QStringLiteral(" FROM paginette_values v JOIN paginette_runs r"
+                                 " ON r.id = v.run_id WHERE v.document_key = ?"
+                                 " ORDER BY r.id, v.position"));
     select << documentKey;
     QString why;
     if (!select.run(why)) {

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 
 // One run as a shop's shared print log keeps it: the local log's entry and
 // where, by whom and how far it was printed.
@@ -45,10 +47,9 @@ struct Reservation
 
 // A shop's print log on a PostgreSQL server, shared by every machine that
 // prints its jobs, through Qt's QPSQL driver, every statement that carries a
-// value prepared. A
-// run reserves its values in one transaction under a lock on its document
-// before its first page, so that two machines never print the same value;
-// a reservation whose run never ended stays and counts as printed.
+// value prepared once a connection. A run reserves its values in one transaction under a lock on
+// its document before its first page, so that two machines never print the same value; a
+// reservation whose run never ended stays and counts as printed.
 class SharedLog
 {
 public:
@@ -90,6 +91,11 @@ public:
     QList<SharedRun> valuesOf(const QString &documentKey, QString *error = nullptr);
 
 private:
+    class Statement;
+    struct Prepared;
+
+    // `text` prepared on the connection the first time it is asked for.
+    Statement statement(const QString &text);
     Reservation
     reserveUnderLock(const QString &documentKey, bool readAll,
                      const std::function<SharedRun(const QList<SharedRun> &all)> &makeRun,
@@ -102,6 +108,8 @@ private:
 
     SharedLogAddress m_address;
     QString m_connection;
+    // The connection's statements by their text.
+    std::map<QString, std::unique_ptr<Prepared>> m_statements;
 };
 
 // "press-2" and "maria": the machine and the user a shared log names.
