@@ -55,11 +55,15 @@ void pick(QComboBox *box, const QString &entry)
                       QPoint(box->width() - 6, box->height() / 2));
     QAbstractItemView *view = box->view();
     QTRY_VERIFY(view->isVisible());
-    // A popup takes no release for a double-click interval after it opens.
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
     const QModelIndex index = view->model()->index(box->findText(entry), 0);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      view->visualRect(index).center());
+    const auto clickEntry = [&] {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          view->visualRect(index).center());
+        return !view->isVisible();
+    };
+    // A popup takes no release for a double-click interval after it opens:
+    // the entry is clicked until the list takes the click and closes.
+    QTRY_VERIFY(clickEntry());
 }
 
 void typeInto(QLineEdit *edit, const QString &text)
