@@ -47,9 +47,10 @@ struct Reservation
 
 // A shop's print log on a PostgreSQL server, shared by every machine that
 // prints its jobs, through Qt's QPSQL driver, every statement that carries a
-// value prepared once a connection. A run reserves its values in one transaction under a lock on
-// its document before its first page, so that two machines never print the same value; a
-// reservation whose run never ended stays and counts as printed.
+// value prepared once a connection. A run reserves its values in one
+// transaction under a lock on its document before its first page, so that
+// two machines never print the same value; a reservation whose run never
+// ended stays and counts as printed.
 class SharedLog
 {
 public:
