@@ -22,29 +22,34 @@ namespace {
 
 constexpr double pointsPerMillimetre = 72 / 25.4;
 
-struct OrderRow
+// A value a box offers, under its title.
+template <typename Value> struct Choice
 {
-    SheetOrder order;
+    Value value;
     const char *title;
 };
 
-constexpr OrderRow orderRows[] = {
+constexpr Choice<SheetOrder> orderChoices[] = {
     {SheetOrder::AcrossRows, "Across the rows"},
     {SheetOrder::DownColumns, "Down the columns"},
     {SheetOrder::CutAndStack, "Cut and stack"},
 };
 
-struct DuplexRow
-{
-    Duplex duplex;
-    const char *title;
-};
-
-constexpr DuplexRow duplexRows[] = {
+constexpr Choice<Duplex> duplexChoices[] = {
     {Duplex::Off, "off"},
     {Duplex::LongEdge, "flip on the long edge"},
     {Duplex::ShortEdge, "flip on the short edge"},
 };
+
+template <typename Value, std::size_t count>
+QComboBox *choiceBox(QWidget *parent, const char *name, const Choice<Value> (&choices)[count])
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    for (const Choice<Value> &choice : choices)
+        box->addItem(QString::fromLatin1(choice.title));
+    return box;
+}
 
 QDoubleSpinBox *millimetreBox(QWidget *parent, const char *name, double lowest)
 {
@@ -106,14 +111,8 @@ SheetLayoutDialog::SheetLayoutDialog(const SheetDatabase *database, QWidget *par
     searchEdit->setEnabled(haveProducts);
     productList->setEnabled(haveProducts);
 
-    orderBox = new QComboBox(this);
-    orderBox->setObjectName(QStringLiteral("orderBox"));
-    for (const OrderRow &row : orderRows)
-        orderBox->addItem(QString::fromLatin1(row.title));
-    twoSidedBox = new QComboBox(this);
-    twoSidedBox->setObjectName(QStringLiteral("twoSidedBox"));
-    for (const DuplexRow &row : duplexRows)
-        twoSidedBox->addItem(QString::fromLatin1(row.title));
+    orderBox = choiceBox(this, "orderBox", orderChoices);
+    twoSidedBox = choiceBox(this, "twoSidedBox", duplexChoices);
     sheetPreview = new SheetPreview(this);
     buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
@@ -328,20 +327,21 @@ std::optional<SheetLayout> SheetLayoutDialog::chosenLayout() const
     else if (productButton->isChecked() && m_database && chosenProduct() >= 0)
         layout = m_database->products().value(chosenProduct());
     if (layout)
-        layout->order = orderRows[std::max(orderBox->currentIndex(), 0)].order;
+        layout->order = orderChoices[std::max(orderBox->currentIndex(), 0)].value;
     return layout;
 }
 
 void SheetLayoutDialog::showDuplex(Duplex duplex)
 {
-    const auto row = std::find_if(std::begin(duplexRows), std::end(duplexRows),
-                                  [duplex](const DuplexRow &r) { return r.duplex == duplex; });
-    twoSidedBox->setCurrentIndex(static_cast<int>(row - std::begin(duplexRows)));
+    const auto shown =
+        std::find_if(std::begin(duplexChoices), std::end(duplexChoices),
+                     [duplex](const Choice<Duplex> &choice) { return choice.value == duplex; });
+    twoSidedBox->setCurrentIndex(static_cast<int>(shown - std::begin(duplexChoices)));
 }
 
 Duplex SheetLayoutDialog::chosenDuplex() const
 {
-    return duplexRows[std::max(twoSidedBox->currentIndex(), 0)].duplex;
+    return duplexChoices[std::max(twoSidedBox->currentIndex(), 0)].value;
 }
 
 void SheetLayoutDialog::updateChoice()

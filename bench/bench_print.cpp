@@ -494,19 +494,6 @@ Times runRows(const QString &folder, int pages, bool fields)
     return stopwatch.read();
 }
 
-// 10,000 pages from a data file's rows against the same words fixed.
-int printRowFigures(const char *self)
-{
-    const Figures rows = bestOf(self, "datarows", 100000);
-    const Figures fixed = bestOf(self, "fixedrows", 100000);
-    std::printf("100000 pages, a number and two texts: from a data file of 100000 rows, quantity "
-                "1, read inside the clock %.2f s, fixed texts %.2f s; rows %.2f times fixed; "
-                "peak MB %.1f and %.1f\n",
-                rows.times.cpu, fixed.times.cpu, rows.times.cpu / fixed.times.cpu,
-                rows.peakMegabytes, fixed.peakMegabytes);
-    return 0;
-}
-
 // The child runs, by the name the parent gives them.
 Times runPhase(const char *phase, const QString &folder, int pages)
 {
@@ -548,30 +535,41 @@ int imageObjects(const QString &path)
     return file.open(QIODevice::ReadOnly) ? int(file.readAll().count("/Subtype /Image")) : 0;
 }
 
-// 10,000 labels printed with --sheet against the same numbers placed on pages.
-int printLabelFigures(const char *self)
+// Runs timed against the run they are measured by, each pair printed on a
+// line of its own.
+struct PairedRuns
 {
-    const Figures labels = bestOf(self, "labels", 10000);
-    const Figures cells = bestOf(self, "cells", 10000);
-    std::printf("10000 labels with --sheet \"Avery 5160\" (334 sheets of 30, the product looked "
-                "up inside the clock): %.2f s; the same 30 numbers on 334 pages drawn directly: "
-                "%.2f s; labels %.2f times the pages; peak MB %.1f and %.1f\n",
-                labels.times.cpu, cells.times.cpu, labels.times.cpu / cells.times.cpu,
-                labels.peakMegabytes, cells.peakMegabytes);
-    return 0;
-}
+    const char *name; // "bench_print NAME" prints this pair alone
+    const char *measured;
+    const char *against;
+    int count; // pages, labels or sheets
+    // Takes the two processor times, their ratio, and the two peaks.
+    const char *line;
+};
 
-// 10,000 sheets of labels on both sides against their fronts alone.
-int printTwoSidedFigures(const char *self)
+constexpr PairedRuns pairedRuns[] = {
+    {"rows", "datarows", "fixedrows", 100000,
+     "100000 pages, a number and two texts: from a data file of 100000 rows, quantity 1, read "
+     "inside the clock %.2f s, fixed texts %.2f s; rows %.2f times fixed; peak MB %.1f and "
+     "%.1f\n"},
+    {"labels", "labels", "cells", 10000,
+     "10000 labels with --sheet \"Avery 5160\" (334 sheets of 30, the product looked up inside "
+     "the clock): %.2f s; the same 30 numbers on 334 pages drawn directly: %.2f s; labels %.2f "
+     "times the pages; peak MB %.1f and %.1f\n"},
+    {"twosided", "twosided", "fronts", 10000,
+     "10000 sheets of Avery 5160 (300000 labels) on both sides, each back a stub showing its "
+     "front's number: %.2f s; the fronts alone: %.2f s; both sides %.2f times the fronts; peak "
+     "MB %.1f and %.1f\n"},
+};
+
+void printPair(const char *self, const PairedRuns &pair)
 {
-    const Figures both = bestOf(self, "twosided", 10000);
-    const Figures fronts = bestOf(self, "fronts", 10000);
-    std::printf("10000 sheets of Avery 5160 (300000 labels) on both sides, each back a stub "
-                "showing its front's number: %.2f s; the fronts alone: %.2f s; both sides %.2f "
-                "times the fronts; peak MB %.1f and %.1f\n",
-                both.times.cpu, fronts.times.cpu, both.times.cpu / fronts.times.cpu,
-                both.peakMegabytes, fronts.peakMegabytes);
-    return 0;
+    const Figures measured = bestOf(self, pair.measured, pair.count);
+    const Figures against = bestOf(self, pair.against, pair.count);
+    std::printf(pair.line, measured.times.cpu, against.times.cpu,
+                measured.times.cpu / against.times.cpu, measured.peakMegabytes,
+                against.peakMegabytes);
+    std::fflush(stdout);
 }
 
 } // namespace
@@ -603,16 +601,12 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    // "bench_print labels" prints the labels' figures alone.
-    const bool labelsAlone = argc == 2 && qstrcmp(argv[1], "labels") == 0;
-    if (labelsAlone)
-        return printLabelFigures(argv[0]);
-    // "bench_print twosided" prints the two-sided figures alone.
-    if (argc == 2 && qstrcmp(argv[1], "twosided") == 0)
-        return printTwoSidedFigures(argv[0]);
-    // "bench_print rows" prints a data run's figures alone.
-    if (argc == 2 && qstrcmp(argv[1], "rows") == 0)
-        return printRowFigures(argv[0]);
+    for (const PairedRuns &pair : pairedRuns) {
+        if (argc == 2 && qstrcmp(argv[1], pair.name) == 0) {
+            printPair(argv[0], pair);
+            return 0;
+        }
+    }
 
     std::printf("20 numbers in Arial 14 per page, to PDF at %d dpi; processor seconds "
                 "(clock seconds), best of %d runs\n",
@@ -689,7 +683,7 @@ int main(int argc, char **argv)
                 form[1].peakMegabytes / form[0].peakMegabytes);
 
     std::printf("\n");
-    printRowFigures(argv[0]);
-    printLabelFigures(argv[0]);
-    return printTwoSidedFigures(argv[0]);
+    for (const PairedRuns &pair : pairedRuns)
+        printPair(argv[0], pair);
+    return 0;
 }
