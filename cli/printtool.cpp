@@ -111,8 +111,10 @@ PrintPlan requestPlan(const PrintRequest &request, const QPrinter &printer, std:
     plan.sides = request.sides;
     plan.backsReversed = request.backsReversed;
     if (request.printerProfile) {
-        plan.calibration = CalibrationStore().load(calibrationName(printer));
-        plan.backCalibration = CalibrationStore().load(calibrationName(printer), Side::Back);
+        const CalibrationStore store;
+        const QString name = calibrationName(printer);
+        plan.calibration = store.load(name);
+        plan.backCalibration = store.load(name, Side::Back);
     }
     // What the command line says of the print holds for both sides.
     for (Calibration *calibration : {&plan.calibration, &plan.backCalibration}) {
