@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appcontext.h"
+#include "commands/appcontext.h"
 
 #include <QList>
 #include <QMainWindow>

@@ -1,6 +1,6 @@
 #include "saveprompt.h"
 
-#include "messagedialog.h"
+#include "dialogs/messagedialog.h"
 #include "session.h"
 
 bool maybeSave(const Session &session, const SavePromptServices &services)

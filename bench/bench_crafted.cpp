@@ -6,7 +6,7 @@
 
 #include "layout.h"
 #include "pagerenderer.h"
-#include "printrun.h"
+#include "run/printrun.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

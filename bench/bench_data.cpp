@@ -7,7 +7,7 @@
 // reads' clock and processor seconds and the peak, beside the peak of a
 // child that reads nothing.
 
-#include "datasource.h"
+#include "data/datasource.h"
 
 #include <QCoreApplication>
 #include <QDate>

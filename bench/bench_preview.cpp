@@ -3,8 +3,8 @@
 // and draws the others only as they come into view. Milliseconds of clock
 // time, the best of three, each preview opened afresh as the command does.
 
-#include "previewpagesview.h"
-#include "printpreviewdialog.h"
+#include "dialogs/previewpagesview.h"
+#include "dialogs/printpreviewdialog.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -11,9 +11,9 @@
 // three), their ratios, the peaks and the files' sizes.
 
 #include "commandline.h"
-#include "documentfile.h"
+#include "file/documentfile.h"
 #include "numbering.h"
-#include "printerjob.h"
+#include "outputs/printerjob.h"
 #include "printtool.h"
 #include "sheetdatabase.h"
 

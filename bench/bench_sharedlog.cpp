@@ -8,8 +8,8 @@
 // Usage: bench_sharedlog [SCRIPTS_FOLDER]
 
 #include "documentbuilder.h"
-#include "documentfile.h"
-#include "sharedlog.h"
+#include "file/documentfile.h"
+#include "log/sharedlog.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

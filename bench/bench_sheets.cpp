@@ -3,8 +3,8 @@
 // types it, the list filtered and the best product chosen and drawn.
 // Milliseconds of clock time, the best of five.
 
+#include "dialogs/sheetlayoutdialog.h"
 #include "sheetdatabase.h"
-#include "sheetlayoutdialog.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "commandline.h"
 
-#include "calibration.h"
-#include "printplan.h"
+#include "log/calibration.h"
+#include "run/printplan.h"
 
 #include <QCommandLineParser>
 #include <QLocale>

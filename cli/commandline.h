@@ -7,7 +7,7 @@
 #include <QPointF>
 
 #include "document.h"
-#include "printplan.h"
+#include "run/printplan.h"
 #include "sheetdatabase.h"
 
 #include <cstdint>

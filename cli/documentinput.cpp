@@ -1,8 +1,8 @@
 #include "documentinput.h"
 
 #include "filenames.h"
+#include "outputs/systemerror.h"
 #include "stopsignals.h"
-#include "systemerror.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "documentfile.h"
-#include "outputtarget.h"
+#include "file/documentfile.h"
+#include "outputs/outputtarget.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "commandline.h"
-#include "printrun.h"
+#include "run/printrun.h"
 
 #include <QString>
 

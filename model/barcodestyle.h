@@ -1,6 +1,6 @@
 #pragma once
 
-#include "unknownkeys.h"
+#include "file/unknownkeys.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,6 +1,6 @@
 #include "copypaste.h"
 
-#include "documentfile.h"
+#include "file/documentfile.h"
 #include "kinds.h"
 #include "numbering.h"
 #include "objecttable.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "datasource.h"
-#include "unknownkeys.h"
+#include "data/datasource.h"
+#include "file/unknownkeys.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "matrix.h"
 
+#include "file/recordcodec.h"
 #include "kinds.h"
 #include "numbering.h"
 #include "objecttable.h"
-#include "recordcodec.h"
 #include "wrapint.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "file/unknownkeys.h"
 #include "numberformat.h"
 #include "picture.h"
-#include "unknownkeys.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datasource.h"
+#include "data/datasource.h"
 #include "datasourcesettings.h"
 #include "document.h"
 #include "fields.h"

@@ -1,7 +1,7 @@
 #include "objectshapes.h"
 
 #include "barcode.h"
-#include "picturedrawing.h"
+#include "pictures/picturedrawing.h"
 #include "symbolprefetch.h"
 #include "textdrawing.h"
 #include "wrapint.h"

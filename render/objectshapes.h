@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pageobject.h"
-#include "picturedrawing.h"
+#include "pictures/picturedrawing.h"
 #include "rendercache.h"
 
 #include <QRectF>

@@ -2,7 +2,7 @@
 
 #include "document.h"
 #include "numbering.h"
-#include "picturedrawing.h"
+#include "pictures/picturedrawing.h"
 #include "renderstate.h"
 
 #include <QList>

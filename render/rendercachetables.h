@@ -3,7 +3,7 @@
 // The tables of a RenderCache, for the code of render/ alone.
 
 #include "barcode.h"
-#include "pdfbounds.h"
+#include "pictures/pdfbounds.h"
 #include "rendercache.h"
 #include "textdrawing.h"
 

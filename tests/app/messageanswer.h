@@ -1,6 +1,6 @@
 #pragma once
 
-#include "messagedialog.h"
+#include "dialogs/messagedialog.h"
 #include "modalscript.h"
 
 #include <QLabel>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "commands/printcommands.h"
 #include "documentbuilder.h"
 #include "feedbackrecorder.h"
-#include "printcommands.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "aboutdialog.h"
+#include "dialogs/aboutdialog.h"
 #include "documenteditor.h"
 #include "documentwindow.h"
 #include "feedbackrecorder.h"
 #include "mainwindow.h"
-#include "objectpropertieswindow.h"
 #include "pagespinbox.h"
 #include "preferences.h"
+#include "properties/objectpropertieswindow.h"
 #include "renderstate.h"
 #include "session.h"
 #include "sheetdatabase.h"

@@ -1,4 +1,4 @@
-#include "aboutdialog.h"
+#include "dialogs/aboutdialog.h"
 #include "modalscript.h"
 
 #include <QLabel>

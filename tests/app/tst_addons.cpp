@@ -1,13 +1,13 @@
 #include "apptestmain.h"
 #include "continuenumbering.h"
-#include "continuenumberingdialog.h"
+#include "dialogs/continuenumberingdialog.h"
+#include "dialogs/printlogwindow.h"
+#include "dialogs/sheetlayoutdialog.h"
 #include "documentbuilder.h"
-#include "documentfile.h"
+#include "file/documentfile.h"
+#include "log/printlog.h"
 #include "menucaption.h"
 #include "modalscript.h"
-#include "printlog.h"
-#include "printlogwindow.h"
-#include "sheetlayoutdialog.h"
 #include "shellfixture.h"
 
 #include <QAction>

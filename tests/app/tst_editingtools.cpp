@@ -3,9 +3,9 @@
 #include "documentbuilder.h"
 #include "documentwindow.h"
 #include "modalscript.h"
-#include "objectpropertieswindow.h"
 #include "objecttable.h"
 #include "picturefiles.h"
+#include "properties/objectpropertieswindow.h"
 #include "shellfixture.h"
 #include "toolrun.h"
 

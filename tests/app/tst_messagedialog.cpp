@@ -1,5 +1,5 @@
+#include "dialogs/messagedialog.h"
 #include "messageanswer.h"
-#include "messagedialog.h"
 
 #include <QTest>
 

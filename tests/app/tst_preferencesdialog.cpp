@@ -1,7 +1,7 @@
+#include "dialogs/preferencesdialog.h"
 #include "feedbackrecorder.h"
 #include "preferences.h"
-#include "preferencesdialog.h"
-#include "sharedlogsetting.h"
+#include "sharedlog/sharedlogsetting.h"
 
 #include <QFile>
 #include <QLineEdit>

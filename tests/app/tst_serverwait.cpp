@@ -1,4 +1,4 @@
-#include "serverwait.h"
+#include "sharedlog/serverwait.h"
 
 #include <QApplication>
 #include <QCursor>

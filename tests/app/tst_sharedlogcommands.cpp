@@ -1,16 +1,16 @@
 #include "apptestmain.h"
 #include "continuenumbering.h"
-#include "continuenumberingdialog.h"
-#include "documentfile.h"
+#include "dialogs/continuenumberingdialog.h"
+#include "dialogs/printlogwindow.h"
+#include "file/documentfile.h"
+#include "log/sharedlog.h"
+#include "log/unsharedruns.h"
 #include "logserver.h"
 #include "modalscript.h"
 #include "printbench.h"
-#include "printlogwindow.h"
-#include "sharedlog.h"
-#include "sharedlogsetting.h"
+#include "sharedlog/sharedlogsetting.h"
 #include "shellfixture.h"
 #include "toolrun.h"
-#include "unsharedruns.h"
 
 #include <QClipboard>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "apptestmain.h"
+#include "dialogs/sheetlayoutdialog.h"
 #include "documentbuilder.h"
 #include "menucaption.h"
-#include "printrun.h"
-#include "sheetlayoutdialog.h"
+#include "run/printrun.h"
 #include "shellfixture.h"
 #include "toolrun.h"
 

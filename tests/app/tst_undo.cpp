@@ -4,7 +4,7 @@
 #include "documentwindow.h"
 #include "menucaption.h"
 #include "modalscript.h"
-#include "objectpropertieswindow.h"
+#include "properties/objectpropertieswindow.h"
 #include "shellfixture.h"
 
 #include <QAction>

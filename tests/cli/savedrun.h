@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documentfile.h"
+#include "file/documentfile.h"
 #include "toolrun.h"
 
 #include <QTemporaryDir>

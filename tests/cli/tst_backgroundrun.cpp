@@ -1,5 +1,5 @@
 #include "documentbuilder.h"
-#include "documentfile.h"
+#include "file/documentfile.h"
 #include "objecttable.h"
 #include "picturefiles.h"
 #include "toolrun.h"

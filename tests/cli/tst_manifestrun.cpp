@@ -1,6 +1,6 @@
 #include "barcode.h"
-#include "csv.h"
 #include "documentbuilder.h"
+#include "log/csv.h"
 #include "objectproperties.h"
 #include "objecttable.h"
 #include "savedrun.h"

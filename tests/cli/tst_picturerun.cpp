@@ -1,6 +1,6 @@
 #include "craftedpdfs.h"
 #include "documentbuilder.h"
-#include "documentfile.h"
+#include "file/documentfile.h"
 #include "objecttable.h"
 #include "picturefiles.h"
 #include "toolrun.h"

@@ -1,7 +1,7 @@
-#include "calibration.h"
 #include "documentbuilder.h"
-#include "documentfile.h"
-#include "printlog.h"
+#include "file/documentfile.h"
+#include "log/calibration.h"
+#include "log/printlog.h"
 #include "smalldisk.h"
 #include "toolrun.h"
 

@@ -1,5 +1,5 @@
 #include "documentbuilder.h"
-#include "documentfile.h"
+#include "file/documentfile.h"
 #include "logserver.h"
 #include "toolrun.h"
 

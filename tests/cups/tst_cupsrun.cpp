@@ -1,8 +1,8 @@
+#include "commands/printcommands.h"
 #include "documentbuilder.h"
-#include "documentfile.h"
 #include "feedbackrecorder.h"
-#include "printcommands.h"
-#include "printerjob.h"
+#include "file/documentfile.h"
+#include "outputs/printerjob.h"
 #include "smalldisk.h"
 #include "toolrun.h"
 

@@ -3,8 +3,8 @@
 // texts of its formats cannot be formed, or their fields, filled in as a data
 // run fills them, pass their bound.
 
-#include "extensionblock.h"
 #include "fields.h"
+#include "file/extensionblock.h"
 #include "numberrun.h"
 
 #include <cstdint>

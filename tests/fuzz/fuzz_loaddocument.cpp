@@ -1,9 +1,9 @@
 // Loads arbitrary bytes as a document file and aborts when the loaded document
 // breaks one of its invariants, or when saving and reading it again changes it.
 
-#include "documentfile.h"
+#include "file/documentfile.h"
+#include "file/recordcodec.h"
 #include "kinds.h"
-#include "recordcodec.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -154,7 +154,8 @@ void checkSavedCopyReadsAlike(const Document &doc, const QString &copyPath)
     const Document &copy = *again.document;
     check(copy.count() == doc.count(), "object count changed through save and read");
     check(copy == expectedCopy(doc, copy), "document changed through save and read");
-    check(!doc.storedBlock || (copy.storedBlock && copy.storedBlock->bytes == doc.storedBlock->bytes),
+    check(!doc.storedBlock ||
+              (copy.storedBlock && copy.storedBlock->bytes == doc.storedBlock->bytes),
           "the block's bytes changed through save and read");
     // Saved once more, the copy gives the same file.
     check(documentBytes(copy, {}) == readAll(copyPath), "a saved copy saves differently");

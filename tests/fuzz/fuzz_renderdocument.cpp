@@ -1,13 +1,13 @@
 // Loads arbitrary bytes as the program opens a document, lays it out, draws
 // its first and last pages on screen and as printed, reads its pictures as
-// the check before a run does, and prints two pages into a PDF in memory. Any crash, sanitizer report or hang is a find; what is
-// drawn is not checked.
+// the check before a run does, and prints two pages into a PDF in memory. Any crash, sanitizer
+// report or hang is a find; what is drawn is not checked.
 
-#include "documentfile.h"
+#include "file/documentfile.h"
 #include "layout.h"
 #include "pagerenderer.h"
-#include "printrun.h"
-#include "runcheck.h"
+#include "run/printrun.h"
+#include "run/runcheck.h"
 
 #include <QBuffer>
 #include <QFile>

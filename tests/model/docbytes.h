@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recordcodec.h"
+#include "file/recordcodec.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "docbytes.h"
 #include "documentbuilder.h"
-#include "documentfile.h"
+#include "file/documentfile.h"
 #include "objecttable.h"
 
 #include <QDir>

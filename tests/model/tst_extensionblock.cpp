@@ -1,4 +1,4 @@
-#include "extensionblock.h"
+#include "file/extensionblock.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
 #include "documentbuilder.h"
+#include "file/recordcodec.h"
 #include "matrix.h"
-#include "recordcodec.h"
 
 #include <QTest>
 

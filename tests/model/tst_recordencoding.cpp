@@ -1,6 +1,6 @@
 #include "docbytes.h"
-#include "recordcodec.h"
-#include "windows1252.h"
+#include "file/recordcodec.h"
+#include "file/windows1252.h"
 
 #include <QTest>
 

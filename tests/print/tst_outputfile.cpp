@@ -1,4 +1,4 @@
-#include "spool.h"
+#include "outputs/spool.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "csv.h"
 #include "documentbuilder.h"
-#include "printlog.h"
+#include "log/csv.h"
+#include "log/printlog.h"
 #include "smalldisk.h"
 #include "wrapint.h"
 

@@ -1,7 +1,7 @@
-#include "calibration.h"
-#include "placements.h"
-#include "printerjob.h"
-#include "printplan.h"
+#include "log/calibration.h"
+#include "outputs/printerjob.h"
+#include "run/placements.h"
+#include "run/printplan.h"
 
 #include <QPrinter>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "placements.h"
-#include "printrun.h"
 #include "renderprobe.h"
+#include "run/placements.h"
+#include "run/printrun.h"
 #include "sheetrecorder.h"
 
 #include <QtTest>

@@ -1,5 +1,5 @@
+#include "log/sharedlog.h"
 #include "logserver.h"
-#include "sharedlog.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -1,8 +1,8 @@
 #include "craftedpdfs.h"
 #include "layout.h"
 #include "pagerenderer.h"
-#include "picturedrawing.h"
 #include "picturefiles.h"
+#include "pictures/picturedrawing.h"
 #include "renderprobe.h"
 #include "textdrawing.h"
 

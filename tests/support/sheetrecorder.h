@@ -1,7 +1,7 @@
 #pragma once
 
 #include "documentbuilder.h"
-#include "printrun.h"
+#include "run/printrun.h"
 
 #include <QImage>
 #include <QList>

@@ -1,0 +1,325 @@
+#include "data/odsreader.h"
+
+#include "data/boundedxml.h"
+#include "data/cellformat.h"
+#include "data/spreadsheetzip.h"
+
+#include <QLatin1StringView>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const QString tableNamespace = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+const QString officeNamespace = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+const QString textNamespace = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
+const QString contentPart = QStringLiteral("content.xml");
+const QString manifestPart = QStringLiteral("META-INF/manifest.xml");
+
+// A repeat count; at least 1 and at most `most` + 1, so that adding it to a
+// count within a limit never overflows.
+qsizetype repeatOf(const QXmlStreamAttributes &attributes, const QString &nameSpace,
+                   QLatin1StringView name, qsizetype most)
+{
+    const qint64 repeat = attributes.value(nameSpace, name).toLongLong();
+    return std::clamp<qint64>(repeat, 1, most + 1);
+}
+
+class OdsReader
+{
+public:
+    OdsReader(SpreadsheetZip &zip, const DataLimits &limits) : m_zip(zip), m_limits(limits) {}
+
+    CellGrid read(const QString &sheet)
+    {
+        if (isEncrypted())
+            return failed(QStringLiteral("the workbook is protected by a password; save it without "
+                                         "one to read it here"));
+        if (!m_grid.problem.isEmpty())
+            return m_grid;
+        std::unique_ptr<BoundedXml> xml = openPart(contentPart);
+        if (!xml)
+            return m_grid;
+        bool read = false;
+        // document-content, body, spreadsheet, table
+        while (xml->readNextStartElement()) {
+            while (xml->readNextStartElement()) {
+                if (xml->name() != u"body") {
+                    xml->skipCurrentElement();
+                    continue;
+                }
+                while (xml->readNextStartElement()) {
+                    if (xml->name() != u"spreadsheet") {
+                        xml->skipCurrentElement();
+                        continue;
+                    }
+                    while (xml->readNextStartElement()) {
+                        if (xml->name() != u"table") {
+                            xml->skipCurrentElement();
+                            continue;
+                        }
+                        const QString name = xml->attributes()
+                                                 .value(tableNamespace, QLatin1StringView("name"))
+                                                 .toString();
+                        m_grid.sheets.append(name);
+                        if (!read && (sheet.isEmpty() || sheet == name)) {
+                            read = true;
+                            if (!readRows(*xml))
+                                return m_grid;
+                        } else {
+                            xml->skipCurrentElement();
+                        }
+                    }
+                }
+            }
+        }
+        if (!finished(*xml))
+            return m_grid;
+        if (m_grid.sheets.isEmpty())
+            return failed(QStringLiteral("the workbook has no sheets"));
+        if (!read) {
+            return failed(QStringLiteral("the workbook has no sheet \"%1\"; its sheets are %2")
+                              .arg(sheet, m_grid.sheets.join(QStringLiteral(", "))));
+        }
+        return m_grid;
+    }
+
+private:
+    CellGrid failed(const QString &text)
+    {
+        m_grid.problem.text = text;
+        m_grid.rows.clear();
+        return m_grid;
+    }
+
+    bool problemAt(const QString &text, qsizetype row, qsizetype column = -1)
+    {
+        m_grid.problem = {text, row, column};
+        m_grid.rows.clear();
+        return false;
+    }
+
+    std::unique_ptr<BoundedXml> openPart(const QString &part)
+    {
+        std::unique_ptr<ZipEntryDevice> device = m_zip.open(part);
+        if (!device) {
+            m_grid.problem = m_zip.problem();
+            if (m_grid.problem.isEmpty())
+                m_grid.problem.text =
+                    QStringLiteral("the workbook is damaged (%1 is missing)").arg(part);
+            return nullptr;
+        }
+        m_part = part;
+        return std::make_unique<BoundedXml>(std::move(device), m_limits.xmlDepth);
+    }
+
+    bool finished(const BoundedXml &xml)
+    {
+        if (!m_grid.problem.isEmpty())
+            return false;
+        if (!m_zip.problem().isEmpty())
+            m_grid.problem = m_zip.problem();
+        else if (xml.hasError())
+            m_grid.problem.text =
+                QStringLiteral("the workbook is damaged (%1, %2)").arg(m_part, xml.errorText());
+        return m_grid.problem.isEmpty();
+    }
+
+    // An encrypted document keeps its manifest in the clear, and there says
+    // how each part it encrypted is to be read.
+    bool isEncrypted()
+    {
+        if (!m_zip.contains(manifestPart))
+            return false;
+        std::unique_ptr<BoundedXml> xml = openPart(manifestPart);
+        if (!xml)
+            return false;
+        while (!xml->hasError()) {
+            const QXmlStreamReader::TokenType token = xml->readNext();
+            if (token == QXmlStreamReader::StartElement && xml->name() == u"encryption-data")
+                return true;
+            if (token == QXmlStreamReader::EndDocument || token == QXmlStreamReader::Invalid)
+                break;
+        }
+        finished(*xml);
+        return false;
+    }
+
+    // Reads the rows of the table the reader is on, and of the groups of
+    // rows in it.
+    bool readRows(BoundedXml &xml)
+    {
+        while (xml.readNextStartElement()) {
+            const QStringView name = xml.name();
+            if (name == u"table-row") {
+                if (!readRow(xml))
+                    return false;
+            } else if (name == u"table-header-rows" || name == u"table-rows" ||
+                       name == u"table-row-group") {
+                if (!readRows(xml))
+                    return false;
+            } else {
+                xml.skipCurrentElement();
+            }
+        }
+        return finished(xml);
+    }
+
+    bool readRow(BoundedXml &xml)
+    {
+        const qsizetype repeat = repeatOf(xml.attributes(), tableNamespace,
+                                          QLatin1StringView("number-rows-repeated"), m_limits.rows);
+        const qsizetype rowNumber = m_grid.rows.size() + m_emptyRows + 1;
+        QStringList cells;
+        qsizetype emptyCells = 0;
+        while (xml.readNextStartElement()) {
+            if (xml.name() != u"table-cell" && xml.name() != u"covered-table-cell") {
+                xml.skipCurrentElement();
+                continue;
+            }
+            const qsizetype cellRepeat =
+                repeatOf(xml.attributes(), tableNamespace,
+                         QLatin1StringView("number-columns-repeated"), m_limits.columns);
+            const qsizetype column = cells.size() + emptyCells;
+            const QString text = readCell(xml, rowNumber, column);
+            if (!m_grid.problem.isEmpty())
+                return false;
+            if (text.isEmpty()) {
+                emptyCells = std::min(emptyCells + cellRepeat, m_limits.columns + 1);
+                continue;
+            }
+            if (column + cellRepeat > m_limits.columns)
+                return problemAt(QStringLiteral("more than %1 columns").arg(m_limits.columns),
+                                 rowNumber);
+            cells.resize(column);
+            cells.insert(column, cellRepeat, text);
+            emptyCells = 0;
+        }
+        if (cells.isEmpty()) {
+            m_emptyRows = std::min(m_emptyRows + repeat, m_limits.rows + 1);
+            return true;
+        }
+        const qsizetype rows = m_grid.rows.size() + m_emptyRows + repeat;
+        if (rows > m_limits.rows)
+            return problemAt(QStringLiteral("more than %1 rows").arg(m_limits.rows), rowNumber);
+        m_cells += cells.size() * repeat;
+        if (m_cells > m_limits.cells)
+            return problemAt(QStringLiteral("more than %1 cells").arg(m_limits.cells), rowNumber);
+        m_grid.rows.resize(m_grid.rows.size() + m_emptyRows);
+        m_emptyRows = 0;
+        // Repeats share one list of cells.
+        m_grid.rows.insert(m_grid.rows.size(), repeat, cells);
+        return true;
+    }
+
+    // The text of the cell the reader is on, as the spreadsheet shows it.
+    QString readCell(BoundedXml &xml, qsizetype row, qsizetype column)
+    {
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const QStringView type = attributes.value(officeNamespace, QLatin1StringView("value-type"));
+        QStringList paragraphs;
+        while (xml.readNextStartElement()) {
+            if (xml.name() == u"p")
+                paragraphs.append(readParagraph(xml, row, column));
+            else
+                xml.skipCurrentElement(); // notes, drawings
+            if (!m_grid.problem.isEmpty())
+                return {};
+        }
+        if (type == u"date")
+            return shownIsoDateTime(
+                attributes.value(officeNamespace, QLatin1StringView("date-value")));
+        QString text = paragraphs.join(u'\n');
+        if (!text.isEmpty() || type.isEmpty() || type == u"string")
+            return text;
+        // A cell written by a program that saves only the value.
+        if (type == u"boolean") {
+            const QStringView value =
+                attributes.value(officeNamespace, QLatin1StringView("boolean-value"));
+            return value == u"true" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        }
+        if (type == u"time")
+            return attributes.value(officeNamespace, QLatin1StringView("time-value")).toString();
+        bool isNumber = false;
+        const double value =
+            attributes.value(officeNamespace, QLatin1StringView("value")).toDouble(&isNumber);
+        if (!isNumber)
+            return text;
+        return type == u"percentage" ? generalNumber(value * 100) + u'%' : generalNumber(value);
+    }
+
+    // A paragraph's text: runs of white space in it are one space, its
+    // spaces, tabs and line breaks written as elements (<text:s text:c="3"/>)
+    // are what they say; the text of spans and links is the paragraph's.
+    QString readParagraph(BoundedXml &xml, qsizetype row, qsizetype column)
+    {
+        QString text;
+        bool afterSpace = false;
+        int depth = 1;
+        while (depth > 0) {
+            const QXmlStreamReader::TokenType token = xml.readNext();
+            if (token == QXmlStreamReader::Invalid)
+                return {};
+            if (token == QXmlStreamReader::EndElement) {
+                --depth;
+            } else if (token == QXmlStreamReader::Characters) {
+                for (const QChar c : xml.text()) {
+                    const bool space = c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+                    if (!space)
+                        text += c;
+                    else if (!afterSpace)
+                        text += u' ';
+                    afterSpace = space;
+                }
+            } else if (token == QXmlStreamReader::StartElement) {
+                const QStringView name = xml.name();
+                afterSpace = false;
+                if (name == u"s") {
+                    const qsizetype count =
+                        repeatOf(xml.attributes(), textNamespace, QLatin1StringView("c"),
+                                 m_limits.cellCharacters);
+                    text += QString(std::min(count, m_limits.cellCharacters + 1), u' ');
+                    xml.skipCurrentElement();
+                } else if (name == u"tab") {
+                    text += u'\t';
+                    xml.skipCurrentElement();
+                } else if (name == u"line-break") {
+                    text += u'\n';
+                    xml.skipCurrentElement();
+                } else if (name == u"span" || name == u"a") {
+                    ++depth;
+                } else {
+                    xml.skipCurrentElement(); // notes, fields, drawings
+                }
+            }
+            if (text.size() > m_limits.cellCharacters) {
+                problemAt(
+                    QStringLiteral("a cell longer than %1 characters").arg(m_limits.cellCharacters),
+                    row, column);
+                return {};
+            }
+        }
+        return text;
+    }
+
+    SpreadsheetZip &m_zip;
+    const DataLimits &m_limits;
+    QString m_part;
+    CellGrid m_grid;
+    // Empty rows read and not laid out, as they may end the sheet.
+    qsizetype m_emptyRows = 0;
+    qsizetype m_cells = 0;
+};
+
+} // namespace
+
+bool isOdsArchive(const SpreadsheetZip &zip)
+{
+    return zip.contains(contentPart);
+}
+
+CellGrid readOds(SpreadsheetZip &zip, const QString &sheet, const DataLimits &limits)
+{
+    return OdsReader(zip, limits).read(sheet);
+}

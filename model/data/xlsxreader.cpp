@@ -1,0 +1,503 @@
+#include "data/xlsxreader.h"
+
+#include "data/boundedxml.h"
+#include "data/cellformat.h"
+#include "data/spreadsheetzip.h"
+
+#include <QDir>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <charconv>
+#include <memory>
+#include <optional>
+
+namespace {
+
+const QString workbookOfConvention = QStringLiteral("xl/workbook.xml");
+
+struct Relationship
+{
+    QString id;
+    QString type;
+    // The part it names, in the archive.
+    QString target;
+};
+
+struct SheetEntry
+{
+    QString name;
+    QString relationship;
+};
+
+// `target` of a relationship of the part `source`, as a name in the archive.
+QString resolvedTarget(const QString &source, QString target)
+{
+    if (target.startsWith(u'/'))
+        return QDir::cleanPath(target.sliced(1));
+    const qsizetype slash = source.lastIndexOf(u'/');
+    return QDir::cleanPath(source.first(slash + 1) + target);
+}
+
+QString relationshipsOf(const QString &part)
+{
+    const qsizetype slash = part.lastIndexOf(u'/');
+    return part.first(slash + 1) + QStringLiteral("_rels/") + part.sliced(slash + 1) +
+           QStringLiteral(".rels");
+}
+
+bool typeIs(const QString &type, QLatin1StringView kind)
+{
+    return type.endsWith(u'/' + kind);
+}
+
+// The column of a reference such as "AB12", from 0; nothing when it has no
+// letters.
+std::optional<qsizetype> columnOf(QStringView reference)
+{
+    qsizetype column = 0;
+    qsizetype letters = 0;
+    for (; letters < reference.size() && reference[letters].isLetter(); ++letters) {
+        const char16_t c = reference[letters].toUpper().unicode();
+        if (c < u'A' || c > u'Z' || letters == 4)
+            return std::nullopt;
+        column = column * 26 + (c - u'A' + 1);
+    }
+    return letters == 0 ? std::nullopt : std::optional(column - 1);
+}
+
+// A string's characters that XML cannot hold are written "_x000D_"; a
+// literal "_x" as "_x005F_x".
+QString withEscapesRead(QString text)
+{
+    if (!text.contains(QLatin1StringView("_x")))
+        return text;
+    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString read;
+    qsizetype from = 0;
+    for (QRegularExpressionMatchIterator it = escape.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        read += QStringView(text).sliced(from, match.capturedStart() - from);
+        read += QChar(char16_t(match.capturedView(1).toUShort(nullptr, 16)));
+        from = match.capturedEnd();
+    }
+    read += QStringView(text).sliced(from);
+    return read;
+}
+
+// A cell's number, read as XML writes it; a spreadsheet has millions.
+std::optional<double> numberOf(QStringView text)
+{
+    char latin1[64];
+    if (text.size() >= qsizetype(sizeof latin1))
+        return std::nullopt;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() >= 0x80)
+            return std::nullopt;
+        latin1[i] = char(text[i].unicode());
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(latin1, latin1 + text.size(), value);
+    if (error != std::errc() || end != latin1 + text.size())
+        return std::nullopt;
+    return value;
+}
+
+class XlsxReader
+{
+public:
+    XlsxReader(SpreadsheetZip &zip, const DataLimits &limits) : m_zip(zip), m_limits(limits) {}
+
+    CellGrid read(const QString &sheetName)
+    {
+        QString workbook = workbookOfConvention;
+        for (const Relationship &relationship : readRelationships(QStringLiteral("_rels/.rels"))) {
+            if (typeIs(relationship.type, QLatin1StringView("officeDocument")))
+                workbook = relationship.target;
+        }
+        const QList<SheetEntry> sheets = readWorkbook(workbook);
+        const QHash<QString, Relationship> related = relationshipsById(workbook);
+        if (!m_grid.problem.isEmpty())
+            return m_grid;
+        for (const SheetEntry &sheet : sheets)
+            m_grid.sheets.append(sheet.name);
+        if (sheets.isEmpty())
+            return failed(QStringLiteral("the workbook has no sheets"));
+
+        const SheetEntry *chosen = &sheets.front();
+        if (!sheetName.isEmpty()) {
+            chosen = nullptr;
+            for (const SheetEntry &sheet : sheets) {
+                if (sheet.name == sheetName)
+                    chosen = &sheet;
+            }
+            if (!chosen) {
+                return failed(QStringLiteral("the workbook has no sheet \"%1\"; its sheets are %2")
+                                  .arg(sheetName, m_grid.sheets.join(QStringLiteral(", "))));
+            }
+        }
+        const Relationship sheetPart = related.value(chosen->relationship);
+        if (!typeIs(sheetPart.type, QLatin1StringView("worksheet")))
+            return failed(QStringLiteral("sheet \"%1\" holds no cells").arg(chosen->name));
+        for (const Relationship &relationship : related) {
+            if (typeIs(relationship.type, QLatin1StringView("sharedStrings")))
+                readSharedStrings(relationship.target);
+            else if (typeIs(relationship.type, QLatin1StringView("styles")))
+                readStyles(relationship.target);
+        }
+        readSheet(sheetPart.target);
+        return m_grid;
+    }
+
+private:
+    CellGrid failed(const QString &text)
+    {
+        m_grid.problem.text = text;
+        m_grid.rows.clear();
+        return m_grid;
+    }
+
+    // Opens `part` as XML; null when the archive lacks it (and must not,
+    // when `required`) or the workbook has failed.
+    std::unique_ptr<BoundedXml> openPart(const QString &part, bool required)
+    {
+        if (!m_grid.problem.isEmpty())
+            return nullptr;
+        std::unique_ptr<ZipEntryDevice> device = m_zip.open(part);
+        if (!device) {
+            if (!m_zip.problem().isEmpty())
+                m_grid.problem = m_zip.problem();
+            else if (required)
+                m_grid.problem.text =
+                    QStringLiteral("the workbook is damaged (%1 is missing)").arg(part);
+            return nullptr;
+        }
+        m_part = part;
+        return std::make_unique<BoundedXml>(std::move(device), m_limits.xmlDepth);
+    }
+
+    // Whether the part read through `xml` was read whole; else the problem
+    // says why.
+    bool finished(const BoundedXml &xml)
+    {
+        if (!m_grid.problem.isEmpty())
+            return false;
+        if (!m_zip.problem().isEmpty())
+            m_grid.problem = m_zip.problem();
+        else if (xml.hasError())
+            m_grid.problem.text =
+                QStringLiteral("the workbook is damaged (%1, %2)").arg(m_part, xml.errorText());
+        return m_grid.problem.isEmpty();
+    }
+
+    bool problemAt(const QString &text, qsizetype row, qsizetype column = -1)
+    {
+        m_grid.problem = {text, row, column};
+        return false;
+    }
+
+    QList<Relationship> readRelationships(const QString &part)
+    {
+        QList<Relationship> relationships;
+        const std::unique_ptr<BoundedXml> xml = openPart(part, false);
+        if (!xml)
+            return relationships;
+        const QString source = part.first(part.indexOf(QLatin1StringView("_rels/"))) +
+                               part.sliced(part.lastIndexOf(u'/') + 1).chopped(5);
+        while (xml->readNextStartElement()) {
+            while (xml->readNextStartElement()) {
+                const QXmlStreamAttributes attributes = xml->attributes();
+                // A link to another file is never followed.
+                if (xml->name() == u"Relationship" &&
+                    attributes.value(QLatin1StringView("TargetMode")) != u"External") {
+                    relationships.append(
+                        {attributes.value(QLatin1StringView("Id")).toString(),
+                         attributes.value(QLatin1StringView("Type")).toString(),
+                         resolvedTarget(source,
+                                        attributes.value(QLatin1StringView("Target")).toString())});
+                }
+                xml->skipCurrentElement();
+            }
+        }
+        finished(*xml);
+        return relationships;
+    }
+
+    QHash<QString, Relationship> relationshipsById(const QString &part)
+    {
+        QHash<QString, Relationship> byId;
+        for (const Relationship &relationship : readRelationships(relationshipsOf(part)))
+            byId.insert(relationship.id, relationship);
+        return byId;
+    }
+
+    QList<SheetEntry> readWorkbook(const QString &part)
+    {
+        QList<SheetEntry> sheets;
+        const std::unique_ptr<BoundedXml> xml = openPart(part, true);
+        if (!xml)
+            return sheets;
+        while (xml->readNextStartElement()) {
+            while (xml->readNextStartElement()) {
+                if (xml->name() == u"workbookPr") {
+                    const QStringView date1904 =
+                        xml->attributes().value(QLatin1StringView("date1904"));
+                    m_date1904 = date1904 == u"1" || date1904 == u"true";
+                    xml->skipCurrentElement();
+                } else if (xml->name() == u"sheets") {
+                    while (xml->readNextStartElement()) {
+                        SheetEntry sheet;
+                        for (const QXmlStreamAttribute &attribute : xml->attributes()) {
+                            if (attribute.name() == u"name" && attribute.namespaceUri().isEmpty())
+                                sheet.name = attribute.value().toString();
+                            else if (attribute.name() == u"id" &&
+                                     !attribute.namespaceUri().isEmpty())
+                                sheet.relationship = attribute.value().toString();
+                        }
+                        sheets.append(sheet);
+                        xml->skipCurrentElement();
+                    }
+                } else {
+                    xml->skipCurrentElement();
+                }
+            }
+        }
+        finished(*xml);
+        return sheets;
+    }
+
+    void readStyles(const QString &part)
+    {
+        const std::unique_ptr<BoundedXml> xml = openPart(part, false);
+        if (!xml)
+            return;
+        QHash<int, QString> custom;
+        QList<int> formatIds;
+        while (xml->readNextStartElement()) {
+            while (xml->readNextStartElement()) {
+                if (xml->name() == u"numFmts") {
+                    while (xml->readNextStartElement()) {
+                        const QXmlStreamAttributes attributes = xml->attributes();
+                        custom.insert(attributes.value(QLatin1StringView("numFmtId")).toInt(),
+                                      attributes.value(QLatin1StringView("formatCode")).toString());
+                        xml->skipCurrentElement();
+                    }
+                } else if (xml->name() == u"cellXfs") {
+                    while (xml->readNextStartElement()) {
+                        formatIds.append(
+                            xml->attributes().value(QLatin1StringView("numFmtId")).toInt());
+                        xml->skipCurrentElement();
+                    }
+                } else {
+                    xml->skipCurrentElement();
+                }
+            }
+        }
+        if (!finished(*xml))
+            return;
+        for (const int id : std::as_const(formatIds)) {
+            m_cellFormats.append(CellNumberFormat(
+                custom.contains(id) ? custom.value(id) : builtInNumberFormat(id), m_date1904));
+        }
+    }
+
+    // The text of a string item (<si>, <is>): its <t>, or its runs' <t>s;
+    // the phonetic guides of East Asian text are left out.
+    QString readStringItem(BoundedXml &xml)
+    {
+        QString text;
+        while (xml.readNextStartElement()) {
+            if (xml.name() == u"t") {
+                text += xml.readText();
+            } else if (xml.name() == u"r") {
+                while (xml.readNextStartElement()) {
+                    if (xml.name() == u"t")
+                        text += xml.readText();
+                    else
+                        xml.skipCurrentElement();
+                }
+            } else {
+                xml.skipCurrentElement();
+            }
+        }
+        return withEscapesRead(std::move(text));
+    }
+
+    void readSharedStrings(const QString &part)
+    {
+        const std::unique_ptr<BoundedXml> xml = openPart(part, false);
+        if (!xml)
+            return;
+        while (xml->readNextStartElement()) {
+            while (xml->readNextStartElement()) {
+                // An empty item takes a few bytes and a string's room.
+                if (m_sharedStrings.size() == m_limits.cells) {
+                    problemAt(QStringLiteral("more than %1 cells").arg(m_limits.cells), 0);
+                    return;
+                }
+                m_sharedStrings.append(readStringItem(*xml));
+            }
+        }
+        finished(*xml);
+    }
+
+    QString numberText(const QString &value, qsizetype style) const
+    {
+        const std::optional<double> number = numberOf(value);
+        if (!number)
+            return value;
+        return style >= 0 && style < m_cellFormats.size() ? m_cellFormats[style].shown(*number)
+                                                          : generalNumber(*number);
+    }
+
+    // The text of the cell the reader is on; nothing when the cell names a
+    // shared string the workbook lacks.
+    std::optional<QString> readCell(BoundedXml &xml)
+    {
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const QStringView type = attributes.value(QLatin1StringView("t"));
+        const qsizetype style = attributes.hasAttribute(QLatin1StringView("s"))
+                                    ? attributes.value(QLatin1StringView("s")).toInt()
+                                    : -1;
+        QString value;
+        QString inlineText;
+        while (xml.readNextStartElement()) {
+            if (xml.name() == u"v")
+                value = xml.readText();
+            else if (xml.name() == u"is")
+                inlineText = readStringItem(xml);
+            else
+                xml.skipCurrentElement();
+        }
+        if (type == u"inlineStr")
+            return inlineText;
+        if (type == u"s") {
+            bool ok = false;
+            const qsizetype index = value.toLongLong(&ok);
+            if (!ok || index < 0 || index >= m_sharedStrings.size())
+                return std::nullopt;
+            return m_sharedStrings[index];
+        }
+        if (type == u"b")
+            return value.trimmed() == u"1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        if (type == u"str")
+            return withEscapesRead(value);
+        if (type == u"e")
+            return value;
+        if (type == u"d")
+            return shownIsoDateTime(value);
+        return value.isEmpty() ? value : numberText(value, style);
+    }
+
+    void readSheet(const QString &part)
+    {
+        const std::unique_ptr<BoundedXml> xml = openPart(part, true);
+        if (!xml)
+            return;
+        qsizetype cells = 0;
+        qsizetype rowNumber = 0;
+        while (xml->readNextStartElement()) {
+            while (xml->readNextStartElement()) {
+                if (xml->name() != u"sheetData") {
+                    xml->skipCurrentElement();
+                    continue;
+                }
+                while (xml->readNextStartElement()) {
+                    if (xml->name() != u"row") {
+                        xml->skipCurrentElement();
+                        continue;
+                    }
+                    const QStringView r = xml->attributes().value(QLatin1StringView("r"));
+                    rowNumber = r.isEmpty() ? rowNumber + 1 : r.toLongLong();
+                    if (!readRow(*xml, rowNumber, cells))
+                        return;
+                }
+            }
+        }
+        finished(*xml);
+    }
+
+    bool readRow(BoundedXml &xml, qsizetype rowNumber, qsizetype &cells)
+    {
+        QStringList row;
+        qsizetype column = -1;
+        while (xml.readNextStartElement()) {
+            if (xml.name() != u"c") {
+                xml.skipCurrentElement();
+                continue;
+            }
+            const std::optional<qsizetype> named =
+                columnOf(xml.attributes().value(QLatin1StringView("r")));
+            column = named ? *named : column + 1;
+            const std::optional<QString> text = readCell(xml);
+            if (!text) {
+                return problemAt(
+                    QStringLiteral("the workbook is damaged (%1: a cell names a shared "
+                                   "string it does not have)")
+                        .arg(m_part),
+                    rowNumber, column);
+            }
+            if (text->isEmpty())
+                continue;
+            if (rowNumber < 1) {
+                return problemAt(QStringLiteral("the workbook is damaged (%1: a row numbered %2)")
+                                     .arg(m_part)
+                                     .arg(rowNumber),
+                                 0);
+            }
+            if (rowNumber > m_limits.rows)
+                return problemAt(QStringLiteral("more than %1 rows").arg(m_limits.rows), rowNumber);
+            if (column >= m_limits.columns)
+                return problemAt(QStringLiteral("more than %1 columns").arg(m_limits.columns),
+                                 rowNumber);
+            if (text->size() > m_limits.cellCharacters) {
+                return problemAt(
+                    QStringLiteral("a cell longer than %1 characters").arg(m_limits.cellCharacters),
+                    rowNumber, column);
+            }
+            if (++cells > m_limits.cells)
+                return problemAt(QStringLiteral("more than %1 cells").arg(m_limits.cells),
+                                 rowNumber);
+            if (column >= row.size())
+                row.resize(column + 1);
+            row[column] = *text;
+        }
+        if (row.isEmpty())
+            return true;
+        if (m_grid.rows.size() < rowNumber)
+            m_grid.rows.resize(rowNumber);
+        QStringList &placed = m_grid.rows[rowNumber - 1];
+        if (placed.isEmpty()) {
+            placed = std::move(row);
+            return true;
+        }
+        // A row met again adds its cells.
+        if (placed.size() < row.size())
+            placed.resize(row.size());
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            if (!row[i].isEmpty())
+                placed[i] = row[i];
+        }
+        return true;
+    }
+
+    SpreadsheetZip &m_zip;
+    const DataLimits &m_limits;
+    QString m_part;
+    CellGrid m_grid;
+    bool m_date1904 = false;
+    QStringList m_sharedStrings;
+    QList<CellNumberFormat> m_cellFormats;
+};
+
+} // namespace
+
+bool isXlsxArchive(const SpreadsheetZip &zip)
+{
+    return zip.contains(QStringLiteral("[Content_Types].xml"));
+}
+
+CellGrid readXlsx(SpreadsheetZip &zip, const QString &sheet, const DataLimits &limits)
+{
+    return XlsxReader(zip, limits).read(sheet);
+}

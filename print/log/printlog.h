@@ -1,0 +1,145 @@
+#pragma once
+
+#include "document.h"
+#include "numbering.h"
+#include "run/printplan.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// The values one number printed in a run: first, first + step, ... count
+// values, wrapping in 32 bits. A repeat prints each of them on several
+// pages; the values are what a reprint is checked against.
+using PrintedValues = ValueSpan;
+
+// Whether two runs of values have a value in common.
+bool sharesAValue(const PrintedValues &a, const PrintedValues &b);
+// Whether any span of `a` has a value in common with any of `b`.
+bool sharesAValue(const QList<PrintedValues> &a, const QList<PrintedValues> &b);
+
+// The values number `index` prints on the plan's pages: one span, or on a
+// data run one for each run of rows that continue one another.
+QList<PrintedValues> valuesPrinted(const RunTexts &texts, int index, const PrintPlan &plan);
+
+// One completed run as the print log keeps it.
+struct PrintLogEntry
+{
+    // What a number printed on the run's first and last page, and every
+    // value it printed, in spans; lines of older versions have no values.
+    struct NumberSpan
+    {
+        QString name;
+        QString first;
+        QString last;
+        QList<PrintedValues> values;
+
+        bool operator==(const NumberSpan &) const = default;
+    };
+
+    QDateTime when;
+    QString document; // its path
+    QString printer;  // a queue, or the file a PDF went to
+    std::int32_t firstPage = 1;
+    std::int32_t lastPage = 1;
+    int copies = 1;
+    QList<NumberSpan> numbers; // every number object, in table order
+    // Printed while the shared print log could not be reached, which gets
+    // the run later.
+    bool notShared = false;
+    // Of a run the shared log holds: the machine that printed it, and whether
+    // it never ended (a machine that stopped), its values counted as printed.
+    QString machine;
+    bool unfinished = false;
+    // The date and time the run's fields showed, taken when it started, so
+    // that a reprint can show them again; none in lines of older versions.
+    std::optional<QDateTime> runDate;
+
+    bool operator==(const PrintLogEntry &) const = default;
+};
+
+// The entry of a run of `plan` with `texts`; a run with a data file, or
+// whose texts show its date or time, keeps its date.
+PrintLogEntry logEntry(const RunTexts &texts, const PrintPlan &plan, const QString &document,
+                       const QString &printer, const QDateTime &when);
+// The same for a run of the document's Pages, without data.
+inline PrintLogEntry logEntry(const Document &doc, const PrintPlan &plan, const QString &document,
+                              const QString &printer, const QDateTime &when)
+{
+    return logEntry(RunTexts(doc), plan, document, printer, when);
+}
+
+// The fields of the log's header and of an entry's line: date and time,
+// document, printer, first and last page, copies, then name, first and last
+// value of each number, the values every number printed, and last the
+// run's date where it has one.
+QStringList logHeader();
+QStringList logFields(const PrintLogEntry &entry);
+// The entry a line of the log holds, in this version's layout or in the
+// layout of older ones (without the values); nothing for a line that is
+// neither, such as the header.
+std::optional<PrintLogEntry> entryFromFields(const QStringList &fields);
+
+// One line of the log: a CSV record of `fields`, quoted where needed. A
+// field that a spreadsheet would take for a formula (it begins with =, +, -,
+// @, a tab or a carriage return), or that begins with the quote that marks
+// one, gets a leading ' so that it is only ever shown. A field's CR LF is
+// written as LF, so that CR LF only ever ends a line.
+QByteArray logRecord(const QStringList &fields);
+// The records of log text, formula marks taken off; a line that leaves a
+// quote open is skipped.
+QList<QStringList> parseLog(QByteArrayView text);
+
+// The name the print log keeps a document's runs under: its path with every
+// symbolic link resolved, so that the same document reached through a linked
+// folder is the same document.
+QString logDocumentKey(const QString &path);
+
+// paginette/print-log.csv in the user's data folder, which the program and
+// paginette-print share.
+QString defaultPrintLogPath();
+
+// The print log: a CSV file that gains a line for every completed run.
+class PrintLog
+{
+public:
+    // Asked now and then while another run holds the log; false gives up.
+    using KeepWaiting = std::function<bool()>;
+
+    explicit PrintLog(QString path = defaultPrintLogPath());
+
+    // Appends the entry's line in place under the log's lock, and a header
+    // when the file is new, so that it costs the same however long the log
+    // is. A log that is not a regular file (a link to one is) is left alone.
+    // When the lock cannot be had within 10 s, or `keepWaiting` gives up, the
+    // line goes to a side file beside the log, which the next append adds to
+    // the log before its own line. Returns what the user should know the first
+    // time the line could not go to the log, and an empty text ever after: a
+    // log is reported once and never stops a print.
+    QString append(const PrintLogEntry &entry, const KeepWaiting &keepWaiting = {});
+    // The records of the log and of its side file, the log's header first;
+    // empty with an error text when it cannot be read, empty alone when there
+    // is no log yet. Lines that cannot be read are skipped and counted in the
+    // error text.
+    QList<QStringList> read(QString *error = nullptr) const;
+    // The entries of runs printed from the document logged under `key`
+    // (logDocumentKey), oldest first, read a line at a time; the error text
+    // tells of a log that could not be read or of lines skipped.
+    QList<PrintLogEntry> entriesOf(const QString &key, QString *error = nullptr) const;
+
+    const QString &path() const { return m_path; }
+
+private:
+    // Where lines wait while another program holds the log.
+    QString sidePath() const;
+    QString write(const PrintLogEntry &entry, const KeepWaiting &keepWaiting) const;
+
+    QString m_path;
+    bool m_failureReported = false;
+};

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "log/printlog.h"
+#include "log/sharedlogaddress.h"
+
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+
+// One run as a shop's shared print log keeps it: the local log's entry and
+// where, by whom and how far it was printed.
+struct SharedRun
+{
+    enum class State
+    {
+        Reserved, // its values are held; the run has not ended, or never will
+        Complete,
+        Stopped, // cancelled or failed: its values are those it printed
+    };
+
+    std::int64_t id = 0; // the server's
+    // The run's own id, so that a run sent twice is kept once.
+    QString localId;
+    // The document's id, or its resolved path where it has none.
+    QString documentKey;
+    QString machine;
+    QString user;
+    State state = State::Reserved;
+    PrintLogEntry entry;
+
+    bool operator==(const SharedRun &) const = default;
+};
+
+// What a reservation found and did.
+struct Reservation
+{
+    bool reserved = false;
+    std::int64_t runId = 0;
+    // The earlier runs of the document holding a value the run prints.
+    QList<SharedRun> earlier;
+    QString error; // naming the server; empty when it answered
+};
+
+// A shop's print log on a PostgreSQL server, shared by every machine that
+// prints its jobs, through Qt's QPSQL driver, every statement that carries a
+// value prepared once a connection. A run reserves its values in one
+// transaction under a lock on its document before its first page, so that
+// two machines never print the same value; a reservation whose run never
+// ended stays and counts as printed.
+class SharedLog
+{
+public:
+    static constexpr int schemaVersion = 1;
+
+    explicit SharedLog(SharedLogAddress address);
+    ~SharedLog();
+    SharedLog(const SharedLog &) = delete;
+    SharedLog &operator=(const SharedLog &) = delete;
+
+    // Connects, and makes the log's tables where the server has none yet.
+    // Why not, naming the server: it cannot be reached, refuses the login,
+    // gives no right to the tables, or holds a log of a newer version.
+    QString open();
+    const SharedLogAddress &address() const { return m_address; }
+
+    // Under the lock of `run`'s document: the earlier runs that printed or
+    // hold a value `run` prints, then, when `goAhead` takes them, `run`
+    // reserved as printing.
+    Reservation reserve(const SharedRun &run,
+                        const std::function<bool(const QList<SharedRun> &earlier)> &goAhead);
+    // The same for a run made under the lock by `makeRun` from every run of
+    // the document `documentKey` that printed or holds values, so that it
+    // can start past them all.
+    Reservation reserveAfter(const QString &documentKey,
+                             const std::function<SharedRun(const QList<SharedRun> &all)> &makeRun,
+                             const std::function<bool(const QList<SharedRun> &earlier)> &goAhead);
+    // The end of reserved run `runId`: complete, or stopped having printed
+    // `printed` (each number's values, in the order the run reserved them).
+    QString finish(std::int64_t runId, SharedRun::State state,
+                   const QList<PrintLogEntry::NumberSpan> &printed = {});
+    // A run printed while the log could not be reached, kept once however
+    // often it is sent, with the earlier runs it shares a value with.
+    Reservation send(const SharedRun &run);
+    // The newest runs first, of the document `documentKey` or, empty, of
+    // all; at most `limit`.
+    QList<SharedRun> runs(const QString &documentKey, int limit, QString *error = nullptr);
+    // Every value the document's series printed or hold, by run.
+    QList<SharedRun> valuesOf(const QString &documentKey, QString *error = nullptr);
+
+private:
+    class Statement;
+    struct Prepared;
+
+    // `text` prepared on the connection the first time it is asked for.
+    Statement statement(const QString &text);
+    Reservation
+    reserveUnderLock(const QString &documentKey, bool readAll,
+                     const std::function<SharedRun(const QList<SharedRun> &all)> &makeRun,
+                     const std::function<bool(const QList<SharedRun> &earlier)> &goAhead);
+    QString failure(const QString &what, const QString &why) const;
+    QString makeTables();
+    QString createTables();
+    QList<SharedRun> overlapping(const SharedRun &run, QString *error);
+    bool insert(const SharedRun &run, std::int64_t &runId, QString *error);
+
+    SharedLogAddress m_address;
+    QString m_connection;
+    // The connection's statements by their text.
+    std::map<QString, std::unique_ptr<Prepared>> m_statements;
+};
+
+// "press-2" and "maria": the machine and the user a shared log names.
+QString thisMachine();
+QString thisUser();

@@ -1,0 +1,206 @@
+#include "log/sharedlogsession.h"
+
+#include "run/runcheck.h"
+
+#include <QUuid>
+
+#include <algorithm>
+
+namespace {
+
+SharedRun runOf(const PrintLogEntry &entry, const QString &documentKey)
+{
+    SharedRun run;
+    run.localId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    run.documentKey = documentKey;
+    run.machine = thisMachine();
+    run.user = thisUser();
+    run.entry = entry;
+    run.entry.notShared = false;
+    return run;
+}
+
+// The earlier runs as the check before a run reads them: each with its
+// machine, and unfinished while its run has not ended.
+QList<PrintLogEntry> entriesOf(const QList<SharedRun> &runs)
+{
+    QList<PrintLogEntry> entries;
+    for (const SharedRun &run : runs) {
+        PrintLogEntry entry = run.entry;
+        entry.machine = run.machine;
+        entry.unfinished = run.state == SharedRun::State::Reserved;
+        entries.append(entry);
+    }
+    return entries;
+}
+
+QString spanText(const PrintLogEntry::NumberSpan &span)
+{
+    return span.first == span.last ? span.first : span.first + u'-' + span.last;
+}
+
+// "num0 0001-0100, printed here on 2026-12-09 08:15 without the shared log,
+// was printed on 2026-12-09 08:10 at press-2 too."
+QStringList overlapLines(const SharedRun &sent, const QList<SharedRun> &earlier)
+{
+    QStringList lines;
+    const QString format = QStringLiteral("yyyy-MM-dd HH:mm");
+    for (const PrintLogEntry::NumberSpan &mine : sent.entry.numbers) {
+        for (const SharedRun &other : earlier) {
+            for (const PrintLogEntry::NumberSpan &theirs : other.entry.numbers) {
+                if (theirs.name != mine.name || !sharesAValue(mine.values, theirs.values))
+                    continue;
+                lines.append(QStringLiteral("%1 %2, printed here on %3 without the shared log, "
+                                            "was printed on %4 at %5 too.")
+                                 .arg(mine.name, spanText(mine), sent.entry.when.toString(format),
+                                      other.entry.when.toString(format), other.machine));
+            }
+        }
+    }
+    return lines;
+}
+
+} // namespace
+
+QString sharedDocumentKey(const Document &doc, const QString &path)
+{
+    return doc.id.isEmpty() ? logDocumentKey(path) : doc.id;
+}
+
+std::map<QString, PrintedExtremes> printedExtremes(const QList<SharedRun> &runs)
+{
+    std::map<QString, PrintedExtremes> extremes;
+    for (const SharedRun &run : runs) {
+        for (const PrintLogEntry::NumberSpan &span : run.entry.numbers) {
+            for (const PrintedValues &values : span.values) {
+                if (values.count <= 0)
+                    continue;
+                const std::int64_t last =
+                    std::int64_t{values.first} + std::int64_t{values.step} * (values.count - 1);
+                const PrintedExtremes found{std::min<std::int64_t>(values.first, last),
+                                            std::max<std::int64_t>(values.first, last)};
+                auto [at, added] = extremes.emplace(span.name, found);
+                if (!added)
+                    at->second = {std::min(at->second.lowest, found.lowest),
+                                  std::max(at->second.highest, found.highest)};
+            }
+        }
+    }
+    return extremes;
+}
+
+SharedLogSession::SharedLogSession(const SharedLogAddress &address, UnsharedRuns unshared)
+    : m_unshared(std::move(unshared))
+{
+    m_thread.start([this, address] { connect(address); });
+}
+
+SharedLogSession::~SharedLogSession()
+{
+    m_thread.run([this] { m_log.reset(); });
+}
+
+void SharedLogSession::connect(const SharedLogAddress &address)
+{
+    m_log = std::make_unique<SharedLog>(address);
+    m_openError = m_log->open();
+    if (!m_openError.isEmpty())
+        return;
+    QString unread;
+    const QList<SharedRun> waiting = m_unshared.waiting(&unread);
+    if (!unread.isEmpty())
+        m_told.append(unread);
+    QStringList sent;
+    for (const SharedRun &run : waiting) {
+        if (run.id != 0) {
+            // Its values are held; the end of its run was not heard.
+            m_openError = m_log->finish(run.id, run.state, run.entry.numbers);
+        } else {
+            const Reservation kept = m_log->send(run);
+            m_openError = kept.error;
+            m_told.append(overlapLines(run, kept.earlier));
+        }
+        if (!m_openError.isEmpty())
+            return;
+        sent.append(run.localId);
+    }
+    if (!sent.isEmpty()) {
+        const QString left = m_unshared.remove(sent);
+        if (!left.isEmpty())
+            m_told.append(left);
+    }
+}
+
+QString SharedLogSession::open(QStringList &told)
+{
+    m_thread.run([] {});
+    told = m_told;
+    return m_openError;
+}
+
+bool SharedLogSession::reserve(Document &doc, const RunData *data, const PrintPlan &plan,
+                               const PrintLogEntry &entry, const QString &documentKey,
+                               bool continuing,
+                               const std::function<bool(const QStringList &)> &goAhead,
+                               QString &error)
+{
+    // Made again after the document moves on, which changes its texts.
+    const auto runTexts = [&] {
+        return data ? RunTexts(doc, *data) : RunTexts(doc);
+    };
+    const auto check = [&](const QList<SharedRun> &earlier) {
+        return !goAhead || goAhead(reprintLines(runTexts(), plan, entriesOf(earlier)));
+    };
+    Reservation reservation;
+    m_thread.run([&] {
+        if (continuing) {
+            reservation = m_log->reserveAfter(
+                documentKey,
+                [&](const QList<SharedRun> &all) {
+                    continuePast(doc, printedExtremes(all));
+                    m_run =
+                        runOf(logEntry(runTexts(), plan, entry.document, entry.printer, entry.when),
+                              documentKey);
+                    return m_run;
+                },
+                check);
+        } else {
+            m_run = runOf(entry, documentKey);
+            reservation = m_log->reserve(m_run, check);
+        }
+    });
+    error = reservation.error;
+    m_runId = reservation.reserved ? reservation.runId : 0;
+    return reservation.reserved;
+}
+
+QString SharedLogSession::finish(bool printed)
+{
+    if (m_runId == 0)
+        return {};
+    SharedRun ended = m_run;
+    ended.id = m_runId;
+    ended.state = printed ? SharedRun::State::Complete : SharedRun::State::Stopped;
+    // A run stopped before it was handed over printed nothing.
+    if (!printed) {
+        for (PrintLogEntry::NumberSpan &span : ended.entry.numbers) {
+            for (PrintedValues &values : span.values)
+                values.count = 0;
+        }
+    }
+    QString error;
+    m_thread.run([&] { error = m_log->finish(ended.id, ended.state, ended.entry.numbers); });
+    if (error.isEmpty())
+        return {};
+    const QString kept = m_unshared.add(ended);
+    return kept.isEmpty() ? error + QStringLiteral("; the run is sent the next time it is reached")
+                          : error + QStringLiteral("; ") + kept;
+}
+
+QString SharedLogSession::keepForLater(const PrintLogEntry &entry, const QString &documentKey,
+                                       const UnsharedRuns &unshared)
+{
+    SharedRun run = runOf(entry, documentKey);
+    run.state = SharedRun::State::Complete;
+    return unshared.add(run);
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "continuenumbering.h"
+#include "log/sharedlog.h"
+#include "log/sqlthread.h"
+#include "log/unsharedruns.h"
+#include "run/printplan.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+// The key a shared print log knows a document by: its id, or where it has
+// none, its resolved path as the local log keys it.
+QString sharedDocumentKey(const Document &doc, const QString &path);
+
+// The least and greatest value of each number, by name, that `runs` printed
+// or hold.
+std::map<QString, PrintedExtremes> printedExtremes(const QList<SharedRun> &runs);
+
+// What a shop's shared print log does around one run of this machine: it
+// first gets the runs this machine printed without it, then holds the run's
+// values under its document's lock before the first page, and hears how the
+// run ended. Where the server stops answering on the way, what it did not
+// hear waits in the unshared runs for the next run that reaches it. The
+// connection lives on a thread of its own and is made as soon as the
+// session is, while the run gets ready.
+class SharedLogSession
+{
+public:
+    // Starts connecting and sending the runs that wait.
+    explicit SharedLogSession(const SharedLogAddress &address,
+                              UnsharedRuns unshared = UnsharedRuns());
+    ~SharedLogSession();
+    SharedLogSession(const SharedLogSession &) = delete;
+    SharedLogSession &operator=(const SharedLogSession &) = delete;
+
+    // Waits for the connection and the runs sent; `told` gets a line for
+    // each value a sent run shares with a run of another machine. Why not,
+    // naming the server, when it cannot be reached.
+    QString open(QStringList &told);
+
+    // Reserves the values of the run of `plan` from `doc`, logged as `entry`
+    // says: `reprints` gets the lines of the check before a run, and the run
+    // goes ahead when `goAhead` takes them. With `continuing`, every number
+    // of `doc` first moves past what the log holds of it, under the lock.
+    // False with `error` empty when `goAhead` refused. `data` is the run's
+    // (null for a run of the document's Pages).
+    bool reserve(Document &doc, const RunData *data, const PrintPlan &plan,
+                 const PrintLogEntry &entry, const QString &documentKey, bool continuing,
+                 const std::function<bool(const QStringList &reprints)> &goAhead, QString &error);
+
+    // The run's end: printed whole, or stopped having printed nothing. An
+    // error text when the server did not hear it; the end then waits.
+    QString finish(bool printed);
+
+    // Keeps a run printed without the shared log for the next run that
+    // reaches it.
+    static QString keepForLater(const PrintLogEntry &entry, const QString &documentKey,
+                                const UnsharedRuns &unshared = UnsharedRuns());
+
+private:
+    // On the connection's thread: connects and sends what waits.
+    void connect(const SharedLogAddress &address);
+
+    SqlThread m_thread;
+    std::unique_ptr<SharedLog> m_log; // made, used and ended on m_thread
+    UnsharedRuns m_unshared;
+    QString m_openError;
+    QStringList m_told;
+    SharedRun m_run;
+    std::int64_t m_runId = 0;
+};

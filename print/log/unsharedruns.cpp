@@ -1,0 +1,168 @@
+#include "log/unsharedruns.h"
+
+#include "filenames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+// A file of runs is read whole: it holds a few runs, not a log.
+constexpr qint64 mostBytes = qint64{64} << 20;
+constexpr int headFields = 6;
+const QStringList stateNames = {QStringLiteral("reserved"), QStringLiteral("complete"),
+                                QStringLiteral("stopped")};
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The file's lock, held while it lives: the runs are read and rewritten by
+// one program at a time.
+class FileLock
+{
+public:
+    explicit FileLock(const QString &path)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        m_fd = ::open(nativeFileName(path + QStringLiteral(".lock")).constData(),
+                      O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (m_fd < 0) {
+            m_error = errno;
+            return;
+        }
+        while (::flock(m_fd, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                m_error = errno;
+                break;
+            }
+        }
+    }
+    ~FileLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+
+    int error() const { return m_error; }
+
+private:
+    int m_fd = -1;
+    int m_error = 0;
+};
+
+QStringList fieldsOf(const SharedRun &run)
+{
+    return QStringList{run.localId,     QString::number(run.id),
+                       run.documentKey, run.machine,
+                       run.user,        stateNames[static_cast<int>(run.state)]} +
+           logFields(run.entry);
+}
+
+std::optional<SharedRun> runOf(const QStringList &fields)
+{
+    if (fields.size() < headFields)
+        return std::nullopt;
+    const std::optional<PrintLogEntry> entry = entryFromFields(fields.mid(headFields));
+    bool idOk = false;
+    SharedRun run;
+    run.localId = fields[0];
+    run.id = fields[1].toLongLong(&idOk);
+    run.documentKey = fields[2];
+    run.machine = fields[3];
+    run.user = fields[4];
+    const qsizetype state = stateNames.indexOf(fields[5]);
+    if (!entry || !idOk || state < 0 || run.localId.isEmpty())
+        return std::nullopt;
+    run.state = static_cast<SharedRun::State>(state);
+    run.entry = *entry;
+    return run;
+}
+
+QList<SharedRun> readRuns(const QString &path, QString *error)
+{
+    QFile file;
+    if (!QFileInfo::exists(path))
+        return {};
+    const QString unread = openForReading(file, path);
+    if (!unread.isEmpty() || file.size() > mostBytes) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(
+                path, unread.isEmpty() ? QStringLiteral("too large to be runs waiting") : unread);
+        return {};
+    }
+    QList<SharedRun> runs;
+    for (const QStringList &fields : parseLog(file.readAll())) {
+        if (const std::optional<SharedRun> run = runOf(fields))
+            runs.append(*run);
+    }
+    return runs;
+}
+
+} // namespace
+
+UnsharedRuns::UnsharedRuns(QString path) : m_path(std::move(path)) {}
+
+QString UnsharedRuns::defaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/paginette/unshared-runs.csv");
+}
+
+QString UnsharedRuns::add(const SharedRun &run) const
+{
+    const FileLock lock(m_path);
+    if (lock.error() != 0)
+        return QStringLiteral("%1: %2").arg(m_path, systemText(lock.error()));
+    const int fd =
+        ::open(nativeFileName(m_path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return QStringLiteral("%1: %2").arg(m_path, systemText(errno));
+    const QByteArray line = logRecord(fieldsOf(run));
+    const bool written = ::write(fd, line.constData(), std::size_t(line.size())) == line.size();
+    const int writeError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed)
+        return QStringLiteral("%1: %2").arg(m_path, systemText(written ? errno : writeError));
+    return {};
+}
+
+QList<SharedRun> UnsharedRuns::waiting(QString *error) const
+{
+    const FileLock lock(m_path);
+    return readRuns(m_path, error);
+}
+
+QString UnsharedRuns::remove(const QStringList &sent) const
+{
+    const FileLock lock(m_path);
+    QString error;
+    const QList<SharedRun> runs = readRuns(m_path, &error);
+    if (!error.isEmpty())
+        return error;
+    QByteArray rest;
+    for (const SharedRun &run : runs) {
+        if (!sent.contains(run.localId))
+            rest += logRecord(fieldsOf(run));
+    }
+    if (rest.isEmpty()) {
+        if (::unlink(nativeFileName(m_path).constData()) != 0 && errno != ENOENT)
+            return QStringLiteral("%1: %2").arg(m_path, systemText(errno));
+        return {};
+    }
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(rest) != rest.size() || !file.commit())
+        return QStringLiteral("%1: %2").arg(m_path, file.errorString());
+    return {};
+}
