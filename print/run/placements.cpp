@@ -6,6 +6,19 @@ DevicePaper devicePaper(const QPageLayout &layout)
             layout.paintRect(QPageLayout::Point).topLeft()};
 }
 
+QRectF mirroredOnBack(const QRectF &onFront, QSizeF paper, Duplex flip)
+{
+    // Turned about a side edge, left and right change places; about the top
+    // edge, top and bottom do.
+    const bool landscape = paper.width() > paper.height();
+    const bool aboutSideEdge = (flip != Duplex::ShortEdge) != landscape;
+    const QPointF corner =
+        aboutSideEdge
+            ? QPointF(paper.width() - onFront.x() - onFront.width(), onFront.y())
+            : QPointF(onFront.x(), paper.height() - onFront.y() - onFront.height());
+    return QRectF(corner, onFront.size());
+}
+
 RunPlacements::RunPlacements(const Document &doc, const PrintPlan &plan, const DevicePaper &device)
     : m_plan(plan), m_layout(doc.sheet), m_duplex(doc.duplex), m_device(device)
 {
@@ -81,24 +94,17 @@ QList<QRectF> RunPlacements::cellsOn(const Face &face) const
     QList<QRectF> cells;
     for (int cell = 0; m_layout && cell < m_layout->cellCount(); ++cell) {
         const QRectF rect = m_layout->cellRect(cell);
-        cells.append(face.side == Side::Back ? mirrored(rect, m_layout->paper) : rect);
+        cells.append(face.side == Side::Back ? mirroredOnBack(rect, m_layout->paper, m_duplex) : rect);
     }
     return cells;
 }
 
-QRectF RunPlacements::mirrored(const QRectF &cell, const QSizeF &paper) const
-{
-    const QPointF corner = m_duplex == Duplex::LongEdge
-                               ? QPointF(paper.width() - cell.x() - cell.width(), cell.y())
-                               : QPointF(cell.x(), paper.height() - cell.y() - cell.height());
-    return QRectF(corner, cell.size());
-}
 
 Placement RunPlacements::backOf(const Placement &front, const QSizeF &paper) const
 {
     Placement back = front;
     back.side = Side::Back;
-    back.cell = mirrored(front.cell, paper);
+    back.cell = mirroredOnBack(front.cell, paper, m_duplex);
     // The back's content stands upright where its cell lies.
     back.origin = back.cell.topLeft() + (front.origin - front.cell.topLeft());
     return back;

@@ -51,6 +51,17 @@ struct DevicePaper
 // The paper a page layout describes.
 DevicePaper devicePaper(const QPageLayout &layout);
 
+// Where what lies at `onFront` on the front of paper of size `paper` lies on
+// its back, seen from the back, the paper turned about the edge `flip` names
+// (Off is taken as the long edge): the long edge is the side of a sheet
+// taller than wide and the top of one wider than tall, as a printer and the
+// PDF's duplex entry both mean it. Any unit, as long as both agree.
+QRectF mirroredOnBack(const QRectF &onFront, QSizeF paper, Duplex flip);
+inline QPointF mirroredOnBack(QPointF onFront, QSizeF paper, Duplex flip)
+{
+    return mirroredOnBack(QRectF(onFront, QSizeF(0, 0)), paper, flip).topLeft();
+}
+
 // Where everything of a run goes: the plan's pages, one a sheet, or its
 // labels in the cells of the document's sheet from the plan's first cell,
 // sheet after sheet in the order the paper comes out. Reverse prints the
@@ -100,8 +111,6 @@ private:
     // The back of `front`, on paper of `paper`: its cell mirrored about
     // the edge the paper turns on.
     Placement backOf(const Placement &front, const QSizeF &paper) const;
-    // Where front cell `cell` lies on the back of paper of `paper`.
-    QRectF mirrored(const QRectF &cell, const QSizeF &paper) const;
     // Which sheet of the run's forward order (from 0) sheet `sheet` is; on
     // plain paper, also the item it carries.
     std::int64_t laidOut(std::int64_t sheet) const;

@@ -18,6 +18,71 @@ QString deviceFailure(const PrintSheets &sheets)
     return sheets.failure ? sheets.failure() : QString();
 }
 
+// Draws the placements of a run's faces as the paper shows them: the one
+// drawing of a placement, for the print run, its preview and the sheet
+// image alike.
+class PlacementPainter
+{
+public:
+    PlacementPainter(QPainter &painter, RenderCache &cache, const RunTexts &texts,
+                     const PrintPlan &plan, std::int32_t dotsPerInch, bool clipLabels)
+        : m_painter(painter), m_cache(cache), m_texts(texts), m_plan(plan),
+          m_dotsPerInch(dotsPerInch), m_scale(printerScale(dotsPerInch)), m_clipLabels(clipLabels)
+    {
+    }
+
+    // Sets the face's calibration: the device's painter origin lies
+    // `deviceOrigin` points from the corner of paper of `paper` points, and
+    // a unit of the device is `deviceScale` of the run's dots.
+    void beginFace(Side side, QPointF deviceOrigin, QSizeF paper, qreal deviceScale = 1)
+    {
+        m_deviceOrigin = deviceOrigin;
+        const QTransform calibrated =
+            calibrationTransform(side == Side::Back ? m_plan.backCalibration : m_plan.calibration,
+                                 m_dotsPerInch, deviceOrigin, paper) *
+            QTransform::fromScale(deviceScale, deviceScale);
+        // Changing the transform costs Qt's PDF engine more than a label does:
+        // it is set only where it differs.
+        if (m_painter.transform() != calibrated)
+            m_painter.setTransform(calibrated);
+    }
+
+    // Draws `placed`: its background, then its page's objects at its
+    // origin in whole dots, a label clipped to its cell where asked.
+    RenderReport draw(const Placement &placed, const PdfPagePlacer *placePdfPage,
+                      SymbolPrefetch *symbols, const KeepDrawing &keepDrawing = {})
+    {
+        PaperSheet paper;
+        paper.origin = ((placed.origin - m_deviceOrigin) * m_scale).toPoint();
+        paper.paper = placed.cell.translated(-placed.origin);
+        paper.side = placed.side;
+        paper.placePdfPage = placePdfPage;
+        paper.symbols = symbols;
+        const QRectF cell((placed.cell.topLeft() - m_deviceOrigin) * m_scale,
+                          placed.cell.size() * m_scale);
+        if (m_clipLabels)
+            m_painter.setClipRect(cell);
+        if (m_plan.background)
+            drawRunBackground(m_painter, m_cache, *m_plan.background, placed.page, cell,
+                              placePdfPage);
+        const RenderReport report = renderPrintedPage(m_painter, m_cache, m_texts, placed.page,
+                                                      m_scale, paper, keepDrawing);
+        if (m_clipLabels)
+            m_painter.setClipping(false);
+        return report;
+    }
+
+private:
+    QPainter &m_painter;
+    RenderCache &m_cache;
+    const RunTexts &m_texts;
+    const PrintPlan &m_plan;
+    const std::int32_t m_dotsPerInch;
+    const std::int32_t m_scale;
+    const bool m_clipLabels;
+    QPointF m_deviceOrigin;
+};
+
 } // namespace
 
 std::optional<PrintResult> beginSheets(QPainter &painter, const PrintSheets &sheets)
@@ -105,14 +170,17 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
         result.outcome = PrintOutcome::Failed;
         return result;
     }
-    const RunPlacements placements(doc, plan, {sheets.paperSize, sheets.printableOrigin});
+    const bool faceDevices = static_cast<bool>(sheets.faceDevice);
+    const RunPlacements placements(
+        doc, plan, {sheets.paperSize, faceDevices ? QPointF() : sheets.printableOrigin});
     // A label's front and back count as they are drawn.
     const auto items =
         static_cast<std::int32_t>(placements.count() * placements.faceCount() /
                                   std::max<std::int64_t>(placements.sheetCount(), 1));
     // The device's painter origin: its printable area's corner until the run
-    // sets a paper of its own, which has no margins.
-    QPointF deviceOrigin = sheets.printableOrigin;
+    // sets a paper of its own, which has no margins; a device of one face
+    // has its origin at the paper's corner.
+    QPointF deviceOrigin = faceDevices ? QPointF() : sheets.printableOrigin;
     QSizeF paperSet; // none yet
     const auto usePaperOf = [&](std::int64_t sheet) {
         const QSizeF paper = placements.paperOf(sheet);
@@ -122,13 +190,17 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
         paperSet = paper;
         deviceOrigin = QPointF();
     };
-    usePaperOf(1);
+    const auto paperOfFace = [&](std::int64_t sheet) {
+        return faceDevices || paperSet.isValid() ? placements.paperOf(sheet) : sheets.paperSize;
+    };
 
     QPainter painter;
-    if (std::optional<PrintResult> failed = beginSheets(painter, sheets))
-        return *failed;
+    if (!faceDevices) {
+        usePaperOf(1);
+        if (std::optional<PrintResult> failed = beginSheets(painter, sheets))
+            return *failed;
+    }
 
-    const std::int32_t scale = printerScale(printerResolution);
     // The run's own: nothing of it is shared with the screen.
     RenderCache cache;
     std::int64_t faceIndex = 1;
@@ -139,12 +211,10 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
     // next page are encoded on a second core.
     const RunHeap heap;
     SymbolPrefetch symbols(texts);
-    PaperSheet paper;
-    paper.placePdfPage = sheets.placePdfPage ? &placePdfPage : nullptr;
-    paper.symbols = &symbols;
     // A label is clipped to its cell only where something would reach the
     // next one: the clip costs a path on every label.
-    const bool clipCells = labelsNeedClip(texts, placements, printerResolution);
+    PlacementPainter placing(painter, cache, texts, plan, printerResolution,
+                             labelsNeedClip(texts, placements, printerResolution));
     std::int32_t drawn = 0;
     // Draws one placement; false when the run ends there.
     const auto draw = [&](const Placement &placed) {
@@ -165,34 +235,13 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
             result.error = QStringLiteral("Cannot print ") + unscannable;
             return false;
         }
-        // The page is drawn at its origin in whole dots through the drawing's
-        // offset, the painter's transform left alone: changing it on every
-        // label costs Qt's PDF engine more than the label does.
-        const QTransform calibrated = calibrationTransform(
-            placed.side == Side::Back ? plan.backCalibration : plan.calibration, printerResolution,
-            deviceOrigin, paperSet.isValid() ? paperSet : sheets.paperSize);
-        if (painter.transform() != calibrated)
-            painter.setTransform(calibrated);
-        paper.origin = ((placed.origin - deviceOrigin) * scale).toPoint();
-        paper.paper = placed.cell.translated(-placed.origin);
-        paper.side = placed.side;
-        if (clipCells)
-            painter.setClipRect(QRectF(paper.origin, placed.cell.size() * scale));
-        if (plan.background) {
-            const QRectF onDevice(paper.paper.topLeft() * scale + paper.origin,
-                                  paper.paper.size() * scale);
-            drawRunBackground(painter, cache, *plan.background, placed.page, onDevice,
-                              paper.placePdfPage);
-        }
         const std::int32_t counted = drawn + 1;
         const KeepDrawing keepDrawing =
             progress ? KeepDrawing([&progress, counted, items] { return progress(counted, items); })
                      : KeepDrawing();
-        const bool stopped =
-            renderPrintedPage(painter, cache, texts, placed.page, scale, paper, keepDrawing)
-                .stopped;
-        painter.setClipping(false);
-        if (stopped) {
+        if (placing.draw(placed, sheets.placePdfPage ? &placePdfPage : nullptr, &symbols,
+                         keepDrawing)
+                .stopped) {
             result.outcome = PrintOutcome::Cancelled;
             return false;
         }
@@ -200,10 +249,38 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
         ++drawn;
         return true;
     };
+    // Starts face `index` on the device; false when the device failed.
+    const auto startFace = [&](std::int64_t index) {
+        const Face face = placements.face(index);
+        if (faceDevices) {
+            QPaintDevice *device = sheets.faceDevice(index, placements.paperOf(face.sheet));
+            if (!device || !painter.begin(device)) {
+                result.error = deviceFailure(sheets);
+                return false;
+            }
+        } else if (index > 1) {
+            // The paper changes only where the background's pages differ.
+            usePaperOf(face.sheet);
+            if (!sheets.newSheet || !sheets.newSheet()) {
+                result.error = deviceFailure(sheets);
+                if (result.error.isEmpty())
+                    result.error = QStringLiteral("The printer could not start page %1.").arg(index);
+                return false;
+            }
+        }
+        placing.beginFace(face.side, deviceOrigin, paperOfFace(face.sheet), sheets.deviceScale);
+        return true;
+    };
     const std::int64_t faces = placements.faceCount();
     QList<Placement> onFace =
         faces > 0 ? placements.onFace(placements.face(1)) : QList<Placement>();
     for (; faceIndex <= faces; ++faceIndex) {
+        if (!startFace(faceIndex)) {
+            if (result.error.isEmpty())
+                result.error = QStringLiteral("The printer could not start page %1.").arg(faceIndex);
+            result.outcome = PrintOutcome::Failed;
+            break;
+        }
         QList<Placement> onNextFace = faceIndex < faces
                                           ? placements.onFace(placements.face(faceIndex + 1))
                                           : QList<Placement>();
@@ -216,20 +293,13 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
             symbols.startPage(onFace[k].page, next);
             ended = !draw(onFace[k]);
         }
+        if (faceDevices && painter.isActive() && !painter.end() && !ended)
+            result.error = deviceFailure(sheets);
         if (ended)
             break;
         onFace = std::move(onNextFace);
-        result.error = deviceFailure(sheets);
-        if (result.error.isEmpty() && faceIndex < faces && sheets.newSheet) {
-            // The paper changes only where the background's pages differ.
-            usePaperOf(placements.face(faceIndex + 1).sheet);
-            if (!sheets.newSheet()) {
-                result.error = deviceFailure(sheets);
-                if (result.error.isEmpty())
-                    result.error =
-                        QStringLiteral("The printer could not start page %1.").arg(faceIndex + 1);
-            }
-        }
+        if (result.error.isEmpty())
+            result.error = deviceFailure(sheets);
         if (!result.error.isEmpty()) {
             result.outcome = PrintOutcome::Failed;
             break;
@@ -237,7 +307,7 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
     }
     if (result.outcome != PrintOutcome::Printed && sheets.abort)
         sheets.abort();
-    const bool ended = painter.end();
+    const bool ended = !painter.isActive() || painter.end();
     if (!ended && result.outcome == PrintOutcome::Printed) {
         result.outcome = PrintOutcome::Failed;
         result.error = deviceFailure(sheets);
@@ -256,10 +326,9 @@ QImage sheetImage(RenderCache &cache, const RunTexts &texts, const RunPlacements
     QImage image((paperSize * dotsPerPoint).toSize(), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    const PrintPlan &plan = placements.plan();
-    painter.setTransform(
-        calibrationTransform(face.side == Side::Back ? plan.backCalibration : plan.calibration,
-                             dotsPerInch, QPointF(), paperSize));
+    PlacementPainter placing(painter, cache, texts, placements.plan(), dotsPerInch,
+                             placements.labelSize().has_value());
+    placing.beginFace(face.side, QPointF(), paperSize);
     const std::int32_t scale = printerScale(dotsPerInch);
     // Where the labels are, as a guide: the paper shows no such line.
     if (const SheetLayout *layout = placements.sheetLayout()) {
@@ -268,21 +337,7 @@ QImage sheetImage(RenderCache &cache, const RunTexts &texts, const RunPlacements
             painter.drawPath(
                 labelOutline(*layout, QRectF(rect.topLeft() * scale, rect.size() * scale)));
     }
-    const bool labels = placements.labelSize().has_value();
-    for (const Placement &placed : placements.onFace(face)) {
-        // As the print run places it: at its origin, a label clipped to its cell.
-        PaperSheet paper;
-        paper.paper = placed.cell.translated(-placed.origin);
-        paper.origin = (placed.origin * scale).toPoint();
-        paper.side = placed.side;
-        if (labels)
-            painter.setClipRect(QRectF(placed.cell.topLeft() * scale, placed.cell.size() * scale));
-        if (plan.background)
-            drawRunBackground(painter, cache, *plan.background, placed.page,
-                              QRectF(placed.cell.topLeft() * scale, placed.cell.size() * scale),
-                              nullptr);
-        renderPrintedPage(painter, cache, texts, placed.page, scale, paper);
-        painter.setClipping(false);
-    }
+    for (const Placement &placed : placements.onFace(face))
+        placing.draw(placed, nullptr, nullptr);
     return image;
 }

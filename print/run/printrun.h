@@ -44,6 +44,14 @@ struct PrintSheets
     // pictures, for a PDF that gets the page as a form once written; where
     // it is none, PDF pages are drawn as images.
     std::function<QImage(std::int32_t sheet, const QString &id, std::int32_t page)> placePdfPage;
+    // The device's units to one of the run's dots: a PNG page at 300 dpi
+    // under a run drawn at 360 takes 300/360.
+    qreal deviceScale = 1;
+    // For an output that is a file a face (PNG or SVG pages): the device
+    // face `face` (from 1) of paper `paper` points is drawn on, its origin at
+    // the paper's corner. The painter then ends after each face and begins
+    // on the next face's device; `device` and `newSheet` are not used.
+    std::function<QPaintDevice *(std::int64_t face, QSizeF paper)> faceDevice;
 };
 
 // Sheets of a PDF writer or of any other paged device that needs nothing more.

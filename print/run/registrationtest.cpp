@@ -62,13 +62,6 @@ QList<QPointF> registrationCrosses(QSizeF paper)
             {w / 2 + skewCrossDistance / 2, middle}};
 }
 
-QPointF mirroredOnBack(QPointF point, QSizeF paper, Duplex flip)
-{
-    if (flip == Duplex::ShortEdge)
-        return {point.x(), paper.height() - point.y()};
-    return {paper.width() - point.x(), point.y()};
-}
-
 PrintResult printRegistrationTest(const RegistrationTest &test, int dotsPerInch,
                                   const PrintSheets &sheets)
 {

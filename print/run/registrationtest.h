@@ -2,6 +2,7 @@
 
 #include "document.h"
 #include "log/calibration.h"
+#include "run/placements.h"
 #include "run/printrun.h"
 
 #include <QPointF>
@@ -27,8 +28,6 @@ inline constexpr double skewCrossDistance = 150;
 // Where the crosses of the front stand on the paper, in millimetres from its
 // top-left corner.
 QList<QPointF> registrationCrosses(QSizeF paper);
-// Where a paper point of the front lies on the back, seen from the back.
-QPointF mirroredOnBack(QPointF point, QSizeF paper, Duplex flip);
 
 // Prints the four faces (sheet 1 front, its back, sheet 2 front, its back)
 // onto the sheets at `dotsPerInch`, each under its side's calibration.

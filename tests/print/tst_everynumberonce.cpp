@@ -412,10 +412,14 @@ void checkRun(const Generated &generated, const Document &doc, const RunTexts &t
             QVERIFY2(QRectF(QPointF(), paper).contains(placed.cell), at);
             if (placed.side == Side::Front) {
                 ++placedPages[placed.page];
+                // The long edge is a portrait sheet's side and a landscape
+                // sheet's top: the paper turns left to right about a side.
                 const bool longEdge = doc.duplex == Duplex::LongEdge;
+                const bool turnsAboutSide = longEdge == (paper.width() <= paper.height());
                 const QPointF mirrored =
-                    longEdge ? QPointF(paper.width() - placed.cell.right(), placed.cell.y())
-                             : QPointF(placed.cell.x(), paper.height() - placed.cell.bottom());
+                    turnsAboutSide
+                        ? QPointF(paper.width() - placed.cell.right(), placed.cell.y())
+                        : QPointF(placed.cell.x(), paper.height() - placed.cell.bottom());
                 if (doc.duplex != Duplex::Off)
                     behind[{mirrored.x(), mirrored.y()}] = {placed.page, placed.copy};
             } else {
