@@ -13,7 +13,7 @@
 #include "commandline.h"
 #include "file/documentfile.h"
 #include "numbering.h"
-#include "outputs/printerjob.h"
+#include "outputs/printer.h"
 #include "printtool.h"
 #include "sheetdatabase.h"
 

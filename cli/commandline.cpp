@@ -1,6 +1,6 @@
 #include "commandline.h"
 
-#include "log/calibration.h"
+#include "run/calibration.h"
 #include "run/printplan.h"
 
 #include <QCommandLineParser>
@@ -308,11 +308,25 @@ const std::vector<ToolOption> &toolOptions()
              return QString();
          }},
         {QCommandLineOption(QStringLiteral("o"),
-                            QStringLiteral("write the run to FILE; - is standard output"),
+                            QStringLiteral("write the run to FILE: a PDF, or NAME.png or NAME.svg "
+                                           "for NAME-0001.png, ... a page each; - is standard "
+                                           "output"),
                             QStringLiteral("FILE")),
          [](CommandLine &line, const QString &value) {
              line.request.output = value;
              return value.isEmpty() ? QStringLiteral("-o needs a file name") : QString();
+         }},
+        {QCommandLineOption(QStringLiteral("dpi"),
+                            QStringLiteral("the resolution of PNG pages (-o NAME.png), from 72 to "
+                                           "1200 (default 300)"),
+                            QStringLiteral("N")),
+         [](CommandLine &line, const QString &value) {
+             const std::optional<std::int32_t> dpi = pageCount(value);
+             if (!dpi || *dpi < 72 || *dpi > 1200)
+                 return QStringLiteral("--dpi needs a whole number from 72 to 1200, not '%1'")
+                     .arg(value);
+             line.request.dotsPerInch = *dpi;
+             return QString();
          }},
         {QCommandLineOption(QStringLiteral("P"),
                             QStringLiteral("send the run to the print queue QUEUE"),
@@ -414,4 +428,36 @@ CommandLine parseCommandLine(const QStringList &arguments)
     else
         line.request.document = documents.first();
     return line;
+}
+
+PrintPlan runPlan(const PrintRequest &request, std::int32_t pages, const QString &printer)
+{
+    PrintPlan plan = wholeRun(pages);
+    if (request.range) {
+        plan.first = request.range->first;
+        plan.last = request.range->last;
+    }
+    plan.copies = request.copies;
+    plan.collate = request.collate;
+    plan.lastPageFirst = request.reverse;
+    plan.firstCell = request.firstCell;
+    plan.sides = request.sides;
+    plan.backsReversed = request.backsReversed;
+    if (request.printerProfile) {
+        const CalibrationStore store;
+        plan.calibration = store.load(printer);
+        plan.backCalibration = store.load(printer, Side::Back);
+    }
+    // What the command line says of the print holds for both sides.
+    for (Calibration *calibration : {&plan.calibration, &plan.backCalibration}) {
+        if (request.offset) {
+            calibration->offsetX = request.offset->x();
+            calibration->offsetY = request.offset->y();
+        }
+        if (request.scale) {
+            calibration->scaleX = request.scale->x();
+            calibration->scaleY = request.scale->y();
+        }
+    }
+    return plan;
 }

@@ -75,9 +75,10 @@ struct PrintRequest
     // when absent.
     std::optional<QDateTime> date;
     QString sheetFolder = installedSheetFolder; // where the sheet database is
-    QString output;                             // -o: the PDF file; "-" for standard output
-    QString queue;                              // -P: the print queue
-    QString document;                           // "-" for standard input
+    QString output; // -o: the PDF file, or PNG or SVG pages; "-" for standard output
+    std::int32_t dotsPerInch = 300; // of PNG pages
+    QString queue;                  // -P: the print queue
+    QString document;               // "-" for standard input
 };
 
 // What the command line asks for: a run, the help, the version, or nothing
@@ -95,3 +96,6 @@ struct CommandLine
 CommandLine parseCommandLine(const QStringList &arguments);
 QString usageText();
 QString versionText();
+// The pages, copies, sides and calibration `request` asks of a run of
+// `pages` pages to the printer whose calibration is kept as `printer`.
+PrintPlan runPlan(const PrintRequest &request, std::int32_t pages, const QString &printer);

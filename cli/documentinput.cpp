@@ -81,3 +81,21 @@ DocumentInput readDocumentInput(const QString &name)
     ::close(fd);
     return input;
 }
+
+std::optional<Document> documentToPrint(const QByteArray &bytes, const QString &name,
+                                        const std::function<void(const QString &)> &tell)
+{
+    const LoadResult loaded = readDocument(bytes, maxObjectCapacity);
+    if (loaded.storedObjects > maxObjectCapacity) {
+        tell(QStringLiteral("%1 holds %2 objects; the program allows %3 at most")
+                 .arg(name)
+                 .arg(loaded.storedObjects)
+                 .arg(maxObjectCapacity));
+        return std::nullopt;
+    }
+    for (const FileMessage &message : loaded.messages)
+        tell(QStringLiteral("%1: %2").arg(name, message.detail));
+    if (!loaded.messages.isEmpty())
+        return std::nullopt;
+    return loaded.document;
+}

@@ -3,6 +3,7 @@
 #include "commandline.h"
 #include "filenames.h"
 #include "printtool.h"
+#include "sheetoptions.h"
 #include "stopsignals.h"
 
 #include <QElapsedTimer>
@@ -87,13 +88,12 @@ int main(int argc, char **argv)
         return exitUsage;
     }
     if (line.listSheets) {
-        ToolReport report;
-        report.message = [](const QString &text) {
-            writeLine(stderr, QStringLiteral("paginette-print: ") + text);
-        };
         return listSheets(
             *line.listSheets, installedSheetFolder,
-            [](const QString &text) { writeLine(stdout, text); }, report);
+            [](const QString &text) { writeLine(stdout, text); },
+            [](const QString &text) {
+                writeLine(stderr, QStringLiteral("paginette-print: ") + text);
+            });
     }
     if (line.request.output == QLatin1String("-") && !standardOutputOpen) {
         writeLine(stderr, QStringLiteral("paginette-print: standard output is closed"));

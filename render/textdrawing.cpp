@@ -354,7 +354,9 @@ void drawObjectText(QPainter &painter, RenderCache &cache, const PageObject &obj
         if (painter.pen().color() != color || painter.pen().style() != Qt::SolidLine)
             painter.setPen(color);
         const QPointF baseline(px, py + font.ascent);
-        if (drawTableGlyphs(painter, cache, font, key, baseline, text))
+        // An SVG keeps a text as text only when it is drawn as one.
+        if (engine->type() != QPaintEngine::SVG &&
+            drawTableGlyphs(painter, cache, font, key, baseline, text))
             return;
         if (painter.font() != font.font)
             painter.setFont(font.font);

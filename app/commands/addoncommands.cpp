@@ -140,7 +140,7 @@ void AddonCommands::refreshPrintLog()
 {
     QString error;
     const std::optional<SharedLogAddress> address = SharedLogSetting().address(&error);
-    const QString path = m_print.printLog().path();
+    const QString path = defaultPrintLogPath();
     if (!address) {
         m_printLogWindow->showLog(path, m_print.printedRuns(), error);
         return;

@@ -6,14 +6,15 @@
 
 #include "documentwindow.h"
 #include "guarded.h"
-#include "outputs/printerjob.h"
+#include "outputs/pdffileoutput.h"
+#include "outputs/printer.h"
+#include "outputs/printqueueoutput.h"
 #include "paginetteerror.h"
 #include "run/calibrationpage.h"
 #include "run/placements.h"
-#include "run/printablearea.h"
 #include "run/registrationtest.h"
-#include "run/runcheck.h"
-#include "sharedlog/sharedlogrun.h"
+#include "sharedlog/serverwait.h"
+#include "sharedlog/sharedlogsetting.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -24,27 +25,67 @@ namespace {
 
 const QString printCaption = QStringLiteral("Print");
 const QString calibrationCaption = QStringLiteral("Printer Calibration");
+const QString logCaption = QStringLiteral("Print Log");
 
-// A run that was handed over, or the reason it was not; empty when it was
-// cancelled.
-struct Delivery
+// The program's answers to a run's questions: its dialogs, over windows that
+// go on drawing while the shared log's server is waited for.
+class DialogAnswers : public RunQuestions
 {
-    bool delivered = false;
-    QString error;
+public:
+    DialogAnswers(const PrintDialogs &dialogs, const Feedback &feedback)
+        : m_dialogs(dialogs), m_feedback(feedback)
+    {
+    }
+
+    bool goPast(RunWarning, const QStringList &lines) override
+    {
+        return confirmed(lines, QStringLiteral("Print anyway?"));
+    }
+    bool printAgain(const QStringList &lines) override
+    {
+        return confirmed(lines, QStringLiteral("Print them again?"));
+    }
+    bool printWithoutSharedLog(const QString &why) override
+    {
+        return m_dialogs.choose &&
+               m_dialogs.choose(why + QStringLiteral("\nPrinted without it, the run is logged on "
+                                                     "this computer and sent to the shared log "
+                                                     "the next time it is reached."),
+                                printCaption, QStringLiteral("Print without the shared log"));
+    }
+    bool waitsForTheTurn() const override { return true; }
+    bool stackTurned(const QString &said) override
+    {
+        return m_dialogs.choose && m_dialogs.choose(said, printCaption, QStringLiteral("Continue"));
+    }
+    void tell(const QStringList &lines, RunTopic topic) override
+    {
+        if (topic == RunTopic::Error)
+            reportError(lines.join(u'\n'));
+        else
+            m_feedback.tell(lines.join(u'\n'), topic == RunTopic::Log ? logCaption : printCaption);
+    }
+    PrintProgress progress(std::int64_t sheets) override
+    {
+        return m_dialogs.progress ? m_dialogs.progress(static_cast<std::int32_t>(sheets))
+                                  : PrintProgress();
+    }
+    bool stillWanted() override { return true; }
+    void waitOnServer(const std::function<void()> &work) override { waitForServer(work); }
+    void uninterrupted(const std::function<void()> &work) override { work(); }
+
+private:
+    // True unless the user, told the lines, cancels at `question`.
+    bool confirmed(const QStringList &lines, const QString &question) const
+    {
+        if (lines.isEmpty() || !m_dialogs.confirm)
+            return true;
+        return m_dialogs.confirm(lines.join(u'\n') + u'\n' + question, printCaption);
+    }
+
+    const PrintDialogs &m_dialogs;
+    const Feedback &m_feedback;
 };
-
-// Draws a run into the printer's job and hands it over when whole.
-template <typename Draw> Delivery deliver(PrinterJob &job, Draw &&draw)
-{
-    QString error = job.open();
-    if (!error.isEmpty())
-        return {false, error};
-    const PrintResult result = draw(job.sheets());
-    if (result.outcome != PrintOutcome::Printed)
-        return {false, result.error};
-    error = job.deliver();
-    return {error.isEmpty(), error};
-}
 
 } // namespace
 
@@ -127,33 +168,22 @@ bool PrintCommands::somethingToPrint() const
     return true;
 }
 
-RunData PrintCommands::runData(const QDateTime &moment) const
+std::unique_ptr<RunSession> PrintCommands::startSession(RunQuestions &questions) const
 {
-    RunDataRead read = readRunData(m_editor.document(),
-                                   m_session.docNamed ? m_session.docFileName : QString(), moment);
-    if (!read.data)
-        throw PaginetteError(read.error);
-    return std::move(*read.data);
+    auto session = std::make_unique<RunSession>(questions);
+    session->setDocument(m_editor.document(),
+                         m_session.docNamed ? m_session.docFileName : QString());
+    // The run reads its data once, now; its length is what its rows ask for.
+    const QString unread = session->readData(QDateTime::currentDateTime());
+    if (!unread.isEmpty())
+        throw PaginetteError(unread);
+    return session;
 }
 
-RunData PrintCommands::atDate(const RunData &data, const QDateTime &moment) const
+QList<LoggedRunDate> PrintCommands::loggedRunDates(const RunSession &session) const
 {
-    const Document &doc = m_editor.document();
-    RunDataRead read = data.table() ? runDataOf(doc, doc.data.value_or(DataSourceSettings{}),
-                                                *data.table(), data.fileName(), moment)
-                                    : readRunData(doc, QString(), moment);
-    if (!read.data)
-        throw PaginetteError(read.error);
-    return std::move(*read.data);
-}
-
-QList<LoggedRunDate> PrintCommands::loggedRunDates() const
-{
-    // An untitled document has no earlier runs.
-    if (!m_session.docNamed)
-        return {};
     QList<LoggedRunDate> runs;
-    for (const PrintLogEntry &entry : m_log.entriesOf(documentPath())) {
+    for (const PrintLogEntry &entry : session.loggedRuns()) {
         if (entry.runDate)
             runs.append({QStringLiteral("%1, pages %2 to %3")
                              .arg(entry.runDate->toString(QStringLiteral("yyyy-MM-dd HH:mm")))
@@ -195,33 +225,42 @@ void PrintCommands::print()
         const QString previousFile = m_printer.outputFileName();
         const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
         offerFileName();
+        DialogAnswers answers(m_dialogs, m_feedback);
+        const std::unique_ptr<RunSession> session = startSession(answers);
         // The shop's shared log connects while the user chooses.
-        std::unique_ptr<SharedLogRun> shared = SharedLogRun::start();
+        QString unusable;
+        if (const std::optional<SharedLogAddress> address = SharedLogSetting().address(&unusable))
+            session->useSharedLog(*address);
+        else if (!unusable.isEmpty())
+            session->sharedLogUnusable(unusable);
         const Document &doc = m_editor.document();
-        // The run reads its data once, now; its length is what its rows ask for.
-        auto data = std::make_shared<const RunData>(runData(QDateTime::currentDateTime()));
         PrintChoices choices{doc.sheet ? doc.sheet->cellCount() : 0,
                              1,
                              doc.duplex != Duplex::Off,
                              m_frontsThenBacks,
                              m_faceUp,
-                             {loggedRunDates(), std::nullopt}};
-        if (!m_dialogs.print(m_printer, RunTexts(doc, *data).pages(), choices)) {
+                             {loggedRunDates(*session), std::nullopt}};
+        if (!m_dialogs.print(m_printer, session->pages(), choices)) {
             if (toFile)
                 m_printer.setOutputFileName(previousFile);
             return;
         }
         if (!printsToFile(m_printer))
             m_chosenQueue = m_printer.printerName();
-        m_firstCell = choices.firstCell;
         if (choices.twoSided) {
             m_frontsThenBacks = choices.frontsThenBacks;
             m_faceUp = choices.faceUp;
         }
-        if (choices.runDate.chosen)
-            data = std::make_shared<const RunData>(atDate(*data, *choices.runDate.chosen));
-        printOn(m_printer, std::move(shared), std::move(data));
-        m_firstCell = 1;
+        session->setFrontsThenBacks(m_frontsThenBacks, m_faceUp);
+        if (choices.runDate.chosen) {
+            const QString unread = session->setRunDate(*choices.runDate.chosen);
+            if (!unread.isEmpty())
+                throw PaginetteError(unread);
+        }
+        PrintPlan plan = planFor(m_printer, session->pages());
+        plan.firstCell = choices.firstCell;
+        session->setPlan(plan);
+        printOn(m_printer, *session);
         returnToChosenQueue();
     });
 }
@@ -255,8 +294,9 @@ void PrintCommands::printPreview()
         if (!somethingToPrint())
             return;
         preparePrinter(m_printer);
-        const RunData data = runData(QDateTime::currentDateTime());
-        PrintPreviewDialog preview(RunTexts(m_editor.document(), data),
+        DialogAnswers answers(m_dialogs, m_feedback);
+        const std::unique_ptr<RunSession> session = startSession(answers);
+        PrintPreviewDialog preview(RunTexts(session->document(), session->data()),
                                    m_calibrations.load(calibrationName()), m_printer.pageLayout(),
                                    qobject_cast<QWidget *>(parent()));
         m_runModal(preview);
@@ -265,261 +305,115 @@ void PrintCommands::printPreview()
     });
 }
 
-PrintPlan PrintCommands::planFor(const QPrinter &printer, const RunTexts &texts) const
+PrintPlan PrintCommands::planFor(const QPrinter &printer, std::int32_t pages) const
 {
-    PrintPlan plan = printerPlan(printer, texts.pages());
+    PrintPlan plan = printerPlan(printer, pages);
     plan.calibration = m_calibrations.load(::calibrationName(printer));
     plan.backCalibration = m_calibrations.load(::calibrationName(printer), Side::Back);
-    plan.firstCell = m_firstCell;
     return plan;
 }
 
-bool PrintCommands::outsideAccepted(const QPrinter &printer, const RunTexts &texts,
-                                    const PrintPlan &plan) const
+RunDestination PrintCommands::destinationOf(QPrinter &printer) const
 {
-    const QString outside = outsideWarning(texts, plan, printer.resolution(),
-                                           printer.pageLayout().paintRect(QPageLayout::Point),
-                                           ::calibrationName(printer));
-    return outside.isEmpty() || confirmed({outside}, QStringLiteral("Print anyway?"));
+    std::unique_ptr<RunOutput> output;
+    if (printsToFile(printer))
+        output = std::make_unique<PdfFileOutput>(resolveOutput(printer.outputFileName()));
+    else
+        output = std::make_unique<PrintQueueOutput>(printer);
+    return {std::move(output), printer.pageLayout(), ::calibrationName(printer)};
 }
 
-bool PrintCommands::confirmed(const QStringList &lines, const QString &question) const
-{
-    if (lines.isEmpty() || !m_dialogs.confirm)
-        return true;
-    return m_dialogs.confirm(lines.join(u'\n') + u'\n' + question, printCaption);
-}
-
-bool PrintCommands::runAccepted(const QPrinter &printer, const RunTexts &texts,
-                                const PrintPlan &plan, bool localReprints) const
-{
-    if (!m_session.docOpen)
-        return true;
-    if (!outsideAccepted(printer, texts, plan) ||
-        !confirmed(growthLines(texts, plan), QStringLiteral("Print anyway?")) ||
-        !confirmed(pictureLines(texts.document()), QStringLiteral("Print anyway?")))
-        return false;
-    return !localReprints || localReprintsAccepted(texts, plan);
-}
-
-bool PrintCommands::localReprintsAccepted(const RunTexts &texts, const PrintPlan &plan) const
-{
-    // An untitled document has no earlier runs to be told apart from.
-    if (!m_session.docNamed)
-        return true;
-    return confirmed(reprintLines(texts, plan, m_log.entriesOf(documentPath())),
-                     QStringLiteral("Print them again?"));
-}
-
-bool PrintCommands::printWithoutSharedLog(const QString &error) const
-{
-    return m_dialogs.choose &&
-           m_dialogs.choose(error + QStringLiteral("\nPrinted without it, the run is logged on "
-                                                   "this computer and sent to the shared log the "
-                                                   "next time it is reached."),
-                            printCaption, QStringLiteral("Print without the shared log"));
-}
-
-QString PrintCommands::documentPath() const
-{
-    return m_session.docNamed ? logDocumentKey(m_session.docFileName) : QStringLiteral("untitled");
-}
-
-void PrintCommands::printOn(QPrinter &printer, std::unique_ptr<SharedLogRun> shared,
-                            std::shared_ptr<const RunData> data)
+void PrintCommands::printOn(QPrinter &printer, RunSession &session)
 {
     // A dialog may have changed the resolution; the program prints at its own.
     preparePrinter(printer);
     m_render.printerResolution = printer.resolution();
-    const Document &doc = m_editor.document();
-    const RunTexts texts(doc, *data);
-    const PrintPlan plan = planFor(printer, texts);
-    const QString wrong = planError(plan, texts.pages());
-    if (!wrong.isEmpty()) {
-        m_feedback.tell(wrong, printCaption);
-        return;
-    }
-    const bool sharedLogSet = shared != nullptr;
-    if (!sharedLogReady(shared) || !runAccepted(printer, texts, plan, !shared))
-        return;
-    // A job printed untitled is known by the id it gets now, and keeps it.
-    if (sharedLogSet && !m_session.docNamed)
+    // A job printed untitled through the shared log is known by the id it
+    // gets now, and keeps it.
+    if (!m_session.docNamed && SharedLogSetting().address()) {
         m_editor.ensureId();
-    const QString destination = printsToFile(printer)
-                                    ? QFileInfo(printer.outputFileName()).absoluteFilePath()
-                                    : printer.printerName();
-    PrintLogEntry entry =
-        logEntry(texts, plan, documentPath(), destination, QDateTime::currentDateTime());
-    const QString documentKey = sharedDocumentKey(doc, m_session.docFileName);
-    if (!runReserved(shared, texts, plan, entry, documentKey))
+        session.setDocument(m_editor.document(), QString());
+    }
+    session.setDestination(destinationOf(printer));
+    const RunResult result = session.run();
+    switch (result.ending) {
+    case RunResult::Ending::Printed:
+        m_printedRuns.append(*result.printed);
+        Q_EMIT runLogged();
         return;
-    entry.notShared = sharedLogSet && !shared;
-    const bool printed = printSides(printer, texts, plan);
-    if (shared) {
-        const QString unheard = shared->finish(printed);
-        if (!unheard.isEmpty())
-            m_feedback.tell(unheard, QStringLiteral("Print Log"));
-    }
-    if (!printed)
+    case RunResult::Ending::Unusable:
+        m_feedback.tell(result.error, printCaption);
         return;
-    // Without a shared log a run is logged as it ends, as it always was; with
-    // one, both logs give it the time it was reserved.
-    if (!sharedLogSet)
-        entry.when = QDateTime::currentDateTime();
-    logRun(entry, plan, entry.notShared ? documentKey : QString(), std::move(data));
-}
-
-bool PrintCommands::printSides(QPrinter &printer, const RunTexts &texts, const PrintPlan &plan)
-{
-    const Document &doc = texts.document();
-    const auto pass = [&](const PrintPlan &sides, const std::optional<OutputTarget> &file) {
-        const JobResult result =
-            printJob(texts, sides, printer, file,
-                     progress(static_cast<std::int32_t>(RunPlacements(doc, sides, {}).count())));
-        if (!result.error.isEmpty())
-            reportError(result.error);
-        return result.outcome == PrintOutcome::Printed;
-    };
-    // A printer that prints one side gets the fronts, then the backs, as if
-    // the user had asked for two passes.
-    const bool oneSided = !printsBothSides(printer);
-    if (doc.duplex == Duplex::Off || (!m_frontsThenBacks && !oneSided))
-        return pass(plan, std::nullopt);
-    PrintPlan fronts = plan;
-    fronts.sides = PrintedSides::Front;
-    if (!pass(fronts, std::nullopt))
-        return false;
-    const QString turn = QStringLiteral("Turn the printed stack over and put it back in the "
-                                        "paper tray, then press Continue.");
-    const QString said =
-        m_frontsThenBacks ? turn
-                          : QStringLiteral("%1 prints on one side: the fronts were printed.\n\n%2")
-                                .arg(printer.printerName(), turn);
-    // The fronts went out whatever the backs do: the run is logged.
-    if (!m_dialogs.choose || !m_dialogs.choose(said, printCaption, QStringLiteral("Continue")))
-        return true;
-    PrintPlan backs = plan;
-    backs.sides = PrintedSides::Back;
-    backs.backsReversed = m_faceUp;
-    // A file would be written over by the second pass: the backs go beside it.
-    std::optional<OutputTarget> backsFile;
-    if (printsToFile(printer)) {
-        const QFileInfo fronts(printer.outputFileName());
-        backsFile = resolveOutput(
-            fronts.dir().filePath(fronts.completeBaseName() + QStringLiteral("-backs.pdf")));
+    case RunResult::Ending::Failed:
+        reportError(result.error);
+        return;
+    case RunResult::Ending::Declined:
+    case RunResult::Ending::Unshared:
+    case RunResult::Ending::Cancelled:
+        return;
     }
-    pass(backs, backsFile);
-    return true;
 }
 
-bool PrintCommands::sharedLogReady(std::unique_ptr<SharedLogRun> &shared) const
-{
-    if (!shared)
-        return true;
-    QStringList told;
-    const QString error = shared->open(told);
-    if (!told.isEmpty())
-        m_feedback.tell(told.join(u'\n'), QStringLiteral("Print Log"));
-    if (error.isEmpty())
-        return true;
-    // A log that cannot serve never passes silently.
-    if (!printWithoutSharedLog(error))
-        return false;
-    shared.reset();
-    return true;
-}
-
-bool PrintCommands::runReserved(std::unique_ptr<SharedLogRun> &shared, const RunTexts &texts,
-                                const PrintPlan &plan, const PrintLogEntry &entry,
-                                const QString &documentKey) const
-{
-    if (!shared)
-        return true;
-    QString error;
-    const auto askAgain = [this](const QStringList &lines) {
-        return confirmed(lines, QStringLiteral("Print them again?"));
-    };
-    if (shared->reserve(texts.document(), texts.data(), plan, entry, documentKey, askAgain, error))
-        return true;
-    if (error.isEmpty() || !printWithoutSharedLog(error))
-        return false;
-    // Without the shared log, the run is checked against this computer's.
-    shared.reset();
-    return localReprintsAccepted(texts, plan);
-}
-
-PrintProgress PrintCommands::progress(std::int32_t sheets) const
-{
-    return m_dialogs.progress ? m_dialogs.progress(sheets) : PrintProgress();
-}
-
-void PrintCommands::logRun(const PrintLogEntry &entry, const PrintPlan &plan,
-                           const QString &documentKey, std::shared_ptr<const RunData> data)
-{
-    m_printedRuns.append({entry, m_editor.document(), plan, std::move(data)});
-    const QString error = m_log.append(entry);
-    if (!error.isEmpty())
-        m_feedback.tell(error, QStringLiteral("Print Log"));
-    if (!documentKey.isEmpty()) {
-        const QString unkept = SharedLogSession::keepForLater(entry, documentKey);
-        if (!unkept.isEmpty())
-            m_feedback.tell(unkept, QStringLiteral("Print Log"));
-    }
-    Q_EMIT runLogged();
-}
-
-std::optional<OutputTarget> PrintCommands::testTarget(const QString &fileName) const
+std::unique_ptr<RunOutput> PrintCommands::testOutput(const QString &fileName) const
 {
     if (!printsToFile(m_printer))
-        return std::nullopt;
-    return resolveOutput(QFileInfo(m_printer.outputFileName()).dir().filePath(fileName));
+        return std::make_unique<PrintQueueOutput>(const_cast<QPrinter &>(m_printer));
+    return std::make_unique<PdfFileOutput>(
+        resolveOutput(QFileInfo(m_printer.outputFileName()).dir().filePath(fileName)));
 }
 
-void PrintCommands::deliverTest(PrinterJob &job, const std::optional<OutputTarget> &target,
-                                const std::function<PrintResult(const PrintSheets &)> &draw,
+void PrintCommands::deliverTest(const std::function<PrintResult(const PrintSheets &)> &draw,
+                                std::int64_t faces, Duplex duplex, const QString &fileName,
                                 const QString &what)
 {
-    const Delivery delivery = deliver(job, draw);
-    if (!delivery.error.isEmpty())
-        reportError(delivery.error);
-    else if (delivery.delivered && target)
-        m_feedback.tell(QStringLiteral("%1 was written to %2").arg(what, target->name),
+    preparePrinter(m_printer);
+    const std::unique_ptr<RunOutput> output = testOutput(fileName);
+    OutputPass pass;
+    pass.layout = m_printer.pageLayout();
+    pass.dotsPerInch = m_printer.resolution();
+    pass.duplex = duplex;
+    pass.faces = faces;
+    pass.title = runTitle();
+    QString error = output->open(pass);
+    if (error.isEmpty()) {
+        const PrintResult result = draw(output->sheets());
+        if (result.outcome != PrintOutcome::Printed)
+            error = result.error;
+        else
+            error = output->deliver();
+    }
+    if (!error.isEmpty())
+        reportError(error);
+    else if (printsToFile(m_printer))
+        m_feedback.tell(QStringLiteral("%1 was written to %2").arg(what, output->name()),
                         calibrationCaption);
 }
 
 void PrintCommands::printTestPage(const Calibration &front, const Calibration &back)
 {
-    preparePrinter(m_printer);
-    const std::optional<OutputTarget> target = testTarget(QStringLiteral("calibration-page.pdf"));
     const QPageLayout layout = m_printer.pageLayout();
     const CalibrationPage page{calibrationName(), front, back,
                                layout.fullRect(QPageLayout::Millimeter).size(),
                                layout.paintRect(QPageLayout::Millimeter)};
-    PrinterJob job(m_printer, target);
     deliverTest(
-        job, target,
         [&](const PrintSheets &sheets) {
-            return printCalibrationPage(page, m_printer.resolution(), sheets);
+            return printCalibrationPage(page, printerDotsPerInch, sheets);
         },
-        QStringLiteral("The test page"));
+        1, Duplex::Off, QStringLiteral("calibration-page.pdf"), QStringLiteral("The test page"));
 }
 
 void PrintCommands::printTwoSidedTest(const Calibration &front, const Calibration &back)
 {
-    preparePrinter(m_printer);
-    const std::optional<OutputTarget> target = testTarget(QStringLiteral("two-sided-test.pdf"));
     // On the document's flip edge, the long edge for a one-sided document.
     const Duplex documentFlip = m_editor.document().duplex;
     const RegistrationTest test{m_printer.pageLayout().fullRect(QPageLayout::Millimeter).size(),
                                 documentFlip == Duplex::Off ? Duplex::LongEdge : documentFlip,
                                 front, back};
-    PrinterJob job(m_printer, target);
-    job.printOnBothSides(test.flip);
     deliverTest(
-        job, target,
         [&](const PrintSheets &sheets) {
-            return printRegistrationTest(test, m_printer.resolution(), sheets);
+            return printRegistrationTest(test, printerDotsPerInch, sheets);
         },
+        2 * registrationSheets, test.flip, QStringLiteral("two-sided-test.pdf"),
         QStringLiteral("The two-sided test"));
 }
 

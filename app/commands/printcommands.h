@@ -5,11 +5,11 @@
 #include "dialogs/printdialogs.h"
 #include "documenteditor.h"
 #include "feedback.h"
-#include "log/calibration.h"
-#include "log/printlog.h"
-#include "outputs/printerjob.h"
+#include "outputs/runoutput.h"
 #include "renderstate.h"
+#include "run/calibration.h"
 #include "run/printplan.h"
+#include "run/runsession.h"
 #include "rundata.h"
 #include "session.h"
 #include "viewstate.h"
@@ -22,16 +22,6 @@
 #include <memory>
 #include <optional>
 
-// A run this program printed: its log entry, the document as it was, the
-// plan it printed and the data it printed from.
-struct PrintedRun
-{
-    PrintLogEntry entry;
-    Document document;
-    PrintPlan plan;
-    std::shared_ptr<const RunData> data{};
-};
-
 // What the print commands need from the main window.
 struct PrintFrameHooks
 {
@@ -41,7 +31,6 @@ struct PrintFrameHooks
 
 class PrinterCalibrationDialog;
 class QAction;
-class SharedLogRun;
 
 // File > Page Setup, Printer Calibration, Print and Print Preview on the
 // program's one printer, which works at 360 dots per inch. Every run is
@@ -75,7 +64,6 @@ public:
     const CalibrationStore &calibrations() const { return m_calibrations; }
     // The name the calibration of the printer is kept under.
     QString calibrationName() const;
-    const PrintLog &printLog() const { return m_log; }
     // The runs this program printed, with what they printed from, so that
     // their manifests can be made.
     const QList<PrintedRun> &printedRuns() const { return m_printedRuns; }
@@ -105,72 +93,30 @@ public Q_SLOTS:
 private:
     // False, after saying why when there is a document, when nothing is to be printed.
     bool somethingToPrint() const;
-    // The data of a run starting at `moment`, read once: its data file and
-    // its date. Throws the reason it cannot print, naming file, row and
-    // column, for the one error display.
-    RunData runData(const QDateTime &moment) const;
-    // The same data at the date of an earlier run, its file not read again.
-    RunData atDate(const RunData &data, const QDateTime &moment) const;
     // The runs of the document the log holds with their date.
-    QList<LoggedRunDate> loggedRunDates() const;
+    QList<LoggedRunDate> loggedRunDates(const RunSession &session) const;
     // Offers the document's own name, with .pdf, as the print dialog's file.
     void offerFileName();
     // A run to a file is the run's own choice: the printer goes back to the
     // queue the user last chose, where there is one.
     void returnToChosenQueue();
+    // A session for a run of the document, its data read now. Throws why
+    // the data cannot be read.
+    std::unique_ptr<RunSession> startSession(RunQuestions &questions) const;
     // The run the printer's settings ask for, on the printer's calibration.
-    PrintPlan planFor(const QPrinter &printer, const RunTexts &texts) const;
-    // True unless objects fall outside the printable area and the user,
-    // told which, cancels.
-    bool outsideAccepted(const QPrinter &printer, const RunTexts &texts,
-                         const PrintPlan &plan) const;
-    // True unless the user, told the lines, cancels at `question`.
-    bool confirmed(const QStringList &lines, const QString &question) const;
-    // Whether the run goes ahead after what the user is told before it:
-    // objects outside the printable area, numbers that outgrow their width,
-    // and, with `localReprints`, values this computer's log printed before.
-    bool runAccepted(const QPrinter &printer, const RunTexts &texts, const PrintPlan &plan,
-                     bool localReprints) const;
-    // True unless values this computer's log printed before are printed
-    // again and the user, told which, cancels.
-    bool localReprintsAccepted(const RunTexts &texts, const PrintPlan &plan) const;
-    // Whether the user asks for the run without the shared log, which cannot
-    // serve it as `error` says.
-    bool printWithoutSharedLog(const QString &error) const;
-    // Waits for the shared log of `shared`, when there is one. One that
-    // cannot serve the run is let go when the user chooses to print without
-    // it; false when the user cancels.
-    bool sharedLogReady(std::unique_ptr<SharedLogRun> &shared) const;
-    // Reserves the run of `plan`, logged as `entry`, on the shared log of
-    // `shared`, when there is one, asking about values printed before; one
-    // that cannot serve it is let go as above, the run then checked against
-    // this computer's log. False when the run does not go ahead.
-    bool runReserved(std::unique_ptr<SharedLogRun> &shared, const RunTexts &texts,
-                     const PrintPlan &plan, const PrintLogEntry &entry,
-                     const QString &documentKey) const;
-    // The document's path as the print log keeps it.
-    QString documentPath() const;
-    // A whole run on `printer` with `data`, handed over only when every
-    // page is drawn; through the shared log of `shared` when there is one.
-    void printOn(QPrinter &printer, std::unique_ptr<SharedLogRun> shared,
-                 std::shared_ptr<const RunData> data);
-    // Prints the run on both sides in one job, or the fronts, then, once the
-    // user has turned the stack over, the backs; true when what was printed
-    // is to be logged.
-    bool printSides(QPrinter &printer, const RunTexts &texts, const PrintPlan &plan);
+    PrintPlan planFor(const QPrinter &printer, std::int32_t pages) const;
+    // Where a run on `printer` goes: its output file, or its queue.
+    RunDestination destinationOf(QPrinter &printer) const;
+    // Runs the session's run on `printer` and keeps what it printed.
+    void printOn(QPrinter &printer, RunSession &session);
     // Where a test print goes: `fileName` beside the printer's output file,
     // or the printer itself.
-    std::optional<OutputTarget> testTarget(const QString &fileName) const;
-    // Delivers a test print drawn by `draw`; a file written is named, as `what`.
-    void deliverTest(PrinterJob &job, const std::optional<OutputTarget> &target,
-                     const std::function<PrintResult(const PrintSheets &)> &draw,
+    std::unique_ptr<RunOutput> testOutput(const QString &fileName) const;
+    // Delivers a test print of `faces` faces drawn by `draw`, on both
+    // sides with `duplex`; a file written is named, as `what`.
+    void deliverTest(const std::function<PrintResult(const PrintSheets &)> &draw,
+                     std::int64_t faces, Duplex duplex, const QString &fileName,
                      const QString &what);
-    // The progress of a run of `sheets` sheets, when there is a dialog for it.
-    PrintProgress progress(std::int32_t sheets) const;
-    // Logs the run printed as `entry`; one printed without the shared log is
-    // kept for it under `documentKey`.
-    void logRun(const PrintLogEntry &entry, const PrintPlan &plan, const QString &documentKey,
-                std::shared_ptr<const RunData> data);
 
     DocumentEditor &m_editor;
     Session &m_session;
@@ -181,13 +127,11 @@ private:
     PrintDialogs m_dialogs;
     QPrinter m_printer;
     QString m_chosenQueue;
-    int m_firstCell = 1; // of the run being printed on labels
     // Chosen for a two-sided run and kept for the next: the printer prints
     // one side, and how it stacks its output.
     bool m_frontsThenBacks = false;
     bool m_faceUp = false;
     CalibrationStore m_calibrations;
-    PrintLog m_log;
     QList<PrintedRun> m_printedRuns;
     std::function<void(QDialog &)> m_runModal;
     PrinterCalibrationDialog *m_calibrationDialog = nullptr;

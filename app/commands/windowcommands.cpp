@@ -1,9 +1,9 @@
 #include "commands/windowcommands.h"
 
 #include "commands/actions.h"
-#include "log/calibration.h"
 #include "pagetool.h"
 #include "properties/objectpropertieswindow.h"
+#include "run/calibration.h"
 
 #include <QEvent>
 

@@ -2,7 +2,7 @@
 
 #include "filedialogs.h"
 #include "guarded.h"
-#include "outputs/printerjob.h"
+#include "outputs/printer.h"
 
 #include <QCheckBox>
 #include <QComboBox>

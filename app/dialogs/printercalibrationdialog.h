@@ -1,7 +1,7 @@
 #pragma once
 
 #include "feedback.h"
-#include "log/calibration.h"
+#include "run/calibration.h"
 
 #include <QDialog>
 

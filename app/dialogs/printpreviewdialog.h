@@ -1,8 +1,8 @@
 #pragma once
 
-#include "log/calibration.h"
 #include "numbering.h"
 #include "rendercache.h"
+#include "run/calibration.h"
 #include "run/placements.h"
 
 #include <QDialog>

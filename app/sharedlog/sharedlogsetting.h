@@ -1,7 +1,7 @@
 #pragma once
 
-#include "log/calibration.h"
 #include "log/sharedlogaddress.h"
+#include "run/calibration.h"
 
 #include <QString>
 

@@ -12,7 +12,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -581,9 +583,13 @@ QString PrintLog::sidePath() const
 QString PrintLog::append(const PrintLogEntry &entry, const KeepWaiting &keepWaiting)
 {
     const QString error = write(entry, keepWaiting);
-    if (error.isEmpty() || m_failureReported)
+    // Told once while the program runs, whichever run found it.
+    static QMutex toldLock;
+    static QSet<QString> told;
+    const QMutexLocker locker(&toldLock);
+    if (error.isEmpty() || told.contains(m_path))
         return {};
-    m_failureReported = true;
+    told.insert(m_path);
     return error;
 }
 

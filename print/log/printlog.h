@@ -120,8 +120,8 @@ public:
     // When the lock cannot be had within 10 s, or `keepWaiting` gives up, the
     // line goes to a side file beside the log, which the next append adds to
     // the log before its own line. Returns what the user should know the first
-    // time the line could not go to the log, and an empty text ever after: a
-    // log is reported once and never stops a print.
+    // time the line could not go to the log, and an empty text ever after
+    // while the program runs: a log is reported once and never stops a print.
     QString append(const PrintLogEntry &entry, const KeepWaiting &keepWaiting = {});
     // The records of the log and of its side file, the log's header first;
     // empty with an error text when it cannot be read, empty alone when there
@@ -141,5 +141,4 @@ private:
     QString write(const PrintLogEntry &entry, const KeepWaiting &keepWaiting) const;
 
     QString m_path;
-    bool m_failureReported = false;
 };

@@ -174,15 +174,18 @@ bool SharedLogSession::reserve(Document &doc, const RunData *data, const PrintPl
     return reservation.reserved;
 }
 
-QString SharedLogSession::finish(bool printed)
+QString SharedLogSession::finish(const std::optional<PrintLogEntry> &printed)
 {
     if (m_runId == 0)
         return {};
     SharedRun ended = m_run;
     ended.id = m_runId;
     ended.state = printed ? SharedRun::State::Complete : SharedRun::State::Stopped;
-    // A run stopped before it was handed over printed nothing.
-    if (!printed) {
+    if (printed) {
+        // A pass of one side prints that side's values alone.
+        ended.entry.numbers = printed->numbers;
+    } else {
+        // A run stopped before it was handed over printed nothing.
         for (PrintLogEntry::NumberSpan &span : ended.entry.numbers) {
             for (PrintedValues &values : span.values)
                 values.count = 0;

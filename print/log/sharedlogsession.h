@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 // The key a shared print log knows a document by: its id, or where it has
 // none, its resolved path as the local log keys it.
@@ -52,9 +53,10 @@ public:
                  const PrintLogEntry &entry, const QString &documentKey, bool continuing,
                  const std::function<bool(const QStringList &reprints)> &goAhead, QString &error);
 
-    // The run's end: printed whole, or stopped having printed nothing. An
-    // error text when the server did not hear it; the end then waits.
-    QString finish(bool printed);
+    // The run's end: complete, having printed what `printed` logs (its
+    // numbers' values), or none: stopped having printed nothing. An error
+    // text when the server did not hear it; the end then waits.
+    QString finish(const std::optional<PrintLogEntry> &printed);
 
     // Keeps a run printed without the shared log for the next run that
     // reaches it.

@@ -85,6 +85,5 @@ QString OutputFile::commit()
 
 QString OutputFile::error(int number) const
 {
-    return number == 0 ? QString()
-                       : QStringLiteral("%1: %2").arg(m_target.name, systemError(number));
+    return fileError(m_target.name, number);
 }

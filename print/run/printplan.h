@@ -1,6 +1,6 @@
 #pragma once
 
-#include "log/calibration.h"
+#include "run/calibration.h"
 #include "run/runbackground.h"
 
 #include <QSizeF>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document.h"
-#include "log/calibration.h"
+#include "run/calibration.h"
 #include "run/placements.h"
 #include "run/printrun.h"
 

@@ -5,9 +5,10 @@
 #include "dialogs/printpreviewdialog.h"
 #include "documentbuilder.h"
 #include "feedbackrecorder.h"
+#include "log/printlog.h"
 #include "modalscript.h"
 #include "objecttable.h"
-#include "outputs/printerjob.h"
+#include "outputs/printer.h"
 #include "picturefiles.h"
 #include "printbench.h"
 #include "renderprobe.h"
@@ -838,7 +839,7 @@ void TestPrintCommands::twoSidedRunPrintsBothSidesOrFrontsThenBacks()
         QCOMPARE(textsOf(backsFile), backs);
     // The run is one line of the log, however many passes it took.
     QCOMPARE(bench.commands->printedRuns().size(), 1);
-    QCOMPARE(bench.commands->printLog().entriesOf(QStringLiteral("untitled")).size(), 1);
+    QCOMPARE(PrintLog(bench.logPath()).entriesOf(QStringLiteral("untitled")).size(), 1);
 }
 
 PAGINETTE_APP_TEST_MAIN(TestPrintCommands)

@@ -1,7 +1,7 @@
 #include "documentbuilder.h"
 #include "file/documentfile.h"
-#include "log/calibration.h"
 #include "log/printlog.h"
+#include "run/calibration.h"
 #include "smalldisk.h"
 #include "toolrun.h"
 

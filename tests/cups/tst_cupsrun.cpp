@@ -2,7 +2,7 @@
 #include "documentbuilder.h"
 #include "feedbackrecorder.h"
 #include "file/documentfile.h"
-#include "outputs/printerjob.h"
+#include "outputs/printer.h"
 #include "smalldisk.h"
 #include "toolrun.h"
 

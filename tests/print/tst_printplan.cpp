@@ -1,5 +1,6 @@
-#include "log/calibration.h"
-#include "outputs/printerjob.h"
+#include "outputs/printer.h"
+#include "outputs/printqueueoutput.h"
+#include "run/calibration.h"
 #include "run/placements.h"
 #include "run/printplan.h"
 
@@ -195,18 +196,35 @@ void TestPrintPlan::jobOptionsComeFromThePrintersSettings_data()
     QTest::addColumn<bool>("grey");
     QTest::addColumn<bool>("reverse");
     QTest::addColumn<int>("copies");
+    QTest::addColumn<QSizeF>("runPaper"); // points; empty for the printer's own
+    QTest::addColumn<Duplex>("duplex");
     QTest::addColumn<QStringList>("options");
 
     // A PDF printer: the sides a queue offers are its own.
     // The run draws its copies; CUPS would make as many of each again.
-    QTest::newRow("3 copies") << false << false << false << 3
-                              << QStringList{"media=A4", "sides=one-sided"};
+    QTest::newRow("3 copies") << false << false << false << 3 << QSizeF() << Duplex::Off
+                              << QStringList{"media=A4", "print-scaling=none", "sides=one-sided"};
     // The run draws its pages last first; CUPS would turn them round again.
     QTest::newRow("grey, last page first")
-        << false << true << true << 1
-        << QStringList{"media=A4", "sides=one-sided", "print-color-mode=monochrome"};
+        << false << true << true << 1 << QSizeF() << Duplex::Off
+        << QStringList{"media=A4", "print-scaling=none", "sides=one-sided",
+                       "print-color-mode=monochrome"};
     QTest::newRow("landscape, 2 copies")
-        << true << false << false << 2 << QStringList{"media=A4", "sides=one-sided", "landscape="};
+        << true << false << false << 2 << QSizeF() << Duplex::Off
+        << QStringList{"media=A4", "print-scaling=none", "sides=one-sided", "landscape="};
+    QTest::newRow("both sides about the short edge")
+        << false << false << false << 1 << QSizeF() << Duplex::ShortEdge
+        << QStringList{"media=A4", "print-scaling=none", "sides=two-sided-short-edge"};
+    // A sheet of labels is printed on its own paper, whatever the queue's.
+    QTest::newRow("Letter labels on an A4 queue")
+        << false << false << false << 1 << QSizeF(612, 792) << Duplex::LongEdge
+        << QStringList{"media=Letter", "print-scaling=none", "sides=two-sided-long-edge"};
+    QTest::newRow("a landscape sheet, not turned again")
+        << true << false << false << 1 << QSizeF(792, 612) << Duplex::Off
+        << QStringList{"media=Letter", "print-scaling=none", "sides=one-sided"};
+    QTest::newRow("a sheet of no standard size")
+        << false << false << false << 1 << QSizeF(400, 500) << Duplex::Off
+        << QStringList{"media=Custom.400x500", "print-scaling=none", "sides=one-sided"};
 }
 
 void TestPrintPlan::jobOptionsComeFromThePrintersSettings()
@@ -215,6 +233,8 @@ void TestPrintPlan::jobOptionsComeFromThePrintersSettings()
     QFETCH(bool, grey);
     QFETCH(bool, reverse);
     QFETCH(int, copies);
+    QFETCH(QSizeF, runPaper);
+    QFETCH(Duplex, duplex);
     QFETCH(QStringList, options);
 
     QPrinter printer;
@@ -225,8 +245,12 @@ void TestPrintPlan::jobOptionsComeFromThePrintersSettings()
     printer.setPageOrder(reverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
     printer.setCopyCount(copies);
     printer.setCollateCopies(true);
+    OutputPass pass;
+    pass.duplex = duplex;
+    if (!runPaper.isEmpty())
+        pass.runPaper = runPaper;
     QStringList sent;
-    for (const auto &[name, value] : cupsJobOptions(printer))
+    for (const auto &[name, value] : cupsJobOptions(printer, pass))
         sent.append(QString::fromUtf8(name + '=' + value));
     QCOMPARE(sent, options);
     QCOMPARE(printerPlan(printer, 10).lastPageFirst, reverse);

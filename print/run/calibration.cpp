@@ -1,4 +1,4 @@
-#include "log/calibration.h"
+#include "run/calibration.h"
 
 #include <QDir>
 #include <QFileInfo>
