@@ -2,6 +2,7 @@
 
 #include "filenames.h"
 #include "outputs/systemerror.h"
+#include "run/placements.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -73,7 +74,10 @@ QString PageFilesOutput::open(const OutputPass &pass)
 PrintSheets PageFilesOutput::sheets()
 {
     PrintSheets sheets;
-    sheets.paperSize = m_pass.layout.fullRect(QPageLayout::Point).size();
+    const DevicePaper paper = devicePaper(m_pass.layout);
+    sheets.paperSize = paper.size;
+    // A page's origin lies where the printer's printable area begins, as on paper.
+    sheets.printableOrigin = paper.printableOrigin;
     sheets.deviceScale = deviceScale();
     sheets.faceDevice = [this](std::int64_t face, QSizeF paper) {
         return nextFace(face, paper);

@@ -171,8 +171,7 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
         return result;
     }
     const bool faceDevices = static_cast<bool>(sheets.faceDevice);
-    const RunPlacements placements(
-        doc, plan, {sheets.paperSize, faceDevices ? QPointF() : sheets.printableOrigin});
+    const RunPlacements placements(doc, plan, {sheets.paperSize, sheets.printableOrigin});
     // A label's front and back count as they are drawn.
     const auto items =
         static_cast<std::int32_t>(placements.count() * placements.faceCount() /
@@ -239,8 +238,8 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
         const KeepDrawing keepDrawing =
             progress ? KeepDrawing([&progress, counted, items] { return progress(counted, items); })
                      : KeepDrawing();
-        if (placing.draw(placed, sheets.placePdfPage ? &placePdfPage : nullptr, &symbols,
-                         keepDrawing)
+        if (placing
+                .draw(placed, sheets.placePdfPage ? &placePdfPage : nullptr, &symbols, keepDrawing)
                 .stopped) {
             result.outcome = PrintOutcome::Cancelled;
             return false;
@@ -264,7 +263,8 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
             if (!sheets.newSheet || !sheets.newSheet()) {
                 result.error = deviceFailure(sheets);
                 if (result.error.isEmpty())
-                    result.error = QStringLiteral("The printer could not start page %1.").arg(index);
+                    result.error =
+                        QStringLiteral("The printer could not start page %1.").arg(index);
                 return false;
             }
         }
@@ -277,7 +277,8 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
     for (; faceIndex <= faces; ++faceIndex) {
         if (!startFace(faceIndex)) {
             if (result.error.isEmpty())
-                result.error = QStringLiteral("The printer could not start page %1.").arg(faceIndex);
+                result.error =
+                    QStringLiteral("The printer could not start page %1.").arg(faceIndex);
             result.outcome = PrintOutcome::Failed;
             break;
         }
