@@ -105,11 +105,13 @@ PrintCommands::PrintCommands(DocumentEditor &editor, Session &session, RenderSta
         makeAction(parent, "printerCalibrationAction", "Printer Ca&libration...");
     printAction = makeAction(parent, "printAction", "&Print", ctrl(Qt::Key_P));
     printPreviewAction = makeAction(parent, "printPreviewAction", "Print Pre&view");
+    exportRunAction = makeAction(parent, "exportRunAction", "E&xport Run...");
     connect(pageSetupAction, &QAction::triggered, this, &PrintCommands::pageSetup);
     connect(printerCalibrationAction, &QAction::triggered, this,
             &PrintCommands::printerCalibration);
     connect(printAction, &QAction::triggered, this, &PrintCommands::print);
     connect(printPreviewAction, &QAction::triggered, this, &PrintCommands::printPreview);
+    connect(exportRunAction, &QAction::triggered, this, &PrintCommands::exportRun);
 }
 
 void PrintCommands::setModalRunner(std::function<void(QDialog &)> runModal)
@@ -228,11 +230,7 @@ void PrintCommands::print()
         DialogAnswers answers(m_dialogs, m_feedback);
         const std::unique_ptr<RunSession> session = startSession(answers);
         // The shop's shared log connects while the user chooses.
-        QString unusable;
-        if (const std::optional<SharedLogAddress> address = SharedLogSetting().address(&unusable))
-            session->useSharedLog(*address);
-        else if (!unusable.isEmpty())
-            session->sharedLogUnusable(unusable);
+        useSharedLogSetting(*session);
         const Document &doc = m_editor.document();
         PrintChoices choices{doc.sheet ? doc.sheet->cellCount() : 0,
                              1,
@@ -260,7 +258,10 @@ void PrintCommands::print()
         PrintPlan plan = planFor(m_printer, session->pages());
         plan.firstCell = choices.firstCell;
         session->setPlan(plan);
-        printOn(m_printer, *session);
+        // A dialog may have changed the resolution; the program prints at its own.
+        preparePrinter(m_printer);
+        m_render.printerResolution = m_printer.resolution();
+        printTo(*session, destinationOf(m_printer));
         returnToChosenQueue();
     });
 }
@@ -323,18 +324,53 @@ RunDestination PrintCommands::destinationOf(QPrinter &printer) const
     return {std::move(output), printer.pageLayout(), ::calibrationName(printer)};
 }
 
-void PrintCommands::printOn(QPrinter &printer, RunSession &session)
+void PrintCommands::useSharedLogSetting(RunSession &session)
 {
-    // A dialog may have changed the resolution; the program prints at its own.
-    preparePrinter(printer);
-    m_render.printerResolution = printer.resolution();
+    QString unusable;
+    if (const std::optional<SharedLogAddress> address = SharedLogSetting().address(&unusable))
+        session.useSharedLog(*address);
+    else if (!unusable.isEmpty())
+        session.sharedLogUnusable(unusable);
+}
+
+void PrintCommands::exportRun()
+{
+    guarded([this] {
+        if (!somethingToPrint() || !m_dialogs.exportRun)
+            return;
+        const QFileInfo document(m_session.docFileName);
+        const std::optional<ExportChoice> choice = m_dialogs.exportRun(
+            m_session.docNamed ? document.dir().filePath(document.completeBaseName())
+                               : QStringLiteral("untitled"));
+        if (!choice)
+            return;
+        DialogAnswers answers(m_dialogs, m_feedback);
+        const std::unique_ptr<RunSession> session = startSession(answers);
+        useSharedLogSetting(*session);
+        QString refusal;
+        std::unique_ptr<RunOutput> output =
+            fileOutput(choice->file, {choice->dotsPerInch, std::nullopt}, &refusal);
+        if (!output)
+            throw PaginetteError(refusal);
+        // A file is calibrated as the program's PDF output is.
+        PrintPlan plan = wholeRun(session->pages());
+        plan.calibration = m_calibrations.load(pdfOutputName());
+        plan.backCalibration = m_calibrations.load(pdfOutputName(), Side::Back);
+        session->setPlan(plan);
+        preparePrinter(m_printer);
+        printTo(*session, {std::move(output), m_printer.pageLayout(), pdfOutputName()});
+    });
+}
+
+void PrintCommands::printTo(RunSession &session, RunDestination destination)
+{
     // A job printed untitled through the shared log is known by the id it
     // gets now, and keeps it.
     if (!m_session.docNamed && SharedLogSetting().address()) {
         m_editor.ensureId();
         session.setDocument(m_editor.document(), QString());
     }
-    session.setDestination(destinationOf(printer));
+    session.setDestination(std::move(destination));
     const RunResult result = session.run();
     switch (result.ending) {
     case RunResult::Ending::Printed:
@@ -423,7 +459,8 @@ CommandRows PrintCommands::rows() const
     return {{{Menu::File, 3, 1, pageSetupAction},
              {Menu::File, 3, 3, printerCalibrationAction},
              {Menu::File, 3, 4, printAction},
-             {Menu::File, 3, 5, printPreviewAction}},
+             {Menu::File, 3, 5, printPreviewAction},
+             {Menu::File, 3, 6, exportRunAction}},
             {},
             {}};
 }

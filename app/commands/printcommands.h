@@ -53,6 +53,7 @@ public:
     QAction *printerCalibrationAction = nullptr;
     QAction *printAction = nullptr;
     QAction *printPreviewAction = nullptr;
+    QAction *exportRunAction = nullptr;
 
     void setDialogs(PrintDialogs dialogs);
     QPrinter &printer() { return m_printer; }
@@ -88,6 +89,8 @@ public Q_SLOTS:
     void print();
     void pageSetup();
     void printPreview();
+    // Writes the whole run to PDF, PNG or SVG files, as a print to a file.
+    void exportRun();
     void printerCalibration();
 
 private:
@@ -107,8 +110,10 @@ private:
     PrintPlan planFor(const QPrinter &printer, std::int32_t pages) const;
     // Where a run on `printer` goes: its output file, or its queue.
     RunDestination destinationOf(QPrinter &printer) const;
-    // Runs the session's run on `printer` and keeps what it printed.
-    void printOn(QPrinter &printer, RunSession &session);
+    // The shop's shared log for a run, when the settings set one.
+    static void useSharedLogSetting(RunSession &session);
+    // Runs the session's run to `destination` and keeps what it printed.
+    void printTo(RunSession &session, RunDestination destination);
     // Where a test print goes: `fileName` beside the printer's output file,
     // or the printer itself.
     std::unique_ptr<RunOutput> testOutput(const QString &fileName) const;

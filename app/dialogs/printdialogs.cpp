@@ -3,13 +3,17 @@
 #include "filedialogs.h"
 #include "guarded.h"
 #include "outputs/printer.h"
+#include "outputs/runoutput.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -192,6 +196,32 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
         if (reprint.tab && reprint.sameDateBox->isChecked())
             choices.runDate.chosen = reprint.runCombo->currentData().toDateTime();
         return true;
+    };
+    dialogs.exportRun = [parent](const QString &suggested) -> std::optional<ExportChoice> {
+        QStringList filters;
+        for (const FileOutputKind &kind : fileOutputKinds())
+            filters.append(kind.nameFilter);
+        QFileDialog dialog(parent, QStringLiteral("Export Run"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters(filters);
+        dialog.selectFile(suggested + QLatin1String(fileOutputKinds().constFirst().suffix));
+        ExportChoice choice;
+        if (!runFileDialog(dialog, choice.file))
+            return std::nullopt;
+        // The kind chosen, where the name gives none.
+        const FileOutputKind &kind =
+            fileOutputKinds()[std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter()))];
+        if (QFileInfo(choice.file).suffix().isEmpty())
+            choice.file += QLatin1String(kind.suffix);
+        if (fileOutputKindFor(choice.file).rastered) {
+            bool ok = false;
+            choice.dotsPerInch = QInputDialog::getInt(
+                parent, QStringLiteral("Export Run"),
+                QStringLiteral("Resolution of the pages (dots per inch):"), 300, 72, 1200, 1, &ok);
+            if (!ok)
+                return std::nullopt;
+        }
+        return choice;
     };
     dialogs.pageSetup = [parent](QPrinter &printer) {
         QPageSetupDialog dialog(&printer, parent);

@@ -45,8 +45,19 @@ struct PrintChoices
     RunDateChoice runDate;
 };
 
+// Where File > Export Run writes a run: a file of one of the kinds a run
+// can be written to, and the resolution of raster pages.
+struct ExportChoice
+{
+    QString file;
+    std::int32_t dotsPerInch = 300;
+};
+
 struct PrintDialogs
 {
+    // File > Export Run's dialog, offering `suggested` (a file name without
+    // its suffix) in each kind of file; none when cancelled.
+    std::function<std::optional<ExportChoice>(const QString &suggested)> exportRun;
     // The print dialog of a run of `pages` pages: printer, properties, page
     // range, copies, print to file, and `choices`. True when confirmed.
     std::function<bool(QPrinter &, std::int32_t pages, PrintChoices &choices)> print;

@@ -7,18 +7,18 @@
 const QList<FileOutputKind> &fileOutputKinds()
 {
     static const QList<FileOutputKind> kinds{
-        {"pdf", ".pdf", QStringLiteral("PDF file (*.pdf)"),
+        {"pdf", ".pdf", QStringLiteral("PDF file (*.pdf)"), false,
          [](const OutputTarget &target,
             const FileOutputSettings &settings) -> std::unique_ptr<RunOutput> {
              return std::make_unique<PdfFileOutput>(target, settings.document);
          }},
-        {"png", ".png", QStringLiteral("PNG pages (*.png)"),
+        {"png", ".png", QStringLiteral("PNG pages (*.png)"), true,
          [](const OutputTarget &target,
             const FileOutputSettings &settings) -> std::unique_ptr<RunOutput> {
              return std::make_unique<PngPagesOutput>(target, settings.dotsPerInch,
                                                      settings.document);
          }},
-        {"svg", ".svg", QStringLiteral("SVG pages (*.svg)"),
+        {"svg", ".svg", QStringLiteral("SVG pages (*.svg)"), false,
          [](const OutputTarget &target,
             const FileOutputSettings &settings) -> std::unique_ptr<RunOutput> {
              return std::make_unique<SvgPagesOutput>(target, settings.document);

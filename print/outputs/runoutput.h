@@ -73,6 +73,7 @@ struct FileOutputKind
     const char *key;    // "pdf"
     const char *suffix; // ".pdf", by which an output name chooses it
     QString nameFilter; // for a file dialog: "PDF file (*.pdf)"
+    bool rastered;      // pictures of a resolution of their own
     std::unique_ptr<RunOutput> (*make)(const OutputTarget &target,
                                        const FileOutputSettings &settings);
 };

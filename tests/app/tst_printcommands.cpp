@@ -91,6 +91,8 @@ private Q_SLOTS:
     void twoSidedTestPrintsFourFacesWithTheirSheets();
     void twoSidedRunPrintsBothSidesOrFrontsThenBacks_data();
     void twoSidedRunPrintsBothSidesOrFrontsThenBacks();
+    void exportRunWritesTheKindChosen_data();
+    void exportRunWritesTheKindChosen();
 };
 
 void TestPrintCommands::printRunsEveryPageAt360Dpi_data()
@@ -840,6 +842,45 @@ void TestPrintCommands::twoSidedRunPrintsBothSidesOrFrontsThenBacks()
     // The run is one line of the log, however many passes it took.
     QCOMPARE(bench.commands->printedRuns().size(), 1);
     QCOMPARE(PrintLog(bench.logPath()).entriesOf(QStringLiteral("untitled")).size(), 1);
+}
+
+void TestPrintCommands::exportRunWritesTheKindChosen_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("logged"); // as the log names where the run went
+    QTest::newRow("PDF") << "run.pdf" << QStringList{"run.pdf"} << "run.pdf";
+    QTest::newRow("PNG pages") << "run.png"
+                               << QStringList{"run-0001.png", "run-0002.png", "run-0003.png"}
+                               << "run-0001.png to run-0003.png";
+    QTest::newRow("SVG pages") << "run.svg"
+                               << QStringList{"run-0001.svg", "run-0002.svg", "run-0003.svg"}
+                               << "run-0001.svg to run-0003.svg";
+}
+
+void TestPrintCommands::exportRunWritesTheKindChosen()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, files);
+    QFETCH(QString, logged);
+
+    PrintBench bench;
+    QString offered;
+    bench.dialogs.exportRun = [&](const QString &suggested) -> std::optional<ExportChoice> {
+        offered = suggested;
+        return ExportChoice{bench.dir.filePath(name), 72};
+    };
+    bench.commands->setDialogs(bench.dialogs);
+    bench.commands->exportRunAction->trigger();
+
+    QCOMPARE(offered, QStringLiteral("untitled"));
+    QCOMPARE(bench.recorder.errors(), QStringList());
+    QCOMPARE(bench.files(), files);
+    // Logged as a print to that file is.
+    QCOMPARE(bench.commands->printedRuns().size(), 1);
+    QCOMPARE(bench.commands->printedRuns().front().entry.printer.section(u'/', -1), logged);
+    if (name.endsWith(QLatin1String(".png")))
+        QCOMPARE(QImage(bench.dir.filePath(files.front())).width(), 595);
 }
 
 PAGINETTE_APP_TEST_MAIN(TestPrintCommands)
