@@ -254,7 +254,7 @@ QString printRequest(const RunTexts &texts, const PrintRequest &request, const P
                      QPrinter &printer, const std::optional<OutputTarget> &target,
                      const ToolReport &report)
 {
-    const JobResult result = printJob(texts, plan, printer, target, report.progress, stillWanted);
+    const JobResult result = printJob(texts, plan, printer, target, report.progress);
     if (result.outcome == PrintOutcome::Cancelled)
         return QStringLiteral("Cancelled; nothing was printed");
     // The document's fault is told with its name, as the output's is with its.

@@ -1,7 +1,6 @@
 #include "outputs/printerjob.h"
 
 #include "outputs/systemerror.h"
-#include "pictures/picturedrawing.h"
 #include "run/placements.h"
 
 #include <QDir>
@@ -11,7 +10,6 @@
 
 #include <cups/cups.h>
 
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -99,16 +97,6 @@ bool printsBothSides(const QPrinter &printer)
            modes.contains(QPrinter::DuplexAuto);
 }
 
-QByteArray viewerPreferences(Duplex duplex)
-{
-    QByteArray entries = "\n/ViewerPreferences << /PrintScaling /None";
-    if (duplex == Duplex::LongEdge)
-        entries += " /Duplex /DuplexFlipLongEdge";
-    else if (duplex == Duplex::ShortEdge)
-        entries += " /Duplex /DuplexFlipShortEdge";
-    return entries + " >>";
-}
-
 QRectF paperAroundPage(const QPrinter &printer)
 {
     const DevicePaper paper = devicePaper(printer.pageLayout());
@@ -144,8 +132,7 @@ PrintPlan printerPlan(const QPrinter &printer, std::int32_t pages)
 }
 
 JobResult printJob(const RunTexts &texts, const PrintPlan &plan, QPrinter &printer,
-                   const std::optional<OutputTarget> &file, const PrintProgress &progress,
-                   const std::function<bool()> &keepGoing)
+                   const std::optional<OutputTarget> &file, const PrintProgress &progress)
 {
     const Document &doc = texts.document();
     // Both sides from one job: the queue turns the paper about the edge the
@@ -173,7 +160,7 @@ JobResult printJob(const RunTexts &texts, const PrintPlan &plan, QPrinter &print
     result.refusedPage = run.refusedPage;
     if (run.outcome != PrintOutcome::Printed)
         return result;
-    result.error = job.deliver(keepGoing);
+    result.error = job.deliver();
     if (!result.error.isEmpty())
         result.outcome = PrintOutcome::Failed;
     result.rewroteInPlace = job.rewroteInPlace();
@@ -198,60 +185,39 @@ void PrinterJob::printOnBothSides(Duplex duplex)
 
 void PrinterJob::placePdfPagesFrom(const PictureStore &pictures)
 {
-    const auto &entries = pictures.entries();
-    if (std::any_of(entries.begin(), entries.end(),
-                    [](const auto &entry) { return placedAsItIs(entry.second); }))
-        m_pdfPictures = pictures;
+    m_pictures = pictures;
 }
 
 QString PrinterJob::open()
 {
-    QString error = m_file ? m_file->open() : spoolError(m_queueSpool.open(QDir::tempPath()));
-    // An update appended to the run puts PDF pages in place and tells viewers
-    // how to print it; a run that cannot be read back as it goes (a stream)
-    // is drawn elsewhere first.
-    m_drawnElsewhere = readableOutput().isEmpty();
-    if (error.isEmpty() && m_drawnElsewhere)
-        error = spoolError(m_drawnSpool.openElsewhere());
+    const QString error =
+        m_file ? m_file->open() : spoolError(m_queueSpool.open(QDir::tempPath()));
     if (!error.isEmpty())
         return error;
-    m_writer = std::make_unique<QPdfWriter>(&drawnInto());
+    m_writer = std::make_unique<RunPdfWriter>(device());
     m_writer->setPageLayout(m_printer.pageLayout());
     m_writer->setResolution(m_printer.resolution());
     m_writer->setTitle(m_printer.docName());
     m_writer->setCreator(m_printer.creator());
+    m_writer->setDuplex(m_duplex);
+    m_writer->setPictures(m_pictures);
     return {};
 }
 
 PrintSheets PrinterJob::sheets()
 {
-    PrintSheets sheets = pagedSheets(*m_writer);
+    PrintSheets sheets = runSheets(*m_writer);
     sheets.failure = [this] {
         return failure();
     };
     sheets.abort = [this] {
-        drawnInto().abandon();
         device().abandon();
     };
-    if (m_pdfPictures)
-        sheets.placePdfPage = [this](std::int32_t sheet, const QString &id, std::int32_t page) {
-            return m_standIns.imageFor(sheet, drawnInto().pos(), id, page);
-        };
     return sheets;
 }
 
-QString PrinterJob::deliver(const std::function<bool()> &keepGoing)
+QString PrinterJob::deliver()
 {
-    if (!(m_drawnElsewhere ? m_drawnSpool.file().finish() : device().flush()))
-        return failure();
-    const QString error =
-        stampPdfPages(m_drawnElsewhere ? m_drawnSpool.readablePath() : readableOutput(), device(),
-                      m_standIns.all(), m_pdfPictures.value_or(PictureStore()),
-                      viewerPreferences(m_duplex), m_drawnElsewhere, keepGoing);
-    if (!error.isEmpty()) {
-        device().abandon();
-        return error;
-    }
     if (m_file)
         return m_file->commit();
     CheckedFile &spool = m_queueSpool.file();
@@ -270,19 +236,9 @@ CheckedFile &PrinterJob::device()
     return m_file ? m_file->device() : m_queueSpool.file();
 }
 
-CheckedFile &PrinterJob::drawnInto()
-{
-    return m_drawnElsewhere ? m_drawnSpool.file() : device();
-}
-
-QString PrinterJob::readableOutput() const
-{
-    return m_file ? m_file->readablePath() : m_queueSpool.readablePath();
-}
-
 QString PrinterJob::failure() const
 {
-    if (m_drawnElsewhere && m_drawnSpool.file().failure() != 0)
-        return spoolError(m_drawnSpool.file().failure());
+    if (m_writer && !m_writer->error().isEmpty())
+        return m_writer->error();
     return m_file ? m_file->failure() : spoolError(m_queueSpool.file().failure());
 }

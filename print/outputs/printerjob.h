@@ -1,13 +1,12 @@
 #pragma once
 
-#include "forms/pdfstamp.h"
 #include "outputs/outputfile.h"
 #include "outputs/spool.h"
 #include "pageobject.h"
+#include "pdf/runpdfwriter.h"
 #include "run/printplan.h"
 #include "run/printrun.h"
 
-#include <QPdfWriter>
 #include <QString>
 
 #include <functional>
@@ -26,10 +25,6 @@ inline constexpr int printerDotsPerInch = 360;
 void preparePrinter(QPrinter &printer);
 // (0, 0, printable width, printable height) in dots at the program's resolution.
 Bounds32 printableExtent(const QPrinter &printer);
-// The catalog entries that tell a PDF viewer how to print a run: at its
-// size (no viewer shrinks a calibrated run to fit), and on both sides
-// turning about the edge `duplex` says.
-QByteArray viewerPreferences(Duplex duplex);
 // The printer's paper in page units from the corner of its printable area,
 // where the page's origin lies on paper as on screen.
 QRectF paperAroundPage(const QPrinter &printer);
@@ -65,18 +60,16 @@ bool printsBothSides(const QPrinter &printer);
 
 // The run of `plan` with `texts` (of a document and its run's data) on `printer`, into `file` when
 // one is given: drawn whole into a job of its own, every PDF page its pictures and its background
-// show put in place as a form, and handed over only then. The one way a run of the program or of
-// paginette-print reaches paper. `keepGoing` is asked while the PDF pages are put in place; false
-// stops it.
+// show written once as a form, and handed over only then. The one way a run of the program or of
+// paginette-print reaches paper.
 JobResult printJob(const RunTexts &texts, const PrintPlan &plan, QPrinter &printer,
-                   const std::optional<OutputTarget> &file, const PrintProgress &progress = {},
-                   const std::function<bool()> &keepGoing = {});
+                   const std::optional<OutputTarget> &file, const PrintProgress &progress = {});
 
 // One run on a QPrinter. Qt's engines on Linux write their PDF file, or hand
 // the job to CUPS, when the painter ends, and neither reports a failed
-// write; so the run is drawn into a PDF writer on a file of its own, every
-// write checked, and handed over only when every page is drawn and the file
-// is whole. A cancelled or failed run sends no job and leaves the chosen
+// write; so the run is drawn into the run's PDF writer on a file of its own,
+// every write checked, and handed over only when every page is drawn and the
+// file is whole. A cancelled or failed run sends no job and leaves the chosen
 // output file as it was.
 class PrinterJob
 {
@@ -92,36 +85,26 @@ public:
     // edge `duplex` says. Before deliver().
     void printOnBothSides(Duplex duplex);
     // The pictures the run shows: the pages of PDF pictures, and JPEGs, are
-    // put in place as they are by an update appended to the run once it is
-    // drawn. Before open().
+    // written as they are. Before open().
     void placePdfPagesFrom(const PictureStore &pictures);
     // Makes the spool or opens the stream; an error text when it cannot.
     QString open();
     PrintSheets sheets();
     // Hands the finished run over: it takes the place of the chosen file, or
-    // goes to the printer's queue. `keepGoing`, when given, may stop the
-    // pictures being put in place. An error text when that failed.
-    QString deliver(const std::function<bool()> &keepGoing = {});
+    // goes to the printer's queue. An error text when that failed.
+    QString deliver();
     // True when the chosen file was rewritten in place, its folder taking no
     // spool.
     bool rewroteInPlace() const;
 
 private:
     CheckedFile &device();
-    // What the run is drawn into: the device, or the spool its PDF pages are
-    // put under from.
-    CheckedFile &drawnInto();
-    // Where the output can be read back as it is written; empty for a stream.
-    QString readableOutput() const;
     QString failure() const;
 
     QPrinter &m_printer;
     std::optional<OutputFile> m_file; // none for a queue
     Spool m_queueSpool;
-    std::unique_ptr<QPdfWriter> m_writer;
-    std::optional<PictureStore> m_pdfPictures;
-    Spool m_drawnSpool;
-    bool m_drawnElsewhere = false; // into m_drawnSpool, the output being a stream
-    PdfStandIns m_standIns;
+    std::unique_ptr<RunPdfWriter> m_writer;
+    PictureStore m_pictures;
     Duplex m_duplex = Duplex::Off;
 };

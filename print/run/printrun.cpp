@@ -132,15 +132,12 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
     // The run's own: nothing of it is shared with the screen.
     RenderCache cache;
     std::int64_t faceIndex = 1;
-    const PdfPagePlacer placePdfPage = [&](const QString &id, std::int32_t page) {
-        return sheets.placePdfPage(static_cast<std::int32_t>(faceIndex), id, page);
-    };
     // The heap the run grows is kept until it ends, and the barcodes of the
     // next page are encoded on a second core.
     const RunHeap heap;
     SymbolPrefetch symbols(texts);
     PaperSheet paper;
-    paper.placePdfPage = sheets.placePdfPage ? &placePdfPage : nullptr;
+    paper.placePdfPage = sheets.placePdfPage ? &sheets.placePdfPage : nullptr;
     paper.symbols = &symbols;
     // A label is clipped to its cell only where something would reach the
     // next one: the clip costs a path on every label.

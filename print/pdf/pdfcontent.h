@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+class QColor;
+class QPainterPath;
+class QRectF;
+class QTransform;
+
+// A page's content stream as it is built: numbers written short (at most
+// three decimals, no trailing zeros), each operand followed by a space.
+class PdfContent
+{
+public:
+    void clear() { m_bytes.clear(); }
+    const QByteArray &bytes() const { return m_bytes; }
+
+    PdfContent &number(double value);
+    PdfContent &integer(long long value);
+    PdfContent &op(QByteArrayView name);
+    PdfContent &raw(QByteArrayView bytes);
+    // The six numbers of `matrix`, then `cm`.
+    PdfContent &transform(const QTransform &matrix);
+    // A colour's three components, then `operation` (rg or RG).
+    PdfContent &color(const QColor &color, QByteArrayView operation);
+    // `path` as moves, lines, curves and closes; no painting operator.
+    PdfContent &path(const QPainterPath &path);
+    PdfContent &rect(const QRectF &rect);
+    // The glyphs as a hexadecimal string of two bytes each.
+    PdfContent &glyphs(const unsigned *glyphs, int count);
+
+private:
+    QByteArray m_bytes;
+};
