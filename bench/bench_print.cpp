@@ -12,6 +12,7 @@
 
 #include "commandline.h"
 #include "file/documentfile.h"
+#include "handfloor.h"
 #include "numbering.h"
 #include "outputs/printerjob.h"
 #include "printtool.h"
@@ -334,7 +335,8 @@ struct Figures
     double peakMegabytes = 0;
     double fileMegabytes = 0; // of the run, and of its background when it had one
     double backgroundMegabytes = 0;
-    int images = 0; // image objects in the run's file
+    int images = 0;  // image objects in the run's file
+    int objects = 0; // objects in the run's file
 };
 
 // Runs this program again as `phase` over `pages` pages and reads the time it
@@ -369,13 +371,14 @@ Figures runChild(const char *self, const char *phase, int pages)
         std::exit(1);
     }
     const QList<QByteArray> fields = reported.simplified().split(' ');
-    if (fields.size() != 5)
+    if (fields.size() != 6)
         std::exit(1);
     return {{fields[0].toDouble(), fields[1].toDouble()},
             usage.ru_maxrss / 1024.0,
             fields[2].toDouble() / (1 << 20),
             fields[3].toDouble() / (1 << 20),
-            fields[4].toInt()};
+            fields[4].toInt(),
+            fields[5].toInt()};
 }
 
 // The fastest of a few runs, by processor time: other work on the machine
@@ -494,6 +497,16 @@ Times runRows(const QString &folder, int pages, bool fields)
     return stopwatch.read();
 }
 
+// The hand-written floor of the run writer: the same page, written for it
+// alone with stdio and zlib.
+Times runHandFloor(const QString &folder, int pages)
+{
+    const Stopwatch stopwatch;
+    if (!writeHandFloor(QFile::encodeName(folder + QStringLiteral("/tool.pdf")).constData(), pages))
+        std::exit(1);
+    return stopwatch.read();
+}
+
 // The child runs, by the name the parent gives them.
 Times runPhase(const char *phase, const QString &folder, int pages)
 {
@@ -513,6 +526,8 @@ Times runPhase(const char *phase, const QString &folder, int pages)
         return runTool(folder, pages, Page::Digits, Background::Logo);
     if (qstrcmp(phase, "qrfloor") == 0)
         return runQrFloor(folder, pages);
+    if (qstrcmp(phase, "handfloor") == 0)
+        return runHandFloor(folder, pages);
     if (qstrcmp(phase, "twosided") == 0 || qstrcmp(phase, "fronts") == 0)
         return runTwoSided(folder, pages, qstrcmp(phase, "fronts") == 0);
     if (qstrcmp(phase, "labels") == 0 || qstrcmp(phase, "cells") == 0)
@@ -533,6 +548,19 @@ int imageObjects(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? int(file.readAll().count("/Subtype /Image")) : 0;
+}
+
+// The objects of the PDF at `path`, from the /Size its last cross-reference
+// section gives, read from the file's end only: reading it whole would count
+// in the child's peak memory.
+int pdfObjects(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(std::max<qint64>(file.size() - 4096, 0)))
+        return 0;
+    const QByteArray tail = file.readAll();
+    const qsizetype size = tail.lastIndexOf("/Size ");
+    return size < 0 ? 0 : tail.mid(size + 6, 12).split('/').first().trimmed().toInt() - 1;
 }
 
 // Runs timed against the run they are measured by, each pair printed on a
@@ -572,6 +600,34 @@ void printPair(const char *self, const PairedRuns &pair)
     std::fflush(stdout);
 }
 
+// The page of bare numbers against the PDF written by hand for it, and the
+// run's memory over a million pages (`bench_print writer` prints this alone).
+void printWriterRows(const char *self)
+{
+    std::printf("the bare numbers against the same page written by hand (stdio and zlib, "
+                "Helvetica); processor seconds (clock seconds), best of %d runs\n",
+                repeats);
+    std::printf("%7s %15s %15s %6s %9s %9s %6s %14s %8s\n", "pages", "hand floor", "digits",
+                "/floor", "hand MB", "file MB", "/size", "objects/page:", "hand run");
+    Figures digits;
+    for (const int pages : {1000, 10000}) {
+        const Figures floor = bestOf(self, "handfloor", pages);
+        digits = bestOf(self, "digits", pages);
+        std::printf("%7d %6.3f (%6.3f) %6.3f (%6.3f) %6.2f %9.2f %9.2f %6.2f %14.2f %8.2f\n", pages,
+                    floor.times.cpu, floor.times.wall, digits.times.cpu, digits.times.wall,
+                    digits.times.cpu / floor.times.cpu, floor.fileMegabytes, digits.fileMegabytes,
+                    digits.fileMegabytes / floor.fileMegabytes, double(floor.objects) / pages,
+                    double(digits.objects) / pages);
+        std::fflush(stdout);
+    }
+    const Figures million = runChild(self, "digits", 1000000);
+    std::printf("1000000 pages, one run: %.2f s (%.2f), %.1f MB file, peak %.1f MB against %.1f "
+                "MB at 10000 pages (%.2f times)\n",
+                million.times.cpu, million.times.wall, million.fileMegabytes, million.peakMegabytes,
+                digits.peakMegabytes, million.peakMegabytes / digits.peakMegabytes);
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -596,11 +652,15 @@ int main(int argc, char **argv)
         // Only the PNG run counts its images: reading a file back would
         // count in the peak memory of the others.
         const int images = qstrcmp(argv[1], "logo") == 0 ? imageObjects(run) : 0;
-        std::printf("%.6f %.6f %lld %lld %d\n", times.wall, times.cpu, fileSize(run),
-                    fileSize(folder.filePath(QStringLiteral("form.pdf"))), images);
+        std::printf("%.6f %.6f %lld %lld %d %d\n", times.wall, times.cpu, fileSize(run),
+                    fileSize(folder.filePath(QStringLiteral("form.pdf"))), images, pdfObjects(run));
         return 0;
     }
 
+    if (argc == 2 && qstrcmp(argv[1], "writer") == 0) {
+        printWriterRows(argv[0]);
+        return 0;
+    }
     for (const PairedRuns &pair : pairedRuns) {
         if (argc == 2 && qstrcmp(argv[1], pair.name) == 0) {
             printPair(argv[0], pair);
@@ -685,5 +745,7 @@ int main(int argc, char **argv)
     std::printf("\n");
     for (const PairedRuns &pair : pairedRuns)
         printPair(argv[0], pair);
+    std::printf("\n");
+    printWriterRows(argv[0]);
     return 0;
 }

@@ -190,8 +190,7 @@ void PrinterJob::placePdfPagesFrom(const PictureStore &pictures)
 
 QString PrinterJob::open()
 {
-    const QString error =
-        m_file ? m_file->open() : spoolError(m_queueSpool.open(QDir::tempPath()));
+    const QString error = m_file ? m_file->open() : spoolError(m_queueSpool.open(QDir::tempPath()));
     if (!error.isEmpty())
         return error;
     m_writer = std::make_unique<RunPdfWriter>(device());

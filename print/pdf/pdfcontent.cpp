@@ -79,8 +79,10 @@ PdfContent &PdfContent::color(const QColor &color, QByteArrayView operation)
 {
     const QColor rgb = color.toRgb();
     // Components of 8 bits: 1/255 steps need three decimals at most.
-    return number(rgb.red() / 255.0).number(rgb.green() / 255.0).number(rgb.blue() / 255.0).op(
-        operation);
+    return number(rgb.red() / 255.0)
+        .number(rgb.green() / 255.0)
+        .number(rgb.blue() / 255.0)
+        .op(operation);
 }
 
 PdfContent &PdfContent::path(const QPainterPath &path)
@@ -137,8 +139,8 @@ PdfContent &PdfContent::glyphs(const unsigned *glyphs, int count)
     m_bytes.append('<');
     for (int i = 0; i < count; ++i) {
         const unsigned glyph = glyphs[i];
-        const char code[4] = {hex[(glyph >> 12) & 15], hex[(glyph >> 8) & 15], hex[(glyph >> 4) & 15],
-                              hex[glyph & 15]};
+        const char code[4] = {hex[(glyph >> 12) & 15], hex[(glyph >> 8) & 15],
+                              hex[(glyph >> 4) & 15], hex[glyph & 15]};
         m_bytes.append(code, 4);
     }
     m_bytes.append('>');

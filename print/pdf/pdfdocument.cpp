@@ -88,8 +88,8 @@ QImage PdfDocument::standIn(const QString &id, std::int32_t page)
 QByteArray PdfDocument::writeImage(const QImage &image)
 {
     const bool alpha = image.hasAlphaChannel();
-    const QImage pixels = image.convertToFormat(alpha ? QImage::Format_RGBA8888
-                                                      : QImage::Format_RGB888);
+    const QImage pixels =
+        image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     const bool grey = pixels.allGray();
     const int width = pixels.width();
     const int height = pixels.height();
@@ -120,10 +120,10 @@ QByteArray PdfDocument::writeImage(const QImage &image)
                          (grey ? "/ColorSpace/DeviceGray" : "/ColorSpace/DeviceRGB") +
                          "/BitsPerComponent 8";
     if (alpha && !opaque)
-        entries += "/SMask " + reference(m_objects.writeStream(
-                                   "/Type/XObject/Subtype/Image" + size +
-                                       "/ColorSpace/DeviceGray/BitsPerComponent 8",
-                                   coverage));
+        entries += "/SMask " +
+                   reference(m_objects.writeStream("/Type/XObject/Subtype/Image" + size +
+                                                       "/ColorSpace/DeviceGray/BitsPerComponent 8",
+                                                   coverage));
     const QByteArray name = "/I" + QByteArray::number(m_imageNames.size());
     m_xobjects += name + ' ' + reference(m_objects.writeStream(entries, colors));
     return name;

@@ -79,7 +79,7 @@ private:
     // Resource names and objects: images (and pictures) and opacity states.
     QByteArray m_xobjects;
     QByteArray m_states;
-    QHash<qint64, QByteArray> m_imageNames;                           // by cache key
+    QHash<qint64, QByteArray> m_imageNames;                            // by cache key
     std::map<std::pair<QString, std::int32_t>, QImage> m_standIns;     // by picture and page
     QHash<qint64, std::pair<QString, std::int32_t>> m_standInPictures; // by cache key
     std::map<std::pair<int, int>, QByteArray> m_stateNames;

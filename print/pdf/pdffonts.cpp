@@ -99,7 +99,8 @@ QByteArray plainName(const QString &name)
 {
     QByteArray plain;
     for (const QChar c : name) {
-        if (c.unicode() > 32 && c.unicode() < 127 && !QByteArrayView("()<>[]{}/%#").contains(char(c.unicode())))
+        if (c.unicode() > 32 && c.unicode() < 127 &&
+            !QByteArrayView("()<>[]{}/%#").contains(char(c.unicode())))
             plain += char(c.unicode());
     }
     return plain.isEmpty() ? QByteArray("Font") : plain;
@@ -112,9 +113,9 @@ struct PdfFonts::Face
     QRawFont font; // any size: its tables are the face's
     QString family;
     QString style;
-    QByteArray head; // its 'head' table, which tells one face from another
+    QByteArray head;                       // its 'head' table, which tells one face from another
     std::map<quint32, QString> characters; // by glyph
-    std::map<quint32, double> widths;       // by glyph, thousandths of the em
+    std::map<quint32, double> widths;      // by glyph, thousandths of the em
 };
 
 PdfFonts::PdfFonts() = default;
@@ -152,7 +153,8 @@ void PdfFonts::use(int face, const QRawFont &font, const quint32 *glyphs, int co
         const quint32 glyph = glyphs[i];
         if (used.widths.find(glyph) == used.widths.end()) {
             const qreal advance = font.advancesForGlyphIndexes(QList<quint32>{glyph}).value(0).x();
-            used.widths.emplace(glyph, font.pixelSize() > 0 ? advance * 1000 / font.pixelSize() : 0);
+            used.widths.emplace(glyph,
+                                font.pixelSize() > 0 ? advance * 1000 / font.pixelSize() : 0);
         }
         if (mapped && !text[i].isSpace() && used.characters.find(glyph) == used.characters.end())
             used.characters.emplace(glyph, text[i]);
@@ -204,9 +206,9 @@ bool PdfFonts::write(PdfObjects &objects, std::vector<int> &numbers) const
             return false;
 
         const bool cff = !face.font.fontTable("CFF ").isEmpty();
-        const int program = objects.writeStream(
-            cff ? QByteArray("/Subtype/OpenType") : "/Length1 " + QByteArray::number(file.size()),
-            file);
+        const int program = objects.writeStream(cff ? QByteArray("/Subtype/OpenType")
+                                                    : "/Length1 " + QByteArray::number(file.size()),
+                                                file);
 
         QByteArray cmap = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
                           "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
@@ -224,25 +226,24 @@ bool PdfFonts::write(PdfObjects &objects, std::vector<int> &numbers) const
         cmap += "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
         const int toUnicode = objects.writeStream({}, cmap);
 
-        const int unitsPerEm = std::max<int>(qFromBigEndian<quint16>(face.head.constData() + 18), 16);
+        const int unitsPerEm =
+            std::max<int>(qFromBigEndian<quint16>(face.head.constData() + 18), 16);
         const auto box = [&](qsizetype at) {
             return QByteArray::number(thousandths(signed16(face.head, at), unitsPerEm));
         };
         QRawFont measured = face.font;
         measured.setPixelSize(unitsPerEm);
         // Six capitals that name this subset, as PDF readers expect of one.
-        const QByteArray tag = QByteArray(6, 'A').replace(
-            5, 1, QByteArray(1, char('A' + index % 26)));
-        const QByteArray name =
-            tag + '+' + plainName(face.family) + '-' + plainName(face.style);
+        const QByteArray tag =
+            QByteArray(6, 'A').replace(5, 1, QByteArray(1, char('A' + index % 26)));
+        const QByteArray name = tag + '+' + plainName(face.family) + '-' + plainName(face.style);
         const int descriptor = objects.write(
             "<</Type/FontDescriptor/FontName/" + name + "/Flags 4/FontBBox[" + box(36) + ' ' +
             box(38) + ' ' + box(40) + ' ' + box(42) + "]/ItalicAngle 0/Ascent " +
             QByteArray::number(thousandths(int(measured.ascent()), unitsPerEm)) + "/Descent " +
-            QByteArray::number(-thousandths(int(measured.descent()), unitsPerEm)) +
-            "/CapHeight " + QByteArray::number(thousandths(int(measured.capHeight()), unitsPerEm)) +
-            "/StemV 80/" + (cff ? "FontFile3 " : "FontFile2 ") + QByteArray::number(program) +
-            " 0 R>>");
+            QByteArray::number(-thousandths(int(measured.descent()), unitsPerEm)) + "/CapHeight " +
+            QByteArray::number(thousandths(int(measured.capHeight()), unitsPerEm)) + "/StemV 80/" +
+            (cff ? "FontFile3 " : "FontFile2 ") + QByteArray::number(program) + " 0 R>>");
 
         QByteArray widths = "[";
         for (auto at = face.widths.begin(); at != face.widths.end();) {

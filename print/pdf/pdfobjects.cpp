@@ -173,7 +173,8 @@ void PdfObjects::finish(QByteArrayView trailer)
         above = row;
     }
     const QByteArray entries = "/Type/XRef/Size " + QByteArray::number(self + 1) + "/W[1 " +
-                               QByteArray::number(width) + " 2]/DecodeParms<</Predictor 12/Columns " +
+                               QByteArray::number(width) +
+                               " 2]/DecodeParms<</Predictor 12/Columns " +
                                QByteArray::number(columns) + ">>" + trailer.toByteArray();
     const std::uint64_t start = m_written;
     writeStream(entries, rows);

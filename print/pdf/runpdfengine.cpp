@@ -19,8 +19,8 @@ constexpr QPaintEngine::PaintEngineFeatures features =
     ~(QPaintEngine::LinearGradientFill | QPaintEngine::RadialGradientFill |
       QPaintEngine::ConicalGradientFill | QPaintEngine::ObjectBoundingModeGradients |
       QPaintEngine::PatternBrush | QPaintEngine::PatternTransform | QPaintEngine::BrushStroke |
-      QPaintEngine::PorterDuff | QPaintEngine::PerspectiveTransform |
-      QPaintEngine::BlendModes | QPaintEngine::RasterOpModes);
+      QPaintEngine::PorterDuff | QPaintEngine::PerspectiveTransform | QPaintEngine::BlendModes |
+      QPaintEngine::RasterOpModes);
 
 // Glyphs of a text item that QTextLayout set, each with the character
 // that gives it in `font`, or none.
@@ -39,10 +39,7 @@ QString charactersOf(const QRawFont &font, const QList<quint32> &glyphs, const Q
 
 } // namespace
 
-RunPdfEngine::RunPdfEngine(PdfDocument &document)
-    : QPaintEngine(features), m_document(document)
-{
-}
+RunPdfEngine::RunPdfEngine(PdfDocument &document) : QPaintEngine(features), m_document(document) {}
 
 bool RunPdfEngine::begin(QPaintDevice *device)
 {
