@@ -550,17 +550,24 @@ int imageObjects(const QString &path)
     return file.open(QIODevice::ReadOnly) ? int(file.readAll().count("/Subtype /Image")) : 0;
 }
 
-// The objects of the PDF at `path`, from the /Size its last cross-reference
-// section gives, read from the file's end only: reading it whole would count
-// in the child's peak memory.
+// The objects of the PDF at `path`, from the /Size of its trailer or of the
+// cross-reference stream its startxref points to, read from there and the
+// file's end only: reading it whole would count in the child's peak memory.
 int pdfObjects(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || !file.seek(std::max<qint64>(file.size() - 4096, 0)))
         return 0;
-    const QByteArray tail = file.readAll();
-    const qsizetype size = tail.lastIndexOf("/Size ");
-    return size < 0 ? 0 : tail.mid(size + 6, 12).split('/').first().trimmed().toInt() - 1;
+    QByteArray section = file.readAll();
+    const qsizetype start = section.lastIndexOf("startxref");
+    if (!section.contains("trailer")) {
+        if (start < 0 ||
+            !file.seek(section.mid(start + 9).trimmed().split('\n').first().toLongLong()))
+            return 0;
+        section = file.read(4096);
+    }
+    const qsizetype size = section.indexOf("/Size ");
+    return size < 0 ? 0 : section.mid(size + 6, 12).split('/').first().trimmed().toInt() - 1;
 }
 
 // Runs timed against the run they are measured by, each pair printed on a

@@ -35,12 +35,12 @@ PdfContent &PdfContent::number(double value)
     if (thousandths % 1000 == 0)
         return integer(thousandths / 1000);
     const bool negative = thousandths < 0;
-    long long whole = (negative ? -thousandths : thousandths) / 1000;
-    int fraction = int((negative ? -thousandths : thousandths) % 1000);
+    const long long magnitude = negative ? -thousandths : thousandths;
+    const int fraction = int(magnitude % 1000);
     if (negative)
         m_bytes.append('-');
-    m_bytes.append(QByteArray::number(whole));
-    m_bytes.append('.');
+    integer(magnitude / 1000);
+    m_bytes.back() = '.';
     char decimals[3] = {char('0' + fraction / 100), char('0' + fraction / 10 % 10),
                         char('0' + fraction % 10)};
     int length = 3;
@@ -133,16 +133,23 @@ PdfContent &PdfContent::rect(const QRectF &rect)
     return number(rect.x()).number(rect.y()).number(rect.width()).number(rect.height()).op("re");
 }
 
-PdfContent &PdfContent::glyphs(const unsigned *glyphs, int count)
+PdfContent &PdfContent::codes(const unsigned *codes, int count, int bytes)
 {
-    static const char hex[] = "0123456789ABCDEF";
-    m_bytes.append('<');
+    // A literal string, which takes half the bytes of a hexadecimal one: the
+    // delimiters and the backslash escaped, and a return, which a reader
+    // would take for a line feed.
+    m_bytes.append('(');
     for (int i = 0; i < count; ++i) {
-        const unsigned glyph = glyphs[i];
-        const char code[4] = {hex[(glyph >> 12) & 15], hex[(glyph >> 8) & 15],
-                              hex[(glyph >> 4) & 15], hex[glyph & 15]};
-        m_bytes.append(code, 4);
+        for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8) {
+            const char byte = char((codes[i] >> shift) & 0xff);
+            if (byte == '(' || byte == ')' || byte == '\\')
+                m_bytes.append('\\').append(byte);
+            else if (byte == '\r')
+                m_bytes.append("\\r", 2);
+            else
+                m_bytes.append(byte);
+        }
     }
-    m_bytes.append('>');
+    m_bytes.append(')');
     return *this;
 }

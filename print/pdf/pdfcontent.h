@@ -27,8 +27,8 @@ public:
     // `path` as moves, lines, curves and closes; no painting operator.
     PdfContent &path(const QPainterPath &path);
     PdfContent &rect(const QRectF &rect);
-    // The glyphs as a hexadecimal string of two bytes each.
-    PdfContent &glyphs(const unsigned *glyphs, int count);
+    // Character codes as a string of `bytes` bytes each.
+    PdfContent &codes(const unsigned *codes, int count, int bytes);
 
 private:
     QByteArray m_bytes;

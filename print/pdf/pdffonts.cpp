@@ -1,15 +1,20 @@
 #include "pdf/pdffonts.h"
 
+#include "pdf/pdfcontent.h"
 #include "pdf/pdfobjects.h"
 
 #include <hb-subset.h>
 #include <hb.h>
 
+#include <QPainterPath>
+#include <QTransform>
 #include <QtEndian>
+#include <QtMath>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -113,10 +118,98 @@ struct PdfFonts::Face
     QRawFont font; // any size: its tables are the face's
     QString family;
     QString style;
-    QByteArray head;                       // its 'head' table, which tells one face from another
-    std::map<quint32, QString> characters; // by glyph
-    std::map<quint32, double> widths;      // by glyph, thousandths of the em
+    QByteArray head;       // its 'head' table, which tells one face from another
+    bool outlines = false; // a Type 3 font of the glyphs' outlines
+    // By glyph, as far as the highest drawn: its width in thousandths of
+    // the em (NaN for a glyph not drawn), its character (0 where none is
+    // known) and in a Type 3 font its code (-1 for none).
+    std::vector<double> widths;
+    std::vector<char16_t> characters;
+    std::vector<int> codes;
+    int codeCount = 0;
+
+    bool drawn(quint32 glyph) const { return !std::isnan(widths[glyph]); }
+    // The glyphs drawn and their characters, as a ToUnicode map takes them
+    // (glyphs, or a Type 3 font's codes).
+    std::vector<std::pair<unsigned, QString>> characterCodes() const
+    {
+        std::vector<std::pair<unsigned, QString>> mapped;
+        for (quint32 glyph = 0; glyph < characters.size(); ++glyph) {
+            if (characters[glyph] != 0)
+                mapped.emplace_back(outlines ? unsigned(codes[glyph]) : glyph,
+                                    QString(QChar(characters[glyph])));
+        }
+        std::sort(mapped.begin(), mapped.end());
+        return mapped;
+    }
 };
+
+namespace {
+
+// The code space and the characters of `codes` (glyphs, or a Type 3 font's
+// codes) as a ToUnicode map.
+QByteArray toUnicode(const std::vector<std::pair<unsigned, QString>> &codes, int bytes)
+{
+    const auto code = [bytes](unsigned value) {
+        return QByteArray::number(value, 16).rightJustified(2 * bytes, '0').toUpper();
+    };
+    QByteArray cmap = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                      "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
+                      "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n"
+                      "1 begincodespacerange\n<" +
+                      code(0) + "><" + code(bytes == 1 ? 0xff : 0xffff) + ">\nendcodespacerange\n";
+    for (std::size_t from = 0; from < codes.size(); from += 100) {
+        const std::size_t to = std::min(codes.size(), from + 100);
+        cmap += QByteArray::number(qulonglong(to - from)) + " beginbfchar\n";
+        for (std::size_t i = from; i < to; ++i)
+            cmap += '<' + code(codes[i].first) + "><" + hexUtf16(codes[i].second) + ">\n";
+        cmap += "endbfchar\n";
+    }
+    return cmap + "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
+}
+
+} // namespace
+
+int PdfFonts::writeOutlines(PdfObjects &objects, const Face &face)
+{
+    QRawFont measured = face.font;
+    measured.setPixelSize(1000);
+    QByteArray procs;
+    QByteArray differences;
+    QByteArray widths;
+    QRectF box;
+    // Codes in the order they were given, each glyph's outline in glyph
+    // space, y up.
+    std::vector<quint32> byCode(std::size_t(face.codeCount));
+    for (quint32 glyph = 0; glyph < face.codes.size(); ++glyph) {
+        if (face.codes[glyph] >= 0)
+            byCode[std::size_t(face.codes[glyph])] = glyph;
+    }
+    for (std::size_t code = 0; code < byCode.size(); ++code) {
+        const quint32 glyph = byCode[code];
+        const QPainterPath path = QTransform(1, 0, 0, -1, 0, 0).map(measured.pathForGlyph(glyph));
+        const QRectF bounds = path.boundingRect();
+        box |= bounds;
+        PdfContent content;
+        content.number(face.widths[glyph]).integer(0);
+        content.number(bounds.left()).number(bounds.top()).number(bounds.right());
+        content.number(bounds.bottom()).op("d1");
+        if (!path.isEmpty())
+            content.path(path).op("f");
+        const QByteArray name = "/g" + QByteArray::number(qulonglong(code));
+        procs += name + ' ' + QByteArray::number(objects.writeStream({}, content.bytes())) + " 0 R";
+        differences += name;
+        widths += QByteArray::number(face.widths[glyph], 'g', 8) + ' ';
+    }
+    const int map = objects.writeStream({}, toUnicode(face.characterCodes(), 1));
+    return objects.write(
+        "<</Type/Font/Subtype/Type3/FontBBox[" + QByteArray::number(qFloor(box.left())) + ' ' +
+        QByteArray::number(qFloor(box.top())) + ' ' + QByteArray::number(qCeil(box.right())) + ' ' +
+        QByteArray::number(qCeil(box.bottom())) + "]/FontMatrix[0.001 0 0 0.001 0 0]/CharProcs<<" +
+        procs + ">>/Encoding<</Type/Encoding/Differences[0" + differences +
+        "]>>/FirstChar 0/LastChar " + QByteArray::number(face.codeCount - 1) + "/Widths[" + widths +
+        "]/Resources<<>>/ToUnicode " + QByteArray::number(map) + " 0 R>>");
+}
 
 PdfFonts::PdfFonts() = default;
 PdfFonts::~PdfFonts() = default;
@@ -129,45 +222,56 @@ int PdfFonts::faceOf(const QRawFont &font)
     }
     // A face met at another size is the same face.
     const QByteArray head = font.fontTable("head");
-    int face = -1;
-    const bool outlines = !font.fontTable("glyf").isEmpty() || !font.fontTable("CFF ").isEmpty();
-    if (head.size() >= 54 && outlines) {
-        const auto same = std::find_if(m_faces.begin(), m_faces.end(), [&](const Face &known) {
-            return known.head == head && known.family == font.familyName() &&
-                   known.style == font.styleName();
-        });
-        face = int(same - m_faces.begin());
-        if (same == m_faces.end())
-            m_faces.push_back({font, font.familyName(), font.styleName(), head, {}, {}});
-    }
+    const bool tables = head.size() >= 54 &&
+                        (!font.fontTable("glyf").isEmpty() || !font.fontTable("CFF ").isEmpty());
+    const auto same = std::find_if(m_faces.begin(), m_faces.end(), [&](const Face &known) {
+        return known.head == head && known.outlines == !tables &&
+               known.family == font.familyName() && known.style == font.styleName();
+    });
+    const int face = int(same - m_faces.begin());
+    if (same == m_faces.end())
+        m_faces.push_back({font, font.familyName(), font.styleName(), head, !tables, {}, {}, {}});
     m_seen.emplace_back(font, face);
     return face;
 }
 
-void PdfFonts::use(int face, const QRawFont &font, const quint32 *glyphs, int count,
-                   QStringView text)
+bool PdfFonts::use(int face, const QRawFont &font, const quint32 *glyphs, int count,
+                   QStringView text, unsigned *codes)
 {
     Face &used = m_faces[std::size_t(face)];
-    const bool mapped = text.size() == count;
     for (int i = 0; i < count; ++i) {
         const quint32 glyph = glyphs[i];
-        if (used.widths.find(glyph) == used.widths.end()) {
-            const qreal advance = font.advancesForGlyphIndexes(QList<quint32>{glyph}).value(0).x();
-            used.widths.emplace(glyph,
-                                font.pixelSize() > 0 ? advance * 1000 / font.pixelSize() : 0);
+        if (glyph > 0xffff)
+            return false;
+        if (glyph >= used.widths.size()) {
+            used.widths.resize(glyph + 1, std::numeric_limits<double>::quiet_NaN());
+            used.characters.resize(glyph + 1, 0);
+            used.codes.resize(glyph + 1, -1);
         }
-        if (mapped && !text[i].isSpace() && used.characters.find(glyph) == used.characters.end())
-            used.characters.emplace(glyph, text[i]);
-        else if (mapped && text[i] == u' ')
-            used.characters.emplace(glyph, text[i]);
+        if (used.outlines && used.codes[glyph] < 0) {
+            if (used.codeCount == 256)
+                return false;
+            used.codes[glyph] = used.codeCount++;
+        }
+        codes[i] = used.outlines ? unsigned(used.codes[glyph]) : glyph;
+        if (!used.drawn(glyph)) {
+            const qreal advance = font.advancesForGlyphIndexes(QList<quint32>{glyph}).value(0).x();
+            used.widths[glyph] = font.pixelSize() > 0 ? advance * 1000 / font.pixelSize() : 0;
+        }
+        if (used.characters[glyph] == 0 && i < text.size())
+            used.characters[glyph] = text[i].unicode();
     }
+    return true;
+}
+
+int PdfFonts::codeBytes(int face) const
+{
+    return m_faces[std::size_t(face)].outlines ? 1 : 2;
 }
 
 double PdfFonts::width(int face, quint32 glyph) const
 {
-    const Face &used = m_faces[std::size_t(face)];
-    const auto found = used.widths.find(glyph);
-    return found == used.widths.end() ? 0 : found->second;
+    return m_faces[std::size_t(face)].widths[glyph];
 }
 
 bool PdfFonts::write(PdfObjects &objects, std::vector<int> &numbers) const
@@ -175,6 +279,10 @@ bool PdfFonts::write(PdfObjects &objects, std::vector<int> &numbers) const
     numbers.clear();
     for (std::size_t index = 0; index < m_faces.size(); ++index) {
         const Face &face = m_faces[index];
+        if (face.outlines) {
+            numbers.push_back(writeOutlines(objects, face));
+            continue;
+        }
         const QByteArray whole = fontFile(face.font);
         hb_blob_t *blob = hb_blob_create(whole.constData(), unsigned(whole.size()),
                                          HB_MEMORY_MODE_READONLY, nullptr, nullptr);
@@ -187,8 +295,10 @@ bool PdfFonts::write(PdfObjects &objects, std::vector<int> &numbers) const
         }
         hb_set_t *kept = hb_subset_input_glyph_set(input);
         hb_set_add(kept, 0);
-        for (const auto &[glyph, width] : face.widths)
-            hb_set_add(kept, glyph);
+        for (quint32 glyph = 0; glyph < face.widths.size(); ++glyph) {
+            if (face.drawn(glyph))
+                hb_set_add(kept, glyph);
+        }
         // Glyph numbers stay as the page's text has them.
         hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NO_HINTING);
         hb_face_t *subset = hb_subset_or_fail(source, input);
@@ -210,21 +320,7 @@ bool PdfFonts::write(PdfObjects &objects, std::vector<int> &numbers) const
                                                     : "/Length1 " + QByteArray::number(file.size()),
                                                 file);
 
-        QByteArray cmap = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
-                          "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
-                          "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n"
-                          "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n";
-        std::vector<std::pair<quint32, QString>> mapped(face.characters.begin(),
-                                                        face.characters.end());
-        for (std::size_t from = 0; from < mapped.size(); from += 100) {
-            const std::size_t to = std::min(mapped.size(), from + 100);
-            cmap += QByteArray::number(qulonglong(to - from)) + " beginbfchar\n";
-            for (std::size_t i = from; i < to; ++i)
-                cmap += '<' + hex16(mapped[i].first) + "><" + hexUtf16(mapped[i].second) + ">\n";
-            cmap += "endbfchar\n";
-        }
-        cmap += "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
-        const int toUnicode = objects.writeStream({}, cmap);
+        const int unicodeMap = objects.writeStream({}, toUnicode(face.characterCodes(), 2));
 
         const int unitsPerEm =
             std::max<int>(qFromBigEndian<quint16>(face.head.constData() + 18), 16);
@@ -246,11 +342,14 @@ bool PdfFonts::write(PdfObjects &objects, std::vector<int> &numbers) const
             (cff ? "FontFile3 " : "FontFile2 ") + QByteArray::number(program) + " 0 R>>");
 
         QByteArray widths = "[";
-        for (auto at = face.widths.begin(); at != face.widths.end();) {
-            widths += QByteArray::number(at->first) + '[';
-            quint32 next = at->first;
-            for (; at != face.widths.end() && at->first == next; ++at, ++next)
-                widths += QByteArray::number(std::round(at->second * 1000) / 1000, 'g', 10) + ' ';
+        // Runs of glyphs drawn one after another, each run's widths listed.
+        for (quint32 glyph = 0; glyph < face.widths.size(); ++glyph) {
+            if (!face.drawn(glyph))
+                continue;
+            widths += QByteArray::number(glyph) + '[';
+            for (; glyph < face.widths.size() && face.drawn(glyph); ++glyph)
+                widths +=
+                    QByteArray::number(std::round(face.widths[glyph] * 1000) / 1000, 'g', 10) + ' ';
             widths.chop(1);
             widths += ']';
         }
@@ -264,7 +363,7 @@ bool PdfFonts::write(PdfObjects &objects, std::vector<int> &numbers) const
         numbers.push_back(objects.write("<</Type/Font/Subtype/Type0/BaseFont/" + name +
                                         "/Encoding/Identity-H/DescendantFonts[" +
                                         QByteArray::number(descendant) + " 0 R]/ToUnicode " +
-                                        QByteArray::number(toUnicode) + " 0 R>>"));
+                                        QByteArray::number(unicodeMap) + " 0 R>>"));
     }
     return true;
 }

@@ -344,11 +344,12 @@ void RunPdfEngine::drawGlyphs(const QRawFont &font, QPointF origin, const quint3
         return;
     PdfFonts &fonts = m_document.fonts();
     const int face = fonts.faceOf(font);
-    if (face < 0) {
+    QVarLengthArray<unsigned, 32> codes(count);
+    if (!fonts.use(face, font, glyphs, count, text, codes.data())) {
         drawOutlines(font, origin, glyphs, positions, count);
         return;
     }
-    fonts.use(face, font, glyphs, count, text);
+    const int codeBytes = fonts.codeBytes(face);
     const qreal size = font.pixelSize();
     matchState(true);
     setOpacity(m_pen.color().alpha(), 255);
@@ -386,7 +387,7 @@ void RunPdfEngine::drawGlyphs(const QRawFont &font, QPointF origin, const quint3
             expected = positions[i].x() + fonts.width(face, glyphs[i]) * size / 1000;
         }
         if (!moved) {
-            m_content.glyphs(glyphs + start, end - start).op("Tj");
+            m_content.codes(codes.data() + start, end - start, codeBytes).op("Tj");
         } else {
             m_content.raw("[");
             for (int i = start; i < end;) {
@@ -395,7 +396,7 @@ void RunPdfEngine::drawGlyphs(const QRawFont &font, QPointF origin, const quint3
                     ++run;
                 if (gaps[i - start] != 0)
                     m_content.number(-gaps[i - start] * 1000 / size);
-                m_content.glyphs(glyphs + i, run - i);
+                m_content.codes(codes.data() + i, run - i, codeBytes);
                 i = run;
             }
             m_content.op("]TJ");

@@ -88,12 +88,11 @@ bool RunPdfWriter::newPage()
 
 int RunPdfWriter::metric(PaintDeviceMetric metric) const
 {
-    const QRect area = m_layout.paintRectPixels(m_resolution);
     switch (metric) {
     case PdmWidth:
-        return area.width();
+        return m_layout.paintRectPixels(m_resolution).width();
     case PdmHeight:
-        return area.height();
+        return m_layout.paintRectPixels(m_resolution).height();
     case PdmWidthMM:
         return qRound(m_layout.paintRect(QPageLayout::Millimeter).width());
     case PdmHeightMM:
