@@ -9,8 +9,8 @@ Deflater::Deflater()
     // A small hash table: a page's stream is a kilobyte or two, and the
     // table is cleared before each stream.
     constexpr int memoryLevel = 4;
-    if (deflateInit2(&m_stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, memoryLevel,
-                     Z_DEFAULT_STRATEGY) != Z_OK)
+    if (deflateInit2(&m_stream, Z_BEST_SPEED, Z_DEFLATED, 15, memoryLevel, Z_DEFAULT_STRATEGY) !=
+        Z_OK)
         throw std::bad_alloc();
 }
 
