@@ -16,6 +16,7 @@
 #include "numbering.h"
 #include "outputs/printerjob.h"
 #include "printtool.h"
+#include "run/printrun.h"
 #include "sheetdatabase.h"
 
 #include <QDir>
@@ -126,7 +127,7 @@ NumberFormat formatOf(int index)
     }
 }
 
-QString saveDocument(const QString &path, Page page, int pages)
+Document benchDocument(Page page, int pages)
 {
     const QList<Number> all = numbers();
     Document doc = emptyDocument(static_cast<std::int32_t>(all.size()));
@@ -153,7 +154,13 @@ QString saveDocument(const QString &path, Page page, int pages)
         doc.drawOrder.append(doc.count());
         doc.objects.append(object);
     }
-    return ::saveDocument(doc, {}, path).isEmpty() ? path : QString();
+    doc.pagesToPrint = pages;
+    return doc;
+}
+
+QString saveDocument(const QString &path, Page page, int pages)
+{
+    return ::saveDocument(benchDocument(page, pages), {}, path).isEmpty() ? path : QString();
 }
 
 // The paper the tool prints a PDF file on.
@@ -497,6 +504,20 @@ Times runRows(const QString &folder, int pages, bool fields)
     return stopwatch.read();
 }
 
+// The page drawn by the print loop into Qt's PDF writer, as every run was
+// before the run writer: the yardstick of what the writer saves.
+Times runQtEngine(const QString &folder, int pages, Page page)
+{
+    const Document doc = benchDocument(page, pages);
+    const Stopwatch stopwatch;
+    QPdfWriter writer(folder + QStringLiteral("/tool.pdf"));
+    setUpFloor(writer, toolPageLayout());
+    if (printRun(doc, printerDotsPerInch, true, pagedSheets(writer)).outcome !=
+        PrintOutcome::Printed)
+        std::exit(1);
+    return stopwatch.read();
+}
+
 // The hand-written floor of the run writer: the same page, written for it
 // alone with stdio and zlib.
 Times runHandFloor(const QString &folder, int pages)
@@ -528,6 +549,9 @@ Times runPhase(const char *phase, const QString &folder, int pages)
         return runQrFloor(folder, pages);
     if (qstrcmp(phase, "handfloor") == 0)
         return runHandFloor(folder, pages);
+    if (qstrcmp(phase, "qtdigits") == 0 || qstrcmp(phase, "qtqr") == 0)
+        return runQtEngine(folder, pages,
+                           qstrcmp(phase, "qtqr") == 0 ? Page::QrCodes : Page::Digits);
     if (qstrcmp(phase, "twosided") == 0 || qstrcmp(phase, "fronts") == 0)
         return runTwoSided(folder, pages, qstrcmp(phase, "fronts") == 0);
     if (qstrcmp(phase, "labels") == 0 || qstrcmp(phase, "cells") == 0)
@@ -612,25 +636,43 @@ void printPair(const char *self, const PairedRuns &pair)
 void printWriterRows(const char *self)
 {
     std::printf("the bare numbers against the same page written by hand (stdio and zlib, "
-                "Helvetica); processor seconds (clock seconds), best of %d runs\n",
+                "Helvetica), and against Qt's PDF engine drawing them as every run did before; "
+                "processor seconds (clock seconds), best of %d runs\n",
                 repeats);
-    std::printf("%7s %15s %15s %6s %9s %9s %6s %14s %8s\n", "pages", "hand floor", "digits",
-                "/floor", "hand MB", "file MB", "/size", "objects/page:", "hand run");
+    std::printf("%7s %15s %15s %6s %15s %6s %8s %8s %8s %6s %6s %14s %8s %8s\n", "pages",
+                "hand floor", "digits", "/floor", "Qt engine", "/Qt", "hand MB", "file MB", "Qt MB",
+                "/hand", "/Qt", "objects/page:", "hand", "run");
+    const auto seconds = [](const Figures &figures) {
+        return QStringLiteral("%1 (%2)")
+            .arg(figures.times.cpu, 6, 'f', 3)
+            .arg(figures.times.wall, 6, 'f', 3)
+            .toStdString();
+    };
     Figures digits;
     for (const int pages : {1000, 10000}) {
         const Figures floor = bestOf(self, "handfloor", pages);
         digits = bestOf(self, "digits", pages);
-        std::printf("%7d %6.3f (%6.3f) %6.3f (%6.3f) %6.2f %9.2f %9.2f %6.2f %14.2f %8.2f\n", pages,
-                    floor.times.cpu, floor.times.wall, digits.times.cpu, digits.times.wall,
-                    digits.times.cpu / floor.times.cpu, floor.fileMegabytes, digits.fileMegabytes,
-                    digits.fileMegabytes / floor.fileMegabytes, double(floor.objects) / pages,
+        const Figures qt = bestOf(self, "qtdigits", pages);
+        std::printf("%7d %15s %15s %6.2f %15s %6.2f %8.2f %8.2f %8.2f %6.2f %6.2f %14s %8.2f "
+                    "%8.2f\n",
+                    pages, seconds(floor).c_str(), seconds(digits).c_str(),
+                    digits.times.cpu / floor.times.cpu, seconds(qt).c_str(),
+                    digits.times.cpu / qt.times.cpu, floor.fileMegabytes, digits.fileMegabytes,
+                    qt.fileMegabytes, digits.fileMegabytes / floor.fileMegabytes,
+                    digits.fileMegabytes / qt.fileMegabytes, "", double(floor.objects) / pages,
                     double(digits.objects) / pages);
         std::fflush(stdout);
     }
+    const Figures qr = bestOf(self, "qr", 1000);
+    const Figures qtQr = bestOf(self, "qtqr", 1000);
+    std::printf("1000 pages of 20 QR codes: %s through the run writer, %s through Qt's engine: "
+                "%.2f times as fast; files %.2f and %.2f MB\n",
+                seconds(qr).c_str(), seconds(qtQr).c_str(), qtQr.times.cpu / qr.times.cpu,
+                qr.fileMegabytes, qtQr.fileMegabytes);
     const Figures million = runChild(self, "digits", 1000000);
-    std::printf("1000000 pages, one run: %.2f s (%.2f), %.1f MB file, peak %.1f MB against %.1f "
-                "MB at 10000 pages (%.2f times)\n",
-                million.times.cpu, million.times.wall, million.fileMegabytes, million.peakMegabytes,
+    std::printf("1000000 pages, one run: %s, %.1f MB file, peak %.1f MB against %.1f MB at "
+                "10000 pages (%.2f times)\n",
+                seconds(million).c_str(), million.fileMegabytes, million.peakMegabytes,
                 digits.peakMegabytes, million.peakMegabytes / digits.peakMegabytes);
     std::fflush(stdout);
 }

@@ -20,8 +20,8 @@ PdfContent &PdfContent::integer(long long value)
     } while (rest != 0);
     if (negative)
         digits[--at] = '-';
-    m_bytes.append(digits + at, qsizetype(sizeof digits) - at);
-    m_bytes.append(' ');
+    m_bytes.append(digits + at, sizeof digits - std::size_t(at));
+    m_bytes += ' ';
     return *this;
 }
 
@@ -38,7 +38,7 @@ PdfContent &PdfContent::number(double value)
     const long long magnitude = negative ? -thousandths : thousandths;
     const int fraction = int(magnitude % 1000);
     if (negative)
-        m_bytes.append('-');
+        m_bytes += '-';
     integer(magnitude / 1000);
     m_bytes.back() = '.';
     char decimals[3] = {char('0' + fraction / 100), char('0' + fraction / 10 % 10),
@@ -46,21 +46,21 @@ PdfContent &PdfContent::number(double value)
     int length = 3;
     while (decimals[length - 1] == '0')
         --length;
-    m_bytes.append(decimals, length);
-    m_bytes.append(' ');
+    m_bytes.append(decimals, std::size_t(length));
+    m_bytes += ' ';
     return *this;
 }
 
 PdfContent &PdfContent::op(QByteArrayView name)
 {
-    m_bytes.append(name.data(), name.size());
-    m_bytes.append('\n');
+    m_bytes.append(name.data(), std::size_t(name.size()));
+    m_bytes += '\n';
     return *this;
 }
 
 PdfContent &PdfContent::raw(QByteArrayView bytes)
 {
-    m_bytes.append(bytes.data(), bytes.size());
+    m_bytes.append(bytes.data(), std::size_t(bytes.size()));
     return *this;
 }
 
@@ -138,18 +138,18 @@ PdfContent &PdfContent::codes(const unsigned *codes, int count, int bytes)
     // A literal string, which takes half the bytes of a hexadecimal one: the
     // delimiters and the backslash escaped, and a return, which a reader
     // would take for a line feed.
-    m_bytes.append('(');
+    m_bytes += '(';
     for (int i = 0; i < count; ++i) {
         for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8) {
             const char byte = char((codes[i] >> shift) & 0xff);
             if (byte == '(' || byte == ')' || byte == '\\')
-                m_bytes.append('\\').append(byte);
+                m_bytes.append({'\\', byte});
             else if (byte == '\r')
-                m_bytes.append("\\r", 2);
+                m_bytes.append("\\r");
             else
-                m_bytes.append(byte);
+                m_bytes += byte;
         }
     }
-    m_bytes.append(')');
+    m_bytes += ')';
     return *this;
 }

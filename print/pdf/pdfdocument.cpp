@@ -48,7 +48,7 @@ void PdfDocument::begin()
     m_resources = m_objects.reserve();
 }
 
-void PdfDocument::addPage(QSizeF paper, const QByteArray &content)
+void PdfDocument::addPage(QSizeF paper, QByteArrayView content)
 {
     if (m_pages.empty())
         m_firstPaper = paper;

@@ -40,7 +40,7 @@ public:
     // Writes the header; before the first page.
     void begin();
     // A page of `paper` points whose content is `content`.
-    void addPage(QSizeF paper, const QByteArray &content);
+    void addPage(QSizeF paper, QByteArrayView content);
     // Writes the fonts, the resources, the pages, the catalog and the
     // cross-reference stream. False when something could not be written;
     // error() says what.

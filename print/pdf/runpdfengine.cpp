@@ -63,7 +63,7 @@ void RunPdfEngine::startPage(qreal dotsPerPoint, QPointF origin, qreal paperHeig
                                    paperHeight - origin.y()));
 }
 
-const QByteArray &RunPdfEngine::endPage()
+QByteArrayView RunPdfEngine::endPage()
 {
     closeText();
     if (m_inBlock)

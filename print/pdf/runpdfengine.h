@@ -28,7 +28,7 @@ public:
     // paper `paperHeight` points high.
     void startPage(qreal dotsPerPoint, QPointF origin, qreal paperHeight);
     // The content of the page begun, ended.
-    const QByteArray &endPage();
+    QByteArrayView endPage();
 
     bool begin(QPaintDevice *device) override;
     bool end() override;
