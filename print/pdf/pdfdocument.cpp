@@ -93,23 +93,20 @@ QByteArray PdfDocument::writeImage(const QImage &image)
     const bool grey = pixels.allGray();
     const int width = pixels.width();
     const int height = pixels.height();
-    QByteArray colors;
-    QByteArray coverage;
-    colors.reserve(qsizetype(width) * height * (grey ? 1 : 3));
-    if (alpha)
-        coverage.reserve(qsizetype(width) * height);
+    const int channels = grey ? 1 : 3;
+    const int step = alpha ? 4 : 3;
+    QByteArray colors(qsizetype(width) * height * channels, Qt::Uninitialized);
+    QByteArray coverage(alpha ? qsizetype(width) * height : 0, Qt::Uninitialized);
+    char *color = colors.data();
+    char *cover = coverage.data();
     bool opaque = true;
     for (int y = 0; y < height; ++y) {
-        const uchar *line = pixels.constScanLine(y);
-        const int step = alpha ? 4 : 3;
-        for (int x = 0; x < width; ++x) {
-            const uchar *pixel = line + x * step;
-            if (grey)
-                colors += char(pixel[0]);
-            else
-                colors.append(reinterpret_cast<const char *>(pixel), 3);
+        const uchar *pixel = pixels.constScanLine(y);
+        for (int x = 0; x < width; ++x, pixel += step) {
+            for (int channel = 0; channel < channels; ++channel)
+                *color++ = char(pixel[channel]);
             if (alpha) {
-                coverage += char(pixel[3]);
+                *cover++ = char(pixel[3]);
                 opaque = opaque && pixel[3] == 255;
             }
         }

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <utility>
 #include <vector>
@@ -75,7 +76,7 @@ private:
     int m_pageTree = 0;
     int m_resources = 0;
     QSizeF m_firstPaper;
-    std::vector<int> m_pages;
+    std::deque<int> m_pages; // in blocks, never copied to grow
     // Resource names and objects: images (and pictures) and opacity states.
     QByteArray m_xobjects;
     QByteArray m_states;

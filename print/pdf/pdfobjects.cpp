@@ -3,6 +3,7 @@
 #include <QIODevice>
 
 #include <stdexcept>
+#include <string>
 
 Deflater::Deflater()
 {
@@ -17,6 +18,29 @@ Deflater::Deflater()
 Deflater::~Deflater()
 {
     deflateEnd(&m_stream);
+}
+
+QByteArrayView Deflater::compress(const std::function<QByteArrayView()> &nextPiece)
+{
+    deflateReset(&m_stream);
+    qsizetype written = 0;
+    for (;;) {
+        const QByteArrayView piece = nextPiece();
+        m_stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(piece.data()));
+        m_stream.avail_in = uInt(piece.size());
+        const int flush = piece.isEmpty() ? Z_FINISH : Z_NO_FLUSH;
+        int status = Z_OK;
+        do {
+            if (m_out.size() - written < 65536)
+                m_out.resize(std::max<qsizetype>(2 * m_out.size(), written + 65536));
+            m_stream.next_out = reinterpret_cast<Bytef *>(m_out.data() + written);
+            m_stream.avail_out = uInt(m_out.size() - written);
+            status = deflate(&m_stream, flush);
+            written = m_out.size() - qsizetype(m_stream.avail_out);
+        } while (m_stream.avail_out == 0 || (flush == Z_FINISH && status != Z_STREAM_END));
+        if (flush == Z_FINISH)
+            return QByteArrayView(m_out.constData(), written);
+    }
 }
 
 QByteArrayView Deflater::compress(QByteArrayView data)
@@ -127,61 +151,59 @@ int PdfObjects::writeEncodedStream(QByteArrayView entries, QByteArrayView data)
     return number;
 }
 
-std::vector<std::uint64_t> PdfObjects::allOffsets() const
-{
-    std::vector<std::uint64_t> offsets(m_offsets.size());
-    std::uint64_t high = 0;
-    std::uint32_t last = 0;
-    for (std::size_t number = 1; number < m_offsets.size(); ++number) {
-        const auto reserved = m_reserved.find(int(number));
-        if (reserved != m_reserved.end()) {
-            offsets[number] = reserved->second;
-            continue;
-        }
-        // Objects in turn begin further on than the one before: a smaller
-        // low part has passed a multiple of 4 GB.
-        if (m_offsets[number] < last)
-            high += std::uint64_t(1) << 32;
-        last = m_offsets[number];
-        offsets[number] = high | m_offsets[number];
-    }
-    return offsets;
-}
-
 void PdfObjects::finish(QByteArrayView trailer)
 {
-    std::vector<std::uint64_t> offsets = allOffsets();
     const int self = next();
-    offsets.push_back(m_written);
+    const std::uint64_t start = m_written;
     int width = 1;
-    while (width < 8 && (m_written >> (8 * width)) != 0)
+    while (width < 8 && (start >> (8 * width)) != 0)
         ++width;
     // Rows of type, offset and generation, each row after the first stored
     // as its difference from the row above (PNG's Up predictor): offsets
     // that grow a little from row to row then compress to a byte or two.
-    const int columns = 1 + width + 2;
-    QByteArray rows((columns + 1) * qsizetype(offsets.size()), '\0');
-    std::vector<unsigned char> above(static_cast<std::size_t>(columns), 0);
-    std::vector<unsigned char> row(static_cast<std::size_t>(columns));
-    for (std::size_t number = 0; number < offsets.size(); ++number) {
-        row[0] = number == 0 ? 0 : 1;
-        for (int byte = 0; byte < width; ++byte)
-            row[std::size_t(1 + byte)] =
-                static_cast<unsigned char>(offsets[number] >> (8 * (width - 1 - byte)));
-        row[std::size_t(columns - 2)] = number == 0 ? 0xff : 0;
-        row[std::size_t(columns - 1)] = number == 0 ? 0xff : 0;
-        char *out = rows.data() + qsizetype(number) * (columns + 1);
-        out[0] = 2; // Up
-        for (std::size_t column = 0; column < row.size(); ++column)
-            out[column + 1] = char(row[column] - above[column]);
-        above = row;
-    }
-    const QByteArray entries = "/Type/XRef/Size " + QByteArray::number(self + 1) + "/W[1 " +
-                               QByteArray::number(width) +
-                               " 2]/DecodeParms<</Predictor 12/Columns " +
-                               QByteArray::number(columns) + ">>" + trailer.toByteArray();
-    const std::uint64_t start = m_written;
-    writeStream(entries, rows);
+    // They are made and compressed a piece at a time, never all at once.
+    const auto columns = std::size_t(1 + width + 2);
+    std::vector<unsigned char> above(columns, 0);
+    std::vector<unsigned char> row(columns);
+    std::string piece;
+    int number = 0;
+    std::uint64_t high = 0;
+    std::uint32_t last = 0;
+    const auto offsetOf = [&](int object) -> std::uint64_t {
+        if (object == self)
+            return start;
+        const auto reserved = m_reserved.find(object);
+        if (reserved != m_reserved.end())
+            return reserved->second;
+        // Objects in turn begin further on than the one before: a smaller
+        // low part has passed a multiple of 4 GB.
+        const std::uint32_t low = m_offsets[std::size_t(object)];
+        if (low < last)
+            high += std::uint64_t(1) << 32;
+        last = low;
+        return high | low;
+    };
+    const auto nextRows = [&]() -> QByteArrayView {
+        piece.clear();
+        for (; number <= self && piece.size() < 65536; ++number) {
+            const std::uint64_t offset = number == 0 ? 0 : offsetOf(number);
+            row[0] = number == 0 ? 0 : 1;
+            for (int byte = 0; byte < width; ++byte)
+                row[std::size_t(1 + byte)] =
+                    static_cast<unsigned char>(offset >> (8 * (width - 1 - byte)));
+            row[columns - 2] = row[columns - 1] = number == 0 ? 0xff : 0;
+            piece += char(2); // Up
+            for (std::size_t column = 0; column < columns; ++column)
+                piece += char(row[column] - above[column]);
+            above = row;
+        }
+        return QByteArrayView(piece.data(), qsizetype(piece.size()));
+    };
+    const QByteArray entries =
+        "/Type/XRef/Size " + QByteArray::number(self + 1) + "/W[1 " + QByteArray::number(width) +
+        " 2]/DecodeParms<</Predictor 12/Columns " + QByteArray::number(qulonglong(columns)) + ">>" +
+        trailer.toByteArray();
+    writeEncodedStream(entries + "/Filter/FlateDecode", m_deflater.compress(nextRows));
     put("startxref\n");
     put(QByteArray::number(qulonglong(start)));
     put("\n%%EOF\n");

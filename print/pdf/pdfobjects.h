@@ -6,8 +6,9 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <map>
-#include <vector>
 
 class QIODevice;
 
@@ -23,6 +24,9 @@ public:
 
     // `data` compressed whole; valid until the next call.
     QByteArrayView compress(QByteArrayView data);
+    // The pieces `nextPiece` gives until it gives an empty one, compressed
+    // as one stream.
+    QByteArrayView compress(const std::function<QByteArrayView()> &nextPiece);
 
 private:
     z_stream m_stream{};
@@ -33,7 +37,7 @@ private:
 // but for those reserved to be written last, streams compressed through one
 // deflate state, and a cross-reference stream at the end. Where each object
 // begins is kept in four bytes, the rest following from their order: a
-// million pages take 8 MB.
+// million pages take 8 MB, in blocks that are never copied to grow.
 class PdfObjects
 {
 public:
@@ -69,15 +73,12 @@ public:
 private:
     void put(QByteArrayView bytes);
     void startObject(int number);
-    // Where object `number` begins, from its four low bytes and the objects
-    // before it.
-    std::vector<std::uint64_t> allOffsets() const;
 
     QIODevice &m_out;
     std::uint64_t m_written = 0;
     // The low four bytes of where each object begins, by number; 0 is the
     // free head.
-    std::vector<std::uint32_t> m_offsets{0};
+    std::deque<std::uint32_t> m_offsets{0};
     std::map<int, std::uint64_t> m_reserved;
     Deflater m_deflater;
 };
