@@ -6,12 +6,12 @@
 
 #include "layout.h"
 #include "pagerenderer.h"
+#include "pdf/runpdfwriter.h"
 #include "run/printrun.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QPdfWriter>
 
 #include <algorithm>
 #include <cstdio>
@@ -115,13 +115,13 @@ int main(int argc, char **argv)
 
         QBuffer pdf;
         pdf.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&pdf);
+        RunPdfWriter writer(pdf);
         writer.setResolution(printerResolution);
         QElapsedTimer sinceAsked;
         double longest = 0;
         const double print = millisecondsOf([&] {
             sinceAsked.start();
-            printRun(doc, printerResolution, true, pagedSheets(writer),
+            printRun(doc, printerResolution, true, runSheets(writer),
                      [&](std::int32_t, std::int32_t) {
                          longest = std::max(longest, sinceAsked.nsecsElapsed() / 1e6);
                          sinceAsked.restart();

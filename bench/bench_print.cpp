@@ -12,9 +12,11 @@
 
 #include "commandline.h"
 #include "file/documentfile.h"
+#include "handfloor.h"
 #include "numbering.h"
 #include "outputs/printer.h"
 #include "printtool.h"
+#include "run/printrun.h"
 #include "sheetdatabase.h"
 
 #include <QDir>
@@ -125,7 +127,7 @@ NumberFormat formatOf(int index)
     }
 }
 
-QString saveDocument(const QString &path, Page page, int pages)
+Document benchDocument(Page page, int pages)
 {
     const QList<Number> all = numbers();
     Document doc = emptyDocument(static_cast<std::int32_t>(all.size()));
@@ -152,7 +154,13 @@ QString saveDocument(const QString &path, Page page, int pages)
         doc.drawOrder.append(doc.count());
         doc.objects.append(object);
     }
-    return ::saveDocument(doc, {}, path).isEmpty() ? path : QString();
+    doc.pagesToPrint = pages;
+    return doc;
+}
+
+QString saveDocument(const QString &path, Page page, int pages)
+{
+    return ::saveDocument(benchDocument(page, pages), {}, path).isEmpty() ? path : QString();
 }
 
 // The paper the tool prints a PDF file on.
@@ -334,7 +342,8 @@ struct Figures
     double peakMegabytes = 0;
     double fileMegabytes = 0; // of the run, and of its background when it had one
     double backgroundMegabytes = 0;
-    int images = 0; // image objects in the run's file
+    int images = 0;  // image objects in the run's file
+    int objects = 0; // objects in the run's file
 };
 
 // Runs this program again as `phase` over `pages` pages and reads the time it
@@ -369,13 +378,14 @@ Figures runChild(const char *self, const char *phase, int pages)
         std::exit(1);
     }
     const QList<QByteArray> fields = reported.simplified().split(' ');
-    if (fields.size() != 5)
+    if (fields.size() != 6)
         std::exit(1);
     return {{fields[0].toDouble(), fields[1].toDouble()},
             usage.ru_maxrss / 1024.0,
             fields[2].toDouble() / (1 << 20),
             fields[3].toDouble() / (1 << 20),
-            fields[4].toInt()};
+            fields[4].toInt(),
+            fields[5].toInt()};
 }
 
 // The fastest of a few runs, by processor time: other work on the machine
@@ -494,6 +504,30 @@ Times runRows(const QString &folder, int pages, bool fields)
     return stopwatch.read();
 }
 
+// The page drawn by the print loop into Qt's PDF writer, as every run was
+// before the run writer: the yardstick of what the writer saves.
+Times runQtEngine(const QString &folder, int pages, Page page)
+{
+    const Document doc = benchDocument(page, pages);
+    const Stopwatch stopwatch;
+    QPdfWriter writer(folder + QStringLiteral("/tool.pdf"));
+    setUpFloor(writer, toolPageLayout());
+    if (printRun(doc, printerDotsPerInch, true, pagedSheets(writer)).outcome !=
+        PrintOutcome::Printed)
+        std::exit(1);
+    return stopwatch.read();
+}
+
+// The hand-written floor of the run writer: the same page, written for it
+// alone with stdio and zlib.
+Times runHandFloor(const QString &folder, int pages)
+{
+    const Stopwatch stopwatch;
+    if (!writeHandFloor(QFile::encodeName(folder + QStringLiteral("/tool.pdf")).constData(), pages))
+        std::exit(1);
+    return stopwatch.read();
+}
+
 // The child runs, by the name the parent gives them.
 Times runPhase(const char *phase, const QString &folder, int pages)
 {
@@ -513,6 +547,11 @@ Times runPhase(const char *phase, const QString &folder, int pages)
         return runTool(folder, pages, Page::Digits, Background::Logo);
     if (qstrcmp(phase, "qrfloor") == 0)
         return runQrFloor(folder, pages);
+    if (qstrcmp(phase, "handfloor") == 0)
+        return runHandFloor(folder, pages);
+    if (qstrcmp(phase, "qtdigits") == 0 || qstrcmp(phase, "qtqr") == 0)
+        return runQtEngine(folder, pages,
+                           qstrcmp(phase, "qtqr") == 0 ? Page::QrCodes : Page::Digits);
     if (qstrcmp(phase, "twosided") == 0 || qstrcmp(phase, "fronts") == 0)
         return runTwoSided(folder, pages, qstrcmp(phase, "fronts") == 0);
     if (qstrcmp(phase, "labels") == 0 || qstrcmp(phase, "cells") == 0)
@@ -533,6 +572,26 @@ int imageObjects(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? int(file.readAll().count("/Subtype /Image")) : 0;
+}
+
+// The objects of the PDF at `path`, from the /Size of its trailer or of the
+// cross-reference stream its startxref points to, read from there and the
+// file's end only: reading it whole would count in the child's peak memory.
+int pdfObjects(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(std::max<qint64>(file.size() - 4096, 0)))
+        return 0;
+    QByteArray section = file.readAll();
+    const qsizetype start = section.lastIndexOf("startxref");
+    if (!section.contains("trailer")) {
+        if (start < 0 ||
+            !file.seek(section.mid(start + 9).trimmed().split('\n').first().toLongLong()))
+            return 0;
+        section = file.read(4096);
+    }
+    const qsizetype size = section.indexOf("/Size ");
+    return size < 0 ? 0 : section.mid(size + 6, 12).split('/').first().trimmed().toInt() - 1;
 }
 
 // Runs timed against the run they are measured by, each pair printed on a
@@ -572,6 +631,52 @@ void printPair(const char *self, const PairedRuns &pair)
     std::fflush(stdout);
 }
 
+// The page of bare numbers against the PDF written by hand for it, and the
+// run's memory over a million pages (`bench_print writer` prints this alone).
+void printWriterRows(const char *self)
+{
+    std::printf("the bare numbers against the same page written by hand (stdio and zlib, "
+                "Helvetica), and against Qt's PDF engine drawing them as every run did before; "
+                "processor seconds (clock seconds), best of %d runs\n",
+                repeats);
+    std::printf("%7s %15s %15s %6s %15s %6s %8s %8s %8s %6s %6s %14s %8s %8s\n", "pages",
+                "hand floor", "digits", "/floor", "Qt engine", "/Qt", "hand MB", "file MB", "Qt MB",
+                "/hand", "/Qt", "objects/page:", "hand", "run");
+    const auto seconds = [](const Figures &figures) {
+        return QStringLiteral("%1 (%2)")
+            .arg(figures.times.cpu, 6, 'f', 3)
+            .arg(figures.times.wall, 6, 'f', 3)
+            .toStdString();
+    };
+    Figures digits;
+    for (const int pages : {1000, 10000}) {
+        const Figures floor = bestOf(self, "handfloor", pages);
+        digits = bestOf(self, "digits", pages);
+        const Figures qt = bestOf(self, "qtdigits", pages);
+        std::printf("%7d %15s %15s %6.2f %15s %6.2f %8.2f %8.2f %8.2f %6.2f %6.2f %14s %8.2f "
+                    "%8.2f\n",
+                    pages, seconds(floor).c_str(), seconds(digits).c_str(),
+                    digits.times.cpu / floor.times.cpu, seconds(qt).c_str(),
+                    digits.times.cpu / qt.times.cpu, floor.fileMegabytes, digits.fileMegabytes,
+                    qt.fileMegabytes, digits.fileMegabytes / floor.fileMegabytes,
+                    digits.fileMegabytes / qt.fileMegabytes, "", double(floor.objects) / pages,
+                    double(digits.objects) / pages);
+        std::fflush(stdout);
+    }
+    const Figures qr = bestOf(self, "qr", 1000);
+    const Figures qtQr = bestOf(self, "qtqr", 1000);
+    std::printf("1000 pages of 20 QR codes: %s through the run writer, %s through Qt's engine: "
+                "%.2f times as fast; files %.2f and %.2f MB\n",
+                seconds(qr).c_str(), seconds(qtQr).c_str(), qtQr.times.cpu / qr.times.cpu,
+                qr.fileMegabytes, qtQr.fileMegabytes);
+    const Figures million = runChild(self, "digits", 1000000);
+    std::printf("1000000 pages, one run: %s, %.1f MB file, peak %.1f MB against %.1f MB at "
+                "10000 pages (%.2f times)\n",
+                seconds(million).c_str(), million.fileMegabytes, million.peakMegabytes,
+                digits.peakMegabytes, million.peakMegabytes / digits.peakMegabytes);
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -596,11 +701,15 @@ int main(int argc, char **argv)
         // Only the PNG run counts its images: reading a file back would
         // count in the peak memory of the others.
         const int images = qstrcmp(argv[1], "logo") == 0 ? imageObjects(run) : 0;
-        std::printf("%.6f %.6f %lld %lld %d\n", times.wall, times.cpu, fileSize(run),
-                    fileSize(folder.filePath(QStringLiteral("form.pdf"))), images);
+        std::printf("%.6f %.6f %lld %lld %d %d\n", times.wall, times.cpu, fileSize(run),
+                    fileSize(folder.filePath(QStringLiteral("form.pdf"))), images, pdfObjects(run));
         return 0;
     }
 
+    if (argc == 2 && qstrcmp(argv[1], "writer") == 0) {
+        printWriterRows(argv[0]);
+        return 0;
+    }
     for (const PairedRuns &pair : pairedRuns) {
         if (argc == 2 && qstrcmp(argv[1], pair.name) == 0) {
             printPair(argv[0], pair);
@@ -685,5 +794,7 @@ int main(int argc, char **argv)
     std::printf("\n");
     for (const PairedRuns &pair : pairedRuns)
         printPair(argv[0], pair);
+    std::printf("\n");
+    printWriterRows(argv[0]);
     return 0;
 }

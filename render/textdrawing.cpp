@@ -1,5 +1,6 @@
 #include "textdrawing.h"
 
+#include "glyphsink.h"
 #include "rendercachetables.h"
 #include "wrapint.h"
 
@@ -231,6 +232,12 @@ bool drawTableGlyphs(QPainter &painter, RenderCache &cache, const DeviceFont &fo
         if (!capitalsOnly && !shapesAsItsGlyphs(cache, font, key, text.sliced(start, end - start)))
             return false;
         start = end;
+    }
+    if (auto *sink = dynamic_cast<GlyphSink *>(painter.paintEngine())) {
+        painter.paintEngine()->syncState();
+        sink->drawGlyphs(font.raw, baseline, glyphs.constData(), positions.constData(),
+                         int(glyphs.size()), text);
+        return true;
     }
     QGlyphRun &run = cache.tables().glyphRun;
     if (run.rawFont() != font.raw)

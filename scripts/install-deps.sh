@@ -10,7 +10,7 @@ packages=(
     fonts-liberation2 fontconfig
     libcups2-dev librsvg2-bin libzint-dev
     libqpdf-dev qt6-pdf-dev qt6-svg-dev
-    libzip-dev libuchardet-dev
+    libzip-dev libuchardet-dev libharfbuzz-dev
     glabels-data libqt6sql6-psql
     "$@"
 )

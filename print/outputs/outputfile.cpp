@@ -58,11 +58,6 @@ QString OutputFile::open()
     return error(m_spool.openElsewhere());
 }
 
-QString OutputFile::readablePath() const
-{
-    return m_stream ? QString() : m_spool.readablePath();
-}
-
 CheckedFile &OutputFile::device()
 {
     return m_stream ? *m_stream : m_spool.file();

@@ -27,9 +27,6 @@ public:
     QString open();
     // What the run is written into, once open.
     CheckedFile &device();
-    // Where the run can be read back while it is written; empty for a
-    // stream.
-    QString readablePath() const;
     // The first failed write so far; empty while every write succeeded.
     QString failure() const;
     // Writes out and syncs the run and puts it in place.

@@ -20,8 +20,8 @@ QString PdfFileOutput::open(const OutputPass &pass)
     const QString error = m_file.open();
     if (!error.isEmpty())
         return error;
-    return m_drawing.open(pass, m_file.device(), m_file.readablePath(),
-                          [this] { return m_file.failure(); });
+    m_drawing.open(pass, m_file.device(), [this] { return m_file.failure(); });
+    return {};
 }
 
 PrintSheets PdfFileOutput::sheets()
@@ -29,9 +29,9 @@ PrintSheets PdfFileOutput::sheets()
     return m_drawing.sheets();
 }
 
-QString PdfFileOutput::deliver(const KeepGoing &keepGoing)
+QString PdfFileOutput::deliver(const KeepGoing &)
 {
-    const QString error = m_drawing.finish(keepGoing);
+    const QString error = m_drawing.failure();
     return error.isEmpty() ? m_file.commit() : error;
 }
 

@@ -78,8 +78,9 @@ QString PrintQueueOutput::open(const OutputPass &pass)
     const QString error = temporaryFolderError(m_spool.open(QDir::tempPath()));
     if (!error.isEmpty())
         return error;
-    return m_drawing.open(pass, m_spool.file(), m_spool.readablePath(),
-                          [this] { return temporaryFolderError(m_spool.file().failure()); });
+    m_drawing.open(pass, m_spool.file(),
+                   [this] { return temporaryFolderError(m_spool.file().failure()); });
+    return {};
 }
 
 PrintSheets PrintQueueOutput::sheets()
@@ -87,9 +88,9 @@ PrintSheets PrintQueueOutput::sheets()
     return m_drawing.sheets();
 }
 
-QString PrintQueueOutput::deliver(const KeepGoing &keepGoing)
+QString PrintQueueOutput::deliver(const KeepGoing &)
 {
-    QString error = m_drawing.finish(keepGoing);
+    const QString error = m_drawing.failure();
     if (!error.isEmpty())
         return error;
     if (!m_spool.file().finish())

@@ -203,9 +203,6 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
     // The run's own: nothing of it is shared with the screen.
     RenderCache cache;
     std::int64_t faceIndex = 1;
-    const PdfPagePlacer placePdfPage = [&](const QString &id, std::int32_t page) {
-        return sheets.placePdfPage(static_cast<std::int32_t>(faceIndex), id, page);
-    };
     // The heap the run grows is kept until it ends, and the barcodes of the
     // next page are encoded on a second core.
     const RunHeap heap;
@@ -239,7 +236,8 @@ PrintResult printRun(const RunTexts &texts, std::int32_t printerResolution, bool
             progress ? KeepDrawing([&progress, counted, items] { return progress(counted, items); })
                      : KeepDrawing();
         if (placing
-                .draw(placed, sheets.placePdfPage ? &placePdfPage : nullptr, &symbols, keepDrawing)
+                .draw(placed, sheets.placePdfPage ? &sheets.placePdfPage : nullptr, &symbols,
+                      keepDrawing)
                 .stopped) {
             result.outcome = PrintOutcome::Cancelled;
             return false;

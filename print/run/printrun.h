@@ -1,8 +1,8 @@
 #pragma once
 
 #include "document.h"
-#include "forms/pdfstamp.h"
 #include "numbering.h"
+#include "pictures/picturedrawing.h"
 #include "rendercache.h"
 #include "run/printplan.h"
 
@@ -40,10 +40,10 @@ struct PrintSheets
     // margins; where it is none, a run background that changes the paper
     // from sheet to sheet keeps the first.
     std::function<void(QSizeF)> setPaperSize;
-    // Gives the stand-in that sheet `sheet` draws for a PDF page of the run's
-    // pictures, for a PDF that gets the page as a form once written; where
-    // it is none, PDF pages are drawn as images.
-    std::function<QImage(std::int32_t sheet, const QString &id, std::int32_t page)> placePdfPage;
+    // Gives the stand-in for a PDF page of the run's pictures, or a JPEG, for
+    // a PDF that carries the picture as it is where the stand-in is drawn;
+    // where it is none, PDF pages are drawn as images.
+    PdfPagePlacer placePdfPage;
     // The device's units to one of the run's dots: a PNG page at 300 dpi
     // under a run drawn at 360 takes 300/360.
     qreal deviceScale = 1;

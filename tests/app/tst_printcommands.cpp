@@ -38,14 +38,6 @@
 
 namespace {
 
-int pdfPages(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    return static_cast<int>(file.readAll().count("/Type /Page\n"));
-}
-
 using Messages = QList<FeedbackRecorder::Message>;
 
 QStringList pageTexts(const QString &pdf)
@@ -118,7 +110,7 @@ void TestPrintCommands::printRunsEveryPageAt360Dpi()
 
     QCOMPARE(bench.printDialogs, 1);
     QCOMPARE(bench.recorder.errors(), QStringList());
-    QCOMPARE(pdfPages(bench.output), 3);
+    QCOMPARE(pdfPageCount(bench.output), 3);
     QCOMPARE(bench.files(), QStringList{"out.pdf"});
     QCOMPARE(bench.render.printerResolution, 360);
     QCOMPARE(bench.commands->printer().resolution(), 360);

@@ -2,14 +2,15 @@
 #include "dialogs/sheetlayoutdialog.h"
 #include "documentbuilder.h"
 #include "menucaption.h"
+#include "pdf/runpdfwriter.h"
 #include "run/printrun.h"
 #include "shellfixture.h"
 #include "toolrun.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
-#include <QPdfWriter>
 #include <QPushButton>
 #include <QToolButton>
 #include <QUndoStack>
@@ -133,8 +134,11 @@ private Q_SLOTS:
 
         const QString pdf = m_shell->path(QStringLiteral("run.pdf"));
         {
-            QPdfWriter writer(pdf);
-            QCOMPARE(printRun(m_shell->doc(), 360, true, pagedSheets(writer)).outcome,
+            QFile file(pdf);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            RunPdfWriter writer(file);
+            writer.setResolution(360);
+            QCOMPARE(printRun(m_shell->doc(), 360, true, runSheets(writer)).outcome,
                      PrintOutcome::Printed);
         }
         const QList<QList<Word>> faces = pagesWords(pdf);

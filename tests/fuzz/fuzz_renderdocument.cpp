@@ -6,6 +6,7 @@
 #include "file/documentfile.h"
 #include "layout.h"
 #include "pagerenderer.h"
+#include "pdf/runpdfwriter.h"
 #include "run/printrun.h"
 #include "run/runcheck.h"
 
@@ -14,7 +15,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -69,11 +69,11 @@ void printTwoPages(const Document &doc)
 {
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&pdf);
+    RunPdfWriter writer(pdf);
     writer.setResolution(printerResolution);
     PrintPlan plan = wholeRun(doc.pagesToPrint);
     plan.last = std::min(doc.pagesToPrint, 2);
-    printRun(doc, printerResolution, true, pagedSheets(writer), plan);
+    printRun(doc, printerResolution, true, runSheets(writer), plan);
 }
 
 } // namespace

@@ -5,13 +5,14 @@
 #include "numberformat.h"
 #include "numbersystems.h"
 #include "objecttable.h"
+#include "pdf/runpdfwriter.h"
 #include "run/placements.h"
 #include "run/printrun.h"
 #include "rundata.h"
 #include "selection.h"
 #include "toolrun.h"
 
-#include <QPdfWriter>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -535,11 +536,14 @@ void checkPrinted(Document doc, const PrintPlan &plan, const QByteArray &where)
     }
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("run.pdf"));
-    QPdfWriter writer(pdf);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Point);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    RunPdfWriter writer(file);
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10)));
     writer.setResolution(360);
-    QCOMPARE(printRun(doc, 360, true, pagedSheets(writer), plan).outcome, PrintOutcome::Printed);
+    QCOMPARE(printRun(doc, 360, true, runSheets(writer), plan).outcome, PrintOutcome::Printed);
+    file.close();
     const RunPlacements placements(doc, plan, devicePaper(writer.pageLayout()));
     const RunTexts texts(doc);
     const QList<QList<Word>> pages = pagesWords(pdf);
