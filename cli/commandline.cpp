@@ -153,7 +153,9 @@ const std::vector<ToolOption> &toolOptions()
          }},
         {QCommandLineOption(QStringLiteral("duplex"),
                             QStringLiteral("print both sides, the paper turning about its long or "
-                                           "short edge, or one side (default: the document's)"),
+                                           "short edge, or off: the fronts alone, backs left out "
+                                           "of the paper, the manifest and the log (default: the "
+                                           "document's)"),
                             QStringLiteral("long|short|off")),
          [](CommandLine &line, const QString &value) {
              line.request.duplex = named(duplexNames, value);

@@ -38,7 +38,7 @@ int soleSelected(const Document &doc)
     return selectedCount(doc) == 1 ? firstSelected(doc) : -1;
 }
 
-Side sideOf(const Document &doc, const PageObject &object)
+Side sideOf(const Document &, const PageObject &object)
 {
-    return doc.duplex == Duplex::Off ? Side::Front : object.side;
+    return object.side;
 }

@@ -72,8 +72,9 @@ struct Document
     bool isLive(std::int64_t index) const { return index >= 0 && index < count(); }
 };
 
-// The side `object` prints on: its own in a two-sided document; a one-sided
-// document has only a front, where every object prints.
+// The side `object` prints on. A one-sided document prints its front alone:
+// what it holds on a back (a two-sided job printed one-sided) stays off the
+// paper.
 Side sideOf(const Document &doc, const PageObject &object);
 
 // What the user is told when `what` ("The matrix") needs `needed` new

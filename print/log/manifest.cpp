@@ -64,7 +64,7 @@ bool writeManifest(QIODevice &device, const RunTexts &texts, const PrintPlan &pl
     QByteArray piece = manifestRecord(header);
     const RunPlacements placements(doc, plan, {});
     for (std::int64_t sheet = 1; sheet <= placements.sheetCount(); ++sheet) {
-        const QString sheetText = QString::number(sheet);
+        const QString sheetText = QString::number(placements.paperSheet(sheet));
         for (const Placement &placed : placements.onSheet(sheet)) {
             const QString pageText = QString::number(placed.page);
             const QString copyText = QString::number(placed.copy);

@@ -11,7 +11,8 @@ class RunTexts;
 class QIODevice;
 
 // A run's manifest, what a print shop hands the customer with the job: one
-// CSV row per number printed, with the sheet of the run it is on, the page
+// CSV row per number printed, with the sheet of paper it is on (numbered as
+// the finished stack holds it, the same in every pass), the page
 // of the document's run that sheet carries, the copy, the object's name and
 // its text exactly as the paper shows it and a scanner reads it (with the
 // check digit an EAN-13 or UPC-A symbol adds). Every field is quoted, none

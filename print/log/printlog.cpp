@@ -440,7 +440,7 @@ PrintLogEntry logEntry(const RunTexts &texts, const PrintPlan &plan, const QStri
         entry.runDate = texts.data()->moment();
     for (int i = 0; i < doc.count(); ++i) {
         const PageObject &object = doc.objects[i];
-        if (!printsOwnValues(doc, i) || !printsSide(plan, sideOf(doc, object)))
+        if (!printsOwnValues(doc, i) || !printsSide(doc, plan, sideOf(doc, object)))
             continue;
         entry.numbers.append({object.name, texts.text(i, plan.first), texts.text(i, plan.last),
                               valuesPrinted(texts, i, plan)});

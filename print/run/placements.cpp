@@ -13,9 +13,8 @@ QRectF mirroredOnBack(const QRectF &onFront, QSizeF paper, Duplex flip)
     const bool landscape = paper.width() > paper.height();
     const bool aboutSideEdge = (flip != Duplex::ShortEdge) != landscape;
     const QPointF corner =
-        aboutSideEdge
-            ? QPointF(paper.width() - onFront.x() - onFront.width(), onFront.y())
-            : QPointF(onFront.x(), paper.height() - onFront.y() - onFront.height());
+        aboutSideEdge ? QPointF(paper.width() - onFront.x() - onFront.width(), onFront.y())
+                      : QPointF(onFront.x(), paper.height() - onFront.y() - onFront.height());
     return QRectF(corner, onFront.size());
 }
 
@@ -94,11 +93,11 @@ QList<QRectF> RunPlacements::cellsOn(const Face &face) const
     QList<QRectF> cells;
     for (int cell = 0; m_layout && cell < m_layout->cellCount(); ++cell) {
         const QRectF rect = m_layout->cellRect(cell);
-        cells.append(face.side == Side::Back ? mirroredOnBack(rect, m_layout->paper, m_duplex) : rect);
+        cells.append(face.side == Side::Back ? mirroredOnBack(rect, m_layout->paper, m_duplex)
+                                             : rect);
     }
     return cells;
 }
-
 
 Placement RunPlacements::backOf(const Placement &front, const QSizeF &paper) const
 {
@@ -135,13 +134,19 @@ std::optional<QSizeF> RunPlacements::labelSize() const
     return m_layout->label;
 }
 
+std::int64_t RunPlacements::paperSheet(std::int64_t sheet) const
+{
+    return laidOut(sheet) + 1;
+}
+
 std::int64_t RunPlacements::laidOut(std::int64_t sheet) const
 {
     // The sheets are laid out in the run's order and printed backwards for
     // Reverse, so that the stack comes out in order face up; so are the
-    // backs of a second pass that must meet a stack turned face up.
+    // backs of a second pass that must meet a stack turned face up, whatever
+    // else asks.
     const bool backwards =
-        m_plan.lastPageFirst != (m_plan.backsReversed && sides() == QList<Side>{Side::Back});
+        m_plan.lastPageFirst || (m_plan.backsReversed && sides() == QList<Side>{Side::Back});
     return backwards ? m_sheets - sheet : sheet - 1;
 }
 

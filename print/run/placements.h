@@ -79,6 +79,10 @@ public:
     // The pages or labels the run prints, copies counted.
     std::int64_t count() const { return m_items; }
     std::int64_t sheetCount() const { return m_sheets; }
+    // Sheet `sheet` of the printing order as the finished stack numbers it,
+    // from 1: the same paper has the same number in every pass, forwards or
+    // backwards.
+    std::int64_t paperSheet(std::int64_t sheet) const;
     // The sides the device prints, one after the other: a sheet's front,
     // then its back where the run prints both.
     std::int64_t faceCount() const;

@@ -31,8 +31,11 @@ QStringList objectsOutside(const RunTexts &texts, const PrintPlan &plan, int dot
 {
     const Document &doc = texts.document();
     const std::int32_t scale = printerScale(dotsPerInch);
-    const QTransform calibration =
+    // Each side is moved by its own calibration.
+    const QTransform front =
         calibrationTransform(plan.calibration, dotsPerInch, printable.topLeft());
+    const QTransform back =
+        calibrationTransform(plan.backCalibration, dotsPerInch, printable.topLeft());
     const double dotsPerPoint = dotsPerInch / 72.0;
     const QRectF area = QRectF(QPointF(0, 0), printable.size() * dotsPerPoint)
                             .adjusted(-slack, -slack, slack, slack);
@@ -40,11 +43,13 @@ QStringList objectsOutside(const RunTexts &texts, const PrintPlan &plan, int dot
     RenderCache cache;
     for (int i = 0; i < doc.count(); ++i) {
         const PageObject &object = doc.objects[i];
-        if (object.kind == KindPicture)
+        const Side side = sideOf(doc, object);
+        if (object.kind == KindPicture || !printsSide(doc, plan, side))
             continue;
         for (const std::int32_t page : {plan.first, plan.last}) {
             const QString text = texts.text(i, page);
-            const QRectF box = printedBox(cache, object, text, scale, calibration);
+            const QRectF box =
+                printedBox(cache, object, text, scale, side == Side::Back ? back : front);
             if (!box.isEmpty() && !area.contains(box)) {
                 names.append(object.name.isEmpty() ? QStringLiteral("\"%1\"").arg(text)
                                                    : object.name);

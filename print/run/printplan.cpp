@@ -9,8 +9,10 @@ PrintPlan wholeRun(std::int32_t pages)
     return plan;
 }
 
-bool printsSide(const PrintPlan &plan, Side side)
+bool printsSide(const Document &doc, const PrintPlan &plan, Side side)
 {
+    if (doc.duplex == Duplex::Off)
+        return side == Side::Front;
     switch (plan.sides) {
     case PrintedSides::Front:
         return side == Side::Front;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document.h"
 #include "run/calibration.h"
 #include "run/runbackground.h"
 
@@ -54,9 +55,10 @@ struct PrintPlan
 // Every page of a run of `pages` pages, once, as the paper takes it.
 PrintPlan wholeRun(std::int32_t pages);
 
-// Whether the run of `plan` prints what is on side `side` of the paper: a
-// pass of one side prints nothing of the other.
-bool printsSide(const PrintPlan &plan, Side side);
+// Whether the run of `plan` of `doc` prints what is on side `side` of the
+// paper: a pass of one side prints nothing of the other, and a one-sided
+// document prints its fronts alone.
+bool printsSide(const Document &doc, const PrintPlan &plan, Side side);
 
 // Why the plan cannot print from a run of `pages` pages (a range outside
 // it, copies out of bounds, more sheets than a run counts), or an empty

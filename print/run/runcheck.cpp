@@ -145,7 +145,7 @@ QStringList reprintLines(const RunTexts &texts, const PrintPlan &plan,
                 continue;
             for (int i = 0; i < doc.count(); ++i) {
                 const PageObject &object = doc.objects[i];
-                if (!printsOwnValues(doc, i) || !printsSide(plan, sideOf(doc, object)) ||
+                if (!printsOwnValues(doc, i) || !printsSide(doc, plan, sideOf(doc, object)) ||
                     object.name != before.name || showsNothing(object) ||
                     !sharesAValue(valuesPrinted(texts, i, plan), before.values))
                     continue;

@@ -283,6 +283,34 @@ private Q_SLOTS:
                  qPrintable(again.err));
     }
 
+    // One side means the fronts alone: the back's objects are left out of the
+    // paper, the manifest and the log.
+    void oneSideMeansTheFrontsAlone()
+    {
+        const QString job = labelJob();
+        const QString pdf = m_dir.filePath(QStringLiteral("fronts.pdf"));
+        const QString manifest = m_dir.filePath(QStringLiteral("fronts.csv"));
+        const ToolRun run = runTool(
+            tool, {"--duplex", "off", "--pages", "3", "--manifest", manifest, "-o", pdf, job});
+        QCOMPARE(programErrors(run.err), QString());
+        QStringList printed;
+        for (const QList<Word> &page : pagesWords(pdf)) {
+            for (const Word &word : page)
+                printed.append(word.text);
+        }
+        QCOMPARE(printed, (QStringList{"0001", "0002", "0003"}));
+        QFile rows(manifest);
+        QVERIFY(rows.open(QIODevice::ReadOnly));
+        QCOMPARE(rows.readAll().count('\n'), 4);
+        QFile log(qEnvironmentVariable("XDG_DATA_HOME") +
+                  QStringLiteral("/paginette/print-log.csv"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray line = log.readAll().trimmed().split('\n').back();
+        // Pages 1 to 3, one copy, the front's one number (unnamed) and its
+        // values: nothing of the back's.
+        QVERIFY2(line.trimmed().endsWith(",1,3,1,,0001,0003,1+1*3"), line.constData());
+    }
+
     // Two passes through a printer that prints one side are one run: the
     // backs' pass is no reprint of the fronts, and each pass again is named
     // by the numbers of its own side.

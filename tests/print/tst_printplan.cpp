@@ -1,7 +1,9 @@
+#include "documentbuilder.h"
 #include "outputs/printer.h"
 #include "outputs/printqueueoutput.h"
 #include "run/calibration.h"
 #include "run/placements.h"
+#include "run/printablearea.h"
 #include "run/printplan.h"
 
 #include <QPrinter>
@@ -29,7 +31,14 @@ private Q_SLOTS:
     void rotationTurnsAboutThePapersCentre_data();
     void rotationTurnsAboutThePapersCentre();
     void eachSideKeepsItsCalibration();
+    void backsTurnAboutTheEdgeThePaperTurnsOn_data();
+    void backsTurnAboutTheEdgeThePaperTurnsOn();
+    void eachSideIsCheckedUnderItsCalibration_data();
+    void eachSideIsCheckedUnderItsCalibration();
 };
+
+Q_DECLARE_METATYPE(Duplex)
+Q_DECLARE_METATYPE(PrintedSides)
 
 void TestPrintPlan::sheetsComeInThePlansOrder_data()
 {
@@ -351,3 +360,82 @@ void TestPrintPlan::eachSideKeepsItsCalibration()
 
 QTEST_MAIN(TestPrintPlan)
 #include "tst_printplan.moc"
+
+// The long edge of a sheet taller than wide is its side, of one wider than
+// tall its top: a back lies where the paper turning about that edge puts it,
+// as the PDF and the print job name the edge.
+void TestPrintPlan::backsTurnAboutTheEdgeThePaperTurnsOn_data()
+{
+    QTest::addColumn<QSizeF>("paper");
+    QTest::addColumn<Duplex>("flip");
+    QTest::addColumn<QRectF>("back"); // of the front's cell (10, 20, 30, 40)
+
+    QTest::newRow("portrait, long edge")
+        << QSizeF(200, 300) << Duplex::LongEdge << QRectF(160, 20, 30, 40);
+    QTest::newRow("portrait, short edge")
+        << QSizeF(200, 300) << Duplex::ShortEdge << QRectF(10, 240, 30, 40);
+    QTest::newRow("landscape, long edge")
+        << QSizeF(300, 200) << Duplex::LongEdge << QRectF(10, 140, 30, 40);
+    QTest::newRow("landscape, short edge")
+        << QSizeF(300, 200) << Duplex::ShortEdge << QRectF(260, 20, 30, 40);
+}
+
+void TestPrintPlan::backsTurnAboutTheEdgeThePaperTurnsOn()
+{
+    QFETCH(QSizeF, paper);
+    QFETCH(Duplex, flip);
+    QFETCH(QRectF, back);
+
+    QCOMPARE(mirroredOnBack(QRectF(10, 20, 30, 40), paper, flip), back);
+    // The run's placements and the registration test take the same mirror.
+    Document doc = emptyDocument(2);
+    addNumber(doc, 0, 0, 1, 2);
+    doc.duplex = flip;
+    SheetLayout sheet;
+    sheet.paper = paper;
+    sheet.label = QSizeF(30, 40);
+    sheet.grids = {{1, 1, 10, 20, 0, 0}};
+    doc.sheet = sheet;
+    const RunPlacements placements(doc, wholeRun(1), {});
+    QCOMPARE(placements.onFace({1, Side::Back}).value(0).cell, back);
+}
+
+// Each side is moved by its own calibration before the check names what it
+// pushes off the printable area; a side the run does not print is not checked.
+void TestPrintPlan::eachSideIsCheckedUnderItsCalibration_data()
+{
+    QTest::addColumn<double>("frontOffset"); // millimetres right
+    QTest::addColumn<double>("backOffset");
+    QTest::addColumn<PrintedSides>("sides");
+    QTest::addColumn<QStringList>("outside");
+
+    QTest::newRow("the back pushed off")
+        << 0.0 << 20.0 << PrintedSides::Both << QStringList{"stub"};
+    QTest::newRow("the front pushed off, the back unmoved")
+        << 20.0 << 0.0 << PrintedSides::Both << QStringList{"ticket"};
+    QTest::newRow("the back pushed off, the fronts printed alone")
+        << 0.0 << 20.0 << PrintedSides::Front << QStringList{};
+}
+
+void TestPrintPlan::eachSideIsCheckedUnderItsCalibration()
+{
+    QFETCH(double, frontOffset);
+    QFETCH(double, backOffset);
+    QFETCH(PrintedSides, sides);
+    QFETCH(QStringList, outside);
+
+    // 10 mm (28 units) from the printable area's right edge, on both sides.
+    const QRectF printable(18, 18, 559, 806);
+    Document doc = emptyDocument(4);
+    const int ticket = addNumber(doc, 509, 100, 1, 3);
+    doc.objects[ticket].name = QStringLiteral("ticket");
+    const int stub = addNumber(doc, 509, 100, 1, 3);
+    doc.objects[stub].name = QStringLiteral("stub");
+    doc.objects[stub].side = Side::Back;
+    doc.duplex = Duplex::LongEdge;
+    PrintPlan plan = wholeRun(3);
+    plan.calibration.offsetX = frontOffset;
+    plan.backCalibration.offsetX = backOffset;
+    plan.sides = sides;
+    QCOMPARE(objectsOutside(RunTexts(doc), plan, 360, printable), outside);
+}
