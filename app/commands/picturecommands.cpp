@@ -71,8 +71,7 @@ void PictureCommands::placeAt(std::int32_t x, std::int32_t y)
     if (!chooseFile(path, bytes))
         return;
     const QString name = QFileInfo(path).fileName();
-    QString why;
-    std::optional<PictureFile> picture = readPictureFile(bytes, 1, &why);
+    Outcome<PictureFile> picture = readPictureFile(bytes, 1);
     std::int32_t page = 1;
     if (picture && picture->pages > 1) {
         bool chosen = false;
@@ -82,10 +81,10 @@ void PictureCommands::placeAt(std::int32_t x, std::int32_t y)
             picture->pages, 1, &chosen);
         if (!chosen)
             return;
-        picture = readPictureFile(bytes, page, &why);
+        picture = readPictureFile(bytes, page);
     }
     if (!picture) {
-        m_context.feedback.tell(name + u' ' + why, caption);
+        m_context.feedback.tell(name + u' ' + picture.error, caption);
         return;
     }
     const QSizeF size = picture->size;

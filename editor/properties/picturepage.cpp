@@ -57,7 +57,7 @@ void PicturePage::fill(const Document &doc, int index, bool)
     }
     m_fileValue->setText(picture.file);
     {
-        const std::optional<PictureFile> file = readPictureFile(doc.pictures.bytes(picture.id), 1);
+        const Outcome<PictureFile> file = readPictureFile(doc.pictures.bytes(picture.id), 1);
         const QSignalBlocker blocker(m_pageSpinBox);
         m_pageSpinBox->setRange(1, file ? file->pages : picture.page);
         m_pageSpinBox->setValue(picture.page);

@@ -8,14 +8,13 @@ QSizeF RunBackground::paperFor(std::int32_t page) const
     return found == pageSizes.end() ? QSizeF() : found->second;
 }
 
-std::optional<RunBackground> runBackground(const QByteArray &bytes, std::int32_t first,
-                                           std::int32_t last, QString *why,
-                                           const std::function<bool()> &keepGoing)
+Outcome<RunBackground> runBackground(const QByteArray &bytes, std::int32_t first, std::int32_t last,
+                                     const std::function<bool()> &keepGoing)
 {
     PictureFileReader reader(bytes);
-    const std::optional<PictureFile> file = reader.read(1, why);
+    const Outcome<PictureFile> file = reader.read(1);
     if (!file)
-        return std::nullopt;
+        return Outcome<RunBackground>::failed(file.error);
     RunBackground background{
         bytes, pictureId(bytes), pictureFormat(bytes) == PictureFormat::Pdf, file->pages, {}};
     if (!background.pdf) {
@@ -26,11 +25,11 @@ std::optional<RunBackground> runBackground(const QByteArray &bytes, std::int32_t
     const std::int64_t used = std::min<std::int64_t>(std::int64_t{last} - first + 1, file->pages);
     for (std::int64_t k = 0; k < used; ++k) {
         if (keepGoing && !keepGoing())
-            return std::nullopt;
+            return Outcome<RunBackground>::failed(QString());
         const std::int32_t page = background.pageUnder(static_cast<std::int32_t>(first + k));
-        const std::optional<PictureFile> read = page == 1 ? file : reader.read(page, why);
+        const Outcome<PictureFile> read = page == 1 ? file : reader.read(page);
         if (!read)
-            return std::nullopt;
+            return Outcome<RunBackground>::failed(read.error);
         background.pageSizes.emplace(page, read->size);
     }
     return background;

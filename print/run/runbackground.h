@@ -37,13 +37,12 @@ struct RunBackground
 };
 
 // What `bytes`, a PDF, PNG, JPEG or SVG file, put under pages `first` to
-// `last` of a run, reading only the pages of a PDF that those use. Nothing
+// `last` of a run, reading only the pages of a PDF that those use. Fails
 // when they cannot be read, or a page they use cannot be drawn within
-// bounds, with why in `why` ("has no page 3"); nor when `keepGoing`, asked
-// between two pages, says to stop.
-std::optional<RunBackground> runBackground(const QByteArray &bytes, std::int32_t first,
-                                           std::int32_t last, QString *why = nullptr,
-                                           const std::function<bool()> &keepGoing = {});
+// bounds, saying why ("has no page 3"); and without a word when
+// `keepGoing`, asked between two pages, says to stop.
+Outcome<RunBackground> runBackground(const QByteArray &bytes, std::int32_t first, std::int32_t last,
+                                     const std::function<bool()> &keepGoing = {});
 
 // Draws the background of page `page` of the run into `paper`, the sheet's
 // paper on the device.

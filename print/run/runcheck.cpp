@@ -120,9 +120,9 @@ QStringList pictureLines(const Document &doc, const std::function<bool()> &keepG
         const auto key = std::pair(picture->id, picture->page);
         auto found = refusals.find(key);
         if (found == refusals.end()) {
-            QString why;
-            readPictureFile(doc.pictures.bytes(picture->id), picture->page, &why);
-            found = refusals.emplace(key, why).first;
+            const Outcome<PictureFile> read =
+                readPictureFile(doc.pictures.bytes(picture->id), picture->page);
+            found = refusals.emplace(key, read.error).first;
         }
         if (!found->second.isEmpty())
             lines.append(

@@ -256,11 +256,11 @@ QString RunSession::readBackground()
         return QStringLiteral("%1: %2").arg(m_background, unread);
     if (file.size() > maxPictureBytes)
         return QStringLiteral("%1: a background takes at most 16 MB").arg(m_background);
-    QString why;
-    m_plan.background = runBackground(file.readAll(), m_plan.first, m_plan.last, &why,
-                                      [this] { return m_questions.stillWanted(); });
-    if (!m_plan.background)
-        return QStringLiteral("%1 %2").arg(m_background, why);
+    Outcome<RunBackground> background = runBackground(file.readAll(), m_plan.first, m_plan.last,
+                                                      [this] { return m_questions.stillWanted(); });
+    if (!background)
+        return QStringLiteral("%1 %2").arg(m_background, background.error);
+    m_plan.background = std::move(*background);
     // The paper of the run's first sheet, so that the printable area is
     // checked on it; the numbers keep the printer's margins.
     const QPageLayout &layout = m_destination.layout;

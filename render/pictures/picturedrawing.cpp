@@ -114,7 +114,9 @@ std::shared_ptr<LoadedSvg> loadedSvg(RenderCache::Tables &tables, const QByteArr
     if (found != tables.svgs.end())
         return found->second;
     auto svg = std::make_shared<LoadedSvg>();
-    if (const std::optional<SvgContent> content = svgContent(bytes, &svg->refusal)) {
+    if (const Outcome<SvgContent> content = svgContent(bytes); !content) {
+        svg->refusal = content.error;
+    } else {
         svg->externalReferences = content->externalReferences;
         svg->renderer = std::make_unique<QSvgRenderer>(content->bytes);
         if (!svg->renderer->isValid() || svg->renderer->defaultSize().isEmpty()) {
@@ -227,14 +229,14 @@ bool placedAsItIs(const QByteArray &bytes)
     return false;
 }
 
-std::optional<PictureFile> readPictureFile(const QByteArray &bytes, std::int32_t page, QString *why)
+Outcome<PictureFile> readPictureFile(const QByteArray &bytes, std::int32_t page)
 {
-    return PictureFileReader(bytes).read(page, why);
+    return PictureFileReader(bytes).read(page);
 }
 
 PictureFileReader::PictureFileReader(const QByteArray &bytes) : m_bytes(bytes) {}
 
-std::optional<PictureFile> PictureFileReader::read(std::int32_t page, QString *why)
+Outcome<PictureFile> PictureFileReader::read(std::int32_t page)
 {
     RenderCache::Tables &tables = m_cache.tables();
     const QByteArray &bytes = m_bytes;
@@ -266,9 +268,9 @@ std::optional<PictureFile> PictureFileReader::read(std::int32_t page, QString *w
         break;
     }
     }
-    if (why)
-        *why = refusal;
-    return file;
+    if (!file)
+        return Outcome<PictureFile>::failed(refusal);
+    return *file;
 }
 
 bool drawPicture(QPainter &painter, RenderCache &cache, const QByteArray &bytes, const QString &id,

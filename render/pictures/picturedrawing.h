@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outcome.h"
+
 #include "picture.h"
 #include "rendercache.h"
 
@@ -32,11 +34,10 @@ struct PictureFile
     QSizeF size;
     std::int32_t externalReferences = 0;
 };
-// Nothing when the file, or the page asked for, cannot be read within
-// bounds; then `why` says so in words that follow the file's name ("has no
-// page 5", "draws more than 32 MB on page 2").
-std::optional<PictureFile> readPictureFile(const QByteArray &bytes, std::int32_t page = 1,
-                                           QString *why = nullptr);
+// Fails when the file, or the page asked for, cannot be read within bounds,
+// saying why in words that follow the file's name ("has no page 5", "draws
+// more than 32 MB on page 2").
+Outcome<PictureFile> readPictureFile(const QByteArray &bytes, std::int32_t page = 1);
 
 // A picture file read once and its pages asked for one by one, as
 // readPictureFile reads one: a PDF is not loaded again for each page.
@@ -44,7 +45,7 @@ class PictureFileReader
 {
 public:
     explicit PictureFileReader(const QByteArray &bytes);
-    std::optional<PictureFile> read(std::int32_t page, QString *why = nullptr);
+    Outcome<PictureFile> read(std::int32_t page);
 
 private:
     QByteArray m_bytes;

@@ -52,12 +52,10 @@ Reference referenceFate(QStringView element, QStringView reference)
 
 } // namespace
 
-std::optional<SvgContent> svgContent(const QByteArray &bytes, QString *why)
+Outcome<SvgContent> svgContent(const QByteArray &bytes)
 {
-    const auto refused = [why](const QString &reason) {
-        if (why)
-            *why = reason;
-        return std::nullopt;
+    const auto refused = [](const QString &reason) {
+        return Outcome<SvgContent>::failed(reason);
     };
     SvgContent content;
     QByteArray rewritten;

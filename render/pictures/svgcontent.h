@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outcome.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -22,4 +24,4 @@ struct SvgContent
 // <image> or a <use> of one is not drawn), and every picture it holds that
 // cannot be decoded within bounds. Nothing, with why in `why`, when they
 // are not XML that can be read or nest deeper than a drawing needs.
-std::optional<SvgContent> svgContent(const QByteArray &bytes, QString *why = nullptr);
+Outcome<SvgContent> svgContent(const QByteArray &bytes);

@@ -102,7 +102,7 @@ Run background()
     Run run = numbers({QStringLiteral("Arial")});
     run.plan = wholeRun(2);
     run.doc.pagesToPrint = 2;
-    run.plan.background = runBackground(wordsPdf({"Admit", "Reserved"}), 1, 2);
+    run.plan.background = *runBackground(wordsPdf({"Admit", "Reserved"}), 1, 2);
     return run;
 }
 

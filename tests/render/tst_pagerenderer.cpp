@@ -742,9 +742,9 @@ void TestPageRenderer::craftedPicturesAreBounded()
     QFETCH(QByteArray, bytes);
     QFETCH(int, page);
     QFETCH(QString, refusal);
-    QString why;
-    QCOMPARE(readPictureFile(bytes, page, &why).has_value(), refusal.isEmpty());
-    QCOMPARE(why, refusal);
+    const Outcome<PictureFile> read = readPictureFile(bytes, page);
+    QCOMPARE(bool(read), refusal.isEmpty());
+    QCOMPARE(read.error, refusal);
     QImage sheet = whiteImage(100, 100);
     QPainter painter(&sheet);
     RenderCache cache;
@@ -804,8 +804,8 @@ void TestPageRenderer::svgDrawsOnlyWhatItHolds()
         svg + R"(width="100" height="50"><rect width="50" height="50" fill="#00ff00"/>)" +
         element.replace("INNER", inner.toBase64()).replace("FILE", QFile::encodeName(file)) +
         "</svg>";
-    const std::optional<PictureFile> read = readPictureFile(bytes);
-    QVERIFY(read.has_value());
+    const Outcome<PictureFile> read = readPictureFile(bytes);
+    QVERIFY(read);
     QCOMPARE(read->externalReferences, references);
     for (const bool onScreen : {true, false}) {
         QImage sheet = whiteImage(200, 100);
