@@ -10,7 +10,7 @@ namespace {
 constexpr PropertyPages commonPages{PropertyPage::Number, PropertyPage::Text,
                                     PropertyPage::Position, PropertyPage::Font};
 
-const std::array<EditorKindRow, 3> kindRows{{
+const std::array<EditorKindRow, 4> kindRows{{
     {KindNumber,
      {"placeNumberAction", "Place &Number", "placeNumberButton", "N", "Place Number",
       "Place Number", "Place Number", Glyph::Number},
@@ -26,6 +26,11 @@ const std::array<EditorKindRow, 3> kindRows{{
       "Place Picture", "Place Picture", Glyph::Picture},
      true,
      commonPages | PropertyPage::Picture},
+    {KindShape,
+     {"placeShapeAction", "Place &Shape", "placeShapeButton", "S", "Place Shape", "Place Shape",
+      "Place Shape", Glyph::Shape},
+     false,
+     PropertyPage::Position | PropertyPage::Shape},
 }};
 
 } // namespace

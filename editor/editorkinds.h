@@ -16,6 +16,7 @@ enum class PropertyPage
     Font = 0x08,
     Format = 0x10,
     Picture = 0x20,
+    Shape = 0x40,
 };
 Q_DECLARE_FLAGS(PropertyPages, PropertyPage)
 Q_DECLARE_OPERATORS_FOR_FLAGS(PropertyPages)

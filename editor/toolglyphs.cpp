@@ -86,6 +86,18 @@ void drawPicture(QPainter &p, const GlyphColours &colours)
     p.drawEllipse(QPointF(13.5, 7.5), 1.5, 1.5);
 }
 
+// A rectangle with a dashed line across it: a ticket and its tear line.
+void drawShape(QPainter &p, const GlyphColours &colours)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(colours.ink, 1.5));
+    p.drawRect(QRectF(2.5, 4.5, 15, 11));
+    QPen tear(colours.accent, 1.5, Qt::CustomDashLine);
+    tear.setDashPattern({1.5, 1.5});
+    p.setPen(tear);
+    p.drawLine(QPointF(13, 4.5), QPointF(13, 15.5));
+}
+
 // Three bars of different lengths lined up against a guide line.
 void drawAlignment(QPainter &p, Glyph glyph, const GlyphColours &colours)
 {
@@ -138,6 +150,9 @@ QPixmap drawGlyph(Glyph glyph, const GlyphColours &colours, qreal scale)
         break;
     case Glyph::Picture:
         drawPicture(p, colours);
+        break;
+    case Glyph::Shape:
+        drawShape(p, colours);
         break;
     case Glyph::Link:
         drawLink(p, colours);

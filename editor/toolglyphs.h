@@ -11,6 +11,7 @@ enum class Glyph
     Number,
     Text,
     Picture,
+    Shape,
     Link,
     Unlink,
     AlignLeft,

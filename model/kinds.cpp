@@ -21,10 +21,17 @@ void textDefaults(PageObject &object)
 
 void noDefaults(PageObject &) {}
 
-constexpr std::array<KindRow, 3> kindRows{{
+// A line two inches long: the commonest shape, a stub's tear line.
+void shapeDefaults(PageObject &object)
+{
+    object.shape = ShapeStyle();
+}
+
+constexpr std::array<KindRow, 4> kindRows{{
     {KindNumber, "num", true, true, false, numberDefaults},
     {KindText, "txt", true, false, true, textDefaults},
     {KindPicture, "txt", false, false, false, noDefaults},
+    {KindShape, "shp", true, false, false, shapeDefaults},
 }};
 
 } // namespace

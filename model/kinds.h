@@ -26,5 +26,5 @@ struct KindRow
 // The row of `kind`; a kind no row names is shown and copied like text.
 const KindRow &kindRow(std::int32_t kind);
 
-// "num3" for a number in slot 3, "txt3" for any other kind.
+// "num3" for a number in slot 3, "shp3" for a shape, "txt3" for any other kind.
 QString defaultName(std::int32_t kind, int index);

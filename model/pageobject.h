@@ -5,6 +5,7 @@
 #include "picture.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -17,6 +18,38 @@ enum ObjectKind : std::int32_t
     KindNumber = 0,
     KindText = 1,
     KindPicture = 3,
+    KindShape = 4,
+};
+
+enum class ShapeType : std::uint8_t
+{
+    Line,
+    Rectangle,
+    Ellipse,
+};
+
+// A shape's side and its stroke are at most 2 m and an inch; a dash pattern
+// holds at most 16 lengths.
+inline constexpr double longestShapeSide = 5670;
+inline constexpr double widestStroke = 72;
+inline constexpr qsizetype longestDash = 16;
+
+// What a shape object draws, in page units from its position: a line to
+// (x + width, y + height), or a rectangle or an ellipse in that box. A line
+// across a ticket, dashed, is where its stub tears off.
+struct ShapeStyle
+{
+    ShapeType type = ShapeType::Line;
+    double width = 144;
+    double height = 0;
+    double stroke = 1;                 // the outline's width; 0 draws none
+    std::uint32_t color = 0x000000;    // 0xRRGGBB
+    std::optional<std::uint32_t> fill; // none leaves the inside clear
+    // Lengths drawn and left, in turn, in page units; none is a solid line.
+    QList<double> dash;
+    UnknownKeys unknownKeys;
+
+    bool operator==(const ShapeStyle &) const = default;
 };
 
 // The side of the paper an object is printed on; only a two-sided document
@@ -56,6 +89,8 @@ struct PageObject
     // A picture object's picture; none for a picture placed before there
     // were pictures, which shows a frame.
     std::optional<PictureRef> picture;
+    // A shape object's drawing.
+    std::optional<ShapeStyle> shape;
 
     std::int32_t color = 0; // 0x00BBGGRR
     std::int16_t customColor = 0;
@@ -84,7 +119,7 @@ struct PageObject
     QByteArray reserved;
     // What the file said of the object that this version does not know, to
     // be written back as it came.
-    UnknownKeys extensionKeys;
+    UnknownKeys unknownKeys;
 
     bool operator==(const PageObject &) const = default;
 

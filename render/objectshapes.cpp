@@ -169,6 +169,64 @@ qint64 pictureReach(RenderCache &cache, const PageObject &object, const QString 
     return (qint64{box.width} + box.height) * scale;
 }
 
+// A shape is as large as its box; a line along one side still has the
+// width of its stroke, so that it can be found and picked.
+BoxSize shapeBox(RenderCache &, const PageObject &object, const QString &)
+{
+    const ShapeStyle style = object.shape.value_or(ShapeStyle());
+    const double least = std::max(style.stroke, 1.0);
+    return {wholeUnits(std::max(style.width, least)), wholeUnits(std::max(style.height, least))};
+}
+
+QPen shapePen(const ShapeStyle &style, std::int32_t scale)
+{
+    if (style.stroke <= 0)
+        return Qt::NoPen;
+    QPen pen(QColor(QRgb(style.color)), style.stroke * scale, Qt::SolidLine, Qt::FlatCap,
+             Qt::MiterJoin);
+    if (!style.dash.isEmpty()) {
+        // The painter counts dashes in stroke widths, and in pairs.
+        QList<qreal> pattern;
+        for (const double length : style.dash)
+            pattern.append(length / style.stroke);
+        if (pattern.size() % 2 != 0)
+            pattern += pattern;
+        pen.setDashPattern(pattern);
+    }
+    return pen;
+}
+
+void drawShape(const DrawTarget &target, const PageObject &object, const QString &)
+{
+    const ShapeStyle style = object.shape.value_or(ShapeStyle());
+    QPainter &painter = target.painter;
+    const QRectF box(qreal(object.x) * target.scale + target.ox,
+                     qreal(object.y) * target.scale + target.oy, style.width * target.scale,
+                     style.height * target.scale);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(shapePen(style, target.scale));
+    painter.setBrush(style.fill ? QBrush(QColor(QRgb(*style.fill))) : QBrush(Qt::NoBrush));
+    switch (style.type) {
+    case ShapeType::Line:
+        painter.drawLine(box.topLeft(), box.bottomRight());
+        break;
+    case ShapeType::Rectangle:
+        painter.drawRect(box);
+        break;
+    case ShapeType::Ellipse:
+        painter.drawEllipse(box);
+        break;
+    }
+    painter.restore();
+}
+
+qint64 shapeReach(RenderCache &cache, const PageObject &object, const QString &, std::int32_t scale)
+{
+    const BoxSize box = shapeBox(cache, object, QString());
+    return (qint64{box.width} + box.height) * scale;
+}
+
 struct ShapeRow
 {
     std::int32_t kind;
@@ -178,10 +236,11 @@ struct ShapeRow
 };
 
 // Numbers and texts are lines of text; any kind no row names is drawn like text.
-constexpr std::array<ShapeRow, 3> shapeRows{{
+constexpr std::array<ShapeRow, 4> shapeRows{{
     {KindNumber, numberBox, drawNumber, numberReach},
     {KindText, textBox, drawText, textReachOf},
     {KindPicture, pictureBox, drawPictureObject, pictureReach},
+    {KindShape, shapeBox, drawShape, shapeReach},
 }};
 
 const ShapeRow &shapeRow(std::int32_t kind)

@@ -249,15 +249,14 @@ QByteArray formatBytes(const Document &doc)
     block.id = doc.id;
     block.duplex = doc.duplex;
     block.data = doc.data;
-    for (const PageObject &object : doc.objects) {
-        StoredObject stored{object.format, object.picture, object.extensionKeys, object.side,
-                            object.sameAs};
-        if (stored.format.system == NumberSystem::Hexadecimal)
-            stored.format.system = NumberSystem::Decimal;
+    block.objects = doc.objects;
+    for (PageObject &object : block.objects) {
+        // Hexadecimal is the record's to say.
+        if (object.format.system == NumberSystem::Hexadecimal)
+            object.format.system = NumberSystem::Decimal;
         // Only the pictures shown go with the document.
         if (object.picture && doc.pictures.contains(object.picture->id))
             block.pictures[object.picture->id] = doc.pictures.bytes(object.picture->id);
-        block.objects.push_back(stored);
     }
     return extensionBlockBytes(block);
 }
@@ -305,44 +304,40 @@ void readFormats(QIODevice &device, std::int32_t storedObjects, Document &doc,
     const QByteArray bytes = readAtMost(device, maxExtensionBlockBytes + 1);
     if (!isBlock(bytes))
         return;
+    QList<PageObject> records = doc.objects;
+    records.resize(std::max(storedObjects, 0));
     std::optional<ExtensionBlock> block =
         bytes.startsWith(extensionBlockTag) && bytes.size() <= maxExtensionBlockBytes
-            ? readExtensionBlock(bytes, storedObjects)
+            ? readExtensionBlock(bytes, std::move(records))
             : std::nullopt;
     // A back number shows a front number's text: one that names no number
-    // of the table is damage, as a value out of range is.
-    const auto namesANumber = [&doc](const StoredObject &stored, int index) {
-        return stored.sameAs == -1 || (stored.sameAs != index && doc.isLive(stored.sameAs) &&
-                                       kindRow(doc.objects[stored.sameAs].kind).numbered);
+    // of the table, or that is no number itself, is damage, as a value out
+    // of range is; so is a shape's drawing on another kind.
+    const auto entrySound = [&doc](const PageObject &object, int index) {
+        const bool mirrorSound =
+            object.sameAs == -1 ||
+            (object.sameAs != index && doc.isLive(object.sameAs) && kindRow(object.kind).numbered &&
+             kindRow(doc.objects[object.sameAs].kind).numbered);
+        return mirrorSound && (!object.shape || object.kind == KindShape);
     };
-    bool mirrorsSound = true;
-    for (int i = 0; block && i < doc.count() && i < static_cast<int>(block->objects.size()); ++i)
-        mirrorsSound = mirrorsSound && namesANumber(block->objects[std::size_t(i)], i);
-    for (int i = 0; block && mirrorsSound && i < static_cast<int>(block->objects.size()); ++i) {
-        const std::int32_t source = block->objects[std::size_t(i)].sameAs;
+    bool entriesSound = true;
+    for (int i = 0; block && i < doc.count() && i < block->objects.size(); ++i)
+        entriesSound = entriesSound && entrySound(block->objects[i], i);
+    for (int i = 0; block && entriesSound && i < block->objects.size(); ++i) {
+        const std::int32_t source = block->objects[i].sameAs;
         // A number that shows another's shows it itself.
-        mirrorsSound = source == -1 || block->objects[std::size_t(source)].sameAs == -1;
+        entriesSound =
+            source == -1 || (source < block->objects.size() && block->objects[source].sameAs == -1);
     }
     if (block && !countsNumbersOnly(block->data, doc))
         block.reset();
-    if (!block || !mirrorsSound) {
+    if (!block || !entriesSound) {
         messages.append(damagedFormats());
         doc.storedBlock = StoredBlock{bytes, formatBytes(doc), true};
         return;
     }
-    for (int i = 0; i < doc.count() && i < static_cast<int>(block->objects.size()); ++i) {
-        PageObject &object = doc.objects[i];
-        const StoredObject &stored = block->objects[static_cast<std::size_t>(i)];
-        const NumberSystem recorded = object.format.system;
-        object.format = stored.format;
-        // Hexadecimal is the record's to say; the block names other systems.
-        if (stored.format.system == NumberSystem::Decimal)
-            object.format.system = recorded;
-        object.picture = stored.picture;
-        object.side = stored.side;
-        object.sameAs = stored.sameAs;
-        object.extensionKeys = stored.unknownKeys;
-    }
+    for (int i = 0; i < doc.count() && i < block->objects.size(); ++i)
+        doc.objects[i] = block->objects[i];
     // Kept under the ids their bytes give, whatever the file called them.
     std::map<QString, QString> ids;
     for (const auto &[id, bytes] : block->pictures)

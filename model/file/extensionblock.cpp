@@ -52,6 +52,12 @@ constexpr std::pair<Side, const char *> sideNames[] = {
     {Side::Back, "back"},
 };
 
+constexpr std::pair<ShapeType, const char *> shapeTypeNames[] = {
+    {ShapeType::Line, "line"},
+    {ShapeType::Rectangle, "rectangle"},
+    {ShapeType::Ellipse, "ellipse"},
+};
+
 constexpr std::pair<Duplex, const char *> duplexNames[] = {
     {Duplex::LongEdge, "long"},
     {Duplex::ShortEdge, "short"},
@@ -249,6 +255,109 @@ constexpr KnownKey<PictureRef> pictureKeys[] = {
      },
      [](const PictureRef &picture) {
          return unless(picture.printed, true);
+     }},
+};
+
+bool readShapeLength(const QJsonValue &value, double longest, double &length)
+{
+    const double read = value.toDouble();
+    if (!value.isDouble() || !(read >= 0 && read <= longest))
+        return false;
+    length = read;
+    return true;
+}
+
+// A colour as "#rrggbb".
+bool readColor(const QJsonValue &value, std::uint32_t &color)
+{
+    const QString text = value.toString();
+    bool ok = false;
+    const uint read = text.mid(1).toUInt(&ok, 16);
+    if (!value.isString() || text.size() != 7 || text[0] != u'#' || !ok)
+        return false;
+    color = read;
+    return true;
+}
+
+QByteArray colorText(std::uint32_t color)
+{
+    return jsonText(QStringLiteral("#%1").arg(color, 6, 16, QLatin1Char('0')));
+}
+
+bool readDash(const QJsonValue &value, QList<double> &dash)
+{
+    const QJsonArray lengths = value.toArray();
+    if (!value.isArray() || lengths.isEmpty() || lengths.size() > longestDash)
+        return false;
+    dash.clear();
+    for (const QJsonValue &length : lengths) {
+        const double read = length.toDouble();
+        if (!length.isDouble() || !(read > 0 && read <= longestShapeSide))
+            return false;
+        dash.append(read);
+    }
+    return true;
+}
+
+constexpr KnownKey<ShapeStyle> shapeKeys[] = {
+    {QLatin1StringView("type"),
+     [](const QJsonValue &v, QByteArrayView, ShapeStyle &shape) {
+         return readName(shapeTypeNames, v, shape.type);
+     },
+     [](const ShapeStyle &shape) -> std::optional<QByteArray> {
+         return jsonText(nameOf(shapeTypeNames, shape.type));
+     },
+     true},
+    {QLatin1StringView("width"),
+     [](const QJsonValue &v, QByteArrayView, ShapeStyle &shape) {
+         return readShapeLength(v, longestShapeSide, shape.width);
+     },
+     [](const ShapeStyle &shape) -> std::optional<QByteArray> {
+         return jsonText(shape.width);
+     }},
+    {QLatin1StringView("height"),
+     [](const QJsonValue &v, QByteArrayView, ShapeStyle &shape) {
+         return readShapeLength(v, longestShapeSide, shape.height);
+     },
+     [](const ShapeStyle &shape) -> std::optional<QByteArray> {
+         return jsonText(shape.height);
+     }},
+    {QLatin1StringView("stroke"),
+     [](const QJsonValue &v, QByteArrayView, ShapeStyle &shape) {
+         return readShapeLength(v, widestStroke, shape.stroke);
+     },
+     [](const ShapeStyle &shape) -> std::optional<QByteArray> {
+         return jsonText(shape.stroke);
+     }},
+    {QLatin1StringView("color"),
+     [](const QJsonValue &v, QByteArrayView, ShapeStyle &shape) {
+         return readColor(v, shape.color);
+     },
+     [](const ShapeStyle &shape) -> std::optional<QByteArray> {
+         return colorText(shape.color);
+     }},
+    {QLatin1StringView("fill"),
+     [](const QJsonValue &v, QByteArrayView, ShapeStyle &shape) {
+         std::uint32_t fill = 0;
+         if (!readColor(v, fill))
+             return false;
+         shape.fill = fill;
+         return true;
+     },
+     [](const ShapeStyle &shape) -> std::optional<QByteArray> {
+         if (!shape.fill)
+             return std::nullopt;
+         return colorText(*shape.fill);
+     }},
+    {QLatin1StringView("dash"),
+     [](const QJsonValue &v, QByteArrayView, ShapeStyle &shape) { return readDash(v, shape.dash); },
+     [](const ShapeStyle &shape) -> std::optional<QByteArray> {
+         if (shape.dash.isEmpty())
+             return std::nullopt;
+         QJsonArray lengths;
+         for (const double length : shape.dash)
+             lengths.append(length);
+         return QJsonDocument(lengths).toJson(QJsonDocument::Compact);
      }},
 };
 
@@ -550,91 +659,107 @@ bool readInto(const QJsonValue &value, QByteArrayView text, std::span<const Know
     return true;
 }
 
-// What an object's entry holds: its number format's keys, the barcode it
-// is shown as and its picture.
-constexpr KnownKey<StoredObject> entryKeys[] = {
+// What an object's entry holds beyond its record: its number format's keys,
+// the barcode it is shown as, its picture, its side and its shape. A row
+// reads into the object its record gave, so a key left out keeps the record's.
+constexpr KnownKey<PageObject> entryKeys[] = {
     {QLatin1StringView("prefix"),
-     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+     [](const QJsonValue &v, QByteArrayView, PageObject &o) {
          return readAffix(v, o.format.prefix);
      },
-     [](const StoredObject &o) {
+     [](const PageObject &o) {
          return unless(o.format.prefix, QString());
      }},
     {QLatin1StringView("suffix"),
-     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+     [](const QJsonValue &v, QByteArrayView, PageObject &o) {
          return readAffix(v, o.format.suffix);
      },
-     [](const StoredObject &o) {
+     [](const PageObject &o) {
          return unless(o.format.suffix, QString());
      }},
     {QLatin1StringView("repeat"),
-     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+     [](const QJsonValue &v, QByteArrayView, PageObject &o) {
          return readRepeat(v, o.format.repeat);
      },
-     [](const StoredObject &o) {
+     [](const PageObject &o) {
          return unless(o.format.repeat, 1);
      }},
     {QLatin1StringView("check"),
-     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+     [](const QJsonValue &v, QByteArrayView, PageObject &o) {
          return readName(checkNames, v, o.format.check);
      },
-     [](const StoredObject &o) {
+     [](const PageObject &o) {
          return unless(nameOf(checkNames, o.format.check), QString());
      }},
+    // "decimal" leaves what the record says: hexadecimal is the record's to say.
     {QLatin1StringView("system"),
-     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
-         return readSystem(v, o.format.system);
+     [](const QJsonValue &v, QByteArrayView, PageObject &o) {
+         NumberSystem system = NumberSystem::Decimal;
+         if (!readSystem(v, system))
+             return false;
+         if (system != NumberSystem::Decimal)
+             o.format.system = system;
+         return true;
      },
-     [](const StoredObject &o) {
+     [](const PageObject &o) {
          return unless(QString::fromLatin1(numberSystemRow(o.format.system).fileKey),
                        QString::fromLatin1(numberSystemRow(NumberSystem::Decimal).fileKey));
      }},
     {QLatin1StringView("autoWidth"),
-     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+     [](const QJsonValue &v, QByteArrayView, PageObject &o) {
          return readBool(v, o.format.autoWidth);
      },
-     [](const StoredObject &o) {
+     [](const PageObject &o) {
          return unless(o.format.autoWidth, false);
      }},
     {QLatin1StringView("barcode"),
-     [](const QJsonValue &v, QByteArrayView text, StoredObject &o) {
+     [](const QJsonValue &v, QByteArrayView text, PageObject &o) {
          return readInto<BarcodeStyle>(v, text, barcodeKeys, o.format.barcode);
      },
-     [](const StoredObject &o) -> std::optional<QByteArray> {
+     [](const PageObject &o) -> std::optional<QByteArray> {
          if (!o.format.barcode)
              return std::nullopt;
          return objectText(knownKeyMembers<BarcodeStyle>(*o.format.barcode, barcodeKeys));
      }},
     {QLatin1StringView("picture"),
-     [](const QJsonValue &v, QByteArrayView text, StoredObject &o) {
+     [](const QJsonValue &v, QByteArrayView text, PageObject &o) {
          return readInto<PictureRef>(v, text, pictureKeys, o.picture);
      },
-     [](const StoredObject &o) -> std::optional<QByteArray> {
+     [](const PageObject &o) -> std::optional<QByteArray> {
          if (!o.picture)
              return std::nullopt;
          return objectText(knownKeyMembers<PictureRef>(*o.picture, pictureKeys));
      }},
     {QLatin1StringView("side"),
-     [](const QJsonValue &v, QByteArrayView, StoredObject &o) {
+     [](const QJsonValue &v, QByteArrayView, PageObject &o) {
          return readName(sideNames, v, o.side);
      },
-     [](const StoredObject &o) {
+     [](const PageObject &o) {
          return unless(nameOf(sideNames, o.side), nameOf(sideNames, Side::Front));
      }},
     {QLatin1StringView("sameAs"),
-     [](const QJsonValue &v, QByteArrayView, StoredObject &o) { return readIndex(v, o.sameAs); },
-     [](const StoredObject &o) {
+     [](const QJsonValue &v, QByteArrayView, PageObject &o) { return readIndex(v, o.sameAs); },
+     [](const PageObject &o) {
          return unless(o.sameAs, -1);
+     }},
+    {QLatin1StringView("shape"),
+     [](const QJsonValue &v, QByteArrayView text, PageObject &o) {
+         return readInto<ShapeStyle>(v, text, shapeKeys, o.shape);
+     },
+     [](const PageObject &o) -> std::optional<QByteArray> {
+         if (!o.shape)
+             return std::nullopt;
+         return objectText(knownKeyMembers<ShapeStyle>(*o.shape, shapeKeys));
      }},
 };
 
 // The members of an object's entry: the unknown keys it came with and the
 // known ones that differ from the defaults, its format within its limits.
-JsonMembers entryOf(const StoredObject &stored)
+JsonMembers entryOf(const PageObject &object)
 {
-    StoredObject written = stored;
-    written.format = withinLimits(stored.format);
-    return knownKeyMembers<StoredObject>(written, entryKeys);
+    PageObject written = object;
+    written.format = withinLimits(object.format);
+    return knownKeyMembers<PageObject>(written, entryKeys);
 }
 
 // Each object's entry under its table index.
@@ -647,10 +772,9 @@ bool readObjects(const QJsonValue &value, QByteArrayView text, ExtensionBlock &b
     const auto count = static_cast<std::int32_t>(block.objects.size());
     for (const auto &[key, json] : *members) {
         const std::optional<std::int32_t> index = objectIndex(key, count);
-        StoredObject stored;
-        if (!index || !readKnownKeys<StoredObject>(objects.value(key), json, entryKeys, stored))
+        if (!index ||
+            !readKnownKeys<PageObject>(objects.value(key), json, entryKeys, block.objects[*index]))
             return false;
-        block.objects[*index] = stored;
     }
     return true;
 }
@@ -658,7 +782,7 @@ bool readObjects(const QJsonValue &value, QByteArrayView text, ExtensionBlock &b
 QByteArray objectsText(const ExtensionBlock &block)
 {
     JsonMembers objects;
-    for (std::size_t i = 0; i < block.objects.size(); ++i) {
+    for (qsizetype i = 0; i < block.objects.size(); ++i) {
         const JsonMembers entry = entryOf(block.objects[i]);
         if (!entry.isEmpty())
             objects.append({QString::number(i), objectText(entry)});
@@ -765,10 +889,10 @@ constexpr KnownKey<ExtensionBlock> blockKeys[] = {
 
 } // namespace
 
-std::optional<ExtensionBlock> readExtensionBlock(QByteArrayView bytes, std::int32_t objectCount)
+std::optional<ExtensionBlock> readExtensionBlock(QByteArrayView bytes, QList<PageObject> records)
 {
     ExtensionBlock block;
-    block.objects.resize(static_cast<std::size_t>(std::max(objectCount, 0)));
+    block.objects = std::move(records);
     if (bytes.isEmpty())
         return block;
 

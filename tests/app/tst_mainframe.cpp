@@ -237,6 +237,7 @@ private Q_SLOTS:
                                      "placeNumberButton",
                                      "placeTextButton",
                                      "placePictureButton",
+                                     "placeShapeButton",
                                      "|",
                                      "linkModeButton",
                                      "unlinkModeButton",
@@ -272,6 +273,7 @@ private Q_SLOTS:
         addButtonRow("placeNumberButton", "N", "Place Number");
         addButtonRow("placeTextButton", "T", "Place Text");
         addButtonRow("placePictureButton", "P", "Place Picture");
+        addButtonRow("placeShapeButton", "S", "Place Shape");
         addButtonRow("linkModeButton", "L", "Link Mode");
         addButtonRow("unlinkModeButton", "U", "Unlink Mode");
         // Aligning takes two selected objects: off with none.
@@ -389,6 +391,7 @@ private Q_SLOTS:
         addModeRow("placeTextAction", "placeTextButton", "Place Text", ModePlace, KindText);
         addModeRow("placePictureAction", "placePictureButton", "Place Picture", ModePlace,
                    KindPicture);
+        addModeRow("placeShapeAction", "placeShapeButton", "Place Shape", ModePlace, KindShape);
         addModeRow("linkModeAction", "linkModeButton", "Create Link", ModeLink);
         addModeRow("unlinkModeAction", "unlinkModeButton", "Delete Link", ModeUnlink);
     }
@@ -419,7 +422,7 @@ private Q_SLOTS:
     void modeGroupIsExclusive()
     {
         const QButtonGroup *group = child<QButtonGroup>("modeGroup");
-        QCOMPARE(group->buttons().size(), 6);
+        QCOMPARE(group->buttons().size(), 7);
 
         // Clicking the button that is down keeps it down.
         QTest::mouseClick(child<QToolButton>("mainModeButton"), Qt::LeftButton);

@@ -4,6 +4,7 @@
 #include "toolrun.h"
 
 #include <QDir>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,6 +27,30 @@ std::map<int, Word> wordsByCell(const QString &pdf, int page, const SheetLayout 
         }
     }
     return cells;
+}
+
+// The runs of ink down the line x = `x` (points) of page 1 of `pdf` from y
+// `top` to `bottom`, read at 144 dpi: a dashed line gives one run a dash.
+int inkRunsDown(const QString &pdf, double x, double top, double bottom)
+{
+    QTemporaryDir dir;
+    const QString stem = dir.filePath(QStringLiteral("page"));
+    if (runTool(QStringLiteral("pdftoppm"),
+                {"-r", "144", "-gray", "-png", "-singlefile", "-f", "1", "-l", "1", pdf, stem})
+            .exitCode != 0)
+        return -1;
+    const QImage page(stem + QStringLiteral(".png"));
+    int runs = 0;
+    bool inInk = false;
+    for (int y = qRound(top * 2); y < qRound(bottom * 2); ++y) {
+        // The darkest of the two columns the line's point covers.
+        const int column = qRound(x * 2);
+        const int level = std::min(qGray(page.pixel(column - 1, y)), qGray(page.pixel(column, y)));
+        const bool ink = level < 128;
+        runs += ink && !inInk ? 1 : 0;
+        inInk = ink;
+    }
+    return runs;
 }
 
 QString numberText(int value)
@@ -137,6 +162,46 @@ private Q_SLOTS:
             QCOMPARE(word.text, numberText(31 + cell));
         for (const auto &[cell, word] : first)
             QCOMPARE(word.text, numberText(1 + cell));
+    }
+
+    // A dashed tear line between each ticket and its stub, on plain paper
+    // and in every label of a sheet: 64 points of 3 drawn and 2 left.
+    void aTearLineOnEveryTicket_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::newRow("plain paper") << QString();
+        QTest::newRow("labels") << QStringLiteral("Avery 5160");
+    }
+    void aTearLineOnEveryTicket()
+    {
+        QFETCH(QString, sheet);
+        Document doc = emptyDocument(5);
+        addNumber(doc, 5, 5, 1, 4);
+        const int tear = addObject(doc, KindShape, 150, 4, QString());
+        ShapeStyle &line = doc.objects[tear].shape.emplace();
+        line.width = 0;
+        line.height = 64;
+        line.dash = {3, 2};
+        const QString job = QStringLiteral("tickets-%1").arg(sheet.isEmpty() ? 1 : 2);
+        const QString document = m_dir.filePath(job + QStringLiteral(".pgt"));
+        QCOMPARE(saveDocument(doc, {}, document), QString());
+        const QString pdf = m_dir.filePath(job + QStringLiteral(".pdf"));
+        QStringList arguments{"--pages", "30", "-o", pdf, document};
+        if (!sheet.isEmpty())
+            arguments << "--sheet" << sheet;
+        const ToolRun run = runTool(QStringLiteral(PAGINETTE_PRINT), arguments);
+        QCOMPARE(programErrors(run.err), QString());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(runTool(QStringLiteral("qpdf"), {"--check", pdf}).exitCode, 0);
+        // Each ticket's number shows where its page lies: 5 points in.
+        const QList<Word> numbers = pageWords(pdf, 1);
+        QCOMPARE(numbers.size(), sheet.isEmpty() ? 1 : 30);
+        for (const Word &number : {numbers.first(), numbers.last()}) {
+            const QPointF tearTop = number.origin - QPointF(5, 5) + QPointF(150, 4);
+            QCOMPARE(inkRunsDown(pdf, tearTop.x(), tearTop.y(), tearTop.y() + 64), 13);
+            // Beside the line the paper is blank.
+            QCOMPARE(inkRunsDown(pdf, tearTop.x() + 4, tearTop.y(), tearTop.y() + 64), 0);
+        }
     }
 
     void unknownProductsAndCellsAreRefused()

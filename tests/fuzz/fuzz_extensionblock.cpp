@@ -28,13 +28,15 @@ void check(bool condition, const char *what)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
-    const std::optional<ExtensionBlock> block = readExtensionBlock(bytes, objectCount);
+    const std::optional<ExtensionBlock> block =
+        readExtensionBlock(bytes, QList<PageObject>(objectCount));
     if (!block)
         return 0;
-    check(block->objects.size() == objectCount, "one format per object");
+    check(block->objects.size() == objectCount, "one entry per object");
 
     const QByteArray written = extensionBlockBytes(*block);
-    const std::optional<ExtensionBlock> again = readExtensionBlock(written, objectCount);
+    const std::optional<ExtensionBlock> again =
+        readExtensionBlock(written, QList<PageObject>(objectCount));
     check(again.has_value(), "a written block does not read");
     check(*again == *block, "a block changed through writing and reading");
     check(extensionBlockBytes(*again) == written, "a block read back writes other bytes");
@@ -47,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto start = static_cast<std::int32_t>(hash);
     const std::int32_t step = -0x7FFFFFF1;
     const std::int32_t pages = 0x7FFFFFFF;
-    for (const StoredObject &stored : block->objects) {
+    for (const PageObject &stored : block->objects) {
         NumberFormat bare = stored.format;
         bare.prefix.clear();
         bare.suffix.clear();
@@ -66,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static const QStringList row{QStringLiteral("Ada"), QStringLiteral("2")};
     const FieldNames names{&columns, QStringLiteral("orders.csv"),
                            QDateTime(QDate(2026, 1, 31), QTime(9, 30)), true};
-    for (const StoredObject &stored : block->objects) {
+    for (const PageObject &stored : block->objects) {
         for (const QString &affix : {stored.format.prefix, stored.format.suffix}) {
             const FieldRead read = readFields(affix, names, QStringLiteral("num0"));
             const QString filled = read.text.filled({7, 40, u"0040", &row, 1});

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -213,6 +214,7 @@ private Q_SLOTS:
     void numberFormatsTravelAfterTheDrawingOrder();
     void picturesAndTheSheetTravelWithTheDocument();
     void theDataSourceTravelsWithTheDocument();
+    void shapesTravelWithTheDocument();
     void backNumbersNameAFrontNumber_data();
     void backNumbersNameAFrontNumber();
     void damagedFormatsLeavePlainNumbers_data();
@@ -793,6 +795,50 @@ void TestDocumentFile::picturesAndTheSheetTravelWithTheDocument()
 // The data source comes back whole and the file goes back out as it came; a
 // counting that names an object that is no number damages the block; the
 // countings follow the objects through a cut and a deletion.
+// A shape's record is an object of its own kind; what it draws goes in its
+// entry, and a drawing on any other kind is damage.
+void TestDocumentFile::shapesTravelWithTheDocument()
+{
+    Document doc = emptyDocument(20);
+    addNumber(doc, 10, 10, 7, 3);
+    const int tear = addObject(doc, KindShape, 120, 4, QString());
+    ShapeStyle &line = doc.objects[tear].shape.emplace();
+    line.width = 0;
+    line.height = 64;
+    line.dash = {3, 2};
+    const int box = addObject(doc, KindShape, 4, 4, QString());
+    ShapeStyle &ellipse = doc.objects[box].shape.emplace();
+    ellipse.type = ShapeType::Ellipse;
+    ellipse.width = 72;
+    ellipse.height = 36.5;
+    ellipse.stroke = 0;
+    ellipse.color = 0x123456;
+    ellipse.fill = 0xFF8000;
+    const QByteArray file = documentBytes(doc, {});
+    const QJsonObject objects = blockJson(file, 3).value(QStringLiteral("objects")).toObject();
+    QCOMPARE(
+        objects.value(QStringLiteral("1")).toObject().value(QStringLiteral("shape")).toObject(),
+        (QJsonObject{{"type", "line"},
+                     {"width", 0},
+                     {"height", 64},
+                     {"stroke", 1},
+                     {"color", "#000000"},
+                     {"dash", QJsonArray{3, 2}}}));
+    const LoadResult loaded = readDocument(file, 20);
+    QCOMPARE(messagesOf(loaded), QStringList());
+    for (const int shape : {tear, box}) {
+        QCOMPARE(objectDump(loaded.document->objects[shape]), objectDump(doc.objects[shape]));
+        QVERIFY(loaded.document->objects[shape].shape == doc.objects[shape].shape);
+    }
+    QCOMPARE(documentBytes(*loaded.document, {}), file);
+
+    Document drawnNumber = doc;
+    drawnNumber.objects[0].shape = ShapeStyle();
+    const LoadResult damaged = readDocument(documentBytes(drawnNumber, {}), 20);
+    QVERIFY(!messagesOf(damaged).isEmpty());
+    QVERIFY(!damaged.document->objects[0].shape);
+}
+
 void TestDocumentFile::backNumbersNameAFrontNumber_data()
 {
     QTest::addColumn<int>("object");   // the number on the back that names another
@@ -801,6 +847,7 @@ void TestDocumentFile::backNumbersNameAFrontNumber_data()
     QTest::newRow("a front number") << 1 << 0 << false;
     QTest::newRow("itself") << 1 << 1 << true;
     QTest::newRow("a text") << 1 << 2 << true;
+    QTest::newRow("from a text") << 2 << 0 << true;
     QTest::newRow("no object of the table") << 1 << 7 << true;
     QTest::newRow("one that names another itself") << 0 << 1 << true;
 }
@@ -880,7 +927,7 @@ void TestDocumentFile::numberFormatsTravelAfterTheDrawingOrder()
 {
     Document doc = formattedDocument();
     // What a later version wrote that this one does not know.
-    doc.objects[1].extensionKeys = {{QStringLiteral("engraving"), R"({"depth":2})"}};
+    doc.objects[1].unknownKeys = {{QStringLiteral("engraving"), R"({"depth":2})"}};
     doc.objects[1].format.barcode = BarcodeStyle{.symbology = Symbology::Qr,
                                                  .barHeight = 40,
                                                  .moduleWidth = 2,
@@ -908,7 +955,7 @@ void TestDocumentFile::numberFormatsTravelAfterTheDrawingOrder()
     QVERIFY(loaded.document);
     for (int i = 0; i < doc.count(); ++i) {
         QVERIFY(loaded.document->objects[i].format == doc.objects[i].format);
-        QCOMPARE(loaded.document->objects[i].extensionKeys, doc.objects[i].extensionKeys);
+        QCOMPARE(loaded.document->objects[i].unknownKeys, doc.objects[i].unknownKeys);
     }
     QCOMPARE(loaded.document->extensionKeys, doc.extensionKeys);
     QCOMPARE(documentBytes(*loaded.document, {}), file);
@@ -917,7 +964,7 @@ void TestDocumentFile::numberFormatsTravelAfterTheDrawingOrder()
     // Without formats the file is what it always was.
     for (PageObject &object : doc.objects) {
         object.format = NumberFormat{};
-        object.extensionKeys = {};
+        object.unknownKeys = {};
     }
     doc.extensionKeys = {};
     QCOMPARE(documentBytes(doc, {}).size(), 48 + 3 * 392);
