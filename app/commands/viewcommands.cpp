@@ -105,8 +105,8 @@ const ArrangeRow arrangeRows[] = {
     {&ViewCommands::bringToFrontAction, "bringToFrontAction", "Bring &To Front",
      Qt::CTRL | Qt::Key_F, DrawOrderMove::BringToFront, "Bring To Front", 2},
     // Ctrl+B is View > Back's.
-    {&ViewCommands::sendToBackAction, "sendToBackAction", "&Send To Back",
-     Qt::CTRL | Qt::SHIFT | Qt::Key_B, DrawOrderMove::SendToBack, "Send To Back", 2},
+    {&ViewCommands::sendToBackAction, "sendToBackAction", "&Send To Back", Qt::CTRL | Qt::Key_B,
+     DrawOrderMove::SendToBack, "Send To Back", 2},
 };
 
 } // namespace
@@ -134,7 +134,8 @@ ViewCommands::ViewCommands(const AppContext &context, std::function<void()> redr
         m_redraw();
     });
 
-    backAction = makeAction(parent, "backAction", "&Back", ctrl(Qt::Key_B), false);
+    backAction = makeAction(parent, "backAction", "&Back",
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), false);
     backAction->setCheckable(true);
     connect(backAction, &QAction::triggered, this,
             [this](bool back) { showSide(back ? Side::Back : Side::Front); });

@@ -754,7 +754,7 @@ private Q_SLOTS:
         click(windowPoint(400, 400));
         click(windowPoint(leftmost + 5, 305));
         QVERIFY(action("bringToFrontAction")->isEnabled());
-        QTest::keyClick(m_frame, Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(m_frame, Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(drawOrderOf(doc()), (QList<std::int32_t>{2, 0, 1}));
         QTest::keyClick(m_frame, Qt::Key_BracketRight, Qt::ControlModifier);
         QCOMPARE(drawOrderOf(doc()), (QList<std::int32_t>{0, 2, 1}));
