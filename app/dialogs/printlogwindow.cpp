@@ -146,9 +146,19 @@ PrintLogWindow::PrintLogWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     saveManifestButton->setToolTip(
         QStringLiteral("Writes every number the selected run printed, sheet by sheet, to a CSV "
                        "file; for runs printed since Paginette started"));
+    // A window of its own, closed as a dialog is: its button or Escape.
+    auto *closeButton = new QPushButton(QStringLiteral("Close"), this);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    auto *closeWindow = new QAction(this);
+    closeWindow->setShortcut(Qt::Key_Escape);
+    closeWindow->setShortcutContext(Qt::WindowShortcut);
+    connect(closeWindow, &QAction::triggered, this, &QWidget::close);
+    addAction(closeWindow);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(saveManifestButton);
+    buttons->addWidget(closeButton);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(statusLabel);
     layout->addWidget(sharedControls);

@@ -313,6 +313,17 @@ private Q_SLOTS:
                                 "ticket\t00125\t00134\n"
                                 "2026-03-14 09:27:53\t/srv/b.pgt\toffice\t4\t6\t2\t128+1*3 "
                                 "10+1*3\tticket\t00128\t00130\tstub left\t10\t12\n"));
+
+        // Closed as a dialog is: Escape, or its Close button.
+        window->activateWindow();
+        QTRY_VERIFY(window->isActiveWindow());
+        QTest::keyClick(table, Qt::Key_Escape);
+        QVERIFY(!window->isVisible());
+        action("printLogAction")->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("closeButton")),
+                          Qt::LeftButton);
+        QVERIFY(!window->isVisible());
     }
 
     // An open Print Log shows each run as it is logged: one printed here,
