@@ -158,8 +158,13 @@ DataSourceDialog::DataSourceDialog(QWidget *parent) : QDialog(parent)
         QStringLiteral("The column that says how many pages (or labels) each row prints; "
                        "0 skips the row"));
 
+    // A row of several controls: the label names the file box itself, or
+    // it would show its ampersand.
+    auto *fileLabel = new QLabel(QStringLiteral("&File:"), this);
+    fileLabel->setObjectName(QStringLiteral("fileLabel"));
+    fileLabel->setBuddy(fileEdit);
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("&File:"), fileRow);
+    form->addRow(fileLabel, fileRow);
     form->addRow(QString(), headerBox);
     form->addRow(QStringLiteral("&Separator:"), separatorBox);
     form->addRow(QStringLiteral("&Encoding:"), encodingBox);

@@ -340,6 +340,9 @@ private Q_SLOTS:
         QVERIFY(writeFile(path, QByteArray()));
         bool stillOpen = false;
         openDataSource([&](DataSourceDialog &dialog) {
+            // Alt+F reaches the file box, and the label shows no ampersand.
+            auto *fileLabel = dialog.findChild<QLabel *>(QStringLiteral("fileLabel"));
+            QCOMPARE(fileLabel->buddy(), dialog.fileEdit);
             dialog.chooseFile(path);
             countingBox(dialog, 0, 1)->setCurrentIndex(2);
             dialog.setResult(QDialog::Rejected);
