@@ -64,10 +64,16 @@ PrintPreviewDialog::PrintPreviewDialog(const RunTexts &texts, const Calibration 
     resize(std::min(screen.width(), screen.height() * 2 / 3), screen.height() * 9 / 10);
 }
 
+// Sheets are counted as paper; a two-sided run names the side shown.
 void PrintPreviewDialog::showPage(std::int32_t page)
 {
-    pageLabel->setText((m_placements.sheetLayout() ? QStringLiteral("Sheet %1 of %2")
-                                                   : QStringLiteral("Page %1 of %2"))
-                           .arg(page)
-                           .arg(pagesView->pageCount()));
+    const bool twoSided = m_placements.faceCount() > m_placements.sheetCount();
+    const Face face = m_placements.face(page);
+    QString text = (m_placements.sheetLayout() || twoSided ? QStringLiteral("Sheet %1 of %2")
+                                                           : QStringLiteral("Page %1 of %2"))
+                       .arg(face.sheet)
+                       .arg(m_placements.sheetCount());
+    if (twoSided)
+        text += face.side == Side::Front ? QStringLiteral(", front") : QStringLiteral(", back");
+    pageLabel->setText(text);
 }

@@ -298,6 +298,14 @@ void TestPrintCommands::previewShowsEveryPage()
     QCOMPARE(bench.recorder.errors(), QStringList());
     QCOMPARE(bench.render.printerResolution, 300);
     QCOMPARE(bench.printDialogs, 0);
+
+    // A two-sided run counts its paper and names the side shown.
+    Document twoSided = bench.editor.document();
+    twoSided.duplex = Duplex::LongEdge;
+    bench.editor.replace(twoSided);
+    bench.commands->printPreviewAction->trigger();
+    QCOMPARE(label, QStringLiteral("Sheet 1 of 500, front"));
+    QVERIFY2(lastLabel.endsWith(QLatin1String(" of 500, back")), qPrintable(lastLabel));
     QCOMPARE(bench.editor.document().pageShown, 2);
     QVERIFY(!QFile::exists(bench.logPath()));
 }
