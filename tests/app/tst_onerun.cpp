@@ -226,7 +226,8 @@ private Q_SLOTS:
         QCOMPARE(saveDocument(doc, {}, document), QString());
 
         const RunTrace tool = printedByTool(job, folder);
-        QVERIFY2(!tool.pages.isEmpty() || job == Job::ReprintRefused, toString(tool));
+        const std::unique_ptr<char[]> toolTrace(toString(tool));
+        QVERIFY2(!tool.pages.isEmpty() || job == Job::ReprintRefused, toolTrace.get());
         QFile::remove(QDir(folder).filePath(QStringLiteral("out.pdf")));
         if (job == Job::SharedLog) {
             // Another copy of the job, so that the program's run is no reprint.
