@@ -78,13 +78,57 @@ QString unmarked(QString field)
     return field;
 }
 
-// The fields of a whole record, formula marks taken off.
+// Begins a field whose line breaks are escaped. No field of any version
+// begins so otherwise: a field beginning with the formula mark is marked again.
+const QString escapedMark = QStringLiteral("'\\");
+
+bool holdsLineBreak(QStringView field)
+{
+    return field.contains(u'\n') || field.contains(u'\r');
+}
+
+QString escaped(const QString &field)
+{
+    QString text = escapedMark;
+    text.reserve(field.size() + 8);
+    for (const QChar c : field) {
+        if (c == u'\\')
+            text += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            text += QStringLiteral("\\n");
+        else if (c == u'\r')
+            text += QStringLiteral("\\r");
+        else
+            text += c;
+    }
+    return text;
+}
+
+QString unescaped(QStringView text)
+{
+    QString field;
+    field.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
+        if (text[i] != u'\\' || (next != u'\\' && next != u'n' && next != u'r')) {
+            field += text[i];
+            continue;
+        }
+        field += next == u'n' ? QChar(u'\n') : next == u'r' ? QChar(u'\r') : next;
+        ++i;
+    }
+    return field;
+}
+
+// The fields of a whole record, escapes and formula marks taken off.
 std::optional<QStringList> logFieldsOf(QByteArrayView record)
 {
     std::optional<QStringList> fields = csvFields(record);
     if (fields) {
         for (QString &field : *fields)
-            field = unmarked(std::move(field));
+            field = field.startsWith(escapedMark)
+                        ? unescaped(QStringView(field).sliced(escapedMark.size()))
+                        : unmarked(std::move(field));
     }
     return fields;
 }
@@ -523,13 +567,16 @@ std::optional<PrintLogEntry> entryFromFields(const QStringList &fields)
 
 QByteArray logRecord(const QStringList &fields)
 {
-    QStringList written;
-    written.reserve(fields.size());
-    for (QString field : fields) {
-        field.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        written.append(looksLikeFormula(field) ? formulaMark + field : field);
+    QByteArray record;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const QString &field = fields[i];
+        const QByteArray written =
+            holdsLineBreak(field)
+                ? csvRecord({escaped(field)}, CsvQuotes::Always)
+                : csvRecord({looksLikeFormula(field) ? formulaMark + field : field});
+        record += (i == 0 ? QByteArray() : QByteArray(",")) + written.chopped(2);
     }
-    return csvRecord(written);
+    return record + "\r\n";
 }
 
 QList<QStringList> parseLog(QByteArrayView text)
