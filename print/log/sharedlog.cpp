@@ -8,6 +8,8 @@
 #include <QSysInfo>
 #include <QVariant>
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 #include <map>
 
@@ -188,13 +190,38 @@ const QString valueColumns =
     QStringLiteral("v.object_name, v.first_text, v.last_text, v.first_value, v.step, "
                    "v.value_count");
 
+// The rights a role needs on the log's tables, each checked alone: given
+// several at once, has_table_privilege() is true for any one of them.
+struct NeededRight
+{
+    QLatin1String object;
+    QLatin1String kind; // "table" or "sequence"
+    QLatin1String right;
+};
+
+const NeededRight neededRights[] = {
+    {QLatin1String("paginette_runs"), QLatin1String("table"), QLatin1String("SELECT")},
+    {QLatin1String("paginette_runs"), QLatin1String("table"), QLatin1String("INSERT")},
+    {QLatin1String("paginette_runs"), QLatin1String("table"), QLatin1String("UPDATE")},
+    {QLatin1String("paginette_values"), QLatin1String("table"), QLatin1String("SELECT")},
+    {QLatin1String("paginette_values"), QLatin1String("table"), QLatin1String("INSERT")},
+    {QLatin1String("paginette_values"), QLatin1String("table"), QLatin1String("UPDATE")},
+    {QLatin1String("paginette_runs_id_seq"), QLatin1String("sequence"), QLatin1String("USAGE")},
+};
+
+// The schema's version, then whether the role has each needed right.
+QString tablesCheckText()
+{
+    QString text = QStringLiteral("SELECT (SELECT max(version) FROM paginette_schema)");
+    for (const NeededRight &needed : neededRights)
+        text += QStringLiteral(", has_%1_privilege('%2', '%3')")
+                    .arg(needed.kind, needed.object, needed.right);
+    return text;
+}
+
 // The statements of every run, prepared while the log opens, so that a run
 // waits for no parsing of its own.
-const QString tablesCheck =
-    QStringLiteral("SELECT (SELECT max(version) FROM paginette_schema),"
-                   " has_table_privilege('paginette_runs', 'SELECT, INSERT, UPDATE')"
-                   " AND has_table_privilege('paginette_values', 'SELECT, INSERT, UPDATE')"
-                   " AND has_sequence_privilege('paginette_runs_id_seq', 'USAGE')");
+const QString tablesCheck = tablesCheckText();
 const QString documentLock = QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))");
 const QString overlappingRuns =
     QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") + valueColumns +
@@ -265,7 +292,7 @@ struct TablesFound
 {
     bool missing = false;
     int version = 0;
-    bool usable = false;
+    const NeededRight *lacking = nullptr; // the first right the role lacks
     QString why; // the server's reason when they could not be read
 };
 
@@ -400,7 +427,10 @@ QString SharedLog::makeTables()
         }
         if (check.query().next()) {
             found.version = check.query().value(0).toInt();
-            found.usable = check.query().value(1).toBool();
+            for (int i = 0; i < int(std::size(neededRights)) && !found.lacking; ++i) {
+                if (!check.query().value(i + 1).toBool())
+                    found.lacking = &neededRights[i];
+            }
         }
         return found;
     };
@@ -420,10 +450,11 @@ QString SharedLog::makeTables()
                                       "one knows version %2)")
                            .arg(found.version)
                            .arg(schemaVersion));
-    if (!found.usable)
-        return failure(
-            QStringLiteral("cannot be used"),
-            QStringLiteral("the role %1 may not read and write its tables").arg(db.userName()));
+    if (found.lacking)
+        return failure(QStringLiteral("cannot be used"),
+                       QStringLiteral("the role %1 has no %2 right on the %3 %4")
+                           .arg(db.userName(), found.lacking->right, found.lacking->kind,
+                                found.lacking->object));
     return {};
 }
 
