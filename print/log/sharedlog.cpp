@@ -26,6 +26,28 @@ constexpr qint64 tablesLock = 0x7061676e65747465; // "pagnette"
 // PostgreSQL's code for a statement naming a table that is not there.
 const QLatin1String undefinedTable("42P01");
 
+// What libpq says of a connection the server answered: a refusal (a login,
+// a database, a role), which no wait mends, but for a server that cannot
+// take the connection for now. Anything else, no server answered.
+const QLatin1String serverFor[] = {
+    QLatin1String("the database system is starting up"),
+    QLatin1String("the database system is shutting down"),
+    QLatin1String("the database system is in recovery mode"),
+    QLatin1String("too many clients already"),
+};
+const QLatin1String serverRefused[] = {
+    QLatin1String("FATAL"),                      // the server's own refusal
+    QLatin1String("fe_sendauth"),                // it asked for a password there is none of
+    QLatin1String("server does not support SSL"), // sslmode asks what it cannot give
+};
+
+bool serverRefusedIt(const QString &why)
+{
+    const auto in = [&why](const QLatin1String &text) { return why.contains(text); };
+    return std::none_of(std::begin(serverFor), std::end(serverFor), in) &&
+           std::any_of(std::begin(serverRefused), std::end(serverRefused), in);
+}
+
 const QStringList tables = {
     QStringLiteral("CREATE TABLE paginette_schema (version integer NOT NULL)"),
     QStringLiteral("CREATE TABLE paginette_runs ("
@@ -375,6 +397,7 @@ QString SharedLog::failure(const QString &what, const QString &why) const
 
 QString SharedLog::open()
 {
+    m_unreachable = false;
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
         return failure(QStringLiteral("cannot be used"),
                        QStringLiteral("Qt's PostgreSQL driver is not installed (apt install "
@@ -391,11 +414,15 @@ QString SharedLog::open()
         options += (options.isEmpty() ? QString() : QStringLiteral(";")) +
                    QStringLiteral("connect_timeout=%1").arg(connectSeconds);
     db.setConnectOptions(options);
-    if (!db.open())
-        return failure(QStringLiteral("cannot be reached"),
-                       db.lastError().databaseText().trimmed().isEmpty()
-                           ? db.lastError().text().trimmed()
-                           : db.lastError().databaseText().trimmed());
+    if (!db.open()) {
+        const QString why = db.lastError().databaseText().trimmed().isEmpty()
+                                ? db.lastError().text().trimmed()
+                                : db.lastError().databaseText().trimmed();
+        m_unreachable = !serverRefusedIt(why);
+        return failure(m_unreachable ? QStringLiteral("cannot be reached")
+                                     : QStringLiteral("refuses the connection"),
+                       why);
+    }
     const QString error = makeTables();
     if (error.isEmpty()) {
         // One that fails here is prepared again, and tells why, when it runs.

@@ -65,6 +65,9 @@ public:
     // Why not, naming the server: it cannot be reached, refuses the login,
     // gives no right to the tables, or holds a log of a newer version.
     QString open();
+    // Whether the last open() failed because no server answered: a run may
+    // print past that (--offline-ok), never past a server that refused it.
+    bool unreachable() const { return m_unreachable; }
     const SharedLogAddress &address() const { return m_address; }
 
     // Under the lock of `run`'s document: the earlier runs that printed or
@@ -109,6 +112,7 @@ private:
 
     SharedLogAddress m_address;
     QString m_connection;
+    bool m_unreachable = false;
     // The connection's statements by their text.
     std::map<QString, std::unique_ptr<Prepared>> m_statements;
 };

@@ -104,6 +104,7 @@ void SharedLogSession::connect(const SharedLogAddress &address)
 {
     m_log = std::make_unique<SharedLog>(address);
     m_openError = m_log->open();
+    m_unreachable = m_log->unreachable();
     if (!m_openError.isEmpty())
         return;
     QString unread;

@@ -42,6 +42,9 @@ public:
     // each value a sent run shares with a run of another machine. Why not,
     // naming the server, when it cannot be reached.
     QString open(QStringList &told);
+    // Whether open() failed because no server answered; a server that did
+    // and refused is a fault of the shop's settings.
+    bool unreachable() const { return m_unreachable; }
 
     // Reserves the values of the run of `plan` from `doc`, logged as `entry`
     // says: `reprints` gets the lines of the check before a run, and the run
@@ -71,6 +74,7 @@ private:
     std::unique_ptr<SharedLog> m_log; // made, used and ended on m_thread
     UnsharedRuns m_unshared;
     QString m_openError;
+    bool m_unreachable = false;
     QStringList m_told;
     SharedRun m_run;
     std::int64_t m_runId = 0;

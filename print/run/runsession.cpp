@@ -288,6 +288,11 @@ RunResult RunSession::reserve()
                          QStringLiteral("a document read from a stream is known to the shared "
                                         "print log by its id, and it has none; nothing was "
                                         "printed"));
+        // A server that answered and refused (a login, the tables' rights) is
+        // a fault of the settings: no run prints past it.
+        if (!error.isEmpty() && m_shared && !m_shared->unreachable())
+            return ended(RunResult::Ending::Unshared,
+                         error + QStringLiteral("; nothing was printed"));
         // A log that cannot serve never passes silently.
         if (!error.isEmpty()) {
             if (!m_questions.printWithoutSharedLog(error))

@@ -248,31 +248,41 @@ private Q_SLOTS:
     }
 
     // What keeps a run from the shared log: one clear message each, nothing
-    // printed, and a password given never shown.
+    // printed, and a password given never shown. --offline-ok prints past a
+    // server that cannot be reached, never past one that refused the run.
     void aLogThatCannotServeStopsTheRun_data()
     {
         QTest::addColumn<QString>("uri");
+        QTest::addColumn<bool>("offlineOk");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("said");
 
         const QString socket = m_server.folder;
+        const QString nowhere =
+            QStringLiteral("postgresql://paginette:Pa55word@/paginette?host=/nonexistent");
+        const QString wrongPassword =
+            QStringLiteral("postgresql://paginette:Pa55word@/paginette?host=%1").arg(socket);
+        const QString visitor = QStringLiteral("postgresql://visitor:%1@/paginette?host=%2")
+                                    .arg(m_server.password(QStringLiteral("visitor")), socket);
         QTest::newRow("a bad URI")
-            << "mysql://db/paginette" << 2 << "--shared-log: not a postgresql:// URI";
-        QTest::newRow("no server there")
-            << "postgresql://paginette:Pa55word@/paginette?host=/nonexistent" << 3
-            << "cannot be reached";
+            << "mysql://db/paginette" << false << 2 << "--shared-log: not a postgresql:// URI";
+        QTest::newRow("no server there") << nowhere << false << 3 << "cannot be reached";
+        QTest::newRow("no server there, --offline-ok")
+            << nowhere << true << 0 << "cannot be reached: ";
         QTest::newRow("a refused login")
-            << QStringLiteral("postgresql://paginette:Pa55word@/paginette?host=%1").arg(socket) << 3
-            << "password authentication failed";
+            << wrongPassword << false << 3 << "password authentication failed";
+        QTest::newRow("a refused login, --offline-ok")
+            << wrongPassword << true << 3 << "password authentication failed";
         QTest::newRow("a role without the tables' rights")
-            << QStringLiteral("postgresql://visitor:%1@/paginette?host=%2")
-                   .arg(m_server.password(QStringLiteral("visitor")), socket)
-            << 3 << "cannot be read by the role visitor";
+            << visitor << false << 3 << "cannot be read by the role visitor";
+        QTest::newRow("a role without the tables' rights, --offline-ok")
+            << visitor << true << 3 << "cannot be read by the role visitor";
     }
 
     void aLogThatCannotServeStopsTheRun()
     {
         QFETCH(QString, uri);
+        QFETCH(bool, offlineOk);
         QFETCH(int, exitCode);
         QFETCH(QString, said);
 
@@ -281,14 +291,21 @@ private Q_SLOTS:
         QProcess process;
         process.setWorkingDirectory(machine.dir.path());
         process.setProcessEnvironment(machine.environment(QString()));
-        process.start(tool, {"--shared-log", uri, "-o", "out.pdf", "job.pgt"});
+        QStringList arguments{"--shared-log", uri, "-o", "out.pdf", "job.pgt"};
+        if (offlineOk)
+            arguments.prepend(QStringLiteral("--offline-ok"));
+        process.start(tool, arguments);
         const ToolRun run = finishRun(process);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(said), qPrintable(run.err));
+        if (exitCode != 2)
+            QVERIFY2(run.err.contains(exitCode == 0 ? QLatin1String("; printing without it")
+                                                    : QLatin1String("; nothing was printed")),
+                     qPrintable(run.err));
         QCOMPARE(run.err.count(u'\n'), 1);
         QVERIFY(!run.err.contains(QLatin1String("Pa55word")));
         QVERIFY(!run.err.contains(m_server.password(QStringLiteral("visitor"))));
-        QVERIFY(!QFile::exists(machine.path(QStringLiteral("out.pdf"))));
+        QCOMPARE(QFile::exists(machine.path(QStringLiteral("out.pdf"))), exitCode == 0);
     }
 };
 
