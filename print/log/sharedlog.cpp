@@ -1,5 +1,7 @@
 #include "log/sharedlog.h"
 
+#include "jobid.h"
+
 #include <QAtomicInteger>
 #include <QScopeGuard>
 #include <QSqlDatabase>
@@ -36,14 +38,16 @@ const QLatin1String serverFor[] = {
     QLatin1String("too many clients already"),
 };
 const QLatin1String serverRefused[] = {
-    QLatin1String("FATAL"),                      // the server's own refusal
-    QLatin1String("fe_sendauth"),                // it asked for a password there is none of
+    QLatin1String("FATAL"),                       // the server's own refusal
+    QLatin1String("fe_sendauth"),                 // it asked for a password there is none of
     QLatin1String("server does not support SSL"), // sslmode asks what it cannot give
 };
 
 bool serverRefusedIt(const QString &why)
 {
-    const auto in = [&why](const QLatin1String &text) { return why.contains(text); };
+    const auto in = [&why](const QLatin1String &text) {
+        return why.contains(text);
+    };
     return std::none_of(std::begin(serverFor), std::end(serverFor), in) &&
            std::any_of(std::begin(serverRefused), std::end(serverRefused), in);
 }
@@ -182,7 +186,7 @@ SharedRun runOf(const QSqlQuery &row)
     SharedRun run;
     run.id = row.value(0).toLongLong();
     run.localId = row.value(1).toString();
-    run.documentKey = row.value(2).toString();
+    run.documentKey = jobId(row.value(2).toString());
     run.entry.document = row.value(3).toString();
     run.machine = row.value(4).toString();
     run.user = row.value(5).toString();
@@ -315,7 +319,7 @@ struct TablesFound
     bool missing = false;
     int version = 0;
     const NeededRight *lacking = nullptr; // the first right the role lacks
-    QString why; // the server's reason when they could not be read
+    QString why;                          // the server's reason when they could not be read
 };
 
 } // namespace
@@ -597,6 +601,8 @@ SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
                             const std::function<bool(const QList<SharedRun> &)> &goAhead)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // Every key a job's id may be written as is one job's.
+    const QString key = jobId(documentKey);
     Reservation reservation;
     if (!db.transaction()) {
         reservation.error = failure(QStringLiteral("cannot be written"), db.lastError().text());
@@ -605,15 +611,15 @@ SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
     // One machine at a time reads and reserves the document's values: read
     // then write without it would hand the same values to two.
     Statement lock = statement(documentLock);
-    lock << documentKey;
+    lock << key;
     QString why;
     if (!lock.run(why)) {
         db.rollback();
         reservation.error = failure(QStringLiteral("cannot be locked"), why);
         return reservation;
     }
-    const SharedRun run =
-        makeRun(readAll ? valuesOf(documentKey, &reservation.error) : QList<SharedRun>());
+    SharedRun run = makeRun(readAll ? valuesOf(key, &reservation.error) : QList<SharedRun>());
+    run.documentKey = jobId(run.documentKey);
     if (reservation.error.isEmpty())
         reservation.earlier = overlapping(run, &reservation.error);
     if (reservation.error.isEmpty() && (!goAhead || goAhead(reservation.earlier)))
@@ -654,7 +660,7 @@ QList<SharedRun> SharedLog::runs(const QString &documentKey, int limit, QString 
                                  " OR document_key = ? ORDER BY id DESC LIMIT ?) r"
                                  " LEFT JOIN paginette_values v ON v.run_id = r.id"
                                  " ORDER BY r.id DESC, v.position"));
-    select << textValue(documentKey) << textValue(documentKey) << limit;
+    select << textValue(jobId(documentKey)) << textValue(jobId(documentKey)) << limit;
     QString why;
     if (!select.run(why)) {
         if (error)
@@ -674,7 +680,7 @@ QList<SharedRun> SharedLog::valuesOf(const QString &documentKey, QString *error)
                   QStringLiteral(" FROM paginette_values v JOIN paginette_runs r"
                                  " ON r.id = v.run_id WHERE v.document_key = ?"
                                  " ORDER BY r.id, v.position"));
-    select << documentKey;
+    select << jobId(documentKey);
     QString why;
     if (!select.run(why)) {
         if (error)

@@ -1,5 +1,7 @@
 #include "log/sharedlogsession.h"
 
+#include "jobid.h"
+
 #include "run/runcheck.h"
 
 #include <QUuid>
@@ -64,7 +66,7 @@ QStringList overlapLines(const SharedRun &sent, const QList<SharedRun> &earlier)
 
 QString sharedDocumentKey(const Document &doc, const QString &path)
 {
-    return doc.id.isEmpty() ? logDocumentKey(path) : doc.id;
+    return doc.id.isEmpty() ? logDocumentKey(path) : jobId(doc.id);
 }
 
 std::map<QString, PrintedExtremes> printedExtremes(const QList<SharedRun> &runs)

@@ -1,5 +1,7 @@
 #include "log/unsharedruns.h"
 
+#include "jobid.h"
+
 #include "filenames.h"
 
 #include <QDir>
@@ -79,7 +81,7 @@ std::optional<SharedRun> runOf(const QStringList &fields)
     SharedRun run;
     run.localId = fields[0];
     run.id = fields[1].toLongLong(&idOk);
-    run.documentKey = fields[2];
+    run.documentKey = jobId(fields[2]);
     run.machine = fields[3];
     run.user = fields[4];
     const qsizetype state = stateNames.indexOf(fields[5]);

@@ -146,6 +146,50 @@ private Q_SLOTS:
                  qPrintable(refusal));
     }
 
+    // Copies of one job whose files write its id in braces or in upper case
+    // are one job: the second run is refused the values the first printed,
+    // and is known under the id's one form.
+    void anIdHoweverWrittenIsOneJob_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+
+        const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        QTest::newRow("in braces") << id << u'{' + id + u'}';
+        QTest::newRow("in upper case") << id.toUpper() << id;
+        QTest::newRow("in braces and upper case")
+            << QStringLiteral("{%1}").arg(id.toUpper()) << id.toUpper();
+    }
+
+    void anIdHoweverWrittenIsOneJob()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+
+        Machine machines[2];
+        QList<int> exits;
+        QString said;
+        for (int m = 0; m < 2; ++m) {
+            Document doc = job();
+            doc.id = m == 0 ? first : second;
+            QCOMPARE(saveDocument(doc, {}, machines[m].path(QStringLiteral("job.pgt"))),
+                     QString());
+            const std::unique_ptr<QProcess> process = machines[m].start(
+                {"--shared-log", m_server.uri(), "--fresh-only", "-o", "out.pdf", "job.pgt"},
+                m_password);
+            const ToolRun run = finishRun(*process);
+            exits.append(run.exitCode);
+            said += run.err;
+        }
+        QVERIFY2(exits == (QList<int>{0, 1}), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("ticket printed 00001-00100 on ")), qPrintable(said));
+        const QString key = QUuid::fromString(first).toString(QUuid::WithoutBraces);
+        QCOMPARE(scalar(QStringLiteral("SELECT string_agg(DISTINCT document_key, ' ') FROM "
+                                       "paginette_runs WHERE lower(document_key) LIKE '%%1%'")
+                            .arg(key)),
+                 key);
+    }
+
     // Twenty machines start together, each continuing past what the others
     // printed: every value from 1 to 2000 once.
     void twentyMachinesContinueOneSeries()
