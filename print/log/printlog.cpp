@@ -3,6 +3,7 @@
 #include "filenames.h"
 #include "kinds.h"
 #include "log/csv.h"
+#include "log/logfiles.h"
 #include "numbering.h"
 #include "rundata.h"
 #include "wrapint.h"
@@ -168,34 +169,6 @@ public:
 private:
     int m_fd;
 };
-
-bool isRegular(int fd)
-{
-    struct stat status
-    {
-    };
-    return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-}
-
-// Opens the log without waiting on it, however the name is reached: a FIFO
-// would otherwise hold the open until a reader came.
-int openWithoutWaiting(const QString &path, int flags, int &error)
-{
-    const QByteArray name = nativeFileName(path);
-    int fd = -1;
-    do {
-        fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
-    } while (fd < 0 && errno == EINTR);
-    error = fd < 0 ? errno : 0;
-    if (fd >= 0 && !isRegular(fd)) {
-        ::close(fd);
-        error = ENODEV;
-        return -1;
-    }
-    if (fd >= 0)
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
-}
 
 bool writeAll(int fd, QByteArrayView bytes)
 {
@@ -645,7 +618,8 @@ QString PrintLog::write(const PrintLogEntry &entry, const KeepWaiting &keepWaiti
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return failed(m_path, QStringLiteral("its folder cannot be made"));
     int error = 0;
-    Descriptor log(openWithoutWaiting(m_path, O_WRONLY | O_APPEND | O_CREAT, error));
+    // Read too: the end of a line cut short is looked for.
+    Descriptor log(openWithoutWaiting(m_path, O_RDWR | O_APPEND | O_CREAT, error));
     if (log.get() < 0)
         return error == ENODEV || error == ENXIO ? notRegular(m_path)
                                                  : failed(m_path, systemText(error));

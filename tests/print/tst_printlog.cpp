@@ -94,7 +94,7 @@ void TestPrintLog::fieldsAreQuotedWhereTheyMustBe_data()
     QTest::newRow("formulas") << QStringList{"=HYPERLINK(\"x\")", "@SUM(1)", "-2+3", "+1"}
                               << QByteArray("\"'=HYPERLINK(\"\"x\"\")\",'@SUM(1),'-2+3,'+1\r\n");
     QTest::newRow("a tab or a return first")
-        << QStringList{"\tx", "\ry"} << QByteArray("'\tx,\"'\ry\"\r\n");
+        << QStringList{"\tx", "\ry"} << QByteArray("'\tx,\"'\\\\ry\"\r\n");
     QTest::newRow("the mark itself") << QStringList{"'=1", "'"} << QByteArray("''=1,''\r\n");
     QTest::newRow("inside is no formula") << QStringList{"a=b", "1-2"} << QByteArray("a=b,1-2\r\n");
 }
@@ -169,8 +169,8 @@ void TestPrintLog::dataRunsReadBackAsLogged()
     PrintLog log(dir.filePath(QStringLiteral("print-log.csv")));
     // Texts with every character the log's lines treat apart.
     const auto hostile = [&random] {
-        static const QString pieces[] = {"\n", "\r", "\r\n", "\\", "\\n", "\"", ",", "'",
-                                         "=", " ", "a", "№"};
+        static const QString pieces[] = {"\n", "\r", "\r\n", "\\", "\\n", "\"",
+                                         ",",  "'",  "=",    " ",  "a",   "№"};
         QString text = QStringLiteral("/jobs/");
         for (int n = random.bounded(6); n > 0; --n)
             text += pieces[random.bounded(qsizetype(std::size(pieces)))];
@@ -460,7 +460,7 @@ void TestPrintLog::linesReadTheSameInPiecesOfAnySize()
 
 void TestPrintLog::aTornLineHidesNoOther_data()
 {
-    QTest::addColumn<QByteArray>("log"); // before the next run is logged
+    QTest::addColumn<QByteArray>("log");        // before the next run is logged
     QTest::addColumn<QStringList>("documents"); // of the runs read, but the next
     QTest::addColumn<int>("skipped");
 
@@ -473,8 +473,8 @@ void TestPrintLog::aTornLineHidesNoOther_data()
     // As older versions wrote a field's line break: as it was.
     const QByteArray olderLine = "2026-03-14 09:26:53,\"/home/ann/one\ntwo.pgt\",office,1,3,1,"
                                  "ticket,00125,00127,125+1*3\r\n";
-    const QByteArray inEditor = header + line("/a.pgt") + line("/b, c.pgt").first(30) + "\r\n" +
-                                line("/d.pgt");
+    const QByteArray inEditor =
+        header + line("/a.pgt") + line("/b, c.pgt").first(30) + "\r\n" + line("/d.pgt");
 
     QTest::newRow("cut at a line break an older version wrote")
         << header + line("/a.pgt") + olderLine.first(olderLine.indexOf('\n') + 1)
