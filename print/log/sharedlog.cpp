@@ -3,6 +3,7 @@
 #include "jobid.h"
 
 #include <QAtomicInteger>
+#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -23,6 +24,9 @@ namespace {
 // An unreachable server is given up on after this many seconds, unless the
 // address says otherwise.
 constexpr int connectSeconds = 10;
+// The job's lock is waited for a slice at a time, so that a stop is heard
+// between two.
+constexpr int lockSliceMilliseconds = 250;
 // The lock that makes one machine at a time create the tables.
 constexpr qint64 tablesLock = 0x7061676e65747465; // "pagnette"
 // PostgreSQL's code for a statement naming a table that is not there.
@@ -249,6 +253,17 @@ QString tablesCheckText()
 // waits for no parsing of its own.
 const QString tablesCheck = tablesCheckText();
 const QString documentLock = QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))");
+const QString lockTimeout = QStringLiteral("SELECT set_config('lock_timeout', ?, true)");
+// The machine whose connection holds the job's lock, by the name it gave.
+const QString lockHolder =
+    QStringLiteral("SELECT a.application_name FROM pg_locks l"
+                   " JOIN pg_stat_activity a ON a.pid = l.pid,"
+                   " (SELECT hashtextextended(?, 0) AS v) k"
+                   " WHERE l.locktype = 'advisory' AND l.granted AND l.objsubid = 1"
+                   " AND l.classid::bigint = (k.v >> 32) & 4294967295"
+                   " AND l.objid::bigint = k.v & 4294967295 AND a.pid <> pg_backend_pid()");
+// PostgreSQL's code for a lock not had within lock_timeout.
+const QLatin1String lockNotAvailable("55P03");
 const QString overlappingRuns =
     QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") + valueColumns +
     QStringLiteral(", q.n FROM unnest(?::text[], ?::bigint[], ?::bigint[])"
@@ -417,6 +432,9 @@ QString SharedLog::open()
     if (!options.contains(QLatin1String("connect_timeout=")))
         options += (options.isEmpty() ? QString() : QStringLiteral(";")) +
                    QStringLiteral("connect_timeout=%1").arg(connectSeconds);
+    // The name a machine waiting for this one's lock is told.
+    if (!options.contains(QLatin1String("application_name=")))
+        options += QStringLiteral(";application_name=") + thisMachine();
     db.setConnectOptions(options);
     if (!db.open()) {
         const QString why = db.lastError().databaseText().trimmed().isEmpty()
@@ -430,7 +448,7 @@ QString SharedLog::open()
     const QString error = makeTables();
     if (error.isEmpty()) {
         // One that fails here is prepared again, and tells why, when it runs.
-        for (const QString &text : {documentLock, overlappingRuns, runInsert, runEnd})
+        for (const QString &text : {lockTimeout, documentLock, overlappingRuns, runInsert, runEnd})
             statement(text);
     }
     return error;
@@ -610,12 +628,9 @@ SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
     }
     // One machine at a time reads and reserves the document's values: read
     // then write without it would hand the same values to two.
-    Statement lock = statement(documentLock);
-    lock << key;
-    QString why;
-    if (!lock.run(why)) {
+    reservation.error = lockJob(key);
+    if (!reservation.error.isEmpty()) {
         db.rollback();
-        reservation.error = failure(QStringLiteral("cannot be locked"), why);
         return reservation;
     }
     SharedRun run = makeRun(readAll ? valuesOf(key, &reservation.error) : QList<SharedRun>());
@@ -631,6 +646,47 @@ SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
         db.rollback();
     }
     return reservation;
+}
+
+QString SharedLog::lockJob(const QString &key)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QString why;
+    Statement slice = statement(lockTimeout);
+    slice << QStringLiteral("%1ms").arg(lockSliceMilliseconds);
+    if (!slice.run(why))
+        return failure(QStringLiteral("cannot be locked"), why);
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        // A lock not had within its slice undoes the savepoint alone.
+        QSqlQuery(db).exec(QStringLiteral("SAVEPOINT job_lock"));
+        Statement lock = statement(documentLock);
+        lock << key;
+        if (lock.run(why))
+            break;
+        if (lock.query().lastError().nativeErrorCode() != lockNotAvailable)
+            return failure(QStringLiteral("cannot be locked"), why);
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK TO SAVEPOINT job_lock"));
+        if (m_stillWanted && !m_stillWanted())
+            return failure(QStringLiteral("was not waited for"),
+                           QStringLiteral("the run was stopped"));
+        if (waited.elapsed() >= m_lockWaitMilliseconds) {
+            Statement holder = statement(lockHolder);
+            holder << key;
+            const QString machine = holder.run(why) && holder.query().next()
+                                        ? holder.query().value(0).toString()
+                                        : QString();
+            return failure(QStringLiteral("cannot be locked"),
+                           QStringLiteral("%1 has held the job for more than %2 s")
+                               .arg(machine.isEmpty() ? QStringLiteral("another machine") : machine)
+                               .arg(m_lockWaitMilliseconds / 1000.0));
+        }
+    }
+    // What follows waits no longer than the lock did.
+    Statement rest = statement(lockTimeout);
+    rest << QStringLiteral("%1ms").arg(m_lockWaitMilliseconds);
+    return rest.run(why) ? QString() : failure(QStringLiteral("cannot be locked"), why);
 }
 
 QString SharedLog::finish(std::int64_t runId, SharedRun::State state,

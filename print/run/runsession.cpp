@@ -50,7 +50,8 @@ RunSession::~RunSession()
 
 void RunSession::useSharedLog(const SharedLogAddress &address, bool continuing)
 {
-    m_shared = std::make_unique<SharedLogSession>(address);
+    m_shared = std::make_unique<SharedLogSession>(address, UnsharedRuns(),
+                                                  [this] { return m_questions.stillWanted(); });
     m_sharedLogSet = true;
     m_continuing = continuing;
 }
@@ -282,6 +283,9 @@ RunResult RunSession::reserve()
             if (!told.isEmpty())
                 m_questions.tell(told, RunTopic::Log);
         }
+        // A stop ends a wait on a server that never answers.
+        if (!m_questions.stillWanted())
+            return ended(RunResult::Ending::Cancelled);
         // A stream without an id has no name the log could know it by.
         if (error.isEmpty() && m_documentPath == QLatin1String("-") && m_document.id.isEmpty())
             return ended(RunResult::Ending::Unshared,
@@ -339,6 +343,9 @@ RunResult RunSession::reserveShared()
             m_document = std::move(reserved);
             return {};
         }
+        // A stop ends the wait for another machine's lock.
+        if (!m_questions.stillWanted())
+            return ended(RunResult::Ending::Cancelled);
         if (!error.isEmpty()) {
             if (!m_questions.printWithoutSharedLog(error))
                 return ended(RunResult::Ending::Unshared);

@@ -13,13 +13,19 @@
 #include <QUuid>
 #include <QtTest>
 
+#include <arpa/inet.h>
+#include <csignal>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <map>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -75,6 +81,43 @@ QList<int> printedNumbers(const QString &pdf)
     }
     return numbers;
 }
+
+// A server on a port of 127.0.0.1 that takes connections and never answers.
+class SilentServer
+{
+public:
+    SilentServer()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), size) == 0 &&
+            ::listen(m_fd, 4) == 0 &&
+            ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &size) == 0)
+            m_port = ntohs(address.sin_port);
+    }
+    ~SilentServer()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    SilentServer(const SilentServer &) = delete;
+    SilentServer &operator=(const SilentServer &) = delete;
+
+    int port() const { return m_port; }
+    // Whether a connection waits to be taken: the kernel took it for us.
+    bool connected() const
+    {
+        pollfd waiting{m_fd, POLLIN, 0};
+        return ::poll(&waiting, 1, 0) == 1;
+    }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
 
 } // namespace
 
@@ -154,11 +197,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
 
-        const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        QTest::newRow("in braces") << id << u'{' + id + u'}';
-        QTest::newRow("in upper case") << id.toUpper() << id;
+        // A job of its own for each row.
+        const auto id = [] {
+            return QUuid::createUuid().toString(QUuid::WithoutBraces);
+        };
+        const QString braced = id();
+        QTest::newRow("in braces") << braced << u'{' + braced + u'}';
+        const QString upper = id();
+        QTest::newRow("in upper case") << upper.toUpper() << upper;
+        const QString both = id();
         QTest::newRow("in braces and upper case")
-            << QStringLiteral("{%1}").arg(id.toUpper()) << id.toUpper();
+            << QStringLiteral("{%1}").arg(both.toUpper()) << both.toUpper();
     }
 
     void anIdHoweverWrittenIsOneJob()
@@ -172,8 +221,7 @@ private Q_SLOTS:
         for (int m = 0; m < 2; ++m) {
             Document doc = job();
             doc.id = m == 0 ? first : second;
-            QCOMPARE(saveDocument(doc, {}, machines[m].path(QStringLiteral("job.pgt"))),
-                     QString());
+            QCOMPARE(saveDocument(doc, {}, machines[m].path(QStringLiteral("job.pgt"))), QString());
             const std::unique_ptr<QProcess> process = machines[m].start(
                 {"--shared-log", m_server.uri(), "--fresh-only", "-o", "out.pdf", "job.pgt"},
                 m_password);
@@ -188,6 +236,93 @@ private Q_SLOTS:
                                        "paginette_runs WHERE lower(document_key) LIKE '%%1%'")
                             .arg(key)),
                  key);
+    }
+
+    // Every wait on the shared log ends: a stop signal ends a wait on a
+    // server that took the connection and never answers, whatever
+    // connect_timeout says, and one on a lock another machine holds; a FIFO
+    // where the side file of unshared runs goes is refused, not waited on.
+    void everyWaitHearsAStop_data()
+    {
+        QTest::addColumn<QString>("waitingOn");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+
+        QTest::newRow("a server that never answers") << "silent server" << 128 + SIGTERM << "";
+        QTest::newRow("a server that never answers, connect_timeout=0")
+            << "silent server?connect_timeout=0" << 128 + SIGTERM << "";
+        QTest::newRow("a lock another machine holds") << "held lock" << 128 + SIGTERM << "";
+        QTest::newRow("a FIFO for the side file")
+            << "side FIFO" << 0 << "unshared-runs.csv: not a regular file";
+    }
+
+    void everyWaitHearsAStop()
+    {
+        QFETCH(QString, waitingOn);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+
+        const Document doc = job();
+        Machine machine;
+        QCOMPARE(saveDocument(doc, {}, machine.path(QStringLiteral("job.pgt"))), QString());
+        std::optional<SilentServer> silent;
+        QStringList arguments{"--shared-log", m_server.uri(), "-o", "out.pdf", "job.pgt"};
+        QSqlDatabase holder;
+        if (waitingOn.startsWith(QLatin1String("silent server"))) {
+            silent.emplace();
+            QVERIFY(silent->port() > 0);
+            arguments[1] =
+                QStringLiteral("postgresql://paginette@127.0.0.1:%1/paginette%2")
+                    .arg(silent->port())
+                    .arg(waitingOn.mid(waitingOn.indexOf(u'?') < 0 ? waitingOn.size()
+                                                                   : waitingOn.indexOf(u'?')));
+        } else if (waitingOn == QLatin1String("held lock")) {
+            holder = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "holder");
+            holder.setHostName(m_server.folder);
+            holder.setDatabaseName(QStringLiteral("paginette"));
+            holder.setUserName(QStringLiteral("paginette"));
+            holder.setPassword(m_password);
+            QVERIFY(holder.open());
+            QVERIFY(QSqlQuery(holder).exec(
+                QStringLiteral("SELECT pg_advisory_lock(hashtextextended('%1', 0))").arg(doc.id)));
+        } else {
+            arguments = QStringList{"--offline-ok",
+                                    "--shared-log",
+                                    "postgresql://paginette@/paginette?host=/nonexistent",
+                                    "-o",
+                                    "out.pdf",
+                                    "job.pgt"};
+            QVERIFY(QDir().mkpath(machine.path(QStringLiteral("data/paginette"))));
+            const QByteArray fifo =
+                QFile::encodeName(machine.path(QStringLiteral("data/paginette/unshared-runs.csv")));
+            QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        }
+        const std::unique_ptr<QProcess> process = machine.start(arguments, m_password);
+        // The run is stopped once it waits.
+        if (silent)
+            QVERIFY(QTest::qWaitFor([&] { return silent->connected(); }, 60000));
+        if (holder.isOpen()) {
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    QSqlQuery waiting(holder);
+                    return waiting.exec(QStringLiteral("SELECT count(*) FROM pg_locks WHERE "
+                                                       "locktype = 'advisory' AND NOT granted")) &&
+                           waiting.next() && waiting.value(0).toInt() > 0;
+                },
+                60000));
+        }
+        if (exitCode != 0)
+            process->terminate();
+        // Far sooner than any timeout of the server's.
+        const ToolRun run = finishRun(*process, 5000);
+        if (holder.isOpen()) {
+            holder.close();
+            holder = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        }
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(said), qPrintable(run.err));
+        QCOMPARE(QFile::exists(machine.path(QStringLiteral("out.pdf"))), exitCode == 0);
     }
 
     // Twenty machines start together, each continuing past what the others
@@ -260,8 +395,8 @@ private Q_SLOTS:
         ::close(reader);
         QVERIFY(drained);
         QCOMPARE(process->exitStatus(), QProcess::NormalExit);
-        const ToolRun run{process->exitCode(), {},
-                          QString::fromLocal8Bit(process->readAllStandardError())};
+        const ToolRun run{
+            process->exitCode(), {}, QString::fromLocal8Bit(process->readAllStandardError())};
         QCOMPARE(runTool(scripts + QStringLiteral("/start-log-server.sh"),
                          {QStringLiteral("--again"), m_server.folder})
                      .exitCode,

@@ -155,8 +155,8 @@ private Q_SLOTS:
         const QString tables = QStringLiteral("paginette_runs, paginette_values");
         const QString sequence =
             u';' + grant(QStringLiteral("USAGE"), QStringLiteral("SEQUENCE paginette_runs_id_seq"));
-        QTest::newRow("reading alone") << grant("SELECT", tables) + sequence
-                                       << "INSERT right on the table paginette_runs";
+        QTest::newRow("reading alone")
+            << grant("SELECT", tables) + sequence << "INSERT right on the table paginette_runs";
         QTest::newRow("no updates") << grant("SELECT, INSERT", tables) + sequence
                                     << "UPDATE right on the table paginette_runs";
         QTest::newRow("values that cannot be written")
@@ -201,6 +201,35 @@ private Q_SLOTS:
                             : QStringLiteral("The shared print log %1 cannot be used: the role "
                                              "visitor has no %2")
                                   .arg(visitor.shown(), lacking));
+    }
+
+    // A job's lock another machine holds is waited for no longer than the
+    // log's lock wait, and the refusal names that machine.
+    void aHeldLockNamesItsHolder()
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "press-9");
+        db.setHostName(m_server.folder);
+        db.setDatabaseName(QStringLiteral("paginette"));
+        db.setUserName(QStringLiteral("paginette"));
+        db.setConnectOptions(QStringLiteral("application_name=press-9"));
+        QVERIFY(db.open());
+        const QString job = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        QVERIFY(QSqlQuery(db).exec(
+            QStringLiteral("SELECT pg_advisory_lock(hashtextextended('%1', 0))").arg(job)));
+
+        SharedLog log(address());
+        QCOMPARE(log.open(), QString());
+        log.setLockWait(1000);
+        const Reservation refused = log.reserve(runOf(job, 1, 10), {});
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("press-9"));
+        QVERIFY(!refused.reserved);
+        QCOMPARE(refused.error, QStringLiteral("The shared print log %1 cannot be locked: press-9 "
+                                               "has held the job for more than 1 s")
+                                    .arg(address().shown()));
+        // Once let go, the job is reserved.
+        QVERIFY(log.reserve(runOf(job, 1, 10), {}).reserved);
     }
 
     void aLogOfANewerVersionIsRefused()
