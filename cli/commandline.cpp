@@ -226,8 +226,9 @@ const std::vector<ToolOption> &toolOptions()
                                     : QString();
          }},
         {QCommandLineOption(QStringLiteral("offline-ok"),
-                            QStringLiteral("print when the shared log cannot be reached; it gets "
-                                           "the run later")),
+                            QStringLiteral("print when the shared log's server cannot be "
+                                           "reached (never past a refusal); it gets the run "
+                                           "later")),
          [](CommandLine &line, const QString &) {
              line.request.offlineOk = true;
              return QString();
@@ -387,7 +388,8 @@ QString usageText()
                        "log says were printed before.\n"
                        "\nExit status: 0 printed, 1 document or output error (or values printed\n"
                        "before, with --fresh-only), 2 usage error or a range outside the run,\n"
-                       "3 the shared print log could not be reached (without --offline-ok),\n"
+                       "3 the shared print log refused the run, or could not be reached\n"
+                       "(without --offline-ok),\n"
                        "128+N stopped by signal N.\n");
     return text;
 }

@@ -383,8 +383,12 @@ void PrintCommands::printTo(RunSession &session, RunDestination destination)
     case RunResult::Ending::Failed:
         reportError(result.error);
         return;
-    case RunResult::Ending::Declined:
     case RunResult::Ending::Unshared:
+        // A shared log that refused the run, which no choice mends.
+        if (!result.error.isEmpty())
+            m_feedback.tell(result.error, printCaption);
+        return;
+    case RunResult::Ending::Declined:
     case RunResult::Ending::Cancelled:
         return;
     }

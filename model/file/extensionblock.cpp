@@ -2,6 +2,7 @@
 
 #include "file/jsontext.h"
 #include "file/knownkeys.h"
+#include "jobid.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -877,7 +878,8 @@ constexpr KnownKey<ExtensionBlock> blockKeys[] = {
      }},
     {QLatin1StringView("id"),
      [](const QJsonValue &v, QByteArrayView, ExtensionBlock &block) {
-         block.id = v.toString();
+         // Kept as the logs key it; an unchanged block is written back as read.
+         block.id = jobId(v.toString());
          return v.isString() && !QUuid::fromString(block.id).isNull();
      },
      [](const ExtensionBlock &block) -> std::optional<QByteArray> {

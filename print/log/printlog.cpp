@@ -3,6 +3,7 @@
 #include "filenames.h"
 #include "kinds.h"
 #include "log/csv.h"
+#include "log/logfiles.h"
 #include "numbering.h"
 #include "rundata.h"
 #include "wrapint.h"
@@ -78,13 +79,57 @@ QString unmarked(QString field)
     return field;
 }
 
-// The fields of a whole record, formula marks taken off.
+// Begins a field whose line breaks are escaped. No field of any version
+// begins so otherwise: a field beginning with the formula mark is marked again.
+const QString escapedMark = QStringLiteral("'\\");
+
+bool holdsLineBreak(QStringView field)
+{
+    return field.contains(u'\n') || field.contains(u'\r');
+}
+
+QString escaped(const QString &field)
+{
+    QString text = escapedMark;
+    text.reserve(field.size() + 8);
+    for (const QChar c : field) {
+        if (c == u'\\')
+            text += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            text += QStringLiteral("\\n");
+        else if (c == u'\r')
+            text += QStringLiteral("\\r");
+        else
+            text += c;
+    }
+    return text;
+}
+
+QString unescaped(QStringView text)
+{
+    QString field;
+    field.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
+        if (text[i] != u'\\' || (next != u'\\' && next != u'n' && next != u'r')) {
+            field += text[i];
+            continue;
+        }
+        field += next == u'n' ? QChar(u'\n') : next == u'r' ? QChar(u'\r') : next;
+        ++i;
+    }
+    return field;
+}
+
+// The fields of a whole record, escapes and formula marks taken off.
 std::optional<QStringList> logFieldsOf(QByteArrayView record)
 {
     std::optional<QStringList> fields = csvFields(record);
     if (fields) {
         for (QString &field : *fields)
-            field = unmarked(std::move(field));
+            field = field.startsWith(escapedMark)
+                        ? unescaped(QStringView(field).sliced(escapedMark.size()))
+                        : unmarked(std::move(field));
     }
     return fields;
 }
@@ -124,34 +169,6 @@ public:
 private:
     int m_fd;
 };
-
-bool isRegular(int fd)
-{
-    struct stat status
-    {
-    };
-    return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-}
-
-// Opens the log without waiting on it, however the name is reached: a FIFO
-// would otherwise hold the open until a reader came.
-int openWithoutWaiting(const QString &path, int flags, int &error)
-{
-    const QByteArray name = nativeFileName(path);
-    int fd = -1;
-    do {
-        fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
-    } while (fd < 0 && errno == EINTR);
-    error = fd < 0 ? errno : 0;
-    if (fd >= 0 && !isRegular(fd)) {
-        ::close(fd);
-        error = ENODEV;
-        return -1;
-    }
-    if (fd >= 0)
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
-}
 
 bool writeAll(int fd, QByteArrayView bytes)
 {
@@ -523,13 +540,16 @@ std::optional<PrintLogEntry> entryFromFields(const QStringList &fields)
 
 QByteArray logRecord(const QStringList &fields)
 {
-    QStringList written;
-    written.reserve(fields.size());
-    for (QString field : fields) {
-        field.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        written.append(looksLikeFormula(field) ? formulaMark + field : field);
+    QByteArray record;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const QString &field = fields[i];
+        const QByteArray written =
+            holdsLineBreak(field)
+                ? csvRecord({escaped(field)}, CsvQuotes::Always)
+                : csvRecord({looksLikeFormula(field) ? formulaMark + field : field});
+        record += (i == 0 ? QByteArray() : QByteArray(",")) + written.chopped(2);
     }
-    return csvRecord(written);
+    return record + "\r\n";
 }
 
 QList<QStringList> parseLog(QByteArrayView text)
@@ -598,7 +618,8 @@ QString PrintLog::write(const PrintLogEntry &entry, const KeepWaiting &keepWaiti
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return failed(m_path, QStringLiteral("its folder cannot be made"));
     int error = 0;
-    Descriptor log(openWithoutWaiting(m_path, O_WRONLY | O_APPEND | O_CREAT, error));
+    // Read too: the end of a line cut short is looked for.
+    Descriptor log(openWithoutWaiting(m_path, O_RDWR | O_APPEND | O_CREAT, error));
     if (log.get() < 0)
         return error == ENODEV || error == ENXIO ? notRegular(m_path)
                                                  : failed(m_path, systemText(error));

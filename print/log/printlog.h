@@ -89,11 +89,14 @@ std::optional<PrintLogEntry> entryFromFields(const QStringList &fields);
 // One line of the log: a CSV record of `fields`, quoted where needed. A
 // field that a spreadsheet would take for a formula (it begins with =, +, -,
 // @, a tab or a carriage return), or that begins with the quote that marks
-// one, gets a leading ' so that it is only ever shown. A field's CR LF is
-// written as LF, so that CR LF only ever ends a line.
+// one, gets a leading ' so that it is only ever shown. A field holding a
+// line break is quoted and begins with '\, its backslashes doubled and its
+// breaks written \n and \r, so that a line of the log is one line of the
+// file and a line cut short takes no other with it.
 QByteArray logRecord(const QStringList &fields);
-// The records of log text, formula marks taken off; a line that leaves a
-// quote open is skipped.
+// The records of log text, escapes and formula marks taken off; a line that
+// leaves a quote open is skipped. Lines of older versions, whose fields hold
+// their line breaks as they were, read as they were written.
 QList<QStringList> parseLog(QByteArrayView text);
 
 // The name the print log keeps a document's runs under: its path with every

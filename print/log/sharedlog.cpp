@@ -1,6 +1,9 @@
 #include "log/sharedlog.h"
 
+#include "jobid.h"
+
 #include <QAtomicInteger>
+#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -8,6 +11,8 @@
 #include <QSysInfo>
 #include <QVariant>
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 #include <map>
 
@@ -19,10 +24,37 @@ namespace {
 // An unreachable server is given up on after this many seconds, unless the
 // address says otherwise.
 constexpr int connectSeconds = 10;
+// The job's lock is waited for a slice at a time, so that a stop is heard
+// between two.
+constexpr int lockSliceMilliseconds = 250;
 // The lock that makes one machine at a time create the tables.
 constexpr qint64 tablesLock = 0x7061676e65747465; // "pagnette"
 // PostgreSQL's code for a statement naming a table that is not there.
 const QLatin1String undefinedTable("42P01");
+
+// What libpq says of a connection the server answered: a refusal (a login,
+// a database, a role), which no wait mends, but for a server that cannot
+// take the connection for now. Anything else, no server answered.
+const QLatin1String serverFor[] = {
+    QLatin1String("the database system is starting up"),
+    QLatin1String("the database system is shutting down"),
+    QLatin1String("the database system is in recovery mode"),
+    QLatin1String("too many clients already"),
+};
+const QLatin1String serverRefused[] = {
+    QLatin1String("FATAL"),                       // the server's own refusal
+    QLatin1String("fe_sendauth"),                 // it asked for a password there is none of
+    QLatin1String("server does not support SSL"), // sslmode asks what it cannot give
+};
+
+bool serverRefusedIt(const QString &why)
+{
+    const auto in = [&why](const QLatin1String &text) {
+        return why.contains(text);
+    };
+    return std::none_of(std::begin(serverFor), std::end(serverFor), in) &&
+           std::any_of(std::begin(serverRefused), std::end(serverRefused), in);
+}
 
 const QStringList tables = {
     QStringLiteral("CREATE TABLE paginette_schema (version integer NOT NULL)"),
@@ -158,7 +190,7 @@ SharedRun runOf(const QSqlQuery &row)
     SharedRun run;
     run.id = row.value(0).toLongLong();
     run.localId = row.value(1).toString();
-    run.documentKey = row.value(2).toString();
+    run.documentKey = jobId(row.value(2).toString());
     run.entry.document = row.value(3).toString();
     run.machine = row.value(4).toString();
     run.user = row.value(5).toString();
@@ -188,14 +220,50 @@ const QString valueColumns =
     QStringLiteral("v.object_name, v.first_text, v.last_text, v.first_value, v.step, "
                    "v.value_count");
 
+// The rights a role needs on the log's tables, each checked alone: given
+// several at once, has_table_privilege() is true for any one of them.
+struct NeededRight
+{
+    QLatin1String object;
+    QLatin1String kind; // "table" or "sequence"
+    QLatin1String right;
+};
+
+const NeededRight neededRights[] = {
+    {QLatin1String("paginette_runs"), QLatin1String("table"), QLatin1String("SELECT")},
+    {QLatin1String("paginette_runs"), QLatin1String("table"), QLatin1String("INSERT")},
+    {QLatin1String("paginette_runs"), QLatin1String("table"), QLatin1String("UPDATE")},
+    {QLatin1String("paginette_values"), QLatin1String("table"), QLatin1String("SELECT")},
+    {QLatin1String("paginette_values"), QLatin1String("table"), QLatin1String("INSERT")},
+    {QLatin1String("paginette_values"), QLatin1String("table"), QLatin1String("UPDATE")},
+    {QLatin1String("paginette_runs_id_seq"), QLatin1String("sequence"), QLatin1String("USAGE")},
+};
+
+// The schema's version, then whether the role has each needed right.
+QString tablesCheckText()
+{
+    QString text = QStringLiteral("SELECT (SELECT max(version) FROM paginette_schema)");
+    for (const NeededRight &needed : neededRights)
+        text += QStringLiteral(", has_%1_privilege('%2', '%3')")
+                    .arg(needed.kind, needed.object, needed.right);
+    return text;
+}
+
 // The statements of every run, prepared while the log opens, so that a run
 // waits for no parsing of its own.
-const QString tablesCheck =
-    QStringLiteral("SELECT (SELECT max(version) FROM paginette_schema),"
-                   " has_table_privilege('paginette_runs', 'SELECT, INSERT, UPDATE')"
-                   " AND has_table_privilege('paginette_values', 'SELECT, INSERT, UPDATE')"
-                   " AND has_sequence_privilege('paginette_runs_id_seq', 'USAGE')");
+const QString tablesCheck = tablesCheckText();
 const QString documentLock = QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))");
+const QString lockTimeout = QStringLiteral("SELECT set_config('lock_timeout', ?, true)");
+// The machine whose connection holds the job's lock, by the name it gave.
+const QString lockHolder =
+    QStringLiteral("SELECT a.application_name FROM pg_locks l"
+                   " JOIN pg_stat_activity a ON a.pid = l.pid,"
+                   " (SELECT hashtextextended(?, 0) AS v) k"
+                   " WHERE l.locktype = 'advisory' AND l.granted AND l.objsubid = 1"
+                   " AND l.classid::bigint = (k.v >> 32) & 4294967295"
+                   " AND l.objid::bigint = k.v & 4294967295 AND a.pid <> pg_backend_pid()");
+// PostgreSQL's code for a lock not had within lock_timeout.
+const QLatin1String lockNotAvailable("55P03");
 const QString overlappingRuns =
     QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") + valueColumns +
     QStringLiteral(", q.n FROM unnest(?::text[], ?::bigint[], ?::bigint[])"
@@ -265,8 +333,8 @@ struct TablesFound
 {
     bool missing = false;
     int version = 0;
-    bool usable = false;
-    QString why; // the server's reason when they could not be read
+    const NeededRight *lacking = nullptr; // the first right the role lacks
+    QString why;                          // the server's reason when they could not be read
 };
 
 } // namespace
@@ -348,6 +416,7 @@ QString SharedLog::failure(const QString &what, const QString &why) const
 
 QString SharedLog::open()
 {
+    m_unreachable = false;
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
         return failure(QStringLiteral("cannot be used"),
                        QStringLiteral("Qt's PostgreSQL driver is not installed (apt install "
@@ -363,16 +432,23 @@ QString SharedLog::open()
     if (!options.contains(QLatin1String("connect_timeout=")))
         options += (options.isEmpty() ? QString() : QStringLiteral(";")) +
                    QStringLiteral("connect_timeout=%1").arg(connectSeconds);
+    // The name a machine waiting for this one's lock is told.
+    if (!options.contains(QLatin1String("application_name=")))
+        options += QStringLiteral(";application_name=") + thisMachine();
     db.setConnectOptions(options);
-    if (!db.open())
-        return failure(QStringLiteral("cannot be reached"),
-                       db.lastError().databaseText().trimmed().isEmpty()
-                           ? db.lastError().text().trimmed()
-                           : db.lastError().databaseText().trimmed());
+    if (!db.open()) {
+        const QString why = db.lastError().databaseText().trimmed().isEmpty()
+                                ? db.lastError().text().trimmed()
+                                : db.lastError().databaseText().trimmed();
+        m_unreachable = !serverRefusedIt(why);
+        return failure(m_unreachable ? QStringLiteral("cannot be reached")
+                                     : QStringLiteral("refuses the connection"),
+                       why);
+    }
     const QString error = makeTables();
     if (error.isEmpty()) {
         // One that fails here is prepared again, and tells why, when it runs.
-        for (const QString &text : {documentLock, overlappingRuns, runInsert, runEnd})
+        for (const QString &text : {lockTimeout, documentLock, overlappingRuns, runInsert, runEnd})
             statement(text);
     }
     return error;
@@ -400,7 +476,10 @@ QString SharedLog::makeTables()
         }
         if (check.query().next()) {
             found.version = check.query().value(0).toInt();
-            found.usable = check.query().value(1).toBool();
+            for (int i = 0; i < int(std::size(neededRights)) && !found.lacking; ++i) {
+                if (!check.query().value(i + 1).toBool())
+                    found.lacking = &neededRights[i];
+            }
         }
         return found;
     };
@@ -420,10 +499,11 @@ QString SharedLog::makeTables()
                                       "one knows version %2)")
                            .arg(found.version)
                            .arg(schemaVersion));
-    if (!found.usable)
-        return failure(
-            QStringLiteral("cannot be used"),
-            QStringLiteral("the role %1 may not read and write its tables").arg(db.userName()));
+    if (found.lacking)
+        return failure(QStringLiteral("cannot be used"),
+                       QStringLiteral("the role %1 has no %2 right on the %3 %4")
+                           .arg(db.userName(), found.lacking->right, found.lacking->kind,
+                                found.lacking->object));
     return {};
 }
 
@@ -539,6 +619,8 @@ SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
                             const std::function<bool(const QList<SharedRun> &)> &goAhead)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // Every key a job's id may be written as is one job's.
+    const QString key = jobId(documentKey);
     Reservation reservation;
     if (!db.transaction()) {
         reservation.error = failure(QStringLiteral("cannot be written"), db.lastError().text());
@@ -546,16 +628,13 @@ SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
     }
     // One machine at a time reads and reserves the document's values: read
     // then write without it would hand the same values to two.
-    Statement lock = statement(documentLock);
-    lock << documentKey;
-    QString why;
-    if (!lock.run(why)) {
+    reservation.error = lockJob(key);
+    if (!reservation.error.isEmpty()) {
         db.rollback();
-        reservation.error = failure(QStringLiteral("cannot be locked"), why);
         return reservation;
     }
-    const SharedRun run =
-        makeRun(readAll ? valuesOf(documentKey, &reservation.error) : QList<SharedRun>());
+    SharedRun run = makeRun(readAll ? valuesOf(key, &reservation.error) : QList<SharedRun>());
+    run.documentKey = jobId(run.documentKey);
     if (reservation.error.isEmpty())
         reservation.earlier = overlapping(run, &reservation.error);
     if (reservation.error.isEmpty() && (!goAhead || goAhead(reservation.earlier)))
@@ -567,6 +646,47 @@ SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
         db.rollback();
     }
     return reservation;
+}
+
+QString SharedLog::lockJob(const QString &key)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QString why;
+    Statement slice = statement(lockTimeout);
+    slice << QStringLiteral("%1ms").arg(lockSliceMilliseconds);
+    if (!slice.run(why))
+        return failure(QStringLiteral("cannot be locked"), why);
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        // A lock not had within its slice undoes the savepoint alone.
+        QSqlQuery(db).exec(QStringLiteral("SAVEPOINT job_lock"));
+        Statement lock = statement(documentLock);
+        lock << key;
+        if (lock.run(why))
+            break;
+        if (lock.query().lastError().nativeErrorCode() != lockNotAvailable)
+            return failure(QStringLiteral("cannot be locked"), why);
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK TO SAVEPOINT job_lock"));
+        if (m_stillWanted && !m_stillWanted())
+            return failure(QStringLiteral("was not waited for"),
+                           QStringLiteral("the run was stopped"));
+        if (waited.elapsed() >= m_lockWaitMilliseconds) {
+            Statement holder = statement(lockHolder);
+            holder << key;
+            const QString machine = holder.run(why) && holder.query().next()
+                                        ? holder.query().value(0).toString()
+                                        : QString();
+            return failure(QStringLiteral("cannot be locked"),
+                           QStringLiteral("%1 has held the job for more than %2 s")
+                               .arg(machine.isEmpty() ? QStringLiteral("another machine") : machine)
+                               .arg(m_lockWaitMilliseconds / 1000.0));
+        }
+    }
+    // What follows waits no longer than the lock did.
+    Statement rest = statement(lockTimeout);
+    rest << QStringLiteral("%1ms").arg(m_lockWaitMilliseconds);
+    return rest.run(why) ? QString() : failure(QStringLiteral("cannot be locked"), why);
 }
 
 QString SharedLog::finish(std::int64_t runId, SharedRun::State state,
@@ -596,7 +716,7 @@ QList<SharedRun> SharedLog::runs(const QString &documentKey, int limit, QString 
                                  " OR document_key = ? ORDER BY id DESC LIMIT ?) r"
                                  " LEFT JOIN paginette_values v ON v.run_id = r.id"
                                  " ORDER BY r.id DESC, v.position"));
-    select << textValue(documentKey) << textValue(documentKey) << limit;
+    select << textValue(jobId(documentKey)) << textValue(jobId(documentKey)) << limit;
     QString why;
     if (!select.run(why)) {
         if (error)
@@ -616,7 +736,7 @@ QList<SharedRun> SharedLog::valuesOf(const QString &documentKey, QString *error)
                   QStringLiteral(" FROM paginette_values v JOIN paginette_runs r"
                                  " ON r.id = v.run_id WHERE v.document_key = ?"
                                  " ORDER BY r.id, v.position"));
-    select << documentKey;
+    select << jobId(documentKey);
     QString why;
     if (!select.run(why)) {
         if (error)

@@ -65,6 +65,17 @@ public:
     // Why not, naming the server: it cannot be reached, refuses the login,
     // gives no right to the tables, or holds a log of a newer version.
     QString open();
+    // Asked between slices of a wait for a job's lock: false gives it up.
+    void setStillWanted(std::function<bool()> stillWanted)
+    {
+        m_stillWanted = std::move(stillWanted);
+    }
+    // How long a run waits while another machine holds its job's lock;
+    // then it is refused, naming that machine.
+    void setLockWait(int milliseconds) { m_lockWaitMilliseconds = milliseconds; }
+    // Whether the last open() failed because no server answered: a run may
+    // print past that (--offline-ok), never past a server that refused it.
+    bool unreachable() const { return m_unreachable; }
     const SharedLogAddress &address() const { return m_address; }
 
     // Under the lock of `run`'s document: the earlier runs that printed or
@@ -102,6 +113,8 @@ private:
                      const std::function<SharedRun(const QList<SharedRun> &all)> &makeRun,
                      const std::function<bool(const QList<SharedRun> &earlier)> &goAhead);
     QString failure(const QString &what, const QString &why) const;
+    // Takes the lock of the job keyed `key` for the transaction, or why not.
+    QString lockJob(const QString &key);
     QString makeTables();
     QString createTables();
     QList<SharedRun> overlapping(const SharedRun &run, QString *error);
@@ -109,6 +122,9 @@ private:
 
     SharedLogAddress m_address;
     QString m_connection;
+    bool m_unreachable = false;
+    std::function<bool()> m_stillWanted;
+    int m_lockWaitMilliseconds = 30000;
     // The connection's statements by their text.
     std::map<QString, std::unique_ptr<Prepared>> m_statements;
 };

@@ -1,5 +1,7 @@
 #include "log/sharedlogsession.h"
 
+#include "jobid.h"
+
 #include "run/runcheck.h"
 
 #include <QUuid>
@@ -64,7 +66,7 @@ QStringList overlapLines(const SharedRun &sent, const QList<SharedRun> &earlier)
 
 QString sharedDocumentKey(const Document &doc, const QString &path)
 {
-    return doc.id.isEmpty() ? logDocumentKey(path) : doc.id;
+    return doc.id.isEmpty() ? logDocumentKey(path) : jobId(doc.id);
 }
 
 std::map<QString, PrintedExtremes> printedExtremes(const QList<SharedRun> &runs)
@@ -89,53 +91,68 @@ std::map<QString, PrintedExtremes> printedExtremes(const QList<SharedRun> &runs)
     return extremes;
 }
 
-SharedLogSession::SharedLogSession(const SharedLogAddress &address, UnsharedRuns unshared)
-    : m_unshared(std::move(unshared))
+SharedLogSession::SharedLogSession(const SharedLogAddress &address, UnsharedRuns unshared,
+                                   std::function<bool()> stillWanted)
+    : m_connection(std::make_shared<Connection>()), m_stillWanted(std::move(stillWanted))
 {
-    m_thread.start([this, address] { connect(address); });
+    m_connection->unshared = std::move(unshared);
+    m_thread.start([connection = m_connection, address] { connect(*connection, address); });
 }
 
 SharedLogSession::~SharedLogSession()
 {
-    m_thread.run([this] { m_log.reset(); });
+    const auto end = [connection = m_connection] {
+        connection->log.reset();
+    };
+    // A connect given up ends the connection once it is done, unwaited.
+    m_stopped = m_stopped || !m_thread.finishUnlessStopped(m_stillWanted);
+    if (m_stopped)
+        m_thread.start(end);
+    else
+        m_thread.run(end);
 }
 
-void SharedLogSession::connect(const SharedLogAddress &address)
+void SharedLogSession::connect(Connection &connection, const SharedLogAddress &address)
 {
-    m_log = std::make_unique<SharedLog>(address);
-    m_openError = m_log->open();
-    if (!m_openError.isEmpty())
+    connection.log = std::make_unique<SharedLog>(address);
+    SharedLog &log = *connection.log;
+    connection.openError = log.open();
+    connection.unreachable = log.unreachable();
+    if (!connection.openError.isEmpty())
         return;
     QString unread;
-    const QList<SharedRun> waiting = m_unshared.waiting(&unread);
+    const QList<SharedRun> waiting = connection.unshared.waiting(&unread);
     if (!unread.isEmpty())
-        m_told.append(unread);
+        connection.told.append(unread);
     QStringList sent;
     for (const SharedRun &run : waiting) {
         if (run.id != 0) {
             // Its values are held; the end of its run was not heard.
-            m_openError = m_log->finish(run.id, run.state, run.entry.numbers);
+            connection.openError = log.finish(run.id, run.state, run.entry.numbers);
         } else {
-            const Reservation kept = m_log->send(run);
-            m_openError = kept.error;
-            m_told.append(overlapLines(run, kept.earlier));
+            const Reservation kept = log.send(run);
+            connection.openError = kept.error;
+            connection.told.append(overlapLines(run, kept.earlier));
         }
-        if (!m_openError.isEmpty())
+        if (!connection.openError.isEmpty())
             return;
         sent.append(run.localId);
     }
     if (!sent.isEmpty()) {
-        const QString left = m_unshared.remove(sent);
+        const QString left = connection.unshared.remove(sent);
         if (!left.isEmpty())
-            m_told.append(left);
+            connection.told.append(left);
     }
 }
 
 QString SharedLogSession::open(QStringList &told)
 {
-    m_thread.run([] {});
-    told = m_told;
-    return m_openError;
+    if (m_stopped || !m_thread.finishUnlessStopped(m_stillWanted)) {
+        m_stopped = true;
+        return QStringLiteral("The shared print log was not waited for: the run was stopped");
+    }
+    told = m_connection->told;
+    return m_connection->openError;
 }
 
 bool SharedLogSession::reserve(Document &doc, const RunData *data, const PrintPlan &plan,
@@ -153,8 +170,9 @@ bool SharedLogSession::reserve(Document &doc, const RunData *data, const PrintPl
     };
     Reservation reservation;
     m_thread.run([&] {
+        m_connection->log->setStillWanted(m_stillWanted);
         if (continuing) {
-            reservation = m_log->reserveAfter(
+            reservation = m_connection->log->reserveAfter(
                 documentKey,
                 [&](const QList<SharedRun> &all) {
                     continuePast(doc, printedExtremes(all));
@@ -166,7 +184,7 @@ bool SharedLogSession::reserve(Document &doc, const RunData *data, const PrintPl
                 check);
         } else {
             m_run = runOf(entry, documentKey);
-            reservation = m_log->reserve(m_run, check);
+            reservation = m_connection->log->reserve(m_run, check);
         }
     });
     error = reservation.error;
@@ -192,10 +210,11 @@ QString SharedLogSession::finish(const std::optional<PrintLogEntry> &printed)
         }
     }
     QString error;
-    m_thread.run([&] { error = m_log->finish(ended.id, ended.state, ended.entry.numbers); });
+    m_thread.run(
+        [&] { error = m_connection->log->finish(ended.id, ended.state, ended.entry.numbers); });
     if (error.isEmpty())
         return {};
-    const QString kept = m_unshared.add(ended);
+    const QString kept = m_connection->unshared.add(ended);
     return kept.isEmpty() ? error + QStringLiteral("; the run is sent the next time it is reached")
                           : error + QStringLiteral("; ") + kept;
 }

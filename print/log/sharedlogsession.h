@@ -31,17 +31,22 @@ std::map<QString, PrintedExtremes> printedExtremes(const QList<SharedRun> &runs)
 class SharedLogSession
 {
 public:
-    // Starts connecting and sending the runs that wait.
+    // Starts connecting and sending the runs that wait. Every wait on the
+    // server asks `stillWanted` now and then: false gives it up.
     explicit SharedLogSession(const SharedLogAddress &address,
-                              UnsharedRuns unshared = UnsharedRuns());
+                              UnsharedRuns unshared = UnsharedRuns(),
+                              std::function<bool()> stillWanted = {});
     ~SharedLogSession();
     SharedLogSession(const SharedLogSession &) = delete;
     SharedLogSession &operator=(const SharedLogSession &) = delete;
 
     // Waits for the connection and the runs sent; `told` gets a line for
     // each value a sent run shares with a run of another machine. Why not,
-    // naming the server, when it cannot be reached.
+    // naming the server, when it cannot be reached or the wait was stopped.
     QString open(QStringList &told);
+    // Whether open() failed because no server answered; a server that did
+    // and refused is a fault of the shop's settings.
+    bool unreachable() const { return m_connection->unreachable; }
 
     // Reserves the values of the run of `plan` from `doc`, logged as `entry`
     // says: `reprints` gets the lines of the check before a run, and the run
@@ -64,14 +69,24 @@ public:
                                 const UnsharedRuns &unshared = UnsharedRuns());
 
 private:
+    // What the connection's thread makes and uses, kept alive by its work:
+    // a connect that a stop stopped waiting for ends on its own.
+    struct Connection
+    {
+        std::unique_ptr<SharedLog> log; // made, used and ended on m_thread
+        UnsharedRuns unshared;
+        QString openError;
+        bool unreachable = false;
+        QStringList told;
+    };
+
     // On the connection's thread: connects and sends what waits.
-    void connect(const SharedLogAddress &address);
+    static void connect(Connection &connection, const SharedLogAddress &address);
 
     SqlThread m_thread;
-    std::unique_ptr<SharedLog> m_log; // made, used and ended on m_thread
-    UnsharedRuns m_unshared;
-    QString m_openError;
-    QStringList m_told;
+    std::shared_ptr<Connection> m_connection;
+    std::function<bool()> m_stillWanted;
+    bool m_stopped = false; // the connect was given up
     SharedRun m_run;
     std::int64_t m_runId = 0;
 };

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <thread>
 
 // A thread of its own for a database connection, which Qt's drivers tie to
@@ -14,7 +12,8 @@ class SqlThread
 {
 public:
     SqlThread();
-    // Does what was handed to it, then ends.
+    // Does what was handed to it, then ends; after a wait given up, it does
+    // so on its own, no longer waited for.
     ~SqlThread();
     SqlThread(const SqlThread &) = delete;
     SqlThread &operator=(const SqlThread &) = delete;
@@ -23,15 +22,16 @@ public:
     void run(std::function<void()> work);
     // Hands `work` to the thread and returns at once.
     void start(std::function<void()> work);
+    // Waits for everything handed to it, asking `stillWanted` every tenth of
+    // a second: false gives the wait up (libpq's connect hears nothing
+    // else), and what was handed then goes on alone, so it must own all it
+    // touches. True when it was all done.
+    bool finishUnlessStopped(const std::function<bool()> &stillWanted);
 
 private:
-    void serve();
+    struct Queue; // shared with the thread, which may outlive this
 
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<std::function<void()>> m_work;
-    std::size_t m_done = 0;
-    std::size_t m_handed = 0;
-    bool m_ending = false;
+    std::shared_ptr<Queue> m_queue;
     std::thread m_thread;
+    bool m_givenUp = false;
 };

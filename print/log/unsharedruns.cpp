@@ -1,6 +1,9 @@
 #include "log/unsharedruns.h"
 
+#include "jobid.h"
+
 #include "filenames.h"
+#include "log/logfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,7 +26,8 @@ const QStringList stateNames = {QStringLiteral("reserved"), QStringLiteral("comp
 
 QString systemText(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return error == ENODEV ? QStringLiteral("not a regular file")
+                           : QString::fromLocal8Bit(std::strerror(error));
 }
 
 // The file's lock, held while it lives: the runs are read and rewritten by
@@ -34,12 +38,9 @@ public:
     explicit FileLock(const QString &path)
     {
         QDir().mkpath(QFileInfo(path).path());
-        m_fd = ::open(nativeFileName(path + QStringLiteral(".lock")).constData(),
-                      O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (m_fd < 0) {
-            m_error = errno;
+        m_fd = openWithoutWaiting(path + QStringLiteral(".lock"), O_RDWR | O_CREAT, m_error);
+        if (m_fd < 0)
             return;
-        }
         while (::flock(m_fd, LOCK_EX) != 0) {
             if (errno != EINTR) {
                 m_error = errno;
@@ -79,7 +80,7 @@ std::optional<SharedRun> runOf(const QStringList &fields)
     SharedRun run;
     run.localId = fields[0];
     run.id = fields[1].toLongLong(&idOk);
-    run.documentKey = fields[2];
+    run.documentKey = jobId(fields[2]);
     run.machine = fields[3];
     run.user = fields[4];
     const qsizetype state = stateNames.indexOf(fields[5]);
@@ -95,7 +96,14 @@ QList<SharedRun> readRuns(const QString &path, QString *error)
     QFile file;
     if (!QFileInfo::exists(path))
         return {};
-    const QString unread = openForReading(file, path);
+    // Opened as the log is: a FIFO in its place is refused, never waited on.
+    int why = 0;
+    const int fd = openWithoutWaiting(path, O_RDONLY, why);
+    if (fd >= 0 && !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        ::close(fd);
+    const QString unread = fd < 0          ? systemText(why)
+                           : file.isOpen() ? QString()
+                                           : file.errorString();
     if (!unread.isEmpty() || file.size() > mostBytes) {
         if (error)
             *error = QStringLiteral("%1: %2").arg(
@@ -125,10 +133,10 @@ QString UnsharedRuns::add(const SharedRun &run) const
     const FileLock lock(m_path);
     if (lock.error() != 0)
         return QStringLiteral("%1: %2").arg(m_path, systemText(lock.error()));
-    const int fd =
-        ::open(nativeFileName(m_path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    int why = 0;
+    const int fd = openWithoutWaiting(m_path, O_WRONLY | O_APPEND | O_CREAT, why);
     if (fd < 0)
-        return QStringLiteral("%1: %2").arg(m_path, systemText(errno));
+        return QStringLiteral("%1: %2").arg(m_path, systemText(why));
     const QByteArray line = logRecord(fieldsOf(run));
     const bool written = ::write(fd, line.constData(), std::size_t(line.size())) == line.size();
     const int writeError = errno;

@@ -50,7 +50,8 @@ RunSession::~RunSession()
 
 void RunSession::useSharedLog(const SharedLogAddress &address, bool continuing)
 {
-    m_shared = std::make_unique<SharedLogSession>(address);
+    m_shared = std::make_unique<SharedLogSession>(address, UnsharedRuns(),
+                                                  [this] { return m_questions.stillWanted(); });
     m_sharedLogSet = true;
     m_continuing = continuing;
 }
@@ -282,12 +283,20 @@ RunResult RunSession::reserve()
             if (!told.isEmpty())
                 m_questions.tell(told, RunTopic::Log);
         }
+        // A stop ends a wait on a server that never answers.
+        if (!m_questions.stillWanted())
+            return ended(RunResult::Ending::Cancelled);
         // A stream without an id has no name the log could know it by.
         if (error.isEmpty() && m_documentPath == QLatin1String("-") && m_document.id.isEmpty())
             return ended(RunResult::Ending::Unshared,
                          QStringLiteral("a document read from a stream is known to the shared "
                                         "print log by its id, and it has none; nothing was "
                                         "printed"));
+        // A server that answered and refused (a login, the tables' rights) is
+        // a fault of the settings: no run prints past it.
+        if (!error.isEmpty() && m_shared && !m_shared->unreachable())
+            return ended(RunResult::Ending::Unshared,
+                         error + QStringLiteral("; nothing was printed"));
         // A log that cannot serve never passes silently.
         if (!error.isEmpty()) {
             if (!m_questions.printWithoutSharedLog(error))
@@ -334,6 +343,9 @@ RunResult RunSession::reserveShared()
             m_document = std::move(reserved);
             return {};
         }
+        // A stop ends the wait for another machine's lock.
+        if (!m_questions.stillWanted())
+            return ended(RunResult::Ending::Cancelled);
         if (!error.isEmpty()) {
             if (!m_questions.printWithoutSharedLog(error))
                 return ended(RunResult::Ending::Unshared);

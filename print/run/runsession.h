@@ -48,8 +48,10 @@ public:
     // Values that earlier runs printed, as the check names them; true
     // prints them again.
     virtual bool printAgain(const QStringList &lines) = 0;
-    // The shared print log cannot serve the run, as `why` says; true prints
-    // without it, the run then sent the next time the log is reached.
+    // The shared print log cannot serve the run, as `why` says: its server
+    // did not answer (one that answered and refused ends the run unasked).
+    // True prints without it, the run then sent the next time the log is
+    // reached.
     virtual bool printWithoutSharedLog(const QString &why) = 0;
     // Whether the front end can wait while the user turns the printed stack
     // over; one that cannot prints the fronts alone on a printer that prints

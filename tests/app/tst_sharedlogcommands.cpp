@@ -131,26 +131,28 @@ private Q_SLOTS:
 
     void cleanup() { stopShell(); }
 
-    // A log that cannot serve the run is named with why, and the user may
-    // print without it: the run is logged here, marked, and waits for it.
+    // A log whose server cannot be reached is named with why, and the user
+    // may print without it: the run is logged here, marked, and waits for
+    // it. A server that refused the run is named, and nothing is offered.
     void aLogThatCannotServeIsOffered_data()
     {
         QTest::addColumn<QString>("uri");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("offered");
         QTest::addColumn<bool>("printWithout");
 
         const QString nowhere =
             QStringLiteral("postgresql://paginette@/paginette?host=/nonexistent");
         QTest::newRow("no server there, printed without it")
-            << nowhere << m_password << "cannot be reached" << true;
+            << nowhere << m_password << "cannot be reached" << true << true;
         QTest::newRow("no server there, cancelled")
-            << nowhere << m_password << "cannot be reached" << false;
+            << nowhere << m_password << "cannot be reached" << true << false;
         QTest::newRow("a refused login") << m_server.uri() << "wrong-s3cret"
-                                         << "password authentication failed" << true;
+                                         << "password authentication failed" << false << true;
         QTest::newRow("a role without the tables' rights")
             << m_server.uri(QStringLiteral("visitor"))
-            << m_server.password(QStringLiteral("visitor")) << "the role visitor" << true;
+            << m_server.password(QStringLiteral("visitor")) << "the role visitor" << false << true;
     }
 
     void aLogThatCannotServeIsOffered()
@@ -158,6 +160,7 @@ private Q_SLOTS:
         QFETCH(QString, uri);
         QFETCH(QString, password);
         QFETCH(QString, said);
+        QFETCH(bool, offered);
         QFETCH(bool, printWithout);
 
         PrintBench bench;
@@ -168,16 +171,25 @@ private Q_SLOTS:
         qputenv("PGPASSWORD", password.toUtf8());
         bench.commands->printAction->trigger();
 
-        QCOMPARE(bench.choices.size(), 1);
-        const QStringList choice = bench.choices.front();
-        QCOMPARE(choice[0], QStringLiteral("Print"));
-        QCOMPARE(choice[2], QStringLiteral("Print without the shared log"));
-        QVERIFY2(choice[1].startsWith(QStringLiteral("The shared print log ") +
-                                      parseSharedLogUri(uri)->shown()) &&
-                     choice[1].contains(said) && !choice[1].contains(password),
-                 qPrintable(choice[1]));
+        QString told;
+        if (offered) {
+            QCOMPARE(bench.choices.size(), 1);
+            const QStringList choice = bench.choices.front();
+            QCOMPARE(choice[0], QStringLiteral("Print"));
+            QCOMPARE(choice[2], QStringLiteral("Print without the shared log"));
+            told = choice[1];
+        } else {
+            QCOMPARE(bench.choices.size(), 0);
+            QCOMPARE(bench.recorder.messages.size(), 1);
+            QCOMPARE(bench.recorder.messages.front().second, QStringLiteral("Print"));
+            told = bench.recorder.messages.front().first;
+        }
+        QVERIFY2(told.startsWith(QStringLiteral("The shared print log ") +
+                                 parseSharedLogUri(uri)->shown()) &&
+                     told.contains(said) && !told.contains(password),
+                 qPrintable(told));
         const QList<SharedRun> waiting = UnsharedRuns().waiting();
-        if (!printWithout) {
+        if (!offered || !printWithout) {
             QVERIFY(!QFile::exists(bench.output));
             QVERIFY(!QFile::exists(bench.logPath()));
             QCOMPARE(waiting.size(), 0);

@@ -13,13 +13,19 @@
 #include <QUuid>
 #include <QtTest>
 
+#include <arpa/inet.h>
+#include <csignal>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <map>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -75,6 +81,43 @@ QList<int> printedNumbers(const QString &pdf)
     }
     return numbers;
 }
+
+// A server on a port of 127.0.0.1 that takes connections and never answers.
+class SilentServer
+{
+public:
+    SilentServer()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), size) == 0 &&
+            ::listen(m_fd, 4) == 0 &&
+            ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &size) == 0)
+            m_port = ntohs(address.sin_port);
+    }
+    ~SilentServer()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    SilentServer(const SilentServer &) = delete;
+    SilentServer &operator=(const SilentServer &) = delete;
+
+    int port() const { return m_port; }
+    // Whether a connection waits to be taken: the kernel took it for us.
+    bool connected() const
+    {
+        pollfd waiting{m_fd, POLLIN, 0};
+        return ::poll(&waiting, 1, 0) == 1;
+    }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
 
 } // namespace
 
@@ -144,6 +187,142 @@ private Q_SLOTS:
         QVERIFY2(refusal.contains(QStringLiteral("ticket printed 00001-00100 on ")) &&
                      refusal.contains(QStringLiteral(" at ") + QSysInfo::machineHostName()),
                  qPrintable(refusal));
+    }
+
+    // Copies of one job whose files write its id in braces or in upper case
+    // are one job: the second run is refused the values the first printed,
+    // and is known under the id's one form.
+    void anIdHoweverWrittenIsOneJob_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+
+        // A job of its own for each row.
+        const auto id = [] {
+            return QUuid::createUuid().toString(QUuid::WithoutBraces);
+        };
+        const QString braced = id();
+        QTest::newRow("in braces") << braced << u'{' + braced + u'}';
+        const QString upper = id();
+        QTest::newRow("in upper case") << upper.toUpper() << upper;
+        const QString both = id();
+        QTest::newRow("in braces and upper case")
+            << QStringLiteral("{%1}").arg(both.toUpper()) << both.toUpper();
+    }
+
+    void anIdHoweverWrittenIsOneJob()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+
+        Machine machines[2];
+        QList<int> exits;
+        QString said;
+        for (int m = 0; m < 2; ++m) {
+            Document doc = job();
+            doc.id = m == 0 ? first : second;
+            QCOMPARE(saveDocument(doc, {}, machines[m].path(QStringLiteral("job.pgt"))), QString());
+            const std::unique_ptr<QProcess> process = machines[m].start(
+                {"--shared-log", m_server.uri(), "--fresh-only", "-o", "out.pdf", "job.pgt"},
+                m_password);
+            const ToolRun run = finishRun(*process);
+            exits.append(run.exitCode);
+            said += run.err;
+        }
+        QVERIFY2(exits == (QList<int>{0, 1}), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("ticket printed 00001-00100 on ")), qPrintable(said));
+        const QString key = QUuid::fromString(first).toString(QUuid::WithoutBraces);
+        QCOMPARE(scalar(QStringLiteral("SELECT string_agg(DISTINCT document_key, ' ') FROM "
+                                       "paginette_runs WHERE lower(document_key) LIKE '%%1%'")
+                            .arg(key)),
+                 key);
+    }
+
+    // Every wait on the shared log ends: a stop signal ends a wait on a
+    // server that took the connection and never answers, whatever
+    // connect_timeout says, and one on a lock another machine holds; a FIFO
+    // where the side file of unshared runs goes is refused, not waited on.
+    void everyWaitHearsAStop_data()
+    {
+        QTest::addColumn<QString>("waitingOn");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+
+        QTest::newRow("a server that never answers") << "silent server" << 128 + SIGTERM << "";
+        QTest::newRow("a server that never answers, connect_timeout=0")
+            << "silent server?connect_timeout=0" << 128 + SIGTERM << "";
+        QTest::newRow("a lock another machine holds") << "held lock" << 128 + SIGTERM << "";
+        QTest::newRow("a FIFO for the side file")
+            << "side FIFO" << 0 << "unshared-runs.csv: not a regular file";
+    }
+
+    void everyWaitHearsAStop()
+    {
+        QFETCH(QString, waitingOn);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+
+        const Document doc = job();
+        Machine machine;
+        QCOMPARE(saveDocument(doc, {}, machine.path(QStringLiteral("job.pgt"))), QString());
+        std::optional<SilentServer> silent;
+        QStringList arguments{"--shared-log", m_server.uri(), "-o", "out.pdf", "job.pgt"};
+        QSqlDatabase holder;
+        if (waitingOn.startsWith(QLatin1String("silent server"))) {
+            silent.emplace();
+            QVERIFY(silent->port() > 0);
+            arguments[1] =
+                QStringLiteral("postgresql://paginette@127.0.0.1:%1/paginette%2")
+                    .arg(silent->port())
+                    .arg(waitingOn.mid(waitingOn.indexOf(u'?') < 0 ? waitingOn.size()
+                                                                   : waitingOn.indexOf(u'?')));
+        } else if (waitingOn == QLatin1String("held lock")) {
+            holder = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "holder");
+            holder.setHostName(m_server.folder);
+            holder.setDatabaseName(QStringLiteral("paginette"));
+            holder.setUserName(QStringLiteral("paginette"));
+            holder.setPassword(m_password);
+            QVERIFY(holder.open());
+            QVERIFY(QSqlQuery(holder).exec(
+                QStringLiteral("SELECT pg_advisory_lock(hashtextextended('%1', 0))").arg(doc.id)));
+        } else {
+            arguments = QStringList{"--offline-ok",
+                                    "--shared-log",
+                                    "postgresql://paginette@/paginette?host=/nonexistent",
+                                    "-o",
+                                    "out.pdf",
+                                    "job.pgt"};
+            QVERIFY(QDir().mkpath(machine.path(QStringLiteral("data/paginette"))));
+            const QByteArray fifo =
+                QFile::encodeName(machine.path(QStringLiteral("data/paginette/unshared-runs.csv")));
+            QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        }
+        const std::unique_ptr<QProcess> process = machine.start(arguments, m_password);
+        // The run is stopped once it waits.
+        if (silent)
+            QVERIFY(QTest::qWaitFor([&] { return silent->connected(); }, 60000));
+        if (holder.isOpen()) {
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    QSqlQuery waiting(holder);
+                    return waiting.exec(QStringLiteral("SELECT count(*) FROM pg_locks WHERE "
+                                                       "locktype = 'advisory' AND NOT granted")) &&
+                           waiting.next() && waiting.value(0).toInt() > 0;
+                },
+                60000));
+        }
+        if (exitCode != 0)
+            process->terminate();
+        // Far sooner than any timeout of the server's.
+        const ToolRun run = finishRun(*process, 5000);
+        if (holder.isOpen()) {
+            holder.close();
+            holder = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        }
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(said), qPrintable(run.err));
+        QCOMPARE(QFile::exists(machine.path(QStringLiteral("out.pdf"))), exitCode == 0);
     }
 
     // Twenty machines start together, each continuing past what the others
@@ -216,8 +395,8 @@ private Q_SLOTS:
         ::close(reader);
         QVERIFY(drained);
         QCOMPARE(process->exitStatus(), QProcess::NormalExit);
-        const ToolRun run{process->exitCode(), {},
-                          QString::fromLocal8Bit(process->readAllStandardError())};
+        const ToolRun run{
+            process->exitCode(), {}, QString::fromLocal8Bit(process->readAllStandardError())};
         QCOMPARE(runTool(scripts + QStringLiteral("/start-log-server.sh"),
                          {QStringLiteral("--again"), m_server.folder})
                      .exitCode,
@@ -248,31 +427,41 @@ private Q_SLOTS:
     }
 
     // What keeps a run from the shared log: one clear message each, nothing
-    // printed, and a password given never shown.
+    // printed, and a password given never shown. --offline-ok prints past a
+    // server that cannot be reached, never past one that refused the run.
     void aLogThatCannotServeStopsTheRun_data()
     {
         QTest::addColumn<QString>("uri");
+        QTest::addColumn<bool>("offlineOk");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("said");
 
         const QString socket = m_server.folder;
+        const QString nowhere =
+            QStringLiteral("postgresql://paginette:Pa55word@/paginette?host=/nonexistent");
+        const QString wrongPassword =
+            QStringLiteral("postgresql://paginette:Pa55word@/paginette?host=%1").arg(socket);
+        const QString visitor = QStringLiteral("postgresql://visitor:%1@/paginette?host=%2")
+                                    .arg(m_server.password(QStringLiteral("visitor")), socket);
         QTest::newRow("a bad URI")
-            << "mysql://db/paginette" << 2 << "--shared-log: not a postgresql:// URI";
-        QTest::newRow("no server there")
-            << "postgresql://paginette:Pa55word@/paginette?host=/nonexistent" << 3
-            << "cannot be reached";
+            << "mysql://db/paginette" << false << 2 << "--shared-log: not a postgresql:// URI";
+        QTest::newRow("no server there") << nowhere << false << 3 << "cannot be reached";
+        QTest::newRow("no server there, --offline-ok")
+            << nowhere << true << 0 << "cannot be reached: ";
         QTest::newRow("a refused login")
-            << QStringLiteral("postgresql://paginette:Pa55word@/paginette?host=%1").arg(socket) << 3
-            << "password authentication failed";
+            << wrongPassword << false << 3 << "password authentication failed";
+        QTest::newRow("a refused login, --offline-ok")
+            << wrongPassword << true << 3 << "password authentication failed";
         QTest::newRow("a role without the tables' rights")
-            << QStringLiteral("postgresql://visitor:%1@/paginette?host=%2")
-                   .arg(m_server.password(QStringLiteral("visitor")), socket)
-            << 3 << "cannot be read by the role visitor";
+            << visitor << false << 3 << "cannot be read by the role visitor";
+        QTest::newRow("a role without the tables' rights, --offline-ok")
+            << visitor << true << 3 << "cannot be read by the role visitor";
     }
 
     void aLogThatCannotServeStopsTheRun()
     {
         QFETCH(QString, uri);
+        QFETCH(bool, offlineOk);
         QFETCH(int, exitCode);
         QFETCH(QString, said);
 
@@ -281,14 +470,21 @@ private Q_SLOTS:
         QProcess process;
         process.setWorkingDirectory(machine.dir.path());
         process.setProcessEnvironment(machine.environment(QString()));
-        process.start(tool, {"--shared-log", uri, "-o", "out.pdf", "job.pgt"});
+        QStringList arguments{"--shared-log", uri, "-o", "out.pdf", "job.pgt"};
+        if (offlineOk)
+            arguments.prepend(QStringLiteral("--offline-ok"));
+        process.start(tool, arguments);
         const ToolRun run = finishRun(process);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(said), qPrintable(run.err));
+        if (exitCode != 2)
+            QVERIFY2(run.err.contains(exitCode == 0 ? QLatin1String("; printing without it")
+                                                    : QLatin1String("; nothing was printed")),
+                     qPrintable(run.err));
         QCOMPARE(run.err.count(u'\n'), 1);
         QVERIFY(!run.err.contains(QLatin1String("Pa55word")));
         QVERIFY(!run.err.contains(m_server.password(QStringLiteral("visitor"))));
-        QVERIFY(!QFile::exists(machine.path(QStringLiteral("out.pdf"))));
+        QCOMPARE(QFile::exists(machine.path(QStringLiteral("out.pdf"))), exitCode == 0);
     }
 };
 

@@ -69,6 +69,8 @@ private Q_SLOTS:
     void everyRunOfADocumentIsFound_data();
     void everyRunOfADocumentIsFound();
     void linesReadTheSameInPiecesOfAnySize();
+    void aTornLineHidesNoOther_data();
+    void aTornLineHidesNoOther();
 };
 
 void TestPrintLog::fieldsAreQuotedWhereTheyMustBe_data()
@@ -79,8 +81,12 @@ void TestPrintLog::fieldsAreQuotedWhereTheyMustBe_data()
     QTest::newRow("plain") << QStringList{"a", "b c", "1"} << QByteArray("a,b c,1\r\n");
     QTest::newRow("a comma") << QStringList{"Smith, J", "2"} << QByteArray("\"Smith, J\",2\r\n");
     QTest::newRow("quotes") << QStringList{"say \"hi\""} << QByteArray("\"say \"\"hi\"\"\"\r\n");
-    QTest::newRow("line breaks") << QStringList{"one\ntwo", "three\r", "\rfour"}
-                                 << QByteArray("\"one\ntwo\",\"three\r\",\"'\rfour\"\r\n");
+    // A field's line breaks are escaped, so that a line of the log is a line
+    // of the file; the mark tells the reader to take the escapes off.
+    QTest::newRow("line breaks")
+        << QStringList{"one\ntwo", "three\r", "\r\nfour\\n"}
+        << QByteArray("\"'\\one\\ntwo\",\"'\\three\\r\",\"'\\\\r\\nfour\\\\n\"\r\n");
+    QTest::newRow("a backslash alone") << QStringList{"a\\n", "'\\"} << QByteArray("a\\n,''\\\r\n");
     QTest::newRow("blanks at the ends") << QStringList{" lead", "trail ", "in side"}
                                         << QByteArray("\" lead\",\"trail \",in side\r\n");
     QTest::newRow("not ASCII") << QStringList{"Größe №5"} << QByteArray("Größe №5\r\n");
@@ -88,7 +94,7 @@ void TestPrintLog::fieldsAreQuotedWhereTheyMustBe_data()
     QTest::newRow("formulas") << QStringList{"=HYPERLINK(\"x\")", "@SUM(1)", "-2+3", "+1"}
                               << QByteArray("\"'=HYPERLINK(\"\"x\"\")\",'@SUM(1),'-2+3,'+1\r\n");
     QTest::newRow("a tab or a return first")
-        << QStringList{"\tx", "\ry"} << QByteArray("'\tx,\"'\ry\"\r\n");
+        << QStringList{"\tx", "\ry"} << QByteArray("'\tx,\"'\\\\ry\"\r\n");
     QTest::newRow("the mark itself") << QStringList{"'=1", "'"} << QByteArray("''=1,''\r\n");
     QTest::newRow("inside is no formula") << QStringList{"a=b", "1-2"} << QByteArray("a=b,1-2\r\n");
 }
@@ -161,16 +167,25 @@ void TestPrintLog::dataRunsReadBackAsLogged()
     QRandomGenerator random(seed);
     const QTemporaryDir dir;
     PrintLog log(dir.filePath(QStringLiteral("print-log.csv")));
+    // Texts with every character the log's lines treat apart.
+    const auto hostile = [&random] {
+        static const QString pieces[] = {"\n", "\r", "\r\n", "\\", "\\n", "\"",
+                                         ",",  "'",  "=",    " ",  "a",   "№"};
+        QString text = QStringLiteral("/jobs/");
+        for (int n = random.bounded(6); n > 0; --n)
+            text += pieces[random.bounded(qsizetype(std::size(pieces)))];
+        return text;
+    };
     QList<PrintLogEntry> logged;
     for (int run = 0; run < 50; ++run) {
         PrintLogEntry entry;
         entry.when = QDateTime(QDate(2026, 1, 1).addDays(run), QTime(8, run % 60, 5));
-        entry.document = QStringLiteral("/jobs/orders.pgt");
+        entry.document = hostile();
         entry.printer = QStringLiteral("press");
         entry.lastPage = 1 + random.bounded(1000);
         for (int n = random.bounded(4); n > 0; --n) {
             PrintLogEntry::NumberSpan number{
-                QStringLiteral("num%1").arg(n), QStringLiteral("-4"), QStringLiteral("=9"), {}};
+                QStringLiteral("num%1").arg(n), hostile(), QStringLiteral("=9"), {}};
             for (int span = 1 + random.bounded(5); span > 0; --span)
                 number.values.append({static_cast<std::int32_t>(random.generate()),
                                       random.bounded(-3, 4), random.bounded(1, 100000)});
@@ -183,8 +198,14 @@ void TestPrintLog::dataRunsReadBackAsLogged()
         QCOMPARE(log.append(entry), QString());
         logged.append(entry);
     }
-    QVERIFY2(log.entriesOf(QStringLiteral("/jobs/orders.pgt")) == logged,
-             qPrintable(QStringLiteral("seed %1").arg(seed)));
+    QList<PrintLogEntry> read;
+    for (const QStringList &fields : log.read().mid(1))
+        read.append(entryFromFields(fields).value_or(PrintLogEntry{}));
+    QVERIFY2(read == logged, qPrintable(QStringLiteral("seed %1").arg(seed)));
+    for (const PrintLogEntry &entry : logged)
+        QVERIFY(log.entriesOf(entry.document).contains(entry));
+    // A run's line is a line of the file, whatever its fields hold.
+    QCOMPARE(contentOf(log.path()).count('\n'), logged.size() + 1);
 
     // Without its last field, a line of an older version: no date, all else kept.
     PrintLogEntry older = logged.front();
@@ -417,7 +438,8 @@ void TestPrintLog::linesReadTheSameInPiecesOfAnySize()
 {
     // Quoted line breaks, a lone return, lines cut short inside quotes.
     const QByteArray text = logRecord({"a\nb", "\"c\"", "d\re"}) + "\"torn\r\n" + logRecord({"x"}) +
-                            "y\rz\n\"cut" + "\r\n" + logRecord({"last"});
+                            "y\rz\n\"cut" + "\r\n" + "\"old\nfield\",1\r\n" + "\"cut at\nnext\r\n" +
+                            logRecord({"last"});
     using Records = QList<std::pair<QByteArray, bool>>;
     const auto read = [&text](qsizetype size) {
         Records records;
@@ -431,9 +453,69 @@ void TestPrintLog::linesReadTheSameInPiecesOfAnySize()
         return records;
     };
     const Records whole = read(text.size());
-    QCOMPARE(whole.size(), 7);
+    QCOMPARE(whole.size(), 10);
     for (qsizetype size = 1; size < text.size(); ++size)
         QCOMPARE(read(size), whole);
+}
+
+void TestPrintLog::aTornLineHidesNoOther_data()
+{
+    QTest::addColumn<QByteArray>("log");        // before the next run is logged
+    QTest::addColumn<QStringList>("documents"); // of the runs read, but the next
+    QTest::addColumn<int>("skipped");
+
+    const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
+    const auto line = [&when](const QString &document) {
+        return logRecord(logFields(entryOf(document, when)));
+    };
+    const QByteArray header = logRecord(logHeader());
+    const QString broken = QStringLiteral("/home/ann/one\ntwo.pgt");
+    // As older versions wrote a field's line break: as it was.
+    const QByteArray olderLine = "2026-03-14 09:26:53,\"/home/ann/one\ntwo.pgt\",office,1,3,1,"
+                                 "ticket,00125,00127,125+1*3\r\n";
+    const QByteArray inEditor =
+        header + line("/a.pgt") + line("/b, c.pgt").first(30) + "\r\n" + line("/d.pgt");
+
+    QTest::newRow("cut at a line break an older version wrote")
+        << header + line("/a.pgt") + olderLine.first(olderLine.indexOf('\n') + 1)
+        << QStringList{"/a.pgt"} << 1;
+    QTest::newRow("cut after an escaped line break")
+        << header + line(broken).first(line(broken).indexOf("two")) << QStringList{} << 1;
+    QTest::newRow("cut, in a log an editor gave LF line ends")
+        << QByteArray(inEditor).replace("\r\n", "\n") << QStringList{"/a.pgt", "/d.pgt"} << 1;
+    QTest::newRow("an older line holding a line break")
+        << header + olderLine << QStringList{broken} << 0;
+}
+
+// A run cut short by a crash is skipped alone: the runs logged after it,
+// and the next one, read as logged.
+void TestPrintLog::aTornLineHidesNoOther()
+{
+    QFETCH(QByteArray, log);
+    QFETCH(QStringList, documents);
+    QFETCH(int, skipped);
+
+    const QTemporaryDir dir;
+    PrintLog printLog(dir.filePath(QStringLiteral("print-log.csv")));
+    QFile file(printLog.path());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(log), log.size());
+    file.close();
+    const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
+    QCOMPARE(printLog.append(entryOf(QStringLiteral("/next.pgt"), when)), QString());
+
+    QString warning;
+    QStringList read;
+    for (const QStringList &fields : printLog.read(&warning)) {
+        if (const std::optional<PrintLogEntry> entry = entryFromFields(fields))
+            read.append(entry->document);
+    }
+    QCOMPARE(read, documents + QStringList{"/next.pgt"});
+    QCOMPARE(warning, skipped == 0 ? QString()
+                                   : QStringLiteral("1 line of the print log %1 could not be read "
+                                                    "and was skipped")
+                                         .arg(printLog.path()));
+    QCOMPARE(printLog.entriesOf(QStringLiteral("/next.pgt")).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestPrintLog)

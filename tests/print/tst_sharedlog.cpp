@@ -142,6 +142,96 @@ private Q_SLOTS:
             QVERIFY(!error.contains(parsed->password));
     }
 
+    // A role is refused the log for the first right it lacks, named: the
+    // rights are checked one at a time.
+    void eachRightIsNamed_data()
+    {
+        QTest::addColumn<QString>("granted"); // to the visitor, statements apart by ';'
+        QTest::addColumn<QString>("lacking"); // empty: none
+
+        const auto grant = [](const QString &rights, const QString &on) {
+            return QStringLiteral("GRANT %1 ON %2 TO visitor").arg(rights, on);
+        };
+        const QString tables = QStringLiteral("paginette_runs, paginette_values");
+        const QString sequence =
+            u';' + grant(QStringLiteral("USAGE"), QStringLiteral("SEQUENCE paginette_runs_id_seq"));
+        QTest::newRow("reading alone")
+            << grant("SELECT", tables) + sequence << "INSERT right on the table paginette_runs";
+        QTest::newRow("no updates") << grant("SELECT, INSERT", tables) + sequence
+                                    << "UPDATE right on the table paginette_runs";
+        QTest::newRow("values that cannot be written")
+            << grant("SELECT, INSERT, UPDATE", "paginette_runs") + u';' +
+                   grant("SELECT", "paginette_values") + sequence
+            << "INSERT right on the table paginette_values";
+        QTest::newRow("no run numbers") << grant("SELECT, INSERT, UPDATE", tables)
+                                        << "USAGE right on the sequence paginette_runs_id_seq";
+        QTest::newRow("every right") << grant("SELECT, INSERT, UPDATE", tables) + sequence << "";
+    }
+
+    void eachRightIsNamed()
+    {
+        QFETCH(QString, granted);
+        QFETCH(QString, lacking);
+
+        SharedLog owner(address());
+        QCOMPARE(owner.open(), QString());
+        const auto asOwner = [this](const QString &statements) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "owner");
+            db.setHostName(m_server.folder);
+            db.setDatabaseName(QStringLiteral("paginette"));
+            db.setUserName(QStringLiteral("paginette"));
+            bool done = db.open();
+            for (const QString &statement : statements.split(u';'))
+                done = done && QSqlQuery(db).exec(statement);
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("owner"));
+            return done;
+        };
+        // The log's version is read by every role that opens it.
+        QVERIFY(asOwner(QStringLiteral("GRANT SELECT ON paginette_schema TO visitor;") + granted));
+        SharedLogAddress visitor = address(QStringLiteral("visitor"));
+        visitor.password = m_server.password(QStringLiteral("visitor"));
+        const QString error = SharedLog(visitor).open();
+        QVERIFY(asOwner(QStringLiteral("REVOKE ALL ON paginette_schema, paginette_runs, "
+                                       "paginette_values FROM visitor;REVOKE ALL ON SEQUENCE "
+                                       "paginette_runs_id_seq FROM visitor")));
+        QCOMPARE(error, lacking.isEmpty()
+                            ? QString()
+                            : QStringLiteral("The shared print log %1 cannot be used: the role "
+                                             "visitor has no %2")
+                                  .arg(visitor.shown(), lacking));
+    }
+
+    // A job's lock another machine holds is waited for no longer than the
+    // log's lock wait, and the refusal names that machine.
+    void aHeldLockNamesItsHolder()
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "press-9");
+        db.setHostName(m_server.folder);
+        db.setDatabaseName(QStringLiteral("paginette"));
+        db.setUserName(QStringLiteral("paginette"));
+        db.setConnectOptions(QStringLiteral("application_name=press-9"));
+        QVERIFY(db.open());
+        const QString job = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        QVERIFY(QSqlQuery(db).exec(
+            QStringLiteral("SELECT pg_advisory_lock(hashtextextended('%1', 0))").arg(job)));
+
+        SharedLog log(address());
+        QCOMPARE(log.open(), QString());
+        log.setLockWait(1000);
+        const Reservation refused = log.reserve(runOf(job, 1, 10), {});
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("press-9"));
+        QVERIFY(!refused.reserved);
+        QCOMPARE(refused.error, QStringLiteral("The shared print log %1 cannot be locked: press-9 "
+                                               "has held the job for more than 1 s")
+                                    .arg(address().shown()));
+        // Once let go, the job is reserved.
+        QVERIFY(log.reserve(runOf(job, 1, 10), {}).reserved);
+    }
+
     void aLogOfANewerVersionIsRefused()
     {
         SharedLog log(address());
