@@ -3,6 +3,7 @@
 #include "data/boundedxml.h"
 #include "data/cellformat.h"
 #include "data/spreadsheetzip.h"
+#include "data/workbookparts.h"
 
 #include <QLatin1StringView>
 
@@ -29,7 +30,10 @@ qsizetype repeatOf(const QXmlStreamAttributes &attributes, const QString &nameSp
 class OdsReader
 {
 public:
-    OdsReader(SpreadsheetZip &zip, const DataLimits &limits) : m_zip(zip), m_limits(limits) {}
+    OdsReader(SpreadsheetZip &zip, const DataLimits &limits)
+        : m_limits(limits), m_parts(zip, limits, m_grid.problem)
+    {
+    }
 
     CellGrid read(const QString &sheet)
     {
@@ -38,7 +42,7 @@ public:
                                          "one to read it here"));
         if (!m_grid.problem.isEmpty())
             return m_grid;
-        std::unique_ptr<BoundedXml> xml = openPart(contentPart);
+        std::unique_ptr<BoundedXml> xml = m_parts.open(contentPart, WorkbookParts::Need::Required);
         if (!xml)
             return m_grid;
         bool read = false;
@@ -74,7 +78,7 @@ public:
                 }
             }
         }
-        if (!finished(*xml))
+        if (!m_parts.finished(*xml))
             return m_grid;
         if (m_grid.sheets.isEmpty())
             return failed(QStringLiteral("the workbook has no sheets"));
@@ -100,39 +104,13 @@ private:
         return false;
     }
 
-    std::unique_ptr<BoundedXml> openPart(const QString &part)
-    {
-        std::unique_ptr<ZipEntryDevice> device = m_zip.open(part);
-        if (!device) {
-            m_grid.problem = m_zip.problem();
-            if (m_grid.problem.isEmpty())
-                m_grid.problem.text =
-                    QStringLiteral("the workbook is damaged (%1 is missing)").arg(part);
-            return nullptr;
-        }
-        m_part = part;
-        return std::make_unique<BoundedXml>(std::move(device), m_limits.xmlDepth);
-    }
-
-    bool finished(const BoundedXml &xml)
-    {
-        if (!m_grid.problem.isEmpty())
-            return false;
-        if (!m_zip.problem().isEmpty())
-            m_grid.problem = m_zip.problem();
-        else if (xml.hasError())
-            m_grid.problem.text =
-                QStringLiteral("the workbook is damaged (%1, %2)").arg(m_part, xml.errorText());
-        return m_grid.problem.isEmpty();
-    }
-
     // An encrypted document keeps its manifest in the clear, and there says
     // how each part it encrypted is to be read.
     bool isEncrypted()
     {
-        if (!m_zip.contains(manifestPart))
+        if (!m_parts.contains(manifestPart))
             return false;
-        std::unique_ptr<BoundedXml> xml = openPart(manifestPart);
+        std::unique_ptr<BoundedXml> xml = m_parts.open(manifestPart, WorkbookParts::Need::Optional);
         if (!xml)
             return false;
         while (!xml->hasError()) {
@@ -142,7 +120,7 @@ private:
             if (token == QXmlStreamReader::EndDocument || token == QXmlStreamReader::Invalid)
                 break;
         }
-        finished(*xml);
+        m_parts.finished(*xml);
         return false;
     }
 
@@ -163,7 +141,7 @@ private:
                 xml.skipCurrentElement();
             }
         }
-        return finished(xml);
+        return m_parts.finished(xml);
     }
 
     bool readRow(BoundedXml &xml)
@@ -303,10 +281,9 @@ private:
         return text;
     }
 
-    SpreadsheetZip &m_zip;
     const DataLimits &m_limits;
-    QString m_part;
     CellGrid m_grid;
+    WorkbookParts m_parts;
     // Empty rows read and not laid out, as they may end the sheet.
     qsizetype m_emptyRows = 0;
     qsizetype m_cells = 0;

@@ -3,6 +3,7 @@
 #include "data/boundedxml.h"
 #include "data/cellformat.h"
 #include "data/spreadsheetzip.h"
+#include "data/workbookparts.h"
 
 #include <QDir>
 #include <QHash>
@@ -106,7 +107,10 @@ std::optional<double> numberOf(QStringView text)
 class XlsxReader
 {
 public:
-    XlsxReader(SpreadsheetZip &zip, const DataLimits &limits) : m_zip(zip), m_limits(limits) {}
+    XlsxReader(SpreadsheetZip &zip, const DataLimits &limits)
+        : m_limits(limits), m_parts(zip, limits, m_grid.problem)
+    {
+    }
 
     CellGrid read(const QString &sheetName)
     {
@@ -157,39 +161,6 @@ private:
         return m_grid;
     }
 
-    // Opens `part` as XML; null when the archive lacks it (and must not,
-    // when `required`) or the workbook has failed.
-    std::unique_ptr<BoundedXml> openPart(const QString &part, bool required)
-    {
-        if (!m_grid.problem.isEmpty())
-            return nullptr;
-        std::unique_ptr<ZipEntryDevice> device = m_zip.open(part);
-        if (!device) {
-            if (!m_zip.problem().isEmpty())
-                m_grid.problem = m_zip.problem();
-            else if (required)
-                m_grid.problem.text =
-                    QStringLiteral("the workbook is damaged (%1 is missing)").arg(part);
-            return nullptr;
-        }
-        m_part = part;
-        return std::make_unique<BoundedXml>(std::move(device), m_limits.xmlDepth);
-    }
-
-    // Whether the part read through `xml` was read whole; else the problem
-    // says why.
-    bool finished(const BoundedXml &xml)
-    {
-        if (!m_grid.problem.isEmpty())
-            return false;
-        if (!m_zip.problem().isEmpty())
-            m_grid.problem = m_zip.problem();
-        else if (xml.hasError())
-            m_grid.problem.text =
-                QStringLiteral("the workbook is damaged (%1, %2)").arg(m_part, xml.errorText());
-        return m_grid.problem.isEmpty();
-    }
-
     bool problemAt(const QString &text, qsizetype row, qsizetype column = -1)
     {
         m_grid.problem = {text, row, column};
@@ -199,7 +170,7 @@ private:
     QList<Relationship> readRelationships(const QString &part)
     {
         QList<Relationship> relationships;
-        const std::unique_ptr<BoundedXml> xml = openPart(part, false);
+        const std::unique_ptr<BoundedXml> xml = m_parts.open(part, WorkbookParts::Need::Optional);
         if (!xml)
             return relationships;
         const QString source = part.first(part.indexOf(QLatin1StringView("_rels/"))) +
@@ -219,7 +190,7 @@ private:
                 xml->skipCurrentElement();
             }
         }
-        finished(*xml);
+        m_parts.finished(*xml);
         return relationships;
     }
 
@@ -234,7 +205,7 @@ private:
     QList<SheetEntry> readWorkbook(const QString &part)
     {
         QList<SheetEntry> sheets;
-        const std::unique_ptr<BoundedXml> xml = openPart(part, true);
+        const std::unique_ptr<BoundedXml> xml = m_parts.open(part, WorkbookParts::Need::Required);
         if (!xml)
             return sheets;
         while (xml->readNextStartElement()) {
@@ -262,13 +233,13 @@ private:
                 }
             }
         }
-        finished(*xml);
+        m_parts.finished(*xml);
         return sheets;
     }
 
     void readStyles(const QString &part)
     {
-        const std::unique_ptr<BoundedXml> xml = openPart(part, false);
+        const std::unique_ptr<BoundedXml> xml = m_parts.open(part, WorkbookParts::Need::Optional);
         if (!xml)
             return;
         QHash<int, QString> custom;
@@ -293,7 +264,7 @@ private:
                 }
             }
         }
-        if (!finished(*xml))
+        if (!m_parts.finished(*xml))
             return;
         for (const int id : std::as_const(formatIds)) {
             m_cellFormats.append(CellNumberFormat(
@@ -325,7 +296,7 @@ private:
 
     void readSharedStrings(const QString &part)
     {
-        const std::unique_ptr<BoundedXml> xml = openPart(part, false);
+        const std::unique_ptr<BoundedXml> xml = m_parts.open(part, WorkbookParts::Need::Optional);
         if (!xml)
             return;
         while (xml->readNextStartElement()) {
@@ -338,7 +309,7 @@ private:
                 m_sharedStrings.append(readStringItem(*xml));
             }
         }
-        finished(*xml);
+        m_parts.finished(*xml);
     }
 
     QString numberText(const QString &value, qsizetype style) const
@@ -391,7 +362,7 @@ private:
 
     void readSheet(const QString &part)
     {
-        const std::unique_ptr<BoundedXml> xml = openPart(part, true);
+        const std::unique_ptr<BoundedXml> xml = m_parts.open(part, WorkbookParts::Need::Required);
         if (!xml)
             return;
         qsizetype cells = 0;
@@ -414,7 +385,7 @@ private:
                 }
             }
         }
-        finished(*xml);
+        m_parts.finished(*xml);
     }
 
     bool readRow(BoundedXml &xml, qsizetype rowNumber, qsizetype &cells)
@@ -434,14 +405,14 @@ private:
                 return problemAt(
                     QStringLiteral("the workbook is damaged (%1: a cell names a shared "
                                    "string it does not have)")
-                        .arg(m_part),
+                        .arg(xml.part()),
                     rowNumber, column);
             }
             if (text->isEmpty())
                 continue;
             if (rowNumber < 1) {
                 return problemAt(QStringLiteral("the workbook is damaged (%1: a row numbered %2)")
-                                     .arg(m_part)
+                                     .arg(xml.part())
                                      .arg(rowNumber),
                                  0);
             }
@@ -481,10 +452,9 @@ private:
         return true;
     }
 
-    SpreadsheetZip &m_zip;
     const DataLimits &m_limits;
-    QString m_part;
     CellGrid m_grid;
+    WorkbookParts m_parts;
     bool m_date1904 = false;
     QStringList m_sharedStrings;
     QList<CellNumberFormat> m_cellFormats;

@@ -21,9 +21,10 @@ namespace {
 using Entries = QList<std::pair<QString, QByteArray>>;
 using Rows = QList<QStringList>;
 
-// A zip archive of `entries`, made in memory; each entry encrypted with a
-// password when `password` is given.
-QByteArray zipOf(const Entries &entries, const char *password = nullptr)
+// A zip archive of `entries`, made in memory; each entry (or the one named
+// `encrypted`) encrypted with a password when `password` is given.
+QByteArray zipOf(const Entries &entries, const char *password = nullptr,
+                 const QString &encrypted = {})
 {
     zip_error_t error;
     zip_error_init(&error);
@@ -33,7 +34,7 @@ QByteArray zipOf(const Entries &entries, const char *password = nullptr)
     for (const auto &[name, bytes] : entries) {
         zip_source_t *entry = zip_source_buffer(archive, bytes.constData(), bytes.size(), 0);
         const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), entry, 0);
-        if (password)
+        if (password && (encrypted.isEmpty() || encrypted == name))
             zip_file_set_encryption(archive, zip_uint64_t(index), ZIP_EM_TRAD_PKWARE, password);
     }
     zip_close(archive);
@@ -47,17 +48,17 @@ QByteArray zipOf(const Entries &entries, const char *password = nullptr)
     return zipped;
 }
 
-// An .xlsx workbook of one sheet named Data whose <sheetData> holds
-// `sheetData`, with one cell style of number format `formatId` (its code
-// `formatCode` when it is a custom one).
-QByteArray xlsxOf(const QByteArray &sheetData, int formatId = 0, const QString &formatCode = {},
-                  bool date1904 = false, const QByteArray &sharedStrings = {})
+// The parts of an .xlsx workbook of one sheet named Data whose <sheetData>
+// holds `sheetData`, with one cell style of number format `formatId` (its
+// code `formatCode` when it is a custom one).
+Entries xlsxEntries(const QByteArray &sheetData, int formatId = 0, const QString &formatCode = {},
+                    bool date1904 = false, const QByteArray &sharedStrings = {})
 {
     const QByteArray main = R"( xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main")";
     const QByteArray relationship =
         "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
     const QByteArray code = formatCode.toHtmlEscaped().toUtf8();
-    Entries entries = {
+    return {
         {"[Content_Types].xml", "<Types/>"},
         {"_rels/.rels", "<Relationships><Relationship Id=\"rId1\" Type=\"" + relationship +
                             "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
@@ -78,7 +79,22 @@ QByteArray xlsxOf(const QByteArray &sheetData, int formatId = 0, const QString &
         {"xl/worksheets/sheet1.xml",
          "<worksheet" + main + "><sheetData>" + sheetData + "</sheetData></worksheet>"},
     };
-    return zipOf(entries);
+}
+
+QByteArray xlsxOf(const QByteArray &sheetData, int formatId = 0, const QString &formatCode = {},
+                  bool date1904 = false, const QByteArray &sharedStrings = {})
+{
+    return zipOf(xlsxEntries(sheetData, formatId, formatCode, date1904, sharedStrings));
+}
+
+// `entries` with the part `name` holding `bytes` in place of its own.
+Entries withPart(Entries entries, const QString &name, const QByteArray &bytes)
+{
+    for (auto &[entryName, entryBytes] : entries) {
+        if (entryName == name)
+            entryBytes = bytes;
+    }
+    return entries;
 }
 
 // An .xlsx workbook whose only cell, A1, holds `value` of type `type` in
@@ -92,11 +108,11 @@ QByteArray xlsxCell(const QByteArray &value, const QByteArray &type, int formatI
                   formatId, formatCode, date1904);
 }
 
-// An .ods workbook of one sheet named Data holding `rows`, and a manifest
-// holding `manifestEntries`.
-QByteArray odsOf(const QByteArray &rows, const QByteArray &manifestEntries = {})
+// The parts of an .ods workbook of one sheet named Data holding `rows`, and
+// a manifest holding `manifestEntries`.
+Entries odsEntries(const QByteArray &rows, const QByteArray &manifestEntries = {})
 {
-    return zipOf({
+    return {
         {"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
         {"META-INF/manifest.xml",
          "<manifest:manifest "
@@ -109,7 +125,12 @@ QByteArray odsOf(const QByteArray &rows, const QByteArray &manifestEntries = {})
          "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
          "<office:spreadsheet><table:table table:name=\"Data\">" +
              rows + "</table:table></office:spreadsheet></office:body></office:document-content>"},
-    });
+    };
+}
+
+QByteArray odsOf(const QByteArray &rows, const QByteArray &manifestEntries = {})
+{
+    return zipOf(odsEntries(rows, manifestEntries));
 }
 
 QByteArray odsCell(const QByteArray &cell)
@@ -325,6 +346,15 @@ private Q_SLOTS:
     void cellsShowWhatTheSpreadsheetShows();
     void refusals_data();
     void refusals();
+    void workbookPartsAreOpenedAlike_data();
+    void workbookPartsAreOpenedAlike();
+
+private:
+    // That the file of `bytes` named `fileName` is refused, with a message
+    // that starts with `error`.
+    static void checkRefusal(const QByteArray &bytes, const QString &fileName,
+                             const DataSourceOptions &options, const DataLimits &limits,
+                             const QString &error);
 };
 
 void TestDataSource::generatedTextFilesReadBack()
@@ -819,7 +849,13 @@ void TestDataSource::refusals()
     QFETCH(DataSourceOptions, options);
     QFETCH(DataLimits, limits);
     QFETCH(QString, error);
+    checkRefusal(bytes, fileName, options, limits, error);
+}
 
+void TestDataSource::checkRefusal(const QByteArray &bytes, const QString &fileName,
+                                  const DataSourceOptions &options, const DataLimits &limits,
+                                  const QString &error)
+{
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     QFile file(folder.filePath(fileName));
@@ -832,6 +868,57 @@ void TestDataSource::refusals()
     const DataRead read = readDataFile(file.fileName(), options, limits);
     QVERIFY(!read.table);
     QVERIFY2(read.error.startsWith(error), qPrintable(read.error));
+}
+
+void TestDataSource::workbookPartsAreOpenedAlike_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<DataLimits>("limits");
+    QTest::addColumn<QString>("error");
+
+    DataLimits oneMegabyte;
+    oneMegabyte.expandedBytes = qint64(1) << 20;
+    const QByteArray sheet = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                             "</sheetData></worksheet>";
+    Entries outside = withPart(xlsxEntries({}), "xl/_rels/workbook.xml.rels",
+                               "<Relationships><Relationship Id=\"rId1\" Type=\"x/worksheet\" "
+                               "Target=\"../../outside.xml\"/></Relationships>");
+    outside.append({"../outside.xml", sheet});
+    QTest::newRow("xlsx: a part named outside the workbook")
+        << zipOf(outside) << "orders.xlsx" << DataLimits()
+        << "orders.xlsx: the workbook is damaged (a part named \"../outside.xml\", outside the "
+           "workbook)";
+    QTest::newRow("xlsx: its sheet alone encrypted")
+        << zipOf(xlsxEntries({}), "secret", "xl/worksheets/sheet1.xml") << "orders.xlsx"
+        << DataLimits()
+        << "orders.xlsx: the workbook is protected by a password; save it without one to read it "
+           "here";
+    QTest::newRow("ods: its content encrypted")
+        << zipOf(odsEntries({}), "secret", "content.xml") << "orders.ods" << DataLimits()
+        << "orders.ods: the workbook is protected by a password; save it without one to read it "
+           "here";
+    QTest::newRow("xlsx: a part missing")
+        << zipOf(xlsxEntries({}).sliced(0, 6)) << "orders.xlsx" << DataLimits()
+        << "orders.xlsx: the workbook is damaged (xl/worksheets/sheet1.xml is missing)";
+    QTest::newRow("xlsx: styles that are no XML")
+        << zipOf(withPart(xlsxEntries({}), "xl/styles.xml", "<styleSheet>")) << "orders.xlsx"
+        << DataLimits() << "orders.xlsx: the workbook is damaged (xl/styles.xml, line 1: ";
+    QTest::newRow("ods: a manifest that is no XML")
+        << zipOf(withPart(odsEntries({}), "META-INF/manifest.xml", "<manifest><")) << "orders.ods"
+        << DataLimits() << "orders.ods: the workbook is damaged (META-INF/manifest.xml, line 1: ";
+    QTest::newRow("ods: its content past the bound")
+        << odsOf(QByteArray(2 << 20, ' ')) << "orders.ods" << oneMegabyte
+        << "orders.ods: the workbook expands past 1 MB, more than a data file may hold";
+}
+
+void TestDataSource::workbookPartsAreOpenedAlike()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, fileName);
+    QFETCH(DataLimits, limits);
+    QFETCH(QString, error);
+    checkRefusal(bytes, fileName, DataSourceOptions(), limits, error);
 }
 
 QTEST_GUILESS_MAIN(TestDataSource)
