@@ -1,5 +1,7 @@
 #include "data/csvtable.h"
 
+#include "data/csvrecordreader.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -7,105 +9,6 @@
 namespace {
 
 constexpr qsizetype sampledRows = 20;
-
-// Reads one row at a time.
-class CsvScanner
-{
-public:
-    CsvScanner(QStringView text, QChar separator)
-        : m_at(text.data()), m_end(text.data() + text.size()), m_separator(separator.unicode())
-    {
-    }
-
-    bool atEnd() const { return m_at == m_end; }
-    // Cells read so far with a quote inside, or text after their closing
-    // quote: what splitting by the wrong separator makes of quoted cells.
-    qsizetype strayQuotes() const { return m_strayQuotes; }
-
-    // Reads the next row into `cells`; false when a quoted cell is still
-    // open at the end of the text.
-    bool readRow(QStringList &cells)
-    {
-        cells.clear();
-        for (;;) {
-            if (m_at < m_end && *m_at == u'"') {
-                if (!readQuoted(cells.emplace_back()))
-                    return false;
-            } else {
-                const QChar *start = m_at;
-                skipToCellEnd();
-                const QStringView cell(start, m_at);
-                if (cell.contains(u'"'))
-                    ++m_strayQuotes;
-                cells.append(cell.toString());
-            }
-            if (m_at == m_end)
-                return true;
-            if (m_at->unicode() == m_separator) {
-                ++m_at;
-                if (m_at == m_end) {
-                    cells.emplace_back();
-                    return true;
-                }
-                continue;
-            }
-            skipLineEnd();
-            return true;
-        }
-    }
-
-private:
-    bool isCellEnd(QChar c) const { return c.unicode() == m_separator || c == u'\n' || c == u'\r'; }
-
-    void skipToCellEnd()
-    {
-        while (m_at < m_end && !isCellEnd(*m_at))
-            ++m_at;
-    }
-
-    void skipLineEnd()
-    {
-        if (*m_at == u'\r' && m_at + 1 < m_end && m_at[1] == u'\n')
-            ++m_at;
-        ++m_at;
-    }
-
-    // Reads the quoted cell m_at is at, and what follows its closing quote
-    // up to the cell's end, as spreadsheets do.
-    bool readQuoted(QString &cell)
-    {
-        ++m_at;
-        for (;;) {
-            const QChar *start = m_at;
-            while (m_at < m_end && *m_at != u'"' && *m_at != u'\r')
-                ++m_at;
-            cell.append(QStringView(start, m_at));
-            if (m_at == m_end)
-                return false;
-            if (*m_at == u'\r') {
-                cell.append(u'\n');
-                skipLineEnd();
-            } else if (m_at + 1 < m_end && m_at[1] == u'"') {
-                cell.append(u'"');
-                m_at += 2;
-            } else {
-                ++m_at;
-                break;
-            }
-        }
-        const QChar *rest = m_at;
-        skipToCellEnd();
-        if (rest != m_at)
-            ++m_strayQuotes;
-        cell.append(QStringView(rest, m_at));
-        return true;
-    }
-
-    const QChar *m_at;
-    const QChar *m_end;
-    char16_t m_separator;
-    qsizetype m_strayQuotes = 0;
-};
 
 // The separator a first line "sep=X" names, and the text after that line.
 std::pair<QChar, QStringView> separatorLine(QStringView text)
@@ -147,12 +50,12 @@ struct SeparatorFit
 
 SeparatorFit fitOf(QStringView text, QChar separator)
 {
-    CsvScanner scanner(text, separator);
+    CsvRecordReader reader(text, {separator});
     QHash<qsizetype, qsizetype> rowsWithCount;
     qsizetype rows = 0;
     QStringList cells;
-    while (rows < sampledRows && !scanner.atEnd()) {
-        scanner.readRow(cells);
+    while (rows < sampledRows && !reader.atEnd()) {
+        reader.readRecord(cells);
         // Blank lines say nothing of the separator.
         if (cells.size() == 1 && cells.front().isEmpty())
             continue;
@@ -167,7 +70,7 @@ SeparatorFit fitOf(QStringView text, QChar separator)
         if (candidate > fit)
             fit = candidate;
     }
-    fit.strayQuotes = scanner.strayQuotes();
+    fit.strayQuotes = reader.strayQuotes();
     return fit;
 }
 
@@ -199,12 +102,13 @@ CellGrid readCsv(QStringView text, QChar separator, QChar fallback, const DataLi
 
     CellGrid grid;
     grid.separator = separator;
-    CsvScanner scanner(rest, separator);
+    CsvRecordReader reader(rest, {separator, limits.columns});
     qsizetype cells = 0;
     QStringList row;
-    while (!scanner.atEnd()) {
+    while (!reader.atEnd()) {
         const qsizetype rowNumber = grid.rows.size() + 1;
-        if (!scanner.readRow(row)) {
+        const CsvRecordReader::Read read = reader.readRecord(row);
+        if (read == CsvRecordReader::Read::QuoteOpen) {
             grid.problem = {QStringLiteral("a quoted cell is not closed by the end of the file"),
                             rowNumber};
             return grid;
@@ -213,7 +117,7 @@ CellGrid readCsv(QStringView text, QChar separator, QChar fallback, const DataLi
             grid.problem = {QStringLiteral("more than %1 rows").arg(limits.rows), rowNumber};
             return grid;
         }
-        if (row.size() > limits.columns) {
+        if (read == CsvRecordReader::Read::TooManyCells) {
             grid.problem = {QStringLiteral("more than %1 columns").arg(limits.columns), rowNumber};
             return grid;
         }
