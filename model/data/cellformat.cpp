@@ -187,6 +187,13 @@ DateShape dateShapeOf(const Section &section)
         return part.kind == Part::Placeholder && isDateLetter(part.text.front()) ? part.text.front()
                                                                                  : QChar();
     };
+    // The first letter other than m after each part, found from the end in
+    // one pass: a code of m after m would otherwise be searched once per m.
+    QList<QChar> nextOtherLetter(section.parts.size());
+    for (qsizetype i = section.parts.size() - 1; i > 0; --i) {
+        const QChar letter = letterAt(i);
+        nextOtherLetter[i - 1] = letter.isNull() || letter == u'm' ? nextOtherLetter[i] : letter;
+    }
     DateShape shape;
     QChar previous; // the last letter other than m
     for (qsizetype i = 0; i < section.parts.size(); ++i) {
@@ -200,12 +207,7 @@ DateShape dateShapeOf(const Section &section)
             if (i > 0 && letterAt(i - 1) == u'm')
                 continue; // the same run of m
             // Minutes after hours or before seconds, a month elsewhere.
-            QChar next;
-            for (qsizetype j = i + 1; j < section.parts.size() && next.isNull(); ++j) {
-                if (letterAt(j) != u'm')
-                    next = letterAt(j);
-            }
-            if (previous == u'h' || next == u's')
+            if (previous == u'h' || nextOtherLetter[i] == u's')
                 shape.time = true;
             else
                 shape.date = true;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -196,19 +197,22 @@ private:
     {
         const QXmlStreamAttributes attributes = xml.attributes();
         const QStringView type = attributes.value(officeNamespace, QLatin1StringView("value-type"));
-        QStringList paragraphs;
+        QString text;
+        bool firstParagraph = true;
         while (xml.readNextStartElement()) {
-            if (xml.name() == u"p")
-                paragraphs.append(readParagraph(xml, row, column));
-            else
+            if (xml.name() == u"p") {
+                if (!std::exchange(firstParagraph, false))
+                    text += u'\n';
+                readParagraph(xml, text, row, column);
+            } else {
                 xml.skipCurrentElement(); // notes, drawings
+            }
             if (!m_grid.problem.isEmpty())
                 return {};
         }
         if (type == u"date")
             return shownIsoDateTime(
                 attributes.value(officeNamespace, QLatin1StringView("date-value")));
-        QString text = paragraphs.join(u'\n');
         if (!text.isEmpty() || type.isEmpty() || type == u"string")
             return text;
         // A cell written by a program that saves only the value.
@@ -227,22 +231,24 @@ private:
         return type == u"percentage" ? generalNumber(value * 100) + u'%' : generalNumber(value);
     }
 
-    // A paragraph's text: runs of white space in it are one space, its
-    // spaces, tabs and line breaks written as elements (<text:s text:c="3"/>)
-    // are what they say; the text of spans and links is the paragraph's.
-    QString readParagraph(BoundedXml &xml, qsizetype row, qsizetype column)
+    // Adds a paragraph's text to its cell's `text`: runs of white space in
+    // it are one space, its spaces, tabs and line breaks written as elements
+    // (<text:s text:c="3"/>) are what they say; the text of spans and links
+    // is the paragraph's. The cell's text as a whole stays within its bound.
+    void readParagraph(BoundedXml &xml, QString &text, qsizetype row, qsizetype column)
     {
-        QString text;
         bool afterSpace = false;
         int depth = 1;
         while (depth > 0) {
             const QXmlStreamReader::TokenType token = xml.readNext();
             if (token == QXmlStreamReader::Invalid)
-                return {};
+                return;
             if (token == QXmlStreamReader::EndElement) {
                 --depth;
             } else if (token == QXmlStreamReader::Characters) {
                 for (const QChar c : xml.text()) {
+                    if (text.size() > m_limits.cellCharacters)
+                        break;
                     const bool space = c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
                     if (!space)
                         text += c;
@@ -275,10 +281,9 @@ private:
                 problemAt(
                     QStringLiteral("a cell longer than %1 characters").arg(m_limits.cellCharacters),
                     row, column);
-                return {};
+                return;
             }
         }
-        return text;
     }
 
     const DataLimits &m_limits;

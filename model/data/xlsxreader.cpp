@@ -249,8 +249,18 @@ private:
                 if (xml->name() == u"numFmts") {
                     while (xml->readNextStartElement()) {
                         const QXmlStreamAttributes attributes = xml->attributes();
-                        custom.insert(attributes.value(QLatin1StringView("numFmtId")).toInt(),
-                                      attributes.value(QLatin1StringView("formatCode")).toString());
+                        const int id = attributes.value(QLatin1StringView("numFmtId")).toInt();
+                        const QStringView code = attributes.value(QLatin1StringView("formatCode"));
+                        if (code.size() > m_limits.formatCharacters) {
+                            problemAt(QStringLiteral("number format %1 in %2 is longer than %3 "
+                                                     "characters")
+                                          .arg(id)
+                                          .arg(part)
+                                          .arg(m_limits.formatCharacters),
+                                      0);
+                            return;
+                        }
+                        custom.insert(id, code.toString());
                         xml->skipCurrentElement();
                     }
                 } else if (xml->name() == u"cellXfs") {
@@ -266,9 +276,14 @@ private:
         }
         if (!m_parts.finished(*xml))
             return;
+        // Styles by the thousand may share a few formats: each is read once.
+        QHash<QString, CellNumberFormat> formats;
         for (const int id : std::as_const(formatIds)) {
-            m_cellFormats.append(CellNumberFormat(
-                custom.contains(id) ? custom.value(id) : builtInNumberFormat(id), m_date1904));
+            const QString code = custom.contains(id) ? custom.value(id) : builtInNumberFormat(id);
+            auto format = formats.find(code);
+            if (format == formats.end())
+                format = formats.insert(code, CellNumberFormat(code, m_date1904));
+            m_cellFormats.append(*format);
         }
     }
 

@@ -348,6 +348,8 @@ private Q_SLOTS:
     void refusals();
     void workbookPartsAreOpenedAlike_data();
     void workbookPartsAreOpenedAlike();
+    void boundsHoldForWhatIsBuilt_data();
+    void boundsHoldForWhatIsBuilt();
 
 private:
     // That the file of `bytes` named `fileName` is refused, with a message
@@ -603,6 +605,12 @@ void TestDataSource::cellsShowWhatTheSpreadsheetShows_data()
     number("custom [Red] and three sections", "0", 164, "0.0;[Red]-0.0;\"zero\"", "zero");
     number("custom fraction shows as General", "0.5", 164, "# ?/?", "0.5");
     number("text format @", "7", 49, {}, "7");
+    number("a format of 255 characters", "5", 164, "0\"" + QString(252, u'x') + "\"",
+           "5" + QString(252, u'x'));
+    number("months and only months, 128 runs of them", "46053", 164,
+           QStringLiteral("m ").repeated(127) + "m", "2026-01-31");
+    number("minutes between hours and seconds, months elsewhere", "46053.5", 164, "m h m s m",
+           "2026-01-31 12:00:00");
     number("built-in date", "46053", 14, {}, "2026-01-31");
     number("custom date", "46053.75", 164, "dd.mm.yyyy", "2026-01-31");
     number("custom date with slashes", "46053", 164, "dd/mm/yyyy", "2026-01-31");
@@ -612,6 +620,14 @@ void TestDataSource::cellsShowWhatTheSpreadsheetShows_data()
     number("the 1900 system's 29 February", "60", 14, {}, "1900-02-29");
     number("before March 1900", "59", 14, {}, "1900-02-28");
     QTest::newRow("the 1904 date system") << xlsxCell("44591", {}, 14, {}, true) << "2026-01-31";
+    QByteArray styles = "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"0.0\"/>"
+                        "<numFmt numFmtId=\"165\" formatCode=\"0.0\"/></numFmts><cellXfs>";
+    for (int style = 0; style < 100; ++style)
+        styles += "<xf numFmtId=\"" + QByteArray::number(164 + style % 2) + "\"/>";
+    QTest::newRow("100 styles sharing one format")
+        << zipOf(withPart(xlsxEntries("<row r=\"1\"><c r=\"A1\" s=\"99\"><v>2</v></c></row>"),
+                          "xl/styles.xml", styles + "</cellXfs></styleSheet>"))
+        << "2.0";
     QTest::newRow("boolean") << xlsxCell("1", "b", 0) << "TRUE";
     QTest::newRow("a formula's text") << xlsxCell("Total", "str", 0) << "Total";
     QTest::newRow("an error value") << xlsxCell("#DIV/0!", "e", 0) << "#DIV/0!";
@@ -919,6 +935,47 @@ void TestDataSource::workbookPartsAreOpenedAlike()
     QFETCH(DataLimits, limits);
     QFETCH(QString, error);
     checkRefusal(bytes, fileName, DataSourceOptions(), limits, error);
+}
+
+void TestDataSource::boundsHoldForWhatIsBuilt_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("error");
+
+    const QByteArray half(20000, 'x');
+    const QByteArray cellA1 = "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>";
+    QTest::newRow("xlsx: a number format past 255 characters")
+        << xlsxCell("1", {}, 164, QString(256, u'0')) << "orders.xlsx"
+        << "orders.xlsx: number format 164 in xl/styles.xml is longer than 255 characters";
+    QTest::newRow("ods: paragraphs each within the bound, together past it")
+        << odsCell("<table:table-cell><text:p>" + half + "</text:p><text:p>" + half +
+                   "</text:p></table:table-cell>")
+        << "orders.ods"
+        << "orders.ods, row 1, column A: a cell longer than 32767 characters";
+    QTest::newRow("ods: spaces of paragraphs together past the bound")
+        << odsCell("<table:table-cell><text:p><text:s text:c=\"20000\"/></text:p><text:p><text:s "
+                   "text:c=\"20000\"/></text:p></table:table-cell>")
+        << "orders.ods"
+        << "orders.ods, row 1, column A: a cell longer than 32767 characters";
+    QTest::newRow("ods: empty paragraphs past the bound")
+        << odsCell("<table:table-cell>" + QByteArray("<text:p/>").repeated(40000) +
+                   "</table:table-cell>")
+        << "orders.ods"
+        << "orders.ods, row 1, column A: a cell longer than 32767 characters";
+    QTest::newRow("xlsx: a shared string's runs together past the bound")
+        << xlsxOf(cellA1, 0, {}, false,
+                  "<si><r><t>" + half + "</t></r><r><t>" + half + "</t></r></si>")
+        << "orders.xlsx"
+        << "orders.xlsx, row 1, column A: a cell longer than 32767 characters";
+}
+
+void TestDataSource::boundsHoldForWhatIsBuilt()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, fileName);
+    QFETCH(QString, error);
+    checkRefusal(bytes, fileName, DataSourceOptions(), DataLimits(), error);
 }
 
 QTEST_GUILESS_MAIN(TestDataSource)
