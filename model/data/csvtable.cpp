@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -48,6 +49,50 @@ struct SeparatorFit
     }
 };
 
+bool isOtherSeparator(QChar c)
+{
+    return c != u',' && std::find(std::begin(csvSeparators), std::end(csvSeparators),
+                                  c.unicode()) != std::end(csvSeparators);
+}
+
+// Whether `text` is a number's digits, blanks around them, a sign before
+// them when `withSign`.
+bool isDigits(QStringView text, bool withSign)
+{
+    text = text.trimmed();
+    if (withSign && (text.startsWith(u'-') || text.startsWith(u'+')))
+        text = text.sliced(1);
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
+// Whether the comma between cells `i` and `i + 1` of a row split at commas
+// stands inside a number, "12,50": digits on both sides, and beyond them
+// another separator or the line's end.
+bool isDecimalComma(const QStringList &cells, qsizetype i)
+{
+    const QStringView before = cells[i];
+    const QStringView after = cells[i + 1];
+    const auto lastOther = std::find_if(before.rbegin(), before.rend(), isOtherSeparator);
+    const auto firstOther = std::find_if(after.begin(), after.end(), isOtherSeparator);
+    if ((lastOther == before.rend() && i > 0) ||
+        (firstOther == after.end() && i + 2 < cells.size()))
+        return false;
+    return isDigits(before.sliced(before.rend() - lastOther), true) &&
+           isDigits(after.first(firstOther - after.begin()), false);
+}
+
+// The cells a row split at `separator` counts as: a decimal comma makes none.
+qsizetype cellCount(const QStringList &cells, QChar separator)
+{
+    qsizetype count = cells.size();
+    if (separator == u',') {
+        for (qsizetype i = 0; i + 1 < cells.size(); ++i)
+            count -= isDecimalComma(cells, i);
+    }
+    return count;
+}
+
 SeparatorFit fitOf(QStringView text, QChar separator)
 {
     CsvRecordReader reader(text, {separator});
@@ -59,7 +104,7 @@ SeparatorFit fitOf(QStringView text, QChar separator)
         // Blank lines say nothing of the separator.
         if (cells.size() == 1 && cells.front().isEmpty())
             continue;
-        ++rowsWithCount[cells.size()];
+        ++rowsWithCount[cellCount(cells, separator)];
         ++rows;
     }
     const bool splits = std::any_of(rowsWithCount.keyBegin(), rowsWithCount.keyEnd(),
@@ -90,7 +135,7 @@ QChar detectSeparator(QStringView text)
     return best;
 }
 
-CellGrid readCsv(QStringView text, QChar separator, QChar fallback, const DataLimits &limits)
+CellGrid readCsv(QStringView text, QChar separator, const DataLimits &limits)
 {
     const auto [named, rest] = separatorLine(text);
     if (separator.isNull())
@@ -98,7 +143,7 @@ CellGrid readCsv(QStringView text, QChar separator, QChar fallback, const DataLi
     if (separator.isNull())
         separator = detectSeparator(rest);
     if (separator.isNull())
-        separator = fallback;
+        separator = u',';
 
     CellGrid grid;
     grid.separator = separator;

@@ -80,11 +80,15 @@ CellGrid readText(const QByteArray &bytes, const QString &fileName,
     if (!decoded.problem.isEmpty())
         return {{}, {}, {}, decoded.problem};
     encoding = decoded.encoding;
+    // A tab-separated file is split at its tabs, whatever its values hold,
+    // unless another separator is chosen.
     const QString suffix = QFileInfo(fileName).suffix();
     const bool tabbed = suffix.compare(QLatin1StringView("tsv"), Qt::CaseInsensitive) == 0 ||
                         suffix.compare(QLatin1StringView("tab"), Qt::CaseInsensitive) == 0;
-    return readCsv(decoded.text, options.separator.isEmpty() ? QChar() : options.separator.front(),
-                   tabbed ? QChar(u'\t') : QChar(u','), limits);
+    const QChar chosen = !options.separator.isEmpty() ? options.separator.front()
+                         : tabbed                     ? QChar(u'\t')
+                                                      : QChar();
+    return readCsv(decoded.text, chosen, limits);
 }
 
 } // namespace

@@ -350,6 +350,8 @@ private Q_SLOTS:
     void workbookPartsAreOpenedAlike();
     void boundsHoldForWhatIsBuilt_data();
     void boundsHoldForWhatIsBuilt();
+    void separatorTiesAreSettled_data();
+    void separatorTiesAreSettled();
 
 private:
     // That the file of `bytes` named `fileName` is refused, with a message
@@ -976,6 +978,37 @@ void TestDataSource::boundsHoldForWhatIsBuilt()
     QFETCH(QString, fileName);
     QFETCH(QString, error);
     checkRefusal(bytes, fileName, DataSourceOptions(), DataLimits(), error);
+}
+
+void TestDataSource::separatorTiesAreSettled_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<Rows>("rows");
+
+    QTest::newRow("German, no header: a semicolon beside decimal commas")
+        << QString("Müller;12,50;3,00\n").toUtf8() << "orders.csv"
+        << ";" << Rows{{"Müller", "12,50", "3,00"}};
+    QTest::newRow("German rows: decimal commas are no separators")
+        << QByteArray("Meier, Hans;1,50;2,75\nKoch, Eva;3,00;0,5\n") << "orders.csv"
+        << ";" << Rows{{"Meier, Hans", "1,50", "2,75"}, {"Koch, Eva", "3,00", "0,5"}};
+    QTest::newRow("a UTF-16 tab export of names with commas")
+        << encoded("Doe, Jane\t3\r\n", TextEncoding::Utf16LE) << "orders.txt"
+        << "\t" << Rows{{"Doe, Jane", "3"}};
+    QTest::newRow("a .tsv file at tabs, whatever else it holds")
+        << QByteArray("Doe, Jane\nRoe, Rick\n") << "orders.tsv"
+        << "\t" << Rows{{"Doe, Jane"}, {"Roe, Rick"}};
+    QTest::newRow("commas between numbers still split a file of commas")
+        << QByteArray("Smith,12,50\nJones,3,4\n") << "orders.csv"
+        << "," << Rows{{"Smith", "12", "50"}, {"Jones", "3", "4"}};
+    QTest::newRow("numbers alone, split at commas") << QByteArray("1,2\n3,4\n") << "orders.csv"
+                                                    << "," << Rows{{"1", "2"}, {"3", "4"}};
+}
+
+void TestDataSource::separatorTiesAreSettled()
+{
+    separatorsAreFound();
 }
 
 QTEST_GUILESS_MAIN(TestDataSource)
