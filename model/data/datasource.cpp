@@ -67,8 +67,10 @@ CellGrid readCompoundFile(const QByteArray &bytes)
                             "does not read; save it as .xlsx or .ods")}};
 }
 
+// The cells of delimited text; `table` takes the encoding it was read in,
+// and a warning of lines read in another.
 CellGrid readText(const QByteArray &bytes, const QString &fileName,
-                  const DataSourceOptions &options, const DataLimits &limits, QString &encoding)
+                  const DataSourceOptions &options, const DataLimits &limits, DataTable &table)
 {
     if (options.separator.size() > 1)
         return {
@@ -79,7 +81,9 @@ CellGrid readText(const QByteArray &bytes, const QString &fileName,
     DecodedText decoded = decodeText(bytes, options.encoding);
     if (!decoded.problem.isEmpty())
         return {{}, {}, {}, decoded.problem};
-    encoding = decoded.encoding;
+    table.encoding = decoded.encoding;
+    if (!decoded.warning.isEmpty())
+        table.warnings.append(messageOf(QFileInfo(fileName).fileName(), {decoded.warning}));
     // A tab-separated file is split at its tabs, whatever its values hold,
     // unless another separator is chosen.
     const QString suffix = QFileInfo(fileName).suffix();
@@ -128,7 +132,7 @@ DataRead readData(const QByteArray &bytes, const QString &fileName,
     else if (bytes.startsWith(compoundFileSignature))
         grid = readCompoundFile(bytes);
     else
-        grid = readText(bytes, fileName, options, limits, table.encoding);
+        grid = readText(bytes, fileName, options, limits, table);
     if (!grid.problem.isEmpty())
         return {std::nullopt, messageOf(name, grid.problem)};
 

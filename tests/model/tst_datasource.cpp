@@ -352,6 +352,8 @@ private Q_SLOTS:
     void boundsHoldForWhatIsBuilt();
     void separatorTiesAreSettled_data();
     void separatorTiesAreSettled();
+    void mixedEncodingsAreNamed_data();
+    void mixedEncodingsAreNamed();
 
 private:
     // That the file of `bytes` named `fileName` is refused, with a message
@@ -1009,6 +1011,57 @@ void TestDataSource::separatorTiesAreSettled_data()
 void TestDataSource::separatorTiesAreSettled()
 {
     separatorsAreFound();
+}
+
+void TestDataSource::mixedEncodingsAreNamed_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    // The rows read, a line each, or the error.
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<QStringList>("warnings");
+
+    const QByteArray utf8 = QString("Name;Ort\nJürgen;Köln\n").toUtf8();
+    QTest::newRow("UTF-8 with one Windows-1252 line")
+        << utf8 + "M\xfcller;M\xfcnchen\r\n" + QString("Zoë;Genève\n").toUtf8()
+        << "Name;Ort\nJürgen;Köln\nMüller;München\nZoë;Genève"
+        << QStringList{"orders.csv: line 3 is not UTF-8 text; it was read as Windows-1252"};
+    QTest::newRow("UTF-8 with Windows-1252 lines")
+        << utf8 + "\xc9mile;N\xeemes\r" + QString("Zoë;Genève\n").toUtf8() + "\x80 5;x\n" +
+               QString("Åsa;Malmö").toUtf8()
+        << "Name;Ort\nJürgen;Köln\nÉmile;Nîmes\nZoë;Genève\n€ 5;x\nÅsa;Malmö"
+        << QStringList{"orders.csv: lines 3 and 5 are not UTF-8 text; they were read as "
+                       "Windows-1252"};
+    QTest::newRow("Windows-1252 with a line that reads as UTF-8 stays Windows-1252")
+        << QByteArray("Name;Ort\nJ\xfcrgen;K\xf6ln\nM\xfcller;M\xfcnchen\n\xc3\xa9t;x\n")
+        << "Name;Ort\nJürgen;Köln\nMüller;München\nÃ©t;x" << QStringList();
+    QTest::newRow("UTF-16 with a lone surrogate")
+        << encoded(QString("a;b\nc;") + QChar(0xD800) + "d\n", TextEncoding::Utf16LE)
+        << "orders.csv: line 2 is not UTF-16LE text" << QStringList();
+    QTest::newRow("UTF-16 with a low surrogate first")
+        << encoded(QString("a;") + QChar(0xDC00) + QChar(0xD800) + "\n", TextEncoding::Utf16BE)
+        << "orders.csv: line 1 is not UTF-16BE text" << QStringList();
+}
+
+void TestDataSource::mixedEncodingsAreNamed()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, read);
+    QFETCH(QStringList, warnings);
+
+    DataSourceOptions options;
+    options.header = false;
+    const DataRead data = readData(bytes, QStringLiteral("orders.csv"), options);
+    if (read.startsWith(QLatin1StringView("orders.csv: "))) {
+        QVERIFY(!data.table);
+        QCOMPARE(data.error, read);
+        return;
+    }
+    QVERIFY2(data.table, qPrintable(data.error));
+    QStringList lines;
+    for (const QStringList &row : data.table->rows)
+        lines.append(row.join(data.table->separator));
+    QCOMPARE(lines.join(u'\n'), read);
+    QCOMPARE(data.table->warnings, warnings);
 }
 
 QTEST_GUILESS_MAIN(TestDataSource)
