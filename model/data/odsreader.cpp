@@ -6,6 +6,7 @@
 #include "data/workbookparts.h"
 
 #include <QLatin1StringView>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <memory>
@@ -26,6 +27,27 @@ qsizetype repeatOf(const QXmlStreamAttributes &attributes, const QString &nameSp
 {
     const qint64 repeat = attributes.value(nameSpace, name).toLongLong();
     return std::clamp<qint64>(repeat, 1, most + 1);
+}
+
+// A time cell's ISO 8601 duration, "PT14H30M00S", as the clock a cell shows
+// it on: "14:30", with ":ss" where there are seconds. The text itself when
+// it is none.
+QString shownDuration(QStringView duration)
+{
+    static const QRegularExpression iso(
+        QStringLiteral("^P(?:(\\d+)D)?T(?:(\\d+)H)?(?:(\\d+)M)?(?:(\\d+)(?:[.,]\\d*)?S)?$"));
+    const QRegularExpressionMatch match = iso.match(duration);
+    if (!match.hasMatch())
+        return duration.toString();
+    const qint64 hours =
+        match.capturedView(1).toLongLong() * 24 + match.capturedView(2).toLongLong();
+    const qint64 seconds = match.capturedView(4).toLongLong();
+    QString shown = QStringLiteral("%1:%2")
+                        .arg(hours, 2, 10, QChar(u'0'))
+                        .arg(match.capturedView(3).toLongLong(), 2, 10, QChar(u'0'));
+    if (seconds > 0)
+        shown += QStringLiteral(":%1").arg(seconds, 2, 10, QChar(u'0'));
+    return shown;
 }
 
 class OdsReader
@@ -222,7 +244,8 @@ private:
             return value == u"true" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
         }
         if (type == u"time")
-            return attributes.value(officeNamespace, QLatin1StringView("time-value")).toString();
+            return shownDuration(
+                attributes.value(officeNamespace, QLatin1StringView("time-value")));
         bool isNumber = false;
         const double value =
             attributes.value(officeNamespace, QLatin1StringView("value")).toDouble(&isNumber);

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <charconv>
 #include <memory>
 #include <optional>
@@ -29,6 +30,8 @@ struct SheetEntry
 {
     QString name;
     QString relationship;
+    // Hidden from the user, as a sheet of lookups often is.
+    bool hidden = false;
 };
 
 // `target` of a relationship of the part `source`, as a name in the archive.
@@ -128,7 +131,10 @@ public:
         if (sheets.isEmpty())
             return failed(QStringLiteral("the workbook has no sheets"));
 
-        const SheetEntry *chosen = &sheets.front();
+        // The first sheet the user sees, unless another is named.
+        const auto shown = std::find_if(sheets.cbegin(), sheets.cend(),
+                                        [](const SheetEntry &sheet) { return !sheet.hidden; });
+        const SheetEntry *chosen = shown == sheets.cend() ? &sheets.front() : &*shown;
         if (!sheetName.isEmpty()) {
             chosen = nullptr;
             for (const SheetEntry &sheet : sheets) {
@@ -224,6 +230,8 @@ private:
                             else if (attribute.name() == u"id" &&
                                      !attribute.namespaceUri().isEmpty())
                                 sheet.relationship = attribute.value().toString();
+                            else if (attribute.name() == u"state")
+                                sheet.hidden = attribute.value() != u"visible";
                         }
                         sheets.append(sheet);
                         xml->skipCurrentElement();

@@ -354,6 +354,8 @@ private Q_SLOTS:
     void separatorTiesAreSettled();
     void mixedEncodingsAreNamed_data();
     void mixedEncodingsAreNamed();
+    void cellsShowTheirFormats_data();
+    void cellsShowTheirFormats();
 
 private:
     // That the file of `bytes` named `fileName` is refused, with a message
@@ -607,7 +609,6 @@ void TestDataSource::cellsShowWhatTheSpreadsheetShows_data()
     number("custom text after", "12", 164, "0\" kg\"", "12 kg");
     number("custom thousands scaled", "1234567", 164, "#,##0,\"k\"", "1,235k");
     number("custom [Red] and three sections", "0", 164, "0.0;[Red]-0.0;\"zero\"", "zero");
-    number("custom fraction shows as General", "0.5", 164, "# ?/?", "0.5");
     number("text format @", "7", 49, {}, "7");
     number("a format of 255 characters", "5", 164, "0\"" + QString(252, u'x') + "\"",
            "5" + QString(252, u'x'));
@@ -1062,6 +1063,61 @@ void TestDataSource::mixedEncodingsAreNamed()
         lines.append(row.join(data.table->separator));
     QCOMPARE(lines.join(u'\n'), read);
     QCOMPARE(data.table->warnings, warnings);
+}
+
+void TestDataSource::cellsShowTheirFormats_data()
+{
+    QTest::addColumn<QByteArray>("workbook");
+    QTest::addColumn<QString>("shown");
+
+    const auto number = [](const char *name, const QByteArray &value, const QString &code,
+                           const QString &shown) {
+        QTest::newRow(name) << xlsxCell(value, {}, 164, code) << shown;
+    };
+    number("digits among text", "123456789", "000-00-0000", "123-45-6789");
+    number("a ZIP+4 code", "123456789", "00000-0000", "12345-6789");
+    number("a ZIP+4 code's leading zeros", "12345", "00000-0000", "00001-2345");
+    number("more digits than placeholders go first", "1234567", "0-00", "12345-67");
+    number("elapsed hours", "1.5", "[h]:mm", "36:00");
+    number("elapsed hours and seconds", "1.5000115740740741", "[h]:mm:ss", "36:00:01");
+    number("elapsed minutes", "0.0625", "[mm]:ss", "90:00");
+    number("a fraction", "0.5", "# ?/?", "1/2");
+    number("a whole number and a fraction", "1.25", "# ?/?", "1 1/4");
+    number("a fraction of two digits", "3.14159", "# ?\?/??", "3 14/99");
+    number("a fraction, negative", "-0.75", "# ?/?", "-3/4");
+    number("a per cent past what a double holds", "1e307", "0%", "1E+307");
+    QTest::newRow("ods: a time saved without its text")
+        << odsCell("<table:table-cell office:value-type=\"time\" "
+                   "office:time-value=\"PT14H30M00S\"/>")
+        << "14:30";
+    QTest::newRow("ods: a time with seconds saved without its text")
+        << odsCell("<table:table-cell office:value-type=\"time\" "
+                   "office:time-value=\"PT01H02M03.4S\"/>")
+        << "01:02:03";
+    const QByteArray relationship =
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    Entries hidden = withPart(
+        xlsxEntries("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>secret</t></is></c></row>"),
+        "xl/workbook.xml",
+        "<workbook xmlns:r=\"" + relationship +
+            "\"><sheets><sheet name=\"Lookup\" state=\"hidden\" sheetId=\"1\" r:id=\"rId1\"/>"
+            "<sheet name=\"Data\" sheetId=\"2\" r:id=\"rId4\"/></sheets></workbook>");
+    hidden = withPart(hidden, "xl/_rels/workbook.xml.rels",
+                      "<Relationships><Relationship Id=\"rId1\" Type=\"" + relationship +
+                          "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship "
+                          "Id=\"rId4\" Type=\"" +
+                          relationship +
+                          "/worksheet\" Target=\"worksheets/sheet2.xml\"/></Relationships>");
+    hidden.append({QStringLiteral("xl/worksheets/sheet2.xml"),
+                   QByteArray("<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\">"
+                              "<is><t>shown</t></is></c></row></sheetData></worksheet>")});
+    QTest::newRow("a hidden first sheet passed over for the first shown")
+        << zipOf(hidden) << "shown";
+}
+
+void TestDataSource::cellsShowTheirFormats()
+{
+    cellsShowWhatTheSpreadsheetShows();
 }
 
 QTEST_GUILESS_MAIN(TestDataSource)
