@@ -1,7 +1,7 @@
 #include "data/boundedxml.h"
 
-BoundedXml::BoundedXml(std::unique_ptr<QIODevice> device, int depthLimit)
-    : m_device(std::move(device)), m_xml(m_device.get()), m_depthLimit(depthLimit)
+BoundedXml::BoundedXml(std::unique_ptr<QIODevice> device, const QString &part, int depthLimit)
+    : m_device(std::move(device)), m_part(part), m_xml(m_device.get()), m_depthLimit(depthLimit)
 {
 }
 

@@ -14,8 +14,10 @@
 class BoundedXml
 {
 public:
-    // Reads the part from `device`, which it keeps.
-    BoundedXml(std::unique_ptr<QIODevice> device, int depthLimit);
+    // Reads the part named `part` from `device`, which it keeps.
+    BoundedXml(std::unique_ptr<QIODevice> device, const QString &part, int depthLimit);
+
+    const QString &part() const { return m_part; }
 
     // The next token, the depth kept.
     QXmlStreamReader::TokenType readNext();
@@ -38,6 +40,7 @@ public:
 
 private:
     std::unique_ptr<QIODevice> m_device;
+    QString m_part;
     QXmlStreamReader m_xml;
     int m_depth = 0;
     int m_depthLimit;

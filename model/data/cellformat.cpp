@@ -66,9 +66,12 @@ struct Section
     QList<Part> parts;
     bool isDate = false;
     bool isGeneral = false;
-    // What the section asks that this reader does not show (a condition, an
-    // elapsed time).
+    // What the section asks that this reader does not show (a condition).
     bool unsupported = false;
+    // An elapsed time's unit, [h], [mm] or [ss]: it counts past a day.
+    QChar elapsed;
+    // A slash outside a date: a fraction.
+    bool fraction = false;
 };
 
 // The section texts of `code`, split at ';' outside quotes and brackets.
@@ -139,8 +142,12 @@ Section parseSection(QStringView text)
                 literal(inside.sliced(1, (dash < 0 ? inside.size() : dash) - 1).toString());
             } else if (!inside.isEmpty() && !inside.front().isLetter()) {
                 section.unsupported = true; // a condition
-            } else if (!inside.isEmpty() && isDateLetter(inside.front()) && inside.size() <= 2) {
-                section.unsupported = true; // an elapsed time, [h]
+            } else if (!inside.isEmpty() && inside.size() <= 2 &&
+                       inside.count(inside.front()) == inside.size() &&
+                       QStringLiteral("hms").contains(inside.front().toLower())) {
+                section.isDate = true;
+                section.elapsed = inside.front().toLower();
+                section.parts.append({Part::Placeholder, section.elapsed});
             }
             // Colours are no part of the text.
             i = end < 0 ? text.size() : end;
@@ -167,8 +174,7 @@ Section parseSection(QStringView text)
         }
     }
     // Outside a date a slash makes a fraction.
-    if (slash && !section.isDate)
-        section.unsupported = true;
+    section.fraction = slash && !section.isDate;
     return section;
 }
 
@@ -178,6 +184,7 @@ struct DateShape
     bool date = false;
     bool time = false;
     bool seconds = false;
+    QChar elapsed;
 };
 
 DateShape dateShapeOf(const Section &section)
@@ -187,6 +194,13 @@ DateShape dateShapeOf(const Section &section)
         return part.kind == Part::Placeholder && isDateLetter(part.text.front()) ? part.text.front()
                                                                                  : QChar();
     };
+    // The first letter other than m after each part, found from the end in
+    // one pass: a code of m after m would otherwise be searched once per m.
+    QList<QChar> nextOtherLetter(section.parts.size());
+    for (qsizetype i = section.parts.size() - 1; i > 0; --i) {
+        const QChar letter = letterAt(i);
+        nextOtherLetter[i - 1] = letter.isNull() || letter == u'm' ? nextOtherLetter[i] : letter;
+    }
     DateShape shape;
     QChar previous; // the last letter other than m
     for (qsizetype i = 0; i < section.parts.size(); ++i) {
@@ -200,12 +214,7 @@ DateShape dateShapeOf(const Section &section)
             if (i > 0 && letterAt(i - 1) == u'm')
                 continue; // the same run of m
             // Minutes after hours or before seconds, a month elsewhere.
-            QChar next;
-            for (qsizetype j = i + 1; j < section.parts.size() && next.isNull(); ++j) {
-                if (letterAt(j) != u'm')
-                    next = letterAt(j);
-            }
-            if (previous == u'h' || next == u's')
+            if (previous == u'h' || nextOtherLetter[i] == u's')
                 shape.time = true;
             else
                 shape.date = true;
@@ -218,13 +227,35 @@ DateShape dateShapeOf(const Section &section)
     // AM/PM alone still shows a time.
     if (!shape.date && !shape.time)
         shape.time = true;
+    shape.elapsed = section.elapsed;
     return shape;
+}
+
+// A time counted past a day, "36:00": its first unit whole, the rest as a
+// clock shows them.
+QString shownElapsed(qint64 seconds, const DateShape &shape)
+{
+    const auto twoDigits = [](qint64 n) {
+        return QStringLiteral("%1").arg(n, 2, 10, QChar(u'0'));
+    };
+    QString shown;
+    if (shape.elapsed == u'h')
+        shown = twoDigits(seconds / 3600) + u':' + twoDigits(seconds / 60 % 60);
+    else if (shape.elapsed == u'm')
+        shown = twoDigits(seconds / 60);
+    if (shape.elapsed == u's')
+        return twoDigits(seconds);
+    if (shape.seconds)
+        shown += u':' + twoDigits(seconds % 60);
+    return shown;
 }
 
 std::optional<QString> shownDate(double serial, const DateShape &shape, bool date1904)
 {
     if (serial < 0 || serial >= 2958466) // after 9999-12-31
         return std::nullopt;
+    if (!shape.elapsed.isNull())
+        return shownElapsed(std::llround(serial * 86400), shape);
     double days = std::floor(serial);
     qint64 seconds = std::llround((serial - days) * 86400);
     if (seconds == 86400) {
@@ -383,10 +414,9 @@ std::optional<NumberShape> numberShapeOf(const Section &section)
     return shape;
 }
 
-QString shownNumber(double magnitude, const NumberShape &shape)
+// `value`, its per cents and thousands already scaled, as `shape` shows it.
+QString shownNumber(double value, const NumberShape &shape)
 {
-    double value =
-        magnitude * std::pow(100.0, shape.percent) / std::pow(1000.0, shape.scaleThousands);
     int exponent = 0;
     if (shape.exponent && value != 0) {
         exponent = int(std::floor(std::log10(value)));
@@ -424,6 +454,128 @@ QString shownNumber(double magnitude, const NumberShape &shape)
         text += QString(std::max<qsizetype>(0, shape.exponentZeros - digits.size()), u'0') + digits;
     }
     return text;
+}
+
+// What a fraction's placeholders ask for: "# ?/?", "# ??/??", "?/8".
+struct FractionShape
+{
+    // A whole number before the fraction; else the fraction may be improper.
+    bool whole = false;
+    // The largest denominator, or the one every fraction has.
+    qint64 mostDenominator = 9;
+    bool fixedDenominator = false;
+};
+
+std::optional<FractionShape> fractionShapeOf(const Section &section)
+{
+    const QList<Part> &parts = section.parts;
+    qsizetype slash = 0;
+    while (slash < parts.size() &&
+           !(parts[slash].kind == Part::Literal && parts[slash].text.contains(u'/')))
+        ++slash;
+    if (slash == 0 || slash == parts.size() || parts[slash - 1].kind != Part::Placeholder)
+        return std::nullopt;
+    FractionShape shape;
+    const QString &slashText = parts[slash].text;
+    const QStringView fixed = QStringView(slashText).sliced(slashText.indexOf(u'/') + 1).trimmed();
+    if (!fixed.isEmpty()) {
+        shape.fixedDenominator = true;
+        shape.mostDenominator = fixed.toLongLong();
+        if (shape.mostDenominator <= 0 || shape.mostDenominator > 9999)
+            return std::nullopt;
+    } else {
+        qsizetype digits = 0;
+        while (slash + 1 + digits < parts.size() &&
+               parts[slash + 1 + digits].kind == Part::Placeholder)
+            ++digits;
+        if (digits == 0)
+            return std::nullopt;
+        shape.mostDenominator = qint64(std::pow(10, std::min<qsizetype>(digits, 4))) - 1;
+    }
+    qsizetype numerator = slash - 1;
+    while (numerator > 0 && parts[numerator - 1].kind == Part::Placeholder)
+        --numerator;
+    shape.whole = numerator >= 2 && parts[numerator - 1].text.trimmed().isEmpty() &&
+                  parts[numerator - 2].kind == Part::Placeholder;
+    return shape;
+}
+
+// A number of 0 or more as a fraction, of the closest denominator up to the
+// shape's largest: "3 14/99"; a whole number alone when no fraction is left.
+QString shownFraction(double magnitude, const FractionShape &shape)
+{
+    double whole = shape.whole ? std::floor(magnitude) : 0;
+    const double rest = magnitude - whole;
+    qint64 numerator = 0;
+    qint64 denominator = shape.mostDenominator;
+    if (shape.fixedDenominator) {
+        numerator = std::llround(rest * double(denominator));
+    } else {
+        double closest = 2;
+        for (qint64 tried = 1; tried <= shape.mostDenominator; ++tried) {
+            const qint64 triedNumerator = std::llround(rest * double(tried));
+            const double error = std::abs(rest - double(triedNumerator) / double(tried));
+            if (error < closest) {
+                closest = error;
+                numerator = triedNumerator;
+                denominator = tried;
+            }
+        }
+    }
+    if (shape.whole && numerator == denominator) {
+        whole += 1;
+        numerator = 0;
+    }
+    QStringList shown;
+    if (shape.whole && (whole > 0 || numerator == 0))
+        shown.append(fixedDigits(whole, 0).first);
+    if (numerator > 0 || !shape.whole)
+        shown.append(QStringLiteral("%1/%2").arg(numerator).arg(denominator));
+    return shown.join(u' ');
+}
+
+// Whether a section is whole-number digits with text among them,
+// "000-00-0000".
+bool isDigitsAmongText(const Section &section)
+{
+    bool placeholders = false;
+    for (const Part &part : section.parts) {
+        if (part.kind == Part::Placeholder && !QStringLiteral("0#?").contains(part.text.front()))
+            return false;
+        placeholders = placeholders || part.kind == Part::Placeholder;
+    }
+    return placeholders;
+}
+
+// The whole number's digits fill the placeholders from the right, the text
+// among them stays where it is, and the first placeholder takes the digits
+// left over.
+QString shownAmongText(double magnitude, const Section &section)
+{
+    QString digits = fixedDigits(magnitude, 0).first;
+    if (digits == u"0")
+        digits.clear();
+    qsizetype left = digits.size();
+    qsizetype first = 0;
+    while (section.parts[first].kind != Part::Placeholder)
+        ++first;
+    QString shown;
+    for (qsizetype i = section.parts.size() - 1; i >= 0; --i) {
+        const Part &part = section.parts[i];
+        if (part.kind == Part::Literal) {
+            shown.prepend(part.text);
+            continue;
+        }
+        const qsizetype taken = i == first ? left : std::min<qsizetype>(left, 1);
+        left -= taken;
+        if (taken > 0)
+            shown.prepend(QStringView(digits).sliced(left, taken));
+        else if (part.text.front() == u'0')
+            shown.prepend(u'0');
+        else if (part.text.front() == u'?')
+            shown.prepend(u' ');
+    }
+    return shown;
 }
 
 bool allZeros(QStringView text)
@@ -485,6 +637,7 @@ struct ReadSection
     Section section;
     std::optional<NumberShape> number;
     DateShape date;
+    std::optional<FractionShape> fraction;
 };
 
 } // namespace
@@ -500,9 +653,11 @@ CellNumberFormat::CellNumberFormat(QStringView code, bool date1904) : m_date1904
         return;
     auto sections = std::make_shared<Sections>();
     for (const QStringView text : sectionsOf(code)) {
-        ReadSection read{parseSection(text), std::nullopt, {}};
+        ReadSection read{parseSection(text), std::nullopt, {}, std::nullopt};
         if (read.section.isDate)
             read.date = dateShapeOf(read.section);
+        else if (read.section.fraction)
+            read.fraction = fractionShapeOf(read.section);
         else
             read.number = numberShapeOf(read.section);
         sections->sections.append(std::move(read));
@@ -530,13 +685,29 @@ QString CellNumberFormat::shown(double value) const
         return generalNumber(value);
     if (read.section.isDate)
         return shownDate(value, read.date, m_date1904).value_or(generalNumber(value));
-    if (!read.number)
-        return generalNumber(value);
+    const QString sign = signShown ? QStringLiteral("-") : QString();
+    // Past 15 digits a fraction says nothing a double holds.
+    if (read.section.fraction) {
+        if (!read.fraction || std::abs(value) >= 1e15)
+            return generalNumber(value);
+        const QString shown = shownFraction(std::abs(value), *read.fraction);
+        return (allZeros(shown) ? QString() : sign) + shown;
+    }
+    if (!read.number) {
+        if (!isDigitsAmongText(read.section))
+            return generalNumber(value);
+        const QString shown = shownAmongText(std::abs(value), read.section);
+        return (allZeros(shown) ? QString() : sign) + shown;
+    }
     const NumberShape &shape = *read.number;
     // A section of text alone shows that text.
     if (shape.placeholders == 0)
         return shape.prefix;
-    const QString number = shownNumber(std::abs(value), shape);
-    const QString sign = signShown && !allZeros(number) ? QStringLiteral("-") : QString();
-    return sign + shape.prefix + number + shape.suffix;
+    const double scaled =
+        std::abs(value) * std::pow(100.0, shape.percent) / std::pow(1000.0, shape.scaleThousands);
+    // Per cents of the largest numbers are past what a double holds.
+    if (!std::isfinite(scaled))
+        return generalNumber(value);
+    const QString number = shownNumber(scaled, shape);
+    return (allZeros(number) ? QString() : sign) + shape.prefix + number + shape.suffix;
 }

@@ -1,111 +1,15 @@
 #include "data/csvtable.h"
 
+#include "data/csvrecordreader.h"
+
 #include <QHash>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
 constexpr qsizetype sampledRows = 20;
-
-// Reads one row at a time.
-class CsvScanner
-{
-public:
-    CsvScanner(QStringView text, QChar separator)
-        : m_at(text.data()), m_end(text.data() + text.size()), m_separator(separator.unicode())
-    {
-    }
-
-    bool atEnd() const { return m_at == m_end; }
-    // Cells read so far with a quote inside, or text after their closing
-    // quote: what splitting by the wrong separator makes of quoted cells.
-    qsizetype strayQuotes() const { return m_strayQuotes; }
-
-    // Reads the next row into `cells`; false when a quoted cell is still
-    // open at the end of the text.
-    bool readRow(QStringList &cells)
-    {
-        cells.clear();
-        for (;;) {
-            if (m_at < m_end && *m_at == u'"') {
-                if (!readQuoted(cells.emplace_back()))
-                    return false;
-            } else {
-                const QChar *start = m_at;
-                skipToCellEnd();
-                const QStringView cell(start, m_at);
-                if (cell.contains(u'"'))
-                    ++m_strayQuotes;
-                cells.append(cell.toString());
-            }
-            if (m_at == m_end)
-                return true;
-            if (m_at->unicode() == m_separator) {
-                ++m_at;
-                if (m_at == m_end) {
-                    cells.emplace_back();
-                    return true;
-                }
-                continue;
-            }
-            skipLineEnd();
-            return true;
-        }
-    }
-
-private:
-    bool isCellEnd(QChar c) const { return c.unicode() == m_separator || c == u'\n' || c == u'\r'; }
-
-    void skipToCellEnd()
-    {
-        while (m_at < m_end && !isCellEnd(*m_at))
-            ++m_at;
-    }
-
-    void skipLineEnd()
-    {
-        if (*m_at == u'\r' && m_at + 1 < m_end && m_at[1] == u'\n')
-            ++m_at;
-        ++m_at;
-    }
-
-    // Reads the quoted cell m_at is at, and what follows its closing quote
-    // up to the cell's end, as spreadsheets do.
-    bool readQuoted(QString &cell)
-    {
-        ++m_at;
-        for (;;) {
-            const QChar *start = m_at;
-            while (m_at < m_end && *m_at != u'"' && *m_at != u'\r')
-                ++m_at;
-            cell.append(QStringView(start, m_at));
-            if (m_at == m_end)
-                return false;
-            if (*m_at == u'\r') {
-                cell.append(u'\n');
-                skipLineEnd();
-            } else if (m_at + 1 < m_end && m_at[1] == u'"') {
-                cell.append(u'"');
-                m_at += 2;
-            } else {
-                ++m_at;
-                break;
-            }
-        }
-        const QChar *rest = m_at;
-        skipToCellEnd();
-        if (rest != m_at)
-            ++m_strayQuotes;
-        cell.append(QStringView(rest, m_at));
-        return true;
-    }
-
-    const QChar *m_at;
-    const QChar *m_end;
-    char16_t m_separator;
-    qsizetype m_strayQuotes = 0;
-};
 
 // The separator a first line "sep=X" names, and the text after that line.
 std::pair<QChar, QStringView> separatorLine(QStringView text)
@@ -145,18 +49,62 @@ struct SeparatorFit
     }
 };
 
+bool isOtherSeparator(QChar c)
+{
+    return c != u',' && std::find(std::begin(csvSeparators), std::end(csvSeparators),
+                                  c.unicode()) != std::end(csvSeparators);
+}
+
+// Whether `text` is a number's digits, blanks around them, a sign before
+// them when `withSign`.
+bool isDigits(QStringView text, bool withSign)
+{
+    text = text.trimmed();
+    if (withSign && (text.startsWith(u'-') || text.startsWith(u'+')))
+        text = text.sliced(1);
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
+// Whether the comma between cells `i` and `i + 1` of a row split at commas
+// stands inside a number, "12,50": digits on both sides, and beyond them
+// another separator or the line's end.
+bool isDecimalComma(const QStringList &cells, qsizetype i)
+{
+    const QStringView before = cells[i];
+    const QStringView after = cells[i + 1];
+    const auto lastOther = std::find_if(before.rbegin(), before.rend(), isOtherSeparator);
+    const auto firstOther = std::find_if(after.begin(), after.end(), isOtherSeparator);
+    if ((lastOther == before.rend() && i > 0) ||
+        (firstOther == after.end() && i + 2 < cells.size()))
+        return false;
+    return isDigits(before.sliced(before.rend() - lastOther), true) &&
+           isDigits(after.first(firstOther - after.begin()), false);
+}
+
+// The cells a row split at `separator` counts as: a decimal comma makes none.
+qsizetype cellCount(const QStringList &cells, QChar separator)
+{
+    qsizetype count = cells.size();
+    if (separator == u',') {
+        for (qsizetype i = 0; i + 1 < cells.size(); ++i)
+            count -= isDecimalComma(cells, i);
+    }
+    return count;
+}
+
 SeparatorFit fitOf(QStringView text, QChar separator)
 {
-    CsvScanner scanner(text, separator);
+    CsvRecordReader reader(text, {separator});
     QHash<qsizetype, qsizetype> rowsWithCount;
     qsizetype rows = 0;
     QStringList cells;
-    while (rows < sampledRows && !scanner.atEnd()) {
-        scanner.readRow(cells);
+    while (rows < sampledRows && !reader.atEnd()) {
+        reader.readRecord(cells);
         // Blank lines say nothing of the separator.
         if (cells.size() == 1 && cells.front().isEmpty())
             continue;
-        ++rowsWithCount[cells.size()];
+        ++rowsWithCount[cellCount(cells, separator)];
         ++rows;
     }
     const bool splits = std::any_of(rowsWithCount.keyBegin(), rowsWithCount.keyEnd(),
@@ -167,7 +115,7 @@ SeparatorFit fitOf(QStringView text, QChar separator)
         if (candidate > fit)
             fit = candidate;
     }
-    fit.strayQuotes = scanner.strayQuotes();
+    fit.strayQuotes = reader.strayQuotes();
     return fit;
 }
 
@@ -187,7 +135,7 @@ QChar detectSeparator(QStringView text)
     return best;
 }
 
-CellGrid readCsv(QStringView text, QChar separator, QChar fallback, const DataLimits &limits)
+CellGrid readCsv(QStringView text, QChar separator, const DataLimits &limits)
 {
     const auto [named, rest] = separatorLine(text);
     if (separator.isNull())
@@ -195,16 +143,17 @@ CellGrid readCsv(QStringView text, QChar separator, QChar fallback, const DataLi
     if (separator.isNull())
         separator = detectSeparator(rest);
     if (separator.isNull())
-        separator = fallback;
+        separator = u',';
 
     CellGrid grid;
     grid.separator = separator;
-    CsvScanner scanner(rest, separator);
+    CsvRecordReader reader(rest, {separator, limits.columns});
     qsizetype cells = 0;
     QStringList row;
-    while (!scanner.atEnd()) {
+    while (!reader.atEnd()) {
         const qsizetype rowNumber = grid.rows.size() + 1;
-        if (!scanner.readRow(row)) {
+        const CsvRecordReader::Read read = reader.readRecord(row);
+        if (read == CsvRecordReader::Read::QuoteOpen) {
             grid.problem = {QStringLiteral("a quoted cell is not closed by the end of the file"),
                             rowNumber};
             return grid;
@@ -213,7 +162,7 @@ CellGrid readCsv(QStringView text, QChar separator, QChar fallback, const DataLi
             grid.problem = {QStringLiteral("more than %1 rows").arg(limits.rows), rowNumber};
             return grid;
         }
-        if (row.size() > limits.columns) {
+        if (read == CsvRecordReader::Read::TooManyCells) {
             grid.problem = {QStringLiteral("more than %1 columns").arg(limits.columns), rowNumber};
             return grid;
         }

@@ -17,5 +17,7 @@ struct DataLimits
     // A workbook cell's text, as long as the longest a spreadsheet keeps:
     // a workbook may spell out spaces by the billion in a few bytes.
     qsizetype cellCharacters = 32'767;
+    // A number format's code, as long as the longest a spreadsheet keeps.
+    qsizetype formatCharacters = 255;
     int xmlDepth = 64;
 };

@@ -67,8 +67,10 @@ CellGrid readCompoundFile(const QByteArray &bytes)
                             "does not read; save it as .xlsx or .ods")}};
 }
 
+// The cells of delimited text; `table` takes the encoding it was read in,
+// and a warning of lines read in another.
 CellGrid readText(const QByteArray &bytes, const QString &fileName,
-                  const DataSourceOptions &options, const DataLimits &limits, QString &encoding)
+                  const DataSourceOptions &options, const DataLimits &limits, DataTable &table)
 {
     if (options.separator.size() > 1)
         return {
@@ -79,12 +81,18 @@ CellGrid readText(const QByteArray &bytes, const QString &fileName,
     DecodedText decoded = decodeText(bytes, options.encoding);
     if (!decoded.problem.isEmpty())
         return {{}, {}, {}, decoded.problem};
-    encoding = decoded.encoding;
+    table.encoding = decoded.encoding;
+    if (!decoded.warning.isEmpty())
+        table.warnings.append(messageOf(QFileInfo(fileName).fileName(), {decoded.warning}));
+    // A tab-separated file is split at its tabs, whatever its values hold,
+    // unless another separator is chosen.
     const QString suffix = QFileInfo(fileName).suffix();
     const bool tabbed = suffix.compare(QLatin1StringView("tsv"), Qt::CaseInsensitive) == 0 ||
                         suffix.compare(QLatin1StringView("tab"), Qt::CaseInsensitive) == 0;
-    return readCsv(decoded.text, options.separator.isEmpty() ? QChar() : options.separator.front(),
-                   tabbed ? QChar(u'\t') : QChar(u','), limits);
+    const QChar chosen = !options.separator.isEmpty() ? options.separator.front()
+                         : tabbed                     ? QChar(u'\t')
+                                                      : QChar();
+    return readCsv(decoded.text, chosen, limits);
 }
 
 } // namespace
@@ -124,7 +132,7 @@ DataRead readData(const QByteArray &bytes, const QString &fileName,
     else if (bytes.startsWith(compoundFileSignature))
         grid = readCompoundFile(bytes);
     else
-        grid = readText(bytes, fileName, options, limits, table.encoding);
+        grid = readText(bytes, fileName, options, limits, table);
     if (!grid.problem.isEmpty())
         return {std::nullopt, messageOf(name, grid.problem)};
 

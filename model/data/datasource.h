@@ -47,6 +47,9 @@ struct DataTable
     QString encoding;
     // A workbook's sheets, in its order.
     QStringList sheets;
+    // What was read other than as asked, for the user to check: "orders.csv:
+    // line 3 is not UTF-8 text; it was read as Windows-1252".
+    QStringList warnings;
 };
 
 // The table, or why not: "orders.csv, row 12: ...", the file named as the

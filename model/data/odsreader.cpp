@@ -3,11 +3,14 @@
 #include "data/boundedxml.h"
 #include "data/cellformat.h"
 #include "data/spreadsheetzip.h"
+#include "data/workbookparts.h"
 
 #include <QLatin1StringView>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -26,10 +29,34 @@ qsizetype repeatOf(const QXmlStreamAttributes &attributes, const QString &nameSp
     return std::clamp<qint64>(repeat, 1, most + 1);
 }
 
+// A time cell's ISO 8601 duration, "PT14H30M00S", as the clock a cell shows
+// it on: "14:30", with ":ss" where there are seconds. The text itself when
+// it is none.
+QString shownDuration(QStringView duration)
+{
+    static const QRegularExpression iso(
+        QStringLiteral("^P(?:(\\d+)D)?T(?:(\\d+)H)?(?:(\\d+)M)?(?:(\\d+)(?:[.,]\\d*)?S)?$"));
+    const QRegularExpressionMatch match = iso.match(duration);
+    if (!match.hasMatch())
+        return duration.toString();
+    const qint64 hours =
+        match.capturedView(1).toLongLong() * 24 + match.capturedView(2).toLongLong();
+    const qint64 seconds = match.capturedView(4).toLongLong();
+    QString shown = QStringLiteral("%1:%2")
+                        .arg(hours, 2, 10, QChar(u'0'))
+                        .arg(match.capturedView(3).toLongLong(), 2, 10, QChar(u'0'));
+    if (seconds > 0)
+        shown += QStringLiteral(":%1").arg(seconds, 2, 10, QChar(u'0'));
+    return shown;
+}
+
 class OdsReader
 {
 public:
-    OdsReader(SpreadsheetZip &zip, const DataLimits &limits) : m_zip(zip), m_limits(limits) {}
+    OdsReader(SpreadsheetZip &zip, const DataLimits &limits)
+        : m_limits(limits), m_parts(zip, limits, m_grid.problem)
+    {
+    }
 
     CellGrid read(const QString &sheet)
     {
@@ -38,7 +65,7 @@ public:
                                          "one to read it here"));
         if (!m_grid.problem.isEmpty())
             return m_grid;
-        std::unique_ptr<BoundedXml> xml = openPart(contentPart);
+        std::unique_ptr<BoundedXml> xml = m_parts.open(contentPart, WorkbookParts::Need::Required);
         if (!xml)
             return m_grid;
         bool read = false;
@@ -74,7 +101,7 @@ public:
                 }
             }
         }
-        if (!finished(*xml))
+        if (!m_parts.finished(*xml))
             return m_grid;
         if (m_grid.sheets.isEmpty())
             return failed(QStringLiteral("the workbook has no sheets"));
@@ -100,39 +127,13 @@ private:
         return false;
     }
 
-    std::unique_ptr<BoundedXml> openPart(const QString &part)
-    {
-        std::unique_ptr<ZipEntryDevice> device = m_zip.open(part);
-        if (!device) {
-            m_grid.problem = m_zip.problem();
-            if (m_grid.problem.isEmpty())
-                m_grid.problem.text =
-                    QStringLiteral("the workbook is damaged (%1 is missing)").arg(part);
-            return nullptr;
-        }
-        m_part = part;
-        return std::make_unique<BoundedXml>(std::move(device), m_limits.xmlDepth);
-    }
-
-    bool finished(const BoundedXml &xml)
-    {
-        if (!m_grid.problem.isEmpty())
-            return false;
-        if (!m_zip.problem().isEmpty())
-            m_grid.problem = m_zip.problem();
-        else if (xml.hasError())
-            m_grid.problem.text =
-                QStringLiteral("the workbook is damaged (%1, %2)").arg(m_part, xml.errorText());
-        return m_grid.problem.isEmpty();
-    }
-
     // An encrypted document keeps its manifest in the clear, and there says
     // how each part it encrypted is to be read.
     bool isEncrypted()
     {
-        if (!m_zip.contains(manifestPart))
+        if (!m_parts.contains(manifestPart))
             return false;
-        std::unique_ptr<BoundedXml> xml = openPart(manifestPart);
+        std::unique_ptr<BoundedXml> xml = m_parts.open(manifestPart, WorkbookParts::Need::Optional);
         if (!xml)
             return false;
         while (!xml->hasError()) {
@@ -142,7 +143,7 @@ private:
             if (token == QXmlStreamReader::EndDocument || token == QXmlStreamReader::Invalid)
                 break;
         }
-        finished(*xml);
+        m_parts.finished(*xml);
         return false;
     }
 
@@ -163,7 +164,7 @@ private:
                 xml.skipCurrentElement();
             }
         }
-        return finished(xml);
+        return m_parts.finished(xml);
     }
 
     bool readRow(BoundedXml &xml)
@@ -218,19 +219,22 @@ private:
     {
         const QXmlStreamAttributes attributes = xml.attributes();
         const QStringView type = attributes.value(officeNamespace, QLatin1StringView("value-type"));
-        QStringList paragraphs;
+        QString text;
+        bool firstParagraph = true;
         while (xml.readNextStartElement()) {
-            if (xml.name() == u"p")
-                paragraphs.append(readParagraph(xml, row, column));
-            else
+            if (xml.name() == u"p") {
+                if (!std::exchange(firstParagraph, false))
+                    text += u'\n';
+                readParagraph(xml, text, row, column);
+            } else {
                 xml.skipCurrentElement(); // notes, drawings
+            }
             if (!m_grid.problem.isEmpty())
                 return {};
         }
         if (type == u"date")
             return shownIsoDateTime(
                 attributes.value(officeNamespace, QLatin1StringView("date-value")));
-        QString text = paragraphs.join(u'\n');
         if (!text.isEmpty() || type.isEmpty() || type == u"string")
             return text;
         // A cell written by a program that saves only the value.
@@ -240,7 +244,8 @@ private:
             return value == u"true" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
         }
         if (type == u"time")
-            return attributes.value(officeNamespace, QLatin1StringView("time-value")).toString();
+            return shownDuration(
+                attributes.value(officeNamespace, QLatin1StringView("time-value")));
         bool isNumber = false;
         const double value =
             attributes.value(officeNamespace, QLatin1StringView("value")).toDouble(&isNumber);
@@ -249,22 +254,24 @@ private:
         return type == u"percentage" ? generalNumber(value * 100) + u'%' : generalNumber(value);
     }
 
-    // A paragraph's text: runs of white space in it are one space, its
-    // spaces, tabs and line breaks written as elements (<text:s text:c="3"/>)
-    // are what they say; the text of spans and links is the paragraph's.
-    QString readParagraph(BoundedXml &xml, qsizetype row, qsizetype column)
+    // Adds a paragraph's text to its cell's `text`: runs of white space in
+    // it are one space, its spaces, tabs and line breaks written as elements
+    // (<text:s text:c="3"/>) are what they say; the text of spans and links
+    // is the paragraph's. The cell's text as a whole stays within its bound.
+    void readParagraph(BoundedXml &xml, QString &text, qsizetype row, qsizetype column)
     {
-        QString text;
         bool afterSpace = false;
         int depth = 1;
         while (depth > 0) {
             const QXmlStreamReader::TokenType token = xml.readNext();
             if (token == QXmlStreamReader::Invalid)
-                return {};
+                return;
             if (token == QXmlStreamReader::EndElement) {
                 --depth;
             } else if (token == QXmlStreamReader::Characters) {
                 for (const QChar c : xml.text()) {
+                    if (text.size() > m_limits.cellCharacters)
+                        break;
                     const bool space = c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
                     if (!space)
                         text += c;
@@ -297,16 +304,14 @@ private:
                 problemAt(
                     QStringLiteral("a cell longer than %1 characters").arg(m_limits.cellCharacters),
                     row, column);
-                return {};
+                return;
             }
         }
-        return text;
     }
 
-    SpreadsheetZip &m_zip;
     const DataLimits &m_limits;
-    QString m_part;
     CellGrid m_grid;
+    WorkbookParts m_parts;
     // Empty rows read and not laid out, as they may end the sheet.
     qsizetype m_emptyRows = 0;
     qsizetype m_cells = 0;

@@ -84,18 +84,33 @@ DecodedText withZeroRefused(DecodedText decoded)
     return notText(std::move(decoded), line);
 }
 
+// Where the first surrogate without its pair is, or -1: the UTF-16
+// decoder passes such a unit on, and no text holds one.
+qsizetype loneSurrogateAt(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return i;
+    }
+    return -1;
+}
+
 DecodedText decodeUnicode(QByteArrayView bytes, const UnicodeEncoding &encoding)
 {
     if (bytes.startsWith(encoding.byteOrderMark))
         bytes = bytes.sliced(encoding.byteOrderMark.size());
     QStringDecoder decoder(encoding.converter, wholeText);
-    DecodedText decoded{decoder.decode(bytes), QString::fromLatin1(encoding.name), {}};
+    DecodedText decoded{decoder.decode(bytes), QString::fromLatin1(encoding.name), {}, {}};
     // A last character cut short shows as U+FFFD, but not always as an error.
-    if (decoder.hasError() || bytes.size() % encoding.unitBytes != 0) {
-        decoded.problem.text =
-            QStringLiteral("line %1 is not %2 text")
-                .arg(lineAt(decoded.text, decoded.text.indexOf(QChar::ReplacementCharacter)))
-                .arg(decoded.encoding);
+    const qsizetype loneSurrogate = loneSurrogateAt(decoded.text);
+    if (decoder.hasError() || bytes.size() % encoding.unitBytes != 0 || loneSurrogate >= 0) {
+        const qsizetype bad =
+            loneSurrogate >= 0 ? loneSurrogate : decoded.text.indexOf(QChar::ReplacementCharacter);
+        decoded.problem.text = QStringLiteral("line %1 is not %2 text")
+                                   .arg(lineAt(decoded.text, bad))
+                                   .arg(decoded.encoding);
         decoded.text.clear();
     }
     return withZeroRefused(std::move(decoded));
@@ -106,8 +121,9 @@ DecodedText decodeWindows1252(QByteArrayView bytes)
     // The code page's reader ends at a zero byte; no text has one.
     const qsizetype zero = bytes.indexOf('\0');
     if (zero >= 0)
-        return notText({{}, QString::fromLatin1(windows1252), {}}, lineAt(bytes, zero));
-    return {fromWindows1252(bytes.data(), int(bytes.size())), QString::fromLatin1(windows1252), {}};
+        return notText({{}, QString::fromLatin1(windows1252), {}, {}}, lineAt(bytes, zero));
+    return {
+        fromWindows1252(bytes.data(), int(bytes.size())), QString::fromLatin1(windows1252), {}, {}};
 }
 
 struct IconvClose
@@ -156,15 +172,17 @@ DecodedText decodeNamed(QByteArrayView bytes, const QString &encoding)
     if (!converted)
         return {{},
                 encoding,
-                {QStringLiteral("%1 is no text encoding this program knows").arg(encoding)}};
+                {QStringLiteral("%1 is no text encoding this program knows").arg(encoding)},
+                {}};
     if (!converted->text) {
         return {{},
                 encoding,
                 {QStringLiteral("line %1 is not %2 text")
                      .arg(lineAt(bytes, converted->badByte))
-                     .arg(encoding)}};
+                     .arg(encoding)},
+                {}};
     }
-    return withZeroRefused({*converted->text, encoding, {}});
+    return withZeroRefused({*converted->text, encoding, {}, {}});
 }
 
 QString guessedEncoding(QByteArrayView bytes)
@@ -208,15 +226,71 @@ bool allLettersLatin(QStringView text)
     return true;
 }
 
+// "line 3", "lines 3 and 7", "lines 3, 7, 9, ... and 40 more".
+QString linesNamed(const QList<qsizetype> &lines)
+{
+    constexpr qsizetype named = 10;
+    QStringList numbers;
+    for (qsizetype i = 0; i < std::min(named, lines.size()); ++i)
+        numbers.append(QString::number(lines[i]));
+    if (lines.size() == 1)
+        return QStringLiteral("line ") + numbers.front();
+    const QString last = lines.size() > named ? QStringLiteral("%1 more").arg(lines.size() - named)
+                                              : numbers.takeLast();
+    return QStringLiteral("lines %1 and %2").arg(numbers.join(QStringLiteral(", ")), last);
+}
+
+// A UTF-8 file with lines of Windows-1252 in it, as appending to a file in
+// another program makes one: each line read in its own encoding, the valid
+// ones never read again. Nothing when fewer lines read as UTF-8 beyond
+// ASCII than not: such a file is in another encoding.
+std::optional<DecodedText> decodeMixedUtf8(QByteArrayView bytes)
+{
+    DecodedText decoded{{}, QStringLiteral("UTF-8"), {}, {}};
+    QList<qsizetype> otherLines;
+    qsizetype utf8Lines = 0;
+    qsizetype line = 1;
+    for (qsizetype start = 0; start < bytes.size(); ++line) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+            ++end;
+        if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
+            bytes[end + 1] == '\n')
+            ++end;
+        end = std::min(end + 1, bytes.size());
+        const QByteArrayView text = bytes.sliced(start, end - start);
+        QStringDecoder utf8(QStringConverter::Utf8, wholeText);
+        const QString read = utf8.decode(text);
+        if (utf8.hasError()) {
+            otherLines.append(line);
+            decoded.text += fromWindows1252(text.data(), int(text.size()));
+        } else {
+            utf8Lines += read.size() != text.size();
+            decoded.text += read;
+        }
+        start = end;
+    }
+    if (utf8Lines < otherLines.size())
+        return std::nullopt;
+    decoded.warning = (otherLines.size() == 1 ? QStringLiteral("%1 is not UTF-8 text; it was read "
+                                                               "as Windows-1252")
+                                              : QStringLiteral("%1 are not UTF-8 text; they were "
+                                                               "read as Windows-1252"))
+                          .arg(linesNamed(otherLines));
+    return decoded;
+}
+
 DecodedText decodeDetected(QByteArrayView bytes)
 {
     if (bytes.contains('\0'))
-        return notText({{}, QString::fromLatin1(windows1252), {}},
+        return notText({{}, QString::fromLatin1(windows1252), {}, {}},
                        lineAt(bytes, bytes.indexOf('\0')));
     QStringDecoder utf8(QStringConverter::Utf8, wholeText);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
-        return {std::move(text), QStringLiteral("UTF-8"), {}};
+        return {std::move(text), QStringLiteral("UTF-8"), {}, {}};
+    if (std::optional<DecodedText> mixed = decodeMixedUtf8(bytes))
+        return std::move(*mixed);
 
     DecodedText fallback = decodeWindows1252(bytes);
     const QString guess = guessedEncoding(bytes);

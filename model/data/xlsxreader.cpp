@@ -3,11 +3,13 @@
 #include "data/boundedxml.h"
 #include "data/cellformat.h"
 #include "data/spreadsheetzip.h"
+#include "data/workbookparts.h"
 
 #include <QDir>
 #include <QHash>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <charconv>
 #include <memory>
 #include <optional>
@@ -28,6 +30,8 @@ struct SheetEntry
 {
     QString name;
     QString relationship;
+    // Hidden from the user, as a sheet of lookups often is.
+    bool hidden = false;
 };
 
 // `target` of a relationship of the part `source`, as a name in the archive.
@@ -106,7 +110,10 @@ std::optional<double> numberOf(QStringView text)
 class XlsxReader
 {
 public:
-    XlsxReader(SpreadsheetZip &zip, const DataLimits &limits) : m_zip(zip), m_limits(limits) {}
+    XlsxReader(SpreadsheetZip &zip, const DataLimits &limits)
+        : m_limits(limits), m_parts(zip, limits, m_grid.problem)
+    {
+    }
 
     CellGrid read(const QString &sheetName)
     {
@@ -124,7 +131,10 @@ public:
         if (sheets.isEmpty())
             return failed(QStringLiteral("the workbook has no sheets"));
 
-        const SheetEntry *chosen = &sheets.front();
+        // The first sheet the user sees, unless another is named.
+        const auto shown = std::find_if(sheets.cbegin(), sheets.cend(),
+                                        [](const SheetEntry &sheet) { return !sheet.hidden; });
+        const SheetEntry *chosen = shown == sheets.cend() ? &sheets.front() : &*shown;
         if (!sheetName.isEmpty()) {
             chosen = nullptr;
             for (const SheetEntry &sheet : sheets) {
@@ -157,39 +167,6 @@ private:
         return m_grid;
     }
 
-    // Opens `part` as XML; null when the archive lacks it (and must not,
-    // when `required`) or the workbook has failed.
-    std::unique_ptr<BoundedXml> openPart(const QString &part, bool required)
-    {
-        if (!m_grid.problem.isEmpty())
-            return nullptr;
-        std::unique_ptr<ZipEntryDevice> device = m_zip.open(part);
-        if (!device) {
-            if (!m_zip.problem().isEmpty())
-                m_grid.problem = m_zip.problem();
-            else if (required)
-                m_grid.problem.text =
-                    QStringLiteral("the workbook is damaged (%1 is missing)").arg(part);
-            return nullptr;
-        }
-        m_part = part;
-        return std::make_unique<BoundedXml>(std::move(device), m_limits.xmlDepth);
-    }
-
-    // Whether the part read through `xml` was read whole; else the problem
-    // says why.
-    bool finished(const BoundedXml &xml)
-    {
-        if (!m_grid.problem.isEmpty())
-            return false;
-        if (!m_zip.problem().isEmpty())
-            m_grid.problem = m_zip.problem();
-        else if (xml.hasError())
-            m_grid.problem.text =
-                QStringLiteral("the workbook is damaged (%1, %2)").arg(m_part, xml.errorText());
-        return m_grid.problem.isEmpty();
-    }
-
     bool problemAt(const QString &text, qsizetype row, qsizetype column = -1)
     {
         m_grid.problem = {text, row, column};
@@ -199,7 +176,7 @@ private:
     QList<Relationship> readRelationships(const QString &part)
     {
         QList<Relationship> relationships;
-        const std::unique_ptr<BoundedXml> xml = openPart(part, false);
+        const std::unique_ptr<BoundedXml> xml = m_parts.open(part, WorkbookParts::Need::Optional);
         if (!xml)
             return relationships;
         const QString source = part.first(part.indexOf(QLatin1StringView("_rels/"))) +
@@ -219,7 +196,7 @@ private:
                 xml->skipCurrentElement();
             }
         }
-        finished(*xml);
+        m_parts.finished(*xml);
         return relationships;
     }
 
@@ -234,7 +211,7 @@ private:
     QList<SheetEntry> readWorkbook(const QString &part)
     {
         QList<SheetEntry> sheets;
-        const std::unique_ptr<BoundedXml> xml = openPart(part, true);
+        const std::unique_ptr<BoundedXml> xml = m_parts.open(part, WorkbookParts::Need::Required);
         if (!xml)
             return sheets;
         while (xml->readNextStartElement()) {
@@ -253,6 +230,8 @@ private:
                             else if (attribute.name() == u"id" &&
                                      !attribute.namespaceUri().isEmpty())
                                 sheet.relationship = attribute.value().toString();
+                            else if (attribute.name() == u"state")
+                                sheet.hidden = attribute.value() != u"visible";
                         }
                         sheets.append(sheet);
                         xml->skipCurrentElement();
@@ -262,13 +241,13 @@ private:
                 }
             }
         }
-        finished(*xml);
+        m_parts.finished(*xml);
         return sheets;
     }
 
     void readStyles(const QString &part)
     {
-        const std::unique_ptr<BoundedXml> xml = openPart(part, false);
+        const std::unique_ptr<BoundedXml> xml = m_parts.open(part, WorkbookParts::Need::Optional);
         if (!xml)
             return;
         QHash<int, QString> custom;
@@ -278,8 +257,18 @@ private:
                 if (xml->name() == u"numFmts") {
                     while (xml->readNextStartElement()) {
                         const QXmlStreamAttributes attributes = xml->attributes();
-                        custom.insert(attributes.value(QLatin1StringView("numFmtId")).toInt(),
-                                      attributes.value(QLatin1StringView("formatCode")).toString());
+                        const int id = attributes.value(QLatin1StringView("numFmtId")).toInt();
+                        const QStringView code = attributes.value(QLatin1StringView("formatCode"));
+                        if (code.size() > m_limits.formatCharacters) {
+                            problemAt(QStringLiteral("number format %1 in %2 is longer than %3 "
+                                                     "characters")
+                                          .arg(id)
+                                          .arg(part)
+                                          .arg(m_limits.formatCharacters),
+                                      0);
+                            return;
+                        }
+                        custom.insert(id, code.toString());
                         xml->skipCurrentElement();
                     }
                 } else if (xml->name() == u"cellXfs") {
@@ -293,11 +282,16 @@ private:
                 }
             }
         }
-        if (!finished(*xml))
+        if (!m_parts.finished(*xml))
             return;
+        // Styles by the thousand may share a few formats: each is read once.
+        QHash<QString, CellNumberFormat> formats;
         for (const int id : std::as_const(formatIds)) {
-            m_cellFormats.append(CellNumberFormat(
-                custom.contains(id) ? custom.value(id) : builtInNumberFormat(id), m_date1904));
+            const QString code = custom.contains(id) ? custom.value(id) : builtInNumberFormat(id);
+            auto format = formats.find(code);
+            if (format == formats.end())
+                format = formats.insert(code, CellNumberFormat(code, m_date1904));
+            m_cellFormats.append(*format);
         }
     }
 
@@ -325,7 +319,7 @@ private:
 
     void readSharedStrings(const QString &part)
     {
-        const std::unique_ptr<BoundedXml> xml = openPart(part, false);
+        const std::unique_ptr<BoundedXml> xml = m_parts.open(part, WorkbookParts::Need::Optional);
         if (!xml)
             return;
         while (xml->readNextStartElement()) {
@@ -338,7 +332,7 @@ private:
                 m_sharedStrings.append(readStringItem(*xml));
             }
         }
-        finished(*xml);
+        m_parts.finished(*xml);
     }
 
     QString numberText(const QString &value, qsizetype style) const
@@ -391,7 +385,7 @@ private:
 
     void readSheet(const QString &part)
     {
-        const std::unique_ptr<BoundedXml> xml = openPart(part, true);
+        const std::unique_ptr<BoundedXml> xml = m_parts.open(part, WorkbookParts::Need::Required);
         if (!xml)
             return;
         qsizetype cells = 0;
@@ -414,7 +408,7 @@ private:
                 }
             }
         }
-        finished(*xml);
+        m_parts.finished(*xml);
     }
 
     bool readRow(BoundedXml &xml, qsizetype rowNumber, qsizetype &cells)
@@ -434,14 +428,14 @@ private:
                 return problemAt(
                     QStringLiteral("the workbook is damaged (%1: a cell names a shared "
                                    "string it does not have)")
-                        .arg(m_part),
+                        .arg(xml.part()),
                     rowNumber, column);
             }
             if (text->isEmpty())
                 continue;
             if (rowNumber < 1) {
                 return problemAt(QStringLiteral("the workbook is damaged (%1: a row numbered %2)")
-                                     .arg(m_part)
+                                     .arg(xml.part())
                                      .arg(rowNumber),
                                  0);
             }
@@ -481,10 +475,9 @@ private:
         return true;
     }
 
-    SpreadsheetZip &m_zip;
     const DataLimits &m_limits;
-    QString m_part;
     CellGrid m_grid;
+    WorkbookParts m_parts;
     bool m_date1904 = false;
     QStringList m_sharedStrings;
     QList<CellNumberFormat> m_cellFormats;

@@ -1,8 +1,10 @@
 #include "log/csv.h"
 
+#include "data/csvrecordreader.h"
+
 #include <QString>
 
-#include <utility>
+#include <limits>
 
 namespace {
 
@@ -35,29 +37,12 @@ QByteArray csvRecord(const QStringList &fields, CsvQuotes quotes)
 
 std::optional<QStringList> csvFields(QByteArrayView record)
 {
+    // The log's own records: any number of fields, each as it was written.
+    const QString text = QString::fromUtf8(record);
+    CsvRecordReader reader(text, {u',', std::numeric_limits<qsizetype>::max(), false});
     QStringList fields;
-    QByteArray field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < record.size(); ++i) {
-        const char c = record[i];
-        if (quoted) {
-            if (c != '"')
-                field.append(c);
-            else if (i + 1 < record.size() && record[i + 1] == '"')
-                field.append(record[++i]);
-            else
-                quoted = false;
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.append(QString::fromUtf8(std::exchange(field, {})));
-        } else {
-            field.append(c);
-        }
-    }
-    if (quoted)
+    if (reader.readRecord(fields) != CsvRecordReader::Read::Whole)
         return std::nullopt;
-    fields.append(QString::fromUtf8(field));
     return fields;
 }
 

@@ -21,9 +21,10 @@ namespace {
 using Entries = QList<std::pair<QString, QByteArray>>;
 using Rows = QList<QStringList>;
 
-// A zip archive of `entries`, made in memory; each entry encrypted with a
-// password when `password` is given.
-QByteArray zipOf(const Entries &entries, const char *password = nullptr)
+// A zip archive of `entries`, made in memory; each entry (or the one named
+// `encrypted`) encrypted with a password when `password` is given.
+QByteArray zipOf(const Entries &entries, const char *password = nullptr,
+                 const QString &encrypted = {})
 {
     zip_error_t error;
     zip_error_init(&error);
@@ -33,7 +34,7 @@ QByteArray zipOf(const Entries &entries, const char *password = nullptr)
     for (const auto &[name, bytes] : entries) {
         zip_source_t *entry = zip_source_buffer(archive, bytes.constData(), bytes.size(), 0);
         const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), entry, 0);
-        if (password)
+        if (password && (encrypted.isEmpty() || encrypted == name))
             zip_file_set_encryption(archive, zip_uint64_t(index), ZIP_EM_TRAD_PKWARE, password);
     }
     zip_close(archive);
@@ -47,17 +48,17 @@ QByteArray zipOf(const Entries &entries, const char *password = nullptr)
     return zipped;
 }
 
-// An .xlsx workbook of one sheet named Data whose <sheetData> holds
-// `sheetData`, with one cell style of number format `formatId` (its code
-// `formatCode` when it is a custom one).
-QByteArray xlsxOf(const QByteArray &sheetData, int formatId = 0, const QString &formatCode = {},
-                  bool date1904 = false, const QByteArray &sharedStrings = {})
+// The parts of an .xlsx workbook of one sheet named Data whose <sheetData>
+// holds `sheetData`, with one cell style of number format `formatId` (its
+// code `formatCode` when it is a custom one).
+Entries xlsxEntries(const QByteArray &sheetData, int formatId = 0, const QString &formatCode = {},
+                    bool date1904 = false, const QByteArray &sharedStrings = {})
 {
     const QByteArray main = R"( xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main")";
     const QByteArray relationship =
         "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
     const QByteArray code = formatCode.toHtmlEscaped().toUtf8();
-    Entries entries = {
+    return {
         {"[Content_Types].xml", "<Types/>"},
         {"_rels/.rels", "<Relationships><Relationship Id=\"rId1\" Type=\"" + relationship +
                             "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
@@ -78,7 +79,22 @@ QByteArray xlsxOf(const QByteArray &sheetData, int formatId = 0, const QString &
         {"xl/worksheets/sheet1.xml",
          "<worksheet" + main + "><sheetData>" + sheetData + "</sheetData></worksheet>"},
     };
-    return zipOf(entries);
+}
+
+QByteArray xlsxOf(const QByteArray &sheetData, int formatId = 0, const QString &formatCode = {},
+                  bool date1904 = false, const QByteArray &sharedStrings = {})
+{
+    return zipOf(xlsxEntries(sheetData, formatId, formatCode, date1904, sharedStrings));
+}
+
+// `entries` with the part `name` holding `bytes` in place of its own.
+Entries withPart(Entries entries, const QString &name, const QByteArray &bytes)
+{
+    for (auto &[entryName, entryBytes] : entries) {
+        if (entryName == name)
+            entryBytes = bytes;
+    }
+    return entries;
 }
 
 // An .xlsx workbook whose only cell, A1, holds `value` of type `type` in
@@ -92,11 +108,11 @@ QByteArray xlsxCell(const QByteArray &value, const QByteArray &type, int formatI
                   formatId, formatCode, date1904);
 }
 
-// An .ods workbook of one sheet named Data holding `rows`, and a manifest
-// holding `manifestEntries`.
-QByteArray odsOf(const QByteArray &rows, const QByteArray &manifestEntries = {})
+// The parts of an .ods workbook of one sheet named Data holding `rows`, and
+// a manifest holding `manifestEntries`.
+Entries odsEntries(const QByteArray &rows, const QByteArray &manifestEntries = {})
 {
-    return zipOf({
+    return {
         {"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
         {"META-INF/manifest.xml",
          "<manifest:manifest "
@@ -109,7 +125,12 @@ QByteArray odsOf(const QByteArray &rows, const QByteArray &manifestEntries = {})
          "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
          "<office:spreadsheet><table:table table:name=\"Data\">" +
              rows + "</table:table></office:spreadsheet></office:body></office:document-content>"},
-    });
+    };
+}
+
+QByteArray odsOf(const QByteArray &rows, const QByteArray &manifestEntries = {})
+{
+    return zipOf(odsEntries(rows, manifestEntries));
 }
 
 QByteArray odsCell(const QByteArray &cell)
@@ -325,6 +346,23 @@ private Q_SLOTS:
     void cellsShowWhatTheSpreadsheetShows();
     void refusals_data();
     void refusals();
+    void workbookPartsAreOpenedAlike_data();
+    void workbookPartsAreOpenedAlike();
+    void boundsHoldForWhatIsBuilt_data();
+    void boundsHoldForWhatIsBuilt();
+    void separatorTiesAreSettled_data();
+    void separatorTiesAreSettled();
+    void mixedEncodingsAreNamed_data();
+    void mixedEncodingsAreNamed();
+    void cellsShowTheirFormats_data();
+    void cellsShowTheirFormats();
+
+private:
+    // That the file of `bytes` named `fileName` is refused, with a message
+    // that starts with `error`.
+    static void checkRefusal(const QByteArray &bytes, const QString &fileName,
+                             const DataSourceOptions &options, const DataLimits &limits,
+                             const QString &error);
 };
 
 void TestDataSource::generatedTextFilesReadBack()
@@ -571,8 +609,13 @@ void TestDataSource::cellsShowWhatTheSpreadsheetShows_data()
     number("custom text after", "12", 164, "0\" kg\"", "12 kg");
     number("custom thousands scaled", "1234567", 164, "#,##0,\"k\"", "1,235k");
     number("custom [Red] and three sections", "0", 164, "0.0;[Red]-0.0;\"zero\"", "zero");
-    number("custom fraction shows as General", "0.5", 164, "# ?/?", "0.5");
     number("text format @", "7", 49, {}, "7");
+    number("a format of 255 characters", "5", 164, "0\"" + QString(252, u'x') + "\"",
+           "5" + QString(252, u'x'));
+    number("months and only months, 128 runs of them", "46053", 164,
+           QStringLiteral("m ").repeated(127) + "m", "2026-01-31");
+    number("minutes between hours and seconds, months elsewhere", "46053.5", 164, "m h m s m",
+           "2026-01-31 12:00:00");
     number("built-in date", "46053", 14, {}, "2026-01-31");
     number("custom date", "46053.75", 164, "dd.mm.yyyy", "2026-01-31");
     number("custom date with slashes", "46053", 164, "dd/mm/yyyy", "2026-01-31");
@@ -582,6 +625,14 @@ void TestDataSource::cellsShowWhatTheSpreadsheetShows_data()
     number("the 1900 system's 29 February", "60", 14, {}, "1900-02-29");
     number("before March 1900", "59", 14, {}, "1900-02-28");
     QTest::newRow("the 1904 date system") << xlsxCell("44591", {}, 14, {}, true) << "2026-01-31";
+    QByteArray styles = "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"0.0\"/>"
+                        "<numFmt numFmtId=\"165\" formatCode=\"0.0\"/></numFmts><cellXfs>";
+    for (int style = 0; style < 100; ++style)
+        styles += "<xf numFmtId=\"" + QByteArray::number(164 + style % 2) + "\"/>";
+    QTest::newRow("100 styles sharing one format")
+        << zipOf(withPart(xlsxEntries("<row r=\"1\"><c r=\"A1\" s=\"99\"><v>2</v></c></row>"),
+                          "xl/styles.xml", styles + "</cellXfs></styleSheet>"))
+        << "2.0";
     QTest::newRow("boolean") << xlsxCell("1", "b", 0) << "TRUE";
     QTest::newRow("a formula's text") << xlsxCell("Total", "str", 0) << "Total";
     QTest::newRow("an error value") << xlsxCell("#DIV/0!", "e", 0) << "#DIV/0!";
@@ -819,7 +870,13 @@ void TestDataSource::refusals()
     QFETCH(DataSourceOptions, options);
     QFETCH(DataLimits, limits);
     QFETCH(QString, error);
+    checkRefusal(bytes, fileName, options, limits, error);
+}
 
+void TestDataSource::checkRefusal(const QByteArray &bytes, const QString &fileName,
+                                  const DataSourceOptions &options, const DataLimits &limits,
+                                  const QString &error)
+{
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     QFile file(folder.filePath(fileName));
@@ -832,6 +889,235 @@ void TestDataSource::refusals()
     const DataRead read = readDataFile(file.fileName(), options, limits);
     QVERIFY(!read.table);
     QVERIFY2(read.error.startsWith(error), qPrintable(read.error));
+}
+
+void TestDataSource::workbookPartsAreOpenedAlike_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<DataLimits>("limits");
+    QTest::addColumn<QString>("error");
+
+    DataLimits oneMegabyte;
+    oneMegabyte.expandedBytes = qint64(1) << 20;
+    const QByteArray sheet = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                             "</sheetData></worksheet>";
+    Entries outside = withPart(xlsxEntries({}), "xl/_rels/workbook.xml.rels",
+                               "<Relationships><Relationship Id=\"rId1\" Type=\"x/worksheet\" "
+                               "Target=\"../../outside.xml\"/></Relationships>");
+    outside.append({"../outside.xml", sheet});
+    QTest::newRow("xlsx: a part named outside the workbook")
+        << zipOf(outside) << "orders.xlsx" << DataLimits()
+        << "orders.xlsx: the workbook is damaged (a part named \"../outside.xml\", outside the "
+           "workbook)";
+    QTest::newRow("xlsx: its sheet alone encrypted")
+        << zipOf(xlsxEntries({}), "secret", "xl/worksheets/sheet1.xml") << "orders.xlsx"
+        << DataLimits()
+        << "orders.xlsx: the workbook is protected by a password; save it without one to read it "
+           "here";
+    QTest::newRow("ods: its content encrypted")
+        << zipOf(odsEntries({}), "secret", "content.xml") << "orders.ods" << DataLimits()
+        << "orders.ods: the workbook is protected by a password; save it without one to read it "
+           "here";
+    QTest::newRow("xlsx: a part missing")
+        << zipOf(xlsxEntries({}).sliced(0, 6)) << "orders.xlsx" << DataLimits()
+        << "orders.xlsx: the workbook is damaged (xl/worksheets/sheet1.xml is missing)";
+    QTest::newRow("xlsx: styles that are no XML")
+        << zipOf(withPart(xlsxEntries({}), "xl/styles.xml", "<styleSheet>")) << "orders.xlsx"
+        << DataLimits() << "orders.xlsx: the workbook is damaged (xl/styles.xml, line 1: ";
+    QTest::newRow("ods: a manifest that is no XML")
+        << zipOf(withPart(odsEntries({}), "META-INF/manifest.xml", "<manifest><")) << "orders.ods"
+        << DataLimits() << "orders.ods: the workbook is damaged (META-INF/manifest.xml, line 1: ";
+    QTest::newRow("ods: its content past the bound")
+        << odsOf(QByteArray(2 << 20, ' ')) << "orders.ods" << oneMegabyte
+        << "orders.ods: the workbook expands past 1 MB, more than a data file may hold";
+}
+
+void TestDataSource::workbookPartsAreOpenedAlike()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, fileName);
+    QFETCH(DataLimits, limits);
+    QFETCH(QString, error);
+    checkRefusal(bytes, fileName, DataSourceOptions(), limits, error);
+}
+
+void TestDataSource::boundsHoldForWhatIsBuilt_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("error");
+
+    const QByteArray half(20000, 'x');
+    const QByteArray cellA1 = "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>";
+    QTest::newRow("xlsx: a number format past 255 characters")
+        << xlsxCell("1", {}, 164, QString(256, u'0')) << "orders.xlsx"
+        << "orders.xlsx: number format 164 in xl/styles.xml is longer than 255 characters";
+    QTest::newRow("ods: paragraphs each within the bound, together past it")
+        << odsCell("<table:table-cell><text:p>" + half + "</text:p><text:p>" + half +
+                   "</text:p></table:table-cell>")
+        << "orders.ods"
+        << "orders.ods, row 1, column A: a cell longer than 32767 characters";
+    QTest::newRow("ods: spaces of paragraphs together past the bound")
+        << odsCell("<table:table-cell><text:p><text:s text:c=\"20000\"/></text:p><text:p><text:s "
+                   "text:c=\"20000\"/></text:p></table:table-cell>")
+        << "orders.ods"
+        << "orders.ods, row 1, column A: a cell longer than 32767 characters";
+    QTest::newRow("ods: empty paragraphs past the bound")
+        << odsCell("<table:table-cell>" + QByteArray("<text:p/>").repeated(40000) +
+                   "</table:table-cell>")
+        << "orders.ods"
+        << "orders.ods, row 1, column A: a cell longer than 32767 characters";
+    QTest::newRow("xlsx: a shared string's runs together past the bound")
+        << xlsxOf(cellA1, 0, {}, false,
+                  "<si><r><t>" + half + "</t></r><r><t>" + half + "</t></r></si>")
+        << "orders.xlsx"
+        << "orders.xlsx, row 1, column A: a cell longer than 32767 characters";
+}
+
+void TestDataSource::boundsHoldForWhatIsBuilt()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, fileName);
+    QFETCH(QString, error);
+    checkRefusal(bytes, fileName, DataSourceOptions(), DataLimits(), error);
+}
+
+void TestDataSource::separatorTiesAreSettled_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<Rows>("rows");
+
+    QTest::newRow("German, no header: a semicolon beside decimal commas")
+        << QString("Müller;12,50;3,00\n").toUtf8() << "orders.csv"
+        << ";" << Rows{{"Müller", "12,50", "3,00"}};
+    QTest::newRow("German rows: decimal commas are no separators")
+        << QByteArray("Meier, Hans;1,50;2,75\nKoch, Eva;3,00;0,5\n") << "orders.csv"
+        << ";" << Rows{{"Meier, Hans", "1,50", "2,75"}, {"Koch, Eva", "3,00", "0,5"}};
+    QTest::newRow("a UTF-16 tab export of names with commas")
+        << encoded("Doe, Jane\t3\r\n", TextEncoding::Utf16LE) << "orders.txt"
+        << "\t" << Rows{{"Doe, Jane", "3"}};
+    QTest::newRow("a .tsv file at tabs, whatever else it holds")
+        << QByteArray("Doe, Jane\nRoe, Rick\n") << "orders.tsv"
+        << "\t" << Rows{{"Doe, Jane"}, {"Roe, Rick"}};
+    QTest::newRow("commas between numbers still split a file of commas")
+        << QByteArray("Smith,12,50\nJones,3,4\n") << "orders.csv"
+        << "," << Rows{{"Smith", "12", "50"}, {"Jones", "3", "4"}};
+    QTest::newRow("numbers alone, split at commas") << QByteArray("1,2\n3,4\n") << "orders.csv"
+                                                    << "," << Rows{{"1", "2"}, {"3", "4"}};
+}
+
+void TestDataSource::separatorTiesAreSettled()
+{
+    separatorsAreFound();
+}
+
+void TestDataSource::mixedEncodingsAreNamed_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    // The rows read, a line each, or the error.
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<QStringList>("warnings");
+
+    const QByteArray utf8 = QString("Name;Ort\nJürgen;Köln\n").toUtf8();
+    QTest::newRow("UTF-8 with one Windows-1252 line")
+        << utf8 + "M\xfcller;M\xfcnchen\r\n" + QString("Zoë;Genève\n").toUtf8()
+        << "Name;Ort\nJürgen;Köln\nMüller;München\nZoë;Genève"
+        << QStringList{"orders.csv: line 3 is not UTF-8 text; it was read as Windows-1252"};
+    QTest::newRow("UTF-8 with Windows-1252 lines")
+        << utf8 + "\xc9mile;N\xeemes\r" + QString("Zoë;Genève\n").toUtf8() + "\x80 5;x\n" +
+               QString("Åsa;Malmö").toUtf8()
+        << "Name;Ort\nJürgen;Köln\nÉmile;Nîmes\nZoë;Genève\n€ 5;x\nÅsa;Malmö"
+        << QStringList{"orders.csv: lines 3 and 5 are not UTF-8 text; they were read as "
+                       "Windows-1252"};
+    QTest::newRow("Windows-1252 with a line that reads as UTF-8 stays Windows-1252")
+        << QByteArray("Name;Ort\nJ\xfcrgen;K\xf6ln\nM\xfcller;M\xfcnchen\n\xc3\xa9t;x\n")
+        << "Name;Ort\nJürgen;Köln\nMüller;München\nÃ©t;x" << QStringList();
+    QTest::newRow("UTF-16 with a lone surrogate")
+        << encoded(QString("a;b\nc;") + QChar(0xD800) + "d\n", TextEncoding::Utf16LE)
+        << "orders.csv: line 2 is not UTF-16LE text" << QStringList();
+    QTest::newRow("UTF-16 with a low surrogate first")
+        << encoded(QString("a;") + QChar(0xDC00) + QChar(0xD800) + "\n", TextEncoding::Utf16BE)
+        << "orders.csv: line 1 is not UTF-16BE text" << QStringList();
+}
+
+void TestDataSource::mixedEncodingsAreNamed()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, read);
+    QFETCH(QStringList, warnings);
+
+    DataSourceOptions options;
+    options.header = false;
+    const DataRead data = readData(bytes, QStringLiteral("orders.csv"), options);
+    if (read.startsWith(QLatin1StringView("orders.csv: "))) {
+        QVERIFY(!data.table);
+        QCOMPARE(data.error, read);
+        return;
+    }
+    QVERIFY2(data.table, qPrintable(data.error));
+    QStringList lines;
+    for (const QStringList &row : data.table->rows)
+        lines.append(row.join(data.table->separator));
+    QCOMPARE(lines.join(u'\n'), read);
+    QCOMPARE(data.table->warnings, warnings);
+}
+
+void TestDataSource::cellsShowTheirFormats_data()
+{
+    QTest::addColumn<QByteArray>("workbook");
+    QTest::addColumn<QString>("shown");
+
+    const auto number = [](const char *name, const QByteArray &value, const QString &code,
+                           const QString &shown) {
+        QTest::newRow(name) << xlsxCell(value, {}, 164, code) << shown;
+    };
+    number("digits among text", "123456789", "000-00-0000", "123-45-6789");
+    number("a ZIP+4 code", "123456789", "00000-0000", "12345-6789");
+    number("a ZIP+4 code's leading zeros", "12345", "00000-0000", "00001-2345");
+    number("more digits than placeholders go first", "1234567", "0-00", "12345-67");
+    number("elapsed hours", "1.5", "[h]:mm", "36:00");
+    number("elapsed hours and seconds", "1.5000115740740741", "[h]:mm:ss", "36:00:01");
+    number("elapsed minutes", "0.0625", "[mm]:ss", "90:00");
+    number("a fraction", "0.5", "# ?/?", "1/2");
+    number("a whole number and a fraction", "1.25", "# ?/?", "1 1/4");
+    number("a fraction of two digits", "3.14159", "# ?\?/??", "3 14/99");
+    number("a fraction, negative", "-0.75", "# ?/?", "-3/4");
+    number("a per cent past what a double holds", "1e307", "0%", "1E+307");
+    QTest::newRow("ods: a time saved without its text")
+        << odsCell("<table:table-cell office:value-type=\"time\" "
+                   "office:time-value=\"PT14H30M00S\"/>")
+        << "14:30";
+    QTest::newRow("ods: a time with seconds saved without its text")
+        << odsCell("<table:table-cell office:value-type=\"time\" "
+                   "office:time-value=\"PT01H02M03.4S\"/>")
+        << "01:02:03";
+    const QByteArray relationship =
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    Entries hidden = withPart(
+        xlsxEntries("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>secret</t></is></c></row>"),
+        "xl/workbook.xml",
+        "<workbook xmlns:r=\"" + relationship +
+            "\"><sheets><sheet name=\"Lookup\" state=\"hidden\" sheetId=\"1\" r:id=\"rId1\"/>"
+            "<sheet name=\"Data\" sheetId=\"2\" r:id=\"rId4\"/></sheets></workbook>");
+    hidden = withPart(hidden, "xl/_rels/workbook.xml.rels",
+                      "<Relationships><Relationship Id=\"rId1\" Type=\"" + relationship +
+                          "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship "
+                          "Id=\"rId4\" Type=\"" +
+                          relationship +
+                          "/worksheet\" Target=\"worksheets/sheet2.xml\"/></Relationships>");
+    hidden.append({QStringLiteral("xl/worksheets/sheet2.xml"),
+                   QByteArray("<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\">"
+                              "<is><t>shown</t></is></c></row></sheetData></worksheet>")});
+    QTest::newRow("a hidden first sheet passed over for the first shown")
+        << zipOf(hidden) << "shown";
+}
+
+void TestDataSource::cellsShowTheirFormats()
+{
+    cellsShowWhatTheSpreadsheetShows();
 }
 
 QTEST_GUILESS_MAIN(TestDataSource)
