@@ -134,10 +134,9 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
         return exitUsage;
     }
     if (!uri.isEmpty()) {
-        QString why;
-        const std::optional<SharedLogAddress> address = parseSharedLogUri(uri, &why);
+        const Outcome<SharedLogAddress> address = parseSharedLogUri(uri);
         if (!address) {
-            report.message(QStringLiteral("--shared-log: ") + why);
+            report.message(QStringLiteral("--shared-log: ") + address.error);
             return exitUsage;
         }
         session.useSharedLog(*address, request.continuing);

@@ -62,10 +62,9 @@ void AddonCommands::continueNumbering()
                                     caption);
             return;
         }
-        QString error;
-        const std::optional<SharedLogAddress> address = SharedLogSetting().address(&error);
-        if (!error.isEmpty()) {
-            m_context.feedback.tell(error, caption);
+        const Outcome<SharedLogAddress> address = SharedLogSetting().address();
+        if (!address.error.isEmpty()) {
+            m_context.feedback.tell(address.error, caption);
             return;
         }
         // With a shared log, past every value any machine printed or holds;
@@ -73,14 +72,14 @@ void AddonCommands::continueNumbering()
         std::map<QString, PrintedExtremes> printed;
         if (address) {
             const QString documentKey = sharedKey();
-            const QList<SharedRun> runs = documentKey.isEmpty()
-                                              ? QList<SharedRun>()
-                                              : sharedValuesOf(*address, documentKey, error);
-            if (!error.isEmpty()) {
-                m_context.feedback.tell(error, caption);
-                return;
+            if (!documentKey.isEmpty()) {
+                const Outcome<QList<SharedRun>> runs = sharedValuesOf(*address, documentKey);
+                if (!runs) {
+                    m_context.feedback.tell(runs.error, caption);
+                    return;
+                }
+                printed = printedExtremes(*runs);
             }
-            printed = printedExtremes(runs);
         }
         // A document that prints from a data file moves on by the run its
         // rows make now, read once.
@@ -138,11 +137,10 @@ void AddonCommands::showPrintLog()
 
 void AddonCommands::refreshPrintLog()
 {
-    QString error;
-    const std::optional<SharedLogAddress> address = SharedLogSetting().address(&error);
+    const Outcome<SharedLogAddress> address = SharedLogSetting().address();
     const QString path = defaultPrintLogPath();
     if (!address) {
-        m_printLogWindow->showLog(path, m_print.printedRuns(), error);
+        m_printLogWindow->showLog(path, m_print.printedRuns(), address.error);
         return;
     }
     m_printLogWindow->showSharedLog(*address, sharedKey(), path, m_print.printedRuns());

@@ -326,11 +326,10 @@ RunDestination PrintCommands::destinationOf(QPrinter &printer) const
 
 void PrintCommands::useSharedLogSetting(RunSession &session)
 {
-    QString unusable;
-    if (const std::optional<SharedLogAddress> address = SharedLogSetting().address(&unusable))
+    if (const Outcome<SharedLogAddress> address = SharedLogSetting().address())
         session.useSharedLog(*address);
-    else if (!unusable.isEmpty())
-        session.sharedLogUnusable(unusable);
+    else if (!address.error.isEmpty())
+        session.sharedLogUnusable(address.error);
 }
 
 void PrintCommands::exportRun()

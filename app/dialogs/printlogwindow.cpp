@@ -248,8 +248,9 @@ void PrintLogWindow::showLocalLog(const QString &notice, bool again)
     const int rowsBefore = again ? logTable->rowCount() : 0;
     m_sharedRuns.clear();
     m_notice = notice;
-    QString error;
-    m_records = PrintLog(m_path).read(&error);
+    const PrintLog::Read<QStringList> read = PrintLog(m_path).read();
+    const QString &error = read.error;
+    m_records = read.items;
     if (!m_records.isEmpty() && !entryFromFields(m_records.front()))
         m_records.removeFirst();
     QList<QStringList> rows;
@@ -285,13 +286,13 @@ void PrintLogWindow::showLocalLog(const QString &notice, bool again)
 void PrintLogWindow::showSharedRuns()
 {
     const bool allDocuments = showCombo->currentIndex() == 1;
-    QString error;
-    QList<SharedRun> runs = sharedRuns(
-        m_shared->address, allDocuments ? QString() : m_shared->documentKey, shownRuns, error);
-    if (!error.isEmpty()) {
-        showLocalLog(error + QStringLiteral("; this computer's print log is shown."), false);
+    Outcome<QList<SharedRun>> read =
+        sharedRuns(m_shared->address, allDocuments ? QString() : m_shared->documentKey, shownRuns);
+    if (!read) {
+        showLocalLog(read.error + QStringLiteral("; this computer's print log is shown."), false);
         return;
     }
+    QList<SharedRun> &runs = *read;
     // The log gives the newest first; the window shows them last.
     std::reverse(runs.begin(), runs.end());
     m_records.clear();

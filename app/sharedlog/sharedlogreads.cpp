@@ -3,36 +3,42 @@
 #include "log/unsharedruns.h"
 #include "sharedlog/serverwait.h"
 
-QList<SharedRun> sharedValuesOf(const SharedLogAddress &address, const QString &documentKey,
-                                QString &error)
+namespace {
+
+// What `read` gives of the log at `address`, or why it cannot be opened or read.
+Outcome<QList<SharedRun>>
+readSharedLog(const SharedLogAddress &address,
+              const std::function<Outcome<QList<SharedRun>>(SharedLog &log)> &read)
 {
-    QList<SharedRun> runs;
+    Outcome<QList<SharedRun>> runs = Outcome<QList<SharedRun>>::failed(QString());
     waitForServer([&] {
         SharedLog log(address);
-        error = log.open();
-        if (error.isEmpty())
-            runs = log.valuesOf(documentKey, &error);
+        const QString unopened = log.open();
+        runs = unopened.isEmpty() ? read(log) : Outcome<QList<SharedRun>>::failed(unopened);
     });
-    if (!error.isEmpty())
-        return {};
+    return runs;
+}
+
+} // namespace
+
+Outcome<QList<SharedRun>> sharedValuesOf(const SharedLogAddress &address,
+                                         const QString &documentKey)
+{
+    Outcome<QList<SharedRun>> runs =
+        readSharedLog(address, [&](SharedLog &log) { return log.valuesOf(documentKey); });
+    if (!runs)
+        return runs;
     // A waiting file that cannot be read is told of by the next run, which
     // sends what it holds.
-    for (const SharedRun &run : UnsharedRuns().waiting()) {
+    for (const SharedRun &run : UnsharedRuns().waiting().value.value_or(QList<SharedRun>())) {
         if (run.documentKey == documentKey)
-            runs.append(run);
+            runs->append(run);
     }
     return runs;
 }
 
-QList<SharedRun> sharedRuns(const SharedLogAddress &address, const QString &documentKey, int limit,
-                            QString &error)
+Outcome<QList<SharedRun>> sharedRuns(const SharedLogAddress &address, const QString &documentKey,
+                                     int limit)
 {
-    QList<SharedRun> runs;
-    waitForServer([&] {
-        SharedLog log(address);
-        error = log.open();
-        if (error.isEmpty())
-            runs = log.runs(documentKey, limit, &error);
-    });
-    return error.isEmpty() ? runs : QList<SharedRun>();
+    return readSharedLog(address, [&](SharedLog &log) { return log.runs(documentKey, limit); });
 }

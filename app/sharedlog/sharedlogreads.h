@@ -7,15 +7,15 @@
 
 // What the program reads of a shop's shared print log, each read on a
 // connection of its own made off the window's thread, the windows drawing
-// themselves meanwhile. `error` names the server when it cannot be read.
+// themselves meanwhile. The error names the server when it cannot be read.
 
 // Every run of the document known as `documentKey` that printed or holds
 // values: those the log at `address` keeps, and those printed here that
 // wait for it.
-QList<SharedRun> sharedValuesOf(const SharedLogAddress &address, const QString &documentKey,
-                                QString &error);
+Outcome<QList<SharedRun>> sharedValuesOf(const SharedLogAddress &address,
+                                         const QString &documentKey);
 
 // The newest runs the log at `address` keeps, at most `limit`, of the
 // document known as `documentKey` or, empty, of all.
-QList<SharedRun> sharedRuns(const SharedLogAddress &address, const QString &documentKey, int limit,
-                            QString &error);
+Outcome<QList<SharedRun>> sharedRuns(const SharedLogAddress &address, const QString &documentKey,
+                                     int limit);

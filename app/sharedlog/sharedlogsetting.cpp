@@ -17,15 +17,16 @@ QString SharedLogSetting::uri() const
     return QSettings(m_path, QSettings::IniFormat).value(uriKey).toString().trimmed();
 }
 
-std::optional<SharedLogAddress> SharedLogSetting::address(QString *error) const
+Outcome<SharedLogAddress> SharedLogSetting::address() const
 {
     const QString kept = uri();
     if (kept.isEmpty())
-        return std::nullopt;
-    QString why;
-    std::optional<SharedLogAddress> address = parseSharedLogUri(kept, &why);
-    if (!address && error)
-        *error = QStringLiteral("The shared print log of %1 cannot be used: %2").arg(m_path, why);
+        return Outcome<SharedLogAddress>::failed(QString());
+    Outcome<SharedLogAddress> address = parseSharedLogUri(kept);
+    if (!address)
+        return Outcome<SharedLogAddress>::failed(
+            QStringLiteral("The shared print log of %1 cannot be used: %2")
+                .arg(m_path, address.error));
     return address;
 }
 
@@ -33,10 +34,9 @@ QString SharedLogSetting::refusal(const QString &uri)
 {
     if (uri.trimmed().isEmpty())
         return {};
-    QString why;
-    const std::optional<SharedLogAddress> address = parseSharedLogUri(uri, &why);
+    const Outcome<SharedLogAddress> address = parseSharedLogUri(uri);
     if (!address)
-        return QStringLiteral("Shared print log: %1.").arg(why);
+        return QStringLiteral("Shared print log: %1.").arg(address.error);
     if (!address->password.isEmpty())
         return QStringLiteral("Shared print log: Paginette keeps no password. Give the URI "
                               "without it, and the password in ~/.pgpass or in the PGPASSWORD "

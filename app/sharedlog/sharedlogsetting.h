@@ -17,9 +17,9 @@ public:
 
     // The URI kept; empty when the print log is this computer's alone.
     QString uri() const;
-    // The address of the URI kept; nothing when none is kept, or, with
-    // `error` saying why, when the one kept cannot be used.
-    std::optional<SharedLogAddress> address(QString *error = nullptr) const;
+    // The address of the URI kept; nothing, without a word, when none is
+    // kept, or why the one kept cannot be used.
+    Outcome<SharedLogAddress> address() const;
 
     // Why `uri` cannot be kept (not a postgresql:// URI, or one that holds
     // a password); empty when it can, an empty URI among them.

@@ -664,7 +664,7 @@ QString PrintLog::write(const PrintLogEntry &entry, const KeepWaiting &keepWaiti
     return {};
 }
 
-QList<QStringList> PrintLog::read(QString *error) const
+PrintLog::Read<QStringList> PrintLog::read() const
 {
     QList<QStringList> records;
     qsizetype skipped = 0;
@@ -675,17 +675,12 @@ QList<QStringList> PrintLog::read(QString *error) const
             ++skipped;
     };
     const QString failure = readRecords({m_path, sidePath()}, keep);
-    if (!failure.isEmpty()) {
-        if (error)
-            *error = failure;
-        return {};
-    }
-    if (error && skipped > 0)
-        *error = skippedLines(m_path, skipped);
-    return records;
+    if (!failure.isEmpty())
+        return {{}, failure};
+    return {records, skipped > 0 ? skippedLines(m_path, skipped) : QString()};
 }
 
-QList<PrintLogEntry> PrintLog::entriesOf(const QString &key, QString *error) const
+PrintLog::Read<PrintLogEntry> PrintLog::entriesOf(const QString &key) const
 {
     QList<PrintLogEntry> entries;
     qsizetype skipped = 0;
@@ -707,9 +702,7 @@ QList<PrintLogEntry> PrintLog::entriesOf(const QString &key, QString *error) con
             ++skipped;
     };
     const QString failure = readRecords({m_path, sidePath()}, keep);
-    if (error)
-        *error = !failure.isEmpty() ? failure
-                 : skipped > 0      ? skippedLines(m_path, skipped)
-                                    : QString();
-    return entries;
+    return {entries, !failure.isEmpty() ? failure
+                     : skipped > 0      ? skippedLines(m_path, skipped)
+                                        : QString()};
 }

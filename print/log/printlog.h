@@ -126,15 +126,20 @@ public:
     // time the line could not go to the log, and an empty text ever after
     // while the program runs: a log is reported once and never stops a print.
     QString append(const PrintLogEntry &entry, const KeepWaiting &keepWaiting = {});
+    // What a read of the log found, and an error text that tells of a log
+    // that could not be read (nothing found) or of lines skipped.
+    template <typename Item> struct Read
+    {
+        QList<Item> items;
+        QString error;
+    };
     // The records of the log and of its side file, the log's header first;
-    // empty with an error text when it cannot be read, empty alone when there
-    // is no log yet. Lines that cannot be read are skipped and counted in the
-    // error text.
-    QList<QStringList> read(QString *error = nullptr) const;
+    // none when there is no log yet. Lines that cannot be read are skipped
+    // and counted in the error text.
+    Read<QStringList> read() const;
     // The entries of runs printed from the document logged under `key`
-    // (logDocumentKey), oldest first, read a line at a time; the error text
-    // tells of a log that could not be read or of lines skipped.
-    QList<PrintLogEntry> entriesOf(const QString &key, QString *error = nullptr) const;
+    // (logDocumentKey), oldest first, read a line at a time.
+    Read<PrintLogEntry> entriesOf(const QString &key) const;
 
     const QString &path() const { return m_path; }
 

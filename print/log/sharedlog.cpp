@@ -553,18 +553,15 @@ QString SharedLog::createTables()
     return {};
 }
 
-QList<SharedRun> SharedLog::overlapping(const SharedRun &run, QString *error)
+Outcome<QList<SharedRun>> SharedLog::overlapping(const SharedRun &run)
 {
     const NumberColumns numbers(run.entry.numbers);
     Statement select = statement(overlappingRuns);
     select << textArray(numbers.names) << numberArray(numbers.lows) << numberArray(numbers.highs)
            << textValue(run.documentKey);
     QString why;
-    if (!select.run(why)) {
-        if (error)
-            *error = failure(QStringLiteral("cannot be read"), why);
-        return {};
-    }
+    if (!select.run(why))
+        return Outcome<QList<SharedRun>>::failed(failure(QStringLiteral("cannot be read"), why));
     RunsByRow found;
     while (select.query().next()) {
         // The index finds the candidates; the values decide.
@@ -576,7 +573,7 @@ QList<SharedRun> SharedLog::overlapping(const SharedRun &run, QString *error)
     return found.runs();
 }
 
-bool SharedLog::insert(const SharedRun &run, std::int64_t &runId, QString *error)
+Outcome<std::int64_t> SharedLog::insert(const SharedRun &run)
 {
     const NumberColumns numbers(run.entry.numbers);
     Statement insert = statement(runInsert);
@@ -590,12 +587,9 @@ bool SharedLog::insert(const SharedRun &run, std::int64_t &runId, QString *error
            << numberArray(numbers.highs);
     QString why;
     if (!insert.run(why)) {
-        if (error)
-            *error = failure(QStringLiteral("cannot be written"), why);
-        return false;
+        return Outcome<std::int64_t>::failed(failure(QStringLiteral("cannot be written"), why));
     }
-    runId = insert.query().next() ? insert.query().value(0).toLongLong() : 0;
-    return true;
+    return insert.query().next() ? insert.query().value(0).toLongLong() : std::int64_t{0};
 }
 
 Reservation SharedLog::reserve(const SharedRun &run,
@@ -633,12 +627,25 @@ SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
         db.rollback();
         return reservation;
     }
-    SharedRun run = makeRun(readAll ? valuesOf(key, &reservation.error) : QList<SharedRun>());
+    QList<SharedRun> all;
+    if (readAll) {
+        const Outcome<QList<SharedRun>> values = valuesOf(key);
+        reservation.error = values.error;
+        all = values.value.value_or(QList<SharedRun>());
+    }
+    SharedRun run = makeRun(all);
     run.documentKey = jobId(run.documentKey);
-    if (reservation.error.isEmpty())
-        reservation.earlier = overlapping(run, &reservation.error);
-    if (reservation.error.isEmpty() && (!goAhead || goAhead(reservation.earlier)))
-        reservation.reserved = insert(run, reservation.runId, &reservation.error);
+    if (reservation.error.isEmpty()) {
+        const Outcome<QList<SharedRun>> earlier = overlapping(run);
+        reservation.earlier = earlier.value.value_or(QList<SharedRun>());
+        reservation.error = earlier.error;
+    }
+    if (reservation.error.isEmpty() && (!goAhead || goAhead(reservation.earlier))) {
+        const Outcome<std::int64_t> inserted = insert(run);
+        reservation.reserved = bool(inserted);
+        reservation.runId = inserted.value.value_or(0);
+        reservation.error = inserted.error;
+    }
     if (!reservation.reserved || !db.commit()) {
         if (reservation.reserved)
             reservation.error = failure(QStringLiteral("cannot be written"), db.lastError().text());
@@ -708,7 +715,7 @@ Reservation SharedLog::send(const SharedRun &run)
     return reserve(run, {});
 }
 
-QList<SharedRun> SharedLog::runs(const QString &documentKey, int limit, QString *error)
+Outcome<QList<SharedRun>> SharedLog::runs(const QString &documentKey, int limit)
 {
     Statement select =
         statement(QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") + valueColumns +
@@ -718,18 +725,15 @@ QList<SharedRun> SharedLog::runs(const QString &documentKey, int limit, QString 
                                  " ORDER BY r.id DESC, v.position"));
     select << textValue(jobId(documentKey)) << textValue(jobId(documentKey)) << limit;
     QString why;
-    if (!select.run(why)) {
-        if (error)
-            *error = failure(QStringLiteral("cannot be read"), why);
-        return {};
-    }
+    if (!select.run(why))
+        return Outcome<QList<SharedRun>>::failed(failure(QStringLiteral("cannot be read"), why));
     RunsByRow found;
     while (select.query().next())
         found.add(select.query(), 12);
     return found.runs();
 }
 
-QList<SharedRun> SharedLog::valuesOf(const QString &documentKey, QString *error)
+Outcome<QList<SharedRun>> SharedLog::valuesOf(const QString &documentKey)
 {
     Statement select =
         statement(QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") + valueColumns +
@@ -738,11 +742,8 @@ QList<SharedRun> SharedLog::valuesOf(const QString &documentKey, QString *error)
                                  " ORDER BY r.id, v.position"));
     select << jobId(documentKey);
     QString why;
-    if (!select.run(why)) {
-        if (error)
-            *error = failure(QStringLiteral("cannot be read"), why);
-        return {};
-    }
+    if (!select.run(why))
+        return Outcome<QList<SharedRun>>::failed(failure(QStringLiteral("cannot be read"), why));
     RunsByRow found;
     while (select.query().next())
         found.add(select.query(), 12);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outcome.h"
+
 #include "log/printlog.h"
 #include "log/sharedlogaddress.h"
 
@@ -98,9 +100,9 @@ public:
     Reservation send(const SharedRun &run);
     // The newest runs first, of the document `documentKey` or, empty, of
     // all; at most `limit`.
-    QList<SharedRun> runs(const QString &documentKey, int limit, QString *error = nullptr);
+    Outcome<QList<SharedRun>> runs(const QString &documentKey, int limit);
     // Every value the document's series printed or hold, by run.
-    QList<SharedRun> valuesOf(const QString &documentKey, QString *error = nullptr);
+    Outcome<QList<SharedRun>> valuesOf(const QString &documentKey);
 
 private:
     class Statement;
@@ -117,8 +119,8 @@ private:
     QString lockJob(const QString &key);
     QString makeTables();
     QString createTables();
-    QList<SharedRun> overlapping(const SharedRun &run, QString *error);
-    bool insert(const SharedRun &run, std::int64_t &runId, QString *error);
+    Outcome<QList<SharedRun>> overlapping(const SharedRun &run);
+    Outcome<std::int64_t> insert(const SharedRun &run);
 
     SharedLogAddress m_address;
     QString m_connection;

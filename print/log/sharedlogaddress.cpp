@@ -44,12 +44,10 @@ QString SharedLogAddress::shown() const
     return url.toString(QUrl::RemovePassword | QUrl::PrettyDecoded);
 }
 
-std::optional<SharedLogAddress> parseSharedLogUri(const QString &uri, QString *error)
+Outcome<SharedLogAddress> parseSharedLogUri(const QString &uri)
 {
-    const auto refuse = [error](const QString &why) {
-        if (error)
-            *error = why;
-        return std::nullopt;
+    const auto refuse = [](const QString &why) {
+        return Outcome<SharedLogAddress>::failed(why);
     };
     const QUrl url(uri.trimmed(), QUrl::StrictMode);
     if (!url.isValid() ||

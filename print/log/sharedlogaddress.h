@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outcome.h"
+
 #include <QString>
 
 #include <optional>
@@ -25,4 +27,4 @@ struct SharedLogAddress
 
 // The address a postgresql:// (or postgres://) URI names, or why it names
 // none: "postgresql://USER@HOST:PORT/DATABASE?host=/run/postgresql".
-std::optional<SharedLogAddress> parseSharedLogUri(const QString &uri, QString *error = nullptr);
+Outcome<SharedLogAddress> parseSharedLogUri(const QString &uri);

@@ -120,10 +120,10 @@ void SharedLogSession::connect(Connection &connection, const SharedLogAddress &a
     connection.unreachable = log.unreachable();
     if (!connection.openError.isEmpty())
         return;
-    QString unread;
-    const QList<SharedRun> waiting = connection.unshared.waiting(&unread);
-    if (!unread.isEmpty())
-        connection.told.append(unread);
+    const Outcome<QList<SharedRun>> read = connection.unshared.waiting();
+    if (!read)
+        connection.told.append(read.error);
+    const QList<SharedRun> waiting = read.value.value_or(QList<SharedRun>());
     QStringList sent;
     for (const SharedRun &run : waiting) {
         if (run.id != 0) {
@@ -155,11 +155,10 @@ QString SharedLogSession::open(QStringList &told)
     return m_connection->openError;
 }
 
-bool SharedLogSession::reserve(Document &doc, const RunData *data, const PrintPlan &plan,
-                               const PrintLogEntry &entry, const QString &documentKey,
-                               bool continuing,
-                               const std::function<bool(const QStringList &)> &goAhead,
-                               QString &error)
+Reservation SharedLogSession::reserve(Document &doc, const RunData *data, const PrintPlan &plan,
+                                      const PrintLogEntry &entry, const QString &documentKey,
+                                      bool continuing,
+                                      const std::function<bool(const QStringList &)> &goAhead)
 {
     // Made again after the document moves on, which changes its texts.
     const auto runTexts = [&] {
@@ -187,9 +186,8 @@ bool SharedLogSession::reserve(Document &doc, const RunData *data, const PrintPl
             reservation = m_connection->log->reserve(m_run, check);
         }
     });
-    error = reservation.error;
     m_runId = reservation.reserved ? reservation.runId : 0;
-    return reservation.reserved;
+    return reservation;
 }
 
 QString SharedLogSession::finish(const std::optional<PrintLogEntry> &printed)

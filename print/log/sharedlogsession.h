@@ -52,11 +52,11 @@ public:
     // says: `reprints` gets the lines of the check before a run, and the run
     // goes ahead when `goAhead` takes them. With `continuing`, every number
     // of `doc` first moves past what the log holds of it, under the lock.
-    // False with `error` empty when `goAhead` refused. `data` is the run's
-    // (null for a run of the document's Pages).
-    bool reserve(Document &doc, const RunData *data, const PrintPlan &plan,
-                 const PrintLogEntry &entry, const QString &documentKey, bool continuing,
-                 const std::function<bool(const QStringList &reprints)> &goAhead, QString &error);
+    // Not reserved, without an error, when `goAhead` refused. `data` is the
+    // run's (null for a run of the document's Pages).
+    Reservation reserve(Document &doc, const RunData *data, const PrintPlan &plan,
+                        const PrintLogEntry &entry, const QString &documentKey, bool continuing,
+                        const std::function<bool(const QStringList &reprints)> &goAhead);
 
     // The run's end: complete, having printed what `printed` logs (its
     // numbers' values), or none: stopped having printed nothing. An error

@@ -91,11 +91,11 @@ std::optional<SharedRun> runOf(const QStringList &fields)
     return run;
 }
 
-QList<SharedRun> readRuns(const QString &path, QString *error)
+Outcome<QList<SharedRun>> readRuns(const QString &path)
 {
     QFile file;
     if (!QFileInfo::exists(path))
-        return {};
+        return QList<SharedRun>();
     // Opened as the log is: a FIFO in its place is refused, never waited on.
     int why = 0;
     const int fd = openWithoutWaiting(path, O_RDONLY, why);
@@ -104,12 +104,9 @@ QList<SharedRun> readRuns(const QString &path, QString *error)
     const QString unread = fd < 0          ? systemText(why)
                            : file.isOpen() ? QString()
                                            : file.errorString();
-    if (!unread.isEmpty() || file.size() > mostBytes) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(
-                path, unread.isEmpty() ? QStringLiteral("too large to be runs waiting") : unread);
-        return {};
-    }
+    if (!unread.isEmpty() || file.size() > mostBytes)
+        return Outcome<QList<SharedRun>>::failed(QStringLiteral("%1: %2").arg(
+            path, unread.isEmpty() ? QStringLiteral("too large to be runs waiting") : unread));
     QList<SharedRun> runs;
     for (const QStringList &fields : parseLog(file.readAll())) {
         if (const std::optional<SharedRun> run = runOf(fields))
@@ -146,21 +143,20 @@ QString UnsharedRuns::add(const SharedRun &run) const
     return {};
 }
 
-QList<SharedRun> UnsharedRuns::waiting(QString *error) const
+Outcome<QList<SharedRun>> UnsharedRuns::waiting() const
 {
     const FileLock lock(m_path);
-    return readRuns(m_path, error);
+    return readRuns(m_path);
 }
 
 QString UnsharedRuns::remove(const QStringList &sent) const
 {
     const FileLock lock(m_path);
-    QString error;
-    const QList<SharedRun> runs = readRuns(m_path, &error);
-    if (!error.isEmpty())
-        return error;
+    const Outcome<QList<SharedRun>> runs = readRuns(m_path);
+    if (!runs)
+        return runs.error;
     QByteArray rest;
-    for (const SharedRun &run : runs) {
+    for (const SharedRun &run : *runs) {
         if (!sent.contains(run.localId))
             rest += logRecord(fieldsOf(run));
     }

@@ -21,9 +21,8 @@ public:
 
     // Keeps `run` for later; an error text when it could not be written.
     QString add(const SharedRun &run) const;
-    // The runs waiting, oldest first; an error text in `error` when the
-    // file cannot be read.
-    QList<SharedRun> waiting(QString *error = nullptr) const;
+    // The runs waiting, oldest first, or why the file cannot be read.
+    Outcome<QList<SharedRun>> waiting() const;
     // Lets go of the runs whose local ids are `sent`, writing the rest into
     // a new file that takes the old one's place.
     QString remove(const QStringList &sent) const;

@@ -83,7 +83,7 @@ QList<PrintLogEntry> RunSession::loggedRuns() const
     // An untitled document has no earlier runs.
     if (m_documentPath.isEmpty() || m_documentPath == QLatin1String("-"))
         return {};
-    return m_log.entriesOf(documentKey());
+    return m_log.entriesOf(documentKey()).items;
 }
 
 QString RunSession::setRunDate(const QDateTime &moment)
@@ -332,13 +332,13 @@ RunResult RunSession::reserveShared()
         Document reserved = m_document;
         const PrintLogEntry entry =
             logEntry(texts(), m_plan, documentKey(), m_destination.output->name(), m_reservedAt);
-        bool done = false;
-        QString error;
+        Reservation reservation;
         m_questions.waitOnServer([&] {
-            done = m_shared->reserve(reserved, m_data.get(), m_plan, entry, sharedDocumentKey(),
-                                     m_continuing, goAhead, error);
+            reservation = m_shared->reserve(reserved, m_data.get(), m_plan, entry,
+                                            sharedDocumentKey(), m_continuing, goAhead);
         });
-        if (done) {
+        const QString &error = reservation.error;
+        if (reservation.reserved) {
             // Continuing moved the numbers past what the log holds.
             m_document = std::move(reserved);
             return {};
@@ -364,11 +364,10 @@ RunResult RunSession::checkLocalLog()
     // its earlier runs by.
     if (m_documentPath.isEmpty() || m_documentPath == QLatin1String("-"))
         return {};
-    QString trouble;
-    const QList<PrintLogEntry> earlier = m_log.entriesOf(documentKey(), &trouble);
-    if (!trouble.isEmpty())
-        m_questions.tell({trouble}, RunTopic::Log);
-    const QStringList again = reprintLines(texts(), m_plan, earlier);
+    const PrintLog::Read<PrintLogEntry> earlier = m_log.entriesOf(documentKey());
+    if (!earlier.error.isEmpty())
+        m_questions.tell({earlier.error}, RunTopic::Log);
+    const QStringList again = reprintLines(texts(), m_plan, earlier.items);
     if (!again.isEmpty() && !m_questions.printAgain(again))
         return ended(RunResult::Ending::Declined);
     return {};

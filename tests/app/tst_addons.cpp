@@ -424,7 +424,7 @@ private Q_SLOTS:
         QTest::mouseClick(window.saveManifestButton, Qt::LeftButton);
 
         QCOMPARE(offered, QStringList{"/srv/a-manifest.csv"});
-        QCOMPARE(PrintLog(manifest).read(),
+        QCOMPARE(PrintLog(manifest).read().items,
                  (QList<QStringList>{{"Sheet", "Page", "Copy", "Object", "Text"},
                                      {"1", "8", "1", "ticket", "00132"},
                                      {"1", "8", "1", "object 3", "=08"},

@@ -37,7 +37,7 @@ char *toString(const RunTrace &trace)
 
 QList<QStringList> linesWithoutTime(const QString &log)
 {
-    QList<QStringList> records = PrintLog(log).read();
+    QList<QStringList> records = PrintLog(log).read().items;
     if (!records.isEmpty())
         records.removeFirst(); // the header
     // The time of the run, and the date its fields showed, taken when it started.

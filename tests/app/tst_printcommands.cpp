@@ -615,7 +615,7 @@ void TestPrintCommands::completedRunsAreLogged()
              (logBlocked ? Messages{{blocked, QStringLiteral("Print Log")}} : Messages{}));
     QCOMPARE(pageTexts(bench.output),
              (cancelAt ? QStringList{} : QStringList{"00126", "00126", "00127", "00127"}));
-    QList<QStringList> records = PrintLog(bench.logPath()).read();
+    QList<QStringList> records = PrintLog(bench.logPath()).read().items;
     for (qsizetype i = 1; i < records.size(); ++i)
         records[i].removeFirst(); // the date and time
     const QString document = bench.session.docFileName;
@@ -841,7 +841,7 @@ void TestPrintCommands::twoSidedRunPrintsBothSidesOrFrontsThenBacks()
         QCOMPARE(textsOf(backsFile), backs);
     // The run is one line of the log, however many passes it took.
     QCOMPARE(bench.commands->printedRuns().size(), 1);
-    QCOMPARE(PrintLog(bench.logPath()).entriesOf(QStringLiteral("untitled")).size(), 1);
+    QCOMPARE(PrintLog(bench.logPath()).entriesOf(QStringLiteral("untitled")).items.size(), 1);
 }
 
 void TestPrintCommands::exportRunWritesTheKindChosen_data()

@@ -102,7 +102,7 @@ class TestSharedLogCommands : public ShellTest
         SharedLog log(*parseSharedLogUri(m_server.uri()));
         if (!log.open().isEmpty())
             return {};
-        return log.runs(documentKey, 100);
+        return log.runs(documentKey, 100).value.value_or(QList<SharedRun>());
     }
 
     bool logged(const SharedRun &run)
@@ -188,7 +188,7 @@ private Q_SLOTS:
                                  parseSharedLogUri(uri)->shown()) &&
                      told.contains(said) && !told.contains(password),
                  qPrintable(told));
-        const QList<SharedRun> waiting = UnsharedRuns().waiting();
+        const QList<SharedRun> waiting = *UnsharedRuns().waiting();
         if (!offered || !printWithout) {
             QVERIFY(!QFile::exists(bench.output));
             QVERIFY(!QFile::exists(bench.logPath()));
@@ -196,7 +196,7 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(pdfPageCount(bench.output), 3);
-        const QList<QStringList> lines = PrintLog(bench.logPath()).read();
+        const QList<QStringList> lines = PrintLog(bench.logPath()).read().items;
         QCOMPARE(lines.size(), 2);
         QVERIFY2(lines.back().back().endsWith(QLatin1String(" not-shared")),
                  qPrintable(lines.back().join(u',')));

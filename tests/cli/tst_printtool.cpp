@@ -804,9 +804,9 @@ void TestPrintTool::aDeliveredRunIsAlwaysLogged()
                                      "to the log\n")
                           .arg(log, side));
     QCOMPARE(pageTexts(folder.path(QStringLiteral("out.pdf"))), threePages);
-    QCOMPARE(PrintLog(folder.path(QStringLiteral("m.csv"))).read().size(), 4);
+    QCOMPARE(PrintLog(folder.path(QStringLiteral("m.csv"))).read().items.size(), 4);
     QCOMPARE(held->size(), 0);
-    QCOMPARE(PrintLog(log).entriesOf(folder.path(QStringLiteral("doc.pgt"))).size(), 1);
+    QCOMPARE(PrintLog(log).entriesOf(folder.path(QStringLiteral("doc.pgt"))).items.size(), 1);
 
     // The lock given up, the check reads the run where it waits, and the next
     // run adds it to the log before its own.
@@ -817,7 +817,7 @@ void TestPrintTool::aDeliveredRunIsAlwaysLogged()
     QCOMPARE(next.exitCode, 0);
     QVERIFY(!QFile::exists(side));
     const QList<PrintLogEntry> logged =
-        PrintLog(log).entriesOf(folder.path(QStringLiteral("doc.pgt")));
+        PrintLog(log).entriesOf(folder.path(QStringLiteral("doc.pgt"))).items;
     QCOMPARE(logged.size(), 2);
     QCOMPARE(logged[0].printer, folder.path(QStringLiteral("out.pdf")));
     QCOMPARE(logged[1].printer, folder.path(QStringLiteral("again.pdf")));
@@ -911,7 +911,7 @@ void TestPrintTool::printedRunsAreLogged()
 
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, message.isEmpty() ? message : message.arg(log));
-    QList<QStringList> records = PrintLog(log).read();
+    QList<QStringList> records = PrintLog(log).read().items;
     if (!logWritable) {
         QCOMPARE(records, QList<QStringList>{});
         return;
@@ -1054,7 +1054,7 @@ void TestPrintTool::manifestsListEveryNumberPrinted()
         return;
     }
     QStringList written;
-    for (const QStringList &record : PrintLog(folder.path(QStringLiteral("m.csv"))).read())
+    for (const QStringList &record : PrintLog(folder.path(QStringLiteral("m.csv"))).read().items)
         written.append(record.join(u','));
     QCOMPARE(written, QStringList{"Sheet,Page,Copy,Object,Text"} + rows);
 }

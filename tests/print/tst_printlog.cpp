@@ -138,14 +138,14 @@ void TestPrintLog::runsAreAddedUnderOneHeader()
          "00130", "stub, left", "4/10:011", "6/10:021", "128+1*3 11+10*2"},
         {"2026-03-15 09:26:53", "/home/ann/t.pgt", "/home/ann/t.pdf", "1", "10", "1", "ticket",
          "00125", "00134", "stub, left", "1/10:001", "10/10:041", "125+1*10 1+10*5"}};
-    QCOMPARE(log.read(), expected);
+    QCOMPARE(log.read().items, expected);
     QVERIFY(contentOf(log.path())
                 .startsWith("Date,Document,Printer,First page,Last page,Copies,Number,First "
                             "value,Last value,Printed values\r\n2026-03-14 09:26:53,"));
     QCOMPARE(QDir(dir.filePath(QStringLiteral("paginette"))).entryList(QDir::Files),
              QStringList{"print-log.csv"});
     // The runs of one document read back as they were logged, to the second.
-    QCOMPARE(log.entriesOf(QStringLiteral("/home/ann/t.pgt")), QList<PrintLogEntry>{whole});
+    QCOMPARE(log.entriesOf(QStringLiteral("/home/ann/t.pgt")).items, QList<PrintLogEntry>{whole});
 
     // A line of an older version, without the values, reads without them.
     QFile older(log.path());
@@ -155,7 +155,7 @@ void TestPrintLog::runsAreAddedUnderOneHeader()
     PrintLogEntry withoutValues = whole;
     withoutValues.numbers[0].values.clear();
     withoutValues.numbers[1].values.clear();
-    QCOMPARE(log.entriesOf(QStringLiteral("/home/ann/t.pgt")),
+    QCOMPARE(log.entriesOf(QStringLiteral("/home/ann/t.pgt")).items,
              (QList<PrintLogEntry>{whole, withoutValues}));
 }
 
@@ -199,11 +199,11 @@ void TestPrintLog::dataRunsReadBackAsLogged()
         logged.append(entry);
     }
     QList<PrintLogEntry> read;
-    for (const QStringList &fields : log.read().mid(1))
+    for (const QStringList &fields : log.read().items.mid(1))
         read.append(entryFromFields(fields).value_or(PrintLogEntry{}));
     QVERIFY2(read == logged, qPrintable(QStringLiteral("seed %1").arg(seed)));
     for (const PrintLogEntry &entry : logged)
-        QVERIFY(log.entriesOf(entry.document).contains(entry));
+        QVERIFY(log.entriesOf(entry.document).items.contains(entry));
     // A run's line is a line of the file, whatever its fields hold.
     QCOMPARE(contentOf(log.path()).count('\n'), logged.size() + 1);
 
@@ -262,12 +262,12 @@ void TestPrintLog::logsThatAreNoFileAreLeftAlone()
     QCOMPARE(typeAt(path), type);
     QCOMPARE(QFileInfo(path).isSymLink(), made.startsWith(QLatin1String("link")));
     if (said.isEmpty()) {
-        QCOMPARE(log.read().size(), 2);
+        QCOMPARE(log.read().items.size(), 2);
         QCOMPARE(typeAt(file), QStringLiteral("file"));
     } else {
-        QString error;
-        QCOMPARE(log.read(&error), QList<QStringList>{});
-        QVERIFY(!error.isEmpty());
+        const PrintLog::Read<QStringList> read = log.read();
+        QCOMPARE(read.items, QList<QStringList>{});
+        QVERIFY(!read.error.isEmpty());
     }
 }
 
@@ -326,7 +326,7 @@ void TestPrintLog::runsAtOnceAllGetTheirLine()
     for (int run = 0; run < runs; ++run) {
         QCOMPARE(said[static_cast<std::size_t>(run)], QString());
         const QList<PrintLogEntry> entries =
-            PrintLog(path).entriesOf(QStringLiteral("/run%1.pgt").arg(run));
+            PrintLog(path).entriesOf(QStringLiteral("/run%1.pgt").arg(run)).items;
         QCOMPARE(entries.size(), 1);
         logged.insert(entries.front().document);
     }
@@ -417,8 +417,9 @@ void TestPrintLog::everyRunOfADocumentIsFound()
     QCOMPARE(file.write(log), log.size());
     file.close();
 
-    QString warning;
-    const QList<PrintLogEntry> entries = PrintLog(path).entriesOf(document, &warning);
+    const PrintLog::Read<PrintLogEntry> read = PrintLog(path).entriesOf(document);
+    const QList<PrintLogEntry> &entries = read.items;
+    const QString &warning = read.error;
     QCOMPARE(entries.size(), runs);
     for (const PrintLogEntry &entry : entries)
         QCOMPARE(entry, entryOf(document, QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53))));
@@ -504,9 +505,10 @@ void TestPrintLog::aTornLineHidesNoOther()
     const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
     QCOMPARE(printLog.append(entryOf(QStringLiteral("/next.pgt"), when)), QString());
 
-    QString warning;
+    const PrintLog::Read<QStringList> records = printLog.read();
+    const QString &warning = records.error;
     QStringList read;
-    for (const QStringList &fields : printLog.read(&warning)) {
+    for (const QStringList &fields : records.items) {
         if (const std::optional<PrintLogEntry> entry = entryFromFields(fields))
             read.append(entry->document);
     }
@@ -515,7 +517,7 @@ void TestPrintLog::aTornLineHidesNoOther()
                                    : QStringLiteral("1 line of the print log %1 could not be read "
                                                     "and was skipped")
                                          .arg(printLog.path()));
-    QCOMPARE(printLog.entriesOf(QStringLiteral("/next.pgt")).size(), 1);
+    QCOMPARE(printLog.entriesOf(QStringLiteral("/next.pgt")).items.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestPrintLog)

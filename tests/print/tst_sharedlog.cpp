@@ -98,10 +98,9 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QFETCH(QString, error);
 
-        QString why;
-        const std::optional<SharedLogAddress> address = parseSharedLogUri(uri, &why);
+        const Outcome<SharedLogAddress> address = parseSharedLogUri(uri);
         QCOMPARE(address ? address->shown() : QString(), shown);
-        QCOMPARE(why, error);
+        QCOMPARE(address.error, error);
     }
 
     // Each way a server cannot serve the log is one message that names it,
@@ -131,7 +130,7 @@ private Q_SLOTS:
         // The tables are there for the visitor to be refused them.
         SharedLog owner(address());
         QCOMPARE(owner.open(), QString());
-        const std::optional<SharedLogAddress> parsed = parseSharedLogUri(uri);
+        const Outcome<SharedLogAddress> parsed = parseSharedLogUri(uri);
         QVERIFY(parsed);
         SharedLog log(*parsed);
         const QString error = log.open();
@@ -285,7 +284,7 @@ private Q_SLOTS:
         offline.state = SharedRun::State::Complete;
         QVERIFY(log.send(offline).reserved);
         QVERIFY(log.send(offline).reserved);
-        const QList<SharedRun> runs = log.runs(m_document, 10);
+        const QList<SharedRun> runs = *log.runs(m_document, 10);
         QCOMPARE(runs.size(), 3);
         QCOMPARE(runs.first().state, SharedRun::State::Complete);
         QCOMPARE(runs.first().entry.numbers.first().values, (QList<PrintedValues>{{500, 1, 10}}));
