@@ -141,7 +141,9 @@ SheetLayoutDialog::SheetLayoutDialog(const SheetDatabase *database, QWidget *par
     connect(searchEdit, &QLineEdit::textChanged, this, &SheetLayoutDialog::search);
     connect(searchEdit, &QLineEdit::textEdited, productButton,
             [this] { productButton->setChecked(true); });
-    connect(productList, &QListWidget::currentRowChanged, this, [this] {
+    // A product is chosen by selecting it: the focus coming to the list by
+    // Tab makes its first row current, which chooses nothing.
+    connect(productList, &QListWidget::itemSelectionChanged, this, [this] {
         productButton->setChecked(true);
         updateChoice();
     });

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -146,6 +147,11 @@ private Q_SLOTS:
             if (plainPaper) {
                 QTest::mouseClick(form->plainPaperButton, Qt::LeftButton);
             } else {
+                // Tabbing through the list chooses no product.
+                QTest::mouseClick(form->customButton, Qt::LeftButton);
+                QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+                QApplication::sendEvent(form->productList, &tabbedIn);
+                QVERIFY(form->customButton->isChecked());
                 QTest::keyClicks(form->searchEdit, QStringLiteral("5160"));
                 chosen = form->productList->currentItem()->text();
                 form->orderBox->setCurrentIndex(2);
