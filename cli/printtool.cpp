@@ -57,12 +57,14 @@ std::optional<RunDestination> requestDestination(const PrintRequest &request,
     const QPageLayout layout = printer.pageLayout();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setPageLayout(layout);
-    std::unique_ptr<RunOutput> output =
-        fileOutput(request.output, {request.dotsPerInch, input.identity}, &error);
+    Outcome<std::unique_ptr<RunOutput>> output =
+        fileOutput(request.output, {request.dotsPerInch, input.identity});
     usage = !output;
-    if (!output)
+    if (!output) {
+        error = output.error;
         return std::nullopt;
-    return RunDestination{std::move(output), layout, calibrationName(printer)};
+    }
+    return RunDestination{std::move(*output), layout, calibrationName(printer)};
 }
 
 // The manifest's target; an error text when it cannot be one.

@@ -346,18 +346,17 @@ void PrintCommands::exportRun()
         DialogAnswers answers(m_dialogs, m_feedback);
         const std::unique_ptr<RunSession> session = startSession(answers);
         useSharedLogSetting(*session);
-        QString refusal;
-        std::unique_ptr<RunOutput> output =
-            fileOutput(choice->file, {choice->dotsPerInch, std::nullopt}, &refusal);
+        Outcome<std::unique_ptr<RunOutput>> output =
+            fileOutput(choice->file, {choice->dotsPerInch, std::nullopt});
         if (!output)
-            throw PaginetteError(refusal);
+            throw PaginetteError(output.error);
         // A file is calibrated as the program's PDF output is.
         PrintPlan plan = wholeRun(session->pages());
         plan.calibration = m_calibrations.load(pdfOutputName());
         plan.backCalibration = m_calibrations.load(pdfOutputName(), Side::Back);
         session->setPlan(plan);
         preparePrinter(m_printer);
-        printTo(*session, {std::move(output), m_printer.pageLayout(), pdfOutputName()});
+        printTo(*session, {std::move(*output), m_printer.pageLayout(), pdfOutputName()});
     });
 }
 

@@ -36,14 +36,11 @@ const FileOutputKind &fileOutputKindFor(const QString &name)
     return fileOutputKinds().constFirst();
 }
 
-std::unique_ptr<RunOutput> fileOutput(const QString &name, const FileOutputSettings &settings,
-                                      QString *refusal)
+Outcome<std::unique_ptr<RunOutput>> fileOutput(const QString &name,
+                                               const FileOutputSettings &settings)
 {
     const OutputTarget target = resolveOutput(name, settings.document);
-    if (target.kind == OutputKind::Document) {
-        if (refusal)
-            *refusal = target.refusal;
-        return nullptr;
-    }
+    if (target.kind == OutputKind::Document)
+        return Outcome<std::unique_ptr<RunOutput>>::failed(target.refusal);
     return fileOutputKindFor(name).make(target, settings);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outcome.h"
+
 #include "outputs/outputtarget.h"
 #include "picture.h"
 #include "run/printrun.h"
@@ -84,5 +86,5 @@ const QList<FileOutputKind> &fileOutputKinds();
 const FileOutputKind &fileOutputKindFor(const QString &name);
 // The output for the name `name` ("-": standard output, a PDF), or the
 // reason no run may go there.
-std::unique_ptr<RunOutput> fileOutput(const QString &name, const FileOutputSettings &settings,
-                                      QString *refusal);
+Outcome<std::unique_ptr<RunOutput>> fileOutput(const QString &name,
+                                               const FileOutputSettings &settings);
