@@ -8,19 +8,91 @@
 
 #include <QPainter>
 #include <QPen>
+#include <QtMath>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace {
 
 const QColor placeholderColor(0x80, 0x80, 0x80);
 const QColor refusedColor(0xC0, 0x26, 0x2D);
 
+constexpr bool isLineBreak(char16_t c)
+{
+    return c == u'\n' || c == u'\r' || c == u'\u2028' || c == u'\u2029';
+}
+
+// Calls `each(line, index)` for every line of `text`: a data file's cell may
+// hold an address whose lines print one under another. A text without a
+// break is its own one line, not copied.
+template <typename Each> void forEachLine(const QString &text, Each each)
+{
+    const auto firstBreak =
+        std::find_if(text.begin(), text.end(), [](QChar c) { return isLineBreak(c.unicode()); });
+    if (firstBreak == text.end()) {
+        each(text, 0);
+        return;
+    }
+    int index = 0;
+    qsizetype start = 0;
+    for (qsizetype i = firstBreak - text.begin(); i <= text.size(); ++i) {
+        if (i < text.size() && !isLineBreak(text[i].unicode()))
+            continue;
+        each(text.sliced(start, i - start), index++);
+        // A spreadsheet's CR LF is one break.
+        if (i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+}
+
+// Where line `index` of an object's text begins on the device, from where
+// its first line begins: a cell's height further down the object's turned
+// frame.
+QPointF lineOffset(const PageObject &object, int index, std::int32_t scale)
+{
+    if (index == 0)
+        return {};
+    const qreal down = qreal(index) * object.fontSize * scale;
+    const qreal angle = qDegreesToRadians(qreal(object.angle % 360));
+    return {down * std::sin(angle), down * std::cos(angle)};
+}
+
 BoxSize textBox(RenderCache &cache, const PageObject &object, const QString &text)
 {
-    return {measureTextWidth(cache, object.fontName, object.fontSize, text), object.fontSize};
+    std::int32_t width = 0;
+    qint64 lines = 0;
+    forEachLine(text, [&](const QString &line, int) {
+        width = std::max(width, measureTextWidth(cache, object.fontName, object.fontSize, line));
+        ++lines;
+    });
+    return {width, static_cast<std::int32_t>(std::min<qint64>(
+                       lines * object.fontSize, std::numeric_limits<std::int32_t>::max()))};
+}
+
+void drawLines(const DrawTarget &target, const PageObject &object, const QString &text)
+{
+    forEachLine(text, [&](const QString &line, int index) {
+        const QPointF offset = lineOffset(object, index, target.scale);
+        drawObjectText(target.painter, target.cache, object, line, target.scale,
+                       wrapAdd(target.ox, static_cast<std::int32_t>(std::llround(offset.x()))),
+                       wrapAdd(target.oy, static_cast<std::int32_t>(std::llround(offset.y()))),
+                       target.deviceArea);
+    });
+}
+
+qint64 linesReach(RenderCache &cache, const PageObject &object, const QString &text,
+                  std::int32_t scale)
+{
+    qint64 reach = 0;
+    forEachLine(text, [&](const QString &line, int index) {
+        reach = std::max(reach, textReach(cache, object, line, scale) +
+                                    qint64{index} * object.fontSize * scale);
+    });
+    return reach;
 }
 
 std::int32_t wholeUnits(qreal length)
@@ -50,12 +122,6 @@ BoxSize pictureBox(RenderCache &, const PageObject &object, const QString &)
             std::max(wholeUnits(object.picture->height), 1)};
 }
 
-void drawText(const DrawTarget &target, const PageObject &object, const QString &text)
-{
-    drawObjectText(target.painter, target.cache, object, text, target.scale, target.ox, target.oy,
-                   target.deviceArea);
-}
-
 // A barcode is drawn turned about its top-left corner like a text. A value
 // its symbology refuses shows on screen as a red dashed frame the size of its
 // text, and nothing on paper: the print run stops before such a page.
@@ -68,7 +134,7 @@ void drawNumber(const DrawTarget &target, const PageObject &object, const QStrin
     const std::int32_t oy = target.oy;
     const bool onScreen = target.onScreen;
     if (!object.format.barcode) {
-        drawObjectText(painter, cache, object, text, scale, ox, oy, target.deviceArea);
+        drawLines(target, object, text);
         return;
     }
     const BarcodeStyle &style = *object.format.barcode;
@@ -100,7 +166,7 @@ qint64 numberReach(RenderCache &cache, const PageObject &object, const QString &
                    std::int32_t scale)
 {
     if (!object.format.barcode)
-        return textReach(cache, object, text, scale);
+        return linesReach(cache, object, text, scale);
     const BoxSize box = numberBox(cache, object, text);
     return (qint64{box.width} + box.height) * scale + textReach(cache, object, text, scale);
 }
@@ -154,12 +220,6 @@ void drawPictureObject(const DrawTarget &target, const PageObject &object, const
         return;
     }
     drawPictureInto(target, object, box);
-}
-
-qint64 textReachOf(RenderCache &cache, const PageObject &object, const QString &text,
-                   std::int32_t scale)
-{
-    return textReach(cache, object, text, scale);
 }
 
 qint64 pictureReach(RenderCache &cache, const PageObject &object, const QString &,
@@ -238,7 +298,7 @@ struct ShapeRow
 // Numbers and texts are lines of text; any kind no row names is drawn like text.
 constexpr std::array<ShapeRow, 4> shapeRows{{
     {KindNumber, numberBox, drawNumber, numberReach},
-    {KindText, textBox, drawText, textReachOf},
+    {KindText, textBox, drawLines, linesReach},
     {KindPicture, pictureBox, drawPictureObject, pictureReach},
     {KindShape, shapeBox, drawShape, shapeReach},
 }};

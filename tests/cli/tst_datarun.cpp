@@ -332,6 +332,50 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(pdf));
     }
 
+    // An address cell prints its lines one under another, each starting
+    // where the first does, in a text and in a number's prefix alike; the
+    // manifest keeps the cell as it is.
+    void aCellsLinesPrintAsLines_data()
+    {
+        QTest::addColumn<QByteArray>("cell");
+        QTest::addColumn<bool>("inPrefix");
+        QTest::newRow("a text, LF") << QByteArray("Hauptstr. 1\n50667 K\xC3\xB6ln") << false;
+        QTest::newRow("a text, CR LF") << QByteArray("Hauptstr. 1\r\n50667 K\xC3\xB6ln") << false;
+        QTest::newRow("a number's prefix") << QByteArray("Hauptstr. 1\n50667 K\xC3\xB6ln") << true;
+    }
+
+    void aCellsLinesPrintAsLines()
+    {
+        QFETCH(QByteArray, cell);
+        QFETCH(bool, inPrefix);
+        QVERIFY(writeFile(path(QStringLiteral("lines.csv")), "Address\n\"" + cell + "\"\n"));
+        Document doc = documentOf(inPrefix ? QStringList() : QStringList{"{Address}"});
+        if (inPrefix) {
+            doc.objects[0].y = 25;
+            doc.objects[0].format.prefix = QStringLiteral("{Address} ");
+        }
+        const QString document =
+            saved(doc, QStringLiteral("lines.pgt"), QStringLiteral("lines.csv"));
+        const QString pdf = path(QStringLiteral("lines.pdf"));
+        const ToolRun run = printTool({"-o", pdf, document});
+        QVERIFY2(run.exitCode == 0, qPrintable(programErrors(run.err)));
+        QList<Word> words = pageWords(pdf, 1);
+        if (!inPrefix)
+            words.removeFirst(); // num0's 0001
+        QStringList texts;
+        for (const Word &word : words)
+            texts.append(word.text);
+        const QStringList lastLine =
+            inPrefix ? QStringList{"50667", "Köln", "0001"} : QStringList{"50667", "Köln"};
+        QCOMPARE(texts, QStringList({"Hauptstr.", "1"}) + lastLine);
+        const Word &first = words[0];
+        const Word &second = words[2];
+        QCOMPARE(qRound(second.origin.x()), qRound(first.origin.x()));
+        // One character cell lower: the object's size, in points.
+        QCOMPARE(qRound(second.origin.y() - first.origin.y()), 14);
+        QCOMPARE(runTool(QStringLiteral("qpdf"), {"--check", pdf}).exitCode, 0);
+    }
+
     // --data prints from another file, relative to the current folder.
     void anotherFileForOneRun()
     {
