@@ -5,6 +5,7 @@
 #include "log/csv.h"
 #include "log/logfiles.h"
 #include "numbering.h"
+#include "objecttable.h"
 #include "rundata.h"
 #include "wrapint.h"
 #include "wrapsearch.h"
@@ -456,13 +457,21 @@ PrintLogEntry logEntry(const RunTexts &texts, const PrintPlan &plan, const QStri
     if (texts.data() && (texts.data()->table() || showsRunDate(doc)))
         entry.runDate = texts.data()->moment();
     for (int i = 0; i < doc.count(); ++i) {
-        const PageObject &object = doc.objects[i];
-        if (!printsOwnValues(doc, i) || !printsSide(doc, plan, sideOf(doc, object)))
+        const std::optional<QString> name = loggedName(doc, i);
+        if (!name || !printsSide(doc, plan, sideOf(doc, doc.objects[i])))
             continue;
-        entry.numbers.append({object.name, texts.text(i, plan.first), texts.text(i, plan.last),
-                              valuesPrinted(texts, i, plan)});
+        const int source = shownSource(doc, i);
+        entry.numbers.append({*name, texts.text(source, plan.first), texts.text(source, plan.last),
+                              valuesPrinted(texts, source, plan)});
     }
     return entry;
+}
+
+std::optional<QString> loggedName(const Document &doc, int index)
+{
+    if (!kindRow(doc.objects[index].kind).numbered)
+        return std::nullopt;
+    return printsOwnValues(doc, index) ? doc.objects[index].name : shownName(doc, index);
 }
 
 QStringList logHeader()

@@ -28,6 +28,13 @@ bool sharesAValue(const QList<PrintedValues> &a, const QList<PrintedValues> &b);
 // data run one for each run of rows that continue one another.
 QList<PrintedValues> valuesPrinted(const RunTexts &texts, int index, const PrintPlan &plan);
 
+// Whether number `index` goes in a run's log line when its side prints, and
+// the name it goes under: a number that prints its own values under its
+// name; a stub ("Same as") under its shown name, with its source's values,
+// so that a pass of the side it stands on is checked against what that side
+// printed before. Empty for an object the log leaves out.
+std::optional<QString> loggedName(const Document &doc, int index);
+
 // One completed run as the print log keeps it.
 struct PrintLogEntry
 {

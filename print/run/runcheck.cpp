@@ -1,6 +1,7 @@
 #include "run/runcheck.h"
 
 #include "kinds.h"
+#include "log/printlog.h"
 #include "numbering.h"
 #include "objecttable.h"
 #include "pictures/picturedrawing.h"
@@ -140,19 +141,30 @@ QStringList reprintLines(const RunTexts &texts, const PrintPlan &plan,
     const Document &doc = texts.document();
     QStringList lines;
     for (const PrintLogEntry &run : earlier) {
+        // A stub and its source are one series: named once for each run.
+        QList<int> named;
         for (const PrintLogEntry::NumberSpan &before : run.numbers) {
             if (before.values.isEmpty())
                 continue;
             for (int i = 0; i < doc.count(); ++i) {
                 const PageObject &object = doc.objects[i];
-                if (!printsOwnValues(doc, i) || !printsSide(doc, plan, sideOf(doc, object)) ||
-                    object.name != before.name || showsNothing(object) ||
-                    !sharesAValue(valuesPrinted(texts, i, plan), before.values))
+                const int source = shownSource(doc, i);
+                if (loggedName(doc, i) != before.name ||
+                    !printsSide(doc, plan, sideOf(doc, object)) ||
+                    showsNothing(doc.objects[source]) ||
+                    !sharesAValue(valuesPrinted(texts, source, plan), before.values))
                     continue;
+                if (named.contains(source))
+                    break;
+                named.append(source);
                 const QString values =
                     before.first == before.last ? before.first : before.first + u'-' + before.last;
-                QString line = QStringLiteral("%1 printed %2 on %3")
-                                   .arg(shownName(doc, i), values,
+                const QString side = source == i ? QString()
+                                     : sideOf(doc, object) == Side::Back
+                                         ? QStringLiteral(" on the backs")
+                                         : QStringLiteral(" on the fronts");
+                QString line = QStringLiteral("%1 printed %2%3 on %4")
+                                   .arg(shownName(doc, source), values, side,
                                         run.when.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
                 if (!run.machine.isEmpty())
                     line += QStringLiteral(" at ") + run.machine;

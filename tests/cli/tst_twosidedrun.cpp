@@ -326,14 +326,62 @@ private Q_SLOTS:
         const ToolRun backs = pass("back");
         QCOMPARE(programErrors(backs.err), QString());
         QCOMPARE(backs.exitCode, 0);
-        for (const auto &[sides, named] : {std::pair("front", "object 1 printed 0001-0005"),
-                                           std::pair("back", "object 3 printed 5001-5005")}) {
+        // The backs again: the stub's values and the back's own number.
+        const QList<std::pair<const char *, QStringList>> passes{
+            {"front", {"object 1 printed 0001-0005 on "}},
+            {"back",
+             {"object 1 printed 0001-0005 on the backs on ", "object 3 printed 5001-5005 on "}}};
+        for (const auto &[sides, named] : passes) {
             const ToolRun again = pass(sides);
             QCOMPARE(again.exitCode, 1);
             const QStringList told = programErrors(again.err).split(u'\n', Qt::SkipEmptyParts);
-            QCOMPARE(told.size(), 2);
-            QVERIFY2(told[0].contains(QLatin1String(named)), qPrintable(again.err));
+            QCOMPARE(told.size(), named.size() + 1);
+            for (qsizetype i = 0; i < named.size(); ++i)
+                QVERIFY2(told[i].contains(named[i]), qPrintable(again.err));
         }
+    }
+
+    // Backs that carry only stubs are checked and logged as the side they
+    // print: a backs pass after a full run is a reprint of its values, after
+    // a fronts pass it is the run's second half, and it logs its values.
+    void aBacksPassOfStubsIsCheckedAsItsSide_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("reprint");
+        QTest::newRow("after a full run") << "both" << true;
+        QTest::newRow("after a fronts pass") << "front" << false;
+        QTest::newRow("after a backs pass") << "back" << true;
+    }
+
+    void aBacksPassOfStubsIsCheckedAsItsSide()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, reprint);
+        Document doc = emptyDocument(2);
+        addNumber(doc, 5, 5, 1, 4);
+        addNumber(doc, 5, 5, 1, 4);
+        doc.objects[0].name = QStringLiteral("num0");
+        doc.objects[1].side = Side::Back;
+        doc.objects[1].sameAs = 0;
+        doc.duplex = Duplex::LongEdge;
+        const QString job = m_dir.filePath(QStringLiteral("stubs%1.pgt").arg(++m_jobs));
+        QCOMPARE(saveDocument(doc, {}, job), QString());
+        const QString pdf = m_dir.filePath(QStringLiteral("stubs.pdf"));
+        QCOMPARE(runTool(tool, {"--sides", before, "--pages", "5", "-o", pdf, job}).exitCode, 0);
+
+        const ToolRun backs = runTool(tool, {"--sides", "back", "--pages", "5", "--range", "3-4",
+                                             "--fresh-only", "-o", pdf, job});
+        QCOMPARE(backs.exitCode, reprint ? 1 : 0);
+        QCOMPARE(programErrors(backs.err).contains(QLatin1String("num0 printed 0001-0005 on "
+                                                                 "the backs")),
+                 reprint);
+        if (reprint)
+            return;
+        QFile log(qEnvironmentVariable("XDG_DATA_HOME") +
+                  QStringLiteral("/paginette/print-log.csv"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray line = log.readAll().trimmed().split('\n').back();
+        QVERIFY2(line.trimmed().endsWith(",3,4,1,object 2,0003,0004,3+1*2"), line.constData());
     }
 
     // The manifest of a two-sided run names each number's side; the stub on
