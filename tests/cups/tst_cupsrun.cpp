@@ -3,6 +3,7 @@
 #include "feedbackrecorder.h"
 #include "file/documentfile.h"
 #include "outputs/printer.h"
+#include "sheetdatabase.h"
 #include "smalldisk.h"
 #include "toolrun.h"
 
@@ -113,6 +114,14 @@ struct ProgramPrint
     PrintCommands commands;
 };
 
+// The page size pdfinfo gives for the file's first page, "612 x 792 pts".
+QString pageSizeOf(const QString &pdf)
+{
+    const ToolRun run = runTool(QStringLiteral("pdfinfo"), {pdf});
+    static const QRegularExpression size(QStringLiteral("Page size: +([0-9.]+ x [0-9.]+ pts)"));
+    return size.match(run.out).captured(1);
+}
+
 } // namespace
 
 class TestCupsRun : public QObject
@@ -127,6 +136,8 @@ private Q_SLOTS:
     void printToFileLeavesTheQueueChosen();
     void aQueueOfOneSideGetsTheFronts_data();
     void aQueueOfOneSideGetsTheFronts();
+    void labelsGoOutOnTheirSheetsPaper_data();
+    void labelsGoOutOnTheirSheetsPaper();
 
 private:
     // A document of one page that shows 00777, printed after a run to show
@@ -359,6 +370,72 @@ void TestCupsRun::aQueueOfOneSideGetsTheFronts()
                  << "902";
     texts.sort();
     QCOMPARE(texts, expected);
+}
+
+void TestCupsRun::labelsGoOutOnTheirSheetsPaper_data()
+{
+    QTest::addColumn<bool>("fromTheProgram");
+    QTest::newRow("paginette-print -P") << false;
+    QTest::newRow("File > Print") << true;
+}
+
+// Letter labels through a queue whose paper is A4 (cups-pdf's default) come
+// out on Letter, each number where the run's own PDF has it: the job asks for
+// the sheet's paper and no scaling.
+void TestCupsRun::labelsGoOutOnTheirSheetsPaper()
+{
+    QFETCH(bool, fromTheProgram);
+    const std::optional<SheetLayout> avery5160 =
+        SheetDatabase::read(installedSheetFolder).find(u"Avery 5160");
+    if (!avery5160)
+        QSKIP("glabels-data is not installed");
+    const ToolRun options =
+        runTool(QStringLiteral("lpoptions"), {QStringLiteral("-p"), queue, QStringLiteral("-l")});
+    QVERIFY2(options.out.contains(QLatin1String("*A4 ")), qPrintable(options.out));
+    Document doc = emptyDocument(1);
+    addNumber(doc, 5, 5, 1, 4);
+    doc.sheet = *avery5160;
+    doc.pagesToPrint = 4;
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("labels.pgt"));
+    QCOMPARE(saveDocument(doc, {}, path), QString());
+    const QString own = dir.filePath(QStringLiteral("own.pdf"));
+    QCOMPARE(runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-o"), own, path}).exitCode,
+             0);
+    const QStringList before = queuePdfs();
+    if (fromTheProgram) {
+        ProgramPrint print(doc);
+        print.commands.printAction->trigger();
+        QCOMPARE(print.recorder.errors(), QStringList());
+    } else {
+        const ToolRun run =
+            runTool(QStringLiteral(PAGINETTE_PRINT), {QStringLiteral("-P"), queue, path});
+        // The run to the file was logged: this one is named as its reprint.
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    }
+    const QStringList printed = pdfsAfter(before, 1);
+    QCOMPARE(printed.size(), 1);
+    QCOMPARE(pageSizeOf(printed.first()), QStringLiteral("612 x 792 pts"));
+    const QList<Word> expected = pageWords(own, 1);
+    const QList<Word> words = pageWords(printed.first(), 1);
+    QCOMPARE(words.size(), 4);
+    QCOMPARE(words.size(), expected.size());
+    // The queue's PDF embeds the font again, with an ascent of its own: the
+    // words' tops may sit a little apart, their lefts and their distances not.
+    QVERIFY2(qAbs(words[0].origin.y() - expected[0].origin.y()) < 3,
+             qPrintable(QString::number(words[0].origin.y())));
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        QCOMPARE(words[i].text, expected[i].text);
+        const QPointF shift = words[i].origin - expected[i].origin;
+        const QPointF firstShift = words[0].origin - expected[0].origin;
+        QVERIFY2(qAbs(shift.x()) < 0.5 && qAbs(shift.y() - firstShift.y()) < 0.5,
+                 qPrintable(QStringLiteral("%1 at %2,%3, not %4,%5")
+                                .arg(words[i].text)
+                                .arg(words[i].origin.x())
+                                .arg(words[i].origin.y())
+                                .arg(expected[i].origin.x())
+                                .arg(expected[i].origin.y())));
+    }
 }
 
 QTEST_MAIN(TestCupsRun)
