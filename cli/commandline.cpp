@@ -276,7 +276,8 @@ const std::vector<ToolOption> &toolOptions()
          }},
         {QCommandLineOption(QStringLiteral("data"),
                             QStringLiteral("print a page for each row of FILE (CSV, TSV, XLSX "
-                                           "or ODS) instead of the document's data file"),
+                                           "or ODS) instead of the document's data file, which "
+                                           "is read only from the document's folder and below"),
                             QStringLiteral("FILE")),
          [](CommandLine &line, const QString &value) {
              line.request.dataFile = value;

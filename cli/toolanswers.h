@@ -20,6 +20,9 @@ public:
     bool goPast(RunWarning warning, const QStringList &lines) override;
     // Prints values again unless --fresh-only.
     bool printAgain(const QStringList &lines) override;
+    // Never: a data file outside the document's folder is read when --data
+    // names it.
+    bool readDataOutside(const QString &, const QString &) override { return false; }
     // Only with --offline-ok.
     bool printWithoutSharedLog(const QString &why) override;
     bool waitsForTheTurn() const override { return false; }

@@ -24,6 +24,23 @@ QString resolvedDataFile(const QString &stored, const QString &documentPath)
     return QDir::cleanPath(QDir(baseFolder(documentPath)).absoluteFilePath(stored));
 }
 
+std::optional<QString> dataFileOutside(const std::optional<DataSourceSettings> &settings,
+                                       const QString &documentPath)
+{
+    if (!settings || settings->file.isEmpty() || documentPath.isEmpty())
+        return std::nullopt;
+    const QString fromFolder = documentPath == QLatin1String("-") ? QString() : documentPath;
+    const QString file = resolvedDataFile(settings->file, fromFolder);
+    const QString folder = QFileInfo(baseFolder(fromFolder)).canonicalFilePath();
+    // A file that is not there is read from nowhere: the read says so.
+    QString path = QFileInfo(file).canonicalFilePath();
+    if (path.isEmpty())
+        path = file;
+    if (!folder.isEmpty() && path.startsWith(folder + u'/'))
+        return std::nullopt;
+    return file;
+}
+
 QString relativeDataFile(const QString &path, const QString &documentPath)
 {
     return QDir(baseFolder(documentPath)).relativeFilePath(path);

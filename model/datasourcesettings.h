@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 
 // How a number counts from one data row to the next.
 struct NumberCounting
@@ -63,6 +64,14 @@ struct DataSourceSettings
 // from the document's folder, or from the current folder for a document
 // that has none (untitled, or read from a stream).
 QString resolvedDataFile(const QString &stored, const QString &documentPath);
+// The data file `settings` name for the document at `documentPath` ("-" for
+// one read from a stream, whose folder is the current one) when it lies
+// outside the document's folder and those below it, links followed: a
+// document that came from elsewhere reads the files it came with, and any
+// other only when the user says so. None for an untitled document, whose
+// file the user chose.
+std::optional<QString> dataFileOutside(const std::optional<DataSourceSettings> &settings,
+                                       const QString &documentPath);
 // How a document at `documentPath` stores the file at `path`: relative to
 // its folder (to the current one when it has none).
 QString relativeDataFile(const QString &path, const QString &documentPath);

@@ -1,6 +1,7 @@
 #include "commands/addoncommands.h"
 
 #include "commands/actions.h"
+#include "commands/datafileconsent.h"
 #include "commands/printcommands.h"
 #include "continuenumbering.h"
 #include "creatematrixdialog.h"
@@ -86,9 +87,16 @@ void AddonCommands::continueNumbering()
         std::shared_ptr<const RunData> data;
         if (editor.document().data && !address) {
             const Session &session = m_context.session;
+            const QString document = session.docNamed ? session.docFileName : QString();
+            DataOverride chosen;
+            if (const std::optional<QString> outside =
+                    dataFileOutside(editor.document().data, document)) {
+                if (!askToReadDataOutside(m_context.feedback, document, *outside))
+                    return;
+                chosen.file = *outside;
+            }
             RunDataRead read =
-                readRunData(editor.document(), session.docNamed ? session.docFileName : QString(),
-                            QDateTime::currentDateTime());
+                readRunData(editor.document(), document, QDateTime::currentDateTime(), chosen);
             if (!read.data)
                 throw PaginetteError(read.error);
             data = std::make_shared<const RunData>(std::move(*read.data));

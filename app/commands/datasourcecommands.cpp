@@ -1,6 +1,7 @@
 #include "commands/datasourcecommands.h"
 
 #include "commands/actions.h"
+#include "commands/datafileconsent.h"
 #include "dialogs/datasourcedialog.h"
 #include "guarded.h"
 
@@ -31,6 +32,12 @@ void DataSourceCommands::chooseDataSource()
         const std::optional<DataSourceSettings> chosen = m_dialog->chosenSource();
         if (chosen == editor.document().data)
             return;
+        // A file chosen here is the user's own, wherever it lies.
+        if (const std::optional<QString> outside = dataFileOutside(chosen, documentPath)) {
+            const QString unkept = DataFileConsent().give(documentPath, *outside);
+            if (!unkept.isEmpty())
+                reportError(unkept);
+        }
         editor.edit(QStringLiteral("Data Source"), [&chosen](Document &doc) { doc.data = chosen; });
     });
 }

@@ -1,6 +1,8 @@
 #include "commands/documentcommands.h"
 
 #include "commands/actions.h"
+#include "commands/datafileconsent.h"
+#include "guarded.h"
 #include "dialogs/messagedialog.h"
 #include "documentwindow.h"
 #include "file/documentfile.h"
@@ -216,6 +218,26 @@ std::optional<QString> DocumentCommands::dataFileFrom(const QString &path) const
     return stored;
 }
 
+bool DocumentCommands::dataFileConsented() const
+{
+    const Session &session = m_context.session;
+    if (!session.docNamed)
+        return true;
+    const std::optional<QString> outside =
+        dataFileOutside(m_context.editor.document().data, session.docFileName);
+    return !outside || DataFileConsent().given(session.docFileName, *outside);
+}
+
+void DocumentCommands::keepDataFileConsent(const QString &path) const
+{
+    const std::optional<QString> outside = dataFileOutside(m_context.editor.document().data, path);
+    if (!outside)
+        return;
+    const QString unkept = DataFileConsent().give(path, *outside);
+    if (!unkept.isEmpty())
+        reportError(unkept);
+}
+
 bool DocumentCommands::write(const QString &path)
 {
     // A job printed through a shop's shared log is known by its id on every
@@ -239,13 +261,19 @@ bool DocumentCommands::write(const QString &path)
         rebased.data->file = *dataFile;
     }
     const Document &saved = dataFile ? rebased : doc;
+    // The user's own file, chosen here or beside the document, stays theirs
+    // under the new name; a file a document from elsewhere names does not.
+    const bool consented = dataFileConsented();
     const QString error = holdsNonUtf8(path) ? saveUnderNonUtf8Name(saved, path)
                                              : saveDocument(saved, m_window.boxes(), path);
     if (error.isEmpty() && dataFile)
         m_context.editor.edit(QStringLiteral("Save As"),
                               [&dataFile](Document &changed) { changed.data->file = *dataFile; });
-    if (error.isEmpty())
+    if (error.isEmpty()) {
+        if (consented)
+            keepDataFileConsent(path);
         return true;
+    }
     m_context.feedback.tell(error, QStringLiteral("Error"));
     return false;
 }

@@ -69,6 +69,11 @@ private:
     // How a document saved as `path` in another folder stores its data
     // file, so that it keeps finding it; none when that does not change.
     std::optional<QString> dataFileFrom(const QString &path) const;
+    // Whether the document's data file is the user's to read: untitled, in
+    // its folder, or read outside it with the user's consent.
+    bool dataFileConsented() const;
+    // Keeps the consent for the document saved at `path`.
+    void keepDataFileConsent(const QString &path) const;
     // Writes `doc` to a name that is not UTF-8; empty on success, else why not.
     QString saveUnderNonUtf8Name(const Document &doc, const QString &path) const;
     // An empty document of the same capacity, its history started afresh.

@@ -1,6 +1,7 @@
 #include "commands/printcommands.h"
 
 #include "commands/actions.h"
+#include "commands/datafileconsent.h"
 #include "dialogs/printercalibrationdialog.h"
 #include "dialogs/printpreviewdialog.h"
 
@@ -44,6 +45,10 @@ public:
     bool printAgain(const QStringList &lines) override
     {
         return confirmed(lines, QStringLiteral("Print them again?"));
+    }
+    bool readDataOutside(const QString &document, const QString &dataFile) override
+    {
+        return askToReadDataOutside(m_feedback, document, dataFile);
     }
     bool printWithoutSharedLog(const QString &why) override
     {

@@ -71,7 +71,16 @@ void RunSession::setDocument(Document document, const QString &path)
 QString RunSession::readData(const QDateTime &moment, const DataOverride &override)
 {
     const QString folderOf = m_documentPath == QLatin1String("-") ? QString() : m_documentPath;
-    RunDataRead read = readRunData(m_document, folderOf, moment, override);
+    DataOverride chosen = override;
+    if (const std::optional<QString> outside = dataFileOutside(m_document.data, m_documentPath);
+        outside && chosen.file.isEmpty()) {
+        if (!m_questions.readDataOutside(m_documentPath, *outside))
+            return QStringLiteral("the data file %1 lies outside the document's folder, and "
+                                  "was not read")
+                .arg(*outside);
+        chosen.file = *outside;
+    }
+    RunDataRead read = readRunData(m_document, folderOf, moment, chosen);
     if (!read.data)
         return read.error;
     m_data = std::make_shared<const RunData>(std::move(*read.data));

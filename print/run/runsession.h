@@ -48,6 +48,10 @@ public:
     // Values that earlier runs printed, as the check names them; true
     // prints them again.
     virtual bool printAgain(const QStringList &lines) = 0;
+    // The document at `document` reads its data from `dataFile`, outside
+    // its own folder (a document from elsewhere may name any file of the
+    // machine). True reads it.
+    virtual bool readDataOutside(const QString &document, const QString &dataFile) = 0;
     // The shared print log cannot serve the run, as `why` says: its server
     // did not answer (one that answered and refused ends the run unasked).
     // True prints without it, the run then sent the next time the log is
@@ -153,7 +157,8 @@ public:
     // empty for an untitled one, "-" for standard input.
     void setDocument(Document document, const QString &path);
     // Reads the run's data once, at `moment`: the document's data file or
-    // the one `override` names. An error text, naming file, row and column.
+    // the one `override` names. A document's file outside its folder is read
+    // only when the user says so. An error text, naming file, row and column.
     QString readData(const QDateTime &moment, const DataOverride &override = {});
     // The same data at another date and time, its file not read again.
     QString setRunDate(const QDateTime &moment);

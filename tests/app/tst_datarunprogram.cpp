@@ -1,4 +1,5 @@
 #include "apptestmain.h"
+#include "commands/datafileconsent.h"
 #include "dialogs/continuenumberingdialog.h"
 #include "documentbuilder.h"
 #include "file/documentfile.h"
@@ -196,6 +197,41 @@ private Q_SLOTS:
         QCOMPARE(documentDump(m_shell->doc()), documentDump(doc));
     }
 
+    // A document whose data file lies outside its folder reads it only once
+    // the user, told its path, says so; the answer is kept for the document.
+    void aDataFileElsewhereIsReadWithConsent()
+    {
+        QVERIFY(QDir(m_shell->dir.path()).mkpath(QStringLiteral("elsewhere")) &&
+                QDir(m_shell->dir.path()).mkpath(QStringLiteral("jobs")));
+        const QString secret = m_shell->path(QStringLiteral("elsewhere/orders.csv"));
+        QVERIFY(writeFile(secret, orders));
+        Document doc = emptyDocument(20);
+        const int ticket = addNumber(doc, 72, 72, 1, 4);
+        doc.data = DataSourceSettings{.file = secret, .quantity = QStringLiteral("Qty")};
+        const QString document = m_shell->path(QStringLiteral("jobs/sent.pgt"));
+        QCOMPARE(saveDocument(doc, {}, document), QString());
+        QVERIFY(openDocument(document));
+        ShellHooks hooks;
+        hooks.runModal = [](QDialog &dialog) {
+            QTest::mouseClick(qobject_cast<ContinueNumberingDialog *>(&dialog)->okButton,
+                              Qt::LeftButton);
+        };
+        m_frame->setHooks(hooks);
+
+        for (const bool answer : {false, true}) {
+            m_shell->recorder.answer = answer;
+            action("continueNumberingAction")->trigger();
+            QCOMPARE(m_shell->recorder.questions.size(), answer ? 2 : 1);
+            QVERIFY(m_shell->recorder.questions.back().first.contains(secret));
+            QCOMPARE(m_shell->doc().objects[ticket].start, answer ? 4 : 1);
+        }
+        // Kept: not asked again, and on past the rows once more.
+        action("continueNumberingAction")->trigger();
+        QCOMPARE(m_shell->recorder.questions.size(), 2);
+        QCOMPARE(m_shell->doc().objects[ticket].start, 7);
+        QCOMPARE(m_shell->recorder.errors(), QStringList());
+    }
+
     void saveAsKeepsTheDataFileFound_data()
     {
         QTest::addColumn<QString>("stored");  // the data file, as the document first stores it
@@ -248,15 +284,30 @@ private Q_SLOTS:
         QCOMPARE(m_shell->editor.undoStack().count(), rebased.isEmpty() ? 0 : 1);
         const QString before = m_shell->path(QStringLiteral("before.pdf"));
         const QString after = m_shell->path(QStringLiteral("after.pdf"));
-        for (const auto &[document, pdf] : {std::pair(original, before), std::pair(copy, after)}) {
-            const ToolRun run = printTool({"-o", pdf, document});
-            QVERIFY2(run.exitCode == 0, qPrintable(programErrors(run.err)));
-        }
+        // The file the copy names, read by paginette-print as --data names
+        // it: a file outside a document's folder is read no other way.
+        const QString found = resolvedDataFile(loaded.document->data->file, copy);
+        QCOMPARE(QFileInfo(found).canonicalFilePath(), QFileInfo(dataFile).canonicalFilePath());
+        const ToolRun run = printTool({"-o", before, original});
+        QVERIFY2(run.exitCode == 0, qPrintable(programErrors(run.err)));
+        const ToolRun runCopy = printTool({"--data", found, "-o", after, copy});
+        QVERIFY2(runCopy.exitCode == 0, qPrintable(programErrors(runCopy.err)));
+        // Saved by the user, the copy reads its file in the program unasked.
+        QCOMPARE(DataFileConsent().given(copy, found),
+                 dataFileOutside(loaded.document->data, copy).has_value());
         QCOMPARE(textsOf(after), textsOf(before));
         QCOMPARE(textsOf(after).size(), 3);
     }
 
 private:
+    bool openDocument(const QString &path)
+    {
+        ModalScript script;
+        script.typePath(path);
+        return script.run([this] { action("openAction")->trigger(); }).isEmpty() &&
+               m_shell->session.docFileName == path;
+    }
+
     QStringList saveAs(const QString &path)
     {
         ModalScript script;

@@ -376,6 +376,58 @@ private Q_SLOTS:
         QCOMPARE(runTool(QStringLiteral("qpdf"), {"--check", pdf}).exitCode, 0);
     }
 
+    // A document names only the data files of its own folder and those
+    // below it: one elsewhere, reached by a path, by ../ or by a link, is
+    // refused before anything prints, naming it, unless --data names it.
+    void aDataFileElsewhereIsReadOnlyWhenNamed_data()
+    {
+        QTest::addColumn<QString>("stored"); // {elsewhere} stands for the other folder
+        QTest::addColumn<bool>("named");     // by --data
+        QTest::addColumn<bool>("read");
+        QTest::newRow("beside it") << "orders.csv" << false << true;
+        QTest::newRow("below it") << "sub/orders.csv" << false << true;
+        QTest::newRow("elsewhere") << "{elsewhere}/secret.csv" << false << false;
+        QTest::newRow("up and out") << "../elsewhere/secret.csv" << false << false;
+        QTest::newRow("a link to elsewhere") << "link.csv" << false << false;
+        QTest::newRow("elsewhere, named by --data") << "{elsewhere}/secret.csv" << true << true;
+    }
+
+    void aDataFileElsewhereIsReadOnlyWhenNamed()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, named);
+        QFETCH(bool, read);
+        const QTemporaryDir root;
+        const QString job = root.filePath(QStringLiteral("job"));
+        const QString elsewhere = root.filePath(QStringLiteral("elsewhere"));
+        QVERIFY(QDir().mkpath(job + QStringLiteral("/sub")) && QDir().mkpath(elsewhere));
+        for (const QString &file :
+             {job + "/orders.csv", job + "/sub/orders.csv", elsewhere + "/secret.csv"})
+            QVERIFY(writeFile(file, "Name\nAda\n"));
+        QVERIFY(QFile::link(elsewhere + QStringLiteral("/secret.csv"),
+                            job + QStringLiteral("/link.csv")));
+        stored.replace(QStringLiteral("{elsewhere}"), elsewhere);
+        Document doc = documentOf({QStringLiteral("{Name}")});
+        doc.data = DataSourceSettings{.file = stored};
+        const QString document = job + QStringLiteral("/job.pgt");
+        QCOMPARE(saveDocument(doc, {}, document), QString());
+        const QString pdf = root.filePath(QStringLiteral("out.pdf"));
+        QStringList arguments{"-o", pdf, document};
+        if (named)
+            arguments.prepend(stored);
+        if (named)
+            arguments.prepend(QStringLiteral("--data"));
+        const ToolRun run = printTool(arguments);
+        QCOMPARE(run.exitCode, read ? 0 : 2);
+        QCOMPARE(QFile::exists(pdf), read);
+        if (read)
+            QCOMPARE(pageWords(pdf, 1).value(1).text, QStringLiteral("Ada"));
+        else
+            QVERIFY2(run.err.contains(QLatin1String("lies outside the document's folder")) &&
+                         run.err.contains(QFileInfo(job + u'/' + stored).fileName()),
+                     qPrintable(run.err));
+    }
+
     // --data prints from another file, relative to the current folder.
     void anotherFileForOneRun()
     {
