@@ -215,6 +215,8 @@ void MainWindow::connectDocument()
     connect(&editor, &DocumentEditor::changed, this, &MainWindow::documentChanged);
     connect(&editor, &DocumentEditor::modifiedChanged, this, &MainWindow::updateMenuState);
     connect(m_documentCommands, &DocumentCommands::documentShown, this, &MainWindow::documentShown);
+    connect(m_documentCommands, &DocumentCommands::documentShown, m_printCommands,
+            &PrintCommands::documentShown);
     connect(m_documentCommands, &DocumentCommands::documentClosing,
             m_windowCommands->objectProperties(), &QWidget::close);
     connect(m_documentCommands, &DocumentCommands::documentClosed, this, [this] {

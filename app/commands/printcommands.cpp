@@ -196,22 +196,50 @@ QList<LoggedRunDate> PrintCommands::loggedRunDates(const RunSession &session) co
     return runs;
 }
 
-void PrintCommands::offerFileName()
+QString PrintCommands::documentPdfName() const
 {
     const QFileInfo document(m_session.docFileName);
-    const QString file =
-        m_session.docNamed
-            ? document.dir().filePath(document.completeBaseName() + QStringLiteral(".pdf"))
-            : QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                  .filePath(QStringLiteral("untitled.pdf"));
-    // Naming a PDF file turns the printer to PDF; a chosen queue stays
-    // chosen, and the file waits for the user to pick Print to File.
-    const bool toQueue = m_printer.outputFormat() == QPrinter::NativeFormat;
-    const QString queue = m_printer.printerName();
-    m_printer.setOutputFileName(file);
-    if (toQueue) {
+    return m_session.docNamed
+               ? document.dir().filePath(document.completeBaseName() + QStringLiteral(".pdf"))
+               : QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                     .filePath(QStringLiteral("untitled.pdf"));
+}
+
+void PrintCommands::offerDestination()
+{
+    const bool toFile = m_destination ? m_destination->toFile : printsToFile(m_printer);
+    const QString queue = m_destination && !m_destination->queue.isEmpty()
+                              ? m_destination->queue
+                              : m_printer.printerName();
+    // Naming a PDF file turns the printer to PDF; on a queue, the file
+    // waits for the user to pick Print to File.
+    m_printer.setOutputFileName(
+        m_destination && !m_destination->file.isEmpty() ? m_destination->file : documentPdfName());
+    if (!toFile) {
         m_printer.setOutputFormat(QPrinter::NativeFormat);
         m_printer.setPrinterName(queue);
+    }
+}
+
+void PrintCommands::keepDestination(const QString &offeredFile)
+{
+    PrintDestination chosen;
+    chosen.toFile = printsToFile(m_printer);
+    if (!chosen.toFile)
+        chosen.queue = m_printer.printerName();
+    chosen.file = chosen.toFile ? m_printer.outputFileName() : offeredFile;
+    m_destination = chosen;
+    if (m_session.docNamed)
+        m_namedDestinations.insert(m_session.docFileName, chosen);
+}
+
+void PrintCommands::documentShown()
+{
+    m_destination.reset();
+    if (m_session.docNamed) {
+        const auto kept = m_namedDestinations.constFind(m_session.docFileName);
+        if (kept != m_namedDestinations.cend())
+            m_destination = *kept;
     }
 }
 
@@ -226,7 +254,8 @@ void PrintCommands::print()
         m_printer.setFromTo(0, 0);
         const QString previousFile = m_printer.outputFileName();
         const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
-        offerFileName();
+        offerDestination();
+        const QString offeredFile = m_printer.outputFileName();
         DialogAnswers answers(m_dialogs, m_feedback);
         const std::unique_ptr<RunSession> session = startSession(answers);
         // The shop's shared log connects while the user chooses.
@@ -241,10 +270,12 @@ void PrintCommands::print()
         if (!m_dialogs.print(m_printer, session->pages(), choices)) {
             if (toFile)
                 m_printer.setOutputFileName(previousFile);
+            returnToChosenQueue();
             return;
         }
         if (!printsToFile(m_printer))
             m_chosenQueue = m_printer.printerName();
+        keepDestination(offeredFile);
         if (choices.twoSided) {
             m_frontsThenBacks = choices.frontsThenBacks;
             m_faceUp = choices.faceUp;

@@ -66,6 +66,7 @@ private Q_SLOTS:
     void printDialogOffersARangeAndTheDocumentsFile_data();
     void printDialogOffersARangeAndTheDocumentsFile();
     void printDialogsRangePrintsThosePagesOnce();
+    void printDialogOpensWhereTheDocumentsLastRunWent();
     void printDialogStartsLabelsAtAChosenCell();
     void progressDialogCountsPagesAndCancels();
     void objectsOutsideThePrintableAreaAreNamed_data();
@@ -432,6 +433,51 @@ void TestPrintCommands::printDialogsRangePrintsThosePagesOnce()
     });
     QCOMPARE(again.run([&bench] { bench.commands->printAction->trigger(); }), QStringList());
     QVERIFY(wholeRun);
+}
+
+// The destination stays with the document for the session: after a run to
+// a PDF file the dialog offers that file again; another document shown in
+// between offers its own name, and the first gets its file back.
+void TestPrintCommands::printDialogOpensWhereTheDocumentsLastRunWent()
+{
+    PrintBench bench;
+    bench.session.docNamed = true;
+    bench.session.docFileName = bench.dir.filePath(QStringLiteral("tickets.pgt"));
+    bench.dialogs.print = standardPrintDialogs(&bench.frame).print;
+    bench.commands->setDialogs(bench.dialogs);
+    ModalScript script;
+    script.expect("QPrintDialog", [&bench](QWidget *dialog) {
+        auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+        printers->setCurrentIndex(printers->count() - 1); // Print to File (PDF)
+        dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(bench.output);
+        qobject_cast<QDialog *>(dialog)->accept();
+    });
+    QCOMPARE(script.run([&bench] { bench.commands->printAction->trigger(); }), QStringList());
+    QCOMPARE(bench.files(), QStringList{"out.pdf"});
+
+    // What the next dialog shows: the destination chosen, and the file's name
+    // when its field can be typed in.
+    const auto offered = [&bench] {
+        QString shown;
+        ModalScript next;
+        next.expect("QPrintDialog", [&shown](QWidget *dialog) {
+            const auto *file = dialog->findChild<QLineEdit *>(QStringLiteral("filename"));
+            shown = dialog->findChild<QComboBox *>(QStringLiteral("printers"))->currentText() +
+                    u' ' + (file->isEnabled() ? file->text() : QStringLiteral("greyed"));
+            qobject_cast<QDialog *>(dialog)->reject();
+        });
+        const QStringList problems = next.run([&bench] { bench.commands->printAction->trigger(); });
+        return problems.isEmpty() ? shown : problems.join(u' ');
+    };
+    const QString toFile = QStringLiteral("Print to File (PDF) ");
+    QCOMPARE(offered(), toFile + bench.output);
+    bench.session.docFileName = bench.dir.filePath(QStringLiteral("passes.pgt"));
+    bench.commands->documentShown();
+    QCOMPARE(offered(), toFile + bench.dir.filePath(QStringLiteral("passes.pdf")));
+    bench.session.docFileName = bench.dir.filePath(QStringLiteral("tickets.pgt"));
+    bench.commands->documentShown();
+    QCOMPARE(offered(), toFile + bench.output);
+    QCOMPARE(bench.files(), QStringList{"out.pdf"});
 }
 
 void TestPrintCommands::progressDialogCountsPagesAndCancels()
