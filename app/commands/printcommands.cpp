@@ -27,6 +27,19 @@ const QString printCaption = QStringLiteral("Print");
 const QString calibrationCaption = QStringLiteral("Printer Calibration");
 const QString logCaption = QStringLiteral("Print Log");
 
+QPrinter::DuplexMode qtDuplex(Duplex duplex)
+{
+    switch (duplex) {
+    case Duplex::LongEdge:
+        return QPrinter::DuplexLongSide;
+    case Duplex::ShortEdge:
+        return QPrinter::DuplexShortSide;
+    case Duplex::Off:
+        break;
+    }
+    return QPrinter::DuplexNone;
+}
+
 // The program's answers to a run's questions: its dialogs, over windows that
 // go on drawing while the shared log's server is waited for.
 class DialogAnswers : public RunQuestions
@@ -261,12 +274,11 @@ void PrintCommands::print()
         // The shop's shared log connects while the user chooses.
         useSharedLogSetting(*session);
         const Document &doc = m_editor.document();
-        PrintChoices choices{doc.sheet ? doc.sheet->cellCount() : 0,
-                             1,
-                             doc.duplex != Duplex::Off,
-                             m_frontsThenBacks,
-                             m_faceUp,
-                             {loggedRunDates(*session), std::nullopt}};
+        // Qt's printer says what the document says, whatever the printer's default.
+        m_printer.setDuplex(qtDuplex(doc.duplex));
+        PrintChoices choices{
+            doc.sheet ? doc.sheet->cellCount() : 0,  1, doc.duplex, m_frontsThenBacks, m_faceUp,
+            {loggedRunDates(*session), std::nullopt}};
         if (!m_dialogs.print(m_printer, session->pages(), choices)) {
             if (toFile)
                 m_printer.setOutputFileName(previousFile);
@@ -276,7 +288,7 @@ void PrintCommands::print()
         if (!printsToFile(m_printer))
             m_chosenQueue = m_printer.printerName();
         keepDestination(offeredFile);
-        if (choices.twoSided) {
+        if (choices.duplex != Duplex::Off) {
             m_frontsThenBacks = choices.frontsThenBacks;
             m_faceUp = choices.faceUp;
         }

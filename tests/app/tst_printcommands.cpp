@@ -36,6 +36,8 @@
 
 #include <memory>
 
+Q_DECLARE_METATYPE(Duplex)
+
 namespace {
 
 using Messages = QList<FeedbackRecorder::Message>;
@@ -67,6 +69,8 @@ private Q_SLOTS:
     void printDialogOffersARangeAndTheDocumentsFile();
     void printDialogsRangePrintsThosePagesOnce();
     void printDialogOpensWhereTheDocumentsLastRunWent();
+    void printDialogShowsTheDocumentsSides_data();
+    void printDialogShowsTheDocumentsSides();
     void printDialogStartsLabelsAtAChosenCell();
     void progressDialogCountsPagesAndCancels();
     void objectsOutsideThePrintableAreaAreNamed_data();
@@ -478,6 +482,57 @@ void TestPrintCommands::printDialogOpensWhereTheDocumentsLastRunWent()
     bench.commands->documentShown();
     QCOMPARE(offered(), toFile + bench.output);
     QCOMPARE(bench.files(), QStringList{"out.pdf"});
+}
+
+void TestPrintCommands::printDialogShowsTheDocumentsSides_data()
+{
+    QTest::addColumn<Duplex>("duplex");
+    QTest::addColumn<QString>("sides"); // the Two-Sided tab's line; none without the tab
+    QTest::newRow("one-sided") << Duplex::Off << "";
+    QTest::newRow("long edge")
+        << Duplex::LongEdge
+        << "Both sides, flipped on the long edge, as the document's Sheet Layout says.";
+    QTest::newRow("short edge")
+        << Duplex::ShortEdge
+        << "Both sides, flipped on the short edge, as the document's Sheet Layout says.";
+}
+
+// The document's sides are shown once, on the Two-Sided tab: Qt's Double
+// Sided Printing, which shows the printer's default, is neither shown nor
+// changed.
+void TestPrintCommands::printDialogShowsTheDocumentsSides()
+{
+    QFETCH(Duplex, duplex);
+    QFETCH(QString, sides);
+
+    PrintBench bench;
+    Document doc = bench.editor.document();
+    doc.duplex = duplex;
+    bench.editor.replace(doc);
+    bench.dialogs.print = standardPrintDialogs(&bench.frame).print;
+    bench.commands->setDialogs(bench.dialogs);
+    QStringList qtDuplex;
+    QString shown;
+    ModalScript script;
+    script.expect("QPrintDialog", [&](QWidget *dialog) {
+        // Qt's duplex lies under Options, which opens the dialog's lower half.
+        for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+            if (button->text() == QPrintDialog::tr("&Options >>"))
+                QTest::mouseClick(button, Qt::LeftButton);
+        }
+        for (const char *name : {"duplex", "noDuplex", "duplexLong", "duplexShort"}) {
+            const auto *widget = dialog->findChild<QWidget *>(QLatin1String(name));
+            if (widget && (widget->isVisible() || widget->isEnabled()))
+                qtDuplex.append(QLatin1String(name));
+        }
+        if (const auto *line = dialog->findChild<QLabel *>(QStringLiteral("sidesLabel")))
+            shown = line->text();
+        qobject_cast<QDialog *>(dialog)->reject();
+    });
+    QCOMPARE(script.run([&bench] { bench.commands->printAction->trigger(); }), QStringList());
+
+    QCOMPARE(qtDuplex, QStringList());
+    QCOMPARE(shown, sides);
 }
 
 void TestPrintCommands::progressDialogCountsPagesAndCancels()
