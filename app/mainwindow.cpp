@@ -120,11 +120,11 @@ void MainWindow::buildCommands()
     PageTool &tool = *m_documentWindow->pageTool;
     m_windowCommands = new WindowCommands(m_context.editor, tool, this);
     m_modeCommands = new ModeCommands(m_context.session, redraw, this);
-    m_viewCommands = new ViewCommands(m_context, redraw, this);
+    m_viewCommands = new ViewCommands(m_context, *m_documentWindow, redraw, this);
     PrintFrameHooks printHooks;
     printHooks.redraw = redraw;
     printHooks.documentWindowHeight = [this] {
-        return m_documentWindow->height();
+        return m_documentWindow->shownHeight();
     };
     m_printCommands = new PrintCommands(m_context.editor, m_context.session, m_context.render,
                                         m_context.view, m_context.feedback, printHooks, this);

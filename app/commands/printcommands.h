@@ -26,8 +26,9 @@
 // What the print commands need from the main window.
 struct PrintFrameHooks
 {
-    std::function<void()> redraw;                       // a screen render of the page shown
-    std::function<std::int32_t()> documentWindowHeight; // for the scroll step
+    std::function<void()> redraw; // a screen render of the page shown
+    // The document window's height in page units at its zoom, for the scroll step.
+    std::function<std::int32_t()> documentWindowHeight;
 };
 
 class PrinterCalibrationDialog;
