@@ -120,11 +120,11 @@ void MainWindow::buildCommands()
     PageTool &tool = *m_documentWindow->pageTool;
     m_windowCommands = new WindowCommands(m_context.editor, tool, this);
     m_modeCommands = new ModeCommands(m_context.session, redraw, this);
-    m_viewCommands = new ViewCommands(m_context, redraw, this);
+    m_viewCommands = new ViewCommands(m_context, *m_documentWindow, redraw, this);
     PrintFrameHooks printHooks;
     printHooks.redraw = redraw;
     printHooks.documentWindowHeight = [this] {
-        return m_documentWindow->height();
+        return m_documentWindow->shownHeight();
     };
     m_printCommands = new PrintCommands(m_context.editor, m_context.session, m_context.render,
                                         m_context.view, m_context.feedback, printHooks, this);
@@ -215,6 +215,8 @@ void MainWindow::connectDocument()
     connect(&editor, &DocumentEditor::changed, this, &MainWindow::documentChanged);
     connect(&editor, &DocumentEditor::modifiedChanged, this, &MainWindow::updateMenuState);
     connect(m_documentCommands, &DocumentCommands::documentShown, this, &MainWindow::documentShown);
+    connect(m_documentCommands, &DocumentCommands::documentShown, m_printCommands,
+            &PrintCommands::documentShown);
     connect(m_documentCommands, &DocumentCommands::documentClosing,
             m_windowCommands->objectProperties(), &QWidget::close);
     connect(m_documentCommands, &DocumentCommands::documentClosed, this, [this] {

@@ -15,8 +15,10 @@ RenderContext screenRenderContext(const Document &doc, const Session &session,
         session.editMode == ModeLink || session.editMode == ModeUnlink || showLinks != 0;
     context.scrollOffset = view.scrollOffset();
     if (documentWindow) {
-        context.windowRect = documentWindow->frameBounds();
-        context.devicePixelRatio = documentWindow->devicePixelRatioF();
+        // Drawn at one pixel per page unit, then scaled by the zoom: zoomed
+        // in, at the pixels the window shows it with.
+        context.windowRect = documentWindow->renderBounds();
+        context.devicePixelRatio = documentWindow->devicePixelRatioF() * view.zoom;
         context.present = [documentWindow](const QImage &image) {
             documentWindow->present(image);
         };

@@ -14,6 +14,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr int scrollBarThickness = 16;
@@ -92,7 +93,70 @@ void DocumentWindow::prepareView()
 
 void DocumentWindow::updateScrollStep()
 {
-    m_context.view.vScrollStep = scrollStepFor(m_context.render.pageExtent.bottom, height());
+    m_context.view.vScrollStep = scrollStepFor(m_context.render.pageExtent.bottom, shownHeight());
+}
+
+std::int32_t DocumentWindow::shownHeight() const
+{
+    return static_cast<std::int32_t>(std::ceil(height() / m_context.view.zoom));
+}
+
+QSizeF DocumentWindow::pageWithDesk() const
+{
+    const Document &doc = m_context.editor.document();
+    const RenderState &render = m_context.render;
+    QSizeF page;
+    if (doc.sheet) {
+        page = doc.sheet->label;
+    } else {
+        const qreal divisor = printerScale(render.printerResolution);
+        page = QSizeF((qreal(render.pageExtent.right) - render.pageExtent.left) / divisor,
+                      (qreal(render.pageExtent.bottom) - render.pageExtent.top) / divisor)
+                   .expandedTo(QSizeF(render.paper.right(), render.paper.bottom()));
+    }
+    return page + QSizeF(2.0 * render.windowOffset.x(), 2.0 * render.windowOffset.y());
+}
+
+QRect DocumentWindow::renderBounds() const
+{
+    const QRect frame = frameBounds();
+    const double zoom = m_context.view.zoom;
+    // Zoomed out, the window shows more than the page reaches; a render of
+    // all of it at one pixel per unit would grow with the square of 1 / zoom.
+    const QSizeF reach =
+        pageWithDesk() - QSizeF(0, qreal(m_context.view.scrollOffset())) + QSizeF(1, 1);
+    const QSize shown(qCeil(frame.width() / zoom), qCeil(frame.height() / zoom));
+    return QRect(frame.topLeft(),
+                 shown.boundedTo(frame.size().expandedTo(reach.toSize()).expandedTo(QSize(1, 1))));
+}
+
+void DocumentWindow::setZoom(double zoom)
+{
+    m_context.view.zoom = std::clamp(zoom, minZoom, maxZoom);
+    updateScrollStep();
+    updateLayout();
+    renderScreen();
+}
+
+double DocumentWindow::fittingZoom() const
+{
+    const QSizeF page = pageWithDesk();
+    const double across = (width() - scrollBarThickness) / page.width();
+    const double down = (height() - scrollBarThickness) / page.height();
+    return std::clamp(std::min(across, down), minZoom, maxZoom);
+}
+
+void DocumentWindow::scrollToTop()
+{
+    verticalScrollBar->setValue(0);
+    m_context.view.vScrollPos = 0;
+}
+
+QPoint DocumentWindow::unzoomed(QPointF point) const
+{
+    const double zoom = m_context.view.zoom;
+    return QPoint(static_cast<int>(std::floor(point.x() / zoom)),
+                  static_cast<int>(std::floor(point.y() / zoom)));
 }
 
 QRect DocumentWindow::frameBounds() const
@@ -151,6 +215,13 @@ void DocumentWindow::paintEvent(QPaintEvent *)
     // Between renders the window shows the last page it was given, with the
     // rubber band over it while one is dragged.
     QPainter painter(this);
+    // A render covers the window or the page, whichever ends first; past it
+    // lies more desk, the colour of the render's far corner.
+    if (!m_presented.isNull())
+        painter.fillRect(rect(),
+                         m_presented.pixelColor(m_presented.width() - 1, m_presented.height() - 1));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(m_context.view.zoom, m_context.view.zoom);
     painter.drawImage(0, 0, m_presented);
     const Bounds32 band = pageTool->bandRect();
     if (band.right > band.left && band.bottom > band.top) {
@@ -167,7 +238,8 @@ bool DocumentWindow::event(QEvent *event)
         return QWidget::event(event);
     const auto *help = static_cast<QHelpEvent *>(event);
     const Document &doc = m_context.editor.document();
-    const int hit = hitTest(doc, m_boxes, help->pos().x(), help->pos().y());
+    const QPoint at = unzoomed(help->pos());
+    const int hit = hitTest(doc, m_boxes, at.x(), at.y());
     const QString why =
         hit < 0 ? QString()
                 : refusalOnScreen(m_context.render.cache, RunTexts(doc), hit, doc.pageShown);
@@ -182,12 +254,12 @@ void DocumentWindow::mousePressEvent(QMouseEvent *event)
 {
     // As activating the window would, the keys go back to the vertical bar.
     verticalScrollBar->setFocus();
-    pageTool->mousePressed(event->position().toPoint(), event->modifiers());
+    pageTool->mousePressed(unzoomed(event->position()), event->modifiers());
 }
 
 void DocumentWindow::mouseMoveEvent(QMouseEvent *event)
 {
-    pageTool->mouseMoved(event->position().toPoint(), event->buttons());
+    pageTool->mouseMoved(unzoomed(event->position()), event->buttons());
 }
 
 void DocumentWindow::mouseReleaseEvent(QMouseEvent *)

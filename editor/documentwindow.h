@@ -44,11 +44,26 @@ public:
 
     // Scroll step, back buffer, render: run whenever the window is shown.
     void prepareView();
-    // vScrollStep from the page height in printer dots and the window height;
+    // vScrollStep from the page height in printer dots and the height shown;
     // Page Setup runs it again.
     void updateScrollStep();
     // The window's bounds in its MDI area's (the main window's client) coordinates.
     QRect frameBounds() const;
+    // The height of the window in page units at the zoom shown.
+    std::int32_t shownHeight() const;
+    // What a screen render covers, in page units from the client origin: the
+    // window at the zoom shown, but no further than the page and the desk
+    // around it reach, once the window is covered at one pixel per unit.
+    QRect renderBounds() const;
+
+    // Shows the page at `zoom` window pixels per page unit, held to
+    // minZoom..maxZoom; it is drawn again.
+    void setZoom(double zoom);
+    // The zoom at which the whole page, with the desk around it, fits the
+    // window, held to minZoom..maxZoom.
+    double fittingZoom() const;
+    // Shows the top of the page: the scroll position at 0.
+    void scrollToTop();
 
     // Shows a rendered page; it stays on the window until the next one.
     void present(const QImage &image);
@@ -79,6 +94,11 @@ private:
     // is not the page's, so the bar handles it itself.
     bool pageKey(int key, Qt::KeyboardModifiers modifiers);
     void renderScreen() const;
+    // Window point `point` where it lies at one pixel per page unit, as the
+    // boxes and the page tool take it.
+    QPoint unzoomed(QPointF point) const;
+    // The page shown, with the desk around it, in page units.
+    QSizeF pageWithDesk() const;
 
     EditorContext m_context;
     DocumentWindowHooks m_hooks;

@@ -18,7 +18,7 @@ public:
     // `boxes` are the document window's object boxes, kept up to date by it.
     PageTool(const EditorContext &context, const QList<Bounds32> &boxes, QObject *parent = nullptr);
 
-    // Points are window pixels of the document window.
+    // Points are the document window's pixels at one pixel per page unit.
     void mousePressed(QPoint point, Qt::KeyboardModifiers modifiers);
     void mouseMoved(QPoint point, Qt::MouseButtons buttons);
     void mouseReleased();

@@ -28,6 +28,19 @@ const QString printCaption = QStringLiteral("Print");
 const QString calibrationCaption = QStringLiteral("Printer Calibration");
 const QString logCaption = QStringLiteral("Print Log");
 
+QPrinter::DuplexMode qtDuplex(Duplex duplex)
+{
+    switch (duplex) {
+    case Duplex::LongEdge:
+        return QPrinter::DuplexLongSide;
+    case Duplex::ShortEdge:
+        return QPrinter::DuplexShortSide;
+    case Duplex::Off:
+        break;
+    }
+    return QPrinter::DuplexNone;
+}
+
 // The program's answers to a run's questions: its dialogs, over windows that
 // go on drawing while the shared log's server is waited for.
 class DialogAnswers : public RunQuestions
@@ -201,22 +214,50 @@ QList<LoggedRunDate> PrintCommands::loggedRunDates(const RunSession &session) co
     return runs;
 }
 
-void PrintCommands::offerFileName()
+QString PrintCommands::documentPdfName() const
 {
     const QFileInfo document(m_session.docFileName);
-    const QString file =
-        m_session.docNamed
-            ? document.dir().filePath(document.completeBaseName() + QStringLiteral(".pdf"))
-            : QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                  .filePath(QStringLiteral("untitled.pdf"));
-    // Naming a PDF file turns the printer to PDF; a chosen queue stays
-    // chosen, and the file waits for the user to pick Print to File.
-    const bool toQueue = m_printer.outputFormat() == QPrinter::NativeFormat;
-    const QString queue = m_printer.printerName();
-    m_printer.setOutputFileName(file);
-    if (toQueue) {
+    return m_session.docNamed
+               ? document.dir().filePath(document.completeBaseName() + QStringLiteral(".pdf"))
+               : QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                     .filePath(QStringLiteral("untitled.pdf"));
+}
+
+void PrintCommands::offerDestination()
+{
+    const bool toFile = m_destination ? m_destination->toFile : printsToFile(m_printer);
+    const QString queue = m_destination && !m_destination->queue.isEmpty()
+                              ? m_destination->queue
+                              : m_printer.printerName();
+    // Naming a PDF file turns the printer to PDF; on a queue, the file
+    // waits for the user to pick Print to File.
+    m_printer.setOutputFileName(
+        m_destination && !m_destination->file.isEmpty() ? m_destination->file : documentPdfName());
+    if (!toFile) {
         m_printer.setOutputFormat(QPrinter::NativeFormat);
         m_printer.setPrinterName(queue);
+    }
+}
+
+void PrintCommands::keepDestination(const QString &offeredFile)
+{
+    PrintDestination chosen;
+    chosen.toFile = printsToFile(m_printer);
+    if (!chosen.toFile)
+        chosen.queue = m_printer.printerName();
+    chosen.file = chosen.toFile ? m_printer.outputFileName() : offeredFile;
+    m_destination = chosen;
+    if (m_session.docNamed)
+        m_namedDestinations.insert(m_session.docFileName, chosen);
+}
+
+void PrintCommands::documentShown()
+{
+    m_destination.reset();
+    if (m_session.docNamed) {
+        const auto kept = m_namedDestinations.constFind(m_session.docFileName);
+        if (kept != m_namedDestinations.cend())
+            m_destination = *kept;
     }
 }
 
@@ -231,26 +272,28 @@ void PrintCommands::print()
         m_printer.setFromTo(0, 0);
         const QString previousFile = m_printer.outputFileName();
         const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
-        offerFileName();
+        offerDestination();
+        const QString offeredFile = m_printer.outputFileName();
         DialogAnswers answers(m_dialogs, m_feedback);
         const std::unique_ptr<RunSession> session = startSession(answers);
         // The shop's shared log connects while the user chooses.
         useSharedLogSetting(*session);
         const Document &doc = m_editor.document();
-        PrintChoices choices{doc.sheet ? doc.sheet->cellCount() : 0,
-                             1,
-                             doc.duplex != Duplex::Off,
-                             m_frontsThenBacks,
-                             m_faceUp,
-                             {loggedRunDates(*session), std::nullopt}};
+        // Qt's printer says what the document says, whatever the printer's default.
+        m_printer.setDuplex(qtDuplex(doc.duplex));
+        PrintChoices choices{
+            doc.sheet ? doc.sheet->cellCount() : 0,  1, doc.duplex, m_frontsThenBacks, m_faceUp,
+            {loggedRunDates(*session), std::nullopt}};
         if (!m_dialogs.print(m_printer, session->pages(), choices)) {
             if (toFile)
                 m_printer.setOutputFileName(previousFile);
+            returnToChosenQueue();
             return;
         }
         if (!printsToFile(m_printer))
             m_chosenQueue = m_printer.printerName();
-        if (choices.twoSided) {
+        keepDestination(offeredFile);
+        if (choices.duplex != Duplex::Off) {
             m_frontsThenBacks = choices.frontsThenBacks;
             m_faceUp = choices.faceUp;
         }

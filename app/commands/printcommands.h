@@ -14,6 +14,7 @@
 #include "session.h"
 #include "viewstate.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPrinter>
 
@@ -25,12 +26,22 @@
 // What the print commands need from the main window.
 struct PrintFrameHooks
 {
-    std::function<void()> redraw;                       // a screen render of the page shown
-    std::function<std::int32_t()> documentWindowHeight; // for the scroll step
+    std::function<void()> redraw; // a screen render of the page shown
+    // The document window's height in page units at its zoom, for the scroll step.
+    std::function<std::int32_t()> documentWindowHeight;
 };
 
 class PrinterCalibrationDialog;
 class QAction;
+
+// Where a document's last run went, kept for the session only: a queue or a
+// PDF file, and the file's name, which the dialog offers either way.
+struct PrintDestination
+{
+    bool toFile = false;
+    QString queue;
+    QString file;
+};
 
 // File > Page Setup, Printer Calibration, Print and Print Preview on the
 // program's one printer, which works at 360 dots per inch. Every run is
@@ -87,6 +98,9 @@ Q_SIGNALS:
 
 public Q_SLOTS:
     void print();
+    // A document is shown afresh: its runs go where its last run this
+    // session went, if it had one.
+    void documentShown();
     void pageSetup();
     void printPreview();
     // Writes the whole run to PDF, PNG or SVG files, as a print to a file.
@@ -98,8 +112,13 @@ private:
     bool somethingToPrint() const;
     // The runs of the document the log holds with their date.
     QList<LoggedRunDate> loggedRunDates(const RunSession &session) const;
-    // Offers the document's own name, with .pdf, as the print dialog's file.
-    void offerFileName();
+    // The document's own name with .pdf, in the Documents folder while it has none.
+    QString documentPdfName() const;
+    // Sets the printer to the document's last destination, or to the queue
+    // in hand with the document's own PDF name for a first run.
+    void offerDestination();
+    // Keeps where the run the dialog just confirmed goes, for the document.
+    void keepDestination(const QString &offeredFile);
     // A run to a file is the run's own choice: the printer goes back to the
     // queue the user last chose, where there is one.
     void returnToChosenQueue();
@@ -132,6 +151,9 @@ private:
     PrintDialogs m_dialogs;
     QPrinter m_printer;
     QString m_chosenQueue;
+    // The document in hand's, and those of the named documents shown this session.
+    std::optional<PrintDestination> m_destination;
+    QHash<QString, PrintDestination> m_namedDestinations;
     // Chosen for a two-sided run and kept for the next: the printer prints
     // one side, and how it stacks its output.
     bool m_frontsThenBacks = false;

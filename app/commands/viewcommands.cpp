@@ -1,6 +1,7 @@
 #include "commands/viewcommands.h"
 
 #include "commands/actions.h"
+#include "documentwindow.h"
 #include "guarded.h"
 #include "numberconversion.h"
 #include "numbering.h"
@@ -109,10 +110,48 @@ const ArrangeRow arrangeRows[] = {
      DrawOrderMove::SendToBack, "Send To Back", 2},
 };
 
+// The zoom box's factors, each a Zoom item too; Zoom In and Out step through them.
+struct ZoomFactorRow
+{
+    QAction *ViewCommands::*item;
+    const char *name;
+    const char *caption;
+    int percent;
+};
+
+const ZoomFactorRow zoomFactorRows[] = {
+    {&ViewCommands::zoom25Action, "zoom25Action", "&25 %", 25},
+    {&ViewCommands::zoom50Action, "zoom50Action", "&50 %", 50},
+    {&ViewCommands::zoom100Action, "zoom100Action", "&100 %", 100},
+    {&ViewCommands::zoom200Action, "zoom200Action", "2&00 %", 200},
+};
+
+QString zoomText(double zoom)
+{
+    return QStringLiteral("%1 %").arg(qRound(zoom * 100));
+}
+
+// The next factor past `zoom`, up or down; the limit where there is none.
+double zoomStep(double zoom, bool in)
+{
+    const int percent = qRound(zoom * 100);
+    if (in) {
+        for (const ZoomFactorRow &row : zoomFactorRows)
+            if (row.percent > percent)
+                return row.percent / 100.0;
+        return maxZoom;
+    }
+    for (auto row = std::rbegin(zoomFactorRows); row != std::rend(zoomFactorRows); ++row)
+        if (row->percent < percent)
+            return row->percent / 100.0;
+    return minZoom;
+}
+
 } // namespace
 
-ViewCommands::ViewCommands(const AppContext &context, std::function<void()> redraw, QWidget *parent)
-    : Commands(parent), m_context(context), m_redraw(std::move(redraw))
+ViewCommands::ViewCommands(const AppContext &context, DocumentWindow &window,
+                           std::function<void()> redraw, QWidget *parent)
+    : Commands(parent), m_context(context), m_window(window), m_redraw(std::move(redraw))
 {
     for (const ArrangeRow &row : arrangeRows) {
         QAction *item = makeAction(parent, row.name, row.caption, QKeySequence(row.key));
@@ -121,10 +160,27 @@ ViewCommands::ViewCommands(const AppContext &context, std::function<void()> redr
         const QString step = QString::fromLatin1(row.step);
         connect(item, &QAction::triggered, this, [this, move, step] { arrange(move, step); });
     }
-    zoom25Action = makeAction(parent, "zoom25Action", "&25 %");
-    zoom50Action = makeAction(parent, "zoom50Action", "&50 %");
-    zoom100Action = makeAction(parent, "zoom100Action", "&100 %");
-    zoom200Action = makeAction(parent, "zoom200Action", "2&00 %");
+    zoomInAction = makeAction(parent, "zoomInAction", "Zoom &In", ctrl(Qt::Key_Plus));
+    // Where + is shifted, Ctrl and the key under it zoom in too.
+    zoomInAction->setShortcuts({ctrl(Qt::Key_Plus), ctrl(Qt::Key_Equal)});
+    zoomOutAction = makeAction(parent, "zoomOutAction", "Zoom &Out", ctrl(Qt::Key_Minus));
+    actualSizeAction = makeAction(parent, "actualSizeAction", "&Actual Size", ctrl(Qt::Key_0));
+    fitPageAction = makeAction(parent, "fitPageAction", "&Fit Page");
+    connect(zoomInAction, &QAction::triggered, this,
+            [this] { zoomTo(zoomStep(m_context.view.zoom, true)); });
+    connect(zoomOutAction, &QAction::triggered, this,
+            [this] { zoomTo(zoomStep(m_context.view.zoom, false)); });
+    connect(actualSizeAction, &QAction::triggered, this, [this] { zoomTo(1); });
+    connect(fitPageAction, &QAction::triggered, this, [this] {
+        m_window.scrollToTop();
+        zoomTo(m_window.fittingZoom());
+    });
+    for (const ZoomFactorRow &row : zoomFactorRows) {
+        QAction *item = makeAction(parent, row.name, row.caption);
+        this->*row.item = item;
+        const double zoom = row.percent / 100.0;
+        connect(item, &QAction::triggered, this, [this, zoom] { zoomTo(zoom); });
+    }
     showLinksAction = makeAction(parent, "showLinksAction", "Show &Links");
     showLinksAction->setCheckable(true);
     showLinksAction->setChecked(m_context.prefs.showLinks != 0);
@@ -158,13 +214,15 @@ ViewCommands::ViewCommands(const AppContext &context, std::function<void()> redr
     zoomCombo = new QComboBox(parent);
     zoomCombo->setObjectName(QStringLiteral("zoomCombo"));
     zoomCombo->setEditable(true);
-    zoomCombo->addItems({QStringLiteral("25 %"), QStringLiteral("50 %"), QStringLiteral("100 %"),
-                         QStringLiteral("200 %")});
-    zoomCombo->setCurrentIndex(-1);
-    zoomCombo->setEditText(QStringLiteral("Zoom"));
+    zoomCombo->setInsertPolicy(QComboBox::NoInsert);
+    for (const ZoomFactorRow &row : zoomFactorRows)
+        zoomCombo->addItem(zoomText(row.percent / 100.0));
     zoomCombo->setToolTip(QStringLiteral("Zoom Factor"));
     zoomCombo->setMinimumWidth(57);
     zoomCombo->setEnabled(false);
+    showZoom();
+    connect(zoomCombo, &QComboBox::activated, this, &ViewCommands::takeZoomText);
+    connect(zoomCombo->lineEdit(), &QLineEdit::returnPressed, this, &ViewCommands::takeZoomText);
     for (const AlignRow &row : alignRows) {
         QToolButton *button = makeToolButton(parent, row.name, "", row.hint);
         this->*row.button = button;
@@ -275,6 +333,33 @@ void ViewCommands::showSide(Side side)
     m_context.editor.select([shown](Selection &selection) { deselectOtherSide(selection, shown); });
 }
 
+void ViewCommands::zoomTo(double zoom)
+{
+    m_window.setZoom(zoom);
+    showZoom();
+    updateEnabled();
+}
+
+void ViewCommands::takeZoomText()
+{
+    QString text = zoomCombo->currentText();
+    text.remove(u'%');
+    bool number = false;
+    const double percent = text.trimmed().toDouble(&number);
+    if (number && percent > 0)
+        zoomTo(percent / 100);
+    else
+        showZoom();
+}
+
+void ViewCommands::showZoom()
+{
+    const QString text = zoomText(m_context.view.zoom);
+    const QSignalBlocker blocker(zoomCombo);
+    zoomCombo->setCurrentIndex(zoomCombo->findText(text));
+    zoomCombo->setEditText(text);
+}
+
 void ViewCommands::updateEnabled()
 {
     const std::int32_t selected = selectedCount(m_context.editor.document());
@@ -286,6 +371,15 @@ void ViewCommands::updateEnabled()
         m_context.session.docOpen && m_context.editor.document().duplex != Duplex::Off;
     backAction->setEnabled(twoSided);
     sideCombo->setEnabled(twoSided);
+    const bool open = m_context.session.docOpen;
+    const double zoom = m_context.view.zoom;
+    zoomInAction->setEnabled(open && zoom < maxZoom);
+    zoomOutAction->setEnabled(open && zoom > minZoom);
+    actualSizeAction->setEnabled(open);
+    fitPageAction->setEnabled(open);
+    for (const ZoomFactorRow &row : zoomFactorRows)
+        (this->*row.item)->setEnabled(open);
+    zoomCombo->setEnabled(open);
 }
 
 void ViewCommands::fitToFont()
@@ -307,8 +401,10 @@ CommandRows ViewCommands::rows() const
     int place = 0;
     for (const ArrangeRow &row : arrangeRows)
         rows.menus.append({Menu::Arrange, row.group, ++place, this->*row.item});
-    for (QAction *zoom : {zoom25Action, zoom50Action, zoom100Action, zoom200Action})
+    for (QAction *zoom : {zoomInAction, zoomOutAction, actualSizeAction, fitPageAction})
         rows.menus.append({Menu::Zoom, 1, ++place, zoom});
+    for (const ZoomFactorRow &row : zoomFactorRows)
+        rows.menus.append({Menu::Zoom, 2, ++place, this->*row.item});
     // After the Arrange and Zoom menus.
     rows.menus.append({Menu::View, 2, 1, showLinksAction});
     rows.menus.append({Menu::View, 3, 1, backAction});

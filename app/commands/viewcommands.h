@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class DocumentWindow;
 class PageSpinBox;
 class QAction;
 class QComboBox;
@@ -23,9 +24,10 @@ class ViewCommands : public Commands
     Q_OBJECT
 
 public:
-    // `redraw` renders the page shown; `parent`, the main window, carries the
-    // items and the tool-bar controls.
-    ViewCommands(const AppContext &context, std::function<void()> redraw, QWidget *parent);
+    // `redraw` renders the page shown, which `window` shows at its zoom;
+    // `parent`, the main window, carries the items and the tool-bar controls.
+    ViewCommands(const AppContext &context, DocumentWindow &window, std::function<void()> redraw,
+                 QWidget *parent);
 
     CommandRows rows() const override;
 
@@ -33,7 +35,12 @@ public:
     QAction *sendBackwardAction = nullptr;
     QAction *bringToFrontAction = nullptr;
     QAction *sendToBackAction = nullptr;
-    // The page is always shown at one pixel per page unit: these do nothing.
+    // View > Zoom: steps through the zoom box's factors, 100 %, the page
+    // whole in the window, and each factor.
+    QAction *zoomInAction = nullptr;
+    QAction *zoomOutAction = nullptr;
+    QAction *actualSizeAction = nullptr;
+    QAction *fitPageAction = nullptr;
     QAction *zoom25Action = nullptr;
     QAction *zoom50Action = nullptr;
     QAction *zoom100Action = nullptr;
@@ -47,7 +54,7 @@ public:
     QLabel *pageLabel = nullptr;
     PageSpinBox *pageSpinBox = nullptr;
     QComboBox *sideCombo = nullptr; // Front or Back, beside the Page box
-    QComboBox *zoomCombo = nullptr;
+    QComboBox *zoomCombo = nullptr; // shows the zoom; a factor chosen or typed is taken
     QToolButton *alignLeftButton = nullptr;
     QToolButton *alignHCenterButton = nullptr;
     QToolButton *alignRightButton = nullptr;
@@ -64,8 +71,10 @@ public:
     // which leaves the box the focus.
     void watchCommand(QAction *command);
     // The align buttons need two selected objects, the Arrange items one;
-    // the side choices, a two-sided document.
+    // the side choices, a two-sided document; zooming, an open document.
     void updateEnabled() override;
+    // Shows the page at `zoom`, held to minZoom..maxZoom, and says so in the zoom box.
+    void zoomTo(double zoom);
     // Shows `side` of the document; what was selected on the other side is
     // no longer.
     void showSide(Side side);
@@ -90,8 +99,12 @@ private:
     void align(AlignRule rule, const QString &label);
     // Moves the one selected object in the drawing order, as the step `label`.
     void arrange(DrawOrderMove move, const QString &label);
+    // The zoom box's text taken as a percentage; what is no number shows the zoom again.
+    void takeZoomText();
+    void showZoom();
 
     AppContext m_context;
+    DocumentWindow &m_window;
     std::function<void()> m_redraw;
     QWidget *m_focusAfterPages = nullptr;
 };

@@ -43,13 +43,11 @@ struct ProgressWindow
     QPointer<QProgressDialog> dialog;
 };
 
-// Hides the print dialog's list of pages and its odd or even page set each
-// time it shows: Qt hands them to CUPS in options of its own, and the run,
-// which draws its own pages, cannot pass them on.
-class CupsPageChoices : public QObject
+// Hides choices of Qt's print dialog, and turns them off, each time it shows.
+class HiddenQtChoices : public QObject
 {
 public:
-    explicit CupsPageChoices(QWidget *dialog) : QObject(dialog)
+    explicit HiddenQtChoices(QWidget *dialog) : QObject(dialog)
     {
         dialog->installEventFilter(this);
     }
@@ -57,11 +55,19 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        // The list of pages and the odd or even page set: Qt hands them to
+        // CUPS in options of its own, and the run, which draws its own
+        // pages, cannot pass them on. Double Sided Printing: the document
+        // decides; Qt shows the printer's default there, and sets the
+        // printer's duplex from it only while it is enabled.
+        static const char *const names[] = {"pagesRadioButton", "pagesLineEdit", "pageSetCombo",
+                                            "pageSetLabel", "duplex"};
         if (event->type() == QEvent::Show) {
-            for (const char *name :
-                 {"pagesRadioButton", "pagesLineEdit", "pageSetCombo", "pageSetLabel"}) {
-                if (auto *widget = watched->findChild<QWidget *>(QLatin1String(name)))
+            for (const char *name : names) {
+                if (auto *widget = watched->findChild<QWidget *>(QLatin1String(name))) {
                     widget->hide();
+                    widget->setEnabled(false);
+                }
             }
         }
         return QObject::eventFilter(watched, event);
@@ -90,14 +96,20 @@ QSpinBox *labelsTab(const PrintChoices &labels)
     return firstCellBox;
 }
 
-// The print dialog's Two-Sided tab, for a printer that prints one side: the
-// fronts first, then the backs on a second pass, in the order the printer
-// stacks its output.
+// The print dialog's Two-Sided tab: the edge the document turns the paper
+// about, and for a printer that prints one side, the fronts first, then the
+// backs on a second pass, in the order the printer stacks its output.
 std::pair<QCheckBox *, QCheckBox *> sidesTab(const PrintChoices &choices)
 {
     auto *tab = new QWidget;
     tab->setObjectName(QStringLiteral("sidesTab"));
     tab->setWindowTitle(QStringLiteral("Two-Sided"));
+    auto *sides = new QLabel(
+        QStringLiteral("Both sides, flipped on the %1 edge, as the document's Sheet Layout says.")
+            .arg(choices.duplex == Duplex::ShortEdge ? QStringLiteral("short")
+                                                     : QStringLiteral("long")),
+        tab);
+    sides->setObjectName(QStringLiteral("sidesLabel"));
     auto *frontsThenBacks = new QCheckBox(QStringLiteral("Print fronts, then backs"), tab);
     frontsThenBacks->setObjectName(QStringLiteral("frontsThenBacksBox"));
     frontsThenBacks->setChecked(choices.frontsThenBacks);
@@ -107,6 +119,7 @@ std::pair<QCheckBox *, QCheckBox *> sidesTab(const PrintChoices &choices)
     faceUp->setEnabled(choices.frontsThenBacks);
     QObject::connect(frontsThenBacks, &QCheckBox::toggled, faceUp, &QWidget::setEnabled);
     auto *column = new QVBoxLayout(tab);
+    column->addWidget(sides);
     column->addWidget(frontsThenBacks);
     auto *under = new QHBoxLayout;
     under->addSpacing(20);
@@ -164,13 +177,14 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
         // kept for the next one.
         printer.setPrintRange(QPrinter::AllPages);
         printer.setFromTo(1, pages);
-        new CupsPageChoices(&dialog);
+        new HiddenQtChoices(&dialog);
         QList<QWidget *> tabs;
         QSpinBox *firstCellBox = choices.cells > 0 ? labelsTab(choices) : nullptr;
         if (firstCellBox)
             tabs.append(firstCellBox->parentWidget());
-        const auto [frontsThenBacksBox, faceUpBox] =
-            choices.twoSided ? sidesTab(choices) : std::pair<QCheckBox *, QCheckBox *>();
+        const auto [frontsThenBacksBox, faceUpBox] = choices.duplex != Duplex::Off
+                                                         ? sidesTab(choices)
+                                                         : std::pair<QCheckBox *, QCheckBox *>();
         if (frontsThenBacksBox)
             tabs.append(frontsThenBacksBox->parentWidget());
         const ReprintTab reprint =

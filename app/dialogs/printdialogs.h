@@ -39,7 +39,7 @@ struct PrintChoices
 {
     int cells = 0;
     int firstCell = 1;
-    bool twoSided = false;
+    Duplex duplex = Duplex::Off;  // the document's, which the dialog shows and leaves alone
     bool frontsThenBacks = false; // every front, then every back on a second pass
     bool faceUp = false;          // the printer stacks its output face up
     RunDateChoice runDate;

@@ -128,7 +128,7 @@ class TestMainFrame : public ShellTest
                      .arg(session.docModified)
                      .arg(session.editMode)
                      .arg(session.docFileName);
-        state << QString::number(m_shell->prefs.showLinks)
+        state << QString::number(m_shell->prefs.showLinks) << QString::number(m_shell->view.zoom)
               << QString::number(m_shell->editor.undoStack().index())
               << m_shell->recorder.captions() << QGuiApplication::clipboard()->text();
         for (const QByteArray &modal : m_shell->modals)
@@ -183,10 +183,10 @@ private Q_SLOTS:
             if (!acted)
                 inert.append(name);
         }
-        // View > Back acts on a two-sided document only, which these are not.
-        QCOMPARE(inert,
-                 (QStringList{"zoom25Action", "zoom50Action", "zoom100Action", "zoom200Action",
-                              "backAction", "exportToDbAction", "untitledAction"}));
+        // View > Back acts on a two-sided document only, which these are not;
+        // Actual Size and 100 % on a zoomed page, and these are shown at 100 %.
+        QCOMPARE(inert, (QStringList{"actualSizeAction", "zoom100Action", "backAction",
+                                     "exportToDbAction", "untitledAction"}));
     }
 
     // Every title and item has an underlined letter, none twice in a menu.
@@ -316,8 +316,8 @@ private Q_SLOTS:
         QCOMPARE(pageSpinBox()->text(), QStringLiteral("1"));
         QCOMPARE(pageSpinBox()->toolTip(), QStringLiteral("Page Shown"));
         QCOMPARE(pageSpinBox()->maximum(), 10000);
-        QVERIFY(!child<QComboBox>("zoomCombo")->isEnabled());
-        QCOMPARE(child<QComboBox>("zoomCombo")->currentText(), QStringLiteral("Zoom"));
+        QVERIFY(child<QComboBox>("zoomCombo")->isEnabled());
+        QCOMPARE(child<QComboBox>("zoomCombo")->currentText(), QStringLiteral("100 %"));
         QCOMPARE(child<QComboBox>("zoomCombo")->toolTip(), QStringLiteral("Zoom Factor"));
         QCOMPARE(child<QComboBox>("zoomCombo")->count(), 4);
         QCOMPARE(child<QComboBox>("zoomCombo")->itemText(3), QStringLiteral("200 %"));
@@ -629,6 +629,133 @@ private Q_SLOTS:
         // A box without a caption of its own carries the program's name.
         QCOMPARE(title, QStringLiteral("Paginette"));
         QCOMPARE(text, QStringLiteral("Told"));
+    }
+
+    // Each Zoom item from a zoom typed into the zoom box: the zoom the view
+    // takes, as the box shows it.
+    void zoomItemsSetTheZoom_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("item"); // none: the typed zoom alone
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Zoom In from 100 %") << "100"
+                                            << "zoomInAction"
+                                            << "200 %";
+        QTest::newRow("Zoom In between factors") << "63 %"
+                                                 << "zoomInAction"
+                                                 << "100 %";
+        QTest::newRow("Zoom In at the most") << "200"
+                                             << "zoomInAction"
+                                             << "200 %";
+        QTest::newRow("Zoom Out from 100 %") << "100"
+                                             << "zoomOutAction"
+                                             << "50 %";
+        QTest::newRow("Zoom Out between factors") << "63"
+                                                  << "zoomOutAction"
+                                                  << "50 %";
+        QTest::newRow("Zoom Out at the least") << "25"
+                                               << "zoomOutAction"
+                                               << "25 %";
+        QTest::newRow("Actual Size") << "50"
+                                     << "actualSizeAction"
+                                     << "100 %";
+        QTest::newRow("25 %") << "100"
+                              << "zoom25Action"
+                              << "25 %";
+        QTest::newRow("50 %") << "200"
+                              << "zoom50Action"
+                              << "50 %";
+        QTest::newRow("100 %") << "25"
+                               << "zoom100Action"
+                               << "100 %";
+        QTest::newRow("200 %") << "100"
+                               << "zoom200Action"
+                               << "200 %";
+        QTest::newRow("typed") << "150"
+                               << ""
+                               << "150 %";
+        QTest::newRow("typed past the most") << "800"
+                                             << ""
+                                             << "200 %";
+        QTest::newRow("typed below the least") << "5 %"
+                                               << ""
+                                               << "25 %";
+        QTest::newRow("typed, no number") << "big"
+                                          << ""
+                                          << "100 %";
+    }
+
+    void zoomItemsSetTheZoom()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, item);
+        QFETCH(QString, shown);
+
+        auto *zoomBox = child<QComboBox>("zoomCombo");
+        retype(zoomBox->lineEdit(), typed);
+        QTest::keyClick(zoomBox->lineEdit(), Qt::Key_Return);
+        if (!item.isEmpty())
+            action(qPrintable(item))->trigger();
+        QCOMPARE(zoomBox->currentText(), shown);
+        QCOMPARE(qRound(m_shell->view.zoom * 100), shown.chopped(2).toInt());
+    }
+
+    // At each zoom the page is drawn at that scale, and a press lands on
+    // what it shows: the sheet's corner lies 40 units in from the window's,
+    // and a press on an object's middle selects it. Fit Page shows the
+    // page whole.
+    void zoomedPageIsDrawnAndPressedAtItsScale_data()
+    {
+        QTest::addColumn<QString>("item");
+        for (const char *item :
+             {"zoom25Action", "zoom50Action", "actualSizeAction", "zoom200Action", "fitPageAction"})
+            QTest::newRow(item) << item;
+    }
+
+    void zoomedPageIsDrawnAndPressedAtItsScale()
+    {
+        QFETCH(QString, item);
+
+        Document doc = emptyDocument(20);
+        const int index = addObject(doc, KindText, 30, 50, QStringLiteral("Admit one"));
+        m_shell->editor.replace(doc);
+        const bool fit = item == QLatin1String("fitPageAction");
+        // Fit Page shows the page from its top, wherever it was scrolled to.
+        if (fit)
+            documentWindow()->verticalScrollBar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        action(qPrintable(item))->trigger();
+        const double zoom = m_shell->view.zoom;
+        const std::int32_t scrolled = m_shell->view.scrollOffset();
+
+        // The first pixel that is not desk, from the window's edge along a
+        // line through the page.
+        const QImage shown = documentWindow()->grab().toImage();
+        const QColor desk(0x80, 0x80, 0x80);
+        const auto edge = [&](QPoint from, QPoint step) {
+            QPoint at = from;
+            while (shown.rect().contains(at) && shown.pixelColor(at) == desk)
+                at += step;
+            return at;
+        };
+        const int left = edge(QPoint(0, qRound((40 + 20 - scrolled) * zoom)), QPoint(1, 0)).x();
+        QVERIFY(left > 0);
+        QVERIFY2(std::abs(left - 40 * zoom) <= 1, qPrintable(QString::number(left)));
+        if (fit) {
+            QCOMPARE(scrolled, 0);
+            const int top = edge(QPoint(qRound(60 * zoom), 0), QPoint(0, 1)).y();
+            QVERIFY2(std::abs(top - 40 * zoom) <= 1, qPrintable(QString::number(top)));
+            // Past the page's foot, the desk again, above the horizontal bar.
+            const int pageHeight = m_shell->render.pageExtent.bottom / 5;
+            const QPoint foot(qRound(60 * zoom), qRound((40 + pageHeight + 2) * zoom));
+            QVERIFY(foot.y() < documentWindow()->horizontalScrollBar->y());
+            QCOMPARE(shown.pixelColor(foot), desk);
+        }
+
+        const Bounds32 box = documentWindow()->boxes().at(index);
+        const QPoint middle(qRound((box.left + box.right) / 2.0 * zoom),
+                            qRound((box.top + box.bottom) / 2.0 * zoom));
+        QTest::mouseClick(documentWindow(), Qt::LeftButton, {}, middle);
+        QCOMPARE(soleSelected(m_shell->doc()), index);
     }
 
     void documentWindowLaysOutAtTheScrollOffset()

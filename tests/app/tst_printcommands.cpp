@@ -36,6 +36,8 @@
 
 #include <memory>
 
+Q_DECLARE_METATYPE(Duplex)
+
 namespace {
 
 using Messages = QList<FeedbackRecorder::Message>;
@@ -66,6 +68,9 @@ private Q_SLOTS:
     void printDialogOffersARangeAndTheDocumentsFile_data();
     void printDialogOffersARangeAndTheDocumentsFile();
     void printDialogsRangePrintsThosePagesOnce();
+    void printDialogOpensWhereTheDocumentsLastRunWent();
+    void printDialogShowsTheDocumentsSides_data();
+    void printDialogShowsTheDocumentsSides();
     void printDialogStartsLabelsAtAChosenCell();
     void progressDialogCountsPagesAndCancels();
     void objectsOutsideThePrintableAreaAreNamed_data();
@@ -432,6 +437,102 @@ void TestPrintCommands::printDialogsRangePrintsThosePagesOnce()
     });
     QCOMPARE(again.run([&bench] { bench.commands->printAction->trigger(); }), QStringList());
     QVERIFY(wholeRun);
+}
+
+// The destination stays with the document for the session: after a run to
+// a PDF file the dialog offers that file again; another document shown in
+// between offers its own name, and the first gets its file back.
+void TestPrintCommands::printDialogOpensWhereTheDocumentsLastRunWent()
+{
+    PrintBench bench;
+    bench.session.docNamed = true;
+    bench.session.docFileName = bench.dir.filePath(QStringLiteral("tickets.pgt"));
+    bench.dialogs.print = standardPrintDialogs(&bench.frame).print;
+    bench.commands->setDialogs(bench.dialogs);
+    ModalScript script;
+    script.expect("QPrintDialog", [&bench](QWidget *dialog) {
+        auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+        printers->setCurrentIndex(printers->count() - 1); // Print to File (PDF)
+        dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(bench.output);
+        qobject_cast<QDialog *>(dialog)->accept();
+    });
+    QCOMPARE(script.run([&bench] { bench.commands->printAction->trigger(); }), QStringList());
+    QCOMPARE(bench.files(), QStringList{"out.pdf"});
+
+    // What the next dialog shows: the destination chosen, and the file's name
+    // when its field can be typed in.
+    const auto offered = [&bench] {
+        QString shown;
+        ModalScript next;
+        next.expect("QPrintDialog", [&shown](QWidget *dialog) {
+            const auto *file = dialog->findChild<QLineEdit *>(QStringLiteral("filename"));
+            shown = dialog->findChild<QComboBox *>(QStringLiteral("printers"))->currentText() +
+                    u' ' + (file->isEnabled() ? file->text() : QStringLiteral("greyed"));
+            qobject_cast<QDialog *>(dialog)->reject();
+        });
+        const QStringList problems = next.run([&bench] { bench.commands->printAction->trigger(); });
+        return problems.isEmpty() ? shown : problems.join(u' ');
+    };
+    const QString toFile = QStringLiteral("Print to File (PDF) ");
+    QCOMPARE(offered(), toFile + bench.output);
+    bench.session.docFileName = bench.dir.filePath(QStringLiteral("passes.pgt"));
+    bench.commands->documentShown();
+    QCOMPARE(offered(), toFile + bench.dir.filePath(QStringLiteral("passes.pdf")));
+    bench.session.docFileName = bench.dir.filePath(QStringLiteral("tickets.pgt"));
+    bench.commands->documentShown();
+    QCOMPARE(offered(), toFile + bench.output);
+    QCOMPARE(bench.files(), QStringList{"out.pdf"});
+}
+
+void TestPrintCommands::printDialogShowsTheDocumentsSides_data()
+{
+    QTest::addColumn<Duplex>("duplex");
+    QTest::addColumn<QString>("sides"); // the Two-Sided tab's line; none without the tab
+    QTest::newRow("one-sided") << Duplex::Off << "";
+    QTest::newRow("long edge")
+        << Duplex::LongEdge
+        << "Both sides, flipped on the long edge, as the document's Sheet Layout says.";
+    QTest::newRow("short edge")
+        << Duplex::ShortEdge
+        << "Both sides, flipped on the short edge, as the document's Sheet Layout says.";
+}
+
+// The document's sides are shown once, on the Two-Sided tab: Qt's Double
+// Sided Printing, which shows the printer's default, is neither shown nor
+// changed.
+void TestPrintCommands::printDialogShowsTheDocumentsSides()
+{
+    QFETCH(Duplex, duplex);
+    QFETCH(QString, sides);
+
+    PrintBench bench;
+    Document doc = bench.editor.document();
+    doc.duplex = duplex;
+    bench.editor.replace(doc);
+    bench.dialogs.print = standardPrintDialogs(&bench.frame).print;
+    bench.commands->setDialogs(bench.dialogs);
+    QStringList qtDuplex;
+    QString shown;
+    ModalScript script;
+    script.expect("QPrintDialog", [&](QWidget *dialog) {
+        // Qt's duplex lies under Options, which opens the dialog's lower half.
+        for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+            if (button->text() == QPrintDialog::tr("&Options >>"))
+                QTest::mouseClick(button, Qt::LeftButton);
+        }
+        for (const char *name : {"duplex", "noDuplex", "duplexLong", "duplexShort"}) {
+            const auto *widget = dialog->findChild<QWidget *>(QLatin1String(name));
+            if (widget && (widget->isVisible() || widget->isEnabled()))
+                qtDuplex.append(QLatin1String(name));
+        }
+        if (const auto *line = dialog->findChild<QLabel *>(QStringLiteral("sidesLabel")))
+            shown = line->text();
+        qobject_cast<QDialog *>(dialog)->reject();
+    });
+    QCOMPARE(script.run([&bench] { bench.commands->printAction->trigger(); }), QStringList());
+
+    QCOMPARE(qtDuplex, QStringList());
+    QCOMPARE(shown, sides);
 }
 
 void TestPrintCommands::progressDialogCountsPagesAndCancels()
