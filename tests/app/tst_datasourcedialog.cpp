@@ -400,6 +400,27 @@ private Q_SLOTS:
         QCOMPARE(m_shell->doc().data->file, QDir::current().relativeFilePath(path));
     }
 
+    // What the file was read with other than as asked shows under the
+    // preview, and goes with the file.
+    void warningsShowUnderThePreview()
+    {
+        const QString mixed = m_shell->path(QStringLiteral("mixed.csv"));
+        QVERIFY(writeFile(mixed,
+                          QString("Name;Ort\nJürgen;Köln\n").toUtf8() + "M\xfcller;M\xfcnchen\n"));
+        const QString clean = m_shell->path(QStringLiteral("clean.csv"));
+        QVERIFY(writeFile(clean, "Name;Ort\nAda;Bonn\n"));
+        openDataSource([&](DataSourceDialog &dialog) {
+            dialog.chooseFile(mixed);
+            QCOMPARE(dialog.warningsLabel->text(),
+                     QStringLiteral("mixed.csv: line 3 is not UTF-8 text; it was read as "
+                                    "Windows-1252"));
+            dialog.chooseFile(clean);
+            QCOMPARE(dialog.warningsLabel->text(), QString());
+            click(dialog.buttons->button(QDialogButtonBox::Cancel));
+        });
+        QCOMPARE(m_shell->recorder.errors(), QStringList());
+    }
+
 private:
     // File > Data Source, with `drive` working the dialog where the user would.
     void openDataSource(const std::function<void(DataSourceDialog &)> &drive)

@@ -332,6 +332,25 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(pdf));
     }
 
+    // A file read other than as asked prints, each warning a line on
+    // standard error.
+    void warningsAreWrittenAndTheRunGoesOn()
+    {
+        QVERIFY(writeFile(path(QStringLiteral("mixed.csv")),
+                          QString("Name,Qty\nJürgen,1\n").toUtf8() + "M\xfcller,1\n"));
+        const QString document =
+            saved(documentOf({QStringLiteral("{Name}")}), QStringLiteral("mixed.pgt"),
+                  QStringLiteral("mixed.csv"), QStringLiteral("Qty"));
+        const QString pdf = path(QStringLiteral("mixed.pdf"));
+        const ToolRun run = printTool({"-o", pdf, document});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.err.split(u'\n').contains(
+                     QStringLiteral("paginette-print: mixed.csv: line 3 is not UTF-8 text; it "
+                                    "was read as Windows-1252")),
+                 qPrintable(run.err));
+        QCOMPARE(pageWords(pdf, 2).value(1).text, QStringLiteral("Müller"));
+    }
+
     // --data prints from another file, relative to the current folder.
     void anotherFileForOneRun()
     {
