@@ -61,7 +61,7 @@ QuantitiesRead readQuantities(const DataTable &table, qsizetype column, const QS
         const auto refuse = [&](const QString &what) {
             return QuantitiesRead{std::nullopt, QStringLiteral("%1, row %2, column %3: %4")
                                                     .arg(fileName)
-                                                    .arg(r + 1)
+                                                    .arg(table.sheetRow(r))
                                                     .arg(table.columns.value(column), what)};
         };
         const QStringView digits = QStringView(cell).trimmed();

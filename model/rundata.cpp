@@ -80,7 +80,7 @@ QString fieldProblem(const Document &doc, const RunData &data)
                 return QStringLiteral("%1, row %2: %3 would be %4 characters long, more than "
                                       "the %5 a text holds")
                     .arg(data.fileName())
-                    .arg(r + 1)
+                    .arg(table->sheetRow(r))
                     .arg(shownName(doc, i))
                     .arg(length)
                     .arg(maxFilledTextLength);
@@ -156,7 +156,7 @@ RunDataRead runDataOf(const Document &doc, const DataSourceSettings &settings, D
                 return refused(QStringLiteral("%1, row %2, column %3: %4 cannot start at "
                                               "\"%5\", which is no number in %6")
                                    .arg(fileName)
-                                   .arg(r + 1)
+                                   .arg(table.sheetRow(r))
                                    .arg(counting.startColumn, shownName(doc, index), cell,
                                         QLatin1StringView(system.title)));
             starts[static_cast<std::size_t>(r)] = *start;

@@ -382,12 +382,16 @@ void DataSourceDialog::showTable(const DataTable &table, qsizetype rowCount)
     m_preview->clear();
     m_preview->setColumnCount(int(table.columns.size()));
     m_preview->setHorizontalHeaderLabels(table.columns);
-    for (const QStringList &row : table.rows) {
+    // Rows numbered as the spreadsheet shows them, as messages name them.
+    QStringList sheetRows;
+    for (qsizetype r = 0; r < table.rows.size(); ++r) {
         QList<QStandardItem *> cells;
-        for (const QString &value : row)
+        for (const QString &value : table.rows[r])
             cells.append(new QStandardItem(value));
         m_preview->appendRow(cells);
+        sheetRows.append(QString::number(table.sheetRow(r)));
     }
+    m_preview->setVerticalHeaderLabels(sheetRows);
     rowCountLabel->setText(rowCountText(rowCount));
     warningsLabel->setText(table.warnings.join(u'\n'));
     problemLabel->clear();

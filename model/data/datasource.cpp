@@ -97,6 +97,11 @@ CellGrid readText(const QByteArray &bytes, const QString &fileName,
 
 } // namespace
 
+qsizetype DataTable::sheetRow(qsizetype row) const
+{
+    return row < qsizetype(sheetRows.size()) ? sheetRows[std::size_t(row)] : row + 1;
+}
+
 DataRead readDataFile(const QString &path, const DataSourceOptions &options,
                       const DataLimits &limits)
 {
@@ -148,6 +153,7 @@ DataRead readData(const QByteArray &bytes, const QString &fileName,
     NamedRows named = nameColumns(std::move(grid.rows), options.header);
     table.columns = std::move(named.columns);
     table.rows = std::move(named.rows);
+    table.sheetRows = std::move(named.sheetRows);
     table.separator = grid.separator;
     table.sheets = std::move(grid.sheets);
     return {std::move(table), {}};

@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 // How a data file is to be read: what the user chose, "auto" or empty where
 // the program finds it.
@@ -41,6 +43,9 @@ struct DataTable
 {
     QStringList columns;
     QList<QStringList> rows;
+    // The number of each of `rows` as the spreadsheet shows it, from 1:
+    // under a header the first is 2, and an empty row inside counts.
+    std::vector<std::int32_t> sheetRows;
     // What a text file was read with: its separator and its encoding as
     // DataSourceOptions names them. Empty for a workbook.
     QString separator;
@@ -50,6 +55,10 @@ struct DataTable
     // What was read other than as asked, for the user to check: "orders.csv:
     // line 3 is not UTF-8 text; it was read as Windows-1252".
     QStringList warnings;
+
+    // The number of `rows[row]` as the spreadsheet shows it, as every message
+    // gives it; a table made without sheetRows numbers its rows from 1.
+    qsizetype sheetRow(qsizetype row) const;
 };
 
 // The table, or why not: "orders.csv, row 12: ...", the file named as the

@@ -151,11 +151,12 @@ private Q_SLOTS:
                                        manifest, "-o", pdf, document});
         QVERIFY2(run.exitCode == 0, qPrintable(programErrors(run.err)));
 
-        // The labels the rows ask for, in order, each with its data row.
+        // The labels the rows ask for, in order, each with its row as the
+        // spreadsheet shows it: the header is row 1.
         QList<std::pair<const JobRow *, int>> expected;
         for (qsizetype r = 0; r < rows.size(); ++r) {
             for (int copy = 0; copy < rows[r].quantity; ++copy)
-                expected.append({&rows[r], int(r + 1)});
+                expected.append({&rows[r], int(r + 2)});
         }
         qsizetype label = 0;
         const QList<QList<Word>> pages = pagesWords(pdf);
@@ -287,7 +288,7 @@ private Q_SLOTS:
     }
 
     // Data that cannot print refuse the run before anything is written,
-    // naming the file, the row and the column.
+    // naming the file, the row as the spreadsheet shows it and the column.
     void badDataRefuseTheRun_data()
     {
         QTest::addColumn<QByteArray>("csv");
@@ -296,10 +297,10 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("named");
         QTest::newRow("a quantity that is no number")
             << QByteArray("Name,Qty\nAda,2\nBob,two\n") << "{Name}" << QStringList()
-            << QStringList{"bad.csv", "row 2", "Qty"};
+            << QStringList{"bad.csv", "row 3", "Qty"};
         QTest::newRow("a negative quantity")
             << QByteArray("Name,Qty\nAda,-1\n") << "{Name}" << QStringList()
-            << QStringList{"bad.csv", "row 1", "Qty"};
+            << QStringList{"bad.csv", "row 2", "Qty"};
         QTest::newRow("a field no column has") << QByteArray("Name,Qty\nAda,1\n") << "{Nmae}"
                                                << QStringList() << QStringList{"{Nmae}", "bad.csv"};
         QTest::newRow("a quantity column the file lacks")
