@@ -150,7 +150,7 @@ RunDataRead runDataOf(const Document &doc, const DataSourceSettings &settings, D
         for (qsizetype r = 0; r < rows.rowCount(); ++r) {
             if (rows.quantityOf(r) == 0)
                 continue;
-            const QString cell = table.rows[r].value(column);
+            const QString cell = table.valueText(r, column);
             const std::optional<std::int32_t> start = readStartCell(cell, system.system);
             if (!start)
                 return refused(QStringLiteral("%1, row %2, column %3: %4 cannot start at "
