@@ -179,6 +179,11 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
         report.message(unread + QStringLiteral("; nothing was printed"));
         return exitUsage;
     }
+    // What the file was read with other than as asked: the run goes on.
+    if (const DataTable *table = session.data().table()) {
+        for (const QString &warning : table->warnings)
+            report.message(warning);
+    }
 
     QPrinter printer(QPrinter::HighResolution);
     QString error;

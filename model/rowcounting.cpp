@@ -57,11 +57,11 @@ QuantitiesRead readQuantities(const DataTable &table, qsizetype column, const QS
     quantities.reserve(static_cast<std::size_t>(table.rows.size()));
     std::int64_t pages = 0;
     for (qsizetype r = 0; r < table.rows.size(); ++r) {
-        const QString cell = table.rows[r].value(column);
+        const QString cell = table.valueText(r, column);
         const auto refuse = [&](const QString &what) {
             return QuantitiesRead{std::nullopt, QStringLiteral("%1, row %2, column %3: %4")
                                                     .arg(fileName)
-                                                    .arg(r + 1)
+                                                    .arg(table.sheetRow(r))
                                                     .arg(table.columns.value(column), what)};
         };
         const QStringView digits = QStringView(cell).trimmed();

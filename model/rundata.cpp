@@ -80,7 +80,7 @@ QString fieldProblem(const Document &doc, const RunData &data)
                 return QStringLiteral("%1, row %2: %3 would be %4 characters long, more than "
                                       "the %5 a text holds")
                     .arg(data.fileName())
-                    .arg(r + 1)
+                    .arg(table->sheetRow(r))
                     .arg(shownName(doc, i))
                     .arg(length)
                     .arg(maxFilledTextLength);
@@ -150,13 +150,13 @@ RunDataRead runDataOf(const Document &doc, const DataSourceSettings &settings, D
         for (qsizetype r = 0; r < rows.rowCount(); ++r) {
             if (rows.quantityOf(r) == 0)
                 continue;
-            const QString cell = table.rows[r].value(column);
+            const QString cell = table.valueText(r, column);
             const std::optional<std::int32_t> start = readStartCell(cell, system.system);
             if (!start)
                 return refused(QStringLiteral("%1, row %2, column %3: %4 cannot start at "
                                               "\"%5\", which is no number in %6")
                                    .arg(fileName)
-                                   .arg(r + 1)
+                                   .arg(table.sheetRow(r))
                                    .arg(counting.startColumn, shownName(doc, index), cell,
                                         QLatin1StringView(system.title)));
             starts[static_cast<std::size_t>(r)] = *start;

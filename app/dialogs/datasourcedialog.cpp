@@ -179,6 +179,11 @@ DataSourceDialog::DataSourceDialog(QWidget *parent) : QDialog(parent)
     previewTable->setMinimumSize(560, 220);
     rowCountLabel = new QLabel(this);
     rowCountLabel->setObjectName(QStringLiteral("rowCountLabel"));
+    warningsLabel = new QLabel(this);
+    warningsLabel->setObjectName(QStringLiteral("warningsLabel"));
+    warningsLabel->setWordWrap(true);
+    warningsLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    warningsLabel->setTextFormat(Qt::PlainText);
     problemLabel = new QLabel(this);
     problemLabel->setObjectName(QStringLiteral("problemLabel"));
     problemLabel->setWordWrap(true);
@@ -215,6 +220,7 @@ DataSourceDialog::DataSourceDialog(QWidget *parent) : QDialog(parent)
     layout->addLayout(form);
     layout->addWidget(previewTable, 1);
     layout->addWidget(rowCountLabel);
+    layout->addWidget(warningsLabel);
     layout->addWidget(problemLabel);
     layout->addWidget(columnsLabel);
     layout->addWidget(countingGroup);
@@ -376,13 +382,18 @@ void DataSourceDialog::showTable(const DataTable &table, qsizetype rowCount)
     m_preview->clear();
     m_preview->setColumnCount(int(table.columns.size()));
     m_preview->setHorizontalHeaderLabels(table.columns);
-    for (const QStringList &row : table.rows) {
+    // Rows numbered as the spreadsheet shows them, as messages name them.
+    QStringList sheetRows;
+    for (qsizetype r = 0; r < table.rows.size(); ++r) {
         QList<QStandardItem *> cells;
-        for (const QString &value : row)
+        for (const QString &value : table.rows[r])
             cells.append(new QStandardItem(value));
         m_preview->appendRow(cells);
+        sheetRows.append(QString::number(table.sheetRow(r)));
     }
+    m_preview->setVerticalHeaderLabels(sheetRows);
     rowCountLabel->setText(rowCountText(rowCount));
+    warningsLabel->setText(table.warnings.join(u'\n'));
     problemLabel->clear();
     m_columns = table.columns;
     m_sheets = table.sheets;
@@ -401,6 +412,7 @@ void DataSourceDialog::showProblem(const QString &problem)
 {
     m_preview->clear();
     rowCountLabel->clear();
+    warningsLabel->clear();
     problemLabel->setText(problem);
     m_columns.clear();
     separatorBox->setItemText(0, QStringLiteral("Automatic"));

@@ -50,6 +50,8 @@ public:
     QComboBox *quantityBox = nullptr;
     QTableView *previewTable = nullptr;
     QLabel *rowCountLabel = nullptr;
+    // What was read other than as asked, a line per warning.
+    QLabel *warningsLabel = nullptr;
     QLabel *problemLabel = nullptr;
     QLabel *columnsLabel = nullptr;
     // A row per number that heads a series: its name, how it counts, and

@@ -665,6 +665,12 @@ CellNumberFormat::CellNumberFormat(QStringView code, bool date1904) : m_date1904
     m_sections = std::move(sections);
 }
 
+bool CellNumberFormat::showsDates() const
+{
+    return m_sections && std::any_of(m_sections->sections.cbegin(), m_sections->sections.cend(),
+                                     [](const ReadSection &read) { return read.section.isDate; });
+}
+
 QString CellNumberFormat::shown(double value) const
 {
     if (!m_sections || !std::isfinite(value))

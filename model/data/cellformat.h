@@ -37,6 +37,9 @@ public:
     explicit CellNumberFormat(QStringView code = {}, bool date1904 = false);
 
     QString shown(double value) const;
+    // Whether it shows values as dates or times: such a cell holds a count
+    // of days, no number the user typed.
+    bool showsDates() const;
 
 private:
     struct Sections;

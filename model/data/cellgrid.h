@@ -16,11 +16,24 @@ struct DataProblem
     bool isEmpty() const { return text.isEmpty(); }
 };
 
+// A workbook's numeric cell: its column and the value it holds, which its
+// format may show otherwise ("4,001", "2.00").
+struct CellValue
+{
+    qsizetype column = 0;
+    double value = 0;
+};
+// A row's numeric cells, in no order.
+using RowValues = QList<CellValue>;
+
 // The cells a reader found, row by row, before the columns are named: rows
 // may differ in length and leave off their empty cells at the end.
 struct CellGrid
 {
     QList<QStringList> rows;
+    // A workbook's numeric cells, row by row as `rows`; it ends at the last
+    // row that has any.
+    QList<RowValues> values;
     // A workbook's sheets, in its order.
     QStringList sheets;
     // A text file's.

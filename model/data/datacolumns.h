@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <vector>
+
 // A column's name when the file gives none, from its index (0 is A): A, B,
 // ..., Z, AA, AB, ...
 QString columnLetters(qsizetype index);
@@ -15,5 +18,7 @@ struct NamedRows
 {
     QStringList columns;
     QList<QStringList> rows;
+    // Each row's place in the grid, from 1.
+    std::vector<std::int32_t> sheetRows;
 };
 NamedRows nameColumns(QList<QStringList> rows, bool header);

@@ -9,8 +9,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -31,10 +33,24 @@ QString messageOf(const QString &name, const DataProblem &problem)
     return where + QStringLiteral(": ") + problem.text;
 }
 
+// A value as a number is typed: whole ones in digits however large.
+QString plainNumber(double value)
+{
+    return value == std::trunc(value) ? QString::number(value, 'f', 0)
+                                      : QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
 QString tooLarge(const DataLimits &limits)
 {
     return QStringLiteral("the file is larger than %1 MB, more than a data file may be")
         .arg(limits.fileBytes >> 20);
+}
+
+CellGrid refusedGrid(DataProblem problem)
+{
+    CellGrid grid;
+    grid.problem = std::move(problem);
+    return grid;
 }
 
 CellGrid readWorkbook(const QByteArray &bytes, const DataSourceOptions &options,
@@ -42,29 +58,22 @@ CellGrid readWorkbook(const QByteArray &bytes, const DataSourceOptions &options,
 {
     SpreadsheetZip zip(bytes, limits.expandedBytes);
     if (!zip.problem().isEmpty())
-        return {{}, {}, {}, zip.problem()};
+        return refusedGrid(zip.problem());
     if (isXlsxArchive(zip))
         return readXlsx(zip, options.sheet, limits);
     if (isOdsArchive(zip))
         return readOds(zip, options.sheet, limits);
-    return {
-        {}, {}, {}, {QStringLiteral("the file is a zip archive but no .xlsx or .ods workbook")}};
+    return refusedGrid({QStringLiteral("the file is a zip archive but no .xlsx or .ods workbook")});
 }
 
 CellGrid readCompoundFile(const QByteArray &bytes)
 {
     if (bytes.contains(encryptedPackage)) {
-        return {{},
-                {},
-                {},
-                {QStringLiteral("the workbook is protected by a password; save it "
-                                "without one to read it here")}};
+        return refusedGrid({QStringLiteral("the workbook is protected by a password; save it "
+                                           "without one to read it here")});
     }
-    return {{},
-            {},
-            {},
-            {QStringLiteral("the file is an Excel 97-2003 workbook, which this program "
-                            "does not read; save it as .xlsx or .ods")}};
+    return refusedGrid({QStringLiteral("the file is an Excel 97-2003 workbook, which this program "
+                                       "does not read; save it as .xlsx or .ods")});
 }
 
 // The cells of delimited text; `table` takes the encoding it was read in,
@@ -73,14 +82,11 @@ CellGrid readText(const QByteArray &bytes, const QString &fileName,
                   const DataSourceOptions &options, const DataLimits &limits, DataTable &table)
 {
     if (options.separator.size() > 1)
-        return {
-            {},
-            {},
-            {},
-            {QStringLiteral("a separator is one character, not \"%1\"").arg(options.separator)}};
+        return refusedGrid(
+            {QStringLiteral("a separator is one character, not \"%1\"").arg(options.separator)});
     DecodedText decoded = decodeText(bytes, options.encoding);
     if (!decoded.problem.isEmpty())
-        return {{}, {}, {}, decoded.problem};
+        return refusedGrid(decoded.problem);
     table.encoding = decoded.encoding;
     if (!decoded.warning.isEmpty())
         table.warnings.append(messageOf(QFileInfo(fileName).fileName(), {decoded.warning}));
@@ -96,6 +102,23 @@ CellGrid readText(const QByteArray &bytes, const QString &fileName,
 }
 
 } // namespace
+
+qsizetype DataTable::sheetRow(qsizetype row) const
+{
+    return row < qsizetype(sheetRows.size()) ? sheetRows[std::size_t(row)] : row + 1;
+}
+
+QString DataTable::valueText(qsizetype row, qsizetype column) const
+{
+    const qsizetype at = sheetRow(row) - 1;
+    if (at < values.size()) {
+        for (const CellValue &cell : values[at]) {
+            if (cell.column == column)
+                return plainNumber(cell.value);
+        }
+    }
+    return rows[row].value(column);
+}
 
 DataRead readDataFile(const QString &path, const DataSourceOptions &options,
                       const DataLimits &limits)
@@ -148,6 +171,8 @@ DataRead readData(const QByteArray &bytes, const QString &fileName,
     NamedRows named = nameColumns(std::move(grid.rows), options.header);
     table.columns = std::move(named.columns);
     table.rows = std::move(named.rows);
+    table.sheetRows = std::move(named.sheetRows);
+    table.values = std::move(grid.values);
     table.separator = grid.separator;
     table.sheets = std::move(grid.sheets);
     return {std::move(table), {}};

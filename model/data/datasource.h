@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/cellgrid.h"
 #include "data/datalimits.h"
 
 #include <QByteArray>
@@ -7,7 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 // How a data file is to be read: what the user chose, "auto" or empty where
 // the program finds it.
@@ -41,6 +44,12 @@ struct DataTable
 {
     QStringList columns;
     QList<QStringList> rows;
+    // The number of each of `rows` as the spreadsheet shows it, from 1:
+    // under a header the first is 2, and an empty row inside counts.
+    std::vector<std::int32_t> sheetRows;
+    // A workbook's numeric cells, by sheet row (from 0) as CellGrid holds
+    // them: what each holds beside what it shows.
+    QList<RowValues> values;
     // What a text file was read with: its separator and its encoding as
     // DataSourceOptions names them. Empty for a workbook.
     QString separator;
@@ -50,6 +59,14 @@ struct DataTable
     // What was read other than as asked, for the user to check: "orders.csv:
     // line 3 is not UTF-8 text; it was read as Windows-1252".
     QStringList warnings;
+
+    // The number of `rows[row]` as the spreadsheet shows it, as every message
+    // gives it; a table made without sheetRows numbers its rows from 1.
+    qsizetype sheetRow(qsizetype row) const;
+    // What a quantity or a start reads at rows[row][column]: a numeric
+    // cell's value written plainly ("4001", "2.5"), whatever its format
+    // shows; else the text shown.
+    QString valueText(qsizetype row, qsizetype column) const;
 };
 
 // The table, or why not: "orders.csv, row 12: ...", the file named as the

@@ -9,7 +9,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -173,6 +175,7 @@ private:
                                           QLatin1StringView("number-rows-repeated"), m_limits.rows);
         const qsizetype rowNumber = m_grid.rows.size() + m_emptyRows + 1;
         QStringList cells;
+        RowValues values;
         qsizetype emptyCells = 0;
         while (xml.readNextStartElement()) {
             if (xml.name() != u"table-cell" && xml.name() != u"covered-table-cell") {
@@ -183,7 +186,7 @@ private:
                 repeatOf(xml.attributes(), tableNamespace,
                          QLatin1StringView("number-columns-repeated"), m_limits.columns);
             const qsizetype column = cells.size() + emptyCells;
-            const QString text = readCell(xml, rowNumber, column);
+            const auto [text, value] = readCell(xml, rowNumber, column);
             if (!m_grid.problem.isEmpty())
                 return false;
             if (text.isEmpty()) {
@@ -195,6 +198,8 @@ private:
                                  rowNumber);
             cells.resize(column);
             cells.insert(column, cellRepeat, text);
+            for (qsizetype c = column; value && c < column + cellRepeat; ++c)
+                values.append({c, *value});
             emptyCells = 0;
         }
         if (cells.isEmpty()) {
@@ -209,13 +214,23 @@ private:
             return problemAt(QStringLiteral("more than %1 cells").arg(m_limits.cells), rowNumber);
         m_grid.rows.resize(m_grid.rows.size() + m_emptyRows);
         m_emptyRows = 0;
-        // Repeats share one list of cells.
+        // Repeats share one list of cells, and of values.
+        if (!values.isEmpty()) {
+            m_grid.values.resize(m_grid.rows.size());
+            m_grid.values.insert(m_grid.values.size(), repeat, values);
+        }
         m_grid.rows.insert(m_grid.rows.size(), repeat, cells);
         return true;
     }
 
-    // The text of the cell the reader is on, as the spreadsheet shows it.
-    QString readCell(BoundedXml &xml, qsizetype row, qsizetype column)
+    // A cell's text as the spreadsheet shows it, and a numeric one's value.
+    struct ReadCell
+    {
+        QString text;
+        std::optional<double> value;
+    };
+
+    ReadCell readCell(BoundedXml &xml, qsizetype row, qsizetype column)
     {
         const QXmlStreamAttributes attributes = xml.attributes();
         const QStringView type = attributes.value(officeNamespace, QLatin1StringView("value-type"));
@@ -233,25 +248,35 @@ private:
                 return {};
         }
         if (type == u"date")
-            return shownIsoDateTime(
-                attributes.value(officeNamespace, QLatin1StringView("date-value")));
+            return {shownIsoDateTime(
+                        attributes.value(officeNamespace, QLatin1StringView("date-value"))),
+                    std::nullopt};
+        // Numbers, amounts and per cents keep their value beside their text.
+        bool isNumber = false;
+        const double number =
+            attributes.value(officeNamespace, QLatin1StringView("value")).toDouble(&isNumber);
+        const std::optional<double> value =
+            isNumber && std::isfinite(number) &&
+                    (type == u"float" || type == u"currency" || type == u"percentage")
+                ? std::optional(number)
+                : std::nullopt;
         if (!text.isEmpty() || type.isEmpty() || type == u"string")
-            return text;
+            return {text, value};
         // A cell written by a program that saves only the value.
         if (type == u"boolean") {
-            const QStringView value =
+            const QStringView shown =
                 attributes.value(officeNamespace, QLatin1StringView("boolean-value"));
-            return value == u"true" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+            return {shown == u"true" ? QStringLiteral("TRUE") : QStringLiteral("FALSE"),
+                    std::nullopt};
         }
         if (type == u"time")
-            return shownDuration(
-                attributes.value(officeNamespace, QLatin1StringView("time-value")));
-        bool isNumber = false;
-        const double value =
-            attributes.value(officeNamespace, QLatin1StringView("value")).toDouble(&isNumber);
+            return {
+                shownDuration(attributes.value(officeNamespace, QLatin1StringView("time-value"))),
+                std::nullopt};
         if (!isNumber)
-            return text;
-        return type == u"percentage" ? generalNumber(value * 100) + u'%' : generalNumber(value);
+            return {text, std::nullopt};
+        return {type == u"percentage" ? generalNumber(number * 100) + u'%' : generalNumber(number),
+                value};
     }
 
     // Adds a paragraph's text to its cell's `text`: runs of white space in

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -335,18 +336,29 @@ private:
         m_parts.finished(*xml);
     }
 
-    QString numberText(const QString &value, qsizetype style) const
+    // A cell's text, and a numeric one's value beside it.
+    struct ReadCell
+    {
+        QString text;
+        std::optional<double> value;
+    };
+
+    // A number as its style shows it; its value is kept unless the style
+    // shows it as a date or a time.
+    ReadCell numberCell(const QString &value, qsizetype style) const
     {
         const std::optional<double> number = numberOf(value);
-        if (!number)
-            return value;
-        return style >= 0 && style < m_cellFormats.size() ? m_cellFormats[style].shown(*number)
-                                                          : generalNumber(*number);
+        if (!number || !std::isfinite(*number))
+            return {value, std::nullopt};
+        if (style < 0 || style >= m_cellFormats.size())
+            return {generalNumber(*number), number};
+        const CellNumberFormat &format = m_cellFormats[style];
+        return {format.shown(*number), format.showsDates() ? std::nullopt : number};
     }
 
-    // The text of the cell the reader is on; nothing when the cell names a
-    // shared string the workbook lacks.
-    std::optional<QString> readCell(BoundedXml &xml)
+    // The cell the reader is on; nothing when the cell names a shared
+    // string the workbook lacks.
+    std::optional<ReadCell> readCell(BoundedXml &xml)
     {
         const QXmlStreamAttributes attributes = xml.attributes();
         const QStringView type = attributes.value(QLatin1StringView("t"));
@@ -364,23 +376,25 @@ private:
                 xml.skipCurrentElement();
         }
         if (type == u"inlineStr")
-            return inlineText;
+            return ReadCell{inlineText, std::nullopt};
         if (type == u"s") {
             bool ok = false;
             const qsizetype index = value.toLongLong(&ok);
             if (!ok || index < 0 || index >= m_sharedStrings.size())
                 return std::nullopt;
-            return m_sharedStrings[index];
+            return ReadCell{m_sharedStrings[index], std::nullopt};
         }
         if (type == u"b")
-            return value.trimmed() == u"1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+            return ReadCell{value.trimmed() == u"1" ? QStringLiteral("TRUE")
+                                                    : QStringLiteral("FALSE"),
+                            std::nullopt};
         if (type == u"str")
-            return withEscapesRead(value);
+            return ReadCell{withEscapesRead(value), std::nullopt};
         if (type == u"e")
-            return value;
+            return ReadCell{value, std::nullopt};
         if (type == u"d")
-            return shownIsoDateTime(value);
-        return value.isEmpty() ? value : numberText(value, style);
+            return ReadCell{shownIsoDateTime(value), std::nullopt};
+        return value.isEmpty() ? ReadCell{value, std::nullopt} : numberCell(value, style);
     }
 
     void readSheet(const QString &part)
@@ -414,6 +428,7 @@ private:
     bool readRow(BoundedXml &xml, qsizetype rowNumber, qsizetype &cells)
     {
         QStringList row;
+        RowValues values;
         qsizetype column = -1;
         while (xml.readNextStartElement()) {
             if (xml.name() != u"c") {
@@ -423,15 +438,16 @@ private:
             const std::optional<qsizetype> named =
                 columnOf(xml.attributes().value(QLatin1StringView("r")));
             column = named ? *named : column + 1;
-            const std::optional<QString> text = readCell(xml);
-            if (!text) {
+            const std::optional<ReadCell> cell = readCell(xml);
+            if (!cell) {
                 return problemAt(
                     QStringLiteral("the workbook is damaged (%1: a cell names a shared "
                                    "string it does not have)")
                         .arg(xml.part()),
                     rowNumber, column);
             }
-            if (text->isEmpty())
+            const QString &text = cell->text;
+            if (text.isEmpty())
                 continue;
             if (rowNumber < 1) {
                 return problemAt(QStringLiteral("the workbook is damaged (%1: a row numbered %2)")
@@ -444,7 +460,7 @@ private:
             if (column >= m_limits.columns)
                 return problemAt(QStringLiteral("more than %1 columns").arg(m_limits.columns),
                                  rowNumber);
-            if (text->size() > m_limits.cellCharacters) {
+            if (text.size() > m_limits.cellCharacters) {
                 return problemAt(
                     QStringLiteral("a cell longer than %1 characters").arg(m_limits.cellCharacters),
                     rowNumber, column);
@@ -454,10 +470,13 @@ private:
                                  rowNumber);
             if (column >= row.size())
                 row.resize(column + 1);
-            row[column] = *text;
+            row[column] = text;
+            if (cell->value)
+                values.append({column, *cell->value});
         }
         if (row.isEmpty())
             return true;
+        placeValues(rowNumber, row, values);
         if (m_grid.rows.size() < rowNumber)
             m_grid.rows.resize(rowNumber);
         QStringList &placed = m_grid.rows[rowNumber - 1];
@@ -473,6 +492,21 @@ private:
                 placed[i] = row[i];
         }
         return true;
+    }
+
+    // Keeps the numeric cells of the row `rowNumber` just read, `row`: a
+    // cell met again is what it was read as last.
+    void placeValues(qsizetype rowNumber, const QStringList &row, const RowValues &values)
+    {
+        if (values.isEmpty() && m_grid.values.size() < rowNumber)
+            return;
+        if (m_grid.values.size() < rowNumber)
+            m_grid.values.resize(rowNumber);
+        RowValues &placed = m_grid.values[rowNumber - 1];
+        placed.removeIf([&row](const CellValue &cell) {
+            return cell.column < row.size() && !row[cell.column].isEmpty();
+        });
+        placed += values;
     }
 
     const DataLimits &m_limits;

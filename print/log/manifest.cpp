@@ -48,7 +48,8 @@ bool writeManifest(QIODevice &device, const RunTexts &texts, const PrintPlan &pl
 {
     const Document &doc = texts.document();
     // Which data row each page came from, for a run with a data file.
-    const RunRows *rows = texts.data() && texts.data()->table() ? &texts.data()->rows() : nullptr;
+    const DataTable *table = texts.data() ? texts.data()->table() : nullptr;
+    const RunRows *rows = table ? &texts.data()->rows() : nullptr;
     const bool twoSided = doc.duplex != Duplex::Off;
     std::vector<int> numbers;
     QStringList names;
@@ -71,7 +72,7 @@ bool writeManifest(QIODevice &device, const RunTexts &texts, const PrintPlan &pl
             const QString sideText =
                 placed.side == Side::Front ? QStringLiteral("front") : QStringLiteral("back");
             const QString rowText =
-                rows ? QString::number(rows->placeOf(placed.page).row + 1) : QString();
+                rows ? QString::number(table->sheetRow(rows->placeOf(placed.page).row)) : QString();
             for (std::size_t n = 0; n < numbers.size(); ++n) {
                 const int index = numbers[n];
                 if (sideOf(doc, doc.objects[index]) != placed.side)

@@ -18,7 +18,8 @@ class QIODevice;
 // check digit an EAN-13 or UPC-A symbol adds). Every field is quoted, none
 // marked against formulas, so that it imports as text. A two-sided run's
 // rows say the side too, each number printed on its own side; a run with a
-// data file adds a last column, the data row (from 1) each page came from.
+// data file adds a last column, the row each page came from as the
+// spreadsheet numbers it.
 
 QStringList manifestHeader(const Document &doc);
 

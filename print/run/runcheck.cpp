@@ -1,5 +1,6 @@
 #include "run/runcheck.h"
 
+#include "barcode.h"
 #include "kinds.h"
 #include "log/printlog.h"
 #include "numbering.h"
@@ -8,7 +9,9 @@
 #include "run/printablearea.h"
 #include "rundata.h"
 
+#include <algorithm>
 #include <map>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -61,7 +64,70 @@ std::optional<WidthGrowth> growthOver(const RunTexts &texts, int index, std::int
     return std::nullopt;
 }
 
+// The names fields take before a column of the same name.
+const QStringList fieldNames{"row", "date", "time", "page", "pages", "last"};
+
+// The columns of `table` that the fields of `text` name, "column Code" or
+// "columns Country, Code".
+QString columnsNamed(const QString &text, const DataTable &table)
+{
+    QStringList named;
+    for (const QString &column : table.columns) {
+        if (!fieldNames.contains(column) && text.contains(u'{' + column + u'}'))
+            named.append(column);
+    }
+    if (named.isEmpty())
+        return {};
+    return (named.size() == 1 ? QStringLiteral("column ") : QStringLiteral("columns ")) +
+           named.join(QStringLiteral(", "));
+}
+
 } // namespace
+
+QString rowBarcodeError(const RunTexts &texts, const PrintPlan &plan)
+{
+    const RunData *data = texts.data();
+    const DataTable *table = data ? data->table() : nullptr;
+    if (!table)
+        return {};
+    const Document &doc = texts.document();
+    const RunRows &rows = data->rows();
+    for (int i = 0; i < doc.count(); ++i) {
+        const PageObject &object = doc.objects[i];
+        if (!doc.isLive(i) || !kindRow(object.kind).numbered || !object.format.barcode ||
+            !printsSide(doc, plan, sideOf(doc, object)))
+            continue;
+        // A number showing another's text shows its fields.
+        const NumberFormat &shown = doc.objects[shownSource(doc, i)].format;
+        const QString columns = columnsNamed(shown.prefix + shown.suffix, *table);
+        if (columns.isEmpty())
+            continue;
+        for (qsizetype row = rows.placeOf(plan.first).row; row < rows.rowCount(); ++row) {
+            if (rows.quantityOf(row) == 0)
+                continue;
+            const auto page = static_cast<std::int32_t>(
+                std::max<std::int64_t>(rows.firstPageOf(row), plan.first));
+            if (page > plan.last)
+                break;
+            const std::optional<BarcodeRefusal> refusal =
+                barcodeRefusal(object.format.barcode->symbology, texts.text(i, page));
+            if (!refusal)
+                continue;
+            QString error = QStringLiteral("%1, row %2, %3: %4")
+                                .arg(data->fileName())
+                                .arg(table->sheetRow(row))
+                                .arg(columns, refusal->rule);
+            error += refusal->found.isEmpty()
+                         ? QStringLiteral("; %1 on page %2").arg(shownName(doc, i)).arg(page)
+                         : QStringLiteral("; %1 on page %2 gives %3")
+                               .arg(shownName(doc, i))
+                               .arg(page)
+                               .arg(refusal->found);
+            return error;
+        }
+    }
+    return {};
+}
 
 QString outsideLine(const QString &printer, const QStringList &objects)
 {

@@ -22,6 +22,12 @@ QString outsideLine(const QString &printer, const QStringList &objects);
 QString outsideWarning(const RunTexts &texts, const PrintPlan &plan, int dotsPerInch,
                        const QRectF &printable, const QString &printer);
 
+// Why a barcode cannot show what a data row gives it, for the first such
+// row the plan prints: "orders.csv, row 7, column Code: EAN-13 takes 12 or
+// 13 digits; num0 on page 6 gives letters". Each row is tried on its first
+// page in the plan. Empty when every row's text can be shown.
+QString rowBarcodeError(const RunTexts &texts, const PrintPlan &plan);
+
 // "num0 grows from 2 to 3 digits on page 6." for every number whose value
 // outgrows its width on the plan's pages; the value prints whole.
 QStringList growthLines(const RunTexts &texts, const PrintPlan &plan);

@@ -244,6 +244,10 @@ RunResult RunSession::checkBeforeRun()
         return ended(RunResult::Ending::Unusable, wrong);
 
     const RunTexts runTexts = texts();
+    // Data a barcode cannot show stop the run before anything prints.
+    const QString barcodeRow = rowBarcodeError(runTexts, m_plan);
+    if (!barcodeRow.isEmpty())
+        return ended(RunResult::Ending::Unusable, barcodeRow);
     const QString outside = outsideWarning(runTexts, m_plan, printerDotsPerInch,
                                            m_destination.layout.paintRect(QPageLayout::Point),
                                            m_destination.calibrationName);

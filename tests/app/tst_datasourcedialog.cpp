@@ -85,6 +85,24 @@ QStringList headerOf(const QAbstractItemModel *model)
     return labels;
 }
 
+// The rows' numbers as the preview shows them.
+QStringList rowNumbersOf(const QAbstractItemModel *model)
+{
+    QStringList numbers;
+    for (int r = 0; r < model->rowCount(); ++r)
+        numbers.append(model->headerData(r, Qt::Vertical).toString());
+    return numbers;
+}
+
+// `count` numbers from `first` on.
+QStringList countedFrom(int first, qsizetype count)
+{
+    QStringList numbers;
+    for (int n = first; n < first + count; ++n)
+        numbers.append(QString::number(n));
+    return numbers;
+}
+
 Rows rowsOf(const QAbstractItemModel *model)
 {
     Rows rows;
@@ -172,6 +190,7 @@ private Q_SLOTS:
                 QCOMPARE(dialog.fileEdit->text(), QDir::current().relativeFilePath(path));
                 QCOMPARE(headerOf(preview), table.front());
                 QCOMPARE(rowsOf(preview), table.mid(1, shown));
+                QCOMPARE(rowNumbersOf(preview), countedFrom(2, shown));
                 QCOMPARE(dialog.rowCountLabel->text(), QStringLiteral("%1 rows").arg(rows));
                 QCOMPARE(itemsOf(dialog.quantityBox), QStringList{"None"} + table.front());
                 QCOMPARE(dialog.separatorBox->itemText(0), automatic);
@@ -182,6 +201,9 @@ private Q_SLOTS:
                 QCOMPARE(
                     rowsOf(preview),
                     table.mid(0, std::min<qsizetype>(rows + 1, DataSourceDialog::previewRows)));
+                QCOMPARE(
+                    rowNumbersOf(preview),
+                    countedFrom(1, std::min<qsizetype>(rows + 1, DataSourceDialog::previewRows)));
                 QCOMPARE(dialog.rowCountLabel->text(), QStringLiteral("%1 rows").arg(rows + 1));
                 QCOMPARE(itemsOf(dialog.quantityBox), QStringList{"None"} + letters);
                 QCOMPARE(dialog.columnsLabel->text(),
@@ -398,6 +420,27 @@ private Q_SLOTS:
         QCOMPARE(m_shell->recorder.errors(), QStringList());
         QVERIFY(m_shell->doc().data);
         QCOMPARE(m_shell->doc().data->file, QDir::current().relativeFilePath(path));
+    }
+
+    // What the file was read with other than as asked shows under the
+    // preview, and goes with the file.
+    void warningsShowUnderThePreview()
+    {
+        const QString mixed = m_shell->path(QStringLiteral("mixed.csv"));
+        QVERIFY(writeFile(mixed,
+                          QString("Name;Ort\nJürgen;Köln\n").toUtf8() + "M\xfcller;M\xfcnchen\n"));
+        const QString clean = m_shell->path(QStringLiteral("clean.csv"));
+        QVERIFY(writeFile(clean, "Name;Ort\nAda;Bonn\n"));
+        openDataSource([&](DataSourceDialog &dialog) {
+            dialog.chooseFile(mixed);
+            QCOMPARE(dialog.warningsLabel->text(),
+                     QStringLiteral("mixed.csv: line 3 is not UTF-8 text; it was read as "
+                                    "Windows-1252"));
+            dialog.chooseFile(clean);
+            QCOMPARE(dialog.warningsLabel->text(), QString());
+            click(dialog.buttons->button(QDialogButtonBox::Cancel));
+        });
+        QCOMPARE(m_shell->recorder.errors(), QStringList());
     }
 
 private:

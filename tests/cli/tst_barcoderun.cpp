@@ -53,6 +53,8 @@ QString scanned(Symbology symbology, const QString &text)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Symbology)
+
 // Every symbology paginette-print draws reads back, on every page, as
 // exactly the number's formatted value.
 class TestBarcodeRun : public QObject
@@ -119,6 +121,51 @@ private Q_SLOTS:
                                                   "5 needs an even number of digits; page 10 "
                                                   "gives 5")),
                  qPrintable(print.err));
+        QVERIFY(!QFile::exists(pdf));
+    }
+
+    // Every row's barcode text is tried before the run: one a symbology
+    // refuses ends it with a usage error naming the file, the row and the
+    // column, and nothing is written.
+    void aRowTheSymbologyRefusesStopsTheRunBeforeIt_data()
+    {
+        QTest::addColumn<Symbology>("symbology");
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("Code 39 with a letter it lacks")
+            << Symbology::Code39 << QString("Code\nAB\nÄX\n").toUtf8() << QString()
+            << "orders.csv, row 3, column Code: Code 39 takes digits, capital letters, space and "
+               "- . $ / + %; num0 on page 2 gives 'Ä'";
+        QTest::newRow("EAN-13 with a letter, rows of quantities")
+            << Symbology::Ean13
+            << QByteArray("Code,Qty\n400638133,1\n400638134,0\n400638135,2\n400638136,1\n"
+                          "400638137,1\n40063813A,1\n")
+            << "Qty"
+            << "orders.csv, row 7, column Code: EAN-13 takes 12 or 13 digits; num0 on page 6 "
+               "gives letters";
+    }
+
+    void aRowTheSymbologyRefusesStopsTheRunBeforeIt()
+    {
+        QFETCH(Symbology, symbology);
+        QFETCH(QByteArray, csv);
+        QFETCH(QString, quantity);
+        QFETCH(QString, error);
+        const QTemporaryDir dir;
+        QFile data(dir.filePath(QStringLiteral("orders.csv")));
+        QVERIFY(data.open(QIODevice::WriteOnly) && data.write(csv) == csv.size());
+        data.close();
+        Document doc = emptyDocument(1);
+        const int number = addNumber(doc, 36, 36, 1, 3);
+        doc.objects[number].name = QStringLiteral("num0");
+        doc.objects[number].format = NumberFormat{.prefix = QStringLiteral("{Code}"),
+                                                  .barcode = BarcodeStyle{.symbology = symbology}};
+        doc.data = DataSourceSettings{.file = QStringLiteral("orders.csv"), .quantity = quantity};
+        const auto [pdf, print] = printSaved(dir, doc, QStringLiteral("rows"));
+        QCOMPARE(print.exitCode, 2);
+        QCOMPARE(print.err.trimmed(), QStringLiteral("paginette-print: %1: %2")
+                                          .arg(dir.filePath(QStringLiteral("rows.pgt")), error));
         QVERIFY(!QFile::exists(pdf));
     }
 };

@@ -151,11 +151,12 @@ private Q_SLOTS:
                                        manifest, "-o", pdf, document});
         QVERIFY2(run.exitCode == 0, qPrintable(programErrors(run.err)));
 
-        // The labels the rows ask for, in order, each with its data row.
+        // The labels the rows ask for, in order, each with its row as the
+        // spreadsheet shows it: the header is row 1.
         QList<std::pair<const JobRow *, int>> expected;
         for (qsizetype r = 0; r < rows.size(); ++r) {
             for (int copy = 0; copy < rows[r].quantity; ++copy)
-                expected.append({&rows[r], int(r + 1)});
+                expected.append({&rows[r], int(r + 2)});
         }
         qsizetype label = 0;
         const QList<QList<Word>> pages = pagesWords(pdf);
@@ -287,7 +288,7 @@ private Q_SLOTS:
     }
 
     // Data that cannot print refuse the run before anything is written,
-    // naming the file, the row and the column.
+    // naming the file, the row as the spreadsheet shows it and the column.
     void badDataRefuseTheRun_data()
     {
         QTest::addColumn<QByteArray>("csv");
@@ -296,10 +297,10 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("named");
         QTest::newRow("a quantity that is no number")
             << QByteArray("Name,Qty\nAda,2\nBob,two\n") << "{Name}" << QStringList()
-            << QStringList{"bad.csv", "row 2", "Qty"};
+            << QStringList{"bad.csv", "row 3", "Qty"};
         QTest::newRow("a negative quantity")
             << QByteArray("Name,Qty\nAda,-1\n") << "{Name}" << QStringList()
-            << QStringList{"bad.csv", "row 1", "Qty"};
+            << QStringList{"bad.csv", "row 2", "Qty"};
         QTest::newRow("a field no column has") << QByteArray("Name,Qty\nAda,1\n") << "{Nmae}"
                                                << QStringList() << QStringList{"{Nmae}", "bad.csv"};
         QTest::newRow("a quantity column the file lacks")
@@ -426,6 +427,25 @@ private Q_SLOTS:
             QVERIFY2(run.err.contains(QLatin1String("lies outside the document's folder")) &&
                          run.err.contains(QFileInfo(job + u'/' + stored).fileName()),
                      qPrintable(run.err));
+    }
+
+    // A file read other than as asked prints, each warning a line on
+    // standard error.
+    void warningsAreWrittenAndTheRunGoesOn()
+    {
+        QVERIFY(writeFile(path(QStringLiteral("mixed.csv")),
+                          QString("Name,Qty\nJürgen,1\n").toUtf8() + "M\xfcller,1\n"));
+        const QString document =
+            saved(documentOf({QStringLiteral("{Name}")}), QStringLiteral("mixed.pgt"),
+                  QStringLiteral("mixed.csv"), QStringLiteral("Qty"));
+        const QString pdf = path(QStringLiteral("mixed.pdf"));
+        const ToolRun run = printTool({"-o", pdf, document});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.err.split(u'\n').contains(
+                     QStringLiteral("paginette-print: mixed.csv: line 3 is not UTF-8 text; it "
+                                    "was read as Windows-1252")),
+                 qPrintable(run.err));
+        QCOMPARE(pageWords(pdf, 2).value(1).text, QStringLiteral("Müller"));
     }
 
     // --data prints from another file, relative to the current folder.

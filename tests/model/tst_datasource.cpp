@@ -1,4 +1,6 @@
 #include "data/datasource.h"
+#include "documentbuilder.h"
+#include "rundata.h"
 
 #include <QDir>
 #include <QFile>
@@ -356,6 +358,8 @@ private Q_SLOTS:
     void mixedEncodingsAreNamed();
     void cellsShowTheirFormats_data();
     void cellsShowTheirFormats();
+    void quantitiesAndStartsTakeTheCellsValue_data();
+    void quantitiesAndStartsTakeTheCellsValue();
 
 private:
     // That the file of `bytes` named `fileName` is refused, with a message
@@ -1118,6 +1122,65 @@ void TestDataSource::cellsShowTheirFormats_data()
 void TestDataSource::cellsShowTheirFormats()
 {
     cellsShowWhatTheSpreadsheetShows();
+}
+
+void TestDataSource::quantitiesAndStartsTakeTheCellsValue_data()
+{
+    QTest::addColumn<QByteArray>("workbook");
+    QTest::addColumn<QString>("printed"); // num0 on each page, or the error
+
+    // Columns Qty and First, their names inline, their cells in style 1.
+    const auto xlsxRow = [](const QByteArray &quantity, const QString &code) {
+        return xlsxOf(R"(<row r="1"><c r="A1" t="inlineStr"><is><t>Qty</t></is></c>)"
+                      R"(<c r="B1" t="inlineStr"><is><t>First</t></is></c></row>)"
+                      R"(<row r="2"><c r="A2" s="1"><v>)" +
+                          quantity + R"(</v></c><c r="B2" s="1"><v>4001</v></c></row>)",
+                      164, code);
+    };
+    QTest::newRow("xlsx: two decimals")
+        << xlsxRow("2", "0.00") << "2.00 4001.00: 4001|2.00 4001.00: 4002";
+    QTest::newRow("xlsx: thousands") << xlsxRow("2", "#,##0") << "2 4,001: 4001|2 4,001: 4002";
+    QTest::newRow("xlsx: a fraction shown whole")
+        << xlsxRow("2.5", "0")
+        << R"(orders.xlsx, row 2, column Qty: the quantity "2.5" is no whole number)";
+    const auto stringCell = [](const QByteArray &text) {
+        return R"(<table:table-cell office:value-type="string"><text:p>)" + text +
+               "</text:p></table:table-cell>";
+    };
+    QTest::newRow("ods: a number and an amount")
+        << odsOf("<table:table-row>" + stringCell("Qty") + stringCell("First") +
+                 "</table:table-row><table:table-row>"
+                 R"(<table:table-cell office:value-type="float" office:value="2">)"
+                 "<text:p>2.00</text:p></table:table-cell>"
+                 R"(<table:table-cell office:value-type="currency" office:value="4001">)"
+                 "<text:p>4,001 €</text:p></table:table-cell></table:table-row>")
+        << "2.00 4,001 €: 4001|2.00 4,001 €: 4002";
+}
+
+// Fields show what the spreadsheet shows; a quantity and a start take the
+// number the cell holds, whatever its format shows of it.
+void TestDataSource::quantitiesAndStartsTakeTheCellsValue()
+{
+    QFETCH(QByteArray, workbook);
+    QFETCH(QString, printed);
+    Document doc = emptyDocument(10);
+    const int number = addNumber(doc, 10, 10, 1, 4);
+    doc.objects[number].format.prefix = QStringLiteral("{Qty} {First}: ");
+    DataSourceSettings settings{.file = "orders.xlsx", .quantity = "Qty"};
+    settings.counting[number] = {NumberCounting::Mode::StartColumn, "First"};
+    DataRead read = readData(workbook, QStringLiteral("orders.xlsx"), settings.readOptions());
+    QVERIFY2(read.table, qPrintable(read.error));
+    const RunDataRead run = runDataOf(doc, settings, std::move(*read.table),
+                                      QStringLiteral("orders.xlsx"), QDateTime::currentDateTime());
+    if (!run.data) {
+        QCOMPARE(run.error, printed);
+        return;
+    }
+    const RunTexts texts(doc, *run.data);
+    QStringList pages;
+    for (int page = 1; page <= texts.pages(); ++page)
+        pages.append(texts.text(number, page));
+    QCOMPARE(pages.join(u'|'), printed);
 }
 
 QTEST_GUILESS_MAIN(TestDataSource)

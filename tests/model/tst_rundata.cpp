@@ -76,6 +76,8 @@ private Q_SLOTS:
     void numbersCountAcrossRows();
     void nothingPrintsOfBadData_data();
     void nothingPrintsOfBadData();
+    void rowsAreNumberedAsTheSheetShows_data();
+    void rowsAreNumberedAsTheSheetShows();
     void aRunWithoutDataPrintsAsBefore();
     void theRunReadsItsFile();
     void continueNumberingMovesWhatCountsOn();
@@ -285,6 +287,52 @@ void RunDataTest::nothingPrintsOfBadData()
         runDataOf(doc, settings, table, QStringLiteral("orders.csv"), runStart);
     QCOMPARE(read.error, error);
     QCOMPARE(read.data.has_value(), error.isEmpty());
+}
+
+void RunDataTest::rowsAreNumberedAsTheSheetShows_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<DataSourceSettings>("settings");
+    QTest::addColumn<QString>("error");
+
+    const DataSourceSettings quantities{.file = "orders.csv", .quantity = "Qty"};
+    QTest::newRow("under a header")
+        << QByteArray("Name,Qty\nAda,1\nBob,x\n") << quantities
+        << R"(orders.csv, row 3, column Qty: the quantity "x" is no whole number)";
+    QTest::newRow("a line break inside quotes is one row")
+        << QByteArray("Name,Qty\n\"Ada\nLee\",1\nBob,x\n") << quantities
+        << R"(orders.csv, row 3, column Qty: the quantity "x" is no whole number)";
+    DataSourceSettings startColumn = quantities;
+    startColumn.counting[0] = {NumberCounting::Mode::StartColumn, "First"};
+    QTest::newRow("a start")
+        << QByteArray("Name,Qty,First\nAda,1,1\nBob,1,x\n") << startColumn
+        << R"(orders.csv, row 3, column First: num0 cannot start at "x", which is no number )"
+           R"(in decimal)";
+    QTest::newRow("an empty row counts")
+        << QByteArray("Name,Qty\nAda,1\n\n" + QByteArray(20000, 'n') + ",1\n")
+        << DataSourceSettings{.file = "orders.csv"}
+        << "orders.csv, row 4: txt1 would be 40000 characters long, more than the 32767 a text "
+           "holds";
+}
+
+// Every message names a row as the spreadsheet shows it, as the file's
+// reader does.
+void RunDataTest::rowsAreNumberedAsTheSheetShows()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(DataSourceSettings, settings);
+    QFETCH(QString, error);
+    Document doc = emptyDocument(10);
+    const int number = addNumber(doc, 10, 10, 1, 4);
+    doc.objects[number].name = QStringLiteral("num0");
+    const int text = addObject(doc, KindText, 10, 40, QStringLiteral("{Name}{Name}"));
+    doc.objects[text].name = QStringLiteral("txt1");
+    DataRead read = readData(csv, QStringLiteral("orders.csv"), settings.readOptions());
+    QVERIFY2(read.table, qPrintable(read.error));
+    QCOMPARE(
+        runDataOf(doc, settings, std::move(*read.table), QStringLiteral("orders.csv"), runStart)
+            .error,
+        error);
 }
 
 // Without data every text is what it was, whatever the format; the date
