@@ -133,7 +133,7 @@ private Q_SLOTS:
     void runReachesTheQueue_data();
     void runReachesTheQueue();
     void cancelledRunSendsNoJob();
-    void printToFileLeavesTheQueueChosen();
+    void printToFileIsWhereTheNextRunGoes();
     void aQueueOfOneSideGetsTheFronts_data();
     void aQueueOfOneSideGetsTheFronts();
     void labelsGoOutOnTheirSheetsPaper_data();
@@ -272,8 +272,8 @@ void TestCupsRun::cancelledRunSendsNoJob()
 }
 
 // After a run to the queue and one to a file, the next print dialog opens on
-// the queue, for one copy of the whole run.
-void TestCupsRun::printToFileLeavesTheQueueChosen()
+// the file, the document's last destination, for one copy of the whole run.
+void TestCupsRun::printToFileIsWhereTheNextRunGoes()
 {
     Document doc = emptyDocument(1);
     addNumber(doc, 72, 72, 125, 5);
@@ -301,7 +301,8 @@ void TestCupsRun::printToFileLeavesTheQueueChosen()
 
     QCOMPARE(print.recorder.errors(), QStringList());
     QCOMPARE(pdfPageCount(file), 2);
-    QCOMPARE(opened.last(), queue + QStringLiteral(" 1 1"));
+    QCOMPARE(opened, (QStringList{queue + QStringLiteral(" 1 1"), queue + QStringLiteral(" 1 1"),
+                                  QStringLiteral("file 1 1")}));
     QCOMPARE(pdfsAfter(before, 1).size(), 1);
 }
 
