@@ -216,10 +216,9 @@ void DocumentWindow::paintEvent(QPaintEvent *)
     // rubber band over it while one is dragged.
     QPainter painter(this);
     // A render covers the window or the page, whichever ends first; past it
-    // lies more desk, the colour of the render's far corner.
+    // lies more desk.
     if (!m_presented.isNull())
-        painter.fillRect(rect(),
-                         m_presented.pixelColor(m_presented.width() - 1, m_presented.height() - 1));
+        painter.fillRect(rect(), deskColor);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.scale(m_context.view.zoom, m_context.view.zoom);
     painter.drawImage(0, 0, m_presented);

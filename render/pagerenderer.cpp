@@ -20,7 +20,6 @@
 
 namespace {
 
-const QColor deskColor(0x80, 0x80, 0x80);
 const QColor markerColor = colorFromBgr(0x0000FF);
 // No screen scales further; a larger ratio would only cost memory.
 constexpr qreal maxPixelRatio = 8;

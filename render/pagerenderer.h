@@ -5,6 +5,7 @@
 #include "pictures/picturedrawing.h"
 #include "renderstate.h"
 
+#include <QColor>
 #include <QList>
 #include <QRect>
 #include <QRectF>
@@ -38,6 +39,9 @@ struct RenderReport
     // EAN-13 takes 12 or 13 digits; page 6 gives 14".
     QString refusal;
 };
+
+// The grey the page lies on, on screen, wherever a render does not reach.
+inline const QColor deskColor(0x80, 0x80, 0x80);
 
 // A screen render of the page shown: the desk, the sheet, the objects, the
 // link overlay and the selection frames into backBuffer, which is then

@@ -230,7 +230,10 @@ void PrintCommands::offerDestination()
                               ? m_destination->queue
                               : m_printer.printerName();
     // Naming a PDF file turns the printer to PDF; on a queue, the file
-    // waits for the user to pick Print to File.
+    // waits for the user to pick Print to File. Qt's dialog chooses the
+    // queue the printer names, so a run to a file names none.
+    if (toFile)
+        m_printer.setPrinterName(QString());
     m_printer.setOutputFileName(
         m_destination && !m_destination->file.isEmpty() ? m_destination->file : documentPdfName());
     if (!toFile) {

@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPointer>
@@ -43,11 +44,13 @@ struct ProgressWindow
     QPointer<QProgressDialog> dialog;
 };
 
-// Hides choices of Qt's print dialog, and turns them off, each time it shows.
+// Hides choices of Qt's print dialog, and turns them off, each time it
+// shows; with `file`, shows it on Print to File with that name: Qt's dialog
+// turns its printer to the default queue as it is made.
 class HiddenQtChoices : public QObject
 {
 public:
-    explicit HiddenQtChoices(QWidget *dialog) : QObject(dialog)
+    HiddenQtChoices(QWidget *dialog, QString file) : QObject(dialog), m_file(std::move(file))
     {
         dialog->installEventFilter(this);
     }
@@ -69,9 +72,18 @@ protected:
                     widget->setEnabled(false);
                 }
             }
+            auto *printers = watched->findChild<QComboBox *>(QStringLiteral("printers"));
+            auto *fileName = watched->findChild<QLineEdit *>(QStringLiteral("filename"));
+            if (!m_file.isEmpty() && printers && fileName) {
+                printers->setCurrentIndex(printers->count() - 1); // Print to File (PDF)
+                fileName->setText(m_file);
+            }
         }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    QString m_file;
 };
 
 } // namespace
@@ -167,6 +179,7 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
 {
     PrintDialogs dialogs;
     dialogs.print = [parent](QPrinter &printer, std::int32_t pages, PrintChoices &choices) {
+        const QString file = printsToFile(printer) ? printer.outputFileName() : QString();
         QPrintDialog dialog(&printer, parent);
         // A range of the run and copies, no selection and no current page.
         // Printing to a PDF file stays, as on every Linux desktop.
@@ -177,7 +190,7 @@ PrintDialogs standardPrintDialogs(QWidget *parent)
         // kept for the next one.
         printer.setPrintRange(QPrinter::AllPages);
         printer.setFromTo(1, pages);
-        new HiddenQtChoices(&dialog);
+        new HiddenQtChoices(&dialog, file);
         QList<QWidget *> tabs;
         QSpinBox *firstCellBox = choices.cells > 0 ? labelsTab(choices) : nullptr;
         if (firstCellBox)

@@ -477,7 +477,12 @@ void TestPrintCommands::printDialogOpensWhereTheDocumentsLastRunWent()
     QCOMPARE(offered(), toFile + bench.output);
     bench.session.docFileName = bench.dir.filePath(QStringLiteral("passes.pgt"));
     bench.commands->documentShown();
-    QCOMPARE(offered(), toFile + bench.dir.filePath(QStringLiteral("passes.pdf")));
+    // Another document never printed: the queue last chosen where there is
+    // one, its own file's name where the file is all there is.
+    const QString other = offered();
+    QVERIFY2(other == toFile + bench.dir.filePath(QStringLiteral("passes.pdf")) ||
+                 (!other.startsWith(toFile) && other.endsWith(QLatin1String(" greyed"))),
+             qPrintable(other));
     bench.session.docFileName = bench.dir.filePath(QStringLiteral("tickets.pgt"));
     bench.commands->documentShown();
     QCOMPARE(offered(), toFile + bench.output);
