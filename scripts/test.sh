@@ -21,4 +21,5 @@ else
 fi
 
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build-asan --output-on-failure --timeout 300
+# Two at a time, as the machines that run it have two cores.
+ctest --test-dir build-asan --output-on-failure --timeout 300 -j2
