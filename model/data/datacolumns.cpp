@@ -77,11 +77,6 @@ NamedRows nameColumns(QList<QStringList> rows, bool header)
         if (row.size() != width)
             row.resize(width);
     }
-    // A grid's rows are where the sheet has them, the header above the rest.
-    const std::int32_t above = header ? 1 : 0;
-    named.sheetRows.resize(std::size_t(rows.size()));
-    for (std::size_t r = 0; r < named.sheetRows.size(); ++r)
-        named.sheetRows[r] = above + std::int32_t(r) + 1;
     named.rows = std::move(rows);
     return named;
 }

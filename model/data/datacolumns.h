@@ -4,9 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <cstdint>
-#include <vector>
-
 // A column's name when the file gives none, from its index (0 is A): A, B,
 // ..., Z, AA, AB, ...
 QString columnLetters(qsizetype index);
@@ -18,7 +15,5 @@ struct NamedRows
 {
     QStringList columns;
     QList<QStringList> rows;
-    // Each row's place in the grid, from 1.
-    std::vector<std::int32_t> sheetRows;
 };
 NamedRows nameColumns(QList<QStringList> rows, bool header);

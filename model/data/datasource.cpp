@@ -105,7 +105,7 @@ CellGrid readText(const QByteArray &bytes, const QString &fileName,
 
 qsizetype DataTable::sheetRow(qsizetype row) const
 {
-    return row < qsizetype(sheetRows.size()) ? sheetRows[std::size_t(row)] : row + 1;
+    return rowsAbove + row + 1;
 }
 
 QString DataTable::valueText(qsizetype row, qsizetype column) const
@@ -171,7 +171,7 @@ DataRead readData(const QByteArray &bytes, const QString &fileName,
     NamedRows named = nameColumns(std::move(grid.rows), options.header);
     table.columns = std::move(named.columns);
     table.rows = std::move(named.rows);
-    table.sheetRows = std::move(named.sheetRows);
+    table.rowsAbove = options.header ? 1 : 0;
     table.values = std::move(grid.values);
     table.separator = grid.separator;
     table.sheets = std::move(grid.sheets);

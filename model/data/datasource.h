@@ -8,9 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <cstdint>
 #include <optional>
-#include <vector>
 
 // How a data file is to be read: what the user chose, "auto" or empty where
 // the program finds it.
@@ -44,9 +42,9 @@ struct DataTable
 {
     QStringList columns;
     QList<QStringList> rows;
-    // The number of each of `rows` as the spreadsheet shows it, from 1:
-    // under a header the first is 2, and an empty row inside counts.
-    std::vector<std::int32_t> sheetRows;
+    // The sheet's rows above rows[0]: 1 for a header. Every row of the sheet
+    // is a row of the table, empty ones inside too.
+    qsizetype rowsAbove = 0;
     // A workbook's numeric cells, by sheet row (from 0) as CellGrid holds
     // them: what each holds beside what it shows.
     QList<RowValues> values;
@@ -60,8 +58,8 @@ struct DataTable
     // line 3 is not UTF-8 text; it was read as Windows-1252".
     QStringList warnings;
 
-    // The number of `rows[row]` as the spreadsheet shows it, as every message
-    // gives it; a table made without sheetRows numbers its rows from 1.
+    // The number of `rows[row]` as the spreadsheet shows it, from 1, as
+    // every message gives it.
     qsizetype sheetRow(qsizetype row) const;
     // What a quantity or a start reads at rows[row][column]: a numeric
     // cell's value written plainly ("4001", "2.5"), whatever its format

@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -205,6 +206,22 @@ QStringList reprintLines(const RunTexts &texts, const PrintPlan &plan,
                          const QList<PrintLogEntry> &earlier)
 {
     const Document &doc = texts.document();
+    // What each number of this run logs, worked out once for every earlier run.
+    struct Logged
+    {
+        int index;
+        int source;
+        QString name;
+        QList<PrintedValues> values;
+    };
+    std::vector<Logged> numbers;
+    for (int i = 0; i < doc.count(); ++i) {
+        const std::optional<QString> name = loggedName(doc, i);
+        const int source = shownSource(doc, i);
+        if (name && printsSide(doc, plan, sideOf(doc, doc.objects[i])) &&
+            !showsNothing(doc.objects[source]))
+            numbers.push_back({i, source, *name, valuesPrinted(texts, source, plan)});
+    }
     QStringList lines;
     for (const PrintLogEntry &run : earlier) {
         // A stub and its source are one series: named once for each run.
@@ -212,25 +229,20 @@ QStringList reprintLines(const RunTexts &texts, const PrintPlan &plan,
         for (const PrintLogEntry::NumberSpan &before : run.numbers) {
             if (before.values.isEmpty())
                 continue;
-            for (int i = 0; i < doc.count(); ++i) {
-                const PageObject &object = doc.objects[i];
-                const int source = shownSource(doc, i);
-                if (loggedName(doc, i) != before.name ||
-                    !printsSide(doc, plan, sideOf(doc, object)) ||
-                    showsNothing(doc.objects[source]) ||
-                    !sharesAValue(valuesPrinted(texts, source, plan), before.values))
+            for (const auto &[i, source, name, values] : numbers) {
+                if (name != before.name || !sharesAValue(values, before.values))
                     continue;
                 if (named.contains(source))
                     break;
                 named.append(source);
-                const QString values =
+                const QString span =
                     before.first == before.last ? before.first : before.first + u'-' + before.last;
                 const QString side = source == i ? QString()
-                                     : sideOf(doc, object) == Side::Back
+                                     : sideOf(doc, doc.objects[i]) == Side::Back
                                          ? QStringLiteral(" on the backs")
                                          : QStringLiteral(" on the fronts");
                 QString line = QStringLiteral("%1 printed %2%3 on %4")
-                                   .arg(shownName(doc, source), values, side,
+                                   .arg(shownName(doc, source), span, side,
                                         run.when.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
                 if (!run.machine.isEmpty())
                     line += QStringLiteral(" at ") + run.machine;
