@@ -47,8 +47,8 @@ qsizetype bareDigits()
     for (std::int32_t page = 1; page <= pageCount; ++page) {
         for (int i = 0; i < objectCount; ++i) {
             object.start = 10000 + i * pageCount;
-            total += formatNumber(numberValueText(object, valueOnPage(object, page), false), digits)
-                         .size();
+            total +=
+                formatNumber(numberValueText(object, valueOnPage(object, page)), digits).size();
         }
     }
     return total;

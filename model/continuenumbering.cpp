@@ -26,17 +26,17 @@ std::vector<int> linkMembers(const Document &doc, int head)
 // How far a member's values move over the run: the values it printed times
 // its step. A member that is no number shows one fixed value; it keeps step
 // with the member before it.
-std::int32_t advanceOf(const PageObject &object, std::int32_t values, std::int32_t before)
+NumberValue advanceOf(const PageObject &object, std::int32_t values, NumberValue before)
 {
-    return kindRow(object.kind).numbered ? wrapMul(values, object.stepPage) : before;
+    return kindRow(object.kind).numbered ? valueMul(values, object.stepPage) : before;
 }
 
 void moveLink(Document &doc, int head, std::int32_t pages)
 {
     const std::vector<int> members = linkMembers(doc, head);
     const std::int32_t values = valuesInRun(pages, doc.objects[head].format.repeat);
-    std::vector<std::int32_t> advance;
-    std::int32_t before = 0;
+    std::vector<NumberValue> advance;
+    NumberValue before = 0;
     for (const int member : members) {
         before = advanceOf(doc.objects[member], values, before);
         advance.push_back(before);
@@ -45,22 +45,25 @@ void moveLink(Document &doc, int head, std::int32_t pages)
     bool stacked = members.size() > 1;
     for (std::size_t i = 0; stacked && i + 1 < members.size(); ++i) {
         const PageObject &from = doc.objects[members[i]];
-        stacked =
-            advance[i] != 0 && doc.objects[members[i + 1]].start == wrapAdd(from.start, advance[i]);
+        stacked = advance[i] != 0 &&
+                  doc.objects[members[i + 1]].start == valueAdd(from.start, advance[i]);
     }
     PageObject &first = doc.objects[head];
     if (stacked) {
         // The next run's first stack follows this run's last one.
         const PageObject &last = doc.objects[members.back()];
-        first.start = wrapAdd(last.start, advance.back());
+        first.start = valueAdd(last.start, advance.back());
         return;
     }
-    first.start = wrapAdd(first.start, advance.front());
+    first.start = valueAdd(first.start, advance.front());
     // Members that count in other steps than the one before them move by
     // their own; their link step takes up the difference.
     for (std::size_t i = 0; i + 1 < members.size(); ++i) {
         PageObject &from = doc.objects[members[i]];
-        from.stepLink = wrapAdd(from.stepLink, wrapSub(advance[i + 1], advance[i]));
+        // A link step is 32 bits in the file; it wraps there as it always has.
+        from.stepLink = wrapAdd(
+            from.stepLink, static_cast<std::int32_t>(static_cast<std::uint32_t>(
+                               static_cast<std::uint64_t>(valueSub(advance[i + 1], advance[i])))));
     }
 }
 
@@ -77,12 +80,12 @@ void moveOn(Document &doc, std::int32_t pages, const RunData *data)
             moveLink(doc, i, pages);
         } else {
             const std::int32_t values = valuesInRun(pages, object.format.repeat);
-            object.start = wrapAdd(object.start, wrapMul(values, object.stepPage));
+            object.start = valueAdd(object.start, valueMul(values, object.stepPage));
         }
     }
     for (PageObject &object : doc.objects) {
         if (kindRow(object.kind).numbered)
-            widthText(object, object.start, true, &object.zeros);
+            widthText(object, object.start, &object.zeros);
     }
     propagateLinks(doc);
 }
@@ -125,9 +128,8 @@ bool continuePast(Document &doc, const std::map<QString, PrintedExtremes> &print
         if (down ? move >= 0 : move <= 0)
             continue;
         PageObject &object = doc.objects[head];
-        object.start =
-            wrapAdd(object.start, static_cast<std::int32_t>(static_cast<std::uint32_t>(move)));
-        widthText(object, object.start, true, &object.zeros);
+        object.start = valueAdd(object.start, move);
+        widthText(object, object.start, &object.zeros);
         moved = true;
     }
     propagateLinks(doc);

@@ -17,15 +17,21 @@ bool isDigit(QChar c)
 // growing there and a long exponent cannot overflow.
 constexpr std::int64_t exponentCap = 1'000'000'000;
 
-// 10^32 is a multiple of 2^32, so any power from 32 on is 0 modulo 2^32.
-std::uint32_t powerOfTenModulo(std::int64_t exponent)
+// 10^64 is a multiple of 2^64, so any power from 64 on is 0 modulo 2^64.
+std::uint64_t powerOfTenModulo(std::int64_t exponent)
 {
-    if (exponent >= 32)
+    if (exponent >= 64)
         return 0;
-    std::uint32_t result = 1;
+    std::uint64_t result = 1;
     for (std::int64_t i = 0; i < exponent; ++i)
         result *= 10u;
     return result;
+}
+
+// The largest magnitude a value holds with its sign.
+constexpr std::uint64_t largestMagnitude(bool negative)
+{
+    return negative ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
 }
 
 } // namespace
@@ -38,6 +44,30 @@ std::int32_t textToInt32(const QString &text)
 }
 
 std::optional<std::int32_t> readInt32(const QString &text)
+{
+    // 2^32 divides 2^64: the low 32 bits are those of the 64-bit reading.
+    const std::optional<DecimalValue> read = readDecimalValue(text);
+    if (!read)
+        return std::nullopt;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(read->value));
+}
+
+NumberValue textToValue(const QString &text)
+{
+    if (const std::optional<NumberValue> value = readValue(text))
+        return *value;
+    throw PaginetteError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+}
+
+std::optional<NumberValue> readValue(const QString &text)
+{
+    const std::optional<DecimalValue> read = readDecimalValue(text);
+    if (!read)
+        return std::nullopt;
+    return read->value;
+}
+
+std::optional<DecimalValue> readDecimalValue(const QString &text)
 {
     const QString trimmed = text.trimmed();
     const QStringView s(trimmed);
@@ -87,18 +117,31 @@ std::optional<std::int32_t> readInt32(const QString &text)
         return std::nullopt;
 
     // value = mantissa * 10^scale; truncation toward zero drops the digits
-    // right of the point, and only the remainder modulo 2^32 is kept.
+    // right of the point, and only the remainder modulo 2^64 is kept.
     const std::int64_t scale = exponent - fractionDigits;
     qsizetype integerDigits = mantissa.size();
     if (scale < 0)
         integerDigits = scale <= -integerDigits ? 0 : integerDigits + scale;
 
-    std::uint32_t magnitude = 0;
-    for (qsizetype i = 0; i < integerDigits; ++i)
-        magnitude = magnitude * 10u + static_cast<std::uint32_t>(mantissa[i].unicode() - u'0');
-    if (scale > 0)
+    const std::uint64_t largest = largestMagnitude(negative);
+    std::uint64_t magnitude = 0;
+    bool fits = true;
+    for (qsizetype i = 0; i < integerDigits; ++i) {
+        const auto digit = static_cast<std::uint64_t>(mantissa[i].unicode() - u'0');
+        fits = fits && magnitude <= (largest - digit) / 10;
+        magnitude = magnitude * 10u + digit;
+    }
+    if (scale > 0) {
+        // Whether it fits is followed while the power grows; the bits are
+        // the product's modulo 2^64 either way.
+        std::uint64_t scaled = magnitude;
+        for (std::int64_t i = 0; fits && scaled != 0 && i < scale; ++i) {
+            fits = scaled <= largest / 10;
+            scaled *= 10u;
+        }
         magnitude *= powerOfTenModulo(scale);
+    }
 
-    const std::uint32_t bits = negative ? 0u - magnitude : magnitude;
-    return static_cast<std::int32_t>(bits);
+    const std::uint64_t bits = negative ? 0u - magnitude : magnitude;
+    return DecimalValue{static_cast<NumberValue>(bits), fits};
 }

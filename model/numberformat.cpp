@@ -1,6 +1,5 @@
 #include "numberformat.h"
 
-#include "wrapint.h"
 #include "wrapsearch.h"
 
 #include <algorithm>
@@ -9,31 +8,33 @@
 
 namespace {
 
-constexpr std::uint64_t wrapModulus = std::uint64_t{1} << 32;
-constexpr std::uint64_t signBit = std::uint64_t{1} << 31;
+constexpr std::uint64_t largestBits = ~std::uint64_t{0};
+constexpr std::uint64_t signBit = std::uint64_t{1} << 63;
 
 bool isDecimalDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
 }
 
-int shownWidth(std::int32_t value, NumberSystem system)
+int shownWidth(NumberValue value, NumberSystem system)
 {
     DigitText digits;
     writeDigits(value, system, digits);
     return static_cast<int>(digits.view().size());
 }
 
-// The first position in [first, last] where `reached` holds, or last + 1;
-// once it holds it holds for every later position.
+// The first position in [first, last] where `reached` holds, nothing when
+// it never does; once it holds it holds for every later position.
 template <typename Predicate>
-std::uint64_t firstReached(std::uint64_t first, std::uint64_t last, Predicate reached)
+std::optional<std::uint64_t> firstReached(std::uint64_t first, std::uint64_t last,
+                                          Predicate reached)
 {
-    std::uint64_t end = last + 1;
-    while (first < end) {
-        const std::uint64_t middle = first + (end - first) / 2;
+    if (!reached(last))
+        return std::nullopt;
+    while (first < last) {
+        const std::uint64_t middle = first + (last - first) / 2;
         if (reached(middle))
-            end = middle;
+            last = middle;
         else
             first = middle + 1;
     }
@@ -46,31 +47,28 @@ struct BitRange
     std::uint64_t last = 0;
 };
 
-// The values `width` or more characters wide, as one range of their 32 bits.
+// The values `width` or more characters wide, as one range of their 64 bits.
 // Decimal and letters widen away from 0 both ways, so the range runs from the
 // first wide positive value across the sign change to the last wide negative
 // one; hexadecimal and base 36 widen with the unsigned value.
 std::optional<BitRange> valuesAtLeast(int width, NumberSystem system)
 {
-    const auto widthOf = [system](std::uint64_t bits) {
-        return shownWidth(static_cast<std::int32_t>(static_cast<std::uint32_t>(bits)), system);
-    };
     const auto wide = [&](std::uint64_t bits) {
-        return widthOf(bits) >= width;
+        return shownWidth(static_cast<NumberValue>(bits), system) >= width;
     };
-    BitRange range;
     if (system == NumberSystem::Decimal || system == NumberSystem::Letters) {
-        range.first = firstReached(0, signBit - 1, wide);
-        range.last = firstReached(signBit, wrapModulus - 1,
-                                  [&](std::uint64_t bits) { return !wide(bits); }) -
-                     1;
-    } else {
-        range.first = firstReached(0, wrapModulus - 1, wide);
-        range.last = wrapModulus - 1;
+        const std::uint64_t first = firstReached(0, signBit - 1, wide).value_or(signBit);
+        const std::optional<std::uint64_t> narrow =
+            firstReached(signBit, largestBits, [&](std::uint64_t bits) { return !wide(bits); });
+        const std::uint64_t last = narrow ? *narrow - 1 : largestBits;
+        if (first > last)
+            return std::nullopt;
+        return BitRange{first, last};
     }
-    if (range.first > range.last)
+    const std::optional<std::uint64_t> first = firstReached(0, largestBits, wide);
+    if (!first)
         return std::nullopt;
-    return range;
+    return BitRange{*first, largestBits};
 }
 
 QString cutAffix(const QString &text)
@@ -82,7 +80,7 @@ QString cutAffix(const QString &text)
     return text.left(size);
 }
 
-void appendDecimal(QString &out, std::int32_t value)
+void appendDecimal(QString &out, NumberValue value)
 {
     DigitText digits;
     writeDigits(value, NumberSystem::Decimal, digits);
@@ -138,15 +136,14 @@ std::int32_t valuesInRun(std::int32_t pages, int repeat)
     return static_cast<std::int32_t>((std::int64_t{pages} + span - 1) / span);
 }
 
-std::int32_t repeatedValue(std::int32_t start, std::int32_t stepPage, int repeat, std::int32_t page)
+NumberValue repeatedValue(NumberValue start, std::int32_t stepPage, int repeat, std::int32_t page)
 {
     const std::int64_t span = std::max(repeat, 1);
     const std::int64_t offset = std::int64_t{page} - 1;
     // Rounded down, so that pages before the first step back as page 0
     // always has.
     const std::int64_t steps = offset >= 0 ? offset / span : -((-offset + span - 1) / span);
-    const auto stepCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(steps));
-    return wrapAdd(start, wrapMul(stepCount, stepPage));
+    return valueAdd(start, valueMul(steps, stepPage));
 }
 
 qsizetype appendFilled(QString &out, QStringView digits, qsizetype width)
@@ -160,7 +157,7 @@ qsizetype appendFilled(QString &out, QStringView digits, qsizetype width)
     return fill;
 }
 
-bool writeDigits(std::int32_t value, NumberSystem system, DigitText &out)
+bool writeDigits(NumberValue value, NumberSystem system, DigitText &out)
 {
     if (numberSystemRow(system).write(value, out))
         return true;
@@ -168,7 +165,7 @@ bool writeDigits(std::int32_t value, NumberSystem system, DigitText &out)
     return false;
 }
 
-std::optional<QString> systemDigits(std::int32_t value, NumberSystem system)
+std::optional<QString> systemDigits(NumberValue value, NumberSystem system)
 {
     DigitText digits;
     if (!writeDigits(value, system, digits))
@@ -176,12 +173,12 @@ std::optional<QString> systemDigits(std::int32_t value, NumberSystem system)
     return digits.view().toString();
 }
 
-std::optional<std::int32_t> readStartEntry(const QString &entry, NumberSystem system)
+std::optional<NumberValue> readStartEntry(const QString &entry, NumberSystem system)
 {
     return numberSystemRow(system).read(entry);
 }
 
-int autoWidthDigits(std::int32_t start, std::int32_t stepPage, int repeat, std::int32_t pages,
+int autoWidthDigits(NumberValue start, std::int32_t stepPage, int repeat, std::int32_t pages,
                     NumberSystem system)
 {
     const std::int32_t lastPage = std::max(pages, 1);
@@ -197,15 +194,15 @@ int autoWidthDigits(std::int32_t start, std::int32_t stepPage, int repeat, std::
         if (!wide)
             continue;
         const std::optional<std::uint64_t> first = firstStepInto(
-            static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(stepPage),
-            static_cast<std::uint32_t>(wide->first), static_cast<std::uint32_t>(wide->last));
+            static_cast<std::uint64_t>(start), static_cast<std::uint64_t>(NumberValue{stepPage}),
+            wide->first, wide->last);
         if (first && *first < valueCount)
             return width;
     }
     return ends;
 }
 
-std::optional<WidthGrowth> firstGrowth(std::int32_t start, std::int32_t stepPage, int repeat,
+std::optional<WidthGrowth> firstGrowth(NumberValue start, std::int32_t stepPage, int repeat,
                                        int width, std::int32_t firstPage, std::int32_t lastPage,
                                        NumberSystem system)
 {
@@ -218,10 +215,10 @@ std::optional<WidthGrowth> firstGrowth(std::int32_t start, std::int32_t stepPage
     const std::int64_t span = std::max(repeat, 1);
     const std::int64_t firstValue = (std::int64_t{firstPage} - 1) / span;
     const std::int64_t lastValue = (std::int64_t{lastPage} - 1) / span;
-    const std::int32_t base = repeatedValue(start, stepPage, repeat, firstPage);
-    const std::optional<std::uint64_t> steps = firstStepInto(
-        static_cast<std::uint32_t>(base), static_cast<std::uint32_t>(stepPage),
-        static_cast<std::uint32_t>(wide->first), static_cast<std::uint32_t>(wide->last));
+    const NumberValue base = repeatedValue(start, stepPage, repeat, firstPage);
+    const std::optional<std::uint64_t> steps =
+        firstStepInto(static_cast<std::uint64_t>(base),
+                      static_cast<std::uint64_t>(NumberValue{stepPage}), wide->first, wide->last);
     if (!steps || *steps > static_cast<std::uint64_t>(lastValue - firstValue))
         return std::nullopt;
     const std::int64_t value = firstValue + static_cast<std::int64_t>(*steps);

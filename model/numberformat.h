@@ -2,6 +2,7 @@
 
 #include "barcodestyle.h"
 #include "numbersystems.h"
+#include "numbervalue.h"
 
 #include <QChar>
 #include <QString>
@@ -60,10 +61,9 @@ NumberFormat withinLimits(NumberFormat format);
 bool padsWithZeros(NumberSystem system);
 
 // The value on `page` when each value stays `repeat` pages:
-// start + floor((page - 1) / repeat) * stepPage, wrapping in 32 bits. A
+// start + floor((page - 1) / repeat) * stepPage, wrapping in 64 bits. A
 // repeat below 1 counts as 1.
-std::int32_t repeatedValue(std::int32_t start, std::int32_t stepPage, int repeat,
-                           std::int32_t page);
+NumberValue repeatedValue(NumberValue start, std::int32_t stepPage, int repeat, std::int32_t page);
 
 // The values a run of `pages` pages prints when each value stays `repeat`
 // pages: a value the run began counts as printed, so a run that ends inside
@@ -79,27 +79,27 @@ qsizetype appendFilled(QString &out, QStringView digits, qsizetype width);
 
 // Writes the digits of `value` in `system` into `out`, or its decimal digits
 // when `system` has none for it; whether they are in `system`.
-bool writeDigits(std::int32_t value, NumberSystem system, DigitText &out);
+bool writeDigits(NumberValue value, NumberSystem system, DigitText &out);
 
 // The digits of `value` in `system`: decimal with a leading '-' when
-// negative; hexadecimal and base 36 of the unsigned 32-bit value; letters
+// negative; hexadecimal and base 36 of the unsigned 64-bit value; letters
 // of a value from 1 up. Nothing for a value below 1 in letters, which have
 // no digits for it: the caller shows the decimal digits instead and says so.
-std::optional<QString> systemDigits(std::int32_t value, NumberSystem system);
+std::optional<QString> systemDigits(NumberValue value, NumberSystem system);
 
 // Reads a Start entry written in `system`; nothing when it is not a number
 // there. Decimal reads as every decimal entry does (a fraction and an
-// exponent accepted, modulo 2^32). Hexadecimal reads the first 8 characters
-// and gives -1 when one of them is not a hexadecimal digit, 0 for an empty
-// entry. Base 36 and letters read the whole entry, blanks around it
-// ignored, case ignored, modulo 2^32; letters also read a decimal entry,
+// exponent accepted, modulo 2^64). Hexadecimal reads the first 16
+// characters and gives -1 when one of them is not a hexadecimal digit, 0 for
+// an empty entry. Base 36 and letters read the whole entry, blanks around it
+// ignored, case ignored, modulo 2^64; letters also read a decimal entry,
 // the form a value below 1 is shown in.
-std::optional<std::int32_t> readStartEntry(const QString &entry, NumberSystem system);
+std::optional<NumberValue> readStartEntry(const QString &entry, NumberSystem system);
 
 // The character count of the widest value on pages 1..pages (at least page
 // 1) in `system`, a minus sign and the decimal form of a letters value
 // below 1 included.
-int autoWidthDigits(std::int32_t start, std::int32_t stepPage, int repeat, std::int32_t pages,
+int autoWidthDigits(NumberValue start, std::int32_t stepPage, int repeat, std::int32_t pages,
                     NumberSystem system);
 
 // Where a number first prints more characters than its width: the page and
@@ -116,7 +116,7 @@ struct WidthGrowth
 // staying `repeat` pages, is wider than `width` characters in `system`;
 // nothing when every value fits. Found in a few dozen steps however long
 // the run.
-std::optional<WidthGrowth> firstGrowth(std::int32_t start, std::int32_t stepPage, int repeat,
+std::optional<WidthGrowth> firstGrowth(NumberValue start, std::int32_t stepPage, int repeat,
                                        int width, std::int32_t firstPage, std::int32_t lastPage,
                                        NumberSystem system);
 

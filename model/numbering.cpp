@@ -5,7 +5,6 @@
 #include "numberrun.h"
 #include "paginetteerror.h"
 #include "rundata.h"
-#include "wrapint.h"
 
 #include <algorithm>
 #include <limits>
@@ -20,9 +19,6 @@ std::int16_t clampToInt16(qsizetype value)
     return static_cast<std::int16_t>(std::clamp<qsizetype>(
         value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
 }
-
-// Only this many characters of a hexadecimal entry are read.
-constexpr qsizetype hexStartLength = 8;
 
 int hexDigitValue(QChar c)
 {
@@ -45,11 +41,11 @@ qsizetype leadingZeroCount(const QString &text)
 
 // The width of the widest value a number counting `counting` prints over
 // `rows` in a run of `pages`, its start being `start` (or each row's own).
-int widthOverRows(std::int32_t start, std::int32_t stepPage, const NumberFormat &format,
-                  NumberCounting::Mode counting, const std::vector<std::int32_t> *rowStarts,
-                  std::int32_t fromHead, const RunRows &rows, std::int32_t pages)
+int widthOverRows(NumberValue start, std::int32_t stepPage, const NumberFormat &format,
+                  NumberCounting::Mode counting, const std::vector<NumberValue> *rowStarts,
+                  NumberValue fromHead, const RunRows &rows, std::int32_t pages)
 {
-    const auto widest = [&](std::int32_t from, std::int32_t count) {
+    const auto widest = [&](NumberValue from, std::int32_t count) {
         return autoWidthDigits(from, stepPage, format.repeat, count, format.system);
     };
     if (counting == NumberCounting::Mode::On)
@@ -61,9 +57,9 @@ int widthOverRows(std::int32_t start, std::int32_t stepPage, const NumberFormat 
         if (quantity == 0)
             continue;
         if (counting == NumberCounting::Mode::StartColumn)
-            width =
-                std::max(width, widest(wrapAdd((*rowStarts)[static_cast<std::size_t>(r)], fromHead),
-                                       quantity));
+            width = std::max(
+                width,
+                widest(valueAdd((*rowStarts)[static_cast<std::size_t>(r)], fromHead), quantity));
         longestRow = std::max(longestRow, quantity);
     }
     return counting == NumberCounting::Mode::Restart ? widest(start, longestRow) : width;
@@ -80,9 +76,9 @@ std::vector<int> shownSources(const Document &doc)
 
 } // namespace
 
-std::int32_t valueOnPage(const PageObject &object, std::int32_t page)
+NumberValue valueOnPage(const PageObject &object, std::int32_t page)
 {
-    return wrapAdd(object.start, wrapMul(wrapSub(page, 1), object.stepPage));
+    return valueAdd(object.start, valueMul(NumberValue{page} - 1, object.stepPage));
 }
 
 QString formatNumber(const QString &valueText, std::int16_t digits, std::int16_t *zeros)
@@ -96,18 +92,17 @@ QString formatNumber(const QString &valueText, std::int16_t digits, std::int16_t
     return text;
 }
 
-QString numberValueText(const PageObject &object, std::int32_t value, bool asUnsigned)
+QString numberValueText(const PageObject &object, NumberValue value)
 {
     const NumberSystem system = object.format.system;
     if (system != NumberSystem::Decimal)
         return systemDigits(value, system).value_or(QString::number(value));
-    return asUnsigned ? QString::number(static_cast<std::uint32_t>(value)) : QString::number(value);
+    return QString::number(value);
 }
 
-QString widthText(const PageObject &object, std::int32_t value, bool asUnsigned,
-                  std::int16_t *zeros)
+QString widthText(const PageObject &object, NumberValue value, std::int16_t *zeros)
 {
-    const QString digits = numberValueText(object, value, asUnsigned);
+    const QString digits = numberValueText(object, value);
     if (padsWithZeros(object.format.system))
         return formatNumber(digits, object.digits, zeros);
     if (object.digits <= 0)
@@ -229,7 +224,7 @@ RunTexts::RunTexts(const Document &doc, const RunData &data)
         texts.rowStarts = data.rowStarts(head);
         if (texts.counting == NumberCounting::Mode::StartColumn && !texts.rowStarts)
             texts.counting = NumberCounting::Mode::On;
-        texts.fromHead = wrapSub(object.start, doc.objects[head].start);
+        texts.fromHead = valueSub(object.start, doc.objects[head].start);
         texts.usesRow = texts.prefix.usesRow() || texts.suffix.usesRow() ||
                         texts.counting != NumberCounting::Mode::On;
         // The affixes are filled in here; the run forms the digits alone,
@@ -279,7 +274,7 @@ QString RunTexts::text(int index, std::int32_t page) const
     return out;
 }
 
-std::int32_t RunTexts::value(int index, std::int32_t page) const
+NumberValue RunTexts::value(int index, std::int32_t page) const
 {
     index = m_sources[static_cast<std::size_t>(index)];
     const std::optional<NumberRun> &run = m_runs[static_cast<std::size_t>(index)];
@@ -290,7 +285,7 @@ std::int32_t RunTexts::value(int index, std::int32_t page) const
     return valueAt(index, page, m_data->rows().placeOf(page));
 }
 
-std::int32_t RunTexts::valueAt(int index, std::int32_t page, const RowPlace &place) const
+NumberValue RunTexts::valueAt(int index, std::int32_t page, const RowPlace &place) const
 {
     const NumberRun &run = *m_runs[static_cast<std::size_t>(index)];
     const DataTexts &texts = m_dataTexts[static_cast<std::size_t>(index)];
@@ -303,7 +298,7 @@ std::int32_t RunTexts::valueAt(int index, std::int32_t page, const RowPlace &pla
         return run.value(pageInRow);
     case NumberCounting::Mode::StartColumn:
         return run.valueFrom(
-            wrapAdd((*texts.rowStarts)[static_cast<std::size_t>(place.row)], texts.fromHead),
+            valueAdd((*texts.rowStarts)[static_cast<std::size_t>(place.row)], texts.fromHead),
             pageInRow);
     }
     return run.value(page);
@@ -327,7 +322,7 @@ int RunTexts::repeat(int index) const
 QList<ValueSpan> printedSpans(const RunTexts &texts, int index, std::int32_t firstPage,
                               std::int32_t lastPage)
 {
-    const std::int32_t step = texts.document().objects[index].stepPage;
+    const NumberValue step = texts.document().objects[index].stepPage;
     const std::int64_t repeat = std::max(texts.repeat(index), 1);
     // The values pages first..last print of a series whose page `page` is
     // the `offset`-th page of its counting (from 0).
@@ -341,7 +336,7 @@ QList<ValueSpan> printedSpans(const RunTexts &texts, int index, std::int32_t fir
     const RunRows &rows = texts.data()->rows();
     QList<ValueSpan> spans;
     // Every span is in the number's step: one is known by its first value.
-    std::map<std::int32_t, qsizetype> byFirst;
+    std::map<NumberValue, qsizetype> byFirst;
     qsizetype previous = -1;
     for (qsizetype row = rows.placeOf(firstPage).row; row < rows.rowCount(); ++row) {
         const std::int64_t rowFirst = rows.firstPageOf(row);
@@ -356,8 +351,7 @@ QList<ValueSpan> printedSpans(const RunTexts &texts, int index, std::int32_t fir
             span(static_cast<std::int32_t>(from), from - rowFirst, to - from + 1);
         if (previous >= 0) {
             ValueSpan &before = spans[previous];
-            const auto after =
-                wrapAdd(before.first, wrapMul(static_cast<std::int32_t>(before.count), step));
+            const NumberValue after = valueAdd(before.first, valueMul(before.count, step));
             if (after == printed.first) {
                 before.count += printed.count;
                 continue;
@@ -390,7 +384,7 @@ bool showsNothing(const PageObject &object)
 
 QString startText(const PageObject &object)
 {
-    return widthText(object, object.start, true);
+    return widthText(object, object.start);
 }
 
 void propagateLinks(Document &doc)
@@ -415,9 +409,9 @@ void propagateLinks(Document &doc)
                 break;
             const PageObject &from = doc.objects[current];
             PageObject &to = doc.objects[next];
-            to.start = wrapAdd(from.start, from.stepLink);
+            to.start = valueAdd(from.start, from.stepLink);
             to.digits = from.digits;
-            const QString formed = widthText(to, to.start, true, &to.zeros);
+            const QString formed = widthText(to, to.start, &to.zeros);
             if (!kindRow(to.kind).numbered)
                 to.text = formed;
             current = next;
@@ -428,7 +422,7 @@ void propagateLinks(Document &doc)
 void parseStart(PageObject &object, const QString &entry, NumberSystem system)
 {
     const NumberSystemRow &row = numberSystemRow(system);
-    const std::optional<std::int32_t> start = row.read(entry);
+    const std::optional<NumberValue> start = row.read(entry);
     if (!start)
         throw PaginetteError(QString::fromLatin1(row.refusal).arg(entry));
     object.format.system = system;
@@ -437,7 +431,7 @@ void parseStart(PageObject &object, const QString &entry, NumberSystem system)
     // A decimal entry's zeros are its width less its value's digits; other
     // systems count the zeros typed.
     object.zeros = system == NumberSystem::Decimal
-                       ? clampToInt16(object.digits - numberValueText(object, *start, true).size())
+                       ? clampToInt16(object.digits - numberValueText(object, *start).size())
                        : clampToInt16(leadingZeroCount(entry));
 }
 

@@ -15,8 +15,8 @@
 // The numbering rule: what a number shows on each page of a run, and how the
 // members of a link follow one another.
 
-// start + (page - 1) * stepPage, wrapping in 32 bits.
-std::int32_t valueOnPage(const PageObject &object, std::int32_t page);
+// start + (page - 1) * stepPage, wrapping in 64 bits.
+NumberValue valueOnPage(const PageObject &object, std::int32_t page);
 
 // The fixed-width text of `valueText`: zero-filled after its sign when shorter
 // than `digits`, whole when longer (a number never loses a character), empty
@@ -24,16 +24,15 @@ std::int32_t valueOnPage(const PageObject &object, std::int32_t page);
 // given and digits is above 0.
 QString formatNumber(const QString &valueText, std::int16_t digits, std::int16_t *zeros = nullptr);
 
-// The digits of a value in the object's number system: decimal (signed, or
-// the unsigned reading when `asUnsigned`), upper-case hexadecimal or base 36
-// of the unsigned value, or letters (decimal for a value below 1).
-QString numberValueText(const PageObject &object, std::int32_t value, bool asUnsigned);
+// The digits of a value in the object's number system: signed decimal,
+// upper-case hexadecimal or base 36 of the unsigned value, or letters
+// (decimal for a value below 1).
+QString numberValueText(const PageObject &object, NumberValue value);
 
 // numberValueText at the object's width: zero-filled in a digit system,
 // never in letters, never cut. Stores the leading-zero count in `zeros` as
 // formatNumber does.
-QString widthText(const PageObject &object, std::int32_t value, bool asUnsigned,
-                  std::int16_t *zeros = nullptr);
+QString widthText(const PageObject &object, NumberValue value, std::int16_t *zeros = nullptr);
 
 // A link is one series: every member keeps step with its head page by page,
 // so the head's repeat holds for the whole link.
@@ -80,7 +79,7 @@ public:
 
     QString text(int index, std::int32_t page) const;
     // The value number `index` prints on `page`; 0 for an object that is no number.
-    std::int32_t value(int index, std::int32_t page) const;
+    NumberValue value(int index, std::int32_t page) const;
     // The repeat number `index` counts with; 1 for an object that is no number.
     int repeat(int index) const;
     // How number `index` counts across data rows; on through them without data.
@@ -103,12 +102,12 @@ private:
         bool usesRow = false;
         NumberCounting::Mode counting = NumberCounting::Mode::On;
         // A member keeps its distance from its head's start on every row.
-        std::int32_t fromHead = 0;
-        const std::vector<std::int32_t> *rowStarts = nullptr;
+        NumberValue fromHead = 0;
+        const std::vector<NumberValue> *rowStarts = nullptr;
         // The number part of the run's last page, for {last}.
         QString last;
     };
-    std::int32_t valueAt(int index, std::int32_t page, const RowPlace &place) const;
+    NumberValue valueAt(int index, std::int32_t page, const RowPlace &place) const;
 
     const Document &m_doc;
     const RunData *m_data = nullptr;
@@ -121,11 +120,11 @@ private:
 };
 
 // The values a number printed, as a run of them: first, first + step, ...
-// `count` values, wrapping in 32 bits.
+// `count` values, wrapping in 64 bits.
 struct ValueSpan
 {
-    std::int32_t first = 0;
-    std::int32_t step = 0;
+    NumberValue first = 0;
+    NumberValue step = 0;
     std::int64_t count = 0;
 
     bool operator==(const ValueSpan &) const = default;
@@ -149,7 +148,7 @@ bool showsInDecimal(const Document &doc, int index, std::int32_t page);
 // A number with no width shows nothing on any page.
 bool showsNothing(const PageObject &object);
 
-// The number's start value as the Start entry shows it: unsigned, at its width.
+// The number's start value as the Start entry shows it, at its width.
 QString startText(const PageObject &object);
 
 // Rewrites start and digits of every linked object after the first of its

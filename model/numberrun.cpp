@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-NumberRun::NumberRun(std::int32_t start, std::int32_t stepPage, std::int16_t digits,
+NumberRun::NumberRun(NumberValue start, std::int32_t stepPage, std::int16_t digits,
                      const NumberFormat &format, std::int32_t pages)
     : m_format(withinLimits(format)), m_start(start), m_stepPage(stepPage), m_pages(pages)
 {
@@ -42,17 +42,17 @@ bool NumberRun::showsDecimal(std::int32_t page) const
     return !writeDigits(value(page), m_format.system, digits);
 }
 
-std::int32_t NumberRun::value(std::int32_t page) const
+NumberValue NumberRun::value(std::int32_t page) const
 {
     return repeatedValue(m_start, m_stepPage, m_format.repeat, page);
 }
 
-std::int32_t NumberRun::valueFrom(std::int32_t start, std::int32_t page) const
+NumberValue NumberRun::valueFrom(NumberValue start, std::int32_t page) const
 {
     return repeatedValue(start, m_stepPage, m_format.repeat, page);
 }
 
-void NumberRun::appendNumber(QString &out, std::int32_t value) const
+void NumberRun::appendNumber(QString &out, NumberValue value) const
 {
     if (m_width <= 0)
         return;
@@ -68,7 +68,7 @@ void NumberRun::appendNumber(QString &out, std::int32_t value) const
         out.append(checkCharacter(QStringView(out).sliced(begin), m_format.check));
 }
 
-QString numberText(std::int32_t start, std::int32_t stepPage, std::int16_t digits,
+QString numberText(NumberValue start, std::int32_t stepPage, std::int16_t digits,
                    const NumberFormat &format, std::int32_t page, std::int32_t pages)
 {
     return NumberRun(start, stepPage, digits, format, pages).text(page);

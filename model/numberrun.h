@@ -15,7 +15,7 @@ class NumberRun
 public:
     // `digits` is the object's width, unless the format's autoWidth sets it;
     // `pages` the pages to print.
-    NumberRun(std::int32_t start, std::int32_t stepPage, std::int16_t digits,
+    NumberRun(NumberValue start, std::int32_t stepPage, std::int16_t digits,
               const NumberFormat &format, std::int32_t pages);
 
     // The object's whole text on `page`: its value in its system, zero-filled
@@ -29,19 +29,19 @@ public:
     // below 1) and shows in decimal.
     bool showsDecimal(std::int32_t page) const;
     // The value printed on `page`.
-    std::int32_t value(std::int32_t page) const;
+    NumberValue value(std::int32_t page) const;
     // The value on `page` of the same number started at `start` (a data
     // row's own start).
-    std::int32_t valueFrom(std::int32_t start, std::int32_t page) const;
+    NumberValue valueFrom(NumberValue start, std::int32_t page) const;
     int width() const { return m_width; }
     int repeat() const { return m_format.repeat; }
     // Appends the fixed-width digits and check character of `value`: the
     // text less its prefix and suffix.
-    void appendNumber(QString &out, std::int32_t value) const;
+    void appendNumber(QString &out, NumberValue value) const;
 
 private:
     NumberFormat m_format;
-    std::int32_t m_start = 0;
+    NumberValue m_start = 0;
     std::int32_t m_stepPage = 0;
     std::int32_t m_pages = 0;
     int m_width = 0;
@@ -56,5 +56,5 @@ private:
 // The whole text of a number object on `page` of a run of `pages` pages, as
 // NumberRun::text gives it; printing many pages of one run should keep one
 // NumberRun instead.
-QString numberText(std::int32_t start, std::int32_t stepPage, std::int16_t digits,
+QString numberText(NumberValue start, std::int32_t stepPage, std::int16_t digits,
                    const NumberFormat &format, std::int32_t page, std::int32_t pages);

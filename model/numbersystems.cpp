@@ -8,10 +8,7 @@
 namespace {
 
 constexpr char16_t digitAlphabet[] = u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-// Only this many characters of a hexadecimal entry are read.
-constexpr qsizetype hexStartLength = 8;
-
-void writeRadix(std::uint32_t bits, std::uint32_t radix, DigitText &out)
+void writeRadix(std::uint64_t bits, std::uint64_t radix, DigitText &out)
 {
     do {
         out.prepend(digitAlphabet[bits % radix]);
@@ -19,33 +16,33 @@ void writeRadix(std::uint32_t bits, std::uint32_t radix, DigitText &out)
     } while (bits != 0);
 }
 
-bool writeDecimal(std::int32_t value, DigitText &out)
+bool writeDecimal(NumberValue value, DigitText &out)
 {
-    const auto bits = static_cast<std::uint32_t>(value);
+    const auto bits = static_cast<std::uint64_t>(value);
     writeRadix(value < 0 ? 0u - bits : bits, 10, out);
     if (value < 0)
         out.prepend(u'-');
     return true;
 }
 
-bool writeHexadecimal(std::int32_t value, DigitText &out)
+bool writeHexadecimal(NumberValue value, DigitText &out)
 {
-    writeRadix(static_cast<std::uint32_t>(value), 16, out);
+    writeRadix(static_cast<std::uint64_t>(value), 16, out);
     return true;
 }
 
-bool writeBase36(std::int32_t value, DigitText &out)
+bool writeBase36(NumberValue value, DigitText &out)
 {
-    writeRadix(static_cast<std::uint32_t>(value), 36, out);
+    writeRadix(static_cast<std::uint64_t>(value), 36, out);
     return true;
 }
 
 // Bijective base 26: no digit stands for zero, so each place runs A..Z for 1..26.
-bool writeLetters(std::int32_t value, DigitText &out)
+bool writeLetters(NumberValue value, DigitText &out)
 {
     if (value < 1)
         return false;
-    auto bits = static_cast<std::uint32_t>(value);
+    auto bits = static_cast<std::uint64_t>(value);
     while (bits != 0) {
         --bits;
         out.prepend(static_cast<char16_t>(u'A' + bits % 26));
@@ -67,45 +64,45 @@ int digitValue(QChar c)
     return -1;
 }
 
-std::optional<std::int32_t> readDecimal(const QString &entry)
+std::optional<NumberValue> readDecimal(const QString &entry)
 {
-    return readInt32(entry);
+    return readValue(entry);
 }
 
-// The first 8 characters; -1 (all bits) when one of them is not a digit.
-std::optional<std::int32_t> readHexadecimal(const QString &entry)
+// The first 16 characters; -1 (all bits) when one of them is not a digit.
+std::optional<NumberValue> readHexadecimal(const QString &entry)
 {
-    std::uint32_t value = 0;
+    std::uint64_t value = 0;
     for (const QChar c : QStringView(entry).left(hexStartLength)) {
         const int digit = digitValue(c);
         if (digit < 0 || digit >= 16)
             return -1;
-        value = value * 16u + static_cast<std::uint32_t>(digit);
+        value = value * 16u + static_cast<std::uint64_t>(digit);
     }
-    return static_cast<std::int32_t>(value);
+    return static_cast<NumberValue>(value);
 }
 
-// Blanks around the entry and case are ignored; modulo 2^32.
-std::optional<std::int32_t> readBase36(const QString &entry)
+// Blanks around the entry and case are ignored; modulo 2^64.
+std::optional<NumberValue> readBase36(const QString &entry)
 {
     const QStringView digits = QStringView(entry).trimmed();
     if (digits.isEmpty())
         return std::nullopt;
-    std::uint32_t value = 0;
+    std::uint64_t value = 0;
     for (const QChar c : digits) {
         const int digit = digitValue(c);
         if (digit < 0)
             return std::nullopt;
-        value = value * 36u + static_cast<std::uint32_t>(digit);
+        value = value * 36u + static_cast<std::uint64_t>(digit);
     }
-    return static_cast<std::int32_t>(value);
+    return static_cast<NumberValue>(value);
 }
 
 // Letters also read a decimal entry, the form a value below 1 is shown in.
-std::optional<std::int32_t> readLetters(const QString &entry)
+std::optional<NumberValue> readLetters(const QString &entry)
 {
     const QStringView letters = QStringView(entry).trimmed();
-    std::uint32_t value = 0;
+    std::uint64_t value = 0;
     bool read = !letters.isEmpty();
     for (const QChar c : letters) {
         // A is 1, Z is 26.
@@ -114,11 +111,11 @@ std::optional<std::int32_t> readLetters(const QString &entry)
             read = false;
             break;
         }
-        value = value * 26u + static_cast<std::uint32_t>(digit);
+        value = value * 26u + static_cast<std::uint64_t>(digit);
     }
     if (read)
-        return static_cast<std::int32_t>(value);
-    return readInt32(entry);
+        return static_cast<NumberValue>(value);
+    return readValue(entry);
 }
 
 constexpr std::array<NumberSystemRow, 4> rows{{

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "numbervalue.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -11,19 +13,19 @@
 enum class NumberSystem : std::uint8_t
 {
     Decimal,
-    // Upper case, of the unsigned 32-bit value.
+    // Upper case, of the unsigned 64-bit value.
     Hexadecimal,
-    // 0-9 then A-Z, of the unsigned 32-bit value.
+    // 0-9 then A-Z, of the unsigned 64-bit value.
     Base36,
     // A..Z, AA, AB, ...: 1 is A, 26 is Z, 27 is AA. Nothing below 1.
     Letters,
 };
 
-// The digits of a 32-bit value, formed without allocating: room for the
-// longest, "-2147483648", filled from the right.
+// The digits of a value, formed without allocating: room for the longest,
+// "-9223372036854775808", filled from the right.
 struct DigitText
 {
-    static constexpr qsizetype capacity = 11;
+    static constexpr qsizetype capacity = 20;
 
     char16_t chars[capacity] = {};
     qsizetype first = capacity;
@@ -31,6 +33,10 @@ struct DigitText
     void prepend(char16_t c) { chars[--first] = c; }
     QStringView view() const { return QStringView(chars + first, capacity - first); }
 };
+
+// Only this many characters of a hexadecimal entry are read: the digits of
+// a value.
+inline constexpr qsizetype hexStartLength = 16;
 
 // What varies from one number system to the next, one row each: a new
 // system is a row and its functions.
@@ -43,9 +49,9 @@ struct NumberSystemRow
     const char *fileKey;
     // Writes the digits of `value`; false, writing nothing, when the system
     // has none for it.
-    bool (*write)(std::int32_t value, DigitText &out);
+    bool (*write)(NumberValue value, DigitText &out);
     // Reads a Start entry; nothing when it is no number in the system.
-    std::optional<std::int32_t> (*read)(const QString &entry);
+    std::optional<NumberValue> (*read)(const QString &entry);
     // What a Start entry that is no number in the system is told, %1 being
     // the entry.
     const char *refusal;

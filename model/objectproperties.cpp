@@ -179,8 +179,7 @@ std::optional<QString> endPreview(const Document &doc, int index, const QString 
             return std::nullopt;
         object.start = *readStartEntry(entry, system);
     } else {
-        const std::optional<std::int32_t> start =
-            system == NumberSystem::Decimal ? readInt32(entry) : readStartEntry(entry, system);
+        const std::optional<NumberValue> start = readStartEntry(entry, system);
         if (!start)
             return std::nullopt;
         object.start = *start;
@@ -194,7 +193,7 @@ QString convertStartEntry(const QString &entry, NumberSystem from, NumberSystem 
 {
     if (from == to)
         return entry;
-    const std::optional<std::int32_t> value =
+    const std::optional<NumberValue> value =
         from == NumberSystem::Hexadecimal
             ? (isHexadecimalEntry(entry) ? readStartEntry(entry, from) : std::nullopt)
             : readStartEntry(entry, from);
@@ -202,8 +201,7 @@ QString convertStartEntry(const QString &entry, NumberSystem from, NumberSystem 
         return entry;
     PageObject object;
     object.format.system = to;
-    // Read unsigned, as the Start entry always shows a decimal start.
-    const QString digits = numberValueText(object, *value, true);
+    const QString digits = numberValueText(object, *value);
     return padsWithZeros(to) && digits.size() < entry.size()
                ? QString(entry.size() - digits.size(), u'0') + digits
                : digits;
@@ -214,12 +212,13 @@ void applyNumber(Document &doc, int index, const NumberEntries &entries)
     PageObject &object = doc.objects[index];
     const NumberSystem system = systemNamed(entries.format);
     object.format.system = system;
+    // A decimal start is stored before the steps are read, its width after.
     if (system != NumberSystem::Decimal) {
         parseStart(object, entries.start, system);
         object.stepPage = textToInt32(entries.nextPage);
         object.stepLink = textToInt32(entries.nextLink);
     } else {
-        object.start = textToInt32(entries.start);
+        object.start = textToValue(entries.start);
         object.stepPage = textToInt32(entries.nextPage);
         object.stepLink = textToInt32(entries.nextLink);
         parseStart(object, entries.start, system);

@@ -81,7 +81,7 @@ struct PageObject
 
     // The number rule: start + (page - 1) * stepPage, `digits` characters wide,
     // written as `format` says.
-    std::int32_t start = 0;
+    NumberValue start = 0;
     std::int32_t stepPage = 0;
     std::int32_t stepLink = 0; // added from this member to the next one of its link
     std::int16_t digits = 0;

@@ -1,6 +1,8 @@
 #include "rundata.h"
 
+#include "filenames.h"
 #include "kinds.h"
+#include "numberconversion.h"
 #include "numbering.h"
 #include "numbersystems.h"
 #include "objecttable.h"
@@ -12,15 +14,38 @@
 namespace {
 
 // A start cell read strictly: a hexadecimal one is hexadecimal digits, as
-// many as a value holds, where a Start entry forgives anything.
-std::optional<std::int32_t> readStartCell(const QString &cell, NumberSystem system)
+// many as a value holds, where a Start entry forgives anything; a number
+// past what a value holds is no start, where a Start entry wraps it.
+struct StartCell
+{
+    std::optional<NumberValue> value;
+    bool tooLarge = false;
+};
+
+StartCell readStartCell(const QString &cell, NumberSystem system)
 {
     const QString entry = cell.trimmed();
     if (entry.isEmpty())
-        return std::nullopt;
-    if (system == NumberSystem::Hexadecimal && (entry.size() > 8 || !isHexadecimalEntry(entry)))
-        return std::nullopt;
-    return numberSystemRow(system).read(entry);
+        return {};
+    if (system == NumberSystem::Decimal) {
+        const std::optional<DecimalValue> read = readDecimalValue(entry);
+        if (!read)
+            return {};
+        return read->fits ? StartCell{read->value} : StartCell{std::nullopt, true};
+    }
+    if (system == NumberSystem::Hexadecimal && !isHexadecimalEntry(entry))
+        return {};
+    const std::optional<NumberValue> value = numberSystemRow(system).read(entry);
+    if (!value)
+        return {};
+    // Digits past 64 bits wrapped: written back they are not the cell's.
+    qsizetype zeros = 0;
+    while (zeros < entry.size() - 1 && entry[zeros] == u'0')
+        ++zeros;
+    const std::optional<QString> written = systemDigits(*value, system);
+    if (written && written->size() < entry.size() - zeros)
+        return {std::nullopt, true};
+    return {value};
 }
 
 RunDataRead refused(const QString &error)
@@ -99,7 +124,7 @@ NumberCounting::Mode RunData::countingOf(int head) const
     return found == m_counting.end() ? NumberCounting::Mode::On : found->second;
 }
 
-const std::vector<std::int32_t> *RunData::rowStarts(int head) const
+const std::vector<NumberValue> *RunData::rowStarts(int head) const
 {
     const auto found = m_rowStarts.find(head);
     return found == m_rowStarts.end() ? nullptr : &found->second;
@@ -146,20 +171,23 @@ RunDataRead runDataOf(const Document &doc, const DataSourceSettings &settings, D
             return refused(QStringLiteral("the start column %1 of %2 is no column of %3")
                                .arg(counting.startColumn, shownName(doc, index), fileName));
         const NumberSystemRow &system = numberSystemRow(doc.objects[index].format.system);
-        std::vector<std::int32_t> starts(static_cast<std::size_t>(rows.rowCount()), 0);
+        std::vector<NumberValue> starts(static_cast<std::size_t>(rows.rowCount()), 0);
         for (qsizetype r = 0; r < rows.rowCount(); ++r) {
             if (rows.quantityOf(r) == 0)
                 continue;
             const QString cell = table.valueText(r, column);
-            const std::optional<std::int32_t> start = readStartCell(cell, system.system);
-            if (!start)
+            const StartCell start = readStartCell(cell, system.system);
+            if (!start.value)
                 return refused(QStringLiteral("%1, row %2, column %3: %4 cannot start at "
-                                              "\"%5\", which is no number in %6")
+                                              "\"%5\", which is %6")
                                    .arg(fileName)
                                    .arg(table.sheetRow(r))
                                    .arg(counting.startColumn, shownName(doc, index), cell,
-                                        QLatin1StringView(system.title)));
-            starts[static_cast<std::size_t>(r)] = *start;
+                                        start.tooLarge
+                                            ? QStringLiteral("more than a number holds")
+                                            : QStringLiteral("no number in %1")
+                                                  .arg(QLatin1StringView(system.title))));
+            starts[static_cast<std::size_t>(r)] = *start.value;
         }
         data.m_rowStarts[index] = std::move(starts);
     }
@@ -188,7 +216,7 @@ RunDataRead readRunData(const Document &doc, const QString &documentPath, const 
     if (override.quantityColumn)
         settings.quantity = *override.quantityColumn;
     const QString path = override.file.isEmpty() ? resolvedDataFile(settings.file, documentPath)
-                                                 : QFileInfo(override.file).absoluteFilePath();
+                                                 : absoluteFileName(override.file);
     DataRead read = readDataFile(path, settings.readOptions(), limits);
     if (!read.table)
         return refused(read.error);

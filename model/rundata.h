@@ -36,7 +36,7 @@ public:
     NumberCounting::Mode countingOf(int head) const;
     // The value series `head` starts at on each row, when it starts where a
     // column says; null otherwise. A row that prints no page starts at 0.
-    const std::vector<std::int32_t> *rowStarts(int head) const;
+    const std::vector<NumberValue> *rowStarts(int head) const;
     // The names a text's fields may use: a text object's, or with `affix` a
     // number's prefix and suffix.
     FieldNames fieldNames(bool affix) const;
@@ -51,7 +51,7 @@ private:
     RunRows m_rows;
     // By head; a head not here counts on.
     std::map<int, NumberCounting::Mode> m_counting;
-    std::map<int, std::vector<std::int32_t>> m_rowStarts;
+    std::map<int, std::vector<NumberValue>> m_rowStarts;
 };
 
 // The run's data, or why the run cannot print, in one message that names

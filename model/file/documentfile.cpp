@@ -251,9 +251,12 @@ QByteArray formatBytes(const Document &doc)
     block.data = doc.data;
     block.objects = doc.objects;
     for (PageObject &object : block.objects) {
-        // Hexadecimal is the record's to say.
-        if (object.format.system == NumberSystem::Hexadecimal)
+        // Hexadecimal is the record's to say, and so is a start its field
+        // holds; a start it cannot hold goes in the block with its system.
+        if (object.format.system == NumberSystem::Hexadecimal && recordHoldsStart(object)) {
             object.format.system = NumberSystem::Decimal;
+            object.start = static_cast<std::int32_t>(static_cast<std::uint32_t>(object.start));
+        }
         // Only the pictures shown go with the document.
         if (object.picture && doc.pictures.contains(object.picture->id))
             block.pictures[object.picture->id] = doc.pictures.bytes(object.picture->id);
@@ -379,7 +382,7 @@ PageObject storedForm(const PageObject &object, std::int32_t pageShown)
 {
     PageObject stored = object;
     if (kindRow(object.kind).numbered)
-        stored.text = widthText(object, valueOnPage(object, pageShown), false, &stored.zeros);
+        stored.text = widthText(object, valueOnPage(object, pageShown), &stored.zeros);
     return stored;
 }
 

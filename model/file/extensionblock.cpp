@@ -2,7 +2,9 @@
 
 #include "file/jsontext.h"
 #include "file/knownkeys.h"
+#include "file/recordcodec.h"
 #include "jobid.h"
+#include "numberconversion.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -705,6 +707,23 @@ constexpr KnownKey<PageObject> entryKeys[] = {
      [](const PageObject &o) {
          return unless(QString::fromLatin1(numberSystemRow(o.format.system).fileKey),
                        QString::fromLatin1(numberSystemRow(NumberSystem::Decimal).fileKey));
+     }},
+    // A start the record's field cannot hold, in decimal text (a JSON number
+    // holds 53 bits). Taken only while the field still holds its low bits: a
+    // version of 32-bit values that changed the start wrote the field alone.
+    {QLatin1StringView("start"),
+     [](const QJsonValue &v, QByteArrayView, PageObject &o) {
+         const std::optional<DecimalValue> read = readDecimalValue(v.toString());
+         if (!v.isString() || !read || !read->fits)
+             return false;
+         if (static_cast<std::uint32_t>(read->value) == static_cast<std::uint32_t>(o.start))
+             o.start = read->value;
+         return true;
+     },
+     [](const PageObject &o) -> std::optional<QByteArray> {
+         if (recordHoldsStart(o))
+             return std::nullopt;
+         return jsonText(QString::number(o.start));
      }},
     {QLatin1StringView("autoWidth"),
      [](const QJsonValue &v, QByteArrayView, PageObject &o) {

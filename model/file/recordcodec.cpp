@@ -58,7 +58,7 @@ RecordBytes encodeRecord(const PageObject &object, const Bounds32 &bounds)
     }
     put<qint32>(bytes, 0, object.x);
     put<qint32>(bytes, 4, object.y);
-    put<qint32>(bytes, 8, object.start);
+    put<qint32>(bytes, 8, static_cast<qint32>(static_cast<quint32>(object.start)));
     put<qint32>(bytes, 20, object.stepPage);
     put<qint32>(bytes, 24, object.stepLink);
     put<qint16>(bytes, 28, object.digits);
@@ -90,7 +90,6 @@ PageObject decodeRecord(const RecordBytes &bytes)
     PageObject object;
     object.x = get<qint32>(bytes, 0);
     object.y = get<qint32>(bytes, 4);
-    object.start = get<qint32>(bytes, 8);
     object.stepPage = get<qint32>(bytes, 20);
     object.stepLink = get<qint32>(bytes, 24);
     object.digits = get<qint16>(bytes, 28);
@@ -108,6 +107,8 @@ PageObject decodeRecord(const RecordBytes &bytes)
     object.name = getText(bytes, nameOffset);
     if (get<qint16>(bytes, 382) != 0)
         object.format.system = NumberSystem::Hexadecimal;
+    object.start =
+        startOfField(get<qint32>(bytes, 8), object.format.system == NumberSystem::Hexadecimal);
     object.angle = get<qint32>(bytes, 384);
 
     QByteArray reserved(recordSize, '\0');
@@ -120,6 +121,17 @@ PageObject decodeRecord(const RecordBytes &bytes)
     if (any)
         object.reserved = reserved;
     return object;
+}
+
+NumberValue startOfField(std::int32_t field, bool hexadecimal)
+{
+    return hexadecimal ? NumberValue{static_cast<std::uint32_t>(field)} : NumberValue{field};
+}
+
+bool recordHoldsStart(const PageObject &object)
+{
+    const auto field = static_cast<std::int32_t>(static_cast<std::uint32_t>(object.start));
+    return startOfField(field, object.format.system == NumberSystem::Hexadecimal) == object.start;
 }
 
 QByteArray reservedOfCopies(const QByteArray &reserved)

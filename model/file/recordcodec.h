@@ -20,6 +20,13 @@ RecordBytes encodeRecord(const PageObject &object, const Bounds32 &bounds);
 // is left out.
 PageObject decodeRecord(const RecordBytes &bytes);
 
+// The start the record's 32-bit field gives back: a hexadecimal number's read
+// as unsigned bits, as its entry always gave them, any other's as signed.
+NumberValue startOfField(std::int32_t field, bool hexadecimal);
+// Whether the record's field gives `object`'s start back whole; a start it
+// cannot hold goes in the extension block, the field keeping its low bits.
+bool recordHoldsStart(const PageObject &object);
+
 // The reserved bytes a Create Matrix cell takes from its source: the two
 // reserved words at 38 and 76, and nothing else. Empty when they are zero.
 QByteArray reservedOfCopies(const QByteArray &reserved);

@@ -7,7 +7,6 @@
 #include "numbering.h"
 #include "objecttable.h"
 #include "rundata.h"
-#include "wrapint.h"
 #include "wrapsearch.h"
 
 #include <QDir>
@@ -27,9 +26,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <initializer_list>
+#include <limits>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -352,7 +353,8 @@ std::optional<PrintedValues> spanOf(QStringView token)
     bool firstOk = false;
     bool stepOk = false;
     bool countOk = false;
-    const PrintedValues values{match.captured(1).toInt(&firstOk), match.captured(2).toInt(&stepOk),
+    const PrintedValues values{match.captured(1).toLongLong(&firstOk),
+                               match.captured(2).toLongLong(&stepOk),
                                match.captured(3).toLongLong(&countOk)};
     if (!firstOk || !stepOk || !countOk)
         return std::nullopt;
@@ -384,12 +386,13 @@ bool showsRunDate(const Document &doc)
     });
 }
 
-bool contains(const PrintedValues &values, std::int32_t value)
+bool contains(const PrintedValues &values, NumberValue value)
 {
-    const std::optional<std::uint64_t> step = firstStepInto(
-        static_cast<std::uint32_t>(values.first), static_cast<std::uint32_t>(values.step),
-        static_cast<std::uint32_t>(value), static_cast<std::uint32_t>(value));
-    return step && static_cast<std::int64_t>(*step) < values.count;
+    const auto bits = static_cast<std::uint64_t>(value);
+    const std::optional<std::uint64_t> step =
+        firstStepInto(static_cast<std::uint64_t>(values.first),
+                      static_cast<std::uint64_t>(values.step), bits, bits);
+    return step && *step < static_cast<std::uint64_t>(values.count);
 }
 
 } // namespace
@@ -402,40 +405,82 @@ bool sharesAValue(const PrintedValues &a, const PrintedValues &b)
         return contains(b, a.first);
     if (b.step == 0 || b.count == 1)
         return contains(a, b.first);
-    if (a.step == b.step || a.step == wrapSub(0, b.step)) {
+    if (a.step == b.step || a.step == valueSub(0, b.step)) {
         // b run backwards has a's step; then a + i s = b + j s for some i, j
         // exactly when (i - j) s reaches b - a with i - j from -(m - 1) to n - 1.
-        const std::int32_t step = a.step;
-        const std::int32_t bFirst =
-            a.step == b.step
-                ? b.first
-                : wrapAdd(b.first, wrapMul(static_cast<std::int32_t>(b.count - 1), b.step));
-        const auto behind = static_cast<std::int32_t>(b.count - 1);
+        const NumberValue step = a.step;
+        const NumberValue behind = b.count - 1;
+        const NumberValue bFirst =
+            a.step == b.step ? b.first : valueAdd(b.first, valueMul(behind, b.step));
+        const auto target = static_cast<std::uint64_t>(bFirst);
         const std::optional<std::uint64_t> steps =
-            firstStepInto(static_cast<std::uint32_t>(wrapSub(a.first, wrapMul(behind, step))),
-                          static_cast<std::uint32_t>(step), static_cast<std::uint32_t>(bFirst),
-                          static_cast<std::uint32_t>(bFirst));
-        return steps && static_cast<std::int64_t>(*steps) <= a.count + b.count - 2;
+            firstStepInto(static_cast<std::uint64_t>(valueSub(a.first, valueMul(behind, step))),
+                          static_cast<std::uint64_t>(step), target, target);
+        return steps && *steps <= static_cast<std::uint64_t>(a.count + b.count - 2);
     }
     const PrintedValues &shorter = a.count <= b.count ? a : b;
     const PrintedValues &longer = a.count <= b.count ? b : a;
     if (shorter.count > mostValuesCompared)
         return true;
-    std::int32_t value = shorter.first;
-    for (std::int64_t i = 0; i < shorter.count; ++i, value = wrapAdd(value, shorter.step)) {
+    NumberValue value = shorter.first;
+    for (std::int64_t i = 0; i < shorter.count; ++i, value = valueAdd(value, shorter.step)) {
         if (contains(longer, value))
             return true;
     }
     return false;
 }
 
+std::pair<NumberValue, NumberValue> valueRange(const PrintedValues &values)
+{
+    if (values.count < 1)
+        return {values.first, values.first};
+    NumberValue reach = 0;
+    NumberValue last = 0;
+    const bool wraps = __builtin_mul_overflow(values.step, values.count - 1, &reach) ||
+                       __builtin_add_overflow(values.first, reach, &last);
+    if (wraps)
+        return {std::numeric_limits<NumberValue>::min(), std::numeric_limits<NumberValue>::max()};
+    return {std::min(values.first, last), std::max(values.first, last)};
+}
+
 bool sharesAValue(const QList<PrintedValues> &a, const QList<PrintedValues> &b)
 {
-    return std::any_of(a.begin(), a.end(), [&b](const PrintedValues &mine) {
-        return std::any_of(b.begin(), b.end(), [&mine](const PrintedValues &theirs) {
-            return sharesAValue(mine, theirs);
-        });
-    });
+    struct Reach
+    {
+        NumberValue low;
+        NumberValue high;
+        const PrintedValues *values;
+    };
+    std::vector<Reach> reaches;
+    reaches.reserve(static_cast<std::size_t>(b.size()));
+    for (const PrintedValues &theirs : b) {
+        if (theirs.count > 0) {
+            const auto [low, high] = valueRange(theirs);
+            reaches.push_back({low, high, &theirs});
+        }
+    }
+    std::sort(reaches.begin(), reaches.end(),
+              [](const Reach &x, const Reach &y) { return x.low < y.low; });
+    // The greatest high up to each place: a walk down stops where no span
+    // below reaches the low end.
+    std::vector<NumberValue> highest(reaches.size());
+    for (std::size_t k = 0; k < reaches.size(); ++k)
+        highest[k] = k == 0 ? reaches[k].high : std::max(highest[k - 1], reaches[k].high);
+    for (const PrintedValues &mine : a) {
+        if (mine.count <= 0)
+            continue;
+        const auto [low, high] = valueRange(mine);
+        auto k = static_cast<std::size_t>(
+            std::upper_bound(reaches.begin(), reaches.end(), high,
+                             [](NumberValue value, const Reach &r) { return value < r.low; }) -
+            reaches.begin());
+        while (k > 0 && highest[k - 1] >= low) {
+            --k;
+            if (reaches[k].high >= low && sharesAValue(mine, *reaches[k].values))
+                return true;
+        }
+    }
+    return false;
 }
 
 QList<PrintedValues> valuesPrinted(const RunTexts &texts, int index, const PrintPlan &plan)

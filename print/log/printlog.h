@@ -13,15 +13,22 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 // The values one number printed in a run: first, first + step, ... count
-// values, wrapping in 32 bits. A repeat prints each of them on several
+// values, wrapping in 64 bits. A repeat prints each of them on several
 // pages; the values are what a reprint is checked against.
 using PrintedValues = ValueSpan;
 
+// The least and greatest value of a run of values; every value where they
+// wrap past the ends of 64 bits.
+std::pair<NumberValue, NumberValue> valueRange(const PrintedValues &values);
+
 // Whether two runs of values have a value in common.
 bool sharesAValue(const PrintedValues &a, const PrintedValues &b);
-// Whether any span of `a` has a value in common with any of `b`.
+// Whether any span of `a` has a value in common with any of `b`: each span
+// of `a` meets only the spans of `b` whose range it reaches, found among them
+// sorted once, so that two data runs of many rows are compared in n log n.
 bool sharesAValue(const QList<PrintedValues> &a, const QList<PrintedValues> &b);
 
 // The values number `index` prints on the plan's pages: one span, or on a

@@ -189,9 +189,9 @@ private Q_SLOTS:
         action("continueNumberingAction")->trigger();
 
         QCOMPARE(m_shell->recorder.errors(), QStringList());
-        QCOMPARE(
-            (QList<int>{m_shell->doc().objects[ticket].start, m_shell->doc().objects[seat].start}),
-            (QList<int>{nextTicket, 11}));
+        QCOMPARE((QList<NumberValue>{m_shell->doc().objects[ticket].start,
+                                     m_shell->doc().objects[seat].start}),
+                 (QList<NumberValue>{nextTicket, 11}));
         QCOMPARE(m_shell->editor.undoStack().count(), 1);
         action("undoAction")->trigger();
         QCOMPARE(documentDump(m_shell->doc()), documentDump(doc));

@@ -333,6 +333,71 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(pdf));
     }
 
+    // Starts of ten digits and more print as they are, in the pages, the
+    // manifest and the log, whose check finds them again; a start past what
+    // a value holds is refused before anything is written, naming file, row
+    // and column.
+    void startsPastThirtyTwoBitsPrintAsTheyAre_data()
+    {
+        QTest::addColumn<QByteArray>("starts");
+        QTest::addColumn<QStringList>("printed"); // empty: refused
+        QTest::newRow("ten digits") << QByteArray("3000000001\n4294967296\n2147483648\n")
+                                    << QStringList{"3000000001", "4294967296", "2147483648"};
+        QTest::newRow("across 2^32 and 2^63 - 1")
+            << QByteArray("4294967295\n9223372036854775806\n")
+            << QStringList{"4294967295", "4294967296", "9223372036854775806",
+                           "9223372036854775807"};
+        QTest::newRow("past what a value holds")
+            << QByteArray("7\n9223372036854775808\n") << QStringList();
+    }
+
+    void startsPastThirtyTwoBitsPrintAsTheyAre()
+    {
+        QFETCH(QByteArray, starts);
+        QFETCH(QStringList, printed);
+        const qsizetype rows = starts.count('\n');
+        const int quantity = int(printed.size() / std::max<qsizetype>(rows, 1));
+        QByteArray csv = "Qty,From\n";
+        for (const QByteArray &start : starts.trimmed().split('\n'))
+            csv += QByteArray::number(printed.isEmpty() ? 1 : quantity) + "," + start + "\n";
+        QVERIFY(writeFile(path(QStringLiteral("wide.csv")), csv));
+        Document doc = documentOf({});
+        doc.objects[0].stepPage = 1;
+        DataSourceSettings data{.file = QStringLiteral("wide.csv"),
+                                .quantity = QStringLiteral("Qty")};
+        data.counting[0] = {.mode = NumberCounting::Mode::StartColumn,
+                            .startColumn = QStringLiteral("From")};
+        doc.data = data;
+        const QString document = path(QTest::currentDataTag() + QStringLiteral(".pgt"));
+        QCOMPARE(saveDocument(doc, {}, document), QString());
+        const QString pdf = path(QStringLiteral("wide.pdf"));
+        const QString manifest = path(QStringLiteral("wide.csv.manifest"));
+        QFile::remove(pdf);
+        const ToolRun run = printTool({"--manifest", manifest, "-o", pdf, document});
+        if (printed.isEmpty()) {
+            QCOMPARE(run.exitCode, 2);
+            for (const char *named : {"wide.csv", "row 3", "From", "9223372036854775808"})
+                QVERIFY2(run.err.contains(QLatin1String(named)), qPrintable(run.err));
+            QVERIFY(!QFile::exists(pdf));
+            return;
+        }
+        QVERIFY2(run.exitCode == 0, qPrintable(programErrors(run.err)));
+        QStringList pages;
+        for (const QList<Word> &words : pagesWords(pdf))
+            pages.append(words.value(0).text);
+        QCOMPARE(pages, printed);
+        QStringList listed;
+        for (const QByteArray &line : readFile(manifest).trimmed().split('\n').mid(1))
+            listed.append(QString::fromUtf8(line.split(',').value(4)).remove(u'"'));
+        QCOMPARE(listed, printed);
+        // The log holds the values as printed: the last page again is a reprint.
+        const QString last = QString::number(printed.size());
+        const ToolRun again =
+            printTool({"--fresh-only", "--range", last + u'-' + last, "-o", pdf, document});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.err.contains(QStringLiteral("num0 printed")), qPrintable(again.err));
+    }
+
     // An address cell prints its lines one under another, each starting
     // where the first does, in a text and in a number's prefix alike; the
     // manifest keeps the cell as it is.

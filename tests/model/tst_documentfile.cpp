@@ -217,6 +217,8 @@ private Q_SLOTS:
     void shapesTravelWithTheDocument();
     void backNumbersNameAFrontNumber_data();
     void backNumbersNameAFrontNumber();
+    void startsPastThirtyTwoBitsTravelInTheBlock_data();
+    void startsPastThirtyTwoBitsTravelInTheBlock();
     void damagedFormatsLeavePlainNumbers_data();
     void damagedFormatsLeavePlainNumbers();
 
@@ -968,6 +970,55 @@ void TestDocumentFile::numberFormatsTravelAfterTheDrawingOrder()
     }
     doc.extensionKeys = {};
     QCOMPARE(documentBytes(doc, {}).size(), 48 + 3 * 392);
+}
+
+// The record's field keeps a start it holds, as it always did; a larger one
+// goes in the block as text, and is read back only while the field still
+// holds its low bits: a version of 32-bit values that changed the start
+// wrote the field alone.
+void TestDocumentFile::startsPastThirtyTwoBitsTravelInTheBlock_data()
+{
+    QTest::addColumn<NumberValue>("start");
+    QTest::addColumn<bool>("hexadecimal");
+    QTest::addColumn<QString>("inBlock"); // empty: the record holds it
+    QTest::newRow("small") << NumberValue{7} << false << "";
+    QTest::newRow("negative") << NumberValue{-5} << false << "";
+    QTest::newRow("ten digits") << NumberValue{3000000001} << false << "3000000001";
+    QTest::newRow("largest") << std::numeric_limits<NumberValue>::max() << false
+                             << "9223372036854775807";
+    QTest::newRow("hexadecimal, 32 bits") << NumberValue{0xFFFFFFFF} << true << "";
+    QTest::newRow("hexadecimal, 33 bits") << NumberValue{0x1FFFFFFFF} << true << "8589934591";
+    QTest::newRow("hexadecimal, negative") << NumberValue{-5} << true << "-5";
+}
+
+void TestDocumentFile::startsPastThirtyTwoBitsTravelInTheBlock()
+{
+    QFETCH(NumberValue, start);
+    QFETCH(bool, hexadecimal);
+    QFETCH(QString, inBlock);
+    Document doc = emptyDocument(4);
+    const int number = addNumber(doc, 10, 10, start, 4);
+    if (hexadecimal)
+        doc.objects[number].format.system = NumberSystem::Hexadecimal;
+    const QByteArray file = documentBytes(doc, {});
+    const QJsonObject entry =
+        blockJson(file, 1).value(QStringLiteral("objects")).toObject().value("0").toObject();
+    QCOMPARE(entry.value(QStringLiteral("start")).toString(), inBlock);
+    if (inBlock.isEmpty())
+        QCOMPARE(file.size(), 48 + 392);
+    const LoadResult loaded = readDocument(file, 4);
+    QVERIFY(loaded.document);
+    QCOMPARE(loaded.document->objects[0].start, start);
+    QCOMPARE(documentBytes(*loaded.document, {}), file);
+
+    // The field changed by a version that knows no block start wins.
+    QByteArray edited = file;
+    edited[48 + 8] = char(edited[48 + 8] ^ 1);
+    const LoadResult older = readDocument(edited, 4);
+    QVERIFY(older.document);
+    QCOMPARE(older.document->objects[0].start == start, false);
+    QCOMPARE(static_cast<std::uint32_t>(older.document->objects[0].start),
+             static_cast<std::uint32_t>(start) ^ 1u);
 }
 
 void TestDocumentFile::damagedFormatsLeavePlainNumbers_data()

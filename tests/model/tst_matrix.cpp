@@ -152,8 +152,9 @@ private Q_SLOTS:
         QVERIFY(createMatrix(doc, grid(1, 2, -1)).made);
 
         PageObject expected;
-        for (auto field : {&PageObject::start, &PageObject::stepPage, &PageObject::stepLink,
-                           &PageObject::color, &PageObject::kind, &PageObject::angle})
+        expected.start = from.start;
+        for (auto field : {&PageObject::stepPage, &PageObject::stepLink, &PageObject::color,
+                           &PageObject::kind, &PageObject::angle})
             expected.*field = from.*field;
         for (auto field : {&PageObject::digits, &PageObject::zeros, &PageObject::customColor,
                            &PageObject::fontSize})

@@ -21,11 +21,11 @@ namespace {
 constexpr std::int32_t int32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t int32Min = std::numeric_limits<std::int32_t>::min();
 
-using Values = QList<std::int32_t>;
+using Values = QList<NumberValue>;
 using enum CheckDigit;
 using enum NumberSystem;
 
-int shownWidth(std::int32_t value, NumberSystem system)
+int shownWidth(NumberValue value, NumberSystem system)
 {
     DigitText digits;
     writeDigits(value, system, digits);
@@ -93,32 +93,38 @@ void NumberFormatTest::checkCharacters()
 
 void NumberFormatTest::systemDigits_data()
 {
-    QTest::addColumn<std::int32_t>("value");
+    QTest::addColumn<NumberValue>("value");
     QTest::addColumn<NumberSystem>("system");
     // A null string where the system has no digits for the value.
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("decimal 0") << 0 << Decimal << "0";
-    QTest::newRow("decimal -5") << -5 << Decimal << "-5";
-    QTest::newRow("decimal min") << int32Min << Decimal << "-2147483648";
-    QTest::newRow("hex 255") << 255 << Hexadecimal << "FF";
-    QTest::newRow("hex -1 unsigned") << -1 << Hexadecimal << "FFFFFFFF";
-    QTest::newRow("base36 35") << 35 << Base36 << "Z";
-    QTest::newRow("base36 36") << 36 << Base36 << "10";
-    QTest::newRow("base36 -1 unsigned") << -1 << Base36 << "1Z141Z3";
-    QTest::newRow("letters 26") << 26 << Letters << "Z";
-    QTest::newRow("letters 27") << 27 << Letters << "AA";
-    QTest::newRow("letters 52") << 52 << Letters << "AZ";
-    QTest::newRow("letters 702") << 702 << Letters << "ZZ";
-    QTest::newRow("letters 703") << 703 << Letters << "AAA";
-    QTest::newRow("letters max") << int32Max << Letters << "FXSHRXW";
-    QTest::newRow("letters 0") << 0 << Letters << QString();
-    QTest::newRow("letters -3") << -3 << Letters << QString();
+    QTest::newRow("decimal 0") << NumberValue{0} << Decimal << "0";
+    QTest::newRow("decimal -5") << NumberValue{-5} << Decimal << "-5";
+    QTest::newRow("decimal min") << NumberValue{int32Min} << Decimal << "-2147483648";
+    QTest::newRow("hex 255") << NumberValue{255} << Hexadecimal << "FF";
+    QTest::newRow("hex -1 unsigned") << NumberValue{-1} << Hexadecimal << "FFFFFFFFFFFFFFFF";
+    QTest::newRow("base36 35") << NumberValue{35} << Base36 << "Z";
+    QTest::newRow("base36 36") << NumberValue{36} << Base36 << "10";
+    QTest::newRow("base36 -1 unsigned") << NumberValue{-1} << Base36 << "3W5E11264SGSF";
+    QTest::newRow("letters 26") << NumberValue{26} << Letters << "Z";
+    QTest::newRow("letters 27") << NumberValue{27} << Letters << "AA";
+    QTest::newRow("letters 52") << NumberValue{52} << Letters << "AZ";
+    QTest::newRow("letters 702") << NumberValue{702} << Letters << "ZZ";
+    QTest::newRow("letters 703") << NumberValue{703} << Letters << "AAA";
+    QTest::newRow("letters max") << NumberValue{int32Max} << Letters << "FXSHRXW";
+    QTest::newRow("decimal ten digits") << NumberValue{3000000001} << Decimal << "3000000001";
+    QTest::newRow("decimal 64-bit min")
+        << std::numeric_limits<NumberValue>::min() << Decimal << "-9223372036854775808";
+    QTest::newRow("hex past 32 bits") << NumberValue{0x1FFFFFFFF} << Hexadecimal << "1FFFFFFFF";
+    QTest::newRow("letters 64-bit max")
+        << std::numeric_limits<NumberValue>::max() << Letters << "CRPXNLSKVLJFHG";
+    QTest::newRow("letters 0") << NumberValue{0} << Letters << QString();
+    QTest::newRow("letters -3") << NumberValue{-3} << Letters << QString();
 }
 
 void NumberFormatTest::systemDigits()
 {
-    QFETCH(std::int32_t, value);
+    QFETCH(NumberValue, value);
     QFETCH(NumberSystem, system);
     QFETCH(QString, expected);
 
@@ -133,19 +139,20 @@ void NumberFormatTest::startEntries_data()
     QTest::addColumn<QString>("entry");
     QTest::addColumn<NumberSystem>("system");
     QTest::addColumn<bool>("readable");
-    QTest::addColumn<std::int32_t>("value");
+    QTest::addColumn<NumberValue>("value");
 
-    QTest::newRow("decimal not a number") << "abc" << Decimal << false << 0;
-    QTest::newRow("hex bad digit is all bits") << "1G" << Hexadecimal << true << -1;
-    QTest::newRow("hex reads 8 characters") << "123456789" << Hexadecimal << true << 0x12345678;
-    QTest::newRow("hex empty") << "" << Hexadecimal << true << 0;
-    QTest::newRow("base36 blanks and case") << " zz " << Base36 << true << 1295;
-    QTest::newRow("base36 wraps") << "1Z141Z4" << Base36 << true << 0;
-    QTest::newRow("base36 bad digit") << "1-" << Base36 << false << 0;
-    QTest::newRow("letters blanks and case") << " ab " << Letters << true << 28;
-    QTest::newRow("letters decimal below 1") << "-3" << Letters << true << -3;
-    QTest::newRow("letters mixed") << "A1" << Letters << false << 0;
-    QTest::newRow("letters empty") << "" << Letters << false << 0;
+    QTest::newRow("decimal not a number") << "abc" << Decimal << false << NumberValue{0};
+    QTest::newRow("hex bad digit is all bits") << "1G" << Hexadecimal << true << NumberValue{-1};
+    QTest::newRow("hex reads 16 characters")
+        << "123456789ABCDEF01" << Hexadecimal << true << NumberValue{0x123456789ABCDEF0};
+    QTest::newRow("hex empty") << "" << Hexadecimal << true << NumberValue{0};
+    QTest::newRow("base36 blanks and case") << " zz " << Base36 << true << NumberValue{1295};
+    QTest::newRow("base36 wraps") << "3W5E11264SGSG" << Base36 << true << NumberValue{0};
+    QTest::newRow("base36 bad digit") << "1-" << Base36 << false << NumberValue{0};
+    QTest::newRow("letters blanks and case") << " ab " << Letters << true << NumberValue{28};
+    QTest::newRow("letters decimal below 1") << "-3" << Letters << true << NumberValue{-3};
+    QTest::newRow("letters mixed") << "A1" << Letters << false << NumberValue{0};
+    QTest::newRow("letters empty") << "" << Letters << false << NumberValue{0};
 }
 
 void NumberFormatTest::startEntries()
@@ -153,28 +160,33 @@ void NumberFormatTest::startEntries()
     QFETCH(QString, entry);
     QFETCH(NumberSystem, system);
     QFETCH(bool, readable);
-    QFETCH(std::int32_t, value);
+    QFETCH(NumberValue, value);
     QCOMPARE(readStartEntry(entry, system), readable ? std::optional(value) : std::nullopt);
 }
 
 void NumberFormatTest::repeatedValues_data()
 {
-    QTest::addColumn<std::int32_t>("start");
+    QTest::addColumn<NumberValue>("start");
     QTest::addColumn<std::int32_t>("step");
     QTest::addColumn<int>("repeat");
     QTest::addColumn<std::int32_t>("firstPage");
     QTest::addColumn<Values>("expected");
 
-    QTest::newRow("three pages each") << 1 << 1 << 3 << 1 << Values{1, 1, 1, 2, 2, 2};
-    QTest::newRow("two pages, step -5") << 10 << -5 << 2 << 1 << Values{10, 10, 5, 5, 0};
-    QTest::newRow("before page 1") << 1 << 1 << 3 << -2 << Values{0, 0, 0, 1};
-    QTest::newRow("wraps") << int32Max << 1 << 2 << 1 << Values{int32Max, int32Max, int32Min};
-    QTest::newRow("repeat 0 is 1") << 1 << 1 << 0 << 1 << Values{1, 2, 3};
+    QTest::newRow("three pages each") << NumberValue{1} << 1 << 3 << 1 << Values{1, 1, 1, 2, 2, 2};
+    QTest::newRow("two pages, step -5")
+        << NumberValue{10} << -5 << 2 << 1 << Values{10, 10, 5, 5, 0};
+    QTest::newRow("before page 1") << NumberValue{1} << 1 << 3 << -2 << Values{0, 0, 0, 1};
+    QTest::newRow("past 32 bits") << NumberValue{int32Max} << 1 << 2 << 1
+                                  << Values{int32Max, int32Max, NumberValue{int32Max} + 1};
+    QTest::newRow("wraps") << std::numeric_limits<NumberValue>::max() << 1 << 2 << 2
+                           << Values{std::numeric_limits<NumberValue>::max(),
+                                     std::numeric_limits<NumberValue>::min()};
+    QTest::newRow("repeat 0 is 1") << NumberValue{1} << 1 << 0 << 1 << Values{1, 2, 3};
 }
 
 void NumberFormatTest::repeatedValues()
 {
-    QFETCH(std::int32_t, start);
+    QFETCH(NumberValue, start);
     QFETCH(std::int32_t, step);
     QFETCH(int, repeat);
     QFETCH(std::int32_t, firstPage);
@@ -188,30 +200,33 @@ void NumberFormatTest::repeatedValues()
 
 void NumberFormatTest::autoWidth_data()
 {
-    QTest::addColumn<std::int32_t>("start");
+    QTest::addColumn<NumberValue>("start");
     QTest::addColumn<std::int32_t>("step");
     QTest::addColumn<int>("repeat");
     QTest::addColumn<std::int32_t>("pages");
     QTest::addColumn<NumberSystem>("system");
     QTest::addColumn<int>("width");
 
-    QTest::newRow("1..1500") << 1 << 1 << 1 << 1500 << Decimal << 4;
-    QTest::newRow("repeat to 1000") << 1 << 1 << 2 << 1999 << Decimal << 4;
-    QTest::newRow("repeat to 999") << 1 << 1 << 2 << 1998 << Decimal << 3;
-    QTest::newRow("no pages is page 1") << 5 << 1 << 1 << 0 << Decimal << 1;
-    QTest::newRow("-150..149") << -150 << 1 << 1 << 300 << Decimal << 4;
-    QTest::newRow("wraps past max") << int32Max << 1 << 1 << 2 << Decimal << 11;
-    QTest::newRow("wide only between") << 1 << int32Min << 1 << 3 << Decimal << 11;
-    QTest::newRow("step 0") << 12345 << 0 << 1 << int32Max << Decimal << 5;
-    QTest::newRow("hex wide only between") << 1 << int32Min << 1 << 3 << Hexadecimal << 8;
-    QTest::newRow("base36 to 100") << 0 << 1 << 1 << 1297 << Base36 << 3;
-    QTest::newRow("letters to AAA") << 1 << 1 << 1 << 703 << Letters << 3;
-    QTest::newRow("letters from -10") << -10 << 1 << 1 << 12 << Letters << 3;
+    QTest::newRow("1..1500") << NumberValue{1} << 1 << 1 << 1500 << Decimal << 4;
+    QTest::newRow("repeat to 1000") << NumberValue{1} << 1 << 2 << 1999 << Decimal << 4;
+    QTest::newRow("repeat to 999") << NumberValue{1} << 1 << 2 << 1998 << Decimal << 3;
+    QTest::newRow("no pages is page 1") << NumberValue{5} << 1 << 1 << 0 << Decimal << 1;
+    QTest::newRow("-150..149") << NumberValue{-150} << 1 << 1 << 300 << Decimal << 4;
+    QTest::newRow("past 32 bits") << NumberValue{int32Max} << 1 << 1 << 2 << Decimal << 10;
+    QTest::newRow("wraps past max")
+        << std::numeric_limits<NumberValue>::max() << 1 << 1 << 2 << Decimal << 20;
+    QTest::newRow("wide only between") << NumberValue{1} << int32Min << 1 << 3 << Decimal << 11;
+    QTest::newRow("step 0") << NumberValue{12345} << 0 << 1 << int32Max << Decimal << 5;
+    QTest::newRow("hex of a negative value")
+        << NumberValue{1} << int32Min << 1 << 3 << Hexadecimal << 16;
+    QTest::newRow("base36 to 100") << NumberValue{0} << 1 << 1 << 1297 << Base36 << 3;
+    QTest::newRow("letters to AAA") << NumberValue{1} << 1 << 1 << 703 << Letters << 3;
+    QTest::newRow("letters from -10") << NumberValue{-10} << 1 << 1 << 12 << Letters << 3;
 }
 
 void NumberFormatTest::autoWidth()
 {
-    QFETCH(std::int32_t, start);
+    QFETCH(NumberValue, start);
     QFETCH(std::int32_t, step);
     QFETCH(int, repeat);
     QFETCH(std::int32_t, pages);
@@ -227,12 +242,13 @@ void NumberFormatTest::autoWidthMatchesEveryPage()
     const std::int32_t steps[] = {1,          -1,         7,           -13,       int32Min,
                                   1 << 30,    0x55555555, 0x33333333,  613566757, 1000000000,
                                   -999999999, 0x10000000, -0x0FFFFFFF, 0};
-    const std::int32_t starts[] = {0,        -1,           1,          999999990, -999999990,
-                                   int32Max, int32Min + 5, 0x0FFFFFF0, 26,        700};
+    const NumberValue starts[] = {0,          -1,         1,  999999990, -999999990, int32Max,
+                                  int32Min,   0x0FFFFFF0, 26, 700,       INT64_MAX,  INT64_MIN + 5,
+                                  9999999990, -9999999990};
     QRandomGenerator random(20240611);
     for (int run = 0; run < 300; ++run) {
-        const std::int32_t start =
-            wrapAdd(starts[random.bounded(qsizetype(std::size(starts)))], random.bounded(-5, 6));
+        const NumberValue start =
+            valueAdd(starts[random.bounded(qsizetype(std::size(starts)))], random.bounded(-5, 6));
         std::int32_t step = steps[random.bounded(qsizetype(std::size(steps)))];
         step = step == 0 ? static_cast<std::int32_t>(random.generate())
                          : wrapAdd(step, random.bounded(-3, 4));
@@ -258,8 +274,8 @@ void NumberFormatTest::autoWidthMatchesEveryPage()
                 if (!growth && page >= firstPage && width > fitting)
                     growth = WidthGrowth{page, width};
             }
-            const QByteArray run = QString::asprintf("start %d step %d repeat %d system %d", start,
-                                                     step, repeat, int(system))
+            const QByteArray run = QString::asprintf("start %lld step %d repeat %d system %d",
+                                                     qint64(start), step, repeat, int(system))
                                        .toLatin1();
             QVERIFY2(!failed && !fails(lastPage, widest), run.constData());
             QVERIFY2(firstGrowth(start, step, repeat, fitting, firstPage, lastPage, system) ==
@@ -275,27 +291,29 @@ void NumberFormatTest::firstStepIntoMatchesCounting()
     // edge taken one off shows; counting stops there at the latest.
     QRandomGenerator random(7);
     for (std::uint32_t run = 0; run < 400; ++run) {
-        const std::uint32_t base = random.generate();
-        const std::uint32_t step = run % 4 == 0 ? random.bounded(100u) : random.generate();
-        const std::uint32_t edge = base + random.bounded(1u << 16) * step;
-        const std::uint32_t span = random.bounded(1u << (run % 24));
-        const std::uint32_t first = run % 2 == 0 ? edge : edge - span;
-        const std::uint32_t last = first + span;
+        const std::uint64_t base = random.generate64();
+        const std::uint64_t step = run % 4 == 0 ? random.bounded(100u) : random.generate64();
+        const std::uint64_t edge = base + random.bounded(1u << 16) * step;
+        const std::uint64_t span = random.bounded(1u << (run % 24));
+        const std::uint64_t first = run % 2 == 0 ? edge : edge - span;
+        const std::uint64_t last = first + span;
         if (first > last)
             continue;
         std::uint64_t steps = 0;
-        while (static_cast<std::uint32_t>(base + steps * step - first) > span)
+        while (base + steps * step - first > span)
             ++steps;
         QCOMPARE(firstStepInto(base, step, first, last), std::optional(steps));
     }
     QCOMPARE(firstStepInto(10, 3, 5, 20), std::optional<std::uint64_t>(0));
     QCOMPARE(firstStepInto(5, 0, 6, 10), std::nullopt);
     QCOMPARE(firstStepInto(0, 2, 1, 1), std::nullopt);
-    // Large answers: 1 + 2 * 0x7FFFFFFF and 3 * 0x55555555 are 0xFFFFFFFF, and
-    // 0xFFFFFFFF * 0xFFFFFFFF wraps to 1.
-    QCOMPARE(firstStepInto(1, 2, 0xFFFFFFFF, 0xFFFFFFFF), std::optional<std::uint64_t>(0x7FFFFFFF));
-    QCOMPARE(firstStepInto(0, 3, 0xFFFFFFFF, 0xFFFFFFFF), std::optional<std::uint64_t>(0x55555555));
-    QCOMPARE(firstStepInto(0, 0xFFFFFFFF, 1, 1), std::optional<std::uint64_t>(0xFFFFFFFF));
+    // Large answers: 1 + 2 * (2^63 - 1) and 3 * 0x5555555555555555 are all
+    // bits set, and all bits times all bits wraps to 1.
+    constexpr std::uint64_t allBits = ~std::uint64_t{0};
+    QCOMPARE(firstStepInto(1, 2, allBits, allBits), std::optional<std::uint64_t>(allBits >> 1));
+    QCOMPARE(firstStepInto(0, 3, allBits, allBits),
+             std::optional<std::uint64_t>(0x5555555555555555));
+    QCOMPARE(firstStepInto(0, allBits, 1, 1), std::optional<std::uint64_t>(allBits));
 }
 
 void NumberFormatTest::placeholders_data()
@@ -406,9 +424,9 @@ void NumberFormatTest::defaultFormatGivesThePageTexts()
                 object.digits = digits;
                 const NumberRun run(start, 7, digits, numberFormat, 100);
                 for (const std::int32_t page : {int32Min, 0, 1, 2, 100, int32Max})
-                    QCOMPARE(run.text(page),
-                             formatNumber(numberValueText(object, valueOnPage(object, page), false),
-                                          digits));
+                    QCOMPARE(
+                        run.text(page),
+                        formatNumber(numberValueText(object, valueOnPage(object, page)), digits));
             }
         }
     }

@@ -12,7 +12,7 @@ namespace {
 constexpr std::int32_t int32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t int32Min = std::numeric_limits<std::int32_t>::min();
 
-PageObject numberObject(std::int32_t start, std::int16_t digits, std::int32_t stepPage = 1)
+PageObject numberObject(NumberValue start, std::int16_t digits, std::int32_t stepPage = 1)
 {
     PageObject object;
     object.start = start;
@@ -28,7 +28,7 @@ class NumberingTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void valueOnPageWrapsIn32Bits();
+    void valueOnPageHoldsSixtyFourBits();
     void formatNumber_data();
     void formatNumber();
     void zeroDigitNumbersShowNothingOnAnyPage();
@@ -47,22 +47,25 @@ private Q_SLOTS:
     void endTextShowsTheLastPrintedPage();
 };
 
-void NumberingTest::valueOnPageWrapsIn32Bits()
+void NumberingTest::valueOnPageHoldsSixtyFourBits()
 {
     PageObject object = numberObject(125, 5);
     QCOMPARE(valueOnPage(object, 1), 125);
     QCOMPARE(valueOnPage(object, 3), 127);
 
     object.start = int32Max;
-    QCOMPARE(valueOnPage(object, 2), int32Min);
+    QCOMPARE(valueOnPage(object, 2), NumberValue{int32Max} + 1);
 
     object.start = 0;
     object.stepPage = 100000;
-    // 99999 * 100000 = 9999900000, which is 1409965408 modulo 2^32.
-    QCOMPARE(valueOnPage(object, 100000), 1409965408);
+    QCOMPARE(valueOnPage(object, 100000), NumberValue{9999900000});
     object.stepPage = -1;
     QCOMPARE(valueOnPage(object, int32Max), -(int32Max - 1));
-    QCOMPARE(valueOnPage(object, int32Min), -int32Max);
+    QCOMPARE(valueOnPage(object, int32Min), NumberValue{int32Max} + 2);
+    // Past 2^63 - 1 a value wraps.
+    object.start = std::numeric_limits<NumberValue>::max();
+    object.stepPage = 1;
+    QCOMPARE(valueOnPage(object, 2), std::numeric_limits<NumberValue>::min());
 }
 
 void NumberingTest::formatNumber_data()
@@ -78,7 +81,7 @@ void NumberingTest::formatNumber_data()
     QTest::newRow("wider than the width, whole") << "101" << 2 << "101" << 0;
     QTest::newRow("zeros go after the minus sign") << "-5" << 4 << "-005" << 2;
     QTest::newRow("minus sign counts") << "-123" << 3 << "-123" << 0;
-    QTest::newRow("unsigned -5 whole") << "4294967291" << 4 << "4294967291" << 0;
+    QTest::newRow("ten digits whole") << "4294967291" << 4 << "4294967291" << 0;
     QTest::newRow("wide") << "7" << 12 << "000000000007" << 11;
     // No width: nothing to show, and the zero count left as it was.
     QTest::newRow("zero digits") << "125" << 0 << "" << 99;
@@ -117,33 +120,36 @@ void NumberingTest::zeroDigitNumbersShowNothingOnAnyPage()
 
 void NumberingTest::pageAndStartTexts_data()
 {
-    QTest::addColumn<std::int32_t>("start");
+    QTest::addColumn<NumberValue>("start");
     QTest::addColumn<std::int32_t>("stepPage");
     QTest::addColumn<int>("digits");
     QTest::addColumn<int>("page");
     QTest::addColumn<QString>("pageText");
     QTest::addColumn<QString>("startText");
 
-    QTest::newRow("first page") << 125 << 1 << 5 << 1 << "00125"
+    QTest::newRow("first page") << NumberValue{125} << 1 << 5 << 1 << "00125"
                                 << "00125";
-    QTest::newRow("second page") << 125 << 1 << 5 << 2 << "00126"
+    QTest::newRow("second page") << NumberValue{125} << 1 << 5 << 2 << "00126"
                                  << "00125";
-    QTest::newRow("third page") << 125 << 1 << 5 << 3 << "00127"
+    QTest::newRow("third page") << NumberValue{125} << 1 << 5 << 3 << "00127"
                                 << "00125";
-    QTest::newRow("first page of a wide step") << 1 << 10 << 2 << 1 << "01"
+    QTest::newRow("first page of a wide step") << NumberValue{1} << 10 << 2 << 1 << "01"
                                                << "01";
-    QTest::newRow("exactly full") << 1 << 10 << 2 << 10 << "91"
+    QTest::newRow("exactly full") << NumberValue{1} << 10 << 2 << 10 << "91"
                                   << "01";
-    QTest::newRow("wider than the width, whole") << 1 << 10 << 2 << 11 << "101"
+    QTest::newRow("wider than the width, whole") << NumberValue{1} << 10 << 2 << 11 << "101"
                                                  << "01";
-    // Pages show the signed value, the start text the unsigned one.
-    QTest::newRow("negative") << -5 << 1 << 4 << 1 << "-005"
-                              << "4294967291";
+    // The start text is the value the page shows, so that applying it
+    // again keeps it.
+    QTest::newRow("negative") << NumberValue{-5} << 1 << 4 << 1 << "-005"
+                              << "-005";
+    QTest::newRow("ten digits") << NumberValue{3000000001} << 1 << 10 << 2 << "3000000002"
+                                << "3000000001";
 }
 
 void NumberingTest::pageAndStartTexts()
 {
-    QFETCH(std::int32_t, start);
+    QFETCH(NumberValue, start);
     QFETCH(std::int32_t, stepPage);
     QFETCH(int, digits);
     QFETCH(int, page);
@@ -232,7 +238,7 @@ void NumberingTest::linkPropagationWrapsAndStopsOnDamagedChains()
     const int next = addNumber(doc, 0, 0, 0, 2);
     linkObjects(doc, 0, {head, next});
     propagateLinks(doc);
-    QCOMPARE(doc.objects[next].start, int32Min);
+    QCOMPARE(doc.objects[next].start, NumberValue{int32Max} + 1);
     QCOMPARE(startText(doc.objects[next]), QStringLiteral("2147483648"));
 
     // A cycle behind a head and a pointer past the table must both end.
@@ -246,7 +252,7 @@ void NumberingTest::linkPropagationWrapsAndStopsOnDamagedChains()
     QCOMPARE(doc.objects[a].start, 1);
     QVERIFY(doc.objects[b].start >= 2);
     QVERIFY(doc.objects[c].start >= 3);
-    QCOMPARE(doc.objects[next].start, int32Min);
+    QCOMPARE(doc.objects[next].start, NumberValue{int32Max} + 1);
 }
 
 void NumberingTest::linksPropagateInLinkNumberOrder()
@@ -268,39 +274,50 @@ void NumberingTest::startEntries_data()
 {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<int>("format");
-    QTest::addColumn<std::int32_t>("start");
+    QTest::addColumn<NumberValue>("start");
     QTest::addColumn<int>("digits");
     QTest::addColumn<int>("zeros");
     QTest::addColumn<QString>("shown");
 
     // `shown`: the Start entry as it reads the stored values back.
-    QTest::newRow("decimal 007") << "007" << 0 << 7 << 3 << 2 << "007";
-    QTest::newRow("decimal 125") << "125" << 0 << 125 << 3 << 0 << "125";
-    QTest::newRow("decimal fraction") << "1.5" << 0 << 1 << 3 << 2 << "001";
-    QTest::newRow("decimal negative") << "-3" << 0 << -3 << 2 << -8 << "4294967293";
-    QTest::newRow("decimal blanks count") << " 42 " << 0 << 42 << 4 << 2 << "0042";
-    QTest::newRow("decimal 1e20") << "1e20" << 0 << 1661992960 << 4 << -6 << "1661992960";
+    QTest::newRow("decimal 007") << "007" << 0 << NumberValue{7} << 3 << 2 << "007";
+    QTest::newRow("decimal 125") << "125" << 0 << NumberValue{125} << 3 << 0 << "125";
+    QTest::newRow("decimal fraction") << "1.5" << 0 << NumberValue{1} << 3 << 2 << "001";
+    QTest::newRow("decimal negative") << "-3" << 0 << NumberValue{-3} << 2 << 0 << "-3";
+    QTest::newRow("decimal blanks count") << " 42 " << 0 << NumberValue{42} << 4 << 2 << "0042";
+    QTest::newRow("decimal ten digits")
+        << "3000000001" << 0 << NumberValue{3000000001} << 10 << 0 << "3000000001";
+    // Past 64 bits an entry wraps, as it always wrapped past its width.
+    QTest::newRow("decimal 1e20") << "1e20" << 0 << NumberValue{7766279631452241920} << 4 << -15
+                                  << "7766279631452241920";
     QTest::newRow("decimal 23 nines")
-        << "99999999999999999999999" << 0 << -159383553 << 23 << 13 << "00000000000004135583743";
+        << "99999999999999999999999" << 0 << NumberValue{200376420520689663} << 23 << 5
+        << "00000200376420520689663";
 
-    QTest::newRow("hex 1A") << "1A" << 1 << 26 << 2 << 0 << "1A";
-    QTest::newRow("hex 00ff") << "00ff" << 1 << 255 << 4 << 2 << "00FF";
-    QTest::newRow("hex only 8 characters read")
-        << "123456789" << 1 << 305419896 << 9 << 0 << "012345678";
-    QTest::newRow("hex not a hex digit") << "1G" << 1 << -1 << 2 << 0 << "FFFFFFFF";
-    QTest::newRow("hex bad character past the eighth is ignored")
-        << "0000000AZ" << 1 << 10 << 9 << 7 << "00000000A";
-    QTest::newRow("hex all bits") << "FFFFFFFF" << 1 << -1 << 8 << 0 << "FFFFFFFF";
-    QTest::newRow("hex top bit") << "80000000" << 1 << int32Min << 8 << 0 << "80000000";
-    QTest::newRow("hex empty") << "" << 1 << 0 << 0 << 0 << "";
-    QTest::newRow("hex blank is not a digit") << " 1" << 1 << -1 << 2 << 0 << "FFFFFFFF";
+    QTest::newRow("hex 1A") << "1A" << 1 << NumberValue{26} << 2 << 0 << "1A";
+    QTest::newRow("hex 00ff") << "00ff" << 1 << NumberValue{255} << 4 << 2 << "00FF";
+    QTest::newRow("hex past 32 bits")
+        << "123456789" << 1 << NumberValue{0x123456789} << 9 << 0 << "123456789";
+    QTest::newRow("hex not a hex digit")
+        << "1G" << 1 << NumberValue{-1} << 2 << 0 << "FFFFFFFFFFFFFFFF";
+    QTest::newRow("hex bad character past the sixteenth is ignored")
+        << "000000000000000AZ" << 1 << NumberValue{10} << 17 << 15 << "0000000000000000A";
+    QTest::newRow("hex all 32 bits")
+        << "FFFFFFFF" << 1 << NumberValue{0xFFFFFFFF} << 8 << 0 << "FFFFFFFF";
+    QTest::newRow("hex top bit of 32")
+        << "80000000" << 1 << NumberValue{0x80000000} << 8 << 0 << "80000000";
+    QTest::newRow("hex all 64 bits")
+        << "FFFFFFFFFFFFFFFF" << 1 << NumberValue{-1} << 16 << 0 << "FFFFFFFFFFFFFFFF";
+    QTest::newRow("hex empty") << "" << 1 << NumberValue{0} << 0 << 0 << "";
+    QTest::newRow("hex blank is not a digit")
+        << " 1" << 1 << NumberValue{-1} << 2 << 0 << "FFFFFFFFFFFFFFFF";
 }
 
 void NumberingTest::startEntries()
 {
     QFETCH(QString, entry);
     QFETCH(int, format);
-    QFETCH(std::int32_t, start);
+    QFETCH(NumberValue, start);
     QFETCH(int, digits);
     QFETCH(int, zeros);
     QFETCH(QString, shown);
@@ -349,18 +366,19 @@ void NumberingTest::hexadecimalTextsReadBackToTheSameValue()
     QCOMPARE(object.start, 255);
     QCOMPARE(object.digits, 4);
 
-    // Pages show the unsigned 32-bit value, never a minus sign.
+    // Pages show the unsigned value, never a minus sign, past 32 bits.
     parseStart(object, QStringLiteral("fffffffe"), hex);
-    QCOMPARE(textOf(object, 3, 3), QStringLiteral("00000000"));
+    QCOMPARE(textOf(object, 3, 3), QStringLiteral("100000000"));
     const QString second = textOf(object, 2, 3);
     QCOMPARE(second, QStringLiteral("FFFFFFFF"));
     parseStart(object, second, hex);
-    QCOMPARE(object.start, -1);
+    QCOMPARE(object.start, NumberValue{0xFFFFFFFF});
+    parseStart(object, QStringLiteral("FFFFFFFFFFFFFFFB"), hex);
+    QCOMPARE(object.start, -5);
 
-    QCOMPARE(numberValueText(object, -5, false), QStringLiteral("FFFFFFFB"));
+    QCOMPARE(numberValueText(object, -5), QStringLiteral("FFFFFFFFFFFFFFFB"));
     const PageObject decimal;
-    QCOMPARE(numberValueText(decimal, -5, false), QStringLiteral("-5"));
-    QCOMPARE(numberValueText(decimal, -5, true), QStringLiteral("4294967291"));
+    QCOMPARE(numberValueText(decimal, -5), QStringLiteral("-5"));
 }
 
 void NumberingTest::endTextShowsTheLastPrintedPage()
@@ -381,7 +399,7 @@ void NumberingTest::endTextShowsTheLastPrintedPage()
     doc.objects[index].digits = 4;
     QCOMPARE(endText(doc, index), QStringLiteral("-005"));
     doc.objects[index].format.system = NumberSystem::Hexadecimal;
-    QCOMPARE(endText(doc, index), QStringLiteral("FFFFFFFB"));
+    QCOMPARE(endText(doc, index), QStringLiteral("FFFFFFFFFFFFFFFB"));
 
     QVERIFY(endText(doc, 3).isEmpty());
     QVERIFY(endText(doc, -1).isEmpty());

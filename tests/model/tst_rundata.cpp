@@ -245,9 +245,12 @@ void RunDataTest::nothingPrintsOfBadData_data()
     startsOf("a start that is no hexadecimal number", NumberSystem::Hexadecimal, "G1",
              R"(orders.csv, row 2, column First: num0 cannot start at "G1", which is no )"
              R"(number in hexadecimal)");
-    startsOf("a start too long for hexadecimal", NumberSystem::Hexadecimal, "FFFFFFFFF",
-             R"(orders.csv, row 2, column First: num0 cannot start at "FFFFFFFFF", which is )"
-             R"(no number in hexadecimal)");
+    startsOf("a start too long for hexadecimal", NumberSystem::Hexadecimal, "FFFFFFFFFFFFFFFFF",
+             R"(orders.csv, row 2, column First: num0 cannot start at "FFFFFFFFFFFFFFFFF", )"
+             R"(which is more than a number holds)");
+    startsOf("a start past 64 bits", NumberSystem::Decimal, "9223372036854775808",
+             R"(orders.csv, row 2, column First: num0 cannot start at "9223372036854775808", )"
+             R"(which is more than a number holds)");
     startsOf("a start that is no letters", NumberSystem::Letters, "A1",
              R"(orders.csv, row 2, column First: num0 cannot start at "A1", which is no )"
              R"(number in letters)");

@@ -1,8 +1,8 @@
 #include "documentbuilder.h"
 #include "log/csv.h"
 #include "log/printlog.h"
+#include "numbervalue.h"
 #include "smalldisk.h"
-#include "wrapint.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -66,6 +66,7 @@ private Q_SLOTS:
     void aFullDiskIsToldInTheSystemsWords();
     void runsAtOnceAllGetTheirLine();
     void valuesMeetAsCountingThemSays();
+    void listsMeetWhereAPairOfTheirSpansMeets();
     void everyRunOfADocumentIsFound_data();
     void everyRunOfADocumentIsFound();
     void linesReadTheSameInPiecesOfAnySize();
@@ -335,26 +336,28 @@ void TestPrintLog::runsAtOnceAllGetTheirLine()
 
 void TestPrintLog::valuesMeetAsCountingThemSays()
 {
-    // Runs near each other, with steps alike, opposite or apart, some wrapping.
+    // Runs near each other, with steps alike, opposite or apart, some
+    // wrapping, some past 32 bits.
     QRandomGenerator random(20261208);
-    const std::int32_t steps[] = {0, 1, -1, 2, 3, -3, 7, 1000, 1 << 30, INT32_MIN};
+    const NumberValue steps[] = {0, 1,    -1,      2,         3,         -3,
+                                 7, 1000, 1 << 30, INT32_MIN, 1LL << 40, INT64_MIN};
+    const NumberValue near[] = {0, INT32_MAX, 3000000000, INT64_MAX};
     for (int trial = 0; trial < 3000; ++trial) {
         const auto pick = [&] {
             PrintedValues values;
-            values.first = trial % 3 == 0 ? wrapAdd(INT32_MAX, random.bounded(-20, 20))
-                                          : random.bounded(-40, 40);
+            values.first = valueAdd(near[trial % 4], random.bounded(-40, 40));
             values.step = steps[random.bounded(qsizetype(std::size(steps)))];
             values.count = random.bounded(0, 30);
             return values;
         };
         const PrintedValues a = pick();
         const PrintedValues b = pick();
-        std::set<std::int32_t> seen;
+        std::set<NumberValue> seen;
         for (std::int64_t i = 0; i < a.count; ++i)
-            seen.insert(wrapAdd(a.first, wrapMul(static_cast<std::int32_t>(i), a.step)));
+            seen.insert(valueAdd(a.first, valueMul(i, a.step)));
         bool meet = false;
         for (std::int64_t j = 0; j < b.count && !meet; ++j)
-            meet = seen.count(wrapAdd(b.first, wrapMul(static_cast<std::int32_t>(j), b.step)));
+            meet = seen.count(valueAdd(b.first, valueMul(j, b.step)));
         QVERIFY2(sharesAValue(a, b) == meet && sharesAValue(b, a) == meet,
                  qPrintable(QStringLiteral("%1+%2*%3 and %4+%5*%6")
                                 .arg(a.first)
@@ -363,6 +366,34 @@ void TestPrintLog::valuesMeetAsCountingThemSays()
                                 .arg(b.first)
                                 .arg(b.step)
                                 .arg(b.count)));
+    }
+}
+
+void TestPrintLog::listsMeetWhereAPairOfTheirSpansMeets()
+{
+    // Data runs' spans: rows of a few values each, apart or touching,
+    // some stepping down, some wrapping past the ends of 64 bits.
+    QRandomGenerator random(20261211);
+    for (int trial = 0; trial < 400; ++trial) {
+        const auto pick = [&] {
+            QList<PrintedValues> spans(random.bounded(0, 25));
+            for (PrintedValues &span : spans) {
+                span.first = trial % 5 == 0 ? valueAdd(INT64_MAX, random.bounded(-30, 30))
+                                            : random.bounded(-200, 200);
+                span.step = random.bounded(-3, 4);
+                span.count = random.bounded(0, 8);
+            }
+            return spans;
+        };
+        const QList<PrintedValues> a = pick();
+        const QList<PrintedValues> b = pick();
+        bool meet = false;
+        for (const PrintedValues &x : a) {
+            for (const PrintedValues &y : b)
+                meet = meet || sharesAValue(x, y);
+        }
+        QCOMPARE(sharesAValue(a, b), meet);
+        QCOMPARE(sharesAValue(b, a), meet);
     }
 }
 

@@ -33,7 +33,7 @@ inline int addObject(Document &doc, std::int32_t kind, std::int32_t x, std::int3
     return index;
 }
 
-inline int addNumber(Document &doc, std::int32_t x, std::int32_t y, std::int32_t start,
+inline int addNumber(Document &doc, std::int32_t x, std::int32_t y, NumberValue start,
                      std::int16_t digits, std::int32_t stepPage = 1)
 {
     const int index = addObject(doc, KindNumber, x, y, QString());
@@ -161,10 +161,10 @@ inline QList<int> marksOf(const Document &doc)
 inline QString objectDump(const PageObject &o)
 {
     const NumberFormat &f = o.format;
-    const QList<std::int32_t> values{
-        o.kind,     o.x,           o.y,           o.start,  o.stepPage,   o.stepLink, o.digits,
-        o.color,    o.customColor, o.fontSize,    o.angle,  o.linkId,     o.linkPrev, o.linkNext,
-        o.selected, o.zeros,       int(f.system), f.repeat, int(f.check), f.autoWidth};
+    const QList<qint64> values{o.kind,     o.x,           o.y,        o.start,       o.stepPage,
+                               o.stepLink, o.digits,      o.color,    o.customColor, o.fontSize,
+                               o.angle,    o.linkId,      o.linkPrev, o.linkNext,    o.selected,
+                               o.zeros,    int(f.system), f.repeat,   int(f.check),  f.autoWidth};
     QStringList fields;
     for (const std::int32_t value : values)
         fields.append(QString::number(value));
