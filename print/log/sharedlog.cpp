@@ -73,7 +73,7 @@ const QStringList tables = {
                    " state text NOT NULL CHECK (state IN ('reserved', 'complete', 'stopped')))"),
     QStringLiteral("CREATE INDEX paginette_runs_document ON paginette_runs (document_key, id)"),
     // A number's values in a run: first + step * i for i below value_count,
-    // wrapping in 32 bits; low and high hold them all, for the index.
+    // wrapping in 64 bits; low and high hold them all, for the index.
     QStringLiteral("CREATE TABLE paginette_values ("
                    " run_id bigint NOT NULL REFERENCES paginette_runs (id) ON DELETE CASCADE,"
                    " document_key text NOT NULL,"
@@ -81,8 +81,8 @@ const QStringList tables = {
                    " object_name text NOT NULL,"
                    " first_text text NOT NULL,"
                    " last_text text NOT NULL,"
-                   " first_value integer NOT NULL,"
-                   " step integer NOT NULL,"
+                   " first_value bigint NOT NULL,"
+                   " step bigint NOT NULL,"
                    " value_count bigint NOT NULL,"
                    " low bigint NOT NULL,"
                    " high bigint NOT NULL,"
@@ -102,19 +102,6 @@ QString stateName(SharedRun::State state)
 SharedRun::State stateOf(const QString &name)
 {
     return static_cast<SharedRun::State>(std::max<qsizetype>(stateNames.indexOf(name), 0));
-}
-
-// The least and greatest value of a run of values; every value where they
-// wrap past the ends of 32 bits.
-std::pair<qint64, qint64> valueRange(const PrintedValues &values)
-{
-    const qint64 last = qint64{values.first} + qint64{values.step} * (values.count - 1);
-    const bool wraps = values.count > std::numeric_limits<std::uint32_t>::max() ||
-                       last < std::numeric_limits<std::int32_t>::min() ||
-                       last > std::numeric_limits<std::int32_t>::max();
-    if (wraps)
-        return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()};
-    return {std::min<qint64>(values.first, last), std::max<qint64>(values.first, last)};
 }
 
 // A text as the tables take it: an empty one is empty, never NULL, which
@@ -212,7 +199,7 @@ PrintLogEntry::NumberSpan spanOf(const QSqlQuery &row, int column)
     return {row.value(column).toString(),
             row.value(column + 1).toString(),
             row.value(column + 2).toString(),
-            {PrintedValues{row.value(column + 3).toInt(), row.value(column + 4).toInt(),
+            {PrintedValues{row.value(column + 3).toLongLong(), row.value(column + 4).toLongLong(),
                            row.value(column + 5).toLongLong()}}};
 }
 
@@ -268,7 +255,7 @@ const QString overlappingRuns =
     QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") + valueColumns +
     QStringLiteral(", q.n FROM unnest(?::text[], ?::bigint[], ?::bigint[])"
                    " WITH ORDINALITY AS q(name, low, high, n)"
-                   " JOIN paginette_values v ON v.document_key = ?"
+                   " JOIN paginette_values v ON v.document_key IN (?, ?)"
                    " AND v.object_name = q.name AND v.low <= q.high AND v.high >= q.low"
                    " JOIN paginette_runs r ON r.id = v.run_id ORDER BY r.id, v.position");
 // The run's row and its numbers' rows in one statement: a run sent before
@@ -282,8 +269,8 @@ const QString runInsert =
                    " object_name, first_text, last_text, first_value, step, value_count,"
                    " low, high) SELECT r.id, ?, n - 1, name, first_text, last_text,"
                    " first_value, step, value_count, low, high"
-                   " FROM r, unnest(?::text[], ?::text[], ?::text[], ?::integer[],"
-                   " ?::integer[], ?::bigint[], ?::bigint[], ?::bigint[])"
+                   " FROM r, unnest(?::text[], ?::text[], ?::text[], ?::bigint[],"
+                   " ?::bigint[], ?::bigint[], ?::bigint[], ?::bigint[])"
                    " WITH ORDINALITY AS u(name, first_text, last_text, first_value, step,"
                    " value_count, low, high, n))"
                    " SELECT id FROM r");
@@ -499,12 +486,33 @@ QString SharedLog::makeTables()
                                       "one knows version %2)")
                            .arg(found.version)
                            .arg(schemaVersion));
+    if (found.version < schemaVersion)
+        upgradeTables();
     if (found.lacking)
         return failure(QStringLiteral("cannot be used"),
                        QStringLiteral("the role %1 has no %2 right on the %3 %4")
                            .arg(db.userName(), found.lacking->right, found.lacking->kind,
                                 found.lacking->object));
     return {};
+}
+
+void SharedLog::upgradeTables()
+{
+    // Version 1 held values in 32 bits. Only the tables' owner may widen
+    // them; for any other role the log goes on holding what 32 bits hold,
+    // and a wider value is refused by the server when its run is recorded.
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.transaction())
+        return;
+    QSqlQuery upgrade(db);
+    // A log in use by a run elsewhere is upgraded by a later opening.
+    const bool upgraded =
+        upgrade.exec(QStringLiteral("SET LOCAL lock_timeout = '2s'")) &&
+        upgrade.exec(QStringLiteral("ALTER TABLE paginette_values ALTER COLUMN first_value TYPE"
+                                    " bigint, ALTER COLUMN step TYPE bigint")) &&
+        upgrade.exec(QStringLiteral("INSERT INTO paginette_schema VALUES (%1)").arg(schemaVersion));
+    if (!upgraded || !db.commit())
+        db.rollback();
 }
 
 QString SharedLog::createTables()
@@ -558,7 +566,8 @@ Outcome<QList<SharedRun>> SharedLog::overlapping(const SharedRun &run)
     const NumberColumns numbers(run.entry.numbers);
     Statement select = statement(overlappingRuns);
     select << textArray(numbers.names) << numberArray(numbers.lows) << numberArray(numbers.highs)
-           << textValue(run.documentKey);
+           << textValue(run.documentKey)
+           << textValue(m_formerKey.isEmpty() ? run.documentKey : m_formerKey);
     QString why;
     if (!select.run(why))
         return Outcome<QList<SharedRun>>::failed(failure(QStringLiteral("cannot be read"), why));
@@ -738,9 +747,9 @@ Outcome<QList<SharedRun>> SharedLog::valuesOf(const QString &documentKey)
     Statement select =
         statement(QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") + valueColumns +
                   QStringLiteral(" FROM paginette_values v JOIN paginette_runs r"
-                                 " ON r.id = v.run_id WHERE v.document_key = ?"
+                                 " ON r.id = v.run_id WHERE v.document_key IN (?, ?)"
                                  " ORDER BY r.id, v.position"));
-    select << jobId(documentKey);
+    select << jobId(documentKey) << (m_formerKey.isEmpty() ? jobId(documentKey) : m_formerKey);
     QString why;
     if (!select.run(why))
         return Outcome<QList<SharedRun>>::failed(failure(QStringLiteral("cannot be read"), why));

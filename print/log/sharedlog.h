@@ -56,7 +56,7 @@ struct Reservation
 class SharedLog
 {
 public:
-    static constexpr int schemaVersion = 1;
+    static constexpr int schemaVersion = 2;
 
     explicit SharedLog(SharedLogAddress address);
     ~SharedLog();
@@ -75,6 +75,9 @@ public:
     // How long a run waits while another machine holds its job's lock;
     // then it is refused, naming that machine.
     void setLockWait(int milliseconds) { m_lockWaitMilliseconds = milliseconds; }
+    // The key a document's runs were logged under before it had an id (its
+    // path's): they are the same job's, checked and continued alike.
+    void setFormerKey(const QString &key) { m_formerKey = key; }
     // Whether the last open() failed because no server answered: a run may
     // print past that (--offline-ok), never past a server that refused it.
     bool unreachable() const { return m_unreachable; }
@@ -119,6 +122,7 @@ private:
     QString lockJob(const QString &key);
     QString makeTables();
     QString createTables();
+    void upgradeTables();
     Outcome<QList<SharedRun>> overlapping(const SharedRun &run);
     Outcome<std::int64_t> insert(const SharedRun &run);
 
@@ -127,6 +131,7 @@ private:
     bool m_unreachable = false;
     std::function<bool()> m_stillWanted;
     int m_lockWaitMilliseconds = 30000;
+    QString m_formerKey;
     // The connection's statements by their text.
     std::map<QString, std::unique_ptr<Prepared>> m_statements;
 };

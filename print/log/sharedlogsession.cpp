@@ -77,10 +77,8 @@ std::map<QString, PrintedExtremes> printedExtremes(const QList<SharedRun> &runs)
             for (const PrintedValues &values : span.values) {
                 if (values.count <= 0)
                     continue;
-                const std::int64_t last =
-                    std::int64_t{values.first} + std::int64_t{values.step} * (values.count - 1);
-                const PrintedExtremes found{std::min<std::int64_t>(values.first, last),
-                                            std::max<std::int64_t>(values.first, last)};
+                const auto [lowest, highest] = valueRange(values);
+                const PrintedExtremes found{lowest, highest};
                 auto [at, added] = extremes.emplace(span.name, found);
                 if (!added)
                     at->second = {std::min(at->second.lowest, found.lowest),
@@ -170,6 +168,7 @@ Reservation SharedLogSession::reserve(Document &doc, const RunData *data, const 
     Reservation reservation;
     m_thread.run([&] {
         m_connection->log->setStillWanted(m_stillWanted);
+        m_connection->log->setFormerKey(m_formerKey);
         if (continuing) {
             reservation = m_connection->log->reserveAfter(
                 documentKey,

@@ -54,6 +54,8 @@ public:
     // of `doc` first moves past what the log holds of it, under the lock.
     // Not reserved, without an error, when `goAhead` refused. `data` is the
     // run's (null for a run of the document's Pages).
+    // The key the document's runs were logged under before it had an id.
+    void setFormerKey(const QString &key) { m_formerKey = key; }
     Reservation reserve(Document &doc, const RunData *data, const PrintPlan &plan,
                         const PrintLogEntry &entry, const QString &documentKey, bool continuing,
                         const std::function<bool(const QStringList &reprints)> &goAhead);
@@ -86,6 +88,7 @@ private:
     SqlThread m_thread;
     std::shared_ptr<Connection> m_connection;
     std::function<bool()> m_stillWanted;
+    QString m_formerKey;
     bool m_stopped = false; // the connect was given up
     SharedRun m_run;
     std::int64_t m_runId = 0;
