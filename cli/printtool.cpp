@@ -176,6 +176,8 @@ int printDocument(const PrintRequest &request, const ToolReport &report)
     const QString unread = session.readData(request.date.value_or(QDateTime::currentDateTime()),
                                             {request.dataFile, request.quantityColumn});
     if (!unread.isEmpty()) {
+        if (const int stopped = stopSignal())
+            return exitStopped(stopped);
         report.message(unread + QStringLiteral("; nothing was printed"));
         return exitUsage;
     }

@@ -5,8 +5,10 @@
 #   extensionblock  the extension block reader: write and read again
 #   renderdocument  a document opened as the program does, laid out, drawn on
 #                   screen and as printed, and two pages printed to a PDF
+#   csv             the data file reader on delimited text of every dialect
+#   workbook        the data file reader on XLSX and ODS workbooks
 # Usage: scripts/fuzz.sh [--runs N | --time SECONDS] [TARGET...]
-# (default: 20000 inputs each, all three). Exits non-zero at the first find,
+# (default: 20000 inputs each, all five). Exits non-zero at the first find,
 # which is kept in build-fuzz.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +25,7 @@ case "${1:-}" in
     ;;
 esac
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(loaddocument extensionblock renderdocument)
+[ ${#targets[@]} -gt 0 ] || targets=(loaddocument extensionblock renderdocument csv workbook)
 
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -46,6 +48,7 @@ for target in "${targets[@]}"; do
     case "$target" in
     extensionblock) seeds=tests/fuzz/corpus-extensionblock ;;
     loaddocument | renderdocument) seeds=tests/fuzz/corpus ;;
+    csv | workbook) seeds=tests/fuzz/corpus-$target ;;
     *)
         echo "fuzz.sh: no target $target" >&2
         exit 2

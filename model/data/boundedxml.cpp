@@ -1,12 +1,22 @@
 #include "data/boundedxml.h"
 
-BoundedXml::BoundedXml(std::unique_ptr<QIODevice> device, const QString &part, int depthLimit)
-    : m_device(std::move(device)), m_part(part), m_xml(m_device.get()), m_depthLimit(depthLimit)
+#include "data/datalimits.h"
+
+BoundedXml::BoundedXml(std::unique_ptr<QIODevice> device, const QString &part, int depthLimit,
+                       std::function<bool()> stillWanted)
+    : m_device(std::move(device)), m_part(part), m_xml(m_device.get()), m_depthLimit(depthLimit),
+      m_stillWanted(std::move(stillWanted))
 {
 }
 
 QXmlStreamReader::TokenType BoundedXml::readNext()
 {
+    // Asked seldom: a token costs far less than the question.
+    constexpr unsigned tokensBetweenAsking = 4096;
+    if (++m_tokens % tokensBetweenAsking == 0 && m_stillWanted && !m_stillWanted()) {
+        m_xml.raiseError(DataLimits::stoppedText());
+        return QXmlStreamReader::Invalid;
+    }
     const QXmlStreamReader::TokenType token = m_xml.readNext();
     if (token == QXmlStreamReader::StartElement && ++m_depth > m_depthLimit)
         m_xml.raiseError(QStringLiteral("elements nested deeper than %1").arg(m_depthLimit));

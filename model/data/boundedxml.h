@@ -4,6 +4,7 @@
 #include <QStringView>
 #include <QXmlStreamReader>
 
+#include <functional>
 #include <memory>
 
 // A part of a workbook read as XML within bounds: nesting deeper than a
@@ -14,8 +15,10 @@
 class BoundedXml
 {
 public:
-    // Reads the part named `part` from `device`, which it keeps.
-    BoundedXml(std::unique_ptr<QIODevice> device, const QString &part, int depthLimit);
+    // Reads the part named `part` from `device`, which it keeps; a reading
+    // `stillWanted` says no more of ends with an error.
+    BoundedXml(std::unique_ptr<QIODevice> device, const QString &part, int depthLimit,
+               std::function<bool()> stillWanted = {});
 
     const QString &part() const { return m_part; }
 
@@ -44,4 +47,6 @@ private:
     QXmlStreamReader m_xml;
     int m_depth = 0;
     int m_depthLimit;
+    std::function<bool()> m_stillWanted;
+    unsigned m_tokens = 0;
 };

@@ -152,6 +152,10 @@ CellGrid readCsv(QStringView text, QChar separator, const DataLimits &limits)
     QStringList row;
     while (!reader.atEnd()) {
         const qsizetype rowNumber = grid.rows.size() + 1;
+        if (rowNumber % 1024 == 0 && !limits.goesOn()) {
+            grid.problem = {DataLimits::stoppedText(), rowNumber};
+            return grid;
+        }
         const CsvRecordReader::Read read = reader.readRecord(row);
         if (read == CsvRecordReader::Read::QuoteOpen) {
             grid.problem = {QStringLiteral("a quoted cell is not closed by the end of the file"),

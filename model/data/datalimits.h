@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
+
+#include <functional>
 
 // How much a data file may hold and make the reader do; past any of these
 // the file is refused. A file comes from outside: its size bounds the text
@@ -20,4 +23,12 @@ struct DataLimits
     // A number format's code, as long as the longest a spreadsheet keeps.
     qsizetype formatCharacters = 255;
     int xmlDepth = 64;
+    // Asked every few thousand rows or elements: false ends the reading, so
+    // that a stop signal is heard within a second whatever the file.
+    std::function<bool()> stillWanted{};
+
+    // Whether the reading goes on.
+    bool goesOn() const { return !stillWanted || stillWanted(); }
+    // What a reading that was stopped says.
+    static QString stoppedText() { return QStringLiteral("the reading was stopped"); }
 };

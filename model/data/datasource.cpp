@@ -7,12 +7,19 @@
 #include "data/textdecoding.h"
 #include "data/xlsxreader.h"
 
+#include "filenames.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -123,18 +130,29 @@ QString DataTable::valueText(qsizetype row, qsizetype column) const
 DataRead readDataFile(const QString &path, const DataSourceOptions &options,
                       const DataLimits &limits)
 {
-    const QFileInfo info(path);
-    const QString name = info.fileName();
-    if (!info.exists())
-        return {std::nullopt, messageOf(name, {QStringLiteral("there is no such file")})};
-    // Opening a pipe or a device would wait on it or read without end.
-    if (!info.isFile())
+    const QString name = shownFileName(QFileInfo(path).fileName());
+    // Opened by the bytes the system gave, and without waiting: opening a
+    // pipe or a device would wait on it or read without end.
+    const int fd =
+        ::open(nativeFileName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return {std::nullopt,
+                messageOf(name, {errno == ENOENT ? QStringLiteral("there is no such file")
+                                                 : QString::fromLocal8Bit(std::strerror(errno))})};
+    QFile file;
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
         return {std::nullopt, messageOf(name, {QStringLiteral("this is no file of data")})};
-    if (info.size() > limits.fileBytes)
+    }
+    if (status.st_size > limits.fileBytes) {
+        ::close(fd);
         return {std::nullopt, messageOf(name, {tooLarge(limits)})};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return {std::nullopt, messageOf(name, {file.errorString()})};
+    }
     const QByteArray bytes = file.read(limits.fileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return {std::nullopt, messageOf(name, {file.errorString()})};

@@ -43,7 +43,8 @@ std::unique_ptr<BoundedXml> WorkbookParts::open(const QString &part, Need need)
             m_problem.text = QStringLiteral("the workbook is damaged (%1 is missing)").arg(part);
         return nullptr;
     }
-    return std::make_unique<BoundedXml>(std::move(device), part, m_limits.xmlDepth);
+    return std::make_unique<BoundedXml>(std::move(device), part, m_limits.xmlDepth,
+                                        m_limits.stillWanted);
 }
 
 bool WorkbookParts::finished(const BoundedXml &xml)
@@ -52,6 +53,8 @@ bool WorkbookParts::finished(const BoundedXml &xml)
         return false;
     if (!m_zip.problem().isEmpty())
         m_problem = m_zip.problem();
+    else if (!m_limits.goesOn())
+        m_problem.text = DataLimits::stoppedText();
     else if (xml.hasError())
         m_problem.text =
             QStringLiteral("the workbook is damaged (%1, %2)").arg(xml.part(), xml.errorText());

@@ -1072,6 +1072,7 @@ void TestPrintTool::namesAreTheBytesTheSystemGave_data()
     QTest::newRow("the output, -o") << "output";
     QTest::newRow("the manifest, --manifest") << "manifest";
     QTest::newRow("the background, --background") << "background";
+    QTest::newRow("the data file, --data") << "data";
     QTest::newRow("a document that is not there") << "missing";
 }
 
@@ -1098,6 +1099,12 @@ void TestPrintTool::namesAreTheBytesTheSystemGave()
                       (encoded(folder.dir.path()) + '/' + background).constData()),
              0);
     folder.file(lossy(background), "no picture at all");
+    // Rows for two pages; the twin Qt's reading names has four.
+    const QByteArray data = nonUtf8("rows", ".csv");
+    QCOMPARE(::rename(encoded(folder.file(QStringLiteral("rows.csv"), "Name\nA\nB\n")).constData(),
+                      (encoded(folder.dir.path()) + '/' + data).constData()),
+             0);
+    folder.file(lossy(data), "Name\nA\nB\nC\nD\n");
     const QList<QByteArray> before = rawEntries(folder);
 
     QList<QByteArray> arguments{"-o", named == QLatin1String("output") ? output : "out.pdf"};
@@ -1105,6 +1112,8 @@ void TestPrintTool::namesAreTheBytesTheSystemGave()
         arguments << "--manifest" << manifest;
     if (named == QLatin1String("background"))
         arguments << "--background" << background;
+    if (named == QLatin1String("data"))
+        arguments << "--data" << data;
     const bool documentNamed =
         named == QLatin1String("document") || named == QLatin1String("missing");
     arguments << (documentNamed ? document : QByteArray("doc.pgt"));
@@ -1132,7 +1141,8 @@ void TestPrintTool::namesAreTheBytesTheSystemGave()
     QVERIFY(pdf.startsWith("%PDF"));
     if (named == QLatin1String("manifest"))
         QVERIFY(rawContent(folder, manifest).contains("Sheet"));
-    // The document read is the one named: three pages, not its twin's five.
+    // The document read is the one named: three pages, not its twin's five;
+    // the data file's two rows, not its twin's four.
     const QString read = folder.file(QStringLiteral("read.pdf"), pdf);
-    QCOMPARE(pdfPageCount(read), 3);
+    QCOMPARE(pdfPageCount(read), named == QLatin1String("data") ? 2 : 3);
 }

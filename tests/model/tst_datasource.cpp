@@ -350,6 +350,8 @@ private Q_SLOTS:
     void refusals();
     void workbookPartsAreOpenedAlike_data();
     void workbookPartsAreOpenedAlike();
+    void aStopEndsTheReading_data();
+    void aStopEndsTheReading();
     void boundsHoldForWhatIsBuilt_data();
     void boundsHoldForWhatIsBuilt();
     void separatorTiesAreSettled_data();
@@ -977,6 +979,42 @@ void TestDataSource::boundsHoldForWhatIsBuilt_data()
                   "<si><r><t>" + half + "</t></r><r><t>" + half + "</t></r></si>")
         << "orders.xlsx"
         << "orders.xlsx, row 1, column A: a cell longer than 32767 characters";
+}
+
+// Every reader asks, now and then, whether it is still wanted: a stop
+// signal ends the reading of a long file, with its file named.
+void TestDataSource::aStopEndsTheReading_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("fileName");
+    QByteArray csv = "Name\n";
+    QByteArray xlsx;
+    QByteArray ods;
+    for (int row = 1; row <= 5000; ++row) {
+        csv += "Ada\n";
+        xlsx += "<row r=\"" + QByteArray::number(row) + "\"><c r=\"A" + QByteArray::number(row) +
+                "\"><v>1</v></c></row>";
+        ods += "<table:table-row><table:table-cell><text:p>Ada</text:p></table:table-cell>"
+               "</table:table-row>";
+    }
+    QTest::newRow("text") << csv << "orders.csv";
+    QTest::newRow("XLSX") << xlsxOf(xlsx) << "orders.xlsx";
+    QTest::newRow("ODS") << odsOf(ods) << "orders.ods";
+}
+
+void TestDataSource::aStopEndsTheReading()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, fileName);
+    DataLimits limits;
+    QVERIFY(readData(bytes, fileName, {}, limits).table);
+    limits.stillWanted = [] {
+        return false;
+    };
+    const DataRead read = readData(bytes, fileName, {}, limits);
+    QVERIFY(!read.table);
+    QVERIFY2(read.error.startsWith(fileName) && read.error.contains("the reading was stopped"),
+             qPrintable(read.error));
 }
 
 void TestDataSource::boundsHoldForWhatIsBuilt()
