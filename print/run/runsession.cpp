@@ -1,8 +1,10 @@
 #include "run/runsession.h"
 
+#include "continuenumbering.h"
 #include "filenames.h"
 #include "log/manifest.h"
 #include "log/sharedlogsession.h"
+#include "log/unsharedruns.h"
 #include "outputs/outputfile.h"
 #include "outputs/printer.h"
 #include "run/placements.h"
@@ -80,7 +82,11 @@ QString RunSession::readData(const QDateTime &moment, const DataOverride &overri
                 .arg(*outside);
         chosen.file = *outside;
     }
-    RunDataRead read = readRunData(m_document, folderOf, moment, chosen);
+    DataLimits limits;
+    limits.stillWanted = [this] {
+        return m_questions.stillWanted();
+    };
+    RunDataRead read = readRunData(m_document, folderOf, moment, chosen, limits);
     if (!read.data)
         return read.error;
     m_data = std::make_shared<const RunData>(std::move(*read.data));
@@ -318,6 +324,8 @@ RunResult RunSession::reserve()
         }
     }
     m_reservedAt = QDateTime::currentDateTime();
+    if (m_sharedLogSet && !m_shared && m_continuing)
+        continueFromThisMachine();
     return m_shared ? reserveShared() : checkLocalLog();
 }
 
@@ -346,6 +354,8 @@ RunResult RunSession::reserveShared()
         const PrintLogEntry entry =
             logEntry(texts(), m_plan, documentKey(), m_destination.output->name(), m_reservedAt);
         Reservation reservation;
+        // Runs logged under the document's path before it had an id are its.
+        m_shared->setFormerKey(m_document.id.isEmpty() ? QString() : documentKey());
         m_questions.waitOnServer([&] {
             reservation = m_shared->reserve(reserved, m_data.get(), m_plan, entry,
                                             sharedDocumentKey(), m_continuing, goAhead);
@@ -363,12 +373,42 @@ RunResult RunSession::reserveShared()
             if (!m_questions.printWithoutSharedLog(error))
                 return ended(RunResult::Ending::Unshared);
             dropSharedLog();
+            if (m_continuing)
+                continueFromThisMachine();
             return checkLocalLog();
         }
         if (!m_questions.printAgain(found))
             return ended(RunResult::Ending::Declined);
         passed = found;
     }
+}
+
+void RunSession::continueFromThisMachine()
+{
+    // What this machine printed of the job: its own log, and the runs
+    // waiting for the shared log that its log may not name the same way.
+    QList<SharedRun> known;
+    if (!m_documentPath.isEmpty() && m_documentPath != QLatin1String("-")) {
+        for (const PrintLogEntry &entry : m_log.entriesOf(documentKey()).items) {
+            SharedRun run;
+            run.entry = entry;
+            known.append(run);
+        }
+    }
+    const Outcome<QList<SharedRun>> waiting = UnsharedRuns().waiting();
+    if (waiting) {
+        for (const SharedRun &run : *waiting) {
+            if (run.documentKey == sharedDocumentKey())
+                known.append(run);
+        }
+    }
+    const bool moved = continuePast(m_document, printedExtremes(known));
+    m_questions.tell({moved ? QStringLiteral("the numbers go on past what this machine printed: "
+                                             "other machines' runs are not known until the "
+                                             "shared print log is reached")
+                            : QStringLiteral("this machine printed nothing of this job: the "
+                                             "numbers start where the document says")},
+                     RunTopic::Log);
 }
 
 RunResult RunSession::checkLocalLog()

@@ -195,6 +195,9 @@ private:
     RunResult reserve();
     RunResult reserveShared();
     RunResult checkLocalLog();
+    // Offline, a continuing run goes on past what this machine knows of the
+    // job, and says so.
+    void continueFromThisMachine();
     RunResult printPasses();
     RunResult printPass(const PrintPlan &plan, RunOutput &output);
     // The run goes on without the shared log that is set.

@@ -238,6 +238,46 @@ private Q_SLOTS:
                  key);
     }
 
+    // A document's runs logged under its path before it had an id are the
+    // same job's once it has one: checked, and continued past, alike.
+    void runsBeforeTheIdAreTheJobs_data()
+    {
+        QTest::addColumn<bool>("continuing");
+        QTest::newRow("checked") << false;
+        QTest::newRow("continued") << true;
+    }
+
+    void runsBeforeTheIdAreTheJobs()
+    {
+        QFETCH(bool, continuing);
+        Machine machine;
+        Document doc = job();
+        const QString id = doc.id;
+        doc.id.clear();
+        const QString document = machine.path(QStringLiteral("job.pgt"));
+        QCOMPARE(saveDocument(doc, {}, document), QString());
+        const std::unique_ptr<QProcess> before =
+            machine.start({"--shared-log", m_server.uri(), "-o", "out.pdf", "job.pgt"}, m_password);
+        const ToolRun first = finishRun(*before);
+        QVERIFY2(first.exitCode == 0, qPrintable(first.err));
+
+        doc.id = id;
+        QCOMPARE(saveDocument(doc, {}, document), QString());
+        const std::unique_ptr<QProcess> after =
+            machine.start({"--shared-log", m_server.uri(),
+                           continuing ? "--continue" : "--fresh-only", "-o", "out.pdf", "job.pgt"},
+                          m_password);
+        const ToolRun second = finishRun(*after);
+        if (continuing) {
+            QVERIFY2(second.exitCode == 0, qPrintable(second.err));
+            QCOMPARE(printedNumbers(machine.path(QStringLiteral("out.pdf"))).value(0), 101);
+        } else {
+            QCOMPARE(second.exitCode, 1);
+            QVERIFY2(second.err.contains(QStringLiteral("ticket printed 00001-00100 on ")),
+                     qPrintable(second.err));
+        }
+    }
+
     // Every wait on the shared log ends: a stop signal ends a wait on a
     // server that took the connection and never answers, whatever
     // connect_timeout says, and one on a lock another machine holds; a FIFO
@@ -424,6 +464,34 @@ private Q_SLOTS:
                                        "'%1' ORDER BY id LIMIT 1")
                             .arg(doc.id)),
                  QStringLiteral("complete"));
+    }
+
+    // --offline-ok --continue while the server cannot be reached goes on
+    // past what this machine printed (its own log, and the runs waiting for
+    // the shared log), and says so; it never starts the job over.
+    void anOutageContinuesFromThisMachinesRuns()
+    {
+        Machine machine;
+        QCOMPARE(saveDocument(job(), {}, machine.path(QStringLiteral("job.pgt"))), QString());
+        const QString nowhere =
+            QStringLiteral("postgresql://paginette@/paginette?host=/nonexistent");
+        QList<int> firsts;
+        for (int run = 0; run < 3; ++run) {
+            QProcess process;
+            process.setWorkingDirectory(machine.dir.path());
+            process.setProcessEnvironment(machine.environment(QString()));
+            process.start(tool, {"--offline-ok", "--continue", "--shared-log", nowhere, "-o",
+                                 "out.pdf", "job.pgt"});
+            const ToolRun printed = finishRun(process);
+            QVERIFY2(printed.exitCode == 0, qPrintable(printed.err));
+            QVERIFY2(printed.err.contains(run == 0 ? QLatin1String("printed nothing of this job")
+                                                   : QLatin1String("past what this machine")),
+                     qPrintable(printed.err));
+            const QList<int> numbers = printedNumbers(machine.path(QStringLiteral("out.pdf")));
+            QCOMPARE(numbers.size(), 100);
+            firsts.append(numbers.front());
+        }
+        QCOMPARE(firsts, (QList<int>{1, 101, 201}));
     }
 
     // What keeps a run from the shared log: one clear message each, nothing
