@@ -96,9 +96,9 @@ int exitStatus(const RunResult &result, const PrintRequest &request, const ToolR
                                           "--backs-reversed if the printer stacks its output "
                                           "face up)")
                                .arg(request.queue));
-        return signal                           ? exitStopped(signal)
-               : result.manifestError.isEmpty() ? exitPrinted
-                                                : exitFailed;
+        return signal                                                        ? exitStopped(signal)
+               : result.manifestError.isEmpty() && result.logError.isEmpty() ? exitPrinted
+                                                                             : exitFailed;
     case RunResult::Ending::Declined:
         return exitFailed;
     case RunResult::Ending::Unusable:

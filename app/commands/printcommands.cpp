@@ -470,6 +470,9 @@ void PrintCommands::deliverTest(const std::function<PrintResult(const PrintSheet
             error = result.error;
         else
             error = output->deliver();
+        // A test page is not logged: nothing goes before its place.
+        if (error.isEmpty())
+            error = output->putInPlace();
     }
     if (!error.isEmpty())
         reportError(error);

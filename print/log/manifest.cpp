@@ -5,12 +5,9 @@
 #include "numbering.h"
 #include "objecttable.h"
 #include "outputs/outputfile.h"
-#include "run/placements.h"
 #include "rundata.h"
 
 #include <QIODevice>
-
-#include <vector>
 
 namespace {
 
@@ -44,55 +41,88 @@ QStringList manifestHeader(const Document &doc)
     return header;
 }
 
-bool writeManifest(QIODevice &device, const RunTexts &texts, const PrintPlan &plan)
+ManifestWriter::ManifestWriter(QIODevice &device, const RunTexts &texts, const PrintPlan &plan)
+    : m_device(device), m_texts(texts), m_placements(texts.document(), plan, {})
 {
     const Document &doc = texts.document();
-    // Which data row each page came from, for a run with a data file.
-    const DataTable *table = texts.data() ? texts.data()->table() : nullptr;
-    const RunRows *rows = table ? &texts.data()->rows() : nullptr;
-    const bool twoSided = doc.duplex != Duplex::Off;
-    std::vector<int> numbers;
-    QStringList names;
     for (int i = 0; i < doc.count(); ++i) {
         if (!kindRow(doc.objects[i].kind).numbered)
             continue;
-        numbers.push_back(i);
-        names.append(shownName(doc, i));
+        m_numbers.push_back(i);
+        m_names.append(shownName(doc, i));
     }
     QStringList header = manifestHeader(doc);
-    if (rows)
+    // A run with a data file says which data row each page came from.
+    if (texts.data() && texts.data()->table())
         header << QStringLiteral("Row");
-    QByteArray piece = manifestRecord(header);
-    const RunPlacements placements(doc, plan, {});
-    for (std::int64_t sheet = 1; sheet <= placements.sheetCount(); ++sheet) {
-        const QString sheetText = QString::number(placements.paperSheet(sheet));
-        for (const Placement &placed : placements.onSheet(sheet)) {
-            const QString pageText = QString::number(placed.page);
-            const QString copyText = QString::number(placed.copy);
-            const QString sideText =
-                placed.side == Side::Front ? QStringLiteral("front") : QStringLiteral("back");
-            const QString rowText =
-                rows ? QString::number(table->sheetRow(rows->placeOf(placed.page).row)) : QString();
-            for (std::size_t n = 0; n < numbers.size(); ++n) {
-                const int index = numbers[n];
-                if (sideOf(doc, doc.objects[index]) != placed.side)
-                    continue;
-                QStringList record{sheetText, pageText, copyText, names[static_cast<qsizetype>(n)],
-                                   printedText(doc.objects[index], texts.text(index, placed.page))};
-                if (twoSided)
-                    record << sideText;
-                if (rows)
-                    record << rowText;
-                piece += manifestRecord(record);
-            }
-        }
-        if (piece.size() >= pieceSize) {
-            if (device.write(piece) != piece.size())
-                return false;
-            piece.clear();
+    m_piece = manifestRecord(header);
+    if (m_placements.sheetCount() > 0)
+        m_onNextSheet = m_placements.onSheet(1);
+}
+
+bool ManifestWriter::writeDrawn(std::int64_t drawn)
+{
+    while (m_nextSheet <= m_placements.sheetCount() && m_written + m_onNextSheet.size() <= drawn) {
+        if (!addSheet())
+            return false;
+    }
+    return true;
+}
+
+bool ManifestWriter::writeRest(const std::function<bool()> &keepGoing)
+{
+    while (m_nextSheet <= m_placements.sheetCount()) {
+        if ((keepGoing && !keepGoing()) || !addSheet())
+            return false;
+    }
+    return writePiece();
+}
+
+bool ManifestWriter::addSheet()
+{
+    const Document &doc = m_texts.document();
+    const DataTable *table = m_texts.data() ? m_texts.data()->table() : nullptr;
+    const bool twoSided = doc.duplex != Duplex::Off;
+    const QString sheetText = QString::number(m_placements.paperSheet(m_nextSheet));
+    for (const Placement &placed : std::as_const(m_onNextSheet)) {
+        const QString pageText = QString::number(placed.page);
+        const QString copyText = QString::number(placed.copy);
+        const QString sideText =
+            placed.side == Side::Front ? QStringLiteral("front") : QStringLiteral("back");
+        const QString rowText =
+            table
+                ? QString::number(table->sheetRow(m_texts.data()->rows().placeOf(placed.page).row))
+                : QString();
+        for (std::size_t n = 0; n < m_numbers.size(); ++n) {
+            const int index = m_numbers[n];
+            if (sideOf(doc, doc.objects[index]) != placed.side)
+                continue;
+            QStringList record{sheetText, pageText, copyText, m_names[static_cast<qsizetype>(n)],
+                               printedText(doc.objects[index], m_texts.text(index, placed.page))};
+            if (twoSided)
+                record << sideText;
+            if (table)
+                record << rowText;
+            m_piece += manifestRecord(record);
         }
     }
-    return device.write(piece) == piece.size();
+    m_written += m_onNextSheet.size();
+    ++m_nextSheet;
+    m_onNextSheet = m_nextSheet <= m_placements.sheetCount() ? m_placements.onSheet(m_nextSheet)
+                                                             : QList<Placement>();
+    return m_piece.size() < pieceSize || writePiece();
+}
+
+bool ManifestWriter::writePiece()
+{
+    const bool written = m_device.write(m_piece) == m_piece.size();
+    m_piece.clear();
+    return written;
+}
+
+bool writeManifest(QIODevice &device, const RunTexts &texts, const PrintPlan &plan)
+{
+    return ManifestWriter(device, texts, plan).writeRest();
 }
 
 QString saveManifest(const QString &name, const RunTexts &texts, const PrintPlan &plan)

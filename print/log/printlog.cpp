@@ -58,6 +58,20 @@ QString notRegular(const QString &path)
     return QStringLiteral("The print log %1 is not a regular file; it was left alone").arg(path);
 }
 
+LoggedLine unlogged(QString why)
+{
+    LoggedLine logged;
+    logged.error = std::move(why);
+    return logged;
+}
+
+LoggedLine noted(QString note)
+{
+    LoggedLine logged;
+    logged.note = std::move(note);
+    return logged;
+}
+
 QString systemText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -313,7 +327,8 @@ QString appendAside(const QString &path, const QByteArray &line)
             return failed(path, systemText(errno));
         if (status.st_nlink == 0)
             continue;
-        if (!writeAll(side.get(), lineBreakAfter(side.get(), status.st_size) + line)) {
+        if (!writeAll(side.get(), lineBreakAfter(side.get(), status.st_size) + line) ||
+            ::fdatasync(side.get()) != 0) {
             const int why = errno;
             if (::ftruncate(side.get(), status.st_size) != 0)
                 return failed(path, systemText(why) + QStringLiteral("; it ends in a cut line"));
@@ -654,52 +669,54 @@ QString PrintLog::sidePath() const
     return m_path + QStringLiteral(".pending");
 }
 
-QString PrintLog::append(const PrintLogEntry &entry, const KeepWaiting &keepWaiting)
+LoggedLine PrintLog::append(const PrintLogEntry &entry, const KeepWaiting &keepWaiting)
 {
-    const QString error = write(entry, keepWaiting);
-    // Told once while the program runs, whichever run found it.
+    LoggedLine logged = write(entry, keepWaiting);
+    // A note is told once while the program runs, whichever run found it.
     static QMutex toldLock;
     static QSet<QString> told;
     const QMutexLocker locker(&toldLock);
-    if (error.isEmpty() || told.contains(m_path))
-        return {};
-    told.insert(m_path);
-    return error;
+    if (logged.note.isEmpty() || told.contains(m_path))
+        logged.note.clear();
+    else
+        told.insert(m_path);
+    return logged;
 }
 
-QString PrintLog::write(const PrintLogEntry &entry, const KeepWaiting &keepWaiting) const
+LoggedLine PrintLog::write(const PrintLogEntry &entry, const KeepWaiting &keepWaiting) const
 {
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
-        return failed(m_path, QStringLiteral("its folder cannot be made"));
+    // A folder that cannot be made is told by the open, in the system's words.
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
     int error = 0;
     // Read too: the end of a line cut short is looked for.
     Descriptor log(openWithoutWaiting(m_path, O_RDWR | O_APPEND | O_CREAT, error));
     if (log.get() < 0)
-        return error == ENODEV || error == ENXIO ? notRegular(m_path)
-                                                 : failed(m_path, systemText(error));
+        return error == ENODEV || error == ENXIO ? noted(notRegular(m_path))
+                                                 : unlogged(failed(m_path, systemText(error)));
     const QByteArray line = logRecord(logFields(entry));
 
     // The lock is the file's own, so it goes with the process however that ends.
     if (const int why = lockWithin(log.get(), keepWaiting)) {
         if (why != EWOULDBLOCK)
-            return failed(m_path, systemText(why));
+            return unlogged(failed(m_path, systemText(why)));
         const QString aside = appendAside(sidePath(), line);
-        return aside.isEmpty() ? notedAside(m_path, sidePath()) : aside;
+        return aside.isEmpty() ? noted(notedAside(m_path, sidePath())) : unlogged(aside);
     }
 
     struct stat status
     {
     };
     if (::fstat(log.get(), &status) != 0)
-        return failed(m_path, systemText(errno));
+        return unlogged(failed(m_path, systemText(errno)));
     // Lines left aside while another program held the log go in first.
     Descriptor side(openWithoutWaiting(sidePath(), O_RDONLY, error));
     const bool foldsAside = side.get() >= 0 && lockHeld(side.get()) == 0;
     const auto undone = [&](int why) {
         // A line half written would read as a damaged run.
         if (::ftruncate(log.get(), status.st_size) != 0)
-            return failed(m_path, systemText(why) + QStringLiteral("; the log ends in a cut line"));
-        return failed(m_path, systemText(why));
+            return unlogged(
+                failed(m_path, systemText(why) + QStringLiteral("; the log ends in a cut line")));
+        return unlogged(failed(m_path, systemText(why)));
     };
     const QByteArray start =
         status.st_size == 0 ? logRecord(logHeader()) : lineBreakAfter(log.get(), status.st_size);
@@ -709,10 +726,12 @@ QString PrintLog::write(const PrintLogEntry &entry, const KeepWaiting &keepWaiti
         if (const int why = copyLines(side.get(), log.get()))
             return undone(why);
     }
-    if (!writeAll(log.get(), line))
+    // On disk before the run's output takes its place: a line lost in a
+    // crash would let the run print again unwarned.
+    if (!writeAll(log.get(), line) || ::fdatasync(log.get()) != 0)
         return undone(errno);
     if (const int why = log.close())
-        return failed(m_path, systemText(why));
+        return unlogged(failed(m_path, systemText(why)));
     if (foldsAside)
         ::unlink(nativeFileName(sidePath()).constData());
     return {};

@@ -122,6 +122,20 @@ QString logDocumentKey(const QString &path);
 // paginette-print share.
 QString defaultPrintLogPath();
 
+// What became of a run's line in the print log.
+struct LoggedLine
+{
+    // Why the line is neither in the log nor in its side file, naming the
+    // log and the system's reason: the run is not recorded anywhere.
+    QString error;
+    // What the user should know of a line that waits in the side file, or of
+    // a log left alone (not a regular file), the first time only while the
+    // program runs.
+    QString note;
+
+    bool operator==(const LoggedLine &) const = default;
+};
+
 // The print log: a CSV file that gains a line for every completed run.
 class PrintLog
 {
@@ -133,13 +147,12 @@ public:
 
     // Appends the entry's line in place under the log's lock, and a header
     // when the file is new, so that it costs the same however long the log
-    // is. A log that is not a regular file (a link to one is) is left alone.
-    // When the lock cannot be had within 10 s, or `keepWaiting` gives up, the
-    // line goes to a side file beside the log, which the next append adds to
-    // the log before its own line. Returns what the user should know the first
-    // time the line could not go to the log, and an empty text ever after
-    // while the program runs: a log is reported once and never stops a print.
-    QString append(const PrintLogEntry &entry, const KeepWaiting &keepWaiting = {});
+    // is, and has it on disk before it returns. A log that is not a regular
+    // file (a link to one is; a link to /dev/null switches the log off) is
+    // left alone. When the lock cannot be had within 10 s, or `keepWaiting`
+    // gives up, the line goes to a side file beside the log, which the next
+    // append adds to the log before its own line.
+    LoggedLine append(const PrintLogEntry &entry, const KeepWaiting &keepWaiting = {});
     // What a read of the log found, and an error text that tells of a log
     // that could not be read (nothing found) or of lines skipped.
     template <typename Item> struct Read
@@ -160,7 +173,7 @@ public:
 private:
     // Where lines wait while another program holds the log.
     QString sidePath() const;
-    QString write(const PrintLogEntry &entry, const KeepWaiting &keepWaiting) const;
+    LoggedLine write(const PrintLogEntry &entry, const KeepWaiting &keepWaiting) const;
 
     QString m_path;
 };

@@ -68,14 +68,24 @@ QString OutputFile::failure() const
     return error(m_stream ? m_stream->failure() : m_spool.file().failure());
 }
 
-QString OutputFile::commit()
+QString OutputFile::finish()
 {
     CheckedFile &file = device();
-    if (!file.finish())
-        return error(file.failure());
+    return file.finish() ? QString() : error(file.failure());
+}
+
+QString OutputFile::place()
+{
+    // A stream is written straight: it is where it goes already.
     if (m_stream)
         return {};
     return error(m_inPlace ? m_spool.copyOver(m_fd) : m_spool.replace(m_target.file));
+}
+
+QString OutputFile::commit()
+{
+    const QString unfinished = finish();
+    return unfinished.isEmpty() ? place() : unfinished;
 }
 
 QString OutputFile::error(int number) const

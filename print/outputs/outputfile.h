@@ -29,7 +29,11 @@ public:
     CheckedFile &device();
     // The first failed write so far; empty while every write succeeded.
     QString failure() const;
-    // Writes out and syncs the run and puts it in place.
+    // Writes out and syncs the run, not yet in place.
+    QString finish();
+    // Puts the finished run in place of what was there.
+    QString place();
+    // Both in turn.
     QString commit();
     // True when the file was rewritten in place, its folder taking no spool.
     bool rewroteInPlace() const { return m_inPlace; }

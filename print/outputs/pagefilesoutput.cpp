@@ -104,19 +104,13 @@ QString PageFilesOutput::deliver(const KeepGoing &)
         m_failure = finishFace();
     if (!m_failure.isEmpty())
         return m_failure;
-    return moveIntoPlace();
+    return planMoves();
 }
 
-QString PageFilesOutput::moveIntoPlace()
+QString PageFilesOutput::planMoves()
 {
     const QString folder = QFileInfo(m_target.file).path();
-    struct Move
-    {
-        QByteArray staged;
-        QByteArray placed;
-        bool swapped = false;
-    };
-    std::vector<Move> moves;
+    m_moves.clear();
     for (std::int64_t face = 1; face <= m_facesStarted; ++face) {
         const OutputTarget target = resolveOutput(facePath(folder, face), m_document);
         if (target.kind != OutputKind::NewFile && target.kind != OutputKind::ExistingFile)
@@ -126,17 +120,23 @@ QString PageFilesOutput::moveIntoPlace()
         const QByteArray staged = nativeFileName(facePath(m_staging->path(), face));
         if (target.kind == OutputKind::ExistingFile)
             ::chmod(staged.constData(), target.bits);
-        moves.push_back(
+        m_moves.push_back(
             {staged, nativeFileName(target.file), target.kind == OutputKind::ExistingFile});
     }
-    for (std::size_t done = 0; done < moves.size(); ++done) {
-        const int error = moveOrSwap(moves[done].staged, moves[done].placed, moves[done].swapped);
+    return {};
+}
+
+QString PageFilesOutput::putInPlace()
+{
+    for (std::size_t done = 0; done < m_moves.size(); ++done) {
+        const Move &move = m_moves[done];
+        const int error = moveOrSwap(move.staged, move.placed, move.swapped);
         if (error == 0)
             continue;
         // Every face or none: what moved goes back, the old files with it.
         for (std::size_t back = done; back-- > 0;)
-            moveOrSwap(moves[back].placed, moves[back].staged, moves[back].swapped);
-        return fileError(fileNameFromNative(moves[done].placed), error);
+            moveOrSwap(m_moves[back].placed, m_moves[back].staged, m_moves[back].swapped);
+        return fileError(fileNameFromNative(move.placed), error);
     }
     // What was swapped out, and the folder, go with the staging folder.
     return {};

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 // A run written as a file a face, for printers that take pictures and for
 // proofs sent by mail: run.png gives run-0001.png, run-0002.png, ... beside
@@ -21,6 +22,9 @@ public:
     QString open(const OutputPass &pass) override;
     PrintSheets sheets() override;
     QString deliver(const KeepGoing &keepGoing) override;
+    bool waitsForPlace() const override { return true; }
+    // Moves the faces into place, all or none.
+    QString putInPlace() override;
     std::unique_ptr<RunOutput> forBacks() const override;
 
 protected:
@@ -43,8 +47,18 @@ private:
     // The file face `face` (from 1) goes to: NAME-0001.SUFFIX.
     QString facePath(const QString &folder, std::int64_t face) const;
     QPaintDevice *nextFace(std::int64_t face, QSizeF paper);
-    // Moves the faces into place, all or none.
-    QString moveIntoPlace();
+    // Finds where each face goes, before anything moves; an error text when
+    // one of the places takes no page.
+    QString planMoves();
+
+    // A face's file drawn in the staging folder and the place it goes to,
+    // swapped with the file there, which can then be put back.
+    struct Move
+    {
+        QByteArray staged;
+        QByteArray placed;
+        bool swapped = false;
+    };
 
     const OutputTarget m_target;
     const std::optional<FileIdentity> m_document;
@@ -52,4 +66,5 @@ private:
     std::optional<QTemporaryDir> m_staging;
     std::int64_t m_facesStarted = 0;
     QString m_failure;
+    std::vector<Move> m_moves;
 };

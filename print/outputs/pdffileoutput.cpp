@@ -32,7 +32,17 @@ PrintSheets PdfFileOutput::sheets()
 QString PdfFileOutput::deliver(const KeepGoing &)
 {
     const QString error = m_drawing.failure();
-    return error.isEmpty() ? m_file.commit() : error;
+    return error.isEmpty() ? m_file.finish() : error;
+}
+
+bool PdfFileOutput::waitsForPlace() const
+{
+    return m_target.kind == OutputKind::NewFile || m_target.kind == OutputKind::ExistingFile;
+}
+
+QString PdfFileOutput::putInPlace()
+{
+    return m_file.place();
 }
 
 QString PdfFileOutput::deliveryNote() const

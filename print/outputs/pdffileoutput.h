@@ -17,6 +17,8 @@ public:
     QString open(const OutputPass &pass) override;
     PrintSheets sheets() override;
     QString deliver(const KeepGoing &keepGoing) override;
+    bool waitsForPlace() const override;
+    QString putInPlace() override;
     QString deliveryNote() const override;
     std::unique_ptr<RunOutput> forBacks() const override;
 

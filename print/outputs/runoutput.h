@@ -36,8 +36,8 @@ using KeepGoing = std::function<bool()>;
 
 // Where a run's pages go: a PDF file, a print queue, a file a page. An
 // output is whole or not at all: what it delivers takes the place of what
-// was there only when every page is drawn, and a run that fails or is
-// cancelled leaves everything as it was.
+// was there only when every page is drawn and it is put in place, and a run
+// that fails or is cancelled leaves everything as it was.
 class RunOutput
 {
 public:
@@ -51,8 +51,17 @@ public:
     virtual QString open(const OutputPass &pass) = 0;
     // What the pass draws on, once open.
     virtual PrintSheets sheets() = 0;
-    // Hands the finished pass over; an error text when that failed.
+    // Hands the finished pass over: a queue's job is sent, a stream written
+    // out, a file made whole and on disk beside its place. An error text when
+    // that failed.
     virtual QString deliver(const KeepGoing &keepGoing = {}) = 0;
+    // Whether what deliver() made waits to take its place, so that the run
+    // can be logged first: a file's does, a job sent or a stream written has
+    // gone.
+    virtual bool waitsForPlace() const { return false; }
+    // Puts what deliver() made in place of what was there; an error text
+    // when that failed.
+    virtual QString putInPlace() { return {}; }
     // What the user should know of a delivery that went otherwise than
     // asked (a file rewritten in place); empty mostly.
     virtual QString deliveryNote() const { return {}; }

@@ -171,7 +171,8 @@ RunResult RunSession::run()
         result = reserve();
     if (goesOn(result) && !m_questions.stillWanted())
         result = ended(RunResult::Ending::Cancelled);
-    // The manifest is made whole beside the run and put in place with it.
+    // The manifest is written beside its place as the run goes, and put in
+    // place with the run.
     std::optional<OutputFile> manifest;
     if (goesOn(result) && m_manifest) {
         manifest.emplace(*m_manifest);
@@ -180,38 +181,74 @@ RunResult RunSession::run()
             result = ended(RunResult::Ending::Failed, error);
     }
     if (goesOn(result))
-        result = printPasses();
-    if (goesOn(result) && manifest && !writeManifest(manifest->device(), texts(), m_printed))
-        result = ended(RunResult::Ending::Failed, manifest->failure());
+        result = printPasses(manifest ? &*manifest : nullptr);
+    if (goesOn(result) && manifest) {
+        const QString unfinished = manifest->finish();
+        if (!unfinished.isEmpty())
+            result = ended(RunResult::Ending::Failed, unfinished);
+    }
     if (!goesOn(result)) {
-        // A run that reserved its values and printed nothing says so.
-        if (m_shared) {
-            QString unheard;
-            m_questions.waitOnServer([&] { unheard = m_shared->finish(std::nullopt); });
-            if (!unheard.isEmpty())
-                m_questions.tell({unheard}, RunTopic::Log);
-        }
+        tellSharedLogNothingPrinted();
         return result;
     }
+    return recordAndPlace(std::move(result), manifest ? &*manifest : nullptr);
+}
 
-    // The run is delivered: its log line and manifest follow it whatever
-    // comes. A log another program holds takes the line later, from its
-    // side file.
+void RunSession::tellSharedLogNothingPrinted()
+{
+    // A run that reserved its values and printed nothing says so.
+    if (!m_shared)
+        return;
+    QString unheard;
+    m_questions.waitOnServer([&] { unheard = m_shared->finish(std::nullopt); });
+    if (!unheard.isEmpty())
+        m_questions.tell({unheard}, RunTopic::Log);
+}
+
+RunResult RunSession::recordAndPlace(RunResult result, OutputFile *manifest)
+{
+    // The run is made: its log line, or the side file that keeps it while
+    // another program holds the log, is on disk before anything takes its
+    // place, and whatever comes the rest follows it. A file's run that cannot
+    // be recorded is not put in place: printed again, it would go unwarned.
+    // A queue's job is gone already, and the failure is told.
     PrintLogEntry entry =
         logEntry(texts(), m_printed, documentKey(), m_destination.output->name(), m_reservedAt);
     entry.notShared = m_unshared;
-    QString logError;
+    const bool waitsForPlace = m_destination.output->waitsForPlace();
+    LoggedLine logged;
+    QString unplaced;
+    QString backsUnplaced;
     QString sharedError;
     m_questions.uninterrupted([&] {
-        logError = m_log.append(entry, [this] { return m_questions.stillWanted(); });
-        if (manifest)
-            result.manifestError = manifest->commit();
+        logged = m_log.append(entry, [this] { return m_questions.stillWanted(); });
+        if (!logged.error.isEmpty() && waitsForPlace)
+            return;
+        unplaced = m_destination.output->putInPlace();
+        if (unplaced.isEmpty() && m_backsOutput)
+            backsUnplaced = m_backsOutput->putInPlace();
+        if (unplaced.isEmpty() && manifest)
+            result.manifestError = manifest->place();
+        // Logged, the run's values count as printed in every log.
         if (m_shared)
             m_questions.waitOnServer([&] { sharedError = m_shared->finish(entry); });
         else if (m_unshared)
             sharedError = SharedLogSession::keepForLater(entry, sharedDocumentKey());
     });
-    for (const QString &told : {logError, result.manifestError, sharedError}) {
+    if (!logged.error.isEmpty() && waitsForPlace) {
+        tellSharedLogNothingPrinted();
+        return ended(RunResult::Ending::Failed,
+                     logged.error +
+                         QStringLiteral("; the run could not be logged and was not put in place"));
+    }
+    if (!logged.error.isEmpty())
+        result.logError =
+            logged.error + QStringLiteral("; the run was printed but could not be logged");
+    if (!unplaced.isEmpty())
+        return ended(RunResult::Ending::Failed, unplaced);
+    if (!backsUnplaced.isEmpty())
+        m_questions.tell({backsUnplaced}, RunTopic::Error);
+    for (const QString &told : {logged.note, result.logError, result.manifestError, sharedError}) {
         if (!told.isEmpty())
             m_questions.tell({told}, RunTopic::Log);
     }
@@ -426,7 +463,7 @@ RunResult RunSession::checkLocalLog()
     return {};
 }
 
-RunResult RunSession::printPasses()
+RunResult RunSession::printPasses(OutputFile *manifest)
 {
     RunOutput &output = *m_destination.output;
     const bool bothSides = m_document.duplex != Duplex::Off && m_plan.sides == PrintedSides::Both;
@@ -434,10 +471,14 @@ RunResult RunSession::printPasses()
     // the user had asked for two passes.
     const bool oneSided = !output.printsBothSides();
     if (!bothSides || (!m_frontsThenBacks && !oneSided)) {
-        RunResult result = printPass(m_plan, output);
+        // One pass: the manifest follows it sheet by sheet.
+        std::optional<ManifestWriter> rows;
+        if (manifest)
+            rows.emplace(manifest->device(), texts(), m_plan);
+        RunResult result = printPass(m_plan, output, rows ? &*rows : nullptr);
         result.frontsAlone = m_frontsAlone;
         m_printed = m_plan;
-        return result;
+        return rows ? finishManifest(std::move(result), *rows, *manifest) : result;
     }
     const PrintPlan fronts = onSides(m_plan, PrintedSides::Front);
     RunResult result = printPass(fronts, output);
@@ -451,24 +492,48 @@ RunResult RunSession::printPasses()
         m_frontsThenBacks ? turn
                           : QStringLiteral("%1 prints on one side: the fronts were printed.\n\n%2")
                                 .arg(output.name(), turn);
-    if (!m_questions.stackTurned(said))
+    if (m_questions.stackTurned(said))
+        printBacks();
+    // Two passes print a sheet's sides apart: its rows are written once both
+    // are known.
+    if (!manifest)
         return result;
+    ManifestWriter rows(manifest->device(), texts(), m_printed);
+    return finishManifest(std::move(result), rows, *manifest);
+}
+
+void RunSession::printBacks()
+{
     PrintPlan backs = onSides(m_plan, PrintedSides::Back);
     backs.backsReversed = m_faceUp;
     // A file would be written over by the second pass: the backs go beside it.
-    const std::unique_ptr<RunOutput> backsOutput = output.forBacks();
+    std::unique_ptr<RunOutput> backsOutput = m_destination.output->forBacks();
     const RunResult backsResult =
-        backsOutput ? printPass(backs, *backsOutput)
-                    : ended(RunResult::Ending::Failed,
-                            QStringLiteral("%1: a stream takes one pass").arg(output.name()));
-    if (goesOn(backsResult))
+        backsOutput
+            ? printPass(backs, *backsOutput)
+            : ended(
+                  RunResult::Ending::Failed,
+                  QStringLiteral("%1: a stream takes one pass").arg(m_destination.output->name()));
+    if (goesOn(backsResult)) {
         m_printed = m_plan;
-    else if (!backsResult.error.isEmpty())
+        m_backsOutput = std::move(backsOutput);
+    } else if (!backsResult.error.isEmpty()) {
         m_questions.tell({backsResult.error}, RunTopic::Error);
-    return result;
+    }
 }
 
-RunResult RunSession::printPass(const PrintPlan &plan, RunOutput &output)
+RunResult RunSession::finishManifest(RunResult result, ManifestWriter &rows,
+                                     const OutputFile &manifest)
+{
+    if (!manifest.failure().isEmpty())
+        return ended(RunResult::Ending::Failed, manifest.failure());
+    if (!goesOn(result) || rows.writeRest([this] { return m_questions.stillWanted(); }))
+        return result;
+    return manifest.failure().isEmpty() ? ended(RunResult::Ending::Cancelled)
+                                        : ended(RunResult::Ending::Failed, manifest.failure());
+}
+
+RunResult RunSession::printPass(const PrintPlan &plan, RunOutput &output, ManifestWriter *rows)
 {
     const Document &doc = m_document;
     const RunPlacements placements(doc, plan, devicePaper(m_destination.layout));
@@ -486,8 +551,15 @@ RunResult RunSession::printPass(const PrintPlan &plan, RunOutput &output)
     QString error = output.open(pass);
     if (!error.isEmpty())
         return ended(RunResult::Ending::Failed, error);
-    const PrintResult drawn = printRun(texts(), printerDotsPerInch, true, output.sheets(), plan,
-                                       m_questions.progress(placements.count()));
+    PrintProgress progress = m_questions.progress(placements.count());
+    if (rows)
+        progress = [rows, told = std::move(progress)](std::int32_t page, std::int32_t pages) {
+            // The rows of the sheets drawn so far go out as the next page
+            // starts; a manifest that cannot be written stops the run.
+            return rows->writeDrawn(page - 1) && (!told || told(page, pages));
+        };
+    const PrintResult drawn =
+        printRun(texts(), printerDotsPerInch, true, output.sheets(), plan, progress);
     if (drawn.outcome == PrintOutcome::Cancelled)
         return ended(RunResult::Ending::Cancelled);
     if (drawn.outcome == PrintOutcome::Failed) {

@@ -16,6 +16,8 @@
 #include <memory>
 #include <optional>
 
+class ManifestWriter;
+class OutputFile;
 class SharedLogSession;
 
 // What the check before a run names, one kind at a time.
@@ -109,6 +111,9 @@ struct RunResult
     bool documentFault = false;
     // A delivered run whose manifest could not be put in place.
     QString manifestError;
+    // A delivered run that could not be logged: a job sent to a queue, which
+    // nothing takes back.
+    QString logError;
     // Only the fronts went out: the printer prints one side and the front
     // end does not wait for the stack to be turned.
     bool frontsAlone = false;
@@ -134,9 +139,10 @@ struct RunDestination
 //      reservation, for every log that keeps it;
 //   3. the passes: both sides in one, or the fronts, the turn of the stack,
 //      then the backs;
-//   4. the end: the local log line, the manifest and the shared log's end,
-//      one step that a stop signal waits for; or, for a run that did not go
-//      out, the shared log told that it printed nothing.
+//   4. the end: the local log line on disk, then the output files and the
+//      manifest put in place, and the shared log's end, one step that a stop
+//      signal waits for; or, for a run that did not go out, the shared log
+//      told that it printed nothing.
 class RunSession
 {
 public:
@@ -198,8 +204,17 @@ private:
     // Offline, a continuing run goes on past what this machine knows of the
     // job, and says so.
     void continueFromThisMachine();
-    RunResult printPasses();
-    RunResult printPass(const PrintPlan &plan, RunOutput &output);
+    // The passes, the manifest written as they go into `manifest`.
+    RunResult printPasses(OutputFile *manifest);
+    void printBacks();
+    // `rows`, when given, written as the pass draws its sheets.
+    RunResult printPass(const PrintPlan &plan, RunOutput &output, ManifestWriter *rows = nullptr);
+    // Writes the rows the passes left; the run fails with a manifest that
+    // could not be written.
+    RunResult finishManifest(RunResult result, ManifestWriter &rows, const OutputFile &manifest);
+    // The end of a delivered run.
+    RunResult recordAndPlace(RunResult result, OutputFile *manifest);
+    void tellSharedLogNothingPrinted();
     // The run goes on without the shared log that is set.
     void dropSharedLog();
 
@@ -219,6 +234,8 @@ private:
     bool m_faceUp = false;
     bool m_frontsAlone = false;
     RunDestination m_destination;
+    // The second pass's output, once the backs are delivered.
+    std::unique_ptr<RunOutput> m_backsOutput;
     std::optional<OutputTarget> m_manifest;
 
     // What the run printed and when it was reserved, once it is.

@@ -291,12 +291,13 @@ private Q_SLOTS:
         doc.pagesToPrint = 10;
         PrintLog log(defaultPrintLogPath());
         const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
-        QCOMPARE(log.append(logEntry(doc, wholeRun(10), "/srv/a.pgt", "office", when)), QString());
+        QCOMPARE(log.append(logEntry(doc, wholeRun(10), "/srv/a.pgt", "office", when)),
+                 LoggedLine());
         addNumber(doc, 10, 40, 7, 2);
         doc.objects[1].name = QStringLiteral("stub\tleft");
         QCOMPARE(log.append(logEntry(doc, PrintPlan{4, 6, 2, false, {}}, "/srv/b.pgt", "office",
                                      when.addSecs(60))),
-                 QString());
+                 LoggedLine());
 
         action("printLogAction")->trigger();
         auto *window = child<PrintLogWindow>("PrintLogWindow");
@@ -356,7 +357,7 @@ private Q_SLOTS:
         const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
         if (earlierRun)
             QCOMPARE(log.append(logEntry(doc, wholeRun(3), "/srv/a.pgt", "office", when)),
-                     QString());
+                     LoggedLine());
 
         action("printLogAction")->trigger();
         auto *window = child<PrintLogWindow>("PrintLogWindow");
@@ -382,7 +383,7 @@ private Q_SLOTS:
         } else {
             QCOMPARE(log.append(logEntry(doc, PrintPlan{2, 3, 1, false, {}}, "/srv/b.pgt", "office",
                                          when.addSecs(60))),
-                     QString());
+                     LoggedLine());
             QTRY_COMPARE(table->rowCount(), before + 1);
             QCOMPARE(table->item(before, 1)->text(), QStringLiteral("/srv/b.pgt"));
         }
@@ -407,8 +408,8 @@ private Q_SLOTS:
         const PrintedRun here{logEntry(doc, plan, "/srv/a.pgt", "office", when), doc, plan};
         PrintLog log(defaultPrintLogPath());
         QCOMPARE(log.append(logEntry(doc, plan, "/srv/a.pgt", "office", when.addSecs(-60))),
-                 QString());
-        QCOMPARE(log.append(here.entry), QString());
+                 LoggedLine());
+        QCOMPARE(log.append(here.entry), LoggedLine());
         const QString manifest = m_home.filePath(QStringLiteral("a-manifest.csv"));
         QStringList offered;
         PrintLogWindow window;

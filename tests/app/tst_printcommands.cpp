@@ -694,7 +694,8 @@ void TestPrintCommands::completedRunsAreLogged_data()
     QTest::addColumn<int>("runs"); // logged
     QTest::newRow("printed twice") << 0 << false << 2;
     QTest::newRow("cancelled twice") << 2 << false << 0;
-    QTest::newRow("no room for the log, told once") << 0 << true << 0;
+    // A file's run that cannot be logged is not put in place: each run says so.
+    QTest::newRow("no room for the log, nothing delivered") << 0 << true << 0;
 }
 
 void TestPrintCommands::completedRunsAreLogged()
@@ -714,13 +715,16 @@ void TestPrintCommands::completedRunsAreLogged()
     bench.collate = false;
     bench.commands->printAction->trigger();
 
-    const QString blocked = QStringLiteral("The print log %1 could not be written: its folder "
-                                           "cannot be made")
+    const QString blocked = QStringLiteral("The print log %1 could not be written: Not a "
+                                           "directory; the run could not be logged and was not "
+                                           "put in place")
                                 .arg(bench.logPath());
-    QCOMPARE(bench.recorder.messages,
-             (logBlocked ? Messages{{blocked, QStringLiteral("Print Log")}} : Messages{}));
-    QCOMPARE(pageTexts(bench.output),
-             (cancelAt ? QStringList{} : QStringList{"00126", "00126", "00127", "00127"}));
+    QCOMPARE(bench.recorder.messages, Messages{});
+    QCOMPARE(bench.recorder.errors(), (logBlocked ? QStringList{blocked, blocked} : QStringList{}));
+    QCOMPARE(
+        pageTexts(bench.output),
+        (cancelAt || logBlocked ? QStringList{} : QStringList{"00126", "00126", "00127", "00127"}));
+    QCOMPARE(QFile::exists(bench.output), !cancelAt && !logBlocked);
     QList<QStringList> records = PrintLog(bench.logPath()).read().items;
     for (qsizetype i = 1; i < records.size(); ++i)
         records[i].removeFirst(); // the date and time

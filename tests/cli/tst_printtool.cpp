@@ -114,6 +114,38 @@ bool writesInto(qint64 pid, const QString &folder)
     return false;
 }
 
+// The files the process has open, as their names read.
+QStringList openFiles(qint64 pid)
+{
+    QStringList names;
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System)) {
+        char target[4096];
+        const ssize_t size = ::readlink(encoded(fds.filePath(fd)).constData(), target, 4095);
+        if (size > 0)
+            names.append(QFile::decodeName(QByteArray(target, size)));
+    }
+    return names;
+}
+
+// True when a file the process has open in `folder`, named or not, holds a
+// manifest's header and a row after it.
+bool writesManifestRows(qint64 pid, const QString &folder)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System)) {
+        char target[4096];
+        const ssize_t size = ::readlink(encoded(fds.filePath(fd)).constData(), target, 4095);
+        if (size <= 0 || !QFile::decodeName(QByteArray(target, size)).startsWith(folder + '/'))
+            continue;
+        QFile file(fds.filePath(fd));
+        if (file.open(QIODevice::ReadOnly) && file.read(4096).count('\n') >= 2 && file.seek(0) &&
+            file.readLine().startsWith("\"Sheet\",\"Page\""))
+            return true;
+    }
+    return false;
+}
+
 // Documents and output files in a folder of their own.
 struct Folder
 {
@@ -277,6 +309,10 @@ private Q_SLOTS:
     void signalsStopTheRun();
     void aDeliveredRunIsAlwaysLogged_data();
     void aDeliveredRunIsAlwaysLogged();
+    void aRunThatCannotBeLoggedIsNotDelivered_data();
+    void aRunThatCannotBeLoggedIsNotDelivered();
+    void aRunGoneBeforeItsLogIsToldUnlogged();
+    void aStopEndsTheRunItsManifestWithIt();
     void closedStandardOutputIsSaid();
     void calibrationMovesEveryObject_data();
     void calibrationMovesEveryObject();
@@ -756,7 +792,9 @@ void TestPrintTool::signalsStopTheRun()
 
 void TestPrintTool::aDeliveredRunIsAlwaysLogged_data()
 {
-    QTest::addColumn<int>("signal"); // sent once the run is in place; none waits out the lock
+    // Sent while the tool waits for the log's lock, before the run takes its
+    // place; none waits out the lock.
+    QTest::addColumn<int>("signal");
 
     QTest::newRow("SIGTERM") << SIGTERM;
     QTest::newRow("SIGINT") << SIGINT;
@@ -789,11 +827,11 @@ void TestPrintTool::aDeliveredRunIsAlwaysLogged()
     inData(process);
     process.start(tool, {"--manifest", "m.csv", "-o", "out.pdf", "doc.pgt"});
     if (signal != 0) {
-        // Once the run is in place, the tool waits for the log.
+        // Once the run is drawn, the tool opens the log and waits for its lock.
         QVERIFY2(
-            waitWhileRunning(process,
-                             [&] { return QFile::exists(folder.path(QStringLiteral("out.pdf"))); }),
+            waitWhileRunning(process, [&] { return openFiles(process.processId()).contains(log); }),
             "the run never got there");
+        QVERIFY(!QFile::exists(folder.path(QStringLiteral("out.pdf"))));
         QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
     }
     const ToolRun run = finishRun(process, 60000);
@@ -821,6 +859,139 @@ void TestPrintTool::aDeliveredRunIsAlwaysLogged()
     QCOMPARE(logged.size(), 2);
     QCOMPARE(logged[0].printer, folder.path(QStringLiteral("out.pdf")));
     QCOMPARE(logged[1].printer, folder.path(QStringLiteral("again.pdf")));
+}
+
+void TestPrintTool::aRunThatCannotBeLoggedIsNotDelivered_data()
+{
+    QTest::addColumn<QString>("blocked"); // what stands in the log's way
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("said"); // %1 the log's path
+
+    const QString notLogged = QStringLiteral(
+        "paginette-print: The print log %1 could not be written: %2; the run could not be logged "
+        "and was not put in place\n");
+    // The check before the run reads the log first, and says what it found.
+    const QString folderRead =
+        QStringLiteral("paginette-print: %1: not a regular file\n") +
+        notLogged.arg(QStringLiteral("%1"), QStringLiteral("Is a directory"));
+    QTest::newRow("a folder where the log goes, a PDF") << "log folder"
+                                                        << "out.pdf" << folderRead;
+    QTest::newRow("a folder where the log goes, PNG pages") << "log folder"
+                                                            << "out.png" << folderRead;
+    QTest::newRow("a file where the data folder goes")
+        << "data file"
+        << "out.pdf" << notLogged.arg(QStringLiteral("%1"), "Not a directory");
+    QTest::newRow("a full disk") << "full disk"
+                                 << "out.pdf"
+                                 << notLogged.arg(QStringLiteral("%1"), "No space left on device");
+}
+
+// A run whose line cannot be kept, in the log or beside it, leaves the
+// files it would have replaced as they were: printed again, it would go
+// unwarned.
+void TestPrintTool::aRunThatCannotBeLoggedIsNotDelivered()
+{
+    QFETCH(QString, blocked);
+    QFETCH(QString, output);
+    QFETCH(QString, said);
+
+    std::optional<SmallDisk> disk;
+    const QTemporaryDir data;
+    QString home = data.filePath(QStringLiteral("data"));
+    if (blocked == QLatin1String("full disk")) {
+        disk.emplace();
+        if (!disk->mounted())
+            QSKIP(qPrintable(disk->reason));
+        home = disk->path();
+    }
+    const QString log = home + QStringLiteral("/paginette/print-log.csv");
+    if (blocked == QLatin1String("data file")) {
+        QFile blocker(home);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    } else {
+        QVERIFY(QDir().mkpath(QFileInfo(log).path()));
+    }
+    if (blocked == QLatin1String("log folder"))
+        QVERIFY(QDir().mkdir(log));
+    if (disk)
+        QVERIFY(disk->fill());
+    Folder folder;
+    folder.document(QStringLiteral("doc.pgt"));
+    folder.file(QStringLiteral("out.pdf"), "the last run");
+    folder.file(QStringLiteral("out-0001.png"), "the last run's page");
+    folder.file(QStringLiteral("m.csv"), "the last run's manifest");
+    const QStringList before = folder.entries();
+
+    const ToolRun run = runIn(
+        folder, {"--manifest", "m.csv", "-o", output, "doc.pgt"}, {}, [&home](QProcess &process) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("XDG_DATA_HOME"), home);
+            process.setProcessEnvironment(environment);
+        });
+
+    QCOMPARE(run.err, said.arg(log));
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(folder.entries(), before);
+    QCOMPARE(folder.content(QStringLiteral("out.pdf")), QByteArray("the last run"));
+    QCOMPARE(folder.content(QStringLiteral("out-0001.png")), QByteArray("the last run's page"));
+    QCOMPARE(folder.content(QStringLiteral("m.csv")), QByteArray("the last run's manifest"));
+}
+
+// A stream, like a queue, has the run once it is written: a log that then
+// fails is told, and the tool fails.
+void TestPrintTool::aRunGoneBeforeItsLogIsToldUnlogged()
+{
+    const QTemporaryDir data;
+    // A file where the data folder should be.
+    const QString home = data.filePath(QStringLiteral("file"));
+    QFile blocker(home);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    Folder folder;
+    folder.document(QStringLiteral("doc.pgt"));
+
+    const ToolRun run = runIn(folder, {"-o", "-", "doc.pgt"}, {}, [&home](QProcess &process) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home);
+        process.setProcessEnvironment(environment);
+    });
+
+    QCOMPARE(run.err, QStringLiteral("paginette-print: The print log %1/paginette/print-log.csv "
+                                     "could not be written: Not a directory; the run was printed "
+                                     "but could not be logged\n")
+                          .arg(home));
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.out.startsWith(QLatin1String("%PDF-")));
+}
+
+// The manifest is written as the pages are: a stop ends a run of many pages
+// while it goes, and neither file takes its place.
+void TestPrintTool::aStopEndsTheRunItsManifestWithIt()
+{
+    Folder folder;
+    folder.document(QStringLiteral("doc.pgt"), 5);
+    folder.file(QStringLiteral("out.pdf"), "the last run");
+    const QStringList before = folder.entries();
+    QProcess process;
+    process.setWorkingDirectory(folder.dir.path());
+    process.start(tool,
+                  {"--pages", "100000000", "--manifest", "m.csv", "-o", "out.pdf", "doc.pgt"});
+    QVERIFY2(
+        waitWhileRunning(
+            process, [&] { return writesManifestRows(process.processId(), folder.dir.path()); }),
+        "no manifest rows were written while the run went");
+
+    QCOMPARE(::kill(pid_t(process.processId()), SIGTERM), 0);
+    // A bound on the wait, not a measure of it.
+    const bool finished = process.waitForFinished(20000);
+    if (!finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    QVERIFY2(finished, "still running after the signal");
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 128 + SIGTERM);
+    QCOMPARE(folder.entries(), before);
+    QCOMPARE(folder.content(QStringLiteral("out.pdf")), QByteArray("the last run"));
 }
 
 void TestPrintTool::closedStandardOutputIsSaid()
@@ -881,8 +1052,8 @@ void TestPrintTool::printedRunsAreLogged_data()
     QTest::newRow("a line for the run") << true << "";
     QTest::newRow("a log that cannot be written")
         << false
-        << "paginette-print: The print log %1 could not be written: its folder cannot "
-           "be made\n";
+        << "paginette-print: The print log %1 could not be written: Not a directory; the run "
+           "could not be logged and was not put in place\n";
 }
 
 void TestPrintTool::printedRunsAreLogged()
@@ -909,8 +1080,9 @@ void TestPrintTool::printedRunsAreLogged()
     const ToolRun run =
         runIn(folder, {"--range", "2-3", "-n", "2", "-o", "a.pdf", "doc.pgt"}, {}, inHome);
 
-    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.exitCode, logWritable ? 0 : 1);
     QCOMPARE(run.err, message.isEmpty() ? message : message.arg(log));
+    QCOMPARE(QFile::exists(folder.path(QStringLiteral("a.pdf"))), logWritable);
     QList<QStringList> records = PrintLog(log).read().items;
     if (!logWritable) {
         QCOMPARE(records, QList<QStringList>{});

@@ -129,8 +129,8 @@ void TestPrintLog::runsAreAddedUnderOneHeader()
 
     const QTemporaryDir dir;
     PrintLog log(dir.filePath(QStringLiteral("paginette/print-log.csv")));
-    QCOMPARE(log.append(reprint), QString());
-    QCOMPARE(log.append(whole), QString());
+    QCOMPARE(log.append(reprint), LoggedLine());
+    QCOMPARE(log.append(whole), LoggedLine());
 
     const QList<QStringList> expected{
         {"Date", "Document", "Printer", "First page", "Last page", "Copies", "Number",
@@ -196,7 +196,7 @@ void TestPrintLog::dataRunsReadBackAsLogged()
         if (random.bounded(4) != 0)
             entry.runDate = QDateTime(QDate(2025, 12, 31).addDays(run),
                                       QTime(23, 59, 58, random.bounded(1000)));
-        QCOMPARE(log.append(entry), QString());
+        QCOMPARE(log.append(entry), LoggedLine());
         logged.append(entry);
     }
     QList<PrintLogEntry> read;
@@ -221,19 +221,21 @@ void TestPrintLog::logsThatAreNoFileAreLeftAlone_data()
     QTest::addColumn<QString>("made"); // what the log's name leads to
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("said"); // %1 the log's path
+    // Whether the line is nowhere: a log left alone is switched off, not failed.
+    QTest::addColumn<bool>("unrecorded");
 
     const QString leftAlone =
         QStringLiteral("The print log %1 is not a regular file; it was left alone");
     QTest::newRow("a link to a file") << "link to file"
-                                      << "file" << QString();
+                                      << "file" << QString() << false;
     // The usual way to switch a log off.
     QTest::newRow("a link to /dev/null") << "link to /dev/null"
-                                         << "character device" << leftAlone;
+                                         << "character device" << leftAlone << false;
     QTest::newRow("a FIFO with no reader") << "FIFO"
-                                           << "FIFO" << leftAlone;
+                                           << "FIFO" << leftAlone << false;
     QTest::newRow("a folder") << "folder"
                               << "folder"
-                              << "The print log %1 could not be written: Is a directory";
+                              << "The print log %1 could not be written: Is a directory" << true;
 }
 
 void TestPrintLog::logsThatAreNoFileAreLeftAlone()
@@ -241,6 +243,7 @@ void TestPrintLog::logsThatAreNoFileAreLeftAlone()
     QFETCH(QString, made);
     QFETCH(QString, type);
     QFETCH(QString, said);
+    QFETCH(bool, unrecorded);
 
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("print-log.csv"));
@@ -256,10 +259,11 @@ void TestPrintLog::logsThatAreNoFileAreLeftAlone()
         QVERIFY(QDir().mkdir(path));
 
     PrintLog log(path);
-    const QString told =
+    const LoggedLine logged =
         log.append(entryOf(QStringLiteral("/a.pgt"), QDateTime::currentDateTime()));
 
-    QCOMPARE(told, said.isEmpty() ? said : said.arg(path));
+    QCOMPARE(unrecorded ? logged.error : logged.note, said.isEmpty() ? said : said.arg(path));
+    QCOMPARE(unrecorded ? logged.note : logged.error, QString());
     QCOMPARE(typeAt(path), type);
     QCOMPARE(QFileInfo(path).isSymLink(), made.startsWith(QLatin1String("link")));
     if (said.isEmpty()) {
@@ -279,15 +283,16 @@ void TestPrintLog::aFullDiskIsToldInTheSystemsWords()
         QSKIP(qPrintable(disk.reason));
     PrintLog log(disk.path() + QStringLiteral("/print-log.csv"));
     QCOMPARE(log.append(entryOf(QStringLiteral("/a.pgt"), QDateTime::currentDateTime())),
-             QString());
+             LoggedLine());
     const QByteArray before = contentOf(log.path());
     QVERIFY(disk.fill());
 
     Document doc = emptyDocument(200);
     for (int i = 0; i < 200; ++i)
         addNumber(doc, 10, 10, i, 5);
-    const QString said = log.append(
-        logEntry(doc, wholeRun(1), QStringLiteral("/b.pgt"), {}, QDateTime::currentDateTime()));
+    const QString said = log.append(logEntry(doc, wholeRun(1), QStringLiteral("/b.pgt"), {},
+                                             QDateTime::currentDateTime()))
+                             .error;
 
     QCOMPARE(said, QStringLiteral("The print log %1 could not be written: No space left on device")
                        .arg(log.path()));
@@ -312,7 +317,7 @@ void TestPrintLog::runsAtOnceAllGetTheirLine()
     }
     constexpr int runs = 10;
     std::vector<std::thread> threads;
-    std::vector<QString> said(runs);
+    std::vector<LoggedLine> said(runs);
     for (int run = 0; run < runs; ++run) {
         threads.emplace_back([&said, &path, run] {
             PrintLog log(path);
@@ -325,7 +330,7 @@ void TestPrintLog::runsAtOnceAllGetTheirLine()
 
     std::set<QString> logged;
     for (int run = 0; run < runs; ++run) {
-        QCOMPARE(said[static_cast<std::size_t>(run)], QString());
+        QCOMPARE(said[static_cast<std::size_t>(run)], LoggedLine());
         const QList<PrintLogEntry> entries =
             PrintLog(path).entriesOf(QStringLiteral("/run%1.pgt").arg(run)).items;
         QCOMPARE(entries.size(), 1);
@@ -534,7 +539,7 @@ void TestPrintLog::aTornLineHidesNoOther()
     QCOMPARE(file.write(log), log.size());
     file.close();
     const QDateTime when(QDate(2026, 3, 14), QTime(9, 26, 53));
-    QCOMPARE(printLog.append(entryOf(QStringLiteral("/next.pgt"), when)), QString());
+    QCOMPARE(printLog.append(entryOf(QStringLiteral("/next.pgt"), when)), LoggedLine());
 
     const PrintLog::Read<QStringList> records = printLog.read();
     const QString &warning = records.error;
