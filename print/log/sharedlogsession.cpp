@@ -163,7 +163,21 @@ Reservation SharedLogSession::reserve(Document &doc, const RunData *data, const 
         return data ? RunTexts(doc, *data) : RunTexts(doc);
     };
     const auto check = [&](const QList<SharedRun> &earlier) {
-        return !goAhead || goAhead(reprintLines(runTexts(), plan, entriesOf(earlier)));
+        if (!goAhead)
+            return true;
+        // A local run the shared log holds is among `earlier` already.
+        QList<PrintLogEntry> entries = entriesOf(earlier);
+        for (const PrintLogEntry &local : m_localRuns) {
+            const bool shared =
+                std::any_of(earlier.begin(), earlier.end(), [&](const SharedRun &run) {
+                    return run.machine == thisMachine() && run.entry.firstPage == local.firstPage &&
+                           run.entry.lastPage == local.lastPage &&
+                           run.entry.when.toSecsSinceEpoch() == local.when.toSecsSinceEpoch();
+                });
+            if (!shared)
+                entries.append(local);
+        }
+        return goAhead(reprintLines(runTexts(), plan, entries));
     };
     Reservation reservation;
     m_thread.run([&] {

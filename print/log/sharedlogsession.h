@@ -48,14 +48,17 @@ public:
     // and refused is a fault of the shop's settings.
     bool unreachable() const { return m_connection->unreachable; }
 
+    // The key the document's runs were logged under before it had an id.
+    void setFormerKey(const QString &key) { m_formerKey = key; }
+    // This machine's runs of the job from its own log: those the shared log
+    // does not hold (printed before it was set) are checked too.
+    void setLocalRuns(const QList<PrintLogEntry> &runs) { m_localRuns = runs; }
     // Reserves the values of the run of `plan` from `doc`, logged as `entry`
     // says: `reprints` gets the lines of the check before a run, and the run
     // goes ahead when `goAhead` takes them. With `continuing`, every number
     // of `doc` first moves past what the log holds of it, under the lock.
     // Not reserved, without an error, when `goAhead` refused. `data` is the
     // run's (null for a run of the document's Pages).
-    // The key the document's runs were logged under before it had an id.
-    void setFormerKey(const QString &key) { m_formerKey = key; }
     Reservation reserve(Document &doc, const RunData *data, const PrintPlan &plan,
                         const PrintLogEntry &entry, const QString &documentKey, bool continuing,
                         const std::function<bool(const QStringList &reprints)> &goAhead);
@@ -89,6 +92,7 @@ private:
     std::shared_ptr<Connection> m_connection;
     std::function<bool()> m_stillWanted;
     QString m_formerKey;
+    QList<PrintLogEntry> m_localRuns;
     bool m_stopped = false; // the connect was given up
     SharedRun m_run;
     std::int64_t m_runId = 0;

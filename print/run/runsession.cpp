@@ -393,6 +393,8 @@ RunResult RunSession::reserveShared()
         Reservation reservation;
         // Runs logged under the document's path before it had an id are its.
         m_shared->setFormerKey(m_document.id.isEmpty() ? QString() : documentKey());
+        if (!m_documentPath.isEmpty() && m_documentPath != QLatin1String("-"))
+            m_shared->setLocalRuns(m_log.entriesOf(documentKey()).items);
         m_questions.waitOnServer([&] {
             reservation = m_shared->reserve(reserved, m_data.get(), m_plan, entry,
                                             sharedDocumentKey(), m_continuing, goAhead);

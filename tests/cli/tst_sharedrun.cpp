@@ -278,6 +278,31 @@ private Q_SLOTS:
         }
     }
 
+    // Runs this machine printed before the shared log was set are still
+    // checked once it is, from its own log; a run both logs hold is named
+    // once.
+    void runsBeforeTheSharedLogAreChecked()
+    {
+        Machine machine;
+        QCOMPARE(saveDocument(job(), {}, machine.path(QStringLiteral("job.pgt"))), QString());
+        const std::unique_ptr<QProcess> alone =
+            machine.start({"--range", "1-10", "-o", "out.pdf", "job.pgt"}, m_password);
+        QCOMPARE(finishRun(*alone).exitCode, 0);
+        const std::unique_ptr<QProcess> shared = machine.start(
+            {"--shared-log", m_server.uri(), "--range", "11-20", "-o", "out.pdf", "job.pgt"},
+            m_password);
+        QCOMPARE(finishRun(*shared).exitCode, 0);
+
+        const std::unique_ptr<QProcess> again = machine.start(
+            {"--shared-log", m_server.uri(), "--fresh-only", "-o", "out.pdf", "job.pgt"},
+            m_password);
+        const ToolRun run = finishRun(*again);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.count(QStringLiteral("ticket printed 00001-00010 on ")) == 1 &&
+                     run.err.count(QStringLiteral("ticket printed 00011-00020 on ")) == 1,
+                 qPrintable(run.err));
+    }
+
     // Every wait on the shared log ends: a stop signal ends a wait on a
     // server that took the connection and never answers, whatever
     // connect_timeout says, and one on a lock another machine holds; a FIFO
