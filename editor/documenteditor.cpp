@@ -25,6 +25,11 @@ void DocumentEditor::ensureId()
         m_doc.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
+void DocumentEditor::setId(const QString &id)
+{
+    m_doc.id = id;
+}
+
 void DocumentEditor::beginGesture()
 {
     if (!m_gestureBase)

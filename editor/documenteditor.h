@@ -66,6 +66,9 @@ public:
     // Gives a document without an id a new one, a UUID: which job it is.
     // Not an edit, so that no undo takes it back.
     void ensureId();
+    // Sets the document's id: a copy saved as a new job gets a new one. Not
+    // an edit.
+    void setId(const QString &id);
 
     // A gesture, such as a drag from press to release, is one step however
     // many changes it makes on the way.

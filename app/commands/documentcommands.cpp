@@ -2,12 +2,12 @@
 
 #include "commands/actions.h"
 #include "commands/datafileconsent.h"
-#include "guarded.h"
 #include "dialogs/messagedialog.h"
 #include "documentwindow.h"
 #include "file/documentfile.h"
 #include "filedialogs.h"
 #include "filenames.h"
+#include "guarded.h"
 #include "objecttable.h"
 #include "outputs/outputfile.h"
 #include "saveprompt.h"
@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QUuid>
 
 DocumentCommands::DocumentCommands(const AppContext &context, DocumentWindow &window,
                                    QWidget *parent)
@@ -156,8 +157,35 @@ void DocumentCommands::saveAs()
     QString path;
     if (!m_fileDialogs->chooseSavePath(path))
         return;
+    const std::optional<CopyJob> job = chooseJobOfCopy(path);
+    if (!job)
+        return;
+    // The document shown keeps its id until the copy is saved.
+    const QString id = m_context.editor.document().id;
+    if (job == CopyJob::New)
+        m_context.editor.setId(QUuid::createUuid().toString(QUuid::WithoutBraces));
     if (write(path))
         setCurrentFile(path);
+    else
+        m_context.editor.setId(id);
+}
+
+std::optional<DocumentCommands::CopyJob> DocumentCommands::chooseJobOfCopy(const QString &path)
+{
+    // A job is known to the logs by its id: a copy kept under it shares the
+    // original's numbers, so a copy made as a template for a new job must
+    // not.
+    const Session &session = m_context.session;
+    if (m_context.editor.document().id.isEmpty() || !session.docNamed ||
+        path == session.docFileName)
+        return CopyJob::Same;
+    const int answer = showMessageDialog(
+        m_parent, QStringLiteral("Save As"), QStringLiteral("Is the copy the same job?"),
+        QStringLiteral("OK: the same job, its runs checked and continued with the original's."),
+        QStringLiteral("No: a new job, with numbers of its own."), true, true);
+    if (answer == MessageDialog::AnswerCancel)
+        return std::nullopt;
+    return answer == MessageDialog::AnswerNo ? CopyJob::New : CopyJob::Same;
 }
 
 bool DocumentCommands::closeDocument()

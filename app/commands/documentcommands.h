@@ -66,6 +66,14 @@ private:
     // Writes the document to `path`; false after telling why it failed, or
     // when the user would rather not drop what could not be read.
     bool write(const QString &path);
+    // What a copy of a job saved as `path` is: asked the same job or a new
+    // one, which gets an id of its own; nothing when the user cancels.
+    enum class CopyJob
+    {
+        Same,
+        New
+    };
+    std::optional<CopyJob> chooseJobOfCopy(const QString &path);
     // How a document saved as `path` in another folder stores its data
     // file, so that it keeps finding it; none when that does not change.
     std::optional<QString> dataFileFrom(const QString &path) const;

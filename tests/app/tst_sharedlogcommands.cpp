@@ -6,6 +6,7 @@
 #include "log/sharedlog.h"
 #include "log/unsharedruns.h"
 #include "logserver.h"
+#include "messageanswer.h"
 #include "modalscript.h"
 #include "printbench.h"
 #include "sharedlog/sharedlogsetting.h"
@@ -390,6 +391,56 @@ private Q_SLOTS:
 
     // Saved with a shared log set, a document gets its id, no undo step;
     // without one it is saved as it always was.
+    // Save As of a job asks whether the copy is the same job: OK keeps its
+    // id, No gives the copy a new one and leaves the original's, Cancel
+    // writes nothing.
+    void aCopyIsTheSameJobOrANewOne_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QString>("copyId"); // "same", "new", or "" for no copy
+        QTest::newRow("the same job") << Answer::ClickOk << "same";
+        QTest::newRow("a new job") << Answer::ClickNo << "new";
+        QTest::newRow("cancelled") << Answer::ClickCancel << "";
+    }
+
+    void aCopyIsTheSameJobOrANewOne()
+    {
+        QFETCH(Answer, answer);
+        QFETCH(QString, copyId);
+        QVERIFY(startShell());
+        QCOMPARE(SharedLogSetting().store(m_server.uri()), QString());
+        Document doc = emptyDocument(20);
+        addNumber(doc, 10, 10, 1, 5);
+        m_shell->editor.replace(doc);
+        const QString original = m_shell->path(QStringLiteral("job.pgt"));
+        ModalScript first;
+        first.typePath(original);
+        QCOMPARE(first.run([this] { action("saveAsAction")->trigger(); }), QStringList());
+        const QString id = m_shell->doc().id;
+        QVERIFY(!id.isEmpty());
+
+        const QString copy = m_shell->path(QStringLiteral("next-week.pgt"));
+        QString asked;
+        ModalScript second;
+        second.typePath(copy).expect("MessageDialog", [&](QWidget *modal) {
+            auto *dialog = static_cast<MessageDialog *>(modal);
+            asked = dialog->label->text();
+            answerDialog(dialog, answer);
+        });
+        QCOMPARE(second.run([this] { action("saveAsAction")->trigger(); }), QStringList());
+        QCOMPARE(asked, QStringLiteral("Is the copy the same job?"));
+        QCOMPARE(loadDocument(original, 20).document->id, id);
+        if (copyId.isEmpty()) {
+            QVERIFY(!QFile::exists(copy));
+            QCOMPARE(m_shell->doc().id, id);
+            return;
+        }
+        const LoadResult saved = loadDocument(copy, 20);
+        QVERIFY(saved.document);
+        QCOMPARE(saved.document->id == id, copyId == QLatin1String("same"));
+        QCOMPARE(m_shell->doc().id, saved.document->id);
+    }
+
     void savingGivesTheJobItsId_data()
     {
         QTest::addColumn<bool>("shared");
