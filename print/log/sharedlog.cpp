@@ -66,7 +66,7 @@ const QStringList tables = {
                    " machine text NOT NULL,"
                    " os_user text NOT NULL,"
                    " printer text NOT NULL,"
-                   " printed_at timestamp NOT NULL,"
+                   " printed_at timestamptz NOT NULL,"
                    " first_page integer NOT NULL,"
                    " last_page integer NOT NULL,"
                    " copies integer NOT NULL,"
@@ -498,9 +498,10 @@ QString SharedLog::makeTables()
 
 void SharedLog::upgradeTables()
 {
-    // Version 1 held values in 32 bits. Only the tables' owner may widen
-    // them; for any other role the log goes on holding what 32 bits hold,
-    // and a wider value is refused by the server when its run is recorded.
+    // Version 1 held values in 32 bits and times without their zone, as the
+    // server's zone showed them. Only the tables' owner may change them; for
+    // any other role the log goes on as it was, and a wider value is refused
+    // by the server when its run is recorded.
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!db.transaction())
         return;
@@ -510,6 +511,8 @@ void SharedLog::upgradeTables()
         upgrade.exec(QStringLiteral("SET LOCAL lock_timeout = '2s'")) &&
         upgrade.exec(QStringLiteral("ALTER TABLE paginette_values ALTER COLUMN first_value TYPE"
                                     " bigint, ALTER COLUMN step TYPE bigint")) &&
+        upgrade.exec(QStringLiteral("ALTER TABLE paginette_runs ALTER COLUMN printed_at TYPE"
+                                    " timestamptz")) &&
         upgrade.exec(QStringLiteral("INSERT INTO paginette_schema VALUES (%1)").arg(schemaVersion));
     if (!upgraded || !db.commit())
         db.rollback();

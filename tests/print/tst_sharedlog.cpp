@@ -251,6 +251,23 @@ private Q_SLOTS:
                  qPrintable(error));
     }
 
+    // A run's time is the instant it printed, whatever zone the server's
+    // session shows times in: here Tokyo's, the machine's own being another.
+    void timesAreTheInstantsRunsPrinted()
+    {
+        qputenv("PGTZ", "Asia/Tokyo");
+        SharedLog log(address());
+        const QString opened = log.open();
+        qunsetenv("PGTZ");
+        QCOMPARE(opened, QString());
+        const QString job = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        const SharedRun run = runOf(job, 1, 10);
+        QVERIFY(log.reserve(run, {}).reserved);
+        const QList<SharedRun> runs = *log.runs(job, 10);
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs.first().entry.when.toUTC(), run.entry.when.toUTC());
+    }
+
     // A reservation holds its values for every later run; a stopped run
     // holds what it printed; a run sent twice is kept once.
     void aReservationHoldsItsValues()
