@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,6 +20,7 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -125,13 +127,35 @@ PrintLogWindow::PrintLogWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     refreshButton->setObjectName(QStringLiteral("refreshButton"));
     refreshButton->setToolTip(QStringLiteral("Reads the shared print log again, with the runs "
                                              "other machines logged since"));
+    machineEdit = new QLineEdit(this);
+    machineEdit->setObjectName(QStringLiteral("machineEdit"));
+    machineEdit->setPlaceholderText(QStringLiteral("every machine"));
+    auto *machineLabel = new QLabel(QStringLiteral("&Machine:"), this);
+    machineLabel->setBuddy(machineEdit);
+    dayEdit = new QDateEdit(this);
+    dayEdit->setObjectName(QStringLiteral("dayEdit"));
+    dayEdit->setCalendarPopup(true);
+    dayEdit->setMinimumDate(QDate(2000, 1, 1));
+    dayEdit->setSpecialValueText(QStringLiteral("every day"));
+    dayEdit->setDate(dayEdit->minimumDate());
+    auto *dayLabel = new QLabel(QStringLiteral("&Day:"), this);
+    dayLabel->setBuddy(dayEdit);
+    olderButton = new QPushButton(QStringLiteral("&Older Runs"), this);
+    olderButton->setObjectName(QStringLiteral("olderButton"));
+    olderButton->setEnabled(false);
+    olderButton->setToolTip(QStringLiteral("Shows the runs logged before those shown"));
     auto *sharedControls = new QWidget(this);
     sharedControls->setObjectName(QStringLiteral("sharedControls"));
     auto *sharedRow = new QHBoxLayout(sharedControls);
     sharedRow->setContentsMargins(0, 0, 0, 0);
     sharedRow->addWidget(showLabel);
     sharedRow->addWidget(showCombo);
+    sharedRow->addWidget(machineLabel);
+    sharedRow->addWidget(machineEdit);
+    sharedRow->addWidget(dayLabel);
+    sharedRow->addWidget(dayEdit);
     sharedRow->addStretch();
+    sharedRow->addWidget(olderButton);
     sharedRow->addWidget(refreshButton);
     sharedControls->hide();
     logTable = new QTableWidget(this);
@@ -173,9 +197,17 @@ PrintLogWindow::PrintLogWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(copy, &QAction::triggered, this, &PrintLogWindow::copySelection);
     connect(saveManifestButton, &QPushButton::clicked, this, &PrintLogWindow::saveManifest);
     connect(refreshButton, &QPushButton::clicked, this, &PrintLogWindow::refresh);
-    connect(showCombo, &QComboBox::currentIndexChanged, this, [this] {
+    const auto filterChanged = [this] {
         if (m_shared)
             guarded([this] { showSharedRuns(); });
+    };
+    connect(showCombo, &QComboBox::currentIndexChanged, this, filterChanged);
+    connect(machineEdit, &QLineEdit::editingFinished, this, filterChanged);
+    connect(dayEdit, &QDateEdit::dateChanged, this, filterChanged);
+    connect(olderButton, &QPushButton::clicked, this, [this] {
+        // The table shows the oldest of the page first.
+        if (m_shared && !m_sharedRuns.isEmpty())
+            guarded([this] { showSharedRuns(m_sharedRuns.front().id); });
     });
     connect(logTable, &QTableWidget::itemSelectionChanged, this, &PrintLogWindow::selectionChanged);
     // Runs printed elsewhere (paginette-print, a second Paginette) show as they are logged.
@@ -283,11 +315,16 @@ void PrintLogWindow::showLocalLog(const QString &notice, bool again)
     selectionChanged();
 }
 
-void PrintLogWindow::showSharedRuns()
+void PrintLogWindow::showSharedRuns(std::int64_t beforeId)
 {
     const bool allDocuments = showCombo->currentIndex() == 1;
-    Outcome<QList<SharedRun>> read =
-        sharedRuns(m_shared->address, allDocuments ? QString() : m_shared->documentKey, shownRuns);
+    const SharedLog::RunFilter filter{
+        .documentKey = allDocuments ? QString() : m_shared->documentKey,
+        .machine = machineEdit->text().trimmed(),
+        .day = dayEdit->date() == dayEdit->minimumDate() ? QDate() : dayEdit->date(),
+        .beforeId = beforeId,
+        .limit = shownRuns};
+    Outcome<QList<SharedRun>> read = sharedRuns(m_shared->address, filter);
     if (!read) {
         showLocalLog(read.error + QStringLiteral("; this computer's print log is shown."), false);
         return;
@@ -312,17 +349,24 @@ void PrintLogWindow::showSharedRuns()
     logTable->scrollToBottom();
     const QString log = m_shared->address.shown();
     const QString which = allDocuments ? QString() : QStringLiteral(" of this document");
+    const bool filtered = !filter.machine.isEmpty() || !filter.day.isNull();
+    const QString chosen = filtered ? QStringLiteral(" chosen") : QString();
+    // A full page may have older runs behind it.
+    olderButton->setEnabled(rows.size() == shownRuns);
     if (rows.isEmpty())
-        statusLabel->setText(
-            QStringLiteral("The shared print log %1 holds no run%2 yet.").arg(log, which));
+        statusLabel->setText(QStringLiteral("The shared print log %1 holds no%2 run%3%4.")
+                                 .arg(log, beforeId ? QStringLiteral(" older") : QString(), which,
+                                      filtered ? chosen : QStringLiteral(" yet")));
     else if (rows.size() == shownRuns)
-        statusLabel->setText(QStringLiteral("The shared print log %1: the newest %2 runs%3.")
-                                 .arg(log)
-                                 .arg(shownRuns)
-                                 .arg(which));
+        statusLabel->setText(
+            QStringLiteral("The shared print log %1: the %2 %3 runs%4%5.")
+                .arg(log, beforeId ? QStringLiteral("next older") : QStringLiteral("newest"))
+                .arg(shownRuns)
+                .arg(which, chosen));
     else
         statusLabel->setText(
-            QStringLiteral("The shared print log %1: the runs%2.").arg(log, which));
+            QStringLiteral("The shared print log %1: the%2 runs%3%4.")
+                .arg(log, beforeId ? QStringLiteral(" older") : QString(), which, chosen));
     selectionChanged();
 }
 

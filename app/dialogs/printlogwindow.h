@@ -10,6 +10,8 @@
 #include <optional>
 
 class QComboBox;
+class QDateEdit;
+class QLineEdit;
 class QFileSystemWatcher;
 class QLabel;
 class QPushButton;
@@ -25,7 +27,8 @@ class PrintLogWindow : public QWidget
     Q_OBJECT
 
 public:
-    // The runs of the shared log shown at most, the newest.
+    // The runs of the shared log shown at a time, the newest first; Older
+    // Runs shows the page before.
     static constexpr int shownRuns = 1000;
 
     explicit PrintLogWindow(QWidget *parent = nullptr);
@@ -46,8 +49,11 @@ public:
     QString selectedText() const;
 
     QLabel *statusLabel = nullptr;
-    QComboBox *showCombo = nullptr; // this document's runs, or all
+    QComboBox *showCombo = nullptr;   // this document's runs, or all
+    QLineEdit *machineEdit = nullptr; // empty: every machine's runs
+    QDateEdit *dayEdit = nullptr;     // its minimum: every day's
     QPushButton *refreshButton = nullptr;
+    QPushButton *olderButton = nullptr;
     QTableWidget *logTable = nullptr;
     QPushButton *saveManifestButton = nullptr;
 
@@ -67,7 +73,9 @@ private:
     // This computer's log, with `notice` in the status line when there is
     // one; read `again`, it keeps the rows selected.
     void showLocalLog(const QString &notice, bool again);
-    void showSharedRuns();
+    // A page of the shared log's runs, the newest before `beforeId` (0: the
+    // newest of all) of those the window's filters choose.
+    void showSharedRuns(std::int64_t beforeId = 0);
     void fillTable(const QStringList &labels, const QList<QStringList> &rows);
     // The run of the one selected row, when this program printed it.
     const PrintedRun *selectedRun() const;

@@ -13,7 +13,7 @@ readSharedLog(const SharedLogAddress &address,
     Outcome<QList<SharedRun>> runs = Outcome<QList<SharedRun>>::failed(QString());
     waitForServer([&] {
         SharedLog log(address);
-        const QString unopened = log.open();
+        const QString unopened = log.open(SharedLog::Access::Read);
         runs = unopened.isEmpty() ? read(log) : Outcome<QList<SharedRun>>::failed(unopened);
     });
     return runs;
@@ -37,8 +37,8 @@ Outcome<QList<SharedRun>> sharedValuesOf(const SharedLogAddress &address,
     return runs;
 }
 
-Outcome<QList<SharedRun>> sharedRuns(const SharedLogAddress &address, const QString &documentKey,
-                                     int limit)
+Outcome<QList<SharedRun>> sharedRuns(const SharedLogAddress &address,
+                                     const SharedLog::RunFilter &filter)
 {
-    return readSharedLog(address, [&](SharedLog &log) { return log.runs(documentKey, limit); });
+    return readSharedLog(address, [&](SharedLog &log) { return log.runs(filter); });
 }

@@ -15,7 +15,6 @@
 Outcome<QList<SharedRun>> sharedValuesOf(const SharedLogAddress &address,
                                          const QString &documentKey);
 
-// The newest runs the log at `address` keeps, at most `limit`, of the
-// document known as `documentKey` or, empty, of all.
-Outcome<QList<SharedRun>> sharedRuns(const SharedLogAddress &address, const QString &documentKey,
-                                     int limit);
+// The newest runs the log at `address` keeps of those `filter` asks for.
+Outcome<QList<SharedRun>> sharedRuns(const SharedLogAddress &address,
+                                     const SharedLog::RunFilter &filter);

@@ -401,7 +401,7 @@ QString SharedLog::failure(const QString &what, const QString &why) const
         .arg(m_address.shown(), what, why.simplified());
 }
 
-QString SharedLog::open()
+QString SharedLog::open(Access access)
 {
     m_unreachable = false;
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
@@ -432,8 +432,8 @@ QString SharedLog::open()
                                      : QStringLiteral("refuses the connection"),
                        why);
     }
-    const QString error = makeTables();
-    if (error.isEmpty()) {
+    const QString error = makeTables(access);
+    if (error.isEmpty() && access == Access::Print) {
         // One that fails here is prepared again, and tells why, when it runs.
         for (const QString &text : {lockTimeout, documentLock, overlappingRuns, runInsert, runEnd})
             statement(text);
@@ -451,10 +451,10 @@ SharedLog::Statement SharedLog::statement(const QString &text)
     return Statement(found->query, found->prepared);
 }
 
-QString SharedLog::makeTables()
+QString SharedLog::makeTables(Access access)
 {
     const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    const auto findTables = [this] {
+    const auto findTables = [this, access] {
         Statement check = statement(tablesCheck);
         TablesFound found;
         if (!check.run(found.why)) {
@@ -464,13 +464,18 @@ QString SharedLog::makeTables()
         if (check.query().next()) {
             found.version = check.query().value(0).toInt();
             for (int i = 0; i < int(std::size(neededRights)) && !found.lacking; ++i) {
-                if (!check.query().value(i + 1).toBool())
+                const bool needed =
+                    access == Access::Print || neededRights[i].right == QLatin1String("SELECT");
+                if (needed && !check.query().value(i + 1).toBool())
                     found.lacking = &neededRights[i];
             }
         }
         return found;
     };
     TablesFound found = findTables();
+    if (found.missing && access == Access::Read)
+        return failure(QStringLiteral("holds no run yet"),
+                       QStringLiteral("no machine has printed through it"));
     if (found.missing) {
         const QString error = createTables();
         if (!error.isEmpty())
@@ -486,7 +491,7 @@ QString SharedLog::makeTables()
                                       "one knows version %2)")
                            .arg(found.version)
                            .arg(schemaVersion));
-    if (found.version < schemaVersion)
+    if (found.version < schemaVersion && access == Access::Print)
         upgradeTables();
     if (found.lacking)
         return failure(QStringLiteral("cannot be used"),
@@ -727,15 +732,25 @@ Reservation SharedLog::send(const SharedRun &run)
     return reserve(run, {});
 }
 
-Outcome<QList<SharedRun>> SharedLog::runs(const QString &documentKey, int limit)
+Outcome<QList<SharedRun>> SharedLog::runs(const RunFilter &filter)
 {
-    Statement select =
-        statement(QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") + valueColumns +
-                  QStringLiteral(" FROM (SELECT * FROM paginette_runs WHERE ? = ''"
-                                 " OR document_key = ? ORDER BY id DESC LIMIT ?) r"
-                                 " LEFT JOIN paginette_values v ON v.run_id = r.id"
-                                 " ORDER BY r.id DESC, v.position"));
-    select << textValue(jobId(documentKey)) << textValue(jobId(documentKey)) << limit;
+    // A day is this machine's: from its midnight to the next, as instants.
+    const QDateTime from = filter.day.isNull() ? QDateTime() : filter.day.startOfDay();
+    const QDateTime to = filter.day.isNull() ? QDateTime() : filter.day.addDays(1).startOfDay();
+    Statement select = statement(
+        QStringLiteral("SELECT ") + runColumns + QStringLiteral(", ") + valueColumns +
+        QStringLiteral(" FROM (SELECT * FROM paginette_runs WHERE (? = '' OR document_key = ?)"
+                       " AND (? = '' OR machine = ?) AND (? = 0 OR id < ?)"
+                       " AND (NOT ? OR (printed_at >= ? AND printed_at < ?))"
+                       " ORDER BY id DESC LIMIT ?) r"
+                       " LEFT JOIN paginette_values v ON v.run_id = r.id"
+                       " ORDER BY r.id DESC, v.position"));
+    const QString key = jobId(filter.documentKey);
+    select << textValue(key) << textValue(key) << textValue(filter.machine)
+           << textValue(filter.machine) << QVariant::fromValue(qint64(filter.beforeId))
+           << QVariant::fromValue(qint64(filter.beforeId)) << !filter.day.isNull()
+           << (from.isValid() ? from : QDateTime::currentDateTime())
+           << (to.isValid() ? to : QDateTime::currentDateTime()) << filter.limit;
     QString why;
     if (!select.run(why))
         return Outcome<QList<SharedRun>>::failed(failure(QStringLiteral("cannot be read"), why));

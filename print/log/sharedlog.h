@@ -5,6 +5,7 @@
 #include "log/printlog.h"
 #include "log/sharedlogaddress.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -63,10 +64,19 @@ public:
     SharedLog(const SharedLog &) = delete;
     SharedLog &operator=(const SharedLog &) = delete;
 
-    // Connects, and makes the log's tables where the server has none yet.
-    // Why not, naming the server: it cannot be reached, refuses the login,
-    // gives no right to the tables, or holds a log of a newer version.
-    QString open();
+    // What a connection is for: printing needs every right on the log's
+    // tables, reading them (a viewer's role, the Print Log window) only
+    // SELECT.
+    enum class Access
+    {
+        Print,
+        Read,
+    };
+    // Connects, and for printing makes the log's tables where the server has
+    // none yet. Why not, naming the server: it cannot be reached, refuses
+    // the login, gives no right the access needs, or holds a log of a newer
+    // version.
+    QString open(Access access = Access::Print);
     // Asked between slices of a wait for a job's lock: false gives it up.
     void setStillWanted(std::function<bool()> stillWanted)
     {
@@ -101,9 +111,17 @@ public:
     // A run printed while the log could not be reached, kept once however
     // often it is sent, with the earlier runs it shares a value with.
     Reservation send(const SharedRun &run);
-    // The newest runs first, of the document `documentKey` or, empty, of
-    // all; at most `limit`.
-    Outcome<QList<SharedRun>> runs(const QString &documentKey, int limit);
+    // Which runs the Print Log window asks for, a page at a time.
+    struct RunFilter
+    {
+        QString documentKey{};     // empty: every document's
+        QString machine{};         // empty: every machine's
+        QDate day{};               // null: every day's, else those printed that day here
+        std::int64_t beforeId = 0; // 0: from the newest, else those older than it
+        int limit = 1000;
+    };
+    // The newest runs first of those `filter` asks for, at most its limit.
+    Outcome<QList<SharedRun>> runs(const RunFilter &filter);
     // Every value the document's series printed or hold, by run.
     Outcome<QList<SharedRun>> valuesOf(const QString &documentKey);
 
@@ -120,7 +138,7 @@ private:
     QString failure(const QString &what, const QString &why) const;
     // Takes the lock of the job keyed `key` for the transaction, or why not.
     QString lockJob(const QString &key);
-    QString makeTables();
+    QString makeTables(Access access);
     QString createTables();
     void upgradeTables();
     Outcome<QList<SharedRun>> overlapping(const SharedRun &run);

@@ -15,10 +15,15 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSysInfo>
 #include <QTableWidget>
 #include <QUndoStack>
@@ -103,7 +108,8 @@ class TestSharedLogCommands : public ShellTest
         SharedLog log(*parseSharedLogUri(m_server.uri()));
         if (!log.open().isEmpty())
             return {};
-        return log.runs(documentKey, 100).value.value_or(QList<SharedRun>());
+        return log.runs({.documentKey = documentKey, .limit = 100})
+            .value.value_or(QList<SharedRun>());
     }
 
     bool logged(const SharedRun &run)
@@ -368,6 +374,16 @@ private Q_SLOTS:
         QVERIFY(table->rowCount() >= 3);
         window->showCombo->setCurrentIndex(window->showCombo->findText("This document"));
         QCOMPARE(table->rowCount(), 2);
+        window->machineEdit->setText(QStringLiteral("press-3"));
+        Q_EMIT window->machineEdit->editingFinished();
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(tableRow(table, 0).value(6), QStringLiteral("press-3"));
+        window->machineEdit->clear();
+        Q_EMIT window->machineEdit->editingFinished();
+        window->dayEdit->setDate(QDate(2026, 12, 10));
+        QCOMPARE(table->rowCount(), 0);
+        window->dayEdit->setDate(window->dayEdit->minimumDate());
+        QCOMPARE(table->rowCount(), 2);
 
         // A run printed here shows as it ends, its manifest to save.
         const QString out = m_home.filePath(QStringLiteral("run.pdf"));
@@ -389,8 +405,59 @@ private Q_SLOTS:
         QVERIFY(!window->saveManifestButton->isEnabled());
     }
 
-    // Saved with a shared log set, a document gets its id, no undo step;
-    // without one it is saved as it always was.
+    // The window pages back through every run, a page of the newest at a
+    // time; a role that may only read the log's tables reads them there.
+    void printLogPagesThroughEveryRun()
+    {
+        const QString id = newId();
+        const auto asOwner = [this](const QString &statement) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "owner");
+            db.setHostName(m_server.folder);
+            db.setDatabaseName(QStringLiteral("paginette"));
+            db.setUserName(QStringLiteral("paginette"));
+            db.setPassword(m_password);
+            const bool done = db.open() && QSqlQuery(db).exec(statement);
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("owner"));
+            return done;
+        };
+        const int runs = PrintLogWindow::shownRuns + 5;
+        QVERIFY(asOwner(QStringLiteral("INSERT INTO paginette_runs (document_key, document_path,"
+                                       " machine, os_user, printer, printed_at, first_page,"
+                                       " last_page, copies, state) SELECT '%1', '/jobs/a.pgt',"
+                                       " 'press-1', 'maria', 'office', now(), n, n, 1, 'complete'"
+                                       " FROM generate_series(1, %2) n")
+                            .arg(id)
+                            .arg(runs)));
+        QVERIFY(asOwner(QStringLiteral("GRANT SELECT ON paginette_schema, paginette_runs,"
+                                       " paginette_values TO visitor")));
+        const auto revoke = qScopeGuard([&asOwner] {
+            asOwner(QStringLiteral(
+                "REVOKE ALL ON paginette_schema, paginette_runs, paginette_values FROM visitor"));
+        });
+        QVERIFY(startShell());
+        // As a viewer's machine has it set.
+        qputenv("PGPASSWORD", m_server.password(QStringLiteral("visitor")).toUtf8());
+        QCOMPARE(SharedLogSetting().store(m_server.uri(QStringLiteral("visitor"))), QString());
+        Document doc = emptyDocument(20);
+        addNumber(doc, 10, 10, 1, 5);
+        doc.id = id;
+        m_shell->editor.replace(doc);
+
+        action("printLogAction")->trigger();
+        auto *window = child<PrintLogWindow>("PrintLogWindow");
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTableWidget *table = window->logTable;
+        QCOMPARE(table->rowCount(), PrintLogWindow::shownRuns);
+        QCOMPARE(tableRow(table, table->rowCount() - 1).value(3), QString::number(runs));
+        QVERIFY(window->olderButton->isEnabled());
+        QTest::mouseClick(window->olderButton, Qt::LeftButton);
+        QCOMPARE(table->rowCount(), 5);
+        QCOMPARE(tableRow(table, 0).value(3), QStringLiteral("1"));
+        QVERIFY(!window->olderButton->isEnabled());
+    }
+
     // Save As of a job asks whether the copy is the same job: OK keeps its
     // id, No gives the copy a new one and leaves the original's, Cancel
     // writes nothing.
@@ -441,6 +508,8 @@ private Q_SLOTS:
         QCOMPARE(m_shell->doc().id, saved.document->id);
     }
 
+    // Saved with a shared log set, a document gets its id, no undo step;
+    // without one it is saved as it always was.
     void savingGivesTheJobItsId_data()
     {
         QTest::addColumn<bool>("shared");

@@ -146,6 +146,7 @@ private Q_SLOTS:
     void eachRightIsNamed_data()
     {
         QTest::addColumn<QString>("granted"); // to the visitor, statements apart by ';'
+        QTest::addColumn<bool>("reading");    // as the Print Log window opens it
         QTest::addColumn<QString>("lacking"); // empty: none
 
         const auto grant = [](const QString &rights, const QString &on) {
@@ -154,22 +155,28 @@ private Q_SLOTS:
         const QString tables = QStringLiteral("paginette_runs, paginette_values");
         const QString sequence =
             u';' + grant(QStringLiteral("USAGE"), QStringLiteral("SEQUENCE paginette_runs_id_seq"));
-        QTest::newRow("reading alone")
-            << grant("SELECT", tables) + sequence << "INSERT right on the table paginette_runs";
-        QTest::newRow("no updates") << grant("SELECT, INSERT", tables) + sequence
+        QTest::newRow("reading alone") << grant("SELECT", tables) + sequence << false
+                                       << "INSERT right on the table paginette_runs";
+        QTest::newRow("no updates") << grant("SELECT, INSERT", tables) + sequence << false
                                     << "UPDATE right on the table paginette_runs";
         QTest::newRow("values that cannot be written")
             << grant("SELECT, INSERT, UPDATE", "paginette_runs") + u';' +
                    grant("SELECT", "paginette_values") + sequence
-            << "INSERT right on the table paginette_values";
-        QTest::newRow("no run numbers") << grant("SELECT, INSERT, UPDATE", tables)
+            << false << "INSERT right on the table paginette_values";
+        QTest::newRow("no run numbers") << grant("SELECT, INSERT, UPDATE", tables) << false
                                         << "USAGE right on the sequence paginette_runs_id_seq";
-        QTest::newRow("every right") << grant("SELECT, INSERT, UPDATE", tables) + sequence << "";
+        QTest::newRow("every right")
+            << grant("SELECT, INSERT, UPDATE", tables) + sequence << false << "";
+        QTest::newRow("a viewer reads") << grant("SELECT", tables) << true << "";
+        QTest::newRow("a viewer without the values")
+            << grant("SELECT", "paginette_runs") << true
+            << "SELECT right on the table paginette_values";
     }
 
     void eachRightIsNamed()
     {
         QFETCH(QString, granted);
+        QFETCH(bool, reading);
         QFETCH(QString, lacking);
 
         SharedLog owner(address());
@@ -191,7 +198,8 @@ private Q_SLOTS:
         QVERIFY(asOwner(QStringLiteral("GRANT SELECT ON paginette_schema TO visitor;") + granted));
         SharedLogAddress visitor = address(QStringLiteral("visitor"));
         visitor.password = m_server.password(QStringLiteral("visitor"));
-        const QString error = SharedLog(visitor).open();
+        const QString error =
+            SharedLog(visitor).open(reading ? SharedLog::Access::Read : SharedLog::Access::Print);
         QVERIFY(asOwner(QStringLiteral("REVOKE ALL ON paginette_schema, paginette_runs, "
                                        "paginette_values FROM visitor;REVOKE ALL ON SEQUENCE "
                                        "paginette_runs_id_seq FROM visitor")));
@@ -263,9 +271,48 @@ private Q_SLOTS:
         const QString job = QUuid::createUuid().toString(QUuid::WithoutBraces);
         const SharedRun run = runOf(job, 1, 10);
         QVERIFY(log.reserve(run, {}).reserved);
-        const QList<SharedRun> runs = *log.runs(job, 10);
+        const QList<SharedRun> runs = *log.runs({.documentKey = job, .limit = 10});
         QCOMPARE(runs.size(), 1);
         QCOMPARE(runs.first().entry.when.toUTC(), run.entry.when.toUTC());
+    }
+
+    // The runs a filter asks for, a page at a time: each page newest first,
+    // every run once over the pages, none the filter leaves out.
+    void runsArePagedAsFiltered()
+    {
+        SharedLog log(address());
+        QCOMPARE(log.open(), QString());
+        const QString job = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        const QString other = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        QList<std::int64_t> pressTwo; // press-2's runs of the job on 9 December
+        for (int i = 0; i < 23; ++i) {
+            SharedRun run = runOf(i % 4 == 3 ? other : job, 1 + 10 * i, 10);
+            run.machine = i % 3 == 0 ? QStringLiteral("press-1") : QStringLiteral("press-2");
+            run.entry.when = QDateTime(QDate(2026, 12, i % 2 == 0 ? 9 : 10), QTime(8, i));
+            run.localId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+            run.state = SharedRun::State::Complete;
+            const Reservation sent = log.send(run);
+            QVERIFY2(sent.reserved, qPrintable(sent.error));
+            if (i % 4 != 3 && i % 3 != 0 && i % 2 == 0)
+                pressTwo.prepend(sent.runId);
+        }
+        SharedLog::RunFilter filter{.documentKey = job,
+                                    .machine = QStringLiteral("press-2"),
+                                    .day = QDate(2026, 12, 9),
+                                    .limit = 2};
+        QList<std::int64_t> paged;
+        for (int page = 0; page < 20; ++page) {
+            const QList<SharedRun> runs = *log.runs(filter);
+            for (const SharedRun &run : runs) {
+                QCOMPARE(run.documentKey, job);
+                QCOMPARE(run.machine, QStringLiteral("press-2"));
+                paged.append(run.id);
+            }
+            if (runs.size() < filter.limit)
+                break;
+            filter.beforeId = runs.back().id;
+        }
+        QCOMPARE(paged, pressTwo);
     }
 
     // A reservation holds its values for every later run; a stopped run
@@ -301,7 +348,7 @@ private Q_SLOTS:
         offline.state = SharedRun::State::Complete;
         QVERIFY(log.send(offline).reserved);
         QVERIFY(log.send(offline).reserved);
-        const QList<SharedRun> runs = *log.runs(m_document, 10);
+        const QList<SharedRun> runs = *log.runs({.documentKey = m_document, .limit = 10});
         QCOMPARE(runs.size(), 3);
         QCOMPARE(runs.first().state, SharedRun::State::Complete);
         QCOMPARE(runs.first().entry.numbers.first().values, (QList<PrintedValues>{{500, 1, 10}}));
