@@ -116,8 +116,8 @@ bool continuePast(Document &doc, const std::map<QString, PrintedExtremes> &print
             continue;
         const std::int64_t first = texts.value(i, 1);
         const bool down = doc.objects[heads[i]].stepPage < 0;
-        const std::int64_t past = down ? found->second.lowest + object.stepPage - first
-                                       : found->second.highest + object.stepPage - first;
+        const NumberValue past = valueSub(
+            valueAdd(down ? found->second.lowest : found->second.highest, object.stepPage), first);
         auto [move, added] = moves.emplace(heads[i], past);
         if (!added)
             move->second = down ? std::min(move->second, past) : std::max(move->second, past);
