@@ -151,6 +151,21 @@ struct Folder
 {
     Folder() = default;
     explicit Folder(const QString &parent) : dir(parent + QStringLiteral("/run-XXXXXX")) {}
+    Folder(const Folder &) = delete;
+    Folder &operator=(const Folder &) = delete;
+    // Names whose bytes are no UTF-8 are beyond QTemporaryDir's removal:
+    // they go by their bytes first.
+    ~Folder()
+    {
+        const QByteArray folder = QFile::encodeName(dir.path());
+        if (DIR *entries = ::opendir(folder.constData())) {
+            while (const dirent *entry = ::readdir(entries)) {
+                if (entry->d_type == DT_REG)
+                    ::unlink((folder + '/' + entry->d_name).constData());
+            }
+            ::closedir(entries);
+        }
+    }
 
     QString path(const QString &name) const { return dir.filePath(name); }
 
