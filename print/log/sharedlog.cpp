@@ -276,12 +276,14 @@ const QString runInsert =
                    " SELECT id FROM r");
 // One statement, so that the state and what printed change together.
 const QString runEnd =
-    QStringLiteral("WITH s AS (UPDATE paginette_runs SET state = ? WHERE id = ?)"
-                   " UPDATE paginette_values v SET last_text = u.last_text,"
+    QStringLiteral("WITH s AS (UPDATE paginette_runs SET state = ? WHERE id = ?"
+                   " AND local_id IS NOT DISTINCT FROM ? RETURNING id),"
+                   " v AS (UPDATE paginette_values v SET last_text = u.last_text,"
                    " value_count = u.value_count, low = u.low, high = u.high"
                    " FROM unnest(?::text[], ?::bigint[], ?::bigint[], ?::bigint[])"
                    " WITH ORDINALITY AS u(last_text, value_count, low, high, n)"
-                   " WHERE v.run_id = ? AND v.position = u.n - 1");
+                   " WHERE v.run_id IN (SELECT id FROM s) AND v.position = u.n - 1)"
+                   " SELECT count(*) FROM s");
 
 // Runs read a row per value, gathered by run in the order they came.
 class RunsByRow
@@ -713,18 +715,17 @@ QString SharedLog::lockJob(const QString &key)
     return rest.run(why) ? QString() : failure(QStringLiteral("cannot be locked"), why);
 }
 
-QString SharedLog::finish(std::int64_t runId, SharedRun::State state,
-                          const QList<PrintLogEntry::NumberSpan> &printed)
+Outcome<bool> SharedLog::finish(const SharedRun &run)
 {
-    const NumberColumns numbers(printed);
+    const NumberColumns numbers(run.entry.numbers);
     Statement end = statement(runEnd);
-    end << stateName(state) << qint64{runId} << textArray(numbers.lasts)
-        << numberArray(numbers.counts) << numberArray(numbers.lows) << numberArray(numbers.highs)
-        << qint64{runId};
+    end << stateName(run.state) << qint64{run.id}
+        << (run.localId.isEmpty() ? QVariant() : QVariant(run.localId)) << textArray(numbers.lasts)
+        << numberArray(numbers.counts) << numberArray(numbers.lows) << numberArray(numbers.highs);
     QString why;
-    if (!end.run(why))
-        return failure(QStringLiteral("cannot be written"), why);
-    return {};
+    if (!end.run(why) || !end.query().next())
+        return Outcome<bool>::failed(failure(QStringLiteral("cannot be written"), why));
+    return end.query().value(0).toLongLong() > 0;
 }
 
 Reservation SharedLog::send(const SharedRun &run)

@@ -104,10 +104,11 @@ public:
     Reservation reserveAfter(const QString &documentKey,
                              const std::function<SharedRun(const QList<SharedRun> &all)> &makeRun,
                              const std::function<bool(const QList<SharedRun> &earlier)> &goAhead);
-    // The end of reserved run `runId`: complete, or stopped having printed
-    // `printed` (each number's values, in the order the run reserved them).
-    QString finish(std::int64_t runId, SharedRun::State state,
-                   const QList<PrintLogEntry::NumberSpan> &printed = {});
+    // The end of reserved run `run` (its id and its own id alike): complete,
+    // or stopped having printed its entry's numbers (each number's values,
+    // in the order the run reserved them). False when this log holds no
+    // such run: one reserved in another log ends only there.
+    Outcome<bool> finish(const SharedRun &run);
     // A run printed while the log could not be reached, kept once however
     // often it is sent, with the earlier runs it shares a value with.
     Reservation send(const SharedRun &run);

@@ -125,8 +125,18 @@ void SharedLogSession::connect(Connection &connection, const SharedLogAddress &a
     QStringList sent;
     for (const SharedRun &run : waiting) {
         if (run.id != 0) {
-            // Its values are held; the end of its run was not heard.
-            connection.openError = log.finish(run.id, run.state, run.entry.numbers);
+            // Its values are held; the end of its run was not heard. A run
+            // reserved in another log ends there alone.
+            const Outcome<bool> ended = log.finish(run);
+            connection.openError = ended.error;
+            if (ended && !*ended) {
+                connection.told.append(
+                    QStringLiteral("The end of the run of %1 printed %2 waits for the shared "
+                                   "print log it was reserved in")
+                        .arg(run.entry.document,
+                             run.entry.when.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+                continue;
+            }
         } else {
             const Reservation kept = log.send(run);
             connection.openError = kept.error;
@@ -221,8 +231,13 @@ QString SharedLogSession::finish(const std::optional<PrintLogEntry> &printed)
         }
     }
     QString error;
-    m_thread.run(
-        [&] { error = m_connection->log->finish(ended.id, ended.state, ended.entry.numbers); });
+    m_thread.run([&] {
+        const Outcome<bool> end = m_connection->log->finish(ended);
+        error = end.error;
+        if (end && !*end)
+            error =
+                m_connection->log->address().shown() + QStringLiteral(" no longer holds the run");
+    });
     if (error.isEmpty())
         return {};
     const QString kept = m_connection->unshared.add(ended);

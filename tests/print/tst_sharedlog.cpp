@@ -337,9 +337,13 @@ private Q_SLOTS:
         QCOMPARE(seen.first().machine, QStringLiteral("press-1"));
         QCOMPARE(seen.first().state, SharedRun::State::Reserved);
 
-        QCOMPARE(log.finish(first.runId, SharedRun::State::Stopped,
-                            {{"num0", "1", "20", {PrintedValues{1, 1, 20}}}}),
-                 QString());
+        SharedRun stopped = runOf(m_document, 1, 20);
+        stopped.id = first.runId;
+        stopped.state = SharedRun::State::Stopped;
+        QCOMPARE(log.finish(stopped).value, std::optional(true));
+        // A run of another log that has the same number is not this one.
+        stopped.localId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        QCOMPARE(log.finish(stopped).value, std::optional(false));
         const Reservation after = log.reserve(runOf(m_document, 21, 80), {});
         QVERIFY(after.reserved && after.earlier.isEmpty());
 
