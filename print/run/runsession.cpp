@@ -442,12 +442,16 @@ void RunSession::continueFromThisMachine()
         }
     }
     const bool moved = continuePast(m_document, printedExtremes(known));
-    m_questions.tell({moved ? QStringLiteral("the numbers go on past what this machine printed: "
-                                             "other machines' runs are not known until the "
-                                             "shared print log is reached")
-                            : QStringLiteral("this machine printed nothing of this job: the "
-                                             "numbers start where the document says")},
-                     RunTopic::Log);
+    const QString said =
+        known.isEmpty() ? QStringLiteral("this machine printed nothing of this job: the numbers "
+                                         "start where the document says")
+        : moved         ? QStringLiteral("the numbers go on past what this machine printed: other "
+                                                 "machines' runs are not known until the shared print log is "
+                                                 "reached")
+                : QStringLiteral("the numbers start past what this machine printed already: "
+                                 "other machines' runs are not known until the shared print "
+                                 "log is reached");
+    m_questions.tell({said}, RunTopic::Log);
 }
 
 RunResult RunSession::checkLocalLog()
