@@ -379,6 +379,10 @@ RunResult RunSession::reserveShared()
     // document's lock held, so that no machine waits on an answer: the
     // reservation is tried again, and goes ahead when it finds nothing the
     // user has not let pass.
+    // Runs logged under the document's path before it had an id are its;
+    // this machine's own are read once for every try.
+    m_shared->setFormerKey(m_document.id.isEmpty() ? QString() : documentKey());
+    m_shared->setLocalRuns(loggedRuns());
     QStringList passed;
     for (;;) {
         QStringList found;
@@ -391,10 +395,6 @@ RunResult RunSession::reserveShared()
         const PrintLogEntry entry =
             logEntry(texts(), m_plan, documentKey(), m_destination.output->name(), m_reservedAt);
         Reservation reservation;
-        // Runs logged under the document's path before it had an id are its.
-        m_shared->setFormerKey(m_document.id.isEmpty() ? QString() : documentKey());
-        if (!m_documentPath.isEmpty() && m_documentPath != QLatin1String("-"))
-            m_shared->setLocalRuns(m_log.entriesOf(documentKey()).items);
         m_questions.waitOnServer([&] {
             reservation = m_shared->reserve(reserved, m_data.get(), m_plan, entry,
                                             sharedDocumentKey(), m_continuing, goAhead);
@@ -427,12 +427,10 @@ void RunSession::continueFromThisMachine()
     // What this machine printed of the job: its own log, and the runs
     // waiting for the shared log that its log may not name the same way.
     QList<SharedRun> known;
-    if (!m_documentPath.isEmpty() && m_documentPath != QLatin1String("-")) {
-        for (const PrintLogEntry &entry : m_log.entriesOf(documentKey()).items) {
-            SharedRun run;
-            run.entry = entry;
-            known.append(run);
-        }
+    for (const PrintLogEntry &entry : loggedRuns()) {
+        SharedRun run;
+        run.entry = entry;
+        known.append(run);
     }
     const Outcome<QList<SharedRun>> waiting = UnsharedRuns().waiting();
     if (waiting) {
