@@ -69,11 +69,11 @@ QString stateText(SharedRun::State state)
 // A row of the shared log: the local log's fixed fields, the machine, user
 // and state, the values every number printed, then name, first and last
 // value of each number.
-QStringList sharedFields(const SharedRun &run)
+QStringList sharedFields(const SharedRun &run, const QString &state)
 {
     const QStringList fields = logFields(run.entry);
     return fields.mid(0, fixedColumns)
-           << run.machine << run.user << stateText(run.state) << fields.back()
+           << run.machine << run.user << state << fields.back()
            << fields.mid(fixedColumns, fields.size() - fixedColumns - 1);
 }
 
@@ -332,6 +332,10 @@ void PrintLogWindow::showSharedRuns(std::int64_t beforeId)
     QList<SharedRun> &runs = *read;
     // The log gives the newest first; the window shows them last.
     std::reverse(runs.begin(), runs.end());
+    const qsizetype logged = runs.size();
+    // Runs printed here that the log has not had yet follow the newest.
+    if (beforeId == 0)
+        runs.append(waitingRuns(filter));
     m_records.clear();
     m_sharedRuns = runs;
     m_notice.clear();
@@ -342,7 +346,8 @@ void PrintLogWindow::showSharedRuns(std::int64_t beforeId)
     const QStringList header = sharedHeader();
     qsizetype columns = header.size() + 3;
     for (const SharedRun &run : std::as_const(m_sharedRuns)) {
-        rows.append(sharedFields(run));
+        rows.append(sharedFields(run, rows.size() < logged ? stateText(run.state)
+                                                           : QStringLiteral("waiting to be sent")));
         columns = std::max(columns, rows.back().size());
     }
     fillTable(columnLabels(header, columns), rows);
@@ -352,21 +357,26 @@ void PrintLogWindow::showSharedRuns(std::int64_t beforeId)
     const bool filtered = !filter.machine.isEmpty() || !filter.day.isNull();
     const QString chosen = filtered ? QStringLiteral(" chosen") : QString();
     // A full page may have older runs behind it.
-    olderButton->setEnabled(rows.size() == shownRuns);
-    if (rows.isEmpty())
-        statusLabel->setText(QStringLiteral("The shared print log %1 holds no%2 run%3%4.")
-                                 .arg(log, beforeId ? QStringLiteral(" older") : QString(), which,
-                                      filtered ? chosen : QStringLiteral(" yet")));
-    else if (rows.size() == shownRuns)
-        statusLabel->setText(
-            QStringLiteral("The shared print log %1: the %2 %3 runs%4%5.")
-                .arg(log, beforeId ? QStringLiteral("next older") : QStringLiteral("newest"))
-                .arg(shownRuns)
-                .arg(which, chosen));
+    olderButton->setEnabled(logged == shownRuns);
+    QString status;
+    if (logged == 0)
+        status = QStringLiteral("The shared print log %1 holds no%2 run%3%4.")
+                     .arg(log, beforeId ? QStringLiteral(" older") : QString(), which,
+                          filtered ? chosen : QStringLiteral(" yet"));
+    else if (logged == shownRuns)
+        status = QStringLiteral("The shared print log %1: the %2 %3 runs%4%5.")
+                     .arg(log, beforeId ? QStringLiteral("next older") : QStringLiteral("newest"))
+                     .arg(shownRuns)
+                     .arg(which, chosen);
     else
-        statusLabel->setText(
-            QStringLiteral("The shared print log %1: the%2 runs%3%4.")
-                .arg(log, beforeId ? QStringLiteral(" older") : QString(), which, chosen));
+        status = QStringLiteral("The shared print log %1: the%2 runs%3%4.")
+                     .arg(log, beforeId ? QStringLiteral(" older") : QString(), which, chosen);
+    // A run end the log has not had waits until a run reaches the log it was reserved in.
+    if (const qsizetype waiting = rows.size() - logged; waiting > 0)
+        status += QStringLiteral(" Printed here and waiting to be sent to a shared log: %1 run%2.")
+                      .arg(waiting)
+                      .arg(waiting == 1 ? QString() : QStringLiteral("s"));
+    statusLabel->setText(status);
     selectionChanged();
 }
 

@@ -28,12 +28,8 @@ Outcome<QList<SharedRun>> sharedValuesOf(const SharedLogAddress &address,
         readSharedLog(address, [&](SharedLog &log) { return log.valuesOf(documentKey); });
     if (!runs)
         return runs;
-    // A waiting file that cannot be read is told of by the next run, which
-    // sends what it holds.
-    for (const SharedRun &run : UnsharedRuns().waiting().value.value_or(QList<SharedRun>())) {
-        if (run.documentKey == documentKey)
-            runs->append(run);
-    }
+    if (!documentKey.isEmpty())
+        runs->append(waitingRuns({.documentKey = documentKey}));
     return runs;
 }
 
@@ -41,4 +37,18 @@ Outcome<QList<SharedRun>> sharedRuns(const SharedLogAddress &address,
                                      const SharedLog::RunFilter &filter)
 {
     return readSharedLog(address, [&](SharedLog &log) { return log.runs(filter); });
+}
+
+QList<SharedRun> waitingRuns(const SharedLog::RunFilter &filter)
+{
+    // A waiting file that cannot be read is told of by the next run, which
+    // sends what it holds.
+    QList<SharedRun> asked;
+    for (const SharedRun &run : UnsharedRuns().waiting().value.value_or(QList<SharedRun>())) {
+        if ((filter.documentKey.isEmpty() || run.documentKey == filter.documentKey) &&
+            (filter.machine.isEmpty() || run.machine == filter.machine) &&
+            (filter.day.isNull() || run.entry.when.toLocalTime().date() == filter.day))
+            asked.append(run);
+    }
+    return asked;
 }

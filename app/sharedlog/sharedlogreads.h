@@ -18,3 +18,7 @@ Outcome<QList<SharedRun>> sharedValuesOf(const SharedLogAddress &address,
 // The newest runs the log at `address` keeps of those `filter` asks for.
 Outcome<QList<SharedRun>> sharedRuns(const SharedLogAddress &address,
                                      const SharedLog::RunFilter &filter);
+
+// The runs printed here that wait for a shared log, of those `filter` asks
+// for; none when their file cannot be read (the next run tells of it).
+QList<SharedRun> waitingRuns(const SharedLog::RunFilter &filter);

@@ -348,6 +348,10 @@ private Q_SLOTS:
                              SharedRun::State::Reserved, 101, 100)));
         QVERIFY(logged(runAt(newId(), QStringLiteral("press-2"), QStringLiteral("maria"),
                              SharedRun::State::Complete, 1, 10)));
+        // Printed here while the log could not be reached.
+        QCOMPARE(UnsharedRuns().add(runAt(id, QSysInfo::machineHostName(), QStringLiteral("ana"),
+                                          SharedRun::State::Complete, 201, 5)),
+                 QString());
 
         action("printLogAction")->trigger();
         auto *window = child<PrintLogWindow>("PrintLogWindow");
@@ -357,7 +361,20 @@ private Q_SLOTS:
                  (QStringList{"Date", "Document", "Printer", "First page", "Last page", "Copies",
                               "Machine", "User", "State", "Printed values", "Number", "First value",
                               "Last value"}));
-        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(tableRow(table, 2).mid(6, 4), (QStringList{QSysInfo::machineHostName(), "ana",
+                                                            "waiting to be sent", "201+1*5"}));
+        QVERIFY2(window->statusLabel->text().endsWith(
+                     " Printed here and waiting to be sent to a shared log: 1 run."),
+                 qPrintable(window->statusLabel->text()));
+        window->dayEdit->setDate(QDate(2026, 12, 9));
+        QCOMPARE(table->rowCount(), 3);
+        window->dayEdit->setDate(window->dayEdit->minimumDate());
+        window->machineEdit->setText(QStringLiteral("press-2"));
+        Q_EMIT window->machineEdit->editingFinished();
+        QCOMPARE(table->rowCount(), 1);
+        window->machineEdit->clear();
+        Q_EMIT window->machineEdit->editingFinished();
         QCOMPARE(tableRow(table, 0),
                  (QStringList{"2026-12-09 08:15:00", "/jobs/tickets.pgt", "office", "1", "100", "1",
                               "press-2", "maria", "complete", "1+1*100", "ticket", "1", "100"}));
@@ -371,9 +388,9 @@ private Q_SLOTS:
         QVERIFY(!window->saveManifestButton->isEnabled());
 
         window->showCombo->setCurrentIndex(window->showCombo->findText("All documents"));
-        QVERIFY(table->rowCount() >= 3);
+        QVERIFY(table->rowCount() >= 4);
         window->showCombo->setCurrentIndex(window->showCombo->findText("This document"));
-        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->rowCount(), 3);
         window->machineEdit->setText(QStringLiteral("press-3"));
         Q_EMIT window->machineEdit->editingFinished();
         QCOMPARE(table->rowCount(), 1);
@@ -383,7 +400,7 @@ private Q_SLOTS:
         window->dayEdit->setDate(QDate(2026, 12, 10));
         QCOMPARE(table->rowCount(), 0);
         window->dayEdit->setDate(window->dayEdit->minimumDate());
-        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->rowCount(), 3);
 
         // A run printed here shows as it ends, its manifest to save.
         const QString out = m_home.filePath(QStringLiteral("run.pdf"));
@@ -395,11 +412,15 @@ private Q_SLOTS:
             qobject_cast<QDialog *>(dialog)->accept();
         });
         QCOMPARE(print.run([this] { action("printAction")->trigger(); }), QStringList());
-        QCOMPARE(table->rowCount(), 3);
-        QCOMPARE(tableRow(table, 2).mid(1, 8),
+        // The run sent what waited before its own.
+        QCOMPARE(table->rowCount(), 4);
+        QCOMPARE(tableRow(table, 2).mid(6, 3),
+                 (QStringList{QSysInfo::machineHostName(), "ana", "complete"}));
+        QCOMPARE(tableRow(table, 3).mid(1, 8),
                  (QStringList{"untitled", out, "1", "3", "1", QSysInfo::machineHostName(),
                               thisUser(), "complete"}));
-        table->selectRow(2);
+        QVERIFY(!window->statusLabel->text().contains("waiting"));
+        table->selectRow(3);
         QVERIFY(window->saveManifestButton->isEnabled());
         table->selectRow(0);
         QVERIFY(!window->saveManifestButton->isEnabled());
