@@ -274,6 +274,11 @@ const QString runInsert =
                    " WITH ORDINALITY AS u(name, first_text, last_text, first_value, step,"
                    " value_count, low, high, n))"
                    " SELECT id FROM r");
+// The runs logged under a document's path before it had an id become its
+// id's, so that every machine that checks the job by its id finds them.
+const QString formerKeyJoined =
+    QStringLiteral("WITH r AS (UPDATE paginette_runs SET document_key = ? WHERE document_key = ?)"
+                   " UPDATE paginette_values SET document_key = ? WHERE document_key = ?");
 // One statement, so that the state and what printed change together.
 const QString runEnd =
     QStringLiteral("WITH s AS (UPDATE paginette_runs SET state = ? WHERE id = ?"
@@ -646,8 +651,15 @@ SharedLog::reserveUnderLock(const QString &documentKey, bool readAll,
         db.rollback();
         return reservation;
     }
+    if (!m_formerKey.isEmpty() && m_formerKey != key) {
+        Statement join = statement(formerKeyJoined);
+        join << key << m_formerKey << key << m_formerKey;
+        QString why;
+        if (!join.run(why))
+            reservation.error = failure(QStringLiteral("cannot be written"), why);
+    }
     QList<SharedRun> all;
-    if (readAll) {
+    if (readAll && reservation.error.isEmpty()) {
         const Outcome<QList<SharedRun>> values = valuesOf(key);
         reservation.error = values.error;
         all = values.value.value_or(QList<SharedRun>());

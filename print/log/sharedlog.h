@@ -86,7 +86,8 @@ public:
     // then it is refused, naming that machine.
     void setLockWait(int milliseconds) { m_lockWaitMilliseconds = milliseconds; }
     // The key a document's runs were logged under before it had an id (its
-    // path's): they are the same job's, checked and continued alike.
+    // path's): they are the same job's, checked and continued alike, and a
+    // reservation moves them to the id, where every machine finds them.
     void setFormerKey(const QString &key) { m_formerKey = key; }
     // Whether the last open() failed because no server answered: a run may
     // print past that (--offline-ok), never past a server that refused it.
