@@ -5,7 +5,8 @@
 // and dates as numbers under their formats). Each read is a child process of
 // its own, so that its peak memory is its own; prints the best of three
 // reads' clock and processor seconds and the peak, beside the peak of a
-// child that reads nothing.
+// child that reads nothing, and what the table read holds once reading is
+// done.
 
 #include "data/datasource.h"
 
@@ -23,6 +24,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -199,6 +201,13 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
 }
 
+// What the heap holds, in bytes.
+double heapBytes()
+{
+    const struct mallinfo2 heap = mallinfo2();
+    return double(heap.uordblks + heap.hblkhd);
+}
+
 double cpuSeconds()
 {
     rusage usage{};
@@ -214,6 +223,7 @@ struct Figures
     double wall = 0;
     double cpu = 0;
     double peakMegabytes = 0;
+    double heldMegabytes = 0;
     long long rowsRead = 0;
 };
 
@@ -248,7 +258,8 @@ Figures runChild(const char *self, const char *mode, const QString &path)
         std::exit(1);
     }
     Figures figures;
-    std::sscanf(output, "%lf %lf %lld", &figures.wall, &figures.cpu, &figures.rowsRead);
+    std::sscanf(output, "%lf %lf %lld %lf", &figures.wall, &figures.cpu, &figures.rowsRead,
+                &figures.heldMegabytes);
     figures.peakMegabytes = usage.ru_maxrss / 1024.0;
     return figures;
 }
@@ -278,6 +289,7 @@ int main(int argc, char **argv)
         return written ? 0 : 1;
     }
     if (argc == 3 && qstrcmp(argv[1], "read") == 0) {
+        const double heap = heapBytes();
         const double cpu = cpuSeconds();
         QElapsedTimer clock;
         clock.start();
@@ -287,7 +299,8 @@ int main(int argc, char **argv)
             std::printf("%s\n", qPrintable(read.error));
             return 1;
         }
-        std::printf("%.6f %.6f %lld\n", wall, cpuSeconds() - cpu, qint64(read.table->rows.size()));
+        std::printf("%.6f %.6f %lld %.3f\n", wall, cpuSeconds() - cpu,
+                    qint64(read.table->rows.size()), (heapBytes() - heap) / 1048576.0);
         return 0;
     }
     if (argc == 3 && qstrcmp(argv[1], "idle") == 0) {
@@ -304,9 +317,12 @@ int main(int argc, char **argv)
     for (const QString &name : {QStringLiteral("orders.csv"), QStringLiteral("orders.xlsx")}) {
         const QString path = folder.filePath(name);
         const Figures figures = bestOf(argv[0], path);
-        std::printf("%-12s %5.1f MB file  %6.3f s (%6.3f)  peak %7.1f MB  %lld rows\n",
-                    qPrintable(name), QFileInfo(path).size() / 1048576.0, figures.wall, figures.cpu,
-                    figures.peakMegabytes, figures.rowsRead);
+        const double fileMegabytes = QFileInfo(path).size() / 1048576.0;
+        std::printf("%-12s %5.1f MB file  %6.3f s (%6.3f)  peak %7.1f MB  table %6.1f MB "
+                    "(%.1f x the file)  %lld rows\n",
+                    qPrintable(name), fileMegabytes, figures.wall, figures.cpu,
+                    figures.peakMegabytes, figures.heldMegabytes,
+                    figures.heldMegabytes / fileMegabytes, figures.rowsRead);
     }
     return 0;
 }

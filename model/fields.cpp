@@ -164,8 +164,8 @@ void FieldText::appendTo(QString &out, const FieldValues &values) const
             out.append(piece.text);
             break;
         case Kind::Column:
-            if (values.row && piece.column < values.row->size())
-                out.append((*values.row)[piece.column]);
+            if (values.row && piece.column < values.row.size())
+                out.append(values.row.view(piece.column));
             break;
         case Kind::Row:
             out.append(QString::number(values.rowNumber));
@@ -185,13 +185,13 @@ void FieldText::appendTo(QString &out, const FieldValues &values) const
 
 QString FieldText::filled(const FieldValues &values) const
 {
-    // One cell alone, or a fixed text, is shared rather than copied.
+    // A fixed text alone is shared rather than copied.
     if (m_pieces.size() == 1) {
         const Piece &only = m_pieces.front();
         if (only.kind == Kind::Literal)
             return only.text;
-        if (only.kind == Kind::Column && values.row && only.column < values.row->size())
-            return (*values.row)[only.column];
+        if (only.kind == Kind::Column && values.row && only.column < values.row.size())
+            return values.row[only.column];
     }
     QString out;
     appendTo(out, values);
@@ -203,7 +203,7 @@ QString FieldText::fixedText() const
     return m_pieces.empty() ? QString() : m_pieces.front().text;
 }
 
-qsizetype FieldText::longestOnRow(const QStringList &row, qsizetype lastLength) const
+qsizetype FieldText::longestOnRow(CellRows::Row row, qsizetype lastLength) const
 {
     qsizetype length = 0;
     for (const Piece &piece : m_pieces) {
@@ -212,7 +212,7 @@ qsizetype FieldText::longestOnRow(const QStringList &row, qsizetype lastLength) 
             length += piece.text.size();
             break;
         case Kind::Column:
-            length += piece.column < row.size() ? row[piece.column].size() : 0;
+            length += piece.column < row.size() ? row.view(piece.column).size() : 0;
             break;
         case Kind::Last:
             length += lastLength;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/cellrows.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -60,7 +62,7 @@ struct FieldValues
     // The number part of the last page's text.
     QStringView last;
     // The data row's values, one per column, and its number from 1.
-    const QStringList *row = nullptr;
+    CellRows::Row row{};
     qsizetype rowNumber = 0;
 };
 
@@ -81,7 +83,7 @@ public:
     bool isEmpty() const { return m_pieces.empty(); }
     QString fixedText() const;
     // How long it is on `row`, every page field counted at its widest.
-    qsizetype longestOnRow(const QStringList &row, qsizetype lastLength) const;
+    qsizetype longestOnRow(CellRows::Row row, qsizetype lastLength) const;
 
 private:
     friend FieldRead readFields(QStringView text, const FieldNames &names, const QString &where);

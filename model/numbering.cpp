@@ -260,7 +260,7 @@ QString RunTexts::text(int index, std::int32_t page) const
     RowPlace place;
     if (texts.usesRow) {
         place = m_data->rows().placeOf(page);
-        values.row = &m_data->table()->rows[place.row];
+        values.row = m_data->table()->rows[place.row];
         values.rowNumber = place.row + 1;
     }
     if (!run)

@@ -386,7 +386,7 @@ void DataSourceDialog::showTable(const DataTable &table, qsizetype rowCount)
     QStringList sheetRows;
     for (qsizetype r = 0; r < table.rows.size(); ++r) {
         QList<QStandardItem *> cells;
-        for (const QString &value : table.rows[r])
+        for (const QString &value : table.rows[r].toList())
             cells.append(new QStandardItem(value));
         m_preview->appendRow(cells);
         sheetRows.append(QString::number(table.sheetRow(r)));

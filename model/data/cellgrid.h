@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/cellrows.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -30,7 +32,7 @@ using RowValues = QList<CellValue>;
 // may differ in length and leave off their empty cells at the end.
 struct CellGrid
 {
-    QList<QStringList> rows;
+    CellRows rows;
     // A workbook's numeric cells, row by row as `rows`; it ends at the last
     // row that has any.
     QList<RowValues> values;

@@ -150,6 +150,8 @@ CellGrid readCsv(QStringView text, QChar separator, const DataLimits &limits)
     CsvRecordReader reader(rest, {separator, limits.columns});
     qsizetype cells = 0;
     QStringList row;
+    // The cells hold no more than the text.
+    grid.rows.reserveCharacters(rest.size());
     while (!reader.atEnd()) {
         const qsizetype rowNumber = grid.rows.size() + 1;
         if (rowNumber % 1024 == 0 && !limits.goesOn()) {

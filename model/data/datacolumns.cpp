@@ -6,17 +6,11 @@
 
 namespace {
 
-bool isEmptyRow(const QStringList &row)
-{
-    return std::all_of(row.cbegin(), row.cend(),
-                       [](const QString &cell) { return cell.isEmpty(); });
-}
-
 // One past a row's last cell that holds something.
-qsizetype usedWidth(const QStringList &row)
+qsizetype usedWidth(CellRows::Row row)
 {
     qsizetype width = row.size();
-    while (width > 0 && row[width - 1].isEmpty())
+    while (width > 0 && row.view(width - 1).isEmpty())
         --width;
     return width;
 }
@@ -43,12 +37,14 @@ QString columnLetters(qsizetype index)
     return letters;
 }
 
-NamedRows nameColumns(QList<QStringList> rows, bool header)
+NamedRows nameColumns(CellRows rows, bool header)
 {
-    while (!rows.isEmpty() && isEmptyRow(rows.constLast()))
-        rows.removeLast();
+    qsizetype rowCount = rows.size();
+    while (rowCount > 0 && usedWidth(rows[rowCount - 1]) == 0)
+        --rowCount;
+    rows.resize(rowCount);
     qsizetype width = 0;
-    for (const QStringList &row : std::as_const(rows))
+    for (const CellRows::Row row : rows)
         width = std::max(width, usedWidth(row));
 
     NamedRows named;
@@ -72,11 +68,8 @@ NamedRows nameColumns(QList<QStringList> rows, bool header)
         named.columns[column] = distinctName(name.isEmpty() ? columnLetters(column) : name, taken);
         taken.insert(named.columns[column]);
     }
-    // A row shared by repeats is left shared where it is already even.
-    for (QStringList &row : rows) {
-        if (row.size() != width)
-            row.resize(width);
-    }
+    rows.setWidth(width);
+    rows.squeeze();
     named.rows = std::move(rows);
     return named;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/cellrows.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -14,6 +16,6 @@ QString columnLetters(qsizetype index);
 struct NamedRows
 {
     QStringList columns;
-    QList<QStringList> rows;
+    CellRows rows;
 };
-NamedRows nameColumns(QList<QStringList> rows, bool header);
+NamedRows nameColumns(CellRows rows, bool header);

@@ -124,7 +124,7 @@ QString DataTable::valueText(qsizetype row, qsizetype column) const
                 return plainNumber(cell.value);
         }
     }
-    return rows[row].value(column);
+    return rows[row].view(column).toString();
 }
 
 DataRead readDataFile(const QString &path, const DataSourceOptions &options,
@@ -180,7 +180,7 @@ DataRead readData(const QByteArray &bytes, const QString &fileName,
     // Every row is laid out as wide as the widest: the cells that makes
     // are bounded, however few a sheet holds.
     qsizetype width = 0;
-    for (const QStringList &row : std::as_const(grid.rows))
+    for (const CellRows::Row row : grid.rows)
         width = std::max(width, row.size());
     if (width > 0 && grid.rows.size() > limits.cells / width)
         return {std::nullopt,

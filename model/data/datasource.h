@@ -41,7 +41,7 @@ struct DataSourceOptions
 struct DataTable
 {
     QStringList columns;
-    QList<QStringList> rows;
+    CellRows rows;
     // The sheet's rows above rows[0]: 1 for a header. Every row of the sheet
     // is a row of the table, empty ones inside too.
     qsizetype rowsAbove = 0;

@@ -118,14 +118,14 @@ private:
     CellGrid failed(const QString &text)
     {
         m_grid.problem.text = text;
-        m_grid.rows.clear();
+        m_grid.rows = CellRows();
         return m_grid;
     }
 
     bool problemAt(const QString &text, qsizetype row, qsizetype column = -1)
     {
         m_grid.problem = {text, row, column};
-        m_grid.rows.clear();
+        m_grid.rows = CellRows();
         return false;
     }
 
@@ -219,7 +219,10 @@ private:
             m_grid.values.resize(m_grid.rows.size());
             m_grid.values.insert(m_grid.values.size(), repeat, values);
         }
-        m_grid.rows.insert(m_grid.rows.size(), repeat, cells);
+        m_grid.rows.append(cells, repeat);
+        // Repeated cells cost nothing more in the workbook, each its own here.
+        if (holdsTooMuchText(m_grid.rows.characters(), m_limits))
+            return problemAt(tooMuchText(m_limits), rowNumber);
         return true;
     }
 

@@ -60,3 +60,14 @@ bool WorkbookParts::finished(const BoundedXml &xml)
             QStringLiteral("the workbook is damaged (%1, %2)").arg(xml.part(), xml.errorText());
     return m_problem.isEmpty();
 }
+
+bool holdsTooMuchText(qsizetype characters, const DataLimits &limits)
+{
+    return qint64(characters) * 2 > limits.expandedBytes;
+}
+
+QString tooMuchText(const DataLimits &limits)
+{
+    return QStringLiteral("the workbook's cells expand past %1 MB, more than a data file may hold")
+        .arg(limits.expandedBytes >> 20);
+}

@@ -40,3 +40,10 @@ private:
     const DataLimits &m_limits;
     DataProblem &m_problem;
 };
+
+// Why a workbook is refused whose cells, each held on its own, would hold
+// more text than its parts may inflate to; `characters` of text take two
+// bytes each.
+bool holdsTooMuchText(qsizetype characters, const DataLimits &limits);
+QString tooMuchText(const DataLimits &limits);
+QString tooMuchText(const DataLimits &limits);

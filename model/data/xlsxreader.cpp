@@ -164,7 +164,7 @@ private:
     CellGrid failed(const QString &text)
     {
         m_grid.problem.text = text;
-        m_grid.rows.clear();
+        m_grid.rows = CellRows();
         return m_grid;
     }
 
@@ -477,20 +477,21 @@ private:
         if (row.isEmpty())
             return true;
         placeValues(rowNumber, row, values);
-        if (m_grid.rows.size() < rowNumber)
-            m_grid.rows.resize(rowNumber);
-        QStringList &placed = m_grid.rows[rowNumber - 1];
-        if (placed.isEmpty()) {
-            placed = std::move(row);
-            return true;
-        }
         // A row met again adds its cells.
-        if (placed.size() < row.size())
-            placed.resize(row.size());
-        for (qsizetype i = 0; i < row.size(); ++i) {
-            if (!row[i].isEmpty())
-                placed[i] = row[i];
+        if (rowNumber <= m_grid.rows.size() && m_grid.rows[rowNumber - 1].size() > 0) {
+            QStringList placed = m_grid.rows[rowNumber - 1].toList();
+            if (placed.size() < row.size())
+                placed.resize(row.size());
+            for (qsizetype i = 0; i < row.size(); ++i) {
+                if (!row[i].isEmpty())
+                    placed[i] = row[i];
+            }
+            row = std::move(placed);
         }
+        m_grid.rows.place(rowNumber - 1, row);
+        // Shared strings cost nothing more in the workbook, one cell at a time here.
+        if (holdsTooMuchText(m_grid.rows.characters(), m_limits))
+            return problemAt(tooMuchText(m_limits), rowNumber);
         return true;
     }
 

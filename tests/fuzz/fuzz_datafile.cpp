@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(table.columns.size() <= limits.columns, "more columns than the limit");
     check(table.rows.size() <= limits.rows, "more rows than the limit");
     check(table.columns.size() * table.rows.size() <= limits.cells, "more cells than the limit");
-    for (const QStringList &row : table.rows)
+    for (const CellRows::Row row : table.rows)
         check(row.size() == table.columns.size(), "a row without one value per column");
     return 0;
 }

@@ -210,9 +210,10 @@ DataTable expectedTable(const Rows &rows, bool header, qsizetype width)
     for (qsizetype c = 0; c < width; ++c) {
         table.columns.append(header && c < rows.front().size() ? rows.front()[c] : lettersOf(c));
     }
-    for (QStringList &row : data)
+    for (QStringList &row : data) {
         row.resize(width);
-    table.rows = data;
+        table.rows.append(row);
+    }
     return table;
 }
 
@@ -324,7 +325,7 @@ GeneratedText generatedText(quint32 seed)
 QString shown(const DataTable &table)
 {
     QJsonArray rows = {QJsonArray::fromStringList(table.columns)};
-    for (const QStringList &row : table.rows)
+    for (const QStringList &row : table.rows.toLists())
         rows.append(QJsonArray::fromStringList(row));
     return QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact));
 }
@@ -479,7 +480,7 @@ void TestDataSource::columnsAreNamedDistinctly()
     const DataRead read = readData(text, QStringLiteral("orders.csv"), options);
     QVERIFY2(read.table, qPrintable(read.error));
     QCOMPARE(read.table->columns, columns);
-    for (const QStringList &row : read.table->rows)
+    for (const CellRows::Row row : read.table->rows)
         QCOMPARE(row.size(), columns.size());
 }
 
@@ -527,7 +528,7 @@ void TestDataSource::separatorsAreFound()
     const DataRead read = readData(text, fileName, options);
     QVERIFY2(read.table, qPrintable(read.error));
     QCOMPARE(read.table->separator, separator);
-    QCOMPARE(read.table->rows, rows);
+    QCOMPARE(read.table->rows.toLists(), rows);
 }
 
 void TestDataSource::encodingsAreFound_data()
@@ -574,14 +575,15 @@ void TestDataSource::encodingsAreFound()
     const DataRead read = readData(bytes, QStringLiteral("orders.csv"), options);
     QVERIFY2(read.table, qPrintable(read.error));
     QStringList lines;
-    for (const QStringList &row : read.table->rows)
+    for (const QStringList &row : read.table->rows.toLists())
         lines.append(row.join(read.table->separator));
     QCOMPARE(lines.join(u'\n'), text);
     if (!encoding.isEmpty())
         QCOMPARE(read.table->encoding, encoding);
     // The encoding found reads the file the same when it is named.
     options.encoding = read.table->encoding;
-    QCOMPARE(readData(bytes, QStringLiteral("orders.csv"), options).table->rows, read.table->rows);
+    QCOMPARE(readData(bytes, QStringLiteral("orders.csv"), options).table->rows.toLists(),
+             read.table->rows.toLists());
 }
 
 void TestDataSource::cellsShowWhatTheSpreadsheetShows_data()
@@ -690,7 +692,7 @@ void TestDataSource::cellsShowWhatTheSpreadsheetShows()
     // A workbook is known by its bytes, .xlsx or .ods whatever its name.
     const DataRead read = readData(workbook, QStringLiteral("orders"), options);
     QVERIFY2(read.table, qPrintable(read.error));
-    QCOMPARE(read.table->rows, Rows{{shown}});
+    QCOMPARE(read.table->rows.toLists(), Rows{{shown}});
 }
 
 void TestDataSource::refusals_data()
@@ -781,6 +783,26 @@ void TestDataSource::refusals_data()
                   0, {}, false, "<si><t>x</t></si>" + QByteArray(600 << 10, ' '))
         << "orders.xlsx" << options << within(&DataLimits::expandedBytes, qint64(1) << 20)
         << "orders.xlsx: the workbook expands past 1 MB, more than a data file may hold";
+    // Each cell is held on its own: a string shared, or a cell repeated,
+    // costs the workbook nothing more.
+    const QByteArray long30k(30000, 'x');
+    QByteArray sharedDown;
+    for (int row = 1; row <= 40; ++row)
+        sharedDown += QStringLiteral("<row r=\"%1\"><c r=\"A%1\" t=\"s\"><v>0</v></c></row>")
+                          .arg(row)
+                          .toUtf8();
+    QTest::newRow("a long shared string in cells past the bound")
+        << xlsxOf(sharedDown, 0, {}, false, "<si><t>" + long30k + "</t></si>") << "orders.xlsx"
+        << options << within(&DataLimits::expandedBytes, qint64(1) << 20)
+        << "orders.xlsx, row 18: the workbook's cells expand past 1 MB, more than a data file may "
+           "hold";
+    QTest::newRow("a long cell repeated across past the bound")
+        << odsCell("<table:table-cell table:number-columns-repeated=\"40\" "
+                   "office:value-type=\"string\"><text:p>" +
+                   long30k + "</text:p></table:table-cell>")
+        << "orders.ods" << options << within(&DataLimits::expandedBytes, qint64(1) << 20)
+        << "orders.ods, row 1: the workbook's cells expand past 1 MB, more than a data file may "
+           "hold";
     QTest::newRow("a workbook cut short") << xlsx.first(xlsx.size() / 2) << "orders.xlsx" << options
                                           << limits << "orders.xlsx: the workbook is damaged (";
     QByteArray corrupted = xlsx;
@@ -1101,7 +1123,7 @@ void TestDataSource::mixedEncodingsAreNamed()
     }
     QVERIFY2(data.table, qPrintable(data.error));
     QStringList lines;
-    for (const QStringList &row : data.table->rows)
+    for (const QStringList &row : data.table->rows.toLists())
         lines.append(row.join(data.table->separator));
     QCOMPARE(lines.join(u'\n'), read);
     QCOMPARE(data.table->warnings, warnings);

@@ -5,7 +5,12 @@
 namespace {
 
 const QStringList columns{"Name", "City", "date-of-birth", "page"};
-const QStringList row{"Ada", "Paris", "1815-12-10", "p. 4"};
+const CellRows table = [] {
+    CellRows rows;
+    rows.append({"Ada", "Paris", "1815-12-10", "p. 4"});
+    return rows;
+}();
+const CellRows::Row row = table[0];
 const QDateTime runStart(QDate(2026, 1, 31), QTime(14, 5, 9));
 
 enum class Names
@@ -118,7 +123,7 @@ void FieldsTest::fieldsAreFilledIn()
     QFETCH(QString, filled);
     const FieldRead read = readFields(text, namesFor(names), QStringLiteral("txt0"));
     QCOMPARE(read.problem, QString());
-    const FieldValues values{7, 40, u"0040", &row, 12};
+    const FieldValues values{7, 40, u"0040", row, 12};
     QCOMPARE(read.text.filled(values), filled);
     QCOMPARE(read.text.longestOnRow(row, 4) >= filled.size(), true);
     // A text whose fields no page changes is known before the run.

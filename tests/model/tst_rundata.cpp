@@ -264,8 +264,9 @@ void RunDataTest::nothingPrintsOfBadData_data()
     QTest::newRow("no such column in a text")
         << ordersTable({"1"}) << quantities << NumberSystem::Decimal << "Dear {Nmae}"
         << "`{Nmae}` in txt1 is no column of orders.csv";
-    DataTable longNames = ordersTable({"1", "1", "1"});
-    longNames.rows[2][0] = QString(20000, u'n');
+    DataTable longNames = ordersTable({});
+    for (const QString &name : {QStringLiteral("A"), QStringLiteral("B"), QString(20000, u'n')})
+        longNames.rows.append({name, QStringLiteral("1"), QString()});
     QTest::newRow("a text too long on a row")
         << longNames << quantities << NumberSystem::Decimal << "{Name}{Name}"
         << "orders.csv, row 3: txt1 would be 40000 characters long, more than the 32767 a "

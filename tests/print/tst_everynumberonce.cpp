@@ -211,10 +211,13 @@ private:
             const bool abutting = repeat == 1 && m_random.bounded(2) == 0;
             made.table->columns.append(QStringLiteral("First%1").arg(s));
             std::int32_t start = m_random.bounded(1000, 100000);
-            for (QStringList &row : made.table->rows) {
+            CellRows widened;
+            for (QStringList row : made.table->rows.toLists()) {
                 row.append(*systemDigits(start, doc.objects[head].format.system));
                 start += abutting ? row[1].toInt() * stride : rowRange;
+                widened.append(row);
             }
+            made.table->rows = std::move(widened);
         }
     }
 
