@@ -54,9 +54,17 @@ void CellRows::resize(qsizetype rows)
 
 void CellRows::squeeze()
 {
-    m_text.squeeze();
-    m_ends.squeeze();
-    m_rows.squeeze();
+    // A copy costs as much as the reading of a large file: only room past a
+    // quarter of what is held is worth it.
+    const auto roomy = [](const auto &buffer) {
+        return buffer.capacity() - buffer.size() > buffer.size() / 4;
+    };
+    if (roomy(m_text))
+        m_text.squeeze();
+    if (roomy(m_ends))
+        m_ends.squeeze();
+    if (roomy(m_rows))
+        m_rows.squeeze();
 }
 
 QStringList CellRows::takeFirst()
