@@ -371,7 +371,8 @@ void PrintLogWindow::showSharedRuns(std::int64_t beforeId)
     else
         status = QStringLiteral("The shared print log %1: the%2 runs%3%4.")
                      .arg(log, beforeId ? QStringLiteral(" older") : QString(), which, chosen);
-    // A run end the log has not had waits until a run reaches the log it was reserved in.
+    // They wait until a run reaches a shared log; a run's end, the log its
+    // run was reserved in.
     if (const qsizetype waiting = rows.size() - logged; waiting > 0)
         status += QStringLiteral(" Printed here and waiting to be sent to a shared log: %1 run%2.")
                       .arg(waiting)

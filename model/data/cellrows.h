@@ -63,7 +63,6 @@ public:
     qsizetype size() const { return m_rows.size(); }
     bool isEmpty() const { return m_rows.isEmpty(); }
     Row operator[](qsizetype row) const { return Row(this, row); }
-    Row back() const { return Row(this, size() - 1); }
     Iterator begin() const { return Iterator(this, 0); }
     Iterator end() const { return Iterator(this, size()); }
     // The characters the cells hold, each kept once however often it shows.
@@ -86,7 +85,6 @@ public:
     void squeeze();
 
     QList<QStringList> toLists() const;
-    bool operator==(const CellRows &other) const { return toLists() == other.toLists(); }
 
 private:
     struct RowCells

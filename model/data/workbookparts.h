@@ -41,9 +41,9 @@ private:
     DataProblem &m_problem;
 };
 
-// Why a workbook is refused whose cells, each held on its own, would hold
-// more text than its parts may inflate to; `characters` of text take two
-// bytes each.
+// Whether cells holding `characters` of text, two bytes each, hold more
+// than a workbook's parts may inflate to: each cell is held on its own,
+// where the workbook may share one string among many cells.
 bool holdsTooMuchText(qsizetype characters, const DataLimits &limits);
-QString tooMuchText(const DataLimits &limits);
+// What such a workbook is refused with.
 QString tooMuchText(const DataLimits &limits);
