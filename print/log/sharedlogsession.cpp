@@ -7,8 +7,13 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
+
+// Names the runs of a machine's own log sent to the shared log: a run sent
+// again has the id it was sent with, and is kept once.
+const QUuid localRunSpace = QUuid::fromString(u"{6f1d3c2a-8b47-4e0f-9a55-2c7e1b9d4f60}");
 
 SharedRun runOf(const PrintLogEntry &entry, const QString &documentKey)
 {
@@ -20,6 +25,14 @@ SharedRun runOf(const PrintLogEntry &entry, const QString &documentKey)
     run.entry = entry;
     run.entry.notShared = false;
     return run;
+}
+
+// Whether `run` of the shared log is `local`, a run of this machine's own log.
+bool sameRun(const SharedRun &run, const PrintLogEntry &local)
+{
+    return run.machine == thisMachine() && run.entry.firstPage == local.firstPage &&
+           run.entry.lastPage == local.lastPage &&
+           run.entry.when.toSecsSinceEpoch() == local.when.toSecsSinceEpoch();
 }
 
 // The earlier runs as the check before a run reads them: each with its
@@ -178,13 +191,8 @@ Reservation SharedLogSession::reserve(Document &doc, const RunData *data, const 
         // A local run the shared log holds is among `earlier` already.
         QList<PrintLogEntry> entries = entriesOf(earlier);
         for (const PrintLogEntry &local : m_localRuns) {
-            const bool shared =
-                std::any_of(earlier.begin(), earlier.end(), [&](const SharedRun &run) {
-                    return run.machine == thisMachine() && run.entry.firstPage == local.firstPage &&
-                           run.entry.lastPage == local.lastPage &&
-                           run.entry.when.toSecsSinceEpoch() == local.when.toSecsSinceEpoch();
-                });
-            if (!shared)
+            if (std::none_of(earlier.begin(), earlier.end(),
+                             [&](const SharedRun &run) { return sameRun(run, local); }))
                 entries.append(local);
         }
         return goAhead(reprintLines(runTexts(), plan, entries));
@@ -208,9 +216,38 @@ Reservation SharedLogSession::reserve(Document &doc, const RunData *data, const 
             m_run = runOf(entry, documentKey);
             reservation = m_connection->log->reserve(m_run, check);
         }
+        if (reservation.reserved)
+            sendLocalRuns(documentKey);
     });
     m_runId = reservation.reserved ? reservation.runId : 0;
     return reservation;
+}
+
+void SharedLogSession::sendLocalRuns(const QString &documentKey)
+{
+    if (m_localRuns.isEmpty())
+        return;
+    SharedLog &log = *m_connection->log;
+    const Outcome<QList<SharedRun>> logged = log.runs({.documentKey = documentKey,
+                                                       .machine = thisMachine(),
+                                                       .limit = std::numeric_limits<int>::max()});
+    // What is not sent now is checked here still, and sent by a later run.
+    if (!logged)
+        return;
+    for (const PrintLogEntry &local : m_localRuns) {
+        // A run printed while the log could not be reached waits to be sent
+        // on its own.
+        if (local.notShared ||
+            std::any_of(logged->begin(), logged->end(),
+                        [&](const SharedRun &run) { return sameRun(run, local); }))
+            continue;
+        SharedRun run = runOf(local, documentKey);
+        run.state = SharedRun::State::Complete;
+        run.localId = QUuid::createUuidV5(localRunSpace, logFields(local).join(u','))
+                          .toString(QUuid::WithoutBraces);
+        if (!log.send(run).error.isEmpty())
+            return;
+    }
 }
 
 QString SharedLogSession::finish(const std::optional<PrintLogEntry> &printed)

@@ -51,7 +51,8 @@ public:
     // The key the document's runs were logged under before it had an id.
     void setFormerKey(const QString &key) { m_formerKey = key; }
     // This machine's runs of the job from its own log: those the shared log
-    // does not hold (printed before it was set) are checked too.
+    // does not hold (printed before it was set) are checked too, and sent to
+    // it once the run is reserved, so that every machine checks them.
     void setLocalRuns(const QList<PrintLogEntry> &runs) { m_localRuns = runs; }
     // Reserves the values of the run of `plan` from `doc`, logged as `entry`
     // says: `reprints` gets the lines of the check before a run, and the run
@@ -87,6 +88,8 @@ private:
 
     // On the connection's thread: connects and sends what waits.
     static void connect(Connection &connection, const SharedLogAddress &address);
+    // On the connection's thread: sends the local runs the log lacks.
+    void sendLocalRuns(const QString &documentKey);
 
     SqlThread m_thread;
     std::shared_ptr<Connection> m_connection;

@@ -295,7 +295,8 @@ private Q_SLOTS:
     void runsBeforeTheSharedLogAreChecked()
     {
         Machine machine;
-        QCOMPARE(saveDocument(job(), {}, machine.path(QStringLiteral("job.pgt"))), QString());
+        const Document doc = job();
+        QCOMPARE(saveDocument(doc, {}, machine.path(QStringLiteral("job.pgt"))), QString());
         const std::unique_ptr<QProcess> alone =
             machine.start({"--range", "1-10", "-o", "out.pdf", "job.pgt"}, m_password);
         QCOMPARE(finishRun(*alone).exitCode, 0);
@@ -312,6 +313,27 @@ private Q_SLOTS:
         QVERIFY2(run.err.count(QStringLiteral("ticket printed 00001-00010 on ")) == 1 &&
                      run.err.count(QStringLiteral("ticket printed 00011-00020 on ")) == 1,
                  qPrintable(run.err));
+
+        // The first run reserved sent it: another machine checks it, and
+        // the runs after send it no more.
+        const std::unique_ptr<QProcess> more = machine.start(
+            {"--shared-log", m_server.uri(), "--range", "21-30", "-o", "out.pdf", "job.pgt"},
+            m_password);
+        QCOMPARE(finishRun(*more).exitCode, 0);
+        const Machine other;
+        QCOMPARE(saveDocument(doc, {}, other.path(QStringLiteral("job.pgt"))), QString());
+        const std::unique_ptr<QProcess> elsewhere =
+            other.start({"--shared-log", m_server.uri(), "--fresh-only", "--range", "1-10", "-o",
+                         "out.pdf", "job.pgt"},
+                        m_password);
+        const ToolRun checked = finishRun(*elsewhere);
+        QCOMPARE(checked.exitCode, 1);
+        QVERIFY2(checked.err.contains(QStringLiteral("ticket printed 00001-00010 on ")),
+                 qPrintable(checked.err));
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM paginette_runs WHERE document_key = "
+                                       "'%1' AND first_page = 1 AND last_page = 10")
+                            .arg(doc.id)),
+                 QStringLiteral("1"));
     }
 
     // Every wait on the shared log ends: a stop signal ends a wait on a
