@@ -65,13 +65,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     static const QStringList columns{QStringLiteral("Name"), QStringLiteral("Qty")};
-    static const QStringList row{QStringLiteral("Ada"), QStringLiteral("2")};
+    static const CellRows table = [] {
+        CellRows rows;
+        rows.append({QStringLiteral("Ada"), QStringLiteral("2")});
+        return rows;
+    }();
+    const CellRows::Row row = table[0];
     const FieldNames names{&columns, QStringLiteral("orders.csv"),
                            QDateTime(QDate(2026, 1, 31), QTime(9, 30)), true};
     for (const PageObject &stored : block->objects) {
         for (const QString &affix : {stored.format.prefix, stored.format.suffix}) {
             const FieldRead read = readFields(affix, names, QStringLiteral("num0"));
-            const QString filled = read.text.filled({7, 40, u"0040", &row, 1});
+            const QString filled = read.text.filled({7, 40, u"0040", row, 1});
             check(filled.size() <= read.text.longestOnRow(row, 4),
                   "fields filled in past their bound");
         }
