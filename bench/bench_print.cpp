@@ -455,18 +455,35 @@ Times runQrFloor(const QString &folder, int pages)
     return stopwatch.read();
 }
 
+// A number counting from 1 a page, `digits` wide, in Arial 14.
+PageObject arialNumber(int digits)
+{
+    PageObject number;
+    number.kind = KindNumber;
+    number.start = 1;
+    number.digits = digits;
+    number.stepPage = 1;
+    number.fontName = QStringLiteral("Arial");
+    number.fontSize = 14;
+    return number;
+}
+
+// Prints as paginette-print does, the clock taking the run alone, which
+// must end with `expected`.
+Times timedPrint(const PrintRequest &request, const ToolReport &report, int expected = exitPrinted)
+{
+    const Stopwatch stopwatch;
+    if (printDocument(request, report) != expected)
+        std::exit(1);
+    return stopwatch.read();
+}
+
 // A number and two texts on `pages` pages: with `fields`, the texts are a
 // data file's {Name} and {Town}, a row a page; else the same words fixed.
 Times runRows(const QString &folder, int pages, bool fields)
 {
     Document doc = emptyDocument(8);
-    PageObject number;
-    number.kind = KindNumber;
-    number.start = 1;
-    number.digits = 6;
-    number.stepPage = 1;
-    number.fontName = QStringLiteral("Arial");
-    number.fontSize = 14;
+    const PageObject number = arialNumber(6);
     doc.objects.append(number);
     for (const QString &text : {QStringLiteral("{Name}"), QStringLiteral("{Town}")}) {
         PageObject shown = number;
@@ -498,10 +515,7 @@ Times runRows(const QString &folder, int pages, bool fields)
     report.message = [](const QString &text) {
         std::fprintf(stderr, "%s\n", qPrintable(text));
     };
-    const Stopwatch stopwatch;
-    if (printDocument(request, report) != exitPrinted)
-        std::exit(1);
-    return stopwatch.read();
+    return timedPrint(request, report);
 }
 
 // A number from each of `rows` rows' start column, a page a row; with
@@ -511,14 +525,7 @@ Times runRows(const QString &folder, int pages, bool fields)
 Times runStartRows(const QString &folder, int rows, bool again)
 {
     Document doc = emptyDocument(8);
-    PageObject number;
-    number.kind = KindNumber;
-    number.start = 1;
-    number.digits = 7;
-    number.stepPage = 1;
-    number.fontName = QStringLiteral("Arial");
-    number.fontSize = 14;
-    doc.objects.append(number);
+    doc.objects.append(arialNumber(7));
     doc.drawOrder = {0};
     QFile data(folder + QStringLiteral("/starts.csv"));
     if (!data.open(QIODevice::WriteOnly))
@@ -544,10 +551,7 @@ Times runStartRows(const QString &folder, int rows, bool again)
     if (again && printDocument(request, report) != exitPrinted)
         std::exit(1);
     request.freshOnly = again;
-    const Stopwatch stopwatch;
-    if (printDocument(request, report) != (again ? exitFailed : exitPrinted))
-        std::exit(1);
-    return stopwatch.read();
+    return timedPrint(request, report, again ? exitFailed : exitPrinted);
 }
 
 // The page drawn by the print loop into Qt's PDF writer, as every run was
