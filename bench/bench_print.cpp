@@ -478,6 +478,17 @@ Times timedPrint(const PrintRequest &request, const ToolReport &report, int expe
     return stopwatch.read();
 }
 
+// The request to print `doc`, saved in `folder` as `name`, to tool.pdf there.
+PrintRequest savedRequest(const QString &folder, const Document &doc, const QString &name)
+{
+    PrintRequest request;
+    request.document = folder + QLatin1Char('/') + name;
+    if (!::saveDocument(doc, {}, request.document).isEmpty())
+        std::exit(1);
+    request.output = folder + QStringLiteral("/tool.pdf");
+    return request;
+}
+
 // A number and two texts on `pages` pages: with `fields`, the texts are a
 // data file's {Name} and {Town}, a row a page; else the same words fixed.
 Times runRows(const QString &folder, int pages, bool fields)
@@ -505,12 +516,7 @@ Times runRows(const QString &folder, int pages, bool fields)
         data.close();
         doc.data = DataSourceSettings{.file = QStringLiteral("rows.csv")};
     }
-    const QString path = folder + QStringLiteral("/rows.pgt");
-    if (!::saveDocument(doc, {}, path).isEmpty())
-        std::exit(1);
-    PrintRequest request;
-    request.output = folder + QStringLiteral("/tool.pdf");
-    request.document = path;
+    const PrintRequest request = savedRequest(folder, doc, QStringLiteral("rows.pgt"));
     ToolReport report;
     report.message = [](const QString &text) {
         std::fprintf(stderr, "%s\n", qPrintable(text));
@@ -539,12 +545,7 @@ Times runStartRows(const QString &folder, int rows, bool again)
         .file = QStringLiteral("starts.csv"),
         .counting = {{0, NumberCounting{.mode = NumberCounting::Mode::StartColumn,
                                         .startColumn = QStringLiteral("First")}}}};
-    const QString path = folder + QStringLiteral("/starts.pgt");
-    if (!::saveDocument(doc, {}, path).isEmpty())
-        std::exit(1);
-    PrintRequest request;
-    request.output = folder + QStringLiteral("/tool.pdf");
-    request.document = path;
+    PrintRequest request = savedRequest(folder, doc, QStringLiteral("starts.pgt"));
     ToolReport report;
     report.message = [](const QString &) {
     };
