@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <set>
+#include <tuple>
 
 namespace {
 
@@ -234,12 +236,18 @@ void SharedLogSession::sendLocalRuns(const QString &documentKey)
     // What is not sent now is checked here still, and sent by a later run.
     if (!logged)
         return;
+    // Looked up once a local run, not compared with every logged one.
+    using RunMark = std::tuple<std::int32_t, std::int32_t, qint64>;
+    const auto markOf = [](const PrintLogEntry &entry) {
+        return RunMark{entry.firstPage, entry.lastPage, entry.when.toSecsSinceEpoch()};
+    };
+    std::set<RunMark> held;
+    for (const SharedRun &run : *logged)
+        held.insert(markOf(run.entry));
     for (const PrintLogEntry &local : m_localRuns) {
         // A run printed while the log could not be reached waits to be sent
         // on its own.
-        if (local.notShared ||
-            std::any_of(logged->begin(), logged->end(),
-                        [&](const SharedRun &run) { return sameRun(run, local); }))
+        if (local.notShared || held.contains(markOf(local)))
             continue;
         SharedRun run = runOf(local, documentKey);
         run.state = SharedRun::State::Complete;
